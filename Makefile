@@ -1,0 +1,32 @@
+# The two everyday commands: `make run` starts the program, `make test` runs every test.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+ARGS ?= --help
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/cli/tarnwick-cli $(ARGS)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	TARNWICK_BENCH_DEPS=1 scripts/install-deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_BENCH=ON >/dev/null
+	cmake --build build-bench -j $(JOBS)
+	bench/run-bench build-bench
+
+clean:
+	rm -rf $(BUILD_DIR) build-bench

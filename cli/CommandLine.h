@@ -1,0 +1,37 @@
+#pragma once
+// Reads tarnwick-cli's command line into a validated request: the job with
+// every option applied, the run strings and the start directory. Nothing is
+// run here.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/job/SearchJob.h"
+
+namespace tarnwick {
+
+class Clock;
+
+struct CliRequest {
+    std::string command;  // "search"
+    SearchJob job;
+    std::string searchText;  // as typed
+    std::string directory;
+    std::optional<std::string> logPath;
+};
+
+struct CliParse {
+    std::optional<CliRequest> request;  // set when the run can start
+    int exitStatus = 0;                 // otherwise: 0 after --help, 2 on a bad command line
+    std::string output;                 // help text (stdout)
+    std::string error;                  // message (stderr)
+};
+
+// `now` gives the default date range of the job.
+CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock& clock);
+
+// Parses "YYYY-MM-DD HH:MM:SS" as local time; nullopt when it is not a valid
+// date and time.
+std::optional<std::int64_t> ParseLocalTime(const std::string& text);
+
+}  // namespace tarnwick

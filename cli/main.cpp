@@ -1,0 +1,23 @@
+// tarnwick-cli: the search engine of Tarnwick, run from a terminal.
+#include "cli/CliSession.h"
+#include "cli/CommandLine.h"
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    using namespace tarnwick;
+    std::ios::sync_with_stdio(false);
+    const CodePage& codePage = CodePage::system();
+    const SystemClock clock;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const CliParse parsed = ParseCommandLine(arguments, clock);
+    if (!parsed.request) {
+        std::cout << parsed.output;
+        if (!parsed.error.empty()) std::cerr << parsed.error << '\n';
+        return parsed.exitStatus;
+    }
+    return RunCliRequest(*parsed.request, codePage, clock, std::cout, std::cerr);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The program's own texts that the engine writes into results and logs.
+// They are shown to users and written to log files exactly as they stand.
+namespace tarnwick::text {
+
+inline constexpr const char* kSearchFor = "Suche nach ";
+inline constexpr const char* kSearchDone = "Suche abgeschlossen. %d Einträge in %d Dateien  wurden gefunden.";
+inline constexpr const char* kReplaceDone = "Ersetzen abgeschlossen.  %d Einträge in %d Dateien wurden ersetzt.";
+inline constexpr const char* kRenameDone = "Umbenennen abgeschlossen.  %d Einträge wurden umbenannt.";
+inline constexpr const char* kFoundInFileName = "Im Dateinamen gefunden";
+inline constexpr const char* kFoundInDirName = "Im Verzeichnisnamen gefunden";
+inline constexpr const char* kCannotOpenFile = "Kann Datei nicht öffnen: ";
+inline constexpr const char* kCannotWriteLog = "Kann nicht in Log Datei schreiben";
+inline constexpr const char* kInvalidRegex = "Ungültiger regulärer Ausdruck: ";
+inline constexpr const char* kWordCannotStart = "MS Word kann nicht initialisiert werden";
+inline constexpr const char* kEscapeNul =
+    "Das Null-Zeichen (\\0) darf in der Ersetzen-Zeichenfolge nicht vorkommen. Diese Option wird nicht unterstützt.";
+inline constexpr const char* kEscapeUnknown =
+    "Unbekanntes Steuerzeichen in der Ersetzen-Zeichenfolge. Operation wird nicht durchgeführt.";
+inline constexpr const char* kEscapeBadHex =
+    "Ungültige Hex-Zahl in Ersetzen-Zeichenfolge. Die Zahl muss zweistellig sein und darf nur die Ziffern 0-9, "
+    "a-e, A-E enthalten.";
+inline constexpr const char* kRunFailed =
+    "Ein Fehler ist bei der Suche nach Dateien aufgetreten. Der Vorgang kann nicht fortgesetzt werden. %s, %s";
+inline constexpr const char* kFileExceptionPrefix = "FileExeption: ";
+inline constexpr const char* kMemoryExceptionPrefix = "MemoryExeption: ";
+inline constexpr const char* kUnknownError = "Unbekannter Fehler";
+inline constexpr const char* kNoSearchText = "Kein Suchstring definiert.";
+inline constexpr const char* kNoDirectory = "Bitte wählen Sie ein Verzeichnis, das durchsucht werden soll.";
+inline constexpr const char* kNoFileTypes =
+    "Bitte wählen Sie eine oder mehrere Dateinamenerweiterungen für die Dateien, die durchsucht werden sollen.";
+inline constexpr const char* kNothingToSearch =
+    "Bitte wählen Sie entweder im Dateinamen suchen oder im Dateiinhalt suchen oder beides. Sonst tut sich nichts.";
+
+}  // namespace tarnwick::text

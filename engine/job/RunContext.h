@@ -1,0 +1,83 @@
+#pragma once
+// Everything one run shares between the walk, the content search and the
+// name search: the job, the run strings, the worker's counters and stop
+// flag, where results and log lines go, and the prepared patterns.
+//
+// Lives on the worker thread for the duration of one command. Only the
+// counters and the stop flag are shared with other threads, as atomics.
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include <boost/regex.hpp>
+
+#include "engine/job/SearchJob.h"
+#include "engine/match/PatternCache.h"
+#include "engine/match/SearchBuffers.h"
+
+namespace tarnwick {
+
+class CodePage;
+class ResultList;
+class RunLog;
+class RunContext;
+
+struct RunCounters {
+    std::atomic<std::int32_t> hits{0};      // content hits
+    std::atomic<std::int32_t> files{0};     // files with content hits plus name hits
+    std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
+};
+
+// Shows the directory or entry being worked on (first status-bar pane).
+class StatusDisplay {
+public:
+    virtual ~StatusDisplay() = default;
+    virtual void ShowStatus(const std::string& text) = 0;
+};
+
+// Where files that belong to a word processor go instead of the byte-wise search.
+class DocumentEngine {
+public:
+    virtual ~DocumentEngine() = default;
+    virtual void SearchDocument(RunContext& run, const std::string& path) = 0;
+    // Called when the worker thread ends.
+    virtual void Quit() {}
+};
+
+class RunContext {
+public:
+    RunContext(const SearchJob& job, const std::string& searchText, const std::string& replacementText,
+               const CodePage& codePage, ResultList& results, RunLog& runLog, RunCounters& counters,
+               const std::atomic<int>& stopFlag, SearchBuffers& buffers)
+        : job(job), searchText(searchText), replacementText(replacementText), codePage(codePage), results(results),
+          runLog(runLog), counters(counters), buffers(buffers), patterns(job, codePage, searchText),
+          m_stopFlag(stopFlag)
+    {
+    }
+
+    bool stopRequested() const { return m_stopFlag.load(std::memory_order_relaxed) != 0; }
+    void showStatus(const std::string& text) const
+    {
+        if (status) status->ShowStatus(text);
+    }
+
+    const SearchJob& job;
+    const std::string& searchText;
+    const std::string& replacementText;
+    const CodePage& codePage;
+    ResultList& results;
+    RunLog& runLog;
+    RunCounters& counters;
+    SearchBuffers& buffers;
+    PatternCache patterns;
+    StatusDisplay* status = nullptr;
+    DocumentEngine* documents = nullptr;
+    // The search text compiled for names; set by CompileSearchRegex.
+    std::optional<boost::regex> searchRegex;
+
+private:
+    const std::atomic<int>& m_stopFlag;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,69 @@
+#include "engine/log/OperationLog.h"
+
+#include "engine/Messages.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace tarnwick {
+namespace {
+
+// Writes all of `bytes`; returns 0 or the errno of the failure.
+int writeAll(int fd, const char* bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+std::string failure(int errnum)
+{
+    return std::string(text::kCannotWriteLog) + ": " + SystemErrorText(errnum);
+}
+
+}  // namespace
+
+std::string LogDateLine(std::int64_t seconds)
+{
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buffer[128];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, "%d.%B.%Y, %H:%M:%S\r\n", &local);
+    return std::string(buffer, n);
+}
+
+std::optional<std::string> WriteRunLog(const std::string& logPath, const std::string& runLogText, const Clock& clock)
+{
+    const int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return failure(errno);
+    const std::string dateLine = LogDateLine(clock.now());
+    int error = writeAll(fd, dateLine.data(), dateLine.size());
+    if (!error) error = writeAll(fd, runLogText.data(), runLogText.size());
+    if (!error) error = writeAll(fd, "\r\n\r\n", 4);
+    if (::close(fd) != 0 && !error) error = errno;
+    if (error) return failure(error);
+    return std::nullopt;
+}
+
+void WriteRunLog(const std::string& logPath, const std::string& runLogText, const Clock& clock, ResultList& results)
+{
+    if (const auto error = WriteRunLog(logPath, runLogText, clock)) {
+        const ItemHandle item = results.AddFileItem(*error, ItemKind::Error);
+        results.ScrollToItem(item);
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,32 @@
+#pragma once
+// The front end's part of a run, the same for the desktop program and the
+// command line: the header when a run starts, and the summary, the optional
+// operation-log block and the emptying of the run log text when it ends.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class Clock;
+class ResultList;
+class RunLog;
+
+struct LogSettings {
+    bool enabled = false;      // "Ausgabe in Log Datei speichern"
+    std::string path;          // the log file
+    bool onlyReplace = true;   // search runs are not logged
+};
+
+// Empties the result list, switches auto-scroll on, sets the run log text to
+// the header line and adds the header as an info item.
+void BeginSearchRun(ResultList& results, RunLog& runLog, std::string_view searchText);
+
+// Handles a completion message: the summary (for the messages that have
+// one) goes into the run log text and the result list, the block is written
+// when the settings ask for it, and the run log text is emptied. Returns the
+// summary text (empty for messages without one).
+std::string CompleteRun(int message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
+                        const LogSettings& log, const Clock& clock);
+
+}  // namespace tarnwick

@@ -1,0 +1,40 @@
+#pragma once
+// The run log text: the byte string to which a run appends one line per
+// event and which is written to the operation log as one block at the end.
+//
+// Thread safety: none of its own, by contract. The front end writes the
+// first line before it wakes the worker and reads the text only after the
+// completion message; in between only the worker appends.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class RunLog {
+public:
+    // AppendRunLog: appends bytes; the caller supplies the CR LF.
+    void Append(std::string_view bytes) { m_text.append(bytes); }
+    void Set(std::string_view firstLine) { m_text.assign(firstLine); }
+    void Clear() { m_text.clear(); }
+    const std::string& Text() const { return m_text; }
+
+    // Line of a content hit of a search: path; P: offset; L: length; T: context.
+    void AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
+    // Line of a name hit: reason text directly followed by the path.
+    void AppendNameHitLine(std::string_view reason, std::string_view path);
+    // Line of a file that could not be opened: the fixed text only.
+    void AppendCannotOpenLine();
+    // "<message>: <path>" lines (automation failures and the like).
+    void AppendMessageLine(std::string_view message, std::string_view path);
+
+private:
+    std::string m_text;
+};
+
+// The first line of a search run: "Suche nach : <text>" (without CR LF).
+std::string SearchHeaderLine(std::string_view searchText);
+// The summary of a search run, with the hit counter first.
+std::string SearchSummary(std::int32_t hits, std::int32_t files);
+
+}  // namespace tarnwick

@@ -1,0 +1,60 @@
+#include "engine/match/ContentSearch.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/log/RunLog.h"
+#include "engine/match/FileBuffer.h"
+#include "engine/match/SearchPattern.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+namespace tarnwick {
+namespace {
+
+void reportHit(RunContext& run, FileBuffer& buffer, const std::string& path, std::int64_t offset)
+{
+    run.runLog.AppendHitLine(path, offset, buffer.hitLength(), buffer.context());
+    run.results.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
+                           buffer.hitCharacters());
+    run.counters.hits.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+void SearchFileContents(RunContext& run, const std::string& path)
+{
+    if (run.stopRequested()) return;
+    FileBuffer buffer(run);
+    if (!buffer.Open(path)) {
+        run.runLog.AppendCannotOpenLine();
+        const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
+        run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
+                               std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(buffer.lastError())),
+                               ItemKind::Error);
+        run.results.ScrollToItem(item);
+        return;
+    }
+    std::int64_t offset = buffer.FindFirst();
+    if (offset < 0) return;
+
+    run.results.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
+    run.counters.files.fetch_add(1, std::memory_order_relaxed);
+    reportHit(run, buffer, path, offset);
+    while (!run.stopRequested()) {
+        offset = buffer.FindNext();
+        if (offset < 0) break;
+        reportHit(run, buffer, path, offset);
+    }
+}
+
+bool CompileSearchRegex(RunContext& run)
+{
+    CompiledRegex compiled = CompileRegex(run.searchText, run.job.matchCase != 0);
+    run.searchRegex = std::move(compiled.regex);
+    if (run.searchRegex) return true;
+    const ItemHandle item = run.results.AddFileItem(std::string(text::kInvalidRegex) + compiled.error, ItemKind::Error);
+    run.results.ScrollToItem(item);
+    return false;
+}
+
+}  // namespace tarnwick

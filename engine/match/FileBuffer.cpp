@@ -1,0 +1,364 @@
+#include "engine/match/FileBuffer.h"
+
+#include "engine/job/RunContext.h"
+#include "engine/match/SearchPattern.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarnwick {
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// Decides the UTF-8 question on one block of the scan: 4 when the first lead
+// byte (0xC0..0xF7) is followed inside the block by the continuation bytes
+// it needs, 1 when it is not, 0 when the block has no lead byte.
+int scanBlockForUtf8(const unsigned char* data, std::size_t length)
+{
+    for (std::size_t i = 0; i < length; ++i) {
+        const unsigned char b = data[i];
+        if (b < 0xC0 || b >= 0xF8) continue;
+        const std::size_t need = b <= 0xDF ? 1 : b <= 0xEF ? 2 : 3;
+        if (i + need >= length) return Encoding::Ansi;
+        for (std::size_t k = 1; k <= need; ++k)
+            if ((data[i + k] & 0xC0) != 0x80) return Encoding::Ansi;
+        return Encoding::Utf8;
+    }
+    return 0;
+}
+
+}  // namespace
+
+FileBuffer::FileBuffer(RunContext& run) : m_run(run), m_context(run.buffers.context) {}
+
+bool FileBuffer::Open(const std::string& path) { return m_file.open(path); }
+
+const char* FileBuffer::chunk() const { return m_run.buffers.chunk.data() + 1; }
+
+const char* FileBuffer::searched() const { return m_folded ? m_run.buffers.lower.data() + 1 : chunk(); }
+
+int FileBuffer::GetEncoding()
+{
+    if (m_encoding == Encoding::Unknown) DetectEncoding();
+    return m_encoding;
+}
+
+int FileBuffer::DetectEncoding()
+{
+    const SearchJob& job = m_run.job;
+    unsigned char head[3] = {};
+    const std::size_t got = m_file.readAt(0, reinterpret_cast<char*>(head), 3);
+    m_hasBom = false;
+    if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+        m_encoding = Encoding::Utf16LittleEndian;
+    } else if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
+        m_encoding = Encoding::Utf16BigEndian;
+    } else if (got == 3 && std::memcmp(head, kUtf8Bom, 3) == 0) {
+        m_encoding = Encoding::Utf8;
+        m_hasBom = true;
+    } else {
+        m_encoding = Encoding::Ansi;
+    }
+    if (m_encoding != Encoding::Ansi || !job.detectUtf8 || m_fileLength <= 3) return m_encoding;
+
+    const std::uint64_t available = m_fileLength - 3;
+    const std::uint64_t amount =
+        (job.detectLength == 0 || job.detectLength > available) ? available : job.detectLength;
+    const std::uint64_t block = std::max<std::uint64_t>(job.splitLength, 1);
+    ByteBuffer& buffer = m_run.buffers.chunk;
+    buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2);
+    std::uint64_t done = 0;
+    while (done < amount) {
+        const std::size_t want = static_cast<std::size_t>(std::min(block, amount - done));
+        const std::size_t read = m_file.readAt(3 + done, buffer.data(), want);
+        if (read == 0) break;
+        const int verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
+        if (verdict != 0) {
+            m_encoding = verdict;
+            break;
+        }
+        done += read;
+    }
+    return m_encoding;
+}
+
+void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
+{
+    ByteBuffer& buffer = m_run.buffers.chunk;
+    buffer.reserveDiscarding(static_cast<std::size_t>(size) + 2);
+    char* data = buffer.data();
+    // One byte before the chunk and one after it are read as well, so that
+    // whole words and line starts are judged by the real neighbours.
+    const std::uint64_t from = start > 0 ? start - 1 : 0;
+    const std::size_t lead = start > 0 ? 1 : 0;
+    char* target = data + 1 - lead;
+    const std::size_t want = static_cast<std::size_t>(size) + lead;
+    const std::size_t got = m_file.readAt(from, target, want);
+    if (lead == 0) data[0] = 0;
+    m_chunkStart = start;
+    m_chunkLength = static_cast<std::int64_t>(got >= lead ? got - lead : 0);
+    m_nextByte = 0;
+    if (got == want && start + size < m_fileLength) {
+        char next = 0;
+        if (m_file.readAt(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+    }
+    // The file got shorter while it was read: this is the last chunk.
+    if (got < want) m_moreChunks = false;
+    data[1 + m_chunkLength] = 0;
+    m_nulCacheFrom = -1;
+    m_folded = false;
+}
+
+void FileBuffer::foldChunk()
+{
+    // Plain text is compared in the folded copy; an expression uses it only
+    // to look for the literal every match contains.
+    const bool needed = !m_run.job.matchCase && !m_pattern->finder.empty();
+    if (!needed) return;
+    ByteBuffer& lower = m_run.buffers.lower;
+    lower.reserveDiscarding(static_cast<std::size_t>(m_chunkLength) + 2);
+    const char* source = m_run.buffers.chunk.data();
+    char* target = lower.data();
+    target[0] = source[0];
+    if (m_pattern->utf8)
+        CodePage::foldUtf8Text(source + 1, target + 1, static_cast<std::size_t>(m_chunkLength));
+    else
+        m_run.codePage.foldCase(source + 1, target + 1, static_cast<std::size_t>(m_chunkLength));
+    target[1 + m_chunkLength] = 0;
+    m_folded = true;
+}
+
+void FileBuffer::startChunkSearch()
+{
+    if (m_run.job.regularExpression) {
+        m_hitPosition = 0;
+        m_hitLength = 0;
+        m_regexFresh = true;
+    } else {
+        m_hitPosition = -static_cast<std::int64_t>(m_pattern->searchBytes.size());
+    }
+}
+
+std::int64_t FileBuffer::FindFirst()
+{
+    m_hitPosition = 0;
+    m_hitLength = 0;
+    m_previousHit = 0;
+    m_chunkStart = 0;
+    m_moreChunks = false;
+    m_done = false;
+    m_fileLength = m_file.size();
+    DetectEncoding();
+    m_pattern = &m_run.patterns.forEncoding(m_encoding);
+    if (m_run.job.regularExpression && !m_pattern->regex) {
+        m_done = true;
+        return -1;
+    }
+
+    const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+    if (static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split)) {
+        m_moreChunks = true;
+        loadChunk(0, split);
+    } else {
+        loadChunk(0, m_fileLength);
+    }
+    foldChunk();
+    startChunkSearch();
+    return FindNext();
+}
+
+std::int64_t FileBuffer::FindNext()
+{
+    if (m_done || !m_pattern) return -1;
+    m_previousHit = m_hitPosition;
+    for (;;) {
+        const bool found = searchChunk();
+        if (found) {
+            BuildContext();
+            return static_cast<std::int64_t>(m_chunkStart) + m_hitPosition;
+        }
+        if (!m_moreChunks || m_run.stopRequested()) {
+            m_done = true;
+            return -1;
+        }
+
+        // Consecutive chunks overlap by enough bytes that a hit crossing the
+        // border is found in the next one, never by so much that the previous
+        // hit's bytes are searched again.
+        const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+        std::int64_t overlap;
+        if (m_run.job.regularExpression) {
+            const std::int64_t room = split - m_hitLength - m_previousHit;
+            overlap = room < 0 ? m_run.job.splitMaxOffset : std::min<std::int64_t>(m_run.job.splitMaxOffset, room);
+        } else {
+            const auto length = static_cast<std::int64_t>(m_pattern->searchBytes.size());
+            const std::int64_t room = split - m_previousHit - length;
+            overlap = room < 0 ? length - 1 : std::min<std::int64_t>(length - 1, room);
+        }
+        // Every step moves forward, whatever the options say.
+        overlap = std::clamp<std::int64_t>(overlap, 0, split - 1);
+        const std::uint64_t start = m_chunkStart + static_cast<std::uint64_t>(split - overlap);
+        std::uint64_t size = static_cast<std::uint64_t>(split);
+        if (start + size >= m_fileLength) {
+            m_moreChunks = false;
+            size = m_fileLength > start ? m_fileLength - start : 0;
+        }
+        loadChunk(start, size);
+        foldChunk();
+        m_previousHit = 0;
+        startChunkSearch();
+    }
+}
+
+bool FileBuffer::searchChunk()
+{
+    return m_run.job.regularExpression ? searchRegex() : searchPlain();
+}
+
+std::int64_t FileBuffer::nulAtOrAfter(std::int64_t from)
+{
+    if (m_nulCacheFrom >= 0 && m_nulCacheFrom <= from && m_nulCache >= from) return m_nulCache;
+    const void* nul = from < m_chunkLength ? std::memchr(chunk() + from, 0, static_cast<std::size_t>(m_chunkLength - from)) : nullptr;
+    m_nulCacheFrom = from;
+    m_nulCache = nul ? static_cast<const char*>(nul) - chunk() : m_chunkLength;
+    return m_nulCache;
+}
+
+std::int64_t FileBuffer::FindInChunk(std::int64_t start)
+{
+    if (start < 0) start = 0;
+    if (start >= m_chunkLength) return -1;
+    const std::string& needle = m_pattern->searchBytes;
+    // A hit never spans a NUL byte; a search text that holds one cannot match.
+    if (needle.find('\0') != std::string::npos) return -1;
+    // Without NUL bytes in the search text a hit cannot contain one, so only
+    // the option that ends the search at the first NUL needs looking for it.
+    const std::int64_t end = m_run.job.ignoreNulls ? nulAtOrAfter(start) : m_chunkLength;
+    const std::size_t found = m_pattern->finder.find(searched() + start, static_cast<std::size_t>(end - start));
+    return found == LiteralFinder::npos ? -1 : start + static_cast<std::int64_t>(found);
+}
+
+bool FileBuffer::searchPlain()
+{
+    const auto length = static_cast<std::int64_t>(m_pattern->searchBytes.size());
+    const auto* text = reinterpret_cast<const unsigned char*>(chunk());
+    std::int64_t start = m_hitPosition + length;
+    for (;;) {
+        const std::int64_t position = FindInChunk(start);
+        if (position < 0) {
+            m_hitPosition = -1;
+            return false;
+        }
+        if (m_run.job.wholeWords) {
+            const unsigned char before = position > 0 ? text[position - 1] : (m_chunkStart > 0 ? text[-1] : 0);
+            const std::int64_t afterIndex = position + length;
+            const unsigned char after = afterIndex < m_chunkLength ? text[afterIndex] : m_nextByte;
+            if (IsWordByte(before) || IsWordByte(after)) {
+                start = position + length;
+                continue;
+            }
+        }
+        m_hitPosition = position;
+        m_hitLength = length;
+        m_hitCharacters = m_pattern->hitCharacters;
+        return true;
+    }
+}
+
+bool FileBuffer::searchRegex()
+{
+    std::int64_t resume = 0;
+    if (!m_regexFresh) resume = m_hitPosition + std::max<std::int64_t>(m_hitLength, 1);
+    if (resume >= m_chunkLength) {
+        m_hitPosition = -1;
+        return false;
+    }
+    const std::int64_t end = nulAtOrAfter(resume);
+    if (!m_pattern->finder.empty()) {
+        const char* haystack = m_folded ? searched() : chunk();
+        if (m_pattern->finder.find(haystack + resume, static_cast<std::size_t>(end - resume)) == LiteralFinder::npos) {
+            m_hitPosition = -1;
+            return false;
+        }
+    }
+    // The byte before the resume position is always in memory (the chunk
+    // buffer keeps the byte before the chunk), so line starts and word
+    // boundaries are judged by the real text; only the file's first byte
+    // has nothing before it.
+    auto flags = boost::match_default;
+    if (m_chunkStart + static_cast<std::uint64_t>(resume) > 0) flags |= boost::match_prev_avail;
+    boost::cmatch& match = m_run.buffers.match;
+    const char* text = chunk();
+    if (!boost::regex_search(text + resume, text + end, match, *m_pattern->regex, flags)) {
+        m_hitPosition = -1;
+        return false;
+    }
+    m_regexFresh = false;
+    m_hitPosition = match[0].first - text;
+    m_hitLength = match[0].second - match[0].first;
+    m_hitCharacters = static_cast<std::int32_t>(
+        m_encoding == Encoding::Utf8
+            ? m_run.codePage.utf8ToAnsiLength(std::string_view(match[0].first, static_cast<std::size_t>(m_hitLength)))
+            : m_hitLength);
+    return true;
+}
+
+void FileBuffer::BuildContext()
+{
+    const std::int64_t k = m_run.job.contextLength;
+    const std::int64_t p = m_hitPosition;
+    const std::int64_t n = m_hitLength;
+    const char* text = chunk();
+    const bool utf8 = m_encoding == Encoding::Utf8;
+
+    // Bytes before the hit: back to the line start, at most k - 1 (2k - 1 in
+    // UTF-8 files, where characters take several bytes).
+    const std::int64_t limit = utf8 ? 2 * k : k;
+    std::int64_t count = 0;
+    for (std::int64_t i = p; count < limit && i >= 0; --i, ++count) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r' || c == '\0') break;
+    }
+    const std::int64_t before = k > 0 ? std::max<std::int64_t>(count - 1, 0) : 0;
+
+    // From the hit on: to the line end, but covering at least the hit and at
+    // most k bytes after it. A NUL ends the line as it does before the hit.
+    std::int64_t after = n + k;
+    const std::int64_t scanEnd = std::min(m_chunkLength, p + n + k + 1);
+    for (std::int64_t i = p; i < scanEnd; ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r' || c == '\0') {
+            after = i - p;
+            break;
+        }
+    }
+    if (after < n || after > n + k) after = n + k;
+
+    const std::int64_t start = p - before;
+    const std::int64_t length = std::min(before + after, m_chunkLength - start);
+    std::string& context = m_context;
+    context.assign(text + start, static_cast<std::size_t>(length));
+
+    std::int64_t offset =
+        utf8 ? static_cast<std::int64_t>(m_run.codePage.utf8ToAnsiLength(std::string_view(text + start, static_cast<std::size_t>(before))))
+             : before;
+    if (k > 0 && offset == k - 1) {
+        context.insert(0, "...");
+        offset += 3;
+    } else if (m_hasBom && m_chunkStart == 0 && start == 0 && context.size() >= 3) {
+        // The mark is one character of the context, not text of the line.
+        context.erase(0, 3);
+        offset = std::max<std::int64_t>(0, offset - static_cast<std::int64_t>(m_run.codePage.utf8ToAnsiLength(kUtf8Bom)));
+    }
+    if (after == n + k) context.append("...");
+    std::replace_if(context.begin(), context.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    if (utf8) {
+        m_run.codePage.utf8ToAnsi(context, m_run.buffers.scratch);
+        context.swap(m_run.buffers.scratch);
+    }
+    m_highlightOffset = static_cast<std::int32_t>(offset);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,89 @@
+#pragma once
+// Reads and searches one file: decides its text encoding, holds it whole or,
+// for large files, one chunk at a time (split mode), finds the hits of the
+// search text chunk by chunk and prepares each hit's context text.
+//
+// One object per file, used on the worker thread only. The memory it reads
+// into belongs to the run (SearchBuffers) and is reused. Read failures throw
+// CFileException, a buffer that cannot be had throws CMemoryException.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/InputFile.h"
+
+namespace tarnwick {
+
+class RunContext;
+struct FilePattern;
+
+// Text encoding codes kept with a file item.
+namespace Encoding {
+inline constexpr int Unknown = 0;
+inline constexpr int Ansi = 1;
+inline constexpr int Utf16BigEndian = 2;
+inline constexpr int Utf16LittleEndian = 3;
+inline constexpr int Utf8 = 4;
+}  // namespace Encoding
+
+class FileBuffer {
+public:
+    explicit FileBuffer(RunContext& run);
+
+    // Opens the file for a search. False when it cannot be opened; lastError()
+    // then holds the errno.
+    bool Open(const std::string& path);
+    int lastError() const { return m_file.lastError(); }
+
+    // File offset of the first hit, or -1. Detects the encoding, reads the
+    // first chunk and searches it.
+    std::int64_t FindFirst();
+    // File offset of the next hit, or -1 (also when a stop was requested
+    // between two chunks).
+    std::int64_t FindNext();
+    int GetEncoding();
+
+    // The current hit.
+    std::int32_t hitLength() const { return static_cast<std::int32_t>(m_hitLength); }
+    std::int32_t hitCharacters() const { return m_hitCharacters; }
+    std::int32_t highlightOffset() const { return m_highlightOffset; }
+    std::string_view context() const { return m_context; }
+
+private:
+    int DetectEncoding();
+    void loadChunk(std::uint64_t start, std::uint64_t size);
+    void foldChunk();
+    void startChunkSearch();
+    std::int64_t FindInChunk(std::int64_t start);
+    bool searchChunk();
+    bool searchPlain();
+    bool searchRegex();
+    void BuildContext();
+    const char* chunk() const;
+    const char* searched() const;  // the folded chunk where plain text is compared
+    std::int64_t nulAtOrAfter(std::int64_t from);
+
+    RunContext& m_run;
+    InputFile m_file;
+    const FilePattern* m_pattern = nullptr;
+    std::uint64_t m_fileLength = 0;
+    std::uint64_t m_chunkStart = 0;
+    std::int64_t m_chunkLength = 0;
+    std::int64_t m_hitPosition = 0;
+    std::int64_t m_hitLength = 0;
+    std::int64_t m_previousHit = 0;
+    std::int64_t m_nulCache = -1;  // a NUL position at or after m_nulCacheFrom, or the chunk length
+    std::int64_t m_nulCacheFrom = -1;
+    std::int32_t m_hitCharacters = 0;
+    std::int32_t m_highlightOffset = 0;
+    int m_encoding = Encoding::Unknown;
+    bool m_moreChunks = false;
+    bool m_hasBom = false;
+    bool m_folded = false;      // the lower buffer holds the current chunk
+    bool m_regexFresh = true;   // no expression search has run in this chunk yet
+    bool m_done = false;        // the last hit has been reported
+    unsigned char m_nextByte = 0;  // the byte after the chunk in the file, 0 at the end
+    std::string& m_context;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,49 @@
+#pragma once
+// The search text of a run prepared for the files it meets: as plain bytes
+// with their finder, or as a compiled regular expression with the literal
+// every match contains. Files in the system code page and UTF-8 files get
+// their own variant, built on first use. Belongs to one run on the worker
+// thread; not thread-safe.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <boost/regex.hpp>
+
+#include "engine/match/LiteralFinder.h"
+
+namespace tarnwick {
+
+class CodePage;
+struct SearchJob;
+
+struct FilePattern {
+    std::string searchBytes;     // the search text as it is searched in these files
+    LiteralFinder finder;        // plain: the search bytes; expression: its required literal (may be empty)
+    std::optional<boost::regex> regex;  // set for a regular expression that compiles
+    std::string regexError;      // the library's text when it does not
+    std::int32_t hitCharacters = 0;  // length of a plain hit in characters of the code page
+    bool utf8 = false;           // the file's bytes are UTF-8: fold them as such
+};
+
+class PatternCache {
+public:
+    // `searchText` is the run string: lowered already unless case matters or
+    // it is a regular expression.
+    PatternCache(const SearchJob& job, const CodePage& codePage, std::string searchText);
+
+    // The variant for a file with this encoding code (4 = UTF-8).
+    const FilePattern& forEncoding(int encoding);
+
+private:
+    std::unique_ptr<FilePattern> build(bool utf8) const;
+
+    const SearchJob& m_job;
+    const CodePage& m_codePage;
+    std::string m_searchText;
+    std::unique_ptr<FilePattern> m_ansi;
+    std::unique_ptr<FilePattern> m_utf8;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,29 @@
+#pragma once
+// Memory the file buffer reads and searches in. It belongs to the worker and
+// is reused for every file, so steady-state searching allocates nothing.
+#include <string>
+
+#include <boost/regex.hpp>
+
+#include "platform/ByteBuffer.h"
+
+namespace tarnwick {
+
+struct SearchBuffers {
+    ByteBuffer chunk;     // one byte before the chunk, the chunk, a terminating NUL
+    ByteBuffer lower;     // the case-folded copy of the chunk
+    std::string context;  // context text of the current hit
+    std::string scratch;  // conversions of the context
+    boost::cmatch match;  // results of the expression search
+    std::string name;     // a name being compared
+    std::string path;     // paths built by the walk
+
+    // Gives back memory a very large file made the buffers grow to.
+    void trim(std::size_t keep)
+    {
+        chunk.shrinkAbove(keep);
+        lower.shrinkAbove(keep);
+    }
+};
+
+}  // namespace tarnwick

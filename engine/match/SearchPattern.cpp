@@ -1,0 +1,89 @@
+#include "engine/match/SearchPattern.h"
+
+#include "engine/Messages.h"
+#include "engine/job/SearchJob.h"
+#include "platform/CodePage.h"
+
+#include <cstring>
+
+namespace tarnwick {
+
+std::string PrepareSearchText(std::string_view typed, const SearchJob& job, const CodePage& codePage)
+{
+    if (job.matchCase || job.regularExpression) return std::string(typed);
+    return codePage.lower(typed);
+}
+
+boost::regex::flag_type SearchRegexFlags(bool matchCase)
+{
+    boost::regex::flag_type flags = boost::regex::perl;
+    if (!matchCase) flags |= boost::regex::icase;
+    return flags;
+}
+
+CompiledRegex CompileRegex(std::string_view pattern, bool matchCase)
+{
+    CompiledRegex result;
+    try {
+        result.regex.emplace(pattern.begin(), pattern.end(), SearchRegexFlags(matchCase));
+    } catch (const boost::regex_error& e) {
+        result.regex.reset();
+        result.error = e.what();
+    } catch (const std::exception& e) {
+        // An expression too complex for the library's limits.
+        result.regex.reset();
+        result.error = e.what();
+    }
+    return result;
+}
+
+EscapeResult InterpretEscapes(std::string_view s)
+{
+    static constexpr const char* kHexDigits = "0123456789abcdefABCDEF";
+    EscapeResult result;
+    if (s.find('\\') == std::string_view::npos) {
+        result.text = std::string(s);
+        return result;
+    }
+    std::string& out = result.text;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
+        if (c != '\\') {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        if (i + 1 == s.size()) {  // a final backslash stays
+            out.push_back('\\');
+            break;
+        }
+        const char e = s[i + 1];
+        i += 2;
+        switch (e) {
+        case '\\': out.push_back('\\'); break;
+        case 'a': out.push_back('\x07'); break;
+        case 'e': out.push_back('\x1B'); break;
+        case 'f': out.push_back('\x0C'); break;
+        case 'n': out.push_back('\x0A'); break;
+        case 'r': out.push_back('\x0D'); break;
+        case 't': out.push_back('\x09'); break;
+        case 'v': out.push_back('\x0B'); break;
+        case 'x': {
+            if (i + 2 > s.size() || !std::strchr(kHexDigits, s[i]) || !std::strchr(kHexDigits, s[i + 1]) || s[i] == 0 ||
+                s[i + 1] == 0) {
+                return {false, {}, text::kEscapeBadHex};
+            }
+            out.push_back(static_cast<char>(std::stoi(std::string(s.substr(i, 2)), nullptr, 16)));
+            i += 2;
+            break;
+        }
+        case '0': return {false, {}, text::kEscapeNul};
+        default: return {false, {}, text::kEscapeUnknown};
+        }
+    }
+    return result;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,45 @@
+#pragma once
+// What the user typed, turned into what the engine matches with: case
+// preparation of the search text, word bytes for whole-word matching,
+// regular-expression compilation and escape sequences of the replacement.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <boost/regex.hpp>
+
+namespace tarnwick {
+
+class CodePage;
+struct SearchJob;
+
+// Word bytes for whole-word matching: A-Z, a-z, 0-9 and 0xC0..0xFF.
+inline bool IsWordByte(unsigned char b)
+{
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b >= 0xC0;
+}
+
+// The search text handed to the worker: a plain text is lowered when case
+// does not matter. A regular expression is kept as typed (it is compiled
+// with icase instead), since lowering it would turn \W, \S, \D into their
+// opposites.
+std::string PrepareSearchText(std::string_view typed, const SearchJob& job, const CodePage& codePage);
+
+// Perl syntax, exceptions on errors, icase when case does not matter.
+boost::regex::flag_type SearchRegexFlags(bool matchCase);
+
+struct CompiledRegex {
+    std::optional<boost::regex> regex;  // empty when the pattern does not compile
+    std::string error;                  // the library's description of the error
+};
+CompiledRegex CompileRegex(std::string_view pattern, bool matchCase);
+
+struct EscapeResult {
+    bool ok = true;
+    std::string text;           // the converted string when ok
+    const char* error = nullptr;  // the message to show when not ok
+};
+// Interprets \\ \a \e \f \n \r \t \v and \xHH in a replacement string.
+EscapeResult InterpretEscapes(std::string_view s);
+
+}  // namespace tarnwick

@@ -1,0 +1,16 @@
+#include "engine/walk/UnavailableDocumentEngine.h"
+
+#include "engine/Messages.h"
+#include "engine/log/RunLog.h"
+#include "results/ResultList.h"
+
+namespace tarnwick {
+
+void UnavailableDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
+{
+    run.runLog.AppendMessageLine(text::kWordCannotStart, path);
+    const ItemHandle item = run.results.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
+    run.results.ScrollToItem(item);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,27 @@
+#pragma once
+// How the worker reaches its front end: completion messages, message boxes
+// and the status display. Implementations are called on the worker thread
+// and must hand the call over to their own thread themselves.
+#include <string>
+
+namespace tarnwick {
+
+// Completion messages posted by the worker (private message numbers).
+namespace UserMessage {
+inline constexpr int ReplaceDone = 0x0501;
+inline constexpr int RenameDone = 0x0503;
+inline constexpr int SelectedDone = 0x0505;
+inline constexpr int SearchDone = 0x0506;
+inline constexpr int RunAborted = 0x0507;
+}  // namespace UserMessage
+
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    // Posts a completion message; returns at once.
+    virtual void Post(int message) = 0;
+    // Shows an error text in a message box with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+}  // namespace tarnwick

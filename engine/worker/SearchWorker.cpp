@@ -1,0 +1,170 @@
+#include "engine/worker/SearchWorker.h"
+
+#include "engine/Messages.h"
+#include "engine/worker/Notifier.h"
+#include "engine/worker/WorkerState.h"
+#include "platform/Exceptions.h"
+#include "platform/SystemError.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace tarnwick {
+namespace {
+
+int completionMessage(int command)
+{
+    switch (command) {
+    case WorkerCommand::Search: return UserMessage::SearchDone;
+    case WorkerCommand::Replace: return UserMessage::ReplaceDone;
+    case WorkerCommand::Rename: return UserMessage::RenameDone;
+    case WorkerCommand::SelectedReplace: return UserMessage::SelectedDone;
+    default: return 0;
+    }
+}
+
+bool isKnownCommand(int command)
+{
+    return command == WorkerCommand::Search;
+}
+
+std::string runFailedText(const std::string& className, const std::string& reason)
+{
+    const std::string format = text::kRunFailed;
+    std::string out;
+    const auto first = format.find("%s");
+    const auto second = format.find("%s", first + 2);
+    out = format.substr(0, first) + className + format.substr(first + 2, second - first - 2) + reason +
+          format.substr(second + 2);
+    return out;
+}
+
+void reportAbort(WorkerState& state, const std::string& className, const std::string& reason)
+{
+    state.outputs.notifier->ShowMessage(runFailedText(className, reason));
+    state.outputs.notifier->Post(UserMessage::RunAborted);
+}
+
+void commandLoop(const std::shared_ptr<WorkerState>& shared)
+{
+    WorkerState& state = *shared;
+    while (state.quitFlag.load() != 1) {
+        {
+            std::unique_lock lock(state.mutex);
+            state.wake.wait(lock, [&] { return state.signalled; });
+            state.signalled = false;
+            state.current = state.pending;
+        }
+        const int command = state.current.command;
+        if (command == WorkerCommand::Quit) break;
+        if (!isKnownCommand(command)) continue;
+        try {
+            state.runner->Run(command, state);
+            state.outputs.notifier->Post(completionMessage(command));
+        } catch (const FrameworkException& e) {
+            reportAbort(state, e.className(), TruncateText(e.errorText()));
+        } catch (...) {
+            // Outside the program's own exception family only the last system
+            // error says anything about the cause.
+            reportAbort(state, "", SystemErrorText(errno));
+        }
+    }
+    if (state.outputs.documents) state.outputs.documents->Quit();
+}
+
+}  // namespace
+
+SearchWorker::SearchWorker(WorkerOutputs outputs, const CodePage& codePage, std::shared_ptr<CommandRunner> runner,
+                           std::chrono::milliseconds shutdownWait)
+    : m_state(std::make_shared<WorkerState>(std::move(outputs), codePage)), m_shutdownWait(shutdownWait)
+{
+    m_state->runner = runner ? std::move(runner) : std::make_shared<EngineCommands>();
+    try {
+        std::thread thread([state = m_state] {
+            commandLoop(state);
+            std::lock_guard lock(state->endMutex);
+            state->ended = true;
+            state->endSignal.notify_all();
+        });
+        m_thread = std::move(thread);
+        m_hasThread = true;
+    } catch (const std::system_error&) {
+        // Left without a thread: commands are accepted and never run.
+        m_hasThread = false;
+    }
+}
+
+SearchWorker::~SearchWorker() { Shutdown(); }
+
+bool SearchWorker::hasThread() const { return m_hasThread; }
+
+void SearchWorker::SetJob(const SearchJob& job)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->pending.job = job;
+}
+
+void SearchWorker::SetTexts(const std::string& searchText, const std::string& replacementText)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->pending.searchText = searchText;
+    m_state->pending.replacementText = replacementText;
+}
+
+void SearchWorker::start(int command)
+{
+    m_state->stopFlag.store(0);
+    std::lock_guard lock(m_state->mutex);
+    m_state->pending.command = command;
+    m_state->signalled = true;
+    m_state->wake.notify_one();
+}
+
+void SearchWorker::StartSearch(const std::string& startPath)
+{
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->pending.startPath = startPath;
+    }
+    m_state->counters.files.store(0);
+    m_state->counters.examined.store(0);
+    m_state->counters.hits.store(0);
+    start(WorkerCommand::Search);
+}
+
+void SearchWorker::RequestStop() { m_state->stopFlag.store(1); }
+
+std::int32_t SearchWorker::GetHitCount() const { return m_state->counters.hits.load(); }
+std::int32_t SearchWorker::GetFileCount() const { return m_state->counters.files.load(); }
+std::int32_t SearchWorker::GetExaminedCount() const { return m_state->counters.examined.load(); }
+
+int SearchWorker::Shutdown()
+{
+    if (m_exitCode >= 0) return m_exitCode;
+    if (!m_hasThread) return m_exitCode = 0;
+    m_state->quitFlag.store(1);
+    // A running command is asked to end as well, so that closing the program
+    // does not wait for a long search.
+    m_state->stopFlag.store(1);
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->pending.command = WorkerCommand::Quit;
+        m_state->signalled = true;
+        m_state->wake.notify_one();
+    }
+    bool ended;
+    {
+        std::unique_lock lock(m_state->endMutex);
+        ended = m_state->endSignal.wait_for(lock, m_shutdownWait, [&] { return m_state->ended; });
+    }
+    if (ended) {
+        m_thread.join();
+        m_exitCode = 0;
+    } else {
+        m_thread.detach();
+        m_exitCode = kAbandonedExitCode;
+    }
+    return m_exitCode;
+}
+
+}  // namespace tarnwick

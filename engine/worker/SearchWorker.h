@@ -1,0 +1,92 @@
+#pragma once
+// The one background thread that runs every search of the program. The
+// front end hands it a job, the run strings and a start path, then wakes it
+// with a command; the worker runs the command to its end, writing into the
+// result list and the run log text, and posts a completion message.
+//
+// All public members are called on the front end's thread. The state the
+// thread uses is shared with it, so a thread that does not end within the
+// shutdown time can be abandoned safely. Never pthread_cancel.
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "engine/job/SearchJob.h"
+
+namespace tarnwick {
+
+class CodePage;
+class DocumentEngine;
+class Notifier;
+class ResultList;
+class RunLog;
+class StatusDisplay;
+struct WorkerState;
+
+// Command codes.
+namespace WorkerCommand {
+inline constexpr int Search = 0;
+inline constexpr int Replace = 2;
+inline constexpr int Rename = 4;
+inline constexpr int SelectedReplace = 5;
+inline constexpr int Quit = 6;
+}  // namespace WorkerCommand
+
+// The exit code recorded for a thread that had to be abandoned.
+inline constexpr int kAbandonedExitCode = 1111;
+
+// What a command does. The worker is the thread and the protocol around it;
+// tests put their own commands in its place.
+class CommandRunner {
+public:
+    virtual ~CommandRunner() = default;
+    // Runs one command on the worker thread. Returns normally also when it
+    // was stopped; an exception ends the command with an abort message.
+    virtual void Run(int command, WorkerState& state) = 0;
+};
+
+struct WorkerOutputs {
+    std::shared_ptr<ResultList> results;
+    std::shared_ptr<RunLog> runLog;
+    std::shared_ptr<Notifier> notifier;
+    std::shared_ptr<StatusDisplay> status;      // may be null
+    std::shared_ptr<DocumentEngine> documents;  // null: documents cannot be opened
+};
+
+class SearchWorker {
+public:
+    // Starts the thread. `runner` null means the engine's own commands.
+    SearchWorker(WorkerOutputs outputs, const CodePage& codePage, std::shared_ptr<CommandRunner> runner = nullptr,
+                 std::chrono::milliseconds shutdownWait = std::chrono::milliseconds(1000));
+    ~SearchWorker();
+    SearchWorker(const SearchWorker&) = delete;
+    SearchWorker& operator=(const SearchWorker&) = delete;
+
+    bool hasThread() const;
+
+    void SetJob(const SearchJob& job);
+    void SetTexts(const std::string& searchText, const std::string& replacementText);
+    void StartSearch(const std::string& startPath);
+    void RequestStop();
+
+    std::int32_t GetHitCount() const;
+    std::int32_t GetFileCount() const;
+    std::int32_t GetExaminedCount() const;
+
+    // Ends the thread: quit command, then at most the shutdown wait. Returns
+    // the thread's exit code: 0, or kAbandonedExitCode when it had to be left
+    // running. A second call returns the first result.
+    int Shutdown();
+
+private:
+    void start(int command);
+
+    std::shared_ptr<WorkerState> m_state;
+    std::chrono::milliseconds m_shutdownWait;
+    std::thread m_thread;
+    bool m_hasThread = false;
+    int m_exitCode = -1;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,61 @@
+#pragma once
+// The state a worker shares with its thread. Kept alive by both, so that an
+// abandoned thread never touches freed memory.
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "engine/job/RunContext.h"
+#include "engine/job/SearchJob.h"
+#include "engine/match/SearchBuffers.h"
+#include "engine/worker/SearchWorker.h"
+
+namespace tarnwick {
+
+// What the front end hands over for one command. The thread takes a copy
+// when it wakes, so the front end may prepare the next command at any time.
+struct CommandInput {
+    int command = -1;
+    SearchJob job;
+    std::string searchText;
+    std::string replacementText;
+    std::string startPath;
+    int renameArgument = 0;
+};
+
+struct WorkerState {
+    WorkerState(WorkerOutputs outputs, const CodePage& codePage) : outputs(std::move(outputs)), codePage(codePage) {}
+
+    // The command event: auto-reset, set by the front end, reset on waking.
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool signalled = false;  // guarded by mutex
+    CommandInput pending;    // guarded by mutex
+
+    std::atomic<int> stopFlag{0};
+    std::atomic<int> quitFlag{0};
+    RunCounters counters;
+
+    // The command being run; the worker thread's own.
+    CommandInput current;
+    SearchBuffers buffers;
+
+    const WorkerOutputs outputs;
+    const CodePage& codePage;
+    std::shared_ptr<CommandRunner> runner;
+
+    // Set by the thread as its last act.
+    std::mutex endMutex;
+    std::condition_variable endSignal;
+    bool ended = false;  // guarded by endMutex
+};
+
+// The engine's own commands.
+class EngineCommands final : public CommandRunner {
+public:
+    void Run(int command, WorkerState& state) override;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,67 @@
+#include "InputFile.h"
+
+#include "Exceptions.h"
+#include "SystemError.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarnwick {
+
+InputFile::~InputFile() { close(); }
+
+void InputFile::close()
+{
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+bool InputFile::open(const std::string& path)
+{
+    close();
+    m_path = path;
+    m_error = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        m_error = errno;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return false;
+    }
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        m_error = errno;
+        ::close(fd);
+        return false;
+    }
+    // Reads of a regular file never block; clear the flag anyway so that
+    // later reads behave normally.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fd = fd;
+    m_size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+std::size_t InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n) const
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(m_fd, buffer + done, n - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw CFileException(SystemErrorText(errno));
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,401 @@
+#include "results/ResultList.h"
+
+#include <limits>
+
+namespace tarnwick {
+
+using Lock = std::lock_guard<std::mutex>;
+
+ResultList::TextRef ResultList::store(std::string_view text)
+{
+    if (text.empty()) return {};
+    TextRef ref{static_cast<std::uint32_t>(m_arena.size()), static_cast<std::uint32_t>(text.size())};
+    m_arena.append(text);
+    return ref;
+}
+
+std::string_view ResultList::view(TextRef ref) const
+{
+    return std::string_view(m_arena).substr(ref.offset, ref.length);
+}
+
+std::string ResultList::columnTextLocked(const Node& node, int column) const
+{
+    if (column == 1 && (node.flags & kIsHit) && !node.positionIsText) return std::to_string(node.position);
+    return std::string(view(node.text[column]));
+}
+
+void ResultList::ClearResults(bool /*redrawSuppressed*/)
+{
+    Lock lock(m_mutex);
+    // Drawing is the view's business; it learns of the change by the revision.
+    m_nodes.clear();
+    m_top.clear();
+    m_arena.clear();
+    if (m_nodes.capacity() > (1u << 20)) {
+        m_nodes.shrink_to_fit();
+        m_top.shrink_to_fit();
+        m_arena.shrink_to_fit();
+    }
+    m_current = kNoItem;
+    m_scrollRequest = kNoItem;
+    changed();
+}
+
+void ResultList::SetAutoScroll(bool on)
+{
+    Lock lock(m_mutex);
+    m_autoScroll = on;
+}
+
+bool ResultList::AutoScroll() const
+{
+    Lock lock(m_mutex);
+    return m_autoScroll;
+}
+
+ItemHandle ResultList::appendTopLevelLocked(std::string_view text, int kind)
+{
+    Node node;
+    node.text[0] = store(text);
+    node.kind = static_cast<std::int8_t>(kind);
+    node.topRow = static_cast<std::uint32_t>(m_top.size());
+    const auto handle = static_cast<ItemHandle>(m_nodes.size());
+    m_nodes.push_back(node);
+    m_top.push_back(handle);
+    m_current = handle;
+    changed();
+    return handle;
+}
+
+ItemHandle ResultList::AddFileItem(std::string_view text, int kind, bool asChild)
+{
+    Lock lock(m_mutex);
+    if (!asChild) {
+        const ItemHandle handle = appendTopLevelLocked(text, kind);
+        if (kind == ItemKind::FileNameHit || kind == ItemKind::DirNameHit) m_nodes[handle].flags |= kHasCheckBox;
+        return handle;
+    }
+    if (m_current == kNoItem) return kNoItem;
+    Node node;
+    node.text[0] = store(text);
+    node.kind = static_cast<std::int8_t>(kind);
+    node.parent = m_current;
+    node.flags = kHasCheckBox;
+    const auto handle = static_cast<ItemHandle>(m_nodes.size());
+    m_nodes.push_back(node);
+    ++m_nodes[m_current].childCount;
+    changed();
+    return handle;
+}
+
+ItemHandle ResultList::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+{
+    Lock lock(m_mutex);
+    const ItemHandle handle = appendTopLevelLocked(text, kind);
+    Node& node = m_nodes[handle];
+    node.flags |= kHasCheckBox;
+    node.dataKind = ItemDataKind::Record;
+    node.data1 = value;
+    node.data2 = 0;
+    if (m_autoScroll) m_scrollRequest = handle;
+    return handle;
+}
+
+ItemHandle ResultList::AddHitItem(std::int64_t position, std::int32_t matchLength, std::string_view context,
+                                  std::int32_t highlightStart, int kind, std::int32_t highlightLength)
+{
+    Lock lock(m_mutex);
+    if (m_current == kNoItem) return kNoItem;
+    if (highlightLength == -1) highlightLength = matchLength;
+    Node node;
+    node.text[0] = store(context);
+    node.position = position;
+    node.highlightStart = highlightStart;
+    node.highlightLength = highlightLength;
+    node.dataKind = ItemDataKind::Record;
+    node.data1 = matchLength;
+    node.data2 = highlightLength;
+    node.parent = m_current;
+    node.flags = kHasCheckBox | kIsHit;
+    if (kind != ItemKind::None) node.kind = static_cast<std::int8_t>(kind);
+    const auto handle = static_cast<ItemHandle>(m_nodes.size());
+    m_nodes.push_back(node);
+    Node& parent = m_nodes[m_current];
+    ++parent.childCount;
+    if ((parent.flags & kExpanded) && m_autoScroll) m_scrollRequest = handle;
+    changed();
+    return handle;
+}
+
+void ResultList::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+{
+    Lock lock(m_mutex);
+    if (!isValid(item) || column < 0 || column >= kColumnCount) return;
+    m_nodes[item].text[column] = store(text);
+    if (column == 1) m_nodes[item].positionIsText = true;
+    changed();
+}
+
+bool ResultList::updateLocked(ItemHandle item, int column, int what, std::string_view text, int kind)
+{
+    if (!isValid(item)) return false;
+    Node& node = m_nodes[item];
+    if (what & UpdateWhat::Kind) node.kind = static_cast<std::int8_t>(kind);
+    bool result = true;
+    if (what & UpdateWhat::Text) {
+        if (column < 0 || column >= kColumnCount) {
+            result = false;
+        } else {
+            node.text[column] = store(text);
+            if (column == 1) node.positionIsText = true;
+        }
+    }
+    changed();
+    return result;
+}
+
+bool ResultList::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+{
+    Lock lock(m_mutex);
+    return updateLocked(item, column, what, text, kind);
+}
+
+bool ResultList::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+{
+    Lock lock(m_mutex);
+    const bool result = updateLocked(m_current, column, what, text, kind);
+    if (result) m_scrollRequest = m_current;
+    return result;
+}
+
+void ResultList::SetItemDataValue(ItemHandle item, std::int32_t value)
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return;
+    m_nodes[item].dataKind = ItemDataKind::Plain;
+    m_nodes[item].data1 = value;
+    m_nodes[item].data2 = 0;
+    changed();
+}
+
+void ResultList::ScrollToItem(ItemHandle item)
+{
+    Lock lock(m_mutex);
+    if (isValid(item)) m_scrollRequest = item;
+}
+
+ItemHandle ResultList::TakeScrollRequest()
+{
+    Lock lock(m_mutex);
+    const ItemHandle item = m_scrollRequest;
+    m_scrollRequest = kNoItem;
+    return item;
+}
+
+ItemHandle ResultList::nextMarkedLocked(std::size_t from) const
+{
+    // Node order is the depth-first order: each top-level item, then its children.
+    for (std::size_t i = from; i < m_nodes.size(); ++i)
+        if ((m_nodes[i].flags & (kHasCheckBox | kChecked)) == (kHasCheckBox | kChecked)) return static_cast<ItemHandle>(i);
+    return kNoItem;
+}
+
+ItemHandle ResultList::FirstMarkedItem() const
+{
+    Lock lock(m_mutex);
+    return nextMarkedLocked(0);
+}
+
+ItemHandle ResultList::NextMarkedItem(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return kNoItem;
+    return nextMarkedLocked(static_cast<std::size_t>(item) + 1);
+}
+
+void ResultList::SetChecked(ItemHandle item, bool checked)
+{
+    Lock lock(m_mutex);
+    if (!isValid(item) || !(m_nodes[item].flags & kHasCheckBox)) return;
+    if (checked)
+        m_nodes[item].flags |= kChecked;
+    else
+        m_nodes[item].flags &= static_cast<std::uint8_t>(~kChecked);
+    changed();
+}
+
+void ResultList::SetHasCheckBox(ItemHandle item, bool hasCheckBox)
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return;
+    if (hasCheckBox)
+        m_nodes[item].flags |= kHasCheckBox;
+    else
+        m_nodes[item].flags &= static_cast<std::uint8_t>(~(kHasCheckBox | kChecked));
+    changed();
+}
+
+void ResultList::SetAllChecked(bool checked)
+{
+    Lock lock(m_mutex);
+    for (Node& node : m_nodes) {
+        if (!(node.flags & kHasCheckBox)) continue;
+        if (checked)
+            node.flags |= kChecked;
+        else
+            node.flags &= static_cast<std::uint8_t>(~kChecked);
+    }
+    changed();
+}
+
+std::size_t ResultList::ItemCount() const
+{
+    Lock lock(m_mutex);
+    return m_nodes.size();
+}
+
+std::size_t ResultList::TopLevelCount() const
+{
+    Lock lock(m_mutex);
+    return m_top.size();
+}
+
+ItemHandle ResultList::TopLevelItem(std::size_t row) const
+{
+    Lock lock(m_mutex);
+    return row < m_top.size() ? m_top[row] : kNoItem;
+}
+
+ItemHandle ResultList::FirstTopLevelItem() const { return TopLevelItem(0); }
+
+ItemHandle ResultList::NextSibling(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return kNoItem;
+    const Node& node = m_nodes[item];
+    if (node.parent == kNoItem) return node.topRow + 1 < m_top.size() ? m_top[node.topRow + 1] : kNoItem;
+    const std::size_t next = static_cast<std::size_t>(item) + 1;
+    return (next < m_nodes.size() && m_nodes[next].parent == node.parent) ? static_cast<ItemHandle>(next) : kNoItem;
+}
+
+ItemHandle ResultList::FirstChild(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item) || m_nodes[item].parent != kNoItem || m_nodes[item].childCount == 0) return kNoItem;
+    return item + 1;
+}
+
+ItemHandle ResultList::Parent(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    return isValid(item) ? m_nodes[item].parent : kNoItem;
+}
+
+std::size_t ResultList::ChildCount(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    return (isValid(item) && m_nodes[item].parent == kNoItem) ? m_nodes[item].childCount : 0;
+}
+
+ItemHandle ResultList::Child(ItemHandle item, std::size_t row) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item) || m_nodes[item].parent != kNoItem || row >= m_nodes[item].childCount) return kNoItem;
+    return static_cast<ItemHandle>(item + 1 + row);
+}
+
+std::size_t ResultList::Row(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return 0;
+    const Node& node = m_nodes[item];
+    return node.parent == kNoItem ? node.topRow : item - node.parent - 1;
+}
+
+bool ResultList::HasChildren(ItemHandle item) const { return ChildCount(item) > 0; }
+
+int ResultList::Kind(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    return isValid(item) ? m_nodes[item].kind : ItemKind::None;
+}
+
+std::string ResultList::ColumnText(ItemHandle item, int column) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item) || column < 0 || column >= kColumnCount) return {};
+    return columnTextLocked(m_nodes[item], column);
+}
+
+ItemData ResultList::Data(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return {};
+    const Node& node = m_nodes[item];
+    return {node.dataKind, node.data1, node.data2};
+}
+
+bool ResultList::IsChecked(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    return isValid(item) && (m_nodes[item].flags & kChecked);
+}
+
+bool ResultList::HasCheckBox(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    return isValid(item) && (m_nodes[item].flags & kHasCheckBox);
+}
+
+std::optional<ResultItem> ResultList::Item(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return std::nullopt;
+    const Node& node = m_nodes[item];
+    ResultItem out;
+    out.handle = item;
+    out.parent = node.parent;
+    out.kind = node.kind;
+    for (int c = 0; c < kColumnCount; ++c) out.columns[c] = columnTextLocked(node, c);
+    out.isHit = node.flags & kIsHit;
+    if (out.isHit) {
+        out.highlightStart = node.highlightStart;
+        out.highlightEnd = node.highlightStart + node.highlightLength;
+    }
+    out.data = {node.dataKind, node.data1, node.data2};
+    out.hasCheckBox = node.flags & kHasCheckBox;
+    out.checked = node.flags & kChecked;
+    out.expanded = node.flags & kExpanded;
+    return out;
+}
+
+ItemHandle ResultList::CurrentFileItem() const
+{
+    Lock lock(m_mutex);
+    return m_current;
+}
+
+void ResultList::SetExpanded(ItemHandle item, bool expanded)
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return;
+    if (expanded)
+        m_nodes[item].flags |= kExpanded;
+    else
+        m_nodes[item].flags &= static_cast<std::uint8_t>(~kExpanded);
+}
+
+bool ResultList::IsExpanded(ItemHandle item) const
+{
+    Lock lock(m_mutex);
+    return isValid(item) && (m_nodes[item].flags & kExpanded);
+}
+
+std::uint64_t ResultList::Revision() const
+{
+    Lock lock(m_mutex);
+    return m_revision;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,176 @@
+#pragma once
+// The one store of what a run found: a two-level tree of result items under
+// an invisible root. Top-level items (files, errors, info lines, name hits)
+// keep the order in which they were added; hits are children of the file item
+// that was current when they were added.
+//
+// Ownership: the store owns every item and its texts (kept in one arena).
+// Thread safety: every member may be called from any thread; one writer (the
+// worker) and one reader (the user interface) at a time is the intended use.
+// Handles are plain indices; they stay valid until the next ClearResults.
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+using ItemHandle = std::uint32_t;
+inline constexpr ItemHandle kNoItem = 0xFFFFFFFFu;
+
+// What an item is; selects its icon. Hits have no kind until a replace in
+// marked results gives them one.
+namespace ItemKind {
+inline constexpr int None = -1;
+inline constexpr int Info = 0;
+inline constexpr int File = 1;
+inline constexpr int Error = 2;
+inline constexpr int FileNameHit = 3;
+inline constexpr int DirNameHit = 4;
+inline constexpr int Replaced = 5;
+inline constexpr int Document = 6;
+inline constexpr int DocumentReplaced = 7;
+}  // namespace ItemKind
+
+// Bits of the `what` argument of UpdateItem.
+namespace UpdateWhat {
+inline constexpr int Text = 1;
+inline constexpr int Kind = 2;
+inline constexpr int TextAndKind = 3;
+}  // namespace UpdateWhat
+
+enum class ItemDataKind : std::uint8_t {
+    None,    // no item data
+    Record,  // two integers: (encoding, 0) for a file, (match length, highlight length) for a hit
+    Plain,   // one integer: the search-text length of a name hit
+};
+
+struct ItemData {
+    ItemDataKind kind = ItemDataKind::None;
+    std::int32_t first = 0;
+    std::int32_t second = 0;
+};
+
+// A copy of everything the store holds about one item.
+struct ResultItem {
+    ItemHandle handle = kNoItem;
+    ItemHandle parent = kNoItem;
+    int kind = ItemKind::None;
+    std::string columns[3];
+    std::int32_t highlightStart = 0;
+    std::int32_t highlightEnd = 0;  // exclusive; equal to start when nothing is highlighted
+    ItemData data;
+    bool hasCheckBox = true;
+    bool checked = false;
+    bool expanded = false;
+    bool isHit = false;
+};
+
+class ResultList {
+public:
+    static constexpr int kColumnCount = 3;
+
+    // --- operations of a run ---
+    void ClearResults(bool redrawSuppressed = true);
+    void SetAutoScroll(bool on);
+    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false);
+    void SetItemColumnText(ItemHandle item, std::string_view text, int column);
+    bool UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind);
+    bool UpdateCurrentFileItem(int column, int what, std::string_view text, int kind);
+    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value);
+    ItemHandle AddHitItem(std::int64_t position, std::int32_t matchLength, std::string_view context,
+                          std::int32_t highlightStart, int kind, std::int32_t highlightLength);
+    // The plain-integer item data of a name hit.
+    void SetItemDataValue(ItemHandle item, std::int32_t value);
+    // Asks the view to bring the item into sight; see TakeScrollRequest.
+    void ScrollToItem(ItemHandle item);
+
+    // --- marks ---
+    ItemHandle FirstMarkedItem() const;
+    ItemHandle NextMarkedItem(ItemHandle item) const;
+    void SetChecked(ItemHandle item, bool checked);
+    void SetHasCheckBox(ItemHandle item, bool hasCheckBox);
+    void SetAllChecked(bool checked);
+
+    // --- read accessors ---
+    std::size_t ItemCount() const;
+    std::size_t TopLevelCount() const;
+    ItemHandle TopLevelItem(std::size_t row) const;
+    ItemHandle FirstTopLevelItem() const;
+    ItemHandle NextSibling(ItemHandle item) const;
+    ItemHandle FirstChild(ItemHandle item) const;
+    ItemHandle Parent(ItemHandle item) const;
+    std::size_t ChildCount(ItemHandle item) const;
+    ItemHandle Child(ItemHandle item, std::size_t row) const;
+    // Row of the item among its siblings.
+    std::size_t Row(ItemHandle item) const;
+    bool HasChildren(ItemHandle item) const;
+    int Kind(ItemHandle item) const;
+    std::string ColumnText(ItemHandle item, int column) const;
+    ItemData Data(ItemHandle item) const;
+    bool IsChecked(ItemHandle item) const;
+    bool HasCheckBox(ItemHandle item) const;
+    std::optional<ResultItem> Item(ItemHandle item) const;
+    ItemHandle CurrentFileItem() const;
+    bool AutoScroll() const;
+    void SetExpanded(ItemHandle item, bool expanded);
+    bool IsExpanded(ItemHandle item) const;
+
+    // Increases with every change; a view compares it to learn of new items.
+    std::uint64_t Revision() const;
+    // The item most recently asked to be scrolled into view since the last
+    // call, or kNoItem.
+    ItemHandle TakeScrollRequest();
+
+private:
+    struct TextRef {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    enum Flag : std::uint8_t {
+        kHasCheckBox = 1,
+        kChecked = 2,
+        kExpanded = 4,
+        kIsHit = 8,
+    };
+    // One item. Items lie in depth-first order: each top-level item is
+    // followed by its children, because hits are only ever appended under
+    // the newest top-level item.
+    struct Node {
+        TextRef text[kColumnCount];
+        std::int64_t position = 0;     // column 1 of a hit, formatted on reading
+        std::int32_t highlightStart = 0;
+        std::int32_t highlightLength = 0;
+        std::int32_t data1 = 0;
+        std::int32_t data2 = 0;
+        std::uint32_t parent = kNoItem;
+        std::uint32_t childCount = 0;  // top-level items only
+        std::uint32_t topRow = 0;      // row of a top-level item
+        std::int8_t kind = ItemKind::None;
+        std::uint8_t flags = 0;
+        ItemDataKind dataKind = ItemDataKind::None;
+        bool positionIsText = false;   // column 1 was set explicitly
+    };
+
+    bool isValid(ItemHandle item) const { return item < m_nodes.size(); }
+    TextRef store(std::string_view text);
+    std::string_view view(TextRef ref) const;
+    std::string columnTextLocked(const Node& node, int column) const;
+    bool updateLocked(ItemHandle item, int column, int what, std::string_view text, int kind);
+    ItemHandle appendTopLevelLocked(std::string_view text, int kind);
+    ItemHandle nextMarkedLocked(std::size_t from) const;
+    void changed() { ++m_revision; }
+
+    mutable std::mutex m_mutex;
+    std::vector<Node> m_nodes;         // guarded by m_mutex
+    std::vector<std::uint32_t> m_top;  // guarded by m_mutex
+    std::string m_arena;               // guarded by m_mutex
+    ItemHandle m_current = kNoItem;    // guarded by m_mutex
+    ItemHandle m_scrollRequest = kNoItem;  // guarded by m_mutex
+    bool m_autoScroll = true;          // guarded by m_mutex
+    std::uint64_t m_revision = 0;      // guarded by m_mutex
+};
+
+}  // namespace tarnwick

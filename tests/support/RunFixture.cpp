@@ -1,0 +1,67 @@
+#include "tests/support/RunFixture.h"
+
+#include "engine/match/SearchPattern.h"
+
+#include <limits>
+
+namespace tarnwick::test {
+
+SearchJob TestJob()
+{
+    SearchJob job = DefaultSearchJob(1'700'000'000);
+    job.allFileTypes = 1;
+    job.dateFrom = std::numeric_limits<std::int64_t>::min();
+    job.dateTo = std::numeric_limits<std::int64_t>::max();
+    return job;
+}
+
+const CodePage& RunFixture::UTF8()
+{
+    static const CodePage page("UTF-8");
+    return page;
+}
+
+RunFixture::RunFixture(const SearchJob& job, const std::string& typedSearchText, const CodePage& codePage)
+    : m_job(job), m_searchText(PrepareSearchText(typedSearchText, job, codePage))
+{
+    m_run = std::make_unique<RunContext>(m_job, m_searchText, m_replacement, codePage, m_results, m_runLog, m_counters,
+                                         m_stop, m_buffers);
+}
+
+std::vector<HitRecord> RunFixture::hits() const
+{
+    std::vector<HitRecord> out;
+    for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top)) {
+        const std::string file = m_results.ColumnText(top, 0);
+        for (ItemHandle hit = m_results.FirstChild(top); hit != kNoItem; hit = m_results.NextSibling(hit)) {
+            const auto item = m_results.Item(hit);
+            HitRecord record;
+            record.file = file;
+            record.position = std::stoll(item->columns[1]);
+            record.length = item->data.first;
+            record.context = item->columns[0];
+            record.highlightStart = item->highlightStart;
+            record.highlightLength = item->highlightEnd - item->highlightStart;
+            out.push_back(record);
+        }
+    }
+    return out;
+}
+
+std::vector<std::pair<std::string, std::string>> RunFixture::errors() const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top))
+        if (m_results.Kind(top) == ItemKind::Error) out.emplace_back(m_results.ColumnText(top, 0), m_results.ColumnText(top, 2));
+    return out;
+}
+
+std::vector<std::string> RunFixture::topLevel(int kind) const
+{
+    std::vector<std::string> out;
+    for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top))
+        if (m_results.Kind(top) == kind) out.push_back(m_results.ColumnText(top, 0));
+    return out;
+}
+
+}  // namespace tarnwick::test
