@@ -41,9 +41,8 @@ bool InputFile::open(const std::string& path)
         ::close(fd);
         return false;
     }
-    // Reads of a regular file never block; clear the flag anyway so that
-    // later reads behave normally.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK stays set: it kept a FIFO from blocking the open, and reads
+    // of a regular file ignore it.
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
     return true;

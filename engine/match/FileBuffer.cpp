@@ -45,27 +45,34 @@ int FileBuffer::GetEncoding()
     return m_encoding;
 }
 
+int FileBuffer::encodingFromHead(const unsigned char* head, std::size_t got)
+{
+    m_hasBom = false;
+    if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) return m_encoding = Encoding::Utf16LittleEndian;
+    if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF) return m_encoding = Encoding::Utf16BigEndian;
+    if (got >= 3 && std::memcmp(head, kUtf8Bom, 3) == 0) {
+        m_hasBom = true;
+        return m_encoding = Encoding::Utf8;
+    }
+    return m_encoding = Encoding::Ansi;
+}
+
+// Bytes the UTF-8 scan looks at after the first three: detectLength, or the
+// rest of the file when that is 0 or longer.
+static std::uint64_t scanAmount(const SearchJob& job, std::uint64_t fileLength)
+{
+    const std::uint64_t available = fileLength - 3;
+    return (job.detectLength == 0 || job.detectLength > available) ? available : job.detectLength;
+}
+
 int FileBuffer::DetectEncoding()
 {
     const SearchJob& job = m_run.job;
     unsigned char head[3] = {};
     const std::size_t got = m_file.readAt(0, reinterpret_cast<char*>(head), 3);
-    m_hasBom = false;
-    if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
-        m_encoding = Encoding::Utf16LittleEndian;
-    } else if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
-        m_encoding = Encoding::Utf16BigEndian;
-    } else if (got == 3 && std::memcmp(head, kUtf8Bom, 3) == 0) {
-        m_encoding = Encoding::Utf8;
-        m_hasBom = true;
-    } else {
-        m_encoding = Encoding::Ansi;
-    }
-    if (m_encoding != Encoding::Ansi || !job.detectUtf8 || m_fileLength <= 3) return m_encoding;
+    if (encodingFromHead(head, got) != Encoding::Ansi || !job.detectUtf8 || m_fileLength <= 3) return m_encoding;
 
-    const std::uint64_t available = m_fileLength - 3;
-    const std::uint64_t amount =
-        (job.detectLength == 0 || job.detectLength > available) ? available : job.detectLength;
+    const std::uint64_t amount = scanAmount(job, m_fileLength);
     const std::uint64_t block = std::max<std::uint64_t>(job.splitLength, 1);
     ByteBuffer& buffer = m_run.buffers.chunk;
     buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2);
@@ -75,11 +82,27 @@ int FileBuffer::DetectEncoding()
         const std::size_t read = m_file.readAt(3 + done, buffer.data(), want);
         if (read == 0) break;
         const int verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
-        if (verdict != 0) {
-            m_encoding = verdict;
-            break;
-        }
+        if (verdict != 0) return m_encoding = verdict;
         done += read;
+    }
+    return m_encoding;
+}
+
+int FileBuffer::detectEncodingInMemory(const char* data, std::uint64_t length)
+{
+    const SearchJob& job = m_run.job;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    if (encodingFromHead(bytes, static_cast<std::size_t>(std::min<std::uint64_t>(length, 3))) != Encoding::Ansi ||
+        !job.detectUtf8 || length <= 3)
+        return m_encoding;
+    // Scanned in the same blocks as from the file, so that a sequence cut by
+    // a block end is judged the same way.
+    const std::uint64_t amount = scanAmount(job, length);
+    const std::uint64_t block = std::max<std::uint64_t>(job.splitLength, 1);
+    for (std::uint64_t done = 0; done < amount; done += block) {
+        const auto size = static_cast<std::size_t>(std::min(block, amount - done));
+        const int verdict = scanBlockForUtf8(bytes + 3 + done, size);
+        if (verdict != 0) return m_encoding = verdict;
     }
     return m_encoding;
 }
@@ -150,19 +173,20 @@ std::int64_t FileBuffer::FindFirst()
     m_moreChunks = false;
     m_done = false;
     m_fileLength = m_file.size();
-    DetectEncoding();
+    const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+    if (static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split)) {
+        m_moreChunks = true;
+        DetectEncoding();
+        loadChunk(0, split);
+    } else {
+        // A file read whole needs no extra reads to learn its encoding.
+        loadChunk(0, m_fileLength);
+        detectEncodingInMemory(chunk(), static_cast<std::uint64_t>(m_chunkLength));
+    }
     m_pattern = &m_run.patterns.forEncoding(m_encoding);
     if (m_run.job.regularExpression && !m_pattern->regex) {
         m_done = true;
         return -1;
-    }
-
-    const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
-    if (static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split)) {
-        m_moreChunks = true;
-        loadChunk(0, split);
-    } else {
-        loadChunk(0, m_fileLength);
     }
     foldChunk();
     startChunkSearch();

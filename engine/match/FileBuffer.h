@@ -51,6 +51,9 @@ public:
 
 private:
     int DetectEncoding();
+    // The same decision on the whole file held in memory.
+    int detectEncodingInMemory(const char* data, std::uint64_t length);
+    int encodingFromHead(const unsigned char* head, std::size_t got);
     void loadChunk(std::uint64_t start, std::uint64_t size);
     void foldChunk();
     void startChunkSearch();

@@ -1,36 +1,67 @@
 #include "engine/match/LiteralFinder.h"
 
+#include <array>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarnwick {
 namespace {
 
-// Rough frequency of a byte in source code and prose; lower is rarer.
-int byteFrequency(unsigned char b)
+constexpr std::array<std::uint8_t, 256> makeRanks()
 {
-    if (b == ' ' || b == 'e' || b == 't') return 250;
-    if (std::strchr("aoinsrlhcdu\n", b) && b != 0) return 200;
-    if (b >= 'a' && b <= 'z') return 150;
-    if (std::strchr("_(),;.:=*/\t\"'-{}<>", b) && b != 0) return 140;
-    if (b >= '0' && b <= '9') return 110;
-    if (b >= 'A' && b <= 'Z') return 100;
-    if (b >= 0x20 && b < 0x7F) return 80;
-    if (b == 0) return 60;
-    return 20;  // control bytes and bytes above 0x7E
+    std::array<std::uint8_t, 256> r{};
+    for (int b = 0; b < 256; ++b) r[b] = 30;  // control bytes and bytes above 0x7E
+    for (int b = 0x20; b < 0x7F; ++b) r[b] = 110;
+    for (int b = 'A'; b <= 'Z'; ++b) r[b] = 130;
+    for (int b = '0'; b <= '9'; ++b) r[b] = 160;
+    for (int b = 'a'; b <= 'z'; ++b) r[b] = 180;
+    r[0] = 40;
+    r['\t'] = 180;
+    r['\r'] = 150;
+    r['\n'] = 215;
+    r[' '] = 255;
+    for (unsigned char c : std::string_view("etaoinsr")) r[c] = 240;
+    for (unsigned char c : std::string_view("lhcdu")) r[c] = 225;
+    for (unsigned char c : std::string_view("mpfgybw")) r[c] = 205;
+    for (unsigned char c : std::string_view("_,.();=")) r[c] = 200;
+    for (unsigned char c : std::string_view("<>{}/*-:\"'&#")) r[c] = 170;
+    for (unsigned char c : std::string_view("vkxqjz")) r[c] = 150;
+    for (unsigned char c : std::string_view("TSEACIRNOLDP")) r[c] = 150;
+    return r;
 }
+
+constexpr std::array<std::uint8_t, 256> kRanks = makeRanks();
 
 }  // namespace
 
+std::uint8_t LiteralFinder::byteRank(unsigned char b) { return kRanks[b]; }
+
 LiteralFinder::LiteralFinder(std::string_view needle) : m_needle(needle)
 {
-    int best = 1000;
-    for (std::size_t i = 0; i < m_needle.size(); ++i) {
-        const int f = byteFrequency(static_cast<unsigned char>(m_needle[i]));
-        if (f < best) {
-            best = f;
-            m_rareIndex = i;
-        }
+    const std::size_t n = m_needle.size();
+    if (n < 2) return;
+    auto rank = [&](std::size_t i) { return kRanks[static_cast<unsigned char>(m_needle[i])]; };
+    m_rare1 = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (rank(i) < rank(m_rare1)) m_rare1 = i;
+    m_rare2 = m_rare1 == 0 ? 1 : 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (i != m_rare1 && rank(i) < rank(m_rare2)) m_rare2 = i;
+}
+
+std::size_t LiteralFinder::findScalar(const char* text, std::size_t length, std::size_t from) const
+{
+    const std::size_t n = m_needle.size();
+    const char b1 = m_needle[m_rare1];
+    const char b2 = m_needle[m_rare2];
+    for (std::size_t s = from; s + n <= length; ++s) {
+        if (text[s + m_rare1] == b1 && text[s + m_rare2] == b2 && std::memcmp(text + s, m_needle.data(), n) == 0)
+            return s;
     }
+    return npos;
 }
 
 std::size_t LiteralFinder::find(const char* text, std::size_t length) const
@@ -38,30 +69,30 @@ std::size_t LiteralFinder::find(const char* text, std::size_t length) const
     const std::size_t n = m_needle.size();
     if (n == 0) return 0;
     if (length < n) return npos;
-    const char* needle = m_needle.data();
     if (n == 1) {
-        const void* hit = std::memchr(text, needle[0], length);
+        const void* hit = std::memchr(text, m_needle[0], length);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : npos;
     }
-    const char rare = needle[m_rareIndex];
-    const char* const last = text + (length - n);  // last possible start of a hit
-    const char* scan = text + m_rareIndex;
-    const char* const scanEnd = last + m_rareIndex + 1;
-    std::size_t misses = 0;
-    while (scan < scanEnd) {
-        const auto* found = static_cast<const char*>(std::memchr(scan, rare, static_cast<std::size_t>(scanEnd - scan)));
-        if (!found) return npos;
-        const char* start = found - m_rareIndex;
-        if (std::memcmp(start, needle, n) == 0) return static_cast<std::size_t>(start - text);
-        scan = found + 1;
-        // The rare byte is common here: memmem's two-way search wastes less time.
-        if (++misses > 32 && static_cast<std::size_t>(scan - text) < misses * 64) {
-            const std::size_t from = static_cast<std::size_t>(start - text) + 1;
-            const void* hit = ::memmem(text + from, length - from, needle, n);
-            return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : npos;
+    std::size_t s = 0;
+#if defined(__SSE2__)
+    // Candidate starts s..s+15 whose two rare bytes both match, as a bit mask.
+    const __m128i b1 = _mm_set1_epi8(m_needle[m_rare1]);
+    const __m128i b2 = _mm_set1_epi8(m_needle[m_rare2]);
+    const std::size_t lastStart = length - n;
+    while (s + 16 <= lastStart + 1) {
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare1));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare2));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(v1, b1), _mm_cmpeq_epi8(v2, b2))));
+        while (mask) {
+            const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(text + candidate, m_needle.data(), n) == 0) return candidate;
+            mask &= mask - 1;
         }
+        s += 16;
     }
-    return npos;
+#endif
+    return findScalar(text, length, s);
 }
 
 }  // namespace tarnwick

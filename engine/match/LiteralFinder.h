@@ -1,9 +1,10 @@
 #pragma once
-// Finds one fixed byte string in a byte range. Skips with memchr on the byte
-// of the needle that is rarest in ordinary text and checks candidates with
-// memcmp; when candidates keep failing it switches to memmem for the rest of
-// the range. Immutable after construction; allocates nothing while finding.
+// Finds one fixed byte string in a byte range. Looks for the two bytes of the
+// needle that are rarest in ordinary text at their distance from each other,
+// sixteen positions at a time, and checks each candidate with memcmp.
+// Immutable after construction; allocates nothing while finding.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,15 @@ public:
 
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
+    // How common a byte is in source code and prose; higher is more common.
+    static std::uint8_t byteRank(unsigned char b);
+
 private:
+    std::size_t findScalar(const char* text, std::size_t length, std::size_t from) const;
+
     std::string m_needle;
-    std::size_t m_rareIndex = 0;  // index in the needle of the byte memchr looks for
+    std::size_t m_rare1 = 0;  // index in the needle of its rarest byte
+    std::size_t m_rare2 = 0;  // index of the second rarest, a different index
 };
 
 }  // namespace tarnwick
