@@ -1,6 +1,7 @@
 #include "engine/match/FileBuffer.h"
 
 #include "engine/job/RunContext.h"
+#include "engine/match/HitContext.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"
 
@@ -333,56 +334,18 @@ void FileBuffer::BuildContext()
 {
     const std::int64_t k = m_run.job.contextLength;
     const std::int64_t p = m_hitPosition;
-    const std::int64_t n = m_hitLength;
     const char* text = chunk();
-    const bool utf8 = m_encoding == Encoding::Utf8;
-
-    // Bytes before the hit: back to the line start, at most k - 1 (2k - 1 in
-    // UTF-8 files, where characters take several bytes).
-    const std::int64_t limit = utf8 ? 2 * k : k;
-    std::int64_t count = 0;
-    for (std::int64_t i = p; count < limit && i >= 0; --i, ++count) {
-        const char c = text[i];
-        if (c == '\n' || c == '\r' || c == '\0') break;
-    }
-    const std::int64_t before = k > 0 ? std::max<std::int64_t>(count - 1, 0) : 0;
-
-    // From the hit on: to the line end, but covering at least the hit and at
-    // most k bytes after it. A NUL ends the line as it does before the hit.
-    std::int64_t after = n + k;
-    const std::int64_t scanEnd = std::min(m_chunkLength, p + n + k + 1);
-    for (std::int64_t i = p; i < scanEnd; ++i) {
-        const char c = text[i];
-        if (c == '\n' || c == '\r' || c == '\0') {
-            after = i - p;
-            break;
-        }
-    }
-    if (after < n || after > n + k) after = n + k;
-
-    const std::int64_t start = p - before;
-    const std::int64_t length = std::min(before + after, m_chunkLength - start);
-    std::string& context = m_context;
-    context.assign(text + start, static_cast<std::size_t>(length));
-
-    std::int64_t offset =
-        utf8 ? static_cast<std::int64_t>(m_run.codePage.utf8ToAnsiLength(std::string_view(text + start, static_cast<std::size_t>(before))))
-             : before;
-    if (k > 0 && offset == k - 1) {
-        context.insert(0, "...");
-        offset += 3;
-    } else if (m_hasBom && m_chunkStart == 0 && start == 0 && context.size() >= 3) {
-        // The mark is one character of the context, not text of the line.
-        context.erase(0, 3);
-        offset = std::max<std::int64_t>(0, offset - static_cast<std::int64_t>(m_run.codePage.utf8ToAnsiLength(kUtf8Bom)));
-    }
-    if (after == n + k) context.append("...");
-    std::replace_if(context.begin(), context.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    if (utf8) {
-        m_run.codePage.utf8ToAnsi(context, m_run.buffers.scratch);
-        context.swap(m_run.buffers.scratch);
-    }
-    m_highlightOffset = static_cast<std::int32_t>(offset);
+    ContextOptions options;
+    options.contextLength = k;
+    options.utf8 = m_encoding == Encoding::Utf8;
+    options.startsAtBomFile = m_hasBom && m_chunkStart == 0;
+    options.codePage = &m_run.codePage;
+    // Only the bytes the context can reach are handed over.
+    const std::int64_t beforeLength = std::min<std::int64_t>(p, 2 * k + 1);
+    const std::int64_t fromLength = std::min<std::int64_t>(m_chunkLength - p, m_hitLength + k + 1);
+    m_highlightOffset = BuildHitContext(std::string_view(text + p - beforeLength, static_cast<std::size_t>(beforeLength)),
+                                        std::string_view(text + p, static_cast<std::size_t>(fromLength)), m_hitLength,
+                                        options, m_context, m_run.buffers.scratch);
 }
 
 }  // namespace tarnwick
