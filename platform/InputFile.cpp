@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace tarnwick {
 
@@ -20,12 +21,20 @@ void InputFile::close()
     m_fd = -1;
 }
 
-bool InputFile::open(const std::string& path)
+bool InputFile::open(const std::string& path, Mode mode)
 {
     close();
     m_path = path;
     m_error = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const bool forReplace = mode == Mode::Replace;
+    if (forReplace) {
+        struct stat target {};
+        if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) && !(target.st_mode & S_IWUSR)) {
+            m_error = EACCES;
+            return false;
+        }
+    }
+    const int fd = ::open(path.c_str(), (forReplace ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         m_error = errno;
         return false;
@@ -36,7 +45,18 @@ bool InputFile::open(const std::string& path)
         ::close(fd);
         return false;
     }
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    if (forReplace) {
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        m_realPath = resolved ? resolved : path;
+        std::free(resolved);
+    } else {
+        m_realPath.clear();
+    }
+    m_permissions = st.st_mode & 07777;
+    m_owner = st.st_uid;
+    m_group = st.st_gid;
+    m_linkCount = st.st_nlink;
+    if (::flock(fd, (forReplace ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         m_error = errno;
         ::close(fd);
         return false;

@@ -1,7 +1,8 @@
 #pragma once
-// A file opened for a search: read-only, with a shared advisory lock so that
-// a file another program holds locked for writing cannot be searched. Owns
-// its descriptor; not thread-safe.
+// A file opened for a search (read-only, shared advisory lock) or for a
+// replace (read and write, exclusive advisory lock), so that a file another
+// program holds locked cannot be changed under it. Owns its descriptor; not
+// thread-safe.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,16 +16,27 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
+    enum class Mode { Search, Replace };
+
     // Opens `path` (a symbolic link is followed). Returns false with
     // lastError() set when it cannot be opened or locked. Never blocks: a
-    // FIFO that slipped in is refused as not a regular file.
-    bool open(const std::string& path);
+    // FIFO that slipped in is refused as not a regular file. For a replace,
+    // a file whose owner write bit is clear is refused with EACCES, also for
+    // root, as the read-only attribute protects it.
+    bool open(const std::string& path, Mode mode = Mode::Search);
     void close();
 
     bool isOpen() const { return m_fd >= 0; }
     int lastError() const { return m_error; }
     const std::string& path() const { return m_path; }
     std::uint64_t size() const { return m_size; }
+    int descriptor() const { return m_fd; }
+    // The path with every symbolic link resolved: where the contents live.
+    const std::string& realPath() const { return m_realPath; }
+    unsigned permissions() const { return m_permissions; }
+    unsigned owner() const { return m_owner; }
+    unsigned group() const { return m_group; }
+    std::uint64_t linkCount() const { return m_linkCount; }
 
     // Reads up to `n` bytes at `offset`; fewer only at the end of the file.
     // Throws CFileException on a read error.
@@ -35,6 +47,11 @@ private:
     int m_error = 0;
     std::uint64_t m_size = 0;
     std::string m_path;
+    std::string m_realPath;
+    unsigned m_permissions = 0;
+    unsigned m_owner = 0;
+    unsigned m_group = 0;
+    std::uint64_t m_linkCount = 1;
 };
 
 }  // namespace tarnwick

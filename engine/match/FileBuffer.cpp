@@ -32,13 +32,14 @@ int scanBlockForUtf8(const unsigned char* data, std::size_t length)
 
 }  // namespace
 
-FileBuffer::FileBuffer(RunContext& run) : m_run(run), m_context(run.buffers.context) {}
+FileBuffer::FileBuffer(RunContext& run)
+    : m_run(run), m_matcher(run.job, run.buffers.match), m_context(run.buffers.context)
+{
+}
 
 bool FileBuffer::Open(const std::string& path) { return m_file.open(path); }
 
 const char* FileBuffer::chunk() const { return m_run.buffers.chunk.data() + 1; }
-
-const char* FileBuffer::searched() const { return m_folded ? m_run.buffers.lower.data() + 1 : chunk(); }
 
 int FileBuffer::GetEncoding()
 {
@@ -131,7 +132,6 @@ void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
     // The file got shorter while it was read: this is the last chunk.
     if (got < want) m_moreChunks = false;
     data[1 + m_chunkLength] = 0;
-    m_nulCacheFrom = -1;
     m_folded = false;
 }
 
@@ -152,6 +152,17 @@ void FileBuffer::foldChunk()
         m_run.codePage.foldCase(source + 1, target + 1, static_cast<std::size_t>(m_chunkLength));
     target[1 + m_chunkLength] = 0;
     m_folded = true;
+}
+
+void FileBuffer::publishChunk()
+{
+    ChunkText view;
+    view.text = m_run.buffers.chunk.data() + 1;
+    view.folded = m_folded ? m_run.buffers.lower.data() + 1 : nullptr;
+    view.length = m_chunkLength;
+    view.atFileStart = m_chunkStart == 0;
+    view.nextByte = m_nextByte;
+    m_matcher.setChunk(view);
 }
 
 void FileBuffer::startChunkSearch()
@@ -189,7 +200,9 @@ std::int64_t FileBuffer::FindFirst()
         m_done = true;
         return -1;
     }
+    m_matcher.setPattern(m_pattern);
     foldChunk();
+    publishChunk();
     startChunkSearch();
     return FindNext();
 }
@@ -232,6 +245,7 @@ std::int64_t FileBuffer::FindNext()
         }
         loadChunk(start, size);
         foldChunk();
+        publishChunk();
         m_previousHit = 0;
         startChunkSearch();
     }
@@ -239,94 +253,28 @@ std::int64_t FileBuffer::FindNext()
 
 bool FileBuffer::searchChunk()
 {
-    return m_run.job.regularExpression ? searchRegex() : searchPlain();
-}
-
-std::int64_t FileBuffer::nulAtOrAfter(std::int64_t from)
-{
-    if (m_nulCacheFrom >= 0 && m_nulCacheFrom <= from && m_nulCache >= from) return m_nulCache;
-    const void* nul = from < m_chunkLength ? std::memchr(chunk() + from, 0, static_cast<std::size_t>(m_chunkLength - from)) : nullptr;
-    m_nulCacheFrom = from;
-    m_nulCache = nul ? static_cast<const char*>(nul) - chunk() : m_chunkLength;
-    return m_nulCache;
-}
-
-std::int64_t FileBuffer::FindInChunk(std::int64_t start)
-{
-    if (start < 0) start = 0;
-    if (start >= m_chunkLength) return -1;
-    const std::string& needle = m_pattern->searchBytes;
-    // A hit never spans a NUL byte; a search text that holds one cannot match.
-    if (needle.find('\0') != std::string::npos) return -1;
-    // Without NUL bytes in the search text a hit cannot contain one, so only
-    // the option that ends the search at the first NUL needs looking for it.
-    const std::int64_t end = m_run.job.ignoreNulls ? nulAtOrAfter(start) : m_chunkLength;
-    const std::size_t found = m_pattern->finder.find(searched() + start, static_cast<std::size_t>(end - start));
-    return found == LiteralFinder::npos ? -1 : start + static_cast<std::int64_t>(found);
-}
-
-bool FileBuffer::searchPlain()
-{
-    const auto length = static_cast<std::int64_t>(m_pattern->searchBytes.size());
-    const auto* text = reinterpret_cast<const unsigned char*>(chunk());
-    std::int64_t start = m_hitPosition + length;
-    for (;;) {
-        const std::int64_t position = FindInChunk(start);
-        if (position < 0) {
-            m_hitPosition = -1;
-            return false;
-        }
-        if (m_run.job.wholeWords) {
-            const unsigned char before = position > 0 ? text[position - 1] : (m_chunkStart > 0 ? text[-1] : 0);
-            const std::int64_t afterIndex = position + length;
-            const unsigned char after = afterIndex < m_chunkLength ? text[afterIndex] : m_nextByte;
-            if (IsWordByte(before) || IsWordByte(after)) {
-                start = position + length;
-                continue;
-            }
-        }
-        m_hitPosition = position;
-        m_hitLength = length;
-        m_hitCharacters = m_pattern->hitCharacters;
-        return true;
+    std::optional<Occurrence> found;
+    if (m_run.job.regularExpression) {
+        const std::int64_t resume = m_regexFresh ? 0 : m_hitPosition + std::max<std::int64_t>(m_hitLength, 1);
+        found = m_matcher.findRegex(resume);
+    } else {
+        found = m_matcher.findPlain(m_hitPosition + static_cast<std::int64_t>(m_pattern->searchBytes.size()),
+                                    m_run.job.wholeWords != 0);
     }
-}
-
-bool FileBuffer::searchRegex()
-{
-    std::int64_t resume = 0;
-    if (!m_regexFresh) resume = m_hitPosition + std::max<std::int64_t>(m_hitLength, 1);
-    if (resume >= m_chunkLength) {
-        m_hitPosition = -1;
-        return false;
-    }
-    const std::int64_t end = nulAtOrAfter(resume);
-    if (!m_pattern->finder.empty()) {
-        const char* haystack = m_folded ? searched() : chunk();
-        if (m_pattern->finder.find(haystack + resume, static_cast<std::size_t>(end - resume)) == LiteralFinder::npos) {
-            m_hitPosition = -1;
-            return false;
-        }
-    }
-    // The byte before the resume position is always in memory (the chunk
-    // buffer keeps the byte before the chunk), so line starts and word
-    // boundaries are judged by the real text; only the file's first byte
-    // has nothing before it.
-    auto flags = boost::match_default;
-    if (m_chunkStart + static_cast<std::uint64_t>(resume) > 0) flags |= boost::match_prev_avail;
-    boost::cmatch& match = m_run.buffers.match;
-    const char* text = chunk();
-    if (!boost::regex_search(text + resume, text + end, match, *m_pattern->regex, flags)) {
+    if (!found) {
         m_hitPosition = -1;
         return false;
     }
     m_regexFresh = false;
-    m_hitPosition = match[0].first - text;
-    m_hitLength = match[0].second - match[0].first;
-    m_hitCharacters = static_cast<std::int32_t>(
-        m_encoding == Encoding::Utf8
-            ? m_run.codePage.utf8ToAnsiLength(std::string_view(match[0].first, static_cast<std::size_t>(m_hitLength)))
-            : m_hitLength);
+    m_hitPosition = found->position;
+    m_hitLength = found->length;
+    if (!m_run.job.regularExpression)
+        m_hitCharacters = m_pattern->hitCharacters;
+    else if (m_encoding == Encoding::Utf8)
+        m_hitCharacters = static_cast<std::int32_t>(m_run.codePage.utf8ToAnsiLength(
+            std::string_view(chunk() + m_hitPosition, static_cast<std::size_t>(m_hitLength))));
+    else
+        m_hitCharacters = static_cast<std::int32_t>(m_hitLength);
     return true;
 }
 

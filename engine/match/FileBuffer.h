@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/match/ChunkMatcher.h"
 #include "platform/InputFile.h"
 
 namespace tarnwick {
@@ -56,17 +57,14 @@ private:
     int encodingFromHead(const unsigned char* head, std::size_t got);
     void loadChunk(std::uint64_t start, std::uint64_t size);
     void foldChunk();
+    void publishChunk();
     void startChunkSearch();
-    std::int64_t FindInChunk(std::int64_t start);
     bool searchChunk();
-    bool searchPlain();
-    bool searchRegex();
     void BuildContext();
     const char* chunk() const;
-    const char* searched() const;  // the folded chunk where plain text is compared
-    std::int64_t nulAtOrAfter(std::int64_t from);
 
     RunContext& m_run;
+    ChunkMatcher m_matcher;
     InputFile m_file;
     const FilePattern* m_pattern = nullptr;
     std::uint64_t m_fileLength = 0;
@@ -75,8 +73,6 @@ private:
     std::int64_t m_hitPosition = 0;
     std::int64_t m_hitLength = 0;
     std::int64_t m_previousHit = 0;
-    std::int64_t m_nulCache = -1;  // a NUL position at or after m_nulCacheFrom, or the chunk length
-    std::int64_t m_nulCacheFrom = -1;
     std::int32_t m_hitCharacters = 0;
     std::int32_t m_highlightOffset = 0;
     int m_encoding = Encoding::Unknown;

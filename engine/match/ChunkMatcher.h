@@ -1,0 +1,68 @@
+#pragma once
+// Finds occurrences of a prepared pattern in one chunk of a file: plain text
+// (in the folded copy when case does not matter, whole words judged by the
+// real neighbouring bytes) or a regular expression (up to the first NUL
+// after the resume position, line starts and word boundaries judged by the
+// byte before it). Shared by the search and the replace side. Not
+// thread-safe; holds a cache of the next NUL position per chunk.
+#include <cstdint>
+#include <optional>
+
+#include <boost/regex.hpp>
+
+namespace tarnwick {
+
+struct FilePattern;
+struct SearchJob;
+
+struct ChunkText {
+    char* text = nullptr;          // text[-1] is the byte before the chunk, text[length] a NUL
+    const char* folded = nullptr;  // the folded copy, laid out the same way; null when not made
+    std::int64_t length = 0;
+    bool atFileStart = true;       // the chunk begins at the file's first byte
+    unsigned char nextByte = 0;    // the byte after the chunk in the file, 0 at the end
+};
+
+struct Occurrence {
+    std::int64_t position = 0;
+    std::int64_t length = 0;
+};
+
+// What stands before a search position when it is not the chunk's own byte
+// (the end of text a replace has already changed).
+struct Preceding {
+    bool override = false;
+    bool none = false;        // nothing precedes: the start of the text
+    unsigned char byte = 0;
+};
+
+class ChunkMatcher {
+public:
+    ChunkMatcher(const SearchJob& job, boost::cmatch& match) : m_job(job), m_match(match) {}
+
+    void setPattern(const FilePattern* pattern) { m_pattern = pattern; }
+    void setChunk(const ChunkText& chunk);
+    const ChunkText& chunk() const { return m_chunk; }
+
+    // First plain occurrence at or after `start`. With `wholeWords`, a
+    // rejected candidate is skipped as a whole. `before` replaces the byte in
+    // front of a candidate at exactly `start`.
+    std::optional<Occurrence> findPlain(std::int64_t start, bool wholeWords, Preceding before = {});
+    // First match of the expression at or after `resume`.
+    std::optional<Occurrence> findRegex(std::int64_t resume, Preceding before = {});
+
+    // The first NUL at or after `from`, or the chunk length.
+    std::int64_t nulAtOrAfter(std::int64_t from);
+
+private:
+    std::int64_t findLiteral(std::int64_t start);
+
+    const SearchJob& m_job;
+    boost::cmatch& m_match;
+    const FilePattern* m_pattern = nullptr;
+    ChunkText m_chunk;
+    std::int64_t m_nulCache = -1;
+    std::int64_t m_nulCacheFrom = -1;
+};
+
+}  // namespace tarnwick

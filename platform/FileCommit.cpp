@@ -1,0 +1,191 @@
+#include "platform/FileCommit.h"
+
+#include "platform/FileOps.h"
+#include "platform/InputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::size_t kCopyBlock = 1 << 20;
+
+// Gives a new file the permission bits and, where allowed, the owner of the
+// file it replaces.
+void adoptAttributes(int fd, const InputFile& file)
+{
+    if (::geteuid() == 0) (void)::fchown(fd, file.owner(), file.group());
+    ::fchmod(fd, file.permissions());
+}
+
+std::string directoryOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// Copies `size` bytes from `fromFd` (at 0) to the end of `out`.
+int copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
+{
+    std::vector<char> block(kCopyBlock);
+    std::uint64_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fromFd, block.data(), block.size(), static_cast<off_t>(done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (got == 0) return EIO;  // the file got shorter while it was copied
+        if (const int error = out.append(block.data(), static_cast<std::size_t>(got))) return error;
+        done += static_cast<std::uint64_t>(got);
+    }
+    return 0;
+}
+
+// Rewrites a hard-linked file in place.
+int rewriteInPlace(const InputFile& file, std::string_view contents, std::string_view previous)
+{
+    FileOps& ops = FileOps::current();
+    const int fd = file.descriptor();
+    // Reserving the room first turns "disk full" into a failure before any
+    // byte has changed.
+    if (const int error = ops.allocate(fd, static_cast<off_t>(contents.size()))) return error;
+    int error = WriteAllAt(fd, contents.data(), contents.size(), 0);
+    if (!error && contents.size() < previous.size()) error = ops.truncate(fd, static_cast<off_t>(contents.size()));
+    if (error) {
+        // Put the old bytes back; they fit, the room was there before.
+        WriteAllAt(fd, previous.data(), previous.size(), 0);
+        ops.truncate(fd, static_cast<off_t>(previous.size()));
+    }
+    return error;
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() { close(); }
+
+int OutputFile::create(const std::string& path, bool mustBeNew)
+{
+    close();
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (mustBeNew ? O_EXCL : O_TRUNC), 0600);
+    if (m_fd < 0) return errno;
+    m_path = path;
+    m_size = 0;
+    return 0;
+}
+
+int OutputFile::createUnique(const std::string& prefix, const std::string& suffix)
+{
+    close();
+    std::string name = prefix + ".XXXXXX" + suffix;
+    m_fd = ::mkostemps(name.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
+    if (m_fd < 0) return errno;
+    m_path = name;
+    m_size = 0;
+    return 0;
+}
+
+int OutputFile::append(const char* data, std::size_t size)
+{
+    if (m_fd < 0) return EBADF;
+    if (const int error = WriteAllAt(m_fd, data, size, static_cast<off_t>(m_size))) return error;
+    m_size += size;
+    return 0;
+}
+
+int OutputFile::close()
+{
+    if (m_fd < 0) return 0;
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    return rc == 0 ? 0 : errno;
+}
+
+int CommitContents(const InputFile& file, std::string_view contents, std::string_view previous)
+{
+    if (file.linkCount() > 1) return rewriteInPlace(file, contents, previous);
+    OutputFile temp;
+    if (const int error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
+    int error = temp.append(contents.data(), contents.size());
+    if (!error) adoptAttributes(temp.descriptor(), file);
+    const int closeError = temp.close();
+    if (!error) error = closeError;
+    if (!error) error = FileOps::current().rename(temp.path().c_str(), file.realPath().c_str());
+    if (error) ::unlink(temp.path().c_str());
+    return error;
+}
+
+int InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
+{
+    FileOps& ops = FileOps::current();
+    const int tempFd = ::open(tempPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (tempFd < 0) return errno;
+    struct stat st {};
+    ::fstat(tempFd, &st);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+
+    int error = 0;
+    if (file.linkCount() > 1) {
+        // Every link must see the new contents: copy them over the old ones.
+        const int fd = file.descriptor();
+        error = ops.allocate(fd, static_cast<off_t>(size));
+        std::vector<char> block(kCopyBlock);
+        for (std::uint64_t done = 0; !error && done < size;) {
+            const ssize_t got = ::pread(tempFd, block.data(), block.size(), static_cast<off_t>(done));
+            if (got <= 0) {
+                error = got < 0 ? errno : EIO;
+                break;
+            }
+            error = WriteAllAt(fd, block.data(), static_cast<std::size_t>(got), static_cast<off_t>(done));
+            done += static_cast<std::uint64_t>(got);
+        }
+        if (!error) error = ops.truncate(fd, static_cast<off_t>(size));
+        ::close(tempFd);
+        if (!error) ::unlink(tempPath.c_str());
+        return error;
+    }
+
+    if (directoryOf(tempPath) == directoryOf(file.realPath())) {
+        ::fchmod(tempFd, file.permissions());
+        if (::geteuid() == 0) (void)::fchown(tempFd, file.owner(), file.group());
+        ::close(tempFd);
+        return ops.rename(tempPath.c_str(), file.realPath().c_str());
+    }
+    // The temporary file lies elsewhere, perhaps on another file system: copy
+    // it next to the source first, so that the last step is still a rename.
+    OutputFile local;
+    error = local.createUnique(file.realPath(), ".trwtmp8");
+    if (!error) error = copyDescriptor(tempFd, size, local);
+    ::close(tempFd);
+    if (!error) adoptAttributes(local.descriptor(), file);
+    const int closeError = local.close();
+    if (!error) error = closeError;
+    if (!error) error = ops.rename(local.path().c_str(), file.realPath().c_str());
+    if (error) {
+        if (!local.path().empty()) ::unlink(local.path().c_str());
+        return error;
+    }
+    ::unlink(tempPath.c_str());
+    return 0;
+}
+
+int CopyToNewFile(const InputFile& file, const std::string& target)
+{
+    OutputFile out;
+    if (const int error = out.create(target, true)) return error;
+    int error = 0;
+    if (!error) error = copyDescriptor(file.descriptor(), file.size(), out);
+    if (!error) ::fchmod(out.descriptor(), file.permissions());
+    const int closeError = out.close();
+    if (!error) error = closeError;
+    if (error) ::unlink(target.c_str());
+    return error;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,57 @@
+#pragma once
+// Putting new contents in place of a file's so that a detected failure loses
+// nothing: the new bytes go to a temporary file in the file's own folder,
+// which then takes the file's place with one rename. A file with several
+// hard links is rewritten in place instead (a rename would cut the other
+// links off), after room for the new size has been reserved. Permission
+// bits (and, for root, the owner) are kept; a symbolic link stays a link and
+// its target gets the new contents. All functions return 0 or an errno value.
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class InputFile;
+
+// A file being written from the start, e.g. the temporary file of a replace.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Creates (or truncates) `path` for writing, readable only by the owner
+    // until it is installed. With `mustBeNew`, an existing file is an error.
+    int create(const std::string& path, bool mustBeNew = false);
+    // Creates a new file with a unique name beginning with `prefix` and
+    // ending with `suffix`.
+    int createUnique(const std::string& prefix, const std::string& suffix);
+    int append(const char* data, std::size_t size);
+    int close();
+    bool isOpen() const { return m_fd >= 0; }
+    const std::string& path() const { return m_path; }
+    std::uint64_t size() const { return m_size; }
+    int descriptor() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+    std::uint64_t m_size = 0;
+};
+
+// Replaces the contents of the open `file` by `contents`. `previous` holds
+// the current contents, used to restore a hard-linked file rewritten in place
+// when a write fails halfway.
+int CommitContents(const InputFile& file, std::string_view contents, std::string_view previous);
+
+// Lets the closed temporary file at `tempPath` take the place of `file`'s
+// contents. The source is never removed first; a temporary file on another
+// file system is copied next to the source, then renamed.
+int InstallTemporaryFile(const InputFile& file, const std::string& tempPath);
+
+// Copies the open `file` to the new path `target` (which must not exist),
+// keeping the permission bits.
+int CopyToNewFile(const InputFile& file, const std::string& target);
+
+}  // namespace tarnwick
