@@ -11,21 +11,13 @@
 #include <string_view>
 
 #include "engine/match/ChunkMatcher.h"
+#include "engine/match/ChunkStore.h"
 #include "platform/InputFile.h"
 
 namespace tarnwick {
 
 class RunContext;
 struct FilePattern;
-
-// Text encoding codes kept with a file item.
-namespace Encoding {
-inline constexpr int Unknown = 0;
-inline constexpr int Ansi = 1;
-inline constexpr int Utf16BigEndian = 2;
-inline constexpr int Utf16LittleEndian = 3;
-inline constexpr int Utf8 = 4;
-}  // namespace Encoding
 
 class FileBuffer {
 public:
@@ -51,37 +43,25 @@ public:
     std::string_view context() const { return m_context; }
 
 private:
-    int DetectEncoding();
-    // The same decision on the whole file held in memory.
-    int detectEncodingInMemory(const char* data, std::uint64_t length);
-    int encodingFromHead(const unsigned char* head, std::size_t got);
     void loadChunk(std::uint64_t start, std::uint64_t size);
-    void foldChunk();
-    void publishChunk();
     void startChunkSearch();
     bool searchChunk();
     void BuildContext();
-    const char* chunk() const;
 
     RunContext& m_run;
-    ChunkMatcher m_matcher;
     InputFile m_file;
+    ChunkStore m_store;
+    ChunkMatcher m_matcher;
     const FilePattern* m_pattern = nullptr;
     std::uint64_t m_fileLength = 0;
-    std::uint64_t m_chunkStart = 0;
-    std::int64_t m_chunkLength = 0;
     std::int64_t m_hitPosition = 0;
     std::int64_t m_hitLength = 0;
     std::int64_t m_previousHit = 0;
     std::int32_t m_hitCharacters = 0;
     std::int32_t m_highlightOffset = 0;
-    int m_encoding = Encoding::Unknown;
     bool m_moreChunks = false;
-    bool m_hasBom = false;
-    bool m_folded = false;      // the lower buffer holds the current chunk
-    bool m_regexFresh = true;   // no expression search has run in this chunk yet
-    bool m_done = false;        // the last hit has been reported
-    unsigned char m_nextByte = 0;  // the byte after the chunk in the file, 0 at the end
+    bool m_regexFresh = true;  // no expression search has run in this chunk yet
+    bool m_done = false;       // the last hit has been reported
     std::string& m_context;
 };
 

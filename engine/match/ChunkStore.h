@@ -1,0 +1,66 @@
+#pragma once
+// One open file's text in memory, whole or one chunk at a time: reads a
+// chunk with the byte before and the byte after it, keeps its folded copy,
+// and decides the file's encoding. Used by the search and the replace side
+// alike. The memory belongs to the run (SearchBuffers). Not thread-safe.
+#include <cstdint>
+
+#include "engine/match/ChunkMatcher.h"
+
+namespace tarnwick {
+
+class CodePage;
+class InputFile;
+struct FilePattern;
+struct SearchBuffers;
+struct SearchJob;
+
+// Text encoding codes kept with a file item.
+namespace Encoding {
+inline constexpr int Unknown = 0;
+inline constexpr int Ansi = 1;
+inline constexpr int Utf16BigEndian = 2;
+inline constexpr int Utf16LittleEndian = 3;
+inline constexpr int Utf8 = 4;
+}  // namespace Encoding
+
+class ChunkStore {
+public:
+    ChunkStore(const InputFile& file, const SearchJob& job, const CodePage& codePage, SearchBuffers& buffers);
+
+    // Decides the encoding from the file (reading its head and, with UTF-8
+    // detection on, the scanned part).
+    int detectEncodingFromFile(std::uint64_t fileLength);
+    // The same decision on the chunk in memory, which must hold the whole file.
+    int detectEncodingInMemory();
+    int encoding() const { return m_encoding; }
+    bool hasBom() const { return m_hasBom; }
+
+    // Reads `size` bytes at `start`. Returns false when fewer could be read
+    // (the file got shorter): the chunk then ends where the file ends.
+    bool load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
+    // Makes the folded copy when the pattern needs it (plain text, or an
+    // expression's literal, without case).
+    void fold(const FilePattern& pattern);
+
+    char* text();  // the chunk's first byte; text()[-1] and text()[length()] exist
+    std::int64_t length() const { return m_length; }
+    std::uint64_t start() const { return m_start; }
+    ChunkText view();
+
+private:
+    int encodingFromHead(const unsigned char* head, std::size_t got);
+
+    const InputFile& m_file;
+    const SearchJob& m_job;
+    const CodePage& m_codePage;
+    SearchBuffers& m_buffers;
+    std::uint64_t m_start = 0;
+    std::int64_t m_length = 0;
+    unsigned char m_nextByte = 0;
+    bool m_folded = false;
+    bool m_hasBom = false;
+    int m_encoding = Encoding::Unknown;
+};
+
+}  // namespace tarnwick
