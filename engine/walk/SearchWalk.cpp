@@ -95,10 +95,12 @@ private:
     void processFile(const DirEntry& entry, const std::string& path)
     {
         if (!m_filter.admitFile(entry) || !m_filter.passesType(entry.name)) return;
-        if (m_run.job.searchContents) {
+        // FIFOs, sockets and devices have no contents to read: opening a FIFO
+        // would stop the run, whichever engine opened it.
+        if (m_run.job.searchContents && !entry.system) {
             if (m_filter.routesToDocuments(entry.name))
                 documents().SearchDocument(m_run, path);
-            else if (!entry.system)  // FIFOs, sockets and devices have no contents to read
+            else
                 SearchFileContents(m_run, path);
         }
         if (m_run.job.searchFileNames) CheckFileName(m_run, path, entry.name);

@@ -1,0 +1,121 @@
+#include "engine/log/OperationLog.h"
+#include "engine/log/RunLifecycle.h"
+#include "engine/log/RunLog.h"
+#include "engine/worker/Notifier.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace tarnwick::test {
+namespace {
+
+constexpr std::int64_t kNow = 1'765'289'587;  // a fixed moment; the expected text is formatted locally
+
+std::string expectedDateLine(std::int64_t seconds)
+{
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buffer[128];
+    return std::string(buffer, std::strftime(buffer, sizeof buffer, "%d.%B.%Y, %H:%M:%S\r\n", &local));
+}
+
+TEST(RunLog, LineBytes)
+{
+    RunLog log;
+    log.AppendHitLine("/t/x.txt", 10, 3, "ab cd");
+    log.AppendNameHitLine("Im Dateinamen gefunden", "/t/needle.txt");
+    log.AppendCannotOpenLine();
+    log.AppendMessageLine("MS Word kann nicht initialisiert werden", "/t/a.doc");
+    EXPECT_EQ(log.Text(), "/t/x.txt; P: 10; L: 3; T: ab cd\r\n"
+                          "Im Dateinamen gefunden/t/needle.txt\r\n"
+                          "Kann Datei nicht öffnen: \r\n"
+                          "MS Word kann nicht initialisiert werden: /t/a.doc\r\n");
+}
+
+TEST(OperationLog, BlocksAreAppendedAndTheFileIsNeverShortened)
+{
+    TempTree tree;
+    const std::string path = tree.write("run.log", "older contents\r\n");
+    FixedClock clock(kNow);
+    ResultList results;
+    WriteRunLog(path, "first\r\nsummary", clock, results);
+    clock.set(kNow + 3'600 * 24 * 40 + 61);
+    WriteRunLog(path, "second", clock, results);
+    EXPECT_EQ(ReadFile(path), "older contents\r\n" + expectedDateLine(kNow) + "first\r\nsummary\r\n\r\n" +
+                                  expectedDateLine(kNow + 3'600 * 24 * 40 + 61) + "second\r\n\r\n");
+    EXPECT_EQ(results.ItemCount(), 0u);
+
+    // A new file is created.
+    WriteRunLog(tree.path("new.log"), "", clock, results);
+    EXPECT_EQ(tree.read("new.log"), expectedDateLine(kNow + 3'600 * 24 * 40 + 61) + "\r\n\r\n");
+}
+
+TEST(OperationLog, LogThatCannotBeOpenedBecomesOneErrorItem)
+{
+    TempTree tree;
+    ResultList results;
+    WriteRunLog(tree.path("missing/run.log"), "text", FixedClock(kNow), results);
+    ASSERT_EQ(results.ItemCount(), 1u);
+    const ItemHandle item = results.FirstTopLevelItem();
+    EXPECT_EQ(results.Kind(item), ItemKind::Error);
+    EXPECT_EQ(results.ColumnText(item, 0), "Kann nicht in Log Datei schreiben: " + SystemErrorText(ENOENT));
+}
+
+TEST(RunLifecycle, BeginSearchRunSetsTheHeader)
+{
+    ResultList results;
+    results.AddFileItem("old", ItemKind::Error);
+    results.SetAutoScroll(false);
+    RunLog log;
+    log.Append("stale");
+    BeginSearchRun(results, log, "Needle");
+    EXPECT_EQ(log.Text(), "Suche nach : Needle\r\n");
+    ASSERT_EQ(results.ItemCount(), 1u);
+    EXPECT_EQ(results.Kind(results.FirstTopLevelItem()), ItemKind::Info);
+    EXPECT_EQ(results.ColumnText(results.FirstTopLevelItem(), 0), "Suche nach : Needle");
+    EXPECT_TRUE(results.AutoScroll());
+}
+
+TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
+{
+    const std::string summary = "Suche abgeschlossen. 3 Einträge in 2 Dateien  wurden gefunden.";
+    const struct {
+        int message;
+        bool enabled;
+        bool onlyReplace;
+        bool written;
+        std::string summary;
+    } cases[] = {
+        {UserMessage::SearchDone, true, true, false, summary},
+        {UserMessage::SearchDone, false, false, false, summary},
+        {UserMessage::SearchDone, true, false, true, summary},
+        {UserMessage::RunAborted, true, false, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.message << c.enabled << c.onlyReplace);
+        TempTree tree;
+        ResultList results;
+        RunLog log;
+        BeginSearchRun(results, log, "needle");
+        log.Append("/t/a.txt; P: 0; L: 6; T: needle\r\n");
+        const LogSettings settings{c.enabled, tree.path("run.log"), c.onlyReplace};
+        EXPECT_EQ(CompleteRun(c.message, 3, 2, results, log, settings, FixedClock(kNow)), c.summary);
+        EXPECT_EQ(log.Text(), "");
+        EXPECT_EQ(tree.read("run.log"), c.written ? expectedDateLine(kNow) +
+                                                        "Suche nach : needle\r\n/t/a.txt; P: 0; L: 6; T: needle\r\n" +
+                                                        summary + "\r\n\r\n"
+                                                  : "");
+        // The summary also becomes the last info item.
+        const ItemHandle last = results.TopLevelItem(results.TopLevelCount() - 1);
+        EXPECT_EQ(results.ColumnText(last, 0), c.summary.empty() ? "Suche nach : needle" : c.summary);
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick::test
