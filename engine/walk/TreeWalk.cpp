@@ -1,0 +1,109 @@
+#include "engine/walk/TreeWalk.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/walk/UnavailableDocumentEngine.h"
+#include "platform/Exceptions.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+#include <cerrno>
+#include <new>
+
+namespace tarnwick {
+
+void JoinPath(std::string& out, const std::string& directory, const std::string& name)
+{
+    out.assign(directory);
+    if (out.empty() || out.back() != '/') out.push_back('/');
+    out.append(name);
+}
+
+TreeWalk::TreeWalk(RunContext& run) : m_run(run), m_filter(run.job) {}
+
+DocumentEngine& TreeWalk::documents()
+{
+    static UnavailableDocumentEngine unavailable;
+    return m_run.documents ? *m_run.documents : unavailable;
+}
+
+void TreeWalk::walk(const std::string& directory)
+{
+    if (m_run.stopRequested()) return;
+    const bool progress = showsProgress();
+    if (progress) m_run.showStatus(directory);
+    DirectoryReader reader(directory);
+    if (!reader.isOpen()) return;
+    DirEntry entry;
+    std::string path;
+    std::vector<std::string> names;
+    while (reader.readName(entry)) {
+        JoinPath(path, directory, entry.name);
+        if (progress) m_run.showStatus(path);
+        if (m_run.stopRequested()) return;
+        if (progress) m_run.counters.examined.fetch_add(1, std::memory_order_relaxed);
+        try {
+            processEntry(reader, entry, path, names);
+        } catch (const CFileException& e) {
+            reportEntryError(path, text::kFileExceptionPrefix + TruncateText(e.errorText()));
+        } catch (const CMemoryException& e) {
+            reportEntryError(path, text::kMemoryExceptionPrefix + TruncateText(e.errorText()));
+        } catch (const FrameworkException& e) {
+            reportEntryError(path, std::string(e.className()) + ": " + TruncateText(e.errorText()));
+        } catch (const std::bad_alloc&) {
+            reportEntryError(path, text::kMemoryExceptionPrefix + SystemErrorText(ENOMEM));
+        } catch (...) {
+            reportEntryError(path, unknownErrorText());
+        }
+    }
+    reader.close();
+    // Renaming the directories of this level cannot disturb its listing now.
+    if (!m_run.stopRequested()) levelFinished(directory, names);
+}
+
+void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path,
+                            std::vector<std::string>& names)
+{
+    // A regular file the name filters reject is skipped before any stat.
+    if (entry.type == EntryType::File && m_filter.fileRejectedByName(entry)) return;
+    if (!reader.stat(entry)) return;  // vanished since it was listed
+    if (entry.isDirectory()) {
+        processDirectory(entry, path, names);
+        return;
+    }
+    if (!m_filter.admitFile(entry) || skipsFile(entry, path) || !m_filter.passesType(entry.name)) return;
+    processFile(entry, path);
+}
+
+void TreeWalk::processDirectory(const DirEntry& entry, const std::string& path, std::vector<std::string>& names)
+{
+    if (m_filter.directoryExcluded(entry)) return;
+    // A link to a directory is listed and name-tested but not entered, and
+    // a directory met before on the current path (a bind mount) is not
+    // entered again: no endless walks, no escape from the tree.
+    if (m_run.job.includeSubfolders && !entry.isSymlink && !onCurrentPath(entry)) {
+        m_path.push_back({entry.device, entry.inode});
+        walk(path);
+        m_path.pop_back();
+    }
+    // The name is tested after everything below the directory.
+    if (m_run.job.searchDirNames && m_filter.passesDates(entry) && m_filter.passesNameStrings(entry.name))
+        processDirectoryName(entry, path, names);
+}
+
+bool TreeWalk::onCurrentPath(const DirEntry& entry) const
+{
+    const DirectoryId id{entry.device, entry.inode};
+    for (const DirectoryId& seen : m_path)
+        if (seen == id) return true;
+    return false;
+}
+
+void TreeWalk::reportEntryError(const std::string& path, const std::string& message)
+{
+    const ItemHandle item = m_run.results.AddFileItem(path, ItemKind::Error);
+    m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    m_run.results.ScrollToItem(item);
+}
+
+}  // namespace tarnwick

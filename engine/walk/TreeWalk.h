@@ -1,0 +1,65 @@
+#pragma once
+// The directory walk shared by search and replace runs: visits the entries
+// of a directory in the order the file system delivers them, applies the
+// job's filters, descends into subdirectories, and turns a failure inside
+// one entry into an error item so that the walk goes on. What happens to an
+// admitted file or directory name is the subclass's. Worker thread only.
+#include <string>
+#include <vector>
+
+#include "engine/walk/EntryFilter.h"
+#include "platform/DirectoryReader.h"
+
+namespace tarnwick {
+
+class RunContext;
+class DocumentEngine;
+
+class TreeWalk {
+public:
+    explicit TreeWalk(RunContext& run);
+    virtual ~TreeWalk() = default;
+
+    // Walks `directory` and, with subfolders, everything below it. Returns
+    // when done or when a stop was requested.
+    void walk(const std::string& directory);
+
+protected:
+    // A file that passed every filter.
+    virtual void processFile(const DirEntry& entry, const std::string& path) = 0;
+    // A directory whose name passed the date and name-string filters, after
+    // everything below it was processed. `names` collects names of the level.
+    virtual void processDirectoryName(const DirEntry& entry, const std::string& path, std::vector<std::string>& names) = 0;
+    // The listing of `directory` has ended (not by a stop).
+    virtual void levelFinished(const std::string& /*directory*/, std::vector<std::string>& /*names*/) {}
+    // Search runs show their progress and count the examined entries.
+    virtual bool showsProgress() const { return false; }
+    // Skips a file before the type filter (besides the common filters).
+    virtual bool skipsFile(const DirEntry& /*entry*/, const std::string& /*path*/) const { return false; }
+    // The error text for an exception outside the program's exception family.
+    virtual std::string unknownErrorText() const = 0;
+
+    DocumentEngine& documents();
+
+    RunContext& m_run;
+    EntryFilter m_filter;
+
+private:
+    struct DirectoryId {
+        std::uint64_t device;
+        std::uint64_t inode;
+        bool operator==(const DirectoryId&) const = default;
+    };
+
+    void processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path, std::vector<std::string>& names);
+    void processDirectory(const DirEntry& entry, const std::string& path, std::vector<std::string>& names);
+    bool onCurrentPath(const DirEntry& entry) const;
+    void reportEntryError(const std::string& path, const std::string& message);
+
+    std::vector<DirectoryId> m_path;
+};
+
+// Joins a directory path and an entry name with one '/'.
+void JoinPath(std::string& out, const std::string& directory, const std::string& name);
+
+}  // namespace tarnwick
