@@ -87,6 +87,10 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     }
     auto flags = boost::match_default;
     if (hasPrevious) flags |= boost::match_prev_avail;
+    // A chunk that ends before the file does is not the end of a line, word
+    // or text: the next chunk, which overlaps this one, judges such a hit.
+    if (end == m_chunk.length && m_chunk.nextByte != 0)
+        flags |= boost::match_not_eol | boost::match_not_eow | boost::match_not_eob;
     const char* text = m_chunk.text;
     const bool found = boost::regex_search(text + resume, text + end, m_match, *m_pattern->regex, flags);
     if (before.override && hasPrevious) *slot = saved;

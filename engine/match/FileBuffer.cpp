@@ -95,7 +95,8 @@ std::int64_t FileBuffer::FindNext()
         const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
         std::int64_t overlap;
         if (m_run.job.regularExpression) {
-            const std::int64_t room = split - m_hitLength - m_previousHit;
+            // After an empty hit the search resumed one byte further; so does the overlap.
+            const std::int64_t room = split - std::max<std::int64_t>(m_hitLength, 1) - m_previousHit;
             overlap = room < 0 ? m_run.job.splitMaxOffset : std::min<std::int64_t>(m_run.job.splitMaxOffset, room);
         } else {
             const auto length = static_cast<std::int64_t>(m_pattern->searchBytes.size());
@@ -111,8 +112,9 @@ std::int64_t FileBuffer::FindNext()
             size = m_fileLength > start ? m_fileLength - start : 0;
         }
         loadChunk(start, size);
-        m_previousHit = 0;
         startChunkSearch();
+        // A chunk without a hit yet is searched like the start of the file.
+        m_previousHit = m_hitPosition;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/match/RequiredLiteral.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace tarnwick {
 namespace {
@@ -88,6 +89,9 @@ std::string RequiredLiteral(std::string_view p, bool ignoreCase)
             if (i + 1 >= p.size()) return {};
             const unsigned char e = static_cast<unsigned char>(p[i + 1]);
             next = i + 2;
+            // \x41, \cA, \p{L}, \k<n>, \1 and the like carry an argument that
+            // is not text of the match; rather than parse it, give no literal.
+            if (e != 0 && std::strchr("xcpPNgk0123456789", e)) return {};
             // \< \> \` \' are assertions; other escaped punctuation is itself.
             if (!std::isalnum(e) && e != '<' && e != '>' && e != '`' && e != '\'') literal = e;
         } else if (c == '[') {
