@@ -32,4 +32,29 @@ inline constexpr const char* kNoFileTypes =
 inline constexpr const char* kNothingToSearch =
     "Bitte wählen Sie entweder im Dateinamen suchen oder im Dateiinhalt suchen oder beides. Sonst tut sich nichts.";
 
+inline constexpr const char* kReplaceHeader = "Ersetze";
+inline constexpr const char* kReplaceBy = "durch";
+inline constexpr const char* kConvertHeader = "Wandle Dateinamen in Kleinbuchstaben um";
+inline constexpr const char* kFoundInFileNameReplaced = "Im Dateinamen gefunden und ersetzt";
+inline constexpr const char* kFoundInDirNameReplaced = "Im Verzeichnisnamen gefunden und ersetzt";
+inline constexpr const char* kConvertedToLower = "Dateiname in Kleinbuchstaben gewandelt";
+inline constexpr const char* kRenameFailed = "Fehler beim Umbenennen der Datei:";
+inline constexpr const char* kBackupFailed = "Fehler beim Erstellen der Sicherungskopie der Datei";
+inline constexpr const char* kTempCreateFailed = "Fehler beim Erstellen der temorären Datei zum ersetzen: ";
+inline constexpr const char* kTempWriteFailed = "Fehler beim Schreiben in die temporäre Datei zum Ersetzen. ";
+inline constexpr const char* kReplaceOriginalFailed =
+    "Fehler beim Ersetzen der Originaldatei mit der temporären, die die Ersetzten Elemente enthält. Die "
+    "Originaldatei kann verloren sein. Stellen Sie diese mit dem Backub wieder her.";
+inline constexpr const char* kStartReplaceFailed = "Fehler beim Starten des Ersetzen-Vorgangs in dieser Datei.";
+inline constexpr const char* kSaveOriginalFailed = "Fehler beim Speichern der bearbeiteten Originaldatei";
+inline constexpr const char* kUnknownErrorWithColon = "Unbekannter Fehler: ";
+inline constexpr const char* kPathCannotOpen = "Kann Pfad nicht öffnen";
+inline constexpr const char* kChangedSinceSearch =
+    "Die Datei wurde nach dem Suchvorgang verändert, so dass die gefundenen Einträge nicht mehr am selben Ort "
+    "sind. Führen Sie den Suchvorgang erneut aus.";
+inline constexpr const char* kSaveFileFailed = "Fehler beim Speichern der Datei";
+inline constexpr const char* kEmptyReplacementQuestion =
+    "Es ist keine Zeichenfolge zum ersetzen gewählt. Wenn  Sie weiterfahren wird die Such-Zeichenfolge in allen "
+    "Dateien gelöscht.\nSeien Sie vorsichtig, wenn Sie dies auch auf Dateinamen anwenden!";
+
 }  // namespace tarnwick::text

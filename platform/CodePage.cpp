@@ -59,14 +59,18 @@ void appendUtf8(std::string& out, std::uint32_t cp)
 
 std::size_t utf8Length(std::uint32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3; }
 
-// Two-byte UTF-8 folding table, indexed by code point - 0x80.
+// Two-byte UTF-8 folding tables, indexed by code point - 0x80.
 struct TwoByteFold {
     std::array<std::uint16_t, 0x800 - 0x80> lower{};
+    std::array<std::uint16_t, 0x800 - 0x80> upper{};
     TwoByteFold()
     {
+        for (std::uint32_t cp = 0x80; cp < 0x800; ++cp) upper[cp - 0x80] = static_cast<std::uint16_t>(cp);
         for (std::uint32_t cp = 0x80; cp < 0x800; ++cp) {
             const std::uint32_t l = LowerTwoByteCodePoint(cp);
-            lower[cp - 0x80] = static_cast<std::uint16_t>((l >= 0x80 && l < 0x800) ? l : cp);
+            const bool paired = l >= 0x80 && l < 0x800 && l != cp;
+            lower[cp - 0x80] = static_cast<std::uint16_t>(paired ? l : cp);
+            if (paired && upper[l - 0x80] == l) upper[l - 0x80] = static_cast<std::uint16_t>(cp);
         }
     }
 };
@@ -100,7 +104,10 @@ const CodePage& CodePage::system()
 
 CodePage::CodePage(std::string charset) : m_name(std::move(charset))
 {
-    for (int b = 0; b < 256; ++b) m_byteFold[b] = static_cast<unsigned char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b);
+    for (int b = 0; b < 256; ++b) {
+        m_byteFold[b] = static_cast<unsigned char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b);
+        m_byteUpper[b] = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 0x20 : b);
+    }
     m_utf8 = isUtf8Name(m_name);
     if (!m_utf8 && !buildByteTable(m_name, m_byteToCodePoint)) m_utf8 = true;
     if (m_utf8) {
@@ -115,8 +122,10 @@ CodePage::CodePage(std::string charset) : m_name(std::move(charset))
         const std::uint16_t cp = m_byteToCodePoint[b];
         if (cp == kNoCharacter) continue;
         const std::uint32_t lowerCp = LowerTwoByteCodePoint(cp);
-        if (lowerCp != cp && lowerCp < 0x10000 && m_codePointToByte[lowerCp] != 0)
+        if (lowerCp != cp && lowerCp < 0x10000 && m_codePointToByte[lowerCp] != 0) {
             m_byteFold[b] = m_codePointToByte[lowerCp];
+            m_byteUpper[m_codePointToByte[lowerCp]] = static_cast<unsigned char>(b);
+        }
     }
 }
 
@@ -170,6 +179,29 @@ std::string CodePage::lower(std::string_view text) const
     std::string result(text);
     foldCase(result.data(), result.data(), result.size());
     return result;
+}
+
+std::string CodePage::upper(std::string_view text) const
+{
+    std::string out(text);
+    auto* bytes = reinterpret_cast<unsigned char*>(out.data());
+    if (!m_utf8) {
+        for (std::size_t i = 0; i < out.size(); ++i) bytes[i] = m_byteUpper[bytes[i]];
+        return out;
+    }
+    const auto& table = twoByteFold().upper;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const unsigned char b = bytes[i];
+        if (b < 0x80) {
+            bytes[i] = m_byteUpper[b];
+        } else if (b >= 0xC2 && b <= 0xDF && i + 1 < out.size() && (bytes[i + 1] & 0xC0) == 0x80) {
+            const std::uint32_t u = table[(((b & 0x1Fu) << 6) | (bytes[i + 1] & 0x3Fu)) - 0x80];
+            bytes[i] = static_cast<unsigned char>(0xC0 | (u >> 6));
+            bytes[i + 1] = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::string CodePage::ansiToUtf8(std::string_view text) const

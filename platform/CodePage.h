@@ -31,6 +31,9 @@ public:
     void foldCase(const char* in, char* out, std::size_t n) const;
     std::string lower(std::string_view text) const;
 
+    // The opposite of lower(): the capitals of the same letter pairs.
+    std::string upper(std::string_view text) const;
+
     // The same folding for text known to be UTF-8 (a UTF-8 file searched
     // under a single-byte code page): A-Z and the two-byte capitals.
     static void foldUtf8Text(const char* in, char* out, std::size_t n);
@@ -56,6 +59,7 @@ private:
     std::string m_name;
     bool m_utf8 = true;
     std::array<unsigned char, 256> m_byteFold{};
+    std::array<unsigned char, 256> m_byteUpper{};
     std::array<std::uint16_t, 256> m_byteToCodePoint{};  // 0xFFFF: not a character
     std::unique_ptr<std::uint8_t[]> m_codePointToByte;    // 65,536 entries; 0 = none (except U+0000)
 };

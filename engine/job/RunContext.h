@@ -41,6 +41,7 @@ class DocumentEngine {
 public:
     virtual ~DocumentEngine() = default;
     virtual void SearchDocument(RunContext& run, const std::string& path) = 0;
+    virtual void ReplaceDocument(RunContext& run, const std::string& path) = 0;
     // Called when the worker thread ends.
     virtual void Quit() {}
 };

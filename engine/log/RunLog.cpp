@@ -29,6 +29,16 @@ void RunLog::AppendHitLine(std::string_view path, std::int64_t offset, std::int6
     m_text.append("\r\n");
 }
 
+void RunLog::AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
+{
+    m_text.append(path);
+    m_text.append("; P: ");
+    appendNumber(m_text, offset);
+    m_text.append("; T: ");
+    m_text.append(context);
+    m_text.append("\r\n");
+}
+
 void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path)
 {
     m_text.append(reason);
@@ -58,11 +68,33 @@ std::string SearchHeaderLine(std::string_view searchText)
     return line;
 }
 
-std::string SearchSummary(std::int32_t hits, std::int32_t files)
+namespace {
+
+std::string formatCounts(const char* format, std::int32_t hits, std::int32_t files)
 {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, text::kSearchDone, hits, files);
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, format, hits, files);
     return buffer;
+}
+
+}  // namespace
+
+std::string SearchSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kSearchDone, hits, files); }
+
+std::string ReplaceSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kReplaceDone, hits, files); }
+
+std::string RenameSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kRenameDone, hits, files); }
+
+std::string ReplaceHeaderLine(std::string_view searchText, std::string_view replacementText)
+{
+    std::string line = text::kReplaceHeader;
+    line += ' ';
+    line += searchText;
+    line += ' ';
+    line += text::kReplaceBy;
+    line += ' ';
+    line += replacementText;
+    return line;
 }
 
 }  // namespace tarnwick

@@ -21,6 +21,8 @@ public:
 
     // Line of a content hit of a search: path; P: offset; L: length; T: context.
     void AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
+    // Line of a replacement: path; P: offset in the changed file; T: context.
+    void AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
     // Line of a name hit: reason text directly followed by the path.
     void AppendNameHitLine(std::string_view reason, std::string_view path);
     // Line of a file that could not be opened: the fixed text only.
@@ -36,5 +38,9 @@ private:
 std::string SearchHeaderLine(std::string_view searchText);
 // The summary of a search run, with the hit counter first.
 std::string SearchSummary(std::int32_t hits, std::int32_t files);
+// The first line of a replace run: "Ersetze <text> durch <replacement>".
+std::string ReplaceHeaderLine(std::string_view searchText, std::string_view replacementText);
+std::string ReplaceSummary(std::int32_t hits, std::int32_t files);
+std::string RenameSummary(std::int32_t hits, std::int32_t files);
 
 }  // namespace tarnwick

@@ -15,6 +15,7 @@ struct SearchBuffers {
     std::string context;  // context text of the current hit
     std::string scratch;  // conversions of the context
     boost::cmatch match;  // results of the expression search
+    std::string output;   // the changed text of a chunk being replaced
     std::string name;     // a name being compared
     std::string path;     // paths built by the walk
 

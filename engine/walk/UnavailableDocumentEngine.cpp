@@ -13,4 +13,6 @@ void UnavailableDocumentEngine::SearchDocument(RunContext& run, const std::strin
     run.results.ScrollToItem(item);
 }
 
+void UnavailableDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path) { SearchDocument(run, path); }
+
 }  // namespace tarnwick

@@ -9,6 +9,7 @@ namespace tarnwick {
 class UnavailableDocumentEngine final : public DocumentEngine {
 public:
     void SearchDocument(RunContext& run, const std::string& path) override;
+    void ReplaceDocument(RunContext& run, const std::string& path) override;
 };
 
 }  // namespace tarnwick

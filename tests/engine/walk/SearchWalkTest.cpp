@@ -37,6 +37,7 @@ public:
         names.push_back(baseName(path));
         if (onDocument) onDocument(run, path);
     }
+    void ReplaceDocument(RunContext& run, const std::string& path) override { SearchDocument(run, path); }
     std::vector<std::string> names;
     std::function<void(RunContext&, const std::string&)> onDocument;
 };

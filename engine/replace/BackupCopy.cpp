@@ -1,0 +1,66 @@
+#include "engine/replace/BackupCopy.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "platform/Exceptions.h"
+#include "platform/FileCommit.h"
+#include "platform/InputFile.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace tarnwick {
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string numberedName(const std::string& path, int counter, const std::string& extension)
+{
+    return path + " (" + std::to_string(counter) + ")" + extension;
+}
+
+void reportFailure(RunContext& run, const std::string& path, const std::string& text)
+{
+    const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
+    run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, text, ItemKind::Error);
+    run.results.ScrollToItem(item);
+}
+
+}  // namespace
+
+std::string BackupName(const std::string& path, const std::string& extension)
+{
+    std::string name = path + extension;
+    for (int counter = 1; exists(name); ++counter) name = numberedName(path, counter, extension);
+    return name;
+}
+
+bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& path)
+{
+    try {
+        const std::string& extension = run.job.backupExtension;
+        std::string name = BackupName(path, extension);
+        int error = CopyToNewFile(file, name);
+        // Another program may have taken the name meanwhile: try the next one.
+        for (int counter = 1; error == EEXIST && counter < 10'000; ++counter) {
+            name = BackupName(path, extension);
+            error = CopyToNewFile(file, name);
+        }
+        if (!error) return true;
+        reportFailure(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
+    } catch (const FrameworkException& e) {
+        reportFailure(run, path, std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));
+    } catch (...) {
+        reportFailure(run, path, text::kBackupFailed);
+    }
+    return false;
+}
+
+}  // namespace tarnwick

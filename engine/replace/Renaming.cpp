@@ -1,0 +1,123 @@
+#include "engine/replace/Renaming.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/log/RunLog.h"
+#include "engine/walk/NameSearch.h"
+#include "engine/walk/TreeWalk.h"
+#include "platform/CodePage.h"
+#include "platform/FileOps.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace tarnwick {
+namespace {
+
+std::string replaceRegex(RunContext& run, std::string_view name)
+{
+    if (!run.searchRegex) return std::string(name);
+    std::string out;
+    const char* const begin = name.data();
+    const char* const end = begin + name.size();
+    const char* position = begin;
+    boost::cmatch match;
+    while (position <= end) {
+        auto flags = boost::match_default;
+        if (position > begin) flags |= boost::match_prev_avail;
+        if (!boost::regex_search(position, end, match, *run.searchRegex, flags)) break;
+        out.append(position, match[0].first);
+        out.append(run.replacementText);
+        position = match[0].second;
+        // After an empty match the search goes on one byte further.
+        if (match[0].first == match[0].second) {
+            if (position == end) break;
+            out.push_back(*position++);
+        }
+    }
+    if (position < end) out.append(position, end);
+    return out;
+}
+
+std::string replacePlain(RunContext& run, std::string_view name)
+{
+    const std::string& search = run.searchText;
+    if (search.empty()) return std::string(name);
+    // Found in the folded copy (same length), copied from the name itself.
+    const std::string folded = run.job.matchCase ? std::string(name) : run.codePage.lower(name);
+    std::string out;
+    std::size_t position = 0;
+    for (std::size_t found = folded.find(search); found != std::string::npos; found = folded.find(search, position)) {
+        out.append(name.substr(position, found - position));
+        out.append(run.replacementText);
+        position = found + search.size();
+    }
+    out.append(name.substr(position));
+    return out;
+}
+
+}  // namespace
+
+std::string ReplaceInName(RunContext& run, std::string_view name)
+{
+    return run.job.regularExpression ? replaceRegex(run, name) : replacePlain(run, name);
+}
+
+int RenameEntry(const std::string& directory, const std::string& name, const std::string& newName)
+{
+    if (newName.empty() || newName == "." || newName == ".." || newName.find('/') != std::string::npos) return EINVAL;
+    if (newName == name) return 0;
+    std::string from, to;
+    JoinPath(from, directory, name);
+    JoinPath(to, directory, newName);
+    // An existing entry is never replaced by a rename.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    struct stat st {};
+    // Only a case change may find "itself" under the new name.
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    return FileOps::current().rename(from.c_str(), to.c_str());
+}
+
+void ReportRenameFailure(RunContext& run, const std::string& path, int error)
+{
+    const ItemHandle item = run.results.AddFileItem(
+        std::string(text::kRenameFailed) + " " + path + ": " + TruncateText(SystemErrorText(error)), ItemKind::Error);
+    run.results.ScrollToItem(item);
+}
+
+void RenameFileName(RunContext& run, const std::string& directory, const std::string& name)
+{
+    if (!NameMatches(run, name)) return;
+    std::string path;
+    JoinPath(path, directory, name);
+    run.counters.files.fetch_add(1, std::memory_order_relaxed);
+    run.runLog.AppendNameHitLine(text::kFoundInFileNameReplaced, path);
+    const ItemHandle item = run.results.AddFileItem(path, ItemKind::FileNameHit);
+    run.results.SetItemColumnText(item, text::kFoundInFileNameReplaced, 2);
+    run.results.ScrollToItem(item);
+    if (const int error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
+}
+
+void RenameCollectedDirectories(RunContext& run, const std::string& directory, const std::vector<std::string>& names)
+{
+    std::string path;
+    for (const std::string& name : names) {
+        if (run.stopRequested()) return;
+        if (!NameMatches(run, name)) continue;
+        JoinPath(path, directory, name);
+        run.counters.files.fetch_add(1, std::memory_order_relaxed);
+        run.runLog.AppendNameHitLine(text::kFoundInDirNameReplaced, path);
+        const ItemHandle item = run.results.AddFileItem(path, ItemKind::DirNameHit);
+        run.results.SetItemColumnText(item, text::kFoundInDirNameReplaced, 2);
+        run.results.ScrollToItem(item);
+        if (const int error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
+    }
+}
+
+}  // namespace tarnwick

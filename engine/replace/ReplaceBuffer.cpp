@@ -1,0 +1,307 @@
+#include "engine/replace/ReplaceBuffer.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/match/HitContext.h"
+#include "engine/match/PatternCache.h"
+#include "platform/CodePage.h"
+#include "platform/Exceptions.h"
+#include "platform/SystemError.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kTempExtension = ".trwtmp8";
+constexpr const char* kFixedTempName = "tarwerstmpdat.tmp";
+
+}  // namespace
+
+ReplaceBuffer::ReplaceBuffer(RunContext& run)
+    : m_run(run), m_store(m_file, run.job, run.codePage, run.buffers), m_matcher(run.job, run.buffers.match),
+      m_out(run.buffers.output), m_context(run.buffers.context)
+{
+}
+
+ReplaceBuffer::~ReplaceBuffer()
+{
+    if (m_temp.isOpen() || (!m_tempPath.empty() && !m_finished)) Abandon();
+}
+
+bool ReplaceBuffer::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
+
+void ReplaceBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
+{
+    // A file that got shorter meanwhile ends with this chunk.
+    if (!m_store.load(start, size, m_fileLength)) m_lastChunk = true;
+    m_store.fold(*m_pattern);
+    m_matcher.setChunk(m_store.view());
+    m_out.clear();
+    m_consumed = 0;
+    m_resume = 0;
+    m_lastPosition = -static_cast<std::int64_t>(m_replacement.size());
+}
+
+std::int64_t ReplaceBuffer::PrepareReplace()
+{
+    try {
+        m_fileLength = m_file.size();
+        m_outputOffset = 0;
+        m_replacements = 0;
+        const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+        m_split = static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split);
+        m_lastChunk = !m_split;
+        if (m_split)
+            m_store.detectEncodingFromFile(m_fileLength);
+        else {
+            m_store.load(0, m_fileLength, m_fileLength);
+            m_store.detectEncodingInMemory();
+        }
+        const bool utf8 = m_store.encoding() == Encoding::Utf8;
+        m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
+        m_matcher.setPattern(m_pattern);
+        m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
+        if (m_run.job.regularExpression && !m_pattern->regex) return -1;
+        loadChunk(0, m_split ? split : m_fileLength);
+
+        const auto overlapBase = static_cast<std::int64_t>(
+            m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
+        for (;;) {
+            // The probe asks only whether there is anything to do: no whole-word test.
+            const auto found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
+            if (found) {
+                if (m_split && !openTempFile()) return -2;
+                return m_run.job.regularExpression ? 1 : static_cast<std::int64_t>(m_store.start()) + found->position;
+            }
+            if (m_lastChunk || m_run.stopRequested()) return -1;
+            const std::int64_t overlap = std::clamp<std::int64_t>(overlapBase, 0, static_cast<std::int64_t>(split) - 1);
+            const std::uint64_t start = m_store.start() + split - static_cast<std::uint64_t>(overlap);
+            std::uint64_t size = split;
+            if (start + split >= m_fileLength) {
+                m_lastChunk = true;
+                size = m_fileLength - start;
+            }
+            // Nothing has changed yet: the changed file equals the source up to here.
+            m_outputOffset = start;
+            loadChunk(start, size);
+        }
+    } catch (const FrameworkException& e) {
+        const ItemHandle item = m_run.results.AddFileItem(m_file.path(), ItemKind::Error);
+        m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
+                                 std::string(text::kStartReplaceFailed) + e.className() + ": " + TruncateText(e.errorText()),
+                                 ItemKind::Error);
+        m_run.results.ScrollToItem(item);
+        return -2;
+    }
+}
+
+bool ReplaceBuffer::openTempFile()
+{
+    const SearchJob& job = m_run.job;
+    std::string path;
+    if (job.tempDirIsCurrent) {
+        path = m_file.realPath() + kTempExtension;
+    } else {
+        path = job.tempDir;
+        if (path.empty() || path.back() != '/') path.push_back('/');
+        path += kFixedTempName;
+    }
+    int error = m_temp.create(path);
+    if (!error) {
+        m_tempPath = path;
+        // The source bytes before the current chunk are unchanged.
+        std::vector<char> block(std::min<std::uint64_t>(std::max<std::uint32_t>(job.splitLength, 1), 1u << 20));
+        for (std::uint64_t done = 0; !error && done < m_store.start();) {
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), m_store.start() - done));
+            const std::size_t got = m_file.readAt(done, block.data(), want);
+            if (got < want) error = EIO;
+            else error = m_temp.append(block.data(), got);
+            done += got;
+        }
+    }
+    if (!error) return true;
+    const ItemHandle item = m_run.results.AddFileItem(m_file.path(), ItemKind::Error);
+    m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
+                             std::string(text::kTempCreateFailed) + SystemErrorText(error), ItemKind::Error);
+    m_run.results.ScrollToItem(item);
+    Abandon();
+    return false;
+}
+
+Preceding ReplaceBuffer::precedingAtConsumed()
+{
+    // The byte in front of m_consumed in the changed text: a search that
+    // starts right behind a replacement sees the replacement's last byte.
+    Preceding before;
+    before.override = true;
+    if (!m_out.empty())
+        before.byte = static_cast<unsigned char>(m_out.back());
+    else if (m_flushedByte >= 0)
+        before.byte = static_cast<unsigned char>(m_flushedByte);
+    else if (m_store.start() == 0)
+        before.none = true;
+    else
+        before.override = false;  // the source's own byte before the chunk, still unchanged
+    return before;
+}
+
+std::optional<Occurrence> ReplaceBuffer::findNext()
+{
+    const Preceding before = m_resume == m_consumed ? precedingAtConsumed() : Preceding{};
+    if (m_run.job.regularExpression) return m_matcher.findRegex(m_resume, before);
+    return m_matcher.findPlain(m_resume, m_run.job.wholeWords != 0, before);
+}
+
+void ReplaceBuffer::copyOriginalUpTo(std::int64_t position)
+{
+    if (position > m_consumed) m_out.append(m_store.text() + m_consumed, static_cast<std::size_t>(position - m_consumed));
+    m_consumed = std::max(m_consumed, position);
+}
+
+void ReplaceBuffer::buildContext(const Occurrence& occurrence)
+{
+    const std::int64_t k = m_run.job.contextLength;
+    ContextOptions options;
+    options.contextLength = k;
+    options.utf8 = m_store.encoding() == Encoding::Utf8;
+    options.startsAtBomFile = m_store.hasBom() && m_store.start() == 0;
+    options.codePage = &m_run.codePage;
+    // The text before the hit is the changed text; the hit and what follows
+    // are still the source's.
+    const auto beforeLength = std::min<std::int64_t>(static_cast<std::int64_t>(m_out.size()), 2 * k + 1);
+    const std::int64_t fromLength = std::min<std::int64_t>(m_store.length() - occurrence.position, occurrence.length + k + 1);
+    m_highlightOffset = BuildHitContext(std::string_view(m_out).substr(m_out.size() - static_cast<std::size_t>(beforeLength)),
+                                        std::string_view(m_store.text() + occurrence.position, static_cast<std::size_t>(fromLength)),
+                                        occurrence.length, options, m_context, m_run.buffers.scratch);
+}
+
+std::int64_t ReplaceBuffer::ReplaceNext()
+{
+    if (!m_pattern || m_finished) return -1;
+    for (;;) {
+        if (const auto occurrence = findNext()) {
+            copyOriginalUpTo(occurrence->position);
+            buildContext(*occurrence);
+            m_hitLength = occurrence->length;
+            const bool utf8 = m_store.encoding() == Encoding::Utf8;
+            if (!m_run.job.regularExpression)
+                m_hitCharacters = m_pattern->hitCharacters;
+            else if (utf8)
+                m_hitCharacters = static_cast<std::int32_t>(m_run.codePage.utf8ToAnsiLength(
+                    std::string_view(m_store.text() + occurrence->position, static_cast<std::size_t>(occurrence->length))));
+            else
+                m_hitCharacters = static_cast<std::int32_t>(occurrence->length);
+            m_lastPosition = static_cast<std::int64_t>(m_out.size());
+            m_out.append(m_replacement);
+            m_consumed = occurrence->position + occurrence->length;
+            // After an empty match the search goes on one byte further.
+            m_resume = occurrence->length == 0 ? m_consumed + 1 : m_consumed;
+            ++m_replacements;
+            return static_cast<std::int64_t>(m_outputOffset) + m_lastPosition;
+        }
+        if (!m_split) return -1;
+        if (m_lastChunk) {
+            if (!flushToTemp(0)) return -2;
+            const int error = m_temp.close();
+            if (error) {
+                reportTempWriteFailure(error);
+                return -2;
+            }
+            m_finished = true;
+            return -1;
+        }
+        if (m_run.stopRequested()) return -1;
+
+        // Chunks overlap by enough bytes for an occurrence across the border,
+        // but a replacement (or an empty match) is never part of the overlap.
+        const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+        const bool replacedHere = m_lastPosition >= 0;
+        const std::int64_t room = m_store.length() - (replacedHere ? m_resume : 0);
+        const auto base = static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset
+                                                                               : m_pattern->searchBytes.size() - 1);
+        std::int64_t overlap = std::min(base, room);
+        overlap = std::clamp<std::int64_t>(overlap, 0, std::min(split, m_store.length()) - 1);
+        if (!flushToTemp(overlap)) return -2;
+        const std::uint64_t start = m_store.start() + static_cast<std::uint64_t>(m_store.length() - overlap);
+        std::uint64_t size = static_cast<std::uint64_t>(split);
+        if (static_cast<double>(start) + 1.1 * static_cast<double>(split) >= static_cast<double>(m_fileLength)) {
+            m_lastChunk = true;
+            size = m_fileLength - start;
+        }
+        loadChunk(start, size);
+    }
+}
+
+bool ReplaceBuffer::flushToTemp(std::int64_t keep)
+{
+    // The changed chunk, less the last `keep` source bytes, which the next
+    // chunk starts with.
+    copyOriginalUpTo(m_store.length() - keep);
+    const int error = m_temp.append(m_out.data(), m_out.size());
+    if (error) {
+        reportTempWriteFailure(error);
+        return false;
+    }
+    if (!m_out.empty()) m_flushedByte = static_cast<unsigned char>(m_out.back());
+    m_outputOffset += m_out.size();
+    return true;
+}
+
+void ReplaceBuffer::reportTempWriteFailure(int error)
+{
+    m_run.results.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
+                                        std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
+                                            TruncateText(SystemErrorText(error)),
+                                        ItemKind::Error);
+}
+
+int ReplaceBuffer::Finish()
+{
+    if (!m_split) {
+        // Nothing was replaced (every candidate lay inside a longer word):
+        // the file keeps its bytes and its time stamps.
+        if (m_replacements == 0) return 1;
+        copyOriginalUpTo(m_store.length());
+        const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
+        if (const int error = CommitContents(m_file, m_out, previous)) {
+            const ItemHandle item = m_run.results.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() +
+                                                                  ": " + TruncateText(SystemErrorText(error)),
+                                                              ItemKind::Error);
+            m_run.results.ScrollToItem(item);
+            return 0;
+        }
+        return 1;
+    }
+    if (!m_finished) return 0;
+    // Every byte must have arrived before the source is given up.
+    const std::uint64_t expected = m_outputOffset;
+    if (m_temp.size() != expected) {
+        reportTempWriteFailure(EIO);
+        Abandon();
+        return 0;
+    }
+    if (const int error = InstallTemporaryFile(m_file, m_tempPath)) {
+        m_run.results.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
+                                            std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
+                                                TruncateText(SystemErrorText(error)),
+                                            ItemKind::Error);
+        Abandon();
+        return 0;
+    }
+    m_tempPath.clear();
+    return 1;
+}
+
+void ReplaceBuffer::Abandon()
+{
+    m_temp.close();
+    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+    m_finished = true;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,92 @@
+#pragma once
+// Replaces every occurrence of the search text in one file. The file is held
+// whole or streamed chunk by chunk into a temporary file (split mode); the
+// changed text is built in one pass, copying the bytes between occurrences
+// and inserting the replacement, so the cost is linear in the file size.
+// Nothing reaches the file before Finish(): a stop or a failure leaves it as
+// it was, and Finish() lets the new contents take its place at once.
+//
+// One object per file, worker thread only. Failures are reported as result
+// items where they happen; read errors throw CFileException.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/match/ChunkMatcher.h"
+#include "engine/match/ChunkStore.h"
+#include "platform/FileCommit.h"
+#include "platform/InputFile.h"
+#include "results/ResultList.h"
+
+namespace tarnwick {
+
+class RunContext;
+struct FilePattern;
+
+class ReplaceBuffer {
+public:
+    explicit ReplaceBuffer(RunContext& run);
+    ~ReplaceBuffer();
+
+    // Opens the file for reading and writing with other writers locked out.
+    bool Open(const std::string& path);
+    int lastError() const { return m_file.lastError(); }
+    const InputFile& file() const { return m_file; }
+
+    // >= 0 when the file holds an occurrence (plain text: the file offset of
+    // the first one; an expression: 1), -1 when it holds none, -2 on a
+    // failure that has been reported.
+    std::int64_t PrepareReplace();
+    // Replaces the next occurrence and returns the offset of the inserted
+    // text in the changed file; -1 when there is none; -2 or -3 on a failure
+    // that has been reported on the current file item.
+    std::int64_t ReplaceNext();
+    // Puts the changed contents in place of the file's. Returns 1 on success,
+    // 0 on a failure that has been reported.
+    int Finish();
+    // Gives up: the file keeps its contents; a temporary file is removed.
+    void Abandon();
+
+    bool IsSplit() const { return m_split; }
+    int GetEncoding() const { return m_store.encoding(); }
+    std::int32_t hitLength() const { return static_cast<std::int32_t>(m_hitLength); }
+    std::int32_t hitCharacters() const { return m_hitCharacters; }
+    std::int32_t highlightOffset() const { return m_highlightOffset; }
+    std::string_view context() const { return m_context; }
+
+private:
+    void loadChunk(std::uint64_t start, std::uint64_t size);
+    std::optional<Occurrence> findNext();
+    Preceding precedingAtConsumed();
+    void copyOriginalUpTo(std::int64_t position);
+    void buildContext(const Occurrence& occurrence);
+    bool openTempFile();
+    bool flushToTemp(std::int64_t keep);
+    void reportTempWriteFailure(int error);
+
+    RunContext& m_run;
+    InputFile m_file;
+    ChunkStore m_store;
+    ChunkMatcher m_matcher;
+    const FilePattern* m_pattern = nullptr;
+    std::string m_replacement;          // replacement bytes as inserted in this file
+    std::string& m_out;                 // the changed text of the current chunk so far
+    std::string& m_context;
+    std::int64_t m_consumed = 0;        // chunk bytes already copied or replaced
+    std::int64_t m_resume = 0;          // where the next search in the chunk starts
+    std::int64_t m_lastPosition = 0;    // last replacement in the changed chunk; negative: none in this chunk
+    std::uint64_t m_outputOffset = 0;   // offset in the changed file of the chunk's first byte
+    std::uint64_t m_fileLength = 0;
+    std::int64_t m_hitLength = 0;
+    std::int32_t m_hitCharacters = 0;
+    std::int32_t m_highlightOffset = 0;
+    std::int64_t m_replacements = 0;
+    bool m_split = false;
+    bool m_lastChunk = true;
+    bool m_finished = false;            // the last chunk went to the temporary file
+    int m_flushedByte = -1;             // last byte written to the temporary file, -1: none
+    OutputFile m_temp;
+    std::string m_tempPath;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,46 @@
+#include "engine/replace/ReplaceInFile.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/log/RunLog.h"
+#include "engine/replace/BackupCopy.h"
+#include "engine/replace/ReplaceBuffer.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+namespace tarnwick {
+
+void ReplaceInFile(RunContext& run, const std::string& path)
+{
+    if (run.stopRequested()) return;
+    ReplaceBuffer buffer(run);
+    if (!buffer.Open(path)) {
+        run.runLog.AppendCannotOpenLine();
+        const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
+        run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
+                               std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(buffer.lastError())),
+                               ItemKind::Error);
+        run.results.ScrollToItem(item);
+        return;
+    }
+    // A file without occurrences is only read: no backup, no item.
+    if (buffer.PrepareReplace() < 0) return;
+    run.counters.files.fetch_add(1, std::memory_order_relaxed);
+    if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
+    run.results.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
+
+    for (std::int64_t offset = buffer.ReplaceNext(); offset != -1; offset = buffer.ReplaceNext()) {
+        // A failure has been reported; the file keeps its old contents.
+        if (offset < 0) return;
+        run.runLog.AppendReplacementLine(path, offset, buffer.context());
+        run.results.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
+                               buffer.hitCharacters());
+        run.counters.hits.fetch_add(1, std::memory_order_relaxed);
+        // Stopped between two replacements: nothing is written.
+        if (run.stopRequested()) return;
+    }
+    if (run.stopRequested() && buffer.IsSplit()) return;
+    buffer.Finish();
+}
+
+}  // namespace tarnwick

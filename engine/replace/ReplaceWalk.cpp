@@ -1,0 +1,74 @@
+#include "engine/replace/ReplaceWalk.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/match/ContentSearch.h"
+#include "engine/replace/ReplaceInFile.h"
+#include "engine/replace/Renaming.h"
+#include "engine/walk/NameSearch.h"
+#include "engine/walk/TreeWalk.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+class ReplaceWalker final : public TreeWalk {
+public:
+    using TreeWalk::TreeWalk;
+
+private:
+    // A backup copy is left alone while the file it was made of exists.
+    bool skipsFile(const DirEntry& entry, const std::string& path) const override
+    {
+        const std::string& extension = m_run.job.backupExtension;
+        const std::string_view name = entry.name;
+        if (extension.empty() || name.size() <= extension.size()) return false;
+        const std::string_view tail = name.substr(name.size() - extension.size());
+        if (::strncasecmp(tail.data(), extension.data(), extension.size()) != 0) return false;
+        if (Extension(name).size() != extension.size()) return false;
+        struct stat st {};
+        const std::string source = path.substr(0, path.size() - extension.size());
+        return ::stat(source.c_str(), &st) == 0;
+    }
+
+    void processFile(const DirEntry& entry, const std::string& path) override
+    {
+        if (m_run.job.searchContents && !entry.system) {
+            if (m_filter.routesToDocuments(entry.name))
+                documents().ReplaceDocument(m_run, path);
+            else
+                ReplaceInFile(m_run, path);
+        }
+        if (m_run.job.searchFileNames) RenameFileName(m_run, path.substr(0, path.size() - entry.name.size()), entry.name);
+    }
+
+    void processDirectoryName(const DirEntry& entry, const std::string&, std::vector<std::string>& names) override
+    {
+        if (NameMatches(m_run, entry.name)) names.push_back(entry.name);
+    }
+
+    void levelFinished(const std::string& directory, std::vector<std::string>& names) override
+    {
+        RenameCollectedDirectories(m_run, directory, names);
+    }
+
+    std::string unknownErrorText() const override { return text::kUnknownErrorWithColon; }
+};
+
+}  // namespace
+
+void ReplaceDirectory(RunContext& run, const std::string& directory)
+{
+    ReplaceWalker walker(run);
+    walker.walk(directory);
+}
+
+void RunReplace(RunContext& run, const std::string& startPath)
+{
+    if (run.job.regularExpression && !CompileSearchRegex(run)) return;
+    ReplaceDirectory(run, startPath);
+}
+
+}  // namespace tarnwick
