@@ -1,0 +1,28 @@
+#pragma once
+// Runs the built tarnwick-cli as a child process and captures what it wrote.
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tarnwick::test {
+
+struct CliOutcome {
+    std::string out;  // stdout, byte for byte
+    std::string err;  // stderr, byte for byte
+    int status = -1;  // exit status; -1 when the program did not exit normally
+};
+
+// Runs tarnwick-cli with `arguments` in the C locale, so that system error
+// texts and month names are the ones strerror gives this test process.
+CliOutcome RunCli(const std::vector<std::string>& arguments);
+
+// The lines of stdout between the header and the summary.
+std::vector<std::string> BodyLines(const std::string& out);
+
+// "P: offset; L: length" of every content hit in stdout, in output order.
+std::vector<std::string> HitPositions(const std::string& out);
+
+// Paths of every content-hit and name-hit line, relative to `root`.
+std::set<std::string> ReportedPaths(const std::string& out, const std::string& root);
+
+}  // namespace tarnwick::test
