@@ -169,6 +169,16 @@ bool ResultList::UpdateCurrentFileItem(int column, int what, std::string_view te
     return result;
 }
 
+void ResultList::SetItemData(ItemHandle item, std::int32_t first, std::int32_t second)
+{
+    Lock lock(m_mutex);
+    if (!isValid(item)) return;
+    m_nodes[item].dataKind = ItemDataKind::Record;
+    m_nodes[item].data1 = first;
+    m_nodes[item].data2 = second;
+    changed();
+}
+
 void ResultList::SetItemDataValue(ItemHandle item, std::int32_t value)
 {
     Lock lock(m_mutex);

@@ -82,6 +82,8 @@ public:
     ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value);
     ItemHandle AddHitItem(std::int64_t position, std::int32_t matchLength, std::string_view context,
                           std::int32_t highlightStart, int kind, std::int32_t highlightLength);
+    // The two-integer item data record of a file item or a hit.
+    void SetItemData(ItemHandle item, std::int32_t first, std::int32_t second);
     // The plain-integer item data of a name hit.
     void SetItemDataValue(ItemHandle item, std::int32_t value);
     // Asks the view to bring the item into sight; see TakeScrollRequest.

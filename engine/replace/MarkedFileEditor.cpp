@@ -1,0 +1,147 @@
+#include "engine/replace/MarkedFileEditor.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/match/ChunkStore.h"
+#include "engine/match/PatternCache.h"
+#include "platform/CodePage.h"
+#include "platform/SystemError.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tarnwick {
+
+MarkedFileEditor::MarkedFileEditor(RunContext& run) : m_run(run) {}
+
+MarkedFileEditor::~MarkedFileEditor() { Abandon(); }
+
+bool MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
+
+void MarkedFileEditor::markError(ItemHandle item, const std::string& message)
+{
+    m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+}
+
+bool MarkedFileEditor::Begin(ItemHandle item)
+{
+    const std::uint64_t length = m_file.size();
+    const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+    m_split = static_cast<double>(length) > 1.1 * static_cast<double>(split);
+    ChunkStore store(m_file, m_run.job, m_run.codePage, m_run.buffers);
+    const int encoding = store.detectEncodingFromFile(length);
+    m_pattern = &m_run.patterns.forEncoding(encoding);
+    m_replacement = encoding == Encoding::Utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
+    if (!m_split) {
+        m_text.resize(length);
+        m_text.resize(m_file.readAt(0, m_text.data(), length));
+        return true;
+    }
+    const std::string path = m_run.job.tempDirIsCurrent
+                                 ? m_file.realPath() + ".trwtmp8"
+                                 : m_run.job.tempDir + (m_run.job.tempDir.ends_with('/') ? "" : "/") + "tarwerstmpdat.tmp";
+    if (const int error = m_temp.create(path)) {
+        markError(item, std::string(text::kTempCreateFailed) + SystemErrorText(error));
+        return false;
+    }
+    m_tempPath = path;
+    return true;
+}
+
+bool MarkedFileEditor::holdsSearchText(const char* bytes, std::int64_t length) const
+{
+    const std::string& search = m_pattern->searchBytes;
+    if (m_run.job.regularExpression)
+        return m_pattern->regex && boost::regex_match(bytes, bytes + length, *m_pattern->regex);
+    if (length != static_cast<std::int64_t>(search.size())) return false;
+    if (m_run.job.matchCase) return std::equal(search.begin(), search.end(), bytes);
+    std::string folded(bytes, static_cast<std::size_t>(length));
+    if (m_pattern->utf8)
+        CodePage::foldUtf8Text(folded.data(), folded.data(), folded.size());
+    else
+        m_run.codePage.foldCase(folded.data(), folded.data(), folded.size());
+    return folded == search;
+}
+
+bool MarkedFileEditor::copySourceTo(std::uint64_t end)
+{
+    std::vector<char> block(1 << 20);
+    while (m_sourceOffset < end) {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), end - m_sourceOffset));
+        const std::size_t got = m_file.readAt(m_sourceOffset, block.data(), want);
+        if (got < want || m_temp.append(block.data(), got) != 0) return false;
+        m_sourceOffset += got;
+    }
+    return true;
+}
+
+int MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
+{
+    if (position < 0 || length < 0) return 0;
+    if (!m_split) {
+        if (position + length > static_cast<std::int64_t>(m_text.size())) return 0;
+        if (!holdsSearchText(m_text.data() + position, length)) return 0;
+        m_text.replace(static_cast<std::size_t>(position), static_cast<std::size_t>(length), m_replacement);
+        m_changed = true;
+        return 1;
+    }
+    // Positions come in increasing order; the stored position is one in the
+    // changed file, so the growth so far leads back to the source.
+    const std::int64_t source = position - m_delta;
+    if (source < static_cast<std::int64_t>(m_sourceOffset) ||
+        static_cast<std::uint64_t>(source + length) > m_file.size())
+        return 0;
+    std::string old(static_cast<std::size_t>(length), '\0');
+    if (m_file.readAt(static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return 0;
+    // Streamed files are checked like files in memory.
+    if (!holdsSearchText(old.data(), length)) return 0;
+    if (!copySourceTo(static_cast<std::uint64_t>(source))) return 0;
+    if (m_temp.append(m_replacement.data(), m_replacement.size()) != 0) return 0;
+    m_sourceOffset = static_cast<std::uint64_t>(source + length);
+    m_delta += static_cast<std::int64_t>(m_replacement.size()) - length;
+    m_changed = true;
+    return 1;
+}
+
+std::optional<std::string> MarkedFileEditor::Finish()
+{
+    if (!m_changed) {
+        Abandon();
+        return std::nullopt;
+    }
+    if (!m_split) {
+        // The previous contents are read again only for a hard-linked file
+        // whose in-place rewrite must be undone.
+        std::string previous;
+        if (m_file.linkCount() > 1) {
+            previous.resize(m_file.size());
+            previous.resize(m_file.readAt(0, previous.data(), previous.size()));
+        }
+        if (CommitContents(m_file, m_text, previous) != 0) return std::string(text::kSaveFileFailed);
+        m_changed = false;
+        return std::nullopt;
+    }
+    int error = copySourceTo(m_file.size()) ? 0 : EIO;
+    if (!error) error = m_temp.close();
+    if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta)) error = EIO;
+    if (!error) error = InstallTemporaryFile(m_file, m_tempPath);
+    if (error) {
+        Abandon();
+        return std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " + SystemErrorText(error);
+    }
+    m_tempPath.clear();
+    m_changed = false;
+    return std::nullopt;
+}
+
+void MarkedFileEditor::Abandon()
+{
+    m_temp.close();
+    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+    m_changed = false;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,66 @@
+#pragma once
+// Changes one file at the positions of marked hits, hit by hit in the order
+// the search found them: held whole in memory (each position is checked to
+// still hold the search text) or, for a large file, streamed into a
+// temporary file. The file itself changes only in Finish().
+//
+// One object per file, worker thread only. Read errors throw CFileException.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/FileCommit.h"
+#include "platform/InputFile.h"
+#include "results/ResultList.h"
+
+namespace tarnwick {
+
+class RunContext;
+struct FilePattern;
+
+class MarkedFileEditor {
+public:
+    explicit MarkedFileEditor(RunContext& run);
+    ~MarkedFileEditor();
+
+    bool Open(const std::string& path);
+    int lastError() const { return m_file.lastError(); }
+    const InputFile& file() const { return m_file; }
+    const std::string& path() const { return m_file.path(); }
+
+    // Reads the file whole, or opens its temporary file when it is too large
+    // for that. A temporary file that cannot be made marks `item` and
+    // returns false.
+    bool Begin(ItemHandle item);
+
+    // Replaces the `length` bytes at `position` (a position in the changed
+    // file) when they still hold the search text. Returns 1 when replaced, 0
+    // when the file no longer holds the search text there.
+    int ReplaceAt(std::int64_t position, std::int64_t length);
+    // Bytes the replacement takes in this file.
+    std::int64_t replacementLength() const { return static_cast<std::int64_t>(m_replacement.size()); }
+
+    // Puts the changed contents in place. Returns the text that describes a
+    // failure, or nothing on success.
+    std::optional<std::string> Finish();
+    void Abandon();
+
+private:
+    bool holdsSearchText(const char* bytes, std::int64_t length) const;
+    bool copySourceTo(std::uint64_t end);
+    void markError(ItemHandle item, const std::string& message);
+
+    RunContext& m_run;
+    InputFile m_file;
+    const FilePattern* m_pattern = nullptr;
+    std::string m_replacement;
+    std::string m_text;            // the whole file, changed hit by hit
+    bool m_split = false;
+    bool m_changed = false;
+    std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
+    std::int64_t m_delta = 0;          // split: growth of the file so far
+    OutputFile m_temp;
+    std::string m_tempPath;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,196 @@
+#include "engine/replace/ReplaceSelected.h"
+
+#include "engine/Messages.h"
+#include "engine/job/RunContext.h"
+#include "engine/log/RunLog.h"
+#include "engine/replace/BackupCopy.h"
+#include "engine/replace/MarkedFileEditor.h"
+#include "engine/replace/Renaming.h"
+#include "engine/walk/NameSearch.h"
+#include "platform/SystemError.h"
+#include "results/ResultList.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <memory>
+
+namespace tarnwick {
+namespace {
+
+bool exists(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+
+// The position in column 1; -1 for an empty or damaged text.
+std::int64_t parsePosition(const std::string& text)
+{
+    std::int64_t value = -1;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return (result.ec == std::errc() && result.ptr == text.data() + text.size()) ? value : -1;
+}
+
+class SelectedReplacer {
+public:
+    explicit SelectedReplacer(RunContext& run) : m_run(run), m_results(run.results) {}
+
+    void run()
+    {
+        for (ItemHandle item = m_results.FirstMarkedItem(); item != kNoItem; item = m_results.NextMarkedItem(item)) {
+            if (m_run.stopRequested()) {
+                // The file being changed keeps its contents from before this run.
+                m_editor.reset();
+                return;
+            }
+            process(item);
+        }
+        finishCurrent(kNoItem);
+    }
+
+private:
+    void fail(ItemHandle item, const std::string& message, const std::string& path)
+    {
+        m_run.runLog.AppendMessageLine(message, path);
+        m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    }
+
+    // Writes the current file; a failure is reported on `item`, the item
+    // being processed. Returns false then.
+    bool finishCurrent(ItemHandle item)
+    {
+        bool ok = true;
+        if (m_editor) {
+            if (const auto failure = m_editor->Finish()) {
+                m_run.runLog.AppendMessageLine(*failure, m_editor->path());
+                if (item != kNoItem) m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+                ok = false;
+            }
+            m_editor.reset();
+        }
+        m_currentPath.clear();
+        return ok;
+    }
+
+    void process(ItemHandle item)
+    {
+        const ItemHandle parent = m_results.Parent(item);
+        const int kind = m_results.Kind(item);
+        std::string path;
+        int parentKind = ItemKind::None;
+        if (parent != kNoItem) {
+            parentKind = m_results.Kind(parent);
+            if (kind == ItemKind::Info || kind == ItemKind::Error || kind == ItemKind::Replaced ||
+                kind == ItemKind::DocumentReplaced || parentKind == ItemKind::Error)
+                return;
+            path = m_results.ColumnText(parent, 0);
+        } else {
+            if (kind != ItemKind::FileNameHit && kind != ItemKind::DirNameHit) return;
+            path = m_results.ColumnText(item, 0);
+        }
+
+        if (path != m_currentPath) {
+            struct stat st {};
+            if (!exists(path, st)) {
+                fail(item, text::kPathCannotOpen, path);
+                return;
+            }
+            if (!finishCurrent(item)) return;
+        }
+        if (parent == kNoItem) {
+            renameMarked(item, path);
+        } else if (parentKind == ItemKind::Document) {
+            // Documents are changed through the automation the search started;
+            // without it there is nothing to change them with.
+            fail(item, text::kWordCannotStart, path);
+        } else {
+            replaceMarkedHit(item, parent, path);
+        }
+    }
+
+    void renameMarked(ItemHandle item, const std::string& path)
+    {
+        if (path == m_currentPath) finishCurrent(kNoItem);
+        struct stat st {};
+        if (!exists(path, st)) return;
+        const bool isDirectory = S_ISDIR(st.st_mode);
+        if (!(isDirectory ? m_run.job.searchDirNames : m_run.job.searchFileNames)) return;
+        const auto slash = path.rfind('/');
+        const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (m_run.job.regularExpression && !NameMatches(m_run, name)) return;
+        if (const int error = RenameEntry(directory, name, ReplaceInName(m_run, name))) {
+            const std::string message = std::string(text::kRenameFailed) + ": " + TruncateText(SystemErrorText(error));
+            fail(item, message, path);
+            m_results.SetHasCheckBox(item, false);
+            return;
+        }
+        m_results.SetHasCheckBox(item, false);
+        m_results.UpdateItem(item, 0, UpdateWhat::Kind, {}, ItemKind::Replaced);
+    }
+
+    bool openFile(ItemHandle item, ItemHandle parent, const std::string& path)
+    {
+        m_currentPath = path;
+        auto editor = std::make_unique<MarkedFileEditor>(m_run);
+        m_openFailure.clear();
+        if (!editor->Open(path)) {
+            m_openFailure = std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(editor->lastError()));
+            fail(item, m_openFailure, path);
+            return false;
+        }
+        // At most one backup copy per file for the lifetime of these results.
+        const ItemData data = m_results.Data(parent);
+        if (m_run.job.makeBackup && m_run.job.alwaysBackup) {
+            if (data.second == 0) MakeBackupCopy(m_run, editor->file(), path);
+            m_results.SetItemData(parent, data.first, 1);
+        }
+        if (!editor->Begin(item)) return false;
+        m_editor = std::move(editor);
+        return true;
+    }
+
+    void replaceMarkedHit(ItemHandle item, ItemHandle parent, const std::string& path)
+    {
+        if (path != m_currentPath && !openFile(item, parent, path)) return;
+        if (!m_editor) {
+            // The file could not be opened: each of its hits says so.
+            if (!m_openFailure.empty()) fail(item, m_openFailure, path);
+            return;
+        }
+        const std::int64_t position = parsePosition(m_results.ColumnText(item, 1));
+        const std::int64_t length = m_results.Data(item).first;
+        if (m_editor->ReplaceAt(position, length) != 1) {
+            fail(item, text::kChangedSinceSearch, path);
+            return;
+        }
+        m_results.UpdateItem(item, 0, UpdateWhat::Kind, {}, ItemKind::Replaced);
+        shiftLaterHits(item, m_editor->replacementLength() - length);
+    }
+
+    void shiftLaterHits(ItemHandle item, std::int64_t delta)
+    {
+        if (delta == 0) return;
+        for (ItemHandle next = m_results.NextSibling(item); next != kNoItem; next = m_results.NextSibling(next)) {
+            const int kind = m_results.Kind(next);
+            if (kind != ItemKind::None && kind != ItemKind::File && kind != ItemKind::Replaced && kind != ItemKind::Document)
+                continue;
+            const std::int64_t position = parsePosition(m_results.ColumnText(next, 1));
+            if (position < 0) continue;
+            m_results.SetItemColumnText(next, std::to_string(position + delta), 1);
+        }
+    }
+
+    RunContext& m_run;
+    ResultList& m_results;
+    std::string m_currentPath;
+    std::string m_openFailure;
+    std::unique_ptr<MarkedFileEditor> m_editor;
+};
+
+}  // namespace
+
+void ReplaceSelected(RunContext& run)
+{
+    SelectedReplacer replacer(run);
+    replacer.run();
+}
+
+}  // namespace tarnwick
