@@ -91,7 +91,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         err << request.directory << ": " << SystemErrorText(error) << '\n';
         return 2;
     }
-    if (request.job.regularExpression) {
+    if (request.job.regularExpression && request.command != "lowercase") {
         const CompiledRegex compiled = CompileRegex(request.searchText, request.job.matchCase != 0);
         if (!compiled.regex) {
             err << text::kInvalidRegex << compiled.error << '\n';
@@ -104,15 +104,28 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     auto notifier = std::make_shared<WaitingNotifier>(err);
     SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, nullptr}, codePage);
 
-    BeginSearchRun(*results, *runLog, request.searchText);
-    worker.SetTexts(PrepareSearchText(request.searchText, request.job, codePage), "");
-    worker.SetJob(request.job);
-    worker.StartSearch(request.directory);
+    const std::string searchText = PrepareSearchText(request.searchText, request.job, codePage);
+    if (request.command == "replace") {
+        BeginReplaceRun(*results, *runLog, request.searchText, request.replacementTyped);
+        worker.SetTexts(searchText, request.replacement);
+        worker.SetJob(request.job);
+        worker.StartReplace(request.directory);
+    } else if (request.command == "lowercase") {
+        BeginRenameRun(*results, *runLog);
+        worker.SetJob(request.job);
+        worker.StartRename(request.renameArgument, request.directory);
+    } else {
+        BeginSearchRun(*results, *runLog, request.searchText);
+        worker.SetTexts(searchText, "");
+        worker.SetJob(request.job);
+        worker.StartSearch(request.directory);
+    }
     const int message = notifier->wait();
 
     const std::int32_t hits = worker.GetHitCount();
     const std::int32_t files = worker.GetFileCount();
     if (message != UserMessage::RunAborted) printRunLog(runLog->Text(), out);
+    // Asking for a log file on the command line asks for every kind of run.
     LogSettings log;
     if (request.logPath) {
         log.enabled = true;

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "engine/Messages.h"
+#include "engine/match/SearchPattern.h"
 #include "platform/Clock.h"
 
 #include <CLI/CLI.hpp>
@@ -37,6 +38,7 @@ struct RawOptions {
     bool ignoreNulls = false;
     std::optional<std::uint32_t> detectUtf8;
     std::optional<std::string> logFile;
+    bool onlyUpper = false;
 };
 
 constexpr std::uint32_t kDefaultDetectLength = 51'200;
@@ -84,6 +86,11 @@ void addJobOptions(CLI::App& app, RawOptions& o)
         ->default_str(std::to_string(kDefaultDetectLength))
         ->check(u32);
     app.add_option("--log", o.logFile, "Append the operation log block to FILE");
+}
+
+void addLowercaseOptions(CLI::App& app, RawOptions& o)
+{
+    app.add_flag("--only-upper", o.onlyUpper, "Only names written entirely in capitals");
 }
 
 std::string lowerAscii(std::string s)
@@ -175,7 +182,6 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job)
         job.detectUtf8 = 1;
         job.detectLength = *o.detectUtf8;
     }
-    if (!job.searchContents && !job.searchFileNames && !job.searchDirNames) return std::string(text::kNothingToSearch);
     return std::nullopt;
 }
 
@@ -203,11 +209,22 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     app.set_version_flag("--version", "tarnwick-cli 0.1.0");
 
     RawOptions options;
-    std::string searchText, directory;
+    std::string searchText, replacement, directory;
     CLI::App* search = app.add_subcommand("search", "Search TEXT in the files under DIR");
     search->add_option("TEXT", searchText, "The search text")->required();
     search->add_option("DIR", directory, "The directory to start in")->required();
     addJobOptions(*search, options);
+
+    CLI::App* replace = app.add_subcommand("replace", "Replace TEXT by REPLACEMENT in the files under DIR");
+    replace->add_option("TEXT", searchText, "The search text")->required();
+    replace->add_option("REPLACEMENT", replacement, "The replacement (may be empty: \"\")")->required();
+    replace->add_option("DIR", directory, "The directory to start in")->required();
+    addJobOptions(*replace, options);
+
+    CLI::App* lowercase = app.add_subcommand("lowercase", "Turn the file names under DIR into lower case");
+    lowercase->add_option("DIR", directory, "The directory to start in")->required();
+    addJobOptions(*lowercase, options);
+    addLowercaseOptions(*lowercase, options);
 
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
@@ -222,25 +239,30 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         return result;
     }
 
+    auto refuse = [&](const std::string& message) {
+        result.exitStatus = 2;
+        result.error = message;
+        return result;
+    };
     CliRequest request;
-    request.command = "search";
+    request.command = replace->parsed() ? "replace" : lowercase->parsed() ? "lowercase" : "search";
     request.job = DefaultSearchJob(clock.now());
-    if (searchText.empty()) {
-        result.exitStatus = 2;
-        result.error = text::kNoSearchText;
-        return result;
-    }
-    if (directory.empty()) {
-        result.exitStatus = 2;
-        result.error = text::kNoDirectory;
-        return result;
-    }
-    if (const auto error = applyOptions(options, request.job)) {
-        result.exitStatus = 2;
-        result.error = *error;
-        return result;
-    }
+    const bool converting = request.command == "lowercase";
+    if (!converting && searchText.empty()) return refuse(text::kNoSearchText);
+    if (directory.empty()) return refuse(text::kNoDirectory);
+    if (const auto error = applyOptions(options, request.job)) return refuse(*error);
+    const SearchJob& job = request.job;
+    if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames)
+        return refuse(text::kNothingToSearch);
     request.searchText = searchText;
+    request.replacementTyped = replacement;
+    request.replacement = replacement;
+    if (request.command == "replace" && job.specialCharacters) {
+        const EscapeResult converted = InterpretEscapes(replacement);
+        if (!converted.ok) return refuse(converted.error);
+        request.replacement = converted.text;
+    }
+    request.renameArgument = options.onlyUpper ? 0 : 1;
     request.directory = directory;
     request.logPath = options.logFile;
     result.request = std::move(request);

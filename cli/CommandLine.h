@@ -13,9 +13,12 @@ namespace tarnwick {
 class Clock;
 
 struct CliRequest {
-    std::string command;  // "search"
+    std::string command;  // "search", "replace" or "lowercase"
     SearchJob job;
     std::string searchText;  // as typed
+    std::string replacementTyped;  // as typed
+    std::string replacement;       // after escape sequences were interpreted
+    int renameArgument = 1;        // lowercase: 1 every name, 0 only names in capitals
     std::string directory;
     std::optional<std::string> logPath;
 };

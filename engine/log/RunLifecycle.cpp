@@ -1,5 +1,6 @@
 #include "engine/log/RunLifecycle.h"
 
+#include "engine/Messages.h"
 #include "engine/log/OperationLog.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
@@ -7,15 +8,30 @@
 
 namespace tarnwick {
 
-void BeginSearchRun(ResultList& results, RunLog& runLog, std::string_view searchText)
+namespace {
+
+void beginRun(ResultList& results, RunLog& runLog, const std::string& header)
 {
-    const std::string header = SearchHeaderLine(searchText);
     runLog.Set(header);
     runLog.Append("\r\n");
     results.ClearResults(true);
     results.SetAutoScroll(true);
     results.AddFileItem(header, ItemKind::Info);
 }
+
+}  // namespace
+
+void BeginSearchRun(ResultList& results, RunLog& runLog, std::string_view searchText)
+{
+    beginRun(results, runLog, SearchHeaderLine(searchText));
+}
+
+void BeginReplaceRun(ResultList& results, RunLog& runLog, std::string_view searchText, std::string_view replacementText)
+{
+    beginRun(results, runLog, ReplaceHeaderLine(searchText, replacementText));
+}
+
+void BeginRenameRun(ResultList& results, RunLog& runLog) { beginRun(results, runLog, text::kConvertHeader); }
 
 std::string CompleteRun(int message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
                         const LogSettings& log, const Clock& clock)
@@ -27,6 +43,8 @@ std::string CompleteRun(int message, std::int32_t hits, std::int32_t files, Resu
         summary = SearchSummary(hits, files);
         write = log.enabled && !log.onlyReplace;
         break;
+    case UserMessage::ReplaceDone: summary = ReplaceSummary(hits, files); break;
+    case UserMessage::RenameDone: summary = RenameSummary(hits, files); break;
     case UserMessage::RunAborted:
         // An aborted run leaves no trace in the log file.
         runLog.Clear();

@@ -21,6 +21,10 @@ struct LogSettings {
 // Empties the result list, switches auto-scroll on, sets the run log text to
 // the header line and adds the header as an info item.
 void BeginSearchRun(ResultList& results, RunLog& runLog, std::string_view searchText);
+// The same for a replace run, with the replacement text as typed.
+void BeginReplaceRun(ResultList& results, RunLog& runLog, std::string_view searchText, std::string_view replacementText);
+// The same for a file-name conversion run.
+void BeginRenameRun(ResultList& results, RunLog& runLog);
 
 // Handles a completion message: the summary (for the messages that have
 // one) goes into the run log text and the result list, the block is written

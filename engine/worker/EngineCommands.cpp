@@ -1,4 +1,8 @@
 #include "engine/job/RunContext.h"
+#include "engine/match/ContentSearch.h"
+#include "engine/replace/ConvertDirectory.h"
+#include "engine/replace/ReplaceSelected.h"
+#include "engine/replace/ReplaceWalk.h"
 #include "engine/walk/SearchWalk.h"
 #include "engine/worker/WorkerState.h"
 
@@ -13,6 +17,12 @@ void EngineCommands::Run(int command, WorkerState& state)
     run.documents = state.outputs.documents.get();
     switch (command) {
     case WorkerCommand::Search: RunSearch(run, input.startPath); break;
+    case WorkerCommand::Replace: RunReplace(run, input.startPath); break;
+    case WorkerCommand::Rename: ConvertDirectory(run, input.startPath, input.renameArgument); break;
+    case WorkerCommand::SelectedReplace:
+        // The expression of the preceding search; it compiled then.
+        if (!run.job.regularExpression || CompileSearchRegex(run)) ReplaceSelected(run);
+        break;
     default: break;
     }
     // One very large file must not pin its memory until the next run.

@@ -23,10 +23,7 @@ int completionMessage(int command)
     }
 }
 
-bool isKnownCommand(int command)
-{
-    return command == WorkerCommand::Search;
-}
+bool isKnownCommand(int command) { return completionMessage(command) != 0; }
 
 std::string runFailedText(const std::string& className, const std::string& reason)
 {
@@ -131,6 +128,32 @@ void SearchWorker::StartSearch(const std::string& startPath)
     m_state->counters.hits.store(0);
     start(WorkerCommand::Search);
 }
+
+void SearchWorker::StartReplace(const std::string& startPath)
+{
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->pending.startPath = startPath;
+    }
+    m_state->counters.files.store(0);
+    m_state->counters.examined.store(0);
+    m_state->counters.hits.store(0);
+    start(WorkerCommand::Replace);
+}
+
+void SearchWorker::StartRename(int renameArgument, const std::string& startPath)
+{
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->pending.startPath = startPath;
+        m_state->pending.renameArgument = renameArgument;
+    }
+    m_state->counters.files.store(0);
+    m_state->counters.hits.store(0);
+    start(WorkerCommand::Rename);
+}
+
+void SearchWorker::StartSelectedReplace() { start(WorkerCommand::SelectedReplace); }
 
 void SearchWorker::RequestStop() { m_state->stopFlag.store(1); }
 

@@ -68,6 +68,13 @@ public:
     void SetJob(const SearchJob& job);
     void SetTexts(const std::string& searchText, const std::string& replacementText);
     void StartSearch(const std::string& startPath);
+    void StartReplace(const std::string& startPath);
+    // Keeps the examined counter; the search and replacement texts stay those
+    // of the preceding run.
+    void StartRename(int renameArgument, const std::string& startPath);
+    // Replaces in the marked results of the preceding search; the counters
+    // are not reset.
+    void StartSelectedReplace();
     void RequestStop();
 
     std::int32_t GetHitCount() const;
