@@ -24,9 +24,14 @@ void InputFile::close()
 bool InputFile::open(const std::string& path, Mode mode)
 {
     close();
-    m_path = path;
     m_error = 0;
     const bool forReplace = mode == Mode::Replace;
+    // Only a replace needs the path later; a search keeps no copy (no
+    // allocation per searched file).
+    if (forReplace)
+        m_path = path;
+    else
+        m_path.clear();
     if (forReplace) {
         struct stat target {};
         if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) && !(target.st_mode & S_IWUSR)) {

@@ -28,6 +28,7 @@ public:
 
     bool isOpen() const { return m_fd >= 0; }
     int lastError() const { return m_error; }
+    // The path given to open() for a replace; empty for a search.
     const std::string& path() const { return m_path; }
     std::uint64_t size() const { return m_size; }
     int descriptor() const { return m_fd; }

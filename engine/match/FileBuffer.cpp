@@ -80,9 +80,14 @@ std::int64_t FileBuffer::FindNext()
     if (m_done || !m_pattern) return -1;
     m_previousHit = m_hitPosition;
     for (;;) {
+        std::int64_t overlap = -1;
         if (searchChunk()) {
-            BuildContext();
-            return static_cast<std::int64_t>(m_store.start()) + m_hitPosition;
+            if (!leavesHitToNextChunk()) {
+                BuildContext();
+                return static_cast<std::int64_t>(m_store.start()) + m_hitPosition;
+            }
+            // The next chunk starts at this hit and sees all of it.
+            overlap = m_store.length() - m_hitPosition;
         }
         if (!m_moreChunks || m_run.stopRequested()) {
             m_done = true;
@@ -93,12 +98,11 @@ std::int64_t FileBuffer::FindNext()
         // border is found in the next one, never by so much that the previous
         // hit's bytes are searched again.
         const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
-        std::int64_t overlap;
-        if (m_run.job.regularExpression) {
+        if (overlap < 0 && m_run.job.regularExpression) {
             // After an empty hit the search resumed one byte further; so does the overlap.
             const std::int64_t room = split - std::max<std::int64_t>(m_hitLength, 1) - m_previousHit;
             overlap = room < 0 ? m_run.job.splitMaxOffset : std::min<std::int64_t>(m_run.job.splitMaxOffset, room);
-        } else {
+        } else if (overlap < 0) {
             const auto length = static_cast<std::int64_t>(m_pattern->searchBytes.size());
             const std::int64_t room = split - m_previousHit - length;
             overlap = room < 0 ? length - 1 : std::min<std::int64_t>(length - 1, room);
@@ -116,6 +120,17 @@ std::int64_t FileBuffer::FindNext()
         // A chunk without a hit yet is searched like the start of the file.
         m_previousHit = m_hitPosition;
     }
+}
+
+bool FileBuffer::leavesHitToNextChunk() const
+{
+    // An expression hit that runs into the end of a chunk may go on in the
+    // file; when the overlap can reach back to its start, the next chunk
+    // finds it whole instead of cut.
+    if (!m_moreChunks || !m_run.job.regularExpression || m_hitLength == 0) return false;
+    const std::int64_t fromStart = m_store.length() - m_hitPosition;
+    const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+    return m_hitPosition + m_hitLength == m_store.length() && fromStart <= m_run.job.splitMaxOffset && fromStart < split;
 }
 
 bool FileBuffer::searchChunk()

@@ -46,6 +46,7 @@ private:
     void loadChunk(std::uint64_t start, std::uint64_t size);
     void startChunkSearch();
     bool searchChunk();
+    bool leavesHitToNextChunk() const;
     void BuildContext();
 
     RunContext& m_run;

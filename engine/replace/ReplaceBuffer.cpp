@@ -183,7 +183,14 @@ std::int64_t ReplaceBuffer::ReplaceNext()
 {
     if (!m_pattern || m_finished) return -1;
     for (;;) {
-        if (const auto occurrence = findNext()) {
+        std::int64_t overlap = -1;
+        auto occurrence = findNext();
+        if (occurrence && leavesToNextChunk(*occurrence)) {
+            // The next chunk starts at this match and sees all of it.
+            overlap = m_store.length() - occurrence->position;
+            occurrence.reset();
+        }
+        if (occurrence) {
             copyOriginalUpTo(occurrence->position);
             buildContext(*occurrence);
             m_hitLength = occurrence->length;
@@ -223,8 +230,8 @@ std::int64_t ReplaceBuffer::ReplaceNext()
         const std::int64_t room = m_store.length() - (replacedHere ? m_resume : 0);
         const auto base = static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset
                                                                                : m_pattern->searchBytes.size() - 1);
-        std::int64_t overlap = std::min(base, room);
-        overlap = std::clamp<std::int64_t>(overlap, 0, std::min(split, m_store.length()) - 1);
+        if (overlap < 0) overlap = std::min(base, room);
+        overlap = std::clamp<std::int64_t>(overlap, 0, std::max<std::int64_t>(std::min(split, m_store.length()) - 1, 0));
         if (!flushToTemp(overlap)) return -2;
         const std::uint64_t start = m_store.start() + static_cast<std::uint64_t>(m_store.length() - overlap);
         std::uint64_t size = static_cast<std::uint64_t>(split);
@@ -234,6 +241,18 @@ std::int64_t ReplaceBuffer::ReplaceNext()
         }
         loadChunk(start, size);
     }
+}
+
+bool ReplaceBuffer::leavesToNextChunk(const Occurrence& occurrence) const
+{
+    // An expression match that runs into the end of a chunk may go on in the
+    // file; when the overlap can reach back to its start, the next chunk
+    // replaces it whole instead of cut.
+    if (!m_split || m_lastChunk || !m_run.job.regularExpression || occurrence.length == 0) return false;
+    const std::int64_t fromStart = m_store.length() - occurrence.position;
+    const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+    return occurrence.position + occurrence.length == m_store.length() && fromStart <= m_run.job.splitMaxOffset &&
+           fromStart < split && occurrence.position >= m_consumed;
 }
 
 bool ReplaceBuffer::flushToTemp(std::int64_t keep)

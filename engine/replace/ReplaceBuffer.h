@@ -57,6 +57,7 @@ public:
 private:
     void loadChunk(std::uint64_t start, std::uint64_t size);
     std::optional<Occurrence> findNext();
+    bool leavesToNextChunk(const Occurrence& occurrence) const;
     Preceding precedingAtConsumed();
     void copyOriginalUpTo(std::int64_t position);
     void buildContext(const Occurrence& occurrence);
