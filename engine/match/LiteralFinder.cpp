@@ -1,10 +1,12 @@
 #include "engine/match/LiteralFinder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define TARNWICK_X86 1
 #endif
 
 namespace tarnwick {
@@ -50,6 +52,18 @@ LiteralFinder::LiteralFinder(std::string_view needle) : m_needle(needle)
     m_rare2 = m_rare1 == 0 ? 1 : 0;
     for (std::size_t i = 0; i < n; ++i)
         if (i != m_rare1 && rank(i) < rank(m_rare2)) m_rare2 = i;
+    // Rare bytes of a needle often sit in a common prefix of the haystack
+    // ("BOOST_..."): a third byte far from both keeps false candidates rare.
+    std::size_t best = 0;
+    m_third = m_rare1;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i == m_rare1 || i == m_rare2) continue;
+        const std::size_t distance = std::min(i > m_rare1 ? i - m_rare1 : m_rare1 - i, i > m_rare2 ? i - m_rare2 : m_rare2 - i);
+        if (distance > best) {
+            best = distance;
+            m_third = i;
+        }
+    }
 }
 
 std::size_t LiteralFinder::findScalar(const char* text, std::size_t length, std::size_t from) const
@@ -73,26 +87,59 @@ std::size_t LiteralFinder::find(const char* text, std::size_t length) const
         const void* hit = std::memchr(text, m_needle[0], length);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : npos;
     }
-    std::size_t s = 0;
-#if defined(__SSE2__)
-    // Candidate starts s..s+15 whose two rare bytes both match, as a bit mask.
+#if TARNWICK_X86
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? findAvx2(text, length) : findSse2(text, length);
+#else
+    return findScalar(text, length, 0);
+#endif
+}
+
+#if TARNWICK_X86
+// Candidate starts s..s+15 whose three chosen bytes all match, as a bit mask.
+std::size_t LiteralFinder::findSse2(const char* text, std::size_t length) const
+{
+    const std::size_t n = m_needle.size();
     const __m128i b1 = _mm_set1_epi8(m_needle[m_rare1]);
     const __m128i b2 = _mm_set1_epi8(m_needle[m_rare2]);
+    const __m128i b3 = _mm_set1_epi8(m_needle[m_third]);
     const std::size_t lastStart = length - n;
-    while (s + 16 <= lastStart + 1) {
+    std::size_t s = 0;
+    for (; s + 16 <= lastStart + 1; s += 16) {
         const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare1));
         const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare2));
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(v1, b1), _mm_cmpeq_epi8(v2, b2))));
-        while (mask) {
+        const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_third));
+        const __m128i hits = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(v1, b1), _mm_cmpeq_epi8(v2, b2)),
+                                           _mm_cmpeq_epi8(v3, b3));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask; mask &= mask - 1) {
             const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
             if (std::memcmp(text + candidate, m_needle.data(), n) == 0) return candidate;
-            mask &= mask - 1;
         }
-        s += 16;
     }
-#endif
     return findScalar(text, length, s);
 }
+
+__attribute__((target("avx2"))) std::size_t LiteralFinder::findAvx2(const char* text, std::size_t length) const
+{
+    const std::size_t n = m_needle.size();
+    const __m256i b1 = _mm256_set1_epi8(m_needle[m_rare1]);
+    const __m256i b2 = _mm256_set1_epi8(m_needle[m_rare2]);
+    const __m256i b3 = _mm256_set1_epi8(m_needle[m_third]);
+    const std::size_t lastStart = length - n;
+    std::size_t s = 0;
+    for (; s + 32 <= lastStart + 1; s += 32) {
+        const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_rare1));
+        const __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_rare2));
+        const __m256i v3 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_third));
+        const __m256i hits = _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v1, b1), _mm256_cmpeq_epi8(v2, b2)),
+                                              _mm256_cmpeq_epi8(v3, b3));
+        for (unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hits)); mask; mask &= mask - 1) {
+            const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(text + candidate, m_needle.data(), n) == 0) return candidate;
+        }
+    }
+    return findScalar(text, length, s);
+}
+#endif
 
 }  // namespace tarnwick

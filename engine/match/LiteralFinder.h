@@ -1,7 +1,7 @@
 #pragma once
-// Finds one fixed byte string in a byte range. Looks for the two bytes of the
-// needle that are rarest in ordinary text at their distance from each other,
-// sixteen positions at a time, and checks each candidate with memcmp.
+// Finds one fixed byte string in a byte range. Looks for three bytes of the
+// needle at once (the two rarest in ordinary text and a third one far from
+// them), 16 or 32 positions at a time, and checks each candidate with memcmp.
 // Immutable after construction; allocates nothing while finding.
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +28,13 @@ public:
 
 private:
     std::size_t findScalar(const char* text, std::size_t length, std::size_t from) const;
+    std::size_t findSse2(const char* text, std::size_t length) const;
+    std::size_t findAvx2(const char* text, std::size_t length) const;
 
     std::string m_needle;
     std::size_t m_rare1 = 0;  // index in the needle of its rarest byte
     std::size_t m_rare2 = 0;  // index of the second rarest, a different index
+    std::size_t m_third = 0;  // a third index, as far as possible from the other two
 };
 
 }  // namespace tarnwick
