@@ -27,27 +27,52 @@ void DirectoryReader::close()
     m_dir = nullptr;
 }
 
-bool DirectoryReader::readName(DirEntry& entry)
+bool DirectoryReader::nextRaw(std::string& name, unsigned char& type)
 {
-    if (!m_dir) return false;
+    if (m_snapshot) {
+        if (m_next >= m_listed.size()) return false;
+        name.assign(m_listed[m_next].name);
+        type = m_listed[m_next].type;
+        ++m_next;
+        return true;
+    }
     for (;;) {
         const dirent* d = ::readdir(m_dir);
         if (!d) return false;
-        const char* name = d->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-        entry.name.assign(name);
-        entry.statDone = false;
-        entry.isSymlink = d->d_type == DT_LNK;
-        entry.hidden = name[0] == '.';
-        switch (d->d_type) {
-        case DT_REG: entry.type = EntryType::File; break;
-        case DT_DIR: entry.type = EntryType::Directory; break;
-        case DT_LNK:
-        case DT_UNKNOWN: entry.type = EntryType::Unknown; break;
-        default: entry.type = EntryType::Other; break;
-        }
+        const char* raw = d->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
+        name.assign(raw);
+        type = d->d_type;
         return true;
     }
+}
+
+void DirectoryReader::snapshot()
+{
+    if (!m_dir || m_snapshot) return;
+    std::string name;
+    unsigned char type = DT_UNKNOWN;
+    while (nextRaw(name, type)) m_listed.push_back({name, type});
+    m_snapshot = true;
+    m_next = 0;
+}
+
+bool DirectoryReader::readName(DirEntry& entry)
+{
+    if (!m_dir) return false;
+    unsigned char type = DT_UNKNOWN;
+    if (!nextRaw(entry.name, type)) return false;
+    entry.statDone = false;
+    entry.isSymlink = type == DT_LNK;
+    entry.hidden = entry.name[0] == '.';
+    switch (type) {
+    case DT_REG: entry.type = EntryType::File; break;
+    case DT_DIR: entry.type = EntryType::Directory; break;
+    case DT_LNK:
+    case DT_UNKNOWN: entry.type = EntryType::Unknown; break;
+    default: entry.type = EntryType::Other; break;
+    }
+    return true;
 }
 
 bool DirectoryReader::stat(DirEntry& entry) const

@@ -4,6 +4,7 @@
 // never delivered.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <dirent.h>
 
@@ -44,6 +45,11 @@ public:
     // not a directory).
     bool isOpen() const { return m_dir != nullptr; }
 
+    // Reads the rest of the listing at once. A walk that renames entries of
+    // this directory calls it first: entries renamed while a listing is
+    // read may be delivered again under their new names.
+    void snapshot();
+
     // Moves to the next entry and fills its name, type hint and hidden flag.
     // Returns false at the end of the directory.
     bool readName(DirEntry& entry);
@@ -56,7 +62,16 @@ public:
     void close();
 
 private:
+    struct Listed {
+        std::string name;
+        unsigned char type;
+    };
+    bool nextRaw(std::string& name, unsigned char& type);
+
     DIR* m_dir = nullptr;
+    bool m_snapshot = false;
+    std::vector<Listed> m_listed;
+    std::size_t m_next = 0;
 };
 
 }  // namespace tarnwick

@@ -27,6 +27,8 @@ public:
         if (m_run.stopRequested()) return;
         DirectoryReader reader(directory);
         if (!reader.isOpen()) return;
+        // Renamed entries could otherwise be listed again under their new names.
+        reader.snapshot();
         DirEntry entry;
         std::string path;
         while (reader.readName(entry)) {

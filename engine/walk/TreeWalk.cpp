@@ -34,6 +34,7 @@ void TreeWalk::walk(const std::string& directory)
     if (progress) m_run.showStatus(directory);
     DirectoryReader reader(directory);
     if (!reader.isOpen()) return;
+    if (changesNames()) reader.snapshot();
     DirEntry entry;
     std::string path;
     std::vector<std::string> names;

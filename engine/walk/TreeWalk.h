@@ -32,6 +32,9 @@ protected:
     virtual void processDirectoryName(const DirEntry& entry, const std::string& path, std::vector<std::string>& names) = 0;
     // The listing of `directory` has ended (not by a stop).
     virtual void levelFinished(const std::string& /*directory*/, std::vector<std::string>& /*names*/) {}
+    // A walk that renames entries reads each listing whole before it
+    // changes anything in it.
+    virtual bool changesNames() const { return false; }
     // Search runs show their progress and count the examined entries.
     virtual bool showsProgress() const { return false; }
     // Skips a file before the type filter (besides the common filters).
