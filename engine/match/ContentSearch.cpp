@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/FileBuffer.h"
 #include "engine/match/SearchPattern.h"
@@ -26,12 +27,7 @@ void SearchFileContents(RunContext& run, const std::string& path)
     if (run.stopRequested()) return;
     FileBuffer buffer(run);
     if (!buffer.Open(path)) {
-        run.runLog.AppendCannotOpenLine();
-        const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
-        run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
-                               std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(buffer.lastError())),
-                               ItemKind::Error);
-        run.results.ScrollToItem(item);
+        ReportCannotOpen(run, path, buffer.lastError());
         return;
     }
     std::int64_t offset = buffer.FindFirst();

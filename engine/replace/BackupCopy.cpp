@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"
@@ -26,13 +27,6 @@ std::string numberedName(const std::string& path, int counter, const std::string
     return path + " (" + std::to_string(counter) + ")" + extension;
 }
 
-void reportFailure(RunContext& run, const std::string& path, const std::string& text)
-{
-    const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
-    run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, text, ItemKind::Error);
-    run.results.ScrollToItem(item);
-}
-
 }  // namespace
 
 std::string BackupName(const std::string& path, const std::string& extension)
@@ -54,11 +48,11 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
             error = CopyToNewFile(file, name);
         }
         if (!error) return true;
-        reportFailure(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
+        ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
     } catch (const FrameworkException& e) {
-        reportFailure(run, path, std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));
+        ReportPathError(run, path, std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));
     } catch (...) {
-        reportFailure(run, path, text::kBackupFailed);
+        ReportPathError(run, path, text::kBackupFailed);
     }
     return false;
 }

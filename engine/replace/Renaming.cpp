@@ -91,32 +91,35 @@ void ReportRenameFailure(RunContext& run, const std::string& path, int error)
     run.results.ScrollToItem(item);
 }
 
-void RenameFileName(RunContext& run, const std::string& directory, const std::string& name)
+namespace {
+
+// A name hit of a replace run: counted, logged and listed before the rename
+// is tried, so a failing rename leaves them and adds its own error item.
+void renameHit(RunContext& run, const std::string& directory, const std::string& name, int kind, const char* reason)
 {
     if (!NameMatches(run, name)) return;
     std::string path;
     JoinPath(path, directory, name);
     run.counters.files.fetch_add(1, std::memory_order_relaxed);
-    run.runLog.AppendNameHitLine(text::kFoundInFileNameReplaced, path);
-    const ItemHandle item = run.results.AddFileItem(path, ItemKind::FileNameHit);
-    run.results.SetItemColumnText(item, text::kFoundInFileNameReplaced, 2);
+    run.runLog.AppendNameHitLine(reason, path);
+    const ItemHandle item = run.results.AddFileItem(path, kind);
+    run.results.SetItemColumnText(item, reason, 2);
     run.results.ScrollToItem(item);
     if (const int error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
 }
 
+}  // namespace
+
+void RenameFileName(RunContext& run, const std::string& directory, const std::string& name)
+{
+    renameHit(run, directory, name, ItemKind::FileNameHit, text::kFoundInFileNameReplaced);
+}
+
 void RenameCollectedDirectories(RunContext& run, const std::string& directory, const std::vector<std::string>& names)
 {
-    std::string path;
     for (const std::string& name : names) {
         if (run.stopRequested()) return;
-        if (!NameMatches(run, name)) continue;
-        JoinPath(path, directory, name);
-        run.counters.files.fetch_add(1, std::memory_order_relaxed);
-        run.runLog.AppendNameHitLine(text::kFoundInDirNameReplaced, path);
-        const ItemHandle item = run.results.AddFileItem(path, ItemKind::DirNameHit);
-        run.results.SetItemColumnText(item, text::kFoundInDirNameReplaced, 2);
-        run.results.ScrollToItem(item);
-        if (const int error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
+        renameHit(run, directory, name, ItemKind::DirNameHit, text::kFoundInDirNameReplaced);
     }
 }
 

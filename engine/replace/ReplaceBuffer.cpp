@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
 #include "platform/CodePage.h"
@@ -90,11 +91,8 @@ std::int64_t ReplaceBuffer::PrepareReplace()
             loadChunk(start, size);
         }
     } catch (const FrameworkException& e) {
-        const ItemHandle item = m_run.results.AddFileItem(m_file.path(), ItemKind::Error);
-        m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
-                                 std::string(text::kStartReplaceFailed) + e.className() + ": " + TruncateText(e.errorText()),
-                                 ItemKind::Error);
-        m_run.results.ScrollToItem(item);
+        ReportPathError(m_run, m_file.path(),
+                        std::string(text::kStartReplaceFailed) + e.className() + ": " + TruncateText(e.errorText()));
         return -2;
     }
 }
@@ -121,13 +119,12 @@ bool ReplaceBuffer::openTempFile()
             if (got < want) error = EIO;
             else error = m_temp.append(block.data(), got);
             done += got;
+            // The first chunk with an occurrence follows these bytes.
+            if (!error && got > 0) m_flushedByte = static_cast<unsigned char>(block[got - 1]);
         }
     }
     if (!error) return true;
-    const ItemHandle item = m_run.results.AddFileItem(m_file.path(), ItemKind::Error);
-    m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
-                             std::string(text::kTempCreateFailed) + SystemErrorText(error), ItemKind::Error);
-    m_run.results.ScrollToItem(item);
+    ReportPathError(m_run, m_file.path(), std::string(text::kTempCreateFailed) + SystemErrorText(error));
     Abandon();
     return false;
 }
@@ -142,8 +139,8 @@ Preceding ReplaceBuffer::precedingAtConsumed()
         before.byte = static_cast<unsigned char>(m_out.back());
     else if (m_flushedByte >= 0)
         before.byte = static_cast<unsigned char>(m_flushedByte);
-    else if (m_store.start() == 0)
-        before.none = true;
+    else if (m_outputOffset == 0)
+        before.none = true;  // everything before was replaced by nothing
     else
         before.override = false;  // the source's own byte before the chunk, still unchanged
     return before;
@@ -227,7 +224,10 @@ std::int64_t ReplaceBuffer::ReplaceNext()
         // but a replacement (or an empty match) is never part of the overlap.
         const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
         const bool replacedHere = m_lastPosition >= 0;
-        const std::int64_t room = m_store.length() - (replacedHere ? m_resume : 0);
+        // A candidate rejected as part of a longer word is not searched again either.
+        const std::int64_t searched = m_run.job.regularExpression ? (replacedHere ? m_resume : 0)
+                                                                  : std::max<std::int64_t>(m_matcher.plainScanStart(), 0);
+        const std::int64_t room = m_store.length() - searched;
         const auto base = static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset
                                                                                : m_pattern->searchBytes.size() - 1);
         if (overlap < 0) overlap = std::min(base, room);

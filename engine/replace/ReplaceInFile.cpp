@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
 #include "engine/replace/ReplaceBuffer.h"
@@ -15,12 +16,7 @@ void ReplaceInFile(RunContext& run, const std::string& path)
     if (run.stopRequested()) return;
     ReplaceBuffer buffer(run);
     if (!buffer.Open(path)) {
-        run.runLog.AppendCannotOpenLine();
-        const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
-        run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind,
-                               std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(buffer.lastError())),
-                               ItemKind::Error);
-        run.results.ScrollToItem(item);
+        ReportCannotOpen(run, path, buffer.lastError());
         return;
     }
     // A file without occurrences is only read: no backup, no item.

@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/walk/UnavailableDocumentEngine.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -102,9 +103,7 @@ bool TreeWalk::onCurrentPath(const DirEntry& entry) const
 
 void TreeWalk::reportEntryError(const std::string& path, const std::string& message)
 {
-    const ItemHandle item = m_run.results.AddFileItem(path, ItemKind::Error);
-    m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
-    m_run.results.ScrollToItem(item);
+    ReportPathError(m_run, path, message);
 }
 
 }  // namespace tarnwick

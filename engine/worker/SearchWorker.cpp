@@ -117,31 +117,7 @@ void SearchWorker::start(int command)
     m_state->wake.notify_one();
 }
 
-void SearchWorker::StartSearch(const std::string& startPath)
-{
-    {
-        std::lock_guard lock(m_state->mutex);
-        m_state->pending.startPath = startPath;
-    }
-    m_state->counters.files.store(0);
-    m_state->counters.examined.store(0);
-    m_state->counters.hits.store(0);
-    start(WorkerCommand::Search);
-}
-
-void SearchWorker::StartReplace(const std::string& startPath)
-{
-    {
-        std::lock_guard lock(m_state->mutex);
-        m_state->pending.startPath = startPath;
-    }
-    m_state->counters.files.store(0);
-    m_state->counters.examined.store(0);
-    m_state->counters.hits.store(0);
-    start(WorkerCommand::Replace);
-}
-
-void SearchWorker::StartRename(int renameArgument, const std::string& startPath)
+void SearchWorker::startAt(int command, const std::string& startPath, int renameArgument, bool resetExamined)
 {
     {
         std::lock_guard lock(m_state->mutex);
@@ -150,7 +126,17 @@ void SearchWorker::StartRename(int renameArgument, const std::string& startPath)
     }
     m_state->counters.files.store(0);
     m_state->counters.hits.store(0);
-    start(WorkerCommand::Rename);
+    if (resetExamined) m_state->counters.examined.store(0);
+    start(command);
+}
+
+void SearchWorker::StartSearch(const std::string& startPath) { startAt(WorkerCommand::Search, startPath, 0, true); }
+
+void SearchWorker::StartReplace(const std::string& startPath) { startAt(WorkerCommand::Replace, startPath, 0, true); }
+
+void SearchWorker::StartRename(int renameArgument, const std::string& startPath)
+{
+    startAt(WorkerCommand::Rename, startPath, renameArgument, false);
 }
 
 void SearchWorker::StartSelectedReplace() { start(WorkerCommand::SelectedReplace); }

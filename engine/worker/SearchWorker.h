@@ -88,6 +88,7 @@ public:
 
 private:
     void start(int command);
+    void startAt(int command, const std::string& startPath, int renameArgument, bool resetExamined);
 
     std::shared_ptr<WorkerState> m_state;
     std::chrono::milliseconds m_shutdownWait;
