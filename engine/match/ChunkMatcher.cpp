@@ -46,6 +46,7 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
     const auto* text = reinterpret_cast<const unsigned char*>(m_chunk.text);
     const std::int64_t origin = start;
     for (;;) {
+        m_plainScanStart = start;
         const std::int64_t position = findLiteral(start);
         if (position < 0) return std::nullopt;
         if (wholeWords) {

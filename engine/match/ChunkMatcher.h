@@ -48,6 +48,9 @@ public:
     // rejected candidate is skipped as a whole. `before` replaces the byte in
     // front of a candidate at exactly `start`.
     std::optional<Occurrence> findPlain(std::int64_t start, bool wholeWords, Preceding before = {});
+    // Where the last findPlain looked for its last candidate: behind every
+    // candidate it rejected as part of a longer word.
+    std::int64_t plainScanStart() const { return m_plainScanStart; }
     // First match of the expression at or after `resume`.
     std::optional<Occurrence> findRegex(std::int64_t resume, Preceding before = {});
 
@@ -63,6 +66,7 @@ private:
     ChunkText m_chunk;
     std::int64_t m_nulCache = -1;
     std::int64_t m_nulCacheFrom = -1;
+    std::int64_t m_plainScanStart = 0;
 };
 
 }  // namespace tarnwick
