@@ -57,4 +57,11 @@ inline constexpr const char* kEmptyReplacementQuestion =
     "Es ist keine Zeichenfolge zum ersetzen gewählt. Wenn  Sie weiterfahren wird die Such-Zeichenfolge in allen "
     "Dateien gelöscht.\nSeien Sie vorsichtig, wenn Sie dies auch auf Dateinamen anwenden!";
 
+inline constexpr const char* kWordProcessingFailed = "Fehler beim Bearbeiten mit Word";
+inline constexpr const char* kWordOpenFailed = "Fehler beim Öffnen des Dokuments %s mit Word";
+inline constexpr const char* kRuntimeError = "Laufzeitfehler '%d':%s";
+inline constexpr const char* kWordPrefix = "Mit Word: ";
+inline constexpr const char* kComErrorTitle = "COM Error";
+inline constexpr const char* kServerErrorTitle = "Server Error";
+
 }  // namespace tarnwick::text

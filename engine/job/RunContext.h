@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <boost/regex.hpp>
 
+#include "engine/Messages.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchBuffers.h"
@@ -36,14 +38,38 @@ public:
     virtual void ShowStatus(const std::string& text) = 0;
 };
 
+// What replacing one marked hit in a document came to.
+struct DocumentEdit {
+    bool replaced = false;
+    std::int64_t delta = 0;  // change of length, for the positions of later hits
+    std::string error;       // the failure text when not replaced
+};
+
 // Where files that belong to a word processor go instead of the byte-wise search.
 class DocumentEngine {
 public:
     virtual ~DocumentEngine() = default;
     virtual void SearchDocument(RunContext& run, const std::string& path) = 0;
     virtual void ReplaceDocument(RunContext& run, const std::string& path) = 0;
-    // Called when the worker thread ends.
-    virtual void Quit() {}
+
+    // Replace in marked results works through the connection a search made.
+    virtual bool IsStarted() const { return false; }
+    // Replaces the `length` characters at `position` of `path` (opened when it
+    // is not the current document, after a backup copy when `backup`).
+    virtual DocumentEdit ReplaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::int64_t /*position*/,
+                                       std::int64_t /*length*/, bool /*backup*/)
+    {
+        return {false, 0, text::kWordCannotStart};
+    }
+    // Saves and closes the current document of ReplaceMarked; the failure
+    // text, if any.
+    virtual std::string FinishMarked() { return {}; }
+    // Closes the current document of ReplaceMarked without saving.
+    virtual void AbandonMarked() {}
+
+    // Called when the worker thread ends. Returns (title, text) of a message
+    // to show, or empty texts.
+    virtual std::pair<std::string, std::string> Quit() { return {}; }
 };
 
 class RunContext {

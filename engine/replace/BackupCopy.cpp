@@ -57,4 +57,14 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
     return false;
 }
 
+bool MakeBackupCopyOfPath(RunContext& run, const std::string& path)
+{
+    InputFile file;
+    if (!file.open(path)) {
+        ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(file.lastError()));
+        return false;
+    }
+    return MakeBackupCopy(run, file, path);
+}
+
 }  // namespace tarnwick

@@ -16,4 +16,7 @@ std::string BackupName(const std::string& path, const std::string& extension);
 // keeping the permission bits. Returns true when the copy was made.
 bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& path);
 
+// The same for a file that is not open (a document before its first save).
+bool MakeBackupCopyOfPath(RunContext& run, const std::string& path);
+
 }  // namespace tarnwick

@@ -38,6 +38,7 @@ public:
             if (m_run.stopRequested()) {
                 // The file being changed keeps its contents from before this run.
                 m_editor.reset();
+                if (m_currentIsDocument && m_run.documents) m_run.documents->AbandonMarked();
                 return;
             }
             process(item);
@@ -57,6 +58,15 @@ private:
     bool finishCurrent(ItemHandle item)
     {
         bool ok = true;
+        if (m_currentIsDocument && m_run.documents) {
+            const std::string failure = m_run.documents->FinishMarked();
+            if (!failure.empty()) {
+                m_run.runLog.AppendMessageLine(failure, m_currentPath);
+                if (item != kNoItem) m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, failure, ItemKind::Error);
+                ok = false;
+            }
+        }
+        m_currentIsDocument = false;
         if (m_editor) {
             if (const auto failure = m_editor->Finish()) {
                 m_run.runLog.AppendMessageLine(*failure, m_editor->path());
@@ -97,9 +107,7 @@ private:
         if (parent == kNoItem) {
             renameMarked(item, path);
         } else if (parentKind == ItemKind::Document) {
-            // Documents are changed through the automation the search started;
-            // without it there is nothing to change them with.
-            fail(item, text::kWordCannotStart, path);
+            replaceMarkedInDocument(item, path);
         } else {
             replaceMarkedHit(item, parent, path);
         }
@@ -165,6 +173,28 @@ private:
         shiftLaterHits(item, m_editor->replacementLength() - length);
     }
 
+    void replaceMarkedInDocument(ItemHandle item, const std::string& path)
+    {
+        // Documents are changed through the connection the search started;
+        // without it there is nothing to change them with.
+        if (!m_run.documents || !m_run.documents->IsStarted()) {
+            fail(item, text::kWordCannotStart, path);
+            return;
+        }
+        m_currentPath = path;
+        m_currentIsDocument = true;
+        const std::int64_t position = parsePosition(m_results.ColumnText(item, 1));
+        const std::int64_t length = m_results.Data(item).first;
+        const bool backup = m_run.job.makeBackup && m_run.job.alwaysBackup;
+        const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, position, length, backup);
+        if (!edit.replaced) {
+            fail(item, edit.error, path);
+            return;
+        }
+        m_results.UpdateItem(item, 0, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
+        shiftLaterHits(item, edit.delta);
+    }
+
     void shiftLaterHits(ItemHandle item, std::int64_t delta)
     {
         if (delta == 0) return;
@@ -181,6 +211,7 @@ private:
     RunContext& m_run;
     ResultList& m_results;
     std::string m_currentPath;
+    bool m_currentIsDocument = false;
     std::string m_openFailure;
     std::unique_ptr<MarkedFileEditor> m_editor;
 };

@@ -22,6 +22,8 @@ public:
     virtual void Post(int message) = 0;
     // Shows an error text in a message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
+    // The same with a title of its own (errors of the document server).
+    virtual void ShowTitledMessage(const std::string& /*title*/, const std::string& text) { ShowMessage(text); }
 };
 
 }  // namespace tarnwick

@@ -66,7 +66,10 @@ void commandLoop(const std::shared_ptr<WorkerState>& shared)
             reportAbort(state, "", SystemErrorText(errno));
         }
     }
-    if (state.outputs.documents) state.outputs.documents->Quit();
+    if (state.outputs.documents) {
+        const auto [title, message] = state.outputs.documents->Quit();
+        if (!message.empty()) state.outputs.notifier->ShowTitledMessage(title, message);
+    }
 }
 
 }  // namespace

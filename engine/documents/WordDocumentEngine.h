@@ -1,0 +1,53 @@
+#pragma once
+// Searches and replaces inside word-processor documents through the
+// automation interface (word/Automation.h): the connection of the worker
+// thread, the search and the replacement of one document, and the
+// document procedure of replace in marked results. Worker thread only.
+#include <memory>
+#include <string>
+
+#include "engine/job/RunContext.h"
+#include "word/Automation.h"
+
+namespace tarnwick {
+
+class WordDocumentEngine final : public DocumentEngine {
+public:
+    explicit WordDocumentEngine(word::ApplicationFactory factory);
+    ~WordDocumentEngine() override;
+
+    void SearchDocument(RunContext& run, const std::string& path) override;
+    void ReplaceDocument(RunContext& run, const std::string& path) override;
+
+    bool IsStarted() const override { return m_application != nullptr; }
+    DocumentEdit ReplaceMarked(RunContext& run, const std::string& path, std::int64_t position, std::int64_t length,
+                               bool backup) override;
+    std::string FinishMarked() override;
+    void AbandonMarked() override;
+
+    std::pair<std::string, std::string> Quit() override;
+
+private:
+    // Starts the application once; on failure reports it for `path`.
+    bool EnsureWord(RunContext& run, const std::string& path);
+    word::FindArguments findArguments(const RunContext& run) const;
+    // The context text of a hit [start, end) and its highlight offset; the
+    // range is left as it was found.
+    std::pair<std::string, std::int32_t> contextOf(RunContext& run, word::Range& range, std::int64_t start,
+                                                   std::int64_t end);
+    void reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end,
+                   const std::pair<std::string, std::int32_t>& context, const std::u16string& hitText);
+    void reportFailure(RunContext& run, const std::string& path, const std::string& text);
+
+    word::ApplicationFactory m_factory;
+    std::unique_ptr<word::Application> m_application;
+    word::Document* m_marked = nullptr;  // the current document of replace in marked results
+    std::string m_markedPath;
+};
+
+// The text an automation failure is reported with: the system's text of an
+// automation error, "Laufzeitfehler '<n>':<description>" of a server error,
+// or `otherwise`.
+std::string DescribeDocumentFailure(std::exception_ptr failure, const std::string& otherwise);
+
+}  // namespace tarnwick

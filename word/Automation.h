@@ -1,0 +1,134 @@
+#pragma once
+// The automation interface through which the engine reaches word-processor
+// documents: an application with its documents, each document's main text
+// range with its find object, and the selection. The members are exactly
+// those the engine calls; another implementation (a real word processor's
+// automation) could take the place of the built-in one.
+//
+// Positions are character positions in a document's main text, counted in
+// UTF-16 units. Texts are UTF-16. Objects handed out by reference live as
+// long as their owner: a document until it is closed, the rest as long as
+// the application. Not thread-safe: one application per thread.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace tarnwick::word {
+
+// An error of the automation layer itself: an error code with the system's
+// text for it (shown as that text).
+class AutomationError : public std::runtime_error {
+public:
+    AutomationError(int code, const std::string& systemText) : std::runtime_error(systemText), m_code(code) {}
+    int code() const { return m_code; }
+
+private:
+    int m_code;
+};
+
+// An error raised by the document server: a number and a description (shown
+// as "Laufzeitfehler '<number>':<description>").
+class ServerError : public std::runtime_error {
+public:
+    ServerError(int number, const std::string& description) : std::runtime_error(description), m_number(number) {}
+    int number() const { return m_number; }
+    std::string description() const { return what(); }
+
+private:
+    int m_number;
+};
+
+// The arguments of Find.Execute.
+struct FindArguments {
+    std::u16string findText;
+    bool matchCase = false;
+    bool matchWholeWord = false;
+    bool matchWildcards = false;
+    bool matchSoundsLike = false;
+    bool matchAllWordForms = false;
+    bool forward = true;
+    int wrap = 0;  // 0: stop at the end of the story
+    bool format = false;
+    std::u16string replaceWith;
+    int replace = 0;  // 0: none, 1: one occurrence
+};
+
+class Find {
+public:
+    virtual ~Find() = default;
+    virtual void ClearFormatting() = 0;
+    // Looks for the next occurrence inside the range; after a hit, the next
+    // call goes on behind it, and a collapsed range searches from its
+    // position to the end of the story. True when found: the range then
+    // covers the hit, or, with replace 1, the inserted replacement. False
+    // leaves the range as it was.
+    virtual bool Execute(const FindArguments& arguments) = 0;
+};
+
+class Range {
+public:
+    virtual ~Range() = default;
+    virtual Find& GetFind() = 0;
+    virtual std::int64_t Start() const = 0;
+    virtual std::int64_t End() const = 0;
+    virtual void SetStart(std::int64_t position) = 0;
+    virtual void SetEnd(std::int64_t position) = 0;
+    // The visible text of the range (field codes and hidden text left out).
+    virtual std::u16string Text() const = 0;
+};
+
+class Selection {
+public:
+    virtual ~Selection() = default;
+    virtual std::int64_t Start() const = 0;
+    virtual std::int64_t End() const = 0;
+    virtual void SetStart(std::int64_t position) = 0;
+    virtual void SetEnd(std::int64_t position) = 0;
+    virtual std::u16string Text() const = 0;
+    // Replaces the selected text; the selection then covers the new text.
+    virtual void SetText(const std::u16string& text) = 0;
+};
+
+class Document {
+public:
+    virtual ~Document() = default;
+    // StoryRanges.Item(index); 1 is the main text.
+    virtual Range& StoryRange(int index) = 0;
+    virtual std::string FullName() const = 0;
+    virtual void Activate() = 0;
+    virtual void Save() = 0;
+    // Closes the document; the reference is invalid afterwards.
+    virtual void Close(bool saveChanges) = 0;
+};
+
+class Documents {
+public:
+    virtual ~Documents() = default;
+    // Opens the document, which becomes the active one.
+    virtual Document& Open(const std::string& path, bool confirmConversions, bool readOnly, bool addToRecentFiles) = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    virtual Documents& GetDocuments() = 0;
+    virtual Selection& GetSelection() = 0;
+    virtual void SetScreenUpdating(bool on) = 0;
+    // Ends the application; open documents are closed without saving.
+    virtual void Quit(bool saveChanges) = 0;
+    // Fails when the connection is gone.
+    virtual void Windows() = 0;
+    // Fails when no document is open.
+    virtual Document& ActiveDocument() = 0;
+    virtual void SetVisible(bool visible) = 0;
+};
+
+// Creates the application object ("Word.Application"). Throws
+// AutomationError when it cannot be started.
+using ApplicationFactory = std::unique_ptr<Application> (*)();
+
+// The built-in component, which reads and writes the files directly.
+std::unique_ptr<Application> CreateFileApplication();
+
+}  // namespace tarnwick::word
