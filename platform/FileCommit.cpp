@@ -66,6 +66,61 @@ int rewriteInPlace(const InputFile& file, std::string_view contents, std::string
     return error;
 }
 
+// Copies `size` bytes from `fromFd` over the file at `toFd` from offset 0,
+// through the injectable layer when `injectable`.
+int copyInPlace(int fromFd, int toFd, std::uint64_t size, bool injectable)
+{
+    std::vector<char> block(kCopyBlock);
+    for (std::uint64_t done = 0; done < size;) {
+        const ssize_t got = ::pread(fromFd, block.data(), block.size(), static_cast<off_t>(done));
+        if (got <= 0) return got < 0 ? errno : EIO;
+        const auto length = static_cast<std::size_t>(got);
+        int error = 0;
+        if (injectable) {
+            error = WriteAllAt(toFd, block.data(), length, static_cast<off_t>(done));
+        } else {
+            for (std::size_t written = 0; written < length && !error;) {
+                const ssize_t n = ::pwrite(toFd, block.data() + written, length - written, static_cast<off_t>(done + written));
+                if (n < 0 && errno != EINTR) error = errno;
+                if (n > 0) written += static_cast<std::size_t>(n);
+            }
+        }
+        if (error) return error;
+        done += length;
+    }
+    return 0;
+}
+
+// Every link of a hard-linked file must see the new contents, so they are
+// copied over the old ones. The old contents are put aside first (they do
+// not fit in memory) and copied back when a write fails halfway.
+int copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSize)
+{
+    FileOps& ops = FileOps::current();
+    const int fd = file.descriptor();
+    OutputFile aside;
+    int error = aside.createUnique(file.realPath(), ".trwtmp8");
+    if (!error) error = copyDescriptor(fd, file.size(), aside);
+    if (!error) error = ops.allocate(fd, static_cast<off_t>(newSize));
+    if (error) {
+        if (!aside.path().empty()) ::unlink(aside.path().c_str());
+        return error;
+    }
+    error = copyInPlace(newFd, fd, newSize, true);
+    if (!error) error = ops.truncate(fd, static_cast<off_t>(newSize));
+    if (error) {
+        // The restore writes only where the old contents were; it bypasses
+        // the layer whose failure it is repairing.
+        const int asideFd = ::open(aside.path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (asideFd >= 0 && copyInPlace(asideFd, fd, file.size(), false) == 0)
+            (void)::ftruncate(fd, static_cast<off_t>(file.size()));
+        if (asideFd >= 0) ::close(asideFd);
+    }
+    aside.close();
+    ::unlink(aside.path().c_str());
+    return error;
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() { close(); }
@@ -130,27 +185,14 @@ int InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
     ::fstat(tempFd, &st);
     const auto size = static_cast<std::uint64_t>(st.st_size);
 
-    int error = 0;
     if (file.linkCount() > 1) {
-        // Every link must see the new contents: copy them over the old ones.
-        const int fd = file.descriptor();
-        error = ops.allocate(fd, static_cast<off_t>(size));
-        std::vector<char> block(kCopyBlock);
-        for (std::uint64_t done = 0; !error && done < size;) {
-            const ssize_t got = ::pread(tempFd, block.data(), block.size(), static_cast<off_t>(done));
-            if (got <= 0) {
-                error = got < 0 ? errno : EIO;
-                break;
-            }
-            error = WriteAllAt(fd, block.data(), static_cast<std::size_t>(got), static_cast<off_t>(done));
-            done += static_cast<std::uint64_t>(got);
-        }
-        if (!error) error = ops.truncate(fd, static_cast<off_t>(size));
+        const int error = copyOverHardLinkedFile(file, tempFd, size);
         ::close(tempFd);
         if (!error) ::unlink(tempPath.c_str());
         return error;
     }
 
+    int error = 0;
     if (directoryOf(tempPath) == directoryOf(file.realPath())) {
         ::fchmod(tempFd, file.permissions());
         if (::geteuid() == 0) (void)::fchown(tempFd, file.owner(), file.group());
