@@ -1,0 +1,240 @@
+// A replace never loses the old contents on a failure it can see, and keeps
+// what the file is: its permission bits, a symbolic link, its hard links.
+#include "engine/Messages.h"
+#include "engine/replace/ReplaceInFile.h"
+#include "engine/replace/ReplaceWalk.h"
+#include "platform/FileOps.h"
+#include "platform/SystemError.h"
+#include "tests/support/ReplaceFixture.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <utility>
+
+namespace tarnwick::test {
+namespace {
+
+// Fails the calls a test names, once, then behaves like the real ones again
+// (so that a restore after a failed write can succeed).
+class FailingOps final : public FileOps {
+public:
+    ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override
+    {
+        if (onWrite) onWrite(offset);
+        if (bytesBeforeFailure < 0) return FileOps::pwrite(fd, data, size, offset);
+        if (bytesBeforeFailure == 0) {
+            bytesBeforeFailure = -1;
+            return -ENOSPC;
+        }
+        const ssize_t written = FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset);
+        if (written > 0) bytesBeforeFailure -= written;
+        return written;
+    }
+    int allocate(int fd, off_t length) override
+    {
+        const int error = std::exchange(allocateError, 0);
+        return error ? error : FileOps::allocate(fd, length);
+    }
+    int rename(const char* from, const char* to) override
+    {
+        const int error = std::exchange(renameError, 0);
+        return error ? error : FileOps::rename(from, to);
+    }
+
+    std::int64_t bytesBeforeFailure = -1;  // -1: writes do not fail
+    int allocateError = 0;
+    int renameError = 0;
+    std::function<void(off_t offset)> onWrite;
+};
+
+class InstalledOps {
+public:
+    explicit InstalledOps(FileOps& ops) { FileOps::install(&ops); }
+    ~InstalledOps() { FileOps::install(nullptr); }
+    InstalledOps(const InstalledOps&) = delete;
+    InstalledOps& operator=(const InstalledOps&) = delete;
+};
+
+const std::string kOld = "needle one needle two needle three needle";
+const std::string kNew = "pin one pin two pin three pin";
+
+SearchJob safetyJob(std::uint32_t splitLength)
+{
+    SearchJob job = TestJob();
+    job.makeBackup = 0;
+    if (splitLength) job.splitLength = splitLength;
+    return job;
+}
+
+// Names of temporary files left anywhere in the tree.
+std::vector<std::string> leftovers(const TempTree& tree)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree.root())) {
+        const std::string name = entry.path().filename();
+        if (name.find(".trwtmp8") != std::string::npos || name == "tarwerstmpdat.tmp") found.push_back(name);
+    }
+    return found;
+}
+
+unsigned modeOf(const std::string& path)
+{
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode;
+}
+
+}  // namespace
+
+TEST(ReplaceSafety, KeepsPermissionsSymbolicLinksAndHardLinks)
+{
+    for (const std::uint32_t split : {0u, 8u}) {
+        for (const bool tempElsewhere : {false, true}) {
+            if (tempElsewhere && !split) continue;
+            SCOPED_TRACE(::testing::Message() << "split " << split << (tempElsewhere ? ", temporary file elsewhere" : ""));
+            TempTree tree;
+            const std::string plain = tree.write("plain.txt", kOld);
+            ASSERT_EQ(::chmod(plain.c_str(), 0640), 0);
+            const std::string target = tree.write("target.txt", kOld);
+            const std::string link = tree.path("link.txt");
+            ASSERT_EQ(::symlink("target.txt", link.c_str()), 0);
+            const std::string first = tree.write("first.txt", kOld);
+            const std::string second = tree.path("second.txt");
+            ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+            SearchJob job = safetyJob(split);
+            if (tempElsewhere) {
+                job.tempDirIsCurrent = 0;
+                job.tempDir = tree.mkdir("temp");
+            }
+            ReplaceFixture fixture(job, "needle", "pin");
+            for (const std::string& path : {plain, link, first}) ReplaceInFile(fixture.run(), path);
+
+            EXPECT_TRUE(fixture.errors().empty());
+            EXPECT_EQ(ReadFile(plain), kNew);
+            EXPECT_EQ(modeOf(plain) & 07777, 0640u);
+            EXPECT_TRUE(S_ISLNK(modeOf(link)));
+            EXPECT_EQ(ReadFile(target), kNew);
+            EXPECT_EQ(ReadFile(first), kNew);
+            EXPECT_EQ(ReadFile(second), kNew);
+            EXPECT_TRUE(leftovers(tree).empty());
+        }
+    }
+}
+
+TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
+{
+    const std::string save = text::kSaveOriginalFailed, install = text::kReplaceOriginalFailed;
+    const struct {
+        const char* name;
+        std::uint32_t split;
+        bool hardLinked;
+        int renameError, allocateError;
+        std::int64_t bytesBeforeFailure;
+        std::string message;  // followed by " <path>: <reason>"; empty: the temporary file's text
+        int error;
+    } rows[] = {
+        {"rename refused", 0, false, EIO, 0, -1, save, EIO},
+        {"rename across devices, split", 8, false, EXDEV, 0, -1, install, EXDEV},
+        {"disk full", 0, false, 0, 0, 10, save, ENOSPC},
+        {"disk full, split", 8, false, 0, 0, 10, "", ENOSPC},
+        {"hard link, no room", 0, true, 0, ENOSPC, -1, save, ENOSPC},
+        {"hard link, write fails midway", 0, true, 0, 0, 10, save, ENOSPC},
+        {"hard link, no room, split", 8, true, 0, ENOSPC, -1, install, ENOSPC},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempTree tree;
+        const std::string path = tree.write("f.txt", kOld);
+        if (row.hardLinked) {
+            ASSERT_EQ(::link(path.c_str(), tree.path("g.txt").c_str()), 0);
+        }
+        FailingOps ops;
+        ops.renameError = row.renameError;
+        ops.allocateError = row.allocateError;
+        ops.bytesBeforeFailure = row.bytesBeforeFailure;
+        ReplaceFixture fixture(safetyJob(row.split), "needle", "pin");
+        {
+            InstalledOps installed(ops);
+            ReplaceInFile(fixture.run(), path);
+        }
+        EXPECT_EQ(ReadFile(path), kOld);
+        if (row.hardLinked) {
+            EXPECT_EQ(tree.read("g.txt"), kOld);
+        }
+        const auto errors = fixture.errors();
+        ASSERT_EQ(errors.size(), 1u);
+        const std::string expected = row.message.empty()
+                                         ? text::kTempWriteFailed + std::string("CFileException: ") + SystemErrorText(row.error)
+                                         : row.message + " " + path + ": " + SystemErrorText(row.error);
+        // A failed commit adds an item of its own; a failure in split mode marks the file's item.
+        EXPECT_EQ(errors[0].second.empty() ? errors[0].first : errors[0].second, expected);
+        EXPECT_TRUE(leftovers(tree).empty());
+    }
+}
+
+TEST(ReplaceSafety, HardLinkedSplitFileSurvivesAWriteFailingMidway)
+{
+    // The temporary file is complete; copying it over the hard-linked file
+    // fails after a few bytes. The old bytes are no longer in memory.
+    TempTree tree;
+    const std::string path = tree.write("f.txt", kOld);
+    ASSERT_EQ(::link(path.c_str(), tree.path("g.txt").c_str()), 0);
+    FailingOps ops;
+    ops.bytesBeforeFailure = static_cast<std::int64_t>(kNew.size()) + 10;
+    ReplaceFixture fixture(safetyJob(8), "needle", "pin");
+    {
+        InstalledOps installed(ops);
+        ReplaceInFile(fixture.run(), path);
+    }
+    EXPECT_EQ(ReadFile(path), kOld);
+    EXPECT_EQ(fixture.errors().size(), 1u);
+}
+
+TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
+{
+    TempTree tree;
+    std::string big;
+    for (int i = 0; i < 20; ++i) big += "needle " + std::to_string(i) + "\n";
+    const std::string bigPath = tree.write("big.txt", big);
+    // The first write behind the start of a file is the split file's second
+    // chunk going to its temporary file: the stop request arrives there, in
+    // the middle of the file's replacements. Backups and small files are
+    // written at offset 0 in one piece.
+    FailingOps ops;
+    SearchJob job = safetyJob(16);
+    job.makeBackup = 1;
+    {
+        ReplaceFixture fixture(job, "needle", "pin");
+        ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0 ? 1 : 0; };
+        InstalledOps installed(ops);
+        ReplaceInFile(fixture.run(), bigPath);
+        EXPECT_GT(fixture.counters().hits.load(), 2);
+        EXPECT_EQ(ReadFile(bigPath), big);
+        EXPECT_EQ(tree.read("big.txt.bak"), big);
+        std::filesystem::remove(tree.path("big.txt.bak"));
+    }
+    // In a walk, the files before the stop are finished, those after it untouched.
+    const std::string small[] = {tree.write("a.txt", kOld), tree.write("b.txt", kOld)};
+    job.makeBackup = 0;
+    ReplaceFixture fixture(job, "needle", "pin");
+    ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0 ? 1 : 0; };
+    {
+        InstalledOps installed(ops);
+        RunReplace(fixture.run(), tree.root());
+    }
+    EXPECT_EQ(ReadFile(bigPath), big);
+    for (const std::string& path : small) {
+        const std::string contents = ReadFile(path);
+        EXPECT_TRUE(contents == kOld || contents == kNew) << path << ": " << contents;
+    }
+    EXPECT_TRUE(leftovers(tree).empty());
+}
+
+}  // namespace tarnwick::test

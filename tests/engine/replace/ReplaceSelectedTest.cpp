@@ -1,0 +1,174 @@
+#include "engine/Messages.h"
+#include "engine/replace/ReplaceSelected.h"
+#include "engine/walk/SearchWalk.h"
+#include "platform/SystemError.h"
+#include "tests/support/ReplaceFixture.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace tarnwick::test {
+namespace {
+
+SearchJob selectedJob(std::uint32_t splitLength = 0)
+{
+    SearchJob job = TestJob();
+    job.makeBackup = 0;
+    if (splitLength) job.splitLength = splitLength;
+    return job;
+}
+
+// A search over `root`, as the user saw it before marking results.
+struct Searched {
+    Searched(const SearchJob& job, const std::string& root, const std::string& search = "abc")
+        : fixture(job, search, "")
+    {
+        RunSearch(fixture.run(), root);
+        for (ItemHandle top = results().FirstTopLevelItem(); top != kNoItem; top = results().NextSibling(top))
+            for (ItemHandle hit = results().FirstChild(top); hit != kNoItem; hit = results().NextSibling(hit))
+                hits.push_back(hit);
+    }
+    ResultList& results() { return fixture.results(); }
+    void replace(const std::string& replacement, const std::vector<ItemHandle>& marked)
+    {
+        for (ItemHandle item : marked) results().SetChecked(item, true);
+        fixture.setReplacement(replacement);
+        // The front end empties the run log text at the end of every run.
+        fixture.runLog().Clear();
+        ReplaceSelected(fixture.run());
+    }
+
+    ReplaceFixture fixture;
+    std::vector<ItemHandle> hits;
+};
+
+void overwrite(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+int backupsIn(const std::string& directory)
+{
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        count += entry.path().extension() == ".bak" ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TEST(ReplaceSelected, LaterHitsMoveByTheChangeInLength)
+{
+    for (const std::uint32_t split : {0u, 8u}) {
+        SCOPED_TRACE(split);
+        TempTree tree;
+        const std::string path = tree.write("f.txt", "0123456789abc3456789abc\n");
+        Searched searched(selectedJob(split), tree.root());
+        ASSERT_EQ(searched.hits.size(), 2u);
+        ResultList& results = searched.results();
+        EXPECT_EQ(results.ColumnText(searched.hits[1], 1), "20");
+        searched.replace("x", searched.hits);
+        EXPECT_EQ(results.ColumnText(searched.hits[1], 1), "18");
+        EXPECT_EQ(ReadFile(path), "0123456789x3456789x\n");
+        EXPECT_EQ(results.Kind(searched.hits[0]), ItemKind::Replaced);
+        EXPECT_EQ(results.Kind(searched.hits[1]), ItemKind::Replaced);
+        EXPECT_EQ(searched.fixture.runLog().Text(), "");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 1);
+    }
+}
+
+TEST(ReplaceSelected, FilesChangedSinceTheSearchFailOnTheirHits)
+{
+    const std::string before = "abc------abc-----abc\n";
+    const struct {
+        const char* name;
+        std::uint32_t split;
+        std::function<void(const std::string& path)> change;
+        std::string message;  // for every hit that fails
+        std::string after;
+        std::vector<int> kinds;
+    } rows[] = {
+        {"text moved", 0, [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
+         text::kChangedSinceSearch, "x------abd-----x\n", {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
+        {"text moved, split", 8, [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
+         text::kChangedSinceSearch, "x------abd-----x\n", {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
+        {"deleted", 0, [](const std::string& p) { std::filesystem::remove(p); }, text::kPathCannotOpen, "",
+         {ItemKind::Error, ItemKind::Error, ItemKind::Error}},
+        {"read-only", 0, [](const std::string& p) { ::chmod(p.c_str(), 0444); },
+         "Kann Datei nicht öffnen: " + SystemErrorText(EACCES), before,
+         {ItemKind::Error, ItemKind::Error, ItemKind::Error}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempTree tree;
+        const std::string path = tree.write("f.txt", before);
+        Searched searched(selectedJob(row.split), tree.root());
+        ASSERT_EQ(searched.hits.size(), 3u);
+        row.change(path);
+        searched.replace("x", searched.hits);
+        EXPECT_EQ(ReadFile(path), row.after);
+        std::string log;
+        for (std::size_t i = 0; i < row.kinds.size(); ++i) {
+            EXPECT_EQ(searched.results().Kind(searched.hits[i]), row.kinds[i]) << i;
+            if (row.kinds[i] != ItemKind::Error) continue;
+            EXPECT_EQ(searched.results().ColumnText(searched.hits[i], 2), row.message);
+            log += row.message + ": " + path + "\r\n";
+        }
+        EXPECT_EQ(searched.fixture.runLog().Text(), log);
+    }
+}
+
+TEST(ReplaceSelected, AtMostOneBackupPerSearch)
+{
+    for (const std::uint32_t alwaysBackup : {0u, 1u}) {
+        SCOPED_TRACE(alwaysBackup);
+        TempTree tree;
+        tree.write("f.txt", "abc abc\n");
+        SearchJob job = selectedJob();
+        job.makeBackup = 1;
+        job.alwaysBackup = alwaysBackup;
+        Searched searched(job, tree.root());
+        ASSERT_EQ(searched.hits.size(), 2u);
+        searched.replace("x", {searched.hits[0]});
+        searched.replace("x", {searched.hits[1]});
+        EXPECT_EQ(tree.read("f.txt"), "x x\n");
+        EXPECT_EQ(backupsIn(tree.root()), static_cast<int>(alwaysBackup));
+    }
+}
+
+TEST(ReplaceSelected, ContentsBeforeTheNameOfTheSameFile)
+{
+    TempTree tree;
+    const std::string old = tree.write("abc.txt", "abc\n");
+    SearchJob job = selectedJob();
+    job.searchFileNames = 1;
+    Searched searched(job, tree.root());
+    const ItemHandle nameHit = searched.results().NextSibling(searched.results().FirstTopLevelItem());
+    ASSERT_EQ(searched.results().Kind(nameHit), ItemKind::FileNameHit);
+    ASSERT_EQ(searched.hits.size(), 1u);
+    searched.replace("x", {searched.hits[0], nameHit});
+    EXPECT_EQ(tree.read("x.txt"), "x\n");
+    EXPECT_FALSE(std::filesystem::exists(old));
+    EXPECT_EQ(searched.results().Kind(nameHit), ItemKind::Replaced);
+    EXPECT_FALSE(searched.results().HasCheckBox(nameHit));
+}
+
+TEST(ReplaceSelected, StopBeforeTheRunChangesNothing)
+{
+    TempTree tree;
+    const std::string path = tree.write("f.txt", "abc abc\n");
+    Searched searched(selectedJob(), tree.root());
+    searched.fixture.stopFlag() = 1;
+    searched.replace("x", searched.hits);
+    EXPECT_EQ(ReadFile(path), "abc abc\n");
+    EXPECT_EQ(searched.results().Kind(searched.hits[0]), ItemKind::None);
+}
+
+}  // namespace tarnwick::test
