@@ -256,6 +256,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         return refuse(text::kNothingToSearch);
     request.searchText = searchText;
     request.replacementTyped = replacement;
+    request.job.replaceText = replacement;
     request.replacement = replacement;
     if (request.command == "replace" && job.specialCharacters) {
         const EscapeResult converted = InterpretEscapes(replacement);

@@ -39,6 +39,7 @@ void ResultList::ClearResults(bool /*redrawSuppressed*/)
     }
     m_current = kNoItem;
     m_scrollRequest = kNoItem;
+    m_selected.clear();
     changed();
 }
 
@@ -400,6 +401,19 @@ bool ResultList::IsExpanded(ItemHandle item) const
 {
     Lock lock(m_mutex);
     return isValid(item) && (m_nodes[item].flags & kExpanded);
+}
+
+void ResultList::SetSelectedItems(std::vector<ItemHandle> items)
+{
+    Lock lock(m_mutex);
+    std::erase_if(items, [&](ItemHandle item) { return !isValid(item); });
+    m_selected = std::move(items);
+}
+
+std::vector<ItemHandle> ResultList::SelectedItems() const
+{
+    Lock lock(m_mutex);
+    return m_selected;
 }
 
 std::uint64_t ResultList::Revision() const

@@ -119,6 +119,10 @@ public:
     bool AutoScroll() const;
     void SetExpanded(ItemHandle item, bool expanded);
     bool IsExpanded(ItemHandle item) const;
+    // The items the user selected, in the order they were selected (the
+    // first one decides which commands apply). Kept by the view.
+    void SetSelectedItems(std::vector<ItemHandle> items);
+    std::vector<ItemHandle> SelectedItems() const;
 
     // Increases with every change; a view compares it to learn of new items.
     std::uint64_t Revision() const;
@@ -171,6 +175,7 @@ private:
     std::string m_arena;               // guarded by m_mutex
     ItemHandle m_current = kNoItem;    // guarded by m_mutex
     ItemHandle m_scrollRequest = kNoItem;  // guarded by m_mutex
+    std::vector<ItemHandle> m_selected;    // guarded by m_mutex
     bool m_autoScroll = true;          // guarded by m_mutex
     std::uint64_t m_revision = 0;      // guarded by m_mutex
 };
