@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "engine/Messages.h"
+#include "engine/documents/WordDocumentEngine.h"
 #include "engine/log/RunLifecycle.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/SearchPattern.h"
@@ -102,7 +103,9 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     auto results = std::make_shared<ResultList>();
     auto runLog = std::make_shared<RunLog>();
     auto notifier = std::make_shared<WaitingNotifier>(err);
-    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, nullptr}, codePage);
+    // Documents go through the built-in component, which reads and writes them directly.
+    auto documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
+    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents}, codePage);
 
     const std::string searchText = PrepareSearchText(request.searchText, request.job, codePage);
     if (request.command == "replace") {

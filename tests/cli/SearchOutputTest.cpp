@@ -95,12 +95,12 @@ TEST(CliSearchOutput, ReportsLockedFilesAndDocumentsAsErrorItems)
     EXPECT_EQ(run.err, locked + ": Kann Datei nicht öffnen: " + std::strerror(EWOULDBLOCK) + "\n");
     EXPECT_EQ(run.status, 1);
 
-    // No document engine exists yet: a document is reported, not read as bytes.
+    // A "document" the component cannot read is reported, not read as bytes.
     const std::string doc = tree.write("docs/a.docx", "x marks");
-    const std::string failed = "MS Word kann nicht initialisiert werden: " + doc;
+    const std::string reason = "Laufzeitfehler '5002':Das Dateiformat wird nicht unterstützt.";
     run = RunCli({"search", "x", tree.path("docs")});
-    EXPECT_EQ(run.out, "Suche nach : x\n" + failed + "\n" + kSummaryNothing + "\n");
-    EXPECT_EQ(run.err, failed + "\n");
+    EXPECT_EQ(run.out, "Suche nach : x\n" + reason + ": " + doc + "\n" + kSummaryNothing + "\n");
+    EXPECT_EQ(run.err, doc + ": " + reason + "\n");
     EXPECT_EQ(run.status, 1);
 
     run = RunCli({"search", "--no-word", "x", tree.path("docs")});

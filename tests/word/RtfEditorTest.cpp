@@ -1,0 +1,92 @@
+#include "word/RtfEditor.h"
+
+#include <gtest/gtest.h>
+
+#include "word/RtfDocument.h"
+#include "word/WordErrors.h"
+
+namespace tarnwick::word {
+namespace {
+
+// The bytes after replacing [start, end) of the document `rtf`.
+std::string replaced(const std::string& rtf, std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    auto document = RtfDocument::fromBytes(rtf);
+    document->replace(start, end, text);
+    return document->bytes();
+}
+
+int refusal(const std::string& rtf, std::int64_t start, std::int64_t end, const std::u16string& text = u"x")
+{
+    auto document = RtfDocument::fromBytes(rtf);
+    try {
+        document->replace(start, end, text);
+    } catch (const ServerError& e) {
+        EXPECT_EQ(document->bytes(), rtf) << "a refused replace changed the document";
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(RtfEditor, ReplacementTakesThePlaceOfTheFirstCharacterAndKeepsEveryControlWord)
+{
+    // "lo bold w" spans a bold run: its text goes, \b and \b0 stay paired.
+    EXPECT_EQ(replaced("{\\rtf1 Hello \\b bold\\b0  world\\par}", 3, 12, u"X"), "{\\rtf1 HelX\\b \\b0 orld\\par}");
+    EXPECT_EQ(replaced("{\\rtf1 a{\\b bc}d\\par}", 1, 3, u"Y"), "{\\rtf1 a{\\b Y}d\\par}");
+    EXPECT_EQ(replaced("{\\rtf1 a{\\b bc}d\\par}", 0, 2, u"Y"), "{\\rtf1 Y{\\b c}d\\par}");
+    EXPECT_EQ(replaced("{\\rtf1 a{\\b bc}d\\par}", 2, 4, u"Z"), "{\\rtf1 a{\\b bZ}\\par}");
+    // A \uN goes together with its fallback; \tab inside the span goes too.
+    EXPECT_EQ(replaced("{\\rtf1 x\\u228\\'e4\\tab y\\par}", 1, 4, u"ae"), "{\\rtf1 xae\\par}");
+
+    auto document = RtfDocument::fromBytes("{\\rtf1 one two\\par}");
+    document->replace(4, 7, u"three");
+    EXPECT_EQ(document->mainStory().visibleText(), u"one three\r");
+    document->replace(0, 0, u">");
+    EXPECT_EQ(document->mainStory().visibleText(), u">one three\r");
+}
+
+TEST(RtfEditor, ReplacementIsEscaped)
+{
+    EXPECT_EQ(EscapeRtfText(u"a\\{b}"), "a\\\\\\{b\\}");
+    EXPECT_EQ(EscapeRtfText(u"\u00e4\u20ac!"), "{\\uc1\\u228?\\u8364?}!");
+    EXPECT_EQ(EscapeRtfText(u"\U0001F600"), "{\\uc1\\u-10179?\\u-8704?}");
+    EXPECT_EQ(EscapeRtfText(u"a\tb\vc\nd\u00a0"), "a\\tab b\\line c\\line d\\~");
+
+    const std::u16string text = u"\u00e4{\\}\t\v\U0001F600 end";
+    auto document = RtfDocument::fromBytes("{\\rtf1\\uc2 ab\\par}");
+    document->replace(0, 2, text);
+    EXPECT_EQ(document->mainStory().visibleText(), text + u"\r");
+    EXPECT_EQ(refusal("{\\rtf1 ab\\par}", 0, 1, u"\u0001"), kErrorRefusedText);
+}
+
+TEST(RtfEditor, AControlWordBeforeTheEditDoesNotSwallowWhatFollows)
+{
+    // Without a delimiter \b would become \bx, \b5 or eat the space.
+    for (const std::u16string text : {u"x", u"5", u" y", u""}) {
+        auto document = RtfDocument::fromBytes("{\\rtf1 {\\b\\u228?z}\\par}");
+        document->replace(0, 1, text);
+        EXPECT_EQ(document->mainStory().visibleText(), text + u"z\r") << document->bytes();
+    }
+}
+
+TEST(RtfEditor, RefusesSpansItMustNotTouch)
+{
+    const std::string rtf =
+        "{\\rtf1{\\fonttbl{\\f1\\fcharset128 Mincho;}}ab\\par cd{\\*\\bkmkstart m}ef"
+        "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}g{\\deleted h}{\\f1 \\'82\\'a0}i{\\pict 00}j\\par}";
+    // Units: a b \r c d e f 19 P A G E 20 7 21 g h <double-byte> i <pict> j \r
+    EXPECT_EQ(refusal(rtf, 1, 4), kErrorRefusedSpan);    // crosses \par
+    EXPECT_EQ(refusal(rtf, 4, 6), kErrorRefusedSpan);    // crosses the bookmark group
+    EXPECT_EQ(refusal(rtf, 13, 14), kErrorRefusedSpan);  // field result
+    EXPECT_EQ(refusal(rtf, 8, 9), kErrorRefusedSpan);    // field code
+    EXPECT_EQ(refusal(rtf, 16, 17), kErrorRefusedSpan);  // tracked deletion
+    EXPECT_EQ(refusal(rtf, 17, 18), kErrorRefusedSpan);  // double-byte font
+    EXPECT_EQ(refusal(rtf, 19, 21), kErrorRefusedSpan);  // object
+    EXPECT_EQ(refusal(rtf, 14, 14), kErrorRefusedSpan);  // insertion into a field result
+    EXPECT_EQ(refusal(rtf, 5, 30), kErrorRefusedSpan);   // beyond the story
+    EXPECT_EQ(refusal(rtf, 4, 5), 0);
+    EXPECT_EQ(refusal(rtf, 15, 16), 0);
+}
+
+}  // namespace
+}  // namespace tarnwick::word

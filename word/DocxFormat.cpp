@@ -1,0 +1,85 @@
+#include "word/DocxFormat.h"
+
+#include "word/DocxEditor.h"
+#include "word/EditChecks.h"
+#include "word/PackageFormats.h"
+#include "word/PackageRelationships.h"
+#include "word/WordErrors.h"
+
+#include <array>
+
+namespace tarnwick::word {
+namespace {
+
+constexpr std::array<std::string_view, 2> kOfficeDocumentTypes = {
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument",
+    "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument",
+};
+
+std::string mainPartOf(const ZipPackage& package)
+{
+    const std::optional<std::string> rels = package.read("_rels/.rels");
+    if (!rels) Refuse(kErrorDamaged, "Die Datei ist kein Textdokument im Open-XML-Format (_rels/.rels fehlt).");
+    for (const Relationship& r : ParseRelationships(*rels, "_rels/.rels")) {
+        if (r.external) continue;
+        for (const std::string_view type : kOfficeDocumentTypes)
+            if (r.type == type) return ResolvePartName("", r.target);
+    }
+    Refuse(kErrorDamaged, "Das Paket nennt keinen Hauptdokumentteil.");
+}
+
+RelationshipTargets externalTargetsOf(const ZipPackage& package, const std::string& mainPart)
+{
+    RelationshipTargets targets;
+    const std::string relsName = RelationshipsPartOf(mainPart);
+    const std::optional<std::string> rels = package.read(relsName);
+    if (!rels) return targets;
+    for (const Relationship& r : ParseRelationships(*rels, relsName))
+        if (r.external) targets.emplace(r.id, r.target);
+    return targets;
+}
+
+}  // namespace
+
+DocxFormat::DocxFormat(const std::string& path) : m_package(path), m_mainPart(mainPartOf(m_package))
+{
+    const std::optional<std::string> bytes = m_package.read(m_mainPart);
+    if (!bytes) Refuse(kErrorDamaged, "Der Hauptdokumentteil " + m_mainPart + " fehlt im Paket.");
+    m_links = externalTargetsOf(m_package, m_mainPart);
+    m_part.load(*bytes, m_mainPart);
+    ReadDocxStory(m_part.document(), m_links, m_story, m_nodes);
+}
+
+void DocxFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    if (m_broken) Refuse(kErrorRefusedSpan, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
+    CheckReplacementText(text);
+    CheckEditableSpan(m_story, start, end);
+    if (start == end && text.empty()) return;
+    ReplaceInDocx(m_story, m_nodes, start, end, text);
+    m_changed = true;
+
+    StoryText rebuilt;
+    std::vector<pugi::xml_node> nodes;
+    ReadDocxStory(m_part.document(), m_links, rebuilt, nodes);
+    std::swap(rebuilt, m_story);
+    std::swap(nodes, m_nodes);
+    try {
+        VerifyReplacement(rebuilt, m_story, start, end, text);
+    } catch (...) {
+        m_broken = true;
+        throw;
+    }
+}
+
+void DocxFormat::save()
+{
+    if (m_broken) Refuse(kErrorSaveFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht gespeichert.");
+    if (!m_changed) return;
+    m_package.saveReplacing(m_mainPart, m_part.serialize());
+    m_changed = false;
+}
+
+std::unique_ptr<DocumentFormat> OpenDocxFormat(const std::string& path) { return std::make_unique<DocxFormat>(path); }
+
+}  // namespace tarnwick::word

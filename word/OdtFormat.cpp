@@ -1,0 +1,89 @@
+#include "word/OdtFormat.h"
+
+#include "word/EditChecks.h"
+#include "word/OdtEditor.h"
+#include "word/OdtStoryReader.h"
+#include "word/PackageFormats.h"
+#include "word/WordErrors.h"
+#include "word/XmlNames.h"
+
+namespace tarnwick::word {
+namespace {
+
+constexpr const char* kContentPart = "content.xml";
+constexpr std::string_view kTextMediaType = "application/vnd.oasis.opendocument.text";
+
+void checkMediaType(const ZipPackage& package)
+{
+    const std::optional<std::string> mimetype = package.read("mimetype");
+    if (mimetype && std::string_view(*mimetype).substr(0, kTextMediaType.size()) != kTextMediaType)
+        Refuse(kErrorDamaged, "Das OpenDocument-Paket ist kein Textdokument.");
+}
+
+// The manifest lists an encryption-data element for every encrypted entry.
+void refuseEncrypted(const ZipPackage& package)
+{
+    const std::optional<std::string> manifest = package.read("META-INF/manifest.xml");
+    if (!manifest) return;
+    XmlPart part;
+    part.load(*manifest, "META-INF/manifest.xml");
+    const pugi::xml_node root = part.document().document_element();
+    NamespaceScope scope;
+    ScopeEntry rootScope(scope, root);
+    for (const pugi::xml_node entry : root.children()) {
+        if (entry.type() != pugi::node_element) continue;
+        ScopeEntry entryScope(scope, entry);
+        for (const pugi::xml_node data : entry.children()) {
+            if (data.type() != pugi::node_element) continue;
+            ScopeEntry dataScope(scope, data);
+            if (scope.nameOf(data).is(Ns::Manifest, "encryption-data"))
+                Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt.");
+        }
+    }
+}
+
+}  // namespace
+
+OdtFormat::OdtFormat(const std::string& path) : m_package(path)
+{
+    checkMediaType(m_package);
+    refuseEncrypted(m_package);
+    const std::optional<std::string> content = m_package.read(kContentPart);
+    if (!content) Refuse(kErrorDamaged, "Dem OpenDocument-Paket fehlt content.xml.");
+    m_part.load(*content, kContentPart);
+    ReadOdtStory(m_part.document(), m_story, m_nodes);
+}
+
+void OdtFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    if (m_broken) Refuse(kErrorRefusedSpan, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
+    CheckReplacementText(text);
+    CheckEditableSpan(m_story, start, end);
+    if (start == end && text.empty()) return;
+    ReplaceInOdt(m_story, m_nodes, start, end, text);
+    m_changed = true;
+
+    StoryText rebuilt;
+    std::vector<pugi::xml_node> nodes;
+    ReadOdtStory(m_part.document(), rebuilt, nodes);
+    std::swap(rebuilt, m_story);
+    std::swap(nodes, m_nodes);
+    try {
+        VerifyReplacement(rebuilt, m_story, start, end, text);
+    } catch (...) {
+        m_broken = true;
+        throw;
+    }
+}
+
+void OdtFormat::save()
+{
+    if (m_broken) Refuse(kErrorSaveFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht gespeichert.");
+    if (!m_changed) return;
+    m_package.saveReplacing(kContentPart, m_part.serialize());
+    m_changed = false;
+}
+
+std::unique_ptr<DocumentFormat> OpenOdtFormat(const std::string& path) { return std::make_unique<OdtFormat>(path); }
+
+}  // namespace tarnwick::word
