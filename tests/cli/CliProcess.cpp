@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 
@@ -110,6 +111,14 @@ std::set<std::string> ReportedPaths(const std::string& out, const std::string& r
         paths.insert(line.substr(at + root.size() + 1, end == std::string::npos ? std::string::npos : end - at - root.size() - 1));
     }
     return paths;
+}
+
+std::set<std::string> TreeEntries(const std::string& root)
+{
+    std::set<std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        entries.insert(std::filesystem::relative(entry.path(), root).string());
+    return entries;
 }
 
 }  // namespace tarnwick::test

@@ -19,10 +19,15 @@ CliOutcome RunCli(const std::vector<std::string>& arguments);
 // The lines of stdout between the header and the summary.
 std::vector<std::string> BodyLines(const std::string& out);
 
-// "P: offset; L: length" of every content hit in stdout, in output order.
+// "P: offset; L: length" of every content hit in stdout ("P: offset" for a
+// replacement), in output order.
 std::vector<std::string> HitPositions(const std::string& out);
 
 // Paths of every content-hit and name-hit line, relative to `root`.
 std::set<std::string> ReportedPaths(const std::string& out, const std::string& root);
+
+// Every file and directory below `root`, relative to it: shows backup copies
+// and temporary files that a run left behind.
+std::set<std::string> TreeEntries(const std::string& root);
 
 }  // namespace tarnwick::test
