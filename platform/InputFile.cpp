@@ -50,13 +50,7 @@ bool InputFile::open(const std::string& path, Mode mode)
         ::close(fd);
         return false;
     }
-    if (forReplace) {
-        char* resolved = ::realpath(path.c_str(), nullptr);
-        m_realPath = resolved ? resolved : path;
-        std::free(resolved);
-    } else {
-        m_realPath.clear();
-    }
+    m_realPath.clear();
     m_permissions = st.st_mode & 07777;
     m_owner = st.st_uid;
     m_group = st.st_gid;
@@ -71,6 +65,16 @@ bool InputFile::open(const std::string& path, Mode mode)
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
     return true;
+}
+
+const std::string& InputFile::realPath() const
+{
+    if (m_realPath.empty() && !m_path.empty()) {
+        char* resolved = ::realpath(m_path.c_str(), nullptr);
+        m_realPath = resolved ? resolved : m_path;
+        std::free(resolved);
+    }
+    return m_realPath;
 }
 
 std::size_t InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n) const

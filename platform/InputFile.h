@@ -33,7 +33,8 @@ public:
     std::uint64_t size() const { return m_size; }
     int descriptor() const { return m_fd; }
     // The path with every symbolic link resolved: where the contents live.
-    const std::string& realPath() const { return m_realPath; }
+    // Resolved on first use: most files a replace opens are never written.
+    const std::string& realPath() const;
     unsigned permissions() const { return m_permissions; }
     unsigned owner() const { return m_owner; }
     unsigned group() const { return m_group; }
@@ -48,7 +49,7 @@ private:
     int m_error = 0;
     std::uint64_t m_size = 0;
     std::string m_path;
-    std::string m_realPath;
+    mutable std::string m_realPath;
     unsigned m_permissions = 0;
     unsigned m_owner = 0;
     unsigned m_group = 0;
