@@ -6,12 +6,14 @@ void StoryText::index()
 {
     m_visible.clear();
     m_positions.clear();
+    m_visible.reserve(m_units.size());
+    m_positions.reserve(m_units.size());
     m_firstVisibleAt.assign(m_units.size() + 1, 0);
     for (std::size_t i = 0; i < m_units.size(); ++i) {
-        m_firstVisibleAt[i] = static_cast<std::int64_t>(m_visible.size());
+        m_firstVisibleAt[i] = static_cast<std::int32_t>(m_visible.size());
         const Unit& unit = m_units[i];
         if (!unit.visible()) continue;
-        const auto position = static_cast<std::int64_t>(i);
+        const auto position = static_cast<std::int32_t>(i);
         switch (unit.kind) {
         case UnitKind::CellEnd:
         case UnitKind::RowEnd:
@@ -30,7 +32,7 @@ void StoryText::index()
             break;
         }
     }
-    m_firstVisibleAt[m_units.size()] = static_cast<std::int64_t>(m_visible.size());
+    m_firstVisibleAt[m_units.size()] = static_cast<std::int32_t>(m_visible.size());
 }
 
 std::int64_t StoryText::visibleIndexAt(std::int64_t position) const

@@ -57,7 +57,7 @@ public:
     // The visible text and, for each of its UTF-16 units, the position of
     // the story unit it stands for (a cell mark stands for two: "\r\a").
     const std::u16string& visibleText() const { return m_visible; }
-    const std::vector<std::int64_t>& visiblePositions() const { return m_positions; }
+    const std::vector<std::int32_t>& visiblePositions() const { return m_positions; }
     // The index in the visible text of the first visible unit at or after `position`.
     std::int64_t visibleIndexAt(std::int64_t position) const;
 
@@ -67,8 +67,10 @@ public:
 private:
     std::vector<Unit> m_units;
     std::u16string m_visible;
-    std::vector<std::int64_t> m_positions;
-    std::vector<std::int64_t> m_firstVisibleAt;  // per unit: visible index of the first visible unit at or after it
+    // 32-bit on purpose: a story of tens of millions of characters keeps these
+    // two tables at half the size.
+    std::vector<std::int32_t> m_positions;
+    std::vector<std::int32_t> m_firstVisibleAt;  // per unit: visible index of the first visible unit at or after it
 };
 
 }  // namespace tarnwick::word
