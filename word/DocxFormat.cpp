@@ -41,43 +41,23 @@ RelationshipTargets externalTargetsOf(const ZipPackage& package, const std::stri
 
 }  // namespace
 
-DocxFormat::DocxFormat(const std::string& path) : m_package(path), m_mainPart(mainPartOf(m_package))
+DocxFormat::DocxFormat(const std::string& path) : XmlPackageFormat(path)
 {
-    const std::optional<std::string> bytes = m_package.read(m_mainPart);
-    if (!bytes) Refuse(kErrorDamaged, "Der Hauptdokumentteil " + m_mainPart + " fehlt im Paket.");
-    m_links = externalTargetsOf(m_package, m_mainPart);
-    m_part.load(*bytes, m_mainPart);
-    ReadDocxStory(m_part.document(), m_links, m_story, m_nodes);
+    const std::string mainPart = mainPartOf(m_package);
+    const std::optional<std::string> bytes = m_package.read(mainPart);
+    if (!bytes) Refuse(kErrorDamaged, "Der Hauptdokumentteil " + mainPart + " fehlt im Paket.");
+    m_links = externalTargetsOf(m_package, mainPart);
+    loadStoryPart(mainPart, *bytes);
 }
 
-void DocxFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
+void DocxFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const
 {
-    if (m_broken) Refuse(kErrorRefusedSpan, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
-    CheckReplacementText(text);
-    CheckEditableSpan(m_story, start, end);
-    if (start == end && text.empty()) return;
+    ReadDocxStory(m_part.document(), m_links, story, nodes);
+}
+
+void DocxFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)
+{
     ReplaceInDocx(m_story, m_nodes, start, end, text);
-    m_changed = true;
-
-    StoryText rebuilt;
-    std::vector<pugi::xml_node> nodes;
-    ReadDocxStory(m_part.document(), m_links, rebuilt, nodes);
-    std::swap(rebuilt, m_story);
-    std::swap(nodes, m_nodes);
-    try {
-        VerifyReplacement(rebuilt, m_story, start, end, text);
-    } catch (...) {
-        m_broken = true;
-        throw;
-    }
-}
-
-void DocxFormat::save()
-{
-    if (m_broken) Refuse(kErrorSaveFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht gespeichert.");
-    if (!m_changed) return;
-    m_package.saveReplacing(m_mainPart, m_part.serialize());
-    m_changed = false;
 }
 
 std::unique_ptr<DocumentFormat> OpenDocxFormat(const std::string& path) { return std::make_unique<DocxFormat>(path); }

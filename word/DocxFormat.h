@@ -10,31 +10,21 @@
 
 #include <pugixml.hpp>
 
-#include "word/DocumentFormat.h"
 #include "word/DocxStoryReader.h"
-#include "word/XmlPart.h"
-#include "word/ZipPackage.h"
+#include "word/XmlPackageFormat.h"
 
 namespace tarnwick::word {
 
-class DocxFormat : public DocumentFormat {
+class DocxFormat final : public XmlPackageFormat {
 public:
     // Throws ServerError for a file that is not a readable WordprocessingML package.
     explicit DocxFormat(const std::string& path);
 
-    const StoryText& mainStory() const override { return m_story; }
-    void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
-    void save() override;
-
 private:
-    ZipPackage m_package;
-    std::string m_mainPart;
+    void readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
+    void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) override;
+
     RelationshipTargets m_links;
-    XmlPart m_part;
-    StoryText m_story;
-    std::vector<pugi::xml_node> m_nodes;
-    bool m_changed = false;
-    bool m_broken = false;  // an edit did not read back as intended: never saved
 };
 
 }  // namespace tarnwick::word

@@ -44,44 +44,23 @@ void refuseEncrypted(const ZipPackage& package)
 
 }  // namespace
 
-OdtFormat::OdtFormat(const std::string& path) : m_package(path)
+OdtFormat::OdtFormat(const std::string& path) : XmlPackageFormat(path)
 {
     checkMediaType(m_package);
     refuseEncrypted(m_package);
     const std::optional<std::string> content = m_package.read(kContentPart);
     if (!content) Refuse(kErrorDamaged, "Dem OpenDocument-Paket fehlt content.xml.");
-    m_part.load(*content, kContentPart);
-    ReadOdtStory(m_part.document(), m_story, m_nodes);
+    loadStoryPart(kContentPart, *content);
 }
 
-void OdtFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
+void OdtFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const
 {
-    if (m_broken) Refuse(kErrorRefusedSpan, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
-    CheckReplacementText(text);
-    CheckEditableSpan(m_story, start, end);
-    if (start == end && text.empty()) return;
+    ReadOdtStory(m_part.document(), story, nodes);
+}
+
+void OdtFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)
+{
     ReplaceInOdt(m_story, m_nodes, start, end, text);
-    m_changed = true;
-
-    StoryText rebuilt;
-    std::vector<pugi::xml_node> nodes;
-    ReadOdtStory(m_part.document(), rebuilt, nodes);
-    std::swap(rebuilt, m_story);
-    std::swap(nodes, m_nodes);
-    try {
-        VerifyReplacement(rebuilt, m_story, start, end, text);
-    } catch (...) {
-        m_broken = true;
-        throw;
-    }
-}
-
-void OdtFormat::save()
-{
-    if (m_broken) Refuse(kErrorSaveFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht gespeichert.");
-    if (!m_changed) return;
-    m_package.saveReplacing(kContentPart, m_part.serialize());
-    m_changed = false;
 }
 
 std::unique_ptr<DocumentFormat> OpenOdtFormat(const std::string& path) { return std::make_unique<OdtFormat>(path); }

@@ -9,28 +9,18 @@
 
 #include <pugixml.hpp>
 
-#include "word/DocumentFormat.h"
-#include "word/XmlPart.h"
-#include "word/ZipPackage.h"
+#include "word/XmlPackageFormat.h"
 
 namespace tarnwick::word {
 
-class OdtFormat : public DocumentFormat {
+class OdtFormat final : public XmlPackageFormat {
 public:
     // Throws ServerError for a file that is not a readable OpenDocument text package.
     explicit OdtFormat(const std::string& path);
 
-    const StoryText& mainStory() const override { return m_story; }
-    void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
-    void save() override;
-
 private:
-    ZipPackage m_package;
-    XmlPart m_part;
-    StoryText m_story;
-    std::vector<pugi::xml_node> m_nodes;
-    bool m_changed = false;
-    bool m_broken = false;  // an edit did not read back as intended: never saved
+    void readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
+    void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) override;
 };
 
 }  // namespace tarnwick::word
