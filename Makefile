@@ -2,8 +2,9 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 ARGS ?= --help
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz clean
 
 all: build
 
@@ -28,5 +29,11 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	bench/run-bench build-bench
 
+# libFuzzer targets of the document readers (clang, separate from the main build),
+# each run FUZZ_SECONDS; crashes land in build-fuzz/artifacts.
+fuzz:
+	TARNWICK_FUZZ_DEPS=1 scripts/install-deps
+	$(MAKE) -C fuzz run BUILD=$(CURDIR)/build-fuzz FUZZ_SECONDS=$(FUZZ_SECONDS) -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR) build-bench
+	rm -rf $(BUILD_DIR) build-bench build-fuzz

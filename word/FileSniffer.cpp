@@ -1,19 +1,18 @@
 #include "word/FileSniffer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
+#include "platform/Exceptions.h"
+#include "platform/InputFile.h"
 #include "platform/SystemError.h"
+#include "word/PackageRelationships.h"
 #include "word/WordErrors.h"
 
 namespace tarnwick::word {
@@ -21,35 +20,9 @@ namespace {
 
 constexpr std::size_t kMaxSniffedPart = 4 << 20;  // _rels/.rels and [Content_Types].xml are small
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() { if (m_fd >= 0) ::close(m_fd); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 [[noreturn]] void fail(int error)
 {
     Refuse(kErrorCannotOpen, "Die Datei kann nicht geöffnet werden: " + SystemErrorText(error));
-}
-
-// Reads up to `size` bytes at `offset`; fewer only at the end of the file.
-std::size_t readAt(int fd, char* buffer, std::size_t size, off_t offset)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd, buffer + done, size - done, offset + static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) fail(errno);
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b)
@@ -67,7 +40,7 @@ std::string_view localName(const char* name)
 
 // A compound file names its streams in UTF-16 in its directory; an encrypted
 // package keeps its key data in a stream called EncryptionInfo.
-bool holdsEncryptionInfo(int fd)
+bool holdsEncryptionInfo(const InputFile& file)
 {
     static const char16_t kName[] = u"EncryptionInfo";
     constexpr std::size_t kNameBytes = (sizeof kName / sizeof kName[0] - 1) * 2;
@@ -77,14 +50,13 @@ bool holdsEncryptionInfo(int fd)
         pattern[2 * i + 1] = 0;
     }
     std::string block(1 << 20, '\0');
-    off_t offset = 0;
-    for (;;) {
-        const std::size_t got = readAt(fd, block.data(), block.size(), offset);
+    for (std::uint64_t offset = 0;;) {
+        const std::size_t got = file.readAt(offset, block.data(), block.size());
         if (got < kNameBytes) return false;
         if (std::string_view(block.data(), got).find(std::string_view(pattern, kNameBytes)) != std::string_view::npos)
             return true;
         if (got < block.size()) return false;
-        offset += static_cast<off_t>(got - kNameBytes + 1);  // overlap so a name across blocks is found
+        offset += got - kNameBytes + 1;  // overlap so a name across blocks is found
     }
 }
 
@@ -129,21 +101,16 @@ bool isOdfText(std::string mimetype)
            mimetype == "application/vnd.oasis.opendocument.text-template";
 }
 
-// The part name (without the leading '/') that _rels/.rels names as the main document, or "".
+// The part name that _rels/.rels names as the main document, or "".
 std::string mainPartName(const std::string& rels)
 {
-    pugi::xml_document doc;
-    if (!doc.load_buffer(rels.data(), rels.size())) return {};
-    for (pugi::xml_node rel : doc.document_element().children()) {
-        if (localName(rel.name()) != "Relationship") continue;
-        const std::string_view type = rel.attribute("Type").value();
-        constexpr std::string_view kSuffix = "/officeDocument";
-        if (type.size() < kSuffix.size() || type.substr(type.size() - kSuffix.size()) != kSuffix) continue;
-        if (equalsNoCase(rel.attribute("TargetMode").value(), "External")) continue;
-        std::string target = rel.attribute("Target").value();
-        while (target.starts_with("/") || target.starts_with("./"))
-            target.erase(0, target.starts_with("/") ? 1 : 2);
-        return target;
+    constexpr std::string_view kSuffix = "/officeDocument";  // Transitional and Strict types end alike
+    try {
+        for (const Relationship& relationship : ParseRelationships(rels, "_rels/.rels"))
+            if (!relationship.external && relationship.type.ends_with(kSuffix))
+                return ResolvePartName("", relationship.target);
+    } catch (const ServerError&) {
+        // Not well-formed: not a package this component reads.
     }
     return {};
 }
@@ -194,22 +161,21 @@ DocumentKind sniffPackage(const std::string& path)
 
 DocumentKind SniffDocument(const std::string& path)
 {
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) fail(errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) fail(errno);
-    if (S_ISDIR(st.st_mode)) fail(EISDIR);
-    if (!S_ISREG(st.st_mode)) fail(EINVAL);
-
-    char head[8] = {};
-    const std::size_t got = readAt(fd.get(), head, sizeof head, 0);
-    const std::string_view start(head, got);
-    if (got == 0) return DocumentKind::Empty;
-    if (start.starts_with("{\\rtf")) return DocumentKind::Rtf;
-    if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path);
-    if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return holdsEncryptionInfo(fd.get()) ? DocumentKind::EncryptedPackage : DocumentKind::LegacyBinary;
-    return DocumentKind::Unknown;
+    InputFile file;
+    if (!file.open(path, InputFile::Mode::Search)) fail(file.lastError());
+    try {
+        char head[8] = {};
+        const std::size_t got = file.readAt(0, head, sizeof head);
+        const std::string_view start(head, got);
+        if (got == 0) return DocumentKind::Empty;
+        if (start.starts_with("{\\rtf")) return DocumentKind::Rtf;
+        if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path);
+        if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+            return holdsEncryptionInfo(file) ? DocumentKind::EncryptedPackage : DocumentKind::LegacyBinary;
+        return DocumentKind::Unknown;
+    } catch (const FrameworkException& e) {
+        Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + e.errorText());
+    }
 }
 
 void RefuseDocumentKind(DocumentKind kind)

@@ -39,7 +39,7 @@ void escape(const std::u16string& text, std::string& out)
             out += static_cast<char>(c);
             continue;
         }
-        if (c >= 0x80 && c != 0xA0) {
+        if (c >= 0x7F && c != 0xA0) {
             if (!inUnicodeGroup) out += "{\\uc1";
             inUnicodeGroup = true;
             // \u takes a signed 16-bit number.
@@ -136,6 +136,8 @@ RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t star
     std::uint32_t cursor = insertAt;
     for (std::int64_t i = start; i < end; ++i) {
         const Unit& unit = at(i);
+        // Editable units lie in byte order; if not, refuse rather than copy bytes twice.
+        if (unit.source < cursor) refuse("Der Text kann an dieser Stelle nicht ersetzt werden.");
         append(bytes.substr(cursor, unit.source - cursor), unit.source);
         cursor = unit.source + unit.offset;
     }

@@ -11,7 +11,6 @@ using K = UnitKind;
 
 // Sorted by name for the binary search below.
 constexpr std::array kKeywords = {
-    RtfKeyword{"af", A::AssociatedFont},
     RtfKeyword{"aftncn", A::Skip},
     RtfKeyword{"aftnsep", A::Skip},
     RtfKeyword{"aftnsepc", A::Skip},

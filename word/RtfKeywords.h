@@ -23,7 +23,6 @@ enum class RtfAction : std::uint8_t {
     AnsiCodePage,  // \ansicpgN; \ansi \mac \pc \pca set `value` as the code page
     DefaultFont,
     Font,
-    AssociatedFont,
     FontCharset,
     FontCodePage,
     Hidden,

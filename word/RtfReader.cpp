@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <utility>
 
 #include "word/RtfCodePage.h"
 #include "word/RtfKeywords.h"
@@ -23,7 +24,6 @@ struct Group {
     std::int64_t omittedFrom = -1;  // where this group left the main text
     int unicodeSkip = 1;
     int font = -1;  // -1: the default font
-    int associatedFont = -1;
     std::uint32_t begin = 0;
     std::int64_t anchorUnit = -1;  // the unit standing for this group's object
 };
@@ -48,11 +48,12 @@ private:
     Group& top() { return m_stack.back(); }
     void openGroup(const RtfToken& token);
     void closeGroup(const RtfToken& token);
-    void readWord(const RtfToken& token);
-    void readFontTableWord(const RtfToken& token);
+    // `star`: the word follows \*, so an unknown destination it names is skipped.
+    void readWord(const RtfToken& token, bool star);
+    void readFontTableWord(const RtfToken& token, bool star);
     void readSymbol(const RtfToken& token);
     void readByte(const RtfToken& token, bool hex);
-    void leaveMainText(Destination destination, const RtfToken& token);
+    void leaveMainText(Destination destination, std::uint32_t from);
     void emit(UnitKind kind, char16_t value, std::uint32_t begin, std::uint32_t end, std::uint8_t flags = 0);
     void flushLeadByte();
     const RtfCodePage& codePage();
@@ -68,7 +69,7 @@ private:
     int m_ansiCodePage = 1252;
     int m_defaultFont = -1;
     const RtfCodePage* m_page = nullptr;
-    bool m_starPending = false;  // \* seen: an unknown destination that follows is skipped
+    bool m_starPending = false;  // \* seen
     std::uint32_t m_starBegin = 0;
     int m_fallbackLeft = 0;      // fallback characters of the last \uN still to skip
     bool m_hasLead = false;      // first byte of a double-byte character
@@ -89,18 +90,13 @@ RtfStory Reader::read()
             continue;
         }
         m_fallbackLeft = 0;
-        if (token.kind != RtfTokenKind::Hex && token.kind != RtfTokenKind::Text && token.kind != RtfTokenKind::Ignored)
-            flushLeadByte();
-        const bool star = m_starPending;
-        m_starPending = false;
+        if (token.kind == RtfTokenKind::Ignored) continue;
+        if (token.kind != RtfTokenKind::Hex && token.kind != RtfTokenKind::Text) flushLeadByte();
+        const bool star = std::exchange(m_starPending, false);
         switch (token.kind) {
         case RtfTokenKind::GroupOpen: openGroup(token); break;
         case RtfTokenKind::GroupClose: closeGroup(token); break;
-        case RtfTokenKind::Word:
-            m_starPending = star;
-            readWord(token);
-            m_starPending = false;
-            break;
+        case RtfTokenKind::Word: readWord(token, star); break;
         case RtfTokenKind::Symbol: readSymbol(token); break;
         case RtfTokenKind::Hex: readByte(token, true); break;
         case RtfTokenKind::Text: readByte(token, false); break;
@@ -156,39 +152,40 @@ void Reader::closeGroup(const RtfToken& token)
     }
 }
 
-void Reader::leaveMainText(Destination destination, const RtfToken& token)
+void Reader::leaveMainText(Destination destination, std::uint32_t from)
 {
     Group& group = top();
     if (group.destination == Destination::Main && group.context == 0 && group.omittedFrom < 0)
-        group.omittedFrom = m_starPending ? m_starBegin : token.begin;
+        group.omittedFrom = from;
     group.destination = destination;
 }
 
-void Reader::readWord(const RtfToken& token)
+void Reader::readWord(const RtfToken& token, bool star)
 {
     const RtfKeyword* keyword = FindRtfKeyword(token.word);
     Group& group = top();
     if (group.destination == Destination::Skip) return;
     if (group.destination == Destination::FontTable) {
-        readFontTableWord(token);
+        readFontTableWord(token, star);
         return;
     }
     const int parameter = token.parameter;
     const bool on = !token.hasParameter || parameter != 0;
+    const std::uint32_t from = star ? m_starBegin : token.begin;  // where a destination group leaves main text
     if (!keyword) {
-        if (m_starPending) leaveMainText(Destination::Skip, token);
+        if (star) leaveMainText(Destination::Skip, from);
         return;
     }
     switch (keyword->action) {
     case RtfAction::Character: emit(keyword->kind, keyword->value, token.begin, token.end); break;
-    case RtfAction::Skip: leaveMainText(Destination::Skip, token); break;
+    case RtfAction::Skip: leaveMainText(Destination::Skip, from); break;
     case RtfAction::Anchor:
         emit(UnitKind::Anchor, keyword->value, token.begin, token.end);
-        leaveMainText(Destination::Skip, token);
+        leaveMainText(Destination::Skip, from);
         top().anchorUnit = m_result.story.size() - 1;
         break;
     case RtfAction::FontTable:
-        leaveMainText(Destination::FontTable, token);
+        leaveMainText(Destination::FontTable, from);
         m_fontEntry = -1;
         break;
     case RtfAction::Field:
@@ -196,7 +193,7 @@ void Reader::readWord(const RtfToken& token)
         m_fields.push_back(OpenField{m_stack.size()});
         break;
     case RtfAction::FieldCode:
-        if (group.context == 0 && group.omittedFrom < 0) group.omittedFrom = m_starPending ? m_starBegin : token.begin;
+        if (group.context == 0 && group.omittedFrom < 0) group.omittedFrom = from;
         group.context |= kFieldCode;
         break;
     case RtfAction::FieldResult:
@@ -223,7 +220,6 @@ void Reader::readWord(const RtfToken& token)
         group.font = parameter;
         m_page = nullptr;
         break;
-    case RtfAction::AssociatedFont: group.associatedFont = parameter; break;
     case RtfAction::FontCharset:
     case RtfAction::FontCodePage: break;  // only meaningful in the font table
     case RtfAction::Hidden: group.hidden = on; break;
@@ -232,17 +228,16 @@ void Reader::readWord(const RtfToken& token)
         group.hidden = false;
         group.deleted = false;
         group.font = -1;
-        group.associatedFont = -1;
         m_page = nullptr;
         break;
     }
 }
 
-void Reader::readFontTableWord(const RtfToken& token)
+void Reader::readFontTableWord(const RtfToken& token, bool star)
 {
     const RtfKeyword* keyword = FindRtfKeyword(token.word);
     if (!keyword) {
-        if (m_starPending) top().destination = Destination::Skip;
+        if (star) top().destination = Destination::Skip;
         return;
     }
     switch (keyword->action) {
@@ -325,7 +320,8 @@ void Reader::emit(UnitKind kind, char16_t value, std::uint32_t begin, std::uint3
         flags |= group.context;
         if (group.hidden) flags |= kHidden;
         if (group.deleted) flags |= kDeleted;
-        doubleByte = codePage().isDoubleByte() || isDoubleByteFont(group.font) || isDoubleByteFont(group.associatedFont);
+        // The font of the text decides, not the associated fonts a writer names for other scripts.
+        doubleByte = codePage().isDoubleByte() || isDoubleByteFont(group.font);
     }
     m_result.story.units().push_back(Unit{value, kind, flags, begin, end - begin});
     m_result.doubleByte.push_back(doubleByte);
