@@ -1,6 +1,7 @@
 // Opens arbitrary bytes as a document file through the dispatcher, which
 // reaches the zip/XML package readers and the RTF reader: anything it cannot
-// read must be refused with a ServerError.
+// read must be refused with a ServerError. A replacement that was accepted
+// is saved, and what was saved must open again.
 #include <unistd.h>
 
 #include <cstdio>
@@ -35,10 +36,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto document = OpenDocumentFormat(scratchPath());
         const StoryText& story = document->mainStory();
         if (story.visibleText().size() != story.visiblePositions().size()) std::abort();
+        bool replaced = false;
         if (story.size() > 0) {
             try {
                 document->replace(0, 1, u"x");
+                replaced = true;
             } catch (const ServerError&) {
+            }
+        }
+        if (replaced) {
+            document->save();
+            // A document this component wrote itself must read again.
+            try {
+                OpenDocumentFormat(scratchPath());
+            } catch (const ServerError&) {
+                std::abort();
             }
         }
     } catch (const ServerError&) {
