@@ -5,8 +5,8 @@
 
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
-#include "platform/InputFile.h"
 #include "platform/SystemError.h"
+#include "word/DocumentFile.h"
 #include "word/WordErrors.h"
 
 #include <zip.h>
@@ -14,7 +14,6 @@
 namespace tarnwick::word {
 namespace {
 
-constexpr std::uint64_t kMaxFileSize = std::uint64_t(2) << 30;
 constexpr std::string_view kCompoundFileMagic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 std::string zipErrorText(zip_error_t* error) { return zip_error_strerror(error); }
@@ -85,27 +84,11 @@ private:
     zip_t* m_zip = nullptr;
 };
 
-std::string readAll(const InputFile& file)
-{
-    std::string bytes(file.size(), '\0');
-    if (file.readAt(0, bytes.data(), bytes.size()) != bytes.size())
-        throw CFileException("Die Datei wurde beim Lesen kürzer.");
-    return bytes;
-}
-
 }  // namespace
 
 ZipPackage::ZipPackage(const std::string& path) : m_path(path)
 {
-    InputFile file;
-    if (!file.open(path, InputFile::Mode::Search))
-        Refuse(kErrorCannotOpen, "Die Datei kann nicht geöffnet werden: " + SystemErrorText(file.lastError()));
-    if (file.size() > kMaxFileSize) Refuse(kErrorTooLarge, "Die Datei ist zu groß.");
-    try {
-        m_bytes = readAll(file);
-    } catch (const FrameworkException& e) {
-        Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + e.errorText());
-    }
+    m_bytes = ReadDocumentFile(path);
     if (std::string_view(m_bytes).substr(0, kCompoundFileMagic.size()) == kCompoundFileMagic)
         Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt oder in einem alten Binärformat gespeichert.");
     Archive archive(m_bytes);  // checks the archive's consistency once
@@ -161,20 +144,7 @@ void ZipPackage::saveReplacing(const std::string& name, std::string_view content
         bytes = archive.closeToBytes();
     }
 
-    InputFile file;
-    if (!file.open(m_path, InputFile::Mode::Replace))
-        Refuse(kErrorNotWritable, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(file.lastError()));
-    std::string current;
-    try {
-        current = readAll(file);
-    } catch (const FrameworkException& e) {
-        Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + e.errorText());
-    }
-    // Another program's changes since the document was opened would be lost.
-    if (current != m_bytes)
-        Refuse(kErrorChangedOnDisk, "Die Datei wurde seit dem Öffnen von einem anderen Programm geändert.");
-    if (const int error = CommitContents(file, bytes, current))
-        Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(error));
+    SaveDocumentFile(m_path, m_bytes, bytes);
     m_bytes = std::move(bytes);
 }
 
