@@ -227,13 +227,7 @@ private:
         m_lastMarkInCell = -1;
         walkChildren(tc);
         // The mark of the cell's last paragraph is the cell mark.
-        if (m_lastMarkInCell >= 0) {
-            Unit& mark = m_units[static_cast<std::size_t>(m_lastMarkInCell)];
-            mark.kind = UnitKind::CellEnd;
-            mark.value = 0x07;
-        } else {
-            emit(UnitKind::CellEnd, 0x07, tc, 0);
-        }
+        if (!MakeCellMark(m_units, m_lastMarkInCell)) emit(UnitKind::CellEnd, 0x07, tc, 0);
         m_lastMarkInCell = outer;
     }
 

@@ -208,13 +208,8 @@ private:
         const std::int64_t outer = m_lastMarkInCell;
         m_lastMarkInCell = -1;
         walkChildren(tc);
-        if (m_lastMarkInCell >= 0) {
-            Unit& mark = m_units[static_cast<std::size_t>(m_lastMarkInCell)];
-            mark.kind = UnitKind::CellEnd;
-            mark.value = 0x07;
-        } else {
-            emit(UnitKind::CellEnd, 0x07, tc, 0);
-        }
+        // The mark of the cell's last paragraph is the cell mark.
+        if (!MakeCellMark(m_units, m_lastMarkInCell)) emit(UnitKind::CellEnd, 0x07, tc, 0);
         m_lastMarkInCell = outer;
     }
 

@@ -45,6 +45,17 @@ struct Unit {
     bool visible() const { return !(flags & (kFieldCode | kHidden)); }
 };
 
+// Turns the paragraph mark at `index` (the last one of a table cell) into the
+// cell's mark. False when the cell had no paragraph mark (index < 0).
+inline bool MakeCellMark(std::vector<Unit>& units, std::int64_t index)
+{
+    if (index < 0) return false;
+    Unit& mark = units[static_cast<std::size_t>(index)];
+    mark.kind = UnitKind::CellEnd;
+    mark.value = 0x07;
+    return true;
+}
+
 class StoryText {
 public:
     std::vector<Unit>& units() { return m_units; }
