@@ -1,0 +1,79 @@
+// Reads arbitrary bytes as the settings file. Nothing may crash; a value
+// written must read back; and rewriting the file to add one value must not
+// change how any other value reads.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "settings/FormSettings.h"
+#include "settings/ProfileStore.h"
+
+using namespace tarnwick::settings;
+
+namespace {
+
+std::string g_scratchDirectory;
+
+void RemoveScratchDirectory()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(g_scratchDirectory, ignored);
+}
+
+// tmpfs where there is one: the store flushes every write to disk.
+const std::string& ScratchPath()
+{
+    static const std::string path = [] {
+        std::string directory = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+        directory += "/settings-fuzz-XXXXXX";
+        if (!mkdtemp(directory.data())) std::abort();
+        g_scratchDirectory = directory;
+        std::atexit(RemoveScratchDirectory);
+        return directory + "/Tarnwick.conf";
+    }();
+    return path;
+}
+
+void WriteRaw(const std::string& path, std::string_view bytes)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    if (write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
+    close(fd);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string& path = ScratchPath();
+    WriteRaw(path, bytes);
+
+    ProfileStore store(path);
+    FormState before;
+    LoadFormSettings(store, before);
+    (void)store.GetProfileInt("Tarnwick-Main", "left", 10);
+    (void)store.GetProfileString("Export", "szListentrennz", "; ");
+
+    // A string made of the input's last bytes exercises the escaping.
+    const std::string value(bytes.substr(size > 24 ? size - 24 : 0));
+    const std::uint32_t number = size >= 4 ? static_cast<std::uint32_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3] : 7;
+    ProfileStore::Batch batch(store);
+    batch.WriteProfileString("Fuzz", "Wert", value);
+    batch.WriteProfileInt("Fuzz", "Zahl", number);
+    if (!batch.Commit()) std::abort();
+
+    ProfileStore fresh(path);
+    if (fresh.GetProfileString("Fuzz", "Wert", "<none>") != value) std::abort();
+    if (fresh.GetProfileInt("Fuzz", "Zahl", ~number) != number) std::abort();
+    FormState after;
+    LoadFormSettings(fresh, after);
+    if (!(after == before)) std::abort();
+    return 0;
+}

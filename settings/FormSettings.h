@@ -1,0 +1,32 @@
+#pragma once
+// Loading and saving the search form's settings (section `Dialogdaten`, and
+// `Optionen` as far as the form holds it).
+#include "settings/ComboHistory.h"
+#include "settings/FormState.h"
+
+namespace tarnwick::settings {
+
+class ProfileStore;
+
+inline constexpr char kFormSection[] = "Dialogdaten";
+inline constexpr char kDefaultFileTypeHistory[] = "#*.txt;#*.h;*.cpp;";
+
+// Fills `state` from the store when the form is first shown. Numbered
+// histories load at most nine entries (digits 0 to 8) and end at the first
+// missing or empty one.
+void LoadFormSettings(ProfileStore& store, FormState& state);
+
+// Saves when the main window closes, after the form has stopped its worker
+// and taken its controls into `state`: commits each combo box's typed text
+// into its history (file types prepared by `normalizeFileTypes`, the form's
+// file-type normalisation), then writes everything in one rewrite. Numbered
+// histories write at most ten entries (digits 0 to 9); values of a longer
+// earlier history are left in place. Returns whether the file was written.
+bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes);
+
+// The `Dateiatribute` bit set of the five attribute flags, and back; bits
+// above the five are ignored.
+std::uint32_t PackAttributeBits(const FormState& state);
+void UnpackAttributeBits(std::uint32_t bits, FormState& state);
+
+}  // namespace tarnwick::settings

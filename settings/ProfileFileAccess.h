@@ -1,0 +1,43 @@
+#pragma once
+// The file-system side of the settings store: reading the file, an advisory
+// lock that serialises writers, and replacing the file in one rename.
+// Functions report failure by their result and never throw.
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+
+namespace tarnwick::settings {
+
+// The whole file and its status. Empty when it does not exist or is not a
+// regular file; `readFailed` tells a file that exists but could not be read
+// (a writer must not replace what it could not see).
+struct FileContents {
+    bool exists = false;
+    bool readFailed = false;
+    struct stat status {};
+    std::string bytes;
+};
+FileContents ReadProfileFile(const std::string& path);
+
+// Holds an exclusive flock on `<path>.lock` while alive; creates the file's
+// directory first. Gives up after a few seconds rather than hang the caller.
+class ProfileLock {
+public:
+    explicit ProfileLock(const std::string& profilePath);
+    ~ProfileLock();
+    ProfileLock(const ProfileLock&) = delete;
+    ProfileLock& operator=(const ProfileLock&) = delete;
+    bool isHeld() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// Writes `contents` to a temporary file beside the file `path` points to
+// (through a symbolic link, the link stays), flushes it and renames it over
+// the old file. The old file's permission bits are kept; a new file is
+// readable by its owner only. On failure the old file is untouched.
+bool ReplaceProfileFile(const std::string& path, const std::string& contents);
+
+}  // namespace tarnwick::settings

@@ -1,0 +1,200 @@
+#include "settings/ProfileStore.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "settings/ProfileFileAccess.h"
+#include "settings/ProfileValueFormat.h"
+
+namespace tarnwick::settings {
+
+namespace {
+
+constexpr std::string_view kProfileSubpath = "/Korvane/Tarnwick.conf";
+
+std::int64_t Nanoseconds(const struct timespec& time)
+{
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+bool IsUsableChange(const ProfileChange& change)
+{
+    return ProfileDocument::IsValidSectionName(change.section) &&
+           (!change.name || ProfileDocument::IsValidValueName(*change.name));
+}
+
+ProfileChange StringChange(std::string_view section, std::optional<std::string_view> name, std::string_view value)
+{
+    ProfileChange change{std::string(section), std::nullopt, {}};
+    if (name) {
+        change.name = std::string(*name);
+        change.valueText = FormatStringValue(value);
+    }
+    return change;
+}
+
+}  // namespace
+
+std::string ProfilePathFor(std::string_view xdgConfigHome, std::string_view home)
+{
+    // A relative XDG_CONFIG_HOME is invalid and must be ignored.
+    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/') return std::string(xdgConfigHome).append(kProfileSubpath);
+    return std::string(home).append("/.config").append(kProfileSubpath);
+}
+
+std::string DefaultProfilePath()
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const struct passwd* entry = ::getpwuid(::getuid());
+        home = entry && entry->pw_dir ? entry->pw_dir : "";
+    }
+    return ProfilePathFor(xdg ? xdg : "", home);
+}
+
+ProfileStore::ProfileStore(std::string path) : m_path(std::move(path)) {}
+
+std::optional<ProfileDocument> ProfileStore::load(const std::string& path, FileIdentity& identity)
+{
+    const FileContents contents = ReadProfileFile(path);
+    identity = FileIdentity{};
+    if (contents.readFailed) return std::nullopt;
+    if (contents.exists) {
+        identity.exists = true;
+        identity.device = contents.status.st_dev;
+        identity.inode = contents.status.st_ino;
+        identity.size = contents.status.st_size;
+        identity.modifiedNs = Nanoseconds(contents.status.st_mtim);
+        identity.changedNs = Nanoseconds(contents.status.st_ctim);
+    }
+    return ProfileDocument::Parse(contents.bytes);
+}
+
+const ProfileDocument& ProfileStore::current()
+{
+    try {
+        FileIdentity now;
+        struct stat status {};
+        if (::stat(m_path.c_str(), &status) == 0) {
+            now = FileIdentity{true, status.st_dev, status.st_ino, status.st_size,
+                               Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
+        }
+        if (m_cacheValid && now == m_cachedIdentity) return m_cache;
+
+        FileIdentity identity;
+        std::optional<ProfileDocument> document = load(m_path, identity);
+        // An unreadable file reads as empty, but is not cached: it may
+        // become readable again.
+        m_cacheValid = document.has_value();
+        m_cache = document ? std::move(*document) : ProfileDocument{};
+        m_cachedIdentity = identity;
+    } catch (const std::exception&) {
+        m_cacheValid = false;
+        m_cache = ProfileDocument{};
+    }
+    return m_cache;
+}
+
+std::uint32_t ProfileStore::GetProfileInt(std::string_view section, std::string_view name, std::uint32_t defaultValue)
+{
+    const std::string* text = current().FindValue(section, name);
+    if (!text) return defaultValue;
+    return ParseDwordValue(*text).value_or(defaultValue);
+}
+
+std::string ProfileStore::GetProfileString(std::string_view section, std::string_view name,
+                                           std::string_view defaultValue)
+{
+    try {
+        const std::string* text = current().FindValue(section, name);
+        if (text) {
+            if (std::optional<std::string> value = ParseStringValue(*text)) return std::move(*value);
+        }
+        return std::string(defaultValue);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool ProfileStore::WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value)
+{
+    Batch batch(*this);
+    batch.WriteProfileInt(section, name, value);
+    return batch.Commit();
+}
+
+bool ProfileStore::WriteProfileString(std::string_view section, std::optional<std::string_view> name,
+                                      std::string_view value)
+{
+    Batch batch(*this);
+    batch.WriteProfileString(section, name, value);
+    return batch.Commit();
+}
+
+bool ProfileStore::apply(const std::vector<ProfileChange>& changes)
+{
+    try {
+        const ProfileLock lock(m_path);
+        if (!lock.isHeld()) return false;
+        // Read afresh under the lock: another program may have written since
+        // our last read, and its values must survive our rewrite.
+        FileIdentity identity;
+        std::optional<ProfileDocument> document = load(m_path, identity);
+        if (!document) return false;
+        for (const ProfileChange& change : changes) {
+            if (change.name)
+                document->SetValue(change.section, *change.name, change.valueText);
+            else
+                document->RemoveSection(change.section);
+        }
+        m_cacheValid = false;
+        if (!ReplaceProfileFile(m_path, document->Serialize())) return false;
+        // Still under the lock, so the file we stat is the one we wrote.
+        struct stat status {};
+        if (::stat(m_path.c_str(), &status) == 0) {
+            m_cachedIdentity = FileIdentity{true, status.st_dev, status.st_ino, status.st_size,
+                                            Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
+            m_cache = std::move(*document);
+            m_cacheValid = true;
+        }
+        return true;
+    } catch (const std::exception&) {
+        m_cacheValid = false;
+        return false;
+    }
+}
+
+void ProfileStore::Batch::WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value)
+{
+    ProfileChange change{std::string(section), std::string(name), FormatDwordValue(value)};
+    if (IsUsableChange(change))
+        m_changes.push_back(std::move(change));
+    else
+        m_leftOut = true;
+}
+
+void ProfileStore::Batch::WriteProfileString(std::string_view section, std::optional<std::string_view> name,
+                                             std::string_view value)
+{
+    ProfileChange change = StringChange(section, name, value);
+    if (IsUsableChange(change))
+        m_changes.push_back(std::move(change));
+    else
+        m_leftOut = true;
+}
+
+bool ProfileStore::Batch::Commit()
+{
+    std::vector<ProfileChange> changes;
+    changes.swap(m_changes);
+    const bool complete = !m_leftOut;
+    m_leftOut = false;
+    if (changes.empty()) return complete;
+    return m_store.apply(changes) && complete;
+}
+
+}  // namespace tarnwick::settings

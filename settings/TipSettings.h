@@ -1,0 +1,27 @@
+#pragma once
+// Section `Tip`: the tip of the day's state.
+#include <cstdint>
+#include <string>
+
+namespace tarnwick::settings {
+
+class ProfileStore;
+
+inline constexpr char kTipSection[] = "Tip";
+
+struct TipSettings {
+    std::int32_t startUp = 0;    // StartUp: 1 = do not show the tips at start-up
+    std::uint32_t filePos = 0;   // FilePos: offset of the next tip in the tips file
+    std::string timeStamp;       // TimeStamp: the tips file's modification time as text
+
+    bool operator==(const TipSettings&) const = default;
+};
+
+TipSettings ReadTipSettings(ProfileStore& store);
+// Each value is written at its own moment: StartUp when the dialog is
+// closed, FilePos when it is destroyed, TimeStamp when the file changed.
+bool WriteTipStartUp(ProfileStore& store, std::int32_t startUp);
+bool WriteTipFilePos(ProfileStore& store, std::uint32_t filePos);
+bool WriteTipTimeStamp(ProfileStore& store, const std::string& timeStamp);
+
+}  // namespace tarnwick::settings

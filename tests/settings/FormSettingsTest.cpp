@@ -1,0 +1,203 @@
+#include "settings/FormSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/job/SearchJob.h"
+#include "settings/ProfileStore.h"
+#include "tests/support/TempTree.h"
+
+namespace tarnwick::settings {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+class FormSettingsTest : public ::testing::Test {
+protected:
+    test::TempTree tree;
+    ProfileStore store{tree.path("Tarnwick.conf")};
+    const TextPreparer normalize = [](const std::string& typed) { return NormalizeFileTypes(typed); };
+
+    FormState Loaded()
+    {
+        FormState state;
+        LoadFormSettings(store, state);
+        return state;
+    }
+    std::string Value(const char* name, const char* fallback = "<absent>")
+    {
+        return store.GetProfileString(kFormSection, name, fallback);
+    }
+    static ComboHistory History(Entries entries, std::string text, int selected = 0)
+    {
+        ComboHistory history;
+        history.entries = std::move(entries);
+        history.text = std::move(text);
+        history.selected = selected;
+        return history;
+    }
+};
+
+TEST_F(FormSettingsTest, FirstStartGivesTheDefaults)
+{
+    const FormState loaded = Loaded();
+    FormState expected;
+    expected.fileTypes = History({"*.txt;", "*.h;*.cpp;"}, "*.txt;");
+    EXPECT_EQ(loaded, expected);
+    EXPECT_EQ(loaded.maxSizeKb, 100u);
+    EXPECT_EQ(loaded.options.logOnlyReplace, 1);
+    EXPECT_EQ(loaded.options.splitLength, 52'428'800u);
+    EXPECT_EQ(loaded.warningBits, 16'777'215u);
+}
+
+TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
+{
+    FormState state;
+    std::int32_t FormState::*flags[] = {
+        &FormState::allFileTypes,     &FormState::regularExpression, &FormState::matchCase,
+        &FormState::wholeWords,       &FormState::includeSubfolders, &FormState::sizeFilter,
+        &FormState::searchDirNames,   &FormState::searchFileNames,   &FormState::dateModified,
+        &FormState::dateAccessed,     &FormState::dateFilter,        &FormState::renameOnlyUpperCase,
+        &FormState::specialCharacters, &FormState::attributesOnDirs, &FormState::skipHidden,
+        &FormState::skipArchive,      &FormState::skipReadOnly,      &FormState::skipSystem,
+        &FormState::expandedView};
+    for (auto flag : flags) state.*flag = 1;
+    state.searchContents = state.dateCreated = state.useWord = 0;
+    state.nameStringMode = 1;
+    state.wordAutoMode = 0;
+    state.minSizeKb = 7;
+    state.maxSizeKb = 4'000'000'000u;
+    state.searchTexts = History({"find \"me\"", "older\\one"}, "find \"me\"");
+    state.replaceTexts = History({"repl\tace"}, "repl\tace");
+    state.directories = History({"/home/u/src", "/tmp/\xe4"}, "/home/u/src");
+    state.fileTypes = History({".c; .h;", "*.txt;"}, ".c; .h;");
+    state.nameStrings = History({"foo;bar;", "x;"}, "foo;bar;");
+    state.options = OptionsValues{0, 0, ".orig", 0, 1, "/var/log/t.log", 0, 55, "doc", 10'485'760, 2'048, 0,
+                                  "/tmp/work", 1, 1, 0};
+    state.warningBits = 0x8000'0003;
+
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
+    ASSERT_TRUE(WriteOptionsSettings(store, state.options));
+    EXPECT_EQ(Loaded(), state);
+}
+
+TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)
+{
+    store.WriteProfileInt(kFormSection, "Dateiatribute", 0xffff'ffe5);  // 1 + 4 + 32...
+    FormState state = Loaded();
+    EXPECT_EQ(PackAttributeBits(state), 5u);
+    EXPECT_TRUE(state.attributesOnDirs && state.skipArchive && !state.skipHidden);
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(store.GetProfileInt(kFormSection, "Dateiatribute", 0), 5u);
+}
+
+TEST_F(FormSettingsTest, WarningBitsOutsideTheKnownOnesAreWrittenBackAsRead)
+{
+    store.WriteProfileInt(kOptionsSection, "Dlgzeig", 0xf0ff'ffff);
+    FormState state = Loaded();
+    OptOutOfWarning(state.warningBits, WarningBit::BackupOff);
+    EXPECT_FALSE(IsWarningShown(state.warningBits, WarningBit::BackupOff));
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(store.GetProfileInt(kOptionsSection, "Dlgzeig", 0), 0xf0ff'fffdu);
+}
+
+TEST_F(FormSettingsTest, StoredEmptyFileTypesGiveAnEmptyHistory)
+{
+    store.WriteProfileString(kFormSection, "Dateitypen", "");
+    const FormState state = Loaded();
+    EXPECT_TRUE(state.fileTypes.entries.empty());
+    EXPECT_EQ(state.fileTypes.text, "");
+}
+
+TEST_F(FormSettingsTest, DirectoryHistoryEndsAtTheFirstMissingOrEmptyValue)
+{
+    for (const char* name : {"Verz0", "Verz1", "Verz2", "Verz4", "Verz5"}) store.WriteProfileString(kFormSection, name, name);
+    EXPECT_EQ(Loaded().directories.entries, (Entries{"Verz0", "Verz1", "Verz2"}));
+    store.WriteProfileString(kFormSection, "Verz3", "");
+    EXPECT_EQ(Loaded().directories.entries, (Entries{"Verz0", "Verz1", "Verz2"}));
+    EXPECT_EQ(Loaded().directories.text, "Verz0");
+}
+
+TEST_F(FormSettingsTest, TwelveDirectoriesWriteTenAndLoadNine)
+{
+    FormState state = Loaded();
+    for (int i = 0; i < 12; ++i) state.directories.entries.push_back("/d" + std::to_string(i));
+    state.directories.text = "/d0";
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Value("Verz9"), "/d9");
+    EXPECT_EQ(Value("Verz10"), "<absent>");
+    const FormState loaded = Loaded();
+    EXPECT_EQ(loaded.directories.entries.size(), 9u);
+    EXPECT_EQ(loaded.directories.entries.back(), "/d8");
+
+    // The current directory last in a long list still leads; the names stay
+    // one digit long.
+    state.directories.text = "/d11";
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Value("Verz0"), "/d11");
+    EXPECT_EQ(Value("Verz1"), "/d0");
+    EXPECT_EQ(Value("Verz9"), "/d8");
+    EXPECT_EQ(Value("Verz10"), "<absent>");
+}
+
+TEST_F(FormSettingsTest, CurrentDirectoryIsWrittenOnceUnlessItDiffersInCase)
+{
+    FormState state = Loaded();
+    state.directories = History({"/a", "/b", "/c"}, "/b");
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Loaded().directories.entries, (Entries{"/b", "/a", "/c"}));
+
+    store.WriteProfileString(kFormSection, std::nullopt, {});
+    state.directories = History({"/a", "/B"}, "/b");
+    SaveFormSettings(store, state, normalize);  // the commit appends "/b"
+    EXPECT_EQ(Loaded().directories.entries, (Entries{"/b", "/a", "/B"}));
+}
+
+TEST_F(FormSettingsTest, TypedSearchTextJoinsTheHistoryAheadOfTheOthers)
+{
+    FormState state = Loaded();
+    state.searchTexts = History({"a", "b"}, "c");
+    SaveFormSettings(store, state, normalize);
+    const FormState loaded = Loaded();
+    EXPECT_EQ(loaded.searchTexts.text, "c");
+    EXPECT_EQ(loaded.searchTexts.entries, (Entries{"c", "a", "b"}));
+}
+
+TEST_F(FormSettingsTest, EmptyReplacementTextGivesWayToTheFirstHistoryEntry)
+{
+    FormState state = Loaded();
+    state.replaceTexts = History({"first", "second"}, "");
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Value("Ersetzstring"), "first");
+    EXPECT_EQ(Loaded().replaceTexts.text, "first");
+
+    // With no history at all the empty text itself is stored.
+    state.replaceTexts = History({}, "", -1);
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Value("Ersetzstring"), "");
+}
+
+TEST_F(FormSettingsTest, SearchTextStaysEmptyWhenOnlyLaterEntriesExist)
+{
+    store.WriteProfileString(kFormSection, "Suchstring1", "older");
+    const FormState state = Loaded();
+    EXPECT_EQ(state.searchTexts.text, "");
+    EXPECT_EQ(state.searchTexts.entries, (Entries{"older"}));
+}
+
+TEST_F(FormSettingsTest, TypedFileTypesAndNameStringsAreCommittedInTheirStoredForm)
+{
+    FormState state = Loaded();
+    state.fileTypes.text = "CPP, h";
+    state.nameStrings.text = "test";
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Value("Dateitypen"), "#*.txt;#*.h;*.cpp;#.cpp; .h;");
+    EXPECT_EQ(Value("Dateinamenstrings"), "%test;");
+
+    state.fileTypes.entries.clear();
+    state.fileTypes.text.clear();
+    SaveFormSettings(store, state, normalize);
+    EXPECT_EQ(Value("Dateitypen"), "");
+}
+
+}  // namespace
+}  // namespace tarnwick::settings
