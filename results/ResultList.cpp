@@ -40,6 +40,7 @@ void ResultList::ClearResults(bool /*redrawSuppressed*/)
     m_current = kNoItem;
     m_scrollRequest = kNoItem;
     m_selected.clear();
+    ++m_clearCount;
     changed();
 }
 
@@ -420,6 +421,12 @@ std::uint64_t ResultList::Revision() const
 {
     Lock lock(m_mutex);
     return m_revision;
+}
+
+std::uint64_t ResultList::ClearCount() const
+{
+    Lock lock(m_mutex);
+    return m_clearCount;
 }
 
 }  // namespace tarnwick

@@ -126,6 +126,9 @@ public:
 
     // Increases with every change; a view compares it to learn of new items.
     std::uint64_t Revision() const;
+    // Increases with every ClearResults; a view that sees it change knows
+    // that every handle it held is gone, even if as many items came since.
+    std::uint64_t ClearCount() const;
     // The item most recently asked to be scrolled into view since the last
     // call, or kNoItem.
     ItemHandle TakeScrollRequest();
@@ -178,6 +181,7 @@ private:
     std::vector<ItemHandle> m_selected;    // guarded by m_mutex
     bool m_autoScroll = true;          // guarded by m_mutex
     std::uint64_t m_revision = 0;      // guarded by m_mutex
+    std::uint64_t m_clearCount = 0;    // guarded by m_mutex
 };
 
 }  // namespace tarnwick

@@ -1,0 +1,148 @@
+#include "results/ExportDialogLogic.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kInvalidTemplate =
+    "Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere Exportoption.";
+constexpr const char* kMissingSeparator =
+    "Bitte geben Sie ein Listentrennzeichen ein. Diese Zeichen(folge) dient zur Separierung der einzelnen Spalten. "
+    "(z.B. Strichpunkt, Tabulator (als \\t eingeben) etc..)";
+constexpr const char* kNoElement = "Mindestens ein Exporttyp muss gewählt werden.";
+
+// The last component of a path.
+std::string_view fileNameOf(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string DefaultTemplatePath(std::string_view programDirectory)
+{
+    std::string path(programDirectory);
+    if (path.empty() || path.back() != '/') path.push_back('/');
+    return path + "vorlage_export.txt";
+}
+
+int ExportTypeFromStored(int stored) { return stored < 0 || stored > 2 ? 0 : stored; }
+
+std::string ExpandTabEscapes(std::string_view separator)
+{
+    std::string out;
+    out.reserve(separator.size());
+    for (std::size_t i = 0; i < separator.size(); ++i) {
+        if (separator[i] == '\\' && i + 1 < separator.size() && separator[i + 1] == 't') {
+            out.push_back('\t');
+            ++i;
+        } else {
+            out.push_back(separator[i]);
+        }
+    }
+    return out;
+}
+
+bool IsExistingFile(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+ExportDialogLogic::ExportDialogLogic(ExportSettings stored) : m_settings(std::move(stored))
+{
+    m_settings.type = ExportTypeFromStored(m_settings.type);
+}
+
+void ExportDialogLogic::SetType(int type) { m_settings.type = ExportTypeFromStored(type); }
+
+void ExportDialogLogic::SetElement(int bit, bool on)
+{
+    if (on)
+        m_settings.elements |= bit;
+    else
+        m_settings.elements &= ~bit;
+}
+
+ExportFieldStates ExportDialogLogic::FieldStates() const
+{
+    const bool csv = m_settings.type == static_cast<int>(ExportType::Csv);
+    const bool byTemplate = m_settings.type == static_cast<int>(ExportType::Template);
+    return {csv, byTemplate, byTemplate};
+}
+
+FileDialogParameters ExportDialogLogic::BrowseDialog() const
+{
+    FileDialogParameters dialog;
+    dialog.filterText = "Alle Dateien (*.*)";
+    dialog.pattern = "*.*";
+    dialog.mustExist = true;
+    const std::string& path = m_settings.templatePath;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        dialog.fileName = path;
+    } else {
+        // A template right under the root starts in "/", not in "".
+        dialog.directory = slash == 0 ? std::string("/") : path.substr(0, slash);
+        dialog.fileName = path.substr(slash + 1);
+    }
+    return dialog;
+}
+
+std::optional<std::string> ExportDialogLogic::Accept(const FileExistsCheck& fileExists) const
+{
+    if (m_settings.type == static_cast<int>(ExportType::Template) && !fileExists(m_settings.templatePath))
+        return kInvalidTemplate;
+    if (m_settings.type == static_cast<int>(ExportType::Csv) && m_settings.separator.empty())
+        return kMissingSeparator;
+    if ((m_settings.elements & ExportElement::All) == 0) return kNoElement;
+    return std::nullopt;
+}
+
+FileDialogParameters ExportDialogLogic::SaveDialog() const
+{
+    FileDialogParameters dialog;
+    dialog.promptOverwrite = true;
+    dialog.mustExist = true;
+    switch (static_cast<ExportType>(m_settings.type)) {
+    case ExportType::Xml:
+        dialog.filterText = "XML Dateien (*.xml)";
+        dialog.pattern = "*.xml";
+        dialog.defaultExtension = "xml";
+        break;
+    case ExportType::Csv:
+        dialog.filterText = "csv Dateien (*.csv)";
+        dialog.pattern = "*.csv";
+        dialog.defaultExtension = "csv";
+        break;
+    case ExportType::Template: {
+        dialog.filterText = "Alle Dateien (*.*)";
+        dialog.pattern = "*.*";
+        // The output gets the template's extension; a dot in a directory
+        // name is no extension.
+        const std::string_view name = fileNameOf(m_settings.templatePath);
+        const std::size_t dot = name.rfind('.');
+        if (dot != std::string_view::npos) dialog.defaultExtension = std::string(name.substr(dot + 1));
+        break;
+    }
+    }
+    return dialog;
+}
+
+ExportRequest ExportDialogLogic::MakeRequest(std::string targetPath) const
+{
+    ExportRequest request;
+    request.targetPath = std::move(targetPath);
+    request.type = static_cast<ExportType>(m_settings.type);
+    request.templatePath = m_settings.templatePath;
+    request.separator = ExpandTabEscapes(m_settings.separator);
+    request.filter.hits = m_settings.elements & ExportElement::Hits;
+    request.filter.errors = m_settings.elements & ExportElement::Errors;
+    request.filter.fileNames = m_settings.elements & ExportElement::FileNames;
+    request.filter.dirNames = m_settings.elements & ExportElement::DirNames;
+    return request;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,83 @@
+#pragma once
+// The decisions of the export dialog ("Ergebnisse exportieren") without any
+// widget: which fields are enabled, what "Durchsuchen..." and the save dialog
+// are asked for, the checks of "OK" and the request the writer gets. The
+// desktop binds its controls to this class; tests drive it directly.
+// A plain value: not thread-safe, owns nothing but its settings.
+#include "results/ExportRequest.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// The dialog's four settings as the settings store keeps them.
+struct ExportSettings {
+    int type = 0;                        // "Exporttyp": 0 XML, 1 CSV, 2 template
+    int elements = ExportElement::Hits;  // "Exportelemente"
+    std::string templatePath;            // "Vorlagenpfad"
+    std::string separator = "; ";        // "szListentrennz", kept as typed
+};
+
+// The default template: "vorlage_export.txt" in the program's directory.
+std::string DefaultTemplatePath(std::string_view programDirectory);
+// A stored type that names no radio button (above 2, or negative) reads as 0.
+int ExportTypeFromStored(int stored);
+// Every two-character "\t" becomes a tab.
+std::string ExpandTabEscapes(std::string_view separator);
+
+struct ExportFieldStates {
+    bool separator = false;       // "Trennzeichen:" (CSV only)
+    bool templatePath = false;    // "Vorlagendatei" (template only)
+    bool browseTemplate = false;  // "Durchsuchen..." (template only)
+};
+
+struct FileDialogParameters {
+    std::string filterText;        // e.g. "XML Dateien (*.xml)"
+    std::string pattern;           // e.g. "*.xml"
+    std::string defaultExtension;  // without the dot; empty for none
+    std::string directory;         // start directory; empty for the default
+    std::string fileName;          // preset name
+    bool promptOverwrite = false;  // save: ask before replacing a file
+    bool mustExist = false;        // open: the file must exist; save: its directory
+    std::size_t maxNameLength = 272;
+};
+
+using FileExistsCheck = std::function<bool(const std::string& path)>;
+// Whether `path` names an existing file that is not a directory.
+bool IsExistingFile(const std::string& path);
+
+class ExportDialogLogic {
+public:
+    // Takes the stored settings, applying the stored-value rules.
+    explicit ExportDialogLogic(ExportSettings stored);
+
+    const ExportSettings& Settings() const { return m_settings; }
+    void SetType(int type);
+    void SetElement(int bit, bool on);
+    void SetTemplatePath(std::string path) { m_settings.templatePath = std::move(path); }
+    void SetSeparator(std::string separator) { m_settings.separator = std::move(separator); }
+
+    ExportFieldStates FieldStates() const;
+
+    // "Durchsuchen...": an open dialog starting at the current template.
+    FileDialogParameters BrowseDialog() const;
+
+    // "OK": the first failing check's message, or nothing when the dialog may
+    // close; then Settings() is what to store (the separator as typed).
+    std::optional<std::string> Accept(const FileExistsCheck& fileExists = IsExistingFile) const;
+
+    // The save dialog for the target file, by export type.
+    FileDialogParameters SaveDialog() const;
+
+    // What the writer gets for the chosen target.
+    ExportRequest MakeRequest(std::string targetPath) const;
+
+private:
+    ExportSettings m_settings;
+};
+
+}  // namespace tarnwick

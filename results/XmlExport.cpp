@@ -1,0 +1,98 @@
+// The XML format of the export, built with CXmlDocument and saved in one piece.
+#include "results/ExportFile.h"
+#include "results/ExportSelection.h"
+#include "results/ResultsExport.h"
+#include "results/XmlDocument.h"
+
+namespace tarnwick {
+namespace {
+
+const char* flag(bool on) { return on ? "1" : "0"; }
+
+void addFileWithHits(CXmlDocument& document, const ResultList& list, ItemHandle file)
+{
+    document.AddElement("DATEI");
+    document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(file, 0));
+    document.EnterElement();
+    std::int64_t written = 0;
+    for (ItemHandle hit = list.FirstChild(file); hit != kNoItem; hit = list.NextSibling(hit)) {
+        document.AddElement("GEFUNDEN", list.ColumnText(hit, 0));
+        const int element = document.CurrentElement();
+        document.SetAttribute(element, "pos", list.ColumnText(hit, 1));
+        const std::string remark = list.ColumnText(hit, 2);
+        if (!remark.empty()) document.SetAttribute(element, "fehler", remark);
+        ++written;
+    }
+    document.LeaveElement();
+    document.SetInt64Attribute(document.CurrentElement(), "eintraege_gefunden", written);
+}
+
+}  // namespace
+
+void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultList& list, const ExportFilter& filter)
+{
+    document.AddElement("XML");
+    document.EnterElement();
+    document.AddElement("SUCHPFAD", run.searchPath);
+    document.AddElement("SUCHEN", run.searchText);
+    if (run.wasReplaceRun) document.AddElement("ERSETZEN", run.replacementText);
+
+    document.AddElement("OPTIONEN");
+    const int options = document.CurrentElement();
+    document.SetAttribute(options, "grosschreibung", flag(run.matchCase));
+    document.SetAttribute(options, "dateiinhalt", flag(run.searchContents));
+    document.SetAttribute(options, "verzname", flag(run.searchDirNames));
+    document.SetAttribute(options, "dateinamen", flag(run.searchFileNames));
+    document.SetAttribute(options, "ganze_woerter", flag(run.wholeWords));
+    document.SetAttribute(options, "reg_ausdruck", flag(run.regularExpression));
+    document.SetAttribute(options, "sonderzeichen", flag(run.specialCharacters));
+
+    document.AddElement("ERGEBNISSE");
+    const int results = document.CurrentElement();
+    document.SetInt64Attribute(results, "dateien_durchsucht", run.filesSearched);
+    document.SetInt64Attribute(results, "dateien_gefunden", run.filesFound);
+    document.SetInt64Attribute(results, "eintraege_gefunden", run.entriesFound);
+    document.EnterElement();
+
+    const std::size_t count = list.TopLevelCount();
+    for (std::size_t row = 0; row < count; ++row) {
+        const ItemHandle item = list.TopLevelItem(row);
+        switch (ClassifyForExport(list, item, filter)) {
+        case ExportedAs::FileWithHits: addFileWithHits(document, list, item); break;
+        case ExportedAs::Error:
+            document.AddElement("FEHLER");
+            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, 0));
+            document.SetAttribute(document.CurrentElement(), "meldung", list.ColumnText(item, 2));
+            break;
+        case ExportedAs::FileNameHit:
+            document.AddElement("DATEINAMEN");
+            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, 0));
+            break;
+        case ExportedAs::DirNameHit:
+            document.AddElement("VERZEICHNISNAMEN");
+            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, 0));
+            break;
+        case ExportedAs::Nothing: break;
+        }
+    }
+    document.LeaveElement();
+    document.LeaveElement();
+}
+
+ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list,
+                        const ExportFilter& filter)
+{
+    CXmlDocument document;
+    BuildXmlExport(document, run, list, filter);
+    // A file that cannot be created ends the export without a message; one
+    // that was created but not written whole (disk full) must not pass for
+    // a finished export, so that failure is told.
+    ExportFile file;
+    if (file.create(targetPath) != 0) return {false, {}};
+    int rc = file.write(document.GetDocumentText());
+    if (rc == 0) rc = file.close();
+    if (rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+    return {true, {}};
+}
+
+}  // namespace tarnwick

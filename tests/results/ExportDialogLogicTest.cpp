@@ -1,0 +1,146 @@
+#include "results/ExportDialogLogic.h"
+
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+const std::string kInvalidTemplate =
+    "Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere Exportoption.";
+const std::string kMissingSeparator =
+    "Bitte geben Sie ein Listentrennzeichen ein. Diese Zeichen(folge) dient zur Separierung der einzelnen Spalten. "
+    "(z.B. Strichpunkt, Tabulator (als \\t eingeben) etc..)";
+const std::string kNoElement = "Mindestens ein Exporttyp muss gewählt werden.";
+
+bool nothingExists(const std::string&) { return false; }
+bool everythingExists(const std::string&) { return true; }
+
+TEST(ExportDialogLogic, StoredTypeOutsideTheRadioButtonsReadsAsXml)
+{
+    EXPECT_EQ(ExportDialogLogic({3, 1, "", "; "}).Settings().type, 0);
+    EXPECT_EQ(ExportDialogLogic({-1, 1, "", "; "}).Settings().type, 0);
+    EXPECT_EQ(ExportDialogLogic({2, 1, "", "; "}).Settings().type, 2);
+    const ExportSettings defaults;
+    EXPECT_EQ(defaults.type, 0);
+    EXPECT_EQ(defaults.elements, ExportElement::Hits);
+    EXPECT_EQ(defaults.separator, "; ");
+    EXPECT_EQ(DefaultTemplatePath("/opt/tarnwick"), "/opt/tarnwick/vorlage_export.txt");
+    EXPECT_EQ(DefaultTemplatePath("/opt/tarnwick/"), "/opt/tarnwick/vorlage_export.txt");
+}
+
+TEST(ExportDialogLogic, RadioButtonsEnableTheirFields)
+{
+    ExportDialogLogic logic({0, 1, "", "; "});
+    auto states = logic.FieldStates();
+    EXPECT_FALSE(states.separator || states.templatePath || states.browseTemplate);
+    logic.SetType(1);
+    states = logic.FieldStates();
+    EXPECT_TRUE(states.separator);
+    EXPECT_FALSE(states.templatePath || states.browseTemplate);
+    logic.SetType(2);
+    states = logic.FieldStates();
+    EXPECT_FALSE(states.separator);
+    EXPECT_TRUE(states.templatePath && states.browseTemplate);
+}
+
+TEST(ExportDialogLogic, OkChecksInOrder)
+{
+    // Everything wrong at once: the template is named first.
+    ExportDialogLogic logic({2, 0, "/t/v.txt", ""});
+    EXPECT_EQ(logic.Accept(nothingExists), kInvalidTemplate);
+    EXPECT_EQ(logic.Accept(everythingExists), kNoElement);
+    logic.SetType(1);
+    EXPECT_EQ(logic.Accept(nothingExists), kMissingSeparator);  // the template no longer matters
+    logic.SetSeparator(";");
+    EXPECT_EQ(logic.Accept(nothingExists), kNoElement);
+    logic.SetElement(16, true);  // no bit of the four check boxes
+    EXPECT_EQ(logic.Accept(nothingExists), kNoElement);
+    logic.SetElement(ExportElement::DirNames, true);
+    EXPECT_EQ(logic.Accept(nothingExists), std::nullopt);
+    // An empty separator is refused only for CSV.
+    logic.SetSeparator("");
+    logic.SetType(0);
+    EXPECT_EQ(logic.Accept(nothingExists), std::nullopt);
+}
+
+TEST(ExportDialogLogic, TemplateCheckUsesTheRealFileByDefault)
+{
+    test::TempTree tree;
+    ExportDialogLogic logic({2, 1, tree.write("v.txt", "x"), ""});
+    EXPECT_EQ(logic.Accept(), std::nullopt);
+    logic.SetTemplatePath(tree.mkdir("dir"));
+    EXPECT_EQ(logic.Accept(), kInvalidTemplate);
+    logic.SetTemplatePath("");
+    EXPECT_EQ(logic.Accept(), kInvalidTemplate);
+}
+
+TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)
+{
+    EXPECT_EQ(ExpandTabEscapes("\\t"), "\t");
+    EXPECT_EQ(ExpandTabEscapes("a\\tb\\t"), "a\tb\t");
+    EXPECT_EQ(ExpandTabEscapes("\\\\t"), "\\\t");
+    EXPECT_EQ(ExpandTabEscapes("\\"), "\\");
+    EXPECT_EQ(ExpandTabEscapes("t\\"), "t\\");
+
+    ExportDialogLogic logic({1, ExportElement::Hits | ExportElement::FileNames, "/t/v.txt", "\\t|"});
+    const ExportRequest request = logic.MakeRequest("/out/r.csv");
+    EXPECT_EQ(request.targetPath, "/out/r.csv");
+    EXPECT_EQ(request.type, ExportType::Csv);
+    EXPECT_EQ(request.templatePath, "/t/v.txt");
+    EXPECT_EQ(request.separator, "\t|");
+    EXPECT_TRUE(request.filter.hits);
+    EXPECT_FALSE(request.filter.errors);
+    EXPECT_TRUE(request.filter.fileNames);
+    EXPECT_FALSE(request.filter.dirNames);
+    EXPECT_EQ(logic.Settings().separator, "\\t|");  // stored as typed
+}
+
+TEST(ExportDialogLogic, SaveDialogByType)
+{
+    ExportDialogLogic logic({0, 1, "/opt/tw.d/vorlage.html", ""});
+    FileDialogParameters dialog = logic.SaveDialog();
+    EXPECT_EQ(dialog.filterText, "XML Dateien (*.xml)");
+    EXPECT_EQ(dialog.pattern, "*.xml");
+    EXPECT_EQ(dialog.defaultExtension, "xml");
+    EXPECT_TRUE(dialog.promptOverwrite);
+    EXPECT_TRUE(dialog.mustExist);
+    EXPECT_EQ(dialog.maxNameLength, 272u);
+    EXPECT_EQ(dialog.fileName, "");
+
+    logic.SetType(1);
+    dialog = logic.SaveDialog();
+    EXPECT_EQ(dialog.filterText, "csv Dateien (*.csv)");
+    EXPECT_EQ(dialog.pattern, "*.csv");
+    EXPECT_EQ(dialog.defaultExtension, "csv");
+
+    logic.SetType(2);
+    dialog = logic.SaveDialog();
+    EXPECT_EQ(dialog.filterText, "Alle Dateien (*.*)");
+    EXPECT_EQ(dialog.pattern, "*.*");
+    EXPECT_EQ(dialog.defaultExtension, "html");
+    logic.SetTemplatePath("/opt/tw.d/vorlage");  // a dot in a directory is no extension
+    EXPECT_EQ(logic.SaveDialog().defaultExtension, "");
+    logic.SetTemplatePath("archiv.tar.gz");
+    EXPECT_EQ(logic.SaveDialog().defaultExtension, "gz");
+}
+
+TEST(ExportDialogLogic, BrowseStartsAtTheCurrentTemplate)
+{
+    ExportDialogLogic logic({2, 1, "/opt/tarnwick/vorlage_export.txt", ""});
+    FileDialogParameters dialog = logic.BrowseDialog();
+    EXPECT_EQ(dialog.filterText, "Alle Dateien (*.*)");
+    EXPECT_TRUE(dialog.mustExist);
+    EXPECT_EQ(dialog.directory, "/opt/tarnwick");
+    EXPECT_EQ(dialog.fileName, "vorlage_export.txt");
+    logic.SetTemplatePath("/v.txt");
+    EXPECT_EQ(logic.BrowseDialog().directory, "/");
+    EXPECT_EQ(logic.BrowseDialog().fileName, "v.txt");
+    logic.SetTemplatePath("v.txt");
+    EXPECT_EQ(logic.BrowseDialog().directory, "");
+    EXPECT_EQ(logic.BrowseDialog().fileName, "v.txt");
+}
+
+}  // namespace
+}  // namespace tarnwick
