@@ -10,6 +10,7 @@
 #include "engine/worker/SearchWorker.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
+#include "results/ResultsExport.h"
 
 #include <sys/stat.h>
 
@@ -81,6 +82,34 @@ void printErrors(const ResultList& results, std::ostream& err)
     }
 }
 
+// Saves the results as --export asks; false (with a message) when it could not.
+bool exportResults(const CliRequest& request, const std::string& workerSearchText, const SearchWorker& worker,
+                   const ResultList& results, std::ostream& err)
+{
+    const SearchJob& job = request.job;
+    RunValues run;
+    run.searchPath = request.directory;
+    run.searchText = request.command == "lowercase" ? std::string() : workerSearchText;
+    run.wasReplaceRun = request.command == "replace";
+    run.replacementText = run.wasReplaceRun ? request.replacement : std::string();
+    run.matchCase = job.matchCase != 0;
+    run.searchContents = job.searchContents != 0;
+    run.searchDirNames = job.searchDirNames != 0;
+    run.searchFileNames = job.searchFileNames != 0;
+    run.wholeWords = job.wholeWords != 0;
+    run.regularExpression = job.regularExpression != 0;
+    run.specialCharacters = job.specialCharacters != 0;
+    run.filesSearched = worker.GetExaminedCount();
+    run.filesFound = worker.GetFileCount();
+    run.entriesFound = worker.GetHitCount();
+    const ExportOutcome outcome = ExportResults(*request.exportRequest, run, results);
+    if (outcome.success) return true;
+    // The desktop stays silent when an XML file cannot be created; a terminal
+    // user must learn that nothing was saved.
+    err << (outcome.message.empty() ? "export failed: " + request.exportRequest->targetPath : outcome.message) << '\n';
+    return false;
+}
+
 }  // namespace
 
 int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, std::ostream& out,
@@ -128,18 +157,12 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     const std::int32_t hits = worker.GetHitCount();
     const std::int32_t files = worker.GetFileCount();
     if (message != UserMessage::RunAborted) printRunLog(runLog->Text(), out);
-    // Asking for a log file on the command line asks for every kind of run.
-    LogSettings log;
-    if (request.logPath) {
-        log.enabled = true;
-        log.path = *request.logPath;
-        log.onlyReplace = false;
-    }
-    const std::string summary = CompleteRun(message, hits, files, *results, *runLog, log, clock);
+    const std::string summary = CompleteRun(message, hits, files, *results, *runLog, request.log, clock);
     if (!summary.empty()) out << summary << '\n';
     out.flush();
     printErrors(*results, err);
     if (message == UserMessage::RunAborted) return 2;
+    if (request.exportRequest && !exportResults(request, searchText, worker, *results, err)) return 2;
     return (hits > 0 || files > 0) ? 0 : 1;
 }
 

@@ -1,7 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "cli/StoredForm.h"
+
 #include "engine/Messages.h"
 #include "engine/match/SearchPattern.h"
+#include "results/ExportDialogLogic.h"
 #include "platform/Clock.h"
 
 #include <CLI/CLI.hpp>
@@ -21,7 +24,7 @@ struct RawOptions {
     bool regex = false, matchCase = false, wholeWords = false, subfolders = false;
     std::optional<std::string> types;
     std::optional<std::string> names;
-    std::string namesMode = "all";
+    std::optional<std::string> namesMode;
     std::optional<std::uint32_t> minSize, maxSize;
     std::optional<std::string> dateFrom, dateTo;
     std::optional<std::string> dateKinds;
@@ -39,6 +42,9 @@ struct RawOptions {
     std::optional<std::uint32_t> detectUtf8;
     std::optional<std::string> logFile;
     bool onlyUpper = false;
+    bool useSettings = false;
+    std::optional<std::string> settingsFile;  // --settings-file
+    std::optional<std::string> exportSpec, exportOut, exportElements, separator;
 };
 
 constexpr std::uint32_t kDefaultDetectLength = 51'200;
@@ -86,6 +92,55 @@ void addJobOptions(CLI::App& app, RawOptions& o)
         ->default_str(std::to_string(kDefaultDetectLength))
         ->check(u32);
     app.add_option("--log", o.logFile, "Append the operation log block to FILE");
+    app.add_flag("--settings", o.useSettings,
+                 "Start from the search stored by the desktop program; TEXT, DIR and options given here override it");
+    app.add_option("--settings-file", o.settingsFile, "Like --settings, with the settings stored in FILE");
+    app.add_option("--export", o.exportSpec, "Save the results after the run: xml, csv or template=FILE");
+    app.add_option("--out", o.exportOut, "The file the results are saved to (XML unless --export says otherwise)");
+    app.add_option("--export-elements", o.exportElements,
+                   "What to save: hits,errors,filenames,dirnames (default hits)");
+    app.add_option("--separator", o.separator, "CSV column separator, \\t for a tab (default \"; \")");
+}
+
+// The export the options ask for, checked as the export dialog checks it;
+// an error text when they do not make sense.
+std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional<ExportRequest>& request)
+{
+    if (!o.exportOut) {
+        if (o.exportSpec || o.exportElements || o.separator) return std::string("--export needs --out PATH");
+        return std::nullopt;
+    }
+    if (o.exportOut->empty()) return std::string("--out needs a file name");
+    ExportSettings settings;
+    if (o.separator) settings.separator = *o.separator;
+    const std::string spec = o.exportSpec.value_or("xml");
+    if (spec == "xml") {
+        settings.type = static_cast<int>(ExportType::Xml);
+    } else if (spec == "csv") {
+        settings.type = static_cast<int>(ExportType::Csv);
+    } else if (spec.rfind("template=", 0) == 0) {
+        settings.type = static_cast<int>(ExportType::Template);
+        settings.templatePath = spec.substr(std::strlen("template="));
+    } else {
+        return "invalid export: " + spec + " (expected xml, csv or template=FILE)";
+    }
+    if (o.exportElements) {
+        settings.elements = 0;
+        std::stringstream list(*o.exportElements);
+        std::string element;
+        while (std::getline(list, element, ',')) {
+            element.erase(std::remove(element.begin(), element.end(), ' '), element.end());
+            if (element == "hits") settings.elements |= ExportElement::Hits;
+            else if (element == "errors") settings.elements |= ExportElement::Errors;
+            else if (element == "filenames") settings.elements |= ExportElement::FileNames;
+            else if (element == "dirnames") settings.elements |= ExportElement::DirNames;
+            else return "invalid export element: " + element + " (expected hits, errors, filenames or dirnames)";
+        }
+    }
+    const ExportDialogLogic dialog(settings);
+    if (const auto refusal = dialog.Accept()) return *refusal;
+    request = dialog.MakeRequest(*o.exportOut);
+    return std::nullopt;
 }
 
 void addLowercaseOptions(CLI::App& app, RawOptions& o)
@@ -100,24 +155,28 @@ std::string lowerAscii(std::string s)
 }
 
 // Applies the raw options to the job; returns an error text on a bad value.
-std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job)
+// Only what was given changes the job, so that options override a job taken
+// from the stored settings; a flag left out keeps the job's value, which for
+// a default job is the flag's off state.
+std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, bool fromSettings)
 {
-    job.regularExpression = o.regex;
-    job.matchCase = o.matchCase;
-    job.wholeWords = o.wholeWords;
-    job.includeSubfolders = o.subfolders;
+    if (o.regex) job.regularExpression = 1;
+    if (o.matchCase) job.matchCase = 1;
+    if (o.wholeWords) job.wholeWords = 1;
+    if (o.subfolders) job.includeSubfolders = 1;
     if (o.types) {
         job.allFileTypes = 0;
         job.fileTypes = NormalizeFileTypes(*o.types);
         if (job.fileTypes.empty()) return std::string(text::kNoFileTypes);
-    } else {
+    } else if (!fromSettings) {
         job.allFileTypes = 1;
     }
     if (o.names) {
         job.nameStrings = *o.names;
         if (!job.nameStrings.empty() && job.nameStrings.back() != ';') job.nameStrings += ';';
     }
-    job.nameStringMode = o.namesMode == "ignore" ? NameStringMode::IgnoreIfAnyOccurs : NameStringMode::AllMustOccur;
+    if (o.namesMode)
+        job.nameStringMode = *o.namesMode == "ignore" ? NameStringMode::IgnoreIfAnyOccurs : NameStringMode::AllMustOccur;
     if (o.minSize || o.maxSize) {
         job.sizeFilter = 1;
         job.minSizeKb = o.minSize.value_or(0);
@@ -151,38 +210,47 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job)
             else return "invalid date kind: " + kind + " (expected created, modified or accessed)";
         }
     }
-    job.searchFileNames = o.fileNames;
-    job.searchDirNames = o.dirNames;
-    job.searchContents = !o.noContents;
-    job.skipHidden = o.skipHidden;
-    job.skipReadOnly = o.skipReadOnly;
-    job.skipArchive = o.skipArchive;
-    job.skipSystem = o.skipSystem;
-    job.attributesOnDirs = o.attributesOnDirs;
+    if (o.fileNames) job.searchFileNames = 1;
+    if (o.dirNames) job.searchDirNames = 1;
+    if (o.noContents) job.searchContents = 0;
+    if (o.skipHidden) job.skipHidden = 1;
+    if (o.skipReadOnly) job.skipReadOnly = 1;
+    if (o.skipArchive) job.skipArchive = 1;
+    if (o.skipSystem) job.skipSystem = 1;
+    if (o.attributesOnDirs) job.attributesOnDirs = 1;
     if (o.context) job.contextLength = *o.context;
-    job.makeBackup = !o.noBackup;
+    if (o.noBackup) job.makeBackup = 0;
     if (o.backupExt) job.backupExtension = NormalizeBackupExtension(*o.backupExt);
-    job.skipBackupFiles = !o.searchBackups;
-    job.useWord = !o.noWord;
-    job.wordAutoMode = o.wordAllTypes ? WordAutoMode::AllTypes : WordAutoMode::ByExtension;
+    if (o.searchBackups) job.skipBackupFiles = 0;
+    if (o.noWord) job.useWord = 0;
+    if (o.wordAllTypes) job.wordAutoMode = WordAutoMode::AllTypes;
     if (o.wordExt) {
         if (o.wordExt->find_first_of("\\/:*?<>|") != std::string::npos)
             return "invalid document extension list: " + *o.wordExt + " (no \\ / : * ? < > |)";
         job.wordExtensions = lowerAscii(*o.wordExt);
     }
-    job.specialCharacters = o.escapes;
+    if (o.escapes) job.specialCharacters = 1;
     if (o.splitLength) job.splitLength = *o.splitLength;
     if (o.splitMaxOffset) job.splitMaxOffset = *o.splitMaxOffset;
     if (o.tempDir) {
         job.tempDirIsCurrent = 0;
         job.tempDir = *o.tempDir;
     }
-    job.ignoreNulls = o.ignoreNulls;
+    if (o.ignoreNulls) job.ignoreNulls = 1;
     if (o.detectUtf8) {
         job.detectUtf8 = 1;
         job.detectLength = *o.detectUtf8;
     }
     return std::nullopt;
+}
+
+bool usesStoredSettings(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (argument == "--settings" || argument.rfind("--settings-file", 0) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -208,21 +276,23 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     app.require_subcommand(1);
     app.set_version_flag("--version", "tarnwick-cli 0.1.0");
 
+    // With the stored settings, the texts and the directory may come from there.
+    const bool fromSettings = usesStoredSettings(arguments);
     RawOptions options;
-    std::string searchText, replacement, directory;
+    std::optional<std::string> searchText, replacement, directory;
     CLI::App* search = app.add_subcommand("search", "Search TEXT in the files under DIR");
-    search->add_option("TEXT", searchText, "The search text")->required();
-    search->add_option("DIR", directory, "The directory to start in")->required();
+    search->add_option("TEXT", searchText, "The search text")->required(!fromSettings);
+    search->add_option("DIR", directory, "The directory to start in")->required(!fromSettings);
     addJobOptions(*search, options);
 
     CLI::App* replace = app.add_subcommand("replace", "Replace TEXT by REPLACEMENT in the files under DIR");
-    replace->add_option("TEXT", searchText, "The search text")->required();
-    replace->add_option("REPLACEMENT", replacement, "The replacement (may be empty: \"\")")->required();
-    replace->add_option("DIR", directory, "The directory to start in")->required();
+    replace->add_option("TEXT", searchText, "The search text")->required(!fromSettings);
+    replace->add_option("REPLACEMENT", replacement, "The replacement (may be empty: \"\")")->required(!fromSettings);
+    replace->add_option("DIR", directory, "The directory to start in")->required(!fromSettings);
     addJobOptions(*replace, options);
 
     CLI::App* lowercase = app.add_subcommand("lowercase", "Turn the file names under DIR into lower case");
-    lowercase->add_option("DIR", directory, "The directory to start in")->required();
+    lowercase->add_option("DIR", directory, "The directory to start in")->required(!fromSettings);
     addJobOptions(*lowercase, options);
     addLowercaseOptions(*lowercase, options);
 
@@ -247,25 +317,41 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     CliRequest request;
     request.command = replace->parsed() ? "replace" : lowercase->parsed() ? "lowercase" : "search";
     request.job = DefaultSearchJob(clock.now());
+    StoredForm stored;
+    if (fromSettings) {
+        stored = ReadStoredForm(options.settingsFile.value_or(""), clock.now());
+        request.job = stored.job;
+        if (!searchText) searchText = stored.searchText;
+        if (!replacement) replacement = stored.replacement;
+        if (!directory) directory = stored.directory;
+    }
     const bool converting = request.command == "lowercase";
-    if (!converting && searchText.empty()) return refuse(text::kNoSearchText);
-    if (directory.empty()) return refuse(text::kNoDirectory);
-    if (const auto error = applyOptions(options, request.job)) return refuse(*error);
+    if (!converting && searchText.value_or("").empty()) return refuse(text::kNoSearchText);
+    if (directory.value_or("").empty()) return refuse(text::kNoDirectory);
+    if (const auto error = applyOptions(options, request.job, fromSettings)) return refuse(*error);
+    if (const auto error = applyExportOptions(options, request.exportRequest)) return refuse(*error);
     const SearchJob& job = request.job;
     if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames)
         return refuse(text::kNothingToSearch);
-    request.searchText = searchText;
-    request.replacementTyped = replacement;
-    request.job.replaceText = replacement;
-    request.replacement = replacement;
+    request.searchText = *searchText;
+    request.replacementTyped = replacement.value_or("");
+    request.job.replaceText = request.replacementTyped;
+    request.replacement = request.replacementTyped;
     if (request.command == "replace" && job.specialCharacters) {
-        const EscapeResult converted = InterpretEscapes(replacement);
+        const EscapeResult converted = InterpretEscapes(request.replacementTyped);
         if (!converted.ok) return refuse(converted.error);
         request.replacement = converted.text;
     }
-    request.renameArgument = options.onlyUpper ? 0 : 1;
-    request.directory = directory;
-    request.logPath = options.logFile;
+    request.renameArgument = options.onlyUpper ? 0 : fromSettings ? stored.renameArgument : 1;
+    request.directory = *directory;
+    if (options.logFile) {
+        // Asking for a log file on the command line asks for every kind of run.
+        request.log.enabled = true;
+        request.log.path = *options.logFile;
+        request.log.onlyReplace = false;
+    } else if (fromSettings) {
+        request.log = StoredLogSettings(stored);
+    }
     result.request = std::move(request);
     return result;
 }

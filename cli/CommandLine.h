@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "engine/job/SearchJob.h"
+#include "engine/log/RunLifecycle.h"
+#include "results/ExportRequest.h"
 
 namespace tarnwick {
 
@@ -20,7 +22,8 @@ struct CliRequest {
     std::string replacement;       // after escape sequences were interpreted
     int renameArgument = 1;        // lowercase: 1 every name, 0 only names in capitals
     std::string directory;
-    std::optional<std::string> logPath;
+    LogSettings log;  // the operation log: --log, or the stored settings with --settings
+    std::optional<ExportRequest> exportRequest;  // --export / --out: save the results after the run
 };
 
 struct CliParse {

@@ -1,0 +1,32 @@
+#pragma once
+// A run set up in the desktop program, read back from the settings file so
+// that it can be repeated in a terminal.
+#include <cstdint>
+#include <string>
+
+#include "engine/job/SearchJob.h"
+#include "engine/log/RunLifecycle.h"
+
+namespace tarnwick {
+
+struct StoredForm {
+    SearchJob job;
+    std::string searchText;    // as typed
+    std::string replacement;   // as typed
+    std::string directory;
+    int renameArgument = 1;    // 1 every name, 0 only names in capitals
+    bool useLog = false;
+    std::string logFile;
+    bool logOnlyReplace = true;
+};
+
+// Reads the search form's stored state from the settings file at `path`
+// (empty: the user's own). A missing or damaged file reads as defaults, as
+// it does for the desktop program. The date range is the form's initial
+// one: from one day before `now` to `now`.
+StoredForm ReadStoredForm(const std::string& path, std::int64_t now);
+
+// The operation log as the desktop program would write it for these settings.
+LogSettings StoredLogSettings(const StoredForm& form);
+
+}  // namespace tarnwick
