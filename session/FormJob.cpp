@@ -1,5 +1,6 @@
 #include "session/FormJob.h"
 
+#include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"
 
 namespace tarnwick::session {
@@ -56,8 +57,10 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
 
 std::string WorkerSearchText(const settings::FormState& form)
 {
-    if (form.matchCase) return form.searchTexts.text;
-    return CodePage::system().lower(form.searchTexts.text);
+    SearchJob job;
+    job.matchCase = form.matchCase;
+    job.regularExpression = form.regularExpression;
+    return PrepareSearchText(form.searchTexts.text, job, CodePage::system());
 }
 
 }  // namespace tarnwick::session

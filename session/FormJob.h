@@ -15,8 +15,9 @@ namespace tarnwick::session {
 // date and time controls are not stored).
 SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFrom, std::int64_t dateTo);
 
-// The search text as the worker receives it: in lower case unless case is
-// to be matched.
+// The search text as the worker receives it: plain text in lower case
+// unless case is to be matched; a regular expression as typed, since
+// lowering would turn \W, \S and \D into their opposites.
 std::string WorkerSearchText(const settings::FormState& form);
 
 }  // namespace tarnwick::session

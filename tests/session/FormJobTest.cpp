@@ -108,7 +108,12 @@ TEST(FormJob, LowersFileTypesWordExtensionsAndUnmatchedSearchText)
 
     EXPECT_EQ(WorkerSearchText(form), "Needle");
     form.matchCase = 0;
+    form.regularExpression = 0;
     EXPECT_EQ(WorkerSearchText(form), "needle");
+    // Lowering an expression would turn \W into \w.
+    form.regularExpression = 1;
+    form.searchTexts.text = "A\\W+";
+    EXPECT_EQ(WorkerSearchText(form), "A\\W+");
 }
 
 }  // namespace
