@@ -23,7 +23,7 @@ public:
     // Replaces the story units [start, end) by `text`. The inserted text
     // takes the formatting of the first replaced unit (of the unit before
     // `start` for an empty span). Refuses spans that touch field codes,
-    // field results, tracked deletions or cross a paragraph. Rebuilds the
+    // field results, tracked deletions or cross a paragraph. Updates the
     // main story.
     virtual void replace(std::int64_t start, std::int64_t end, const std::u16string& text) = 0;
 

@@ -94,7 +94,7 @@ std::vector<Item> itemsOf(const StoryText& story, const std::vector<pugi::xml_no
     std::vector<Item> items;
     std::uint32_t lastSource = 0;
     for (std::int64_t i = start; i < end; ++i) {
-        const Unit& unit = story.units()[static_cast<std::size_t>(i)];
+        const Unit& unit = story.unit(i);
         if (items.empty() || unit.source != lastSource) {
             items.push_back(Item{nodes[unit.source], unit.offset, unit.offset});
             lastSource = unit.source;
@@ -163,9 +163,8 @@ void replaceSpan(const StoryText& story, const std::vector<pugi::xml_node>& node
 void insertAt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t position,
               std::u16string_view text)
 {
-    const auto& units = story.units();
     if (!IsParagraphStart(story, position)) {
-        const Unit& before = units[static_cast<std::size_t>(position - 1)];
+        const Unit& before = story.unit(position - 1);
         if (IsEditableUnit(before)) {
             const pugi::xml_node node = nodes[before.source];
             const Writer writer(node);
@@ -180,7 +179,7 @@ void insertAt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, 
         }
     }
     if (position < story.size()) {
-        const Unit& at = units[static_cast<std::size_t>(position)];
+        const Unit& at = story.unit(position);
         if (IsEditableUnit(at)) {
             const pugi::xml_node node = nodes[at.source];
             const Writer writer(node);

@@ -55,6 +55,11 @@ void DocxFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes)
     ReadDocxStory(m_part.document(), m_links, story, nodes);
 }
 
+bool DocxFormat::readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+{
+    return ReadDocxParagraph(paragraph, m_links, story, nodes);
+}
+
 void DocxFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)
 {
     ReplaceInDocx(m_story, m_nodes, start, end, text);

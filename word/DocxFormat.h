@@ -1,7 +1,7 @@
 #pragma once
 // A WordprocessingML package opened for search and replace: the main part
 // (found through the package's officeDocument relationship) is parsed once;
-// replace() edits its XML and rebuilds the story; save() writes back only
+// replace() edits its XML and updates the story; save() writes back only
 // that part, every other entry of the package byte for byte as it was.
 // Tracked-change recording is not emulated: edits are written as plain
 // edits even when the document records revisions. Not thread-safe.
@@ -22,6 +22,7 @@ public:
 
 private:
     void readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
+    bool readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) override;
 
     RelationshipTargets m_links;

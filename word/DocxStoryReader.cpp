@@ -58,6 +58,18 @@ public:
         if (m_units.empty()) emit(UnitKind::ParagraphEnd, u'\r', body, 0);
     }
 
+    // Reads `p` alone, as if no field were open where it starts; false when
+    // it is no paragraph.
+    bool readParagraph(pugi::xml_node p)
+    {
+        // The reader is used once: the declarations stay entered.
+        EnterAncestors(m_scope, p);
+        ScopeEntry entry(m_scope, p);
+        if (!m_scope.nameOf(p).is(Ns::W, "p")) return false;
+        paragraph(p);
+        return true;
+    }
+
 private:
     struct Field {
         bool inResult = false;
@@ -372,6 +384,17 @@ private:
 };
 
 }  // namespace
+
+bool ReadDocxParagraph(pugi::xml_node paragraph, const RelationshipTargets& links, StoryText& story,
+                       std::vector<pugi::xml_node>& nodes)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(links, story, nodes);
+    if (!reader.readParagraph(paragraph)) return false;
+    story.index();
+    return true;
+}
 
 void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& links, StoryText& story,
                    std::vector<pugi::xml_node>& nodes)

@@ -26,4 +26,11 @@ using RelationshipTargets = std::unordered_map<std::string, std::string>;
 void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& links, StoryText& story,
                    std::vector<pugi::xml_node>& nodes);
 
+// Reads the one paragraph (w:p) `paragraph` of a part the same way, as if
+// it started outside any field, cell, deletion or bound control; so its
+// units match those ReadDocxStory gave it only where that context did not
+// matter, which the caller checks. False when the node is no paragraph.
+bool ReadDocxParagraph(pugi::xml_node paragraph, const RelationshipTargets& links, StoryText& story,
+                       std::vector<pugi::xml_node>& nodes);
+
 }  // namespace tarnwick::word

@@ -3,6 +3,7 @@
 #include "word/Utf16.h"
 #include "word/WordErrors.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tarnwick::word {
@@ -25,13 +26,19 @@ std::string codePointName(char32_t c)
 bool splitsPair(const StoryText& story, std::int64_t position)
 {
     if (position <= 0 || position >= story.size()) return false;
-    const auto& units = story.units();
-    return IsHighSurrogate(units[static_cast<std::size_t>(position - 1)].value) &&
-           IsLowSurrogate(units[static_cast<std::size_t>(position)].value);
+    return IsHighSurrogate(story.unit(position - 1).value) && IsLowSurrogate(story.unit(position).value);
 }
 
 // The story value a replacement character reads back as.
 char16_t unitValueOf(char16_t c) { return c == u'\n' ? u'\v' : c; }
+
+// The kind of unit a replacement character is written as.
+UnitKind unitKindOf(char16_t c)
+{
+    if (c == u'\t') return UnitKind::Tab;
+    if (c == u'\n' || c == u'\v') return UnitKind::LineBreak;
+    return UnitKind::Text;
+}
 
 }  // namespace
 
@@ -68,7 +75,7 @@ bool IsEditableUnit(const Unit& unit)
 
 bool IsParagraphStart(const StoryText& story, std::int64_t position)
 {
-    return position <= 0 || isMark(story.units()[static_cast<std::size_t>(position - 1)].kind);
+    return position <= 0 || isMark(story.unit(position - 1).kind);
 }
 
 void CheckEditableSpan(const StoryText& story, std::int64_t start, std::int64_t end)
@@ -78,7 +85,7 @@ void CheckEditableSpan(const StoryText& story, std::int64_t start, std::int64_t 
     if (splitsPair(story, start) || splitsPair(story, end))
         Refuse(kErrorRefusedSpan, "Der Bereich beginnt oder endet mitten in einem Zeichen.");
     for (std::int64_t i = start; i < end; ++i) {
-        const Unit& unit = story.units()[static_cast<std::size_t>(i)];
+        const Unit& unit = story.unit(i);
         if (isMark(unit.kind))
             Refuse(kErrorRefusedSpan, "Der Bereich reicht über eine Absatz- oder Zellmarke und wird nicht ersetzt.");
         if (unit.flags & kFieldCode || unit.kind == UnitKind::FieldBegin || unit.kind == UnitKind::FieldSeparator ||
@@ -99,17 +106,49 @@ void CheckEditableSpan(const StoryText& story, std::int64_t start, std::int64_t 
 void VerifyReplacement(const StoryText& before, const StoryText& after, std::int64_t start, std::int64_t end,
                        std::u16string_view text)
 {
-    const auto& old = before.units();
-    const auto& now = after.units();
-    const auto s = static_cast<std::size_t>(start);
-    const auto e = static_cast<std::size_t>(end);
-    bool same = now.size() == old.size() - (e - s) + text.size();
-    for (std::size_t i = 0; same && i < s; ++i) same = now[i].value == old[i].value;
-    for (std::size_t i = 0; same && i < text.size(); ++i) same = now[s + i].value == unitValueOf(text[i]);
-    for (std::size_t i = e; same && i < old.size(); ++i) same = now[i - e + s + text.size()].value == old[i].value;
+    const auto length = static_cast<std::int64_t>(text.size());
+    bool same = after.size() == before.size() - (end - start) + length;
+    for (std::int64_t i = 0; same && i < start; ++i) same = after.unit(i).value == before.unit(i).value;
+    for (std::int64_t i = 0; same && i < length; ++i)
+        same = after.unit(start + i).value == unitValueOf(text[static_cast<std::size_t>(i)]);
+    for (std::int64_t i = end; same && i < before.size(); ++i)
+        same = after.unit(i - end + start + length).value == before.unit(i).value;
     if (!same)
         Refuse(kErrorRefusedSpan, "Die Ersetzung ließ sich in diesem Dokument nicht genau abbilden; es wird nicht "
                                   "gespeichert.");
+}
+
+std::optional<ParagraphSpan> ParagraphAround(const StoryText& story, std::int64_t start, std::int64_t end)
+{
+    ParagraphSpan paragraph{start, std::max(start, end)};
+    while (paragraph.first > 0 && !isMark(story.unit(paragraph.first - 1).kind)) --paragraph.first;
+    while (paragraph.mark < story.size() && !isMark(story.unit(paragraph.mark).kind)) ++paragraph.mark;
+    if (paragraph.mark >= story.size()) return std::nullopt;
+    return paragraph;
+}
+
+bool ReadsAsReplaced(const StoryText& story, const ParagraphSpan& paragraph, const StoryText& part,
+                     std::int64_t start, std::int64_t end, std::u16string_view text)
+{
+    const std::int64_t before = start - paragraph.first;
+    const std::int64_t after = paragraph.mark + 1 - end;
+    const auto length = static_cast<std::int64_t>(text.size());
+    if (part.size() != before + length + after) return false;
+    const auto same = [](const Unit& a, const Unit& b) {
+        return a.value == b.value && a.kind == b.kind && a.flags == b.flags;
+    };
+    for (std::int64_t i = 0; i < before; ++i)
+        if (!same(part.unit(i), story.unit(paragraph.first + i))) return false;
+    for (std::int64_t i = 0; i < length; ++i) {
+        const char16_t c = text[static_cast<std::size_t>(i)];
+        const Unit& unit = part.unit(before + i);
+        // Written into the run of an editable unit, the new text is plain
+        // text like it, without flags.
+        if (unit.value != unitValueOf(c) || unit.kind != unitKindOf(c) || unit.flags != 0) return false;
+    }
+    for (std::int64_t i = 0; i < after; ++i)
+        if (!same(part.unit(before + length + i), story.unit(end + i))) return false;
+    return true;
 }
 
 }  // namespace tarnwick::word

@@ -4,6 +4,7 @@
 // rebuilt story reads exactly as the edit intended (so that a fault in a
 // writer surfaces as a refusal, never as a silently wrong document).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,26 @@ bool IsEditableUnit(const Unit& unit);
 bool IsParagraphStart(const StoryText& story, std::int64_t position);
 
 // Refuses (kErrorRefusedSpan) when `after` does not read as `before` with
-// [start, end) replaced by `text`.
+// [start, end) replaced by `text` (the values of all units compared).
 void VerifyReplacement(const StoryText& before, const StoryText& after, std::int64_t start, std::int64_t end,
                        std::u16string_view text);
+
+// The units of the paragraph an edit of [start, end) lies in: from the
+// first unit after the previous mark to its own mark (paragraph, section,
+// cell or row mark), inclusive.
+struct ParagraphSpan {
+    std::int64_t first = 0;
+    std::int64_t mark = 0;
+};
+
+// The paragraph around [start, end), which CheckEditableSpan accepted;
+// none when no mark follows it.
+std::optional<ParagraphSpan> ParagraphAround(const StoryText& story, std::int64_t start, std::int64_t end);
+
+// True when `part`, the paragraph read again after the edit, reads as the
+// story's `paragraph` with [start, end) replaced by `text`: every other
+// unit with the same value, kind and flags, the new text as plain text.
+bool ReadsAsReplaced(const StoryText& story, const ParagraphSpan& paragraph, const StoryText& part,
+                     std::int64_t start, std::int64_t end, std::u16string_view text);
 
 }  // namespace tarnwick::word

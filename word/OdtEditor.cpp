@@ -82,13 +82,13 @@ public:
     {
         const std::vector<Item> items = itemsOf(start, end);
         checkOneWrapper(items);
-        const auto& units = m_story.units();
+        const auto units = [this](std::int64_t i) -> const Unit& { return m_story.unit(i); };
         const std::vector<Piece> pieces =
-            encode(text, IsParagraphStart(m_story, start) || isWhiteSpaceUnit(units[start - (start > 0)]));
+            encode(text, IsParagraphStart(m_story, start) || isWhiteSpaceUnit(units(start - (start > 0))));
         // What the white space after the span read as, and what it will follow.
-        const bool keptAfter = end < m_story.size() && isCharacterDataSpace(units[end], m_nodes);
+        const bool keptAfter = end < m_story.size() && isCharacterDataSpace(units(end), m_nodes);
         const bool dropsAfter = text.empty() && (IsParagraphStart(m_story, start) ||
-                                                 isCharacterDataSpace(units[start - 1], m_nodes));
+                                                 isCharacterDataSpace(units(start - 1), m_nodes));
 
         removeSilentCharacterData(items);
         const Item& first = items.front();
@@ -136,17 +136,17 @@ public:
     // unit at it.
     void insertAt(std::int64_t position, std::u16string_view text)
     {
-        const auto& units = m_story.units();
+        const auto units = [this](std::int64_t i) -> const Unit& { return m_story.unit(i); };
         const bool paragraphStart = IsParagraphStart(m_story, position);
         const std::vector<Piece> pieces =
-            encode(text, paragraphStart || isWhiteSpaceUnit(units[position - (position > 0)]));
-        const bool keptAfter = position < m_story.size() && isCharacterDataSpace(units[position], m_nodes);
+            encode(text, paragraphStart || isWhiteSpaceUnit(units(position - (position > 0))));
+        const bool keptAfter = position < m_story.size() && isCharacterDataSpace(units(position), m_nodes);
 
-        if (!paragraphStart && IsEditableUnit(units[position - 1])) {
-            const Unit& before = units[position - 1];
+        if (!paragraphStart && IsEditableUnit(units(position - 1))) {
+            const Unit& before = units(position - 1);
             splitAt(m_nodes[before.source], before.offset + 1, pieces);
-        } else if (position < m_story.size() && IsEditableUnit(units[position])) {
-            const Unit& at = units[position];
+        } else if (position < m_story.size() && IsEditableUnit(units(position))) {
+            const Unit& at = units(position);
             splitAt(m_nodes[at.source], at.offset, pieces);
         } else {
             Refuse(kErrorRefusedSpan,
@@ -160,7 +160,7 @@ private:
     {
         std::vector<Item> items;
         for (std::int64_t i = start; i < end; ++i) {
-            const Unit& unit = m_story.units()[static_cast<std::size_t>(i)];
+            const Unit& unit = m_story.unit(i);
             if (items.empty() || items.back().node != m_nodes[unit.source])
                 items.push_back(Item{m_nodes[unit.source], unit.offset, unit.offset});
             else
@@ -395,7 +395,7 @@ void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nod
 {
     if (start == end && text.empty()) return;
     const std::int64_t near = std::min(start, story.size() - 1);
-    Editor editor(story, nodes, nodes[story.units()[static_cast<std::size_t>(near)].source]);
+    Editor editor(story, nodes, nodes[story.unit(near).source]);
     if (start == end)
         editor.insertAt(start, text);
     else

@@ -58,6 +58,11 @@ void OdtFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) 
     ReadOdtStory(m_part.document(), story, nodes);
 }
 
+bool OdtFormat::readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+{
+    return ReadOdtParagraph(paragraph, story, nodes);
+}
+
 void OdtFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)
 {
     ReplaceInOdt(m_story, m_nodes, start, end, text);

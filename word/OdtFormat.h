@@ -1,6 +1,6 @@
 #pragma once
 // An OpenDocument text package opened for search and replace: content.xml
-// is parsed once; replace() edits it and rebuilds the story; save() writes
+// is parsed once; replace() edits it and updates the story; save() writes
 // back only content.xml, so `mimetype` stays the first, stored entry and
 // the manifest and every other entry stay byte for byte as they were.
 // Encrypted packages are refused. Not thread-safe.
@@ -20,6 +20,7 @@ public:
 
 private:
     void readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
+    bool readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) override;
 };
 

@@ -66,6 +66,19 @@ public:
         if (m_units.empty()) emit(UnitKind::ParagraphEnd, u'\r', text, 0);
     }
 
+    // Reads `p` alone, as if it lay outside any field or index; false when
+    // it is no paragraph or heading.
+    bool readParagraph(pugi::xml_node p)
+    {
+        // The reader is used once: the declarations stay entered.
+        EnterAncestors(m_scope, p);
+        ScopeEntry entry(m_scope, p);
+        const QName name = m_scope.nameOf(p);
+        if (!name.is(Ns::Text, "p") && !name.is(Ns::Text, "h")) return false;
+        paragraph(p);
+        return true;
+    }
+
 private:
     pugi::xml_node child(pugi::xml_node parent, Ns ns, std::string_view local)
     {
@@ -238,6 +251,16 @@ int ParseSpaceCount(const char* value)
     if (error == std::errc::result_out_of_range) return -1;
     if (error != std::errc() || end != text.data() + text.size() || count < 1) return 1;
     return count > kMaxSpaceCount ? -1 : static_cast<int>(count);
+}
+
+bool ReadOdtParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(story, nodes);
+    if (!reader.readParagraph(paragraph)) return false;
+    story.index();
+    return true;
 }
 
 void ReadOdtStory(const pugi::xml_document& content, StoryText& story, std::vector<pugi::xml_node>& nodes)

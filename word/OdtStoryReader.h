@@ -26,6 +26,12 @@ namespace tarnwick::word {
 // Throws ServerError (kErrorDamaged) when the part has no office:text body.
 void ReadOdtStory(const pugi::xml_document& content, StoryText& story, std::vector<pugi::xml_node>& nodes);
 
+// Reads the one paragraph or heading `paragraph` of content.xml the same
+// way, as if it lay outside any field or index; its units match those
+// ReadOdtStory gave it only where that context did not matter, which the
+// caller checks. False when the node is no paragraph or heading.
+bool ReadOdtParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes);
+
 // True for the characters the format treats as white space in character data.
 inline bool IsOdfWhiteSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 

@@ -38,6 +38,17 @@ std::size_t matchAt(std::u16string_view text, std::size_t i, std::size_t limit, 
     return j;
 }
 
+// The code point of the visible text that ends just before `index` (> 0).
+char32_t codePointBefore(const StoryText& story, std::int64_t index)
+{
+    const char32_t c = story.visibleAt(index - 1);
+    if (IsLowSurrogate(c) && index >= 2) {
+        const char32_t high = story.visibleAt(index - 2);
+        if (IsHighSurrogate(high)) return 0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00);
+    }
+    return c;
+}
+
 }  // namespace
 
 char32_t FoldForFind(char32_t c)
@@ -90,23 +101,27 @@ std::optional<StorySpan> FindInStory(const StoryText& story, std::u16string_view
 {
     if (needle.empty() || from >= to) return std::nullopt;
     const std::vector<char32_t> wanted = codePointsOf(needle, options.matchCase);
-    const std::u16string& text = story.visibleText();
-    const auto& positions = story.visiblePositions();
-    const auto first = static_cast<std::size_t>(story.visibleIndexAt(from));
-    const auto limit = static_cast<std::size_t>(story.visibleIndexAt(to));
+    const std::int64_t first = story.visibleIndexAt(from);
+    const std::int64_t limit = story.visibleIndexAt(to);
+    if (first >= limit) return std::nullopt;
+    // The visible text from `first` on, in one piece; index 0 is `first`.
+    const std::u16string_view text = story.visibleFrom(first);
+    const auto count = static_cast<std::size_t>(limit - first);
 
-    for (std::size_t i = first; i < limit; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int64_t at = first + static_cast<std::int64_t>(i);
         // Never start in the middle of a surrogate pair.
-        if (i > 0 && IsLowSurrogate(text[i]) && IsHighSurrogate(text[i - 1])) continue;
-        const std::size_t end = matchAt(text, i, limit, wanted, options.matchCase);
+        if (at > 0 && IsLowSurrogate(text[i]) && IsHighSurrogate(story.visibleAt(at - 1))) continue;
+        const std::size_t end = matchAt(text, i, count, wanted, options.matchCase);
         if (end == 0) continue;
         if (options.matchWholeWord) {
-            const bool wordBefore = i > 0 && IsWordCharacter(CodePointBefore(text, i));
+            const bool wordBefore = at > 0 && IsWordCharacter(codePointBefore(story, at));
             std::size_t length = 1;
             const bool wordAfter = end < text.size() && IsWordCharacter(CodePointAt(text, end, length));
             if (wordBefore || wordAfter) continue;
         }
-        return StorySpan{positions[i], positions[end - 1] + 1};
+        return StorySpan{story.positionOfVisible(at),
+                         story.positionOfVisible(first + static_cast<std::int64_t>(end) - 1) + 1};
     }
     return std::nullopt;
 }

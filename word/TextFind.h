@@ -2,7 +2,9 @@
 // Find over a story's visible text (what Range.Text returns: field results
 // but not codes, no hidden text). A hit is reported as the span of story
 // positions it covers, so hidden units and field codes that lie between its
-// first and last visible unit belong to it. Stateless; thread-safe.
+// first and last visible unit belong to it. Stateless; threads may search
+// different stories at once, not the same one (a search may move the
+// story's gap, see StoryText).
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -102,13 +102,20 @@ pugi::xml_attribute NamespaceScope::attribute(pugi::xml_node element, Ns ns, std
     return {};
 }
 
+void EnterAncestors(NamespaceScope& scope, pugi::xml_node node)
+{
+    std::vector<pugi::xml_node> chain;
+    for (pugi::xml_node n = node.parent(); n && n.type() == pugi::node_element; n = n.parent()) chain.push_back(n);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) scope.enter(*it);
+}
+
 NamespaceScope ScopeAt(pugi::xml_node element)
 {
     while (element && element.type() != pugi::node_element) element = element.parent();
-    std::vector<pugi::xml_node> chain;
-    for (pugi::xml_node n = element; n && n.type() == pugi::node_element; n = n.parent()) chain.push_back(n);
     NamespaceScope scope;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) scope.enter(*it);
+    if (!element) return scope;
+    EnterAncestors(scope, element);
+    scope.enter(element);
     return scope;
 }
 

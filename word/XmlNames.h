@@ -73,6 +73,10 @@ private:
 // text node, that of its parent).
 NamespaceScope ScopeAt(pugi::xml_node element);
 
+// Enters into `scope` the declarations of every element above `node`,
+// outermost first, for a reader that starts in the middle of a document.
+void EnterAncestors(NamespaceScope& scope, pugi::xml_node node);
+
 // The qualified-name prefix ("w:", or "" for the default namespace) under
 // which `ns` is declared at `element`; `fallback` when it is not declared.
 std::string PrefixFor(pugi::xml_node element, Ns ns, std::string_view fallback);
