@@ -1,10 +1,10 @@
 # The two everyday commands: `make run` starts the program, `make test` runs every test.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
-ARGS ?= --help
+ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run run-cli screenshots test bench fuzz clean
 
 all: build
 
@@ -18,7 +18,16 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/cli/tarnwick-cli $(ARGS)
+	$(BUILD_DIR)/ui/tarnwick $(ARGS)
+
+# The headless front end; without ARGS it shows its usage.
+run-cli: build
+	$(BUILD_DIR)/cli/tarnwick-cli $(if $(ARGS),$(ARGS),--help)
+
+# Pictures of the desktop program's windows, rendered without a display.
+screenshots: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tarnwick-screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/ui/screenshots/tarnwick-screenshots $(BUILD_DIR)/screenshots
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -44,7 +44,7 @@ struct RawOptions {
     bool onlyUpper = false;
     bool useSettings = false;
     std::optional<std::string> settingsFile;  // --settings-file
-    std::optional<std::string> exportSpec, exportOut, exportElements, separator;
+    std::optional<std::string> exportFormat, exportOut, exportElements, separator;
 };
 
 constexpr std::uint32_t kDefaultDetectLength = 51'200;
@@ -95,7 +95,7 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_flag("--settings", o.useSettings,
                  "Start from the search stored by the desktop program; TEXT, DIR and options given here override it");
     app.add_option("--settings-file", o.settingsFile, "Like --settings, with the settings stored in FILE");
-    app.add_option("--export", o.exportSpec, "Save the results after the run: xml, csv or template=FILE");
+    app.add_option("--export", o.exportFormat, "Save the results after the run: xml, csv or template=FILE");
     app.add_option("--out", o.exportOut, "The file the results are saved to (XML unless --export says otherwise)");
     app.add_option("--export-elements", o.exportElements,
                    "What to save: hits,errors,filenames,dirnames (default hits)");
@@ -107,22 +107,22 @@ void addJobOptions(CLI::App& app, RawOptions& o)
 std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional<ExportRequest>& request)
 {
     if (!o.exportOut) {
-        if (o.exportSpec || o.exportElements || o.separator) return std::string("--export needs --out PATH");
+        if (o.exportFormat || o.exportElements || o.separator) return std::string("--export needs --out PATH");
         return std::nullopt;
     }
     if (o.exportOut->empty()) return std::string("--out needs a file name");
     ExportSettings settings;
     if (o.separator) settings.separator = *o.separator;
-    const std::string spec = o.exportSpec.value_or("xml");
-    if (spec == "xml") {
+    const std::string format = o.exportFormat.value_or("xml");
+    if (format == "xml") {
         settings.type = static_cast<int>(ExportType::Xml);
-    } else if (spec == "csv") {
+    } else if (format == "csv") {
         settings.type = static_cast<int>(ExportType::Csv);
-    } else if (spec.rfind("template=", 0) == 0) {
+    } else if (format.rfind("template=", 0) == 0) {
         settings.type = static_cast<int>(ExportType::Template);
-        settings.templatePath = spec.substr(std::strlen("template="));
+        settings.templatePath = format.substr(std::strlen("template="));
     } else {
-        return "invalid export: " + spec + " (expected xml, csv or template=FILE)";
+        return "invalid export: " + format + " (expected xml, csv or template=FILE)";
     }
     if (o.exportElements) {
         settings.elements = 0;

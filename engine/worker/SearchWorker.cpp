@@ -150,6 +150,13 @@ std::int32_t SearchWorker::GetHitCount() const { return m_state->counters.hits.l
 std::int32_t SearchWorker::GetFileCount() const { return m_state->counters.files.load(); }
 std::int32_t SearchWorker::GetExaminedCount() const { return m_state->counters.examined.load(); }
 
+WorkerInputs SearchWorker::LastInputs() const
+{
+    std::lock_guard lock(m_state->mutex);
+    const CommandInput& input = m_state->pending;
+    return {input.command, input.job, input.searchText, input.replacementText, input.startPath};
+}
+
 int SearchWorker::Shutdown()
 {
     if (m_exitCode >= 0) return m_exitCode;

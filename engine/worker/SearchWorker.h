@@ -54,6 +54,18 @@ struct WorkerOutputs {
     std::shared_ptr<DocumentEngine> documents;  // null: documents cannot be opened
 };
 
+// What the front end last handed the worker: the code of the last command
+// started, the job, the run strings and the start path. A rename keeps the
+// texts of the run before it; a replace in marked results keeps the job and
+// the start path of the search.
+struct WorkerInputs {
+    int command = -1;
+    SearchJob job;
+    std::string searchText;
+    std::string replacementText;
+    std::string startPath;
+};
+
 class SearchWorker {
 public:
     // Starts the thread. `runner` null means the engine's own commands.
@@ -80,6 +92,8 @@ public:
     std::int32_t GetHitCount() const;
     std::int32_t GetFileCount() const;
     std::int32_t GetExaminedCount() const;
+    // What the export reports of the last run.
+    WorkerInputs LastInputs() const;
 
     // Ends the thread: quit command, then at most the shutdown wait. Returns
     // the thread's exit code: 0, or kAbandonedExitCode when it had to be left

@@ -1,0 +1,73 @@
+#include "ui/ExportCommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+
+#include <optional>
+
+#include "platform/CodePage.h"
+#include "results/ExportFile.h"
+#include "results/ResultsExport.h"
+#include "ui/ExportDialog.h"
+#include "ui/ExportDialogPrompts.h"
+#include "ui/ExportDialogTexts.h"
+
+namespace tarnwick::ui {
+namespace {
+
+QString fromPath(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+std::string toPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+bool holdsTemplate(const QString& directory)
+{
+    return QFileInfo(QDir(directory).filePath(QString::fromUtf8(text::exporting::kTemplateFileName))).isFile();
+}
+
+// What to tell when the writer failed. An XML file that cannot be created
+// comes back without a reason; the user must still learn that nothing was
+// saved, so the reason is asked of the file system once more.
+std::string failureText(const ExportOutcome& outcome, const std::string& targetPath)
+{
+    if (!outcome.message.empty()) return outcome.message;
+    ExportFile probe;
+    const int reason = probe.create(targetPath);
+    return reason != 0 ? ExportFailureMessage(targetPath, reason) : std::string();
+}
+
+}  // namespace
+
+std::string ProgramDirectory() { return toPath(QCoreApplication::applicationDirPath()); }
+
+std::string ExportTemplateDirectory(const std::string& programDirectory)
+{
+    const QString beside = fromPath(programDirectory);
+    if (holdsTemplate(beside)) return programDirectory;
+    const QString shared = QDir::cleanPath(beside + QStringLiteral("/../share/tarnwick"));
+    if (holdsTemplate(shared)) return toPath(shared);
+    return programDirectory;
+}
+
+bool RunExportCommand(QWidget* parent, settings::ProfileStore& store, const ResultList& list, const RunValues& run,
+                      const std::string& programDirectory, ExportPrompts* prompts)
+{
+    DesktopExportPrompts desktop;
+    ExportPrompts& ask = prompts != nullptr ? *prompts : desktop;
+
+    ExportDialog dialog(store, ExportTemplateDirectory(programDirectory), &ask, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const ExportDialogLogic& logic = dialog.logic();
+
+    const std::optional<std::string> target = ask.chooseTargetFile(parent, logic.SaveDialog());
+    if (!target || target->empty()) return false;
+
+    const ExportOutcome outcome = ExportResults(logic.MakeRequest(*target), run, list);
+    if (outcome.success) return true;
+    const std::string text = failureText(outcome, *target);
+    // Paths and the system's error text are in the system code page.
+    if (!text.empty()) ask.showFailure(parent, QString::fromStdString(CodePage::system().ansiToUtf8(text)));
+    return false;
+}
+
+}  // namespace tarnwick::ui

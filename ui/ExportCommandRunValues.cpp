@@ -1,0 +1,33 @@
+#include "ui/ExportCommandRunValues.h"
+
+namespace tarnwick::ui {
+
+RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
+{
+    const SearchJob& job = inputs.job;
+    RunValues run;
+    run.searchPath = inputs.startPath;
+    run.searchText = inputs.searchText;
+    run.replacementText = inputs.replacementText;
+    // Only a replace run: a replace in the marked results has a code of its own.
+    run.wasReplaceRun = inputs.command == WorkerCommand::Replace;
+    run.matchCase = job.matchCase != 0;
+    run.searchContents = job.searchContents != 0;
+    run.searchDirNames = job.searchDirNames != 0;
+    run.searchFileNames = job.searchFileNames != 0;
+    run.wholeWords = job.wholeWords != 0;
+    run.regularExpression = job.regularExpression != 0;
+    run.specialCharacters = job.specialCharacters != 0;
+    run.filesSearched = counts.examined;
+    run.filesFound = counts.files;
+    run.entriesFound = counts.hits;
+    return run;
+}
+
+RunValues MakeRunValues(const SearchWorker& worker)
+{
+    return MakeRunValues(worker.LastInputs(),
+                         WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount()});
+}
+
+}  // namespace tarnwick::ui

@@ -1,0 +1,139 @@
+#include "ui/ProgramWindow.h"
+
+#include <QAction>
+
+#include "engine/documents/WordDocumentEngine.h"
+#include "platform/CodePage.h"
+#include "ui/ExportCommand.h"
+#include "ui/ExportCommandRunValues.h"
+#include "ui/MainFrame.h"
+#include "ui/OptionsDialog.h"
+#include "ui/QtNotifier.h"
+#include "ui/ResultsCommandTexts.h"
+#include "ui/ResultsPane.h"
+#include "ui/SearchFormController.h"
+#include "ui/SearchFormDialogs.h"
+#include "ui/SearchFormWidget.h"
+
+namespace tarnwick::ui {
+namespace {
+
+// The results commands of the main menu, carried out by the results pane.
+constexpr FrameCommand kResultsCommands[] = {
+    FrameCommand::OpenInViewer, FrameCommand::OpenWithProgram, FrameCommand::ReplaceMarked,
+    FrameCommand::MarkAll,      FrameCommand::MarkNone,        FrameCommand::ExportResults,
+    FrameCommand::ExpandAll,    FrameCommand::CollapseAll,
+};
+
+}  // namespace
+
+ProgramWindow::ProgramWindow(ProgramSetup setup)
+    : m_store(setup.profilePath.empty() ? settings::DefaultProfilePath() : setup.profilePath),
+      m_frameSettings(m_store),
+      m_resultList(std::make_shared<ResultList>()),
+      m_notifier(QtNotifier::Create())
+{
+    const CodePage& codePage = CodePage::system();
+    FormPrompts* prompts = setup.prompts;
+    if (prompts == nullptr) {
+        m_dialogs = std::make_unique<DialogFormPrompts>(nullptr, codePage);
+        prompts = m_dialogs.get();
+    }
+    const Clock& clock = setup.clock != nullptr ? *setup.clock : m_systemClock;
+    FormWorkerParts parts;
+    parts.results = m_resultList;
+    parts.notifier = m_notifier;
+    parts.status = m_notifier;
+    // Documents go through the built-in component, which reads and writes them directly.
+    parts.documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
+    parts.runner = std::move(setup.runner);
+    m_controller = std::make_unique<SearchFormController>(FormServices{*prompts, clock, codePage, &m_store},
+                                                          std::move(parts));
+    m_notifier->attach(m_controller.get());
+
+    m_frame = std::make_unique<MainFrame>(m_frameSettings);
+    if (m_dialogs) m_dialogs->setParent(m_frame.get());
+    m_results = new ResultsPane(m_resultList, codePage);
+    m_frame->setResultsWidget(m_results);
+    m_form = new SearchFormWidget(*m_controller, codePage);
+    m_frame->setFormWidget(m_form);
+
+    connectFrame();
+    connectResultsCommands();
+    // First show of the form: its settings, its dates, collapsed if it was.
+    m_controller->Initialize();
+}
+
+ProgramWindow::~ProgramWindow()
+{
+    // Nothing the worker still sends may reach the form from here on.
+    m_notifier->detach();
+    m_frame.reset();
+}
+
+void ProgramWindow::show() { m_frame->showAsPlaced(); }
+
+void ProgramWindow::setOpenInViewerHandler(std::function<void(ItemHandle)> handler)
+{
+    m_results->setOpenInViewerHandler(std::move(handler));
+}
+
+void ProgramWindow::connectFrame()
+{
+    MainFrame* frame = m_frame.get();
+    SearchFormController* form = m_controller.get();
+    connect(frame, &MainFrame::startSearchRequested, this, [form] { form->StartSearchRun(); });
+    connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->StartReplaceRun(); });
+    connect(frame, &MainFrame::stopRequested, this, [form] { form->Stop(); });
+    connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->ConvertFileNames(); });
+    connect(frame, &MainFrame::expandToggleRequested, this,
+            [form](bool expandFromHidden) { form->ToggleExpanded(expandFromHidden); });
+    connect(frame, &MainFrame::optionsRequested, this, [this] {
+        if (m_optionsHandler)
+            m_optionsHandler();
+        else
+            editOptions();
+    });
+    frame->setSaveFormSettingsHook([form] { form->SaveFormSettings(); });
+
+    connect(m_form, &SearchFormWidget::busyChanged, frame, &MainFrame::setBusy);
+    connect(m_form, &SearchFormWidget::expandedChanged, frame, &MainFrame::setFormExpanded);
+    connect(m_form, &SearchFormWidget::statusTextChanged, frame, &MainFrame::setStatusText);
+    connect(m_form, &SearchFormWidget::lastRunWasSearchChanged, m_results, &ResultsPane::setLastRunWasSearch);
+    connect(m_form, &SearchFormWidget::selectedReplaceEnded, m_results, &ResultsPane::selectedReplaceFinished);
+}
+
+void ProgramWindow::connectResultsCommands()
+{
+    m_results->setMarkedResultsReplacer(m_controller.get());
+    // "Ergebnisliste exportieren": the run values are what the worker was last handed.
+    m_results->setExportHandler([this] {
+        RunExportCommand(m_frame.get(), m_store, *m_resultList, MakeRunValues(m_controller->worker()),
+                         ProgramDirectory());
+    });
+    // The main menu's entries take their state from the pane's actions and
+    // run them.
+    for (FrameCommand id : kResultsCommands) {
+        QAction* menuAction = m_frame->action(id);
+        QAction* paneAction = m_results->action(static_cast<int>(id));
+        if (menuAction == nullptr || paneAction == nullptr) continue;
+        connect(menuAction, &QAction::triggered, paneAction, &QAction::trigger);
+        connect(paneAction, &QAction::changed, menuAction,
+                [menuAction, paneAction] { menuAction->setEnabled(paneAction->isEnabled()); });
+        menuAction->setEnabled(paneAction->isEnabled());
+    }
+}
+
+// The options dialog writes its section itself; the form then takes the
+// values, so the running program and the store agree. An opt-out ticked in
+// its warning counts however the dialog was closed.
+void ProgramWindow::editOptions()
+{
+    settings::FormState& fields = m_controller->fields();
+    std::uint32_t warningBits = fields.warningBits;
+    const auto accepted = EditOptions(m_frame.get(), fields.options, warningBits, m_store);
+    fields.warningBits = warningBits;
+    if (accepted) m_controller->ApplyOptions(*accepted);
+}
+
+}  // namespace tarnwick::ui

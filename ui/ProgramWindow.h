@@ -1,0 +1,80 @@
+#pragma once
+// The desktop program put together: the main window with the search form
+// on top and the results below, the settings store, the search worker's
+// way back to the user interface thread, and the wiring between them.
+// User interface thread only.
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Clock.h"
+#include "results/ResultList.h"
+#include "settings/ProfileStore.h"
+#include "ui/ProfileFrameSettings.h"
+
+namespace tarnwick {
+class CommandRunner;
+}
+
+namespace tarnwick::ui {
+
+class DialogFormPrompts;
+class FormPrompts;
+class MainFrame;
+class QtNotifier;
+class ResultsPane;
+class SearchFormController;
+class SearchFormWidget;
+
+// What a program window is built with; the defaults are the real program's.
+struct ProgramSetup {
+    std::string profilePath;                // empty: the user's settings file
+    FormPrompts* prompts = nullptr;         // null: dialogs; must outlive the window
+    const Clock* clock = nullptr;           // null: the system clock; must outlive the window
+    std::shared_ptr<CommandRunner> runner;  // null: the engine's own commands
+};
+
+class ProgramWindow : public QObject {
+    Q_OBJECT
+
+public:
+    ProgramWindow() : ProgramWindow(ProgramSetup{}) {}
+    explicit ProgramWindow(ProgramSetup setup);
+    ~ProgramWindow() override;
+
+    MainFrame& frame() const { return *m_frame; }
+    SearchFormWidget& form() const { return *m_form; }
+    ResultsPane& results() const { return *m_results; }
+    SearchFormController& controller() const { return *m_controller; }
+    settings::ProfileStore& store() { return m_store; }
+    ResultList& resultList() const { return *m_resultList; }
+
+    // Shows the main window as it was placed when it last closed.
+    void show();
+
+    // Targets that later parts of the program provide: the viewer opens a
+    // result (40032), the options dialog (40037).
+    void setOpenInViewerHandler(std::function<void(ItemHandle)> handler);
+    void setOptionsHandler(std::function<void()> handler) { m_optionsHandler = std::move(handler); }
+
+private:
+    void connectFrame();
+    void editOptions();
+    void connectResultsCommands();
+
+    SystemClock m_systemClock;
+    settings::ProfileStore m_store;
+    ProfileFrameSettings m_frameSettings;
+    std::unique_ptr<DialogFormPrompts> m_dialogs;
+    std::shared_ptr<ResultList> m_resultList;
+    std::shared_ptr<QtNotifier> m_notifier;
+    std::unique_ptr<SearchFormController> m_controller;
+    std::unique_ptr<MainFrame> m_frame;
+    SearchFormWidget* m_form = nullptr;  // owned by the frame
+    ResultsPane* m_results = nullptr;    // owned by the frame
+    std::function<void()> m_optionsHandler;
+};
+
+}  // namespace tarnwick::ui

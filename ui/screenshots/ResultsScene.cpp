@@ -1,0 +1,75 @@
+// The results pane after a search, with an item of every kind: info lines,
+// files with hits (one expanded, a hit marked and selected), a replaced hit,
+// an error, a file-name and a directory-name hit, and a document with a hit
+// replaced through the word processor.
+#include <QItemSelectionModel>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "engine/log/RunLog.h"
+#include "results/ResultList.h"
+#include "ui/ResultsModel.h"
+#include "ui/ResultsPane.h"
+#include "ui/ResultsTreeView.h"
+#include "ui/screenshots/ScreenshotScenes.h"
+
+namespace tarnwick::screenshots {
+namespace {
+
+// A hit whose highlight covers `word` inside `context` (byte offsets, as the
+// search reports them).
+ItemHandle addHit(ResultList& list, std::int64_t position, std::string_view context, std::string_view word)
+{
+    const auto start = static_cast<std::int32_t>(context.find(word));
+    const auto length = static_cast<std::int32_t>(word.size());
+    return list.AddHitItem(position, length, context, start, ItemKind::None, -1);
+}
+
+void fill(ResultList& list)
+{
+    list.AddFileItem(SearchHeaderLine("grüße"), ItemKind::Info);
+    const ItemHandle letter = list.AddNoteItem("/home/anna/briefe/weihnachten.txt", ItemKind::File, 4);
+    addHit(list, 118, "Viele liebe Grüße aus dem verschneiten Harz", "Grüße");
+    addHit(list, 402, "P.S.: Grüße auch an Jürgen und die Kinder!", "Grüße");
+    const ItemHandle replaced = addHit(list, 977, "Herzliche Grüße, Eure Anna", "Grüße");
+    list.UpdateItem(replaced, 0, UpdateWhat::Kind, "", ItemKind::Replaced);
+    list.SetChecked(letter + 1, true);
+
+    list.AddNoteItem("/home/anna/briefe/ämter/finanzamt.txt", ItemKind::File, 1);
+    addHit(list, 55, "Mit freundlichen Grüßen", "Grüße");
+    list.AddFileItem("/home/anna/briefe/gesperrt.txt", ItemKind::Error);
+    list.UpdateItem(list.CurrentFileItem(), 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Keine Berechtigung",
+                    ItemKind::Error);
+    const ItemHandle name = list.AddFileItem("/home/anna/briefe/grüße-2024.txt", ItemKind::FileNameHit);
+    list.SetItemColumnText(name, "Im Dateinamen gefunden", 2);
+    const ItemHandle dir = list.AddFileItem("/home/anna/grüße", ItemKind::DirNameHit);
+    list.SetItemColumnText(dir, "Im Verzeichnisnamen gefunden", 2);
+    list.AddFileItem("/home/anna/briefe/einladung.docx", ItemKind::Document);
+    const ItemHandle docHit = addHit(list, 311, "Wir senden euch herzliche Grüße und freuen uns", "Grüße");
+    list.UpdateItem(docHit, 0, UpdateWhat::Kind, "", ItemKind::DocumentReplaced);
+    list.AddFileItem(SearchSummary(6, 4), ItemKind::Info);
+}
+
+void RenderResults(const QString& pngPath)
+{
+    auto list = std::make_shared<ResultList>();
+    fill(*list);
+    ui::ResultsPane pane(list);
+    pane.setWindowTitle(QStringLiteral("Ergebnisse"));
+    pane.setLastRunWasSearch(true);
+    pane.resize(1120, 380);
+    pane.catchUp();
+    ui::ResultsTreeView* view = pane.view();
+    const ui::ResultsModel* model = pane.model();
+    view->expand(model->index(1, 0));
+    view->expand(model->index(6, 0));
+    view->selectionModel()->select(model->index(0, 0, model->index(1, 0)),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SaveWindowShot(pane, pngPath);
+}
+
+const SceneRegistration kResults{QStringLiteral("results"), &RenderResults};
+
+}  // namespace
+}  // namespace tarnwick::screenshots
