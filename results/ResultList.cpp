@@ -8,15 +8,12 @@ using Lock = std::lock_guard<std::mutex>;
 
 ResultList::TextRef ResultList::store(std::string_view text)
 {
-    if (text.empty()) return {};
-    TextRef ref{static_cast<std::uint32_t>(m_arena.size()), static_cast<std::uint32_t>(text.size())};
-    m_arena.append(text);
-    return ref;
+    return m_arena.append(text);
 }
 
 std::string_view ResultList::view(TextRef ref) const
 {
-    return std::string_view(m_arena).substr(ref.offset, ref.length);
+    return m_arena.view(ref);
 }
 
 std::string ResultList::columnTextLocked(const Node& node, int column) const
@@ -29,14 +26,10 @@ void ResultList::ClearResults(bool /*redrawSuppressed*/)
 {
     Lock lock(m_mutex);
     // Drawing is the view's business; it learns of the change by the revision.
-    m_nodes.clear();
+    std::deque<Node>().swap(m_nodes);
     m_top.clear();
+    if (m_top.capacity() > (1u << 16)) m_top.shrink_to_fit();
     m_arena.clear();
-    if (m_nodes.capacity() > (1u << 20)) {
-        m_nodes.shrink_to_fit();
-        m_top.shrink_to_fit();
-        m_arena.shrink_to_fit();
-    }
     m_current = kNoItem;
     m_scrollRequest = kNoItem;
     m_selected.clear();

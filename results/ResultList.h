@@ -9,11 +9,14 @@
 // worker) and one reader (the user interface) at a time is the intended use.
 // Handles are plain indices; they stay valid until the next ClearResults.
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "results/TextArena.h"
 
 namespace tarnwick {
 
@@ -134,10 +137,7 @@ public:
     ItemHandle TakeScrollRequest();
 
 private:
-    struct TextRef {
-        std::uint32_t offset = 0;
-        std::uint32_t length = 0;
-    };
+    using TextRef = TextArena::Ref;
     enum Flag : std::uint8_t {
         kHasCheckBox = 1,
         kChecked = 2,
@@ -173,9 +173,9 @@ private:
     void changed() { ++m_revision; }
 
     mutable std::mutex m_mutex;
-    std::vector<Node> m_nodes;         // guarded by m_mutex
+    std::deque<Node> m_nodes;           // guarded by m_mutex
     std::vector<std::uint32_t> m_top;  // guarded by m_mutex
-    std::string m_arena;               // guarded by m_mutex
+    TextArena m_arena;                 // guarded by m_mutex
     ItemHandle m_current = kNoItem;    // guarded by m_mutex
     ItemHandle m_scrollRequest = kNoItem;  // guarded by m_mutex
     std::vector<ItemHandle> m_selected;    // guarded by m_mutex
