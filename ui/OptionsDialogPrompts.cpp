@@ -1,27 +1,16 @@
 #include "ui/OptionsDialogPrompts.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QMessageBox>
-
-#include "ui/OptionsDialogTexts.h"
+#include "ui/HinweisDialog.h"
 
 namespace tarnwick::ui {
 
+// The same warning with opt-out as the search form's.
 WarningAnswer MessageBoxOptionsPrompts::askWarning(const std::string& message)
 {
-    namespace texts = text::options;
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::kWarningTitle), QString::fromStdString(message),
-                    QMessageBox::Ok | QMessageBox::Cancel, m_parent);
-    box.button(QMessageBox::Ok)->setText(QString::fromUtf8(texts::kOk));
-    box.button(QMessageBox::Cancel)->setText(QString::fromUtf8(texts::kCancel));
-    box.setDefaultButton(QMessageBox::Ok);
-    // Owned by the box.
-    auto* optOut = new QCheckBox(QString::fromUtf8(texts::kWarningOptOut));
-    box.setCheckBox(optOut);
-    const bool confirmed = box.exec() == QMessageBox::Ok;
-    // Taken whichever button closed the box.
-    return WarningAnswer{confirmed, optOut->isChecked()};
+    HinweisDialog dialog(QString::fromStdString(message), m_parent);
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    // Taken whichever button closed it.
+    return WarningAnswer{confirmed, dialog.dontShowAgain()};
 }
 
 }  // namespace tarnwick::ui
