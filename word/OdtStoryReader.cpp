@@ -199,7 +199,11 @@ private:
     {
         if (!m_inParagraph) return;
         const int count = ParseSpaceCount(m_scope.attribute(node, Ns::Text, "c").value());
-        if (count < 0) Refuse(kErrorDamaged, "Das Dokument enthält eine unsinnige Leerzeichenzahl.");
+        // Each element may say 65,536; many of them would let a small file
+        // expand into gigabytes of spaces.
+        m_expandedSpaces += count;
+        if (count < 0 || m_expandedSpaces > kMaxExpandedSpaces)
+            Refuse(kErrorDamaged, "Das Dokument enthält eine unsinnige Leerzeichenzahl.");
         for (int i = 0; i < count; ++i) emit(UnitKind::Text, u' ', node, static_cast<std::uint32_t>(i));
     }
 
@@ -239,6 +243,7 @@ private:
     bool m_afterWhiteSpace = true;
     int m_result = 0;
     std::int64_t m_lastMarkInCell = -1;
+    std::int64_t m_expandedSpaces = 0;  // spaces written for space elements so far
 };
 
 }  // namespace

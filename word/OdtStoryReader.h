@@ -37,6 +37,8 @@ inline bool IsOdfWhiteSpace(char16_t c) { return c == u' ' || c == u'\t' || c ==
 
 // The largest space count of a text:s this component accepts.
 constexpr int kMaxSpaceCount = 1 << 16;
+// All space elements of one story together: far beyond any real document.
+constexpr std::int64_t kMaxExpandedSpaces = std::int64_t{1} << 24;
 
 // The number of spaces a text:c value stands for: 1 when it is missing or
 // not a positive number, -1 when it is above kMaxSpaceCount.

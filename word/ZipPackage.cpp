@@ -32,9 +32,11 @@ public:
         zip_error_init(&error);
         // The source gets a copy it owns: writing the archive back replaces
         // the source's buffers, and libzip must never free memory of ours.
-        void* copy = std::malloc(bytes.empty() ? 1 : bytes.size());
-        if (copy && !bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
-        m_source = copy ? zip_source_buffer_create(copy, bytes.size(), 1, &error) : nullptr;
+        // An empty file gets an empty source that owns nothing (libzip would
+        // not free a buffer of length 0).
+        void* copy = bytes.empty() ? nullptr : std::malloc(bytes.size());
+        if (copy) std::memcpy(copy, bytes.data(), bytes.size());
+        if (copy || bytes.empty()) m_source = zip_source_buffer_create(copy, bytes.size(), copy ? 1 : 0, &error);
         if (!m_source) std::free(copy);
         if (m_source) m_zip = zip_open_from_source(m_source, ZIP_CHECKCONS, &error);
         if (!m_zip) {

@@ -86,6 +86,19 @@ TEST_F(Odt, ReplacementSpacesAreWrittenSoThatTheyReadBack)
         }
 }
 
+TEST_F(Odt, ManySpaceElementsCannotBlowASmallFileUpIntoGigabytes)
+{
+    // 300 elements of the largest allowed count: 19.6 million spaces from a
+    // file of a few kilobytes. Refused as damaged instead of filling memory.
+    std::string text = "<text:p>a";
+    for (int i = 0; i < 300; ++i) text += "<text:s text:c=\"65536\"/>";
+    write(text + "</text:p>");
+    EXPECT_THROW(OdtFormat{m_path}, ServerError);
+    // A real document's share of them is read as before.
+    write("<text:p>a<text:s text:c=\"65536\"/>b</text:p>");
+    EXPECT_EQ(OdtFormat(m_path).mainStory().size(), 65'539);
+}
+
 TEST_F(Odt, PartlyReplacedSpaceRunsKeepTheirOtherSpaces)
 {
     write("<text:p>a<text:s text:c=\"4\"/>b<text:line-break/>c</text:p>");
