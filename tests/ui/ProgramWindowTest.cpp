@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include "tests/ui/QtApp.h"
 #include "tests/ui/SearchFormFakes.h"
 #include "ui/MainFrame.h"
+#include "ui/OptionsDialog.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsPane.h"
 #include "ui/SearchFormController.h"
@@ -157,6 +160,25 @@ TEST_F(ProgramWindowTest, TheRunCommandsShowTheFirstFailingCheck)
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kNoSearchText, text::kEmptyReplacementQuestion,
                                                        text::kNoDirectory}));
     EXPECT_FALSE(window->frame().isBusy());
+}
+
+TEST_F(ProgramWindowTest, TheOptionsCommandEditsTheStoredAndTheRunningValues)
+{
+    auto window = open();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        // The context length is the only field that shows 20 on a first start.
+        for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+            if (edit->text() == QStringLiteral("20")) edit->setText(QStringLiteral("33"));
+        dialog->accept();
+    });
+    trigger(*window, FrameCommand::Options);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(window->controller().state().options.contextLength, 33u);
+    EXPECT_EQ(window->store().GetProfileInt("Optionen", "Kontextl", 20), 33u);
 }
 
 TEST_F(ProgramWindowTest, AFirstStartComesUpCollapsedInALowRow)
