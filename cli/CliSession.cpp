@@ -11,6 +11,7 @@
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
+#include "session/RunValues.h"
 
 #include <sys/stat.h>
 
@@ -83,29 +84,14 @@ void printErrors(const ResultList& results, std::ostream& err)
 }
 
 // Saves the results as --export asks; false (with a message) when it could not.
-bool exportResults(const CliRequest& request, const std::string& workerSearchText, const SearchWorker& worker,
-                   const ResultList& results, std::ostream& err)
+bool exportResults(const CliRequest& request, const SearchWorker& worker, const ResultList& results,
+                   std::ostream& err)
 {
-    const SearchJob& job = request.job;
-    RunValues run;
-    run.searchPath = request.directory;
-    run.searchText = request.command == "lowercase" ? std::string() : workerSearchText;
-    run.wasReplaceRun = request.command == "replace";
-    run.replacementText = run.wasReplaceRun ? request.replacement : std::string();
-    run.matchCase = job.matchCase != 0;
-    run.searchContents = job.searchContents != 0;
-    run.searchDirNames = job.searchDirNames != 0;
-    run.searchFileNames = job.searchFileNames != 0;
-    run.wholeWords = job.wholeWords != 0;
-    run.regularExpression = job.regularExpression != 0;
-    run.specialCharacters = job.specialCharacters != 0;
-    run.filesSearched = worker.GetExaminedCount();
-    run.filesFound = worker.GetFileCount();
-    run.entriesFound = worker.GetHitCount();
+    const RunValues run = session::MakeRunValues(worker);
     const ExportOutcome outcome = ExportResults(*request.exportRequest, run, results);
     if (outcome.success) return true;
-    // The desktop stays silent when an XML file cannot be created; a terminal
-    // user must learn that nothing was saved.
+    // The writer brings no message when an XML file cannot be created; the
+    // user must still learn that nothing was saved.
     err << (outcome.message.empty() ? "export failed: " + request.exportRequest->targetPath : outcome.message) << '\n';
     return false;
 }
@@ -162,7 +148,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     out.flush();
     printErrors(*results, err);
     if (message == UserMessage::RunAborted) return 2;
-    if (request.exportRequest && !exportResults(request, searchText, worker, *results, err)) return 2;
+    if (request.exportRequest && !exportResults(request, worker, *results, err)) return 2;
     return (hits > 0 || files > 0) ? 0 : 1;
 }
 

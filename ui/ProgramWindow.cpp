@@ -5,7 +5,7 @@
 #include "engine/documents/WordDocumentEngine.h"
 #include "platform/CodePage.h"
 #include "ui/ExportCommand.h"
-#include "ui/ExportCommandRunValues.h"
+#include "session/RunValues.h"
 #include "ui/MainFrame.h"
 #include "ui/OptionsDialog.h"
 #include "ui/QtNotifier.h"
@@ -108,7 +108,7 @@ void ProgramWindow::connectResultsCommands()
     m_results->setMarkedResultsReplacer(m_controller.get());
     // "Ergebnisliste exportieren": the run values are what the worker was last handed.
     m_results->setExportHandler([this] {
-        RunExportCommand(m_frame.get(), m_store, *m_resultList, MakeRunValues(m_controller->worker()),
+        RunExportCommand(m_frame.get(), m_store, *m_resultList, session::MakeRunValues(m_controller->worker()),
                          ProgramDirectory());
     });
     // The main menu's entries take their state from the pane's actions and

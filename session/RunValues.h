@@ -1,12 +1,12 @@
 #pragma once
-// The values of the last run that the export reports beside the results:
+// The values of the last run that an export reports beside the results:
 // what the search worker was last handed, and its counters.
 #include <cstdint>
 
 #include "engine/worker/SearchWorker.h"
 #include "results/ExportRequest.h"
 
-namespace tarnwick::ui {
+namespace tarnwick::session {
 
 struct WorkerCounts {
     std::int64_t examined = 0;
@@ -18,4 +18,4 @@ RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts);
 // Call it after the completion message of the last run, while no run is going.
 RunValues MakeRunValues(const SearchWorker& worker);
 
-}  // namespace tarnwick::ui
+}  // namespace tarnwick::session

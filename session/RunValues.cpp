@@ -1,6 +1,6 @@
-#include "ui/ExportCommandRunValues.h"
+#include "session/RunValues.h"
 
-namespace tarnwick::ui {
+namespace tarnwick::session {
 
 RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
 {
@@ -30,4 +30,4 @@ RunValues MakeRunValues(const SearchWorker& worker)
                          WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount()});
 }
 
-}  // namespace tarnwick::ui
+}  // namespace tarnwick::session

@@ -12,9 +12,9 @@
 #include "engine/worker/WorkerState.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
-#include "ui/ExportCommandRunValues.h"
+#include "session/RunValues.h"
 
-namespace tarnwick::ui {
+namespace tarnwick::session {
 namespace {
 
 using namespace std::chrono_literals;
@@ -94,4 +94,4 @@ TEST(ExportRunValues, FollowWhatTheWorkerWasLastHanded)
 }
 
 }  // namespace
-}  // namespace tarnwick::ui
+}  // namespace tarnwick::session
