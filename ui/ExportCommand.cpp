@@ -10,6 +10,7 @@
 #include "platform/CodePage.h"
 #include "results/ExportFile.h"
 #include "results/ResultsExport.h"
+#include "ui/EngineText.h"
 #include "ui/ExportDialog.h"
 #include "ui/ExportDialogPrompts.h"
 #include "ui/ExportDialogTexts.h"
@@ -17,8 +18,6 @@
 namespace tarnwick::ui {
 namespace {
 
-QString fromPath(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
-std::string toPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
 bool holdsTemplate(const QString& directory)
 {

@@ -16,6 +16,7 @@
 #include "platform/CodePage.h"
 #include "settings/ExportSettings.h"
 #include "ui/ExportDialogPrompts.h"
+#include "ui/EngineText.h"
 #include "ui/ExportDialogTexts.h"
 
 namespace tarnwick::ui {
@@ -23,17 +24,7 @@ namespace {
 
 namespace texts = text::exporting;
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// The separator is written into the export as engine text (the system code
-// page); the template path is a path in the file system's bytes.
-QString fromStoredText(const std::string& bytes)
-{
-    return QString::fromStdString(CodePage::system().ansiToUtf8(bytes));
-}
-std::string toStoredText(const QString& text) { return CodePage::system().utf8ToAnsi(text.toStdString()); }
-QString fromPath(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
-std::string toPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
 template <typename T>
 T* named(T* widget, const char* name)

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "ui/EngineText.h"
 #include "ui/ExportDialogTexts.h"
 
 namespace tarnwick::ui {
@@ -13,7 +14,6 @@ namespace {
 
 namespace texts = text::exporting;
 
-QString fromPath(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
 // Where the program comes from, "*.*" names every file, also one without a
 // dot; here the pattern alone would hide those. The dialog keeps the text of

@@ -19,6 +19,7 @@
 
 #include "platform/CodePage.h"
 #include "ui/DirectoryChooserDialog.h"
+#include "ui/EngineText.h"
 #include "ui/OptionsDialogPrompts.h"
 #include "ui/OptionsDialogTexts.h"
 
@@ -27,17 +28,7 @@ namespace {
 
 namespace texts = text::options;
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// Texts are kept in the code page of engine strings, paths in the file
-// system's bytes.
-QString fromStoredText(const std::string& bytes)
-{
-    return QString::fromStdString(CodePage::system().ansiToUtf8(bytes));
-}
-std::string toStoredText(const QString& text) { return CodePage::system().utf8ToAnsi(text.toStdString()); }
-QString fromPath(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
-std::string toPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
 QLabel* wrappingLabel(const char* text, QWidget* parent)
 {
