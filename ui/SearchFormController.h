@@ -190,6 +190,8 @@ private:
     };
 
     bool checkSearchInputs();
+    bool checkSearchText();
+    bool checkWhereToSearch();
     bool isAnyKindChosen() const;
     std::optional<std::string> replacementForRun();
     PreparedRun prepare(RunKind kind) const;

@@ -20,11 +20,21 @@ bool SearchFormController::isAnyKindChosen() const
 
 bool SearchFormController::checkSearchInputs()
 {
+    return checkSearchText() && checkWhereToSearch();
+}
+
+bool SearchFormController::checkSearchText()
+{
+    if (!m_state.searchTexts.text.empty()) return true;
+    m_services.prompts.showMessage(text::kNoSearchText);
+    return false;
+}
+
+// The checks after the search text, in their order: directory, file types,
+// something to search.
+bool SearchFormController::checkWhereToSearch()
+{
     FormPrompts& prompts = m_services.prompts;
-    if (m_state.searchTexts.text.empty()) {
-        prompts.showMessage(text::kNoSearchText);
-        return false;
-    }
     if (m_state.directories.text.empty()) {
         prompts.showMessage(text::kNoDirectory);
         return false;
@@ -79,23 +89,9 @@ bool SearchFormController::StartReplaceRun()
     // must not start through any other way either.
     if (m_busy) return false;
     FormPrompts& prompts = m_services.prompts;
-    if (m_state.searchTexts.text.empty()) {
-        prompts.showMessage(text::kNoSearchText);
-        return false;
-    }
+    if (!checkSearchText()) return false;
     if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
-    if (m_state.directories.text.empty()) {
-        prompts.showMessage(text::kNoDirectory);
-        return false;
-    }
-    if (m_state.allFileTypes == 0 && m_state.fileTypes.text.empty()) {
-        prompts.showMessage(text::kNoFileTypes);
-        return false;
-    }
-    if (!isAnyKindChosen()) {
-        prompts.showMessage(text::kNothingToSearch);
-        return false;
-    }
+    if (!checkWhereToSearch()) return false;
     if (m_state.allFileTypes != 0 &&
         settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {
         const HinweisAnswer answer = prompts.showHinweis(formtext::kWarnReplaceInAllTypes);
