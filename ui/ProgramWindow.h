@@ -25,6 +25,7 @@ class FormPrompts;
 class MainFrame;
 class QtNotifier;
 class ResultsPane;
+class ViewerAccess;
 class SearchFormController;
 class SearchFormWidget;
 
@@ -50,6 +51,8 @@ public:
     SearchFormController& controller() const { return *m_controller; }
     settings::ProfileStore& store() { return m_store; }
     ResultList& resultList() const { return *m_resultList; }
+    // The internal viewer (the page "Vorschau"); owned by the frame.
+    ViewerAccess* viewer() const { return m_viewer; }
 
     // Shows the main window as it was placed when it last closed.
     void show();
@@ -74,6 +77,7 @@ private:
     std::unique_ptr<MainFrame> m_frame;
     SearchFormWidget* m_form = nullptr;  // owned by the frame
     ResultsPane* m_results = nullptr;    // owned by the frame
+    ViewerAccess* m_viewer = nullptr;    // its page is owned by the frame
     std::function<void()> m_optionsHandler;
 };
 
