@@ -159,9 +159,18 @@ TEST_F(ResultsModelTest, StaysCorrectWhileAWorkerAppends)
     // on this thread meanwhile, as the pane's timer does.
     constexpr int kItems = 100'000;
     std::atomic<bool> done{false};
+    // Halfway the worker waits until the model has caught up once, so the
+    // catch-up really meets a store that is still growing, however the
+    // threads are scheduled.
+    std::atomic<bool> halfway{false};
+    std::atomic<bool> caughtUpHalfway{false};
     std::thread worker([&] {
         int added = 0;
         for (int file = 0; added < kItems; ++file) {
+            if (!halfway && added >= kItems / 2) {
+                halfway = true;
+                while (!caughtUpHalfway) std::this_thread::yield();
+            }
             const std::string path = "/t/dir/file" + std::to_string(file) + ".txt";
             switch (file % 7) {
             case 3:
@@ -184,15 +193,14 @@ TEST_F(ResultsModelTest, StaysCorrectWhileAWorkerAppends)
         }
         done = true;
     });
-    int rounds = 0;
     while (!done) {
+        const bool wasHalfway = halfway;
         model.catchUp();
-        ++rounds;
+        if (wasHalfway) caughtUpHalfway = true;
         std::this_thread::yield();
     }
     worker.join();
     model.catchUp();
-    EXPECT_GT(rounds, 1);
     EXPECT_EQ(list->ItemCount(), static_cast<std::size_t>(kItems));
     expectModelMatchesStore(model, *list);
 }
