@@ -1,0 +1,350 @@
+#include "crash/CrashHandler.h"
+
+#include <cxxabi.h>
+#include <execinfo.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <iterator>
+#include <memory>
+#include <typeinfo>
+
+#include "crash/ReportFiles.h"
+#include "crash/SignalNames.h"
+
+extern char** environ;
+
+namespace tarnwick::crash {
+namespace {
+
+constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS};
+constexpr std::size_t kSignalCount = std::size(kFatalSignals);
+constexpr std::size_t kPathCapacity = 4096;
+// backtrace() and the start of the reporter need far more than MINSIGSTKSZ.
+constexpr std::size_t kAlternateStackSize = 256 * 1024;
+constexpr int kMaxFrames = 64;
+// The reporter normally answers at once; a hung one must not keep the
+// crashed process (and the files it holds) alive for ever.
+constexpr int kReporterWaitMs = 30'000;
+// In the reporter, the ready pipe is moved to this descriptor and every
+// other inherited descriptor above stderr is closed, so locks the crashed
+// program held on the user's files end with it.
+constexpr int kReadyFdInReporter = 3;
+
+struct HandlerState {
+    char tracePath[kPathCapacity];
+    char reporterPath[kPathCapacity];
+    char programPath[kPathCapacity];
+    bool hasReporter = false;
+    // Filled in by the handler; the reporter's argv points into them.
+    char pidText[24];
+    char signalText[24];
+    char codeText[24];
+    char addressText[24];
+    char readyFdText[8];
+    char* argv[16];
+    // The exception that nothing caught, when that is why the program aborts.
+    char uncaughtException[1024];
+    struct sigaction previousActions[kSignalCount];
+    stack_t previousStack;
+    std::unique_ptr<char[]> alternateStack;
+};
+
+HandlerState g_state;
+std::atomic<bool> g_installed{false};
+// The thread that handles the crash; a second fault on it means the handler
+// itself failed.
+std::atomic<pid_t> g_handlingThread{0};
+
+static_assert(std::atomic<pid_t>::is_always_lock_free, "used inside a signal handler");
+
+bool CopyPath(char (&target)[kPathCapacity], const std::string& source)
+{
+    if (source.size() >= kPathCapacity) return false;
+    std::memcpy(target, source.c_str(), source.size() + 1);
+    return true;
+}
+
+// --- Async-signal-safe helpers: no allocation, no locks, no stdio. ---
+
+std::size_t TextLength(const char* text)
+{
+    std::size_t length = 0;
+    while (text[length] != '\0') ++length;
+    return length;
+}
+
+void WriteAll(int fd, const char* text, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(fd, text, length);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        text += written;
+        length -= static_cast<std::size_t>(written);
+    }
+}
+
+void WriteText(int fd, const char* text) { WriteAll(fd, text, TextLength(text)); }
+
+void FormatDecimal(char* out, std::size_t capacity, long long value)
+{
+    char digits[24];
+    std::size_t count = 0;
+    unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0 && count < sizeof digits);
+    std::size_t at = 0;
+    if (value < 0 && at + 1 < capacity) out[at++] = '-';
+    while (count > 0 && at + 1 < capacity) out[at++] = digits[--count];
+    out[at] = '\0';
+}
+
+void FormatHex(char* out, std::size_t capacity, std::uintptr_t value)
+{
+    char digits[2 * sizeof value];
+    std::size_t count = 0;
+    do {
+        digits[count++] = "0123456789abcdef"[value & 0xf];
+        value >>= 4;
+    } while (value != 0 && count < sizeof digits);
+    std::size_t at = 0;
+    for (const char c : {'0', 'x'})
+        if (at + 1 < capacity) out[at++] = c;
+    while (count > 0 && at + 1 < capacity) out[at++] = digits[--count];
+    out[at] = '\0';
+}
+
+void WriteLine(int fd, const char* label, const char* value, const char* detail = nullptr)
+{
+    WriteText(fd, label);
+    WriteText(fd, value);
+    if (detail) {
+        WriteText(fd, " (");
+        WriteText(fd, detail);
+        WriteText(fd, ")");
+    }
+    WriteText(fd, "\n");
+}
+
+void WriteTrace(int signal, const siginfo_t* info)
+{
+    // The name is fixed and the directory may be shared: never follow a link planted there.
+    const int fd = ::open(g_state.tracePath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return;
+    WriteLine(fd, "Program: ", g_state.programPath);
+    WriteLine(fd, "Process: ", g_state.pidText);
+    WriteLine(fd, "Signal: ", g_state.signalText, SignalName(signal));
+    WriteLine(fd, "Code: ", g_state.codeText, SignalCodeName(signal, info ? info->si_code : 0));
+    WriteLine(fd, "Address: ", g_state.addressText);
+    if (g_state.uncaughtException[0] != '\0') WriteLine(fd, "Exception: ", g_state.uncaughtException);
+    WriteText(fd, "\nStack:\n");
+    void* frames[kMaxFrames];
+    const int count = ::backtrace(frames, kMaxFrames);
+    ::backtrace_symbols_fd(frames, count, fd);
+    ::close(fd);
+}
+
+// Starts the reporter and waits until it closes its end of the ready pipe
+// (or ends, or the wait runs out).
+void RunReporter()
+{
+    if (!g_state.hasReporter) return;
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    // _Fork, unlike fork, runs no fork handlers: safe in a signal handler.
+    const pid_t child = ::_Fork();
+    if (child == 0) {
+        if (ready[0] != kReadyFdInReporter) ::close(ready[0]);
+        if (ready[1] != kReadyFdInReporter) {
+            if (::dup2(ready[1], kReadyFdInReporter) < 0) ::_exit(127);
+            ::close(ready[1]);
+        }
+        ::close_range(kReadyFdInReporter + 1, ~0u, 0);
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        // A session of its own: the reporter outlives a terminal's hang-up.
+        ::setsid();
+        ::execve(g_state.reporterPath, g_state.argv, environ);
+        ::_exit(127);
+    }
+    ::close(ready[1]);
+    if (child > 0) {
+        struct pollfd wait {ready[0], POLLIN, 0};
+        char ignored[16];
+        for (;;) {
+            const int polled = ::poll(&wait, 1, kReporterWaitMs);
+            if (polled < 0 && errno == EINTR) continue;
+            if (polled <= 0) break;
+            const ssize_t got = ::read(ready[0], ignored, sizeof ignored);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+        }
+    }
+    ::close(ready[0]);
+}
+
+// Lets the signal do what it would have done without the handler: pending
+// now, delivered with the default action when the handler returns (a fault
+// would repeat on return anyway).
+void EndBySignal(int signal)
+{
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    ::sigemptyset(&defaultAction.sa_mask);
+    ::sigaction(signal, &defaultAction, nullptr);
+    ::raise(signal);
+}
+
+void OnFatalSignal(int signal, siginfo_t* info, void*)
+{
+    const int savedErrno = errno;
+    const pid_t thread = ::gettid();
+    pid_t expected = 0;
+    if (!g_handlingThread.compare_exchange_strong(expected, thread)) {
+        if (expected == thread) {
+            // The handler itself failed: end at once.
+            EndBySignal(signal);
+            return;
+        }
+        // Another thread is reporting; its signal ends the process.
+        for (;;) ::pause();
+    }
+
+    FormatDecimal(g_state.pidText, sizeof g_state.pidText, ::getpid());
+    FormatDecimal(g_state.signalText, sizeof g_state.signalText, signal);
+    FormatDecimal(g_state.codeText, sizeof g_state.codeText, info ? info->si_code : 0);
+    // si_addr means the faulting address only for signals the hardware raised.
+    const bool hasAddress = info && info->si_code > 0 && signal != SIGABRT && signal != SIGSYS;
+    FormatHex(g_state.addressText, sizeof g_state.addressText,
+              hasAddress ? reinterpret_cast<std::uintptr_t>(info->si_addr) : 0);
+
+    WriteTrace(signal, info);
+    RunReporter();
+    errno = savedErrno;
+    EndBySignal(signal);
+}
+
+std::terminate_handler g_previousTerminate = nullptr;
+
+void CopyBounded(char* target, std::size_t capacity, std::size_t& at, const char* text)
+{
+    while (text && *text && at + 1 < capacity) target[at++] = *text++;
+    target[at] = '\0';
+}
+
+// An exception nothing caught ends in std::terminate and then in SIGABRT;
+// not yet in a signal handler, this may allocate and notes the exception's
+// type and text for the trace.
+[[noreturn]] void OnTerminate()
+{
+    char* const note = g_state.uncaughtException;
+    const std::size_t capacity = sizeof g_state.uncaughtException;
+    std::size_t at = 0;
+    if (const std::type_info* type = abi::__cxa_current_exception_type()) {
+        int status = 0;
+        char* readable = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
+        CopyBounded(note, capacity, at, status == 0 && readable ? readable : type->name());
+        std::free(readable);
+        try {
+            throw;
+        } catch (const std::exception& exception) {
+            CopyBounded(note, capacity, at, ": ");
+            CopyBounded(note, capacity, at, exception.what());
+        } catch (...) {
+        }
+    }
+    if (g_previousTerminate) g_previousTerminate();
+    std::abort();
+}
+
+void PrepareReporterArguments()
+{
+    FormatDecimal(g_state.readyFdText, sizeof g_state.readyFdText, kReadyFdInReporter);
+    static char options[][16] = {"--pid", "--signal", "--code", "--address", "--trace", "--program", "--ready-fd"};
+    char** arg = g_state.argv;
+    *arg++ = g_state.reporterPath;
+    *arg++ = options[0];
+    *arg++ = g_state.pidText;
+    *arg++ = options[1];
+    *arg++ = g_state.signalText;
+    *arg++ = options[2];
+    *arg++ = g_state.codeText;
+    *arg++ = options[3];
+    *arg++ = g_state.addressText;
+    *arg++ = options[4];
+    *arg++ = g_state.tracePath;
+    *arg++ = options[5];
+    *arg++ = g_state.programPath;
+    *arg++ = options[6];
+    *arg++ = g_state.readyFdText;
+    *arg = nullptr;
+}
+
+}  // namespace
+
+std::string CrashHandler::TracePath()
+{
+    return TracePathFor(TempDirectory(), ProgramBaseName(RunningProgramPath()));
+}
+
+CrashHandler::CrashHandler(CrashHandlerSetup setup) : m_setup(std::move(setup))
+{
+    if (g_installed.exchange(true)) return;
+    const std::string programPath = RunningProgramPath();
+    if (!CopyPath(g_state.programPath, programPath) || !CopyPath(g_state.tracePath, TracePath()) ||
+        !CopyPath(g_state.reporterPath, m_setup.reporterPath)) {
+        g_installed = false;
+        return;
+    }
+    g_state.hasReporter = !m_setup.reporterPath.empty();
+    PrepareReporterArguments();
+    g_handlingThread = 0;
+
+    // The first backtrace() loads the unwinder library; that must not happen
+    // inside the handler.
+    void* frame[1];
+    ::backtrace(frame, 1);
+
+    g_state.alternateStack = std::make_unique<char[]>(kAlternateStackSize);
+    stack_t stack {};
+    stack.ss_sp = g_state.alternateStack.get();
+    stack.ss_size = kAlternateStackSize;
+    ::sigaltstack(&stack, &g_state.previousStack);
+
+    struct sigaction action {};
+    action.sa_sigaction = &OnFatalSignal;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    ::sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < kSignalCount; ++i) ::sigaction(kFatalSignals[i], &action, &g_state.previousActions[i]);
+    g_state.uncaughtException[0] = '\0';
+    g_previousTerminate = std::set_terminate(&OnTerminate);
+    m_installed = true;
+}
+
+CrashHandler::~CrashHandler()
+{
+    if (!m_installed) return;
+    std::set_terminate(g_previousTerminate);
+    for (std::size_t i = 0; i < kSignalCount; ++i) ::sigaction(kFatalSignals[i], &g_state.previousActions[i], nullptr);
+    ::sigaltstack(&g_state.previousStack, nullptr);
+    g_state.alternateStack.reset();
+    g_installed = false;
+}
+
+}  // namespace tarnwick::crash
