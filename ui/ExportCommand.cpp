@@ -1,10 +1,5 @@
 #include "ui/ExportCommand.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QFile>
-
 #include <optional>
 
 #include "platform/CodePage.h"
@@ -17,12 +12,6 @@
 
 namespace tarnwick::ui {
 namespace {
-
-
-bool holdsTemplate(const QString& directory)
-{
-    return QFileInfo(QDir(directory).filePath(QString::fromUtf8(text::exporting::kTemplateFileName))).isFile();
-}
 
 // What to tell when the writer failed. An XML file that cannot be created
 // comes back without a reason; the user must still learn that nothing was
@@ -37,15 +26,9 @@ std::string failureText(const ExportOutcome& outcome, const std::string& targetP
 
 }  // namespace
 
-std::string ProgramDirectory() { return toPath(QCoreApplication::applicationDirPath()); }
-
 std::string ExportTemplateDirectory(const std::string& programDirectory)
 {
-    const QString beside = fromPath(programDirectory);
-    if (holdsTemplate(beside)) return programDirectory;
-    const QString shared = QDir::cleanPath(beside + QStringLiteral("/../share/tarnwick"));
-    if (holdsTemplate(shared)) return toPath(shared);
-    return programDirectory;
+    return ProgramFileDirectory(programDirectory, text::exporting::kTemplateFileName);
 }
 
 bool RunExportCommand(QWidget* parent, settings::ProfileStore& store, const ResultList& list, const RunValues& run,

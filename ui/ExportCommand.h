@@ -5,6 +5,7 @@
 #include <string>
 
 #include "results/ExportRequest.h"
+#include "ui/ProgramFiles.h"
 
 class QWidget;
 
@@ -18,9 +19,6 @@ class ProfileStore;
 namespace tarnwick::ui {
 
 class ExportPrompts;
-
-// The directory of the running executable.
-std::string ProgramDirectory();
 
 // Where the default template "vorlage_export.txt" lies: beside the program,
 // else in ../share/tarnwick relative to it (an installed program). When

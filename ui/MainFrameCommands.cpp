@@ -64,9 +64,9 @@ std::vector<CommandEntry> BuildCommands() {
 
       {F::Options, "&Optionen", O::Form, "", "", {}},
 
-      {F::About, "Inf&o über Tarnwick...", O::Later, "", "", {}},
-      {F::Help, "&Hilfe", O::Later, "", "", {}},
-      {F::Tips, "&Tipps und Tricks", O::Later, "Zeigt einen der Tips und Tricks an.", "", {}},
+      {F::About, "Inf&o über Tarnwick...", O::Frame, "", "", {}},
+      {F::Help, "&Hilfe", O::Frame, "", "", {}},
+      {F::Tips, "&Tipps und Tricks", O::Frame, "Zeigt einen der Tips und Tricks an.", "", {}},
   };
 }
 

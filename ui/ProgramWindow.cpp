@@ -5,6 +5,7 @@
 #include "engine/documents/WordDocumentEngine.h"
 #include "platform/CodePage.h"
 #include "ui/ExportCommand.h"
+#include "ui/HelpMenu.h"
 #include "session/RunValues.h"
 #include "ui/MainFrame.h"
 #include "ui/OptionsDialog.h"
@@ -60,6 +61,7 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
 
     connectFrame();
     connectResultsCommands();
+    connectHelpMenu();
     // First show of the form: its settings, its dates, collapsed if it was.
     m_controller->Initialize();
 }
@@ -72,6 +74,8 @@ ProgramWindow::~ProgramWindow()
 }
 
 void ProgramWindow::show() { m_frame->showAsPlaced(); }
+
+void ProgramWindow::showStartUpTip() { m_helpMenu->showStartUpTip(); }
 
 void ProgramWindow::setOpenInViewerHandler(std::function<void(ItemHandle)> handler)
 {
@@ -122,6 +126,15 @@ void ProgramWindow::connectResultsCommands()
                 [menuAction, paneAction] { menuAction->setEnabled(paneAction->isEnabled()); });
         menuAction->setEnabled(paneAction->isEnabled());
     }
+}
+
+void ProgramWindow::connectHelpMenu()
+{
+    m_helpMenu = std::make_unique<HelpMenu>(*m_frame, *m_controller, m_store, ProgramDirectory());
+    HelpMenu* menu = m_helpMenu.get();
+    connect(m_frame->action(FrameCommand::About), &QAction::triggered, this, [menu] { menu->showAbout(); });
+    connect(m_frame->action(FrameCommand::Help), &QAction::triggered, this, [menu] { menu->showHelp(); });
+    connect(m_frame->action(FrameCommand::Tips), &QAction::triggered, this, [menu] { menu->showTips(); });
 }
 
 // The options dialog writes its section itself; the form then takes the

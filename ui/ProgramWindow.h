@@ -22,6 +22,7 @@ namespace tarnwick::ui {
 
 class DialogFormPrompts;
 class FormPrompts;
+class HelpMenu;
 class MainFrame;
 class QtNotifier;
 class ResultsPane;
@@ -57,6 +58,12 @@ public:
     // Shows the main window as it was placed when it last closed.
     void show();
 
+    // The tip of the day, modal, unless the user switched it off; called by
+    // the program once its window is shown, never by the window itself.
+    void showStartUpTip();
+    // The menu "&?": About box, help, tips.
+    HelpMenu& helpMenu() const { return *m_helpMenu; }
+
     // Targets that later parts of the program provide: the viewer opens a
     // result (40032), the options dialog (40037).
     void setOpenInViewerHandler(std::function<void(ItemHandle)> handler);
@@ -66,6 +73,7 @@ private:
     void connectFrame();
     void editOptions();
     void connectResultsCommands();
+    void connectHelpMenu();
 
     SystemClock m_systemClock;
     settings::ProfileStore m_store;
@@ -79,6 +87,7 @@ private:
     ResultsPane* m_results = nullptr;    // owned by the frame
     ViewerAccess* m_viewer = nullptr;    // its page is owned by the frame
     std::function<void()> m_optionsHandler;
+    std::unique_ptr<HelpMenu> m_helpMenu;  // uses the frame and the controller
 };
 
 }  // namespace tarnwick::ui

@@ -174,6 +174,10 @@ public:
     // The main window closes: stops the worker, commits the combo boxes and
     // writes the settings.
     void SaveFormSettings();
+    // The updater has started and the main window closes so that it can
+    // replace the program.
+    void MarkClosingForUpdate() { m_closingForUpdate = true; }
+    bool isClosingForUpdate() const { return m_closingForUpdate; }
 
 private:
     // Everything a run hands to the worker, taken from the fields when the
@@ -226,6 +230,7 @@ private:
     RunKind m_lastRunKind = RunKind::None;
     bool m_lastRunWasSearch = false;
     bool m_initialized = false;
+    bool m_closingForUpdate = false;
     FormListener* m_listener = nullptr;
 };
 

@@ -44,5 +44,7 @@ int main(int argc, char* argv[]) {
       volatile int* volatile nowhere = nullptr;
       *nowhere = 1;
     });
+  // The tip of the day comes up over the shown window, as the user left it.
+  window.showStartUpTip();
   return QApplication::exec();
 }

@@ -82,7 +82,7 @@ TEST_F(MainFrameWidgetTest, BusyFlagSwitchesBetweenStartAndStop) {
   frame.setBusy(false);
   EXPECT_TRUE(frame.action(FrameCommand::StartReplace)->isEnabled());
   EXPECT_FALSE(frame.action(FrameCommand::Stop)->isEnabled());
-  EXPECT_FALSE(frame.action(FrameCommand::Help)->isEnabled());
+  EXPECT_TRUE(frame.action(FrameCommand::Help)->isEnabled());
 }
 
 TEST_F(MainFrameWidgetTest, FormCommandsLeaveAsSignals) {
