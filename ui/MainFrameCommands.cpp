@@ -15,7 +15,7 @@ std::vector<CommandEntry> BuildCommands() {
       {F::FileSaveAs, "Speichern &unter...", O::Viewer, "", "", {}},
       {F::FilePrint, "&Drucken...\tStrg+P", O::Viewer, "", "", {"Ctrl+P"}},
       {F::FilePrintPreview, "Sei&tenansicht", O::Viewer, "", "", {}},
-      {F::FilePrintSetup, "Drucker&einrichtung...", O::Later, "", "", {}},
+      {F::FilePrintSetup, "Drucker&einrichtung...", O::Viewer, "", "", {}},
       {F::RecentFile, "Letzte Datei", O::Later, "", "", {}},
       {F::Exit, "Programm &Schliessen", O::Frame, "", "", {}},
 

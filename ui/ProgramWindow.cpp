@@ -8,6 +8,7 @@
 #include "ui/HelpMenu.h"
 #include "session/RunValues.h"
 #include "ui/MainFrame.h"
+#include "ui/MainFrameCommands.h"
 #include "ui/OptionsDialog.h"
 #include "ui/QtNotifier.h"
 #include "ui/ResultsCommandTexts.h"
@@ -15,6 +16,8 @@
 #include "ui/SearchFormController.h"
 #include "ui/SearchFormDialogs.h"
 #include "ui/SearchFormWidget.h"
+#include "ui/ViewerIcons.h"
+#include "ui/ViewerPage.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -25,6 +28,25 @@ constexpr FrameCommand kResultsCommands[] = {
     FrameCommand::MarkAll,      FrameCommand::MarkNone,        FrameCommand::ExportResults,
     FrameCommand::ExpandAll,    FrameCommand::CollapseAll,
 };
+
+// The viewer's editing commands: they act on the page "Vorschau" only while it is shown.
+bool IsViewerEditCommand(FrameCommand id)
+{
+    switch (id) {
+    case FrameCommand::Undo:
+    case FrameCommand::Cut:
+    case FrameCommand::Copy:
+    case FrameCommand::Paste:
+    case FrameCommand::SelectAll:
+    case FrameCommand::Find:
+    case FrameCommand::Replace:
+    case FrameCommand::FindNext:
+    case FrameCommand::GoTo:
+        return true;
+    default:
+        return false;
+    }
+}
 
 }  // namespace
 
@@ -58,9 +80,13 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
     m_frame->setResultsWidget(m_results);
     m_form = new SearchFormWidget(*m_controller, codePage);
     m_frame->setFormWidget(m_form);
+    auto* viewer = new ViewerPage(m_store, codePage, setup.viewerPrompts);
+    m_viewer = viewer;
+    m_frame->setPreviewWidget(viewer);
 
     connectFrame();
     connectResultsCommands();
+    connectViewer(viewer);
     connectHelpMenu();
     // First show of the form: its settings, its dates, collapsed if it was.
     m_controller->Initialize();
@@ -135,6 +161,58 @@ void ProgramWindow::connectHelpMenu()
     connect(m_frame->action(FrameCommand::About), &QAction::triggered, this, [menu] { menu->showAbout(); });
     connect(m_frame->action(FrameCommand::Help), &QAction::triggered, this, [menu] { menu->showHelp(); });
     connect(m_frame->action(FrameCommand::Tips), &QAction::triggered, this, [menu] { menu->showTips(); });
+}
+
+// The viewer's commands of the main menu follow the page's actions. The
+// editing commands act on the page only while it is the visible tab; the
+// file commands ("Datei (Vorschau)") and the view's own settings always.
+void ProgramWindow::connectViewer(ViewerPage* viewer)
+{
+    MainFrame* frame = m_frame.get();
+    for (const CommandEntry& entry : AllCommands()) {
+        if (entry.owner != CommandOwner::Viewer) continue;
+        QAction* menuAction = frame->action(entry.id);
+        QAction* pageAction = viewer->action(entry.id);
+        if (menuAction == nullptr || pageAction == nullptr) continue;
+        if (menuAction->icon().isNull()) menuAction->setIcon(pageAction->icon());
+        const bool onlyOnPage = IsViewerEditCommand(entry.id);
+        const auto follow = [frame, menuAction, pageAction, onlyOnPage] {
+            menuAction->setEnabled(pageAction->isEnabled() &&
+                                   (!onlyOnPage || frame->activeTab() == MainFrame::kPreviewTab));
+            if (pageAction->isCheckable()) menuAction->setChecked(pageAction->isChecked());
+        };
+        if (menuAction->isCheckable()) {
+            connect(menuAction, &QAction::triggered, pageAction, [pageAction](bool on) { pageAction->setChecked(on); });
+        } else {
+            connect(menuAction, &QAction::triggered, pageAction, &QAction::trigger);
+        }
+        connect(pageAction, &QAction::changed, menuAction, follow);
+        connect(frame, &MainFrame::activeTabChanged, menuAction, follow);
+        follow();
+    }
+    if (QAction* open = frame->action(FrameCommand::FileOpen)) {
+        if (open->icon().isNull()) open->setIcon(ViewerCommandIcon(FrameCommand::FileOpen));
+        viewer->setOpenAction(open);
+    }
+    connect(viewer, &ViewerPage::caretMoved, frame, &MainFrame::setViewerCaret);
+    // A file loaded for a result, or saved under a new name, names the window too.
+    connect(viewer, &ViewerPage::pathChanged, frame,
+            [frame](const QString& path) { frame->setWindowTitle(QStringLiteral("Tarnwick 2.0 - ") + path); });
+    frame->setViewerCloseHook([viewer] { return viewer->confirmClose(); });
+    // A replace run changes files: the next result opened reads its file again.
+    connect(m_form, &SearchFormWidget::filesAboutToChange, viewer, &ViewerPage::markForReload);
+    // The find dialog starts from what the search form holds.
+    viewer->setFindDefaults([this] {
+        const settings::FormState& state = m_controller->state();
+        const CodePage& codePage = CodePage::system();
+        ViewerFindOptions options;
+        options.findText = FormTextToQt(state.searchTexts.text, codePage);
+        options.replaceText = FormTextToQt(state.replaceTexts.text, codePage);
+        options.wholeWord = state.wholeWords != 0;
+        options.matchCase = state.matchCase != 0;
+        options.regularExpression = state.regularExpression != 0;
+        return options;
+    });
 }
 
 // The options dialog writes its section itself; the form then takes the

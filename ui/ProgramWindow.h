@@ -27,6 +27,8 @@ class MainFrame;
 class QtNotifier;
 class ResultsPane;
 class ViewerAccess;
+class ViewerPage;
+class ViewerPrompts;
 class SearchFormController;
 class SearchFormWidget;
 
@@ -36,6 +38,7 @@ struct ProgramSetup {
     FormPrompts* prompts = nullptr;         // null: dialogs; must outlive the window
     const Clock* clock = nullptr;           // null: the system clock; must outlive the window
     std::shared_ptr<CommandRunner> runner;  // null: the engine's own commands
+    ViewerPrompts* viewerPrompts = nullptr; // null: message boxes; must outlive the window
 };
 
 class ProgramWindow : public QObject {
@@ -73,6 +76,7 @@ private:
     void connectFrame();
     void editOptions();
     void connectResultsCommands();
+    void connectViewer(ViewerPage* viewer);
     void connectHelpMenu();
 
     SystemClock m_systemClock;
