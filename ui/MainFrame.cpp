@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaMethod>
+#include <QMimeData>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 
+#include "ui/DocumentOpenRules.h"
 #include "ui/MainFrameCommands.h"
 #include "ui/StatusPanes.h"
 
@@ -48,7 +51,7 @@ bool HasLockBits() {
 MainFrame::MainFrame(FrameSettings& settings, QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_storedPlacement(settings.placement()) {
   setObjectName(QStringLiteral("MainFrame"));
-  setWindowTitle(QStringLiteral("Tarnwick 2.0"));
+  setWindowTitle(MainWindowTitle());
   createActions();
   createMenus();
   createToolBar();
@@ -62,7 +65,9 @@ MainFrame::MainFrame(FrameSettings& settings, QWidget* parent)
   applyRowHeight();
   updateChecks();
   updateCaretPane();
-  // Ctrl+Tab and the lock keys must be seen before the focused pane gets them.
+  // Files dropped on any of its panes are opened in the viewer.
+  setAcceptDrops(true);
+  // Ctrl+Tab, the lock keys and dropped files must be seen before the focused pane gets them.
   qApp->installEventFilter(this);
 }
 
@@ -211,6 +216,9 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
   }
   if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && handleKey(watched, event))
     return true;
+  if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) &&
+      handleDrop(watched, event))
+    return true;
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -222,6 +230,23 @@ bool MainFrame::handleKey(QObject* watched, QEvent* event) {
   const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
   if (event->type() != QEvent::KeyPress || !tab || !(key->modifiers() & Qt::ControlModifier)) return false;
   switchTab();
+  return true;
+}
+
+// Files dropped anywhere on the window, its panes and fields included, are
+// opened in the viewer; text dropped into a field stays the field's.
+bool MainFrame::handleDrop(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || widget->window() != this) return false;
+  auto* drop = static_cast<QDropEvent*>(event);
+  if (drop->mimeData() == nullptr || !drop->mimeData()->hasUrls()) return false;
+  const QString path = DroppedFilePath(drop->mimeData()->urls());
+  if (path.isEmpty()) return false;
+  drop->acceptProposedAction();
+  if (event->type() == QEvent::Drop) {
+    // Opened once the drop is over: a message about the file must not hold up the program it came from.
+    QMetaObject::invokeMethod(this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
+  }
   return true;
 }
 

@@ -97,6 +97,9 @@ class MainFrame : public QMainWindow, private CloseSteps {
   // It then reports the new state through setFormExpanded.
   void expandToggleRequested(bool expandFromHidden);
   void activeTabChanged(int index);
+  // A file was dropped on the window (the first of several): `path` is to be
+  // opened in the viewer. Sent after the drop has ended.
+  void fileDropped(const QString& path);
   void drawingStyleChanged(tarnwick::ui::DrawingStyle style);
 
  protected:
@@ -123,6 +126,7 @@ class MainFrame : public QMainWindow, private CloseSteps {
   void updateChecks();
   void updateCaretPane();
   bool handleKey(QObject* watched, QEvent* event);
+  bool handleDrop(QObject* watched, QEvent* event);
 
   // CloseSteps
   void saveFormSettings() override;

@@ -10,13 +10,13 @@ using O = CommandOwner;
 
 std::vector<CommandEntry> BuildCommands() {
   return {
-      {F::FileOpen, "Ö&ffnen...\tStrg+O", O::Later, "", "", {"Ctrl+O"}},
+      {F::FileOpen, "Ö&ffnen...\tStrg+O", O::Frame, "", "", {"Ctrl+O"}},
       {F::FileSave, "S&peichern\tStrg+S", O::Viewer, "", "", {"Ctrl+S"}},
       {F::FileSaveAs, "Speichern &unter...", O::Viewer, "", "", {}},
       {F::FilePrint, "&Drucken...\tStrg+P", O::Viewer, "", "", {"Ctrl+P"}},
       {F::FilePrintPreview, "Sei&tenansicht", O::Viewer, "", "", {}},
       {F::FilePrintSetup, "Drucker&einrichtung...", O::Viewer, "", "", {}},
-      {F::RecentFile, "Letzte Datei", O::Later, "", "", {}},
+      {F::RecentFile, "Letzte Datei", O::Frame, "", "", {}},
       {F::Exit, "Programm &Schliessen", O::Frame, "", "", {}},
 
       {F::StartSearch, "&Suche starten", O::Form, "", "", {}},

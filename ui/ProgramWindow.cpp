@@ -4,12 +4,14 @@
 
 #include "engine/documents/WordDocumentEngine.h"
 #include "platform/CodePage.h"
+#include "ui/DocumentOpenRules.h"
 #include "ui/ExportCommand.h"
 #include "ui/HelpMenu.h"
 #include "session/RunValues.h"
 #include "ui/MainFrame.h"
 #include "ui/MainFrameCommands.h"
 #include "ui/OptionsDialog.h"
+#include "ui/ProgramDocuments.h"
 #include "ui/QtNotifier.h"
 #include "ui/ResultsCommandTexts.h"
 #include "ui/ResultsPane.h"
@@ -62,6 +64,7 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
         m_dialogs = std::make_unique<DialogFormPrompts>(nullptr, codePage);
         prompts = m_dialogs.get();
     }
+    m_prompts = prompts;
     const Clock& clock = setup.clock != nullptr ? *setup.clock : m_systemClock;
     FormWorkerParts parts;
     parts.results = m_resultList;
@@ -87,6 +90,7 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
     connectFrame();
     connectResultsCommands();
     connectViewer(viewer);
+    connectDocuments();
     connectHelpMenu();
     // First show of the form: its settings, its dates, collapsed if it was.
     m_controller->Initialize();
@@ -96,10 +100,21 @@ ProgramWindow::~ProgramWindow()
 {
     // Nothing the worker still sends may reach the form from here on.
     m_notifier->detach();
+    // The word processor quits and its window goes before the frame it serves.
+    m_documents.reset();
     m_frame.reset();
 }
 
 void ProgramWindow::show() { m_frame->showAsPlaced(); }
+
+bool ProgramWindow::openDocumentFile(const QString& path) { return m_documents->openDocumentFile(path); }
+
+void ProgramWindow::connectDocuments()
+{
+    m_documents = std::make_unique<ProgramDocuments>(ProgramDocumentParts{
+        *m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(),
+        [this] { return m_viewer; }, word::CreateFileApplication});
+}
 
 void ProgramWindow::showStartUpTip() { m_helpMenu->showStartUpTip(); }
 
@@ -197,7 +212,7 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
     connect(viewer, &ViewerPage::caretMoved, frame, &MainFrame::setViewerCaret);
     // A file loaded for a result, or saved under a new name, names the window too.
     connect(viewer, &ViewerPage::pathChanged, frame,
-            [frame](const QString& path) { frame->setWindowTitle(QStringLiteral("Tarnwick 2.0 - ") + path); });
+            [frame](const QString& path) { frame->setWindowTitle(MainWindowTitle(path)); });
     frame->setViewerCloseHook([viewer] { return viewer->confirmClose(); });
     // A replace run changes files: the next result opened reads its file again.
     connect(m_form, &SearchFormWidget::filesAboutToChange, viewer, &ViewerPage::markForReload);

@@ -4,6 +4,7 @@
 // way back to the user interface thread, and the wiring between them.
 // User interface thread only.
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -24,6 +25,7 @@ class DialogFormPrompts;
 class FormPrompts;
 class HelpMenu;
 class MainFrame;
+class ProgramDocuments;
 class QtNotifier;
 class ResultsPane;
 class ViewerAccess;
@@ -61,6 +63,12 @@ public:
     // Shows the main window as it was placed when it last closed.
     void show();
 
+    // The program's open operation (command line, dropped files, "Öffnen...",
+    // recent files): the viewer shows `path`, the page "Vorschau" comes to
+    // the front and the title names the file. False when nothing was opened.
+    bool openDocumentFile(const QString& path);
+    // Opening files and results, the word processor's window, recent files.
+    ProgramDocuments& documents() const { return *m_documents; }
     // The tip of the day, modal, unless the user switched it off; called by
     // the program once its window is shown, never by the window itself.
     void showStartUpTip();
@@ -76,6 +84,7 @@ private:
     void connectFrame();
     void editOptions();
     void connectResultsCommands();
+    void connectDocuments();
     void connectViewer(ViewerPage* viewer);
     void connectHelpMenu();
 
@@ -91,6 +100,8 @@ private:
     ResultsPane* m_results = nullptr;    // owned by the frame
     ViewerAccess* m_viewer = nullptr;    // its page is owned by the frame
     std::function<void()> m_optionsHandler;
+    FormPrompts* m_prompts = nullptr;
+    std::unique_ptr<ProgramDocuments> m_documents;  // uses the frame, its panes and the controller
     std::unique_ptr<HelpMenu> m_helpMenu;  // uses the frame and the controller
 };
 

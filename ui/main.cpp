@@ -3,17 +3,30 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
+#include <unistd.h>
 
 #include "crash/CrashHandler.h"
 #include "crash/ReportFiles.h"
+#include "ui/CommandLine.h"
 #include "ui/MainFrameIcons.h"
 #include "ui/ProgramWindow.h"
 
 int main(int argc, char* argv[]) {
+  // Help and version need no display.
+  QStringList rawArguments;
+  for (int i = 0; i < argc; ++i) rawArguments << QString::fromLocal8Bit(argv[i]);
+  const tarnwick::ui::CommandLineRequest early = tarnwick::ui::ParseCommandLine(rawArguments);
+  if (early.error.isEmpty() && (early.help || early.version)) {
+    std::printf("%s\n", qPrintable(early.help ? tarnwick::ui::CommandLineHelp() : QStringLiteral("Tarnwick 2.0")));
+    return 0;
+  }
+
   QApplication app(argc, argv);
   // A fatal signal starts tarnwick-crashreport, which shows the report in a
   // process of its own: a crashed process cannot draw windows safely.
@@ -35,6 +48,20 @@ int main(int argc, char* argv[]) {
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setWindowIcon(tarnwick::ui::ProgramIcon());
 
+  // One optional file, opened in the viewer once the window is up (the
+  // toolkit has taken its own options out of the arguments by now).
+  const tarnwick::ui::CommandLineRequest request = tarnwick::ui::ParseCommandLine(QApplication::arguments());
+  if (!request.error.isEmpty()) {
+    std::fprintf(stderr, "tarnwick: %s\n", qPrintable(request.error));
+    // Started from a launcher nobody reads standard error.
+    if (!::isatty(STDERR_FILENO)) QMessageBox::critical(nullptr, QStringLiteral("Tarnwick"), request.error);
+    return 2;
+  }
+  if (request.help || request.version) {
+    std::printf("%s\n", qPrintable(request.help ? tarnwick::ui::CommandLineHelp() : QStringLiteral("Tarnwick 2.0")));
+    return 0;
+  }
+
   // Settings, main window, search form and results, wired together.
   tarnwick::ui::ProgramWindow window;
   window.show();
@@ -44,6 +71,7 @@ int main(int argc, char* argv[]) {
       volatile int* volatile nowhere = nullptr;
       *nowhere = 1;
     });
+  if (!request.file.isEmpty()) window.openDocumentFile(request.file);
   // The tip of the day comes up over the shown window, as the user left it.
   window.showStartUpTip();
   return QApplication::exec();

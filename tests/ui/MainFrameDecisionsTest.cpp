@@ -34,7 +34,6 @@ TEST(MainFrameCommandsTest, OwnCommandsStayUsableDuringARun) {
 TEST(MainFrameCommandsTest, PanesDecideTheirOwnCommandsAndUnbuiltOnesStayOff) {
   EXPECT_EQ(FrameEnablesCommand(FrameCommand::MarkAll, false), std::nullopt);
   EXPECT_EQ(FrameEnablesCommand(FrameCommand::Copy, true), std::nullopt);
-  EXPECT_EQ(FrameEnablesCommand(FrameCommand::FileOpen, false), false);
   // The printer set-up belongs to the viewer now.
   EXPECT_EQ(FrameEnablesCommand(FrameCommand::FilePrintSetup, false), std::nullopt);
 }

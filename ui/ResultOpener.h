@@ -1,0 +1,58 @@
+#pragma once
+// "In Vorschau/Word öffnen" (also a double click or Enter on a hit, and the
+// switch to the page "Vorschau"): opens a result's file in the internal
+// viewer, or a word-processor document through the search form's
+// connection, with the hit selected. User interface thread only.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "results/ResultList.h"
+
+namespace tarnwick {
+class CodePage;
+}
+
+namespace tarnwick::ui {
+
+enum class RunKind : int;
+enum class WordShowOutcome;
+class ViewerAccess;
+
+inline constexpr std::string_view kWordCannotStartMessage = "MS Word kann nicht initialisiert werden";
+inline constexpr std::string_view kWordShowFailedMessage = "Fehler beim Anzeigen mit Word.";
+
+// What the opener reads from and does to the program around it.
+class ResultOpenerHost {
+public:
+    virtual ~ResultOpenerHost() = default;
+    virtual RunKind lastRunKind() const = 0;
+    // The replacement text the search worker holds (engine bytes).
+    virtual std::string workerReplacement() const = 0;
+    // Files above this size are opened in the viewer only after a question.
+    virtual std::int64_t splitLength() const = 0;
+    // Null while the program has no viewer.
+    virtual ViewerAccess* viewer() = 0;
+    virtual void showPreviewPage() = 0;
+    // Shows the document through the search form's word-processor connection.
+    virtual WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position,
+                                       std::int64_t length) = 0;
+    virtual void showMessage(std::string_view text) = 0;
+};
+
+class ResultOpener {
+public:
+    ResultOpener(const ResultList& list, const CodePage& codePage, ResultOpenerHost& host);
+
+    // Opens `item`; nothing happens for items that lead to no file, nor
+    // when the file is gone.
+    void open(ItemHandle item);
+
+private:
+    const ResultList& m_list;
+    const CodePage& m_codePage;
+    ResultOpenerHost& m_host;
+};
+
+}  // namespace tarnwick::ui
