@@ -82,8 +82,8 @@ ViewerPage::ViewerPage(settings::ProfileStore& store, const CodePage& codePage, 
   layout->addWidget(m_edit);
 
   QTextDocument* doc = m_edit->document();
-  connect(doc, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-    m_textValid = false;
+  connect(doc, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+    if (m_textValid) followEdit(from, removed, added);
     if (m_joinedLines) countLineSeparators(from, from + added);
   });
   connect(doc, &QTextDocument::modificationChanged, this, [this] { updateEnabling(); });
@@ -231,16 +231,44 @@ bool ViewerPage::wordWrap() const { return m_edit->lineWrapMode() != QPlainTextE
 const QString& ViewerPage::text() const {
   if (!m_textValid) {
     m_text = m_edit->document()->toRawText();
-    // The editor separates its lines by U+2029 (and U+2028 where lines were
-    // joined); the finder and the file want '\n'.
-    const char16_t joined = m_joinedLines ? char16_t(QChar::LineSeparator) : char16_t(QChar::ParagraphSeparator);
-    auto* c = reinterpret_cast<char16_t*>(m_text.data());
-    for (auto* end = c + m_text.size(); c != end; ++c) {
-      if (*c == QChar::ParagraphSeparator || *c == joined) *c = u'\n';
-    }
+    toFinderLineEnds(m_text);
     m_textValid = true;
   }
   return m_text;
+}
+
+// The editor separates its lines by U+2029 (and U+2028 where lines were
+// joined); the finder and the file want '\n'.
+void ViewerPage::toFinderLineEnds(QString& text) const {
+  const char16_t joined = m_joinedLines ? char16_t(QChar::LineSeparator) : char16_t(QChar::ParagraphSeparator);
+  auto* c = reinterpret_cast<char16_t*>(text.data());
+  for (auto* end = c + text.size(); c != end; ++c) {
+    if (*c == QChar::ParagraphSeparator || *c == joined) *c = u'\n';
+  }
+}
+
+// Keeps the finder's copy in step with an edit, so that the first find after
+// typing a character does not copy a large file out of the editor again. The
+// editor may report a change one character wider than it was (at the end of
+// the text); whatever does not add up drops the copy instead.
+void ViewerPage::followEdit(int from, int removed, int added) {
+  QTextDocument* doc = m_edit->document();
+  const qsizetype length = doc->characterCount() - 1;  // without the editor's closing separator
+  if (from < 0 || removed < 0 || added < 0 || from + qsizetype(removed) > m_text.size() ||
+      from + qsizetype(added) > length || m_text.size() - removed + added != length) {
+    m_textValid = false;
+    return;
+  }
+  QTextCursor range(doc);
+  range.setPosition(from);
+  range.setPosition(from + added, QTextCursor::KeepAnchor);
+  QString inserted = range.selectedText();
+  if (inserted.size() != added) {
+    m_textValid = false;
+    return;
+  }
+  toFinderLineEnds(inserted);
+  m_text.replace(from, removed, inserted);
 }
 
 // --- ViewerAccess -----------------------------------------------------------

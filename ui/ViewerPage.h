@@ -153,6 +153,8 @@ class ViewerPage : public QWidget, public ViewerAccess, private ViewerDocument {
   std::unique_ptr<QPrinter> m_printer;
 
   void countLineSeparators(int from, int to);
+  void followEdit(int from, int removed, int added);
+  void toFinderLineEnds(QString& text) const;
 
   qsizetype m_joinThreshold = kDefaultJoinThreshold;
   bool m_joinedLines = false;  // the editor's U+2028 are line ends of the file

@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -308,6 +311,64 @@ TEST_F(ViewerPageTest, JoinedLinesBehaveLikeOneBlockPerLine) {
   EXPECT_EQ(page->text().count(QLatin1Char('\n')), 151);
   page->editor()->undo();
   EXPECT_EQ(page->text().count(QStringLiteral("Zeile")), 150);
+}
+
+// The finder's copy follows each edit instead of being copied anew; after
+// random typing, deleting, line breaks, undo, redo and replace all it must
+// still be exactly the editor's text, in both kinds of line storage.
+TEST_F(ViewerPageTest, TheFindersCopyFollowsEveryEdit) {
+  constexpr qsizetype kNeverJoin = qsizetype(1) << 40;
+  prompts.saveAnswer = SaveAnswer::Discard;  // the second file replaces the edited first one
+  for (const bool joined : {false, true}) {
+    SCOPED_TRACE(joined ? "joined lines" : "one block per line");
+    page->setLineJoinThreshold(joined ? 1 : kNeverJoin);
+    std::string bytes;
+    for (int i = 1; i <= 40; ++i) bytes += "Zeile " + std::to_string(i) + " mit \xC3\xA4 und \xF0\x9F\x98\x80\n";
+    ASSERT_TRUE(page->openFile(file(joined ? "j.txt" : "b.txt", bytes)));
+    ASSERT_EQ(page->hasJoinedLines(), joined);
+    QPlainTextEdit* edit = page->editor();
+    std::mt19937 random(joined ? 7 : 11);
+    const QString inserts[] = {QStringLiteral("x"), QStringLiteral("\n"), QStringLiteral("ab\ncd\nef"),
+                               QStringLiteral("\u00e4"), QStringLiteral("\U0001F600")};
+    for (int round = 0; round < 300; ++round) {
+      page->text();  // makes the copy valid, so that the edit is followed
+      QTextCursor cursor(edit->document());
+      const int size = edit->document()->characterCount() - 1;
+      const int at = static_cast<int>(random() % static_cast<unsigned>(size + 1));
+      cursor.setPosition(at);
+      switch (random() % 6) {
+        case 0:
+        case 1:
+          cursor.insertText(inserts[random() % std::size(inserts)]);
+          break;
+        case 2:
+          cursor.setPosition(std::min(size, at + static_cast<int>(random() % 12)), QTextCursor::KeepAnchor);
+          cursor.removeSelectedText();
+          break;
+        case 3:
+          edit->undo();
+          break;
+        case 4:
+          edit->redo();
+          break;
+        default:
+          cursor.movePosition(QTextCursor::End);
+          cursor.insertText(QStringLiteral("Ende"));
+          break;
+      }
+      QString fresh = edit->document()->toPlainText();
+      ASSERT_EQ(page->text(), fresh) << "after round " << round;
+    }
+    ViewerFindOptions o;
+    o.findText = QStringLiteral("Zeile");
+    o.replaceText = QStringLiteral("Z\nZ");
+    page->setFindDefaults([&] { return o; });
+    page->showFindDialog(true);
+    page->replaceAll();
+    EXPECT_EQ(page->text(), edit->document()->toPlainText());
+    edit->undo();
+    EXPECT_EQ(page->text(), edit->document()->toPlainText());
+  }
 }
 
 TEST_F(ViewerPageTest, AFileWithLineSeparatorsOfItsOwnKeepsOneBlockPerLine) {
