@@ -19,12 +19,8 @@ static void InitProgramIconResource() {
 }
 
 namespace tarnwick::ui {
-namespace {
 
-// Every icon is drawn on a 16 x 16 grid and scaled, so all sizes share one drawing.
-using Painter = std::function<void(QPainter&)>;
-
-QIcon PaintedIcon(const Painter& paint) {
+QIcon PaintedIcon(const std::function<void(QPainter&)>& paint) {
   QIcon icon;
   for (int size : {16, 24, 32}) {
     QPixmap pixmap(size, size);
@@ -38,6 +34,10 @@ QIcon PaintedIcon(const Painter& paint) {
   }
   return icon;
 }
+
+namespace {
+
+using Painter = std::function<void(QPainter&)>;
 
 QLinearGradient Vertical(qreal top, qreal bottom, const QColor& from, const QColor& to) {
   QLinearGradient g(0, top, 0, bottom);

@@ -10,22 +10,6 @@
 namespace tarnwick::ui {
 namespace {
 
-// Drawn on a 16 x 16 grid like the main window's icons, and scaled.
-QIcon Painted(const std::function<void(QPainter&)>& paint) {
-  QIcon icon;
-  for (int size : {16, 24, 32}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    paint(p);
-    p.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
-}
-
 const QColor kInk(0x33, 0x44, 0x55);
 const QColor kPaper(0xfd, 0xfd, 0xf6);
 const QColor kBlue(0x2f, 0x6f, 0xd0);
@@ -152,27 +136,27 @@ void OpenFolder(QPainter& p) {
 QIcon ViewerCommandIcon(FrameCommand id) {
   switch (id) {
     case FrameCommand::FileOpen:
-      return Painted(OpenFolder);
+      return PaintedIcon(OpenFolder);
     case FrameCommand::FileSave:
-      return Painted(Floppy);
+      return PaintedIcon(Floppy);
     case FrameCommand::FileSaveAs:
-      return Painted(SaveAs);
+      return PaintedIcon(SaveAs);
     case FrameCommand::Undo:
-      return Painted(Undo);
+      return PaintedIcon(Undo);
     case FrameCommand::Cut:
-      return Painted(Scissors);
+      return PaintedIcon(Scissors);
     case FrameCommand::Copy:
-      return Painted(Copy);
+      return PaintedIcon(Copy);
     case FrameCommand::Paste:
-      return Painted(Paste);
+      return PaintedIcon(Paste);
     case FrameCommand::SelectAll:
-      return Painted(SelectAll);
+      return PaintedIcon(SelectAll);
     case FrameCommand::Find:
       return CommandIcon(FrameCommand::StartSearch);
     case FrameCommand::Replace:
-      return Painted(Replace);
+      return PaintedIcon(Replace);
     case FrameCommand::FindNext:
-      return Painted(FindNext);
+      return PaintedIcon(FindNext);
     default:
       return CommandIcon(id);
   }
