@@ -1,6 +1,6 @@
 #pragma once
 // Small word-processor documents for the desktop program's tests: a .docx
-// and an .odt zipped (stored) by the test itself, and an .rtf.
+// and an .odt (made as the document component's own tests make them), and an .rtf.
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,9 +9,6 @@
 #include "tests/support/TempTree.h"
 
 namespace tarnwick::test {
-
-// A zip archive of stored entries (name, contents), in this order.
-void WriteStoredZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
 
 // A .docx whose body holds `bodyXml` (paragraphs w:p ...).
 std::string WriteDocx(const TempTree& tree, std::string_view name, std::string_view bodyXml);
