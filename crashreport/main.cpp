@@ -2,9 +2,6 @@
 // the crashed process waits. It reads what it needs from /proc/<pid>, lets
 // the crashed process end, packs the report and shows the report dialog.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QStyleFactory>
 #include <QTranslator>
 
 #include <unistd.h>
@@ -20,7 +17,7 @@
 #include "ui/CrashReportPrompts.h"
 #include "ui/CrashReportUpload.h"
 #include "ui/EngineText.h"
-#include "ui/MainFrameIcons.h"
+#include "ui/ApplicationSetup.h"
 
 namespace {
 
@@ -54,15 +51,8 @@ int main(int argc, char* argv[])
     const crash::CollectedReport collected = crash::CollectReport(arguments->tracePath, facts, crash::TempDirectory());
 
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QTranslator toolkitTexts;
-    if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&toolkitTexts);
-    QApplication::setOrganizationName(QStringLiteral("Korvane"));
-    QApplication::setApplicationName(QStringLiteral("Tarnwick"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setWindowIcon(ui::ProgramIcon());
+    ui::SetUpApplication(toolkitTexts);
 
     settings::ProfileStore store(settings::DefaultProfilePath());
     ui::HttpReportUploader uploader(QString::fromStdString(settings::ReadCrashReportServer(store)));

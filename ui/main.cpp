@@ -1,10 +1,7 @@
 // The desktop program: one main window with the search form, the results and
 // the viewer.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QStyleFactory>
 #include <QTimer>
 #include <QTranslator>
 
@@ -13,8 +10,8 @@
 
 #include "crash/CrashHandler.h"
 #include "crash/ReportFiles.h"
+#include "ui/ApplicationSetup.h"
 #include "ui/CommandLine.h"
-#include "ui/MainFrameIcons.h"
 #include "ui/ProgramWindow.h"
 
 int main(int argc, char* argv[]) {
@@ -33,20 +30,10 @@ int main(int argc, char* argv[]) {
   const tarnwick::crash::CrashHandler crashHandler(
       {tarnwick::crash::FindReporterProgram(tarnwick::crash::RunningProgramPath()), "support@korvane.de",
        "Say what I want"});
-  // The program speaks German: dates, numbers and the toolkit's own dialogs
-  // (file dialogs, standard buttons) follow, where a translation is installed.
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QTranslator toolkitTexts;
-  if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&toolkitTexts);
-  QApplication::setOrganizationName(QStringLiteral("Korvane"));
-  QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+  tarnwick::ui::SetUpApplication(toolkitTexts);
   QApplication::setApplicationVersion(QStringLiteral("2.0"));
   QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
-  // One look on every desktop: the drawing styles are style sheets on top of it.
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  QApplication::setWindowIcon(tarnwick::ui::ProgramIcon());
 
   // One optional file, opened in the viewer once the window is up (the
   // toolkit has taken its own options out of the arguments by now).

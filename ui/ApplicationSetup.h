@@ -1,0 +1,13 @@
+#pragma once
+
+class QTranslator;
+
+namespace tarnwick::ui {
+
+// What every window program of Tarnwick sets up after its QApplication
+// exists: the German locale and the toolkit's German texts (through
+// `toolkitTexts`, which must live as long as the application), the names
+// its settings go under, one look on every desktop, the program icon.
+void SetUpApplication(QTranslator& toolkitTexts);
+
+}  // namespace tarnwick::ui
