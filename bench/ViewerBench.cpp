@@ -102,7 +102,7 @@ void Run(const QString& path, qsizetype size, bool wrap) {
   };
   const double nearEndMs = timeFind("Zielwort");
   const double absentMs = timeFind("Nirgendwo");
-  // After an edit the text is taken from the editor again once.
+  // After an edit: the finder's copy follows the edit.
   page.editor()->textCursor().insertText(QStringLiteral("x"));
   const double afterEditMs = timeFind("Zielwort");
   const double againMs = timeFind("Zielwort");
