@@ -20,6 +20,7 @@
 
 #include "crash/ReportFiles.h"
 #include "crash/SignalNames.h"
+#include "platform/ThreadStart.h"
 
 extern char** environ;
 
@@ -296,6 +297,38 @@ void PrepareReporterArguments()
     *arg = nullptr;
 }
 
+// Other threads get a signal stack of their own when they start (through
+// the thread-start hook), freed when the thread ends: a stack overflow on a
+// worker thread reaches the handler too.
+class ThreadSignalStack {
+public:
+    ThreadSignalStack() : m_memory(std::make_unique<char[]>(kAlternateStackSize))
+    {
+        stack_t stack {};
+        stack.ss_sp = m_memory.get();
+        stack.ss_size = kAlternateStackSize;
+        m_active = ::sigaltstack(&stack, nullptr) == 0;
+    }
+    ~ThreadSignalStack()
+    {
+        if (!m_active) return;
+        stack_t off {};
+        off.ss_flags = SS_DISABLE;
+        ::sigaltstack(&off, nullptr);
+    }
+    ThreadSignalStack(const ThreadSignalStack&) = delete;
+    ThreadSignalStack& operator=(const ThreadSignalStack&) = delete;
+
+private:
+    std::unique_ptr<char[]> m_memory;
+    bool m_active = false;
+};
+
+void GiveThreadASignalStack()
+{
+    thread_local const ThreadSignalStack stack;
+}
+
 }  // namespace
 
 std::string CrashHandler::TracePath()
@@ -334,12 +367,14 @@ CrashHandler::CrashHandler(CrashHandlerSetup setup) : m_setup(std::move(setup))
     for (std::size_t i = 0; i < kSignalCount; ++i) ::sigaction(kFatalSignals[i], &action, &g_state.previousActions[i]);
     g_state.uncaughtException[0] = '\0';
     g_previousTerminate = std::set_terminate(&OnTerminate);
+    SetThreadStartHook(&GiveThreadASignalStack);
     m_installed = true;
 }
 
 CrashHandler::~CrashHandler()
 {
     if (!m_installed) return;
+    SetThreadStartHook(nullptr);
     std::set_terminate(g_previousTerminate);
     for (std::size_t i = 0; i < kSignalCount; ++i) ::sigaction(kFatalSignals[i], &g_state.previousActions[i], nullptr);
     ::sigaltstack(&g_state.previousStack, nullptr);

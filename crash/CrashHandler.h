@@ -6,8 +6,9 @@
 // /proc/<pid>, and then lets the signal end the process as it would have
 // without the handler, so the exit status and a core dump stay the system's.
 //
-// The handler runs on an alternate signal stack of the installing thread, so
-// a stack overflow there is reported too. Inside the handler only
+// The handler runs on an alternate signal stack of the installing thread, and
+// of every thread started through the thread-start hook (platform/ThreadStart.h),
+// so a stack overflow there is reported too. Inside the handler only
 // async-signal-safe calls are made (and backtrace(), whose library is loaded
 // at installation); everything it needs is prepared at installation.
 //

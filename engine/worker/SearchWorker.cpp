@@ -5,6 +5,7 @@
 #include "engine/worker/WorkerState.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
+#include "platform/ThreadStart.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -81,6 +82,7 @@ SearchWorker::SearchWorker(WorkerOutputs outputs, const CodePage& codePage, std:
     m_state->runner = runner ? std::move(runner) : std::make_shared<EngineCommands>();
     try {
         std::thread thread([state = m_state] {
+            RunThreadStartHook();
             commandLoop(state);
             std::lock_guard lock(state->endMutex);
             state->ended = true;

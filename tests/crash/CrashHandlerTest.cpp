@@ -21,6 +21,7 @@
 #include "crash/CrashHandler.h"
 #include "crash/ReportFiles.h"
 #include "crash/ReporterArguments.h"
+#include "platform/ThreadStart.h"
 #include "tests/support/TempTree.h"
 
 namespace tarnwick::crash {
@@ -170,6 +171,23 @@ TEST_F(CrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)
         ::setrlimit(RLIMIT_STACK, &smallStack);
         volatile unsigned depth = 1u << 20;
         Recurse(depth);
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGSEGV);
+    EXPECT_NE(test::ReadFile(tracePath()).find("Signal: 11 (SIGSEGV)\n"), std::string::npos);
+    EXPECT_NE(tree.read("reporter-args").find("--pid"), std::string::npos);
+}
+
+TEST_F(CrashHandlerTest, StackOverflowOnAWorkerThreadIsReportedToo)
+{
+    // A thread started the way the search worker starts: the hook gives it a
+    // signal stack of its own.
+    const int status = crashInChild(reporter, [] {
+        std::thread([] {
+            RunThreadStartHook();
+            volatile unsigned depth = 1u << 24;
+            Recurse(depth);
+        }).join();
     });
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGSEGV);
