@@ -18,6 +18,7 @@
 #include "ui/SearchFormController.h"
 #include "ui/SearchFormDialogs.h"
 #include "ui/SearchFormWidget.h"
+#include "ui/ViewerEdit.h"
 #include "ui/ViewerIcons.h"
 #include "ui/ViewerPage.h"
 
@@ -210,6 +211,14 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
         viewer->setOpenAction(open);
     }
     connect(viewer, &ViewerPage::caretMoved, frame, &MainFrame::setViewerCaret);
+    // The page "Vorschau" brought to the front makes the viewer the active
+    // view, once the switch (and a result it opens) is done.
+    connect(frame, &MainFrame::activeTabChanged, viewer, [viewer](int tab) {
+        if (tab != MainFrame::kPreviewTab) return;
+        QMetaObject::invokeMethod(
+            viewer, [viewer] { if (viewer->isLoaded()) viewer->editor()->setFocus(Qt::OtherFocusReason); },
+            Qt::QueuedConnection);
+    });
     // A file loaded for a result, or saved under a new name, names the window too.
     connect(viewer, &ViewerPage::pathChanged, frame,
             [frame](const QString& path) { frame->setWindowTitle(MainWindowTitle(path)); });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTextCursor>
 
@@ -56,6 +57,19 @@ class ViewerWiringTest : public ::testing::Test {
   std::unique_ptr<ProgramWindow> window;
   ViewerPage* page = nullptr;
 };
+
+TEST_F(ViewerWiringTest, BringingThePreviewPageToTheFrontFocusesTheLoadedViewer) {
+  MainFrame& frame = window->frame();
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  ASSERT_TRUE(page->openFile(QString::fromStdString(tree.write("a.txt", "eins\nzwei"))));
+  frame.showResultsTab();
+  window->form().setFocus();
+  QApplication::processEvents();
+  frame.showPreviewTab();
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), page->editor());
+}
 
 TEST_F(ViewerWiringTest, ThePageIsThePreviewTabAndItsCommandsFollowIt) {
   MainFrame& frame = window->frame();
