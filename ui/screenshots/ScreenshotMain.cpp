@@ -4,20 +4,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QStyleFactory>
+#include <QTranslator>
 
 #include <cstdio>
 
-#include "ui/MainFrameIcons.h"
+#include "ui/ApplicationSetup.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("Korvane"));
-  QApplication::setApplicationName(QStringLiteral("Tarnwick"));
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  QApplication::setWindowIcon(tarnwick::ui::ProgramIcon());
+  // As the program itself starts: German locale and toolkit texts, style, icon.
+  QTranslator toolkitTexts;
+  tarnwick::ui::SetUpApplication(toolkitTexts);
 
   const QStringList args = QApplication::arguments().mid(1);
   const QString outputDir = args.isEmpty() ? QStringLiteral("screenshots") : args.first();
