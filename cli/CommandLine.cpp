@@ -40,6 +40,7 @@ struct RawOptions {
     std::optional<std::string> tempDir;
     bool ignoreNulls = false;
     std::optional<std::uint32_t> detectUtf8;
+    std::optional<std::uint32_t> threads;
     std::optional<std::string> logFile;
     bool onlyUpper = false;
     bool useSettings = false;
@@ -91,6 +92,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
         ->expected(0, 1)
         ->default_str(std::to_string(kDefaultDetectLength))
         ->check(u32);
+    app.add_option("--threads", o.threads, "Threads that search file contents (default 0: one per core)")
+        ->check(CLI::Range(std::uint32_t{0}, std::uint32_t{256}));
     app.add_option("--log", o.logFile, "Append the operation log block to FILE");
     app.add_flag("--settings", o.useSettings,
                  "Start from the search stored by the desktop program; TEXT, DIR and options given here override it");
@@ -241,6 +244,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         job.detectUtf8 = 1;
         job.detectLength = *o.detectUtf8;
     }
+    if (o.threads) job.searchThreads = *o.threads;
     return std::nullopt;
 }
 

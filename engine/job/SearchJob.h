@@ -62,6 +62,9 @@ struct SearchJob {
     std::int32_t ignoreNulls = 0;
     std::int32_t detectUtf8 = 0;
     std::uint32_t detectLength = 51'200;
+    // How many threads search file contents; 0 = one per processor core.
+    // Results are the same for every value.
+    std::uint32_t searchThreads = 0;
 };
 
 // The defaults of a job whose date range was set up at `now` (seconds since
