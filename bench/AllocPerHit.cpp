@@ -10,6 +10,7 @@
 #include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
+#include "engine/job/StoreSink.h"
 
 #include <unistd.h>
 
@@ -89,7 +90,7 @@ struct Case {
 struct Run {
     Run(const SearchJob& j, const std::string& typed, const CodePage& page)
         : job(j), searchText(PrepareSearchText(typed, job, page)),
-          context(job, searchText, replacement, page, results, runLog, counters, stop, buffers)
+          context(job, searchText, replacement, page, sink, counters, stop, buffers)
     {
         if (job.regularExpression) CompileSearchRegex(context);
     }
@@ -98,6 +99,8 @@ struct Run {
     ResultList results;
     RunLog runLog;
     RunCounters counters;
+    StoreSink store{results, runLog};
+    CountingSink sink{store, counters};
     std::atomic<int> stop{0};
     SearchBuffers buffers;
     RunContext context;

@@ -61,9 +61,9 @@ bool WordDocumentEngine::EnsureWord(RunContext& run, const std::string& path)
     }
     if (m_application) return true;
     // Every following document tries again.
-    run.runLog.AppendMessageLine(text::kWordCannotStart, path);
-    const ItemHandle item = run.results.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
-    run.results.ScrollToItem(item);
+    run.sink.LogMessageLine(text::kWordCannotStart, path);
+    const ItemHandle item = run.sink.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
+    run.sink.ScrollToItem(item);
     return false;
 }
 
@@ -121,20 +121,18 @@ std::pair<std::string, std::int32_t> WordDocumentEngine::contextOf(RunContext& r
 void WordDocumentEngine::reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end,
                                    const std::pair<std::string, std::int32_t>& context, const std::u16string& hitText)
 {
-    RunLog& log = run.runLog;
-    log.Append(text::kWordPrefix);
-    log.AppendHitLine(path, start, end - start, context.first);
-    const auto highlight = static_cast<std::int32_t>(FromDocumentText(hitText, run.codePage).size());
-    run.results.AddHitItem(start, static_cast<std::int32_t>(end - start), context.first, context.second, ItemKind::None,
-                           highlight);
-    run.counters.hits.fetch_add(1, std::memory_order_relaxed);
+    run.sink.AppendLog(text::kWordPrefix);
+    run.sink.LogHitLine(path, start, end - start, context.first);
+    const auto highlight = static_cast<std::int64_t>(FromDocumentText(hitText, run.codePage).size());
+    run.sink.AddHitItem(start, end - start, context.first, context.second, ItemKind::None, highlight);
+    run.sink.AddCounts(1, 0);
 }
 
 void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path, const std::string& text)
 {
-    run.runLog.AppendMessageLine(text, path);
-    const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
-    run.results.SetItemColumnText(item, text, 2);
+    run.sink.LogMessageLine(text, path);
+    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error);
+    run.sink.SetItemColumnText(item, text, 2);
 }
 
 void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
@@ -155,7 +153,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             // A stopped search leaves the document open until the application quits.
             if (run.stopRequested()) return;
             if (!found) {
-                run.results.AddFileItem(path, ItemKind::Document);
+                run.sink.AddFileItem(path, ItemKind::Document);
                 found = true;
             }
             const std::int64_t start = range.Start();
@@ -168,7 +166,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             range.SetStart(end);
         }
         application.SetScreenUpdating(true);
-        if (found) run.counters.files.fetch_add(1, std::memory_order_relaxed);
+        if (found) run.sink.AddCounts(0, 1);
         document.Close(false);
     } catch (...) {
         reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
@@ -195,7 +193,7 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             if (replaced == 0) {
                 // The file on disk is still unchanged: nothing has been saved.
                 if (run.job.makeBackup) MakeBackupCopyOfPath(run, path);
-                run.results.AddFileItem(path, ItemKind::Document);
+                run.sink.AddFileItem(path, ItemKind::Document);
             }
             const std::int64_t start = range.Start();
             const std::int64_t end = range.End();
@@ -210,7 +208,7 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             ++replaced;
         }
         if (replaced > 0) {
-            run.counters.files.fetch_add(1, std::memory_order_relaxed);
+            run.sink.AddCounts(0, 1);
             document.Save();
         }
         document.Close(false);

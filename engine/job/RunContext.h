@@ -1,10 +1,11 @@
 #pragma once
-// Everything one run shares between the walk, the content search and the
-// name search: the job, the run strings, the worker's counters and stop
-// flag, where results and log lines go, and the prepared patterns.
+// What one thread of a run works with: the job, the run strings, the
+// worker's counters and stop flag, the sink its results and log lines go to,
+// its buffers and its prepared patterns.
 //
-// Lives on the worker thread for the duration of one command. Only the
-// counters and the stop flag are shared with other threads, as atomics.
+// Lives for the duration of one command on one thread; a run that searches
+// with several threads gives each its own. The job, the run strings and the
+// code page are shared read-only; the counters and the stop flag are atomics.
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <boost/regex.hpp>
 
 #include "engine/Messages.h"
+#include "engine/job/RunSink.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchBuffers.h"
@@ -22,12 +24,11 @@ namespace tarnwick {
 
 class CodePage;
 class ResultList;
-class RunLog;
 class RunContext;
 
 struct RunCounters {
-    std::atomic<std::int32_t> hits{0};      // content hits
-    std::atomic<std::int32_t> files{0};     // files with content hits plus name hits
+    std::atomic<std::int32_t> hits{0};      // content hits, as committed to the sink
+    std::atomic<std::int32_t> files{0};     // files with content hits plus name hits, likewise
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
 };
 
@@ -75,11 +76,10 @@ public:
 class RunContext {
 public:
     RunContext(const SearchJob& job, const std::string& searchText, const std::string& replacementText,
-               const CodePage& codePage, ResultList& results, RunLog& runLog, RunCounters& counters,
-               const std::atomic<int>& stopFlag, SearchBuffers& buffers)
-        : job(job), searchText(searchText), replacementText(replacementText), codePage(codePage), results(results),
-          runLog(runLog), counters(counters), buffers(buffers), patterns(job, codePage, searchText),
-          m_stopFlag(stopFlag)
+               const CodePage& codePage, RunSink& sink, RunCounters& counters, const std::atomic<int>& stopFlag,
+               SearchBuffers& buffers)
+        : job(job), searchText(searchText), replacementText(replacementText), codePage(codePage), sink(sink),
+          counters(counters), buffers(buffers), patterns(job, codePage, searchText), m_stopFlag(stopFlag)
     {
     }
 
@@ -93,8 +93,10 @@ public:
     const std::string& searchText;
     const std::string& replacementText;
     const CodePage& codePage;
-    ResultList& results;
-    RunLog& runLog;
+    RunSink& sink;
+    // The result list itself, for replacing in marked results (which reads
+    // the marks); null where no list is kept.
+    ResultList* list = nullptr;
     RunCounters& counters;
     SearchBuffers& buffers;
     PatternCache patterns;
@@ -102,6 +104,8 @@ public:
     DocumentEngine* documents = nullptr;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
+
+    const std::atomic<int>& stopFlag() const { return m_stopFlag; }
 
 private:
     const std::atomic<int>& m_stopFlag;

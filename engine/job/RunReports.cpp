@@ -2,7 +2,6 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
-#include "engine/log/RunLog.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 
@@ -10,14 +9,14 @@ namespace tarnwick {
 
 void ReportPathError(RunContext& run, const std::string& path, const std::string& message)
 {
-    const ItemHandle item = run.results.AddFileItem(path, ItemKind::Error);
-    run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
-    run.results.ScrollToItem(item);
+    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error);
+    run.sink.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    run.sink.ScrollToItem(item);
 }
 
 void ReportCannotOpen(RunContext& run, const std::string& path, int error)
 {
-    run.runLog.AppendCannotOpenLine();
+    run.sink.LogCannotOpenLine();
     ReportPathError(run, path, std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error)));
 }
 

@@ -17,47 +17,70 @@ void appendNumber(std::string& out, std::int64_t value)
 
 }  // namespace
 
+namespace logline {
+
+void Hit(std::string& out, std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context)
+{
+    out.append(path);
+    out.append("; P: ");
+    appendNumber(out, offset);
+    out.append("; L: ");
+    appendNumber(out, length);
+    out.append("; T: ");
+    out.append(context);
+    out.append("\r\n");
+}
+
+void Replacement(std::string& out, std::string_view path, std::int64_t offset, std::string_view context)
+{
+    out.append(path);
+    out.append("; P: ");
+    appendNumber(out, offset);
+    out.append("; T: ");
+    out.append(context);
+    out.append("\r\n");
+}
+
+void NameHit(std::string& out, std::string_view reason, std::string_view path)
+{
+    out.append(reason);
+    out.append(path);
+    out.append("\r\n");
+}
+
+void CannotOpen(std::string& out)
+{
+    out.append(text::kCannotOpenFile);
+    out.append("\r\n");
+}
+
+void Message(std::string& out, std::string_view message, std::string_view path)
+{
+    out.append(message);
+    out.append(": ");
+    out.append(path);
+    out.append("\r\n");
+}
+
+}  // namespace logline
+
 void RunLog::AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context)
 {
-    m_text.append(path);
-    m_text.append("; P: ");
-    appendNumber(m_text, offset);
-    m_text.append("; L: ");
-    appendNumber(m_text, length);
-    m_text.append("; T: ");
-    m_text.append(context);
-    m_text.append("\r\n");
+    logline::Hit(m_text, path, offset, length, context);
 }
 
 void RunLog::AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
 {
-    m_text.append(path);
-    m_text.append("; P: ");
-    appendNumber(m_text, offset);
-    m_text.append("; T: ");
-    m_text.append(context);
-    m_text.append("\r\n");
+    logline::Replacement(m_text, path, offset, context);
 }
 
-void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path)
-{
-    m_text.append(reason);
-    m_text.append(path);
-    m_text.append("\r\n");
-}
+void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path) { logline::NameHit(m_text, reason, path); }
 
-void RunLog::AppendCannotOpenLine()
-{
-    m_text.append(text::kCannotOpenFile);
-    m_text.append("\r\n");
-}
+void RunLog::AppendCannotOpenLine() { logline::CannotOpen(m_text); }
 
 void RunLog::AppendMessageLine(std::string_view message, std::string_view path)
 {
-    m_text.append(message);
-    m_text.append(": ");
-    m_text.append(path);
-    m_text.append("\r\n");
+    logline::Message(m_text, message, path);
 }
 
 std::string SearchHeaderLine(std::string_view searchText)

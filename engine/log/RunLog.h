@@ -19,20 +19,29 @@ public:
     void Clear() { m_text.clear(); }
     const std::string& Text() const { return m_text; }
 
-    // Line of a content hit of a search: path; P: offset; L: length; T: context.
     void AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
-    // Line of a replacement: path; P: offset in the changed file; T: context.
     void AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
-    // Line of a name hit: reason text directly followed by the path.
     void AppendNameHitLine(std::string_view reason, std::string_view path);
-    // Line of a file that could not be opened: the fixed text only.
     void AppendCannotOpenLine();
-    // "<message>: <path>" lines (automation failures and the like).
     void AppendMessageLine(std::string_view message, std::string_view path);
 
 private:
     std::string m_text;
 };
+
+// The lines a run writes, each appended to `out` with its CR LF.
+namespace logline {
+// A content hit of a search: path; P: offset; L: length; T: context.
+void Hit(std::string& out, std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
+// A replacement: path; P: offset in the changed file; T: context.
+void Replacement(std::string& out, std::string_view path, std::int64_t offset, std::string_view context);
+// A name hit: reason text directly followed by the path.
+void NameHit(std::string& out, std::string_view reason, std::string_view path);
+// A file that could not be opened: the fixed text only.
+void CannotOpen(std::string& out);
+// "<message>: <path>" (automation failures and the like).
+void Message(std::string& out, std::string_view message, std::string_view path);
+}  // namespace logline
 
 // The first line of a search run: "Suche nach : <text>" (without CR LF).
 std::string SearchHeaderLine(std::string_view searchText);

@@ -3,7 +3,6 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
-#include "engine/log/RunLog.h"
 #include "engine/match/FileBuffer.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/SystemError.h"
@@ -14,10 +13,10 @@ namespace {
 
 void reportHit(RunContext& run, FileBuffer& buffer, const std::string& path, std::int64_t offset)
 {
-    run.runLog.AppendHitLine(path, offset, buffer.hitLength(), buffer.context());
-    run.results.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
-                           buffer.hitCharacters());
-    run.counters.hits.fetch_add(1, std::memory_order_relaxed);
+    run.sink.LogHitLine(path, offset, buffer.hitLength(), buffer.context());
+    run.sink.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
+                        buffer.hitCharacters());
+    run.sink.AddCounts(1, 0);
 }
 
 }  // namespace
@@ -33,8 +32,8 @@ void SearchFileContents(RunContext& run, const std::string& path)
     std::int64_t offset = buffer.FindFirst();
     if (offset < 0) return;
 
-    run.results.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
-    run.counters.files.fetch_add(1, std::memory_order_relaxed);
+    run.sink.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
+    run.sink.AddCounts(0, 1);
     reportHit(run, buffer, path, offset);
     while (!run.stopRequested()) {
         offset = buffer.FindNext();
@@ -48,8 +47,8 @@ bool CompileSearchRegex(RunContext& run)
     CompiledRegex compiled = CompileRegex(run.searchText, run.job.matchCase != 0);
     run.searchRegex = std::move(compiled.regex);
     if (run.searchRegex) return true;
-    const ItemHandle item = run.results.AddFileItem(std::string(text::kInvalidRegex) + compiled.error, ItemKind::Error);
-    run.results.ScrollToItem(item);
+    const ItemHandle item = run.sink.AddFileItem(std::string(text::kInvalidRegex) + compiled.error, ItemKind::Error);
+    run.sink.ScrollToItem(item);
     return false;
 }
 

@@ -80,11 +80,11 @@ private:
             ReportRenameFailure(m_run, path, error);
             return;
         }
-        m_run.runLog.AppendMessageLine(text::kConvertedToLower, path);
-        const ItemHandle item = m_run.results.AddFileItem(path, ItemKind::FileNameHit);
-        m_run.results.SetItemColumnText(item, text::kConvertedToLower, 2);
-        m_run.results.ScrollToItem(item);
-        m_run.counters.hits.fetch_add(1, std::memory_order_relaxed);
+        m_run.sink.LogMessageLine(text::kConvertedToLower, path);
+        const ItemHandle item = m_run.sink.AddFileItem(path, ItemKind::FileNameHit);
+        m_run.sink.SetItemColumnText(item, text::kConvertedToLower, 2);
+        m_run.sink.ScrollToItem(item);
+        m_run.sink.AddCounts(1, 0);
     }
 
     RunContext& m_run;

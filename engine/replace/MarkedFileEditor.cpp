@@ -22,7 +22,7 @@ bool MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, 
 
 void MarkedFileEditor::markError(ItemHandle item, const std::string& message)
 {
-    m_run.results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    m_run.sink.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
 }
 
 bool MarkedFileEditor::Begin(ItemHandle item)

@@ -86,9 +86,9 @@ int RenameEntry(const std::string& directory, const std::string& name, const std
 
 void ReportRenameFailure(RunContext& run, const std::string& path, int error)
 {
-    const ItemHandle item = run.results.AddFileItem(
+    const ItemHandle item = run.sink.AddFileItem(
         std::string(text::kRenameFailed) + " " + path + ": " + TruncateText(SystemErrorText(error)), ItemKind::Error);
-    run.results.ScrollToItem(item);
+    run.sink.ScrollToItem(item);
 }
 
 namespace {
@@ -100,11 +100,11 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     if (!NameMatches(run, name)) return;
     std::string path;
     JoinPath(path, directory, name);
-    run.counters.files.fetch_add(1, std::memory_order_relaxed);
-    run.runLog.AppendNameHitLine(reason, path);
-    const ItemHandle item = run.results.AddFileItem(path, kind);
-    run.results.SetItemColumnText(item, reason, 2);
-    run.results.ScrollToItem(item);
+    run.sink.AddCounts(0, 1);
+    run.sink.LogNameHitLine(reason, path);
+    const ItemHandle item = run.sink.AddFileItem(path, kind);
+    run.sink.SetItemColumnText(item, reason, 2);
+    run.sink.ScrollToItem(item);
     if (const int error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
 }
 

@@ -272,7 +272,7 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
 
 void ReplaceBuffer::reportTempWriteFailure(int error)
 {
-    m_run.results.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
+    m_run.sink.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
                                         std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
                                             TruncateText(SystemErrorText(error)),
                                         ItemKind::Error);
@@ -287,10 +287,10 @@ int ReplaceBuffer::Finish()
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
         if (const int error = CommitContents(m_file, m_out, previous)) {
-            const ItemHandle item = m_run.results.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() +
+            const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() +
                                                                   ": " + TruncateText(SystemErrorText(error)),
                                                               ItemKind::Error);
-            m_run.results.ScrollToItem(item);
+            m_run.sink.ScrollToItem(item);
             return 0;
         }
         return 1;
@@ -304,7 +304,7 @@ int ReplaceBuffer::Finish()
         return 0;
     }
     if (const int error = InstallTemporaryFile(m_file, m_tempPath)) {
-        m_run.results.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
+        m_run.sink.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
                                             std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                                 TruncateText(SystemErrorText(error)),
                                             ItemKind::Error);

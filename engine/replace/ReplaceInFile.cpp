@@ -21,17 +21,17 @@ void ReplaceInFile(RunContext& run, const std::string& path)
     }
     // A file without occurrences is only read: no backup, no item.
     if (buffer.PrepareReplace() < 0) return;
-    run.counters.files.fetch_add(1, std::memory_order_relaxed);
+    run.sink.AddCounts(0, 1);
     if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
-    run.results.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
+    run.sink.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
 
     for (std::int64_t offset = buffer.ReplaceNext(); offset != -1; offset = buffer.ReplaceNext()) {
         // A failure has been reported; the file keeps its old contents.
         if (offset < 0) return;
-        run.runLog.AppendReplacementLine(path, offset, buffer.context());
-        run.results.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
+        run.sink.LogReplacementLine(path, offset, buffer.context());
+        run.sink.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
                                buffer.hitCharacters());
-        run.counters.hits.fetch_add(1, std::memory_order_relaxed);
+        run.sink.AddCounts(1, 0);
         // Stopped between two replacements: nothing is written.
         if (run.stopRequested()) return;
     }

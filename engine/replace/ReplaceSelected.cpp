@@ -30,7 +30,7 @@ std::int64_t parsePosition(const std::string& text)
 
 class SelectedReplacer {
 public:
-    explicit SelectedReplacer(RunContext& run) : m_run(run), m_results(run.results) {}
+    explicit SelectedReplacer(RunContext& run) : m_run(run), m_results(*run.list) {}
 
     void run()
     {
@@ -49,7 +49,7 @@ public:
 private:
     void fail(ItemHandle item, const std::string& message, const std::string& path)
     {
-        m_run.runLog.AppendMessageLine(message, path);
+        m_run.sink.LogMessageLine(message, path);
         m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
     }
 
@@ -61,7 +61,7 @@ private:
         if (m_currentIsDocument && m_run.documents) {
             const std::string failure = m_run.documents->FinishMarked();
             if (!failure.empty()) {
-                m_run.runLog.AppendMessageLine(failure, m_currentPath);
+                m_run.sink.LogMessageLine(failure, m_currentPath);
                 if (item != kNoItem) m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, failure, ItemKind::Error);
                 ok = false;
             }
@@ -69,7 +69,7 @@ private:
         m_currentIsDocument = false;
         if (m_editor) {
             if (const auto failure = m_editor->Finish()) {
-                m_run.runLog.AppendMessageLine(*failure, m_editor->path());
+                m_run.sink.LogMessageLine(*failure, m_editor->path());
                 if (item != kNoItem) m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
                 ok = false;
             }

@@ -2,7 +2,6 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
-#include "engine/log/RunLog.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
 
@@ -11,12 +10,12 @@ namespace {
 
 void reportNameHit(RunContext& run, const std::string& path, int kind, const char* reason)
 {
-    run.counters.files.fetch_add(1, std::memory_order_relaxed);
-    run.runLog.AppendNameHitLine(reason, path);
-    const ItemHandle item = run.results.AddFileItem(path, kind);
-    run.results.SetItemColumnText(item, reason, 2);
-    run.results.SetItemDataValue(item, static_cast<std::int32_t>(run.searchText.size()));
-    run.results.ScrollToItem(item);
+    run.sink.AddCounts(0, 1);
+    run.sink.LogNameHitLine(reason, path);
+    const ItemHandle item = run.sink.AddFileItem(path, kind);
+    run.sink.SetItemColumnText(item, reason, 2);
+    run.sink.SetItemDataValue(item, static_cast<std::int32_t>(run.searchText.size()));
+    run.sink.ScrollToItem(item);
 }
 
 }  // namespace

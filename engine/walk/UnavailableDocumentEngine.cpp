@@ -8,9 +8,9 @@ namespace tarnwick {
 
 void UnavailableDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
 {
-    run.runLog.AppendMessageLine(text::kWordCannotStart, path);
-    const ItemHandle item = run.results.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
-    run.results.ScrollToItem(item);
+    run.sink.LogMessageLine(text::kWordCannotStart, path);
+    const ItemHandle item = run.sink.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
+    run.sink.ScrollToItem(item);
 }
 
 void UnavailableDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path) { SearchDocument(run, path); }

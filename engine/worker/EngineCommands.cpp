@@ -1,4 +1,5 @@
 #include "engine/job/RunContext.h"
+#include "engine/job/StoreSink.h"
 #include "engine/match/ContentSearch.h"
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/replace/ReplaceSelected.h"
@@ -11,8 +12,12 @@ namespace tarnwick {
 void EngineCommands::Run(int command, WorkerState& state)
 {
     const CommandInput& input = state.current;
-    RunContext run(input.job, input.searchText, input.replacementText, state.codePage, *state.outputs.results,
-                   *state.outputs.runLog, state.counters, state.stopFlag, state.buffers);
+    std::optional<StoreSink> store;
+    if (!state.outputs.sink) store.emplace(*state.outputs.results, *state.outputs.runLog);
+    CountingSink sink(state.outputs.sink ? *state.outputs.sink : static_cast<RunSink&>(*store), state.counters);
+    RunContext run(input.job, input.searchText, input.replacementText, state.codePage, sink, state.counters,
+                   state.stopFlag, state.buffers);
+    run.list = state.outputs.results.get();
     run.status = state.outputs.status.get();
     run.documents = state.outputs.documents.get();
     switch (command) {
@@ -21,7 +26,7 @@ void EngineCommands::Run(int command, WorkerState& state)
     case WorkerCommand::Rename: ConvertDirectory(run, input.startPath, input.renameArgument); break;
     case WorkerCommand::SelectedReplace:
         // The expression of the preceding search; it compiled then.
-        if (!run.job.regularExpression || CompileSearchRegex(run)) ReplaceSelected(run);
+        if (run.list && (!run.job.regularExpression || CompileSearchRegex(run))) ReplaceSelected(run);
         break;
     default: break;
     }

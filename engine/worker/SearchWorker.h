@@ -21,6 +21,7 @@ class DocumentEngine;
 class Notifier;
 class ResultList;
 class RunLog;
+class RunSink;
 class StatusDisplay;
 struct WorkerState;
 
@@ -52,6 +53,9 @@ struct WorkerOutputs {
     std::shared_ptr<Notifier> notifier;
     std::shared_ptr<StatusDisplay> status;      // may be null
     std::shared_ptr<DocumentEngine> documents;  // null: documents cannot be opened
+    // Where a run's results go instead of the result list and the run log
+    // text, when set (the terminal program prints them as they come).
+    std::shared_ptr<RunSink> sink;
 };
 
 // What the front end last handed the worker: the code of the last command

@@ -7,8 +7,9 @@ ReplaceFixture::ReplaceFixture(const SearchJob& job, const std::string& typedSea
     : RunFixture(job, typedSearchText, codePage), m_replacement(replacement)
 {
     const RunContext& base = RunFixture::run();
-    m_replaceRun = std::make_unique<RunContext>(base.job, base.searchText, m_replacement, codePage, results(), runLog(),
-                                                counters(), stopFlag(), m_buffers);
+    m_replaceRun = std::make_unique<RunContext>(base.job, base.searchText, m_replacement, codePage, sink(), counters(),
+                                                stopFlag(), m_buffers);
+    m_replaceRun->list = &results();
 }
 
 }  // namespace tarnwick::test

@@ -24,8 +24,9 @@ const CodePage& RunFixture::UTF8()
 RunFixture::RunFixture(const SearchJob& job, const std::string& typedSearchText, const CodePage& codePage)
     : m_job(job), m_searchText(PrepareSearchText(typedSearchText, job, codePage))
 {
-    m_run = std::make_unique<RunContext>(m_job, m_searchText, m_replacement, codePage, m_results, m_runLog, m_counters,
-                                         m_stop, m_buffers);
+    m_run = std::make_unique<RunContext>(m_job, m_searchText, m_replacement, codePage, m_sink, m_counters, m_stop,
+                                         m_buffers);
+    m_run->list = &m_results;
 }
 
 std::vector<HitRecord> RunFixture::hits() const

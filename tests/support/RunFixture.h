@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/job/RunContext.h"
+#include "engine/job/StoreSink.h"
 #include "engine/log/RunLog.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
@@ -36,6 +37,8 @@ public:
     ResultList& results() { return m_results; }
     RunLog& runLog() { return m_runLog; }
     RunCounters& counters() { return m_counters; }
+    // The sink of the run: the result list, the run log and the counters.
+    RunSink& sink() { return m_sink; }
     std::atomic<int>& stopFlag() { return m_stop; }
 
     // All hits, in list order.
@@ -54,6 +57,8 @@ private:
     ResultList m_results;
     RunLog m_runLog;
     RunCounters m_counters;
+    StoreSink m_store{m_results, m_runLog};
+    CountingSink m_sink{m_store, m_counters};
     std::atomic<int> m_stop{0};
     SearchBuffers m_buffers;
     std::unique_ptr<RunContext> m_run;

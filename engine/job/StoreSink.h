@@ -1,0 +1,76 @@
+#pragma once
+// The sinks a run's output ends in: the result list with the run log text
+// (what the desktop program shows and logs), and a wrapper that keeps the
+// worker's counters. Each forwards to objects it does not own.
+#include "engine/job/RunSink.h"
+
+namespace tarnwick {
+
+class RunLog;
+struct RunCounters;
+
+// The result list and the run log text. Counter changes go nowhere.
+class StoreSink final : public RunSink {
+public:
+    StoreSink(ResultList& results, RunLog& runLog) : m_results(results), m_runLog(runLog) {}
+
+    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override;
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override;
+    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
+    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
+    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
+    void SetItemDataValue(ItemHandle item, std::int32_t value) override;
+    void ScrollToItem(ItemHandle item) override;
+    void AppendLog(std::string_view bytes) override;
+    void AddCounts(std::int32_t, std::int32_t) override {}
+
+private:
+    ResultList& m_results;
+    RunLog& m_runLog;
+};
+
+// Passes everything on to `inner` and adds the counter changes to the
+// worker's counters on the way.
+class CountingSink final : public RunSink {
+public:
+    CountingSink(RunSink& inner, RunCounters& counters) : m_inner(inner), m_counters(counters) {}
+
+    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override
+    {
+        return m_inner.AddFileItem(text, kind, asChild);
+    }
+    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override
+    {
+        return m_inner.AddNoteItem(text, kind, value);
+    }
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override
+    {
+        m_inner.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    }
+    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override
+    {
+        m_inner.UpdateItem(item, column, what, text, kind);
+    }
+    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override
+    {
+        m_inner.UpdateCurrentFileItem(column, what, text, kind);
+    }
+    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override
+    {
+        m_inner.SetItemColumnText(item, text, column);
+    }
+    void SetItemDataValue(ItemHandle item, std::int32_t value) override { m_inner.SetItemDataValue(item, value); }
+    void ScrollToItem(ItemHandle item) override { m_inner.ScrollToItem(item); }
+    void AppendLog(std::string_view bytes) override { m_inner.AppendLog(bytes); }
+    void AddCounts(std::int32_t hits, std::int32_t files) override;
+    void EndOfOutcome() override { m_inner.EndOfOutcome(); }
+
+private:
+    RunSink& m_inner;
+    RunCounters& m_counters;
+};
+
+}  // namespace tarnwick
