@@ -10,6 +10,8 @@ inline constexpr const char* kRenameDone = "Umbenennen abgeschlossen.  %d Eintr�
 inline constexpr const char* kFoundInFileName = "Im Dateinamen gefunden";
 inline constexpr const char* kFoundInDirName = "Im Verzeichnisnamen gefunden";
 inline constexpr const char* kCannotOpenFile = "Kann Datei nicht öffnen: ";
+// A folder whose listing cannot be read is reported like a file that cannot be opened.
+inline constexpr const char* kCannotReadDirectory = "Kann Verzeichnis nicht lesen";
 inline constexpr const char* kCannotWriteLog = "Kann nicht in Log Datei schreiben";
 inline constexpr const char* kInvalidRegex = "Ungültiger regulärer Ausdruck: ";
 inline constexpr const char* kWordCannotStart = "MS Word kann nicht initialisiert werden";

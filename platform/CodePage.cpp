@@ -184,24 +184,32 @@ std::string CodePage::lower(std::string_view text) const
 std::string CodePage::upper(std::string_view text) const
 {
     std::string out(text);
-    auto* bytes = reinterpret_cast<unsigned char*>(out.data());
+    upperCase(out.data(), out.data(), out.size());
+    return out;
+}
+
+void CodePage::upperCase(const char* inChars, char* outChars, std::size_t n) const
+{
+    const auto* in = reinterpret_cast<const unsigned char*>(inChars);
+    auto* bytes = reinterpret_cast<unsigned char*>(outChars);
     if (!m_utf8) {
-        for (std::size_t i = 0; i < out.size(); ++i) bytes[i] = m_byteUpper[bytes[i]];
-        return out;
+        for (std::size_t i = 0; i < n; ++i) bytes[i] = m_byteUpper[in[i]];
+        return;
     }
     const auto& table = twoByteFold().upper;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const unsigned char b = bytes[i];
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char b = in[i];
         if (b < 0x80) {
             bytes[i] = m_byteUpper[b];
-        } else if (b >= 0xC2 && b <= 0xDF && i + 1 < out.size() && (bytes[i + 1] & 0xC0) == 0x80) {
-            const std::uint32_t u = table[(((b & 0x1Fu) << 6) | (bytes[i + 1] & 0x3Fu)) - 0x80];
+        } else if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (in[i + 1] & 0xC0) == 0x80) {
+            const std::uint32_t u = table[(((b & 0x1Fu) << 6) | (in[i + 1] & 0x3Fu)) - 0x80];
             bytes[i] = static_cast<unsigned char>(0xC0 | (u >> 6));
             bytes[i + 1] = static_cast<unsigned char>(0x80 | (u & 0x3F));
             ++i;
+        } else {
+            bytes[i] = b;
         }
     }
-    return out;
 }
 
 std::string CodePage::ansiToUtf8(std::string_view text) const

@@ -33,6 +33,8 @@ public:
 
     // The opposite of lower(): the capitals of the same letter pairs.
     std::string upper(std::string_view text) const;
+    // The same into `out` (n bytes; may be `in`).
+    void upperCase(const char* in, char* out, std::size_t n) const;
 
     // The same folding for text known to be UTF-8 (a UTF-8 file searched
     // under a single-byte code page): A-Z and the two-byte capitals.

@@ -1,9 +1,14 @@
 #include "DirectoryReader.h"
 
+#include "CodePage.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <string_view>
 
 namespace tarnwick {
 namespace {
@@ -17,7 +22,17 @@ EntryType typeFromMode(unsigned mode)
 
 }  // namespace
 
-DirectoryReader::DirectoryReader(const std::string& path) : m_dir(::opendir(path.c_str())) {}
+DirectoryReader::DirectoryReader(const std::string& path, const CodePage& codePage, DirectoryListing& listing)
+    : m_dir(::opendir(path.c_str())), m_listing(listing)
+{
+    m_listing.bytes.clear();
+    m_listing.records.clear();
+    if (!m_dir) {
+        m_error = errno;
+        return;
+    }
+    readListing(codePage);
+}
 
 DirectoryReader::~DirectoryReader() { close(); }
 
@@ -27,51 +42,61 @@ void DirectoryReader::close()
     m_dir = nullptr;
 }
 
-bool DirectoryReader::nextRaw(std::string& name, unsigned char& type)
+void DirectoryReader::readListing(const CodePage& codePage)
 {
-    if (m_snapshot) {
-        if (m_next >= m_listed.size()) return false;
-        name.assign(m_listed[m_next].name);
-        type = m_listed[m_next].type;
-        ++m_next;
-        return true;
-    }
+    std::string& bytes = m_listing.bytes;
     for (;;) {
+        errno = 0;
         const dirent* d = ::readdir(m_dir);
-        if (!d) return false;
+        if (!d) {
+            m_error = errno;
+            break;
+        }
         const char* raw = d->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
-        name.assign(raw);
-        type = d->d_type;
-        return true;
+        const std::size_t length = std::strlen(raw);
+        DirectoryListing::Record record;
+        record.name = static_cast<std::uint32_t>(bytes.size());
+        record.key = static_cast<std::uint32_t>(bytes.size() + length);
+        record.length = static_cast<std::uint16_t>(length);
+        record.type = d->d_type;
+        bytes.append(raw, length);
+        bytes.append(raw, length);
+        m_listing.records.push_back(record);
     }
-}
-
-void DirectoryReader::snapshot()
-{
-    if (!m_dir || m_snapshot) return;
-    std::string name;
-    unsigned char type = DT_UNKNOWN;
-    while (nextRaw(name, type)) m_listed.push_back({name, type});
-    m_snapshot = true;
+    // The keys are written once the arena has stopped moving.
+    for (const DirectoryListing::Record& record : m_listing.records)
+        codePage.upperCase(bytes.data() + record.name, bytes.data() + record.key, record.length);
+    const char* base = bytes.data();
+    std::sort(m_listing.records.begin(), m_listing.records.end(),
+              [base](const DirectoryListing::Record& a, const DirectoryListing::Record& b) {
+                  const std::string_view keyA(base + a.key, a.length), keyB(base + b.key, b.length);
+                  if (const int order = keyA.compare(keyB); order != 0) return order < 0;
+                  return std::string_view(base + a.name, a.length) < std::string_view(base + b.name, b.length);
+              });
     m_next = 0;
 }
 
 bool DirectoryReader::readName(DirEntry& entry)
 {
-    if (!m_dir) return false;
-    unsigned char type = DT_UNKNOWN;
-    if (!nextRaw(entry.name, type)) return false;
+    if (!m_dir || m_next >= m_listing.records.size()) return false;
+    const DirectoryListing::Record& record = m_listing.records[m_next++];
+    entry.name.assign(m_listing.bytes.data() + record.name, record.length);
     entry.statDone = false;
-    entry.isSymlink = type == DT_LNK;
+    entry.isSymlink = record.type == DT_LNK;
     entry.hidden = entry.name[0] == '.';
-    switch (type) {
+    entry.readOnly = false;
+    entry.archive = false;
+    entry.size = 0;
+    entry.created = entry.modified = entry.accessed = 0;
+    switch (record.type) {
     case DT_REG: entry.type = EntryType::File; break;
     case DT_DIR: entry.type = EntryType::Directory; break;
     case DT_LNK:
     case DT_UNKNOWN: entry.type = EntryType::Unknown; break;
     default: entry.type = EntryType::Other; break;
     }
+    entry.system = entry.type == EntryType::Other;
     return true;
 }
 

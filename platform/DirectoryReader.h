@@ -1,7 +1,10 @@
 #pragma once
-// Enumerates one directory. Owns the open directory handle; not thread-safe.
-// Entries come in the order the file system delivers them; "." and ".." are
-// never delivered.
+// Enumerates one directory: reads the whole listing when it is opened and
+// hands the entries out in the program's walk order, by name ignoring case
+// (the code page's capitals), names that differ only in case by their bytes.
+// So the order is the same on every file system and every run, and renaming
+// entries of the directory cannot disturb the listing. Keeps the directory
+// open for stat calls; not thread-safe. "." and ".." are never delivered.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,10 +13,13 @@
 
 namespace tarnwick {
 
+class CodePage;
+
 enum class EntryType : std::uint8_t { Unknown, File, Directory, Other };
 
-// One directory entry. `readName` fills the name and a type hint; `stat`
-// fills the rest, so filters that need only the name run before any stat.
+// One directory entry. `readName` fills the name and what the listing tells
+// of it; `stat` fills the rest, so filters that need only the name run
+// before any stat, and an entry nothing asks more of is never stat'ed.
 struct DirEntry {
     std::string name;
     EntryType type = EntryType::Unknown;  // of the link's target for a symbolic link
@@ -32,26 +38,40 @@ struct DirEntry {
 
     bool isDirectory() const { return type == EntryType::Directory; }
     bool isRegularFile() const { return type == EntryType::File; }
+    // The listing said what the entry is (not a link, not unknown).
+    bool typeKnown() const { return type != EntryType::Unknown && !isSymlink; }
+};
+
+// Memory for one listing. A walk keeps one per depth and reuses it for every
+// directory at that depth, so listing allocates nothing in steady state.
+struct DirectoryListing {
+    struct Record {
+        std::uint32_t name = 0;  // offset of the name in `bytes`
+        std::uint32_t key = 0;   // offset of its sort key (the same length)
+        std::uint16_t length = 0;
+        unsigned char type = DT_UNKNOWN;
+    };
+    std::string bytes;
+    std::vector<Record> records;
 };
 
 class DirectoryReader {
 public:
-    explicit DirectoryReader(const std::string& path);
+    // Opens `path` and reads its listing into `listing`.
+    DirectoryReader(const std::string& path, const CodePage& codePage, DirectoryListing& listing);
     ~DirectoryReader();
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
     // False when the directory could not be opened (missing, no permission,
-    // not a directory).
+    // not a directory, no descriptor left); error() says why.
     bool isOpen() const { return m_dir != nullptr; }
-
-    // Reads the rest of the listing at once. A walk that renames entries of
-    // this directory calls it first: entries renamed while a listing is
-    // read may be delivered again under their new names.
-    void snapshot();
+    // The errno of a failed open, or of a listing that broke off (what was
+    // read before is still delivered); 0 when the whole listing was read.
+    int error() const { return m_error; }
 
     // Moves to the next entry and fills its name, type hint and hidden flag.
-    // Returns false at the end of the directory.
+    // Returns false after the last entry.
     bool readName(DirEntry& entry);
 
     // Completes the entry last returned by readName with attributes, size and
@@ -62,15 +82,11 @@ public:
     void close();
 
 private:
-    struct Listed {
-        std::string name;
-        unsigned char type;
-    };
-    bool nextRaw(std::string& name, unsigned char& type);
+    void readListing(const CodePage& codePage);
 
     DIR* m_dir = nullptr;
-    bool m_snapshot = false;
-    std::vector<Listed> m_listed;
+    int m_error = 0;
+    DirectoryListing& m_listing;
     std::size_t m_next = 0;
 };
 

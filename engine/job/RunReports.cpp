@@ -2,8 +2,12 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
+
+#include <cerrno>
+#include <new>
 
 namespace tarnwick {
 
@@ -18,6 +22,29 @@ void ReportCannotOpen(RunContext& run, const std::string& path, int error)
 {
     run.sink.LogCannotOpenLine();
     ReportPathError(run, path, std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error)));
+}
+
+void ReportUnreadableDirectory(RunContext& run, const std::string& path, int error)
+{
+    run.sink.LogMessageLine(text::kCannotReadDirectory, path);
+    ReportPathError(run, path, std::string(text::kCannotReadDirectory) + ": " + TruncateText(SystemErrorText(error)));
+}
+
+void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText)
+{
+    try {
+        throw;
+    } catch (const CFileException& e) {
+        ReportPathError(run, path, text::kFileExceptionPrefix + TruncateText(e.errorText()));
+    } catch (const CMemoryException& e) {
+        ReportPathError(run, path, text::kMemoryExceptionPrefix + TruncateText(e.errorText()));
+    } catch (const FrameworkException& e) {
+        ReportPathError(run, path, std::string(e.className()) + ": " + TruncateText(e.errorText()));
+    } catch (const std::bad_alloc&) {
+        ReportPathError(run, path, text::kMemoryExceptionPrefix + SystemErrorText(ENOMEM));
+    } catch (...) {
+        ReportPathError(run, path, unknownErrorText);
+    }
 }
 
 }  // namespace tarnwick

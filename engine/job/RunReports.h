@@ -14,4 +14,14 @@ void ReportPathError(RunContext& run, const std::string& path, const std::string
 // öffnen: " and an error item with the system's reason.
 void ReportCannotOpen(RunContext& run, const std::string& path, int error);
 
+// A directory whose listing could not be read (or broke off): the run log
+// line "Kann Verzeichnis nicht lesen: <path>" and an error item with the
+// system's reason.
+void ReportUnreadableDirectory(RunContext& run, const std::string& path, int error);
+
+// The error item for an exception that escaped the processing of one entry.
+// Call inside a catch block: the exception being handled is examined.
+// `unknownErrorText` stands for anything outside the program's exceptions.
+void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText);
+
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/Renaming.h"
 #include "engine/walk/EntryFilter.h"
@@ -13,6 +14,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 
 namespace tarnwick {
@@ -22,13 +24,14 @@ class Converter {
 public:
     Converter(RunContext& run, int renameArgument) : m_run(run), m_filter(run.job), m_argument(renameArgument) {}
 
-    void convert(const std::string& directory)
+    void convert(const std::string& directory, bool top = true)
     {
         if (m_run.stopRequested()) return;
-        DirectoryReader reader(directory);
+        DirectoryListing listing;
+        DirectoryReader reader(directory, m_run.codePage, listing);
+        if (reader.error() != 0 && !(top && reader.error() == ENOENT))
+            ReportUnreadableDirectory(m_run, directory, reader.error());
         if (!reader.isOpen()) return;
-        // Renamed entries could otherwise be listed again under their new names.
-        reader.snapshot();
         DirEntry entry;
         std::string path;
         while (reader.readName(entry)) {
@@ -36,7 +39,8 @@ public:
             if (!reader.stat(entry)) continue;
             JoinPath(path, directory, entry.name);
             if (entry.isDirectory()) {
-                if (m_run.job.includeSubfolders && !entry.isSymlink && !m_filter.directoryExcluded(entry)) convert(path);
+                if (m_run.job.includeSubfolders && !entry.isSymlink && !m_filter.directoryExcluded(entry))
+                    convert(path, false);
                 continue;
             }
             if (admits(entry, path)) convertName(directory, entry.name, path);

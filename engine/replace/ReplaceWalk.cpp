@@ -55,7 +55,6 @@ private:
     }
 
     std::string unknownErrorText() const override { return text::kUnknownErrorWithColon; }
-    bool changesNames() const override { return m_run.job.searchFileNames != 0; }
 };
 
 }  // namespace

@@ -75,9 +75,14 @@ bool EntryFilter::passesAttributes(const DirEntry& entry) const
              (entry.system && m_job.skipSystem) || (entry.readOnly && m_job.skipReadOnly));
 }
 
+bool EntryFilter::needsFileAttributes() const
+{
+    return m_job.sizeFilter || m_job.dateFilter || m_job.skipReadOnly;
+}
+
 bool EntryFilter::passesSize(std::uint64_t size) const
 {
-    if (size > kMaxFileSize) return false;
+    // Files of any size are searched (split mode holds one chunk at a time).
     if (!m_job.sizeFilter) return true;
     return static_cast<std::uint64_t>(m_job.minSizeKb) * 1024 <= size &&
            size <= static_cast<std::uint64_t>(m_job.maxSizeKb) * 1024;

@@ -29,6 +29,10 @@ public:
     // the hidden attribute, the name strings and the file type.
     bool fileRejectedByName(const DirEntry& entry) const;
 
+    // Whether the filters of a file need more than its name and type: its
+    // size, dates or permission bits.
+    bool needsFileAttributes() const;
+
     // AdmitFile on a stat'ed entry: attributes, size, dates, name strings.
     bool admitFile(const DirEntry& entry) const;
     bool passesAttributes(const DirEntry& entry) const;
@@ -43,8 +47,6 @@ public:
 
     // The file goes to the document engine instead of the byte-wise search.
     bool routesToDocuments(std::string_view name) const;
-
-    static constexpr std::uint64_t kMaxFileSize = 2'147'483'648ULL;
 
 private:
     const SearchJob& m_job;

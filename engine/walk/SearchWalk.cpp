@@ -32,6 +32,7 @@ private:
     }
 
     bool showsProgress() const override { return true; }
+    bool statsEveryEntry() const override { return false; }
     std::string unknownErrorText() const override { return text::kUnknownError; }
 };
 

@@ -4,12 +4,9 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
 #include "engine/walk/UnavailableDocumentEngine.h"
-#include "platform/Exceptions.h"
-#include "platform/SystemError.h"
 #include "results/ResultList.h"
 
 #include <cerrno>
-#include <new>
 
 namespace tarnwick {
 
@@ -33,9 +30,18 @@ void TreeWalk::walk(const std::string& directory)
     if (m_run.stopRequested()) return;
     const bool progress = showsProgress();
     if (progress) m_run.showStatus(directory);
-    DirectoryReader reader(directory);
+    const std::size_t depth = m_path.size();
+    if (m_listings.size() <= depth) m_listings.resize(depth + 1);
+    if (!m_listings[depth]) m_listings[depth] = std::make_unique<DirectoryListing>();
+    DirectoryReader reader(directory, m_run.codePage, *m_listings[depth]);
+    // A start folder that does not exist gives an empty run, as the front
+    // ends check it beforehand; any other folder that cannot be listed is
+    // reported, so that no part of the tree is skipped without a word.
+    if (reader.error() != 0 && !(depth == 0 && reader.error() == ENOENT)) {
+        ReportUnreadableDirectory(m_run, directory, reader.error());
+        m_run.sink.EndOfOutcome();
+    }
     if (!reader.isOpen()) return;
-    if (changesNames()) reader.snapshot();
     DirEntry entry;
     std::string path;
     std::vector<std::string> names;
@@ -46,17 +52,10 @@ void TreeWalk::walk(const std::string& directory)
         if (progress) m_run.counters.examined.fetch_add(1, std::memory_order_relaxed);
         try {
             processEntry(reader, entry, path, names);
-        } catch (const CFileException& e) {
-            reportEntryError(path, text::kFileExceptionPrefix + TruncateText(e.errorText()));
-        } catch (const CMemoryException& e) {
-            reportEntryError(path, text::kMemoryExceptionPrefix + TruncateText(e.errorText()));
-        } catch (const FrameworkException& e) {
-            reportEntryError(path, std::string(e.className()) + ": " + TruncateText(e.errorText()));
-        } catch (const std::bad_alloc&) {
-            reportEntryError(path, text::kMemoryExceptionPrefix + SystemErrorText(ENOMEM));
         } catch (...) {
-            reportEntryError(path, unknownErrorText());
+            ReportEntryException(m_run, path, unknownErrorText());
         }
+        m_run.sink.EndOfOutcome();
     }
     reader.close();
     // Renaming the directories of this level cannot disturb its listing now.
@@ -67,8 +66,8 @@ void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std:
                             std::vector<std::string>& names)
 {
     // A regular file the name filters reject is skipped before any stat.
-    if (entry.type == EntryType::File && m_filter.fileRejectedByName(entry)) return;
-    if (!reader.stat(entry)) return;  // vanished since it was listed
+    if (entry.type == EntryType::File && !entry.isSymlink && m_filter.fileRejectedByName(entry)) return;
+    if (needsStat(entry) && !reader.stat(entry)) return;  // vanished since it was listed
     if (entry.isDirectory()) {
         processDirectory(entry, path, names);
         return;
@@ -93,17 +92,17 @@ void TreeWalk::processDirectory(const DirEntry& entry, const std::string& path, 
         processDirectoryName(entry, path, names);
 }
 
+bool TreeWalk::needsStat(const DirEntry& entry) const
+{
+    return statsEveryEntry() || !entry.typeKnown() || entry.isDirectory() || m_filter.needsFileAttributes();
+}
+
 bool TreeWalk::onCurrentPath(const DirEntry& entry) const
 {
     const DirectoryId id{entry.device, entry.inode};
     for (const DirectoryId& seen : m_path)
         if (seen == id) return true;
     return false;
-}
-
-void TreeWalk::reportEntryError(const std::string& path, const std::string& message)
-{
-    ReportPathError(m_run, path, message);
 }
 
 }  // namespace tarnwick

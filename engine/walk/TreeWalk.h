@@ -1,9 +1,11 @@
 #pragma once
 // The directory walk shared by search and replace runs: visits the entries
-// of a directory in the order the file system delivers them, applies the
-// job's filters, descends into subdirectories, and turns a failure inside
-// one entry into an error item so that the walk goes on. What happens to an
-// admitted file or directory name is the subclass's. Worker thread only.
+// of a directory in walk order (by name ignoring case, see DirectoryReader),
+// applies the job's filters, descends into subdirectories, and turns a
+// failure inside one entry, or a listing that cannot be read, into an error
+// item so that the walk goes on. What happens to an admitted file or
+// directory name is the subclass's. One thread only.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,9 +34,9 @@ protected:
     virtual void processDirectoryName(const DirEntry& entry, const std::string& path, std::vector<std::string>& names) = 0;
     // The listing of `directory` has ended (not by a stop).
     virtual void levelFinished(const std::string& /*directory*/, std::vector<std::string>& /*names*/) {}
-    // A walk that renames entries reads each listing whole before it
-    // changes anything in it.
-    virtual bool changesNames() const { return false; }
+    // Whether every entry is stat'ed; otherwise only entries whose type the
+    // listing does not tell, directories, and files the filters need it for.
+    virtual bool statsEveryEntry() const { return true; }
     // Search runs show their progress and count the examined entries.
     virtual bool showsProgress() const { return false; }
     // Skips a file before the type filter (besides the common filters).
@@ -55,11 +57,13 @@ private:
     };
 
     void processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path, std::vector<std::string>& names);
+    bool needsStat(const DirEntry& entry) const;
     void processDirectory(const DirEntry& entry, const std::string& path, std::vector<std::string>& names);
     bool onCurrentPath(const DirEntry& entry) const;
-    void reportEntryError(const std::string& path, const std::string& message);
 
     std::vector<DirectoryId> m_path;
+    // Listing memory per depth of the walk, reused.
+    std::vector<std::unique_ptr<DirectoryListing>> m_listings;
 };
 
 // Joins a directory path and an entry name with one '/'.

@@ -30,11 +30,11 @@ TEST(CliExport, WritesXmlWithTheChosenElementsByteForByte)
               "<OPTIONEN grosschreibung=\"0\" dateiinhalt=\"1\" verzname=\"0\" dateinamen=\"1\" ganze_woerter=\"0\" "
               "reg_ausdruck=\"0\" sonderzeichen=\"0\"/>\r\n"
               "<ERGEBNISSE dateien_durchsucht=\"2\" dateien_gefunden=\"2\" eintraege_gefunden=\"2\">\r\n"
-              "<DATEINAMEN pfad=\"" + t.named + "\"/>\r\n"
               "<DATEI pfad=\"" + t.hits + "\" eintraege_gefunden=\"2\">\r\n"
               "<GEFUNDEN pos=\"5\">eins Nadel zwei</GEFUNDEN>\r\n"
               "<GEFUNDEN pos=\"16\">Nadel &amp; &lt;x&gt;</GEFUNDEN>\r\n"
               "</DATEI>\r\n"
+              "<DATEINAMEN pfad=\"" + t.named + "\"/>\r\n"
               "</ERGEBNISSE>\r\n"
               "</XML>\r\n");
 }

@@ -9,6 +9,7 @@
 #include "tests/support/TempTree.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,6 +119,62 @@ TEST(SearchWalk, DirectoryNameIsTestedAfterItsContentsAndEveryEntryIsCounted)
     EXPECT_EQ(search.fixture.counters().examined.load(), 5);
     EXPECT_EQ(search.fixture.counters().files.load(), 3);
     EXPECT_EQ(search.fixture.counters().hits.load(), 2);
+}
+
+// Results come in the same order on every file system: names compared by
+// their capitals, names equal but for case by their bytes, folders and files
+// interleaved.
+TEST(SearchWalk, EntriesAreVisitedByNameIgnoringCase)
+{
+    TempTree tree;
+    for (const char* name : {"b.txt", "A_b.txt", "Ab.txt", "a.txt", "B.txt", "ä.txt", "Ö.txt", "z.txt"})
+        tree.write(name, "needle");
+    tree.write("M/needle.txt", "needle");
+    SearchJob job = TestJob();
+    job.includeSubfolders = 1;
+    Search search(job, tree.root());
+    search.run();
+    std::vector<std::string> order;
+    for (const std::string& path : search.fixture.topLevel(ItemKind::File)) order.push_back(path.substr(tree.root().size() + 1));
+    EXPECT_EQ(order, (std::vector<std::string>{"a.txt", "Ab.txt", "A_b.txt", "B.txt", "b.txt", "M/needle.txt", "z.txt",
+                                               "ä.txt", "Ö.txt"}));
+}
+
+// A folder whose listing cannot be read is one error item with the system's
+// reason, and the walk goes on with the next entry. The failure is real: the
+// process runs out of descriptors (permissions do not stop root).
+TEST(SearchWalk, FolderThatCannotBeListedIsAnErrorItem)
+{
+    TempTree tree;
+    tree.write("a/inner/x.txt", "needle");
+    tree.write("b.txt", "needle");
+    SearchJob job = TestJob();
+    job.includeSubfolders = 1;
+    Search search(job, tree.root());
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    int open = 0;
+    for (int fd = 0; fd < 4096; ++fd)
+        if (::fcntl(fd, F_GETFD) != -1) open = fd + 1;
+    // Descriptors are handed out lowest first: fill the gaps below the
+    // highest one, so that exactly two more can be had: the start folder and
+    // "a" can be listed, "a/inner" cannot.
+    std::vector<int> fillers;
+    for (int fd = 0; fd < open; ++fd)
+        if (::fcntl(fd, F_GETFD) == -1) fillers.push_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    struct rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(open + 2);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    search.run();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    for (int fd : fillers) ::close(fd);
+    const auto errors = search.fixture.errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].first, tree.path("a/inner"));
+    EXPECT_EQ(errors[0].second, std::string(text::kCannotReadDirectory) + ": " + SystemErrorText(EMFILE));
+    EXPECT_EQ(search.items(ItemKind::File), (Names{"b.txt"}));
+    EXPECT_NE(search.fixture.runLog().Text().find("Kann Verzeichnis nicht lesen: " + tree.path("a/inner") + "\r\n"),
+              std::string::npos);
 }
 
 TEST(SearchWalk, HiddenDirectoryIsSkippedOnlyWithAttributesOnDirectories)
