@@ -52,6 +52,7 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
     job.ignoreNulls = options.ignoreNulls;
     job.detectUtf8 = options.detectUtf8;
     job.detectLength = options.detectLength;
+    job.searchThreads = options.searchThreads;
     return job;
 }
 

@@ -1,5 +1,6 @@
 #include "settings/OptionsSettings.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "settings/ProfileStore.h"
@@ -34,7 +35,8 @@ OptionsDialogValues ToDialogUnits(const OptionsValues& v)
                                v.wordExtensions,  BytesToMegabytes(v.splitLength),
                                BytesToKilobytes(v.splitMaxOffset), v.tempDirIsCurrent,
                                v.tempDir,         v.ignoreNulls,
-                               v.detectUtf8,      BytesToKilobytes(v.detectLength)};
+                               v.detectUtf8,      BytesToKilobytes(v.detectLength),
+                               v.searchThreads};
 }
 
 OptionsValues FromDialogUnits(const OptionsDialogValues& v)
@@ -46,7 +48,8 @@ OptionsValues FromDialogUnits(const OptionsDialogValues& v)
                          v.wordExtensions,  MegabytesToBytes(v.splitLengthMb),
                          KilobytesToBytes(v.splitMaxOffsetKb), v.tempDirIsCurrent,
                          v.tempDir,         v.ignoreNulls,
-                         v.detectUtf8,      KilobytesToBytes(v.detectLengthKb)};
+                         v.detectUtf8,      KilobytesToBytes(v.detectLengthKb),
+                         v.searchThreads};
 }
 
 OptionsValues ReadOptionsSettings(ProfileStore& store)
@@ -75,6 +78,9 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
     v.ignoreNulls = readInt("Nullzeichen ignorieren", defaults.ignoreNulls);
     v.detectUtf8 = readInt("Erweitertes Enkoding", defaults.detectUtf8);
     v.detectLength = readInt("Enkodinglaenge", defaults.detectLength);
+    // Only a hand-edited file holds more; taken as it is, the run would try
+    // to start that many threads.
+    v.searchThreads = std::min(readInt("Suchthreads", defaults.searchThreads), kMostSearchThreads);
     return v;
 }
 
@@ -103,6 +109,8 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     writeInt("Nullzeichen ignorieren", v.ignoreNulls);
     writeInt("Erweitertes Enkoding", v.detectUtf8);
     writeInt("Enkodinglaenge", v.detectLength);
+    // Last, so that the values older versions write keep their order.
+    writeInt("Suchthreads", v.searchThreads);
     return batch.Commit();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Section `Optionen`: the values the options dialog edits, as the search form
 // holds them (lengths in bytes) and as the dialog shows them (split length
-// in MB, maximal offset and encoding length in kB), the conversions between
-// the two, and the section's read and write.
+// in MB, maximal offset and encoding length in kB; the thread count is the
+// same in both), the conversions between the two, and the section's read
+// and write.
 #include <cstdint>
 #include <string>
 
@@ -11,6 +12,10 @@ namespace tarnwick::settings {
 class ProfileStore;
 
 inline constexpr char kOptionsSection[] = "Optionen";
+
+// The most search threads a run is given; beyond it, more threads only add
+// switching, never speed.
+inline constexpr std::uint32_t kMostSearchThreads = 256;
 
 struct OptionsValues {
     std::int32_t makeBackup = 1;            // Sikop
@@ -29,6 +34,7 @@ struct OptionsValues {
     std::int32_t ignoreNulls = 0;           // Nullzeichen ignorieren
     std::int32_t detectUtf8 = 0;            // Erweitertes Enkoding
     std::uint32_t detectLength = 51'200;    // Enkodinglaenge, bytes; 0 = whole file
+    std::uint32_t searchThreads = 0;        // Suchthreads; 0 = one per processor core
 
     bool operator==(const OptionsValues&) const = default;
 };
@@ -51,6 +57,7 @@ struct OptionsDialogValues {
     std::int32_t ignoreNulls = 0;
     std::int32_t detectUtf8 = 0;
     std::uint32_t detectLengthKb = 50;
+    std::uint32_t searchThreads = 0;
 
     bool operator==(const OptionsDialogValues&) const = default;
 };
@@ -67,6 +74,7 @@ OptionsDialogValues ToDialogUnits(const OptionsValues& values);
 OptionsValues FromDialogUnits(const OptionsDialogValues& values);
 
 // Reads the section (a missing value gives its default), without `Dlgzeig`.
+// A thread count above kMostSearchThreads reads as that count.
 OptionsValues ReadOptionsSettings(ProfileStore& store);
 // Writes the section as the options dialog does on OK, in its order, in one
 // rewrite of the file. `Dlgzeig` is not the dialog's to write.

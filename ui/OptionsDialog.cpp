@@ -214,10 +214,13 @@ QGroupBox* OptionsDialog::buildAdvancedGroup()
     auto* group = new QGroupBox(qs(texts::kAdvancedFrame), this);
     m_splitLength = numberField("splitLength", group);
     m_splitMaxOffset = numberField("splitMaxOffset", group);
+    m_searchThreads = numberField("searchThreads", group);
     auto* splitLabel = new QLabel(qs(texts::kSplitLengthLabel), group);
     splitLabel->setBuddy(m_splitLength);
     auto* offsetLabel = new QLabel(qs(texts::kSplitMaxOffsetLabel), group);
     offsetLabel->setBuddy(m_splitMaxOffset);
+    auto* threadsLabel = new QLabel(qs(texts::kSearchThreadsLabel), group);
+    threadsLabel->setBuddy(m_searchThreads);
 
     auto* numbers = new QGridLayout;
     numbers->addWidget(splitLabel, 0, 0);
@@ -226,6 +229,9 @@ QGroupBox* OptionsDialog::buildAdvancedGroup()
     numbers->addWidget(offsetLabel, 1, 0);
     numbers->addWidget(m_splitMaxOffset, 1, 1);
     numbers->addWidget(new QLabel(qs(texts::kSplitMaxOffsetUnit), group), 1, 2);
+    numbers->addWidget(threadsLabel, 2, 0);
+    numbers->addWidget(m_searchThreads, 2, 1);
+    numbers->addWidget(new QLabel(qs(texts::kSearchThreadsUnit), group), 2, 2);
     numbers->setColumnStretch(3, 1);
 
     auto* tempGroup = new QGroupBox(qs(texts::kTempDirFrame), group);
@@ -274,6 +280,7 @@ void OptionsDialog::showInput(const OptionsDialogInput& input)
     m_detectLength->setText(QString::fromStdString(input.detectLengthKb));
     m_splitLength->setText(QString::fromStdString(input.splitLengthMb));
     m_splitMaxOffset->setText(QString::fromStdString(input.splitMaxOffsetKb));
+    m_searchThreads->setText(QString::fromStdString(input.searchThreads));
     (input.tempDirIsCurrent ? m_tempDirCurrent : m_tempDirThis)->setChecked(true);
     m_tempDir->setText(fromPath(input.tempDir));
     m_ignoreNulls->setChecked(input.ignoreNulls);
@@ -297,6 +304,7 @@ OptionsDialogInput OptionsDialog::input() const
     input.detectLengthKb = m_detectLength->text().toStdString();
     input.splitLengthMb = m_splitLength->text().toStdString();
     input.splitMaxOffsetKb = m_splitMaxOffset->text().toStdString();
+    input.searchThreads = m_searchThreads->text().toStdString();
     input.tempDirIsCurrent = m_tempDirCurrent->isChecked();
     input.tempDir = toPath(m_tempDir->text());
     input.ignoreNulls = m_ignoreNulls->isChecked();
@@ -364,6 +372,7 @@ void OptionsDialog::focusField(OptionsField field)
     case OptionsField::DetectLength: edit = m_detectLength; break;
     case OptionsField::SplitLength: edit = m_splitLength; break;
     case OptionsField::SplitMaxOffset: edit = m_splitMaxOffset; break;
+    case OptionsField::SearchThreads: edit = m_searchThreads; break;
     case OptionsField::LogFile: edit = m_logFile; break;
     case OptionsField::BackupExtension: edit = m_backupExtension; break;
     case OptionsField::WordExtensions: edit = m_wordExtensions; break;

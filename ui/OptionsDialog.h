@@ -1,8 +1,9 @@
 #pragma once
 // "Optionen": the modal dialog for the less frequent options (backup copies,
 // the operation log, context length, Word extensions, encoding detection,
-// split mode). Its controls are bound to OptionsDialogLogic, which decides
-// the enabling, the warning, the checks on OK and the write of the settings.
+// split mode, search threads). Its controls are bound to OptionsDialogLogic,
+// which decides the enabling, the warning, the checks on OK and the write of
+// the settings.
 #include <QDialog>
 #include <QString>
 
@@ -97,6 +98,7 @@ private:
     QLineEdit* m_detectLength = nullptr;
     QLineEdit* m_splitLength = nullptr;
     QLineEdit* m_splitMaxOffset = nullptr;
+    QLineEdit* m_searchThreads = nullptr;
     QRadioButton* m_tempDirCurrent = nullptr;
     QRadioButton* m_tempDirThis = nullptr;
     QLineEdit* m_tempDir = nullptr;

@@ -90,6 +90,7 @@ OptionsDialogInput InputForValues(const settings::OptionsValues& values)
     input.detectLengthKb = std::to_string(shown.detectLengthKb);
     input.splitLengthMb = std::to_string(shown.splitLengthMb);
     input.splitMaxOffsetKb = std::to_string(shown.splitMaxOffsetKb);
+    input.searchThreads = std::to_string(shown.searchThreads);
     input.tempDirIsCurrent = shown.tempDirIsCurrent != 0;
     input.tempDir = shown.tempDir;
     input.ignoreNulls = shown.ignoreNulls != 0;
@@ -131,6 +132,7 @@ std::optional<OptionsRefusal> OptionsDialogLogic::takeInput(const OptionsDialogI
         {input.detectLengthKb, kDetectLengthKbRange, OptionsField::DetectLength, out.detectLengthKb},
         {input.splitLengthMb, kSplitLengthMbRange, OptionsField::SplitLength, out.splitLengthMb},
         {input.splitMaxOffsetKb, kSplitMaxOffsetKbRange, OptionsField::SplitMaxOffset, out.splitMaxOffsetKb},
+        {input.searchThreads, kSearchThreadsRange, OptionsField::SearchThreads, out.searchThreads},
     };
     for (const NumberField& number : numbers) {
         const std::optional<std::uint32_t> value = ParseWholeNumber(number.text, number.range);

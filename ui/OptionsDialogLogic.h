@@ -38,6 +38,7 @@ struct OptionsDialogInput {
     std::string detectLengthKb;
     std::string splitLengthMb;
     std::string splitMaxOffsetKb;
+    std::string searchThreads;
     bool tempDirIsCurrent = true;  // "in aktuellem Verzeichnis"; off: "in diesem Verzeichnis"
     std::string tempDir;
     bool ignoreNulls = false;
@@ -58,6 +59,7 @@ enum class OptionsField {
     DetectLength,
     SplitLength,
     SplitMaxOffset,
+    SearchThreads,
     LogFile,
     BackupExtension,
     WordExtensions,
@@ -92,6 +94,7 @@ inline constexpr NumberRange kContextLengthRange{0, 2'147'483'647};
 inline constexpr NumberRange kDetectLengthKbRange{0, 4'194'304};
 inline constexpr NumberRange kSplitLengthMbRange{1, 4'095};
 inline constexpr NumberRange kSplitMaxOffsetKbRange{0, 4'194'303};
+inline constexpr NumberRange kSearchThreadsRange{0, settings::kMostSearchThreads};
 
 // The number a field holds, when it is a whole number within `range`;
 // blanks around it are allowed.

@@ -36,6 +36,8 @@ inline constexpr const char* kSplitLengthLabel = "Split Länge";
 inline constexpr const char* kSplitLengthUnit = "MB (50MB)";
 inline constexpr const char* kSplitMaxOffsetLabel = "Max. Offset";
 inline constexpr const char* kSplitMaxOffsetUnit = "kB (1kB)";
+inline constexpr const char* kSearchThreadsLabel = "Such-Threads";
+inline constexpr const char* kSearchThreadsUnit = "(0 = automatisch)";
 inline constexpr const char* kTempDirFrame = "Verzeichnis für temporäre Datei im Splitmodus Ersetzen";
 inline constexpr const char* kTempDirCurrent = "in aktuellem Verzeichnis";
 inline constexpr const char* kTempDirThis = "in diesem Verzeichnis";

@@ -51,6 +51,7 @@ settings::FormState UnusualForm()
     form.options.ignoreNulls = 1;
     form.options.detectUtf8 = 1;
     form.options.detectLength = 0;
+    form.options.searchThreads = 3;
     return form;
 }
 
@@ -97,6 +98,7 @@ TEST(FormJob, CarriesEveryFieldIntoItsJobField)
     EXPECT_EQ(job.ignoreNulls, 1);
     EXPECT_EQ(job.detectUtf8, 1);
     EXPECT_EQ(job.detectLength, 0u);
+    EXPECT_EQ(job.searchThreads, 3u);
 }
 
 TEST(FormJob, LowersFileTypesWordExtensionsAndUnmatchedSearchText)

@@ -72,7 +72,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
     state.fileTypes = History({".c; .h;", "*.txt;"}, ".c; .h;");
     state.nameStrings = History({"foo;bar;", "x;"}, "foo;bar;");
     state.options = OptionsValues{0, 0, ".orig", 0, 1, "/var/log/t.log", 0, 55, "doc", 10'485'760, 2'048, 0,
-                                  "/tmp/work", 1, 1, 0};
+                                  "/tmp/work", 1, 1, 0, 6};
     state.warningBits = 0x8000'0003;
 
     ASSERT_TRUE(SaveFormSettings(store, state, normalize));

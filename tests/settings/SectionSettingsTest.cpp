@@ -41,11 +41,29 @@ TEST_F(SectionSettingsTest, OptionsDialogWritesItsSectionButNotTheWarningBits)
     typed.splitLengthMb = 10;
     typed.detectLengthKb = 0;
     typed.backupExtension = ".old";
+    typed.searchThreads = 12;  // a count, the same in both units
     ASSERT_TRUE(WriteOptionsSettings(store, FromDialogUnits(typed)));
     EXPECT_EQ(store.GetProfileInt(kOptionsSection, "Splitlaenge", 0), 10'485'760u);
+    EXPECT_EQ(store.GetProfileInt(kOptionsSection, "Suchthreads", 0), 12u);
     EXPECT_EQ(store.GetProfileInt(kOptionsSection, "Enkodinglaenge", 1), 0u);
     EXPECT_EQ(store.GetProfileInt(kOptionsSection, "Dlgzeig", 0), 5u);
     EXPECT_EQ(ToDialogUnits(ReadOptionsSettings(store)), typed);
+}
+
+TEST_F(SectionSettingsTest, SearchThreadsMissingReadAsAutomaticAndHugeAsTheMost)
+{
+    // As a version without the value wrote the section.
+    tree.write("Tarnwick.conf", "[Optionen]\nKontextl=dword:00000021\nEnkodinglaenge=dword:00000000\n");
+    const OptionsValues read = ReadOptionsSettings(store);
+    EXPECT_EQ(read.contextLength, 33u);
+    EXPECT_EQ(read.detectLength, 0u);
+    EXPECT_EQ(read.searchThreads, 0u);
+
+    // Taken as it is, a hand-edited count would start billions of threads.
+    store.WriteProfileInt(kOptionsSection, "Suchthreads", 0xffff'ffff);
+    EXPECT_EQ(ReadOptionsSettings(store).searchThreads, 256u);
+    store.WriteProfileInt(kOptionsSection, "Suchthreads", 256);
+    EXPECT_EQ(ReadOptionsSettings(store).searchThreads, 256u);
 }
 
 TEST_F(SectionSettingsTest, FontValuesAreWrittenOnlyWhenChanged)

@@ -69,18 +69,20 @@ TEST_F(OptionsDialogLogicTest, OkWritesTheSectionInTheDialogsOrderAndUnits)
     input.splitMaxOffsetKb = " 2 ";
     input.detectLengthKb = "0";  // the whole file
     input.backupExtension = " bak";
+    input.searchThreads = "8";
     ASSERT_EQ(pressOk(logic, input), "");
 
     EXPECT_EQ(logic.acceptedValues().splitLength, 10'485'760u);
     EXPECT_EQ(logic.acceptedValues().splitMaxOffset, 2'048u);
     EXPECT_EQ(logic.acceptedValues().detectLength, 0u);
     EXPECT_EQ(logic.acceptedValues().backupExtension, ".bak");
+    EXPECT_EQ(logic.acceptedValues().searchThreads, 8u);
 
     const std::vector<std::string> order = {
         "Sikop",        "Immer Sikop",  "Log verwenden",          "Kontextl",           "Log Datei",
         "Endung Sikop", "Nur ersetzen log", "Dateinamenerweiterungen Word", "Sikop nicht durchsuchen",
         "Splitlaenge",  "Split max Offset", "Temp Verz aktuelles", "Tem Verzeichnis",   "Nullzeichen ignorieren",
-        "Erweitertes Enkoding", "Enkodinglaenge"};
+        "Erweitertes Enkoding", "Enkodinglaenge", "Suchthreads"};
     const std::string text = configText();
     std::size_t at = text.find("[Optionen]");
     ASSERT_NE(at, std::string::npos);
@@ -157,6 +159,27 @@ TEST_F(OptionsDialogLogicTest, ChecksRunInOrderAndRefuseWithoutWriting)
         EXPECT_EQ(logic.acceptedValues(), OptionsValues{}) << c.what;
     }
     EXPECT_EQ(configText(), "") << "a refused OK wrote the settings";
+}
+
+TEST_F(OptionsDialogLogicTest, ThreadCountOutsideItsRangeIsRefusedOnItsOwnField)
+{
+    settings::ProfileStore store(configPath());
+    OptionsDialogLogic refused(OptionsValues{}, AllShown);
+    OptionsDialogInput input = defaults;
+    input.searchThreads = "257";
+    const auto refusal = refused.accept(input, store);
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->field, OptionsField::SearchThreads);
+    EXPECT_EQ(refusal->message, "Bitte geben Sie eine ganze Zahl zwischen 0 und 256 ein.");
+    EXPECT_EQ(configText(), "");
+
+    // Both ends are taken; 0 leaves the count to the processor cores.
+    for (const std::uint32_t threads : {0u, 256u}) {
+        OptionsDialogLogic logic(OptionsValues{}, AllShown);
+        input.searchThreads = std::to_string(threads);
+        ASSERT_EQ(pressOk(logic, input), "");
+        EXPECT_EQ(logic.acceptedValues().searchThreads, threads);
+    }
 }
 
 TEST_F(OptionsDialogLogicTest, AcceptsWhatTheChecksLeaveAlone)

@@ -78,6 +78,22 @@ TEST_F(OptionsDialogTest, RefusedValueKeepsTheDialogOpenWithItsMessage)
     EXPECT_EQ(settings::ReadOptionsSettings(store), dialog->acceptedValues());
 }
 
+TEST_F(OptionsDialogTest, RefusedThreadCountPutsTheFocusOnItsField)
+{
+    auto* threads = child<QLineEdit>("searchThreads");
+    EXPECT_EQ(threads->text(), QStringLiteral("0"));
+    threads->setText(QStringLiteral("300"));
+    child<QPushButton>("ok")->click();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Bitte geben Sie eine ganze Zahl zwischen 0 und 256 ein.")});
+    EXPECT_EQ(dialog->focusWidget(), threads);
+    EXPECT_EQ(threads->selectedText(), QStringLiteral("300"));
+
+    threads->setText(QStringLiteral("4"));
+    child<QPushButton>("ok")->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(settings::ReadOptionsSettings(store).searchThreads, 4u);
+}
+
 TEST_F(OptionsDialogTest, OptOutTickedInTheWarningSurvivesAbbrechen)
 {
     auto* backup = child<QGroupBox>("makeBackup");
