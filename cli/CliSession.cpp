@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 
+#include "cli/CliPrinter.h"
 #include "cli/CommandLine.h"
 #include "engine/Messages.h"
 #include "engine/documents/WordDocumentEngine.h"
@@ -14,19 +15,33 @@
 #include "session/RunValues.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
-#include <ostream>
 
 namespace tarnwick {
 namespace {
 
+void printLine(int fd, const std::string& text)
+{
+    const std::string line = text + "\n";
+    const char* at = line.data();
+    std::size_t left = line.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, at, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;
+        at += written;
+        left -= static_cast<std::size_t>(written);
+    }
+}
+
 // Receives the worker's messages and lets the main thread wait for the end.
 class WaitingNotifier final : public Notifier {
 public:
-    explicit WaitingNotifier(std::ostream& err) : m_err(err) {}
+    explicit WaitingNotifier(int errFd) : m_errFd(errFd) {}
 
     void Post(int message) override
     {
@@ -38,7 +53,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         std::lock_guard lock(m_mutex);
-        m_err << text << '\n';
+        printLine(m_errFd, text);
     }
 
     int wait()
@@ -49,106 +64,91 @@ public:
     }
 
 private:
-    std::ostream& m_err;
+    int m_errFd;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     int m_message = 0;  // guarded by m_mutex
 };
 
-// The run log text with CR LF line ends turned into LF.
-void printRunLog(const std::string& text, std::ostream& out)
-{
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            out.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
-            out.put('\n');
-            break;
-        }
-        out.write(text.data() + start, static_cast<std::streamsize>(end - start));
-        out.put('\n');
-        start = end + 2;
-    }
-}
-
-void printErrors(const ResultList& results, std::ostream& err)
-{
-    for (ItemHandle item = results.FirstTopLevelItem(); item != kNoItem; item = results.NextSibling(item)) {
-        if (results.Kind(item) != ItemKind::Error) continue;
-        const std::string message = results.ColumnText(item, 2);
-        err << results.ColumnText(item, 0);
-        if (!message.empty()) err << ": " << message;
-        err << '\n';
-    }
-}
-
 // Saves the results as --export asks; false (with a message) when it could not.
-bool exportResults(const CliRequest& request, const SearchWorker& worker, const ResultList& results,
-                   std::ostream& err)
+bool exportResults(const CliRequest& request, const SearchWorker& worker, const ResultList& results, int errFd)
 {
     const RunValues run = session::MakeRunValues(worker);
     const ExportOutcome outcome = ExportResults(*request.exportRequest, run, results);
     if (outcome.success) return true;
     // The writer brings no message when an XML file cannot be created; the
     // user must still learn that nothing was saved.
-    err << (outcome.message.empty() ? "export failed: " + request.exportRequest->targetPath : outcome.message) << '\n';
+    printLine(errFd, outcome.message.empty() ? "export failed: " + request.exportRequest->targetPath : outcome.message);
     return false;
 }
 
 }  // namespace
 
-int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, std::ostream& out,
-                  std::ostream& err)
+int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, int outFd, int errFd)
 {
     struct stat st {};
     if (::stat(request.directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         const int error = ::stat(request.directory.c_str(), &st) != 0 ? errno : ENOTDIR;
-        err << request.directory << ": " << SystemErrorText(error) << '\n';
+        printLine(errFd, request.directory + ": " + SystemErrorText(error));
         return 2;
     }
     if (request.job.regularExpression && request.command != "lowercase") {
         const CompiledRegex compiled = CompileRegex(request.searchText, request.job.matchCase != 0);
         if (!compiled.regex) {
-            err << text::kInvalidRegex << compiled.error << '\n';
+            printLine(errFd, text::kInvalidRegex + compiled.error);
             return 2;
         }
     }
 
+    // The list receives the run's header and summary; every item only when
+    // an export needs them. The run log text is kept only for the log file.
     auto results = std::make_shared<ResultList>();
     auto runLog = std::make_shared<RunLog>();
-    auto notifier = std::make_shared<WaitingNotifier>(err);
+    auto printer = std::make_shared<CliPrinter>(outFd, errFd, request.exportRequest ? results.get() : nullptr,
+                                                request.log.enabled ? runLog.get() : nullptr);
+    auto notifier = std::make_shared<WaitingNotifier>(errFd);
     // Documents go through the built-in component, which reads and writes them directly.
     auto documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
-    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents}, codePage);
+    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer}, codePage);
+    printer->setOnClosed([&worker] { worker.RequestStop(); });
 
     const std::string searchText = PrepareSearchText(request.searchText, request.job, codePage);
     if (request.command == "replace") {
         BeginReplaceRun(*results, *runLog, request.searchText, request.replacementTyped);
         worker.SetTexts(searchText, request.replacement);
-        worker.SetJob(request.job);
-        worker.StartReplace(request.directory);
     } else if (request.command == "lowercase") {
         BeginRenameRun(*results, *runLog);
-        worker.SetJob(request.job);
-        worker.StartRename(request.renameArgument, request.directory);
     } else {
         BeginSearchRun(*results, *runLog, request.searchText);
         worker.SetTexts(searchText, "");
-        worker.SetJob(request.job);
-        worker.StartSearch(request.directory);
     }
+    printer->printLog(runLog->Text());
+    printer->flush();
+    worker.SetJob(request.job);
+    if (request.command == "replace")
+        worker.StartReplace(request.directory);
+    else if (request.command == "lowercase")
+        worker.StartRename(request.renameArgument, request.directory);
+    else
+        worker.StartSearch(request.directory);
     const int message = notifier->wait();
+    // Whatever the run left unprinted (a walk that marks no outcomes).
+    printer->EndOfOutcome();
 
     const std::int32_t hits = worker.GetHitCount();
     const std::int32_t files = worker.GetFileCount();
-    if (message != UserMessage::RunAborted) printRunLog(runLog->Text(), out);
+    const std::size_t itemsBefore = results->TopLevelCount();
     const std::string summary = CompleteRun(message, hits, files, *results, *runLog, request.log, clock);
-    if (!summary.empty()) out << summary << '\n';
-    out.flush();
-    printErrors(*results, err);
+    if (!summary.empty()) printer->printLog(summary + "\r\n");
+    printer->flush();
+    // A log file that could not be written is an error item of its own.
+    for (std::size_t row = itemsBefore; row < results->TopLevelCount(); ++row) {
+        const ItemHandle item = results->TopLevelItem(row);
+        if (results->Kind(item) == ItemKind::Error) printLine(errFd, results->ColumnText(item, 0));
+    }
+    if (printer->outputClosed()) return (hits > 0 || files > 0) ? 0 : 1;
     if (message == UserMessage::RunAborted) return 2;
-    if (request.exportRequest && !exportResults(request, worker, *results, err)) return 2;
+    if (request.exportRequest && !exportResults(request, worker, *results, errFd)) return 2;
     return (hits > 0 || files > 0) ? 0 : 1;
 }
 

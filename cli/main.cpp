@@ -4,6 +4,9 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 
+#include <unistd.h>
+
+#include <csignal>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -19,5 +22,8 @@ int main(int argc, char** argv)
         if (!parsed.error.empty()) std::cerr << parsed.error << '\n';
         return parsed.exitStatus;
     }
-    return RunCliRequest(*parsed.request, codePage, clock, std::cout, std::cerr);
+    // A reader that goes away (| head) must not kill the program by a signal:
+    // the write fails instead, and the run ends quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+    return RunCliRequest(*parsed.request, codePage, clock, STDOUT_FILENO, STDERR_FILENO);
 }

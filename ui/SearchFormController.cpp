@@ -56,8 +56,9 @@ std::string SizeFieldText(std::uint32_t value, bool isUpperBound)
 SearchFormController::SearchFormController(FormServices services, FormWorkerParts parts)
     : m_services(services), m_results(std::move(parts.results)), m_runLog(std::make_shared<RunLog>())
 {
+    // No sink of its own: the run goes into the result list and the run log text.
     WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status),
-                          std::move(parts.documents)};
+                          std::move(parts.documents), nullptr};
     m_worker = std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner),
                                               parts.shutdownWait);
 }

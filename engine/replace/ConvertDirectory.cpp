@@ -44,6 +44,7 @@ public:
                 continue;
             }
             if (admits(entry, path)) convertName(directory, entry.name, path);
+            m_run.sink.EndOfOutcome();
         }
     }
 

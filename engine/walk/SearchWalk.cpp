@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/ContentSearch.h"
+#include "engine/parallel/ParallelSearch.h"
 #include "engine/walk/NameSearch.h"
 
 namespace tarnwick {
@@ -10,14 +11,17 @@ namespace {
 
 class SearchWalker final : public TreeWalk {
 public:
-    using TreeWalk::TreeWalk;
+    SearchWalker(RunContext& run, FileDispatch* dispatch) : TreeWalk(run), m_dispatch(dispatch) {}
 
 private:
     void processFile(const DirEntry& entry, const std::string& path) override
     {
         // FIFOs, sockets and devices have no contents to read: opening a FIFO
         // would stop the run, whichever engine opened it.
-        if (m_run.job.searchContents && !entry.system) {
+        const bool contents = m_run.job.searchContents && !entry.system;
+        if (contents && m_dispatch && !m_filter.routesToDocuments(entry.name) && m_dispatch->dispatch(entry, path))
+            return;
+        if (contents) {
             if (m_filter.routesToDocuments(entry.name))
                 documents().SearchDocument(m_run, path);
             else
@@ -34,20 +38,26 @@ private:
     bool showsProgress() const override { return true; }
     bool statsEveryEntry() const override { return false; }
     std::string unknownErrorText() const override { return text::kUnknownError; }
+
+    FileDispatch* m_dispatch;
 };
 
 }  // namespace
 
-void SearchDirectory(RunContext& run, const std::string& directory)
+void SearchDirectory(RunContext& run, const std::string& directory, FileDispatch* dispatch)
 {
-    SearchWalker walker(run);
+    SearchWalker walker(run, dispatch);
     walker.walk(directory);
 }
 
 void RunSearch(RunContext& run, const std::string& startPath)
 {
     if (run.job.regularExpression && !CompileSearchRegex(run)) return;
-    SearchDirectory(run, startPath);
+    const unsigned threads = ContentSearchThreads(run.job);
+    if (threads > 1 && run.job.searchContents)
+        SearchInParallel(run, startPath, threads);
+    else
+        SearchDirectory(run, startPath);
 }
 
 }  // namespace tarnwick

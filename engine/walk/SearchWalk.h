@@ -9,12 +9,24 @@ namespace tarnwick {
 
 class RunContext;
 
+// Takes the content search of admitted files off the walk.
+class FileDispatch {
+public:
+    virtual ~FileDispatch() = default;
+    // Takes over the content search of a file and the check of its name that
+    // follows it. Returns false to leave both to the walk.
+    virtual bool dispatch(const DirEntry& entry, const std::string& path) = 0;
+};
+
 // Walks `directory`. A regular expression must already be compiled
 // (CompileSearchRegex). Returns when done or when a stop was requested.
-void SearchDirectory(RunContext& run, const std::string& directory);
+// Files whose contents are searched byte-wise go to `dispatch` when given;
+// documents and everything else stay on the walk's thread.
+void SearchDirectory(RunContext& run, const std::string& directory, FileDispatch* dispatch = nullptr);
 
 // Runs a whole search command: compiles the expression, then walks the start
-// path. Returns at once when the expression does not compile.
+// path, searching file contents on the job's number of threads. Returns at
+// once when the expression does not compile.
 void RunSearch(RunContext& run, const std::string& startPath);
 
 }  // namespace tarnwick

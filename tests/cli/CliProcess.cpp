@@ -34,7 +34,9 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 
 }  // namespace
 
-CliOutcome RunCli(const std::vector<std::string>& arguments)
+CliOutcome RunCli(const std::vector<std::string>& arguments) { return RunCliClosingAfter(arguments, -1); }
+
+CliOutcome RunCliClosingAfter(const std::vector<std::string>& arguments, int lines)
 {
     std::vector<std::string> argv{TARNWICK_CLI_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -65,10 +67,13 @@ CliOutcome RunCli(const std::vector<std::string>& arguments)
         if (::poll(fds, 2, -1) < 0) continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+            const ssize_t got = ::read(fds[i].fd, buffer, i == 0 && lines >= 0 ? 1 : sizeof buffer);
             if (got > 0) {
                 sinks[i]->append(buffer, static_cast<std::size_t>(got));
-            } else {
+            }
+            // A reader that has what it wanted goes away, as head does.
+            const bool satisfied = i == 0 && lines >= 0 && got > 0 && buffer[0] == '\n' && --lines == 0;
+            if (got <= 0 || satisfied) {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;
                 --open;

@@ -16,6 +16,11 @@ struct CliOutcome {
 // texts and month names are the ones strerror gives this test process.
 CliOutcome RunCli(const std::vector<std::string>& arguments);
 
+// Runs tarnwick-cli as `tarnwick-cli ... | head -n lines` would: reads
+// stdout up to the end of its `lines`-th line, then closes it. `status` is -1
+// when a signal ended the program.
+CliOutcome RunCliClosingAfter(const std::vector<std::string>& arguments, int lines);
+
 // The lines of stdout between the header and the summary.
 std::vector<std::string> BodyLines(const std::string& out);
 

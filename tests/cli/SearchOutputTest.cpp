@@ -133,5 +133,29 @@ TEST(CliSearchOutput, LogAppendsOneCrLfBlockPerRun)
     EXPECT_NE(run.out.find(kSummaryOneHit), std::string::npos);
 }
 
+// "tarnwick-cli search ... | head -1": the first line comes while the run is
+// still going, and the closed pipe ends the run quietly and at once. The run
+// prints far more than a pipe holds, so it is still running when the reader
+// goes; the log file's summary shows where it stopped.
+TEST(CliSearchOutput, ClosedPipeEndsTheRunQuietly)
+{
+    TempTree tree;
+    std::string many;
+    for (int i = 0; i < 5000; ++i) many += "needle in a haystack of a fair length\n";
+    for (int i = 0; i < 20; ++i) tree.write("files/f" + std::to_string(i) + ".txt", many);
+    const std::string log = tree.path("run.log");
+    for (const char* threads : {"1", "2"}) {
+        const CliOutcome run =
+            RunCliClosingAfter({"search", "--threads", threads, "--log", log, "needle", tree.path("files")}, 2);
+        EXPECT_EQ(run.out, "Suche nach : needle\n" + tree.path("files/f0.txt") +
+                               "; P: 0; L: 6; T: needle in a haystack of a ...\n");
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 0);
+    }
+    const std::string text = tree.read("run.log");
+    EXPECT_EQ(text.find("Suche abgeschlossen. 100000 "), std::string::npos) << text.substr(text.size() - 200);
+    EXPECT_NE(text.find("Suche abgeschlossen. "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarnwick::test

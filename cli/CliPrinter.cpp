@@ -1,0 +1,164 @@
+#include "cli/CliPrinter.h"
+
+#include "engine/log/RunLog.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarnwick {
+namespace {
+
+// Output is handed to the system in pieces of about this size, and at the
+// end of every outcome that printed something.
+constexpr std::size_t kOutputBlock = 64 * 1024;
+
+}  // namespace
+
+CliPrinter::CliPrinter(int outFd, int errFd, ResultList* keepResults, RunLog* keepLog)
+    : m_outFd(outFd), m_errFd(errFd), m_keepResults(keepResults), m_keepLog(keepLog)
+{
+    m_out.reserve(2 * kOutputBlock);
+}
+
+CliPrinter::~CliPrinter() = default;
+
+bool CliPrinter::writeAll(int fd, const char* bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+void CliPrinter::flush()
+{
+    if (m_out.empty()) return;
+    if (!m_closed && !writeAll(m_outFd, m_out.data(), m_out.size())) {
+        // The reader has gone (EPIPE) or the output cannot take more: there
+        // is no one to print for, so the run ends.
+        m_closed = true;
+        if (m_onClosed) m_onClosed();
+    }
+    m_out.clear();
+}
+
+void CliPrinter::printLog(std::string_view bytes)
+{
+    // CR LF becomes LF; everything else goes out as it is.
+    std::size_t start = 0;
+    for (std::size_t cr = bytes.find("\r\n"); cr != std::string_view::npos; cr = bytes.find("\r\n", start)) {
+        m_out.append(bytes.data() + start, cr - start);
+        m_out.push_back('\n');
+        start = cr + 2;
+    }
+    m_out.append(bytes.data() + start, bytes.size() - start);
+    if (m_out.size() >= kOutputBlock) flush();
+}
+
+void CliPrinter::AppendLog(std::string_view bytes)
+{
+    if (m_keepLog) m_keepLog->Append(bytes);
+    if (!m_closed) printLog(bytes);
+}
+
+CliPrinter::Item* CliPrinter::find(ItemHandle handle)
+{
+    for (Item& item : m_items)
+        if (item.handle == handle) return &item;
+    return nullptr;
+}
+
+ItemHandle CliPrinter::addItem(ItemHandle handle, std::string_view text, int kind)
+{
+    if (!m_keepResults) handle = m_nextHandle++ & 0x7FFFFFFFu;
+    m_items.push_back({handle, kind, std::string(text), {}});
+    return handle;
+}
+
+void CliPrinter::apply(Item* item, int column, int what, std::string_view text, int kind)
+{
+    if (!item) return;
+    if (what & 1) {
+        if (column == 0) item->text.assign(text);
+        if (column == 2) item->remark.assign(text);
+    }
+    if (what & 2) item->kind = kind;
+}
+
+ItemHandle CliPrinter::AddFileItem(std::string_view text, int kind, bool asChild)
+{
+    const ItemHandle kept = m_keepResults ? m_keepResults->AddFileItem(text, kind, asChild) : kNoItem;
+    return addItem(kept, text, kind);
+}
+
+ItemHandle CliPrinter::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+{
+    const ItemHandle kept = m_keepResults ? m_keepResults->AddNoteItem(text, kind, value) : kNoItem;
+    m_current = addItem(kept, text, kind);
+    return m_current;
+}
+
+void CliPrinter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                            std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+{
+    if (m_keepResults) m_keepResults->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+}
+
+void CliPrinter::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+{
+    if (m_keepResults) m_keepResults->UpdateItem(item, column, what, text, kind);
+    apply(find(item), column, what, text, kind);
+}
+
+void CliPrinter::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+{
+    if (m_keepResults) m_keepResults->UpdateCurrentFileItem(column, what, text, kind);
+    apply(find(m_current), column, what, text, kind);
+}
+
+void CliPrinter::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+{
+    if (m_keepResults) m_keepResults->SetItemColumnText(item, text, column);
+    apply(find(item), column, 1, text, 0);
+}
+
+void CliPrinter::SetItemDataValue(ItemHandle item, std::int32_t value)
+{
+    if (m_keepResults) m_keepResults->SetItemDataValue(item, value);
+}
+
+void CliPrinter::ScrollToItem(ItemHandle item)
+{
+    if (m_keepResults) m_keepResults->ScrollToItem(item);
+}
+
+void CliPrinter::printErrors()
+{
+    std::string line;
+    for (const Item& item : m_items) {
+        if (item.kind != ItemKind::Error) continue;
+        line.assign(item.text);
+        if (!item.remark.empty()) line.append(": ").append(item.remark);
+        line.push_back('\n');
+        writeAll(m_errFd, line.data(), line.size());
+    }
+    m_items.clear();
+    m_current = kNoItem;
+}
+
+void CliPrinter::EndOfOutcome()
+{
+    // Errors after the lines of their outcome, so that a reader of both
+    // streams sees them in the order the run met them.
+    flush();
+    printErrors();
+}
+
+}  // namespace tarnwick

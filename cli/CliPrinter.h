@@ -1,0 +1,75 @@
+#pragma once
+// The terminal program's sink: prints a run while it runs. Each run log line
+// goes to standard output with an LF line end, each error item to standard
+// error as "path: reason", both as soon as the entry's outcome has been
+// passed on. Nothing is kept but what a requested export or log file needs,
+// so a run with a million hits needs no more memory than one with ten.
+//
+// When standard output is closed (the reader of a pipe has gone), the
+// printer stops printing and calls `onClosed` once, so the run can end.
+// Called by one thread at a time (the run's outcomes come in order).
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/job/RunSink.h"
+
+namespace tarnwick {
+
+class RunLog;
+
+class CliPrinter final : public RunSink {
+public:
+    // `keepResults` and `keepLog` (may be null) receive everything as well.
+    CliPrinter(int outFd, int errFd, ResultList* keepResults, RunLog* keepLog);
+    ~CliPrinter() override;
+
+    void setOnClosed(std::function<void()> onClosed) { m_onClosed = std::move(onClosed); }
+
+    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override;
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override;
+    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
+    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
+    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
+    void SetItemDataValue(ItemHandle item, std::int32_t value) override;
+    void ScrollToItem(ItemHandle item) override;
+    void AppendLog(std::string_view bytes) override;
+    void AddCounts(std::int32_t, std::int32_t) override {}
+    void EndOfOutcome() override;
+
+    // Prints run log text that is not part of a run's outcomes (the header,
+    // the summary) and hands everything printed so far to the system.
+    void printLog(std::string_view bytes);
+    void flush();
+    bool outputClosed() const { return m_closed; }
+
+private:
+    // The items of the current outcome that are not hits: what an error line
+    // is made of.
+    struct Item {
+        ItemHandle handle;
+        int kind;
+        std::string text;
+        std::string remark;
+    };
+    Item* find(ItemHandle handle);
+    void apply(Item* item, int column, int what, std::string_view text, int kind);
+    ItemHandle addItem(ItemHandle handle, std::string_view text, int kind);
+    void printErrors();
+    bool writeAll(int fd, const char* bytes, std::size_t size);
+
+    int m_outFd;
+    int m_errFd;
+    ResultList* m_keepResults;
+    RunLog* m_keepLog;
+    std::function<void()> m_onClosed;
+    std::string m_out;          // standard output not yet written
+    std::vector<Item> m_items;  // of the current outcome
+    ItemHandle m_nextHandle = 0;
+    ItemHandle m_current = kNoItem;
+    bool m_closed = false;
+};
+
+}  // namespace tarnwick

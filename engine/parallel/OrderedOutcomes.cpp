@@ -1,0 +1,132 @@
+#include "engine/parallel/OrderedOutcomes.h"
+
+#include <chrono>
+
+namespace tarnwick {
+namespace {
+
+// Waits poll the stop flag this often, so that a stop is never held up.
+constexpr auto kStopPoll = std::chrono::milliseconds(10);
+
+}  // namespace
+
+OrderedOutcomes::OrderedOutcomes(RunSink& target, const std::atomic<int>& stopFlag, Limits limits)
+    : m_target(target), m_stopFlag(stopFlag), m_limits(limits)
+{
+}
+
+OrderedOutcomes::~OrderedOutcomes() = default;
+
+OutcomeSlot* OrderedOutcomes::open()
+{
+    std::unique_lock lock(m_mutex);
+    while (!stopped() && (m_order.size() >= m_limits.maxOpen || m_recordedBytes >= m_limits.maxRecordedBytes))
+        m_changed.wait_for(lock, kStopPoll);
+    OutcomeSlot* slot;
+    if (!m_free.empty()) {
+        slot = m_free.back();
+        m_free.pop_back();
+    } else {
+        m_slots.push_back(std::make_unique<OutcomeSlot>());
+        slot = m_slots.back().get();
+    }
+    slot->reset();
+    // Nothing before it: its producer may write straight through.
+    if (m_order.empty() && !stopped()) slot->state.store(OutcomeSlot::Head, std::memory_order_release);
+    m_order.push_back(slot);
+    return slot;
+}
+
+void OrderedOutcomes::close(OutcomeSlot* slot)
+{
+    // Only the producer moves its slot on from Head, so this needs no lock.
+    // Once Done, the slot may be passed on and reused by others at any
+    // moment: it is not touched again.
+    if (slot->state.load(std::memory_order_acquire) == OutcomeSlot::Head) {
+        finishHead(*slot);
+        std::unique_lock lock(m_mutex);
+        commitReady(lock);
+        return;
+    }
+    // The move from Buffering races with commitReady making it the head.
+    std::unique_lock lock(m_mutex);
+    int expected = OutcomeSlot::Buffering;
+    if (slot->state.compare_exchange_strong(expected, OutcomeSlot::Closed, std::memory_order_acq_rel)) {
+        m_recordedBytes += slot->bufferedBytes();
+    } else {
+        lock.unlock();
+        finishHead(*slot);
+        lock.lock();
+    }
+    commitReady(lock);
+}
+
+void OrderedOutcomes::finishHead(OutcomeSlot& slot)
+{
+    // What the head recorded before it learnt that it was the head goes out
+    // now, from the only thread that writes to the sink at this moment.
+    if (!stopped()) {
+        slot.replay(m_target);
+        m_target.EndOfOutcome();
+    }
+    slot.state.store(OutcomeSlot::Done, std::memory_order_release);
+}
+
+void OrderedOutcomes::commitReady(std::unique_lock<std::mutex>& lock)
+{
+    // One thread passes outcomes on at a time; a thread that finds another
+    // at it leaves its closed slot to that one, which looks again before it
+    // stops.
+    if (m_committing) return;
+    m_committing = true;
+    while (!m_order.empty()) {
+        OutcomeSlot* slot = m_order.front();
+        int state = slot->state.load(std::memory_order_acquire);
+        // After a stop nothing becomes the head: what comes after an outcome
+        // that was dropped must not reach the sink.
+        if (state == OutcomeSlot::Buffering &&
+            (stopped() || slot->state.compare_exchange_strong(state, OutcomeSlot::Head, std::memory_order_acq_rel)))
+            break;  // its producer takes over from here, or drops it
+        if (state == OutcomeSlot::Head) break;
+        if (state == OutcomeSlot::Closed) {
+            const std::size_t bytes = slot->bufferedBytes();
+            lock.unlock();
+            if (!stopped()) {
+                slot->replay(m_target);
+                m_target.EndOfOutcome();
+            }
+            lock.lock();
+            m_recordedBytes -= bytes;
+        }
+        m_order.pop_front();
+        recycle(slot);
+    }
+    m_committing = false;
+    m_changed.notify_all();
+}
+
+void OrderedOutcomes::recycle(OutcomeSlot* slot)
+{
+    slot->trim(m_limits.maxSlotBytes);
+    slot->reset();
+    m_free.push_back(slot);
+}
+
+void OrderedOutcomes::waitForTurn(OutcomeSlot& slot)
+{
+    std::unique_lock lock(m_mutex);
+    while (!stopped() && slot.state.load(std::memory_order_acquire) != OutcomeSlot::Head)
+        m_changed.wait_for(lock, kStopPoll);
+}
+
+void OrderedOutcomes::drain()
+{
+    std::unique_lock lock(m_mutex);
+    commitReady(lock);
+    while (!m_order.empty() || m_committing) {
+        m_changed.wait_for(lock, kStopPoll);
+        commitReady(lock);
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,244 @@
+#include "engine/parallel/OutcomeSlot.h"
+
+#include <cstring>
+
+namespace tarnwick {
+namespace {
+
+// Local handles carry this bit; the handles of a result list never do.
+constexpr ItemHandle kLocalBit = 0x80000000u;
+
+enum class Op : std::uint8_t {
+    FileItem,
+    NoteItem,
+    HitItem,
+    UpdateItem,
+    UpdateCurrentFileItem,
+    ColumnText,
+    DataValue,
+    Scroll,
+    Log,
+    Counts,
+};
+
+bool isLocal(ItemHandle handle) { return handle != kNoItem && (handle & kLocalBit) != 0; }
+
+// Reads the records back in the order they were written.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : m_at(bytes.data()), m_end(bytes.data() + bytes.size()) {}
+    bool done() const { return m_at >= m_end; }
+    template <typename T>
+    T get()
+    {
+        T value;
+        std::memcpy(&value, m_at, sizeof value);
+        m_at += sizeof value;
+        return value;
+    }
+    std::string_view text()
+    {
+        const auto length = get<std::uint32_t>();
+        const std::string_view view(m_at, length);
+        m_at += length;
+        return view;
+    }
+
+private:
+    const char* m_at;
+    const char* m_end;
+};
+
+}  // namespace
+
+void OutcomeSlot::reset()
+{
+    m_bytes.clear();
+    m_targetHandles.clear();
+    m_localCount = 0;
+    state.store(Buffering, std::memory_order_relaxed);
+}
+
+void OutcomeSlot::trim(std::size_t keep)
+{
+    if (m_bytes.capacity() > keep) std::string().swap(m_bytes);
+}
+
+template <typename T>
+void OutcomeSlot::put(T value)
+{
+    char raw[sizeof value];
+    std::memcpy(raw, &value, sizeof value);
+    m_bytes.append(raw, sizeof value);
+}
+
+void OutcomeSlot::putText(std::string_view text)
+{
+    put(static_cast<std::uint32_t>(text.size()));
+    m_bytes.append(text);
+}
+
+ItemHandle OutcomeSlot::newLocalHandle() { return kLocalBit | m_localCount++; }
+
+ItemHandle OutcomeSlot::recordFileItem(std::string_view text, int kind, bool asChild)
+{
+    put(Op::FileItem);
+    putText(text);
+    put(static_cast<std::int32_t>(kind));
+    put(asChild);
+    return newLocalHandle();
+}
+
+ItemHandle OutcomeSlot::recordNoteItem(std::string_view text, int kind, std::int32_t value)
+{
+    put(Op::NoteItem);
+    putText(text);
+    put(static_cast<std::int32_t>(kind));
+    put(value);
+    return newLocalHandle();
+}
+
+void OutcomeSlot::recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                                std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+{
+    put(Op::HitItem);
+    put(position);
+    put(matchLength);
+    putText(context);
+    put(highlightStart);
+    put(static_cast<std::int32_t>(kind));
+    put(highlightLength);
+}
+
+void OutcomeSlot::recordUpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+{
+    put(Op::UpdateItem);
+    put(item);
+    put(static_cast<std::int32_t>(column));
+    put(static_cast<std::int32_t>(what));
+    putText(text);
+    put(static_cast<std::int32_t>(kind));
+}
+
+void OutcomeSlot::recordUpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+{
+    put(Op::UpdateCurrentFileItem);
+    put(static_cast<std::int32_t>(column));
+    put(static_cast<std::int32_t>(what));
+    putText(text);
+    put(static_cast<std::int32_t>(kind));
+}
+
+void OutcomeSlot::recordColumnText(ItemHandle item, std::string_view text, int column)
+{
+    put(Op::ColumnText);
+    put(item);
+    putText(text);
+    put(static_cast<std::int32_t>(column));
+}
+
+void OutcomeSlot::recordDataValue(ItemHandle item, std::int32_t value)
+{
+    put(Op::DataValue);
+    put(item);
+    put(value);
+}
+
+void OutcomeSlot::recordScroll(ItemHandle item)
+{
+    put(Op::Scroll);
+    put(item);
+}
+
+void OutcomeSlot::recordLog(std::string_view bytes)
+{
+    put(Op::Log);
+    putText(bytes);
+}
+
+void OutcomeSlot::recordCounts(std::int32_t hits, std::int32_t files)
+{
+    put(Op::Counts);
+    put(hits);
+    put(files);
+}
+
+ItemHandle OutcomeSlot::targetHandle(ItemHandle handle) const
+{
+    if (!isLocal(handle)) return handle;
+    const std::uint32_t index = handle & ~kLocalBit;
+    return index < m_targetHandles.size() ? m_targetHandles[index] : kNoItem;
+}
+
+void OutcomeSlot::replay(RunSink& target)
+{
+    Reader in(m_bytes);
+    while (!in.done()) {
+        switch (in.get<Op>()) {
+        case Op::FileItem: {
+            const std::string_view text = in.text();
+            const auto kind = in.get<std::int32_t>();
+            const bool asChild = in.get<bool>();
+            m_targetHandles.push_back(target.AddFileItem(text, kind, asChild));
+            break;
+        }
+        case Op::NoteItem: {
+            const std::string_view text = in.text();
+            const auto kind = in.get<std::int32_t>();
+            const auto value = in.get<std::int32_t>();
+            m_targetHandles.push_back(target.AddNoteItem(text, kind, value));
+            break;
+        }
+        case Op::HitItem: {
+            const auto position = in.get<std::int64_t>();
+            const auto matchLength = in.get<std::int64_t>();
+            const std::string_view context = in.text();
+            const auto highlightStart = in.get<std::int32_t>();
+            const auto kind = in.get<std::int32_t>();
+            const auto highlightLength = in.get<std::int64_t>();
+            target.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+            break;
+        }
+        case Op::UpdateItem: {
+            const ItemHandle item = targetHandle(in.get<ItemHandle>());
+            const auto column = in.get<std::int32_t>();
+            const auto what = in.get<std::int32_t>();
+            const std::string_view text = in.text();
+            const auto kind = in.get<std::int32_t>();
+            target.UpdateItem(item, column, what, text, kind);
+            break;
+        }
+        case Op::UpdateCurrentFileItem: {
+            const auto column = in.get<std::int32_t>();
+            const auto what = in.get<std::int32_t>();
+            const std::string_view text = in.text();
+            const auto kind = in.get<std::int32_t>();
+            target.UpdateCurrentFileItem(column, what, text, kind);
+            break;
+        }
+        case Op::ColumnText: {
+            const ItemHandle item = targetHandle(in.get<ItemHandle>());
+            const std::string_view text = in.text();
+            const auto column = in.get<std::int32_t>();
+            target.SetItemColumnText(item, text, column);
+            break;
+        }
+        case Op::DataValue: {
+            const ItemHandle item = targetHandle(in.get<ItemHandle>());
+            target.SetItemDataValue(item, in.get<std::int32_t>());
+            break;
+        }
+        case Op::Scroll: target.ScrollToItem(targetHandle(in.get<ItemHandle>())); break;
+        case Op::Log: target.AppendLog(in.text()); break;
+        case Op::Counts: {
+            const auto hits = in.get<std::int32_t>();
+            const auto files = in.get<std::int32_t>();
+            target.AddCounts(hits, files);
+            break;
+        }
+        }
+    }
+    m_bytes.clear();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,110 @@
+#include "engine/parallel/SlotWriter.h"
+
+#include "engine/parallel/OrderedOutcomes.h"
+#include "engine/parallel/OutcomeSlot.h"
+
+namespace tarnwick {
+
+SlotWriter::~SlotWriter() { closeSlot(); }
+
+void SlotWriter::closeSlot()
+{
+    if (!m_slot) return;
+    m_outcomes.close(m_slot);
+    m_slot = nullptr;
+}
+
+RunSink* SlotWriter::direct()
+{
+    if (!m_slot) m_slot = m_outcomes.open();
+    if (m_slot->state.load(std::memory_order_acquire) != OutcomeSlot::Head) return nullptr;
+    // Everything before this slot has gone out: so does what it recorded.
+    if (m_slot->bufferedBytes() != 0) m_slot->replay(m_outcomes.target());
+    return &m_outcomes.target();
+}
+
+void SlotWriter::recorded()
+{
+    if (m_outcomes.overSlotLimit(*m_slot)) m_outcomes.waitForTurn(*m_slot);
+}
+
+ItemHandle SlotWriter::AddFileItem(std::string_view text, int kind, bool asChild)
+{
+    if (RunSink* sink = direct()) return sink->AddFileItem(text, kind, asChild);
+    const ItemHandle handle = m_slot->recordFileItem(text, kind, asChild);
+    recorded();
+    return handle;
+}
+
+ItemHandle SlotWriter::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+{
+    if (RunSink* sink = direct()) return sink->AddNoteItem(text, kind, value);
+    const ItemHandle handle = m_slot->recordNoteItem(text, kind, value);
+    recorded();
+    return handle;
+}
+
+void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                            std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+{
+    if (RunSink* sink = direct()) return sink->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    m_slot->recordHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    recorded();
+}
+
+void SlotWriter::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+{
+    if (RunSink* sink = direct()) return sink->UpdateItem(m_slot->targetHandle(item), column, what, text, kind);
+    m_slot->recordUpdateItem(item, column, what, text, kind);
+    recorded();
+}
+
+void SlotWriter::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+{
+    if (RunSink* sink = direct()) return sink->UpdateCurrentFileItem(column, what, text, kind);
+    m_slot->recordUpdateCurrentFileItem(column, what, text, kind);
+    recorded();
+}
+
+void SlotWriter::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+{
+    if (RunSink* sink = direct()) return sink->SetItemColumnText(m_slot->targetHandle(item), text, column);
+    m_slot->recordColumnText(item, text, column);
+    recorded();
+}
+
+void SlotWriter::SetItemDataValue(ItemHandle item, std::int32_t value)
+{
+    if (RunSink* sink = direct()) return sink->SetItemDataValue(m_slot->targetHandle(item), value);
+    m_slot->recordDataValue(item, value);
+    recorded();
+}
+
+void SlotWriter::ScrollToItem(ItemHandle item)
+{
+    if (RunSink* sink = direct()) return sink->ScrollToItem(m_slot->targetHandle(item));
+    m_slot->recordScroll(item);
+    recorded();
+}
+
+void SlotWriter::AppendLog(std::string_view bytes)
+{
+    if (RunSink* sink = direct()) return sink->AppendLog(bytes);
+    m_slot->recordLog(bytes);
+    recorded();
+}
+
+void SlotWriter::AddCounts(std::int32_t hits, std::int32_t files)
+{
+    if (RunSink* sink = direct()) return sink->AddCounts(hits, files);
+    m_slot->recordCounts(hits, files);
+}
+
+void SlotWriter::EndOfOutcome()
+{
+    // A recorded outcome is marked when it is passed on; only the head's
+    // output needs the mark now.
+    if (m_slot && m_slot->state.load(std::memory_order_acquire) == OutcomeSlot::Head) direct()->EndOfOutcome();
+}
+
+}  // namespace tarnwick
