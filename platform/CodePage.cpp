@@ -174,6 +174,17 @@ void CodePage::foldUtf8Text(const char* inChars, char* outChars, std::size_t n)
     }
 }
 
+bool CodePage::hasSeparateAsciiFold() const
+{
+    if (m_utf8) return true;
+    for (int b = 0; b < 256; ++b) {
+        const int folded = m_byteFold[b];
+        const int asciiLower = (b >= 'A' && b <= 'Z') ? b + 0x20 : b;
+        if (b < 0x80 ? folded != asciiLower : folded < 0x80) return false;
+    }
+    return true;
+}
+
 std::string CodePage::lower(std::string_view text) const
 {
     std::string result(text);

@@ -31,6 +31,11 @@ public:
     void foldCase(const char* in, char* out, std::size_t n) const;
     std::string lower(std::string_view text) const;
 
+    // True when folding changes no ASCII byte but A-Z and turns no other
+    // byte into an ASCII one, so that ASCII text is found without case by
+    // comparing bytes, with no folded copy. Always true for UTF-8.
+    bool hasSeparateAsciiFold() const;
+
     // The opposite of lower(): the capitals of the same letter pairs.
     std::string upper(std::string_view text) const;
     // The same into `out` (n bytes; may be `in`).

@@ -1,17 +1,54 @@
 #include "engine/match/ChunkMatcher.h"
 
 #include "engine/job/SearchJob.h"
+#include "engine/match/LineEnds.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchPattern.h"
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace tarnwick {
+namespace {
+
+// Puts a byte in front of a search window and restores the chunk's own byte
+// when the search ends, by return or by exception.
+class ByteOverride {
+public:
+    ByteOverride() = default;
+    ByteOverride(const ByteOverride&) = delete;
+    ByteOverride& operator=(const ByteOverride&) = delete;
+    ~ByteOverride()
+    {
+        if (m_slot) *m_slot = m_saved;
+    }
+    void set(char* slot, char byte)
+    {
+        m_slot = slot;
+        m_saved = *slot;
+        *slot = byte;
+    }
+
+private:
+    char* m_slot = nullptr;
+    char m_saved = 0;
+};
+
+// Window widths, in bytes after a candidate: a candidate this close behind a
+// window counts as dense; each widening adds this much; the widest window.
+constexpr std::int64_t kDenseGap = 32;
+constexpr std::int64_t kReachStep = 256;
+constexpr std::int64_t kMaxReach = 64 * 1024;
+
+}  // namespace
 
 void ChunkMatcher::setChunk(const ChunkText& chunk)
 {
     m_chunk = chunk;
     m_nulCacheFrom = -1;
+    m_lineEndFrom = -1;
+    m_windowReach = 0;
 }
 
 std::int64_t ChunkMatcher::nulAtOrAfter(std::int64_t from)
@@ -25,6 +62,13 @@ std::int64_t ChunkMatcher::nulAtOrAfter(std::int64_t from)
     return m_nulCache;
 }
 
+const char* ChunkMatcher::literalHaystack() const
+{
+    // A finder without ASCII case reads the chunk itself, folded copy or not.
+    const bool folded = m_chunk.folded && !m_pattern->finder.isAsciiInsensitive();
+    return folded ? m_chunk.folded : m_chunk.text;
+}
+
 std::int64_t ChunkMatcher::findLiteral(std::int64_t start)
 {
     if (start < 0) start = 0;
@@ -35,8 +79,7 @@ std::int64_t ChunkMatcher::findLiteral(std::int64_t start)
     // Without NUL bytes in the search text a hit cannot contain one, so only
     // the option that ends the search at the first NUL needs looking for it.
     const std::int64_t end = m_job.ignoreNulls ? nulAtOrAfter(start) : m_chunk.length;
-    const char* haystack = m_chunk.folded ? m_chunk.folded : m_chunk.text;
-    const std::size_t found = m_pattern->finder.find(haystack + start, static_cast<std::size_t>(end - start));
+    const std::size_t found = m_pattern->finder.find(literalHaystack() + start, static_cast<std::size_t>(end - start));
     return found == LiteralFinder::npos ? -1 : start + static_cast<std::int64_t>(found);
 }
 
@@ -66,36 +109,85 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
     }
 }
 
+std::int64_t ChunkMatcher::findRequired(std::int64_t from, std::int64_t end) const
+{
+    const std::size_t found =
+        m_pattern->finder.find(literalHaystack() + from, static_cast<std::size_t>(end - from));
+    return found == LiteralFinder::npos ? -1 : from + static_cast<std::int64_t>(found);
+}
+
+std::int64_t ChunkMatcher::lineEndAtOrAfter(std::int64_t from)
+{
+    // Many hits on one long line ask for the same line end.
+    if (m_lineEndFrom >= 0 && m_lineEndFrom <= from && from <= m_lineEnd) return m_lineEnd;
+    m_lineEndFrom = from;
+    m_lineEnd = FindLineEnd(m_chunk.text, from, m_chunk.length);
+    return m_lineEnd;
+}
+
 std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding before)
 {
     if (resume < 0) resume = 0;
     if (resume >= m_chunk.length) return std::nullopt;
     const std::int64_t end = nulAtOrAfter(resume);
-    if (!m_pattern->finder.empty()) {
-        const char* haystack = m_chunk.folded ? m_chunk.folded : m_chunk.text;
-        if (m_pattern->finder.find(haystack + resume, static_cast<std::size_t>(end - resume)) == LiteralFinder::npos)
-            return std::nullopt;
+    if (m_pattern->finder.empty()) return searchWindow(resume, resume, end, end, before);
+    if (!m_pattern->lineBound) {
+        if (findRequired(resume, end) < 0) return std::nullopt;
+        return searchWindow(resume, resume, end, end, before);
     }
-    // The byte before the resume position is always in memory (the chunk
-    // keeps the byte before it), so line starts and word boundaries are
-    // judged by the real text; only the file's first byte has nothing before.
-    bool hasPrevious = resume > 0 || !m_chunk.atFileStart;
-    char* slot = m_chunk.text + resume - 1;
-    const char saved = hasPrevious ? *slot : 0;
-    if (before.override) {
+    // Every match holds the literal and lies inside one line, so the first
+    // match is on the first line with a candidate that has a match at all.
+    // A window may take in whole lines after the candidate's line, too.
+    for (std::int64_t from = resume; from < end;) {
+        const std::int64_t candidate = findRequired(from, end);
+        if (candidate < 0) return std::nullopt;
+        if (from > resume) {
+            // One search per line costs more than it saves when nearly every
+            // line has a candidate: a candidate close behind a window without
+            // a match widens the next window; a distant one narrows it.
+            m_windowReach = candidate - from < kDenseGap ? std::min(2 * m_windowReach + kReachStep, kMaxReach)
+                                                         : m_windowReach / 2;
+        }
+        const std::int64_t first = FindLineStart(m_chunk.text, from, candidate);
+        const std::int64_t reachEnd = candidate + m_windowReach;
+        const std::int64_t lineEnd = reachEnd < end ? lineEndAtOrAfter(reachEnd) : end;
+        const std::int64_t last = lineEnd < end ? lineEnd + 1 : end;
+        std::optional<Occurrence> found;
+        try {
+            found = searchWindow(resume, first, last, end, before);
+        } catch (const std::runtime_error&) {
+            // The library's work limit grows with the length searched: a
+            // window can exceed it where the whole range would not.
+            if (first == resume && last == end) throw;
+            return searchWindow(resume, resume, end, end, before);
+        }
+        if (found) return found;
+        from = last;
+    }
+    return std::nullopt;
+}
+
+std::optional<Occurrence> ChunkMatcher::searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last,
+                                                     std::int64_t end, Preceding before)
+{
+    // The byte before the window is always in memory (the chunk keeps the
+    // byte before it), so line starts and word boundaries are judged by the
+    // real text; only the file's first byte has nothing before.
+    bool hasPrevious = first > 0 || !m_chunk.atFileStart;
+    ByteOverride slot;
+    if (first == resume && before.override) {
         hasPrevious = !before.none;
-        if (hasPrevious) *slot = static_cast<char>(before.byte);
+        if (hasPrevious) slot.set(m_chunk.text + first - 1, static_cast<char>(before.byte));
     }
     auto flags = boost::match_default;
     if (hasPrevious) flags |= boost::match_prev_avail;
     // A chunk that ends before the file does is not the end of a line, word
     // or text: the next chunk, which overlaps this one, judges such a hit.
-    if (end == m_chunk.length && m_chunk.nextByte != 0)
+    // Neither is the end of a window short of the range.
+    if (last < end || (end == m_chunk.length && m_chunk.nextByte != 0))
         flags |= boost::match_not_eol | boost::match_not_eow | boost::match_not_eob;
     const char* text = m_chunk.text;
-    const bool found = boost::regex_search(text + resume, text + end, m_match, *m_pattern->regex, flags);
-    if (before.override && hasPrevious) *slot = saved;
-    if (!found) return std::nullopt;
+    if (!boost::regex_search(text + first, text + last, m_match, *m_pattern->regex, flags)) return std::nullopt;
     return Occurrence{m_match[0].first - m_chunk.text, m_match[0].second - m_match[0].first};
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // Finds occurrences of a prepared pattern in one chunk of a file: plain text
-// (in the folded copy when case does not matter, whole words judged by the
-// real neighbouring bytes) or a regular expression (up to the first NUL
-// after the resume position, line starts and word boundaries judged by the
-// byte before it). Shared by the search and the replace side. Not
-// thread-safe; holds a cache of the next NUL position per chunk.
+// (without case in the chunk itself for ASCII text, else in the folded copy;
+// whole words judged by the real neighbouring bytes) or a regular expression
+// (up to the first NUL after the resume position, line starts and word
+// boundaries judged by the byte before it; an expression confined to lines
+// runs only on the lines that hold its required literal). Shared by the
+// search and the replace side. Does not own the chunk and writes into it only
+// for a `Preceding` override, restoring the byte before it returns. Not
+// thread-safe; holds caches of the next NUL and line end per chunk.
 #include <cstdint>
 #include <optional>
 
@@ -51,14 +54,25 @@ public:
     // Where the last findPlain looked for its last candidate: behind every
     // candidate it rejected as part of a longer word.
     std::int64_t plainScanStart() const { return m_plainScanStart; }
-    // First match of the expression at or after `resume`.
+    // First match of the expression at or after `resume`: the one a search
+    // of the whole range up to the first NUL finds. `before` replaces the
+    // byte in front of `resume`.
     std::optional<Occurrence> findRegex(std::int64_t resume, Preceding before = {});
 
     // The first NUL at or after `from`, or the chunk length.
     std::int64_t nulAtOrAfter(std::int64_t from);
 
 private:
+    const char* literalHaystack() const;
     std::int64_t findLiteral(std::int64_t start);
+    // The first candidate for the expression's literal in [from, end), or -1.
+    std::int64_t findRequired(std::int64_t from, std::int64_t end) const;
+    // The first CR or LF at or after `from`, or the chunk length.
+    std::int64_t lineEndAtOrAfter(std::int64_t from);
+    // The expression's first match in [first, last), where `end` is the end
+    // of the range searched from `resume` and `before` applies at `resume`.
+    std::optional<Occurrence> searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last,
+                                           std::int64_t end, Preceding before);
 
     const SearchJob& m_job;
     boost::cmatch& m_match;
@@ -67,6 +81,9 @@ private:
     std::int64_t m_nulCache = -1;
     std::int64_t m_nulCacheFrom = -1;
     std::int64_t m_plainScanStart = 0;
+    std::int64_t m_lineEndFrom = -1;  // no CR or LF in [m_lineEndFrom, m_lineEnd)
+    std::int64_t m_lineEnd = -1;
+    std::int64_t m_windowReach = 0;  // bytes after a candidate an expression's window takes in
 };
 
 }  // namespace tarnwick

@@ -127,7 +127,8 @@ bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fil
 void ChunkStore::fold(const FilePattern& pattern)
 {
     m_folded = false;
-    if (m_job.matchCase || pattern.finder.empty()) return;
+    // A finder without ASCII case searches the chunk itself.
+    if (m_job.matchCase || pattern.finder.empty() || pattern.finder.isAsciiInsensitive()) return;
     ByteBuffer& lower = m_buffers.lower;
     lower.reserveDiscarding(static_cast<std::size_t>(m_length) + 2);
     const char* source = m_buffers.chunk.data();

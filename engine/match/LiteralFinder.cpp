@@ -37,33 +37,75 @@ constexpr std::array<std::uint8_t, 256> makeRanks()
 
 constexpr std::array<std::uint8_t, 256> kRanks = makeRanks();
 
+constexpr std::array<unsigned char, 256> makeAsciiLower()
+{
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b) t[b] = static_cast<unsigned char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b);
+    return t;
+}
+
+constexpr std::array<unsigned char, 256> kAsciiLower = makeAsciiLower();
+
+bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+
 }  // namespace
 
 std::uint8_t LiteralFinder::byteRank(unsigned char b) { return kRanks[b]; }
 
-LiteralFinder::LiteralFinder(std::string_view needle) : m_needle(needle)
+bool LiteralFinder::isFoldedAscii(std::string_view needle)
+{
+    for (const char c : needle) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 || (b >= 'A' && b <= 'Z')) return false;
+    }
+    return true;
+}
+
+LiteralFinder::LiteralFinder(std::string_view needle, Case mode) : m_needle(needle), m_mode(mode)
 {
     const std::size_t n = m_needle.size();
-    if (n < 2) return;
+    // Ranks of the folded needle fit caseless finding too: they were made for
+    // text in which both cases of a letter count as one.
     auto rank = [&](std::size_t i) { return kRanks[static_cast<unsigned char>(m_needle[i])]; };
-    m_rare1 = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        if (rank(i) < rank(m_rare1)) m_rare1 = i;
-    m_rare2 = m_rare1 == 0 ? 1 : 0;
-    for (std::size_t i = 0; i < n; ++i)
-        if (i != m_rare1 && rank(i) < rank(m_rare2)) m_rare2 = i;
-    // Rare bytes of a needle often sit in a common prefix of the haystack
-    // ("BOOST_..."): a third byte far from both keeps false candidates rare.
-    std::size_t best = 0;
-    m_third = m_rare1;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i == m_rare1 || i == m_rare2) continue;
-        const std::size_t distance = std::min(i > m_rare1 ? i - m_rare1 : m_rare1 - i, i > m_rare2 ? i - m_rare2 : m_rare2 - i);
-        if (distance > best) {
-            best = distance;
-            m_third = i;
+    if (n >= 2) {
+        m_rare1 = 0;
+        for (std::size_t i = 1; i < n; ++i)
+            if (rank(i) < rank(m_rare1)) m_rare1 = i;
+        m_rare2 = m_rare1 == 0 ? 1 : 0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (i != m_rare1 && rank(i) < rank(m_rare2)) m_rare2 = i;
+        // Rare bytes of a needle often sit in a common prefix of the haystack
+        // ("BOOST_..."): a third byte far from both keeps false candidates rare.
+        std::size_t best = 0;
+        m_third = m_rare1;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i == m_rare1 || i == m_rare2) continue;
+            const std::size_t distance =
+                std::min(i > m_rare1 ? i - m_rare1 : m_rare1 - i, i > m_rare2 ? i - m_rare2 : m_rare2 - i);
+            if (distance > best) {
+                best = distance;
+                m_third = i;
+            }
         }
     }
+    if (isAsciiInsensitive() && n > 0) {
+        // (b | 0x20) equals a small letter exactly for that letter and its
+        // capital; other bytes are compared as they are.
+        m_fold1 = isLowerLetter(m_needle[m_rare1]) ? 0x20 : 0;
+        m_fold2 = isLowerLetter(m_needle[m_rare2]) ? 0x20 : 0;
+        m_fold3 = isLowerLetter(m_needle[m_third]) ? 0x20 : 0;
+    }
+}
+
+bool LiteralFinder::matchesAt(const char* text) const
+{
+    const std::size_t n = m_needle.size();
+    if (!isAsciiInsensitive()) return std::memcmp(text, m_needle.data(), n) == 0;
+    const auto* t = reinterpret_cast<const unsigned char*>(text);
+    const auto* needle = reinterpret_cast<const unsigned char*>(m_needle.data());
+    for (std::size_t i = 0; i < n; ++i)
+        if (kAsciiLower[t[i]] != needle[i]) return false;
+    return true;
 }
 
 std::size_t LiteralFinder::findScalar(const char* text, std::size_t length, std::size_t from) const
@@ -72,7 +114,7 @@ std::size_t LiteralFinder::findScalar(const char* text, std::size_t length, std:
     const char b1 = m_needle[m_rare1];
     const char b2 = m_needle[m_rare2];
     for (std::size_t s = from; s + n <= length; ++s) {
-        if (text[s + m_rare1] == b1 && text[s + m_rare2] == b2 && std::memcmp(text + s, m_needle.data(), n) == 0)
+        if ((text[s + m_rare1] | m_fold1) == b1 && (text[s + m_rare2] | m_fold2) == b2 && matchesAt(text + s))
             return s;
     }
     return npos;
@@ -83,13 +125,14 @@ std::size_t LiteralFinder::find(const char* text, std::size_t length) const
     const std::size_t n = m_needle.size();
     if (n == 0) return 0;
     if (length < n) return npos;
-    if (n == 1) {
+    if (n == 1 && m_fold1 == 0) {
         const void* hit = std::memchr(text, m_needle[0], length);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : npos;
     }
 #if TARNWICK_X86
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? findAvx2(text, length) : findSse2(text, length);
+    if (isAsciiInsensitive()) return avx2 ? findAvx2<true>(text, length) : findSse2<true>(text, length);
+    return avx2 ? findAvx2<false>(text, length) : findSse2<false>(text, length);
 #else
     return findScalar(text, length, 0);
 #endif
@@ -97,45 +140,63 @@ std::size_t LiteralFinder::find(const char* text, std::size_t length) const
 
 #if TARNWICK_X86
 // Candidate starts s..s+15 whose three chosen bytes all match, as a bit mask.
+template <bool Caseless>
 std::size_t LiteralFinder::findSse2(const char* text, std::size_t length) const
 {
     const std::size_t n = m_needle.size();
     const __m128i b1 = _mm_set1_epi8(m_needle[m_rare1]);
     const __m128i b2 = _mm_set1_epi8(m_needle[m_rare2]);
     const __m128i b3 = _mm_set1_epi8(m_needle[m_third]);
+    const __m128i f1 = _mm_set1_epi8(m_fold1);
+    const __m128i f2 = _mm_set1_epi8(m_fold2);
+    const __m128i f3 = _mm_set1_epi8(m_fold3);
     const std::size_t lastStart = length - n;
     std::size_t s = 0;
     for (; s + 16 <= lastStart + 1; s += 16) {
-        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare1));
-        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare2));
-        const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_third));
+        __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare1));
+        __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_rare2));
+        __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + s + m_third));
+        if constexpr (Caseless) {
+            v1 = _mm_or_si128(v1, f1);
+            v2 = _mm_or_si128(v2, f2);
+            v3 = _mm_or_si128(v3, f3);
+        }
         const __m128i hits = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(v1, b1), _mm_cmpeq_epi8(v2, b2)),
                                            _mm_cmpeq_epi8(v3, b3));
         for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask; mask &= mask - 1) {
             const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (std::memcmp(text + candidate, m_needle.data(), n) == 0) return candidate;
+            if (matchesAt(text + candidate)) return candidate;
         }
     }
     return findScalar(text, length, s);
 }
 
+template <bool Caseless>
 __attribute__((target("avx2"))) std::size_t LiteralFinder::findAvx2(const char* text, std::size_t length) const
 {
     const std::size_t n = m_needle.size();
     const __m256i b1 = _mm256_set1_epi8(m_needle[m_rare1]);
     const __m256i b2 = _mm256_set1_epi8(m_needle[m_rare2]);
     const __m256i b3 = _mm256_set1_epi8(m_needle[m_third]);
+    const __m256i f1 = _mm256_set1_epi8(m_fold1);
+    const __m256i f2 = _mm256_set1_epi8(m_fold2);
+    const __m256i f3 = _mm256_set1_epi8(m_fold3);
     const std::size_t lastStart = length - n;
     std::size_t s = 0;
     for (; s + 32 <= lastStart + 1; s += 32) {
-        const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_rare1));
-        const __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_rare2));
-        const __m256i v3 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_third));
+        __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_rare1));
+        __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_rare2));
+        __m256i v3 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + s + m_third));
+        if constexpr (Caseless) {
+            v1 = _mm256_or_si256(v1, f1);
+            v2 = _mm256_or_si256(v2, f2);
+            v3 = _mm256_or_si256(v3, f3);
+        }
         const __m256i hits = _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v1, b1), _mm256_cmpeq_epi8(v2, b2)),
                                               _mm256_cmpeq_epi8(v3, b3));
         for (unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hits)); mask; mask &= mask - 1) {
             const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (std::memcmp(text + candidate, m_needle.data(), n) == 0) return candidate;
+            if (matchesAt(text + candidate)) return candidate;
         }
     }
     return findScalar(text, length, s);

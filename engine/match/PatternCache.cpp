@@ -1,6 +1,7 @@
 #include "engine/match/PatternCache.h"
 
 #include "engine/job/SearchJob.h"
+#include "engine/match/LineBound.h"
 #include "engine/match/RequiredLiteral.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"
@@ -10,6 +11,18 @@ namespace tarnwick {
 PatternCache::PatternCache(const SearchJob& job, const CodePage& codePage, std::string searchText)
     : m_job(job), m_codePage(codePage), m_searchText(std::move(searchText))
 {
+}
+
+// The finder for `literal`: without case and for folded ASCII, one that
+// compares the chunk's own bytes, provided folding relates ASCII bytes only
+// to each other (then a folded chunk holds `literal` exactly where the chunk
+// holds it in any case).
+LiteralFinder PatternCache::finderFor(const std::string& literal, bool utf8) const
+{
+    const bool asciiApart = utf8 || m_codePage.hasSeparateAsciiFold();
+    if (!m_job.matchCase && asciiApart && LiteralFinder::isFoldedAscii(literal))
+        return LiteralFinder(literal, LiteralFinder::Case::AsciiInsensitive);
+    return LiteralFinder(literal);
 }
 
 std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
@@ -24,9 +37,10 @@ std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
         CompiledRegex compiled = CompileRegex(bytes, m_job.matchCase != 0);
         pattern->regex = std::move(compiled.regex);
         pattern->regexError = std::move(compiled.error);
-        pattern->finder = LiteralFinder(RequiredLiteral(bytes, !m_job.matchCase));
+        pattern->finder = finderFor(RequiredLiteral(bytes, !m_job.matchCase), pattern->utf8);
+        pattern->lineBound = !MayCrossLineEnd(bytes);
     } else {
-        pattern->finder = LiteralFinder(bytes);
+        pattern->finder = finderFor(bytes, pattern->utf8);
         pattern->hitCharacters = static_cast<std::int32_t>(utf8 ? m_codePage.utf8ToAnsiLength(bytes) : bytes.size());
     }
     return pattern;

@@ -20,11 +20,15 @@ struct SearchJob;
 
 struct FilePattern {
     std::string searchBytes;     // the search text as it is searched in these files
-    LiteralFinder finder;        // plain: the search bytes; expression: its required literal (may be empty)
+    // Plain: the search bytes; expression: its required literal (may be
+    // empty). Without case it finds ASCII text in the chunk itself where the
+    // folding allows; otherwise it needs the folded copy.
+    LiteralFinder finder;
     std::optional<boost::regex> regex;  // set for a regular expression that compiles
     std::string regexError;      // the library's text when it does not
     std::int32_t hitCharacters = 0;  // length of a plain hit in characters of the code page
     bool utf8 = false;           // the file's bytes are UTF-8: fold them as such
+    bool lineBound = false;      // no match of the expression holds a CR or LF (see MayCrossLineEnd)
 };
 
 class PatternCache {
@@ -38,6 +42,7 @@ public:
 
 private:
     std::unique_ptr<FilePattern> build(bool utf8) const;
+    LiteralFinder finderFor(const std::string& literal, bool utf8) const;
 
     const SearchJob& m_job;
     const CodePage& m_codePage;
