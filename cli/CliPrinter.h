@@ -38,6 +38,7 @@ public:
     void AppendLog(std::string_view bytes) override;
     void AddCounts(std::int32_t, std::int32_t) override {}
     void EndOfOutcome() override;
+    bool wantsHitItems() const override { return m_keepResults != nullptr; }
 
     // Prints run log text that is not part of a run's outcomes (the header,
     // the summary) and hands everything printed so far to the system.

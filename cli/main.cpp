@@ -4,6 +4,8 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -25,5 +27,10 @@ int main(int argc, char** argv)
     // A reader that goes away (| head) must not kill the program by a signal:
     // the write fails instead, and the run ends quietly.
     std::signal(SIGPIPE, SIG_IGN);
+    // A larger pipe lets the run go on while the reader catches up, and lets
+    // the reader take the output in larger pieces. Where the system does not
+    // allow it, the pipe stays as it is.
+    struct stat out {};
+    if (::fstat(STDOUT_FILENO, &out) == 0 && S_ISFIFO(out.st_mode)) ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
     return RunCliRequest(*parsed.request, codePage, clock, STDOUT_FILENO, STDERR_FILENO);
 }

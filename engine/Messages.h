@@ -12,6 +12,8 @@ inline constexpr const char* kFoundInDirName = "Im Verzeichnisnamen gefunden";
 inline constexpr const char* kCannotOpenFile = "Kann Datei nicht öffnen: ";
 // A folder whose listing cannot be read is reported like a file that cannot be opened.
 inline constexpr const char* kCannotReadDirectory = "Kann Verzeichnis nicht lesen";
+// A file another program cut short while it was being searched.
+inline constexpr const char* kFileShrankWhileRead = "Die Datei wurde während der Suche gekürzt.";
 inline constexpr const char* kCannotWriteLog = "Kann nicht in Log Datei schreiben";
 inline constexpr const char* kInvalidRegex = "Ungültiger regulärer Ausdruck: ";
 inline constexpr const char* kWordCannotStart = "MS Word kann nicht initialisiert werden";

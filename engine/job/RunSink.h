@@ -39,6 +39,9 @@ public:
     // Everything one directory entry produced has been passed on; a sink
     // that prints may hand its output over now.
     virtual void EndOfOutcome() {}
+    // False when AddHitItem is of no use to the sink (it prints the run log
+    // lines and keeps no list), so that hits need not be recorded for it.
+    virtual bool wantsHitItems() const { return true; }
 
     // The run log lines of the engine, formatted here so that no caller
     // builds a string per line.

@@ -67,6 +67,7 @@ public:
     void AppendLog(std::string_view bytes) override { m_inner.AppendLog(bytes); }
     void AddCounts(std::int32_t hits, std::int32_t files) override;
     void EndOfOutcome() override { m_inner.EndOfOutcome(); }
+    bool wantsHitItems() const override { return m_inner.wantsHitItems(); }
 
 private:
     RunSink& m_inner;

@@ -46,8 +46,6 @@ ChunkStore::ChunkStore(const InputFile& file, const SearchJob& job, const CodePa
 {
 }
 
-char* ChunkStore::text() { return m_buffers.chunk.data() + 1; }
-
 int ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got)
 {
     m_hasBom = false;
@@ -100,8 +98,28 @@ int ChunkStore::detectEncodingInMemory()
     return m_encoding;
 }
 
+bool ChunkStore::mapChunk(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
+{
+    // The view takes in the byte before the chunk and the byte after it.
+    const std::uint64_t from = start > 0 ? start - 1 : 0;
+    const std::uint64_t end = std::min(start + size + 1, fileLength);
+    if (end <= start || !m_mapping.map(m_file.descriptor(), from, static_cast<std::size_t>(end - from))) return false;
+    // The mapping is read-only; nothing writes to a searched chunk.
+    m_text = const_cast<char*>(m_mapping.data()) + (start - from);
+    m_start = start;
+    m_length = static_cast<std::int64_t>(std::min(size, fileLength - start));
+    m_nextByte = start + size < end ? static_cast<unsigned char>(m_text[size]) : 0;
+    m_folded = false;
+    return true;
+}
+
 bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
 {
+    m_mapping.unmap();
+    // Large chunks of a search are viewed where the system keeps them: no
+    // copy, and no buffer that grows to the size of the largest file.
+    if (m_mayMap && size >= kMapThreshold && start < fileLength && mapChunk(start, size, fileLength))
+        return start + size <= fileLength;
     ByteBuffer& buffer = m_buffers.chunk;
     buffer.reserveDiscarding(static_cast<std::size_t>(size) + 2);
     char* data = buffer.data();
@@ -120,6 +138,7 @@ bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fil
         if (m_file.readAt(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     }
     data[1 + m_length] = 0;
+    m_text = data + 1;
     m_folded = false;
     return got == want;
 }
@@ -131,9 +150,9 @@ void ChunkStore::fold(const FilePattern& pattern)
     if (m_job.matchCase || pattern.finder.empty() || pattern.finder.isAsciiInsensitive()) return;
     ByteBuffer& lower = m_buffers.lower;
     lower.reserveDiscarding(static_cast<std::size_t>(m_length) + 2);
-    const char* source = m_buffers.chunk.data();
+    const char* source = m_text - 1;
     char* target = lower.data();
-    target[0] = source[0];
+    target[0] = m_start > 0 ? source[0] : 0;
     if (pattern.utf8)
         CodePage::foldUtf8Text(source + 1, target + 1, static_cast<std::size_t>(m_length));
     else

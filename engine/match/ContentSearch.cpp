@@ -16,8 +16,23 @@ void reportHit(RunContext& run, FileBuffer& buffer, const std::string& path, std
     run.sink.LogHitLine(path, offset, buffer.hitLength(), buffer.context());
     run.sink.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
                         buffer.hitCharacters());
-    run.sink.AddCounts(1, 0);
 }
+
+// The counter changes of one file, passed on once when its search ends
+// (also by a stop or a read error: the hits listed so far stay counted).
+class FileCounts {
+public:
+    explicit FileCounts(RunSink& sink) : m_sink(sink) {}
+    ~FileCounts()
+    {
+        if (m_hits > 0) m_sink.AddCounts(m_hits, 1);
+    }
+    void addHit() { ++m_hits; }
+
+private:
+    RunSink& m_sink;
+    std::int32_t m_hits = 0;
+};
 
 }  // namespace
 
@@ -33,12 +48,14 @@ void SearchFileContents(RunContext& run, const std::string& path)
     if (offset < 0) return;
 
     run.sink.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
-    run.sink.AddCounts(0, 1);
+    FileCounts counts(run.sink);
     reportHit(run, buffer, path, offset);
+    counts.addHit();
     while (!run.stopRequested()) {
         offset = buffer.FindNext();
         if (offset < 0) break;
         reportHit(run, buffer, path, offset);
+        counts.addHit();
     }
 }
 

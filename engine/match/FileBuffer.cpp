@@ -1,8 +1,10 @@
 #include "engine/match/FileBuffer.h"
 
+#include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/HitContext.h"
 #include "platform/CodePage.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 
@@ -12,6 +14,14 @@ FileBuffer::FileBuffer(RunContext& run)
     : m_run(run), m_store(m_file, run.job, run.codePage, run.buffers), m_matcher(run.job, run.buffers.match),
       m_context(run.buffers.context)
 {
+    m_store.allowMapping();
+}
+
+void FileBuffer::checkChunkIntact() const
+{
+    // What was read as zeros is not the file: its hits are the ones before
+    // the cut, and the user learns that the file changed under the search.
+    if (m_store.lostPages()) throw CFileException(text::kFileShrankWhileRead);
 }
 
 bool FileBuffer::Open(const std::string& path) { return m_file.open(path); }
@@ -24,6 +34,7 @@ int FileBuffer::GetEncoding()
 
 void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
+    checkChunkIntact();
     // The file got shorter while it was read: this is the last chunk.
     if (!m_store.load(start, size, m_fileLength)) m_moreChunks = false;
     m_store.fold(*m_pattern);
@@ -91,6 +102,7 @@ std::int64_t FileBuffer::FindNext()
         }
         if (!m_moreChunks || m_run.stopRequested()) {
             m_done = true;
+            checkChunkIntact();
             return -1;
         }
 

@@ -17,11 +17,26 @@ OrderedOutcomes::OrderedOutcomes(RunSink& target, const std::atomic<int>& stopFl
 
 OrderedOutcomes::~OrderedOutcomes() = default;
 
+bool OrderedOutcomes::full() const
+{
+    return m_order.size() >= m_limits.maxOpen || m_recordedBytes >= m_limits.maxRecordedBytes;
+}
+
+bool OrderedOutcomes::roomAgain() const
+{
+    // Half way down, so that the walk is woken once per many outcomes, not
+    // for every one.
+    return m_order.size() <= m_limits.maxOpen / 2 && m_recordedBytes <= m_limits.maxRecordedBytes / 2;
+}
+
 OutcomeSlot* OrderedOutcomes::open()
 {
     std::unique_lock lock(m_mutex);
-    while (!stopped() && (m_order.size() >= m_limits.maxOpen || m_recordedBytes >= m_limits.maxRecordedBytes))
-        m_changed.wait_for(lock, kStopPoll);
+    if (full()) {
+        m_waitingForRoom = true;
+        while (!stopped() && !roomAgain()) m_room.wait_for(lock, kStopPoll);
+        m_waitingForRoom = false;
+    }
     OutcomeSlot* slot;
     if (!m_free.empty()) {
         slot = m_free.back();
@@ -72,7 +87,7 @@ void OrderedOutcomes::finishHead(OutcomeSlot& slot)
     slot.state.store(OutcomeSlot::Done, std::memory_order_release);
 }
 
-void OrderedOutcomes::commitReady(std::unique_lock<std::mutex>& lock)
+void OrderedOutcomes::commitReady(std::unique_lock<AdaptiveMutex>& lock)
 {
     // One thread passes outcomes on at a time; a thread that finds another
     // at it leaves its closed slot to that one, which looks again before it
@@ -82,11 +97,16 @@ void OrderedOutcomes::commitReady(std::unique_lock<std::mutex>& lock)
     while (!m_order.empty()) {
         OutcomeSlot* slot = m_order.front();
         int state = slot->state.load(std::memory_order_acquire);
-        // After a stop nothing becomes the head: what comes after an outcome
-        // that was dropped must not reach the sink.
-        if (state == OutcomeSlot::Buffering &&
-            (stopped() || slot->state.compare_exchange_strong(state, OutcomeSlot::Head, std::memory_order_acq_rel)))
-            break;  // its producer takes over from here, or drops it
+        if (state == OutcomeSlot::Buffering) {
+            // After a stop nothing becomes the head: what comes after an
+            // outcome that was dropped must not reach the sink.
+            if (stopped()) break;
+            if (slot->state.compare_exchange_strong(state, OutcomeSlot::Head, std::memory_order_acq_rel)) {
+                if (m_waitingForTurn > 0) m_turn.notify_all();
+                break;  // its producer takes over from here
+            }
+            // Closed meanwhile: `state` says so now.
+        }
         if (state == OutcomeSlot::Head) break;
         if (state == OutcomeSlot::Closed) {
             const std::size_t bytes = slot->bufferedBytes();
@@ -102,7 +122,7 @@ void OrderedOutcomes::commitReady(std::unique_lock<std::mutex>& lock)
         recycle(slot);
     }
     m_committing = false;
-    m_changed.notify_all();
+    if ((m_waitingForRoom && roomAgain()) || (m_draining && m_order.empty())) m_room.notify_all();
 }
 
 void OrderedOutcomes::recycle(OutcomeSlot* slot)
@@ -115,18 +135,22 @@ void OrderedOutcomes::recycle(OutcomeSlot* slot)
 void OrderedOutcomes::waitForTurn(OutcomeSlot& slot)
 {
     std::unique_lock lock(m_mutex);
+    ++m_waitingForTurn;
     while (!stopped() && slot.state.load(std::memory_order_acquire) != OutcomeSlot::Head)
-        m_changed.wait_for(lock, kStopPoll);
+        m_turn.wait_for(lock, kStopPoll);
+    --m_waitingForTurn;
 }
 
 void OrderedOutcomes::drain()
 {
     std::unique_lock lock(m_mutex);
+    m_draining = true;
     commitReady(lock);
     while (!m_order.empty() || m_committing) {
-        m_changed.wait_for(lock, kStopPoll);
+        m_room.wait_for(lock, kStopPoll);
         commitReady(lock);
     }
+    m_draining = false;
 }
 
 }  // namespace tarnwick

@@ -21,6 +21,7 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/parallel/AdaptiveMutex.h"
 #include "engine/parallel/OutcomeSlot.h"
 
 namespace tarnwick {
@@ -56,20 +57,26 @@ public:
     bool stopped() const { return m_stopFlag.load(std::memory_order_relaxed) != 0; }
 
 private:
-    void commitReady(std::unique_lock<std::mutex>& lock);
+    void commitReady(std::unique_lock<AdaptiveMutex>& lock);
     void finishHead(OutcomeSlot& slot);
+    bool full() const;
+    bool roomAgain() const;
     void recycle(OutcomeSlot* slot);
 
     RunSink& m_target;
     const std::atomic<int>& m_stopFlag;
     const Limits m_limits;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
+    AdaptiveMutex m_mutex;
+    std::condition_variable_any m_room;  // the walk waits for room, or the end of a drain
+    std::condition_variable_any m_turn;  // producers wait for their turn
     std::deque<OutcomeSlot*> m_order;                  // guarded by m_mutex: open and closed, not yet passed on
     std::vector<std::unique_ptr<OutcomeSlot>> m_slots;  // guarded by m_mutex: every slot ever made
     std::vector<OutcomeSlot*> m_free;                   // guarded by m_mutex
     std::size_t m_recordedBytes = 0;                    // guarded by m_mutex
     bool m_committing = false;                          // guarded by m_mutex: a thread is passing outcomes on
+    bool m_waitingForRoom = false;                      // guarded by m_mutex
+    bool m_draining = false;                            // guarded by m_mutex
+    int m_waitingForTurn = 0;                           // guarded by m_mutex
 };
 
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
 #include "engine/match/ContentSearch.h"
+#include "engine/parallel/AdaptiveMutex.h"
 #include "engine/parallel/OrderedOutcomes.h"
 #include "engine/parallel/SlotWriter.h"
 #include "engine/walk/NameSearch.h"
@@ -124,8 +125,8 @@ private:
     OrderedOutcomes& m_outcomes;
     SlotWriter& m_walkWriter;
     std::vector<std::unique_ptr<PoolThread>> m_threads;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
+    AdaptiveMutex m_mutex;
+    std::condition_variable_any m_wake;
     std::deque<OutcomeSlot*> m_tasks;  // guarded by m_mutex
     bool m_finished = false;           // guarded by m_mutex
 };

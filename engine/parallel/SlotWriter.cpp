@@ -5,6 +5,11 @@
 
 namespace tarnwick {
 
+SlotWriter::SlotWriter(OrderedOutcomes& outcomes)
+    : m_outcomes(outcomes), m_recordsHits(outcomes.target().wantsHitItems())
+{
+}
+
 SlotWriter::~SlotWriter() { closeSlot(); }
 
 void SlotWriter::closeSlot()
@@ -48,6 +53,7 @@ void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std
                             std::int32_t highlightStart, int kind, std::int64_t highlightLength)
 {
     if (RunSink* sink = direct()) return sink->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    if (!m_recordsHits) return;
     m_slot->recordHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     recorded();
 }

@@ -17,7 +17,7 @@ class OutcomeSlot;
 
 class SlotWriter final : public RunSink {
 public:
-    explicit SlotWriter(OrderedOutcomes& outcomes) : m_outcomes(outcomes) {}
+    explicit SlotWriter(OrderedOutcomes& outcomes);
     ~SlotWriter() override;
 
     // The slot of the entry now being worked on.
@@ -45,6 +45,7 @@ private:
     void recorded();
 
     OrderedOutcomes& m_outcomes;
+    const bool m_recordsHits;
     OutcomeSlot* m_slot = nullptr;
 };
 

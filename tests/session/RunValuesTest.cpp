@@ -54,7 +54,7 @@ public:
 TEST(ExportRunValues, FollowWhatTheWorkerWasLastHanded)
 {
     auto notifier = std::make_shared<CountingNotifier>();
-    SearchWorker worker({std::make_shared<ResultList>(), std::make_shared<RunLog>(), notifier, nullptr, nullptr},
+    SearchWorker worker({std::make_shared<ResultList>(), std::make_shared<RunLog>(), notifier, nullptr, nullptr, nullptr},
                         CodePage::system(), std::make_shared<CountingRunner>());
     SearchJob job;
     job.matchCase = 1;

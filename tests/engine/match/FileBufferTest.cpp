@@ -200,6 +200,34 @@ TEST(FileBufferSearch, EncodingDetection)
     }
 }
 
+// Chunks of a megabyte and more are viewed where the system keeps the file
+// instead of being read: the hits must be those of chunks read into memory.
+TEST(FileBufferSearch, LargeChunksViewedInPlaceFindWhatReadChunksFind)
+{
+    std::mt19937 random(7);
+    const std::string pieces[] = {"abc", "ABC", "ab", " ", "\n", "\xC3\xA4", "\xC3\x84", "x"};
+    std::string text;
+    while (text.size() < (3u << 20) + 12345) text += pieces[random() % std::size(pieces)];
+    struct Case {
+        const char* search;
+        unsigned options;
+    } cases[] = {{"abc", 0}, {"abc", WholeWords}, {"\xC3\xA4" "a", 0}, {"a[bc]{1,3}a", Regex}, {"ABC", MatchCase}};
+    for (const Case& c : cases) {
+        auto found = [&](std::uint32_t split) {
+            SearchJob job = JobFor(c.options);
+            job.splitLength = split;
+            job.splitMaxOffset = 16;
+            std::vector<std::pair<std::int64_t, std::int32_t>> hits;
+            for (const HitRecord& h : SearchBytes(text, c.search, job)) hits.emplace_back(h.position, h.length);
+            return hits;
+        };
+        const auto read = found((1u << 20) - 1);  // chunks just below the size that is viewed
+        ASSERT_GT(read.size(), 1000u) << c.search;
+        EXPECT_EQ(found(1u << 20), read) << c.search;
+        EXPECT_EQ(found(64u << 20), read) << c.search << " (whole file)";
+    }
+}
+
 TEST(FileBufferSearch, SplitModeFindsWhatTheWholeFileHas)
 {
     // Random text of few letters gives many hits and near misses at every
