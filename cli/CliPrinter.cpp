@@ -129,7 +129,7 @@ void CliPrinter::SetItemColumnText(ItemHandle item, std::string_view text, int c
     apply(find(item), column, 1, text, 0);
 }
 
-void CliPrinter::SetItemDataValue(ItemHandle item, std::int32_t value)
+void CliPrinter::SetItemDataValue(ItemHandle item, std::int64_t value)
 {
     if (m_keepResults) m_keepResults->SetItemDataValue(item, value);
 }

@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace tarnwick {
@@ -132,6 +134,7 @@ int OutputFile::create(const std::string& path, bool mustBeNew)
     if (m_fd < 0) return errno;
     m_path = path;
     m_size = 0;
+    m_written = 0;
     return 0;
 }
 
@@ -143,13 +146,47 @@ int OutputFile::createUnique(const std::string& prefix, const std::string& suffi
     if (m_fd < 0) return errno;
     m_path = name;
     m_size = 0;
+    m_written = 0;
     return 0;
 }
+
+namespace {
+
+constexpr std::size_t kHoleBlock = 64 * 1024;
+
+bool allZero(const char* data, std::size_t size)
+{
+    static const char zeros[kHoleBlock] = {};
+    return std::memcmp(data, zeros, size) == 0;
+}
+
+}  // namespace
 
 int OutputFile::append(const char* data, std::size_t size)
 {
     if (m_fd < 0) return EBADF;
-    if (const int error = WriteAllAt(m_fd, data, size, static_cast<off_t>(m_size))) return error;
+    // Runs of bytes to write, split at blocks (aligned in the file) that
+    // hold nothing but zeros.
+    std::size_t runStart = 0;
+    std::size_t at = 0;
+    while (at < size) {
+        const std::uint64_t offset = m_size + at;
+        const std::size_t blockEnd = std::min<std::size_t>(size, at + (kHoleBlock - offset % kHoleBlock));
+        if (blockEnd - at == kHoleBlock && allZero(data + at, kHoleBlock)) {
+            if (at > runStart) {
+                if (const int error = WriteAllAt(m_fd, data + runStart, at - runStart, static_cast<off_t>(m_size + runStart)))
+                    return error;
+                m_written = m_size + at;
+            }
+            runStart = blockEnd;
+        }
+        at = blockEnd;
+    }
+    if (size > runStart) {
+        if (const int error = WriteAllAt(m_fd, data + runStart, size - runStart, static_cast<off_t>(m_size + runStart)))
+            return error;
+        m_written = m_size + size;
+    }
     m_size += size;
     return 0;
 }
@@ -157,9 +194,13 @@ int OutputFile::append(const char* data, std::size_t size)
 int OutputFile::close()
 {
     if (m_fd < 0) return 0;
+    // A hole at the end has no bytes to give the file its length.
+    int error = 0;
+    if (m_written < m_size && ::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0) error = errno;
     const int rc = ::close(m_fd);
     m_fd = -1;
-    return rc == 0 ? 0 : errno;
+    if (rc != 0 && !error) error = errno;
+    return error;
 }
 
 int CommitContents(const InputFile& file, std::string_view contents, std::string_view previous)

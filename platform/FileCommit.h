@@ -27,7 +27,12 @@ public:
     // Creates a new file with a unique name beginning with `prefix` and
     // ending with `suffix`.
     int createUnique(const std::string& prefix, const std::string& suffix);
+    // Writes `data` at the end. Whole blocks of zeros are not written but
+    // left as holes, so that a sparse file stays sparse (close() gives the
+    // file its full length).
     int append(const char* data, std::size_t size);
+    // Extends the file by `size` zeros without writing them.
+    void appendHole(std::uint64_t size) { m_size += size; }
     int close();
     bool isOpen() const { return m_fd >= 0; }
     const std::string& path() const { return m_path; }
@@ -38,6 +43,7 @@ private:
     int m_fd = -1;
     std::string m_path;
     std::uint64_t m_size = 0;
+    std::uint64_t m_written = 0;  // the end of what was written, holes not counted
 };
 
 // Replaces the contents of the open `file` by `contents`. `previous` holds

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -75,6 +76,15 @@ const std::string& InputFile::realPath() const
         std::free(resolved);
     }
     return m_realPath;
+}
+
+std::uint64_t InputFile::nextData(std::uint64_t offset) const
+{
+    // The descriptor's position is not used for reading (pread), so moving
+    // it is harmless.
+    const off_t data = ::lseek(m_fd, static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) return static_cast<std::uint64_t>(data);
+    return errno == ENXIO ? std::max(offset, m_size) : offset;
 }
 
 std::size_t InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n) const

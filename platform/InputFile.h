@@ -40,6 +40,11 @@ public:
     unsigned group() const { return m_group; }
     std::uint64_t linkCount() const { return m_linkCount; }
 
+    // The first offset at or after `offset` that holds data, as opposed to a
+    // hole of a sparse file (which reads as zeros); size() when none does.
+    // Where the file system cannot tell, `offset` itself.
+    std::uint64_t nextData(std::uint64_t offset) const;
+
     // Reads up to `n` bytes at `offset`; fewer only at the end of the file.
     // Throws CFileException on a read error.
     std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t n) const;

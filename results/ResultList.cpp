@@ -1,5 +1,8 @@
 #include "results/ResultList.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <limits>
 
 namespace tarnwick {
@@ -97,8 +100,8 @@ ItemHandle ResultList::AddNoteItem(std::string_view text, int kind, std::int32_t
     return handle;
 }
 
-ItemHandle ResultList::AddHitItem(std::int64_t position, std::int32_t matchLength, std::string_view context,
-                                  std::int32_t highlightStart, int kind, std::int32_t highlightLength)
+ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                                  std::int32_t highlightStart, int kind, std::int64_t highlightLength)
 {
     Lock lock(m_mutex);
     if (m_current == kNoItem) return kNoItem;
@@ -107,7 +110,7 @@ ItemHandle ResultList::AddHitItem(std::int64_t position, std::int32_t matchLengt
     node.text[0] = store(context);
     node.position = position;
     node.highlightStart = highlightStart;
-    node.highlightLength = highlightLength;
+    node.highlightLength = static_cast<std::int32_t>(std::min<std::int64_t>(highlightLength, INT32_MAX));
     node.dataKind = ItemDataKind::Record;
     node.data1 = matchLength;
     node.data2 = highlightLength;
@@ -164,7 +167,7 @@ bool ResultList::UpdateCurrentFileItem(int column, int what, std::string_view te
     return result;
 }
 
-void ResultList::SetItemData(ItemHandle item, std::int32_t first, std::int32_t second)
+void ResultList::SetItemData(ItemHandle item, std::int64_t first, std::int64_t second)
 {
     Lock lock(m_mutex);
     if (!isValid(item)) return;
@@ -174,7 +177,7 @@ void ResultList::SetItemData(ItemHandle item, std::int32_t first, std::int32_t s
     changed();
 }
 
-void ResultList::SetItemDataValue(ItemHandle item, std::int32_t value)
+void ResultList::SetItemDataValue(ItemHandle item, std::int64_t value)
 {
     Lock lock(m_mutex);
     if (!isValid(item)) return;

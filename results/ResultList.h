@@ -52,8 +52,8 @@ enum class ItemDataKind : std::uint8_t {
 
 struct ItemData {
     ItemDataKind kind = ItemDataKind::None;
-    std::int32_t first = 0;
-    std::int32_t second = 0;
+    std::int64_t first = 0;
+    std::int64_t second = 0;
 };
 
 // A copy of everything the store holds about one item.
@@ -83,12 +83,13 @@ public:
     bool UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind);
     bool UpdateCurrentFileItem(int column, int what, std::string_view text, int kind);
     ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value);
-    ItemHandle AddHitItem(std::int64_t position, std::int32_t matchLength, std::string_view context,
-                          std::int32_t highlightStart, int kind, std::int32_t highlightLength);
+    // A highlight longer than the context can show is cut to what it shows.
+    ItemHandle AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                          std::int32_t highlightStart, int kind, std::int64_t highlightLength);
     // The two-integer item data record of a file item or a hit.
-    void SetItemData(ItemHandle item, std::int32_t first, std::int32_t second);
+    void SetItemData(ItemHandle item, std::int64_t first, std::int64_t second);
     // The plain-integer item data of a name hit.
-    void SetItemDataValue(ItemHandle item, std::int32_t value);
+    void SetItemDataValue(ItemHandle item, std::int64_t value);
     // Asks the view to bring the item into sight; see TakeScrollRequest.
     void ScrollToItem(ItemHandle item);
 
@@ -152,8 +153,8 @@ private:
         std::int64_t position = 0;     // column 1 of a hit, formatted on reading
         std::int32_t highlightStart = 0;
         std::int32_t highlightLength = 0;
-        std::int32_t data1 = 0;
-        std::int32_t data2 = 0;
+        std::int64_t data1 = 0;
+        std::int64_t data2 = 0;
         std::uint32_t parent = kNoItem;
         std::uint32_t childCount = 0;  // top-level items only
         std::uint32_t topRow = 0;      // row of a top-level item

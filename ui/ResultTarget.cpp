@@ -31,7 +31,7 @@ std::optional<ResultTarget> ResultTargetOf(const ResultList& list, ItemHandle it
     if (list.HasChildren(item)) {
         target.path = list.ColumnText(item, 0);
         target.fileKind = list.Kind(item);
-        target.encoding = list.Data(item).first;
+        target.encoding = static_cast<int>(list.Data(item).first);
         return target;
     }
     const ItemHandle parent = list.Parent(item);
@@ -40,10 +40,10 @@ std::optional<ResultTarget> ResultTargetOf(const ResultList& list, ItemHandle it
         return std::nullopt;
     target.path = list.ColumnText(parent, 0);
     target.fileKind = list.Kind(parent);
-    target.encoding = list.Data(parent).first;
+    target.encoding = static_cast<int>(list.Data(parent).first);
     target.position = PositionOf(list.ColumnText(item, 1));
     const ItemData data = list.Data(item);
-    if (data.kind == ItemDataKind::Record) target.matchLength = std::max<std::int32_t>(data.first, 0);
+    if (data.kind == ItemDataKind::Record) target.matchLength = std::max<std::int64_t>(data.first, 0);
     target.ownKind = kind == ItemKind::Replaced || kind == ItemKind::DocumentReplaced ? kind : ItemKind::File;
     return target;
 }

@@ -22,7 +22,7 @@ struct ResultTarget {
     int fileKind = ItemKind::File;        // the file item's kind: Document (6) goes to the word processor
     int encoding = 0;                     // the file item's text encoding code (4 = UTF-8)
     std::optional<std::int64_t> position; // bytes, or characters of a document; none for a file item
-    std::int32_t matchLength = 0;         // the hit in the same units as the position
+    std::int64_t matchLength = 0;         // the hit in the same units as the position
     int ownKind = ItemKind::File;         // Replaced or DocumentReplaced once a marked replace changed the hit
 };
 

@@ -29,7 +29,7 @@ public:
     virtual void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) = 0;
     virtual void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) = 0;
     virtual void SetItemColumnText(ItemHandle item, std::string_view text, int column) = 0;
-    virtual void SetItemDataValue(ItemHandle item, std::int32_t value) = 0;
+    virtual void SetItemDataValue(ItemHandle item, std::int64_t value) = 0;
     virtual void ScrollToItem(ItemHandle item) = 0;
 
     // Bytes of the run log text, each line with its own CR LF.

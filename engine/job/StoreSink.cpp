@@ -36,7 +36,7 @@ void StoreSink::SetItemColumnText(ItemHandle item, std::string_view text, int co
     m_results.SetItemColumnText(item, text, column);
 }
 
-void StoreSink::SetItemDataValue(ItemHandle item, std::int32_t value) { m_results.SetItemDataValue(item, value); }
+void StoreSink::SetItemDataValue(ItemHandle item, std::int64_t value) { m_results.SetItemDataValue(item, value); }
 
 void StoreSink::ScrollToItem(ItemHandle item) { m_results.ScrollToItem(item); }
 

@@ -21,7 +21,7 @@ public:
     void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
     void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
     void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
-    void SetItemDataValue(ItemHandle item, std::int32_t value) override;
+    void SetItemDataValue(ItemHandle item, std::int64_t value) override;
     void ScrollToItem(ItemHandle item) override;
     void AppendLog(std::string_view bytes) override;
     void AddCounts(std::int32_t, std::int32_t) override {}
@@ -62,7 +62,7 @@ public:
     {
         m_inner.SetItemColumnText(item, text, column);
     }
-    void SetItemDataValue(ItemHandle item, std::int32_t value) override { m_inner.SetItemDataValue(item, value); }
+    void SetItemDataValue(ItemHandle item, std::int64_t value) override { m_inner.SetItemDataValue(item, value); }
     void ScrollToItem(ItemHandle item) override { m_inner.ScrollToItem(item); }
     void AppendLog(std::string_view bytes) override { m_inner.AppendLog(bytes); }
     void AddCounts(std::int32_t hits, std::int32_t files) override;

@@ -113,9 +113,28 @@ bool ChunkStore::mapChunk(std::uint64_t start, std::uint64_t size, std::uint64_t
     return true;
 }
 
+bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
+{
+    if (start >= fileLength || m_file.nextData(start) < std::min(start + size, fileLength)) return false;
+    m_mapping.unmap();
+    m_hole = true;
+    m_text = nullptr;
+    m_start = start;
+    m_length = static_cast<std::int64_t>(std::min(size, fileLength - start));
+    // The byte after the chunk may be data: whole words and line ends at
+    // the start of the next chunk are judged by it.
+    m_nextByte = 0;
+    char next = 0;
+    if (start + size < fileLength && m_file.readAt(start + size, &next, 1) == 1)
+        m_nextByte = static_cast<unsigned char>(next);
+    m_folded = false;
+    return true;
+}
+
 bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
 {
     m_mapping.unmap();
+    m_hole = false;
     // Large chunks of a search are viewed where the system keeps them: no
     // copy, and no buffer that grows to the size of the largest file.
     if (m_mayMap && size >= kMapThreshold && start < fileLength && mapChunk(start, size, fileLength))

@@ -47,6 +47,12 @@ public:
     // Reads `size` bytes at `start`. Returns false when fewer could be read
     // (the file got shorter): the chunk then ends where the file ends.
     bool load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
+    // A chunk that lies wholly in a hole of a sparse file: all zeros, so it
+    // holds no hit and is not read (text() is null). False when the range
+    // holds data.
+    bool loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
+    bool isHole() const { return m_hole; }
+
     // True when part of a viewed chunk turned out to have no file behind it
     // (the file was cut short while it was searched): read as zeros.
     bool lostPages() const { return m_mapping.lostPages(); }
@@ -70,6 +76,7 @@ private:
     FileMapping m_mapping;
     char* m_text = nullptr;
     bool m_mayMap = false;
+    bool m_hole = false;
     std::uint64_t m_start = 0;
     std::int64_t m_length = 0;
     unsigned char m_nextByte = 0;

@@ -35,6 +35,8 @@ int FileBuffer::GetEncoding()
 void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
     checkChunkIntact();
+    // A chunk in a hole of a sparse file is zeros: nothing to read or find.
+    if (m_store.loadHole(start, size, m_fileLength)) return;
     // The file got shorter while it was read: this is the last chunk.
     if (!m_store.load(start, size, m_fileLength)) m_moreChunks = false;
     m_store.fold(*m_pattern);
@@ -147,6 +149,10 @@ bool FileBuffer::leavesHitToNextChunk() const
 
 bool FileBuffer::searchChunk()
 {
+    if (m_store.isHole()) {
+        m_hitPosition = -1;
+        return false;
+    }
     std::optional<Occurrence> found;
     if (m_run.job.regularExpression) {
         const std::int64_t resume = m_regexFresh ? 0 : m_hitPosition + std::max<std::int64_t>(m_hitLength, 1);
@@ -165,10 +171,10 @@ bool FileBuffer::searchChunk()
     if (!m_run.job.regularExpression)
         m_hitCharacters = m_pattern->hitCharacters;
     else if (m_store.encoding() == Encoding::Utf8)
-        m_hitCharacters = static_cast<std::int32_t>(m_run.codePage.utf8ToAnsiLength(
+        m_hitCharacters = static_cast<std::int64_t>(m_run.codePage.utf8ToAnsiLength(
             std::string_view(m_store.text() + m_hitPosition, static_cast<std::size_t>(m_hitLength))));
     else
-        m_hitCharacters = static_cast<std::int32_t>(m_hitLength);
+        m_hitCharacters = static_cast<std::int64_t>(m_hitLength);
     return true;
 }
 

@@ -37,8 +37,8 @@ public:
     int GetEncoding();
 
     // The current hit.
-    std::int32_t hitLength() const { return static_cast<std::int32_t>(m_hitLength); }
-    std::int32_t hitCharacters() const { return m_hitCharacters; }
+    std::int64_t hitLength() const { return m_hitLength; }
+    std::int64_t hitCharacters() const { return m_hitCharacters; }
     std::int32_t highlightOffset() const { return m_highlightOffset; }
     std::string_view context() const { return m_context; }
 
@@ -59,7 +59,7 @@ private:
     std::int64_t m_hitPosition = 0;
     std::int64_t m_hitLength = 0;
     std::int64_t m_previousHit = 0;
-    std::int32_t m_hitCharacters = 0;
+    std::int64_t m_hitCharacters = 0;
     std::int32_t m_highlightOffset = 0;
     bool m_moreChunks = false;
     bool m_regexFresh = true;  // no expression search has run in this chunk yet

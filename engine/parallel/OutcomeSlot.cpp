@@ -137,7 +137,7 @@ void OutcomeSlot::recordColumnText(ItemHandle item, std::string_view text, int c
     put(static_cast<std::int32_t>(column));
 }
 
-void OutcomeSlot::recordDataValue(ItemHandle item, std::int32_t value)
+void OutcomeSlot::recordDataValue(ItemHandle item, std::int64_t value)
 {
     put(Op::DataValue);
     put(item);
@@ -225,7 +225,7 @@ void OutcomeSlot::replay(RunSink& target)
         }
         case Op::DataValue: {
             const ItemHandle item = targetHandle(in.get<ItemHandle>());
-            target.SetItemDataValue(item, in.get<std::int32_t>());
+            target.SetItemDataValue(item, in.get<std::int64_t>());
             break;
         }
         case Op::Scroll: target.ScrollToItem(targetHandle(in.get<ItemHandle>())); break;

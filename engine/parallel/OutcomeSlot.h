@@ -37,7 +37,7 @@ public:
     void recordUpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind);
     void recordUpdateCurrentFileItem(int column, int what, std::string_view text, int kind);
     void recordColumnText(ItemHandle item, std::string_view text, int column);
-    void recordDataValue(ItemHandle item, std::int32_t value);
+    void recordDataValue(ItemHandle item, std::int64_t value);
     void recordScroll(ItemHandle item);
     void recordLog(std::string_view bytes);
     void recordCounts(std::int32_t hits, std::int32_t files);

@@ -79,7 +79,7 @@ void SlotWriter::SetItemColumnText(ItemHandle item, std::string_view text, int c
     recorded();
 }
 
-void SlotWriter::SetItemDataValue(ItemHandle item, std::int32_t value)
+void SlotWriter::SetItemDataValue(ItemHandle item, std::int64_t value)
 {
     if (RunSink* sink = direct()) return sink->SetItemDataValue(m_slot->targetHandle(item), value);
     m_slot->recordDataValue(item, value);

@@ -32,7 +32,7 @@ public:
     void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
     void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
     void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
-    void SetItemDataValue(ItemHandle item, std::int32_t value) override;
+    void SetItemDataValue(ItemHandle item, std::int64_t value) override;
     void ScrollToItem(ItemHandle item) override;
     void AppendLog(std::string_view bytes) override;
     void AddCounts(std::int32_t hits, std::int32_t files) override;

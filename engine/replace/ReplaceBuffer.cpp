@@ -67,13 +67,20 @@ std::int64_t ReplaceBuffer::PrepareReplace()
         m_matcher.setPattern(m_pattern);
         m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
         if (m_run.job.regularExpression && !m_pattern->regex) return -1;
-        loadChunk(0, m_split ? split : m_fileLength);
+        // Chunks in holes of a sparse file are zeros: they hold nothing to
+        // replace and are not read.
+        auto probeChunk = [&](std::uint64_t start, std::uint64_t size) {
+            if (!m_split || !m_store.loadHole(start, size, m_fileLength)) loadChunk(start, size);
+        };
+        probeChunk(0, m_split ? split : m_fileLength);
 
         const auto overlapBase = static_cast<std::int64_t>(
             m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
         for (;;) {
             // The probe asks only whether there is anything to do: no whole-word test.
-            const auto found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
+            std::optional<Occurrence> found;
+            if (!m_store.isHole())
+                found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
             if (found) {
                 if (m_split && !openTempFile()) return -2;
                 return m_run.job.regularExpression ? 1 : static_cast<std::int64_t>(m_store.start()) + found->position;
@@ -88,7 +95,7 @@ std::int64_t ReplaceBuffer::PrepareReplace()
             }
             // Nothing has changed yet: the changed file equals the source up to here.
             m_outputOffset = start;
-            loadChunk(start, size);
+            probeChunk(start, size);
         }
     } catch (const FrameworkException& e) {
         ReportPathError(m_run, m_file.path(),
@@ -114,6 +121,14 @@ bool ReplaceBuffer::openTempFile()
         // The source bytes before the current chunk are unchanged.
         std::vector<char> block(std::min<std::uint64_t>(std::max<std::uint32_t>(job.splitLength, 1), 1u << 20));
         for (std::uint64_t done = 0; !error && done < m_store.start();) {
+            // Holes of a sparse file stay holes.
+            const std::uint64_t data = std::min(m_file.nextData(done), m_store.start());
+            if (data > done) {
+                m_temp.appendHole(data - done);
+                m_flushedByte = 0;
+                done = data;
+                continue;
+            }
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), m_store.start() - done));
             const std::size_t got = m_file.readAt(done, block.data(), want);
             if (got < want) error = EIO;
@@ -195,10 +210,10 @@ std::int64_t ReplaceBuffer::ReplaceNext()
             if (!m_run.job.regularExpression)
                 m_hitCharacters = m_pattern->hitCharacters;
             else if (utf8)
-                m_hitCharacters = static_cast<std::int32_t>(m_run.codePage.utf8ToAnsiLength(
+                m_hitCharacters = static_cast<std::int64_t>(m_run.codePage.utf8ToAnsiLength(
                     std::string_view(m_store.text() + occurrence->position, static_cast<std::size_t>(occurrence->length))));
             else
-                m_hitCharacters = static_cast<std::int32_t>(occurrence->length);
+                m_hitCharacters = static_cast<std::int64_t>(occurrence->length);
             m_lastPosition = static_cast<std::int64_t>(m_out.size());
             m_out.append(m_replacement);
             m_consumed = occurrence->position + occurrence->length;

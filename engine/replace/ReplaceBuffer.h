@@ -49,8 +49,8 @@ public:
 
     bool IsSplit() const { return m_split; }
     int GetEncoding() const { return m_store.encoding(); }
-    std::int32_t hitLength() const { return static_cast<std::int32_t>(m_hitLength); }
-    std::int32_t hitCharacters() const { return m_hitCharacters; }
+    std::int64_t hitLength() const { return m_hitLength; }
+    std::int64_t hitCharacters() const { return m_hitCharacters; }
     std::int32_t highlightOffset() const { return m_highlightOffset; }
     std::string_view context() const { return m_context; }
 
@@ -79,7 +79,7 @@ private:
     std::uint64_t m_outputOffset = 0;   // offset in the changed file of the chunk's first byte
     std::uint64_t m_fileLength = 0;
     std::int64_t m_hitLength = 0;
-    std::int32_t m_hitCharacters = 0;
+    std::int64_t m_hitCharacters = 0;
     std::int32_t m_highlightOffset = 0;
     std::int64_t m_replacements = 0;
     bool m_split = false;

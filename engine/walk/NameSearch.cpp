@@ -14,7 +14,7 @@ void reportNameHit(RunContext& run, const std::string& path, int kind, const cha
     run.sink.LogNameHitLine(reason, path);
     const ItemHandle item = run.sink.AddFileItem(path, kind);
     run.sink.SetItemColumnText(item, reason, 2);
-    run.sink.SetItemDataValue(item, static_cast<std::int32_t>(run.searchText.size()));
+    run.sink.SetItemDataValue(item, static_cast<std::int64_t>(run.searchText.size()));
     run.sink.ScrollToItem(item);
 }
 

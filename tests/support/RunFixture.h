@@ -21,7 +21,7 @@ SearchJob TestJob();
 struct HitRecord {
     std::string file;
     std::int64_t position = 0;
-    std::int32_t length = 0;
+    std::int64_t length = 0;
     std::string context;
     std::int32_t highlightStart = 0;
     std::int32_t highlightLength = 0;

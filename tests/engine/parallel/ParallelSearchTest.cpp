@@ -182,7 +182,7 @@ public:
     {
         m_inner.SetItemColumnText(item, text, column);
     }
-    void SetItemDataValue(ItemHandle item, std::int32_t value) override { m_inner.SetItemDataValue(item, value); }
+    void SetItemDataValue(ItemHandle item, std::int64_t value) override { m_inner.SetItemDataValue(item, value); }
     void ScrollToItem(ItemHandle item) override { m_inner.ScrollToItem(item); }
     void AppendLog(std::string_view bytes) override { m_inner.AppendLog(bytes); }
     void AddCounts(std::int32_t hits, std::int32_t files) override { m_inner.AddCounts(hits, files); }
