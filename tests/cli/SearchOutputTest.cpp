@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <regex>
+#include <tuple>
 
 namespace tarnwick::test {
 namespace {
@@ -131,6 +132,37 @@ TEST(CliSearchOutput, LogAppendsOneCrLfBlockPerRun)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, std::string("Kann nicht in Log Datei schreiben: ") + std::strerror(ENOENT) + "\n");
     EXPECT_NE(run.out.find(kSummaryOneHit), std::string::npos);
+}
+
+// The terminal output, standard error, the log file and an export are the
+// same whatever the number of search threads.
+TEST(CliSearchOutput, OutputIsTheSameWithAnyNumberOfThreads)
+{
+    TempTree tree;
+    for (int i = 0; i < 60; ++i) {
+        const std::string dir = "src/d" + std::to_string(i % 7) + (i % 3 ? "/needle_sub/" : "/");
+        tree.write(dir + "f" + std::to_string(i) + ".txt", std::string(i * 37, 'x') + " needle\n" + std::string(i, 'y'));
+        if (i % 5 == 0) tree.write(dir + "needle" + std::to_string(i) + ".dat", "hay");
+        if (i % 11 == 0) {
+            tree.mkdir(dir);
+            ASSERT_EQ(::symlink("/nonexistent", tree.path(dir + "gone" + std::to_string(i) + ".txt").c_str()), 0);
+        }
+    }
+    auto run = [&](const char* threads) {
+        const std::string log = tree.path(std::string("run") + threads + ".log");
+        const std::string xml = tree.path(std::string("out") + threads + ".xml");
+        CliOutcome outcome = RunCli({"search", "-r", "--file-names", "--dir-names", "--split-length", "100", "--threads",
+                                     threads, "--log", log, "--out", xml, "--export-elements", "hits,errors,filenames,dirnames",
+                                     "needle", tree.path("src")});
+        const std::string logText = tree.read(std::string("run") + threads + ".log");
+        // The log's first line carries the time of the run.
+        return std::make_tuple(outcome.out, outcome.err, outcome.status, logText.substr(logText.find("\r\n")),
+                               tree.read(std::string("out") + threads + ".xml"));
+    };
+    const auto one = run("1");
+    EXPECT_NE(std::get<1>(one), "");
+    EXPECT_NE(std::get<0>(one).find("Im Verzeichnisnamen gefunden"), std::string::npos);
+    for (const char* threads : {"2", "8"}) EXPECT_TRUE(run(threads) == one) << threads << " threads";
 }
 
 // "tarnwick-cli search ... | head -1": the first line comes while the run is
