@@ -46,20 +46,35 @@ constexpr std::int64_t kMaxReach = 64 * 1024;
 void ChunkMatcher::setChunk(const ChunkText& chunk)
 {
     m_chunk = chunk;
-    m_nulCacheFrom = -1;
+    m_scanFrom = m_scanTo = m_scanNul = -1;
     m_lineEndFrom = -1;
     m_windowReach = 0;
 }
 
-std::int64_t ChunkMatcher::nulAtOrAfter(std::int64_t from)
+std::int64_t ChunkMatcher::nulAtOrAfter(std::int64_t from) { return nulBefore(from, m_chunk.length); }
+
+std::int64_t ChunkMatcher::nulBefore(std::int64_t from, std::int64_t to)
 {
-    if (m_nulCacheFrom >= 0 && m_nulCacheFrom <= from && m_nulCache >= from) return m_nulCache;
-    const void* nul = from < m_chunk.length
-                          ? std::memchr(m_chunk.text + from, 0, static_cast<std::size_t>(m_chunk.length - from))
-                          : nullptr;
-    m_nulCacheFrom = from;
-    m_nulCache = nul ? static_cast<const char*>(nul) - m_chunk.text : m_chunk.length;
-    return m_nulCache;
+    if (from >= to) return to;
+    // Later questions mostly start where earlier ones did or further on:
+    // what was scanned once is not scanned again.
+    const bool continues =
+        m_scanFrom >= 0 && m_scanFrom <= from && from <= m_scanTo && (m_scanNul < 0 || m_scanNul >= from);
+    if (!continues) {
+        m_scanFrom = m_scanTo = from;
+        m_scanNul = -1;
+    }
+    if (m_scanNul >= 0) return std::min(m_scanNul, to);
+    if (to > m_scanTo) {
+        const void* nul = std::memchr(m_chunk.text + m_scanTo, 0, static_cast<std::size_t>(to - m_scanTo));
+        if (nul) {
+            m_scanNul = static_cast<const char*>(nul) - m_chunk.text;
+            m_scanTo = m_scanNul + 1;
+            return m_scanNul;
+        }
+        m_scanTo = to;
+    }
+    return to;
 }
 
 const char* ChunkMatcher::literalHaystack() const
@@ -129,18 +144,23 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
 {
     if (resume < 0) resume = 0;
     if (resume >= m_chunk.length) return std::nullopt;
-    const std::int64_t end = nulAtOrAfter(resume);
-    if (m_pattern->finder.empty()) return searchWindow(resume, resume, end, end, before);
-    if (!m_pattern->lineBound) {
-        if (findRequired(resume, end) < 0) return std::nullopt;
+    if (m_pattern->finder.empty() || !m_pattern->lineBound) {
+        const std::int64_t end = nulAtOrAfter(resume);
+        if (!m_pattern->finder.empty() && findRequired(resume, end) < 0) return std::nullopt;
         return searchWindow(resume, resume, end, end, before);
     }
     // Every match holds the literal and lies inside one line, so the first
     // match is on the first line with a candidate that has a match at all.
     // A window may take in whole lines after the candidate's line, too.
-    for (std::int64_t from = resume; from < end;) {
-        const std::int64_t candidate = findRequired(from, end);
+    // The range ends at the first NUL after the resume position; it is
+    // looked for only as far as the windows reach, not through the chunk.
+    const std::int64_t chunkEnd = m_chunk.length;
+    const auto literalLength = static_cast<std::int64_t>(m_pattern->finder.needle().size());
+    for (std::int64_t from = resume; from < chunkEnd;) {
+        const std::int64_t candidate = findRequired(from, chunkEnd);
         if (candidate < 0) return std::nullopt;
+        // A candidate behind a NUL is outside the range, and so is every later one.
+        if (nulBefore(resume, candidate + literalLength) < candidate + literalLength) return std::nullopt;
         if (from > resume) {
             // One search per line costs more than it saves when nearly every
             // line has a candidate: a candidate close behind a window without
@@ -150,18 +170,25 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
         }
         const std::int64_t first = FindLineStart(m_chunk.text, from, candidate);
         const std::int64_t reachEnd = candidate + m_windowReach;
-        const std::int64_t lineEnd = reachEnd < end ? lineEndAtOrAfter(reachEnd) : end;
-        const std::int64_t last = lineEnd < end ? lineEnd + 1 : end;
+        const std::int64_t lineEnd = reachEnd < chunkEnd ? lineEndAtOrAfter(reachEnd) : chunkEnd;
+        std::int64_t last = lineEnd < chunkEnd ? lineEnd + 1 : chunkEnd;
+        // Where the range ends, as far as this window needs to know: at a
+        // NUL inside it, at the chunk's end, or somewhere after the window.
+        const std::int64_t nul = nulBefore(candidate, last);
+        const bool rangeEndsHere = nul < last || last == chunkEnd;
+        last = nul;
+        const std::int64_t end = rangeEndsHere ? last : last + 1;
         std::optional<Occurrence> found;
         try {
             found = searchWindow(resume, first, last, end, before);
         } catch (const std::runtime_error&) {
             // The library's work limit grows with the length searched: a
             // window can exceed it where the whole range would not.
-            if (first == resume && last == end) throw;
-            return searchWindow(resume, resume, end, end, before);
+            const std::int64_t rangeEnd = nulAtOrAfter(resume);
+            if (first == resume && last == rangeEnd) throw;
+            return searchWindow(resume, resume, rangeEnd, rangeEnd, before);
         }
-        if (found) return found;
+        if (found || rangeEndsHere) return found;
         from = last;
     }
     return std::nullopt;

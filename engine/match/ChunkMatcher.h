@@ -61,6 +61,8 @@ public:
 
     // The first NUL at or after `from`, or the chunk length.
     std::int64_t nulAtOrAfter(std::int64_t from);
+    // The first NUL in [from, to), or `to`.
+    std::int64_t nulBefore(std::int64_t from, std::int64_t to);
 
 private:
     const char* literalHaystack() const;
@@ -78,8 +80,11 @@ private:
     boost::cmatch& m_match;
     const FilePattern* m_pattern = nullptr;
     ChunkText m_chunk;
-    std::int64_t m_nulCache = -1;
-    std::int64_t m_nulCacheFrom = -1;
+    // [m_scanFrom, m_scanTo) was scanned for NUL; m_scanNul is the NUL that
+    // ended the scan, or -1.
+    std::int64_t m_scanFrom = -1;
+    std::int64_t m_scanTo = -1;
+    std::int64_t m_scanNul = -1;
     std::int64_t m_plainScanStart = 0;
     std::int64_t m_lineEndFrom = -1;  // no CR or LF in [m_lineEndFrom, m_lineEnd)
     std::int64_t m_lineEnd = -1;
