@@ -8,6 +8,8 @@ namespace {
 // Waits poll the stop flag this often, so that a stop is never held up.
 constexpr auto kStopPoll = std::chrono::milliseconds(10);
 
+constexpr std::size_t kKeptSlotBytes = 64 * 1024;
+
 }  // namespace
 
 OrderedOutcomes::OrderedOutcomes(RunSink& target, const std::atomic<int>& stopFlag, Limits limits)
@@ -127,7 +129,9 @@ void OrderedOutcomes::commitReady(std::unique_lock<AdaptiveMutex>& lock)
 
 void OrderedOutcomes::recycle(OutcomeSlot* slot)
 {
-    slot->trim(m_limits.maxSlotBytes);
+    // Most outcomes are small; a slot that once held a large one gives the
+    // memory back rather than keeping it for the thousands after it.
+    slot->trim(kKeptSlotBytes);
     slot->reset();
     m_free.push_back(slot);
 }

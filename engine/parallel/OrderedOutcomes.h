@@ -30,7 +30,7 @@ class OrderedOutcomes {
 public:
     struct Limits {
         std::size_t maxOpen = 4096;                 // outcomes not yet passed on
-        std::size_t maxRecordedBytes = 16u << 20;   // recorded in closed outcomes
+        std::size_t maxRecordedBytes = 8u << 20;    // recorded in closed outcomes
         std::size_t maxSlotBytes = 1u << 20;        // recorded by one producer before it waits for its turn
     };
 

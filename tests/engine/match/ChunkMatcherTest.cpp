@@ -167,12 +167,13 @@ TEST(ChunkMatcher, AsciiWithoutCaseFindsWhatTheFoldedCopyFinds)
     }
 
     // Text with a character outside ASCII still goes through the folded copy.
-    PatternCache cache(JobFor(0), RunFixture::UTF8(), "\xC3\xA4x");
+    // (The cache keeps a reference to its job.)
+    const SearchJob caseless = JobFor(0), withCase = JobFor(MatchCase);
+    PatternCache cache(caseless, RunFixture::UTF8(), "\xC3\xA4x");
     EXPECT_FALSE(cache.forEncoding(1).finder.isAsciiInsensitive());
-    PatternCache exact(JobFor(MatchCase), RunFixture::UTF8(), "ax");
+    PatternCache exact(withCase, RunFixture::UTF8(), "ax");
     EXPECT_FALSE(exact.forEncoding(1).finder.isAsciiInsensitive());
 }
-
 
 TEST(ChunkMatcher, ExpressionOnCandidateLinesFindsWhatTheWholeRangeFinds)
 {
@@ -241,7 +242,8 @@ TEST(ChunkMatcher, LineTooHardForItsOwnLimitIsSearchedInTheWholeRange)
     // match the whole-range search finds.
     const std::string line = std::string(17, 'a') + "c b_x";
     const std::string text = line + "\n" + std::string(3000, '-') + " b_x";
-    PatternCache cache(JobFor(Regex | MatchCase), RunFixture::UTF8(), "(?:a|a)*b_x");
+    const SearchJob job = JobFor(Regex | MatchCase);
+    PatternCache cache(job, RunFixture::UTF8(), "(?:a|a)*b_x");
     const FilePattern& pattern = cache.forEncoding(1);
     ASSERT_TRUE(pattern.lineBound);
     boost::cmatch match;
@@ -249,7 +251,7 @@ TEST(ChunkMatcher, LineTooHardForItsOwnLimitIsSearchedInTheWholeRange)
                  std::runtime_error);
 
     ChunkMemory memory = chunkOf('\0', text);
-    ChunkMatcher matcher(JobFor(Regex | MatchCase), match);
+    ChunkMatcher matcher(job, match);
     matcher.setPattern(&pattern);
     matcher.setChunk(memory.view(nullptr, true, 0));
     EXPECT_EQ(matcherMatches(matcher, {}), (std::vector<Match>{{19, 3}, {3024, 3}}));
