@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
-
 #include <limits>
 
 namespace tarnwick {
+namespace {
+
+constexpr std::size_t kKeptNodeBlocks = 64;
+
+}  // namespace
 
 using Lock = std::lock_guard<std::mutex>;
 
@@ -29,7 +33,8 @@ void ResultList::ClearResults(bool /*redrawSuppressed*/)
 {
     Lock lock(m_mutex);
     // Drawing is the view's business; it learns of the change by the revision.
-    std::deque<Node>().swap(m_nodes);
+    // About 16 MB of items stay for the next run; beyond, memory goes back.
+    m_nodes.clear(kKeptNodeBlocks);
     m_top.clear();
     if (m_top.capacity() > (1u << 16)) m_top.shrink_to_fit();
     m_arena.clear();
@@ -247,7 +252,8 @@ void ResultList::SetHasCheckBox(ItemHandle item, bool hasCheckBox)
 void ResultList::SetAllChecked(bool checked)
 {
     Lock lock(m_mutex);
-    for (Node& node : m_nodes) {
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        Node& node = m_nodes[i];
         if (!(node.flags & kHasCheckBox)) continue;
         if (checked)
             node.flags |= kChecked;

@@ -9,13 +9,13 @@
 // worker) and one reader (the user interface) at a time is the intended use.
 // Handles are plain indices; they stay valid until the next ClearResults.
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "results/BlockVector.h"
 #include "results/TextArena.h"
 
 namespace tarnwick {
@@ -174,7 +174,7 @@ private:
     void changed() { ++m_revision; }
 
     mutable std::mutex m_mutex;
-    std::deque<Node> m_nodes;           // guarded by m_mutex
+    BlockVector<Node> m_nodes;         // guarded by m_mutex
     std::vector<std::uint32_t> m_top;  // guarded by m_mutex
     TextArena m_arena;                 // guarded by m_mutex
     ItemHandle m_current = kNoItem;    // guarded by m_mutex
