@@ -1,10 +1,7 @@
 #include "cli/CliPrinter.h"
 
 #include "engine/log/RunLog.h"
-
-#include <unistd.h>
-
-#include <cerrno>
+#include "platform/FileOps.h"
 
 namespace tarnwick {
 namespace {
@@ -23,24 +20,10 @@ CliPrinter::CliPrinter(int outFd, int errFd, ResultList* keepResults, RunLog* ke
 
 CliPrinter::~CliPrinter() = default;
 
-bool CliPrinter::writeAll(int fd, const char* bytes, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 void CliPrinter::flush()
 {
     if (m_out.empty()) return;
-    if (!m_closed && !writeAll(m_outFd, m_out.data(), m_out.size())) {
+    if (!m_closed && WriteAll(m_outFd, m_out.data(), m_out.size()) != 0) {
         // The reader has gone (EPIPE) or the output cannot take more: there
         // is no one to print for, so the run ends.
         m_closed = true;
@@ -147,7 +130,7 @@ void CliPrinter::printErrors()
         line.assign(item.text);
         if (!item.remark.empty()) line.append(": ").append(item.remark);
         line.push_back('\n');
-        writeAll(m_errFd, line.data(), line.size());
+        WriteAll(m_errFd, line.data(), line.size());
     }
     m_items.clear();
     m_current = kNoItem;

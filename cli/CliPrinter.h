@@ -59,7 +59,6 @@ private:
     void apply(Item* item, int column, int what, std::string_view text, int kind);
     ItemHandle addItem(ItemHandle handle, std::string_view text, int kind);
     void printErrors();
-    bool writeAll(int fd, const char* bytes, std::size_t size);
 
     int m_outFd;
     int m_errFd;

@@ -9,6 +9,7 @@
 #include "engine/match/SearchPattern.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/SearchWorker.h"
+#include "platform/FileOps.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
@@ -27,15 +28,7 @@ namespace {
 void printLine(int fd, const std::string& text)
 {
     const std::string line = text + "\n";
-    const char* at = line.data();
-    std::size_t left = line.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, at, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;
-        at += written;
-        left -= static_cast<std::size_t>(written);
-    }
+    WriteAll(fd, line.data(), line.size());
 }
 
 // Receives the worker's messages and lets the main thread wait for the end.

@@ -36,6 +36,21 @@ FileOps& FileOps::current() { return *g_ops; }
 
 void FileOps::install(FileOps* ops) { g_ops = ops ? ops : &g_realOps; }
 
+int WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (written == 0) return EIO;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
 int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset)
 {
     FileOps& ops = FileOps::current();

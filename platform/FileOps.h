@@ -26,4 +26,8 @@ public:
 // Writes all of `data` at `offset`; returns 0 or the errno of the failure.
 int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset);
 
+// Writes all of `data` at the descriptor's position (a pipe, a terminal, a
+// file opened for appending); returns 0 or the errno of the failure.
+int WriteAll(int fd, const char* data, std::size_t size);
+
 }  // namespace tarnwick

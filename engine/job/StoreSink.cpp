@@ -46,7 +46,7 @@ void CountingSink::AddCounts(std::int32_t hits, std::int32_t files)
 {
     if (hits) m_counters.hits.fetch_add(hits, std::memory_order_relaxed);
     if (files) m_counters.files.fetch_add(files, std::memory_order_relaxed);
-    m_inner.AddCounts(hits, files);
+    ForwardingSink::AddCounts(hits, files);
 }
 
 }  // namespace tarnwick

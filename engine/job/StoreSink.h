@@ -1,7 +1,8 @@
 #pragma once
 // The sinks a run's output ends in: the result list with the run log text
-// (what the desktop program shows and logs), and a wrapper that keeps the
-// worker's counters. Each forwards to objects it does not own.
+// (what the desktop program shows and logs), and wrappers that pass
+// everything on to another sink (one of them keeps the worker's counters).
+// Each forwards to objects it does not own.
 #include "engine/job/RunSink.h"
 
 namespace tarnwick {
@@ -31,11 +32,10 @@ private:
     RunLog& m_runLog;
 };
 
-// Passes everything on to `inner` and adds the counter changes to the
-// worker's counters on the way.
-class CountingSink final : public RunSink {
+// Passes everything on to `inner`; a subclass looks at what it needs on the way.
+class ForwardingSink : public RunSink {
 public:
-    CountingSink(RunSink& inner, RunCounters& counters) : m_inner(inner), m_counters(counters) {}
+    explicit ForwardingSink(RunSink& inner) : m_inner(inner) {}
 
     ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override
     {
@@ -65,12 +65,21 @@ public:
     void SetItemDataValue(ItemHandle item, std::int64_t value) override { m_inner.SetItemDataValue(item, value); }
     void ScrollToItem(ItemHandle item) override { m_inner.ScrollToItem(item); }
     void AppendLog(std::string_view bytes) override { m_inner.AppendLog(bytes); }
-    void AddCounts(std::int32_t hits, std::int32_t files) override;
+    void AddCounts(std::int32_t hits, std::int32_t files) override { m_inner.AddCounts(hits, files); }
     void EndOfOutcome() override { m_inner.EndOfOutcome(); }
     bool wantsHitItems() const override { return m_inner.wantsHitItems(); }
 
 private:
     RunSink& m_inner;
+};
+
+// Adds the counter changes to the worker's counters on the way.
+class CountingSink final : public ForwardingSink {
+public:
+    CountingSink(RunSink& inner, RunCounters& counters) : ForwardingSink(inner), m_counters(counters) {}
+    void AddCounts(std::int32_t hits, std::int32_t files) override;
+
+private:
     RunCounters& m_counters;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/log/OperationLog.h"
 
 #include "engine/Messages.h"
+#include "platform/FileOps.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 
@@ -12,21 +13,6 @@
 
 namespace tarnwick {
 namespace {
-
-// Writes all of `bytes`; returns 0 or the errno of the failure.
-int writeAll(int fd, const char* bytes, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
 
 std::string failure(int errnum)
 {
@@ -50,9 +36,9 @@ std::optional<std::string> WriteRunLog(const std::string& logPath, const std::st
     const int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return failure(errno);
     const std::string dateLine = LogDateLine(clock.now());
-    int error = writeAll(fd, dateLine.data(), dateLine.size());
-    if (!error) error = writeAll(fd, runLogText.data(), runLogText.size());
-    if (!error) error = writeAll(fd, "\r\n\r\n", 4);
+    int error = WriteAll(fd, dateLine.data(), dateLine.size());
+    if (!error) error = WriteAll(fd, runLogText.data(), runLogText.size());
+    if (!error) error = WriteAll(fd, "\r\n\r\n", 4);
     if (::close(fd) != 0 && !error) error = errno;
     if (error) return failure(error);
     return std::nullopt;

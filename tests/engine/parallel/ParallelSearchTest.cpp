@@ -153,42 +153,17 @@ TEST(ParallelSearch, AnyNumberOfThreadsGivesTheSameRun)
 
 // Sets the stop flag when the K-th hit reaches the list, as a user pressing
 // "Stopp" while results come in.
-class StoppingSink final : public RunSink {
+class StoppingSink final : public ForwardingSink {
 public:
-    StoppingSink(RunSink& inner, std::atomic<int>& stop, int after) : m_inner(inner), m_stop(stop), m_after(after) {}
-    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild) override
-    {
-        return m_inner.AddFileItem(text, kind, asChild);
-    }
-    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override
-    {
-        return m_inner.AddNoteItem(text, kind, value);
-    }
+    StoppingSink(RunSink& inner, std::atomic<int>& stop, int after) : ForwardingSink(inner), m_stop(stop), m_after(after) {}
     void AddHitItem(std::int64_t position, std::int64_t length, std::string_view context, std::int32_t start, int kind,
                     std::int64_t highlight) override
     {
-        m_inner.AddHitItem(position, length, context, start, kind, highlight);
+        ForwardingSink::AddHitItem(position, length, context, start, kind, highlight);
         if (--m_after == 0) m_stop = 1;
     }
-    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override
-    {
-        m_inner.UpdateItem(item, column, what, text, kind);
-    }
-    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override
-    {
-        m_inner.UpdateCurrentFileItem(column, what, text, kind);
-    }
-    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override
-    {
-        m_inner.SetItemColumnText(item, text, column);
-    }
-    void SetItemDataValue(ItemHandle item, std::int64_t value) override { m_inner.SetItemDataValue(item, value); }
-    void ScrollToItem(ItemHandle item) override { m_inner.ScrollToItem(item); }
-    void AppendLog(std::string_view bytes) override { m_inner.AppendLog(bytes); }
-    void AddCounts(std::int32_t hits, std::int32_t files) override { m_inner.AddCounts(hits, files); }
 
 private:
-    RunSink& m_inner;
     std::atomic<int>& m_stop;
     int m_after;
 };
