@@ -53,15 +53,20 @@ void CliPrinter::AppendLog(std::string_view bytes)
 
 CliPrinter::Item* CliPrinter::find(ItemHandle handle)
 {
-    for (Item& item : m_items)
-        if (item.handle == handle) return &item;
+    for (std::size_t i = 0; i < m_itemCount; ++i)
+        if (m_items[i].handle == handle) return &m_items[i];
     return nullptr;
 }
 
 ItemHandle CliPrinter::addItem(ItemHandle handle, std::string_view text, int kind)
 {
     if (!m_keepResults) handle = m_nextHandle++ & 0x7FFFFFFFu;
-    m_items.push_back({handle, kind, std::string(text), {}});
+    if (m_itemCount == m_items.size()) m_items.emplace_back();
+    Item& item = m_items[m_itemCount++];
+    item.handle = handle;
+    item.kind = kind;
+    item.text.assign(text);
+    item.remark.clear();
     return handle;
 }
 
@@ -125,14 +130,15 @@ void CliPrinter::ScrollToItem(ItemHandle item)
 void CliPrinter::printErrors()
 {
     std::string line;
-    for (const Item& item : m_items) {
+    for (std::size_t i = 0; i < m_itemCount; ++i) {
+        const Item& item = m_items[i];
         if (item.kind != ItemKind::Error) continue;
         line.assign(item.text);
         if (!item.remark.empty()) line.append(": ").append(item.remark);
         line.push_back('\n');
         WriteAll(m_errFd, line.data(), line.size());
     }
-    m_items.clear();
+    m_itemCount = 0;
     m_current = kNoItem;
 }
 

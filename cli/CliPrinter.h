@@ -66,7 +66,10 @@ private:
     RunLog* m_keepLog;
     std::function<void()> m_onClosed;
     std::string m_out;          // standard output not yet written
-    std::vector<Item> m_items;  // of the current outcome
+    // Of the current outcome: the first m_itemCount; the rest keep their
+    // memory, so printing a file allocates nothing once the printer has warmed up.
+    std::vector<Item> m_items;
+    std::size_t m_itemCount = 0;
     ItemHandle m_nextHandle = 0;
     ItemHandle m_current = kNoItem;
     bool m_closed = false;

@@ -13,6 +13,7 @@
 
 #include <sched.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -135,7 +136,10 @@ private:
 
 unsigned ContentSearchThreads(const SearchJob& job)
 {
-    if (job.searchThreads > 0) return job.searchThreads;
+    // More threads than this only add switching; a count from elsewhere than
+    // the checked front ends is held to it.
+    constexpr unsigned kMostThreads = 256;
+    if (job.searchThreads > 0) return std::min(job.searchThreads, kMostThreads);
     cpu_set_t set;
     if (::sched_getaffinity(0, sizeof set, &set) == 0) {
         const int count = CPU_COUNT(&set);
