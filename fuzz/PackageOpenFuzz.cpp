@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "word/Automation.h"
-#include "word/DocumentFormat.h"
+#include "word/automation/Automation.h"
+#include "word/format/DocumentFormat.h"
 
 using namespace tarnwick::word;
 

@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "word/Automation.h"
-#include "word/RtfReader.h"
+#include "word/automation/Automation.h"
+#include "word/rtf/RtfReader.h"
 
 using namespace tarnwick::word;
 

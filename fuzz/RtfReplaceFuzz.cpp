@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "word/Automation.h"
-#include "word/RtfDocument.h"
-#include "word/RtfTokenizer.h"
+#include "word/automation/Automation.h"
+#include "word/rtf/RtfDocument.h"
+#include "word/rtf/RtfTokenizer.h"
 
 using namespace tarnwick::word;
 

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "word/Automation.h"
+#include "word/automation/Automation.h"
 
 namespace tarnwick::ui {
 

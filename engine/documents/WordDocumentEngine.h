@@ -1,13 +1,13 @@
 #pragma once
 // Searches and replaces inside word-processor documents through the
-// automation interface (word/Automation.h): the connection of the worker
+// automation interface (word/automation/Automation.h): the connection of the worker
 // thread, the search and the replacement of one document, and the
 // document procedure of replace in marked results. Worker thread only.
 #include <memory>
 #include <string>
 
 #include "engine/job/RunContext.h"
-#include "word/Automation.h"
+#include "word/automation/Automation.h"
 
 namespace tarnwick {
 

@@ -8,7 +8,7 @@
 #include "crash/ReportArchive.h"
 #include "crash/ReportCollector.h"
 #include "tests/support/TempTree.h"
-#include "word/ZipPackage.h"
+#include "word/package/ZipPackage.h"
 
 namespace tarnwick::crash {
 namespace {

@@ -17,7 +17,7 @@
 #include "ui/ResultTarget.h"
 #include "ui/SearchFormController.h"
 #include "ui/ViewerWordConnection.h"
-#include "word/Automation.h"
+#include "word/automation/Automation.h"
 
 namespace tarnwick::ui {
 namespace {

@@ -14,9 +14,9 @@
 #include "tests/ui/DocumentFiles.h"
 #include "tests/ui/QtApp.h"
 #include "ui/DocumentWindow.h"
-#include "word/DocumentFormat.h"
-#include "word/FileApplication.h"
-#include "word/WordErrors.h"
+#include "word/format/DocumentFormat.h"
+#include "word/fileapp/FileApplication.h"
+#include "word/automation/WordErrors.h"
 
 namespace tarnwick::ui {
 namespace {

@@ -1,6 +1,6 @@
 // How a WordprocessingML body becomes story units: what is visible, what is
 // flagged, and how many positions each construct takes.
-#include "word/DocxFormat.h"
+#include "word/docx/DocxFormat.h"
 
 #include "tests/word/WordFixtures.h"
 

@@ -1,9 +1,9 @@
 // Replacing in a WordprocessingML story: what the XML looks like afterwards,
 // which spans are refused, and that saving changes only the main part.
-#include "word/DocxFormat.h"
+#include "word/docx/DocxFormat.h"
 
 #include "tests/word/WordFixtures.h"
-#include "word/WordErrors.h"
+#include "word/automation/WordErrors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The automation interface over real files, driven the way the engine
 // drives it: open, find in a loop, replace one by one, save, close, quit.
-#include "word/FileApplication.h"
+#include "word/fileapp/FileApplication.h"
 
 #include "tests/word/WordFixtures.h"
-#include "word/WordErrors.h"
+#include "word/automation/WordErrors.h"
 
 #include <gtest/gtest.h>
 

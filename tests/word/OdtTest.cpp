@@ -1,9 +1,9 @@
 // OpenDocument text: reading white space and excluded content, replacing so
 // that the text reads back exactly, and the package rules on saving.
-#include "word/OdtFormat.h"
+#include "word/odt/OdtFormat.h"
 
 #include "tests/word/WordFixtures.h"
-#include "word/WordErrors.h"
+#include "word/automation/WordErrors.h"
 
 #include <gtest/gtest.h>
 

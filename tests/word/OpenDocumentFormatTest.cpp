@@ -1,4 +1,4 @@
-#include "word/DocumentFormat.h"
+#include "word/format/DocumentFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 #include "platform/SystemError.h"
 #include "tests/support/TempTree.h"
-#include "word/FileSniffer.h"
-#include "word/WordErrors.h"
+#include "word/format/FileSniffer.h"
+#include "word/automation/WordErrors.h"
 
 namespace tarnwick::word {
 namespace {

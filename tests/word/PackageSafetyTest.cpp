@@ -1,12 +1,12 @@
 // Saving never loses the file, keeps links and permissions; damaged,
 // encrypted or hostile files are refused with a ServerError, never a crash.
-#include "word/DocxFormat.h"
-#include "word/OdtFormat.h"
-#include "word/PackageFormats.h"
+#include "word/docx/DocxFormat.h"
+#include "word/odt/OdtFormat.h"
+#include "word/package/PackageFormats.h"
 
 #include "platform/FileOps.h"
 #include "tests/word/WordFixtures.h"
-#include "word/WordErrors.h"
+#include "word/automation/WordErrors.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // fresh read of the saved package gives, and the unit sources of spliced
 // paragraphs must keep naming the right XML nodes (or later edits would
 // land in the wrong place).
-#include "word/DocxFormat.h"
-#include "word/EditChecks.h"
-#include "word/OdtFormat.h"
-#include "word/OdtStoryReader.h"
+#include "word/docx/DocxFormat.h"
+#include "word/story/EditChecks.h"
+#include "word/odt/OdtFormat.h"
+#include "word/odt/OdtStoryReader.h"
 
 #include "tests/word/WordFixtures.h"
-#include "word/WordErrors.h"
+#include "word/automation/WordErrors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "word/RtfDocument.h"
+#include "word/rtf/RtfDocument.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 
 #include "platform/FileOps.h"
 #include "tests/support/TempTree.h"
-#include "word/WordErrors.h"
+#include "word/automation/WordErrors.h"
 
 namespace tarnwick::word {
 namespace {

@@ -1,9 +1,9 @@
-#include "word/RtfEditor.h"
+#include "word/rtf/RtfEditor.h"
 
 #include <gtest/gtest.h>
 
-#include "word/RtfDocument.h"
-#include "word/WordErrors.h"
+#include "word/rtf/RtfDocument.h"
+#include "word/automation/WordErrors.h"
 
 namespace tarnwick::word {
 namespace {

@@ -1,8 +1,8 @@
-#include "word/RtfReader.h"
+#include "word/rtf/RtfReader.h"
 
 #include <gtest/gtest.h>
 
-#include "word/Automation.h"
+#include "word/automation/Automation.h"
 
 namespace tarnwick::word {
 namespace {

@@ -1,7 +1,7 @@
 // Splicing pieces into a story: after any sequence of splices and reads
 // (which move the gaps of the story's buffers about), the story must
 // present exactly what a story indexed afresh from the same units does.
-#include "word/StoryText.h"
+#include "word/story/StoryText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "word/TextFind.h"
+#include "word/story/TextFind.h"
 
 #include "tests/word/WordFixtures.h"
 

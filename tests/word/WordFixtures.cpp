@@ -1,6 +1,6 @@
 #include "tests/word/WordFixtures.h"
 
-#include "word/Utf16.h"
+#include "word/story/Utf16.h"
 
 #include <zip.h>
 

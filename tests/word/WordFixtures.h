@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/TempTree.h"
-#include "word/StoryText.h"
+#include "word/story/StoryText.h"
 
 namespace tarnwick::word::test {
 

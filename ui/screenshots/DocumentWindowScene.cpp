@@ -12,7 +12,7 @@
 #include "ui/DocumentWindow.h"
 #include "ui/ViewerWordConnection.h"
 #include "ui/screenshots/ScreenshotScenes.h"
-#include "word/Automation.h"
+#include "word/automation/Automation.h"
 
 namespace tarnwick::screenshots {
 namespace {

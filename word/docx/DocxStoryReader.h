@@ -1,0 +1,36 @@
+#pragma once
+// Reads the main story of a WordprocessingML main part into story units: one
+// per UTF-16 unit of text, one per paragraph, cell, row or section mark,
+// tab, break, symbol, field character and object or note anchor. Each unit's
+// source is an index into `nodes`, the element it came from (a w:t for
+// text, with the unit's offset in that element's text), so that an editor
+// can find it again. Field codes (also the hidden code of a hyperlink) are
+// flagged as such, field results, tracked deletions, hidden runs and the
+// contents of data-bound content controls are flagged too. Text boxes,
+// equations and extension markup that is not understood are not part of the
+// story.
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "word/story/StoryText.h"
+
+namespace tarnwick::word {
+
+// Relationship id -> target, for the hidden code of a hyperlink.
+using RelationshipTargets = std::unordered_map<std::string, std::string>;
+
+// Throws ServerError (kErrorDamaged) when the part is not a document body.
+void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& links, StoryText& story,
+                   std::vector<pugi::xml_node>& nodes);
+
+// Reads the one paragraph (w:p) `paragraph` of a part the same way, as if
+// it started outside any field, cell, deletion or bound control; so its
+// units match those ReadDocxStory gave it only where that context did not
+// matter, which the caller checks. False when the node is no paragraph.
+bool ReadDocxParagraph(pugi::xml_node paragraph, const RelationshipTargets& links, StoryText& story,
+                       std::vector<pugi::xml_node>& nodes);
+
+}  // namespace tarnwick::word

@@ -1,0 +1,58 @@
+#pragma once
+// One open document of the built-in component: its format (which holds the
+// story and writes the file), its ranges and its selection. Owned by the
+// FileApplication; not thread-safe.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "word/automation/Automation.h"
+#include "word/format/DocumentFormat.h"
+#include "word/fileapp/FileRange.h"
+
+namespace tarnwick::word {
+
+class FileApplication;
+
+class FileDocument : public Document {
+public:
+    FileDocument(FileApplication& application, std::string fullName, std::unique_ptr<DocumentFormat> format,
+                 bool readOnly);
+
+    // Every call returns a new range over the whole main story (index 1);
+    // other stories are refused (ServerError kErrorNoSuchStory).
+    Range& StoryRange(int index) override;
+    std::string FullName() const override { return m_fullName; }
+    void Activate() override;
+    // Refused (kErrorNotWritable) for a document opened read-only.
+    void Save() override;
+    // With `saveChanges`, a changed document is saved first; a failing save
+    // leaves it open. Afterwards this object is gone.
+    void Close(bool saveChanges) override;
+
+    const StoryText& story() const { return m_format->mainStory(); }
+    // Replaces [start, end) by `text` through the format and moves every
+    // range and the selection along. Returns the end of the new text.
+    std::int64_t replace(std::int64_t start, std::int64_t end, const std::u16string& text);
+
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool isModified() const { return m_modified; }
+
+    std::int64_t selectionStart() const { return m_selectionStart; }
+    std::int64_t selectionEnd() const { return m_selectionEnd; }
+    void select(std::int64_t start, std::int64_t end);
+
+private:
+    FileApplication& m_application;
+    std::string m_fullName;
+    std::unique_ptr<DocumentFormat> m_format;
+    bool m_readOnly;
+    bool m_modified = false;
+    std::deque<std::unique_ptr<FileRange>> m_ranges;
+    std::int64_t m_selectionStart = 0;
+    std::int64_t m_selectionEnd = 0;
+};
+
+}  // namespace tarnwick::word

@@ -1,0 +1,105 @@
+#include "word/fileapp/FileRange.h"
+
+#include "word/fileapp/FileDocument.h"
+#include "word/story/TextFind.h"
+#include "word/automation/WordErrors.h"
+
+#include <algorithm>
+
+namespace tarnwick::word {
+namespace {
+
+void refuseUnsupported(const FindArguments& a)
+{
+    const char* what = nullptr;
+    if (a.matchWildcards) what = "Platzhalter";
+    else if (a.matchSoundsLike) what = "Ähnliche Schreibweise";
+    else if (a.matchAllWordForms) what = "Alle Wortformen";
+    else if (!a.forward) what = "Rückwärtssuche";
+    else if (a.wrap != 0) what = "Weitersuchen am Anfang";
+    else if (a.replace != 0 && a.replace != 1) what = "Alle ersetzen";
+    if (what) Refuse(kErrorUnsupported, std::string("Die Suchoption wird nicht unterstützt: ") + what + ".");
+}
+
+}  // namespace
+
+std::int64_t ShiftedPosition(std::int64_t position, std::int64_t start, std::int64_t end, std::int64_t newEnd)
+{
+    if (position <= start) return position;
+    if (position >= end) return position + (newEnd - end);
+    return start;
+}
+
+bool FileFind::Execute(const FindArguments& arguments)
+{
+    refuseUnsupported(arguments);
+    FileDocument& document = m_range.document();
+    std::int64_t from = m_range.Start();
+    if (m_hasHit && m_range.Start() == m_hitStart && m_range.End() == m_hitEnd) {
+        from = m_hitEnd;
+    } else if (m_range.Start() == m_range.End()) {
+        m_scopeToStoryEnd = true;
+    } else {
+        m_scopeToStoryEnd = false;
+        m_scopeEnd = m_range.End();
+    }
+    const std::int64_t size = document.story().size();
+    const std::int64_t to = m_scopeToStoryEnd ? size : std::min(m_scopeEnd, size);
+    const FindOptions options{arguments.matchCase, arguments.matchWholeWord};
+    const std::optional<StorySpan> hit = FindInStory(document.story(), arguments.findText, options, from, to);
+    if (!hit) return false;
+
+    std::int64_t end = hit->end;
+    if (arguments.replace == 1) {
+        std::u16string replacement = arguments.replaceWith;
+        if (!arguments.matchCase) replacement = AdaptReplacementCase(document.story().textOf(hit->start, hit->end), replacement);
+        end = document.replace(hit->start, hit->end, replacement);
+    }
+    m_range.set(hit->start, end);
+    m_hasHit = true;
+    m_hitStart = hit->start;
+    m_hitEnd = end;
+    return true;
+}
+
+void FileFind::shift(std::int64_t start, std::int64_t end, std::int64_t newEnd)
+{
+    m_hitStart = ShiftedPosition(m_hitStart, start, end, newEnd);
+    m_hitEnd = ShiftedPosition(m_hitEnd, start, end, newEnd);
+    m_scopeEnd = ShiftedPosition(m_scopeEnd, start, end, newEnd);
+}
+
+FileRange::FileRange(FileDocument& document, std::int64_t start, std::int64_t end)
+    : m_document(document), m_start(0), m_end(0), m_find(*this)
+{
+    set(start, end);
+}
+
+void FileRange::SetStart(std::int64_t position)
+{
+    const std::int64_t start = std::clamp<std::int64_t>(position, 0, m_document.story().size());
+    set(start, std::max(start, m_end));
+}
+
+void FileRange::SetEnd(std::int64_t position)
+{
+    const std::int64_t end = std::clamp<std::int64_t>(position, 0, m_document.story().size());
+    set(std::min(m_start, end), end);
+}
+
+std::u16string FileRange::Text() const { return m_document.story().textOf(m_start, m_end); }
+
+void FileRange::set(std::int64_t start, std::int64_t end)
+{
+    const std::int64_t size = m_document.story().size();
+    m_start = std::clamp<std::int64_t>(start, 0, size);
+    m_end = std::clamp<std::int64_t>(end, m_start, size);
+}
+
+void FileRange::shift(std::int64_t start, std::int64_t end, std::int64_t newEnd)
+{
+    set(ShiftedPosition(m_start, start, end, newEnd), ShiftedPosition(m_end, start, end, newEnd));
+    m_find.shift(start, end, newEnd);
+}
+
+}  // namespace tarnwick::word

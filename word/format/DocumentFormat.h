@@ -1,0 +1,39 @@
+#pragma once
+// One open document file in one of the formats the component reads (.docx
+// family, .odt family, .rtf): its main story, replacing a span of it, and
+// writing the file back. Throws ServerError (Automation.h) with a
+// description that says why, for anything it cannot read or refuses to do;
+// never changes the file before Save, and Save lets the new file take the
+// old one's place by one rename in the document's folder (symbolic links
+// resolved first, permission bits kept).
+#include <memory>
+#include <string>
+
+#include "word/story/StoryText.h"
+
+namespace tarnwick::word {
+
+class DocumentFormat {
+public:
+    virtual ~DocumentFormat() = default;
+
+    // The main story as it is now (after earlier replacements).
+    virtual const StoryText& mainStory() const = 0;
+
+    // Replaces the story units [start, end) by `text`. The inserted text
+    // takes the formatting of the first replaced unit (of the unit before
+    // `start` for an empty span). Refuses spans that touch field codes,
+    // field results, tracked deletions or cross a paragraph. Updates the
+    // main story.
+    virtual void replace(std::int64_t start, std::int64_t end, const std::u16string& text) = 0;
+
+    // Writes the document back to the path it was opened from.
+    virtual void save() = 0;
+};
+
+// Opens `path` by looking at its contents (a zip package with a WordprocessingML
+// or ODF text main part, or RTF). Legacy binary documents, encrypted or damaged
+// packages and anything else are refused with a ServerError.
+std::unique_ptr<DocumentFormat> OpenDocumentFormat(const std::string& path);
+
+}  // namespace tarnwick::word

@@ -1,0 +1,153 @@
+#include "word/package/ZipPackage.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Exceptions.h"
+#include "platform/FileCommit.h"
+#include "platform/SystemError.h"
+#include "word/format/DocumentFile.h"
+#include "word/automation/WordErrors.h"
+
+#include <zip.h>
+
+namespace tarnwick::word {
+namespace {
+
+constexpr std::string_view kCompoundFileMagic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+std::string zipErrorText(zip_error_t* error) { return zip_error_strerror(error); }
+
+[[noreturn]] void refuseDamaged(const std::string& detail)
+{
+    Refuse(kErrorDamaged, "Die Datei ist kein lesbares Dokumentpaket (" + detail + ").");
+}
+
+// An archive opened over bytes in memory; discarded unless closed.
+class Archive {
+public:
+    explicit Archive(std::string_view bytes)
+    {
+        zip_error_t error;
+        zip_error_init(&error);
+        // The source gets a copy it owns: writing the archive back replaces
+        // the source's buffers, and libzip must never free memory of ours.
+        // An empty file gets an empty source that owns nothing (libzip would
+        // not free a buffer of length 0).
+        void* copy = bytes.empty() ? nullptr : std::malloc(bytes.size());
+        if (copy) std::memcpy(copy, bytes.data(), bytes.size());
+        if (copy || bytes.empty()) m_source = zip_source_buffer_create(copy, bytes.size(), copy ? 1 : 0, &error);
+        if (!m_source) std::free(copy);
+        if (m_source) m_zip = zip_open_from_source(m_source, ZIP_CHECKCONS, &error);
+        if (!m_zip) {
+            const std::string text = zipErrorText(&error);
+            zip_error_fini(&error);
+            zip_source_free(m_source);
+            refuseDamaged(text);
+        }
+        zip_error_fini(&error);
+    }
+    ~Archive()
+    {
+        if (m_zip) zip_discard(m_zip);  // frees the source too
+    }
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    zip_t* zip() const { return m_zip; }
+
+    // Closes the archive, which writes it into its buffer source, and returns
+    // the new archive bytes.
+    std::string closeToBytes()
+    {
+        zip_source_keep(m_source);
+        if (zip_close(m_zip) < 0) {
+            const std::string text = zipErrorText(zip_get_error(m_zip));
+            zip_source_free(m_source);  // our reference; the archive still holds its own
+            Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + text);
+        }
+        m_zip = nullptr;
+        std::string bytes;
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        bool ok = zip_source_stat(m_source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) && zip_source_open(m_source) == 0;
+        if (ok) {
+            bytes.resize(stat.size);
+            ok = zip_source_read(m_source, bytes.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
+            zip_source_close(m_source);
+        }
+        zip_source_free(m_source);
+        if (!ok) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: das Paket ließ sich nicht schreiben.");
+        return bytes;
+    }
+
+private:
+    zip_source_t* m_source = nullptr;
+    zip_t* m_zip = nullptr;
+};
+
+}  // namespace
+
+ZipPackage::ZipPackage(const std::string& path) : m_path(path)
+{
+    m_bytes = ReadDocumentFile(path);
+    if (std::string_view(m_bytes).substr(0, kCompoundFileMagic.size()) == kCompoundFileMagic)
+        Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt oder in einem alten Binärformat gespeichert.");
+    Archive archive(m_bytes);  // checks the archive's consistency once
+}
+
+std::optional<std::string> ZipPackage::read(const std::string& name) const
+{
+    Archive archive(m_bytes);
+    const zip_int64_t index = zip_name_locate(archive.zip(), name.c_str(), ZIP_FL_NOCASE);
+    if (index < 0) return std::nullopt;
+    zip_stat_t stat;
+    if (zip_stat_index(archive.zip(), static_cast<zip_uint64_t>(index), 0, &stat) != 0) refuseDamaged(name);
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+        Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt.");
+    if (!(stat.valid & ZIP_STAT_SIZE)) refuseDamaged(name);
+    if (stat.size > kMaxPartSize) Refuse(kErrorTooLarge, "Der Dokumentteil " + name + " ist zu groß.");
+
+    zip_file_t* entry = zip_fopen_index(archive.zip(), static_cast<zip_uint64_t>(index), 0);
+    if (!entry) refuseDamaged(name + ": " + zipErrorText(zip_get_error(archive.zip())));
+    std::string contents(stat.size, '\0');
+    zip_uint64_t done = 0;
+    bool ok = true;
+    while (ok && done < stat.size) {
+        const zip_int64_t got = zip_fread(entry, contents.data() + done, stat.size - done);
+        ok = got > 0;
+        if (ok) done += static_cast<zip_uint64_t>(got);
+    }
+    // Reading on to the end makes libzip check the entry's CRC.
+    char probe = 0;
+    if (ok) ok = zip_fread(entry, &probe, 1) == 0;
+    const std::string text = ok ? std::string() : zipErrorText(zip_file_get_error(entry));
+    zip_fclose(entry);
+    if (!ok) refuseDamaged(name + ": " + text);
+    return contents;
+}
+
+void ZipPackage::saveReplacing(const std::string& name, std::string_view contents)
+{
+    std::string bytes;
+    {
+        Archive archive(m_bytes);
+        const zip_int64_t index = zip_name_locate(archive.zip(), name.c_str(), ZIP_FL_NOCASE);
+        if (index < 0) refuseDamaged(name);
+        zip_source_t* source = zip_source_buffer(archive.zip(), contents.data(), contents.size(), 0);
+        if (!source) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: kein Speicher.");
+        const auto entry = static_cast<zip_uint64_t>(index);
+        if (zip_file_replace(archive.zip(), entry, source, ZIP_FL_ENC_UTF_8) != 0) {
+            zip_source_free(source);
+            Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " +
+                                         zipErrorText(zip_get_error(archive.zip())));
+        }
+        zip_set_file_compression(archive.zip(), entry, ZIP_CM_DEFLATE, 0);
+        bytes = archive.closeToBytes();
+    }
+
+    SaveDocumentFile(m_path, m_bytes, bytes);
+    m_bytes = std::move(bytes);
+}
+
+}  // namespace tarnwick::word

@@ -1,0 +1,156 @@
+#include "word/rtf/RtfEditor.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "word/story/EditChecks.h"
+#include "word/rtf/RtfTokenizer.h"
+#include "word/automation/WordErrors.h"
+
+namespace tarnwick::word {
+namespace {
+
+[[noreturn]] void refuse(const char* why) { Refuse(kErrorRefusedSpan, why); }
+
+[[noreturn]] void refuseDoubleByte()
+{
+    refuse("Text in einem ostasiatischen Doppelbyte-Zeichensatz wird in RTF nicht ersetzt.");
+}
+
+bool isMark(UnitKind kind)
+{
+    return kind == UnitKind::ParagraphEnd || kind == UnitKind::SectionEnd || kind == UnitKind::CellEnd ||
+           kind == UnitKind::RowEnd;
+}
+
+// Appends `text` escaped to `out`.
+void escape(const std::u16string& text, std::string& out)
+{
+    bool inUnicodeGroup = false;
+    const auto closeUnicodeGroup = [&] {
+        if (inUnicodeGroup) out += '}';
+        inUnicodeGroup = false;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x20 && c < 0x7F) {
+            closeUnicodeGroup();
+            if (c == u'\\' || c == u'{' || c == u'}') out += '\\';
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0x7F && c != 0xA0) {
+            if (!inUnicodeGroup) out += "{\\uc1";
+            inUnicodeGroup = true;
+            // \u takes a signed 16-bit number.
+            char word[16];
+            std::snprintf(word, sizeof word, "\\u%d?", c < 0x8000 ? static_cast<int>(c) : static_cast<int>(c) - 65536);
+            out += word;
+            continue;
+        }
+        closeUnicodeGroup();
+        switch (c) {
+        case u'\t': out += "\\tab "; break;
+        case u'\v':
+        case u'\n': out += "\\line "; break;
+        case 0xA0: out += "\\~"; break;
+        default: Refuse(kErrorRefusedText, "Der Ersatztext enthält ein Steuerzeichen, das nicht geschrieben werden kann.");
+        }
+    }
+    closeUnicodeGroup();
+}
+
+// Ends of control words that a letter, digit, '-' or space written right
+// after them would change, within [from, to].
+std::vector<std::uint32_t> bareWordEnds(std::string_view bytes, std::uint32_t from, std::uint32_t to)
+{
+    std::vector<std::uint32_t> ends;
+    RtfTokenizer tokens(bytes);
+    for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End && token.begin <= to; token = tokens.next())
+        if (token.kind == RtfTokenKind::Word && token.bare && token.end >= from) ends.push_back(token.end);
+    return ends;
+}
+
+}  // namespace
+
+std::string EscapeRtfText(const std::u16string& text)
+{
+    std::string out;
+    escape(text, out);
+    return out;
+}
+
+RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end,
+                const std::u16string& text)
+{
+    const auto& units = story.story.units();
+    const auto count = static_cast<std::int64_t>(units.size());
+    CheckReplacementText(text);
+    CheckEditableSpan(story.story, start, end);
+    const auto at = [&](std::int64_t i) -> const Unit& { return units[static_cast<std::size_t>(i)]; };
+    const auto doubleByte = [&](std::int64_t i) { return story.doubleByte[static_cast<std::size_t>(i)]; };
+
+    std::uint32_t insertAt = 0;
+    if (start < end) {
+        for (std::int64_t i = start; i < end; ++i)
+            if (doubleByte(i)) refuseDoubleByte();
+        const std::uint32_t first = at(start).source;
+        const std::uint32_t last = at(end - 1).source + at(end - 1).offset;
+        const auto omitted = std::lower_bound(story.omittedGroups.begin(), story.omittedGroups.end(),
+                                              std::make_pair(first, std::uint32_t{0}));
+        if (omitted != story.omittedGroups.end() && omitted->first < last)
+            refuse("Der Bereich schließt ausgeblendeten Inhalt ein (Textmarke, Fußnote, Kommentar, Objekt) und wird "
+                   "nicht ersetzt.");
+        insertAt = first;
+    } else if (text.empty()) {
+        return RtfEdit{std::string(bytes), story};
+    } else if (start > 0 && IsEditableUnit(at(start - 1))) {
+        // Inserted text continues the character before it.
+        if (doubleByte(start - 1)) refuseDoubleByte();
+        insertAt = at(start - 1).source + at(start - 1).offset;
+    } else if (start < count && (IsEditableUnit(at(start)) || (isMark(at(start).kind) && at(start).flags == 0))) {
+        if (doubleByte(start)) refuseDoubleByte();
+        insertAt = at(start).source;
+    } else {
+        refuse("An dieser Stelle kann kein Text eingefügt werden.");
+    }
+
+    std::string escaped;
+    escape(text, escaped);
+
+    const std::uint32_t lastCut = start < end ? at(end - 1).source + at(end - 1).offset : insertAt;
+    const std::vector<std::uint32_t> bareEnds = bareWordEnds(bytes, insertAt, lastCut);
+    std::string out;
+    out.reserve(bytes.size() + escaped.size() + 8);
+    std::int64_t originalEnd = -1;  // the original position the output ends at, if it ends with original bytes
+    const auto append = [&](std::string_view piece, std::int64_t pieceEnd) {
+        if (piece.empty()) return;
+        if (originalEnd >= 0 && ContinuesControlWord(static_cast<unsigned char>(piece.front())) &&
+            std::binary_search(bareEnds.begin(), bareEnds.end(), static_cast<std::uint32_t>(originalEnd)))
+            out += ' ';  // keeps the control word before from swallowing what follows
+        out += piece;
+        originalEnd = pieceEnd;
+    };
+    append(bytes.substr(0, insertAt), insertAt);
+    append(escaped, -1);
+    std::uint32_t cursor = insertAt;
+    for (std::int64_t i = start; i < end; ++i) {
+        const Unit& unit = at(i);
+        // Editable units lie in byte order; if not, refuse rather than copy bytes twice.
+        if (unit.source < cursor) refuse("Der Text kann an dieser Stelle nicht ersetzt werden.");
+        append(bytes.substr(cursor, unit.source - cursor), unit.source);
+        cursor = unit.source + unit.offset;
+    }
+    append(bytes.substr(cursor), static_cast<std::int64_t>(bytes.size()));
+
+    RtfEdit edit;
+    edit.bytes = std::move(out);
+    edit.story = ReadRtf(edit.bytes);
+
+    // Anything but the old story with the span replaced means the
+    // replacement landed where it changes other text.
+    VerifyReplacement(story.story, edit.story.story, start, end, text);
+    return edit;
+}
+
+}  // namespace tarnwick::word

@@ -1,0 +1,33 @@
+#pragma once
+// The byte-level edit behind replacing a span of an RTF document's main
+// story: the tokens of the replaced characters are cut out, every control
+// word and group stays, and the replacement goes, escaped, where the first
+// replaced character was, so it keeps that character's formatting.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "word/rtf/RtfReader.h"
+
+namespace tarnwick::word {
+
+struct RtfEdit {
+    std::string bytes;
+    RtfStory story;  // read back from `bytes`
+};
+
+// The document `bytes` (read as `story`) with the units [start, end)
+// replaced by `text`. Refuses (ServerError) what EditChecks.h refuses for
+// every format, and also spans in a double-byte code page, spans that
+// enclose a group left out of the story (bookmark, note, comment, object)
+// and a result that would not read back as the intended story.
+RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end,
+                const std::u16string& text);
+
+// `text` as RTF: printable ASCII as it is (with \ { } escaped), tab and
+// line break as control words, anything else as {\uc1\uN?}.
+// Throws ServerError (kErrorRefusedText) for control characters RTF text
+// cannot hold.
+std::string EscapeRtfText(const std::u16string& text);
+
+}  // namespace tarnwick::word
