@@ -23,7 +23,7 @@ CliPrinter::~CliPrinter() = default;
 void CliPrinter::flush()
 {
     if (m_out.empty()) return;
-    if (!m_closed && WriteAll(m_outFd, m_out.data(), m_out.size()) != 0) {
+    if (!m_closed && WriteAll(m_outFd, m_out.data(), m_out.size())) {
         // The reader has gone (EPIPE) or the output cannot take more: there
         // is no one to print for, so the run ends.
         m_closed = true;

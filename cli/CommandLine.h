@@ -2,6 +2,12 @@
 // Reads tarnwick-cli's command line into a validated request: the job with
 // every option applied, the run strings and the start directory. Nothing is
 // run here.
+//
+// How tarnwick-cli reports failures: a request that cannot start (a bad
+// option, expression, escape, date or start folder) comes back from the
+// parser as `error` text for stderr and exit status 2, nothing having been
+// run; once a run has started, its failures are the engine's error items,
+// printed on stderr as they come.
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "DirectoryReader.h"
 
 #include "CodePage.h"
+#include "SystemError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,7 +29,7 @@ DirectoryReader::DirectoryReader(const std::string& path, const CodePage& codePa
     m_listing.bytes.clear();
     m_listing.records.clear();
     if (!m_dir) {
-        m_error = errno;
+        m_error = LastErrnoCode();
         return;
     }
     readListing(codePage);
@@ -49,7 +50,7 @@ void DirectoryReader::readListing(const CodePage& codePage)
         errno = 0;
         const dirent* d = ::readdir(m_dir);
         if (!d) {
-            m_error = errno;
+            m_error = LastErrnoCode();
             break;
         }
         const char* raw = d->d_name;

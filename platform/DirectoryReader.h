@@ -7,6 +7,7 @@
 // open for stat calls; not thread-safe. "." and ".." are never delivered.
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <dirent.h>
@@ -68,7 +69,7 @@ public:
     bool isOpen() const { return m_dir != nullptr; }
     // The errno of a failed open, or of a listing that broke off (what was
     // read before is still delivered); 0 when the whole listing was read.
-    int error() const { return m_error; }
+    std::error_code error() const { return m_error; }
 
     // Moves to the next entry and fills its name, type hint and hidden flag.
     // Returns false after the last entry.
@@ -85,7 +86,7 @@ private:
     void readListing(const CodePage& codePage);
 
     DIR* m_dir = nullptr;
-    int m_error = 0;
+    std::error_code m_error;
     DirectoryListing& m_listing;
     std::size_t m_next = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/InputFile.h"
+#include "platform/SystemError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,7 +34,7 @@ std::string directoryOf(const std::string& path)
 }
 
 // Copies `size` bytes from `fromFd` (at 0) to the end of `out`.
-int copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
+std::error_code copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
 {
     std::vector<char> block(kCopyBlock);
     std::uint64_t done = 0;
@@ -41,24 +42,24 @@ int copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
         const ssize_t got = ::pread(fromFd, block.data(), block.size(), static_cast<off_t>(done));
         if (got < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            return LastErrnoCode();
         }
-        if (got == 0) return EIO;  // the file got shorter while it was copied
-        if (const int error = out.append(block.data(), static_cast<std::size_t>(got))) return error;
+        if (got == 0) return ErrnoCode(EIO);  // the file got shorter while it was copied
+        if (const std::error_code error = out.append(block.data(), static_cast<std::size_t>(got))) return error;
         done += static_cast<std::uint64_t>(got);
     }
-    return 0;
+    return {};
 }
 
 // Rewrites a hard-linked file in place.
-int rewriteInPlace(const InputFile& file, std::string_view contents, std::string_view previous)
+std::error_code rewriteInPlace(const InputFile& file, std::string_view contents, std::string_view previous)
 {
     FileOps& ops = FileOps::current();
     const int fd = file.descriptor();
     // Reserving the room first turns "disk full" into a failure before any
     // byte has changed.
-    if (const int error = ops.allocate(fd, static_cast<off_t>(contents.size()))) return error;
-    int error = WriteAllAt(fd, contents.data(), contents.size(), 0);
+    if (const std::error_code error = ops.allocate(fd, static_cast<off_t>(contents.size()))) return error;
+    std::error_code error = WriteAllAt(fd, contents.data(), contents.size(), 0);
     if (!error && contents.size() < previous.size()) error = ops.truncate(fd, static_cast<off_t>(contents.size()));
     if (error) {
         // Put the old bytes back; they fit, the room was there before.
@@ -70,38 +71,38 @@ int rewriteInPlace(const InputFile& file, std::string_view contents, std::string
 
 // Copies `size` bytes from `fromFd` over the file at `toFd` from offset 0,
 // through the injectable layer when `injectable`.
-int copyInPlace(int fromFd, int toFd, std::uint64_t size, bool injectable)
+std::error_code copyInPlace(int fromFd, int toFd, std::uint64_t size, bool injectable)
 {
     std::vector<char> block(kCopyBlock);
     for (std::uint64_t done = 0; done < size;) {
         const ssize_t got = ::pread(fromFd, block.data(), block.size(), static_cast<off_t>(done));
-        if (got <= 0) return got < 0 ? errno : EIO;
+        if (got <= 0) return got < 0 ? LastErrnoCode() : ErrnoCode(EIO);
         const auto length = static_cast<std::size_t>(got);
-        int error = 0;
+        std::error_code error;
         if (injectable) {
             error = WriteAllAt(toFd, block.data(), length, static_cast<off_t>(done));
         } else {
             for (std::size_t written = 0; written < length && !error;) {
                 const ssize_t n = ::pwrite(toFd, block.data() + written, length - written, static_cast<off_t>(done + written));
-                if (n < 0 && errno != EINTR) error = errno;
+                if (n < 0 && errno != EINTR) error = LastErrnoCode();
                 if (n > 0) written += static_cast<std::size_t>(n);
             }
         }
         if (error) return error;
         done += length;
     }
-    return 0;
+    return {};
 }
 
 // Every link of a hard-linked file must see the new contents, so they are
 // copied over the old ones. The old contents are put aside first (they do
 // not fit in memory) and copied back when a write fails halfway.
-int copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSize)
+std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSize)
 {
     FileOps& ops = FileOps::current();
     const int fd = file.descriptor();
     OutputFile aside;
-    int error = aside.createUnique(file.realPath(), ".trwtmp8");
+    std::error_code error = aside.createUnique(file.realPath(), ".trwtmp8");
     if (!error) error = copyDescriptor(fd, file.size(), aside);
     if (!error) error = ops.allocate(fd, static_cast<off_t>(newSize));
     if (error) {
@@ -114,7 +115,7 @@ int copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSi
         // The restore writes only where the old contents were; it bypasses
         // the layer whose failure it is repairing.
         const int asideFd = ::open(aside.path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (asideFd >= 0 && copyInPlace(asideFd, fd, file.size(), false) == 0)
+        if (asideFd >= 0 && !copyInPlace(asideFd, fd, file.size(), false))
             (void)::ftruncate(fd, static_cast<off_t>(file.size()));
         if (asideFd >= 0) ::close(asideFd);
     }
@@ -127,27 +128,27 @@ int copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSi
 
 OutputFile::~OutputFile() { close(); }
 
-int OutputFile::create(const std::string& path, bool mustBeNew)
+std::error_code OutputFile::create(const std::string& path, bool mustBeNew)
 {
     close();
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (mustBeNew ? O_EXCL : O_TRUNC), 0600);
-    if (m_fd < 0) return errno;
+    if (m_fd < 0) return LastErrnoCode();
     m_path = path;
     m_size = 0;
     m_written = 0;
-    return 0;
+    return {};
 }
 
-int OutputFile::createUnique(const std::string& prefix, const std::string& suffix)
+std::error_code OutputFile::createUnique(const std::string& prefix, const std::string& suffix)
 {
     close();
     std::string name = prefix + ".XXXXXX" + suffix;
     m_fd = ::mkostemps(name.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
-    if (m_fd < 0) return errno;
+    if (m_fd < 0) return LastErrnoCode();
     m_path = name;
     m_size = 0;
     m_written = 0;
-    return 0;
+    return {};
 }
 
 namespace {
@@ -162,9 +163,9 @@ bool allZero(const char* data, std::size_t size)
 
 }  // namespace
 
-int OutputFile::append(const char* data, std::size_t size)
+std::error_code OutputFile::append(const char* data, std::size_t size)
 {
-    if (m_fd < 0) return EBADF;
+    if (m_fd < 0) return ErrnoCode(EBADF);
     // Runs of bytes to write, split at blocks (aligned in the file) that
     // hold nothing but zeros.
     std::size_t runStart = 0;
@@ -174,7 +175,7 @@ int OutputFile::append(const char* data, std::size_t size)
         const std::size_t blockEnd = std::min<std::size_t>(size, at + (kHoleBlock - offset % kHoleBlock));
         if (blockEnd - at == kHoleBlock && allZero(data + at, kHoleBlock)) {
             if (at > runStart) {
-                if (const int error = WriteAllAt(m_fd, data + runStart, at - runStart, static_cast<off_t>(m_size + runStart)))
+                if (const std::error_code error = WriteAllAt(m_fd, data + runStart, at - runStart, static_cast<off_t>(m_size + runStart)))
                     return error;
                 m_written = m_size + at;
             }
@@ -183,57 +184,57 @@ int OutputFile::append(const char* data, std::size_t size)
         at = blockEnd;
     }
     if (size > runStart) {
-        if (const int error = WriteAllAt(m_fd, data + runStart, size - runStart, static_cast<off_t>(m_size + runStart)))
+        if (const std::error_code error = WriteAllAt(m_fd, data + runStart, size - runStart, static_cast<off_t>(m_size + runStart)))
             return error;
         m_written = m_size + size;
     }
     m_size += size;
-    return 0;
+    return {};
 }
 
-int OutputFile::close()
+std::error_code OutputFile::close()
 {
-    if (m_fd < 0) return 0;
+    if (m_fd < 0) return {};
     // A hole at the end has no bytes to give the file its length.
-    int error = 0;
-    if (m_written < m_size && ::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0) error = errno;
+    std::error_code error;
+    if (m_written < m_size && ::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0) error = LastErrnoCode();
     const int rc = ::close(m_fd);
     m_fd = -1;
-    if (rc != 0 && !error) error = errno;
+    if (rc != 0 && !error) error = LastErrnoCode();
     return error;
 }
 
-int CommitContents(const InputFile& file, std::string_view contents, std::string_view previous)
+std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous)
 {
     if (file.linkCount() > 1) return rewriteInPlace(file, contents, previous);
     OutputFile temp;
-    if (const int error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
-    int error = temp.append(contents.data(), contents.size());
+    if (const std::error_code error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
+    std::error_code error = temp.append(contents.data(), contents.size());
     if (!error) adoptAttributes(temp.descriptor(), file);
-    const int closeError = temp.close();
+    const std::error_code closeError = temp.close();
     if (!error) error = closeError;
     if (!error) error = FileOps::current().rename(temp.path().c_str(), file.realPath().c_str());
     if (error) ::unlink(temp.path().c_str());
     return error;
 }
 
-int InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
+std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
 {
     FileOps& ops = FileOps::current();
     const int tempFd = ::open(tempPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (tempFd < 0) return errno;
+    if (tempFd < 0) return LastErrnoCode();
     struct stat st {};
     ::fstat(tempFd, &st);
     const auto size = static_cast<std::uint64_t>(st.st_size);
 
     if (file.linkCount() > 1) {
-        const int error = copyOverHardLinkedFile(file, tempFd, size);
+        const std::error_code error = copyOverHardLinkedFile(file, tempFd, size);
         ::close(tempFd);
         if (!error) ::unlink(tempPath.c_str());
         return error;
     }
 
-    int error = 0;
+    std::error_code error;
     if (directoryOf(tempPath) == directoryOf(file.realPath())) {
         ::fchmod(tempFd, file.permissions());
         if (::geteuid() == 0) (void)::fchown(tempFd, file.owner(), file.group());
@@ -247,7 +248,7 @@ int InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
     if (!error) error = copyDescriptor(tempFd, size, local);
     ::close(tempFd);
     if (!error) adoptAttributes(local.descriptor(), file);
-    const int closeError = local.close();
+    const std::error_code closeError = local.close();
     if (!error) error = closeError;
     if (!error) error = ops.rename(local.path().c_str(), file.realPath().c_str());
     if (error) {
@@ -255,17 +256,17 @@ int InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
         return error;
     }
     ::unlink(tempPath.c_str());
-    return 0;
+    return {};
 }
 
-int CopyToNewFile(const InputFile& file, const std::string& target)
+std::error_code CopyToNewFile(const InputFile& file, const std::string& target)
 {
     OutputFile out;
-    if (const int error = out.create(target, true)) return error;
-    int error = 0;
+    if (const std::error_code error = out.create(target, true)) return error;
+    std::error_code error;
     if (!error) error = copyDescriptor(file.descriptor(), file.size(), out);
     if (!error) ::fchmod(out.descriptor(), file.permissions());
-    const int closeError = out.close();
+    const std::error_code closeError = out.close();
     if (!error) error = closeError;
     if (error) ::unlink(target.c_str());
     return error;

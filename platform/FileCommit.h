@@ -5,9 +5,10 @@
 // hard links is rewritten in place instead (a rename would cut the other
 // links off), after room for the new size has been reserved. Permission
 // bits (and, for root, the owner) are kept; a symbolic link stays a link and
-// its target gets the new contents. All functions return 0 or an errno value.
+// its target gets the new contents. Failures are returned as error codes.
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -23,17 +24,17 @@ public:
 
     // Creates (or truncates) `path` for writing, readable only by the owner
     // until it is installed. With `mustBeNew`, an existing file is an error.
-    int create(const std::string& path, bool mustBeNew = false);
+    std::error_code create(const std::string& path, bool mustBeNew = false);
     // Creates a new file with a unique name beginning with `prefix` and
     // ending with `suffix`.
-    int createUnique(const std::string& prefix, const std::string& suffix);
+    std::error_code createUnique(const std::string& prefix, const std::string& suffix);
     // Writes `data` at the end. Whole blocks of zeros are not written but
     // left as holes, so that a sparse file stays sparse (close() gives the
     // file its full length).
-    int append(const char* data, std::size_t size);
+    std::error_code append(const char* data, std::size_t size);
     // Extends the file by `size` zeros without writing them.
     void appendHole(std::uint64_t size) { m_size += size; }
-    int close();
+    std::error_code close();
     bool isOpen() const { return m_fd >= 0; }
     const std::string& path() const { return m_path; }
     std::uint64_t size() const { return m_size; }
@@ -49,15 +50,15 @@ private:
 // Replaces the contents of the open `file` by `contents`. `previous` holds
 // the current contents, used to restore a hard-linked file rewritten in place
 // when a write fails halfway.
-int CommitContents(const InputFile& file, std::string_view contents, std::string_view previous);
+std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous);
 
 // Lets the closed temporary file at `tempPath` take the place of `file`'s
 // contents. The source is never removed first; a temporary file on another
 // file system is copied next to the source, then renamed.
-int InstallTemporaryFile(const InputFile& file, const std::string& tempPath);
+std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath);
 
 // Copies the open `file` to the new path `target` (which must not exist),
 // keeping the permission bits.
-int CopyToNewFile(const InputFile& file, const std::string& target);
+std::error_code CopyToNewFile(const InputFile& file, const std::string& target);
 
 }  // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "FileMapping.h"
 
+#include "SystemError.h"
+
 #include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -84,28 +86,29 @@ int claimGuard(std::uintptr_t begin, std::uintptr_t end)
 
 FileMapping::~FileMapping() { unmap(); }
 
-bool FileMapping::map(int fd, std::uint64_t offset, std::size_t length)
+std::error_code FileMapping::map(int fd, std::uint64_t offset, std::size_t length)
 {
     unmap();
-    if (length == 0) return false;
+    if (length == 0) return ErrnoCode(EINVAL);
     const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
     const std::uint64_t start = offset & ~(page - 1);
     const std::size_t lead = static_cast<std::size_t>(offset - start);
     const std::size_t total = lead + length;
     ensureHandler();
     void* base = ::mmap(nullptr, total, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, static_cast<off_t>(start));
-    if (base == MAP_FAILED) return false;
+    if (base == MAP_FAILED) return LastErrnoCode();
     const auto begin = reinterpret_cast<std::uintptr_t>(base);
     m_guard = claimGuard(begin, begin + total);
     if (m_guard < 0) {
+        // Every guard slot is taken by other threads' views.
         ::munmap(base, total);
-        return false;
+        return ErrnoCode(EBUSY);
     }
     m_base = base;
     m_mappedLength = total;
     m_data = static_cast<const char*>(base) + lead;
     m_size = length;
-    return true;
+    return {};
 }
 
 void FileMapping::unmap()

@@ -11,6 +11,7 @@
 // may exist at once (up to a fixed number; map() declines beyond it).
 #include <cstddef>
 #include <cstdint>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -22,9 +23,9 @@ public:
     FileMapping& operator=(const FileMapping&) = delete;
 
     // Maps [offset, offset + length) of `fd`, read-only, with the pages
-    // loaded at once. Returns false, leaving nothing mapped, when the view
-    // cannot be had (the caller reads the file instead).
-    bool map(int fd, std::uint64_t offset, std::size_t length);
+    // loaded at once. Fails, leaving nothing mapped, when the view cannot
+    // be had (the caller reads the file instead).
+    std::error_code map(int fd, std::uint64_t offset, std::size_t length);
     void unmap();
 
     bool isMapped() const { return m_base != nullptr; }

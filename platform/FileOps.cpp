@@ -1,5 +1,7 @@
 #include "platform/FileOps.h"
 
+#include "platform/SystemError.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,58 +16,65 @@ FileOps* g_ops = &g_realOps;
 
 }  // namespace
 
-ssize_t FileOps::pwrite(int fd, const void* data, std::size_t size, off_t offset)
+std::error_code FileOps::pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written)
 {
-    const ssize_t written = ::pwrite(fd, data, size, offset);
-    return written < 0 ? -errno : written;
+    const ssize_t n = ::pwrite(fd, data, size, offset);
+    written = n < 0 ? 0 : static_cast<std::size_t>(n);
+    return n < 0 ? LastErrnoCode() : std::error_code();
 }
 
-int FileOps::allocate(int fd, off_t length)
+std::error_code FileOps::allocate(int fd, off_t length)
 {
-    if (length <= 0) return 0;
+    if (length <= 0) return {};
     const int rc = ::posix_fallocate(fd, 0, length);
     // File systems without preallocation still take the write itself.
-    return (rc == EOPNOTSUPP || rc == EINVAL) ? 0 : rc;
+    return (rc == EOPNOTSUPP || rc == EINVAL) ? std::error_code() : ErrnoCode(rc);
 }
 
-int FileOps::truncate(int fd, off_t length) { return ::ftruncate(fd, length) == 0 ? 0 : errno; }
+std::error_code FileOps::truncate(int fd, off_t length)
+{
+    return ::ftruncate(fd, length) == 0 ? std::error_code() : LastErrnoCode();
+}
 
-int FileOps::rename(const char* from, const char* to) { return ::rename(from, to) == 0 ? 0 : errno; }
+std::error_code FileOps::rename(const char* from, const char* to)
+{
+    return ::rename(from, to) == 0 ? std::error_code() : LastErrnoCode();
+}
 
 FileOps& FileOps::current() { return *g_ops; }
 
 void FileOps::install(FileOps* ops) { g_ops = ops ? ops : &g_realOps; }
 
-int WriteAll(int fd, const char* data, std::size_t size)
+std::error_code WriteAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            return LastErrnoCode();
         }
-        if (written == 0) return EIO;
+        if (written == 0) return ErrnoCode(EIO);
         data += written;
         size -= static_cast<std::size_t>(written);
     }
-    return 0;
+    return {};
 }
 
-int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset)
+std::error_code WriteAllAt(int fd, const char* data, std::size_t size, off_t offset)
 {
     FileOps& ops = FileOps::current();
     while (size > 0) {
-        const ssize_t written = ops.pwrite(fd, data, size, offset);
-        if (written < 0) {
-            if (written == -EINTR) continue;
-            return static_cast<int>(-written);
+        std::size_t written = 0;
+        if (const std::error_code error = ops.pwrite(fd, data, size, offset, written)) {
+            if (error.value() == EINTR) continue;
+            return error;
         }
-        if (written == 0) return EIO;
+        if (written == 0) return ErrnoCode(EIO);
         data += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
+        size -= written;
+        offset += static_cast<off_t>(written);
     }
-    return 0;
+    return {};
 }
 
 }  // namespace tarnwick

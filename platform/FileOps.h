@@ -6,28 +6,29 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <system_error>
 
 namespace tarnwick {
 
 class FileOps {
 public:
     virtual ~FileOps() = default;
-    // Each returns 0 on success, else an errno value (pwrite: bytes written, or -errno).
-    virtual ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset);
-    virtual int allocate(int fd, off_t length);  // make room for `length` bytes
-    virtual int truncate(int fd, off_t length);
-    virtual int rename(const char* from, const char* to);
+    // Writes up to `size` bytes at `offset`; `written` says how many were.
+    virtual std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written);
+    virtual std::error_code allocate(int fd, off_t length);  // make room for `length` bytes
+    virtual std::error_code truncate(int fd, off_t length);
+    virtual std::error_code rename(const char* from, const char* to);
 
     static FileOps& current();
     // Installs `ops` (null: the real calls again). The object must outlive its use.
     static void install(FileOps* ops);
 };
 
-// Writes all of `data` at `offset`; returns 0 or the errno of the failure.
-int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset);
+// Writes all of `data` at `offset`.
+std::error_code WriteAllAt(int fd, const char* data, std::size_t size, off_t offset);
 
 // Writes all of `data` at the descriptor's position (a pipe, a terminal, a
-// file opened for appending); returns 0 or the errno of the failure.
-int WriteAll(int fd, const char* data, std::size_t size);
+// file opened for appending).
+std::error_code WriteAll(int fd, const char* data, std::size_t size);
 
 }  // namespace tarnwick

@@ -1,6 +1,5 @@
 #include "InputFile.h"
 
-#include "Exceptions.h"
 #include "SystemError.h"
 
 #include <fcntl.h>
@@ -22,10 +21,9 @@ void InputFile::close()
     m_fd = -1;
 }
 
-bool InputFile::open(const std::string& path, Mode mode)
+std::error_code InputFile::open(const std::string& path, Mode mode)
 {
     close();
-    m_error = 0;
     const bool forReplace = mode == Mode::Replace;
     // Only a replace needs the path later; a search keeps no copy (no
     // allocation per searched file).
@@ -36,20 +34,15 @@ bool InputFile::open(const std::string& path, Mode mode)
     if (forReplace) {
         struct stat target {};
         if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) && !(target.st_mode & S_IWUSR)) {
-            m_error = EACCES;
-            return false;
+            return ErrnoCode(EACCES);
         }
     }
     const int fd = ::open(path.c_str(), (forReplace ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        m_error = errno;
-        return false;
-    }
+    if (fd < 0) return LastErrnoCode();
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
-        return false;
+        return ErrnoCode(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
     m_realPath.clear();
     m_permissions = st.st_mode & 07777;
@@ -57,15 +50,15 @@ bool InputFile::open(const std::string& path, Mode mode)
     m_group = st.st_gid;
     m_linkCount = st.st_nlink;
     if (::flock(fd, (forReplace ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        m_error = errno;
+        const std::error_code error = LastErrnoCode();
         ::close(fd);
-        return false;
+        return error;
     }
     // O_NONBLOCK stays set: it kept a FIFO from blocking the open, and reads
     // of a regular file ignore it.
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
-    return true;
+    return {};
 }
 
 const std::string& InputFile::realPath() const
@@ -87,19 +80,19 @@ std::uint64_t InputFile::nextData(std::uint64_t offset) const
     return errno == ENXIO ? std::max(offset, m_size) : offset;
 }
 
-std::size_t InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n) const
+std::error_code InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n, std::size_t& got) const
 {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t got = ::pread(m_fd, buffer + done, n - done, static_cast<off_t>(offset + done));
-        if (got < 0) {
+    got = 0;
+    while (got < n) {
+        const ssize_t read = ::pread(m_fd, buffer + got, n - got, static_cast<off_t>(offset + got));
+        if (read < 0) {
             if (errno == EINTR) continue;
-            throw CFileException(SystemErrorText(errno));
+            return LastErrnoCode();
         }
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
+        if (read == 0) break;
+        got += static_cast<std::size_t>(read);
     }
-    return done;
+    return {};
 }
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -18,16 +19,15 @@ public:
 
     enum class Mode { Search, Replace };
 
-    // Opens `path` (a symbolic link is followed). Returns false with
-    // lastError() set when it cannot be opened or locked. Never blocks: a
+    // Opens `path` (a symbolic link is followed). Fails when it cannot be
+    // opened or locked. Never blocks: a
     // FIFO that slipped in is refused as not a regular file. For a replace,
     // a file whose owner write bit is clear is refused with EACCES, also for
     // root, as the read-only attribute protects it.
-    bool open(const std::string& path, Mode mode = Mode::Search);
+    std::error_code open(const std::string& path, Mode mode = Mode::Search);
     void close();
 
     bool isOpen() const { return m_fd >= 0; }
-    int lastError() const { return m_error; }
     // The path given to open() for a replace; empty for a search.
     const std::string& path() const { return m_path; }
     std::uint64_t size() const { return m_size; }
@@ -45,13 +45,12 @@ public:
     // Where the file system cannot tell, `offset` itself.
     std::uint64_t nextData(std::uint64_t offset) const;
 
-    // Reads up to `n` bytes at `offset`; fewer only at the end of the file.
-    // Throws CFileException on a read error.
-    std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t n) const;
+    // Reads up to `n` bytes at `offset` and says in `got` how many were read;
+    // fewer only at the end of the file or on a failure.
+    std::error_code readAt(std::uint64_t offset, char* buffer, std::size_t n, std::size_t& got) const;
 
 private:
     int m_fd = -1;
-    int m_error = 0;
     std::uint64_t m_size = 0;
     std::string m_path;
     mutable std::string m_realPath;

@@ -1,10 +1,24 @@
 #pragma once
+// How the platform layer reports failures: every call that can fail returns
+// a std::error_code (empty on success, else the errno value in the system
+// category) and leaves the reaction to its caller; nothing here throws for
+// a failed system call or keeps a "last error" to ask for afterwards.
+// Predicates (`isOpen()`, `typeKnown()`) are not failures. The texts shown
+// to the user come from SystemErrorText.
+#include <cerrno>
 #include <string>
+#include <system_error>
 
 namespace tarnwick {
 
+// An errno value as an error code; 0 gives the empty code.
+inline std::error_code ErrnoCode(int errnum) { return {errnum, std::system_category()}; }
+// The error code of the system call that just failed.
+inline std::error_code LastErrnoCode() { return ErrnoCode(errno); }
+
 // The system's message for an errno value, in the user's locale.
 std::string SystemErrorText(int errnum);
+inline std::string SystemErrorText(std::error_code error) { return SystemErrorText(error.value()); }
 
 // At most `limit` bytes of `text`: several messages are cut to 255 characters.
 std::string TruncateText(const std::string& text, std::size_t limit = 255);

@@ -22,11 +22,11 @@ ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separa
                         const ExportFilter& filter)
 {
     ExportFile file;
-    if (const int rc = file.create(targetPath); rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+    if (const std::error_code rc = file.create(targetPath)) return {false, ExportFailureMessage(targetPath, rc)};
 
     std::string pending;
-    auto flush = [&]() -> int {
-        const int rc = file.write(pending);
+    auto flush = [&]() -> std::error_code {
+        const std::error_code rc = file.write(pending);
         pending.clear();
         return rc;
     };
@@ -41,16 +41,16 @@ ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separa
                 appendLine(pending, separator, path, list.ColumnText(hit, 1), list.ColumnText(hit, 0),
                            list.ColumnText(hit, 2));
                 if (pending.size() >= kFlushSize)
-                    if (const int rc = flush(); rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+                    if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
             }
         } else {
             appendLine(pending, separator, list.ColumnText(item, 0), {}, {}, list.ColumnText(item, 2));
         }
         if (pending.size() >= kFlushSize)
-            if (const int rc = flush(); rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+            if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
     }
-    if (const int rc = flush(); rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
-    if (const int rc = file.close(); rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+    if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
+    if (const std::error_code rc = file.close()) return {false, ExportFailureMessage(targetPath, rc)};
     return {true, {}};
 }
 

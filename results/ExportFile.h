@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -15,19 +16,19 @@ public:
     ExportFile(const ExportFile&) = delete;
     ExportFile& operator=(const ExportFile&) = delete;
 
-    // Creates the file or truncates an existing one. Returns 0 or the errno.
-    int create(const std::string& path);
-    // Appends all of `data`. Returns 0 or the errno.
-    int write(std::string_view data);
-    // Returns 0 or the errno of a failed close (a delayed write error).
-    int close();
+    // Creates the file or truncates an existing one.
+    std::error_code create(const std::string& path);
+    // Appends all of `data`.
+    std::error_code write(std::string_view data);
+    // Fails when the close reports a delayed write error.
+    std::error_code close();
 
 private:
     int m_fd = -1;
     off_t m_offset = 0;
 };
 
-// Reads a whole file into `out`. Returns 0 or the errno.
-int ReadWholeFile(const std::string& path, std::string& out);
+// Reads a whole file into `out`.
+std::error_code ReadWholeFile(const std::string& path, std::string& out);
 
 }  // namespace tarnwick

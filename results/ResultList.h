@@ -8,6 +8,13 @@
 // Thread safety: every member may be called from any thread; one writer (the
 // worker) and one reader (the user interface) at a time is the intended use.
 // Handles are plain indices; they stay valid until the next ClearResults.
+//
+// Failures in this layer: an operation on a handle that is no longer valid
+// (the list was cleared meanwhile) does nothing and returns false or an
+// empty value, as the other thread may legitimately have cleared it. File
+// work (ExportFile, CXmlDocument) passes the platform's std::error_code on,
+// and the export's face returns an ExportOutcome whose message is what the
+// user is told. Only running out of memory throws (std::bad_alloc).
 #include <cstdint>
 #include <mutex>
 #include <optional>

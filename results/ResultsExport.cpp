@@ -15,9 +15,9 @@ ExportOutcome ExportResults(const ExportRequest& request, const RunValues& run, 
     return {};
 }
 
-std::string ExportFailureMessage(const std::string& path, int errnum)
+std::string ExportFailureMessage(const std::string& path, std::error_code error)
 {
-    return "Fehler beim Exportieren der Datei " + path + ": " + SystemErrorText(errnum);
+    return "Fehler beim Exportieren der Datei " + path + ": " + SystemErrorText(error);
 }
 
 }  // namespace tarnwick

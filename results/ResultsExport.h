@@ -10,6 +10,7 @@
 #include "results/ResultList.h"
 
 #include <string>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -33,6 +34,6 @@ ExportOutcome ExportTemplate(const std::string& targetPath, const std::string& t
 void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultList& list, const ExportFilter& filter);
 
 // "Fehler beim Exportieren der Datei <path>: <system message>"
-std::string ExportFailureMessage(const std::string& path, int errnum);
+std::string ExportFailureMessage(const std::string& path, std::error_code error);
 
 }  // namespace tarnwick

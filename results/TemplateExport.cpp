@@ -10,14 +10,14 @@ ExportOutcome ExportTemplate(const std::string& targetPath, const std::string& t
                              const ResultList& list, const ExportFilter& filter)
 {
     std::string templateText;
-    if (const int rc = ReadWholeFile(templatePath, templateText); rc != 0) return {false, SystemErrorText(rc)};
+    if (const std::error_code rc = ReadWholeFile(templatePath, templateText)) return {false, SystemErrorText(rc)};
     const std::string output = FillTemplate(templateText, run, list, filter);
 
     ExportFile file;
-    int rc = file.create(targetPath);
-    if (rc == 0) rc = file.write(output);
-    if (rc == 0) rc = file.close();
-    if (rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+    std::error_code rc = file.create(targetPath);
+    if (!rc) rc = file.write(output);
+    if (!rc) rc = file.close();
+    if (rc) return {false, ExportFailureMessage(targetPath, rc)};
     return {true, {}};
 }
 

@@ -324,15 +324,15 @@ bool CXmlDocument::SetInt64Attribute(int element, std::string_view name, std::in
 bool CXmlDocument::SaveToFile(const std::string& path) const
 {
     ExportFile file;
-    if (file.create(path) != 0) return false;
-    if (file.write(m_text) != 0) return false;
-    return file.close() == 0;
+    if (file.create(path)) return false;
+    if (file.write(m_text)) return false;
+    return !file.close();
 }
 
 bool CXmlDocument::LoadFromFile(const std::string& path)
 {
     std::string text;
-    if (ReadWholeFile(path, text) != 0) return false;
+    if (ReadWholeFile(path, text)) return false;
     return SetDocumentText(text);
 }
 

@@ -88,10 +88,10 @@ ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, con
     // that was created but not written whole (disk full) must not pass for
     // a finished export, so that failure is told.
     ExportFile file;
-    if (file.create(targetPath) != 0) return {false, {}};
-    int rc = file.write(document.GetDocumentText());
-    if (rc == 0) rc = file.close();
-    if (rc != 0) return {false, ExportFailureMessage(targetPath, rc)};
+    if (file.create(targetPath)) return {false, {}};
+    std::error_code rc = file.write(document.GetDocumentText());
+    if (!rc) rc = file.close();
+    if (rc) return {false, ExportFailureMessage(targetPath, rc)};
     return {true, {}};
 }
 

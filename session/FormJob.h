@@ -2,6 +2,10 @@
 // The search job a run is started with, built from the search form's fields.
 // Both front ends use it: the desktop form for its runs, the terminal
 // program to rerun a search that was set up in the desktop program.
+//
+// Nothing in this layer fails: it only translates values the settings layer
+// has already read (with defaults for what was missing or mangled) into a
+// job; whether the job can run is decided where a run starts.
 #include <cstdint>
 #include <string>
 

@@ -12,6 +12,8 @@
 // one rename, so two running programs never lose each other's values and a
 // crash never leaves half a file. Writes report success as a bool; callers
 // of the program ignore it, as a failed settings write is not reported.
+// This is the error style of the whole settings layer: reading gives
+// defaults, writing answers with a bool, nothing throws.
 //
 // Not thread-safe: one thread (the user-interface thread) uses a store.
 #include <cstdint>

@@ -123,7 +123,7 @@ DirectoryChooserListing SystemDirectoryChooserAccess::listDirectories(const std:
 int SystemDirectoryChooserAccess::renameDirectory(const std::string& parent, const std::string& name,
                                                   const std::string& newName)
 {
-    return RenameEntry(parent, name, newName);
+    return RenameEntry(parent, name, newName).value();
 }
 
 std::string SystemDirectoryChooserAccess::canonicalPath(const std::string& path)

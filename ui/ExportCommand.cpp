@@ -20,8 +20,8 @@ std::string failureText(const ExportOutcome& outcome, const std::string& targetP
 {
     if (!outcome.message.empty()) return outcome.message;
     ExportFile probe;
-    const int reason = probe.create(targetPath);
-    return reason != 0 ? ExportFailureMessage(targetPath, reason) : std::string();
+    const std::error_code reason = probe.create(targetPath);
+    return reason ? ExportFailureMessage(targetPath, reason) : std::string();
 }
 
 }  // namespace

@@ -6,6 +6,17 @@
 // Lives for the duration of one command on one thread; a run that searches
 // with several threads gives each its own. The job, the run strings and the
 // code page are shared read-only; the counters and the stop flag are atomics.
+//
+// Failures in the engine: nothing that goes wrong with one entry (a file or
+// folder that cannot be opened, read, backed up, renamed or written) stops
+// the run. Below the entry, calls pass the platform's std::error_code back
+// up; a read error deep inside a search or replace is thrown as
+// CFileException (ReadOrThrow), an exhausted memory as CMemoryException.
+// Each becomes the entry's error item in one place, RunReports: returned
+// codes through ReportCannotOpen/ReportPathError/ReportUnreadableDirectory,
+// exceptions through ReportEntryException in the one catch per entry. Only
+// an invalid job (a bad expression, an unusable start folder) is refused
+// before a run starts, by the caller, with a message.
 #include <atomic>
 #include <cstdint>
 #include <optional>

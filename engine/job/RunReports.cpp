@@ -18,13 +18,13 @@ void ReportPathError(RunContext& run, const std::string& path, const std::string
     run.sink.ScrollToItem(item);
 }
 
-void ReportCannotOpen(RunContext& run, const std::string& path, int error)
+void ReportCannotOpen(RunContext& run, const std::string& path, std::error_code error)
 {
     run.sink.LogCannotOpenLine();
     ReportPathError(run, path, std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error)));
 }
 
-void ReportUnreadableDirectory(RunContext& run, const std::string& path, int error)
+void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::error_code error)
 {
     run.sink.LogMessageLine(text::kCannotReadDirectory, path);
     ReportPathError(run, path, std::string(text::kCannotReadDirectory) + ": " + TruncateText(SystemErrorText(error)));

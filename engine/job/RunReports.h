@@ -1,6 +1,7 @@
 #pragma once
 // The error items every part of a run adds the same way.
 #include <string>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -12,12 +13,12 @@ void ReportPathError(RunContext& run, const std::string& path, const std::string
 
 // A file that could not be opened: the run log line "Kann Datei nicht
 // öffnen: " and an error item with the system's reason.
-void ReportCannotOpen(RunContext& run, const std::string& path, int error);
+void ReportCannotOpen(RunContext& run, const std::string& path, std::error_code error);
 
 // A directory whose listing could not be read (or broke off): the run log
 // line "Kann Verzeichnis nicht lesen: <path>" and an error item with the
 // system's reason.
-void ReportUnreadableDirectory(RunContext& run, const std::string& path, int error);
+void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::error_code error);
 
 // The error item for an exception that escaped the processing of one entry.
 // Call inside a catch block: the exception being handled is examined.

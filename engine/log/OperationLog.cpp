@@ -14,9 +14,9 @@
 namespace tarnwick {
 namespace {
 
-std::string failure(int errnum)
+std::string failure(std::error_code error)
 {
-    return std::string(text::kCannotWriteLog) + ": " + SystemErrorText(errnum);
+    return std::string(text::kCannotWriteLog) + ": " + SystemErrorText(error);
 }
 
 }  // namespace
@@ -34,12 +34,12 @@ std::string LogDateLine(std::int64_t seconds)
 std::optional<std::string> WriteRunLog(const std::string& logPath, const std::string& runLogText, const Clock& clock)
 {
     const int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return failure(errno);
+    if (fd < 0) return failure(LastErrnoCode());
     const std::string dateLine = LogDateLine(clock.now());
-    int error = WriteAll(fd, dateLine.data(), dateLine.size());
+    std::error_code error = WriteAll(fd, dateLine.data(), dateLine.size());
     if (!error) error = WriteAll(fd, runLogText.data(), runLogText.size());
     if (!error) error = WriteAll(fd, "\r\n\r\n", 4);
-    if (::close(fd) != 0 && !error) error = errno;
+    if (::close(fd) != 0 && !error) error = LastErrnoCode();
     if (error) return failure(error);
     return std::nullopt;
 }

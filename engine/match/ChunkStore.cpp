@@ -3,6 +3,7 @@
 #include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchBuffers.h"
+#include "engine/match/ReadOrThrow.h"
 #include "platform/CodePage.h"
 #include "platform/InputFile.h"
 
@@ -61,7 +62,7 @@ int ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got)
 int ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
 {
     unsigned char head[3] = {};
-    const std::size_t got = m_file.readAt(0, reinterpret_cast<char*>(head), 3);
+    const std::size_t got = ReadOrThrow(m_file, 0, reinterpret_cast<char*>(head), 3);
     if (encodingFromHead(head, got) != Encoding::Ansi || !m_job.detectUtf8 || fileLength <= 3) return m_encoding;
 
     const std::uint64_t amount = scanAmount(m_job, fileLength);
@@ -70,7 +71,7 @@ int ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
     buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2);
     for (std::uint64_t done = 0; done < amount;) {
         const auto want = static_cast<std::size_t>(std::min(block, amount - done));
-        const std::size_t read = m_file.readAt(3 + done, buffer.data(), want);
+        const std::size_t read = ReadOrThrow(m_file, 3 + done, buffer.data(), want);
         if (read == 0) break;
         const int verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
         if (verdict != 0) return m_encoding = verdict;
@@ -103,7 +104,7 @@ bool ChunkStore::mapChunk(std::uint64_t start, std::uint64_t size, std::uint64_t
     // The view takes in the byte before the chunk and the byte after it.
     const std::uint64_t from = start > 0 ? start - 1 : 0;
     const std::uint64_t end = std::min(start + size + 1, fileLength);
-    if (end <= start || !m_mapping.map(m_file.descriptor(), from, static_cast<std::size_t>(end - from))) return false;
+    if (end <= start || m_mapping.map(m_file.descriptor(), from, static_cast<std::size_t>(end - from))) return false;
     // The mapping is read-only; nothing writes to a searched chunk.
     m_text = const_cast<char*>(m_mapping.data()) + (start - from);
     m_start = start;
@@ -125,7 +126,7 @@ bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t
     // the start of the next chunk are judged by it.
     m_nextByte = 0;
     char next = 0;
-    if (start + size < fileLength && m_file.readAt(start + size, &next, 1) == 1)
+    if (start + size < fileLength && ReadOrThrow(m_file, start + size, &next, 1) == 1)
         m_nextByte = static_cast<unsigned char>(next);
     m_folded = false;
     return true;
@@ -147,14 +148,14 @@ bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fil
     const std::uint64_t from = start > 0 ? start - 1 : 0;
     const std::size_t lead = start > 0 ? 1 : 0;
     const std::size_t want = static_cast<std::size_t>(size) + lead;
-    const std::size_t got = m_file.readAt(from, data + 1 - lead, want);
+    const std::size_t got = ReadOrThrow(m_file, from, data + 1 - lead, want);
     if (lead == 0) data[0] = 0;
     m_start = start;
     m_length = static_cast<std::int64_t>(got >= lead ? got - lead : 0);
     m_nextByte = 0;
     if (got == want && start + size < fileLength) {
         char next = 0;
-        if (m_file.readAt(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+        if (ReadOrThrow(m_file, start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     }
     data[1 + m_length] = 0;
     m_text = data + 1;

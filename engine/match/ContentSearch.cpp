@@ -40,8 +40,8 @@ void SearchFileContents(RunContext& run, const std::string& path)
 {
     if (run.stopRequested()) return;
     FileBuffer buffer(run);
-    if (!buffer.Open(path)) {
-        ReportCannotOpen(run, path, buffer.lastError());
+    if (const std::error_code error = buffer.Open(path)) {
+        ReportCannotOpen(run, path, error);
         return;
     }
     std::int64_t offset = buffer.FindFirst();

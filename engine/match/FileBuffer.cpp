@@ -24,7 +24,7 @@ void FileBuffer::checkChunkIntact() const
     if (m_store.lostPages()) throw CFileException(text::kFileShrankWhileRead);
 }
 
-bool FileBuffer::Open(const std::string& path) { return m_file.open(path); }
+std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
 
 int FileBuffer::GetEncoding()
 {

@@ -23,10 +23,9 @@ class FileBuffer {
 public:
     explicit FileBuffer(RunContext& run);
 
-    // Opens the file for a search. False when it cannot be opened; lastError()
+    // Opens the file for a search; fails when it cannot be opened
     // then holds the errno.
-    bool Open(const std::string& path);
-    int lastError() const { return m_file.lastError(); }
+    std::error_code Open(const std::string& path);
 
     // File offset of the first hit, or -1. Detects the encoding, reads the
     // first chunk and searches it.

@@ -41,9 +41,9 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
     try {
         const std::string& extension = run.job.backupExtension;
         std::string name = BackupName(path, extension);
-        int error = CopyToNewFile(file, name);
+        std::error_code error = CopyToNewFile(file, name);
         // Another program may have taken the name meanwhile: try the next one.
-        for (int counter = 1; error == EEXIST && counter < 10'000; ++counter) {
+        for (int counter = 1; error.value() == EEXIST && counter < 10'000; ++counter) {
             name = BackupName(path, extension);
             error = CopyToNewFile(file, name);
         }
@@ -60,8 +60,8 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
 bool MakeBackupCopyOfPath(RunContext& run, const std::string& path)
 {
     InputFile file;
-    if (!file.open(path)) {
-        ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(file.lastError()));
+    if (const std::error_code error = file.open(path)) {
+        ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
         return false;
     }
     return MakeBackupCopy(run, file, path);

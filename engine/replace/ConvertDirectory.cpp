@@ -29,7 +29,7 @@ public:
         if (m_run.stopRequested()) return;
         DirectoryListing listing;
         DirectoryReader reader(directory, m_run.codePage, listing);
-        if (reader.error() != 0 && !(top && reader.error() == ENOENT))
+        if (reader.error() && !(top && reader.error().value() == ENOENT))
             ReportUnreadableDirectory(m_run, directory, reader.error());
         if (!reader.isOpen()) return;
         DirEntry entry;
@@ -81,7 +81,7 @@ private:
         } else if (m_run.codePage.upper(name) != name) {
             return;
         }
-        if (const int error = RenameEntry(directory, name, lower)) {
+        if (const std::error_code error = RenameEntry(directory, name, lower)) {
             ReportRenameFailure(m_run, path, error);
             return;
         }

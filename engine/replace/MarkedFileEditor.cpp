@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/ChunkStore.h"
+#include "engine/match/ReadOrThrow.h"
 #include "engine/match/PatternCache.h"
 #include "platform/CodePage.h"
 #include "platform/SystemError.h"
@@ -18,7 +19,7 @@ MarkedFileEditor::MarkedFileEditor(RunContext& run) : m_run(run) {}
 
 MarkedFileEditor::~MarkedFileEditor() { Abandon(); }
 
-bool MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
+std::error_code MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
 
 void MarkedFileEditor::markError(ItemHandle item, const std::string& message)
 {
@@ -36,13 +37,13 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     m_replacement = encoding == Encoding::Utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
     if (!m_split) {
         m_text.resize(length);
-        m_text.resize(m_file.readAt(0, m_text.data(), length));
+        m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
         return true;
     }
     const std::string path = m_run.job.tempDirIsCurrent
                                  ? m_file.realPath() + ".trwtmp8"
                                  : m_run.job.tempDir + (m_run.job.tempDir.ends_with('/') ? "" : "/") + "tarwerstmpdat.tmp";
-    if (const int error = m_temp.create(path)) {
+    if (const std::error_code error = m_temp.create(path)) {
         markError(item, std::string(text::kTempCreateFailed) + SystemErrorText(error));
         return false;
     }
@@ -70,8 +71,8 @@ bool MarkedFileEditor::copySourceTo(std::uint64_t end)
     std::vector<char> block(1 << 20);
     while (m_sourceOffset < end) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), end - m_sourceOffset));
-        const std::size_t got = m_file.readAt(m_sourceOffset, block.data(), want);
-        if (got < want || m_temp.append(block.data(), got) != 0) return false;
+        const std::size_t got = ReadOrThrow(m_file, m_sourceOffset, block.data(), want);
+        if (got < want || m_temp.append(block.data(), got)) return false;
         m_sourceOffset += got;
     }
     return true;
@@ -94,11 +95,11 @@ int MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
         static_cast<std::uint64_t>(source + length) > m_file.size())
         return 0;
     std::string old(static_cast<std::size_t>(length), '\0');
-    if (m_file.readAt(static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return 0;
+    if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return 0;
     // Streamed files are checked like files in memory.
     if (!holdsSearchText(old.data(), length)) return 0;
     if (!copySourceTo(static_cast<std::uint64_t>(source))) return 0;
-    if (m_temp.append(m_replacement.data(), m_replacement.size()) != 0) return 0;
+    if (m_temp.append(m_replacement.data(), m_replacement.size())) return 0;
     m_sourceOffset = static_cast<std::uint64_t>(source + length);
     m_delta += static_cast<std::int64_t>(m_replacement.size()) - length;
     m_changed = true;
@@ -117,15 +118,15 @@ std::optional<std::string> MarkedFileEditor::Finish()
         std::string previous;
         if (m_file.linkCount() > 1) {
             previous.resize(m_file.size());
-            previous.resize(m_file.readAt(0, previous.data(), previous.size()));
+            previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
         }
-        if (CommitContents(m_file, m_text, previous) != 0) return std::string(text::kSaveFileFailed);
+        if (CommitContents(m_file, m_text, previous)) return std::string(text::kSaveFileFailed);
         m_changed = false;
         return std::nullopt;
     }
-    int error = copySourceTo(m_file.size()) ? 0 : EIO;
+    std::error_code error = copySourceTo(m_file.size()) ? std::error_code() : ErrnoCode(EIO);
     if (!error) error = m_temp.close();
-    if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta)) error = EIO;
+    if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta)) error = ErrnoCode(EIO);
     if (!error) error = InstallTemporaryFile(m_file, m_tempPath);
     if (error) {
         Abandon();

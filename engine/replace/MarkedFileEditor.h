@@ -23,8 +23,7 @@ public:
     explicit MarkedFileEditor(RunContext& run);
     ~MarkedFileEditor();
 
-    bool Open(const std::string& path);
-    int lastError() const { return m_file.lastError(); }
+    std::error_code Open(const std::string& path);
     const InputFile& file() const { return m_file; }
     const std::string& path() const { return m_file.path(); }
 

@@ -68,23 +68,23 @@ std::string ReplaceInName(RunContext& run, std::string_view name)
     return run.job.regularExpression ? replaceRegex(run, name) : replacePlain(run, name);
 }
 
-int RenameEntry(const std::string& directory, const std::string& name, const std::string& newName)
+std::error_code RenameEntry(const std::string& directory, const std::string& name, const std::string& newName)
 {
-    if (newName.empty() || newName == "." || newName == ".." || newName.find('/') != std::string::npos) return EINVAL;
-    if (newName == name) return 0;
+    if (newName.empty() || newName == "." || newName == ".." || newName.find('/') != std::string::npos) return ErrnoCode(EINVAL);
+    if (newName == name) return {};
     std::string from, to;
     JoinPath(from, directory, name);
     JoinPath(to, directory, newName);
     // An existing entry is never replaced by a rename.
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    if (errno != EINVAL && errno != ENOSYS) return LastErrnoCode();
     struct stat st {};
     // Only a case change may find "itself" under the new name.
-    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    if (::lstat(to.c_str(), &st) == 0) return ErrnoCode(EEXIST);
     return FileOps::current().rename(from.c_str(), to.c_str());
 }
 
-void ReportRenameFailure(RunContext& run, const std::string& path, int error)
+void ReportRenameFailure(RunContext& run, const std::string& path, std::error_code error)
 {
     const ItemHandle item = run.sink.AddFileItem(
         std::string(text::kRenameFailed) + " " + path + ": " + TruncateText(SystemErrorText(error)), ItemKind::Error);
@@ -105,7 +105,7 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     const ItemHandle item = run.sink.AddFileItem(path, kind);
     run.sink.SetItemColumnText(item, reason, 2);
     run.sink.ScrollToItem(item);
-    if (const int error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
+    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // below them, once the listing of their parent has ended).
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace tarnwick {
@@ -18,7 +19,7 @@ std::string ReplaceInName(RunContext& run, std::string_view name);
 // Renames `directory`/`name` to `directory`/`newName` without ever replacing
 // an existing entry. Returns 0 or an errno value; a new name that is empty,
 // "." or "..", or holds a '/', is refused with EINVAL.
-int RenameEntry(const std::string& directory, const std::string& name, const std::string& newName);
+std::error_code RenameEntry(const std::string& directory, const std::string& name, const std::string& newName);
 
 // The file-name replacement of one file of a replace run.
 void RenameFileName(RunContext& run, const std::string& directory, const std::string& name);
@@ -27,6 +28,6 @@ void RenameFileName(RunContext& run, const std::string& directory, const std::st
 void RenameCollectedDirectories(RunContext& run, const std::string& directory, const std::vector<std::string>& names);
 
 // The "Fehler beim Umbenennen der Datei: <path>: <reason>" error item.
-void ReportRenameFailure(RunContext& run, const std::string& path, int error);
+void ReportRenameFailure(RunContext& run, const std::string& path, std::error_code error);
 
 }  // namespace tarnwick

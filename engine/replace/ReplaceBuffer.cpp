@@ -5,6 +5,7 @@
 #include "engine/job/RunReports.h"
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
+#include "engine/match/ReadOrThrow.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -33,7 +34,7 @@ ReplaceBuffer::~ReplaceBuffer()
     if (m_temp.isOpen() || (!m_tempPath.empty() && !m_finished)) Abandon();
 }
 
-bool ReplaceBuffer::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
+std::error_code ReplaceBuffer::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
 
 void ReplaceBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
@@ -115,7 +116,7 @@ bool ReplaceBuffer::openTempFile()
         if (path.empty() || path.back() != '/') path.push_back('/');
         path += kFixedTempName;
     }
-    int error = m_temp.create(path);
+    std::error_code error = m_temp.create(path);
     if (!error) {
         m_tempPath = path;
         // The source bytes before the current chunk are unchanged.
@@ -130,8 +131,8 @@ bool ReplaceBuffer::openTempFile()
                 continue;
             }
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), m_store.start() - done));
-            const std::size_t got = m_file.readAt(done, block.data(), want);
-            if (got < want) error = EIO;
+            const std::size_t got = ReadOrThrow(m_file, done, block.data(), want);
+            if (got < want) error = ErrnoCode(EIO);
             else error = m_temp.append(block.data(), got);
             done += got;
             // The first chunk with an occurrence follows these bytes.
@@ -225,7 +226,7 @@ std::int64_t ReplaceBuffer::ReplaceNext()
         if (!m_split) return -1;
         if (m_lastChunk) {
             if (!flushToTemp(0)) return -2;
-            const int error = m_temp.close();
+            const std::error_code error = m_temp.close();
             if (error) {
                 reportTempWriteFailure(error);
                 return -2;
@@ -275,7 +276,7 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
     // The changed chunk, less the last `keep` source bytes, which the next
     // chunk starts with.
     copyOriginalUpTo(m_store.length() - keep);
-    const int error = m_temp.append(m_out.data(), m_out.size());
+    const std::error_code error = m_temp.append(m_out.data(), m_out.size());
     if (error) {
         reportTempWriteFailure(error);
         return false;
@@ -285,7 +286,7 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
     return true;
 }
 
-void ReplaceBuffer::reportTempWriteFailure(int error)
+void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
 {
     m_run.sink.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
                                         std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
@@ -301,7 +302,7 @@ int ReplaceBuffer::Finish()
         if (m_replacements == 0) return 1;
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
-        if (const int error = CommitContents(m_file, m_out, previous)) {
+        if (const std::error_code error = CommitContents(m_file, m_out, previous)) {
             const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() +
                                                                   ": " + TruncateText(SystemErrorText(error)),
                                                               ItemKind::Error);
@@ -314,11 +315,11 @@ int ReplaceBuffer::Finish()
     // Every byte must have arrived before the source is given up.
     const std::uint64_t expected = m_outputOffset;
     if (m_temp.size() != expected) {
-        reportTempWriteFailure(EIO);
+        reportTempWriteFailure(ErrnoCode(EIO));
         Abandon();
         return 0;
     }
-    if (const int error = InstallTemporaryFile(m_file, m_tempPath)) {
+    if (const std::error_code error = InstallTemporaryFile(m_file, m_tempPath)) {
         m_run.sink.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
                                             std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                                 TruncateText(SystemErrorText(error)),

@@ -29,8 +29,7 @@ public:
     ~ReplaceBuffer();
 
     // Opens the file for reading and writing with other writers locked out.
-    bool Open(const std::string& path);
-    int lastError() const { return m_file.lastError(); }
+    std::error_code Open(const std::string& path);
     const InputFile& file() const { return m_file; }
 
     // >= 0 when the file holds an occurrence (plain text: the file offset of
@@ -63,7 +62,7 @@ private:
     void buildContext(const Occurrence& occurrence);
     bool openTempFile();
     bool flushToTemp(std::int64_t keep);
-    void reportTempWriteFailure(int error);
+    void reportTempWriteFailure(std::error_code error);
 
     RunContext& m_run;
     InputFile m_file;

@@ -15,8 +15,8 @@ void ReplaceInFile(RunContext& run, const std::string& path)
 {
     if (run.stopRequested()) return;
     ReplaceBuffer buffer(run);
-    if (!buffer.Open(path)) {
-        ReportCannotOpen(run, path, buffer.lastError());
+    if (const std::error_code error = buffer.Open(path)) {
+        ReportCannotOpen(run, path, error);
         return;
     }
     // A file without occurrences is only read: no backup, no item.

@@ -124,7 +124,7 @@ private:
         const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
         const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
         if (m_run.job.regularExpression && !NameMatches(m_run, name)) return;
-        if (const int error = RenameEntry(directory, name, ReplaceInName(m_run, name))) {
+        if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(m_run, name))) {
             const std::string message = std::string(text::kRenameFailed) + ": " + TruncateText(SystemErrorText(error));
             fail(item, message, path);
             m_results.SetHasCheckBox(item, false);
@@ -139,8 +139,8 @@ private:
         m_currentPath = path;
         auto editor = std::make_unique<MarkedFileEditor>(m_run);
         m_openFailure.clear();
-        if (!editor->Open(path)) {
-            m_openFailure = std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(editor->lastError()));
+        if (const std::error_code error = editor->Open(path)) {
+            m_openFailure = std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error));
             fail(item, m_openFailure, path);
             return false;
         }

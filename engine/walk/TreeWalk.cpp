@@ -37,7 +37,7 @@ void TreeWalk::walk(const std::string& directory)
     // A start folder that does not exist gives an empty run, as the front
     // ends check it beforehand; any other folder that cannot be listed is
     // reported, so that no part of the tree is skipped without a word.
-    if (reader.error() != 0 && !(depth == 0 && reader.error() == ENOENT)) {
+    if (reader.error() && !(depth == 0 && reader.error().value() == ENOENT)) {
         ReportUnreadableDirectory(m_run, directory, reader.error());
         m_run.sink.EndOfOutcome();
     }

@@ -22,8 +22,8 @@ TEST(FileMapping, FileCutShortWhileViewedReadsZerosAndSaysSo)
     ASSERT_GE(fd, 0);
 
     FileMapping whole, tail;
-    ASSERT_TRUE(whole.map(fd, 0, bytes.size()));
-    ASSERT_TRUE(tail.map(fd, page + 5, bytes.size() - page - 5));
+    ASSERT_EQ(whole.map(fd, 0, bytes.size()), std::error_code());
+    ASSERT_EQ(tail.map(fd, page + 5, bytes.size() - page - 5), std::error_code());
     EXPECT_EQ(tail.data()[0], 'x');
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(page + 10)), 0);
 
@@ -39,7 +39,7 @@ TEST(FileMapping, FileCutShortWhileViewedReadsZerosAndSaysSo)
 
     // A view that stays whole says nothing was lost, also in a slot reused.
     whole.unmap();
-    ASSERT_TRUE(whole.map(fd, 0, page));
+    ASSERT_EQ(whole.map(fd, 0, page), std::error_code());
     EXPECT_EQ(whole.data()[page - 1], 'x');
     EXPECT_FALSE(whole.lostPages());
     ::close(fd);

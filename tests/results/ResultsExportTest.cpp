@@ -265,10 +265,11 @@ TEST_F(ResultsExport, UnreadableTemplateGivesTheSystemMessageAndWritesNothing)
 class DiskFills : public FileOps {
 public:
     explicit DiskFills(int allowed) : m_allowed(allowed) {}
-    ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override
+    std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
     {
-        if (m_allowed-- <= 0) return -ENOSPC;
-        return FileOps::pwrite(fd, data, size, offset);
+        written = 0;
+        if (m_allowed-- <= 0) return ErrnoCode(ENOSPC);
+        return FileOps::pwrite(fd, data, size, offset, written);
     }
 
 private:

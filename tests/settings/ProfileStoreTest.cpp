@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/FileOps.h"
+#include "platform/SystemError.h"
 #include "tests/support/TempTree.h"
 
 namespace tarnwick::settings {
@@ -200,7 +201,7 @@ TEST_F(ProfileStoreTest, AnotherProgramsChangeIsSeenOnTheNextRead)
 
 class FailingRename : public FileOps {
 public:
-    int rename(const char*, const char*) override { return EIO; }
+    std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
 };
 
 TEST_F(ProfileStoreTest, FailedRewriteLeavesTheOldFileAndNoTemporaryFile)

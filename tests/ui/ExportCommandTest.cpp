@@ -148,7 +148,7 @@ TEST_F(ExportCommandTest, TargetThatCannotBeCreatedIsTold)
     prompts.targetAnswer = target;
     whenDialogShown([](ExportDialog& dialog) { chooseCsv(dialog, QStringLiteral(";")); });
     EXPECT_FALSE(runCommand());
-    const QString expected = QString::fromStdString(ExportFailureMessage(target, ENOENT));
+    const QString expected = QString::fromStdString(ExportFailureMessage(target, ErrnoCode(ENOENT)));
     EXPECT_EQ(prompts.failures, QStringList{expected});
 
     const std::string xmlTarget = tree.path("fehlt/ergebnis.xml");
@@ -159,7 +159,7 @@ TEST_F(ExportCommandTest, TargetThatCannotBeCreatedIsTold)
     });
     EXPECT_FALSE(runCommand());
     EXPECT_EQ(prompts.failures,
-              (QStringList{expected, QString::fromStdString(ExportFailureMessage(xmlTarget, ENOENT))}));
+              (QStringList{expected, QString::fromStdString(ExportFailureMessage(xmlTarget, ErrnoCode(ENOENT)))}));
 }
 
 TEST(ExportTemplateDirectory, BesideTheProgramThenTheInstalledShareDirectory)

@@ -5,6 +5,7 @@
 #include "word/package/PackageFormats.h"
 
 #include "platform/FileOps.h"
+#include "platform/SystemError.h"
 #include "tests/word/WordFixtures.h"
 #include "word/automation/WordErrors.h"
 
@@ -27,7 +28,7 @@ constexpr const char* kBody = "<w:p><w:r><w:t>Hello World</w:t></w:r></w:p>";
 
 class FailingRename : public FileOps {
 public:
-    int rename(const char*, const char*) override { return EIO; }
+    std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
 };
 
 int errorNumberOf(const std::function<void()>& action)

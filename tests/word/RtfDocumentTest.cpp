@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/FileOps.h"
+#include "platform/SystemError.h"
 #include "tests/support/TempTree.h"
 #include "word/automation/WordErrors.h"
 
@@ -35,7 +36,7 @@ int saveError(RtfDocument& document)
 
 class RefusingRename : public FileOps {
 public:
-    int rename(const char*, const char*) override { return ENOSPC; }
+    std::error_code rename(const char*, const char*) override { return ErrnoCode(ENOSPC); }
 };
 
 TEST(RtfDocumentSave, KeepsPermissionBitsAndSymbolicLinks)

@@ -9,6 +9,14 @@
 // UTF-16 units. Texts are UTF-16. Objects handed out by reference live as
 // long as their owner: a document until it is closed, the rest as long as
 // the application. Not thread-safe: one application per thread.
+//
+// Failures in the document component: every member either does what it
+// says or throws, as an automation server's call does: ServerError with one
+// of the numbers of WordErrors.h and a German description for anything the
+// document or the file refuses, AutomationError for a fault of the
+// connection itself. Nothing returns an error code or a sentinel; platform
+// error codes are turned into ServerError where the component calls the
+// platform (DocumentFile, FileSniffer).
 #include <cstdint>
 #include <memory>
 #include <stdexcept>

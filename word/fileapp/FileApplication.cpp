@@ -104,9 +104,8 @@ FileDocument& FileApplication::open(const std::string& path, bool readOnly)
 
     auto probeWritable = [&] {
         InputFile probe;
-        if (!probe.open(path, InputFile::Mode::Replace))
-            Refuse(kErrorNotWritable,
-                   "Die Datei kann nicht zum Schreiben geöffnet werden: " + SystemErrorText(probe.lastError()));
+        if (const std::error_code error = probe.open(path, InputFile::Mode::Replace))
+            Refuse(kErrorNotWritable, "Die Datei kann nicht zum Schreiben geöffnet werden: " + SystemErrorText(error));
     };
 
     // The same file under another name is the same document. Saving gives

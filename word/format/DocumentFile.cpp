@@ -1,6 +1,5 @@
 #include "word/format/DocumentFile.h"
 
-#include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
@@ -11,12 +10,15 @@ namespace {
 
 constexpr std::uint64_t kMaxFileSize = std::uint64_t(2) << 30;
 
-// The whole file; throws CFileException when it cannot be read.
-std::string readAll(const InputFile& file)
+// The whole file, or the reason it could not be read.
+std::string readAll(const InputFile& file, std::string& failure)
 {
     std::string bytes(file.size(), '\0');
-    if (file.readAt(0, bytes.data(), bytes.size()) != bytes.size())
-        throw CFileException("Die Datei wurde beim Lesen kürzer.");
+    std::size_t got = 0;
+    if (const std::error_code error = file.readAt(0, bytes.data(), bytes.size(), got))
+        failure = SystemErrorText(error);
+    else if (got != bytes.size())
+        failure = "Die Datei wurde beim Lesen kürzer.";
     return bytes;
 }
 
@@ -25,14 +27,13 @@ std::string readAll(const InputFile& file)
 std::string ReadDocumentFile(const std::string& path)
 {
     InputFile file;
-    if (!file.open(path, InputFile::Mode::Search))
-        Refuse(kErrorCannotOpen, "Die Datei kann nicht geöffnet werden: " + SystemErrorText(file.lastError()));
+    if (const std::error_code error = file.open(path, InputFile::Mode::Search))
+        Refuse(kErrorCannotOpen, "Die Datei kann nicht geöffnet werden: " + SystemErrorText(error));
     if (file.size() > kMaxFileSize) Refuse(kErrorTooLarge, "Die Datei ist zu groß.");
-    try {
-        return readAll(file);
-    } catch (const FrameworkException& e) {
-        Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + e.errorText());
-    }
+    std::string failure;
+    std::string bytes = readAll(file, failure);
+    if (!failure.empty()) Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + failure);
+    return bytes;
 }
 
 void SaveDocumentFile(const std::string& path, const std::string& onDisk, std::string_view contents)
@@ -40,18 +41,15 @@ void SaveDocumentFile(const std::string& path, const std::string& onDisk, std::s
     // Opening for a replace refuses a read-only file and resolves symbolic
     // links, so the link stays and its target gets the new contents.
     InputFile file;
-    if (!file.open(path, InputFile::Mode::Replace))
-        Refuse(kErrorNotWritable, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(file.lastError()));
-    std::string current;
-    try {
-        current = readAll(file);
-    } catch (const FrameworkException& e) {
-        Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + e.errorText());
-    }
+    if (const std::error_code error = file.open(path, InputFile::Mode::Replace))
+        Refuse(kErrorNotWritable, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(error));
+    std::string failure;
+    const std::string current = readAll(file, failure);
+    if (!failure.empty()) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + failure);
     // Another program's changes since the document was opened would be lost.
     if (current != onDisk)
         Refuse(kErrorChangedOnDisk, "Die Datei wurde seit dem Öffnen von einem anderen Programm geändert.");
-    if (const int error = CommitContents(file, contents, current))
+    if (const std::error_code error = CommitContents(file, contents, current))
         Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(error));
 }
 

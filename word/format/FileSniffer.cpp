@@ -9,7 +9,6 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/Exceptions.h"
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
 #include "word/package/PackageRelationships.h"
@@ -20,9 +19,14 @@ namespace {
 
 constexpr std::size_t kMaxSniffedPart = 4 << 20;  // _rels/.rels and [Content_Types].xml are small
 
-[[noreturn]] void fail(int error)
+[[noreturn]] void fail(std::error_code error)
 {
     Refuse(kErrorCannotOpen, "Die Datei kann nicht geöffnet werden: " + SystemErrorText(error));
+}
+
+[[noreturn]] void failRead(std::error_code error)
+{
+    Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + SystemErrorText(error));
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b)
@@ -51,7 +55,8 @@ bool holdsEncryptionInfo(const InputFile& file)
     }
     std::string block(1 << 20, '\0');
     for (std::uint64_t offset = 0;;) {
-        const std::size_t got = file.readAt(offset, block.data(), block.size());
+        std::size_t got = 0;
+        if (const std::error_code error = file.readAt(offset, block.data(), block.size(), got)) failRead(error);
         if (got < kNameBytes) return false;
         if (std::string_view(block.data(), got).find(std::string_view(pattern, kNameBytes)) != std::string_view::npos)
             return true;
@@ -162,20 +167,17 @@ DocumentKind sniffPackage(const std::string& path)
 DocumentKind SniffDocument(const std::string& path)
 {
     InputFile file;
-    if (!file.open(path, InputFile::Mode::Search)) fail(file.lastError());
-    try {
-        char head[8] = {};
-        const std::size_t got = file.readAt(0, head, sizeof head);
-        const std::string_view start(head, got);
-        if (got == 0) return DocumentKind::Empty;
-        if (start.starts_with("{\\rtf")) return DocumentKind::Rtf;
-        if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path);
-        if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-            return holdsEncryptionInfo(file) ? DocumentKind::EncryptedPackage : DocumentKind::LegacyBinary;
-        return DocumentKind::Unknown;
-    } catch (const FrameworkException& e) {
-        Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + e.errorText());
-    }
+    if (const std::error_code error = file.open(path, InputFile::Mode::Search)) fail(error);
+    char head[8] = {};
+    std::size_t got = 0;
+    if (const std::error_code error = file.readAt(0, head, sizeof head, got)) failRead(error);
+    const std::string_view start(head, got);
+    if (got == 0) return DocumentKind::Empty;
+    if (start.starts_with("{\\rtf")) return DocumentKind::Rtf;
+    if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path);
+    if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+        return holdsEncryptionInfo(file) ? DocumentKind::EncryptedPackage : DocumentKind::LegacyBinary;
+    return DocumentKind::Unknown;
 }
 
 void RefuseDocumentKind(DocumentKind kind)

@@ -150,7 +150,7 @@ TEST(FileBufferSearch, StopBetweenChunksEndsTheFile)
     job.splitLength = 8;
     RunFixture fixture(job, "hit");
     FileBuffer buffer(fixture.run());
-    ASSERT_TRUE(buffer.Open(path));
+    ASSERT_EQ(buffer.Open(path), std::error_code());
     EXPECT_EQ(buffer.FindFirst(), 0);
     fixture.stopFlag() = 1;
     EXPECT_EQ(buffer.FindNext(), -1);
@@ -190,11 +190,11 @@ TEST(FileBufferSearch, EncodingDetection)
         RunFixture fixture(job, "zzz");
         {
             FileBuffer buffer(fixture.run());
-            ASSERT_TRUE(buffer.Open(path));
+            ASSERT_EQ(buffer.Open(path), std::error_code());
             EXPECT_EQ(buffer.GetEncoding(), row.encoding) << "before the search";
         }
         FileBuffer buffer(fixture.run());
-        ASSERT_TRUE(buffer.Open(path));
+        ASSERT_EQ(buffer.Open(path), std::error_code());
         EXPECT_EQ(buffer.FindFirst(), -1);
         EXPECT_EQ(buffer.GetEncoding(), row.encoding) << "after the search";
     }

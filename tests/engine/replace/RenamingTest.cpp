@@ -80,8 +80,8 @@ TEST(RenameEntry, NeverReplacesAnEntryNorMovesItElsewhere)
     tree.write("d/ab.txt", "mine");
     tree.write("d/xb.txt", "theirs");
     for (const char* refused : {"", ".", "..", "../b.txt", "sub/b.txt"})
-        EXPECT_EQ(RenameEntry(tree.path("d"), "ab.txt", refused), EINVAL) << refused;
-    EXPECT_EQ(RenameEntry(tree.path("d"), "ab.txt", "xb.txt"), EEXIST);
+        EXPECT_EQ(RenameEntry(tree.path("d"), "ab.txt", refused).value(), EINVAL) << refused;
+    EXPECT_EQ(RenameEntry(tree.path("d"), "ab.txt", "xb.txt").value(), EEXIST);
 
     // Through a replace run: the name hit is listed, the rename fails.
     for (const char* replacement : {"x", "../"}) {

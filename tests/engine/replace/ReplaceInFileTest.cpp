@@ -110,7 +110,7 @@ TEST(ReplaceInFile, SplitsOnlyFilesLongerThanOnePointOneChunks)
         const std::string path = tree.write("f.txt", std::string(length, 'a'));
         ReplaceFixture fixture(replaceJob(0, 10), "a", "bb");
         ReplaceBuffer buffer(fixture.run());
-        ASSERT_TRUE(buffer.Open(path));
+        ASSERT_EQ(buffer.Open(path), std::error_code());
         ASSERT_EQ(buffer.PrepareReplace(), 0);
         EXPECT_EQ(buffer.IsSplit(), length == 12);
         while (buffer.ReplaceNext() >= 0) {

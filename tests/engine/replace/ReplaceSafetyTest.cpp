@@ -25,27 +25,29 @@ namespace {
 // (so that a restore after a failed write can succeed).
 class FailingOps final : public FileOps {
 public:
-    ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override
+    std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
     {
         if (onWrite) onWrite(offset);
-        if (bytesBeforeFailure < 0) return FileOps::pwrite(fd, data, size, offset);
+        if (bytesBeforeFailure < 0) return FileOps::pwrite(fd, data, size, offset, written);
         if (bytesBeforeFailure == 0) {
             bytesBeforeFailure = -1;
-            return -ENOSPC;
+            written = 0;
+            return ErrnoCode(ENOSPC);
         }
-        const ssize_t written = FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset);
-        if (written > 0) bytesBeforeFailure -= written;
-        return written;
+        const std::error_code error =
+            FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset, written);
+        bytesBeforeFailure -= static_cast<std::int64_t>(written);
+        return error;
     }
-    int allocate(int fd, off_t length) override
+    std::error_code allocate(int fd, off_t length) override
     {
         const int error = std::exchange(allocateError, 0);
-        return error ? error : FileOps::allocate(fd, length);
+        return error ? ErrnoCode(error) : FileOps::allocate(fd, length);
     }
-    int rename(const char* from, const char* to) override
+    std::error_code rename(const char* from, const char* to) override
     {
         const int error = std::exchange(renameError, 0);
-        return error ? error : FileOps::rename(from, to);
+        return error ? ErrnoCode(error) : FileOps::rename(from, to);
     }
 
     std::int64_t bytesBeforeFailure = -1;  // -1: writes do not fail
