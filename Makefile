@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run run-cli screenshots test bench fuzz clean
+.PHONY: all deps configure build run run-cli screenshots test bench fuzz format format-check clean
 
 all: build
 
@@ -43,6 +43,19 @@ bench:
 fuzz:
 	TARNWICK_FUZZ_DEPS=1 scripts/install-deps
 	$(MAKE) -C fuzz run BUILD=$(CURDIR)/build-fuzz FUZZ_SECONDS=$(FUZZ_SECONDS) -j $(JOBS)
+
+# The house layout (.clang-format) over every C++ file of the project.
+CLANG_FORMAT ?= clang-format-14
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' ':!:bench/corpus/*')
+
+format:
+	TARNWICK_FORMAT_DEPS=1 scripts/install-deps
+	$(CLANG_FORMAT) -i $(FORMAT_FILES)
+
+# Fails, naming the places, when a file is not laid out as `make format` would.
+format-check:
+	TARNWICK_FORMAT_DEPS=1 scripts/install-deps
+	$(CLANG_FORMAT) --dry-run --Werror $(FORMAT_FILES)
 
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz
