@@ -18,7 +18,7 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/ui/tarnwick $(ARGS)
+	$(BUILD_DIR)/ui/app/tarnwick $(ARGS)
 
 # The headless front end; without ARGS it shows its usage.
 run-cli: build

@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "results/ResultList.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsPane.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsPane.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 
 #include "platform/CodePage.h"
 #include "settings/ProfileStore.h"
-#include "ui/ViewerCodec.h"
-#include "ui/ViewerEdit.h"
-#include "ui/ViewerOpener.h"
-#include "ui/ViewerPage.h"
+#include "ui/viewer/ViewerCodec.h"
+#include "ui/viewer/ViewerEdit.h"
+#include "ui/viewer/ViewerOpener.h"
+#include "ui/viewer/ViewerPage.h"
 
 namespace {
 

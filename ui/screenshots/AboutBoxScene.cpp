@@ -1,5 +1,5 @@
 // The About box "Info über Tarnwick".
-#include "ui/AboutBox.h"
+#include "ui/help/AboutBox.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

@@ -1,6 +1,6 @@
 // The crash report's contents dialog with the binary symbol file selected,
 // so the contents field shows its hex dump.
-#include "ui/CrashReportContentsDialog.h"
+#include "ui/crashreport/CrashReportContentsDialog.h"
 #include "ui/screenshots/CrashReportSample.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 

@@ -4,7 +4,7 @@
 
 #include "crash/CrashLog.h"
 #include "crash/ReportFiles.h"
-#include "ui/EngineText.h"
+#include "ui/common/EngineText.h"
 
 namespace tarnwick::screenshots {
 namespace {

@@ -4,9 +4,9 @@
 // lives as long as the sample. For the crash report scenes.
 #include <QTemporaryDir>
 
-#include "ui/CrashReportController.h"
-#include "ui/CrashReportPrompts.h"
-#include "ui/CrashReportUpload.h"
+#include "ui/crashreport/CrashReportController.h"
+#include "ui/crashreport/CrashReportPrompts.h"
+#include "ui/crashreport/CrashReportUpload.h"
 
 namespace tarnwick::screenshots {
 

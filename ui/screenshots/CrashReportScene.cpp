@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "ui/CrashReportDialog.h"
+#include "ui/crashreport/CrashReportDialog.h"
 #include "ui/screenshots/CrashReportSample.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/DirectoryChooserDialog.h"
-#include "ui/DirectoryChooserMemoryAccess.h"
+#include "ui/dirchooser/DirectoryChooserDialog.h"
+#include "ui/dirchooser/DirectoryChooserMemoryAccess.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

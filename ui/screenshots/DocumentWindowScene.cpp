@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/DocumentWindow.h"
-#include "ui/ViewerWordConnection.h"
+#include "ui/viewer/DocumentWindow.h"
+#include "ui/viewer/ViewerWordConnection.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 #include "word/automation/Automation.h"
 

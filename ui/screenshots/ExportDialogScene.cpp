@@ -4,7 +4,7 @@
 
 #include "settings/ExportSettings.h"
 #include "settings/ProfileStore.h"
-#include "ui/ExportDialog.h"
+#include "ui/results/ExportDialog.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

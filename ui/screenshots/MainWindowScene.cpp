@@ -4,9 +4,9 @@
 
 #include "platform/Clock.h"
 #include "settings/ProfileStore.h"
-#include "ui/FrameSettings.h"
-#include "ui/MainFrame.h"
-#include "ui/ProgramWindow.h"
+#include "ui/frame/FrameSettings.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/app/ProgramWindow.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

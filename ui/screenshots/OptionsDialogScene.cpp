@@ -4,7 +4,7 @@
 
 #include "settings/FormState.h"
 #include "settings/ProfileStore.h"
-#include "ui/OptionsDialog.h"
+#include "ui/options/OptionsDialog.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

@@ -9,9 +9,9 @@
 
 #include "engine/log/RunLog.h"
 #include "results/ResultList.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsPane.h"
-#include "ui/ResultsTreeView.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsPane.h"
+#include "ui/results/ResultsTreeView.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

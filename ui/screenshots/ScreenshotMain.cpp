@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "ui/ApplicationSetup.h"
+#include "ui/common/ApplicationSetup.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 int main(int argc, char* argv[]) {

@@ -5,8 +5,8 @@
 #include "platform/Clock.h"
 #include "settings/FormSettings.h"
 #include "settings/ProfileStore.h"
-#include "ui/MainFrame.h"
-#include "ui/ProgramWindow.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/app/ProgramWindow.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "settings/ProfileStore.h"
-#include "ui/TipsDialog.h"
+#include "ui/help/TipsDialog.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

@@ -1,6 +1,6 @@
 // The update check after the server offered a newer version: its text
 // shown, "Aktualisieren" and the backup option usable.
-#include "ui/UpdateCheckDialog.h"
+#include "ui/help/UpdateCheckDialog.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

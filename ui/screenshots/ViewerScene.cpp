@@ -8,12 +8,12 @@
 #include <QtDebug>
 
 #include "platform/Clock.h"
-#include "ui/MainFrame.h"
-#include "ui/ProgramWindow.h"
-#include "ui/SearchFormController.h"
-#include "ui/SearchFormWidget.h"
-#include "ui/ViewerFindDialog.h"
-#include "ui/ViewerPage.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/app/ProgramWindow.h"
+#include "ui/searchform/SearchFormController.h"
+#include "ui/searchform/SearchFormWidget.h"
+#include "ui/viewer/ViewerFindDialog.h"
+#include "ui/viewer/ViewerPage.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {

@@ -1,0 +1,272 @@
+// Opening a result in the viewer or the word processor, over real result
+// lists: built by hand for the item kinds, and left by real searches for
+// the units of positions and lengths.
+#include "ui/results/ResultOpener.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include "engine/documents/WordDocumentEngine.h"
+#include "engine/match/ContentSearch.h"
+#include "platform/CodePage.h"
+#include "tests/support/RunFixture.h"
+#include "tests/support/TempTree.h"
+#include "tests/ui/support/FakeViewer.h"
+#include "tests/ui/support/DocumentFiles.h"
+#include "ui/results/ResultTarget.h"
+#include "ui/searchform/SearchFormController.h"
+#include "ui/viewer/ViewerWordConnection.h"
+#include "word/automation/Automation.h"
+
+namespace tarnwick::ui {
+namespace {
+
+using test::FakeViewer;
+using ResultRequest = test::ViewerResultRequest;
+
+struct WordRequest {
+    std::string path;
+    std::optional<std::int64_t> position;
+    std::int64_t length = 0;
+};
+
+class FakeHost : public ResultOpenerHost {
+public:
+    RunKind lastRunKind() const override { return runKind; }
+    std::string workerReplacement() const override { return replacement; }
+    std::int64_t splitLength() const override { return 1234; }
+    ViewerAccess* viewer() override { return hasViewer ? &fakeViewer : nullptr; }
+    void showPreviewPage() override { ++previewShown; }
+    WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position,
+                               std::int64_t length) override
+    {
+        wordRequests.push_back({path, position, length});
+        if (connection) return connection->show(path, position, length);
+        return wordOutcome;
+    }
+    void showMessage(std::string_view text) override { messages.emplace_back(text); }
+
+    RunKind runKind = RunKind::Search;
+    std::string replacement;
+    bool hasViewer = true;
+    FakeViewer fakeViewer;
+    int previewShown = 0;
+    WordShowOutcome wordOutcome = WordShowOutcome::Shown;
+    ViewerWordConnection* connection = nullptr;
+    std::vector<WordRequest> wordRequests;
+    std::vector<std::string> messages;
+};
+
+// A search result with an item of every kind; the files exist.
+struct Results {
+    explicit Results(const test::TempTree& tree)
+    {
+        header = list.AddFileItem("Suche nach x", ItemKind::Info);
+        file = list.AddNoteItem(tree.write("a.txt", "ab x x"), ItemKind::File, 1);
+        hit = list.AddHitItem(3, 1, "ab x x", 3, ItemKind::None, 1);
+        secondHit = list.AddHitItem(5, 1, "ab x x", 5, ItemKind::None, 1);
+        utf8File = list.AddNoteItem(tree.write("u.txt", "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F" "e"), ItemKind::File, 4);
+        utf8Hit = list.AddHitItem(3, 7, "grüße", 0, ItemKind::None, 5);
+        nameHit = list.AddFileItem(tree.write("x.txt", ""), ItemKind::FileNameHit);
+        dirHit = list.AddFileItem(tree.mkdir("xdir"), ItemKind::DirNameHit);
+        error = list.AddFileItem(tree.path("a.txt"), ItemKind::Error);
+        document = list.AddFileItem(tree.write("d.docx", "not opened here"), ItemKind::Document);
+        docHit = list.AddHitItem(7, 5, "Größe", 0, ItemKind::None, 7);
+        gone = list.AddNoteItem(tree.path("gone.txt"), ItemKind::File, 1);
+        goneHit = list.AddHitItem(0, 1, "x", 0, ItemKind::None, 1);
+        summary = list.AddFileItem("Suche abgeschlossen.", ItemKind::Info);
+    }
+    ResultList list;
+    ItemHandle header, file, hit, secondHit, utf8File, utf8Hit, nameHit, dirHit, error, document, docHit, gone,
+        goneHit, summary;
+};
+
+class ResultOpenerTest : public ::testing::Test {
+protected:
+    test::TempTree tree;
+    Results results{tree};
+    FakeHost host;
+    ResultOpener opener{results.list, test::RunFixture::UTF8(), host};
+};
+
+TEST_F(ResultOpenerTest, ItemsLeadToTheirFilesOrNowhere)
+{
+    const ResultList& list = results.list;
+    const auto hit = ResultTargetOf(list, results.hit);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->path, tree.path("a.txt"));
+    EXPECT_EQ(hit->position, 3);
+    EXPECT_EQ(hit->matchLength, 1);
+    EXPECT_EQ(hit->ownKind, ItemKind::File);
+
+    const auto file = ResultTargetOf(list, results.file);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->path, tree.path("a.txt"));
+    EXPECT_FALSE(file->position);
+
+    const auto docHit = ResultTargetOf(list, results.docHit);
+    ASSERT_TRUE(docHit);
+    EXPECT_EQ(docHit->fileKind, ItemKind::Document);
+
+    for (ItemHandle none : {results.header, results.nameHit, results.dirHit, results.error, results.summary, kNoItem})
+        EXPECT_FALSE(ResultTargetOf(list, none)) << none;
+
+    // A hit whose position column was emptied opens its file without a selection.
+    results.list.SetItemColumnText(results.secondHit, "", 1);
+    const auto blank = ResultTargetOf(list, results.secondHit);
+    ASSERT_TRUE(blank);
+    EXPECT_FALSE(blank->position);
+}
+
+TEST_F(ResultOpenerTest, AHitOpensInTheViewerSelectedAndThePreviewComesToTheFront)
+{
+    opener.open(results.hit);
+    ASSERT_EQ(host.fakeViewer.requests.size(), 1u);
+    const ResultRequest& request = host.fakeViewer.requests[0];
+    EXPECT_EQ(request.path, tree.path("a.txt"));
+    EXPECT_EQ(request.start, 3);
+    EXPECT_EQ(request.length, 1);
+    EXPECT_EQ(request.splitLength, 1234);
+    EXPECT_EQ(host.previewShown, 1);
+
+    // A file item opens without a selection; a refusing viewer still gets the page shown.
+    host.fakeViewer.accepts = false;
+    opener.open(results.file);
+    EXPECT_EQ(host.fakeViewer.requests.back().start, -1);
+    EXPECT_EQ(host.fakeViewer.requests.back().length, 0);
+    EXPECT_EQ(host.previewShown, 2);
+}
+
+TEST_F(ResultOpenerTest, NothingHappensForGoneFilesItemsWithoutAFileOrWithoutAViewer)
+{
+    for (ItemHandle item : {results.goneHit, results.gone, results.nameHit, results.dirHit, results.header})
+        opener.open(item);
+    host.hasViewer = false;
+    opener.open(results.hit);
+    EXPECT_TRUE(host.fakeViewer.requests.empty());
+    EXPECT_TRUE(host.wordRequests.empty());
+    EXPECT_EQ(host.previewShown, 0);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ResultOpenerTest, AfterAReplaceWhatTheReplacementLeftIsSelected)
+{
+    host.replacement = "Grüße";  // 7 bytes of the code page, 5 UTF-16 units
+    host.runKind = RunKind::Replace;
+    opener.open(results.hit);
+    EXPECT_EQ(host.fakeViewer.requests.back().length, 7);
+    opener.open(results.docHit);
+    EXPECT_EQ(host.wordRequests.back().length, 5);
+
+    // After a search only the hits a marked replace changed take its length.
+    host.runKind = RunKind::Search;
+    results.list.UpdateItem(results.hit, 0, UpdateWhat::Kind, {}, ItemKind::Replaced);
+    opener.open(results.hit);
+    EXPECT_EQ(host.fakeViewer.requests.back().length, 7);
+    opener.open(results.secondHit);
+    EXPECT_EQ(host.fakeViewer.requests.back().length, 1);
+    opener.open(results.docHit);
+    EXPECT_EQ(host.wordRequests.back().length, 5) << "the document hit's own length";
+    results.list.UpdateItem(results.docHit, 0, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
+    host.replacement = "x";
+    opener.open(results.docHit);
+    EXPECT_EQ(host.wordRequests.back().length, 1);
+}
+
+TEST_F(ResultOpenerTest, ReplacementsInUtf8FilesCountTheirUtf8Bytes)
+{
+    CodePage latin1("ISO-8859-1");
+    ResultTarget target;
+    target.encoding = 4;
+    target.matchLength = 6;
+    target.ownKind = ItemKind::Replaced;
+    EXPECT_EQ(SelectionLength(target, RunKind::Search, "gr\xFC\xDF" "e", latin1), 7);
+    target.encoding = 1;
+    EXPECT_EQ(SelectionLength(target, RunKind::Search, "gr\xFC\xDF" "e", latin1), 5);
+}
+
+// The search reports byte offsets of the file and the hit's length in the
+// file's bytes; the highlight length counts characters of the code page.
+TEST_F(ResultOpenerTest, AHitInAUtf8FileIsSelectedByItsBytes)
+{
+    const std::string text = "\xEF\xBB\xBFViele Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln";
+    const std::string path = tree.write("brief.txt", text);
+    CodePage latin1("ISO-8859-1");
+    test::RunFixture fixture(test::TestJob(), "gr\xFC\xDF" "e", latin1);
+    SearchFileContents(fixture.run(), path);
+    ResultList& list = fixture.results();
+    const ItemHandle fileItem = list.FirstTopLevelItem();
+    ASSERT_NE(fileItem, kNoItem);
+    ASSERT_EQ(list.Data(fileItem).first, 4);
+    const ItemHandle hit = list.FirstChild(fileItem);
+    ASSERT_NE(hit, kNoItem);
+
+    ResultOpener utf8Opener(list, latin1, host);
+    utf8Opener.open(hit);
+    ASSERT_EQ(host.fakeViewer.requests.size(), 1u);
+    const ResultRequest& request = host.fakeViewer.requests[0];
+    EXPECT_EQ(text.substr(static_cast<std::size_t>(request.start), static_cast<std::size_t>(request.length)),
+              "Gr\xC3\xBC\xC3\x9F" "e");
+}
+
+TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
+{
+    const std::string docx = test::WriteDocxParagraphs(tree, "bericht.docx", {"Die Größe zählt.", "Größe!"});
+    test::RunFixture fixture(test::TestJob(), "größe");
+    WordDocumentEngine engine(word::CreateFileApplication);
+    fixture.run().documents = &engine;
+    engine.SearchDocument(fixture.run(), docx);
+    ResultList& list = fixture.results();
+    const ItemHandle document = list.FirstTopLevelItem();
+    ASSERT_EQ(list.Kind(document), ItemKind::Document);
+
+    struct Display : DocumentDisplay {
+        void showDocument(const ShownDocument& document) override { shown = document; }
+        void hideDocument() override {}
+        ShownDocument shown;
+    } display;
+    ViewerWordConnection connection(word::CreateFileApplication, &display);
+    host.connection = &connection;
+    ResultOpener documentOpener(list, test::RunFixture::UTF8(), host);
+    const ItemHandle second = list.NextSibling(list.FirstChild(document));
+    ASSERT_NE(second, kNoItem);
+    documentOpener.open(second);
+    ASSERT_EQ(host.messages.size(), 0u);
+    EXPECT_EQ(display.shown.text.substr(display.shown.selectionStart,
+                                        display.shown.selectionEnd - display.shown.selectionStart),
+              u"Größe");
+    EXPECT_EQ(display.shown.selectionStart, 17u);
+    EXPECT_TRUE(host.fakeViewer.requests.empty());
+    EXPECT_EQ(host.previewShown, 0);
+
+    // The document item itself opens without touching the selection.
+    documentOpener.open(document);
+    EXPECT_FALSE(host.wordRequests.back().position);
+}
+
+TEST_F(ResultOpenerTest, WordProcessorFailuresAreReported)
+{
+    host.wordOutcome = WordShowOutcome::NoConnection;
+    opener.open(results.docHit);
+    host.wordOutcome = WordShowOutcome::Failed;
+    opener.open(results.docHit);
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{"MS Word kann nicht initialisiert werden", "Fehler beim Anzeigen mit Word."}));
+    EXPECT_TRUE(host.fakeViewer.requests.empty());
+    EXPECT_EQ(host.previewShown, 0);
+}
+
+TEST_F(ResultOpenerTest, ThePreviewPageOpensOneSelectedResultOfAnOrdinaryFile)
+{
+    const ResultList& list = results.list;
+    EXPECT_TRUE(OpensOnPreviewTab(list, {results.hit}));
+    EXPECT_TRUE(OpensOnPreviewTab(list, {results.file}));
+    EXPECT_FALSE(OpensOnPreviewTab(list, {results.docHit}));
+    EXPECT_FALSE(OpensOnPreviewTab(list, {results.document}));
+    EXPECT_FALSE(OpensOnPreviewTab(list, {results.hit, results.secondHit}));
+    EXPECT_FALSE(OpensOnPreviewTab(list, {}));
+}
+
+}  // namespace
+}  // namespace tarnwick::ui

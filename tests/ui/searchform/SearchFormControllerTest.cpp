@@ -1,0 +1,511 @@
+// The search form's decisions, without any widget: checks before a run,
+// hand-over to the worker, completion, histories and enabling rules.
+#include "ui/searchform/SearchFormController.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/Messages.h"
+#include "engine/log/OperationLog.h"
+#include "engine/worker/Notifier.h"
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "results/ResultList.h"
+#include "settings/ProfileStore.h"
+#include "tests/support/TempTree.h"
+#include "tests/ui/support/SearchFormFakes.h"
+#include "ui/searchform/SearchFormListener.h"
+#include "ui/searchform/SearchFormTexts.h"
+
+namespace tarnwick::ui {
+namespace {
+
+const CodePage& Utf8()
+{
+    static const CodePage page("UTF-8");
+    return page;
+}
+
+struct RecordingListener final : FormListener {
+    std::vector<bool> busy;
+    std::vector<bool> expanded;
+    std::vector<std::string> status;
+    int selectedEnded = 0;
+    int filesChanging = 0;
+    void busyChanged(bool value) override { busy.push_back(value); }
+    void expandedChanged(bool value) override { expanded.push_back(value); }
+    void statusTextChanged(const std::string& text) override { status.push_back(text); }
+    void selectedReplaceEnded() override { ++selectedEnded; }
+    void filesAboutToChange() override { ++filesChanging; }
+};
+
+class SearchFormControllerTest : public ::testing::Test {
+protected:
+    static constexpr std::int64_t kNow = 1'700'000'000;
+
+    void make(settings::ProfileStore* store = nullptr, std::shared_ptr<CommandRunner> runner = nullptr)
+    {
+        FormWorkerParts parts;
+        parts.results = results;
+        parts.notifier = notifier;
+        parts.runner = std::move(runner);
+        form = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), store}, std::move(parts));
+        form->setListener(&listener);
+        form->Initialize();
+    }
+
+    // A form ready to search the temporary tree for "needle".
+    void makeReadyToSearch(std::shared_ptr<CommandRunner> runner = nullptr)
+    {
+        make(nullptr, std::move(runner));
+        form->SetComboText(FormCombo::SearchText, "needle");
+        form->SetComboText(FormCombo::Directory, tree.root());
+        form->SetAllFileTypes(true);
+    }
+
+    // Waits for the worker's completion message and hands it to the form.
+    int finishRun()
+    {
+        const int message = notifier->waitForMessage();
+        form->HandleWorkerMessage(message);
+        return message;
+    }
+
+    std::vector<std::string> topLevelTexts() const
+    {
+        std::vector<std::string> texts;
+        for (ItemHandle item = results->FirstTopLevelItem(); item != kNoItem; item = results->NextSibling(item))
+            texts.push_back(results->ColumnText(item, 0));
+        return texts;
+    }
+
+    test::TempTree tree;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{kNow};
+    RecordingListener listener;
+    std::shared_ptr<ResultList> results = std::make_shared<ResultList>();
+    std::shared_ptr<test::RecordingNotifier> notifier = std::make_shared<test::RecordingNotifier>();
+    std::unique_ptr<SearchFormController> form;
+};
+
+// --- checks before a run ---
+
+TEST_F(SearchFormControllerTest, SearchChecksItsInputsInTheFixedOrder)
+{
+    make();
+    form->fields().searchContents = 0;
+    const auto attempt = [&] {
+        prompts.shown.clear();
+        EXPECT_FALSE(form->StartSearchRun());
+        return prompts.shown.size() == 1 ? prompts.shown.front() : std::string("(none or several)");
+    };
+    // An empty directory does not hide the missing search text.
+    EXPECT_EQ(attempt(), text::kNoSearchText);
+    form->SetComboText(FormCombo::SearchText, "x");
+    EXPECT_EQ(attempt(), text::kNoDirectory);
+    form->SetComboText(FormCombo::Directory, tree.root());
+    EXPECT_EQ(attempt(), text::kNoFileTypes);
+    form->SetComboText(FormCombo::FileTypes, "*.txt;");
+    EXPECT_EQ(attempt(), text::kNothingToSearch);
+    form->fields().searchDirNames = 1;
+    prompts.shown.clear();
+    EXPECT_TRUE(form->StartSearchRun());
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+}
+
+TEST_F(SearchFormControllerTest, ReplaceAsksAboutAnEmptyReplacementBeforeCheckingTheDirectory)
+{
+    make();
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoSearchText});
+
+    form->SetComboText(FormCombo::SearchText, "x");
+    prompts.shown.clear();
+    prompts.okCancelAnswers = {false};
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEmptyReplacementQuestion});
+
+    prompts.shown.clear();
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kEmptyReplacementQuestion, text::kNoDirectory}));
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_EQ(form->lastRunKind(), RunKind::None);
+}
+
+TEST_F(SearchFormControllerTest, ReplaceInAllTypesWarnsUntilTheUserOptsOut)
+{
+    makeReadyToSearch();
+    form->SetComboText(FormCombo::ReplaceText, "pin");
+    // "Abbrechen" with the box ticked: no run, but the warning is gone for good.
+    prompts.hinweisAnswers = {{false, true}};
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{formtext::kWarnReplaceInAllTypes});
+    EXPECT_EQ(form->state().warningBits & settings::WarningBit::ReplaceInAllTypes, 0u);
+    EXPECT_NE(form->state().warningBits & settings::WarningBit::WordOff, 0u);
+
+    prompts.shown.clear();
+    EXPECT_TRUE(form->StartReplaceRun());
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
+}
+
+TEST_F(SearchFormControllerTest, AReplacementWithABadEscapeStartsNothing)
+{
+    makeReadyToSearch();
+    form->fields().specialCharacters = 1;
+    form->fields().warningBits = 0;
+    form->SetComboText(FormCombo::ReplaceText, "a\\qb");
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEscapeUnknown});
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_EQ(results->ItemCount(), 0u);
+}
+
+// --- runs and their completion ---
+
+TEST_F(SearchFormControllerTest, ASearchListsItsHitsAndEndsWithTheSummary)
+{
+    tree.write("a.txt", "one needle, two Needle\n");
+    tree.write("sub/b.txt", "needle\n");
+    tree.write("c.txt", "nothing\n");
+    makeReadyToSearch();
+    form->fields().includeSubfolders = 1;
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_TRUE(form->isBusy());
+    EXPECT_EQ(form->lastRunKind(), RunKind::Search);
+    EXPECT_TRUE(form->lastRunWasSearch());
+
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    const std::vector<std::string> texts = topLevelTexts();
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts.front(), "Suche nach : needle");
+    EXPECT_EQ(texts.back(), "Suche abgeschlossen. 3 Einträge in 2 Dateien  wurden gefunden.");
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_EQ(listener.busy, (std::vector<bool>{true, false}));
+    EXPECT_EQ(listener.status.back(), "");
+    EXPECT_TRUE(form->runLog().Text().empty());
+}
+
+TEST_F(SearchFormControllerTest, TheRunMovesTheCurrentTextsToTheTopOfTheirHistories)
+{
+    makeReadyToSearch();
+    form->fields().directories.entries = {"/elsewhere", tree.root()};
+    form->fields().searchTexts.entries = {"other", "needle"};
+    ASSERT_TRUE(form->StartSearchRun());
+    finishRun();
+    EXPECT_EQ(form->state().directories.entries, (std::vector<std::string>{tree.root(), "/elsewhere"}));
+    EXPECT_EQ(form->state().searchTexts.entries, (std::vector<std::string>{"needle", "other"}));
+}
+
+TEST_F(SearchFormControllerTest, ALoggedReplaceWritesItsBlockAndASearchOnlyWhenAsked)
+{
+    tree.write("x.txt", "a a\n");
+    makeReadyToSearch();
+    form->SetComboText(FormCombo::SearchText, "a");
+    form->SetComboText(FormCombo::ReplaceText, "b");
+    form->fields().warningBits = 0;
+    settings::OptionsValues options = form->state().options;
+    options.useLog = 1;
+    options.logFile = tree.path("ops.log");
+    options.makeBackup = 0;
+    form->ApplyOptions(options);
+
+    ASSERT_TRUE(form->StartSearchRun());
+    finishRun();
+    EXPECT_EQ(test::ReadFile(tree.path("ops.log")), "");  // only replace runs are logged
+
+    ASSERT_TRUE(form->StartReplaceRun());
+    EXPECT_EQ(listener.filesChanging, 1);
+    EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
+    const std::string log = test::ReadFile(tree.path("ops.log"));
+    EXPECT_EQ(log.rfind(LogDateLine(kNow), 0), 0u) << log;
+    EXPECT_NE(log.find("Ersetze a durch b\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ersetzen abgeschlossen.  2 Einträge in 1 Dateien wurden ersetzt.\r\n\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(tree.read("x.txt"), "b b\n");
+}
+
+TEST_F(SearchFormControllerTest, StopClearsTheBusyFlagAtOnceAndTheSummaryKeepsTheCountsReached)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    commands->body = test::RunUntilStopped(7);
+    makeReadyToSearch(commands);
+    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(commands->waitForStarts(1));
+    form->Stop();
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 7 Einträge in 1 Dateien  wurden gefunden.");
+}
+
+TEST_F(SearchFormControllerTest, ARunStartedBeforeTheStoppedOneEndedWaitsForIt)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    commands->body = test::RunUntilStopped(1);
+    makeReadyToSearch(commands);
+    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(commands->waitForStarts(1));
+    form->Stop();
+    form->SetComboText(FormCombo::SearchText, "second");
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_TRUE(form->isBusy());
+
+    // The stopped run's end hands over to the waiting one, which then runs.
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_TRUE(form->isBusy());
+    ASSERT_TRUE(commands->waitForStarts(2));
+    EXPECT_EQ(commands->lastInput().searchText, "second");
+    EXPECT_EQ(topLevelTexts(), std::vector<std::string>{"Suche nach : second"});
+    form->Stop();
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_FALSE(form->isBusy());
+}
+
+TEST_F(SearchFormControllerTest, AnAbortedRunShowsTheWorkersMessageAndDiscardsItsLog)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    commands->body = [](int, WorkerState&) { throw 42; };
+    makeReadyToSearch(commands);
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_EQ(finishRun(), UserMessage::RunAborted);
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_TRUE(form->runLog().Text().empty());
+    EXPECT_EQ(listener.selectedEnded, 1);
+    ASSERT_EQ(notifier->messages().size(), 1u);
+    form->HandleWorkerError("", notifier->messages().front());
+    EXPECT_EQ(prompts.shown.back().rfind("Ein Fehler ist bei der Suche nach Dateien aufgetreten.", 0), 0u);
+}
+
+// Regression: lowering a regular expression turned \W into \w. It goes to the
+// worker as typed and is matched ignoring case instead.
+TEST_F(SearchFormControllerTest, ARegularExpressionReachesTheWorkerAsTyped)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    makeReadyToSearch(commands);
+    form->SetComboText(FormCombo::SearchText, "Ab\\W");
+    form->fields().regularExpression = 1;
+    ASSERT_TRUE(form->StartSearchRun());
+    finishRun();
+    EXPECT_EQ(commands->lastInput().searchText, "Ab\\W");
+    form->fields().regularExpression = 0;
+    ASSERT_TRUE(form->StartSearchRun());
+    finishRun();
+    EXPECT_EQ(commands->lastInput().searchText, "ab\\w");
+}
+
+TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputAndMapsTheChoice)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    make(nullptr, commands);
+    prompts.renameChoice = RenameChoice::OnlyUpperCase;
+    ASSERT_TRUE(form->ConvertFileNames());
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(form->lastRunKind(), RunKind::Rename);
+    EXPECT_FALSE(form->lastRunWasSearch());
+    EXPECT_EQ(form->state().renameOnlyUpperCase, 1);
+    EXPECT_EQ(finishRun(), UserMessage::RenameDone);
+    EXPECT_EQ(commands->lastInput().renameArgument, 0);
+    EXPECT_EQ(topLevelTexts().front(), "Wandle Dateinamen in Kleinbuchstaben um");
+
+    prompts.renameChoice = RenameChoice::AllNames;
+    ASSERT_TRUE(form->ConvertFileNames());
+    finishRun();
+    EXPECT_EQ(commands->lastInput().renameArgument, 1);
+
+    prompts.renameChoice.reset();  // "Abbrechen"
+    EXPECT_FALSE(form->ConvertFileNames());
+    EXPECT_EQ(commands->starts(), 2);
+}
+
+TEST_F(SearchFormControllerTest, ReplaceInMarkedResultsNeedsASearchAndAsksAboutAnEmptyReplacement)
+{
+    tree.write("a.txt", "needle needle\n");
+    makeReadyToSearch();
+    EXPECT_FALSE(form->startReplaceInMarkedResults());  // no search yet
+    ASSERT_TRUE(form->StartSearchRun());
+    finishRun();
+
+    prompts.okCancelAnswers = {false};
+    EXPECT_FALSE(form->startReplaceInMarkedResults());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEmptyReplacementQuestion});
+    EXPECT_FALSE(form->isBusy());
+
+    form->SetComboText(FormCombo::ReplaceText, "pin");
+    ASSERT_TRUE(form->startReplaceInMarkedResults());
+    EXPECT_TRUE(form->isBusy());
+    EXPECT_EQ(form->workerReplacement(), "pin");
+    EXPECT_EQ(finishRun(), UserMessage::SelectedDone);
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_EQ(listener.selectedEnded, 1);
+    EXPECT_TRUE(form->lastRunWasSearch());
+}
+
+// --- histories ---
+
+TEST_F(SearchFormControllerTest, LeavingTheFileTypeBoxNormalisesTheTextAndAddsItOnce)
+{
+    make();
+    form->SetComboText(FormCombo::FileTypes, "txt, doc");
+    form->CommitComboText(FormCombo::FileTypes);
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, ".txt; .doc;");
+    form->CommitComboText(FormCombo::FileTypes);
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).entries, std::vector<std::string>{".txt; .doc;"});
+
+    form->SetComboText(FormCombo::FileTypes, "*.h; *.cpp");
+    form->CommitComboText(FormCombo::FileTypes);
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.h; *.cpp;");
+
+    form->SetComboText(FormCombo::NameStrings, "rechnung");
+    form->CommitComboText(FormCombo::NameStrings);
+    EXPECT_EQ(form->combo(FormCombo::NameStrings).text, "rechnung;");
+}
+
+TEST_F(SearchFormControllerTest, AnExistingEntryIsSelectedEvenWhenAnEarlierOneBeginsWithIt)
+{
+    make();
+    form->fields().searchTexts.entries = {"needles", "needle"};
+    form->SetComboText(FormCombo::SearchText, "needle");
+    form->CommitComboText(FormCombo::SearchText);
+    EXPECT_EQ(form->combo(FormCombo::SearchText).entries.size(), 2u);
+    EXPECT_EQ(form->combo(FormCombo::SearchText).selected, 1);
+}
+
+TEST_F(SearchFormControllerTest, RemoveTakesOnlyAnEntryThatIsThereAndSelectsTheOneBefore)
+{
+    make();
+    form->fields().fileTypes.entries = {"*.txt;", "*.h;", "*.md;"};
+    form->SetComboText(FormCombo::FileTypes, "*.rs;");
+    form->RemoveComboEntry(FormCombo::FileTypes);
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).entries.size(), 3u);
+
+    form->SetComboText(FormCombo::FileTypes, "*.h;");
+    form->RemoveComboEntry(FormCombo::FileTypes);
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).entries, (std::vector<std::string>{"*.txt;", "*.md;"}));
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");
+
+    form->SetComboText(FormCombo::FileTypes, "*.txt;");
+    form->RemoveComboEntry(FormCombo::FileTypes);
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.md;");
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).selected, 0);
+}
+
+TEST_F(SearchFormControllerTest, BrowseAddsANewFolderOnTopAndOnlyShowsAKnownOne)
+{
+    make();
+    form->fields().directories.entries = {"/home/anna/Projekte"};
+    form->SetComboText(FormCombo::Directory, "/start");
+    prompts.chosenDirectory = "/home/anna/projekte";
+    form->BrowseDirectory();
+    EXPECT_EQ(prompts.directoryAskedFor, "/start");
+    EXPECT_EQ(form->combo(FormCombo::Directory).text, "/home/anna/projekte");
+    EXPECT_EQ(form->combo(FormCombo::Directory).entries.size(), 1u);
+
+    prompts.chosenDirectory = "/srv/daten";
+    form->BrowseDirectory();
+    EXPECT_EQ(form->combo(FormCombo::Directory).entries.front(), "/srv/daten");
+    EXPECT_EQ(form->combo(FormCombo::Directory).selected, 0);
+
+    prompts.chosenDirectory.reset();  // "Abbrechen"
+    form->BrowseDirectory();
+    EXPECT_EQ(form->combo(FormCombo::Directory).text, "/srv/daten");
+}
+
+// --- enabling rules and the view ---
+
+TEST_F(SearchFormControllerTest, SwitchingWordOffWarnsAndCancelKeepsItOn)
+{
+    make();
+    prompts.hinweisAnswers = {{false, true}};
+    EXPECT_TRUE(form->SetUseWord(false));
+    EXPECT_EQ(form->state().useWord, 1);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{formtext::kWarnWordOff});
+
+    // The box was ticked: no warning any more.
+    EXPECT_FALSE(form->SetUseWord(false));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_FALSE(form->enabling().wordModes);
+    EXPECT_TRUE(form->enabling().regularExpression);
+}
+
+TEST_F(SearchFormControllerTest, EnablingFollowsTheFlagsAsTheirHandlersDecide)
+{
+    make();
+    EXPECT_EQ(form->enabling(), FormEnabling{});
+    form->SetAllFileTypes(true);
+    form->SetSizeFilter(true);
+    form->SetDateFilter(true);
+    EXPECT_FALSE(form->enabling().fileTypes);
+    EXPECT_TRUE(form->enabling().sizeFields);
+    EXPECT_TRUE(form->enabling().dateControls);
+
+    form->SetRegularExpression(true);
+    EXPECT_FALSE(form->enabling().wholeWords);
+    form->SetWordAutoMode(WordAutoMode::AllTypes);
+    EXPECT_FALSE(form->enabling().regularExpression);
+    // With a regular expression, whole words apply to the documents Word searches.
+    form->fields().warningBits = 0;
+    form->SetUseWord(true);
+    EXPECT_TRUE(form->enabling().wholeWords);
+    form->SetUseWord(false);
+    EXPECT_FALSE(form->enabling().wholeWords);
+    EXPECT_TRUE(form->enabling().regularExpression);
+    // Disabled controls keep their values for the run.
+    EXPECT_EQ(form->state().regularExpression, 1);
+}
+
+TEST_F(SearchFormControllerTest, AFirstStartComesUpCollapsedWithTheDefaultsAndTheLastDay)
+{
+    settings::ProfileStore store(tree.path("Tarnwick.conf"));
+    make(&store);
+    EXPECT_FALSE(form->isExpanded());
+    EXPECT_EQ(listener.expanded, std::vector<bool>{false});
+    EXPECT_EQ(form->ExpandButtonText(), "Erweitert  >>");
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");
+    EXPECT_EQ(form->state().searchContents, 1);
+    EXPECT_EQ(form->state().useWord, 1);
+    EXPECT_EQ(form->state().wordAutoMode, WordAutoMode::ByExtension);
+    EXPECT_EQ(form->dateFrom(), kNow - SearchFormController::kOneDay);
+    EXPECT_EQ(form->dateTo(), kNow);
+
+    form->ToggleExpanded();
+    EXPECT_EQ(form->ExpandButtonText(), "Erweitert  <<");
+    form->ToggleExpanded(true);  // the menu with the row hidden: ends expanded
+    EXPECT_TRUE(form->isExpanded());
+}
+
+TEST_F(SearchFormControllerTest, SavedSettingsComeBackAtTheNextStart)
+{
+    settings::ProfileStore store(tree.path("Tarnwick.conf"));
+    make(&store);
+    form->SetComboText(FormCombo::SearchText, "Rechnung");
+    form->SetComboText(FormCombo::FileTypes, "md");
+    form->fields().includeSubfolders = 1;
+    form->ToggleExpanded();
+    form->SaveFormSettings();
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, ".md;");  // committed on the way
+
+    form.reset();
+    make(&store);
+    EXPECT_EQ(form->combo(FormCombo::SearchText).text, "Rechnung");
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");  // entry 0 of the stored history
+    EXPECT_EQ(form->combo(FormCombo::FileTypes).entries.back(), ".md;");
+    EXPECT_EQ(form->state().includeSubfolders, 1);
+    EXPECT_TRUE(form->isExpanded());
+}
+
+TEST(SizeField, EmptyMeansItsBoundAndOnlyDigitsCount)
+{
+    EXPECT_EQ(SizeFieldValue("", 0), 0u);
+    EXPECT_EQ(SizeFieldValue("  ", kNoUpperSizeLimit), kNoUpperSizeLimit);
+    EXPECT_EQ(SizeFieldValue(" 2048 ", 0), 2048u);
+    EXPECT_EQ(SizeFieldValue("99999999999", 0), 0xFFFF'FFFFu);
+    EXPECT_EQ(SizeFieldValue("-1", 0), std::nullopt);
+    EXPECT_EQ(SizeFieldValue("1 2", 0), std::nullopt);
+    EXPECT_EQ(SizeFieldText(kNoUpperSizeLimit, true), "");
+    EXPECT_EQ(SizeFieldText(kNoUpperSizeLimit, false), "4294967295");
+    EXPECT_EQ(SizeFieldText(0, false), "0");
+}
+
+}  // namespace
+}  // namespace tarnwick::ui

@@ -1,0 +1,248 @@
+// The search form's controls on the offscreen platform: their binding to the
+// controller, the commit on leaving a combo box, the collapsible groups,
+// the keys an edit field keeps, and the two small dialogs of the form.
+#include "ui/searchform/SearchFormWidget.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimeEdit>
+
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "results/ResultList.h"
+#include "tests/ui/support/QtApp.h"
+#include "tests/ui/support/SearchFormFakes.h"
+#include "ui/searchform/HinweisDialog.h"
+#include "ui/searchform/RenameDialog.h"
+#include "ui/searchform/SearchFormTexts.h"
+
+namespace tarnwick::ui {
+namespace {
+
+namespace C = FormControl;
+
+const CodePage& Utf8()
+{
+    static const CodePage page("UTF-8");
+    return page;
+}
+
+class SearchFormWidgetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::EnsureQtApp(); }
+
+    void SetUp() override
+    {
+        FormWorkerParts parts;
+        parts.results = std::make_shared<ResultList>();
+        parts.notifier = std::make_shared<test::RecordingNotifier>();
+        controller = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), nullptr},
+                                                            std::move(parts));
+        window.setCentralWidget(form = new SearchFormWidget(*controller, Utf8()));
+        controller->Initialize();
+        window.resize(1000, 450);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    template <typename Widget = QWidget>
+    Widget* get(int id) const
+    {
+        return qobject_cast<Widget*>(form->control(id));
+    }
+
+    // Types into a combo box's edit field as a user does.
+    void type(FormCombo which, const QString& text)
+    {
+        QLineEdit* edit = form->comboBox(which)->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    // Moves the keyboard focus away from a combo box's edit field.
+    void leave(FormCombo which)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(form->comboBox(which)->lineEdit(), &out);
+    }
+
+    test::ScriptedPrompts prompts;
+    FixedClock clock{1'700'000'000};
+    std::unique_ptr<SearchFormController> controller;
+    QMainWindow window;
+    SearchFormWidget* form = nullptr;
+};
+
+TEST_F(SearchFormWidgetTest, ControlsCarryTheirTextsAndPushLikeFlagsAreToggleButtons)
+{
+    EXPECT_EQ(get<QAbstractButton>(C::RegularExpression)->text(), QString::fromUtf8("Regulärer Ausdruck"));
+    EXPECT_TRUE(get<QPushButton>(C::RegularExpression)->isCheckable());
+    EXPECT_TRUE(get<QPushButton>(C::SpecialCharacters)->isCheckable());
+    EXPECT_TRUE(get<QPushButton>(C::UseWord)->isCheckable());
+    EXPECT_TRUE(get<QPushButton>(C::AlsoDirectories)->isCheckable());
+    EXPECT_NE(get<QCheckBox>(C::MatchCase), nullptr);
+    EXPECT_EQ(get<QAbstractButton>(C::SearchFileNames)->text(), QStringLiteral("Dateinamen durchsuchen / umbenennen"));
+    EXPECT_EQ(get<QGroupBox>(C::NameStringGroup)->title(),
+              QStringLiteral("Dateinamenstrings (Zeichenfolgen im Dateinamen)"));
+    EXPECT_EQ(get<QAbstractButton>(C::Browse)->text(), QStringLiteral("Durchsuchen..."));
+    EXPECT_EQ(get<QAbstractButton>(C::Expand)->text(), QStringLiteral("Erweitert  >>"));
+    for (FormCombo which : {FormCombo::SearchText, FormCombo::ReplaceText, FormCombo::Directory, FormCombo::FileTypes,
+                            FormCombo::NameStrings}) {
+        EXPECT_TRUE(form->comboBox(which)->isEditable());
+        EXPECT_EQ(form->comboBox(which)->insertPolicy(), QComboBox::NoInsert);
+    }
+}
+
+TEST_F(SearchFormWidgetTest, EditsGoStraightIntoTheFields)
+{
+    // Letters beyond ASCII arrive as committed input, as from a compose key.
+    QLineEdit* search = form->comboBox(FormCombo::SearchText)->lineEdit();
+    search->setFocus();
+    QInputMethodEvent input;
+    input.setCommitString(QString::fromUtf8("Grüße"));
+    QCoreApplication::sendEvent(search, &input);
+    EXPECT_EQ(controller->combo(FormCombo::SearchText).text, "Grüße");
+    get<QAbstractButton>(C::Subfolders)->click();
+    EXPECT_EQ(controller->state().includeSubfolders, 1);
+    get<QAbstractButton>(C::IgnoreIfAny)->click();
+    EXPECT_EQ(controller->state().nameStringMode, NameStringMode::IgnoreIfAnyOccurs);
+
+    get<QAbstractButton>(C::SizeFilter)->click();  // the fields take input only while enabled
+    get<QLineEdit>(C::MaxSize)->setFocus();
+    get<QLineEdit>(C::MaxSize)->selectAll();
+    QTest::keyClicks(get<QLineEdit>(C::MaxSize), "x2048");  // the letter is refused
+    EXPECT_EQ(get<QLineEdit>(C::MaxSize)->text(), QStringLiteral("2048"));
+    EXPECT_EQ(controller->state().maxSizeKb, 2048u);
+    get<QLineEdit>(C::MaxSize)->selectAll();
+    QTest::keyClick(get<QLineEdit>(C::MaxSize), Qt::Key_Backspace);
+    EXPECT_EQ(controller->state().maxSizeKb, kNoUpperSizeLimit);
+
+    get<QTimeEdit>(C::ToTime)->setTime(QTime(23, 59, 58));
+    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(controller->dateTo()).time(), QTime(23, 59, 58));
+}
+
+TEST_F(SearchFormWidgetTest, TheDateControlsStartOnTheDayBeforeNow)
+{
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(clock.now());
+    EXPECT_EQ(get<QDateEdit>(C::FromDate)->date(), now.addSecs(-86'400).date());
+    EXPECT_EQ(get<QDateEdit>(C::ToDate)->date(), now.date());
+    EXPECT_EQ(get<QTimeEdit>(C::FromTime)->time().toString(), now.time().toString());
+}
+
+TEST_F(SearchFormWidgetTest, LeavingTheFileTypeBoxShowsTheNormalisedTextAddedOnce)
+{
+    type(FormCombo::FileTypes, QStringLiteral("txt, doc"));
+    leave(FormCombo::FileTypes);
+    QComboBox* box = form->comboBox(FormCombo::FileTypes);
+    EXPECT_EQ(box->currentText(), QStringLiteral(".txt; .doc;"));
+    leave(FormCombo::FileTypes);
+    EXPECT_EQ(box->count(), 1);
+    EXPECT_EQ(box->itemText(0), QStringLiteral(".txt; .doc;"));
+}
+
+TEST_F(SearchFormWidgetTest, RulesEnableAndDisableTheirControls)
+{
+    EXPECT_FALSE(get(C::MinSize)->isEnabled());
+    get<QAbstractButton>(C::SizeFilter)->click();
+    EXPECT_TRUE(get(C::MinSize)->isEnabled());
+    get<QAbstractButton>(C::AllFileTypes)->click();
+    EXPECT_FALSE(form->comboBox(FormCombo::FileTypes)->isEnabled());
+    EXPECT_FALSE(get(C::RemoveFileType)->isEnabled());
+    get<QAbstractButton>(C::RegularExpression)->click();
+    EXPECT_FALSE(get(C::WholeWords)->isEnabled());
+
+    // "Abbrechen" in the warning: Word stays on, its button stays pressed.
+    prompts.hinweisAnswers = {{false, false}};
+    get<QAbstractButton>(C::UseWord)->click();
+    EXPECT_TRUE(get<QAbstractButton>(C::UseWord)->isChecked());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{formtext::kWarnWordOff});
+    get<QAbstractButton>(C::UseWord)->click();
+    EXPECT_FALSE(get<QAbstractButton>(C::UseWord)->isChecked());
+    EXPECT_FALSE(get(C::WordAuto)->isEnabled());
+}
+
+TEST_F(SearchFormWidgetTest, CollapsingHidesTheFilterGroupsButKeepsTheirSettings)
+{
+    EXPECT_FALSE(get(C::SizeGroup)->isVisible());
+    QSignalSpy expanded(form, &SearchFormWidget::expandedChanged);
+    get<QAbstractButton>(C::Expand)->click();
+    EXPECT_TRUE(get(C::SizeGroup)->isVisible());
+    EXPECT_TRUE(get(C::DateGroup)->isVisible());
+    EXPECT_TRUE(get(C::NameStringGroup)->isVisible());
+    EXPECT_TRUE(get(C::FileTypes)->isVisible());
+    EXPECT_EQ(get<QAbstractButton>(C::Expand)->text(), QStringLiteral("Erweitert  <<"));
+    get<QAbstractButton>(C::SizeFilter)->click();
+    get<QAbstractButton>(C::Expand)->click();
+    EXPECT_FALSE(get(C::SizeGroup)->isVisible());
+    EXPECT_EQ(controller->state().sizeFilter, 1);
+    ASSERT_EQ(expanded.count(), 2);
+    EXPECT_FALSE(expanded.at(1).at(0).toBool());
+}
+
+TEST_F(SearchFormWidgetTest, AnEditFieldKeepsItsEditingKeysFromTheWindowsShortcuts)
+{
+    auto* undo = new QAction(&window);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    auto* escape = new QAction(&window);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    window.addActions({undo, escape});
+    QSignalSpy undone(undo, &QAction::triggered);
+    QSignalSpy escaped(escape, &QAction::triggered);
+
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    type(FormCombo::SearchText, QStringLiteral("abc"));
+    QLineEdit* edit = form->comboBox(FormCombo::SearchText)->lineEdit();
+    ASSERT_TRUE(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(undone.count(), 0);
+    EXPECT_EQ(escaped.count(), 0);
+    EXPECT_NE(edit->text(), QStringLiteral("abc"));  // the field undid its typing
+
+    // Outside an edit field the shortcut works.
+    get(C::Subfolders)->setFocus();
+    QTest::keyClick(get(C::Subfolders), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(undone.count(), 1);
+}
+
+TEST(FormDialogs, TheWarningReportsItsBoxAlsoWhenCancelled)
+{
+    test::EnsureQtApp();
+    HinweisDialog dialog(QStringLiteral("ACHTUNG"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Tarnwick 2.0"));
+    EXPECT_EQ(dialog.dontShowAgainBox()->text(), QString::fromUtf8("Diese Meldung künftig nicht mehr anzeigen"));
+    dialog.dontShowAgainBox()->setChecked(true);
+    dialog.reject();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.dontShowAgain());
+}
+
+TEST(FormDialogs, TheConversionDialogOpensOnAll)
+{
+    test::EnsureQtApp();
+    RenameDialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Dateiname wandeln"));
+    EXPECT_EQ(dialog.choice(), RenameChoice::AllNames);
+    dialog.onlyUpperButton()->setChecked(true);
+    EXPECT_EQ(dialog.choice(), RenameChoice::OnlyUpperCase);
+    EXPECT_EQ(dialog.onlyUpperButton()->text(), QStringLiteral("nur Namen mit ausschliesslich Grossbuchstaben"));
+    EXPECT_NE(dialog.findChild<QPushButton*>(QStringLiteral("renameButton")), nullptr);
+}
+
+}  // namespace
+}  // namespace tarnwick::ui

@@ -1,0 +1,76 @@
+#include "tests/ui/support/SearchFormFakes.h"
+
+#include <chrono>
+#include <thread>
+
+namespace tarnwick::test {
+
+void RecordingNotifier::Post(int message)
+{
+    std::lock_guard lock(m_mutex);
+    m_queue.push_back(message);
+    m_posted.notify_all();
+}
+
+void RecordingNotifier::ShowMessage(const std::string& text)
+{
+    std::lock_guard lock(m_mutex);
+    m_texts.push_back(text);
+}
+
+int RecordingNotifier::waitForMessage(int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !m_queue.empty(); })) return 0;
+    const int message = m_queue.front();
+    m_queue.pop_front();
+    return message;
+}
+
+std::vector<std::string> RecordingNotifier::messages() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_texts;
+}
+
+void FakeCommands::Run(int command, WorkerState& state)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_starts;
+        m_lastInput = state.current;
+        m_started.notify_all();
+    }
+    if (body) body(command, state);
+}
+
+bool FakeCommands::waitForStarts(int count, int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    return m_started.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_starts >= count; });
+}
+
+int FakeCommands::starts() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_starts;
+}
+
+CommandInput FakeCommands::lastInput() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastInput;
+}
+
+std::function<void(int, WorkerState&)> RunUntilStopped(int hits)
+{
+    return [hits](int, WorkerState& state) {
+        state.counters.hits.store(hits);
+        state.counters.files.store(1);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (state.stopFlag.load() == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    };
+}
+
+}  // namespace tarnwick::test

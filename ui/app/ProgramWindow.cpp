@@ -1,0 +1,254 @@
+#include "ui/app/ProgramWindow.h"
+
+#include <QAction>
+
+#include "engine/documents/WordDocumentEngine.h"
+#include "platform/CodePage.h"
+#include "ui/frame/DocumentOpenRules.h"
+#include "ui/results/ExportCommand.h"
+#include "ui/help/HelpMenu.h"
+#include "session/RunValues.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/frame/MainFrameCommands.h"
+#include "ui/options/OptionsDialog.h"
+#include "ui/app/ProgramDocuments.h"
+#include "ui/searchform/QtNotifier.h"
+#include "ui/results/ResultsCommandTexts.h"
+#include "ui/results/ResultsPane.h"
+#include "ui/searchform/SearchFormController.h"
+#include "ui/searchform/SearchFormDialogs.h"
+#include "ui/searchform/SearchFormWidget.h"
+#include "ui/viewer/ViewerEdit.h"
+#include "ui/viewer/ViewerIcons.h"
+#include "ui/viewer/ViewerPage.h"
+
+namespace tarnwick::ui {
+namespace {
+
+// The results commands of the main menu, carried out by the results pane.
+constexpr FrameCommand kResultsCommands[] = {
+    FrameCommand::OpenInViewer, FrameCommand::OpenWithProgram, FrameCommand::ReplaceMarked,
+    FrameCommand::MarkAll,      FrameCommand::MarkNone,        FrameCommand::ExportResults,
+    FrameCommand::ExpandAll,    FrameCommand::CollapseAll,
+};
+
+// The viewer's editing commands: they act on the page "Vorschau" only while it is shown.
+bool IsViewerEditCommand(FrameCommand id)
+{
+    switch (id) {
+    case FrameCommand::Undo:
+    case FrameCommand::Cut:
+    case FrameCommand::Copy:
+    case FrameCommand::Paste:
+    case FrameCommand::SelectAll:
+    case FrameCommand::Find:
+    case FrameCommand::Replace:
+    case FrameCommand::FindNext:
+    case FrameCommand::GoTo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+ProgramWindow::ProgramWindow(ProgramSetup setup)
+    : m_store(setup.profilePath.empty() ? settings::DefaultProfilePath() : setup.profilePath),
+      m_frameSettings(m_store),
+      m_resultList(std::make_shared<ResultList>()),
+      m_notifier(QtNotifier::Create())
+{
+    const CodePage& codePage = CodePage::system();
+    FormPrompts* prompts = setup.prompts;
+    if (prompts == nullptr) {
+        m_dialogs = std::make_unique<DialogFormPrompts>(nullptr, codePage);
+        prompts = m_dialogs.get();
+    }
+    m_prompts = prompts;
+    const Clock& clock = setup.clock != nullptr ? *setup.clock : m_systemClock;
+    FormWorkerParts parts;
+    parts.results = m_resultList;
+    parts.notifier = m_notifier;
+    parts.status = m_notifier;
+    // Documents go through the built-in component, which reads and writes them directly.
+    parts.documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
+    parts.runner = std::move(setup.runner);
+    m_controller = std::make_unique<SearchFormController>(FormServices{*prompts, clock, codePage, &m_store},
+                                                          std::move(parts));
+    m_notifier->attach(m_controller.get());
+
+    m_frame = std::make_unique<MainFrame>(m_frameSettings);
+    if (m_dialogs) m_dialogs->setParent(m_frame.get());
+    m_results = new ResultsPane(m_resultList, codePage);
+    m_frame->setResultsWidget(m_results);
+    m_form = new SearchFormWidget(*m_controller, codePage);
+    m_frame->setFormWidget(m_form);
+    auto* viewer = new ViewerPage(m_store, codePage, setup.viewerPrompts);
+    m_viewer = viewer;
+    m_frame->setPreviewWidget(viewer);
+
+    connectFrame();
+    connectResultsCommands();
+    connectViewer(viewer);
+    connectDocuments();
+    connectHelpMenu();
+    // First show of the form: its settings, its dates, collapsed if it was.
+    m_controller->Initialize();
+}
+
+ProgramWindow::~ProgramWindow()
+{
+    // Nothing the worker still sends may reach the form from here on.
+    m_notifier->detach();
+    // The word processor quits and its window goes before the frame it serves.
+    m_documents.reset();
+    m_frame.reset();
+}
+
+void ProgramWindow::show() { m_frame->showAsPlaced(); }
+
+bool ProgramWindow::openDocumentFile(const QString& path) { return m_documents->openDocumentFile(path); }
+
+void ProgramWindow::connectDocuments()
+{
+    m_documents = std::make_unique<ProgramDocuments>(ProgramDocumentParts{
+        *m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(),
+        [this] { return m_viewer; }, word::CreateFileApplication});
+}
+
+void ProgramWindow::showStartUpTip() { m_helpMenu->showStartUpTip(); }
+
+void ProgramWindow::setOpenInViewerHandler(std::function<void(ItemHandle)> handler)
+{
+    m_results->setOpenInViewerHandler(std::move(handler));
+}
+
+void ProgramWindow::connectFrame()
+{
+    MainFrame* frame = m_frame.get();
+    SearchFormController* form = m_controller.get();
+    connect(frame, &MainFrame::startSearchRequested, this, [form] { form->StartSearchRun(); });
+    connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->StartReplaceRun(); });
+    connect(frame, &MainFrame::stopRequested, this, [form] { form->Stop(); });
+    connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->ConvertFileNames(); });
+    connect(frame, &MainFrame::expandToggleRequested, this,
+            [form](bool expandFromHidden) { form->ToggleExpanded(expandFromHidden); });
+    connect(frame, &MainFrame::optionsRequested, this, [this] {
+        if (m_optionsHandler)
+            m_optionsHandler();
+        else
+            editOptions();
+    });
+    frame->setSaveFormSettingsHook([form] { form->SaveFormSettings(); });
+
+    connect(m_form, &SearchFormWidget::busyChanged, frame, &MainFrame::setBusy);
+    connect(m_form, &SearchFormWidget::expandedChanged, frame, &MainFrame::setFormExpanded);
+    connect(m_form, &SearchFormWidget::statusTextChanged, frame, &MainFrame::setStatusText);
+    connect(m_form, &SearchFormWidget::lastRunWasSearchChanged, m_results, &ResultsPane::setLastRunWasSearch);
+    connect(m_form, &SearchFormWidget::selectedReplaceEnded, m_results, &ResultsPane::selectedReplaceFinished);
+}
+
+void ProgramWindow::connectResultsCommands()
+{
+    m_results->setMarkedResultsReplacer(m_controller.get());
+    // "Ergebnisliste exportieren": the run values are what the worker was last handed.
+    m_results->setExportHandler([this] {
+        RunExportCommand(m_frame.get(), m_store, *m_resultList, session::MakeRunValues(m_controller->worker()),
+                         ProgramDirectory());
+    });
+    // The main menu's entries take their state from the pane's actions and
+    // run them.
+    for (FrameCommand id : kResultsCommands) {
+        QAction* menuAction = m_frame->action(id);
+        QAction* paneAction = m_results->action(static_cast<int>(id));
+        if (menuAction == nullptr || paneAction == nullptr) continue;
+        connect(menuAction, &QAction::triggered, paneAction, &QAction::trigger);
+        connect(paneAction, &QAction::changed, menuAction,
+                [menuAction, paneAction] { menuAction->setEnabled(paneAction->isEnabled()); });
+        menuAction->setEnabled(paneAction->isEnabled());
+    }
+}
+
+void ProgramWindow::connectHelpMenu()
+{
+    m_helpMenu = std::make_unique<HelpMenu>(*m_frame, *m_controller, m_store, ProgramDirectory());
+    HelpMenu* menu = m_helpMenu.get();
+    connect(m_frame->action(FrameCommand::About), &QAction::triggered, this, [menu] { menu->showAbout(); });
+    connect(m_frame->action(FrameCommand::Help), &QAction::triggered, this, [menu] { menu->showHelp(); });
+    connect(m_frame->action(FrameCommand::Tips), &QAction::triggered, this, [menu] { menu->showTips(); });
+}
+
+// The viewer's commands of the main menu follow the page's actions. The
+// editing commands act on the page only while it is the visible tab; the
+// file commands ("Datei (Vorschau)") and the view's own settings always.
+void ProgramWindow::connectViewer(ViewerPage* viewer)
+{
+    MainFrame* frame = m_frame.get();
+    for (const CommandEntry& entry : AllCommands()) {
+        if (entry.owner != CommandOwner::Viewer) continue;
+        QAction* menuAction = frame->action(entry.id);
+        QAction* pageAction = viewer->action(entry.id);
+        if (menuAction == nullptr || pageAction == nullptr) continue;
+        if (menuAction->icon().isNull()) menuAction->setIcon(pageAction->icon());
+        const bool onlyOnPage = IsViewerEditCommand(entry.id);
+        const auto follow = [frame, menuAction, pageAction, onlyOnPage] {
+            menuAction->setEnabled(pageAction->isEnabled() &&
+                                   (!onlyOnPage || frame->activeTab() == MainFrame::kPreviewTab));
+            if (pageAction->isCheckable()) menuAction->setChecked(pageAction->isChecked());
+        };
+        if (menuAction->isCheckable()) {
+            connect(menuAction, &QAction::triggered, pageAction, [pageAction](bool on) { pageAction->setChecked(on); });
+        } else {
+            connect(menuAction, &QAction::triggered, pageAction, &QAction::trigger);
+        }
+        connect(pageAction, &QAction::changed, menuAction, follow);
+        connect(frame, &MainFrame::activeTabChanged, menuAction, follow);
+        follow();
+    }
+    if (QAction* open = frame->action(FrameCommand::FileOpen)) {
+        if (open->icon().isNull()) open->setIcon(ViewerCommandIcon(FrameCommand::FileOpen));
+        viewer->setOpenAction(open);
+    }
+    connect(viewer, &ViewerPage::caretMoved, frame, &MainFrame::setViewerCaret);
+    // The page "Vorschau" brought to the front makes the viewer the active
+    // view, once the switch (and a result it opens) is done.
+    connect(frame, &MainFrame::activeTabChanged, viewer, [viewer](int tab) {
+        if (tab != MainFrame::kPreviewTab) return;
+        QMetaObject::invokeMethod(
+            viewer, [viewer] { if (viewer->isLoaded()) viewer->editor()->setFocus(Qt::OtherFocusReason); },
+            Qt::QueuedConnection);
+    });
+    // A file loaded for a result, or saved under a new name, names the window too.
+    connect(viewer, &ViewerPage::pathChanged, frame,
+            [frame](const QString& path) { frame->setWindowTitle(MainWindowTitle(path)); });
+    frame->setViewerCloseHook([viewer] { return viewer->confirmClose(); });
+    // A replace run changes files: the next result opened reads its file again.
+    connect(m_form, &SearchFormWidget::filesAboutToChange, viewer, &ViewerPage::markForReload);
+    // The find dialog starts from what the search form holds.
+    viewer->setFindDefaults([this] {
+        const settings::FormState& state = m_controller->state();
+        const CodePage& codePage = CodePage::system();
+        ViewerFindOptions options;
+        options.findText = FormTextToQt(state.searchTexts.text, codePage);
+        options.replaceText = FormTextToQt(state.replaceTexts.text, codePage);
+        options.wholeWord = state.wholeWords != 0;
+        options.matchCase = state.matchCase != 0;
+        options.regularExpression = state.regularExpression != 0;
+        return options;
+    });
+}
+
+// The options dialog writes its section itself; the form then takes the
+// values, so the running program and the store agree. An opt-out ticked in
+// its warning counts however the dialog was closed.
+void ProgramWindow::editOptions()
+{
+    settings::FormState& fields = m_controller->fields();
+    std::uint32_t warningBits = fields.warningBits;
+    const auto accepted = EditOptions(m_frame.get(), fields.options, warningBits, m_store);
+    fields.warningBits = warningBits;
+    if (accepted) m_controller->ApplyOptions(*accepted);
+}
+
+}  // namespace tarnwick::ui

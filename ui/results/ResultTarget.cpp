@@ -1,0 +1,71 @@
+#include "ui/results/ResultTarget.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "engine/documents/DocumentText.h"
+#include "engine/match/ChunkStore.h"
+#include "platform/CodePage.h"
+#include "ui/results/ResultsCommands.h"
+#include "ui/results/RunKind.h"
+
+namespace tarnwick::ui {
+namespace {
+
+// Column 1 of a hit; nothing when it is empty or not a number.
+std::optional<std::int64_t> PositionOf(const std::string& text)
+{
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < 0) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<ResultTarget> ResultTargetOf(const ResultList& list, ItemHandle item)
+{
+    if (item == kNoItem) return std::nullopt;
+    ResultTarget target;
+    if (list.HasChildren(item)) {
+        target.path = list.ColumnText(item, 0);
+        target.fileKind = list.Kind(item);
+        target.encoding = static_cast<int>(list.Data(item).first);
+        return target;
+    }
+    const ItemHandle parent = list.Parent(item);
+    const int kind = EffectiveKind(list, item);
+    if (parent == kNoItem || kind <= ItemKind::Info || kind == ItemKind::FileNameHit || kind == ItemKind::DirNameHit)
+        return std::nullopt;
+    target.path = list.ColumnText(parent, 0);
+    target.fileKind = list.Kind(parent);
+    target.encoding = static_cast<int>(list.Data(parent).first);
+    target.position = PositionOf(list.ColumnText(item, 1));
+    const ItemData data = list.Data(item);
+    if (data.kind == ItemDataKind::Record) target.matchLength = std::max<std::int64_t>(data.first, 0);
+    target.ownKind = kind == ItemKind::Replaced || kind == ItemKind::DocumentReplaced ? kind : ItemKind::File;
+    return target;
+}
+
+std::int64_t SelectionLength(const ResultTarget& target, RunKind lastRunKind, const std::string& replacement,
+                             const CodePage& codePage)
+{
+    const bool document = target.fileKind == ItemKind::Document;
+    const int replacedKind = document ? ItemKind::DocumentReplaced : ItemKind::Replaced;
+    if (lastRunKind != RunKind::Replace && target.ownKind != replacedKind) return target.matchLength;
+    // The replacement went into the file in the file's own form.
+    if (document) return static_cast<std::int64_t>(ToDocumentText(replacement, codePage).size());
+    if (target.encoding == Encoding::Utf8) return static_cast<std::int64_t>(codePage.ansiToUtf8(replacement).size());
+    return static_cast<std::int64_t>(replacement.size());
+}
+
+bool OpensOnPreviewTab(const ResultList& list, const std::vector<ItemHandle>& selected)
+{
+    if (selected.size() != 1) return false;
+    const ItemHandle item = selected.front();
+    const ItemHandle fileItem = list.HasChildren(item) ? item : list.Parent(item);
+    return fileItem == kNoItem || list.Kind(fileItem) != ItemKind::Document;
+}
+
+}  // namespace tarnwick::ui

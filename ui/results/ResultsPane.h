@@ -1,0 +1,104 @@
+#pragma once
+// The results pane: the results tool bar above the tree of the result list.
+// It follows the store with a batching timer (the worker appends on its own
+// thread; the pane only ever reads the store on the user interface thread),
+// keeps the user's selection in the store in the order it was made, and
+// binds the results commands to actions for its tool bar, the main menu and
+// its context menu.
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "results/ResultList.h"
+#include "ui/results/ResultsCommands.h"
+
+class QAction;
+class QItemSelection;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+namespace tarnwick {
+class CodePage;
+}
+
+namespace tarnwick::ui {
+
+class ResultsModel;
+class ResultsTreeView;
+
+class ResultsPane : public QWidget, private ResultsCommandHost {
+    Q_OBJECT
+
+public:
+    // How often at most the pane catches up with the store. A catch-up
+    // costs time in proportion to the rows the tree shows (the tree lays out
+    // all of them after new top-level rows), so the pause after one is a
+    // multiple of what it cost, up to kLongestCatchUpIntervalMs: with very
+    // long lists the program stays responsive and the list moves in bigger steps.
+    static constexpr int kCatchUpIntervalMs = 50;
+    static constexpr int kLongestCatchUpIntervalMs = 1000;
+    static constexpr int kPauseToCostRatio = 4;
+
+    explicit ResultsPane(std::shared_ptr<ResultList> list, QWidget* parent = nullptr);
+    ResultsPane(std::shared_ptr<ResultList> list, const CodePage& codePage, QWidget* parent = nullptr);
+    ~ResultsPane() override;
+
+    ResultList& results() const { return *m_list; }
+    ResultsModel* model() const { return m_model; }
+    ResultsTreeView* view() const { return m_view; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    ResultsCommands& commands() { return m_commands; }
+
+    // The action of a results command (shared by tool bar and menu).
+    QAction* action(int commandId) const;
+    // A new "&Ergebnisse" menu with the results commands, for the main menu.
+    QMenu* createResultsMenu(QWidget* parent);
+
+    // --- used by the search form ---
+    void setLastRunWasSearch(bool value);
+    void setMarkedResultsReplacer(MarkedResultsReplacer* replacer);
+    // Opens a hit or file item in the viewer or the word processor.
+    void setOpenInViewerHandler(std::function<void(ItemHandle)> handler);
+    // Runs the export of the result list.
+    void setExportHandler(std::function<void()> handler);
+    // The worker reported the end of a replace in the marked results.
+    void selectedReplaceFinished();
+
+    // Catches up with the store now instead of at the next timer tick.
+    void catchUp();
+    // Re-evaluates which commands are enabled.
+    void updateCommandStates();
+
+private:
+    // ResultsCommandHost
+    void setAllExpanded(bool expanded) override;
+    void refreshItems() override;
+    bool openWithAssociatedProgram(const std::string& path) override;
+    void showError(std::string_view text) override;
+    void setPaneEnabled(bool enabled) override;
+
+    void createActions();
+    void createToolBar();
+    void createContextMenu();
+    void configureView();
+    bool catchUpNow();
+    void catchUpOnTimer();
+    void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void showContextMenu(const QPoint& globalPos);
+
+    std::shared_ptr<ResultList> m_list;
+    ResultsModel* m_model = nullptr;
+    ResultsTreeView* m_view = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QTimer* m_timer = nullptr;
+    ResultsCommands m_commands;
+    std::map<int, QAction*> m_actions;
+    std::vector<QAction*> m_contextActions;
+    std::vector<ItemHandle> m_selectionOrder;
+};
+
+}  // namespace tarnwick::ui

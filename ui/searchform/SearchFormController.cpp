@@ -1,0 +1,288 @@
+// The form's fields, histories, enabling rules and view. The runs are in
+// SearchFormRuns.cpp.
+#include "ui/searchform/SearchFormController.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "settings/FormSettings.h"
+#include "ui/searchform/SearchFormListener.h"
+#include "ui/searchform/SearchFormTexts.h"
+
+namespace tarnwick::ui {
+namespace {
+
+// The history of one combo box, const or not as the state is.
+template <typename State>
+auto& HistoryOf(State& state, FormCombo which)
+{
+    switch (which) {
+    case FormCombo::SearchText: return state.searchTexts;
+    case FormCombo::ReplaceText: return state.replaceTexts;
+    case FormCombo::Directory: return state.directories;
+    case FormCombo::FileTypes: return state.fileTypes;
+    case FormCombo::NameStrings: break;
+    }
+    return state.nameStrings;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> SizeFieldValue(const std::string& text, std::uint32_t emptyValue)
+{
+    const auto isBlank = [](unsigned char c) { return std::isspace(c) != 0; };
+    auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    auto last = std::find_if_not(text.rbegin(), std::string::const_reverse_iterator(first), isBlank).base();
+    if (first == last) return emptyValue;
+    std::uint64_t value = 0;
+    for (auto it = first; it != last; ++it) {
+        const unsigned char c = static_cast<unsigned char>(*it);
+        if (c < '0' || c > '9') return std::nullopt;
+        // A number too large for the field is as good as "no limit".
+        value = std::min<std::uint64_t>(value * 10 + (c - '0'), std::numeric_limits<std::uint32_t>::max());
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+std::string SizeFieldText(std::uint32_t value, bool isUpperBound)
+{
+    if (isUpperBound && value == kNoUpperSizeLimit) return {};
+    return std::to_string(value);
+}
+
+SearchFormController::SearchFormController(FormServices services, FormWorkerParts parts)
+    : m_services(services), m_results(std::move(parts.results)), m_runLog(std::make_shared<RunLog>())
+{
+    // No sink of its own: the run goes into the result list and the run log text.
+    WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status),
+                          std::move(parts.documents), nullptr};
+    m_worker = std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner),
+                                              parts.shutdownWait);
+}
+
+SearchFormController::~SearchFormController() = default;
+
+void SearchFormController::Initialize()
+{
+    if (m_initialized) return;
+    if (m_services.store != nullptr) settings::LoadFormSettings(*m_services.store, m_state);
+    m_enabling.fileTypes = m_state.allFileTypes == 0;
+    m_enabling.sizeFields = m_state.sizeFilter != 0;
+    m_enabling.dateControls = m_state.dateFilter != 0;
+    applyWordRules();
+
+    const std::int64_t now = m_services.clock.now();
+    m_dateFrom = now - kOneDay;
+    m_dateTo = now;
+
+    m_initialized = true;
+    if (m_state.expandedView == 0) {
+        // The stored view was collapsed: the form is built expanded and
+        // collapses once.
+        m_state.expandedView = 1;
+        ToggleExpanded();
+    } else {
+        m_state.expandedView = 1;
+        if (m_listener) m_listener->expandedChanged(true);
+    }
+    notifyChanged();
+}
+
+// --- fields ---
+
+void SearchFormController::SetAllFileTypes(bool on)
+{
+    m_state.allFileTypes = on ? 1 : 0;
+    m_enabling.fileTypes = !on;
+    notifyChanged();
+}
+
+void SearchFormController::SetSizeFilter(bool on)
+{
+    m_state.sizeFilter = on ? 1 : 0;
+    m_enabling.sizeFields = on;
+    notifyChanged();
+}
+
+void SearchFormController::SetDateFilter(bool on)
+{
+    m_state.dateFilter = on ? 1 : 0;
+    m_enabling.dateControls = on;
+    notifyChanged();
+}
+
+void SearchFormController::SetRegularExpression(bool on)
+{
+    m_state.regularExpression = on ? 1 : 0;
+    m_enabling.wholeWords = !on;
+    notifyChanged();
+}
+
+void SearchFormController::SetWordAutoMode(std::uint32_t mode)
+{
+    m_state.wordAutoMode = mode == WordAutoMode::AllTypes ? WordAutoMode::AllTypes : WordAutoMode::ByExtension;
+    m_enabling.regularExpression = m_state.useWord == 0 || m_state.wordAutoMode == WordAutoMode::ByExtension;
+    notifyChanged();
+}
+
+bool SearchFormController::SetUseWord(bool on)
+{
+    if (!on && m_state.useWord != 0 &&
+        settings::IsWarningShown(m_state.warningBits, settings::WarningBit::WordOff)) {
+        const HinweisAnswer answer = m_services.prompts.showHinweis(formtext::kWarnWordOff);
+        // The opt-out counts whichever button closed the warning.
+        if (answer.dontShowAgain) settings::OptOutOfWarning(m_state.warningBits, settings::WarningBit::WordOff);
+        if (!answer.ok) {
+            m_state.useWord = 1;
+            notifyChanged();
+            return true;
+        }
+    }
+    m_state.useWord = on ? 1 : 0;
+    applyWordRules();
+    notifyChanged();
+    return on;
+}
+
+void SearchFormController::applyWordRules()
+{
+    const bool useWord = m_state.useWord != 0;
+    m_enabling.wordModes = useWord;
+    m_enabling.regularExpression = !useWord || m_state.wordAutoMode == WordAutoMode::ByExtension;
+    if (m_state.regularExpression != 0) m_enabling.wholeWords = useWord;
+}
+
+bool SearchFormController::SetSizeField(bool upperBound, const std::string& text)
+{
+    const std::optional<std::uint32_t> value = SizeFieldValue(text, upperBound ? kNoUpperSizeLimit : 0);
+    if (!value) return false;
+    (upperBound ? m_state.maxSizeKb : m_state.minSizeKb) = *value;
+    return true;
+}
+
+// --- combo boxes ---
+
+const settings::ComboHistory& SearchFormController::combo(FormCombo which) const
+{
+    return HistoryOf(m_state, which);
+}
+
+void SearchFormController::SetComboText(FormCombo which, const std::string& text)
+{
+    HistoryOf(m_state, which).text = text;
+}
+
+void SearchFormController::SelectComboEntry(FormCombo which, int index)
+{
+    if (index < 0) return;
+    HistoryOf(m_state, which).Select(static_cast<std::size_t>(index));
+}
+
+void SearchFormController::CommitComboText(FormCombo which)
+{
+    auto& history = HistoryOf(m_state, which);
+    switch (which) {
+    case FormCombo::FileTypes:
+        settings::CommitComboText(history, [](const std::string& text) { return NormalizeFileTypes(text); });
+        break;
+    case FormCombo::NameStrings: settings::CommitComboText(history, settings::TerminateNameStrings); break;
+    default: settings::CommitComboText(history); break;
+    }
+    notifyChanged();
+}
+
+void SearchFormController::RemoveComboEntry(FormCombo which)
+{
+    if (which != FormCombo::FileTypes && which != FormCombo::NameStrings) return;
+    auto& history = HistoryOf(m_state, which);
+    const int found = history.Find(history.text);
+    if (found < 0) return;
+    history.entries.erase(history.entries.begin() + found);
+    history.selected = -1;
+    if (!history.entries.empty()) history.Select(found > 0 ? static_cast<std::size_t>(found - 1) : 0);
+    notifyChanged();
+}
+
+void SearchFormController::BrowseDirectory()
+{
+    settings::ComboHistory& history = m_state.directories;
+    const std::optional<std::string> chosen = m_services.prompts.chooseDirectory(history.text);
+    if (!chosen) return;
+    history.text = *chosen;
+    const std::string folded = m_services.codePage.lower(*chosen);
+    const bool known = std::any_of(history.entries.begin(), history.entries.end(), [&](const std::string& entry) {
+        return m_services.codePage.lower(entry) == folded;
+    });
+    if (!known) {
+        history.entries.insert(history.entries.begin(), *chosen);
+        history.selected = 0;
+    }
+    notifyChanged();
+}
+
+void SearchFormController::moveCurrentToTop()
+{
+    settings::MoveCurrentToTop(m_state.directories);
+    settings::MoveCurrentToTop(m_state.fileTypes);
+    settings::MoveCurrentToTop(m_state.nameStrings);
+    settings::MoveCurrentToTop(m_state.searchTexts);
+    settings::MoveCurrentToTop(m_state.replaceTexts);
+}
+
+// --- view and settings ---
+
+std::string SearchFormController::ExpandButtonText() const
+{
+    return std::string(formtext::kExtended) + (isExpanded() ? formtext::kWhileExpanded : formtext::kWhileCollapsed);
+}
+
+void SearchFormController::ToggleExpanded(bool clearFirst)
+{
+    if (clearFirst) m_state.expandedView = 0;
+    m_state.expandedView = isExpanded() ? 0 : 1;
+    if (m_listener) m_listener->expandedChanged(isExpanded());
+}
+
+void SearchFormController::ApplyOptions(const settings::OptionsValues& options)
+{
+    m_state.options = options;
+    notifyChanged();
+}
+
+void SearchFormController::SaveFormSettings()
+{
+    m_worker->RequestStop();
+    if (m_services.store != nullptr) {
+        settings::SaveFormSettings(*m_services.store, m_state,
+                                   [](const std::string& text) { return NormalizeFileTypes(text); });
+    }
+    notifyChanged();
+}
+
+void SearchFormController::setBusy(bool busy)
+{
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (m_listener) m_listener->busyChanged(busy);
+}
+
+void SearchFormController::setLastRunWasSearch(bool value)
+{
+    m_lastRunWasSearch = value;
+    if (m_listener) m_listener->lastRunWasSearchChanged(value);
+}
+
+void SearchFormController::notifyChanged()
+{
+    if (m_listener) m_listener->formChanged();
+}
+
+void SearchFormController::notifyStatus(const std::string& text)
+{
+    if (m_listener) m_listener->statusTextChanged(text);
+}
+
+}  // namespace tarnwick::ui

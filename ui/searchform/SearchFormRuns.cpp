@@ -1,0 +1,240 @@
+// The form's runs: the checks in their fixed order, the hand-over to the
+// worker, "Stopp", and the completion messages.
+#include "engine/Messages.h"
+#include "engine/log/RunLifecycle.h"
+#include "engine/match/SearchPattern.h"
+#include "engine/worker/Notifier.h"
+#include "platform/Clock.h"
+#include "results/ResultList.h"
+#include "session/FormJob.h"
+#include "ui/searchform/SearchFormController.h"
+#include "ui/searchform/SearchFormListener.h"
+#include "ui/searchform/SearchFormTexts.h"
+
+namespace tarnwick::ui {
+
+bool SearchFormController::isAnyKindChosen() const
+{
+    return m_state.searchContents != 0 || m_state.searchFileNames != 0 || m_state.searchDirNames != 0;
+}
+
+bool SearchFormController::checkSearchInputs()
+{
+    return checkSearchText() && checkWhereToSearch();
+}
+
+bool SearchFormController::checkSearchText()
+{
+    if (!m_state.searchTexts.text.empty()) return true;
+    m_services.prompts.showMessage(text::kNoSearchText);
+    return false;
+}
+
+// The checks after the search text, in their order: directory, file types,
+// something to search.
+bool SearchFormController::checkWhereToSearch()
+{
+    FormPrompts& prompts = m_services.prompts;
+    if (m_state.directories.text.empty()) {
+        prompts.showMessage(text::kNoDirectory);
+        return false;
+    }
+    if (m_state.allFileTypes == 0 && m_state.fileTypes.text.empty()) {
+        prompts.showMessage(text::kNoFileTypes);
+        return false;
+    }
+    if (!isAnyKindChosen()) {
+        prompts.showMessage(text::kNothingToSearch);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> SearchFormController::replacementForRun()
+{
+    const std::string& typed = m_state.replaceTexts.text;
+    if (m_state.specialCharacters == 0) return typed;
+    EscapeResult converted = InterpretEscapes(typed);
+    if (!converted.ok) {
+        m_services.prompts.showMessage(converted.error != nullptr ? converted.error : text::kEscapeUnknown);
+        return std::nullopt;
+    }
+    return std::move(converted.text);
+}
+
+SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) const
+{
+    PreparedRun run;
+    run.kind = kind;
+    run.searchTyped = m_state.searchTexts.text;
+    run.replacementTyped = m_state.replaceTexts.text;
+    run.job = session::JobFromFormState(m_state, m_dateFrom, m_dateTo);
+    // A regular expression keeps its case: it is matched with icase instead.
+    run.workerSearchText = PrepareSearchText(run.searchTyped, run.job, m_services.codePage);
+    run.startPath = m_state.directories.text;
+    return run;
+}
+
+bool SearchFormController::StartSearchRun()
+{
+    if (m_busy) return false;
+    if (!checkSearchInputs()) return false;
+    begin(prepare(RunKind::Search));
+    return true;
+}
+
+bool SearchFormController::StartReplaceRun()
+{
+    // The main window disables the command while busy; a second replace
+    // must not start through any other way either.
+    if (m_busy) return false;
+    FormPrompts& prompts = m_services.prompts;
+    if (!checkSearchText()) return false;
+    if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
+    if (!checkWhereToSearch()) return false;
+    if (m_state.allFileTypes != 0 &&
+        settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {
+        const HinweisAnswer answer = prompts.showHinweis(formtext::kWarnReplaceInAllTypes);
+        if (answer.dontShowAgain)
+            settings::OptOutOfWarning(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes);
+        if (!answer.ok) return false;
+    }
+    std::optional<std::string> replacement = replacementForRun();
+    if (!replacement) return false;
+
+    PreparedRun run = prepare(RunKind::Replace);
+    run.replacement = std::move(*replacement);
+    begin(std::move(run));
+    return true;
+}
+
+bool SearchFormController::ConvertFileNames()
+{
+    if (m_busy) return false;
+    const std::optional<int> choice = m_services.prompts.askRenameChoice();
+    if (!choice) return false;
+    m_state.renameOnlyUpperCase = *choice == RenameChoice::OnlyUpperCase ? 1 : 0;
+    // No input is checked: the conversion needs neither a search text nor
+    // a file type.
+    PreparedRun run = prepare(RunKind::Rename);
+    run.renameArgument = *choice == RenameChoice::AllNames ? 1 : 0;
+    begin(std::move(run));
+    return true;
+}
+
+void SearchFormController::begin(PreparedRun run)
+{
+    m_lastRunKind = run.kind;
+    if (m_listener) m_listener->releaseViewerDocuments();
+    setLastRunWasSearch(run.kind == RunKind::Search);
+    setBusy(true);
+    moveCurrentToTop();
+    notifyChanged();
+    if (m_runOutstanding) {
+        // The stopped run still writes into the result list and the run log
+        // text until its completion message; this one starts after it.
+        m_queuedRun = std::move(run);
+        return;
+    }
+    launch(run);
+}
+
+void SearchFormController::launch(const PreparedRun& run)
+{
+    ResultList& results = *m_results;
+    switch (run.kind) {
+    case RunKind::Search:
+        BeginSearchRun(results, *m_runLog, run.searchTyped);
+        m_workerSearchText = run.workerSearchText;
+        m_workerReplacement.clear();
+        m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
+        m_worker->SetJob(run.job);
+        m_worker->StartSearch(run.startPath);
+        break;
+    case RunKind::Replace:
+        BeginReplaceRun(results, *m_runLog, run.searchTyped, run.replacementTyped);
+        m_workerSearchText = run.workerSearchText;
+        m_workerReplacement = run.replacement;
+        m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
+        m_worker->SetJob(run.job);
+        m_worker->StartReplace(run.startPath);
+        if (m_listener) m_listener->filesAboutToChange();
+        break;
+    case RunKind::Rename:
+        // The worker keeps the search and replacement texts of the run before.
+        BeginRenameRun(results, *m_runLog);
+        m_worker->SetJob(run.job);
+        m_worker->StartRename(run.renameArgument, run.startPath);
+        break;
+    case RunKind::None: return;
+    }
+    m_runOutstanding = true;
+}
+
+bool SearchFormController::startReplaceInMarkedResults()
+{
+    if (!m_lastRunWasSearch || m_busy || m_runOutstanding) return false;
+    if (m_state.replaceTexts.text.empty() && !m_services.prompts.askOkCancel(text::kEmptyReplacementQuestion))
+        return false;
+    std::optional<std::string> replacement = replacementForRun();
+    if (!replacement) return false;
+
+    setBusy(true);
+    // Only the replacement changes: the search text and the job stay those
+    // of the search whose results are marked.
+    m_workerReplacement = std::move(*replacement);
+    m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
+    if (m_listener) m_listener->releaseViewerDocuments();
+    m_worker->StartSelectedReplace();
+    m_runOutstanding = true;
+    if (m_listener) m_listener->filesAboutToChange();
+    return true;
+}
+
+void SearchFormController::Stop()
+{
+    m_worker->RequestStop();
+    m_queuedRun.reset();
+    setBusy(false);
+}
+
+void SearchFormController::HandleWorkerMessage(int message)
+{
+    switch (message) {
+    case UserMessage::SearchDone:
+    case UserMessage::ReplaceDone:
+    case UserMessage::RenameDone:
+    case UserMessage::SelectedDone:
+    case UserMessage::RunAborted: break;
+    default: return;
+    }
+    m_runOutstanding = false;
+    const settings::OptionsValues& options = m_state.options;
+    const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};
+    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log,
+                m_services.clock);
+    // The end of a replace in the marked results leaves the status text alone.
+    if (message != UserMessage::SelectedDone) notifyStatus({});
+    if ((message == UserMessage::SelectedDone || message == UserMessage::RunAborted) && m_listener)
+        m_listener->selectedReplaceEnded();
+
+    if (m_queuedRun) {
+        const PreparedRun next = std::move(*m_queuedRun);
+        m_queuedRun.reset();
+        launch(next);
+        return;
+    }
+    setBusy(false);
+}
+
+void SearchFormController::HandleWorkerError(const std::string& title, const std::string& text)
+{
+    if (title.empty())
+        m_services.prompts.showMessage(text);
+    else
+        m_services.prompts.showTitledMessage(title, text);
+}
+
+void SearchFormController::HandleWorkerStatus(const std::string& text) { notifyStatus(text); }
+
+}  // namespace tarnwick::ui
