@@ -2,25 +2,30 @@
 // Reads tarnwick-cli's command line into a validated request: the job with
 // every option applied, the run strings and the start directory. Nothing is
 // run here.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLifecycle.h"
+#include "engine/replace/ConvertDirectory.h"
 #include "results/ExportRequest.h"
 
 namespace tarnwick {
 
 class Clock;
 
+// The subcommand of a run.
+enum class CliCommand : std::uint8_t { Search, Replace, Lowercase };
+
 struct CliRequest {
-    std::string command;  // "search", "replace" or "lowercase"
+    CliCommand command = CliCommand::Search;
     SearchJob job;
     std::string searchText;  // as typed
     std::string replacementTyped;  // as typed
     std::string replacement;       // after escape sequences were interpreted
-    int renameArgument = 1;        // lowercase: 1 every name, 0 only names in capitals
+    RenameArgument renameArgument = RenameArgument::All;  // lowercase: every name, or only names in capitals
     std::string directory;
     LogSettings log;  // the operation log: --log, or the stored settings with --settings
     std::optional<ExportRequest> exportRequest;  // --export / --out: save the results after the run
