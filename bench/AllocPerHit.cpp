@@ -101,7 +101,7 @@ struct Run {
     RunCounters counters;
     StoreSink store{results, runLog};
     CountingSink sink{store, counters};
-    std::atomic<int> stop{0};
+    std::atomic<bool> stop{false};
     SearchBuffers buffers;
     RunContext context;
 };
@@ -109,7 +109,7 @@ struct Run {
 SearchJob jobFor(const Case& c)
 {
     SearchJob job = DefaultSearchJob(0);
-    job.allFileTypes = 1;
+    job.allFileTypes = true;
     job.regularExpression = c.regex;
     job.matchCase = c.matchCase;
     job.wholeWords = c.wholeWords;

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -21,7 +22,7 @@ using namespace tarnwick;
 
 class WaitingNotifier final : public Notifier {
 public:
-    void Post(int message) override
+    void Post(UserMessage message) override
     {
         std::lock_guard lock(m_mutex);
         m_message = message;
@@ -31,14 +32,14 @@ public:
     void wait()
     {
         std::unique_lock lock(m_mutex);
-        m_arrived.wait(lock, [&] { return m_message != 0; });
-        m_message = 0;
+        m_arrived.wait(lock, [&] { return m_message.has_value(); });
+        m_message.reset();
     }
 
 private:
     std::mutex m_mutex;
     std::condition_variable m_arrived;
-    int m_message = 0;  // guarded by m_mutex
+    std::optional<UserMessage> m_message;  // guarded by m_mutex
 };
 
 }  // namespace
@@ -54,8 +55,8 @@ int main(int argc, char** argv)
     auto notifier = std::make_shared<WaitingNotifier>();
     SearchWorker worker({results, runLog, notifier, nullptr, nullptr, nullptr}, CodePage::system());
     SearchJob job;
-    job.allFileTypes = job.includeSubfolders = job.matchCase = 1;
-    job.useWord = 0;
+    job.allFileTypes = job.includeSubfolders = job.matchCase = true;
+    job.useWord = false;
     std::printf("%-8s %-10s %-12s %s\n", "threads", "stopped at", "took to end", "hits by then");
     for (const unsigned threads : {1u, 0u}) {
         job.searchThreads = threads;

@@ -58,7 +58,7 @@ CliPrinter::Item* CliPrinter::find(ItemHandle handle)
     return nullptr;
 }
 
-ItemHandle CliPrinter::addItem(ItemHandle handle, std::string_view text, int kind)
+ItemHandle CliPrinter::addItem(ItemHandle handle, std::string_view text, ItemKind kind)
 {
     if (!m_keepResults) handle = m_nextHandle++ & 0x7FFFFFFFu;
     if (m_itemCount == m_items.size()) m_items.emplace_back();
@@ -70,23 +70,23 @@ ItemHandle CliPrinter::addItem(ItemHandle handle, std::string_view text, int kin
     return handle;
 }
 
-void CliPrinter::apply(Item* item, int column, int what, std::string_view text, int kind)
+void CliPrinter::apply(Item* item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (!item) return;
-    if (what & 1) {
-        if (column == 0) item->text.assign(text);
-        if (column == 2) item->remark.assign(text);
+    if (UpdatesText(what)) {
+        if (column == ResultColumn::FileOrContext) item->text.assign(text);
+        if (column == ResultColumn::Remark) item->remark.assign(text);
     }
-    if (what & 2) item->kind = kind;
+    if (UpdatesKind(what)) item->kind = kind;
 }
 
-ItemHandle CliPrinter::AddFileItem(std::string_view text, int kind, bool asChild)
+ItemHandle CliPrinter::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
 {
     const ItemHandle kept = m_keepResults ? m_keepResults->AddFileItem(text, kind, asChild) : kNoItem;
     return addItem(kept, text, kind);
 }
 
-ItemHandle CliPrinter::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+ItemHandle CliPrinter::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
 {
     const ItemHandle kept = m_keepResults ? m_keepResults->AddNoteItem(text, kind, value) : kNoItem;
     m_current = addItem(kept, text, kind);
@@ -94,27 +94,27 @@ ItemHandle CliPrinter::AddNoteItem(std::string_view text, int kind, std::int32_t
 }
 
 void CliPrinter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                            std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
     if (m_keepResults) m_keepResults->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
 }
 
-void CliPrinter::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+void CliPrinter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (m_keepResults) m_keepResults->UpdateItem(item, column, what, text, kind);
     apply(find(item), column, what, text, kind);
 }
 
-void CliPrinter::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+void CliPrinter::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (m_keepResults) m_keepResults->UpdateCurrentFileItem(column, what, text, kind);
     apply(find(m_current), column, what, text, kind);
 }
 
-void CliPrinter::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+void CliPrinter::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
 {
     if (m_keepResults) m_keepResults->SetItemColumnText(item, text, column);
-    apply(find(item), column, 1, text, 0);
+    apply(find(item), column, UpdateWhat::Text, text, ItemKind::Info);
 }
 
 void CliPrinter::SetItemDataValue(ItemHandle item, std::int64_t value)

@@ -26,13 +26,13 @@ public:
 
     void setOnClosed(std::function<void()> onClosed) { m_onClosed = std::move(onClosed); }
 
-    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override;
-    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override;
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override;
-    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
-    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
-    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
+                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override;
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
     void SetItemDataValue(ItemHandle item, std::int64_t value) override;
     void ScrollToItem(ItemHandle item) override;
     void AppendLog(std::string_view bytes) override;
@@ -51,13 +51,13 @@ private:
     // is made of.
     struct Item {
         ItemHandle handle;
-        int kind;
+        ItemKind kind;
         std::string text;
         std::string remark;
     };
     Item* find(ItemHandle handle);
-    void apply(Item* item, int column, int what, std::string_view text, int kind);
-    ItemHandle addItem(ItemHandle handle, std::string_view text, int kind);
+    void apply(Item* item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
+    ItemHandle addItem(ItemHandle handle, std::string_view text, ItemKind kind);
     void printErrors();
 
     int m_outFd;

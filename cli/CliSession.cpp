@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 
 namespace tarnwick {
 namespace {
@@ -36,7 +37,7 @@ class WaitingNotifier final : public Notifier {
 public:
     explicit WaitingNotifier(int errFd) : m_errFd(errFd) {}
 
-    void Post(int message) override
+    void Post(UserMessage message) override
     {
         std::lock_guard lock(m_mutex);
         m_message = message;
@@ -49,18 +50,18 @@ public:
         printLine(m_errFd, text);
     }
 
-    int wait()
+    UserMessage wait()
     {
         std::unique_lock lock(m_mutex);
-        m_arrived.wait(lock, [&] { return m_message != 0; });
-        return m_message;
+        m_arrived.wait(lock, [&] { return m_message.has_value(); });
+        return *m_message;
     }
 
 private:
     int m_errFd;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
-    int m_message = 0;  // guarded by m_mutex
+    std::optional<UserMessage> m_message;  // guarded by m_mutex
 };
 
 // Saves the results as --export asks; false (with a message) when it could not.
@@ -85,8 +86,8 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         printLine(errFd, request.directory + ": " + SystemErrorText(error));
         return 2;
     }
-    if (request.job.regularExpression && request.command != "lowercase") {
-        const CompiledRegex compiled = CompileRegex(request.searchText, request.job.matchCase != 0);
+    if (request.job.regularExpression && request.command != CliCommand::Lowercase) {
+        const CompiledRegex compiled = CompileRegex(request.searchText, request.job.matchCase);
         if (!compiled.regex) {
             printLine(errFd, text::kInvalidRegex + compiled.error);
             return 2;
@@ -106,10 +107,10 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     printer->setOnClosed([&worker] { worker.RequestStop(); });
 
     const std::string searchText = PrepareSearchText(request.searchText, request.job, codePage);
-    if (request.command == "replace") {
+    if (request.command == CliCommand::Replace) {
         BeginReplaceRun(*results, *runLog, request.searchText, request.replacementTyped);
         worker.SetTexts(searchText, request.replacement);
-    } else if (request.command == "lowercase") {
+    } else if (request.command == CliCommand::Lowercase) {
         BeginRenameRun(*results, *runLog);
     } else {
         BeginSearchRun(*results, *runLog, request.searchText);
@@ -118,13 +119,13 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     printer->printLog(runLog->Text());
     printer->flush();
     worker.SetJob(request.job);
-    if (request.command == "replace")
+    if (request.command == CliCommand::Replace)
         worker.StartReplace(request.directory);
-    else if (request.command == "lowercase")
+    else if (request.command == CliCommand::Lowercase)
         worker.StartRename(request.renameArgument, request.directory);
     else
         worker.StartSearch(request.directory);
-    const int message = notifier->wait();
+    const UserMessage message = notifier->wait();
     // Whatever the run left unprinted (a walk that marks no outcomes).
     printer->EndOfOutcome();
 
@@ -137,7 +138,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // A log file that could not be written is an error item of its own.
     for (std::size_t row = itemsBefore; row < results->TopLevelCount(); ++row) {
         const ItemHandle item = results->TopLevelItem(row);
-        if (results->Kind(item) == ItemKind::Error) printLine(errFd, results->ColumnText(item, 0));
+        if (results->Kind(item) == ItemKind::Error) printLine(errFd, results->ColumnText(item, ResultColumn::FileOrContext));
     }
     if (printer->outputClosed()) return (hits > 0 || files > 0) ? 0 : 1;
     if (message == UserMessage::RunAborted) return 2;

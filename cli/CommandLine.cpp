@@ -118,11 +118,11 @@ std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional
     if (o.separator) settings.separator = *o.separator;
     const std::string format = o.exportFormat.value_or("xml");
     if (format == "xml") {
-        settings.type = static_cast<int>(ExportType::Xml);
+        settings.type = ExportType::Xml;
     } else if (format == "csv") {
-        settings.type = static_cast<int>(ExportType::Csv);
+        settings.type = ExportType::Csv;
     } else if (format.rfind("template=", 0) == 0) {
-        settings.type = static_cast<int>(ExportType::Template);
+        settings.type = ExportType::Template;
         settings.templatePath = format.substr(std::strlen("template="));
     } else {
         return "invalid export: " + format + " (expected xml, csv or template=FILE)";
@@ -163,16 +163,16 @@ std::string lowerAscii(std::string s)
 // a default job is the flag's off state.
 std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, bool fromSettings)
 {
-    if (o.regex) job.regularExpression = 1;
-    if (o.matchCase) job.matchCase = 1;
-    if (o.wholeWords) job.wholeWords = 1;
-    if (o.subfolders) job.includeSubfolders = 1;
+    if (o.regex) job.regularExpression = true;
+    if (o.matchCase) job.matchCase = true;
+    if (o.wholeWords) job.wholeWords = true;
+    if (o.subfolders) job.includeSubfolders = true;
     if (o.types) {
-        job.allFileTypes = 0;
+        job.allFileTypes = false;
         job.fileTypes = NormalizeFileTypes(*o.types);
         if (job.fileTypes.empty()) return std::string(text::kNoFileTypes);
     } else if (!fromSettings) {
-        job.allFileTypes = 1;
+        job.allFileTypes = true;
     }
     if (o.names) {
         job.nameStrings = *o.names;
@@ -181,12 +181,12 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
     if (o.namesMode)
         job.nameStringMode = *o.namesMode == "ignore" ? NameStringMode::IgnoreIfAnyOccurs : NameStringMode::AllMustOccur;
     if (o.minSize || o.maxSize) {
-        job.sizeFilter = 1;
+        job.sizeFilter = true;
         job.minSizeKb = o.minSize.value_or(0);
         job.maxSizeKb = o.maxSize.value_or(std::numeric_limits<std::uint32_t>::max());
     }
     if (o.dateFrom || o.dateTo) {
-        job.dateFilter = 1;
+        job.dateFilter = true;
         // A bound that is not given leaves that side open.
         job.dateFrom = std::numeric_limits<std::int64_t>::min();
         job.dateTo = std::numeric_limits<std::int64_t>::max();
@@ -202,46 +202,46 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         }
     }
     if (o.dateKinds) {
-        job.dateCreated = job.dateModified = job.dateAccessed = 0;
+        job.dateCreated = job.dateModified = job.dateAccessed = false;
         std::stringstream list(*o.dateKinds);
         std::string kind;
         while (std::getline(list, kind, ',')) {
             kind.erase(std::remove(kind.begin(), kind.end(), ' '), kind.end());
-            if (kind == "created") job.dateCreated = 1;
-            else if (kind == "modified") job.dateModified = 1;
-            else if (kind == "accessed") job.dateAccessed = 1;
+            if (kind == "created") job.dateCreated = true;
+            else if (kind == "modified") job.dateModified = true;
+            else if (kind == "accessed") job.dateAccessed = true;
             else return "invalid date kind: " + kind + " (expected created, modified or accessed)";
         }
     }
-    if (o.fileNames) job.searchFileNames = 1;
-    if (o.dirNames) job.searchDirNames = 1;
-    if (o.noContents) job.searchContents = 0;
-    if (o.skipHidden) job.skipHidden = 1;
-    if (o.skipReadOnly) job.skipReadOnly = 1;
-    if (o.skipArchive) job.skipArchive = 1;
-    if (o.skipSystem) job.skipSystem = 1;
-    if (o.attributesOnDirs) job.attributesOnDirs = 1;
+    if (o.fileNames) job.searchFileNames = true;
+    if (o.dirNames) job.searchDirNames = true;
+    if (o.noContents) job.searchContents = false;
+    if (o.skipHidden) job.skipHidden = true;
+    if (o.skipReadOnly) job.skipReadOnly = true;
+    if (o.skipArchive) job.skipArchive = true;
+    if (o.skipSystem) job.skipSystem = true;
+    if (o.attributesOnDirs) job.attributesOnDirs = true;
     if (o.context) job.contextLength = *o.context;
-    if (o.noBackup) job.makeBackup = 0;
+    if (o.noBackup) job.makeBackup = false;
     if (o.backupExt) job.backupExtension = NormalizeBackupExtension(*o.backupExt);
-    if (o.searchBackups) job.skipBackupFiles = 0;
-    if (o.noWord) job.useWord = 0;
+    if (o.searchBackups) job.skipBackupFiles = false;
+    if (o.noWord) job.useWord = false;
     if (o.wordAllTypes) job.wordAutoMode = WordAutoMode::AllTypes;
     if (o.wordExt) {
         if (o.wordExt->find_first_of("\\/:*?<>|") != std::string::npos)
             return "invalid document extension list: " + *o.wordExt + " (no \\ / : * ? < > |)";
         job.wordExtensions = lowerAscii(*o.wordExt);
     }
-    if (o.escapes) job.specialCharacters = 1;
+    if (o.escapes) job.specialCharacters = true;
     if (o.splitLength) job.splitLength = *o.splitLength;
     if (o.splitMaxOffset) job.splitMaxOffset = *o.splitMaxOffset;
     if (o.tempDir) {
-        job.tempDirIsCurrent = 0;
+        job.tempDirIsCurrent = false;
         job.tempDir = *o.tempDir;
     }
-    if (o.ignoreNulls) job.ignoreNulls = 1;
+    if (o.ignoreNulls) job.ignoreNulls = true;
     if (o.detectUtf8) {
-        job.detectUtf8 = 1;
+        job.detectUtf8 = true;
         job.detectLength = *o.detectUtf8;
     }
     if (o.threads) job.searchThreads = *o.threads;
@@ -319,7 +319,9 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         return result;
     };
     CliRequest request;
-    request.command = replace->parsed() ? "replace" : lowercase->parsed() ? "lowercase" : "search";
+    request.command = replace->parsed()     ? CliCommand::Replace
+                      : lowercase->parsed() ? CliCommand::Lowercase
+                                            : CliCommand::Search;
     request.job = DefaultSearchJob(clock.now());
     StoredForm stored;
     if (fromSettings) {
@@ -329,7 +331,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         if (!replacement) replacement = stored.replacement;
         if (!directory) directory = stored.directory;
     }
-    const bool converting = request.command == "lowercase";
+    const bool converting = request.command == CliCommand::Lowercase;
     if (!converting && searchText.value_or("").empty()) return refuse(text::kNoSearchText);
     if (directory.value_or("").empty()) return refuse(text::kNoDirectory);
     if (const auto error = applyOptions(options, request.job, fromSettings)) return refuse(*error);
@@ -341,12 +343,14 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     request.replacementTyped = replacement.value_or("");
     request.job.replaceText = request.replacementTyped;
     request.replacement = request.replacementTyped;
-    if (request.command == "replace" && job.specialCharacters) {
+    if (request.command == CliCommand::Replace && job.specialCharacters) {
         const EscapeResult converted = InterpretEscapes(request.replacementTyped);
         if (!converted.ok) return refuse(converted.error);
         request.replacement = converted.text;
     }
-    request.renameArgument = options.onlyUpper ? 0 : fromSettings ? stored.renameArgument : 1;
+    request.renameArgument = options.onlyUpper ? RenameArgument::OnlyAllCapitals
+                             : fromSettings    ? stored.renameArgument
+                                               : RenameArgument::All;
     request.directory = *directory;
     if (options.logFile) {
         // Asking for a log file on the command line asks for every kind of run.

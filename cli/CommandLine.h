@@ -8,25 +8,30 @@
 // parser as `error` text for stderr and exit status 2, nothing having been
 // run; once a run has started, its failures are the engine's error items,
 // printed on stderr as they come.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLifecycle.h"
+#include "engine/replace/ConvertDirectory.h"
 #include "results/ExportRequest.h"
 
 namespace tarnwick {
 
 class Clock;
 
+// The subcommand of a run.
+enum class CliCommand : std::uint8_t { Search, Replace, Lowercase };
+
 struct CliRequest {
-    std::string command;  // "search", "replace" or "lowercase"
+    CliCommand command = CliCommand::Search;
     SearchJob job;
     std::string searchText;  // as typed
     std::string replacementTyped;  // as typed
     std::string replacement;       // after escape sequences were interpreted
-    int renameArgument = 1;        // lowercase: 1 every name, 0 only names in capitals
+    RenameArgument renameArgument = RenameArgument::All;  // lowercase: every name, or only names in capitals
     std::string directory;
     LogSettings log;  // the operation log: --log, or the stored settings with --settings
     std::optional<ExportRequest> exportRequest;  // --export / --out: save the results after the run

@@ -18,7 +18,7 @@ StoredForm ReadStoredForm(const std::string& path, std::int64_t now)
     stored.searchText = form.searchTexts.text;
     stored.replacement = form.replaceTexts.text;
     stored.directory = form.directories.text;
-    stored.renameArgument = form.renameOnlyUpperCase ? 0 : 1;
+    stored.renameArgument = form.renameOnlyUpperCase ? RenameArgument::OnlyAllCapitals : RenameArgument::All;
     stored.useLog = form.options.useLog != 0;
     stored.logFile = form.options.logFile;
     stored.logOnlyReplace = form.options.logOnlyReplace != 0;

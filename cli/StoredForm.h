@@ -6,6 +6,7 @@
 
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLifecycle.h"
+#include "engine/replace/ConvertDirectory.h"
 
 namespace tarnwick {
 
@@ -14,7 +15,7 @@ struct StoredForm {
     std::string searchText;    // as typed
     std::string replacement;   // as typed
     std::string directory;
-    int renameArgument = 1;    // 1 every name, 0 only names in capitals
+    RenameArgument renameArgument = RenameArgument::All;
     bool useLog = false;
     std::string logFile;
     bool logOnlyReplace = true;

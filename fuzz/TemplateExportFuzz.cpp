@@ -22,9 +22,9 @@ const ResultList& fixedList()
         l->AddHitItem(40, 1, "!DAT_START!x!DAT_STOP! !FEHLER!", 1, ItemKind::None, -1);
         l->AddNoteItem("/d/b.txt", ItemKind::File, 1);
         l->AddHitItem(7, 1, "!ANZ_IN_DAT!", 0, ItemKind::None, -1);
-        l->UpdateCurrentFileItem(2, UpdateWhat::TextAndKind, "!DATEINAME!", ItemKind::Error);
+        l->UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "!DATEINAME!", ItemKind::Error);
         const ItemHandle error = l->AddFileItem("/d/c.txt", ItemKind::Error);
-        l->SetItemColumnText(error, "Kann Datei nicht öffnen", 2);
+        l->SetItemColumnText(error, "Kann Datei nicht öffnen", ResultColumn::Remark);
         l->AddFileItem("/d/x.txt", ItemKind::FileNameHit);
         l->AddFileItem("/d/x", ItemKind::DirNameHit);
         l->AddFileItem("/d/w.docx", ItemKind::Document);

@@ -36,15 +36,15 @@ ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separa
         const ExportedAs as = ClassifyForExport(list, item, filter);
         if (as == ExportedAs::Nothing) continue;
         if (as == ExportedAs::FileWithHits) {
-            const std::string path = list.ColumnText(item, 0);
+            const std::string path = list.ColumnText(item, ResultColumn::FileOrContext);
             for (ItemHandle hit = list.FirstChild(item); hit != kNoItem; hit = list.NextSibling(hit)) {
-                appendLine(pending, separator, path, list.ColumnText(hit, 1), list.ColumnText(hit, 0),
-                           list.ColumnText(hit, 2));
+                appendLine(pending, separator, path, list.ColumnText(hit, ResultColumn::Position), list.ColumnText(hit, ResultColumn::FileOrContext),
+                           list.ColumnText(hit, ResultColumn::Remark));
                 if (pending.size() >= kFlushSize)
                     if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
             }
         } else {
-            appendLine(pending, separator, list.ColumnText(item, 0), {}, {}, list.ColumnText(item, 2));
+            appendLine(pending, separator, list.ColumnText(item, ResultColumn::FileOrContext), {}, {}, list.ColumnText(item, ResultColumn::Remark));
         }
         if (pending.size() >= kFlushSize)
             if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};

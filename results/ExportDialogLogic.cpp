@@ -28,7 +28,16 @@ std::string DefaultTemplatePath(std::string_view programDirectory)
     return path + "vorlage_export.txt";
 }
 
-int ExportTypeFromStored(int stored) { return stored < 0 || stored > 2 ? 0 : stored; }
+ExportType ExportTypeFromStored(std::int64_t stored)
+{
+    switch (stored) {
+    case static_cast<int>(ExportType::Csv): return ExportType::Csv;
+    case static_cast<int>(ExportType::Template): return ExportType::Template;
+    default: return ExportType::Xml;
+    }
+}
+
+std::uint32_t StoredExportType(ExportType type) { return static_cast<std::uint32_t>(type); }
 
 std::string ExpandTabEscapes(std::string_view separator)
 {
@@ -51,12 +60,9 @@ bool IsExistingFile(const std::string& path)
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-ExportDialogLogic::ExportDialogLogic(ExportSettings stored) : m_settings(std::move(stored))
-{
-    m_settings.type = ExportTypeFromStored(m_settings.type);
-}
+ExportDialogLogic::ExportDialogLogic(ExportSettings stored) : m_settings(std::move(stored)) {}
 
-void ExportDialogLogic::SetType(int type) { m_settings.type = ExportTypeFromStored(type); }
+void ExportDialogLogic::SetType(ExportType type) { m_settings.type = type; }
 
 void ExportDialogLogic::SetElement(int bit, bool on)
 {
@@ -68,8 +74,8 @@ void ExportDialogLogic::SetElement(int bit, bool on)
 
 ExportFieldStates ExportDialogLogic::FieldStates() const
 {
-    const bool csv = m_settings.type == static_cast<int>(ExportType::Csv);
-    const bool byTemplate = m_settings.type == static_cast<int>(ExportType::Template);
+    const bool csv = m_settings.type == ExportType::Csv;
+    const bool byTemplate = m_settings.type == ExportType::Template;
     return {csv, byTemplate, byTemplate};
 }
 
@@ -93,9 +99,8 @@ FileDialogParameters ExportDialogLogic::BrowseDialog() const
 
 std::optional<std::string> ExportDialogLogic::Accept(const FileExistsCheck& fileExists) const
 {
-    if (m_settings.type == static_cast<int>(ExportType::Template) && !fileExists(m_settings.templatePath))
-        return kInvalidTemplate;
-    if (m_settings.type == static_cast<int>(ExportType::Csv) && m_settings.separator.empty())
+    if (m_settings.type == ExportType::Template && !fileExists(m_settings.templatePath)) return kInvalidTemplate;
+    if (m_settings.type == ExportType::Csv && m_settings.separator.empty())
         return kMissingSeparator;
     if ((m_settings.elements & ExportElement::All) == 0) return kNoElement;
     return std::nullopt;
@@ -106,7 +111,7 @@ FileDialogParameters ExportDialogLogic::SaveDialog() const
     FileDialogParameters dialog;
     dialog.promptOverwrite = true;
     dialog.mustExist = true;
-    switch (static_cast<ExportType>(m_settings.type)) {
+    switch (m_settings.type) {
     case ExportType::Xml:
         dialog.filterText = "XML Dateien (*.xml)";
         dialog.pattern = "*.xml";
@@ -135,7 +140,7 @@ ExportRequest ExportDialogLogic::MakeRequest(std::string targetPath) const
 {
     ExportRequest request;
     request.targetPath = std::move(targetPath);
-    request.type = static_cast<ExportType>(m_settings.type);
+    request.type = m_settings.type;
     request.templatePath = m_settings.templatePath;
     request.separator = ExpandTabEscapes(m_settings.separator);
     request.filter.hits = m_settings.elements & ExportElement::Hits;

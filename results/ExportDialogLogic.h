@@ -7,6 +7,7 @@
 #include "results/ExportRequest.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,9 +15,10 @@
 
 namespace tarnwick {
 
-// The dialog's four settings as the settings store keeps them.
+// The dialog's four settings as the settings store keeps them, the type
+// read into its enum.
 struct ExportSettings {
-    int type = 0;                        // "Exporttyp": 0 XML, 1 CSV, 2 template
+    ExportType type = ExportType::Xml;   // "Exporttyp"
     int elements = ExportElement::Hits;  // "Exportelemente"
     std::string templatePath;            // "Vorlagenpfad"
     std::string separator = "; ";        // "szListentrennz", kept as typed
@@ -24,8 +26,10 @@ struct ExportSettings {
 
 // The default template: "vorlage_export.txt" in the program's directory.
 std::string DefaultTemplatePath(std::string_view programDirectory);
-// A stored type that names no radio button (above 2, or negative) reads as 0.
-int ExportTypeFromStored(int stored);
+// The type of a stored "Exporttyp"; a number that names no radio button
+// (above 2, or negative) reads as XML.
+ExportType ExportTypeFromStored(std::int64_t stored);
+std::uint32_t StoredExportType(ExportType type);
 // Every two-character "\t" becomes a tab.
 std::string ExpandTabEscapes(std::string_view separator);
 
@@ -52,11 +56,11 @@ bool IsExistingFile(const std::string& path);
 
 class ExportDialogLogic {
 public:
-    // Takes the stored settings, applying the stored-value rules.
+    // Takes the stored settings (the type read with ExportTypeFromStored).
     explicit ExportDialogLogic(ExportSettings stored);
 
     const ExportSettings& Settings() const { return m_settings; }
-    void SetType(int type);
+    void SetType(ExportType type);
     void SetElement(int bit, bool on);
     void SetTemplatePath(std::string path) { m_settings.templatePath = std::move(path); }
     void SetSeparator(std::string separator) { m_settings.separator = std::move(separator); }

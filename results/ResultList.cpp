@@ -23,10 +23,11 @@ std::string_view ResultList::view(TextRef ref) const
     return m_arena.view(ref);
 }
 
-std::string ResultList::columnTextLocked(const Node& node, int column) const
+std::string ResultList::columnTextLocked(const Node& node, ResultColumn column) const
 {
-    if (column == 1 && (node.flags & kIsHit) && !node.positionIsText) return std::to_string(node.position);
-    return std::string(view(node.text[column]));
+    if (column == ResultColumn::Position && (node.flags & kIsHit) && !node.positionIsText)
+        return std::to_string(node.position);
+    return std::string(view(node.text[static_cast<int>(column)]));
 }
 
 void ResultList::ClearResults(bool /*redrawSuppressed*/)
@@ -57,11 +58,11 @@ bool ResultList::AutoScroll() const
     return m_autoScroll;
 }
 
-ItemHandle ResultList::appendTopLevelLocked(std::string_view text, int kind)
+ItemHandle ResultList::appendTopLevelLocked(std::string_view text, ItemKind kind)
 {
     Node node;
     node.text[0] = store(text);
-    node.kind = static_cast<std::int8_t>(kind);
+    node.kind = kind;
     node.topRow = static_cast<std::uint32_t>(m_top.size());
     const auto handle = static_cast<ItemHandle>(m_nodes.size());
     m_nodes.push_back(node);
@@ -71,7 +72,7 @@ ItemHandle ResultList::appendTopLevelLocked(std::string_view text, int kind)
     return handle;
 }
 
-ItemHandle ResultList::AddFileItem(std::string_view text, int kind, bool asChild)
+ItemHandle ResultList::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
 {
     Lock lock(m_mutex);
     if (!asChild) {
@@ -82,7 +83,7 @@ ItemHandle ResultList::AddFileItem(std::string_view text, int kind, bool asChild
     if (m_current == kNoItem) return kNoItem;
     Node node;
     node.text[0] = store(text);
-    node.kind = static_cast<std::int8_t>(kind);
+    node.kind = kind;
     node.parent = m_current;
     node.flags = kHasCheckBox;
     const auto handle = static_cast<ItemHandle>(m_nodes.size());
@@ -92,7 +93,7 @@ ItemHandle ResultList::AddFileItem(std::string_view text, int kind, bool asChild
     return handle;
 }
 
-ItemHandle ResultList::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+ItemHandle ResultList::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
 {
     Lock lock(m_mutex);
     const ItemHandle handle = appendTopLevelLocked(text, kind);
@@ -106,7 +107,7 @@ ItemHandle ResultList::AddNoteItem(std::string_view text, int kind, std::int32_t
 }
 
 ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                                  std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+                                  std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
     Lock lock(m_mutex);
     if (m_current == kNoItem) return kNoItem;
@@ -121,7 +122,7 @@ ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLengt
     node.data2 = highlightLength;
     node.parent = m_current;
     node.flags = kHasCheckBox | kIsHit;
-    if (kind != ItemKind::None) node.kind = static_cast<std::int8_t>(kind);
+    if (kind != ItemKind::None) node.kind = kind;
     const auto handle = static_cast<ItemHandle>(m_nodes.size());
     m_nodes.push_back(node);
     Node& parent = m_nodes[m_current];
@@ -131,40 +132,41 @@ ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLengt
     return handle;
 }
 
-void ResultList::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+void ResultList::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
 {
     Lock lock(m_mutex);
-    if (!isValid(item) || column < 0 || column >= kColumnCount) return;
-    m_nodes[item].text[column] = store(text);
-    if (column == 1) m_nodes[item].positionIsText = true;
+    if (!isValid(item) || !isColumn(column)) return;
+    m_nodes[item].text[static_cast<int>(column)] = store(text);
+    if (column == ResultColumn::Position) m_nodes[item].positionIsText = true;
     changed();
 }
 
-bool ResultList::updateLocked(ItemHandle item, int column, int what, std::string_view text, int kind)
+bool ResultList::updateLocked(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text,
+                              ItemKind kind)
 {
     if (!isValid(item)) return false;
     Node& node = m_nodes[item];
-    if (what & UpdateWhat::Kind) node.kind = static_cast<std::int8_t>(kind);
+    if (UpdatesKind(what)) node.kind = kind;
     bool result = true;
-    if (what & UpdateWhat::Text) {
-        if (column < 0 || column >= kColumnCount) {
+    if (UpdatesText(what)) {
+        if (!isColumn(column)) {
             result = false;
         } else {
-            node.text[column] = store(text);
-            if (column == 1) node.positionIsText = true;
+            node.text[static_cast<int>(column)] = store(text);
+            if (column == ResultColumn::Position) node.positionIsText = true;
         }
     }
     changed();
     return result;
 }
 
-bool ResultList::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+bool ResultList::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     Lock lock(m_mutex);
     return updateLocked(item, column, what, text, kind);
 }
 
-bool ResultList::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+bool ResultList::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     Lock lock(m_mutex);
     const bool result = updateLocked(m_current, column, what, text, kind);
@@ -329,16 +331,16 @@ std::size_t ResultList::Row(ItemHandle item) const
 
 bool ResultList::HasChildren(ItemHandle item) const { return ChildCount(item) > 0; }
 
-int ResultList::Kind(ItemHandle item) const
+ItemKind ResultList::Kind(ItemHandle item) const
 {
     Lock lock(m_mutex);
     return isValid(item) ? m_nodes[item].kind : ItemKind::None;
 }
 
-std::string ResultList::ColumnText(ItemHandle item, int column) const
+std::string ResultList::ColumnText(ItemHandle item, ResultColumn column) const
 {
     Lock lock(m_mutex);
-    if (!isValid(item) || column < 0 || column >= kColumnCount) return {};
+    if (!isValid(item) || !isColumn(column)) return {};
     return columnTextLocked(m_nodes[item], column);
 }
 
@@ -371,7 +373,7 @@ std::optional<ResultItem> ResultList::Item(ItemHandle item) const
     out.handle = item;
     out.parent = node.parent;
     out.kind = node.kind;
-    for (int c = 0; c < kColumnCount; ++c) out.columns[c] = columnTextLocked(node, c);
+    for (int c = 0; c < kColumnCount; ++c) out.columns[c] = columnTextLocked(node, static_cast<ResultColumn>(c));
     out.isHit = node.flags & kIsHit;
     if (out.isHit) {
         out.highlightStart = node.highlightStart;

@@ -30,26 +30,39 @@ namespace tarnwick {
 using ItemHandle = std::uint32_t;
 inline constexpr ItemHandle kNoItem = 0xFFFFFFFFu;
 
-// What an item is; selects its icon. Hits have no kind until a replace in
-// marked results gives them one.
-namespace ItemKind {
-inline constexpr int None = -1;
-inline constexpr int Info = 0;
-inline constexpr int File = 1;
-inline constexpr int Error = 2;
-inline constexpr int FileNameHit = 3;
-inline constexpr int DirNameHit = 4;
-inline constexpr int Replaced = 5;
-inline constexpr int Document = 6;
-inline constexpr int DocumentReplaced = 7;
-}  // namespace ItemKind
+// What an item is; selects its icon (the values are the icons' places in
+// their strip). Hits have no kind until a replace in marked results gives
+// them one.
+enum class ItemKind : std::int8_t {
+    None = -1,
+    Info = 0,
+    File = 1,
+    Error = 2,
+    FileNameHit = 3,
+    DirNameHit = 4,
+    Replaced = 5,
+    Document = 6,
+    DocumentReplaced = 7,
+};
 
-// Bits of the `what` argument of UpdateItem.
-namespace UpdateWhat {
-inline constexpr int Text = 1;
-inline constexpr int Kind = 2;
-inline constexpr int TextAndKind = 3;
-}  // namespace UpdateWhat
+// The columns of an item: the path of a file (the context of a hit), the
+// position of a hit, and an error or remark.
+enum class ResultColumn : std::uint8_t {
+    FileOrContext = 0,
+    Position = 1,
+    Remark = 2,
+};
+
+// What UpdateItem changes: a bit for the column text, a bit for the kind.
+enum class UpdateWhat : std::uint8_t {
+    Nothing = 0,
+    Text = 1,
+    Kind = 2,
+    TextAndKind = 3,
+};
+
+constexpr bool UpdatesText(UpdateWhat what) { return (static_cast<unsigned>(what) & 1u) != 0; }
+constexpr bool UpdatesKind(UpdateWhat what) { return (static_cast<unsigned>(what) & 2u) != 0; }
 
 enum class ItemDataKind : std::uint8_t {
     None,    // no item data
@@ -67,8 +80,8 @@ struct ItemData {
 struct ResultItem {
     ItemHandle handle = kNoItem;
     ItemHandle parent = kNoItem;
-    int kind = ItemKind::None;
-    std::string columns[3];
+    ItemKind kind = ItemKind::None;
+    std::string columns[3];  // by ResultColumn
     std::int32_t highlightStart = 0;
     std::int32_t highlightEnd = 0;  // exclusive; equal to start when nothing is highlighted
     ItemData data;
@@ -85,14 +98,15 @@ public:
     // --- operations of a run ---
     void ClearResults(bool redrawSuppressed = true);
     void SetAutoScroll(bool on);
-    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false);
-    void SetItemColumnText(ItemHandle item, std::string_view text, int column);
-    bool UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind);
-    bool UpdateCurrentFileItem(int column, int what, std::string_view text, int kind);
-    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value);
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false);
+    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column);
+    // False when the item does not exist or a text is to go into no column.
+    bool UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
+    bool UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value);
     // A highlight longer than the context can show is cut to what it shows.
     ItemHandle AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                          std::int32_t highlightStart, int kind, std::int64_t highlightLength);
+                          std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength);
     // The two-integer item data record of a file item or a hit.
     void SetItemData(ItemHandle item, std::int64_t first, std::int64_t second);
     // The plain-integer item data of a name hit.
@@ -120,8 +134,8 @@ public:
     // Row of the item among its siblings.
     std::size_t Row(ItemHandle item) const;
     bool HasChildren(ItemHandle item) const;
-    int Kind(ItemHandle item) const;
-    std::string ColumnText(ItemHandle item, int column) const;
+    ItemKind Kind(ItemHandle item) const;
+    std::string ColumnText(ItemHandle item, ResultColumn column) const;
     ItemData Data(ItemHandle item) const;
     bool IsChecked(ItemHandle item) const;
     bool HasCheckBox(ItemHandle item) const;
@@ -165,7 +179,7 @@ private:
         std::uint32_t parent = kNoItem;
         std::uint32_t childCount = 0;  // top-level items only
         std::uint32_t topRow = 0;      // row of a top-level item
-        std::int8_t kind = ItemKind::None;
+        ItemKind kind = ItemKind::None;
         std::uint8_t flags = 0;
         ItemDataKind dataKind = ItemDataKind::None;
         bool positionIsText = false;   // column 1 was set explicitly
@@ -174,9 +188,10 @@ private:
     bool isValid(ItemHandle item) const { return item < m_nodes.size(); }
     TextRef store(std::string_view text);
     std::string_view view(TextRef ref) const;
-    std::string columnTextLocked(const Node& node, int column) const;
-    bool updateLocked(ItemHandle item, int column, int what, std::string_view text, int kind);
-    ItemHandle appendTopLevelLocked(std::string_view text, int kind);
+    static bool isColumn(ResultColumn column) { return static_cast<int>(column) < kColumnCount; }
+    std::string columnTextLocked(const Node& node, ResultColumn column) const;
+    bool updateLocked(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
+    ItemHandle appendTopLevelLocked(std::string_view text, ItemKind kind);
     ItemHandle nextMarkedLocked(std::size_t from) const;
     void changed() { ++m_revision; }
 

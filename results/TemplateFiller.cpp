@@ -55,7 +55,7 @@ public:
 
     void appendFileWithHits(std::string& out, ItemHandle file)
     {
-        const std::string path = m_list.ColumnText(file, 0);
+        const std::string path = m_list.ColumnText(file, ResultColumn::FileOrContext);
         std::int64_t count = 0;
         m_item.clear();
         if (m_hasHitTemplate) {
@@ -78,7 +78,7 @@ public:
     void appendOther(std::string& out, ItemHandle item, ExportedAs as)
     {
         m_hit.assign(m_hasHitTemplate ? m_hitTemplate : m_before);
-        fill(m_hit, ContextWordOf(as), "-", m_list.ColumnText(item, 2));
+        fill(m_hit, ContextWordOf(as), "-", m_list.ColumnText(item, ResultColumn::Remark));
         if (m_hasHitTemplate) {
             m_item.assign(m_before);
             m_item.append(m_hit);
@@ -86,7 +86,7 @@ public:
         } else {
             std::swap(m_item, m_hit);
         }
-        ReplaceAll(m_item, "!DATEINAME!", m_list.ColumnText(item, 0), m_scratch);
+        ReplaceAll(m_item, "!DATEINAME!", m_list.ColumnText(item, ResultColumn::FileOrContext), m_scratch);
         ReplaceAll(m_item, "!ANZ_IN_DAT!", "-", m_scratch);
         out.append(m_item);
     }
@@ -95,7 +95,7 @@ private:
     void appendHit(std::string& out, std::string_view hitTemplate, ItemHandle hit)
     {
         m_hit.assign(hitTemplate);
-        fill(m_hit, m_list.ColumnText(hit, 0), m_list.ColumnText(hit, 1), m_list.ColumnText(hit, 2));
+        fill(m_hit, m_list.ColumnText(hit, ResultColumn::FileOrContext), m_list.ColumnText(hit, ResultColumn::Position), m_list.ColumnText(hit, ResultColumn::Remark));
         out.append(m_hit);
     }
 

@@ -12,14 +12,14 @@ const char* flag(bool on) { return on ? "1" : "0"; }
 void addFileWithHits(CXmlDocument& document, const ResultList& list, ItemHandle file)
 {
     document.AddElement("DATEI");
-    document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(file, 0));
+    document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(file, ResultColumn::FileOrContext));
     document.EnterElement();
     std::int64_t written = 0;
     for (ItemHandle hit = list.FirstChild(file); hit != kNoItem; hit = list.NextSibling(hit)) {
-        document.AddElement("GEFUNDEN", list.ColumnText(hit, 0));
+        document.AddElement("GEFUNDEN", list.ColumnText(hit, ResultColumn::FileOrContext));
         const int element = document.CurrentElement();
-        document.SetAttribute(element, "pos", list.ColumnText(hit, 1));
-        const std::string remark = list.ColumnText(hit, 2);
+        document.SetAttribute(element, "pos", list.ColumnText(hit, ResultColumn::Position));
+        const std::string remark = list.ColumnText(hit, ResultColumn::Remark);
         if (!remark.empty()) document.SetAttribute(element, "fehler", remark);
         ++written;
     }
@@ -61,16 +61,16 @@ void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultLi
         case ExportedAs::FileWithHits: addFileWithHits(document, list, item); break;
         case ExportedAs::Error:
             document.AddElement("FEHLER");
-            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, 0));
-            document.SetAttribute(document.CurrentElement(), "meldung", list.ColumnText(item, 2));
+            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, ResultColumn::FileOrContext));
+            document.SetAttribute(document.CurrentElement(), "meldung", list.ColumnText(item, ResultColumn::Remark));
             break;
         case ExportedAs::FileNameHit:
             document.AddElement("DATEINAMEN");
-            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, 0));
+            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, ResultColumn::FileOrContext));
             break;
         case ExportedAs::DirNameHit:
             document.AddElement("VERZEICHNISNAMEN");
-            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, 0));
+            document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, ResultColumn::FileOrContext));
             break;
         case ExportedAs::Nothing: break;
         }

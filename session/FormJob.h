@@ -14,10 +14,21 @@
 
 namespace tarnwick::session {
 
-// The job of a run: every field copied from the form, the file-type text and
-// the Word extensions in lower case, the date range as given (the form's
-// date and time controls are not stored).
+// The job of a run: every field copied from the form (a stored flag is on
+// when it is not 0), the file-type text and the Word extensions in lower
+// case, the date range as given (the form's date and time controls are not
+// stored).
 SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFrom, std::int64_t dateTo);
+
+// The modes of the form's stored numbers, read as runs have always read
+// them: "Diese ignor" 1 skips names with any of the strings, any other value
+// wants all of them; "WordAuto" 0 takes every type, any other value goes by
+// extension. The form's radio buttons show the same reading.
+NameStringMode NameStringModeOf(std::uint32_t stored);
+WordAutoMode WordAutoModeOf(std::uint32_t stored);
+// The numbers the form stores for the modes.
+std::uint32_t StoredNameStringMode(NameStringMode mode);
+std::uint32_t StoredWordAutoMode(WordAutoMode mode);
 
 // The search text as the worker receives it: plain text in lower case
 // unless case is to be matched; a regular expression as typed, since

@@ -11,13 +11,13 @@ RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
     run.replacementText = inputs.replacementText;
     // Only a replace run: a replace in the marked results has a code of its own.
     run.wasReplaceRun = inputs.command == WorkerCommand::Replace;
-    run.matchCase = job.matchCase != 0;
-    run.searchContents = job.searchContents != 0;
-    run.searchDirNames = job.searchDirNames != 0;
-    run.searchFileNames = job.searchFileNames != 0;
-    run.wholeWords = job.wholeWords != 0;
-    run.regularExpression = job.regularExpression != 0;
-    run.specialCharacters = job.specialCharacters != 0;
+    run.matchCase = job.matchCase;
+    run.searchContents = job.searchContents;
+    run.searchDirNames = job.searchDirNames;
+    run.searchFileNames = job.searchFileNames;
+    run.wholeWords = job.wholeWords;
+    run.regularExpression = job.regularExpression;
+    run.specialCharacters = job.specialCharacters;
     run.filesSearched = counts.examined;
     run.filesFound = counts.files;
     run.entriesFound = counts.hits;

@@ -72,8 +72,8 @@ word::FindArguments WordDocumentEngine::findArguments(const RunContext& run) con
     word::FindArguments arguments;
     // Expressions are looked for literally in documents.
     arguments.findText = ToDocumentText(run.searchText, run.codePage);
-    arguments.matchCase = run.job.matchCase != 0;
-    arguments.matchWholeWord = run.job.wholeWords != 0;
+    arguments.matchCase = run.job.matchCase;
+    arguments.matchWholeWord = run.job.wholeWords;
     return arguments;
 }
 
@@ -132,7 +132,7 @@ void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path,
 {
     run.sink.LogMessageLine(text, path);
     const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error);
-    run.sink.SetItemColumnText(item, text, 2);
+    run.sink.SetItemColumnText(item, text, ResultColumn::Remark);
 }
 
 void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
@@ -143,7 +143,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         word::Documents& documents = application.GetDocuments();
         application.SetScreenUpdating(false);
         word::Document& document = documents.Open(path, false, true, false);
-        word::Range& range = document.StoryRange(1);
+        word::Range& range = document.StoryRange(word::kMainTextStory);
         word::Find& find = range.GetFind();
         find.ClearFormatting();
         const word::FindArguments arguments = findArguments(run);
@@ -179,12 +179,12 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
     try {
         word::Documents& documents = m_application->GetDocuments();
         word::Document& document = documents.Open(path, false, false, false);
-        word::Range& range = document.StoryRange(1);
+        word::Range& range = document.StoryRange(word::kMainTextStory);
         word::Find& find = range.GetFind();
         find.ClearFormatting();
         word::FindArguments arguments = findArguments(run);
         arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
-        arguments.replace = 1;
+        arguments.replace = word::FindReplace::One;
         std::int64_t last = -1;
         std::int64_t replaced = 0;
         while (find.Execute(arguments)) {

@@ -87,14 +87,14 @@ public:
 class RunContext {
 public:
     RunContext(const SearchJob& job, const std::string& searchText, const std::string& replacementText,
-               const CodePage& codePage, RunSink& sink, RunCounters& counters, const std::atomic<int>& stopFlag,
+               const CodePage& codePage, RunSink& sink, RunCounters& counters, const std::atomic<bool>& stopFlag,
                SearchBuffers& buffers)
         : job(job), searchText(searchText), replacementText(replacementText), codePage(codePage), sink(sink),
           counters(counters), buffers(buffers), patterns(job, codePage, searchText), m_stopFlag(stopFlag)
     {
     }
 
-    bool stopRequested() const { return m_stopFlag.load(std::memory_order_relaxed) != 0; }
+    bool stopRequested() const { return m_stopFlag.load(std::memory_order_relaxed); }
     void showStatus(const std::string& text) const
     {
         if (status) status->ShowStatus(text);
@@ -116,10 +116,10 @@ public:
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 
-    const std::atomic<int>& stopFlag() const { return m_stopFlag; }
+    const std::atomic<bool>& stopFlag() const { return m_stopFlag; }
 
 private:
-    const std::atomic<int>& m_stopFlag;
+    const std::atomic<bool>& m_stopFlag;
 };
 
 }  // namespace tarnwick

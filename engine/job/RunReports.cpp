@@ -14,7 +14,7 @@ namespace tarnwick {
 void ReportPathError(RunContext& run, const std::string& path, const std::string& message)
 {
     const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error);
-    run.sink.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    run.sink.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
     run.sink.ScrollToItem(item);
 }
 

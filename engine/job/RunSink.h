@@ -20,15 +20,15 @@ class RunSink {
 public:
     virtual ~RunSink() = default;
 
-    virtual ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) = 0;
+    virtual ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) = 0;
     // A file item that becomes the current one; `value` is its encoding code.
-    virtual ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) = 0;
+    virtual ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) = 0;
     // A hit under the current file item.
     virtual void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                            std::int32_t highlightStart, int kind, std::int64_t highlightLength) = 0;
-    virtual void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) = 0;
-    virtual void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) = 0;
-    virtual void SetItemColumnText(ItemHandle item, std::string_view text, int column) = 0;
+                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) = 0;
+    virtual void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) = 0;
+    virtual void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) = 0;
+    virtual void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) = 0;
     virtual void SetItemDataValue(ItemHandle item, std::int64_t value) = 0;
     virtual void ScrollToItem(ItemHandle item) = 0;
 

@@ -7,60 +7,62 @@
 
 namespace tarnwick {
 
-// How `nameStrings` filters names.
-namespace NameStringMode {
-inline constexpr std::uint32_t AllMustOccur = 0;
-inline constexpr std::uint32_t IgnoreIfAnyOccurs = 1;
-}  // namespace NameStringMode
+// How `nameStrings` filters names. The values are those the settings file
+// stores.
+enum class NameStringMode : std::uint32_t {
+    AllMustOccur = 0,       // every listed string must occur in the name
+    IgnoreIfAnyOccurs = 1,  // a name that holds any of them is skipped
+};
 
-namespace WordAutoMode {
-inline constexpr std::uint32_t AllTypes = 0;
-inline constexpr std::uint32_t ByExtension = 1;
-}  // namespace WordAutoMode
+// Which files go through the document component when `useWord` is on. The
+// values are those the settings file stores.
+enum class WordAutoMode : std::uint32_t {
+    AllTypes = 0,     // every file the other filters admit
+    ByExtension = 1,  // only files whose extension is in `wordExtensions`
+};
 
 struct SearchJob {
-    // Flags are 0 = off, anything else = on; the form stores 0 or 1.
-    std::int32_t allFileTypes = 0;
-    std::int32_t regularExpression = 0;
+    bool allFileTypes = false;
+    bool regularExpression = false;
     std::string replaceText;
-    std::uint32_t nameStringMode = NameStringMode::AllMustOccur;
-    std::int32_t includeSubfolders = 0;
+    NameStringMode nameStringMode = NameStringMode::AllMustOccur;
+    bool includeSubfolders = false;
     std::string fileTypes = "*.txt;";
     std::string nameStrings;
-    std::int32_t sizeFilter = 0;
+    bool sizeFilter = false;
     std::uint32_t maxSizeKb = 100;
     std::uint32_t minSizeKb = 0;
-    std::int32_t searchFileNames = 0;
-    std::int32_t searchContents = 1;
-    std::int32_t matchCase = 0;
-    std::int32_t wholeWords = 0;
+    bool searchFileNames = false;
+    bool searchContents = true;
+    bool matchCase = false;
+    bool wholeWords = false;
     std::int64_t dateFrom = 0;  // seconds since the epoch; the bounds are local times of one-second resolution
     std::int64_t dateTo = 0;
-    std::int32_t dateCreated = 1;
-    std::int32_t dateModified = 0;
-    std::int32_t dateAccessed = 0;
-    std::int32_t dateFilter = 0;
-    std::int32_t searchDirNames = 0;
+    bool dateCreated = true;
+    bool dateModified = false;
+    bool dateAccessed = false;
+    bool dateFilter = false;
+    bool searchDirNames = false;
     std::string backupExtension = ".bak";
-    std::int32_t makeBackup = 1;
+    bool makeBackup = true;
     std::uint32_t contextLength = 20;
-    std::int32_t skipBackupFiles = 1;
-    std::int32_t useWord = 1;
-    std::uint32_t wordAutoMode = WordAutoMode::ByExtension;
-    std::uint32_t alwaysBackup = 1;
+    bool skipBackupFiles = true;
+    bool useWord = true;
+    WordAutoMode wordAutoMode = WordAutoMode::ByExtension;
+    bool alwaysBackup = true;  // also when replacing in marked results
     std::string wordExtensions = "doc, dot, rtf, docx";
-    std::int32_t specialCharacters = 0;
-    std::int32_t attributesOnDirs = 0;
-    std::int32_t skipHidden = 0;
-    std::int32_t skipReadOnly = 0;
-    std::int32_t skipArchive = 0;
-    std::int32_t skipSystem = 0;
+    bool specialCharacters = false;
+    bool attributesOnDirs = false;
+    bool skipHidden = false;
+    bool skipReadOnly = false;
+    bool skipArchive = false;
+    bool skipSystem = false;
     std::uint32_t splitLength = 52'428'800;
     std::uint32_t splitMaxOffset = 1'024;
-    std::int32_t tempDirIsCurrent = 1;
+    bool tempDirIsCurrent = true;
     std::string tempDir;
-    std::int32_t ignoreNulls = 0;
-    std::int32_t detectUtf8 = 0;
+    bool ignoreNulls = false;
+    bool detectUtf8 = false;
     std::uint32_t detectLength = 51'200;
     // How many threads search file contents; 0 = one per processor core.
     // Results are the same for every value.

@@ -5,33 +5,33 @@
 
 namespace tarnwick {
 
-ItemHandle StoreSink::AddFileItem(std::string_view text, int kind, bool asChild)
+ItemHandle StoreSink::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
 {
     return m_results.AddFileItem(text, kind, asChild);
 }
 
-ItemHandle StoreSink::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+ItemHandle StoreSink::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
 {
     return m_results.AddNoteItem(text, kind, value);
 }
 
 void StoreSink::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                           std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+                           std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
     m_results.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
 }
 
-void StoreSink::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+void StoreSink::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     m_results.UpdateItem(item, column, what, text, kind);
 }
 
-void StoreSink::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+void StoreSink::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     m_results.UpdateCurrentFileItem(column, what, text, kind);
 }
 
-void StoreSink::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+void StoreSink::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
 {
     m_results.SetItemColumnText(item, text, column);
 }

@@ -15,13 +15,13 @@ class StoreSink final : public RunSink {
 public:
     StoreSink(ResultList& results, RunLog& runLog) : m_results(results), m_runLog(runLog) {}
 
-    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override;
-    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override;
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override;
-    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
-    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
-    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
+                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override;
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
     void SetItemDataValue(ItemHandle item, std::int64_t value) override;
     void ScrollToItem(ItemHandle item) override;
     void AppendLog(std::string_view bytes) override;
@@ -37,28 +37,28 @@ class ForwardingSink : public RunSink {
 public:
     explicit ForwardingSink(RunSink& inner) : m_inner(inner) {}
 
-    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override
     {
         return m_inner.AddFileItem(text, kind, asChild);
     }
-    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override
     {
         return m_inner.AddNoteItem(text, kind, value);
     }
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override
+                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override
     {
         m_inner.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     }
-    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
     {
         m_inner.UpdateItem(item, column, what, text, kind);
     }
-    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override
+    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
     {
         m_inner.UpdateCurrentFileItem(column, what, text, kind);
     }
-    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override
+    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override
     {
         m_inner.SetItemColumnText(item, text, column);
     }

@@ -33,7 +33,7 @@ void BeginReplaceRun(ResultList& results, RunLog& runLog, std::string_view searc
 
 void BeginRenameRun(ResultList& results, RunLog& runLog) { beginRun(results, runLog, text::kConvertHeader); }
 
-std::string CompleteRun(int message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
+std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
                         const LogSettings& log, const Clock& clock)
 {
     std::string summary;
@@ -49,7 +49,7 @@ std::string CompleteRun(int message, std::int32_t hits, std::int32_t files, Resu
         // An aborted run leaves no trace in the log file.
         runLog.Clear();
         return {};
-    default: break;
+    case UserMessage::SelectedDone: break;
     }
     if (!summary.empty()) {
         runLog.Append(summary);

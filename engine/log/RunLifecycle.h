@@ -11,6 +11,7 @@ namespace tarnwick {
 class Clock;
 class ResultList;
 class RunLog;
+enum class UserMessage;
 
 struct LogSettings {
     bool enabled = false;      // "Ausgabe in Log Datei speichern"
@@ -30,7 +31,7 @@ void BeginRenameRun(ResultList& results, RunLog& runLog);
 // one) goes into the run log text and the result list, the block is written
 // when the settings ask for it, and the run log text is emptied. Returns the
 // summary text (empty for messages without one).
-std::string CompleteRun(int message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
+std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
                         const LogSettings& log, const Clock& clock);
 
 }  // namespace tarnwick

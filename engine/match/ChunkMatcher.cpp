@@ -84,18 +84,19 @@ const char* ChunkMatcher::literalHaystack() const
     return folded ? m_chunk.folded : m_chunk.text;
 }
 
-std::int64_t ChunkMatcher::findLiteral(std::int64_t start)
+std::optional<std::int64_t> ChunkMatcher::findLiteral(std::int64_t start)
 {
     if (start < 0) start = 0;
-    if (start >= m_chunk.length) return -1;
+    if (start >= m_chunk.length) return std::nullopt;
     const std::string& needle = m_pattern->searchBytes;
     // A hit never spans a NUL byte; a search text that holds one cannot match.
-    if (needle.find('\0') != std::string::npos) return -1;
+    if (needle.find('\0') != std::string::npos) return std::nullopt;
     // Without NUL bytes in the search text a hit cannot contain one, so only
     // the option that ends the search at the first NUL needs looking for it.
     const std::int64_t end = m_job.ignoreNulls ? nulAtOrAfter(start) : m_chunk.length;
     const std::size_t found = m_pattern->finder.find(literalHaystack() + start, static_cast<std::size_t>(end - start));
-    return found == LiteralFinder::npos ? -1 : start + static_cast<std::int64_t>(found);
+    if (found == LiteralFinder::npos) return std::nullopt;
+    return start + static_cast<std::int64_t>(found);
 }
 
 std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool wholeWords, Preceding before)
@@ -105,8 +106,9 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
     const std::int64_t origin = start;
     for (;;) {
         m_plainScanStart = start;
-        const std::int64_t position = findLiteral(start);
-        if (position < 0) return std::nullopt;
+        const std::optional<std::int64_t> found = findLiteral(start);
+        if (!found) return std::nullopt;
+        const std::int64_t position = *found;
         if (wholeWords) {
             unsigned char previous;
             if (position == origin && before.override)
@@ -124,11 +126,12 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
     }
 }
 
-std::int64_t ChunkMatcher::findRequired(std::int64_t from, std::int64_t end) const
+std::optional<std::int64_t> ChunkMatcher::findRequired(std::int64_t from, std::int64_t end) const
 {
     const std::size_t found =
         m_pattern->finder.find(literalHaystack() + from, static_cast<std::size_t>(end - from));
-    return found == LiteralFinder::npos ? -1 : from + static_cast<std::int64_t>(found);
+    if (found == LiteralFinder::npos) return std::nullopt;
+    return from + static_cast<std::int64_t>(found);
 }
 
 std::int64_t ChunkMatcher::lineEndAtOrAfter(std::int64_t from)
@@ -146,7 +149,7 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     if (resume >= m_chunk.length) return std::nullopt;
     if (m_pattern->finder.empty() || !m_pattern->lineBound) {
         const std::int64_t end = nulAtOrAfter(resume);
-        if (!m_pattern->finder.empty() && findRequired(resume, end) < 0) return std::nullopt;
+        if (!m_pattern->finder.empty() && !findRequired(resume, end)) return std::nullopt;
         return searchWindow(resume, resume, end, end, before);
     }
     // Every match holds the literal and lies inside one line, so the first
@@ -157,8 +160,9 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     const std::int64_t chunkEnd = m_chunk.length;
     const auto literalLength = static_cast<std::int64_t>(m_pattern->finder.needle().size());
     for (std::int64_t from = resume; from < chunkEnd;) {
-        const std::int64_t candidate = findRequired(from, chunkEnd);
-        if (candidate < 0) return std::nullopt;
+        const std::optional<std::int64_t> required = findRequired(from, chunkEnd);
+        if (!required) return std::nullopt;
+        const std::int64_t candidate = *required;
         // A candidate behind a NUL is outside the range, and so is every later one.
         if (nulBefore(resume, candidate + literalLength) < candidate + literalLength) return std::nullopt;
         if (from > resume) {

@@ -66,9 +66,10 @@ public:
 
 private:
     const char* literalHaystack() const;
-    std::int64_t findLiteral(std::int64_t start);
-    // The first candidate for the expression's literal in [from, end), or -1.
-    std::int64_t findRequired(std::int64_t from, std::int64_t end) const;
+    // The first occurrence of the search bytes at or after `start`, or nothing.
+    std::optional<std::int64_t> findLiteral(std::int64_t start);
+    // The first candidate for the expression's literal in [from, end), or nothing.
+    std::optional<std::int64_t> findRequired(std::int64_t from, std::int64_t end) const;
     // The first CR or LF at or after `from`, or the chunk length.
     std::int64_t lineEndAtOrAfter(std::int64_t from);
     // The expression's first match in [first, last), where `end` is the end

@@ -9,16 +9,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace tarnwick {
 namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-// Decides the UTF-8 question on one block of the scan: 4 when the first lead
-// byte (0xC0..0xF7) is followed inside the block by the continuation bytes
-// it needs, 1 when it is not, 0 when the block has no lead byte.
-int scanBlockForUtf8(const unsigned char* data, std::size_t length)
+// Decides the UTF-8 question on one block of the scan: UTF-8 when the first
+// lead byte (0xC0..0xF7) is followed inside the block by the continuation
+// bytes it needs, the code page when it is not, nothing when the block has
+// no lead byte.
+std::optional<Encoding> scanBlockForUtf8(const unsigned char* data, std::size_t length)
 {
     for (std::size_t i = 0; i < length; ++i) {
         const unsigned char b = data[i];
@@ -29,7 +31,7 @@ int scanBlockForUtf8(const unsigned char* data, std::size_t length)
             if ((data[i + k] & 0xC0) != 0x80) return Encoding::Ansi;
         return Encoding::Utf8;
     }
-    return 0;
+    return std::nullopt;
 }
 
 // Bytes the UTF-8 scan looks at after the first three: detectLength, or the
@@ -47,7 +49,7 @@ ChunkStore::ChunkStore(const InputFile& file, const SearchJob& job, const CodePa
 {
 }
 
-int ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got)
+Encoding ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got)
 {
     m_hasBom = false;
     if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) return m_encoding = Encoding::Utf16LittleEndian;
@@ -59,7 +61,7 @@ int ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got)
     return m_encoding = Encoding::Ansi;
 }
 
-int ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
+Encoding ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
 {
     unsigned char head[3] = {};
     const std::size_t got = ReadOrThrow(m_file, 0, reinterpret_cast<char*>(head), 3);
@@ -73,14 +75,14 @@ int ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
         const auto want = static_cast<std::size_t>(std::min(block, amount - done));
         const std::size_t read = ReadOrThrow(m_file, 3 + done, buffer.data(), want);
         if (read == 0) break;
-        const int verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
-        if (verdict != 0) return m_encoding = verdict;
+        const std::optional<Encoding> verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
+        if (verdict) return m_encoding = *verdict;
         done += read;
     }
     return m_encoding;
 }
 
-int ChunkStore::detectEncodingInMemory()
+Encoding ChunkStore::detectEncodingInMemory()
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text());
     const auto length = static_cast<std::uint64_t>(m_length);
@@ -93,8 +95,8 @@ int ChunkStore::detectEncodingInMemory()
     const std::uint64_t block = std::max<std::uint64_t>(m_job.splitLength, 1);
     for (std::uint64_t done = 0; done < amount; done += block) {
         const auto size = static_cast<std::size_t>(std::min(block, amount - done));
-        const int verdict = scanBlockForUtf8(bytes + 3 + done, size);
-        if (verdict != 0) return m_encoding = verdict;
+        const std::optional<Encoding> verdict = scanBlockForUtf8(bytes + 3 + done, size);
+        if (verdict) return m_encoding = *verdict;
     }
     return m_encoding;
 }

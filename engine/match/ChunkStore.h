@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/match/ChunkMatcher.h"
+#include "engine/match/Encoding.h"
 #include "platform/FileMapping.h"
 
 namespace tarnwick {
@@ -18,25 +19,16 @@ struct FilePattern;
 struct SearchBuffers;
 struct SearchJob;
 
-// Text encoding codes kept with a file item.
-namespace Encoding {
-inline constexpr int Unknown = 0;
-inline constexpr int Ansi = 1;
-inline constexpr int Utf16BigEndian = 2;
-inline constexpr int Utf16LittleEndian = 3;
-inline constexpr int Utf8 = 4;
-}  // namespace Encoding
-
 class ChunkStore {
 public:
     ChunkStore(const InputFile& file, const SearchJob& job, const CodePage& codePage, SearchBuffers& buffers);
 
     // Decides the encoding from the file (reading its head and, with UTF-8
     // detection on, the scanned part).
-    int detectEncodingFromFile(std::uint64_t fileLength);
+    Encoding detectEncodingFromFile(std::uint64_t fileLength);
     // The same decision on the chunk in memory, which must hold the whole file.
-    int detectEncodingInMemory();
-    int encoding() const { return m_encoding; }
+    Encoding detectEncodingInMemory();
+    Encoding encoding() const { return m_encoding; }
     bool hasBom() const { return m_hasBom; }
 
     // Lets load() view chunks of at least kMapThreshold bytes in place
@@ -66,7 +58,7 @@ public:
     ChunkText view();
 
 private:
-    int encodingFromHead(const unsigned char* head, std::size_t got);
+    Encoding encodingFromHead(const unsigned char* head, std::size_t got);
     bool mapChunk(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
 
     const InputFile& m_file;
@@ -82,7 +74,7 @@ private:
     unsigned char m_nextByte = 0;
     bool m_folded = false;
     bool m_hasBom = false;
-    int m_encoding = Encoding::Unknown;
+    Encoding m_encoding = Encoding::Unknown;
 };
 
 }  // namespace tarnwick

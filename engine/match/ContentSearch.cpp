@@ -44,24 +44,24 @@ void SearchFileContents(RunContext& run, const std::string& path)
         ReportCannotOpen(run, path, error);
         return;
     }
-    std::int64_t offset = buffer.FindFirst();
-    if (offset < 0) return;
+    std::optional<std::int64_t> offset = buffer.FindFirst();
+    if (!offset) return;
 
-    run.sink.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
+    run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));
     FileCounts counts(run.sink);
-    reportHit(run, buffer, path, offset);
+    reportHit(run, buffer, path, *offset);
     counts.addHit();
     while (!run.stopRequested()) {
         offset = buffer.FindNext();
-        if (offset < 0) break;
-        reportHit(run, buffer, path, offset);
+        if (!offset) break;
+        reportHit(run, buffer, path, *offset);
         counts.addHit();
     }
 }
 
 bool CompileSearchRegex(RunContext& run)
 {
-    CompiledRegex compiled = CompileRegex(run.searchText, run.job.matchCase != 0);
+    CompiledRegex compiled = CompileRegex(run.searchText, run.job.matchCase);
     run.searchRegex = std::move(compiled.regex);
     if (run.searchRegex) return true;
     const ItemHandle item = run.sink.AddFileItem(std::string(text::kInvalidRegex) + compiled.error, ItemKind::Error);

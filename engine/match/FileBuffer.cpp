@@ -26,7 +26,7 @@ void FileBuffer::checkChunkIntact() const
 
 std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
 
-int FileBuffer::GetEncoding()
+Encoding FileBuffer::GetEncoding()
 {
     if (m_store.encoding() == Encoding::Unknown) m_store.detectEncodingFromFile(m_file.size());
     return m_store.encoding();
@@ -54,7 +54,7 @@ void FileBuffer::startChunkSearch()
     }
 }
 
-std::int64_t FileBuffer::FindFirst()
+std::optional<std::int64_t> FileBuffer::FindFirst()
 {
     m_hitPosition = 0;
     m_hitLength = 0;
@@ -76,7 +76,7 @@ std::int64_t FileBuffer::FindFirst()
     m_matcher.setPattern(m_pattern);
     if (m_run.job.regularExpression && !m_pattern->regex) {
         m_done = true;
-        return -1;
+        return std::nullopt;
     }
     if (splitMode) {
         loadChunk(0, split);
@@ -88,9 +88,9 @@ std::int64_t FileBuffer::FindFirst()
     return FindNext();
 }
 
-std::int64_t FileBuffer::FindNext()
+std::optional<std::int64_t> FileBuffer::FindNext()
 {
-    if (m_done || !m_pattern) return -1;
+    if (m_done || !m_pattern) return std::nullopt;
     m_previousHit = m_hitPosition;
     for (;;) {
         std::int64_t overlap = -1;
@@ -105,7 +105,7 @@ std::int64_t FileBuffer::FindNext()
         if (!m_moreChunks || m_run.stopRequested()) {
             m_done = true;
             checkChunkIntact();
-            return -1;
+            return std::nullopt;
         }
 
         // Consecutive chunks overlap by enough bytes that a hit crossing the
@@ -159,7 +159,7 @@ bool FileBuffer::searchChunk()
         found = m_matcher.findRegex(resume);
     } else {
         found = m_matcher.findPlain(m_hitPosition + static_cast<std::int64_t>(m_pattern->searchBytes.size()),
-                                    m_run.job.wholeWords != 0);
+                                    m_run.job.wholeWords);
     }
     if (!found) {
         m_hitPosition = -1;

@@ -7,6 +7,7 @@
 // into belongs to the run (SearchBuffers) and is reused. Read failures throw
 // CFileException, a buffer that cannot be had throws CMemoryException.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,13 +28,13 @@ public:
     // then holds the errno.
     std::error_code Open(const std::string& path);
 
-    // File offset of the first hit, or -1. Detects the encoding, reads the
-    // first chunk and searches it.
-    std::int64_t FindFirst();
-    // File offset of the next hit, or -1 (also when a stop was requested
+    // File offset of the first hit, or nothing. Detects the encoding, reads
+    // the first chunk and searches it.
+    std::optional<std::int64_t> FindFirst();
+    // File offset of the next hit, or nothing (also when a stop was requested
     // between two chunks).
-    std::int64_t FindNext();
-    int GetEncoding();
+    std::optional<std::int64_t> FindNext();
+    Encoding GetEncoding();
 
     // The current hit.
     std::int64_t hitLength() const { return m_hitLength; }

@@ -34,7 +34,7 @@ std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
         CodePage::foldUtf8Text(bytes.data(), bytes.data(), bytes.size());
     pattern->searchBytes = bytes;
     if (m_job.regularExpression) {
-        CompiledRegex compiled = CompileRegex(bytes, m_job.matchCase != 0);
+        CompiledRegex compiled = CompileRegex(bytes, m_job.matchCase);
         pattern->regex = std::move(compiled.regex);
         pattern->regexError = std::move(compiled.error);
         pattern->finder = finderFor(RequiredLiteral(bytes, !m_job.matchCase), pattern->utf8);
@@ -46,10 +46,10 @@ std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
     return pattern;
 }
 
-const FilePattern& PatternCache::forEncoding(int encoding)
+const FilePattern& PatternCache::forEncoding(Encoding encoding)
 {
     // Under a UTF-8 code page both variants are the same bytes.
-    const bool utf8 = encoding == 4 && !m_codePage.isUtf8();
+    const bool utf8 = encoding == Encoding::Utf8 && !m_codePage.isUtf8();
     std::unique_ptr<FilePattern>& slot = utf8 ? m_utf8 : m_ansi;
     if (!slot) slot = build(utf8);
     return *slot;

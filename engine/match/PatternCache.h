@@ -11,6 +11,7 @@
 
 #include <boost/regex.hpp>
 
+#include "engine/match/Encoding.h"
 #include "engine/match/LiteralFinder.h"
 
 namespace tarnwick {
@@ -37,8 +38,8 @@ public:
     // it is a regular expression.
     PatternCache(const SearchJob& job, const CodePage& codePage, std::string searchText);
 
-    // The variant for a file with this encoding code (4 = UTF-8).
-    const FilePattern& forEncoding(int encoding);
+    // The variant for a file with this encoding.
+    const FilePattern& forEncoding(Encoding encoding);
 
 private:
     std::unique_ptr<FilePattern> build(bool utf8) const;

@@ -12,7 +12,7 @@ constexpr std::size_t kKeptSlotBytes = 64 * 1024;
 
 }  // namespace
 
-OrderedOutcomes::OrderedOutcomes(RunSink& target, const std::atomic<int>& stopFlag, Limits limits)
+OrderedOutcomes::OrderedOutcomes(RunSink& target, const std::atomic<bool>& stopFlag, Limits limits)
     : m_target(target), m_stopFlag(stopFlag), m_limits(limits)
 {
 }
@@ -49,7 +49,7 @@ OutcomeSlot* OrderedOutcomes::open()
     }
     slot->reset();
     // Nothing before it: its producer may write straight through.
-    if (m_order.empty() && !stopped()) slot->state.store(OutcomeSlot::Head, std::memory_order_release);
+    if (m_order.empty() && !stopped()) slot->state.store(OutcomeSlot::State::Head, std::memory_order_release);
     m_order.push_back(slot);
     return slot;
 }
@@ -59,7 +59,7 @@ void OrderedOutcomes::close(OutcomeSlot* slot)
     // Only the producer moves its slot on from Head, so this needs no lock.
     // Once Done, the slot may be passed on and reused by others at any
     // moment: it is not touched again.
-    if (slot->state.load(std::memory_order_acquire) == OutcomeSlot::Head) {
+    if (slot->state.load(std::memory_order_acquire) == OutcomeSlot::State::Head) {
         finishHead(*slot);
         std::unique_lock lock(m_mutex);
         commitReady(lock);
@@ -67,8 +67,8 @@ void OrderedOutcomes::close(OutcomeSlot* slot)
     }
     // The move from Buffering races with commitReady making it the head.
     std::unique_lock lock(m_mutex);
-    int expected = OutcomeSlot::Buffering;
-    if (slot->state.compare_exchange_strong(expected, OutcomeSlot::Closed, std::memory_order_acq_rel)) {
+    OutcomeSlot::State expected = OutcomeSlot::State::Buffering;
+    if (slot->state.compare_exchange_strong(expected, OutcomeSlot::State::Closed, std::memory_order_acq_rel)) {
         m_recordedBytes += slot->bufferedBytes();
     } else {
         lock.unlock();
@@ -86,7 +86,7 @@ void OrderedOutcomes::finishHead(OutcomeSlot& slot)
         slot.replay(m_target);
         m_target.EndOfOutcome();
     }
-    slot.state.store(OutcomeSlot::Done, std::memory_order_release);
+    slot.state.store(OutcomeSlot::State::Done, std::memory_order_release);
 }
 
 void OrderedOutcomes::commitReady(std::unique_lock<AdaptiveMutex>& lock)
@@ -98,19 +98,19 @@ void OrderedOutcomes::commitReady(std::unique_lock<AdaptiveMutex>& lock)
     m_committing = true;
     while (!m_order.empty()) {
         OutcomeSlot* slot = m_order.front();
-        int state = slot->state.load(std::memory_order_acquire);
-        if (state == OutcomeSlot::Buffering) {
+        OutcomeSlot::State state = slot->state.load(std::memory_order_acquire);
+        if (state == OutcomeSlot::State::Buffering) {
             // After a stop nothing becomes the head: what comes after an
             // outcome that was dropped must not reach the sink.
             if (stopped()) break;
-            if (slot->state.compare_exchange_strong(state, OutcomeSlot::Head, std::memory_order_acq_rel)) {
+            if (slot->state.compare_exchange_strong(state, OutcomeSlot::State::Head, std::memory_order_acq_rel)) {
                 if (m_waitingForTurn > 0) m_turn.notify_all();
                 break;  // its producer takes over from here
             }
             // Closed meanwhile: `state` says so now.
         }
-        if (state == OutcomeSlot::Head) break;
-        if (state == OutcomeSlot::Closed) {
+        if (state == OutcomeSlot::State::Head) break;
+        if (state == OutcomeSlot::State::Closed) {
             const std::size_t bytes = slot->bufferedBytes();
             lock.unlock();
             if (!stopped()) {
@@ -140,7 +140,7 @@ void OrderedOutcomes::waitForTurn(OutcomeSlot& slot)
 {
     std::unique_lock lock(m_mutex);
     ++m_waitingForTurn;
-    while (!stopped() && slot.state.load(std::memory_order_acquire) != OutcomeSlot::Head)
+    while (!stopped() && slot.state.load(std::memory_order_acquire) != OutcomeSlot::State::Head)
         m_turn.wait_for(lock, kStopPoll);
     --m_waitingForTurn;
 }

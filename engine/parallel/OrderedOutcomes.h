@@ -34,8 +34,8 @@ public:
         std::size_t maxSlotBytes = 1u << 20;        // recorded by one producer before it waits for its turn
     };
 
-    OrderedOutcomes(RunSink& target, const std::atomic<int>& stopFlag, Limits limits);
-    OrderedOutcomes(RunSink& target, const std::atomic<int>& stopFlag) : OrderedOutcomes(target, stopFlag, Limits{}) {}
+    OrderedOutcomes(RunSink& target, const std::atomic<bool>& stopFlag, Limits limits);
+    OrderedOutcomes(RunSink& target, const std::atomic<bool>& stopFlag) : OrderedOutcomes(target, stopFlag, Limits{}) {}
     ~OrderedOutcomes();
     OrderedOutcomes(const OrderedOutcomes&) = delete;
     OrderedOutcomes& operator=(const OrderedOutcomes&) = delete;
@@ -54,7 +54,7 @@ public:
     void drain();
 
     RunSink& target() { return m_target; }
-    bool stopped() const { return m_stopFlag.load(std::memory_order_relaxed) != 0; }
+    bool stopped() const { return m_stopFlag.load(std::memory_order_relaxed); }
 
 private:
     void commitReady(std::unique_lock<AdaptiveMutex>& lock);
@@ -64,7 +64,7 @@ private:
     void recycle(OutcomeSlot* slot);
 
     RunSink& m_target;
-    const std::atomic<int>& m_stopFlag;
+    const std::atomic<bool>& m_stopFlag;
     const Limits m_limits;
     AdaptiveMutex m_mutex;
     std::condition_variable_any m_room;  // the walk waits for room, or the end of a drain

@@ -56,7 +56,7 @@ void OutcomeSlot::reset()
     m_bytes.clear();
     m_targetHandles.clear();
     m_localCount = 0;
-    state.store(Buffering, std::memory_order_relaxed);
+    state.store(State::Buffering, std::memory_order_relaxed);
 }
 
 void OutcomeSlot::trim(std::size_t keep)
@@ -80,61 +80,61 @@ void OutcomeSlot::putText(std::string_view text)
 
 ItemHandle OutcomeSlot::newLocalHandle() { return kLocalBit | m_localCount++; }
 
-ItemHandle OutcomeSlot::recordFileItem(std::string_view text, int kind, bool asChild)
+ItemHandle OutcomeSlot::recordFileItem(std::string_view text, ItemKind kind, bool asChild)
 {
     put(Op::FileItem);
     putText(text);
-    put(static_cast<std::int32_t>(kind));
+    put(kind);
     put(asChild);
     return newLocalHandle();
 }
 
-ItemHandle OutcomeSlot::recordNoteItem(std::string_view text, int kind, std::int32_t value)
+ItemHandle OutcomeSlot::recordNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
 {
     put(Op::NoteItem);
     putText(text);
-    put(static_cast<std::int32_t>(kind));
+    put(kind);
     put(value);
     return newLocalHandle();
 }
 
 void OutcomeSlot::recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                                std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+                                std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
     put(Op::HitItem);
     put(position);
     put(matchLength);
     putText(context);
     put(highlightStart);
-    put(static_cast<std::int32_t>(kind));
+    put(kind);
     put(highlightLength);
 }
 
-void OutcomeSlot::recordUpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+void OutcomeSlot::recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     put(Op::UpdateItem);
     put(item);
-    put(static_cast<std::int32_t>(column));
-    put(static_cast<std::int32_t>(what));
+    put(column);
+    put(what);
     putText(text);
-    put(static_cast<std::int32_t>(kind));
+    put(kind);
 }
 
-void OutcomeSlot::recordUpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+void OutcomeSlot::recordUpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     put(Op::UpdateCurrentFileItem);
-    put(static_cast<std::int32_t>(column));
-    put(static_cast<std::int32_t>(what));
+    put(column);
+    put(what);
     putText(text);
-    put(static_cast<std::int32_t>(kind));
+    put(kind);
 }
 
-void OutcomeSlot::recordColumnText(ItemHandle item, std::string_view text, int column)
+void OutcomeSlot::recordColumnText(ItemHandle item, std::string_view text, ResultColumn column)
 {
     put(Op::ColumnText);
     put(item);
     putText(text);
-    put(static_cast<std::int32_t>(column));
+    put(column);
 }
 
 void OutcomeSlot::recordDataValue(ItemHandle item, std::int64_t value)
@@ -177,14 +177,14 @@ void OutcomeSlot::replay(RunSink& target)
         switch (in.get<Op>()) {
         case Op::FileItem: {
             const std::string_view text = in.text();
-            const auto kind = in.get<std::int32_t>();
+            const auto kind = in.get<ItemKind>();
             const bool asChild = in.get<bool>();
             m_targetHandles.push_back(target.AddFileItem(text, kind, asChild));
             break;
         }
         case Op::NoteItem: {
             const std::string_view text = in.text();
-            const auto kind = in.get<std::int32_t>();
+            const auto kind = in.get<ItemKind>();
             const auto value = in.get<std::int32_t>();
             m_targetHandles.push_back(target.AddNoteItem(text, kind, value));
             break;
@@ -194,32 +194,32 @@ void OutcomeSlot::replay(RunSink& target)
             const auto matchLength = in.get<std::int64_t>();
             const std::string_view context = in.text();
             const auto highlightStart = in.get<std::int32_t>();
-            const auto kind = in.get<std::int32_t>();
+            const auto kind = in.get<ItemKind>();
             const auto highlightLength = in.get<std::int64_t>();
             target.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
             break;
         }
         case Op::UpdateItem: {
             const ItemHandle item = targetHandle(in.get<ItemHandle>());
-            const auto column = in.get<std::int32_t>();
-            const auto what = in.get<std::int32_t>();
+            const auto column = in.get<ResultColumn>();
+            const auto what = in.get<UpdateWhat>();
             const std::string_view text = in.text();
-            const auto kind = in.get<std::int32_t>();
+            const auto kind = in.get<ItemKind>();
             target.UpdateItem(item, column, what, text, kind);
             break;
         }
         case Op::UpdateCurrentFileItem: {
-            const auto column = in.get<std::int32_t>();
-            const auto what = in.get<std::int32_t>();
+            const auto column = in.get<ResultColumn>();
+            const auto what = in.get<UpdateWhat>();
             const std::string_view text = in.text();
-            const auto kind = in.get<std::int32_t>();
+            const auto kind = in.get<ItemKind>();
             target.UpdateCurrentFileItem(column, what, text, kind);
             break;
         }
         case Op::ColumnText: {
             const ItemHandle item = targetHandle(in.get<ItemHandle>());
             const std::string_view text = in.text();
-            const auto column = in.get<std::int32_t>();
+            const auto column = in.get<ResultColumn>();
             target.SetItemColumnText(item, text, column);
             break;
         }

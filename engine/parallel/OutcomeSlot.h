@@ -20,7 +20,7 @@ namespace tarnwick {
 
 class OutcomeSlot {
 public:
-    enum State : int {
+    enum class State : std::uint8_t {
         Buffering,  // records what it is given
         Head,       // every earlier outcome has been passed on: its producer writes straight to the target
         Closed,     // its producer has finished; waits to be passed on
@@ -30,13 +30,13 @@ public:
     // Ready for a new outcome: empty buffer, no handles.
     void reset();
 
-    ItemHandle recordFileItem(std::string_view text, int kind, bool asChild);
-    ItemHandle recordNoteItem(std::string_view text, int kind, std::int32_t value);
+    ItemHandle recordFileItem(std::string_view text, ItemKind kind, bool asChild);
+    ItemHandle recordNoteItem(std::string_view text, ItemKind kind, std::int32_t value);
     void recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                       std::int32_t highlightStart, int kind, std::int64_t highlightLength);
-    void recordUpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind);
-    void recordUpdateCurrentFileItem(int column, int what, std::string_view text, int kind);
-    void recordColumnText(ItemHandle item, std::string_view text, int column);
+                       std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength);
+    void recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
+    void recordUpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
+    void recordColumnText(ItemHandle item, std::string_view text, ResultColumn column);
     void recordDataValue(ItemHandle item, std::int64_t value);
     void recordScroll(ItemHandle item);
     void recordLog(std::string_view bytes);
@@ -52,7 +52,7 @@ public:
     // Gives back a buffer that one very large outcome made grow.
     void trim(std::size_t keep);
 
-    std::atomic<int> state{Buffering};
+    std::atomic<State> state{State::Buffering};
 
     // The file a pool thread is to search for this slot, and where its name
     // begins in the path. Kept with the slot so that its memory is reused.

@@ -22,7 +22,7 @@ void SlotWriter::closeSlot()
 RunSink* SlotWriter::direct()
 {
     if (!m_slot) m_slot = m_outcomes.open();
-    if (m_slot->state.load(std::memory_order_acquire) != OutcomeSlot::Head) return nullptr;
+    if (m_slot->state.load(std::memory_order_acquire) != OutcomeSlot::State::Head) return nullptr;
     // Everything before this slot has gone out: so does what it recorded.
     if (m_slot->bufferedBytes() != 0) m_slot->replay(m_outcomes.target());
     return &m_outcomes.target();
@@ -33,7 +33,7 @@ void SlotWriter::recorded()
     if (m_outcomes.overSlotLimit(*m_slot)) m_outcomes.waitForTurn(*m_slot);
 }
 
-ItemHandle SlotWriter::AddFileItem(std::string_view text, int kind, bool asChild)
+ItemHandle SlotWriter::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
 {
     if (RunSink* sink = direct()) return sink->AddFileItem(text, kind, asChild);
     const ItemHandle handle = m_slot->recordFileItem(text, kind, asChild);
@@ -41,7 +41,7 @@ ItemHandle SlotWriter::AddFileItem(std::string_view text, int kind, bool asChild
     return handle;
 }
 
-ItemHandle SlotWriter::AddNoteItem(std::string_view text, int kind, std::int32_t value)
+ItemHandle SlotWriter::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
 {
     if (RunSink* sink = direct()) return sink->AddNoteItem(text, kind, value);
     const ItemHandle handle = m_slot->recordNoteItem(text, kind, value);
@@ -50,7 +50,7 @@ ItemHandle SlotWriter::AddNoteItem(std::string_view text, int kind, std::int32_t
 }
 
 void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                            std::int32_t highlightStart, int kind, std::int64_t highlightLength)
+                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
     if (RunSink* sink = direct()) return sink->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     if (!m_recordsHits) return;
@@ -58,21 +58,21 @@ void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std
     recorded();
 }
 
-void SlotWriter::UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind)
+void SlotWriter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (RunSink* sink = direct()) return sink->UpdateItem(m_slot->targetHandle(item), column, what, text, kind);
     m_slot->recordUpdateItem(item, column, what, text, kind);
     recorded();
 }
 
-void SlotWriter::UpdateCurrentFileItem(int column, int what, std::string_view text, int kind)
+void SlotWriter::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (RunSink* sink = direct()) return sink->UpdateCurrentFileItem(column, what, text, kind);
     m_slot->recordUpdateCurrentFileItem(column, what, text, kind);
     recorded();
 }
 
-void SlotWriter::SetItemColumnText(ItemHandle item, std::string_view text, int column)
+void SlotWriter::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
 {
     if (RunSink* sink = direct()) return sink->SetItemColumnText(m_slot->targetHandle(item), text, column);
     m_slot->recordColumnText(item, text, column);
@@ -110,7 +110,7 @@ void SlotWriter::EndOfOutcome()
 {
     // A recorded outcome is marked when it is passed on; only the head's
     // output needs the mark now.
-    if (m_slot && m_slot->state.load(std::memory_order_acquire) == OutcomeSlot::Head) direct()->EndOfOutcome();
+    if (m_slot && m_slot->state.load(std::memory_order_acquire) == OutcomeSlot::State::Head) direct()->EndOfOutcome();
 }
 
 }  // namespace tarnwick

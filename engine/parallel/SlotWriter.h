@@ -25,13 +25,13 @@ public:
     // Closes the current slot, if any: its outcome is complete.
     void closeSlot();
 
-    ItemHandle AddFileItem(std::string_view text, int kind, bool asChild = false) override;
-    ItemHandle AddNoteItem(std::string_view text, int kind, std::int32_t value) override;
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, int kind, std::int64_t highlightLength) override;
-    void UpdateItem(ItemHandle item, int column, int what, std::string_view text, int kind) override;
-    void UpdateCurrentFileItem(int column, int what, std::string_view text, int kind) override;
-    void SetItemColumnText(ItemHandle item, std::string_view text, int column) override;
+                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override;
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
     void SetItemDataValue(ItemHandle item, std::int64_t value) override;
     void ScrollToItem(ItemHandle item) override;
     void AppendLog(std::string_view bytes) override;

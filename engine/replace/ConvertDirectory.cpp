@@ -22,7 +22,7 @@ namespace {
 
 class Converter {
 public:
-    Converter(RunContext& run, int renameArgument) : m_run(run), m_filter(run.job), m_argument(renameArgument) {}
+    Converter(RunContext& run, RenameArgument renameArgument) : m_run(run), m_filter(run.job), m_argument(renameArgument) {}
 
     void convert(const std::string& directory, bool top = true)
     {
@@ -87,19 +87,19 @@ private:
         }
         m_run.sink.LogMessageLine(text::kConvertedToLower, path);
         const ItemHandle item = m_run.sink.AddFileItem(path, ItemKind::FileNameHit);
-        m_run.sink.SetItemColumnText(item, text::kConvertedToLower, 2);
+        m_run.sink.SetItemColumnText(item, text::kConvertedToLower, ResultColumn::Remark);
         m_run.sink.ScrollToItem(item);
         m_run.sink.AddCounts(1, 0);
     }
 
     RunContext& m_run;
     EntryFilter m_filter;
-    int m_argument;
+    RenameArgument m_argument;
 };
 
 }  // namespace
 
-void ConvertDirectory(RunContext& run, const std::string& directory, int renameArgument)
+void ConvertDirectory(RunContext& run, const std::string& directory, RenameArgument renameArgument)
 {
     Converter converter(run, renameArgument);
     converter.convert(directory);

@@ -2,17 +2,19 @@
 // ConvertDirectory: the file-name conversion run. Turns file names into
 // lower case, every name or only those written entirely in capitals, with
 // its own order of filters. Directory names are never converted.
+#include <cstdint>
 #include <string>
 
 namespace tarnwick {
 
 class RunContext;
 
-namespace RenameArgument {
-inline constexpr int OnlyAllCapitals = 0;
-inline constexpr int All = 1;
-}  // namespace RenameArgument
+// Which file names a conversion run turns into lower case.
+enum class RenameArgument : std::uint8_t {
+    OnlyAllCapitals,  // only names written entirely in capitals
+    All,              // every name
+};
 
-void ConvertDirectory(RunContext& run, const std::string& directory, int renameArgument);
+void ConvertDirectory(RunContext& run, const std::string& directory, RenameArgument renameArgument);
 
 }  // namespace tarnwick

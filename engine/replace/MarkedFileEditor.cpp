@@ -23,7 +23,7 @@ std::error_code MarkedFileEditor::Open(const std::string& path) { return m_file.
 
 void MarkedFileEditor::markError(ItemHandle item, const std::string& message)
 {
-    m_run.sink.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    m_run.sink.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
 }
 
 bool MarkedFileEditor::Begin(ItemHandle item)
@@ -32,7 +32,7 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
     m_split = static_cast<double>(length) > 1.1 * static_cast<double>(split);
     ChunkStore store(m_file, m_run.job, m_run.codePage, m_run.buffers);
-    const int encoding = store.detectEncodingFromFile(length);
+    const Encoding encoding = store.detectEncodingFromFile(length);
     m_pattern = &m_run.patterns.forEncoding(encoding);
     m_replacement = encoding == Encoding::Utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
     if (!m_split) {
@@ -78,32 +78,32 @@ bool MarkedFileEditor::copySourceTo(std::uint64_t end)
     return true;
 }
 
-int MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
+bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
 {
-    if (position < 0 || length < 0) return 0;
+    if (position < 0 || length < 0) return false;
     if (!m_split) {
-        if (position + length > static_cast<std::int64_t>(m_text.size())) return 0;
-        if (!holdsSearchText(m_text.data() + position, length)) return 0;
+        if (position + length > static_cast<std::int64_t>(m_text.size())) return false;
+        if (!holdsSearchText(m_text.data() + position, length)) return false;
         m_text.replace(static_cast<std::size_t>(position), static_cast<std::size_t>(length), m_replacement);
         m_changed = true;
-        return 1;
+        return true;
     }
     // Positions come in increasing order; the stored position is one in the
     // changed file, so the growth so far leads back to the source.
     const std::int64_t source = position - m_delta;
     if (source < static_cast<std::int64_t>(m_sourceOffset) ||
         static_cast<std::uint64_t>(source + length) > m_file.size())
-        return 0;
+        return false;
     std::string old(static_cast<std::size_t>(length), '\0');
-    if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return 0;
+    if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return false;
     // Streamed files are checked like files in memory.
-    if (!holdsSearchText(old.data(), length)) return 0;
-    if (!copySourceTo(static_cast<std::uint64_t>(source))) return 0;
-    if (m_temp.append(m_replacement.data(), m_replacement.size())) return 0;
+    if (!holdsSearchText(old.data(), length)) return false;
+    if (!copySourceTo(static_cast<std::uint64_t>(source))) return false;
+    if (m_temp.append(m_replacement.data(), m_replacement.size())) return false;
     m_sourceOffset = static_cast<std::uint64_t>(source + length);
     m_delta += static_cast<std::int64_t>(m_replacement.size()) - length;
     m_changed = true;
-    return 1;
+    return true;
 }
 
 std::optional<std::string> MarkedFileEditor::Finish()

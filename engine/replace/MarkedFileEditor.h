@@ -33,9 +33,10 @@ public:
     bool Begin(ItemHandle item);
 
     // Replaces the `length` bytes at `position` (a position in the changed
-    // file) when they still hold the search text. Returns 1 when replaced, 0
-    // when the file no longer holds the search text there.
-    int ReplaceAt(std::int64_t position, std::int64_t length);
+    // file) when they still hold the search text. False when the file no
+    // longer holds the search text there (or the replacement could not be
+    // written to the temporary file).
+    bool ReplaceAt(std::int64_t position, std::int64_t length);
     // Bytes the replacement takes in this file.
     std::int64_t replacementLength() const { return static_cast<std::int64_t>(m_replacement.size()); }
 

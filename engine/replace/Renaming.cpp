@@ -95,7 +95,7 @@ namespace {
 
 // A name hit of a replace run: counted, logged and listed before the rename
 // is tried, so a failing rename leaves them and adds its own error item.
-void renameHit(RunContext& run, const std::string& directory, const std::string& name, int kind, const char* reason)
+void renameHit(RunContext& run, const std::string& directory, const std::string& name, ItemKind kind, const char* reason)
 {
     if (!NameMatches(run, name)) return;
     std::string path;
@@ -103,7 +103,7 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     run.sink.AddCounts(0, 1);
     run.sink.LogNameHitLine(reason, path);
     const ItemHandle item = run.sink.AddFileItem(path, kind);
-    run.sink.SetItemColumnText(item, reason, 2);
+    run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
     run.sink.ScrollToItem(item);
     if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
 }

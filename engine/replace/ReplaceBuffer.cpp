@@ -48,7 +48,7 @@ void ReplaceBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
     m_lastPosition = -static_cast<std::int64_t>(m_replacement.size());
 }
 
-std::int64_t ReplaceBuffer::PrepareReplace()
+ReplaceStep ReplaceBuffer::PrepareReplace()
 {
     try {
         m_fileLength = m_file.size();
@@ -67,7 +67,7 @@ std::int64_t ReplaceBuffer::PrepareReplace()
         m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
         m_matcher.setPattern(m_pattern);
         m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
-        if (m_run.job.regularExpression && !m_pattern->regex) return -1;
+        if (m_run.job.regularExpression && !m_pattern->regex) return {ReplaceOutcome::NoOccurrence};
         // Chunks in holes of a sparse file are zeros: they hold nothing to
         // replace and are not read.
         auto probeChunk = [&](std::uint64_t start, std::uint64_t size) {
@@ -83,10 +83,10 @@ std::int64_t ReplaceBuffer::PrepareReplace()
             if (!m_store.isHole())
                 found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
             if (found) {
-                if (m_split && !openTempFile()) return -2;
-                return m_run.job.regularExpression ? 1 : static_cast<std::int64_t>(m_store.start()) + found->position;
+                if (m_split && !openTempFile()) return {ReplaceOutcome::Failed};
+                return {ReplaceOutcome::Occurrence, static_cast<std::int64_t>(m_store.start()) + found->position};
             }
-            if (m_lastChunk || m_run.stopRequested()) return -1;
+            if (m_lastChunk || m_run.stopRequested()) return {ReplaceOutcome::NoOccurrence};
             const std::int64_t overlap = std::clamp<std::int64_t>(overlapBase, 0, static_cast<std::int64_t>(split) - 1);
             const std::uint64_t start = m_store.start() + split - static_cast<std::uint64_t>(overlap);
             std::uint64_t size = split;
@@ -101,7 +101,7 @@ std::int64_t ReplaceBuffer::PrepareReplace()
     } catch (const FrameworkException& e) {
         ReportPathError(m_run, m_file.path(),
                         std::string(text::kStartReplaceFailed) + e.className() + ": " + TruncateText(e.errorText()));
-        return -2;
+        return {ReplaceOutcome::Failed};
     }
 }
 
@@ -166,7 +166,7 @@ std::optional<Occurrence> ReplaceBuffer::findNext()
 {
     const Preceding before = m_resume == m_consumed ? precedingAtConsumed() : Preceding{};
     if (m_run.job.regularExpression) return m_matcher.findRegex(m_resume, before);
-    return m_matcher.findPlain(m_resume, m_run.job.wholeWords != 0, before);
+    return m_matcher.findPlain(m_resume, m_run.job.wholeWords, before);
 }
 
 void ReplaceBuffer::copyOriginalUpTo(std::int64_t position)
@@ -192,9 +192,9 @@ void ReplaceBuffer::buildContext(const Occurrence& occurrence)
                                         occurrence.length, options, m_context, m_run.buffers.scratch);
 }
 
-std::int64_t ReplaceBuffer::ReplaceNext()
+ReplaceStep ReplaceBuffer::ReplaceNext()
 {
-    if (!m_pattern || m_finished) return -1;
+    if (!m_pattern || m_finished) return {ReplaceOutcome::NoOccurrence};
     for (;;) {
         std::int64_t overlap = -1;
         auto occurrence = findNext();
@@ -221,20 +221,20 @@ std::int64_t ReplaceBuffer::ReplaceNext()
             // After an empty match the search goes on one byte further.
             m_resume = occurrence->length == 0 ? m_consumed + 1 : m_consumed;
             ++m_replacements;
-            return static_cast<std::int64_t>(m_outputOffset) + m_lastPosition;
+            return {ReplaceOutcome::Occurrence, static_cast<std::int64_t>(m_outputOffset) + m_lastPosition};
         }
-        if (!m_split) return -1;
+        if (!m_split) return {ReplaceOutcome::NoOccurrence};
         if (m_lastChunk) {
-            if (!flushToTemp(0)) return -2;
+            if (!flushToTemp(0)) return {ReplaceOutcome::Failed};
             const std::error_code error = m_temp.close();
             if (error) {
                 reportTempWriteFailure(error);
-                return -2;
+                return {ReplaceOutcome::Failed};
             }
             m_finished = true;
-            return -1;
+            return {ReplaceOutcome::NoOccurrence};
         }
-        if (m_run.stopRequested()) return -1;
+        if (m_run.stopRequested()) return {ReplaceOutcome::NoOccurrence};
 
         // Chunks overlap by enough bytes for an occurrence across the border,
         // but a replacement (or an empty match) is never part of the overlap.
@@ -248,7 +248,7 @@ std::int64_t ReplaceBuffer::ReplaceNext()
                                                                                : m_pattern->searchBytes.size() - 1);
         if (overlap < 0) overlap = std::min(base, room);
         overlap = std::clamp<std::int64_t>(overlap, 0, std::max<std::int64_t>(std::min(split, m_store.length()) - 1, 0));
-        if (!flushToTemp(overlap)) return -2;
+        if (!flushToTemp(overlap)) return {ReplaceOutcome::Failed};
         const std::uint64_t start = m_store.start() + static_cast<std::uint64_t>(m_store.length() - overlap);
         std::uint64_t size = static_cast<std::uint64_t>(split);
         if (static_cast<double>(start) + 1.1 * static_cast<double>(split) >= static_cast<double>(m_fileLength)) {
@@ -288,18 +288,18 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
 
 void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
 {
-    m_run.sink.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
+    m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                         std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
                                             TruncateText(SystemErrorText(error)),
                                         ItemKind::Error);
 }
 
-int ReplaceBuffer::Finish()
+bool ReplaceBuffer::Finish()
 {
     if (!m_split) {
         // Nothing was replaced (every candidate lay inside a longer word):
         // the file keeps its bytes and its time stamps.
-        if (m_replacements == 0) return 1;
+        if (m_replacements == 0) return true;
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
         if (const std::error_code error = CommitContents(m_file, m_out, previous)) {
@@ -307,28 +307,28 @@ int ReplaceBuffer::Finish()
                                                                   ": " + TruncateText(SystemErrorText(error)),
                                                               ItemKind::Error);
             m_run.sink.ScrollToItem(item);
-            return 0;
+            return false;
         }
-        return 1;
+        return true;
     }
-    if (!m_finished) return 0;
+    if (!m_finished) return false;
     // Every byte must have arrived before the source is given up.
     const std::uint64_t expected = m_outputOffset;
     if (m_temp.size() != expected) {
         reportTempWriteFailure(ErrnoCode(EIO));
         Abandon();
-        return 0;
+        return false;
     }
     if (const std::error_code error = InstallTemporaryFile(m_file, m_tempPath)) {
-        m_run.sink.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind,
+        m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                             std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                                 TruncateText(SystemErrorText(error)),
                                             ItemKind::Error);
         Abandon();
-        return 0;
+        return false;
     }
     m_tempPath.clear();
-    return 1;
+    return true;
 }
 
 void ReplaceBuffer::Abandon()

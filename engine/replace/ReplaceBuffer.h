@@ -23,6 +23,20 @@ namespace tarnwick {
 class RunContext;
 struct FilePattern;
 
+// What PrepareReplace and ReplaceNext came to.
+enum class ReplaceOutcome : std::uint8_t {
+    Occurrence,    // there is one; the step's offset says where
+    NoOccurrence,  // there is none (more), or a stop was requested
+    Failed,        // a failure, already reported as a result item
+};
+
+struct ReplaceStep {
+    ReplaceOutcome outcome = ReplaceOutcome::NoOccurrence;
+    std::int64_t offset = 0;  // with an occurrence only
+
+    bool operator==(const ReplaceStep&) const = default;
+};
+
 class ReplaceBuffer {
 public:
     explicit ReplaceBuffer(RunContext& run);
@@ -32,22 +46,22 @@ public:
     std::error_code Open(const std::string& path);
     const InputFile& file() const { return m_file; }
 
-    // >= 0 when the file holds an occurrence (plain text: the file offset of
-    // the first one; an expression: 1), -1 when it holds none, -2 on a
-    // failure that has been reported.
-    std::int64_t PrepareReplace();
-    // Replaces the next occurrence and returns the offset of the inserted
-    // text in the changed file; -1 when there is none; -2 or -3 on a failure
-    // that has been reported on the current file item.
-    std::int64_t ReplaceNext();
-    // Puts the changed contents in place of the file's. Returns 1 on success,
-    // 0 on a failure that has been reported.
-    int Finish();
+    // Whether the file holds an occurrence, and the file offset of the first
+    // (for plain text before the whole-word test). Failed when the start of
+    // the replace failed (reported as an error item for the file).
+    ReplaceStep PrepareReplace();
+    // Replaces the next occurrence; the offset is that of the inserted text
+    // in the changed file. Failed when the temporary file could not be
+    // written (reported on the current file item).
+    ReplaceStep ReplaceNext();
+    // Puts the changed contents in place of the file's. False on a failure,
+    // which has been reported.
+    bool Finish();
     // Gives up: the file keeps its contents; a temporary file is removed.
     void Abandon();
 
     bool IsSplit() const { return m_split; }
-    int GetEncoding() const { return m_store.encoding(); }
+    Encoding GetEncoding() const { return m_store.encoding(); }
     std::int64_t hitLength() const { return m_hitLength; }
     std::int64_t hitCharacters() const { return m_hitCharacters; }
     std::int32_t highlightOffset() const { return m_highlightOffset; }

@@ -20,16 +20,17 @@ void ReplaceInFile(RunContext& run, const std::string& path)
         return;
     }
     // A file without occurrences is only read: no backup, no item.
-    if (buffer.PrepareReplace() < 0) return;
+    if (buffer.PrepareReplace().outcome != ReplaceOutcome::Occurrence) return;
     run.sink.AddCounts(0, 1);
     if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
-    run.sink.AddNoteItem(path, ItemKind::File, buffer.GetEncoding());
+    run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));
 
-    for (std::int64_t offset = buffer.ReplaceNext(); offset != -1; offset = buffer.ReplaceNext()) {
+    for (ReplaceStep step = buffer.ReplaceNext(); step.outcome != ReplaceOutcome::NoOccurrence;
+         step = buffer.ReplaceNext()) {
         // A failure has been reported; the file keeps its old contents.
-        if (offset < 0) return;
-        run.sink.LogReplacementLine(path, offset, buffer.context());
-        run.sink.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
+        if (step.outcome == ReplaceOutcome::Failed) return;
+        run.sink.LogReplacementLine(path, step.offset, buffer.context());
+        run.sink.AddHitItem(step.offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
                                buffer.hitCharacters());
         run.sink.AddCounts(1, 0);
         // Stopped between two replacements: nothing is written.

@@ -14,18 +14,20 @@
 
 #include <charconv>
 #include <memory>
+#include <optional>
 
 namespace tarnwick {
 namespace {
 
 bool exists(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
-// The position in column 1; -1 for an empty or damaged text.
-std::int64_t parsePosition(const std::string& text)
+// The number in the position column; nothing for an empty or damaged text.
+std::optional<std::int64_t> parsePosition(const std::string& text)
 {
-    std::int64_t value = -1;
+    std::int64_t value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return (result.ec == std::errc() && result.ptr == text.data() + text.size()) ? value : -1;
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+    return value;
 }
 
 class SelectedReplacer {
@@ -50,7 +52,7 @@ private:
     void fail(ItemHandle item, const std::string& message, const std::string& path)
     {
         m_run.sink.LogMessageLine(message, path);
-        m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, message, ItemKind::Error);
+        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
     }
 
     // Writes the current file; a failure is reported on `item`, the item
@@ -62,7 +64,7 @@ private:
             const std::string failure = m_run.documents->FinishMarked();
             if (!failure.empty()) {
                 m_run.sink.LogMessageLine(failure, m_currentPath);
-                if (item != kNoItem) m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, failure, ItemKind::Error);
+                if (item != kNoItem) m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, failure, ItemKind::Error);
                 ok = false;
             }
         }
@@ -70,7 +72,7 @@ private:
         if (m_editor) {
             if (const auto failure = m_editor->Finish()) {
                 m_run.sink.LogMessageLine(*failure, m_editor->path());
-                if (item != kNoItem) m_results.UpdateItem(item, 2, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+                if (item != kNoItem) m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
                 ok = false;
             }
             m_editor.reset();
@@ -82,18 +84,18 @@ private:
     void process(ItemHandle item)
     {
         const ItemHandle parent = m_results.Parent(item);
-        const int kind = m_results.Kind(item);
+        const ItemKind kind = m_results.Kind(item);
         std::string path;
-        int parentKind = ItemKind::None;
+        ItemKind parentKind = ItemKind::None;
         if (parent != kNoItem) {
             parentKind = m_results.Kind(parent);
             if (kind == ItemKind::Info || kind == ItemKind::Error || kind == ItemKind::Replaced ||
                 kind == ItemKind::DocumentReplaced || parentKind == ItemKind::Error)
                 return;
-            path = m_results.ColumnText(parent, 0);
+            path = m_results.ColumnText(parent, ResultColumn::FileOrContext);
         } else {
             if (kind != ItemKind::FileNameHit && kind != ItemKind::DirNameHit) return;
-            path = m_results.ColumnText(item, 0);
+            path = m_results.ColumnText(item, ResultColumn::FileOrContext);
         }
 
         if (path != m_currentPath) {
@@ -131,7 +133,7 @@ private:
             return;
         }
         m_results.SetHasCheckBox(item, false);
-        m_results.UpdateItem(item, 0, UpdateWhat::Kind, {}, ItemKind::Replaced);
+        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::Replaced);
     }
 
     bool openFile(ItemHandle item, ItemHandle parent, const std::string& path)
@@ -163,13 +165,13 @@ private:
             if (!m_openFailure.empty()) fail(item, m_openFailure, path);
             return;
         }
-        const std::int64_t position = parsePosition(m_results.ColumnText(item, 1));
+        const std::optional<std::int64_t> position = parsePosition(m_results.ColumnText(item, ResultColumn::Position));
         const std::int64_t length = m_results.Data(item).first;
-        if (m_editor->ReplaceAt(position, length) != 1) {
+        if (!position || !m_editor->ReplaceAt(*position, length)) {
             fail(item, text::kChangedSinceSearch, path);
             return;
         }
-        m_results.UpdateItem(item, 0, UpdateWhat::Kind, {}, ItemKind::Replaced);
+        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::Replaced);
         shiftLaterHits(item, m_editor->replacementLength() - length);
     }
 
@@ -183,7 +185,8 @@ private:
         }
         m_currentPath = path;
         m_currentIsDocument = true;
-        const std::int64_t position = parsePosition(m_results.ColumnText(item, 1));
+        // A damaged position (-1) never holds the search text, so the hit is reported as changed.
+        const std::int64_t position = parsePosition(m_results.ColumnText(item, ResultColumn::Position)).value_or(-1);
         const std::int64_t length = m_results.Data(item).first;
         const bool backup = m_run.job.makeBackup && m_run.job.alwaysBackup;
         const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, position, length, backup);
@@ -191,7 +194,7 @@ private:
             fail(item, edit.error, path);
             return;
         }
-        m_results.UpdateItem(item, 0, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
+        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
         shiftLaterHits(item, edit.delta);
     }
 
@@ -199,12 +202,12 @@ private:
     {
         if (delta == 0) return;
         for (ItemHandle next = m_results.NextSibling(item); next != kNoItem; next = m_results.NextSibling(next)) {
-            const int kind = m_results.Kind(next);
+            const ItemKind kind = m_results.Kind(next);
             if (kind != ItemKind::None && kind != ItemKind::File && kind != ItemKind::Replaced && kind != ItemKind::Document)
                 continue;
-            const std::int64_t position = parsePosition(m_results.ColumnText(next, 1));
-            if (position < 0) continue;
-            m_results.SetItemColumnText(next, std::to_string(position + delta), 1);
+            const std::optional<std::int64_t> position = parsePosition(m_results.ColumnText(next, ResultColumn::Position));
+            if (!position || *position < 0) continue;
+            m_results.SetItemColumnText(next, std::to_string(*position + delta), ResultColumn::Position);
         }
     }
 

@@ -8,12 +8,12 @@
 namespace tarnwick {
 namespace {
 
-void reportNameHit(RunContext& run, const std::string& path, int kind, const char* reason)
+void reportNameHit(RunContext& run, const std::string& path, ItemKind kind, const char* reason)
 {
     run.sink.AddCounts(0, 1);
     run.sink.LogNameHitLine(reason, path);
     const ItemHandle item = run.sink.AddFileItem(path, kind);
-    run.sink.SetItemColumnText(item, reason, 2);
+    run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
     run.sink.SetItemDataValue(item, static_cast<std::int64_t>(run.searchText.size()));
     run.sink.ScrollToItem(item);
 }

@@ -9,7 +9,7 @@
 
 namespace tarnwick {
 
-void EngineCommands::Run(int command, WorkerState& state)
+void EngineCommands::Run(WorkerCommand command, WorkerState& state)
 {
     const CommandInput& input = state.current;
     std::optional<StoreSink> store;
@@ -28,7 +28,8 @@ void EngineCommands::Run(int command, WorkerState& state)
         // The expression of the preceding search; it compiled then.
         if (run.list && (!run.job.regularExpression || CompileSearchRegex(run))) ReplaceSelected(run);
         break;
-    default: break;
+    case WorkerCommand::None:
+    case WorkerCommand::Quit: break;
     }
     // One very large file must not pin its memory until the next run.
     state.buffers.trim(64u << 20);

@@ -6,20 +6,21 @@
 
 namespace tarnwick {
 
-// Completion messages posted by the worker (private message numbers).
-namespace UserMessage {
-inline constexpr int ReplaceDone = 0x0501;
-inline constexpr int RenameDone = 0x0503;
-inline constexpr int SelectedDone = 0x0505;
-inline constexpr int SearchDone = 0x0506;
-inline constexpr int RunAborted = 0x0507;
-}  // namespace UserMessage
+// Completion messages posted by the worker: one per command that ran, or
+// the end of a command that failed.
+enum class UserMessage {
+    ReplaceDone = 0x0501,
+    RenameDone = 0x0503,
+    SelectedDone = 0x0505,
+    SearchDone = 0x0506,
+    RunAborted = 0x0507,
+};
 
 class Notifier {
 public:
     virtual ~Notifier() = default;
     // Posts a completion message; returns at once.
-    virtual void Post(int message) = 0;
+    virtual void Post(UserMessage message) = 0;
     // Shows an error text in a message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
     // The same with a title of its own (errors of the document server).

@@ -9,22 +9,24 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 namespace tarnwick {
 namespace {
 
-int completionMessage(int command)
+// The message that ends a command which ran; nothing for the others.
+std::optional<UserMessage> completionMessage(WorkerCommand command)
 {
     switch (command) {
     case WorkerCommand::Search: return UserMessage::SearchDone;
     case WorkerCommand::Replace: return UserMessage::ReplaceDone;
     case WorkerCommand::Rename: return UserMessage::RenameDone;
     case WorkerCommand::SelectedReplace: return UserMessage::SelectedDone;
-    default: return 0;
+    case WorkerCommand::None:
+    case WorkerCommand::Quit: break;
     }
+    return std::nullopt;
 }
-
-bool isKnownCommand(int command) { return completionMessage(command) != 0; }
 
 std::string runFailedText(const std::string& className, const std::string& reason)
 {
@@ -46,19 +48,20 @@ void reportAbort(WorkerState& state, const std::string& className, const std::st
 void commandLoop(const std::shared_ptr<WorkerState>& shared)
 {
     WorkerState& state = *shared;
-    while (state.quitFlag.load() != 1) {
+    while (!state.quitFlag.load()) {
         {
             std::unique_lock lock(state.mutex);
             state.wake.wait(lock, [&] { return state.signalled; });
             state.signalled = false;
             state.current = state.pending;
         }
-        const int command = state.current.command;
+        const WorkerCommand command = state.current.command;
         if (command == WorkerCommand::Quit) break;
-        if (!isKnownCommand(command)) continue;
+        const std::optional<UserMessage> done = completionMessage(command);
+        if (!done) continue;
         try {
             state.runner->Run(command, state);
-            state.outputs.notifier->Post(completionMessage(command));
+            state.outputs.notifier->Post(*done);
         } catch (const FrameworkException& e) {
             reportAbort(state, e.className(), TruncateText(e.errorText()));
         } catch (...) {
@@ -113,16 +116,17 @@ void SearchWorker::SetTexts(const std::string& searchText, const std::string& re
     m_state->pending.replacementText = replacementText;
 }
 
-void SearchWorker::start(int command)
+void SearchWorker::start(WorkerCommand command)
 {
-    m_state->stopFlag.store(0);
+    m_state->stopFlag.store(false);
     std::lock_guard lock(m_state->mutex);
     m_state->pending.command = command;
     m_state->signalled = true;
     m_state->wake.notify_one();
 }
 
-void SearchWorker::startAt(int command, const std::string& startPath, int renameArgument, bool resetExamined)
+void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument,
+                           bool resetExamined)
 {
     {
         std::lock_guard lock(m_state->mutex);
@@ -135,18 +139,24 @@ void SearchWorker::startAt(int command, const std::string& startPath, int rename
     start(command);
 }
 
-void SearchWorker::StartSearch(const std::string& startPath) { startAt(WorkerCommand::Search, startPath, 0, true); }
+void SearchWorker::StartSearch(const std::string& startPath)
+{
+    startAt(WorkerCommand::Search, startPath, RenameArgument::OnlyAllCapitals, true);
+}
 
-void SearchWorker::StartReplace(const std::string& startPath) { startAt(WorkerCommand::Replace, startPath, 0, true); }
+void SearchWorker::StartReplace(const std::string& startPath)
+{
+    startAt(WorkerCommand::Replace, startPath, RenameArgument::OnlyAllCapitals, true);
+}
 
-void SearchWorker::StartRename(int renameArgument, const std::string& startPath)
+void SearchWorker::StartRename(RenameArgument renameArgument, const std::string& startPath)
 {
     startAt(WorkerCommand::Rename, startPath, renameArgument, false);
 }
 
 void SearchWorker::StartSelectedReplace() { start(WorkerCommand::SelectedReplace); }
 
-void SearchWorker::RequestStop() { m_state->stopFlag.store(1); }
+void SearchWorker::RequestStop() { m_state->stopFlag.store(true); }
 
 std::int32_t SearchWorker::GetHitCount() const { return m_state->counters.hits.load(); }
 std::int32_t SearchWorker::GetFileCount() const { return m_state->counters.files.load(); }
@@ -163,10 +173,10 @@ int SearchWorker::Shutdown()
 {
     if (m_exitCode >= 0) return m_exitCode;
     if (!m_hasThread) return m_exitCode = 0;
-    m_state->quitFlag.store(1);
+    m_state->quitFlag.store(true);
     // A running command is asked to end as well, so that closing the program
     // does not wait for a long search.
-    m_state->stopFlag.store(1);
+    m_state->stopFlag.store(true);
     {
         std::lock_guard lock(m_state->mutex);
         m_state->pending.command = WorkerCommand::Quit;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine/job/SearchJob.h"
+#include "engine/replace/ConvertDirectory.h"
 
 namespace tarnwick {
 
@@ -25,14 +26,15 @@ class RunSink;
 class StatusDisplay;
 struct WorkerState;
 
-// Command codes.
-namespace WorkerCommand {
-inline constexpr int Search = 0;
-inline constexpr int Replace = 2;
-inline constexpr int Rename = 4;
-inline constexpr int SelectedReplace = 5;
-inline constexpr int Quit = 6;
-}  // namespace WorkerCommand
+// What the worker is asked to do.
+enum class WorkerCommand {
+    None = -1,  // nothing asked yet
+    Search = 0,
+    Replace = 2,
+    Rename = 4,
+    SelectedReplace = 5,
+    Quit = 6,
+};
 
 // The exit code recorded for a thread that had to be abandoned.
 inline constexpr int kAbandonedExitCode = 1111;
@@ -44,7 +46,7 @@ public:
     virtual ~CommandRunner() = default;
     // Runs one command on the worker thread. Returns normally also when it
     // was stopped; an exception ends the command with an abort message.
-    virtual void Run(int command, WorkerState& state) = 0;
+    virtual void Run(WorkerCommand command, WorkerState& state) = 0;
 };
 
 struct WorkerOutputs {
@@ -58,12 +60,12 @@ struct WorkerOutputs {
     std::shared_ptr<RunSink> sink;
 };
 
-// What the front end last handed the worker: the code of the last command
-// started, the job, the run strings and the start path. A rename keeps the
+// What the front end last handed the worker: the last command started, the
+// job, the run strings and the start path. A rename keeps the
 // texts of the run before it; a replace in marked results keeps the job and
 // the start path of the search.
 struct WorkerInputs {
-    int command = -1;
+    WorkerCommand command = WorkerCommand::None;
     SearchJob job;
     std::string searchText;
     std::string replacementText;
@@ -87,7 +89,7 @@ public:
     void StartReplace(const std::string& startPath);
     // Keeps the examined counter; the search and replacement texts stay those
     // of the preceding run.
-    void StartRename(int renameArgument, const std::string& startPath);
+    void StartRename(RenameArgument renameArgument, const std::string& startPath);
     // Replaces in the marked results of the preceding search; the counters
     // are not reset.
     void StartSelectedReplace();
@@ -105,8 +107,9 @@ public:
     int Shutdown();
 
 private:
-    void start(int command);
-    void startAt(int command, const std::string& startPath, int renameArgument, bool resetExamined);
+    void start(WorkerCommand command);
+    void startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument,
+                 bool resetExamined);
 
     std::shared_ptr<WorkerState> m_state;
     std::chrono::milliseconds m_shutdownWait;

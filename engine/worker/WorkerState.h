@@ -17,12 +17,12 @@ namespace tarnwick {
 // What the front end hands over for one command. The thread takes a copy
 // when it wakes, so the front end may prepare the next command at any time.
 struct CommandInput {
-    int command = -1;
+    WorkerCommand command = WorkerCommand::None;
     SearchJob job;
     std::string searchText;
     std::string replacementText;
     std::string startPath;
-    int renameArgument = 0;
+    RenameArgument renameArgument = RenameArgument::OnlyAllCapitals;
 };
 
 struct WorkerState {
@@ -34,8 +34,8 @@ struct WorkerState {
     bool signalled = false;  // guarded by mutex
     CommandInput pending;    // guarded by mutex
 
-    std::atomic<int> stopFlag{0};
-    std::atomic<int> quitFlag{0};
+    std::atomic<bool> stopFlag{false};
+    std::atomic<bool> quitFlag{false};
     RunCounters counters;
 
     // The command being run; the worker thread's own.
@@ -55,7 +55,7 @@ struct WorkerState {
 // The engine's own commands.
 class EngineCommands final : public CommandRunner {
 public:
-    void Run(int command, WorkerState& state) override;
+    void Run(WorkerCommand command, WorkerState& state) override;
 };
 
 }  // namespace tarnwick

@@ -19,11 +19,13 @@ bool everythingExists(const std::string&) { return true; }
 
 TEST(ExportDialogLogic, StoredTypeOutsideTheRadioButtonsReadsAsXml)
 {
-    EXPECT_EQ(ExportDialogLogic({3, 1, "", "; "}).Settings().type, 0);
-    EXPECT_EQ(ExportDialogLogic({-1, 1, "", "; "}).Settings().type, 0);
-    EXPECT_EQ(ExportDialogLogic({2, 1, "", "; "}).Settings().type, 2);
+    EXPECT_EQ(ExportTypeFromStored(3), ExportType::Xml);
+    EXPECT_EQ(ExportTypeFromStored(-1), ExportType::Xml);
+    EXPECT_EQ(ExportTypeFromStored(2), ExportType::Template);
+    for (const ExportType type : {ExportType::Xml, ExportType::Csv, ExportType::Template})
+        EXPECT_EQ(ExportTypeFromStored(StoredExportType(type)), type);
     const ExportSettings defaults;
-    EXPECT_EQ(defaults.type, 0);
+    EXPECT_EQ(defaults.type, ExportType::Xml);
     EXPECT_EQ(defaults.elements, ExportElement::Hits);
     EXPECT_EQ(defaults.separator, "; ");
     EXPECT_EQ(DefaultTemplatePath("/opt/tarnwick"), "/opt/tarnwick/vorlage_export.txt");
@@ -32,14 +34,14 @@ TEST(ExportDialogLogic, StoredTypeOutsideTheRadioButtonsReadsAsXml)
 
 TEST(ExportDialogLogic, RadioButtonsEnableTheirFields)
 {
-    ExportDialogLogic logic({0, 1, "", "; "});
+    ExportDialogLogic logic({ExportType::Xml, 1, "", "; "});
     auto states = logic.FieldStates();
     EXPECT_FALSE(states.separator || states.templatePath || states.browseTemplate);
-    logic.SetType(1);
+    logic.SetType(ExportType::Csv);
     states = logic.FieldStates();
     EXPECT_TRUE(states.separator);
     EXPECT_FALSE(states.templatePath || states.browseTemplate);
-    logic.SetType(2);
+    logic.SetType(ExportType::Template);
     states = logic.FieldStates();
     EXPECT_FALSE(states.separator);
     EXPECT_TRUE(states.templatePath && states.browseTemplate);
@@ -48,10 +50,10 @@ TEST(ExportDialogLogic, RadioButtonsEnableTheirFields)
 TEST(ExportDialogLogic, OkChecksInOrder)
 {
     // Everything wrong at once: the template is named first.
-    ExportDialogLogic logic({2, 0, "/t/v.txt", ""});
+    ExportDialogLogic logic({ExportType::Template, 0, "/t/v.txt", ""});
     EXPECT_EQ(logic.Accept(nothingExists), kInvalidTemplate);
     EXPECT_EQ(logic.Accept(everythingExists), kNoElement);
-    logic.SetType(1);
+    logic.SetType(ExportType::Csv);
     EXPECT_EQ(logic.Accept(nothingExists), kMissingSeparator);  // the template no longer matters
     logic.SetSeparator(";");
     EXPECT_EQ(logic.Accept(nothingExists), kNoElement);
@@ -61,14 +63,14 @@ TEST(ExportDialogLogic, OkChecksInOrder)
     EXPECT_EQ(logic.Accept(nothingExists), std::nullopt);
     // An empty separator is refused only for CSV.
     logic.SetSeparator("");
-    logic.SetType(0);
+    logic.SetType(ExportType::Xml);
     EXPECT_EQ(logic.Accept(nothingExists), std::nullopt);
 }
 
 TEST(ExportDialogLogic, TemplateCheckUsesTheRealFileByDefault)
 {
     test::TempTree tree;
-    ExportDialogLogic logic({2, 1, tree.write("v.txt", "x"), ""});
+    ExportDialogLogic logic({ExportType::Template, 1, tree.write("v.txt", "x"), ""});
     EXPECT_EQ(logic.Accept(), std::nullopt);
     logic.SetTemplatePath(tree.mkdir("dir"));
     EXPECT_EQ(logic.Accept(), kInvalidTemplate);
@@ -84,7 +86,7 @@ TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)
     EXPECT_EQ(ExpandTabEscapes("\\"), "\\");
     EXPECT_EQ(ExpandTabEscapes("t\\"), "t\\");
 
-    ExportDialogLogic logic({1, ExportElement::Hits | ExportElement::FileNames, "/t/v.txt", "\\t|"});
+    ExportDialogLogic logic({ExportType::Csv, ExportElement::Hits | ExportElement::FileNames, "/t/v.txt", "\\t|"});
     const ExportRequest request = logic.MakeRequest("/out/r.csv");
     EXPECT_EQ(request.targetPath, "/out/r.csv");
     EXPECT_EQ(request.type, ExportType::Csv);
@@ -99,7 +101,7 @@ TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)
 
 TEST(ExportDialogLogic, SaveDialogByType)
 {
-    ExportDialogLogic logic({0, 1, "/opt/tw.d/vorlage.html", ""});
+    ExportDialogLogic logic({ExportType::Xml, 1, "/opt/tw.d/vorlage.html", ""});
     FileDialogParameters dialog = logic.SaveDialog();
     EXPECT_EQ(dialog.filterText, "XML Dateien (*.xml)");
     EXPECT_EQ(dialog.pattern, "*.xml");
@@ -109,13 +111,13 @@ TEST(ExportDialogLogic, SaveDialogByType)
     EXPECT_EQ(dialog.maxNameLength, 272u);
     EXPECT_EQ(dialog.fileName, "");
 
-    logic.SetType(1);
+    logic.SetType(ExportType::Csv);
     dialog = logic.SaveDialog();
     EXPECT_EQ(dialog.filterText, "csv Dateien (*.csv)");
     EXPECT_EQ(dialog.pattern, "*.csv");
     EXPECT_EQ(dialog.defaultExtension, "csv");
 
-    logic.SetType(2);
+    logic.SetType(ExportType::Template);
     dialog = logic.SaveDialog();
     EXPECT_EQ(dialog.filterText, "Alle Dateien (*.*)");
     EXPECT_EQ(dialog.pattern, "*.*");
@@ -128,7 +130,7 @@ TEST(ExportDialogLogic, SaveDialogByType)
 
 TEST(ExportDialogLogic, BrowseStartsAtTheCurrentTemplate)
 {
-    ExportDialogLogic logic({2, 1, "/opt/tarnwick/vorlage_export.txt", ""});
+    ExportDialogLogic logic({ExportType::Template, 1, "/opt/tarnwick/vorlage_export.txt", ""});
     FileDialogParameters dialog = logic.BrowseDialog();
     EXPECT_EQ(dialog.filterText, "Alle Dateien (*.*)");
     EXPECT_TRUE(dialog.mustExist);

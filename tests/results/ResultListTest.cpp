@@ -45,7 +45,7 @@ TEST(ResultList, AddingBuildsTheTreeWithCheckBoxesAndItemData)
     EXPECT_EQ(h1->data.first, 3);
     EXPECT_EQ(h1->data.second, 3);
     EXPECT_FALSE(h1->checked);
-    EXPECT_EQ(list.ColumnText(hit2, 1), "2000000000");
+    EXPECT_EQ(list.ColumnText(hit2, ResultColumn::Position), "2000000000");
     EXPECT_EQ(list.Item(hit2)->highlightEnd, 3);
     EXPECT_EQ(list.Data(hit2).second, 2);
     EXPECT_EQ(list.Data(file).kind, ItemDataKind::Record);
@@ -80,54 +80,54 @@ TEST(ResultList, AddingBuildsTheTreeWithCheckBoxesAndItemData)
     EXPECT_EQ(list.CurrentFileItem(), kNoItem);
     EXPECT_EQ(list.AddHitItem(1, 1, "x", 0, ItemKind::None, -1), kNoItem);
     EXPECT_EQ(list.AddFileItem("x", ItemKind::Error, true), kNoItem);
-    EXPECT_FALSE(list.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind, "x", ItemKind::Error));
+    EXPECT_FALSE(list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "x", ItemKind::Error));
     EXPECT_EQ(list.FirstTopLevelItem(), kNoItem);
 }
 
 TEST(ResultList, UpdatesAndColumnTexts)
 {
     const struct {
-        int column;
-        int what;
+        ResultColumn column;
+        UpdateWhat what;
         bool returns;
-        int kind;
+        ItemKind kind;
         const char* column2;
     } cases[] = {
-        {2, UpdateWhat::Text, true, ItemKind::Error, "new"},
-        {2, UpdateWhat::Kind, true, ItemKind::Replaced, ""},
-        {2, UpdateWhat::TextAndKind, true, ItemKind::Replaced, "new"},
-        {2, 0, true, ItemKind::Error, ""},
-        {3, UpdateWhat::TextAndKind, false, ItemKind::Replaced, ""},
+        {ResultColumn::Remark, UpdateWhat::Text, true, ItemKind::Error, "new"},
+        {ResultColumn::Remark, UpdateWhat::Kind, true, ItemKind::Replaced, ""},
+        {ResultColumn::Remark, UpdateWhat::TextAndKind, true, ItemKind::Replaced, "new"},
+        {ResultColumn::Remark, UpdateWhat::Nothing, true, ItemKind::Error, ""},
+        {static_cast<ResultColumn>(3), UpdateWhat::TextAndKind, false, ItemKind::Replaced, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.column << c.what);
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.column) << static_cast<int>(c.what));
         ResultList list;
         const ItemHandle item = list.AddFileItem("/t/a", ItemKind::Error);
         EXPECT_EQ(list.UpdateItem(item, c.column, c.what, "new", ItemKind::Replaced), c.returns);
         EXPECT_EQ(list.Kind(item), c.kind);
-        EXPECT_EQ(list.ColumnText(item, 2), c.column2);
-        EXPECT_EQ(list.ColumnText(item, 0), "/t/a");
+        EXPECT_EQ(list.ColumnText(item, ResultColumn::Remark), c.column2);
+        EXPECT_EQ(list.ColumnText(item, ResultColumn::FileOrContext), "/t/a");
     }
     ResultList list;
-    EXPECT_FALSE(list.UpdateItem(7, 2, UpdateWhat::Text, "x", 0));
+    EXPECT_FALSE(list.UpdateItem(7, ResultColumn::Remark, UpdateWhat::Text, "x", ItemKind::Info));
     const ItemHandle item = list.AddFileItem("/t/a", ItemKind::FileNameHit);
-    list.SetItemColumnText(item, "remark", 2);
-    list.SetItemColumnText(item, "beyond", 3);
-    list.SetItemColumnText(item, "before", -1);
-    list.SetItemColumnText(item, "path", 0);
-    EXPECT_EQ(list.ColumnText(item, 0), "path");
-    EXPECT_EQ(list.ColumnText(item, 1), "");
-    EXPECT_EQ(list.ColumnText(item, 2), "remark");
+    list.SetItemColumnText(item, "remark", ResultColumn::Remark);
+    list.SetItemColumnText(item, "beyond", static_cast<ResultColumn>(3));
+    list.SetItemColumnText(item, "before", static_cast<ResultColumn>(-1));
+    list.SetItemColumnText(item, "path", ResultColumn::FileOrContext);
+    EXPECT_EQ(list.ColumnText(item, ResultColumn::FileOrContext), "path");
+    EXPECT_EQ(list.ColumnText(item, ResultColumn::Position), "");
+    EXPECT_EQ(list.ColumnText(item, ResultColumn::Remark), "remark");
 
     // An error about the file whose hits are being added turns it into an
     // error item; its hits stay.
     const ItemHandle file = list.AddNoteItem("/t/b", ItemKind::File, 1);
     list.AddHitItem(5, 1, "x", 0, ItemKind::None, -1);
-    EXPECT_TRUE(list.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error));
+    EXPECT_TRUE(list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error));
     EXPECT_EQ(list.Kind(file), ItemKind::Error);
-    EXPECT_EQ(list.ColumnText(file, 2), "Kann Datei nicht öffnen: x");
+    EXPECT_EQ(list.ColumnText(file, ResultColumn::Remark), "Kann Datei nicht öffnen: x");
     EXPECT_EQ(list.ChildCount(file), 1u);
-    EXPECT_EQ(list.ColumnText(list.FirstChild(file), 1), "5");
+    EXPECT_EQ(list.ColumnText(list.FirstChild(file), ResultColumn::Position), "5");
 }
 
 TEST(ResultList, MarkedItemsInDepthFirstOrder)

@@ -37,17 +37,17 @@ void fillEveryKind(ResultList& list)
     list.AddNoteItem("/d/a.txt", ItemKind::File, 4);
     list.AddHitItem(12, 1, "ab x cd", 3, ItemKind::None, -1);
     const ItemHandle marked = list.AddHitItem(40, 1, "<x> & \"x\" 'x'", 1, ItemKind::None, -1);
-    list.SetItemColumnText(marked, "ersetzt", 2);
+    list.SetItemColumnText(marked, "ersetzt", ResultColumn::Remark);
     // A file that became an error after its hits.
     list.AddNoteItem("/d/b.txt", ItemKind::File, 1);
     list.AddHitItem(7, 1, "x", 0, ItemKind::None, -1);
-    list.UpdateCurrentFileItem(2, UpdateWhat::TextAndKind, "Fehler beim Ersetzen in dieser Datei.", ItemKind::Error);
+    list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler beim Ersetzen in dieser Datei.", ItemKind::Error);
     const ItemHandle error = list.AddFileItem("/d/c.txt", ItemKind::Error);
-    list.UpdateItem(error, 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Permission denied", ItemKind::Error);
+    list.UpdateItem(error, ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Permission denied", ItemKind::Error);
     const ItemHandle fileName = list.AddFileItem("/d/x.txt", ItemKind::FileNameHit);
-    list.SetItemColumnText(fileName, "Im Dateinamen gefunden", 2);
+    list.SetItemColumnText(fileName, "Im Dateinamen gefunden", ResultColumn::Remark);
     const ItemHandle dirName = list.AddFileItem("/d/x", ItemKind::DirNameHit);
-    list.SetItemColumnText(dirName, "Im Verzeichnisnamen gefunden", 2);
+    list.SetItemColumnText(dirName, "Im Verzeichnisnamen gefunden", ResultColumn::Remark);
     list.AddFileItem("/d/w.docx", ItemKind::Document);
     list.AddHitItem(5, 1, "Text x", 5, ItemKind::None, -1);
     list.AddFileItem("6 Einträge gefunden", ItemKind::Info);
@@ -177,7 +177,7 @@ TEST_F(ResultsExport, TemplateWithoutHitSectionRepeatsTheItemPerHit)
     m_list.AddNoteItem("/d/three.txt", ItemKind::File, 1);
     for (int pos : {1, 2, 3}) m_list.AddHitItem(pos, 1, "c" + std::to_string(pos), 0, ItemKind::None, -1);
     const ItemHandle error = m_list.AddFileItem("/d/e", ItemKind::Error);
-    m_list.SetItemColumnText(error, "kaputt", 2);
+    m_list.SetItemColumnText(error, "kaputt", ResultColumn::Remark);
     m_templatePath = m_tree.write("t", "H!LISTE_START!<!DATEINAME!:!POS!:!KONTEXT!:!FEHLER!:!ANZ_IN_DAT!>!LISTE_STOP!T");
     ASSERT_TRUE(exportAs(ExportType::Template).success);
     EXPECT_EQ(output(), "H</d/three.txt:1:c1::3></d/three.txt:2:c2::3></d/three.txt:3:c3::3></d/e:-:FEHLER:kaputt:->T");
@@ -292,7 +292,7 @@ TEST_F(ResultsExport, CsvWriteFailureStopsAndKeepsWholeLines)
 {
     m_list.ClearResults();
     m_list.AddNoteItem("/d/big.txt", ItemKind::File, 1);
-    for (int i = 0; i < 20000; ++i) m_list.AddHitItem(i, 1, "some context text " + std::to_string(i), 0, -1, -1);
+    for (int i = 0; i < 20000; ++i) m_list.AddHitItem(i, 1, "some context text " + std::to_string(i), 0, ItemKind::None, -1);
     DiskFills disk(1);
     FileOps::install(&disk);
     const ExportOutcome outcome = exportAs(ExportType::Csv);

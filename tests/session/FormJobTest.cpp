@@ -62,7 +62,7 @@ TEST(FormJob, CarriesEveryFieldIntoItsJobField)
     EXPECT_EQ(job.regularExpression, 1);
     EXPECT_EQ(job.matchCase, 1);
     EXPECT_EQ(job.wholeWords, 1);
-    EXPECT_EQ(job.nameStringMode, 1u);
+    EXPECT_EQ(job.nameStringMode, NameStringMode::IgnoreIfAnyOccurs);
     EXPECT_EQ(job.includeSubfolders, 1);
     EXPECT_EQ(job.sizeFilter, 1);
     EXPECT_EQ(job.minSizeKb, 7u);
@@ -78,7 +78,7 @@ TEST(FormJob, CarriesEveryFieldIntoItsJobField)
     EXPECT_EQ(job.dateTo, 200);
     EXPECT_EQ(job.useWord, 0);
     EXPECT_EQ(job.specialCharacters, 1);
-    EXPECT_EQ(job.wordAutoMode, 0u);
+    EXPECT_EQ(job.wordAutoMode, WordAutoMode::AllTypes);
     EXPECT_EQ(job.attributesOnDirs, 1);
     EXPECT_EQ(job.skipHidden, 1);
     EXPECT_EQ(job.skipArchive, 1);
@@ -87,7 +87,7 @@ TEST(FormJob, CarriesEveryFieldIntoItsJobField)
     EXPECT_EQ(job.replaceText, "Thread");
     EXPECT_EQ(job.nameStrings, "Keep;");
     EXPECT_EQ(job.makeBackup, 0);
-    EXPECT_EQ(job.alwaysBackup, 0u);
+    EXPECT_EQ(job.alwaysBackup, false);
     EXPECT_EQ(job.backupExtension, ".orig");
     EXPECT_EQ(job.skipBackupFiles, 0);
     EXPECT_EQ(job.contextLength, 33u);
@@ -99,6 +99,44 @@ TEST(FormJob, CarriesEveryFieldIntoItsJobField)
     EXPECT_EQ(job.detectUtf8, 1);
     EXPECT_EQ(job.detectLength, 0u);
     EXPECT_EQ(job.searchThreads, 3u);
+}
+
+// The settings file keeps flags and modes as numbers. A number other than 0
+// and 1 (an old or hand-edited file) keeps the meaning runs gave it: a flag
+// is on unless it is 0, only 1 skips names with any of the strings, only 0
+// routes every type to the document component.
+TEST(FormJob, StoredNumbersOtherThanZeroAndOneKeepTheirMeaning)
+{
+    settings::FormState form;
+    form.matchCase = 5;
+    form.includeSubfolders = -1;
+    form.searchContents = 0;
+    form.skipSystem = 16;
+    form.options.makeBackup = 2;
+    form.options.alwaysBackup = 7;
+    form.options.detectUtf8 = 0;
+    form.nameStringMode = 2;
+    form.wordAutoMode = 2;
+    const SearchJob job = JobFromFormState(form, 0, 0);
+    EXPECT_TRUE(job.matchCase);
+    EXPECT_TRUE(job.includeSubfolders);
+    EXPECT_FALSE(job.searchContents);
+    EXPECT_TRUE(job.skipSystem);
+    EXPECT_TRUE(job.makeBackup);
+    EXPECT_TRUE(job.alwaysBackup);
+    EXPECT_FALSE(job.detectUtf8);
+    EXPECT_EQ(job.nameStringMode, NameStringMode::AllMustOccur);
+    EXPECT_EQ(job.wordAutoMode, WordAutoMode::ByExtension);
+
+    // What the form stores for a mode reads back as that mode.
+    EXPECT_EQ(StoredNameStringMode(NameStringMode::AllMustOccur), 0u);
+    EXPECT_EQ(StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs), 1u);
+    EXPECT_EQ(StoredWordAutoMode(WordAutoMode::AllTypes), 0u);
+    EXPECT_EQ(StoredWordAutoMode(WordAutoMode::ByExtension), 1u);
+    for (const NameStringMode mode : {NameStringMode::AllMustOccur, NameStringMode::IgnoreIfAnyOccurs})
+        EXPECT_EQ(NameStringModeOf(StoredNameStringMode(mode)), mode);
+    for (const WordAutoMode mode : {WordAutoMode::AllTypes, WordAutoMode::ByExtension})
+        EXPECT_EQ(WordAutoModeOf(StoredWordAutoMode(mode)), mode);
 }
 
 TEST(FormJob, LowersFileTypesWordExtensionsAndUnmatchedSearchText)

@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 
 class CountingNotifier final : public Notifier {
 public:
-    void Post(int) override
+    void Post(UserMessage) override
     {
         std::lock_guard lock(m_mutex);
         ++m_posts;
@@ -43,7 +43,7 @@ private:
 // Counts as a run would, touching no file.
 class CountingRunner final : public CommandRunner {
 public:
-    void Run(int, WorkerState& state) override
+    void Run(WorkerCommand, WorkerState& state) override
     {
         state.counters.examined = 9;
         state.counters.files = 2;

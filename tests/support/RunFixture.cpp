@@ -33,7 +33,7 @@ std::vector<HitRecord> RunFixture::hits() const
 {
     std::vector<HitRecord> out;
     for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top)) {
-        const std::string file = m_results.ColumnText(top, 0);
+        const std::string file = m_results.ColumnText(top, ResultColumn::FileOrContext);
         for (ItemHandle hit = m_results.FirstChild(top); hit != kNoItem; hit = m_results.NextSibling(hit)) {
             const auto item = m_results.Item(hit);
             HitRecord record;
@@ -53,15 +53,15 @@ std::vector<std::pair<std::string, std::string>> RunFixture::errors() const
 {
     std::vector<std::pair<std::string, std::string>> out;
     for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top))
-        if (m_results.Kind(top) == ItemKind::Error) out.emplace_back(m_results.ColumnText(top, 0), m_results.ColumnText(top, 2));
+        if (m_results.Kind(top) == ItemKind::Error) out.emplace_back(m_results.ColumnText(top, ResultColumn::FileOrContext), m_results.ColumnText(top, ResultColumn::Remark));
     return out;
 }
 
-std::vector<std::string> RunFixture::topLevel(int kind) const
+std::vector<std::string> RunFixture::topLevel(ItemKind kind) const
 {
     std::vector<std::string> out;
     for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top))
-        if (m_results.Kind(top) == kind) out.push_back(m_results.ColumnText(top, 0));
+        if (m_results.Kind(top) == kind) out.push_back(m_results.ColumnText(top, ResultColumn::FileOrContext));
     return out;
 }
 

@@ -39,14 +39,14 @@ public:
     RunCounters& counters() { return m_counters; }
     // The sink of the run: the result list, the run log and the counters.
     RunSink& sink() { return m_sink; }
-    std::atomic<int>& stopFlag() { return m_stop; }
+    std::atomic<bool>& stopFlag() { return m_stop; }
 
     // All hits, in list order.
     std::vector<HitRecord> hits() const;
-    // (column 0, column 2) of every error item.
+    // (path, remark) of every error item.
     std::vector<std::pair<std::string, std::string>> errors() const;
-    // Column 0 of every top-level item with `kind`.
-    std::vector<std::string> topLevel(int kind) const;
+    // The path of every top-level item with `kind`.
+    std::vector<std::string> topLevel(ItemKind kind) const;
 
     static const CodePage& UTF8();
 
@@ -59,7 +59,7 @@ private:
     RunCounters m_counters;
     StoreSink m_store{m_results, m_runLog};
     CountingSink m_sink{m_store, m_counters};
-    std::atomic<int> m_stop{0};
+    std::atomic<bool> m_stop{false};
     SearchBuffers m_buffers;
     std::unique_ptr<RunContext> m_run;
 };

@@ -88,7 +88,7 @@ TEST_F(FileApplicationTest, ReplaceLoopCollapsingBehindEachReplacementThenSave)
     Range& range = doc.StoryRange(1);
     FindArguments replace = search("wort");
     replace.replaceWith = u"Wort Wort";  // contains the search text: each occurrence once
-    replace.replace = 1;
+    replace.replace = FindReplace::One;
     std::vector<std::string> inserted;
     while (range.GetFind().Execute(replace)) {
         inserted.push_back(Utf8(range.Text()));
@@ -164,6 +164,14 @@ TEST_F(FileApplicationTest, DocumentsActivationFullNameAndQuit)
     FindArguments backwards = search("2");
     backwards.forward = false;
     EXPECT_EQ(errorNumberOf([&] { b.StoryRange(1).GetFind().Execute(backwards); }), kErrorUnsupported);
+    FindArguments replaceAll = search("2");
+    replaceAll.replaceWith = u"3";
+    replaceAll.replace = FindReplace::All;
+    EXPECT_EQ(errorNumberOf([&] { b.StoryRange(kMainTextStory).GetFind().Execute(replaceAll); }), kErrorUnsupported);
+    FindArguments wrapping = search("2");
+    wrapping.wrap = FindWrap::Continue;
+    EXPECT_EQ(errorNumberOf([&] { b.StoryRange(kMainTextStory).GetFind().Execute(wrapping); }), kErrorUnsupported);
+    EXPECT_EQ(Utf8(b.StoryRange(kMainTextStory).Text()), "2\r");
     EXPECT_EQ(errorNumberOf([&] { open(m_tree.path("none.docx"), true); }), kErrorCannotOpen);
 
     m_application->SetScreenUpdating(false);

@@ -49,7 +49,7 @@ TEST_P(RealDocuments, ReadSearchReplaceAndReadBack)
         FindArguments find;
         find.findText = u"müller";
         find.replaceWith = u"Meier";
-        find.replace = 1;
+        find.replace = FindReplace::One;
         ASSERT_TRUE(range.GetFind().Execute(find));
         EXPECT_EQ(range.Text(), u"Meier");
         document.Save();

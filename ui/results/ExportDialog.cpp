@@ -38,7 +38,7 @@ T* named(T* widget, const char* name)
 ExportSettings ToDialogSettings(const settings::ExportSettings& stored)
 {
     ExportSettings dialog;
-    dialog.type = ExportTypeFromStored(static_cast<int>(stored.exportType));
+    dialog.type = ExportTypeFromStored(stored.exportType);
     dialog.elements = static_cast<int>(stored.elements);
     dialog.templatePath = stored.templatePath;
     dialog.separator = stored.separator;
@@ -48,7 +48,7 @@ ExportSettings ToDialogSettings(const settings::ExportSettings& stored)
 settings::ExportSettings ToStoredSettings(const ExportSettings& dialog)
 {
     settings::ExportSettings stored;
-    stored.exportType = static_cast<std::uint32_t>(ExportTypeFromStored(dialog.type));
+    stored.exportType = StoredExportType(dialog.type);
     stored.elements = static_cast<std::uint32_t>(dialog.elements);
     stored.templatePath = dialog.templatePath;
     stored.separator = dialog.separator;
@@ -104,12 +104,13 @@ QGroupBox* ExportDialog::buildFormatGroup()
     m_csv = named(new QRadioButton(qs(texts::kCsvFile), group), "typeCsv");
     m_byTemplate = named(new QRadioButton(qs(texts::kByTemplate), group), "typeTemplate");
     auto* types = new QButtonGroup(this);
-    types->addButton(m_xml, static_cast<int>(ExportType::Xml));
-    types->addButton(m_csv, static_cast<int>(ExportType::Csv));
-    types->addButton(m_byTemplate, static_cast<int>(ExportType::Template));
+    // The buttons' ids are the stored numbers of their types.
+    types->addButton(m_xml, static_cast<int>(StoredExportType(ExportType::Xml)));
+    types->addButton(m_csv, static_cast<int>(StoredExportType(ExportType::Csv)));
+    types->addButton(m_byTemplate, static_cast<int>(StoredExportType(ExportType::Template)));
     connect(types, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked) return;
-        m_logic.SetType(id);
+        m_logic.SetType(ExportTypeFromStored(id));
         applyEnabling();
     });
 
@@ -166,7 +167,7 @@ QGroupBox* ExportDialog::buildElementsGroup()
 void ExportDialog::showSettings()
 {
     const ExportSettings& settings = m_logic.Settings();
-    switch (static_cast<ExportType>(settings.type)) {
+    switch (settings.type) {
     case ExportType::Xml: m_xml->setChecked(true); break;
     case ExportType::Csv: m_csv->setChecked(true); break;
     case ExportType::Template: m_byTemplate->setChecked(true); break;

@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "engine/documents/DocumentText.h"
-#include "engine/match/ChunkStore.h"
 #include "platform/CodePage.h"
 #include "ui/results/ResultsCommands.h"
 #include "ui/results/RunKind.h"
@@ -29,19 +28,20 @@ std::optional<ResultTarget> ResultTargetOf(const ResultList& list, ItemHandle it
     if (item == kNoItem) return std::nullopt;
     ResultTarget target;
     if (list.HasChildren(item)) {
-        target.path = list.ColumnText(item, 0);
+        target.path = list.ColumnText(item, ResultColumn::FileOrContext);
         target.fileKind = list.Kind(item);
-        target.encoding = static_cast<int>(list.Data(item).first);
+        target.encoding = EncodingOfCode(list.Data(item).first);
         return target;
     }
     const ItemHandle parent = list.Parent(item);
-    const int kind = EffectiveKind(list, item);
-    if (parent == kNoItem || kind <= ItemKind::Info || kind == ItemKind::FileNameHit || kind == ItemKind::DirNameHit)
+    const ItemKind kind = EffectiveKind(list, item);
+    if (parent == kNoItem || kind == ItemKind::None || kind == ItemKind::Info || kind == ItemKind::FileNameHit ||
+        kind == ItemKind::DirNameHit)
         return std::nullopt;
-    target.path = list.ColumnText(parent, 0);
+    target.path = list.ColumnText(parent, ResultColumn::FileOrContext);
     target.fileKind = list.Kind(parent);
-    target.encoding = static_cast<int>(list.Data(parent).first);
-    target.position = PositionOf(list.ColumnText(item, 1));
+    target.encoding = EncodingOfCode(list.Data(parent).first);
+    target.position = PositionOf(list.ColumnText(item, ResultColumn::Position));
     const ItemData data = list.Data(item);
     if (data.kind == ItemDataKind::Record) target.matchLength = std::max<std::int64_t>(data.first, 0);
     target.ownKind = kind == ItemKind::Replaced || kind == ItemKind::DocumentReplaced ? kind : ItemKind::File;
@@ -52,7 +52,7 @@ std::int64_t SelectionLength(const ResultTarget& target, RunKind lastRunKind, co
                              const CodePage& codePage)
 {
     const bool document = target.fileKind == ItemKind::Document;
-    const int replacedKind = document ? ItemKind::DocumentReplaced : ItemKind::Replaced;
+    const ItemKind replacedKind = document ? ItemKind::DocumentReplaced : ItemKind::Replaced;
     if (lastRunKind != RunKind::Replace && target.ownKind != replacedKind) return target.matchLength;
     // The replacement went into the file in the file's own form.
     if (document) return static_cast<std::int64_t>(ToDocumentText(replacement, codePage).size());

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/match/Encoding.h"
 #include "results/ResultList.h"
 
 namespace tarnwick {
@@ -19,11 +20,11 @@ enum class RunKind : int;
 
 struct ResultTarget {
     std::string path;                     // engine bytes, as the run reported it
-    int fileKind = ItemKind::File;        // the file item's kind: Document (6) goes to the word processor
-    int encoding = 0;                     // the file item's text encoding code (4 = UTF-8)
+    ItemKind fileKind = ItemKind::File;   // the file item's kind: a Document goes to the word processor
+    Encoding encoding = Encoding::Unknown;  // the file item's text encoding
     std::optional<std::int64_t> position; // bytes, or characters of a document; none for a file item
     std::int64_t matchLength = 0;         // the hit in the same units as the position
-    int ownKind = ItemKind::File;         // Replaced or DocumentReplaced once a marked replace changed the hit
+    ItemKind ownKind = ItemKind::File;    // Replaced or DocumentReplaced once a marked replace changed the hit
 };
 
 // The target of `item`: a file with hits opens without a position; a hit

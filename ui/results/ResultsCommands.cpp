@@ -10,7 +10,7 @@ using namespace ResultsCommandId;
 
 bool IsResultsCommandEnabledByRule(int id, const ResultsCommandInputs& in)
 {
-    const int kind = in.selectedKind;
+    const ItemKind kind = in.selectedKind;
     switch (id) {
     case OpenInViewer: return kind == ItemKind::File || kind == ItemKind::Document;
     case OpenWithProgram:
@@ -25,10 +25,10 @@ bool IsResultsCommandEnabledByRule(int id, const ResultsCommandInputs& in)
     }
 }
 
-int EffectiveKind(const ResultList& list, ItemHandle item)
+ItemKind EffectiveKind(const ResultList& list, ItemHandle item)
 {
     if (item == kNoItem) return ItemKind::None;
-    const int kind = list.Kind(item);
+    const ItemKind kind = list.Kind(item);
     if (kind == ItemKind::None && list.Parent(item) != kNoItem) return ItemKind::File;
     return kind;
 }
@@ -36,18 +36,18 @@ int EffectiveKind(const ResultList& list, ItemHandle item)
 std::optional<std::string> FileForAssociatedProgram(const ResultList& list, ItemHandle item)
 {
     if (item == kNoItem) return std::nullopt;
-    const int kind = list.Kind(item);
-    if (list.HasChildren(item) || kind == ItemKind::FileNameHit) return list.ColumnText(item, 0);
+    const ItemKind kind = list.Kind(item);
+    if (list.HasChildren(item) || kind == ItemKind::FileNameHit) return list.ColumnText(item, ResultColumn::FileOrContext);
     if (kind == ItemKind::DirNameHit) return std::nullopt;
     const ItemHandle parent = list.Parent(item);
     if (parent == kNoItem) return std::nullopt;
-    return list.ColumnText(parent, 0);
+    return list.ColumnText(parent, ResultColumn::FileOrContext);
 }
 
 bool ShowsContextMenu(const ResultList& list, const std::vector<ItemHandle>& selected)
 {
     if (selected.size() != 1) return true;
-    const int kind = list.Kind(selected.front());
+    const ItemKind kind = list.Kind(selected.front());
     return kind != ItemKind::Info && kind != ItemKind::Error;
 }
 

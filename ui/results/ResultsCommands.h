@@ -19,7 +19,7 @@ namespace tarnwick::ui {
 // What the enabling rules read.
 struct ResultsCommandInputs {
     std::size_t itemCount = 0;
-    int selectedKind = ItemKind::None;  // of the first selected item; None: nothing selected
+    ItemKind selectedKind = ItemKind::None;  // of the first selected item; None: nothing selected
     bool lastRunWasSearch = false;
 };
 
@@ -27,8 +27,8 @@ struct ResultsCommandInputs {
 bool IsResultsCommandEnabledByRule(int id, const ResultsCommandInputs& inputs);
 
 // The kind the command rules see: a hit without a kind of its own counts as
-// a file (1). ItemKind::None for no item.
-int EffectiveKind(const ResultList& list, ItemHandle item);
+// a file. ItemKind::None for no item.
+ItemKind EffectiveKind(const ResultList& list, ItemHandle item);
 
 // The file that "open with the associated program" opens for the item:
 // the item's own path for a file with hits or a file-name hit, the parent's

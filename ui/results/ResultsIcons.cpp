@@ -153,7 +153,7 @@ const QPixmap& KindIconStrip()
     return strip;
 }
 
-const QIcon& KindIcon(int kind)
+const QIcon& KindIcon(ItemKind kind)
 {
     static const auto& icons = *new std::array<QIcon, kKindCount>([] {
         std::array<QIcon, kKindCount> result;
@@ -162,7 +162,9 @@ const QIcon& KindIcon(int kind)
         return result;
     }());
     static const QIcon& none = *new QIcon;
-    return kind >= 0 && kind < kKindCount ? icons[kind] : none;
+    // The strip holds the kinds in the order of their values.
+    const int place = static_cast<int>(kind);
+    return place >= 0 && place < kKindCount ? icons[place] : none;
 }
 
 QIcon CommandIcon(int commandId)

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "results/ResultList.h"
+
 namespace tarnwick::ui {
 
 inline constexpr int kKindIconSize = 16;
@@ -12,9 +14,9 @@ inline constexpr int kKindCount = 8;
 
 // The eight kind images side by side (128 x 16).
 const QPixmap& KindIconStrip();
-// The icon of an item kind 0..7; a null icon for any other value (hits
-// without a kind of their own show none).
-const QIcon& KindIcon(int kind);
+// The icon of an item kind; a null icon for ItemKind::None (hits without a
+// kind of their own show none).
+const QIcon& KindIcon(ItemKind kind);
 // The tool bar image of a results command; a null icon for other ids.
 QIcon CommandIcon(int commandId);
 

@@ -154,7 +154,7 @@ int ResultsModel::columnCount(const QModelIndex&) const { return ResultList::kCo
 
 bool ResultsModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
 
-QVariant ResultsModel::displayText(ItemHandle item, int column) const
+QVariant ResultsModel::displayText(ItemHandle item, ResultColumn column) const
 {
     return toQString(ToDisplayText(m_list->ColumnText(item, column), m_codePage));
 }
@@ -171,23 +171,24 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     const ItemHandle item = handleOf(index);
     if (item == kNoItem) return {};
-    const int column = index.column();
+    // A valid index lies within the store's columns.
+    const auto column = static_cast<ResultColumn>(index.column());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: return displayText(item, column);
     case Qt::DecorationRole: {
-        if (column != 0) return {};
+        if (column != ResultColumn::FileOrContext) return {};
         const QIcon& icon = KindIcon(m_list->Kind(item));
         return icon.isNull() ? QVariant() : QVariant(icon);
     }
     case Qt::CheckStateRole:
-        if (column != 0 || !m_list->HasCheckBox(item)) return {};
+        if (column != ResultColumn::FileOrContext || !m_list->HasCheckBox(item)) return {};
         return static_cast<int>(m_list->IsChecked(item) ? Qt::Checked : Qt::Unchecked);
     case Qt::TextAlignmentRole:
-        if (column == 1) return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
+        if (column == ResultColumn::Position) return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     case HandleRole: return QVariant::fromValue(static_cast<uint>(item));
-    case HighlightRole: return column == 0 ? highlight(item) : QVariant();
+    case HighlightRole: return column == ResultColumn::FileOrContext ? highlight(item) : QVariant();
     case IsHitRole: return index.internalId() != 0;
     default: return {};
     }

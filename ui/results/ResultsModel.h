@@ -69,7 +69,7 @@ private:
     };
 
     void reload();
-    QVariant displayText(ItemHandle item, int column) const;
+    QVariant displayText(ItemHandle item, ResultColumn column) const;
     QVariant highlight(ItemHandle item) const;
 
     std::shared_ptr<ResultList> m_list;

@@ -33,21 +33,21 @@ void fill(ResultList& list)
     addHit(list, 118, "Viele liebe Grüße aus dem verschneiten Harz", "Grüße");
     addHit(list, 402, "P.S.: Grüße auch an Jürgen und die Kinder!", "Grüße");
     const ItemHandle replaced = addHit(list, 977, "Herzliche Grüße, Eure Anna", "Grüße");
-    list.UpdateItem(replaced, 0, UpdateWhat::Kind, "", ItemKind::Replaced);
+    list.UpdateItem(replaced, ResultColumn::FileOrContext, UpdateWhat::Kind, "", ItemKind::Replaced);
     list.SetChecked(letter + 1, true);
 
     list.AddNoteItem("/home/anna/briefe/ämter/finanzamt.txt", ItemKind::File, 1);
     addHit(list, 55, "Mit freundlichen Grüßen", "Grüße");
     list.AddFileItem("/home/anna/briefe/gesperrt.txt", ItemKind::Error);
-    list.UpdateItem(list.CurrentFileItem(), 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Keine Berechtigung",
+    list.UpdateItem(list.CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Keine Berechtigung",
                     ItemKind::Error);
     const ItemHandle name = list.AddFileItem("/home/anna/briefe/grüße-2024.txt", ItemKind::FileNameHit);
-    list.SetItemColumnText(name, "Im Dateinamen gefunden", 2);
+    list.SetItemColumnText(name, "Im Dateinamen gefunden", ResultColumn::Remark);
     const ItemHandle dir = list.AddFileItem("/home/anna/grüße", ItemKind::DirNameHit);
-    list.SetItemColumnText(dir, "Im Verzeichnisnamen gefunden", 2);
+    list.SetItemColumnText(dir, "Im Verzeichnisnamen gefunden", ResultColumn::Remark);
     list.AddFileItem("/home/anna/briefe/einladung.docx", ItemKind::Document);
     const ItemHandle docHit = addHit(list, 311, "Wir senden euch herzliche Grüße und freuen uns", "Grüße");
-    list.UpdateItem(docHit, 0, UpdateWhat::Kind, "", ItemKind::DocumentReplaced);
+    list.UpdateItem(docHit, ResultColumn::FileOrContext, UpdateWhat::Kind, "", ItemKind::DocumentReplaced);
     list.AddFileItem(SearchSummary(6, 4), ItemKind::Info);
 }
 

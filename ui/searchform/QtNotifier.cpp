@@ -44,7 +44,7 @@ void QtNotifier::queue(Call call)
         Qt::QueuedConnection);
 }
 
-void QtNotifier::Post(int message)
+void QtNotifier::Post(UserMessage message)
 {
     queue([message](WorkerMessageSink& sink) { sink.HandleWorkerMessage(message); });
 }

@@ -26,7 +26,7 @@ public:
     void detach();
 
     // Notifier
-    void Post(int message) override;
+    void Post(UserMessage message) override;
     void ShowMessage(const std::string& text) override;
     void ShowTitledMessage(const std::string& title, const std::string& text) override;
     // StatusDisplay: only the newest text counts, so a fast walk queues at

@@ -3,13 +3,15 @@
 // search form). Plain interface: the form's decisions need no Qt.
 #include <string>
 
+#include "engine/worker/Notifier.h"
+
 namespace tarnwick::ui {
 
 class WorkerMessageSink {
 public:
     virtual ~WorkerMessageSink() = default;
-    // A completion message (UserMessage ids).
-    virtual void HandleWorkerMessage(int message) = 0;
+    // A completion message.
+    virtual void HandleWorkerMessage(UserMessage message) = 0;
     // A message box the worker asked for; `title` empty for the usual one.
     virtual void HandleWorkerError(const std::string& title, const std::string& text) = 0;
     // The walk's current directory or entry, for the status bar.

@@ -8,14 +8,15 @@ class QRadioButton;
 
 namespace tarnwick::ui {
 
+enum class RenameChoice;
+
 class RenameDialog : public QDialog {
     Q_OBJECT
 
 public:
     explicit RenameDialog(QWidget* parent = nullptr);
 
-    // RenameChoice::AllNames or RenameChoice::OnlyUpperCase.
-    int choice() const;
+    RenameChoice choice() const;
     QRadioButton* allButton() const { return m_all; }
     QRadioButton* onlyUpperButton() const { return m_onlyUpper; }
 

@@ -8,6 +8,7 @@
 
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "session/FormJob.h"
 #include "settings/FormSettings.h"
 #include "ui/searchform/SearchFormListener.h"
 #include "ui/searchform/SearchFormTexts.h"
@@ -121,10 +122,10 @@ void SearchFormController::SetRegularExpression(bool on)
     notifyChanged();
 }
 
-void SearchFormController::SetWordAutoMode(std::uint32_t mode)
+void SearchFormController::SetWordAutoMode(WordAutoMode mode)
 {
-    m_state.wordAutoMode = mode == WordAutoMode::AllTypes ? WordAutoMode::AllTypes : WordAutoMode::ByExtension;
-    m_enabling.regularExpression = m_state.useWord == 0 || m_state.wordAutoMode == WordAutoMode::ByExtension;
+    m_state.wordAutoMode = session::StoredWordAutoMode(mode);
+    m_enabling.regularExpression = m_state.useWord == 0 || mode == WordAutoMode::ByExtension;
     notifyChanged();
 }
 
@@ -151,7 +152,7 @@ void SearchFormController::applyWordRules()
 {
     const bool useWord = m_state.useWord != 0;
     m_enabling.wordModes = useWord;
-    m_enabling.regularExpression = !useWord || m_state.wordAutoMode == WordAutoMode::ByExtension;
+    m_enabling.regularExpression = !useWord || session::WordAutoModeOf(m_state.wordAutoMode) == WordAutoMode::ByExtension;
     if (m_state.regularExpression != 0) m_enabling.wholeWords = useWord;
 }
 

@@ -108,7 +108,7 @@ public:
     void SetSizeFilter(bool on);
     void SetDateFilter(bool on);
     void SetRegularExpression(bool on);
-    void SetWordAutoMode(std::uint32_t mode);
+    void SetWordAutoMode(WordAutoMode mode);
     // Switching Word off shows its warning while its opt-out bit is set;
     // "Abbrechen" keeps Word on. Returns the resulting state.
     bool SetUseWord(bool on);
@@ -144,8 +144,8 @@ public:
     bool startReplaceInMarkedResults() override;
     // "Stopp": asks the worker to stop and clears the busy flag at once.
     void Stop();
-    // A completion message of the worker (UserMessage ids).
-    void HandleWorkerMessage(int message) override;
+    // A completion message of the worker.
+    void HandleWorkerMessage(UserMessage message) override;
     // A message box the worker asked for on its own thread.
     void HandleWorkerError(const std::string& title, const std::string& text) override;
     void HandleWorkerStatus(const std::string& text) override;
@@ -188,7 +188,7 @@ private:
         std::string replacement;  // after escape sequences were interpreted
         SearchJob job;
         std::string startPath;
-        int renameArgument = 0;
+        RenameArgument renameArgument = RenameArgument::OnlyAllCapitals;
     };
 
     bool checkSearchInputs();

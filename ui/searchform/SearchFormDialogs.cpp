@@ -65,7 +65,7 @@ HinweisAnswer DialogFormPrompts::showHinweis(std::string_view text)
     return {ok, dialog.dontShowAgain()};
 }
 
-std::optional<int> DialogFormPrompts::askRenameChoice()
+std::optional<RenameChoice> DialogFormPrompts::askRenameChoice()
 {
     RenameDialog dialog(m_parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -31,7 +31,7 @@ public:
     void showTitledMessage(std::string_view title, std::string_view text) override;
     bool askOkCancel(std::string_view text) override;
     HinweisAnswer showHinweis(std::string_view text) override;
-    std::optional<int> askRenameChoice() override;
+    std::optional<RenameChoice> askRenameChoice() override;
     std::optional<std::string> chooseDirectory(const std::string& current) override;
 
 private:

@@ -16,11 +16,8 @@ struct HinweisAnswer {
     bool dontShowAgain = false;
 };
 
-// The choice of "Dateiname wandeln": 0 "alle", 1 only names in capitals.
-namespace RenameChoice {
-inline constexpr int AllNames = 0;
-inline constexpr int OnlyUpperCase = 1;
-}  // namespace RenameChoice
+// The choice of "Dateiname wandeln": "alle", or only names in capitals.
+enum class RenameChoice { AllNames, OnlyUpperCase };
 
 class FormPrompts {
 public:
@@ -34,7 +31,7 @@ public:
     // The warning with the check box "Diese Meldung künftig nicht mehr anzeigen".
     virtual HinweisAnswer showHinweis(std::string_view text) = 0;
     // "Dateiname wandeln": the RenameChoice, or nothing on "Abbrechen".
-    virtual std::optional<int> askRenameChoice() = 0;
+    virtual std::optional<RenameChoice> askRenameChoice() = 0;
     // The directory chooser opened on `current` (engine bytes); the chosen
     // folder, or nothing on "Abbrechen".
     virtual std::optional<std::string> chooseDirectory(const std::string& current) = 0;

@@ -111,13 +111,13 @@ bool SearchFormController::StartReplaceRun()
 bool SearchFormController::ConvertFileNames()
 {
     if (m_busy) return false;
-    const std::optional<int> choice = m_services.prompts.askRenameChoice();
+    const std::optional<RenameChoice> choice = m_services.prompts.askRenameChoice();
     if (!choice) return false;
     m_state.renameOnlyUpperCase = *choice == RenameChoice::OnlyUpperCase ? 1 : 0;
     // No input is checked: the conversion needs neither a search text nor
     // a file type.
     PreparedRun run = prepare(RunKind::Rename);
-    run.renameArgument = *choice == RenameChoice::AllNames ? 1 : 0;
+    run.renameArgument = *choice == RenameChoice::AllNames ? RenameArgument::All : RenameArgument::OnlyAllCapitals;
     begin(std::move(run));
     return true;
 }
@@ -198,16 +198,8 @@ void SearchFormController::Stop()
     setBusy(false);
 }
 
-void SearchFormController::HandleWorkerMessage(int message)
+void SearchFormController::HandleWorkerMessage(UserMessage message)
 {
-    switch (message) {
-    case UserMessage::SearchDone:
-    case UserMessage::ReplaceDone:
-    case UserMessage::RenameDone:
-    case UserMessage::SelectedDone:
-    case UserMessage::RunAborted: break;
-    default: return;
-    }
     m_runOutstanding = false;
     const settings::OptionsValues& options = m_state.options;
     const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};

@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QTimeEdit>
 
+#include "session/FormJob.h"
 #include "ui/searchform/SearchFormDialogs.h"
 
 namespace tarnwick::ui {
@@ -144,8 +145,12 @@ void SearchFormWidget::connectControls()
     };
     onClick(C::WordAllTypes, [this] { m_controller.SetWordAutoMode(WordAutoMode::AllTypes); });
     onClick(C::WordAuto, [this] { m_controller.SetWordAutoMode(WordAutoMode::ByExtension); });
-    onClick(C::AllMustOccur, [this] { m_controller.fields().nameStringMode = NameStringMode::AllMustOccur; });
-    onClick(C::IgnoreIfAny, [this] { m_controller.fields().nameStringMode = NameStringMode::IgnoreIfAnyOccurs; });
+    onClick(C::AllMustOccur, [this] {
+        m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::AllMustOccur);
+    });
+    onClick(C::IgnoreIfAny, [this] {
+        m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs);
+    });
     onClick(C::Browse, [this] { m_controller.BrowseDirectory(); });
     onClick(C::RemoveFileType, [this] { m_controller.RemoveComboEntry(FormCombo::FileTypes); });
     onClick(C::RemoveNameString, [this] { m_controller.RemoveComboEntry(FormCombo::NameStrings); });
@@ -216,12 +221,13 @@ void SearchFormWidget::refresh()
     for (const auto& [id, field] : kPlainFlags) static_cast<QAbstractButton*>(control(id))->setChecked(state.*field != 0);
     for (const RuleFlag& flag : kRuleFlags)
         static_cast<QAbstractButton*>(control(flag.id))->setChecked(state.*flag.field != 0);
-    static_cast<QAbstractButton*>(control(C::WordAllTypes))->setChecked(state.wordAutoMode == WordAutoMode::AllTypes);
-    static_cast<QAbstractButton*>(control(C::WordAuto))->setChecked(state.wordAutoMode != WordAutoMode::AllTypes);
-    static_cast<QAbstractButton*>(control(C::AllMustOccur))
-        ->setChecked(state.nameStringMode == NameStringMode::AllMustOccur);
-    static_cast<QAbstractButton*>(control(C::IgnoreIfAny))
-        ->setChecked(state.nameStringMode != NameStringMode::AllMustOccur);
+    // The radio buttons show the modes as a run reads them.
+    const bool allTypes = session::WordAutoModeOf(state.wordAutoMode) == WordAutoMode::AllTypes;
+    static_cast<QAbstractButton*>(control(C::WordAllTypes))->setChecked(allTypes);
+    static_cast<QAbstractButton*>(control(C::WordAuto))->setChecked(!allTypes);
+    const bool allMustOccur = session::NameStringModeOf(state.nameStringMode) == NameStringMode::AllMustOccur;
+    static_cast<QAbstractButton*>(control(C::AllMustOccur))->setChecked(allMustOccur);
+    static_cast<QAbstractButton*>(control(C::IgnoreIfAny))->setChecked(!allMustOccur);
 
     for (const auto& [which, box] : m_combos) showCombo(which);
     for (const bool upper : {false, true}) {

@@ -84,13 +84,13 @@ ShownDocument ViewerWordConnection::readShownDocument(word::Document& document)
 {
     ShownDocument shown;
     shown.fullName = document.FullName();
-    shown.text = document.StoryRange(1).Text();
+    shown.text = document.StoryRange(word::kMainTextStory).Text();
     word::Selection& selection = m_application->GetSelection();
     // Selection positions count every character of the story, field codes
     // and hidden text included; the text shows only the visible ones. The
     // visible text in front of a position is its index in what is shown.
     const auto visibleIndex = [&](std::int64_t position) {
-        word::Range& before = document.StoryRange(1);
+        word::Range& before = document.StoryRange(word::kMainTextStory);
         before.SetStart(0);
         before.SetEnd(position);
         return std::min(before.Text().size(), shown.text.size());

@@ -47,6 +47,20 @@ private:
     int m_number;
 };
 
+// Where Find.Execute goes on when it reaches the end of its range. The
+// values are the interface's numbers.
+enum class FindWrap : std::int32_t {
+    Stop = 0,      // stop at the end of the story
+    Continue = 1,  // go on at its start
+};
+
+// What Find.Execute replaces. The values are the interface's numbers.
+enum class FindReplace : std::int32_t {
+    None = 0,
+    One = 1,  // the occurrence found
+    All = 2,
+};
+
 // The arguments of Find.Execute.
 struct FindArguments {
     std::u16string findText;
@@ -56,10 +70,10 @@ struct FindArguments {
     bool matchSoundsLike = false;
     bool matchAllWordForms = false;
     bool forward = true;
-    int wrap = 0;  // 0: stop at the end of the story
+    FindWrap wrap = FindWrap::Stop;
     bool format = false;
     std::u16string replaceWith;
-    int replace = 0;  // 0: none, 1: one occurrence
+    FindReplace replace = FindReplace::None;
 };
 
 class Find {
@@ -98,10 +112,13 @@ public:
     virtual void SetText(const std::u16string& text) = 0;
 };
 
+// The index of the main text among a document's story ranges.
+inline constexpr int kMainTextStory = 1;
+
 class Document {
 public:
     virtual ~Document() = default;
-    // StoryRanges.Item(index); 1 is the main text.
+    // StoryRanges.Item(index); kMainTextStory is the main text.
     virtual Range& StoryRange(int index) = 0;
     virtual std::string FullName() const = 0;
     virtual void Activate() = 0;

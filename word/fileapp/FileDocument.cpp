@@ -15,7 +15,7 @@ FileDocument::FileDocument(FileApplication& application, std::string fullName, s
 
 Range& FileDocument::StoryRange(int index)
 {
-    if (index != 1) Refuse(kErrorNoSuchStory, "Der Textbereich " + std::to_string(index) + " ist nicht vorhanden.");
+    if (index != kMainTextStory) Refuse(kErrorNoSuchStory, "Der Textbereich " + std::to_string(index) + " ist nicht vorhanden.");
     m_ranges.push_back(std::make_unique<FileRange>(*this, 0, story().size()));
     return *m_ranges.back();
 }

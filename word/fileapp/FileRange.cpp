@@ -16,8 +16,8 @@ void refuseUnsupported(const FindArguments& a)
     else if (a.matchSoundsLike) what = "Ähnliche Schreibweise";
     else if (a.matchAllWordForms) what = "Alle Wortformen";
     else if (!a.forward) what = "Rückwärtssuche";
-    else if (a.wrap != 0) what = "Weitersuchen am Anfang";
-    else if (a.replace != 0 && a.replace != 1) what = "Alle ersetzen";
+    else if (a.wrap != FindWrap::Stop) what = "Weitersuchen am Anfang";
+    else if (a.replace != FindReplace::None && a.replace != FindReplace::One) what = "Alle ersetzen";
     if (what) Refuse(kErrorUnsupported, std::string("Die Suchoption wird nicht unterstützt: ") + what + ".");
 }
 
@@ -50,7 +50,7 @@ bool FileFind::Execute(const FindArguments& arguments)
     if (!hit) return false;
 
     std::int64_t end = hit->end;
-    if (arguments.replace == 1) {
+    if (arguments.replace == FindReplace::One) {
         std::u16string replacement = arguments.replaceWith;
         if (!arguments.matchCase) replacement = AdaptReplacementCase(document.story().textOf(hit->start, hit->end), replacement);
         end = document.replace(hit->start, hit->end, replacement);

@@ -101,7 +101,7 @@ bool FakeRange::Execute(const word::FindArguments& arguments)
     if (at == std::u16string::npos) return false;
     m_start = static_cast<std::int64_t>(at);
     m_end = m_start + static_cast<std::int64_t>(needle.size());
-    if (arguments.replace == 1) {
+    if (arguments.replace == word::FindReplace::One) {
         m_document.text.replace(at, needle.size(), arguments.replaceWith);
         m_end = m_start + static_cast<std::int64_t>(arguments.replaceWith.size());
     }
@@ -270,9 +270,9 @@ TEST_F(WordDocuments, MarkedReplaceChecksTheTextShiftsLaterHitsAndSavesOnMovingO
     const ItemHandle second = fixture.results().NextSibling(first);
     const ItemHandle third = fixture.results().NextSibling(second);
     EXPECT_EQ(fixture.results().Kind(first), ItemKind::DocumentReplaced);
-    EXPECT_EQ(fixture.results().ColumnText(second, 1), "10");
+    EXPECT_EQ(fixture.results().ColumnText(second, ResultColumn::Position), "10");
     EXPECT_EQ(fixture.results().Kind(third), ItemKind::Error);
-    EXPECT_EQ(fixture.results().ColumnText(third, 1), "15");
+    EXPECT_EQ(fixture.results().ColumnText(third, ResultColumn::Position), "15");
     EXPECT_EQ(server.saves, 1);
 }
 

@@ -19,13 +19,13 @@ TEST(SearchJob, Defaults)
                                   job.detectUtf8};
     const std::int64_t expectedFlags[] = {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0};
     for (std::size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ(flags[i], expectedFlags[i]) << "flag " << i;
-    EXPECT_EQ(job.nameStringMode, 0u);
+    EXPECT_EQ(job.nameStringMode, NameStringMode::AllMustOccur);
     EXPECT_EQ(job.maxSizeKb, 100u);
     EXPECT_EQ(job.minSizeKb, 0u);
     EXPECT_EQ(job.backupExtension, ".bak");
     EXPECT_EQ(job.contextLength, 20u);
-    EXPECT_EQ(job.wordAutoMode, 1u);
-    EXPECT_EQ(job.alwaysBackup, 1u);
+    EXPECT_EQ(job.wordAutoMode, WordAutoMode::ByExtension);
+    EXPECT_EQ(job.alwaysBackup, true);
     EXPECT_EQ(job.wordExtensions, "doc, dot, rtf, docx");
     EXPECT_EQ(job.splitLength, 52'428'800u);
     EXPECT_EQ(job.splitMaxOffset, 1'024u);

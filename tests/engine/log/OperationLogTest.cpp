@@ -64,7 +64,7 @@ TEST(OperationLog, LogThatCannotBeOpenedBecomesOneErrorItem)
     ASSERT_EQ(results.ItemCount(), 1u);
     const ItemHandle item = results.FirstTopLevelItem();
     EXPECT_EQ(results.Kind(item), ItemKind::Error);
-    EXPECT_EQ(results.ColumnText(item, 0), "Kann nicht in Log Datei schreiben: " + SystemErrorText(ENOENT));
+    EXPECT_EQ(results.ColumnText(item, ResultColumn::FileOrContext), "Kann nicht in Log Datei schreiben: " + SystemErrorText(ENOENT));
 }
 
 TEST(RunLifecycle, BeginSearchRunSetsTheHeader)
@@ -78,7 +78,7 @@ TEST(RunLifecycle, BeginSearchRunSetsTheHeader)
     EXPECT_EQ(log.Text(), "Suche nach : Needle\r\n");
     ASSERT_EQ(results.ItemCount(), 1u);
     EXPECT_EQ(results.Kind(results.FirstTopLevelItem()), ItemKind::Info);
-    EXPECT_EQ(results.ColumnText(results.FirstTopLevelItem(), 0), "Suche nach : Needle");
+    EXPECT_EQ(results.ColumnText(results.FirstTopLevelItem(), ResultColumn::FileOrContext), "Suche nach : Needle");
     EXPECT_TRUE(results.AutoScroll());
 }
 
@@ -86,7 +86,7 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
 {
     const std::string summary = "Suche abgeschlossen. 3 Einträge in 2 Dateien  wurden gefunden.";
     const struct {
-        int message;
+        UserMessage message;
         bool enabled;
         bool onlyReplace;
         bool written;
@@ -98,7 +98,7 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
         {UserMessage::RunAborted, true, false, false, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.message << c.enabled << c.onlyReplace);
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.message) << c.enabled << c.onlyReplace);
         TempTree tree;
         ResultList results;
         RunLog log;
@@ -113,7 +113,7 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
                                                   : "");
         // The summary also becomes the last info item.
         const ItemHandle last = results.TopLevelItem(results.TopLevelCount() - 1);
-        EXPECT_EQ(results.ColumnText(last, 0), c.summary.empty() ? "Suche nach : needle" : c.summary);
+        EXPECT_EQ(results.ColumnText(last, ResultColumn::FileOrContext), c.summary.empty() ? "Suche nach : needle" : c.summary);
     }
 }
 

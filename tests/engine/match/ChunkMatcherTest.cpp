@@ -114,7 +114,7 @@ TEST(ChunkMatcher, AsciiWithoutCaseFindsWhatTheFoldedCopyFinds)
     const CodePage latin1("ISO-8859-1");
     for (int round = 0; round < 4000; ++round) {
         const CodePage& page = round % 3 == 0 ? latin1 : RunFixture::UTF8();
-        const int encoding = round % 5 == 0 ? 4 : 1;
+        const Encoding encoding = round % 5 == 0 ? Encoding::Utf8 : Encoding::Ansi;
         SearchJob job = JobFor(0);
         job.ignoreNulls = round % 2;
         const bool wholeWords = random() % 2;
@@ -170,9 +170,9 @@ TEST(ChunkMatcher, AsciiWithoutCaseFindsWhatTheFoldedCopyFinds)
     // (The cache keeps a reference to its job.)
     const SearchJob caseless = JobFor(0), withCase = JobFor(MatchCase);
     PatternCache cache(caseless, RunFixture::UTF8(), "\xC3\xA4x");
-    EXPECT_FALSE(cache.forEncoding(1).finder.isAsciiInsensitive());
+    EXPECT_FALSE(cache.forEncoding(Encoding::Ansi).finder.isAsciiInsensitive());
     PatternCache exact(withCase, RunFixture::UTF8(), "ax");
-    EXPECT_FALSE(exact.forEncoding(1).finder.isAsciiInsensitive());
+    EXPECT_FALSE(exact.forEncoding(Encoding::Ansi).finder.isAsciiInsensitive());
 }
 
 TEST(ChunkMatcher, ExpressionOnCandidateLinesFindsWhatTheWholeRangeFinds)
@@ -200,7 +200,7 @@ TEST(ChunkMatcher, ExpressionOnCandidateLinesFindsWhatTheWholeRangeFinds)
     for (const auto& p : patterns) {
         for (const SearchJob* job : {&caseless, &exact}) {
             PatternCache cache(*job, RunFixture::UTF8(), p.pattern);
-            const FilePattern& pattern = cache.forEncoding(1);
+            const FilePattern& pattern = cache.forEncoding(Encoding::Ansi);
             ASSERT_TRUE(pattern.regex) << p.pattern;
             ASSERT_FALSE(pattern.finder.empty()) << p.pattern;
             EXPECT_EQ(pattern.lineBound, p.lineBound) << p.pattern;
@@ -244,7 +244,7 @@ TEST(ChunkMatcher, LineTooHardForItsOwnLimitIsSearchedInTheWholeRange)
     const std::string text = line + "\n" + std::string(3000, '-') + " b_x";
     const SearchJob job = JobFor(Regex | MatchCase);
     PatternCache cache(job, RunFixture::UTF8(), "(?:a|a)*b_x");
-    const FilePattern& pattern = cache.forEncoding(1);
+    const FilePattern& pattern = cache.forEncoding(Encoding::Ansi);
     ASSERT_TRUE(pattern.lineBound);
     boost::cmatch match;
     EXPECT_THROW(boost::regex_search(text.data(), text.data() + line.size() + 1, match, *pattern.regex),

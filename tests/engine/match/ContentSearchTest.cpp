@@ -40,7 +40,7 @@ TEST(SearchFileContents, ListsHitsUnderOneFileItem)
                                            path + "; P: 18; L: 3; T: three one\r\n");
 
     // A stop request ends the listing; nothing more is added.
-    fixture.stopFlag() = 1;
+    fixture.stopFlag() = true;
     SearchFileContents(fixture.run(), path);
     EXPECT_EQ(fixture.hits().size(), 3u);
     EXPECT_EQ(fixture.counters().hits.load(), 3);

@@ -152,8 +152,8 @@ TEST(FileBufferSearch, StopBetweenChunksEndsTheFile)
     FileBuffer buffer(fixture.run());
     ASSERT_EQ(buffer.Open(path), std::error_code());
     EXPECT_EQ(buffer.FindFirst(), 0);
-    fixture.stopFlag() = 1;
-    EXPECT_EQ(buffer.FindNext(), -1);
+    fixture.stopFlag() = true;
+    EXPECT_EQ(buffer.FindNext(), std::nullopt);
 }
 
 TEST(FileBufferSearch, EncodingDetection)
@@ -163,21 +163,21 @@ TEST(FileBufferSearch, EncodingDetection)
         std::string bytes;
         bool detect;
         std::uint32_t detectLength;
-        int encoding;
+        Encoding encoding;
     };
     const Row rows[] = {
-        {"UTF-16 LE mark", std::string("\xFF\xFE" "a\0b\0", 6), true, 0, 3},
-        {"UTF-16 BE mark", std::string("\xFE\xFF\0a", 4), true, 0, 2},
-        {"UTF-8 mark, detection off", "\xEF\xBB\xBF" "abc", false, 0, 4},
-        {"ASCII", "plain text", true, 0, 1},
-        {"two-byte sequence", "abc \xC3\xA4 x", true, 0, 4},
-        {"two-byte sequence, detection off", "abc \xC3\xA4 x", false, 0, 1},
-        {"first lead byte decides", "abc \xE4 \xC3\xA4", true, 0, 1},
-        {"bytes F8..FF are passed over", "abc\xFF\xC3\xA4", true, 0, 4},
-        {"sequence beyond the scan", "abcdefgh\xC3\xA4", true, 4, 1},
-        {"sequence cut by the scan", "abcdefgh\xC3\xA4", true, 6, 1},
-        {"sequence inside the scan", "abcdefgh\xC3\xA4", true, 7, 4},
-        {"short file", "ab", true, 0, 1},
+        {"UTF-16 LE mark", std::string("\xFF\xFE" "a\0b\0", 6), true, 0, Encoding::Utf16LittleEndian},
+        {"UTF-16 BE mark", std::string("\xFE\xFF\0a", 4), true, 0, Encoding::Utf16BigEndian},
+        {"UTF-8 mark, detection off", "\xEF\xBB\xBF" "abc", false, 0, Encoding::Utf8},
+        {"ASCII", "plain text", true, 0, Encoding::Ansi},
+        {"two-byte sequence", "abc \xC3\xA4 x", true, 0, Encoding::Utf8},
+        {"two-byte sequence, detection off", "abc \xC3\xA4 x", false, 0, Encoding::Ansi},
+        {"first lead byte decides", "abc \xE4 \xC3\xA4", true, 0, Encoding::Ansi},
+        {"bytes F8..FF are passed over", "abc\xFF\xC3\xA4", true, 0, Encoding::Utf8},
+        {"sequence beyond the scan", "abcdefgh\xC3\xA4", true, 4, Encoding::Ansi},
+        {"sequence cut by the scan", "abcdefgh\xC3\xA4", true, 6, Encoding::Ansi},
+        {"sequence inside the scan", "abcdefgh\xC3\xA4", true, 7, Encoding::Utf8},
+        {"short file", "ab", true, 0, Encoding::Ansi},
     };
     // Two roads to one answer: reading the file (before a search, and in
     // split mode) and looking at the whole file already in memory.
@@ -195,9 +195,14 @@ TEST(FileBufferSearch, EncodingDetection)
         }
         FileBuffer buffer(fixture.run());
         ASSERT_EQ(buffer.Open(path), std::error_code());
-        EXPECT_EQ(buffer.FindFirst(), -1);
+        EXPECT_EQ(buffer.FindFirst(), std::nullopt);
         EXPECT_EQ(buffer.GetEncoding(), row.encoding) << "after the search";
+        // The code a file item keeps reads back as the same encoding.
+        EXPECT_EQ(EncodingOfCode(EncodingCode(row.encoding)), row.encoding);
     }
+    // A code that names no encoding (damaged item data) is no known encoding.
+    for (const std::int64_t code : {std::int64_t{-1}, std::int64_t{5}, (std::int64_t{1} << 32) + 4})
+        EXPECT_EQ(EncodingOfCode(code), Encoding::Unknown) << code;
 }
 
 // Chunks of a megabyte and more are viewed where the system keeps the file

@@ -59,7 +59,7 @@ std::string dump(RunFixture& fixture)
     for (ItemHandle top = list.FirstTopLevelItem(); top != kNoItem; top = list.NextSibling(top)) {
         auto write = [&](ItemHandle item) {
             const auto it = list.Item(item);
-            out << it->kind << '|' << it->columns[0] << '|' << it->columns[1] << '|' << it->columns[2] << '|'
+            out << static_cast<int>(it->kind) << '|' << it->columns[0] << '|' << it->columns[1] << '|' << it->columns[2] << '|'
                 << it->highlightStart << '|' << it->highlightEnd << '|' << it->data.first << '|' << it->data.second
                 << '\n';
         };
@@ -155,16 +155,16 @@ TEST(ParallelSearch, AnyNumberOfThreadsGivesTheSameRun)
 // "Stopp" while results come in.
 class StoppingSink final : public ForwardingSink {
 public:
-    StoppingSink(RunSink& inner, std::atomic<int>& stop, int after) : ForwardingSink(inner), m_stop(stop), m_after(after) {}
-    void AddHitItem(std::int64_t position, std::int64_t length, std::string_view context, std::int32_t start, int kind,
+    StoppingSink(RunSink& inner, std::atomic<bool>& stop, int after) : ForwardingSink(inner), m_stop(stop), m_after(after) {}
+    void AddHitItem(std::int64_t position, std::int64_t length, std::string_view context, std::int32_t start, ItemKind kind,
                     std::int64_t highlight) override
     {
         ForwardingSink::AddHitItem(position, length, context, start, kind, highlight);
-        if (--m_after == 0) m_stop = 1;
+        if (--m_after == 0) m_stop = true;
     }
 
 private:
-    std::atomic<int>& m_stop;
+    std::atomic<bool>& m_stop;
     int m_after;
 };
 

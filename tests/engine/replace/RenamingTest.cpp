@@ -114,10 +114,10 @@ TEST(ReplaceDirectory, ContentsFirstThenTheName)
     const ResultList& results = fixture.results();
     const ItemHandle file = results.FirstTopLevelItem();
     EXPECT_EQ(results.Kind(file), ItemKind::File);
-    EXPECT_EQ(results.ColumnText(file, 0), old);
+    EXPECT_EQ(results.ColumnText(file, ResultColumn::FileOrContext), old);
     EXPECT_EQ(results.ChildCount(file), 2u);
     EXPECT_EQ(results.Kind(results.NextSibling(file)), ItemKind::FileNameHit);
-    EXPECT_EQ(results.ColumnText(results.NextSibling(file), 0), old);
+    EXPECT_EQ(results.ColumnText(results.NextSibling(file), ResultColumn::FileOrContext), old);
     EXPECT_EQ(fixture.counters().files.load(), 2);
 }
 
@@ -125,7 +125,7 @@ TEST(ConvertDirectory, LowersNamesAllOrOnlyCapitals)
 {
     const struct {
         const char* name;
-        int argument;
+        RenameArgument argument;
         std::vector<const char*> expected;  // the names afterwards
         std::vector<const char*> converted;
     } rows[] = {

@@ -1,3 +1,4 @@
+#include "engine/Messages.h"
 #include "engine/replace/ReplaceBuffer.h"
 #include "engine/replace/ReplaceInFile.h"
 #include "engine/replace/ReplaceWalk.h"
@@ -111,13 +112,74 @@ TEST(ReplaceInFile, SplitsOnlyFilesLongerThanOnePointOneChunks)
         ReplaceFixture fixture(replaceJob(0, 10), "a", "bb");
         ReplaceBuffer buffer(fixture.run());
         ASSERT_EQ(buffer.Open(path), std::error_code());
-        ASSERT_EQ(buffer.PrepareReplace(), 0);
+        ASSERT_EQ(buffer.PrepareReplace(), (ReplaceStep{ReplaceOutcome::Occurrence, 0}));
         EXPECT_EQ(buffer.IsSplit(), length == 12);
-        while (buffer.ReplaceNext() >= 0) {
+        while (buffer.ReplaceNext().outcome == ReplaceOutcome::Occurrence) {
         }
-        EXPECT_EQ(buffer.Finish(), 1);
+        EXPECT_TRUE(buffer.Finish());
         EXPECT_EQ(ReadFile(path), std::string(2 * length, 'b'));
     }
+}
+
+// Each step of the buffer says what it came to: where an occurrence is (the
+// probe: where the file has it; a replacement: where the inserted text
+// stands in the changed file), that there is none (more), or that it failed
+// and has said so. Split or not, expression or not, the steps are the same.
+TEST(ReplaceInFile, BufferStepsSayWhereWhetherOrThatItFailed)
+{
+    TempTree tree;
+    const struct {
+        const char* name;
+        unsigned options;
+        std::uint32_t split;
+        const char* search;
+        const char* replacement;
+        std::vector<std::int64_t> offsets;  // empty: nothing to replace
+        const char* after;
+    } rows[] = {
+        {"plain", 0, 0, "ab", "xyz", {2, 7}, "--xyz--xyz-"},
+        {"plain, split", 0, 4, "ab", "xyz", {2, 7}, "--xyz--xyz-"},
+        {"expression", Regex, 0, "a.", "Q", {2, 5}, "--Q--Q-"},
+        {"expression, split", Regex, 4, "a.", "Q", {2, 5}, "--Q--Q-"},
+        {"nothing there", 0, 0, "zz", "Q", {}, "--ab--ab-"},
+        {"nothing there, split", Regex, 4, "z.", "Q", {}, "--ab--ab-"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = tree.write("f.txt", "--ab--ab-");
+        ReplaceFixture fixture(replaceJob(row.options, row.split), row.search, row.replacement);
+        ReplaceBuffer buffer(fixture.run());
+        ASSERT_EQ(buffer.Open(path), std::error_code());
+        const ReplaceStep probe = buffer.PrepareReplace();
+        if (row.offsets.empty()) {
+            EXPECT_EQ(probe, ReplaceStep{ReplaceOutcome::NoOccurrence});
+        } else {
+            EXPECT_EQ(probe, (ReplaceStep{ReplaceOutcome::Occurrence, 2}));
+            std::vector<std::int64_t> offsets;
+            ReplaceStep step;
+            while ((step = buffer.ReplaceNext()).outcome == ReplaceOutcome::Occurrence) offsets.push_back(step.offset);
+            EXPECT_EQ(step.outcome, ReplaceOutcome::NoOccurrence);
+            EXPECT_EQ(offsets, row.offsets);
+            EXPECT_TRUE(buffer.Finish());
+        }
+        EXPECT_EQ(ReadFile(path), row.after);
+        EXPECT_TRUE(fixture.errors().empty());
+    }
+
+    // Without its temporary file a split replace fails before it changes anything.
+    const std::string path = tree.write("f.txt", "--ab--ab-");
+    SearchJob job = replaceJob(0, 4);
+    job.tempDirIsCurrent = false;
+    job.tempDir = tree.path("missing");
+    ReplaceFixture fixture(job, "ab", "xyz");
+    ReplaceBuffer buffer(fixture.run());
+    ASSERT_EQ(buffer.Open(path), std::error_code());
+    EXPECT_EQ(buffer.PrepareReplace(), ReplaceStep{ReplaceOutcome::Failed});
+    EXPECT_EQ(ReadFile(path), "--ab--ab-");
+    const auto errors = fixture.errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].first, path);
+    EXPECT_EQ(errors[0].second, text::kTempCreateFailed + SystemErrorText(ENOENT));
 }
 
 TEST(ReplaceInFile, BackupTakesTheFirstFreeName)

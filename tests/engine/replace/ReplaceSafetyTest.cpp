@@ -1,6 +1,7 @@
 // A replace never loses the old contents on a failure it can see, and keeps
 // what the file is: its permission bits, a symbolic link, its hard links.
 #include "engine/Messages.h"
+#include "engine/replace/ReplaceBuffer.h"
 #include "engine/replace/ReplaceInFile.h"
 #include "engine/replace/ReplaceWalk.h"
 #include "platform/FileOps.h"
@@ -181,6 +182,36 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
     }
 }
 
+// A write to the temporary file that fails ends the steps as a failure,
+// never as "no more occurrences" (which would let the file be finished),
+// and the failure is told on the file's item.
+TEST(ReplaceSafety, FailedTemporaryWriteIsAFailedStep)
+{
+    TempTree tree;
+    const std::string path = tree.write("f.txt", kOld);
+    FailingOps ops;
+    ops.bytesBeforeFailure = 10;
+    ReplaceFixture fixture(safetyJob(8), "needle", "pin");
+    fixture.sink().AddNoteItem(path, ItemKind::File, 0);
+    ReplaceStep step;
+    {
+        ReplaceBuffer buffer(fixture.run());
+        ASSERT_EQ(buffer.Open(path), std::error_code());
+        InstalledOps installed(ops);
+        ASSERT_EQ(buffer.PrepareReplace().outcome, ReplaceOutcome::Occurrence);
+        do {
+            step = buffer.ReplaceNext();
+        } while (step.outcome == ReplaceOutcome::Occurrence);
+        EXPECT_FALSE(buffer.Finish());
+    }
+    EXPECT_EQ(step.outcome, ReplaceOutcome::Failed);
+    EXPECT_EQ(ReadFile(path), kOld);
+    const auto errors = fixture.errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].second, text::kTempWriteFailed + std::string("CFileException: ") + SystemErrorText(ENOSPC));
+    EXPECT_TRUE(leftovers(tree).empty());
+}
+
 TEST(ReplaceSafety, HardLinkedSplitFileSurvivesAWriteFailingMidway)
 {
     // The temporary file is complete; copying it over the hard-linked file
@@ -214,7 +245,7 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
     job.makeBackup = 1;
     {
         ReplaceFixture fixture(job, "needle", "pin");
-        ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0 ? 1 : 0; };
+        ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0; };
         InstalledOps installed(ops);
         ReplaceInFile(fixture.run(), bigPath);
         EXPECT_GT(fixture.counters().hits.load(), 2);
@@ -226,7 +257,7 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
     const std::string small[] = {tree.write("a.txt", kOld), tree.write("b.txt", kOld)};
     job.makeBackup = 0;
     ReplaceFixture fixture(job, "needle", "pin");
-    ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0 ? 1 : 0; };
+    ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0; };
     {
         InstalledOps installed(ops);
         RunReplace(fixture.run(), tree.root());

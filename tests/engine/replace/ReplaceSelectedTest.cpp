@@ -73,9 +73,9 @@ TEST(ReplaceSelected, LaterHitsMoveByTheChangeInLength)
         Searched searched(selectedJob(split), tree.root());
         ASSERT_EQ(searched.hits.size(), 2u);
         ResultList& results = searched.results();
-        EXPECT_EQ(results.ColumnText(searched.hits[1], 1), "20");
+        EXPECT_EQ(results.ColumnText(searched.hits[1], ResultColumn::Position), "20");
         searched.replace("x", searched.hits);
-        EXPECT_EQ(results.ColumnText(searched.hits[1], 1), "18");
+        EXPECT_EQ(results.ColumnText(searched.hits[1], ResultColumn::Position), "18");
         EXPECT_EQ(ReadFile(path), "0123456789x3456789x\n");
         EXPECT_EQ(results.Kind(searched.hits[0]), ItemKind::Replaced);
         EXPECT_EQ(results.Kind(searched.hits[1]), ItemKind::Replaced);
@@ -93,7 +93,7 @@ TEST(ReplaceSelected, FilesChangedSinceTheSearchFailOnTheirHits)
         std::function<void(const std::string& path)> change;
         std::string message;  // for every hit that fails
         std::string after;
-        std::vector<int> kinds;
+        std::vector<ItemKind> kinds;
     } rows[] = {
         {"text moved", 0, [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
          text::kChangedSinceSearch, "x------abd-----x\n", {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
@@ -118,7 +118,7 @@ TEST(ReplaceSelected, FilesChangedSinceTheSearchFailOnTheirHits)
         for (std::size_t i = 0; i < row.kinds.size(); ++i) {
             EXPECT_EQ(searched.results().Kind(searched.hits[i]), row.kinds[i]) << i;
             if (row.kinds[i] != ItemKind::Error) continue;
-            EXPECT_EQ(searched.results().ColumnText(searched.hits[i], 2), row.message);
+            EXPECT_EQ(searched.results().ColumnText(searched.hits[i], ResultColumn::Remark), row.message);
             log += row.message + ": " + path + "\r\n";
         }
         EXPECT_EQ(searched.fixture.runLog().Text(), log);
@@ -165,7 +165,7 @@ TEST(ReplaceSelected, StopBeforeTheRunChangesNothing)
     TempTree tree;
     const std::string path = tree.write("f.txt", "abc abc\n");
     Searched searched(selectedJob(), tree.root());
-    searched.fixture.stopFlag() = 1;
+    searched.fixture.stopFlag() = true;
     searched.replace("x", searched.hits);
     EXPECT_EQ(ReadFile(path), "abc abc\n");
     EXPECT_EQ(searched.results().Kind(searched.hits[0]), ItemKind::None);

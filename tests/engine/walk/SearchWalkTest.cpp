@@ -62,7 +62,7 @@ struct Search {
         return *this;
     }
     // Paths, relative to the root, of the top-level items of `kind`.
-    Names items(int kind) const
+    Names items(ItemKind kind) const
     {
         Names out;
         for (const std::string& path : fixture.topLevel(kind)) out.insert(path.substr(root.size() + 1));
@@ -76,12 +76,12 @@ struct Search {
         return out;
     }
     // Position of the first top-level item with this kind and relative path.
-    std::size_t rowOf(int kind, const std::string& relative)
+    std::size_t rowOf(ItemKind kind, const std::string& relative)
     {
         ResultList& list = fixture.results();
         for (std::size_t row = 0; row < list.TopLevelCount(); ++row) {
             const ItemHandle item = list.TopLevelItem(row);
-            if (list.Kind(item) == kind && list.ColumnText(item, 0) == root + "/" + relative) return row;
+            if (list.Kind(item) == kind && list.ColumnText(item, ResultColumn::FileOrContext) == root + "/" + relative) return row;
         }
         return SIZE_MAX;
     }
@@ -248,7 +248,7 @@ TEST(SearchWalk, NameStringFilter)
     for (const char* file : {"test_log.txt", "test.txt", "other.txt"}) tree.write(file, "needle");
     const struct {
         const char* strings;
-        std::uint32_t mode;
+        NameStringMode mode;
         Names admitted;
     } cases[] = {
         {"test; log;", NameStringMode::AllMustOccur, {"test_log.txt"}},
@@ -315,7 +315,7 @@ TEST(SearchWalk, StopEndsEveryLevelAtItsNextEntry)
     job.wordAutoMode = WordAutoMode::AllTypes;
     Search search(job, tree.root());
     RecordingDocuments documents;
-    documents.onDocument = [&](RunContext&, const std::string&) { search.fixture.stopFlag() = 1; };
+    documents.onDocument = [&](RunContext&, const std::string&) { search.fixture.stopFlag() = true; };
     search.run(&documents);
     EXPECT_EQ(documents.names.size(), 1u);
     // The first directory and the first file in it.
@@ -365,7 +365,7 @@ TEST(SearchWalk, DocumentRouting)
     for (const char* file : {"a.docx", "b.DOC", "c.txt", "d.docm"}) tree.write(file, "needle");
     const struct {
         int useWord;
-        std::uint32_t mode;
+        WordAutoMode mode;
         std::vector<std::string> routed;
     } cases[] = {
         {1, WordAutoMode::ByExtension, {"a.docx", "b.DOC"}},
@@ -373,7 +373,7 @@ TEST(SearchWalk, DocumentRouting)
         {0, WordAutoMode::AllTypes, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.useWord << c.mode);
+        SCOPED_TRACE(testing::Message() << c.useWord << static_cast<int>(c.mode));
         SearchJob job = TestJob();
         job.useWord = c.useWord;
         job.wordAutoMode = c.mode;
@@ -502,14 +502,14 @@ TEST(NameSearch, NameHitsAreSeparateItemsWithReasonAndSearchTextLength)
 
     ResultList& list = search.fixture.results();
     const struct {
-        int kind;
+        ItemKind kind;
         const char* name;
         const char* reason;
     } hits[] = {{ItemKind::FileNameHit, "needle_needle.dat", "Im Dateinamen gefunden"},
                 {ItemKind::DirNameHit, "needle_dir", "Im Verzeichnisnamen gefunden"}};
     for (const auto& h : hits) {
         const ItemHandle item = list.TopLevelItem(search.rowOf(h.kind, h.name));
-        EXPECT_EQ(list.ColumnText(item, 2), h.reason);
+        EXPECT_EQ(list.ColumnText(item, ResultColumn::Remark), h.reason);
         EXPECT_EQ(list.Data(item).kind, ItemDataKind::Plain);
         EXPECT_EQ(list.Data(item).first, 6);
         EXPECT_TRUE(list.HasCheckBox(item));

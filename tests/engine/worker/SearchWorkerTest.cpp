@@ -25,7 +25,7 @@ using namespace std::chrono_literals;
 // Collects what the worker posts and shows, and lets the test wait for it.
 class RecordingNotifier final : public Notifier {
 public:
-    void Post(int message) override
+    void Post(UserMessage message) override
     {
         std::lock_guard lock(m_mutex);
         m_posted.push_back(message);
@@ -37,7 +37,7 @@ public:
         m_shown.push_back(text);
     }
     // The posted messages once there are `count` of them (or after a generous timeout).
-    std::vector<int> waitForPosts(std::size_t count)
+    std::vector<UserMessage> waitForPosts(std::size_t count)
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait_for(lock, 10s, [&] { return m_posted.size() >= count; });
@@ -52,14 +52,14 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<int> m_posted;       // guarded by m_mutex
+    std::vector<UserMessage> m_posted;  // guarded by m_mutex
     std::vector<std::string> m_shown;  // guarded by m_mutex
 };
 
 // A command that does whatever the test gives it, one step per command.
 class ScriptedRunner final : public CommandRunner {
 public:
-    void Run(int, WorkerState& state) override
+    void Run(WorkerCommand, WorkerState& state) override
     {
         std::function<void(WorkerState&)> step;
         {
@@ -105,7 +105,7 @@ TEST(SearchWorker, SearchPostsItsCompletionOnceWithTheCountersAndTheNextStartRes
     rig.worker.SetTexts("needle", "");
     rig.worker.SetJob(TestJob());
     rig.worker.StartSearch(tree.root());
-    EXPECT_EQ(rig.notifier->waitForPosts(1), std::vector<int>{UserMessage::SearchDone});
+    EXPECT_EQ(rig.notifier->waitForPosts(1), std::vector<UserMessage>{UserMessage::SearchDone});
     EXPECT_EQ(rig.worker.GetHitCount(), 3);
     EXPECT_EQ(rig.worker.GetFileCount(), 2);
     EXPECT_EQ(rig.worker.GetExaminedCount(), 3);
@@ -135,7 +135,7 @@ TEST(SearchWorker, StopRequestOrShutdownEndsALongSearch)
     rig.worker.StartSearch("/nowhere");
     ASSERT_TRUE(started->wait(10s));
     rig.worker.RequestStop();
-    EXPECT_EQ(rig.notifier->waitForPosts(1), std::vector<int>{UserMessage::SearchDone});
+    EXPECT_EQ(rig.notifier->waitForPosts(1), std::vector<UserMessage>{UserMessage::SearchDone});
     EXPECT_EQ(rig.worker.GetHitCount(), 7);  // the partial count stays
 
     // Shutdown stops a running command too, so the thread ends in time.
@@ -161,7 +161,7 @@ TEST(SearchWorker, ExceptionAbortsOnlyThatCommand)
         rig.worker.StartSearch("/nowhere");
         ASSERT_EQ(rig.notifier->waitForPosts(run).size(), run);
     }
-    EXPECT_EQ(rig.notifier->waitForPosts(4), (std::vector<int>{UserMessage::RunAborted, UserMessage::RunAborted,
+    EXPECT_EQ(rig.notifier->waitForPosts(4), (std::vector<UserMessage>{UserMessage::RunAborted, UserMessage::RunAborted,
                                                                 UserMessage::RunAborted, UserMessage::SearchDone}));
     EXPECT_EQ(rig.notifier->shown(), (std::vector<std::string>{
                                          prefix + "CFileException, disk gone",

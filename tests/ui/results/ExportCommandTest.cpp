@@ -68,7 +68,7 @@ protected:
         list.AddHitItem(12, 1, "ab x cd", 3, ItemKind::None, -1);
         list.AddHitItem(40, 1, "x y", 0, ItemKind::None, -1);
         const ItemHandle error = list.AddFileItem("/d/c.txt", ItemKind::Error);
-        list.UpdateItem(error, 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Permission denied",
+        list.UpdateItem(error, ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Permission denied",
                         ItemKind::Error);
         list.AddFileItem("2 Einträge gefunden", ItemKind::Info);
         run.searchPath = "/d";
@@ -184,7 +184,7 @@ TEST(ShippedExportTemplate, FillsHeaderFilesAndHitsLeavingNoPlaceholder)
     list.AddHitItem(12, 1, "ab x cd", 3, ItemKind::None, -1);
     list.AddHitItem(40, 1, "x y", 0, ItemKind::None, -1);
     const ItemHandle error = list.AddFileItem("/d/c.txt", ItemKind::Error);
-    list.UpdateItem(error, 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen", ItemKind::Error);
+    list.UpdateItem(error, ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen", ItemKind::Error);
     RunValues run;
     run.searchPath = "/d";
     run.searchText = "x";

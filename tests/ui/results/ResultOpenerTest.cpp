@@ -113,7 +113,7 @@ TEST_F(ResultOpenerTest, ItemsLeadToTheirFilesOrNowhere)
         EXPECT_FALSE(ResultTargetOf(list, none)) << none;
 
     // A hit whose position column was emptied opens its file without a selection.
-    results.list.SetItemColumnText(results.secondHit, "", 1);
+    results.list.SetItemColumnText(results.secondHit, "", ResultColumn::Position);
     const auto blank = ResultTargetOf(list, results.secondHit);
     ASSERT_TRUE(blank);
     EXPECT_FALSE(blank->position);
@@ -161,14 +161,14 @@ TEST_F(ResultOpenerTest, AfterAReplaceWhatTheReplacementLeftIsSelected)
 
     // After a search only the hits a marked replace changed take its length.
     host.runKind = RunKind::Search;
-    results.list.UpdateItem(results.hit, 0, UpdateWhat::Kind, {}, ItemKind::Replaced);
+    results.list.UpdateItem(results.hit, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::Replaced);
     opener.open(results.hit);
     EXPECT_EQ(host.fakeViewer.requests.back().length, 7);
     opener.open(results.secondHit);
     EXPECT_EQ(host.fakeViewer.requests.back().length, 1);
     opener.open(results.docHit);
     EXPECT_EQ(host.wordRequests.back().length, 5) << "the document hit's own length";
-    results.list.UpdateItem(results.docHit, 0, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
+    results.list.UpdateItem(results.docHit, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
     host.replacement = "x";
     opener.open(results.docHit);
     EXPECT_EQ(host.wordRequests.back().length, 1);
@@ -178,11 +178,11 @@ TEST_F(ResultOpenerTest, ReplacementsInUtf8FilesCountTheirUtf8Bytes)
 {
     CodePage latin1("ISO-8859-1");
     ResultTarget target;
-    target.encoding = 4;
+    target.encoding = Encoding::Utf8;
     target.matchLength = 6;
     target.ownKind = ItemKind::Replaced;
     EXPECT_EQ(SelectionLength(target, RunKind::Search, "gr\xFC\xDF" "e", latin1), 7);
-    target.encoding = 1;
+    target.encoding = Encoding::Ansi;
     EXPECT_EQ(SelectionLength(target, RunKind::Search, "gr\xFC\xDF" "e", latin1), 5);
 }
 

@@ -66,7 +66,7 @@ struct SearchResult {
 
 TEST(ResultsCommands, EnablingTableFollowsCountKindAndLastRun)
 {
-    auto enabled = [](int id, std::size_t count, int kind, bool search) {
+    auto enabled = [](int id, std::size_t count, ItemKind kind, bool search) {
         return IsResultsCommandEnabledByRule(id, {count, kind, search});
     };
     // Nothing in the list, nothing selected.
@@ -79,15 +79,15 @@ TEST(ResultsCommands, EnablingTableFollowsCountKindAndLastRun)
         EXPECT_FALSE(enabled(id, 3, ItemKind::None, false)) << id;  // after a replace run
     }
     // Selection kinds.
-    const std::pair<int, std::pair<bool, bool>> kinds[] = {
+    const std::pair<ItemKind, std::pair<bool, bool>> kinds[] = {
         {ItemKind::Info, {false, false}},       {ItemKind::File, {true, true}},
         {ItemKind::Error, {false, false}},      {ItemKind::FileNameHit, {false, true}},
         {ItemKind::DirNameHit, {false, false}}, {ItemKind::Replaced, {false, false}},
         {ItemKind::Document, {true, true}},     {ItemKind::DocumentReplaced, {false, false}},
     };
     for (const auto& [kind, expected] : kinds) {
-        EXPECT_EQ(enabled(OpenInViewer, 5, kind, true), expected.first) << kind;
-        EXPECT_EQ(enabled(OpenWithProgram, 5, kind, true), expected.second) << kind;
+        EXPECT_EQ(enabled(OpenInViewer, 5, kind, true), expected.first) << static_cast<int>(kind);
+        EXPECT_EQ(enabled(OpenWithProgram, 5, kind, true), expected.second) << static_cast<int>(kind);
     }
     EXPECT_FALSE(enabled(12345, 5, ItemKind::File, true));
 }
@@ -118,7 +118,7 @@ TEST(ResultsCommands, HitsWithoutKindCountAsFilesAndSelectionDecides)
     commands.openHit(run.docHit);
     EXPECT_EQ(shown, (std::vector<ItemHandle>{run.hit, run.docHit}));
     // A replaced hit (kind 5) is no longer a file for the rules.
-    run.list.UpdateItem(run.hit, 0, UpdateWhat::Kind, "", ItemKind::Replaced);
+    run.list.UpdateItem(run.hit, ResultColumn::FileOrContext, UpdateWhat::Kind, "", ItemKind::Replaced);
     run.list.SetSelectedItems({run.hit});
     EXPECT_FALSE(commands.isEnabled(OpenWithProgram));
 }

@@ -43,16 +43,16 @@ void expectModelMatchesStore(const ResultsModel& model, const ResultList& list)
         const ItemHandle handle = list.TopLevelItem(static_cast<std::size_t>(row));
         ASSERT_EQ(model.handleOf(top), handle) << row;
         ASSERT_EQ(static_cast<std::size_t>(model.rowCount(top)), list.ChildCount(handle)) << row;
-        ASSERT_EQ(text(top).toStdString(), list.ColumnText(handle, 0)) << row;
-        ASSERT_EQ(text(model.index(row, 2)).toStdString(), list.ColumnText(handle, 2)) << row;
+        ASSERT_EQ(text(top).toStdString(), list.ColumnText(handle, ResultColumn::FileOrContext)) << row;
+        ASSERT_EQ(text(model.index(row, 2)).toStdString(), list.ColumnText(handle, ResultColumn::Remark)) << row;
         ++items;
         for (int child = 0; child < model.rowCount(top); ++child) {
             const QModelIndex hit = model.index(child, 0, top);
             const ItemHandle hitHandle = list.Child(handle, static_cast<std::size_t>(child));
             ASSERT_EQ(model.handleOf(hit), hitHandle);
             ASSERT_EQ(model.parent(hit), top);
-            ASSERT_EQ(text(hit).toStdString(), list.ColumnText(hitHandle, 0));
-            ASSERT_EQ(text(model.index(child, 1, top)).toStdString(), list.ColumnText(hitHandle, 1));
+            ASSERT_EQ(text(hit).toStdString(), list.ColumnText(hitHandle, ResultColumn::FileOrContext));
+            ASSERT_EQ(text(model.index(child, 1, top)).toStdString(), list.ColumnText(hitHandle, ResultColumn::Position));
             ++items;
         }
     }
@@ -66,7 +66,7 @@ TEST_F(ResultsModelTest, ShowsColumnsIconsCheckBoxesAndHighlight)
     // "Müller: Grüße": the match "Grüße" is bytes 9..16, characters 8..13.
     list->AddHitItem(40, 7, "M\xC3\xBCller: Gr\xC3\xBC\xC3\x9F" "e", 9, ItemKind::None, -1);
     const ItemHandle nameHit = list->AddFileItem("/t/x", ItemKind::FileNameHit);
-    list->SetItemColumnText(nameHit, "Im Dateinamen gefunden", 2);
+    list->SetItemColumnText(nameHit, "Im Dateinamen gefunden", ResultColumn::Remark);
     list->AddFileItem("/t/e", ItemKind::Error);
     EXPECT_TRUE(model.catchUp());
 
@@ -121,7 +121,7 @@ TEST_F(ResultsModelTest, AnnouncesNewChildrenOfTheNewestRowBeforeNewRows)
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     // The newest row gains a hit, turns into an error, and a new row follows.
     list->AddHitItem(5, 1, "b", 0, ItemKind::None, -1);
-    list->UpdateCurrentFileItem(2, UpdateWhat::TextAndKind, "Fehler", ItemKind::Error);
+    list->UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler", ItemKind::Error);
     list->AddNoteItem("/t/b.txt", ItemKind::File, 1);
     list->AddHitItem(1, 1, "c", 0, ItemKind::None, -1);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -175,12 +175,12 @@ TEST_F(ResultsModelTest, StaysCorrectWhileAWorkerAppends)
             switch (file % 7) {
             case 3:
                 list->AddFileItem(path, ItemKind::FileNameHit);
-                list->SetItemColumnText(list->CurrentFileItem(), "Im Dateinamen gefunden", 2);
+                list->SetItemColumnText(list->CurrentFileItem(), "Im Dateinamen gefunden", ResultColumn::Remark);
                 ++added;
                 continue;
             case 5:
                 list->AddFileItem(path, ItemKind::Error);
-                list->UpdateItem(list->CurrentFileItem(), 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", 2);
+                list->UpdateItem(list->CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error);
                 ++added;
                 continue;
             default: break;
@@ -189,7 +189,7 @@ TEST_F(ResultsModelTest, StaysCorrectWhileAWorkerAppends)
             ++added;
             for (int hit = 0; hit < 1 + file % 13 && added < kItems; ++hit, ++added)
                 list->AddHitItem(hit * 10, 3, "context \xC3\xA4 " + std::to_string(hit), 9, ItemKind::None, -1);
-            if (file % 11 == 0) list->UpdateCurrentFileItem(2, UpdateWhat::TextAndKind, "Fehler", ItemKind::Error);
+            if (file % 11 == 0) list->UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler", ItemKind::Error);
         }
         done = true;
     });

@@ -48,14 +48,14 @@ protected:
         file = list->AddNoteItem("/t/brief.txt", ItemKind::File, 4);
         hit = list->AddHitItem(12, 7, "Viele Gr\xC3\xBC\xC3\x9F" "e an alle", 6, ItemKind::None, -1);
         const ItemHandle replaced = list->AddHitItem(40, 7, "Gr\xC3\xBC\xC3\x9F" "e", 0, ItemKind::None, -1);
-        list->UpdateItem(replaced, 0, UpdateWhat::Kind, "", ItemKind::Replaced);
+        list->UpdateItem(replaced, ResultColumn::FileOrContext, UpdateWhat::Kind, "", ItemKind::Replaced);
         list->AddFileItem("/t/offen.txt", ItemKind::Error);
-        list->UpdateItem(list->CurrentFileItem(), 2, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", 2);
+        list->UpdateItem(list->CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error);
         list->AddFileItem("/t/gruesse.txt", ItemKind::FileNameHit);
         list->AddFileItem("/t/gruesse", ItemKind::DirNameHit);
         list->AddFileItem("/t/brief.docx", ItemKind::Document);
         const ItemHandle docHit = list->AddHitItem(3, 5, "Grüße", 0, ItemKind::None, -1);
-        list->UpdateItem(docHit, 0, UpdateWhat::Kind, "", ItemKind::DocumentReplaced);
+        list->UpdateItem(docHit, ResultColumn::FileOrContext, UpdateWhat::Kind, "", ItemKind::DocumentReplaced);
         list->AddFileItem("Suche abgeschlossen.", ItemKind::Info);
         pane.catchUp();
     }
@@ -85,7 +85,7 @@ TEST_F(ResultsPaneTest, AFilledListShowsEveryKindWithItsOwnIcon)
         std::vector<QModelIndex> indexes{top};
         for (int child = 0; child < model.rowCount(top); ++child) indexes.push_back(model.index(child, 0, top));
         for (const QModelIndex& index : indexes) {
-            const int kind = list->Kind(model.handleOf(index));
+            const ItemKind kind = list->Kind(model.handleOf(index));
             const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
             EXPECT_EQ(icon.isNull(), kind == ItemKind::None) << row;
             if (!icon.isNull()) images.push_back(icon.pixmap(16, 16).toImage());
@@ -95,9 +95,11 @@ TEST_F(ResultsPaneTest, AFilledListShowsEveryKindWithItsOwnIcon)
     ASSERT_EQ(images.size(), 9u);
     for (int a = 0; a < kKindCount; ++a)
         for (int b = a + 1; b < kKindCount; ++b)
-            EXPECT_NE(KindIcon(a).pixmap(16, 16).toImage(), KindIcon(b).pixmap(16, 16).toImage()) << a << b;
+            EXPECT_NE(KindIcon(static_cast<ItemKind>(a)).pixmap(16, 16).toImage(),
+                      KindIcon(static_cast<ItemKind>(b)).pixmap(16, 16).toImage())
+                << a << b;
     EXPECT_EQ(KindIconStrip().size(), QSize(128, 16));
-    EXPECT_TRUE(KindIcon(8).isNull());
+    EXPECT_TRUE(KindIcon(static_cast<ItemKind>(8)).isNull());
 
     const QImage shot = pane.grab().toImage();
     EXPECT_FALSE(shot.isNull());

@@ -15,11 +15,11 @@ namespace tarnwick::ui {
 namespace {
 
 struct RecordingSink final : WorkerMessageSink {
-    std::vector<int> messages;
+    std::vector<UserMessage> messages;
     std::vector<std::string> errors;
     std::vector<std::string> status;
     std::vector<bool> onUiThread;
-    void HandleWorkerMessage(int message) override
+    void HandleWorkerMessage(UserMessage message) override
     {
         messages.push_back(message);
         onUiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
@@ -45,7 +45,7 @@ TEST(QtNotifier, CallsFromAnotherThreadArriveInOrderOnTheUserInterfaceThread)
     worker.join();
     EXPECT_TRUE(sink.messages.empty());  // nothing runs on the worker thread
     EXPECT_TRUE(QTest::qWaitFor([&] { return sink.messages.size() == 2; }, 5'000));
-    EXPECT_EQ(sink.messages, (std::vector<int>{UserMessage::RunAborted, UserMessage::SearchDone}));
+    EXPECT_EQ(sink.messages, (std::vector<UserMessage>{UserMessage::RunAborted, UserMessage::SearchDone}));
     EXPECT_EQ(sink.onUiThread, (std::vector<bool>{true, true}));
     EXPECT_EQ(sink.errors, std::vector<std::string>{"|Fehler"});
 }

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
+#include "session/FormJob.h"
 #include "settings/ProfileStore.h"
 #include "tests/support/TempTree.h"
 #include "tests/ui/support/SearchFormFakes.h"
@@ -63,10 +64,10 @@ protected:
     }
 
     // Waits for the worker's completion message and hands it to the form.
-    int finishRun()
+    std::optional<UserMessage> finishRun()
     {
-        const int message = notifier->waitForMessage();
-        form->HandleWorkerMessage(message);
+        const std::optional<UserMessage> message = notifier->waitForMessage();
+        if (message) form->HandleWorkerMessage(*message);
         return message;
     }
 
@@ -74,7 +75,7 @@ protected:
     {
         std::vector<std::string> texts;
         for (ItemHandle item = results->FirstTopLevelItem(); item != kNoItem; item = results->NextSibling(item))
-            texts.push_back(results->ColumnText(item, 0));
+            texts.push_back(results->ColumnText(item, ResultColumn::FileOrContext));
         return texts;
     }
 
@@ -265,7 +266,7 @@ TEST_F(SearchFormControllerTest, ARunStartedBeforeTheStoppedOneEndedWaitsForIt)
 TEST_F(SearchFormControllerTest, AnAbortedRunShowsTheWorkersMessageAndDiscardsItsLog)
 {
     auto commands = std::make_shared<test::FakeCommands>();
-    commands->body = [](int, WorkerState&) { throw 42; };
+    commands->body = [](WorkerCommand, WorkerState&) { throw 42; };
     makeReadyToSearch(commands);
     ASSERT_TRUE(form->StartSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::RunAborted);
@@ -305,13 +306,13 @@ TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputAndMapsTheCho
     EXPECT_FALSE(form->lastRunWasSearch());
     EXPECT_EQ(form->state().renameOnlyUpperCase, 1);
     EXPECT_EQ(finishRun(), UserMessage::RenameDone);
-    EXPECT_EQ(commands->lastInput().renameArgument, 0);
+    EXPECT_EQ(commands->lastInput().renameArgument, RenameArgument::OnlyAllCapitals);
     EXPECT_EQ(topLevelTexts().front(), "Wandle Dateinamen in Kleinbuchstaben um");
 
     prompts.renameChoice = RenameChoice::AllNames;
     ASSERT_TRUE(form->ConvertFileNames());
     finishRun();
-    EXPECT_EQ(commands->lastInput().renameArgument, 1);
+    EXPECT_EQ(commands->lastInput().renameArgument, RenameArgument::All);
 
     prompts.renameChoice.reset();  // "Abbrechen"
     EXPECT_FALSE(form->ConvertFileNames());
@@ -464,7 +465,7 @@ TEST_F(SearchFormControllerTest, AFirstStartComesUpCollapsedWithTheDefaultsAndTh
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");
     EXPECT_EQ(form->state().searchContents, 1);
     EXPECT_EQ(form->state().useWord, 1);
-    EXPECT_EQ(form->state().wordAutoMode, WordAutoMode::ByExtension);
+    EXPECT_EQ(session::WordAutoModeOf(form->state().wordAutoMode), WordAutoMode::ByExtension);
     EXPECT_EQ(form->dateFrom(), kNow - SearchFormController::kOneDay);
     EXPECT_EQ(form->dateTo(), kNow);
 

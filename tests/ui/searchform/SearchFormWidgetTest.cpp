@@ -23,6 +23,7 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
+#include "session/FormJob.h"
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"
 #include "ui/searchform/HinweisDialog.h"
@@ -107,6 +108,26 @@ TEST_F(SearchFormWidgetTest, ControlsCarryTheirTextsAndPushLikeFlagsAreToggleBut
     }
 }
 
+// A stored mode other than 0 or 1 (a hand-edited settings file) shows the
+// radio button of what a run does with it, and the rules that depend on the
+// mode follow the same reading.
+TEST_F(SearchFormWidgetTest, RadioButtonsShowStoredModesAsARunReadsThem)
+{
+    controller->fields().nameStringMode = 2;
+    controller->fields().wordAutoMode = 2;
+    controller->SetUseWord(true);
+    form->refresh();
+    const SearchJob job = session::JobFromFormState(controller->state(), 0, 0);
+    EXPECT_EQ(job.nameStringMode, NameStringMode::AllMustOccur);
+    EXPECT_TRUE(get<QAbstractButton>(C::AllMustOccur)->isChecked());
+    EXPECT_FALSE(get<QAbstractButton>(C::IgnoreIfAny)->isChecked());
+    EXPECT_EQ(job.wordAutoMode, WordAutoMode::ByExtension);
+    EXPECT_TRUE(get<QAbstractButton>(C::WordAuto)->isChecked());
+    EXPECT_FALSE(get<QAbstractButton>(C::WordAllTypes)->isChecked());
+    // By extension, a regular expression may be used.
+    EXPECT_TRUE(controller->enabling().regularExpression);
+}
+
 TEST_F(SearchFormWidgetTest, EditsGoStraightIntoTheFields)
 {
     // Letters beyond ASCII arrive as committed input, as from a compose key.
@@ -119,7 +140,7 @@ TEST_F(SearchFormWidgetTest, EditsGoStraightIntoTheFields)
     get<QAbstractButton>(C::Subfolders)->click();
     EXPECT_EQ(controller->state().includeSubfolders, 1);
     get<QAbstractButton>(C::IgnoreIfAny)->click();
-    EXPECT_EQ(controller->state().nameStringMode, NameStringMode::IgnoreIfAnyOccurs);
+    EXPECT_EQ(session::NameStringModeOf(controller->state().nameStringMode), NameStringMode::IgnoreIfAnyOccurs);
 
     get<QAbstractButton>(C::SizeFilter)->click();  // the fields take input only while enabled
     get<QLineEdit>(C::MaxSize)->setFocus();

@@ -5,7 +5,7 @@
 
 namespace tarnwick::test {
 
-void RecordingNotifier::Post(int message)
+void RecordingNotifier::Post(UserMessage message)
 {
     std::lock_guard lock(m_mutex);
     m_queue.push_back(message);
@@ -18,11 +18,12 @@ void RecordingNotifier::ShowMessage(const std::string& text)
     m_texts.push_back(text);
 }
 
-int RecordingNotifier::waitForMessage(int timeoutMs)
+std::optional<UserMessage> RecordingNotifier::waitForMessage(int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !m_queue.empty(); })) return 0;
-    const int message = m_queue.front();
+    if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !m_queue.empty(); }))
+        return std::nullopt;
+    const UserMessage message = m_queue.front();
     m_queue.pop_front();
     return message;
 }
@@ -33,7 +34,7 @@ std::vector<std::string> RecordingNotifier::messages() const
     return m_texts;
 }
 
-void FakeCommands::Run(int command, WorkerState& state)
+void FakeCommands::Run(WorkerCommand command, WorkerState& state)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -62,9 +63,9 @@ CommandInput FakeCommands::lastInput() const
     return m_lastInput;
 }
 
-std::function<void(int, WorkerState&)> RunUntilStopped(int hits)
+std::function<void(WorkerCommand, WorkerState&)> RunUntilStopped(int hits)
 {
-    return [hits](int, WorkerState& state) {
+    return [hits](WorkerCommand, WorkerState& state) {
         state.counters.hits.store(hits);
         state.counters.files.store(1);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -23,7 +23,7 @@ public:
     std::vector<std::string> shown;
     std::deque<bool> okCancelAnswers;              // missing: OK
     std::deque<ui::HinweisAnswer> hinweisAnswers;  // missing: OK, box not ticked
-    std::optional<int> renameChoice = ui::RenameChoice::AllNames;
+    std::optional<ui::RenameChoice> renameChoice = ui::RenameChoice::AllNames;
     std::optional<std::string> chosenDirectory;
     std::string directoryAskedFor;
 
@@ -44,7 +44,7 @@ public:
         hinweisAnswers.pop_front();
         return answer;
     }
-    std::optional<int> askRenameChoice() override { return renameChoice; }
+    std::optional<ui::RenameChoice> askRenameChoice() override { return renameChoice; }
     std::optional<std::string> chooseDirectory(const std::string& current) override
     {
         directoryAskedFor = current;
@@ -55,25 +55,25 @@ public:
 // Keeps what the worker posts; the test hands it to the form when it wants.
 class RecordingNotifier final : public Notifier {
 public:
-    void Post(int message) override;
+    void Post(UserMessage message) override;
     void ShowMessage(const std::string& text) override;
-    // The next posted message, or 0 after `timeoutMs`.
-    int waitForMessage(int timeoutMs = 10'000);
+    // The next posted message, or nothing after `timeoutMs`.
+    std::optional<UserMessage> waitForMessage(int timeoutMs = 10'000);
     std::vector<std::string> messages() const;
 
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_posted;
-    std::deque<int> m_queue;             // guarded by m_mutex
+    std::deque<UserMessage> m_queue;     // guarded by m_mutex
     std::vector<std::string> m_texts;    // guarded by m_mutex
 };
 
 // Commands that record what they were given and run `body` on the worker thread.
 class FakeCommands final : public CommandRunner {
 public:
-    std::function<void(int command, WorkerState& state)> body;
+    std::function<void(WorkerCommand command, WorkerState& state)> body;
 
-    void Run(int command, WorkerState& state) override;
+    void Run(WorkerCommand command, WorkerState& state) override;
     // Waits until `count` commands have begun; false after `timeoutMs`.
     bool waitForStarts(int count, int timeoutMs = 10'000);
     int starts() const;
@@ -87,6 +87,6 @@ private:
 };
 
 // A body that runs until the stop flag is set, counting `hits` hits first.
-std::function<void(int, WorkerState&)> RunUntilStopped(int hits);
+std::function<void(WorkerCommand, WorkerState&)> RunUntilStopped(int hits);
 
 }  // namespace tarnwick::test
