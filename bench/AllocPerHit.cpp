@@ -5,12 +5,12 @@
 //
 // Usage: alloc-per-hit [WORK_DIR]   (default: $TMPDIR or /tmp)
 #include "engine/job/RunContext.h"
+#include "engine/job/StoreSink.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/ContentSearch.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
-#include "engine/job/StoreSink.h"
 
 #include <unistd.h>
 
@@ -151,8 +151,7 @@ int main(int argc, char** argv)
     // 100,000 lines with two hits each (about 5 MB), and 2,000 small files
     // with three hits each whose paths are longer than any short-string buffer.
     std::string text;
-    for (int i = 0; i < 100'000; ++i)
-        text += "line " + std::to_string(i) + ": a needle sits here, (needle) again\n";
+    for (int i = 0; i < 100'000; ++i) text += "line " + std::to_string(i) + ": a needle sits here, (needle) again\n";
     const std::string big = dir + "/big.txt";
     writeFile(big, text);
     std::vector<std::string> small;
@@ -186,8 +185,7 @@ int main(int argc, char** argv)
                     static_cast<double>(second.allocations) / static_cast<double>(second.hits),
                     static_cast<double>(files.allocations) / static_cast<double>(small.size()));
         std::printf("%-28s %12s %14llu %14llu %14llu   (allocations)\n", "", "",
-                    static_cast<unsigned long long>(first.allocations),
-                    static_cast<unsigned long long>(second.allocations),
+                    static_cast<unsigned long long>(first.allocations), static_cast<unsigned long long>(second.allocations),
                     static_cast<unsigned long long>(files.allocations));
     }
     std::filesystem::remove_all(dir);

@@ -34,7 +34,7 @@ double threadCpuMs()
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
     return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 + usage.ru_stime.tv_sec * 1e3 +
-           usage.ru_stime.tv_usec / 1e3;
+        usage.ru_stime.tv_usec / 1e3;
 }
 
 long peakRssKiB()
@@ -99,8 +99,7 @@ int main(int argc, char** argv)
         std::string context;
         for (long i = 0; i < hits; ++i) {
             if (i % perFile == 0)
-                list->AddNoteItem("/home/user/projekt/quellen/datei" + std::to_string(i / perFile) + ".txt",
-                                  ItemKind::File, 1);
+                list->AddNoteItem("/home/user/projekt/quellen/datei" + std::to_string(i / perFile) + ".txt", ItemKind::File, 1);
             context = "    int needle = berechne(" + std::to_string(i) + "); // Größe prüfen";
             list->AddHitItem(i * 37, 6, context, 8, ItemKind::None, -1);
         }
@@ -134,7 +133,6 @@ int main(int argc, char** argv)
     std::printf("lateness median          %.1f ms\n", percentile(lateness, 0.5));
     std::printf("lateness 99th percentile %.1f ms\n", percentile(lateness, 0.99));
     std::printf("lateness worst           %.1f ms\n", percentile(lateness, 1.0));
-    std::printf("peak memory              %.1f MiB (%.1f MiB before the run)\n", peakRssKiB() / 1024.0,
-                rssBefore / 1024.0);
+    std::printf("peak memory              %.1f MiB (%.1f MiB before the run)\n", peakRssKiB() / 1024.0, rssBefore / 1024.0);
     return 0;
 }

@@ -28,8 +28,8 @@ public:
 
     ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
-    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override;
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                    ItemKind kind, std::int64_t highlightLength) override;
     void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
@@ -65,7 +65,7 @@ private:
     ResultList* m_keepResults;
     RunLog* m_keepLog;
     std::function<void()> m_onClosed;
-    std::string m_out;          // standard output not yet written
+    std::string m_out;  // standard output not yet written
     // Of the current outcome: the first m_itemCount; the rest keep their
     // memory, so printing a file allocates nothing once the printer has warmed up.
     std::vector<Item> m_items;

@@ -4,8 +4,8 @@
 
 #include "engine/Messages.h"
 #include "engine/match/SearchPattern.h"
-#include "results/ExportDialogLogic.h"
 #include "platform/Clock.h"
+#include "results/ExportDialogLogic.h"
 
 #include <CLI/CLI.hpp>
 
@@ -100,8 +100,7 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_option("--settings-file", o.settingsFile, "Like --settings, with the settings stored in FILE");
     app.add_option("--export", o.exportFormat, "Save the results after the run: xml, csv or template=FILE");
     app.add_option("--out", o.exportOut, "The file the results are saved to (XML unless --export says otherwise)");
-    app.add_option("--export-elements", o.exportElements,
-                   "What to save: hits,errors,filenames,dirnames (default hits)");
+    app.add_option("--export-elements", o.exportElements, "What to save: hits,errors,filenames,dirnames (default hits)");
     app.add_option("--separator", o.separator, "CSV column separator, \\t for a tab (default \"; \")");
 }
 
@@ -133,11 +132,16 @@ std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional
         std::string element;
         while (std::getline(list, element, ',')) {
             element.erase(std::remove(element.begin(), element.end(), ' '), element.end());
-            if (element == "hits") settings.elements |= ExportElement::Hits;
-            else if (element == "errors") settings.elements |= ExportElement::Errors;
-            else if (element == "filenames") settings.elements |= ExportElement::FileNames;
-            else if (element == "dirnames") settings.elements |= ExportElement::DirNames;
-            else return "invalid export element: " + element + " (expected hits, errors, filenames or dirnames)";
+            if (element == "hits")
+                settings.elements |= ExportElement::Hits;
+            else if (element == "errors")
+                settings.elements |= ExportElement::Errors;
+            else if (element == "filenames")
+                settings.elements |= ExportElement::FileNames;
+            else if (element == "dirnames")
+                settings.elements |= ExportElement::DirNames;
+            else
+                return "invalid export element: " + element + " (expected hits, errors, filenames or dirnames)";
         }
     }
     const ExportDialogLogic dialog(settings);
@@ -207,10 +211,14 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         std::string kind;
         while (std::getline(list, kind, ',')) {
             kind.erase(std::remove(kind.begin(), kind.end(), ' '), kind.end());
-            if (kind == "created") job.dateCreated = true;
-            else if (kind == "modified") job.dateModified = true;
-            else if (kind == "accessed") job.dateAccessed = true;
-            else return "invalid date kind: " + kind + " (expected created, modified or accessed)";
+            if (kind == "created")
+                job.dateCreated = true;
+            else if (kind == "modified")
+                job.dateModified = true;
+            else if (kind == "accessed")
+                job.dateAccessed = true;
+            else
+                return "invalid date kind: " + kind + " (expected created, modified or accessed)";
         }
     }
     if (o.fileNames) job.searchFileNames = true;
@@ -319,9 +327,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         return result;
     };
     CliRequest request;
-    request.command = replace->parsed()     ? CliCommand::Replace
-                      : lowercase->parsed() ? CliCommand::Lowercase
-                                            : CliCommand::Search;
+    request.command = replace->parsed() ? CliCommand::Replace : lowercase->parsed() ? CliCommand::Lowercase : CliCommand::Search;
     request.job = DefaultSearchJob(clock.now());
     StoredForm stored;
     if (fromSettings) {
@@ -337,8 +343,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     if (const auto error = applyOptions(options, request.job, fromSettings)) return refuse(*error);
     if (const auto error = applyExportOptions(options, request.exportRequest)) return refuse(*error);
     const SearchJob& job = request.job;
-    if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames)
-        return refuse(text::kNothingToSearch);
+    if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames) return refuse(text::kNothingToSearch);
     request.searchText = *searchText;
     request.replacementTyped = replacement.value_or("");
     request.job.replaceText = request.replacementTyped;
@@ -349,7 +354,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         request.replacement = converted.text;
     }
     request.renameArgument = options.onlyUpper ? RenameArgument::OnlyAllCapitals
-                             : fromSettings    ? stored.renameArgument
+        : fromSettings                         ? stored.renameArgument
                                                : RenameArgument::All;
     request.directory = *directory;
     if (options.logFile) {

@@ -30,7 +30,7 @@ struct CliRequest {
     SearchJob job;
     std::string searchText;  // as typed
     std::string replacementTyped;  // as typed
-    std::string replacement;       // after escape sequences were interpreted
+    std::string replacement;  // after escape sequences were interpreted
     RenameArgument renameArgument = RenameArgument::All;  // lowercase: every name, or only names in capitals
     std::string directory;
     LogSettings log;  // the operation log: --log, or the stored settings with --settings
@@ -39,9 +39,9 @@ struct CliRequest {
 
 struct CliParse {
     std::optional<CliRequest> request;  // set when the run can start
-    int exitStatus = 0;                 // otherwise: 0 after --help, 2 on a bad command line
-    std::string output;                 // help text (stdout)
-    std::string error;                  // message (stderr)
+    int exitStatus = 0;  // otherwise: 0 after --help, 2 on a bad command line
+    std::string output;  // help text (stdout)
+    std::string error;  // message (stderr)
 };
 
 // `now` gives the default date range of the job.

@@ -12,8 +12,8 @@ namespace tarnwick {
 
 struct StoredForm {
     SearchJob job;
-    std::string searchText;    // as typed
-    std::string replacement;   // as typed
+    std::string searchText;  // as typed
+    std::string replacement;  // as typed
     std::string directory;
     RenameArgument renameArgument = RenameArgument::All;
     bool useLog = false;

@@ -103,8 +103,8 @@ void FormatDecimal(char* out, std::size_t capacity, long long value)
 {
     char digits[24];
     std::size_t count = 0;
-    unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
+    unsigned long long magnitude =
+        value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     do {
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
@@ -186,7 +186,9 @@ void RunReporter()
     }
     ::close(ready[1]);
     if (child > 0) {
-        struct pollfd wait {ready[0], POLLIN, 0};
+        struct pollfd wait {
+            ready[0], POLLIN, 0
+        };
         char ignored[16];
         for (;;) {
             const int polled = ::poll(&wait, 1, kReporterWaitMs);
@@ -232,8 +234,7 @@ void OnFatalSignal(int signal, siginfo_t* info, void*)
     FormatDecimal(g_state.codeText, sizeof g_state.codeText, info ? info->si_code : 0);
     // si_addr means the faulting address only for signals the hardware raised.
     const bool hasAddress = info && info->si_code > 0 && signal != SIGABRT && signal != SIGSYS;
-    FormatHex(g_state.addressText, sizeof g_state.addressText,
-              hasAddress ? reinterpret_cast<std::uintptr_t>(info->si_addr) : 0);
+    FormatHex(g_state.addressText, sizeof g_state.addressText, hasAddress ? reinterpret_cast<std::uintptr_t>(info->si_addr) : 0);
 
     WriteTrace(signal, info);
     RunReporter();
@@ -304,7 +305,7 @@ class ThreadSignalStack {
 public:
     ThreadSignalStack() : m_memory(std::make_unique<char[]>(kAlternateStackSize))
     {
-        stack_t stack {};
+        stack_t stack{};
         stack.ss_sp = m_memory.get();
         stack.ss_size = kAlternateStackSize;
         m_active = ::sigaltstack(&stack, nullptr) == 0;
@@ -312,7 +313,7 @@ public:
     ~ThreadSignalStack()
     {
         if (!m_active) return;
-        stack_t off {};
+        stack_t off{};
         off.ss_flags = SS_DISABLE;
         ::sigaltstack(&off, nullptr);
     }
@@ -324,17 +325,11 @@ private:
     bool m_active = false;
 };
 
-void GiveThreadASignalStack()
-{
-    thread_local const ThreadSignalStack stack;
-}
+void GiveThreadASignalStack() { thread_local const ThreadSignalStack stack; }
 
 }  // namespace
 
-std::string CrashHandler::TracePath()
-{
-    return TracePathFor(TempDirectory(), ProgramBaseName(RunningProgramPath()));
-}
+std::string CrashHandler::TracePath() { return TracePathFor(TempDirectory(), ProgramBaseName(RunningProgramPath())); }
 
 CrashHandler::CrashHandler(CrashHandlerSetup setup) : m_setup(std::move(setup))
 {
@@ -355,7 +350,7 @@ CrashHandler::CrashHandler(CrashHandlerSetup setup) : m_setup(std::move(setup))
     ::backtrace(frame, 1);
 
     g_state.alternateStack = std::make_unique<char[]>(kAlternateStackSize);
-    stack_t stack {};
+    stack_t stack{};
     stack.ss_sp = g_state.alternateStack.get();
     stack.ss_size = kAlternateStackSize;
     ::sigaltstack(&stack, &g_state.previousStack);

@@ -139,11 +139,10 @@ std::string ModuleVersion(std::string_view path)
 
 std::string FormatModuleTime(std::time_t time)
 {
-    std::tm local {};
+    std::tm local{};
     if (!::localtime_r(&time, &local)) return {};
     return Printf("%02u/%02u/%04u %02u:%02u:%02u", unsigned(local.tm_mon + 1), unsigned(local.tm_mday),
-                  unsigned(local.tm_year + 1900), unsigned(local.tm_hour), unsigned(local.tm_min),
-                  unsigned(local.tm_sec));
+                  unsigned(local.tm_year + 1900), unsigned(local.tm_hour), unsigned(local.tm_min), unsigned(local.tm_sec));
 }
 
 OperatingSystemVersion ParseKernelRelease(std::string_view release, std::string_view version)

@@ -70,7 +70,7 @@ struct CrashFacts {
     std::string programPath;
     int signal = 0;
     std::uint64_t address = 0;
-    std::string maps;     // /proc/<pid>/maps
+    std::string maps;  // /proc/<pid>/maps
     std::string cpuinfo;  // /proc/cpuinfo
     std::string machine;  // uname
     std::string release;

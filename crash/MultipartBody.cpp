@@ -14,10 +14,7 @@ void AppendTextPart(std::string& body, std::string_view name, std::string_view v
 
 }  // namespace
 
-std::string MultipartContentType()
-{
-    return std::string("multipart/form-data; boundary=") + kMultipartBoundary;
-}
+std::string MultipartContentType() { return std::string("multipart/form-data; boundary=") + kMultipartBoundary; }
 
 std::string BuildMultipartBody(std::string_view email, std::string_view description, std::string_view fileName,
                                std::string_view contentType, std::string_view fileBytes)

@@ -27,8 +27,7 @@ std::string ZipErrorText(zip_error_t* error)
 
 }  // namespace
 
-ReportArchive CreateReportArchive(const std::vector<ReportFile>& files, const std::string& tempDir,
-                                  const std::string& baseName)
+ReportArchive CreateReportArchive(const std::vector<ReportFile>& files, const std::string& tempDir, const std::string& baseName)
 {
     ReportArchive result;
     std::string path = tempDir + "/" + baseName + "XXXXXX.zip";

@@ -73,9 +73,6 @@ bool IsValidEmailAddress(std::string_view address)
     return at != std::string_view::npos && address.find('.', at + 1) != std::string_view::npos;
 }
 
-std::uint64_t SizeInKilobytes(std::uint64_t bytes)
-{
-    return bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
-}
+std::uint64_t SizeInKilobytes(std::uint64_t bytes) { return bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0); }
 
 }  // namespace tarnwick::crash

@@ -13,11 +13,11 @@
 #include "crash/ReporterArguments.h"
 #include "settings/CrashReportSettings.h"
 #include "settings/ProfileStore.h"
+#include "ui/common/ApplicationSetup.h"
+#include "ui/common/EngineText.h"
 #include "ui/crashreport/CrashReportDialog.h"
 #include "ui/crashreport/CrashReportPrompts.h"
 #include "ui/crashreport/CrashReportUpload.h"
-#include "ui/common/EngineText.h"
-#include "ui/common/ApplicationSetup.h"
 
 namespace {
 

@@ -30,10 +30,7 @@ const std::vector<std::string> kRtfSeeds = {
     "{\\header h}{\\listtext 1.\\tab}item\\par}",
 };
 
-void write(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string zipOf(const fs::path& scratch, const Entries& entries)
 {
@@ -53,14 +50,13 @@ std::string zipOf(const fs::path& scratch, const Entries& entries)
     return bytes;
 }
 
-const char* kDocument =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-    "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
-    "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">Hello </w:t></w:r><w:r><w:t>world</w:t></w:r>"
-    "<w:r><w:tab/><w:br/></w:r><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>1</w:t></w:r></w:fldSimple></w:p>"
-    "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
-    "<w:p><w:r><w:instrText>x</w:instrText></w:r><w:del><w:r><w:delText>gone</w:delText></w:r></w:del></w:p>"
-    "<w:sectPr/></w:body></w:document>";
+const char* kDocument = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+                        "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">Hello </w:t></w:r><w:r><w:t>world</w:t></w:r>"
+                        "<w:r><w:tab/><w:br/></w:r><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>1</w:t></w:r></w:fldSimple></w:p>"
+                        "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
+                        "<w:p><w:r><w:instrText>x</w:instrText></w:r><w:del><w:r><w:delText>gone</w:delText></w:r></w:del></w:p>"
+                        "<w:sectPr/></w:body></w:document>";
 
 const char* kContent =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
@@ -101,12 +97,13 @@ int main(int argc, char** argv)
                   "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
                  {"word/document.xml", kDocument}}));
     write(root / "package" / "odt",
-          zipOf(scratch, {{"mimetype", "application/vnd.oasis.opendocument.text"},
-                          {"content.xml", kContent},
-                          {"META-INF/manifest.xml",
-                           "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-                           "<manifest:file-entry manifest:full-path=\"/\" "
-                           "manifest:media-type=\"application/vnd.oasis.opendocument.text\"/></manifest:manifest>"}}));
+          zipOf(scratch,
+                {{"mimetype", "application/vnd.oasis.opendocument.text"},
+                 {"content.xml", kContent},
+                 {"META-INF/manifest.xml",
+                  "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+                  "<manifest:file-entry manifest:full-path=\"/\" "
+                  "manifest:media-type=\"application/vnd.oasis.opendocument.text\"/></manifest:manifest>"}}));
     std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     compound.resize(1024, '\0');
     for (char c : std::string("EncryptionInfo")) compound += std::string{c, '\0'};

@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A string made of the input's last bytes exercises the escaping.
     const std::string value(bytes.substr(size > 24 ? size - 24 : 0));
-    const std::uint32_t number = size >= 4 ? static_cast<std::uint32_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3] : 7;
+    const std::uint32_t number =
+        size >= 4 ? static_cast<std::uint32_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3] : 7;
     ProfileStore::Batch batch(store);
     batch.WriteProfileString("Fuzz", "Wert", value);
     batch.WriteProfileInt("Fuzz", "Zahl", number);

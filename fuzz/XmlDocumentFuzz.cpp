@@ -125,8 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CXmlDocument built;
     Input buildInput(bytes);
     build(built, buildInput);
-    while (built.LeaveElement()) {
-    }
+    while (built.LeaveElement()) {}
     const bool hasRoot = built.CurrentElement() != 0 || built.FindElement();
     CXmlDocument copy;
     const bool reparsed = copy.SetDocumentText(built.GetDocumentText());

@@ -10,10 +10,7 @@ bool inRange(std::uint32_t cp, std::uint32_t first, std::uint32_t last) { return
 
 // Pairs laid out as capital, small, capital, small, ... with the capital at
 // an even (evenCapital) or odd code point.
-std::uint32_t alternating(std::uint32_t cp, bool evenCapital)
-{
-    return ((cp % 2 == 0) == evenCapital) ? cp + 1 : cp;
-}
+std::uint32_t alternating(std::uint32_t cp, bool evenCapital) { return ((cp % 2 == 0) == evenCapital) ? cp + 1 : cp; }
 
 }  // namespace
 
@@ -21,8 +18,7 @@ std::uint32_t LowerTwoByteCodePoint(std::uint32_t cp)
 {
     if (cp < 0x80) return (cp >= 'A' && cp <= 'Z') ? cp + 0x20 : cp;
     if (inRange(cp, 0xC0, 0xDE) && cp != 0xD7) return cp + 0x20;
-    if (inRange(cp, 0x100, 0x12F) || inRange(cp, 0x132, 0x137) || inRange(cp, 0x14A, 0x177))
-        return alternating(cp, true);
+    if (inRange(cp, 0x100, 0x12F) || inRange(cp, 0x132, 0x137) || inRange(cp, 0x14A, 0x177)) return alternating(cp, true);
     if (inRange(cp, 0x139, 0x148) || inRange(cp, 0x179, 0x17E)) return alternating(cp, false);
     if (cp == 0x178) return 0xFF;
     if (inRange(cp, 0x200, 0x21F) || inRange(cp, 0x222, 0x233)) return alternating(cp, true);
@@ -35,8 +31,7 @@ std::uint32_t LowerTwoByteCodePoint(std::uint32_t cp)
     // Cyrillic
     if (inRange(cp, 0x400, 0x40F)) return cp + 0x50;
     if (inRange(cp, 0x410, 0x42F)) return cp + 0x20;
-    if (inRange(cp, 0x460, 0x481) || inRange(cp, 0x48A, 0x4BF) || inRange(cp, 0x4D0, 0x52F))
-        return alternating(cp, true);
+    if (inRange(cp, 0x460, 0x481) || inRange(cp, 0x48A, 0x4BF) || inRange(cp, 0x4D0, 0x52F)) return alternating(cp, true);
     if (cp == 0x4C0) return 0x4CF;
     if (inRange(cp, 0x4C1, 0x4CE)) return alternating(cp, false);
     // Armenian

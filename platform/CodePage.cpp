@@ -253,10 +253,23 @@ void CodePage::decodeUtf8(std::string_view text, Sink&& sink) const
         int follow;
         std::uint32_t cp;
         std::uint32_t minimum;
-        if ((b & 0xE0) == 0xC0) { follow = 1; cp = b & 0x1F; minimum = 0x80; }
-        else if ((b & 0xF0) == 0xE0) { follow = 2; cp = b & 0x0F; minimum = 0x800; }
-        else if ((b & 0xF8) == 0xF0) { follow = 3; cp = b & 0x07; minimum = 0x10000; }
-        else { sink(kNoCharacter); ++i; continue; }  // a continuation byte or F8..FF cannot start a character
+        if ((b & 0xE0) == 0xC0) {
+            follow = 1;
+            cp = b & 0x1F;
+            minimum = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            follow = 2;
+            cp = b & 0x0F;
+            minimum = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            follow = 3;
+            cp = b & 0x07;
+            minimum = 0x10000;
+        } else {
+            sink(kNoCharacter);
+            ++i;
+            continue;
+        }  // a continuation byte or F8..FF cannot start a character
         std::size_t j = i + 1;
         bool valid = true;
         for (int k = 0; k < follow; ++k, ++j) {
@@ -300,9 +313,7 @@ void CodePage::utf8ToAnsi(std::string_view text, std::string& out) const
 std::size_t CodePage::utf8ToAnsiLength(std::string_view text) const
 {
     std::size_t length = 0;
-    decodeUtf8(text, [&](std::uint32_t cp) {
-        length += (m_utf8 && cp != kNoCharacter) ? utf8Length(cp) : 1;
-    });
+    decodeUtf8(text, [&](std::uint32_t cp) { length += (m_utf8 && cp != kNoCharacter) ? utf8Length(cp) : 1; });
     return length;
 }
 

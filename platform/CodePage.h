@@ -68,7 +68,7 @@ private:
     std::array<unsigned char, 256> m_byteFold{};
     std::array<unsigned char, 256> m_byteUpper{};
     std::array<std::uint16_t, 256> m_byteToCodePoint{};  // 0xFFFF: not a character
-    std::unique_ptr<std::uint8_t[]> m_codePointToByte;    // 65,536 entries; 0 = none (except U+0000)
+    std::unique_ptr<std::uint8_t[]> m_codePointToByte;  // 65,536 entries; 0 = none (except U+0000)
 };
 
 // Lower-case form of a code point below U+0800 whose lower-case form is also

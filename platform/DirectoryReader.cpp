@@ -105,7 +105,8 @@ bool DirectoryReader::stat(DirEntry& entry) const
 {
     if (!m_dir) return false;
     const int dirFd = ::dirfd(m_dir);
-    const unsigned mask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
+    const unsigned mask =
+        STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
     struct statx st {};
     if (::statx(dirFd, entry.name.c_str(), AT_STATX_DONT_SYNC, mask, &st) != 0) {
         // A broken symbolic link still is an entry: describe the link itself.

@@ -25,10 +25,10 @@ struct DirEntry {
     std::string name;
     EntryType type = EntryType::Unknown;  // of the link's target for a symbolic link
     bool isSymlink = false;
-    bool hidden = false;    // the name begins with '.'
+    bool hidden = false;  // the name begins with '.'
     bool readOnly = false;  // the owner's write bit is clear
-    bool archive = false;   // not kept by POSIX file systems
-    bool system = false;    // device, FIFO or socket
+    bool archive = false;  // not kept by POSIX file systems
+    bool system = false;  // device, FIFO or socket
     bool statDone = false;
     std::uint64_t size = 0;
     std::int64_t created = 0;  // birth time where recorded, else status-change time
@@ -48,7 +48,7 @@ struct DirEntry {
 struct DirectoryListing {
     struct Record {
         std::uint32_t name = 0;  // offset of the name in `bytes`
-        std::uint32_t key = 0;   // offset of its sort key (the same length)
+        std::uint32_t key = 0;  // offset of its sort key (the same length)
         std::uint16_t length = 0;
         unsigned char type = DT_UNKNOWN;
     };

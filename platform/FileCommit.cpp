@@ -115,8 +115,7 @@ std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::ui
         // The restore writes only where the old contents were; it bypasses
         // the layer whose failure it is repairing.
         const int asideFd = ::open(aside.path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (asideFd >= 0 && !copyInPlace(asideFd, fd, file.size(), false))
-            (void)::ftruncate(fd, static_cast<off_t>(file.size()));
+        if (asideFd >= 0 && !copyInPlace(asideFd, fd, file.size(), false)) (void)::ftruncate(fd, static_cast<off_t>(file.size()));
         if (asideFd >= 0) ::close(asideFd);
     }
     aside.close();
@@ -175,7 +174,8 @@ std::error_code OutputFile::append(const char* data, std::size_t size)
         const std::size_t blockEnd = std::min<std::size_t>(size, at + (kHoleBlock - offset % kHoleBlock));
         if (blockEnd - at == kHoleBlock && allZero(data + at, kHoleBlock)) {
             if (at > runStart) {
-                if (const std::error_code error = WriteAllAt(m_fd, data + runStart, at - runStart, static_cast<off_t>(m_size + runStart)))
+                if (const std::error_code error =
+                        WriteAllAt(m_fd, data + runStart, at - runStart, static_cast<off_t>(m_size + runStart)))
                     return error;
                 m_written = m_size + at;
             }
@@ -184,7 +184,8 @@ std::error_code OutputFile::append(const char* data, std::size_t size)
         at = blockEnd;
     }
     if (size > runStart) {
-        if (const std::error_code error = WriteAllAt(m_fd, data + runStart, size - runStart, static_cast<off_t>(m_size + runStart)))
+        if (const std::error_code error =
+                WriteAllAt(m_fd, data + runStart, size - runStart, static_cast<off_t>(m_size + runStart)))
             return error;
         m_written = m_size + size;
     }

@@ -38,13 +38,14 @@ ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separa
         if (as == ExportedAs::FileWithHits) {
             const std::string path = list.ColumnText(item, ResultColumn::FileOrContext);
             for (ItemHandle hit = list.FirstChild(item); hit != kNoItem; hit = list.NextSibling(hit)) {
-                appendLine(pending, separator, path, list.ColumnText(hit, ResultColumn::Position), list.ColumnText(hit, ResultColumn::FileOrContext),
-                           list.ColumnText(hit, ResultColumn::Remark));
+                appendLine(pending, separator, path, list.ColumnText(hit, ResultColumn::Position),
+                           list.ColumnText(hit, ResultColumn::FileOrContext), list.ColumnText(hit, ResultColumn::Remark));
                 if (pending.size() >= kFlushSize)
                     if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
             }
         } else {
-            appendLine(pending, separator, list.ColumnText(item, ResultColumn::FileOrContext), {}, {}, list.ColumnText(item, ResultColumn::Remark));
+            appendLine(pending, separator, list.ColumnText(item, ResultColumn::FileOrContext), {}, {},
+                       list.ColumnText(item, ResultColumn::Remark));
         }
         if (pending.size() >= kFlushSize)
             if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};

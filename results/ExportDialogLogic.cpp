@@ -100,8 +100,7 @@ FileDialogParameters ExportDialogLogic::BrowseDialog() const
 std::optional<std::string> ExportDialogLogic::Accept(const FileExistsCheck& fileExists) const
 {
     if (m_settings.type == ExportType::Template && !fileExists(m_settings.templatePath)) return kInvalidTemplate;
-    if (m_settings.type == ExportType::Csv && m_settings.separator.empty())
-        return kMissingSeparator;
+    if (m_settings.type == ExportType::Csv && m_settings.separator.empty()) return kMissingSeparator;
     if ((m_settings.elements & ExportElement::All) == 0) return kNoElement;
     return std::nullopt;
 }

@@ -18,10 +18,10 @@ namespace tarnwick {
 // The dialog's four settings as the settings store keeps them, the type
 // read into its enum.
 struct ExportSettings {
-    ExportType type = ExportType::Xml;   // "Exporttyp"
+    ExportType type = ExportType::Xml;  // "Exporttyp"
     int elements = ExportElement::Hits;  // "Exportelemente"
-    std::string templatePath;            // "Vorlagenpfad"
-    std::string separator = "; ";        // "szListentrennz", kept as typed
+    std::string templatePath;  // "Vorlagenpfad"
+    std::string separator = "; ";  // "szListentrennz", kept as typed
 };
 
 // The default template: "vorlage_export.txt" in the program's directory.
@@ -34,19 +34,19 @@ std::uint32_t StoredExportType(ExportType type);
 std::string ExpandTabEscapes(std::string_view separator);
 
 struct ExportFieldStates {
-    bool separator = false;       // "Trennzeichen:" (CSV only)
-    bool templatePath = false;    // "Vorlagendatei" (template only)
+    bool separator = false;  // "Trennzeichen:" (CSV only)
+    bool templatePath = false;  // "Vorlagendatei" (template only)
     bool browseTemplate = false;  // "Durchsuchen..." (template only)
 };
 
 struct FileDialogParameters {
-    std::string filterText;        // e.g. "XML Dateien (*.xml)"
-    std::string pattern;           // e.g. "*.xml"
+    std::string filterText;  // e.g. "XML Dateien (*.xml)"
+    std::string pattern;  // e.g. "*.xml"
     std::string defaultExtension;  // without the dot; empty for none
-    std::string directory;         // start directory; empty for the default
-    std::string fileName;          // preset name
+    std::string directory;  // start directory; empty for the default
+    std::string fileName;  // preset name
     bool promptOverwrite = false;  // save: ask before replacing a file
-    bool mustExist = false;        // open: the file must exist; save: its directory
+    bool mustExist = false;  // open: the file must exist; save: its directory
     std::size_t maxNameLength = 272;
 };
 

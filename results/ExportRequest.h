@@ -10,10 +10,10 @@ enum class ExportType { Xml = 0, Csv = 1, Template = 2 };
 
 // Bits of the element set ("Exportelemente").
 namespace ExportElement {
-inline constexpr int Hits = 1;       // hits in file contents
+inline constexpr int Hits = 1;  // hits in file contents
 inline constexpr int Errors = 2;
 inline constexpr int FileNames = 4;  // file-name hits
-inline constexpr int DirNames = 8;   // directory-name hits
+inline constexpr int DirNames = 8;  // directory-name hits
 inline constexpr int All = Hits | Errors | FileNames | DirNames;
 }  // namespace ExportElement
 
@@ -36,9 +36,9 @@ struct ExportRequest {
 // The values of the last run the export reports beside the results.
 struct RunValues {
     std::string searchPath;
-    std::string searchText;       // lower case unless case mattered
+    std::string searchText;  // lower case unless case mattered
     std::string replacementText;  // empty after a search run
-    bool wasReplaceRun = false;   // the last command was a replace (code 2)
+    bool wasReplaceRun = false;  // the last command was a replace (code 2)
     bool matchCase = false;
     bool searchContents = false;
     bool searchDirNames = false;
@@ -47,8 +47,8 @@ struct RunValues {
     bool regularExpression = false;
     bool specialCharacters = false;
     std::int64_t filesSearched = 0;  // the examined counter
-    std::int64_t filesFound = 0;     // the file counter
-    std::int64_t entriesFound = 0;   // the hit counter
+    std::int64_t filesFound = 0;  // the file counter
+    std::int64_t entriesFound = 0;  // the hit counter
 };
 
 }  // namespace tarnwick

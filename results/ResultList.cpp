@@ -13,20 +13,13 @@ constexpr std::size_t kKeptNodeBlocks = 64;
 
 using Lock = std::lock_guard<std::mutex>;
 
-ResultList::TextRef ResultList::store(std::string_view text)
-{
-    return m_arena.append(text);
-}
+ResultList::TextRef ResultList::store(std::string_view text) { return m_arena.append(text); }
 
-std::string_view ResultList::view(TextRef ref) const
-{
-    return m_arena.view(ref);
-}
+std::string_view ResultList::view(TextRef ref) const { return m_arena.view(ref); }
 
 std::string ResultList::columnTextLocked(const Node& node, ResultColumn column) const
 {
-    if (column == ResultColumn::Position && (node.flags & kIsHit) && !node.positionIsText)
-        return std::to_string(node.position);
+    if (column == ResultColumn::Position && (node.flags & kIsHit) && !node.positionIsText) return std::to_string(node.position);
     return std::string(view(node.text[static_cast<int>(column)]));
 }
 
@@ -141,8 +134,7 @@ void ResultList::SetItemColumnText(ItemHandle item, std::string_view text, Resul
     changed();
 }
 
-bool ResultList::updateLocked(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text,
-                              ItemKind kind)
+bool ResultList::updateLocked(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (!isValid(item)) return false;
     Node& node = m_nodes[item];

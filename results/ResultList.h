@@ -65,9 +65,9 @@ constexpr bool UpdatesText(UpdateWhat what) { return (static_cast<unsigned>(what
 constexpr bool UpdatesKind(UpdateWhat what) { return (static_cast<unsigned>(what) & 2u) != 0; }
 
 enum class ItemDataKind : std::uint8_t {
-    None,    // no item data
+    None,  // no item data
     Record,  // two integers: (encoding, 0) for a file, (match length, highlight length) for a hit
-    Plain,   // one integer: the search-text length of a name hit
+    Plain,  // one integer: the search-text length of a name hit
 };
 
 struct ItemData {
@@ -105,8 +105,8 @@ public:
     bool UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value);
     // A highlight longer than the context can show is cut to what it shows.
-    ItemHandle AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                          std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength);
+    ItemHandle AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                          ItemKind kind, std::int64_t highlightLength);
     // The two-integer item data record of a file item or a hit.
     void SetItemData(ItemHandle item, std::int64_t first, std::int64_t second);
     // The plain-integer item data of a name hit.
@@ -171,18 +171,18 @@ private:
     // the newest top-level item.
     struct Node {
         TextRef text[kColumnCount];
-        std::int64_t position = 0;     // column 1 of a hit, formatted on reading
+        std::int64_t position = 0;  // column 1 of a hit, formatted on reading
         std::int32_t highlightStart = 0;
         std::int32_t highlightLength = 0;
         std::int64_t data1 = 0;
         std::int64_t data2 = 0;
         std::uint32_t parent = kNoItem;
         std::uint32_t childCount = 0;  // top-level items only
-        std::uint32_t topRow = 0;      // row of a top-level item
+        std::uint32_t topRow = 0;  // row of a top-level item
         ItemKind kind = ItemKind::None;
         std::uint8_t flags = 0;
         ItemDataKind dataKind = ItemDataKind::None;
-        bool positionIsText = false;   // column 1 was set explicitly
+        bool positionIsText = false;  // column 1 was set explicitly
     };
 
     bool isValid(ItemHandle item) const { return item < m_nodes.size(); }
@@ -196,15 +196,15 @@ private:
     void changed() { ++m_revision; }
 
     mutable std::mutex m_mutex;
-    BlockVector<Node> m_nodes;         // guarded by m_mutex
+    BlockVector<Node> m_nodes;  // guarded by m_mutex
     std::vector<std::uint32_t> m_top;  // guarded by m_mutex
-    TextArena m_arena;                 // guarded by m_mutex
-    ItemHandle m_current = kNoItem;    // guarded by m_mutex
+    TextArena m_arena;  // guarded by m_mutex
+    ItemHandle m_current = kNoItem;  // guarded by m_mutex
     ItemHandle m_scrollRequest = kNoItem;  // guarded by m_mutex
-    std::vector<ItemHandle> m_selected;    // guarded by m_mutex
-    bool m_autoScroll = true;          // guarded by m_mutex
-    std::uint64_t m_revision = 0;      // guarded by m_mutex
-    std::uint64_t m_clearCount = 0;    // guarded by m_mutex
+    std::vector<ItemHandle> m_selected;  // guarded by m_mutex
+    bool m_autoScroll = true;  // guarded by m_mutex
+    std::uint64_t m_revision = 0;  // guarded by m_mutex
+    std::uint64_t m_clearCount = 0;  // guarded by m_mutex
 };
 
 }  // namespace tarnwick

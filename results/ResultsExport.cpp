@@ -9,8 +9,7 @@ ExportOutcome ExportResults(const ExportRequest& request, const RunValues& run, 
     switch (request.type) {
     case ExportType::Xml: return ExportXml(request.targetPath, run, list, request.filter);
     case ExportType::Csv: return ExportCsv(request.targetPath, request.separator, list, request.filter);
-    case ExportType::Template:
-        return ExportTemplate(request.targetPath, request.templatePath, run, list, request.filter);
+    case ExportType::Template: return ExportTemplate(request.targetPath, request.templatePath, run, list, request.filter);
     }
     return {};
 }

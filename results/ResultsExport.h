@@ -23,8 +23,7 @@ struct ExportOutcome {
 
 ExportOutcome ExportResults(const ExportRequest& request, const RunValues& run, const ResultList& list);
 
-ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list,
-                        const ExportFilter& filter);
+ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list, const ExportFilter& filter);
 ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separator, const ResultList& list,
                         const ExportFilter& filter);
 ExportOutcome ExportTemplate(const std::string& targetPath, const std::string& templatePath, const RunValues& run,

@@ -20,7 +20,7 @@ struct Section {
     bool found = false;
     std::size_t start = 0;  // where `start` begins
     std::size_t inner = 0;  // first byte after `start`
-    std::size_t stop = 0;   // where `stop` begins
+    std::size_t stop = 0;  // where `stop` begins
     std::size_t after = 0;  // first byte after `stop`
 };
 
@@ -95,7 +95,8 @@ private:
     void appendHit(std::string& out, std::string_view hitTemplate, ItemHandle hit)
     {
         m_hit.assign(hitTemplate);
-        fill(m_hit, m_list.ColumnText(hit, ResultColumn::FileOrContext), m_list.ColumnText(hit, ResultColumn::Position), m_list.ColumnText(hit, ResultColumn::Remark));
+        fill(m_hit, m_list.ColumnText(hit, ResultColumn::FileOrContext), m_list.ColumnText(hit, ResultColumn::Position),
+             m_list.ColumnText(hit, ResultColumn::Remark));
         out.append(m_hit);
     }
 
@@ -108,9 +109,9 @@ private:
 
     const ResultList& m_list;
     bool m_hasHitTemplate = false;
-    std::string_view m_before;       // the item template up to the hit section (all of it without one)
+    std::string_view m_before;  // the item template up to the hit section (all of it without one)
     std::string_view m_hitTemplate;
-    std::string_view m_after;        // the item template after the hit section
+    std::string_view m_after;  // the item template after the hit section
     // Reused between items and hits so that filling allocates little.
     std::string m_item, m_hit, m_named, m_scratch;
 };
@@ -133,8 +134,7 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to, s
     text.swap(scratch);
 }
 
-std::string FillTemplate(std::string_view templateText, const RunValues& run, const ResultList& list,
-                         const ExportFilter& filter)
+std::string FillTemplate(std::string_view templateText, const RunValues& run, const ResultList& list, const ExportFilter& filter)
 {
     std::string text(templateText);
     std::string scratch;

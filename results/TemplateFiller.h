@@ -15,8 +15,7 @@
 
 namespace tarnwick {
 
-std::string FillTemplate(std::string_view templateText, const RunValues& run, const ResultList& list,
-                         const ExportFilter& filter);
+std::string FillTemplate(std::string_view templateText, const RunValues& run, const ResultList& list, const ExportFilter& filter);
 
 // Replaces every occurrence of `from` (not empty) in `text`, left to right;
 // the inserted text is not searched again. `scratch` is reused storage.

@@ -33,14 +33,14 @@ private:
     static constexpr std::uint64_t kSlotSize = std::uint64_t{1} << kSlotBits;
 
     struct Slot {
-        char* blockStart = nullptr;        // the block this slot belongs to
-        std::uint32_t blockOffset = 0;     // the address at which that block begins
+        char* blockStart = nullptr;  // the block this slot belongs to
+        std::uint32_t blockOffset = 0;  // the address at which that block begins
     };
 
     std::vector<std::unique_ptr<char[]>> m_blocks;
     std::vector<Slot> m_slots;
-    std::uint64_t m_end = 0;     // next free address
-    std::uint64_t m_limit = 0;   // end of the current block's slots
+    std::uint64_t m_end = 0;  // next free address
+    std::uint64_t m_limit = 0;  // end of the current block's slots
 };
 
 }  // namespace tarnwick

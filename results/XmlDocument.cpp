@@ -364,10 +364,7 @@ bool CXmlDocument::FindChildElement(std::string_view name)
     return false;
 }
 
-std::string CXmlDocument::GetElementName() const
-{
-    return m_current == 0 ? std::string() : std::string(tagName(m_current));
-}
+std::string CXmlDocument::GetElementName() const { return m_current == 0 ? std::string() : std::string(tagName(m_current)); }
 
 std::string CXmlDocument::GetAttribute(int element, std::string_view name) const
 {
@@ -382,8 +379,7 @@ std::string CXmlDocument::GetElementText(int element) const
     if (!isElement(element) || isEmptyElement(element)) return {};
     const Entry& entry = m_entries[static_cast<std::size_t>(element)];
     if (entry.firstChild != 0) return {};
-    const std::string_view content =
-        std::string_view(m_text).substr(entry.startRight + 1, entry.endLeft - entry.startRight - 1);
+    const std::string_view content = std::string_view(m_text).substr(entry.startRight + 1, entry.endLeft - entry.startRight - 1);
     constexpr std::string_view kCdataStart = "<![CDATA[";
     std::size_t first = 0;
     while (first < content.size() && IsXmlSpace(content[first])) ++first;

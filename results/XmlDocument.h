@@ -76,13 +76,13 @@ public:
 private:
     // Offsets into m_text; entry 0 stands for the document itself.
     struct Entry {
-        std::size_t startLeft = 0;   // '<' of the start tag
+        std::size_t startLeft = 0;  // '<' of the start tag
         std::size_t startRight = 0;  // '>' ending the start tag
-        std::size_t endLeft = 0;     // '<' of the end tag; the '/' of an empty element
-        std::size_t endRight = 0;    // '>' of the end tag
+        std::size_t endLeft = 0;  // '<' of the end tag; the '/' of an empty element
+        std::size_t endRight = 0;  // '>' of the end tag
         int parent = 0;
         int firstChild = 0;
-        int lastChild = 0;           // so that appending a child needs no walk
+        int lastChild = 0;  // so that appending a child needs no walk
         int nextSibling = 0;
     };
     struct AttributeSpot {

@@ -79,8 +79,7 @@ void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultLi
     document.LeaveElement();
 }
 
-ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list,
-                        const ExportFilter& filter)
+ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list, const ExportFilter& filter)
 {
     CXmlDocument document;
     BuildXmlExport(document, run, list, filter);

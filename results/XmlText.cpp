@@ -1,6 +1,5 @@
 #include "results/XmlText.h"
 
-
 namespace tarnwick {
 
 void AppendEscapedXmlText(std::string& out, std::string_view text)

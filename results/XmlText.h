@@ -21,8 +21,8 @@ std::string DecodeXmlEntities(std::string_view text);
 // characters up to white space or one of "<>=\/?!"; such a delimiter on its
 // own is a token of one character.
 struct XmlToken {
-    std::size_t begin = 0;       // first byte (the opening quote of a string)
-    std::size_t end = 0;         // one past the last byte (past the closing quote)
+    std::size_t begin = 0;  // first byte (the opening quote of a string)
+    std::size_t end = 0;  // one past the last byte (past the closing quote)
     std::size_t valueBegin = 0;  // a string's contents; the token itself otherwise
     std::size_t valueEnd = 0;
     bool quoted = false;

@@ -59,7 +59,7 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
 NameStringMode NameStringModeOf(std::uint32_t stored)
 {
     return stored == StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs) ? NameStringMode::IgnoreIfAnyOccurs
-                                                                            : NameStringMode::AllMustOccur;
+                                                                             : NameStringMode::AllMustOccur;
 }
 
 WordAutoMode WordAutoModeOf(std::uint32_t stored)

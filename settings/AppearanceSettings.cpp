@@ -51,8 +51,7 @@ bool WriteFontSettings(ProfileStore& store, const FontSettings& current, const F
         writeIfChanged("Unterstrichen", current.underline, readAtCreation.underline);
         writeIfChanged("PitchAndFamily", current.pitchAndFamily, readAtCreation.pitchAndFamily);
         writeIfChanged("CharSet", current.charSet, readAtCreation.charSet);
-        if (current.faceName != readAtCreation.faceName)
-            batch.WriteProfileString(kFontSection, "Art", current.faceName);
+        if (current.faceName != readAtCreation.faceName) batch.WriteProfileString(kFontSection, "Art", current.faceName);
     }
     return batch.Commit();
 }

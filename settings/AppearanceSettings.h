@@ -29,10 +29,10 @@ bool WriteViewerState(ProfileStore& store, std::uint32_t tabStops, bool wordWrap
 struct FontSettings {
     std::int32_t height = -13;  // Höhe; 0: no font of its own
     std::int32_t weight = 400;  // Dicke
-    std::int32_t italic = 0;    // Kursiv
-    std::int32_t underline = 0; // Unterstrichen
+    std::int32_t italic = 0;  // Kursiv
+    std::int32_t underline = 0;  // Unterstrichen
     std::int32_t pitchAndFamily = 49;  // PitchAndFamily
-    std::int32_t charSet = 1;          // CharSet
+    std::int32_t charSet = 1;  // CharSet
     std::string faceName = "Verdana";  // Art
 
     bool operator==(const FontSettings&) const = default;

@@ -11,7 +11,7 @@ namespace tarnwick::settings {
 
 struct ComboHistory {
     std::vector<std::string> entries;
-    std::string text;   // the edit text, what a run uses
+    std::string text;  // the edit text, what a run uses
     int selected = -1;  // index into `entries`, -1 when none is selected
 
     // Selects an entry; the edit text becomes that entry, as in the control.

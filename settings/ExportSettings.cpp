@@ -7,8 +7,7 @@ namespace tarnwick::settings {
 ExportSettings ReadExportSettings(ProfileStore& store, const std::string& programDirectory)
 {
     ExportSettings settings;
-    settings.templatePath =
-        store.GetProfileString(kExportSection, "Vorlagenpfad", programDirectory + "/vorlage_export.txt");
+    settings.templatePath = store.GetProfileString(kExportSection, "Vorlagenpfad", programDirectory + "/vorlage_export.txt");
     settings.exportType = store.GetProfileInt(kExportSection, "Exporttyp", settings.exportType);
     if (settings.exportType > 2) settings.exportType = 0;
     settings.elements = store.GetProfileInt(kExportSection, "Exportelemente", settings.elements);

@@ -19,7 +19,7 @@ inline constexpr std::uint32_t DirectoryNameHits = 8;
 struct ExportSettings {
     std::uint32_t exportType = 0;  // Exporttyp: 0 XML, 1 CSV, 2 template
     std::uint32_t elements = ExportElement::ContentHits;  // Exportelemente
-    std::string templatePath;      // Vorlagenpfad
+    std::string templatePath;  // Vorlagenpfad
     std::string separator = "; ";  // szListentrennz, as typed ("\t" not yet a tab)
 
     bool operator==(const ExportSettings&) const = default;

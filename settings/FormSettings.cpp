@@ -72,16 +72,14 @@ void LoadNumberedHistory(ProfileStore& store, ComboHistory& history, const char*
     }
 }
 
-void LoadJoinedHistory(ProfileStore& store, ComboHistory& history, const char* name, const char* fallback,
-                       char marker)
+void LoadJoinedHistory(ProfileStore& store, ComboHistory& history, const char* name, const char* fallback, char marker)
 {
     history = ComboHistory{};
     history.entries = SplitHistory(store.GetProfileString(kFormSection, name, fallback), marker);
     history.Select(0);
 }
 
-void SaveNumberedHistory(ProfileStore::Batch& batch, const ComboHistory& history, const char* base,
-                         bool zeroHasDigit)
+void SaveNumberedHistory(ProfileStore::Batch& batch, const ComboHistory& history, const char* base, bool zeroHasDigit)
 {
     const std::size_t count = history.entries.size();
     if (count == 0) return;
@@ -98,8 +96,7 @@ void SaveNumberedHistory(ProfileStore::Batch& batch, const ComboHistory& history
         if (written >= count || written >= kSavedEntries) break;
         if (static_cast<int>(j) == current) continue;
         if (history.entries[j].empty()) break;
-        batch.WriteProfileString(kFormSection, EntryName(base, static_cast<int>(written), zeroHasDigit),
-                                 history.entries[j]);
+        batch.WriteProfileString(kFormSection, EntryName(base, static_cast<int>(written), zeroHasDigit), history.entries[j]);
         ++written;
     }
 }
@@ -108,8 +105,8 @@ void SaveNumberedHistory(ProfileStore::Batch& batch, const ComboHistory& history
 
 std::uint32_t PackAttributeBits(const FormState& s)
 {
-    return (s.attributesOnDirs ? 1u : 0u) | (s.skipHidden ? 2u : 0u) | (s.skipArchive ? 4u : 0u) |
-           (s.skipReadOnly ? 8u : 0u) | (s.skipSystem ? 16u : 0u);
+    return (s.attributesOnDirs ? 1u : 0u) | (s.skipHidden ? 2u : 0u) | (s.skipArchive ? 4u : 0u) | (s.skipReadOnly ? 8u : 0u) |
+        (s.skipSystem ? 16u : 0u);
 }
 
 void UnpackAttributeBits(std::uint32_t bits, FormState& s)
@@ -139,8 +136,7 @@ void LoadFormSettings(ProfileStore& store, FormState& state)
 
     // Entry 0 of a text history is the current text, when there is one; the
     // text stays the stored one even when a later entry is selected.
-    for (auto [history, name] :
-         {std::pair{&state.searchTexts, kSearchText}, std::pair{&state.replaceTexts, kReplaceText}}) {
+    for (auto [history, name] : {std::pair{&state.searchTexts, kSearchText}, std::pair{&state.replaceTexts, kReplaceText}}) {
         *history = ComboHistory{};
         history->text = store.GetProfileString(kFormSection, name);
         if (!history->text.empty()) history->entries.push_back(history->text);

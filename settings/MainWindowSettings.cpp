@@ -42,8 +42,7 @@ bool WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& s)
     return batch.Commit();
 }
 
-WindowGeometry PlaceMainWindow(const MainWindowSettings& s, int screenWidth, int screenHeight, int iconWidth,
-                               int iconHeight)
+WindowGeometry PlaceMainWindow(const MainWindowSettings& s, int screenWidth, int screenHeight, int iconWidth, int iconHeight)
 {
     const MainWindowSettings defaults;
     // Computed in 64 bits: hand-edited corners may lie far apart.

@@ -28,27 +28,43 @@ std::uint32_t KilobytesToBytes(std::uint32_t kilobytes) { return MultiplySaturat
 
 OptionsDialogValues ToDialogUnits(const OptionsValues& v)
 {
-    return OptionsDialogValues{v.makeBackup,      v.alwaysBackup,
-                               v.backupExtension, v.skipBackupFiles,
-                               v.useLog,          v.logFile,
-                               v.logOnlyReplace,  v.contextLength,
-                               v.wordExtensions,  BytesToMegabytes(v.splitLength),
-                               BytesToKilobytes(v.splitMaxOffset), v.tempDirIsCurrent,
-                               v.tempDir,         v.ignoreNulls,
-                               v.detectUtf8,      BytesToKilobytes(v.detectLength),
+    return OptionsDialogValues{v.makeBackup,
+                               v.alwaysBackup,
+                               v.backupExtension,
+                               v.skipBackupFiles,
+                               v.useLog,
+                               v.logFile,
+                               v.logOnlyReplace,
+                               v.contextLength,
+                               v.wordExtensions,
+                               BytesToMegabytes(v.splitLength),
+                               BytesToKilobytes(v.splitMaxOffset),
+                               v.tempDirIsCurrent,
+                               v.tempDir,
+                               v.ignoreNulls,
+                               v.detectUtf8,
+                               BytesToKilobytes(v.detectLength),
                                v.searchThreads};
 }
 
 OptionsValues FromDialogUnits(const OptionsDialogValues& v)
 {
-    return OptionsValues{v.makeBackup,      v.alwaysBackup,
-                         v.backupExtension, v.skipBackupFiles,
-                         v.useLog,          v.logFile,
-                         v.logOnlyReplace,  v.contextLength,
-                         v.wordExtensions,  MegabytesToBytes(v.splitLengthMb),
-                         KilobytesToBytes(v.splitMaxOffsetKb), v.tempDirIsCurrent,
-                         v.tempDir,         v.ignoreNulls,
-                         v.detectUtf8,      KilobytesToBytes(v.detectLengthKb),
+    return OptionsValues{v.makeBackup,
+                         v.alwaysBackup,
+                         v.backupExtension,
+                         v.skipBackupFiles,
+                         v.useLog,
+                         v.logFile,
+                         v.logOnlyReplace,
+                         v.contextLength,
+                         v.wordExtensions,
+                         MegabytesToBytes(v.splitLengthMb),
+                         KilobytesToBytes(v.splitMaxOffsetKb),
+                         v.tempDirIsCurrent,
+                         v.tempDir,
+                         v.ignoreNulls,
+                         v.detectUtf8,
+                         KilobytesToBytes(v.detectLengthKb),
                          v.searchThreads};
 }
 
@@ -87,9 +103,7 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
 bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
 {
     ProfileStore::Batch batch(store);
-    const auto writeInt = [&](const char* name, std::uint32_t value) {
-        batch.WriteProfileInt(kOptionsSection, name, value);
-    };
+    const auto writeInt = [&](const char* name, std::uint32_t value) { batch.WriteProfileInt(kOptionsSection, name, value); };
     const auto writeString = [&](const char* name, const std::string& value) {
         batch.WriteProfileString(kOptionsSection, name, value);
     };

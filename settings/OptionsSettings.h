@@ -18,23 +18,23 @@ inline constexpr char kOptionsSection[] = "Optionen";
 inline constexpr std::uint32_t kMostSearchThreads = 256;
 
 struct OptionsValues {
-    std::int32_t makeBackup = 1;            // Sikop
-    std::uint32_t alwaysBackup = 1;         // Immer Sikop
-    std::string backupExtension = ".bak";   // Endung Sikop
-    std::int32_t skipBackupFiles = 1;       // Sikop nicht durchsuchen
-    std::int32_t useLog = 0;                // Log verwenden
-    std::string logFile;                    // Log Datei
-    std::int32_t logOnlyReplace = 1;        // Nur ersetzen log
-    std::uint32_t contextLength = 20;       // Kontextl
+    std::int32_t makeBackup = 1;  // Sikop
+    std::uint32_t alwaysBackup = 1;  // Immer Sikop
+    std::string backupExtension = ".bak";  // Endung Sikop
+    std::int32_t skipBackupFiles = 1;  // Sikop nicht durchsuchen
+    std::int32_t useLog = 0;  // Log verwenden
+    std::string logFile;  // Log Datei
+    std::int32_t logOnlyReplace = 1;  // Nur ersetzen log
+    std::uint32_t contextLength = 20;  // Kontextl
     std::string wordExtensions = "doc, dot, rtf, docx";  // Dateinamenerweiterungen Word
-    std::uint32_t splitLength = 52'428'800; // Splitlaenge, bytes
-    std::uint32_t splitMaxOffset = 1'024;   // Split max Offset, bytes
-    std::int32_t tempDirIsCurrent = 1;      // Temp Verz aktuelles
-    std::string tempDir;                    // Tem Verzeichnis
-    std::int32_t ignoreNulls = 0;           // Nullzeichen ignorieren
-    std::int32_t detectUtf8 = 0;            // Erweitertes Enkoding
-    std::uint32_t detectLength = 51'200;    // Enkodinglaenge, bytes; 0 = whole file
-    std::uint32_t searchThreads = 0;        // Suchthreads; 0 = one per processor core
+    std::uint32_t splitLength = 52'428'800;  // Splitlaenge, bytes
+    std::uint32_t splitMaxOffset = 1'024;  // Split max Offset, bytes
+    std::int32_t tempDirIsCurrent = 1;  // Temp Verz aktuelles
+    std::string tempDir;  // Tem Verzeichnis
+    std::int32_t ignoreNulls = 0;  // Nullzeichen ignorieren
+    std::int32_t detectUtf8 = 0;  // Erweitertes Enkoding
+    std::uint32_t detectLength = 51'200;  // Enkodinglaenge, bytes; 0 = whole file
+    std::uint32_t searchThreads = 0;  // Suchthreads; 0 = one per processor core
 
     bool operator==(const OptionsValues&) const = default;
 };

@@ -12,7 +12,7 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 bool NamesEqual(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+        std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 // A stray CR counts as a blank, so that a file with odd line ends reads the
@@ -149,9 +149,9 @@ void ProfileDocument::SetValue(std::string_view section, std::string_view name, 
 
 void ProfileDocument::RemoveSection(std::string_view section)
 {
-    m_sections.erase(std::remove_if(m_sections.begin(), m_sections.end(),
-                                    [&](const Section& s) { return NamesEqual(s.name, section); }),
-                     m_sections.end());
+    m_sections.erase(
+        std::remove_if(m_sections.begin(), m_sections.end(), [&](const Section& s) { return NamesEqual(s.name, section); }),
+        m_sections.end());
 }
 
 bool ProfileDocument::IsValidSectionName(std::string_view name) { return IsValidName(name, ']'); }

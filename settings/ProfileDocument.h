@@ -32,9 +32,9 @@ public:
 
 private:
     struct Line {
-        std::string text;     // the whole line as it is written
-        std::string name;     // empty unless the line is an entry
-        std::string value;    // the stored text of an entry's value
+        std::string text;  // the whole line as it is written
+        std::string name;  // empty unless the line is an entry
+        std::string value;  // the stored text of an entry's value
     };
     struct Section {
         std::string name;

@@ -114,8 +114,7 @@ bool ReplaceProfileFile(const std::string& path, const std::string& contents)
     std::string tempPath = target + ".XXXXXX";
     const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool written = ::fchmod(fd, mode) == 0 && !WriteAllAt(fd, contents.data(), contents.size(), 0) &&
-                   ::fsync(fd) == 0;
+    bool written = ::fchmod(fd, mode) == 0 && !WriteAllAt(fd, contents.data(), contents.size(), 0) && ::fsync(fd) == 0;
     written = (::close(fd) == 0) && written;
     if (!written || FileOps::current().rename(tempPath.c_str(), target.c_str())) {
         ::unlink(tempPath.c_str());

@@ -23,7 +23,7 @@ std::int64_t Nanoseconds(const struct timespec& time)
 bool IsUsableChange(const ProfileChange& change)
 {
     return ProfileDocument::IsValidSectionName(change.section) &&
-           (!change.name || ProfileDocument::IsValidValueName(*change.name));
+        (!change.name || ProfileDocument::IsValidValueName(*change.name));
 }
 
 ProfileChange StringChange(std::string_view section, std::optional<std::string_view> name, std::string_view value)
@@ -80,8 +80,8 @@ const ProfileDocument& ProfileStore::current()
         FileIdentity now;
         struct stat status {};
         if (::stat(m_path.c_str(), &status) == 0) {
-            now = FileIdentity{true, status.st_dev, status.st_ino, status.st_size,
-                               Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
+            now = FileIdentity{
+                true, status.st_dev, status.st_ino, status.st_size, Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
         }
         if (m_cacheValid && now == m_cachedIdentity) return m_cache;
 
@@ -106,8 +106,7 @@ std::uint32_t ProfileStore::GetProfileInt(std::string_view section, std::string_
     return ParseDwordValue(*text).value_or(defaultValue);
 }
 
-std::string ProfileStore::GetProfileString(std::string_view section, std::string_view name,
-                                           std::string_view defaultValue)
+std::string ProfileStore::GetProfileString(std::string_view section, std::string_view name, std::string_view defaultValue)
 {
     try {
         const std::string* text = current().FindValue(section, name);
@@ -127,8 +126,7 @@ bool ProfileStore::WriteProfileInt(std::string_view section, std::string_view na
     return batch.Commit();
 }
 
-bool ProfileStore::WriteProfileString(std::string_view section, std::optional<std::string_view> name,
-                                      std::string_view value)
+bool ProfileStore::WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value)
 {
     Batch batch(*this);
     batch.WriteProfileString(section, name, value);
@@ -156,8 +154,8 @@ bool ProfileStore::apply(const std::vector<ProfileChange>& changes)
         // Still under the lock, so the file we stat is the one we wrote.
         struct stat status {};
         if (::stat(m_path.c_str(), &status) == 0) {
-            m_cachedIdentity = FileIdentity{true, status.st_dev, status.st_ino, status.st_size,
-                                            Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
+            m_cachedIdentity = FileIdentity{
+                true, status.st_dev, status.st_ino, status.st_size, Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
             m_cache = std::move(*document);
             m_cacheValid = true;
         }

@@ -36,7 +36,7 @@ std::string ProfilePathFor(std::string_view xdgConfigHome, std::string_view home
 struct ProfileChange {
     std::string section;
     std::optional<std::string> name;  // none: delete the section
-    std::string valueText;            // in stored form
+    std::string valueText;  // in stored form
 };
 
 class ProfileStore {
@@ -46,8 +46,7 @@ public:
     const std::string& path() const { return m_path; }
 
     std::uint32_t GetProfileInt(std::string_view section, std::string_view name, std::uint32_t defaultValue);
-    std::string GetProfileString(std::string_view section, std::string_view name,
-                                 std::string_view defaultValue = {});
+    std::string GetProfileString(std::string_view section, std::string_view name, std::string_view defaultValue = {});
     bool WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value);
     // Without a value name the whole section is deleted.
     bool WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
@@ -59,8 +58,7 @@ public:
     public:
         explicit Batch(ProfileStore& store) : m_store(store) {}
         void WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value);
-        void WriteProfileString(std::string_view section, std::optional<std::string_view> name,
-                                std::string_view value);
+        void WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
         // Applies and forgets the collected writes; false when the file could
         // not be written (a change with an unusable name is left out).
         bool Commit();
@@ -91,6 +89,5 @@ private:
     FileIdentity m_cachedIdentity;
     bool m_cacheValid = false;
 };
-
 
 }  // namespace tarnwick::settings

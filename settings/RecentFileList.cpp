@@ -26,8 +26,7 @@ bool RecentFileList::write(ProfileStore& store) const
     ProfileStore::Batch batch(store);
     // Entries that fell out must not come back from the old section.
     batch.WriteProfileString(kRecentFileSection, std::nullopt, {});
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        batch.WriteProfileString(kRecentFileSection, ValueName(i), m_entries[i]);
+    for (std::size_t i = 0; i < m_entries.size(); ++i) batch.WriteProfileString(kRecentFileSection, ValueName(i), m_entries[i]);
     return batch.Commit();
 }
 

@@ -13,10 +13,7 @@ TipSettings ReadTipSettings(ProfileStore& store)
     return tip;
 }
 
-bool WriteTipStartUp(ProfileStore& store, std::int32_t startUp)
-{
-    return store.WriteProfileInt(kTipSection, "StartUp", startUp);
-}
+bool WriteTipStartUp(ProfileStore& store, std::int32_t startUp) { return store.WriteProfileInt(kTipSection, "StartUp", startUp); }
 
 bool WriteTipFilePos(ProfileStore& store, std::uint32_t filePos)
 {

@@ -10,9 +10,9 @@ class ProfileStore;
 inline constexpr char kTipSection[] = "Tip";
 
 struct TipSettings {
-    std::int32_t startUp = 0;    // StartUp: 1 = do not show the tips at start-up
-    std::uint32_t filePos = 0;   // FilePos: offset of the next tip in the tips file
-    std::string timeStamp;       // TimeStamp: the tips file's modification time as text
+    std::int32_t startUp = 0;  // StartUp: 1 = do not show the tips at start-up
+    std::uint32_t filePos = 0;  // FilePos: offset of the next tip in the tips file
+    std::string timeStamp;  // TimeStamp: the tips file's modification time as text
 
     bool operator==(const TipSettings&) const = default;
 };

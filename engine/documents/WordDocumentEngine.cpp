@@ -77,8 +77,8 @@ word::FindArguments WordDocumentEngine::findArguments(const RunContext& run) con
     return arguments;
 }
 
-std::pair<std::string, std::int32_t> WordDocumentEngine::contextOf(RunContext& run, word::Range& range,
-                                                                   std::int64_t start, std::int64_t end)
+std::pair<std::string, std::int32_t> WordDocumentEngine::contextOf(RunContext& run, word::Range& range, std::int64_t start,
+                                                                   std::int64_t end)
 {
     const std::int64_t k = run.job.contextLength;
     range.SetEnd(end + k);

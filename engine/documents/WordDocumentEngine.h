@@ -33,8 +33,7 @@ private:
     word::FindArguments findArguments(const RunContext& run) const;
     // The context text of a hit [start, end) and its highlight offset; the
     // range is left as it was found.
-    std::pair<std::string, std::int32_t> contextOf(RunContext& run, word::Range& range, std::int64_t start,
-                                                   std::int64_t end);
+    std::pair<std::string, std::int32_t> contextOf(RunContext& run, word::Range& range, std::int64_t start, std::int64_t end);
     void reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end,
                    const std::pair<std::string, std::int32_t>& context, const std::u16string& hitText);
     void reportFailure(RunContext& run, const std::string& path, const std::string& text);

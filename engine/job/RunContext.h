@@ -38,8 +38,8 @@ class ResultList;
 class RunContext;
 
 struct RunCounters {
-    std::atomic<std::int32_t> hits{0};      // content hits, as committed to the sink
-    std::atomic<std::int32_t> files{0};     // files with content hits plus name hits, likewise
+    std::atomic<std::int32_t> hits{0};  // content hits, as committed to the sink
+    std::atomic<std::int32_t> files{0};  // files with content hits plus name hits, likewise
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
 };
 
@@ -54,7 +54,7 @@ public:
 struct DocumentEdit {
     bool replaced = false;
     std::int64_t delta = 0;  // change of length, for the positions of later hits
-    std::string error;       // the failure text when not replaced
+    std::string error;  // the failure text when not replaced
 };
 
 // Where files that belong to a word processor go instead of the byte-wise search.
@@ -86,11 +86,10 @@ public:
 
 class RunContext {
 public:
-    RunContext(const SearchJob& job, const std::string& searchText, const std::string& replacementText,
-               const CodePage& codePage, RunSink& sink, RunCounters& counters, const std::atomic<bool>& stopFlag,
-               SearchBuffers& buffers)
-        : job(job), searchText(searchText), replacementText(replacementText), codePage(codePage), sink(sink),
-          counters(counters), buffers(buffers), patterns(job, codePage, searchText), m_stopFlag(stopFlag)
+    RunContext(const SearchJob& job, const std::string& searchText, const std::string& replacementText, const CodePage& codePage,
+               RunSink& sink, RunCounters& counters, const std::atomic<bool>& stopFlag, SearchBuffers& buffers)
+        : job(job), searchText(searchText), replacementText(replacementText), codePage(codePage), sink(sink), counters(counters),
+          buffers(buffers), patterns(job, codePage, searchText), m_stopFlag(stopFlag)
     {
     }
 

@@ -10,14 +10,14 @@ namespace tarnwick {
 // How `nameStrings` filters names. The values are those the settings file
 // stores.
 enum class NameStringMode : std::uint32_t {
-    AllMustOccur = 0,       // every listed string must occur in the name
+    AllMustOccur = 0,  // every listed string must occur in the name
     IgnoreIfAnyOccurs = 1,  // a name that holds any of them is skipped
 };
 
 // Which files go through the document component when `useWord` is on. The
 // values are those the settings file stores.
 enum class WordAutoMode : std::uint32_t {
-    AllTypes = 0,     // every file the other filters admit
+    AllTypes = 0,  // every file the other filters admit
     ByExtension = 1,  // only files whose extension is in `wordExtensions`
 };
 

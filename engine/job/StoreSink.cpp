@@ -15,8 +15,8 @@ ItemHandle StoreSink::AddNoteItem(std::string_view text, ItemKind kind, std::int
     return m_results.AddNoteItem(text, kind, value);
 }
 
-void StoreSink::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                           std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+void StoreSink::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                           ItemKind kind, std::int64_t highlightLength)
 {
     m_results.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
 }

@@ -17,8 +17,8 @@ public:
 
     ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
-    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override;
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                    ItemKind kind, std::int64_t highlightLength) override;
     void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
@@ -45,8 +45,8 @@ public:
     {
         return m_inner.AddNoteItem(text, kind, value);
     }
-    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                    ItemKind kind, std::int64_t highlightLength) override
     {
         m_inner.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     }

@@ -14,10 +14,7 @@
 namespace tarnwick {
 namespace {
 
-std::string failure(std::error_code error)
-{
-    return std::string(text::kCannotWriteLog) + ": " + SystemErrorText(error);
-}
+std::string failure(std::error_code error) { return std::string(text::kCannotWriteLog) + ": " + SystemErrorText(error); }
 
 }  // namespace
 

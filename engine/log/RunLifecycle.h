@@ -14,9 +14,9 @@ class RunLog;
 enum class UserMessage;
 
 struct LogSettings {
-    bool enabled = false;      // "Ausgabe in Log Datei speichern"
-    std::string path;          // the log file
-    bool onlyReplace = true;   // search runs are not logged
+    bool enabled = false;  // "Ausgabe in Log Datei speichern"
+    std::string path;  // the log file
+    bool onlyReplace = true;  // search runs are not logged
 };
 
 // Empties the result list, switches auto-scroll on, sets the run log text to

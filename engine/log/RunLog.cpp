@@ -78,10 +78,7 @@ void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path) {
 
 void RunLog::AppendCannotOpenLine() { logline::CannotOpen(m_text); }
 
-void RunLog::AppendMessageLine(std::string_view message, std::string_view path)
-{
-    logline::Message(m_text, message, path);
-}
+void RunLog::AppendMessageLine(std::string_view message, std::string_view path) { logline::Message(m_text, message, path); }
 
 std::string SearchHeaderLine(std::string_view searchText)
 {

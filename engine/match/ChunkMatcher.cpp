@@ -58,8 +58,7 @@ std::int64_t ChunkMatcher::nulBefore(std::int64_t from, std::int64_t to)
     if (from >= to) return to;
     // Later questions mostly start where earlier ones did or further on:
     // what was scanned once is not scanned again.
-    const bool continues =
-        m_scanFrom >= 0 && m_scanFrom <= from && from <= m_scanTo && (m_scanNul < 0 || m_scanNul >= from);
+    const bool continues = m_scanFrom >= 0 && m_scanFrom <= from && from <= m_scanTo && (m_scanNul < 0 || m_scanNul >= from);
     if (!continues) {
         m_scanFrom = m_scanTo = from;
         m_scanNul = -1;
@@ -128,8 +127,7 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
 
 std::optional<std::int64_t> ChunkMatcher::findRequired(std::int64_t from, std::int64_t end) const
 {
-    const std::size_t found =
-        m_pattern->finder.find(literalHaystack() + from, static_cast<std::size_t>(end - from));
+    const std::size_t found = m_pattern->finder.find(literalHaystack() + from, static_cast<std::size_t>(end - from));
     if (found == LiteralFinder::npos) return std::nullopt;
     return from + static_cast<std::int64_t>(found);
 }
@@ -169,8 +167,8 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
             // One search per line costs more than it saves when nearly every
             // line has a candidate: a candidate close behind a window without
             // a match widens the next window; a distant one narrows it.
-            m_windowReach = candidate - from < kDenseGap ? std::min(2 * m_windowReach + kReachStep, kMaxReach)
-                                                         : m_windowReach / 2;
+            m_windowReach =
+                candidate - from < kDenseGap ? std::min(2 * m_windowReach + kReachStep, kMaxReach) : m_windowReach / 2;
         }
         const std::int64_t first = FindLineStart(m_chunk.text, from, candidate);
         const std::int64_t reachEnd = candidate + m_windowReach;
@@ -198,8 +196,8 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     return std::nullopt;
 }
 
-std::optional<Occurrence> ChunkMatcher::searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last,
-                                                     std::int64_t end, Preceding before)
+std::optional<Occurrence> ChunkMatcher::searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last, std::int64_t end,
+                                                     Preceding before)
 {
     // The byte before the window is always in memory (the chunk keeps the
     // byte before it), so line starts and word boundaries are judged by the

@@ -19,11 +19,11 @@ struct FilePattern;
 struct SearchJob;
 
 struct ChunkText {
-    char* text = nullptr;          // text[-1] is the byte before the chunk, text[length] a NUL
+    char* text = nullptr;  // text[-1] is the byte before the chunk, text[length] a NUL
     const char* folded = nullptr;  // the folded copy, laid out the same way; null when not made
     std::int64_t length = 0;
-    bool atFileStart = true;       // the chunk begins at the file's first byte
-    unsigned char nextByte = 0;    // the byte after the chunk in the file, 0 at the end
+    bool atFileStart = true;  // the chunk begins at the file's first byte
+    unsigned char nextByte = 0;  // the byte after the chunk in the file, 0 at the end
 };
 
 struct Occurrence {
@@ -35,7 +35,7 @@ struct Occurrence {
 // (the end of text a replace has already changed).
 struct Preceding {
     bool override = false;
-    bool none = false;        // nothing precedes: the start of the text
+    bool none = false;  // nothing precedes: the start of the text
     unsigned char byte = 0;
 };
 
@@ -74,8 +74,8 @@ private:
     std::int64_t lineEndAtOrAfter(std::int64_t from);
     // The expression's first match in [first, last), where `end` is the end
     // of the range searched from `resume` and `before` applies at `resume`.
-    std::optional<Occurrence> searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last,
-                                           std::int64_t end, Preceding before);
+    std::optional<Occurrence> searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last, std::int64_t end,
+                                           Preceding before);
 
     const SearchJob& m_job;
     boost::cmatch& m_match;

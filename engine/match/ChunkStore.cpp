@@ -2,8 +2,8 @@
 
 #include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
-#include "engine/match/SearchBuffers.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/match/SearchBuffers.h"
 #include "platform/CodePage.h"
 #include "platform/InputFile.h"
 

@@ -20,7 +20,7 @@ constexpr std::int32_t EncodingCode(Encoding encoding) { return static_cast<std:
 constexpr Encoding EncodingOfCode(std::int64_t code)
 {
     return code >= EncodingCode(Encoding::Unknown) && code <= EncodingCode(Encoding::Utf8) ? static_cast<Encoding>(code)
-                                                                                         : Encoding::Unknown;
+                                                                                           : Encoding::Unknown;
 }
 
 }  // namespace tarnwick

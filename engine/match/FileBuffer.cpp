@@ -158,8 +158,8 @@ bool FileBuffer::searchChunk()
         const std::int64_t resume = m_regexFresh ? 0 : m_hitPosition + std::max<std::int64_t>(m_hitLength, 1);
         found = m_matcher.findRegex(resume);
     } else {
-        found = m_matcher.findPlain(m_hitPosition + static_cast<std::int64_t>(m_pattern->searchBytes.size()),
-                                    m_run.job.wholeWords);
+        found =
+            m_matcher.findPlain(m_hitPosition + static_cast<std::int64_t>(m_pattern->searchBytes.size()), m_run.job.wholeWords);
     }
     if (!found) {
         m_hitPosition = -1;
@@ -192,8 +192,8 @@ void FileBuffer::BuildContext()
     const std::int64_t beforeLength = std::min<std::int64_t>(p, 2 * k + 1);
     const std::int64_t fromLength = std::min<std::int64_t>(m_store.length() - p, m_hitLength + k + 1);
     m_highlightOffset = BuildHitContext(std::string_view(text + p - beforeLength, static_cast<std::size_t>(beforeLength)),
-                                        std::string_view(text + p, static_cast<std::size_t>(fromLength)), m_hitLength,
-                                        options, m_context, m_run.buffers.scratch);
+                                        std::string_view(text + p, static_cast<std::size_t>(fromLength)), m_hitLength, options,
+                                        m_context, m_run.buffers.scratch);
 }
 
 }  // namespace tarnwick

@@ -63,7 +63,7 @@ private:
     std::int32_t m_highlightOffset = 0;
     bool m_moreChunks = false;
     bool m_regexFresh = true;  // no expression search has run in this chunk yet
-    bool m_done = false;       // the last hit has been reported
+    bool m_done = false;  // the last hit has been reported
     std::string& m_context;
 };
 

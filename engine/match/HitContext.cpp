@@ -26,8 +26,7 @@ std::int32_t BuildHitContext(std::string_view before, std::string_view from, std
     std::int64_t count = 0;
     if (!from.empty() && !endsLine(from.front())) {
         count = 1;
-        for (auto i = static_cast<std::int64_t>(before.size()) - 1; count < limit && i >= 0 && !endsLine(before[i]); --i)
-            ++count;
+        for (auto i = static_cast<std::int64_t>(before.size()) - 1; count < limit && i >= 0 && !endsLine(before[i]); --i) ++count;
     }
     const std::int64_t taken = k > 0 ? std::max<std::int64_t>(count - 1, 0) : 0;
 
@@ -47,9 +46,8 @@ std::int32_t BuildHitContext(std::string_view before, std::string_view from, std
     out.assign(head);
     out.append(from.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(after, from.size()))));
 
-    std::int64_t offset = (options.utf8 && options.codePage)
-                              ? static_cast<std::int64_t>(options.codePage->utf8ToAnsiLength(head))
-                              : taken;
+    std::int64_t offset =
+        (options.utf8 && options.codePage) ? static_cast<std::int64_t>(options.codePage->utf8ToAnsiLength(head)) : taken;
     if (k > 0 && offset == k - 1) {
         out.insert(0, "...");
         offset += 3;
@@ -57,12 +55,12 @@ std::int32_t BuildHitContext(std::string_view before, std::string_view from, std
                std::string_view(out).substr(0, 3) == kUtf8Bom) {
         // The mark is one character of the context, not text of the line.
         out.erase(0, 3);
-        const auto markLength =
-            options.codePage ? static_cast<std::int64_t>(options.codePage->utf8ToAnsiLength(kUtf8Bom)) : 1;
+        const auto markLength = options.codePage ? static_cast<std::int64_t>(options.codePage->utf8ToAnsiLength(kUtf8Bom)) : 1;
         offset = std::max<std::int64_t>(0, offset - markLength);
     }
     if (after == n + k) out.append("...");
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     if (options.utf8 && options.codePage) {
         options.codePage->utf8ToAnsi(out, scratch);
         out.swap(scratch);

@@ -12,8 +12,8 @@ class CodePage;
 
 struct ContextOptions {
     std::int64_t contextLength = 20;  // bytes before and after (twice as many bytes before in UTF-8 text)
-    bool utf8 = false;                // the text is UTF-8 (encoding code 4): convert to the code page
-    bool startsAtBomFile = false;     // `before` begins at the first byte of a file that starts with a UTF-8 mark
+    bool utf8 = false;  // the text is UTF-8 (encoding code 4): convert to the code page
+    bool startsAtBomFile = false;  // `before` begins at the first byte of a file that starts with a UTF-8 mark
     const CodePage* codePage = nullptr;
 };
 

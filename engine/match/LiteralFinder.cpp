@@ -114,8 +114,7 @@ std::size_t LiteralFinder::findScalar(const char* text, std::size_t length, std:
     const char b1 = m_needle[m_rare1];
     const char b2 = m_needle[m_rare2];
     for (std::size_t s = from; s + n <= length; ++s) {
-        if ((text[s + m_rare1] | m_fold1) == b1 && (text[s + m_rare2] | m_fold2) == b2 && matchesAt(text + s))
-            return s;
+        if ((text[s + m_rare1] | m_fold1) == b1 && (text[s + m_rare2] | m_fold2) == b2 && matchesAt(text + s)) return s;
     }
     return npos;
 }
@@ -161,8 +160,7 @@ std::size_t LiteralFinder::findSse2(const char* text, std::size_t length) const
             v2 = _mm_or_si128(v2, f2);
             v3 = _mm_or_si128(v3, f3);
         }
-        const __m128i hits = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(v1, b1), _mm_cmpeq_epi8(v2, b2)),
-                                           _mm_cmpeq_epi8(v3, b3));
+        const __m128i hits = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(v1, b1), _mm_cmpeq_epi8(v2, b2)), _mm_cmpeq_epi8(v3, b3));
         for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask; mask &= mask - 1) {
             const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
             if (matchesAt(text + candidate)) return candidate;
@@ -192,8 +190,8 @@ __attribute__((target("avx2"))) std::size_t LiteralFinder::findAvx2(const char* 
             v2 = _mm256_or_si256(v2, f2);
             v3 = _mm256_or_si256(v3, f3);
         }
-        const __m256i hits = _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v1, b1), _mm256_cmpeq_epi8(v2, b2)),
-                                              _mm256_cmpeq_epi8(v3, b3));
+        const __m256i hits =
+            _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v1, b1), _mm256_cmpeq_epi8(v2, b2)), _mm256_cmpeq_epi8(v3, b3));
         for (unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hits)); mask; mask &= mask - 1) {
             const std::size_t candidate = s + static_cast<std::size_t>(__builtin_ctz(mask));
             if (matchesAt(text + candidate)) return candidate;

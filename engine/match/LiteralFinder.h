@@ -14,7 +14,7 @@ namespace tarnwick {
 class LiteralFinder {
 public:
     enum class Case {
-        Exact,             // a text byte matches only the same byte
+        Exact,  // a text byte matches only the same byte
         AsciiInsensitive,  // ... or, for a needle byte a-z, its capital
     };
 

@@ -30,8 +30,7 @@ std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
     auto pattern = std::make_unique<FilePattern>();
     pattern->utf8 = utf8 || m_codePage.isUtf8();
     std::string bytes = utf8 ? m_codePage.ansiToUtf8(m_searchText) : m_searchText;
-    if (utf8 && !m_job.matchCase && !m_job.regularExpression)
-        CodePage::foldUtf8Text(bytes.data(), bytes.data(), bytes.size());
+    if (utf8 && !m_job.matchCase && !m_job.regularExpression) CodePage::foldUtf8Text(bytes.data(), bytes.data(), bytes.size());
     pattern->searchBytes = bytes;
     if (m_job.regularExpression) {
         CompiledRegex compiled = CompileRegex(bytes, m_job.matchCase);

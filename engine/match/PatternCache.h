@@ -20,16 +20,16 @@ class CodePage;
 struct SearchJob;
 
 struct FilePattern {
-    std::string searchBytes;     // the search text as it is searched in these files
+    std::string searchBytes;  // the search text as it is searched in these files
     // Plain: the search bytes; expression: its required literal (may be
     // empty). Without case it finds ASCII text in the chunk itself where the
     // folding allows; otherwise it needs the folded copy.
     LiteralFinder finder;
     std::optional<boost::regex> regex;  // set for a regular expression that compiles
-    std::string regexError;      // the library's text when it does not
+    std::string regexError;  // the library's text when it does not
     std::int32_t hitCharacters = 0;  // length of a plain hit in characters of the code page
-    bool utf8 = false;           // the file's bytes are UTF-8: fold them as such
-    bool lineBound = false;      // no match of the expression holds a CR or LF (see MayCrossLineEnd)
+    bool utf8 = false;  // the file's bytes are UTF-8: fold them as such
+    bool lineBound = false;  // no match of the expression holds a CR or LF (see MayCrossLineEnd)
 };
 
 class PatternCache {

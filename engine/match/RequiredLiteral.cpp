@@ -13,7 +13,8 @@ std::size_t skipClass(std::string_view p, std::size_t i)
     if (i < p.size() && p[i] == '^') ++i;
     if (i < p.size() && p[i] == ']') ++i;  // a ']' first is a member
     while (i < p.size() && p[i] != ']') {
-        if (p[i] == '\\') ++i;
+        if (p[i] == '\\')
+            ++i;
         else if (p[i] == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
             const char kind = p[i + 1];
             i += 2;
@@ -106,8 +107,10 @@ std::string RequiredLiteral(std::string_view p, bool ignoreCase)
             literal = c;
         }
         if (literal >= 0 && ignoreCase) {
-            if (literal >= 0x80) literal = -1;
-            else literal = std::tolower(literal);
+            if (literal >= 0x80)
+                literal = -1;
+            else
+                literal = std::tolower(literal);
         }
 
         // What follows the atom decides whether it is required exactly once.

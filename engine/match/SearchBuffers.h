@@ -10,14 +10,14 @@
 namespace tarnwick {
 
 struct SearchBuffers {
-    ByteBuffer chunk;     // one byte before the chunk, the chunk, a terminating NUL
-    ByteBuffer lower;     // the case-folded copy of the chunk
+    ByteBuffer chunk;  // one byte before the chunk, the chunk, a terminating NUL
+    ByteBuffer lower;  // the case-folded copy of the chunk
     std::string context;  // context text of the current hit
     std::string scratch;  // conversions of the context
     boost::cmatch match;  // results of the expression search
-    std::string output;   // the changed text of a chunk being replaced
-    std::string name;     // a name being compared
-    std::string path;     // paths built by the walk
+    std::string output;  // the changed text of a chunk being replaced
+    std::string name;  // a name being compared
+    std::string path;  // paths built by the walk
 
     // Gives back memory a very large file made the buffers grow to.
     void trim(std::size_t keep)

@@ -30,13 +30,13 @@ boost::regex::flag_type SearchRegexFlags(bool matchCase);
 
 struct CompiledRegex {
     std::optional<boost::regex> regex;  // empty when the pattern does not compile
-    std::string error;                  // the library's description of the error
+    std::string error;  // the library's description of the error
 };
 CompiledRegex CompileRegex(std::string_view pattern, bool matchCase);
 
 struct EscapeResult {
     bool ok = true;
-    std::string text;           // the converted string when ok
+    std::string text;  // the converted string when ok
     const char* error = nullptr;  // the message to show when not ok
 };
 // Interprets \\ \a \e \f \n \r \t \v and \xHH in a replacement string.

@@ -19,10 +19,7 @@ OrderedOutcomes::OrderedOutcomes(RunSink& target, const std::atomic<bool>& stopF
 
 OrderedOutcomes::~OrderedOutcomes() = default;
 
-bool OrderedOutcomes::full() const
-{
-    return m_order.size() >= m_limits.maxOpen || m_recordedBytes >= m_limits.maxRecordedBytes;
-}
+bool OrderedOutcomes::full() const { return m_order.size() >= m_limits.maxOpen || m_recordedBytes >= m_limits.maxRecordedBytes; }
 
 bool OrderedOutcomes::roomAgain() const
 {
@@ -140,8 +137,7 @@ void OrderedOutcomes::waitForTurn(OutcomeSlot& slot)
 {
     std::unique_lock lock(m_mutex);
     ++m_waitingForTurn;
-    while (!stopped() && slot.state.load(std::memory_order_acquire) != OutcomeSlot::State::Head)
-        m_turn.wait_for(lock, kStopPoll);
+    while (!stopped() && slot.state.load(std::memory_order_acquire) != OutcomeSlot::State::Head) m_turn.wait_for(lock, kStopPoll);
     --m_waitingForTurn;
 }
 

@@ -29,9 +29,9 @@ namespace tarnwick {
 class OrderedOutcomes {
 public:
     struct Limits {
-        std::size_t maxOpen = 4096;                 // outcomes not yet passed on
-        std::size_t maxRecordedBytes = 8u << 20;    // recorded in closed outcomes
-        std::size_t maxSlotBytes = 1u << 20;        // recorded by one producer before it waits for its turn
+        std::size_t maxOpen = 4096;  // outcomes not yet passed on
+        std::size_t maxRecordedBytes = 8u << 20;  // recorded in closed outcomes
+        std::size_t maxSlotBytes = 1u << 20;  // recorded by one producer before it waits for its turn
     };
 
     OrderedOutcomes(RunSink& target, const std::atomic<bool>& stopFlag, Limits limits);
@@ -69,14 +69,14 @@ private:
     AdaptiveMutex m_mutex;
     std::condition_variable_any m_room;  // the walk waits for room, or the end of a drain
     std::condition_variable_any m_turn;  // producers wait for their turn
-    std::deque<OutcomeSlot*> m_order;                  // guarded by m_mutex: open and closed, not yet passed on
+    std::deque<OutcomeSlot*> m_order;  // guarded by m_mutex: open and closed, not yet passed on
     std::vector<std::unique_ptr<OutcomeSlot>> m_slots;  // guarded by m_mutex: every slot ever made
-    std::vector<OutcomeSlot*> m_free;                   // guarded by m_mutex
-    std::size_t m_recordedBytes = 0;                    // guarded by m_mutex
-    bool m_committing = false;                          // guarded by m_mutex: a thread is passing outcomes on
-    bool m_waitingForRoom = false;                      // guarded by m_mutex
-    bool m_draining = false;                            // guarded by m_mutex
-    int m_waitingForTurn = 0;                           // guarded by m_mutex
+    std::vector<OutcomeSlot*> m_free;  // guarded by m_mutex
+    std::size_t m_recordedBytes = 0;  // guarded by m_mutex
+    bool m_committing = false;  // guarded by m_mutex: a thread is passing outcomes on
+    bool m_waitingForRoom = false;  // guarded by m_mutex
+    bool m_draining = false;  // guarded by m_mutex
+    int m_waitingForTurn = 0;  // guarded by m_mutex
 };
 
 }  // namespace tarnwick

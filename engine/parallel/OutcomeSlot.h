@@ -22,9 +22,9 @@ class OutcomeSlot {
 public:
     enum class State : std::uint8_t {
         Buffering,  // records what it is given
-        Head,       // every earlier outcome has been passed on: its producer writes straight to the target
-        Closed,     // its producer has finished; waits to be passed on
-        Done,       // passed on (or dropped after a stop)
+        Head,  // every earlier outcome has been passed on: its producer writes straight to the target
+        Closed,  // its producer has finished; waits to be passed on
+        Done,  // passed on (or dropped after a stop)
     };
 
     // Ready for a new outcome: empty buffer, no handles.
@@ -32,8 +32,8 @@ public:
 
     ItemHandle recordFileItem(std::string_view text, ItemKind kind, bool asChild);
     ItemHandle recordNoteItem(std::string_view text, ItemKind kind, std::int32_t value);
-    void recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                       std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength);
+    void recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                       ItemKind kind, std::int64_t highlightLength);
     void recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
     void recordUpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
     void recordColumnText(ItemHandle item, std::string_view text, ResultColumn column);

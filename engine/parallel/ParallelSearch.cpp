@@ -33,8 +33,7 @@ constexpr std::size_t kKeptBufferBytes = 64u << 20;
 struct PoolThread {
     PoolThread(RunContext& walk, OrderedOutcomes& outcomes)
         : writer(outcomes),
-          run(walk.job, walk.searchText, walk.replacementText, walk.codePage, writer, walk.counters, walk.stopFlag(),
-              buffers)
+          run(walk.job, walk.searchText, walk.replacementText, walk.codePage, writer, walk.counters, walk.stopFlag(), buffers)
     {
         run.searchRegex = walk.searchRegex;
     }
@@ -111,8 +110,7 @@ private:
                 const std::string& path = slot->path;
                 try {
                     SearchFileContents(run, path);
-                    if (run.job.searchFileNames)
-                        CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
+                    if (run.job.searchFileNames) CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
                 } catch (...) {
                     ReportEntryException(run, path, text::kUnknownError);
                 }
@@ -129,7 +127,7 @@ private:
     AdaptiveMutex m_mutex;
     std::condition_variable_any m_wake;
     std::deque<OutcomeSlot*> m_tasks;  // guarded by m_mutex
-    bool m_finished = false;           // guarded by m_mutex
+    bool m_finished = false;  // guarded by m_mutex
 };
 
 }  // namespace
@@ -153,8 +151,8 @@ void SearchInParallel(RunContext& run, const std::string& startPath, unsigned th
 {
     OrderedOutcomes outcomes(run.sink, run.stopFlag());
     SlotWriter walkWriter(outcomes);
-    RunContext walk(run.job, run.searchText, run.replacementText, run.codePage, walkWriter, run.counters,
-                    run.stopFlag(), run.buffers);
+    RunContext walk(run.job, run.searchText, run.replacementText, run.codePage, walkWriter, run.counters, run.stopFlag(),
+                    run.buffers);
     walk.list = run.list;
     walk.status = run.status;
     walk.documents = run.documents;

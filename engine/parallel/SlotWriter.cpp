@@ -5,10 +5,7 @@
 
 namespace tarnwick {
 
-SlotWriter::SlotWriter(OrderedOutcomes& outcomes)
-    : m_outcomes(outcomes), m_recordsHits(outcomes.target().wantsHitItems())
-{
-}
+SlotWriter::SlotWriter(OrderedOutcomes& outcomes) : m_outcomes(outcomes), m_recordsHits(outcomes.target().wantsHitItems()) {}
 
 SlotWriter::~SlotWriter() { closeSlot(); }
 

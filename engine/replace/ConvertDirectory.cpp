@@ -14,8 +14,8 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 
 namespace tarnwick {
 namespace {
@@ -39,8 +39,7 @@ public:
             if (!reader.stat(entry)) continue;
             JoinPath(path, directory, entry.name);
             if (entry.isDirectory()) {
-                if (m_run.job.includeSubfolders && !entry.isSymlink && !m_filter.directoryExcluded(entry))
-                    convert(path, false);
+                if (m_run.job.includeSubfolders && !entry.isSymlink && !m_filter.directoryExcluded(entry)) convert(path, false);
                 continue;
             }
             if (admits(entry, path)) convertName(directory, entry.name, path);

@@ -12,7 +12,7 @@ class RunContext;
 // Which file names a conversion run turns into lower case.
 enum class RenameArgument : std::uint8_t {
     OnlyAllCapitals,  // only names written entirely in capitals
-    All,              // every name
+    All,  // every name
 };
 
 void ConvertDirectory(RunContext& run, const std::string& directory, RenameArgument renameArgument);

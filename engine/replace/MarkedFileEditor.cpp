@@ -3,8 +3,8 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/ChunkStore.h"
-#include "engine/match/ReadOrThrow.h"
 #include "engine/match/PatternCache.h"
+#include "engine/match/ReadOrThrow.h"
 #include "platform/CodePage.h"
 #include "platform/SystemError.h"
 
@@ -41,8 +41,8 @@ bool MarkedFileEditor::Begin(ItemHandle item)
         return true;
     }
     const std::string path = m_run.job.tempDirIsCurrent
-                                 ? m_file.realPath() + ".trwtmp8"
-                                 : m_run.job.tempDir + (m_run.job.tempDir.ends_with('/') ? "" : "/") + "tarwerstmpdat.tmp";
+        ? m_file.realPath() + ".trwtmp8"
+        : m_run.job.tempDir + (m_run.job.tempDir.ends_with('/') ? "" : "/") + "tarwerstmpdat.tmp";
     if (const std::error_code error = m_temp.create(path)) {
         markError(item, std::string(text::kTempCreateFailed) + SystemErrorText(error));
         return false;
@@ -54,8 +54,7 @@ bool MarkedFileEditor::Begin(ItemHandle item)
 bool MarkedFileEditor::holdsSearchText(const char* bytes, std::int64_t length) const
 {
     const std::string& search = m_pattern->searchBytes;
-    if (m_run.job.regularExpression)
-        return m_pattern->regex && boost::regex_match(bytes, bytes + length, *m_pattern->regex);
+    if (m_run.job.regularExpression) return m_pattern->regex && boost::regex_match(bytes, bytes + length, *m_pattern->regex);
     if (length != static_cast<std::int64_t>(search.size())) return false;
     if (m_run.job.matchCase) return std::equal(search.begin(), search.end(), bytes);
     std::string folded(bytes, static_cast<std::size_t>(length));
@@ -91,8 +90,7 @@ bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
     // Positions come in increasing order; the stored position is one in the
     // changed file, so the growth so far leads back to the source.
     const std::int64_t source = position - m_delta;
-    if (source < static_cast<std::int64_t>(m_sourceOffset) ||
-        static_cast<std::uint64_t>(source + length) > m_file.size())
+    if (source < static_cast<std::int64_t>(m_sourceOffset) || static_cast<std::uint64_t>(source + length) > m_file.size())
         return false;
     std::string old(static_cast<std::size_t>(length), '\0');
     if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return false;
@@ -126,7 +124,8 @@ std::optional<std::string> MarkedFileEditor::Finish()
     }
     std::error_code error = copySourceTo(m_file.size()) ? std::error_code() : ErrnoCode(EIO);
     if (!error) error = m_temp.close();
-    if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta)) error = ErrnoCode(EIO);
+    if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta))
+        error = ErrnoCode(EIO);
     if (!error) error = InstallTemporaryFile(m_file, m_tempPath);
     if (error) {
         Abandon();

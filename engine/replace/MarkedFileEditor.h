@@ -54,11 +54,11 @@ private:
     InputFile m_file;
     const FilePattern* m_pattern = nullptr;
     std::string m_replacement;
-    std::string m_text;            // the whole file, changed hit by hit
+    std::string m_text;  // the whole file, changed hit by hit
     bool m_split = false;
     bool m_changed = false;
     std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
-    std::int64_t m_delta = 0;          // split: growth of the file so far
+    std::int64_t m_delta = 0;  // split: growth of the file so far
     OutputFile m_temp;
     std::string m_tempPath;
 };

@@ -105,7 +105,8 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     const ItemHandle item = run.sink.AddFileItem(path, kind);
     run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
     run.sink.ScrollToItem(item);
-    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name))) ReportRenameFailure(run, path, error);
+    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name)))
+        ReportRenameFailure(run, path, error);
 }
 
 }  // namespace

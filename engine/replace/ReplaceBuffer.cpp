@@ -75,13 +75,12 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
         };
         probeChunk(0, m_split ? split : m_fileLength);
 
-        const auto overlapBase = static_cast<std::int64_t>(
-            m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
+        const auto overlapBase =
+            static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
         for (;;) {
             // The probe asks only whether there is anything to do: no whole-word test.
             std::optional<Occurrence> found;
-            if (!m_store.isHole())
-                found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
+            if (!m_store.isHole()) found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
             if (found) {
                 if (m_split && !openTempFile()) return {ReplaceOutcome::Failed};
                 return {ReplaceOutcome::Occurrence, static_cast<std::int64_t>(m_store.start()) + found->position};
@@ -132,8 +131,10 @@ bool ReplaceBuffer::openTempFile()
             }
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), m_store.start() - done));
             const std::size_t got = ReadOrThrow(m_file, done, block.data(), want);
-            if (got < want) error = ErrnoCode(EIO);
-            else error = m_temp.append(block.data(), got);
+            if (got < want)
+                error = ErrnoCode(EIO);
+            else
+                error = m_temp.append(block.data(), got);
             done += got;
             // The first chunk with an occurrence follows these bytes.
             if (!error && got > 0) m_flushedByte = static_cast<unsigned char>(block[got - 1]);
@@ -187,9 +188,10 @@ void ReplaceBuffer::buildContext(const Occurrence& occurrence)
     // are still the source's.
     const auto beforeLength = std::min<std::int64_t>(static_cast<std::int64_t>(m_out.size()), 2 * k + 1);
     const std::int64_t fromLength = std::min<std::int64_t>(m_store.length() - occurrence.position, occurrence.length + k + 1);
-    m_highlightOffset = BuildHitContext(std::string_view(m_out).substr(m_out.size() - static_cast<std::size_t>(beforeLength)),
-                                        std::string_view(m_store.text() + occurrence.position, static_cast<std::size_t>(fromLength)),
-                                        occurrence.length, options, m_context, m_run.buffers.scratch);
+    m_highlightOffset =
+        BuildHitContext(std::string_view(m_out).substr(m_out.size() - static_cast<std::size_t>(beforeLength)),
+                        std::string_view(m_store.text() + occurrence.position, static_cast<std::size_t>(fromLength)),
+                        occurrence.length, options, m_context, m_run.buffers.scratch);
 }
 
 ReplaceStep ReplaceBuffer::ReplaceNext()
@@ -241,11 +243,11 @@ ReplaceStep ReplaceBuffer::ReplaceNext()
         const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
         const bool replacedHere = m_lastPosition >= 0;
         // A candidate rejected as part of a longer word is not searched again either.
-        const std::int64_t searched = m_run.job.regularExpression ? (replacedHere ? m_resume : 0)
-                                                                  : std::max<std::int64_t>(m_matcher.plainScanStart(), 0);
+        const std::int64_t searched =
+            m_run.job.regularExpression ? (replacedHere ? m_resume : 0) : std::max<std::int64_t>(m_matcher.plainScanStart(), 0);
         const std::int64_t room = m_store.length() - searched;
-        const auto base = static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset
-                                                                               : m_pattern->searchBytes.size() - 1);
+        const auto base =
+            static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
         if (overlap < 0) overlap = std::min(base, room);
         overlap = std::clamp<std::int64_t>(overlap, 0, std::max<std::int64_t>(std::min(split, m_store.length()) - 1, 0));
         if (!flushToTemp(overlap)) return {ReplaceOutcome::Failed};
@@ -268,7 +270,7 @@ bool ReplaceBuffer::leavesToNextChunk(const Occurrence& occurrence) const
     const std::int64_t fromStart = m_store.length() - occurrence.position;
     const std::int64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
     return occurrence.position + occurrence.length == m_store.length() && fromStart <= m_run.job.splitMaxOffset &&
-           fromStart < split && occurrence.position >= m_consumed;
+        fromStart < split && occurrence.position >= m_consumed;
 }
 
 bool ReplaceBuffer::flushToTemp(std::int64_t keep)
@@ -289,9 +291,9 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
 void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
 {
     m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
-                                        std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
-                                            TruncateText(SystemErrorText(error)),
-                                        ItemKind::Error);
+                                     std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
+                                         TruncateText(SystemErrorText(error)),
+                                     ItemKind::Error);
 }
 
 bool ReplaceBuffer::Finish()
@@ -303,9 +305,9 @@ bool ReplaceBuffer::Finish()
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
         if (const std::error_code error = CommitContents(m_file, m_out, previous)) {
-            const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() +
-                                                                  ": " + TruncateText(SystemErrorText(error)),
-                                                              ItemKind::Error);
+            const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
+                                                               TruncateText(SystemErrorText(error)),
+                                                           ItemKind::Error);
             m_run.sink.ScrollToItem(item);
             return false;
         }
@@ -321,9 +323,9 @@ bool ReplaceBuffer::Finish()
     }
     if (const std::error_code error = InstallTemporaryFile(m_file, m_tempPath)) {
         m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
-                                            std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
-                                                TruncateText(SystemErrorText(error)),
-                                            ItemKind::Error);
+                                         std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
+                                             TruncateText(SystemErrorText(error)),
+                                         ItemKind::Error);
         Abandon();
         return false;
     }

@@ -25,9 +25,9 @@ struct FilePattern;
 
 // What PrepareReplace and ReplaceNext came to.
 enum class ReplaceOutcome : std::uint8_t {
-    Occurrence,    // there is one; the step's offset says where
+    Occurrence,  // there is one; the step's offset says where
     NoOccurrence,  // there is none (more), or a stop was requested
-    Failed,        // a failure, already reported as a result item
+    Failed,  // a failure, already reported as a result item
 };
 
 struct ReplaceStep {
@@ -83,13 +83,13 @@ private:
     ChunkStore m_store;
     ChunkMatcher m_matcher;
     const FilePattern* m_pattern = nullptr;
-    std::string m_replacement;          // replacement bytes as inserted in this file
-    std::string& m_out;                 // the changed text of the current chunk so far
+    std::string m_replacement;  // replacement bytes as inserted in this file
+    std::string& m_out;  // the changed text of the current chunk so far
     std::string& m_context;
-    std::int64_t m_consumed = 0;        // chunk bytes already copied or replaced
-    std::int64_t m_resume = 0;          // where the next search in the chunk starts
-    std::int64_t m_lastPosition = 0;    // last replacement in the changed chunk; negative: none in this chunk
-    std::uint64_t m_outputOffset = 0;   // offset in the changed file of the chunk's first byte
+    std::int64_t m_consumed = 0;  // chunk bytes already copied or replaced
+    std::int64_t m_resume = 0;  // where the next search in the chunk starts
+    std::int64_t m_lastPosition = 0;  // last replacement in the changed chunk; negative: none in this chunk
+    std::uint64_t m_outputOffset = 0;  // offset in the changed file of the chunk's first byte
     std::uint64_t m_fileLength = 0;
     std::int64_t m_hitLength = 0;
     std::int64_t m_hitCharacters = 0;
@@ -97,8 +97,8 @@ private:
     std::int64_t m_replacements = 0;
     bool m_split = false;
     bool m_lastChunk = true;
-    bool m_finished = false;            // the last chunk went to the temporary file
-    int m_flushedByte = -1;             // last byte written to the temporary file, -1: none
+    bool m_finished = false;  // the last chunk went to the temporary file
+    int m_flushedByte = -1;  // last byte written to the temporary file, -1: none
     OutputFile m_temp;
     std::string m_tempPath;
 };

@@ -25,13 +25,12 @@ void ReplaceInFile(RunContext& run, const std::string& path)
     if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
     run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));
 
-    for (ReplaceStep step = buffer.ReplaceNext(); step.outcome != ReplaceOutcome::NoOccurrence;
-         step = buffer.ReplaceNext()) {
+    for (ReplaceStep step = buffer.ReplaceNext(); step.outcome != ReplaceOutcome::NoOccurrence; step = buffer.ReplaceNext()) {
         // A failure has been reported; the file keeps its old contents.
         if (step.outcome == ReplaceOutcome::Failed) return;
         run.sink.LogReplacementLine(path, step.offset, buffer.context());
         run.sink.AddHitItem(step.offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
-                               buffer.hitCharacters());
+                            buffer.hitCharacters());
         run.sink.AddCounts(1, 0);
         // Stopped between two replacements: nothing is written.
         if (run.stopRequested()) return;

@@ -64,7 +64,8 @@ private:
             const std::string failure = m_run.documents->FinishMarked();
             if (!failure.empty()) {
                 m_run.sink.LogMessageLine(failure, m_currentPath);
-                if (item != kNoItem) m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, failure, ItemKind::Error);
+                if (item != kNoItem)
+                    m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, failure, ItemKind::Error);
                 ok = false;
             }
         }
@@ -72,7 +73,8 @@ private:
         if (m_editor) {
             if (const auto failure = m_editor->Finish()) {
                 m_run.sink.LogMessageLine(*failure, m_editor->path());
-                if (item != kNoItem) m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+                if (item != kNoItem)
+                    m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
                 ok = false;
             }
             m_editor.reset();

@@ -3,8 +3,8 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/ContentSearch.h"
-#include "engine/replace/ReplaceInFile.h"
 #include "engine/replace/Renaming.h"
+#include "engine/replace/ReplaceInFile.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
 

@@ -71,21 +71,18 @@ bool EntryFilter::fileRejectedByName(const DirEntry& entry) const
 
 bool EntryFilter::passesAttributes(const DirEntry& entry) const
 {
-    return !((entry.hidden && m_job.skipHidden) || (entry.archive && m_job.skipArchive) ||
-             (entry.system && m_job.skipSystem) || (entry.readOnly && m_job.skipReadOnly));
+    return !((entry.hidden && m_job.skipHidden) || (entry.archive && m_job.skipArchive) || (entry.system && m_job.skipSystem) ||
+             (entry.readOnly && m_job.skipReadOnly));
 }
 
-bool EntryFilter::needsFileAttributes() const
-{
-    return m_job.sizeFilter || m_job.dateFilter || m_job.skipReadOnly;
-}
+bool EntryFilter::needsFileAttributes() const { return m_job.sizeFilter || m_job.dateFilter || m_job.skipReadOnly; }
 
 bool EntryFilter::passesSize(std::uint64_t size) const
 {
     // Files of any size are searched (split mode holds one chunk at a time).
     if (!m_job.sizeFilter) return true;
     return static_cast<std::uint64_t>(m_job.minSizeKb) * 1024 <= size &&
-           size <= static_cast<std::uint64_t>(m_job.maxSizeKb) * 1024;
+        size <= static_cast<std::uint64_t>(m_job.maxSizeKb) * 1024;
 }
 
 bool EntryFilter::passesDates(const DirEntry& entry) const
@@ -133,10 +130,7 @@ bool EntryFilter::passesType(std::string_view name) const
     return m_job.fileTypes.find(std::string_view(lowered, extension.size() + 1)) != std::string::npos;
 }
 
-bool EntryFilter::directoryExcluded(const DirEntry& entry) const
-{
-    return m_job.attributesOnDirs && !passesAttributes(entry);
-}
+bool EntryFilter::directoryExcluded(const DirEntry& entry) const { return m_job.attributesOnDirs && !passesAttributes(entry); }
 
 bool EntryFilter::routesToDocuments(std::string_view name) const
 {

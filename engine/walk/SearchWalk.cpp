@@ -19,8 +19,7 @@ private:
         // FIFOs, sockets and devices have no contents to read: opening a FIFO
         // would stop the run, whichever engine opened it.
         const bool contents = m_run.job.searchContents && !entry.system;
-        if (contents && m_dispatch && !m_filter.routesToDocuments(entry.name) && m_dispatch->dispatch(entry, path))
-            return;
+        if (contents && m_dispatch && !m_filter.routesToDocuments(entry.name) && m_dispatch->dispatch(entry, path)) return;
         if (contents) {
             if (m_filter.routesToDocuments(entry.name))
                 documents().SearchDocument(m_run, path);

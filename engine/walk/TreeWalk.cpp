@@ -62,8 +62,7 @@ void TreeWalk::walk(const std::string& directory)
     if (!m_run.stopRequested()) levelFinished(directory, names);
 }
 
-void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path,
-                            std::vector<std::string>& names)
+void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path, std::vector<std::string>& names)
 {
     // A regular file the name filters reject is skipped before any stat.
     if (entry.type == EntryType::File && !entry.isSymlink && m_filter.fileRejectedByName(entry)) return;

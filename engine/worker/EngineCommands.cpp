@@ -15,8 +15,8 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     std::optional<StoreSink> store;
     if (!state.outputs.sink) store.emplace(*state.outputs.results, *state.outputs.runLog);
     CountingSink sink(state.outputs.sink ? *state.outputs.sink : static_cast<RunSink&>(*store), state.counters);
-    RunContext run(input.job, input.searchText, input.replacementText, state.codePage, sink, state.counters,
-                   state.stopFlag, state.buffers);
+    RunContext run(input.job, input.searchText, input.replacementText, state.codePage, sink, state.counters, state.stopFlag,
+                   state.buffers);
     run.list = state.outputs.results.get();
     run.status = state.outputs.status.get();
     run.documents = state.outputs.documents.get();

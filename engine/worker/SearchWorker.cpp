@@ -34,8 +34,7 @@ std::string runFailedText(const std::string& className, const std::string& reaso
     std::string out;
     const auto first = format.find("%s");
     const auto second = format.find("%s", first + 2);
-    out = format.substr(0, first) + className + format.substr(first + 2, second - first - 2) + reason +
-          format.substr(second + 2);
+    out = format.substr(0, first) + className + format.substr(first + 2, second - first - 2) + reason + format.substr(second + 2);
     return out;
 }
 
@@ -125,8 +124,7 @@ void SearchWorker::start(WorkerCommand command)
     m_state->wake.notify_one();
 }
 
-void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument,
-                           bool resetExamined)
+void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument, bool resetExamined)
 {
     {
         std::lock_guard lock(m_state->mutex);

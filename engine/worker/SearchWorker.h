@@ -53,7 +53,7 @@ struct WorkerOutputs {
     std::shared_ptr<ResultList> results;
     std::shared_ptr<RunLog> runLog;
     std::shared_ptr<Notifier> notifier;
-    std::shared_ptr<StatusDisplay> status;      // may be null
+    std::shared_ptr<StatusDisplay> status;  // may be null
     std::shared_ptr<DocumentEngine> documents;  // null: documents cannot be opened
     // Where a run's results go instead of the result list and the run log
     // text, when set (the terminal program prints them as they come).
@@ -108,8 +108,7 @@ public:
 
 private:
     void start(WorkerCommand command);
-    void startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument,
-                 bool resetExamined);
+    void startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument, bool resetExamined);
 
     std::shared_ptr<WorkerState> m_state;
     std::chrono::milliseconds m_shutdownWait;

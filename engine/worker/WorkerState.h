@@ -32,7 +32,7 @@ struct WorkerState {
     std::mutex mutex;
     std::condition_variable wake;
     bool signalled = false;  // guarded by mutex
-    CommandInput pending;    // guarded by mutex
+    CommandInput pending;  // guarded by mutex
 
     std::atomic<bool> stopFlag{false};
     std::atomic<bool> quitFlag{false};

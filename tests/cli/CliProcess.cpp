@@ -113,7 +113,8 @@ std::set<std::string> ReportedPaths(const std::string& out, const std::string& r
         const std::size_t at = line.find(root + "/");
         if (at == std::string::npos) continue;
         const std::size_t end = line.find("; P: ", at);
-        paths.insert(line.substr(at + root.size() + 1, end == std::string::npos ? std::string::npos : end - at - root.size() - 1));
+        paths.insert(
+            line.substr(at + root.size() + 1, end == std::string::npos ? std::string::npos : end - at - root.size() - 1));
     }
     return paths;
 }

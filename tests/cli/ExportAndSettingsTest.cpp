@@ -25,18 +25,24 @@ TEST(CliExport, WritesXmlWithTheChosenElementsByteForByte)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(t.tree.read("r.xml"),
               "<XML>\r\n"
-              "<SUCHPFAD>" + t.dir + "</SUCHPFAD>\r\n"
-              "<SUCHEN>nadel</SUCHEN>\r\n"
-              "<OPTIONEN grosschreibung=\"0\" dateiinhalt=\"1\" verzname=\"0\" dateinamen=\"1\" ganze_woerter=\"0\" "
-              "reg_ausdruck=\"0\" sonderzeichen=\"0\"/>\r\n"
-              "<ERGEBNISSE dateien_durchsucht=\"2\" dateien_gefunden=\"2\" eintraege_gefunden=\"2\">\r\n"
-              "<DATEI pfad=\"" + t.hits + "\" eintraege_gefunden=\"2\">\r\n"
-              "<GEFUNDEN pos=\"5\">eins Nadel zwei</GEFUNDEN>\r\n"
-              "<GEFUNDEN pos=\"16\">Nadel &amp; &lt;x&gt;</GEFUNDEN>\r\n"
-              "</DATEI>\r\n"
-              "<DATEINAMEN pfad=\"" + t.named + "\"/>\r\n"
-              "</ERGEBNISSE>\r\n"
-              "</XML>\r\n");
+              "<SUCHPFAD>" +
+                  t.dir +
+                  "</SUCHPFAD>\r\n"
+                  "<SUCHEN>nadel</SUCHEN>\r\n"
+                  "<OPTIONEN grosschreibung=\"0\" dateiinhalt=\"1\" verzname=\"0\" dateinamen=\"1\" ganze_woerter=\"0\" "
+                  "reg_ausdruck=\"0\" sonderzeichen=\"0\"/>\r\n"
+                  "<ERGEBNISSE dateien_durchsucht=\"2\" dateien_gefunden=\"2\" eintraege_gefunden=\"2\">\r\n"
+                  "<DATEI pfad=\"" +
+                  t.hits +
+                  "\" eintraege_gefunden=\"2\">\r\n"
+                  "<GEFUNDEN pos=\"5\">eins Nadel zwei</GEFUNDEN>\r\n"
+                  "<GEFUNDEN pos=\"16\">Nadel &amp; &lt;x&gt;</GEFUNDEN>\r\n"
+                  "</DATEI>\r\n"
+                  "<DATEINAMEN pfad=\"" +
+                  t.named +
+                  "\"/>\r\n"
+                  "</ERGEBNISSE>\r\n"
+                  "</XML>\r\n");
 }
 
 TEST(CliExport, WritesCsvAndTemplateAfterAReplaceRun)
@@ -50,8 +56,8 @@ TEST(CliExport, WritesCsvAndTemplateAfterAReplaceRun)
     const std::string pattern = t.tree.write("vorlage.txt",
                                              "!SUCHEN! -> !ERSETZEN!\n!LISTE_START![!DATEINAME!: !ANZ_IN_DAT!]\n"
                                              "!DAT_START!  !POS!\n!DAT_STOP!!LISTE_STOP!Ende");
-    run = RunCli({"replace", "--no-backup", "--export", "template=" + pattern, "--out", t.tree.path("r.txt"), "Nadel",
-                  "Faden", t.dir});
+    run = RunCli(
+        {"replace", "--no-backup", "--export", "template=" + pattern, "--out", t.tree.path("r.txt"), "Nadel", "Faden", t.dir});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(t.tree.read("r.txt"), "nadel -> Faden\n[" + t.hits + ": 2]\n  5\n  16\nEnde");
 }
@@ -63,11 +69,11 @@ TEST(CliExport, RefusesUnusableRequestsAndReportsFailedWrites)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "--export needs --out PATH\n");
 
-    run = RunCli({"search", "--export", "template=" + t.tree.path("fehlt.txt"), "--out", t.tree.path("r"), "Nadel",
-                  t.dir});
+    run = RunCli({"search", "--export", "template=" + t.tree.path("fehlt.txt"), "--out", t.tree.path("r"), "Nadel", t.dir});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere "
-                       "Exportoption.\n");
+    EXPECT_EQ(run.err,
+              "Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere "
+              "Exportoption.\n");
     EXPECT_EQ(run.out, "") << "a refused request must not start the run";
 
     run = RunCli({"search", "--export", "csv", "--separator", "", "--out", t.tree.path("r"), "Nadel", t.dir});
@@ -95,24 +101,31 @@ TEST(CliSettings, RerunsTheStoredSearchAndLetsTheCommandLineOverrideIt)
                                         "[Dialogdaten]\n"
                                         "Suchstring=\"nadel\"\n"
                                         "Ersetzstring=\"Faden\"\n"
-                                        "Verz0=\"" + tree.path("d") + "\"\n"
-                                        "Unterordner durchs=dword:00000001\n"
-                                        "Dateitypen=\"#*.TXT;#*.log;\"\n"
-                                        "[Optionen]\n"
-                                        "Sikop=dword:00000000\n"
-                                        "Log verwenden=dword:00000001\n"
-                                        "Log Datei=\"" + tree.path("op.log") + "\"\n");
+                                        "Verz0=\"" +
+                                            tree.path("d") +
+                                            "\"\n"
+                                            "Unterordner durchs=dword:00000001\n"
+                                            "Dateitypen=\"#*.TXT;#*.log;\"\n"
+                                            "[Optionen]\n"
+                                            "Sikop=dword:00000000\n"
+                                            "Log verwenden=dword:00000001\n"
+                                            "Log Datei=\"" +
+                                            tree.path("op.log") + "\"\n");
 
     CliOutcome run = RunCli({"search", "--settings-file", conf});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Suche nach : nadel\n" + inSub + "; P: 0; L: 5; T: Nadel\n"
-                       "Suche abgeschlossen. 1 Einträge in 1 Dateien  wurden gefunden.\n");
+    EXPECT_EQ(run.out,
+              "Suche nach : nadel\n" + inSub +
+                  "; P: 0; L: 5; T: Nadel\n"
+                  "Suche abgeschlossen. 1 Einträge in 1 Dateien  wurden gefunden.\n");
     EXPECT_EQ(tree.read("op.log"), "") << "only replace runs are logged unless the settings say otherwise";
 
     run = RunCli({"search", "--settings-file", conf, "-t", "*.log", "NADEL"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Suche nach : NADEL\n" + other + "; P: 0; L: 5; T: Nadel\n"
-                       "Suche abgeschlossen. 1 Einträge in 1 Dateien  wurden gefunden.\n");
+    EXPECT_EQ(run.out,
+              "Suche nach : NADEL\n" + other +
+                  "; P: 0; L: 5; T: Nadel\n"
+                  "Suche abgeschlossen. 1 Einträge in 1 Dateien  wurden gefunden.\n");
 
     // The stored replacement, the stored backup choice and the stored log.
     run = RunCli({"replace", "--settings-file", conf});

@@ -49,8 +49,8 @@ TEST(CliLargeFile, SparseFileAboveFourGigabytesIsSearchedAndReplacedAtItsTruePos
     }
 
     CliOutcome run = RunCli({"search", "-c", "needle", tree.path("big")});
-    EXPECT_EQ(HitPositions(run.out), (std::vector<std::string>{"P: " + std::to_string(first + 2) + "; L: 6",
-                                                               "P: " + std::to_string(last) + "; L: 6"}))
+    EXPECT_EQ(HitPositions(run.out),
+              (std::vector<std::string>{"P: " + std::to_string(first + 2) + "; L: 6", "P: " + std::to_string(last) + "; L: 6"}))
         << run.out << run.err;
     EXPECT_EQ(run.status, 0);
 

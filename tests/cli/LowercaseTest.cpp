@@ -15,10 +15,7 @@ using Paths = std::set<std::string>;
 
 const std::string kHeader = "Wandle Dateinamen in Kleinbuchstaben um\n";
 
-std::string renamed(const std::string& path)
-{
-    return "Dateiname in Kleinbuchstaben gewandelt: " + path + "\n";
-}
+std::string renamed(const std::string& path) { return "Dateiname in Kleinbuchstaben gewandelt: " + path + "\n"; }
 
 std::string summary(int renames)
 {

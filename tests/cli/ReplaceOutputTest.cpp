@@ -19,7 +19,7 @@ using Paths = std::set<std::string>;
 std::string summary(int hits, int files)
 {
     return "Ersetzen abgeschlossen.  " + std::to_string(hits) + " Einträge in " + std::to_string(files) +
-           " Dateien wurden ersetzt.";
+        " Dateien wurden ersetzt.";
 }
 
 TEST(CliReplaceOutput, PrintsReplacementsAndRenamesByteForByte)
@@ -32,12 +32,14 @@ TEST(CliReplaceOutput, PrintsReplacementsAndRenamesByteForByte)
     // Offsets are those of the changed file (the second hit moved from 21 to
     // 20); contexts show the text before the change; names change after the
     // contents, the directory after everything below it.
-    EXPECT_EQ(run.out, "Ersetze hit durch XY\n" +
-                           file + "; P: 2; T: a hit here\n" +
-                           file + "; P: 20; T: HIT again\n"
-                           "Im Dateinamen gefunden und ersetzt" + file + "\n"
-                           "Im Verzeichnisnamen gefunden und ersetzt" + dir + "\n" +
-                           summary(2, 3) + "\n");
+    EXPECT_EQ(run.out,
+              "Ersetze hit durch XY\n" + file + "; P: 2; T: a hit here\n" + file +
+                  "; P: 20; T: HIT again\n"
+                  "Im Dateinamen gefunden und ersetzt" +
+                  file +
+                  "\n"
+                  "Im Verzeichnisnamen gefunden und ersetzt" +
+                  dir + "\n" + summary(2, 3) + "\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(TreeEntries(tree.root()), (Paths{"XYdir", "XYdir/XY.txt", "XYdir/hit.txt.bak"}));

@@ -65,8 +65,9 @@ TEST(CliSearchOptions, MatchingOptionsChangeWhichHitsAreFound)
     // line goes on.
     tree.write("context/a.txt", "0123456789 needle abcdefghij\nshort needle\n");
     const CliOutcome context = RunCli({"search", "--context", "5", "needle", tree.path("context")});
-    EXPECT_EQ(BodyLines(context.out), (Strings{tree.path("context/a.txt") + "; P: 11; L: 6; T: ...789 needle abcd...",
-                                               tree.path("context/a.txt") + "; P: 35; L: 6; T: ...ort needle"}));
+    EXPECT_EQ(BodyLines(context.out),
+              (Strings{tree.path("context/a.txt") + "; P: 11; L: 6; T: ...789 needle abcd...",
+                       tree.path("context/a.txt") + "; P: 35; L: 6; T: ...ort needle"}));
 
     // In a file taken for UTF-8 the context reaches back 2K - 1 bytes, so
     // whole characters are shown and no "..." is put in front.
@@ -101,9 +102,9 @@ TEST(CliSearchOptions, SplitModeFindsHitsAcrossChunkBordersOnce)
         // An expression's chunks overlap by up to --split-max-offset bytes;
         // a hit at a chunk's end may show a shorter context, never twice.
         EXPECT_EQ(HitPositions(RunCli({"search", "-e", "--split-length", split, "ne+dle", tree.root()}).out), expected);
-        EXPECT_EQ(HitPositions(RunCli({"search", "-e", "--split-length", split, "--split-max-offset", "8", "ne+dle",
-                                       tree.root()}).out),
-                  expected);
+        EXPECT_EQ(
+            HitPositions(RunCli({"search", "-e", "--split-length", split, "--split-max-offset", "8", "ne+dle", tree.root()}).out),
+            expected);
     }
     EXPECT_EQ(RunCli({"search", "--split-length", "63", "needle", tree.root()}).status, 2);
 }
@@ -119,7 +120,8 @@ TEST(CliSearchOptions, FiltersDecideWhichEntriesAreSearched)
         return ReportedPaths(RunCli(args).out, tree.path(dir));
     };
 
-    for (const char* name : {"zz.txt", "zz.md", "zz.cpp", "ZZ.TXT", "zz", "zz.txt.bak"}) tree.write(std::string("types/") + name, "");
+    for (const char* name : {"zz.txt", "zz.md", "zz.cpp", "ZZ.TXT", "zz", "zz.txt.bak"})
+        tree.write(std::string("types/") + name, "");
     EXPECT_EQ(found("types", {"-t", "txt,md"}), (Paths{"zz.txt", "zz.md", "ZZ.TXT"}));
     EXPECT_EQ(found("types", {"--types", "*.cpp; .md"}), (Paths{"zz.cpp", "zz.md"}));
     EXPECT_EQ(found("types", {}), (Paths{"zz.txt", "zz.md", "zz.cpp", "ZZ.TXT", "zz"}));
@@ -140,9 +142,9 @@ TEST(CliSearchOptions, FiltersDecideWhichEntriesAreSearched)
         tree.write(std::string("dates/") + name, "");
         tree.setTimes(std::string("dates/") + name, time, time);
     }
-    EXPECT_EQ(found("dates", {"--date-kinds", "modified", "--date-from", "2021-06-01 00:00:00", "--date-to",
-                              "2022-06-01 00:00:00"}),
-              (Paths{"zz_from", "zz_to"}));
+    EXPECT_EQ(
+        found("dates", {"--date-kinds", "modified", "--date-from", "2021-06-01 00:00:00", "--date-to", "2022-06-01 00:00:00"}),
+        (Paths{"zz_from", "zz_to"}));
     EXPECT_EQ(found("dates", {"--date-kinds", "accessed,modified", "--date-to", "2021-06-01 00:00:00"}),
               (Paths{"zz_before", "zz_from"}));
 

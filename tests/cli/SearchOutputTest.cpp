@@ -26,19 +26,24 @@ TEST(CliSearchOutput, PrintsContentAndNameHitsByteForByte)
     const std::string dir = tree.path("hitdir"), file = tree.path("hitdir/hit.txt");
 
     CliOutcome run = RunCli({"search", "-r", "--file-names", "--dir-names", "hit", tree.root()});
-    EXPECT_EQ(run.out, "Suche nach : hit\n" +
-                           file + "; P: 2; L: 3; T: a hit here\n" +
-                           file + "; P: 21; L: 3; T: HIT again\n"
-                           "Im Dateinamen gefunden" + file + "\n"
-                           "Im Verzeichnisnamen gefunden" + dir + "\n"
-                           "Suche abgeschlossen. 2 Einträge in 3 Dateien  wurden gefunden.\n");
+    EXPECT_EQ(run.out,
+              "Suche nach : hit\n" + file + "; P: 2; L: 3; T: a hit here\n" + file +
+                  "; P: 21; L: 3; T: HIT again\n"
+                  "Im Dateinamen gefunden" +
+                  file +
+                  "\n"
+                  "Im Verzeichnisnamen gefunden" +
+                  dir +
+                  "\n"
+                  "Suche abgeschlossen. 2 Einträge in 3 Dateien  wurden gefunden.\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, 0);
 
     // Names alone: no content hits, yet the name hit counts as a found file.
     run = RunCli({"search", "--no-contents", "--file-names", "hit", dir});
-    EXPECT_EQ(run.out, "Suche nach : hit\nIm Dateinamen gefunden" + file +
-                           "\nSuche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.\n");
+    EXPECT_EQ(run.out,
+              "Suche nach : hit\nIm Dateinamen gefunden" + file +
+                  "\nSuche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.\n");
     EXPECT_EQ(run.status, 0);
 
     run = RunCli({"search", "absent", dir});
@@ -151,9 +156,9 @@ TEST(CliSearchOutput, OutputIsTheSameWithAnyNumberOfThreads)
     auto run = [&](const char* threads) {
         const std::string log = tree.path(std::string("run") + threads + ".log");
         const std::string xml = tree.path(std::string("out") + threads + ".xml");
-        CliOutcome outcome = RunCli({"search", "-r", "--file-names", "--dir-names", "--split-length", "100", "--threads",
-                                     threads, "--log", log, "--out", xml, "--export-elements", "hits,errors,filenames,dirnames",
-                                     "needle", tree.path("src")});
+        CliOutcome outcome =
+            RunCli({"search", "-r", "--file-names", "--dir-names", "--split-length", "100", "--threads", threads, "--log", log,
+                    "--out", xml, "--export-elements", "hits,errors,filenames,dirnames", "needle", tree.path("src")});
         const std::string logText = tree.read(std::string("run") + threads + ".log");
         // The log's first line carries the time of the run.
         return std::make_tuple(outcome.out, outcome.err, outcome.status, logText.substr(logText.find("\r\n")),
@@ -179,8 +184,8 @@ TEST(CliSearchOutput, ClosedPipeEndsTheRunQuietly)
     for (const char* threads : {"1", "2"}) {
         const CliOutcome run =
             RunCliClosingAfter({"search", "--threads", threads, "--log", log, "needle", tree.path("files")}, 2);
-        EXPECT_EQ(run.out, "Suche nach : needle\n" + tree.path("files/f0.txt") +
-                               "; P: 0; L: 6; T: needle in a haystack of a ...\n");
+        EXPECT_EQ(run.out,
+                  "Suche nach : needle\n" + tree.path("files/f0.txt") + "; P: 0; L: 6; T: needle in a haystack of a ...\n");
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.status, 0);
     }

@@ -1,8 +1,8 @@
 // A run set up in the desktop program, read back for the terminal: the
 // settings file's numbers become the job's flags and modes and the rename
 // choice as the desktop program's runs read them.
-#include "cli/CommandLine.h"
 #include "cli/StoredForm.h"
+#include "cli/CommandLine.h"
 #include "platform/Clock.h"
 #include "settings/ProfileStore.h"
 #include "tests/support/TempTree.h"

@@ -13,9 +13,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
-#include <sstream>
 #include <vector>
 
 #include "crash/CrashHandler.h"
@@ -76,7 +76,7 @@ protected:
         const pid_t child = ::fork();
         if (child == 0) {
             // No core files from the test's own crashes.
-            const rlimit noCore {0, 0};
+            const rlimit noCore{0, 0};
             ::setrlimit(RLIMIT_CORE, &noCore);
             const CrashHandler handler({reporterPath, "contact", "subject"});
             if (!handler.installed()) ::_exit(90);
@@ -154,9 +154,7 @@ TEST_F(CrashHandlerTest, AbortWithoutAReporterStillLeavesTheTraceAndTheTrueStatu
 TEST_F(CrashHandlerTest, AnExceptionNothingCaughtIsNamedInTheTrace)
 {
     // Thrown on a thread of its own, where no test framework catches it.
-    const int status = crashInChild(reporter, [] {
-        std::thread([] { throw std::runtime_error("Datei verschwunden"); }).join();
-    });
+    const int status = crashInChild(reporter, [] { std::thread([] { throw std::runtime_error("Datei verschwunden"); }).join(); });
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGABRT);
     const std::string trace = test::ReadFile(tracePath());
@@ -167,7 +165,7 @@ TEST_F(CrashHandlerTest, AnExceptionNothingCaughtIsNamedInTheTrace)
 TEST_F(CrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)
 {
     const int status = crashInChild(reporter, [] {
-        const rlimit smallStack {1 << 20, 1 << 20};
+        const rlimit smallStack{1 << 20, 1 << 20};
         ::setrlimit(RLIMIT_STACK, &smallStack);
         volatile unsigned depth = 1u << 20;
         Recurse(depth);

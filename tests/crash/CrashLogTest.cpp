@@ -39,17 +39,16 @@ private:
 
 TEST(CrashLogModules, EachLoadedFileOnceFromItsLowestToItsHighestAddress)
 {
-    const std::string maps =
-        "55d0c0a00000-55d0c0a10000 r--p 00000000 08:01 1234 /usr/bin/tarnwick\n"
-        "55d0c0a10000-55d0c0b00000 r-xp 00010000 08:01 1234 /usr/bin/tarnwick\n"
-        "55d0c2000000-55d0c2100000 rw-p 00000000 00:00 0          [heap]\n"
-        "7f1000000000-7f1000001000 rw-p 00000000 00:00 0 \n"
-        "7f2000000000-7f2000020000 r--p 00000000 08:01 99         /opt/my libs/libfoo.so.1.2\n"
-        "7f2000020000-7f2000030000 r-xp 00020000 08:01 99         /opt/my libs/libfoo.so.1.2\n"
-        "7f3000000000-7f3000050000 r--s 00000000 08:01 7          /usr/share/fonts/DejaVuSans.ttf\n"
-        "55d0c0b00000-55d0c0b08000 rw-p 000f0000 08:01 1234 /usr/bin/tarnwick\n"
-        "7ffc00000000-7ffc00002000 r-xp 00000000 00:00 0          [vdso]\n"
-        "broken line\n";
+    const std::string maps = "55d0c0a00000-55d0c0a10000 r--p 00000000 08:01 1234 /usr/bin/tarnwick\n"
+                             "55d0c0a10000-55d0c0b00000 r-xp 00010000 08:01 1234 /usr/bin/tarnwick\n"
+                             "55d0c2000000-55d0c2100000 rw-p 00000000 00:00 0          [heap]\n"
+                             "7f1000000000-7f1000001000 rw-p 00000000 00:00 0 \n"
+                             "7f2000000000-7f2000020000 r--p 00000000 08:01 99         /opt/my libs/libfoo.so.1.2\n"
+                             "7f2000020000-7f2000030000 r-xp 00020000 08:01 99         /opt/my libs/libfoo.so.1.2\n"
+                             "7f3000000000-7f3000050000 r--s 00000000 08:01 7          /usr/share/fonts/DejaVuSans.ttf\n"
+                             "55d0c0b00000-55d0c0b08000 rw-p 000f0000 08:01 1234 /usr/bin/tarnwick\n"
+                             "7ffc00000000-7ffc00002000 r-xp 00000000 00:00 0          [vdso]\n"
+                             "broken line\n";
     const std::vector<MappedModule> modules = ParseMappedModules(maps);
     ASSERT_EQ(modules.size(), 2u);
     EXPECT_EQ(modules[0], (MappedModule{"/usr/bin/tarnwick", 0x55d0c0a00000, 0x108000}));
@@ -84,9 +83,8 @@ TEST(CrashLogSystem, KernelProcessorAndSignalNames)
     EXPECT_EQ(ProcessorArchitecture("aarch64"), "PROCESSOR_ARCHITECTURE_ARM64");
     EXPECT_EQ(ProcessorArchitecture("riscv64"), "PROCESSOR_ARCHITECTURE_UNKNOWN");
 
-    const std::string cpuinfo =
-        "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Xeon(R) CPU @ 2.20GHz\n\n"
-        "processor\t: 1\nmodel name\t: Intel(R) Xeon(R) CPU @ 2.20GHz\n\n";
+    const std::string cpuinfo = "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Xeon(R) CPU @ 2.20GHz\n\n"
+                                "processor\t: 1\nmodel name\t: Intel(R) Xeon(R) CPU @ 2.20GHz\n\n";
     EXPECT_EQ(ProcessorLevel(cpuinfo), "Intel(R) Xeon(R) CPU @ 2.20GHz");
     EXPECT_EQ(CountProcessors(cpuinfo), 2u);
     EXPECT_EQ(ProcessorLevel("processor : 0\nCPU part : 0xd08\n"), "Unknown");
@@ -102,7 +100,7 @@ TEST(CrashLogDocument, TheWholeDocument)
     test::TempTree tree;
     const std::string program = tree.write("bin/tarnwick", "program");
     const std::string library = tree.write("lib/libQt6Core.so.6.4.2", "library");
-    tree.setTimes("bin/tarnwick", 0, 1'700'000'000);         // 11/14/2023 22:13:20 UTC
+    tree.setTimes("bin/tarnwick", 0, 1'700'000'000);  // 11/14/2023 22:13:20 UTC
     tree.setTimes("lib/libQt6Core.so.6.4.2", 0, 946'684'799);  // 12/31/1999 23:59:59 UTC
 
     CrashFacts facts;
@@ -110,27 +108,29 @@ TEST(CrashLogDocument, TheWholeDocument)
     facts.signal = SIGSEGV;
     facts.address = 0x10;
     facts.maps = "00400000-00452000 r-xp 00000000 08:01 1 " + program + "\n" +
-                 "7f0000000000-7f0000600000 r-xp 00000000 08:01 2 " + library + "\n" +
-                 "7f0000700000-7f0000701000 r-xp 00000000 08:01 3 /gone/libold.so.3 (deleted)\n";
+        "7f0000000000-7f0000600000 r-xp 00000000 08:01 2 " + library + "\n" +
+        "7f0000700000-7f0000701000 r-xp 00000000 08:01 3 /gone/libold.so.3 (deleted)\n";
     facts.cpuinfo = "processor\t: 0\nmodel name\t: Test CPU <fast> & \"cheap\"\n";
     facts.machine = "x86_64";
     facts.release = "6.1.0-13-amd64";
     facts.version = "#1 SMP Debian";
     facts.onlineProcessors = 8;
 
-    const std::string expected =
-        "<?xml version=\"1.0\"?>\n"
-        "<Exception>\n"
-        "\t<ExceptionRecord ModuleName=\"" + program +
+    const std::string expected = "<?xml version=\"1.0\"?>\n"
+                                 "<Exception>\n"
+                                 "\t<ExceptionRecord ModuleName=\"" +
+        program +
         "\" ExceptionCode=\"0xb\" ExceptionDescription=\"SIGSEGV\" ExceptionAddress=\"0x10\" />\n"
         "\t<Processor Architecture=\"PROCESSOR_ARCHITECTURE_AMD64\" Level=\"Test CPU &lt;fast> &amp; &quot;cheap&quot;\" "
         "NumberOfProcessors=\"1\" />\n"
         "\t<OperatingSystem MajorVersion=\"6\" MinorVersion=\"1\" BuildNumber=\"0\" CSDVersion=\"#1 SMP Debian\" />\n"
         "\t<Modules>\n"
-        "\t\t<Module FullPath=\"" + program +
+        "\t\t<Module FullPath=\"" +
+        program +
         "\" BaseAddress=\"0x00400000\" Size=\"0x00052000\" TimeStamp=\"11/14/2023 22:13:20\" FileVersion=\"0.0.0.0\" "
         "ProductVersion=\"0.0.0.0\" />\n"
-        "\t\t<Module FullPath=\"" + library +
+        "\t\t<Module FullPath=\"" +
+        library +
         "\" BaseAddress=\"0x7f0000000000\" Size=\"0x00600000\" TimeStamp=\"12/31/1999 23:59:59\" "
         "FileVersion=\"6.4.2.0\" ProductVersion=\"6.4.2.0\" />\n"
         "\t\t<Module FullPath=\"/gone/libold.so.3 (deleted)\" BaseAddress=\"0x7f0000700000\" Size=\"0x00001000\" "

@@ -20,9 +20,8 @@ TEST(ReportArchive, HoldsEachFileUnderItsOwnNameInAUniqueFile)
     const std::string log = tree.write("tarnwick.xml", std::string("<Exception>\0\xff</Exception>", 25));
     const std::string out = tree.mkdir("out");
 
-    const std::vector<ReportFile> files{{trace, kCrashDumpDescription},
-                                        {tree.path("missing.sym"), kSymbolFileDescription},
-                                        {log, kCrashLogDescription}};
+    const std::vector<ReportFile> files{
+        {trace, kCrashDumpDescription}, {tree.path("missing.sym"), kSymbolFileDescription}, {log, kCrashLogDescription}};
     const ReportArchive first = CreateReportArchive(files, out, "tarnwick");
     ASSERT_FALSE(first.path.empty()) << first.error;
     const ReportArchive second = CreateReportArchive(files, out, "tarnwick");

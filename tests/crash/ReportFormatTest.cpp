@@ -16,24 +16,23 @@ using namespace std::string_literals;
 TEST(MultipartBody, ThreePartsByteForByte)
 {
     const std::string archive = "PK\x03\x04\0\r\n--"s;
-    const std::string expected =
-        "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
-        "Content-Disposition: form-data; name=\"email\"\r\n"
-        "\r\n"
-        "anna@example.de\r\n"
-        "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
-        "Content-Disposition: form-data; name=\"beschreib\"\r\n"
-        "\r\n"
-        "Suche gestartet,\r\ndann Absturz\r\n"
-        "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
-        "Content-Disposition: form-data; name=\"dmpdatei\"; filename=\"tarnwickAb12Cd.zip\"\r\n"
-        "Content-Type: application/zip\r\n"
-        "\r\n" +
+    const std::string expected = "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
+                                 "Content-Disposition: form-data; name=\"email\"\r\n"
+                                 "\r\n"
+                                 "anna@example.de\r\n"
+                                 "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
+                                 "Content-Disposition: form-data; name=\"beschreib\"\r\n"
+                                 "\r\n"
+                                 "Suche gestartet,\r\ndann Absturz\r\n"
+                                 "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
+                                 "Content-Disposition: form-data; name=\"dmpdatei\"; filename=\"tarnwickAb12Cd.zip\"\r\n"
+                                 "Content-Type: application/zip\r\n"
+                                 "\r\n" +
         archive +
         "\r\n"
         "----MULTI-PARTS-FORM-DATA-BOUNDARY--\r\n";
-    EXPECT_EQ(BuildMultipartBody("anna@example.de", "Suche gestartet,\r\ndann Absturz", "tarnwickAb12Cd.zip",
-                                 "application/zip", archive),
+    EXPECT_EQ(BuildMultipartBody("anna@example.de", "Suche gestartet,\r\ndann Absturz", "tarnwickAb12Cd.zip", "application/zip",
+                                 archive),
               expected);
     EXPECT_EQ(MultipartContentType(), "multipart/form-data; boundary=--MULTI-PARTS-FORM-DATA-BOUNDARY");
 
@@ -47,7 +46,8 @@ TEST(ReportPreview, FourOddBytesInTheFirstHundredAreStillText)
     std::string text = "Zeile 1\tA\r\nZeile 2\v\f\n";
     EXPECT_TRUE(LooksLikeText(text));
     EXPECT_TRUE(LooksLikeText(""));
-    std::string four = "abc\x01\x02\x03\x7f" "def";
+    std::string four = "abc\x01\x02\x03\x7f"
+                       "def";
     EXPECT_TRUE(LooksLikeText(four));
     EXPECT_FALSE(LooksLikeText(four + "\xc3"));
     // Umlauts in UTF-8 are two such bytes each.
@@ -61,8 +61,11 @@ TEST(ReportPreview, FourOddBytesInTheFirstHundredAreStillText)
 TEST(ReportPreview, HexDumpLinesAndTheLastPartialLine)
 {
     EXPECT_EQ(HexDump("abcdefghijklmnop"), "0x00000000: 64636261 68676665 6c6b6a69 706f6e6d abcdefghijklmnop\r\n");
-    const std::string odd = HexDump("\x00\x1f\x20\x7e\x7f\x80\xff" "012345678"s);
-    EXPECT_EQ(odd, "0x00000000: 7e201f00 30ff807f 34333231 38373635 .. ~.\x80\xff" "012345678\r\n");
+    const std::string odd = HexDump("\x00\x1f\x20\x7e\x7f\x80\xff"
+                                    "012345678"s);
+    EXPECT_EQ(odd,
+              "0x00000000: 7e201f00 30ff807f 34333231 38373635 .. ~.\x80\xff"
+              "012345678\r\n");
     // A last line shows only the bytes it has; the characters keep their column.
     EXPECT_EQ(HexDump("abcdefghijklmnopqr"),
               "0x00000000: 64636261 68676665 6c6b6a69 706f6e6d abcdefghijklmnop\r\n"
@@ -74,9 +77,12 @@ TEST(ReportPreview, TextUnchangedBinaryDumpedAndAtMost32768Bytes)
 {
     EXPECT_EQ(MakePreview("<Exception/>\n").text, "<Exception/>\n");
     EXPECT_TRUE(MakePreview("<Exception/>\n").isText);
-    const FilePreview binary = MakePreview("\x7f" "ELF\x02\x01\x01\x00\x00\x00"s);
+    const FilePreview binary = MakePreview("\x7f"
+                                           "ELF\x02\x01\x01\x00\x00\x00"s);
     EXPECT_FALSE(binary.isText);
-    EXPECT_EQ(binary.text, HexDump("\x7f" "ELF\x02\x01\x01\x00\x00\x00"s));
+    EXPECT_EQ(binary.text,
+              HexDump("\x7f"
+                      "ELF\x02\x01\x01\x00\x00\x00"s));
     EXPECT_EQ(MakePreview(std::string(40'000, 'x')).text.size(), kPreviewLength);
 }
 
@@ -102,9 +108,9 @@ TEST(ReportFiles, EmailSizesAndNames)
 
 TEST(ReporterArguments, ParsedOrRefusedWhole)
 {
-    const char* full[] = {"r",       "--pid",     "17",   "--signal",  "11",          "--code", "-6",
-                          "--address", "0x7fff0", "--trace", "/t/x.trace", "--program", "/usr/bin/tarnwick",
-                          "--ready-fd", "3"};
+    const char* full[] = {
+        "r",       "--pid",      "17",        "--signal",          "11",         "--code", "-6", "--address", "0x7fff0",
+        "--trace", "/t/x.trace", "--program", "/usr/bin/tarnwick", "--ready-fd", "3"};
     const auto parsed = ParseReporterArguments(static_cast<int>(std::size(full)), full);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->pid, 17);

@@ -45,7 +45,12 @@ TEST(CodePage, FoldCaseUnderUtf8)
     }
     EXPECT_EQ(page.lower("ÄÖÜÀÞ×ß ŽŁ ΣΆ ЖЁЇ Ա ABC"), "äöüàþ×ß žł σά жёї ա abc");
     // A capital split from its second byte, or a lone second byte, stays.
-    EXPECT_EQ(page.lower("\xC3" "A\x84" "B"), "\xC3" "a\x84" "b");
+    EXPECT_EQ(page.lower("\xC3"
+                         "A\x84"
+                         "B"),
+              "\xC3"
+              "a\x84"
+              "b");
 
     // Every two-byte character folds to a two-byte character, and folding
     // twice changes nothing more.
@@ -70,18 +75,27 @@ TEST(CodePage, Conversions)
         const char* name;
         std::string utf8;
         std::string utf8Page;  // utf8ToAnsi under UTF-8
-        std::string latin1;    // utf8ToAnsi under ISO-8859-1
+        std::string latin1;  // utf8ToAnsi under ISO-8859-1
     } rows[] = {
         {"ASCII", "abc", "abc", "abc"},
         {"two bytes", "\xC3\xA4\xC3\x9F", "\xC3\xA4\xC3\x9F", "\xE4\xDF"},
         {"three bytes", "\xE2\x82\xAC", "\xE2\x82\xAC", "?"},  // no Latin-1 form
         {"NUL", std::string("a\0b", 3), std::string("a\0b", 3), std::string("a\0b", 3)},
-        {"lone continuation byte", "a\x80" "b", "a?b", "a?b"},
+        {"lone continuation byte",
+         "a\x80"
+         "b",
+         "a?b", "a?b"},
         {"overlong", "\xC0\x80\xE0\x80\x80", "??", "??"},
         {"surrogate", "\xED\xA0\x80", "?", "?"},
         {"above U+FFFF", "\xF0\x9F\x98\x80", "?", "?"},
-        {"lead byte F8", "\xF8" "a", "?a", "?a"},
-        {"broken sequence resumes at the breaking byte", "\xC3" "A\xE2\x82", "?A?", "?A?"},
+        {"lead byte F8",
+         "\xF8"
+         "a",
+         "?a", "?a"},
+        {"broken sequence resumes at the breaking byte",
+         "\xC3"
+         "A\xE2\x82",
+         "?A?", "?A?"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -42,7 +42,10 @@ TEST(InputFile, RefusesWhatCannotBeSearched)
 TEST(InputFile, ReadsThroughLinksAndSharesWithOtherReaders)
 {
     test::TempTree tree;
-    const std::string target = tree.write("data.bin", std::string("0123\0" "56789", 10));
+    const std::string target = tree.write("data.bin",
+                                          std::string("0123\0"
+                                                      "56789",
+                                                      10));
     const std::string link = tree.path("link");
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
 
@@ -54,7 +57,10 @@ TEST(InputFile, ReadsThroughLinksAndSharesWithOtherReaders)
     std::size_t got = 0;
     EXPECT_FALSE(second.readAt(3, buffer, 4, got));
     EXPECT_EQ(got, 4u);
-    EXPECT_EQ(std::string(buffer, 4), std::string("3\0" "56", 4));
+    EXPECT_EQ(std::string(buffer, 4),
+              std::string("3\0"
+                          "56",
+                          4));
     EXPECT_FALSE(second.readAt(8, buffer, 16, got));
     EXPECT_EQ(got, 2u);  // short only at the end
     EXPECT_FALSE(second.readAt(10, buffer, 4, got));

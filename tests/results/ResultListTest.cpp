@@ -123,7 +123,8 @@ TEST(ResultList, UpdatesAndColumnTexts)
     // error item; its hits stay.
     const ItemHandle file = list.AddNoteItem("/t/b", ItemKind::File, 1);
     list.AddHitItem(5, 1, "x", 0, ItemKind::None, -1);
-    EXPECT_TRUE(list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error));
+    EXPECT_TRUE(
+        list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error));
     EXPECT_EQ(list.Kind(file), ItemKind::Error);
     EXPECT_EQ(list.ColumnText(file, ResultColumn::Remark), "Kann Datei nicht öffnen: x");
     EXPECT_EQ(list.ChildCount(file), 1u);
@@ -146,8 +147,7 @@ TEST(ResultList, MarkedItemsInDepthFirstOrder)
     EXPECT_FALSE(list.IsChecked(file1));  // a child's mark leaves its parent alone
 
     std::vector<ItemHandle> marked;
-    for (ItemHandle item = list.FirstMarkedItem(); item != kNoItem; item = list.NextMarkedItem(item))
-        marked.push_back(item);
+    for (ItemHandle item = list.FirstMarkedItem(); item != kNoItem; item = list.NextMarkedItem(item)) marked.push_back(item);
     EXPECT_EQ(marked, (std::vector<ItemHandle>{hit12, nameHit, file2, hit21}));
     list.SetChecked(hit12, false);
     EXPECT_EQ(list.FirstMarkedItem(), nameHit);
@@ -173,7 +173,7 @@ TEST(ResultList, ReaderSeesOnlyWholeItemsWhileAWriterAdds)
         if (!item->isHit) return item->parent == kNoItem && list.ChildCount(handle) <= 100;
         const std::int64_t position = std::stoll(item->columns[1]);
         return item->columns[0] == contextOf(position) && item->data.first == position % 50 + 1 &&
-               list.Parent(handle) == item->parent && list.Row(handle) < list.ChildCount(item->parent);
+            list.Parent(handle) == item->parent && list.Row(handle) < list.ChildCount(item->parent);
     };
     std::size_t reads = 0;
     std::size_t torn = 0;

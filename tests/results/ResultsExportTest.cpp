@@ -41,9 +41,11 @@ void fillEveryKind(ResultList& list)
     // A file that became an error after its hits.
     list.AddNoteItem("/d/b.txt", ItemKind::File, 1);
     list.AddHitItem(7, 1, "x", 0, ItemKind::None, -1);
-    list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler beim Ersetzen in dieser Datei.", ItemKind::Error);
+    list.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler beim Ersetzen in dieser Datei.",
+                               ItemKind::Error);
     const ItemHandle error = list.AddFileItem("/d/c.txt", ItemKind::Error);
-    list.UpdateItem(error, ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Permission denied", ItemKind::Error);
+    list.UpdateItem(error, ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Permission denied",
+                    ItemKind::Error);
     const ItemHandle fileName = list.AddFileItem("/d/x.txt", ItemKind::FileNameHit);
     list.SetItemColumnText(fileName, "Im Dateinamen gefunden", ResultColumn::Remark);
     const ItemHandle dirName = list.AddFileItem("/d/x", ItemKind::DirNameHit);
@@ -153,12 +155,12 @@ TEST_F(ResultsExport, CsvWritesSeparatorsInTheDataUnquoted)
 
 TEST_F(ResultsExport, TemplateFillsGlobalsItemsAndHits)
 {
-    m_templatePath = m_tree.write(
-        "vorlage.txt",
-        "P=!SUCHPFAD! S=!SUCHEN! E=!ERSETZEN! O=!GROSS!!DATINHALT!!VERZNAME!!DATNAME!!GANZE_WORTE!!REG!!SONDERZ! "
-        "Z=!DAT_DUR!/!DAT_GEF!/!EIN_GEF!\n"
-        "!LISTE_START![!DATEINAME! (!ANZ_IN_DAT!):!DAT_START! <!POS!|!KONTEXT!|!FEHLER!>!DAT_STOP!]\n!LISTE_STOP!"
-        "Ende !SUCHEN!\n");
+    m_templatePath =
+        m_tree.write("vorlage.txt",
+                     "P=!SUCHPFAD! S=!SUCHEN! E=!ERSETZEN! O=!GROSS!!DATINHALT!!VERZNAME!!DATNAME!!GANZE_WORTE!!REG!!SONDERZ! "
+                     "Z=!DAT_DUR!/!DAT_GEF!/!EIN_GEF!\n"
+                     "!LISTE_START![!DATEINAME! (!ANZ_IN_DAT!):!DAT_START! <!POS!|!KONTEXT!|!FEHLER!>!DAT_STOP!]\n!LISTE_STOP!"
+                     "Ende !SUCHEN!\n");
     ASSERT_TRUE(exportAs(ExportType::Template).success);
     EXPECT_EQ(output(),
               "P=/d S=x E=y O=1101010 Z=10/4/6\n"
@@ -185,9 +187,8 @@ TEST_F(ResultsExport, TemplateWithoutHitSectionRepeatsTheItemPerHit)
 
 TEST_F(ResultsExport, TemplateWithoutAListSectionGetsOnlyTheGlobals)
 {
-    for (const char* text : {"A !SUCHEN! !LISTE_STOP! b !LISTE_START! !DATEINAME!",
-                             "A !SUCHEN! !LISTE_START! !DATEINAME!", "A !SUCHEN! !DATEINAME! !LISTE_STOP!",
-                             "A !SUCHEN! !LISTE_START!LISTE_STOP! !DATEINAME!"}) {
+    for (const char* text : {"A !SUCHEN! !LISTE_STOP! b !LISTE_START! !DATEINAME!", "A !SUCHEN! !LISTE_START! !DATEINAME!",
+                             "A !SUCHEN! !DATEINAME! !LISTE_STOP!", "A !SUCHEN! !LISTE_START!LISTE_STOP! !DATEINAME!"}) {
         std::string expected(text);
         expected.replace(2, 8, "x");
         EXPECT_EQ(FillTemplate(text, m_run, m_list, kEverything), expected) << text;
@@ -202,8 +203,7 @@ TEST_F(ResultsExport, TemplateReplacementsAreNotProtectedFromLaterOnes)
     m_list.ClearResults();
     m_list.AddNoteItem("/d/!KONTEXT!", ItemKind::File, 1);
     m_list.AddHitItem(9, 1, "ctx !POS!", 0, ItemKind::None, -1);
-    EXPECT_EQ(FillTemplate("!SUCHPFAD! !ERSETZEN!|!LISTE_START!!DATEINAME!=!KONTEXT!!LISTE_STOP!", m_run, m_list,
-                           kEverything),
+    EXPECT_EQ(FillTemplate("!SUCHPFAD! !ERSETZEN!|!LISTE_START!!DATEINAME!=!KONTEXT!!LISTE_STOP!", m_run, m_list, kEverything),
               "/p/x y|/d/ctx 9=ctx 9");
 }
 

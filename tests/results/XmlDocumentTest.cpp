@@ -97,7 +97,8 @@ TEST(XmlDocument, AddingAsChildFollowsTheChildCursor)
     EXPECT_FALSE(doc.FindChildElement());
     doc.EnterElement();
     std::string names;
-    do names += doc.GetElementName(); while (doc.FindElement());
+    do names += doc.GetElementName();
+    while (doc.FindElement());
     EXPECT_EQ(names, "AMB");
 }
 
@@ -110,8 +111,8 @@ TEST(XmlDocument, RefusedOperationsLeaveTheDocumentUnchanged)
     EXPECT_FALSE(doc.LeaveElement());
     doc.AddElement("R");
     const std::string before = doc.GetDocumentText();
-    EXPECT_FALSE(doc.AddElement("Second"));       // second root
-    EXPECT_FALSE(doc.AddElement(""));             // no name
+    EXPECT_FALSE(doc.AddElement("Second"));  // second root
+    EXPECT_FALSE(doc.AddElement(""));  // no name
     EXPECT_FALSE(doc.SetAttribute(0, "a", "b"));  // the document is no element
     EXPECT_FALSE(doc.SetAttribute(7, "a", "b"));  // no such element
     EXPECT_EQ(doc.GetDocumentText(), before);
@@ -122,16 +123,15 @@ TEST(XmlDocument, RefusedOperationsLeaveTheDocumentUnchanged)
 
 TEST(XmlDocument, ParsesAndNavigatesAReadDocument)
 {
-    const std::string text =
-        "<?xml version=\"1.0\"?>\r\n<!DOCTYPE r [ <!ENTITY e \"x\"> ]>\r\n<!-- c -->"
-        "<r a='1' b = \"x &amp; &lt;y&gt; &apos;&quot; &#65; &bogus;\">\n"
-        "  <item name=\"one\">t &amp; u</item>\n"
-        "  <!-- between -->\n"
-        "  <item name=\"two\"><![CDATA[<raw> &amp;]]></item>\n"
-        "  <other/>\n"
-        "  <item name=\"three\"> <![CDATA[kept]]> </item>\n"
-        "  <item name=\"four\"></item>\n"
-        "</r  >\ntrailing <junk";
+    const std::string text = "<?xml version=\"1.0\"?>\r\n<!DOCTYPE r [ <!ENTITY e \"x\"> ]>\r\n<!-- c -->"
+                             "<r a='1' b = \"x &amp; &lt;y&gt; &apos;&quot; &#65; &bogus;\">\n"
+                             "  <item name=\"one\">t &amp; u</item>\n"
+                             "  <!-- between -->\n"
+                             "  <item name=\"two\"><![CDATA[<raw> &amp;]]></item>\n"
+                             "  <other/>\n"
+                             "  <item name=\"three\"> <![CDATA[kept]]> </item>\n"
+                             "  <item name=\"four\"></item>\n"
+                             "</r  >\ntrailing <junk";
     CXmlDocument doc;
     ASSERT_TRUE(doc.SetDocumentText(text)) << doc.GetLastError();
     EXPECT_TRUE(doc.GetLastError().empty());

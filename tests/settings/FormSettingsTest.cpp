@@ -53,13 +53,11 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
 {
     FormState state;
     std::int32_t FormState::*flags[] = {
-        &FormState::allFileTypes,     &FormState::regularExpression, &FormState::matchCase,
-        &FormState::wholeWords,       &FormState::includeSubfolders, &FormState::sizeFilter,
-        &FormState::searchDirNames,   &FormState::searchFileNames,   &FormState::dateModified,
-        &FormState::dateAccessed,     &FormState::dateFilter,        &FormState::renameOnlyUpperCase,
-        &FormState::specialCharacters, &FormState::attributesOnDirs, &FormState::skipHidden,
-        &FormState::skipArchive,      &FormState::skipReadOnly,      &FormState::skipSystem,
-        &FormState::expandedView};
+        &FormState::allFileTypes,      &FormState::regularExpression, &FormState::matchCase,      &FormState::wholeWords,
+        &FormState::includeSubfolders, &FormState::sizeFilter,        &FormState::searchDirNames, &FormState::searchFileNames,
+        &FormState::dateModified,      &FormState::dateAccessed,      &FormState::dateFilter,     &FormState::renameOnlyUpperCase,
+        &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,     &FormState::skipArchive,
+        &FormState::skipReadOnly,      &FormState::skipSystem,        &FormState::expandedView};
     for (auto flag : flags) state.*flag = 1;
     state.searchContents = state.dateCreated = state.useWord = 0;
     state.nameStringMode = 1;
@@ -71,8 +69,8 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
     state.directories = History({"/home/u/src", "/tmp/\xe4"}, "/home/u/src");
     state.fileTypes = History({".c; .h;", "*.txt;"}, ".c; .h;");
     state.nameStrings = History({"foo;bar;", "x;"}, "foo;bar;");
-    state.options = OptionsValues{0, 0, ".orig", 0, 1, "/var/log/t.log", 0, 55, "doc", 10'485'760, 2'048, 0,
-                                  "/tmp/work", 1, 1, 0, 6};
+    state.options =
+        OptionsValues{0, 0, ".orig", 0, 1, "/var/log/t.log", 0, 55, "doc", 10'485'760, 2'048, 0, "/tmp/work", 1, 1, 0, 6};
     state.warningBits = 0x8000'0003;
 
     ASSERT_TRUE(SaveFormSettings(store, state, normalize));

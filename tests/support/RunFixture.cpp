@@ -24,8 +24,7 @@ const CodePage& RunFixture::UTF8()
 RunFixture::RunFixture(const SearchJob& job, const std::string& typedSearchText, const CodePage& codePage)
     : m_job(job), m_searchText(PrepareSearchText(typedSearchText, job, codePage))
 {
-    m_run = std::make_unique<RunContext>(m_job, m_searchText, m_replacement, codePage, m_sink, m_counters, m_stop,
-                                         m_buffers);
+    m_run = std::make_unique<RunContext>(m_job, m_searchText, m_replacement, codePage, m_sink, m_counters, m_stop, m_buffers);
     m_run->list = &m_results;
 }
 
@@ -53,7 +52,9 @@ std::vector<std::pair<std::string, std::string>> RunFixture::errors() const
 {
     std::vector<std::pair<std::string, std::string>> out;
     for (ItemHandle top = m_results.FirstTopLevelItem(); top != kNoItem; top = m_results.NextSibling(top))
-        if (m_results.Kind(top) == ItemKind::Error) out.emplace_back(m_results.ColumnText(top, ResultColumn::FileOrContext), m_results.ColumnText(top, ResultColumn::Remark));
+        if (m_results.Kind(top) == ItemKind::Error)
+            out.emplace_back(m_results.ColumnText(top, ResultColumn::FileOrContext),
+                             m_results.ColumnText(top, ResultColumn::Remark));
     return out;
 }
 

@@ -14,10 +14,9 @@ using test::PositionOf;
 using test::Utf16;
 using test::Visible;
 
-constexpr const char* kRuns =
-    "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>Hel</w:t></w:r><w:proofErr w:type=\"spellStart\"/>"
-    "<w:r><w:rPr><w:i/></w:rPr><w:t>lo Wor</w:t></w:r><w:bookmarkStart w:id=\"0\" w:name=\"m\"/>"
-    "<w:r><w:t>ld</w:t></w:r><w:bookmarkEnd w:id=\"0\"/></w:p>";
+constexpr const char* kRuns = "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>Hel</w:t></w:r><w:proofErr w:type=\"spellStart\"/>"
+                              "<w:r><w:rPr><w:i/></w:rPr><w:t>lo Wor</w:t></w:r><w:bookmarkStart w:id=\"0\" w:name=\"m\"/>"
+                              "<w:r><w:t>ld</w:t></w:r><w:bookmarkEnd w:id=\"0\"/></w:p>";
 
 class DocxReplace : public ::testing::Test {
 protected:
@@ -51,8 +50,7 @@ TEST_F(DocxReplace, FirstTextElementTakesTheReplacementAndOnlyTouchedRunsChange)
         doc.save();
     }
     const std::string xml = mainPart();
-    EXPECT_NE(xml.find("<w:r><w:rPr><w:b/></w:rPr><w:t>Hel</w:t></w:r><w:proofErr w:type=\"spellStart\"/>"),
-              std::string::npos);
+    EXPECT_NE(xml.find("<w:r><w:rPr><w:b/></w:rPr><w:t>Hel</w:t></w:r><w:proofErr w:type=\"spellStart\"/>"), std::string::npos);
     EXPECT_NE(xml.find("<w:r><w:rPr><w:i/></w:rPr><w:t xml:space=\"preserve\">p</w:t><w:tab/>"
                        "<w:t xml:space=\"preserve\">X</w:t><w:br/></w:r><w:bookmarkStart w:id=\"0\" w:name=\"m\"/>"
                        "<w:r><w:t xml:space=\"preserve\">d</w:t></w:r><w:bookmarkEnd w:id=\"0\"/>"),
@@ -135,7 +133,7 @@ TEST_F(DocxReplace, RefusesFieldsDeletionsHiddenTextWrappersMarksAndBadCharacter
     EXPECT_EQ(refusal(doc, "pre", "a\x01"), kErrorRefusedText);
     const std::int64_t pre = PositionOf(doc.mainStory(), "pre");
     EXPECT_THROW(doc.replace(pre, pre + 1, u"\xD800"), ServerError);  // a lone surrogate
-    EXPECT_THROW(doc.replace(1, 2, u"y"), ServerError);                // half of U+1D400
+    EXPECT_THROW(doc.replace(1, 2, u"y"), ServerError);  // half of U+1D400
     EXPECT_EQ(refusal(doc, "link", "LINK"), 0);  // a hyperlink's own text may change
     EXPECT_EQ(Visible(doc.mainStory()), "\xF0\x9D\x90\x80xdategonevisiblepreLINK\rnext\r");
 }

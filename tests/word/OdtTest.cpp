@@ -48,7 +48,9 @@ TEST_F(Odt, NotesCommentsFramesAndDeletionsAreNotText)
           "</text:index-body></text:table-of-content>");
     OdtFormat doc(m_path);
     const StoryText& story = doc.mainStory();
-    EXPECT_EQ(Visible(story), "x\x02y\x05z\x01\x08" "1.1.\ra\r\a\r\atoc\r");
+    EXPECT_EQ(Visible(story),
+              "x\x02y\x05z\x01\x08"
+              "1.1.\ra\r\a\r\atoc\r");
     EXPECT_TRUE(story.units()[static_cast<std::size_t>(PositionOf(story, "1.1."))].flags & kInFieldResult);
     EXPECT_TRUE(story.units()[static_cast<std::size_t>(PositionOf(story, "toc"))].flags & kInFieldResult);
     EXPECT_THROW(doc.replace(PositionOf(story, "1.1."), PositionOf(story, "1.1.") + 1, u"2"), ServerError);
@@ -63,14 +65,13 @@ TEST_F(Odt, ReplacementSpacesAreWrittenSoThatTheyReadBack)
         const std::int64_t two = PositionOf(doc.mainStory(), "two");
         doc.replace(two, two + 3, u" 2\t ");  // leading and trailing blanks next to blanks
         EXPECT_EQ(Visible(doc.mainStory()), "one  2\t  three\r");
-        doc.replace(0, 3, u"");                // leaves a space at the paragraph start
+        doc.replace(0, 3, u"");  // leaves a space at the paragraph start
         EXPECT_EQ(Visible(doc.mainStory()), "  2\t  three\r");
         doc.save();
     }
     EXPECT_EQ(Visible(OdtFormat(m_path).mainStory()), "  2\t  three\r");
     const std::string content = test::EntryData(m_path, "content.xml");
-    EXPECT_NE(content.find("<text:span text:style-name=\"B\"><text:s/>2<text:tab/><text:s/></text:span>"),
-              std::string::npos)
+    EXPECT_NE(content.find("<text:span text:style-name=\"B\"><text:s/>2<text:tab/><text:s/></text:span>"), std::string::npos)
         << content;
 
     // mimetype stays the first entry, stored, its name at 30 and value at 38.
@@ -103,9 +104,9 @@ TEST_F(Odt, PartlyReplacedSpaceRunsKeepTheirOtherSpaces)
 {
     write("<text:p>a<text:s text:c=\"4\"/>b<text:line-break/>c</text:p>");
     OdtFormat doc(m_path);
-    doc.replace(2, 4, u"x");       // the middle two of four spaces
+    doc.replace(2, 4, u"x");  // the middle two of four spaces
     EXPECT_EQ(Visible(doc.mainStory()), "a x b\vc\r");
-    doc.replace(3, 6, u"");        // the remaining space, b and the line break
+    doc.replace(3, 6, u"");  // the remaining space, b and the line break
     EXPECT_EQ(Visible(doc.mainStory()), "a xc\r");
 }
 
@@ -116,8 +117,16 @@ TEST_F(Odt, RandomEditsReadBackExactly)
 {
     std::mt19937 random(20240611);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    const char* tokens[] = {"ab", "Z", " ", "  ", "\n", "<text:s/>", "<text:s text:c=\"3\"/>", "<text:tab/>",
-                            "<text:line-break/>", "<text:bookmark text:name=\"b\"/>"};
+    const char* tokens[] = {"ab",
+                            "Z",
+                            " ",
+                            "  ",
+                            "\n",
+                            "<text:s/>",
+                            "<text:s text:c=\"3\"/>",
+                            "<text:tab/>",
+                            "<text:line-break/>",
+                            "<text:bookmark text:name=\"b\"/>"};
     const char16_t alphabet[] = {u'q', u' ', u' ', u'\t', u'r'};
     for (int round = 0; round < 200; ++round) {
         std::string text;
@@ -163,10 +172,9 @@ TEST_F(Odt, RandomEditsReadBackExactly)
 TEST_F(Odt, EncryptedAndNonTextPackagesAreRefused)
 {
     auto entries = test::OdtEntries(test::ContentXml("<text:p>x</text:p>"));
-    entries[3].data =
-        "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-        "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\">"
-        "<manifest:encryption-data manifest:checksum=\"x\"/></manifest:file-entry></manifest:manifest>";
+    entries[3].data = "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+                      "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\">"
+                      "<manifest:encryption-data manifest:checksum=\"x\"/></manifest:file-entry></manifest:manifest>";
     test::WriteZip(m_tree.path("enc.odt"), entries);
     try {
         OdtFormat doc(m_tree.path("enc.odt"));

@@ -8,8 +8,8 @@
 
 #include "platform/SystemError.h"
 #include "tests/support/TempTree.h"
-#include "word/format/FileSniffer.h"
 #include "word/automation/WordErrors.h"
+#include "word/format/FileSniffer.h"
 
 namespace tarnwick::word {
 namespace {
@@ -38,9 +38,9 @@ std::string zipOf(const Entries& entries)
     for (const auto& [name, data] : entries) {
         std::string common;
         put(common, 20, 2);  // version needed
-        put(common, 0, 2);   // flags
-        put(common, 0, 2);   // stored
-        put(common, 0, 4);   // time, date
+        put(common, 0, 2);  // flags
+        put(common, 0, 2);  // stored
+        put(common, 0, 4);  // time, date
         put(common, crc32(data), 4);
         put(common, static_cast<std::uint32_t>(data.size()), 4);
         put(common, static_cast<std::uint32_t>(data.size()), 4);
@@ -74,10 +74,12 @@ std::string docx(const std::string& relationshipType, const std::string& content
         {"[Content_Types].xml",
          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-         "<Override PartName=\"/word/document.xml\" ContentType=\"" + contentType + "\"/></Types>"},
+         "<Override PartName=\"/word/document.xml\" ContentType=\"" +
+             contentType + "\"/></Types>"},
         {"_rels/.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + relationshipType + "\" Target=\"/word/document.xml\"/></Relationships>"},
+         "<Relationship Id=\"rId1\" Type=\"" +
+             relationshipType + "\" Target=\"/word/document.xml\"/></Relationships>"},
         {"word/document.xml",
          "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
          "<w:body><w:p><w:r><w:t>Hi</w:t></w:r></w:p></w:body></w:document>"},
@@ -97,9 +99,11 @@ std::string odt(const std::string& mimetype)
          "<office:body><office:text><text:p>Hi</text:p></office:text></office:body></office:document-content>"},
         {"META-INF/manifest.xml",
          "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-         "<manifest:file-entry manifest:full-path=\"/\" manifest:media-type=\"" + mimetype + "\"/>"
-         "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>"
-         "</manifest:manifest>"},
+         "<manifest:file-entry manifest:full-path=\"/\" manifest:media-type=\"" +
+             mimetype +
+             "\"/>"
+             "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>"
+             "</manifest:manifest>"},
     });
 }
 
@@ -139,11 +143,9 @@ TEST(FileSniffer, TellsKindsByContentNotByName)
     EXPECT_EQ(SniffDocument(tree.write("h.docx", "")), DocumentKind::Empty);
 
     // Packages of other kinds and anything else are unknown.
-    const std::string sheet =
-        docx(kOfficeDocument, "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml");
+    const std::string sheet = docx(kOfficeDocument, "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml");
     EXPECT_EQ(SniffDocument(tree.write("i.docx", sheet)), DocumentKind::Unknown);
-    EXPECT_EQ(SniffDocument(tree.write("j.odt", odt("application/vnd.oasis.opendocument.spreadsheet"))),
-              DocumentKind::Unknown);
+    EXPECT_EQ(SniffDocument(tree.write("j.odt", odt("application/vnd.oasis.opendocument.spreadsheet"))), DocumentKind::Unknown);
     EXPECT_EQ(SniffDocument(tree.write("k.docx", std::string("PK\x03\x04garbage", 11))), DocumentKind::Unknown);
     EXPECT_EQ(SniffDocument(tree.write("l.rtf", "plain text {\\rtf1}")), DocumentKind::Unknown);
 }
@@ -152,11 +154,8 @@ TEST(OpenDocumentFormat, OpensSupportedKindsAndRefusesTheRest)
 {
     test::TempTree tree;
     EXPECT_EQ(OpenDocumentFormat(tree.write("a.docx", "{\\rtf1 Hi\\par}"))->mainStory().visibleText(), u"Hi\r");
-    EXPECT_EQ(OpenDocumentFormat(tree.write("b.rtf", docx(kOfficeDocument, kWordMain)))->mainStory().visibleText(),
-              u"Hi\r");
-    EXPECT_EQ(OpenDocumentFormat(tree.write("c.rtf", odt("application/vnd.oasis.opendocument.text")))
-                  ->mainStory()
-                  .visibleText(),
+    EXPECT_EQ(OpenDocumentFormat(tree.write("b.rtf", docx(kOfficeDocument, kWordMain)))->mainStory().visibleText(), u"Hi\r");
+    EXPECT_EQ(OpenDocumentFormat(tree.write("c.rtf", odt("application/vnd.oasis.opendocument.text")))->mainStory().visibleText(),
               u"Hi\r");
 
     EXPECT_EQ(openError(tree.write("d.doc", compoundFile(false))).first, kErrorEncrypted);

@@ -66,7 +66,8 @@ TEST_F(PackageSafety, SavingThroughASymbolicLinkChangesTheTargetAndKeepsTheModeA
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(Visible(DocxFormat(target).mainStory()), "Hello Welt\r");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_tree.path("real")), std::filesystem::directory_iterator()), 1);  // no temp file left
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_tree.path("real")), std::filesystem::directory_iterator()),
+              1);  // no temp file left
 }
 
 TEST_F(PackageSafety, AHardLinkedFileIsChangedForEveryName)

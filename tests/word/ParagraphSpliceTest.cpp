@@ -4,9 +4,9 @@
 // paragraphs must keep naming the right XML nodes (or later edits would
 // land in the wrong place).
 #include "word/docx/DocxFormat.h"
-#include "word/story/EditChecks.h"
 #include "word/odt/OdtFormat.h"
 #include "word/odt/OdtStoryReader.h"
+#include "word/story/EditChecks.h"
 
 #include "tests/word/WordFixtures.h"
 #include "word/automation/WordErrors.h"
@@ -101,8 +101,8 @@ protected:
     // Before each edit the two stories must agree; in the end so must the
     // saved main parts, and every other entry must be as it was.
     template <typename Format>
-    void compareWithFreshSessions(const std::string& edited, const std::string& copy, const std::string& mainPart,
-                                  int edits, bool sameNodes)
+    void compareWithFreshSessions(const std::string& edited, const std::string& copy, const std::string& mainPart, int edits,
+                                  bool sameNodes)
     {
         const auto original = test::RawEntries(edited);
         Format doc(edited);
@@ -168,10 +168,10 @@ TEST_F(ParagraphSplice, OdtRandomEditsMatchFreshSessions)
 // document also make the table of nodes drop its unused entries often.
 TEST_F(ParagraphSplice, EditsInCellsKeepCellMarks)
 {
-    const std::string path = test::WriteDocx(
-        m_tree, "t.docx",
-        "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p><w:p><w:r><w:t>b</w:t></w:r></w:p></w:tc>"
-        "<w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p><w:r><w:t>d</w:t></w:r></w:p>");
+    const std::string path =
+        test::WriteDocx(m_tree, "t.docx",
+                        "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p><w:p><w:r><w:t>b</w:t></w:r></w:p></w:tc>"
+                        "<w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p><w:r><w:t>d</w:t></w:r></w:p>");
     DocxFormat doc(path);
     for (int round = 0; round < 50; ++round) {
         for (const char* cell : {"a", "b", "c", "d"}) {
@@ -191,12 +191,12 @@ TEST_F(ParagraphSplice, ParagraphsThatDependOnTheirSurroundingsAreReadWithTheSto
 {
     // The result of a REF field runs over two paragraphs: the second one,
     // read alone, would not know its first words are a field result.
-    const std::string docx = test::WriteDocx(
-        m_tree, "field.docx",
-        "<w:p><w:r><w:t xml:space=\"preserve\">before </w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
-        "<w:r><w:instrText> REF m </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
-        "<w:r><w:t>result one</w:t></w:r></w:p><w:p><w:r><w:t>result two</w:t></w:r>"
-        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r><w:r><w:t xml:space=\"preserve\"> after</w:t></w:r></w:p>");
+    const std::string docx =
+        test::WriteDocx(m_tree, "field.docx",
+                        "<w:p><w:r><w:t xml:space=\"preserve\">before </w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+                        "<w:r><w:instrText> REF m </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                        "<w:r><w:t>result one</w:t></w:r></w:p><w:p><w:r><w:t>result two</w:t></w:r>"
+                        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r><w:r><w:t xml:space=\"preserve\"> after</w:t></w:r></w:p>");
     {
         DocxFormat doc(docx);
         std::int64_t at = PositionOf(doc.mainStory(), "before");
@@ -211,9 +211,9 @@ TEST_F(ParagraphSplice, ParagraphsThatDependOnTheirSurroundingsAreReadWithTheSto
 
     // A paragraph inside another one (in markup not understood): neither
     // paragraph element holds all the units up to its mark.
-    const std::string odt = test::WriteOdt(
-        m_tree, "nested.odt",
-        "<text:p>abc<x:wrap xmlns:x=\"urn:x\"><text:p>inner</text:p></x:wrap>def</text:p><text:p>last</text:p>");
+    const std::string odt =
+        test::WriteOdt(m_tree, "nested.odt",
+                       "<text:p>abc<x:wrap xmlns:x=\"urn:x\"><text:p>inner</text:p></x:wrap>def</text:p><text:p>last</text:p>");
     OdtFormat doc(odt);
     std::int64_t at = PositionOf(doc.mainStory(), "def");
     doc.replace(at, at + 3, u"DEF");

@@ -1,8 +1,8 @@
 // Documents written by a real word processor (tests/word/documents: the
 // same text saved as .docx, .odt and .rtf from beispiel-source.fodt).
-#include "word/automation/Automation.h"
 #include "tests/support/TempTree.h"
 #include "tests/word/WordFixtures.h"
+#include "word/automation/Automation.h"
 
 #include <gtest/gtest.h>
 

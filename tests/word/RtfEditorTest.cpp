@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "word/rtf/RtfDocument.h"
 #include "word/automation/WordErrors.h"
+#include "word/rtf/RtfDocument.h"
 
 namespace tarnwick::word {
 namespace {
@@ -71,19 +71,18 @@ TEST(RtfEditor, AControlWordBeforeTheEditDoesNotSwallowWhatFollows)
 
 TEST(RtfEditor, RefusesSpansItMustNotTouch)
 {
-    const std::string rtf =
-        "{\\rtf1{\\fonttbl{\\f1\\fcharset128 Mincho;}}ab\\par cd{\\*\\bkmkstart m}ef"
-        "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}g{\\deleted h}{\\f1 \\'82\\'a0}i{\\pict 00}j\\par}";
+    const std::string rtf = "{\\rtf1{\\fonttbl{\\f1\\fcharset128 Mincho;}}ab\\par cd{\\*\\bkmkstart m}ef"
+                            "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}g{\\deleted h}{\\f1 \\'82\\'a0}i{\\pict 00}j\\par}";
     // Units: a b \r c d e f 19 P A G E 20 7 21 g h <double-byte> i <pict> j \r
-    EXPECT_EQ(refusal(rtf, 1, 4), kErrorRefusedSpan);    // crosses \par
-    EXPECT_EQ(refusal(rtf, 4, 6), kErrorRefusedSpan);    // crosses the bookmark group
+    EXPECT_EQ(refusal(rtf, 1, 4), kErrorRefusedSpan);  // crosses \par
+    EXPECT_EQ(refusal(rtf, 4, 6), kErrorRefusedSpan);  // crosses the bookmark group
     EXPECT_EQ(refusal(rtf, 13, 14), kErrorRefusedSpan);  // field result
-    EXPECT_EQ(refusal(rtf, 8, 9), kErrorRefusedSpan);    // field code
+    EXPECT_EQ(refusal(rtf, 8, 9), kErrorRefusedSpan);  // field code
     EXPECT_EQ(refusal(rtf, 16, 17), kErrorRefusedSpan);  // tracked deletion
     EXPECT_EQ(refusal(rtf, 17, 18), kErrorRefusedSpan);  // double-byte font
     EXPECT_EQ(refusal(rtf, 19, 21), kErrorRefusedSpan);  // object
     EXPECT_EQ(refusal(rtf, 14, 14), kErrorRefusedSpan);  // insertion into a field result
-    EXPECT_EQ(refusal(rtf, 5, 30), kErrorRefusedSpan);   // beyond the story
+    EXPECT_EQ(refusal(rtf, 5, 30), kErrorRefusedSpan);  // beyond the story
     EXPECT_EQ(refusal(rtf, 4, 5), 0);
     EXPECT_EQ(refusal(rtf, 15, 16), 0);
 }

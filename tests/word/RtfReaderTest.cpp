@@ -20,9 +20,8 @@ std::u16string visible(std::string_view bytes) { return ReadRtf(bytes).story.vis
 
 TEST(RtfReader, WriterSampleGivesOneUnitPerCharacterWithItsBytes)
 {
-    const std::string bytes =
-        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\r\n"
-        "\\pard\\plain {\\loch Hello world   \\tab \\line end}\\par }";
+    const std::string bytes = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\r\n"
+                              "\\pard\\plain {\\loch Hello world   \\tab \\line end}\\par }";
     const RtfStory story = ReadRtf(bytes);
     EXPECT_EQ(story.story.visibleText(), u"Hello world   \t\vend\r");
     const auto& units = story.story.units();
@@ -81,8 +80,7 @@ TEST(RtfReader, DestinationsOutsideTheMainStoryAreLeftOut)
 
 TEST(RtfReader, FieldResultIsVisibleAndItsCodeIsNot)
 {
-    const RtfStory story =
-        ReadRtf("{\\rtf1 a{\\field{\\*\\fldinst { HYPERLINK \"x\" }}{\\fldrslt {\\ul link}}}b\\par}");
+    const RtfStory story = ReadRtf("{\\rtf1 a{\\field{\\*\\fldinst { HYPERLINK \"x\" }}{\\fldrslt {\\ul link}}}b\\par}");
     EXPECT_EQ(allUnits(story), u"a\u0013 HYPERLINK \"x\" \u0014link\u0015b\r");
     EXPECT_EQ(story.story.visibleText(), u"alinkb\r");
     const auto& units = story.story.units();

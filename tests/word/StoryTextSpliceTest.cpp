@@ -26,7 +26,10 @@ protected:
         switch (pick(6)) {
         case 0: unit.flags = kHidden; break;
         case 1: unit.flags = kFieldCode; break;
-        case 2: unit.kind = UnitKind::CellEnd; unit.value = 0x07; break;
+        case 2:
+            unit.kind = UnitKind::CellEnd;
+            unit.value = 0x07;
+            break;
         case 3: unit.kind = UnitKind::Symbol; break;
         default: break;
         }

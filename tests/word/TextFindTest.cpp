@@ -30,8 +30,8 @@ StoryText MakeStory(std::string_view layout)
     return story;
 }
 
-std::optional<StorySpan> Find(const StoryText& story, std::string_view needle, bool matchCase = false,
-                              bool wholeWord = false, std::int64_t from = 0)
+std::optional<StorySpan> Find(const StoryText& story, std::string_view needle, bool matchCase = false, bool wholeWord = false,
+                              std::int64_t from = 0)
 {
     return FindInStory(story, Utf16(needle), FindOptions{matchCase, wholeWord}, from, story.size());
 }
@@ -42,7 +42,7 @@ TEST(TextFind, CaseFoldingIsSimpleAndOneToOne)
     EXPECT_EQ(Find(story, "ärger")->start, 7);
     EXPECT_FALSE(Find(story, "ärger", true));
     EXPECT_EQ(Find(story, "σίσυφος")->end, 20);  // final sigma folds like the others
-    EXPECT_FALSE(Find(story, "strasse"));        // no full folding: ß stays one character
+    EXPECT_FALSE(Find(story, "strasse"));  // no full folding: ß stays one character
     EXPECT_EQ(Find(story, "STRASSE"), std::nullopt);
     // Curly and straight quotes match each other unless case matters.
     EXPECT_EQ(Find(story, "\u201Cx\u201D")->start, 21);
@@ -53,11 +53,12 @@ TEST(TextFind, WholeWordsJudgeLettersAndDigitsOfAnyScript)
 {
     const StoryText story = MakeStory("cat1 cat_ écat cat\xF0\x9D\x90\x80 (cat)\r");
     EXPECT_EQ(Find(story, "cat", false, true)->start, 5);  // '_' is no word character
-    const StoryText tail = MakeStory("x cat\xF0\x9D\x90\x80 \xF0\x9D\x90\x80" "cat (cat)\r");
+    const StoryText tail = MakeStory("x cat\xF0\x9D\x90\x80 \xF0\x9D\x90\x80"
+                                     "cat (cat)\r");
     // A mathematical letter (a surrogate pair) on either side is a letter.
     EXPECT_EQ(Find(tail, "cat", false, true)->start, 15);
     EXPECT_EQ(Find(MakeStory("cat\r"), "cat", false, true)->start, 0);  // story edge
-    EXPECT_FALSE(Find(MakeStory("x٣cat\r"), "cat", false, true));     // Arabic-Indic digit
+    EXPECT_FALSE(Find(MakeStory("x٣cat\r"), "cat", false, true));  // Arabic-Indic digit
 }
 
 TEST(TextFind, HiddenTextIsSkippedButBelongsToTheHit)

@@ -68,7 +68,7 @@ std::string DocumentXml(std::string_view body)
            "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
            "xmlns:wps=\"urn:tarnwick:test:shapes\" mc:Ignorable=\"wps\">"
            "<w:body>" +
-           std::string(body) + "<w:sectPr/></w:body></w:document>";
+        std::string(body) + "<w:sectPr/></w:body></w:document>";
 }
 
 std::vector<ZipEntry> DocxEntries(const std::string& documentXml)
@@ -91,8 +91,9 @@ std::vector<ZipEntry> DocxEntries(const std::string& documentXml)
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rLink\" "
          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink\" "
          "Target=\"https://example.org/\" TargetMode=\"External\"/></Relationships>"},
-        {"word/styles.xml", "<?xml version=\"1.0\"?><w:styles "
-                            "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>"},
+        {"word/styles.xml",
+         "<?xml version=\"1.0\"?><w:styles "
+         "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>"},
     };
 }
 
@@ -111,7 +112,7 @@ std::string ContentXml(std::string_view text)
            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
            "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" office:version=\"1.3\">"
            "<office:body><office:text>" +
-           std::string(text) + "</office:text></office:body></office:document-content>";
+        std::string(text) + "</office:text></office:body></office:document-content>";
 }
 
 std::vector<ZipEntry> OdtEntries(const std::string& contentXml)
@@ -119,8 +120,9 @@ std::vector<ZipEntry> OdtEntries(const std::string& contentXml)
     return {
         {"mimetype", "application/vnd.oasis.opendocument.text", true},
         {"content.xml", contentXml},
-        {"styles.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-styles "
-                       "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"/>"},
+        {"styles.xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-styles "
+         "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"/>"},
         {"META-INF/manifest.xml",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><manifest:manifest "
          "xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" manifest:version=\"1.3\">"

@@ -23,11 +23,9 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments)
     CommandLineRequest request;
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
-        const QString what = unknown.isEmpty()
-                                 ? parser.errorText()
-                                 : QStringLiteral("Unbekannte Option: ") +
-                                       (unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) +
-                                       unknown.first();
+        const QString what = unknown.isEmpty() ? parser.errorText()
+                                               : QStringLiteral("Unbekannte Option: ") +
+                (unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + unknown.first();
         request.error = what + QLatin1Char('\n') + kUsage;
         return request;
     }
@@ -44,13 +42,14 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments)
 
 QString CommandLineHelp()
 {
-    return kUsage + QStringLiteral("\n\n"
-                                   "Durchsucht Dateien und ersetzt Text darin. Eine angegebene Datei wird beim Start\n"
-                                   "in der Vorschau geöffnet.\n\n"
-                                   "Optionen:\n"
-                                   "  -h, --help     zeigt diese Hilfe\n"
-                                   "  -v, --version  zeigt die Version\n"
-                                   "  --             alles Folgende ist ein Dateiname\n");
+    return kUsage +
+        QStringLiteral("\n\n"
+                       "Durchsucht Dateien und ersetzt Text darin. Eine angegebene Datei wird beim Start\n"
+                       "in der Vorschau geöffnet.\n\n"
+                       "Optionen:\n"
+                       "  -h, --help     zeigt diese Hilfe\n"
+                       "  -v, --version  zeigt die Version\n"
+                       "  --             alles Folgende ist ein Dateiname\n");
 }
 
 }  // namespace tarnwick::ui

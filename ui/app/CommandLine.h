@@ -7,8 +7,8 @@
 namespace tarnwick::ui {
 
 struct CommandLineRequest {
-    QString file;       // empty: start with an empty viewer
-    QString error;      // a message for the user; the program does not start
+    QString file;  // empty: start with an empty viewer
+    QString error;  // a message for the user; the program does not start
     bool help = false;
     bool version = false;
 };

@@ -5,15 +5,15 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "ui/frame/DocumentOpenRules.h"
-#include "ui/viewer/DocumentWindow.h"
 #include "ui/common/EngineText.h"
+#include "ui/frame/DocumentOpenRules.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/results/ResultTarget.h"
 #include "ui/results/ResultsPane.h"
 #include "ui/searchform/SearchFormController.h"
 #include "ui/searchform/SearchFormPrompts.h"
 #include "ui/searchform/SearchFormWidget.h"
+#include "ui/viewer/DocumentWindow.h"
 #include "ui/viewer/ViewerAccess.h"
 
 namespace tarnwick::ui {
@@ -39,10 +39,8 @@ QMenu* MenuHolding(QAction* action)
 }  // namespace
 
 ProgramDocuments::ProgramDocuments(ProgramDocumentParts parts)
-    : m_parts(std::move(parts)),
-      m_documentWindow(std::make_unique<DocumentWindow>()),
-      m_word(m_parts.wordFactory, m_documentWindow.get()),
-      m_opener(m_parts.results.results(), m_parts.codePage, *this)
+    : m_parts(std::move(parts)), m_documentWindow(std::make_unique<DocumentWindow>()),
+      m_word(m_parts.wordFactory, m_documentWindow.get()), m_opener(m_parts.results.results(), m_parts.codePage, *this)
 {
     m_chooseFile = [this] {
         // The dialog starts where the file shown now lies.
@@ -125,8 +123,7 @@ void ProgramDocuments::showPreviewPage()
     m_showingPreview = false;
 }
 
-WordShowOutcome ProgramDocuments::showInWord(const std::string& path, std::optional<std::int64_t> position,
-                                             std::int64_t length)
+WordShowOutcome ProgramDocuments::showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
 {
     return m_word.show(path, position, length);
 }

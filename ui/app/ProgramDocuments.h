@@ -87,8 +87,7 @@ private:
     std::int64_t splitLength() const override;
     ViewerAccess* viewer() override { return m_parts.viewer ? m_parts.viewer() : nullptr; }
     void showPreviewPage() override;
-    WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position,
-                               std::int64_t length) override;
+    WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) override;
     void showMessage(std::string_view text) override;
 
     void onActiveTabChanged(int tab);

@@ -4,17 +4,17 @@
 
 #include "engine/documents/WordDocumentEngine.h"
 #include "platform/CodePage.h"
-#include "ui/frame/DocumentOpenRules.h"
-#include "ui/results/ExportCommand.h"
-#include "ui/help/HelpMenu.h"
 #include "session/RunValues.h"
+#include "ui/app/ProgramDocuments.h"
+#include "ui/frame/DocumentOpenRules.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/MainFrameCommands.h"
+#include "ui/help/HelpMenu.h"
 #include "ui/options/OptionsDialog.h"
-#include "ui/app/ProgramDocuments.h"
-#include "ui/searchform/QtNotifier.h"
+#include "ui/results/ExportCommand.h"
 #include "ui/results/ResultsCommandTexts.h"
 #include "ui/results/ResultsPane.h"
+#include "ui/searchform/QtNotifier.h"
 #include "ui/searchform/SearchFormController.h"
 #include "ui/searchform/SearchFormDialogs.h"
 #include "ui/searchform/SearchFormWidget.h"
@@ -27,9 +27,8 @@ namespace {
 
 // The results commands of the main menu, carried out by the results pane.
 constexpr FrameCommand kResultsCommands[] = {
-    FrameCommand::OpenInViewer, FrameCommand::OpenWithProgram, FrameCommand::ReplaceMarked,
-    FrameCommand::MarkAll,      FrameCommand::MarkNone,        FrameCommand::ExportResults,
-    FrameCommand::ExpandAll,    FrameCommand::CollapseAll,
+    FrameCommand::OpenInViewer, FrameCommand::OpenWithProgram, FrameCommand::ReplaceMarked, FrameCommand::MarkAll,
+    FrameCommand::MarkNone,     FrameCommand::ExportResults,   FrameCommand::ExpandAll,     FrameCommand::CollapseAll,
 };
 
 // The viewer's editing commands: they act on the page "Vorschau" only while it is shown.
@@ -44,20 +43,16 @@ bool IsViewerEditCommand(FrameCommand id)
     case FrameCommand::Find:
     case FrameCommand::Replace:
     case FrameCommand::FindNext:
-    case FrameCommand::GoTo:
-        return true;
-    default:
-        return false;
+    case FrameCommand::GoTo: return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 ProgramWindow::ProgramWindow(ProgramSetup setup)
-    : m_store(setup.profilePath.empty() ? settings::DefaultProfilePath() : setup.profilePath),
-      m_frameSettings(m_store),
-      m_resultList(std::make_shared<ResultList>()),
-      m_notifier(QtNotifier::Create())
+    : m_store(setup.profilePath.empty() ? settings::DefaultProfilePath() : setup.profilePath), m_frameSettings(m_store),
+      m_resultList(std::make_shared<ResultList>()), m_notifier(QtNotifier::Create())
 {
     const CodePage& codePage = CodePage::system();
     FormPrompts* prompts = setup.prompts;
@@ -74,8 +69,7 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
     // Documents go through the built-in component, which reads and writes them directly.
     parts.documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
     parts.runner = std::move(setup.runner);
-    m_controller = std::make_unique<SearchFormController>(FormServices{*prompts, clock, codePage, &m_store},
-                                                          std::move(parts));
+    m_controller = std::make_unique<SearchFormController>(FormServices{*prompts, clock, codePage, &m_store}, std::move(parts));
     m_notifier->attach(m_controller.get());
 
     m_frame = std::make_unique<MainFrame>(m_frameSettings);
@@ -112,9 +106,9 @@ bool ProgramWindow::openDocumentFile(const QString& path) { return m_documents->
 
 void ProgramWindow::connectDocuments()
 {
-    m_documents = std::make_unique<ProgramDocuments>(ProgramDocumentParts{
-        *m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(),
-        [this] { return m_viewer; }, word::CreateFileApplication});
+    m_documents = std::make_unique<ProgramDocuments>(
+        ProgramDocumentParts{*m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(),
+                             [this] { return m_viewer; }, word::CreateFileApplication});
 }
 
 void ProgramWindow::showStartUpTip() { m_helpMenu->showStartUpTip(); }
@@ -193,8 +187,7 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
         if (menuAction->icon().isNull()) menuAction->setIcon(pageAction->icon());
         const bool onlyOnPage = IsViewerEditCommand(entry.id);
         const auto follow = [frame, menuAction, pageAction, onlyOnPage] {
-            menuAction->setEnabled(pageAction->isEnabled() &&
-                                   (!onlyOnPage || frame->activeTab() == MainFrame::kPreviewTab));
+            menuAction->setEnabled(pageAction->isEnabled() && (!onlyOnPage || frame->activeTab() == MainFrame::kPreviewTab));
             if (pageAction->isCheckable()) menuAction->setChecked(pageAction->isChecked());
         };
         if (menuAction->isCheckable()) {
@@ -216,7 +209,10 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
     connect(frame, &MainFrame::activeTabChanged, viewer, [viewer](int tab) {
         if (tab != MainFrame::kPreviewTab) return;
         QMetaObject::invokeMethod(
-            viewer, [viewer] { if (viewer->isLoaded()) viewer->editor()->setFocus(Qt::OtherFocusReason); },
+            viewer,
+            [viewer] {
+                if (viewer->isLoaded()) viewer->editor()->setFocus(Qt::OtherFocusReason);
+            },
             Qt::QueuedConnection);
     });
     // A file loaded for a result, or saved under a new name, names the window too.

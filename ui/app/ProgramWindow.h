@@ -36,11 +36,11 @@ class SearchFormWidget;
 
 // What a program window is built with; the defaults are the real program's.
 struct ProgramSetup {
-    std::string profilePath;                // empty: the user's settings file
-    FormPrompts* prompts = nullptr;         // null: dialogs; must outlive the window
-    const Clock* clock = nullptr;           // null: the system clock; must outlive the window
+    std::string profilePath;  // empty: the user's settings file
+    FormPrompts* prompts = nullptr;  // null: dialogs; must outlive the window
+    const Clock* clock = nullptr;  // null: the system clock; must outlive the window
     std::shared_ptr<CommandRunner> runner;  // null: the engine's own commands
-    ViewerPrompts* viewerPrompts = nullptr; // null: message boxes; must outlive the window
+    ViewerPrompts* viewerPrompts = nullptr;  // null: message boxes; must outlive the window
 };
 
 class ProgramWindow : public QObject {
@@ -97,8 +97,8 @@ private:
     std::unique_ptr<SearchFormController> m_controller;
     std::unique_ptr<MainFrame> m_frame;
     SearchFormWidget* m_form = nullptr;  // owned by the frame
-    ResultsPane* m_results = nullptr;    // owned by the frame
-    ViewerAccess* m_viewer = nullptr;    // its page is owned by the frame
+    ResultsPane* m_results = nullptr;  // owned by the frame
+    ViewerAccess* m_viewer = nullptr;  // its page is owned by the frame
     std::function<void()> m_optionsHandler;
     FormPrompts* m_prompts = nullptr;
     std::unique_ptr<ProgramDocuments> m_documents;  // uses the frame, its panes and the controller

@@ -10,18 +10,19 @@
 
 namespace tarnwick::ui {
 
-void SetUpApplication(QTranslator& toolkitTexts) {
-  // The program speaks German: dates, numbers and the toolkit's own dialogs
-  // (file dialogs, standard buttons) follow, where a translation is installed.
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&toolkitTexts);
-  QApplication::setOrganizationName(QStringLiteral("Korvane"));
-  QApplication::setApplicationName(QStringLiteral("Tarnwick"));
-  // One look on every desktop: the drawing styles are style sheets on top of it.
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  QApplication::setWindowIcon(ProgramIcon());
+void SetUpApplication(QTranslator& toolkitTexts)
+{
+    // The program speaks German: dates, numbers and the toolkit's own dialogs
+    // (file dialogs, standard buttons) follow, where a translation is installed.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
+    QApplication::setOrganizationName(QStringLiteral("Korvane"));
+    QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    // One look on every desktop: the drawing styles are style sheets on top of it.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(ProgramIcon());
 }
 
 }  // namespace tarnwick::ui

@@ -14,10 +14,7 @@ namespace tarnwick::ui {
 
 inline QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
 
-inline QString fromStoredText(const std::string& bytes)
-{
-    return QString::fromStdString(CodePage::system().ansiToUtf8(bytes));
-}
+inline QString fromStoredText(const std::string& bytes) { return QString::fromStdString(CodePage::system().ansiToUtf8(bytes)); }
 inline std::string toStoredText(const QString& text) { return CodePage::system().utf8ToAnsi(text.toStdString()); }
 
 inline QString fromPath(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }

@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 
 #include "crash/ReportPreview.h"
-#include "ui/crashreport/CrashReportTexts.h"
 #include "ui/common/EngineText.h"
+#include "ui/crashreport/CrashReportTexts.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -54,8 +54,7 @@ QString ContentsTextFor(const QString& path)
     return dump;
 }
 
-CrashReportContentsDialog::CrashReportContentsDialog(std::vector<crash::ReportFile> files, FileOpener opener,
-                                                     QWidget* parent)
+CrashReportContentsDialog::CrashReportContentsDialog(std::vector<crash::ReportFile> files, FileOpener opener, QWidget* parent)
     : QDialog(parent), m_files(std::move(files)), m_opener(std::move(opener))
 {
     setWindowTitle(qs(texts::kContentsTitle));
@@ -64,8 +63,8 @@ CrashReportContentsDialog::CrashReportContentsDialog(std::vector<crash::ReportFi
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("reportFiles"));
     m_list->setColumnCount(ColumnCount);
-    m_list->setHeaderLabels({qs(texts::kColumnName), qs(texts::kColumnDescription), qs(texts::kColumnType),
-                             qs(texts::kColumnSize)});
+    m_list->setHeaderLabels(
+        {qs(texts::kColumnName), qs(texts::kColumnDescription), qs(texts::kColumnType), qs(texts::kColumnSize)});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -6,8 +6,8 @@
 #include <QSaveFile>
 
 #include "crash/MultipartBody.h"
-#include "ui/crashreport/CrashReportTexts.h"
 #include "ui/common/EngineText.h"
+#include "ui/crashreport/CrashReportTexts.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -30,14 +30,12 @@ std::string ContentTypeFor(const QString& path)
 
 }  // namespace
 
-CrashReportController::CrashReportController(CrashReport report, ReportUploader& uploader,
-                                             CrashReportPrompts& prompts)
+CrashReportController::CrashReportController(CrashReport report, ReportUploader& uploader, CrashReportPrompts& prompts)
     : m_report(std::move(report)), m_uploader(uploader), m_prompts(&prompts)
 {
 }
 
-QByteArray CrashReportController::buildBody(const QString& email, const QString& description,
-                                            const QByteArray& archive) const
+QByteArray CrashReportController::buildBody(const QString& email, const QString& description, const QByteArray& archive) const
 {
     const QByteArray address = email.toUtf8();
     const QByteArray text = WithCrLf(description);
@@ -68,9 +66,8 @@ SendOutcome CrashReportController::send(const QString& email, const QString& des
     file.close();
 
     m_prompts->beginSending();
-    const UploadResult result = m_uploader.upload(buildBody(email, description, archive), [this](qint64 sent, qint64 total) {
-        m_prompts->showProgress(sent, total);
-    });
+    const UploadResult result = m_uploader.upload(buildBody(email, description, archive),
+                                                  [this](qint64 sent, qint64 total) { m_prompts->showProgress(sent, total); });
     m_prompts->endSending();
     if (result.ok) return SendOutcome::Sent;
 

@@ -33,10 +33,10 @@ public:
 };
 
 struct CrashReport {
-    QString programBaseName;                  // dialog title and default archive name
-    std::vector<crash::ReportFile> files;     // in the order the contents dialog lists them
-    QString archivePath;                      // empty when no archive could be made
-    QString archiveError;                     // why not
+    QString programBaseName;  // dialog title and default archive name
+    std::vector<crash::ReportFile> files;  // in the order the contents dialog lists them
+    QString archivePath;  // empty when no archive could be made
+    QString archiveError;  // why not
 };
 
 enum class SendOutcome {

@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/crashreport/CrashReportTexts.h"
 #include "ui/common/EngineText.h"
 #include "ui/common/ProgramIcon.h"
+#include "ui/crashreport/CrashReportTexts.h"
 
 namespace tarnwick::ui {
 namespace {

@@ -8,18 +8,15 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "ui/crashreport/CrashReportTexts.h"
 #include "ui/common/EngineText.h"
+#include "ui/crashreport/CrashReportTexts.h"
 
 namespace tarnwick::ui {
 namespace {
 
 namespace texts = text::crashreport;
 
-QString Title(QWidget* parent)
-{
-    return parent ? parent->windowTitle() : QString();
-}
+QString Title(QWidget* parent) { return parent ? parent->windowTitle() : QString(); }
 
 }  // namespace
 

@@ -3,18 +3,15 @@
 
 namespace tarnwick::ui::text::crashreport {
 
-inline constexpr const char* kMessage =
-    "Tarnwick hat ein Problem festgestellt und muss beendet werden\n"
-    "Bitte entschuldigen Sie die Unannehmlichkeiten.";
+inline constexpr const char* kMessage = "Tarnwick hat ein Problem festgestellt und muss beendet werden\n"
+                                        "Bitte entschuldigen Sie die Unannehmlichkeiten.";
 inline constexpr const char* kEmailLabel = "Ihre Email Adresse (optional):";
-inline constexpr const char* kDescriptionLabel =
-    "Bitte beschreiben Sie die Schritte, die zu dem Fehler führten (optional):";
+inline constexpr const char* kDescriptionLabel = "Bitte beschreiben Sie die Schritte, die zu dem Fehler führten (optional):";
 inline constexpr const char* kContentsLead = "Um die Daten dieses Fehlerberichts anzusehen, ";
 inline constexpr const char* kContentsLink = "klicken Sie hier.";
 inline constexpr const char* kSend = "&Senden";
 inline constexpr const char* kClose = "&Schliessen";
-inline constexpr const char* kInvalidEmail =
-    "Bitte geben Sie eine gültige Email Adresse an oder lassen Sie das Feld leer.";
+inline constexpr const char* kInvalidEmail = "Bitte geben Sie eine gültige Email Adresse an oder lassen Sie das Feld leer.";
 
 inline constexpr const char* kContentsTitle = "Fehlerbericht";
 inline constexpr const char* kColumnName = "Name";

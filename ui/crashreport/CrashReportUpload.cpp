@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "crash/MultipartBody.h"
-#include "ui/crashreport/CrashReportTexts.h"
 #include "ui/common/EngineText.h"
+#include "ui/crashreport/CrashReportTexts.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -71,8 +71,7 @@ bool Connect(Exchange& exchange, const ServerAddress& server, const UploadTiming
         socket.connectToHost(server.host, server.port);
         if (IsBusy(socket)) exchange.run(timings.connectTimeoutMs);
         if (socket.state() == QAbstractSocket::ConnectedState) return true;
-        error = exchange.timedOut() && IsBusy(socket) ? qs(texts::kConnectTimeout).arg(server.host)
-                                                      : socket.errorString();
+        error = exchange.timedOut() && IsBusy(socket) ? qs(texts::kConnectTimeout).arg(server.host) : socket.errorString();
         // An unknown host stays unknown; another attempt only makes the user wait.
         const bool hostUnknown = socket.error() == QAbstractSocket::HostNotFoundError;
         socket.abort();
@@ -81,8 +80,8 @@ bool Connect(Exchange& exchange, const ServerAddress& server, const UploadTiming
     return false;
 }
 
-bool Send(Exchange& exchange, const QByteArray& head, const QByteArray& body,
-          const ReportUploader::Progress& progress, int silenceMs, QString& error)
+bool Send(Exchange& exchange, const QByteArray& head, const QByteArray& body, const ReportUploader::Progress& progress,
+          int silenceMs, QString& error)
 {
     QTcpSocket& socket = exchange.socket();
     qint64 sent = 0;
@@ -142,8 +141,10 @@ bool ReadAnswer(Exchange& exchange, int silenceMs, QByteArray& statusLine, QStri
         exchange.quit();
     });
     take();
-    if (socket.state() == QAbstractSocket::ConnectedState) exchange.run(silenceMs);
-    else closed = true;
+    if (socket.state() == QAbstractSocket::ConnectedState)
+        exchange.run(silenceMs);
+    else
+        closed = true;
     take();
     if (failed) {
         error = socket.errorString();
@@ -174,8 +175,7 @@ bool IsSuccess(const QByteArray& statusLine)
 std::optional<ServerAddress> ParseServerAddress(const QString& server)
 {
     const QString trimmed = server.trimmed();
-    const QUrl url(trimmed.contains(QStringLiteral("://")) ? trimmed : QStringLiteral("http://") + trimmed,
-                   QUrl::StrictMode);
+    const QUrl url(trimmed.contains(QStringLiteral("://")) ? trimmed : QStringLiteral("http://") + trimmed, QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QStringLiteral("http") || url.host().isEmpty()) return std::nullopt;
     ServerAddress address;
     address.host = url.host();
@@ -199,10 +199,7 @@ QByteArray BuildUploadRequestHead(const ServerAddress& server, qint64 contentLen
     return head;
 }
 
-HttpReportUploader::HttpReportUploader(QString server, UploadTimings timings)
-    : m_server(std::move(server)), m_timings(timings)
-{
-}
+HttpReportUploader::HttpReportUploader(QString server, UploadTimings timings) : m_server(std::move(server)), m_timings(timings) {}
 
 UploadResult HttpReportUploader::upload(const QByteArray& body, const Progress& progress)
 {
@@ -211,8 +208,7 @@ UploadResult HttpReportUploader::upload(const QByteArray& body, const Progress& 
     Exchange exchange;
     UploadResult result;
     if (!Connect(exchange, *server, m_timings, result.error)) return result;
-    if (!Send(exchange, BuildUploadRequestHead(*server, body.size()), body, progress, m_timings.answerTimeoutMs,
-              result.error))
+    if (!Send(exchange, BuildUploadRequestHead(*server, body.size()), body, progress, m_timings.answerTimeoutMs, result.error))
         return result;
     QByteArray statusLine;
     if (!ReadAnswer(exchange, m_timings.answerTimeoutMs, statusLine, result.error)) return result;

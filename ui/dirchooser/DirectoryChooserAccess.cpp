@@ -37,8 +37,7 @@ std::string homeDirectory()
     struct passwd entry {};
     struct passwd* found = nullptr;
     char buffer[4096];
-    if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
+    if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir) return found->pw_dir;
     return {};
 }
 
@@ -94,10 +93,7 @@ std::vector<std::string> ChooserRootPaths(const std::string& home, const std::ve
     return roots;
 }
 
-std::vector<std::string> SystemDirectoryChooserAccess::rootPaths()
-{
-    return ChooserRootPaths(homeDirectory(), mountPoints());
-}
+std::vector<std::string> SystemDirectoryChooserAccess::rootPaths() { return ChooserRootPaths(homeDirectory(), mountPoints()); }
 
 DirectoryChooserListing SystemDirectoryChooserAccess::listDirectories(const std::string& path, std::size_t limit)
 {
@@ -120,8 +116,7 @@ DirectoryChooserListing SystemDirectoryChooserAccess::listDirectories(const std:
     return listing;
 }
 
-int SystemDirectoryChooserAccess::renameDirectory(const std::string& parent, const std::string& name,
-                                                  const std::string& newName)
+int SystemDirectoryChooserAccess::renameDirectory(const std::string& parent, const std::string& name, const std::string& newName)
 {
     return RenameEntry(parent, name, newName).value();
 }

@@ -59,8 +59,8 @@ DirectoryChooserDialog::DirectoryChooserDialog(const QString& presetPath, QWidge
 {
 }
 
-DirectoryChooserDialog::DirectoryChooserDialog(const QString& presetPath,
-                                               std::shared_ptr<DirectoryChooserAccess> access, QWidget* parent)
+DirectoryChooserDialog::DirectoryChooserDialog(const QString& presetPath, std::shared_ptr<DirectoryChooserAccess> access,
+                                               QWidget* parent)
     : QDialog(parent), m_access(std::move(access))
 {
     buildWidgets();
@@ -143,8 +143,7 @@ QTreeWidgetItem* DirectoryChooserDialog::addDirectoryItem(QTreeWidgetItem* paren
     item->setData(0, kLinkRole, child.isLink);
     item->setIcon(0, style()->standardIcon(child.isLink ? QStyle::SP_DirLinkIcon : QStyle::SP_DirClosedIcon));
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
-    item->setChildIndicatorPolicy(child.expandable ? QTreeWidgetItem::ShowIndicator
-                                                   : QTreeWidgetItem::DontShowIndicator);
+    item->setChildIndicatorPolicy(child.expandable ? QTreeWidgetItem::ShowIndicator : QTreeWidgetItem::DontShowIndicator);
     return item;
 }
 
@@ -175,8 +174,7 @@ void DirectoryChooserDialog::readItem(QTreeWidgetItem* item)
         item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
     }
     if (listing.status != ChooserListingStatus::Listed)
-        reportLater(item, QString::fromUtf8(ListingProblemText(path, listing)),
-                    listing.status == ChooserListingStatus::Vanished);
+        reportLater(item, QString::fromUtf8(ListingProblemText(path, listing)), listing.status == ChooserListingStatus::Vanished);
 }
 
 void DirectoryChooserDialog::reportLater(QTreeWidgetItem* item, const QString& message, bool removeItem)
@@ -201,8 +199,7 @@ void DirectoryChooserDialog::selectPreset(const QString& presetPath)
         m_top->setExpanded(true);
         return;
     }
-    if (match.target != PresetTarget::Directory || match.root >= static_cast<std::size_t>(m_top->childCount()))
-        return;
+    if (match.target != PresetTarget::Directory || match.root >= static_cast<std::size_t>(m_top->childCount())) return;
     QTreeWidgetItem* item = m_top->child(static_cast<int>(match.root));
     openForPreset(item);
     for (const std::string& name : match.names) {
@@ -272,9 +269,7 @@ void DirectoryChooserDialog::onRenameRequested(const QPersistentModelIndex& inde
         break;
     }
     case ChooserRenameResult::Unchanged: break;
-    case ChooserRenameResult::InvalidName:
-        showMessage(QMessageBox::Warning, QString::fromUtf8(outcome.message));
-        break;
+    case ChooserRenameResult::InvalidName: showMessage(QMessageBox::Warning, QString::fromUtf8(outcome.message)); break;
     case ChooserRenameResult::Failed: showMessage(QMessageBox::Critical, QString::fromUtf8(outcome.message)); break;
     }
 }

@@ -36,8 +36,7 @@ public:
 
     // Opens on `presetPath` (selected when it names a folder of the tree).
     explicit DirectoryChooserDialog(const QString& presetPath, QWidget* parent = nullptr);
-    DirectoryChooserDialog(const QString& presetPath, std::shared_ptr<DirectoryChooserAccess> access,
-                           QWidget* parent = nullptr);
+    DirectoryChooserDialog(const QString& presetPath, std::shared_ptr<DirectoryChooserAccess> access, QWidget* parent = nullptr);
 
     // The folder chosen with OK, without a trailing '/' ("/" for the root).
     QString chosenPath() const { return m_chosenPath; }

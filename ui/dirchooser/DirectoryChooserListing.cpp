@@ -80,8 +80,7 @@ std::string ListingProblemText(const std::string& path, const ChooserListing& li
     switch (listing.status) {
     case ChooserListingStatus::Listed: return {};
     case ChooserListingStatus::Vanished: return text::kDirectoryVanished + path;
-    case ChooserListingStatus::Unreadable:
-        return text::kDirectoryUnreadable + path + "\n" + SystemErrorText(listing.error);
+    case ChooserListingStatus::Unreadable: return text::kDirectoryUnreadable + path + "\n" + SystemErrorText(listing.error);
     }
     return {};
 }

@@ -85,8 +85,7 @@ DirectoryChooserListing MemoryDirectoryChooserAccess::listDirectories(const std:
     return listing;
 }
 
-int MemoryDirectoryChooserAccess::renameDirectory(const std::string& parent, const std::string& name,
-                                                  const std::string& newName)
+int MemoryDirectoryChooserAccess::renameDirectory(const std::string& parent, const std::string& name, const std::string& newName)
 {
     if (m_renameError) return m_renameError;
     const std::string from = JoinChooserPath(parent, name);

@@ -57,8 +57,7 @@ std::optional<std::vector<std::string>> walkBelow(DirectoryChooserAccess& access
     return names;
 }
 
-PresetMatch matchAbsolute(DirectoryChooserAccess& access, const std::vector<std::string>& roots,
-                          const std::string& path)
+PresetMatch matchAbsolute(DirectoryChooserAccess& access, const std::vector<std::string>& roots, const std::string& path)
 {
     PresetMatch match;
     if (path.empty() || path.front() != '/') return match;
@@ -90,8 +89,7 @@ PresetMatch matchAbsolute(DirectoryChooserAccess& access, const std::vector<std:
 
 }  // namespace
 
-PresetMatch MatchPresetPath(DirectoryChooserAccess& access, const std::vector<std::string>& roots,
-                            const std::string& preset)
+PresetMatch MatchPresetPath(DirectoryChooserAccess& access, const std::vector<std::string>& roots, const std::string& preset)
 {
     if (preset.empty()) return PresetMatch{PresetTarget::Computer, 0, {}};
     PresetMatch match = matchAbsolute(access, roots, preset);

@@ -10,14 +10,14 @@
 namespace tarnwick::ui {
 
 enum class PresetTarget {
-    Computer,   // empty path: the top item
+    Computer,  // empty path: the top item
     Directory,  // `root` and `names` lead to it
-    NotFound,   // nothing is selected
+    NotFound,  // nothing is selected
 };
 
 struct PresetMatch {
     PresetTarget target = PresetTarget::NotFound;
-    std::size_t root = 0;            // index into the root paths
+    std::size_t root = 0;  // index into the root paths
     std::vector<std::string> names;  // names below that root, as spelt on disk
 };
 
@@ -27,7 +27,6 @@ struct PresetMatch {
 // The root that covers the most components wins, so a folder in the home is
 // found below the home. A path that leads through a symbolic link, or holds
 // "..", is found under its resolved form.
-PresetMatch MatchPresetPath(DirectoryChooserAccess& access, const std::vector<std::string>& roots,
-                            const std::string& preset);
+PresetMatch MatchPresetPath(DirectoryChooserAccess& access, const std::vector<std::string>& roots, const std::string& preset);
 
 }  // namespace tarnwick::ui

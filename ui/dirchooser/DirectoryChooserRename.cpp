@@ -13,8 +13,8 @@ bool IsInvalidDirectoryName(const std::string& name)
     return name.find_first_of("/\\:*?\"<>|") != std::string::npos || name == "." || name == "..";
 }
 
-ChooserRenameOutcome RenameChooserDirectory(DirectoryChooserAccess& access, const std::string& parent,
-                                            const std::string& name, const std::string& newName)
+ChooserRenameOutcome RenameChooserDirectory(DirectoryChooserAccess& access, const std::string& parent, const std::string& name,
+                                            const std::string& newName)
 {
     ChooserRenameOutcome outcome;
     if (newName.empty() || newName == name) return outcome;

@@ -8,9 +8,9 @@ namespace tarnwick::ui {
 
 enum class ChooserRenameResult {
     Renamed,
-    Unchanged,    // empty text or the old name: refused without a word
+    Unchanged,  // empty text or the old name: refused without a word
     InvalidName,  // message with an exclamation icon, edit refused
-    Failed,       // the system refused; message with its reason, old name kept
+    Failed,  // the system refused; message with its reason, old name kept
 };
 
 struct ChooserRenameOutcome {
@@ -24,7 +24,7 @@ struct ChooserRenameOutcome {
 bool IsInvalidDirectoryName(const std::string& name);
 
 // Renames the folder `name` in `parent` to `newName`.
-ChooserRenameOutcome RenameChooserDirectory(DirectoryChooserAccess& access, const std::string& parent,
-                                            const std::string& name, const std::string& newName);
+ChooserRenameOutcome RenameChooserDirectory(DirectoryChooserAccess& access, const std::string& parent, const std::string& name,
+                                            const std::string& newName);
 
 }  // namespace tarnwick::ui

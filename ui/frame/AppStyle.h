@@ -6,8 +6,8 @@ namespace tarnwick::ui {
 
 // The two drawing styles of menus, bars and tabs, by their stored numbers.
 enum class DrawingStyle : int {
-  Xp = 32769,
-  Office2003 = 32770,
+    Xp = 32769,
+    Office2003 = 32770,
 };
 
 // A stored `Guistil` value; anything but the two known numbers is the default.

@@ -4,14 +4,14 @@ namespace tarnwick::ui {
 
 // What closing the main window touches, in the order it happens.
 class CloseSteps {
- public:
-  virtual ~CloseSteps() = default;
-  // The search form stops its run and writes its settings.
-  virtual void saveFormSettings() = 0;
-  virtual void writeGuiStyle() = 0;
-  // The viewer asks about unsaved changes; false when the user cancels.
-  virtual bool confirmViewerClose() = 0;
-  virtual void writePlacement() = 0;
+public:
+    virtual ~CloseSteps() = default;
+    // The search form stops its run and writes its settings.
+    virtual void saveFormSettings() = 0;
+    virtual void writeGuiStyle() = 0;
+    // The viewer asks about unsaved changes; false when the user cancels.
+    virtual bool confirmViewerClose() = 0;
+    virtual void writePlacement() = 0;
 };
 
 // Runs the close request and returns whether the window closes. The form's

@@ -33,13 +33,12 @@ QString AbsoluteDocumentPath(const QString& path)
 QString OpenRefusal(const QString& path)
 {
     const std::string bytes = toPath(path);
-    struct stat info{};
+    struct stat info {};
     if (::stat(bytes.c_str(), &info) != 0) {
         if (errno == ENOENT) return path + qs("\nDie Datei wurde nicht gefunden.");
         return path + qs("\nDie Datei kann nicht geöffnet werden: ") + fromStoredText(SystemErrorText(errno));
     }
-    if (S_ISDIR(info.st_mode))
-        return path + qs("\nDies ist ein Verzeichnis. Geöffnet werden können nur Dateien.");
+    if (S_ISDIR(info.st_mode)) return path + qs("\nDies ist ein Verzeichnis. Geöffnet werden können nur Dateien.");
     if (!S_ISREG(info.st_mode)) return path + qs("\nDies ist keine gewöhnliche Datei und wird nicht geöffnet.");
     if (::access(bytes.c_str(), R_OK) != 0)
         return path + qs("\nDie Datei kann nicht gelesen werden: ") + fromStoredText(SystemErrorText(errno));

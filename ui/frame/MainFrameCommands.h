@@ -12,19 +12,19 @@ namespace tarnwick::ui {
 // access key, "\t" starts the key hint), the prompt texts where the program has
 // them, and the keys that trigger it.
 struct CommandEntry {
-  FrameCommand id;
-  std::string text;           // UTF-8
-  CommandOwner owner;
-  std::string statusTip;      // fly-by text in the status bar; may be empty
-  std::string toolTip;        // may be empty: then the text without marks
-  std::vector<std::string> keys;  // portable key sequences ("Ctrl+O")
-  bool checkable = false;
+    FrameCommand id;
+    std::string text;  // UTF-8
+    CommandOwner owner;
+    std::string statusTip;  // fly-by text in the status bar; may be empty
+    std::string toolTip;  // may be empty: then the text without marks
+    std::vector<std::string> keys;  // portable key sequences ("Ctrl+O")
+    bool checkable = false;
 };
 
 // A menu of the menu bar; std::nullopt in `entries` is a separator.
 struct MenuEntry {
-  std::string title;
-  std::vector<std::optional<FrameCommand>> entries;
+    std::string title;
+    std::vector<std::optional<FrameCommand>> entries;
 };
 
 // The menu bar from left to right.

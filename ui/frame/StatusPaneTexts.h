@@ -14,11 +14,11 @@ std::string CaretPaneText(bool previewActive, int line, int column);
 
 // The lock keys shown by the indicator panes "UF", "NUM" and "RF".
 struct KeyboardLocks {
-  bool capsLock = false;
-  bool numLock = false;
-  bool scrollLock = false;
+    bool capsLock = false;
+    bool numLock = false;
+    bool scrollLock = false;
 
-  bool operator==(const KeyboardLocks&) const = default;
+    bool operator==(const KeyboardLocks&) const = default;
 };
 
 // Reads the lock keys from the modifier state a key event of the X11 or

@@ -13,23 +13,23 @@ namespace tarnwick::ui {
 // viewer's caret position and the indicators "UF", "NUM" and "RF". The status
 // bar owns the labels.
 class StatusPanes {
- public:
-  explicit StatusPanes(QStatusBar* bar);
+public:
+    explicit StatusPanes(QStatusBar* bar);
 
-  void setMessage(const QString& text);
-  QString message() const;
-  void setCaretText(const QString& text);
-  QString caretText() const;
-  void setLocks(const KeyboardLocks& locks);
+    void setMessage(const QString& text);
+    QString message() const;
+    void setCaretText(const QString& text);
+    QString caretText() const;
+    void setLocks(const KeyboardLocks& locks);
 
-  QLabel* caretPane() const { return m_caret; }
+    QLabel* caretPane() const { return m_caret; }
 
- private:
-  QLabel* m_message;
-  QLabel* m_caret;
-  QLabel* m_caps;
-  QLabel* m_num;
-  QLabel* m_scroll;
+private:
+    QLabel* m_message;
+    QLabel* m_caret;
+    QLabel* m_caps;
+    QLabel* m_num;
+    QLabel* m_scroll;
 };
 
 }  // namespace tarnwick::ui

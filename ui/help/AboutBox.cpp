@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "ui/common/EngineText.h"
-#include "ui/help/HelpMenuTexts.h"
 #include "ui/common/ProgramIcon.h"
+#include "ui/help/HelpMenuTexts.h"
 
 namespace tarnwick::ui {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "ui/help/HelpMenuTexts.h"
 #include "ui/common/ProgramFiles.h"
+#include "ui/help/HelpMenuTexts.h"
 
 namespace tarnwick::ui {
 

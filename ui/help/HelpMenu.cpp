@@ -7,12 +7,12 @@
 #include <QWidget>
 
 #include "settings/UpdateSettings.h"
-#include "ui/help/AboutBox.h"
 #include "ui/common/EngineText.h"
+#include "ui/help/AboutBox.h"
 #include "ui/help/HelpMenuTexts.h"
-#include "ui/searchform/SearchFormController.h"
 #include "ui/help/TipsDialog.h"
 #include "ui/help/UpdateCheckDialog.h"
+#include "ui/searchform/SearchFormController.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -22,12 +22,8 @@ bool OpenInDesktop(const std::string& path) { return QDesktopServices::openUrl(Q
 
 }  // namespace
 
-HelpMenu::HelpMenu(QWidget& window, SearchFormController& form, settings::ProfileStore& store,
-                   std::string programDirectory)
-    : m_window(window),
-      m_form(form),
-      m_store(store),
-      m_programDirectory(std::move(programDirectory)),
+HelpMenu::HelpMenu(QWidget& window, SearchFormController& form, settings::ProfileStore& store, std::string programDirectory)
+    : m_window(window), m_form(form), m_store(store), m_programDirectory(std::move(programDirectory)),
       m_help(std::make_unique<HelpLauncher>(m_programDirectory, &OpenInDesktop))
 {
 }
@@ -59,8 +55,7 @@ void HelpMenu::showAbout()
     } else {
         // The server is read when the user asks, so a changed setting counts.
         settings::ProfileStore& store = m_store;
-        AboutBox box([&store](QWidget* parent) { return RunUpdateCheck(parent, settings::ReadUpdateServer(store)); },
-                     &m_window);
+        AboutBox box([&store](QWidget* parent) { return RunUpdateCheck(parent, settings::ReadUpdateServer(store)); }, &m_window);
         box.exec();
         choice = box.updateChoice();
     }
@@ -75,8 +70,7 @@ void HelpMenu::startUpdate(const UpdateChoice& choice)
         if (m_message) {
             m_message(&m_window, text);
         } else {
-            QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
-                            &m_window);
+            QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, &m_window);
             box.exec();
         }
         return;

@@ -34,8 +34,7 @@ public:
 
     // `window` is the main window, closed after the updater has started;
     // all references must outlive this object.
-    HelpMenu(QWidget& window, SearchFormController& form, settings::ProfileStore& store,
-             std::string programDirectory);
+    HelpMenu(QWidget& window, SearchFormController& form, settings::ProfileStore& store, std::string programDirectory);
     ~HelpMenu();
 
     void showAbout();

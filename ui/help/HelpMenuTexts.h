@@ -11,12 +11,10 @@ inline constexpr const char* kCheckForUpdate = "Auf neue Version überprüfen";
 inline constexpr const char* kOk = "OK";
 
 // The update check dialog (titled kCheckForUpdate).
-inline constexpr const char* kUpdateFetching =
-    "Überprüfe auf aktuelle Version\nHole Informationen vom Server...\n"
-    "Es werden dabei keine persönlichen Informationen übertragen.";
-inline constexpr const char* kUpdateNoConnection =
-    "Verbindung zum Server konnte nicht hergestellt werden.\n"
-    "Versuchen Sie es später erneut und überprüfen Sie Ihre Internetverbindung.";
+inline constexpr const char* kUpdateFetching = "Überprüfe auf aktuelle Version\nHole Informationen vom Server...\n"
+                                               "Es werden dabei keine persönlichen Informationen übertragen.";
+inline constexpr const char* kUpdateNoConnection = "Verbindung zum Server konnte nicht hergestellt werden.\n"
+                                                   "Versuchen Sie es später erneut und überprüfen Sie Ihre Internetverbindung.";
 inline constexpr const char* kUpdateUnreadable = "Fehler beim Überprüfen. Antwort kann nicht gelesen werden.";
 inline constexpr const char* kUpdateBackup = "Sicherungskopie von alter Version erstellen";
 inline constexpr const char* kUpdateNow = "Aktualisieren";

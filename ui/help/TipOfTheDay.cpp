@@ -36,8 +36,8 @@ std::string TipsTimeStamp(const std::tm& time)
     const char* day = time.tm_wday >= 0 && time.tm_wday < 7 ? kDays[time.tm_wday] : "???";
     const char* month = time.tm_mon >= 0 && time.tm_mon < 12 ? kMonths[time.tm_mon] : "???";
     char text[64];
-    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", day, month, time.tm_mday, time.tm_hour,
-                  time.tm_min, time.tm_sec, 1900 + time.tm_year);
+    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", day, month, time.tm_mday, time.tm_hour, time.tm_min,
+                  time.tm_sec, 1900 + time.tm_year);
     return text;
 }
 
@@ -126,9 +126,7 @@ void TipOfTheDay::readNextTip()
                 return;
             }
             break;
-        case Line::Error:
-            fail(text::help::kTipsFileUnreadable);
-            return;
+        case Line::Error: fail(text::help::kTipsFileUnreadable); return;
         }
     }
     fail(text::help::kTipsFileWithoutTips);

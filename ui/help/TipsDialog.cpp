@@ -14,8 +14,8 @@
 #include "settings/TipSettings.h"
 #include "ui/common/EngineText.h"
 #include "ui/common/ExternalText.h"
-#include "ui/help/HelpMenuTexts.h"
 #include "ui/common/ProgramFiles.h"
+#include "ui/help/HelpMenuTexts.h"
 #include "ui/help/TipOfTheDay.h"
 
 namespace tarnwick::ui {

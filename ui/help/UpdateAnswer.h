@@ -10,10 +10,10 @@
 namespace tarnwick::ui {
 
 struct UpdateAnswer {
-    bool readable = false;         // both the text and the akt parts are there
-    std::string message;           // the server's text, bytes as sent
+    bool readable = false;  // both the text and the akt parts are there
+    std::string message;  // the server's text, bytes as sent
     bool updateAvailable = false;  // '0' after "<akt>" and a non-empty location
-    std::string location;          // where the updater fetches the new version
+    std::string location;  // where the updater fetches the new version
 
     bool operator==(const UpdateAnswer&) const = default;
 };

@@ -20,11 +20,11 @@ class UpdateCheck : public QObject {
 
 public:
     enum class State {
-        Fetching,      // asked, nothing received yet (the timer runs)
-        Receiving,     // data has begun to arrive (the timer is stopped)
+        Fetching,  // asked, nothing received yet (the timer runs)
+        Receiving,  // data has begun to arrive (the timer is stopped)
         NoConnection,  // timed out, refused, or the server reported an error
-        Unreadable,    // an answer without its text or akt part
-        Answered,      // the server's text is the message
+        Unreadable,  // an answer without its text or akt part
+        Answered,  // the server's text is the message
     };
 
     static constexpr int kDefaultTimeoutMs = 30'000;

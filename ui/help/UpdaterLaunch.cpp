@@ -4,8 +4,8 @@
 #include <QStringList>
 
 #include "ui/common/EngineText.h"
-#include "ui/help/HelpMenuTexts.h"
 #include "ui/common/ProgramFiles.h"
+#include "ui/help/HelpMenuTexts.h"
 
 namespace tarnwick::ui {
 
@@ -35,8 +35,7 @@ bool DetachedUpdaterLauncher::start(const std::string& program, const std::vecto
 
 bool StartUpdater(const UpdateChoice& choice, const std::string& programDirectory, UpdaterLauncher& launcher)
 {
-    return launcher.start(UpdaterPath(programDirectory), UpdaterArguments(choice, programDirectory),
-                          programDirectory);
+    return launcher.start(UpdaterPath(programDirectory), UpdaterArguments(choice, programDirectory), programDirectory);
 }
 
 }  // namespace tarnwick::ui

@@ -6,8 +6,8 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,8 +18,8 @@
 #include <QVBoxLayout>
 
 #include "platform/CodePage.h"
-#include "ui/dirchooser/DirectoryChooserDialog.h"
 #include "ui/common/EngineText.h"
+#include "ui/dirchooser/DirectoryChooserDialog.h"
 #include "ui/options/OptionsDialogPrompts.h"
 #include "ui/options/OptionsDialogTexts.h"
 
@@ -27,8 +27,6 @@ namespace tarnwick::ui {
 namespace {
 
 namespace texts = text::options;
-
-
 
 QLabel* wrappingLabel(const char* text, QWidget* parent)
 {
@@ -60,13 +58,10 @@ std::optional<QString> chooseLogFileWithDialog(QWidget* parent, const QString& c
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(const settings::OptionsValues& values, std::uint32_t warningBits,
-                             settings::ProfileStore& store, QWidget* parent)
-    : QDialog(parent),
-      m_logic(values, warningBits),
-      m_store(store),
-      m_ownPrompts(std::make_unique<MessageBoxOptionsPrompts>(this)),
-      m_prompts(m_ownPrompts.get())
+OptionsDialog::OptionsDialog(const settings::OptionsValues& values, std::uint32_t warningBits, settings::ProfileStore& store,
+                             QWidget* parent)
+    : QDialog(parent), m_logic(values, warningBits), m_store(store),
+      m_ownPrompts(std::make_unique<MessageBoxOptionsPrompts>(this)), m_prompts(m_ownPrompts.get())
 {
     m_chooseLogFile = [this](const QString& current) { return chooseLogFileWithDialog(this, current); };
     m_chooseTempDir = [this](const QString& current) { return ChooseDirectory(this, current); };
@@ -357,8 +352,7 @@ void OptionsDialog::accept()
     if (m_messageSink) {
         m_messageSink(message);
     } else {
-        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok,
-                        this);
+        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok, this);
         box.exec();
     }
     focusField(refusal->field);

@@ -61,10 +61,7 @@ std::optional<std::uint32_t> ParseWholeNumber(const std::string& text, NumberRan
     return static_cast<std::uint32_t>(value);
 }
 
-bool HasForbiddenExtensionCharacter(const std::string& text)
-{
-    return text.find_first_of("\\/:*?\"<>|") != std::string::npos;
-}
+bool HasForbiddenExtensionCharacter(const std::string& text) { return text.find_first_of("\\/:*?\"<>|") != std::string::npos; }
 
 bool IsExistingDirectory(const std::string& path)
 {
@@ -165,13 +162,11 @@ std::optional<OptionsRefusal> OptionsDialogLogic::check(const settings::OptionsD
         return OptionsRefusal{OptionsField::BackupExtension, texts::kBadBackupExtension};
     if (HasForbiddenExtensionCharacter(v.wordExtensions))
         return OptionsRefusal{OptionsField::WordExtensions, texts::kBadWordExtensions};
-    if (!v.tempDirIsCurrent && !IsExistingDirectory(v.tempDir))
-        return OptionsRefusal{OptionsField::TempDir, texts::kBadTempDir};
+    if (!v.tempDirIsCurrent && !IsExistingDirectory(v.tempDir)) return OptionsRefusal{OptionsField::TempDir, texts::kBadTempDir};
     return std::nullopt;
 }
 
-std::optional<OptionsRefusal> OptionsDialogLogic::accept(const OptionsDialogInput& input,
-                                                         settings::ProfileStore& store)
+std::optional<OptionsRefusal> OptionsDialogLogic::accept(const OptionsDialogInput& input, settings::ProfileStore& store)
 {
     settings::OptionsDialogValues values;
     if (auto refusal = takeInput(input, values)) return refusal;

@@ -49,7 +49,7 @@ struct OptionsDialogInput {
 // Which groups of controls are enabled.
 struct OptionsEnabling {
     bool backupDetails = true;  // extension and the radio pair "nicht bei ..."/"immer"
-    bool logDetails = false;    // log file name, its "Durchsuchen..." and "Nur Ersetzen ..."
+    bool logDetails = false;  // log file name, its "Durchsuchen..." and "Nur Ersetzen ..."
     bool tempDirDetails = false;  // the directory and its "Durchsuchen..."
 };
 
@@ -74,7 +74,7 @@ struct OptionsRefusal {
 // The answer of the warning with "Diese Meldung künftig nicht mehr anzeigen".
 struct WarningAnswer {
     bool confirmed = false;  // OK; anything else counts as "Abbrechen"
-    bool optOut = false;     // the check box, taken whichever button closed the warning
+    bool optOut = false;  // the check box, taken whichever button closed the warning
 };
 
 // Shows the warnings the dialog asks; the desktop shows a dialog, tests answer.

@@ -48,8 +48,7 @@ inline constexpr const char* kCancel = "Abbrechen";
 
 // Messages of OK, in the order of the checks.
 inline constexpr const char* kNoLogFile = "Bitte wählen Sie einen Dateinamen für die Log Datei aus.";  // 103
-inline constexpr const char* kNoBackupExtension =
-    "Bitte wählen Sie eine Endung für die Sicherungskopien aus.";  // 104
+inline constexpr const char* kNoBackupExtension = "Bitte wählen Sie eine Endung für die Sicherungskopien aus.";  // 104
 inline constexpr const char* kBadBackupExtension =
     "Die Dateinamenerweiterung enthält ungültige Zeichen. Bitte geben Sie sie ohne Wildcarts an. Ungültig sind: "
     "\\/:*?\"<>|";  // 115

@@ -15,16 +15,14 @@
 
 #include "platform/CodePage.h"
 #include "settings/ExportSettings.h"
-#include "ui/results/ExportDialogPrompts.h"
 #include "ui/common/EngineText.h"
+#include "ui/results/ExportDialogPrompts.h"
 #include "ui/results/ExportDialogTexts.h"
 
 namespace tarnwick::ui {
 namespace {
 
 namespace texts = text::exporting;
-
-
 
 template <typename T>
 T* named(T* widget, const char* name)
@@ -55,11 +53,9 @@ settings::ExportSettings ToStoredSettings(const ExportSettings& dialog)
     return stored;
 }
 
-ExportDialog::ExportDialog(settings::ProfileStore& store, const std::string& templateDirectory,
-                           ExportPrompts* prompts, QWidget* parent)
-    : QDialog(parent),
-      m_logic(ToDialogSettings(settings::ReadExportSettings(store, templateDirectory))),
-      m_store(store),
+ExportDialog::ExportDialog(settings::ProfileStore& store, const std::string& templateDirectory, ExportPrompts* prompts,
+                           QWidget* parent)
+    : QDialog(parent), m_logic(ToDialogSettings(settings::ReadExportSettings(store, templateDirectory))), m_store(store),
       m_prompts(prompts)
 {
     if (m_prompts == nullptr) {
@@ -133,8 +129,8 @@ QGroupBox* ExportDialog::buildFormatGroup()
     auto* templateLabel = new QLabel(qs(texts::kTemplateLabel), group);
     templateLabel->setBuddy(m_templatePath);
     // The template's controls line up under the text of "nach Vorlage".
-    const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    const int indent =
+        style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
     auto* templateRow = new QHBoxLayout;
     templateRow->addSpacing(indent);
     templateRow->addWidget(templateLabel);

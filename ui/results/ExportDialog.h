@@ -36,8 +36,8 @@ public:
     // the default template lies in `templateDirectory`. `prompts` (not
     // owned, must outlive the dialog) asks for the template and shows the
     // refusals; null means the desktop's dialogs.
-    ExportDialog(settings::ProfileStore& store, const std::string& templateDirectory,
-                 ExportPrompts* prompts = nullptr, QWidget* parent = nullptr);
+    ExportDialog(settings::ProfileStore& store, const std::string& templateDirectory, ExportPrompts* prompts = nullptr,
+                 QWidget* parent = nullptr);
     ~ExportDialog() override;
 
     // The dialog's values; after OK those that were stored.

@@ -14,7 +14,6 @@ namespace {
 
 namespace texts = text::exporting;
 
-
 // Where the program comes from, "*.*" names every file, also one without a
 // dot; here the pattern alone would hide those. The dialog keeps the text of
 // its filter and its list shows every file.
@@ -48,8 +47,7 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 
 }  // namespace
 
-std::optional<std::string> DesktopExportPrompts::chooseTemplateFile(QWidget* parent,
-                                                                    const FileDialogParameters& dialog)
+std::optional<std::string> DesktopExportPrompts::chooseTemplateFile(QWidget* parent, const FileDialogParameters& dialog)
 {
     return runFileDialog(parent, dialog, false);
 }
@@ -59,14 +57,8 @@ std::optional<std::string> DesktopExportPrompts::chooseTargetFile(QWidget* paren
     return runFileDialog(parent, dialog, true);
 }
 
-void DesktopExportPrompts::showRefusal(QWidget* parent, const QString& text)
-{
-    showBox(parent, QMessageBox::NoIcon, text);
-}
+void DesktopExportPrompts::showRefusal(QWidget* parent, const QString& text) { showBox(parent, QMessageBox::NoIcon, text); }
 
-void DesktopExportPrompts::showFailure(QWidget* parent, const QString& text)
-{
-    showBox(parent, QMessageBox::Warning, text);
-}
+void DesktopExportPrompts::showFailure(QWidget* parent, const QString& text) { showBox(parent, QMessageBox::Warning, text); }
 
 }  // namespace tarnwick::ui

@@ -18,11 +18,10 @@ ResultOpener::ResultOpener(const ResultList& list, const CodePage& codePage, Res
 void ResultOpener::open(ItemHandle item)
 {
     const std::optional<ResultTarget> target = ResultTargetOf(m_list, item);
-    struct stat info{};
+    struct stat info {};
     // A file that has gone since the run is silently left alone.
     if (!target || target->path.empty() || ::stat(target->path.c_str(), &info) != 0) return;
-    const std::int64_t length =
-        SelectionLength(*target, m_host.lastRunKind(), m_host.workerReplacement(), m_codePage);
+    const std::int64_t length = SelectionLength(*target, m_host.lastRunKind(), m_host.workerReplacement(), m_codePage);
 
     if (target->fileKind == ItemKind::Document) {
         switch (m_host.showInWord(target->path, target->position, length)) {

@@ -36,8 +36,7 @@ public:
     virtual ViewerAccess* viewer() = 0;
     virtual void showPreviewPage() = 0;
     // Shows the document through the search form's word-processor connection.
-    virtual WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position,
-                                       std::int64_t length) = 0;
+    virtual WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) = 0;
     virtual void showMessage(std::string_view text) = 0;
 };
 

@@ -19,12 +19,12 @@ namespace tarnwick::ui {
 enum class RunKind : int;
 
 struct ResultTarget {
-    std::string path;                     // engine bytes, as the run reported it
-    ItemKind fileKind = ItemKind::File;   // the file item's kind: a Document goes to the word processor
+    std::string path;  // engine bytes, as the run reported it
+    ItemKind fileKind = ItemKind::File;  // the file item's kind: a Document goes to the word processor
     Encoding encoding = Encoding::Unknown;  // the file item's text encoding
-    std::optional<std::int64_t> position; // bytes, or characters of a document; none for a file item
-    std::int64_t matchLength = 0;         // the hit in the same units as the position
-    ItemKind ownKind = ItemKind::File;    // Replaced or DocumentReplaced once a marked replace changed the hit
+    std::optional<std::int64_t> position;  // bytes, or characters of a document; none for a file item
+    std::int64_t matchLength = 0;  // the hit in the same units as the position
+    ItemKind ownKind = ItemKind::File;  // Replaced or DocumentReplaced once a marked replace changed the hit
 };
 
 // The target of `item`: a file with hits opens without a position; a hit

@@ -24,7 +24,7 @@ inline constexpr int kSeparator = 0;
 struct ResultsCommandText {
     int id;
     std::string_view menuText;  // '&' marks the access key
-    std::string_view prompt;    // "status tip\ntool tip"
+    std::string_view prompt;  // "status tip\ntool tip"
 };
 
 // The eight commands, in the order of the results menu.

@@ -13,8 +13,7 @@ bool IsResultsCommandEnabledByRule(int id, const ResultsCommandInputs& in)
     const ItemKind kind = in.selectedKind;
     switch (id) {
     case OpenInViewer: return kind == ItemKind::File || kind == ItemKind::Document;
-    case OpenWithProgram:
-        return kind == ItemKind::File || kind == ItemKind::FileNameHit || kind == ItemKind::Document;
+    case OpenWithProgram: return kind == ItemKind::File || kind == ItemKind::FileNameHit || kind == ItemKind::Document;
     case ReplaceMarked:
     case MarkAll:
     case MarkNone: return in.itemCount > 2 && in.lastRunWasSearch;
@@ -104,7 +103,7 @@ void ResultsCommands::openHit(ItemHandle hit)
 void ResultsCommands::openWithAssociatedProgram()
 {
     const std::optional<std::string> path = FileForAssociatedProgram(m_list, firstSelected());
-    struct stat info{};
+    struct stat info {};
     // A file that has gone since the run is silently left alone.
     if (!path || path->empty() || ::stat(path->c_str(), &info) != 0) return;
     if (!m_host.openWithAssociatedProgram(*path)) m_host.showError(kShellOpenFailed);

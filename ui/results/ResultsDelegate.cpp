@@ -1,9 +1,9 @@
 #include "ui/results/ResultsDelegate.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "ui/results/ResultsModel.h"
 

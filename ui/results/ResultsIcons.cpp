@@ -22,8 +22,8 @@ const QColor kPaper(255, 255, 255);
 void drawPage(QPainter& p, const QColor& border = kInk, int left = 3, int right = 13)
 {
     QPolygonF sheet;
-    sheet << QPointF(left + 0.5, 1.5) << QPointF(right - 3.5, 1.5) << QPointF(right + 0.5, 5.5)
-          << QPointF(right + 0.5, 15.5) << QPointF(left + 0.5, 15.5);
+    sheet << QPointF(left + 0.5, 1.5) << QPointF(right - 3.5, 1.5) << QPointF(right + 0.5, 5.5) << QPointF(right + 0.5, 15.5)
+          << QPointF(left + 0.5, 15.5);
     p.setPen(QPen(border, 1));
     p.setBrush(kPaper);
     p.drawPolygon(sheet);

@@ -197,8 +197,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     const ItemHandle item = handleOf(index);
-    if (item == kNoItem || role != Qt::CheckStateRole || index.column() != 0 || !m_list->HasCheckBox(item))
-        return false;
+    if (item == kNoItem || role != Qt::CheckStateRole || index.column() != 0 || !m_list->HasCheckBox(item)) return false;
     const bool checked = value.toInt() == Qt::Checked;
     const std::uint64_t before = m_list->Revision();
     m_list->SetChecked(item, checked);

@@ -34,8 +34,8 @@ class ResultsModel : public QAbstractItemModel {
 public:
     enum Role {
         HandleRole = Qt::UserRole + 1,  // the item's store handle (uint)
-        HighlightRole,                  // column 0 of a hit: QPoint(start, end) in display characters
-        IsHitRole,                      // bool
+        HighlightRole,  // column 0 of a hit: QPoint(start, end) in display characters
+        IsHitRole,  // bool
     };
 
     ResultsModel(std::shared_ptr<ResultList> list, const CodePage& codePage, QObject* parent = nullptr);

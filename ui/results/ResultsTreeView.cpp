@@ -67,8 +67,8 @@ void ResultsTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
     // From the keyboard there is no mouse position: open near the top-left
     // corner of the list.
-    const QPoint pos = event->reason() == QContextMenuEvent::Keyboard ? viewport()->mapToGlobal(QPoint(5, 5))
-                                                                      : event->globalPos();
+    const QPoint pos =
+        event->reason() == QContextMenuEvent::Keyboard ? viewport()->mapToGlobal(QPoint(5, 5)) : event->globalPos();
     emit contextMenuWanted(pos);
     event->accept();
 }

@@ -13,13 +13,13 @@ namespace {
 
 void RenderDirectoryChooser(const QString& pngPath)
 {
-    auto access = std::make_shared<ui::MemoryDirectoryChooserAccess>(
-        std::vector<std::string>{"/", "/home/anna", "/media/anna/USB-STICK"});
-    for (const char* path : {"/etc", "/opt", "/srv", "/tmp", "/usr/share", "/var/log", "/home/anna/.config/tarnwick",
-                             "/home/anna/Bilder/Urlaub", "/home/anna/Dokumente/Angebote 2024",
-                             "/home/anna/Dokumente/Rechnungen", "/home/anna/Musik",
-                             "/home/anna/Projekte/tarnwick-demo/daten", "/home/anna/Projekte/tarnwick-demo/src",
-                             "/home/anna/Projekte/webseite/css", "/media/anna/USB-STICK/Sicherung"})
+    auto access =
+        std::make_shared<ui::MemoryDirectoryChooserAccess>(std::vector<std::string>{"/", "/home/anna", "/media/anna/USB-STICK"});
+    for (const char* path :
+         {"/etc", "/opt", "/srv", "/tmp", "/usr/share", "/var/log", "/home/anna/.config/tarnwick", "/home/anna/Bilder/Urlaub",
+          "/home/anna/Dokumente/Angebote 2024", "/home/anna/Dokumente/Rechnungen", "/home/anna/Musik",
+          "/home/anna/Projekte/tarnwick-demo/daten", "/home/anna/Projekte/tarnwick-demo/src", "/home/anna/Projekte/webseite/css",
+          "/media/anna/USB-STICK/Sicherung"})
         access->addDirectory(path);
     access->addLink("/home/anna/Projekte/aktuell");
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "ui/screenshots/ScreenshotScenes.h"
 #include "ui/viewer/DocumentWindow.h"
 #include "ui/viewer/ViewerWordConnection.h"
-#include "ui/screenshots/ScreenshotScenes.h"
 #include "word/automation/Automation.h"
 
 namespace tarnwick::screenshots {
@@ -45,8 +45,10 @@ std::string LetterRtf()
     std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\uc1\\f0 ";
     for (const std::string& paragraph : kLetter) {
         for (const char16_t c : QString::fromStdString(paragraph).toStdU16String()) {
-            if (c < 0x80) rtf += static_cast<char>(c);
-            else rtf += "\\u" + std::to_string(static_cast<std::int16_t>(c)) + "?";
+            if (c < 0x80)
+                rtf += static_cast<char>(c);
+            else
+                rtf += "\\u" + std::to_string(static_cast<std::int16_t>(c)) + "?";
         }
         rtf += "\\par\n";
     }

@@ -39,8 +39,8 @@ void fill(ResultList& list)
     list.AddNoteItem("/home/anna/briefe/ämter/finanzamt.txt", ItemKind::File, 1);
     addHit(list, 55, "Mit freundlichen Grüßen", "Grüße");
     list.AddFileItem("/home/anna/briefe/gesperrt.txt", ItemKind::Error);
-    list.UpdateItem(list.CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: Keine Berechtigung",
-                    ItemKind::Error);
+    list.UpdateItem(list.CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind,
+                    "Kann Datei nicht öffnen: Keine Berechtigung", ItemKind::Error);
     const ItemHandle name = list.AddFileItem("/home/anna/briefe/grüße-2024.txt", ItemKind::FileNameHit);
     list.SetItemColumnText(name, "Im Dateinamen gefunden", ResultColumn::Remark);
     const ItemHandle dir = list.AddFileItem("/home/anna/grüße", ItemKind::DirNameHit);

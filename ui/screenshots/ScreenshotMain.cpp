@@ -11,37 +11,38 @@
 #include "ui/common/ApplicationSetup.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
-int main(int argc, char* argv[]) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  // As the program itself starts: German locale and toolkit texts, style, icon.
-  QTranslator toolkitTexts;
-  tarnwick::ui::SetUpApplication(toolkitTexts);
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // As the program itself starts: German locale and toolkit texts, style, icon.
+    QTranslator toolkitTexts;
+    tarnwick::ui::SetUpApplication(toolkitTexts);
 
-  const QStringList args = QApplication::arguments().mid(1);
-  const QString outputDir = args.isEmpty() ? QStringLiteral("screenshots") : args.first();
-  const QStringList wanted = args.mid(1);
-  if (!QDir().mkpath(outputDir)) {
-    std::fprintf(stderr, "tarnwick-screenshots: cannot create %s\n", qPrintable(outputDir));
-    return 1;
-  }
-
-  int written = 0;
-  for (const auto& scene : tarnwick::screenshots::AllScenes()) {
-    if (!wanted.isEmpty() && !wanted.contains(scene.name)) continue;
-    const QString path = QDir(outputDir).filePath(scene.name + QStringLiteral(".png"));
-    QFile::remove(path);  // a picture left from an earlier run must not pass for this one
-    scene.render(path);
-    if (!QFile::exists(path)) {
-      std::fprintf(stderr, "tarnwick-screenshots: scene %s wrote no picture\n", qPrintable(scene.name));
-      return 1;
+    const QStringList args = QApplication::arguments().mid(1);
+    const QString outputDir = args.isEmpty() ? QStringLiteral("screenshots") : args.first();
+    const QStringList wanted = args.mid(1);
+    if (!QDir().mkpath(outputDir)) {
+        std::fprintf(stderr, "tarnwick-screenshots: cannot create %s\n", qPrintable(outputDir));
+        return 1;
     }
-    std::printf("%s\n", qPrintable(path));
-    ++written;
-  }
-  if (written == 0) {
-    std::fprintf(stderr, "tarnwick-screenshots: no scene matched\n");
-    return 1;
-  }
-  return 0;
+
+    int written = 0;
+    for (const auto& scene : tarnwick::screenshots::AllScenes()) {
+        if (!wanted.isEmpty() && !wanted.contains(scene.name)) continue;
+        const QString path = QDir(outputDir).filePath(scene.name + QStringLiteral(".png"));
+        QFile::remove(path);  // a picture left from an earlier run must not pass for this one
+        scene.render(path);
+        if (!QFile::exists(path)) {
+            std::fprintf(stderr, "tarnwick-screenshots: scene %s wrote no picture\n", qPrintable(scene.name));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+        ++written;
+    }
+    if (written == 0) {
+        std::fprintf(stderr, "tarnwick-screenshots: no scene matched\n");
+        return 1;
+    }
+    return 0;
 }

@@ -11,15 +11,15 @@ namespace tarnwick::screenshots {
 
 // One picture of the program: `render` writes the PNG file it is given.
 struct Scene {
-  QString name;  // also the file name: NAME.png
-  std::function<void(const QString& pngPath)> render;
+    QString name;  // also the file name: NAME.png
+    std::function<void(const QString& pngPath)> render;
 };
 
 // Scenes register themselves from their own file:
 //   static const tarnwick::screenshots::SceneRegistration kScene{"name", &RenderName};
 // A second scene of the same name is ignored with a warning.
 struct SceneRegistration {
-  SceneRegistration(const QString& name, std::function<void(const QString& pngPath)> render);
+    SceneRegistration(const QString& name, std::function<void(const QString& pngPath)> render);
 };
 
 // Every registered scene, sorted by name.

@@ -5,45 +5,47 @@
 #include "platform/Clock.h"
 #include "settings/FormSettings.h"
 #include "settings/ProfileStore.h"
-#include "ui/frame/MainFrame.h"
 #include "ui/app/ProgramWindow.h"
+#include "ui/frame/MainFrame.h"
 #include "ui/screenshots/ScreenshotScenes.h"
 
 namespace tarnwick::screenshots {
 namespace {
 
 // Stored settings of an earlier session, as the form writes them.
-void WriteEarlierSession(const std::string& profile, bool expanded) {
-  settings::ProfileStore store(profile);
-  settings::ProfileStore::Batch batch(store);
-  const char* form = settings::kFormSection;
-  batch.WriteProfileString(form, "Suchstring", "Rechnungsnummer");
-  batch.WriteProfileString(form, "Suchstring1", "Angebot");
-  batch.WriteProfileString(form, "Ersetzstring", "Belegnummer");
-  batch.WriteProfileString(form, "Verz0", "/home/anna/Dokumente/Rechnungen");
-  batch.WriteProfileString(form, "Verz1", "/home/anna/Projekte");
-  batch.WriteProfileString(form, "Dateitypen", "#.txt; .csv;#*.h;*.cpp;");
-  batch.WriteProfileString(form, "Dateinamenstrings", "%2024;");
-  batch.WriteProfileInt(form, "Unterordner durchs", 1);
-  batch.WriteProfileInt(form, "Dateinamen durchsuchen", 1);
-  batch.WriteProfileInt(form, "Groesse", 1);
-  batch.WriteProfileInt(form, "Max Groesse", 2048);
-  batch.WriteProfileInt(form, "Dateiatribute", 2);
-  batch.WriteProfileInt(form, "Erweiterte Ansicht", expanded ? 1 : 0);
-  batch.Commit();
+void WriteEarlierSession(const std::string& profile, bool expanded)
+{
+    settings::ProfileStore store(profile);
+    settings::ProfileStore::Batch batch(store);
+    const char* form = settings::kFormSection;
+    batch.WriteProfileString(form, "Suchstring", "Rechnungsnummer");
+    batch.WriteProfileString(form, "Suchstring1", "Angebot");
+    batch.WriteProfileString(form, "Ersetzstring", "Belegnummer");
+    batch.WriteProfileString(form, "Verz0", "/home/anna/Dokumente/Rechnungen");
+    batch.WriteProfileString(form, "Verz1", "/home/anna/Projekte");
+    batch.WriteProfileString(form, "Dateitypen", "#.txt; .csv;#*.h;*.cpp;");
+    batch.WriteProfileString(form, "Dateinamenstrings", "%2024;");
+    batch.WriteProfileInt(form, "Unterordner durchs", 1);
+    batch.WriteProfileInt(form, "Dateinamen durchsuchen", 1);
+    batch.WriteProfileInt(form, "Groesse", 1);
+    batch.WriteProfileInt(form, "Max Groesse", 2048);
+    batch.WriteProfileInt(form, "Dateiatribute", 2);
+    batch.WriteProfileInt(form, "Erweiterte Ansicht", expanded ? 1 : 0);
+    batch.Commit();
 }
 
-void RenderForm(const QString& pngPath, bool expanded) {
-  QTemporaryDir dir;
-  const std::string profile = dir.filePath(QStringLiteral("Tarnwick.conf")).toStdString();
-  WriteEarlierSession(profile, expanded);
-  const FixedClock clock(1'710'408'600);
-  ui::ProgramSetup setup;
-  setup.profilePath = profile;
-  setup.clock = &clock;
-  ui::ProgramWindow window(setup);
-  window.frame().resize(1000, 720);
-  SaveWindowShot(window.frame(), pngPath);
+void RenderForm(const QString& pngPath, bool expanded)
+{
+    QTemporaryDir dir;
+    const std::string profile = dir.filePath(QStringLiteral("Tarnwick.conf")).toStdString();
+    WriteEarlierSession(profile, expanded);
+    const FixedClock clock(1'710'408'600);
+    ui::ProgramSetup setup;
+    setup.profilePath = profile;
+    setup.clock = &clock;
+    ui::ProgramWindow window(setup);
+    window.frame().resize(1000, 720);
+    SaveWindowShot(window.frame(), pngPath);
 }
 
 void RenderExpanded(const QString& pngPath) { RenderForm(pngPath, true); }

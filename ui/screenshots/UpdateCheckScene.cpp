@@ -9,11 +9,10 @@ namespace {
 void RenderUpdateCheck(const QString& pngPath)
 {
     ui::UpdateCheckDialog dialog;
-    dialog.check().takeAnswer(
-        "<text>Eine neue Version von Tarnwick ist verfügbar: 2.1\n"
-        "Neu: schnellere Suche in großen Verzeichnissen.\n"
-        "Klicken Sie auf \"Aktualisieren\", um sie zu installieren.</text>"
-        "<akt>0</akt><ort>http://update.korvane.de/tarnwick/2.1/tarnwick.tar.gz</ort>");
+    dialog.check().takeAnswer("<text>Eine neue Version von Tarnwick ist verfügbar: 2.1\n"
+                              "Neu: schnellere Suche in großen Verzeichnissen.\n"
+                              "Klicken Sie auf \"Aktualisieren\", um sie zu installieren.</text>"
+                              "<akt>0</akt><ort>http://update.korvane.de/tarnwick/2.1/tarnwick.tar.gz</ort>");
     SaveWindowShot(dialog, pngPath);
 }
 

@@ -70,7 +70,8 @@ void QtNotifier::ShowStatus(const std::string& text)
     if (app == nullptr) return;
     // The call always runs deliverStatus, so the flag is cleared even when
     // the sink went in the meantime.
-    QMetaObject::invokeMethod(app, [self = shared_from_this()] { self->deliverStatus(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [self = shared_from_this()] { self->deliverStatus(); }, Qt::QueuedConnection);
 }
 
 void QtNotifier::deliverStatus()

@@ -43,8 +43,8 @@ private:
 
     std::mutex m_mutex;
     WorkerMessageSink* m_sink = nullptr;  // guarded by m_mutex
-    std::string m_statusText;             // guarded by m_mutex
-    bool m_statusQueued = false;          // guarded by m_mutex
+    std::string m_statusText;  // guarded by m_mutex
+    bool m_statusQueued = false;  // guarded by m_mutex
 };
 
 }  // namespace tarnwick::ui

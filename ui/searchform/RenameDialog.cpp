@@ -44,6 +44,9 @@ RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-RenameChoice RenameDialog::choice() const { return m_onlyUpper->isChecked() ? RenameChoice::OnlyUpperCase : RenameChoice::AllNames; }
+RenameChoice RenameDialog::choice() const
+{
+    return m_onlyUpper->isChecked() ? RenameChoice::OnlyUpperCase : RenameChoice::AllNames;
+}
 
 }  // namespace tarnwick::ui

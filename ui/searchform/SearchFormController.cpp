@@ -58,10 +58,10 @@ SearchFormController::SearchFormController(FormServices services, FormWorkerPart
     : m_services(services), m_results(std::move(parts.results)), m_runLog(std::make_shared<RunLog>())
 {
     // No sink of its own: the run goes into the result list and the run log text.
-    WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status),
-                          std::move(parts.documents), nullptr};
-    m_worker = std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner),
-                                              parts.shutdownWait);
+    WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status), std::move(parts.documents),
+                          nullptr};
+    m_worker =
+        std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner), parts.shutdownWait);
 }
 
 SearchFormController::~SearchFormController() = default;
@@ -131,8 +131,7 @@ void SearchFormController::SetWordAutoMode(WordAutoMode mode)
 
 bool SearchFormController::SetUseWord(bool on)
 {
-    if (!on && m_state.useWord != 0 &&
-        settings::IsWarningShown(m_state.warningBits, settings::WarningBit::WordOff)) {
+    if (!on && m_state.useWord != 0 && settings::IsWarningShown(m_state.warningBits, settings::WarningBit::WordOff)) {
         const HinweisAnswer answer = m_services.prompts.showHinweis(formtext::kWarnWordOff);
         // The opt-out counts whichever button closed the warning.
         if (answer.dontShowAgain) settings::OptOutOfWarning(m_state.warningBits, settings::WarningBit::WordOff);
@@ -166,15 +165,9 @@ bool SearchFormController::SetSizeField(bool upperBound, const std::string& text
 
 // --- combo boxes ---
 
-const settings::ComboHistory& SearchFormController::combo(FormCombo which) const
-{
-    return HistoryOf(m_state, which);
-}
+const settings::ComboHistory& SearchFormController::combo(FormCombo which) const { return HistoryOf(m_state, which); }
 
-void SearchFormController::SetComboText(FormCombo which, const std::string& text)
-{
-    HistoryOf(m_state, which).text = text;
-}
+void SearchFormController::SetComboText(FormCombo which, const std::string& text) { HistoryOf(m_state, which).text = text; }
 
 void SearchFormController::SelectComboEntry(FormCombo which, int index)
 {
@@ -214,9 +207,8 @@ void SearchFormController::BrowseDirectory()
     if (!chosen) return;
     history.text = *chosen;
     const std::string folded = m_services.codePage.lower(*chosen);
-    const bool known = std::any_of(history.entries.begin(), history.entries.end(), [&](const std::string& entry) {
-        return m_services.codePage.lower(entry) == folded;
-    });
+    const bool known = std::any_of(history.entries.begin(), history.entries.end(),
+                                   [&](const std::string& entry) { return m_services.codePage.lower(entry) == folded; });
     if (!known) {
         history.entries.insert(history.entries.begin(), *chosen);
         history.selected = 0;
@@ -257,8 +249,7 @@ void SearchFormController::SaveFormSettings()
 {
     m_worker->RequestStop();
     if (m_services.store != nullptr) {
-        settings::SaveFormSettings(*m_services.store, m_state,
-                                   [](const std::string& text) { return NormalizeFileTypes(text); });
+        settings::SaveFormSettings(*m_services.store, m_state, [](const std::string& text) { return NormalizeFileTypes(text); });
     }
     notifyChanged();
 }

@@ -17,9 +17,9 @@
 #include "engine/log/RunLog.h"
 #include "engine/worker/SearchWorker.h"
 #include "settings/FormState.h"
-#include "ui/searchform/QtNotifierSink.h"
 #include "ui/results/ResultsCommands.h"
 #include "ui/results/RunKind.h"
+#include "ui/searchform/QtNotifierSink.h"
 #include "ui/searchform/SearchFormPrompts.h"
 
 namespace tarnwick {
@@ -44,12 +44,12 @@ enum class FormCombo { SearchText, ReplaceText, Directory, FileTypes, NameString
 // Which controls are enabled. The states of disabled controls still count
 // for a run.
 struct FormEnabling {
-    bool fileTypes = true;          // the file-type box and its "Entfernen"
-    bool sizeFields = false;        // the two size fields
-    bool dateControls = false;      // the three date kinds and the four date and time controls
-    bool wholeWords = true;         // "Nur ganze Wörter"
+    bool fileTypes = true;  // the file-type box and its "Entfernen"
+    bool sizeFields = false;  // the two size fields
+    bool dateControls = false;  // the three date kinds and the four date and time controls
+    bool wholeWords = true;  // "Nur ganze Wörter"
     bool regularExpression = true;  // "Regulärer Ausdruck"
-    bool wordModes = true;          // "alle Typen", "auto"
+    bool wordModes = true;  // "alle Typen", "auto"
 
     bool operator==(const FormEnabling&) const = default;
 };
@@ -66,9 +66,9 @@ struct FormServices {
 struct FormWorkerParts {
     std::shared_ptr<ResultList> results;
     std::shared_ptr<Notifier> notifier;
-    std::shared_ptr<StatusDisplay> status;       // may be null
-    std::shared_ptr<DocumentEngine> documents;   // may be null
-    std::shared_ptr<CommandRunner> runner;       // null: the engine's own commands
+    std::shared_ptr<StatusDisplay> status;  // may be null
+    std::shared_ptr<DocumentEngine> documents;  // may be null
+    std::shared_ptr<CommandRunner> runner;  // null: the engine's own commands
     std::chrono::milliseconds shutdownWait{1000};
 };
 

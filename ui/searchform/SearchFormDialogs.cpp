@@ -29,10 +29,7 @@ std::string QtToFormText(const QString& text, const CodePage& codePage)
     return codePage.utf8ToAnsi(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
-DialogFormPrompts::DialogFormPrompts(QWidget* parent, const CodePage& codePage)
-    : m_parent(parent), m_codePage(codePage)
-{
-}
+DialogFormPrompts::DialogFormPrompts(QWidget* parent, const CodePage& codePage) : m_parent(parent), m_codePage(codePage) {}
 
 void DialogFormPrompts::showMessage(std::string_view text)
 {
@@ -48,8 +45,7 @@ void DialogFormPrompts::showTitledMessage(std::string_view title, std::string_vi
 
 bool DialogFormPrompts::askOkCancel(std::string_view text)
 {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), Utf8(text), QMessageBox::NoButton,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), Utf8(text), QMessageBox::NoButton, m_parent);
     QPushButton* ok = box.addButton(Utf8(formtext::kOk), QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(Utf8(formtext::kCancel), QMessageBox::RejectRole);
     box.setDefaultButton(ok);

@@ -102,10 +102,10 @@ void SearchFormWidget::buildControls()
     m_content->setObjectName(QStringLiteral("searchFormContent"));
     // Titles sit in the frame's top line, as on a dialog, which keeps the
     // stacked groups low enough for the form's row.
-    m_content->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 7px; padding-top: 4px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
-        "  padding: 0px 3px; }"));
+    m_content->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 7px; padding-top: 4px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
+                       "  padding: 0px 3px; }"));
     auto* layout = new QVBoxLayout(m_content);
     layout->setContentsMargins(4, 1, 4, 2);
     layout->setSpacing(1);
@@ -151,8 +151,8 @@ QWidget* SearchFormWidget::buildTopRow()
     inLayout->addWidget(makeFlag(C::Subfolders, T::kSubfolders, false, "subfolders"));
 
     // The two push-like buttons of the first rows are as wide as each other.
-    const int toggleWidth = std::max(control(C::RegularExpression)->sizeHint().width(),
-                                     control(C::SpecialCharacters)->sizeHint().width());
+    const int toggleWidth =
+        std::max(control(C::RegularExpression)->sizeHint().width(), control(C::SpecialCharacters)->sizeHint().width());
     control(C::RegularExpression)->setMinimumWidth(toggleWidth);
     control(C::SpecialCharacters)->setMinimumWidth(toggleWidth);
 

@@ -18,10 +18,7 @@ bool SearchFormController::isAnyKindChosen() const
     return m_state.searchContents != 0 || m_state.searchFileNames != 0 || m_state.searchDirNames != 0;
 }
 
-bool SearchFormController::checkSearchInputs()
-{
-    return checkSearchText() && checkWhereToSearch();
-}
+bool SearchFormController::checkSearchInputs() { return checkSearchText() && checkWhereToSearch(); }
 
 bool SearchFormController::checkSearchText()
 {
@@ -92,11 +89,9 @@ bool SearchFormController::StartReplaceRun()
     if (!checkSearchText()) return false;
     if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
     if (!checkWhereToSearch()) return false;
-    if (m_state.allFileTypes != 0 &&
-        settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {
+    if (m_state.allFileTypes != 0 && settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {
         const HinweisAnswer answer = prompts.showHinweis(formtext::kWarnReplaceInAllTypes);
-        if (answer.dontShowAgain)
-            settings::OptOutOfWarning(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes);
+        if (answer.dontShowAgain) settings::OptOutOfWarning(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes);
         if (!answer.ok) return false;
     }
     std::optional<std::string> replacement = replacementForRun();
@@ -174,8 +169,7 @@ void SearchFormController::launch(const PreparedRun& run)
 bool SearchFormController::startReplaceInMarkedResults()
 {
     if (!m_lastRunWasSearch || m_busy || m_runOutstanding) return false;
-    if (m_state.replaceTexts.text.empty() && !m_services.prompts.askOkCancel(text::kEmptyReplacementQuestion))
-        return false;
+    if (m_state.replaceTexts.text.empty() && !m_services.prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
     std::optional<std::string> replacement = replacementForRun();
     if (!replacement) return false;
 
@@ -203,8 +197,7 @@ void SearchFormController::HandleWorkerMessage(UserMessage message)
     m_runOutstanding = false;
     const settings::OptionsValues& options = m_state.options;
     const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};
-    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log,
-                m_services.clock);
+    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log, m_services.clock);
     // The end of a replace in the marked results leaves the status text alone.
     if (message != UserMessage::SelectedDone) notifyStatus({});
     if ((message == UserMessage::SelectedDone || message == UserMessage::RunAborted) && m_listener)

@@ -51,8 +51,7 @@ struct RuleFlag {
 };
 
 constexpr RuleFlag kRuleFlags[] = {
-    {C::RegularExpression, &FormState::regularExpression,
-     [](SearchFormController& c, bool on) { c.SetRegularExpression(on); }},
+    {C::RegularExpression, &FormState::regularExpression, [](SearchFormController& c, bool on) { c.SetRegularExpression(on); }},
     {C::AllFileTypes, &FormState::allFileTypes, [](SearchFormController& c, bool on) { c.SetAllFileTypes(on); }},
     {C::UseWord, &FormState::useWord, [](SearchFormController& c, bool on) { c.SetUseWord(on); }},
     {C::SizeFilter, &FormState::sizeFilter, [](SearchFormController& c, bool on) { c.SetSizeFilter(on); }},
@@ -145,19 +144,17 @@ void SearchFormWidget::connectControls()
     };
     onClick(C::WordAllTypes, [this] { m_controller.SetWordAutoMode(WordAutoMode::AllTypes); });
     onClick(C::WordAuto, [this] { m_controller.SetWordAutoMode(WordAutoMode::ByExtension); });
-    onClick(C::AllMustOccur, [this] {
-        m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::AllMustOccur);
-    });
-    onClick(C::IgnoreIfAny, [this] {
-        m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs);
-    });
+    onClick(C::AllMustOccur,
+            [this] { m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::AllMustOccur); });
+    onClick(C::IgnoreIfAny,
+            [this] { m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs); });
     onClick(C::Browse, [this] { m_controller.BrowseDirectory(); });
     onClick(C::RemoveFileType, [this] { m_controller.RemoveComboEntry(FormCombo::FileTypes); });
     onClick(C::RemoveNameString, [this] { m_controller.RemoveComboEntry(FormCombo::NameStrings); });
     onClick(C::Expand, [this] { m_controller.ToggleExpanded(); });
 
-    for (FormCombo which : {FormCombo::SearchText, FormCombo::ReplaceText, FormCombo::Directory, FormCombo::FileTypes,
-                            FormCombo::NameStrings})
+    for (FormCombo which :
+         {FormCombo::SearchText, FormCombo::ReplaceText, FormCombo::Directory, FormCombo::FileTypes, FormCombo::NameStrings})
         connectCombo(which);
 
     for (const bool upper : {false, true}) {
@@ -203,8 +200,7 @@ bool SearchFormWidget::eventFilter(QObject* watched, QEvent* event)
         event->accept();
         return true;
     }
-    if (event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         for (const auto& [which, box] : m_combos) {
             if (box->lineEdit() == edit) m_controller.CommitComboText(which);
         }
@@ -219,8 +215,7 @@ void SearchFormWidget::refresh()
     m_refreshing = true;
     const FormState& state = m_controller.state();
     for (const auto& [id, field] : kPlainFlags) static_cast<QAbstractButton*>(control(id))->setChecked(state.*field != 0);
-    for (const RuleFlag& flag : kRuleFlags)
-        static_cast<QAbstractButton*>(control(flag.id))->setChecked(state.*flag.field != 0);
+    for (const RuleFlag& flag : kRuleFlags) static_cast<QAbstractButton*>(control(flag.id))->setChecked(state.*flag.field != 0);
     // The radio buttons show the modes as a run reads them.
     const bool allTypes = session::WordAutoModeOf(state.wordAutoMode) == WordAutoMode::AllTypes;
     static_cast<QAbstractButton*>(control(C::WordAllTypes))->setChecked(allTypes);

@@ -5,8 +5,8 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QStatusBar>
-#include <QTextDocument>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <filesystem>
 
@@ -29,8 +29,8 @@ QString DisplayedDocumentText(const std::u16string& text)
         case 11: c = QChar::LineSeparator; break;
         case 30: c = u'\u2011'; break;  // non-breaking hyphen
         case 31: c = u'\u00AD'; break;  // optional hyphen
-        case 1:                         // inline picture or object
-        case 8:                         // floating drawing
+        case 1:  // inline picture or object
+        case 8:  // floating drawing
             c = u'\uFFFC';
             break;
         case 2: c = u'*'; break;  // footnote reference
@@ -63,8 +63,7 @@ DocumentWindow::DocumentWindow(QWidget* parent) : QMainWindow(parent)
     // The hit stays as visible as when the window has the focus.
     QPalette palette = m_text->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Active, QPalette::HighlightedText));
     m_text->setPalette(palette);
     setCentralWidget(m_text);
     m_pathLabel = new QLabel(this);

@@ -12,36 +12,36 @@ class QWidget;
 namespace tarnwick::ui {
 
 class ViewerAccess {
- public:
-  virtual ~ViewerAccess() = default;
+public:
+    virtual ~ViewerAccess() = default;
 
-  // Opens `path` for a result and selects the hit. `byteStart` and
-  // `byteLength` are byte positions in the file (as the search reported
-  // them); the viewer turns them into characters of the text it shows.
-  // byteStart -1: no selection. The same path is not read again unless it
-  // was marked for reload; a file larger than `splitLength` bytes asks first.
-  // Returns whether the file is shown.
-  virtual bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength,
-                             std::int64_t splitLength) = 0;
+    // Opens `path` for a result and selects the hit. `byteStart` and
+    // `byteLength` are byte positions in the file (as the search reported
+    // them); the viewer turns them into characters of the text it shows.
+    // byteStart -1: no selection. The same path is not read again unless it
+    // was marked for reload; a file larger than `splitLength` bytes asks first.
+    // Returns whether the file is shown.
+    virtual bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength,
+                               std::int64_t splitLength) = 0;
 
-  // Files are about to change (a replace run): the next openForResult reads
-  // the file again, without the size question.
-  virtual void markForReload() = 0;
+    // Files are about to change (a replace run): the next openForResult reads
+    // the file again, without the size question.
+    virtual void markForReload() = 0;
 
-  // The program's open operation (command line, dropped file, "Öffnen..."):
-  // asks about unsaved changes first, reads the file, shows it. False when
-  // the user cancelled or the file cannot be read (the user has been told).
-  virtual bool openFile(const QString& path) = 0;
+    // The program's open operation (command line, dropped file, "Öffnen..."):
+    // asks about unsaved changes first, reads the file, shows it. False when
+    // the user cancelled or the file cannot be read (the user has been told).
+    virtual bool openFile(const QString& path) = 0;
 
-  // The path shown, empty while nothing is loaded.
-  virtual QString currentPath() const = 0;
+    // The path shown, empty while nothing is loaded.
+    virtual QString currentPath() const = 0;
 
-  // Asked when the main window closes: false when the user cancels the
-  // question about unsaved changes.
-  virtual bool confirmClose() = 0;
+    // Asked when the main window closes: false when the user cancels the
+    // question about unsaved changes.
+    virtual bool confirmClose() = 0;
 
-  // The widget shown as the page "Vorschau".
-  virtual QWidget* page() = 0;
+    // The widget shown as the page "Vorschau".
+    virtual QWidget* page() = 0;
 };
 
 }  // namespace tarnwick::ui

@@ -31,59 +31,59 @@ class CodePage;
 namespace tarnwick::ui {
 
 enum class ViewerEncoding {
-  Utf8,           // the code page is UTF-8 and the file is valid UTF-8
-  CodePageBytes,  // single-byte code page: one character per byte through its table
-  BytePerChar,    // anything else: byte b is character U+00bb
+    Utf8,  // the code page is UTF-8 and the file is valid UTF-8
+    CodePageBytes,  // single-byte code page: one character per byte through its table
+    BytePerChar,  // anything else: byte b is character U+00bb
 };
 
 enum class LineEnd { Lf, CrLf, Cr };
 
 // Everything needed to write a text back as the bytes it came from.
 struct ViewerFileFormat {
-  ViewerEncoding encoding = ViewerEncoding::Utf8;
-  LineEnd lineEnd = LineEnd::Lf;
-  bool utf8Bom = false;
-  bool standIns = false;  // U+240D / U+240A stand for CR / LF
+    ViewerEncoding encoding = ViewerEncoding::Utf8;
+    LineEnd lineEnd = LineEnd::Lf;
+    bool utf8Bom = false;
+    bool standIns = false;  // U+240D / U+240A stand for CR / LF
 
-  bool operator==(const ViewerFileFormat&) const = default;
+    bool operator==(const ViewerFileFormat&) const = default;
 };
 
 inline constexpr char16_t kCrStandIn = 0x240D;
 inline constexpr char16_t kLfStandIn = 0x240A;
 
 struct ViewerText {
-  QString text;
-  ViewerFileFormat format;
+    QString text;
+    ViewerFileFormat format;
 };
 
 // The outcome of encoding: the bytes, or the position of the first character
 // the file's encoding cannot hold.
 struct EncodedText {
-  QByteArray bytes;
-  qsizetype badCharacter = -1;  // index into the text; -1 when all went well
+    QByteArray bytes;
+    qsizetype badCharacter = -1;  // index into the text; -1 when all went well
 };
 
 class ViewerCodec {
- public:
-  explicit ViewerCodec(const CodePage& codePage);
+public:
+    explicit ViewerCodec(const CodePage& codePage);
 
-  ViewerText decode(const QByteArray& bytes) const;
-  EncodedText encode(const QString& text, const ViewerFileFormat& format) const;
+    ViewerText decode(const QByteArray& bytes) const;
+    EncodedText encode(const QString& text, const ViewerFileFormat& format) const;
 
-  // The character range of `text` that holds the bytes [byteStart,
-  // byteStart + byteLength) of the file `text` was decoded from with `format`.
-  // A byte inside a character or a CR LF pair widens the range to the whole
-  // character; offsets beyond the end give the end of the text.
-  static std::pair<qsizetype, qsizetype> charRange(const QString& text, const ViewerFileFormat& format,
-                                                   std::int64_t byteStart, std::int64_t byteLength);
+    // The character range of `text` that holds the bytes [byteStart,
+    // byteStart + byteLength) of the file `text` was decoded from with `format`.
+    // A byte inside a character or a CR LF pair widens the range to the whole
+    // character; offsets beyond the end give the end of the text.
+    static std::pair<qsizetype, qsizetype> charRange(const QString& text, const ViewerFileFormat& format, std::int64_t byteStart,
+                                                     std::int64_t byteLength);
 
- private:
-  bool decodeWhole(const char* data, qsizetype size, ViewerText& result) const;
+private:
+    bool decodeWhole(const char* data, qsizetype size, ViewerText& result) const;
 
-  bool m_utf8 = true;
-  std::array<char16_t, 256> m_byteToChar{};  // single-byte code page; 0xFFFF: no character
-  std::vector<std::uint8_t> m_charToByte;    // 65,536 entries; valid where m_charIsMapped
-  std::vector<bool> m_charIsMapped;
+    bool m_utf8 = true;
+    std::array<char16_t, 256> m_byteToChar{};  // single-byte code page; 0xFFFF: no character
+    std::vector<std::uint8_t> m_charToByte;  // 65,536 entries; valid where m_charIsMapped
+    std::vector<bool> m_charIsMapped;
 };
 
 // Whether `bytes` is strict UTF-8 (no overlong forms, no surrogates, nothing

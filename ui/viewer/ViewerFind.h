@@ -13,70 +13,70 @@
 namespace tarnwick::ui {
 
 struct ViewerFindOptions {
-  QString findText;
-  QString replaceText;
-  bool matchCase = false;
-  bool regularExpression = false;
-  bool down = true;  // plain text only: an expression always searches downwards
-  bool wholeWord = false;
+    QString findText;
+    QString replaceText;
+    bool matchCase = false;
+    bool regularExpression = false;
+    bool down = true;  // plain text only: an expression always searches downwards
+    bool wholeWord = false;
 
-  bool operator==(const ViewerFindOptions&) const = default;
+    bool operator==(const ViewerFindOptions&) const = default;
 };
 
 enum class FindStatus {
-  Found,
-  NotFound,       // not even after searching the whole text once more
-  BadExpression,  // `message` holds the library's text
-  NoFindText,
+    Found,
+    NotFound,  // not even after searching the whole text once more
+    BadExpression,  // `message` holds the library's text
+    NoFindText,
 };
 
 struct FindResult {
-  FindStatus status = FindStatus::NotFound;
-  qsizetype start = 0;
-  qsizetype end = 0;
-  QString message;
+    FindStatus status = FindStatus::NotFound;
+    qsizetype start = 0;
+    qsizetype end = 0;
+    QString message;
 };
 
 // Word characters of a whole-word find: a-z, A-Z, 0-9 and ç ü è ö é ä à.
 bool IsViewerWordChar(char16_t c);
 
 class ViewerFinder {
- public:
-  ViewerFinder();
-  ~ViewerFinder();
-  ViewerFinder(const ViewerFinder&) = delete;
-  ViewerFinder& operator=(const ViewerFinder&) = delete;
+public:
+    ViewerFinder();
+    ~ViewerFinder();
+    ViewerFinder(const ViewerFinder&) = delete;
+    ViewerFinder& operator=(const ViewerFinder&) = delete;
 
-  void setOptions(const ViewerFindOptions& options);
-  const ViewerFindOptions& options() const { return m_options; }
+    void setOptions(const ViewerFindOptions& options);
+    const ViewerFindOptions& options() const { return m_options; }
 
-  // The next match after the selection [selStart, selEnd) (plain text upwards:
-  // before it); when there is none, the first one of the whole text (plain
-  // text upwards: the last one). An expression's match is kept for replace().
-  FindResult find(const QString& text, qsizetype selStart, qsizetype selEnd);
+    // The next match after the selection [selStart, selEnd) (plain text upwards:
+    // before it); when there is none, the first one of the whole text (plain
+    // text upwards: the last one). An expression's match is kept for replace().
+    FindResult find(const QString& text, qsizetype selStart, qsizetype selEnd);
 
-  // What replaces the selection, or nothing when nothing is to be replaced:
-  // plain text replaces a non-empty selection by the replacement text; an
-  // expression replaces the match find() selected last (the selection must
-  // still be that match in the same text) by the replacement formatted with
-  // its groups.
-  std::optional<QString> replacement(const QString& text, qsizetype selStart, qsizetype selEnd);
+    // What replaces the selection, or nothing when nothing is to be replaced:
+    // plain text replaces a non-empty selection by the replacement text; an
+    // expression replaces the match find() selected last (the selection must
+    // still be that match in the same text) by the replacement formatted with
+    // its groups.
+    std::optional<QString> replacement(const QString& text, qsizetype selStart, qsizetype selEnd);
 
-  // The whole text with every match replaced, or nothing when there is no
-  // match (or the expression does not compile: then `error` gets the text).
-  std::optional<QString> replaceAll(const QString& text, QString* error = nullptr);
+    // The whole text with every match replaced, or nothing when there is no
+    // match (or the expression does not compile: then `error` gets the text).
+    std::optional<QString> replaceAll(const QString& text, QString* error = nullptr);
 
-  // Checks the expression; the library's text when it does not compile.
-  std::optional<QString> expressionError();
+    // Checks the expression; the library's text when it does not compile.
+    std::optional<QString> expressionError();
 
- private:
-  struct Regex;
-  bool compile(QString* error);
-  FindResult findPlain(const QString& text, qsizetype selStart, qsizetype selEnd) const;
-  FindResult findRegex(const QString& text, qsizetype from, bool skipEmptyAtStart);
+private:
+    struct Regex;
+    bool compile(QString* error);
+    FindResult findPlain(const QString& text, qsizetype selStart, qsizetype selEnd) const;
+    FindResult findRegex(const QString& text, qsizetype from, bool skipEmptyAtStart);
 
-  ViewerFindOptions m_options;
-  std::unique_ptr<Regex> m_regex;
+    ViewerFindOptions m_options;
+    std::unique_ptr<Regex> m_regex;
 };
 
 // Plain-text search of `find` in `text` downwards from `from` (a candidate

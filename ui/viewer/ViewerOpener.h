@@ -18,22 +18,22 @@ namespace tarnwick::ui {
 
 // The editor as the opener sees it.
 class ViewerDocument {
- public:
-  virtual ~ViewerDocument() = default;
-  virtual bool isModified() const = 0;
-  // Saves the text to the file shown; false when that failed or the user
-  // cancelled (the user has been told).
-  virtual bool saveDocument() = 0;
-  // Shows a freshly read file; the text is no longer modified.
-  virtual void showText(const QString& path, ViewerText text) = 0;
-  // Selects the characters that hold these bytes of the file shown.
-  virtual void selectBytes(std::int64_t byteStart, std::int64_t byteLength) = 0;
+public:
+    virtual ~ViewerDocument() = default;
+    virtual bool isModified() const = 0;
+    // Saves the text to the file shown; false when that failed or the user
+    // cancelled (the user has been told).
+    virtual bool saveDocument() = 0;
+    // Shows a freshly read file; the text is no longer modified.
+    virtual void showText(const QString& path, ViewerText text) = 0;
+    // Selects the characters that hold these bytes of the file shown.
+    virtual void selectBytes(std::int64_t byteStart, std::int64_t byteLength) = 0;
 };
 
 // A file read whole, or why not (a German text for the user).
 struct ViewerFileRead {
-  std::optional<QByteArray> bytes;
-  QString error;
+    std::optional<QByteArray> bytes;
+    QString error;
 };
 
 // The size of a regular file; nothing for anything else (a directory, a
@@ -43,35 +43,35 @@ std::optional<std::int64_t> ViewerFileSize(const QString& path, QString* error);
 ViewerFileRead ReadViewerFile(const QString& path);
 
 class ViewerOpener {
- public:
-  ViewerOpener(ViewerPrompts& prompts, ViewerDocument& document, const ViewerCodec& codec);
+public:
+    ViewerOpener(ViewerPrompts& prompts, ViewerDocument& document, const ViewerCodec& codec);
 
-  // A hit of the results: see ViewerAccess::openForResult.
-  bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength);
-  // The program's open operation: always reads the file, asks about unsaved
-  // changes first.
-  bool openFile(const QString& path);
-  void markForReload() { m_reloadRequired = true; }
-  // False when the user cancels the question about unsaved changes, or
-  // saving failed.
-  bool confirmClose();
-  // "Speichern unter" gave the text a new path.
-  void setCurrentPath(const QString& path) { m_currentPath = path; }
+    // A hit of the results: see ViewerAccess::openForResult.
+    bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength);
+    // The program's open operation: always reads the file, asks about unsaved
+    // changes first.
+    bool openFile(const QString& path);
+    void markForReload() { m_reloadRequired = true; }
+    // False when the user cancels the question about unsaved changes, or
+    // saving failed.
+    bool confirmClose();
+    // "Speichern unter" gave the text a new path.
+    void setCurrentPath(const QString& path) { m_currentPath = path; }
 
-  bool isLoaded() const { return m_loaded; }
-  const QString& currentPath() const { return m_currentPath; }
-  bool isReloadRequired() const { return m_reloadRequired; }
+    bool isLoaded() const { return m_loaded; }
+    const QString& currentPath() const { return m_currentPath; }
+    bool isReloadRequired() const { return m_reloadRequired; }
 
- private:
-  bool load(const QString& path);
-  bool settleUnsavedChanges();
+private:
+    bool load(const QString& path);
+    bool settleUnsavedChanges();
 
-  ViewerPrompts& m_prompts;
-  ViewerDocument& m_document;
-  const ViewerCodec& m_codec;
-  bool m_loaded = false;
-  bool m_reloadRequired = false;
-  QString m_currentPath;
+    ViewerPrompts& m_prompts;
+    ViewerDocument& m_document;
+    const ViewerCodec& m_codec;
+    bool m_loaded = false;
+    bool m_reloadRequired = false;
+    QString m_currentPath;
 };
 
 }  // namespace tarnwick::ui

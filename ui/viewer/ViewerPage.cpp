@@ -34,19 +34,20 @@ constexpr F kCommands[] = {
 
 // `text` with only every `perBlock`-th line end left as a block separator;
 // the others become U+2028, which the editor shows as a line break too.
-QString JoinLines(const QString& text, int perBlock) {
-  QString joined = text;
-  QChar* data = joined.data();
-  int inBlock = 0;
-  for (qsizetype i = 0, n = joined.size(); i < n; ++i) {
-    if (data[i] != QLatin1Char('\n')) continue;
-    if (++inBlock < perBlock) {
-      data[i] = QChar::LineSeparator;
-    } else {
-      inBlock = 0;
+QString JoinLines(const QString& text, int perBlock)
+{
+    QString joined = text;
+    QChar* data = joined.data();
+    int inBlock = 0;
+    for (qsizetype i = 0, n = joined.size(); i < n; ++i) {
+        if (data[i] != QLatin1Char('\n')) continue;
+        if (++inBlock < perBlock) {
+            data[i] = QChar::LineSeparator;
+        } else {
+            inBlock = 0;
+        }
     }
-  }
-  return joined;
+    return joined;
 }
 
 int SeparatorsOf(const QTextBlock& block) { return std::max(0, block.userState()); }
@@ -56,236 +57,245 @@ QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), st
 }  // namespace
 
 ViewerPage::ViewerPage(settings::ProfileStore& store, const CodePage& codePage, ViewerPrompts* prompts, QWidget* parent)
-    : QWidget(parent),
-      m_store(store),
-      m_codec(codePage),
+    : QWidget(parent), m_store(store), m_codec(codePage),
       m_ownPrompts(prompts == nullptr ? std::make_unique<MessageBoxViewerPrompts>(this) : nullptr),
-      m_prompts(prompts == nullptr ? *m_ownPrompts : *prompts),
-      m_opener(m_prompts, *this, m_codec) {
-  setObjectName(QStringLiteral("viewerPage"));
-  m_edit = new ViewerEdit(this);
-  m_edit->setEnabled(false);  // until a file is loaded
+      m_prompts(prompts == nullptr ? *m_ownPrompts : *prompts), m_opener(m_prompts, *this, m_codec)
+{
+    setObjectName(QStringLiteral("viewerPage"));
+    m_edit = new ViewerEdit(this);
+    m_edit->setEnabled(false);  // until a file is loaded
 
-  m_fontRead = settings::ReadFontSettings(store);
-  m_font = m_fontRead;
-  if (m_font.height != 0) m_edit->setFont(FontFromSettings(m_font));
-  // Kept only to be written back: the editor's tabs are its own.
-  m_tabStops = settings::ReadTabStops(store);
+    m_fontRead = settings::ReadFontSettings(store);
+    m_font = m_fontRead;
+    if (m_font.height != 0) m_edit->setFont(FontFromSettings(m_font));
+    // Kept only to be written back: the editor's tabs are its own.
+    m_tabStops = settings::ReadTabStops(store);
 
-  createActions();
-  createToolBar();
-  createContextMenu();
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(m_toolBar);
-  layout->addWidget(m_edit);
+    createActions();
+    createToolBar();
+    createContextMenu();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolBar);
+    layout->addWidget(m_edit);
 
-  QTextDocument* doc = m_edit->document();
-  connect(doc, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-    if (m_textValid) followEdit(from, removed, added);
-    if (m_joinedLines) countLineSeparators(from, from + added);
-  });
-  connect(doc, &QTextDocument::modificationChanged, this, [this] { updateEnabling(); });
-  connect(m_edit, &QPlainTextEdit::undoAvailable, this, [this] { updateEnabling(); });
-  connect(m_edit, &QPlainTextEdit::copyAvailable, this, [this] { updateEnabling(); });
-  connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this, [this] { reportCaret(); });
-  connect(m_edit, &QPlainTextEdit::selectionChanged, this, [this] { reportCaret(); });
-  if (QClipboard* clipboard = QApplication::clipboard())
-    connect(clipboard, &QClipboard::dataChanged, this, [this] { updateEnabling(); });
-  updateEnabling();
+    QTextDocument* doc = m_edit->document();
+    connect(doc, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (m_textValid) followEdit(from, removed, added);
+        if (m_joinedLines) countLineSeparators(from, from + added);
+    });
+    connect(doc, &QTextDocument::modificationChanged, this, [this] { updateEnabling(); });
+    connect(m_edit, &QPlainTextEdit::undoAvailable, this, [this] { updateEnabling(); });
+    connect(m_edit, &QPlainTextEdit::copyAvailable, this, [this] { updateEnabling(); });
+    connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this, [this] { reportCaret(); });
+    connect(m_edit, &QPlainTextEdit::selectionChanged, this, [this] { reportCaret(); });
+    if (QClipboard* clipboard = QApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, [this] { updateEnabling(); });
+    updateEnabling();
 }
 
-ViewerPage::~ViewerPage() {
-  // The editor goes after this object's members: nothing it reports may reach them.
-  m_edit->document()->disconnect(this);
-  m_edit->disconnect(this);
-  if (m_findDialog) delete m_findDialog.data();
-  settings::WriteFontSettings(m_store, m_font, m_fontRead);
-  settings::WriteViewerState(m_store, m_tabStops, wordWrap());
+ViewerPage::~ViewerPage()
+{
+    // The editor goes after this object's members: nothing it reports may reach them.
+    m_edit->document()->disconnect(this);
+    m_edit->disconnect(this);
+    if (m_findDialog) delete m_findDialog.data();
+    settings::WriteFontSettings(m_store, m_font, m_fontRead);
+    settings::WriteViewerState(m_store, m_tabStops, wordWrap());
 }
 
-void ViewerPage::createActions() {
-  for (F id : kCommands) {
-    const CommandEntry* entry = FindCommand(id);
-    auto* act = new QAction(entry != nullptr ? Utf8(entry->text) : QString(), this);
-    act->setObjectName(QStringLiteral("viewer%1").arg(static_cast<int>(id)));
-    if (entry != nullptr) act->setToolTip(Utf8(ToolTipOf(*entry)));
-    act->setIcon(ViewerCommandIcon(id));
-    m_actions[static_cast<int>(id)] = act;
-  }
-  QAction* wrap = action(F::WordWrap);
-  wrap->setCheckable(true);
-  wrap->setChecked(true);
-
-  const auto on = [this](F id, auto slot) { connect(action(id), &QAction::triggered, this, slot); };
-  on(F::FileSave, [this] { save(); });
-  on(F::FileSaveAs, [this] { saveAs(); });
-  on(F::FilePrint, [this] { print(); });
-  on(F::FilePrintPreview, [this] { printPreview(); });
-  on(F::FilePrintSetup, [this] { printSetup(); });
-  on(F::Undo, [this] { m_edit->undo(); });
-  on(F::Cut, [this] { m_edit->cut(); });
-  on(F::Copy, [this] { m_edit->copy(); });
-  on(F::Paste, [this] { m_edit->paste(); });
-  on(F::SelectAll, [this] { m_edit->selectAll(); });
-  on(F::Find, [this] { showFindDialog(false); });
-  on(F::Replace, [this] { showFindDialog(true); });
-  on(F::FindNext, [this] { findNext(); });
-  on(F::GoTo, [this] { askGoTo(); });
-  connect(wrap, &QAction::toggled, this, [this](bool on) { setWordWrap(on); });
-  on(F::Font, [this] { chooseFont(); });
-}
-
-void ViewerPage::createToolBar() {
-  m_toolBar = new QToolBar(viewertext::ToolBarTitle(), this);
-  m_toolBar->setObjectName(QStringLiteral("viewerToolBar"));
-  m_toolBar->setIconSize(QSize(16, 16));
-  QFont font(QStringLiteral("Tohama"));
-  font.setPointSize(9);
-  m_toolBar->setFont(font);
-  const std::optional<F> layout[] = {F::FileSave, F::FileSaveAs, std::nullopt, F::Undo,      std::nullopt,
-                                     F::Cut,      F::Copy,       F::Paste,     F::SelectAll, std::nullopt,
-                                     F::Find,     F::Replace,    F::FindNext,  std::nullopt, F::FilePrint};
-  for (const auto& id : layout) {
-    if (id)
-      m_toolBar->addAction(action(*id));
-    else
-      m_toolBar->addSeparator();
-  }
-}
-
-void ViewerPage::setOpenAction(QAction* open) {
-  if (open == nullptr || m_openAction != nullptr) return;
-  m_openAction = open;
-  const QList<QAction*> actions = m_toolBar->actions();
-  m_toolBar->insertAction(actions.isEmpty() ? nullptr : actions.first(), open);
-}
-
-void ViewerPage::createContextMenu() {
-  m_contextMenu = new QMenu(this);
-  m_contextMenu->setObjectName(QStringLiteral("viewerContextMenu"));
-  const std::pair<int, const char*> entries[] = {
-      {static_cast<int>(F::Undo), "&Rückgängig"},
-      {0, nullptr},
-      {static_cast<int>(F::Cut), "&Ausschneiden"},
-      {static_cast<int>(F::Copy), "&Kopieren"},
-      {static_cast<int>(F::Paste), "&Einfügen"},
-      {kDeleteCommand, "&Löschen"},
-      {0, nullptr},
-      {static_cast<int>(F::SelectAll), "Alles &markieren"},
-      {0, nullptr},
-      {static_cast<int>(F::Find), "&Suchen...\tStrg+F"},
-      {static_cast<int>(F::Replace), "&Ersetzen\tStrg+H"},
-      {static_cast<int>(F::FindNext), "&Weitersuchen"},
-      {static_cast<int>(F::GoTo), "&Gehe zu...\tStrg+G"},
-  };
-  for (const auto& [id, text] : entries) {
-    if (text == nullptr) {
-      m_contextMenu->addSeparator();
-      continue;
+void ViewerPage::createActions()
+{
+    for (F id : kCommands) {
+        const CommandEntry* entry = FindCommand(id);
+        auto* act = new QAction(entry != nullptr ? Utf8(entry->text) : QString(), this);
+        act->setObjectName(QStringLiteral("viewer%1").arg(static_cast<int>(id)));
+        if (entry != nullptr) act->setToolTip(Utf8(ToolTipOf(*entry)));
+        act->setIcon(ViewerCommandIcon(id));
+        m_actions[static_cast<int>(id)] = act;
     }
-    QAction* act = m_contextMenu->addAction(QString::fromUtf8(text));
-    m_contextActions[id] = act;
-    if (id == kDeleteCommand) {
-      connect(act, &QAction::triggered, this, [this] { m_edit->textCursor().removeSelectedText(); });
-    } else {
-      QAction* command = m_actions.at(id);
-      connect(act, &QAction::triggered, command, &QAction::trigger);
+    QAction* wrap = action(F::WordWrap);
+    wrap->setCheckable(true);
+    wrap->setChecked(true);
+
+    const auto on = [this](F id, auto slot) { connect(action(id), &QAction::triggered, this, slot); };
+    on(F::FileSave, [this] { save(); });
+    on(F::FileSaveAs, [this] { saveAs(); });
+    on(F::FilePrint, [this] { print(); });
+    on(F::FilePrintPreview, [this] { printPreview(); });
+    on(F::FilePrintSetup, [this] { printSetup(); });
+    on(F::Undo, [this] { m_edit->undo(); });
+    on(F::Cut, [this] { m_edit->cut(); });
+    on(F::Copy, [this] { m_edit->copy(); });
+    on(F::Paste, [this] { m_edit->paste(); });
+    on(F::SelectAll, [this] { m_edit->selectAll(); });
+    on(F::Find, [this] { showFindDialog(false); });
+    on(F::Replace, [this] { showFindDialog(true); });
+    on(F::FindNext, [this] { findNext(); });
+    on(F::GoTo, [this] { askGoTo(); });
+    connect(wrap, &QAction::toggled, this, [this](bool on) { setWordWrap(on); });
+    on(F::Font, [this] { chooseFont(); });
+}
+
+void ViewerPage::createToolBar()
+{
+    m_toolBar = new QToolBar(viewertext::ToolBarTitle(), this);
+    m_toolBar->setObjectName(QStringLiteral("viewerToolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    QFont font(QStringLiteral("Tohama"));
+    font.setPointSize(9);
+    m_toolBar->setFont(font);
+    const std::optional<F> layout[] = {F::FileSave, F::FileSaveAs, std::nullopt, F::Undo,      std::nullopt,
+                                       F::Cut,      F::Copy,       F::Paste,     F::SelectAll, std::nullopt,
+                                       F::Find,     F::Replace,    F::FindNext,  std::nullopt, F::FilePrint};
+    for (const auto& id : layout) {
+        if (id)
+            m_toolBar->addAction(action(*id));
+        else
+            m_toolBar->addSeparator();
     }
-  }
-  m_edit->setContextMenu(m_contextMenu);
 }
 
-QAction* ViewerPage::action(FrameCommand id) const {
-  auto it = m_actions.find(static_cast<int>(id));
-  return it == m_actions.end() ? nullptr : it->second;
+void ViewerPage::setOpenAction(QAction* open)
+{
+    if (open == nullptr || m_openAction != nullptr) return;
+    m_openAction = open;
+    const QList<QAction*> actions = m_toolBar->actions();
+    m_toolBar->insertAction(actions.isEmpty() ? nullptr : actions.first(), open);
 }
 
-void ViewerPage::updateEnabling() {
-  const bool loaded = m_opener.isLoaded();
-  const bool selection = m_edit->textCursor().hasSelection();
-  const bool canPaste = loaded && m_edit->canPaste();
-  const std::pair<F, bool> states[] = {
-      {F::FileSave, loaded},
-      {F::FileSaveAs, loaded},
-      {F::FilePrint, loaded},
-      {F::FilePrintPreview, loaded},
-      {F::Paste, canPaste},
-      {F::FindNext, loaded && m_findDone},
-      {F::Undo, loaded && m_edit->document()->isUndoAvailable()},
-      {F::Cut, loaded && selection},
-      {F::Copy, loaded && selection},
-      {F::SelectAll, loaded},
-  };
-  for (const auto& [id, enabled] : states) {
-    action(id)->setEnabled(enabled);
-    auto it = m_contextActions.find(static_cast<int>(id));
-    if (it != m_contextActions.end()) it->second->setEnabled(enabled);
-  }
-  m_contextActions.at(kDeleteCommand)->setEnabled(loaded && selection);
+void ViewerPage::createContextMenu()
+{
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("viewerContextMenu"));
+    const std::pair<int, const char*> entries[] = {
+        {static_cast<int>(F::Undo), "&Rückgängig"},
+        {0, nullptr},
+        {static_cast<int>(F::Cut), "&Ausschneiden"},
+        {static_cast<int>(F::Copy), "&Kopieren"},
+        {static_cast<int>(F::Paste), "&Einfügen"},
+        {kDeleteCommand, "&Löschen"},
+        {0, nullptr},
+        {static_cast<int>(F::SelectAll), "Alles &markieren"},
+        {0, nullptr},
+        {static_cast<int>(F::Find), "&Suchen...\tStrg+F"},
+        {static_cast<int>(F::Replace), "&Ersetzen\tStrg+H"},
+        {static_cast<int>(F::FindNext), "&Weitersuchen"},
+        {static_cast<int>(F::GoTo), "&Gehe zu...\tStrg+G"},
+    };
+    for (const auto& [id, text] : entries) {
+        if (text == nullptr) {
+            m_contextMenu->addSeparator();
+            continue;
+        }
+        QAction* act = m_contextMenu->addAction(QString::fromUtf8(text));
+        m_contextActions[id] = act;
+        if (id == kDeleteCommand) {
+            connect(act, &QAction::triggered, this, [this] { m_edit->textCursor().removeSelectedText(); });
+        } else {
+            QAction* command = m_actions.at(id);
+            connect(act, &QAction::triggered, command, &QAction::trigger);
+        }
+    }
+    m_edit->setContextMenu(m_contextMenu);
+}
+
+QAction* ViewerPage::action(FrameCommand id) const
+{
+    auto it = m_actions.find(static_cast<int>(id));
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void ViewerPage::updateEnabling()
+{
+    const bool loaded = m_opener.isLoaded();
+    const bool selection = m_edit->textCursor().hasSelection();
+    const bool canPaste = loaded && m_edit->canPaste();
+    const std::pair<F, bool> states[] = {
+        {F::FileSave, loaded},
+        {F::FileSaveAs, loaded},
+        {F::FilePrint, loaded},
+        {F::FilePrintPreview, loaded},
+        {F::Paste, canPaste},
+        {F::FindNext, loaded && m_findDone},
+        {F::Undo, loaded && m_edit->document()->isUndoAvailable()},
+        {F::Cut, loaded && selection},
+        {F::Copy, loaded && selection},
+        {F::SelectAll, loaded},
+    };
+    for (const auto& [id, enabled] : states) {
+        action(id)->setEnabled(enabled);
+        auto it = m_contextActions.find(static_cast<int>(id));
+        if (it != m_contextActions.end()) it->second->setEnabled(enabled);
+    }
+    m_contextActions.at(kDeleteCommand)->setEnabled(loaded && selection);
 }
 
 bool ViewerPage::wordWrap() const { return m_edit->lineWrapMode() != QPlainTextEdit::NoWrap; }
 
-const QString& ViewerPage::text() const {
-  if (!m_textValid) {
-    m_text = m_edit->document()->toRawText();
-    toFinderLineEnds(m_text);
-    m_textValid = true;
-  }
-  return m_text;
+const QString& ViewerPage::text() const
+{
+    if (!m_textValid) {
+        m_text = m_edit->document()->toRawText();
+        toFinderLineEnds(m_text);
+        m_textValid = true;
+    }
+    return m_text;
 }
 
 // The editor separates its lines by U+2029 (and U+2028 where lines were
 // joined); the finder and the file want '\n'.
-void ViewerPage::toFinderLineEnds(QString& text) const {
-  const char16_t joined = m_joinedLines ? char16_t(QChar::LineSeparator) : char16_t(QChar::ParagraphSeparator);
-  auto* c = reinterpret_cast<char16_t*>(text.data());
-  for (auto* end = c + text.size(); c != end; ++c) {
-    if (*c == QChar::ParagraphSeparator || *c == joined) *c = u'\n';
-  }
+void ViewerPage::toFinderLineEnds(QString& text) const
+{
+    const char16_t joined = m_joinedLines ? char16_t(QChar::LineSeparator) : char16_t(QChar::ParagraphSeparator);
+    auto* c = reinterpret_cast<char16_t*>(text.data());
+    for (auto* end = c + text.size(); c != end; ++c) {
+        if (*c == QChar::ParagraphSeparator || *c == joined) *c = u'\n';
+    }
 }
 
 // Keeps the finder's copy in step with an edit, so that the first find after
 // typing a character does not copy a large file out of the editor again. The
 // editor may report a change one character wider than it was (at the end of
 // the text); whatever does not add up drops the copy instead.
-void ViewerPage::followEdit(int from, int removed, int added) {
-  QTextDocument* doc = m_edit->document();
-  const qsizetype length = doc->characterCount() - 1;  // without the editor's closing separator
-  if (from < 0 || removed < 0 || added < 0 || from + qsizetype(removed) > m_text.size() ||
-      from + qsizetype(added) > length || m_text.size() - removed + added != length) {
-    m_textValid = false;
-    return;
-  }
-  QTextCursor range(doc);
-  range.setPosition(from);
-  range.setPosition(from + added, QTextCursor::KeepAnchor);
-  QString inserted = range.selectedText();
-  if (inserted.size() != added) {
-    m_textValid = false;
-    return;
-  }
-  toFinderLineEnds(inserted);
-  m_text.replace(from, removed, inserted);
+void ViewerPage::followEdit(int from, int removed, int added)
+{
+    QTextDocument* doc = m_edit->document();
+    const qsizetype length = doc->characterCount() - 1;  // without the editor's closing separator
+    if (from < 0 || removed < 0 || added < 0 || from + qsizetype(removed) > m_text.size() || from + qsizetype(added) > length ||
+        m_text.size() - removed + added != length) {
+        m_textValid = false;
+        return;
+    }
+    QTextCursor range(doc);
+    range.setPosition(from);
+    range.setPosition(from + added, QTextCursor::KeepAnchor);
+    QString inserted = range.selectedText();
+    if (inserted.size() != added) {
+        m_textValid = false;
+        return;
+    }
+    toFinderLineEnds(inserted);
+    m_text.replace(from, removed, inserted);
 }
 
 // --- ViewerAccess -----------------------------------------------------------
 
-bool ViewerPage::openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength,
-                               std::int64_t splitLength) {
-  const bool shown = m_opener.openForResult(path, byteStart, byteLength, splitLength);
-  updateEnabling();
-  return shown;
+bool ViewerPage::openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength)
+{
+    const bool shown = m_opener.openForResult(path, byteStart, byteLength, splitLength);
+    updateEnabling();
+    return shown;
 }
 
 void ViewerPage::markForReload() { m_opener.markForReload(); }
 
-bool ViewerPage::openFile(const QString& path) {
-  const bool shown = m_opener.openFile(path);
-  updateEnabling();
-  return shown;
+bool ViewerPage::openFile(const QString& path)
+{
+    const bool shown = m_opener.openFile(path);
+    updateEnabling();
+    return shown;
 }
 
 QString ViewerPage::currentPath() const { return m_opener.currentPath(); }
@@ -296,236 +306,244 @@ bool ViewerPage::confirmClose() { return m_opener.confirmClose(); }
 
 bool ViewerPage::isModified() const { return m_opener.isLoaded() && m_edit->document()->isModified(); }
 
-void ViewerPage::showText(const QString& path, ViewerText text) {
-  m_format = text.format;
-  // A file with a U+2028 of its own keeps one block per line, so that its
-  // U+2028 stays a character.
-  m_joinedLines = text.text.count(QLatin1Char('\n')) > m_joinThreshold && !text.text.contains(QChar::LineSeparator);
-  m_edit->setLinesJoined(m_joinedLines);
-  if (m_joinedLines) {
-    m_edit->setPlainText(JoinLines(text.text, kLinesPerBlock));
-    countLineSeparators(0, m_edit->document()->characterCount());
-  } else {
-    m_edit->setPlainText(text.text);
-  }
-  // The editor holds exactly this text now (ViewerCodec keeps out what it
-  // would change), so the copy for finding is ready at no cost.
-  m_text = std::move(text.text);
-  m_textValid = true;
-  m_edit->document()->setModified(false);
-  m_edit->setEnabled(true);
-  emit pathChanged(path);
+void ViewerPage::showText(const QString& path, ViewerText text)
+{
+    m_format = text.format;
+    // A file with a U+2028 of its own keeps one block per line, so that its
+    // U+2028 stays a character.
+    m_joinedLines = text.text.count(QLatin1Char('\n')) > m_joinThreshold && !text.text.contains(QChar::LineSeparator);
+    m_edit->setLinesJoined(m_joinedLines);
+    if (m_joinedLines) {
+        m_edit->setPlainText(JoinLines(text.text, kLinesPerBlock));
+        countLineSeparators(0, m_edit->document()->characterCount());
+    } else {
+        m_edit->setPlainText(text.text);
+    }
+    // The editor holds exactly this text now (ViewerCodec keeps out what it
+    // would change), so the copy for finding is ready at no cost.
+    m_text = std::move(text.text);
+    m_textValid = true;
+    m_edit->document()->setModified(false);
+    m_edit->setEnabled(true);
+    emit pathChanged(path);
 }
 
-void ViewerPage::selectBytes(std::int64_t byteStart, std::int64_t byteLength) {
-  const auto [start, end] = ViewerCodec::charRange(text(), m_format, byteStart, byteLength);
-  select(start, end);
+void ViewerPage::selectBytes(std::int64_t byteStart, std::int64_t byteLength)
+{
+    const auto [start, end] = ViewerCodec::charRange(text(), m_format, byteStart, byteLength);
+    select(start, end);
 }
 
-void ViewerPage::select(qsizetype start, qsizetype end) {
-  QTextCursor cursor = m_edit->textCursor();
-  cursor.setPosition(static_cast<int>(start));
-  cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-  m_edit->setTextCursor(cursor);
-  m_edit->ensureCursorVisible();
+void ViewerPage::select(qsizetype start, qsizetype end)
+{
+    QTextCursor cursor = m_edit->textCursor();
+    cursor.setPosition(static_cast<int>(start));
+    cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+    m_edit->setTextCursor(cursor);
+    m_edit->ensureCursorVisible();
 }
 
 // Each block remembers how many joined line ends it holds.
-void ViewerPage::countLineSeparators(int from, int to) {
-  QTextDocument* doc = m_edit->document();
-  const QTextBlock last = doc->findBlock(to);
-  for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
-    block.setUserState(static_cast<int>(block.text().count(QChar::LineSeparator)));
-    if (block == last) break;
-  }
-}
-
-std::pair<int, int> ViewerPage::lineAndColumnOf(int position) const {
-  QTextDocument* doc = m_edit->document();
-  const QTextBlock block = doc->findBlock(position);
-  if (!block.isValid()) return {0, 0};
-  const int column = position - block.position();
-  if (!m_joinedLines) return {block.blockNumber(), column};
-  int line = 0;
-  for (QTextBlock before = doc->begin(); before.isValid() && before != block; before = before.next())
-    line += SeparatorsOf(before) + 1;
-  const QString text = block.text();
-  int lineStart = 0;
-  for (int i = 0; i < column && i < text.size(); ++i) {
-    if (text[i] == QChar::LineSeparator) {
-      ++line;
-      lineStart = i + 1;
+void ViewerPage::countLineSeparators(int from, int to)
+{
+    QTextDocument* doc = m_edit->document();
+    const QTextBlock last = doc->findBlock(to);
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        block.setUserState(static_cast<int>(block.text().count(QChar::LineSeparator)));
+        if (block == last) break;
     }
-  }
-  return {line, column - lineStart};
 }
 
-void ViewerPage::reportCaret() {
-  const auto [line, column] = lineAndColumnOf(m_edit->textCursor().selectionStart());
-  emit caretMoved(line, column);
-  updateEnabling();
+std::pair<int, int> ViewerPage::lineAndColumnOf(int position) const
+{
+    QTextDocument* doc = m_edit->document();
+    const QTextBlock block = doc->findBlock(position);
+    if (!block.isValid()) return {0, 0};
+    const int column = position - block.position();
+    if (!m_joinedLines) return {block.blockNumber(), column};
+    int line = 0;
+    for (QTextBlock before = doc->begin(); before.isValid() && before != block; before = before.next())
+        line += SeparatorsOf(before) + 1;
+    const QString text = block.text();
+    int lineStart = 0;
+    for (int i = 0; i < column && i < text.size(); ++i) {
+        if (text[i] == QChar::LineSeparator) {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return {line, column - lineStart};
+}
+
+void ViewerPage::reportCaret()
+{
+    const auto [line, column] = lineAndColumnOf(m_edit->textCursor().selectionStart());
+    emit caretMoved(line, column);
+    updateEnabling();
 }
 
 // --- find and replace -------------------------------------------------------
 
-void ViewerPage::showFindDialog(bool replace) {
-  ViewerFindOptions options = m_findDefaults ? m_findDefaults() : m_finder.options();
-  options.down = m_lastDown;
-  if (!m_findDialog) {
-    m_findDialog = new ViewerFindDialog(this);
-    m_findDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_findDialog, &ViewerFindDialog::findNextRequested, this, [this] { findNext(); });
-    connect(m_findDialog, &ViewerFindDialog::replaceRequested, this, [this] { replaceOnce(); });
-    connect(m_findDialog, &ViewerFindDialog::replaceAllRequested, this, [this] { replaceAll(); });
-  } else if (!replace) {
-    options.replaceText = m_findDialog->replaceField()->text();
-  }
-  m_findDialog->setOptions(options, replace);
-  m_findDialog->show();
-  m_findDialog->raise();
-  m_findDialog->activateWindow();
-  m_findDialog->findField()->setFocus();
-  m_findDialog->findField()->selectAll();
-}
-
-void ViewerPage::findNext() {
-  ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
-  m_finder.setOptions(options);
-  m_lastDown = options.down;
-  if (options.findText.isEmpty()) {
-    m_prompts.showInformation({}, viewertext::NoFindText());
-    return;
-  }
-  m_findDone = true;
-  const QTextCursor cursor = m_edit->textCursor();
-  const FindResult result = m_finder.find(text(), cursor.selectionStart(), cursor.selectionEnd());
-  switch (result.status) {
-    case FindStatus::Found:
-      select(result.start, result.end);
-      break;
-    case FindStatus::NotFound:
-      showNotFound(options);
-      break;
-    case FindStatus::BadExpression:
-      m_prompts.showExclamation(result.message);
-      break;
-    case FindStatus::NoFindText:
-      m_prompts.showInformation({}, viewertext::NoFindText());
-      break;
-  }
-  updateEnabling();
-}
-
-void ViewerPage::showNotFound(const ViewerFindOptions& options) {
-  // The message must not leave the focus in the message's place.
-  QPointer<QWidget> focus = QApplication::focusWidget();
-  if (options.regularExpression) {
-    m_prompts.beep();
-    m_prompts.showInformation(viewertext::RegexNotFoundTitle(), viewertext::RegexNotFound().arg(options.findText));
-  } else {
-    m_prompts.showInformation({}, viewertext::NotFound().arg(options.findText));
-  }
-  if (focus) {
-    focus->activateWindow();
-    focus->setFocus();
-  }
-}
-
-void ViewerPage::replaceOnce() {
-  ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
-  m_finder.setOptions(options);
-  if (options.findText.isEmpty()) {
-    m_prompts.showInformation({}, viewertext::NoFindText());
-    return;
-  }
-  if (options.regularExpression) {
-    if (auto error = m_finder.expressionError()) {
-      m_prompts.showExclamation(*error);
-      return;
+void ViewerPage::showFindDialog(bool replace)
+{
+    ViewerFindOptions options = m_findDefaults ? m_findDefaults() : m_finder.options();
+    options.down = m_lastDown;
+    if (!m_findDialog) {
+        m_findDialog = new ViewerFindDialog(this);
+        m_findDialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_findDialog, &ViewerFindDialog::findNextRequested, this, [this] { findNext(); });
+        connect(m_findDialog, &ViewerFindDialog::replaceRequested, this, [this] { replaceOnce(); });
+        connect(m_findDialog, &ViewerFindDialog::replaceAllRequested, this, [this] { replaceAll(); });
+    } else if (!replace) {
+        options.replaceText = m_findDialog->replaceField()->text();
     }
-  }
-  QTextCursor cursor = m_edit->textCursor();
-  if (auto replacement = m_finder.replacement(text(), cursor.selectionStart(), cursor.selectionEnd())) {
-    cursor.insertText(*replacement);
-    m_edit->setTextCursor(cursor);
-  }
-  findNext();
+    m_findDialog->setOptions(options, replace);
+    m_findDialog->show();
+    m_findDialog->raise();
+    m_findDialog->activateWindow();
+    m_findDialog->findField()->setFocus();
+    m_findDialog->findField()->selectAll();
 }
 
-void ViewerPage::replaceAll() {
-  ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
-  m_finder.setOptions(options);
-  QString error;
-  const std::optional<QString> replaced = m_finder.replaceAll(text(), &error);
-  if (!error.isEmpty()) {
-    m_prompts.showExclamation(error);
-    return;
-  }
-  if (!replaced) return;
-  // One edit, so that one undo restores the text.
-  QTextCursor cursor(m_edit->document());
-  cursor.beginEditBlock();
-  cursor.select(QTextCursor::Document);
-  cursor.insertText(m_joinedLines ? JoinLines(*replaced, kLinesPerBlock) : *replaced);
-  cursor.endEditBlock();
+void ViewerPage::findNext()
+{
+    ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
+    m_finder.setOptions(options);
+    m_lastDown = options.down;
+    if (options.findText.isEmpty()) {
+        m_prompts.showInformation({}, viewertext::NoFindText());
+        return;
+    }
+    m_findDone = true;
+    const QTextCursor cursor = m_edit->textCursor();
+    const FindResult result = m_finder.find(text(), cursor.selectionStart(), cursor.selectionEnd());
+    switch (result.status) {
+    case FindStatus::Found: select(result.start, result.end); break;
+    case FindStatus::NotFound: showNotFound(options); break;
+    case FindStatus::BadExpression: m_prompts.showExclamation(result.message); break;
+    case FindStatus::NoFindText: m_prompts.showInformation({}, viewertext::NoFindText()); break;
+    }
+    updateEnabling();
+}
+
+void ViewerPage::showNotFound(const ViewerFindOptions& options)
+{
+    // The message must not leave the focus in the message's place.
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    if (options.regularExpression) {
+        m_prompts.beep();
+        m_prompts.showInformation(viewertext::RegexNotFoundTitle(), viewertext::RegexNotFound().arg(options.findText));
+    } else {
+        m_prompts.showInformation({}, viewertext::NotFound().arg(options.findText));
+    }
+    if (focus) {
+        focus->activateWindow();
+        focus->setFocus();
+    }
+}
+
+void ViewerPage::replaceOnce()
+{
+    ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
+    m_finder.setOptions(options);
+    if (options.findText.isEmpty()) {
+        m_prompts.showInformation({}, viewertext::NoFindText());
+        return;
+    }
+    if (options.regularExpression) {
+        if (auto error = m_finder.expressionError()) {
+            m_prompts.showExclamation(*error);
+            return;
+        }
+    }
+    QTextCursor cursor = m_edit->textCursor();
+    if (auto replacement = m_finder.replacement(text(), cursor.selectionStart(), cursor.selectionEnd())) {
+        cursor.insertText(*replacement);
+        m_edit->setTextCursor(cursor);
+    }
+    findNext();
+}
+
+void ViewerPage::replaceAll()
+{
+    ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
+    m_finder.setOptions(options);
+    QString error;
+    const std::optional<QString> replaced = m_finder.replaceAll(text(), &error);
+    if (!error.isEmpty()) {
+        m_prompts.showExclamation(error);
+        return;
+    }
+    if (!replaced) return;
+    // One edit, so that one undo restores the text.
+    QTextCursor cursor(m_edit->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(m_joinedLines ? JoinLines(*replaced, kLinesPerBlock) : *replaced);
+    cursor.endEditBlock();
 }
 
 // --- go to, wrap, font ------------------------------------------------------
 
-void ViewerPage::askGoTo() {
-  ViewerGoToDialog dialog(this);
-  if (dialog.exec() == QDialog::Accepted) goTo(dialog.line(), dialog.column());
+void ViewerPage::askGoTo()
+{
+    ViewerGoToDialog dialog(this);
+    if (dialog.exec() == QDialog::Accepted) goTo(dialog.line(), dialog.column());
 }
 
-void ViewerPage::goTo(int line, int column) {
-  QTextDocument* doc = m_edit->document();
-  qint64 lineStart = 0;
-  if (!m_joinedLines) {
-    QTextBlock block = doc->findBlockByNumber(std::max(line, 1) - 1);
-    if (!block.isValid()) block = doc->lastBlock();
-    lineStart = block.position();
-  } else {
-    // Lines beyond the end go to the last one.
-    int rest = std::max(line, 1) - 1;
-    QTextBlock block = doc->begin();
-    while (block.next().isValid() && rest > SeparatorsOf(block)) {
-      rest -= SeparatorsOf(block) + 1;
-      block = block.next();
+void ViewerPage::goTo(int line, int column)
+{
+    QTextDocument* doc = m_edit->document();
+    qint64 lineStart = 0;
+    if (!m_joinedLines) {
+        QTextBlock block = doc->findBlockByNumber(std::max(line, 1) - 1);
+        if (!block.isValid()) block = doc->lastBlock();
+        lineStart = block.position();
+    } else {
+        // Lines beyond the end go to the last one.
+        int rest = std::max(line, 1) - 1;
+        QTextBlock block = doc->begin();
+        while (block.next().isValid() && rest > SeparatorsOf(block)) {
+            rest -= SeparatorsOf(block) + 1;
+            block = block.next();
+        }
+        const QString text = block.text();
+        int at = 0;
+        for (int i = 0; i < text.size() && rest > 0; ++i) {
+            if (text[i] == QChar::LineSeparator) {
+                --rest;
+                at = i + 1;
+            }
+        }
+        lineStart = block.position() + at;
     }
-    const QString text = block.text();
-    int at = 0;
-    for (int i = 0; i < text.size() && rest > 0; ++i) {
-      if (text[i] == QChar::LineSeparator) {
-        --rest;
-        at = i + 1;
-      }
-    }
-    lineStart = block.position() + at;
-  }
-  // The column may run on into the following lines, but not past the text.
-  const qint64 position = std::clamp<qint64>(lineStart + std::max(column, 1) - 1, 0, qint64(doc->characterCount()) - 1);
-  QTextCursor cursor = m_edit->textCursor();
-  cursor.setPosition(static_cast<int>(position));
-  m_edit->setTextCursor(cursor);
-  m_edit->ensureCursorVisible();
-  m_edit->setFocus();
+    // The column may run on into the following lines, but not past the text.
+    const qint64 position = std::clamp<qint64>(lineStart + std::max(column, 1) - 1, 0, qint64(doc->characterCount()) - 1);
+    QTextCursor cursor = m_edit->textCursor();
+    cursor.setPosition(static_cast<int>(position));
+    m_edit->setTextCursor(cursor);
+    m_edit->ensureCursorVisible();
+    m_edit->setFocus();
 }
 
-void ViewerPage::setWordWrap(bool on) {
-  m_edit->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-  QAction* wrap = action(F::WordWrap);
-  if (wrap->isChecked() != on) wrap->setChecked(on);
+void ViewerPage::setWordWrap(bool on)
+{
+    m_edit->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    QAction* wrap = action(F::WordWrap);
+    if (wrap->isChecked() != on) wrap->setChecked(on);
 }
 
-void ViewerPage::chooseFont() {
-  bool ok = false;
-  const QFont font = QFontDialog::getFont(&ok, m_edit->font(), this, QStringLiteral("Schriftart"));
-  if (ok) applyFont(font);
+void ViewerPage::chooseFont()
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, m_edit->font(), this, QStringLiteral("Schriftart"));
+    if (ok) applyFont(font);
 }
 
-void ViewerPage::applyFont(const QFont& font) {
-  m_edit->setFont(font);
-  m_font = SettingsFromFont(font, m_font);
+void ViewerPage::applyFont(const QFont& font)
+{
+    m_edit->setFont(font);
+    m_font = SettingsFromFont(font, m_font);
 }
 
 }  // namespace tarnwick::ui

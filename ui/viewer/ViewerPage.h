@@ -38,136 +38,135 @@ namespace tarnwick::ui {
 class ViewerEdit;
 
 class ViewerPage : public QWidget, public ViewerAccess, private ViewerDocument {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // The command of the context menu only.
-  static constexpr int kDeleteCommand = 57632;
+public:
+    // The command of the context menu only.
+    static constexpr int kDeleteCommand = 57632;
 
-  // `store` must outlive the page. `prompts` null: message boxes.
-  ViewerPage(settings::ProfileStore& store, const CodePage& codePage, ViewerPrompts* prompts = nullptr,
-             QWidget* parent = nullptr);
-  ~ViewerPage() override;
+    // `store` must outlive the page. `prompts` null: message boxes.
+    ViewerPage(settings::ProfileStore& store, const CodePage& codePage, ViewerPrompts* prompts = nullptr,
+               QWidget* parent = nullptr);
+    ~ViewerPage() override;
 
-  // ViewerAccess
-  bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength,
-                     std::int64_t splitLength) override;
-  void markForReload() override;
-  bool openFile(const QString& path) override;
-  QString currentPath() const override;
-  bool confirmClose() override;
-  QWidget* page() override { return this; }
+    // ViewerAccess
+    bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength) override;
+    void markForReload() override;
+    bool openFile(const QString& path) override;
+    QString currentPath() const override;
+    bool confirmClose() override;
+    QWidget* page() override { return this; }
 
-  // The action of a viewer command (tool bar, main menu); nullptr for others.
-  QAction* action(FrameCommand id) const;
-  QMenu* contextMenu() const { return m_contextMenu; }
-  ViewerEdit* editor() const { return m_edit; }
-  QToolBar* toolBar() const { return m_toolBar; }
-  ViewerFindDialog* findDialog() const { return m_findDialog; }
-  bool isLoaded() const { return m_opener.isLoaded(); }
-  bool isFindDone() const { return m_findDone; }
-  bool isReloadRequired() const { return m_opener.isReloadRequired(); }
-  bool wordWrap() const;
-  const ViewerFileFormat& fileFormat() const { return m_format; }
-  const settings::FontSettings& fontSettings() const { return m_font; }
+    // The action of a viewer command (tool bar, main menu); nullptr for others.
+    QAction* action(FrameCommand id) const;
+    QMenu* contextMenu() const { return m_contextMenu; }
+    ViewerEdit* editor() const { return m_edit; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    ViewerFindDialog* findDialog() const { return m_findDialog; }
+    bool isLoaded() const { return m_opener.isLoaded(); }
+    bool isFindDone() const { return m_findDone; }
+    bool isReloadRequired() const { return m_opener.isReloadRequired(); }
+    bool wordWrap() const;
+    const ViewerFileFormat& fileFormat() const { return m_format; }
+    const settings::FontSettings& fontSettings() const { return m_font; }
 
-  // The editor's text with '\n' between lines; kept until the next edit.
-  const QString& text() const;
+    // The editor's text with '\n' between lines; kept until the next edit.
+    const QString& text() const;
 
-  // A file of more lines than this is handed to the editor with
-  // kLinesPerBlock lines per block, joined by U+2028: the editor's cost
-  // grows with its blocks, and one block per line makes a 50 MB file take
-  // seconds to load. Applies to the next file loaded.
-  static constexpr qsizetype kDefaultJoinThreshold = 20'000;
-  static constexpr int kLinesPerBlock = 64;
-  void setLineJoinThreshold(qsizetype lines) { m_joinThreshold = lines; }
-  bool hasJoinedLines() const { return m_joinedLines; }
-  // The 0-based line and column of a character position of the text.
-  std::pair<int, int> lineAndColumnOf(int position) const;
+    // A file of more lines than this is handed to the editor with
+    // kLinesPerBlock lines per block, joined by U+2028: the editor's cost
+    // grows with its blocks, and one block per line makes a 50 MB file take
+    // seconds to load. Applies to the next file loaded.
+    static constexpr qsizetype kDefaultJoinThreshold = 20'000;
+    static constexpr int kLinesPerBlock = 64;
+    void setLineJoinThreshold(qsizetype lines) { m_joinThreshold = lines; }
+    bool hasJoinedLines() const { return m_joinedLines; }
+    // The 0-based line and column of a character position of the text.
+    std::pair<int, int> lineAndColumnOf(int position) const;
 
-  // Where the find dialog takes its text and flags from each time it opens.
-  void setFindDefaults(std::function<ViewerFindOptions()> provider) { m_findDefaults = std::move(provider); }
-  // The program's "Öffnen..." for the start of the tool bar.
-  void setOpenAction(QAction* open);
-  // Asks for the name of "Speichern unter"; empty for cancel. Default: the file dialog.
-  void setSaveAsChooser(std::function<QString(const QString& current)> chooser) { m_chooseSaveAs = std::move(chooser); }
+    // Where the find dialog takes its text and flags from each time it opens.
+    void setFindDefaults(std::function<ViewerFindOptions()> provider) { m_findDefaults = std::move(provider); }
+    // The program's "Öffnen..." for the start of the tool bar.
+    void setOpenAction(QAction* open);
+    // Asks for the name of "Speichern unter"; empty for cancel. Default: the file dialog.
+    void setSaveAsChooser(std::function<QString(const QString& current)> chooser) { m_chooseSaveAs = std::move(chooser); }
 
-  // --- commands ---
-  void showFindDialog(bool replace);
-  void findNext();
-  void replaceOnce();
-  void replaceAll();
-  void goTo(int line, int column);
-  void setWordWrap(bool on);
-  void applyFont(const QFont& font);
-  bool save();
-  bool saveAs();
-  // Writes the text to `path` through a temporary file; false (the user has
-  // been told) when it cannot be written.
-  bool saveTo(const QString& path);
-  // Lays the text out on `printer`'s pages with half-inch margins.
-  void printDocument(QPrinter* printer);
+    // --- commands ---
+    void showFindDialog(bool replace);
+    void findNext();
+    void replaceOnce();
+    void replaceAll();
+    void goTo(int line, int column);
+    void setWordWrap(bool on);
+    void applyFont(const QFont& font);
+    bool save();
+    bool saveAs();
+    // Writes the text to `path` through a temporary file; false (the user has
+    // been told) when it cannot be written.
+    bool saveTo(const QString& path);
+    // Lays the text out on `printer`'s pages with half-inch margins.
+    void printDocument(QPrinter* printer);
 
- signals:
-  // 0-based line and column of the selection start.
-  void caretMoved(int line, int column);
-  // A file was loaded, or saved under a new name.
-  void pathChanged(const QString& path);
+signals:
+    // 0-based line and column of the selection start.
+    void caretMoved(int line, int column);
+    // A file was loaded, or saved under a new name.
+    void pathChanged(const QString& path);
 
- private:
-  // ViewerDocument
-  bool isModified() const override;
-  bool saveDocument() override { return save(); }
-  void showText(const QString& path, ViewerText text) override;
-  void selectBytes(std::int64_t byteStart, std::int64_t byteLength) override;
+private:
+    // ViewerDocument
+    bool isModified() const override;
+    bool saveDocument() override { return save(); }
+    void showText(const QString& path, ViewerText text) override;
+    void selectBytes(std::int64_t byteStart, std::int64_t byteLength) override;
 
-  void createActions();
-  void createToolBar();
-  void createContextMenu();
-  void updateEnabling();
-  void reportCaret();
-  void showNotFound(const ViewerFindOptions& options);
-  void select(qsizetype start, qsizetype end);
-  void chooseFont();
-  void askGoTo();
-  void print();
-  void printPreview();
-  void printSetup();
-  QPrinter& printer();
+    void createActions();
+    void createToolBar();
+    void createContextMenu();
+    void updateEnabling();
+    void reportCaret();
+    void showNotFound(const ViewerFindOptions& options);
+    void select(qsizetype start, qsizetype end);
+    void chooseFont();
+    void askGoTo();
+    void print();
+    void printPreview();
+    void printSetup();
+    QPrinter& printer();
 
-  settings::ProfileStore& m_store;
-  ViewerCodec m_codec;
-  std::unique_ptr<ViewerPrompts> m_ownPrompts;
-  ViewerPrompts& m_prompts;
-  ViewerOpener m_opener;
-  ViewerFinder m_finder;
-  ViewerFileFormat m_format;
+    settings::ProfileStore& m_store;
+    ViewerCodec m_codec;
+    std::unique_ptr<ViewerPrompts> m_ownPrompts;
+    ViewerPrompts& m_prompts;
+    ViewerOpener m_opener;
+    ViewerFinder m_finder;
+    ViewerFileFormat m_format;
 
-  ViewerEdit* m_edit = nullptr;
-  QToolBar* m_toolBar = nullptr;
-  QMenu* m_contextMenu = nullptr;
-  QAction* m_openAction = nullptr;
-  std::map<int, QAction*> m_actions;         // tool bar and main menu
-  std::map<int, QAction*> m_contextActions;  // context menu: texts of their own
-  QPointer<ViewerFindDialog> m_findDialog;
-  std::unique_ptr<QPrinter> m_printer;
+    ViewerEdit* m_edit = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QAction* m_openAction = nullptr;
+    std::map<int, QAction*> m_actions;  // tool bar and main menu
+    std::map<int, QAction*> m_contextActions;  // context menu: texts of their own
+    QPointer<ViewerFindDialog> m_findDialog;
+    std::unique_ptr<QPrinter> m_printer;
 
-  void countLineSeparators(int from, int to);
-  void followEdit(int from, int removed, int added);
-  void toFinderLineEnds(QString& text) const;
+    void countLineSeparators(int from, int to);
+    void followEdit(int from, int removed, int added);
+    void toFinderLineEnds(QString& text) const;
 
-  qsizetype m_joinThreshold = kDefaultJoinThreshold;
-  bool m_joinedLines = false;  // the editor's U+2028 are line ends of the file
-  mutable QString m_text;
-  mutable bool m_textValid = false;
-  bool m_findDone = false;
-  bool m_lastDown = true;
-  std::function<ViewerFindOptions()> m_findDefaults;
-  std::function<QString(const QString&)> m_chooseSaveAs;
+    qsizetype m_joinThreshold = kDefaultJoinThreshold;
+    bool m_joinedLines = false;  // the editor's U+2028 are line ends of the file
+    mutable QString m_text;
+    mutable bool m_textValid = false;
+    bool m_findDone = false;
+    bool m_lastDown = true;
+    std::function<ViewerFindOptions()> m_findDefaults;
+    std::function<QString(const QString&)> m_chooseSaveAs;
 
-  settings::FontSettings m_fontRead;
-  settings::FontSettings m_font;
-  std::uint32_t m_tabStops = 32;
+    settings::FontSettings m_fontRead;
+    settings::FontSettings m_font;
+    std::uint32_t m_tabStops = 32;
 };
 
 }  // namespace tarnwick::ui

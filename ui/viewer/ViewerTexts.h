@@ -4,28 +4,28 @@
 
 namespace tarnwick::ui::viewertext {
 
-inline QString LargeFile() {
-  return QStringLiteral(
-      "Die Datei ist sehr gross. Das Öffnen im internen Betrachter kann u.U. lange dauern. "
-      "Möchten Sie trotzdem fortsetzen?");
+inline QString LargeFile()
+{
+    return QStringLiteral("Die Datei ist sehr gross. Das Öffnen im internen Betrachter kann u.U. lange dauern. "
+                          "Möchten Sie trotzdem fortsetzen?");
 }
 // %1 the file's name.
 inline QString SaveChanges() { return QStringLiteral("Änderungen in %1 speichern?"); }
 inline QString Untitled() { return QStringLiteral("Unbenannt"); }
 // %1 the path, %2 the system's reason.
 inline QString CannotRead() { return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden:\n%2"); }
-inline QString NotAFile() {
-  return QStringLiteral(
-      "\"%1\" ist keine gewöhnliche Datei (ein Verzeichnis, ein Gerät oder eine Pipe) "
-      "und kann nicht angezeigt werden.");
+inline QString NotAFile()
+{
+    return QStringLiteral("\"%1\" ist keine gewöhnliche Datei (ein Verzeichnis, ein Gerät oder eine Pipe) "
+                          "und kann nicht angezeigt werden.");
 }
 inline QString CannotSave() { return QStringLiteral("Die Datei \"%1\" kann nicht gespeichert werden:\n%2"); }
 // %1 the path, %2 the line, %3 the column, %4 the character.
-inline QString CannotEncode() {
-  return QStringLiteral(
-      "Die Datei \"%1\" wird nicht gespeichert: Das Zeichen \"%4\" in Zeile %2, Spalte %3 "
-      "lässt sich in der Kodierung der Datei nicht darstellen. Entfernen Sie es, dann "
-      "kann die Datei gespeichert werden.");
+inline QString CannotEncode()
+{
+    return QStringLiteral("Die Datei \"%1\" wird nicht gespeichert: Das Zeichen \"%4\" in Zeile %2, Spalte %3 "
+                          "lässt sich in der Kodierung der Datei nicht darstellen. Entfernen Sie es, dann "
+                          "kann die Datei gespeichert werden.");
 }
 inline QString NotFound() { return QStringLiteral("Kann \"%1\" nicht finden"); }
 inline QString RegexNotFound() { return QStringLiteral("Cannot find \"%1\""); }

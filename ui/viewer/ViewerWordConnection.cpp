@@ -41,8 +41,7 @@ void ViewerWordConnection::drop()
     if (m_display) m_display->hideDocument();
 }
 
-WordShowOutcome ViewerWordConnection::show(const std::string& path, std::optional<std::int64_t> position,
-                                           std::int64_t length)
+WordShowOutcome ViewerWordConnection::show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
 {
     if (!connect()) {
         if (m_display) m_display->hideDocument();

@@ -42,7 +42,7 @@ public:
 enum class WordShowOutcome {
     Shown,
     NoConnection,  // the word processor could not be started
-    Failed,        // an automation error on the way
+    Failed,  // an automation error on the way
 };
 
 class ViewerWordConnection {

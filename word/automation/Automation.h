@@ -50,7 +50,7 @@ private:
 // Where Find.Execute goes on when it reaches the end of its range. The
 // values are the interface's numbers.
 enum class FindWrap : std::int32_t {
-    Stop = 0,      // stop at the end of the story
+    Stop = 0,  // stop at the end of the story
     Continue = 1,  // go on at its start
 };
 

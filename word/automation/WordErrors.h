@@ -10,19 +10,19 @@
 namespace tarnwick::word {
 
 enum ServerErrorNumber : int {
-    kErrorCannotOpen = 5001,       // the file cannot be read (system text appended)
-    kErrorDamaged = 5002,          // not a package of a known kind, or damaged
-    kErrorEncrypted = 5003,        // encrypted package or legacy binary container
-    kErrorNotWritable = 5004,      // opened read-only, or the file cannot be written
-    kErrorSaveFailed = 5005,       // writing the file back failed (system text appended)
-    kErrorChangedOnDisk = 5006,    // another program changed the file since it was opened
-    kErrorTooLarge = 5007,         // a part or the file is larger than the component reads
-    kErrorRefusedSpan = 5010,      // a replace touches text that must not be edited here
-    kErrorRefusedText = 5011,      // the replacement holds a character that cannot be written
-    kErrorNoDocument = 5020,       // no document is open
-    kErrorNoSuchStory = 5021,      // a story other than the main text was asked for
-    kErrorUnsupported = 5022,      // a find option the component does not offer
-    kErrorClosed = 5023,           // the document was closed
+    kErrorCannotOpen = 5001,  // the file cannot be read (system text appended)
+    kErrorDamaged = 5002,  // not a package of a known kind, or damaged
+    kErrorEncrypted = 5003,  // encrypted package or legacy binary container
+    kErrorNotWritable = 5004,  // opened read-only, or the file cannot be written
+    kErrorSaveFailed = 5005,  // writing the file back failed (system text appended)
+    kErrorChangedOnDisk = 5006,  // another program changed the file since it was opened
+    kErrorTooLarge = 5007,  // a part or the file is larger than the component reads
+    kErrorRefusedSpan = 5010,  // a replace touches text that must not be edited here
+    kErrorRefusedText = 5011,  // the replacement holds a character that cannot be written
+    kErrorNoDocument = 5020,  // no document is open
+    kErrorNoSuchStory = 5021,  // a story other than the main text was asked for
+    kErrorUnsupported = 5022,  // a find option the component does not offer
+    kErrorClosed = 5023,  // the document was closed
 };
 
 [[noreturn]] inline void Refuse(ServerErrorNumber number, const std::string& description)

@@ -1,9 +1,9 @@
 #include "word/docx/DocxEditor.h"
 
-#include "word/story/EditChecks.h"
-#include "word/story/Utf16.h"
 #include "word/automation/WordErrors.h"
 #include "word/package/XmlNames.h"
+#include "word/story/EditChecks.h"
+#include "word/story/Utf16.h"
 
 #include <string>
 
@@ -88,8 +88,7 @@ private:
     std::string m_prefix;
 };
 
-std::vector<Item> itemsOf(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
-                          std::int64_t end)
+std::vector<Item> itemsOf(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end)
 {
     std::vector<Item> items;
     std::uint32_t lastSource = 0;
@@ -113,8 +112,9 @@ void checkOneWrapper(const std::vector<Item>& items)
     const pugi::xml_node container = items.front().node.parent().parent();
     for (const Item& item : items) {
         if (item.node.parent().parent() != container)
-            Refuse(kErrorRefusedSpan, "Der Bereich reicht über die Grenze eines Hyperlinks, Steuerelements oder einer "
-                                      "Änderungsmarkierung und wird nicht ersetzt.");
+            Refuse(kErrorRefusedSpan,
+                   "Der Bereich reicht über die Grenze eines Hyperlinks, Steuerelements oder einer "
+                   "Änderungsmarkierung und wird nicht ersetzt.");
     }
     // Only one branch of alternate content is read; editing it would leave
     // the other branch with the old text.
@@ -124,8 +124,8 @@ void checkOneWrapper(const std::vector<Item>& items)
     }
 }
 
-void replaceSpan(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
-                 std::int64_t end, std::u16string_view text)
+void replaceSpan(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
+                 std::u16string_view text)
 {
     const std::vector<Item> items = itemsOf(story, nodes, start, end);
     checkOneWrapper(items);
@@ -160,8 +160,7 @@ void replaceSpan(const StoryText& story, const std::vector<pugi::xml_node>& node
 
 // An insertion at `position` goes into the run of the unit before it, or
 // else into the run of the unit at it.
-void insertAt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t position,
-              std::u16string_view text)
+void insertAt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t position, std::u16string_view text)
 {
     if (!IsParagraphStart(story, position)) {
         const Unit& before = story.unit(position - 1);
@@ -198,8 +197,8 @@ void insertAt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, 
 
 }  // namespace
 
-void ReplaceInDocx(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
-                   std::int64_t end, std::u16string_view text)
+void ReplaceInDocx(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
+                   std::u16string_view text)
 {
     if (start == end) {
         if (!text.empty()) insertAt(story, nodes, start, text);

@@ -21,7 +21,7 @@ namespace tarnwick::word {
 // Refuses (kErrorRefusedSpan) a span whose runs lie in different wrappers
 // (a hyperlink, a content control, a tracked insertion), and an insertion
 // where no run is there to write into.
-void ReplaceInDocx(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
-                   std::int64_t end, std::u16string_view text);
+void ReplaceInDocx(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
+                   std::u16string_view text);
 
 }  // namespace tarnwick::word

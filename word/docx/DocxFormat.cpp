@@ -1,10 +1,10 @@
 #include "word/docx/DocxFormat.h"
 
+#include "word/automation/WordErrors.h"
 #include "word/docx/DocxEditor.h"
-#include "word/story/EditChecks.h"
 #include "word/package/PackageFormats.h"
 #include "word/package/PackageRelationships.h"
-#include "word/automation/WordErrors.h"
+#include "word/story/EditChecks.h"
 
 #include <array>
 

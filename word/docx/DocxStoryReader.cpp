@@ -1,8 +1,8 @@
 #include "word/docx/DocxStoryReader.h"
 
-#include "word/story/Utf16.h"
 #include "word/automation/WordErrors.h"
 #include "word/package/XmlNames.h"
+#include "word/story/Utf16.h"
 
 #include <cstring>
 #include <sstream>
@@ -19,8 +19,8 @@ bool endsWith(std::string_view text, std::string_view tail)
 // ruby guides, text boxes (another story) and imported chunks.
 bool isSkipped(std::string_view local)
 {
-    return endsWith(local, "Pr") || local == "tblPrEx" || local == "tblGrid" || local == "rt" ||
-           local == "txbxContent" || local == "altChunk";
+    return endsWith(local, "Pr") || local == "tblPrEx" || local == "tblGrid" || local == "rt" || local == "txbxContent" ||
+        local == "altChunk";
 }
 
 bool isHyperlinkCode(std::u16string_view code)
@@ -48,8 +48,7 @@ public:
     {
         const pugi::xml_node root = part.document_element();
         ScopeEntry rootScope(m_scope, root);
-        if (!m_scope.nameOf(root).is(Ns::W, "document"))
-            Refuse(kErrorDamaged, "Der Hauptteil des Pakets ist kein Textdokument.");
+        if (!m_scope.nameOf(root).is(Ns::W, "document")) Refuse(kErrorDamaged, "Der Hauptteil des Pakets ist kein Textdokument.");
         const pugi::xml_node body = child(root, "body");
         if (!body) Refuse(kErrorDamaged, "Das Dokument hat keinen Textkörper.");
         ScopeEntry bodyScope(m_scope, body);
@@ -103,8 +102,10 @@ private:
     std::uint8_t contextFlags() const
     {
         std::uint8_t flags = 0;
-        if (m_codeFields > 0) flags |= kFieldCode;
-        else if (m_resultFields > 0 || m_boundContent > 0) flags |= kInFieldResult;
+        if (m_codeFields > 0)
+            flags |= kFieldCode;
+        else if (m_resultFields > 0 || m_boundContent > 0)
+            flags |= kInFieldResult;
         if (m_deleted > 0) flags |= kDeleted;
         if (m_hiddenRun) flags |= kHidden;
         return flags;
@@ -151,8 +152,10 @@ private:
     void popField()
     {
         const Field& field = m_fields.back();
-        if (!field.inResult) --m_codeFields;
-        else if (!field.plainResult) --m_resultFields;
+        if (!field.inResult)
+            --m_codeFields;
+        else if (!field.plainResult)
+            --m_resultFields;
         m_fields.pop_back();
     }
 
@@ -375,7 +378,7 @@ private:
     std::vector<pugi::xml_node>& m_nodes;
     NamespaceScope m_scope;
     std::vector<Field> m_fields;
-    int m_codeFields = 0;    // fields on the stack still in their code
+    int m_codeFields = 0;  // fields on the stack still in their code
     int m_resultFields = 0;  // fields on the stack in a regenerated result
     int m_boundContent = 0;
     int m_deleted = 0;

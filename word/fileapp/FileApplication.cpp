@@ -15,10 +15,7 @@ namespace tarnwick::word {
 class FileApplication::DocumentsObject : public Documents {
 public:
     explicit DocumentsObject(FileApplication& application) : m_application(application) {}
-    Document& Open(const std::string& path, bool, bool readOnly, bool) override
-    {
-        return m_application.open(path, readOnly);
-    }
+    Document& Open(const std::string& path, bool, bool readOnly, bool) override { return m_application.open(path, readOnly); }
 
 private:
     FileApplication& m_application;
@@ -57,8 +54,7 @@ private:
 };
 
 FileApplication::FileApplication(FormatOpener opener)
-    : m_opener(opener),
-      m_documentsObject(std::make_unique<DocumentsObject>(*this)),
+    : m_opener(opener), m_documentsObject(std::make_unique<DocumentsObject>(*this)),
       m_selectionObject(std::make_unique<SelectionObject>(*this))
 {
 }
@@ -112,8 +108,7 @@ FileDocument& FileApplication::open(const std::string& path, bool readOnly)
     // a file a new inode, so identities are compared now, not remembered.
     for (const auto& document : m_documents) {
         struct stat other {};
-        if (::stat(document->FullName().c_str(), &other) != 0 || other.st_dev != st.st_dev || other.st_ino != st.st_ino)
-            continue;
+        if (::stat(document->FullName().c_str(), &other) != 0 || other.st_dev != st.st_dev || other.st_ino != st.st_ino) continue;
         if (!readOnly && document->isReadOnly()) {
             probeWritable();
             document->setReadOnly(false);
@@ -148,8 +143,8 @@ void FileApplication::activate(FileDocument& document)
 
 void FileApplication::close(FileDocument& document)
 {
-    const auto it = std::find_if(m_documents.begin(), m_documents.end(),
-                                 [&](const auto& open) { return open.get() == &document; });
+    const auto it =
+        std::find_if(m_documents.begin(), m_documents.end(), [&](const auto& open) { return open.get() == &document; });
     if (it == m_documents.end()) return;
     const bool wasActive = m_active == &document;
     m_documents.erase(it);

@@ -1,7 +1,7 @@
 #include "word/fileapp/FileDocument.h"
 
-#include "word/fileapp/FileApplication.h"
 #include "word/automation/WordErrors.h"
+#include "word/fileapp/FileApplication.h"
 
 #include <algorithm>
 
@@ -24,8 +24,7 @@ void FileDocument::Activate() { m_application.activate(*this); }
 
 void FileDocument::Save()
 {
-    if (m_readOnly)
-        Refuse(kErrorNotWritable, "Das Dokument ist schreibgeschützt geöffnet und wird nicht gespeichert.");
+    if (m_readOnly) Refuse(kErrorNotWritable, "Das Dokument ist schreibgeschützt geöffnet und wird nicht gespeichert.");
     m_format->save();
     m_modified = false;
 }

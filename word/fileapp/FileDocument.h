@@ -8,8 +8,8 @@
 #include <string>
 
 #include "word/automation/Automation.h"
-#include "word/format/DocumentFormat.h"
 #include "word/fileapp/FileRange.h"
+#include "word/format/DocumentFormat.h"
 
 namespace tarnwick::word {
 
@@ -17,8 +17,7 @@ class FileApplication;
 
 class FileDocument : public Document {
 public:
-    FileDocument(FileApplication& application, std::string fullName, std::unique_ptr<DocumentFormat> format,
-                 bool readOnly);
+    FileDocument(FileApplication& application, std::string fullName, std::unique_ptr<DocumentFormat> format, bool readOnly);
 
     // Every call returns a new range over the whole main story (index 1);
     // other stories are refused (ServerError kErrorNoSuchStory).

@@ -1,8 +1,8 @@
 #include "word/fileapp/FileRange.h"
 
+#include "word/automation/WordErrors.h"
 #include "word/fileapp/FileDocument.h"
 #include "word/story/TextFind.h"
-#include "word/automation/WordErrors.h"
 
 #include <algorithm>
 
@@ -12,12 +12,18 @@ namespace {
 void refuseUnsupported(const FindArguments& a)
 {
     const char* what = nullptr;
-    if (a.matchWildcards) what = "Platzhalter";
-    else if (a.matchSoundsLike) what = "Ähnliche Schreibweise";
-    else if (a.matchAllWordForms) what = "Alle Wortformen";
-    else if (!a.forward) what = "Rückwärtssuche";
-    else if (a.wrap != FindWrap::Stop) what = "Weitersuchen am Anfang";
-    else if (a.replace != FindReplace::None && a.replace != FindReplace::One) what = "Alle ersetzen";
+    if (a.matchWildcards)
+        what = "Platzhalter";
+    else if (a.matchSoundsLike)
+        what = "Ähnliche Schreibweise";
+    else if (a.matchAllWordForms)
+        what = "Alle Wortformen";
+    else if (!a.forward)
+        what = "Rückwärtssuche";
+    else if (a.wrap != FindWrap::Stop)
+        what = "Weitersuchen am Anfang";
+    else if (a.replace != FindReplace::None && a.replace != FindReplace::One)
+        what = "Alle ersetzen";
     if (what) Refuse(kErrorUnsupported, std::string("Die Suchoption wird nicht unterstützt: ") + what + ".");
 }
 

@@ -47,8 +47,7 @@ void SaveDocumentFile(const std::string& path, const std::string& onDisk, std::s
     const std::string current = readAll(file, failure);
     if (!failure.empty()) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + failure);
     // Another program's changes since the document was opened would be lost.
-    if (current != onDisk)
-        Refuse(kErrorChangedOnDisk, "Die Datei wurde seit dem Öffnen von einem anderen Programm geändert.");
+    if (current != onDisk) Refuse(kErrorChangedOnDisk, "Die Datei wurde seit dem Öffnen von einem anderen Programm geändert.");
     if (const std::error_code error = CommitContents(file, contents, current))
         Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(error));
 }

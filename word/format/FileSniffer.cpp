@@ -11,8 +11,8 @@
 
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
-#include "word/package/PackageRelationships.h"
 #include "word/automation/WordErrors.h"
+#include "word/package/PackageRelationships.h"
 
 namespace tarnwick::word {
 namespace {
@@ -72,7 +72,10 @@ public:
         int error = 0;
         m_zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
     }
-    ~Package() { if (m_zip) zip_discard(m_zip); }
+    ~Package()
+    {
+        if (m_zip) zip_discard(m_zip);
+    }
     Package(const Package&) = delete;
     Package& operator=(const Package&) = delete;
     bool isOpen() const { return m_zip != nullptr; }
@@ -103,7 +106,7 @@ bool isOdfText(std::string mimetype)
 {
     while (!mimetype.empty() && std::isspace(static_cast<unsigned char>(mimetype.back()))) mimetype.pop_back();
     return mimetype == "application/vnd.oasis.opendocument.text" ||
-           mimetype == "application/vnd.oasis.opendocument.text-template";
+        mimetype == "application/vnd.oasis.opendocument.text-template";
 }
 
 // The part name that _rels/.rels names as the main document, or "".
@@ -112,8 +115,7 @@ std::string mainPartName(const std::string& rels)
     constexpr std::string_view kSuffix = "/officeDocument";  // Transitional and Strict types end alike
     try {
         for (const Relationship& relationship : ParseRelationships(rels, "_rels/.rels"))
-            if (!relationship.external && relationship.type.ends_with(kSuffix))
-                return ResolvePartName("", relationship.target);
+            if (!relationship.external && relationship.type.ends_with(kSuffix)) return ResolvePartName("", relationship.target);
     } catch (const ServerError&) {
         // Not well-formed: not a package this component reads.
     }
@@ -158,8 +160,7 @@ DocumentKind sniffPackage(const std::string& path)
     if (!package.read("_rels/.rels", contents)) return DocumentKind::Unknown;
     const std::string part = mainPartName(contents);
     if (part.empty() || !package.read("[Content_Types].xml", contents)) return DocumentKind::Unknown;
-    return isWordprocessingMain(contentTypeOf(contents, part)) ? DocumentKind::WordprocessingPackage
-                                                                : DocumentKind::Unknown;
+    return isWordprocessingMain(contentTypeOf(contents, part)) ? DocumentKind::WordprocessingPackage : DocumentKind::Unknown;
 }
 
 }  // namespace

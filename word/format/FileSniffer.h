@@ -9,9 +9,9 @@ namespace tarnwick::word {
 enum class DocumentKind {
     Rtf,
     WordprocessingPackage,  // .docx family
-    OpenDocumentText,       // .odt family
-    LegacyBinary,           // compound file: a binary word-processor document
-    EncryptedPackage,       // compound file holding an encrypted package
+    OpenDocumentText,  // .odt family
+    LegacyBinary,  // compound file: a binary word-processor document
+    EncryptedPackage,  // compound file holding an encrypted package
     Empty,
     Unknown,
 };

@@ -1,10 +1,10 @@
 #include "word/odt/OdtEditor.h"
 
-#include "word/story/EditChecks.h"
-#include "word/odt/OdtStoryReader.h"
-#include "word/story/Utf16.h"
 #include "word/automation/WordErrors.h"
+#include "word/odt/OdtStoryReader.h"
 #include "word/package/XmlNames.h"
+#include "word/story/EditChecks.h"
+#include "word/story/Utf16.h"
 
 #include <algorithm>
 #include <string>
@@ -26,10 +26,7 @@ struct Piece {
     int count = 0;
 };
 
-bool isCharacterData(pugi::xml_node node)
-{
-    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
-}
+bool isCharacterData(pugi::xml_node node) { return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata; }
 
 QName nameOf(pugi::xml_node element) { return ScopeAt(element).nameOf(element); }
 
@@ -87,8 +84,8 @@ public:
             encode(text, IsParagraphStart(m_story, start) || isWhiteSpaceUnit(units(start - (start > 0))));
         // What the white space after the span read as, and what it will follow.
         const bool keptAfter = end < m_story.size() && isCharacterDataSpace(units(end), m_nodes);
-        const bool dropsAfter = text.empty() && (IsParagraphStart(m_story, start) ||
-                                                 isCharacterDataSpace(units(start - 1), m_nodes));
+        const bool dropsAfter =
+            text.empty() && (IsParagraphStart(m_story, start) || isCharacterDataSpace(units(start - 1), m_nodes));
 
         removeSilentCharacterData(items);
         const Item& first = items.front();
@@ -138,8 +135,7 @@ public:
     {
         const auto units = [this](std::int64_t i) -> const Unit& { return m_story.unit(i); };
         const bool paragraphStart = IsParagraphStart(m_story, position);
-        const std::vector<Piece> pieces =
-            encode(text, paragraphStart || isWhiteSpaceUnit(units(position - (position > 0))));
+        const std::vector<Piece> pieces = encode(text, paragraphStart || isWhiteSpaceUnit(units(position - (position > 0))));
         const bool keptAfter = position < m_story.size() && isCharacterDataSpace(units(position), m_nodes);
 
         if (!paragraphStart && IsEditableUnit(units(position - 1))) {
@@ -149,8 +145,7 @@ public:
             const Unit& at = units(position);
             splitAt(m_nodes[at.source], at.offset, pieces);
         } else {
-            Refuse(kErrorRefusedSpan,
-                   "An dieser Stelle gibt es keinen Text, dessen Formatierung der neue Text übernehmen kann.");
+            Refuse(kErrorRefusedSpan, "An dieser Stelle gibt es keinen Text, dessen Formatierung der neue Text übernehmen kann.");
         }
         finish(keptAfter, false);
     }
@@ -213,8 +208,7 @@ private:
         const pugi::xml_node last = items.back().node;
         if (last == items.front().node) return;
         std::vector<pugi::xml_node> silent;
-        for (pugi::xml_node n = nextNode(items.front().node, paragraph, true); n && n != last;
-             n = nextNode(n, paragraph, true)) {
+        for (pugi::xml_node n = nextNode(items.front().node, paragraph, true); n && n != last; n = nextNode(n, paragraph, true)) {
             const bool isItem = std::any_of(items.begin(), items.end(), [&](const Item& i) { return i.node == n; });
             if (isCharacterData(n) && !isItem) silent.push_back(n);
         }
@@ -303,7 +297,7 @@ private:
         if (name.ns != Ns::Text) return false;
         const std::string_view l = name.local;
         return l.substr(0, 8) == "bookmark" || l.substr(0, 14) == "reference-mark" || l.substr(0, 6) == "change" ||
-               l == "soft-page-break" || l.find("-mark") != std::string_view::npos;
+            l == "soft-page-break" || l.find("-mark") != std::string_view::npos;
     }
 
     std::u16string valueOf(pugi::xml_node node) const { return Utf8ToUtf16(node.value()); }
@@ -343,10 +337,8 @@ private:
             setSpaceCount(node, piece.count);
             return node;
         }
-        case PieceKind::Tab:
-            return element("tab");
-        case PieceKind::LineBreak:
-            return element("line-break");
+        case PieceKind::Tab: return element("tab");
+        case PieceKind::LineBreak: return element("line-break");
         }
         return {};
     }
@@ -366,7 +358,8 @@ private:
 
     void insertCharactersAfter(pugi::xml_node anchor, std::u16string_view characters)
     {
-        if (!characters.empty()) makeNode(anchor.parent(), anchor, true, Piece{PieceKind::Characters, std::u16string(characters), 0});
+        if (!characters.empty())
+            makeNode(anchor.parent(), anchor, true, Piece{PieceKind::Characters, std::u16string(characters), 0});
     }
 
     void insertSpacesAfter(pugi::xml_node anchor, int count)
@@ -390,8 +383,8 @@ private:
 
 }  // namespace
 
-void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
-                  std::int64_t end, std::u16string_view text)
+void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
+                  std::u16string_view text)
 {
     if (start == end && text.empty()) return;
     const std::int64_t near = std::min(start, story.size() - 1);

@@ -22,7 +22,7 @@ namespace tarnwick::word {
 
 // `story` and `nodes` come from ReadOdtStory over the same part; the span
 // and text must have passed CheckEditableSpan and CheckReplacementText.
-void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
-                  std::int64_t end, std::u16string_view text);
+void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
+                  std::u16string_view text);
 
 }  // namespace tarnwick::word

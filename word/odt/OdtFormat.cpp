@@ -1,11 +1,11 @@
 #include "word/odt/OdtFormat.h"
 
-#include "word/story/EditChecks.h"
+#include "word/automation/WordErrors.h"
 #include "word/odt/OdtEditor.h"
 #include "word/odt/OdtStoryReader.h"
 #include "word/package/PackageFormats.h"
-#include "word/automation/WordErrors.h"
 #include "word/package/XmlNames.h"
+#include "word/story/EditChecks.h"
 
 namespace tarnwick::word {
 namespace {

@@ -1,8 +1,8 @@
 #include "word/odt/OdtStoryReader.h"
 
-#include "word/story/Utf16.h"
 #include "word/automation/WordErrors.h"
 #include "word/package/XmlNames.h"
+#include "word/story/Utf16.h"
 
 #include <charconv>
 #include <set>
@@ -20,18 +20,81 @@ bool endsWith(std::string_view text, std::string_view tail)
 bool isField(std::string_view local)
 {
     static const std::set<std::string_view> kFields = {
-        "date", "time", "page-number", "page-continuation", "page-count", "sender-firstname", "sender-lastname",
-        "sender-initials", "sender-title", "sender-position", "sender-email", "sender-phone-private", "sender-fax",
-        "sender-company", "sender-phone-work", "sender-street", "sender-city", "sender-postal-code", "sender-country",
-        "sender-state-or-province", "author-name", "author-initials", "chapter", "file-name", "template-name",
-        "sheet-name", "variable-set", "variable-get", "variable-input", "user-field-get", "user-field-input",
-        "sequence", "expression", "text-input", "initial-creator", "creation-date", "creation-time", "description",
-        "user-defined", "print-time", "print-date", "printed-by", "title", "subject", "keywords", "editing-cycles",
-        "editing-duration", "modification-time", "modification-date", "creator", "page-variable-set",
-        "page-variable-get", "placeholder", "conditional-text", "hidden-text", "reference-ref", "bookmark-ref",
-        "sequence-ref", "note-ref", "database-display", "database-next", "database-row-select",
-        "database-row-number", "database-name", "paragraph-count", "word-count", "character-count", "table-count",
-        "image-count", "object-count", "script", "execute-macro", "dde-connection", "measure", "table-formula",
+        "date",
+        "time",
+        "page-number",
+        "page-continuation",
+        "page-count",
+        "sender-firstname",
+        "sender-lastname",
+        "sender-initials",
+        "sender-title",
+        "sender-position",
+        "sender-email",
+        "sender-phone-private",
+        "sender-fax",
+        "sender-company",
+        "sender-phone-work",
+        "sender-street",
+        "sender-city",
+        "sender-postal-code",
+        "sender-country",
+        "sender-state-or-province",
+        "author-name",
+        "author-initials",
+        "chapter",
+        "file-name",
+        "template-name",
+        "sheet-name",
+        "variable-set",
+        "variable-get",
+        "variable-input",
+        "user-field-get",
+        "user-field-input",
+        "sequence",
+        "expression",
+        "text-input",
+        "initial-creator",
+        "creation-date",
+        "creation-time",
+        "description",
+        "user-defined",
+        "print-time",
+        "print-date",
+        "printed-by",
+        "title",
+        "subject",
+        "keywords",
+        "editing-cycles",
+        "editing-duration",
+        "modification-time",
+        "modification-date",
+        "creator",
+        "page-variable-set",
+        "page-variable-get",
+        "placeholder",
+        "conditional-text",
+        "hidden-text",
+        "reference-ref",
+        "bookmark-ref",
+        "sequence-ref",
+        "note-ref",
+        "database-display",
+        "database-next",
+        "database-row-select",
+        "database-row-number",
+        "database-name",
+        "paragraph-count",
+        "word-count",
+        "character-count",
+        "table-count",
+        "image-count",
+        "object-count",
+        "script",
+        "execute-macro",
+        "dde-connection",
+        "measure",
+        "table-formula",
         "bibliography-mark",
     };
     return kFields.count(local) != 0;
@@ -40,9 +103,8 @@ bool isField(std::string_view local)
 // Generated indexes: their bodies are rebuilt from the document.
 bool isIndex(std::string_view local)
 {
-    return local == "table-of-content" || local == "illustration-index" || local == "table-index" ||
-           local == "object-index" || local == "user-index" || local == "alphabetical-index" ||
-           local == "bibliography";
+    return local == "table-of-content" || local == "illustration-index" || local == "table-index" || local == "object-index" ||
+        local == "user-index" || local == "alphabetical-index" || local == "bibliography";
 }
 
 class Reader {
@@ -53,8 +115,7 @@ public:
     {
         const pugi::xml_node root = content.document_element();
         ScopeEntry rootScope(m_scope, root);
-        if (!m_scope.nameOf(root).is(Ns::Office, "document-content") &&
-            !m_scope.nameOf(root).is(Ns::Office, "document"))
+        if (!m_scope.nameOf(root).is(Ns::Office, "document-content") && !m_scope.nameOf(root).is(Ns::Office, "document"))
             Refuse(kErrorDamaged, "content.xml ist kein OpenDocument-Inhalt.");
         const pugi::xml_node body = child(root, Ns::Office, "body");
         if (!body) Refuse(kErrorDamaged, "Das Dokument hat keinen Textkörper.");
@@ -138,8 +199,7 @@ private:
         const QName name = m_scope.nameOf(node);
         const std::string_view local = name.local;
         switch (name.ns) {
-        case Ns::Text:
-            return textElement(node, local);
+        case Ns::Text: return textElement(node, local);
         case Ns::Table:
             if (local == "table-row") return row(node);
             if (local == "table-cell") return cell(node);

@@ -15,18 +15,18 @@
 namespace tarnwick::word {
 
 enum class Ns : std::uint8_t {
-    None,     // no namespace (unprefixed attributes, no default declared)
+    None,  // no namespace (unprefixed attributes, no default declared)
     Unknown,  // a namespace this component does not interpret
     Xml,
-    W,        // WordprocessingML main
-    R,        // officeDocument relationships (r:id)
-    MC,       // markup compatibility
-    WP,       // drawing placement in word-processing documents
-    Office,   // ODF office:
-    Text,     // ODF text:
-    Table,    // ODF table:
-    Draw,     // ODF draw:
-    Manifest, // ODF package manifest
+    W,  // WordprocessingML main
+    R,  // officeDocument relationships (r:id)
+    MC,  // markup compatibility
+    WP,  // drawing placement in word-processing documents
+    Office,  // ODF office:
+    Text,  // ODF text:
+    Table,  // ODF table:
+    Draw,  // ODF draw:
+    Manifest,  // ODF package manifest
 };
 
 Ns NamespaceOfUri(std::string_view uri);

@@ -48,8 +48,7 @@ void XmlPackageFormat::replace(std::int64_t start, std::int64_t end, const std::
     }
 }
 
-std::optional<XmlPackageFormat::EditedParagraph> XmlPackageFormat::paragraphAround(std::int64_t start,
-                                                                                   std::int64_t end) const
+std::optional<XmlPackageFormat::EditedParagraph> XmlPackageFormat::paragraphAround(std::int64_t start, std::int64_t end) const
 {
     const std::optional<ParagraphSpan> span = ParagraphAround(m_story, start, end);
     if (!span) return std::nullopt;
@@ -69,8 +68,7 @@ bool XmlPackageFormat::spliceParagraph(const EditedParagraph& edited, std::int64
     if (!readParagraph(edited.element, part, nodes) || part.size() == 0) return false;
     // Whether its mark is a cell's mark depends on the paragraphs after it
     // in the cell, which the edit did not change.
-    if (m_story.unit(paragraph.mark).kind == UnitKind::CellEnd && MakeCellMark(part.units(), part.size() - 1))
-        part.index();
+    if (m_story.unit(paragraph.mark).kind == UnitKind::CellEnd && MakeCellMark(part.units(), part.size() - 1)) part.index();
     if (!ReadsAsReplaced(m_story, paragraph, part, start, end, text)) return false;
 
     if (m_nodes.size() + nodes.size() > std::numeric_limits<std::uint32_t>::max()) compactNodes();

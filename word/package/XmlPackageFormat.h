@@ -14,9 +14,9 @@
 #include <pugixml.hpp>
 
 #include "word/format/DocumentFormat.h"
-#include "word/story/EditChecks.h"
 #include "word/package/XmlPart.h"
 #include "word/package/ZipPackage.h"
+#include "word/story/EditChecks.h"
 
 namespace tarnwick::word {
 
@@ -65,8 +65,7 @@ private:
     std::optional<EditedParagraph> paragraphAround(std::int64_t start, std::int64_t end) const;
     // Puts the edited paragraph, read again, into the story; false (story
     // unchanged) when the paragraph alone does not read as intended.
-    bool spliceParagraph(const EditedParagraph& paragraph, std::int64_t start, std::int64_t end,
-                         const std::u16string& text);
+    bool spliceParagraph(const EditedParagraph& paragraph, std::int64_t start, std::int64_t end, const std::u16string& text);
     void rereadStory(std::int64_t start, std::int64_t end, const std::u16string& text);
     // Drops the unused entries of m_nodes and renumbers the sources.
     void compactNodes();

@@ -7,8 +7,8 @@
 namespace tarnwick::word {
 namespace {
 
-constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata |
-                                 pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata | pugi::parse_comments |
+    pugi::parse_pi | pugi::parse_doctype;
 
 // The deepest element nesting of the document, found without recursion.
 int depthOf(const pugi::xml_document& document)
@@ -55,8 +55,7 @@ void XmlPart::load(std::string_view bytes, const std::string& partName)
     const pugi::xml_parse_result result = m_document.load_buffer(bytes.data(), bytes.size(), kParseFlags);
     if (!result || !m_document.document_element())
         Refuse(kErrorDamaged, "Der Dokumentteil " + partName + " ist beschädigt (" + result.description() + ").");
-    if (depthOf(m_document) > kMaxDepth)
-        Refuse(kErrorDamaged, "Der Dokumentteil " + partName + " ist zu tief verschachtelt.");
+    if (depthOf(m_document) > kMaxDepth) Refuse(kErrorDamaged, "Der Dokumentteil " + partName + " ist zu tief verschachtelt.");
     m_encoding = result.encoding;
     m_byteOrderMark = startsWithByteOrderMark(bytes);
 }

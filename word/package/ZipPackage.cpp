@@ -6,8 +6,8 @@
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"
-#include "word/format/DocumentFile.h"
 #include "word/automation/WordErrors.h"
+#include "word/format/DocumentFile.h"
 
 #include <zip.h>
 
@@ -139,8 +139,7 @@ void ZipPackage::saveReplacing(const std::string& name, std::string_view content
         const auto entry = static_cast<zip_uint64_t>(index);
         if (zip_file_replace(archive.zip(), entry, source, ZIP_FL_ENC_UTF_8) != 0) {
             zip_source_free(source);
-            Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " +
-                                         zipErrorText(zip_get_error(archive.zip())));
+            Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + zipErrorText(zip_get_error(archive.zip())));
         }
         zip_set_file_compression(archive.zip(), entry, ZIP_CM_DEFLATE, 0);
         bytes = archive.closeToBytes();

@@ -42,9 +42,8 @@ Decoded decode(iconv_t cd, const unsigned char* bytes, std::size_t length, char1
 // which also keeps the table cache small whatever a document asks for.
 bool isKnownCodePage(int codePage)
 {
-    static constexpr int kKnown[] = {437,  737,  775,  850,  852,  855,  857,  860,  861,  862,  863,
-                                     864,  865,  866,  869,  874,  932,  936,  949,  950,  1250, 1251,
-                                     1252, 1253, 1254, 1255, 1256, 1257, 1258, 1361, 10000};
+    static constexpr int kKnown[] = {437, 737, 775, 850, 852,  855,  857,  860,  861,  862,  863,  864,  865,  866,  869,  874,
+                                     932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 1361, 10000};
     return std::find(std::begin(kKnown), std::end(kKnown), codePage) != std::end(kKnown);
 }
 

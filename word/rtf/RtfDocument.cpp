@@ -5,9 +5,9 @@
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"
+#include "word/automation/WordErrors.h"
 #include "word/format/DocumentFile.h"
 #include "word/rtf/RtfEditor.h"
-#include "word/automation/WordErrors.h"
 
 namespace tarnwick::word {
 namespace {

@@ -3,24 +3,21 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "word/story/EditChecks.h"
-#include "word/rtf/RtfTokenizer.h"
 #include "word/automation/WordErrors.h"
+#include "word/rtf/RtfTokenizer.h"
+#include "word/story/EditChecks.h"
 
 namespace tarnwick::word {
 namespace {
 
 [[noreturn]] void refuse(const char* why) { Refuse(kErrorRefusedSpan, why); }
 
-[[noreturn]] void refuseDoubleByte()
-{
-    refuse("Text in einem ostasiatischen Doppelbyte-Zeichensatz wird in RTF nicht ersetzt.");
-}
+[[noreturn]] void refuseDoubleByte() { refuse("Text in einem ostasiatischen Doppelbyte-Zeichensatz wird in RTF nicht ersetzt."); }
 
 bool isMark(UnitKind kind)
 {
     return kind == UnitKind::ParagraphEnd || kind == UnitKind::SectionEnd || kind == UnitKind::CellEnd ||
-           kind == UnitKind::RowEnd;
+        kind == UnitKind::RowEnd;
 }
 
 // Appends `text` escaped to `out`.
@@ -80,8 +77,7 @@ std::string EscapeRtfText(const std::u16string& text)
     return out;
 }
 
-RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end,
-                const std::u16string& text)
+RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end, const std::u16string& text)
 {
     const auto& units = story.story.units();
     const auto count = static_cast<std::int64_t>(units.size());
@@ -96,8 +92,8 @@ RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t star
             if (doubleByte(i)) refuseDoubleByte();
         const std::uint32_t first = at(start).source;
         const std::uint32_t last = at(end - 1).source + at(end - 1).offset;
-        const auto omitted = std::lower_bound(story.omittedGroups.begin(), story.omittedGroups.end(),
-                                              std::make_pair(first, std::uint32_t{0}));
+        const auto omitted =
+            std::lower_bound(story.omittedGroups.begin(), story.omittedGroups.end(), std::make_pair(first, std::uint32_t{0}));
         if (omitted != story.omittedGroups.end() && omitted->first < last)
             refuse("Der Bereich schließt ausgeblendeten Inhalt ein (Textmarke, Fußnote, Kommentar, Objekt) und wird "
                    "nicht ersetzt.");

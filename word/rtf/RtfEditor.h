@@ -21,8 +21,7 @@ struct RtfEdit {
 // every format, and also spans in a double-byte code page, spans that
 // enclose a group left out of the story (bookmark, note, comment, object)
 // and a result that would not read back as the intended story.
-RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end,
-                const std::u16string& text);
+RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end, const std::u16string& text);
 
 // `text` as RTF: printable ASCII as it is (with \ { } escaped), tab and
 // line break as control words, anything else as {\uc1\uN?}.

@@ -11,15 +11,15 @@
 namespace tarnwick::word {
 
 enum class RtfAction : std::uint8_t {
-    Character,     // a unit of `kind` and `value`
-    Skip,          // a destination outside the main story
-    Anchor,        // an embedded object: one unit of `value`, its group skipped
+    Character,  // a unit of `kind` and `value`
+    Skip,  // a destination outside the main story
+    Anchor,  // an embedded object: one unit of `value`, its group skipped
     FontTable,
     Field,
     FieldCode,
     FieldResult,
-    Unicode,       // \uN
-    UnicodeSkip,   // \ucN
+    Unicode,  // \uN
+    UnicodeSkip,  // \ucN
     AnsiCodePage,  // \ansicpgN; \ansi \mac \pc \pca set `value` as the code page
     DefaultFont,
     Font,

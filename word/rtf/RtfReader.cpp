@@ -5,10 +5,10 @@
 #include <map>
 #include <utility>
 
+#include "word/automation/WordErrors.h"
 #include "word/rtf/RtfCodePage.h"
 #include "word/rtf/RtfKeywords.h"
 #include "word/rtf/RtfTokenizer.h"
-#include "word/automation/WordErrors.h"
 
 namespace tarnwick::word {
 namespace {
@@ -71,8 +71,8 @@ private:
     const RtfCodePage* m_page = nullptr;
     bool m_starPending = false;  // \* seen
     std::uint32_t m_starBegin = 0;
-    int m_fallbackLeft = 0;      // fallback characters of the last \uN still to skip
-    bool m_hasLead = false;      // first byte of a double-byte character
+    int m_fallbackLeft = 0;  // fallback characters of the last \uN still to skip
+    bool m_hasLead = false;  // first byte of a double-byte character
     unsigned char m_lead = 0;
     std::uint32_t m_leadBegin = 0;
     std::uint32_t m_leadEnd = 0;
@@ -137,8 +137,7 @@ void Reader::openGroup(const RtfToken& token)
 void Reader::closeGroup(const RtfToken& token)
 {
     const Group& group = top();
-    if (group.omittedFrom >= 0)
-        m_result.omittedGroups.emplace_back(static_cast<std::uint32_t>(group.omittedFrom), token.end);
+    if (group.omittedFrom >= 0) m_result.omittedGroups.emplace_back(static_cast<std::uint32_t>(group.omittedFrom), token.end);
     if (group.anchorUnit >= 0) {
         // The object's unit covers its whole group.
         Unit& anchor = m_result.story.units()[static_cast<std::size_t>(group.anchorUnit)];
@@ -155,8 +154,7 @@ void Reader::closeGroup(const RtfToken& token)
 void Reader::leaveMainText(Destination destination, std::uint32_t from)
 {
     Group& group = top();
-    if (group.destination == Destination::Main && group.context == 0 && group.omittedFrom < 0)
-        group.omittedFrom = from;
+    if (group.destination == Destination::Main && group.context == 0 && group.omittedFrom < 0) group.omittedFrom = from;
     group.destination = destination;
 }
 
@@ -352,8 +350,7 @@ const RtfCodePage& Reader::codePage()
 
 RtfStory ReadRtf(std::string_view bytes)
 {
-    if (bytes.size() >= std::numeric_limits<std::uint32_t>::max())
-        Refuse(kErrorTooLarge, "Die Datei ist zu groß.");
+    if (bytes.size() >= std::numeric_limits<std::uint32_t>::max()) Refuse(kErrorTooLarge, "Die Datei ist zu groß.");
     if (bytes.substr(0, 5) != "{\\rtf") Refuse(kErrorDamaged, "Die Datei ist kein RTF-Dokument.");
     return Reader(bytes).read();
 }

@@ -10,14 +10,14 @@
 namespace tarnwick::word {
 
 enum class RtfTokenKind : std::uint8_t {
-    GroupOpen,   // {
+    GroupOpen,  // {
     GroupClose,  // }
-    Word,        // \letters[-digits] with its delimiting space, if any
-    Symbol,      // \ and one non-letter (\~ \* \\ ...); a backslash ending a line is \par
-    Hex,         // \'hh
-    Binary,      // \binN and its N raw bytes
-    Text,        // one plain byte
-    Ignored,     // CR, LF and other bytes RTF does not count as text
+    Word,  // \letters[-digits] with its delimiting space, if any
+    Symbol,  // \ and one non-letter (\~ \* \\ ...); a backslash ending a line is \par
+    Hex,  // \'hh
+    Binary,  // \binN and its N raw bytes
+    Text,  // one plain byte
+    Ignored,  // CR, LF and other bytes RTF does not count as text
     End,
 };
 

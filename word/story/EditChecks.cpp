@@ -1,7 +1,7 @@
 #include "word/story/EditChecks.h"
 
-#include "word/story/Utf16.h"
 #include "word/automation/WordErrors.h"
+#include "word/story/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,7 +12,7 @@ namespace {
 bool isMark(UnitKind kind)
 {
     return kind == UnitKind::ParagraphEnd || kind == UnitKind::SectionEnd || kind == UnitKind::CellEnd ||
-           kind == UnitKind::RowEnd;
+        kind == UnitKind::RowEnd;
 }
 
 std::string codePointName(char32_t c)
@@ -48,8 +48,7 @@ void CheckReplacementText(std::u16string_view text)
         std::size_t length = 1;
         const char32_t c = CodePointAt(text, i, length);
         i += length;
-        if (c == u'\r')
-            Refuse(kErrorRefusedText, "Der Ersatztext enthält eine Absatzmarke; Absätze werden nicht geteilt.");
+        if (c == u'\r') Refuse(kErrorRefusedText, "Der Ersatztext enthält eine Absatzmarke; Absätze werden nicht geteilt.");
         if (c == u'\t' || c == u'\n' || c == u'\v') continue;
         if (!IsXmlChar(c) || c < 0x20)
             Refuse(kErrorRefusedText,
@@ -66,10 +65,8 @@ bool IsEditableUnit(const Unit& unit)
     case UnitKind::LineBreak:
     case UnitKind::PageBreak:
     case UnitKind::ColumnBreak:
-    case UnitKind::Symbol:
-        return true;
-    default:
-        return false;
+    case UnitKind::Symbol: return true;
+    default: return false;
     }
 }
 
@@ -91,15 +88,13 @@ void CheckEditableSpan(const StoryText& story, std::int64_t start, std::int64_t 
         if (unit.flags & kFieldCode || unit.kind == UnitKind::FieldBegin || unit.kind == UnitKind::FieldSeparator ||
             unit.kind == UnitKind::FieldEnd)
             Refuse(kErrorRefusedSpan, "Der Bereich enthält einen Feldcode und wird nicht ersetzt.");
-        if (unit.flags & kInFieldResult)
-            Refuse(kErrorRefusedSpan, "Der Text ist ein Feldergebnis und wird nicht ersetzt.");
-        if (unit.flags & kDeleted)
-            Refuse(kErrorRefusedSpan, "Der Text ist eine nachverfolgte Löschung und wird nicht ersetzt.");
-        if (unit.flags & kHidden)
-            Refuse(kErrorRefusedSpan, "Der Bereich enthält verborgenen Text und wird nicht ersetzt.");
+        if (unit.flags & kInFieldResult) Refuse(kErrorRefusedSpan, "Der Text ist ein Feldergebnis und wird nicht ersetzt.");
+        if (unit.flags & kDeleted) Refuse(kErrorRefusedSpan, "Der Text ist eine nachverfolgte Löschung und wird nicht ersetzt.");
+        if (unit.flags & kHidden) Refuse(kErrorRefusedSpan, "Der Bereich enthält verborgenen Text und wird nicht ersetzt.");
         if (!IsEditableUnit(unit))
-            Refuse(kErrorRefusedSpan, "Der Bereich enthält ein Objekt oder eine Noten- oder Kommentarmarke und wird "
-                                      "nicht ersetzt.");
+            Refuse(kErrorRefusedSpan,
+                   "Der Bereich enthält ein Objekt oder eine Noten- oder Kommentarmarke und wird "
+                   "nicht ersetzt.");
     }
 }
 
@@ -114,8 +109,9 @@ void VerifyReplacement(const StoryText& before, const StoryText& after, std::int
     for (std::int64_t i = end; same && i < before.size(); ++i)
         same = after.unit(i - end + start + length).value == before.unit(i).value;
     if (!same)
-        Refuse(kErrorRefusedSpan, "Die Ersetzung ließ sich in diesem Dokument nicht genau abbilden; es wird nicht "
-                                  "gespeichert.");
+        Refuse(kErrorRefusedSpan,
+               "Die Ersetzung ließ sich in diesem Dokument nicht genau abbilden; es wird nicht "
+               "gespeichert.");
 }
 
 std::optional<ParagraphSpan> ParagraphAround(const StoryText& story, std::int64_t start, std::int64_t end)
@@ -127,16 +123,14 @@ std::optional<ParagraphSpan> ParagraphAround(const StoryText& story, std::int64_
     return paragraph;
 }
 
-bool ReadsAsReplaced(const StoryText& story, const ParagraphSpan& paragraph, const StoryText& part,
-                     std::int64_t start, std::int64_t end, std::u16string_view text)
+bool ReadsAsReplaced(const StoryText& story, const ParagraphSpan& paragraph, const StoryText& part, std::int64_t start,
+                     std::int64_t end, std::u16string_view text)
 {
     const std::int64_t before = start - paragraph.first;
     const std::int64_t after = paragraph.mark + 1 - end;
     const auto length = static_cast<std::int64_t>(text.size());
     if (part.size() != before + length + after) return false;
-    const auto same = [](const Unit& a, const Unit& b) {
-        return a.value == b.value && a.kind == b.kind && a.flags == b.flags;
-    };
+    const auto same = [](const Unit& a, const Unit& b) { return a.value == b.value && a.kind == b.kind && a.flags == b.flags; };
     for (std::int64_t i = 0; i < before; ++i)
         if (!same(part.unit(i), story.unit(paragraph.first + i))) return false;
     for (std::int64_t i = 0; i < length; ++i) {

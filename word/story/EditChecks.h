@@ -49,7 +49,7 @@ std::optional<ParagraphSpan> ParagraphAround(const StoryText& story, std::int64_
 // True when `part`, the paragraph read again after the edit, reads as the
 // story's `paragraph` with [start, end) replaced by `text`: every other
 // unit with the same value, kind and flags, the new text as plain text.
-bool ReadsAsReplaced(const StoryText& story, const ParagraphSpan& paragraph, const StoryText& part,
-                     std::int64_t start, std::int64_t end, std::u16string_view text);
+bool ReadsAsReplaced(const StoryText& story, const ParagraphSpan& paragraph, const StoryText& part, std::int64_t start,
+                     std::int64_t end, std::u16string_view text);
 
 }  // namespace tarnwick::word

@@ -26,10 +26,7 @@ const std::vector<Unit>& StoryText::units() const { return m_units.close(kKeep);
 
 const std::u16string& StoryText::visibleText() const { return m_visible.close(kKeep); }
 
-const std::vector<std::int32_t>& StoryText::visiblePositions() const
-{
-    return m_positions.close(convertPositions(size()));
-}
+const std::vector<std::int32_t>& StoryText::visiblePositions() const { return m_positions.close(convertPositions(size())); }
 
 void StoryText::index()
 {
@@ -116,8 +113,7 @@ void StoryText::splice(std::int64_t start, std::int64_t end, const StoryText& pa
     // relative to the old size: once the gap sits at the end of the old
     // piece, every value behind it belongs to a unit after the piece and
     // moves with the new size by itself.
-    std::int32_t* positions =
-        m_positions.replace(visibleStart, visibleEnd, visibleCount, convertPositions(size()));
+    std::int32_t* positions = m_positions.replace(visibleStart, visibleEnd, visibleCount, convertPositions(size()));
     for (std::size_t i = 0; i < visibleCount; ++i)
         positions[i] = static_cast<std::int32_t>(start + part.positionOfVisible(static_cast<std::int64_t>(i)));
 

@@ -17,24 +17,24 @@ namespace tarnwick::word {
 enum class UnitKind : std::uint8_t {
     Text,
     ParagraphEnd,  // \r
-    SectionEnd,    // \f
-    CellEnd,       // 0x07, reads as "\r\a"
-    RowEnd,        // 0x07, reads as "\r\a"
-    Tab,           // \t
-    LineBreak,     // \v
-    PageBreak,     // \f
-    ColumnBreak,   // 0x0E
-    FieldBegin,    // 0x13
+    SectionEnd,  // \f
+    CellEnd,  // 0x07, reads as "\r\a"
+    RowEnd,  // 0x07, reads as "\r\a"
+    Tab,  // \t
+    LineBreak,  // \v
+    PageBreak,  // \f
+    ColumnBreak,  // 0x0E
+    FieldBegin,  // 0x13
     FieldSeparator,  // 0x14
-    FieldEnd,      // 0x15
-    Anchor,        // footnote 0x02, comment 0x05, inline object 0x01, floating 0x08
-    Symbol,        // reads as "("
+    FieldEnd,  // 0x15
+    Anchor,  // footnote 0x02, comment 0x05, inline object 0x01, floating 0x08
+    Symbol,  // reads as "("
 };
 
 enum UnitFlag : std::uint8_t {
-    kFieldCode = 1,      // part of a field's code: not visible
-    kHidden = 2,         // hidden text: not visible
-    kDeleted = 4,        // tracked deletion: visible, never replaced
+    kFieldCode = 1,  // part of a field's code: not visible
+    kHidden = 2,  // hidden text: not visible
+    kDeleted = 4,  // tracked deletion: visible, never replaced
     kInFieldResult = 8,  // a field's result: visible, never replaced
 };
 

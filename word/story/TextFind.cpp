@@ -55,20 +55,14 @@ char32_t FoldForFind(char32_t c)
 {
     switch (c) {
     case 0x2018:
-    case 0x2019:
-        return U'\'';
+    case 0x2019: return U'\'';
     case 0x201C:
-    case 0x201D:
-        return U'"';
-    default:
-        return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+    case 0x201D: return U'"';
+    default: return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
     }
 }
 
-bool IsWordCharacter(char32_t c)
-{
-    return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0;
-}
+bool IsWordCharacter(char32_t c) { return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0; }
 
 std::u16string AdaptReplacementCase(std::u16string_view found, std::u16string_view replacement)
 {
@@ -120,8 +114,7 @@ std::optional<StorySpan> FindInStory(const StoryText& story, std::u16string_view
             const bool wordAfter = end < text.size() && IsWordCharacter(CodePointAt(text, end, length));
             if (wordBefore || wordAfter) continue;
         }
-        return StorySpan{story.positionOfVisible(at),
-                         story.positionOfVisible(first + static_cast<std::int64_t>(end) - 1) + 1};
+        return StorySpan{story.positionOfVisible(at), story.positionOfVisible(first + static_cast<std::int64_t>(end) - 1) + 1};
     }
     return std::nullopt;
 }

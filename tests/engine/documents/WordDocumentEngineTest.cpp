@@ -199,8 +199,7 @@ TEST_F(WordDocuments, SearchListsHitsWithCharacterPositionsAndContexts)
     EXPECT_EQ(hits[1].highlightStart, 8);
     EXPECT_EQ(fixture.counters().hits.load(), 4);
     EXPECT_EQ(fixture.counters().files.load(), 1);
-    EXPECT_NE(fixture.runLog().Text().find("Mit Word: " + path + "; P: 6; L: 5; T: ...rste Zeile\r\n"),
-              std::string::npos);
+    EXPECT_NE(fixture.runLog().Text().find("Mit Word: " + path + "; P: 6; L: 5; T: ...rste Zeile\r\n"), std::string::npos);
 }
 
 TEST_F(WordDocuments, ReplaceSavesOnceAfterABackupAndGoesOnBehindEachReplacement)
@@ -257,8 +256,8 @@ TEST_F(WordDocuments, MarkedReplaceChecksTheTextShiftsLaterHitsAndSavesOnMovingO
     fixture.run().documents = &engine;
     RunSearch(fixture.run(), tree.root());
     ASSERT_EQ(fixture.hits().size(), 3u);
-    for (ItemHandle item = fixture.results().FirstChild(fixture.results().FirstTopLevelItem());
-         item != kNoItem; item = fixture.results().NextSibling(item))
+    for (ItemHandle item = fixture.results().FirstChild(fixture.results().FirstTopLevelItem()); item != kNoItem;
+         item = fixture.results().NextSibling(item))
         fixture.results().SetChecked(item, true);
     // Someone changed the last occurrence after the search.
     server.files[path] = u"abc 1234567 abc 89 xyz\r";

@@ -10,13 +10,12 @@ TEST(SearchJob, Defaults)
     const SearchJob job = DefaultSearchJob(1'700'000'000);
     EXPECT_EQ(job.dateFrom, 1'700'000'000 - 86'400);
     EXPECT_EQ(job.dateTo, 1'700'000'000);
-    const std::int64_t flags[] = {job.allFileTypes, job.regularExpression, job.includeSubfolders, job.sizeFilter,
-                                  job.searchFileNames, job.searchContents, job.matchCase, job.wholeWords,
-                                  job.dateCreated, job.dateModified, job.dateAccessed, job.dateFilter,
-                                  job.searchDirNames, job.makeBackup, job.skipBackupFiles, job.useWord,
-                                  job.specialCharacters, job.attributesOnDirs, job.skipHidden, job.skipReadOnly,
-                                  job.skipArchive, job.skipSystem, job.tempDirIsCurrent, job.ignoreNulls,
-                                  job.detectUtf8};
+    const std::int64_t flags[] = {
+        job.allFileTypes,   job.regularExpression, job.includeSubfolders, job.sizeFilter,  job.searchFileNames,
+        job.searchContents, job.matchCase,         job.wholeWords,        job.dateCreated, job.dateModified,
+        job.dateAccessed,   job.dateFilter,        job.searchDirNames,    job.makeBackup,  job.skipBackupFiles,
+        job.useWord,        job.specialCharacters, job.attributesOnDirs,  job.skipHidden,  job.skipReadOnly,
+        job.skipArchive,    job.skipSystem,        job.tempDirIsCurrent,  job.ignoreNulls, job.detectUtf8};
     const std::int64_t expectedFlags[] = {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0};
     for (std::size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ(flags[i], expectedFlags[i]) << "flag " << i;
     EXPECT_EQ(job.nameStringMode, NameStringMode::AllMustOccur);
@@ -45,10 +44,7 @@ TEST(SearchJob, NormalizeBackupExtension)
 TEST(SearchJob, NormalizeFileTypes)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"txt,doc", ".txt; .doc;"},
-        {"*.h; *.cpp", "*.h; *.cpp;"},
-        {"*.TXT;", "*.txt;"},
-        {" .c ;h;", ".c; .h;"},
+        {"txt,doc", ".txt; .doc;"}, {"*.h; *.cpp", "*.h; *.cpp;"}, {"*.TXT;", "*.txt;"}, {" .c ;h;", ".c; .h;"},
         {"t xt", ".txt;"},
     };
     for (const auto& [typed, stored] : cases) EXPECT_EQ(NormalizeFileTypes(typed), stored) << typed;

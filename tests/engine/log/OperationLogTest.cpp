@@ -32,10 +32,11 @@ TEST(RunLog, LineBytes)
     log.AppendNameHitLine("Im Dateinamen gefunden", "/t/needle.txt");
     log.AppendCannotOpenLine();
     log.AppendMessageLine("MS Word kann nicht initialisiert werden", "/t/a.doc");
-    EXPECT_EQ(log.Text(), "/t/x.txt; P: 10; L: 3; T: ab cd\r\n"
-                          "Im Dateinamen gefunden/t/needle.txt\r\n"
-                          "Kann Datei nicht öffnen: \r\n"
-                          "MS Word kann nicht initialisiert werden: /t/a.doc\r\n");
+    EXPECT_EQ(log.Text(),
+              "/t/x.txt; P: 10; L: 3; T: ab cd\r\n"
+              "Im Dateinamen gefunden/t/needle.txt\r\n"
+              "Kann Datei nicht öffnen: \r\n"
+              "MS Word kann nicht initialisiert werden: /t/a.doc\r\n");
 }
 
 TEST(OperationLog, BlocksAreAppendedAndTheFileIsNeverShortened)
@@ -47,8 +48,9 @@ TEST(OperationLog, BlocksAreAppendedAndTheFileIsNeverShortened)
     WriteRunLog(path, "first\r\nsummary", clock, results);
     clock.set(kNow + 3'600 * 24 * 40 + 61);
     WriteRunLog(path, "second", clock, results);
-    EXPECT_EQ(ReadFile(path), "older contents\r\n" + expectedDateLine(kNow) + "first\r\nsummary\r\n\r\n" +
-                                  expectedDateLine(kNow + 3'600 * 24 * 40 + 61) + "second\r\n\r\n");
+    EXPECT_EQ(ReadFile(path),
+              "older contents\r\n" + expectedDateLine(kNow) + "first\r\nsummary\r\n\r\n" +
+                  expectedDateLine(kNow + 3'600 * 24 * 40 + 61) + "second\r\n\r\n");
     EXPECT_EQ(results.ItemCount(), 0u);
 
     // A new file is created.
@@ -64,7 +66,8 @@ TEST(OperationLog, LogThatCannotBeOpenedBecomesOneErrorItem)
     ASSERT_EQ(results.ItemCount(), 1u);
     const ItemHandle item = results.FirstTopLevelItem();
     EXPECT_EQ(results.Kind(item), ItemKind::Error);
-    EXPECT_EQ(results.ColumnText(item, ResultColumn::FileOrContext), "Kann nicht in Log Datei schreiben: " + SystemErrorText(ENOENT));
+    EXPECT_EQ(results.ColumnText(item, ResultColumn::FileOrContext),
+              "Kann nicht in Log Datei schreiben: " + SystemErrorText(ENOENT));
 }
 
 TEST(RunLifecycle, BeginSearchRunSetsTheHeader)
@@ -107,10 +110,10 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
         const LogSettings settings{c.enabled, tree.path("run.log"), c.onlyReplace};
         EXPECT_EQ(CompleteRun(c.message, 3, 2, results, log, settings, FixedClock(kNow)), c.summary);
         EXPECT_EQ(log.Text(), "");
-        EXPECT_EQ(tree.read("run.log"), c.written ? expectedDateLine(kNow) +
-                                                        "Suche nach : needle\r\n/t/a.txt; P: 0; L: 6; T: needle\r\n" +
-                                                        summary + "\r\n\r\n"
-                                                  : "");
+        EXPECT_EQ(tree.read("run.log"),
+                  c.written ? expectedDateLine(kNow) + "Suche nach : needle\r\n/t/a.txt; P: 0; L: 6; T: needle\r\n" + summary +
+                          "\r\n\r\n"
+                            : "");
         // The summary also becomes the last info item.
         const ItemHandle last = results.TopLevelItem(results.TopLevelCount() - 1);
         EXPECT_EQ(results.ColumnText(last, ResultColumn::FileOrContext), c.summary.empty() ? "Suche nach : needle" : c.summary);

@@ -1,8 +1,8 @@
 // ChunkMatcher's shortcuts against the plain way: ASCII text without case
 // found in the chunk itself against the search in the folded copy, and an
 // expression run on candidate lines against one search of the whole range.
-#include "engine/job/SearchJob.h"
 #include "engine/match/ChunkMatcher.h"
+#include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
 #include "tests/engine/match/SearchTester.h"
 
@@ -60,8 +60,8 @@ using Match = std::pair<std::int64_t, std::int64_t>;
 // The matches one search of the whole range from each resume position finds
 // (up to the first NUL, the byte before the range judged as real text):
 // what ChunkMatcher must give however it gets there.
-std::vector<Match> wholeRangeMatches(const boost::regex& regex, ChunkMemory& memory, bool atFileStart,
-                                     unsigned char nextByte, Preceding before)
+std::vector<Match> wholeRangeMatches(const boost::regex& regex, ChunkMemory& memory, bool atFileStart, unsigned char nextByte,
+                                     Preceding before)
 {
     std::vector<Match> matches;
     char* text = memory.bytes.data() + 1;
@@ -181,16 +181,18 @@ TEST(ChunkMatcher, ExpressionOnCandidateLinesFindsWhatTheWholeRangeFinds)
         const char* pattern;
         bool lineBound;
     } patterns[] = {
-        {"[a-z_0-9]+_x[(]", true}, {"^ab", true},          {"ab$", true},        {"\\bab\\b", true},
-        {"ab\\z", true},           {"\\w*ab\\w*", true},   {"(?:f|ab)+cd", true}, {"ab(?=c)", true},
-        {"ab(?!c|$)", true},       {"\\<ab", true},        {"ab\\>", true},      {"[[:alpha:]]*ab\\B", true},
-        {"ab\\S*$", true},         {"^\\w+ ab$", true},    {"c{2,}ab", true},    {"[A-F]ab\\d*c?", true},
-        {"ab.c", false},           {"ab\\s*c", false},     {"x?ab[^x]", false},  {"ab\\Z", false},
-        {"\\Aab", false},          {"ab$\\s+", false},     {"(?<=b)ab", false},  {"ab\\r?\\n", false},
+        {"[a-z_0-9]+_x[(]", true}, {"^ab", true},        {"ab$", true},         {"\\bab\\b", true},
+        {"ab\\z", true},           {"\\w*ab\\w*", true}, {"(?:f|ab)+cd", true}, {"ab(?=c)", true},
+        {"ab(?!c|$)", true},       {"\\<ab", true},      {"ab\\>", true},       {"[[:alpha:]]*ab\\B", true},
+        {"ab\\S*$", true},         {"^\\w+ ab$", true},  {"c{2,}ab", true},     {"[A-F]ab\\d*c?", true},
+        {"ab.c", false},           {"ab\\s*c", false},   {"x?ab[^x]", false},   {"ab\\Z", false},
+        {"\\Aab", false},          {"ab$\\s+", false},   {"(?<=b)ab", false},   {"ab\\r?\\n", false},
     };
     // Every kind of line end, the separator \f that ^ and $ know too, NULs
     // that end a search range, word and non-word bytes.
-    const std::string alphabet("abcABC_f x(\r\n\r\n\f\0" "0", 18);
+    const std::string alphabet("abcABC_f x(\r\n\r\n\f\0"
+                               "0",
+                               18);
     // Candidates on nearly every line, few of them matches: windows then
     // take in several lines.
     const std::string pieces[] = {"ab-", "x ab", "ab", "AB_x(", "ccab1", "_x(", " ab0 ab", "\n", "\r\n", "\r", "\f"};
@@ -247,8 +249,7 @@ TEST(ChunkMatcher, LineTooHardForItsOwnLimitIsSearchedInTheWholeRange)
     const FilePattern& pattern = cache.forEncoding(Encoding::Ansi);
     ASSERT_TRUE(pattern.lineBound);
     boost::cmatch match;
-    EXPECT_THROW(boost::regex_search(text.data(), text.data() + line.size() + 1, match, *pattern.regex),
-                 std::runtime_error);
+    EXPECT_THROW(boost::regex_search(text.data(), text.data() + line.size() + 1, match, *pattern.regex), std::runtime_error);
 
     ChunkMemory memory = chunkOf('\0', text);
     ChunkMatcher matcher(job, match);

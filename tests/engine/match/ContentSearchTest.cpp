@@ -35,9 +35,10 @@ TEST(SearchFileContents, ListsHitsUnderOneFileItem)
     EXPECT_EQ(hits[2].context, "three one");
     EXPECT_EQ(fixture.counters().hits.load(), 3);
     EXPECT_EQ(fixture.counters().files.load(), 1);
-    EXPECT_EQ(fixture.runLog().Text(), path + "; P: 0; L: 3; T: one two one\r\n" +  //
-                                           path + "; P: 8; L: 3; T: one two one\r\n" +  //
-                                           path + "; P: 18; L: 3; T: three one\r\n");
+    EXPECT_EQ(fixture.runLog().Text(),
+              path + "; P: 0; L: 3; T: one two one\r\n" +  //
+                  path + "; P: 8; L: 3; T: one two one\r\n" +  //
+                  path + "; P: 18; L: 3; T: three one\r\n");
 
     // A stop request ends the listing; nothing more is added.
     fixture.stopFlag() = true;
@@ -80,18 +81,30 @@ TEST(SearchFileContents, Utf8FileUnderSingleByteCodePage)
     static const CodePage latin1("ISO-8859-1");
     ASSERT_FALSE(latin1.isUtf8());
     TempTree tree;
-    const std::string marked = tree.write("marked.txt", "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F" "e \xC3\x9C" "ber x\n");
-    const std::string detected = tree.write("detected.txt", "gr\xC3\xBC\xC3\x9F" "e \xC3\x9C" "ber x\n");
+    const std::string marked = tree.write("marked.txt",
+                                          "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F"
+                                          "e \xC3\x9C"
+                                          "ber x\n");
+    const std::string detected = tree.write("detected.txt",
+                                            "gr\xC3\xBC\xC3\x9F"
+                                            "e \xC3\x9C"
+                                            "ber x\n");
     for (const std::string& path : {marked, detected}) {
         SCOPED_TRACE(path);
-        RunFixture fixture(JobFor(DetectUtf8), "\xFC" "BER", latin1);
+        RunFixture fixture(JobFor(DetectUtf8),
+                           "\xFC"
+                           "BER",
+                           latin1);
         SearchFileContents(fixture.run(), path);
         EXPECT_EQ(fixture.results().Data(fixture.results().FirstTopLevelItem()).first, 4);
         const auto hits = fixture.hits();
         ASSERT_EQ(hits.size(), 1u);
         EXPECT_EQ(hits[0].position, path == marked ? 11 : 8);
         EXPECT_EQ(hits[0].length, 5);
-        EXPECT_EQ(hits[0].context, "gr\xFC\xDF" "e \xDC" "ber x");
+        EXPECT_EQ(hits[0].context,
+                  "gr\xFC\xDF"
+                  "e \xDC"
+                  "ber x");
         EXPECT_EQ(hits[0].highlightStart, 6);
         EXPECT_EQ(hits[0].highlightLength, 4);
     }

@@ -20,12 +20,14 @@ void RunAll(const std::vector<SearchCase>& cases)
 TEST(FileBufferSearch, PlainTextWithAndWithoutCase)
 {
     RunAll({
-        {"ASCII, case ignored", "one two One\nthree ONE\n", "one", 0,
+        {"ASCII, case ignored",
+         "one two One\nthree ONE\n",
+         "one",
+         0,
          {{0, 3, "one two One", 0}, {8, 3, "one two One", 8}, {18, 3, "three ONE", 6}}},
         {"ASCII, case matters", "one two One\nthree ONE\n", "One", MatchCase, {{8, 3, "one two One", 8}}},
         // The typed text is lowered too; each letter takes two bytes.
-        {"umlauts", "ÄÖÜ-äöü-Äöü\n", "ÄöÜ", 0,
-         {{0, 6, "ÄÖÜ-äöü-Äöü", 0}, {7, 6, "ÄÖÜ-äöü-Äöü", 7}, {14, 6, "ÄÖÜ-äöü-Äöü", 14}}},
+        {"umlauts", "ÄÖÜ-äöü-Äöü\n", "ÄöÜ", 0, {{0, 6, "ÄÖÜ-äöü-Äöü", 0}, {7, 6, "ÄÖÜ-äöü-Äöü", 7}, {14, 6, "ÄÖÜ-äöü-Äöü", 14}}},
         {"Cyrillic", "Жук жук ЖУК\n", "жУк", 0, {{0, 6}, {7, 6}, {14, 6}}},
         {"Cyrillic, case matters", "Жук жук ЖУК\n", "Жук", MatchCase, {{0, 6}}},
         // "aa" ends exactly at the first border of 8-byte chunks and must not
@@ -40,8 +42,13 @@ TEST(FileBufferSearch, WholeWordsJudgedByRealNeighbours)
     // Accepted after the file start, '(', '_' and the second byte of é (0xA9);
     // rejected next to letters, digits and bytes 0xC0..0xFF.
     RunAll({
-        {"word bytes", "abc (abc) _abc_ xabc 9abc abcx abc9 \xC4" "abc abc\xE0 caf\xC3\xA9" "abc ABC\n", "abc",
-         WholeWords, {{0, 3}, {5, 3}, {11, 3}, {51, 3}, {55, 3}}},
+        {"word bytes",
+         "abc (abc) _abc_ xabc 9abc abcx abc9 \xC4"
+         "abc abc\xE0 caf\xC3\xA9"
+         "abc ABC\n",
+         "abc",
+         WholeWords,
+         {{0, 3}, {5, 3}, {11, 3}, {51, 3}, {55, 3}}},
         {"case matters", "abc ABC Abc\n", "ABC", WholeWords | MatchCase, {{4, 3}}},
     });
 }
@@ -50,8 +57,7 @@ TEST(FileBufferSearch, NulBytes)
 {
     RunAll({
         // A NUL ends the context as a line end does.
-        {"hits after NUL", std::string("x\0abc def\0yy abc\n", 17), "abc", 0,
-         {{2, 3, "abc def", 0}, {13, 3, "yy abc", 3}}},
+        {"hits after NUL", std::string("x\0abc def\0yy abc\n", 17), "abc", 0, {{2, 3, "abc def", 0}, {13, 3, "yy abc", 3}}},
         // The search of a chunk ends at the first NUL after its start, so
         // chunks after the NUL would find more.
         {"ignore after NUL", std::string("abc abc\0abc\n", 12), "abc", IgnoreNulls | UnsplitOnly, {{0, 3}, {4, 3}}},
@@ -71,7 +77,10 @@ TEST(FileBufferSearch, RegularExpressions)
         {"line end by the real next byte", "xxxxxfoo bar\nfoo\n", "foo$", Regex, {{13, 3}}},
         // A hit may begin with the CR at the resume position.
         {"hits beginning with CR", "a\r\n\r\nb\n", "\\r\\n", Regex | LfOnly, {{1, 2}, {3, 2}}},
-        {"empty hits move on", "axxb cxd e\n", "x*", Regex | LfOnly,
+        {"empty hits move on",
+         "axxb cxd e\n",
+         "x*",
+         Regex | LfOnly,
          {{0, 0}, {1, 2}, {3, 0}, {4, 0}, {5, 0}, {6, 1}, {7, 0}, {8, 0}, {9, 0}, {10, 0, "", 0}}},
         {"hit across a line end", "ab\ncd\n", "b\\nc", Regex | LfOnly, {{1, 3, "ab cd ...", 1}}},
     });
@@ -79,10 +88,14 @@ TEST(FileBufferSearch, RegularExpressions)
 
 TEST(FileBufferSearch, Contexts)
 {
-    const std::string longLine = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcd" "needle" "0123456789012345678901234\n";
+    const std::string longLine = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcd"
+                                 "needle"
+                                 "0123456789012345678901234\n";
     RunAll({
         {"context rules",
-         longLine + "needle short\n" + "a\tneedle\tb\n" + "needle0123456789012345678\n", "needle", 0,
+         longLine + "needle short\n" + "a\tneedle\tb\n" + "needle0123456789012345678\n",
+         "needle",
+         0,
          {{30, 6, "...LMNOPQRSTUVWXYZabcdneedle01234567890123456789...", 22},
           {62, 6, "needle short", 0},
           {77, 6, "a needle b", 2},
@@ -166,9 +179,16 @@ TEST(FileBufferSearch, EncodingDetection)
         Encoding encoding;
     };
     const Row rows[] = {
-        {"UTF-16 LE mark", std::string("\xFF\xFE" "a\0b\0", 6), true, 0, Encoding::Utf16LittleEndian},
+        {"UTF-16 LE mark",
+         std::string("\xFF\xFE"
+                     "a\0b\0",
+                     6),
+         true, 0, Encoding::Utf16LittleEndian},
         {"UTF-16 BE mark", std::string("\xFE\xFF\0a", 4), true, 0, Encoding::Utf16BigEndian},
-        {"UTF-8 mark, detection off", "\xEF\xBB\xBF" "abc", false, 0, Encoding::Utf8},
+        {"UTF-8 mark, detection off",
+         "\xEF\xBB\xBF"
+         "abc",
+         false, 0, Encoding::Utf8},
         {"ASCII", "plain text", true, 0, Encoding::Ansi},
         {"two-byte sequence", "abc \xC3\xA4 x", true, 0, Encoding::Utf8},
         {"two-byte sequence, detection off", "abc \xC3\xA4 x", false, 0, Encoding::Ansi},
@@ -216,7 +236,13 @@ TEST(FileBufferSearch, LargeChunksViewedInPlaceFindWhatReadChunksFind)
     struct Case {
         const char* search;
         unsigned options;
-    } cases[] = {{"abc", 0}, {"abc", WholeWords}, {"\xC3\xA4" "a", 0}, {"a[bc]{1,3}a", Regex}, {"ABC", MatchCase}};
+    } cases[] = {{"abc", 0},
+                 {"abc", WholeWords},
+                 {"\xC3\xA4"
+                  "a",
+                  0},
+                 {"a[bc]{1,3}a", Regex},
+                 {"ABC", MatchCase}};
     for (const Case& c : cases) {
         auto found = [&](std::uint32_t split) {
             SearchJob job = JobFor(c.options);

@@ -1,7 +1,7 @@
+#include "engine/match/SearchPattern.h"
 #include "engine/Messages.h"
 #include "engine/match/LiteralFinder.h"
 #include "engine/match/RequiredLiteral.h"
-#include "engine/match/SearchPattern.h"
 #include "tests/engine/match/SearchTester.h"
 
 #include <gtest/gtest.h>

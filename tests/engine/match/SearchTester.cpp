@@ -31,7 +31,8 @@ std::string withCrLf(const std::string& s)
 
 std::string displayed(std::string s)
 {
-    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        s.begin(), s.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     return s;
 }
 

@@ -18,7 +18,7 @@ inline constexpr unsigned MatchCase = 1u << 1;
 inline constexpr unsigned WholeWords = 1u << 2;
 inline constexpr unsigned IgnoreNulls = 1u << 3;
 inline constexpr unsigned DetectUtf8 = 1u << 4;
-inline constexpr unsigned LfOnly = 1u << 5;       // the expectation holds for the bytes as given only
+inline constexpr unsigned LfOnly = 1u << 5;  // the expectation holds for the bytes as given only
 inline constexpr unsigned UnsplitOnly = 1u << 6;  // chunked reading legitimately finds other hits
 
 struct ExpectedHit {
@@ -26,12 +26,12 @@ struct ExpectedHit {
     std::int32_t length = 0;
     const char* context = nullptr;  // compared (with highlight) when given
     std::int32_t highlight = 0;
-    std::int32_t characters = -1;   // highlight length; the hit length when -1
+    std::int32_t characters = -1;  // highlight length; the hit length when -1
 };
 
 struct SearchCase {
     const char* name;
-    std::string bytes;   // file contents, LF line ends
+    std::string bytes;  // file contents, LF line ends
     std::string search;  // as typed
     unsigned options = 0;
     std::vector<ExpectedHit> hits;

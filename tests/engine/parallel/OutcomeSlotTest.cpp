@@ -20,18 +20,17 @@ public:
     {
         return note("note", text, kind, value);
     }
-    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) override
+    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
+                    ItemKind kind, std::int64_t highlightLength) override
     {
         line() << "hit " << position << ' ' << matchLength << ' ' << context << ' ' << highlightStart << ' '
                << static_cast<int>(kind) << ' ' << highlightLength;
         end();
     }
-    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text,
-                    ItemKind kind) override
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
     {
-        line() << "update " << item << ' ' << static_cast<int>(column) << ' ' << static_cast<int>(what) << ' ' << text
-               << ' ' << static_cast<int>(kind);
+        line() << "update " << item << ' ' << static_cast<int>(column) << ' ' << static_cast<int>(what) << ' ' << text << ' '
+               << static_cast<int>(kind);
         end();
     }
     void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
@@ -103,9 +102,10 @@ TEST(OutcomeSlot, ReplayPassesOnEveryRecordAsItWasMade)
     slot.recordCounts(2, 1);
     RecordingSink target;
     slot.replay(target);
-    EXPECT_EQ(target.calls, (std::vector<std::string>{"file d 4 0", "note f 1 4", "hit 1099511627776 7 ctx 3 -1 -1",
-                                                      "update 101 2 3 err 2", "current 1 2  7", "column 100 why 2",
-                                                      "data 100 12", "scroll 101", "log line\r\n", "counts 2 1"}));
+    EXPECT_EQ(target.calls,
+              (std::vector<std::string>{"file d 4 0", "note f 1 4", "hit 1099511627776 7 ctx 3 -1 -1", "update 101 2 3 err 2",
+                                        "current 1 2  7", "column 100 why 2", "data 100 12", "scroll 101", "log line\r\n",
+                                        "counts 2 1"}));
     EXPECT_EQ(slot.bufferedBytes(), 0u);
 
     target.calls.clear();

@@ -60,14 +60,14 @@ std::string dump(RunFixture& fixture)
         auto write = [&](ItemHandle item) {
             const auto it = list.Item(item);
             out << static_cast<int>(it->kind) << '|' << it->columns[0] << '|' << it->columns[1] << '|' << it->columns[2] << '|'
-                << it->highlightStart << '|' << it->highlightEnd << '|' << it->data.first << '|' << it->data.second
-                << '\n';
+                << it->highlightStart << '|' << it->highlightEnd << '|' << it->data.first << '|' << it->data.second << '\n';
         };
         write(top);
         for (ItemHandle hit = list.FirstChild(top); hit != kNoItem; hit = list.NextSibling(hit)) write(hit);
     }
-    out << "--- log\n" << fixture.runLog().Text() << "--- counters " << fixture.counters().hits.load() << ' '
-        << fixture.counters().files.load() << ' ' << fixture.counters().examined.load() << '\n';
+    out << "--- log\n"
+        << fixture.runLog().Text() << "--- counters " << fixture.counters().hits.load() << ' ' << fixture.counters().files.load()
+        << ' ' << fixture.counters().examined.load() << '\n';
     return out.str();
 }
 
@@ -118,8 +118,7 @@ SearchJob treeJob(bool regex)
     return job;
 }
 
-std::string searchWith(const TempTree& tree, SearchJob job, unsigned threads, const std::string& text,
-                       LineDocuments& documents)
+std::string searchWith(const TempTree& tree, SearchJob job, unsigned threads, const std::string& text, LineDocuments& documents)
 {
     job.searchThreads = threads;
     RunFixture fixture(job, text);
@@ -185,8 +184,8 @@ TEST(ParallelSearch, StopLeavesAPrefixOfTheWholeRun)
         job.searchThreads = 4;
         RunFixture fixture(job, "needle");
         StoppingSink stopping(fixture.sink(), fixture.stopFlag(), after);
-        RunContext run(fixture.run().job, fixture.run().searchText, fixture.run().replacementText,
-                       fixture.run().codePage, stopping, fixture.counters(), fixture.stopFlag(), fixture.run().buffers);
+        RunContext run(fixture.run().job, fixture.run().searchText, fixture.run().replacementText, fixture.run().codePage,
+                       stopping, fixture.counters(), fixture.stopFlag(), fixture.run().buffers);
         RunSearch(run, tree.root());
         const std::string log = fixture.runLog().Text();
         EXPECT_TRUE(wholeLog.compare(0, log.size(), log) == 0) << "stopped after " << after;

@@ -1,5 +1,5 @@
-#include "engine/replace/ConvertDirectory.h"
 #include "engine/replace/Renaming.h"
+#include "engine/replace/ConvertDirectory.h"
 #include "engine/replace/ReplaceWalk.h"
 #include "platform/SystemError.h"
 #include "tests/support/ReplaceFixture.h"
@@ -68,8 +68,9 @@ TEST(RenameCollectedDirectories, DirectoriesChangeFromTheBottomUp)
     RunReplace(fixture.run(), tree.path("X"));
     // aZ is renamed while its parent still has its old name.
     EXPECT_EQ(fixture.topLevel(ItemKind::DirNameHit), (std::vector<std::string>{tree.path("X/aY/aZ"), tree.path("X/aY")}));
-    EXPECT_EQ(fixture.runLog().Text(), "Im Verzeichnisnamen gefunden und ersetzt" + tree.path("X/aY/aZ") + "\r\n" +
-                                           "Im Verzeichnisnamen gefunden und ersetzt" + tree.path("X/aY") + "\r\n");
+    EXPECT_EQ(fixture.runLog().Text(),
+              "Im Verzeichnisnamen gefunden und ersetzt" + tree.path("X/aY/aZ") + "\r\n" +
+                  "Im Verzeichnisnamen gefunden und ersetzt" + tree.path("X/aY") + "\r\n");
     EXPECT_TRUE(exists(tree.path("X/bY/bZ/f.txt")));
     EXPECT_TRUE(fixture.errors().empty());
 }
@@ -92,8 +93,8 @@ TEST(RenameEntry, NeverReplacesAnEntryNorMovesItElsewhere)
         EXPECT_EQ(fixture.topLevel(ItemKind::FileNameHit), std::vector<std::string>{path});
         const auto errors = fixture.errors();
         ASSERT_EQ(errors.size(), 1u);
-        EXPECT_EQ(errors[0].first, "Fehler beim Umbenennen der Datei: " + path + ": " +
-                                       SystemErrorText(replacement[0] == 'x' ? EEXIST : EINVAL));
+        EXPECT_EQ(errors[0].first,
+                  "Fehler beim Umbenennen der Datei: " + path + ": " + SystemErrorText(replacement[0] == 'x' ? EEXIST : EINVAL));
         EXPECT_EQ(tree.read("d/ab.txt"), "mine");
         EXPECT_EQ(tree.read("d/xb.txt"), "theirs");
         EXPECT_FALSE(exists(tree.path("b.txt")));
@@ -166,8 +167,7 @@ TEST(ConvertDirectory, ExistingLowerCaseNameIsNotOverwritten)
     EXPECT_EQ(tree.read("readme.txt"), "small");
     const auto errors = fixture.errors();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].first,
-              "Fehler beim Umbenennen der Datei: " + tree.path("README.TXT") + ": " + SystemErrorText(EEXIST));
+    EXPECT_EQ(errors[0].first, "Fehler beim Umbenennen der Datei: " + tree.path("README.TXT") + ": " + SystemErrorText(EEXIST));
     EXPECT_EQ(fixture.counters().hits.load(), 0);
 }
 

@@ -1,6 +1,6 @@
+#include "engine/replace/ReplaceInFile.h"
 #include "engine/Messages.h"
 #include "engine/replace/ReplaceBuffer.h"
-#include "engine/replace/ReplaceInFile.h"
 #include "engine/replace/ReplaceWalk.h"
 #include "platform/SystemError.h"
 #include "tests/support/ReplaceFixture.h"
@@ -114,8 +114,7 @@ TEST(ReplaceInFile, SplitsOnlyFilesLongerThanOnePointOneChunks)
         ASSERT_EQ(buffer.Open(path), std::error_code());
         ASSERT_EQ(buffer.PrepareReplace(), (ReplaceStep{ReplaceOutcome::Occurrence, 0}));
         EXPECT_EQ(buffer.IsSplit(), length == 12);
-        while (buffer.ReplaceNext().outcome == ReplaceOutcome::Occurrence) {
-        }
+        while (buffer.ReplaceNext().outcome == ReplaceOutcome::Occurrence) {}
         EXPECT_TRUE(buffer.Finish());
         EXPECT_EQ(ReadFile(path), std::string(2 * length, 'b'));
     }
@@ -137,12 +136,9 @@ TEST(ReplaceInFile, BufferStepsSayWhereWhetherOrThatItFailed)
         std::vector<std::int64_t> offsets;  // empty: nothing to replace
         const char* after;
     } rows[] = {
-        {"plain", 0, 0, "ab", "xyz", {2, 7}, "--xyz--xyz-"},
-        {"plain, split", 0, 4, "ab", "xyz", {2, 7}, "--xyz--xyz-"},
-        {"expression", Regex, 0, "a.", "Q", {2, 5}, "--Q--Q-"},
-        {"expression, split", Regex, 4, "a.", "Q", {2, 5}, "--Q--Q-"},
-        {"nothing there", 0, 0, "zz", "Q", {}, "--ab--ab-"},
-        {"nothing there, split", Regex, 4, "z.", "Q", {}, "--ab--ab-"},
+        {"plain", 0, 0, "ab", "xyz", {2, 7}, "--xyz--xyz-"},    {"plain, split", 0, 4, "ab", "xyz", {2, 7}, "--xyz--xyz-"},
+        {"expression", Regex, 0, "a.", "Q", {2, 5}, "--Q--Q-"}, {"expression, split", Regex, 4, "a.", "Q", {2, 5}, "--Q--Q-"},
+        {"nothing there", 0, 0, "zz", "Q", {}, "--ab--ab-"},    {"nothing there, split", Regex, 4, "z.", "Q", {}, "--ab--ab-"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

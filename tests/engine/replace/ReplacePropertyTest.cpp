@@ -32,8 +32,8 @@ std::string asciiLower(std::string s)
 
 // Left to right, non-overlapping. A whole-word candidate is judged by the
 // byte before it in the changed text and the source byte after it.
-Expected referencePlain(const std::string& text, const std::string& search, const std::string& replacement,
-                        bool matchCase, bool wholeWords)
+Expected referencePlain(const std::string& text, const std::string& search, const std::string& replacement, bool matchCase,
+                        bool wholeWords)
 {
     const std::string haystack = matchCase ? text : asciiLower(text);
     const std::string needle = matchCase ? search : asciiLower(search);
@@ -57,8 +57,7 @@ Expected referencePlain(const std::string& text, const std::string& search, cons
 // regex_search from the resume position to the first NUL after it; the byte
 // before the resume position is the changed text's, nothing at its start.
 // After an empty match the search resumes one byte further.
-Expected referenceRegex(const std::string& text, const std::string& pattern, const std::string& replacement,
-                        bool matchCase)
+Expected referenceRegex(const std::string& text, const std::string& pattern, const std::string& replacement, bool matchCase)
 {
     const boost::regex re(pattern, boost::regex::perl | (matchCase ? boost::regex::normal : boost::regex::icase));
     Expected e;
@@ -67,7 +66,8 @@ Expected referenceRegex(const std::string& text, const std::string& pattern, con
         const std::size_t nul = text.find('\0', resume);
         const std::size_t end = nul == std::string::npos ? text.size() : nul;
         const std::string changed = e.contents + text.substr(consumed, resume - consumed);
-        const std::string window = (changed.empty() ? "" : changed.substr(changed.size() - 1)) + text.substr(resume, end - resume);
+        const std::string window =
+            (changed.empty() ? "" : changed.substr(changed.size() - 1)) + text.substr(resume, end - resume);
         const char* first = window.data() + (changed.empty() ? 0 : 1);
         boost::cmatch m;
         if (!boost::regex_search(first, window.data() + window.size(), m, re,
@@ -103,9 +103,9 @@ struct Expression {
     const char* piece;  // text it matches, sown into the file
     bool unsplitOnly;
 };
-const Expression kExpressions[] = {{"ab", "ab", false},        {"a+b", "aab", false},    {"[ab]x?", "bx", false},
-                                   {"\\bab", "ab ", false},   {"^a", "a", false},       {"b$", "b\n", false},
-                                   {"x*", "", false},          {"a+", "aa", true},       {"_?A\\b", "_A", false}};
+const Expression kExpressions[] = {{"ab", "ab", false},     {"a+b", "aab", false}, {"[ab]x?", "bx", false},
+                                   {"\\bab", "ab ", false}, {"^a", "a", false},    {"b$", "b\n", false},
+                                   {"x*", "", false},       {"a+", "aa", true},    {"_?A\\b", "_A", false}};
 
 const char kAlphabet[] = {'a', 'b', ' ', 'A', '\n', '\r', '_', '\xC3', '\xA9', '\0'};
 
@@ -131,12 +131,9 @@ std::string randomText(std::mt19937& rng, const std::string& piece)
 
 TEST(ReplaceProperty, RandomFilesMatchReferenceUnsplitAndInChunks)
 {
-    const Mode modes[] = {{"plain case", false, true, false},
-                          {"plain folded", false, false, false},
-                          {"whole words", false, false, true},
-                          {"whole words case", false, true, true},
-                          {"expression case", true, true, false},
-                          {"expression folded", true, false, false}};
+    const Mode modes[] = {{"plain case", false, true, false},     {"plain folded", false, false, false},
+                          {"whole words", false, false, true},    {"whole words case", false, true, true},
+                          {"expression case", true, true, false}, {"expression folded", true, false, false}};
     const std::uint32_t splitLengths[] = {0, 8, 13, 64};  // 0: unsplit
     TempTree tree;
     const std::string path = tree.path("f.txt");

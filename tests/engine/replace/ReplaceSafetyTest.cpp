@@ -35,8 +35,7 @@ public:
             written = 0;
             return ErrnoCode(ENOSPC);
         }
-        const std::error_code error =
-            FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset, written);
+        const std::error_code error = FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset, written);
         bytesBeforeFailure -= static_cast<std::int64_t>(written);
         return error;
     }
@@ -174,8 +173,8 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         const auto errors = fixture.errors();
         ASSERT_EQ(errors.size(), 1u);
         const std::string expected = row.message.empty()
-                                         ? text::kTempWriteFailed + std::string("CFileException: ") + SystemErrorText(row.error)
-                                         : row.message + " " + path + ": " + SystemErrorText(row.error);
+            ? text::kTempWriteFailed + std::string("CFileException: ") + SystemErrorText(row.error)
+            : row.message + " " + path + ": " + SystemErrorText(row.error);
         // A failed commit adds an item of its own; a failure in split mode marks the file's item.
         EXPECT_EQ(errors[0].second.empty() ? errors[0].first : errors[0].second, expected);
         EXPECT_TRUE(leftovers(tree).empty());

@@ -1,5 +1,5 @@
-#include "engine/Messages.h"
 #include "engine/replace/ReplaceSelected.h"
+#include "engine/Messages.h"
 #include "engine/walk/SearchWalk.h"
 #include "platform/SystemError.h"
 #include "tests/support/ReplaceFixture.h"
@@ -27,8 +27,7 @@ SearchJob selectedJob(std::uint32_t splitLength = 0)
 
 // A search over `root`, as the user saw it before marking results.
 struct Searched {
-    Searched(const SearchJob& job, const std::string& root, const std::string& search = "abc")
-        : fixture(job, search, "")
+    Searched(const SearchJob& job, const std::string& root, const std::string& search = "abc") : fixture(job, search, "")
     {
         RunSearch(fixture.run(), root);
         for (ItemHandle top = results().FirstTopLevelItem(); top != kNoItem; top = results().NextSibling(top))
@@ -57,8 +56,7 @@ void overwrite(const std::string& path, const std::string& bytes)
 int backupsIn(const std::string& directory)
 {
     int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        count += entry.path().extension() == ".bak" ? 1 : 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) count += entry.path().extension() == ".bak" ? 1 : 0;
     return count;
 }
 
@@ -95,14 +93,29 @@ TEST(ReplaceSelected, FilesChangedSinceTheSearchFailOnTheirHits)
         std::string after;
         std::vector<ItemKind> kinds;
     } rows[] = {
-        {"text moved", 0, [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
-         text::kChangedSinceSearch, "x------abd-----x\n", {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
-        {"text moved, split", 8, [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
-         text::kChangedSinceSearch, "x------abd-----x\n", {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
-        {"deleted", 0, [](const std::string& p) { std::filesystem::remove(p); }, text::kPathCannotOpen, "",
+        {"text moved",
+         0,
+         [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
+         text::kChangedSinceSearch,
+         "x------abd-----x\n",
+         {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
+        {"text moved, split",
+         8,
+         [](const std::string& p) { overwrite(p, "abc------abd-----abc\n"); },
+         text::kChangedSinceSearch,
+         "x------abd-----x\n",
+         {ItemKind::Replaced, ItemKind::Error, ItemKind::Replaced}},
+        {"deleted",
+         0,
+         [](const std::string& p) { std::filesystem::remove(p); },
+         text::kPathCannotOpen,
+         "",
          {ItemKind::Error, ItemKind::Error, ItemKind::Error}},
-        {"read-only", 0, [](const std::string& p) { ::chmod(p.c_str(), 0444); },
-         "Kann Datei nicht öffnen: " + SystemErrorText(EACCES), before,
+        {"read-only",
+         0,
+         [](const std::string& p) { ::chmod(p.c_str(), 0444); },
+         "Kann Datei nicht öffnen: " + SystemErrorText(EACCES),
+         before,
          {ItemKind::Error, ItemKind::Error, ItemKind::Error}},
     };
     for (const auto& row : rows) {

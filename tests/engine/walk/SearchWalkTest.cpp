@@ -1,8 +1,8 @@
+#include "engine/walk/SearchWalk.h"
 #include "engine/Messages.h"
 #include "engine/match/ContentSearch.h"
 #include "engine/walk/EntryFilter.h"
 #include "engine/walk/NameSearch.h"
-#include "engine/walk/SearchWalk.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "tests/support/RunFixture.h"
@@ -51,8 +51,7 @@ public:
 
 // One search run over a tree, and what it left in the result list.
 struct Search {
-    Search(const SearchJob& job, std::string root, const std::string& text = "needle")
-        : root(std::move(root)), fixture(job, text)
+    Search(const SearchJob& job, std::string root, const std::string& text = "needle") : root(std::move(root)), fixture(job, text)
     {
     }
     Search& run(DocumentEngine* documents = nullptr)
@@ -81,7 +80,8 @@ struct Search {
         ResultList& list = fixture.results();
         for (std::size_t row = 0; row < list.TopLevelCount(); ++row) {
             const ItemHandle item = list.TopLevelItem(row);
-            if (list.Kind(item) == kind && list.ColumnText(item, ResultColumn::FileOrContext) == root + "/" + relative) return row;
+            if (list.Kind(item) == kind && list.ColumnText(item, ResultColumn::FileOrContext) == root + "/" + relative)
+                return row;
         }
         return SIZE_MAX;
     }
@@ -136,8 +136,9 @@ TEST(SearchWalk, EntriesAreVisitedByNameIgnoringCase)
     search.run();
     std::vector<std::string> order;
     for (const std::string& path : search.fixture.topLevel(ItemKind::File)) order.push_back(path.substr(tree.root().size() + 1));
-    EXPECT_EQ(order, (std::vector<std::string>{"a.txt", "Ab.txt", "A_b.txt", "B.txt", "b.txt", "M/needle.txt", "z.txt",
-                                               "ä.txt", "Ö.txt"}));
+    EXPECT_EQ(
+        order,
+        (std::vector<std::string>{"a.txt", "Ab.txt", "A_b.txt", "B.txt", "b.txt", "M/needle.txt", "z.txt", "ä.txt", "Ö.txt"}));
 }
 
 // A folder whose listing cannot be read is one error item with the system's

@@ -1,6 +1,6 @@
+#include "engine/worker/SearchWorker.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
-#include "engine/worker/SearchWorker.h"
 #include "engine/worker/WorkerState.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -161,13 +161,15 @@ TEST(SearchWorker, ExceptionAbortsOnlyThatCommand)
         rig.worker.StartSearch("/nowhere");
         ASSERT_EQ(rig.notifier->waitForPosts(run).size(), run);
     }
-    EXPECT_EQ(rig.notifier->waitForPosts(4), (std::vector<UserMessage>{UserMessage::RunAborted, UserMessage::RunAborted,
-                                                                UserMessage::RunAborted, UserMessage::SearchDone}));
-    EXPECT_EQ(rig.notifier->shown(), (std::vector<std::string>{
-                                         prefix + "CFileException, disk gone",
-                                         prefix + "CMemoryException, " + std::string(255, 'm'),
-                                         prefix + ", " + SystemErrorText(ENOENT),
-                                     }));
+    EXPECT_EQ(rig.notifier->waitForPosts(4),
+              (std::vector<UserMessage>{UserMessage::RunAborted, UserMessage::RunAborted, UserMessage::RunAborted,
+                                        UserMessage::SearchDone}));
+    EXPECT_EQ(rig.notifier->shown(),
+              (std::vector<std::string>{
+                  prefix + "CFileException, disk gone",
+                  prefix + "CMemoryException, " + std::string(255, 'm'),
+                  prefix + ", " + SystemErrorText(ENOENT),
+              }));
     EXPECT_EQ(rig.worker.GetFileCount(), 1);
 }
 

@@ -24,12 +24,12 @@
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"
 #include "ui/app/CommandLine.h"
-#include "ui/frame/DocumentOpenRules.h"
-#include "ui/viewer/DocumentWindow.h"
-#include "ui/frame/MainFrame.h"
 #include "ui/app/ProgramWindow.h"
+#include "ui/frame/DocumentOpenRules.h"
+#include "ui/frame/MainFrame.h"
 #include "ui/results/ResultsPane.h"
 #include "ui/searchform/SearchFormWidget.h"
+#include "ui/viewer/DocumentWindow.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -143,8 +143,8 @@ TEST_F(ProgramDocumentsTest, TheRecentFileListKeepsFourAndForgetsWhatNoLongerOpe
             window->frame().action(FrameCommand::FileOpen)->trigger();
         }
         window->openDocumentFile(Q(files[2]));  // opened again: moves to the top
-        EXPECT_EQ(recentTexts(*window), (QStringList{Q("&1 " + files[2]), Q("&2 " + files[4]),
-                                                     Q("&3 " + files[3]), Q("&4 " + files[1])}));
+        EXPECT_EQ(recentTexts(*window),
+                  (QStringList{Q("&1 " + files[2]), Q("&2 " + files[4]), Q("&3 " + files[3]), Q("&4 " + files[1])}));
         EXPECT_FALSE(window->frame().action(FrameCommand::RecentFile)->isVisible());
     }
     settings::ProfileStore store(profile);
@@ -157,8 +157,7 @@ TEST_F(ProgramDocumentsTest, TheRecentFileListKeepsFourAndForgetsWhatNoLongerOpe
     ASSERT_EQ(window->documents().recentFileActions().size(), 4u);
     window->documents().recentFileActions()[1]->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(recentTexts(*window),
-              (QStringList{Q("&1 " + files[2]), Q("&2 " + files[3]), Q("&3 " + files[1])}));
+    EXPECT_EQ(recentTexts(*window), (QStringList{Q("&1 " + files[2]), Q("&2 " + files[3]), Q("&3 " + files[1])}));
     EXPECT_EQ(settings::ProfileStore(profile).GetProfileString("Recent File List", "File4"), "");
     window->documents().recentFileActions()[2]->trigger();
     EXPECT_EQ(viewer.opened.back(), files[1]);
@@ -218,7 +217,8 @@ TEST_F(ProgramDocumentsTest, TheProgramsViewerShowsAHitOfAUtf8FileExactlySelecte
     setup.clock = &clock;
     ProgramWindow window(setup);
     ASSERT_NE(window.viewer(), nullptr);
-    const std::string text = "\xEF\xBB\xBFZeile eins\nViele Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln\n";
+    const std::string text = "\xEF\xBB\xBFZeile eins\nViele Gr\xC3\xBC\xC3\x9F"
+                             "e aus K\xC3\xB6ln\n";
     const std::string path = tree.write("brief.txt", text);
     ResultList& list = window.resultList();
     list.AddNoteItem(path, ItemKind::File, 4);

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QTimer>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 
 #include "engine/Messages.h"
 #include "platform/Clock.h"
@@ -56,10 +56,7 @@ protected:
         QTest::keyClicks(edit, text);
     }
 
-    static void click(ProgramWindow& window, int id)
-    {
-        static_cast<QAbstractButton*>(window.form().control(id))->click();
-    }
+    static void click(ProgramWindow& window, int id) { static_cast<QAbstractButton*>(window.form().control(id))->click(); }
 
     static void trigger(ProgramWindow& window, FrameCommand id) { window.frame().action(id)->trigger(); }
 
@@ -157,8 +154,8 @@ TEST_F(ProgramWindowTest, TheRunCommandsShowTheFirstFailingCheck)
     trigger(*window, FrameCommand::StartSearch);
     type(*window, FormCombo::SearchText, QStringLiteral("x"));
     trigger(*window, FrameCommand::StartReplace);
-    EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kNoSearchText, text::kEmptyReplacementQuestion,
-                                                       text::kNoDirectory}));
+    EXPECT_EQ(prompts.shown,
+              (std::vector<std::string>{text::kNoSearchText, text::kEmptyReplacementQuestion, text::kNoDirectory}));
     EXPECT_FALSE(window->frame().isBusy());
 }
 

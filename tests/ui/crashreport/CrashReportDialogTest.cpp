@@ -16,12 +16,12 @@
 #include "crash/ReportFiles.h"
 #include "tests/support/TempTree.h"
 #include "tests/ui/support/QtApp.h"
+#include "ui/common/EngineText.h"
 #include "ui/crashreport/CrashReportContentsDialog.h"
 #include "ui/crashreport/CrashReportController.h"
 #include "ui/crashreport/CrashReportDialog.h"
 #include "ui/crashreport/CrashReportPrompts.h"
 #include "ui/crashreport/CrashReportTexts.h"
-#include "ui/common/EngineText.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -92,14 +92,15 @@ TEST_F(CrashReportTest, SendingUploadsTheArchiveWithTheAddressAndTheDescription)
               SendOutcome::Sent);
     ASSERT_EQ(uploader.bodies.size(), 1u);
     const QByteArray& body = uploader.bodies[0];
-    EXPECT_EQ(body, controller.buildBody(QStringLiteral("anna@example.de"), QStringLiteral("Suche gestartet\nAbsturz ä"),
-                                         QByteArray::fromStdString(test::ReadFile(archive))));
+    EXPECT_EQ(body,
+              controller.buildBody(QStringLiteral("anna@example.de"), QStringLiteral("Suche gestartet\nAbsturz ä"),
+                                   QByteArray::fromStdString(test::ReadFile(archive))));
     EXPECT_TRUE(body.contains("name=\"email\"\r\n\r\nanna@example.de\r\n"));
     // Line ends of the description go out as CR LF, text as UTF-8.
     EXPECT_TRUE(body.contains("name=\"beschreib\"\r\n\r\nSuche gestartet\r\nAbsturz \xc3\xa4\r\n"));
     EXPECT_TRUE(body.contains("name=\"dmpdatei\"; filename=\"tarnwickQ1w2E3.zip\"\r\nContent-Type: application/zip\r\n"));
-    EXPECT_EQ(prompts.events, (QStringList{QStringLiteral("begin"), QStringLiteral("progress:%1/%1").arg(body.size()),
-                                           QStringLiteral("end")}));
+    EXPECT_EQ(prompts.events,
+              (QStringList{QStringLiteral("begin"), QStringLiteral("progress:%1/%1").arg(body.size()), QStringLiteral("end")}));
 }
 
 TEST_F(CrashReportTest, AFailedUploadIsShownAndTheArchiveCanBeKept)
@@ -109,7 +110,8 @@ TEST_F(CrashReportTest, AFailedUploadIsShownAndTheArchiveCanBeKept)
     tree.write("Bericht.zip", "older file the user chose to replace");
     CrashReportController controller(report, uploader, prompts);
     EXPECT_EQ(controller.send({}, {}), SendOutcome::Failed);
-    EXPECT_EQ(prompts.events.mid(3), (QStringList{QStringLiteral("error:Verbindung abgelehnt"), QStringLiteral("save:tarnwick")}));
+    EXPECT_EQ(prompts.events.mid(3),
+              (QStringList{QStringLiteral("error:Verbindung abgelehnt"), QStringLiteral("save:tarnwick")}));
     EXPECT_EQ(tree.read("Bericht.zip"), test::ReadFile(archive));
 
     // Declined: nothing written anywhere.
@@ -188,7 +190,10 @@ TEST_F(CrashReportTest, CloseSendsNothing)
 
 TEST_F(CrashReportTest, TheLinkShowsTheFilesAndABinaryOneAsHexDump)
 {
-    const std::string binary = tree.write("tarnwick.sym", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0AB", 18));
+    const std::string binary = tree.write("tarnwick.sym",
+                                          std::string("\x7f"
+                                                      "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0AB",
+                                                      18));
     report.files.push_back({binary, crash::kSymbolFileDescription});
     CrashReportController controller(report, uploader, prompts);
     CrashReportDialog dialog(controller);

@@ -103,11 +103,13 @@ TEST_F(CrashReportUploadTest, PostsTheExactHttp10RequestInPiecesWithProgress)
 
     EXPECT_EQ(server.head().toStdString(),
               "POST /dmprep/upload.php HTTP/1.0\r\n"
-              "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n"
-              "Accept: */*\r\n"
-              "Content-Type: multipart/form-data; boundary=--MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
-              "Content-Length: 5000\r\n"
-              "\r\n");
+              "Host: 127.0.0.1:" +
+                  std::to_string(server.port()) +
+                  "\r\n"
+                  "Accept: */*\r\n"
+                  "Content-Type: multipart/form-data; boundary=--MULTI-PARTS-FORM-DATA-BOUNDARY\r\n"
+                  "Content-Length: 5000\r\n"
+                  "\r\n");
     EXPECT_EQ(server.body(), body);
     const std::vector<std::pair<qint64, qint64>> expected{{1024, 5000}, {2048, 5000}, {3072, 5000}, {4096, 5000}, {5000, 5000}};
     EXPECT_EQ(progress, expected);

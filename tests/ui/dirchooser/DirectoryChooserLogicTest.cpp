@@ -38,8 +38,8 @@ std::vector<std::string> namesOf(const ChooserListing& listing)
 
 TEST(DirectoryChooserRoots, RootThenHomeThenVolumesInMediaMntAndRunMedia)
 {
-    const std::vector<std::string> mounts{"/",          "/proc",        "/run/media/anna/DISK", "/mnt",
-                                          "/media/cd/", "/mediafiles",  "/home/anna",           "/mnt/backup"};
+    const std::vector<std::string> mounts{"/",          "/proc",       "/run/media/anna/DISK", "/mnt",
+                                          "/media/cd/", "/mediafiles", "/home/anna",           "/mnt/backup"};
     EXPECT_EQ(ChooserRootPaths("/home/anna/", mounts),
               (std::vector<std::string>{"/", "/home/anna", "/media/cd", "/mnt", "/mnt/backup", "/run/media/anna/DISK"}));
     // root's home is no second "/"; without a home the volumes still come.
@@ -61,7 +61,7 @@ TEST(DirectoryChooserListing, ListsOnlyFoldersHiddenIncludedInCaseInsensitiveOrd
     ASSERT_EQ(listing.status, ChooserListingStatus::Listed);
     EXPECT_EQ(namesOf(listing), (std::vector<std::string>{".abc", "alpha", "Beta", "gamma"}));
     EXPECT_EQ(listing.children[2].path, tree.path("top/Beta"));
-    EXPECT_TRUE(listing.children[2].expandable);   // has "inner"
+    EXPECT_TRUE(listing.children[2].expandable);  // has "inner"
     EXPECT_FALSE(listing.children[1].expandable);  // empty: no expand button
 }
 

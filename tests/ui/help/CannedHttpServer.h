@@ -16,8 +16,8 @@ namespace tarnwick::test {
 
 inline QByteArray HttpResponse(const QByteArray& body, const QByteArray& status = "200 OK")
 {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: " +
-           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
+        "\r\nConnection: close\r\n\r\n" + body;
 }
 
 // Accepts connections on 127.0.0.1 and answers each request with `response`;

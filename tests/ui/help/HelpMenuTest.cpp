@@ -18,15 +18,15 @@
 #include "tests/ui/help/CannedHttpServer.h"
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"
+#include "ui/app/ProgramWindow.h"
+#include "ui/common/ProgramFiles.h"
+#include "ui/frame/MainFrame.h"
 #include "ui/help/AboutBox.h"
 #include "ui/help/HelpLauncher.h"
 #include "ui/help/HelpMenu.h"
 #include "ui/help/HelpMenuTexts.h"
-#include "ui/frame/MainFrame.h"
-#include "ui/common/ProgramFiles.h"
-#include "ui/app/ProgramWindow.h"
-#include "ui/searchform/SearchFormController.h"
 #include "ui/help/UpdateCheckDialog.h"
+#include "ui/searchform/SearchFormController.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -51,14 +51,20 @@ TEST(HelpLauncher, OpensTheHelpEachTimeButGivesUpForGoodWhenItIsMissing)
     test::TempTree tree;
     const std::string bin = tree.mkdir("bin");
     std::vector<std::string> opened;
-    HelpLauncher missing(bin, [&](const std::string& path) { opened.push_back(path); return true; });
+    HelpLauncher missing(bin, [&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    });
     EXPECT_FALSE(missing.Show());
     tree.write("bin/help/index.html", "<html>");
     EXPECT_FALSE(missing.Show()) << "a later request does not try again";
     EXPECT_TRUE(missing.isUnavailable());
     EXPECT_TRUE(opened.empty());
 
-    HelpLauncher present(bin, [&](const std::string& path) { opened.push_back(path); return true; });
+    HelpLauncher present(bin, [&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    });
     EXPECT_TRUE(present.Show());
     EXPECT_TRUE(present.Show());
     EXPECT_EQ(opened, (std::vector<std::string>{bin + "/help/index.html", bin + "/help/index.html"}));
@@ -205,8 +211,7 @@ TEST_F(HelpMenuTest, AboutBoxAsksTheConfiguredServerAndStartsTheUpdaterItOffers)
     const auto pastDeadline = [&] {
         if (elapsed.elapsed() < 20'000) return false;
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog != nullptr && dialog->isVisible())
-                dialog->reject();
+            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog != nullptr && dialog->isVisible()) dialog->reject();
         return true;
     };
     QTimer aboutDriver;
@@ -251,7 +256,10 @@ TEST_F(HelpMenuTest, AboutBoxAsksTheConfiguredServerAndStartsTheUpdaterItOffers)
 TEST_F(HelpMenuTest, HelpAndTipsComeFromTheirMenuEntries)
 {
     std::vector<std::string> opened;
-    window->helpMenu().setHelpOpener([&](const std::string& path) { opened.push_back(path); return true; });
+    window->helpMenu().setHelpOpener([&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    });
     int tipsShown = 0;
     window->helpMenu().setTipsRunner([&](QWidget* parent) {
         EXPECT_EQ(parent, &window->frame());

@@ -67,8 +67,8 @@ TEST_F(TipOfTheDayTest, SkipsCommentsIndentedAndEmptyLinesAndWrapsAfterTheLast)
 {
     const std::string path = writeTips("; Kopf\n;Kommentar\nErster Tipp\n\n  eingerückt\n\tTab\r\nZweiter Tipp\r\n"
                                        "\r\nDritter Tipp ohne Zeilenende");
-    EXPECT_EQ(showings(path, 4), (std::vector<std::string>{"Erster Tipp", "Zweiter Tipp", "Dritter Tipp ohne Zeilenende",
-                                                           "Erster Tipp"}));
+    EXPECT_EQ(showings(path, 4),
+              (std::vector<std::string>{"Erster Tipp", "Zweiter Tipp", "Dritter Tipp ohne Zeilenende", "Erster Tipp"}));
     TipOfTheDay tips(store, path);
     EXPECT_EQ(tips.tip(), "Zweiter Tipp");
     tips.NextTip();

@@ -50,9 +50,9 @@ TEST(UpdateAnswer, UnreadableWithoutTheTextOrTheAktPart)
 
 TEST(UpdateAnswer, FirstOccurrenceOfEachTagAndTheBytesAsSent)
 {
-    const UpdateAnswer parsed = ParseUpdateAnswer(
-        "HTTP noise <text>Erste\r\nZeile \xE4</text><text>zweite</text> <akt>0</akt><akt>1</akt>"
-        "<ort>\n  http://a/neu.zip \n</ort><ort>http://b</ort>");
+    const UpdateAnswer parsed =
+        ParseUpdateAnswer("HTTP noise <text>Erste\r\nZeile \xE4</text><text>zweite</text> <akt>0</akt><akt>1</akt>"
+                          "<ort>\n  http://a/neu.zip \n</ort><ort>http://b</ort>");
     EXPECT_EQ(parsed.message, "Erste\r\nZeile \xE4");
     EXPECT_TRUE(parsed.updateAvailable);
     EXPECT_EQ(parsed.location, "http://a/neu.zip");

@@ -53,7 +53,7 @@ protected:
 
 TEST_F(OptionsDialogLogicTest, ShowsLengthsInMegabytesAndKilobytes)
 {
-    EXPECT_EQ(defaults.splitLengthMb, "50");   // 52428800 bytes
+    EXPECT_EQ(defaults.splitLengthMb, "50");  // 52428800 bytes
     EXPECT_EQ(defaults.detectLengthKb, "50");  // 51200 bytes
     EXPECT_EQ(defaults.splitMaxOffsetKb, "1");
     OptionsValues odd;
@@ -78,11 +78,23 @@ TEST_F(OptionsDialogLogicTest, OkWritesTheSectionInTheDialogsOrderAndUnits)
     EXPECT_EQ(logic.acceptedValues().backupExtension, ".bak");
     EXPECT_EQ(logic.acceptedValues().searchThreads, 8u);
 
-    const std::vector<std::string> order = {
-        "Sikop",        "Immer Sikop",  "Log verwenden",          "Kontextl",           "Log Datei",
-        "Endung Sikop", "Nur ersetzen log", "Dateinamenerweiterungen Word", "Sikop nicht durchsuchen",
-        "Splitlaenge",  "Split max Offset", "Temp Verz aktuelles", "Tem Verzeichnis",   "Nullzeichen ignorieren",
-        "Erweitertes Enkoding", "Enkodinglaenge", "Suchthreads"};
+    const std::vector<std::string> order = {"Sikop",
+                                            "Immer Sikop",
+                                            "Log verwenden",
+                                            "Kontextl",
+                                            "Log Datei",
+                                            "Endung Sikop",
+                                            "Nur ersetzen log",
+                                            "Dateinamenerweiterungen Word",
+                                            "Sikop nicht durchsuchen",
+                                            "Splitlaenge",
+                                            "Split max Offset",
+                                            "Temp Verz aktuelles",
+                                            "Tem Verzeichnis",
+                                            "Nullzeichen ignorieren",
+                                            "Erweitertes Enkoding",
+                                            "Enkodinglaenge",
+                                            "Suchthreads"};
     const std::string text = configText();
     std::size_t at = text.find("[Optionen]");
     ASSERT_NE(at, std::string::npos);
@@ -111,8 +123,7 @@ TEST_F(OptionsDialogLogicTest, ChecksRunInOrderAndRefuseWithoutWriting)
              in.backupExtension.clear();
          },
          texts::kNoLogFile},
-        {"empty extension",
-         [](OptionsDialogInput& in, const std::string&, const std::string&) { in.backupExtension.clear(); },
+        {"empty extension", [](OptionsDialogInput& in, const std::string&, const std::string&) { in.backupExtension.clear(); },
          texts::kNoBackupExtension},
         {"blanks only count as empty",
          [](OptionsDialogInput& in, const std::string&, const std::string&) { in.backupExtension = "  "; },
@@ -127,8 +138,7 @@ TEST_F(OptionsDialogLogicTest, ChecksRunInOrderAndRefuseWithoutWriting)
          },
          texts::kBadWordExtensions},
         {"temporary directory empty",
-         [](OptionsDialogInput& in, const std::string&, const std::string&) { in.tempDirIsCurrent = false; },
-         texts::kBadTempDir},
+         [](OptionsDialogInput& in, const std::string&, const std::string&) { in.tempDirIsCurrent = false; }, texts::kBadTempDir},
         {"temporary directory is a file",
          [](OptionsDialogInput& in, const std::string&, const std::string& f) {
              in.tempDirIsCurrent = false;
@@ -147,8 +157,7 @@ TEST_F(OptionsDialogLogicTest, ChecksRunInOrderAndRefuseWithoutWriting)
              in.detectLengthKb = "5000000";
          },
          "Bitte geben Sie eine ganze Zahl zwischen 0 und 4194304 ein."},
-        {"split length of 0 MB",
-         [](OptionsDialogInput& in, const std::string&, const std::string&) { in.splitLengthMb = "0"; },
+        {"split length of 0 MB", [](OptionsDialogInput& in, const std::string&, const std::string&) { in.splitLengthMb = "0"; },
          "Bitte geben Sie eine ganze Zahl zwischen 1 und 4095 ein."},
     };
     for (const Case& c : cases) {

@@ -33,8 +33,7 @@ namespace {
 ExportDialog* shownExportDialog()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<ExportDialog*>(widget); dialog != nullptr && dialog->isVisible())
-            return dialog;
+        if (auto* dialog = qobject_cast<ExportDialog*>(widget); dialog != nullptr && dialog->isVisible()) return dialog;
     return nullptr;
 }
 
@@ -177,8 +176,7 @@ TEST(ExportTemplateDirectory, BesideTheProgramThenTheInstalledShareDirectory)
 TEST(ShippedExportTemplate, FillsHeaderFilesAndHitsLeavingNoPlaceholder)
 {
     const std::string source = __FILE__;
-    const std::string templatePath =
-        source.substr(0, source.rfind("tests/ui/")) + "ui/vorlage_export.txt";
+    const std::string templatePath = source.substr(0, source.rfind("tests/ui/")) + "ui/vorlage_export.txt";
     ResultList list;
     list.AddNoteItem("/d/a.txt", ItemKind::File, 2);
     list.AddHitItem(12, 1, "ab x cd", 3, ItemKind::None, -1);

@@ -19,11 +19,11 @@
 namespace tarnwick::ui {
 namespace {
 
-const QString kInvalidTemplate = QString::fromUtf8(
-    "Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere Exportoption.");
-const QString kMissingSeparator = QString::fromUtf8(
-    "Bitte geben Sie ein Listentrennzeichen ein. Diese Zeichen(folge) dient zur Separierung der einzelnen "
-    "Spalten. (z.B. Strichpunkt, Tabulator (als \\t eingeben) etc..)");
+const QString kInvalidTemplate =
+    QString::fromUtf8("Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere Exportoption.");
+const QString kMissingSeparator =
+    QString::fromUtf8("Bitte geben Sie ein Listentrennzeichen ein. Diese Zeichen(folge) dient zur Separierung der einzelnen "
+                      "Spalten. (z.B. Strichpunkt, Tabulator (als \\t eingeben) etc..)");
 const QString kNoElement = QStringLiteral("Mindestens ein Exporttyp muss gewählt werden.");
 
 class ExportDialogTest : public ::testing::Test {

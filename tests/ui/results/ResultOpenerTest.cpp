@@ -12,8 +12,8 @@
 #include "platform/CodePage.h"
 #include "tests/support/RunFixture.h"
 #include "tests/support/TempTree.h"
-#include "tests/ui/support/FakeViewer.h"
 #include "tests/ui/support/DocumentFiles.h"
+#include "tests/ui/support/FakeViewer.h"
 #include "ui/results/ResultTarget.h"
 #include "ui/searchform/SearchFormController.h"
 #include "ui/viewer/ViewerWordConnection.h"
@@ -38,8 +38,7 @@ public:
     std::int64_t splitLength() const override { return 1234; }
     ViewerAccess* viewer() override { return hasViewer ? &fakeViewer : nullptr; }
     void showPreviewPage() override { ++previewShown; }
-    WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position,
-                               std::int64_t length) override
+    WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) override
     {
         wordRequests.push_back({path, position, length});
         if (connection) return connection->show(path, position, length);
@@ -66,7 +65,10 @@ struct Results {
         file = list.AddNoteItem(tree.write("a.txt", "ab x x"), ItemKind::File, 1);
         hit = list.AddHitItem(3, 1, "ab x x", 3, ItemKind::None, 1);
         secondHit = list.AddHitItem(5, 1, "ab x x", 5, ItemKind::None, 1);
-        utf8File = list.AddNoteItem(tree.write("u.txt", "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F" "e"), ItemKind::File, 4);
+        utf8File = list.AddNoteItem(tree.write("u.txt",
+                                               "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F"
+                                               "e"),
+                                    ItemKind::File, 4);
         utf8Hit = list.AddHitItem(3, 7, "grüße", 0, ItemKind::None, 5);
         nameHit = list.AddFileItem(tree.write("x.txt", ""), ItemKind::FileNameHit);
         dirHit = list.AddFileItem(tree.mkdir("xdir"), ItemKind::DirNameHit);
@@ -78,8 +80,7 @@ struct Results {
         summary = list.AddFileItem("Suche abgeschlossen.", ItemKind::Info);
     }
     ResultList list;
-    ItemHandle header, file, hit, secondHit, utf8File, utf8Hit, nameHit, dirHit, error, document, docHit, gone,
-        goneHit, summary;
+    ItemHandle header, file, hit, secondHit, utf8File, utf8Hit, nameHit, dirHit, error, document, docHit, gone, goneHit, summary;
 };
 
 class ResultOpenerTest : public ::testing::Test {
@@ -140,8 +141,7 @@ TEST_F(ResultOpenerTest, AHitOpensInTheViewerSelectedAndThePreviewComesToTheFron
 
 TEST_F(ResultOpenerTest, NothingHappensForGoneFilesItemsWithoutAFileOrWithoutAViewer)
 {
-    for (ItemHandle item : {results.goneHit, results.gone, results.nameHit, results.dirHit, results.header})
-        opener.open(item);
+    for (ItemHandle item : {results.goneHit, results.gone, results.nameHit, results.dirHit, results.header}) opener.open(item);
     host.hasViewer = false;
     opener.open(results.hit);
     EXPECT_TRUE(host.fakeViewer.requests.empty());
@@ -181,19 +181,31 @@ TEST_F(ResultOpenerTest, ReplacementsInUtf8FilesCountTheirUtf8Bytes)
     target.encoding = Encoding::Utf8;
     target.matchLength = 6;
     target.ownKind = ItemKind::Replaced;
-    EXPECT_EQ(SelectionLength(target, RunKind::Search, "gr\xFC\xDF" "e", latin1), 7);
+    EXPECT_EQ(SelectionLength(target, RunKind::Search,
+                              "gr\xFC\xDF"
+                              "e",
+                              latin1),
+              7);
     target.encoding = Encoding::Ansi;
-    EXPECT_EQ(SelectionLength(target, RunKind::Search, "gr\xFC\xDF" "e", latin1), 5);
+    EXPECT_EQ(SelectionLength(target, RunKind::Search,
+                              "gr\xFC\xDF"
+                              "e",
+                              latin1),
+              5);
 }
 
 // The search reports byte offsets of the file and the hit's length in the
 // file's bytes; the highlight length counts characters of the code page.
 TEST_F(ResultOpenerTest, AHitInAUtf8FileIsSelectedByItsBytes)
 {
-    const std::string text = "\xEF\xBB\xBFViele Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln";
+    const std::string text = "\xEF\xBB\xBFViele Gr\xC3\xBC\xC3\x9F"
+                             "e aus K\xC3\xB6ln";
     const std::string path = tree.write("brief.txt", text);
     CodePage latin1("ISO-8859-1");
-    test::RunFixture fixture(test::TestJob(), "gr\xFC\xDF" "e", latin1);
+    test::RunFixture fixture(test::TestJob(),
+                             "gr\xFC\xDF"
+                             "e",
+                             latin1);
     SearchFileContents(fixture.run(), path);
     ResultList& list = fixture.results();
     const ItemHandle fileItem = list.FirstTopLevelItem();
@@ -207,7 +219,8 @@ TEST_F(ResultOpenerTest, AHitInAUtf8FileIsSelectedByItsBytes)
     ASSERT_EQ(host.fakeViewer.requests.size(), 1u);
     const ResultRequest& request = host.fakeViewer.requests[0];
     EXPECT_EQ(text.substr(static_cast<std::size_t>(request.start), static_cast<std::size_t>(request.length)),
-              "Gr\xC3\xBC\xC3\x9F" "e");
+              "Gr\xC3\xBC\xC3\x9F"
+              "e");
 }
 
 TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
@@ -233,8 +246,7 @@ TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
     ASSERT_NE(second, kNoItem);
     documentOpener.open(second);
     ASSERT_EQ(host.messages.size(), 0u);
-    EXPECT_EQ(display.shown.text.substr(display.shown.selectionStart,
-                                        display.shown.selectionEnd - display.shown.selectionStart),
+    EXPECT_EQ(display.shown.text.substr(display.shown.selectionStart, display.shown.selectionEnd - display.shown.selectionStart),
               u"Größe");
     EXPECT_EQ(display.shown.selectionStart, 17u);
     EXPECT_TRUE(host.fakeViewer.requests.empty());

@@ -10,8 +10,7 @@ namespace {
 
 using namespace ResultsCommandId;
 
-constexpr int kAllCommands[] = {OpenInViewer, OpenWithProgram, ReplaceMarked, MarkAll,
-                                MarkNone,     Export,          ExpandAll,     CollapseAll};
+constexpr int kAllCommands[] = {OpenInViewer, OpenWithProgram, ReplaceMarked, MarkAll, MarkNone, Export, ExpandAll, CollapseAll};
 
 class RecordingHost : public ResultsCommandHost {
 public:
@@ -228,8 +227,9 @@ TEST(ResultsCommandTexts, PromptsSplitIntoStatusTipAndToolTip)
     EXPECT_EQ(FindResultsCommandText(1), nullptr);
     for (int id : kAllCommands) EXPECT_NE(FindResultsCommandText(id), nullptr) << id;
     const std::vector<int> bar(ResultsToolBarLayout().begin(), ResultsToolBarLayout().end());
-    EXPECT_EQ(bar, (std::vector<int>{OpenInViewer, OpenWithProgram, kSeparator, ReplaceMarked, MarkAll, MarkNone,
-                                     kSeparator, Export, ExpandAll, CollapseAll}));
+    EXPECT_EQ(bar,
+              (std::vector<int>{OpenInViewer, OpenWithProgram, kSeparator, ReplaceMarked, MarkAll, MarkNone, kSeparator, Export,
+                                ExpandAll, CollapseAll}));
 }
 
 }  // namespace

@@ -61,10 +61,15 @@ void expectModelMatchesStore(const ResultsModel& model, const ResultList& list)
 
 TEST_F(ResultsModelTest, ShowsColumnsIconsCheckBoxesAndHighlight)
 {
-    list->AddFileItem("Suche nach : gr\xC3\xBC\xC3\x9F" "e", ItemKind::Info);
+    list->AddFileItem("Suche nach : gr\xC3\xBC\xC3\x9F"
+                      "e",
+                      ItemKind::Info);
     list->AddNoteItem("/t/a.txt", ItemKind::File, 4);
     // "Müller: Grüße": the match "Grüße" is bytes 9..16, characters 8..13.
-    list->AddHitItem(40, 7, "M\xC3\xBCller: Gr\xC3\xBC\xC3\x9F" "e", 9, ItemKind::None, -1);
+    list->AddHitItem(40, 7,
+                     "M\xC3\xBCller: Gr\xC3\xBC\xC3\x9F"
+                     "e",
+                     9, ItemKind::None, -1);
     const ItemHandle nameHit = list->AddFileItem("/t/x", ItemKind::FileNameHit);
     list->SetItemColumnText(nameHit, "Im Dateinamen gefunden", ResultColumn::Remark);
     list->AddFileItem("/t/e", ItemKind::Error);
@@ -180,7 +185,8 @@ TEST_F(ResultsModelTest, StaysCorrectWhileAWorkerAppends)
                 continue;
             case 5:
                 list->AddFileItem(path, ItemKind::Error);
-                list->UpdateItem(list->CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error);
+                list->UpdateItem(list->CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind,
+                                 "Kann Datei nicht öffnen: x", ItemKind::Error);
                 ++added;
                 continue;
             default: break;
@@ -189,7 +195,8 @@ TEST_F(ResultsModelTest, StaysCorrectWhileAWorkerAppends)
             ++added;
             for (int hit = 0; hit < 1 + file % 13 && added < kItems; ++hit, ++added)
                 list->AddHitItem(hit * 10, 3, "context \xC3\xA4 " + std::to_string(hit), 9, ItemKind::None, -1);
-            if (file % 11 == 0) list->UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler", ItemKind::Error);
+            if (file % 11 == 0)
+                list->UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Fehler", ItemKind::Error);
         }
         done = true;
     });

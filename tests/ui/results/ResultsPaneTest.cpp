@@ -44,13 +44,22 @@ protected:
     // One item of every kind; kinds 5 and 7 are hits a replace marked.
     void fillEveryKind()
     {
-        list->AddFileItem("Suche nach : gr\xC3\xBC\xC3\x9F" "e", ItemKind::Info);
+        list->AddFileItem("Suche nach : gr\xC3\xBC\xC3\x9F"
+                          "e",
+                          ItemKind::Info);
         file = list->AddNoteItem("/t/brief.txt", ItemKind::File, 4);
-        hit = list->AddHitItem(12, 7, "Viele Gr\xC3\xBC\xC3\x9F" "e an alle", 6, ItemKind::None, -1);
-        const ItemHandle replaced = list->AddHitItem(40, 7, "Gr\xC3\xBC\xC3\x9F" "e", 0, ItemKind::None, -1);
+        hit = list->AddHitItem(12, 7,
+                               "Viele Gr\xC3\xBC\xC3\x9F"
+                               "e an alle",
+                               6, ItemKind::None, -1);
+        const ItemHandle replaced = list->AddHitItem(40, 7,
+                                                     "Gr\xC3\xBC\xC3\x9F"
+                                                     "e",
+                                                     0, ItemKind::None, -1);
         list->UpdateItem(replaced, ResultColumn::FileOrContext, UpdateWhat::Kind, "", ItemKind::Replaced);
         list->AddFileItem("/t/offen.txt", ItemKind::Error);
-        list->UpdateItem(list->CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x", ItemKind::Error);
+        list->UpdateItem(list->CurrentFileItem(), ResultColumn::Remark, UpdateWhat::TextAndKind, "Kann Datei nicht öffnen: x",
+                         ItemKind::Error);
         list->AddFileItem("/t/gruesse.txt", ItemKind::FileNameHit);
         list->AddFileItem("/t/gruesse", ItemKind::DirNameHit);
         list->AddFileItem("/t/brief.docx", ItemKind::Document);
@@ -64,8 +73,7 @@ protected:
 
     void select(ItemHandle item)
     {
-        pane.view()->selectionModel()->select(indexOf(item),
-                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        pane.view()->selectionModel()->select(indexOf(item), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
     std::shared_ptr<ResultList> list = std::make_shared<ResultList>();

@@ -21,9 +21,15 @@ const CodePage& latin1()
 
 TEST(ResultsText, Utf8TextDecodesUmlautsAndMarksBrokenBytesOneByOne)
 {
-    EXPECT_EQ(ToDisplayText("Gr\xC3\xBC\xC3\x9F" "e", utf8()), u"Grüße");
+    EXPECT_EQ(ToDisplayText("Gr\xC3\xBC\xC3\x9F"
+                            "e",
+                            utf8()),
+              u"Grüße");
     // A lone continuation byte and a truncated sequence: one U+FFFD per byte.
-    EXPECT_EQ(ToDisplayText("a\x80" "b\xC3", utf8()), u"a\uFFFDb\uFFFD");
+    EXPECT_EQ(ToDisplayText("a\x80"
+                            "b\xC3",
+                            utf8()),
+              u"a\uFFFDb\uFFFD");
     // Overlong forms and encoded surrogates are not characters either.
     EXPECT_EQ(ToDisplayText("\xC0\xAF", utf8()), u"\uFFFD\uFFFD");
     EXPECT_EQ(ToDisplayText("\xED\xA0\x80", utf8()), u"\uFFFD\uFFFD\uFFFD");
@@ -33,14 +39,21 @@ TEST(ResultsText, Utf8TextDecodesUmlautsAndMarksBrokenBytesOneByOne)
 
 TEST(ResultsText, SingleByteCodePageGivesOneCharacterPerByte)
 {
-    EXPECT_EQ(ToDisplayText("Gr\xFC\xDF" "e", latin1()), u"Grüße");
-    EXPECT_EQ(ToDisplayRange("Gr\xFC\xDF" "e", 2, 4, latin1()), (DisplayRange{2, 4}));
+    EXPECT_EQ(ToDisplayText("Gr\xFC\xDF"
+                            "e",
+                            latin1()),
+              u"Grüße");
+    EXPECT_EQ(ToDisplayRange("Gr\xFC\xDF"
+                             "e",
+                             2, 4, latin1()),
+              (DisplayRange{2, 4}));
 }
 
 TEST(ResultsText, ByteOffsetsBecomeCharacterOffsetsAfterUmlauts)
 {
     // "Müller schreibt Grüße": the match "schreibt" starts at byte 8, character 7.
-    const std::string context = "M\xC3\xBCller schreibt Gr\xC3\xBC\xC3\x9F" "e";
+    const std::string context = "M\xC3\xBCller schreibt Gr\xC3\xBC\xC3\x9F"
+                                "e";
     EXPECT_EQ(ToDisplayRange(context, 8, 16, utf8()), (DisplayRange{7, 15}));
     // The match "Grüße" itself: 7 bytes, 5 characters.
     EXPECT_EQ(ToDisplayRange(context, 17, 24, utf8()), (DisplayRange{16, 21}));
@@ -52,7 +65,8 @@ TEST(ResultsText, ByteOffsetsBecomeCharacterOffsetsAfterUmlauts)
 
 TEST(ResultsText, RangeBoundsInsideACharacterWidenToTheWholeCharacter)
 {
-    const std::string text = "a\xC3\xA4" "b";  // "aäb"
+    const std::string text = "a\xC3\xA4"
+                             "b";  // "aäb"
     EXPECT_EQ(ToDisplayRange(text, 2, 3, utf8()), (DisplayRange{1, 2}));
     EXPECT_EQ(ToDisplayRange(text, 1, 2, utf8()), (DisplayRange{1, 2}));
     EXPECT_EQ(ToDisplayRange(text, 0, 2, utf8()), (DisplayRange{0, 2}));

@@ -24,10 +24,7 @@ struct RecordingSink final : WorkerMessageSink {
         messages.push_back(message);
         onUiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
     }
-    void HandleWorkerError(const std::string& title, const std::string& text) override
-    {
-        errors.push_back(title + "|" + text);
-    }
+    void HandleWorkerError(const std::string& title, const std::string& text) override { errors.push_back(title + "|" + text); }
     void HandleWorkerStatus(const std::string& text) override { status.push_back(text); }
 };
 

@@ -221,9 +221,7 @@ TEST_F(SearchFormControllerTest, ALoggedReplaceWritesItsBlockAndASearchOnlyWhenA
     const std::string log = test::ReadFile(tree.path("ops.log"));
     EXPECT_EQ(log.rfind(LogDateLine(kNow), 0), 0u) << log;
     EXPECT_NE(log.find("Ersetze a durch b\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("Ersetzen abgeschlossen.  2 Einträge in 1 Dateien wurden ersetzt.\r\n\r\n"),
-              std::string::npos)
-        << log;
+    EXPECT_NE(log.find("Ersetzen abgeschlossen.  2 Einträge in 1 Dateien wurden ersetzt.\r\n\r\n"), std::string::npos) << log;
     EXPECT_EQ(tree.read("x.txt"), "b b\n");
 }
 

@@ -50,8 +50,7 @@ protected:
         FormWorkerParts parts;
         parts.results = std::make_shared<ResultList>();
         parts.notifier = std::make_shared<test::RecordingNotifier>();
-        controller = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), nullptr},
-                                                            std::move(parts));
+        controller = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), nullptr}, std::move(parts));
         window.setCentralWidget(form = new SearchFormWidget(*controller, Utf8()));
         controller->Initialize();
         window.resize(1000, 450);
@@ -97,12 +96,11 @@ TEST_F(SearchFormWidgetTest, ControlsCarryTheirTextsAndPushLikeFlagsAreToggleBut
     EXPECT_TRUE(get<QPushButton>(C::AlsoDirectories)->isCheckable());
     EXPECT_NE(get<QCheckBox>(C::MatchCase), nullptr);
     EXPECT_EQ(get<QAbstractButton>(C::SearchFileNames)->text(), QStringLiteral("Dateinamen durchsuchen / umbenennen"));
-    EXPECT_EQ(get<QGroupBox>(C::NameStringGroup)->title(),
-              QStringLiteral("Dateinamenstrings (Zeichenfolgen im Dateinamen)"));
+    EXPECT_EQ(get<QGroupBox>(C::NameStringGroup)->title(), QStringLiteral("Dateinamenstrings (Zeichenfolgen im Dateinamen)"));
     EXPECT_EQ(get<QAbstractButton>(C::Browse)->text(), QStringLiteral("Durchsuchen..."));
     EXPECT_EQ(get<QAbstractButton>(C::Expand)->text(), QStringLiteral("Erweitert  >>"));
-    for (FormCombo which : {FormCombo::SearchText, FormCombo::ReplaceText, FormCombo::Directory, FormCombo::FileTypes,
-                            FormCombo::NameStrings}) {
+    for (FormCombo which :
+         {FormCombo::SearchText, FormCombo::ReplaceText, FormCombo::Directory, FormCombo::FileTypes, FormCombo::NameStrings}) {
         EXPECT_TRUE(form->comboBox(which)->isEditable());
         EXPECT_EQ(form->comboBox(which)->insertPolicy(), QComboBox::NoInsert);
     }

@@ -23,8 +23,7 @@ std::string WriteOdt(const TempTree& tree, std::string_view name, std::string_vi
 
 std::string WriteRtf(const TempTree& tree, std::string_view name, std::string_view text)
 {
-    return tree.write(name, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 " + std::string(text) +
-                                "\\par}");
+    return tree.write(name, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 " + std::string(text) + "\\par}");
 }
 
 }  // namespace tarnwick::test

@@ -20,8 +20,7 @@ struct ViewerResultRequest {
 
 class FakeViewer : public ui::ViewerAccess {
 public:
-    bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength,
-                       std::int64_t splitLength) override
+    bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength) override
     {
         requests.push_back({path.toStdString(), byteStart, byteLength, splitLength});
         return accepts;

@@ -21,8 +21,7 @@ void RecordingNotifier::ShowMessage(const std::string& text)
 std::optional<UserMessage> RecordingNotifier::waitForMessage(int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !m_queue.empty(); }))
-        return std::nullopt;
+    if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !m_queue.empty(); })) return std::nullopt;
     const UserMessage message = m_queue.front();
     m_queue.pop_front();
     return message;

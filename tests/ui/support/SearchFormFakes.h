@@ -21,7 +21,7 @@ class ScriptedPrompts final : public ui::FormPrompts {
 public:
     // Every text shown or asked, in order.
     std::vector<std::string> shown;
-    std::deque<bool> okCancelAnswers;              // missing: OK
+    std::deque<bool> okCancelAnswers;  // missing: OK
     std::deque<ui::HinweisAnswer> hinweisAnswers;  // missing: OK, box not ticked
     std::optional<ui::RenameChoice> renameChoice = ui::RenameChoice::AllNames;
     std::optional<std::string> chosenDirectory;
@@ -64,8 +64,8 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_posted;
-    std::deque<UserMessage> m_queue;     // guarded by m_mutex
-    std::vector<std::string> m_texts;    // guarded by m_mutex
+    std::deque<UserMessage> m_queue;  // guarded by m_mutex
+    std::vector<std::string> m_texts;  // guarded by m_mutex
 };
 
 // Commands that record what they were given and run `body` on the worker thread.
@@ -82,7 +82,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_started;
-    int m_starts = 0;          // guarded by m_mutex
+    int m_starts = 0;  // guarded by m_mutex
     CommandInput m_lastInput;  // guarded by m_mutex
 };
 

@@ -14,9 +14,9 @@
 #include "tests/ui/support/DocumentFiles.h"
 #include "tests/ui/support/QtApp.h"
 #include "ui/viewer/DocumentWindow.h"
-#include "word/format/DocumentFormat.h"
-#include "word/fileapp/FileApplication.h"
 #include "word/automation/WordErrors.h"
+#include "word/fileapp/FileApplication.h"
+#include "word/format/DocumentFormat.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -29,10 +29,7 @@ public:
         visible = true;
     }
     void hideDocument() override { visible = false; }
-    std::u16string selected() const
-    {
-        return shown.text.substr(shown.selectionStart, shown.selectionEnd - shown.selectionStart);
-    }
+    std::u16string selected() const { return shown.text.substr(shown.selectionStart, shown.selectionEnd - shown.selectionStart); }
 
     ShownDocument shown;
     bool visible = false;
@@ -73,8 +70,7 @@ protected:
 TEST_F(ViewerWordConnectionTest, ShowsTheHitSelectedInEveryDocumentFormat)
 {
     const std::string docx = test::WriteDocxParagraphs(tree, "brief.docx", {"Erste Zeile", "Größe und Treffer"});
-    const std::string odt =
-        test::WriteOdt(tree, "brief.odt", "<text:p>Erste Zeile</text:p><text:p>Größe und Treffer</text:p>");
+    const std::string odt = test::WriteOdt(tree, "brief.odt", "<text:p>Erste Zeile</text:p><text:p>Größe und Treffer</text:p>");
     const std::string rtf = test::WriteRtf(tree, "brief.rtf", "Hallo Treffer da");
     ViewerWordConnection connection(countingFactory(), &display);
 
@@ -95,10 +91,10 @@ TEST_F(ViewerWordConnectionTest, ShowsTheHitSelectedInEveryDocumentFormat)
 TEST_F(ViewerWordConnectionTest, HiddenTextBeforeTheHitDoesNotShiftWhatIsSelected)
 {
     // The hidden run counts nine character positions but is not shown.
-    const std::string docx = test::WriteDocx(
-        tree, "versteckt.docx",
-        "<w:p><w:r><w:t xml:space=\"preserve\">Sichtbar </w:t></w:r>"
-        "<w:r><w:rPr><w:vanish/></w:rPr><w:t>versteckt</w:t></w:r><w:r><w:t>Treffer</w:t></w:r></w:p>");
+    const std::string docx =
+        test::WriteDocx(tree, "versteckt.docx",
+                        "<w:p><w:r><w:t xml:space=\"preserve\">Sichtbar </w:t></w:r>"
+                        "<w:r><w:rPr><w:vanish/></w:rPr><w:t>versteckt</w:t></w:r><w:r><w:t>Treffer</w:t></w:r></w:p>");
     ViewerWordConnection connection(countingFactory(), &display);
     ASSERT_EQ(connection.show(docx, 18, 7), WordShowOutcome::Shown);
     EXPECT_EQ(display.shown.text, u"Sichtbar Treffer\r");
@@ -130,9 +126,8 @@ TEST_F(ViewerWordConnectionTest, AWriteProtectedDocumentIsShownToo)
 
 TEST_F(ViewerWordConnectionTest, NoWordProcessorMeansNoConnection)
 {
-    ViewerWordConnection throwing([]() -> std::unique_ptr<word::Application> {
-        throw word::AutomationError(2, "nicht registriert");
-    }, &display);
+    ViewerWordConnection throwing(
+        []() -> std::unique_ptr<word::Application> { throw word::AutomationError(2, "nicht registriert"); }, &display);
     const std::string docx = test::WriteDocxParagraphs(tree, "a.docx", {"Text"});
     EXPECT_EQ(throwing.show(docx, 0, 4), WordShowOutcome::NoConnection);
     EXPECT_FALSE(throwing.isHeld());
@@ -180,7 +175,10 @@ TEST_F(ViewerWordConnectionTest, AWordProcessorThatHasGoneIsStartedAgain)
 
 TEST(DocumentWindowTest, ShowsEveryCharacterInItsPlace)
 {
-    const std::u16string text = u"a\rb\vc\td\x07" u"e\x1e" u"f\x01" u"g\x0c";
+    const std::u16string text = u"a\rb\vc\td\x07"
+                                u"e\x1e"
+                                u"f\x01"
+                                u"g\x0c";
     const QString shown = DisplayedDocumentText(text);
     EXPECT_EQ(shown, QString::fromUtf8("a\nb\u2028c\td e\u2011f\uFFFCg\n"));
     EXPECT_EQ(DocumentWindowTitle("/home/anna/bericht.docx"), QStringLiteral("bericht.docx - Tarnwick"));
