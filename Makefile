@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run run-cli screenshots test bench fuzz clean
+.PHONY: all deps configure build run run-cli screenshots test test-asan test-tsan sanitize bench fuzz clean
 
 all: build
 
@@ -32,6 +32,34 @@ screenshots: configure
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The tests below the desktop program under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and the threaded ones under ThreadSanitizer, each
+# in a build folder of its own. Qt is left out: its libraries are not built for
+# the sanitizers. Any report fails the run.
+SANITIZE_CONFIGURE = -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_BUILD_UI=OFF
+ASAN_FLAGS = -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined
+TSAN_FLAGS = -O1 -g -fsanitize=thread
+# What runs threads: the parallel content search (every walk with more than
+# one core), the background worker, the result list read while written, and
+# tarnwick-cli.
+TSAN_TESTS = test_engine_parallel test_engine_worker test_engine_walk test_results test_cli
+empty :=
+space := $(empty) $(empty)
+
+test-asan: deps
+	cmake -S . -B build-asan $(SANITIZE_CONFIGURE) -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	cmake -S . -B build-tsan $(SANITIZE_CONFIGURE) -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" >/dev/null
+	cmake --build build-tsan -j $(JOBS) --target $(TSAN_TESTS)
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  ctest --output-on-failure -j $(JOBS) -L '^($(subst $(space),|,$(TSAN_TESTS)))$$'
+
+sanitize: test-asan test-tsan
+
 bench:
 	TARNWICK_BENCH_DEPS=1 scripts/install-deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_BENCH=ON >/dev/null
@@ -45,4 +73,4 @@ fuzz:
 	$(MAKE) -C fuzz run BUILD=$(CURDIR)/build-fuzz FUZZ_SECONDS=$(FUZZ_SECONDS) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench build-fuzz
+	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan build-tsan

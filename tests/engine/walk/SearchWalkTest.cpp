@@ -22,6 +22,9 @@
 #include <new>
 #include <set>
 
+// Present when the undefined-behaviour sanitizer checks virtual calls.
+extern "C" void __ubsan_handle_dynamic_type_cache_miss() __attribute__((weak));
+
 namespace tarnwick::test {
 namespace {
 
@@ -145,6 +148,11 @@ TEST(SearchWalk, EntriesAreVisitedByNameIgnoringCase)
 // process runs out of descriptors (permissions do not stop root).
 TEST(SearchWalk, FolderThatCannotBeListedIsAnErrorItem)
 {
+    // That sanitizer checks a virtual call by reading the object's type
+    // through a pipe, which fails with every descriptor taken: each call of
+    // the error report would then be flagged as a call on a wrong object.
+    if (&__ubsan_handle_dynamic_type_cache_miss != nullptr)
+        GTEST_SKIP() << "the virtual-call sanitizer needs free descriptors";
     TempTree tree;
     tree.write("a/inner/x.txt", "needle");
     tree.write("b.txt", "needle");
