@@ -148,9 +148,10 @@ TEST(SearchWalk, EntriesAreVisitedByNameIgnoringCase)
 // process runs out of descriptors (permissions do not stop root).
 TEST(SearchWalk, FolderThatCannotBeListedIsAnErrorItem)
 {
-    // That sanitizer checks a virtual call by reading the object's type
-    // through a pipe, which fails with every descriptor taken: each call of
-    // the error report would then be flagged as a call on a wrong object.
+    // The undefined-behaviour sanitizer's runtime makes sure a vtable is readable by
+    // writing it into a pipe of its own; with every descriptor taken the pipe
+    // cannot be made, and the error report's calls on the sink are flagged as
+    // calls on an object of the wrong type. Plain builds run this test.
     if (&__ubsan_handle_dynamic_type_cache_miss != nullptr)
         GTEST_SKIP() << "the virtual-call sanitizer needs free descriptors";
     TempTree tree;
