@@ -22,6 +22,9 @@
 #include <new>
 #include <set>
 
+// Present when the undefined-behaviour sanitizer checks virtual calls.
+extern "C" void __ubsan_handle_dynamic_type_cache_miss() __attribute__((weak));
+
 namespace tarnwick::test {
 namespace {
 
@@ -146,6 +149,12 @@ TEST(SearchWalk, EntriesAreVisitedByNameIgnoringCase)
 // process runs out of descriptors (permissions do not stop root).
 TEST(SearchWalk, FolderThatCannotBeListedIsAnErrorItem)
 {
+    // The undefined-behaviour sanitizer's runtime makes sure a vtable is readable by
+    // writing it into a pipe of its own; with every descriptor taken the pipe
+    // cannot be made, and the error report's calls on the sink are flagged as
+    // calls on an object of the wrong type. Plain builds run this test.
+    if (&__ubsan_handle_dynamic_type_cache_miss != nullptr)
+        GTEST_SKIP() << "the virtual-call sanitizer needs free descriptors";
     TempTree tree;
     tree.write("a/inner/x.txt", "needle");
     tree.write("b.txt", "needle");
