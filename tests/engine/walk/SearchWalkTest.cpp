@@ -153,8 +153,7 @@ TEST(SearchWalk, FolderThatCannotBeListedIsAnErrorItem)
     // writing it into a pipe of its own; with every descriptor taken the pipe
     // cannot be made, and the error report's calls on the sink are flagged as
     // calls on an object of the wrong type. Plain builds run this test.
-    if (&__ubsan_handle_dynamic_type_cache_miss != nullptr)
-        GTEST_SKIP() << "the virtual-call sanitizer needs free descriptors";
+    if (&__ubsan_handle_dynamic_type_cache_miss != nullptr) GTEST_SKIP() << "the virtual-call sanitizer needs free descriptors";
     TempTree tree;
     tree.write("a/inner/x.txt", "needle");
     tree.write("b.txt", "needle");
