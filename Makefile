@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run run-cli screenshots test test-asan test-tsan sanitize bench fuzz format format-check clean
+.PHONY: all deps configure build run run-cli screenshots deb test test-asan test-tsan sanitize bench fuzz format format-check clean
 
 all: build
 
@@ -25,6 +25,12 @@ run-cli: build
 	$(BUILD_DIR)/cli/tarnwick-cli $(if $(ARGS),$(ARGS),--help)
 
 # Pictures of the desktop program's windows, rendered without a display.
+# A Debian package of both programs with their data, in build/ (install it
+# with `sudo apt install ./build/tarnwick_*.deb`).
+deb: build
+	TARNWICK_PACKAGE_DEPS=1 scripts/install-deps
+	cd $(BUILD_DIR) && cpack -G DEB
+
 screenshots: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tarnwick-screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/ui/screenshots/tarnwick-screenshots $(BUILD_DIR)/screenshots
