@@ -1,6 +1,6 @@
 #pragma once
 // Section `Einstellungen`, value `CrashReportServer`: where the crash
-// reporter sends its reports ("http://host[:port][/path]").
+// reporter sends its reports ("https://host[:port][/path]"; "http://" also works).
 #include <string>
 
 namespace tarnwick::settings {
@@ -8,7 +8,7 @@ namespace tarnwick::settings {
 class ProfileStore;
 
 inline constexpr char kCrashReportServerName[] = "CrashReportServer";
-inline constexpr char kDefaultCrashReportServer[] = "http://crash.korvane.de";
+inline constexpr char kDefaultCrashReportServer[] = "https://crash.korvane.de";
 
 // The stored address, or the default when none (or an empty one) is stored.
 std::string ReadCrashReportServer(ProfileStore& store);

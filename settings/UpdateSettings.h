@@ -1,7 +1,7 @@
 #pragma once
 // The update server the "Auf neue Version überprüfen" dialog asks: value
 // `UpdateServer` of section `Einstellungen`, a text such as
-// "http://update.korvane.de". It is only read; an administrator or a test
+// "https://update.korvane.de". It is only read; an administrator or a test
 // sets it in the settings file.
 #include <string>
 
@@ -9,7 +9,7 @@ namespace tarnwick::settings {
 
 class ProfileStore;
 
-inline constexpr char kDefaultUpdateServer[] = "http://update.korvane.de";
+inline constexpr char kDefaultUpdateServer[] = "https://update.korvane.de";
 
 // The stored server, or the default when the value is missing or empty.
 std::string ReadUpdateServer(ProfileStore& store);

@@ -11,13 +11,13 @@ TEST(CrashReportSettings, ServerAddressWithItsDefault)
 {
     test::TempTree tree;
     ProfileStore store(tree.path("Tarnwick.conf"));
-    EXPECT_EQ(ReadCrashReportServer(store), "http://crash.korvane.de");
+    EXPECT_EQ(ReadCrashReportServer(store), "https://crash.korvane.de");
     ASSERT_TRUE(WriteCrashReportServer(store, "http://127.0.0.1:8080/reports"));
     EXPECT_EQ(ReadCrashReportServer(store), "http://127.0.0.1:8080/reports");
     EXPECT_EQ(store.GetProfileString("Einstellungen", "CrashReportServer"), "http://127.0.0.1:8080/reports");
     // An emptied value means the default again, never "no server".
     ASSERT_TRUE(WriteCrashReportServer(store, ""));
-    EXPECT_EQ(ReadCrashReportServer(store), "http://crash.korvane.de");
+    EXPECT_EQ(ReadCrashReportServer(store), "https://crash.korvane.de");
 }
 
 }  // namespace

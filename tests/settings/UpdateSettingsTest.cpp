@@ -11,7 +11,7 @@ TEST(UpdateServerSetting, DefaultUntilSetAndAgainWhenEmptiedOrOfTheWrongType)
 {
     test::TempTree tree;
     ProfileStore store(tree.path("Tarnwick.conf"));
-    EXPECT_EQ(ReadUpdateServer(store), "http://update.korvane.de");
+    EXPECT_EQ(ReadUpdateServer(store), "https://update.korvane.de");
 
     store.WriteProfileString("Einstellungen", "UpdateServer", "http://127.0.0.1:8080");
     EXPECT_EQ(ReadUpdateServer(store), "http://127.0.0.1:8080");
@@ -19,9 +19,9 @@ TEST(UpdateServerSetting, DefaultUntilSetAndAgainWhenEmptiedOrOfTheWrongType)
     EXPECT_EQ(ReadUpdateServer(reopened), "http://127.0.0.1:8080");
 
     store.WriteProfileString("Einstellungen", "UpdateServer", "  ");
-    EXPECT_EQ(ReadUpdateServer(store), "http://update.korvane.de");
+    EXPECT_EQ(ReadUpdateServer(store), "https://update.korvane.de");
     store.WriteProfileInt("Einstellungen", "UpdateServer", 5);
-    EXPECT_EQ(ReadUpdateServer(store), "http://update.korvane.de");
+    EXPECT_EQ(ReadUpdateServer(store), "https://update.korvane.de");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "ui/crashreport/CrashReportUpload.h"
 
 #include <QEventLoop>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
 
@@ -35,7 +35,7 @@ public:
         });
     }
 
-    QTcpSocket& socket() { return m_socket; }
+    QSslSocket& socket() { return m_socket; }
     void quit() { m_loop.quit(); }
     void stillAlive(int timeoutMs) { m_timer.start(timeoutMs); }
     bool timedOut() const { return m_timedOut; }
@@ -49,33 +49,43 @@ public:
     }
 
 private:
-    QTcpSocket m_socket;
+    QSslSocket m_socket;  // used without TLS for an "http://" server
     QEventLoop m_loop;
     QTimer m_timer;
     bool m_timedOut = false;
 };
 
-bool IsBusy(const QTcpSocket& socket)
+// Connected, and with TLS the handshake done and the certificate accepted.
+bool IsReady(const QSslSocket& socket, bool encrypted)
 {
-    return socket.state() == QAbstractSocket::HostLookupState || socket.state() == QAbstractSocket::ConnectingState;
+    return socket.state() == QAbstractSocket::ConnectedState && (!encrypted || socket.isEncrypted());
 }
 
 bool Connect(Exchange& exchange, const ServerAddress& server, const UploadTimings& timings, QString& error)
 {
-    QTcpSocket& socket = exchange.socket();
+    QSslSocket& socket = exchange.socket();
     for (int attempt = 1; attempt <= std::max(timings.connectAttempts, 1); ++attempt) {
         if (attempt > 1 && timings.retryDelayMs > 0) exchange.run(timings.retryDelayMs);
         QObject phase;  // its end disconnects the handlers below
-        QObject::connect(&socket, &QTcpSocket::connected, &phase, [&] { exchange.quit(); });
-        QObject::connect(&socket, &QTcpSocket::errorOccurred, &phase, [&] { exchange.quit(); });
-        socket.connectToHost(server.host, server.port);
-        if (IsBusy(socket)) exchange.run(timings.connectTimeoutMs);
-        if (socket.state() == QAbstractSocket::ConnectedState) return true;
-        error = exchange.timedOut() && IsBusy(socket) ? qs(texts::kConnectTimeout).arg(server.host) : socket.errorString();
-        // An unknown host stays unknown; another attempt only makes the user wait.
-        const bool hostUnknown = socket.error() == QAbstractSocket::HostNotFoundError;
+        if (server.encrypted) {
+            QObject::connect(&socket, &QSslSocket::encrypted, &phase, [&] { exchange.quit(); });
+            socket.connectToHostEncrypted(server.host, server.port);
+        } else {
+            QObject::connect(&socket, &QSslSocket::connected, &phase, [&] { exchange.quit(); });
+            socket.connectToHost(server.host, server.port);
+        }
+        QObject::connect(&socket, &QSslSocket::errorOccurred, &phase, [&] { exchange.quit(); });
+        if (!IsReady(socket, server.encrypted) && socket.state() != QAbstractSocket::UnconnectedState)
+            exchange.run(timings.connectTimeoutMs);
+        if (IsReady(socket, server.encrypted)) return true;
+        const bool stillTrying = exchange.timedOut() && socket.state() != QAbstractSocket::UnconnectedState;
+        error = stillTrying ? qs(texts::kConnectTimeout).arg(server.host) : socket.errorString();
+        // An unknown host stays unknown and a refused certificate stays
+        // refused; another attempt only makes the user wait.
+        const bool lasting =
+            socket.error() == QAbstractSocket::HostNotFoundError || socket.error() == QAbstractSocket::SslHandshakeFailedError;
         socket.abort();
-        if (hostUnknown) break;
+        if (lasting && !stillTrying) break;
     }
     return false;
 }
@@ -83,13 +93,13 @@ bool Connect(Exchange& exchange, const ServerAddress& server, const UploadTiming
 bool Send(Exchange& exchange, const QByteArray& head, const QByteArray& body, const ReportUploader::Progress& progress,
           int silenceMs, QString& error)
 {
-    QTcpSocket& socket = exchange.socket();
+    QSslSocket& socket = exchange.socket();
     qint64 sent = 0;
     bool pieceWritten = false;
     bool done = false;
     bool failed = false;
     QObject phase;
-    QObject::connect(&socket, &QTcpSocket::bytesWritten, &phase, [&] {
+    QObject::connect(&socket, &QSslSocket::bytesWritten, &phase, [&] {
         exchange.stillAlive(silenceMs);
         if (socket.bytesToWrite() > 0) return;
         if (pieceWritten && progress) progress(sent, body.size());
@@ -103,7 +113,7 @@ bool Send(Exchange& exchange, const QByteArray& head, const QByteArray& body, co
         sent += piece;
         pieceWritten = true;
     });
-    QObject::connect(&socket, &QTcpSocket::errorOccurred, &phase, [&] {
+    QObject::connect(&socket, &QSslSocket::errorOccurred, &phase, [&] {
         failed = true;
         exchange.quit();
     });
@@ -118,7 +128,7 @@ bool Send(Exchange& exchange, const QByteArray& head, const QByteArray& body, co
 // gone silent after it); empty when it closed without one.
 bool ReadAnswer(Exchange& exchange, int silenceMs, QByteArray& statusLine, QString& error)
 {
-    QTcpSocket& socket = exchange.socket();
+    QSslSocket& socket = exchange.socket();
     QByteArray kept;
     bool closed = false;
     bool failed = false;
@@ -127,15 +137,15 @@ bool ReadAnswer(Exchange& exchange, int silenceMs, QByteArray& statusLine, QStri
         if (kept.size() < kKeptAnswer) kept.append(chunk.left(kKeptAnswer - kept.size()));
     };
     QObject phase;
-    QObject::connect(&socket, &QTcpSocket::readyRead, &phase, [&] {
+    QObject::connect(&socket, &QSslSocket::readyRead, &phase, [&] {
         exchange.stillAlive(silenceMs);
         take();
     });
-    QObject::connect(&socket, &QTcpSocket::disconnected, &phase, [&] {
+    QObject::connect(&socket, &QSslSocket::disconnected, &phase, [&] {
         closed = true;
         exchange.quit();
     });
-    QObject::connect(&socket, &QTcpSocket::errorOccurred, &phase, [&](QAbstractSocket::SocketError code) {
+    QObject::connect(&socket, &QSslSocket::errorOccurred, &phase, [&](QAbstractSocket::SocketError code) {
         if (code == QAbstractSocket::RemoteHostClosedError) return;  // the normal end of an HTTP/1.0 answer
         failed = true;
         exchange.quit();
@@ -175,13 +185,16 @@ bool IsSuccess(const QByteArray& statusLine)
 std::optional<ServerAddress> ParseServerAddress(const QString& server)
 {
     const QString trimmed = server.trimmed();
-    const QUrl url(trimmed.contains(QStringLiteral("://")) ? trimmed : QStringLiteral("http://") + trimmed, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme() != QStringLiteral("http") || url.host().isEmpty()) return std::nullopt;
+    const QUrl url(trimmed.contains(QStringLiteral("://")) ? trimmed : QStringLiteral("https://") + trimmed, QUrl::StrictMode);
+    const bool https = url.scheme() == QStringLiteral("https");
+    if (!url.isValid() || (!https && url.scheme() != QStringLiteral("http")) || url.host().isEmpty()) return std::nullopt;
+    const int schemePort = https ? 443 : 80;
     ServerAddress address;
     address.host = url.host();
-    address.port = static_cast<quint16>(url.port(80));
+    address.encrypted = https;
+    address.port = static_cast<quint16>(url.port(schemePort));
     address.authority = url.host(QUrl::FullyEncoded);
-    if (address.port != 80) address.authority += QStringLiteral(":%1").arg(address.port);
+    if (address.port != schemePort) address.authority += QStringLiteral(":%1").arg(address.port);
     address.path = url.path(QUrl::FullyEncoded);
     while (address.path.endsWith(QLatin1Char('/'))) address.path.chop(1);
     return address;

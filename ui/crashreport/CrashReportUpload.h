@@ -1,7 +1,10 @@
 #pragma once
 // Sending the crash report: an HTTP/1.0 POST of the multipart body to
-// "<server>/dmprep/upload.php". Written by hand on a TCP socket, because the
-// toolkit's HTTP client speaks only HTTP/1.1 and later.
+// "<server>/dmprep/upload.php". Written by hand on a socket, because the
+// toolkit's HTTP client speaks only HTTP/1.1 and later. An "https://" server
+// (the default) is spoken to over TLS, its certificate checked against the
+// system's certificates; a certificate that does not pass fails the sending
+// like a refused connection.
 #include <QByteArray>
 #include <QString>
 
@@ -23,14 +26,16 @@ public:
     virtual UploadResult upload(const QByteArray& body, const Progress& progress) = 0;
 };
 
-// "http://host[:port][/path]": where the request goes.
+// "https://host[:port][/path]" or "http://...": where the request goes.
 struct ServerAddress {
     QString host;
-    quint16 port = 80;
-    QString authority;  // for the Host header: host, and the port when it is not 80
+    quint16 port = 443;
+    bool encrypted = true;  // https
+    QString authority;  // for the Host header: host, and the port when it is not the scheme's own
     QString path;  // without a trailing "/"; empty for the root
 };
-// Nothing for an address that is not plain "http://" with a host.
+// Nothing for an address that is not "https://" or "http://" with a host;
+// "https://" when the address has no scheme.
 std::optional<ServerAddress> ParseServerAddress(const QString& server);
 
 // The request line and headers, ending with the empty line.

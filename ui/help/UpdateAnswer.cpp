@@ -1,5 +1,6 @@
 #include "ui/help/UpdateAnswer.h"
 
+#include <cctype>
 #include <optional>
 
 #include "ui/help/HelpMenuTexts.h"
@@ -26,6 +27,16 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
 }
 
+// "https://" and a host after it; the scheme in any case.
+bool isHttpsAddress(std::string_view address)
+{
+    constexpr std::string_view kScheme = "https://";
+    if (address.size() <= kScheme.size()) return false;
+    for (std::size_t i = 0; i < kScheme.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(address[i])) != kScheme[i]) return false;
+    return address[kScheme.size()] != '/';
+}
+
 }  // namespace
 
 UpdateAnswer ParseUpdateAnswer(std::string_view answer)
@@ -40,7 +51,7 @@ UpdateAnswer ParseUpdateAnswer(std::string_view answer)
     // Line breaks around the location would reach the updater as part of
     // the address; an empty one leaves it nothing to fetch.
     const std::optional<std::string_view> location = tagged(answer, "<ort>", "</ort>");
-    if (!location || trimmed(*location).empty()) return parsed;
+    if (!location || !isHttpsAddress(trimmed(*location))) return parsed;
     parsed.updateAvailable = true;
     parsed.location = std::string(trimmed(*location));
     return parsed;
@@ -50,7 +61,7 @@ std::string UpdateRequestUrl(std::string server)
 {
     server = std::string(trimmed(server));
     while (!server.empty() && server.back() == '/') server.pop_back();
-    if (server.find("://") == std::string::npos) server.insert(0, "http://");
+    if (server.find("://") == std::string::npos) server.insert(0, "https://");
     return server + text::help::kUpdateRequest;
 }
 

@@ -26,6 +26,7 @@ void UpdateCheck::start(const QString& url)
     close();
     m_received.clear();
     m_answer = {};
+    m_encrypted = false;
     m_state = State::Fetching;
     m_message = qs(text::help::kUpdateFetching);
     QNetworkRequest request{QUrl(url)};
@@ -47,8 +48,9 @@ void UpdateCheck::close()
     reply->deleteLater();
 }
 
-void UpdateCheck::takeAnswer(const QByteArray& answer)
+void UpdateCheck::takeAnswer(const QByteArray& answer, bool encrypted)
 {
+    m_encrypted = encrypted;
     m_answer = ParseUpdateAnswer(std::string_view(answer.constData(), static_cast<std::size_t>(answer.size())));
     if (!m_answer.readable) {
         finish(State::Unreadable, qs(text::help::kUpdateUnreadable));
@@ -82,7 +84,7 @@ void UpdateCheck::onReplyFinished()
         return;
     }
     m_received += reply->readAll();
-    takeAnswer(m_received);
+    takeAnswer(m_received, reply->url().scheme() == QStringLiteral("https"));
 }
 
 void UpdateCheck::onTimeout()

@@ -3,6 +3,11 @@
 // of the update request, a timer that gives up when no data has begun to
 // arrive within its interval (30 s), and the reading of the answer. Reports
 // through signals on the user interface thread; no widgets.
+//
+// The server's certificate is checked against the system's certificates; a
+// certificate that does not pass is a failed connection. An answer that
+// came over a plain "http://" connection is shown but never offers the
+// updater, since anybody on the way could have written it.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -39,14 +44,15 @@ public:
     void start(const QString& url);
     // Ends the transfer; nothing is reported afterwards.
     void close();
-    // Reads a whole answer as if the transfer had just delivered it.
-    void takeAnswer(const QByteArray& answer);
+    // Reads a whole answer as if the transfer had just delivered it, over
+    // TLS or not.
+    void takeAnswer(const QByteArray& answer, bool encrypted);
 
     State state() const { return m_state; }
     bool isDone() const { return m_state != State::Fetching && m_state != State::Receiving; }
     // What the message field shows now.
     QString message() const { return m_message; }
-    bool updateAvailable() const { return m_answer.updateAvailable; }
+    bool updateAvailable() const { return m_answer.updateAvailable && m_encrypted; }
     const std::string& location() const { return m_answer.location; }
     bool isTimerActive() const { return m_timer.isActive(); }
 
@@ -69,6 +75,7 @@ private:
     State m_state = State::Fetching;
     QString m_message;
     UpdateAnswer m_answer;
+    bool m_encrypted = false;  // the answer came over TLS
 };
 
 }  // namespace tarnwick::ui

@@ -12,7 +12,8 @@ void RenderUpdateCheck(const QString& pngPath)
     dialog.check().takeAnswer("<text>Eine neue Version von Tarnwick ist verfügbar: 2.1\n"
                               "Neu: schnellere Suche in großen Verzeichnissen.\n"
                               "Klicken Sie auf \"Aktualisieren\", um sie zu installieren.</text>"
-                              "<akt>0</akt><ort>http://update.korvane.de/tarnwick/2.1/tarnwick.tar.gz</ort>");
+                              "<akt>0</akt><ort>https://update.korvane.de/tarnwick/2.1/tarnwick.tar.gz</ort>",
+                              true);
     SaveWindowShot(dialog, pngPath);
 }
 

@@ -1,7 +1,8 @@
-// The report upload against a server on the loopback interface: the exact
-// HTTP/1.0 request, the body in 1024-byte pieces with progress, and every
-// way the server can fail it (refusal, an early close, no answer, a status
-// other than 2xx).
+// The report upload against a server on the loopback interface, over TLS
+// unless a test says otherwise: the exact HTTP/1.0 request, the body in
+// 1024-byte pieces with progress, and every way the server can fail it
+// (refusal, a certificate that does not pass, an early close, no answer, a
+// status other than 2xx).
 #include <gtest/gtest.h>
 
 #include <QTcpServer>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "tests/ui/support/LoopbackTcpServer.h"
 #include "tests/ui/support/QtApp.h"
 #include "ui/crashreport/CrashReportUpload.h"
 
@@ -23,20 +25,18 @@ class LoopbackServer {
 public:
     enum class Behaviour { Answer, AnswerAndStay, Silent, CloseAfterHead, CloseWithoutAnswer };
 
-    explicit LoopbackServer(Behaviour behaviour, QByteArray answer = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\nDanke")
-        : m_behaviour(behaviour), m_answer(std::move(answer))
+    explicit LoopbackServer(Behaviour behaviour, QByteArray answer = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\nDanke",
+                            test::Transport transport = test::Transport::TlsTrusted)
+        : m_server(transport), m_behaviour(behaviour), m_answer(std::move(answer))
     {
-        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost, 0));
+        test::TrustTestCertificate();
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             QTcpSocket* socket = m_server.nextPendingConnection();
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { receive(*socket); });
         });
     }
 
-    QString address(const QString& path = {}) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
+    QString address(const QString& path = {}) const { return m_server.baseUrl() + path; }
     quint16 port() const { return m_server.serverPort(); }
     const QByteArray& request() const { return m_request; }
     QByteArray head() const { return m_request.left(m_request.indexOf("\r\n\r\n") + 4); }
@@ -63,7 +63,7 @@ private:
         if (m_behaviour != Behaviour::AnswerAndStay) socket.disconnectFromHost();
     }
 
-    QTcpServer m_server;
+    test::LoopbackTcpServer m_server;
     Behaviour m_behaviour;
     QByteArray m_answer;
     QByteArray m_request;
@@ -184,10 +184,40 @@ TEST_F(CrashReportUploadTest, ARefusedConnectionIsReportedWithTheSystemsText)
     EXPECT_FALSE(progressed);
 }
 
+TEST_F(CrashReportUploadTest, APlainHttpServerGetsTheSameRequest)
+{
+    LoopbackServer server(LoopbackServer::Behaviour::Answer, "HTTP/1.0 200 OK\r\n\r\n", test::Transport::Plain);
+    ASSERT_TRUE(server.address().startsWith(QStringLiteral("http://")));
+    EXPECT_TRUE(HttpReportUploader(server.address(), QuickTimings()).upload("abc", {}).ok);
+    EXPECT_TRUE(server.head().startsWith("POST /dmprep/upload.php HTTP/1.0\r\n"));
+    EXPECT_EQ(server.body(), "abc");
+}
+
+TEST_F(CrashReportUploadTest, ACertificateThatDoesNotPassSendsNothingAndIsNotRetried)
+{
+    LoopbackServer server(LoopbackServer::Behaviour::Answer, "HTTP/1.0 200 OK\r\n\r\n", test::Transport::TlsUntrusted);
+    UploadTimings timings = QuickTimings();
+    timings.retryDelayMs = 60'000;  // a retry would make the test wait a minute
+    bool progressed = false;
+    const UploadResult result =
+        HttpReportUploader(server.address(), timings).upload("geheim", [&](qint64, qint64) { progressed = true; });
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_FALSE(progressed);
+    EXPECT_TRUE(server.request().isEmpty());
+}
+
 TEST_F(CrashReportUploadTest, ServerAddresses)
 {
+    const std::optional<ServerAddress> secure = ParseServerAddress(QStringLiteral("https://crash.korvane.de"));
+    ASSERT_TRUE(secure);
+    EXPECT_TRUE(secure->encrypted);
+    EXPECT_EQ(secure->port, 443);
+    EXPECT_EQ(secure->authority, QStringLiteral("crash.korvane.de"));
+
     const std::optional<ServerAddress> plain = ParseServerAddress(QStringLiteral("http://crash.korvane.de"));
     ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->encrypted);
     EXPECT_EQ(plain->host, QStringLiteral("crash.korvane.de"));
     EXPECT_EQ(plain->port, 80);
     EXPECT_EQ(plain->path, QString());
@@ -195,11 +225,11 @@ TEST_F(CrashReportUploadTest, ServerAddresses)
 
     const std::optional<ServerAddress> bare = ParseServerAddress(QStringLiteral("  crash.korvane.de:8080/x  "));
     ASSERT_TRUE(bare);
+    EXPECT_TRUE(bare->encrypted);
     EXPECT_EQ(bare->port, 8080);
     EXPECT_EQ(bare->authority, QStringLiteral("crash.korvane.de:8080"));
     EXPECT_EQ(bare->path, QStringLiteral("/x"));
 
-    EXPECT_FALSE(ParseServerAddress(QStringLiteral("https://crash.korvane.de")));
     EXPECT_FALSE(ParseServerAddress(QString()));
     const UploadResult refused = HttpReportUploader(QStringLiteral("ftp://x")).upload("x", {});
     EXPECT_FALSE(refused.ok);

@@ -1,16 +1,18 @@
 #pragma once
 // A web server on 127.0.0.1 for the update check's tests: it answers every
-// request with a response prepared by the test, or stays silent.
+// request with a response prepared by the test, or stays silent. It speaks
+// TLS with the test certificate the test program trusts, unless told otherwise.
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
-#include <QTcpServer>
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
 #include <utility>
+
+#include "tests/ui/support/LoopbackTcpServer.h"
 
 namespace tarnwick::test {
 
@@ -24,9 +26,10 @@ inline QByteArray HttpResponse(const QByteArray& body, const QByteArray& status 
 // with an empty response it accepts and stays silent.
 class CannedServer {
 public:
-    explicit CannedServer(QByteArray response = {}) : m_response(std::move(response))
+    explicit CannedServer(QByteArray response = {}, Transport transport = Transport::TlsTrusted)
+        : m_server(transport), m_response(std::move(response))
     {
-        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost, 0));
+        TrustTestCertificate();
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 m_socket = socket;
@@ -41,7 +44,7 @@ public:
         });
     }
 
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    QString url() const { return m_server.baseUrl(); }
     // Writes the rest of an answer and ends the connection.
     void finish(const QByteArray& rest)
     {
@@ -52,7 +55,7 @@ public:
     QByteArray request;
 
 private:
-    QTcpServer m_server;
+    LoopbackTcpServer m_server;
     QByteArray m_response;
     QTcpSocket* m_socket = nullptr;
 };

@@ -198,7 +198,7 @@ T* shownDialog()
 
 TEST_F(HelpMenuTest, AboutBoxAsksTheConfiguredServerAndStartsTheUpdaterItOffers)
 {
-    test::CannedServer server(test::HttpResponse("<text>Neu: 2.1</text><akt>0</akt><ort>http://dl/t.tgz</ort>"));
+    test::CannedServer server(test::HttpResponse("<text>Neu: 2.1</text><akt>0</akt><ort>https://dl/t.tgz</ort>"));
     window->store().WriteProfileString("Einstellungen", "UpdateServer", server.url().toStdString());
     window->helpMenu().setAboutRunner(nullptr);  // the real About box and update check
 
@@ -243,7 +243,7 @@ TEST_F(HelpMenuTest, AboutBoxAsksTheConfiguredServerAndStartsTheUpdaterItOffers)
     EXPECT_EQ(launcher.calls[0].program, bin + "/aktualisierer");
     EXPECT_EQ(launcher.calls[0].workingDirectory, bin);
     EXPECT_EQ(launcher.calls[0].arguments,
-              (std::vector<std::string>{"/l:http://dl/t.tgz", "/n:tarnwick", "/p:" + bin + "/", "/k:1"}));
+              (std::vector<std::string>{"/l:https://dl/t.tgz", "/n:tarnwick", "/p:" + bin + "/", "/k:1"}));
     EXPECT_TRUE(messages.isEmpty());
 
     // The window closed the usual way, writing the form's settings.

@@ -19,8 +19,8 @@ namespace {
 TEST(UpdateAnswer, NewerVersionNeedsAZeroAfterAktAndALocation)
 {
     const UpdateAnswer offered =
-        ParseUpdateAnswer("<text>Version 2.1 ist da.</text><akt>0</akt><ort>http://dl.example/t21.zip</ort>");
-    EXPECT_EQ(offered, (UpdateAnswer{true, "Version 2.1 ist da.", true, "http://dl.example/t21.zip"}));
+        ParseUpdateAnswer("<text>Version 2.1 ist da.</text><akt>0</akt><ort>https://dl.example/t21.zip</ort>");
+    EXPECT_EQ(offered, (UpdateAnswer{true, "Version 2.1 ist da.", true, "https://dl.example/t21.zip"}));
 
     // Anything but '0' means the program is current, whatever else follows.
     const UpdateAnswer current = ParseUpdateAnswer("<akt>1</akt><text>Sie haben die aktuelle Version.</text><ort>x</ort>");
@@ -31,11 +31,17 @@ TEST(UpdateAnswer, NewerVersionNeedsAZeroAfterAktAndALocation)
 
     // '0' without location tags offers nothing the updater could fetch.
     EXPECT_FALSE(ParseUpdateAnswer("<text>Neu</text><akt>0</akt>").updateAvailable);
-    EXPECT_FALSE(ParseUpdateAnswer("<text>Neu</text><akt>0</akt><ort>http://x").updateAvailable);
+    EXPECT_FALSE(ParseUpdateAnswer("<text>Neu</text><akt>0</akt><ort>https://x").updateAvailable);
     EXPECT_FALSE(ParseUpdateAnswer("<text>Neu</text><akt>0</akt><ort> \r\n</ort>").updateAvailable);
-    EXPECT_FALSE(ParseUpdateAnswer("<text>Neu</text><akt></akt><ort>http://x</ort>").updateAvailable);
+    EXPECT_FALSE(ParseUpdateAnswer("<text>Neu</text><akt></akt><ort>https://x</ort>").updateAvailable);
+    // A location any other way than over TLS is never handed to the updater.
+    for (const char* location :
+         {"http://dl.example/t.zip", "ftp://dl.example/t.zip", "dl.example/t.zip", "https://", "https:///t"})
+        EXPECT_FALSE(ParseUpdateAnswer(std::string("<text>Neu</text><akt>0</akt><ort>") + location + "</ort>").updateAvailable)
+            << location;
+    EXPECT_TRUE(ParseUpdateAnswer("<text>Neu</text><akt>0</akt><ort>HTTPS://dl.example/t.zip</ort>").updateAvailable);
     // Only the first character counts.
-    EXPECT_TRUE(ParseUpdateAnswer("<text></text><akt>01</akt><ort>http://x</ort>").updateAvailable);
+    EXPECT_TRUE(ParseUpdateAnswer("<text></text><akt>01</akt><ort>https://x</ort>").updateAvailable);
 }
 
 TEST(UpdateAnswer, UnreadableWithoutTheTextOrTheAktPart)
@@ -52,10 +58,10 @@ TEST(UpdateAnswer, FirstOccurrenceOfEachTagAndTheBytesAsSent)
 {
     const UpdateAnswer parsed =
         ParseUpdateAnswer("HTTP noise <text>Erste\r\nZeile \xE4</text><text>zweite</text> <akt>0</akt><akt>1</akt>"
-                          "<ort>\n  http://a/neu.zip \n</ort><ort>http://b</ort>");
+                          "<ort>\n  https://a/neu.zip \n</ort><ort>https://b</ort>");
     EXPECT_EQ(parsed.message, "Erste\r\nZeile \xE4");
     EXPECT_TRUE(parsed.updateAvailable);
-    EXPECT_EQ(parsed.location, "http://a/neu.zip");
+    EXPECT_EQ(parsed.location, "https://a/neu.zip");
 }
 
 TEST(UpdateRequest, ServerFromTheSettingPlusTheRequestPath)
@@ -63,7 +69,7 @@ TEST(UpdateRequest, ServerFromTheSettingPlusTheRequestPath)
     const std::string request = "/cgi-bin/akt.cgi?prog=tarnwk&spra=deu&vers=2.0.2.8";
     EXPECT_EQ(UpdateRequestUrl("http://update.korvane.de"), "http://update.korvane.de" + request);
     EXPECT_EQ(UpdateRequestUrl("http://127.0.0.1:8080/ "), "http://127.0.0.1:8080" + request);
-    EXPECT_EQ(UpdateRequestUrl("update.korvane.de"), "http://update.korvane.de" + request);
+    EXPECT_EQ(UpdateRequestUrl("update.korvane.de"), "https://update.korvane.de" + request);
     EXPECT_EQ(UpdateRequestUrl("https://update.korvane.de//"), "https://update.korvane.de" + request);
 }
 

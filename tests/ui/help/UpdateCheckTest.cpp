@@ -43,7 +43,7 @@ protected:
 TEST_F(UpdateCheckTest, AsksTheServerOnceAndShowsItsText)
 {
     CannedServer server(HttpResponse("<text>Eine neue Version (2.1) ist verfügbar.</text><akt>0</akt>"
-                                     "<ort>http://dl.korvane.de/tarnwick21.tgz</ort>"));
+                                     "<ort>https://dl.korvane.de/tarnwick21.tgz</ort>"));
     UpdateCheck check;
     EXPECT_EQ(check.message(), QString::fromUtf8(text::help::kUpdateFetching));
     run(check, server);
@@ -52,7 +52,27 @@ TEST_F(UpdateCheckTest, AsksTheServerOnceAndShowsItsText)
     EXPECT_EQ(check.state(), UpdateCheck::State::Answered);
     EXPECT_EQ(check.message(), QStringLiteral("Eine neue Version (2.1) ist verfügbar."));
     EXPECT_TRUE(check.updateAvailable());
-    EXPECT_EQ(check.location(), "http://dl.korvane.de/tarnwick21.tgz");
+    EXPECT_EQ(check.location(), "https://dl.korvane.de/tarnwick21.tgz");
+}
+
+TEST_F(UpdateCheckTest, ACertificateThatDoesNotPassIsAFailedConnection)
+{
+    CannedServer server(HttpResponse("<text>Neu</text><akt>0</akt><ort>https://dl/t.tgz</ort>"), test::Transport::TlsUntrusted);
+    UpdateCheck check;
+    run(check, server);
+    EXPECT_EQ(check.state(), UpdateCheck::State::NoConnection);
+    EXPECT_EQ(check.message(), QString::fromUtf8(text::help::kUpdateNoConnection));
+    EXPECT_FALSE(check.updateAvailable());
+}
+
+TEST_F(UpdateCheckTest, AnAnswerOverAPlainConnectionIsShownButNeverStartsTheUpdater)
+{
+    CannedServer server(HttpResponse("<text>Neu: 2.1</text><akt>0</akt><ort>https://dl/t.tgz</ort>"), test::Transport::Plain);
+    UpdateCheck check;
+    run(check, server);
+    EXPECT_EQ(check.state(), UpdateCheck::State::Answered);
+    EXPECT_EQ(check.message(), QStringLiteral("Neu: 2.1"));
+    EXPECT_FALSE(check.updateAvailable());
 }
 
 TEST_F(UpdateCheckTest, AnAnswerWithoutItsPartsIsUnreadableAndOffersNothing)
@@ -124,7 +144,7 @@ TEST_F(UpdateCheckTest, TheTimerStopsOnceDataBeginsToArrive)
 
 TEST_F(UpdateCheckTest, DialogOffersAktualisierenAndTheBackupOnlyForANewerVersion)
 {
-    CannedServer server(HttpResponse("<text>Neu: 2.1</text><akt>0</akt><ort>http://dl/t.tgz</ort>"));
+    CannedServer server(HttpResponse("<text>Neu: 2.1</text><akt>0</akt><ort>https://dl/t.tgz</ort>"));
     UpdateCheckDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Auf neue Version überprüfen"));
     QSignalSpy finished(&dialog.check(), &UpdateCheck::finished);
@@ -142,13 +162,13 @@ TEST_F(UpdateCheckTest, DialogOffersAktualisierenAndTheBackupOnlyForANewerVersio
     dialog.backupBox()->setChecked(false);
     dialog.updateButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.choice().location, "http://dl/t.tgz");
+    EXPECT_EQ(dialog.choice().location, "https://dl/t.tgz");
     EXPECT_FALSE(dialog.choice().makeBackup);
 }
 
 TEST_F(UpdateCheckTest, DialogWithoutANewerVersionOnlyCancels)
 {
-    CannedServer server(HttpResponse("<text>Aktuell.</text><akt>1</akt><ort>http://dl/t.tgz</ort>"));
+    CannedServer server(HttpResponse("<text>Aktuell.</text><akt>1</akt><ort>https://dl/t.tgz</ort>"));
     UpdateCheckDialog dialog;
     QSignalSpy finished(&dialog.check(), &UpdateCheck::finished);
     dialog.start(QString::fromStdString(UpdateRequestUrl(server.url().toStdString())));
