@@ -52,6 +52,11 @@ PromptParts SplitPrompt(std::string_view prompt);
 
 inline constexpr std::string_view kResultsMenuTitle = "&Ergebnisse";
 inline constexpr std::string_view kResultsToolBarCaption = "Ergebnisse";
+inline constexpr std::string_view kResultsFilterPlaceholder = "Ergebnisse filtern";
+inline constexpr std::string_view kResultsFilterToolTip =
+    "Zeigt nur Dateien und Treffer, deren Pfad oder Umgebung diesen Text enthält (ohne Beachtung der "
+    "Groß-/Kleinschreibung). Markieren, Exportieren und Ersetzen in markierten Ergebnissen wirken weiter auf "
+    "alle markierten Einträge.";
 inline constexpr std::string_view kResultsToolBarFont = "Tohama";
 inline constexpr int kResultsToolBarFontPoints = 9;
 inline constexpr std::string_view kShellOpenFailed = "Fehler beim Starten des mit dieser Datei verknüpften Programms.";

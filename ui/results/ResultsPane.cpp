@@ -5,7 +5,10 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
@@ -18,6 +21,7 @@
 #include "platform/CodePage.h"
 #include "ui/results/ResultsCommandTexts.h"
 #include "ui/results/ResultsDelegate.h"
+#include "ui/results/ResultsFilter.h"
 #include "ui/results/ResultsIcons.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsTreeView.h"
@@ -36,20 +40,24 @@ ResultsPane::ResultsPane(std::shared_ptr<ResultList> list, QWidget* parent)
 }
 
 ResultsPane::ResultsPane(std::shared_ptr<ResultList> list, const CodePage& codePage, QWidget* parent)
-    : QWidget(parent), m_list(std::move(list)), m_commands(*m_list, *this)
+    : QWidget(parent), m_list(std::move(list)), m_codePage(codePage), m_commands(*m_list, *this)
 {
     m_model = new ResultsModel(m_list, codePage, this);
+    m_filterModel = new ResultsFilterModel(m_list, codePage, ResultsModel::HandleRole, this);
+    m_filterModel->setSourceModel(m_model);
     m_view = new ResultsTreeView(this);
     m_view->setModel(m_model);
     configureView();
     createActions();
     createToolBar();
     createContextMenu();
+    createFilterRow();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_toolBar);
+    layout->addWidget(m_filterRow);
     layout->addWidget(m_view, 1);
 
     m_timer = new QTimer(this);
@@ -73,20 +81,20 @@ void ResultsPane::configureView()
     for (int column = 0; column < ResultList::kColumnCount; ++column)
         m_view->header()->resizeSection(column, kColumnWidths[column]);
 
-    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ResultsPane::onSelectionChanged);
+    watchSelection();
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_selectionOrder.clear();
         updateCommandStates();
     });
     // The store keeps the expansion too: it decides whether a new hit asks
     // to be scrolled into view.
-    connect(m_view, &QTreeView::expanded, this,
-            [this](const QModelIndex& index) { m_list->SetExpanded(m_model->handleOf(index), true); });
-    connect(m_view, &QTreeView::collapsed, this,
-            [this](const QModelIndex& index) { m_list->SetExpanded(m_model->handleOf(index), false); });
+    connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (!m_openingFilteredRows) m_list->SetExpanded(itemAt(index), true);
+    });
+    connect(m_view, &QTreeView::collapsed, this, [this](const QModelIndex& index) { m_list->SetExpanded(itemAt(index), false); });
     connect(m_view, &ResultsTreeView::userScrolled, this, [this] { m_list->SetAutoScroll(false); });
     connect(m_view, &ResultsTreeView::openHitRequested, this,
-            [this](const QModelIndex& hit) { m_commands.openHit(m_model->handleOf(hit)); });
+            [this](const QModelIndex& hit) { m_commands.openHit(itemAt(hit)); });
     connect(m_view, &ResultsTreeView::contextMenuWanted, this, &ResultsPane::showContextMenu);
 }
 
@@ -120,6 +128,80 @@ void ResultsPane::createToolBar()
         else
             m_toolBar->addAction(action(id));
     }
+}
+
+void ResultsPane::createFilterRow()
+{
+    m_filterRow = new QWidget(this);
+    auto* row = new QHBoxLayout(m_filterRow);
+    row->setContentsMargins(2, 2, 2, 2);
+    m_filterField = new QLineEdit(m_filterRow);
+    m_filterField->setPlaceholderText(qs(kResultsFilterPlaceholder));
+    m_filterField->setToolTip(qs(kResultsFilterToolTip));
+    m_filterField->setClearButtonEnabled(true);
+    m_filterCount = new QLabel(m_filterRow);
+    row->addWidget(m_filterField, 1);
+    row->addWidget(m_filterCount);
+    connect(m_filterField, &QLineEdit::textChanged, this, &ResultsPane::setFilterText);
+}
+
+void ResultsPane::watchSelection()
+{
+    // Each model the view is given comes with a selection model of its own.
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ResultsPane::onSelectionChanged);
+}
+
+bool ResultsPane::isFiltering() const { return m_view->model() == m_filterModel; }
+
+ItemHandle ResultsPane::itemAt(const QModelIndex& viewIndex) const
+{
+    if (viewIndex.model() == m_filterModel) return m_model->handleOf(m_filterModel->mapToSource(viewIndex));
+    return m_model->handleOf(viewIndex);
+}
+
+QModelIndex ResultsPane::viewIndexOf(ItemHandle item) const
+{
+    const QModelIndex index = m_model->indexOf(item);
+    return isFiltering() ? m_filterModel->mapFromSource(index) : index;
+}
+
+void ResultsPane::setFilterText(const QString& text)
+{
+    const bool wasFiltering = isFiltering();
+    m_filterModel->setFilter(ResultsFilter(text));
+    const bool filtering = m_filterModel->filter().isActive();
+    if (filtering != wasFiltering) {
+        // The selection belongs to the rows of the model it was made in.
+        m_selectionOrder.clear();
+        m_list->SetSelectedItems(m_selectionOrder);
+        m_view->setModel(filtering ? static_cast<QAbstractItemModel*>(m_filterModel) : m_model);
+        watchSelection();
+    }
+    if (filtering) {
+        openFilteredRows();
+    } else if (wasFiltering) {
+        // Back to the whole list as the user had opened it.
+        for (int row = 0, rows = m_model->rowCount(); row < rows; ++row) {
+            const QModelIndex index = m_model->index(row, 0);
+            if (m_list->IsExpanded(m_model->handleOf(index))) m_view->expand(index);
+        }
+    }
+    updateFilterCount();
+    updateCommandStates();
+}
+
+void ResultsPane::openFilteredRows()
+{
+    // Opened for the filter, not by the user: the store keeps what the user opened.
+    m_openingFilteredRows = true;
+    m_view->expandAll();
+    m_openingFilteredRows = false;
+}
+
+void ResultsPane::updateFilterCount()
+{
+    const ResultsFilter& filter = m_filterModel->filter();
+    m_filterCount->setText(filter.isActive() ? FilteredCountText(CountFiltered(*m_list, filter, m_codePage)) : QString());
 }
 
 void ResultsPane::createContextMenu()
@@ -201,10 +283,17 @@ bool ResultsPane::catchUpNow()
     // A replace in the marked results changes kinds and marks of any item.
     if (changed && m_commands.isSelectedReplaceRunning()) m_model->refreshAll();
     if (scrollTo != kNoItem && m_list->AutoScroll()) {
-        const QModelIndex index = m_model->indexOf(scrollTo);
+        const QModelIndex index = viewIndexOf(scrollTo);
         if (index.isValid()) m_view->scrollTo(index);
     }
-    if (changed) updateCommandStates();
+    if (changed) {
+        updateCommandStates();
+        if (isFiltering()) {
+            // New hits that pass the filter are shown, not hidden in a closed file.
+            openFilteredRows();
+            updateFilterCount();
+        }
+    }
     return changed;
 }
 
@@ -236,13 +325,13 @@ void ResultsPane::onSelectionChanged(const QItemSelection& selected, const QItem
     std::unordered_set<ItemHandle> gone;
     for (const QItemSelectionRange& range : deselected)
         for (int row = range.top(); row <= range.bottom(); ++row)
-            gone.insert(m_model->handleOf(m_model->index(row, 0, range.parent())));
+            gone.insert(itemAt(range.model()->index(row, 0, range.parent())));
     if (!gone.empty()) std::erase_if(m_selectionOrder, [&](ItemHandle item) { return gone.contains(item); });
 
     std::unordered_set<ItemHandle> present(m_selectionOrder.begin(), m_selectionOrder.end());
     for (const QItemSelectionRange& range : selected)
         for (int row = range.top(); row <= range.bottom(); ++row) {
-            const ItemHandle item = m_model->handleOf(m_model->index(row, 0, range.parent()));
+            const ItemHandle item = itemAt(range.model()->index(row, 0, range.parent()));
             if (item != kNoItem && present.insert(item).second) m_selectionOrder.push_back(item);
         }
     m_list->SetSelectedItems(m_selectionOrder);

@@ -1,5 +1,6 @@
 #pragma once
-// The results pane: the results tool bar above the tree of the result list.
+// The results pane: the results tool bar and the filter field above the
+// tree of the result list.
 // It follows the store with a batching timer (the worker appends on its own
 // thread; the pane only ever reads the store on the user interface thread),
 // keeps the user's selection in the store in the order it was made, and
@@ -16,6 +17,8 @@
 
 class QAction;
 class QItemSelection;
+class QLabel;
+class QLineEdit;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -26,6 +29,7 @@ class CodePage;
 
 namespace tarnwick::ui {
 
+class ResultsFilterModel;
 class ResultsModel;
 class ResultsTreeView;
 
@@ -50,6 +54,10 @@ public:
     ResultsModel* model() const { return m_model; }
     ResultsTreeView* view() const { return m_view; }
     QToolBar* toolBar() const { return m_toolBar; }
+    QLineEdit* filterField() const { return m_filterField; }
+    QLabel* filterCount() const { return m_filterCount; }
+    // The row the view shows for a store item; invalid when the filter hides it.
+    QModelIndex viewIndexOf(ItemHandle item) const;
     ResultsCommands& commands() { return m_commands; }
 
     // The action of a results command (shared by tool bar and menu).
@@ -83,7 +91,14 @@ private:
     void createActions();
     void createToolBar();
     void createContextMenu();
+    void createFilterRow();
     void configureView();
+    void watchSelection();
+    void setFilterText(const QString& text);
+    void updateFilterCount();
+    void openFilteredRows();
+    ItemHandle itemAt(const QModelIndex& viewIndex) const;
+    bool isFiltering() const;
     bool catchUpNow();
     void catchUpOnTimer();
     void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -91,7 +106,15 @@ private:
 
     std::shared_ptr<ResultList> m_list;
     ResultsModel* m_model = nullptr;
+    // Between the model and the view only while a filter text is typed, so
+    // that long lists cost nothing extra otherwise.
+    ResultsFilterModel* m_filterModel = nullptr;
     ResultsTreeView* m_view = nullptr;
+    QWidget* m_filterRow = nullptr;
+    QLineEdit* m_filterField = nullptr;
+    QLabel* m_filterCount = nullptr;
+    const CodePage& m_codePage;
+    bool m_openingFilteredRows = false;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_contextMenu = nullptr;
     QTimer* m_timer = nullptr;

@@ -3,6 +3,7 @@
 // an error, a file-name and a directory-name hit, and a document with a hit
 // replaced through the word processor.
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -69,7 +70,22 @@ void RenderResults(const QString& pngPath)
     SaveWindowShot(pane, pngPath);
 }
 
+// The same list filtered down to the hit that mentions Jürgen.
+void RenderFilteredResults(const QString& pngPath)
+{
+    auto list = std::make_shared<ResultList>();
+    fill(*list);
+    ui::ResultsPane pane(list);
+    pane.setWindowTitle(QStringLiteral("Ergebnisse"));
+    pane.setLastRunWasSearch(true);
+    pane.resize(1120, 380);
+    pane.catchUp();
+    pane.filterField()->setText(QStringLiteral("jürgen"));
+    SaveWindowShot(pane, pngPath);
+}
+
 const SceneRegistration kResults{QStringLiteral("results"), &RenderResults};
+const SceneRegistration kFilteredResults{QStringLiteral("results-filtered"), &RenderFilteredResults};
 
 }  // namespace
 }  // namespace tarnwick::screenshots
