@@ -44,7 +44,8 @@ OptionsDialogValues ToDialogUnits(const OptionsValues& v)
                                v.ignoreNulls,
                                v.detectUtf8,
                                BytesToKilobytes(v.detectLength),
-                               v.searchThreads};
+                               v.searchThreads,
+                               v.externalEditor};
 }
 
 OptionsValues FromDialogUnits(const OptionsDialogValues& v)
@@ -65,7 +66,8 @@ OptionsValues FromDialogUnits(const OptionsDialogValues& v)
                          v.ignoreNulls,
                          v.detectUtf8,
                          KilobytesToBytes(v.detectLengthKb),
-                         v.searchThreads};
+                         v.searchThreads,
+                         v.externalEditor};
 }
 
 OptionsValues ReadOptionsSettings(ProfileStore& store)
@@ -97,6 +99,9 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
     // Only a hand-edited file holds more; taken as it is, the run would try
     // to start that many threads.
     v.searchThreads = std::min(readInt("Suchthreads", defaults.searchThreads), kMostSearchThreads);
+    v.externalEditor = readString("Externer Editor", defaults.externalEditor);
+    // An emptied value means the default, as for a missing one.
+    if (v.externalEditor.find_first_not_of(" \t") == std::string::npos) v.externalEditor = defaults.externalEditor;
     return v;
 }
 
@@ -125,6 +130,7 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     writeInt("Enkodinglaenge", v.detectLength);
     // Last, so that the values older versions write keep their order.
     writeInt("Suchthreads", v.searchThreads);
+    writeString("Externer Editor", v.externalEditor);
     return batch.Commit();
 }
 

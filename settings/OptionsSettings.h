@@ -17,6 +17,9 @@ inline constexpr char kOptionsSection[] = "Optionen";
 // switching, never speed.
 inline constexpr std::uint32_t kMostSearchThreads = 256;
 
+// The editor a hit opens in: the desktop's program for the file.
+inline constexpr char kDefaultExternalEditor[] = "xdg-open %f";
+
 struct OptionsValues {
     std::int32_t makeBackup = 1;  // Sikop
     std::uint32_t alwaysBackup = 1;  // Immer Sikop
@@ -35,6 +38,7 @@ struct OptionsValues {
     std::int32_t detectUtf8 = 0;  // Erweitertes Enkoding
     std::uint32_t detectLength = 51'200;  // Enkodinglaenge, bytes; 0 = whole file
     std::uint32_t searchThreads = 0;  // Suchthreads; 0 = one per processor core
+    std::string externalEditor = kDefaultExternalEditor;  // Externer Editor: %f path, %l line, %c column
 
     bool operator==(const OptionsValues&) const = default;
 };
@@ -58,6 +62,7 @@ struct OptionsDialogValues {
     std::int32_t detectUtf8 = 0;
     std::uint32_t detectLengthKb = 50;
     std::uint32_t searchThreads = 0;
+    std::string externalEditor = kDefaultExternalEditor;
 
     bool operator==(const OptionsDialogValues&) const = default;
 };

@@ -1,10 +1,13 @@
 #include "ui/app/ProgramWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
 
 #include "engine/documents/WordDocumentEngine.h"
 #include "platform/CodePage.h"
 #include "session/RunValues.h"
+#include "settings/OptionsSettings.h"
 #include "ui/app/ProgramDocuments.h"
 #include "ui/frame/DocumentOpenRules.h"
 #include "ui/frame/MainFrame.h"
@@ -12,6 +15,7 @@
 #include "ui/help/HelpMenu.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/results/ExportCommand.h"
+#include "ui/results/ExternalEditor.h"
 #include "ui/results/ResultsCommandTexts.h"
 #include "ui/results/ResultsPane.h"
 #include "ui/searchform/QtNotifier.h"
@@ -150,6 +154,13 @@ void ProgramWindow::connectResultsCommands()
     m_results->setExportHandler([this] {
         RunExportCommand(m_frame.get(), m_store, *m_resultList, session::MakeRunValues(m_controller->worker()),
                          ProgramDirectory());
+    });
+    // The command is read from the settings each time: the options dialog may have changed it.
+    m_results->setExternalEditorHandler([this](const std::string& path, std::int64_t position) {
+        DetachedProgramStarter starter;
+        const std::string command = settings::ReadOptionsSettings(m_store).externalEditor;
+        if (const std::optional<std::string> error = OpenInExternalEditor(command, path, position, starter))
+            QMessageBox::warning(m_frame.get(), QApplication::applicationDisplayName(), QString::fromStdString(*error));
     });
     // The main menu's entries take their state from the pane's actions and
     // run them.

@@ -92,6 +92,7 @@ void OptionsDialog::buildWidgets()
     groups->addWidget(buildWordGroup(), 1, 1);
     groups->addWidget(buildEncodingGroup(), 2, 0, 1, 2);
     groups->addWidget(buildAdvancedGroup(), 3, 0, 1, 2);
+    groups->addWidget(buildExternalEditorGroup(), 4, 0, 1, 2);
     groups->setColumnStretch(0, 1);
     groups->setColumnStretch(1, 1);
 
@@ -204,6 +205,17 @@ QGroupBox* OptionsDialog::buildEncodingGroup()
     return group;
 }
 
+QGroupBox* OptionsDialog::buildExternalEditorGroup()
+{
+    auto* group = new QGroupBox(qs(texts::kExternalEditorFrame), this);
+    m_externalEditor = new QLineEdit(group);
+    m_externalEditor->setObjectName(QStringLiteral("externalEditor"));
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(m_externalEditor);
+    layout->addWidget(wrappingLabel(texts::kExternalEditorHelp, group));
+    return group;
+}
+
 QGroupBox* OptionsDialog::buildAdvancedGroup()
 {
     auto* group = new QGroupBox(qs(texts::kAdvancedFrame), this);
@@ -279,6 +291,7 @@ void OptionsDialog::showInput(const OptionsDialogInput& input)
     (input.tempDirIsCurrent ? m_tempDirCurrent : m_tempDirThis)->setChecked(true);
     m_tempDir->setText(fromPath(input.tempDir));
     m_ignoreNulls->setChecked(input.ignoreNulls);
+    m_externalEditor->setText(fromPath(input.externalEditor));
     m_filling = false;
     applyEnabling();
 }
@@ -303,6 +316,7 @@ OptionsDialogInput OptionsDialog::input() const
     input.tempDirIsCurrent = m_tempDirCurrent->isChecked();
     input.tempDir = toPath(m_tempDir->text());
     input.ignoreNulls = m_ignoreNulls->isChecked();
+    input.externalEditor = toPath(m_externalEditor->text());
     return input;
 }
 

@@ -67,6 +67,7 @@ private:
     QGroupBox* buildWordGroup();
     QGroupBox* buildEncodingGroup();
     QGroupBox* buildAdvancedGroup();
+    QGroupBox* buildExternalEditorGroup();
     void showInput(const OptionsDialogInput& input);
     void applyEnabling();
     void onBackupToggled(bool on);
@@ -99,6 +100,7 @@ private:
     QLineEdit* m_splitLength = nullptr;
     QLineEdit* m_splitMaxOffset = nullptr;
     QLineEdit* m_searchThreads = nullptr;
+    QLineEdit* m_externalEditor = nullptr;
     QRadioButton* m_tempDirCurrent = nullptr;
     QRadioButton* m_tempDirThis = nullptr;
     QLineEdit* m_tempDir = nullptr;

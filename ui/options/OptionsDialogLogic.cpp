@@ -91,6 +91,7 @@ OptionsDialogInput InputForValues(const settings::OptionsValues& values)
     input.tempDirIsCurrent = shown.tempDirIsCurrent != 0;
     input.tempDir = shown.tempDir;
     input.ignoreNulls = shown.ignoreNulls != 0;
+    input.externalEditor = shown.externalEditor;
     return input;
 }
 
@@ -149,6 +150,9 @@ std::optional<OptionsRefusal> OptionsDialogLogic::takeInput(const OptionsDialogI
     out.tempDir = input.tempDir;
     out.ignoreNulls = input.ignoreNulls ? 1 : 0;
     out.detectUtf8 = input.detectUtf8 ? 1 : 0;
+    // A blank command means the desktop's own program for the file.
+    const bool blankEditor = input.externalEditor.find_first_not_of(" \t") == std::string::npos;
+    out.externalEditor = blankEditor ? settings::kDefaultExternalEditor : input.externalEditor;
     return std::nullopt;
 }
 

@@ -42,6 +42,7 @@ struct OptionsDialogInput {
     bool tempDirIsCurrent = true;  // "in aktuellem Verzeichnis"; off: "in diesem Verzeichnis"
     std::string tempDir;
     bool ignoreNulls = false;
+    std::string externalEditor;
 
     bool operator==(const OptionsDialogInput&) const = default;
 };

@@ -37,6 +37,11 @@ inline constexpr const char* kSplitLengthUnit = "MB (50MB)";
 inline constexpr const char* kSplitMaxOffsetLabel = "Max. Offset";
 inline constexpr const char* kSplitMaxOffsetUnit = "kB (1kB)";
 inline constexpr const char* kSearchThreadsLabel = "Such-Threads";
+inline constexpr const char* kExternalEditorFrame = "Externer Editor";
+inline constexpr const char* kExternalEditorHelp =
+    "Befehl, mit dem \"In externem Editor öffnen\" einen Treffer öffnet: %f steht für die Datei, %l für die "
+    "Zeile und %c für die Spalte des Treffers. Beispiele: kate --line %l --column %c %f (Kate), "
+    "code --goto %f:%l:%c (VS Code), gvim +%l %f (gVim). Leer: xdg-open %f.";
 inline constexpr const char* kSearchThreadsUnit = "(0 = automatisch)";
 inline constexpr const char* kTempDirFrame = "Verzeichnis für temporäre Datei im Splitmodus Ersetzen";
 inline constexpr const char* kTempDirCurrent = "in aktuellem Verzeichnis";

@@ -8,11 +8,13 @@ namespace {
 
 using namespace ResultsCommandId;
 
-constexpr std::array<ResultsCommandText, 8> kCommands{{
+constexpr std::array<ResultsCommandText, 9> kCommands{{
     {OpenInViewer, "In &Vorschau/Word öffnen",
      "Öffnet die ausgewählte Datei in der Vorschau bzw. Word und markiert das entsprechende Ergebnis\n"
      "In Vorschau öffnen"},
     {OpenWithProgram, "Markierte Datei &öffnen", "Öffnet die Datei mit dem verknüpften Programm\nÖffnen"},
+    {OpenInExternalEditor, "In ex&ternem Editor öffnen",
+     "Öffnet die Datei im externen Editor (Extras/Optionen) an der Zeile und Spalte des Treffers\nIn externem Editor öffnen"},
     {ReplaceMarked, "Ausgewählte Elemente &ersetzen",
      "Führt die Ersetzungen in den ausgewählten Ergebnissen durch.\nIn Ergebnissen ersetzen"},
     {MarkAll, "Alles &auswählen", "Alle Ergebnisse auswählen\nAlles auswählen"},
@@ -26,12 +28,14 @@ constexpr std::array<ResultsCommandText, 8> kCommands{{
 }};
 
 // The menu groups the commands the way the tool bar does.
-constexpr std::array<int, 10> kBarLayout{OpenInViewer, OpenWithProgram, kSeparator, ReplaceMarked, MarkAll,
-                                         MarkNone,     kSeparator,      Export,     ExpandAll,     CollapseAll};
+constexpr std::array<int, 11> kBarLayout{OpenInViewer, OpenWithProgram, OpenInExternalEditor, kSeparator, ReplaceMarked,
+                                         MarkAll,      MarkNone,        kSeparator,           Export,     ExpandAll,
+                                         CollapseAll};
 
-constexpr std::array<ContextMenuEntry, 4> kContextMenu{{
+constexpr std::array<ContextMenuEntry, 5> kContextMenu{{
     {OpenInViewer, "In &Vorschau/Word öffnen"},
     {OpenWithProgram, "Mit &verknüpftem Programm öffnen"},
+    {OpenInExternalEditor, "In ex&ternem Editor öffnen"},
     {kSeparator, ""},
     {ReplaceMarked, "Ausgewählte Elemente &ersetzen"},
 }};

@@ -16,6 +16,7 @@ inline constexpr int Export = 40034;
 inline constexpr int ExpandAll = 40055;
 inline constexpr int CollapseAll = 40056;
 inline constexpr int MarkNone = 40058;
+inline constexpr int OpenInExternalEditor = 40061;
 }  // namespace ResultsCommandId
 
 // In the layouts below, this id stands for a separator.
@@ -27,7 +28,7 @@ struct ResultsCommandText {
     std::string_view prompt;  // "status tip\ntool tip"
 };
 
-// The eight commands, in the order of the results menu.
+// The commands, in the order of the results menu.
 std::span<const ResultsCommandText> ResultsCommandTexts();
 // nullptr for an id that is not a results command.
 const ResultsCommandText* FindResultsCommandText(int id);
@@ -59,6 +60,10 @@ inline constexpr std::string_view kResultsFilterToolTip =
     "alle markierten Einträge.";
 inline constexpr std::string_view kResultsToolBarFont = "Tohama";
 inline constexpr int kResultsToolBarFontPoints = 9;
+inline constexpr std::string_view kExternalEditorUnreadable = "Die Datei kann nicht gelesen werden: ";
+inline constexpr std::string_view kExternalEditorBadTemplate =
+    "Der Befehl für den externen Editor ist leer oder ungültig (Extras/Optionen, \"Externer Editor\").";
+inline constexpr std::string_view kExternalEditorNotStarted = "Der externe Editor konnte nicht gestartet werden: ";
 inline constexpr std::string_view kShellOpenFailed = "Fehler beim Starten des mit dieser Datei verknüpften Programms.";
 
 // Column headers and initial widths in pixels.

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "ui/results/ResultTarget.h"
 #include "ui/results/ResultsCommandTexts.h"
 
 namespace tarnwick::ui {
@@ -43,6 +44,13 @@ std::optional<std::string> FileForAssociatedProgram(const ResultList& list, Item
     return list.ColumnText(parent, ResultColumn::FileOrContext);
 }
 
+std::optional<EditorTarget> ExternalEditorTarget(const ResultList& list, ItemHandle item)
+{
+    const std::optional<ResultTarget> target = ResultTargetOf(list, item);
+    if (!target || target->fileKind == ItemKind::Document || target->path.empty()) return std::nullopt;
+    return EditorTarget{target->path, target->position.value_or(0)};
+}
+
 bool ShowsContextMenu(const ResultList& list, const std::vector<ItemHandle>& selected)
 {
     if (selected.size() != 1) return true;
@@ -71,6 +79,7 @@ bool ResultsCommands::isEnabled(int id) const
     if (id == OpenInViewer && !m_openInViewer) return false;
     if (id == Export && !m_export) return false;
     if (id == ReplaceMarked && !m_replacer) return false;
+    if (id == OpenInExternalEditor) return m_externalEditor && ExternalEditorTarget(m_list, firstSelected()).has_value();
     return IsResultsCommandEnabledByRule(id, inputs());
 }
 
@@ -80,6 +89,7 @@ bool ResultsCommands::execute(int id)
     switch (id) {
     case OpenInViewer: m_openInViewer(firstSelected()); break;
     case OpenWithProgram: openWithAssociatedProgram(); break;
+    case OpenInExternalEditor: openInExternalEditor(); break;
     case ReplaceMarked: replaceInMarkedResults(); break;
     case MarkAll:
     case MarkNone:
@@ -107,6 +117,12 @@ void ResultsCommands::openWithAssociatedProgram()
     // A file that has gone since the run is silently left alone.
     if (!path || path->empty() || ::stat(path->c_str(), &info) != 0) return;
     if (!m_host.openWithAssociatedProgram(*path)) m_host.showError(kShellOpenFailed);
+}
+
+void ResultsCommands::openInExternalEditor()
+{
+    if (const std::optional<EditorTarget> target = ExternalEditorTarget(m_list, firstSelected()))
+        m_externalEditor(target->path, target->position);
 }
 
 void ResultsCommands::replaceInMarkedResults()

@@ -6,6 +6,7 @@
 // Not thread-safe: used on the user interface thread only. The result list
 // itself may be appended to by the worker meanwhile.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +35,15 @@ ItemKind EffectiveKind(const ResultList& list, ItemHandle item);
 // the item's own path for a file with hits or a file-name hit, the parent's
 // path for a hit, nothing for a directory-name hit or another item.
 std::optional<std::string> FileForAssociatedProgram(const ResultList& list, ItemHandle item);
+
+// The file and byte position "In externem Editor öffnen" opens for the item:
+// a hit's file at the hit, a file with hits at its start; nothing for a
+// word-processor document and for items that lead to no file.
+struct EditorTarget {
+    std::string path;
+    std::int64_t position = 0;
+};
+std::optional<EditorTarget> ExternalEditorTarget(const ResultList& list, ItemHandle item);
 
 // Whether the context menu is shown for this selection: not when exactly one
 // item is selected and it is an info line or an error.
@@ -74,6 +84,9 @@ public:
     void setReplacer(MarkedResultsReplacer* replacer) { m_replacer = replacer; }
     void setOpenInViewerHook(std::function<void(ItemHandle)> hook) { m_openInViewer = std::move(hook); }
     void setExportHook(std::function<void()> hook) { m_export = std::move(hook); }
+    // Opens a file at a byte position in the user's own editor.
+    using ExternalEditorHook = std::function<void(const std::string& path, std::int64_t position)>;
+    void setExternalEditorHook(ExternalEditorHook hook) { m_externalEditor = std::move(hook); }
 
     ResultsCommandInputs inputs() const;
     bool isEnabled(int id) const;
@@ -89,6 +102,7 @@ public:
 private:
     ItemHandle firstSelected() const;
     void openWithAssociatedProgram();
+    void openInExternalEditor();
     void replaceInMarkedResults();
 
     ResultList& m_list;
@@ -96,6 +110,7 @@ private:
     MarkedResultsReplacer* m_replacer = nullptr;
     std::function<void(ItemHandle)> m_openInViewer;
     std::function<void()> m_export;
+    ExternalEditorHook m_externalEditor;
     bool m_lastRunWasSearch = false;
     bool m_selectedReplaceRunning = false;
 };

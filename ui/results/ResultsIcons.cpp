@@ -186,6 +186,15 @@ QIcon CommandIcon(int commandId)
             p.drawLine(QPointF(6, 12), QPointF(12, 6));
             p.drawPolyline(QPolygonF() << QPointF(8, 6) << QPointF(12, 6) << QPointF(12, 10));
         }));
+    case OpenInExternalEditor:
+        return QIcon(drawIcon([](QPainter& p) {
+            drawTextDocument(p);
+            // A pencil across the page.
+            p.setPen(QPen(QColor(150, 90, 20), 2.5, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(6, 14), QPointF(13, 7));
+            p.setPen(QPen(Qt::black, 1));
+            p.drawLine(QPointF(4.5, 15.5), QPointF(6, 14));
+        }));
     case ReplaceMarked:
         return QIcon(drawIcon([](QPainter& p) {
             drawTextDocument(p);

@@ -266,6 +266,12 @@ void ResultsPane::setExportHandler(std::function<void()> handler)
     updateCommandStates();
 }
 
+void ResultsPane::setExternalEditorHandler(ResultsCommands::ExternalEditorHook handler)
+{
+    m_commands.setExternalEditorHook(std::move(handler));
+    updateCommandStates();
+}
+
 void ResultsPane::selectedReplaceFinished()
 {
     catchUp();

@@ -72,6 +72,8 @@ public:
     void setOpenInViewerHandler(std::function<void(ItemHandle)> handler);
     // Runs the export of the result list.
     void setExportHandler(std::function<void()> handler);
+    // Opens a file at a byte position in the user's own editor.
+    void setExternalEditorHandler(ResultsCommands::ExternalEditorHook handler);
     // The worker reported the end of a replace in the marked results.
     void selectedReplaceFinished();
 

@@ -10,7 +10,8 @@ namespace {
 
 using namespace ResultsCommandId;
 
-constexpr int kAllCommands[] = {OpenInViewer, OpenWithProgram, ReplaceMarked, MarkAll, MarkNone, Export, ExpandAll, CollapseAll};
+constexpr int kAllCommands[] = {OpenInViewer, OpenWithProgram, OpenInExternalEditor, ReplaceMarked, MarkAll, MarkNone,
+                                Export,       ExpandAll,       CollapseAll};
 
 class RecordingHost : public ResultsCommandHost {
 public:
@@ -228,8 +229,8 @@ TEST(ResultsCommandTexts, PromptsSplitIntoStatusTipAndToolTip)
     for (int id : kAllCommands) EXPECT_NE(FindResultsCommandText(id), nullptr) << id;
     const std::vector<int> bar(ResultsToolBarLayout().begin(), ResultsToolBarLayout().end());
     EXPECT_EQ(bar,
-              (std::vector<int>{OpenInViewer, OpenWithProgram, kSeparator, ReplaceMarked, MarkAll, MarkNone, kSeparator, Export,
-                                ExpandAll, CollapseAll}));
+              (std::vector<int>{OpenInViewer, OpenWithProgram, OpenInExternalEditor, kSeparator, ReplaceMarked, MarkAll, MarkNone,
+                                kSeparator, Export, ExpandAll, CollapseAll}));
 }
 
 }  // namespace

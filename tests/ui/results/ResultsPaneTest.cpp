@@ -194,8 +194,8 @@ TEST_F(ResultsPaneTest, CommandsAreEnabledByItemsSelectionAndLastRun)
     EXPECT_EQ(open->statusTip(), QString::fromUtf8("Öffnet die Datei mit dem verknüpften Programm"));
     EXPECT_EQ(open->toolTip(), QString::fromUtf8("Öffnen"));
     EXPECT_EQ(pane.toolBar()->windowTitle(), "Ergebnisse");
-    EXPECT_EQ(pane.toolBar()->actions().size(), 10);
-    EXPECT_TRUE(pane.toolBar()->actions()[2]->isSeparator());
+    EXPECT_EQ(pane.toolBar()->actions().size(), 11);
+    EXPECT_TRUE(pane.toolBar()->actions()[3]->isSeparator());
     QMenu* menu = pane.createResultsMenu(&pane);
     EXPECT_EQ(menu->title(), "&Ergebnisse");
 }
