@@ -133,6 +133,7 @@ void CliPrinter::printErrors()
     for (std::size_t i = 0; i < m_itemCount; ++i) {
         const Item& item = m_items[i];
         if (item.kind != ItemKind::Error) continue;
+        ++m_errorCount;
         line.assign(item.text);
         if (!item.remark.empty()) line.append(": ").append(item.remark);
         line.push_back('\n');

@@ -45,6 +45,8 @@ public:
     void printLog(std::string_view bytes);
     void flush();
     bool outputClosed() const { return m_closed; }
+    // Error items printed so far: entries the run could not process.
+    std::size_t errorCount() const { return m_errorCount; }
 
 private:
     // The items of the current outcome that are not hits: what an error line
@@ -73,6 +75,7 @@ private:
     ItemHandle m_nextHandle = 0;
     ItemHandle m_current = kNoItem;
     bool m_closed = false;
+    std::size_t m_errorCount = 0;
 };
 
 }  // namespace tarnwick

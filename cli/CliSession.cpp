@@ -2,6 +2,7 @@
 
 #include "cli/CliPrinter.h"
 #include "cli/CommandLine.h"
+#include "cli/StopSignals.h"
 #include "engine/Messages.h"
 #include "engine/documents/WordDocumentEngine.h"
 #include "engine/log/RunLifecycle.h"
@@ -78,7 +79,8 @@ bool exportResults(const CliRequest& request, const SearchWorker& worker, const 
 
 }  // namespace
 
-int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, int outFd, int errFd)
+int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, int outFd, int errFd,
+                  StopSignals* signals)
 {
     struct stat st {};
     if (::stat(request.directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -125,7 +127,11 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         worker.StartRename(request.renameArgument, request.directory);
     else
         worker.StartSearch(request.directory);
+    // Set after the start, which clears the stop flag; a signal that came
+    // earlier stops the run at once.
+    if (signals) signals->setStop([&worker] { worker.RequestStop(); });
     const UserMessage message = notifier->wait();
+    if (signals) signals->setStop(nullptr);
     // Whatever the run left unprinted (a walk that marks no outcomes).
     printer->EndOfOutcome();
 
@@ -136,14 +142,21 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     if (!summary.empty()) printer->printLog(summary + "\r\n");
     printer->flush();
     // A log file that could not be written is an error item of its own.
+    bool failed = printer->errorCount() > 0 || message == UserMessage::RunAborted;
     for (std::size_t row = itemsBefore; row < results->TopLevelCount(); ++row) {
         const ItemHandle item = results->TopLevelItem(row);
-        if (results->Kind(item) == ItemKind::Error) printLine(errFd, results->ColumnText(item, ResultColumn::FileOrContext));
+        if (results->Kind(item) != ItemKind::Error) continue;
+        printLine(errFd, results->ColumnText(item, ResultColumn::FileOrContext));
+        failed = true;
     }
-    if (printer->outputClosed()) return (hits > 0 || files > 0) ? 0 : 1;
-    if (message == UserMessage::RunAborted) return 2;
-    if (request.exportRequest && !exportResults(request, worker, *results, errFd)) return 2;
-    return (hits > 0 || files > 0) ? 0 : 1;
+    const bool found = hits > 0 || files > 0;
+    if (printer->outputClosed()) return found ? 0 : 1;
+    // A run stopped by a signal saves what it found, as a stopped run of
+    // the desktop program shows it.
+    if (message != UserMessage::RunAborted && request.exportRequest && !exportResults(request, worker, *results, errFd))
+        failed = true;
+    if (signals && signals->received()) return ExitStatusForSignal(signals->received());
+    return failed ? 2 : found ? 0 : 1;
 }
 
 }  // namespace tarnwick

@@ -7,7 +7,7 @@
 // option, expression, escape, date or start folder) comes back from the
 // parser as `error` text for stderr and exit status 2, nothing having been
 // run; once a run has started, its failures are the engine's error items,
-// printed on stderr as they come.
+// printed on stderr as they come, and the exit status is 2 as well.
 #include <cstdint>
 #include <optional>
 #include <string>

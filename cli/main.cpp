@@ -1,6 +1,7 @@
 // tarnwick-cli: the search engine of Tarnwick, run from a terminal.
 #include "cli/CliSession.h"
 #include "cli/CommandLine.h"
+#include "cli/StopSignals.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 
@@ -32,5 +33,6 @@ int main(int argc, char** argv)
     // allow it, the pipe stays as it is.
     struct stat out {};
     if (::fstat(STDOUT_FILENO, &out) == 0 && S_ISFIFO(out.st_mode)) ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
-    return RunCliRequest(*parsed.request, codePage, clock, STDOUT_FILENO, STDERR_FILENO);
+    StopSignals signals;
+    return RunCliRequest(*parsed.request, codePage, clock, STDOUT_FILENO, STDERR_FILENO, &signals);
 }

@@ -51,6 +51,9 @@ inline constexpr const char* kReplaceOriginalFailed =
     "Originaldatei kann verloren sein. Stellen Sie diese mit dem Backub wieder her.";
 inline constexpr const char* kStartReplaceFailed = "Fehler beim Starten des Ersetzen-Vorgangs in dieser Datei.";
 inline constexpr const char* kSaveOriginalFailed = "Fehler beim Speichern der bearbeiteten Originaldatei";
+// Follows the lines of a file whose new contents were not written (a failure
+// or a stop): its replacements are not counted.
+inline constexpr const char* kFileNotChanged = "Die Datei wurde nicht geändert";
 inline constexpr const char* kUnknownErrorWithColon = "Unbekannter Fehler: ";
 inline constexpr const char* kPathCannotOpen = "Kann Pfad nicht öffnen";
 inline constexpr const char* kChangedSinceSearch =

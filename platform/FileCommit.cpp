@@ -61,6 +61,7 @@ std::error_code rewriteInPlace(const InputFile& file, std::string_view contents,
     if (const std::error_code error = ops.allocate(fd, static_cast<off_t>(contents.size()))) return error;
     std::error_code error = WriteAllAt(fd, contents.data(), contents.size(), 0);
     if (!error && contents.size() < previous.size()) error = ops.truncate(fd, static_cast<off_t>(contents.size()));
+    if (!error) error = ops.sync(fd);
     if (error) {
         // Put the old bytes back; they fit, the room was there before.
         WriteAllAt(fd, previous.data(), previous.size(), 0);
@@ -111,6 +112,7 @@ std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::ui
     }
     error = copyInPlace(newFd, fd, newSize, true);
     if (!error) error = ops.truncate(fd, static_cast<off_t>(newSize));
+    if (!error) error = ops.sync(fd);
     if (error) {
         // The restore writes only where the old contents were; it bypasses
         // the layer whose failure it is repairing.
@@ -193,6 +195,16 @@ std::error_code OutputFile::append(const char* data, std::size_t size)
     return {};
 }
 
+std::error_code OutputFile::sync()
+{
+    if (m_fd < 0) return ErrnoCode(EBADF);
+    if (m_written < m_size) {
+        if (::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0) return LastErrnoCode();
+        m_written = m_size;
+    }
+    return FileOps::current().sync(m_fd);
+}
+
 std::error_code OutputFile::close()
 {
     if (m_fd < 0) return {};
@@ -212,11 +224,16 @@ std::error_code CommitContents(const InputFile& file, std::string_view contents,
     if (const std::error_code error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
     std::error_code error = temp.append(contents.data(), contents.size());
     if (!error) adoptAttributes(temp.descriptor(), file);
+    if (!error) error = temp.sync();
     const std::error_code closeError = temp.close();
     if (!error) error = closeError;
     if (!error) error = FileOps::current().rename(temp.path().c_str(), file.realPath().c_str());
-    if (error) ::unlink(temp.path().c_str());
-    return error;
+    if (error) {
+        ::unlink(temp.path().c_str());
+        return error;
+    }
+    SyncFolderOf(file.realPath());
+    return {};
 }
 
 std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
@@ -239,8 +256,11 @@ std::error_code InstallTemporaryFile(const InputFile& file, const std::string& t
     if (directoryOf(tempPath) == directoryOf(file.realPath())) {
         ::fchmod(tempFd, file.permissions());
         if (::geteuid() == 0) (void)::fchown(tempFd, file.owner(), file.group());
+        error = ops.sync(tempFd);
         ::close(tempFd);
-        return ops.rename(tempPath.c_str(), file.realPath().c_str());
+        if (!error) error = ops.rename(tempPath.c_str(), file.realPath().c_str());
+        if (!error) SyncFolderOf(file.realPath());
+        return error;
     }
     // The temporary file lies elsewhere, perhaps on another file system: copy
     // it next to the source first, so that the last step is still a rename.
@@ -249,6 +269,7 @@ std::error_code InstallTemporaryFile(const InputFile& file, const std::string& t
     if (!error) error = copyDescriptor(tempFd, size, local);
     ::close(tempFd);
     if (!error) adoptAttributes(local.descriptor(), file);
+    if (!error) error = local.sync();
     const std::error_code closeError = local.close();
     if (!error) error = closeError;
     if (!error) error = ops.rename(local.path().c_str(), file.realPath().c_str());
@@ -256,8 +277,17 @@ std::error_code InstallTemporaryFile(const InputFile& file, const std::string& t
         if (!local.path().empty()) ::unlink(local.path().c_str());
         return error;
     }
+    SyncFolderOf(file.realPath());
     ::unlink(tempPath.c_str());
     return {};
+}
+
+void SyncFolderOf(const std::string& path)
+{
+    const int fd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
 }
 
 std::error_code CopyToNewFile(const InputFile& file, const std::string& target)

@@ -5,7 +5,10 @@
 // hard links is rewritten in place instead (a rename would cut the other
 // links off), after room for the new size has been reserved. Permission
 // bits (and, for root, the owner) are kept; a symbolic link stays a link and
-// its target gets the new contents. Failures are returned as error codes.
+// its target gets the new contents. New contents reach the disk before the
+// rename, and the folder entry after it, so a power loss leaves the old or
+// the new contents, never an empty file. Temporary files are always created
+// new under a unique name. Failures are returned as error codes.
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -34,6 +37,8 @@ public:
     std::error_code append(const char* data, std::size_t size);
     // Extends the file by `size` zeros without writing them.
     void appendHole(std::uint64_t size) { m_size += size; }
+    // Gives the file its full length and hands its contents to the disk.
+    std::error_code sync();
     std::error_code close();
     bool isOpen() const { return m_fd >= 0; }
     const std::string& path() const { return m_path; }
@@ -56,6 +61,11 @@ std::error_code CommitContents(const InputFile& file, std::string_view contents,
 // contents. The source is never removed first; a temporary file on another
 // file system is copied next to the source, then renamed.
 std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath);
+
+// Hands the folder entries of the folder holding `path` to the disk, so a
+// rename into it survives a power loss. Best effort: some file systems
+// cannot sync a folder, and the rename has happened either way.
+void SyncFolderOf(const std::string& path);
 
 // Copies the open `file` to the new path `target` (which must not exist),
 // keeping the permission bits.

@@ -41,6 +41,13 @@ std::error_code FileOps::rename(const char* from, const char* to)
     return ::rename(from, to) == 0 ? std::error_code() : LastErrnoCode();
 }
 
+std::error_code FileOps::sync(int fd)
+{
+    while (::fsync(fd) != 0)
+        if (errno != EINTR) return LastErrnoCode();
+    return {};
+}
+
 FileOps& FileOps::current() { return *g_ops; }
 
 void FileOps::install(FileOps* ops) { g_ops = ops ? ops : &g_realOps; }

@@ -18,6 +18,7 @@ public:
     virtual std::error_code allocate(int fd, off_t length);  // make room for `length` bytes
     virtual std::error_code truncate(int fd, off_t length);
     virtual std::error_code rename(const char* from, const char* to);
+    virtual std::error_code sync(int fd);  // hand the file's contents to the disk
 
     static FileOps& current();
     // Installs `ops` (null: the real calls again). The object must outlive its use.

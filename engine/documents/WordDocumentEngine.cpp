@@ -125,7 +125,6 @@ void WordDocumentEngine::reportHit(RunContext& run, const std::string& path, std
     run.sink.LogHitLine(path, start, end - start, context.first);
     const auto highlight = static_cast<std::int64_t>(FromDocumentText(hitText, run.codePage).size());
     run.sink.AddHitItem(start, end - start, context.first, context.second, ItemKind::None, highlight);
-    run.sink.AddCounts(1, 0);
 }
 
 void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path, const std::string& text)
@@ -162,6 +161,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             if (start <= last) break;
             const auto context = contextOf(run, range, start, end);
             reportHit(run, path, start, end, context, range.Text());
+            run.sink.AddCounts(1, 0);
             last = start;
             range.SetStart(end);
         }
@@ -176,6 +176,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
 {
     if (!EnsureWord(run, path)) return;
+    std::int64_t replaced = 0;
     try {
         word::Documents& documents = m_application->GetDocuments();
         word::Document& document = documents.Open(path, false, false, false);
@@ -186,10 +187,12 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
         arguments.replace = word::FindReplace::One;
         std::int64_t last = -1;
-        std::int64_t replaced = 0;
         while (find.Execute(arguments)) {
             // Stopped: nothing is saved; the document stays open unsaved.
-            if (run.stopRequested()) return;
+            if (run.stopRequested()) {
+                if (replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
+                return;
+            }
             if (replaced == 0) {
                 // The file on disk is still unchanged: nothing has been saved.
                 if (run.job.makeBackup) MakeBackupCopyOfPath(run, path);
@@ -208,12 +211,14 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             ++replaced;
         }
         if (replaced > 0) {
-            run.sink.AddCounts(0, 1);
             document.Save();
+            // Counted once the document holds them.
+            run.sink.AddCounts(static_cast<std::int32_t>(replaced), 1);
         }
         document.Close(false);
     } catch (...) {
         reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
+        if (replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
     }
 }
 

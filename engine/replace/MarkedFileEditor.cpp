@@ -5,6 +5,7 @@
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/replace/ReplaceTempFile.h"
 #include "platform/CodePage.h"
 #include "platform/SystemError.h"
 
@@ -40,14 +41,11 @@ bool MarkedFileEditor::Begin(ItemHandle item)
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
         return true;
     }
-    const std::string path = m_run.job.tempDirIsCurrent
-        ? m_file.realPath() + ".trwtmp8"
-        : m_run.job.tempDir + (m_run.job.tempDir.ends_with('/') ? "" : "/") + "tarwerstmpdat.tmp";
-    if (const std::error_code error = m_temp.create(path)) {
+    if (const std::error_code error = CreateReplaceTempFile(m_run.job, m_file, m_temp)) {
         markError(item, std::string(text::kTempCreateFailed) + SystemErrorText(error));
         return false;
     }
-    m_tempPath = path;
+    m_tempPath = m_temp.path();
     return true;
 }
 

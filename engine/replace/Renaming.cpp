@@ -93,20 +93,23 @@ void ReportRenameFailure(RunContext& run, const std::string& path, std::error_co
 
 namespace {
 
-// A name hit of a replace run: counted, logged and listed before the rename
-// is tried, so a failing rename leaves them and adds its own error item.
+// A name hit of a replace run: logged and listed before the rename is
+// tried, so a failing rename leaves them and adds its own error item. Only a
+// name that was changed is counted.
 void renameHit(RunContext& run, const std::string& directory, const std::string& name, ItemKind kind, const char* reason)
 {
     if (!NameMatches(run, name)) return;
     std::string path;
     JoinPath(path, directory, name);
-    run.sink.AddCounts(0, 1);
     run.sink.LogNameHitLine(reason, path);
     const ItemHandle item = run.sink.AddFileItem(path, kind);
     run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
     run.sink.ScrollToItem(item);
-    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name)))
+    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name))) {
         ReportRenameFailure(run, path, error);
+        return;
+    }
+    run.sink.AddCounts(0, 1);
 }
 
 }  // namespace

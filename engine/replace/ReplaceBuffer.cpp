@@ -6,6 +6,7 @@
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/replace/ReplaceTempFile.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -16,12 +17,6 @@
 #include <vector>
 
 namespace tarnwick {
-namespace {
-
-constexpr const char* kTempExtension = ".trwtmp8";
-constexpr const char* kFixedTempName = "tarwerstmpdat.tmp";
-
-}  // namespace
 
 ReplaceBuffer::ReplaceBuffer(RunContext& run)
     : m_run(run), m_store(m_file, run.job, run.codePage, run.buffers), m_matcher(run.job, run.buffers.match),
@@ -31,7 +26,9 @@ ReplaceBuffer::ReplaceBuffer(RunContext& run)
 
 ReplaceBuffer::~ReplaceBuffer()
 {
-    if (m_temp.isOpen() || (!m_tempPath.empty() && !m_finished)) Abandon();
+    // Also a temporary file that received the last chunk: a stop before
+    // Finish() leaves it unused.
+    if (m_temp.isOpen() || !m_tempPath.empty()) Abandon();
 }
 
 std::error_code ReplaceBuffer::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
@@ -107,17 +104,9 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
 bool ReplaceBuffer::openTempFile()
 {
     const SearchJob& job = m_run.job;
-    std::string path;
-    if (job.tempDirIsCurrent) {
-        path = m_file.realPath() + kTempExtension;
-    } else {
-        path = job.tempDir;
-        if (path.empty() || path.back() != '/') path.push_back('/');
-        path += kFixedTempName;
-    }
-    std::error_code error = m_temp.create(path);
+    std::error_code error = CreateReplaceTempFile(job, m_file, m_temp);
     if (!error) {
-        m_tempPath = path;
+        m_tempPath = m_temp.path();
         // The source bytes before the current chunk are unchanged.
         std::vector<char> block(std::min<std::uint64_t>(std::max<std::uint32_t>(job.splitLength, 1), 1u << 20));
         for (std::uint64_t done = 0; !error && done < m_store.start();) {

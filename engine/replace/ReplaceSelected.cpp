@@ -15,6 +15,7 @@
 #include <charconv>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -41,6 +42,7 @@ public:
                 // The file being changed keeps its contents from before this run.
                 m_editor.reset();
                 if (m_currentIsDocument && m_run.documents) m_run.documents->AbandonMarked();
+                revertCurrentFile(nullptr);
                 return;
             }
             process(item);
@@ -59,28 +61,44 @@ private:
     // being processed. Returns false then.
     bool finishCurrent(ItemHandle item)
     {
-        bool ok = true;
+        std::optional<std::string> failure;
         if (m_currentIsDocument && m_run.documents) {
-            const std::string failure = m_run.documents->FinishMarked();
-            if (!failure.empty()) {
-                m_run.sink.LogMessageLine(failure, m_currentPath);
-                if (item != kNoItem)
-                    m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, failure, ItemKind::Error);
-                ok = false;
-            }
+            std::string text = m_run.documents->FinishMarked();
+            if (!text.empty()) failure = std::move(text);
         }
         m_currentIsDocument = false;
         if (m_editor) {
-            if (const auto failure = m_editor->Finish()) {
-                m_run.sink.LogMessageLine(*failure, m_editor->path());
-                if (item != kNoItem)
-                    m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
-                ok = false;
-            }
+            failure = m_editor->Finish();
             m_editor.reset();
         }
+        if (failure) {
+            m_run.sink.LogMessageLine(*failure, m_currentPath);
+            if (item != kNoItem)
+                m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+            revertCurrentFile(&*failure);
+        }
+        m_replacedInCurrent.clear();
         m_currentPath.clear();
-        return ok;
+        return !failure;
+    }
+
+    // The current file was not written: its hits that this run marked as
+    // replaced are not, and the positions of later hits go back to what the
+    // file still holds. With a failure, those hits carry its text.
+    void revertCurrentFile(const std::string* failure)
+    {
+        if (m_replacedInCurrent.empty()) return;
+        // Every position goes back before any hit becomes an error, which
+        // would no longer be moved.
+        for (auto it = m_replacedInCurrent.rbegin(); it != m_replacedInCurrent.rend(); ++it) {
+            m_results.UpdateItem(it->item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, it->previousKind);
+            shiftLaterHits(it->item, -it->delta);
+        }
+        if (failure)
+            for (const PendingHit& hit : m_replacedInCurrent)
+                m_results.UpdateItem(hit.item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+        m_run.sink.LogMessageLine(text::kFileNotChanged, m_currentPath);
+        m_replacedInCurrent.clear();
     }
 
     void process(ItemHandle item)
@@ -173,8 +191,7 @@ private:
             fail(item, text::kChangedSinceSearch, path);
             return;
         }
-        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::Replaced);
-        shiftLaterHits(item, m_editor->replacementLength() - length);
+        markReplaced(item, ItemKind::Replaced, m_editor->replacementLength() - length);
     }
 
     void replaceMarkedInDocument(ItemHandle item, const std::string& path)
@@ -196,8 +213,14 @@ private:
             fail(item, edit.error, path);
             return;
         }
-        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::DocumentReplaced);
-        shiftLaterHits(item, edit.delta);
+        markReplaced(item, ItemKind::DocumentReplaced, edit.delta);
+    }
+
+    void markReplaced(ItemHandle item, ItemKind kind, std::int64_t delta)
+    {
+        m_replacedInCurrent.push_back({item, m_results.Kind(item), delta});
+        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, kind);
+        shiftLaterHits(item, delta);
     }
 
     void shiftLaterHits(ItemHandle item, std::int64_t delta)
@@ -219,6 +242,13 @@ private:
     bool m_currentIsDocument = false;
     std::string m_openFailure;
     std::unique_ptr<MarkedFileEditor> m_editor;
+    // Hits of the current file replaced in memory, not yet written.
+    struct PendingHit {
+        ItemHandle item;
+        ItemKind previousKind;
+        std::int64_t delta;
+    };
+    std::vector<PendingHit> m_replacedInCurrent;
 };
 
 }  // namespace

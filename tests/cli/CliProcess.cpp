@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -38,6 +40,14 @@ CliOutcome RunCli(const std::vector<std::string>& arguments) { return RunCliClos
 
 CliOutcome RunCliClosingAfter(const std::vector<std::string>& arguments, int lines)
 {
+    CliOptions options;
+    options.lines = lines;
+    return RunCliWith(arguments, options);
+}
+
+CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOptions& options)
+{
+    int lines = options.lines;
     std::vector<std::string> argv{TARNWICK_CLI_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env = childEnvironment();
@@ -48,6 +58,12 @@ CliOutcome RunCliClosingAfter(const std::vector<std::string>& arguments, int lin
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
+        if (options.fileSizeLimit >= 0) {
+            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            // Ignored, the signal becomes the error EFBIG of the write.
+            ::signal(SIGXFSZ, SIG_IGN);
+        }
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         ::execve(argp[0], argp.data(), envp.data());
@@ -71,8 +87,14 @@ CliOutcome RunCliClosingAfter(const std::vector<std::string>& arguments, int lin
             if (got > 0) {
                 sinks[i]->append(buffer, static_cast<std::size_t>(got));
             }
-            // A reader that has what it wanted goes away, as head does.
+            // A reader that has what it wanted goes away, as head does, or
+            // sends the signal and reads on.
             const bool satisfied = i == 0 && lines >= 0 && got > 0 && buffer[0] == '\n' && --lines == 0;
+            if (satisfied && options.signal) {
+                ::kill(pid, options.signal);
+                lines = -1;
+                continue;
+            }
             if (got <= 0 || satisfied) {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;

@@ -21,6 +21,18 @@ CliOutcome RunCli(const std::vector<std::string>& arguments);
 // when a signal ended the program.
 CliOutcome RunCliClosingAfter(const std::vector<std::string>& arguments, int lines);
 
+// How RunCliWith runs the program.
+struct CliOptions {
+    // Read stdout up to the end of its `lines`-th line (-1: to the end), then
+    // close it as head does, or send `signal` when it is not 0 and read on.
+    int lines = -1;
+    int signal = 0;
+    // The child's file size limit in bytes (-1: none). Writes beyond it fail
+    // with EFBIG, for root as well: a way to make a commit fail.
+    long fileSizeLimit = -1;
+};
+CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOptions& options);
+
 // The lines of stdout between the header and the summary.
 std::vector<std::string> BodyLines(const std::string& out);
 

@@ -122,7 +122,7 @@ TEST(CliReplaceOutput, LeavesAReadOnlyFileAloneAndSaysWhy)
     const CliOutcome run = RunCli({"replace", "hit", "x", tree.path("ro")});
     EXPECT_EQ(run.out, "Ersetze hit durch x\nKann Datei nicht öffnen: \n" + summary(0, 0) + "\n");
     EXPECT_EQ(run.err, file + ": Kann Datei nicht öffnen: " + std::strerror(EACCES) + "\n");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
     EXPECT_EQ(TreeEntries(tree.path("ro")), Paths{"r.txt"});
     EXPECT_EQ(tree.read("ro/r.txt"), "a hit\n");
 }

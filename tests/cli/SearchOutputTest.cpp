@@ -99,7 +99,7 @@ TEST(CliSearchOutput, ReportsLockedFilesAndDocumentsAsErrorItems)
     ::close(fd);
     EXPECT_EQ(run.out, "Suche nach : x\nKann Datei nicht öffnen: \n" + kSummaryNothing + "\n");
     EXPECT_EQ(run.err, locked + ": Kann Datei nicht öffnen: " + std::strerror(EWOULDBLOCK) + "\n");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
 
     // A "document" the component cannot read is reported, not read as bytes.
     const std::string doc = tree.write("docs/a.docx", "x marks");
@@ -107,7 +107,7 @@ TEST(CliSearchOutput, ReportsLockedFilesAndDocumentsAsErrorItems)
     run = RunCli({"search", "x", tree.path("docs")});
     EXPECT_EQ(run.out, "Suche nach : x\n" + reason + ": " + doc + "\n" + kSummaryNothing + "\n");
     EXPECT_EQ(run.err, doc + ": " + reason + "\n");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
 
     run = RunCli({"search", "--no-word", "x", tree.path("docs")});
     EXPECT_EQ(run.out, "Suche nach : x\n" + doc + "; P: 0; L: 1; T: x marks...\n" + kSummaryOneHit + "\n");
@@ -132,9 +132,10 @@ TEST(CliSearchOutput, LogAppendsOneCrLfBlockPerRun)
     EXPECT_EQ(parts[2].str(), first);
     EXPECT_EQ(parts[4].str(), second);
 
-    // A log that cannot be written costs the run nothing but an error line.
+    // A log that cannot be written costs the run nothing but an error line,
+    // and the exit status says that something failed.
     const CliOutcome run = RunCli({"search", "--log", tree.path("no/such/dir.log"), "hit", tree.path("files")});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, std::string("Kann nicht in Log Datei schreiben: ") + std::strerror(ENOENT) + "\n");
     EXPECT_NE(run.out.find(kSummaryOneHit), std::string::npos);
 }

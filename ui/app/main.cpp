@@ -12,7 +12,9 @@
 #include "crash/ReportFiles.h"
 #include "ui/app/CommandLine.h"
 #include "ui/app/ProgramWindow.h"
+#include "ui/app/TerminationSignal.h"
 #include "ui/common/ApplicationSetup.h"
+#include "ui/frame/MainFrame.h"
 
 int main(int argc, char* argv[])
 {
@@ -52,6 +54,18 @@ int main(int argc, char* argv[])
     // Settings, main window, search form and results, wired together.
     tarnwick::ui::ProgramWindow window;
     window.show();
+    // A logout closes the windows as the user would, so the settings are
+    // saved; also while a dialog (the tip of the day) waits for an answer.
+    tarnwick::ui::TerminationSignal termination;
+    bool quitting = false;
+    QObject::connect(&termination, &tarnwick::ui::TerminationSignal::requested, &window,
+                     [&quitting](tarnwick::ui::TerminationAction action) {
+                         QApplication::closeAllWindows();
+                         if (action == tarnwick::ui::TerminationAction::Quit) {
+                             quitting = true;
+                             QApplication::exit(0);
+                         }
+                     });
     // For trying the crash report by hand: TARNWICK_TEST_CRASH=1 crashes once the window is up.
     if (qEnvironmentVariableIntValue("TARNWICK_TEST_CRASH") == 1)
         QTimer::singleShot(0, [] {
@@ -61,5 +75,7 @@ int main(int argc, char* argv[])
     if (!request.file.isEmpty()) window.openDocumentFile(request.file);
     // The tip of the day comes up over the shown window, as the user left it.
     window.showStartUpTip();
+    // Ended while the tip was up: there is nothing left to wait for.
+    if (quitting || !window.frame().isVisible()) return 0;
     return QApplication::exec();
 }

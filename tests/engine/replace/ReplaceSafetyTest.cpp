@@ -28,7 +28,7 @@ class FailingOps final : public FileOps {
 public:
     std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
     {
-        if (onWrite) onWrite(offset);
+        if (onWrite) onWrite(offset, size);
         if (bytesBeforeFailure < 0) return FileOps::pwrite(fd, data, size, offset, written);
         if (bytesBeforeFailure == 0) {
             bytesBeforeFailure = -1;
@@ -49,11 +49,17 @@ public:
         const int error = std::exchange(renameError, 0);
         return error ? ErrnoCode(error) : FileOps::rename(from, to);
     }
+    std::error_code sync(int fd) override
+    {
+        const int error = std::exchange(syncError, 0);
+        return error ? ErrnoCode(error) : FileOps::sync(fd);
+    }
 
     std::int64_t bytesBeforeFailure = -1;  // -1: writes do not fail
     int allocateError = 0;
     int renameError = 0;
-    std::function<void(off_t offset)> onWrite;
+    int syncError = 0;
+    std::function<void(off_t offset, std::size_t size)> onWrite;
 };
 
 class InstalledOps {
@@ -81,7 +87,7 @@ std::vector<std::string> leftovers(const TempTree& tree)
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(tree.root())) {
         const std::string name = entry.path().filename();
-        if (name.find(".trwtmp8") != std::string::npos || name == "tarwerstmpdat.tmp") found.push_back(name);
+        if (name.find(".trwtmp8") != std::string::npos || name.starts_with("tarwerstmpdat")) found.push_back(name);
     }
     return found;
 }
@@ -141,14 +147,17 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         std::int64_t bytesBeforeFailure;
         std::string message;  // followed by " <path>: <reason>"; empty: the temporary file's text
         int error;
+        int syncError;
     } rows[] = {
-        {"rename refused", 0, false, EIO, 0, -1, save, EIO},
-        {"rename across devices, split", 8, false, EXDEV, 0, -1, install, EXDEV},
-        {"disk full", 0, false, 0, 0, 10, save, ENOSPC},
-        {"disk full, split", 8, false, 0, 0, 10, "", ENOSPC},
-        {"hard link, no room", 0, true, 0, ENOSPC, -1, save, ENOSPC},
-        {"hard link, write fails midway", 0, true, 0, 0, 10, save, ENOSPC},
-        {"hard link, no room, split", 8, true, 0, ENOSPC, -1, install, ENOSPC},
+        {"rename refused", 0, false, EIO, 0, -1, save, EIO, 0},
+        {"rename across devices, split", 8, false, EXDEV, 0, -1, install, EXDEV, 0},
+        {"disk full", 0, false, 0, 0, 10, save, ENOSPC, 0},
+        {"disk full, split", 8, false, 0, 0, 10, "", ENOSPC, 0},
+        {"hard link, no room", 0, true, 0, ENOSPC, -1, save, ENOSPC, 0},
+        {"hard link, write fails midway", 0, true, 0, 0, 10, save, ENOSPC, 0},
+        {"hard link, no room, split", 8, true, 0, ENOSPC, -1, install, ENOSPC, 0},
+        {"contents cannot reach the disk", 0, false, 0, 0, -1, save, EIO, EIO},
+        {"contents cannot reach the disk, split", 8, false, 0, 0, -1, install, EIO, EIO},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -161,6 +170,7 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         ops.renameError = row.renameError;
         ops.allocateError = row.allocateError;
         ops.bytesBeforeFailure = row.bytesBeforeFailure;
+        ops.syncError = row.syncError;
         ReplaceFixture fixture(safetyJob(row.split), "needle", "pin");
         {
             InstalledOps installed(ops);
@@ -178,6 +188,11 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         // A failed commit adds an item of its own; a failure in split mode marks the file's item.
         EXPECT_EQ(errors[0].second.empty() ? errors[0].first : errors[0].second, expected);
         EXPECT_TRUE(leftovers(tree).empty());
+        // Its lines stay, followed by the word that the file was not changed; the summary counts nothing.
+        EXPECT_FALSE(fixture.hits().empty());
+        EXPECT_TRUE(fixture.runLog().Text().ends_with(std::string(text::kFileNotChanged) + ": " + path + "\r\n"));
+        EXPECT_EQ(fixture.counters().hits.load(), 0);
+        EXPECT_EQ(fixture.counters().files.load(), 0);
     }
 }
 
@@ -244,10 +259,15 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
     job.makeBackup = 1;
     {
         ReplaceFixture fixture(job, "needle", "pin");
-        ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0; };
+        ops.onWrite = [&](off_t offset, std::size_t) { fixture.stopFlag() = offset > 0; };
         InstalledOps installed(ops);
         ReplaceInFile(fixture.run(), bigPath);
-        EXPECT_GT(fixture.counters().hits.load(), 2);
+        // Lines were printed for replacements that never reached the file:
+        // the log says so, and none of them is counted.
+        EXPECT_GT(fixture.hits().size(), 2u);
+        EXPECT_EQ(fixture.counters().hits.load(), 0);
+        EXPECT_EQ(fixture.counters().files.load(), 0);
+        EXPECT_TRUE(fixture.runLog().Text().ends_with(std::string(text::kFileNotChanged) + ": " + bigPath + "\r\n"));
         EXPECT_EQ(ReadFile(bigPath), big);
         EXPECT_EQ(tree.read("big.txt.bak"), big);
         std::filesystem::remove(tree.path("big.txt.bak"));
@@ -256,7 +276,7 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
     const std::string small[] = {tree.write("a.txt", kOld), tree.write("b.txt", kOld)};
     job.makeBackup = 0;
     ReplaceFixture fixture(job, "needle", "pin");
-    ops.onWrite = [&](off_t offset) { fixture.stopFlag() = offset > 0; };
+    ops.onWrite = [&](off_t offset, std::size_t) { fixture.stopFlag() = offset > 0; };
     {
         InstalledOps installed(ops);
         RunReplace(fixture.run(), tree.root());
@@ -266,6 +286,69 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
         const std::string contents = ReadFile(path);
         EXPECT_TRUE(contents == kOld || contents == kNew) << path << ": " << contents;
     }
+    EXPECT_TRUE(leftovers(tree).empty());
+}
+
+// A stop that comes while the last chunk goes to the temporary file: the
+// file keeps its old contents and the temporary file, complete by then, is
+// removed too.
+TEST(ReplaceSafety, StopAtTheLastFlushLeavesNoTemporaryFile)
+{
+    for (const bool tempElsewhere : {false, true}) {
+        SCOPED_TRACE(tempElsewhere ? "temporary folder" : "beside the file");
+        TempTree tree;
+        std::string big;
+        for (int i = 0; i < 20; ++i) big += "needle " + std::to_string(i) + "\n";
+        const std::string path = tree.write("big.txt", big);
+        SearchJob job = safetyJob(16);
+        if (tempElsewhere) {
+            job.tempDirIsCurrent = 0;
+            job.tempDir = tree.mkdir("temp");
+        }
+        std::string changed = big;
+        for (auto at = changed.find("needle"); at != std::string::npos; at = changed.find("needle", at))
+            changed.replace(at, 6, "pin");
+        ReplaceFixture fixture(job, "needle", "pin");
+        FailingOps ops;
+        // The last chunk's write is the one that ends at the new contents' end.
+        ops.onWrite = [&](off_t offset, std::size_t size) {
+            if (offset + static_cast<off_t>(size) == static_cast<off_t>(changed.size())) fixture.stopFlag() = true;
+        };
+        {
+            InstalledOps installed(ops);
+            ReplaceInFile(fixture.run(), path);
+        }
+        ASSERT_TRUE(fixture.stopFlag());
+        EXPECT_EQ(ReadFile(path), big);
+        EXPECT_TRUE(leftovers(tree).empty());
+        EXPECT_EQ(fixture.counters().hits.load(), 0);
+    }
+}
+
+// The desktop program and a terminal run (or two terminal runs) with the
+// same temporary folder each get a file of their own.
+TEST(ReplaceSafety, TwoRunsShareATemporaryFolder)
+{
+    TempTree tree;
+    SearchJob job = safetyJob(8);
+    job.tempDirIsCurrent = 0;
+    job.tempDir = tree.mkdir("temp");
+    const std::string first = tree.write("a/f.txt", kOld), second = tree.write("b/f.txt", kOld);
+    ReplaceFixture one(job, "needle", "pin"), two(job, "needle", "pin");
+    ReplaceBuffer a(one.run()), b(two.run());
+    ASSERT_EQ(a.Open(first), std::error_code());
+    ASSERT_EQ(b.Open(second), std::error_code());
+    ASSERT_EQ(a.PrepareReplace().outcome, ReplaceOutcome::Occurrence);
+    ASSERT_EQ(b.PrepareReplace().outcome, ReplaceOutcome::Occurrence);
+    // Both temporary files exist at once; the steps of the two interleave.
+    for (bool moreA = true, moreB = true; moreA || moreB;) {
+        if (moreA) moreA = a.ReplaceNext().outcome == ReplaceOutcome::Occurrence;
+        if (moreB) moreB = b.ReplaceNext().outcome == ReplaceOutcome::Occurrence;
+    }
+    EXPECT_TRUE(a.Finish());
+    EXPECT_TRUE(b.Finish());
+    EXPECT_EQ(ReadFile(first), kNew);
+    EXPECT_EQ(ReadFile(second), kNew);
     EXPECT_TRUE(leftovers(tree).empty());
 }
 

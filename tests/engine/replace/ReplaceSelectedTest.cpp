@@ -1,6 +1,7 @@
 #include "engine/replace/ReplaceSelected.h"
 #include "engine/Messages.h"
 #include "engine/walk/SearchWalk.h"
+#include "platform/FileOps.h"
 #include "platform/SystemError.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
@@ -149,7 +150,7 @@ TEST(ReplaceSelected, AtMostOneBackupPerSearch)
         job.alwaysBackup = alwaysBackup;
         Searched searched(job, tree.root());
         ASSERT_EQ(searched.hits.size(), 2u);
-        searched.replace("x", {searched.hits[0]});
+        searched.replace("x", searched.hits);
         searched.replace("x", {searched.hits[1]});
         EXPECT_EQ(tree.read("f.txt"), "x x\n");
         EXPECT_EQ(backupsIn(tree.root()), static_cast<int>(alwaysBackup));
@@ -182,6 +183,42 @@ TEST(ReplaceSelected, StopBeforeTheRunChangesNothing)
     searched.replace("x", searched.hits);
     EXPECT_EQ(ReadFile(path), "abc abc\n");
     EXPECT_EQ(searched.results().Kind(searched.hits[0]), ItemKind::None);
+}
+
+// A file whose new contents cannot be put in place is not changed, and its
+// results say so: its hits are not "replaced" but carry the failure, with
+// the positions the file still has, and the run log says the file was not
+// changed.
+TEST(ReplaceSelected, AFileThatCannotBeWrittenKeepsItsHitsUnreplaced)
+{
+    class RefusingRename final : public FileOps {
+    public:
+        std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
+    };
+    for (const std::uint32_t split : {0u, 8u}) {
+        SCOPED_TRACE(split);
+        TempTree tree;
+        const std::string before = "0123456789abc3456789abc\n";
+        const std::string path = tree.write("f.txt", before);
+        Searched searched(selectedJob(split), tree.root());
+        ASSERT_EQ(searched.hits.size(), 2u);
+        RefusingRename refusing;
+        FileOps::install(&refusing);
+        searched.replace("x", searched.hits);
+        FileOps::install(nullptr);
+
+        const std::string failure = split ? std::string(text::kReplaceOriginalFailed) + " " + path + ": " + SystemErrorText(EIO)
+                                          : std::string(text::kSaveFileFailed);
+        ResultList& results = searched.results();
+        EXPECT_EQ(ReadFile(path), before);
+        for (const ItemHandle hit : searched.hits) {
+            EXPECT_EQ(results.Kind(hit), ItemKind::Error);
+            EXPECT_EQ(results.ColumnText(hit, ResultColumn::Remark), failure);
+        }
+        EXPECT_EQ(results.ColumnText(searched.hits[1], ResultColumn::Position), "20");
+        EXPECT_EQ(searched.fixture.runLog().Text(),
+                  failure + ": " + path + "\r\n" + text::kFileNotChanged + ": " + path + "\r\n");
+    }
 }
 
 }  // namespace tarnwick::test

@@ -1,0 +1,106 @@
+// tarnwick-cli tells the truth about a run: what failed is neither counted
+// nor hidden by the exit status, and a run stopped by a signal ends with its
+// summary, whole files and no temporary file.
+#include "tests/cli/CliProcess.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sstream>
+
+namespace tarnwick::test {
+namespace {
+
+using Paths = std::set<std::string>;
+
+std::string replaceSummary(int hits, int files)
+{
+    return "Ersetzen abgeschlossen.  " + std::to_string(hits) + " Einträge in " + std::to_string(files) +
+        " Dateien wurden ersetzt.";
+}
+
+std::string lastLine(const std::string& out)
+{
+    const std::string body = out.substr(0, out.size() - 1);
+    return body.substr(body.rfind('\n') + 1);
+}
+
+}  // namespace
+
+// A file whose new contents cannot be written (here: beyond the file size
+// limit, EFBIG) keeps its lines, is followed by the word that it was not
+// changed, adds nothing to the summary and makes the exit status 2.
+TEST(CliExitStatus, AFailedCommitIsNeitherCountedNorHidden)
+{
+    TempTree tree;
+    tree.write("d/a.txt", "a hit\n");
+    const std::string bigBefore = "hit " + std::string(3000, 'x') + "\nhit\n";
+    const std::string big = tree.write("d/b.txt", bigBefore);
+    CliOptions options;
+    options.fileSizeLimit = 1024;
+    const CliOutcome run = RunCliWith({"replace", "--no-backup", "hit", "x", tree.path("d")}, options);
+
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Fehler beim Speichern der bearbeiteten Originaldatei " + big + ": " + std::strerror(EFBIG) + "\n");
+    EXPECT_NE(run.out.find(big + "; P: 0; T: "), std::string::npos) << run.out;
+    const std::string tail = "Die Datei wurde nicht geändert: " + big + "\n" + replaceSummary(1, 1) + "\n";
+    EXPECT_TRUE(run.out.ends_with(tail)) << run.out;
+    EXPECT_EQ(tree.read("d/a.txt"), "a x\n");
+    EXPECT_EQ(tree.read("d/b.txt"), bigBefore);
+    EXPECT_EQ(TreeEntries(tree.path("d")), (Paths{"a.txt", "b.txt"}));
+}
+
+// Ctrl+C or SIGTERM while the run prints: the run ends with a summary that
+// counts what was printed, every file is whole (old or new) and no
+// temporary file is left; the exit status is 128 + the signal.
+TEST(CliExitStatus, ASignalStopsTheRunWithItsSummary)
+{
+    TempTree tree;
+    std::string contents;
+    for (int line = 0; line < 200; ++line) contents += "hit\n";
+    std::string replaced;
+    for (int line = 0; line < 200; ++line) replaced += "x\n";
+    constexpr int kFiles = 300;
+    for (int i = 0; i < kFiles; ++i) tree.write("big/f" + std::to_string(1000 + i) + ".txt", contents);
+
+    const struct {
+        const char* command;
+        int signal;
+    } rows[] = {{"search", SIGINT}, {"search", SIGTERM}, {"replace", SIGINT}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.command) + " " + std::to_string(row.signal));
+        std::vector<std::string> arguments{row.command, "--no-backup", "hit"};
+        if (std::string(row.command) == "replace") arguments.push_back("x");
+        arguments.push_back(tree.path("big"));
+        CliOptions options;
+        options.lines = 2;  // the first hit: the run is under way
+        options.signal = row.signal;
+        const CliOutcome run = RunCliWith(arguments, options);
+
+        EXPECT_EQ(run.status, 128 + row.signal) << run.err;
+        // Where the stop lands depends on the machine's load (a search may
+        // have found everything and only be printing): the summary must
+        // agree with what was done either way.
+        const std::vector<std::string> body = BodyLines(run.out);
+        const std::string summary = lastLine(run.out);
+        if (std::string(row.command) == "search") {
+            EXPECT_TRUE(summary.starts_with("Suche abgeschlossen. " + std::to_string(body.size()) + " Einträge")) << summary;
+            continue;
+        }
+        // The file being changed when the stop came may have printed lines
+        // that its summary does not count; every other one was written.
+        std::size_t changed = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            const std::string now = tree.read("big/f" + std::to_string(1000 + i) + ".txt");
+            EXPECT_TRUE(now == contents || now == replaced) << i;
+            changed += now == replaced ? 1 : 0;
+        }
+        EXPECT_EQ(summary, replaceSummary(static_cast<int>(changed * 200), static_cast<int>(changed)));
+        EXPECT_EQ(TreeEntries(tree.path("big")).size(), static_cast<std::size_t>(kFiles));
+    }
+}
+
+}  // namespace tarnwick::test
