@@ -6,6 +6,7 @@
 #include "engine/match/SearchPattern.h"
 #include "platform/Clock.h"
 #include "results/ExportDialogLogic.h"
+#include "session/RelativeDates.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,6 +18,13 @@
 #include <sstream>
 
 namespace tarnwick {
+namespace text {
+inline constexpr const char* kInvalidChangedWithin = "Ungültige Zeitspanne für --changed-within: ";
+inline constexpr const char* kInvalidChangedWithinHint =
+    " (erwartet eine Zahl von 1 bis 99999, gefolgt von d für Tage oder h für Stunden, z. B. 7d oder 12h)";
+inline constexpr const char* kNoSuchPreset = "Keine gespeicherte Suche mit dem Namen: ";
+inline constexpr const char* kChangedWithinAndRange = "--changed-within und --date-from/--date-to schliessen sich aus";
+}  // namespace text
 namespace {
 
 // Option values as the command line gives them, before they go into the job.
@@ -28,6 +36,7 @@ struct RawOptions {
     std::optional<std::uint32_t> minSize, maxSize;
     std::optional<std::string> dateFrom, dateTo;
     std::optional<std::string> dateKinds;
+    std::optional<std::string> changedWithin;
     bool fileNames = false, dirNames = false, noContents = false;
     bool skipHidden = false, skipReadOnly = false, skipArchive = false, skipSystem = false, attributesOnDirs = false;
     std::optional<std::uint32_t> context;
@@ -45,6 +54,7 @@ struct RawOptions {
     bool onlyUpper = false;
     bool useSettings = false;
     std::optional<std::string> settingsFile;  // --settings-file
+    std::optional<std::string> preset;  // --preset
     std::optional<std::string> exportFormat, exportOut, exportElements, separator;
 };
 
@@ -65,6 +75,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_option("--max-size", o.maxSize, "Only files of at most KB kilobytes")->check(u32);
     app.add_option("--date-from", o.dateFrom, "Only files dated from \"YYYY-MM-DD HH:MM:SS\"");
     app.add_option("--date-to", o.dateTo, "Only files dated up to \"YYYY-MM-DD HH:MM:SS\"");
+    app.add_option("--changed-within", o.changedWithin,
+                   "Only files dated within the last N days (7d) or hours (12h) before the run, by --date-kinds");
     app.add_option("--date-kinds", o.dateKinds, "Dates the range applies to: created,modified,accessed (default: created)");
     app.add_flag("--file-names", o.fileNames, "Search file names");
     app.add_flag("--dir-names", o.dirNames, "Search directory names");
@@ -98,6 +110,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_flag("--settings", o.useSettings,
                  "Start from the search stored by the desktop program; TEXT, DIR and options given here override it");
     app.add_option("--settings-file", o.settingsFile, "Like --settings, with the settings stored in FILE");
+    app.add_option("--preset", o.preset,
+                   "Start from the search saved as NAME in the desktop program; TEXT, DIR and options given here override it");
     app.add_option("--export", o.exportFormat, "Save the results after the run: xml, csv or template=FILE");
     app.add_option("--out", o.exportOut, "The file the results are saved to (XML unless --export says otherwise)");
     app.add_option("--export-elements", o.exportElements, "What to save: hits,errors,filenames,dirnames (default hits)");
@@ -165,7 +179,7 @@ std::string lowerAscii(std::string s)
 // Only what was given changes the job, so that options override a job taken
 // from the stored settings; a flag left out keeps the job's value, which for
 // a default job is the flag's off state.
-std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, bool fromSettings)
+std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, bool fromSettings, std::int64_t now)
 {
     if (o.regex) job.regularExpression = true;
     if (o.matchCase) job.matchCase = true;
@@ -204,6 +218,13 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
             if (!t) return "invalid date: " + *o.dateTo + " (expected \"YYYY-MM-DD HH:MM:SS\")";
             job.dateTo = *t;
         }
+    }
+    if (o.changedWithin) {
+        if (o.dateFrom || o.dateTo) return std::string(text::kChangedWithinAndRange);
+        const auto span = session::ParseRelativeSpan(*o.changedWithin);
+        if (!span) return text::kInvalidChangedWithin + *o.changedWithin + text::kInvalidChangedWithinHint;
+        job.dateFilter = true;
+        session::ApplyRelativeSpan(*span, now, job);
     }
     if (o.dateKinds) {
         job.dateCreated = job.dateModified = job.dateAccessed = false;
@@ -260,7 +281,8 @@ bool usesStoredSettings(const std::vector<std::string>& arguments)
 {
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--settings" || argument.rfind("--settings-file", 0) == 0) return true;
+        if (argument == "--settings" || argument.rfind("--settings-file", 0) == 0 || argument.rfind("--preset", 0) == 0)
+            return true;
     }
     return false;
 }
@@ -331,7 +353,13 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     request.job = DefaultSearchJob(clock.now());
     StoredForm stored;
     if (fromSettings) {
-        stored = ReadStoredForm(options.settingsFile.value_or(""), clock.now());
+        if (options.preset) {
+            std::optional<StoredForm> preset = ReadStoredPreset(options.settingsFile.value_or(""), *options.preset, clock.now());
+            if (!preset) return refuse(text::kNoSuchPreset + *options.preset);
+            stored = std::move(*preset);
+        } else {
+            stored = ReadStoredForm(options.settingsFile.value_or(""), clock.now());
+        }
         request.job = stored.job;
         if (!searchText) searchText = stored.searchText;
         if (!replacement) replacement = stored.replacement;
@@ -340,7 +368,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     const bool converting = request.command == CliCommand::Lowercase;
     if (!converting && searchText.value_or("").empty()) return refuse(text::kNoSearchText);
     if (directory.value_or("").empty()) return refuse(text::kNoDirectory);
-    if (const auto error = applyOptions(options, request.job, fromSettings)) return refuse(*error);
+    if (const auto error = applyOptions(options, request.job, fromSettings, clock.now())) return refuse(*error);
     if (const auto error = applyExportOptions(options, request.exportRequest)) return refuse(*error);
     const SearchJob& job = request.job;
     if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames) return refuse(text::kNothingToSearch);

@@ -1,20 +1,20 @@
 #include "cli/StoredForm.h"
 
-#include "session/FormJob.h"
+#include "session/RelativeDates.h"
 #include "settings/FormSettings.h"
 #include "settings/ProfileStore.h"
+#include "settings/SavedSearches.h"
 
 namespace tarnwick {
 
-StoredForm ReadStoredForm(const std::string& path, std::int64_t now)
-{
-    settings::ProfileStore store(path.empty() ? settings::DefaultProfilePath() : path);
-    settings::FormState form;
-    settings::LoadFormSettings(store, form);
+namespace {
 
+StoredForm StoredFormOf(const settings::FormState& form, std::int64_t now)
+{
     constexpr std::int64_t kOneDay = 86'400;
     StoredForm stored;
-    stored.job = session::JobFromFormState(form, now - kOneDay, now);
+    // A relative range ends at the moment the run starts, as in the form.
+    stored.job = session::JobForRun(form, now - kOneDay, now, now);
     stored.searchText = form.searchTexts.text;
     stored.replacement = form.replaceTexts.text;
     stored.directory = form.directories.text;
@@ -23,6 +23,27 @@ StoredForm ReadStoredForm(const std::string& path, std::int64_t now)
     stored.logFile = form.options.logFile;
     stored.logOnlyReplace = form.options.logOnlyReplace != 0;
     return stored;
+}
+
+}  // namespace
+
+StoredForm ReadStoredForm(const std::string& path, std::int64_t now)
+{
+    settings::ProfileStore store(path.empty() ? settings::DefaultProfilePath() : path);
+    settings::FormState form;
+    settings::LoadFormSettings(store, form);
+    return StoredFormOf(form, now);
+}
+
+std::optional<StoredForm> ReadStoredPreset(const std::string& path, const std::string& name, std::int64_t now)
+{
+    settings::ProfileStore store(path.empty() ? settings::DefaultProfilePath() : path);
+    settings::FormState form;
+    settings::LoadFormSettings(store, form);
+    const std::optional<settings::SavedSearch> search = settings::FindSavedSearch(store, name, form);
+    if (!search) return std::nullopt;
+    settings::ApplySavedSearch(*search, form);
+    return StoredFormOf(form, now);
 }
 
 LogSettings StoredLogSettings(const StoredForm& form)

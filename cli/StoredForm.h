@@ -2,6 +2,7 @@
 // A run set up in the desktop program, read back from the settings file so
 // that it can be repeated in a terminal.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/job/SearchJob.h"
@@ -26,6 +27,10 @@ struct StoredForm {
 // it does for the desktop program. The date range is the form's initial
 // one: from one day before `now` to `now`.
 StoredForm ReadStoredForm(const std::string& path, std::int64_t now);
+
+// The same with the search saved under `name` in the desktop program taken
+// into the form; nothing when there is no search of that name.
+std::optional<StoredForm> ReadStoredPreset(const std::string& path, const std::string& name, std::int64_t now);
 
 // The operation log as the desktop program would write it for these settings.
 LogSettings StoredLogSettings(const StoredForm& form);

@@ -4,6 +4,8 @@
 namespace tarnwick::text {
 
 inline constexpr const char* kSearchFor = "Suche nach ";
+// Appended to the summary of a run in which no file passed the filters.
+inline constexpr const char* kNothingPassedFilters = "Keine Datei entsprach den Filtern.";
 inline constexpr const char* kSearchDone = "Suche abgeschlossen. %d Einträge in %d Dateien  wurden gefunden.";
 inline constexpr const char* kReplaceDone = "Ersetzen abgeschlossen.  %d Einträge in %d Dateien wurden ersetzt.";
 inline constexpr const char* kRenameDone = "Umbenennen abgeschlossen.  %d Einträge wurden umbenannt.";

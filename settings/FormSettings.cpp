@@ -37,6 +37,9 @@ constexpr IntField kIntFields[] = {
     {"Word", &FormState::useWord, nullptr},
     {"Sonderz ersetzen", &FormState::specialCharacters, nullptr},
     {"WordAuto", nullptr, &FormState::wordAutoMode},
+    {"Datum relativ", &FormState::dateRelative, nullptr},
+    {"Datum relativ Anzahl", nullptr, &FormState::dateRelativeCount},
+    {"Datum relativ Einheit", nullptr, &FormState::dateRelativeUnit},
 };
 
 constexpr char kSearchText[] = "Suchstring";
@@ -150,6 +153,45 @@ void LoadFormSettings(ProfileStore& store, FormState& state)
     state.options = ReadOptionsSettings(store);
     state.warningBits = store.GetProfileInt(kOptionsSection, kWarningBits, defaults.warningBits);
     state.expandedView = store.GetProfileInt(kFormSection, kExpandedView, defaults.expandedView);
+}
+
+namespace {
+
+// The current texts of a saved search, one value each.
+struct TextField {
+    const char* name;
+    ComboHistory FormState::*history;
+};
+constexpr TextField kTextFields[] = {
+    {"Suchstring", &FormState::searchTexts},        {"Ersetzstring", &FormState::replaceTexts},
+    {"Verzeichnis", &FormState::directories},       {"Dateitypen", &FormState::fileTypes},
+    {"Dateinamenstrings", &FormState::nameStrings},
+};
+
+}  // namespace
+
+void WriteFormValues(ProfileStore::Batch& batch, const std::string& section, const FormState& state)
+{
+    for (const TextField& field : kTextFields) batch.WriteProfileString(section, field.name, (state.*field.history).text);
+    for (const IntField& field : kIntFields)
+        batch.WriteProfileInt(section, field.name, field.flag ? state.*field.flag : state.*field.number);
+    batch.WriteProfileInt(section, kAttributes, PackAttributeBits(state));
+}
+
+void ReadFormValues(ProfileStore& store, const std::string& section, FormState& state)
+{
+    for (const TextField& field : kTextFields) {
+        ComboHistory& history = state.*field.history;
+        history.text = store.GetProfileString(section, field.name, history.text);
+        history.selected = history.Find(history.text);
+    }
+    for (const IntField& field : kIntFields) {
+        if (field.flag)
+            state.*field.flag = store.GetProfileInt(section, field.name, state.*field.flag);
+        else
+            state.*field.number = store.GetProfileInt(section, field.name, state.*field.number);
+    }
+    UnpackAttributeBits(store.GetProfileInt(section, kAttributes, PackAttributeBits(state)), state);
 }
 
 bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes)

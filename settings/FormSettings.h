@@ -1,12 +1,13 @@
 #pragma once
 // Loading and saving the search form's settings (section `Dialogdaten`, and
 // `Optionen` as far as the form holds it).
+#include <string>
+
 #include "settings/ComboHistory.h"
 #include "settings/FormState.h"
+#include "settings/ProfileStore.h"
 
 namespace tarnwick::settings {
-
-class ProfileStore;
 
 inline constexpr char kFormSection[] = "Dialogdaten";
 inline constexpr char kDefaultFileTypeHistory[] = "#*.txt;#*.h;*.cpp;";
@@ -23,6 +24,12 @@ void LoadFormSettings(ProfileStore& store, FormState& state);
 // histories write at most ten entries (digits 0 to 9); values of a longer
 // earlier history are left in place. Returns whether the file was written.
 bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes);
+
+// The form's single values (as in `Dialogdaten`) and its five current texts,
+// without histories, view and options: what a saved search keeps in a
+// section of its own. Reading starts from the values `state` holds.
+void WriteFormValues(ProfileStore::Batch& batch, const std::string& section, const FormState& state);
+void ReadFormValues(ProfileStore& store, const std::string& section, FormState& state);
 
 // The `Dateiatribute` bit set of the five attribute flags, and back; bits
 // above the five are ignored.

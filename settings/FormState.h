@@ -49,6 +49,11 @@ struct FormState {
     std::int32_t skipReadOnly = 0;  // 8
     std::int32_t skipSystem = 0;  // 16
     std::int32_t expandedView = 0;  // Erweiterte Ansicht
+    // "in den letzten N Tagen/Stunden" instead of the two dates; names that
+    // older settings files do not have, so they read as the absolute range.
+    std::int32_t dateRelative = 0;  // Datum relativ
+    std::uint32_t dateRelativeCount = 7;  // Datum relativ Anzahl
+    std::uint32_t dateRelativeUnit = 0;  // Datum relativ Einheit: 0 days, 1 hours
 
     ComboHistory searchTexts;  // Suchstring, Suchstring1..
     ComboHistory replaceTexts;  // Ersetzstring, Ersetzstring1..

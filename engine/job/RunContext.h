@@ -41,6 +41,7 @@ struct RunCounters {
     std::atomic<std::int32_t> hits{0};  // content hits, as committed to the sink
     std::atomic<std::int32_t> files{0};  // files with content hits plus name hits, likewise
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
+    std::atomic<std::int32_t> admitted{0};  // files and directory names the filters let through
 };
 
 // Shows the directory or entry being worked on (first status-bar pane).

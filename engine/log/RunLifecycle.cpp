@@ -34,7 +34,7 @@ void BeginReplaceRun(ResultList& results, RunLog& runLog, std::string_view searc
 void BeginRenameRun(ResultList& results, RunLog& runLog) { beginRun(results, runLog, text::kConvertHeader); }
 
 std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
-                        const LogSettings& log, const Clock& clock)
+                        const LogSettings& log, const Clock& clock, std::int32_t admitted)
 {
     std::string summary;
     bool write = log.enabled;
@@ -53,6 +53,9 @@ std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t fil
     }
     if (!summary.empty()) {
         runLog.Append(summary);
+        const bool filteredOut =
+            admitted == 0 && hits == 0 && (message == UserMessage::SearchDone || message == UserMessage::ReplaceDone);
+        if (filteredOut) summary = summary + ' ' + text::kNothingPassedFilters;
         results.AddFileItem(summary, ItemKind::Info);
     }
     if (write) WriteRunLog(log.path, runLog.Text(), clock, results);

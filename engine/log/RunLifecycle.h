@@ -31,7 +31,12 @@ void BeginRenameRun(ResultList& results, RunLog& runLog);
 // one) goes into the run log text and the result list, the block is written
 // when the settings ask for it, and the run log text is emptied. Returns the
 // summary text (empty for messages without one).
+//
+// `admitted` is the number of files and names that passed the filters
+// (negative: not known). A search or replace that found nothing because no
+// file passed them says so in the result list, after the usual summary; the
+// run log text and the log file keep the summary as it always was.
 std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
-                        const LogSettings& log, const Clock& clock);
+                        const LogSettings& log, const Clock& clock, std::int32_t admitted = -1);
 
 }  // namespace tarnwick

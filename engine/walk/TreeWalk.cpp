@@ -72,6 +72,7 @@ void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std:
         return;
     }
     if (!m_filter.admitFile(entry) || skipsFile(entry, path) || !m_filter.passesType(entry.name)) return;
+    m_run.counters.admitted.fetch_add(1, std::memory_order_relaxed);
     processFile(entry, path);
 }
 
@@ -87,8 +88,10 @@ void TreeWalk::processDirectory(const DirEntry& entry, const std::string& path, 
         m_path.pop_back();
     }
     // The name is tested after everything below the directory.
-    if (m_run.job.searchDirNames && m_filter.passesDates(entry) && m_filter.passesNameStrings(entry.name))
+    if (m_run.job.searchDirNames && m_filter.passesDates(entry) && m_filter.passesNameStrings(entry.name)) {
+        m_run.counters.admitted.fetch_add(1, std::memory_order_relaxed);
         processDirectoryName(entry, path, names);
+    }
 }
 
 bool TreeWalk::needsStat(const DirEntry& entry) const

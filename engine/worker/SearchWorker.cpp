@@ -133,6 +133,7 @@ void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, 
     }
     m_state->counters.files.store(0);
     m_state->counters.hits.store(0);
+    m_state->counters.admitted.store(0);
     if (resetExamined) m_state->counters.examined.store(0);
     start(command);
 }
@@ -159,6 +160,7 @@ void SearchWorker::RequestStop() { m_state->stopFlag.store(true); }
 std::int32_t SearchWorker::GetHitCount() const { return m_state->counters.hits.load(); }
 std::int32_t SearchWorker::GetFileCount() const { return m_state->counters.files.load(); }
 std::int32_t SearchWorker::GetExaminedCount() const { return m_state->counters.examined.load(); }
+std::int32_t SearchWorker::GetAdmittedCount() const { return m_state->counters.admitted.load(); }
 
 WorkerInputs SearchWorker::LastInputs() const
 {

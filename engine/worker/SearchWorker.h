@@ -98,6 +98,9 @@ public:
     std::int32_t GetHitCount() const;
     std::int32_t GetFileCount() const;
     std::int32_t GetExaminedCount() const;
+    // Files and directory names of the last search or replace that passed
+    // every filter.
+    std::int32_t GetAdmittedCount() const;
     // What the export reports of the last run.
     WorkerInputs LastInputs() const;
 

@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "platform/Clock.h"
 #include "settings/ProfileStore.h"
+#include "settings/SavedSearches.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,37 @@ TEST(StoredForm, StoredNumbersBecomeFlagsModesAndTheRenameChoice)
         EXPECT_EQ(parsed.request->command, row.command);
         EXPECT_EQ(parsed.request->renameArgument, row.renameArgument);
     }
+}
+
+TEST(StoredForm, APresetRunsTheSavedSearchWithTheCommandLineOverridingIt)
+{
+    TempTree tree;
+    const std::string path = tree.path("Tarnwick.conf");
+    {
+        settings::ProfileStore store(path);
+        store.WriteProfileInt("Optionen", "Kontextl", 33);
+        settings::FormState form;
+        form.searchTexts.text = "Rechnung";
+        form.directories.text = "/srv/belege";
+        form.allFileTypes = 1;
+        form.dateFilter = 1;
+        form.dateRelative = 1;
+        form.dateRelativeCount = 2;
+        ASSERT_TRUE(settings::StoreSavedSearches(store, {{"Belege", form}}));
+    }
+    const FixedClock clock(kNow);
+    const CliParse parsed = ParseCommandLine({"search", "--settings-file", path, "--preset", "Belege", "-c"}, clock);
+    ASSERT_TRUE(parsed.request) << parsed.error;
+    EXPECT_EQ(parsed.request->searchText, "Rechnung");
+    EXPECT_EQ(parsed.request->directory, "/srv/belege");
+    EXPECT_TRUE(parsed.request->job.matchCase);
+    EXPECT_EQ(parsed.request->job.contextLength, 33u);  // the stored options apply
+    EXPECT_EQ(parsed.request->job.dateFrom, kNow - 2 * 86'400);
+
+    const CliParse unknown = ParseCommandLine({"search", "--settings-file", path, "--preset", "Fehlt"}, clock);
+    EXPECT_FALSE(unknown.request);
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_EQ(unknown.error, "Keine gespeicherte Suche mit dem Namen: Fehlt");
 }
 
 }  // namespace

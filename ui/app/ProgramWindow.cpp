@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "engine/documents/WordDocumentEngine.h"
@@ -19,8 +23,10 @@
 #include "ui/results/ResultsCommandTexts.h"
 #include "ui/results/ResultsPane.h"
 #include "ui/searchform/QtNotifier.h"
+#include "ui/searchform/SavedSearchesDialog.h"
 #include "ui/searchform/SearchFormController.h"
 #include "ui/searchform/SearchFormDialogs.h"
+#include "ui/searchform/SearchFormTexts.h"
 #include "ui/searchform/SearchFormWidget.h"
 #include "ui/viewer/ViewerEdit.h"
 #include "ui/viewer/ViewerIcons.h"
@@ -130,6 +136,24 @@ void ProgramWindow::connectFrame()
     connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->StartReplaceRun(); });
     connect(frame, &MainFrame::stopRequested, this, [form] { form->Stop(); });
     connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->ConvertFileNames(); });
+    connect(frame, &MainFrame::copyCommandLineRequested, this, [frame, form](bool replace) {
+        QGuiApplication::clipboard()->setText(FormTextToQt(form->CommandLineText(replace), CodePage::system()));
+        frame->setStatusText(QStringLiteral("Befehlszeile in die Zwischenablage kopiert"));
+    });
+    m_form->addContextActions({frame->action(FrameCommand::SaveSearch), frame->action(FrameCommand::SavedSearches),
+                               frame->action(FrameCommand::CopySearchLine), frame->action(FrameCommand::CopyReplaceLine)});
+    connect(frame, &MainFrame::saveSearchRequested, this, [frame, form] {
+        const CodePage& codePage = CodePage::system();
+        bool ok = false;
+        const QString name = QInputDialog::getText(frame, QString::fromUtf8(formtext::kSaveSearchTitle),
+                                                   QString::fromUtf8(formtext::kSaveSearchLabel), QLineEdit::Normal,
+                                                   FormTextToQt(form->state().searchTexts.text, codePage), &ok);
+        if (ok) form->SaveSearch(QtToFormText(name, codePage));
+    });
+    connect(frame, &MainFrame::savedSearchesRequested, this, [frame, form] {
+        SavedSearchesDialog dialog(*form, CodePage::system(), frame);
+        dialog.exec();
+    });
     connect(frame, &MainFrame::expandToggleRequested, this,
             [form](bool expandFromHidden) { form->ToggleExpanded(expandFromHidden); });
     connect(frame, &MainFrame::optionsRequested, this, [this] {
@@ -215,6 +239,8 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
         viewer->setOpenAction(open);
     }
     connect(viewer, &ViewerPage::caretMoved, frame, &MainFrame::setViewerCaret);
+    // Ctrl+N: the new empty document is shown at once.
+    connect(frame->action(FrameCommand::FileNew), &QAction::triggered, frame, [frame] { frame->showPreviewTab(); });
     // The page "Vorschau" brought to the front makes the viewer the active
     // view, once the switch (and a result it opens) is done.
     connect(frame, &MainFrame::activeTabChanged, viewer, [viewer](int tab) {

@@ -91,6 +91,10 @@ signals:
     void startReplaceRequested();
     void stopRequested();
     void convertNamesRequested();
+    // "Suche/Ersetzen als Befehlszeile kopieren".
+    void copyCommandLineRequested(bool replace);
+    void saveSearchRequested();
+    void savedSearchesRequested();
     void optionsRequested();
     // "Er&weitere Suchoptionen": the form toggles expanded/collapsed; with
     // `expandFromHidden` it clears its expanded flag first, so it ends expanded.

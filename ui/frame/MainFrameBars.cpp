@@ -178,6 +178,10 @@ void MainFrame::connectCommands()
     on(FrameCommand::StartReplace, [this] { emit startReplaceRequested(); });
     on(FrameCommand::Stop, [this] { emit stopRequested(); });
     on(FrameCommand::ConvertNames, [this] { emit convertNamesRequested(); });
+    on(FrameCommand::SaveSearch, [this] { emit saveSearchRequested(); });
+    on(FrameCommand::SavedSearches, [this] { emit savedSearchesRequested(); });
+    on(FrameCommand::CopySearchLine, [this] { emit copyCommandLineRequested(false); });
+    on(FrameCommand::CopyReplaceLine, [this] { emit copyCommandLineRequested(true); });
     on(FrameCommand::Options, [this] { emit optionsRequested(); });
     on(FrameCommand::Exit, [this] { close(); });
     on(FrameCommand::ShowResults, [this] { showResultsTab(); });

@@ -7,6 +7,7 @@ namespace tarnwick::ui {
 // (MainFrame::action).
 enum class FrameCommand : int {
     // "&Datei (Vorschau)"
+    FileNew = 57600,
     FileOpen = 57601,
     FileSave = 57603,
     FileSaveAs = 57604,
@@ -20,6 +21,10 @@ enum class FrameCommand : int {
     StartReplace = 40025,
     Stop = 40035,
     ConvertNames = 40036,
+    CopySearchLine = 40101,  // the search as a tarnwick-cli line on the clipboard
+    CopyReplaceLine = 40102,  // the same for the replace
+    SaveSearch = 40103,  // the form under a name
+    SavedSearches = 40104,  // load, rename, delete saved searches
     // "&Ergebnisse"
     OpenInViewer = 40032,
     OpenWithProgram = 40031,

@@ -11,6 +11,7 @@ using O = CommandOwner;
 std::vector<CommandEntry> BuildCommands()
 {
     return {
+        {F::FileNew, "&Neu\tStrg+N", O::Viewer, "", "", {"Ctrl+N"}},
         {F::FileOpen, "Ö&ffnen...\tStrg+O", O::Frame, "", "", {"Ctrl+O"}},
         {F::FileSave, "S&peichern\tStrg+S", O::Viewer, "", "", {"Ctrl+S"}},
         {F::FileSaveAs, "Speichern &unter...", O::Viewer, "", "", {}},
@@ -24,6 +25,20 @@ std::vector<CommandEntry> BuildCommands()
         {F::StartReplace, "&Ersetzen starten", O::Form, "", "", {}},
         {F::Stop, "Sto&pp", O::Form, "", "", {}},
         {F::ConvertNames, "&Grossbuchstaben im Dateinamen wandeln...", O::Form, "", "", {}},
+        {F::SaveSearch, "Suche spe&ichern...", O::Form, "Speichert das ganze Suchformular unter einem Namen", "", {}},
+        {F::SavedSearches, "Gespeic&herte Suchen...", O::Form, "Lädt, benennt oder löscht gespeicherte Suchen", "", {}},
+        {F::CopySearchLine,
+         "Suche als &Befehlszeile kopieren",
+         O::Form,
+         "Kopiert die Suche mit allen Optionen als Befehlszeile für tarnwick-cli in die Zwischenablage",
+         "",
+         {}},
+        {F::CopyReplaceLine,
+         "Ersetzen als Be&fehlszeile kopieren",
+         O::Form,
+         "Kopiert das Ersetzen mit allen Optionen als Befehlszeile für tarnwick-cli in die Zwischenablage",
+         "",
+         {}},
 
         {F::OpenInViewer,
          "In &Vorschau/Word öffnen",
@@ -112,9 +127,11 @@ const std::vector<MenuEntry>& MainMenuLayout()
 {
     static const std::vector<MenuEntry> menus = {
         {"&Datei (Vorschau)",
-         {F::FileOpen, F::FileSave, F::FileSaveAs, std::nullopt, F::FilePrint, F::FilePrintPreview, F::FilePrintSetup,
+         {F::FileNew, F::FileOpen, F::FileSave, F::FileSaveAs, std::nullopt, F::FilePrint, F::FilePrintPreview, F::FilePrintSetup,
           std::nullopt, F::RecentFile, std::nullopt, F::Exit}},
-        {"&Suchen/Ersetzen", {F::StartSearch, F::StartReplace, F::Stop, std::nullopt, F::ConvertNames}},
+        {"&Suchen/Ersetzen",
+         {F::StartSearch, F::StartReplace, F::Stop, std::nullopt, F::ConvertNames, std::nullopt, F::SaveSearch, F::SavedSearches,
+          std::nullopt, F::CopySearchLine, F::CopyReplaceLine}},
         {"&Ergebnisse",
          {F::OpenInViewer, F::OpenWithProgram, std::nullopt, F::ReplaceMarked, F::MarkAll, F::MarkNone, std::nullopt,
           F::ExportResults, std::nullopt, F::ExpandAll, F::CollapseAll}},

@@ -1,5 +1,5 @@
 // The search form filled in as a user might have left it, expanded and
-// collapsed, in the main window.
+// collapsed (with the line of the filters it hides), in the main window.
 #include <QTemporaryDir>
 
 #include "platform/Clock.h"
@@ -30,6 +30,11 @@ void WriteEarlierSession(const std::string& profile, bool expanded)
     batch.WriteProfileInt(form, "Groesse", 1);
     batch.WriteProfileInt(form, "Max Groesse", 2048);
     batch.WriteProfileInt(form, "Dateiatribute", 2);
+    batch.WriteProfileInt(form, "Nach Dat durchs", 1);
+    batch.WriteProfileInt(form, "Erstellt", 0);
+    batch.WriteProfileInt(form, "Geändert", 1);
+    batch.WriteProfileInt(form, "Datum relativ", 1);
+    batch.WriteProfileInt(form, "Datum relativ Anzahl", 14);
     batch.WriteProfileInt(form, "Erweiterte Ansicht", expanded ? 1 : 0);
     batch.Commit();
 }

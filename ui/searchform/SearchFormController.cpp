@@ -8,8 +8,10 @@
 
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "session/CommandLineText.h"
 #include "session/FormJob.h"
 #include "settings/FormSettings.h"
+#include "ui/searchform/FilterSummary.h"
 #include "ui/searchform/SearchFormListener.h"
 #include "ui/searchform/SearchFormTexts.h"
 
@@ -70,10 +72,8 @@ void SearchFormController::Initialize()
 {
     if (m_initialized) return;
     if (m_services.store != nullptr) settings::LoadFormSettings(*m_services.store, m_state);
-    m_enabling.fileTypes = m_state.allFileTypes == 0;
-    m_enabling.sizeFields = m_state.sizeFilter != 0;
-    m_enabling.dateControls = m_state.dateFilter != 0;
-    applyWordRules();
+    applyAllRules();
+    reloadSavedSearches();
 
     const std::int64_t now = m_services.clock.now();
     m_dateFrom = now - kOneDay;
@@ -111,8 +111,33 @@ void SearchFormController::SetSizeFilter(bool on)
 void SearchFormController::SetDateFilter(bool on)
 {
     m_state.dateFilter = on ? 1 : 0;
-    m_enabling.dateControls = on;
+    applyDateRules();
     notifyChanged();
+}
+
+void SearchFormController::SetRelativeDates(bool on)
+{
+    m_state.dateRelative = on ? 1 : 0;
+    applyDateRules();
+    notifyChanged();
+}
+
+void SearchFormController::applyAllRules()
+{
+    m_enabling.fileTypes = m_state.allFileTypes == 0;
+    m_enabling.sizeFields = m_state.sizeFilter != 0;
+    m_enabling.wholeWords = m_state.regularExpression == 0;
+    applyDateRules();
+    applyWordRules();
+}
+
+void SearchFormController::applyDateRules()
+{
+    const bool on = m_state.dateFilter != 0;
+    const bool relative = m_state.dateRelative != 0;
+    m_enabling.dateControls = on;
+    m_enabling.absoluteDates = on && !relative;
+    m_enabling.relativeDates = on && relative;
 }
 
 void SearchFormController::SetRegularExpression(bool on)
@@ -237,6 +262,72 @@ void SearchFormController::ToggleExpanded(bool clearFirst)
     if (clearFirst) m_state.expandedView = 0;
     m_state.expandedView = isExpanded() ? 0 : 1;
     if (m_listener) m_listener->expandedChanged(isExpanded());
+}
+
+// --- saved searches ---
+
+void SearchFormController::reloadSavedSearches()
+{
+    if (m_services.store != nullptr) m_savedSearches = settings::LoadSavedSearches(*m_services.store, m_state);
+}
+
+void SearchFormController::storeSavedSearches()
+{
+    if (m_services.store != nullptr) settings::StoreSavedSearches(*m_services.store, m_savedSearches);
+    notifyChanged();
+}
+
+bool SearchFormController::SaveSearch(const std::string& name)
+{
+    reloadSavedSearches();
+    const auto same = std::find_if(m_savedSearches.begin(), m_savedSearches.end(),
+                                   [&](const settings::SavedSearch& search) { return search.name == name; });
+    if (same != m_savedSearches.end() && !m_services.prompts.askOkCancel(formtext::ReplaceSavedSearchQuestion(name)))
+        return false;
+    if (const auto refusal = settings::PutSavedSearch(m_savedSearches, name, m_state)) {
+        m_services.prompts.showMessage(*refusal);
+        return false;
+    }
+    storeSavedSearches();
+    return true;
+}
+
+void SearchFormController::LoadSavedSearch(std::size_t index)
+{
+    if (index >= m_savedSearches.size()) return;
+    settings::ApplySavedSearch(m_savedSearches[index], m_state);
+    applyAllRules();
+    notifyChanged();
+}
+
+bool SearchFormController::RenameSavedSearch(std::size_t index, const std::string& name)
+{
+    reloadSavedSearches();
+    if (const auto refusal = settings::RenameSavedSearch(m_savedSearches, index, name)) {
+        m_services.prompts.showMessage(*refusal);
+        return false;
+    }
+    storeSavedSearches();
+    return true;
+}
+
+void SearchFormController::DeleteSavedSearch(std::size_t index)
+{
+    reloadSavedSearches();
+    settings::RemoveSavedSearch(m_savedSearches, index);
+    storeSavedSearches();
+}
+
+std::string SearchFormController::CommandLineText(bool replace) const
+{
+    const auto kind = replace ? session::CommandLineKind::Replace : session::CommandLineKind::Search;
+    return session::ShellCommandLine(session::CommandLineArguments(m_state, kind, m_dateFrom, m_dateTo));
+}
+
+std::string SearchFormController::HiddenFiltersLine() const
+{
+    if (isExpanded()) return {};
+    return HiddenFiltersText(m_state, m_dateFrom, m_dateTo);
 }
 
 void SearchFormController::ApplyOptions(const settings::OptionsValues& options)

@@ -12,11 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/SearchWorker.h"
 #include "settings/FormState.h"
+#include "settings/SavedSearches.h"
 #include "ui/results/ResultsCommands.h"
 #include "ui/results/RunKind.h"
 #include "ui/searchform/QtNotifierSink.h"
@@ -46,7 +48,9 @@ enum class FormCombo { SearchText, ReplaceText, Directory, FileTypes, NameString
 struct FormEnabling {
     bool fileTypes = true;  // the file-type box and its "Entfernen"
     bool sizeFields = false;  // the two size fields
-    bool dateControls = false;  // the three date kinds and the four date and time controls
+    bool dateControls = false;  // the three date kinds and the choice of absolute or relative range
+    bool absoluteDates = false;  // the four date and time controls
+    bool relativeDates = false;  // the number and unit of "in den letzten"
     bool wholeWords = true;  // "Nur ganze Wörter"
     bool regularExpression = true;  // "Regulärer Ausdruck"
     bool wordModes = true;  // "alle Typen", "auto"
@@ -115,6 +119,9 @@ public:
     // A size field's text; false (nothing taken) when it is not a number.
     bool SetSizeField(bool upperBound, const std::string& text);
 
+    // "in den letzten N Tagen/Stunden" instead of the two dates.
+    void SetRelativeDates(bool on);
+
     std::int64_t dateFrom() const { return m_dateFrom; }
     std::int64_t dateTo() const { return m_dateTo; }
     void SetDateFrom(std::int64_t seconds) { m_dateFrom = seconds; }
@@ -158,6 +165,25 @@ public:
     const RunLog& runLog() const { return *m_runLog; }
     ResultList& results() const { return *m_results; }
     SearchWorker& worker() { return *m_worker; }
+
+    // "Als Befehlszeile kopieren": the search or replace the form holds as
+    // one shell-quoted tarnwick-cli line.
+    std::string CommandLineText(bool replace) const;
+    // The line under the main fields while the form is collapsed; empty
+    // when it is expanded or no hidden filter is in force.
+    std::string HiddenFiltersLine() const;
+
+    // --- saved searches ---
+    // The searches saved in the settings file, read again before each change
+    // so that another running program's changes are kept.
+    const std::vector<settings::SavedSearch>& savedSearches() const { return m_savedSearches; }
+    // Saves the form under `name`; an existing search of that name is
+    // replaced after the user agreed. False when refused (the user has been told).
+    bool SaveSearch(const std::string& name);
+    // Takes the saved search into the form.
+    void LoadSavedSearch(std::size_t index);
+    bool RenameSavedSearch(std::size_t index, const std::string& name);
+    void DeleteSavedSearch(std::size_t index);
 
     // --- view ---
     bool isExpanded() const { return m_state.expandedView != 0; }
@@ -203,6 +229,10 @@ private:
     void launch(const PreparedRun& run);
     void moveCurrentToTop();
     void applyWordRules();
+    void applyDateRules();
+    void applyAllRules();
+    void reloadSavedSearches();
+    void storeSavedSearches();
     void setBusy(bool busy);
     void setLastRunWasSearch(bool value);
     void notifyChanged();
@@ -211,6 +241,7 @@ private:
     FormServices m_services;
     settings::FormState m_state;
     FormEnabling m_enabling;
+    std::vector<settings::SavedSearch> m_savedSearches;
     std::int64_t m_dateFrom = 0;
     std::int64_t m_dateTo = 0;
 
@@ -222,6 +253,9 @@ private:
     // A run the worker has been given whose completion message has not come
     // yet; it still writes into the result list and the run log text.
     bool m_runOutstanding = false;
+    // "Stopp" was pressed during the outstanding run: what it did not reach
+    // says nothing about the filters.
+    bool m_stopRequested = false;
     std::optional<PreparedRun> m_queuedRun;
 
     bool m_busy = false;

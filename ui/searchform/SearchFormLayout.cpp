@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -109,7 +110,8 @@ void SearchFormWidget::buildControls()
     auto* layout = new QVBoxLayout(m_content);
     layout->setContentsMargins(4, 1, 4, 2);
     layout->setSpacing(1);
-    layout->addWidget(buildTopRow());
+    m_topRow = buildTopRow();
+    layout->addWidget(m_topRow);
     layout->addWidget(buildFileFrame());
     layout->addStretch(1);
 
@@ -166,10 +168,21 @@ QWidget* SearchFormWidget::buildTopRow()
     optionsLayout->addWidget(makeButton(C::Expand, T::kExtended, "expand"), 4, 1, Qt::AlignRight);
     optionsLayout->setRowStretch(5, 1);
 
+    // Under the main fields: what the collapsed form filters without showing it.
+    auto* hidden = new QLabel;
+    hidden->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    hidden->setCursor(Qt::PointingHandCursor);
+    hidden->setStyleSheet(QStringLiteral("QLabel { color: palette(link); padding-left: 6px; }"));
+    hidden->setTextFormat(Qt::PlainText);
+    hidden->setToolTip(Utf8(T::kHiddenFiltersTip));
+    hidden->installEventFilter(this);
+    add(C::HiddenFilters, hidden, "hiddenFilters");
+
     grid->addWidget(searchFor, 0, 0);
     grid->addWidget(replaceWith, 1, 0);
     grid->addWidget(searchIn, 2, 0);
     grid->addWidget(options, 0, 1, 3, 1);
+    grid->addWidget(hidden, 3, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     return row;
 }
@@ -277,7 +290,18 @@ QGroupBox* SearchFormWidget::buildDate()
         edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         add(id, edit, name);
     }
-    grid->addWidget(MakeLabel(T::kBetween), 1, 0);
+    auto* absolute = new QRadioButton(Utf8(T::kBetween));
+    auto* relative = new QRadioButton(Utf8(T::kInTheLast));
+    add(C::AbsoluteDates, absolute, "absoluteDates");
+    add(C::RelativeDates, relative, "relativeDates");
+    auto* count = new QSpinBox;
+    count->setRange(1, 99'999);
+    count->setMaximumWidth(count->fontMetrics().horizontalAdvance(QStringLiteral("99999")) + 36);
+    add(C::RelativeCount, count, "relativeCount");
+    auto* unit = new QComboBox;
+    unit->addItems({Utf8(T::kDays), Utf8(T::kHours)});
+    add(C::RelativeUnit, unit, "relativeUnit");
+    grid->addWidget(absolute, 1, 0);
     grid->addWidget(control(C::FromDate), 1, 1);
     grid->addWidget(MakeLabel(T::kAt), 1, 2);
     grid->addWidget(control(C::FromTime), 1, 3);
@@ -286,7 +310,11 @@ QGroupBox* SearchFormWidget::buildDate()
     grid->addWidget(MakeLabel(T::kAt), 2, 2);
     grid->addWidget(control(C::ToTime), 2, 3);
     grid->addWidget(MakeLabel(T::kSearchSuffix), 2, 4);
-    grid->setColumnStretch(5, 1);
+    // Beside the first date, above "durchsuchen", so the group keeps its size.
+    grid->addWidget(relative, 1, 4);
+    grid->addWidget(count, 1, 5);
+    grid->addWidget(unit, 1, 6);
+    grid->setColumnStretch(7, 1);
     return group;
 }
 

@@ -6,7 +6,7 @@
 #include "engine/worker/Notifier.h"
 #include "platform/Clock.h"
 #include "results/ResultList.h"
-#include "session/FormJob.h"
+#include "session/RelativeDates.h"
 #include "ui/searchform/SearchFormController.h"
 #include "ui/searchform/SearchFormListener.h"
 #include "ui/searchform/SearchFormTexts.h"
@@ -65,7 +65,8 @@ SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) co
     run.kind = kind;
     run.searchTyped = m_state.searchTexts.text;
     run.replacementTyped = m_state.replaceTexts.text;
-    run.job = session::JobFromFormState(m_state, m_dateFrom, m_dateTo);
+    // A relative range is taken at the moment the run starts.
+    run.job = session::JobForRun(m_state, m_dateFrom, m_dateTo, m_services.clock.now());
     // A regular expression keeps its case: it is matched with icase instead.
     run.workerSearchText = PrepareSearchText(run.searchTyped, run.job, m_services.codePage);
     run.startPath = m_state.directories.text;
@@ -137,6 +138,7 @@ void SearchFormController::begin(PreparedRun run)
 void SearchFormController::launch(const PreparedRun& run)
 {
     ResultList& results = *m_results;
+    m_stopRequested = false;
     switch (run.kind) {
     case RunKind::Search:
         BeginSearchRun(results, *m_runLog, run.searchTyped);
@@ -188,6 +190,7 @@ bool SearchFormController::startReplaceInMarkedResults()
 void SearchFormController::Stop()
 {
     m_worker->RequestStop();
+    m_stopRequested = m_runOutstanding;
     m_queuedRun.reset();
     setBusy(false);
 }
@@ -197,7 +200,8 @@ void SearchFormController::HandleWorkerMessage(UserMessage message)
     m_runOutstanding = false;
     const settings::OptionsValues& options = m_state.options;
     const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};
-    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log, m_services.clock);
+    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log, m_services.clock,
+                m_stopRequested ? -1 : m_worker->GetAdmittedCount());
     // The end of a replace in the marked results leaves the status text alone.
     if (message != UserMessage::SelectedDone) notifyStatus({});
     if ((message == UserMessage::SelectedDone || message == UserMessage::RunAborted) && m_listener)

@@ -4,6 +4,8 @@
 // shares with the command line (empty search text and the like) are in
 // engine/Messages.h.
 
+#include <string>
+
 namespace tarnwick::ui::formtext {
 
 // The program's title, also the title of the warnings with opt-out.
@@ -73,6 +75,9 @@ inline constexpr const char* kBetween = "zwischen";
 inline constexpr const char* kAt = "um";
 inline constexpr const char* kAnd = "und";
 inline constexpr const char* kSearchSuffix = "durchsuchen";
+inline constexpr const char* kInTheLast = "in den letzten";
+inline constexpr const char* kDays = "Tagen";
+inline constexpr const char* kHours = "Stunden";
 inline constexpr const char* kNameStrings = "Dateinamenstrings (Zeichenfolgen im Dateinamen)";
 inline constexpr const char* kAllMustOccur = "Alle diese müssen im Namen vorhanden sein";
 inline constexpr const char* kIgnoreIfAny = "Dateien mit einem dieser Strings ignorieren";
@@ -83,5 +88,21 @@ inline constexpr const char* kReadOnly = "Schreibgeschützt";
 inline constexpr const char* kArchive = "Archiv";
 inline constexpr const char* kSystem = "System";
 inline constexpr const char* kAlsoDirectories = "Auch auf Verzeichnisse anwenden";
+// Saved searches.
+inline std::string ReplaceSavedSearchQuestion(const std::string& name)
+{
+    return "Es gibt schon eine gespeicherte Suche mit dem Namen \"" + name + "\". Wollen Sie sie ersetzen?";
+}
+inline constexpr const char* kSaveSearchTitle = "Suche speichern";
+inline constexpr const char* kSaveSearchLabel = "Name der Suche:";
+inline constexpr const char* kSavedSearchesTitle = "Gespeicherte Suchen";
+inline constexpr const char* kLoadSaved = "&Laden";
+inline constexpr const char* kRenameSaved = "&Umbenennen...";
+inline constexpr const char* kDeleteSaved = "L&öschen";
+inline constexpr const char* kClose = "Schliessen";
+inline constexpr const char* kRenameSavedLabel = "Neuer Name:";
+
+// The line of active filters under the main fields while the form is collapsed.
+inline constexpr const char* kHiddenFiltersTip = "Klicken, um alle Suchoptionen anzuzeigen";
 
 }  // namespace tarnwick::ui::formtext

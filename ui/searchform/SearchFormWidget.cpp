@@ -10,12 +10,16 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTimeEdit>
 
 #include "session/FormJob.h"
+#include "session/RelativeDates.h"
 #include "ui/searchform/SearchFormDialogs.h"
 
 namespace tarnwick::ui {
@@ -132,8 +136,10 @@ std::string SearchFormWidget::bytes(const QString& text) const { return QtToForm
 void SearchFormWidget::connectControls()
 {
     for (const auto& [id, field] : kPlainFlags) {
-        connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this,
-                [this, field = field](bool on) { m_controller.fields().*field = on ? 1 : 0; });
+        connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, [this, field = field](bool on) {
+            m_controller.fields().*field = on ? 1 : 0;
+            showHiddenFilters();
+        });
     }
     for (const RuleFlag& flag : kRuleFlags) {
         connect(static_cast<QAbstractButton*>(control(flag.id)), &QAbstractButton::clicked, this,
@@ -148,6 +154,8 @@ void SearchFormWidget::connectControls()
             [this] { m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::AllMustOccur); });
     onClick(C::IgnoreIfAny,
             [this] { m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs); });
+    onClick(C::AbsoluteDates, [this] { m_controller.SetRelativeDates(false); });
+    onClick(C::RelativeDates, [this] { m_controller.SetRelativeDates(true); });
     onClick(C::Browse, [this] { m_controller.BrowseDirectory(); });
     onClick(C::RemoveFileType, [this] { m_controller.RemoveComboEntry(FormCombo::FileTypes); });
     onClick(C::RemoveNameString, [this] { m_controller.RemoveComboEntry(FormCombo::NameStrings); });
@@ -163,6 +171,16 @@ void SearchFormWidget::connectControls()
                 [this, upper](const QString& text) { m_controller.SetSizeField(upper, bytes(text)); });
         field->installEventFilter(this);
     }
+    connect(static_cast<QSpinBox*>(control(C::RelativeCount)), &QSpinBox::valueChanged, this, [this](int value) {
+        if (m_refreshing) return;
+        m_controller.fields().dateRelativeCount = static_cast<std::uint32_t>(value);
+        showHiddenFilters();
+    });
+    connect(static_cast<QComboBox*>(control(C::RelativeUnit)), &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_refreshing || index < 0) return;
+        m_controller.fields().dateRelativeUnit = static_cast<std::uint32_t>(index);
+        showHiddenFilters();
+    });
     for (int id : {C::FromDate, C::ToDate})
         connect(static_cast<QDateEdit*>(control(id)), &QDateEdit::dateChanged, this, [this] { takeDates(); });
     for (int id : {C::FromTime, C::ToTime})
@@ -172,8 +190,10 @@ void SearchFormWidget::connectControls()
 void SearchFormWidget::connectCombo(FormCombo which)
 {
     QComboBox* box = comboBox(which);
-    connect(box->lineEdit(), &QLineEdit::textEdited, this,
-            [this, which](const QString& text) { m_controller.SetComboText(which, bytes(text)); });
+    connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, which](const QString& text) {
+        m_controller.SetComboText(which, bytes(text));
+        showHiddenFilters();
+    });
     connect(box, &QComboBox::activated, this, [this, which](int index) { m_controller.SelectComboEntry(which, index); });
     box->lineEdit()->installEventFilter(this);
 }
@@ -190,8 +210,20 @@ void SearchFormWidget::takeDates()
     m_controller.SetDateTo(seconds(C::ToDate, C::ToTime));
 }
 
+void SearchFormWidget::addContextActions(const QList<QAction*>& actions)
+{
+    // Fields keep their own editing menus; the rest of the form offers these.
+    m_content->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_content->addActions(actions);
+}
+
 bool SearchFormWidget::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == control(C::HiddenFilters)) {
+        // The line of active filters opens the form that shows them.
+        if (event->type() == QEvent::MouseButtonRelease && !m_controller.isExpanded()) m_controller.ToggleExpanded();
+        return QWidget::eventFilter(watched, event);
+    }
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit == nullptr) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride && IsEditKey(*static_cast<QKeyEvent*>(event))) {
@@ -232,8 +264,15 @@ void SearchFormWidget::refresh()
         if (!field->hasFocus() || SizeFieldValue(bytes(field->text()), upper ? kNoUpperSizeLimit : 0) != value)
             field->setText(qt(SizeFieldText(value, upper)));
     }
+    const bool relative = state.dateRelative != 0;
+    static_cast<QAbstractButton*>(control(C::AbsoluteDates))->setChecked(!relative);
+    static_cast<QAbstractButton*>(control(C::RelativeDates))->setChecked(relative);
+    const session::RelativeSpan span = session::FormRelativeSpan(state);
+    static_cast<QSpinBox*>(control(C::RelativeCount))->setValue(static_cast<int>(span.count));
+    static_cast<QComboBox*>(control(C::RelativeUnit))->setCurrentIndex(span.unit == session::RelativeUnit::Hours ? 1 : 0);
     showDates();
     showEnabling();
+    showHiddenFilters();
     m_refreshing = false;
 }
 
@@ -274,8 +313,9 @@ void SearchFormWidget::showEnabling()
     };
     enable({C::FileTypes, C::RemoveFileType}, enabling.fileTypes);
     enable({C::MinSize, C::MaxSize}, enabling.sizeFields);
-    enable({C::DateModified, C::DateCreated, C::DateAccessed, C::FromDate, C::ToDate, C::FromTime, C::ToTime},
-           enabling.dateControls);
+    enable({C::DateModified, C::DateCreated, C::DateAccessed, C::AbsoluteDates, C::RelativeDates}, enabling.dateControls);
+    enable({C::FromDate, C::ToDate, C::FromTime, C::ToTime}, enabling.absoluteDates);
+    enable({C::RelativeCount, C::RelativeUnit}, enabling.relativeDates);
     enable({C::WholeWords}, enabling.wholeWords);
     enable({C::RegularExpression}, enabling.regularExpression);
     enable({C::WordAllTypes, C::WordAuto}, enabling.wordModes);
@@ -286,6 +326,19 @@ void SearchFormWidget::showExpanded()
     const bool expanded = m_controller.isExpanded();
     for (int id : {C::SizeGroup, C::DateGroup, C::NameStringGroup}) control(id)->setVisible(expanded);
     static_cast<QAbstractButton*>(control(C::Expand))->setText(qt(m_controller.ExpandButtonText()));
+    showHiddenFilters();
+}
+
+void SearchFormWidget::showHiddenFilters()
+{
+    auto* line = static_cast<QLabel*>(control(C::HiddenFilters));
+    const QString text = qt(m_controller.HiddenFiltersLine());
+    line->setText(text);
+    line->setVisible(!text.isEmpty());
+    // The collapsed row shows the main fields and this line in full, even
+    // where the fonts make them taller than the row's usual height.
+    const QMargins margins = m_content->layout()->contentsMargins();
+    setMinimumHeight(m_controller.isExpanded() ? 0 : m_topRow->sizeHint().height() + margins.top() + margins.bottom());
 }
 
 }  // namespace tarnwick::ui

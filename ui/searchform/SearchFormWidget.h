@@ -14,6 +14,7 @@
 #include "ui/searchform/SearchFormListener.h"
 
 class QAbstractButton;
+class QAction;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -73,6 +74,12 @@ inline constexpr int ReadOnly = 1133;
 inline constexpr int Archive = 1134;
 inline constexpr int System = 1135;
 inline constexpr int AlsoDirectories = 1151;
+// Controls without a historical id.
+inline constexpr int AbsoluteDates = 2001;  // "zwischen": the two dates
+inline constexpr int RelativeDates = 2002;  // "in den letzten"
+inline constexpr int RelativeCount = 2003;
+inline constexpr int RelativeUnit = 2004;  // "Tagen", "Stunden"
+inline constexpr int HiddenFilters = 2005;  // the line of active filters while collapsed
 }  // namespace FormControl
 
 class SearchFormWidget : public QWidget {
@@ -92,6 +99,9 @@ public:
 
     // Shows the controller's fields, histories and enabled states.
     void refresh();
+    // The commands of the form's context menu (the copy-as-command-line
+    // commands of the main window).
+    void addContextActions(const QList<QAction*>& actions);
 
 signals:
     void busyChanged(bool busy);
@@ -128,6 +138,7 @@ private:
     void showDates();
     void showEnabling();
     void showExpanded();
+    void showHiddenFilters();
     QString qt(const std::string& bytes) const;
     std::string bytes(const QString& text) const;
 
@@ -138,6 +149,7 @@ private:
     const CodePage& m_codePage;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
+    QWidget* m_topRow = nullptr;
     std::map<int, QWidget*> m_controls;
     std::map<FormCombo, QComboBox*> m_combos;
     std::unique_ptr<Listener> m_listener;

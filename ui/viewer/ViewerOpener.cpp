@@ -106,6 +106,17 @@ bool ViewerOpener::openForResult(const QString& path, std::int64_t byteStart, st
 
 bool ViewerOpener::openFile(const QString& path) { return load(path); }
 
+bool ViewerOpener::newDocument()
+{
+    if (!settleUnsavedChanges()) return false;
+    // UTF-8 with LF line ends, as a new text file on this system is.
+    m_document.showText(QString(), ViewerText{});
+    m_loaded = true;
+    m_currentPath.clear();
+    m_reloadRequired = false;
+    return true;
+}
+
 bool ViewerOpener::load(const QString& path)
 {
     // Read first: a file that cannot be read leaves everything as it is.

@@ -51,6 +51,9 @@ public:
     // The program's open operation: always reads the file, asks about unsaved
     // changes first.
     bool openFile(const QString& path);
+    // An empty document without a file (Ctrl+N), after the question about
+    // unsaved changes; false when the user cancelled it or saving failed.
+    bool newDocument();
     void markForReload() { m_reloadRequired = true; }
     // False when the user cancels the question about unsaved changes, or
     // saving failed.

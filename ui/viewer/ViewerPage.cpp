@@ -29,8 +29,8 @@ using F = FrameCommand;
 
 // The commands the page carries out, in the order of its menu.
 constexpr F kCommands[] = {
-    F::FileSave, F::FileSaveAs, F::FilePrint, F::FilePrintPreview, F::FilePrintSetup, F::Undo, F::Cut,      F::Copy,
-    F::Paste,    F::SelectAll,  F::Find,      F::Replace,          F::FindNext,       F::GoTo, F::WordWrap, F::Font};
+    F::FileNew, F::FileSave,  F::FileSaveAs, F::FilePrint, F::FilePrintPreview, F::FilePrintSetup, F::Undo,     F::Cut, F::Copy,
+    F::Paste,   F::SelectAll, F::Find,       F::Replace,   F::FindNext,         F::GoTo,           F::WordWrap, F::Font};
 
 // `text` with only every `perBlock`-th line end left as a block separator;
 // the others become U+2028, which the editor shows as a line break too.
@@ -120,6 +120,7 @@ void ViewerPage::createActions()
     wrap->setChecked(true);
 
     const auto on = [this](F id, auto slot) { connect(action(id), &QAction::triggered, this, slot); };
+    on(F::FileNew, [this] { newDocument(); });
     on(F::FileSave, [this] { save(); });
     on(F::FileSaveAs, [this] { saveAs(); });
     on(F::FilePrint, [this] { print(); });
@@ -290,6 +291,13 @@ bool ViewerPage::openForResult(const QString& path, std::int64_t byteStart, std:
 }
 
 void ViewerPage::markForReload() { m_opener.markForReload(); }
+
+bool ViewerPage::newDocument()
+{
+    const bool emptied = m_opener.newDocument();
+    updateEnabling();
+    return emptied;
+}
 
 bool ViewerPage::openFile(const QString& path)
 {

@@ -99,6 +99,10 @@ public:
     void goTo(int line, int column);
     void setWordWrap(bool on);
     void applyFont(const QFont& font);
+    // Ctrl+N: an empty document without a file, once unsaved changes are
+    // settled; false when the user kept the current one.
+    bool newDocument();
+    // A document without a file is saved through "Speichern unter".
     bool save();
     bool saveAs();
     // Writes the text to `path` through a temporary file; false (the user has

@@ -28,6 +28,7 @@ constexpr qreal kMarginInch = 0.5;
 bool ViewerPage::save()
 {
     if (!m_opener.isLoaded()) return false;
+    if (m_opener.currentPath().isEmpty()) return saveAs();
     return saveTo(m_opener.currentPath());
 }
 

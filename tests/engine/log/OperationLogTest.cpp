@@ -122,3 +122,28 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
 
 }  // namespace
 }  // namespace tarnwick::test
+
+namespace tarnwick::test {
+namespace {
+
+TEST(RunLifecycle, ANoteThatNoFilePassedTheFiltersGoesIntoTheListButNotIntoTheLogFile)
+{
+    TempTree tree;
+    ResultList results;
+    RunLog log;
+    BeginReplaceRun(results, log, "alt", "neu");
+    const LogSettings settings{true, tree.path("run.log"), false};
+    const std::string summary = "Ersetzen abgeschlossen.  0 Einträge in 0 Dateien wurden ersetzt.";
+    EXPECT_EQ(CompleteRun(UserMessage::ReplaceDone, 0, 0, results, log, settings, FixedClock(kNow), 0),
+              summary + " Keine Datei entsprach den Filtern.");
+    EXPECT_EQ(tree.read("run.log"), expectedDateLine(kNow) + "Ersetze alt durch neu\r\n" + summary + "\r\n\r\n");
+    // Files that passed without a hit, or a count nobody kept: the summary alone.
+    for (const std::int32_t admitted : {1, -1}) {
+        BeginSearchRun(results, log, "x");
+        EXPECT_EQ(CompleteRun(UserMessage::SearchDone, 0, 0, results, log, LogSettings{}, FixedClock(kNow), admitted),
+                  "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick::test

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSplitter>
@@ -112,6 +115,22 @@ TEST_F(ProgramWindowTest, ASearchStartedFromTheMenuFillsTheResultsAndEndsWithThe
     EXPECT_TRUE(window->frame().action(FrameCommand::MarkAll)->isEnabled());
 }
 
+TEST_F(ProgramWindowTest, CopyAsCommandLinePutsTheFormsRunOnTheClipboardAlsoFromTheFormsMenu)
+{
+    auto window = open();
+    fillSearch(*window);
+    type(*window, FormCombo::ReplaceText, QStringLiteral("pin"));
+    const QString folder = QString::fromStdString(tree.path("data"));
+    trigger(*window, FrameCommand::CopySearchLine);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("tarnwick-cli search -- needle ") + folder);
+    // The form's own context menu offers the same commands.
+    const QList<QAction*> menu = window->form().findChild<QWidget*>(QStringLiteral("searchFormContent"))->actions();
+    ASSERT_TRUE(menu.contains(window->frame().action(FrameCommand::SaveSearch)));
+    ASSERT_EQ(menu.back(), window->frame().action(FrameCommand::CopyReplaceLine));
+    menu.back()->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("tarnwick-cli replace -- needle pin ") + folder);
+}
+
 TEST_F(ProgramWindowTest, StopFreesTheCommandsAtOnceAndTheRunStillEndsWithItsSummary)
 {
     auto commands = std::make_shared<test::FakeCommands>();
@@ -186,7 +205,11 @@ TEST_F(ProgramWindowTest, AFirstStartComesUpCollapsedInALowRow)
     const auto rowIs = [&](int height) {
         return QTest::qWaitFor([&] { return window->frame().navSplitter()->sizes().at(0) == height; }, 2'000);
     };
-    EXPECT_TRUE(rowIs(SearchPaneState::kCollapsedHeight));
+    // The row grows only as far as the line of active filters under the main
+    // fields needs ("*.txt;" is one).
+    const int collapsed = std::max(SearchPaneState::kCollapsedHeight, window->form().minimumHeight());
+    EXPECT_TRUE(rowIs(collapsed));
+    EXPECT_LE(collapsed, SearchPaneState::kCollapsedHeight + 40);
     trigger(*window, FrameCommand::ExtendedSearchOptions);
     EXPECT_TRUE(window->controller().isExpanded());
     EXPECT_TRUE(rowIs(SearchPaneState::kExpandedHeight));

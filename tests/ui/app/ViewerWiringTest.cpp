@@ -97,6 +97,18 @@ TEST_F(ViewerWiringTest, ThePageIsThePreviewTabAndItsCommandsFollowIt)
     EXPECT_FALSE(frame.action(F::WordWrap)->isChecked());
 }
 
+TEST_F(ViewerWiringTest, CtrlNShowsANewEmptyDocumentInThePreview)
+{
+    MainFrame& frame = window->frame();
+    ASSERT_TRUE(page->openFile(QString::fromStdString(tree.write("a.txt", "eins"))));
+    frame.showResultsTab();
+    EXPECT_EQ(frame.action(F::FileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    frame.action(F::FileNew)->trigger();
+    EXPECT_EQ(frame.activeTab(), MainFrame::kPreviewTab);
+    EXPECT_TRUE(page->text().isEmpty());
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tarnwick 2.0"));
+}
+
 TEST_F(ViewerWiringTest, TheCaretGoesToStatusPaneOne)
 {
     ASSERT_TRUE(page->openFile(QString::fromStdString(tree.write("a.txt", "eins\nzwei"))));

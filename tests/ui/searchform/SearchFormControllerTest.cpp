@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "engine/Messages.h"
 #include "engine/log/OperationLog.h"
 #include "engine/worker/Notifier.h"
@@ -480,6 +482,9 @@ TEST_F(SearchFormControllerTest, SavedSettingsComeBackAtTheNextStart)
     form->SetComboText(FormCombo::SearchText, "Rechnung");
     form->SetComboText(FormCombo::FileTypes, "md");
     form->fields().includeSubfolders = 1;
+    form->SetRelativeDates(true);
+    form->fields().dateRelativeCount = 12;
+    form->fields().dateRelativeUnit = 1;
     form->ToggleExpanded();
     form->SaveFormSettings();
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, ".md;");  // committed on the way
@@ -490,7 +495,84 @@ TEST_F(SearchFormControllerTest, SavedSettingsComeBackAtTheNextStart)
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");  // entry 0 of the stored history
     EXPECT_EQ(form->combo(FormCombo::FileTypes).entries.back(), ".md;");
     EXPECT_EQ(form->state().includeSubfolders, 1);
+    EXPECT_EQ(form->state().dateRelative, 1);
+    EXPECT_EQ(form->state().dateRelativeCount, 12u);
+    EXPECT_EQ(form->state().dateRelativeUnit, 1u);
     EXPECT_TRUE(form->isExpanded());
+}
+
+TEST_F(SearchFormControllerTest, ARelativeRangeEndsWhenTheRunStartsNotWhenTheFormWasSetUp)
+{
+    makeReadyToSearch();
+    form->SetDateFilter(true);
+    form->SetRelativeDates(true);
+    EXPECT_FALSE(form->enabling().absoluteDates);
+    EXPECT_TRUE(form->enabling().relativeDates);
+    form->fields().dateRelativeCount = 3;
+    clock.set(kNow + 5 * SearchFormController::kOneDay);
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    const SearchJob& job = form->worker().LastInputs().job;
+    EXPECT_EQ(job.dateFrom, kNow + 2 * SearchFormController::kOneDay);
+    EXPECT_EQ(job.dateTo, std::numeric_limits<std::int64_t>::max());
+}
+
+TEST_F(SearchFormControllerTest, ARunWhoseFiltersAdmitNoFileSaysSoAfterTheSummary)
+{
+    tree.write("notes.md", "needle\n");
+    tree.write("plain.txt", "nothing\n");
+    makeReadyToSearch();
+    form->SetAllFileTypes(false);
+    form->SetComboText(FormCombo::FileTypes, "*.rst;");
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts().back(),
+              "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden. Keine Datei entsprach den Filtern.");
+
+    // A file that passed the filters without a hit leaves the summary as it was.
+    form->SetComboText(FormCombo::FileTypes, "*.txt;");
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
+}
+
+TEST_F(SearchFormControllerTest, AStoppedRunSaysNothingAboutTheFilters)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    commands->body = test::RunUntilStopped(0);  // stopped before any file passed
+    makeReadyToSearch(commands);
+    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(commands->waitForStarts(1));
+    form->Stop();
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.");
+}
+
+TEST_F(SearchFormControllerTest, ASavedSearchComesBackIntoTheFormAndIsReplacedOnlyAfterAsking)
+{
+    settings::ProfileStore store(tree.path("Tarnwick.conf"));
+    make(&store);
+    form->SetComboText(FormCombo::SearchText, "Rechnung");
+    form->SetDateFilter(true);
+    ASSERT_TRUE(form->SaveSearch("Belege"));
+    form->SetComboText(FormCombo::SearchText, "anders");
+    prompts.okCancelAnswers = {false};
+    EXPECT_FALSE(form->SaveSearch("Belege"));  // the user kept the old one
+    EXPECT_FALSE(form->SaveSearch(" "));
+    EXPECT_EQ(prompts.shown.back(), "Bitte geben Sie einen Namen für die Suche ein.");
+
+    form.reset();
+    make(&store);
+    form->SetDateFilter(false);
+    ASSERT_EQ(form->savedSearches().size(), 1u);
+    form->LoadSavedSearch(0);
+    EXPECT_EQ(form->combo(FormCombo::SearchText).text, "Rechnung");
+    EXPECT_EQ(form->state().dateFilter, 1);
+    EXPECT_TRUE(form->enabling().dateControls);  // the rules follow the loaded values
+
+    EXPECT_TRUE(form->RenameSavedSearch(0, "Rechnungen"));
+    form->DeleteSavedSearch(0);
+    EXPECT_TRUE(settings::LoadSavedSearches(store).empty());
 }
 
 TEST(SizeField, EmptyMeansItsBoundAndOnlyDigitsCount)

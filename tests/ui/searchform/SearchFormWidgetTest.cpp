@@ -12,7 +12,9 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +30,7 @@
 #include "tests/ui/support/SearchFormFakes.h"
 #include "ui/searchform/HinweisDialog.h"
 #include "ui/searchform/RenameDialog.h"
+#include "ui/searchform/SavedSearchesDialog.h"
 #include "ui/searchform/SearchFormTexts.h"
 
 namespace tarnwick::ui {
@@ -212,6 +215,24 @@ TEST_F(SearchFormWidgetTest, CollapsingHidesTheFilterGroupsButKeepsTheirSettings
     EXPECT_FALSE(expanded.at(1).at(0).toBool());
 }
 
+TEST_F(SearchFormWidgetTest, TheCollapsedFormNamesItsActiveFiltersAndAClickOnThemExpandsIt)
+{
+    auto* line = get<QLabel>(C::HiddenFilters);
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), QStringLiteral("Aktive Filter: Dateitypen: keine"));  // no store: no history
+    get<QAbstractButton>(C::Hidden)->click();
+    EXPECT_TRUE(line->text().endsWith(QStringLiteral("| ohne versteckte")));
+    get<QAbstractButton>(C::AllFileTypes)->click();
+    get<QAbstractButton>(C::Hidden)->click();
+    EXPECT_FALSE(line->isVisible());  // nothing filters
+    get<QAbstractButton>(C::AllFileTypes)->click();
+
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_TRUE(controller->isExpanded());
+    EXPECT_FALSE(line->isVisible());
+}
+
 TEST_F(SearchFormWidgetTest, AnEditFieldKeepsItsEditingKeysFromTheWindowsShortcuts)
 {
     auto* undo = new QAction(&window);
@@ -261,6 +282,33 @@ TEST(FormDialogs, TheConversionDialogOpensOnAll)
     EXPECT_EQ(dialog.choice(), RenameChoice::OnlyUpperCase);
     EXPECT_EQ(dialog.onlyUpperButton()->text(), QStringLiteral("nur Namen mit ausschliesslich Grossbuchstaben"));
     EXPECT_NE(dialog.findChild<QPushButton*>(QStringLiteral("renameButton")), nullptr);
+}
+
+}  // namespace
+}  // namespace tarnwick::ui
+
+namespace tarnwick::ui {
+namespace {
+
+TEST_F(SearchFormWidgetTest, TheSavedSearchesDialogRenamesDeletesAndLoads)
+{
+    controller->SetComboText(FormCombo::SearchText, "eins");
+    ASSERT_TRUE(controller->SaveSearch("erste"));
+    controller->SetComboText(FormCombo::SearchText, "zwei");
+    ASSERT_TRUE(controller->SaveSearch("zweite"));
+
+    SavedSearchesDialog dialog(*controller, Utf8());
+    ASSERT_EQ(dialog.list()->count(), 2);
+    dialog.setNameAsker([](const QString&) { return QStringLiteral("Zweite neu"); });
+    dialog.list()->setCurrentRow(1);
+    dialog.renameButton()->click();
+    EXPECT_EQ(dialog.list()->item(1)->text(), QStringLiteral("Zweite neu"));
+    dialog.deleteButton()->click();
+    ASSERT_EQ(dialog.list()->count(), 1);
+    EXPECT_EQ(dialog.list()->currentRow(), 0);
+    dialog.loadButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(form->comboBox(FormCombo::SearchText)->currentText(), QStringLiteral("eins"));
 }
 
 }  // namespace

@@ -169,6 +169,31 @@ TEST_F(ViewerPageTest, SaveAsWritesTheNewFileAndTakesItsName)
     EXPECT_EQ(test::ReadFile(target.toStdString()), "a\r\nb");
 }
 
+TEST_F(ViewerPageTest, ANewDocumentKeepsUnsavedChangesOnCancelAndIsSavedUnderANewName)
+{
+    const QString path = file("a.txt", "old");
+    ASSERT_TRUE(page->openFile(path));
+    typeAtEnd(QStringLiteral(" edited"));
+    EXPECT_FALSE(page->newDocument());  // the question about the changes was cancelled
+    EXPECT_EQ(page->currentPath(), path);
+
+    prompts.saveAnswer = SaveAnswer::Discard;
+    page->action(F::FileNew)->trigger();
+    EXPECT_TRUE(page->isLoaded());
+    EXPECT_TRUE(page->currentPath().isEmpty());
+    EXPECT_TRUE(page->text().isEmpty());
+    EXPECT_TRUE(page->editor()->isEnabled());
+    EXPECT_EQ(test::ReadFile(path.toStdString()), "old");
+
+    // "Speichern" of a document without a file asks for its name.
+    typeAtEnd(QStringLiteral("neu"));
+    const QString target = QString::fromStdString(tree.path("neu.txt"));
+    page->setSaveAsChooser([&](const QString&) { return target; });
+    ASSERT_TRUE(page->save());
+    EXPECT_EQ(page->currentPath(), target);
+    EXPECT_EQ(test::ReadFile(target.toStdString()), "neu");
+}
+
 TEST_F(ViewerPageTest, FindNextMessagesAndTheFindDoneFlag)
 {
     ASSERT_TRUE(page->openFile(file("a.txt", "eins zwei eins")));

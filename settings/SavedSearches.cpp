@@ -1,0 +1,131 @@
+#include "settings/SavedSearches.h"
+
+#include <algorithm>
+
+#include "settings/FormSettings.h"
+#include "settings/ProfileStore.h"
+
+namespace tarnwick::settings {
+namespace {
+
+constexpr char kNameValue[] = "Name";
+constexpr char kSearchSection[] = "Gespeicherte Suche ";
+// Far more than a menu of searches can use; bounds the reading of a damaged file.
+constexpr std::size_t kMaxSearches = 999;
+
+std::string SearchSection(std::size_t number) { return kSearchSection + std::to_string(number); }
+
+std::string Trimmed(std::string name)
+{
+    const auto blank = [](unsigned char c) { return c == ' ' || c == '\t'; };
+    name.erase(name.begin(), std::find_if_not(name.begin(), name.end(), blank));
+    name.erase(std::find_if_not(name.rbegin(), name.rend(), blank).base(), name.end());
+    return name;
+}
+
+std::optional<std::string> CheckName(const std::vector<SavedSearch>& searches, const std::string& name,
+                                     std::optional<std::size_t> self)
+{
+    if (name.empty()) return std::string("Bitte geben Sie einen Namen für die Suche ein.");
+    if (name.find_first_of("\r\n") != std::string::npos) return std::string("Der Name darf keinen Zeilenumbruch enthalten.");
+    for (std::size_t i = 0; i < searches.size(); ++i) {
+        if (searches[i].name == name && (!self || *self != i))
+            return "Es gibt schon eine gespeicherte Suche mit dem Namen \"" + name + "\".";
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> StoredNames(ProfileStore& store)
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 1; i <= kMaxSearches; ++i) {
+        std::string name = store.GetProfileString(kSavedSearchesSection, kNameValue + std::to_string(i));
+        if (name.empty()) break;
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+}  // namespace
+
+std::vector<SavedSearch> LoadSavedSearches(ProfileStore& store, const FormState& base)
+{
+    std::vector<SavedSearch> searches;
+    const std::vector<std::string> names = StoredNames(store);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SavedSearch search{names[i], base};
+        ReadFormValues(store, SearchSection(i + 1), search.form);
+        searches.push_back(std::move(search));
+    }
+    return searches;
+}
+
+bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& searches)
+{
+    const std::size_t before = StoredNames(store).size();
+    ProfileStore::Batch batch(store);
+    batch.WriteProfileString(kSavedSearchesSection, std::nullopt, {});
+    for (std::size_t i = 1; i <= before; ++i) batch.WriteProfileString(SearchSection(i), std::nullopt, {});
+    for (std::size_t i = 0; i < searches.size() && i < kMaxSearches; ++i) {
+        batch.WriteProfileString(kSavedSearchesSection, kNameValue + std::to_string(i + 1), searches[i].name);
+        WriteFormValues(batch, SearchSection(i + 1), searches[i].form);
+    }
+    return batch.Commit();
+}
+
+std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base)
+{
+    const std::vector<std::string> names = StoredNames(store);
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found == names.end()) return std::nullopt;
+    SavedSearch search{name, base};
+    ReadFormValues(store, SearchSection(static_cast<std::size_t>(found - names.begin()) + 1), search.form);
+    return search;
+}
+
+std::optional<std::string> PutSavedSearch(std::vector<SavedSearch>& searches, std::string name, const FormState& form)
+{
+    name = Trimmed(std::move(name));
+    for (SavedSearch& search : searches) {
+        if (search.name == name) {
+            search.form = form;
+            return std::nullopt;
+        }
+    }
+    if (auto refusal = CheckName(searches, name, std::nullopt)) return refusal;
+    searches.push_back({std::move(name), form});
+    return std::nullopt;
+}
+
+std::optional<std::string> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name)
+{
+    if (index >= searches.size()) return std::nullopt;
+    name = Trimmed(std::move(name));
+    if (auto refusal = CheckName(searches, name, index)) return refusal;
+    searches[index].name = std::move(name);
+    return std::nullopt;
+}
+
+void RemoveSavedSearch(std::vector<SavedSearch>& searches, std::size_t index)
+{
+    if (index < searches.size()) searches.erase(searches.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void ApplySavedSearch(const SavedSearch& search, FormState& form)
+{
+    FormState taken = search.form;
+    // What a saved search does not hold stays the form's.
+    for (auto history : {&FormState::searchTexts, &FormState::replaceTexts, &FormState::directories, &FormState::fileTypes,
+                         &FormState::nameStrings}) {
+        const std::string text = (taken.*history).text;
+        taken.*history = form.*history;
+        (taken.*history).text = text;
+        (taken.*history).selected = (taken.*history).Find(text);
+    }
+    taken.options = form.options;
+    taken.warningBits = form.warningBits;
+    taken.expandedView = form.expandedView;
+    form = std::move(taken);
+}
+
+}  // namespace tarnwick::settings

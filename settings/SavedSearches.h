@@ -1,0 +1,44 @@
+#pragma once
+// "Gespeicherte Suchen": whole search forms kept under a name. The list of
+// names is the section `Gespeicherte Suchen` (`Name1`, `Name2`, ...); search
+// i keeps the form's single values and current texts in the section
+// `Gespeicherte Suche i`. Settings files without them read as an empty list.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/FormState.h"
+
+namespace tarnwick::settings {
+
+class ProfileStore;
+
+inline constexpr char kSavedSearchesSection[] = "Gespeicherte Suchen";
+
+struct SavedSearch {
+    std::string name;
+    FormState form;  // the single values and the current texts count
+};
+
+// The stored searches in stored order; each form is read over `base`, so
+// what a search does not hold (histories, options) comes from there.
+std::vector<SavedSearch> LoadSavedSearches(ProfileStore& store, const FormState& base = {});
+// Replaces the stored list by `searches`; false when the file could not be written.
+bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& searches);
+
+// The search of that name (exact, case matters); nothing when there is none.
+std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base = {});
+
+// Changes of the list; each returns the German message for a name it
+// refuses, nothing when it did the change. Names lose leading and trailing
+// blanks first.
+// Adds the form under `name`, or replaces the search of that name.
+std::optional<std::string> PutSavedSearch(std::vector<SavedSearch>& searches, std::string name, const FormState& form);
+std::optional<std::string> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name);
+void RemoveSavedSearch(std::vector<SavedSearch>& searches, std::size_t index);
+
+// Takes a saved search into the form: its single values and current texts;
+// histories, options, warning bits and the view stay the form's.
+void ApplySavedSearch(const SavedSearch& search, FormState& form);
+
+}  // namespace tarnwick::settings

@@ -1,0 +1,86 @@
+// Saved searches: kept in sections of their own, read back in order, and
+// taken into the form without touching its histories and options.
+#include "settings/SavedSearches.h"
+#include "settings/ProfileStore.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::settings {
+namespace {
+
+FormState FormSearching(const std::string& text)
+{
+    FormState form;
+    form.searchTexts.text = text;
+    form.directories.text = "/srv/" + text;
+    form.fileTypes.text = "*.md;";
+    form.matchCase = 1;
+    form.dateFilter = 1;
+    form.dateRelative = 1;
+    form.dateRelativeCount = 3;
+    form.skipHidden = 1;
+    return form;
+}
+
+TEST(SavedSearches, StoredListsComeBackInOrderAndARemovedOneLeavesNothingBehind)
+{
+    test::TempTree tree;
+    ProfileStore store(tree.path("Tarnwick.conf"));
+    EXPECT_TRUE(LoadSavedSearches(store).empty());
+
+    std::vector<SavedSearch> searches;
+    EXPECT_EQ(PutSavedSearch(searches, "  Rechnungen ", FormSearching("Rechnung")), std::nullopt);
+    EXPECT_EQ(PutSavedSearch(searches, "Angebote", FormSearching("Angebot")), std::nullopt);
+    EXPECT_EQ(PutSavedSearch(searches, "Rechnungen", FormSearching("Beleg")), std::nullopt);  // replaces
+    ASSERT_TRUE(StoreSavedSearches(store, searches));
+
+    std::vector<SavedSearch> loaded = LoadSavedSearches(store);
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(loaded[0].name, "Rechnungen");
+    EXPECT_EQ(loaded[0].form.searchTexts.text, "Beleg");
+    EXPECT_EQ(loaded[1].form.directories.text, "/srv/Angebot");
+    EXPECT_EQ(loaded[1].form.fileTypes.text, "*.md;");
+    EXPECT_EQ(loaded[1].form.dateRelativeCount, 3u);
+    EXPECT_EQ(loaded[1].form.skipHidden, 1);
+
+    RemoveSavedSearch(loaded, 0);
+    ASSERT_TRUE(StoreSavedSearches(store, loaded));
+    ASSERT_EQ(LoadSavedSearches(store).size(), 1u);
+    EXPECT_FALSE(FindSavedSearch(store, "Rechnungen"));
+    ASSERT_TRUE(FindSavedSearch(store, "Angebote"));
+    EXPECT_EQ(store.GetProfileString("Gespeicherte Suche 2", "Suchstring"), "");  // no stale section
+}
+
+TEST(SavedSearches, NamesMustBeGivenAndUnique)
+{
+    std::vector<SavedSearch> searches;
+    ASSERT_EQ(PutSavedSearch(searches, "a", {}), std::nullopt);
+    ASSERT_EQ(PutSavedSearch(searches, "b", {}), std::nullopt);
+    EXPECT_TRUE(PutSavedSearch(searches, "   ", {}));
+    EXPECT_TRUE(RenameSavedSearch(searches, 1, "a"));
+    EXPECT_TRUE(RenameSavedSearch(searches, 1, "x\ny"));
+    EXPECT_EQ(RenameSavedSearch(searches, 1, "b"), std::nullopt);  // its own name
+    EXPECT_EQ(RenameSavedSearch(searches, 1, " c "), std::nullopt);
+    EXPECT_EQ(searches[1].name, "c");
+}
+
+TEST(SavedSearches, ApplyingOneKeepsTheFormsHistoriesOptionsAndView)
+{
+    FormState form;
+    form.searchTexts.entries = {"alt", "Beleg"};
+    form.options.contextLength = 80;
+    form.expandedView = 1;
+    form.warningBits = 0;
+    ApplySavedSearch({"x", FormSearching("Beleg")}, form);
+    EXPECT_EQ(form.searchTexts.text, "Beleg");
+    EXPECT_EQ(form.searchTexts.selected, 1);
+    EXPECT_EQ(form.searchTexts.entries.size(), 2u);
+    EXPECT_EQ(form.matchCase, 1);
+    EXPECT_EQ(form.options.contextLength, 80u);
+    EXPECT_EQ(form.expandedView, 1);
+    EXPECT_EQ(form.warningBits, 0u);
+}
+
+}  // namespace
+}  // namespace tarnwick::settings
