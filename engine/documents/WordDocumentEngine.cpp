@@ -1,15 +1,18 @@
 #include "engine/documents/WordDocumentEngine.h"
 
 #include "engine/Messages.h"
+#include "engine/documents/DocumentContext.h"
 #include "engine/documents/DocumentText.h"
 #include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
+#include "word/automation/WordErrors.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -77,54 +80,40 @@ word::FindArguments WordDocumentEngine::findArguments(const RunContext& run) con
     return arguments;
 }
 
-std::pair<std::string, std::int32_t> WordDocumentEngine::contextOf(RunContext& run, word::Range& range, std::int64_t start,
-                                                                   std::int64_t end)
+WordDocumentEngine::HitContext WordDocumentEngine::contextOf(RunContext& run, word::Range& range, std::int64_t start,
+                                                             std::int64_t end)
 {
+    // Before, hit and after are read on their own, so the hit's place in the
+    // context does not depend on how many characters of the span the
+    // document hides (field codes, hidden text) or shows twice (cell marks).
     const std::int64_t k = run.job.contextLength;
-    range.SetEnd(end + k);
     range.SetStart(std::max<std::int64_t>(start - k, 0));
-    std::u16string text = range.Text();
+    range.SetEnd(start);
+    const std::u16string before = range.Text();
+    range.SetEnd(end);
+    range.SetStart(start);
+    const std::u16string hit = range.Text();
+    range.SetEnd(end + k);
+    range.SetStart(end);
+    const std::u16string after = range.Text();
     range.SetStart(start);
     range.SetEnd(end);
 
-    // The hit's index in the text; the line before it back to a line end.
-    auto index = static_cast<std::size_t>(std::min(k, start));
-    index = std::min(index, text.size());
-    std::size_t lineEnd = std::u16string::npos;
-    for (std::size_t j = index + 1; j-- > 0;) {
-        if (j < text.size() && (text[j] == u'\n' || text[j] == u'\r')) {
-            lineEnd = j;
-            break;
-        }
-    }
-    std::u16string prefix;
-    std::size_t offset;
-    if (lineEnd != std::u16string::npos) {
-        text.erase(0, lineEnd + 1);
-        offset = index - lineEnd - 1;
-    } else {
-        prefix = u"...";
-        offset = index + 3;
-    }
-    text.insert(0, prefix);
-    const std::size_t cr = text.find(u'\r');
-    if (cr != std::u16string::npos)
-        text.resize(cr);
-    else
-        text += u"...";
-    std::replace(text.begin(), text.end(), u'\n', u' ');
-    // The offset in the code page's characters (bytes of a UTF-8 code page).
-    const std::string before = FromDocumentText(std::u16string_view(text).substr(0, std::min(offset, text.size())), run.codePage);
-    return {FromDocumentText(text, run.codePage), static_cast<std::int32_t>(before.size())};
+    const DocumentContext context = BuildDocumentContext(before, hit, after);
+    const std::u16string_view text = context.text;
+    // Offsets in the code page's characters (bytes of a UTF-8 code page).
+    const std::string shown = FromDocumentText(text, run.codePage);
+    const std::string upToHit = FromDocumentText(text.substr(0, context.hitOffset), run.codePage);
+    const std::string hitShown = FromDocumentText(text.substr(context.hitOffset, context.hitLength), run.codePage);
+    return {shown, static_cast<std::int32_t>(upToHit.size()), static_cast<std::int64_t>(hitShown.size())};
 }
 
 void WordDocumentEngine::reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end,
-                                   const std::pair<std::string, std::int32_t>& context, const std::u16string& hitText)
+                                   const HitContext& context)
 {
     run.sink.AppendLog(text::kWordPrefix);
-    run.sink.LogHitLine(path, start, end - start, context.first);
-    const auto highlight = static_cast<std::int64_t>(FromDocumentText(hitText, run.codePage).size());
-    run.sink.AddHitItem(start, end - start, context.first, context.second, ItemKind::None, highlight);
+    run.sink.LogHitLine(path, start, end - start, context.text);
+    run.sink.AddHitItem(start, end - start, context.text, context.highlightStart, ItemKind::None, context.highlightLength);
 }
 
 void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path, const std::string& text)
@@ -159,8 +148,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             const std::int64_t end = range.End();
             // A find that does not move on would repeat for ever.
             if (start <= last) break;
-            const auto context = contextOf(run, range, start, end);
-            reportHit(run, path, start, end, context, range.Text());
+            reportHit(run, path, start, end, contextOf(run, range, start, end));
             run.sink.AddCounts(1, 0);
             last = start;
             range.SetStart(end);
@@ -171,6 +159,17 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
     } catch (...) {
         reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
     }
+}
+
+void WordDocumentEngine::reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused)
+{
+    // A child of the document's item, so that the document's later hits
+    // stay under the document.
+    const std::string position = std::to_string(refused.position);
+    run.sink.LogMessageLine(refused.text, path + "; P: " + position);
+    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error, true);
+    run.sink.SetItemColumnText(item, position, ResultColumn::Position);
+    run.sink.SetItemColumnText(item, refused.text, ResultColumn::Remark);
 }
 
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
@@ -186,29 +185,64 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         word::FindArguments arguments = findArguments(run);
         arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
         arguments.replace = word::FindReplace::One;
+        word::FindArguments locate = arguments;
+        locate.replace = word::FindReplace::None;
         std::int64_t last = -1;
-        while (find.Execute(arguments)) {
+        bool listed = false;  // the document's item is in the list
+        // Refused before the first replacement: listed after the backup and
+        // the document's item, which come with the first change.
+        std::vector<RefusedOccurrence> refusedEarly;
+        for (;;) {
+            std::string refusal;
+            bool found = false;
+            try {
+                found = find.Execute(arguments);
+            } catch (const word::ServerError& e) {
+                // One occurrence the document does not let change (a field's
+                // code or result, a tracked deletion, ...): it is skipped and
+                // the others are still replaced. Anything else ends the document.
+                if (e.number() != word::kErrorRefusedSpan) throw;
+                refusal = DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed);
+                found = find.Execute(locate);
+            }
+            if (!found) break;
             // Stopped: nothing is saved; the document stays open unsaved.
             if (run.stopRequested()) {
                 if (replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
                 return;
             }
-            if (replaced == 0) {
+            const std::int64_t start = range.Start();
+            const std::int64_t end = range.End();
+            // A find that does not move on would repeat for ever.
+            if (start <= last) break;
+            last = start;
+            if (!refusal.empty()) {
+                const RefusedOccurrence refused{start, refusal};
+                if (listed)
+                    reportRefused(run, path, refused);
+                else
+                    refusedEarly.push_back(refused);
+                range.SetEnd(end);
+                range.SetStart(end);
+                continue;
+            }
+            if (!listed) {
                 // The file on disk is still unchanged: nothing has been saved.
                 if (run.job.makeBackup) MakeBackupCopyOfPath(run, path);
                 run.sink.AddFileItem(path, ItemKind::Document);
+                listed = true;
+                for (const RefusedOccurrence& refused : refusedEarly) reportRefused(run, path, refused);
             }
-            const std::int64_t start = range.Start();
-            const std::int64_t end = range.End();
-            if (start <= last) break;
-            const auto context = contextOf(run, range, start, end);
-            const std::u16string inserted = range.Text();
+            const HitContext context = contextOf(run, range, start, end);
             // The next execution starts behind the inserted text.
             range.SetEnd(end);
             range.SetStart(end);
-            reportHit(run, path, start, end, context, inserted);
-            last = start;
+            reportHit(run, path, start, end, context);
             ++replaced;
+        }
+        if (!listed && !refusedEarly.empty()) {
+            run.sink.AddFileItem(path, ItemKind::Document);
+            for (const RefusedOccurrence& refused : refusedEarly) reportRefused(run, path, refused);
         }
         if (replaced > 0) {
             document.Save();

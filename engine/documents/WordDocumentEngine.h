@@ -31,11 +31,21 @@ private:
     // Starts the application once; on failure reports it for `path`.
     bool EnsureWord(RunContext& run, const std::string& path);
     word::FindArguments findArguments(const RunContext& run) const;
-    // The context text of a hit [start, end) and its highlight offset; the
+    struct HitContext {
+        std::string text;
+        std::int32_t highlightStart = 0;
+        std::int64_t highlightLength = 0;
+    };
+    // The context text of a hit [start, end) with the hit's place in it; the
     // range is left as it was found.
-    std::pair<std::string, std::int32_t> contextOf(RunContext& run, word::Range& range, std::int64_t start, std::int64_t end);
-    void reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end,
-                   const std::pair<std::string, std::int32_t>& context, const std::u16string& hitText);
+    HitContext contextOf(RunContext& run, word::Range& range, std::int64_t start, std::int64_t end);
+    void reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end, const HitContext& context);
+    // An occurrence the document refused to change.
+    struct RefusedOccurrence {
+        std::int64_t position = 0;
+        std::string text;
+    };
+    void reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused);
     void reportFailure(RunContext& run, const std::string& path, const std::string& text);
 
     word::ApplicationFactory m_factory;

@@ -69,6 +69,32 @@ TEST(RtfEditor, AControlWordBeforeTheEditDoesNotSwallowWhatFollows)
     }
 }
 
+// A replace-all's edits are collected and written in one pass; the bytes
+// must be those of the edits made one at a time, also when a later edit lies
+// behind the earlier ones or inside text an edit wrote.
+TEST(RtfEditor, EditsCollectedForOnePassGiveTheBytesOfEditsMadeOneByOne)
+{
+    const std::string rtf = "{\\rtf1 abab {\\b\\u228?ab}\\tab ab\\par cd\\b ab\\b0ab{\\*\\bkmkstart m}ab\\par}";
+    auto document = RtfDocument::fromBytes(rtf);
+    std::string bytes = rtf;
+    RtfStory story = ReadRtf(rtf);
+    const auto replace = [&](std::int64_t start, std::int64_t end, const std::u16string& text) {
+        document->replace(start, end, text);
+        RtfEdit edit = EditRtf(bytes, story, start, end, text);
+        bytes = std::move(edit.bytes);
+        story = std::move(edit.story);
+        ASSERT_EQ(document->mainStory().visibleText(), story.story.visibleText());
+    };
+    // Front to back, with a digit behind control words that must keep their delimiter.
+    for (std::size_t at = story.story.visibleText().find(u"ab"); at != std::u16string::npos;
+         at = story.story.visibleText().find(u"ab", at + 2))
+        replace(static_cast<std::int64_t>(at), static_cast<std::int64_t>(at) + 2, u"5y");
+    replace(0, 2, u"Q");  // behind the others
+    const auto inserted = static_cast<std::int64_t>(story.story.visibleText().find(u"5y"));
+    replace(inserted, inserted + 1, u"");  // inside text an edit wrote
+    EXPECT_EQ(document->bytes(), bytes);
+}
+
 TEST(RtfEditor, RefusesSpansItMustNotTouch)
 {
     const std::string rtf = "{\\rtf1{\\fonttbl{\\f1\\fcharset128 Mincho;}}ab\\par cd{\\*\\bkmkstart m}ef"

@@ -19,6 +19,7 @@ enum ServerErrorNumber : int {
     kErrorTooLarge = 5007,  // a part or the file is larger than the component reads
     kErrorRefusedSpan = 5010,  // a replace touches text that must not be edited here
     kErrorRefusedText = 5011,  // the replacement holds a character that cannot be written
+    kErrorEditFailed = 5012,  // an edit did not come out as intended: the document takes no more edits and is not saved
     kErrorNoDocument = 5020,  // no document is open
     kErrorNoSuchStory = 5021,  // a story other than the main text was asked for
     kErrorUnsupported = 5022,  // a find option the component does not offer

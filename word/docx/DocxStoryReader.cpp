@@ -2,9 +2,9 @@
 
 #include "word/automation/WordErrors.h"
 #include "word/package/XmlNames.h"
+#include "word/story/FieldCode.h"
 #include "word/story/Utf16.h"
 
-#include <cstring>
 #include <sstream>
 
 namespace tarnwick::word {
@@ -21,20 +21,6 @@ bool isSkipped(std::string_view local)
 {
     return endsWith(local, "Pr") || local == "tblPrEx" || local == "tblGrid" || local == "rt" || local == "txbxContent" ||
         local == "altChunk";
-}
-
-bool isHyperlinkCode(std::u16string_view code)
-{
-    std::size_t i = 0;
-    while (i < code.size() && code[i] == u' ') ++i;
-    static constexpr char kWord[] = "HYPERLINK";
-    for (std::size_t k = 0; k < std::strlen(kWord); ++k, ++i) {
-        if (i >= code.size()) return false;
-        char16_t c = code[i];
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-        if (c != static_cast<char16_t>(kWord[k])) return false;
-    }
-    return i == code.size() || code[i] == u' ';
 }
 
 class Reader {
@@ -67,6 +53,19 @@ public:
         if (!m_scope.nameOf(p).is(Ns::W, "p")) return false;
         paragraph(p);
         return true;
+    }
+
+    // Reads the siblings `first` to `last` alone; false when `last` is not
+    // among the siblings that follow `first`.
+    bool readRuns(pugi::xml_node first, pugi::xml_node last)
+    {
+        if (first.parent() != last.parent()) return false;
+        EnterAncestors(m_scope, first);
+        for (pugi::xml_node node = first; node; node = node.next_sibling()) {
+            if (node.type() == pugi::node_element) walkElement(node);
+            if (node == last) return true;
+        }
+        return false;
     }
 
 private:
@@ -144,7 +143,7 @@ private:
     {
         Field& field = m_fields.back();
         field.inResult = true;
-        field.plainResult = isHyperlinkCode(field.code);
+        field.plainResult = IsHyperlinkCode(field.code);
         --m_codeFields;
         if (!field.plainResult) ++m_resultFields;
     }
@@ -395,6 +394,17 @@ bool ReadDocxParagraph(pugi::xml_node paragraph, const RelationshipTargets& link
     nodes.clear();
     Reader reader(links, story, nodes);
     if (!reader.readParagraph(paragraph)) return false;
+    story.index();
+    return true;
+}
+
+bool ReadDocxRuns(pugi::xml_node first, pugi::xml_node last, const RelationshipTargets& links, StoryText& story,
+                  std::vector<pugi::xml_node>& nodes)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(links, story, nodes);
+    if (!reader.readRuns(first, last)) return false;
     story.index();
     return true;
 }

@@ -33,4 +33,10 @@ void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& li
 bool ReadDocxParagraph(pugi::xml_node paragraph, const RelationshipTargets& links, StoryText& story,
                        std::vector<pugi::xml_node>& nodes);
 
+// Reads the sibling elements `first` to `last` (runs of one paragraph or
+// wrapper) the same way, as a piece of a story without a paragraph mark,
+// with the same proviso. False when `last` does not follow `first`.
+bool ReadDocxRuns(pugi::xml_node first, pugi::xml_node last, const RelationshipTargets& links, StoryText& story,
+                  std::vector<pugi::xml_node>& nodes);
+
 }  // namespace tarnwick::word

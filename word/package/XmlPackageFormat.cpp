@@ -27,21 +27,31 @@ void XmlPackageFormat::loadStoryPart(const std::string& name, const std::string&
 
 void XmlPackageFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
 {
-    if (m_broken) Refuse(kErrorRefusedSpan, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
+    if (m_broken) Refuse(kErrorEditFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
     CheckReplacementText(text);
     CheckEditableSpan(m_story, start, end);
     if (start == end && text.empty()) return;
     if (m_story.size() - (end - start) + static_cast<std::int64_t>(text.size()) > kMaxStoryLength)
         Refuse(kErrorTooLarge, "Der Dokumenttext würde durch die Ersetzung zu lang.");
     // Looked up before the edit, which may remove nodes units still name.
-    const std::optional<EditedParagraph> paragraph = paragraphAround(start, end);
+    // Finding the paragraph costs its length: only when the runs will not do.
+    const std::optional<EditedRuns> runs = readsRuns() ? runsAround(start, end) : std::nullopt;
+    const std::optional<EditedParagraph> paragraph = runs ? std::nullopt : paragraphAround(start, end);
     editStory(start, end, text);
     m_changed = true;
 
     // From here on the XML is changed: whatever goes wrong, the story may
     // no longer match it, so the document must never be saved.
     try {
-        if (!paragraph || !spliceParagraph(*paragraph, start, end, text)) rereadStory(start, end, text);
+        if (runs) {
+            if (!spliceRuns(*runs, start, end, text)) rereadStory(start, end, text);
+        } else if (!paragraph || !spliceParagraph(*paragraph, start, end, text)) {
+            rereadStory(start, end, text);
+        }
+    } catch (const ServerError& e) {
+        // Not a refusal of this one span: the whole document is affected.
+        m_broken = true;
+        Refuse(kErrorEditFailed, e.description());
     } catch (...) {
         m_broken = true;
         throw;
@@ -59,6 +69,29 @@ std::optional<XmlPackageFormat::EditedParagraph> XmlPackageFormat::paragraphArou
     return EditedParagraph{*span, element};
 }
 
+std::optional<XmlPackageFormat::EditedRuns> XmlPackageFormat::runsAround(std::int64_t start, std::int64_t end) const
+{
+    if (start >= end) return std::nullopt;
+    // The element holding a unit's source: a run for text, tabs and breaks.
+    const auto holder = [&](std::int64_t i) { return m_nodes[m_story.unit(i).source].parent(); };
+    const pugi::xml_node first = holder(start);
+    const pugi::xml_node last = holder(end - 1);
+    if (first.type() != pugi::node_element || last.type() != pugi::node_element || first.parent() != last.parent())
+        return std::nullopt;
+    ParagraphSpan span{start, end - 1};
+    while (span.first > 0 && holder(span.first - 1) == first) --span.first;
+    while (span.mark + 1 < m_story.size() && holder(span.mark + 1) == last) ++span.mark;
+    return EditedRuns{span, first, last};
+}
+
+bool XmlPackageFormat::spliceRuns(const EditedRuns& runs, std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    StoryText part;
+    std::vector<pugi::xml_node> nodes;
+    if (!readRuns(runs.first, runs.last, part, nodes)) return false;
+    return splicePart(runs.span, part, nodes, start, end, text);
+}
+
 bool XmlPackageFormat::spliceParagraph(const EditedParagraph& edited, std::int64_t start, std::int64_t end,
                                        const std::u16string& text)
 {
@@ -69,6 +102,12 @@ bool XmlPackageFormat::spliceParagraph(const EditedParagraph& edited, std::int64
     // Whether its mark is a cell's mark depends on the paragraphs after it
     // in the cell, which the edit did not change.
     if (m_story.unit(paragraph.mark).kind == UnitKind::CellEnd && MakeCellMark(part.units(), part.size() - 1)) part.index();
+    return splicePart(paragraph, part, nodes, start, end, text);
+}
+
+bool XmlPackageFormat::splicePart(const ParagraphSpan& paragraph, StoryText& part, const std::vector<pugi::xml_node>& nodes,
+                                  std::int64_t start, std::int64_t end, const std::u16string& text)
+{
     if (!ReadsAsReplaced(m_story, paragraph, part, start, end, text)) return false;
 
     if (m_nodes.size() + nodes.size() > std::numeric_limits<std::uint32_t>::max()) compactNodes();

@@ -1,11 +1,13 @@
 #pragma once
 // What the two zip-package formats share: one XML part of the package holds
-// the main story; replace() edits that part's XML, reads again the
-// paragraph the edit lay in, checks that it reads exactly as intended and
-// puts it into the story in place of the old one (a document whose edit did
-// not read back as intended is never changed again nor saved). Should the
-// paragraph alone not tell (its reading depends on what surrounds it), the
-// whole story is read again and checked instead. save() writes back only
+// the main story; replace() edits that part's XML, reads again the runs the
+// edit touched (where the format offers that) or else the paragraph it lay
+// in, checks that they read exactly as intended and puts them into the
+// story in place of the old ones (a document whose edit did not read back
+// as intended is never changed again nor saved). Reading only the runs keeps
+// a replace-all linear in one long paragraph. Should that piece alone not
+// tell (its reading depends on what surrounds it), the whole story is read
+// again and checked instead. save() writes back only
 // that part. The subclasses read and edit their own markup. Not thread-safe.
 #include <optional>
 #include <string>
@@ -43,6 +45,15 @@ protected:
     // Reads the one paragraph element `paragraph` of the part as a story of
     // its own; false when the node is no paragraph.
     virtual bool readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const = 0;
+    // True when the format reads pieces smaller than a paragraph: readRuns().
+    virtual bool readsRuns() const { return false; }
+    // Reads the sibling elements `first` to `last` as a piece of a story;
+    // false when it cannot.
+    virtual bool readRuns(pugi::xml_node /*first*/, pugi::xml_node /*last*/, StoryText& /*story*/,
+                          std::vector<pugi::xml_node>& /*nodes*/) const
+    {
+        return false;
+    }
     // Changes the part's XML for the replacement of [start, end).
     virtual void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) = 0;
 
@@ -60,9 +71,23 @@ private:
         pugi::xml_node element;  // the paragraph element that holds all of span
     };
 
+    // The runs an edit of [start, end) will change: the units of the
+    // elements (children of one parent) that hold the span's units.
+    struct EditedRuns {
+        ParagraphSpan span;  // first unit to last unit, inclusive
+        pugi::xml_node first;
+        pugi::xml_node last;
+    };
+
     // The paragraph an edit of [start, end) will change, when one element
     // holds all of it.
     std::optional<EditedParagraph> paragraphAround(std::int64_t start, std::int64_t end) const;
+    std::optional<EditedRuns> runsAround(std::int64_t start, std::int64_t end) const;
+    bool spliceRuns(const EditedRuns& runs, std::int64_t start, std::int64_t end, const std::u16string& text);
+    // Puts `part`, read again for the units `span` of the story, into the
+    // story; false (story unchanged) when it does not read as intended.
+    bool splicePart(const ParagraphSpan& span, StoryText& part, const std::vector<pugi::xml_node>& nodes, std::int64_t start,
+                    std::int64_t end, const std::u16string& text);
     // Puts the edited paragraph, read again, into the story; false (story
     // unchanged) when the paragraph alone does not read as intended.
     bool spliceParagraph(const EditedParagraph& paragraph, std::int64_t start, std::int64_t end, const std::u16string& text);

@@ -12,10 +12,38 @@
 namespace tarnwick::word {
 namespace {
 
+// The source of a unit an edit added before its bytes were written.
+constexpr std::uint32_t kNoBytesYet = 0xFFFFFFFF;
+
+bool anyDoubleByte(const RtfStory& story)
+{
+    for (const bool doubleByte : story.doubleByte)
+        if (doubleByte) return true;
+    return false;
+}
+
+// The units `text` reads as once written (EscapeRtfText), with no bytes yet.
+StoryText unitsOf(const std::u16string& text)
+{
+    StoryText part;
+    std::vector<Unit>& units = part.units();
+    units.reserve(text.size());
+    for (const char16_t c : text) {
+        Unit unit;
+        unit.value = c == u'\n' ? u'\v' : c;
+        unit.kind = c == u'\t' ? UnitKind::Tab : (c == u'\n' || c == u'\v') ? UnitKind::LineBreak : UnitKind::Text;
+        unit.source = kNoBytesYet;
+        units.push_back(unit);
+    }
+    part.index();
+    return part;
+}
+
 }  // namespace
 
 RtfDocument::RtfDocument(std::string path, std::string bytes)
-    : m_path(std::move(path)), m_bytes(std::move(bytes)), m_saved(m_bytes), m_story(ReadRtf(m_bytes))
+    : m_path(std::move(path)), m_bytes(std::move(bytes)), m_saved(m_bytes), m_story(ReadRtf(m_bytes)),
+      m_anyDoubleByte(anyDoubleByte(m_story))
 {
 }
 
@@ -29,16 +57,72 @@ std::unique_ptr<RtfDocument> RtfDocument::fromBytes(std::string bytes)
     return std::unique_ptr<RtfDocument>(new RtfDocument({}, std::move(bytes)));
 }
 
+bool RtfDocument::touchesPending(std::int64_t start, std::int64_t end) const
+{
+    // The planned edit reads the units it replaces and their neighbours.
+    const StoryText& story = m_story.story;
+    for (std::int64_t i = std::max<std::int64_t>(start - 1, 0); i < std::min(end + 1, story.size()); ++i)
+        if (story.unit(i).source == kNoBytesYet) return true;
+    return false;
+}
+
 void RtfDocument::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
 {
-    RtfEdit edit = EditRtf(m_bytes, m_story, start, end, text);
-    m_bytes = std::move(edit.bytes);
-    m_story = std::move(edit.story);
+    if (m_broken) Refuse(kErrorEditFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.");
+    if (start == end && text.empty()) return;
+    if (m_anyDoubleByte) {
+        // Which units are double-byte is known only for the story as read:
+        // edit the bytes at once, as the story's positions change.
+        RtfEdit edit = EditRtf(m_bytes, m_story, start, end, text);
+        m_bytes = std::move(edit.bytes);
+        m_story = std::move(edit.story);
+        m_anyDoubleByte = anyDoubleByte(m_story);
+        return;
+    }
+    if (touchesPending(start, end)) applyPending();
+    RtfCut cut = PlanRtfEdit(m_bytes, m_story, start, end, text);
+    // Collected edits are written in one pass from front to back.
+    if (!m_pending.empty() && cut.insertAt < m_pending.back().end()) {
+        applyPending();
+        cut = PlanRtfEdit(m_bytes, m_story, start, end, text);
+    }
+    m_pending.push_back(std::move(cut));
+    m_story.story.splice(start, end, unitsOf(text), 0);
+}
+
+void RtfDocument::applyPending()
+{
+    if (m_pending.empty()) return;
+    std::string bytes = ApplyRtfEdits(m_bytes, m_pending);
+    RtfStory story = ReadRtf(bytes);
+    // Anything but the story the edits made means one of them landed where
+    // it changes other text.
+    const StoryText& expected = m_story.story;
+    bool same = story.story.size() == expected.size();
+    for (std::int64_t i = 0; same && i < expected.size(); ++i) same = story.story.unit(i).value == expected.unit(i).value;
+    if (!same) {
+        m_broken = true;
+        m_pending.clear();
+        Refuse(kErrorEditFailed,
+               "Die Ersetzungen ließen sich in diesem Dokument nicht genau abbilden; es wird nicht gespeichert.");
+    }
+    m_bytes = std::move(bytes);
+    m_story = std::move(story);
+    m_pending.clear();
+    m_anyDoubleByte = anyDoubleByte(m_story);
+}
+
+const std::string& RtfDocument::bytes()
+{
+    applyPending();
+    return m_bytes;
 }
 
 void RtfDocument::save()
 {
     if (m_path.empty()) Refuse(kErrorNotWritable, "Das Dokument hat keine Datei.");
+    if (m_broken) Refuse(kErrorSaveFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht gespeichert.");
+    applyPending();
     SaveDocumentFile(m_path, m_saved, m_bytes);
     m_saved = m_bytes;
 }

@@ -2,11 +2,19 @@
 // An RTF document opened for search and replace: its bytes, its main story
 // and the edits made so far, written back only by save() through the
 // program's file commit (temporary file in the folder renamed over the
-// file, links resolved, permission bits kept). Not thread-safe.
+// file, links resolved, permission bits kept). Edits made from the front of
+// the document towards its end are collected and written into the bytes in
+// one pass when needed (saving, reading the bytes, an edit behind or inside
+// one already made), so that a replace-all costs about the document's size
+// once rather than once per occurrence; the bytes are then read again and
+// must give exactly the story the edits made, or the document takes no
+// further edits and is never saved. Not thread-safe.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "word/format/DocumentFormat.h"
+#include "word/rtf/RtfEditor.h"
 #include "word/rtf/RtfReader.h"
 
 namespace tarnwick::word {
@@ -26,15 +34,25 @@ public:
     void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
     void save() override;
 
-    const std::string& bytes() const { return m_bytes; }
+    // The document's bytes with every edit made so far.
+    const std::string& bytes();
 
 private:
     RtfDocument(std::string path, std::string bytes);
 
+    // Writes the collected edits into the bytes and reads them again.
+    void applyPending();
+    bool touchesPending(std::int64_t start, std::int64_t end) const;
+
     std::string m_path;
-    std::string m_bytes;
+    std::string m_bytes;  // without the edits in m_pending
     std::string m_saved;  // the file's contents as read or last written
+    // The story with every edit made, also those still in m_pending; the
+    // units those edits added name no bytes yet.
     RtfStory m_story;
+    std::vector<RtfCut> m_pending;
+    bool m_anyDoubleByte = false;
+    bool m_broken = false;
 };
 
 }  // namespace tarnwick::word

@@ -77,16 +77,20 @@ std::string EscapeRtfText(const std::u16string& text)
     return out;
 }
 
-RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end, const std::u16string& text)
+RtfCut PlanRtfEdit(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end,
+                   const std::u16string& text)
 {
-    const auto& units = story.story.units();
-    const auto count = static_cast<std::int64_t>(units.size());
+    const StoryText& units = story.story;
+    const std::int64_t count = units.size();
     CheckReplacementText(text);
-    CheckEditableSpan(story.story, start, end);
-    const auto at = [&](std::int64_t i) -> const Unit& { return units[static_cast<std::size_t>(i)]; };
-    const auto doubleByte = [&](std::int64_t i) { return story.doubleByte[static_cast<std::size_t>(i)]; };
+    CheckEditableSpan(units, start, end);
+    const auto at = [&](std::int64_t i) -> const Unit& { return units.unit(i); };
+    // Units added by edits not yet written out are never double-byte.
+    const auto doubleByte = [&](std::int64_t i) {
+        return static_cast<std::size_t>(i) < story.doubleByte.size() && story.doubleByte[static_cast<std::size_t>(i)];
+    };
 
-    std::uint32_t insertAt = 0;
+    RtfCut cut;
     if (start < end) {
         for (std::int64_t i = start; i < end; ++i)
             if (doubleByte(i)) refuseDoubleByte();
@@ -97,27 +101,45 @@ RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t star
         if (omitted != story.omittedGroups.end() && omitted->first < last)
             refuse("Der Bereich schließt ausgeblendeten Inhalt ein (Textmarke, Fußnote, Kommentar, Objekt) und wird "
                    "nicht ersetzt.");
-        insertAt = first;
+        cut.insertAt = first;
     } else if (text.empty()) {
-        return RtfEdit{std::string(bytes), story};
+        cut.insertAt = start > 0 ? at(start - 1).source + at(start - 1).offset : 0;
+        return cut;
     } else if (start > 0 && IsEditableUnit(at(start - 1))) {
         // Inserted text continues the character before it.
         if (doubleByte(start - 1)) refuseDoubleByte();
-        insertAt = at(start - 1).source + at(start - 1).offset;
+        cut.insertAt = at(start - 1).source + at(start - 1).offset;
     } else if (start < count && (IsEditableUnit(at(start)) || (isMark(at(start).kind) && at(start).flags == 0))) {
         if (doubleByte(start)) refuseDoubleByte();
-        insertAt = at(start).source;
+        cut.insertAt = at(start).source;
     } else {
         refuse("An dieser Stelle kann kein Text eingefügt werden.");
     }
 
-    std::string escaped;
-    escape(text, escaped);
+    escape(text, cut.escaped);
+    std::uint32_t cursor = cut.insertAt;
+    for (std::int64_t i = start; i < end; ++i) {
+        const Unit& unit = at(i);
+        // Editable units lie in byte order; if not, refuse rather than copy bytes twice.
+        if (unit.source < cursor || unit.source + unit.offset > bytes.size())
+            refuse("Der Text kann an dieser Stelle nicht ersetzt werden.");
+        if (!cut.cuts.empty() && cut.cuts.back().second == unit.source)
+            cut.cuts.back().second = unit.source + unit.offset;
+        else
+            cut.cuts.emplace_back(unit.source, unit.source + unit.offset);
+        cursor = unit.source + unit.offset;
+    }
+    return cut;
+}
 
-    const std::uint32_t lastCut = start < end ? at(end - 1).source + at(end - 1).offset : insertAt;
-    const std::vector<std::uint32_t> bareEnds = bareWordEnds(bytes, insertAt, lastCut);
+std::string ApplyRtfEdits(std::string_view bytes, const std::vector<RtfCut>& edits)
+{
+    if (edits.empty()) return std::string(bytes);
+    std::size_t grown = 0;
+    for (const RtfCut& edit : edits) grown += edit.escaped.size() + 1;
+    const std::vector<std::uint32_t> bareEnds = bareWordEnds(bytes, edits.front().insertAt, edits.back().end());
     std::string out;
-    out.reserve(bytes.size() + escaped.size() + 8);
+    out.reserve(bytes.size() + grown);
     std::int64_t originalEnd = -1;  // the original position the output ends at, if it ends with original bytes
     const auto append = [&](std::string_view piece, std::int64_t pieceEnd) {
         if (piece.empty()) return;
@@ -127,20 +149,26 @@ RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t star
         out += piece;
         originalEnd = pieceEnd;
     };
-    append(bytes.substr(0, insertAt), insertAt);
-    append(escaped, -1);
-    std::uint32_t cursor = insertAt;
-    for (std::int64_t i = start; i < end; ++i) {
-        const Unit& unit = at(i);
-        // Editable units lie in byte order; if not, refuse rather than copy bytes twice.
-        if (unit.source < cursor) refuse("Der Text kann an dieser Stelle nicht ersetzt werden.");
-        append(bytes.substr(cursor, unit.source - cursor), unit.source);
-        cursor = unit.source + unit.offset;
+    std::uint32_t cursor = 0;
+    for (const RtfCut& edit : edits) {
+        append(bytes.substr(cursor, edit.insertAt - cursor), edit.insertAt);
+        append(edit.escaped, -1);
+        cursor = edit.insertAt;
+        for (const auto& [from, to] : edit.cuts) {
+            append(bytes.substr(cursor, from - cursor), from);
+            cursor = to;
+        }
     }
     append(bytes.substr(cursor), static_cast<std::int64_t>(bytes.size()));
+    return out;
+}
 
+RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    const RtfCut cut = PlanRtfEdit(bytes, story, start, end, text);
+    if (start == end && text.empty()) return RtfEdit{std::string(bytes), story};
     RtfEdit edit;
-    edit.bytes = std::move(out);
+    edit.bytes = ApplyRtfEdits(bytes, {cut});
     edit.story = ReadRtf(edit.bytes);
 
     // Anything but the old story with the span replaced means the

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "word/rtf/RtfReader.h"
 
@@ -15,6 +17,29 @@ struct RtfEdit {
     std::string bytes;
     RtfStory story;  // read back from `bytes`
 };
+
+// One replacement planned in a document's bytes: the escaped text goes in at
+// `insertAt`, the byte spans `cuts` (the replaced characters' tokens, in
+// order, none before `insertAt`) go.
+struct RtfCut {
+    std::uint32_t insertAt = 0;
+    std::string escaped;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> cuts;
+
+    // The last byte the edit touches (exclusive).
+    std::uint32_t end() const { return cuts.empty() ? insertAt : cuts.back().second; }
+};
+
+// Plans the replacement of the units [start, end) of `story` (read from
+// `bytes`) by `text`, refusing what EditRtf refuses except a result that
+// does not read back as intended, which only applying it can tell.
+RtfCut PlanRtfEdit(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end,
+                   const std::u16string& text);
+
+// `bytes` with the planned edits (in byte order, none overlapping another)
+// made in one pass. A control word that would run on into the text after it
+// gets its delimiting space.
+std::string ApplyRtfEdits(std::string_view bytes, const std::vector<RtfCut>& edits);
 
 // The document `bytes` (read as `story`) with the units [start, end)
 // replaced by `text`. Refuses (ServerError) what EditChecks.h refuses for

@@ -76,6 +76,7 @@ constexpr std::array kKeywords = {
     RtfKeyword{"mmathPr", A::Skip},
     RtfKeyword{"nestcell", A::Character, K::CellEnd, 0x07},
     RtfKeyword{"nestrow", A::Character, K::RowEnd, 0x07},
+    RtfKeyword{"nonesttables", A::Skip},
     RtfKeyword{"nonshppict", A::Skip},
     RtfKeyword{"objdata", A::Skip},
     RtfKeyword{"object", A::Anchor, K::Anchor, 0x01},

@@ -9,6 +9,7 @@
 #include "word/rtf/RtfCodePage.h"
 #include "word/rtf/RtfKeywords.h"
 #include "word/rtf/RtfTokenizer.h"
+#include "word/story/FieldCode.h"
 
 namespace tarnwick::word {
 namespace {
@@ -36,6 +37,7 @@ struct Font {
 struct OpenField {
     std::size_t depth;  // the stack size while its \field group is open
     bool separated = false;
+    std::u16string code;
 };
 
 class Reader {
@@ -188,7 +190,7 @@ void Reader::readWord(const RtfToken& token, bool star)
         break;
     case RtfAction::Field:
         emit(UnitKind::FieldBegin, 0x13, token.begin, token.begin, kFieldCode);
-        m_fields.push_back(OpenField{m_stack.size()});
+        m_fields.push_back(OpenField{m_stack.size(), false, {}});
         break;
     case RtfAction::FieldCode:
         if (group.context == 0 && group.omittedFrom < 0) group.omittedFrom = from;
@@ -199,7 +201,8 @@ void Reader::readWord(const RtfToken& token, bool star)
             m_fields.back().separated = true;
             emit(UnitKind::FieldSeparator, 0x14, token.begin, token.begin, kFieldCode);
         }
-        group.context |= kInFieldResult;
+        // A hyperlink's result is its display text, edited like any text.
+        if (m_fields.empty() || !IsHyperlinkCode(m_fields.back().code)) group.context |= kInFieldResult;
         break;
     case RtfAction::Unicode:
         emit(UnitKind::Text, static_cast<char16_t>(static_cast<std::uint16_t>(parameter)), token.begin, token.end);
@@ -321,6 +324,8 @@ void Reader::emit(UnitKind kind, char16_t value, std::uint32_t begin, std::uint3
         // The font of the text decides, not the associated fonts a writer names for other scripts.
         doubleByte = codePage().isDoubleByte() || isDoubleByteFont(group.font);
     }
+    if ((flags & kFieldCode) && kind == UnitKind::Text && !m_fields.empty() && !m_fields.back().separated)
+        m_fields.back().code.push_back(value);
     m_result.story.units().push_back(Unit{value, kind, flags, begin, end - begin});
     m_result.doubleByte.push_back(doubleByte);
 }
