@@ -48,7 +48,8 @@ _tarnwick_cli()
             COMPREPLY=($(compgen -W 'hits errors filenames dirnames hits,errors' -- "$cur"))
             return
             ;;
-        -t | --types | --names | --min-size | --max-size | --date-from | --date-to | --context | --backup-ext | \
+        -t | --types | --names | --min-size | --max-size | --date-from | --date-to | --changed-within | --context | \
+            --backup-ext | --preset | \
             --word-ext | --split-length | --split-max-offset | --threads | --separator)
             return
             ;;
@@ -56,11 +57,11 @@ _tarnwick_cli()
 
     if [[ $cur == -* ]]; then
         local options='--help --regex --match-case --whole-words --subfolders --types --names --names-mode
-            --min-size --max-size --date-from --date-to --date-kinds --file-names --dir-names --no-contents
+            --min-size --max-size --date-from --date-to --changed-within --date-kinds --file-names --dir-names --no-contents
             --skip-hidden --skip-readonly --skip-archive --skip-system --attributes-on-dirs --context
             --no-backup --backup-ext --search-backups --no-word --word-all-types --word-ext --escapes
             --split-length --split-max-offset --temp-dir --ignore-nulls --detect-utf8 --threads --log
-            --settings --settings-file --export --out --export-elements --separator'
+            --settings --settings-file --preset --export --out --export-elements --separator'
         [[ $command == lowercase ]] && options+=' --only-upper'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
