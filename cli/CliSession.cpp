@@ -138,7 +138,10 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     const std::int32_t hits = worker.GetHitCount();
     const std::int32_t files = worker.GetFileCount();
     const std::size_t itemsBefore = results->TopLevelCount();
-    const std::string summary = CompleteRun(message, hits, files, *results, *runLog, request.log, clock);
+    // A stopped run cannot tell whether the filters let anything through.
+    const bool stopped = (signals && signals->received()) || printer->outputClosed();
+    const std::string summary =
+        CompleteRun(message, hits, files, *results, *runLog, request.log, clock, stopped ? -1 : worker.GetAdmittedCount());
     if (!summary.empty()) printer->printLog(summary + "\r\n");
     printer->flush();
     // A log file that could not be written is an error item of its own.

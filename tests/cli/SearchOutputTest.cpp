@@ -49,6 +49,11 @@ TEST(CliSearchOutput, PrintsContentAndNameHitsByteForByte)
     run = RunCli({"search", "absent", dir});
     EXPECT_EQ(run.out, "Suche nach : absent\n" + kSummaryNothing + "\n");
     EXPECT_EQ(run.status, 1);
+
+    // Nothing found because no file passed the filters: the summary says so.
+    run = RunCli({"search", "-t", "*.none", "hit", dir});
+    EXPECT_EQ(run.out, "Suche nach : hit\n" + kSummaryNothing + " Keine Datei entsprach den Filtern.\n");
+    EXPECT_EQ(run.status, 1);
 }
 
 TEST(CliSearchOutput, RefusesToStartWithExitStatus2)
