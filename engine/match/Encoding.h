@@ -16,6 +16,11 @@ enum class Encoding : std::int32_t {
 };
 
 constexpr std::int32_t EncodingCode(Encoding encoding) { return static_cast<std::int32_t>(encoding); }
+// A file that starts with a UTF-16 byte-order mark is searched as UTF-16 text.
+constexpr bool IsUtf16(Encoding encoding)
+{
+    return encoding == Encoding::Utf16BigEndian || encoding == Encoding::Utf16LittleEndian;
+}
 // The encoding of a file item's code; a code that names none is Unknown.
 constexpr Encoding EncodingOfCode(std::int64_t code)
 {

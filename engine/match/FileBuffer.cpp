@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/HitContext.h"
+#include "engine/match/Utf16Search.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 
@@ -16,6 +17,8 @@ FileBuffer::FileBuffer(RunContext& run)
 {
     m_store.allowMapping();
 }
+
+FileBuffer::~FileBuffer() = default;
 
 void FileBuffer::checkChunkIntact() const
 {
@@ -61,6 +64,7 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
     m_previousHit = 0;
     m_moreChunks = false;
     m_done = false;
+    m_utf16.reset();
     m_fileLength = m_file.size();
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
     const bool splitMode = static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split);
@@ -71,6 +75,10 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
         // A file read whole needs no extra reads to learn its encoding.
         m_store.load(0, m_fileLength, m_fileLength);
         m_store.detectEncodingInMemory();
+    }
+    if (IsUtf16(m_store.encoding())) {
+        m_utf16 = std::make_unique<Utf16Search>(m_run, m_store, m_store.encoding(), m_fileLength, !splitMode);
+        return findNextUtf16();
     }
     m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
     m_matcher.setPattern(m_pattern);
@@ -88,8 +96,21 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
     return FindNext();
 }
 
+std::optional<std::int64_t> FileBuffer::findNextUtf16()
+{
+    const std::optional<Utf16Hit> hit = m_utf16->next();
+    if (!hit) {
+        checkChunkIntact();
+        return std::nullopt;
+    }
+    m_hitLength = hit->length;
+    m_highlightOffset = m_utf16->describe(m_hitCharacters);
+    return hit->offset;
+}
+
 std::optional<std::int64_t> FileBuffer::FindNext()
 {
+    if (m_utf16) return findNextUtf16();
     if (m_done || !m_pattern) return std::nullopt;
     m_previousHit = m_hitPosition;
     for (;;) {

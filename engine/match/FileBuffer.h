@@ -7,6 +7,7 @@
 // into belongs to the run (SearchBuffers) and is reused. Read failures throw
 // CFileException, a buffer that cannot be had throws CMemoryException.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,11 +19,13 @@
 namespace tarnwick {
 
 class RunContext;
+class Utf16Search;
 struct FilePattern;
 
 class FileBuffer {
 public:
     explicit FileBuffer(RunContext& run);
+    ~FileBuffer();
 
     // Opens the file for a search; fails when it cannot be opened
     // then holds the errno.
@@ -49,6 +52,7 @@ private:
     bool searchChunk();
     bool leavesHitToNextChunk() const;
     void BuildContext();
+    std::optional<std::int64_t> findNextUtf16();
 
     RunContext& m_run;
     InputFile m_file;
@@ -65,6 +69,8 @@ private:
     bool m_regexFresh = true;  // no expression search has run in this chunk yet
     bool m_done = false;  // the last hit has been reported
     std::string& m_context;
+    // Set for a file with a UTF-16 mark, which is searched as characters.
+    std::unique_ptr<Utf16Search> m_utf16;
 };
 
 }  // namespace tarnwick

@@ -61,12 +61,15 @@ bool LiteralFinder::isFoldedAscii(std::string_view needle)
     return true;
 }
 
-LiteralFinder::LiteralFinder(std::string_view needle, Case mode) : m_needle(needle), m_mode(mode)
+LiteralFinder::LiteralFinder(std::string_view needle, Case mode, Text text) : m_needle(needle), m_mode(mode)
 {
     const std::size_t n = m_needle.size();
     // Ranks of the folded needle fit caseless finding too: they were made for
     // text in which both cases of a letter count as one.
-    auto rank = [&](std::size_t i) { return kRanks[static_cast<unsigned char>(m_needle[i])]; };
+    auto rank = [&](std::size_t i) {
+        const auto b = static_cast<unsigned char>(m_needle[i]);
+        return text == Text::Utf16 && b == 0 ? std::uint8_t{255} : kRanks[b];
+    };
     if (n >= 2) {
         m_rare1 = 0;
         for (std::size_t i = 1; i < n; ++i)

@@ -18,11 +18,17 @@ public:
         AsciiInsensitive,  // ... or, for a needle byte a-z, its capital
     };
 
+    // What the text is, for the choice of the needle's rarest bytes.
+    enum class Text {
+        Bytes,  // source code and prose in a byte encoding
+        Utf16,  // UTF-16, where every other byte of such text is a zero
+    };
+
     LiteralFinder() = default;
     // With Case::AsciiInsensitive the needle must be isFoldedAscii(); the
     // finder then finds exactly what an exact finder finds in the text with
     // A-Z lowered.
-    explicit LiteralFinder(std::string_view needle, Case mode = Case::Exact);
+    explicit LiteralFinder(std::string_view needle, Case mode = Case::Exact, Text text = Text::Bytes);
 
     const std::string& needle() const { return m_needle; }
     bool empty() const { return m_needle.empty(); }

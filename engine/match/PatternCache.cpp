@@ -4,6 +4,7 @@
 #include "engine/match/LineBound.h"
 #include "engine/match/RequiredLiteral.h"
 #include "engine/match/SearchPattern.h"
+#include "engine/match/Utf16Pattern.h"
 #include "platform/CodePage.h"
 
 namespace tarnwick {
@@ -12,6 +13,8 @@ PatternCache::PatternCache(const SearchJob& job, const CodePage& codePage, std::
     : m_job(job), m_codePage(codePage), m_searchText(std::move(searchText))
 {
 }
+
+PatternCache::~PatternCache() = default;
 
 // The finder for `literal`: without case and for folded ASCII, one that
 // compares the chunk's own bytes, provided folding relates ASCII bytes only
@@ -52,6 +55,12 @@ const FilePattern& PatternCache::forEncoding(Encoding encoding)
     std::unique_ptr<FilePattern>& slot = utf8 ? m_utf8 : m_ansi;
     if (!slot) slot = build(utf8);
     return *slot;
+}
+
+const Utf16Pattern& PatternCache::forUtf16()
+{
+    if (!m_utf16) m_utf16 = std::make_unique<Utf16Pattern>(BuildUtf16Pattern(m_job, m_codePage, m_searchText));
+    return *m_utf16;
 }
 
 }  // namespace tarnwick

@@ -1,9 +1,9 @@
 #pragma once
 // The search text of a run prepared for the files it meets: as plain bytes
 // with their finder, or as a compiled regular expression with the literal
-// every match contains. Files in the system code page and UTF-8 files get
-// their own variant, built on first use. Belongs to one run on the worker
-// thread; not thread-safe.
+// every match contains. Files in the system code page, UTF-8 files and
+// UTF-16 files (Utf16Pattern.h) get their own variant, built on first use.
+// Belongs to one run on the worker thread; not thread-safe.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,6 +18,7 @@ namespace tarnwick {
 
 class CodePage;
 struct SearchJob;
+struct Utf16Pattern;
 
 struct FilePattern {
     std::string searchBytes;  // the search text as it is searched in these files
@@ -37,9 +38,12 @@ public:
     // `searchText` is the run string: lowered already unless case matters or
     // it is a regular expression.
     PatternCache(const SearchJob& job, const CodePage& codePage, std::string searchText);
+    ~PatternCache();
 
     // The variant for a file with this encoding.
     const FilePattern& forEncoding(Encoding encoding);
+    // The variant for UTF-16 files, searched as characters.
+    const Utf16Pattern& forUtf16();
 
 private:
     std::unique_ptr<FilePattern> build(bool utf8) const;
@@ -50,6 +54,7 @@ private:
     std::string m_searchText;
     std::unique_ptr<FilePattern> m_ansi;
     std::unique_ptr<FilePattern> m_utf8;
+    std::unique_ptr<Utf16Pattern> m_utf16;
 };
 
 }  // namespace tarnwick

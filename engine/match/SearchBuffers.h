@@ -5,6 +5,7 @@
 
 #include <boost/regex.hpp>
 
+#include "engine/match/Utf16Units.h"
 #include "platform/ByteBuffer.h"
 
 namespace tarnwick {
@@ -18,12 +19,16 @@ struct SearchBuffers {
     std::string output;  // the changed text of a chunk being replaced
     std::string name;  // a name being compared
     std::string path;  // paths built by the walk
+    UnitBuffer units;  // a UTF-16 file's chunk as units of this machine
+    UnitBuffer foldedUnits;  // their case-folded copy
 
     // Gives back memory a very large file made the buffers grow to.
     void trim(std::size_t keep)
     {
         chunk.shrinkAbove(keep);
         lower.shrinkAbove(keep);
+        units.shrinkAbove(keep / 2);
+        foldedUnits.shrinkAbove(keep / 2);
     }
 };
 

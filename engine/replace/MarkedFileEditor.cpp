@@ -5,6 +5,8 @@
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/match/Utf16Pattern.h"
+#include "engine/match/Utf16Units.h"
 #include "engine/replace/ReplaceTempFile.h"
 #include "platform/CodePage.h"
 #include "platform/SystemError.h"
@@ -36,6 +38,9 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     const Encoding encoding = store.detectEncodingFromFile(length);
     m_pattern = &m_run.patterns.forEncoding(encoding);
     m_replacement = encoding == Encoding::Utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
+    m_utf16 = IsUtf16(encoding);
+    m_bigEndian = encoding == Encoding::Utf16BigEndian;
+    if (m_utf16) m_replacement = EncodeUtf16(m_run.replacementText, m_run.codePage, m_bigEndian);
     if (!m_split) {
         m_text.resize(length);
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
@@ -49,8 +54,21 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     return true;
 }
 
+bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length) const
+{
+    if (length % 2 != 0) return false;
+    std::u16string units(static_cast<std::size_t>(length / 2), u'\0');
+    DecodeUtf16(bytes, units.size(), m_bigEndian, units.data());
+    const Utf16Pattern& pattern = m_run.patterns.forUtf16();
+    if (m_run.job.regularExpression)
+        return pattern.regex && boost::u32regex_match(units.data(), units.data() + units.size(), *pattern.regex);
+    if (!m_run.job.matchCase) FoldUtf16(units.data(), units.data(), units.size());
+    return units == pattern.units;
+}
+
 bool MarkedFileEditor::holdsSearchText(const char* bytes, std::int64_t length) const
 {
+    if (m_utf16) return holdsUtf16Text(bytes, length);
     const std::string& search = m_pattern->searchBytes;
     if (m_run.job.regularExpression) return m_pattern->regex && boost::regex_match(bytes, bytes + length, *m_pattern->regex);
     if (length != static_cast<std::int64_t>(search.size())) return false;

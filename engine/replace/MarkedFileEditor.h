@@ -47,6 +47,7 @@ public:
 
 private:
     bool holdsSearchText(const char* bytes, std::int64_t length) const;
+    bool holdsUtf16Text(const char* bytes, std::int64_t length) const;
     bool copySourceTo(std::uint64_t end);
     void markError(ItemHandle item, const std::string& message);
 
@@ -57,6 +58,8 @@ private:
     std::string m_text;  // the whole file, changed hit by hit
     bool m_split = false;
     bool m_changed = false;
+    bool m_utf16 = false;  // the file has a UTF-16 mark: compared as characters
+    bool m_bigEndian = false;
     std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
     std::int64_t m_delta = 0;  // split: growth of the file so far
     OutputFile m_temp;

@@ -7,6 +7,7 @@
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/replace/ReplaceTempFile.h"
+#include "engine/replace/Utf16Replace.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -59,6 +60,11 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
         else {
             m_store.load(0, m_fileLength, m_fileLength);
             m_store.detectEncodingInMemory();
+        }
+        if (IsUtf16(m_store.encoding())) {
+            m_utf16 = std::make_unique<Utf16Replace>(m_run, m_file, m_store, m_store.encoding(), m_fileLength, !m_split);
+            const std::optional<std::int64_t> first = m_utf16->prepare();
+            return first ? ReplaceStep{ReplaceOutcome::Occurrence, *first} : ReplaceStep{ReplaceOutcome::NoOccurrence};
         }
         const bool utf8 = m_store.encoding() == Encoding::Utf8;
         m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
@@ -183,8 +189,30 @@ void ReplaceBuffer::buildContext(const Occurrence& occurrence)
                         occurrence.length, options, m_context, m_run.buffers.scratch);
 }
 
+ReplaceStep ReplaceBuffer::replaceNextUtf16()
+{
+    const std::optional<Utf16Replacement> replaced = m_utf16->next();
+    if (!replaced) return {ReplaceOutcome::NoOccurrence};
+    m_hitLength = replaced->length;
+    m_hitCharacters = replaced->characters;
+    m_highlightOffset = replaced->highlightOffset;
+    return {ReplaceOutcome::Occurrence, replaced->offset};
+}
+
+bool ReplaceBuffer::finishUtf16()
+{
+    const std::error_code error = m_utf16->finish();
+    if (!error) return true;
+    const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
+                                                       TruncateText(SystemErrorText(error)),
+                                                   ItemKind::Error);
+    m_run.sink.ScrollToItem(item);
+    return false;
+}
+
 ReplaceStep ReplaceBuffer::ReplaceNext()
 {
+    if (m_utf16) return replaceNextUtf16();
     if (!m_pattern || m_finished) return {ReplaceOutcome::NoOccurrence};
     for (;;) {
         std::int64_t overlap = -1;
@@ -287,6 +315,7 @@ void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
 
 bool ReplaceBuffer::Finish()
 {
+    if (m_utf16) return finishUtf16();
     if (!m_split) {
         // Nothing was replaced (every candidate lay inside a longer word):
         // the file keeps its bytes and its time stamps.

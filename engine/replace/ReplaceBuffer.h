@@ -9,6 +9,7 @@
 // One object per file, worker thread only. Failures are reported as result
 // items where they happen; read errors throw CFileException.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,7 @@
 namespace tarnwick {
 
 class RunContext;
+class Utf16Replace;
 struct FilePattern;
 
 // What PrepareReplace and ReplaceNext came to.
@@ -77,6 +79,8 @@ private:
     bool openTempFile();
     bool flushToTemp(std::int64_t keep);
     void reportTempWriteFailure(std::error_code error);
+    ReplaceStep replaceNextUtf16();
+    bool finishUtf16();
 
     RunContext& m_run;
     InputFile m_file;
@@ -101,6 +105,8 @@ private:
     int m_flushedByte = -1;  // last byte written to the temporary file, -1: none
     OutputFile m_temp;
     std::string m_tempPath;
+    // Set for a file with a UTF-16 mark, which is replaced in as characters.
+    std::unique_ptr<Utf16Replace> m_utf16;
 };
 
 }  // namespace tarnwick

@@ -107,7 +107,7 @@ TEST(CliSearchOutput, ReportsLockedFilesAndDocumentsAsErrorItems)
     EXPECT_EQ(run.status, 2);
 
     // A "document" the component cannot read is reported, not read as bytes.
-    const std::string doc = tree.write("docs/a.docx", "x marks");
+    const std::string doc = tree.write("docs/a.docx", std::string("x\0marks", 7));
     const std::string reason = "Laufzeitfehler '5002':Das Dateiformat wird nicht unterstützt.";
     run = RunCli({"search", "x", tree.path("docs")});
     EXPECT_EQ(run.out, "Suche nach : x\n" + reason + ": " + doc + "\n" + kSummaryNothing + "\n");
@@ -115,7 +115,7 @@ TEST(CliSearchOutput, ReportsLockedFilesAndDocumentsAsErrorItems)
     EXPECT_EQ(run.status, 2);
 
     run = RunCli({"search", "--no-word", "x", tree.path("docs")});
-    EXPECT_EQ(run.out, "Suche nach : x\n" + doc + "; P: 0; L: 1; T: x marks...\n" + kSummaryOneHit + "\n");
+    EXPECT_EQ(run.out, "Suche nach : x\n" + doc + "; P: 0; L: 1; T: x\n" + kSummaryOneHit + "\n");
     EXPECT_EQ(run.err, "");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // One open document file in one of the formats the component reads (.docx
-// family, .odt family, .rtf): its main story, replacing a span of it, and
+// family, .odt family, .rtf, plain text): its main story, replacing a span of it, and
 // writing the file back. Throws ServerError (Automation.h) with a
 // description that says why, for anything it cannot read or refuses to do;
 // never changes the file before Save, and Save lets the new file take the
@@ -32,8 +32,9 @@ public:
 };
 
 // Opens `path` by looking at its contents (a zip package with a WordprocessingML
-// or ODF text main part, or RTF). Legacy binary documents, encrypted or damaged
-// packages and anything else are refused with a ServerError.
+// or ODF text main part, RTF, or else plain text). Legacy binary documents,
+// encrypted or damaged packages and files that are no text are refused with a
+// ServerError.
 std::unique_ptr<DocumentFormat> OpenDocumentFormat(const std::string& path);
 
 }  // namespace tarnwick::word

@@ -140,7 +140,7 @@ TEST_F(ViewerWordConnectionTest, NoWordProcessorMeansNoConnection)
 TEST_F(ViewerWordConnectionTest, AutomationErrorsFailTheShowingButKeepTheConnection)
 {
     const std::string good = test::WriteDocxParagraphs(tree, "gut.docx", {"Text"});
-    const std::string damaged = tree.write("kaputt.docx", "PK this is no archive");
+    const std::string damaged = tree.write("kaputt.docx", std::string("PK\x03\x04 this is no archive", 23));
     ViewerWordConnection connection(countingFactory(), &display);
     ASSERT_EQ(connection.show(good, 0, 4), WordShowOutcome::Shown);
     // The good one was closed before the damaged one failed to open.

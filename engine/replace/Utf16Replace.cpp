@@ -1,0 +1,83 @@
+#include "engine/replace/Utf16Replace.h"
+
+#include "engine/job/RunContext.h"
+#include "engine/match/ChunkStore.h"
+#include "engine/match/ReadOrThrow.h"
+#include "engine/match/Utf16Units.h"
+#include "platform/Exceptions.h"
+#include "platform/FileCommit.h"
+#include "platform/InputFile.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+
+Utf16Replace::Utf16Replace(RunContext& run, const InputFile& file, ChunkStore& store, Encoding encoding, std::uint64_t fileLength,
+                           bool wholeInStore)
+    : m_run(run), m_file(file), m_store(store), m_search(run, store, encoding, fileLength, wholeInStore), m_whole(wholeInStore),
+      m_fileLength(wholeInStore ? std::min(fileLength, static_cast<std::uint64_t>(store.length())) : fileLength),
+      m_replacement(EncodeUtf16(run.replacementText, run.codePage, encoding == Encoding::Utf16BigEndian)),
+      m_out(run.buffers.output)
+{
+    m_out.clear();
+}
+
+std::optional<std::int64_t> Utf16Replace::prepare()
+{
+    m_pending = m_search.next();
+    if (!m_pending) return std::nullopt;
+    return m_pending->offset;
+}
+
+void Utf16Replace::copySourceTo(std::uint64_t end)
+{
+    if (end <= m_copied) return;
+    const auto size = static_cast<std::size_t>(end - m_copied);
+    if (m_whole) {
+        m_out.append(m_store.text() + m_copied, size);
+    } else {
+        const std::size_t old = m_out.size();
+        m_out.resize(old + size);
+        // A file that got shorter meanwhile is not written from a guess.
+        if (ReadOrThrow(m_file, m_copied, m_out.data() + old, size) != size) throw CFileException("");
+    }
+    m_copied = end;
+}
+
+std::optional<Utf16Replacement> Utf16Replace::next()
+{
+    std::optional<Utf16Hit> hit;
+    hit.swap(m_pending);
+    if (!hit) hit = m_search.next();
+    if (!hit) return std::nullopt;
+    Utf16Replacement replaced;
+    replaced.length = hit->length;
+    replaced.highlightOffset = m_search.describe(replaced.characters);
+    copySourceTo(static_cast<std::uint64_t>(hit->offset));
+    replaced.offset = static_cast<std::int64_t>(m_out.size());
+    m_out.append(m_replacement);
+    m_copied = static_cast<std::uint64_t>(hit->offset + hit->length);
+    ++m_replacements;
+    return replaced;
+}
+
+std::error_code Utf16Replace::finish()
+{
+    // Nothing was replaced: the file keeps its bytes and its time stamps.
+    if (m_replacements == 0) return {};
+    // The bytes after the last occurrence, an odd last byte included.
+    copySourceTo(m_fileLength);
+    std::string previous;
+    std::string_view before;
+    if (m_whole) {
+        before = std::string_view(m_store.text(), static_cast<std::size_t>(m_fileLength));
+    } else if (m_file.linkCount() > 1) {
+        // Read again only for a hard-linked file, whose in-place rewrite may need undoing.
+        previous.resize(m_fileLength);
+        previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
+        before = previous;
+    }
+    return CommitContents(m_file, m_out, before);
+}
+
+}  // namespace tarnwick

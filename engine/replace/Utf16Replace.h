@@ -1,0 +1,60 @@
+#pragma once
+// Replaces every occurrence of the search text in a file with a UTF-16 mark:
+// the occurrences are found as characters and the replacement is written in
+// the file's byte order, so the file stays UTF-16 with its mark. The changed
+// contents are built in memory and put in place at once by finish(); until
+// then the file is unchanged.
+//
+// One object per file, worker thread only; read errors throw CFileException.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "engine/match/Encoding.h"
+#include "engine/match/Utf16Search.h"
+
+namespace tarnwick {
+
+class ChunkStore;
+class InputFile;
+class RunContext;
+
+struct Utf16Replacement {
+    std::int64_t offset = 0;  // of the inserted text, in the changed file
+    std::int64_t length = 0;  // of the replaced text, in bytes
+    std::int64_t characters = 0;  // of the replaced text, in characters of the code page
+    std::int32_t highlightOffset = 0;  // of the replaced text in the context
+};
+
+class Utf16Replace {
+public:
+    // `store` reads `file`; when `wholeInStore` it holds the whole file.
+    Utf16Replace(RunContext& run, const InputFile& file, ChunkStore& store, Encoding encoding, std::uint64_t fileLength,
+                 bool wholeInStore);
+
+    // The file offset of the first occurrence, or nothing.
+    std::optional<std::int64_t> prepare();
+    // Replaces the next occurrence (the first one after prepare()); its
+    // context is in the run's context buffer.
+    std::optional<Utf16Replacement> next();
+    // Puts the changed contents in place of the file's.
+    std::error_code finish();
+
+private:
+    void copySourceTo(std::uint64_t end);
+
+    RunContext& m_run;
+    const InputFile& m_file;
+    ChunkStore& m_store;
+    Utf16Search m_search;
+    bool m_whole;
+    std::uint64_t m_fileLength;
+    std::string m_replacement;  // in the file's byte order
+    std::string& m_out;
+    std::uint64_t m_copied = 0;  // source bytes up to here are in m_out
+    std::optional<Utf16Hit> m_pending;  // found by prepare(), not yet replaced
+    std::int64_t m_replacements = 0;
+};
+
+}  // namespace tarnwick

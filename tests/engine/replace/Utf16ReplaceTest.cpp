@@ -1,0 +1,71 @@
+#include "engine/replace/ReplaceInFile.h"
+#include "engine/replace/ReplaceSelected.h"
+#include "engine/walk/SearchWalk.h"
+#include "tests/support/ReplaceFixture.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::test {
+namespace {
+
+std::string utf16File(std::u16string_view text, bool bigEndian, std::string_view tail = {})
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t u : text) {
+        const auto high = static_cast<char>(u >> 8);
+        const auto low = static_cast<char>(u & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes.append(tail);
+}
+
+}  // namespace
+
+TEST(Utf16Replace, WritesUtf16WithTheSameMark)
+{
+    TempTree tree;
+    const std::string path = tree.path("f.txt");
+    for (const bool big : {false, true}) {
+        for (const std::uint32_t split : {0u, 12u, 14u}) {
+            SCOPED_TRACE(::testing::Message() << (big ? "big-endian" : "little-endian") << ", split " << split);
+            // An odd last byte is no unit; it stays as it was.
+            tree.write("f.txt", utf16File(u"😀Köln, KÖLN\r\nkölnisch", big, "\x01"));
+            SearchJob job = TestJob();
+            job.makeBackup = 0;
+            if (split) job.splitLength = split;
+            ReplaceFixture fixture(job, "köln", "Zürich");
+            ReplaceInFile(fixture.run(), path);
+            EXPECT_TRUE(fixture.errors().empty());
+            EXPECT_EQ(ReadFile(path), utf16File(u"😀Zürich, Zürich\r\nZürichisch", big, "\x01"));
+            // Each at the place of the inserted text in the changed file.
+            std::vector<std::int64_t> offsets;
+            for (const HitRecord& hit : fixture.hits()) offsets.push_back(hit.position);
+            EXPECT_EQ(offsets, (std::vector<std::int64_t>{6, 22, 38}));
+        }
+    }
+}
+
+TEST(Utf16Replace, MarkedHitsAreCheckedAsCharacters)
+{
+    TempTree tree;
+    const std::string path = tree.write("f.txt", utf16File(u"Köln und KÖLN und Köln", false));
+    SearchJob job = TestJob();
+    job.makeBackup = 0;
+    ReplaceFixture fixture(job, "köln", "");
+    RunSearch(fixture.run(), tree.root());
+    std::vector<ItemHandle> hits;
+    const ItemHandle file = fixture.results().FirstTopLevelItem();
+    for (ItemHandle hit = fixture.results().FirstChild(file); hit != kNoItem; hit = fixture.results().NextSibling(hit))
+        hits.push_back(hit);
+    ASSERT_EQ(hits.size(), 3u);
+    // The first and the last; the last moves by the change in bytes.
+    fixture.results().SetChecked(hits[0], true);
+    fixture.results().SetChecked(hits[2], true);
+    fixture.setReplacement("Düsseldorf");
+    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(fixture.errors().empty());
+    EXPECT_EQ(ReadFile(path), utf16File(u"Düsseldorf und KÖLN und Düsseldorf", false));
+}
+
+}  // namespace tarnwick::test
