@@ -77,6 +77,8 @@ private:
     bool openTempFile();
     bool flushToTemp(std::int64_t keep);
     void reportTempWriteFailure(std::error_code error);
+    std::error_code commitContents(std::string_view previous);
+    std::error_code installTemporaryFile();
 
     RunContext& m_run;
     InputFile m_file;
