@@ -8,6 +8,7 @@
 #include "engine/log/RunLifecycle.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/SearchPattern.h"
+#include "engine/replace/DiffPreview.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/SearchWorker.h"
 #include "platform/FileOps.h"
@@ -16,11 +17,13 @@
 #include "results/ResultsExport.h"
 #include "session/RunValues.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 
@@ -98,14 +101,38 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
 
     // The list receives the run's header and summary; every item only when
     // an export needs them. The run log text is kept only for the log file.
+    // A preview prints the diff instead of the run log; its split files are
+    // written to the temporary folder, never into the tree.
+    SearchJob job = request.job;
+    LogSettings log = request.log;
+    std::shared_ptr<DiffPreview> preview;
+    struct ClosedAtEnd {
+        int fd = -1;
+        ~ClosedAtEnd()
+        {
+            if (fd >= 0) ::close(fd);
+        }
+    } nowhere;
+    if (request.diff) {
+        preview = std::make_shared<DiffPreview>(request.directory, codePage);
+        nowhere.fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        // Nothing changed, so there is nothing for the operation log either.
+        log.enabled = false;
+        if (job.tempDirIsCurrent) {
+            const char* tmp = std::getenv("TMPDIR");
+            job.tempDirIsCurrent = false;
+            job.tempDir = tmp && *tmp ? tmp : "/tmp";
+        }
+    }
     auto results = std::make_shared<ResultList>();
     auto runLog = std::make_shared<RunLog>();
-    auto printer = std::make_shared<CliPrinter>(outFd, errFd, request.exportRequest ? results.get() : nullptr,
-                                                request.log.enabled ? runLog.get() : nullptr);
+    auto printer =
+        std::make_shared<CliPrinter>(preview ? nowhere.fd : outFd, errFd, request.exportRequest ? results.get() : nullptr,
+                                     log.enabled ? runLog.get() : nullptr);
     auto notifier = std::make_shared<WaitingNotifier>(errFd);
     // Documents go through the built-in component, which reads and writes them directly.
     auto documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
-    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer}, codePage);
+    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer, preview}, codePage);
     printer->setOnClosed([&worker] { worker.RequestStop(); });
 
     const std::string searchText = PrepareSearchText(request.searchText, request.job, codePage);
@@ -120,7 +147,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     }
     printer->printLog(runLog->Text());
     printer->flush();
-    worker.SetJob(request.job);
+    worker.SetJob(job);
     if (request.command == CliCommand::Replace)
         worker.StartReplace(request.directory);
     else if (request.command == CliCommand::Lowercase)
@@ -141,7 +168,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // A stopped run cannot tell whether the filters let anything through.
     const bool stopped = (signals && signals->received()) || printer->outputClosed();
     const std::string summary =
-        CompleteRun(message, hits, files, *results, *runLog, request.log, clock, stopped ? -1 : worker.GetAdmittedCount());
+        CompleteRun(message, hits, files, *results, *runLog, log, clock, stopped ? -1 : worker.GetAdmittedCount());
     if (!summary.empty()) printer->printLog(summary + "\r\n");
     printer->flush();
     // A log file that could not be written is an error item of its own.
@@ -153,6 +180,11 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         failed = true;
     }
     const bool found = hits > 0 || files > 0;
+    // A stopped preview would show only part of the changes.
+    if (preview && !stopped) {
+        const std::string diff = preview->Text();
+        if (WriteAll(outFd, diff.data(), diff.size())) return 2;
+    }
     if (printer->outputClosed()) return found ? 0 : 1;
     // A run stopped by a signal saves what it found, as a stopped run of
     // the desktop program shows it.

@@ -324,6 +324,8 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     replace->add_option("REPLACEMENT", replacement, "The replacement (may be empty: \"\")")->required(!fromSettings);
     replace->add_option("DIR", directory, "The directory to start in")->required(!fromSettings);
     addJobOptions(*replace, options);
+    bool diffOnly = false;
+    replace->add_flag("--diff", diffOnly, "Print every change the run would make as a unified diff; change nothing");
 
     CLI::App* lowercase = app.add_subcommand("lowercase", "Turn the file names under DIR into lower case");
     lowercase->add_option("DIR", directory, "The directory to start in")->required(!fromSettings);
@@ -385,6 +387,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         : fromSettings                         ? stored.renameArgument
                                                : RenameArgument::All;
     request.directory = *directory;
+    request.diff = diffOnly && request.command == CliCommand::Replace;
     if (options.logFile) {
         // Asking for a log file on the command line asks for every kind of run.
         request.log.enabled = true;

@@ -33,6 +33,7 @@ struct CliRequest {
     std::string replacement;  // after escape sequences were interpreted
     RenameArgument renameArgument = RenameArgument::All;  // lowercase: every name, or only names in capitals
     std::string directory;
+    bool diff = false;  // replace --diff: print the changes as a unified diff, write nothing
     LogSettings log;  // the operation log: --log, or the stored settings with --settings
     std::optional<ExportRequest> exportRequest;  // --export / --out: save the results after the run
 };

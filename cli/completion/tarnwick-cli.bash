@@ -63,6 +63,7 @@ _tarnwick_cli()
             --split-length --split-max-offset --temp-dir --ignore-nulls --detect-utf8 --threads --log
             --settings --settings-file --preset --export --out --export-elements --separator'
         [[ $command == lowercase ]] && options+=' --only-upper'
+        [[ $command == replace ]] && options+=' --diff'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi

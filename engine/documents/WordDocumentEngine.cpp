@@ -6,12 +6,14 @@
 #include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
+#include "engine/replace/ChangePreview.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
 #include "word/automation/WordErrors.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 namespace tarnwick {
@@ -187,6 +189,8 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         arguments.replace = word::FindReplace::One;
         word::FindArguments locate = arguments;
         locate.replace = word::FindReplace::None;
+        // A preview compares the main text before and after.
+        const std::u16string before = run.preview ? range.Text() : std::u16string();
         std::int64_t last = -1;
         bool listed = false;  // the document's item is in the list
         // Refused before the first replacement: listed after the backup and
@@ -245,7 +249,13 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             for (const RefusedOccurrence& refused : refusedEarly) reportRefused(run, path, refused);
         }
         if (replaced > 0) {
-            document.Save();
+            if (run.preview) {
+                range.SetStart(0);
+                range.SetEnd(std::numeric_limits<std::int64_t>::max());
+                run.preview->Document(path, before, range.Text(), replaced);
+            } else {
+                document.Save();
+            }
             // Counted once the document holds them.
             run.sink.AddCounts(static_cast<std::int32_t>(replaced), 1);
         }

@@ -33,6 +33,7 @@
 
 namespace tarnwick {
 
+class ChangePreview;
 class CodePage;
 class ResultList;
 class RunContext;
@@ -113,6 +114,8 @@ public:
     PatternCache patterns;
     StatusDisplay* status = nullptr;
     DocumentEngine* documents = nullptr;
+    // Set for a replace that only previews its changes: they go here, not to disk.
+    ChangePreview* preview = nullptr;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 

@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
+#include "engine/replace/ChangePreview.h"
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"
@@ -41,6 +42,10 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
     try {
         const std::string& extension = run.job.backupExtension;
         std::string name = BackupName(path, extension);
+        if (run.preview) {
+            run.preview->Backup(path, name);
+            return true;
+        }
         std::error_code error = CopyToNewFile(file, name);
         // Another program may have taken the name meanwhile: try the next one.
         for (int counter = 1; error.value() == EEXIST && counter < 10'000; ++counter) {

@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/log/RunLog.h"
+#include "engine/replace/ChangePreview.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
 #include "platform/CodePage.h"
@@ -68,9 +69,14 @@ std::string ReplaceInName(RunContext& run, std::string_view name)
     return run.job.regularExpression ? replaceRegex(run, name) : replacePlain(run, name);
 }
 
+bool IsUsableEntryName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
 std::error_code RenameEntry(const std::string& directory, const std::string& name, const std::string& newName)
 {
-    if (newName.empty() || newName == "." || newName == ".." || newName.find('/') != std::string::npos) return ErrnoCode(EINVAL);
+    if (!IsUsableEntryName(newName)) return ErrnoCode(EINVAL);
     if (newName == name) return {};
     std::string from, to;
     JoinPath(from, directory, name);
@@ -105,7 +111,9 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     const ItemHandle item = run.sink.AddFileItem(path, kind);
     run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
     run.sink.ScrollToItem(item);
-    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name))) {
+    const std::string newName = ReplaceInName(run, name);
+    if (const std::error_code error =
+            run.preview ? run.preview->Rename(directory, name, newName) : RenameEntry(directory, name, newName)) {
         ReportRenameFailure(run, path, error);
         return;
     }

@@ -16,6 +16,9 @@ class RunContext;
 // outside the occurrences keep their case.
 std::string ReplaceInName(RunContext& run, std::string_view name);
 
+// Whether `name` can be a folder entry's name: not empty, "." or "..", no '/'.
+bool IsUsableEntryName(std::string_view name);
+
 // Renames `directory`/`name` to `directory`/`newName` without ever replacing
 // an existing entry. Returns 0 or an errno value; a new name that is empty,
 // "." or "..", or holds a '/', is refused with EINVAL.

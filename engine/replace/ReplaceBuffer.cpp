@@ -6,6 +6,7 @@
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/replace/ChangePreview.h"
 #include "engine/replace/ReplaceTempFile.h"
 #include "engine/replace/Utf16Replace.h"
 #include "platform/CodePage.h"
@@ -322,7 +323,7 @@ bool ReplaceBuffer::Finish()
         if (m_replacements == 0) return true;
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
-        if (const std::error_code error = CommitContents(m_file, m_out, previous)) {
+        if (const std::error_code error = commitContents(previous)) {
             const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
                                                                TruncateText(SystemErrorText(error)),
                                                            ItemKind::Error);
@@ -339,7 +340,7 @@ bool ReplaceBuffer::Finish()
         Abandon();
         return false;
     }
-    if (const std::error_code error = InstallTemporaryFile(m_file, m_tempPath)) {
+    if (const std::error_code error = installTemporaryFile()) {
         m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                          std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                              TruncateText(SystemErrorText(error)),
@@ -349,6 +350,21 @@ bool ReplaceBuffer::Finish()
     }
     m_tempPath.clear();
     return true;
+}
+
+// The commit points: a preview receives the new contents instead of the file.
+std::error_code ReplaceBuffer::commitContents(std::string_view previous)
+{
+    if (m_run.preview) return m_run.preview->Contents(m_file.path(), previous, m_out, m_replacements);
+    return CommitContents(m_file, m_out, previous);
+}
+
+std::error_code ReplaceBuffer::installTemporaryFile()
+{
+    if (!m_run.preview) return InstallTemporaryFile(m_file, m_tempPath);
+    const std::error_code error = m_run.preview->SplitContents(m_file.path(), m_tempPath, m_replacements);
+    Abandon();
+    return error;
 }
 
 void ReplaceBuffer::Abandon()

@@ -81,6 +81,8 @@ private:
     void reportTempWriteFailure(std::error_code error);
     ReplaceStep replaceNextUtf16();
     bool finishUtf16();
+    std::error_code commitContents(std::string_view previous);
+    std::error_code installTemporaryFile();
 
     RunContext& m_run;
     InputFile m_file;

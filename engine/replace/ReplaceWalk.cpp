@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/ContentSearch.h"
+#include "engine/replace/ChangePreview.h"
 #include "engine/replace/Renaming.h"
 #include "engine/replace/ReplaceInFile.h"
 #include "engine/walk/NameSearch.h"
@@ -30,6 +31,8 @@ private:
         if (Extension(name).size() != extension.size()) return false;
         struct stat st {};
         const std::string source = path.substr(0, path.size() - extension.size());
+        // A preview knows which files the run has renamed away meanwhile.
+        if (m_run.preview) return m_run.preview->Exists(source);
         return ::stat(source.c_str(), &st) == 0;
     }
 

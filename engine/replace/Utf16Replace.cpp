@@ -1,5 +1,7 @@
 #include "engine/replace/Utf16Replace.h"
 
+#include "engine/replace/ChangePreview.h"
+
 #include "engine/job/RunContext.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/ReadOrThrow.h"
@@ -71,12 +73,15 @@ std::error_code Utf16Replace::finish()
     std::string_view before;
     if (m_whole) {
         before = std::string_view(m_store.text(), static_cast<std::size_t>(m_fileLength));
-    } else if (m_file.linkCount() > 1) {
-        // Read again only for a hard-linked file, whose in-place rewrite may need undoing.
+    } else if (m_file.linkCount() > 1 || m_run.preview) {
+        // Read again only for a hard-linked file, whose in-place rewrite may
+        // need undoing, and for a preview, which shows the change.
         previous.resize(m_fileLength);
         previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
         before = previous;
     }
+    // A preview is handed the new contents instead of the file.
+    if (m_run.preview) return m_run.preview->Contents(m_file.path(), before, m_out, m_replacements);
     return CommitContents(m_file, m_out, before);
 }
 

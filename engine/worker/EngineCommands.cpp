@@ -20,6 +20,7 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     run.list = state.outputs.results.get();
     run.status = state.outputs.status.get();
     run.documents = state.outputs.documents.get();
+    run.preview = state.outputs.preview.get();
     switch (command) {
     case WorkerCommand::Search: RunSearch(run, input.startPath); break;
     case WorkerCommand::Replace: RunReplace(run, input.startPath); break;

@@ -17,6 +17,7 @@
 
 namespace tarnwick {
 
+class ChangePreview;
 class CodePage;
 class DocumentEngine;
 class Notifier;
@@ -58,6 +59,8 @@ struct WorkerOutputs {
     // Where a run's results go instead of the result list and the run log
     // text, when set (the terminal program prints them as they come).
     std::shared_ptr<RunSink> sink;
+    // Set: a replace run writes nothing and hands its changes here.
+    std::shared_ptr<ChangePreview> preview;
 };
 
 // What the front end last handed the worker: the last command started, the

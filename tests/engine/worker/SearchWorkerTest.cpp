@@ -77,7 +77,7 @@ public:
 
 struct WorkerRig {
     explicit WorkerRig(std::shared_ptr<CommandRunner> runner = nullptr, std::chrono::milliseconds wait = 1000ms)
-        : worker({results, runLog, notifier, nullptr, nullptr, nullptr}, RunFixture::UTF8(), std::move(runner), wait)
+        : worker({results, runLog, notifier, nullptr, nullptr, nullptr, nullptr}, RunFixture::UTF8(), std::move(runner), wait)
     {
     }
     std::shared_ptr<ResultList> results = std::make_shared<ResultList>();

@@ -1,0 +1,235 @@
+#include "engine/replace/DiffPreview.h"
+
+#include "engine/documents/DocumentText.h"
+#include "engine/replace/LineDiff.h"
+#include "engine/replace/Renaming.h"
+#include "platform/SystemError.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::size_t kContextLines = 3;
+
+// A name as git writes it in a header: in quotes with C escapes when it
+// holds a quote, a backslash or a control character.
+std::string quoted(const std::string& prefix, const std::string& name)
+{
+    const std::string whole = prefix + name;
+    const bool plain = std::none_of(whole.begin(), whole.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return c == '"' || c == '\\' || u < 0x20 || u == 0x7f;
+    });
+    if (plain) return whole;
+    std::string out = "\"";
+    for (const char c : whole) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20 || u == 0x7f) {
+            const char octal[] = {'\\', static_cast<char>('0' + (u >> 6)), static_cast<char>('0' + ((u >> 3) & 7)),
+                                  static_cast<char>('0' + (u & 7)), 0};
+            out += octal;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// Anything git would not show as text.
+bool isBinary(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
+
+std::error_code readWhole(const std::string& path, std::string& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return LastErrnoCode();
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.bad() ? ErrnoCode(EIO) : std::error_code();
+}
+
+bool hasPrefixDirectory(const std::string& path, const std::string& directory)
+{
+    return path.size() > directory.size() && path.compare(0, directory.size(), directory) == 0 && path[directory.size()] == '/';
+}
+
+}  // namespace
+
+DiffPreview::DiffPreview(std::string root, const CodePage& codePage) : m_root(std::move(root)), m_codePage(codePage)
+{
+    if (m_root.empty() || m_root.back() != '/') m_root.push_back('/');
+}
+
+std::string DiffPreview::relative(const std::string& path) const
+{
+    if (path.compare(0, m_root.size(), m_root) == 0) return path.substr(m_root.size());
+    // The walk joins "DIR" and a name with one '/'; a root given with
+    // several trailing slashes still matches.
+    std::string root = m_root;
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    if (path.compare(0, root.size(), root) == 0 && path.size() > root.size() && path[root.size()] == '/') {
+        std::size_t start = root.size();
+        while (start < path.size() && path[start] == '/') ++start;
+        return path.substr(start);
+    }
+    return path;
+}
+
+DiffPreview::Change& DiffPreview::changeOf(const std::string& relativePath)
+{
+    const auto [it, added] = m_changeOf.emplace(relativePath, m_changes.size());
+    if (added) m_changes.push_back({relativePath, relativePath, {}});
+    return m_changes[it->second];
+}
+
+bool DiffPreview::Exists(const std::string& path) const
+{
+    if (m_taken.count(path) != 0) return true;
+    if (m_freed.count(path) != 0) return false;
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::error_code DiffPreview::Contents(const std::string& path, std::string_view previous, std::string_view contents,
+                                      std::int64_t replacements)
+{
+    const std::string name = relative(path);
+    if (isBinary(previous) || isBinary(contents)) {
+        m_notes += "# Binärdatei " + name + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
+        return {};
+    }
+    // The run writes a link's target; git would patch the link itself.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        m_notes += "# Verknüpfung " + name + ": " + std::to_string(replacements) + " Ersetzungen im Ziel, nicht im Diff\n";
+        return {};
+    }
+    AppendUnifiedHunks(previous, contents, kContextLines, changeOf(name).hunks);
+    return {};
+}
+
+std::error_code DiffPreview::SplitContents(const std::string& path, const std::string& newContentsPath, std::int64_t replacements)
+{
+    std::string previous, contents;
+    if (std::error_code error = readWhole(path, previous)) return error;
+    if (std::error_code error = readWhole(newContentsPath, contents)) return error;
+    return Contents(path, previous, contents, replacements);
+}
+
+void DiffPreview::Backup(const std::string& path, const std::string& backupPath)
+{
+    m_taken.insert(backupPath);
+    m_copies.push_back({relative(path), relative(backupPath), {}});
+}
+
+void DiffPreview::Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+                           std::int64_t replacements)
+{
+    m_notes += "# Dokument " + relative(path) + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
+    // Paragraphs end with CR in a document's text.
+    auto paragraphs = [&](std::u16string_view text) {
+        std::string bytes = FromDocumentText(text, m_codePage);
+        std::replace(bytes.begin(), bytes.end(), '\r', '\n');
+        return bytes;
+    };
+    const std::string old = paragraphs(before), changed = paragraphs(after);
+    const std::vector<std::string_view> a = SplitLines(old), b = SplitLines(changed);
+    auto note = [&](const char* mark, std::string_view line) {
+        if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+        m_notes += std::string("#   ") + mark + std::string(line) + "\n";
+    };
+    for (const DiffBlock& block : DiffLines(a, b)) {
+        for (std::size_t i = block.beforeBegin; i < block.beforeEnd; ++i) note("- ", a[i]);
+        for (std::size_t j = block.afterBegin; j < block.afterEnd; ++j) note("+ ", b[j]);
+    }
+}
+
+void DiffPreview::addFilesBelow(const std::string& directory, const std::string& from, const std::string& to)
+{
+    DIR* dir = ::opendir(directory.c_str());
+    if (!dir) return;
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::string path = directory + "/" + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode)) {
+            addFilesBelow(path, from, to);
+            continue;
+        }
+        // A file the run changed or renamed already moves with its entry.
+        const std::string name0 = relative(path);
+        if (m_changeOf.count(name0) == 0) changeOf(name0).to = to + name0.substr(from.size());
+    }
+}
+
+std::error_code DiffPreview::Rename(const std::string& directory, const std::string& name, const std::string& newName)
+{
+    if (!IsUsableEntryName(newName)) return ErrnoCode(EINVAL);
+    if (newName == name) return {};
+    const std::string fromPath = directory + (directory.empty() || directory.back() == '/' ? "" : "/") + name;
+    const std::string toPath = fromPath.substr(0, fromPath.size() - name.size()) + newName;
+    // An existing entry is never replaced by a rename.
+    if (Exists(toPath)) return ErrnoCode(EEXIST);
+    m_freed.insert(fromPath);
+    m_taken.erase(fromPath);
+    m_taken.insert(toPath);
+    m_freed.erase(toPath);
+
+    const std::string from = relative(fromPath), to = relative(toPath);
+    struct stat st {};
+    if (::lstat(fromPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        // A file's backup copy keeps the name it was made under.
+        changeOf(from).to = to;
+        return {};
+    }
+    // Git knows no folders: every file below moves.
+    for (std::vector<Change>* list : {&m_copies, &m_changes}) {
+        for (Change& change : *list) {
+            if (hasPrefixDirectory(change.to, from)) change.to = to + change.to.substr(from.size());
+        }
+    }
+    addFilesBelow(fromPath, from, to);
+    return {};
+}
+
+std::string DiffPreview::Text() const
+{
+    std::string out = m_notes;
+    // Copies first: git apply reads their source before it is changed or renamed.
+    for (const Change& copy : m_copies) {
+        out += "diff --git " + quoted("a/", copy.from) + " " + quoted("b/", copy.to) + "\n";
+        out += "similarity index 100%\ncopy from " + quoted("", copy.from) + "\ncopy to " + quoted("", copy.to) + "\n";
+    }
+    for (const Change& change : m_changes) {
+        if (change.from == change.to && change.hunks.empty()) continue;
+        out += "diff --git " + quoted("a/", change.from) + " " + quoted("b/", change.to) + "\n";
+        if (change.from != change.to)
+            out += "rename from " + quoted("", change.from) + "\nrename to " + quoted("", change.to) + "\n";
+        if (!change.hunks.empty()) {
+            out += "--- " + quoted("a/", change.from) + "\n+++ " + quoted("b/", change.to) + "\n";
+            out += change.hunks;
+        }
+    }
+    return out;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,61 @@
+#pragma once
+// A preview of a replace run as a git-style unified diff of the tree below
+// the start folder: `git apply` of it in that folder gives the files the run
+// would give. Changed contents as hunks, renames (of files, and of every
+// file below a renamed folder) as "rename from/to", backup copies as "copy
+// from/to". Binary files, documents and files reached through a symbolic
+// link (the run writes the link's target) cannot be patched: they are
+// listed as comment lines ("# ..."), which git apply passes over, with their
+// counts, documents with each changed paragraph's old and new text.
+//
+// Renames are checked against the tree as the run would have left it so
+// far, so a name taken by an earlier rename fails as it would on disk.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/replace/ChangePreview.h"
+
+namespace tarnwick {
+
+class CodePage;
+
+class DiffPreview final : public ChangePreview {
+public:
+    DiffPreview(std::string root, const CodePage& codePage);
+
+    std::error_code Contents(const std::string& path, std::string_view previous, std::string_view contents,
+                             std::int64_t replacements) override;
+    std::error_code SplitContents(const std::string& path, const std::string& newContentsPath,
+                                  std::int64_t replacements) override;
+    void Backup(const std::string& path, const std::string& backupPath) override;
+    std::error_code Rename(const std::string& directory, const std::string& name, const std::string& newName) override;
+    void Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+                  std::int64_t replacements) override;
+    bool Exists(const std::string& path) const override;
+
+    // The whole diff: the notes first, then the copies, then the changes.
+    std::string Text() const;
+
+private:
+    struct Change {
+        std::string from;  // relative to the root, as the file is named now
+        std::string to;  // its name after the run
+        std::string hunks;
+    };
+    Change& changeOf(const std::string& relative);
+    std::string relative(const std::string& path) const;
+    void addFilesBelow(const std::string& directory, const std::string& from, const std::string& to);
+
+    std::string m_root;  // ends with '/'
+    const CodePage& m_codePage;
+    std::string m_notes;
+    std::vector<Change> m_copies;
+    std::vector<Change> m_changes;
+    std::map<std::string, std::size_t> m_changeOf;  // present name -> index in m_changes
+    std::set<std::string> m_taken;  // names the run has created so far
+    std::set<std::string> m_freed;  // names the run has renamed away so far
+};
+
+}  // namespace tarnwick
