@@ -14,6 +14,7 @@
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
 #include "session/RunValues.h"
+#include "word/libreoffice/DocumentApplication.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,8 +102,9 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     auto printer = std::make_shared<CliPrinter>(outFd, errFd, request.exportRequest ? results.get() : nullptr,
                                                 request.log.enabled ? runLog.get() : nullptr);
     auto notifier = std::make_shared<WaitingNotifier>(errFd);
-    // Documents go through the built-in component, which reads and writes them directly.
-    auto documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
+    // Documents go through the built-in component, which reads and writes them directly,
+    // and the formats it does not know through a LibreOffice server.
+    auto documents = std::make_shared<WordDocumentEngine>(word::CreateDocumentApplication);
     SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer}, codePage);
     printer->setOnClosed([&worker] { worker.RequestStop(); });
 
