@@ -63,6 +63,7 @@ test-asan: deps
 	cmake -S . -B build-asan $(SANITIZE_CONFIGURE) -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:exitcode=97 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=97 ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps

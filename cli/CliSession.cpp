@@ -16,6 +16,7 @@
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
 #include "session/RunValues.h"
+#include "word/libreoffice/DocumentApplication.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -130,8 +131,9 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         std::make_shared<CliPrinter>(preview ? nowhere.fd : outFd, errFd, request.exportRequest ? results.get() : nullptr,
                                      log.enabled ? runLog.get() : nullptr);
     auto notifier = std::make_shared<WaitingNotifier>(errFd);
-    // Documents go through the built-in component, which reads and writes them directly.
-    auto documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
+    // Documents go through the built-in component, which reads and writes them directly,
+    // and the formats it does not know through a LibreOffice server.
+    auto documents = std::make_shared<WordDocumentEngine>(word::CreateDocumentApplication);
     SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer, preview}, codePage);
     printer->setOnClosed([&worker] { worker.RequestStop(); });
 

@@ -31,6 +31,7 @@
 #include "ui/viewer/ViewerEdit.h"
 #include "ui/viewer/ViewerIcons.h"
 #include "ui/viewer/ViewerPage.h"
+#include "word/libreoffice/DocumentApplication.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -76,8 +77,9 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
     parts.results = m_resultList;
     parts.notifier = m_notifier;
     parts.status = m_notifier;
-    // Documents go through the built-in component, which reads and writes them directly.
-    parts.documents = std::make_shared<WordDocumentEngine>(word::CreateFileApplication);
+    // Documents go through the built-in component, which reads and writes them directly,
+    // and the formats it does not know through a LibreOffice server.
+    parts.documents = std::make_shared<WordDocumentEngine>(word::CreateDocumentApplication);
     parts.runner = std::move(setup.runner);
     m_controller = std::make_unique<SearchFormController>(FormServices{*prompts, clock, codePage, &m_store}, std::move(parts));
     m_notifier->attach(m_controller.get());

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "engine/documents/WordDocumentEngine.h"
+#include "engine/walk/SearchWalk.h"
+#include "tests/support/ReplaceFixture.h"
+#include "tests/support/TempTree.h"
+#include "word/format/FileSniffer.h"
+#include "word/libreoffice/DocumentApplication.h"
+
+namespace tarnwick {
+namespace {
+
+using test::ReplaceFixture;
+using test::TempTree;
+using test::TestJob;
+
+std::string fixture(const std::string& name) { return test::ReadFile(std::string(TARNWICK_OFFICE_DOCUMENTS) + "/" + name); }
+
+// One server for the whole program: started once by opening a document,
+// ended by the application's quit at the end.
+class OfficeServer : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        m_application = word::CreateDocumentApplication();
+        const TempTree tree;
+        m_application->GetDocuments().Open(tree.write("start.doc", fixture("letter.doc")), false, true, false).Close(false);
+    }
+    void TearDown() override { m_application->Quit(false); }
+
+private:
+    std::unique_ptr<word::Application> m_application;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_server = ::testing::AddGlobalTestEnvironment(new OfficeServer);
+
+std::u16string storyText(const std::string& path)
+{
+    auto application = word::CreateDocumentApplication();
+    word::Document& document = application->GetDocuments().Open(path, false, true, false);
+    std::u16string text = document.StoryRange(word::kMainTextStory).Text();
+    document.Close(false);
+    return text;
+}
+
+TEST(LibreOfficeDocuments, HitsInADocHaveThePositionsAndContextsOfTheBuiltInComponent)
+{
+    const TempTree tree;
+    const std::string doc = tree.write("letter.doc", fixture("letter.doc"));
+    const std::string odt = tree.write("letter.odt", fixture("letter.odt"));
+    SearchJob job = TestJob();
+    job.wordExtensions = "doc, odt";
+    job.contextLength = 10;
+    ReplaceFixture search(job, "rechnung", "");
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    search.run().documents = &engine;
+    engine.SearchDocument(search.run(), doc);
+    engine.SearchDocument(search.run(), odt);
+
+    EXPECT_TRUE(search.errors().empty());
+    const auto hits = search.hits();
+    ASSERT_EQ(hits.size(), 6u);
+    // Heading, body text and a table cell (behind two cell marks and a row mark).
+    EXPECT_EQ(hits[0].position, 0);
+    EXPECT_EQ(hits[1].position, 59);
+    EXPECT_EQ(hits[2].position, 93);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(hits[i].position, hits[i + 3].position) << i;
+        EXPECT_EQ(hits[i].context, hits[i + 3].context) << i;
+    }
+    EXPECT_EQ(hits[1].context.substr(static_cast<std::size_t>(hits[1].highlightStart), 8), "Rechnung");
+}
+
+TEST(LibreOfficeDocuments, ReplaceKeepsAWord97DocWithABackup)
+{
+    const TempTree tree;
+    const std::string doc = tree.write("letter.doc", fixture("letter.doc"));
+    SearchJob job = TestJob();
+    job.wordExtensions = "doc";
+    job.makeBackup = true;
+    ReplaceFixture replace(job, "rechnung", "Gutschrift");
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    replace.run().documents = &engine;
+    engine.ReplaceDocument(replace.run(), doc);
+
+    EXPECT_TRUE(replace.errors().empty());
+    EXPECT_EQ(replace.hits().size(), 3u);
+    EXPECT_EQ(tree.read("letter.doc.bak"), fixture("letter.doc"));
+    // Still a Word 97 binary document: a compound file with its WordDocument stream.
+    EXPECT_EQ(word::SniffDocument(doc), word::DocumentKind::LegacyBinary);
+    const std::string bytes = tree.read("letter.doc");
+    EXPECT_NE(bytes.find(std::string("W\0o\0r\0d\0D\0o\0c\0u\0m\0e\0n\0t\0", 24)), std::string::npos);
+    const std::u16string text = storyText(doc);
+    EXPECT_NE(text.find(u"anbei die Gutschrift für März.\r"), std::u16string::npos);
+    EXPECT_EQ(text.substr(0, 16), u"Gutschrift Nr. 7");
+    EXPECT_EQ(text.find(u"Rechnung"), std::u16string::npos);
+}
+
+// Last: it ends the shared server.
+TEST(LibreOfficeDocuments, AMissingOrSilentServerGivesOneErrorItemPerDocument)
+{
+    const TempTree tree;
+    const std::string doc = tree.write("letter.doc", fixture("letter.doc"));
+    // A server that never answers is killed after the time limit.
+    const std::string silent = tree.write("silent-soffice", "#!/bin/sh\nexec sleep 60\n");
+    ASSERT_EQ(::chmod(silent.c_str(), 0755), 0);
+    word::CreateDocumentApplication()->Quit(false);
+
+    ReplaceFixture search(TestJob(), "rechnung", "");
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    search.run().documents = &engine;
+    ::setenv("TARNWICK_SOFFICE", (tree.root() + "/no-such-soffice").c_str(), 1);
+    engine.SearchDocument(search.run(), doc);
+    ::setenv("TARNWICK_SOFFICE", silent.c_str(), 1);
+    ::setenv("TARNWICK_SOFFICE_TIMEOUT", "1", 1);
+    engine.SearchDocument(search.run(), doc);
+    ::unsetenv("TARNWICK_SOFFICE");
+    ::unsetenv("TARNWICK_SOFFICE_TIMEOUT");
+
+    const auto errors = search.errors();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].second,
+              "Laufzeitfehler '5030':Für dieses Dokumentformat wird LibreOffice benötigt, es ist aber nicht installiert "
+              "(Programm soffice nicht gefunden; Paket libreoffice-writer-nogui).");
+    EXPECT_EQ(errors[1].second, "Laufzeitfehler '5031':LibreOffice hat nicht innerhalb von 1 s geantwortet und wurde beendet.");
+    EXPECT_TRUE(search.hits().empty());
+}
+
+}  // namespace
+}  // namespace tarnwick

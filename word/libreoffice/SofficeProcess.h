@@ -1,0 +1,48 @@
+#pragma once
+// The headless LibreOffice process the server component talks to: found,
+// started with a private profile in a temporary folder (so the user's own
+// LibreOffice and its settings are never touched) and a pipe of its own
+// name, and ended with everything it started. Not thread-safe.
+#include <sys/types.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+namespace tarnwick::word {
+
+// The soffice program to run: $TARNWICK_SOFFICE when set (also when it names
+// nothing runnable, so a wrong setting is noticed), else `soffice` on PATH,
+// else the one in LibreOffice's program folder; "" when there is none.
+std::string FindSoffice();
+
+class SofficeProcess {
+public:
+    SofficeProcess() = default;
+    ~SofficeProcess() { kill(); }
+    SofficeProcess(const SofficeProcess&) = delete;
+    SofficeProcess& operator=(const SofficeProcess&) = delete;
+
+    // Starts `soffice` listening on a new pipe; false with `error` set when
+    // it cannot be started.
+    bool start(const std::string& soffice, std::string& error);
+    const std::string& pipeName() const { return m_pipe; }
+    bool running();
+    // Waits up to `limit` for the process to end by itself; true when it did.
+    bool waitForExit(std::chrono::milliseconds limit);
+    // Kills the process group (soffice starts helper processes), waits for
+    // it and removes the profile.
+    void kill();
+    // Only sends the kill signal: for a watchdog thread while another thread
+    // is blocked in a call to the server (that call then fails).
+    void interrupt();
+
+private:
+    void removeProfile();
+
+    std::atomic<pid_t> m_pid{-1};
+    std::string m_pipe;
+    std::string m_profile;
+};
+
+}  // namespace tarnwick::word
