@@ -3,6 +3,7 @@
 #include "engine/documents/DocumentText.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
+#include "word/story/Utf16.h"
 
 #include <unicode/uchar.h>
 
@@ -86,30 +87,7 @@ void FoldUtf16(const char16_t* in, char16_t* out, std::size_t count)
 
 void AppendUtf8(const char16_t* units, std::size_t count, std::string& out)
 {
-    for (std::size_t i = 0; i < count; ++i) {
-        char32_t c = units[i];
-        if (IsHighSurrogateUnit(units[i]) && i + 1 < count && IsLowSurrogateUnit(units[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    word::AppendUtf8(std::u16string_view(units, count), out);
 }
 
 std::u16string ToUtf16Units(std::string_view text, const CodePage& codePage) { return ToDocumentText(text, codePage); }

@@ -61,10 +61,8 @@ std::u16string Utf8ToUtf16(std::string_view text)
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text)
+void AppendUtf8(std::u16string_view text, std::string& out)
 {
-    std::string out;
-    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = 1;
         char32_t c = CodePointAt(text, i, length);
@@ -86,6 +84,13 @@ std::string Utf16ToUtf8(std::u16string_view text)
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
     }
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendUtf8(text, out);
     return out;
 }
 

@@ -10,6 +10,8 @@ namespace tarnwick::word {
 
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+// Appends the UTF-8 of `text` to `out`, so a caller can reuse one buffer.
+void AppendUtf8(std::u16string_view text, std::string& out);
 
 inline bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
