@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -52,7 +53,8 @@ void fill(ResultList& list)
     list.AddFileItem(SearchSummary(6, 4), ItemKind::Info);
 }
 
-void RenderResults(const QString& pngPath)
+// The pane over the filled list, arranged by `arrange` before the shot.
+void renderPane(const QString& pngPath, const std::function<void(ui::ResultsPane&)>& arrange)
 {
     auto list = std::make_shared<ResultList>();
     fill(*list);
@@ -61,27 +63,26 @@ void RenderResults(const QString& pngPath)
     pane.setLastRunWasSearch(true);
     pane.resize(1120, 380);
     pane.catchUp();
-    ui::ResultsTreeView* view = pane.view();
-    const ui::ResultsModel* model = pane.model();
-    view->expand(model->index(1, 0));
-    view->expand(model->index(6, 0));
-    view->selectionModel()->select(model->index(0, 0, model->index(1, 0)),
-                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    arrange(pane);
     SaveWindowShot(pane, pngPath);
+}
+
+void RenderResults(const QString& pngPath)
+{
+    renderPane(pngPath, [](ui::ResultsPane& pane) {
+        ui::ResultsTreeView* view = pane.view();
+        const ui::ResultsModel* model = pane.model();
+        view->expand(model->index(1, 0));
+        view->expand(model->index(6, 0));
+        view->selectionModel()->select(model->index(0, 0, model->index(1, 0)),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    });
 }
 
 // The same list filtered down to the hit that mentions Jürgen.
 void RenderFilteredResults(const QString& pngPath)
 {
-    auto list = std::make_shared<ResultList>();
-    fill(*list);
-    ui::ResultsPane pane(list);
-    pane.setWindowTitle(QStringLiteral("Ergebnisse"));
-    pane.setLastRunWasSearch(true);
-    pane.resize(1120, 380);
-    pane.catchUp();
-    pane.filterField()->setText(QStringLiteral("jürgen"));
-    SaveWindowShot(pane, pngPath);
+    renderPane(pngPath, [](ui::ResultsPane& pane) { pane.filterField()->setText(QStringLiteral("jürgen")); });
 }
 
 const SceneRegistration kResults{QStringLiteral("results"), &RenderResults};
