@@ -121,6 +121,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     printer->printLog(runLog->Text());
     printer->flush();
     worker.SetJob(request.job);
+    if (request.undo) worker.SetUndoJournal(*request.undo);
     if (request.command == CliCommand::Replace)
         worker.StartReplace(request.directory);
     else if (request.command == CliCommand::Lowercase)

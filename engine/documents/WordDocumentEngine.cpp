@@ -6,6 +6,7 @@
 #include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
+#include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
 #include "word/automation/WordErrors.h"
@@ -245,7 +246,20 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             for (const RefusedOccurrence& refused : refusedEarly) reportRefused(run, path, refused);
         }
         if (replaced > 0) {
-            document.Save();
+            std::uint64_t journalEntry = 0;
+            std::string realPath;
+            if (!JournalBeforeDocumentSave(run, path, journalEntry, realPath)) {
+                document.Close(false);
+                run.sink.LogMessageLine(text::kFileNotChanged, path);
+                return;
+            }
+            try {
+                document.Save();
+            } catch (...) {
+                JournalAfterDocumentSave(run, journalEntry, false, realPath);
+                throw;
+            }
+            JournalAfterDocumentSave(run, journalEntry, true, realPath);
             // Counted once the document holds them.
             run.sink.AddCounts(static_cast<std::int32_t>(replaced), 1);
         }

@@ -36,6 +36,7 @@ namespace tarnwick {
 class CodePage;
 class ResultList;
 class RunContext;
+class RunJournal;
 
 struct RunCounters {
     std::atomic<std::int32_t> hits{0};  // content hits, as committed to the sink
@@ -113,6 +114,8 @@ public:
     PatternCache patterns;
     StatusDisplay* status = nullptr;
     DocumentEngine* documents = nullptr;
+    // Where a run that changes files records them for an undo; null: none kept.
+    RunJournal* journal = nullptr;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 

@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/log/RunLog.h"
+#include "engine/undo/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
 #include "platform/CodePage.h"
@@ -105,7 +106,7 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     const ItemHandle item = run.sink.AddFileItem(path, kind);
     run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
     run.sink.ScrollToItem(item);
-    if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(run, name))) {
+    if (const std::error_code error = JournaledRename(run, directory, name, ReplaceInName(run, name))) {
         ReportRenameFailure(run, path, error);
         return;
     }

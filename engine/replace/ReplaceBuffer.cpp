@@ -7,6 +7,7 @@
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/replace/ReplaceTempFile.h"
+#include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -293,7 +294,12 @@ bool ReplaceBuffer::Finish()
         if (m_replacements == 0) return true;
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
-        if (const std::error_code error = CommitContents(m_file, m_out, previous)) {
+        std::uint64_t journalEntry = 0;
+        if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
+        const std::error_code error = CommitContents(m_file, m_out, previous);
+        const std::string_view written(m_out);
+        JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
+        if (error) {
             const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
                                                                TruncateText(SystemErrorText(error)),
                                                            ItemKind::Error);
@@ -310,7 +316,14 @@ bool ReplaceBuffer::Finish()
         Abandon();
         return false;
     }
-    if (const std::error_code error = InstallTemporaryFile(m_file, m_tempPath)) {
+    std::uint64_t journalEntry = 0;
+    if (!JournalBeforeCommit(m_run, m_file, journalEntry)) {
+        Abandon();
+        return false;
+    }
+    const std::error_code error = InstallTemporaryFile(m_file, m_tempPath);
+    JournalAfterCommit(m_run, journalEntry, !error, m_file);
+    if (error) {
         m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                          std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                              TruncateText(SystemErrorText(error)),
