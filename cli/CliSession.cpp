@@ -150,6 +150,8 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     printer->printLog(runLog->Text());
     printer->flush();
     worker.SetJob(job);
+    // A preview changes nothing, so there is nothing to undo.
+    if (request.undo && !preview) worker.SetUndoJournal(*request.undo);
     if (request.command == CliCommand::Replace)
         worker.StartReplace(request.directory);
     else if (request.command == CliCommand::Lowercase)

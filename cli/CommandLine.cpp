@@ -332,6 +332,12 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     addJobOptions(*lowercase, options);
     addLowercaseOptions(*lowercase, options);
 
+    bool undoList = false;
+    std::string undoRun;
+    CLI::App* undo = app.add_subcommand("undo", "Restore the files the newest run (or RUN) changed");
+    undo->add_flag("--list", undoList, "List the runs that can be undone, newest first");
+    undo->add_option("RUN", undoRun, "The run to undo, as --list names it");
+
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
@@ -351,6 +357,13 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         return result;
     };
     CliRequest request;
+    if (undo->parsed()) {
+        request.command = CliCommand::Undo;
+        request.undoList = undoList;
+        request.undoRun = undoRun;
+        result.request = std::move(request);
+        return result;
+    }
     request.command = replace->parsed() ? CliCommand::Replace : lowercase->parsed() ? CliCommand::Lowercase : CliCommand::Search;
     request.job = DefaultSearchJob(clock.now());
     StoredForm stored;

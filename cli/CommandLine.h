@@ -16,6 +16,7 @@
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLifecycle.h"
 #include "engine/replace/ConvertDirectory.h"
+#include "engine/undo/JournalStore.h"
 #include "results/ExportRequest.h"
 
 namespace tarnwick {
@@ -23,7 +24,7 @@ namespace tarnwick {
 class Clock;
 
 // The subcommand of a run.
-enum class CliCommand : std::uint8_t { Search, Replace, Lowercase };
+enum class CliCommand : std::uint8_t { Search, Replace, Lowercase, Undo };
 
 struct CliRequest {
     CliCommand command = CliCommand::Search;
@@ -36,6 +37,10 @@ struct CliRequest {
     bool diff = false;  // replace --diff: print the changes as a unified diff, write nothing
     LogSettings log;  // the operation log: --log, or the stored settings with --settings
     std::optional<ExportRequest> exportRequest;  // --export / --out: save the results after the run
+    // The undo journal of a run that changes files; none unless the program's settings were read.
+    std::optional<UndoJournalOptions> undo;
+    bool undoList = false;  // undo --list
+    std::string undoRun;  // undo RUN; empty: the newest
 };
 
 struct CliParse {

@@ -1,7 +1,9 @@
 #include "cli/StoredForm.h"
 
 #include "session/RelativeDates.h"
+#include "session/UndoJournalSettings.h"
 #include "settings/FormSettings.h"
+#include "settings/OptionsSettings.h"
 #include "settings/ProfileStore.h"
 #include "settings/SavedSearches.h"
 
@@ -44,6 +46,12 @@ std::optional<StoredForm> ReadStoredPreset(const std::string& path, const std::s
     if (!search) return std::nullopt;
     settings::ApplySavedSearch(*search, form);
     return StoredFormOf(form, now);
+}
+
+UndoJournalOptions StoredUndoOptions(const std::string& path)
+{
+    settings::ProfileStore store(path.empty() ? settings::DefaultProfilePath() : path);
+    return session::UndoJournalOf(settings::ReadOptionsSettings(store));
 }
 
 LogSettings StoredLogSettings(const StoredForm& form)

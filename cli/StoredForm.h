@@ -8,6 +8,7 @@
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLifecycle.h"
 #include "engine/replace/ConvertDirectory.h"
+#include "engine/undo/JournalStore.h"
 
 namespace tarnwick {
 
@@ -31,6 +32,10 @@ StoredForm ReadStoredForm(const std::string& path, std::int64_t now);
 // The same with the search saved under `name` in the desktop program taken
 // into the form; nothing when there is no search of that name.
 std::optional<StoredForm> ReadStoredPreset(const std::string& path, const std::string& name, std::int64_t now);
+
+// The undo journal as the options dialog set it in the settings file at
+// `path` (empty: the user's own).
+UndoJournalOptions StoredUndoOptions(const std::string& path);
 
 // The operation log as the desktop program would write it for these settings.
 LogSettings StoredLogSettings(const StoredForm& form);

@@ -2,6 +2,9 @@
 #include "cli/CliSession.h"
 #include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
+#include "cli/StoredForm.h"
+#include "cli/UndoCommand.h"
+#include "engine/undo/JournalStore.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 
@@ -25,6 +28,8 @@ int main(int argc, char** argv)
         if (!parsed.error.empty()) std::cerr << parsed.error << '\n';
         return parsed.exitStatus;
     }
+    if (parsed.request->command == CliCommand::Undo)
+        return RunUndoCommand(JournalRoot(), parsed.request->undoList, parsed.request->undoRun, STDOUT_FILENO, STDERR_FILENO);
     // A reader that goes away (| head) must not kill the program by a signal:
     // the write fails instead, and the run ends quietly.
     std::signal(SIGPIPE, SIG_IGN);
@@ -33,6 +38,9 @@ int main(int argc, char** argv)
     // allow it, the pipe stays as it is.
     struct stat out {};
     if (::fstat(STDOUT_FILENO, &out) == 0 && S_ISFIFO(out.st_mode)) ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
+    // The journal for an undo is kept as the options dialog says, as in the desktop program.
+    CliRequest request = *parsed.request;
+    if (request.command != CliCommand::Search) request.undo = StoredUndoOptions("");
     StopSignals signals;
-    return RunCliRequest(*parsed.request, codePage, clock, STDOUT_FILENO, STDERR_FILENO, &signals);
+    return RunCliRequest(request, codePage, clock, STDOUT_FILENO, STDERR_FILENO, &signals);
 }

@@ -56,6 +56,9 @@ inline constexpr const char* kSaveOriginalFailed = "Fehler beim Speichern der be
 // Follows the lines of a file whose new contents were not written (a failure
 // or a stop): its replacements are not counted.
 inline constexpr const char* kFileNotChanged = "Die Datei wurde nicht geändert";
+// A run whose undo journal cannot be written stops before the file changes.
+inline constexpr const char* kUndoJournalFailed =
+    "Das Rückgängig-Journal konnte nicht geschrieben werden; der Lauf wurde angehalten, die Datei blieb unverändert:";
 inline constexpr const char* kUnknownErrorWithColon = "Unbekannter Fehler: ";
 inline constexpr const char* kPathCannotOpen = "Kann Pfad nicht öffnen";
 inline constexpr const char* kChangedSinceSearch =

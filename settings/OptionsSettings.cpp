@@ -45,7 +45,9 @@ OptionsDialogValues ToDialogUnits(const OptionsValues& v)
                                v.detectUtf8,
                                BytesToKilobytes(v.detectLength),
                                v.searchThreads,
-                               v.externalEditor};
+                               v.externalEditor,
+                               v.undoJournal,
+                               v.undoLimitMb};
 }
 
 OptionsValues FromDialogUnits(const OptionsDialogValues& v)
@@ -67,7 +69,9 @@ OptionsValues FromDialogUnits(const OptionsDialogValues& v)
                          v.detectUtf8,
                          KilobytesToBytes(v.detectLengthKb),
                          v.searchThreads,
-                         v.externalEditor};
+                         v.externalEditor,
+                         v.undoJournal,
+                         v.undoLimitMb};
 }
 
 OptionsValues ReadOptionsSettings(ProfileStore& store)
@@ -102,6 +106,8 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
     v.externalEditor = readString("Externer Editor", defaults.externalEditor);
     // An emptied value means the default, as for a missing one.
     if (v.externalEditor.find_first_not_of(" \t") == std::string::npos) v.externalEditor = defaults.externalEditor;
+    v.undoJournal = readInt("Rueckgaengig Journal", defaults.undoJournal);
+    v.undoLimitMb = readInt("Rueckgaengig Groesse MB", defaults.undoLimitMb);
     return v;
 }
 
@@ -131,6 +137,8 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     // Last, so that the values older versions write keep their order.
     writeInt("Suchthreads", v.searchThreads);
     writeString("Externer Editor", v.externalEditor);
+    writeInt("Rueckgaengig Journal", v.undoJournal);
+    writeInt("Rueckgaengig Groesse MB", v.undoLimitMb);
     return batch.Commit();
 }
 

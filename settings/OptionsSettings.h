@@ -20,6 +20,9 @@ inline constexpr std::uint32_t kMostSearchThreads = 256;
 // The editor a hit opens in: the desktop's program for the file.
 inline constexpr char kDefaultExternalEditor[] = "xdg-open %f";
 
+// The room the undo journals may take before the oldest are pruned: 1 GB.
+inline constexpr std::uint32_t kDefaultUndoLimitMb = 1024;
+
 struct OptionsValues {
     std::int32_t makeBackup = 1;  // Sikop
     std::uint32_t alwaysBackup = 1;  // Immer Sikop
@@ -39,6 +42,8 @@ struct OptionsValues {
     std::uint32_t detectLength = 51'200;  // Enkodinglaenge, bytes; 0 = whole file
     std::uint32_t searchThreads = 0;  // Suchthreads; 0 = one per processor core
     std::string externalEditor = kDefaultExternalEditor;  // Externer Editor: %f path, %l line, %c column
+    std::int32_t undoJournal = 1;  // Rueckgaengig Journal: runs that change files keep a journal for an undo
+    std::uint32_t undoLimitMb = kDefaultUndoLimitMb;  // Rueckgaengig Groesse MB: journals beyond it are pruned; 0 = no limit
 
     bool operator==(const OptionsValues&) const = default;
 };
@@ -63,6 +68,8 @@ struct OptionsDialogValues {
     std::uint32_t detectLengthKb = 50;
     std::uint32_t searchThreads = 0;
     std::string externalEditor = kDefaultExternalEditor;
+    std::int32_t undoJournal = 1;
+    std::uint32_t undoLimitMb = kDefaultUndoLimitMb;
 
     bool operator==(const OptionsDialogValues&) const = default;
 };

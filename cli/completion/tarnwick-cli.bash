@@ -9,7 +9,7 @@ _tarnwick_cli()
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            search | replace | lowercase)
+            search | replace | lowercase | undo)
                 command=${words[i]}
                 break
                 ;;
@@ -17,7 +17,19 @@ _tarnwick_cli()
     done
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W 'search replace lowercase --help --version' -- "$cur"))
+        COMPREPLY=($(compgen -W 'search replace lowercase undo --help --version' -- "$cur"))
+        return
+    fi
+
+    # undo takes --list or the name of a run, as --list shows it.
+    if [[ $command == undo ]]; then
+        if [[ $cur == -* ]]; then
+            local options='--help --list'
+            COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        else
+            local journals=${XDG_STATE_HOME:-$HOME/.local/state}/tarnwick/undo
+            COMPREPLY=($(compgen -W "$(command ls "$journals" 2>/dev/null)" -- "$cur"))
+        fi
         return
     fi
 

@@ -7,6 +7,7 @@
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
 #include "word/automation/WordErrors.h"
@@ -254,7 +255,20 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
                 range.SetEnd(std::numeric_limits<std::int64_t>::max());
                 run.preview->Document(path, before, range.Text(), replaced);
             } else {
-                document.Save();
+                std::uint64_t journalEntry = 0;
+                std::string realPath;
+                if (!JournalBeforeDocumentSave(run, path, journalEntry, realPath)) {
+                    document.Close(false);
+                    run.sink.LogMessageLine(text::kFileNotChanged, path);
+                    return;
+                }
+                try {
+                    document.Save();
+                } catch (...) {
+                    JournalAfterDocumentSave(run, journalEntry, false, realPath);
+                    throw;
+                }
+                JournalAfterDocumentSave(run, journalEntry, true, realPath);
             }
             // Counted once the document holds them.
             run.sink.AddCounts(static_cast<std::int32_t>(replaced), 1);

@@ -37,6 +37,7 @@ class ChangePreview;
 class CodePage;
 class ResultList;
 class RunContext;
+class RunJournal;
 
 struct RunCounters {
     std::atomic<std::int32_t> hits{0};  // content hits, as committed to the sink
@@ -116,6 +117,9 @@ public:
     DocumentEngine* documents = nullptr;
     // Set for a replace that only previews its changes: they go here, not to disk.
     ChangePreview* preview = nullptr;
+    // Where a run that changes files records them for an undo; null: none
+    // kept (always for a preview, which changes nothing).
+    RunJournal* journal = nullptr;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 

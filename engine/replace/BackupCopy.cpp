@@ -4,6 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/undo/JournalHooks.h"
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"
@@ -52,7 +53,10 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
             name = BackupName(path, extension);
             error = CopyToNewFile(file, name);
         }
-        if (!error) return true;
+        if (!error) {
+            JournalBackup(run, file, name);
+            return true;
+        }
         ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
     } catch (const FrameworkException& e) {
         ReportPathError(run, path, std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));

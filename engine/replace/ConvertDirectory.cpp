@@ -5,6 +5,7 @@
 #include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/Renaming.h"
+#include "engine/undo/JournalHooks.h"
 #include "engine/walk/EntryFilter.h"
 #include "engine/walk/TreeWalk.h"
 #include "platform/CodePage.h"
@@ -80,7 +81,7 @@ private:
         } else if (m_run.codePage.upper(name) != name) {
             return;
         }
-        if (const std::error_code error = RenameEntry(directory, name, lower)) {
+        if (const std::error_code error = JournaledRename(m_run, directory, name, lower)) {
             ReportRenameFailure(m_run, path, error);
             return;
         }

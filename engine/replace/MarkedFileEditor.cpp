@@ -8,6 +8,7 @@
 #include "engine/match/Utf16Pattern.h"
 #include "engine/match/Utf16Units.h"
 #include "engine/replace/ReplaceTempFile.h"
+#include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
 #include "platform/SystemError.h"
 
@@ -134,7 +135,12 @@ std::optional<std::string> MarkedFileEditor::Finish()
             previous.resize(m_file.size());
             previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
         }
-        if (CommitContents(m_file, m_text, previous)) return std::string(text::kSaveFileFailed);
+        std::uint64_t journalEntry = 0;
+        if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return std::string(text::kFileNotChanged);
+        const std::error_code error = CommitContents(m_file, m_text, previous);
+        const std::string_view written(m_text);
+        JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
+        if (error) return std::string(text::kSaveFileFailed);
         m_changed = false;
         return std::nullopt;
     }
@@ -142,7 +148,15 @@ std::optional<std::string> MarkedFileEditor::Finish()
     if (!error) error = m_temp.close();
     if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta))
         error = ErrnoCode(EIO);
-    if (!error) error = InstallTemporaryFile(m_file, m_tempPath);
+    std::uint64_t journalEntry = 0;
+    if (!error && !JournalBeforeCommit(m_run, m_file, journalEntry)) {
+        Abandon();
+        return std::string(text::kFileNotChanged);
+    }
+    if (!error) {
+        error = InstallTemporaryFile(m_file, m_tempPath);
+        JournalAfterCommit(m_run, journalEntry, !error, m_file);
+    }
     if (error) {
         Abandon();
         return std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " + SystemErrorText(error);

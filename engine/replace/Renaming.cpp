@@ -4,6 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/undo/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
 #include "platform/CodePage.h"
@@ -113,7 +114,7 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     run.sink.ScrollToItem(item);
     const std::string newName = ReplaceInName(run, name);
     if (const std::error_code error =
-            run.preview ? run.preview->Rename(directory, name, newName) : RenameEntry(directory, name, newName)) {
+            run.preview ? run.preview->Rename(directory, name, newName) : JournaledRename(run, directory, name, newName)) {
         ReportRenameFailure(run, path, error);
         return;
     }

@@ -9,6 +9,7 @@
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/ReplaceTempFile.h"
 #include "engine/replace/Utf16Replace.h"
+#include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
@@ -202,7 +203,11 @@ ReplaceStep ReplaceBuffer::replaceNextUtf16()
 
 bool ReplaceBuffer::finishUtf16()
 {
+    // Kept for an undo like any other file's contents (read back after the commit).
+    std::uint64_t journalEntry = 0;
+    if (m_utf16->replacements() > 0 && !JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
     const std::error_code error = m_utf16->finish();
+    if (m_utf16->replacements() > 0) JournalAfterCommit(m_run, journalEntry, !error, m_file);
     if (!error) return true;
     const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
                                                        TruncateText(SystemErrorText(error)),
@@ -323,7 +328,12 @@ bool ReplaceBuffer::Finish()
         if (m_replacements == 0) return true;
         copyOriginalUpTo(m_store.length());
         const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
-        if (const std::error_code error = commitContents(previous)) {
+        std::uint64_t journalEntry = 0;
+        if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
+        const std::error_code error = commitContents(previous);
+        const std::string_view written(m_out);
+        JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
+        if (error) {
             const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
                                                                TruncateText(SystemErrorText(error)),
                                                            ItemKind::Error);
@@ -340,7 +350,14 @@ bool ReplaceBuffer::Finish()
         Abandon();
         return false;
     }
-    if (const std::error_code error = installTemporaryFile()) {
+    std::uint64_t journalEntry = 0;
+    if (!JournalBeforeCommit(m_run, m_file, journalEntry)) {
+        Abandon();
+        return false;
+    }
+    const std::error_code error = installTemporaryFile();
+    JournalAfterCommit(m_run, journalEntry, !error, m_file);
+    if (error) {
         m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                          std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                              TruncateText(SystemErrorText(error)),

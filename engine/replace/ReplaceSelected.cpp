@@ -6,6 +6,7 @@
 #include "engine/replace/BackupCopy.h"
 #include "engine/replace/MarkedFileEditor.h"
 #include "engine/replace/Renaming.h"
+#include "engine/undo/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
@@ -146,7 +147,7 @@ private:
         const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
         const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
         if (m_run.job.regularExpression && !NameMatches(m_run, name)) return;
-        if (const std::error_code error = RenameEntry(directory, name, ReplaceInName(m_run, name))) {
+        if (const std::error_code error = JournaledRename(m_run, directory, name, ReplaceInName(m_run, name))) {
             const std::string message = std::string(text::kRenameFailed) + ": " + TruncateText(SystemErrorText(error));
             fail(item, message, path);
             m_results.SetHasCheckBox(item, false);

@@ -40,6 +40,7 @@ public:
     std::optional<Utf16Replacement> next();
     // Puts the changed contents in place of the file's.
     std::error_code finish();
+    std::int64_t replacements() const { return m_replacements; }
 
 private:
     void copySourceTo(std::uint64_t end);

@@ -4,10 +4,24 @@
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/replace/ReplaceSelected.h"
 #include "engine/replace/ReplaceWalk.h"
+#include "engine/undo/RunJournal.h"
 #include "engine/walk/SearchWalk.h"
 #include "engine/worker/WorkerState.h"
 
 namespace tarnwick {
+namespace {
+
+std::optional<RunKind> journalKind(WorkerCommand command)
+{
+    switch (command) {
+    case WorkerCommand::Replace: return RunKind::Replace;
+    case WorkerCommand::Rename: return RunKind::Lowercase;
+    case WorkerCommand::SelectedReplace: return RunKind::SelectedReplace;
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
 
 void EngineCommands::Run(WorkerCommand command, WorkerState& state)
 {
@@ -21,6 +35,14 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     run.status = state.outputs.status.get();
     run.documents = state.outputs.documents.get();
     run.preview = state.outputs.preview.get();
+    std::optional<RunJournal> journal;
+    const std::optional<RunKind> kind = journalKind(command);
+    // A preview changes nothing: no journal.
+    if (kind && input.undo.enabled && !run.preview) {
+        journal.emplace(JournalRootOf(input.undo), *kind);
+        journal->setStopFlag(&state.stopFlag);
+        run.journal = &*journal;
+    }
     switch (command) {
     case WorkerCommand::Search: RunSearch(run, input.startPath); break;
     case WorkerCommand::Replace: RunReplace(run, input.startPath); break;
@@ -31,6 +53,10 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
         break;
     case WorkerCommand::None:
     case WorkerCommand::Quit: break;
+    }
+    if (journal) {
+        journal->Close();
+        PruneJournals(JournalRootOf(input.undo), input.undo.limitBytes, journal->id());
     }
     // One very large file must not pin its memory until the next run.
     state.buffers.trim(64u << 20);

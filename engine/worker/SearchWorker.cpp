@@ -115,6 +115,12 @@ void SearchWorker::SetTexts(const std::string& searchText, const std::string& re
     m_state->pending.replacementText = replacementText;
 }
 
+void SearchWorker::SetUndoJournal(const UndoJournalOptions& options)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->pending.undo = options;
+}
+
 void SearchWorker::start(WorkerCommand command)
 {
     m_state->stopFlag.store(false);

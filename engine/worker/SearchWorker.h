@@ -14,6 +14,7 @@
 
 #include "engine/job/SearchJob.h"
 #include "engine/replace/ConvertDirectory.h"
+#include "engine/undo/JournalStore.h"
 
 namespace tarnwick {
 
@@ -88,6 +89,8 @@ public:
 
     void SetJob(const SearchJob& job);
     void SetTexts(const std::string& searchText, const std::string& replacementText);
+    // Whether and where runs that change files keep a journal for an undo.
+    void SetUndoJournal(const UndoJournalOptions& options);
     void StartSearch(const std::string& startPath);
     void StartReplace(const std::string& startPath);
     // Keeps the examined counter; the search and replacement texts stay those

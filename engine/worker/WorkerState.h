@@ -10,6 +10,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/SearchBuffers.h"
+#include "engine/undo/JournalStore.h"
 #include "engine/worker/SearchWorker.h"
 
 namespace tarnwick {
@@ -23,6 +24,9 @@ struct CommandInput {
     std::string replacementText;
     std::string startPath;
     RenameArgument renameArgument = RenameArgument::OnlyAllCapitals;
+    // Off until the front end passes its settings: a worker that was not
+    // told where journals go writes none.
+    UndoJournalOptions undo{false, 0, {}};
 };
 
 struct WorkerState {

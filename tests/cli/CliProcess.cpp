@@ -17,12 +17,19 @@ extern char** environ;
 namespace tarnwick::test {
 namespace {
 
-std::vector<std::string> childEnvironment()
+std::vector<std::string> childEnvironment(const std::string& stateHome, const std::string& configHome)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "LC_", 3) != 0 && std::strncmp(*e, "LANG", 4) != 0) env.emplace_back(*e);
+        if (std::strncmp(*e, "LC_", 3) != 0 && std::strncmp(*e, "LANG", 4) != 0 &&
+            (stateHome.empty() || std::strncmp(*e, "XDG_STATE_HOME=", 15) != 0))
+            env.emplace_back(*e);
     env.emplace_back("LC_ALL=C");
+    if (!stateHome.empty()) env.emplace_back("XDG_STATE_HOME=" + stateHome);
+    if (!configHome.empty()) {
+        std::erase_if(env, [](const std::string& e) { return e.starts_with("XDG_CONFIG_HOME="); });
+        env.emplace_back("XDG_CONFIG_HOME=" + configHome);
+    }
     return env;
 }
 
@@ -50,7 +57,7 @@ CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOption
     int lines = options.lines;
     std::vector<std::string> argv{TARNWICK_CLI_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env = childEnvironment();
+    std::vector<std::string> env = childEnvironment(options.stateHome, options.configHome);
     std::vector<char*> argp = pointers(argv), envp = pointers(env);
 
     int outPipe[2], errPipe[2];

@@ -30,6 +30,11 @@ struct CliOptions {
     // The child's file size limit in bytes (-1: none). Writes beyond it fail
     // with EFBIG, for root as well: a way to make a commit fail.
     long fileSizeLimit = -1;
+    // XDG_STATE_HOME of the child, where undo journals go; empty: this
+    // process's own (the test support sets one for every test program).
+    std::string stateHome;
+    // XDG_CONFIG_HOME of the child (the stored settings); empty: inherited.
+    std::string configHome;
 };
 CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOptions& options);
 

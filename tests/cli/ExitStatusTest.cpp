@@ -41,6 +41,9 @@ TEST(CliExitStatus, AFailedCommitIsNeitherCountedNorHidden)
     const std::string big = tree.write("d/b.txt", bigBefore);
     CliOptions options;
     options.fileSizeLimit = 1024;
+    // The undo journal's copy of the file would meet the limit first.
+    tree.write("config/Korvane/Tarnwick.conf", "[Optionen]\nRueckgaengig Journal=dword:00000000\n");
+    options.configHome = tree.path("config");
     const CliOutcome run = RunCliWith({"replace", "--no-backup", "hit", "x", tree.path("d")}, options);
 
     EXPECT_EQ(run.status, 2);

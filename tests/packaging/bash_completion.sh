@@ -28,6 +28,7 @@ expect 'replace ' tarnwick-cli re
 expect '--skip-archive --skip-hidden --skip-readonly --skip-system ' tarnwick-cli replace --sk
 expect '--only-upper ' tarnwick-cli lowercase --only
 expect '' tarnwick-cli search --only
+expect '--list ' tarnwick-cli undo --l
 expect 'all ignore ' tarnwick-cli search --names-mode ''
 expect 'created created,modified ' tarnwick-cli search --date-kinds cr
 exit $failed

@@ -12,7 +12,7 @@ zsh_completion=$source_dir/cli/completion/_tarnwick-cli
 bash_offers=$(sed -n "/options+\?=/,/'\$/p" "$bash_completion")
 
 missing=0
-for command in search replace lowercase; do
+for command in search replace lowercase undo; do
   # The options are the names at the start of the help's lines ("  -e,--regex ...").
   options=$("$cli" "$command" --help | grep -oE -- '^ +(-[a-zA-Z0-9],)?--[a-z0-9-]+' | grep -oE -- '--[a-z0-9-]+' | sort -u)
   [ -n "$options" ] || { echo "no options in: $cli $command --help"; exit 1; }

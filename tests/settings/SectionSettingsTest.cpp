@@ -58,6 +58,9 @@ TEST_F(SectionSettingsTest, SearchThreadsMissingReadAsAutomaticAndHugeAsTheMost)
     EXPECT_EQ(read.contextLength, 33u);
     EXPECT_EQ(read.detectLength, 0u);
     EXPECT_EQ(read.searchThreads, 0u);
+    // Nor the undo journal's: kept, within 1 GB.
+    EXPECT_EQ(read.undoJournal, 1);
+    EXPECT_EQ(read.undoLimitMb, 1024u);
 
     // Taken as it is, a hand-edited count would start billions of threads.
     store.WriteProfileInt(kOptionsSection, "Suchthreads", 0xffff'ffff);

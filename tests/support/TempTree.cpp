@@ -10,6 +10,29 @@
 #include <stdexcept>
 
 namespace tarnwick::test {
+namespace {
+
+// Journals of the runs tests make go to a folder of the test process, never
+// to the user's own state folder; removed when the tests end.
+struct TestStateHome {
+    TestStateHome()
+    {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/tarnwick-test-state-XXXXXX";
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path = pattern;
+        ::setenv("XDG_STATE_HOME", path.c_str(), 1);
+    }
+    ~TestStateHome()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+const TestStateHome testStateHome;
+
+}  // namespace
 
 TempTree::TempTree()
 {

@@ -3,12 +3,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 
 #include "engine/documents/WordDocumentEngine.h"
+#include "engine/undo/JournalStore.h"
+#include "engine/undo/UndoRun.h"
+#include "engine/undo/UndoTexts.h"
 #include "platform/CodePage.h"
 #include "session/RunValues.h"
 #include "settings/OptionsSettings.h"
@@ -165,6 +169,8 @@ void ProgramWindow::connectFrame()
             editOptions();
     });
     frame->setSaveFormSettingsHook([form] { form->SaveFormSettings(); });
+    connect(frame, &MainFrame::undoLastRunRequested, this, [this] { undoLastRun(); });
+    frame->setUndoAvailableHook([] { return HasJournals(JournalRoot()); });
 
     connect(m_form, &SearchFormWidget::busyChanged, frame, &MainFrame::setBusy);
     connect(m_form, &SearchFormWidget::expandedChanged, frame, &MainFrame::setFormExpanded);
@@ -277,6 +283,21 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
 // The options dialog writes its section itself; the form then takes the
 // values, so the running program and the store agree. An opt-out ticked in
 // its warning counts however the dialog was closed.
+// "Rückgängig: letzter Ersetzungslauf": the newest run, after a question.
+void ProgramWindow::undoLastRun()
+{
+    const std::string root = JournalRoot();
+    const std::vector<JournalInfo> journals = ListJournals(root);
+    if (journals.empty()) {
+        m_dialogs->showMessage(kNothingToUndo);
+        return;
+    }
+    const JournalInfo& newest = journals.front();
+    const QString when = QDateTime::fromSecsSinceEpoch(newest.created).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    if (!m_dialogs->askOkCancel(UndoQuestion(newest, when.toStdString()))) return;
+    m_dialogs->showMessage(UndoMessage(UndoRun(root, newest.id)));
+}
+
 void ProgramWindow::editOptions()
 {
     settings::FormState& fields = m_controller->fields();

@@ -83,6 +83,7 @@ public:
 private:
     void connectFrame();
     void editOptions();
+    void undoLastRun();
     void connectResultsCommands();
     void connectDocuments();
     void connectViewer(ViewerPage* viewer);

@@ -62,6 +62,8 @@ public:
     // run); the viewer asks about unsaved changes and returns false on cancel.
     void setSaveFormSettingsHook(std::function<void()> hook) { m_saveFormSettings = std::move(hook); }
     void setViewerCloseHook(std::function<bool()> hook) { m_confirmViewerClose = std::move(hook); }
+    // Whether there is a run to undo; asked each time the menu holding the command opens.
+    void setUndoAvailableHook(std::function<bool()> hook) { m_undoAvailable = std::move(hook); }
 
 public slots:
     void setFormWidget(QWidget* form);
@@ -95,6 +97,8 @@ signals:
     void copyCommandLineRequested(bool replace);
     void saveSearchRequested();
     void savedSearchesRequested();
+    // "Rückgängig: letzter Ersetzungslauf".
+    void undoLastRunRequested();
     void optionsRequested();
     // "Er&weitere Suchoptionen": the form toggles expanded/collapsed; with
     // `expandFromHidden` it clears its expanded flag first, so it ends expanded.
@@ -161,6 +165,7 @@ private:
     int m_caretColumn = 0;
     std::function<void()> m_saveFormSettings;
     std::function<bool()> m_confirmViewerClose;
+    std::function<bool()> m_undoAvailable;
 };
 
 }  // namespace tarnwick::ui

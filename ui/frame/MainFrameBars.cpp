@@ -1,8 +1,11 @@
 // Building the main window's actions, menus, tool bar, status bar and panes.
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -89,6 +92,10 @@ void MainFrame::createMenus()
 {
     for (const MenuEntry& entry : MainMenuLayout()) {
         QMenu* menu = menuBar()->addMenu(Text(entry.title));
+        if (std::find(entry.entries.begin(), entry.entries.end(), FrameCommand::UndoLastRun) != entry.entries.end()) {
+            connect(menu, &QMenu::aboutToShow, this,
+                    [this] { action(FrameCommand::UndoLastRun)->setEnabled(!m_busy && m_undoAvailable && m_undoAvailable()); });
+        }
         for (const auto& entry : entry.entries) {
             if (entry)
                 menu->addAction(action(*entry));
@@ -180,6 +187,7 @@ void MainFrame::connectCommands()
     on(FrameCommand::ConvertNames, [this] { emit convertNamesRequested(); });
     on(FrameCommand::SaveSearch, [this] { emit saveSearchRequested(); });
     on(FrameCommand::SavedSearches, [this] { emit savedSearchesRequested(); });
+    on(FrameCommand::UndoLastRun, [this] { emit undoLastRunRequested(); });
     on(FrameCommand::CopySearchLine, [this] { emit copyCommandLineRequested(false); });
     on(FrameCommand::CopyReplaceLine, [this] { emit copyCommandLineRequested(true); });
     on(FrameCommand::Options, [this] { emit optionsRequested(); });

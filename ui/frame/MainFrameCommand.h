@@ -25,6 +25,7 @@ enum class FrameCommand : int {
     CopyReplaceLine = 40102,  // the same for the replace
     SaveSearch = 40103,  // the form under a name
     SavedSearches = 40104,  // load, rename, delete saved searches
+    UndoLastRun = 40110,  // restores what the newest replace run changed
     // "&Ergebnisse"
     OpenInViewer = 40032,
     OpenWithProgram = 40031,

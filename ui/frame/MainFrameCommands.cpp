@@ -25,6 +25,12 @@ std::vector<CommandEntry> BuildCommands()
         {F::StartReplace, "&Ersetzen starten", O::Form, "", "", {}},
         {F::Stop, "Sto&pp", O::Form, "", "", {}},
         {F::ConvertNames, "&Grossbuchstaben im Dateinamen wandeln...", O::Form, "", "", {}},
+        {F::UndoLastRun,
+         "Rückgängig: letzter Ersetzungslauf",
+         O::Form,
+         "Stellt die Dateien wieder her, die der letzte Ersetzungslauf geändert hat",
+         "",
+         {}},
         {F::SaveSearch, "Suche spe&ichern...", O::Form, "Speichert das ganze Suchformular unter einem Namen", "", {}},
         {F::SavedSearches, "Gespeic&herte Suchen...", O::Form, "Lädt, benennt oder löscht gespeicherte Suchen", "", {}},
         {F::CopySearchLine,
@@ -130,8 +136,8 @@ const std::vector<MenuEntry>& MainMenuLayout()
          {F::FileNew, F::FileOpen, F::FileSave, F::FileSaveAs, std::nullopt, F::FilePrint, F::FilePrintPreview, F::FilePrintSetup,
           std::nullopt, F::RecentFile, std::nullopt, F::Exit}},
         {"&Suchen/Ersetzen",
-         {F::StartSearch, F::StartReplace, F::Stop, std::nullopt, F::ConvertNames, std::nullopt, F::SaveSearch, F::SavedSearches,
-          std::nullopt, F::CopySearchLine, F::CopyReplaceLine}},
+         {F::StartSearch, F::StartReplace, F::Stop, std::nullopt, F::ConvertNames, F::UndoLastRun, std::nullopt, F::SaveSearch,
+          F::SavedSearches, std::nullopt, F::CopySearchLine, F::CopyReplaceLine}},
         {"&Ergebnisse",
          {F::OpenInViewer, F::OpenWithProgram, std::nullopt, F::ReplaceMarked, F::MarkAll, F::MarkNone, std::nullopt,
           F::ExportResults, std::nullopt, F::ExpandAll, F::CollapseAll}},
@@ -170,7 +176,9 @@ std::optional<bool> FrameEnablesCommand(FrameCommand id, bool busy)
     // A second run must not start while one is active; only a running one can stop.
     case F::StartSearch:
     case F::StartReplace:
-    case F::ConvertNames: return !busy;
+    case F::ConvertNames:
+    // Not while a run changes files; whether there is a run to undo is asked when the menu opens.
+    case F::UndoLastRun: return !busy;
     case F::Stop: return busy;
     default: break;
     }

@@ -93,6 +93,7 @@ void OptionsDialog::buildWidgets()
     groups->addWidget(buildEncodingGroup(), 2, 0, 1, 2);
     groups->addWidget(buildAdvancedGroup(), 3, 0, 1, 2);
     groups->addWidget(buildExternalEditorGroup(), 4, 0, 1, 2);
+    groups->addWidget(buildUndoGroup(), 5, 0, 1, 2);
     groups->setColumnStretch(0, 1);
     groups->setColumnStretch(1, 1);
 
@@ -216,6 +217,22 @@ QGroupBox* OptionsDialog::buildExternalEditorGroup()
     return group;
 }
 
+QGroupBox* OptionsDialog::buildUndoGroup()
+{
+    m_undoGroup = new QGroupBox(qs(texts::kUndoJournal), this);
+    m_undoGroup->setObjectName(QStringLiteral("undoJournal"));
+    m_undoGroup->setCheckable(true);
+    m_undoLimit = numberField("undoLimit", m_undoGroup);
+    auto* label = new QLabel(qs(texts::kUndoLimitLabel), m_undoGroup);
+    label->setBuddy(m_undoLimit);
+    auto* layout = new QHBoxLayout(m_undoGroup);
+    layout->addWidget(label);
+    layout->addWidget(m_undoLimit);
+    layout->addWidget(new QLabel(qs(texts::kUndoLimitUnit), m_undoGroup), 1);
+    connect(m_undoGroup, &QGroupBox::toggled, this, &OptionsDialog::applyEnabling);
+    return m_undoGroup;
+}
+
 QGroupBox* OptionsDialog::buildAdvancedGroup()
 {
     auto* group = new QGroupBox(qs(texts::kAdvancedFrame), this);
@@ -292,6 +309,8 @@ void OptionsDialog::showInput(const OptionsDialogInput& input)
     m_tempDir->setText(fromPath(input.tempDir));
     m_ignoreNulls->setChecked(input.ignoreNulls);
     m_externalEditor->setText(fromPath(input.externalEditor));
+    m_undoGroup->setChecked(input.undoJournal);
+    m_undoLimit->setText(QString::fromStdString(input.undoLimitMb));
     m_filling = false;
     applyEnabling();
 }
@@ -317,6 +336,8 @@ OptionsDialogInput OptionsDialog::input() const
     input.tempDir = toPath(m_tempDir->text());
     input.ignoreNulls = m_ignoreNulls->isChecked();
     input.externalEditor = toPath(m_externalEditor->text());
+    input.undoJournal = m_undoGroup->isChecked();
+    input.undoLimitMb = m_undoLimit->text().toStdString();
     return input;
 }
 
@@ -334,6 +355,7 @@ void OptionsDialog::applyEnabling()
     m_logOnlyReplace->setEnabled(enabling.logDetails);
     m_tempDir->setEnabled(enabling.tempDirDetails);
     m_browseTempDir->setEnabled(enabling.tempDirDetails);
+    m_undoLimit->setEnabled(enabling.undoDetails);
 }
 
 void OptionsDialog::onBackupToggled(bool on)
@@ -381,6 +403,7 @@ void OptionsDialog::focusField(OptionsField field)
     case OptionsField::SplitLength: edit = m_splitLength; break;
     case OptionsField::SplitMaxOffset: edit = m_splitMaxOffset; break;
     case OptionsField::SearchThreads: edit = m_searchThreads; break;
+    case OptionsField::UndoLimit: edit = m_undoLimit; break;
     case OptionsField::LogFile: edit = m_logFile; break;
     case OptionsField::BackupExtension: edit = m_backupExtension; break;
     case OptionsField::WordExtensions: edit = m_wordExtensions; break;

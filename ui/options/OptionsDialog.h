@@ -68,6 +68,7 @@ private:
     QGroupBox* buildEncodingGroup();
     QGroupBox* buildAdvancedGroup();
     QGroupBox* buildExternalEditorGroup();
+    QGroupBox* buildUndoGroup();
     void showInput(const OptionsDialogInput& input);
     void applyEnabling();
     void onBackupToggled(bool on);
@@ -106,6 +107,8 @@ private:
     QLineEdit* m_tempDir = nullptr;
     QPushButton* m_browseTempDir = nullptr;
     QCheckBox* m_ignoreNulls = nullptr;
+    QGroupBox* m_undoGroup = nullptr;  // checkable: "Ersetzungsläufe zum Rückgängigmachen aufzeichnen"
+    QLineEdit* m_undoLimit = nullptr;
 };
 
 // Opens the dialog modally on the form's values. On OK section `Optionen`

@@ -92,12 +92,14 @@ OptionsDialogInput InputForValues(const settings::OptionsValues& values)
     input.tempDir = shown.tempDir;
     input.ignoreNulls = shown.ignoreNulls != 0;
     input.externalEditor = shown.externalEditor;
+    input.undoJournal = shown.undoJournal != 0;
+    input.undoLimitMb = std::to_string(shown.undoLimitMb);
     return input;
 }
 
 OptionsEnabling EnablingFor(const OptionsDialogInput& input)
 {
-    return OptionsEnabling{input.makeBackup, input.useLog, !input.tempDirIsCurrent};
+    return OptionsEnabling{input.makeBackup, input.useLog, !input.tempDirIsCurrent, input.undoJournal};
 }
 
 OptionsDialogLogic::OptionsDialogLogic(const settings::OptionsValues& values, std::uint32_t warningBits)
@@ -131,6 +133,7 @@ std::optional<OptionsRefusal> OptionsDialogLogic::takeInput(const OptionsDialogI
         {input.splitLengthMb, kSplitLengthMbRange, OptionsField::SplitLength, out.splitLengthMb},
         {input.splitMaxOffsetKb, kSplitMaxOffsetKbRange, OptionsField::SplitMaxOffset, out.splitMaxOffsetKb},
         {input.searchThreads, kSearchThreadsRange, OptionsField::SearchThreads, out.searchThreads},
+        {input.undoLimitMb, kUndoLimitMbRange, OptionsField::UndoLimit, out.undoLimitMb},
     };
     for (const NumberField& number : numbers) {
         const std::optional<std::uint32_t> value = ParseWholeNumber(number.text, number.range);
@@ -150,6 +153,7 @@ std::optional<OptionsRefusal> OptionsDialogLogic::takeInput(const OptionsDialogI
     out.tempDir = input.tempDir;
     out.ignoreNulls = input.ignoreNulls ? 1 : 0;
     out.detectUtf8 = input.detectUtf8 ? 1 : 0;
+    out.undoJournal = input.undoJournal ? 1 : 0;
     // A blank command means the desktop's own program for the file.
     const bool blankEditor = input.externalEditor.find_first_not_of(" \t") == std::string::npos;
     out.externalEditor = blankEditor ? settings::kDefaultExternalEditor : input.externalEditor;

@@ -43,6 +43,8 @@ struct OptionsDialogInput {
     std::string tempDir;
     bool ignoreNulls = false;
     std::string externalEditor;
+    bool undoJournal = true;
+    std::string undoLimitMb;
 
     bool operator==(const OptionsDialogInput&) const = default;
 };
@@ -52,6 +54,7 @@ struct OptionsEnabling {
     bool backupDetails = true;  // extension and the radio pair "nicht bei ..."/"immer"
     bool logDetails = false;  // log file name, its "Durchsuchen..." and "Nur Ersetzen ..."
     bool tempDirDetails = false;  // the directory and its "Durchsuchen..."
+    bool undoDetails = true;  // the journals' size limit
 };
 
 // The control whose input OK refused, so the dialog can put the focus there.
@@ -61,6 +64,7 @@ enum class OptionsField {
     SplitLength,
     SplitMaxOffset,
     SearchThreads,
+    UndoLimit,
     LogFile,
     BackupExtension,
     WordExtensions,
@@ -96,6 +100,7 @@ inline constexpr NumberRange kDetectLengthKbRange{0, 4'194'304};
 inline constexpr NumberRange kSplitLengthMbRange{1, 4'095};
 inline constexpr NumberRange kSplitMaxOffsetKbRange{0, 4'194'303};
 inline constexpr NumberRange kSearchThreadsRange{0, settings::kMostSearchThreads};
+inline constexpr NumberRange kUndoLimitMbRange{0, 4'194'303};
 
 // The number a field holds, when it is a whole number within `range`;
 // blanks around it are allowed.

@@ -48,6 +48,11 @@ inline constexpr const char* kTempDirCurrent = "in aktuellem Verzeichnis";
 inline constexpr const char* kTempDirThis = "in diesem Verzeichnis";
 inline constexpr const char* kIgnoreNulls = "Verarbeitung von Nullzeichen (\\0) ignorieren";
 
+// The undo journal of runs that change files.
+inline constexpr const char* kUndoJournal = "Ersetzungsläufe zum Rückgängigmachen aufzeichnen";
+inline constexpr const char* kUndoLimitLabel = "Höchstgröße der Aufzeichnungen";
+inline constexpr const char* kUndoLimitUnit = "MB (0 = unbegrenzt; älteste zuerst gelöscht)";
+
 inline constexpr const char* kOk = "OK";
 inline constexpr const char* kCancel = "Abbrechen";
 

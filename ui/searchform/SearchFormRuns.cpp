@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "results/ResultList.h"
 #include "session/RelativeDates.h"
+#include "session/UndoJournalSettings.h"
 #include "ui/searchform/SearchFormController.h"
 #include "ui/searchform/SearchFormListener.h"
 #include "ui/searchform/SearchFormTexts.h"
@@ -154,6 +155,7 @@ void SearchFormController::launch(const PreparedRun& run)
         m_workerReplacement = run.replacement;
         m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
         m_worker->SetJob(run.job);
+        m_worker->SetUndoJournal(session::UndoJournalOf(m_state.options));
         m_worker->StartReplace(run.startPath);
         if (m_listener) m_listener->filesAboutToChange();
         break;
@@ -161,6 +163,7 @@ void SearchFormController::launch(const PreparedRun& run)
         // The worker keeps the search and replacement texts of the run before.
         BeginRenameRun(results, *m_runLog);
         m_worker->SetJob(run.job);
+        m_worker->SetUndoJournal(session::UndoJournalOf(m_state.options));
         m_worker->StartRename(run.renameArgument, run.startPath);
         break;
     case RunKind::None: return;
@@ -181,6 +184,7 @@ bool SearchFormController::startReplaceInMarkedResults()
     m_workerReplacement = std::move(*replacement);
     m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
     if (m_listener) m_listener->releaseViewerDocuments();
+    m_worker->SetUndoJournal(session::UndoJournalOf(m_state.options));
     m_worker->StartSelectedReplace();
     m_runOutstanding = true;
     if (m_listener) m_listener->filesAboutToChange();

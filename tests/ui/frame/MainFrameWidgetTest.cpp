@@ -56,9 +56,9 @@ TEST_F(MainFrameWidgetTest, MenuBarCarriesTheMenusWithTheirTexts)
     EXPECT_EQ(titles,
               QStringList({"&Datei (Vorschau)", "&Suchen/Ersetzen", "&Ergebnisse", "&Vorschau", "&Ansicht", "E&xtras", "&?"}));
     EXPECT_EQ(EntryTexts(frame.menuBar()->actions().at(1)->menu()),
-              QStringList({"&Suche starten", "&Ersetzen starten", "Sto&pp", "-", "&Grossbuchstaben im Dateinamen wandeln...", "-",
-                           "Suche spe&ichern...", "Gespeic&herte Suchen...", "-", "Suche als &Befehlszeile kopieren",
-                           "Ersetzen als Be&fehlszeile kopieren"}));
+              QStringList({"&Suche starten", "&Ersetzen starten", "Sto&pp", "-", "&Grossbuchstaben im Dateinamen wandeln...",
+                           "Rückgängig: letzter Ersetzungslauf", "-", "Suche spe&ichern...", "Gespeic&herte Suchen...", "-",
+                           "Suche als &Befehlszeile kopieren", "Ersetzen als Be&fehlszeile kopieren"}));
     EXPECT_EQ(EntryTexts(frame.menuBar()->actions().at(4)->menu()),
               QStringList({"&Ergebnisliste", "&Vorschau", "-", "Such&optionen", "Er&weitere Suchoptionen", "-", "&Symbolleiste",
                            "S&tatusleiste", "-", "&Zeilenumbruch (Vorschau)", "S&chriftart...", "-", "&XP Stil", "200&3 Stil"}));
@@ -88,6 +88,25 @@ TEST_F(MainFrameWidgetTest, BusyFlagSwitchesBetweenStartAndStop)
     EXPECT_TRUE(frame.action(FrameCommand::StartReplace)->isEnabled());
     EXPECT_FALSE(frame.action(FrameCommand::Stop)->isEnabled());
     EXPECT_TRUE(frame.action(FrameCommand::Help)->isEnabled());
+}
+
+// The undo command is offered only when there is a run to undo and no run
+// is changing files; asked when its menu opens, as journals come and go.
+TEST_F(MainFrameWidgetTest, UndoLastRunFollowsTheJournalsWhenTheMenuOpens)
+{
+    MainFrame frame(m_settings);
+    bool journals = false;
+    frame.setUndoAvailableHook([&journals] { return journals; });
+    QMenu* menu = frame.menuBar()->actions().at(1)->menu();
+    QAction* undo = frame.action(FrameCommand::UndoLastRun);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(undo->isEnabled());
+    journals = true;
+    emit menu->aboutToShow();
+    EXPECT_TRUE(undo->isEnabled());
+    frame.setBusy(true);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 TEST_F(MainFrameWidgetTest, FormCommandsLeaveAsSignals)

@@ -1,0 +1,149 @@
+// A run keeps a journal before it changes a file, and an undo puts back
+// exactly what the run changed, leaving alone what the user changed since.
+#include "engine/undo/RunJournal.h"
+#include "engine/Messages.h"
+#include "engine/replace/ReplaceWalk.h"
+#include "engine/undo/UndoRun.h"
+#include "platform/FileOps.h"
+#include "platform/SystemError.h"
+#include "tests/support/ReplaceFixture.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+
+namespace tarnwick::test {
+namespace {
+
+// Disk full, but only for files in the journal's folder.
+class FullJournalDisk final : public FileOps {
+public:
+    explicit FullJournalDisk(std::string root) : m_root(std::move(root)) {}
+    std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
+    {
+        char target[PATH_MAX] = {};
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        if (::readlink(link.c_str(), target, sizeof target - 1) > 0 && std::string(target).starts_with(m_root)) {
+            written = 0;
+            return ErrnoCode(ENOSPC);
+        }
+        return FileOps::pwrite(fd, data, size, offset, written);
+    }
+
+private:
+    std::string m_root;
+};
+
+SearchJob undoJob(std::uint32_t splitLength)
+{
+    SearchJob job = TestJob();
+    job.makeBackup = 0;
+    job.includeSubfolders = 1;
+    if (splitLength) job.splitLength = splitLength;
+    return job;
+}
+
+}  // namespace
+
+// The journal cannot be written: the file it was for keeps its contents,
+// the run says why and stops, so no later file changes unjournalled.
+TEST(RunJournal, AJournalThatCannotBeWrittenStopsTheRunBeforeTheFileChanges)
+{
+    for (const std::uint32_t split : {0u, 8u}) {
+        SCOPED_TRACE(::testing::Message() << "split " << split);
+        TempTree tree;
+        const std::string a = tree.write("d/a.txt", "needle one needle two");
+        tree.write("d/b.txt", "needle three");
+        const std::string root = tree.path("state");
+        ReplaceFixture fixture(undoJob(split), "needle", "pin");
+        RunJournal journal(root, RunKind::Replace);
+        journal.setStopFlag(&fixture.stopFlag());
+        fixture.run().journal = &journal;
+        FullJournalDisk disk(root);
+        FileOps::install(&disk);
+        RunReplace(fixture.run(), tree.path("d"));
+        FileOps::install(nullptr);
+
+        EXPECT_EQ(tree.read("d/a.txt"), "needle one needle two");
+        EXPECT_EQ(tree.read("d/b.txt"), "needle three");
+        ASSERT_FALSE(fixture.errors().empty());
+        EXPECT_EQ(fixture.errors().front().first, a);
+        EXPECT_NE(fixture.errors().front().second.find(text::kUndoJournalFailed), std::string::npos);
+        EXPECT_TRUE(fixture.stopFlag().load());
+        EXPECT_EQ(fixture.counters().hits.load(), 0);
+    }
+}
+
+// After the run the user edited one file and gave another's old name to a
+// new file: both are left alone and reported, the rest is restored. Once
+// the user clears the way, a second undo restores only what is left.
+TEST(RunJournal, UndoLeavesAloneWhatTheUserChangedAndRetriesOnlyThat)
+{
+    for (const std::uint32_t split : {0u, 8u}) {
+        SCOPED_TRACE(::testing::Message() << "split " << split);
+        TempTree tree;
+        tree.write("d/edited.txt", "needle 1");
+        tree.write("d/kept.txt", "needle 2");
+        tree.write("d/sub/needle.txt", "needle 3");
+        const std::string root = tree.path("state");
+        SearchJob job = undoJob(split);
+        job.searchFileNames = 1;
+        job.searchDirNames = 1;
+        ReplaceFixture fixture(job, "needle", "pin");
+        {
+            RunJournal journal(root, RunKind::Replace);
+            fixture.run().journal = &journal;
+            RunReplace(fixture.run(), tree.path("d"));
+        }
+        ASSERT_TRUE(fixture.errors().empty());
+        ASSERT_EQ(tree.read("d/sub/pin.txt"), "pin 3");
+        tree.write("d/edited.txt", "pin 1 and more");
+        tree.write("d/sub/needle.txt", "someone else's");
+
+        const UndoReport first = UndoRun(root, "");
+        EXPECT_EQ(first.exitStatus(), 2);
+        EXPECT_EQ(first.restored, std::vector<std::string>{tree.path("d/kept.txt")});
+        EXPECT_EQ(first.leftAlone.size(), 3u);  // the name, the contents under it, the edited file
+        EXPECT_EQ(tree.read("d/edited.txt"), "pin 1 and more");
+        EXPECT_EQ(tree.read("d/kept.txt"), "needle 2");
+        EXPECT_EQ(tree.read("d/sub/needle.txt"), "someone else's");
+
+        std::filesystem::remove(tree.path("d/sub/needle.txt"));
+        const UndoReport second = UndoRun(root, "");
+        EXPECT_EQ(second.id, first.id);
+        EXPECT_EQ(second.restored.size(), 2u);
+        EXPECT_EQ(second.leftAlone.size(), 1u);
+        EXPECT_EQ(tree.read("d/sub/needle.txt"), "needle 3");
+        EXPECT_FALSE(std::filesystem::exists(tree.path("d/sub/pin.txt")));
+    }
+}
+
+// Beyond the limit the oldest journals go first; the run just made stays
+// even when it alone is larger.
+TEST(RunJournal, PruningRemovesOldestFirstAndKeepsTheNewest)
+{
+    TempTree tree;
+    const auto journal = [&](const std::string& id, std::size_t bytes) {
+        tree.write("undo/" + id + "/manifest", "tarnwick-undo\t1\nkind\treplace\ncreated\t1\n");
+        tree.write("undo/" + id + "/1", std::string(bytes, 'x'));
+    };
+    journal("20260101-000000-000000-1", 400);
+    journal("20260102-000000-000000-1", 400);
+    journal("20260103-000000-000000-1", 400);
+    PruneJournals(tree.path("undo"), 1000, "20260103-000000-000000-1");
+    EXPECT_FALSE(std::filesystem::exists(tree.path("undo/20260101-000000-000000-1")));
+    EXPECT_TRUE(std::filesystem::exists(tree.path("undo/20260102-000000-000000-1")));
+
+    journal("20260104-000000-000000-1", 5000);
+    PruneJournals(tree.path("undo"), 1000, "20260104-000000-000000-1");
+    std::vector<std::string> left;
+    for (const JournalInfo& info : ListJournals(tree.path("undo"))) left.push_back(info.id);
+    EXPECT_EQ(left, std::vector<std::string>{"20260104-000000-000000-1"});
+}
+
+}  // namespace tarnwick::test
