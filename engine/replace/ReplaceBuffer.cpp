@@ -198,22 +198,8 @@ ReplaceStep ReplaceBuffer::replaceNextUtf16()
     m_hitLength = replaced->length;
     m_hitCharacters = replaced->characters;
     m_highlightOffset = replaced->highlightOffset;
+    ++m_replacements;
     return {ReplaceOutcome::Occurrence, replaced->offset};
-}
-
-bool ReplaceBuffer::finishUtf16()
-{
-    // Kept for an undo like any other file's contents (read back after the commit).
-    std::uint64_t journalEntry = 0;
-    if (m_utf16->replacements() > 0 && !JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
-    const std::error_code error = m_utf16->finish();
-    if (m_utf16->replacements() > 0) JournalAfterCommit(m_run, journalEntry, !error, m_file);
-    if (!error) return true;
-    const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
-                                                       TruncateText(SystemErrorText(error)),
-                                                   ItemKind::Error);
-    m_run.sink.ScrollToItem(item);
-    return false;
 }
 
 ReplaceStep ReplaceBuffer::ReplaceNext()
@@ -321,13 +307,18 @@ void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
 
 bool ReplaceBuffer::Finish()
 {
-    if (m_utf16) return finishUtf16();
-    if (!m_split) {
+    if (!m_split || m_utf16) {
         // Nothing was replaced (every candidate lay inside a longer word):
         // the file keeps its bytes and its time stamps.
         if (m_replacements == 0) return true;
-        copyOriginalUpTo(m_store.length());
-        const std::string_view previous(m_store.text(), static_cast<std::size_t>(m_store.length()));
+        std::string reread;
+        std::string_view previous;
+        if (m_utf16) {
+            previous = m_utf16->completeContents(reread);
+        } else {
+            copyOriginalUpTo(m_store.length());
+            previous = std::string_view(m_store.text(), static_cast<std::size_t>(m_store.length()));
+        }
         std::uint64_t journalEntry = 0;
         if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
         const std::error_code error = commitContents(previous);

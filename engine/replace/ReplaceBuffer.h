@@ -80,7 +80,6 @@ private:
     bool flushToTemp(std::int64_t keep);
     void reportTempWriteFailure(std::error_code error);
     ReplaceStep replaceNextUtf16();
-    bool finishUtf16();
     std::error_code commitContents(std::string_view previous);
     std::error_code installTemporaryFile();
 

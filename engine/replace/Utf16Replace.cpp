@@ -1,13 +1,10 @@
 #include "engine/replace/Utf16Replace.h"
 
-#include "engine/replace/ChangePreview.h"
-
 #include "engine/job/RunContext.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/match/Utf16Units.h"
 #include "platform/Exceptions.h"
-#include "platform/FileCommit.h"
 #include "platform/InputFile.h"
 
 #include <algorithm>
@@ -63,26 +60,15 @@ std::optional<Utf16Replacement> Utf16Replace::next()
     return replaced;
 }
 
-std::error_code Utf16Replace::finish()
+std::string_view Utf16Replace::completeContents(std::string& reread)
 {
-    // Nothing was replaced: the file keeps its bytes and its time stamps.
-    if (m_replacements == 0) return {};
     // The bytes after the last occurrence, an odd last byte included.
     copySourceTo(m_fileLength);
-    std::string previous;
-    std::string_view before;
-    if (m_whole) {
-        before = std::string_view(m_store.text(), static_cast<std::size_t>(m_fileLength));
-    } else if (m_file.linkCount() > 1 || m_run.preview) {
-        // Read again only for a hard-linked file, whose in-place rewrite may
-        // need undoing, and for a preview, which shows the change.
-        previous.resize(m_fileLength);
-        previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
-        before = previous;
-    }
-    // A preview is handed the new contents instead of the file.
-    if (m_run.preview) return m_run.preview->Contents(m_file.path(), before, m_out, m_replacements);
-    return CommitContents(m_file, m_out, before);
+    if (m_whole) return std::string_view(m_store.text(), static_cast<std::size_t>(m_fileLength));
+    if (m_file.linkCount() <= 1 && !m_run.preview) return {};
+    reread.resize(m_fileLength);
+    reread.resize(ReadOrThrow(m_file, 0, reread.data(), reread.size()));
+    return reread;
 }
 
 }  // namespace tarnwick

@@ -38,9 +38,11 @@ public:
     // Replaces the next occurrence (the first one after prepare()); its
     // context is in the run's context buffer.
     std::optional<Utf16Replacement> next();
-    // Puts the changed contents in place of the file's.
-    std::error_code finish();
-    std::int64_t replacements() const { return m_replacements; }
+    // Completes the changed contents in the run's output buffer and returns
+    // the file's previous contents where the commit needs them (a hard-linked
+    // file, rewritten in place) or a preview shows them; `reread` holds them
+    // when they are not in the store.
+    std::string_view completeContents(std::string& reread);
 
 private:
     void copySourceTo(std::uint64_t end);
