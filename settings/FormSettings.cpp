@@ -121,17 +121,26 @@ void UnpackAttributeBits(std::uint32_t bits, FormState& s)
     s.skipSystem = (bits & 16u) ? 1 : 0;
 }
 
+namespace {
+
+// The numbers and flags of `section`, each falling back to its value in `fallback`.
+void ReadIntFields(ProfileStore& store, const std::string& section, const FormState& fallback, FormState& state)
+{
+    for (const IntField& field : kIntFields) {
+        if (field.flag)
+            state.*field.flag = store.GetProfileInt(section, field.name, fallback.*field.flag);
+        else
+            state.*field.number = store.GetProfileInt(section, field.name, fallback.*field.number);
+    }
+    UnpackAttributeBits(store.GetProfileInt(section, kAttributes, PackAttributeBits(fallback)), state);
+}
+
+}  // namespace
+
 void LoadFormSettings(ProfileStore& store, FormState& state)
 {
     const FormState defaults;
-
-    for (const IntField& field : kIntFields) {
-        if (field.flag)
-            state.*field.flag = store.GetProfileInt(kFormSection, field.name, defaults.*field.flag);
-        else
-            state.*field.number = store.GetProfileInt(kFormSection, field.name, defaults.*field.number);
-    }
-    UnpackAttributeBits(store.GetProfileInt(kFormSection, kAttributes, PackAttributeBits(defaults)), state);
+    ReadIntFields(store, kFormSection, defaults, state);
 
     state.directories = ComboHistory{};
     LoadNumberedHistory(store, state.directories, kDirectory, true);
@@ -185,13 +194,9 @@ void ReadFormValues(ProfileStore& store, const std::string& section, FormState& 
         history.text = store.GetProfileString(section, field.name, history.text);
         history.selected = history.Find(history.text);
     }
-    for (const IntField& field : kIntFields) {
-        if (field.flag)
-            state.*field.flag = store.GetProfileInt(section, field.name, state.*field.flag);
-        else
-            state.*field.number = store.GetProfileInt(section, field.name, state.*field.number);
-    }
-    UnpackAttributeBits(store.GetProfileInt(section, kAttributes, PackAttributeBits(state)), state);
+    // A value the saved search lacks keeps the form's own.
+    const FormState current = state;
+    ReadIntFields(store, section, current, state);
 }
 
 bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes)

@@ -34,16 +34,6 @@ protected:
         return a;
     }
 
-    static int errorNumberOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const ServerError& e) {
-            return e.number();
-        }
-        return 0;
-    }
-
     tarnwick::test::TempTree m_tree;
     std::unique_ptr<Application> m_application;
 };
@@ -111,7 +101,7 @@ TEST_F(FileApplicationTest, ReadOnlyRefusesSaveAndCloseWithoutSavingDiscards)
     Document& readOnly = open(path, true);
     m_application->GetSelection().SetEnd(4);
     m_application->GetSelection().SetText(u"lost");
-    EXPECT_EQ(errorNumberOf([&] { readOnly.Save(); }), kErrorNotWritable);
+    EXPECT_EQ(test::ErrorNumberOf([&] { readOnly.Save(); }), kErrorNotWritable);
     readOnly.Close(false);
     Document& writable = open(path, false);
     EXPECT_EQ(Utf8(writable.StoryRange(1).Text()), "keep\r");
@@ -120,7 +110,7 @@ TEST_F(FileApplicationTest, ReadOnlyRefusesSaveAndCloseWithoutSavingDiscards)
     EXPECT_EQ(tarnwick::test::ReadFile(path), original);
 
     ::chmod(path.c_str(), 0444);
-    EXPECT_EQ(errorNumberOf([&] { open(path, false); }), kErrorNotWritable);
+    EXPECT_EQ(test::ErrorNumberOf([&] { open(path, false); }), kErrorNotWritable);
     EXPECT_NO_THROW(open(path, true));
 }
 
@@ -147,8 +137,8 @@ TEST_F(FileApplicationTest, SelectionReplacesAndOtherRangesMoveAlong)
 
 TEST_F(FileApplicationTest, DocumentsActivationFullNameAndQuit)
 {
-    EXPECT_EQ(errorNumberOf([&] { m_application->ActiveDocument(); }), kErrorNoDocument);
-    EXPECT_EQ(errorNumberOf([&] { m_application->GetSelection().Text(); }), kErrorNoDocument);
+    EXPECT_EQ(test::ErrorNumberOf([&] { m_application->ActiveDocument(); }), kErrorNoDocument);
+    EXPECT_EQ(test::ErrorNumberOf([&] { m_application->GetSelection().Text(); }), kErrorNoDocument);
     const std::string first = docx("<w:p><w:r><w:t>1</w:t></w:r></w:p>");
     m_tree.mkdir("sub");
     const std::string second = test::WriteOdt(m_tree, "sub/t.odt", "<text:p>2</text:p>");
@@ -160,19 +150,19 @@ TEST_F(FileApplicationTest, DocumentsActivationFullNameAndQuit)
     EXPECT_EQ(&m_application->ActiveDocument(), &a);
     b.Activate();
     EXPECT_EQ(Utf8(m_application->GetSelection().Text()), "");
-    EXPECT_EQ(errorNumberOf([&] { b.StoryRange(2); }), kErrorNoSuchStory);
+    EXPECT_EQ(test::ErrorNumberOf([&] { b.StoryRange(2); }), kErrorNoSuchStory);
     FindArguments backwards = search("2");
     backwards.forward = false;
-    EXPECT_EQ(errorNumberOf([&] { b.StoryRange(1).GetFind().Execute(backwards); }), kErrorUnsupported);
+    EXPECT_EQ(test::ErrorNumberOf([&] { b.StoryRange(1).GetFind().Execute(backwards); }), kErrorUnsupported);
     FindArguments replaceAll = search("2");
     replaceAll.replaceWith = u"3";
     replaceAll.replace = FindReplace::All;
-    EXPECT_EQ(errorNumberOf([&] { b.StoryRange(kMainTextStory).GetFind().Execute(replaceAll); }), kErrorUnsupported);
+    EXPECT_EQ(test::ErrorNumberOf([&] { b.StoryRange(kMainTextStory).GetFind().Execute(replaceAll); }), kErrorUnsupported);
     FindArguments wrapping = search("2");
     wrapping.wrap = FindWrap::Continue;
-    EXPECT_EQ(errorNumberOf([&] { b.StoryRange(kMainTextStory).GetFind().Execute(wrapping); }), kErrorUnsupported);
+    EXPECT_EQ(test::ErrorNumberOf([&] { b.StoryRange(kMainTextStory).GetFind().Execute(wrapping); }), kErrorUnsupported);
     EXPECT_EQ(Utf8(b.StoryRange(kMainTextStory).Text()), "2\r");
-    EXPECT_EQ(errorNumberOf([&] { open(m_tree.path("none.docx"), true); }), kErrorCannotOpen);
+    EXPECT_EQ(test::ErrorNumberOf([&] { open(m_tree.path("none.docx"), true); }), kErrorCannotOpen);
 
     m_application->SetScreenUpdating(false);
     m_application->SetVisible(true);

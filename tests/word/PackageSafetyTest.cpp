@@ -31,16 +31,6 @@ public:
     std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
 };
 
-int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ServerError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 void replaceWorld(DocumentFormat& doc) { doc.replace(6, 11, u"Welt"); }
 
 class PackageSafety : public ::testing::Test {
@@ -88,7 +78,7 @@ TEST_F(PackageSafety, AFailingSaveLeavesTheFileAsItWas)
     replaceWorld(*doc);
     FailingRename failing;
     FileOps::install(&failing);
-    const int number = errorNumberOf([&] { doc->save(); });
+    const int number = test::ErrorNumberOf([&] { doc->save(); });
     FileOps::install(nullptr);
     EXPECT_EQ(number, kErrorSaveFailed);
     EXPECT_EQ(tarnwick::test::ReadFile(path), original);
@@ -103,13 +93,13 @@ TEST_F(PackageSafety, ChangesByAnotherProgramAreNotOverwritten)
     auto doc = OpenDocxFormat(path);
     replaceWorld(*doc);
     test::WriteDocx(m_tree, "t.docx", "<w:p><w:r><w:t>theirs</w:t></w:r></w:p>");
-    EXPECT_EQ(errorNumberOf([&] { doc->save(); }), kErrorChangedOnDisk);
+    EXPECT_EQ(test::ErrorNumberOf([&] { doc->save(); }), kErrorChangedOnDisk);
     EXPECT_EQ(Visible(DocxFormat(path).mainStory()), "theirs\r");
 
     ::chmod(path.c_str(), 0444);  // the owner's write bit protects a file, also from root
     auto readOnly = OpenDocxFormat(path);
     readOnly->replace(0, 1, u"T");
-    EXPECT_EQ(errorNumberOf([&] { readOnly->save(); }), kErrorNotWritable);
+    EXPECT_EQ(test::ErrorNumberOf([&] { readOnly->save(); }), kErrorNotWritable);
 }
 
 TEST_F(PackageSafety, DamagedEncryptedAndHostileFilesAreRefused)
@@ -117,12 +107,12 @@ TEST_F(PackageSafety, DamagedEncryptedAndHostileFilesAreRefused)
     const std::string valid = tarnwick::test::ReadFile(test::WriteDocx(m_tree, "v.docx", kBody));
     auto refusedAs = [&](const std::string& bytes) {
         const std::string path = m_tree.write("x.docx", bytes);
-        return errorNumberOf([&] { OpenDocxFormat(path); });
+        return test::ErrorNumberOf([&] { OpenDocxFormat(path); });
     };
     EXPECT_EQ(refusedAs(""), kErrorDamaged);
     EXPECT_EQ(refusedAs("not a zip at all"), kErrorDamaged);
     EXPECT_EQ(refusedAs(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0')), kErrorEncrypted);
-    EXPECT_EQ(errorNumberOf([&] { OpenDocxFormat(m_tree.path("missing.docx")); }), kErrorCannotOpen);
+    EXPECT_EQ(test::ErrorNumberOf([&] { OpenDocxFormat(m_tree.path("missing.docx")); }), kErrorCannotOpen);
 
     // Every truncation and many single-byte corruptions: refused or read, never a crash.
     for (std::size_t length = 0; length < valid.size(); length += 7) EXPECT_NE(refusedAs(valid.substr(0, length)), 0);
@@ -135,7 +125,7 @@ TEST_F(PackageSafety, DamagedEncryptedAndHostileFilesAreRefused)
 
     auto withMainPart = [&](const std::string& xml) {
         test::WriteZip(m_tree.path("x.docx"), test::DocxEntries(xml));
-        return errorNumberOf([&] { OpenDocxFormat(m_tree.path("x.docx")); });
+        return test::ErrorNumberOf([&] { OpenDocxFormat(m_tree.path("x.docx")); });
     };
     EXPECT_EQ(withMainPart("<w:document"), kErrorDamaged);
     std::string deep;
@@ -145,10 +135,10 @@ TEST_F(PackageSafety, DamagedEncryptedAndHostileFilesAreRefused)
     auto entries = test::DocxEntries(test::DocumentXml(""));
     entries[2].encrypted = true;
     test::WriteZip(m_tree.path("x.docx"), entries);
-    EXPECT_EQ(errorNumberOf([&] { OpenDocxFormat(m_tree.path("x.docx")); }), kErrorEncrypted);
+    EXPECT_EQ(test::ErrorNumberOf([&] { OpenDocxFormat(m_tree.path("x.docx")); }), kErrorEncrypted);
 
     test::WriteZip(m_tree.path("x.odt"), test::OdtEntries(test::ContentXml("<text:p><text:s text:c=\"2000000000\"/></text:p>")));
-    EXPECT_EQ(errorNumberOf([&] { OpenOdtFormat(m_tree.path("x.odt")); }), kErrorDamaged);
+    EXPECT_EQ(test::ErrorNumberOf([&] { OpenOdtFormat(m_tree.path("x.odt")); }), kErrorDamaged);
 }
 
 }  // namespace

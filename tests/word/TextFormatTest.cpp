@@ -40,16 +40,6 @@ void replaceAll(DocumentFormat& document, std::string_view find, std::string_vie
     document.save();
 }
 
-int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ServerError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 }  // namespace
 
 TEST(TextFormat, ReplacesAndSavesInTheFilesOwnEncodingAndLineEnds)
@@ -108,7 +98,7 @@ TEST(TextFormat, TextIsADocumentWhateverItsNameButBinaryIsNot)
     static const CodePage latin1("ISO-8859-1");
     const std::string path = tree.write("z.txt", "Preis: 5 EUR\n");
     const std::unique_ptr<TextFormat> document = TextFormat::open(path, latin1);
-    EXPECT_EQ(errorNumberOf([&] { document->replace(9, 12, u"€"); }), kErrorRefusedText);
+    EXPECT_EQ(test::ErrorNumberOf([&] { document->replace(9, 12, u"€"); }), kErrorRefusedText);
     EXPECT_EQ(Visible(document->mainStory()), "Preis: 5 EUR\r");
     // A line break in a replacement is written as the file's line end.
     document->replace(5, 6, u":\n");

@@ -1,5 +1,6 @@
 #include "tests/word/WordFixtures.h"
 
+#include "word/automation/WordErrors.h"
 #include "word/story/Utf16.h"
 
 #include <zip.h>
@@ -141,6 +142,16 @@ std::string WriteOdt(const tarnwick::test::TempTree& tree, std::string_view name
 }
 
 std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
+
+int ErrorNumberOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const ServerError& e) {
+        return e.number();
+    }
+    return 0;
+}
 std::u16string Utf16(std::string_view text) { return Utf8ToUtf16(text); }
 std::string Visible(const StoryText& story) { return Utf8(story.visibleText()); }
 

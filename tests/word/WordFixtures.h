@@ -2,6 +2,7 @@
 // Small packages for the document-component tests, zipped through libzip
 // from XML written in the test: a .docx with a given body, an .odt with a
 // given office:text, and helpers to read packages back.
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -40,6 +41,8 @@ std::vector<ZipEntry> OdtEntries(const std::string& contentXml);
 std::string WriteOdt(const tarnwick::test::TempTree& tree, std::string_view name, std::string_view text);
 
 std::string Utf8(std::u16string_view text);
+// The error number `action` fails with; 0 when it does not fail.
+int ErrorNumberOf(const std::function<void()>& action);
 std::u16string Utf16(std::string_view text);
 // The visible text of a story, as UTF-8.
 std::string Visible(const StoryText& story);

@@ -37,7 +37,6 @@ using rtl::OUString;
 namespace tarnwick::word {
 namespace {
 
-OUString toOUString(const std::string& utf8) { return OStringToOUString(OString(utf8.c_str()), RTL_TEXTENCODING_UTF8); }
 OUString toOUString(const std::u16string& text)
 {
     return OUString(reinterpret_cast<const sal_Unicode*>(text.data()), static_cast<sal_Int32>(text.size()));
@@ -53,7 +52,7 @@ OUString fileUrl(const std::string& path)
     std::filesystem::path absolute = std::filesystem::absolute(path, error);
     if (error) absolute = path;
     OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(toOUString(absolute.lexically_normal().string()), url) != osl::FileBase::E_None)
+    if (osl::FileBase::getFileURLFromSystemPath(ToOUString(absolute.lexically_normal().string()), url) != osl::FileBase::E_None)
         Refuse(kErrorCannotOpen, "Der Dateiname kann LibreOffice nicht übergeben werden.");
     return url;
 }

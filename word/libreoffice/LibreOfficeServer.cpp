@@ -18,9 +18,10 @@ using rtl::OString;
 using rtl::OUString;
 
 namespace tarnwick::word {
-namespace {
 
-OUString toOUString(const std::string& text) { return OStringToOUString(OString(text.c_str()), RTL_TEXTENCODING_UTF8); }
+rtl::OUString ToOUString(const std::string& utf8) { return OStringToOUString(OString(utf8.c_str()), RTL_TEXTENCODING_UTF8); }
+
+namespace {
 
 std::string seconds(std::chrono::seconds limit) { return std::to_string(limit.count()) + " s"; }
 
@@ -30,8 +31,8 @@ uno::Reference<uno::XComponentContext> localContext()
 {
     static const uno::Reference<uno::XComponentContext> context = [] {
         const std::string program = TARNWICK_LO_PROGRAM_DIR;
-        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"), toOUString("vnd.sun.star.pathname:" + program + "/fundamentalrc"));
-        return cppu::defaultBootstrap_InitialComponentContext(toOUString("file://" + program + "/unorc"));
+        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"), ToOUString("vnd.sun.star.pathname:" + program + "/fundamentalrc"));
+        return cppu::defaultBootstrap_InitialComponentContext(ToOUString("file://" + program + "/unorc"));
     }();
     return context;
 }
@@ -108,7 +109,7 @@ void LibreOfficeServer::start()
     const auto deadline = std::chrono::steady_clock::now() + limit;
     try {
         const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(localContext());
-        const OUString url = toOUString("uno:pipe,name=" + m_process.pipeName() + ";urp;StarOffice.ComponentContext");
+        const OUString url = ToOUString("uno:pipe,name=" + m_process.pipeName() + ";urp;StarOffice.ComponentContext");
         // The server opens its pipe only when it is ready; until then connecting fails.
         for (;;) {
             try {

@@ -17,6 +17,9 @@
 
 namespace tarnwick::word {
 
+// A UTF-8 text (a path, an address) as the UNO API takes it.
+rtl::OUString ToOUString(const std::string& utf8);
+
 enum LibreOfficeErrorNumber : int {
     kErrorOfficeMissing = 5030,  // soffice is not installed
     kErrorOfficeNotStarted = 5031,  // it could not be started or did not answer in time

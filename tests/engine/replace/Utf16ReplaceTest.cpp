@@ -3,25 +3,11 @@
 #include "engine/walk/SearchWalk.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
 namespace tarnwick::test {
-namespace {
-
-std::string utf16File(std::u16string_view text, bool bigEndian, std::string_view tail = {})
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t u : text) {
-        const auto high = static_cast<char>(u >> 8);
-        const auto low = static_cast<char>(u & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes.append(tail);
-}
-
-}  // namespace
-
 TEST(Utf16Replace, WritesUtf16WithTheSameMark)
 {
     TempTree tree;
