@@ -9,6 +9,7 @@
 #include "engine/log/RunLog.h"
 #include "engine/match/SearchPattern.h"
 #include "engine/replace/DiffPreview.h"
+#include "engine/replace/PreviewJob.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/SearchWorker.h"
 #include "platform/FileOps.h"
@@ -119,11 +120,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         nowhere.fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         // Nothing changed, so there is nothing for the operation log either.
         log.enabled = false;
-        if (job.tempDirIsCurrent) {
-            const char* tmp = std::getenv("TMPDIR");
-            job.tempDirIsCurrent = false;
-            job.tempDir = tmp && *tmp ? tmp : "/tmp";
-        }
+        job = JobForPreview(job);
     }
     auto results = std::make_shared<ResultList>();
     auto runLog = std::make_shared<RunLog>();
@@ -134,7 +131,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // Documents go through the built-in component, which reads and writes them directly,
     // and the formats it does not know through a LibreOffice server.
     auto documents = std::make_shared<WordDocumentEngine>(word::CreateDocumentApplication);
-    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer, preview}, codePage);
+    SearchWorker worker(WorkerOutputs{results, runLog, notifier, nullptr, documents, printer}, codePage);
     printer->setOnClosed([&worker] { worker.RequestStop(); });
 
     const std::string searchText = PrepareSearchText(request.searchText, request.job, codePage);
@@ -153,7 +150,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // A preview changes nothing, so there is nothing to undo.
     if (request.undo && !preview) worker.SetUndoJournal(*request.undo);
     if (request.command == CliCommand::Replace)
-        worker.StartReplace(request.directory);
+        worker.StartReplace(request.directory, {preview, nullptr});
     else if (request.command == CliCommand::Lowercase)
         worker.StartRename(request.renameArgument, request.directory);
     else

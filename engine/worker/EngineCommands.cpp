@@ -26,15 +26,16 @@ std::optional<RunKind> journalKind(WorkerCommand command)
 void EngineCommands::Run(WorkerCommand command, WorkerState& state)
 {
     const CommandInput& input = state.current;
+    RunSink* target = input.preview.sink ? input.preview.sink.get() : state.outputs.sink.get();
     std::optional<StoreSink> store;
-    if (!state.outputs.sink) store.emplace(*state.outputs.results, *state.outputs.runLog);
-    CountingSink sink(state.outputs.sink ? *state.outputs.sink : static_cast<RunSink&>(*store), state.counters);
+    if (!target) target = &store.emplace(*state.outputs.results, *state.outputs.runLog);
+    CountingSink sink(*target, state.counters);
     RunContext run(input.job, input.searchText, input.replacementText, state.codePage, sink, state.counters, state.stopFlag,
                    state.buffers);
     run.list = state.outputs.results.get();
     run.status = state.outputs.status.get();
     run.documents = state.outputs.documents.get();
-    run.preview = state.outputs.preview.get();
+    run.preview = input.preview.changes.get();
     std::optional<RunJournal> journal;
     const std::optional<RunKind> kind = journalKind(command);
     // A preview changes nothing: no journal.

@@ -121,16 +121,18 @@ void SearchWorker::SetUndoJournal(const UndoJournalOptions& options)
     m_state->pending.undo = options;
 }
 
-void SearchWorker::start(WorkerCommand command)
+void SearchWorker::start(WorkerCommand command, ReplacePreview preview)
 {
     m_state->stopFlag.store(false);
     std::lock_guard lock(m_state->mutex);
     m_state->pending.command = command;
+    m_state->pending.preview = std::move(preview);
     m_state->signalled = true;
     m_state->wake.notify_one();
 }
 
-void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument, bool resetExamined)
+void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument, bool resetExamined,
+                           ReplacePreview preview)
 {
     {
         std::lock_guard lock(m_state->mutex);
@@ -141,7 +143,7 @@ void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, 
     m_state->counters.hits.store(0);
     m_state->counters.admitted.store(0);
     if (resetExamined) m_state->counters.examined.store(0);
-    start(command);
+    start(command, std::move(preview));
 }
 
 void SearchWorker::StartSearch(const std::string& startPath)
@@ -149,9 +151,9 @@ void SearchWorker::StartSearch(const std::string& startPath)
     startAt(WorkerCommand::Search, startPath, RenameArgument::OnlyAllCapitals, true);
 }
 
-void SearchWorker::StartReplace(const std::string& startPath)
+void SearchWorker::StartReplace(const std::string& startPath, ReplacePreview preview)
 {
-    startAt(WorkerCommand::Replace, startPath, RenameArgument::OnlyAllCapitals, true);
+    startAt(WorkerCommand::Replace, startPath, RenameArgument::OnlyAllCapitals, true, std::move(preview));
 }
 
 void SearchWorker::StartRename(RenameArgument renameArgument, const std::string& startPath)
@@ -173,6 +175,18 @@ WorkerInputs SearchWorker::LastInputs() const
     std::lock_guard lock(m_state->mutex);
     const CommandInput& input = m_state->pending;
     return {input.command, input.job, input.searchText, input.replacementText, input.startPath};
+}
+
+void SearchWorker::RestoreInputs(const WorkerInputs& inputs)
+{
+    std::lock_guard lock(m_state->mutex);
+    CommandInput& input = m_state->pending;
+    input.command = inputs.command;
+    input.job = inputs.job;
+    input.searchText = inputs.searchText;
+    input.replacementText = inputs.replacementText;
+    input.startPath = inputs.startPath;
+    input.preview = {};
 }
 
 int SearchWorker::Shutdown()

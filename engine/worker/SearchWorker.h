@@ -60,8 +60,14 @@ struct WorkerOutputs {
     // Where a run's results go instead of the result list and the run log
     // text, when set (the terminal program prints them as they come).
     std::shared_ptr<RunSink> sink;
-    // Set: a replace run writes nothing and hands its changes here.
-    std::shared_ptr<ChangePreview> preview;
+};
+
+// A replace that writes nothing: its changes go to `changes`. With a `sink`,
+// its items and run log lines go there instead of the worker's outputs, so
+// that a preview leaves the result list of the last real run alone.
+struct ReplacePreview {
+    std::shared_ptr<ChangePreview> changes;
+    std::shared_ptr<RunSink> sink;
 };
 
 // What the front end last handed the worker: the last command started, the
@@ -92,7 +98,9 @@ public:
     // Whether and where runs that change files keep a journal for an undo.
     void SetUndoJournal(const UndoJournalOptions& options);
     void StartSearch(const std::string& startPath);
-    void StartReplace(const std::string& startPath);
+    // With `preview.changes` set, only previews: the same worker may run the
+    // real replace next.
+    void StartReplace(const std::string& startPath, ReplacePreview preview = {});
     // Keeps the examined counter; the search and replacement texts stay those
     // of the preceding run.
     void StartRename(RenameArgument renameArgument, const std::string& startPath);
@@ -109,6 +117,10 @@ public:
     std::int32_t GetAdmittedCount() const;
     // What the export reports of the last run.
     WorkerInputs LastInputs() const;
+    // Takes back inputs LastInputs() gave, without running anything: a
+    // preview leaves the last real run the one a replace in marked results
+    // and the export refer to.
+    void RestoreInputs(const WorkerInputs& inputs);
 
     // Ends the thread: quit command, then at most the shutdown wait. Returns
     // the thread's exit code: 0, or kAbandonedExitCode when it had to be left
@@ -116,8 +128,9 @@ public:
     int Shutdown();
 
 private:
-    void start(WorkerCommand command);
-    void startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument, bool resetExamined);
+    void start(WorkerCommand command, ReplacePreview preview = {});
+    void startAt(WorkerCommand command, const std::string& startPath, RenameArgument renameArgument, bool resetExamined,
+                 ReplacePreview preview = {});
 
     std::shared_ptr<WorkerState> m_state;
     std::chrono::milliseconds m_shutdownWait;

@@ -27,6 +27,8 @@ struct CommandInput {
     // Off until the front end passes its settings: a worker that was not
     // told where journals go writes none.
     UndoJournalOptions undo{false, 0, {}};
+    // Set for this one command only: a replace that writes nothing.
+    ReplacePreview preview;
 };
 
 struct WorkerState {

@@ -54,9 +54,8 @@ public:
 TEST(ExportRunValues, FollowWhatTheWorkerWasLastHanded)
 {
     auto notifier = std::make_shared<CountingNotifier>();
-    SearchWorker worker(
-        {std::make_shared<ResultList>(), std::make_shared<RunLog>(), notifier, nullptr, nullptr, nullptr, nullptr},
-        CodePage::system(), std::make_shared<CountingRunner>());
+    SearchWorker worker({std::make_shared<ResultList>(), std::make_shared<RunLog>(), notifier, nullptr, nullptr, nullptr},
+                        CodePage::system(), std::make_shared<CountingRunner>());
     SearchJob job;
     job.matchCase = 1;
     job.searchDirNames = 1;

@@ -22,6 +22,7 @@
 #include "ui/frame/MainFrameCommands.h"
 #include "ui/help/HelpMenu.h"
 #include "ui/options/OptionsDialog.h"
+#include "ui/replacepreview/ReplacePreviewDialog.h"
 #include "ui/results/ExportCommand.h"
 #include "ui/results/ExternalEditor.h"
 #include "ui/results/ResultsCommandTexts.h"
@@ -140,6 +141,12 @@ void ProgramWindow::connectFrame()
     SearchFormController* form = m_controller.get();
     connect(frame, &MainFrame::startSearchRequested, this, [form] { form->StartSearchRun(); });
     connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->StartReplaceRun(); });
+    connect(frame, &MainFrame::previewReplaceRequested, this, [form] { form->StartReplacePreview(); });
+    // Shown once the preview's completion message has been handled, outside it.
+    form->setPreviewHandler([this](std::shared_ptr<const ReplacePreviewCollector> preview) {
+        QMetaObject::invokeMethod(
+            this, [this, preview] { showReplacePreview(preview); }, Qt::QueuedConnection);
+    });
     connect(frame, &MainFrame::stopRequested, this, [form] { form->Stop(); });
     connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->ConvertFileNames(); });
     connect(frame, &MainFrame::copyCommandLineRequested, this, [frame, form](bool replace) {
@@ -296,6 +303,13 @@ void ProgramWindow::undoLastRun()
     const QString when = QDateTime::fromSecsSinceEpoch(newest.created).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (!m_dialogs->askOkCancel(UndoQuestion(newest, when.toStdString()))) return;
     m_dialogs->showMessage(UndoMessage(UndoRun(root, newest.id)));
+}
+
+// "Ersetzen" in the preview starts the ordinary replace with the previewed values.
+void ProgramWindow::showReplacePreview(std::shared_ptr<const ReplacePreviewCollector> preview)
+{
+    ReplacePreviewDialog dialog(std::move(preview), m_frame.get());
+    if (dialog.exec() == QDialog::Accepted) m_controller->StartPreviewedReplace();
 }
 
 void ProgramWindow::editOptions()

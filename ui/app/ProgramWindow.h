@@ -27,6 +27,7 @@ class HelpMenu;
 class MainFrame;
 class ProgramDocuments;
 class QtNotifier;
+class ReplacePreviewCollector;
 class ResultsPane;
 class ViewerAccess;
 class ViewerPage;
@@ -84,6 +85,7 @@ private:
     void connectFrame();
     void editOptions();
     void undoLastRun();
+    void showReplacePreview(std::shared_ptr<const ReplacePreviewCollector> preview);
     void connectResultsCommands();
     void connectDocuments();
     void connectViewer(ViewerPage* viewer);

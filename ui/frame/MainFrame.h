@@ -91,6 +91,7 @@ public slots:
 signals:
     void startSearchRequested();
     void startReplaceRequested();
+    void previewReplaceRequested();
     void stopRequested();
     void convertNamesRequested();
     // "Suche/Ersetzen als Befehlszeile kopieren".

@@ -183,6 +183,7 @@ void MainFrame::connectCommands()
     const auto on = [this](FrameCommand id, auto slot) { connect(action(id), &QAction::triggered, this, slot); };
     on(FrameCommand::StartSearch, [this] { emit startSearchRequested(); });
     on(FrameCommand::StartReplace, [this] { emit startReplaceRequested(); });
+    on(FrameCommand::PreviewReplace, [this] { emit previewReplaceRequested(); });
     on(FrameCommand::Stop, [this] { emit stopRequested(); });
     on(FrameCommand::ConvertNames, [this] { emit convertNamesRequested(); });
     on(FrameCommand::SaveSearch, [this] { emit saveSearchRequested(); });

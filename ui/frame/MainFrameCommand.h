@@ -19,6 +19,7 @@ enum class FrameCommand : int {
     // "&Suchen/Ersetzen"
     StartSearch = 40024,
     StartReplace = 40025,
+    PreviewReplace = 40111,  // the replace run without writing, its changes in a dialog
     Stop = 40035,
     ConvertNames = 40036,
     CopySearchLine = 40101,  // the search as a tarnwick-cli line on the clipboard

@@ -23,6 +23,12 @@ std::vector<CommandEntry> BuildCommands()
 
         {F::StartSearch, "&Suche starten", O::Form, "", "", {}},
         {F::StartReplace, "&Ersetzen starten", O::Form, "", "", {}},
+        {F::PreviewReplace,
+         "&Vorschau der Ersetzungen...",
+         O::Form,
+         "Zeigt, was der Ersetzungslauf ändern würde, ohne etwas zu schreiben",
+         "Vorschau der Ersetzungen",
+         {}},
         {F::Stop, "Sto&pp", O::Form, "", "", {}},
         {F::ConvertNames, "&Grossbuchstaben im Dateinamen wandeln...", O::Form, "", "", {}},
         {F::UndoLastRun,
@@ -136,8 +142,8 @@ const std::vector<MenuEntry>& MainMenuLayout()
          {F::FileNew, F::FileOpen, F::FileSave, F::FileSaveAs, std::nullopt, F::FilePrint, F::FilePrintPreview, F::FilePrintSetup,
           std::nullopt, F::RecentFile, std::nullopt, F::Exit}},
         {"&Suchen/Ersetzen",
-         {F::StartSearch, F::StartReplace, F::Stop, std::nullopt, F::ConvertNames, F::UndoLastRun, std::nullopt, F::SaveSearch,
-          F::SavedSearches, std::nullopt, F::CopySearchLine, F::CopyReplaceLine}},
+         {F::StartSearch, F::StartReplace, F::PreviewReplace, F::Stop, std::nullopt, F::ConvertNames, F::UndoLastRun,
+          std::nullopt, F::SaveSearch, F::SavedSearches, std::nullopt, F::CopySearchLine, F::CopyReplaceLine}},
         {"&Ergebnisse",
          {F::OpenInViewer, F::OpenWithProgram, std::nullopt, F::ReplaceMarked, F::MarkAll, F::MarkNone, std::nullopt,
           F::ExportResults, std::nullopt, F::ExpandAll, F::CollapseAll}},
@@ -155,9 +161,9 @@ const std::vector<MenuEntry>& MainMenuLayout()
 
 const std::vector<std::optional<FrameCommand>>& MainToolBarLayout()
 {
-    static const std::vector<std::optional<FrameCommand>> bar = {F::StartSearch, F::StartReplace, F::Stop,    std::nullopt,
-                                                                 F::FilePrint,   std::nullopt,    F::Options, std::nullopt,
-                                                                 F::About,       F::Help};
+    static const std::vector<std::optional<FrameCommand>> bar = {
+        F::StartSearch, F::StartReplace, F::PreviewReplace, F::Stop,  std::nullopt, F::FilePrint,
+        std::nullopt,   F::Options,      std::nullopt,      F::About, F::Help};
     return bar;
 }
 
@@ -176,6 +182,7 @@ std::optional<bool> FrameEnablesCommand(FrameCommand id, bool busy)
     // A second run must not start while one is active; only a running one can stop.
     case F::StartSearch:
     case F::StartReplace:
+    case F::PreviewReplace:
     case F::ConvertNames:
     // Not while a run changes files; whether there is a run to undo is asked when the menu opens.
     case F::UndoLastRun: return !busy;

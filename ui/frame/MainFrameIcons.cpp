@@ -77,6 +77,16 @@ void PaintReplace(QPainter& p)
     PaintArrow(p, 11.4, false, QColor(0x2e, 0x9a, 0x3e));
 }
 
+// The replace arrows looked at: a small magnifier over their lower right.
+void PaintMagnifierCorner(QPainter& p)
+{
+    p.save();
+    p.translate(6.0, 6.0);
+    p.scale(0.62, 0.62);
+    PaintMagnifier(p);
+    p.restore();
+}
+
 void PaintStop(QPainter& p)
 {
     QPolygonF octagon;
@@ -154,6 +164,11 @@ QIcon CommandIcon(FrameCommand id)
     switch (id) {
     case FrameCommand::StartSearch: return PaintedIcon(PaintMagnifier);
     case FrameCommand::StartReplace: return PaintedIcon(PaintReplace);
+    case FrameCommand::PreviewReplace:
+        return PaintedIcon([](QPainter& p) {
+            PaintReplace(p);
+            PaintMagnifierCorner(p);
+        });
     case FrameCommand::Stop: return PaintedIcon(PaintStop);
     case FrameCommand::FilePrint: return PaintedIcon(PaintPrinter);
     case FrameCommand::Options: return PaintedIcon(PaintGear);

@@ -61,7 +61,7 @@ SearchFormController::SearchFormController(FormServices services, FormWorkerPart
 {
     // No sink of its own: the run goes into the result list and the run log text.
     WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status), std::move(parts.documents),
-                          nullptr,   nullptr};
+                          nullptr};
     m_worker =
         std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner), parts.shutdownWait);
 }

@@ -9,6 +9,7 @@
 // them over to that thread (QtNotifier in the desktop program).
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "engine/worker/SearchWorker.h"
 #include "settings/FormState.h"
 #include "settings/SavedSearches.h"
+#include "ui/replacepreview/ReplacePreviewCollector.h"
 #include "ui/results/ResultsCommands.h"
 #include "ui/results/RunKind.h"
 #include "ui/searchform/QtNotifierSink.h"
@@ -146,6 +148,18 @@ public:
     // stopped run that has not ended yet).
     bool StartSearchRun();
     bool StartReplaceRun();
+    // "Vorschau der Ersetzungen": the replace run with the same checks and
+    // values, writing nothing. The result list keeps the last real run.
+    // When the preview ran to its end the preview handler receives what it
+    // gathered (a stopped or aborted preview shows nothing).
+    bool StartReplacePreview();
+    // The real replace of the last preview, with the values it was started
+    // with; false when there is none or a run is active.
+    bool StartPreviewedReplace();
+    void setPreviewHandler(std::function<void(std::shared_ptr<const ReplacePreviewCollector>)> handler)
+    {
+        m_previewHandler = std::move(handler);
+    }
     bool ConvertFileNames();
     // MarkedResultsReplacer: replace in the marked results of the last search.
     bool startReplaceInMarkedResults() override;
@@ -215,6 +229,7 @@ private:
         SearchJob job;
         std::string startPath;
         RenameArgument renameArgument = RenameArgument::OnlyAllCapitals;
+        bool preview = false;  // a replace that writes nothing
     };
 
     bool checkSearchInputs();
@@ -222,6 +237,8 @@ private:
     bool checkWhereToSearch();
     bool isAnyKindChosen() const;
     std::optional<std::string> replacementForRun();
+    // The checks and questions of a replace, then its values.
+    std::optional<PreparedRun> prepareReplace();
     PreparedRun prepare(RunKind kind) const;
     // Hands a prepared run to the worker, or keeps it until the stopped run
     // has ended.
@@ -257,6 +274,13 @@ private:
     // says nothing about the filters.
     bool m_stopRequested = false;
     std::optional<PreparedRun> m_queuedRun;
+    // What the outstanding run gathers when it is a preview.
+    std::shared_ptr<ReplacePreviewCollector> m_outstandingPreview;
+    // The values of the last preview that ran to its end.
+    std::optional<PreparedRun> m_previewedRun;
+    // What the worker held before the outstanding preview.
+    WorkerInputs m_inputsBeforePreview;
+    std::function<void(std::shared_ptr<const ReplacePreviewCollector>)> m_previewHandler;
 
     bool m_busy = false;
     RunKind m_lastRunKind = RunKind::None;

@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/log/RunLifecycle.h"
 #include "engine/match/SearchPattern.h"
+#include "engine/replace/PreviewJob.h"
 #include "engine/worker/Notifier.h"
 #include "platform/Clock.h"
 #include "results/ResultList.h"
@@ -82,25 +83,51 @@ bool SearchFormController::StartSearchRun()
     return true;
 }
 
-bool SearchFormController::StartReplaceRun()
+std::optional<SearchFormController::PreparedRun> SearchFormController::prepareReplace()
 {
     // The main window disables the command while busy; a second replace
     // must not start through any other way either.
-    if (m_busy) return false;
+    if (m_busy) return std::nullopt;
     FormPrompts& prompts = m_services.prompts;
-    if (!checkSearchText()) return false;
-    if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
-    if (!checkWhereToSearch()) return false;
+    if (!checkSearchText()) return std::nullopt;
+    if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return std::nullopt;
+    if (!checkWhereToSearch()) return std::nullopt;
     if (m_state.allFileTypes != 0 && settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {
         const HinweisAnswer answer = prompts.showHinweis(formtext::kWarnReplaceInAllTypes);
         if (answer.dontShowAgain) settings::OptOutOfWarning(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes);
-        if (!answer.ok) return false;
+        if (!answer.ok) return std::nullopt;
     }
     std::optional<std::string> replacement = replacementForRun();
-    if (!replacement) return false;
+    if (!replacement) return std::nullopt;
 
     PreparedRun run = prepare(RunKind::Replace);
     run.replacement = std::move(*replacement);
+    return run;
+}
+
+bool SearchFormController::StartReplaceRun()
+{
+    std::optional<PreparedRun> run = prepareReplace();
+    if (!run) return false;
+    begin(std::move(*run));
+    return true;
+}
+
+bool SearchFormController::StartReplacePreview()
+{
+    std::optional<PreparedRun> run = prepareReplace();
+    if (!run) return false;
+    run->preview = true;
+    begin(std::move(*run));
+    return true;
+}
+
+bool SearchFormController::StartPreviewedReplace()
+{
+    if (m_busy || !m_previewedRun) return false;
+    PreparedRun run = std::move(*m_previewedRun);
+    m_previewedRun.reset();
+    run.preview = false;
     begin(std::move(run));
     return true;
 }
@@ -121,9 +148,13 @@ bool SearchFormController::ConvertFileNames()
 
 void SearchFormController::begin(PreparedRun run)
 {
-    m_lastRunKind = run.kind;
-    if (m_listener) m_listener->releaseViewerDocuments();
-    setLastRunWasSearch(run.kind == RunKind::Search);
+    m_previewedRun.reset();
+    // A preview leaves the result list, and what its commands may do, alone.
+    if (!run.preview) {
+        m_lastRunKind = run.kind;
+        if (m_listener) m_listener->releaseViewerDocuments();
+        setLastRunWasSearch(run.kind == RunKind::Search);
+    }
     setBusy(true);
     moveCurrentToTop();
     notifyChanged();
@@ -140,6 +171,19 @@ void SearchFormController::launch(const PreparedRun& run)
 {
     ResultList& results = *m_results;
     m_stopRequested = false;
+    m_outstandingPreview.reset();
+    if (run.preview) {
+        // Its items go to the collector; afterwards the worker's inputs are
+        // those of the last real run again.
+        m_outstandingPreview = std::make_shared<ReplacePreviewCollector>(m_services.codePage);
+        m_previewedRun = run;
+        m_inputsBeforePreview = m_worker->LastInputs();
+        m_worker->SetTexts(run.workerSearchText, run.replacement);
+        m_worker->SetJob(JobForPreview(run.job));
+        m_worker->StartReplace(run.startPath, {m_outstandingPreview, m_outstandingPreview});
+        m_runOutstanding = true;
+        return;
+    }
     switch (run.kind) {
     case RunKind::Search:
         BeginSearchRun(results, *m_runLog, run.searchTyped);
@@ -202,6 +246,22 @@ void SearchFormController::Stop()
 void SearchFormController::HandleWorkerMessage(UserMessage message)
 {
     m_runOutstanding = false;
+    if (std::shared_ptr<ReplacePreviewCollector> preview = std::move(m_outstandingPreview)) {
+        // No summary and no operation log: nothing was replaced.
+        m_worker->RestoreInputs(m_inputsBeforePreview);
+        notifyStatus({});
+        const bool complete = message == UserMessage::ReplaceDone && !m_stopRequested;
+        if (!complete) m_previewedRun.reset();
+        if (m_queuedRun) {
+            const PreparedRun next = std::move(*m_queuedRun);
+            m_queuedRun.reset();
+            launch(next);
+            return;
+        }
+        setBusy(false);
+        if (complete && m_previewHandler) m_previewHandler(preview);
+        return;
+    }
     const settings::OptionsValues& options = m_state.options;
     const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};
     CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log, m_services.clock,

@@ -1,5 +1,7 @@
 #include "engine/worker/SearchWorker.h"
+#include "engine/job/StoreSink.h"
 #include "engine/log/RunLog.h"
+#include "engine/replace/DiffPreview.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/WorkerState.h"
 #include "platform/Exceptions.h"
@@ -77,7 +79,7 @@ public:
 
 struct WorkerRig {
     explicit WorkerRig(std::shared_ptr<CommandRunner> runner = nullptr, std::chrono::milliseconds wait = 1000ms)
-        : worker({results, runLog, notifier, nullptr, nullptr, nullptr, nullptr}, RunFixture::UTF8(), std::move(runner), wait)
+        : worker({results, runLog, notifier, nullptr, nullptr, nullptr}, RunFixture::UTF8(), std::move(runner), wait)
     {
     }
     std::shared_ptr<ResultList> results = std::make_shared<ResultList>();
@@ -171,6 +173,32 @@ TEST(SearchWorker, ExceptionAbortsOnlyThatCommand)
                   prefix + ", " + SystemErrorText(ENOENT),
               }));
     EXPECT_EQ(rig.worker.GetFileCount(), 1);
+}
+
+// The desktop program previews and then replaces with one worker: the
+// preview is part of the one command it was started with, not of the worker.
+TEST(SearchWorker, APreviewWritesNothingAndLeavesTheNextReplaceAnOrdinaryOne)
+{
+    TempTree tree;
+    tree.write("a.txt", "old text\n");
+    WorkerRig rig;
+    rig.worker.SetTexts("old", "new");
+    rig.worker.SetJob(TestJob());
+    auto changes = std::make_shared<DiffPreview>(tree.root(), RunFixture::UTF8());
+    ResultList previewItems;
+    RunLog previewLog;
+    rig.worker.StartReplace(tree.root(), {changes, std::make_shared<StoreSink>(previewItems, previewLog)});
+    ASSERT_EQ(rig.notifier->waitForPosts(1).size(), 1u);
+    EXPECT_EQ(tree.read("a.txt"), "old text\n");
+    EXPECT_NE(changes->Text().find("+new text"), std::string::npos);
+    EXPECT_EQ(rig.worker.GetHitCount(), 1);
+    EXPECT_GT(previewItems.TopLevelCount(), 0u);
+    EXPECT_EQ(rig.results->TopLevelCount(), 0u);
+
+    rig.worker.StartReplace(tree.root());
+    ASSERT_EQ(rig.notifier->waitForPosts(2).size(), 2u);
+    EXPECT_EQ(tree.read("a.txt"), "new text\n");
+    EXPECT_GT(rig.results->TopLevelCount(), 0u);
 }
 
 TEST(SearchWorker, ShutdownAbandonsARunnerThatIgnoresTheStop)

@@ -16,7 +16,8 @@ namespace {
 
 TEST(MainFrameCommandsTest, RunCommandsFollowTheBusyFlag)
 {
-    for (FrameCommand id : {FrameCommand::StartSearch, FrameCommand::StartReplace, FrameCommand::ConvertNames}) {
+    for (FrameCommand id :
+         {FrameCommand::StartSearch, FrameCommand::StartReplace, FrameCommand::PreviewReplace, FrameCommand::ConvertNames}) {
         EXPECT_EQ(FrameEnablesCommand(id, false), true) << static_cast<int>(id);
         EXPECT_EQ(FrameEnablesCommand(id, true), false) << static_cast<int>(id);
     }

@@ -56,9 +56,10 @@ TEST_F(MainFrameWidgetTest, MenuBarCarriesTheMenusWithTheirTexts)
     EXPECT_EQ(titles,
               QStringList({"&Datei (Vorschau)", "&Suchen/Ersetzen", "&Ergebnisse", "&Vorschau", "&Ansicht", "E&xtras", "&?"}));
     EXPECT_EQ(EntryTexts(frame.menuBar()->actions().at(1)->menu()),
-              QStringList({"&Suche starten", "&Ersetzen starten", "Sto&pp", "-", "&Grossbuchstaben im Dateinamen wandeln...",
-                           "Rückgängig: letzter Ersetzungslauf", "-", "Suche spe&ichern...", "Gespeic&herte Suchen...", "-",
-                           "Suche als &Befehlszeile kopieren", "Ersetzen als Be&fehlszeile kopieren"}));
+              QStringList({"&Suche starten", "&Ersetzen starten", "&Vorschau der Ersetzungen...", "Sto&pp", "-",
+                           "&Grossbuchstaben im Dateinamen wandeln...", "Rückgängig: letzter Ersetzungslauf", "-",
+                           "Suche spe&ichern...", "Gespeic&herte Suchen...", "-", "Suche als &Befehlszeile kopieren",
+                           "Ersetzen als Be&fehlszeile kopieren"}));
     EXPECT_EQ(EntryTexts(frame.menuBar()->actions().at(4)->menu()),
               QStringList({"&Ergebnisliste", "&Vorschau", "-", "Such&optionen", "Er&weitere Suchoptionen", "-", "&Symbolleiste",
                            "S&tatusleiste", "-", "&Zeilenumbruch (Vorschau)", "S&chriftart...", "-", "&XP Stil", "200&3 Stil"}));

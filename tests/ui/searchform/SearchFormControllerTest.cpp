@@ -342,6 +342,40 @@ TEST_F(SearchFormControllerTest, ReplaceInMarkedResultsNeedsASearchAndAsksAboutA
     EXPECT_TRUE(form->lastRunWasSearch());
 }
 
+// A preview between a search and a replace in its marked results must not
+// take the search's place: the results, the worker's inputs (which the
+// export reports) and the marked-results command stay the search's.
+TEST_F(SearchFormControllerTest, APreviewLeavesTheLastRealRunInPlaceAndAStoppedOneShowsNothing)
+{
+    tree.write("a.txt", "needle\n");
+    makeReadyToSearch();
+    ASSERT_TRUE(form->StartSearchRun());
+    finishRun();
+    const std::vector<std::string> searchRows = topLevelTexts();
+    std::shared_ptr<const ReplacePreviewCollector> shown;
+    form->setPreviewHandler([&](std::shared_ptr<const ReplacePreviewCollector> preview) { shown = std::move(preview); });
+
+    form->SetComboText(FormCombo::ReplaceText, "pin");
+    ASSERT_TRUE(form->StartReplacePreview());
+    EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(shown->entries().size(), 1u);
+    EXPECT_EQ(shown->entries()[0].replacements, 1);
+    EXPECT_EQ(tree.read("a.txt"), "needle\n");
+    EXPECT_EQ(topLevelTexts(), searchRows);
+    EXPECT_TRUE(form->lastRunWasSearch());
+    EXPECT_EQ(form->worker().LastInputs().command, WorkerCommand::Search);
+    EXPECT_EQ(form->worker().LastInputs().replacementText, "");
+
+    shown.reset();
+    ASSERT_TRUE(form->StartReplacePreview());
+    form->Stop();
+    finishRun();
+    EXPECT_FALSE(shown);
+    EXPECT_FALSE(form->StartPreviewedReplace());
+    EXPECT_EQ(tree.read("a.txt"), "needle\n");
+}
+
 // --- histories ---
 
 TEST_F(SearchFormControllerTest, LeavingTheFileTypeBoxNormalisesTheTextAndAddsItOnce)

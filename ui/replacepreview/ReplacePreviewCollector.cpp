@@ -1,0 +1,208 @@
+#include "ui/replacepreview/ReplacePreviewCollector.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#include "engine/documents/DocumentText.h"
+#include "engine/replace/LineDiff.h"
+#include "engine/replace/Renaming.h"
+#include "platform/SystemError.h"
+
+namespace tarnwick::ui {
+namespace {
+
+// What a text-based diff tool would not show as text.
+bool isBinary(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
+
+std::error_code readWhole(const std::string& path, std::string& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return LastErrnoCode();
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.bad() ? ErrnoCode(EIO) : std::error_code();
+}
+
+PreviewLine lineOf(std::size_t index, std::string_view line)
+{
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    PreviewLine out{index + 1, std::string(line.substr(0, ReplacePreviewCollector::kMaxLineBytes))};
+    if (line.size() > ReplacePreviewCollector::kMaxLineBytes) out.text += " …";
+    return out;
+}
+
+}  // namespace
+
+std::int64_t ReplacePreviewCollector::totalReplacements() const
+{
+    std::int64_t total = 0;
+    for (const PreviewEntry& entry : m_entries) total += entry.replacements;
+    return total;
+}
+
+std::size_t ReplacePreviewCollector::changedCount() const
+{
+    return static_cast<std::size_t>(std::count_if(m_entries.begin(), m_entries.end(),
+                                                  [](const PreviewEntry& e) { return e.kind != PreviewEntryKind::Error; }));
+}
+
+PreviewEntry& ReplacePreviewCollector::entryOf(const std::string& path, PreviewEntryKind kind)
+{
+    const auto [it, added] = m_entryOf.emplace(path, m_entries.size());
+    if (added) {
+        PreviewEntry entry;
+        entry.kind = kind;
+        entry.path = path;
+        m_entries.push_back(std::move(entry));
+    } else if (m_entries[it->second].kind == PreviewEntryKind::NameOnly) {
+        m_entries[it->second].kind = kind;
+    }
+    return m_entries[it->second];
+}
+
+void ReplacePreviewCollector::addLineChanges(PreviewEntry& entry, std::string_view before, std::string_view after)
+{
+    const std::vector<std::string_view> a = SplitLines(before), b = SplitLines(after);
+    std::size_t kept = 0;
+    for (const DiffBlock& block : DiffLines(a, b)) {
+        PreviewBlock shown;
+        for (std::size_t i = block.beforeBegin; i < block.beforeEnd; ++i) {
+            if (kept < kMaxLinesPerEntry) {
+                shown.removed.push_back(lineOf(i, a[i]));
+                ++kept;
+            } else {
+                ++entry.hiddenLines;
+            }
+        }
+        for (std::size_t j = block.afterBegin; j < block.afterEnd; ++j) {
+            if (kept < kMaxLinesPerEntry) {
+                shown.added.push_back(lineOf(j, b[j]));
+                ++kept;
+            } else {
+                ++entry.hiddenLines;
+            }
+        }
+        if (!shown.removed.empty() || !shown.added.empty()) entry.blocks.push_back(std::move(shown));
+    }
+}
+
+std::error_code ReplacePreviewCollector::Contents(const std::string& path, std::string_view previous, std::string_view contents,
+                                                  std::int64_t replacements)
+{
+    const bool binary = isBinary(previous) || isBinary(contents);
+    PreviewEntry& entry = entryOf(path, binary ? PreviewEntryKind::Binary : PreviewEntryKind::Text);
+    entry.replacements += replacements;
+    if (!binary) addLineChanges(entry, previous, contents);
+    return {};
+}
+
+std::error_code ReplacePreviewCollector::SplitContents(const std::string& path, const std::string& newContentsPath,
+                                                       std::int64_t replacements)
+{
+    struct stat before {
+    }, after{};
+    if (::stat(path.c_str(), &before) != 0 || ::stat(newContentsPath.c_str(), &after) != 0) return LastErrnoCode();
+    if (static_cast<std::uint64_t>(std::max(before.st_size, after.st_size)) > kMaxComparedBytes) {
+        PreviewEntry& entry = entryOf(path, PreviewEntryKind::Text);
+        entry.replacements += replacements;
+        entry.tooLargeForLines = true;
+        return {};
+    }
+    std::string previous, contents;
+    if (std::error_code error = readWhole(path, previous)) return error;
+    if (std::error_code error = readWhole(newContentsPath, contents)) return error;
+    return Contents(path, previous, contents, replacements);
+}
+
+void ReplacePreviewCollector::Backup(const std::string&, const std::string& backupPath) { m_taken.insert(backupPath); }
+
+bool ReplacePreviewCollector::Exists(const std::string& path) const
+{
+    if (m_taken.count(path) != 0) return true;
+    if (m_freed.count(path) != 0) return false;
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::error_code ReplacePreviewCollector::Rename(const std::string& directory, const std::string& name, const std::string& newName)
+{
+    if (!IsUsableEntryName(newName)) return ErrnoCode(EINVAL);
+    if (newName == name) return {};
+    const std::string fromPath = directory + (directory.empty() || directory.back() == '/' ? "" : "/") + name;
+    const std::string toPath = fromPath.substr(0, fromPath.size() - name.size()) + newName;
+    // An existing entry is never replaced by a rename.
+    if (Exists(toPath)) return ErrnoCode(EEXIST);
+    m_freed.insert(fromPath);
+    m_taken.erase(fromPath);
+    m_taken.insert(toPath);
+    m_freed.erase(toPath);
+    entryOf(fromPath, PreviewEntryKind::NameOnly).newName = newName;
+    return {};
+}
+
+void ReplacePreviewCollector::Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+                                       std::int64_t replacements)
+{
+    // Paragraphs end with CR in a document's text.
+    auto paragraphs = [&](std::u16string_view text) {
+        std::string bytes = FromDocumentText(text, m_codePage);
+        std::replace(bytes.begin(), bytes.end(), '\r', '\n');
+        return bytes;
+    };
+    PreviewEntry& entry = entryOf(path, PreviewEntryKind::Document);
+    entry.replacements += replacements;
+    addLineChanges(entry, paragraphs(before), paragraphs(after));
+}
+
+void ReplacePreviewCollector::addError(std::string text)
+{
+    PreviewEntry entry;
+    entry.kind = PreviewEntryKind::Error;
+    entry.path = std::move(text);
+    m_entries.push_back(std::move(entry));
+}
+
+ItemHandle ReplacePreviewCollector::AddFileItem(std::string_view text, ItemKind kind, bool)
+{
+    const auto handle = static_cast<ItemHandle>(m_itemTexts.size());
+    m_itemTexts.emplace_back(text);
+    if (kind == ItemKind::Error) {
+        m_errorOf[handle] = m_entries.size();
+        addError(std::string(text));
+    }
+    return handle;
+}
+
+ItemHandle ReplacePreviewCollector::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t)
+{
+    return AddFileItem(text, kind);
+}
+
+void ReplacePreviewCollector::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text,
+                                         ItemKind kind)
+{
+    if (kind != ItemKind::Error || !UpdatesKind(what) || column != ResultColumn::Remark) return;
+    const std::string name = item < m_itemTexts.size() ? m_itemTexts[item] : std::string();
+    const std::string message = name.empty() ? std::string(text) : name + ": " + std::string(text);
+    const auto it = m_errorOf.find(item);
+    if (it != m_errorOf.end()) {
+        m_entries[it->second].path = message;
+        return;
+    }
+    m_errorOf[item] = m_entries.size();
+    addError(message);
+}
+
+void ReplacePreviewCollector::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+{
+    if (m_itemTexts.empty()) {
+        if (kind == ItemKind::Error && UpdatesKind(what)) addError(std::string(text));
+        return;
+    }
+    UpdateItem(static_cast<ItemHandle>(m_itemTexts.size() - 1), column, what, text, kind);
+}
+
+}  // namespace tarnwick::ui

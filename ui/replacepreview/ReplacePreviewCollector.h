@@ -1,0 +1,112 @@
+#pragma once
+// What a replace would change, gathered for the desktop program's preview
+// dialog: one entry per file (or folder) with its occurrence count, its new
+// name and, for text files and documents, the changed lines or paragraphs
+// old and new. The run's items go here too (it is also the run's sink), so
+// that the result list keeps the last real run; of them only the errors are
+// kept, as entries of their own.
+//
+// Filled on the worker thread, read on the user interface thread once the
+// run's completion message has come.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/job/RunSink.h"
+#include "engine/replace/ChangePreview.h"
+
+namespace tarnwick {
+class CodePage;
+}
+
+namespace tarnwick::ui {
+
+struct PreviewLine {
+    std::size_t number = 0;  // 1-based, in the old or the new text
+    std::string text;  // without its line end; long lines cut short
+};
+
+// Lines of the old text replaced by lines of the new one.
+struct PreviewBlock {
+    std::vector<PreviewLine> removed;
+    std::vector<PreviewLine> added;
+};
+
+enum class PreviewEntryKind {
+    Text,  // changed lines shown
+    Document,  // changed paragraphs shown
+    Binary,  // only the count
+    NameOnly,  // renamed, contents unchanged
+    Error,  // what the run reported; `path` holds the text
+};
+
+struct PreviewEntry {
+    PreviewEntryKind kind = PreviewEntryKind::Text;
+    std::string path;  // as named before the run
+    std::string newName;  // the name it gets; empty: it keeps its name
+    std::int64_t replacements = 0;
+    std::vector<PreviewBlock> blocks;
+    std::size_t hiddenLines = 0;  // changed lines beyond what an entry keeps
+    bool tooLargeForLines = false;  // a split file too large to compare line by line
+};
+
+class ReplacePreviewCollector final : public ChangePreview, public RunSink {
+public:
+    // Changed lines kept per entry and bytes kept per line: a huge change
+    // list must neither fill the memory nor the dialog.
+    static constexpr std::size_t kMaxLinesPerEntry = 400;
+    static constexpr std::size_t kMaxLineBytes = 1000;
+    // A split file beyond this size shows its count only: comparing it
+    // would hold both its old and its new contents in memory.
+    static constexpr std::uint64_t kMaxComparedBytes = 64u << 20;
+
+    explicit ReplacePreviewCollector(const CodePage& codePage) : m_codePage(codePage) {}
+
+    const std::vector<PreviewEntry>& entries() const { return m_entries; }
+    std::int64_t totalReplacements() const;
+    // Entries that are not errors.
+    std::size_t changedCount() const;
+
+    // ChangePreview
+    std::error_code Contents(const std::string& path, std::string_view previous, std::string_view contents,
+                             std::int64_t replacements) override;
+    std::error_code SplitContents(const std::string& path, const std::string& newContentsPath,
+                                  std::int64_t replacements) override;
+    void Backup(const std::string& path, const std::string& backupPath) override;
+    std::error_code Rename(const std::string& directory, const std::string& name, const std::string& newName) override;
+    bool Exists(const std::string& path) const override;
+    void Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+                  std::int64_t replacements) override;
+
+    // RunSink: everything but the errors goes nowhere.
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
+    void AddHitItem(std::int64_t, std::int64_t, std::string_view, std::int32_t, ItemKind, std::int64_t) override {}
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void SetItemColumnText(ItemHandle, std::string_view, ResultColumn) override {}
+    void SetItemDataValue(ItemHandle, std::int64_t) override {}
+    void ScrollToItem(ItemHandle) override {}
+    void AppendLog(std::string_view) override {}
+    void AddCounts(std::int32_t, std::int32_t) override {}
+    bool wantsHitItems() const override { return false; }
+
+private:
+    PreviewEntry& entryOf(const std::string& path, PreviewEntryKind kind);
+    void addLineChanges(PreviewEntry& entry, std::string_view before, std::string_view after);
+    void addError(std::string text);
+
+    const CodePage& m_codePage;
+    std::vector<PreviewEntry> m_entries;
+    std::map<std::string, std::size_t> m_entryOf;  // path -> index in m_entries
+    std::set<std::string> m_taken;  // names the run has created so far
+    std::set<std::string> m_freed;  // names the run has renamed away so far
+    // The sink's items: the text of each, to name a file in its error.
+    std::vector<std::string> m_itemTexts;
+    std::map<ItemHandle, std::size_t> m_errorOf;  // item -> index in m_entries
+};
+
+}  // namespace tarnwick::ui
