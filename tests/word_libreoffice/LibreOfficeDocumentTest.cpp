@@ -100,6 +100,29 @@ TEST(LibreOfficeDocuments, ReplaceKeepsAWord97DocWithABackup)
     EXPECT_EQ(text.find(u"Rechnung"), std::u16string::npos);
 }
 
+// A body without tables is read in one piece; a line break must still not
+// end its paragraph there.
+TEST(LibreOfficeDocuments, ADocWithoutTablesHasTheStoryOfTheBuiltInComponentAndIsReplacedIn)
+{
+    const TempTree tree;
+    for (const std::string name : {"notice", "notice-break"}) {
+        const std::u16string doc = storyText(tree.write(name + ".doc", fixture(name + ".doc")));
+        EXPECT_EQ(doc, storyText(tree.write(name + ".odt", fixture(name + ".odt")))) << name;
+        EXPECT_NE(doc.find(u"Rechnung\tvom 3. März \U0001F642 ist offen.\r"), std::u16string::npos) << name;
+    }
+    // Its paragraphs are found again for replacing.
+    const std::string doc = tree.write("replace.doc", fixture("notice.doc"));
+    SearchJob job = TestJob();
+    job.wordExtensions = "doc";
+    ReplaceFixture replace(job, "rechnung", "Gutschrift");
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    replace.run().documents = &engine;
+    engine.ReplaceDocument(replace.run(), doc);
+    EXPECT_TRUE(replace.errors().empty());
+    EXPECT_NE(storyText(doc).find(u"Mahnung zur Gutschrift Nr. 7\r"), std::u16string::npos);
+    EXPECT_NE(storyText(doc).find(u"die Gutschrift\tvom 3. März \U0001F642 ist offen.\r"), std::u16string::npos);
+}
+
 // Last: it ends the shared server.
 TEST(LibreOfficeDocuments, AMissingOrSilentServerGivesOneErrorItemPerDocument)
 {

@@ -40,7 +40,12 @@ QMenu* MenuHolding(QAction* action)
 
 ProgramDocuments::ProgramDocuments(ProgramDocumentParts parts)
     : m_parts(std::move(parts)), m_documentWindow(std::make_unique<DocumentWindow>()),
-      m_word(m_parts.wordFactory, m_documentWindow.get()), m_opener(m_parts.results.results(), m_parts.codePage, *this)
+      m_word(m_parts.wordFactory, m_documentWindow.get()), m_opener(m_parts.results.results(), m_parts.codePage, *this),
+      m_office(
+          m_parts.writerAvailable, m_parts.writerShow,
+          [this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); },
+          [this](const DocumentHit& hit) { m_opener.showInDocumentWindow(hit.path, hit.position, hit.length); },
+          m_parts.writerStuckAfter)
 {
     m_chooseFile = [this] {
         // The dialog starts where the file shown now lies.
@@ -121,6 +126,11 @@ void ProgramDocuments::showPreviewPage()
     m_showingPreview = true;
     m_parts.frame.showPreviewTab();
     m_showingPreview = false;
+}
+
+bool ProgramDocuments::showInOffice(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+{
+    return m_office.show(DocumentHit{path, position, length});
 }
 
 WordShowOutcome ProgramDocuments::showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)

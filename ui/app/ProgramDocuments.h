@@ -14,6 +14,7 @@
 #include "results/ResultList.h"
 #include "settings/RecentFileList.h"
 #include "ui/results/ResultOpener.h"
+#include "ui/viewer/DocumentShowRouter.h"
 #include "ui/viewer/ViewerWordConnection.h"
 
 class QAction;
@@ -46,6 +47,11 @@ struct ProgramDocumentParts {
     const CodePage& codePage;
     std::function<ViewerAccess*()> viewer;  // null while the program has no viewer
     ViewerWordConnection::Factory wordFactory;
+    // Document hits in LibreOffice Writer: whether it is installed, showing
+    // a hit there (null: never), and how long before a request counts as hung.
+    std::function<bool()> writerAvailable;
+    DocumentShowRouter::WriterShow writerShow;
+    std::chrono::milliseconds writerStuckAfter{std::chrono::seconds(60)};
 };
 
 class ProgramDocuments : public QObject, private ResultOpenerHost {
@@ -87,6 +93,7 @@ private:
     std::int64_t splitLength() const override;
     ViewerAccess* viewer() override { return m_parts.viewer ? m_parts.viewer() : nullptr; }
     void showPreviewPage() override;
+    bool showInOffice(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) override;
     WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) override;
     void showMessage(std::string_view text) override;
 
@@ -98,6 +105,7 @@ private:
     std::unique_ptr<DocumentWindow> m_documentWindow;
     ViewerWordConnection m_word;
     ResultOpener m_opener;
+    DocumentShowRouter m_office;
     settings::RecentFileList m_recent;
     std::vector<QAction*> m_recentActions;
     std::function<QString()> m_chooseFile;

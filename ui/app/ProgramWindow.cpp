@@ -37,6 +37,8 @@
 #include "ui/viewer/ViewerIcons.h"
 #include "ui/viewer/ViewerPage.h"
 #include "word/libreoffice/DocumentApplication.h"
+#include "word/libreoffice/SofficeProcess.h"
+#include "word/libreoffice/WriterWindow.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -123,9 +125,16 @@ bool ProgramWindow::openDocumentFile(const QString& path) { return m_documents->
 
 void ProgramWindow::connectDocuments()
 {
-    m_documents = std::make_unique<ProgramDocuments>(
-        ProgramDocumentParts{*m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(),
-                             [this] { return m_viewer; }, word::CreateFileApplication});
+    // One Writer connection for the program, used on the router's thread only.
+    auto writerShow = [window = std::shared_ptr<word::WriterWindow>()](const DocumentHit& hit) mutable {
+        if (!window)
+            window = std::make_shared<word::WriterWindow>(word::WriterLaunch{word::FindSoffice(), word::WriterTimeLimit(), {}});
+        window->show(hit.path, hit.position, hit.length);
+    };
+    m_documents = std::make_unique<ProgramDocuments>(ProgramDocumentParts{
+        *m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(), [this] { return m_viewer; },
+        word::CreateFileApplication, [] { return word::WriterCanShowWindows(word::FindSoffice()); }, std::move(writerShow),
+        word::WriterTimeLimit()});
 }
 
 void ProgramWindow::showStartUpTip() { m_helpMenu->showStartUpTip(); }

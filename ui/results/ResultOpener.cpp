@@ -24,11 +24,8 @@ void ResultOpener::open(ItemHandle item)
     const std::int64_t length = SelectionLength(*target, m_host.lastRunKind(), m_host.workerReplacement(), m_codePage);
 
     if (target->fileKind == ItemKind::Document) {
-        switch (m_host.showInWord(target->path, target->position, length)) {
-        case WordShowOutcome::Shown: break;
-        case WordShowOutcome::NoConnection: m_host.showMessage(kWordCannotStartMessage); break;
-        case WordShowOutcome::Failed: m_host.showMessage(kWordShowFailedMessage); break;
-        }
+        if (!m_host.showInOffice(target->path, target->position, length))
+            showInDocumentWindow(target->path, target->position, length);
         return;
     }
 
@@ -39,6 +36,15 @@ void ResultOpener::open(ItemHandle item)
     viewer->openForResult(fromPath(target->path), target->position.value_or(-1), target->position ? length : 0,
                           m_host.splitLength());
     m_host.showPreviewPage();
+}
+
+void ResultOpener::showInDocumentWindow(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+{
+    switch (m_host.showInWord(path, position, length)) {
+    case WordShowOutcome::Shown: break;
+    case WordShowOutcome::NoConnection: m_host.showMessage(kWordCannotStartMessage); break;
+    case WordShowOutcome::Failed: m_host.showMessage(kWordShowFailedMessage); break;
+    }
 }
 
 }  // namespace tarnwick::ui

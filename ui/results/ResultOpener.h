@@ -1,8 +1,9 @@
 #pragma once
 // "In Vorschau/Word öffnen" (also a double click or Enter on a hit, and the
 // switch to the page "Vorschau"): opens a result's file in the internal
-// viewer, or a word-processor document through the search form's
-// connection, with the hit selected. User interface thread only.
+// viewer, or a word-processor document in LibreOffice Writer (when the host
+// has it) or else through the search form's connection, with the hit
+// selected. User interface thread only.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,13 @@ public:
     // Null while the program has no viewer.
     virtual ViewerAccess* viewer() = 0;
     virtual void showPreviewPage() = 0;
+    // Hands a document hit to the user's word processor (LibreOffice
+    // Writer) when it is installed; false when the hit is to be shown
+    // through showInWord instead.
+    virtual bool showInOffice(const std::string& /*path*/, std::optional<std::int64_t> /*position*/, std::int64_t /*length*/)
+    {
+        return false;
+    }
     // Shows the document through the search form's word-processor connection.
     virtual WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) = 0;
     virtual void showMessage(std::string_view text) = 0;
@@ -47,6 +55,9 @@ public:
     // Opens `item`; nothing happens for items that lead to no file, nor
     // when the file is gone.
     void open(ItemHandle item);
+    // A document hit in the program's document window, with a message when
+    // it cannot be shown; also where a hit goes that Writer failed to show.
+    void showInDocumentWindow(const std::string& path, std::optional<std::int64_t> position, std::int64_t length);
 
 private:
     const ResultList& m_list;

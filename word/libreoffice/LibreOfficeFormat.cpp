@@ -1,34 +1,28 @@
 #include "word/libreoffice/LibreOfficeFormat.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/container/NoSuchElementException.hpp>
-#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
-#include <com/sun/star/table/XCell.hpp>
-#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
-#include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <osl/file.hxx>
 
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
-#include <vector>
 
 #include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"
 #include "word/format/DocumentFile.h"
 #include "word/libreoffice/LibreOfficeServer.h"
+#include "word/libreoffice/LibreOfficeStory.h"
 
 using namespace com::sun::star;
 using rtl::OString;
@@ -36,15 +30,6 @@ using rtl::OUString;
 
 namespace tarnwick::word {
 namespace {
-
-OUString toOUString(const std::u16string& text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode*>(text.data()), static_cast<sal_Int32>(text.size()));
-}
-std::u16string toText(const OUString& text)
-{
-    return std::u16string(reinterpret_cast<const char16_t*>(text.getStr()), static_cast<std::size_t>(text.getLength()));
-}
 
 OUString fileUrl(const std::string& path)
 {
@@ -72,61 +57,17 @@ uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::Prop
     return sequence;
 }
 
-// Code points in UTF-16 units: how far a text cursor of the server moves.
-sal_Int32 codePoints(std::u16string_view text)
-{
-    sal_Int32 count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) ++i;
-        ++count;
-    }
-    return count;
-}
-
-// The row a table cell belongs to, from its name ("B3", "A2.1.1" in a split cell).
-std::string rowOf(const std::string& cellName)
-{
-    std::size_t i = 0;
-    while (i < cellName.size() && std::isalpha(static_cast<unsigned char>(cellName[i]))) ++i;
-    return cellName.substr(i, cellName.find('.', i) - i);
-}
-
-// The server's line break is a line feed; the story's is \v, as in the other formats.
-void appendParagraphUnits(std::vector<Unit>& units, const std::u16string& text, std::uint32_t paragraph)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        Unit unit;
-        unit.value = text[i];
-        unit.source = paragraph;
-        unit.offset = static_cast<std::uint32_t>(i);
-        if (text[i] == u'\t') {
-            unit.kind = UnitKind::Tab;
-        } else if (text[i] == u'\n') {
-            unit.kind = UnitKind::LineBreak;
-            unit.value = u'\v';
-        }
-        units.push_back(unit);
-    }
-}
-
-struct Paragraph {
-    uno::Reference<text::XTextRange> range;
-    std::u16string text;
-};
-
 class LibreOfficeFormat final : public DocumentFormat {
 public:
     LibreOfficeFormat(std::string path, std::string onDisk) : m_path(std::move(path)), m_onDisk(std::move(onDisk)) {}
     ~LibreOfficeFormat() override;
 
     void load();
-    const StoryText& mainStory() const override { return m_story; }
+    const StoryText& mainStory() const override { return m_text.story(); }
     void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
     void save() override;
 
 private:
-    void readText(const uno::Reference<text::XText>& text, std::vector<Unit>& units);
-    void readTable(const uno::Reference<text::XTextTable>& table, std::vector<Unit>& units);
     void storeTo(const std::string& path);
 
     LibreOfficeServer& m_server = LibreOfficeServer::Shared();
@@ -134,8 +75,7 @@ private:
     std::string m_onDisk;
     uno::Reference<lang::XComponent> m_component;
     OUString m_filter;
-    std::vector<Paragraph> m_paragraphs;
-    StoryText m_story;
+    LibreOfficeStory m_text;
 };
 
 LibreOfficeFormat::~LibreOfficeFormat()
@@ -177,78 +117,19 @@ void LibreOfficeFormat::load()
         }
         if (const uno::Reference<document::XUndoManagerSupplier> undo(m_component, uno::UNO_QUERY); undo.is())
             undo->getUndoManager()->lock();
-        std::vector<Unit>& units = m_story.units();
-        units.clear();
-        readText(document->getText(), units);
-        m_story.index();
+        m_text.read(document);
     } catch (const uno::Exception& e) {
         m_server.fail(e);
     }
 }
 
-void LibreOfficeFormat::readText(const uno::Reference<text::XText>& text, std::vector<Unit>& units)
-{
-    const uno::Reference<container::XEnumerationAccess> access(text, uno::UNO_QUERY_THROW);
-    const uno::Reference<container::XEnumeration> elements = access->createEnumeration();
-    // Every call is a round trip to the server, which is most of the time
-    // of reading a long document: the end is noticed by the exception
-    // rather than asked for, and paragraphs are tried first.
-    for (;;) {
-        uno::Any element;
-        try {
-            element = elements->nextElement();
-        } catch (const container::NoSuchElementException&) {
-            break;
-        }
-        const uno::Reference<text::XTextRange> paragraph(element, uno::UNO_QUERY);
-        if (!paragraph.is()) {
-            if (const uno::Reference<text::XTextTable> table(element, uno::UNO_QUERY); table.is()) readTable(table, units);
-            continue;
-        }
-        const auto index = static_cast<std::uint32_t>(m_paragraphs.size());
-        m_paragraphs.push_back({paragraph, toText(paragraph->getString())});
-        const std::u16string& content = m_paragraphs.back().text;
-        appendParagraphUnits(units, content, index);
-        Unit mark;
-        mark.value = u'\r';
-        mark.kind = UnitKind::ParagraphEnd;
-        mark.source = index;
-        mark.offset = static_cast<std::uint32_t>(content.size());
-        units.push_back(mark);
-    }
-}
-
-void LibreOfficeFormat::readTable(const uno::Reference<text::XTextTable>& table, std::vector<Unit>& units)
-{
-    const uno::Sequence<OUString> names = table->getCellNames();
-    std::string row;
-    auto endRow = [&] {
-        Unit mark;
-        mark.value = 0x07;
-        mark.kind = UnitKind::RowEnd;
-        mark.source = static_cast<std::uint32_t>(m_paragraphs.size());
-        units.push_back(mark);
-    };
-    for (sal_Int32 i = 0; i < names.getLength(); ++i) {
-        const std::string name = names[i].toUtf8().getStr();
-        if (!row.empty() && rowOf(name) != row) endRow();
-        row = rowOf(name);
-        const uno::Reference<text::XText> cell(table->getCellByName(names[i]), uno::UNO_QUERY);
-        if (!cell.is()) continue;
-        const std::size_t before = units.size();
-        readText(cell, units);
-        if (units.size() > before) MakeCellMark(units, static_cast<std::int64_t>(units.size()) - 1);
-    }
-    if (!row.empty()) endRow();
-}
-
 void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
 {
-    if (start < 0 || end < start || start >= m_story.size() || end > m_story.size())
+    if (start < 0 || end < start || start >= m_text.story().size() || end > m_text.story().size())
         Refuse(kErrorRefusedSpan, "Die Stelle liegt außerhalb des Dokuments.");
-    const Unit& first = m_story.unit(start);
+    const Unit& first = m_text.story().unit(start);
     for (std::int64_t position = start; position < end; ++position) {
-        const Unit& unit = m_story.unit(position);
+        const Unit& unit = m_text.story().unit(position);
         if (unit.source != first.source || unit.kind == UnitKind::ParagraphEnd || unit.kind == UnitKind::CellEnd ||
             unit.kind == UnitKind::RowEnd)
             Refuse(kErrorRefusedSpan, "Der Text geht über einen Absatz hinaus und wird nicht ersetzt.");
@@ -264,30 +145,24 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
             written += c;
     }
 
-    Paragraph& paragraph = m_paragraphs[first.source];
+    StoryText& story = m_text.story();
+    std::u16string& paragraph = m_text.paragraphText(first.source);
     const std::int64_t offset = first.offset;
     const std::int64_t paragraphStart = start - offset;
-    const std::int64_t oldLength = static_cast<std::int64_t>(paragraph.text.size());
-    const std::u16string found = paragraph.text.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
+    const std::int64_t oldLength = static_cast<std::int64_t>(paragraph.size());
     const LibreOfficeServer::Call call(m_server);
     try {
         const uno::Reference<text::XTextCursor> cursor =
-            paragraph.range->getText()->createTextCursorByRange(paragraph.range->getStart());
-        const std::u16string_view before = std::u16string_view(paragraph.text).substr(0, static_cast<std::size_t>(offset));
-        const bool placed = cursor->goRight(codePoints(before), false) && cursor->goRight(codePoints(found), true);
+            m_text.cursorOver(first.source, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
         // A field or an anchored object reads differently from what the cursor
         // passes over; such text is left alone rather than damaged.
-        if (!placed || toText(cursor->getString()) != found)
-            Refuse(kErrorRefusedSpan, "Der Text enthält ein Feld oder ein Objekt und wird nicht ersetzt.");
-        cursor->setString(toOUString(written));
-        paragraph.text.replace(static_cast<std::size_t>(offset), found.size(), written);
+        if (!cursor.is()) Refuse(kErrorRefusedSpan, "Der Text enthält ein Feld oder ein Objekt und wird nicht ersetzt.");
+        cursor->setString(ToOUString(written));
+        paragraph.replace(static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start), written);
     } catch (const uno::Exception& e) {
         m_server.fail(e);
     }
-    StoryText part;
-    appendParagraphUnits(part.units(), paragraph.text, first.source);
-    part.index();
-    m_story.splice(paragraphStart, paragraphStart + oldLength, part, 0);
+    story.splice(paragraphStart, paragraphStart + oldLength, m_text.paragraphStory(first.source), 0);
 }
 
 void LibreOfficeFormat::storeTo(const std::string& path)

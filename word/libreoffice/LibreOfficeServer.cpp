@@ -25,9 +25,11 @@ namespace {
 
 std::string seconds(std::chrono::seconds limit) { return std::to_string(limit.count()) + " s"; }
 
-// The context of this process's own UNO runtime, which holds the bridge to
-// the server. Made once from the installed URE's configuration.
-uno::Reference<uno::XComponentContext> localContext()
+std::atomic<bool> g_sharedCreated{false};
+
+}  // namespace
+
+uno::Reference<uno::XComponentContext> LocalUnoContext()
 {
     static const uno::Reference<uno::XComponentContext> context = [] {
         const std::string program = TARNWICK_LO_PROGRAM_DIR;
@@ -36,10 +38,6 @@ uno::Reference<uno::XComponentContext> localContext()
     }();
     return context;
 }
-
-std::atomic<bool> g_sharedCreated{false};
-
-}  // namespace
 
 LibreOfficeServer& LibreOfficeServer::Shared()
 {
@@ -108,7 +106,7 @@ void LibreOfficeServer::start()
     const std::chrono::seconds limit = TimeLimit();
     const auto deadline = std::chrono::steady_clock::now() + limit;
     try {
-        const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(localContext());
+        const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(LocalUnoContext());
         const OUString url = ToOUString("uno:pipe,name=" + m_process.pipeName() + ";urp;StarOffice.ComponentContext");
         // The server opens its pipe only when it is ready; until then connecting fails.
         for (;;) {

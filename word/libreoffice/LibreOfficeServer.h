@@ -6,6 +6,7 @@
 // that a hanging document cannot hang the search. One server per process.
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/Exception.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 
 #include <chrono>
 #include <condition_variable>
@@ -19,6 +20,10 @@ namespace tarnwick::word {
 
 // A UTF-8 text (a path, an address) as the UNO API takes it.
 rtl::OUString ToOUString(const std::string& utf8);
+
+// The context of this process's own UNO runtime, which holds the bridges to
+// LibreOffice. Made once from the installed URE's configuration.
+css::uno::Reference<css::uno::XComponentContext> LocalUnoContext();
 
 enum LibreOfficeErrorNumber : int {
     kErrorOfficeMissing = 5030,  // soffice is not installed

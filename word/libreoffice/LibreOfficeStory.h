@@ -1,0 +1,59 @@
+#pragma once
+// The main story of a text document open in LibreOffice, read from its
+// paragraphs and tables in the positions the built-in formats use (UTF-16
+// units, one mark per paragraph, cell and row marks), with a way back from a
+// position to the server's text. The document server reads its documents
+// with it, and the Writer window maps a hit to the text it selects with it,
+// so both see the same positions. Every call may throw uno::Exception.
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/text/XTextTable.hpp>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "word/story/StoryText.h"
+
+namespace tarnwick::word {
+
+rtl::OUString ToOUString(const std::u16string& text);
+std::u16string ToText(const rtl::OUString& text);
+
+class LibreOfficeStory {
+public:
+    // Reads the main text of `document`; its story's units name the
+    // paragraph they belong to (source) and their offset in it.
+    void read(const css::uno::Reference<css::text::XTextDocument>& document);
+
+    StoryText& story() { return m_story; }
+    const StoryText& story() const { return m_story; }
+    std::u16string& paragraphText(std::uint32_t paragraph) { return m_paragraphs[paragraph].text; }
+    // The units of a paragraph's text as it is now, without its mark: to
+    // splice into the story after the text was changed.
+    StoryText paragraphStory(std::uint32_t paragraph) const;
+
+    // A cursor on the server's paragraph `paragraph`, `offset` units from its
+    // start, selecting `length` units; null when the server's text there reads
+    // differently (a field or an anchored object is in the way).
+    css::uno::Reference<css::text::XTextCursor> cursorOver(std::uint32_t paragraph, std::size_t offset, std::size_t length);
+
+private:
+    struct Paragraph {
+        css::uno::Reference<css::text::XTextRange> range;  // fetched on first need after readAtOnce()
+        std::u16string text;
+    };
+
+    bool readAtOnce(const css::uno::Reference<css::text::XTextDocument>& document, std::vector<Unit>& units);
+    void readText(const css::uno::Reference<css::text::XText>& text, std::vector<Unit>& units);
+    void readTable(const css::uno::Reference<css::text::XTextTable>& table, std::vector<Unit>& units);
+    void addParagraph(std::vector<Unit>& units, css::uno::Reference<css::text::XTextRange> range, std::u16string text);
+    const css::uno::Reference<css::text::XTextRange>& rangeOf(std::uint32_t paragraph);
+
+    css::uno::Reference<css::text::XTextDocument> m_document;
+    std::vector<Paragraph> m_paragraphs;
+    StoryText m_story;
+};
+
+}  // namespace tarnwick::word

@@ -1,0 +1,297 @@
+#include "word/libreoffice/WriterWindow.h"
+
+#include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <osl/file.hxx>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/SystemError.h"
+#include "word/automation/WordErrors.h"
+#include "word/format/DocumentFormat.h"
+#include "word/format/FileSniffer.h"
+#include "word/libreoffice/LibreOfficeServer.h"
+#include "word/libreoffice/LibreOfficeStory.h"
+#include "word/libreoffice/StorySpanMatch.h"
+
+extern char** environ;
+
+using namespace com::sun::star;
+using rtl::OUString;
+
+namespace tarnwick::word {
+
+struct WriterWindow::Connection {
+    uno::Reference<frame::XDesktop2> desktop;
+    uno::Reference<frame::XModel> shown;
+};
+
+namespace {
+
+std::string message(const uno::Exception& e) { return e.Message.toUtf8().getStr(); }
+
+// Started in a session of its own and never waited for by anyone but a
+// reaper: it may be the user's LibreOffice from now on. Returns its exit
+// status once it has ended (-1 before): 0 when it has handed the request to
+// the LibreOffice that runs already.
+std::shared_ptr<std::atomic<int>> spawnOffice(const WriterLaunch& launch, const std::string& pipe)
+{
+    std::vector<std::string> arguments = {launch.soffice, "--accept=pipe,name=" + pipe + ";urp;", "--nologo", "--norestore"};
+    arguments.insert(arguments.end(), launch.extraArguments.begin(), launch.extraArguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = -1;
+    const int result = ::posix_spawn(&pid, launch.soffice.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (result != 0)
+        throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + SystemErrorText(result));
+    auto ended = std::make_shared<std::atomic<int>>(-1);
+    std::thread([pid, ended] {
+        int status = 0;
+        if (::waitpid(pid, &status, 0) == pid) *ended = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }).detach();
+    return ended;
+}
+
+uno::Reference<frame::XDesktop2> connect(const WriterLaunch& launch)
+{
+    if (launch.soffice.empty())
+        throw ServerError(kErrorOfficeMissing, "LibreOffice ist nicht installiert (Programm soffice nicht gefunden).");
+    // A LibreOffice that ends while the bridge writes to it must fail that
+    // call, not end this program.
+    std::signal(SIGPIPE, SIG_IGN);
+    static std::atomic<int> counter{0};
+    const std::string pipe = "tarnwick-writer-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    const std::shared_ptr<std::atomic<int>> ended = spawnOffice(launch, pipe);
+    const auto deadline = std::chrono::steady_clock::now() + launch.limit;
+    try {
+        const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(LocalUnoContext());
+        const OUString url = ToOUString("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
+        // The pipe opens once LibreOffice is ready (or the running one has
+        // taken the request over); until then connecting fails.
+        for (;;) {
+            try {
+                const uno::Reference<uno::XComponentContext> remote(resolver->resolve(url), uno::UNO_QUERY_THROW);
+                return frame::Desktop::create(remote);
+            } catch (const connection::NoConnectException&) {
+            }
+            if (*ended > 0) throw ServerError(kErrorOfficeNotStarted, "LibreOffice hat sich beim Start beendet.");
+            if (std::chrono::steady_clock::now() >= deadline) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    } catch (const uno::Exception& e) {
+        throw ServerError(kErrorOfficeNotStarted, "Die Verbindung zu LibreOffice kann nicht hergestellt werden: " + message(e));
+    }
+    throw ServerError(kErrorOfficeNotStarted, "LibreOffice hat nicht rechtzeitig geantwortet.");
+}
+
+OUString fileUrl(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) absolute = path;
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(ToOUString(absolute.lexically_normal().string()), url) != osl::FileBase::E_None)
+        Refuse(kErrorCannotOpen, "Der Dateiname kann LibreOffice nicht übergeben werden.");
+    return url;
+}
+
+uno::Reference<frame::XModel> load(const uno::Reference<frame::XDesktop2>& desktop, const std::string& path)
+{
+    // Read-only as in the program's own document window: the document is
+    // shown, not edited behind the back of a later replace. "_default" finds
+    // a window that shows the file already.
+    uno::Sequence<beans::PropertyValue> arguments(2);
+    arguments.getArray()[0].Name = "Hidden";
+    arguments.getArray()[0].Value <<= false;
+    arguments.getArray()[1].Name = "ReadOnly";
+    arguments.getArray()[1].Value <<= true;
+    const uno::Reference<frame::XModel> model(desktop->loadComponentFromURL(fileUrl(path), OUString("_default"), 0, arguments),
+                                              uno::UNO_QUERY);
+    if (!model.is()) Refuse(kErrorDamaged, "LibreOffice kann die Datei nicht öffnen.");
+    return model;
+}
+
+// The engine's model of the document when it is not LibreOffice's: the
+// built-in component reads it (positions of .docx, .odt, .rtf and text
+// hits). Null for what the engine reads through LibreOffice, whose
+// positions are the ones LibreOfficeStory gives.
+std::unique_ptr<DocumentFormat> engineModel(const std::string& path)
+{
+    if (SniffDocument(path) == DocumentKind::LegacyBinary) return nullptr;
+    try {
+        return OpenDocumentFormat(path);
+    } catch (const ServerError&) {
+        return nullptr;
+    }
+}
+
+// The hit, walked through Writer's text with the same story model the
+// document server builds, so a .doc hit lands where the search found it. A
+// hit of the built-in component is looked up by its text (MatchStorySpan),
+// since its positions also count field codes and hidden text. Null when the
+// hit cannot be placed.
+uno::Reference<text::XTextCursor> hitRange(const uno::Reference<text::XTextDocument>& document, const std::string& path,
+                                           std::int64_t position, std::int64_t length)
+{
+    LibreOfficeStory writer;
+    writer.read(document);
+    StorySpan span{position, position + std::max<std::int64_t>(length, 0)};
+    if (const std::unique_ptr<DocumentFormat> engine = engineModel(path)) {
+        const std::optional<StorySpan> matched = MatchStorySpan(engine->mainStory(), writer.story(), span.start, span.end);
+        if (!matched) return nullptr;
+        span = *matched;
+    }
+    const StoryText& story = writer.story();
+    if (span.start < 0 || span.end > story.size()) return nullptr;
+    const auto cursorAt = [&](std::int64_t at) {
+        // The end of the story is the end of its last paragraph.
+        const Unit& unit = story.unit(at < story.size() ? at : story.size() - 1);
+        const std::size_t offset = at < story.size() ? unit.offset : writer.paragraphText(unit.source).size();
+        return writer.cursorOver(unit.source, offset, 0);
+    };
+    if (story.size() == 0) return nullptr;
+    const Unit& first = story.unit(std::min(span.start, story.size() - 1));
+    bool oneParagraph = true;
+    for (std::int64_t at = span.start; at < span.end; ++at)
+        if (const Unit& unit = story.unit(at); unit.source != first.source || unit.kind == UnitKind::ParagraphEnd ||
+            unit.kind == UnitKind::CellEnd || unit.kind == UnitKind::RowEnd)
+            oneParagraph = false;
+    if (oneParagraph && first.kind != UnitKind::RowEnd)
+        return writer.cursorOver(first.source, first.offset, static_cast<std::size_t>(span.end - span.start));
+    // Across paragraphs: from the start to the end, where both lie in one
+    // text; else only the start.
+    const uno::Reference<text::XTextCursor> start = cursorAt(span.start);
+    const uno::Reference<text::XTextCursor> end = cursorAt(span.end);
+    if (!start.is()) return nullptr;
+    if (end.is()) {
+        try {
+            start->gotoRange(end->getStart(), true);
+        } catch (const uno::RuntimeException&) {
+            // Different cells: the start alone.
+        }
+    }
+    return start;
+}
+
+}  // namespace
+
+bool WriterCanShowWindows(const std::string& soffice)
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (soffice.empty() || (!(x11 && *x11) && !(wayland && *wayland))) return false;
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::canonical(soffice, error).parent_path();
+    if (error) return false;
+    for (const auto& entry : std::filesystem::directory_iterator(program, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("libvclplug_", 0) == 0 && name.rfind("libvclplug_svp", 0) != 0) return true;
+    }
+    return false;
+}
+
+std::chrono::seconds WriterTimeLimit() { return LibreOfficeServer::TimeLimit(); }
+
+WriterWindow::WriterWindow(WriterLaunch launch) : m_launch(std::move(launch)) {}
+
+WriterWindow::~WriterWindow() = default;
+
+WriterWindow::Connection& WriterWindow::connection()
+{
+    if (!m_connection) {
+        auto made = std::make_unique<Connection>();
+        made->desktop = connect(m_launch);
+        m_connection = std::move(made);
+    }
+    return *m_connection;
+}
+
+void WriterWindow::show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+{
+    uno::Reference<frame::XModel> model;
+    try {
+        try {
+            model = load(connection().desktop, path);
+        } catch (const uno::RuntimeException&) {
+            // The user has closed LibreOffice since the last document: once more
+            // with a new one.
+            m_connection.reset();
+            model = load(connection().desktop, path);
+        }
+        m_connection->shown = model;
+        const uno::Reference<frame::XController> controller = model->getCurrentController();
+        const uno::Reference<text::XTextDocument> document(model, uno::UNO_QUERY);
+        if (position && document.is() && controller.is()) {
+            if (const uno::Reference<text::XTextCursor> hit = hitRange(document, path, *position, length); hit.is()) {
+                const uno::Reference<view::XSelectionSupplier> selection(controller, uno::UNO_QUERY_THROW);
+                selection->select(uno::Any(hit));
+            }
+        }
+        if (controller.is()) {
+            const uno::Reference<frame::XFrame> frame = controller->getFrame();
+            frame->activate();
+            if (const uno::Reference<awt::XTopWindow> top(frame->getContainerWindow(), uno::UNO_QUERY); top.is()) top->toFront();
+        }
+    } catch (const uno::Exception& e) {
+        m_connection.reset();
+        throw ServerError(kErrorOfficeRefused, "LibreOffice meldet einen Fehler: " + message(e));
+    }
+}
+
+std::u16string WriterWindow::selectedText()
+{
+    if (!m_connection || !m_connection->shown.is()) return {};
+    try {
+        // The view cursor reads nothing in a table cell; the selection's ranges do.
+        const uno::Reference<view::XSelectionSupplier> selection(m_connection->shown->getCurrentController(),
+                                                                 uno::UNO_QUERY_THROW);
+        const uno::Reference<container::XIndexAccess> ranges(selection->getSelection(), uno::UNO_QUERY);
+        if (!ranges.is() || ranges->getCount() == 0) return {};
+        const uno::Reference<text::XTextRange> range(ranges->getByIndex(0), uno::UNO_QUERY);
+        return range.is() ? ToText(range->getString()) : std::u16string();
+    } catch (const uno::Exception& e) {
+        throw ServerError(kErrorOfficeRefused, "LibreOffice meldet einen Fehler: " + message(e));
+    }
+}
+
+void WriterWindow::terminateOffice()
+{
+    if (!m_connection) return;
+    try {
+        m_connection->desktop->terminate();
+    } catch (const uno::Exception&) {
+        // It ends as the call returns.
+    }
+    m_connection.reset();
+}
+
+}  // namespace tarnwick::word
