@@ -60,9 +60,9 @@ bool DocxFormat::readParagraph(pugi::xml_node paragraph, StoryText& story, std::
     return ReadDocxParagraph(paragraph, m_links, story, nodes);
 }
 
-bool DocxFormat::readRuns(pugi::xml_node first, pugi::xml_node last, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+bool DocxFormat::readRuns(const EditedRuns& runs, StoryText& story, std::vector<pugi::xml_node>& nodes) const
 {
-    return ReadDocxRuns(first, last, m_links, story, nodes);
+    return ReadDocxRuns(runs.first, runs.last, m_links, story, nodes);
 }
 
 void DocxFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)

@@ -24,7 +24,7 @@ private:
     void readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     bool readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     bool readsRuns() const override { return true; }
-    bool readRuns(pugi::xml_node first, pugi::xml_node last, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
+    bool readRuns(const EditedRuns& runs, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) override;
 
     RelationshipTargets m_links;

@@ -65,6 +65,39 @@ std::vector<Piece> encode(std::u16string_view text, bool afterWhiteSpace)
     return pieces;
 }
 
+// Elements the white space after an edit is looked for through: into
+// these, past zero-width ones; any other element ends the look.
+bool isTransparent(pugi::xml_node element)
+{
+    const QName name = nameOf(element);
+    return name.ns == Ns::Text && (name.local == "span" || name.local == "a" || name.local == "meta");
+}
+
+bool isZeroWidth(pugi::xml_node element)
+{
+    const QName name = nameOf(element);
+    if (name.is(Ns::Office, "annotation-end")) return true;
+    if (name.ns != Ns::Text) return false;
+    const std::string_view l = name.local;
+    return l.substr(0, 8) == "bookmark" || l.substr(0, 14) == "reference-mark" || l.substr(0, 6) == "change" ||
+        l == "soft-page-break" || l.find("-mark") != std::string_view::npos;
+}
+
+// True when `node` holds content that ends the look for white space after an edit.
+bool endsBlankRun(pugi::xml_node node)
+{
+    if (isCharacterData(node)) {
+        for (const char* c = node.value(); *c; ++c)
+            if (!IsOdfWhiteSpace(static_cast<unsigned char>(*c))) return true;
+        return false;
+    }
+    if (node.type() != pugi::node_element || isZeroWidth(node)) return false;
+    if (!isTransparent(node)) return true;
+    for (const pugi::xml_node child : node.children())
+        if (endsBlankRun(child)) return true;
+    return false;
+}
+
 // The reader refused documents with absurd counts, so this is what it read.
 int spaceCount(pugi::xml_node s) { return ParseSpaceCount(ScopeAt(s).attribute(s, Ns::Text, "c").value()); }
 
@@ -284,22 +317,6 @@ private:
             if (n.parent() && isCharacterData(n) && n.value()[0] == '\0') n.parent().remove_child(n);
     }
 
-    static bool isTransparent(pugi::xml_node element)
-    {
-        const QName name = nameOf(element);
-        return name.ns == Ns::Text && (name.local == "span" || name.local == "a" || name.local == "meta");
-    }
-
-    static bool isZeroWidth(pugi::xml_node element)
-    {
-        const QName name = nameOf(element);
-        if (name.is(Ns::Office, "annotation-end")) return true;
-        if (name.ns != Ns::Text) return false;
-        const std::string_view l = name.local;
-        return l.substr(0, 8) == "bookmark" || l.substr(0, 14) == "reference-mark" || l.substr(0, 6) == "change" ||
-            l == "soft-page-break" || l.find("-mark") != std::string_view::npos;
-    }
-
     std::u16string valueOf(pugi::xml_node node) const { return Utf8ToUtf16(node.value()); }
 
     void setValue(pugi::xml_node node, std::u16string_view value)
@@ -382,6 +399,17 @@ private:
 };
 
 }  // namespace
+
+pugi::xml_node LastNodeAnEditCanChange(pugi::xml_node node)
+{
+    // The edit's end lies within `node` or before it, so the look ends at
+    // the latest in the first later sibling that ends it.
+    for (pugi::xml_node next = node.next_sibling(); next; next = next.next_sibling()) {
+        node = next;
+        if (endsBlankRun(node)) break;
+    }
+    return node;
+}
 
 void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
                   std::u16string_view text)

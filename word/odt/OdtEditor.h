@@ -25,4 +25,10 @@ namespace tarnwick::word {
 void ReplaceInOdt(const StoryText& story, const std::vector<pugi::xml_node>& nodes, std::int64_t start, std::int64_t end,
                   std::u16string_view text);
 
+// The last sibling an edit whose units lie within `node` (or in siblings
+// before it) may change, through the white space it re-encodes after
+// itself: the first later sibling whose content ends that white space, or
+// the parent's last child.
+pugi::xml_node LastNodeAnEditCanChange(pugi::xml_node node);
+
 }  // namespace tarnwick::word

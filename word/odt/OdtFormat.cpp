@@ -42,6 +42,26 @@ void refuseEncrypted(const ZipPackage& package)
     }
 }
 
+pugi::xml_node paragraphOf(pugi::xml_node node)
+{
+    for (pugi::xml_node n = node.parent(); n; n = n.parent()) {
+        if (n.type() != pugi::node_element) continue;
+        const QName name = ScopeAt(n).nameOf(n);
+        if (name.is(Ns::Text, "p") || name.is(Ns::Text, "h")) return n;
+    }
+    return {};
+}
+
+// The child of `paragraph` that is or holds `node`; null outside it.
+pugi::xml_node childWithin(pugi::xml_node node, pugi::xml_node paragraph)
+{
+    for (pugi::xml_node n = node; n && n != paragraph; n = n.parent())
+        if (n.parent() == paragraph) return n;
+    return {};
+}
+
+bool isCharacterData(pugi::xml_node node) { return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata; }
+
 }  // namespace
 
 OdtFormat::OdtFormat(const std::string& path) : XmlPackageFormat(path)
@@ -61,6 +81,45 @@ void OdtFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) 
 bool OdtFormat::readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const
 {
     return ReadOdtParagraph(paragraph, story, nodes);
+}
+
+std::optional<XmlPackageFormat::EditedRuns> OdtFormat::runsAround(std::int64_t start, std::int64_t end) const
+{
+    if (start >= end) return std::nullopt;
+    const auto source = [&](std::int64_t i) { return m_nodes[m_story.unit(i).source]; };
+    const pugi::xml_node paragraph = paragraphOf(source(start));
+    if (!paragraph) return std::nullopt;
+    const auto childOf = [&](std::int64_t i) { return childWithin(source(i), paragraph); };
+    const pugi::xml_node first = childOf(start);
+    const pugi::xml_node lastHeld = childOf(end - 1);
+    if (!first || !lastHeld) return std::nullopt;
+    const pugi::xml_node last = LastNodeAnEditCanChange(lastHeld);
+
+    EditedRuns runs{{start, end - 1}, first.previous_sibling(), last.next_sibling(), paragraph};
+    ParagraphSpan& span = runs.span;
+    while (span.first > 0 && childOf(span.first - 1) == first) --span.first;
+    // Units follow document order, so the children they lie in do too.
+    pugi::xml_node child = lastHeld;
+    while (span.mark + 1 < m_story.size()) {
+        const pugi::xml_node next = childOf(span.mark + 1);
+        if (!next) break;
+        while (child != next && child != last) child = child.next_sibling();
+        if (child != next) break;
+        ++span.mark;
+    }
+    const auto blankOfCharacterData = [&](std::int64_t i) { return m_story.unit(i).value == u' ' && isCharacterData(source(i)); };
+    runs.blankBefore = IsParagraphStart(m_story, span.first) || blankOfCharacterData(span.first - 1);
+    runs.blankAtEnd = blankOfCharacterData(span.mark);
+    return runs;
+}
+
+bool OdtFormat::readRuns(const EditedRuns& runs, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+{
+    bool blank = runs.blankBefore;
+    if (!ReadOdtPiece(runs.parent, runs.first, runs.last, blank, story, nodes)) return false;
+    // What follows in the paragraph reads as before only if its white space
+    // is swallowed as before; its mark does not depend on that.
+    return !runs.last || blank == runs.blankAtEnd;
 }
 
 void OdtFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)

@@ -21,6 +21,12 @@ public:
 private:
     void readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     bool readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
+    // The children of the edited paragraph that hold the span, and the
+    // later ones whose leading white space the edit may re-encode; read
+    // between their untouched neighbours, since the edit may replace them.
+    bool readsRuns() const override { return true; }
+    std::optional<EditedRuns> runsAround(std::int64_t start, std::int64_t end) const override;
+    bool readRuns(const EditedRuns& runs, StoryText& story, std::vector<pugi::xml_node>& nodes) const override;
     void editStory(std::int64_t start, std::int64_t end, const std::u16string& text) override;
 };
 

@@ -140,6 +140,28 @@ public:
         return true;
     }
 
+    // Reads the children of `parent` (a paragraph or an element in one)
+    // after `before` and up to `after` (null: from the first, to the last),
+    // as if the paragraph's white space before them read `blankBefore`;
+    // false when `after` does not follow `before`.
+    bool readPiece(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node after, bool blankBefore)
+    {
+        EnterAncestors(m_scope, parent);
+        ScopeEntry entry(m_scope, parent);
+        m_inParagraph = true;
+        m_afterWhiteSpace = blankBefore;
+        for (pugi::xml_node n = before ? before.next_sibling() : parent.first_child(); n != after; n = n.next_sibling()) {
+            if (!n) return false;
+            if (n.type() == pugi::node_element)
+                walkElement(n);
+            else if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+                characters(n);
+        }
+        return true;
+    }
+
+    bool afterWhiteSpace() const { return m_afterWhiteSpace; }
+
 private:
     pugi::xml_node child(pugi::xml_node parent, Ns ns, std::string_view local)
     {
@@ -324,6 +346,18 @@ bool ReadOdtParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pu
     nodes.clear();
     Reader reader(story, nodes);
     if (!reader.readParagraph(paragraph)) return false;
+    story.index();
+    return true;
+}
+
+bool ReadOdtPiece(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node after, bool& blank, StoryText& story,
+                  std::vector<pugi::xml_node>& nodes)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(story, nodes);
+    if (!reader.readPiece(parent, before, after, blank)) return false;
+    blank = reader.afterWhiteSpace();
     story.index();
     return true;
 }

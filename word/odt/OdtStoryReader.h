@@ -32,6 +32,15 @@ void ReadOdtStory(const pugi::xml_document& content, StoryText& story, std::vect
 // caller checks. False when the node is no paragraph or heading.
 bool ReadOdtParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes);
 
+// Reads the children of `parent` (a paragraph or an element inside one,
+// outside any field) after `before` up to `after` (null: from the first, to
+// the last) as a piece of a story. `blank` says whether the paragraph's
+// white space before them swallows a following blank (at its start, or
+// after a blank of character data) and returns the same for their end.
+// False when `after` is not a later sibling of `before`.
+bool ReadOdtPiece(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node after, bool& blank, StoryText& story,
+                  std::vector<pugi::xml_node>& nodes);
+
 // True for the characters the format treats as white space in character data.
 inline bool IsOdfWhiteSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 

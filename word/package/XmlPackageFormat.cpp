@@ -81,14 +81,14 @@ std::optional<XmlPackageFormat::EditedRuns> XmlPackageFormat::runsAround(std::in
     ParagraphSpan span{start, end - 1};
     while (span.first > 0 && holder(span.first - 1) == first) --span.first;
     while (span.mark + 1 < m_story.size() && holder(span.mark + 1) == last) ++span.mark;
-    return EditedRuns{span, first, last};
+    return EditedRuns{span, first, last, first.parent()};
 }
 
 bool XmlPackageFormat::spliceRuns(const EditedRuns& runs, std::int64_t start, std::int64_t end, const std::u16string& text)
 {
     StoryText part;
     std::vector<pugi::xml_node> nodes;
-    if (!readRuns(runs.first, runs.last, part, nodes)) return false;
+    if (!readRuns(runs, part, nodes)) return false;
     return splicePart(runs.span, part, nodes, start, end, text);
 }
 

@@ -45,12 +45,30 @@ protected:
     // Reads the one paragraph element `paragraph` of the part as a story of
     // its own; false when the node is no paragraph.
     virtual bool readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const = 0;
+    // The runs an edit of [start, end) will change: the units of the
+    // elements (children of one parent) that hold the span's units.
+    struct EditedRuns {
+        ParagraphSpan span;  // first unit to last unit, inclusive
+        // The first and last run; a format whose edits may replace those
+        // nodes names the untouched siblings around them instead (null: the
+        // ends of `parent`).
+        pugi::xml_node first;
+        pugi::xml_node last;
+        pugi::xml_node parent;
+        // Whether white space read just before and at the end of the piece
+        // swallows the white space after it (formats that collapse blanks).
+        bool blankBefore = false;
+        bool blankAtEnd = false;
+    };
+
     // True when the format reads pieces smaller than a paragraph: readRuns().
     virtual bool readsRuns() const { return false; }
-    // Reads the sibling elements `first` to `last` as a piece of a story;
-    // false when it cannot.
-    virtual bool readRuns(pugi::xml_node /*first*/, pugi::xml_node /*last*/, StoryText& /*story*/,
-                          std::vector<pugi::xml_node>& /*nodes*/) const
+    // The runs an edit of [start, end) will change, looked up before the
+    // edit; none when they cannot be read alone. By default the elements
+    // holding the span's units (the parents of their sources).
+    virtual std::optional<EditedRuns> runsAround(std::int64_t start, std::int64_t end) const;
+    // Reads the runs, after the edit, as a piece of a story; false when it cannot.
+    virtual bool readRuns(const EditedRuns& /*runs*/, StoryText& /*story*/, std::vector<pugi::xml_node>& /*nodes*/) const
     {
         return false;
     }
@@ -71,18 +89,9 @@ private:
         pugi::xml_node element;  // the paragraph element that holds all of span
     };
 
-    // The runs an edit of [start, end) will change: the units of the
-    // elements (children of one parent) that hold the span's units.
-    struct EditedRuns {
-        ParagraphSpan span;  // first unit to last unit, inclusive
-        pugi::xml_node first;
-        pugi::xml_node last;
-    };
-
     // The paragraph an edit of [start, end) will change, when one element
     // holds all of it.
     std::optional<EditedParagraph> paragraphAround(std::int64_t start, std::int64_t end) const;
-    std::optional<EditedRuns> runsAround(std::int64_t start, std::int64_t end) const;
     bool spliceRuns(const EditedRuns& runs, std::int64_t start, std::int64_t end, const std::u16string& text);
     // Puts `part`, read again for the units `span` of the story, into the
     // story; false (story unchanged) when it does not read as intended.

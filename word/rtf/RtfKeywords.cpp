@@ -76,6 +76,8 @@ constexpr std::array kKeywords = {
     RtfKeyword{"mmathPr", A::Skip},
     RtfKeyword{"nestcell", A::Character, K::CellEnd, 0x07},
     RtfKeyword{"nestrow", A::Character, K::RowEnd, 0x07},
+    // Holds the row mark of a nested table's row.
+    RtfKeyword{"nesttableprops", A::MainText},
     RtfKeyword{"nonesttables", A::Skip},
     RtfKeyword{"nonshppict", A::Skip},
     RtfKeyword{"objdata", A::Skip},

@@ -28,6 +28,9 @@ enum class RtfAction : std::uint8_t {
     Hidden,
     Deleted,
     Plain,
+    // A destination whose content is main text although it follows \*: a
+    // reader that does not know it skips it, one that does reads its \nestrow.
+    MainText,
 };
 
 struct RtfKeyword {

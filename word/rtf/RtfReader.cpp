@@ -225,6 +225,7 @@ void Reader::readWord(const RtfToken& token, bool star)
     case RtfAction::FontCodePage: break;  // only meaningful in the font table
     case RtfAction::Hidden: group.hidden = on; break;
     case RtfAction::Deleted: group.deleted = on; break;
+    case RtfAction::MainText: break;
     case RtfAction::Plain:
         group.hidden = false;
         group.deleted = false;
