@@ -123,6 +123,32 @@ TEST(LibreOfficeDocuments, ADocWithoutTablesHasTheStoryOfTheBuiltInComponentAndI
     EXPECT_NE(storyText(doc).find(u"die Gutschrift\tvom 3. März \U0001F642 ist offen.\r"), std::u16string::npos);
 }
 
+// A document with a tracked deletion is read paragraph by paragraph, though
+// it has no table, so that the deleted text is found but not replaced, even
+// after a replacement before it in its paragraph.
+TEST(LibreOfficeDocuments, TextOfATrackedDeletionIsFoundButRefusedAndTheRestReplaced)
+{
+    const TempTree tree;
+    const std::string doc = tree.write("deletion.doc", fixture("notice-deletion.doc"));
+    SearchJob job = TestJob();
+    job.wordExtensions = "doc";
+    ReplaceFixture replace(job, "rechnung", "Gutschrift");
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    replace.run().documents = &engine;
+    engine.ReplaceDocument(replace.run(), doc);
+
+    const ResultList& results = replace.results();
+    std::vector<std::pair<std::string, std::string>> errors;
+    for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
+        if (results.Kind(item) == ItemKind::Error)
+            errors.emplace_back(results.ColumnText(item, ResultColumn::Position), results.ColumnText(item, ResultColumn::Remark));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].first, "54");  // behind two longer replacements
+    EXPECT_EQ(errors[0].second, "Laufzeitfehler '5010':Der Text ist eine nachverfolgte Löschung und wird nicht ersetzt.");
+    EXPECT_EQ(storyText(doc),
+              u"Mahnung zur Gutschrift Nr. 7\rdie neue Gutschrift alte Rechnung ersetzt die Gutschrift vom 3. März.\r");
+}
+
 // Last: it ends the shared server.
 TEST(LibreOfficeDocuments, AMissingOrSilentServerGivesOneErrorItemPerDocument)
 {

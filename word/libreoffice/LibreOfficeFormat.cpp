@@ -130,6 +130,7 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
     const Unit& first = m_text.story().unit(start);
     for (std::int64_t position = start; position < end; ++position) {
         const Unit& unit = m_text.story().unit(position);
+        if (unit.flags & kDeleted) Refuse(kErrorRefusedSpan, "Der Text ist eine nachverfolgte Löschung und wird nicht ersetzt.");
         if (unit.source != first.source || unit.kind == UnitKind::ParagraphEnd || unit.kind == UnitKind::CellEnd ||
             unit.kind == UnitKind::RowEnd)
             Refuse(kErrorRefusedSpan, "Der Text geht über einen Absatz hinaus und wird nicht ersetzt.");
@@ -146,10 +147,9 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
     }
 
     StoryText& story = m_text.story();
-    std::u16string& paragraph = m_text.paragraphText(first.source);
     const std::int64_t offset = first.offset;
     const std::int64_t paragraphStart = start - offset;
-    const std::int64_t oldLength = static_cast<std::int64_t>(paragraph.size());
+    const auto oldLength = static_cast<std::int64_t>(m_text.paragraphText(first.source).size());
     const LibreOfficeServer::Call call(m_server);
     try {
         const uno::Reference<text::XTextCursor> cursor =
@@ -158,7 +158,7 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
         // passes over; such text is left alone rather than damaged.
         if (!cursor.is()) Refuse(kErrorRefusedSpan, "Der Text enthält ein Feld oder ein Objekt und wird nicht ersetzt.");
         cursor->setString(ToOUString(written));
-        paragraph.replace(static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start), written);
+        m_text.replaceInParagraph(first.source, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start), written);
     } catch (const uno::Exception& e) {
         m_server.fail(e);
     }

@@ -4,6 +4,7 @@
 #include <com/sun/star/container/NoSuchElementException.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/XRedlinesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
@@ -50,13 +51,17 @@ std::string rowOf(const std::string& cellName)
 }
 
 // The server's line break is a line feed; the story's is \v, as in the other formats.
-void appendParagraphUnits(std::vector<Unit>& units, const std::u16string& text, std::uint32_t paragraph)
+void appendParagraphUnits(std::vector<Unit>& units, const std::u16string& text, std::uint32_t paragraph,
+                          const std::vector<LibreOfficeStory::Deletion>& deletions)
 {
+    auto deletion = deletions.begin();
     for (std::size_t i = 0; i < text.size(); ++i) {
         Unit unit;
         unit.value = text[i];
         unit.source = paragraph;
         unit.offset = static_cast<std::uint32_t>(i);
+        while (deletion != deletions.end() && deletion->end <= i) ++deletion;
+        if (deletion != deletions.end() && deletion->start <= i) unit.flags |= kDeleted;
         if (text[i] == u'\t') {
             unit.kind = UnitKind::Tab;
         } else if (text[i] == u'\n') {
@@ -67,15 +72,36 @@ void appendParagraphUnits(std::vector<Unit>& units, const std::u16string& text, 
     }
 }
 
+// Whether the document holds a tracked deletion. Its text stays in the text
+// the server reads out, so it is found like the built-in formats find it,
+// but it must never be replaced.
+bool hasDeletions(const uno::Reference<text::XTextDocument>& document)
+{
+    const uno::Reference<document::XRedlinesSupplier> supplier(document, uno::UNO_QUERY);
+    if (!supplier.is()) return false;
+    const uno::Reference<container::XEnumerationAccess> redlines = supplier->getRedlines();
+    if (!redlines.is() || !redlines->hasElements()) return false;
+    const uno::Reference<container::XEnumeration> elements = redlines->createEnumeration();
+    while (elements->hasMoreElements()) {
+        const uno::Reference<beans::XPropertySet> redline(elements->nextElement(), uno::UNO_QUERY);
+        OUString type;
+        if (redline.is() && (redline->getPropertyValue(OUString("RedlineType")) >>= type) && type == "Delete") return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void LibreOfficeStory::read(const uno::Reference<text::XTextDocument>& document)
 {
     m_document = document;
     m_paragraphs.clear();
+    m_openDeletions = 0;
     std::vector<Unit>& units = m_story.units();
     units.clear();
-    if (!readAtOnce(document, units)) {
+    // The text read at once does not show where a deletion lies.
+    m_hasDeletions = hasDeletions(document);
+    if (m_hasDeletions || !readAtOnce(document, units)) {
         m_paragraphs.clear();
         units.clear();
         readText(document->getText(), units);
@@ -135,12 +161,15 @@ void LibreOfficeStory::readText(const uno::Reference<text::XText>& text, std::ve
 void LibreOfficeStory::addParagraph(std::vector<Unit>& units, uno::Reference<text::XTextRange> range, std::u16string text)
 {
     const auto index = static_cast<std::uint32_t>(m_paragraphs.size());
-    m_paragraphs.push_back({std::move(range), std::move(text)});
-    const std::u16string& content = m_paragraphs.back().text;
-    appendParagraphUnits(units, content, index);
+    m_paragraphs.push_back({std::move(range), std::move(text), {}, false});
+    Paragraph& paragraph = m_paragraphs.back();
+    if (m_hasDeletions) readDeletions(paragraph);
+    const std::u16string& content = paragraph.text;
+    appendParagraphUnits(units, content, index, paragraph.deletions);
     Unit mark;
     mark.value = u'\r';
     mark.kind = UnitKind::ParagraphEnd;
+    if (paragraph.markDeleted) mark.flags |= kDeleted;
     mark.source = index;
     mark.offset = static_cast<std::uint32_t>(content.size());
     units.push_back(mark);
@@ -170,10 +199,72 @@ void LibreOfficeStory::readTable(const uno::Reference<text::XTextTable>& table, 
     if (!row.empty()) endRow();
 }
 
+// A deletion is a pair of redline portions around its text in the
+// paragraph's portions, the pair possibly in different paragraphs (then the
+// marks between are deleted too). Offsets are summed from the portions' texts.
+void LibreOfficeStory::readDeletions(Paragraph& paragraph)
+{
+    const uno::Reference<container::XEnumerationAccess> access(paragraph.range, uno::UNO_QUERY);
+    if (!access.is()) return;
+    const uno::Reference<container::XEnumeration> portions = access->createEnumeration();
+    std::size_t offset = 0;
+    std::size_t start = 0;
+    for (;;) {
+        uno::Any element;
+        try {
+            element = portions->nextElement();
+        } catch (const container::NoSuchElementException&) {
+            break;
+        }
+        const uno::Reference<beans::XPropertySet> properties(element, uno::UNO_QUERY);
+        const uno::Reference<text::XTextRange> portion(element, uno::UNO_QUERY);
+        if (!properties.is() || !portion.is()) continue;
+        OUString type;
+        properties->getPropertyValue(OUString("TextPortionType")) >>= type;
+        if (type != "Redline") {
+            offset += static_cast<std::size_t>(portion->getString().getLength());
+            continue;
+        }
+        OUString redline;
+        bool isStart = false;
+        bool collapsed = false;
+        properties->getPropertyValue(OUString("RedlineType")) >>= redline;
+        if (redline != "Delete") continue;
+        properties->getPropertyValue(OUString("IsCollapsed")) >>= collapsed;
+        properties->getPropertyValue(OUString("IsStart")) >>= isStart;
+        if (collapsed) continue;
+        if (isStart) {
+            if (m_openDeletions++ == 0) start = offset;
+        } else if (m_openDeletions > 0 && --m_openDeletions == 0 && offset > start) {
+            paragraph.deletions.push_back({start, offset});
+        }
+    }
+    const std::size_t size = paragraph.text.size();
+    if (m_openDeletions > 0) {
+        paragraph.deletions.push_back({start, size});
+        paragraph.markDeleted = true;
+    }
+    // Portions that read otherwise than the paragraph leave the places
+    // unknown: rather refuse all of its text than overwrite a deletion.
+    if (offset != size && !paragraph.deletions.empty()) paragraph.deletions = {{0, size}};
+}
+
+void LibreOfficeStory::replaceInParagraph(std::uint32_t paragraph, std::size_t offset, std::size_t length,
+                                          const std::u16string& text)
+{
+    Paragraph& changed = m_paragraphs[paragraph];
+    changed.text.replace(offset, length, text);
+    for (Deletion& deletion : changed.deletions) {
+        if (deletion.start < offset + length) continue;
+        deletion.start = deletion.start - length + text.size();
+        deletion.end = deletion.end - length + text.size();
+    }
+}
+
 StoryText LibreOfficeStory::paragraphStory(std::uint32_t paragraph) const
 {
     StoryText part;
-    appendParagraphUnits(part.units(), m_paragraphs[paragraph].text, paragraph);
+    appendParagraphUnits(part.units(), m_paragraphs[paragraph].text, paragraph, m_paragraphs[paragraph].deletions);
     part.index();
     return part;
 }

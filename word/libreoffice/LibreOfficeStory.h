@@ -24,12 +24,16 @@ std::u16string ToText(const rtl::OUString& text);
 class LibreOfficeStory {
 public:
     // Reads the main text of `document`; its story's units name the
-    // paragraph they belong to (source) and their offset in it.
+    // paragraph they belong to (source) and their offset in it. The text of
+    // a tracked deletion is read and flagged deleted, as the built-in formats do.
     void read(const css::uno::Reference<css::text::XTextDocument>& document);
 
     StoryText& story() { return m_story; }
     const StoryText& story() const { return m_story; }
-    std::u16string& paragraphText(std::uint32_t paragraph) { return m_paragraphs[paragraph].text; }
+    const std::u16string& paragraphText(std::uint32_t paragraph) const { return m_paragraphs[paragraph].text; }
+    // Records that the server's paragraph now reads `text` instead of its
+    // `length` units from `offset`, which hold no tracked deletion.
+    void replaceInParagraph(std::uint32_t paragraph, std::size_t offset, std::size_t length, const std::u16string& text);
     // The units of a paragraph's text as it is now, without its mark: to
     // splice into the story after the text was changed.
     StoryText paragraphStory(std::uint32_t paragraph) const;
@@ -39,20 +43,31 @@ public:
     // differently (a field or an anchored object is in the way).
     css::uno::Reference<css::text::XTextCursor> cursorOver(std::uint32_t paragraph, std::size_t offset, std::size_t length);
 
+    // Units [start, end) of a paragraph's text that are a tracked deletion.
+    struct Deletion {
+        std::size_t start = 0;
+        std::size_t end = 0;
+    };
+
 private:
     struct Paragraph {
         css::uno::Reference<css::text::XTextRange> range;  // fetched on first need after readAtOnce()
         std::u16string text;
+        std::vector<Deletion> deletions;
+        bool markDeleted = false;
     };
 
     bool readAtOnce(const css::uno::Reference<css::text::XTextDocument>& document, std::vector<Unit>& units);
     void readText(const css::uno::Reference<css::text::XText>& text, std::vector<Unit>& units);
     void readTable(const css::uno::Reference<css::text::XTextTable>& table, std::vector<Unit>& units);
     void addParagraph(std::vector<Unit>& units, css::uno::Reference<css::text::XTextRange> range, std::u16string text);
+    void readDeletions(Paragraph& paragraph);
     const css::uno::Reference<css::text::XTextRange>& rangeOf(std::uint32_t paragraph);
 
     css::uno::Reference<css::text::XTextDocument> m_document;
     std::vector<Paragraph> m_paragraphs;
+    bool m_hasDeletions = false;  // then every paragraph's deletions are read
+    int m_openDeletions = 0;  // deletions begun in earlier paragraphs and not yet ended
     StoryText m_story;
 };
 
