@@ -2,8 +2,8 @@
 
 #include "engine/documents/DocumentText.h"
 #include "engine/replace/LineDiff.h"
-#include "engine/replace/Renaming.h"
 #include "platform/SystemError.h"
+#include "results/ExportFile.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace tarnwick {
 namespace {
@@ -50,17 +48,6 @@ std::string quoted(const std::string& prefix, const std::string& name)
     return out + "\"";
 }
 
-// Anything git would not show as text.
-bool isBinary(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
-
-std::error_code readWhole(const std::string& path, std::string& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return LastErrnoCode();
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.bad() ? ErrnoCode(EIO) : std::error_code();
-}
-
 bool hasPrefixDirectory(const std::string& path, const std::string& directory)
 {
     return path.size() > directory.size() && path.compare(0, directory.size(), directory) == 0 && path[directory.size()] == '/';
@@ -95,19 +82,13 @@ DiffPreview::Change& DiffPreview::changeOf(const std::string& relativePath)
     return m_changes[it->second];
 }
 
-bool DiffPreview::Exists(const std::string& path) const
-{
-    if (m_taken.count(path) != 0) return true;
-    if (m_freed.count(path) != 0) return false;
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
+bool DiffPreview::Exists(const std::string& path) const { return m_names.exists(path); }
 
 std::error_code DiffPreview::Contents(const std::string& path, std::string_view previous, std::string_view contents,
                                       std::int64_t replacements)
 {
     const std::string name = relative(path);
-    if (isBinary(previous) || isBinary(contents)) {
+    if (LooksBinary(previous) || LooksBinary(contents)) {
         m_notes += "# Binärdatei " + name + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
         return {};
     }
@@ -124,14 +105,14 @@ std::error_code DiffPreview::Contents(const std::string& path, std::string_view 
 std::error_code DiffPreview::SplitContents(const std::string& path, const std::string& newContentsPath, std::int64_t replacements)
 {
     std::string previous, contents;
-    if (std::error_code error = readWhole(path, previous)) return error;
-    if (std::error_code error = readWhole(newContentsPath, contents)) return error;
+    if (std::error_code error = ReadWholeFile(path, previous)) return error;
+    if (std::error_code error = ReadWholeFile(newContentsPath, contents)) return error;
     return Contents(path, previous, contents, replacements);
 }
 
 void DiffPreview::Backup(const std::string& path, const std::string& backupPath)
 {
-    m_taken.insert(backupPath);
+    m_names.take(backupPath);
     m_copies.push_back({relative(path), relative(backupPath), {}});
 }
 
@@ -183,18 +164,11 @@ void DiffPreview::addFilesBelow(const std::string& directory, const std::string&
 
 std::error_code DiffPreview::Rename(const std::string& directory, const std::string& name, const std::string& newName)
 {
-    if (!IsUsableEntryName(newName)) return ErrnoCode(EINVAL);
-    if (newName == name) return {};
-    const std::string fromPath = directory + (directory.empty() || directory.back() == '/' ? "" : "/") + name;
-    const std::string toPath = fromPath.substr(0, fromPath.size() - name.size()) + newName;
-    // An existing entry is never replaced by a rename.
-    if (Exists(toPath)) return ErrnoCode(EEXIST);
-    m_freed.insert(fromPath);
-    m_taken.erase(fromPath);
-    m_taken.insert(toPath);
-    m_freed.erase(toPath);
-
-    const std::string from = relative(fromPath), to = relative(toPath);
+    PreviewNames::Move move;
+    if (std::error_code error = m_names.rename(directory, name, newName, move)) return error;
+    if (move.from.empty()) return {};
+    const std::string& fromPath = move.from;
+    const std::string from = relative(fromPath), to = relative(move.to);
     struct stat st {};
     if (::lstat(fromPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         // A file's backup copy keeps the name it was made under.

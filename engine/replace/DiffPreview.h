@@ -11,11 +11,11 @@
 // Renames are checked against the tree as the run would have left it so
 // far, so a name taken by an earlier rename fails as it would on disk.
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/replace/ChangePreview.h"
+#include "engine/replace/PreviewNames.h"
 
 namespace tarnwick {
 
@@ -54,8 +54,7 @@ private:
     std::vector<Change> m_copies;
     std::vector<Change> m_changes;
     std::map<std::string, std::size_t> m_changeOf;  // present name -> index in m_changes
-    std::set<std::string> m_taken;  // names the run has created so far
-    std::set<std::string> m_freed;  // names the run has renamed away so far
+    PreviewNames m_names;
 };
 
 }  // namespace tarnwick

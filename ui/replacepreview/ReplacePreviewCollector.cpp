@@ -4,27 +4,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "engine/documents/DocumentText.h"
 #include "engine/replace/LineDiff.h"
-#include "engine/replace/Renaming.h"
 #include "platform/SystemError.h"
+#include "results/ExportFile.h"
 
 namespace tarnwick::ui {
 namespace {
-
-// What a text-based diff tool would not show as text.
-bool isBinary(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
-
-std::error_code readWhole(const std::string& path, std::string& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return LastErrnoCode();
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.bad() ? ErrnoCode(EIO) : std::error_code();
-}
 
 PreviewLine lineOf(std::size_t index, std::string_view line)
 {
@@ -92,7 +79,7 @@ void ReplacePreviewCollector::addLineChanges(PreviewEntry& entry, std::string_vi
 std::error_code ReplacePreviewCollector::Contents(const std::string& path, std::string_view previous, std::string_view contents,
                                                   std::int64_t replacements)
 {
-    const bool binary = isBinary(previous) || isBinary(contents);
+    const bool binary = LooksBinary(previous) || LooksBinary(contents);
     PreviewEntry& entry = entryOf(path, binary ? PreviewEntryKind::Binary : PreviewEntryKind::Text);
     entry.replacements += replacements;
     if (!binary) addLineChanges(entry, previous, contents);
@@ -112,34 +99,21 @@ std::error_code ReplacePreviewCollector::SplitContents(const std::string& path, 
         return {};
     }
     std::string previous, contents;
-    if (std::error_code error = readWhole(path, previous)) return error;
-    if (std::error_code error = readWhole(newContentsPath, contents)) return error;
+    if (std::error_code error = ReadWholeFile(path, previous)) return error;
+    if (std::error_code error = ReadWholeFile(newContentsPath, contents)) return error;
     return Contents(path, previous, contents, replacements);
 }
 
-void ReplacePreviewCollector::Backup(const std::string&, const std::string& backupPath) { m_taken.insert(backupPath); }
+void ReplacePreviewCollector::Backup(const std::string&, const std::string& backupPath) { m_names.take(backupPath); }
 
-bool ReplacePreviewCollector::Exists(const std::string& path) const
-{
-    if (m_taken.count(path) != 0) return true;
-    if (m_freed.count(path) != 0) return false;
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
+bool ReplacePreviewCollector::Exists(const std::string& path) const { return m_names.exists(path); }
 
 std::error_code ReplacePreviewCollector::Rename(const std::string& directory, const std::string& name, const std::string& newName)
 {
-    if (!IsUsableEntryName(newName)) return ErrnoCode(EINVAL);
-    if (newName == name) return {};
-    const std::string fromPath = directory + (directory.empty() || directory.back() == '/' ? "" : "/") + name;
-    const std::string toPath = fromPath.substr(0, fromPath.size() - name.size()) + newName;
-    // An existing entry is never replaced by a rename.
-    if (Exists(toPath)) return ErrnoCode(EEXIST);
-    m_freed.insert(fromPath);
-    m_taken.erase(fromPath);
-    m_taken.insert(toPath);
-    m_freed.erase(toPath);
-    entryOf(fromPath, PreviewEntryKind::NameOnly).newName = newName;
+    PreviewNames::Move move;
+    if (std::error_code error = m_names.rename(directory, name, newName, move)) return error;
+    if (move.from.empty()) return {};
+    entryOf(move.from, PreviewEntryKind::NameOnly).newName = newName;
     return {};
 }
 

@@ -11,12 +11,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/job/RunSink.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/replace/PreviewNames.h"
 
 namespace tarnwick {
 class CodePage;
@@ -102,8 +102,7 @@ private:
     const CodePage& m_codePage;
     std::vector<PreviewEntry> m_entries;
     std::map<std::string, std::size_t> m_entryOf;  // path -> index in m_entries
-    std::set<std::string> m_taken;  // names the run has created so far
-    std::set<std::string> m_freed;  // names the run has renamed away so far
+    PreviewNames m_names;
     // The sink's items: the text of each, to name a file in its error.
     std::vector<std::string> m_itemTexts;
     std::map<ItemHandle, std::size_t> m_errorOf;  // item -> index in m_entries

@@ -9,7 +9,6 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <osl/file.hxx>
 
 #include <unistd.h>
 
@@ -30,17 +29,6 @@ using rtl::OUString;
 
 namespace tarnwick::word {
 namespace {
-
-OUString fileUrl(const std::string& path)
-{
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    if (error) absolute = path;
-    OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(ToOUString(absolute.lexically_normal().string()), url) != osl::FileBase::E_None)
-        Refuse(kErrorCannotOpen, "Der Dateiname kann LibreOffice nicht übergeben werden.");
-    return url;
-}
 
 beans::PropertyValue property(const char* name, const uno::Any& value)
 {
@@ -105,7 +93,7 @@ void LibreOfficeFormat::load()
             property("MacroExecutionMode", uno::Any(sal_Int16(0))),
             property("UpdateDocMode", uno::Any(sal_Int16(0))),
         });
-        m_component = desktop->loadComponentFromURL(fileUrl(m_path), OUString("_blank"), 0, arguments);
+        m_component = desktop->loadComponentFromURL(DocumentUrl(m_path), OUString("_blank"), 0, arguments);
         if (!m_component.is()) Refuse(kErrorDamaged, "LibreOffice kann die Datei nicht öffnen.");
         const uno::Reference<text::XTextDocument> document(m_component, uno::UNO_QUERY);
         if (!document.is()) Refuse(kErrorDamaged, "Die Datei ist kein Textdokument.");
@@ -172,7 +160,7 @@ void LibreOfficeFormat::storeTo(const std::string& path)
         property("FilterName", uno::Any(m_filter)),
         property("Overwrite", uno::Any(true)),
     });
-    storable->storeToURL(fileUrl(path), arguments);
+    storable->storeToURL(DocumentUrl(path), arguments);
 }
 
 void LibreOfficeFormat::save()

@@ -4,11 +4,13 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
 
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "word/automation/WordErrors.h"
@@ -20,6 +22,17 @@ using rtl::OUString;
 namespace tarnwick::word {
 
 rtl::OUString ToOUString(const std::string& utf8) { return OStringToOUString(OString(utf8.c_str()), RTL_TEXTENCODING_UTF8); }
+
+OUString DocumentUrl(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) absolute = path;
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(ToOUString(absolute.lexically_normal().string()), url) != osl::FileBase::E_None)
+        Refuse(kErrorCannotOpen, "Der Dateiname kann LibreOffice nicht übergeben werden.");
+    return url;
+}
 
 namespace {
 

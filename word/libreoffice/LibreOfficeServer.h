@@ -25,6 +25,10 @@ rtl::OUString ToOUString(const std::string& utf8);
 // LibreOffice. Made once from the installed URE's configuration.
 css::uno::Reference<css::uno::XComponentContext> LocalUnoContext();
 
+// The file URL of a document path, relative paths taken from the working
+// folder. Throws ServerError (kErrorCannotOpen) for a path it cannot be.
+rtl::OUString DocumentUrl(const std::string& path);
+
 enum LibreOfficeErrorNumber : int {
     kErrorOfficeMissing = 5030,  // soffice is not installed
     kErrorOfficeNotStarted = 5031,  // it could not be started or did not answer in time

@@ -70,32 +70,39 @@ bool SofficeProcess::start(const std::string& soffice, std::string& error)
         "--accept=pipe,name=" + m_pipe + ";urp;",
         "-env:UserInstallation=" + fileUrl(m_profile),
     };
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // Its messages are of no use to the user; stdin must not be the terminal's.
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A group of its own, so the helper processes it starts end with it.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = -1;
-    const int result = ::posix_spawn(&pid, soffice.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (result != 0) {
+    if (const int result = SpawnSoffice(std::move(arguments), SpawnGroup::OwnProcessGroup, pid); result != 0) {
         error = SystemErrorText(result);
         removeProfile();
         return false;
     }
     m_pid = pid;
     return true;
+}
+
+int SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group, pid_t& pid)
+{
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (group == SpawnGroup::OwnSession) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    } else {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    pid = -1;
+    const int result = ::posix_spawn(&pid, arguments[0].c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return result;
 }
 
 bool SofficeProcess::running()

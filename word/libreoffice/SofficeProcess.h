@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace tarnwick::word {
 
@@ -15,6 +16,17 @@ namespace tarnwick::word {
 // nothing runnable, so a wrong setting is noticed), else `soffice` on PATH,
 // else the one in LibreOffice's program folder; "" when there is none.
 std::string FindSoffice();
+
+// How a started soffice is detached from this program.
+enum class SpawnGroup {
+    OwnProcessGroup,  // so the helper processes it starts end with it
+    OwnSession,  // so it outlives this program, as the user's own LibreOffice
+};
+
+// Starts arguments[0] with /dev/null as its standard streams: its messages
+// are of no use to the user, and its input must not be the terminal's.
+// Returns posix_spawn's error number, 0 when it started.
+int SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group, pid_t& pid);
 
 class SofficeProcess {
 public:

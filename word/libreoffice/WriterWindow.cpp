@@ -11,10 +11,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
-#include <osl/file.hxx>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,22 +53,8 @@ std::shared_ptr<std::atomic<int>> spawnOffice(const WriterLaunch& launch, const 
 {
     std::vector<std::string> arguments = {launch.soffice, "--accept=pipe,name=" + pipe + ";urp;", "--nologo", "--norestore"};
     arguments.insert(arguments.end(), launch.extraArguments.begin(), launch.extraArguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = -1;
-    const int result = ::posix_spawn(&pid, launch.soffice.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (result != 0)
+    if (const int result = SpawnSoffice(std::move(arguments), SpawnGroup::OwnSession, pid); result != 0)
         throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + SystemErrorText(result));
     auto ended = std::make_shared<std::atomic<int>>(-1);
     std::thread([pid, ended] {
@@ -113,17 +96,6 @@ uno::Reference<frame::XDesktop2> connect(const WriterLaunch& launch)
     throw ServerError(kErrorOfficeNotStarted, "LibreOffice hat nicht rechtzeitig geantwortet.");
 }
 
-OUString fileUrl(const std::string& path)
-{
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    if (error) absolute = path;
-    OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(ToOUString(absolute.lexically_normal().string()), url) != osl::FileBase::E_None)
-        Refuse(kErrorCannotOpen, "Der Dateiname kann LibreOffice nicht übergeben werden.");
-    return url;
-}
-
 uno::Reference<frame::XModel> load(const uno::Reference<frame::XDesktop2>& desktop, const std::string& path)
 {
     // Read-only as in the program's own document window: the document is
@@ -134,8 +106,8 @@ uno::Reference<frame::XModel> load(const uno::Reference<frame::XDesktop2>& deskt
     arguments.getArray()[0].Value <<= false;
     arguments.getArray()[1].Name = "ReadOnly";
     arguments.getArray()[1].Value <<= true;
-    const uno::Reference<frame::XModel> model(desktop->loadComponentFromURL(fileUrl(path), OUString("_default"), 0, arguments),
-                                              uno::UNO_QUERY);
+    const uno::Reference<frame::XModel> model(
+        desktop->loadComponentFromURL(DocumentUrl(path), OUString("_default"), 0, arguments), uno::UNO_QUERY);
     if (!model.is()) Refuse(kErrorDamaged, "LibreOffice kann die Datei nicht öffnen.");
     return model;
 }
