@@ -244,6 +244,8 @@ private:
     // has ended.
     void begin(PreparedRun run);
     void launch(const PreparedRun& run);
+    // Starts the run that waited for the last one to end; false when none did.
+    bool launchQueuedRun();
     void moveCurrentToTop();
     void applyWordRules();
     void applyDateRules();

@@ -252,12 +252,7 @@ void SearchFormController::HandleWorkerMessage(UserMessage message)
         notifyStatus({});
         const bool complete = message == UserMessage::ReplaceDone && !m_stopRequested;
         if (!complete) m_previewedRun.reset();
-        if (m_queuedRun) {
-            const PreparedRun next = std::move(*m_queuedRun);
-            m_queuedRun.reset();
-            launch(next);
-            return;
-        }
+        if (launchQueuedRun()) return;
         setBusy(false);
         if (complete && m_previewHandler) m_previewHandler(preview);
         return;
@@ -271,13 +266,17 @@ void SearchFormController::HandleWorkerMessage(UserMessage message)
     if ((message == UserMessage::SelectedDone || message == UserMessage::RunAborted) && m_listener)
         m_listener->selectedReplaceEnded();
 
-    if (m_queuedRun) {
-        const PreparedRun next = std::move(*m_queuedRun);
-        m_queuedRun.reset();
-        launch(next);
-        return;
-    }
+    if (launchQueuedRun()) return;
     setBusy(false);
+}
+
+bool SearchFormController::launchQueuedRun()
+{
+    if (!m_queuedRun) return false;
+    const PreparedRun next = std::move(*m_queuedRun);
+    m_queuedRun.reset();
+    launch(next);
+    return true;
 }
 
 void SearchFormController::HandleWorkerError(const std::string& title, const std::string& text)
