@@ -68,12 +68,15 @@ void StopSignals::watch()
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0 || signal == 0) return;
         int expected = 0;
-        if (!m_received.compare_exchange_strong(expected, signal) && expected == signal) {
-            // Asked twice: the user wants out now.
+        const bool again = !m_received.compare_exchange_strong(expected, signal) && expected == signal;
+        std::lock_guard lock(m_mutex);
+        if (again && !m_stop) {
+            // Asked twice with no job left to clean up after: the user wants out now.
             ::signal(signal, SIG_DFL);
             ::raise(signal);
         }
-        std::lock_guard lock(m_mutex);
+        // Asked again while a job stops: ending now could leave a temporary
+        // file behind, so the stop already under way finishes first.
         if (m_stop) m_stop();
     }
 }

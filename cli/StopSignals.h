@@ -3,7 +3,9 @@
 // program, so the file being changed stays whole, no temporary file is left
 // and the summary is still printed. The handlers only write the signal's
 // number to a pipe; a thread of this class reads it and asks for the stop.
-// A second signal of the same kind ends the program at once, as usual.
+// A second signal of the same kind ends the program at once, as usual, but
+// only once no job is running: while one stops, its clean-up (removing a
+// temporary file, finishing a commit) comes first.
 //
 // One object per process (the handlers are process-wide); it restores the
 // previous handlers when it is destroyed.

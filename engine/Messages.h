@@ -59,6 +59,9 @@ inline constexpr const char* kFileNotChanged = "Die Datei wurde nicht geändert"
 // A run whose undo journal cannot be written stops before the file changes.
 inline constexpr const char* kUndoJournalFailed =
     "Das Rückgängig-Journal konnte nicht geschrieben werden; der Lauf wurde angehalten, die Datei blieb unverändert:";
+// An undo asked for while a run (in this or another program) changes files.
+inline constexpr const char* kUndoWhileRunActive =
+    "Rückgängig nicht möglich: ein Ersetzungslauf ändert gerade Dateien. Bitte nach seinem Ende erneut versuchen.";
 inline constexpr const char* kUnknownErrorWithColon = "Unbekannter Fehler: ";
 inline constexpr const char* kPathCannotOpen = "Kann Pfad nicht öffnen";
 inline constexpr const char* kChangedSinceSearch =

@@ -51,11 +51,16 @@ std::error_code copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
     return {};
 }
 
+std::error_code gateReady(CommitGate* gate) { return gate ? gate->ready() : std::error_code(); }
+
+thread_local FolderSyncBatch* t_folderBatch = nullptr;
+
 // Rewrites a hard-linked file in place.
-std::error_code rewriteInPlace(const InputFile& file, std::string_view contents, std::string_view previous)
+std::error_code rewriteInPlace(const InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate)
 {
     FileOps& ops = FileOps::current();
     const int fd = file.descriptor();
+    if (const std::error_code error = gateReady(gate)) return error;
     // Reserving the room first turns "disk full" into a failure before any
     // byte has changed.
     if (const std::error_code error = ops.allocate(fd, static_cast<off_t>(contents.size()))) return error;
@@ -98,7 +103,7 @@ std::error_code copyInPlace(int fromFd, int toFd, std::uint64_t size, bool injec
 // Every link of a hard-linked file must see the new contents, so they are
 // copied over the old ones. The old contents are put aside first (they do
 // not fit in memory) and copied back when a write fails halfway.
-std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSize)
+std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSize, CommitGate* gate)
 {
     FileOps& ops = FileOps::current();
     const int fd = file.descriptor();
@@ -106,6 +111,7 @@ std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::ui
     std::error_code error = aside.createUnique(file.realPath(), ".trwtmp8");
     if (!error) error = copyDescriptor(fd, file.size(), aside);
     if (!error) error = ops.allocate(fd, static_cast<off_t>(newSize));
+    if (!error) error = gateReady(gate);
     if (error) {
         if (!aside.path().empty()) ::unlink(aside.path().c_str());
         return error;
@@ -217,9 +223,9 @@ std::error_code OutputFile::close()
     return error;
 }
 
-std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous)
+std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate)
 {
-    if (file.linkCount() > 1) return rewriteInPlace(file, contents, previous);
+    if (file.linkCount() > 1) return rewriteInPlace(file, contents, previous, gate);
     OutputFile temp;
     if (const std::error_code error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
     std::error_code error = temp.append(contents.data(), contents.size());
@@ -227,16 +233,57 @@ std::error_code CommitContents(const InputFile& file, std::string_view contents,
     if (!error) error = temp.sync();
     const std::error_code closeError = temp.close();
     if (!error) error = closeError;
+    if (!error) error = gateReady(gate);
     if (!error) error = FileOps::current().rename(temp.path().c_str(), file.realPath().c_str());
     if (error) {
         ::unlink(temp.path().c_str());
         return error;
     }
-    SyncFolderOf(file.realPath());
+    SyncFolderAfterCommit(file.realPath());
     return {};
 }
 
-std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath)
+std::error_code StageContents(const InputFile& file, std::string_view contents, StagedCommit& staged)
+{
+    OutputFile temp;
+    if (const std::error_code error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
+    staged.tempPath = temp.path();
+    staged.target = file.realPath();
+    std::error_code error = temp.append(contents.data(), contents.size());
+    if (!error) adoptAttributes(temp.descriptor(), file);
+    // Only starts the writing: CompleteStaged waits for it.
+    if (!error) (void)::sync_file_range(temp.descriptor(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    const std::error_code closeError = temp.close();
+    if (!error) error = closeError;
+    if (error) AbandonStaged(staged);
+    return error;
+}
+
+std::error_code CompleteStaged(const StagedCommit& staged, bool synced)
+{
+    FileOps& ops = FileOps::current();
+    std::error_code error;
+    if (!synced) {
+        const int fd = ::open(staged.tempPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) error = LastErrnoCode();
+        if (!error) error = ops.sync(fd);
+        if (fd >= 0) ::close(fd);
+    }
+    if (!error) error = ops.rename(staged.tempPath.c_str(), staged.target.c_str());
+    if (error) {
+        AbandonStaged(staged);
+        return error;
+    }
+    SyncFolderAfterCommit(staged.target);
+    return {};
+}
+
+void AbandonStaged(const StagedCommit& staged)
+{
+    if (!staged.tempPath.empty()) ::unlink(staged.tempPath.c_str());
+}
+
+std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath, CommitGate* gate)
 {
     FileOps& ops = FileOps::current();
     const int tempFd = ::open(tempPath.c_str(), O_RDONLY | O_CLOEXEC);
@@ -246,7 +293,7 @@ std::error_code InstallTemporaryFile(const InputFile& file, const std::string& t
     const auto size = static_cast<std::uint64_t>(st.st_size);
 
     if (file.linkCount() > 1) {
-        const std::error_code error = copyOverHardLinkedFile(file, tempFd, size);
+        const std::error_code error = copyOverHardLinkedFile(file, tempFd, size, gate);
         ::close(tempFd);
         if (!error) ::unlink(tempPath.c_str());
         return error;
@@ -258,8 +305,9 @@ std::error_code InstallTemporaryFile(const InputFile& file, const std::string& t
         if (::geteuid() == 0) (void)::fchown(tempFd, file.owner(), file.group());
         error = ops.sync(tempFd);
         ::close(tempFd);
+        if (!error) error = gateReady(gate);
         if (!error) error = ops.rename(tempPath.c_str(), file.realPath().c_str());
-        if (!error) SyncFolderOf(file.realPath());
+        if (!error) SyncFolderAfterCommit(file.realPath());
         return error;
     }
     // The temporary file lies elsewhere, perhaps on another file system: copy
@@ -272,12 +320,13 @@ std::error_code InstallTemporaryFile(const InputFile& file, const std::string& t
     if (!error) error = local.sync();
     const std::error_code closeError = local.close();
     if (!error) error = closeError;
+    if (!error) error = gateReady(gate);
     if (!error) error = ops.rename(local.path().c_str(), file.realPath().c_str());
     if (error) {
         if (!local.path().empty()) ::unlink(local.path().c_str());
         return error;
     }
-    SyncFolderOf(file.realPath());
+    SyncFolderAfterCommit(file.realPath());
     ::unlink(tempPath.c_str());
     return {};
 }
@@ -288,6 +337,40 @@ void SyncFolderOf(const std::string& path)
     if (fd < 0) return;
     (void)::fsync(fd);
     ::close(fd);
+}
+
+FolderSyncBatch::FolderSyncBatch() : m_outer(t_folderBatch) { t_folderBatch = this; }
+
+FolderSyncBatch::~FolderSyncBatch()
+{
+    flush();
+    t_folderBatch = m_outer;
+}
+
+void FolderSyncBatch::add(const std::string& folder)
+{
+    m_folders.insert(folder);
+    // Bounded, and a long run's early renames are not left unsynced for long.
+    if (m_folders.size() >= 256) flush();
+}
+
+void FolderSyncBatch::flush()
+{
+    for (const std::string& folder : m_folders) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+    m_folders.clear();
+}
+
+void SyncFolderAfterCommit(const std::string& path)
+{
+    if (t_folderBatch)
+        t_folderBatch->add(directoryOf(path));
+    else
+        SyncFolderOf(path);
 }
 
 std::error_code CopyToNewFile(const InputFile& file, const std::string& target)

@@ -9,6 +9,7 @@
 // rename, and the folder entry after it, so a power loss leaves the old or
 // the new contents, never an empty file. Temporary files are always created
 // new under a unique name. Failures are returned as error codes.
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -52,15 +53,64 @@ private:
     std::uint64_t m_written = 0;  // the end of what was written, holes not counted
 };
 
+// What must be on the disk before a file changes (its undo journal entry):
+// a commit waits for it right before the rename, so that the new contents
+// are synced meanwhile. An error leaves the file as it is.
+class CommitGate {
+public:
+    virtual ~CommitGate() = default;
+    virtual std::error_code ready() = 0;
+};
+
 // Replaces the contents of the open `file` by `contents`. `previous` holds
 // the current contents, used to restore a hard-linked file rewritten in place
 // when a write fails halfway.
-std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous);
+std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous,
+                               CommitGate* gate = nullptr);
+
+// A commit in two halves, so that the new contents of many files reach the
+// disk together instead of one sync after the other: StageContents writes
+// them to a temporary file beside `file` (not a hard-linked one, which
+// CommitContents rewrites in place) and starts handing them to the disk;
+// CompleteStaged waits until they are there and renames the file into place.
+struct StagedCommit {
+    std::string tempPath;
+    std::string target;
+};
+std::error_code StageContents(const InputFile& file, std::string_view contents, StagedCommit& staged);
+// Removes the temporary file when it fails. `synced`: its contents are on
+// the disk already (synced with others).
+std::error_code CompleteStaged(const StagedCommit& staged, bool synced = false);
+void AbandonStaged(const StagedCommit& staged);
 
 // Lets the closed temporary file at `tempPath` take the place of `file`'s
 // contents. The source is never removed first; a temporary file on another
 // file system is copied next to the source, then renamed.
-std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath);
+std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath, CommitGate* gate = nullptr);
+
+// While one exists on a thread, the folders that commits on that thread
+// renamed into are synced once each when it ends (or fills up), instead of
+// after every rename: a run changing many files in one folder pays for one
+// sync. Until then a power loss can only lose a rename, which leaves the
+// file's old contents, whole.
+class FolderSyncBatch {
+public:
+    FolderSyncBatch();
+    ~FolderSyncBatch();
+    FolderSyncBatch(const FolderSyncBatch&) = delete;
+    FolderSyncBatch& operator=(const FolderSyncBatch&) = delete;
+
+    void add(const std::string& folder);
+    void flush();
+
+private:
+    std::set<std::string> m_folders;
+    FolderSyncBatch* m_outer;
+};
+
+// Syncs the folder of `path` after a rename into it: now, or at the end of
+// the thread's FolderSyncBatch.
+void SyncFolderAfterCommit(const std::string& path);
 
 // Hands the folder entries of the folder holding `path` to the disk, so a
 // rename into it survives a power loss. Best effort: some file systems

@@ -289,6 +289,7 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
         try {
             m_marked = &m_application->GetDocuments().Open(path, false, false, false);
             m_markedPath = path;
+            m_markedRun = &run;
         } catch (...) {
             m_marked = nullptr;
             char fallback[600];
@@ -316,10 +317,29 @@ std::string WordDocumentEngine::FinishMarked()
 {
     if (!m_marked) return {};
     word::Document* document = m_marked;
+    RunContext* run = m_markedRun;
+    const std::string path = std::move(m_markedPath);
     m_marked = nullptr;
+    m_markedRun = nullptr;
     m_markedPath.clear();
+    std::uint64_t journalEntry = 0;
+    std::string realPath;
+    if (run && !JournalBeforeDocumentSave(*run, path, journalEntry, realPath)) {
+        try {
+            document->Close(false);
+        } catch (...) {
+            // Nothing was saved; the document is given up either way.
+        }
+        return text::kFileNotChanged;
+    }
     try {
         document->Save();
+    } catch (...) {
+        if (run) JournalAfterDocumentSave(*run, journalEntry, false, realPath);
+        return DescribeDocumentFailure(std::current_exception(), text::kSaveFileFailed);
+    }
+    if (run) JournalAfterDocumentSave(*run, journalEntry, true, realPath);
+    try {
         document->Close(false);
         return {};
     } catch (...) {
@@ -336,6 +356,7 @@ void WordDocumentEngine::AbandonMarked()
         // Nothing was saved; the document is given up either way.
     }
     m_marked = nullptr;
+    m_markedRun = nullptr;
     m_markedPath.clear();
 }
 

@@ -52,6 +52,7 @@ private:
     std::unique_ptr<word::Application> m_application;
     word::Document* m_marked = nullptr;  // the current document of replace in marked results
     std::string m_markedPath;
+    RunContext* m_markedRun = nullptr;  // the run that opened it, for its journal
 };
 
 // The text an automation failure is reported with: the system's text of an

@@ -34,6 +34,7 @@
 namespace tarnwick {
 
 class ChangePreview;
+class CommitBatch;
 class CodePage;
 class ResultList;
 class RunContext;
@@ -120,6 +121,9 @@ public:
     // Where a run that changes files records them for an undo; null: none
     // kept (always for a preview, which changes nothing).
     RunJournal* journal = nullptr;
+    // Where a replace run gathers the commits of whole files to sync them
+    // together; null: each file is committed at once.
+    CommitBatch* commits = nullptr;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 

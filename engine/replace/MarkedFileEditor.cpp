@@ -137,10 +137,11 @@ std::optional<std::string> MarkedFileEditor::Finish()
         }
         std::uint64_t journalEntry = 0;
         if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return std::string(text::kFileNotChanged);
-        const std::error_code error = CommitContents(m_file, m_text, previous);
+        JournalCommitGate gate(m_run, m_file.path());
+        const std::error_code error = CommitContents(m_file, m_text, previous, gate.get());
         const std::string_view written(m_text);
         JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
-        if (error) return std::string(text::kSaveFileFailed);
+        if (error) return std::string(gate.failed() ? text::kFileNotChanged : text::kSaveFileFailed);
         m_changed = false;
         return std::nullopt;
     }
@@ -154,8 +155,13 @@ std::optional<std::string> MarkedFileEditor::Finish()
         return std::string(text::kFileNotChanged);
     }
     if (!error) {
-        error = InstallTemporaryFile(m_file, m_tempPath);
+        JournalCommitGate gate(m_run, m_file.path());
+        error = InstallTemporaryFile(m_file, m_tempPath, gate.get());
         JournalAfterCommit(m_run, journalEntry, !error, m_file);
+        if (error && gate.failed()) {
+            Abandon();
+            return std::string(text::kFileNotChanged);
+        }
     }
     if (error) {
         Abandon();

@@ -7,6 +7,7 @@
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/replace/CommitBatch.h"
 #include "engine/replace/ReplaceTempFile.h"
 #include "engine/replace/Utf16Replace.h"
 #include "engine/undo/JournalHooks.h"
@@ -320,10 +321,18 @@ bool ReplaceBuffer::Finish()
             previous = std::string_view(m_store.text(), static_cast<std::size_t>(m_store.length()));
         }
         std::uint64_t journalEntry = 0;
+        if (m_run.commits && !m_run.preview && CommitBatch::Takes(m_file)) {
+            // Committed with others: their syncs are shared.
+            if (!JournalBeforeCommit(m_run, m_file, journalEntry, true)) return false;
+            m_queued = m_run.commits->Add(m_file, m_out, journalEntry, m_replacements);
+            return m_queued;
+        }
         if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
-        const std::error_code error = commitContents(previous);
+        JournalCommitGate gate(m_run, m_file.path());
+        const std::error_code error = commitContents(previous, gate);
         const std::string_view written(m_out);
         JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
+        if (error && gate.failed()) return false;
         if (error) {
             const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
                                                                TruncateText(SystemErrorText(error)),
@@ -346,8 +355,13 @@ bool ReplaceBuffer::Finish()
         Abandon();
         return false;
     }
-    const std::error_code error = installTemporaryFile();
+    JournalCommitGate gate(m_run, m_file.path());
+    const std::error_code error = installTemporaryFile(gate);
     JournalAfterCommit(m_run, journalEntry, !error, m_file);
+    if (error && gate.failed()) {
+        Abandon();
+        return false;
+    }
     if (error) {
         m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                          std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
@@ -361,15 +375,15 @@ bool ReplaceBuffer::Finish()
 }
 
 // The commit points: a preview receives the new contents instead of the file.
-std::error_code ReplaceBuffer::commitContents(std::string_view previous)
+std::error_code ReplaceBuffer::commitContents(std::string_view previous, JournalCommitGate& gate)
 {
     if (m_run.preview) return m_run.preview->Contents(m_file.path(), previous, m_out, m_replacements);
-    return CommitContents(m_file, m_out, previous);
+    return CommitContents(m_file, m_out, previous, gate.get());
 }
 
-std::error_code ReplaceBuffer::installTemporaryFile()
+std::error_code ReplaceBuffer::installTemporaryFile(JournalCommitGate& gate)
 {
-    if (!m_run.preview) return InstallTemporaryFile(m_file, m_tempPath);
+    if (!m_run.preview) return InstallTemporaryFile(m_file, m_tempPath, gate.get());
     const std::error_code error = m_run.preview->SplitContents(m_file.path(), m_tempPath, m_replacements);
     Abandon();
     return error;

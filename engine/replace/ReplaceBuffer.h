@@ -21,6 +21,7 @@
 
 namespace tarnwick {
 
+class JournalCommitGate;
 class RunContext;
 class Utf16Replace;
 struct FilePattern;
@@ -56,9 +57,12 @@ public:
     // in the changed file. Failed when the temporary file could not be
     // written (reported on the current file item).
     ReplaceStep ReplaceNext();
-    // Puts the changed contents in place of the file's. False on a failure,
+    // Puts the changed contents in place of the file's, or hands them to the
+    // run's CommitBatch (Queued()), which does so soon. False on a failure,
     // which has been reported.
     bool Finish();
+    // The batch commits the contents and counts their replacements.
+    bool Queued() const { return m_queued; }
     // Gives up: the file keeps its contents; a temporary file is removed.
     void Abandon();
 
@@ -80,8 +84,8 @@ private:
     bool flushToTemp(std::int64_t keep);
     void reportTempWriteFailure(std::error_code error);
     ReplaceStep replaceNextUtf16();
-    std::error_code commitContents(std::string_view previous);
-    std::error_code installTemporaryFile();
+    std::error_code commitContents(std::string_view previous, JournalCommitGate& gate);
+    std::error_code installTemporaryFile(JournalCommitGate& gate);
 
     RunContext& m_run;
     InputFile m_file;
@@ -103,6 +107,7 @@ private:
     bool m_split = false;
     bool m_lastChunk = true;
     bool m_finished = false;  // the last chunk went to the temporary file
+    bool m_queued = false;
     int m_flushedByte = -1;  // last byte written to the temporary file, -1: none
     OutputFile m_temp;
     std::string m_tempPath;

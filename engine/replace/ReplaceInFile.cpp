@@ -46,7 +46,7 @@ void ReplaceInFile(RunContext& run, const std::string& path)
     // A stop during the last chunk leaves the split file unfinished.
     if (run.stopRequested() && buffer.IsSplit()) return reportNotChanged(run, path);
     if (!buffer.Finish()) return reportNotChanged(run, path);
-    run.sink.AddCounts(replaced, 1);
+    if (!buffer.Queued()) run.sink.AddCounts(replaced, 1);
 }
 
 }  // namespace tarnwick

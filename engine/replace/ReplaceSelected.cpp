@@ -8,6 +8,7 @@
 #include "engine/replace/Renaming.h"
 #include "engine/undo/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
+#include "platform/FileCommit.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 
@@ -256,6 +257,7 @@ private:
 
 void ReplaceSelected(RunContext& run)
 {
+    FolderSyncBatch folderSyncs;
     SelectedReplacer replacer(run);
     replacer.run();
 }

@@ -4,10 +4,12 @@
 #include "engine/job/RunContext.h"
 #include "engine/match/ContentSearch.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/replace/CommitBatch.h"
 #include "engine/replace/Renaming.h"
 #include "engine/replace/ReplaceInFile.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
+#include "platform/FileCommit.h"
 
 #include <strings.h>
 #include <sys/stat.h>
@@ -71,7 +73,15 @@ void ReplaceDirectory(RunContext& run, const std::string& directory)
 void RunReplace(RunContext& run, const std::string& startPath)
 {
     if (run.job.regularExpression && !CompileSearchRegex(run)) return;
+    FolderSyncBatch folderSyncs;
+    CommitBatch commits(run);
+    run.commits = &commits;
+    struct Detach {
+        RunContext& run;
+        ~Detach() { run.commits = nullptr; }
+    } detach{run};
     ReplaceDirectory(run, startPath);
+    commits.Flush();
 }
 
 }  // namespace tarnwick

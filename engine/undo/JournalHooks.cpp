@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
+#include "engine/replace/CommitBatch.h"
 #include "engine/replace/Renaming.h"
 #include "engine/undo/RunJournal.h"
 #include "engine/walk/TreeWalk.h"
@@ -20,11 +21,22 @@ void reportJournalFailure(RunContext& run, const std::string& path, std::error_c
 
 }  // namespace
 
-bool JournalBeforeCommit(RunContext& run, const InputFile& file, std::uint64_t& entry)
+CommitGate* JournalCommitGate::get() { return m_run.journal ? this : nullptr; }
+
+std::error_code JournalCommitGate::ready()
+{
+    if (!m_run.journal) return {};
+    const std::error_code error = m_run.journal->gate().ready();
+    if (error) reportJournalFailure(m_run, m_path, error);
+    m_failed = static_cast<bool>(error);
+    return error;
+}
+
+bool JournalBeforeCommit(RunContext& run, const InputFile& file, std::uint64_t& entry, bool deferSync)
 {
     entry = 0;
     if (!run.journal) return true;
-    const std::error_code error = run.journal->BeforeContents(file, entry);
+    const std::error_code error = run.journal->BeforeContents(file, entry, deferSync);
     if (!error) return true;
     reportJournalFailure(run, file.path(), error);
     return false;
@@ -46,6 +58,8 @@ bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::ui
     if (!error) {
         realPath = file.realPath();
         error = run.journal->BeforeContents(file, entry);
+        // The document component saves on its own: the entry must be on the disk first.
+        if (!error) error = run.journal->gate().ready();
     }
     if (!error) return true;
     reportJournalFailure(run, path, error);
@@ -65,6 +79,8 @@ void JournalBackup(RunContext& run, const InputFile& file, const std::string& ba
 std::error_code JournaledRename(RunContext& run, const std::string& directory, const std::string& name,
                                 const std::string& newName)
 {
+    // Pending commits name files by their paths before the rename.
+    if (run.commits) run.commits->Flush();
     if (!run.journal || newName == name) return RenameEntry(directory, name, newName);
     std::string from, to;
     JoinPath(from, directory, name);

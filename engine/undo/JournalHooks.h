@@ -7,15 +7,37 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/FileCommit.h"
+
 namespace tarnwick {
 
 class InputFile;
 class RunContext;
 
-// Keeps the previous contents of `file` before they are replaced. False
+// Passed to the commit after JournalBeforeCommit: the file changes only once
+// its journal entry is on the disk. A failure is reported as the journal's
+// and stops the run.
+class JournalCommitGate final : public CommitGate {
+public:
+    JournalCommitGate(RunContext& run, const std::string& path) : m_run(run), m_path(path) {}
+    std::error_code ready() override;
+    // Null without a journal.
+    CommitGate* get();
+    // The journal failed here, and said so: the commit's own error adds nothing.
+    bool failed() const { return m_failed; }
+
+private:
+    RunContext& m_run;
+    const std::string& m_path;
+    bool m_failed = false;
+};
+
+// Keeps the previous contents of `file` before they are replaced (on the
+// disk once a JournalCommitGate is ready). False
 // when the journal could not be written: the failure has been reported, the
 // run is stopping, and the caller must leave the file as it is.
-bool JournalBeforeCommit(RunContext& run, const InputFile& file, std::uint64_t& entry);
+// With `deferSync`, the entry reaches the disk with its batch (CommitBatch).
+bool JournalBeforeCommit(RunContext& run, const InputFile& file, std::uint64_t& entry, bool deferSync = false);
 
 // Records the outcome of the commit; `written` are the new contents when
 // they are in memory (null: read back from the file).

@@ -1,12 +1,18 @@
 #include "engine/undo/JournalStore.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "platform/SystemError.h"
 
 namespace tarnwick {
 namespace {
@@ -125,6 +131,9 @@ std::error_code ReadJournal(const std::string& folder, JournalInfo& info)
         const std::vector<std::string> f = splitFields(line);
         if (first) {
             if (f[0] != "tarnwick-undo") return std::make_error_code(std::errc::invalid_argument);
+            // A newer program's journal may keep contents in ways not known here.
+            if (f.size() < 2 || number(f[1]) < 1 || number(f[1]) > static_cast<std::uint64_t>(kJournalVersion))
+                return std::make_error_code(std::errc::not_supported);
             first = false;
             continue;
         }
@@ -141,6 +150,10 @@ std::error_code ReadJournal(const std::string& folder, JournalInfo& info)
             entry.path = f[2];
             entry.other = f[3];
             entry.previousSize = number(f[4]);
+            if (f.size() >= 6) {
+                entry.previousOffset = number(f[5]);
+                entry.previousShared = true;
+            }
             info.entries.push_back(std::move(entry));
         } else if (tag == "rename" && f.size() >= 4) {
             JournalEntry entry;
@@ -167,6 +180,31 @@ std::error_code ReadJournal(const std::string& folder, JournalInfo& info)
     if (first) return std::make_error_code(std::errc::invalid_argument);
     info.bytes = folderBytes(folder);
     return {};
+}
+
+std::error_code JournalLock::acquire(const std::string& root, Mode mode)
+{
+    release();
+    std::error_code error;
+    std::filesystem::create_directories(root, error);
+    if (error) return error;
+    m_fd = ::open((root + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0) return LastErrnoCode();
+    const int operation = mode == Mode::Run ? LOCK_SH : LOCK_EX | LOCK_NB;
+    while (::flock(m_fd, operation) != 0) {
+        if (errno == EINTR) continue;
+        error = LastErrnoCode();
+        release();
+        return error;
+    }
+    return {};
+}
+
+void JournalLock::release()
+{
+    if (m_fd < 0) return;
+    ::close(m_fd);  // drops the lock
+    m_fd = -1;
 }
 
 std::vector<JournalInfo> ListJournals(const std::string& root)

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <vector>
 
 #include "engine/undo/ContentHash.h"
 #include "platform/FileCommit.h"
@@ -43,18 +44,17 @@ std::string runName(int attempt)
     return name;
 }
 
-std::error_code syncPath(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return LastErrnoCode();
-    const std::error_code error = FileOps::current().sync(fd);
-    ::close(fd);
-    return error;
-}
-
 }  // namespace
 
-RunJournal::RunJournal(std::string root, RunKind kind) : m_root(std::move(root)), m_kind(kind) {}
+// Large files are worth a reflink of their own; small ones cost less appended.
+constexpr std::uint64_t kReflinkFrom = 1 << 20;
+
+RunJournal::RunJournal(std::string root, RunKind kind) : m_root(std::move(root)), m_kind(kind)
+{
+    // Waits for an undo in progress. Without a lock (no room for the root)
+    // the run goes on; its first change reports why the journal failed.
+    (void)m_lock.acquire(m_root, JournalLock::Mode::Run);
+}
 
 RunJournal::~RunJournal() { Close(); }
 
@@ -87,10 +87,14 @@ std::error_code RunJournal::open()
     }
     m_manifest = ::open((m_folder + "/" + kManifestName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (m_manifest < 0) error = LastErrnoCode();
+    if (!error) {
+        m_data = ::open((m_folder + "/" + kDataName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (m_data < 0) error = LastErrnoCode();
+    }
     if (!error) m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     m_folderDirty = true;
     if (!error) {
-        std::string head = "tarnwick-undo\t1\nkind\t";
+        std::string head = "tarnwick-undo\t" + std::to_string(kJournalVersion) + "\nkind\t";
         head += RunKindName(m_kind);
         head += "\ncreated\t" + std::to_string(static_cast<long long>(std::time(nullptr))) + "\n";
         error = appendLine(head, false);
@@ -119,21 +123,75 @@ std::error_code RunJournal::appendLine(const std::string& line, bool durable)
     return {};
 }
 
-std::error_code RunJournal::keepCopy(const InputFile& file, const std::string& target)
+bool RunJournal::reflinkCopy(const InputFile& file, const std::string& target)
 {
     // A reflink shares the blocks until either file changes: instant, and
-    // costs no room. File systems without it get a plain copy.
+    // costs no room.
     OutputFile out;
-    if (std::error_code error = out.create(target, true)) return error;
-    if (::ioctl(out.descriptor(), FICLONE, file.descriptor()) == 0) {
-        std::error_code error = out.sync();
-        const std::error_code closeError = out.close();
-        return error ? error : closeError;
-    }
-    (void)out.close();
+    if (out.create(target, true)) return false;
+    const bool cloned = ::ioctl(out.descriptor(), FICLONE, file.descriptor()) == 0;
+    const bool closed = !out.close();
+    if (cloned && closed) return true;
     ::unlink(target.c_str());
-    if (std::error_code error = CopyToNewFile(file, target)) return error;
-    return syncPath(target);
+    return false;
+}
+
+std::error_code RunJournal::appendData(const InputFile& file, std::uint64_t& offset)
+{
+    offset = m_dataSize;
+    std::vector<char> block(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), 1u << 20)));
+    std::uint64_t done = 0;
+    while (done < file.size()) {
+        std::size_t got = 0;
+        if (const std::error_code error = file.readAt(done, block.data(), block.size(), got)) return error;
+        if (got == 0) return ErrnoCode(EIO);  // the file got shorter meanwhile
+        if (const std::error_code error = WriteAllAt(m_data, block.data(), got, static_cast<off_t>(m_dataSize + done)))
+            return error;
+        done += got;
+    }
+    m_dataSize += done;
+    return {};
+}
+
+void RunJournal::addSync(int fd, const std::string& path)
+{
+    if (m_deferring) {
+        if (fd >= 0)
+            m_deferredFds.insert(fd);
+        else
+            m_deferredPaths.insert(path);
+        return;
+    }
+    if (fd >= 0)
+        m_sync.addDescriptor(fd);
+    else
+        m_sync.addPath(path);
+    m_syncing = true;
+}
+
+std::error_code RunJournal::waitStarted()
+{
+    if (!m_syncing) return {};
+    m_syncing = false;
+    return m_sync.wait();
+}
+
+std::error_code RunJournal::settle()
+{
+    m_deferring = false;
+    for (const int fd : m_deferredFds) addSync(fd, {});
+    for (const std::string& path : m_deferredPaths) addSync(-1, path);
+    m_deferredFds.clear();
+    m_deferredPaths.clear();
+    return waitStarted();
+}
+
+std::error_code RunJournal::Gate::ready()
+{
+    std::lock_guard lock(m_journal.m_mutex);
+    const std::error_code error = m_journal.settle();
+    if (error) m_journal.markFailed();
+    return error;
 }
 
 void RunJournal::NoteBackup(const InputFile& file, const std::string& backupPath)
@@ -142,51 +200,75 @@ void RunJournal::NoteBackup(const InputFile& file, const std::string& backupPath
     m_backups[file.realPath()] = backupPath;
 }
 
-std::error_code RunJournal::BeforeContents(const InputFile& file, std::uint64_t& entry)
+std::error_code RunJournal::BeforeContents(const InputFile& file, std::uint64_t& entry, bool deferSync)
 {
     std::lock_guard lock(m_mutex);
+    // A commit that never reached its gate (it failed before) left syncs running.
+    if (const std::error_code error = waitStarted()) return error;
     if (const std::error_code error = open()) return error;
+    m_deferring = deferSync;
     entry = m_next++;
     const std::string& path = file.realPath();
     std::string previous;
+    std::string offsetField;
     const auto backup = m_backups.find(path);
     if (backup != m_backups.end()) {
         previous = backup->second;
         m_backups.erase(backup);
         // The backup was copied without a sync; it now stands for the old contents.
-        if (const std::error_code error = syncPath(previous)) return error;
-        SyncFolderOf(previous);
-    } else {
+        addSync(-1, previous);
+        addSync(-1, std::filesystem::path(previous).parent_path().string());
+    } else if (file.size() >= kReflinkFrom && reflinkCopy(file, m_folder + "/" + std::to_string(entry))) {
         previous = std::to_string(entry);
-        m_folderDirty = true;
-        if (const std::error_code error = keepCopy(file, m_folder + "/" + previous)) {
-            ::unlink((m_folder + "/" + previous).c_str());
+        addSync(-1, m_folder + "/" + previous);
+        addSync(-1, m_folder);  // its new entry
+    } else {
+        std::uint64_t offset = 0;
+        if (const std::error_code error = appendData(file, offset)) {
+            m_deferring = false;
             return error;
         }
+        previous = kDataName;
+        offsetField = "\t" + std::to_string(offset);
+        addSync(m_data, {});
     }
     std::string line = "file\t" + std::to_string(entry) + "\t";
     AppendField(line, path);
     line += '\t';
     AppendField(line, previous);
-    line += "\t" + std::to_string(file.size()) + "\n";
-    return appendLine(line, true);
+    line += "\t" + std::to_string(file.size()) + offsetField + "\n";
+    std::error_code error = appendLine(line, false);
+    if (!error && m_folderDirty && m_folderFd >= 0) {
+        // Once per run: the entries of the manifest and the data file.
+        error = FileOps::current().sync(m_folderFd);
+        m_folderDirty = false;
+    }
+    addSync(m_manifest, {});
+    m_deferring = false;
+    if (error) (void)settle();
+    return error;
 }
 
 void RunJournal::AfterContents(std::uint64_t entry, bool committed, const std::string& realPath, const std::string_view* written)
 {
+    std::uint64_t hash = 0;
+    std::uint64_t size = 0;
+    if (committed && written) {
+        ContentHash content;
+        content.add(*written);
+        hash = content.value();
+        size = written->size();
+    } else if (committed && HashFile(realPath, hash, size)) {
+        // Unreadable right after the commit: an undo will find it changed and leave it.
+        hash = 0;
+    }
+    AfterContentsHashed(entry, committed, size, hash);
+}
+
+void RunJournal::AfterContentsHashed(std::uint64_t entry, bool committed, std::uint64_t size, std::uint64_t hash)
+{
     std::string line;
     if (committed) {
-        std::uint64_t hash = 0;
-        std::uint64_t size = 0;
-        if (written) {
-            ContentHash content;
-            content.add(*written);
-            hash = content.value();
-            size = written->size();
-        } else if (HashFile(realPath, hash, size)) {
-            // Unreadable right after the commit: an undo will find it changed and leave it.
-            hash = 0;
-        }
         line = "wrote\t" + std::to_string(entry) + "\t" + std::to_string(size) + "\t" + hex(hash) + "\n";
     } else {
         line = "failed\t" + std::to_string(entry) + "\n";
@@ -199,6 +281,7 @@ void RunJournal::AfterContents(std::uint64_t entry, bool committed, const std::s
 std::error_code RunJournal::BeforeRename(const std::string& from, const std::string& to, std::uint64_t& entry)
 {
     std::lock_guard lock(m_mutex);
+    if (const std::error_code error = settle()) return error;
     if (const std::error_code error = open()) return error;
     entry = m_next++;
     std::string line = "rename\t" + std::to_string(entry) + "\t";
@@ -220,10 +303,17 @@ void RunJournal::Close()
 {
     std::lock_guard lock(m_mutex);
     closeFiles();
+    m_lock.release();
 }
 
 void RunJournal::closeFiles()
 {
+    (void)settle();
+    if (m_data >= 0) {
+        (void)::fsync(m_data);
+        ::close(m_data);
+        m_data = -1;
+    }
     if (m_manifest >= 0) {
         (void)::fsync(m_manifest);
         ::close(m_manifest);

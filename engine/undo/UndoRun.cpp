@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
+#include "engine/Messages.h"
 #include "engine/undo/ContentHash.h"
 #include "platform/FileCommit.h"
 #include "platform/FileOps.h"
@@ -77,14 +79,16 @@ private:
         InputFile source;
         if (const std::error_code error = source.open(previous))
             return leaveAlone(entry.path, "frühere Fassung " + previous + ": " + SystemErrorText(error));
-        if (source.size() != entry.previousSize)
+        const std::uint64_t start = entry.previousOffset;
+        if (entry.previousShared ? source.size() < start + entry.previousSize : source.size() != entry.previousSize)
             return leaveAlone(entry.path, "frühere Fassung " + previous + " wurde verändert");
         OutputFile temp;
         std::error_code error = temp.createUnique(current.realPath(), ".trwtmp8");
         std::vector<char> block(256 * 1024);
-        for (std::uint64_t done = 0; !error && done < source.size();) {
+        for (std::uint64_t done = 0; !error && done < entry.previousSize;) {
             std::size_t got = 0;
-            error = source.readAt(done, block.data(), block.size(), got);
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), entry.previousSize - done));
+            error = source.readAt(start + done, block.data(), want, got);
             if (!error && got == 0) error = ErrnoCode(EIO);
             if (!error) error = temp.append(block.data(), got);
             done += got;
@@ -121,12 +125,13 @@ private:
 
 int UndoReport::exitStatus() const
 {
-    if (!leftAlone.empty() || missing) return 2;
+    if (!leftAlone.empty() || missing || busy) return 2;
     return restored.empty() ? 1 : 0;
 }
 
 std::string UndoReport::summary() const
 {
+    if (busy) return text::kUndoWhileRunActive;
     if (missing) return "Rückgängig: kein Lauf " + id + " gefunden.";
     if (id.empty()) return "Rückgängig: es gibt keinen Lauf, der rückgängig gemacht werden kann.";
     return "Rückgängig (Lauf " + id + ") abgeschlossen.  " + std::to_string(restored.size()) + " Einträge wiederhergestellt, " +
@@ -136,6 +141,13 @@ std::string UndoReport::summary() const
 UndoReport UndoRun(const std::string& root, const std::string& id)
 {
     UndoReport report;
+    // Not while a run changes files: its journal is still being written, and
+    // it may be changing the very files this would restore.
+    JournalLock lock;
+    if (HasJournals(root) && lock.acquire(root, JournalLock::Mode::Undo) == std::errc::resource_unavailable_try_again) {
+        report.busy = true;
+        return report;
+    }
     JournalInfo journal;
     if (id.empty()) {
         std::vector<JournalInfo> journals = ListJournals(root);

@@ -4,7 +4,8 @@
 // file that changed since the run (its size or hash differs from what the
 // run wrote), or a name that was taken meanwhile, is left alone and
 // reported. A journal that was wholly restored is removed; otherwise what
-// was restored is recorded, so a second undo tries only the rest.
+// was restored is recorded, so a second undo tries only the rest. While a
+// run holds the journal store's lock the undo does nothing and says so.
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct UndoReport {
     std::vector<std::string> restored;  // one line per file or name put back
     std::vector<std::string> leftAlone;  // one line per entry left alone, with the reason
     bool missing = false;  // the named journal does not exist
+    bool busy = false;  // a run is changing files: nothing was done
 
     // 0 all was restored, 1 nothing was to do, 2 something was left alone.
     int exitStatus() const;

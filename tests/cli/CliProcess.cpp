@@ -99,6 +99,7 @@ CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOption
             const bool satisfied = i == 0 && lines >= 0 && got > 0 && buffer[0] == '\n' && --lines == 0;
             if (satisfied && options.signal) {
                 ::kill(pid, options.signal);
+                if (options.signalTwice) ::kill(pid, options.signal);
                 lines = -1;
                 continue;
             }

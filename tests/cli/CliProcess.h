@@ -27,6 +27,7 @@ struct CliOptions {
     // close it as head does, or send `signal` when it is not 0 and read on.
     int lines = -1;
     int signal = 0;
+    bool signalTwice = false;  // at once again, as an impatient Ctrl+C Ctrl+C
     // The child's file size limit in bytes (-1: none). Writes beyond it fail
     // with EFBIG, for root as well: a way to make a commit fail.
     long fileSizeLimit = -1;

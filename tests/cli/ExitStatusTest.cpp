@@ -58,7 +58,8 @@ TEST(CliExitStatus, AFailedCommitIsNeitherCountedNorHidden)
 
 // Ctrl+C or SIGTERM while the run prints: the run ends with a summary that
 // counts what was printed, every file is whole (old or new) and no
-// temporary file is left; the exit status is 128 + the signal.
+// temporary file is left; the exit status is 128 + the signal. A second
+// Ctrl+C right after the first does not cut the clean-up short.
 TEST(CliExitStatus, ASignalStopsTheRunWithItsSummary)
 {
     TempTree tree;
@@ -67,20 +68,22 @@ TEST(CliExitStatus, ASignalStopsTheRunWithItsSummary)
     std::string replaced;
     for (int line = 0; line < 200; ++line) replaced += "x\n";
     constexpr int kFiles = 300;
-    for (int i = 0; i < kFiles; ++i) tree.write("big/f" + std::to_string(1000 + i) + ".txt", contents);
 
     const struct {
         const char* command;
         int signal;
-    } rows[] = {{"search", SIGINT}, {"search", SIGTERM}, {"replace", SIGINT}};
+        bool twice;
+    } rows[] = {{"search", SIGINT, false}, {"search", SIGTERM, false}, {"replace", SIGINT, false}, {"replace", SIGINT, true}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.command) + " " + std::to_string(row.signal));
+        SCOPED_TRACE(std::string(row.command) + " " + std::to_string(row.signal) + (row.twice ? " twice" : ""));
+        for (int i = 0; i < kFiles; ++i) tree.write("big/f" + std::to_string(1000 + i) + ".txt", contents);
         std::vector<std::string> arguments{row.command, "--no-backup", "hit"};
         if (std::string(row.command) == "replace") arguments.push_back("x");
         arguments.push_back(tree.path("big"));
         CliOptions options;
         options.lines = 2;  // the first hit: the run is under way
         options.signal = row.signal;
+        options.signalTwice = row.twice;
         const CliOutcome run = RunCliWith(arguments, options);
 
         EXPECT_EQ(run.status, 128 + row.signal) << run.err;

@@ -1,6 +1,7 @@
 #include "engine/documents/WordDocumentEngine.h"
 
 #include "engine/replace/ReplaceSelected.h"
+#include "engine/undo/RunJournal.h"
 #include "engine/walk/SearchWalk.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
@@ -263,8 +264,15 @@ TEST_F(WordDocuments, MarkedReplaceChecksTheTextShiftsLaterHitsAndSavesOnMovingO
     server.files[path] = u"abc 1234567 abc 89 xyz\r";
 
     fixture.setReplacement("Q");
+    // The saved document's previous contents go to the undo journal first.
+    RunJournal journal(tree.path("undo"), RunKind::SelectedReplace);
+    fixture.run().journal = &journal;
     ReplaceSelected(fixture.run());
+    journal.Close();
     EXPECT_EQ(server.files[path], u"Q 1234567 Q 89 xyz\r");
+    const std::vector<JournalInfo> journals = ListJournals(tree.path("undo"));
+    ASSERT_EQ(journals.size(), 1u);
+    EXPECT_EQ(journals[0].fileCount(), 1u);
     const ItemHandle first = fixture.results().FirstChild(fixture.results().FirstTopLevelItem());
     const ItemHandle second = fixture.results().NextSibling(first);
     const ItemHandle third = fixture.results().NextSibling(second);

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -51,14 +52,14 @@ public:
     }
     std::error_code sync(int fd) override
     {
-        const int error = std::exchange(syncError, 0);
+        const int error = syncError.exchange(0);
         return error ? ErrnoCode(error) : FileOps::sync(fd);
     }
 
     std::int64_t bytesBeforeFailure = -1;  // -1: writes do not fail
     int allocateError = 0;
     int renameError = 0;
-    int syncError = 0;
+    std::atomic<int> syncError{0};  // a batch of commits syncs on several threads
     std::function<void(off_t offset, std::size_t size)> onWrite;
 };
 
@@ -194,6 +195,34 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         EXPECT_EQ(fixture.counters().hits.load(), 0);
         EXPECT_EQ(fixture.counters().files.load(), 0);
     }
+}
+
+// A run commits whole files in batches: one whose rename fails there keeps
+// its contents, is reported and not counted; the others of the batch are
+// committed; no temporary file stays.
+TEST(ReplaceSafety, AFailureInABatchOfCommitsCostsOnlyThatFile)
+{
+    TempTree tree;
+    const std::string a = tree.write("a.txt", kOld);
+    const std::string b = tree.write("b.txt", kOld);
+    FailingOps ops;
+    ops.renameError = EIO;
+    ReplaceFixture fixture(safetyJob(0), "needle", "pin");
+    {
+        InstalledOps installed(ops);
+        RunReplace(fixture.run(), tree.root());
+    }
+    const bool aFailed = ReadFile(a) == kOld;
+    const std::string& failed = aFailed ? a : b;
+    EXPECT_EQ(ReadFile(aFailed ? b : a), kNew);
+    EXPECT_EQ(ReadFile(failed), kOld);
+    const auto errors = fixture.errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].first, std::string(text::kSaveOriginalFailed) + " " + failed + ": " + SystemErrorText(EIO));
+    EXPECT_NE(fixture.runLog().Text().find(std::string(text::kFileNotChanged) + ": " + failed), std::string::npos);
+    EXPECT_EQ(fixture.counters().hits.load(), 4);
+    EXPECT_EQ(fixture.counters().files.load(), 1);
+    EXPECT_TRUE(leftovers(tree).empty());
 }
 
 // A write to the temporary file that fails ends the steps as a failure,
