@@ -52,7 +52,8 @@ TEST(WriterWindow, SelectsTheHitOfTheEnginesModel)
     const TempTree tree;
     // .odt: positions of the built-in component, here behind a table.
     const std::string odt = tree.write("letter.odt", fixture("letter.odt"));
-    const word::StoryText& story = word::OpenDocumentFormat(odt)->mainStory();
+    const std::unique_ptr<word::DocumentFormat> format = word::OpenDocumentFormat(odt);
+    const word::StoryText& story = format->mainStory();
     const std::int64_t greeting = story.positionOfVisible(static_cast<std::int64_t>(story.visibleText().find(u"Grüßen")));
     Writer::window().show(odt, greeting, 6);
     EXPECT_EQ(Writer::window().selectedText(), u"Grüßen");
