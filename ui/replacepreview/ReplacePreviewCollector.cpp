@@ -16,9 +16,23 @@ namespace {
 PreviewLine lineOf(std::size_t index, std::string_view line)
 {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    PreviewLine out{index + 1, std::string(line.substr(0, ReplacePreviewCollector::kMaxLineBytes))};
-    if (line.size() > ReplacePreviewCollector::kMaxLineBytes) out.text += " …";
+    std::size_t kept = std::min(line.size(), ReplacePreviewCollector::kMaxLineBytes);
+    // Cut before a whole character, not inside one (at most 3 continuation bytes).
+    for (int back = 0; back < 3 && kept < line.size() && (static_cast<unsigned char>(line[kept]) & 0xC0) == 0x80; ++back) --kept;
+    PreviewLine out{index + 1, std::string(line.substr(0, kept)), {}};
+    if (kept < line.size()) out.text += " …";
     return out;
+}
+
+// Marks the differing stretches of each old line and the new line in its place.
+void markChangedStretches(PreviewBlock& block, bool paired)
+{
+    if (!paired) return;
+    for (std::size_t i = 0; i < std::min(block.removed.size(), block.added.size()); ++i) {
+        ChangedStretches stretches = FindChangedStretches(block.removed[i].text, block.added[i].text);
+        block.removed[i].changed = std::move(stretches.before);
+        block.added[i].changed = std::move(stretches.after);
+    }
 }
 
 }  // namespace
@@ -36,6 +50,12 @@ std::size_t ReplacePreviewCollector::changedCount() const
                                                   [](const PreviewEntry& e) { return e.kind != PreviewEntryKind::Error; }));
 }
 
+std::size_t ReplacePreviewCollector::backupCount() const
+{
+    return static_cast<std::size_t>(
+        std::count_if(m_entries.begin(), m_entries.end(), [](const PreviewEntry& e) { return !e.backupPath.empty(); }));
+}
+
 PreviewEntry& ReplacePreviewCollector::entryOf(const std::string& path, PreviewEntryKind kind)
 {
     const auto [it, added] = m_entryOf.emplace(path, m_entries.size());
@@ -43,6 +63,11 @@ PreviewEntry& ReplacePreviewCollector::entryOf(const std::string& path, PreviewE
         PreviewEntry entry;
         entry.kind = kind;
         entry.path = path;
+        const auto backup = m_pendingBackups.find(path);
+        if (backup != m_pendingBackups.end()) {
+            entry.backupPath = std::move(backup->second);
+            m_pendingBackups.erase(backup);
+        }
         m_entries.push_back(std::move(entry));
     } else if (m_entries[it->second].kind == PreviewEntryKind::NameOnly) {
         m_entries[it->second].kind = kind;
@@ -72,6 +97,7 @@ void ReplacePreviewCollector::addLineChanges(PreviewEntry& entry, std::string_vi
                 ++entry.hiddenLines;
             }
         }
+        markChangedStretches(shown, block.beforeEnd - block.beforeBegin == block.afterEnd - block.afterBegin);
         if (!shown.removed.empty() || !shown.added.empty()) entry.blocks.push_back(std::move(shown));
     }
 }
@@ -104,7 +130,16 @@ std::error_code ReplacePreviewCollector::SplitContents(const std::string& path, 
     return Contents(path, previous, contents, replacements);
 }
 
-void ReplacePreviewCollector::Backup(const std::string&, const std::string& backupPath) { m_names.take(backupPath); }
+// The copy is made before the file's new contents come, so it waits for its entry.
+void ReplacePreviewCollector::Backup(const std::string& path, const std::string& backupPath)
+{
+    m_names.take(backupPath);
+    const auto it = m_entryOf.find(path);
+    if (it != m_entryOf.end())
+        m_entries[it->second].backupPath = backupPath;
+    else
+        m_pendingBackups[path] = backupPath;
+}
 
 bool ReplacePreviewCollector::Exists(const std::string& path) const { return m_names.exists(path); }
 

@@ -17,6 +17,7 @@
 #include "engine/job/RunSink.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/PreviewNames.h"
+#include "ui/replacepreview/ChangedStretches.h"
 
 namespace tarnwick {
 class CodePage;
@@ -27,6 +28,10 @@ namespace tarnwick::ui {
 struct PreviewLine {
     std::size_t number = 0;  // 1-based, in the old or the new text
     std::string text;  // without its line end; long lines cut short
+    // Where it differs from its counterpart in the same block, when the
+    // block replaced as many lines as it added (each old line is paired
+    // with the new one in its place).
+    std::vector<ByteRange> changed;
 };
 
 // Lines of the old text replaced by lines of the new one.
@@ -49,6 +54,7 @@ struct PreviewEntry {
     std::string newName;  // the name it gets; empty: it keeps its name
     std::int64_t replacements = 0;
     std::vector<PreviewBlock> blocks;
+    std::string backupPath;  // the backup copy the run would make; empty: none
     std::size_t hiddenLines = 0;  // changed lines beyond what an entry keeps
     bool tooLargeForLines = false;  // a split file too large to compare line by line
 };
@@ -69,6 +75,8 @@ public:
     std::int64_t totalReplacements() const;
     // Entries that are not errors.
     std::size_t changedCount() const;
+    // Backup copies the run would make.
+    std::size_t backupCount() const;
 
     // ChangePreview
     std::error_code Contents(const std::string& path, std::string_view previous, std::string_view contents,
@@ -103,6 +111,8 @@ private:
     std::vector<PreviewEntry> m_entries;
     std::map<std::string, std::size_t> m_entryOf;  // path -> index in m_entries
     PreviewNames m_names;
+    // Backups announced before their file's contents: path -> backup path.
+    std::map<std::string, std::string> m_pendingBackups;
     // The sink's items: the text of each, to name a file in its error.
     std::vector<std::string> m_itemTexts;
     std::map<ItemHandle, std::size_t> m_errorOf;  // item -> index in m_entries

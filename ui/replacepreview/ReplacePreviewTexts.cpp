@@ -2,11 +2,14 @@
 
 namespace tarnwick::ui::previewtext {
 
-std::string Summary(std::int64_t replacements, std::size_t entries, std::size_t errors)
+std::string Summary(std::int64_t replacements, std::size_t entries, std::size_t errors, std::size_t backups)
 {
     std::string text = entries == 0 ? std::string("Der Ersetzungslauf würde nichts ändern.")
                                     : "Der Ersetzungslauf würde " + std::to_string(replacements) + " Einträge in " +
-            std::to_string(entries) + (entries == 1 ? " Datei" : " Dateien") + " ändern.";
+            std::to_string(entries) + (entries == 1 ? " Datei" : " Dateien") + " ändern";
+    if (entries > 0 && backups > 0)
+        text += " und " + std::to_string(backups) + (backups == 1 ? " Sicherungskopie" : " Sicherungskopien") + " anlegen";
+    if (entries > 0) text += ".";
     if (errors > 0) text += " " + std::to_string(errors) + " Fehler.";
     return text + " Noch wurde nichts geschrieben.";
 }

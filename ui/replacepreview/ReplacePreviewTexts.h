@@ -15,11 +15,13 @@ inline constexpr const char* kCancelButton = "Abbrechen";
 inline constexpr const char* kRenameArrow = " → ";
 
 // The line above the list: what the run would do.
-std::string Summary(std::int64_t replacements, std::size_t entries, std::size_t errors);
+std::string Summary(std::int64_t replacements, std::size_t entries, std::size_t errors, std::size_t backups);
 // What the list shows after an entry's path: its count, or that it is only renamed.
 std::string CountText(const PreviewEntry& entry);
 // A line under an entry's changes, or empty: why some or all are not shown.
 std::string NoteText(const PreviewEntry& entry);
+// Before the backup copy's path in an entry's details.
+inline constexpr const char* kBackupLabel = "Sicherungskopie: ";
 // "Fehler: " before an error entry's text.
 inline constexpr const char* kErrorPrefix = "Fehler: ";
 // The prefix of a changed line in the details: its number in the old or new text.

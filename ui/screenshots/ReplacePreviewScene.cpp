@@ -1,7 +1,6 @@
 // "Vorschau der Ersetzungen" after a preview of a small project: a text
-// file with its changed lines, a renamed file, a document and a binary file.
-#include <QListWidget>
-
+// file with its backup copy and changed lines (the replaced words marked),
+// a renamed file, a document and a binary file.
 #include <memory>
 
 #include "platform/CodePage.h"
@@ -16,12 +15,14 @@ void RenderReplacePreview(const QString& pngPath)
 {
     auto preview = std::make_shared<ui::ReplacePreviewCollector>(CodePage::system());
     const std::string root = "/home/anna/Projekte/Kasse/";
+    preview->Backup(root + "src/kasse.cpp", root + "src/kasse.cpp.bak");
     preview->Contents(root + "src/kasse.cpp",
                       "#include \"Beleg.h\"\n\nvoid Drucke(const Beleg& beleg)\n{\n    beleg.Drucke();\n}\n\n"
                       "// Beleg an den Drucker\nint Anzahl(const Beleg& beleg);\n",
                       "#include \"Quittung.h\"\n\nvoid Drucke(const Quittung& beleg)\n{\n    beleg.Drucke();\n}\n\n"
                       "// Quittung an den Drucker\nint Anzahl(const Quittung& beleg);\n",
                       4);
+    preview->Backup(root + "src/Beleg.h", root + "src/Beleg.h.bak");
     preview->Contents(root + "src/Beleg.h", "class Beleg {\npublic:\n    void Drucke() const;\n};\n",
                       "class Quittung {\npublic:\n    void Drucke() const;\n};\n", 1);
     preview->Rename(root + "src", "Beleg.h", "Quittung.h");

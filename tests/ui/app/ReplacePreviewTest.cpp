@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -66,8 +66,9 @@ protected:
             auto* dialog = qobject_cast<ReplacePreviewDialog*>(QApplication::activeModalWidget());
             if (!dialog) return;
             timer.stop();
-            for (int row = 0; row < dialog->fileList()->count(); ++row) rows << dialog->fileList()->item(row)->text();
-            dialog->fileList()->setCurrentRow(0);
+            const QAbstractItemModel* files = dialog->fileList()->model();
+            for (int row = 0; row < files->rowCount(); ++row) rows << files->index(row, 0).data().toString();
+            dialog->fileList()->setCurrentIndex(files->index(0, 0));
             changes = dialog->changesView()->toPlainText();
             diskWhileShown = tree.read("data/a.txt");
             (replace ? dialog->replaceButton() : dialog->cancelButton())->click();
@@ -96,9 +97,9 @@ TEST_F(ReplacePreviewTest, ShowsEachFilesChangesAndReplaceStartsTheRealRun)
               (QStringList{QString::fromStdString(tree.path("data/a.txt")) + QStringLiteral("  (3 Ersetzungen)"),
                            QString::fromStdString(tree.path("data/c.bin")) + QStringLiteral("  (1 Ersetzung)")}));
     EXPECT_EQ(changes,
-              QString::fromStdString(tree.path("data/a.txt")) +
-                  QStringLiteral("  (3 Ersetzungen)\n- 1: one needle\n+ 1: one pin\n⋯\n- 3: two needle needle\n"
-                                 "+ 3: two pin pin"));
+              QString::fromStdString(tree.path("data/a.txt")) + QStringLiteral("  (3 Ersetzungen)\nSicherungskopie: ") +
+                  QString::fromStdString(tree.path("data/a.txt.bak")) +
+                  QStringLiteral("\n- 1: one needle\n+ 1: one pin\n⋯\n- 3: two needle needle\n+ 3: two pin pin"));
     EXPECT_EQ(diskWhileShown, "one needle\nplain\ntwo needle needle\n");
     // "Ersetzen" ran the ordinary replace: the files changed and the result
     // list, which the preview left to the search, shows the replace.

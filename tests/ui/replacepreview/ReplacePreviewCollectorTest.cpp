@@ -32,6 +32,7 @@ TEST(ReplacePreviewCollector, KeepsChangedLinesPerFileUpToItsCapAndCountsTheRest
     EXPECT_EQ(entries[0].blocks[0].removed.at(0).text, "old");
     EXPECT_EQ(entries[0].blocks[0].removed.at(0).number, 2u);
     EXPECT_EQ(entries[0].blocks[0].added.at(0).text, "new");
+    EXPECT_EQ(entries[0].blocks[0].added.at(0).changed, (std::vector<ByteRange>{{0, 3}}));
     // 600 changed lines, of which the entry keeps its cap.
     EXPECT_EQ(entries[1].blocks.at(0).removed.size() + entries[1].blocks.at(0).added.size(),
               ReplacePreviewCollector::kMaxLinesPerEntry);
@@ -40,6 +41,21 @@ TEST(ReplacePreviewCollector, KeepsChangedLinesPerFileUpToItsCapAndCountsTheRest
     EXPECT_EQ(entries[2].kind, PreviewEntryKind::Binary);
     EXPECT_TRUE(entries[2].blocks.empty());
     EXPECT_EQ(preview.totalReplacements(), 302);
+}
+
+// The run announces a backup copy before the file's new contents.
+TEST(ReplacePreviewCollector, ShowsTheBackupCopyInItsFilesEntryAndTheSummary)
+{
+    ReplacePreviewCollector preview(CodePage::system());
+    preview.Backup("/t/a.txt", "/t/a.txt.bak");
+    preview.Contents("/t/a.txt", "old\n", "new\n", 1);
+    preview.Contents("/t/b.txt", "old\n", "new\n", 1);
+    ASSERT_EQ(preview.entries().size(), 2u);
+    EXPECT_EQ(preview.entries()[0].backupPath, "/t/a.txt.bak");
+    EXPECT_EQ(preview.entries()[1].backupPath, "");
+    EXPECT_EQ(previewtext::Summary(preview.totalReplacements(), preview.changedCount(), 0, preview.backupCount()),
+              "Der Ersetzungslauf würde 2 Einträge in 2 Dateien ändern und 1 Sicherungskopie anlegen. "
+              "Noch wurde nichts geschrieben.");
 }
 
 // Comparing a huge split file would hold both its contents in memory.
