@@ -50,14 +50,19 @@ void appendUtf8(std::string& out, std::uint32_t cp)
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
 
-std::size_t utf8Length(std::uint32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3; }
+std::size_t utf8Length(std::uint32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
 
 // Two-byte UTF-8 folding tables, indexed by code point - 0x80.
 struct TwoByteFold {
@@ -236,7 +241,9 @@ std::string CodePage::ansiToUtf8(std::string_view text) const
 }
 
 // Calls sink(code point) for each decoded character, or sink(kNoCharacter)
-// for an invalid sequence, a code point above U+FFFF or a surrogate.
+// for an invalid sequence, a surrogate, a code point beyond Unicode, or one
+// above U+FFFF when the code page is not UTF-8. A UTF-8 code page keeps those
+// (emoji and the like), so that text typed or read is not turned into '?'.
 template <typename Sink>
 void CodePage::decodeUtf8(std::string_view text, Sink&& sink) const
 {
@@ -280,7 +287,8 @@ void CodePage::decodeUtf8(std::string_view text, Sink&& sink) const
             cp = (cp << 6) | (s[j] & 0x3F);
         }
         // Decoding resumes at the byte that broke the sequence.
-        if (!valid || cp < minimum || cp > 0xFFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        const std::uint32_t maximum = m_utf8 ? 0x10FFFF : 0xFFFF;
+        if (!valid || cp < minimum || cp > maximum || (cp >= 0xD800 && cp <= 0xDFFF))
             sink(kNoCharacter);
         else
             sink(cp);

@@ -49,9 +49,9 @@ public:
     // becomes '?'. With a UTF-8 code page the text is returned unchanged.
     std::string ansiToUtf8(std::string_view text) const;
 
-    // UTF-8 to this code page. Code points up to U+FFFF that the code page
-    // can show are kept; invalid sequences, larger code points and those the
-    // code page lacks become '?'.
+    // UTF-8 to this code page. Code points the code page can show are kept
+    // (with a UTF-8 code page all of them, up to U+10FFFF; otherwise only
+    // some up to U+FFFF); invalid sequences and the others become '?'.
     std::string utf8ToAnsi(std::string_view text) const;
     // The same into `out`, whose memory is reused.
     void utf8ToAnsi(std::string_view text, std::string& out) const;

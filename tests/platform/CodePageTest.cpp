@@ -87,7 +87,8 @@ TEST(CodePage, Conversions)
          "a?b", "a?b"},
         {"overlong", "\xC0\x80\xE0\x80\x80", "??", "??"},
         {"surrogate", "\xED\xA0\x80", "?", "?"},
-        {"above U+FFFF", "\xF0\x9F\x98\x80", "?", "?"},
+        {"above U+FFFF", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", "?"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "?", "?"},
         {"lead byte F8",
          "\xF8"
          "a",

@@ -134,5 +134,44 @@ TEST_P(DocumentContexts, EveryContextShowsItsHitAtTheHighlight)
 
 INSTANTIATE_TEST_SUITE_P(Formats, DocumentContexts, ::testing::Values("docx", "odt", "rtf"));
 
+// A character beyond U+FFFF counts two positions in the document but stays
+// itself (four bytes) in a UTF-8 context, found and replaced like any other.
+TEST(DocumentContext, ACharacterBeyondTheBasicPlaneIsKeptFoundAndReplaced)
+{
+    TempTree tree;
+    const std::string path = tree.path("gruss.docx");
+    const std::string smile = "\xF0\x9F\x98\x80";
+    word::test::WriteZip(
+        path,
+        word::test::DocxEntries(word::test::DocumentXml("<w:p><w:r><w:t>Gru\xC3\x9F " + smile + " Ziel</w:t></w:r></w:p>")));
+    SearchJob job = TestJob();
+    job.makeBackup = false;
+    WordDocumentEngine engine(&word::CreateFileApplication);
+    auto shown = [](const HitRecord& hit) {
+        return hit.context.substr(static_cast<std::size_t>(hit.highlightStart), static_cast<std::size_t>(hit.highlightLength));
+    };
+
+    ReplaceFixture target(job, "Ziel", "");
+    engine.SearchDocument(target.run(), path);
+    ASSERT_EQ(target.hits().size(), 1u);
+    const HitRecord hit = target.hits()[0];
+    EXPECT_EQ(hit.position, 8);  // G r u \u00DF blank, two units, blank
+    EXPECT_EQ(hit.length, 4);
+    EXPECT_NE(hit.context.find("Gru\xC3\x9F " + smile + " Ziel"), std::string::npos) << hit.context;
+    EXPECT_EQ(shown(hit), "Ziel");
+
+    ReplaceFixture character(job, smile, "\xF0\x9F\x99\x82");
+    engine.SearchDocument(character.run(), path);
+    ASSERT_EQ(character.hits().size(), 1u);
+    EXPECT_EQ(character.hits()[0].position, 5);
+    EXPECT_EQ(character.hits()[0].length, 2);
+    EXPECT_EQ(shown(character.hits()[0]), smile);
+
+    engine.ReplaceDocument(character.run(), path);
+    auto application = word::CreateFileApplication();
+    EXPECT_EQ(application->GetDocuments().Open(path, false, true, false).StoryRange(word::kMainTextStory).Text(),
+              u"Gru\u00DF \U0001F642 Ziel\r");
+}
+
 }  // namespace
 }  // namespace tarnwick::test
