@@ -1,6 +1,5 @@
 #include "engine/replace/DiffPreview.h"
 
-#include "engine/documents/DocumentText.h"
 #include "engine/replace/LineDiff.h"
 #include "platform/SystemError.h"
 #include "results/ExportFile.h"
@@ -120,13 +119,7 @@ void DiffPreview::Document(const std::string& path, std::u16string_view before, 
                            std::int64_t replacements)
 {
     m_notes += "# Dokument " + relative(path) + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
-    // Paragraphs end with CR in a document's text.
-    auto paragraphs = [&](std::u16string_view text) {
-        std::string bytes = FromDocumentText(text, m_codePage);
-        std::replace(bytes.begin(), bytes.end(), '\r', '\n');
-        return bytes;
-    };
-    const std::string old = paragraphs(before), changed = paragraphs(after);
+    const std::string old = DocumentAsLines(before, m_codePage), changed = DocumentAsLines(after, m_codePage);
     const std::vector<std::string_view> a = SplitLines(old), b = SplitLines(changed);
     auto note = [&](const char* mark, std::string_view line) {
         if (!line.empty() && line.back() == '\n') line.remove_suffix(1);

@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
+#include "engine/documents/DocumentText.h"
 #include "engine/replace/Renaming.h"
 #include "platform/SystemError.h"
 
@@ -32,6 +34,14 @@ std::error_code PreviewNames::rename(const std::string& directory, const std::st
     m_freed.erase(toPath);
     move = {std::move(fromPath), std::move(toPath)};
     return {};
+}
+
+std::string DocumentAsLines(std::u16string_view text, const CodePage& codePage)
+{
+    // Paragraphs end with CR in a document's text.
+    std::string bytes = FromDocumentText(text, codePage);
+    std::replace(bytes.begin(), bytes.end(), '\r', '\n');
+    return bytes;
 }
 
 }  // namespace tarnwick

@@ -30,6 +30,12 @@ private:
     std::set<std::string> m_freed;  // names the run has renamed away so far
 };
 
+class CodePage;
+
+// A document's text in the code page, one paragraph a line, to compare as
+// lines.
+std::string DocumentAsLines(std::u16string_view text, const CodePage& codePage);
+
 // What a text-based diff would not show as text.
 inline bool LooksBinary(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
 

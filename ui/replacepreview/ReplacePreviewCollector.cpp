@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "engine/documents/DocumentText.h"
 #include "engine/replace/LineDiff.h"
 #include "platform/SystemError.h"
 #include "results/ExportFile.h"
@@ -155,15 +154,9 @@ std::error_code ReplacePreviewCollector::Rename(const std::string& directory, co
 void ReplacePreviewCollector::Document(const std::string& path, std::u16string_view before, std::u16string_view after,
                                        std::int64_t replacements)
 {
-    // Paragraphs end with CR in a document's text.
-    auto paragraphs = [&](std::u16string_view text) {
-        std::string bytes = FromDocumentText(text, m_codePage);
-        std::replace(bytes.begin(), bytes.end(), '\r', '\n');
-        return bytes;
-    };
     PreviewEntry& entry = entryOf(path, PreviewEntryKind::Document);
     entry.replacements += replacements;
-    addLineChanges(entry, paragraphs(before), paragraphs(after));
+    addLineChanges(entry, DocumentAsLines(before, m_codePage), DocumentAsLines(after, m_codePage));
 }
 
 void ReplacePreviewCollector::addError(std::string text)
