@@ -42,13 +42,15 @@ int list(const std::string& root, int outFd)
 
 }  // namespace
 
-int RunUndoCommand(const std::string& root, bool listOnly, const std::string& run, int outFd, int errFd)
+int RunUndoCommand(const std::string& root, bool listOnly, const std::string& run, int outFd, int errFd,
+                   const std::atomic<bool>* stop)
 {
     if (listOnly) return list(root, outFd);
-    const UndoReport report = UndoRun(root, run);
+    const UndoReport report = UndoRun(root, run, stop);
     for (const std::string& line : report.restored) printLine(outFd, "Wiederhergestellt: " + line);
     for (const std::string& line : report.leftAlone) printLine(errFd, "Nicht wiederhergestellt: " + line);
-    printLine(report.missing ? errFd : outFd, report.summary());
+    const bool failed = report.missing || report.busy || !report.lockFailure.empty();
+    printLine(failed ? errFd : outFd, report.summary());
     return report.exitStatus();
 }
 

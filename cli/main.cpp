@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <iostream>
 
@@ -28,8 +29,17 @@ int main(int argc, char** argv)
         if (!parsed.error.empty()) std::cerr << parsed.error << '\n';
         return parsed.exitStatus;
     }
-    if (parsed.request->command == CliCommand::Undo)
-        return RunUndoCommand(JournalRoot(), parsed.request->undoList, parsed.request->undoRun, STDOUT_FILENO, STDERR_FILENO);
+    if (parsed.request->command == CliCommand::Undo) {
+        // Ctrl+C stops the undo between two files: each is whole, and a
+        // second undo goes on where this one stopped.
+        std::atomic<bool> stop{false};
+        StopSignals signals;
+        signals.setStop([&stop] { stop.store(true); });
+        const int status =
+            RunUndoCommand(JournalRoot(), parsed.request->undoList, parsed.request->undoRun, STDOUT_FILENO, STDERR_FILENO, &stop);
+        signals.setStop(nullptr);
+        return status == kUndoStoppedStatus && signals.received() ? ExitStatusForSignal(signals.received()) : status;
+    }
     // A reader that goes away (| head) must not kill the program by a signal:
     // the write fails instead, and the run ends quietly.
     std::signal(SIGPIPE, SIG_IGN);

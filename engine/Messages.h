@@ -56,6 +56,9 @@ inline constexpr const char* kSaveOriginalFailed = "Fehler beim Speichern der be
 // Follows the lines of a file whose new contents were not written (a failure
 // or a stop): its replacements are not counted.
 inline constexpr const char* kFileNotChanged = "Die Datei wurde nicht geändert";
+// A file reached a second time in one run (a link to it, another hard link):
+// it was changed once already, under the name that follows.
+inline constexpr const char* kAlreadyChangedAs = "Nicht noch einmal geändert: in diesem Lauf schon geändert als";
 // A run whose undo journal cannot be written stops before the file changes.
 inline constexpr const char* kUndoJournalFailed =
     "Das Rückgängig-Journal konnte nicht geschrieben werden; der Lauf wurde angehalten, die Datei blieb unverändert:";

@@ -1,5 +1,6 @@
 #include "platform/FileCommit.h"
 
+#include "platform/FileAttributes.h"
 #include "platform/FileOps.h"
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
@@ -8,10 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace tarnwick {
@@ -19,19 +17,15 @@ namespace {
 
 constexpr std::size_t kCopyBlock = 1 << 20;
 
-// Gives a new file the permission bits and, where allowed, the owner of the
-// file it replaces.
-void adoptAttributes(int fd, const InputFile& file)
+thread_local CommitGate* t_currentGate = nullptr;
+
+std::error_code gateReady(CommitGate* gate, const CommitIntent& intent)
 {
-    if (::geteuid() == 0) (void)::fchown(fd, file.owner(), file.group());
-    ::fchmod(fd, file.permissions());
+    if (!gate) gate = t_currentGate;
+    return gate ? gate->ready(intent) : std::error_code();
 }
 
-std::string directoryOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
+std::error_code ensurePinned(InputFile& file) { return file.isPinned() ? file.checkName() : file.pin(); }
 
 // Copies `size` bytes from `fromFd` (at 0) to the end of `out`.
 std::error_code copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
@@ -51,16 +45,47 @@ std::error_code copyDescriptor(int fromFd, std::uint64_t size, OutputFile& out)
     return {};
 }
 
-std::error_code gateReady(CommitGate* gate) { return gate ? gate->ready() : std::error_code(); }
+// A write in place may clear the set-ID bits (the kernel drops them when a
+// file is written): they are given back where the owner may.
+void keepModeAfterWrite(const InputFile& file)
+{
+    struct stat st {};
+    if (::fstat(file.descriptor(), &st) == 0 && (st.st_mode & 07777) != file.permissions())
+        (void)::fchmod(file.descriptor(), file.permissions());
+}
 
-thread_local FolderSyncBatch* t_folderBatch = nullptr;
+// The temporary file, named, takes the file's place.
+std::error_code renameIntoPlace(InputFile& file, OutputFile& temp, const std::string& name)
+{
+    if (const std::error_code error = temp.giveName(name)) return error;
+    // Right before the rename: the name must still be the file that was read.
+    if (const std::error_code error = file.checkName()) return error;
+    struct stat st {};
+    if (::fstat(temp.descriptor(), &st) != 0) return LastErrnoCode();
+    if (const std::error_code error = FileOps::current().renameAt(temp.folderDescriptor(), temp.name().c_str(),
+                                                                  file.folderDescriptor(), file.leafName().c_str()))
+        return error;
+    temp.markInstalled();
+    file.noteReplacedBy(FileIdentity::of(st));
+    SyncFolderAfterCommit(file.folderPath());
+    return {};
+}
 
-// Rewrites a hard-linked file in place.
-std::error_code rewriteInPlace(const InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate)
+std::string temporaryNameFor(const InputFile& file, const OutputFile& temp)
+{
+    return temp.hasName() ? temp.name() : TemporaryName(file.leafName());
+}
+
+// Rewrites a file in place from memory.
+std::error_code rewriteInPlace(InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate)
 {
     FileOps& ops = FileOps::current();
     const int fd = file.descriptor();
-    if (const std::error_code error = gateReady(gate)) return error;
+    CommitIntent intent;
+    intent.contents = ContentDigest::of(contents);
+    intent.inPlace = true;
+    if (const std::error_code error = gateReady(gate, intent)) return error;
+    if (const std::error_code error = file.checkName()) return error;
     // Reserving the room first turns "disk full" into a failure before any
     // byte has changed.
     if (const std::error_code error = ops.allocate(fd, static_cast<off_t>(contents.size()))) return error;
@@ -72,6 +97,7 @@ std::error_code rewriteInPlace(const InputFile& file, std::string_view contents,
         WriteAllAt(fd, previous.data(), previous.size(), 0);
         ops.truncate(fd, static_cast<off_t>(previous.size()));
     }
+    keepModeAfterWrite(file);
     return error;
 }
 
@@ -100,290 +126,154 @@ std::error_code copyInPlace(int fromFd, int toFd, std::uint64_t size, bool injec
     return {};
 }
 
-// Every link of a hard-linked file must see the new contents, so they are
-// copied over the old ones. The old contents are put aside first (they do
-// not fit in memory) and copied back when a write fails halfway.
-std::error_code copyOverHardLinkedFile(const InputFile& file, int newFd, std::uint64_t newSize, CommitGate* gate)
+// A file that keeps its object (hard links, attributes a new file could not
+// carry) gets the new contents copied over the old ones. The old contents
+// are put aside first (they need not fit in memory) and copied back when a
+// write fails halfway.
+std::error_code copyOverInPlace(InputFile& file, OutputFile& temp, const Digest& digest, CommitGate* gate)
 {
     FileOps& ops = FileOps::current();
     const int fd = file.descriptor();
+    const std::uint64_t newSize = temp.size();
     OutputFile aside;
-    std::error_code error = aside.createUnique(file.realPath(), ".trwtmp8");
+    std::error_code error = aside.createTemporary(file.folderDescriptor(), file.folderPath(), file.leafName());
     if (!error) error = copyDescriptor(fd, file.size(), aside);
     if (!error) error = ops.allocate(fd, static_cast<off_t>(newSize));
-    if (!error) error = gateReady(gate);
-    if (error) {
-        if (!aside.path().empty()) ::unlink(aside.path().c_str());
-        return error;
-    }
-    error = copyInPlace(newFd, fd, newSize, true);
+    CommitIntent intent;
+    intent.contents = digest;
+    intent.inPlace = true;
+    if (!error) error = gateReady(gate, intent);
+    if (!error) error = file.checkName();
+    if (error) return error;
+    error = copyInPlace(temp.descriptor(), fd, newSize, true);
     if (!error) error = ops.truncate(fd, static_cast<off_t>(newSize));
     if (!error) error = ops.sync(fd);
     if (error) {
         // The restore writes only where the old contents were; it bypasses
         // the layer whose failure it is repairing.
-        const int asideFd = ::open(aside.path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (asideFd >= 0 && !copyInPlace(asideFd, fd, file.size(), false)) (void)::ftruncate(fd, static_cast<off_t>(file.size()));
-        if (asideFd >= 0) ::close(asideFd);
+        if (!copyInPlace(aside.descriptor(), fd, file.size(), false)) (void)::ftruncate(fd, static_cast<off_t>(file.size()));
     }
-    aside.close();
-    ::unlink(aside.path().c_str());
+    keepModeAfterWrite(file);
     return error;
+}
+
+bool sameFolder(int a, int b)
+{
+    struct stat sa {
+    }, sb{};
+    return ::fstat(a, &sa) == 0 && ::fstat(b, &sb) == 0 && FileIdentity::of(sa) == FileIdentity::of(sb);
 }
 
 }  // namespace
 
-OutputFile::~OutputFile() { close(); }
+ScopedCommitGate::ScopedCommitGate(CommitGate* gate) : m_outer(t_currentGate) { t_currentGate = gate; }
+ScopedCommitGate::~ScopedCommitGate() { t_currentGate = m_outer; }
+CommitGate* CurrentCommitGate() { return t_currentGate; }
 
-std::error_code OutputFile::create(const std::string& path, bool mustBeNew)
+std::error_code CommitContents(InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate)
 {
-    close();
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (mustBeNew ? O_EXCL : O_TRUNC), 0600);
-    if (m_fd < 0) return LastErrnoCode();
-    m_path = path;
-    m_size = 0;
-    m_written = 0;
-    return {};
-}
-
-std::error_code OutputFile::createUnique(const std::string& prefix, const std::string& suffix)
-{
-    close();
-    std::string name = prefix + ".XXXXXX" + suffix;
-    m_fd = ::mkostemps(name.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
-    if (m_fd < 0) return LastErrnoCode();
-    m_path = name;
-    m_size = 0;
-    m_written = 0;
-    return {};
-}
-
-namespace {
-
-constexpr std::size_t kHoleBlock = 64 * 1024;
-
-bool allZero(const char* data, std::size_t size)
-{
-    static const char zeros[kHoleBlock] = {};
-    return std::memcmp(data, zeros, size) == 0;
-}
-
-}  // namespace
-
-std::error_code OutputFile::append(const char* data, std::size_t size)
-{
-    if (m_fd < 0) return ErrnoCode(EBADF);
-    // Runs of bytes to write, split at blocks (aligned in the file) that
-    // hold nothing but zeros.
-    std::size_t runStart = 0;
-    std::size_t at = 0;
-    while (at < size) {
-        const std::uint64_t offset = m_size + at;
-        const std::size_t blockEnd = std::min<std::size_t>(size, at + (kHoleBlock - offset % kHoleBlock));
-        if (blockEnd - at == kHoleBlock && allZero(data + at, kHoleBlock)) {
-            if (at > runStart) {
-                if (const std::error_code error =
-                        WriteAllAt(m_fd, data + runStart, at - runStart, static_cast<off_t>(m_size + runStart)))
-                    return error;
-                m_written = m_size + at;
-            }
-            runStart = blockEnd;
-        }
-        at = blockEnd;
-    }
-    if (size > runStart) {
-        if (const std::error_code error =
-                WriteAllAt(m_fd, data + runStart, size - runStart, static_cast<off_t>(m_size + runStart)))
-            return error;
-        m_written = m_size + size;
-    }
-    m_size += size;
-    return {};
-}
-
-std::error_code OutputFile::sync()
-{
-    if (m_fd < 0) return ErrnoCode(EBADF);
-    if (m_written < m_size) {
-        if (::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0) return LastErrnoCode();
-        m_written = m_size;
-    }
-    return FileOps::current().sync(m_fd);
-}
-
-std::error_code OutputFile::close()
-{
-    if (m_fd < 0) return {};
-    // A hole at the end has no bytes to give the file its length.
-    std::error_code error;
-    if (m_written < m_size && ::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0) error = LastErrnoCode();
-    const int rc = ::close(m_fd);
-    m_fd = -1;
-    if (rc != 0 && !error) error = LastErrnoCode();
-    return error;
-}
-
-std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate)
-{
+    if (const std::error_code error = ensurePinned(file)) return error;
     if (file.linkCount() > 1) return rewriteInPlace(file, contents, previous, gate);
     OutputFile temp;
-    if (const std::error_code error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
+    if (const std::error_code error = temp.createTemporary(file.folderDescriptor(), file.folderPath(), file.leafName()))
+        return error;
     std::error_code error = temp.append(contents.data(), contents.size());
-    if (!error) adoptAttributes(temp.descriptor(), file);
+    if (!error && CopyFileAttributes(file.descriptor(), temp.descriptor())) {
+        temp.discard();
+        return rewriteInPlace(file, contents, previous, gate);
+    }
     if (!error) error = temp.sync();
-    const std::error_code closeError = temp.close();
-    if (!error) error = closeError;
-    if (!error) error = gateReady(gate);
-    if (!error) error = FileOps::current().rename(temp.path().c_str(), file.realPath().c_str());
-    if (error) {
-        ::unlink(temp.path().c_str());
-        return error;
-    }
-    SyncFolderAfterCommit(file.realPath());
-    return {};
-}
-
-std::error_code StageContents(const InputFile& file, std::string_view contents, StagedCommit& staged)
-{
-    OutputFile temp;
-    if (const std::error_code error = temp.createUnique(file.realPath(), ".trwtmp8")) return error;
-    staged.tempPath = temp.path();
-    staged.target = file.realPath();
-    std::error_code error = temp.append(contents.data(), contents.size());
-    if (!error) adoptAttributes(temp.descriptor(), file);
-    // Only starts the writing: CompleteStaged waits for it.
-    if (!error) (void)::sync_file_range(temp.descriptor(), 0, 0, SYNC_FILE_RANGE_WRITE);
-    const std::error_code closeError = temp.close();
-    if (!error) error = closeError;
-    if (error) AbandonStaged(staged);
+    CommitIntent intent;
+    intent.contents = temp.takeDigest();
+    intent.temporaryName = temporaryNameFor(file, temp);
+    if (!error) error = gateReady(gate, intent);
+    if (!error) error = renameIntoPlace(file, temp, intent.temporaryName);
     return error;
 }
 
-std::error_code CompleteStaged(const StagedCommit& staged, bool synced)
+StageResult StageContents(InputFile& file, std::string_view contents, StagedCommit& staged, std::error_code& error)
 {
-    FileOps& ops = FileOps::current();
-    std::error_code error;
-    if (!synced) {
-        const int fd = ::open(staged.tempPath.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) error = LastErrnoCode();
-        if (!error) error = ops.sync(fd);
-        if (fd >= 0) ::close(fd);
-    }
-    if (!error) error = ops.rename(staged.tempPath.c_str(), staged.target.c_str());
+    error = ensurePinned(file);
+    if (error) return StageResult::Failed;
+    if (file.linkCount() > 1) return StageResult::InPlace;
+    OutputFile& temp = staged.temp;
+    error = temp.createTemporary(file.folderDescriptor(), file.folderPath(), file.leafName());
+    if (!error) error = temp.append(contents.data(), contents.size());
     if (error) {
-        AbandonStaged(staged);
-        return error;
+        temp.discard();
+        return StageResult::Failed;
     }
-    SyncFolderAfterCommit(staged.target);
-    return {};
+    if (CopyFileAttributes(file.descriptor(), temp.descriptor())) {
+        temp.discard();
+        return StageResult::InPlace;
+    }
+    // Only starts the writing: CompleteStaged, or the caller, waits for it.
+    (void)::sync_file_range(temp.descriptor(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    staged.intent.contents = temp.takeDigest();
+    staged.intent.temporaryName = temporaryNameFor(file, temp);
+    staged.intent.inPlace = false;
+    return StageResult::Staged;
 }
 
-void AbandonStaged(const StagedCommit& staged)
+std::error_code CompleteStaged(InputFile& file, StagedCommit& staged, bool synced)
 {
-    if (!staged.tempPath.empty()) ::unlink(staged.tempPath.c_str());
-}
-
-std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath, CommitGate* gate)
-{
-    FileOps& ops = FileOps::current();
-    const int tempFd = ::open(tempPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (tempFd < 0) return LastErrnoCode();
-    struct stat st {};
-    ::fstat(tempFd, &st);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-
-    if (file.linkCount() > 1) {
-        const std::error_code error = copyOverHardLinkedFile(file, tempFd, size, gate);
-        ::close(tempFd);
-        if (!error) ::unlink(tempPath.c_str());
-        return error;
-    }
-
     std::error_code error;
-    if (directoryOf(tempPath) == directoryOf(file.realPath())) {
-        ::fchmod(tempFd, file.permissions());
-        if (::geteuid() == 0) (void)::fchown(tempFd, file.owner(), file.group());
-        error = ops.sync(tempFd);
-        ::close(tempFd);
-        if (!error) error = gateReady(gate);
-        if (!error) error = ops.rename(tempPath.c_str(), file.realPath().c_str());
-        if (!error) SyncFolderAfterCommit(file.realPath());
-        return error;
-    }
-    // The temporary file lies elsewhere, perhaps on another file system: copy
-    // it next to the source first, so that the last step is still a rename.
+    if (!synced) error = staged.temp.sync();
+    if (!error) error = renameIntoPlace(file, staged.temp, staged.intent.temporaryName);
+    if (error) staged.temp.discard();
+    return error;
+}
+
+std::error_code InstallTemporaryFile(InputFile& file, OutputFile& temp, CommitGate* gate)
+{
+    struct Discard {
+        OutputFile& temp;
+        ~Discard() { temp.discard(); }
+    } discard{temp};
+    if (const std::error_code error = ensurePinned(file)) return error;
+    if (const std::error_code error = temp.finishWriting()) return error;
+    const Digest digest = temp.takeDigest();
+    if (file.linkCount() > 1) return copyOverInPlace(file, temp, digest, gate);
     OutputFile local;
-    error = local.createUnique(file.realPath(), ".trwtmp8");
-    if (!error) error = copyDescriptor(tempFd, size, local);
-    ::close(tempFd);
-    if (!error) adoptAttributes(local.descriptor(), file);
-    if (!error) error = local.sync();
-    const std::error_code closeError = local.close();
-    if (!error) error = closeError;
-    if (!error) error = gateReady(gate);
-    if (!error) error = ops.rename(local.path().c_str(), file.realPath().c_str());
-    if (error) {
-        if (!local.path().empty()) ::unlink(local.path().c_str());
-        return error;
+    OutputFile* replacement = &temp;
+    if (!sameFolder(temp.folderDescriptor(), file.folderDescriptor())) {
+        // The temporary file lies elsewhere, perhaps on another file system:
+        // copy it next to the file first, so that the last step is a rename.
+        if (const std::error_code error = local.createTemporary(file.folderDescriptor(), file.folderPath(), file.leafName()))
+            return error;
+        if (const std::error_code error = copyDescriptor(temp.descriptor(), temp.size(), local)) return error;
+        (void)local.takeDigest();
+        replacement = &local;
     }
-    SyncFolderAfterCommit(file.realPath());
-    ::unlink(tempPath.c_str());
-    return {};
+    if (CopyFileAttributes(file.descriptor(), replacement->descriptor())) return copyOverInPlace(file, temp, digest, gate);
+    if (const std::error_code error = replacement->sync()) return error;
+    CommitIntent intent;
+    intent.contents = digest;
+    intent.temporaryName = temporaryNameFor(file, *replacement);
+    if (const std::error_code error = gateReady(gate, intent)) return error;
+    return renameIntoPlace(file, *replacement, intent.temporaryName);
 }
 
-void SyncFolderOf(const std::string& path)
+std::error_code CopyToNewFile(const InputFile& file, const std::string& target, Digest* digest)
 {
-    const int fd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
-FolderSyncBatch::FolderSyncBatch() : m_outer(t_folderBatch) { t_folderBatch = this; }
-
-FolderSyncBatch::~FolderSyncBatch()
-{
-    flush();
-    t_folderBatch = m_outer;
-}
-
-void FolderSyncBatch::add(const std::string& folder)
-{
-    m_folders.insert(folder);
-    // Bounded, and a long run's early renames are not left unsynced for long.
-    if (m_folders.size() >= 256) flush();
-}
-
-void FolderSyncBatch::flush()
-{
-    for (const std::string& folder : m_folders) {
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) continue;
-        (void)::fsync(fd);
-        ::close(fd);
-    }
-    m_folders.clear();
-}
-
-void SyncFolderAfterCommit(const std::string& path)
-{
-    if (t_folderBatch)
-        t_folderBatch->add(directoryOf(path));
-    else
-        SyncFolderOf(path);
-}
-
-std::error_code CopyToNewFile(const InputFile& file, const std::string& target)
-{
+    // Written unnamed, then given its name: a copy appears whole or not at
+    // all, and a name someone else took meanwhile is not replaced.
+    std::string folder, name;
+    SplitFolderAndName(target, folder, name);
     OutputFile out;
-    if (const std::error_code error = out.create(target, true)) return error;
-    std::error_code error;
-    if (!error) error = copyDescriptor(file.descriptor(), file.size(), out);
-    if (!error) ::fchmod(out.descriptor(), file.permissions());
-    const std::error_code closeError = out.close();
-    if (!error) error = closeError;
-    if (error) ::unlink(target.c_str());
-    return error;
+    if (const std::error_code error = out.createTemporaryAt(folder, name)) return error;
+    std::error_code error = copyDescriptor(file.descriptor(), file.size(), out);
+    if (!error) CopyAttributesOrCloseCopy(file.descriptor(), out.descriptor());
+    if (!error) error = out.finishWriting();
+    if (!error && out.hasName() &&
+        ::renameat2(out.folderDescriptor(), out.name().c_str(), out.folderDescriptor(), name.c_str(), RENAME_NOREPLACE) != 0)
+        error = LastErrnoCode();
+    else if (!error && !out.hasName())
+        error = out.giveName(name);
+    if (error) return error;
+    out.markInstalled();
+    if (digest) *digest = out.takeDigest();
+    return {};
 }
 
 }  // namespace tarnwick

@@ -1,124 +1,68 @@
 #pragma once
-// Putting new contents in place of a file's so that a detected failure loses
-// nothing: the new bytes go to a temporary file in the file's own folder,
-// which then takes the file's place with one rename. A file with several
-// hard links is rewritten in place instead (a rename would cut the other
-// links off), after room for the new size has been reserved. Permission
-// bits (and, for root, the owner) are kept; a symbolic link stays a link and
-// its target gets the new contents. New contents reach the disk before the
-// rename, and the folder entry after it, so a power loss leaves the old or
-// the new contents, never an empty file. Temporary files are always created
-// new under a unique name. Failures are returned as error codes.
-#include <set>
+// Putting new contents in place of a file's so that a detected failure, a
+// crash or another program's meddling loses nothing and misdirects nothing.
+//
+// The file was opened once (InputFile, exclusive lock held until the end)
+// and pinned: its folder is open and its name there known. The new bytes go
+// to a temporary file in that folder, which gets every attribute of the old
+// file (owner, group, mode bits, extended attributes, ACLs) and reaches the
+// disk; then the gate (the undo journal) records the intent; then the name
+// is checked to still be the opened file and the temporary file takes its
+// place with one rename through the folder's descriptor. A name that changed
+// meanwhile is NameChangedError() and nothing is written anywhere.
+//
+// A file whose new copy could not carry everything the old one had (several
+// hard links, another user's file, an attribute only root may set) is
+// rewritten in place instead, after room for the new size was reserved; a
+// write that fails halfway puts the old bytes back. A symbolic link stays a
+// link and its target gets the new contents.
+//
+// Failures are returned as error codes.
 #include <string>
 #include <string_view>
 #include <system_error>
+
+#include "platform/CommitGate.h"
+#include "platform/ContentDigest.h"
+#include "platform/FolderSync.h"
+#include "platform/OutputFile.h"
 
 namespace tarnwick {
 
 class InputFile;
 
-// A file being written from the start, e.g. the temporary file of a replace.
-class OutputFile {
-public:
-    OutputFile() = default;
-    ~OutputFile();
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
+// Replaces the contents of the open `file` (opened for a replace; pinned
+// here when it is not yet) by `contents`. `previous` holds its current
+// contents, used to restore a file rewritten in place when a write fails
+// halfway. Without a gate, the thread's current one (ScopedCommitGate).
+std::error_code CommitContents(InputFile& file, std::string_view contents, std::string_view previous, CommitGate* gate = nullptr);
 
-    // Creates (or truncates) `path` for writing, readable only by the owner
-    // until it is installed. With `mustBeNew`, an existing file is an error.
-    std::error_code create(const std::string& path, bool mustBeNew = false);
-    // Creates a new file with a unique name beginning with `prefix` and
-    // ending with `suffix`.
-    std::error_code createUnique(const std::string& prefix, const std::string& suffix);
-    // Writes `data` at the end. Whole blocks of zeros are not written but
-    // left as holes, so that a sparse file stays sparse (close() gives the
-    // file its full length).
-    std::error_code append(const char* data, std::size_t size);
-    // Extends the file by `size` zeros without writing them.
-    void appendHole(std::uint64_t size) { m_size += size; }
-    // Gives the file its full length and hands its contents to the disk.
-    std::error_code sync();
-    std::error_code close();
-    bool isOpen() const { return m_fd >= 0; }
-    const std::string& path() const { return m_path; }
-    std::uint64_t size() const { return m_size; }
-    int descriptor() const { return m_fd; }
-
-private:
-    int m_fd = -1;
-    std::string m_path;
-    std::uint64_t m_size = 0;
-    std::uint64_t m_written = 0;  // the end of what was written, holes not counted
-};
-
-// What must be on the disk before a file changes (its undo journal entry):
-// a commit waits for it right before the rename, so that the new contents
-// are synced meanwhile. An error leaves the file as it is.
-class CommitGate {
-public:
-    virtual ~CommitGate() = default;
-    virtual std::error_code ready() = 0;
-};
-
-// Replaces the contents of the open `file` by `contents`. `previous` holds
-// the current contents, used to restore a hard-linked file rewritten in place
-// when a write fails halfway.
-std::error_code CommitContents(const InputFile& file, std::string_view contents, std::string_view previous,
-                               CommitGate* gate = nullptr);
+// Lets the finished temporary file `temp` take the place of `file`'s
+// contents. A temporary file in another folder (perhaps on another file
+// system) is copied next to the file first, so that the last step is still
+// a rename. `temp` is used up either way.
+std::error_code InstallTemporaryFile(InputFile& file, OutputFile& temp, CommitGate* gate = nullptr);
 
 // A commit in two halves, so that the new contents of many files reach the
 // disk together instead of one sync after the other: StageContents writes
-// them to a temporary file beside `file` (not a hard-linked one, which
-// CommitContents rewrites in place) and starts handing them to the disk;
-// CompleteStaged waits until they are there and renames the file into place.
+// them to a temporary file beside `file` and starts handing them to the
+// disk; the caller has the journal record every intent; CompleteStaged waits
+// for the contents (unless `synced`) and renames the file into place.
 struct StagedCommit {
-    std::string tempPath;
-    std::string target;
+    OutputFile temp;
+    CommitIntent intent;
 };
-std::error_code StageContents(const InputFile& file, std::string_view contents, StagedCommit& staged);
-// Removes the temporary file when it fails. `synced`: its contents are on
-// the disk already (synced with others).
-std::error_code CompleteStaged(const StagedCommit& staged, bool synced = false);
-void AbandonStaged(const StagedCommit& staged);
-
-// Lets the closed temporary file at `tempPath` take the place of `file`'s
-// contents. The source is never removed first; a temporary file on another
-// file system is copied next to the source, then renamed.
-std::error_code InstallTemporaryFile(const InputFile& file, const std::string& tempPath, CommitGate* gate = nullptr);
-
-// While one exists on a thread, the folders that commits on that thread
-// renamed into are synced once each when it ends (or fills up), instead of
-// after every rename: a run changing many files in one folder pays for one
-// sync. Until then a power loss can only lose a rename, which leaves the
-// file's old contents, whole.
-class FolderSyncBatch {
-public:
-    FolderSyncBatch();
-    ~FolderSyncBatch();
-    FolderSyncBatch(const FolderSyncBatch&) = delete;
-    FolderSyncBatch& operator=(const FolderSyncBatch&) = delete;
-
-    void add(const std::string& folder);
-    void flush();
-
-private:
-    std::set<std::string> m_folders;
-    FolderSyncBatch* m_outer;
+enum class StageResult : std::uint8_t {
+    Staged,
+    InPlace,  // the file must be rewritten in place: commit it with CommitContents
+    Failed,
 };
+StageResult StageContents(InputFile& file, std::string_view contents, StagedCommit& staged, std::error_code& error);
+std::error_code CompleteStaged(InputFile& file, StagedCommit& staged, bool synced = false);
 
-// Syncs the folder of `path` after a rename into it: now, or at the end of
-// the thread's FolderSyncBatch.
-void SyncFolderAfterCommit(const std::string& path);
-
-// Hands the folder entries of the folder holding `path` to the disk, so a
-// rename into it survives a power loss. Best effort: some file systems
-// cannot sync a folder, and the rename has happened either way.
-void SyncFolderOf(const std::string& path);
-
-// Copies the open `file` to the new path `target` (which must not exist),
-// keeping the permission bits.
-std::error_code CopyToNewFile(const InputFile& file, const std::string& target);
+// Copies the open `file` to the new path `target` (which must not exist,
+// nor be a link), with what attributes can be carried and never more open
+// than the file; `digest` receives the digest of what was copied.
+std::error_code CopyToNewFile(const InputFile& file, const std::string& target, Digest* digest = nullptr);
 
 }  // namespace tarnwick

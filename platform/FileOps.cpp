@@ -41,6 +41,11 @@ std::error_code FileOps::rename(const char* from, const char* to)
     return ::rename(from, to) == 0 ? std::error_code() : LastErrnoCode();
 }
 
+std::error_code FileOps::renameAt(int fromFolder, const char* from, int toFolder, const char* to)
+{
+    return ::renameat(fromFolder, from, toFolder, to) == 0 ? std::error_code() : LastErrnoCode();
+}
+
 std::error_code FileOps::sync(int fd)
 {
     while (::fsync(fd) != 0)

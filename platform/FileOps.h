@@ -18,6 +18,8 @@ public:
     virtual std::error_code allocate(int fd, off_t length);  // make room for `length` bytes
     virtual std::error_code truncate(int fd, off_t length);
     virtual std::error_code rename(const char* from, const char* to);
+    // The same between names in open folders (the last components not followed).
+    virtual std::error_code renameAt(int fromFolder, const char* from, int toFolder, const char* to);
     virtual std::error_code sync(int fd);  // hand the file's contents to the disk
 
     static FileOps& current();

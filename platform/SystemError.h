@@ -16,9 +16,16 @@ inline std::error_code ErrnoCode(int errnum) { return {errnum, std::system_categ
 // The error code of the system call that just failed.
 inline std::error_code LastErrnoCode() { return ErrnoCode(errno); }
 
+// A name that no longer refers to the file object that was opened under it
+// (it was removed, renamed, or swapped for another file or a link): nothing
+// is written through it.
+std::error_code NameChangedError();
+
 // The system's message for an errno value, in the user's locale.
 std::string SystemErrorText(int errnum);
-inline std::string SystemErrorText(std::error_code error) { return SystemErrorText(error.value()); }
+// The same for an error code; the program's own codes (NameChangedError)
+// give their own German text.
+std::string SystemErrorText(std::error_code error);
 
 // At most `limit` bytes of `text`: several messages are cut to 255 characters.
 std::string TruncateText(const std::string& text, std::size_t limit = 255);

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/FileOps.h"
+#include "platform/FileWrite.h"
 
 namespace tarnwick::settings {
 
@@ -20,25 +20,6 @@ namespace fs = std::filesystem;
 // How long a writer waits for another program that holds the lock.
 constexpr auto kLockPatience = std::chrono::seconds(5);
 constexpr auto kLockRetryDelay = std::chrono::milliseconds(10);
-
-// A symbolic link (a dotfile manager's, say) is followed so that the new
-// contents replace its target rather than the link itself.
-std::string ResolveTarget(const std::string& path)
-{
-    std::error_code error;
-    if (!fs::is_symlink(path, error)) return path;
-    const fs::path resolved = fs::weakly_canonical(path, error);
-    return error || resolved.empty() ? path : resolved.string();
-}
-
-bool SyncDirectory(const std::string& directory)
-{
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
 
 }  // namespace
 
@@ -106,24 +87,10 @@ ProfileLock::~ProfileLock()
 
 bool ReplaceProfileFile(const std::string& path, const std::string& contents)
 {
-    const std::string target = ResolveTarget(path);
-    mode_t mode = 0600;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
-
-    std::string tempPath = target + ".XXXXXX";
-    const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool written = ::fchmod(fd, mode) == 0 && !WriteAllAt(fd, contents.data(), contents.size(), 0) && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    if (!written || FileOps::current().rename(tempPath.c_str(), target.c_str())) {
-        ::unlink(tempPath.c_str());
-        return false;
-    }
-    // The rename is durable only once the directory entry is; a failure here
-    // leaves the new file in place all the same.
-    SyncDirectory(fs::path(target).parent_path().empty() ? "." : fs::path(target).parent_path().string());
-    return true;
+    // The one commit every writer uses: a link (a dotfile manager's, say)
+    // keeps pointing at the file, which keeps its mode, owner and attributes;
+    // a new settings file is the user's alone.
+    return !WriteFileContents(path, contents, 0600);
 }
 
 }  // namespace tarnwick::settings

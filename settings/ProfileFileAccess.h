@@ -34,9 +34,9 @@ private:
     int m_fd = -1;
 };
 
-// Writes `contents` to a temporary file beside the file `path` points to
-// (through a symbolic link, the link stays), flushes it and renames it over
-// the old file. The old file's permission bits are kept; a new file is
+// Writes `contents` as the file `path` points to (through a symbolic link,
+// the link stays) with the commit every writer of the program uses: the old
+// file's mode, owner, attributes and hard links are kept; a new file is
 // readable by its owner only. On failure the old file is untouched.
 bool ReplaceProfileFile(const std::string& path, const std::string& contents);
 

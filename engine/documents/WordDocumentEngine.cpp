@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -256,19 +257,21 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
                 run.preview->Document(path, before, range.Text(), replaced);
             } else {
                 std::uint64_t journalEntry = 0;
-                std::string realPath;
-                if (!JournalBeforeDocumentSave(run, path, journalEntry, realPath)) {
+                if (!JournalBeforeDocumentSave(run, path, journalEntry)) {
                     document.Close(false);
                     run.sink.LogMessageLine(text::kFileNotChanged, path);
                     return;
                 }
                 try {
+                    // The document saves itself; its commit records the intent here.
+                    JournalCommitGate gate(run, path, journalEntry);
+                    const ScopedCommitGate scope(gate.get());
                     document.Save();
                 } catch (...) {
-                    JournalAfterDocumentSave(run, journalEntry, false, realPath);
+                    JournalAfterCommit(run, journalEntry, false);
                     throw;
                 }
-                JournalAfterDocumentSave(run, journalEntry, true, realPath);
+                JournalAfterCommit(run, journalEntry, true);
             }
             // Counted once the document holds them.
             run.sink.AddCounts(static_cast<std::int32_t>(replaced), 1);
@@ -323,8 +326,7 @@ std::string WordDocumentEngine::FinishMarked()
     m_markedRun = nullptr;
     m_markedPath.clear();
     std::uint64_t journalEntry = 0;
-    std::string realPath;
-    if (run && !JournalBeforeDocumentSave(*run, path, journalEntry, realPath)) {
+    if (run && !JournalBeforeDocumentSave(*run, path, journalEntry)) {
         try {
             document->Close(false);
         } catch (...) {
@@ -333,12 +335,15 @@ std::string WordDocumentEngine::FinishMarked()
         return text::kFileNotChanged;
     }
     try {
+        std::optional<JournalCommitGate> gate;
+        if (run) gate.emplace(*run, path, journalEntry);
+        const ScopedCommitGate scope(gate ? gate->get() : nullptr);
         document->Save();
     } catch (...) {
-        if (run) JournalAfterDocumentSave(*run, journalEntry, false, realPath);
+        if (run) JournalAfterCommit(*run, journalEntry, false);
         return DescribeDocumentFailure(std::current_exception(), text::kSaveFileFailed);
     }
-    if (run) JournalAfterDocumentSave(*run, journalEntry, true, realPath);
+    if (run) JournalAfterCommit(*run, journalEntry, true);
     try {
         document->Close(false);
         return {};

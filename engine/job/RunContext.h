@@ -34,6 +34,7 @@
 namespace tarnwick {
 
 class ChangePreview;
+class ChangedFiles;
 class CommitBatch;
 class CodePage;
 class ResultList;
@@ -124,6 +125,9 @@ public:
     // Where a replace run gathers the commits of whole files to sync them
     // together; null: each file is committed at once.
     CommitBatch* commits = nullptr;
+    // The files a run that changes contents has changed so far; null where
+    // nothing is changed.
+    ChangedFiles* changed = nullptr;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 

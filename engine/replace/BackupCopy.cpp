@@ -47,14 +47,15 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
             run.preview->Backup(path, name);
             return true;
         }
-        std::error_code error = CopyToNewFile(file, name);
+        Digest digest;
+        std::error_code error = CopyToNewFile(file, name, &digest);
         // Another program may have taken the name meanwhile: try the next one.
         for (int counter = 1; error.value() == EEXIST && counter < 10'000; ++counter) {
             name = BackupName(path, extension);
-            error = CopyToNewFile(file, name);
+            error = CopyToNewFile(file, name, &digest);
         }
         if (!error) {
-            JournalBackup(run, file, name);
+            JournalBackup(run, file, name, digest);
             return true;
         }
         ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
@@ -69,7 +70,8 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
 bool MakeBackupCopyOfPath(RunContext& run, const std::string& path)
 {
     InputFile file;
-    if (const std::error_code error = file.open(path)) {
+    // Opened as for a replace, so that the journal knows the copy by the file's real path.
+    if (const std::error_code error = file.open(path, InputFile::Mode::Replace)) {
         ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
         return false;
     }

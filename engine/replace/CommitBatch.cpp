@@ -3,10 +3,9 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
-#include "engine/undo/ContentHash.h"
+#include "engine/replace/ChangedFiles.h"
 #include "engine/undo/JournalHooks.h"
 #include "engine/undo/RunJournal.h"
-#include "platform/InputFile.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 
@@ -22,25 +21,43 @@ constexpr std::uint64_t kMaxBytes = 32ULL << 20;
 
 bool CommitBatch::Takes(const InputFile& file) { return file.linkCount() <= 1; }
 
-bool CommitBatch::Add(const InputFile& file, std::string_view contents, std::uint64_t journalEntry, std::int64_t replacements)
+void CommitBatch::reportFailure(const std::string& path, std::error_code error)
+{
+    const ItemHandle item = m_run.sink.AddFileItem(
+        std::string(text::kSaveOriginalFailed) + " " + path + ": " + TruncateText(SystemErrorText(error)), ItemKind::Error);
+    m_run.sink.ScrollToItem(item);
+}
+
+void CommitBatch::committed(const InputFile& file, std::int64_t replacements)
+{
+    if (m_run.changed) m_run.changed->note(file);
+    m_run.sink.AddCounts(static_cast<std::int32_t>(replacements), 1);
+}
+
+bool CommitBatch::Add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
+                      std::int64_t replacements)
 {
     Pending pending;
-    pending.path = file.path();
     pending.journalEntry = journalEntry;
     pending.replacements = replacements;
-    pending.size = contents.size();
-    ContentHash hash;
-    hash.add(contents);
-    pending.hash = hash.value();
-    if (const std::error_code error = StageContents(file, contents, pending.staged)) {
-        if (m_run.journal && journalEntry != 0) m_run.journal->AfterContentsHashed(journalEntry, false, 0, 0);
-        const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + file.path() + ": " +
-                                                           TruncateText(SystemErrorText(error)),
-                                                       ItemKind::Error);
-        m_run.sink.ScrollToItem(item);
+    std::error_code error;
+    const StageResult result = StageContents(file, contents, pending.staged, error);
+    if (result == StageResult::InPlace) {
+        // Its journal entry waits for the gate like every other's.
+        JournalCommitGate gate(m_run, file.path(), journalEntry);
+        error = CommitContents(file, contents, previous, gate.get());
+        JournalAfterCommit(m_run, journalEntry, !error);
+        if (!error) committed(file, replacements);
+        if (error && !gate.failed()) reportFailure(file.path(), error);
+        return !error;
+    }
+    if (result == StageResult::Failed) {
+        JournalAfterCommit(m_run, journalEntry, false);
+        reportFailure(file.path(), error);
         return false;
     }
     m_bytes += contents.size();
+    pending.file = std::move(file);
     m_pending.push_back(std::move(pending));
     if (m_pending.size() >= kMaxFiles || m_bytes >= kMaxBytes) Flush();
     return true;
@@ -52,32 +69,41 @@ void CommitBatch::Flush()
     std::vector<Pending> pending;
     pending.swap(m_pending);
     m_bytes = 0;
-    // Every journal entry of the batch and every new contents reach the disk
-    // before any file changes.
-    for (const Pending& file : pending) m_syncs.addPath(file.staged.tempPath);
-    JournalCommitGate gate(m_run, pending.front().path);
-    const std::error_code journalError = gate.ready();
+    // Every intent of the batch and every new contents reach the disk before
+    // any file changes.
+    for (Pending& file : pending) m_syncs.addDescriptor(file.staged.temp.descriptor());
+    std::error_code journalError;
+    if (m_run.journal) {
+        for (const Pending& file : pending) {
+            if (file.journalEntry == 0) continue;
+            journalError = m_run.journal->Intend(file.journalEntry, file.staged.intent);
+            if (journalError) break;
+        }
+        if (!journalError) journalError = m_run.journal->Settle();
+        if (journalError) {
+            ReportPathError(m_run, pending.front().file.path(),
+                            std::string(text::kUndoJournalFailed) + " " + pending.front().file.path() + ": " +
+                                SystemErrorText(journalError));
+            m_run.journal->markFailed();
+        }
+    }
     // After a failure each file is synced again on its own, to find which.
     const bool synced = !m_syncs.wait();
-    for (const Pending& file : pending) {
+    for (Pending& file : pending) {
         std::error_code error = journalError;
         if (error)
-            AbandonStaged(file.staged);
+            file.staged.temp.discard();
         else
-            error = CompleteStaged(file.staged, synced);
-        if (m_run.journal && file.journalEntry != 0)
-            m_run.journal->AfterContentsHashed(file.journalEntry, !error, file.size, file.hash);
+            error = CompleteStaged(file.file, file.staged, synced);
+        JournalAfterCommit(m_run, file.journalEntry, !error);
         if (!error) {
-            m_run.sink.AddCounts(static_cast<std::int32_t>(file.replacements), 1);
+            committed(file.file, file.replacements);
+            file.file.close();
             continue;
         }
-        if (!journalError) {
-            const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + file.path + ": " +
-                                                               TruncateText(SystemErrorText(error)),
-                                                           ItemKind::Error);
-            m_run.sink.ScrollToItem(item);
-        }
-        m_run.sink.LogMessageLine(text::kFileNotChanged, file.path);
+        if (!journalError) reportFailure(file.file.path(), error);
+        m_run.sink.LogMessageLine(text::kFileNotChanged, file.file.path());
+        file.file.close();
     }
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 // The commits of a replace run, gathered so that a sync covers many files:
 // each file's new contents go to a temporary file beside it at once (and the
-// disk starts writing them); every so many files, the journal entries and
-// the temporary files are synced, all at once, then each is renamed into place, and the
-// folders are synced once at the end of the run. A file's replacements are
-// counted once it is in place; a file that fails then is reported as any
-// failed commit. A rename in the run, a stop or the end of the run commits
-// what is gathered first, so every file is whole and no temporary file stays.
+// disk starts writing them), while the file stays open and locked; every so
+// many files, the journal records every intent, the journal and the
+// temporary files are synced, all at once, then each name is checked and
+// each file renamed into place, and the folders are synced once at the end
+// of the run. A file's replacements are counted once it is in place; a file
+// that fails then is reported as any failed commit. A rename in the run, a
+// stop or the end of the run commits what is gathered first, so every file
+// is whole and no temporary file stays.
 //
 // Worker thread only, like the run that owns it.
 #include <cstdint>
@@ -16,10 +18,10 @@
 
 #include "platform/BackgroundSync.h"
 #include "platform/FileCommit.h"
+#include "platform/InputFile.h"
 
 namespace tarnwick {
 
-class InputFile;
 class RunContext;
 
 class CommitBatch {
@@ -32,22 +34,26 @@ public:
     // Whether `file` can be committed through a batch (a hard-linked file is
     // rewritten in place instead).
     static bool Takes(const InputFile& file);
-    // Stages the new `contents` of `file`, whose journal entry (deferred) is
-    // `journalEntry`; `replacements` are counted when they are in place.
-    // False when they could not be staged (reported; the file is unchanged).
-    bool Add(const InputFile& file, std::string_view contents, std::uint64_t journalEntry, std::int64_t replacements);
+    // Takes over `file` (open, locked, pinned, its journal entry made with a
+    // deferred sync: `journalEntry`) and stages its new `contents`;
+    // `replacements` are counted when they are in place. A file that must be
+    // rewritten in place is committed at once. False when the contents
+    // could not be staged or committed (reported; the file is unchanged).
+    bool Add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
+             std::int64_t replacements);
     // Commits everything gathered.
     void Flush();
 
 private:
     struct Pending {
+        InputFile file;  // held open, and locked, until its rename
         StagedCommit staged;
-        std::string path;  // as the run names it
         std::uint64_t journalEntry = 0;
-        std::uint64_t size = 0;
-        std::uint64_t hash = 0;
         std::int64_t replacements = 0;
     };
+
+    void reportFailure(const std::string& path, std::error_code error);
+    void committed(const InputFile& file, std::int64_t replacements);
 
     RunContext& m_run;
     std::vector<Pending> m_pending;

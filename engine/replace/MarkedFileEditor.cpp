@@ -10,6 +10,7 @@
 #include "engine/replace/ReplaceTempFile.h"
 #include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
+#include "platform/FileCommit.h"
 #include "platform/SystemError.h"
 
 #include <unistd.h>
@@ -47,11 +48,13 @@ bool MarkedFileEditor::Begin(ItemHandle item)
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
         return true;
     }
-    if (const std::error_code error = CreateReplaceTempFile(m_run.job, m_file, m_temp)) {
+    // The temporary file is made beside the file it will replace: pinned now.
+    std::error_code error = m_file.pin();
+    if (!error) error = CreateReplaceTempFile(m_run.job, m_file, m_temp);
+    if (error) {
         markError(item, std::string(text::kTempCreateFailed) + SystemErrorText(error));
         return false;
     }
-    m_tempPath = m_temp.path();
     return true;
 }
 
@@ -136,28 +139,27 @@ std::optional<std::string> MarkedFileEditor::Finish()
             previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
         }
         std::uint64_t journalEntry = 0;
-        if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return std::string(text::kFileNotChanged);
-        JournalCommitGate gate(m_run, m_file.path());
+        if (!JournalBeforeCommit(m_run, m_file, nullptr, journalEntry)) return std::string(text::kFileNotChanged);
+        JournalCommitGate gate(m_run, m_file.path(), journalEntry);
         const std::error_code error = CommitContents(m_file, m_text, previous, gate.get());
-        const std::string_view written(m_text);
-        JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
+        JournalAfterCommit(m_run, journalEntry, !error);
         if (error) return std::string(gate.failed() ? text::kFileNotChanged : text::kSaveFileFailed);
         m_changed = false;
         return std::nullopt;
     }
     std::error_code error = copySourceTo(m_file.size()) ? std::error_code() : ErrnoCode(EIO);
-    if (!error) error = m_temp.close();
+    if (!error) error = m_temp.finishWriting();
     if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta))
         error = ErrnoCode(EIO);
     std::uint64_t journalEntry = 0;
-    if (!error && !JournalBeforeCommit(m_run, m_file, journalEntry)) {
+    if (!error && !JournalBeforeCommit(m_run, m_file, nullptr, journalEntry)) {
         Abandon();
         return std::string(text::kFileNotChanged);
     }
     if (!error) {
-        JournalCommitGate gate(m_run, m_file.path());
-        error = InstallTemporaryFile(m_file, m_tempPath, gate.get());
-        JournalAfterCommit(m_run, journalEntry, !error, m_file);
+        JournalCommitGate gate(m_run, m_file.path(), journalEntry);
+        error = InstallTemporaryFile(m_file, m_temp, gate.get());
+        JournalAfterCommit(m_run, journalEntry, !error);
         if (error && gate.failed()) {
             Abandon();
             return std::string(text::kFileNotChanged);
@@ -167,16 +169,13 @@ std::optional<std::string> MarkedFileEditor::Finish()
         Abandon();
         return std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " + SystemErrorText(error);
     }
-    m_tempPath.clear();
     m_changed = false;
     return std::nullopt;
 }
 
 void MarkedFileEditor::Abandon()
 {
-    m_temp.close();
-    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
-    m_tempPath.clear();
+    m_temp.discard();
     m_changed = false;
 }
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/FileCommit.h"
 #include "platform/InputFile.h"
+#include "platform/OutputFile.h"
 #include "results/ResultList.h"
 
 namespace tarnwick {
@@ -63,7 +63,6 @@ private:
     std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
     std::int64_t m_delta = 0;  // split: growth of the file so far
     OutputFile m_temp;
-    std::string m_tempPath;
 };
 
 }  // namespace tarnwick

@@ -7,6 +7,7 @@
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"
 #include "engine/replace/ReplaceTempFile.h"
 #include "engine/replace/Utf16Replace.h"
@@ -32,10 +33,13 @@ ReplaceBuffer::~ReplaceBuffer()
 {
     // Also a temporary file that received the last chunk: a stop before
     // Finish() leaves it unused.
-    if (m_temp.isOpen() || !m_tempPath.empty()) Abandon();
+    if (m_temp.isOpen()) Abandon();
 }
 
-std::error_code ReplaceBuffer::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
+std::error_code ReplaceBuffer::Open(const std::string& path, InputFile::Links links)
+{
+    return m_file.open(path, InputFile::Mode::Replace, links);
+}
 
 void ReplaceBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
@@ -113,9 +117,10 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
 bool ReplaceBuffer::openTempFile()
 {
     const SearchJob& job = m_run.job;
-    std::error_code error = CreateReplaceTempFile(job, m_file, m_temp);
+    // The temporary file is made beside the file it will replace: pinned now.
+    std::error_code error = m_file.pin();
+    if (!error) error = CreateReplaceTempFile(job, m_file, m_temp);
     if (!error) {
-        m_tempPath = m_temp.path();
         // The source bytes before the current chunk are unchanged.
         std::vector<char> block(std::min<std::uint64_t>(std::max<std::uint32_t>(job.splitLength, 1), 1u << 20));
         for (std::uint64_t done = 0; !error && done < m_store.start();) {
@@ -238,7 +243,7 @@ ReplaceStep ReplaceBuffer::ReplaceNext()
         if (!m_split) return {ReplaceOutcome::NoOccurrence};
         if (m_lastChunk) {
             if (!flushToTemp(0)) return {ReplaceOutcome::Failed};
-            const std::error_code error = m_temp.close();
+            const std::error_code error = m_temp.finishWriting();
             if (error) {
                 reportTempWriteFailure(error);
                 return {ReplaceOutcome::Failed};
@@ -306,72 +311,77 @@ void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
                                      ItemKind::Error);
 }
 
-bool ReplaceBuffer::Finish()
+bool ReplaceBuffer::Finish() { return !m_split || m_utf16 ? finishWhole() : finishSplit(); }
+
+void ReplaceBuffer::reportCommitFailure(std::error_code error)
 {
-    if (!m_split || m_utf16) {
-        // Nothing was replaced (every candidate lay inside a longer word):
-        // the file keeps its bytes and its time stamps.
-        if (m_replacements == 0) return true;
-        std::string reread;
-        std::string_view previous;
-        if (m_utf16) {
-            previous = m_utf16->completeContents(reread);
-        } else {
-            copyOriginalUpTo(m_store.length());
-            previous = std::string_view(m_store.text(), static_cast<std::size_t>(m_store.length()));
-        }
-        std::uint64_t journalEntry = 0;
-        if (m_run.commits && !m_run.preview && CommitBatch::Takes(m_file)) {
-            // Committed with others: their syncs are shared.
-            if (!JournalBeforeCommit(m_run, m_file, journalEntry, true)) return false;
-            m_queued = m_run.commits->Add(m_file, m_out, journalEntry, m_replacements);
-            return m_queued;
-        }
-        if (!JournalBeforeCommit(m_run, m_file, journalEntry)) return false;
-        JournalCommitGate gate(m_run, m_file.path());
-        const std::error_code error = commitContents(previous, gate);
-        const std::string_view written(m_out);
-        JournalAfterCommit(m_run, journalEntry, !error, m_file, &written);
-        if (error && gate.failed()) return false;
-        if (error) {
-            const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
-                                                               TruncateText(SystemErrorText(error)),
-                                                           ItemKind::Error);
-            m_run.sink.ScrollToItem(item);
-            return false;
-        }
-        return true;
+    const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
+                                                       TruncateText(SystemErrorText(error)),
+                                                   ItemKind::Error);
+    m_run.sink.ScrollToItem(item);
+}
+
+bool ReplaceBuffer::finishWhole()
+{
+    // Nothing was replaced (every candidate lay inside a longer word):
+    // the file keeps its bytes and its time stamps.
+    if (m_replacements == 0) return true;
+    std::string reread;
+    std::string_view previous;
+    if (m_utf16) {
+        previous = m_utf16->completeContents(reread);
+    } else {
+        copyOriginalUpTo(m_store.length());
+        previous = std::string_view(m_store.text(), static_cast<std::size_t>(m_store.length()));
     }
+    // A UTF-16 file too large to hold whole is not in memory: the journal reads it.
+    const std::string_view* known = previous.size() == m_file.size() ? &previous : nullptr;
+    std::uint64_t journalEntry = 0;
+    if (m_run.preview) {
+        JournalCommitGate gate(m_run, m_file.path(), 0);
+        return !commitContents(previous, gate);
+    }
+    if (m_run.commits && CommitBatch::Takes(m_file)) {
+        // Committed with others: their syncs are shared.
+        if (!JournalBeforeCommit(m_run, m_file, known, journalEntry, true)) return false;
+        m_queued = m_run.commits->Add(std::move(m_file), m_out, previous, journalEntry, m_replacements);
+        return m_queued;
+    }
+    if (!JournalBeforeCommit(m_run, m_file, known, journalEntry)) return false;
+    JournalCommitGate gate(m_run, m_file.path(), journalEntry);
+    const std::error_code error = commitContents(previous, gate);
+    JournalAfterCommit(m_run, journalEntry, !error);
+    if (error && !gate.failed()) reportCommitFailure(error);
+    if (!error && m_run.changed) m_run.changed->note(m_file);
+    return !error;
+}
+
+bool ReplaceBuffer::finishSplit()
+{
     if (!m_finished) return false;
     // Every byte must have arrived before the source is given up.
-    const std::uint64_t expected = m_outputOffset;
-    if (m_temp.size() != expected) {
+    if (m_temp.size() != m_outputOffset) {
         reportTempWriteFailure(ErrnoCode(EIO));
         Abandon();
         return false;
     }
     std::uint64_t journalEntry = 0;
-    if (!JournalBeforeCommit(m_run, m_file, journalEntry)) {
+    if (!m_run.preview && !JournalBeforeCommit(m_run, m_file, nullptr, journalEntry)) {
         Abandon();
         return false;
     }
-    JournalCommitGate gate(m_run, m_file.path());
+    JournalCommitGate gate(m_run, m_file.path(), journalEntry);
     const std::error_code error = installTemporaryFile(gate);
-    JournalAfterCommit(m_run, journalEntry, !error, m_file);
-    if (error && gate.failed()) {
-        Abandon();
-        return false;
-    }
-    if (error) {
+    if (!m_run.preview) JournalAfterCommit(m_run, journalEntry, !error);
+    if (error && !gate.failed()) {
         m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
                                          std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
                                              TruncateText(SystemErrorText(error)),
                                          ItemKind::Error);
-        Abandon();
-        return false;
     }
-    m_tempPath.clear();
-    return true;
+    Abandon();
+    if (!error && m_run.changed) m_run.changed->note(m_file);
+    return !error;
 }
 
 // The commit points: a preview receives the new contents instead of the file.
@@ -383,17 +393,17 @@ std::error_code ReplaceBuffer::commitContents(std::string_view previous, Journal
 
 std::error_code ReplaceBuffer::installTemporaryFile(JournalCommitGate& gate)
 {
-    if (!m_run.preview) return InstallTemporaryFile(m_file, m_tempPath, gate.get());
-    const std::error_code error = m_run.preview->SplitContents(m_file.path(), m_tempPath, m_replacements);
+    if (!m_run.preview) return InstallTemporaryFile(m_file, m_temp, gate.get());
+    // The unnamed temporary file is read through its descriptor.
+    const std::error_code error =
+        m_run.preview->SplitContents(m_file.path(), "/proc/self/fd/" + std::to_string(m_temp.descriptor()), m_replacements);
     Abandon();
     return error;
 }
 
 void ReplaceBuffer::Abandon()
 {
-    m_temp.close();
-    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
-    m_tempPath.clear();
+    m_temp.discard();
     m_finished = true;
 }
 

@@ -45,8 +45,9 @@ public:
     explicit ReplaceBuffer(RunContext& run);
     ~ReplaceBuffer();
 
-    // Opens the file for reading and writing with other writers locked out.
-    std::error_code Open(const std::string& path);
+    // Opens the file for reading and writing with other writers locked out;
+    // `links` says whether a link in its place is followed (the walk met one).
+    std::error_code Open(const std::string& path, InputFile::Links links = InputFile::Links::Follow);
     const InputFile& file() const { return m_file; }
 
     // Whether the file holds an occurrence, and the file offset of the first
@@ -86,6 +87,9 @@ private:
     ReplaceStep replaceNextUtf16();
     std::error_code commitContents(std::string_view previous, JournalCommitGate& gate);
     std::error_code installTemporaryFile(JournalCommitGate& gate);
+    bool finishWhole();
+    bool finishSplit();
+    void reportCommitFailure(std::error_code error);
 
     RunContext& m_run;
     InputFile m_file;
@@ -110,7 +114,6 @@ private:
     bool m_queued = false;
     int m_flushedByte = -1;  // last byte written to the temporary file, -1: none
     OutputFile m_temp;
-    std::string m_tempPath;
     // Set for a file with a UTF-16 mark, which is replaced in as characters.
     std::unique_ptr<Utf16Replace> m_utf16;
 };

@@ -5,9 +5,12 @@
 #include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
+#include "engine/replace/ChangedFiles.h"
 #include "engine/replace/ReplaceBuffer.h"
 #include "platform/SystemError.h"
+
 #include "results/ResultList.h"
+#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -16,18 +19,33 @@ namespace {
 // log says so after them, and the summary does not count them.
 void reportNotChanged(RunContext& run, const std::string& path) { run.sink.LogMessageLine(text::kFileNotChanged, path); }
 
+// The file was changed in this run already, under the name `first`.
+void remarkChangedAs(RunContext& run, const std::string& path, const std::string& first)
+{
+    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Info);
+    run.sink.SetItemColumnText(item, std::string(text::kAlreadyChangedAs) + " " + first, ResultColumn::Remark);
+}
+
 }  // namespace
 
-void ReplaceInFile(RunContext& run, const std::string& path)
+void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links links)
 {
     if (run.stopRequested()) return;
     ReplaceBuffer buffer(run);
-    if (const std::error_code error = buffer.Open(path)) {
+    if (const std::error_code error = buffer.Open(path, links)) {
+        // Locked by this very run: a link to a file whose commit waits in the batch.
+        struct stat st {};
+        if (error == std::errc::resource_unavailable_try_again && run.changed && ::stat(path.c_str(), &st) == 0)
+            if (const std::string* first = run.changed->changedAs(FileIdentity::of(st)))
+                return remarkChangedAs(run, path, *first);
         ReportCannotOpen(run, path, error);
         return;
     }
     // A file without occurrences is only read: no backup, no item.
     if (buffer.PrepareReplace().outcome != ReplaceOutcome::Occurrence) return;
+    if (const std::string* first = run.changed ? run.changed->changedAs(buffer.file().identity()) : nullptr)
+        return remarkChangedAs(run, path, *first);
+    const FileIdentity opened = buffer.file().identity();
     if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
     run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));
 
@@ -46,6 +64,8 @@ void ReplaceInFile(RunContext& run, const std::string& path)
     // A stop during the last chunk leaves the split file unfinished.
     if (run.stopRequested() && buffer.IsSplit()) return reportNotChanged(run, path);
     if (!buffer.Finish()) return reportNotChanged(run, path);
+    // A link to it met later must not change it a second time.
+    if (run.changed && !run.preview) run.changed->note(opened, path);
     if (!buffer.Queued()) run.sink.AddCounts(replaced, 1);
 }
 

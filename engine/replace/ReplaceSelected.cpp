@@ -4,6 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
+#include "engine/replace/ChangedFiles.h"
 #include "engine/replace/MarkedFileEditor.h"
 #include "engine/replace/Renaming.h"
 #include "engine/undo/JournalHooks.h"
@@ -71,6 +72,7 @@ private:
         m_currentIsDocument = false;
         if (m_editor) {
             failure = m_editor->Finish();
+            if (!failure) m_changed.note(m_editor->file());
             m_editor.reset();
         }
         if (failure) {
@@ -168,6 +170,12 @@ private:
             fail(item, m_openFailure, path);
             return false;
         }
+        // A file marked under two names (a link and its target) is changed once.
+        if (const std::string* first = m_changed.changedAs(editor->file().identity())) {
+            m_openFailure = std::string(text::kAlreadyChangedAs) + " " + *first;
+            fail(item, m_openFailure, path);
+            return false;
+        }
         // At most one backup copy per file for the lifetime of these results.
         const ItemData data = m_results.Data(parent);
         if (m_run.job.makeBackup && m_run.job.alwaysBackup) {
@@ -244,6 +252,7 @@ private:
     bool m_currentIsDocument = false;
     std::string m_openFailure;
     std::unique_ptr<MarkedFileEditor> m_editor;
+    ChangedFiles m_changed;
     // Hits of the current file replaced in memory, not yet written.
     struct PendingHit {
         ItemHandle item;

@@ -1,9 +1,10 @@
 #pragma once
 // The temporary file a large file is streamed into while it is replaced:
-// beside the file (its name ends in the extension the walks pass over), or
-// in the job's temporary folder. Each is created new under a unique name, so
-// two runs (the desktop program and a terminal, or two terminals) never
-// write into one file.
+// beside the file (pinned), or in the job's temporary folder. Each is made
+// unnamed where the file system allows, else new under a unique name (ending
+// in an extension the walks pass over), so two runs (the desktop program and
+// a terminal, or two terminals) never write into one file and a crash leaves
+// none behind.
 #include <string>
 #include <system_error>
 

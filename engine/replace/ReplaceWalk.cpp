@@ -4,6 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/match/ContentSearch.h"
 #include "engine/replace/ChangePreview.h"
+#include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"
 #include "engine/replace/Renaming.h"
 #include "engine/replace/ReplaceInFile.h"
@@ -42,9 +43,9 @@ private:
     {
         if (m_run.job.searchContents && !entry.system) {
             if (m_filter.routesToDocuments(entry.name))
-                documents().ReplaceDocument(m_run, path);
+                replaceDocument(path);
             else
-                ReplaceInFile(m_run, path);
+                ReplaceInFile(m_run, path, entry.isSymlink ? InputFile::Links::Follow : InputFile::Links::Refuse);
         }
         if (m_run.job.searchFileNames) RenameFileName(m_run, path.substr(0, path.size() - entry.name.size()), entry.name);
     }
@@ -60,6 +61,22 @@ private:
     }
 
     std::string unknownErrorText() const override { return text::kUnknownErrorWithColon; }
+
+    // A document reached a second time (a link to it) is not changed again.
+    void replaceDocument(const std::string& path)
+    {
+        struct stat st {};
+        const bool known = !m_run.preview && m_run.changed && ::stat(path.c_str(), &st) == 0;
+        if (const std::string* first = known ? m_run.changed->changedAs(FileIdentity::of(st)) : nullptr) {
+            const ItemHandle item = m_run.sink.AddFileItem(path, ItemKind::Info);
+            m_run.sink.SetItemColumnText(item, std::string(text::kAlreadyChangedAs) + " " + *first, ResultColumn::Remark);
+            return;
+        }
+        documents().ReplaceDocument(m_run, path);
+        if (!known) return;
+        m_run.changed->note(FileIdentity::of(st), path);
+        if (::stat(path.c_str(), &st) == 0) m_run.changed->note(FileIdentity::of(st), path);
+    }
 };
 
 }  // namespace
@@ -75,10 +92,16 @@ void RunReplace(RunContext& run, const std::string& startPath)
     if (run.job.regularExpression && !CompileSearchRegex(run)) return;
     FolderSyncBatch folderSyncs;
     CommitBatch commits(run);
+    ChangedFiles changed;
     run.commits = &commits;
+    run.changed = &changed;
     struct Detach {
         RunContext& run;
-        ~Detach() { run.commits = nullptr; }
+        ~Detach()
+        {
+            run.commits = nullptr;
+            run.changed = nullptr;
+        }
     } detach{run};
     ReplaceDirectory(run, startPath);
     commits.Flush();

@@ -1,5 +1,7 @@
 #include "engine/undo/JournalHooks.h"
 
+#include <sys/stat.h>
+
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
@@ -23,57 +25,53 @@ void reportJournalFailure(RunContext& run, const std::string& path, std::error_c
 
 CommitGate* JournalCommitGate::get() { return m_run.journal ? this : nullptr; }
 
-std::error_code JournalCommitGate::ready()
+std::error_code JournalCommitGate::ready(const CommitIntent& intent)
 {
     if (!m_run.journal) return {};
-    const std::error_code error = m_run.journal->gate().ready();
+    std::error_code error = m_run.journal->Intend(m_entry, intent);
+    if (!error) error = m_run.journal->Settle();
     if (error) reportJournalFailure(m_run, m_path, error);
     m_failed = static_cast<bool>(error);
     return error;
 }
 
-bool JournalBeforeCommit(RunContext& run, const InputFile& file, std::uint64_t& entry, bool deferSync)
+bool JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_view* previous, std::uint64_t& entry, bool deferSync)
 {
     entry = 0;
+    if (const std::error_code error = file.pin()) {
+        ReportPathError(run, file.path(),
+                        std::string(text::kSaveOriginalFailed) + " " + file.path() + ": " + SystemErrorText(error));
+        return false;
+    }
     if (!run.journal) return true;
-    const std::error_code error = run.journal->BeforeContents(file, entry, deferSync);
+    const std::error_code error = run.journal->BeforeContents(file, previous, entry, deferSync);
     if (!error) return true;
     reportJournalFailure(run, file.path(), error);
     return false;
 }
 
-void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed, const InputFile& file,
-                        const std::string_view* written)
+void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed)
 {
-    if (run.journal && entry != 0) run.journal->AfterContents(entry, committed, file.realPath(), written);
+    if (run.journal && entry != 0) run.journal->AfterContents(entry, committed);
 }
 
-bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::uint64_t& entry, std::string& realPath)
+bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::uint64_t& entry)
 {
     entry = 0;
     if (!run.journal) return true;
     // Closed again before the save: the document component takes its own lock.
     InputFile file;
-    std::error_code error = file.open(path);
-    if (!error) {
-        realPath = file.realPath();
-        error = run.journal->BeforeContents(file, entry);
-        // The document component saves on its own: the entry must be on the disk first.
-        if (!error) error = run.journal->gate().ready();
-    }
+    std::error_code error = file.open(path, InputFile::Mode::Replace);
+    if (!error) error = file.pin();
+    if (!error) error = run.journal->BeforeContents(file, nullptr, entry);
     if (!error) return true;
     reportJournalFailure(run, path, error);
     return false;
 }
 
-void JournalAfterDocumentSave(RunContext& run, std::uint64_t entry, bool saved, const std::string& realPath)
+void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath, const Digest& digest)
 {
-    if (run.journal && entry != 0) run.journal->AfterContents(entry, saved, realPath, nullptr);
-}
-
-void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath)
-{
-    if (run.journal) run.journal->NoteBackup(file, backupPath);
+    if (run.journal) run.journal->NoteBackup(file, backupPath, digest);
 }
 
 std::error_code JournaledRename(RunContext& run, const std::string& directory, const std::string& name,
@@ -85,8 +83,10 @@ std::error_code JournaledRename(RunContext& run, const std::string& directory, c
     std::string from, to;
     JoinPath(from, directory, name);
     JoinPath(to, directory, newName);
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) return LastErrnoCode();
     std::uint64_t entry = 0;
-    if (const std::error_code error = run.journal->BeforeRename(from, to, entry)) {
+    if (const std::error_code error = run.journal->BeforeRename(from, to, FileIdentity::of(st), entry)) {
         reportJournalFailure(run, from, error);
         return error;
     }

@@ -1,26 +1,28 @@
 #pragma once
-// The points where a replace run tells its journal what it changes: right
-// before and right after a file's contents are committed, and around a
+// The points where a run that changes files tells its journal about them:
+// right before and right after a file's contents are committed, and around a
 // rename. Without a journal (turned off, or a search) each is a no-op.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "platform/FileCommit.h"
+#include "platform/CommitGate.h"
+#include "platform/ContentDigest.h"
 
 namespace tarnwick {
 
 class InputFile;
 class RunContext;
 
-// Passed to the commit after JournalBeforeCommit: the file changes only once
-// its journal entry is on the disk. A failure is reported as the journal's
-// and stops the run.
+// Passed to the commit after JournalBeforeCommit: it records the intent (the
+// new contents' digest) and waits until the entry is on the disk, right
+// before the file changes. A failure is reported as the journal's and stops
+// the run.
 class JournalCommitGate final : public CommitGate {
 public:
-    JournalCommitGate(RunContext& run, const std::string& path) : m_run(run), m_path(path) {}
-    std::error_code ready() override;
+    JournalCommitGate(RunContext& run, const std::string& path, std::uint64_t entry) : m_run(run), m_path(path), m_entry(entry) {}
+    std::error_code ready(const CommitIntent& intent) override;
     // Null without a journal.
     CommitGate* get();
     // The journal failed here, and said so: the commit's own error adds nothing.
@@ -29,28 +31,27 @@ public:
 private:
     RunContext& m_run;
     const std::string& m_path;
+    std::uint64_t m_entry;
     bool m_failed = false;
 };
 
-// Keeps the previous contents of `file` before they are replaced (on the
-// disk once a JournalCommitGate is ready). False
-// when the journal could not be written: the failure has been reported, the
-// run is stopping, and the caller must leave the file as it is.
-// With `deferSync`, the entry reaches the disk with its batch (CommitBatch).
-bool JournalBeforeCommit(RunContext& run, const InputFile& file, std::uint64_t& entry, bool deferSync = false);
+// Keeps the previous contents of the open `file` (pinned here; `previous`
+// when they are in memory) before they are replaced. False when the file
+// could not be pinned or the journal could not be written: the failure has
+// been reported, and the caller must leave the file as it is. With
+// `deferSync`, the entry reaches the disk with its batch (CommitBatch).
+bool JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_view* previous, std::uint64_t& entry,
+                         bool deferSync = false);
 
-// Records the outcome of the commit; `written` are the new contents when
-// they are in memory (null: read back from the file).
-void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed, const InputFile& file,
-                        const std::string_view* written = nullptr);
+// Records the outcome of the commit.
+void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed);
 
 // The same for a document, which the document component saves itself: the
-// file is opened only to keep its contents. `realPath` receives where they live.
-bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::uint64_t& entry, std::string& realPath);
-void JournalAfterDocumentSave(RunContext& run, std::uint64_t entry, bool saved, const std::string& realPath);
+// file is opened only to keep its contents.
+bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::uint64_t& entry);
 
-// The backup copy just made of `file`.
-void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath);
+// The backup copy just made of `file`, with the digest of what it holds.
+void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath, const Digest& digest);
 
 // RenameEntry, recorded first. A journal that cannot be written refuses the
 // rename with its error (reported, the run stopping).

@@ -6,13 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <vector>
 
-#include "engine/undo/ContentHash.h"
+#include "engine/undo/JournalRecovery.h"
 #include "platform/FileCommit.h"
 #include "platform/FileOps.h"
 #include "platform/InputFile.h"
@@ -20,13 +22,6 @@
 
 namespace tarnwick {
 namespace {
-
-std::string hex(std::uint64_t value)
-{
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-    return text;
-}
 
 // A name that sorts by start time, to the microsecond (UTC):
 // 20261209-233112-123456-<pid>[-n].
@@ -44,6 +39,26 @@ std::string runName(int attempt)
     return name;
 }
 
+// `path` with its folder resolved: absolute and free of links but for its
+// last component.
+std::string resolvedPath(const std::string& path)
+{
+    std::string folder, name;
+    SplitFolderAndName(path, folder, name);
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string real = resolved;
+    std::free(resolved);
+    return real == "/" ? "/" + name : real + "/" + name;
+}
+
+std::string folderOf(const std::string& path)
+{
+    std::string folder, name;
+    SplitFolderAndName(path, folder, name);
+    return folder;
+}
+
 }  // namespace
 
 // Large files are worth a reflink of their own; small ones cost less appended.
@@ -53,7 +68,7 @@ RunJournal::RunJournal(std::string root, RunKind kind) : m_root(std::move(root))
 {
     // Waits for an undo in progress. Without a lock (no room for the root)
     // the run goes on; its first change reports why the journal failed.
-    (void)m_lock.acquire(m_root, JournalLock::Mode::Run);
+    if (!m_lock.acquire(m_root, JournalLock::Mode::Run)) RecoverInterruptedRuns(m_root);
 }
 
 RunJournal::~RunJournal() { Close(); }
@@ -68,6 +83,34 @@ std::string RunJournal::folder() const
 {
     std::lock_guard lock(m_mutex);
     return m_folder;
+}
+
+void RunJournal::AddRoot(const std::string& folder)
+{
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    if (!resolved) return;
+    const std::string real = resolved;
+    std::free(resolved);
+    std::lock_guard lock(m_mutex);
+    if (std::find(m_roots.begin(), m_roots.end(), real) != m_roots.end()) return;
+    m_roots.push_back(real);
+    if (m_manifest >= 0) {
+        std::string line = "root\t";
+        AppendField(line, real);
+        (void)appendLine(line + "\n", false);
+    }
+}
+
+std::error_code RunJournal::noteRootFor(const std::string& path)
+{
+    if (std::any_of(m_roots.begin(), m_roots.end(), [&](const std::string& root) { return IsInside(path, root); })) return {};
+    // A link the walk followed out of the start folder: its target's folder
+    // is one the run changes things in too.
+    const std::string folder = folderOf(path);
+    m_roots.push_back(folder);
+    std::string line = "root\t";
+    AppendField(line, folder);
+    return appendLine(line + "\n", false);
 }
 
 std::error_code RunJournal::open()
@@ -85,8 +128,10 @@ std::error_code RunJournal::open()
         }
         if (errno != EEXIST || attempt > 100) return LastErrnoCode();
     }
-    m_manifest = ::open((m_folder + "/" + kManifestName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    m_manifest = ::open((m_folder + "/" + kManifestName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (m_manifest < 0) error = LastErrnoCode();
+    // Held until Close(): nothing prunes or recovers a journal still written.
+    if (!error) error = m_ownLock.acquireOpen(m_manifest);
     if (!error) {
         m_data = ::open((m_folder + "/" + kDataName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (m_data < 0) error = LastErrnoCode();
@@ -97,14 +142,18 @@ std::error_code RunJournal::open()
         std::string head = "tarnwick-undo\t" + std::to_string(kJournalVersion) + "\nkind\t";
         head += RunKindName(m_kind);
         head += "\ncreated\t" + std::to_string(static_cast<long long>(std::time(nullptr))) + "\n";
+        for (const std::string& root : m_roots) {
+            head += "root\t";
+            AppendField(head, root);
+            head += "\n";
+        }
         error = appendLine(head, false);
     }
     if (error) {
-        closeFiles();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
+        closeFiles(false);
+        std::filesystem::remove_all(m_folder, error);
         m_folder.clear();
-        return error;
+        return error ? error : std::make_error_code(std::errc::io_error);
     }
     return {};
 }
@@ -128,7 +177,7 @@ bool RunJournal::reflinkCopy(const InputFile& file, const std::string& target)
     // A reflink shares the blocks until either file changes: instant, and
     // costs no room.
     OutputFile out;
-    if (out.create(target, true)) return false;
+    if (out.createNew(target)) return false;
     const bool cloned = ::ioctl(out.descriptor(), FICLONE, file.descriptor()) == 0;
     const bool closed = !out.close();
     if (cloned && closed) return true;
@@ -136,9 +185,19 @@ bool RunJournal::reflinkCopy(const InputFile& file, const std::string& target)
     return false;
 }
 
-std::error_code RunJournal::appendData(const InputFile& file, std::uint64_t& offset)
+std::error_code RunJournal::appendData(const InputFile& file, const std::string_view* previous, std::uint64_t& offset,
+                                       Digest& digest)
 {
     offset = m_dataSize;
+    ContentDigest contents;
+    if (previous) {
+        if (const std::error_code error = WriteAllAt(m_data, previous->data(), previous->size(), static_cast<off_t>(m_dataSize)))
+            return error;
+        contents.add(*previous);
+        m_dataSize += previous->size();
+        digest = contents.finish();
+        return {};
+    }
     std::vector<char> block(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), 1u << 20)));
     std::uint64_t done = 0;
     while (done < file.size()) {
@@ -147,9 +206,11 @@ std::error_code RunJournal::appendData(const InputFile& file, std::uint64_t& off
         if (got == 0) return ErrnoCode(EIO);  // the file got shorter meanwhile
         if (const std::error_code error = WriteAllAt(m_data, block.data(), got, static_cast<off_t>(m_dataSize + done)))
             return error;
+        contents.add(block.data(), got);
         done += got;
     }
     m_dataSize += done;
+    digest = contents.finish();
     return {};
 }
 
@@ -183,60 +244,71 @@ std::error_code RunJournal::settle()
     for (const std::string& path : m_deferredPaths) addSync(-1, path);
     m_deferredFds.clear();
     m_deferredPaths.clear();
+    if (m_manifest >= 0) addSync(m_manifest, {});
     return waitStarted();
 }
 
-std::error_code RunJournal::Gate::ready()
+std::error_code RunJournal::Settle()
 {
-    std::lock_guard lock(m_journal.m_mutex);
-    const std::error_code error = m_journal.settle();
-    if (error) m_journal.markFailed();
+    std::lock_guard lock(m_mutex);
+    const std::error_code error = settle();
+    if (error) markFailed();
     return error;
 }
 
-void RunJournal::NoteBackup(const InputFile& file, const std::string& backupPath)
+void RunJournal::NoteBackup(const InputFile& file, const std::string& backupPath, const Digest& digest)
 {
     std::lock_guard lock(m_mutex);
-    m_backups[file.realPath()] = backupPath;
+    m_backups[file.realPath()] = {resolvedPath(backupPath), digest};
 }
 
-std::error_code RunJournal::BeforeContents(const InputFile& file, std::uint64_t& entry, bool deferSync)
+std::error_code RunJournal::BeforeContents(const InputFile& file, const std::string_view* previous, std::uint64_t& entry,
+                                           bool deferSync)
 {
     std::lock_guard lock(m_mutex);
     // A commit that never reached its gate (it failed before) left syncs running.
     if (const std::error_code error = waitStarted()) return error;
     if (const std::error_code error = open()) return error;
+    const std::string& path = file.realPath();
+    if (const std::error_code error = noteRootFor(path)) return error;
     m_deferring = deferSync;
     entry = m_next++;
-    const std::string& path = file.realPath();
-    std::string previous;
-    std::string offsetField;
+    std::string where;
+    std::uint64_t offset = 0;
+    Digest digest;
     const auto backup = m_backups.find(path);
     if (backup != m_backups.end()) {
-        previous = backup->second;
+        where = backup->second.path;
+        digest = backup->second.digest;
         m_backups.erase(backup);
         // The backup was copied without a sync; it now stands for the old contents.
-        addSync(-1, previous);
-        addSync(-1, std::filesystem::path(previous).parent_path().string());
-    } else if (file.size() >= kReflinkFrom && reflinkCopy(file, m_folder + "/" + std::to_string(entry))) {
-        previous = std::to_string(entry);
-        addSync(-1, m_folder + "/" + previous);
-        addSync(-1, m_folder);  // its new entry
-    } else {
-        std::uint64_t offset = 0;
-        if (const std::error_code error = appendData(file, offset)) {
+        addSync(-1, where);
+        addSync(-1, folderOf(where));
+        if (const std::error_code error = noteRootFor(where)) {
             m_deferring = false;
             return error;
         }
-        previous = kDataName;
-        offsetField = "\t" + std::to_string(offset);
+    } else if (!previous && file.size() >= kReflinkFrom && reflinkCopy(file, m_folder + "/" + std::to_string(entry))) {
+        where = std::to_string(entry);
+        if (const std::error_code error = DigestDescriptor(file.descriptor(), 0, file.size(), digest)) {
+            m_deferring = false;
+            return error;
+        }
+        addSync(-1, m_folder + "/" + where);
+        addSync(-1, m_folder);  // its new entry
+    } else {
+        if (const std::error_code error = appendData(file, previous, offset, digest)) {
+            m_deferring = false;
+            return error;
+        }
+        where = kDataName;
         addSync(m_data, {});
     }
     std::string line = "file\t" + std::to_string(entry) + "\t";
     AppendField(line, path);
     line += '\t';
-    AppendField(line, previous);
-    line += "\t" + std::to_string(file.size()) + offsetField + "\n";
+    AppendField(line, where);
+    line += "\t" + std::to_string(digest.size) + "\t" + std::to_string(offset) + "\t" + digest.hex() + "\n";
     std::error_code error = appendLine(line, false);
     if (!error && m_folderDirty && m_folderFd >= 0) {
         // Once per run: the entries of the manifest and the data file.
@@ -249,46 +321,39 @@ std::error_code RunJournal::BeforeContents(const InputFile& file, std::uint64_t&
     return error;
 }
 
-void RunJournal::AfterContents(std::uint64_t entry, bool committed, const std::string& realPath, const std::string_view* written)
+std::error_code RunJournal::Intend(std::uint64_t entry, const CommitIntent& intent)
 {
-    std::uint64_t hash = 0;
-    std::uint64_t size = 0;
-    if (committed && written) {
-        ContentHash content;
-        content.add(*written);
-        hash = content.value();
-        size = written->size();
-    } else if (committed && HashFile(realPath, hash, size)) {
-        // Unreadable right after the commit: an undo will find it changed and leave it.
-        hash = 0;
-    }
-    AfterContentsHashed(entry, committed, size, hash);
+    std::lock_guard lock(m_mutex);
+    if (m_manifest < 0) return ErrnoCode(EBADF);
+    std::string line =
+        "intend\t" + std::to_string(entry) + "\t" + std::to_string(intent.contents.size) + "\t" + intent.contents.hex() + "\t";
+    AppendField(line, intent.temporaryName.empty() ? std::string("-") : intent.temporaryName);
+    line += intent.inPlace ? "\tinplace\n" : "\trename\n";
+    return appendLine(line, false);
 }
 
-void RunJournal::AfterContentsHashed(std::uint64_t entry, bool committed, std::uint64_t size, std::uint64_t hash)
+void RunJournal::AfterContents(std::uint64_t entry, bool committed)
 {
-    std::string line;
-    if (committed) {
-        line = "wrote\t" + std::to_string(entry) + "\t" + std::to_string(size) + "\t" + hex(hash) + "\n";
-    } else {
-        line = "failed\t" + std::to_string(entry) + "\n";
-    }
+    const std::string line = (committed ? "wrote\t" : "failed\t") + std::to_string(entry) + "\n";
     std::lock_guard lock(m_mutex);
-    // Not synced: Close() does that once; a lost line makes an undo pass the file over.
+    // Not synced: the intent before the change already tells an undo what to do.
     if (m_manifest >= 0) (void)appendLine(line, false);
 }
 
-std::error_code RunJournal::BeforeRename(const std::string& from, const std::string& to, std::uint64_t& entry)
+std::error_code RunJournal::BeforeRename(const std::string& from, const std::string& to, FileIdentity identity,
+                                         std::uint64_t& entry)
 {
     std::lock_guard lock(m_mutex);
     if (const std::error_code error = settle()) return error;
     if (const std::error_code error = open()) return error;
+    const std::string absoluteFrom = resolvedPath(from), absoluteTo = resolvedPath(to);
+    if (const std::error_code error = noteRootFor(absoluteFrom)) return error;
     entry = m_next++;
     std::string line = "rename\t" + std::to_string(entry) + "\t";
-    AppendField(line, from);
+    AppendField(line, absoluteFrom);
     line += '\t';
-    AppendField(line, to);
-    line += '\n';
+    AppendField(line, absoluteTo);
+    line += "\t" + std::to_string(identity.device) + "\t" + std::to_string(identity.inode) + "\n";
     return appendLine(line, true);
 }
 
@@ -302,18 +367,20 @@ void RunJournal::AfterRename(std::uint64_t entry, bool renamed)
 void RunJournal::Close()
 {
     std::lock_guard lock(m_mutex);
-    closeFiles();
+    closeFiles(true);
     m_lock.release();
 }
 
-void RunJournal::closeFiles()
+void RunJournal::closeFiles(bool ended)
 {
     (void)settle();
+    if (ended && m_manifest >= 0) (void)appendLine("closed\n", false);
     if (m_data >= 0) {
         (void)::fsync(m_data);
         ::close(m_data);
         m_data = -1;
     }
+    m_ownLock.release();
     if (m_manifest >= 0) {
         (void)::fsync(m_manifest);
         ::close(m_manifest);

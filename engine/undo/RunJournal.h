@@ -1,20 +1,24 @@
 #pragma once
 // The journal one run keeps of the files it changes, so that an undo can
-// put them back: before a file's contents change, its previous contents are
-// kept (the backup copy when one was made, else appended to the journal's
-// data file; a large file is reflinked where the file system allows) and the
-// entry reaches the disk; after the change, the size and hash of what was
-// written. Renames are recorded before they happen. The folder is made at the
-// first change, so a run that changes nothing leaves no journal.
+// put them back and a crash at any point leaves nothing it cannot settle:
+// before a file's contents change, its previous contents are kept (the
+// backup copy when one was made, else appended to the journal's data file;
+// a large file is reflinked where the file system allows) with their digest;
+// right before the change reaches the file, the digest of the new contents
+// (the intent) is on the disk. Renames are recorded, with the object
+// renamed, before they happen. Paths are absolute, resolved when recorded,
+// inside folders the journal names (the run's start folder, a link target's
+// folder). The folder is made at the first change, so a run that changes
+// nothing leaves no journal.
 //
 // A contents entry is synced on helper threads while the caller writes and
-// syncs the file's new contents; the commit waits for it (gate()) right
+// syncs the file's new contents; the commit waits for it (Settle()) right
 // before the file changes, so the two syncs cost about one.
 //
 // Shared by the threads of one run (a mutex guards it). Every call that must
 // precede a change returns an error when the journal could not be written;
 // the caller then leaves the file alone. The run holds the journal store's
-// lock shared from the start, so an undo cannot run meanwhile.
+// lock shared, and its own journal's lock, from the start to Close().
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -23,10 +27,12 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "engine/undo/JournalStore.h"
 #include "platform/BackgroundSync.h"
-#include "platform/FileCommit.h"
+#include "platform/CommitGate.h"
+#include "platform/ContentDigest.h"
 
 namespace tarnwick {
 
@@ -34,29 +40,39 @@ class InputFile;
 
 class RunJournal {
 public:
+    // Begins by settling the journals of runs that ended in a crash
+    // (RecoverInterruptedRuns).
     RunJournal(std::string root, RunKind kind);
     ~RunJournal();
     RunJournal(const RunJournal&) = delete;
     RunJournal& operator=(const RunJournal&) = delete;
 
-    // The backup copy just made of `file`, which then stands for its previous contents.
-    void NoteBackup(const InputFile& file, const std::string& backupPath);
-    // Keeps the previous contents of the open `file` and records them; sets
-    // `entry` for AfterContents. The entry is on the disk once gate() is
-    // ready; its sync starts now, or with `deferSync` only then, together
-    // with those of other entries (a batch of commits).
-    std::error_code BeforeContents(const InputFile& file, std::uint64_t& entry, bool deferSync = false);
-    // What the commit after BeforeContents waits for before the file changes.
-    CommitGate& gate() { return m_gate; }
-    // The commit of `entry` happened (with `written` the new contents, when
-    // they are in memory; else they are read back from the file) or failed.
-    void AfterContents(std::uint64_t entry, bool committed, const std::string& realPath, const std::string_view* written);
-    // The same with the size and hash of what was written known.
-    void AfterContentsHashed(std::uint64_t entry, bool committed, std::uint64_t size, std::uint64_t hash);
-    std::error_code BeforeRename(const std::string& from, const std::string& to, std::uint64_t& entry);
+    // A folder the run changes things in (its start folder), resolved now.
+    void AddRoot(const std::string& folder);
+
+    // The backup copy just made of `file` (with the digest of what was
+    // copied), which then stands for its previous contents.
+    void NoteBackup(const InputFile& file, const std::string& backupPath, const Digest& digest);
+    // Keeps the previous contents of the open, pinned `file` (`previous`,
+    // when they are in memory; else read from the file) and records them;
+    // sets `entry`. The entry is on the disk once Settle() returned; its
+    // sync starts now, or with `deferSync` only then, together with those of
+    // other entries (a batch of commits).
+    std::error_code BeforeContents(const InputFile& file, const std::string_view* previous, std::uint64_t& entry,
+                                   bool deferSync = false);
+    // Records what `entry`'s file is about to hold; on the disk after Settle().
+    std::error_code Intend(std::uint64_t entry, const CommitIntent& intent);
+    // Waits until everything recorded is on the disk.
+    std::error_code Settle();
+    // The commit of `entry` happened or failed.
+    void AfterContents(std::uint64_t entry, bool committed);
+    // Before `from` (the object `identity`) is renamed to `to`: on the disk
+    // when this returns.
+    std::error_code BeforeRename(const std::string& from, const std::string& to, FileIdentity identity, std::uint64_t& entry);
     void AfterRename(std::uint64_t entry, bool renamed);
 
-    // Hands the manifest to the disk and closes it.
+    // Records the end of the run, hands the manifest to the disk, closes it
+    // and lets go of the locks.
     void Close();
     // The run's id (its folder's name); empty while nothing was recorded.
     std::string id() const;
@@ -70,19 +86,11 @@ public:
     }
 
 private:
-    class Gate final : public CommitGate {
-    public:
-        explicit Gate(RunJournal& journal) : m_journal(journal) {}
-        std::error_code ready() override;
-
-    private:
-        RunJournal& m_journal;
-    };
-
-    void closeFiles();
+    void closeFiles(bool ended);
     std::error_code open();  // makes the folder, the manifest and the data file
     std::error_code appendLine(const std::string& line, bool durable);
-    std::error_code appendData(const InputFile& file, std::uint64_t& offset);
+    std::error_code noteRootFor(const std::string& path);
+    std::error_code appendData(const InputFile& file, const std::string_view* previous, std::uint64_t& offset, Digest& digest);
     bool reflinkCopy(const InputFile& file, const std::string& target);
     void addSync(int fd, const std::string& path);  // to start now or at settle()
     std::error_code waitStarted();  // waits for the syncs started; m_mutex held
@@ -99,15 +107,20 @@ private:
     std::uint64_t m_manifestSize = 0;
     std::uint64_t m_dataSize = 0;
     JournalLock m_lock;
+    JournalFolderLock m_ownLock;
+    std::vector<std::string> m_roots;
     // The data file and the manifest, or a batch's backup copies (each its own sync).
     BackgroundSync m_sync{8};
     bool m_syncing = false;  // syncs started, not yet waited for
     bool m_deferring = false;  // the entry being recorded syncs at settle()
     std::set<int> m_deferredFds;
     std::set<std::string> m_deferredPaths;
-    Gate m_gate{*this};
     std::uint64_t m_next = 1;
-    std::map<std::string, std::string> m_backups;  // real path -> backup copy not yet recorded
+    struct Backup {
+        std::string path;
+        Digest digest;
+    };
+    std::map<std::string, Backup> m_backups;  // real path -> backup copy not yet recorded
     std::atomic<bool>* m_stop = nullptr;
 };
 

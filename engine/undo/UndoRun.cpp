@@ -5,60 +5,103 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
 #include "engine/Messages.h"
-#include "engine/undo/ContentHash.h"
-#include "platform/FileCommit.h"
-#include "platform/FileOps.h"
+#include "engine/undo/JournalRecovery.h"
+#include "engine/undo/PreviousContents.h"
+#include "platform/FolderSync.h"
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
 
 namespace tarnwick {
 namespace {
 
-bool exists(const std::string& path)
+bool exists(const std::string& path, struct stat* status = nullptr)
 {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (status) *status = st;
+    return true;
+}
+
+// Why a file could not be opened, in German.
+std::string openFailure(std::error_code error)
+{
+    switch (error.value()) {
+    case ENOENT: return "existiert nicht mehr";
+    case EACCES:
+    case EPERM: return "keine Berechtigung (" + SystemErrorText(error) + ")";
+    case EWOULDBLOCK: return "ist von einem anderen Programm gesperrt";
+    default: break;
+    }
+    if (error == NameChangedError()) return SystemErrorText(error);
+    return "kann nicht geöffnet werden: " + SystemErrorText(error);
 }
 
 class Restorer {
 public:
-    Restorer(JournalInfo& journal, UndoReport& report) : m_journal(journal), m_report(report) {}
+    Restorer(JournalInfo& journal, UndoReport& report, const std::atomic<bool>* stop)
+        : m_journal(journal), m_report(report), m_stop(stop)
+    {
+    }
 
     void run()
     {
-        for (auto it = m_journal.entries.rbegin(); it != m_journal.entries.rend(); ++it)
-            if (it->type == JournalEntry::Type::Rename && pending(*it)) restoreName(*it);
-        for (auto it = m_journal.entries.rbegin(); it != m_journal.entries.rend(); ++it)
-            if (it->type == JournalEntry::Type::Contents && pending(*it)) restoreContents(*it);
+        for (int pass = 0; pass < 2; ++pass) {
+            const auto type = pass == 0 ? JournalEntry::Type::Rename : JournalEntry::Type::Contents;
+            for (auto it = m_journal.entries.rbegin(); it != m_journal.entries.rend(); ++it) {
+                if (it->type != type || !pending(*it)) continue;
+                if (m_stop && m_stop->load()) {
+                    m_report.stopped = true;
+                    return;
+                }
+                if (!it->refusal.empty())
+                    leaveAlone(it->path.empty() ? "Eintrag " + std::to_string(it->number) : it->path, it->refusal);
+                else if (type == JournalEntry::Type::Rename)
+                    restoreName(*it);
+                else
+                    restoreContents(*it);
+            }
+        }
     }
 
-    bool allDone() const
+    bool allSettled() const
     {
+        if (m_report.stopped) return false;
         for (const JournalEntry& entry : m_journal.entries)
-            if (pending(entry) && !entry.restored) return false;
+            if (pending(entry)) return false;
         return true;
     }
 
 private:
-    static bool pending(const JournalEntry& entry)
+    bool pending(const JournalEntry& entry) const
     {
         if (entry.failed || entry.restored) return false;
-        return entry.type == JournalEntry::Type::Rename || entry.written;
+        // An entry the journal does not describe soundly is reported every time.
+        if (!entry.refusal.empty()) return true;
+        if (entry.type == JournalEntry::Type::Rename) return true;
+        // A change never intended (or, in older journals, never written) did
+        // not reach the file.
+        return m_journal.version >= 3 ? entry.intended : entry.written;
     }
 
     void restoreName(JournalEntry& entry)
     {
+        struct stat present {};
+        const bool renamed = exists(entry.other, &present);
         // A rename the run recorded but never made (a crash in between).
-        if (!exists(entry.other) && exists(entry.path)) return markRestored(entry);
-        if (!exists(entry.other)) return leaveAlone(entry.other, "existiert nicht mehr");
+        if (!renamed && exists(entry.path)) return markRestored(entry);
+        if (!renamed) return leaveAlone(entry.other, "existiert nicht mehr");
+        // A folder keeps its object; a file gets a new one whenever it is
+        // saved (by this program's commit or an editor's), so only a folder
+        // can be told apart from one put there since.
+        if (entry.renamed.isKnown() && S_ISDIR(present.st_mode) && FileIdentity::of(present) != entry.renamed)
+            return leaveAlone(entry.other, "ist nicht mehr der Ordner, den der Lauf umbenannt hat");
         if (exists(entry.path)) return leaveAlone(entry.other, "der frühere Name " + entry.path + " ist inzwischen vergeben");
         if (::renameat2(AT_FDCWD, entry.other.c_str(), AT_FDCWD, entry.path.c_str(), RENAME_NOREPLACE) != 0)
-            return leaveAlone(entry.other, SystemErrorText(errno));
+            return leaveAlone(entry.other, "kann nicht umbenannt werden: " + SystemErrorText(errno));
         SyncFolderOf(entry.path);
         m_report.restored.push_back(entry.other + " -> " + entry.path);
         markRestored(entry);
@@ -67,40 +110,19 @@ private:
     void restoreContents(JournalEntry& entry)
     {
         InputFile current;
-        if (const std::error_code error = current.open(entry.path, InputFile::Mode::Replace))
-            return leaveAlone(entry.path, SystemErrorText(error));
-        std::uint64_t hash = 0;
-        std::uint64_t size = 0;
-        if (const std::error_code error = HashDescriptor(current.descriptor(), hash, size))
-            return leaveAlone(entry.path, SystemErrorText(error));
-        if (size != entry.writtenSize || hash != entry.writtenHash) return leaveAlone(entry.path, "seit dem Lauf geändert");
-        const std::string previous =
-            entry.other.find('/') == std::string::npos ? m_journal.folder + "/" + entry.other : entry.other;
-        InputFile source;
-        if (const std::error_code error = source.open(previous))
-            return leaveAlone(entry.path, "frühere Fassung " + previous + ": " + SystemErrorText(error));
-        const std::uint64_t start = entry.previousOffset;
-        if (entry.previousShared ? source.size() < start + entry.previousSize : source.size() != entry.previousSize)
-            return leaveAlone(entry.path, "frühere Fassung " + previous + " wurde verändert");
-        OutputFile temp;
-        std::error_code error = temp.createUnique(current.realPath(), ".trwtmp8");
-        std::vector<char> block(256 * 1024);
-        for (std::uint64_t done = 0; !error && done < entry.previousSize;) {
-            std::size_t got = 0;
-            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), entry.previousSize - done));
-            error = source.readAt(start + done, block.data(), want, got);
-            if (!error && got == 0) error = ErrnoCode(EIO);
-            if (!error) error = temp.append(block.data(), got);
-            done += got;
+        std::error_code error = current.open(entry.path, InputFile::Mode::Replace, InputFile::Links::Refuse);
+        if (!error) error = current.pin();
+        if (error) return leaveAlone(entry.path, openFailure(error));
+        FileState state = FileState::Other;
+        if (const std::error_code readError = ClassifyFile(current, entry, m_journal.version, state))
+            return leaveAlone(entry.path, "kann nicht gelesen werden: " + SystemErrorText(readError));
+        if (state == FileState::Previous) {
+            ++m_report.alreadyPrevious;
+            return markRestored(entry);
         }
-        const std::error_code closeError = temp.close();
-        if (!error) error = closeError;
-        // Takes the permission bits of the file it replaces, is synced, renamed in place, the folder synced.
-        if (!error) error = InstallTemporaryFile(current, temp.path());
-        if (error) {
-            if (!temp.path().empty()) ::unlink(temp.path().c_str());
-            return leaveAlone(entry.path, SystemErrorText(error));
-        }
+        if (state == FileState::Other) return leaveAlone(entry.path, "wurde seit dem Lauf geändert");
+        std::string reason;
+        if (RestorePrevious(m_journal, entry, current, reason)) return leaveAlone(entry.path, reason);
         m_report.restored.push_back(entry.path);
         markRestored(entry);
     }
@@ -110,44 +132,57 @@ private:
     void markRestored(JournalEntry& entry)
     {
         entry.restored = true;
-        const std::string line = "restored\t" + std::to_string(entry.number) + "\n";
-        const int fd = ::open((m_journal.folder + "/" + kManifestName).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        if (fd < 0) return;
-        (void)WriteAll(fd, line.data(), line.size());
-        ::close(fd);
+        (void)AppendToManifest(m_journal.folder, "restored\t" + std::to_string(entry.number) + "\n");
     }
 
     JournalInfo& m_journal;
     UndoReport& m_report;
+    const std::atomic<bool>* m_stop;
 };
 
 }  // namespace
 
 int UndoReport::exitStatus() const
 {
-    if (!leftAlone.empty() || missing || busy) return 2;
+    if (stopped) return 130;
+    if (!leftAlone.empty() || missing || busy || !lockFailure.empty()) return 2;
     return restored.empty() ? 1 : 0;
 }
 
 std::string UndoReport::summary() const
 {
     if (busy) return text::kUndoWhileRunActive;
+    if (!lockFailure.empty()) return "Rückgängig nicht möglich: das Journal kann nicht gesperrt werden: " + lockFailure;
     if (missing) return "Rückgängig: kein Lauf " + id + " gefunden.";
     if (id.empty()) return "Rückgängig: es gibt keinen Lauf, der rückgängig gemacht werden kann.";
-    return "Rückgängig (Lauf " + id + ") abgeschlossen.  " + std::to_string(restored.size()) + " Einträge wiederhergestellt, " +
-        std::to_string(leftAlone.size()) + " Einträge unverändert gelassen.";
+    std::string text = "Rückgängig (Lauf " + id + (stopped ? ") abgebrochen.  " : ") abgeschlossen.  ") +
+        std::to_string(restored.size()) + " Einträge wiederhergestellt, " + std::to_string(leftAlone.size()) +
+        " Einträge unverändert gelassen.";
+    if (alreadyPrevious > 0)
+        text += "  " + std::to_string(alreadyPrevious) + " Dateien hatten ihren früheren Inhalt schon wieder.";
+    if (stopped) text += "  Ein weiteres Rückgängig setzt fort.";
+    return text;
 }
 
-UndoReport UndoRun(const std::string& root, const std::string& id)
+UndoReport UndoRun(const std::string& root, const std::string& id, const std::atomic<bool>* stop)
 {
     UndoReport report;
+    if (!HasJournals(root)) {
+        report.id = id;
+        report.missing = !id.empty();
+        return report;
+    }
     // Not while a run changes files: its journal is still being written, and
     // it may be changing the very files this would restore.
     JournalLock lock;
-    if (HasJournals(root) && lock.acquire(root, JournalLock::Mode::Undo) == std::errc::resource_unavailable_try_again) {
-        report.busy = true;
+    if (const std::error_code error = lock.acquire(root, JournalLock::Mode::Undo)) {
+        if (error == std::errc::resource_unavailable_try_again)
+            report.busy = true;
+        else
+            report.lockFailure = SystemErrorText(error);
         return report;
     }
+    RecoverInterruptedRuns(root);
     JournalInfo journal;
     if (id.empty()) {
         std::vector<JournalInfo> journals = ListJournals(root);
@@ -159,9 +194,15 @@ UndoReport UndoRun(const std::string& root, const std::string& id)
         return report;
     }
     report.id = journal.id;
-    Restorer restorer(journal, report);
+    JournalFolderLock journalLock;
+    if (const std::error_code error = journalLock.tryAcquire(journal.folder)) {
+        report.busy = true;
+        return report;
+    }
+    Restorer restorer(journal, report, stop);
     restorer.run();
-    if (restorer.allDone()) {
+    if (restorer.allSettled()) {
+        journalLock.release();
         std::error_code error;
         std::filesystem::remove_all(journal.folder, error);
     }

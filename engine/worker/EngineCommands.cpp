@@ -42,6 +42,7 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     if (kind && input.undo.enabled && !run.preview) {
         journal.emplace(JournalRootOf(input.undo), *kind);
         journal->setStopFlag(&state.stopFlag);
+        if (!input.startPath.empty()) journal->AddRoot(input.startPath);
         run.journal = &*journal;
     }
     switch (command) {

@@ -71,6 +71,7 @@ CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOption
             // Ignored, the signal becomes the error EFBIG of the write.
             ::signal(SIGXFSZ, SIG_IGN);
         }
+        if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) ::_exit(126);
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         ::execve(argp[0], argp.data(), envp.data());

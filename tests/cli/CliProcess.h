@@ -36,6 +36,8 @@ struct CliOptions {
     std::string stateHome;
     // XDG_CONFIG_HOME of the child (the stored settings); empty: inherited.
     std::string configHome;
+    // The child's working folder; empty: this process's own.
+    std::string workingFolder;
 };
 CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOptions& options);
 

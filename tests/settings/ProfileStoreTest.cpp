@@ -201,7 +201,7 @@ TEST_F(ProfileStoreTest, AnotherProgramsChangeIsSeenOnTheNextRead)
 
 class FailingRename : public FileOps {
 public:
-    std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
+    std::error_code renameAt(int, const char*, int, const char*) override { return ErrnoCode(EIO); }
 };
 
 TEST_F(ProfileStoreTest, FailedRewriteLeavesTheOldFileAndNoTemporaryFile)

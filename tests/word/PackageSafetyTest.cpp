@@ -28,7 +28,7 @@ constexpr const char* kBody = "<w:p><w:r><w:t>Hello World</w:t></w:r></w:p>";
 
 class FailingRename : public FileOps {
 public:
-    std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
+    std::error_code renameAt(int, const char*, int, const char*) override { return ErrnoCode(EIO); }
 };
 
 void replaceWorld(DocumentFormat& doc) { doc.replace(6, 11, u"Welt"); }

@@ -36,7 +36,7 @@ int saveError(RtfDocument& document)
 
 class RefusingRename : public FileOps {
 public:
-    std::error_code rename(const char*, const char*) override { return ErrnoCode(ENOSPC); }
+    std::error_code renameAt(int, const char*, int, const char*) override { return ErrnoCode(ENOSPC); }
 };
 
 TEST(RtfDocumentSave, KeepsPermissionBitsAndSymbolicLinks)

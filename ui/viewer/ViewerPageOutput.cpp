@@ -1,18 +1,20 @@
 // The viewer's way out: saving the text and printing it.
 #include <QAbstractTextDocumentLayout>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileWrite.h"
+#include "platform/SystemError.h"
 #include "ui/viewer/ViewerEdit.h"
 #include "ui/viewer/ViewerPage.h"
 #include "ui/viewer/ViewerTexts.h"
@@ -60,24 +62,19 @@ bool ViewerPage::saveTo(const QString& path)
         select(encoded.badCharacter, encoded.badCharacter + length);
         return false;
     }
-    // A write-protected file stays as it is, although the rename below could replace it.
+    // A write-protected file stays as it is.
     const QFileInfo target(path);
     if (target.exists() && !target.permissions().testFlag(QFileDevice::WriteOwner)) {
         m_prompts.showError(viewertext::CannotSave().arg(path, QString::fromLocal8Bit(std::strerror(EACCES))));
         return false;
     }
-    // A temporary file beside the target takes its place with one rename, so a
-    // failed write leaves the old file whole; a symbolic link stays a link and
-    // the file keeps its permissions.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_prompts.showError(viewertext::CannotSave().arg(path, file.errorString()));
-        return false;
-    }
-    if (file.write(encoded.bytes) != encoded.bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        m_prompts.showError(viewertext::CannotSave().arg(path, reason));
+    // The commit every writer of the program uses: a failed write leaves the
+    // old file whole; a symbolic link stays a link, and the file keeps its
+    // owner, permissions, attributes and hard links.
+    const std::error_code error = WriteFileContents(QFile::encodeName(path).toStdString(),
+                                                    std::string_view(encoded.bytes.constData(), encoded.bytes.size()));
+    if (error) {
+        m_prompts.showError(viewertext::CannotSave().arg(path, QString::fromLocal8Bit(SystemErrorText(error).c_str())));
         return false;
     }
     m_edit->document()->setModified(false);

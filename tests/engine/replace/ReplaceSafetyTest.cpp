@@ -1,6 +1,7 @@
 // A replace never loses the old contents on a failure it can see, and keeps
 // what the file is: its permission bits, a symbolic link, its hard links.
 #include "engine/Messages.h"
+#include "engine/replace/CommitBatch.h"
 #include "engine/replace/ReplaceBuffer.h"
 #include "engine/replace/ReplaceInFile.h"
 #include "engine/replace/ReplaceWalk.h"
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,10 +48,10 @@ public:
         const int error = std::exchange(allocateError, 0);
         return error ? ErrnoCode(error) : FileOps::allocate(fd, length);
     }
-    std::error_code rename(const char* from, const char* to) override
+    std::error_code renameAt(int fromFolder, const char* from, int toFolder, const char* to) override
     {
         const int error = std::exchange(renameError, 0);
-        return error ? ErrnoCode(error) : FileOps::rename(from, to);
+        return error ? ErrnoCode(error) : FileOps::renameAt(fromFolder, from, toFolder, to);
     }
     std::error_code sync(int fd) override
     {
@@ -223,6 +226,26 @@ TEST(ReplaceSafety, AFailureInABatchOfCommitsCostsOnlyThatFile)
     EXPECT_EQ(fixture.counters().hits.load(), 4);
     EXPECT_EQ(fixture.counters().files.load(), 1);
     EXPECT_TRUE(leftovers(tree).empty());
+}
+
+// A file waiting in a batch for its rename stays locked: another program
+// that honours the lock cannot append a line the rename would then drop.
+TEST(ReplaceSafety, AFileWaitingForItsRenameStaysLocked)
+{
+    TempTree tree;
+    const std::string path = tree.write("a.txt", kOld);
+    ReplaceFixture fixture(safetyJob(0), "needle", "pin");
+    CommitBatch batch(fixture.run());
+    fixture.run().commits = &batch;
+    ReplaceInFile(fixture.run(), path);
+    const int other = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);  // still held by the run
+    EXPECT_EQ(ReadFile(path), kOld);
+    batch.Flush();
+    fixture.run().commits = nullptr;
+    ::close(other);
+    EXPECT_EQ(ReadFile(path), kNew);
 }
 
 // A write to the temporary file that fails ends the steps as a failure,

@@ -193,7 +193,7 @@ TEST(ReplaceSelected, AFileThatCannotBeWrittenKeepsItsHitsUnreplaced)
 {
     class RefusingRename final : public FileOps {
     public:
-        std::error_code rename(const char*, const char*) override { return ErrnoCode(EIO); }
+        std::error_code renameAt(int, const char*, int, const char*) override { return ErrnoCode(EIO); }
     };
     for (const std::uint32_t split : {0u, 8u}) {
         SCOPED_TRACE(split);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -116,6 +117,22 @@ TEST_F(ViewerPageTest, SavingUnchangedIsByteIdenticalAndEditsKeepTheLineEnds)
     typeAtEnd(QStringLiteral("\nneu"));
     ASSERT_TRUE(page->save());
     EXPECT_EQ(test::ReadFile(path.toStdString()), bytes + "\r\nneu");
+}
+
+// A save goes through the program's one commit: a second hard link still
+// names the saved file, and an extended attribute stays.
+TEST_F(ViewerPageTest, SavingKeepsTheFilesOtherNamesAndAttributes)
+{
+    const QString path = file("linked.txt", "old");
+    const std::string second = tree.path("second-name.txt");
+    ASSERT_EQ(::link(path.toLocal8Bit().constData(), second.c_str()), 0);
+    const bool attributes = ::setxattr(path.toLocal8Bit().constData(), "user.origin", "kept", 4, 0) == 0;
+    ASSERT_TRUE(page->openFile(path));
+    typeAtEnd(QStringLiteral(" new"));
+    ASSERT_TRUE(page->save());
+    EXPECT_EQ(test::ReadFile(second), "old new");
+    char value[8] = {};
+    if (attributes) EXPECT_EQ(::getxattr(path.toLocal8Bit().constData(), "user.origin", value, sizeof value), 4);
 }
 
 TEST_F(ViewerPageTest, ACharacterTheFileCannotHoldRefusesTheSave)
