@@ -3,6 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 ARGS ?=
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 
 .PHONY: all deps configure build run run-cli screenshots deb test test-asan test-tsan sanitize bench fuzz format format-check clean
 
@@ -80,11 +81,14 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	bench/run-bench build-bench
 
-# libFuzzer targets of the document readers (clang, separate from the main build),
-# each run FUZZ_SECONDS; crashes land in build-fuzz/artifacts.
+# The libFuzzer targets (fuzz/CMakeLists.txt) built with clang in build-fuzz/,
+# each run FUZZ_SECONDS (FUZZ_TARGETS="A B" runs only those); any finding
+# fails the run and its input lands in build-fuzz/artifacts.
 fuzz:
 	TARNWICK_FUZZ_DEPS=1 scripts/install-deps
-	$(MAKE) -C fuzz run BUILD=$(CURDIR)/build-fuzz FUZZ_SECONDS=$(FUZZ_SECONDS) -j $(JOBS)
+	cmake -S . -B build-fuzz -DTARNWICK_BUILD_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+	cmake --build build-fuzz -j $(JOBS)
+	scripts/run-fuzz build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # The house layout (.clang-format) over every C++ file of the project.
 CLANG_FORMAT ?= clang-format-14
