@@ -18,6 +18,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "crash/ExclusiveFile.h"
 #include "crash/ReportFiles.h"
 #include "crash/SignalNames.h"
 #include "platform/ThreadStart.h"
@@ -42,7 +43,10 @@ constexpr int kReporterWaitMs = 30'000;
 constexpr int kReadyFdInReporter = 3;
 
 struct HandlerState {
+    // "<tempDir>/<base>-" from the installation; the handler completes the
+    // name when it creates the file (empty when it could not).
     char tracePath[kPathCapacity];
+    std::size_t tracePrefixLength = 0;
     char reporterPath[kPathCapacity];
     char programPath[kPathCapacity];
     bool hasReporter = false;
@@ -144,9 +148,12 @@ void WriteLine(int fd, const char* label, const char* value, const char* detail 
 
 void WriteTrace(int signal, const siginfo_t* info)
 {
-    // The name is fixed and the directory may be shared: never follow a link planted there.
-    const int fd = ::open(g_state.tracePath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return;
+    // The directory may be shared: a new file of a name nobody could know before.
+    const int fd = CreateExclusiveFile(g_state.tracePath, kPathCapacity, g_state.tracePrefixLength, kTraceExtension);
+    if (fd < 0) {
+        g_state.tracePath[0] = '\0';  // the reporter is told of no trace
+        return;
+    }
     WriteLine(fd, "Program: ", g_state.programPath);
     WriteLine(fd, "Process: ", g_state.pidText);
     WriteLine(fd, "Signal: ", g_state.signalText, SignalName(signal));
@@ -329,17 +336,17 @@ void GiveThreadASignalStack() { thread_local const ThreadSignalStack stack; }
 
 }  // namespace
 
-std::string CrashHandler::TracePath() { return TracePathFor(TempDirectory(), ProgramBaseName(RunningProgramPath())); }
-
 CrashHandler::CrashHandler(CrashHandlerSetup setup) : m_setup(std::move(setup))
 {
     if (g_installed.exchange(true)) return;
     const std::string programPath = RunningProgramPath();
-    if (!CopyPath(g_state.programPath, programPath) || !CopyPath(g_state.tracePath, TracePath()) ||
+    const std::string tracePrefix = ReportFilePrefix(TempDirectory(), ProgramBaseName(programPath));
+    if (!CopyPath(g_state.programPath, programPath) || !CopyPath(g_state.tracePath, tracePrefix) ||
         !CopyPath(g_state.reporterPath, m_setup.reporterPath)) {
         g_installed = false;
         return;
     }
+    g_state.tracePrefixLength = tracePrefix.size();
     g_state.hasReporter = !m_setup.reporterPath.empty();
     PrepareReporterArguments();
     g_handlingThread = 0;

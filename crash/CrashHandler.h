@@ -1,6 +1,7 @@
 #pragma once
 // The process's fatal-signal handler: on SIGSEGV, SIGBUS, SIGFPE, SIGILL,
-// SIGABRT or SIGSYS it writes the stack trace file, starts the reporter
+// SIGABRT or SIGSYS it writes the stack trace into a new file
+// "<tempDir>/<base>-<16 hex digits>.trace", starts the reporter
 // program (which collects the crash log and talks to the user in a process
 // of its own), waits until the reporter has read what it needs from
 // /proc/<pid>, and then lets the signal end the process as it would have
@@ -38,8 +39,6 @@ public:
 
     bool installed() const { return m_installed; }
     const CrashHandlerSetup& setup() const { return m_setup; }
-    // Where the handler writes the stack trace.
-    static std::string TracePath();
 
 private:
     CrashHandlerSetup m_setup;

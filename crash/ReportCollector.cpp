@@ -1,5 +1,7 @@
 #include "crash/ReportCollector.h"
 
+#include "crash/ExclusiveFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,14 +14,13 @@ namespace {
 bool IsFile(const std::string& path)
 {
     struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Readable by the user alone, and never through a link planted in a shared
-// temporary directory under the log's fixed name.
-bool WriteText(const std::string& path, const std::string& text)
+// A new file of a name nobody could know before, never one found there.
+bool WriteNewFile(const std::string& prefix, const char* extension, const std::string& text, std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = CreateExclusiveFile(prefix, extension, path);
     if (fd < 0) return false;
     std::size_t done = 0;
     while (done < text.size()) {
@@ -28,7 +29,9 @@ bool WriteText(const std::string& path, const std::string& text)
         if (written <= 0) break;
         done += static_cast<std::size_t>(written);
     }
-    return ::close(fd) == 0 && done == text.size();
+    if (::close(fd) == 0 && done == text.size()) return true;
+    ::unlink(path.c_str());
+    return false;
 }
 
 }  // namespace
@@ -39,9 +42,10 @@ CollectedReport CollectReport(const std::string& tracePath, const CrashFacts& fa
     report.baseName = ProgramBaseName(facts.programPath);
     if (report.baseName.empty()) report.baseName = "tarnwick";
     if (IsFile(tracePath)) report.files.push_back({tracePath, kCrashDumpDescription});
-    const std::string logPath = CrashLogPathFor(tempDir, report.baseName);
     // A log that cannot be written is left out of the report.
-    if (WriteText(logPath, BuildCrashLog(facts))) report.files.push_back({logPath, kCrashLogDescription});
+    std::string logPath;
+    if (WriteNewFile(ReportFilePrefix(tempDir, report.baseName), kCrashLogExtension, BuildCrashLog(facts), logPath))
+        report.files.push_back({logPath, kCrashLogDescription});
     report.archive = CreateReportArchive(report.files, tempDir, report.baseName);
     return report;
 }

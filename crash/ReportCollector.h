@@ -17,7 +17,8 @@ struct CollectedReport {
     ReportArchive archive;
 };
 
-// Writes "<tempDir>/<base>.xml" from `facts` and archives the report files.
+// Writes the crash log from `facts` into a new file "<tempDir>/<base>-<hex>.xml"
+// and archives the report files.
 CollectedReport CollectReport(const std::string& tracePath, const CrashFacts& facts, const std::string& tempDir);
 
 }  // namespace tarnwick::crash

@@ -47,14 +47,9 @@ std::string ProgramBaseName(std::string_view programPath)
     return std::string(name);
 }
 
-std::string TracePathFor(std::string_view tempDir, std::string_view baseName)
+std::string ReportFilePrefix(std::string_view tempDir, std::string_view baseName)
 {
-    return std::string(tempDir) + "/" + std::string(baseName) + ".trace";
-}
-
-std::string CrashLogPathFor(std::string_view tempDir, std::string_view baseName)
-{
-    return std::string(tempDir) + "/" + std::string(baseName) + ".xml";
+    return std::string(tempDir) + "/" + std::string(baseName) + "-";
 }
 
 std::string FindReporterProgram(std::string_view programPath)

@@ -1,7 +1,8 @@
 #pragma once
 // What a crash report consists of and where its files lie: the stack trace
 // and the crash log in the temporary directory, named after the crashed
-// program, each listed with the description the report dialog shows.
+// program and made unique (crash/ExclusiveFile.h), each listed with the
+// description the report dialog shows.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,9 +27,11 @@ std::string TempDirectory();
 std::string RunningProgramPath();
 // The file name without directory and without its last extension.
 std::string ProgramBaseName(std::string_view programPath);
-// "<tempDir>/<base>.trace" and "<tempDir>/<base>.xml".
-std::string TracePathFor(std::string_view tempDir, std::string_view baseName);
-std::string CrashLogPathFor(std::string_view tempDir, std::string_view baseName);
+// "<tempDir>/<base>-": the start of each report file's name, which goes on
+// with 16 random hex digits and kTraceExtension or kCrashLogExtension.
+std::string ReportFilePrefix(std::string_view tempDir, std::string_view baseName);
+inline constexpr char kTraceExtension[] = ".trace";
+inline constexpr char kCrashLogExtension[] = ".xml";
 
 // The reporter beside `programPath`, else in ../libexec/tarnwick relative to
 // it when one lies there; the first when neither exists (the start then fails

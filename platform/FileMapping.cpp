@@ -114,9 +114,12 @@ std::error_code FileMapping::map(int fd, std::uint64_t offset, std::size_t lengt
 void FileMapping::unmap()
 {
     if (!m_base) return;
-    ::munmap(m_base, m_mappedLength);
+    // The slot goes first: once the pages are gone their addresses may be
+    // given to another mapping, whose SIGBUS must not be taken for this view.
+    // The end is cleared before the begin frees the slot for another view.
     g_end[m_guard].store(0, std::memory_order_release);
     g_begin[m_guard].store(0, std::memory_order_release);
+    ::munmap(m_base, m_mappedLength);
     m_base = nullptr;
     m_data = nullptr;
     m_size = 0;

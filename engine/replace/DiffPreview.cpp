@@ -1,5 +1,6 @@
 #include "engine/replace/DiffPreview.h"
 
+#include "engine/replace/DiffPath.h"
 #include "engine/replace/LineDiff.h"
 #include "platform/SystemError.h"
 #include "results/ExportFile.h"
@@ -15,37 +16,6 @@ namespace tarnwick {
 namespace {
 
 constexpr std::size_t kContextLines = 3;
-
-// A name as git writes it in a header: in quotes with C escapes when it
-// holds a quote, a backslash or a control character.
-std::string quoted(const std::string& prefix, const std::string& name)
-{
-    const std::string whole = prefix + name;
-    const bool plain = std::none_of(whole.begin(), whole.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return c == '"' || c == '\\' || u < 0x20 || u == 0x7f;
-    });
-    if (plain) return whole;
-    std::string out = "\"";
-    for (const char c : whole) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (u < 0x20 || u == 0x7f) {
-            const char octal[] = {'\\', static_cast<char>('0' + (u >> 6)), static_cast<char>('0' + ((u >> 3) & 7)),
-                                  static_cast<char>('0' + (u & 7)), 0};
-            out += octal;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 bool hasPrefixDirectory(const std::string& path, const std::string& directory)
 {
@@ -88,13 +58,15 @@ std::error_code DiffPreview::Contents(const std::string& path, std::string_view 
 {
     const std::string name = relative(path);
     if (LooksBinary(previous) || LooksBinary(contents)) {
-        m_notes += "# Binärdatei " + name + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
+        m_notes +=
+            "# Binärdatei " + QuoteDiffPath("", name) + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
         return {};
     }
     // The run writes a link's target; git would patch the link itself.
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        m_notes += "# Verknüpfung " + name + ": " + std::to_string(replacements) + " Ersetzungen im Ziel, nicht im Diff\n";
+        m_notes += "# Verknüpfung " + QuoteDiffPath("", name) + ": " + std::to_string(replacements) +
+            " Ersetzungen im Ziel, nicht im Diff\n";
         return {};
     }
     AppendUnifiedHunks(previous, contents, kContextLines, changeOf(name).hunks);
@@ -118,7 +90,8 @@ void DiffPreview::Backup(const std::string& path, const std::string& backupPath)
 void DiffPreview::Document(const std::string& path, std::u16string_view before, std::u16string_view after,
                            std::int64_t replacements)
 {
-    m_notes += "# Dokument " + relative(path) + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
+    m_notes +=
+        "# Dokument " + QuoteDiffPath("", relative(path)) + ": " + std::to_string(replacements) + " Ersetzungen, nicht im Diff\n";
     const std::string old = DocumentAsLines(before, m_codePage), changed = DocumentAsLines(after, m_codePage);
     const std::vector<std::string_view> a = SplitLines(old), b = SplitLines(changed);
     auto note = [&](const char* mark, std::string_view line) {
@@ -183,16 +156,17 @@ std::string DiffPreview::Text() const
     std::string out = m_notes;
     // Copies first: git apply reads their source before it is changed or renamed.
     for (const Change& copy : m_copies) {
-        out += "diff --git " + quoted("a/", copy.from) + " " + quoted("b/", copy.to) + "\n";
-        out += "similarity index 100%\ncopy from " + quoted("", copy.from) + "\ncopy to " + quoted("", copy.to) + "\n";
+        out += "diff --git " + QuoteDiffPath("a/", copy.from) + " " + QuoteDiffPath("b/", copy.to) + "\n";
+        out +=
+            "similarity index 100%\ncopy from " + QuoteDiffPath("", copy.from) + "\ncopy to " + QuoteDiffPath("", copy.to) + "\n";
     }
     for (const Change& change : m_changes) {
         if (change.from == change.to && change.hunks.empty()) continue;
-        out += "diff --git " + quoted("a/", change.from) + " " + quoted("b/", change.to) + "\n";
+        out += "diff --git " + QuoteDiffPath("a/", change.from) + " " + QuoteDiffPath("b/", change.to) + "\n";
         if (change.from != change.to)
-            out += "rename from " + quoted("", change.from) + "\nrename to " + quoted("", change.to) + "\n";
+            out += "rename from " + QuoteDiffPath("", change.from) + "\nrename to " + QuoteDiffPath("", change.to) + "\n";
         if (!change.hunks.empty()) {
-            out += "--- " + quoted("a/", change.from) + "\n+++ " + quoted("b/", change.to) + "\n";
+            out += "--- " + QuoteDiffPath("a/", change.from) + "\n+++ " + QuoteDiffPath("b/", change.to) + "\n";
             out += change.hunks;
         }
     }

@@ -7,6 +7,8 @@
 // link (the run writes the link's target) cannot be patched: they are
 // listed as comment lines ("# ..."), which git apply passes over, with their
 // counts, documents with each changed paragraph's old and new text.
+// Every name, in the notes as well, is written as git quotes it
+// (QuoteDiffPath), so a name can never end its line and pass for a patch.
 //
 // Renames are checked against the tree as the run would have left it so
 // far, so a name taken by an earlier rename fails as it would on disk.

@@ -4,6 +4,7 @@
 #include "tests/support/TempTree.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,65 @@ TEST(CliReplaceDiff, BinaryFilesAndDocumentsAreNotesGitPassesOver)
     const CliOutcome nothing = RunCli({"replace", "--diff", "absent", "x", tree.path("t")});
     EXPECT_EQ(nothing.status, 1) << nothing.err;
     EXPECT_EQ(nothing.out, "");
+}
+
+bool hasGit() { return shell("git --version >/dev/null 2>&1") == 0; }
+
+// A name is a line of the diff only in git's quoting: a binary file whose
+// path spells a header and a hunk for a file the run never touches must
+// stay one comment line, so git apply cannot be made to change that file.
+TEST(CliReplaceDiff, NamesWithLineEndsQuotesAndForeignBytesCannotForgeAPatch)
+{
+    if (!hasGit()) GTEST_SKIP() << "git is not installed";
+    TempTree tree;
+    tree.write("t/victim.txt", "keep\n");
+    const std::string forged = "t/x\ndiff --git a/victim.txt b/victim.txt\n--- a/victim.txt\n+++ b/victim.txt\n"
+                               "@@ -1 +1 @@\n-keep\n+owned\n";
+    tree.write(forged, std::string("\0foo\n", 5));
+    const Strings textNames{
+        "new\nline foo",          "quote\"foo", "back\\foo", "tab\tfoo", std::string("\xFF\xFE foo"), "umlaut \xC3\xA4 foo",
+        "dir\x01\x7F/inner foo\r"};
+    for (const std::string& name : textNames) tree.write("t/" + name, "one foo\ntwo\n");
+    tree.write("t/doc\n+owned foo.rtf", "{\\rtf1\\ansi foo\\par}");
+    tree.write("outside.txt", "foo\n");
+    ASSERT_EQ(::symlink("../outside.txt", tree.path("t/link\n-x").c_str()), 0);
+
+    const Strings options{"-r", "--file-names", "--no-backup", "foo", "bar"};
+    Strings previewArgs{"replace", "--diff"};
+    previewArgs.insert(previewArgs.end(), options.begin(), options.end());
+    previewArgs.push_back(tree.path("t"));
+    const CliOutcome preview = RunCli(previewArgs);
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    // Each note is one line.
+    for (const char* note : {"# Bin\xC3\xA4rdatei ", "# Verkn\xC3\xBCpfung ", "# Dokument "}) {
+        const std::size_t at = preview.out.find(note);
+        ASSERT_NE(at, std::string::npos) << note << "\n" << preview.out;
+        EXPECT_NE(preview.out.find(" Ersetzungen", at), std::string::npos);
+        EXPECT_LT(preview.out.find(" Ersetzungen", at), preview.out.find('\n', at)) << preview.out;
+    }
+
+    ASSERT_EQ(shell("cp -a '" + tree.path("t") + "' '" + tree.path("applied") + "'"), 0);
+    ASSERT_EQ(shell("cp -a '" + tree.path("t") + "' '" + tree.path("real") + "'"), 0);
+    ASSERT_EQ(gitApply(tree.path("applied"), preview.out), 0) << preview.out;
+    EXPECT_EQ(tree.read("applied/victim.txt"), "keep\n") << preview.out;
+
+    Strings realArgs{"replace"};
+    realArgs.insert(realArgs.end(), options.begin(), options.end());
+    realArgs.push_back(tree.path("real"));
+    const CliOutcome real = RunCli(realArgs);
+    EXPECT_EQ(real.status, 0) << real.err;
+    // What git cannot patch (the binary file, the document, the link's target)
+    // is only noted; everything else must match the real run byte for byte.
+    auto patchable = [](std::map<std::string, std::string> files) {
+        std::erase_if(files, [](const auto& entry) {
+            return entry.first.rfind("x\n", 0) == 0 || entry.first.find(".rtf") != std::string::npos;
+        });
+        return files;
+    };
+    const auto applied = patchable(snapshot(tree.path("applied"), false));
+    EXPECT_EQ(applied, patchable(snapshot(tree.path("real"), false))) << preview.out;
+    EXPECT_EQ(applied.count("new\nline bar"), 1u);
+    EXPECT_EQ(applied.count("dir\x01\x7F/inner bar\r"), 1u);
 }
 
 }  // namespace

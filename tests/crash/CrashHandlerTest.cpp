@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <stdexcept>
@@ -89,7 +90,19 @@ protected:
         return status;
     }
 
-    std::string tracePath() const { return TracePathFor(tree.root(), ProgramBaseName(RunningProgramPath())); }
+    // The one trace file the handler made: "<base>-<16 hex digits>.trace" in
+    // the temporary directory; empty when there is none or more than one.
+    std::string tracePath() const
+    {
+        const std::string prefix = ProgramBaseName(RunningProgramPath()) + "-";
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(tree.root())) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with(prefix) && name.ends_with(".trace") && name.size() == prefix.size() + 16 + 6)
+                found.push_back(entry.path().string());
+        }
+        return found.size() == 1 ? found[0] : std::string();
+    }
 
     test::TempTree tree;
     std::string reporter;
@@ -191,6 +204,29 @@ TEST_F(CrashHandlerTest, StackOverflowOnAWorkerThreadIsReportedToo)
     EXPECT_EQ(WTERMSIG(status), SIGSEGV);
     EXPECT_NE(test::ReadFile(tracePath()).find("Signal: 11 (SIGSEGV)\n"), std::string::npos);
     EXPECT_NE(tree.read("reporter-args").find("--pid"), std::string::npos);
+}
+
+// The temporary directory is shared: a file planted under the name the
+// trace once had (here a hard link to a file of the user's) is never written
+// through, and the reporter is given the trace's new name.
+TEST_F(CrashHandlerTest, AFilePlantedUnderTheTracesFormerNameIsNotWrittenThrough)
+{
+    const std::string victim = tree.write("victim.txt", "keep me");
+    const std::string former = tree.path(ProgramBaseName(RunningProgramPath()) + ".trace");
+    ASSERT_EQ(::link(victim.c_str(), former.c_str()), 0);
+    const int status = crashInChild(reporter, [] { std::abort(); });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(tree.read("victim.txt"), "keep me");
+
+    const std::string trace = tracePath();
+    ASSERT_FALSE(trace.empty());
+    EXPECT_NE(test::ReadFile(trace).find("Signal: 6 (SIGABRT)\n"), std::string::npos);
+    struct stat info {};
+    ASSERT_EQ(::lstat(trace.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(info.st_nlink, 1u);
+    const std::string args = tree.read("reporter-args");
+    EXPECT_NE(args.find("--trace\n" + trace + "\n"), std::string::npos) << args;
 }
 
 void KeepSignal(int) {}

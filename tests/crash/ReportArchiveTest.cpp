@@ -58,20 +58,30 @@ TEST(ReportCollector, WritesTheLogBesideTheTraceAndArchivesBothInOrder)
     ASSERT_EQ(report.files.size(), 2u);
     EXPECT_EQ(report.files[0].path, trace);
     EXPECT_EQ(report.files[0].description, "Crash Dump");
-    EXPECT_EQ(report.files[1].path, tree.path("tarnwick.xml"));
+    const std::string log = report.files[1].path;
+    const std::string logName = std::filesystem::path(log).filename().string();
+    EXPECT_EQ(log, tree.path(logName));
+    EXPECT_TRUE(logName.starts_with("tarnwick-") && logName.ends_with(".xml") && logName.size() == 29) << logName;
     EXPECT_EQ(report.files[1].description, "Crash Log");
-    EXPECT_EQ(tree.read("tarnwick.xml"), BuildCrashLog(facts));
+    EXPECT_EQ(test::ReadFile(log), BuildCrashLog(facts));
     ASSERT_FALSE(report.archive.path.empty()) << report.archive.error;
-    EXPECT_EQ(word::ZipPackage(report.archive.path).read("tarnwick.xml"), BuildCrashLog(facts));
+    EXPECT_EQ(word::ZipPackage(report.archive.path).read(logName), BuildCrashLog(facts));
 
-    // A link planted under the log's name is not followed.
+    // Nothing planted under the log's former name is written through: neither
+    // a link nor a hard link to a file of the user's.
     const std::string victim = tree.write("victim.txt", "keep me");
-    const std::string linked = tree.mkdir("linked");
-    std::filesystem::create_symlink(victim, linked + "/tarnwick.xml");
-    const CollectedReport refused = CollectReport(trace, facts, linked);
-    EXPECT_EQ(test::ReadFile(victim), "keep me");
-    ASSERT_EQ(refused.files.size(), 1u);
-    EXPECT_EQ(refused.files[0].description, "Crash Dump");
+    for (const bool hard : {false, true}) {
+        const std::string planted = tree.mkdir(hard ? "hard" : "linked");
+        if (hard)
+            std::filesystem::create_hard_link(victim, planted + "/tarnwick.xml");
+        else
+            std::filesystem::create_symlink(victim, planted + "/tarnwick.xml");
+        const CollectedReport beside = CollectReport(trace, facts, planted);
+        EXPECT_EQ(test::ReadFile(victim), "keep me");
+        ASSERT_EQ(beside.files.size(), 2u);
+        EXPECT_NE(beside.files[1].path, planted + "/tarnwick.xml");
+        EXPECT_EQ(test::ReadFile(beside.files[1].path), BuildCrashLog(facts));
+    }
 
     // Without a trace (the handler could not write it) the log alone is reported.
     const CollectedReport logOnly = CollectReport(tree.path("none.trace"), facts, tree.root());

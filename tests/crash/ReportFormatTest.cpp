@@ -102,8 +102,7 @@ TEST(ReportFiles, EmailSizesAndNames)
     EXPECT_EQ(ProgramBaseName("/usr/bin/tarnwick"), "tarnwick");
     EXPECT_EQ(ProgramBaseName("/opt/t/tarnwick.bin"), "tarnwick");
     EXPECT_EQ(ProgramBaseName("/home/a/.hidden"), ".hidden");
-    EXPECT_EQ(TracePathFor("/tmp/x", "tarnwick"), "/tmp/x/tarnwick.trace");
-    EXPECT_EQ(CrashLogPathFor("/tmp/x", "tarnwick"), "/tmp/x/tarnwick.xml");
+    EXPECT_EQ(ReportFilePrefix("/tmp/x", "tarnwick"), "/tmp/x/tarnwick-");
 }
 
 TEST(ReporterArguments, ParsedOrRefusedWhole)

@@ -195,7 +195,9 @@ TEST_F(ResultsExport, TemplateWithoutAListSectionGetsOnlyTheGlobals)
     }
 }
 
-TEST_F(ResultsExport, TemplateReplacementsAreNotProtectedFromLaterOnes)
+// A searched file's context, a path or a search text may hold placeholder
+// text; it is exported as it is, never filled in turn.
+TEST_F(ResultsExport, TemplateValuesAreNeverFilledAgain)
 {
     m_run.searchPath = "/p/!SUCHEN!";
     m_run.replacementText = "y";
@@ -204,7 +206,19 @@ TEST_F(ResultsExport, TemplateReplacementsAreNotProtectedFromLaterOnes)
     m_list.AddNoteItem("/d/!KONTEXT!", ItemKind::File, 1);
     m_list.AddHitItem(9, 1, "ctx !POS!", 0, ItemKind::None, -1);
     EXPECT_EQ(FillTemplate("!SUCHPFAD! !ERSETZEN!|!LISTE_START!!DATEINAME!=!KONTEXT!!LISTE_STOP!", m_run, m_list, kEverything),
-              "/p/x y|/d/ctx 9=ctx 9");
+              "/p/!SUCHEN! y|/d/!KONTEXT!=ctx !POS!");
+
+    // With a hit section, and values that spell the section marks.
+    m_run.searchText = "!LISTE_START!";
+    m_list.ClearResults();
+    m_list.AddNoteItem("/d/!ANZ_IN_DAT!!DAT_STOP!", ItemKind::File, 2);
+    const ItemHandle hit = m_list.AddHitItem(3, 1, "a !POS! b !FEHLER!", 0, ItemKind::None, -1);
+    m_list.SetItemColumnText(hit, "!DATEINAME!", ResultColumn::Remark);
+    m_list.AddHitItem(8, 1, "!LISTE_STOP!", 0, ItemKind::None, -1);
+    EXPECT_EQ(FillTemplate("!SUCHEN!:!LISTE_START![!DATEINAME! !ANZ_IN_DAT!:!DAT_START!<!POS! !KONTEXT! !FEHLER!>!DAT_STOP!]"
+                           "!LISTE_STOP!.",
+                           m_run, m_list, kEverything),
+              "!LISTE_START!:[/d/!ANZ_IN_DAT!!DAT_STOP! 2:<3 a !POS! b !FEHLER! !DATEINAME!><8 !LISTE_STOP! >].");
 }
 
 TEST_F(ResultsExport, OnlyInfoItemsGiveEmptyLists)

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <tuple>
 
 namespace tarnwick::word {
 namespace {
@@ -139,6 +140,44 @@ TEST_F(PackageSafety, DamagedEncryptedAndHostileFilesAreRefused)
 
     test::WriteZip(m_tree.path("x.odt"), test::OdtEntries(test::ContentXml("<text:p><text:s text:c=\"2000000000\"/></text:p>")));
     EXPECT_EQ(test::ErrorNumberOf([&] { OpenOdtFormat(m_tree.path("x.odt")); }), kErrorDamaged);
+}
+
+// The uncompressed size of entry `name`, as its local header and the central
+// directory state it, set to `size`: the archive then lies about it.
+void setStatedSize(std::string& zip, const std::string& name, std::uint32_t size)
+{
+    const auto put = [&](std::size_t at) {
+        for (int i = 0; i < 4; ++i) zip[at + i] = static_cast<char>(size >> (8 * i));
+    };
+    for (const auto& [signature, sizeAt, nameAt] :
+         {std::tuple{std::string("PK\x03\x04", 4), 22, 30}, std::tuple{std::string("PK\x01\x02", 4), 24, 46}}) {
+        for (std::size_t at = zip.find(signature); at != std::string::npos; at = zip.find(signature, at + 1))
+            if (zip.compare(at + nameAt, name.size(), name) == 0) put(at + sizeAt);
+    }
+}
+
+// A small file whose main part inflates to far more than it holds (here
+// 20 MB from some 20 KB) is refused before it is inflated, and also when it
+// states a harmless size but gives more bytes than it may.
+TEST_F(PackageSafety, APartThatInflatesFarBeyondItsPackedSizeIsRefused)
+{
+    std::string body;
+    body.reserve(21 << 20);
+    while (body.size() < (20u << 20)) body += "<w:p/>";
+    const std::string path = m_tree.path("bomb.docx");
+    test::WriteZip(path, test::DocxEntries(test::DocumentXml(body)));
+    std::string zip = tarnwick::test::ReadFile(path);
+    ASSERT_LT(zip.size(), 200u * 1024);
+    EXPECT_EQ(test::ErrorNumberOf([&] { OpenDocxFormat(path); }), kErrorExpandsTooFar);
+
+    const std::string part = "word/document.xml";
+    std::uint32_t packed = 0;
+    for (const auto& [name, data] : test::RawEntries(path))
+        if (name == part) packed = static_cast<std::uint32_t>(data.size());
+    ASSERT_GT(packed, 0u);
+    setStatedSize(zip, part, packed * 5);
+    m_tree.write("bomb.docx", zip);
+    EXPECT_EQ(test::ErrorNumberOf([&] { OpenDocxFormat(path); }), kErrorExpandsTooFar);
 }
 
 }  // namespace

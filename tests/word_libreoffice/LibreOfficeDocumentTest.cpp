@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <regex>
+#include <thread>
 
 #include "engine/documents/WordDocumentEngine.h"
 #include "engine/walk/SearchWalk.h"
@@ -10,6 +16,7 @@
 #include "tests/support/TempTree.h"
 #include "word/format/FileSniffer.h"
 #include "word/libreoffice/DocumentApplication.h"
+#include "word/libreoffice/OfficePipes.h"
 
 namespace tarnwick {
 namespace {
@@ -147,6 +154,83 @@ TEST(LibreOfficeDocuments, TextOfATrackedDeletionIsFoundButRefusedAndTheRestRepl
     EXPECT_EQ(errors[0].second, "Laufzeitfehler '5010':Der Text ist eine nachverfolgte Löschung und wird nicht ersetzt.");
     EXPECT_EQ(storyText(doc),
               u"Mahnung zur Gutschrift Nr. 7\rdie neue Gutschrift alte Rechnung ersetzt die Gutschrift vom 3. März.\r");
+}
+
+// The pipe of the server this process started: its name, and the process
+// group to kill it with (found in /proc, as any other program could find it).
+struct ServerPipe {
+    std::string name;
+    std::string installation;  // the URL of its profile
+    pid_t group = -1;
+};
+
+ServerPipe serverPipe()
+{
+    constexpr std::string_view kAccept = "--accept=pipe,name=", kProfile = "-env:UserInstallation=";
+    ServerPipe found;
+    DIR* proc = ::opendir("/proc");
+    while (const dirent* entry = proc ? ::readdir(proc) : nullptr) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0 || ::getpgid(pid) != pid) continue;
+        const std::string status = test::ReadFile("/proc/" + std::string(entry->d_name) + "/status");
+        if (status.find("\nPPid:\t" + std::to_string(::getpid()) + "\n") == std::string::npos) continue;
+        const std::string cmdline = test::ReadFile("/proc/" + std::string(entry->d_name) + "/cmdline");
+        const std::size_t at = cmdline.find(kAccept);
+        if (at == std::string::npos) continue;
+        const std::size_t start = at + kAccept.size(), profile = cmdline.find(kProfile) + kProfile.size();
+        found = {cmdline.substr(start, cmdline.find(';', start) - start),
+                 cmdline.substr(profile, cmdline.find('\0', profile) - profile), pid};
+    }
+    if (proc) ::closedir(proc);
+    return found;
+}
+
+bool isSocket(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+// Names LibreOffice 7 gave the second pipe of a server started with these profiles.
+TEST(LibreOfficePipes, TheSecondPipeIsNamedAsLibreOfficeNamesIt)
+{
+    EXPECT_EQ(word::SingleInstancePipeName("file:///tmp/lo-probe-8hp6SX"), "SingleOfficeIPC_96f182da81e792d51d6878b7b336e090");
+    EXPECT_EQ(word::SingleInstancePipeName("file:///tmp/harden-lo-0"), "SingleOfficeIPC_81711f1bc5f34b1c2f5a5cae8dc2432");
+}
+
+// A server killed from outside (as a crash ends it) leaves the sockets of its
+// pipes; they go when the server is replaced, and the new one listens on a
+// new name nobody could have guessed and taken first.
+TEST(LibreOfficeDocuments, PipeNamesAreRandomAndAKilledServerLeavesNoSocket)
+{
+    const std::regex kRandomName("tarnwick-[0-9a-f]{32}");
+    const TempTree tree;
+    const std::string doc = tree.write("letter.doc", fixture("letter.doc"));
+    storyText(doc);  // the shared server runs
+    const ServerPipe first = serverPipe();
+    ASSERT_GT(first.group, 0);
+    EXPECT_TRUE(std::regex_match(first.name, kRandomName)) << first.name;
+    const std::string sockets[] = {word::PipeSocketPath(first.name),
+                                   word::PipeSocketPath(word::SingleInstancePipeName(first.installation))};
+    for (const std::string& socket : sockets) ASSERT_TRUE(isSocket(socket)) << socket;
+
+    ASSERT_EQ(::killpg(first.group, SIGKILL), 0);
+    // Dead once it is a zombie: the server reaps it when next asked.
+    const std::string stat = "/proc/" + std::to_string(first.group) + "/stat";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (test::ReadFile(stat).find(") Z ") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+    // The document being read when the server was lost fails; the server is forgotten.
+    try {
+        storyText(doc);
+    } catch (const word::ServerError&) {
+    }
+    for (const std::string& socket : sockets) EXPECT_FALSE(isSocket(socket)) << socket;
+    EXPECT_NE(storyText(doc).find(u"Rechnung"), std::u16string::npos);  // on a new server
+    const ServerPipe second = serverPipe();
+    EXPECT_TRUE(std::regex_match(second.name, kRandomName)) << second.name;
+    EXPECT_NE(second.name, first.name);
 }
 
 // Last: it ends the shared server.

@@ -31,6 +31,8 @@ void UpdateCheck::start(const QString& url)
     m_message = qs(text::help::kUpdateFetching);
     QNetworkRequest request{QUrl(url)};
     m_reply = m_network->get(request);
+    // What Qt holds unread is bounded too; onReadyRead drains it.
+    m_reply->setReadBufferSize(kMaxAnswerBytes + 1);
     connect(m_reply, &QNetworkReply::readyRead, this, &UpdateCheck::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &UpdateCheck::onReplyFinished);
     m_timer.start();
@@ -63,7 +65,8 @@ void UpdateCheck::onReadyRead()
 {
     // Once data flows, a slow line may take its time.
     m_timer.stop();
-    m_received += m_reply->readAll();
+    m_received += m_reply->read(kMaxAnswerBytes + 1 - m_received.size());
+    if (refuseOversized()) return;
     if (m_state == State::Fetching) {
         m_state = State::Receiving;
         emit dataArriving();
@@ -83,8 +86,18 @@ void UpdateCheck::onReplyFinished()
         finish(State::NoConnection, qs(text::help::kUpdateNoConnection));
         return;
     }
-    m_received += reply->readAll();
+    m_received += reply->read(kMaxAnswerBytes + 1 - m_received.size());
+    if (refuseOversized()) return;
     takeAnswer(m_received, reply->url().scheme() == QStringLiteral("https"));
+}
+
+bool UpdateCheck::refuseOversized()
+{
+    if (m_received.size() <= kMaxAnswerBytes) return false;
+    close();
+    m_received.clear();
+    finish(State::Unreadable, qs(text::help::kUpdateUnreadable));
+    return true;
 }
 
 void UpdateCheck::onTimeout()

@@ -4,6 +4,10 @@
 // arrive within its interval (30 s), and the reading of the answer. Reports
 // through signals on the user interface thread; no widgets.
 //
+// An answer is a few hundred bytes: one of more than kMaxAnswerBytes is no
+// answer of the update server, and the transfer ends as soon as that many
+// have arrived (Unreadable), so a server cannot fill this program's memory.
+//
 // The server's certificate is checked against the system's certificates; a
 // certificate that does not pass is a failed connection. An answer that
 // came over a plain "http://" connection is shown but never offers the
@@ -33,6 +37,7 @@ public:
     };
 
     static constexpr int kDefaultTimeoutMs = 30'000;
+    static constexpr qint64 kMaxAnswerBytes = 64 * 1024;
 
     explicit UpdateCheck(QObject* parent = nullptr);
     ~UpdateCheck() override;
@@ -66,6 +71,8 @@ private:
     void onReadyRead();
     void onReplyFinished();
     void onTimeout();
+    // Ends the transfer when more has arrived than an answer can be; true then.
+    bool refuseOversized();
     void finish(State state, const QString& message);
 
     QNetworkAccessManager* m_network = nullptr;

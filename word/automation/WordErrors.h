@@ -17,6 +17,7 @@ enum ServerErrorNumber : int {
     kErrorSaveFailed = 5005,  // writing the file back failed (system text appended)
     kErrorChangedOnDisk = 5006,  // another program changed the file since it was opened
     kErrorTooLarge = 5007,  // a part or the file is larger than the component reads
+    kErrorExpandsTooFar = 5008,  // a part would inflate far beyond its packed size, or all parts beyond the limit
     kErrorRefusedSpan = 5010,  // a replace touches text that must not be edited here
     kErrorRefusedText = 5011,  // the replacement holds a character that cannot be written
     kErrorEditFailed = 5012,  // an edit did not come out as intended: the document takes no more edits and is not saved

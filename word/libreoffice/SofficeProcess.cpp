@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/SystemError.h"
+#include "word/libreoffice/OfficePipes.h"
 
 extern char** environ;
 
@@ -50,14 +52,18 @@ std::string FindSoffice()
 bool SofficeProcess::start(const std::string& soffice, std::string& error)
 {
     kill();
+    std::string pipe;
+    if (const std::error_code failed = NewPipeName("tarnwick-", pipe)) {
+        error = SystemErrorText(failed);
+        return false;
+    }
     std::string profile = temporaryFolder() + "/tarnwick-office-XXXXXX";
     if (!::mkdtemp(profile.data())) {
         error = SystemErrorText(errno);
         return false;
     }
     m_profile = profile;
-    static std::atomic<int> counter{0};
-    m_pipe = "tarnwick-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    m_pipe = pipe;
 
     std::vector<std::string> arguments = {
         soffice,
@@ -132,12 +138,26 @@ void SofficeProcess::kill()
         int status = 0;
         ::waitpid(pid, &status, 0);
     }
+    removePipeSockets();
     removeProfile();
 }
 
 void SofficeProcess::interrupt()
 {
     if (const pid_t pid = m_pid.load(); pid > 0) ::killpg(pid, SIGKILL);
+}
+
+void SofficeProcess::removePipeSockets()
+{
+    // Only sockets of ours: never anything else found under these names.
+    auto removeSocket = [](const std::string& name) {
+        const std::string path = PipeSocketPath(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid()) ::unlink(path.c_str());
+    };
+    if (!m_pipe.empty()) removeSocket(m_pipe);
+    if (!m_profile.empty()) removeSocket(SingleInstancePipeName(fileUrl(m_profile)));
+    m_pipe.clear();
 }
 
 void SofficeProcess::removeProfile()

@@ -1,8 +1,8 @@
 #pragma once
 // The headless LibreOffice process the server component talks to: found,
 // started with a private profile in a temporary folder (so the user's own
-// LibreOffice and its settings are never touched) and a pipe of its own
-// name, and ended with everything it started. Not thread-safe.
+// LibreOffice and its settings are never touched) and a pipe of a random
+// name (OfficePipes.h), and ended with everything it started. Not thread-safe.
 #include <sys/types.h>
 
 #include <atomic>
@@ -43,7 +43,8 @@ public:
     // Waits up to `limit` for the process to end by itself; true when it did.
     bool waitForExit(std::chrono::milliseconds limit);
     // Kills the process group (soffice starts helper processes), waits for
-    // it and removes the profile.
+    // it and removes the profile and the sockets of its pipes, which a
+    // killed server leaves behind.
     void kill();
     // Only sends the kill signal: for a watchdog thread while another thread
     // is blocked in a call to the server (that call then fails).
@@ -51,6 +52,7 @@ public:
 
 private:
     void removeProfile();
+    void removePipeSockets();
 
     std::atomic<pid_t> m_pid{-1};
     std::string m_pipe;

@@ -27,6 +27,7 @@
 #include "word/format/FileSniffer.h"
 #include "word/libreoffice/LibreOfficeServer.h"
 #include "word/libreoffice/LibreOfficeStory.h"
+#include "word/libreoffice/OfficePipes.h"
 #include "word/libreoffice/StorySpanMatch.h"
 
 extern char** environ;
@@ -71,8 +72,9 @@ uno::Reference<frame::XDesktop2> connect(const WriterLaunch& launch)
     // A LibreOffice that ends while the bridge writes to it must fail that
     // call, not end this program.
     std::signal(SIGPIPE, SIG_IGN);
-    static std::atomic<int> counter{0};
-    const std::string pipe = "tarnwick-writer-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    std::string pipe;
+    if (const std::error_code error = NewPipeName("tarnwick-writer-", pipe); error)
+        throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + SystemErrorText(error));
     const std::shared_ptr<std::atomic<int>> ended = spawnOffice(launch, pipe);
     const auto deadline = std::chrono::steady_clock::now() + launch.limit;
     try {

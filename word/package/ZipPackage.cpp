@@ -1,9 +1,12 @@
 #include "word/package/ZipPackage.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "platform/Exceptions.h"
+#include "platform/ExpansionLimits.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"
@@ -21,6 +24,19 @@ std::string zipErrorText(zip_error_t* error) { return zip_error_strerror(error);
 [[noreturn]] void refuseDamaged(const std::string& detail)
 {
     Refuse(kErrorDamaged, "Die Datei ist kein lesbares Dokumentpaket (" + detail + ").");
+}
+
+[[noreturn]] void refuseExpansion(const std::string& name)
+{
+    Refuse(kErrorExpandsTooFar,
+           "Der Dokumentteil " + name + " würde entpackt mehr als das " + std::to_string(kMaxExpansionRatio) +
+               "-Fache seiner gepackten Größe belegen.");
+}
+
+[[noreturn]] void refuseTotal()
+{
+    Refuse(kErrorExpandsTooFar,
+           "Die Teile des Dokuments würden entpackt mehr als " + std::to_string(kMaxExpandedTotal >> 20) + " MB belegen.");
 }
 
 // An archive opened over bytes in memory; discarded unless closed.
@@ -105,25 +121,37 @@ std::optional<std::string> ZipPackage::read(const std::string& name) const
     if (zip_stat_index(archive.zip(), static_cast<zip_uint64_t>(index), 0, &stat) != 0) refuseDamaged(name);
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
         Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt.");
-    if (!(stat.valid & ZIP_STAT_SIZE)) refuseDamaged(name);
+    if (!(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE)) refuseDamaged(name);
     if (stat.size > kMaxPartSize) Refuse(kErrorTooLarge, "Der Dokumentteil " + name + " ist zu groß.");
+    // The sizes the archive states are checked before anything is inflated ...
+    if (ExceedsExpansionRatio(stat.size, stat.comp_size)) refuseExpansion(name);
+    if (stat.size > kMaxExpandedTotal - m_inflated) refuseTotal();
 
     zip_file_t* entry = zip_fopen_index(archive.zip(), static_cast<zip_uint64_t>(index), 0);
     if (!entry) refuseDamaged(name + ": " + zipErrorText(zip_get_error(archive.zip())));
-    std::string contents(stat.size, '\0');
-    zip_uint64_t done = 0;
-    bool ok = true;
-    while (ok && done < stat.size) {
-        const zip_int64_t got = zip_fread(entry, contents.data() + done, stat.size - done);
-        ok = got > 0;
-        if (ok) done += static_cast<zip_uint64_t>(got);
-    }
-    // Reading on to the end makes libzip check the entry's CRC.
-    char probe = 0;
-    if (ok) ok = zip_fread(entry, &probe, 1) == 0;
-    const std::string text = ok ? std::string() : zipErrorText(zip_file_get_error(entry));
+    // ... and the bytes it really gives against the same limits, since the
+    // stated size is only the archive's word: reading stops one chunk past
+    // the most that may come.
+    const std::uint64_t budget = kMaxExpandedTotal - m_inflated;
+    const std::uint64_t limit = std::min({kMaxPartSize, MaxExpandedSize(stat.comp_size), budget});
+    std::string contents;
+    contents.reserve(stat.size);
+    constexpr std::size_t kChunk = 256 * 1024;
+    const auto chunk = std::make_unique<char[]>(kChunk);
+    zip_int64_t got = 0;
+    while (contents.size() <= limit && (got = zip_fread(entry, chunk.get(), kChunk)) > 0)
+        contents.append(chunk.get(), static_cast<std::size_t>(got));
+    // Reading to the end makes libzip check the entry's CRC.
+    const std::string text = got < 0 ? zipErrorText(zip_file_get_error(entry)) : std::string();
     zip_fclose(entry);
-    if (!ok) refuseDamaged(name + ": " + text);
+    m_inflated += contents.size();
+    if (contents.size() > limit) {
+        if (contents.size() > budget) refuseTotal();
+        if (contents.size() > kMaxPartSize) Refuse(kErrorTooLarge, "Der Dokumentteil " + name + " ist zu groß.");
+        refuseExpansion(name);
+    }
+    if (got < 0) refuseDamaged(name + ": " + text);
+    if (contents.size() != stat.size) refuseDamaged(name);
     return contents;
 }
 

@@ -26,7 +26,10 @@ public:
 
     // The contents of entry `name` (compared without case, as package part
     // names are); nothing when there is no such entry. Throws ServerError
-    // for an encrypted, oversized or damaged entry.
+    // for an encrypted, oversized or damaged entry, and kErrorExpandsTooFar
+    // for one that would inflate beyond the limits of platform/ExpansionLimits.h
+    // (its own, or with every entry read before it, all the package's reads
+    // together).
     std::optional<std::string> read(const std::string& name) const;
 
     // Writes the package back with entry `name` replaced by `contents`,
@@ -40,6 +43,7 @@ public:
 private:
     std::string m_path;
     std::string m_bytes;
+    mutable std::uint64_t m_inflated = 0;  // bytes every read() so far has inflated
 };
 
 }  // namespace tarnwick::word

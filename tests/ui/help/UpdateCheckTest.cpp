@@ -142,6 +142,29 @@ TEST_F(UpdateCheckTest, TheTimerStopsOnceDataBeginsToArrive)
     EXPECT_FALSE(check.updateAvailable());
 }
 
+// An answer is a few hundred bytes; a server that sends more (here a valid
+// answer padded beyond 64 KB, and one that never stops) is no update server:
+// the transfer ends once more than 64 KB have arrived.
+TEST_F(UpdateCheckTest, AnAnswerOfMoreThan64KbIsUnreadableAndNotReadToItsEnd)
+{
+    const QByteArray answer = "<text>Neu</text><akt>0</akt><ort>https://dl/t.tgz</ort>";
+    {
+        CannedServer padded(HttpResponse(answer + QByteArray(UpdateCheck::kMaxAnswerBytes, ' ')));
+        UpdateCheck check;
+        run(check, padded);
+        EXPECT_EQ(check.state(), UpdateCheck::State::Unreadable);
+        EXPECT_EQ(check.message(), QString::fromUtf8(text::help::kUpdateUnreadable));
+        EXPECT_FALSE(check.updateAvailable());
+    }
+    // No length and no end: without the limit it would be read for ever.
+    CannedServer endless("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n" + answer +
+                         QByteArray(2 * UpdateCheck::kMaxAnswerBytes, ' '));
+    UpdateCheck check;
+    run(check, endless);
+    EXPECT_EQ(check.state(), UpdateCheck::State::Unreadable);
+    EXPECT_FALSE(check.updateAvailable());
+}
+
 TEST_F(UpdateCheckTest, DialogOffersAktualisierenAndTheBackupOnlyForANewerVersion)
 {
     CannedServer server(HttpResponse("<text>Neu: 2.1</text><akt>0</akt><ort>https://dl/t.tgz</ort>"));
