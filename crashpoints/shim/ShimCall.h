@@ -54,7 +54,7 @@ public:
     template <typename Function>
     auto run(Function&& function)
     {
-        if (!m_counts) return function();
+        if (!counts()) return function();
         begin();
         const auto result = function();
         end(static_cast<long long>(result));
