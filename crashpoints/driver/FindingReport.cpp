@@ -18,13 +18,12 @@ void FindingReport::add(const PointId& point, Stage stage, const Finding& findin
 {
     const std::string where = std::string(StageName(stage)) + ": ";
     if (!finding.violation) {
-        ++m_notes;
         m_out << "note      " << pointText(point) << ": " << where << finding.detail << "\n";
         return;
     }
     ++m_violations;
     m_out << "VIOLATION " << pointText(point) << ": " << where << finding.detail << "\n";
-    Kind& kind = m_kinds[where + finding.kind];
+    Kind& kind = m_kinds[{static_cast<int>(stage) + 1, where + finding.kind}];
     if (kind.count++ == 0) kind.example = point.scenario + " K=" + std::to_string(point.k) + " " + MomentName(point.moment);
     m_out.flush();
 }
@@ -33,7 +32,7 @@ void FindingReport::scenarioProblem(const std::string& scenario, const std::stri
 {
     ++m_violations;
     m_out << "VIOLATION " << scenario << " (run without a crash): " << problem << "\n";
-    Kind& kind = m_kinds["run without a crash: scenario does not hold"];
+    Kind& kind = m_kinds[{0, "run without a crash: scenario does not hold"}];
     if (kind.count++ == 0) kind.example = scenario;
     m_out.flush();
 }
@@ -63,9 +62,9 @@ void FindingReport::printSummary() const
     m_out << "\n";
     if (m_kinds.empty()) return;
     m_out << "\nviolations by kind:\n";
-    for (const auto& [name, kind] : m_kinds) {
-        std::snprintf(line, sizeof line, "%6llu  %-55s first: %s\n", static_cast<unsigned long long>(kind.count), name.c_str(),
-                      kind.example.c_str());
+    for (const auto& [key, kind] : m_kinds) {
+        std::snprintf(line, sizeof line, "%6llu  %-55s first: %s\n", static_cast<unsigned long long>(kind.count),
+                      key.second.c_str(), kind.example.c_str());
         m_out << line;
     }
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "crashpoints/driver/CrashPoints.h"
@@ -51,9 +52,9 @@ private:
     };
     std::ostream& m_out;
     std::vector<ScenarioTotals> m_scenarios;
-    std::map<std::string, Kind> m_kinds;  // "after undo: keeps the new contents"
+    // By stage, then "keeps the new contents"; the scenario problems come first.
+    std::map<std::pair<int, std::string>, Kind> m_kinds;
     std::uint64_t m_violations = 0;
-    std::uint64_t m_notes = 0;
 };
 
 }  // namespace tarnwick::crashpoints
