@@ -1,7 +1,7 @@
 #pragma once
 // Runs a program to its end (or its kill) with exactly the environment
-// given, stdin from /dev/null, and stdout and stderr captured through files
-// in a folder of the caller's.
+// given, stdin from /dev/null, stdout and stderr captured through files in a
+// folder of the caller's, and no other descriptor open.
 #include <chrono>
 #include <string>
 #include <vector>
