@@ -5,7 +5,7 @@ ARGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build run run-cli screenshots deb test test-asan test-tsan sanitize bench fuzz format format-check clean
+.PHONY: all deps configure build run run-cli screenshots deb test test-asan test-tsan sanitize crashtest bench fuzz format format-check clean
 
 all: build
 
@@ -74,6 +74,12 @@ test-tsan: deps
 	  ctest --output-on-failure -j $(JOBS) -L '^($(subst $(space),|,$(TSAN_TESTS)))$$'
 
 sanitize: test-asan test-tsan
+
+# Kills tarnwick-cli at every file-changing call of a few small replace runs
+# and checks the files after the crash, after `tarnwick-cli undo` and after
+# the same command run again; `make test` runs a spread of the crash points.
+crashtest: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target crashtest
 
 bench:
 	TARNWICK_BENCH_DEPS=1 scripts/install-deps
