@@ -43,19 +43,21 @@ void removeTemporaryFile(const JournalEntry& entry)
     (void)::unlink(path.c_str());
 }
 
+enum class Repair : std::uint8_t { NotNeeded, Repaired, Failed };
+
 // A file rewritten in place that is neither old nor new was torn.
-bool repairTornFile(const JournalInfo& journal, const JournalEntry& entry)
+Repair repairTornFile(const JournalInfo& journal, const JournalEntry& entry)
 {
     InputFile current;
-    if (current.open(entry.path, InputFile::Mode::Replace, InputFile::Links::Refuse) || current.pin()) return false;
+    if (current.open(entry.path, InputFile::Mode::Replace, InputFile::Links::Refuse) || current.pin()) return Repair::Failed;
     FileState state = FileState::Other;
-    if (ClassifyFile(current, entry, journal.version, state)) return false;
-    if (state != FileState::Other) return true;
+    if (ClassifyFile(current, entry, journal.version, state)) return Repair::Failed;
+    if (state != FileState::Other) return Repair::NotNeeded;
     std::string reason;
-    return !RestorePrevious(journal, entry, current, reason);
+    return RestorePrevious(journal, entry, current, reason) ? Repair::Failed : Repair::Repaired;
 }
 
-void recover(const std::string& folder)
+void recover(const std::string& folder, std::vector<std::string>& repaired)
 {
     JournalFolderLock lock;
     if (lock.tryAcquire(folder)) return;  // its run is alive, or another clean-up is at it
@@ -66,22 +68,26 @@ void recover(const std::string& folder)
             entry.failed || entry.recovered)
             continue;
         if (!entry.temporaryName.empty()) removeTemporaryFile(entry);
-        if (entry.inPlace && repairTornFile(journal, entry))
-            (void)AppendToManifest(folder, "recovered\t" + std::to_string(entry.number) + "\n");
+        if (!entry.inPlace) continue;
+        const Repair repair = repairTornFile(journal, entry);
+        if (repair == Repair::Repaired) repaired.push_back(entry.path);
+        if (repair != Repair::Failed) (void)AppendToManifest(folder, "recovered\t" + std::to_string(entry.number) + "\n");
     }
     (void)AppendToManifest(folder, "closed\n");
 }
 
 }  // namespace
 
-void RecoverInterruptedRuns(const std::string& root)
+std::vector<std::string> RecoverInterruptedRuns(const std::string& root)
 {
+    std::vector<std::string> repaired;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
         if (!entry.is_directory(error) || entry.is_symlink(error)) continue;
         const std::string folder = entry.path().string();
-        if (!endsClosed(folder)) recover(folder);
+        if (!endsClosed(folder)) recover(folder, repaired);
     }
+    return repaired;
 }
 
 }  // namespace tarnwick

@@ -12,9 +12,11 @@
 // Runs at the start of every journalled run and of every undo. A journal
 // whose run is alive holds its lock and is left alone.
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
-void RecoverInterruptedRuns(const std::string& root);
+// Returns the files whose previous contents were put back.
+std::vector<std::string> RecoverInterruptedRuns(const std::string& root);
 
 }  // namespace tarnwick

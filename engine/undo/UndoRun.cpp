@@ -182,7 +182,10 @@ UndoReport UndoRun(const std::string& root, const std::string& id, const std::at
             report.lockFailure = SystemErrorText(error);
         return report;
     }
-    RecoverInterruptedRuns(root);
+    // A file a crashed run left torn is back to its previous contents now:
+    // restored, as far as the user is concerned.
+    for (const std::string& path : RecoverInterruptedRuns(root))
+        report.restored.push_back(path + " (nach einem abgebrochenen Lauf)");
     JournalInfo journal;
     if (id.empty()) {
         std::vector<JournalInfo> journals = ListJournals(root);
