@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,20 @@ std::string FileNameOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A report file's name in the archive: on disk it carries 16 random hex
+// digits ("<base>-<digits>.xml") so that nobody can plant a file under it;
+// in the archive it is "<base>.xml" as it always was, which is what the
+// receiving server knows.
+std::string EntryNameOf(const std::string& path)
+{
+    const std::string name = FileNameOf(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot < 17 || name[dot - 17] != '-') return name;
+    for (std::size_t i = dot - 16; i < dot; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return name;
+    return name.substr(0, dot - 17) + name.substr(dot);
 }
 
 std::string ZipErrorText(zip_error_t* error)
@@ -52,7 +67,7 @@ ReportArchive CreateReportArchive(const std::vector<ReportFile>& files, const st
         struct stat info {};
         if (::stat(file.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
         zip_source_t* source = zip_source_file(archive, file.path.c_str(), 0, -1);
-        if (!source || zip_file_add(archive, FileNameOf(file.path).c_str(), source, ZIP_FL_OVERWRITE) < 0) {
+        if (!source || zip_file_add(archive, EntryNameOf(file.path).c_str(), source, ZIP_FL_OVERWRITE) < 0) {
             if (source) zip_source_free(source);
             result.error = zip_strerror(archive);
             zip_discard(archive);
