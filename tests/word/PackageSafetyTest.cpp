@@ -61,6 +61,28 @@ TEST_F(PackageSafety, SavingThroughASymbolicLinkChangesTheTargetAndKeepsTheModeA
               1);  // no temp file left
 }
 
+// The document was swapped, between reading and saving, for a link to an
+// identical copy elsewhere: the copy is never written, and the save is
+// refused as for a file changed by another program.
+TEST_F(PackageSafety, ADocumentSwappedForALinkIsNotWrittenThrough)
+{
+    const std::string path = test::WriteDocx(m_tree, "a.docx", kBody);
+    m_tree.mkdir("elsewhere");
+    const std::string copy = m_tree.path("elsewhere/copy.docx");
+    std::filesystem::copy_file(path, copy);
+    auto doc = OpenDocxFormat(path);
+    replaceWorld(*doc);
+    std::filesystem::rename(path, m_tree.path("moved.docx"));
+    ASSERT_EQ(::symlink(copy.c_str(), path.c_str()), 0);
+    try {
+        doc->save();
+        ADD_FAILURE() << "saved through a link that appeared after the document was read";
+    } catch (const ServerError& error) {
+        EXPECT_EQ(error.number(), kErrorChangedOnDisk);
+    }
+    EXPECT_EQ(tarnwick::test::ReadFile(copy), tarnwick::test::ReadFile(m_tree.path("moved.docx")));
+}
+
 TEST_F(PackageSafety, AHardLinkedFileIsChangedForEveryName)
 {
     const std::string path = test::WriteDocx(m_tree, "a.docx", kBody);

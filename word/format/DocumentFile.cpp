@@ -24,11 +24,12 @@ std::string readAll(const InputFile& file, std::string& failure)
 
 }  // namespace
 
-std::string ReadDocumentFile(const std::string& path)
+std::string ReadDocumentFile(const std::string& path, FileIdentity* identity)
 {
     InputFile file;
     if (const std::error_code error = file.open(path, InputFile::Mode::Search))
         Refuse(kErrorCannotOpen, "Die Datei kann nicht geöffnet werden: " + SystemErrorText(error));
+    if (identity) *identity = file.identity();
     if (file.size() > kMaxFileSize) Refuse(kErrorTooLarge, "Die Datei ist zu groß.");
     std::string failure;
     std::string bytes = readAll(file, failure);
@@ -36,13 +37,17 @@ std::string ReadDocumentFile(const std::string& path)
     return bytes;
 }
 
-void SaveDocumentFile(const std::string& path, const std::string& onDisk, std::string_view contents)
+void SaveDocumentFile(const std::string& path, const std::string& onDisk, FileIdentity& identity, std::string_view contents)
 {
     // Opening for a replace refuses a read-only file and resolves symbolic
     // links, so the link stays and its target gets the new contents.
     InputFile file;
     if (const std::error_code error = file.open(path, InputFile::Mode::Replace))
         Refuse(kErrorNotWritable, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(error));
+    // Another file put in its place (a link to one elsewhere, say) is never
+    // written, even when it holds the same bytes.
+    if (identity.isKnown() && file.identity() != identity)
+        Refuse(kErrorChangedOnDisk, "Die Datei wurde seit dem Öffnen durch eine andere ersetzt.");
     std::string failure;
     const std::string current = readAll(file, failure);
     if (!failure.empty()) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + failure);
@@ -50,6 +55,7 @@ void SaveDocumentFile(const std::string& path, const std::string& onDisk, std::s
     if (current != onDisk) Refuse(kErrorChangedOnDisk, "Die Datei wurde seit dem Öffnen von einem anderen Programm geändert.");
     if (const std::error_code error = CommitContents(file, contents, current))
         Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + SystemErrorText(error));
+    identity = file.currentIdentity();
 }
 
 }  // namespace tarnwick::word

@@ -47,7 +47,10 @@ uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::Prop
 
 class LibreOfficeFormat final : public DocumentFormat {
 public:
-    LibreOfficeFormat(std::string path, std::string onDisk) : m_path(std::move(path)), m_onDisk(std::move(onDisk)) {}
+    LibreOfficeFormat(std::string path, std::string onDisk, FileIdentity identity)
+        : m_path(std::move(path)), m_onDisk(std::move(onDisk)), m_identity(identity)
+    {
+    }
     ~LibreOfficeFormat() override;
 
     void load();
@@ -61,6 +64,7 @@ private:
     LibreOfficeServer& m_server = LibreOfficeServer::Shared();
     std::string m_path;
     std::string m_onDisk;
+    FileIdentity m_identity;  // the file object that holds m_onDisk
     uno::Reference<lang::XComponent> m_component;
     OUString m_filter;
     LibreOfficeStory m_text;
@@ -190,7 +194,7 @@ void LibreOfficeFormat::save()
         }
     }
     const std::string contents = ReadDocumentFile(copy);
-    SaveDocumentFile(m_path, m_onDisk, contents);
+    SaveDocumentFile(m_path, m_onDisk, m_identity, contents);
     m_onDisk = contents;
 }
 
@@ -198,7 +202,9 @@ void LibreOfficeFormat::save()
 
 std::unique_ptr<DocumentFormat> OpenLibreOfficeFormat(const std::string& path)
 {
-    auto format = std::make_unique<LibreOfficeFormat>(path, ReadDocumentFile(path));
+    FileIdentity identity;
+    std::string onDisk = ReadDocumentFile(path, &identity);
+    auto format = std::make_unique<LibreOfficeFormat>(path, std::move(onDisk), identity);
     format->load();
     return format;
 }

@@ -106,7 +106,7 @@ private:
 
 ZipPackage::ZipPackage(const std::string& path) : m_path(path)
 {
-    m_bytes = ReadDocumentFile(path);
+    m_bytes = ReadDocumentFile(path, &m_identity);
     if (std::string_view(m_bytes).substr(0, kCompoundFileMagic.size()) == kCompoundFileMagic)
         Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt oder in einem alten Binärformat gespeichert.");
     Archive archive(m_bytes);  // checks the archive's consistency once
@@ -173,7 +173,7 @@ void ZipPackage::saveReplacing(const std::string& name, std::string_view content
         bytes = archive.closeToBytes();
     }
 
-    SaveDocumentFile(m_path, m_bytes, bytes);
+    SaveDocumentFile(m_path, m_bytes, m_identity, bytes);
     m_bytes = std::move(bytes);
 }
 

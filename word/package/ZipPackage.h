@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileIdentity.h"
+
 namespace tarnwick::word {
 
 class ZipPackage {
@@ -43,6 +45,7 @@ public:
 private:
     std::string m_path;
     std::string m_bytes;
+    FileIdentity m_identity;  // the file object that held m_bytes
     mutable std::uint64_t m_inflated = 0;  // bytes every read() so far has inflated
 };
 

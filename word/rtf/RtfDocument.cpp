@@ -41,15 +41,17 @@ StoryText unitsOf(const std::u16string& text)
 
 }  // namespace
 
-RtfDocument::RtfDocument(std::string path, std::string bytes)
-    : m_path(std::move(path)), m_bytes(std::move(bytes)), m_saved(m_bytes), m_story(ReadRtf(m_bytes)),
+RtfDocument::RtfDocument(std::string path, std::string bytes, FileIdentity identity)
+    : m_path(std::move(path)), m_bytes(std::move(bytes)), m_saved(m_bytes), m_identity(identity), m_story(ReadRtf(m_bytes)),
       m_anyDoubleByte(anyDoubleByte(m_story))
 {
 }
 
 std::unique_ptr<RtfDocument> RtfDocument::open(const std::string& path)
 {
-    return std::unique_ptr<RtfDocument>(new RtfDocument(path, ReadDocumentFile(path)));
+    FileIdentity identity;
+    std::string bytes = ReadDocumentFile(path, &identity);
+    return std::unique_ptr<RtfDocument>(new RtfDocument(path, std::move(bytes), identity));
 }
 
 std::unique_ptr<RtfDocument> RtfDocument::fromBytes(std::string bytes)
@@ -123,7 +125,7 @@ void RtfDocument::save()
     if (m_path.empty()) Refuse(kErrorNotWritable, "Das Dokument hat keine Datei.");
     if (m_broken) Refuse(kErrorSaveFailed, "Das Dokument wird nach einem Fehler beim Ersetzen nicht gespeichert.");
     applyPending();
-    SaveDocumentFile(m_path, m_saved, m_bytes);
+    SaveDocumentFile(m_path, m_saved, m_identity, m_bytes);
     m_saved = m_bytes;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIdentity.h"
 #include "word/format/DocumentFormat.h"
 #include "word/rtf/RtfEditor.h"
 #include "word/rtf/RtfReader.h"
@@ -38,7 +39,7 @@ public:
     const std::string& bytes();
 
 private:
-    RtfDocument(std::string path, std::string bytes);
+    RtfDocument(std::string path, std::string bytes, FileIdentity identity = {});
 
     // Writes the collected edits into the bytes and reads them again.
     void applyPending();
@@ -47,6 +48,7 @@ private:
     std::string m_path;
     std::string m_bytes;  // without the edits in m_pending
     std::string m_saved;  // the file's contents as read or last written
+    FileIdentity m_identity;  // the file object that holds them
     // The story with every edit made, also those still in m_pending; the
     // units those edits added name no bytes yet.
     RtfStory m_story;

@@ -11,21 +11,22 @@
 
 namespace tarnwick::word {
 
-TextFormat::TextFormat(std::string path, std::string bytes, DecodedText decoded)
-    : m_path(std::move(path)), m_saved(std::move(bytes)), m_coding(std::move(decoded.coding)),
+TextFormat::TextFormat(std::string path, std::string bytes, FileIdentity identity, DecodedText decoded)
+    : m_path(std::move(path)), m_saved(std::move(bytes)), m_identity(identity), m_coding(std::move(decoded.coding)),
       m_story(ReadTextStory(decoded.text))
 {
 }
 
 std::unique_ptr<TextFormat> TextFormat::open(const std::string& path, const CodePage& codePage)
 {
-    std::string bytes = ReadDocumentFile(path);
+    FileIdentity identity;
+    std::string bytes = ReadDocumentFile(path, &identity);
     // A zip package of a kind the component does not read is no text, even
     // in the rare case that it holds no NUL byte.
     std::optional<DecodedText> decoded;
     if (!bytes.starts_with(std::string_view("PK\x03\x04", 4))) decoded = DecodeText(bytes, codePage);
     if (!decoded) RefuseDocumentKind(DocumentKind::Unknown);
-    return std::unique_ptr<TextFormat>(new TextFormat(path, std::move(bytes), std::move(*decoded)));
+    return std::unique_ptr<TextFormat>(new TextFormat(path, std::move(bytes), identity, std::move(*decoded)));
 }
 
 void TextFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
@@ -58,7 +59,7 @@ void TextFormat::save()
 {
     if (m_path.empty()) Refuse(kErrorNotWritable, "Das Dokument hat keine Datei.");
     std::string bytes = EncodeText(m_coding, WriteTextStory(m_story));
-    SaveDocumentFile(m_path, m_saved, bytes);
+    SaveDocumentFile(m_path, m_saved, m_identity, bytes);
     m_saved = std::move(bytes);
 }
 

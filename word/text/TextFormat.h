@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/FileIdentity.h"
 #include "word/format/DocumentFormat.h"
 #include "word/text/TextEncoding.h"
 
@@ -28,10 +29,11 @@ public:
     void save() override;
 
 private:
-    TextFormat(std::string path, std::string bytes, DecodedText decoded);
+    TextFormat(std::string path, std::string bytes, FileIdentity identity, DecodedText decoded);
 
     std::string m_path;
     std::string m_saved;  // the file's contents as read or last written
+    FileIdentity m_identity;  // the file object that holds them
     TextCoding m_coding;
     StoryText m_story;
 };
