@@ -12,6 +12,8 @@
 
 namespace tarnwick::test {
 
+using Paths = std::set<std::string>;
+
 // A run started with a relative folder, undone from another working folder
 // that holds a tree of the same shape: only the run's own files are
 // restored, and the look-alikes stay as they are.
@@ -81,6 +83,36 @@ TEST(CliUndoSafety, AFileReachedTwiceInOneRunIsChangedOnce)
     EXPECT_EQ(tree.read("d/a.txt"), "alpha\n");
     EXPECT_EQ(tree.read("d/h2.txt"), "alpha\n");
     EXPECT_EQ(RunCliWith({"undo"}, options).status, 1);
+}
+
+// Names with line feeds, tabs, quotes, backslashes and bytes that are no
+// UTF-8 go through a search, a replace that renames them and an undo: every
+// file is found, changed, renamed and put back under its old name.
+TEST(CliUndoSafety, HostileNamesSurviveSearchReplaceAndUndo)
+{
+    TempTree tree;
+    const std::vector<std::string> names = {"line\nfeed alpha.txt",  "tab\tbed alpha.txt", "quote\"d alpha.txt",
+                                            "back\\slash alpha.txt", "\xff\xfe alpha.txt", "sub\ndir/inner alpha.txt"};
+    for (const std::string& name : names) tree.write("d/" + name, "alpha\n");
+    const Paths before = TreeEntries(tree.path("d"));
+    CliOptions options;
+    options.stateHome = tree.path("state");
+    const CliOutcome search = RunCliWith({"search", "-r", "alpha", tree.path("d")}, options);
+    EXPECT_EQ(search.status, 0) << search.err;
+    EXPECT_NE(search.out.find("6 Einträge in 6 Dateien"), std::string::npos) << search.out;
+
+    const CliOutcome replace = RunCliWith({"replace", "-r", "--file-names", "alpha", "omega", tree.path("d")}, options);
+    EXPECT_EQ(replace.status, 0) << replace.err;
+    EXPECT_EQ(tree.read("d/quote\"d omega.txt"), "omega\n");
+    EXPECT_EQ(tree.read("d/sub\ndir/inner omega.txt"), "omega\n");
+
+    const CliOutcome undo = RunCliWith({"undo"}, options);
+    EXPECT_EQ(undo.status, 0) << undo.out << undo.err;
+    Paths after = TreeEntries(tree.path("d"));
+    // The backup copies the run made stay.
+    std::erase_if(after, [](const std::string& path) { return path.ends_with(".bak"); });
+    EXPECT_EQ(after, before);
+    for (const std::string& name : names) EXPECT_EQ(tree.read("d/" + name), "alpha\n") << name;
 }
 
 }  // namespace tarnwick::test
