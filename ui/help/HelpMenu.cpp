@@ -1,9 +1,7 @@
 #include "ui/help/HelpMenu.h"
 
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QUrl>
 #include <QWidget>
 
 #include "settings/UpdateSettings.h"
@@ -15,27 +13,54 @@
 #include "ui/searchform/SearchFormController.h"
 
 namespace tarnwick::ui {
-namespace {
-
-// QDesktopServices::openUrl of the file's URL.
-bool OpenInDesktop(const std::string& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(fromPath(path))); }
-
-}  // namespace
 
 HelpMenu::HelpMenu(QWidget& window, SearchFormController& form, settings::ProfileStore& store, std::string programDirectory)
-    : m_window(window), m_form(form), m_store(store), m_programDirectory(std::move(programDirectory)),
-      m_help(std::make_unique<HelpLauncher>(m_programDirectory, &OpenInDesktop))
+    : m_window(window), m_form(form), m_store(store), m_programDirectory(std::move(programDirectory))
 {
+    setHelpSource(m_programDirectory, [this](const std::string& target, std::function<void(const BrowserAnswer&)> done) {
+        m_desktop.open(target, std::move(done));
+    });
 }
 
-HelpMenu::~HelpMenu() = default;
+// The help window is the main window's child, but it calls this object.
+HelpMenu::~HelpMenu() { delete m_helpWindow.data(); }
 
-void HelpMenu::setHelpOpener(HelpLauncher::Opener opener)
+void HelpMenu::setHelpSource(std::string programDirectory, BrowserOpener opener)
 {
-    m_help = std::make_unique<HelpLauncher>(m_programDirectory, std::move(opener));
+    m_help = std::make_unique<HelpLauncher>(std::move(programDirectory), std::move(opener), static_cast<HelpDisplay&>(*this));
 }
 
 void HelpMenu::showHelp() { m_help->Show(); }
+
+void HelpMenu::showHelpWindow(const std::string& page, const std::string& note)
+{
+    if (!m_helpWindow) {
+        m_helpWindow = new HelpWindow(&m_window);
+        QObject::connect(m_helpWindow, &HelpWindow::externalLinkActivated,
+                         [this](const QString& target) { m_help->openAddress(toPath(target)); });
+    }
+    m_helpWindow->showPage(fromPath(page), QString::fromStdString(note));
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+}
+
+void HelpMenu::showHelpNote(const std::string& note)
+{
+    if (m_helpWindow) m_helpWindow->setNote(QString::fromStdString(note));
+}
+
+void HelpMenu::showHelpMessage(const std::string& text) { showMessage(QString::fromStdString(text)); }
+
+void HelpMenu::showMessage(const QString& text)
+{
+    if (m_message) {
+        m_message(&m_window, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, &m_window);
+    box.exec();
+}
 
 void HelpMenu::showTips()
 {
@@ -66,13 +91,7 @@ void HelpMenu::startUpdate(const UpdateChoice& choice)
 {
     UpdaterLauncher& launcher = m_launcher != nullptr ? *m_launcher : m_detached;
     if (!StartUpdater(choice, m_programDirectory, launcher)) {
-        const QString text = qs(text::help::kUpdaterStartFailed);
-        if (m_message) {
-            m_message(&m_window, text);
-        } else {
-            QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, &m_window);
-            box.exec();
-        }
+        showMessage(qs(text::help::kUpdaterStartFailed));
         return;
     }
     // The usual close: the form writes its settings, the viewer may ask

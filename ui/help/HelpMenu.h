@@ -1,9 +1,11 @@
 #pragma once
 // The commands of the menu "&?": the About box (with the update check and
-// the updater's start), the help and the tips of the day, and the tip shown
-// at start-up. The dialogs, the help's opener and the updater's start can
-// be replaced, so tests drive the commands without showing windows or
-// starting programs. User interface thread only.
+// the updater's start), the help (in the browser, else in the program's own
+// help window) and the tips of the day, and the tip shown at start-up. The
+// dialogs, the help's browser and the updater's start can be replaced, so
+// tests drive the commands without starting programs. User interface
+// thread only.
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -11,7 +13,9 @@
 #include <optional>
 #include <string>
 
+#include "ui/help/DesktopOpener.h"
 #include "ui/help/HelpLauncher.h"
+#include "ui/help/HelpWindow.h"
 #include "ui/help/UpdaterLaunch.h"
 
 class QWidget;
@@ -24,7 +28,7 @@ namespace tarnwick::ui {
 
 class SearchFormController;
 
-class HelpMenu {
+class HelpMenu : private HelpDisplay {
 public:
     // Shows the About box; the user's choice when the update check ended
     // with "Aktualisieren".
@@ -35,7 +39,7 @@ public:
     // `window` is the main window, closed after the updater has started;
     // all references must outlive this object.
     HelpMenu(QWidget& window, SearchFormController& form, settings::ProfileStore& store, std::string programDirectory);
-    ~HelpMenu();
+    ~HelpMenu() override;
 
     void showAbout();
     void showHelp();
@@ -45,21 +49,33 @@ public:
 
     void setAboutRunner(AboutRunner runner) { m_about = std::move(runner); }
     void setTipsRunner(TipsRunner runner) { m_tips = std::move(runner); }
-    void setHelpOpener(HelpLauncher::Opener opener);
+    // Where the help is looked for (the program's directory) and the browser
+    // it is handed to.
+    void setHelpSource(std::string programDirectory, BrowserOpener opener);
     // Not owned; null goes back to starting programs for real.
     void setUpdaterLauncher(UpdaterLauncher* launcher) { m_launcher = launcher; }
     void setMessageSink(MessageSink sink) { m_message = std::move(sink); }
 
     const HelpLauncher& help() const { return *m_help; }
+    // The own help window once it has been shown; else null.
+    HelpWindow* helpWindow() const { return m_helpWindow; }
 
 private:
     void startUpdate(const UpdateChoice& choice);
+    void showMessage(const QString& text);
+
+    // HelpDisplay
+    void showHelpWindow(const std::string& page, const std::string& note) override;
+    void showHelpNote(const std::string& note) override;
+    void showHelpMessage(const std::string& text) override;
 
     QWidget& m_window;
     SearchFormController& m_form;
     settings::ProfileStore& m_store;
     std::string m_programDirectory;
+    DesktopOpener m_desktop;
     std::unique_ptr<HelpLauncher> m_help;
+    QPointer<HelpWindow> m_helpWindow;  // a child of the main window
     AboutRunner m_about;
     TipsRunner m_tips;
     DetachedUpdaterLauncher m_detached;

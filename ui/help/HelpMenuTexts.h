@@ -41,7 +41,24 @@ inline constexpr const char* kTipsFileAbsent = "Tips-Datei ist im vorgeschrieben
 inline constexpr const char* kTipsFileUnreadable = "Probleme beim Lesen der Tips-Datei";
 inline constexpr const char* kTipsFileWithoutTips = "Die Tips-Datei enthält keinen Tipp.";
 
-// The help beside the program.
+// The help beside the program, and what becomes of a request for it.
 inline constexpr const char* kHelpIndex = "help/index.html";
+inline constexpr const char* kHelpMissing = "Die Hilfe ist nicht vorhanden. Sie wird als \"help/index.html\" neben "
+                                            "dem Programm oder in \"../share/tarnwick\" erwartet; das Programm liegt in ";
+inline constexpr const char* kHelpUnreadable = "Die Hilfe kann nicht gelesen werden: ";
+inline constexpr const char* kHelpInOwnWindow = " Die Hilfe wird deshalb in diesem Fenster angezeigt.";
+inline constexpr const char* kAddressAsText = " Die Adresse lautet: ";
+inline constexpr const char* kHelpWindowTitle = "Tarnwick Hilfe";
+inline constexpr const char* kHelpBack = "Zurück";
+inline constexpr const char* kHelpForward = "Vorwärts";
+inline constexpr const char* kHelpHome = "Inhalt";
+
+// What the desktop's opener (xdg-open) reported.
+inline constexpr const char* kOpenerNotStarted =
+    "Der Browser konnte nicht aufgerufen werden: xdg-open lässt sich nicht starten (";
+inline constexpr const char* kOpenerNoBrowser =
+    "Es ist kein Browser eingerichtet: xdg-open fand kein Programm, das die Seite anzeigt.";
+inline constexpr const char* kOpenerFailed = "Der Browser konnte die Seite nicht anzeigen: xdg-open endete mit dem Fehlercode ";
+inline constexpr const char* kOpenerSignal = "Der Browser konnte die Seite nicht anzeigen: xdg-open wurde durch das Signal ";
 
 }  // namespace tarnwick::ui::text::help

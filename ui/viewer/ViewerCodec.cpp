@@ -20,14 +20,16 @@ struct LineEndCounts {
     qsizetype cr = 0;
 };
 
-LineEndCounts CountLineEnds(const char* p, qsizetype n)
+// Over the file's bytes, or over its 16-bit units for UTF-16.
+template <typename Unit>
+LineEndCounts CountLineEnds(const Unit* p, qsizetype n)
 {
     LineEndCounts counts;
     for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\n') {
+        if (p[i] == Unit('\n')) {
             ++counts.lf;
-        } else if (p[i] == '\r') {
-            if (i + 1 < n && p[i + 1] == '\n') {
+        } else if (p[i] == Unit('\r')) {
+            if (i + 1 < n && p[i + 1] == Unit('\n')) {
                 ++counts.crLf;
                 ++i;
             } else {
@@ -86,11 +88,18 @@ struct CharSpan {
     int units;
 };
 
+bool IsUtf16(ViewerEncoding encoding) { return encoding == ViewerEncoding::Utf16Le || encoding == ViewerEncoding::Utf16Be; }
+
 CharSpan SpanAt(const QChar* s, qsizetype i, qsizetype n, const ViewerFileFormat& f)
 {
     const char16_t c = s[i].unicode();
-    if (c == u'\n' || c == 0x2029) return {f.lineEnd == LineEnd::CrLf ? 2 : 1, 1};
-    if (f.standIns && (c == kCrStandIn || c == kLfStandIn)) return {1, 1};
+    const int unit = IsUtf16(f.encoding) ? 2 : 1;
+    if (c == u'\n' || c == 0x2029) return {(f.lineEnd == LineEnd::CrLf ? 2 : 1) * unit, 1};
+    if (f.standIns && (c == kCrStandIn || c == kLfStandIn)) return {unit, 1};
+    if (IsUtf16(f.encoding)) {
+        if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) return {4, 2};
+        return {2, 1};
+    }
     if (f.encoding != ViewerEncoding::Utf8) return {1, 1};
     if (c < 0x80) return {1, 1};
     if (c < 0x800) return {2, 1};
@@ -167,18 +176,18 @@ ViewerText ViewerCodec::decode(const QByteArray& bytes) const
     const char* data = bytes.constData();
     qsizetype size = bytes.size();
 
-    if (m_utf8) {
-        const bool bom = size >= 3 && static_cast<unsigned char>(data[0]) == 0xEF &&
-            static_cast<unsigned char>(data[1]) == 0xBB && static_cast<unsigned char>(data[2]) == 0xBF;
-        const qsizetype skip = bom ? 3 : 0;
-        if (IsStrictUtf8(data + skip, size - skip)) {
-            format.encoding = ViewerEncoding::Utf8;
-            format.utf8Bom = bom;
-            data += skip;
-            size -= skip;
-        } else {
-            format.encoding = ViewerEncoding::BytePerChar;
-        }
+    // A byte-order mark says what the file is, whatever the locale.
+    if (bytes.startsWith("\xFF\xFE")) return decodeUtf16(bytes, ViewerEncoding::Utf16Le);
+    if (bytes.startsWith("\xFE\xFF")) return decodeUtf16(bytes, ViewerEncoding::Utf16Be);
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    const qsizetype skip = bom ? 3 : 0;
+    if ((m_utf8 || bom) && IsStrictUtf8(data + skip, size - skip)) {
+        format.encoding = ViewerEncoding::Utf8;
+        format.utf8Bom = bom;
+        data += skip;
+        size -= skip;
+    } else if (m_utf8) {
+        format.encoding = ViewerEncoding::BytePerChar;
     } else {
         const bool allMapped =
             std::all_of(data, data + size, [this](char b) { return m_byteToChar[static_cast<unsigned char>(b)] != kNoChar; });
@@ -222,6 +231,8 @@ ViewerText ViewerCodec::decode(const QByteArray& bytes) const
                 ++i;
                 break;
             case ViewerEncoding::BytePerChar:
+            case ViewerEncoding::Utf16Le:  // not here: decodeUtf16
+            case ViewerEncoding::Utf16Be:
                 *out++ = b;
                 ++i;
                 break;
@@ -242,6 +253,81 @@ ViewerText ViewerCodec::decode(const QByteArray& bytes) const
         format.standIns = NeedsStandIns(all, format.lineEnd);
         conflict = false;
     }
+    return result;
+}
+
+ViewerText ViewerCodec::decodeUtf16(const QByteArray& bytes, ViewerEncoding encoding)
+{
+    ViewerText result;
+    ViewerFileFormat& format = result.format;
+    format.encoding = encoding;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + 2;
+    const qsizetype units = (bytes.size() - 2) / 2;
+    const bool oddFinalByte = (bytes.size() - 2) % 2 != 0;
+    const bool littleEndian = encoding == ViewerEncoding::Utf16Le;
+    std::vector<char16_t> raw(static_cast<std::size_t>(units));
+    for (qsizetype i = 0; i < units; ++i) {
+        const unsigned char first = p[2 * i];
+        const unsigned char second = p[2 * i + 1];
+        raw[i] = static_cast<char16_t>(littleEndian ? first | (second << 8) : (first << 8) | second);
+    }
+
+    const LineEndCounts counts = CountLineEnds(raw.data(), units);
+    format.lineEnd = ChooseLineEnd(counts);
+    format.standIns = NeedsStandIns(counts, format.lineEnd);
+
+    bool unpaired = false;
+    bool editorCharacters = false;
+    result.text = QString(units + 1, Qt::Uninitialized);
+    auto* begin = reinterpret_cast<char16_t*>(result.text.data());
+    char16_t* out = begin;
+    for (qsizetype i = 0; i < units;) {
+        const char16_t c = raw[i];
+        if (c == u'\r') {
+            const bool pair = i + 1 < units && raw[i + 1] == u'\n';
+            if (pair && format.lineEnd == LineEnd::CrLf) {
+                *out++ = u'\n';
+                i += 2;
+                continue;
+            }
+            *out++ = format.lineEnd == LineEnd::Cr ? u'\n' : kCrStandIn;
+            ++i;
+            continue;
+        }
+        if (c == u'\n') {
+            *out++ = format.lineEnd == LineEnd::Lf ? u'\n' : kLfStandIn;
+            ++i;
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < units && QChar::isLowSurrogate(raw[i + 1])) {
+            *out++ = c;
+            *out++ = raw[i + 1];
+            i += 2;
+            continue;
+        }
+        ++i;
+        if (QChar::isSurrogate(c)) {
+            unpaired = true;
+            *out++ = QChar::ReplacementCharacter;
+        } else if (IsEditorBreak(c)) {
+            // Shown as it is, the editor would make it a line break: the
+            // character positions would no longer be the file's.
+            editorCharacters = true;
+            *out++ = QChar::ReplacementCharacter;
+        } else {
+            if (format.standIns && (c == kCrStandIn || c == kLfStandIn)) editorCharacters = true;
+            *out++ = c;
+        }
+    }
+    if (oddFinalByte) *out++ = QChar::ReplacementCharacter;
+    result.text.truncate(out - begin);
+
+    if (oddFinalByte)
+        result.readOnly = ReadOnlyReason::OddFinalByte;
+    else if (unpaired)
+        result.readOnly = ReadOnlyReason::UnpairedSurrogate;
+    else if (editorCharacters)
+        result.readOnly = ReadOnlyReason::EditorCharacters;
     return result;
 }
 
@@ -270,6 +356,10 @@ bool ViewerCodec::decodeWhole(const char* data, qsizetype size, ViewerText& resu
 EncodedText ViewerCodec::encode(const QString& text, const ViewerFileFormat& format) const
 {
     EncodedText result;
+    if (IsUtf16(format.encoding)) {
+        encodeUtf16(text, format, result);
+        return result;
+    }
     QByteArray& out = result.bytes;
     out.reserve(text.size() + text.size() / 8 + 4);
     if (format.encoding == ViewerEncoding::Utf8 && format.utf8Bom) out.append("\xEF\xBB\xBF", 3);
@@ -328,9 +418,50 @@ EncodedText ViewerCodec::encode(const QString& text, const ViewerFileFormat& for
             }
             out.append(static_cast<char>(m_charToByte[c]));
             break;
+        case ViewerEncoding::Utf16Le:
+        case ViewerEncoding::Utf16Be: break;  // encodeUtf16
         }
     }
     return result;
+}
+
+void ViewerCodec::encodeUtf16(const QString& text, const ViewerFileFormat& format, EncodedText& result)
+{
+    QByteArray& out = result.bytes;
+    out.reserve(2 * text.size() + text.size() / 4 + 2);
+    const bool littleEndian = format.encoding == ViewerEncoding::Utf16Le;
+    const auto put = [&out, littleEndian](char16_t unit) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        out.append(littleEndian ? low : high);
+        out.append(littleEndian ? high : low);
+    };
+    put(0xFEFF);
+    const QChar* s = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c == u'\n' || c == 0x2029) {
+            if (format.lineEnd != LineEnd::Lf) put(u'\r');
+            if (format.lineEnd != LineEnd::Cr) put(u'\n');
+            continue;
+        }
+        if (format.standIns && (c == kCrStandIn || c == kLfStandIn)) {
+            put(c == kCrStandIn ? u'\r' : u'\n');
+            continue;
+        }
+        if (QChar::isSurrogate(c)) {
+            // Half a pair would make the file invalid UTF-16.
+            if (!QChar::isHighSurrogate(c) || i + 1 >= n || !s[i + 1].isLowSurrogate()) {
+                result.badCharacter = i;
+                return;
+            }
+            put(c);
+            put(s[++i].unicode());
+            continue;
+        }
+        put(c);
+    }
 }
 
 std::pair<qsizetype, qsizetype> ViewerCodec::charRange(const QString& text, const ViewerFileFormat& format,
@@ -340,7 +471,7 @@ std::pair<qsizetype, qsizetype> ViewerCodec::charRange(const QString& text, cons
     const qsizetype n = text.size();
     byteStart = std::max<std::int64_t>(byteStart, 0);
     const std::int64_t byteEnd = byteStart + std::max<std::int64_t>(byteLength, 0);
-    std::int64_t at = format.encoding == ViewerEncoding::Utf8 && format.utf8Bom ? 3 : 0;
+    std::int64_t at = format.encoding == ViewerEncoding::Utf8 && format.utf8Bom ? 3 : IsUtf16(format.encoding) ? 2 : 0;
     qsizetype start = -1;
     qsizetype i = 0;
     while (i < n) {

@@ -3,8 +3,17 @@
 //
 // A file that is valid text of the system code page (strict UTF-8 in a UTF-8
 // locale) is shown as that text; any other file is shown one character per
-// byte (bytes 0x00-0xFF as U+0000-U+00FF), so that nothing is lost. A UTF-8
-// byte-order mark is kept aside and written back.
+// byte (bytes 0x00-0xFF as U+0000-U+00FF), so that nothing is lost. A file
+// that begins with a UTF-8 byte-order mark and is valid UTF-8 after it is
+// UTF-8 in any locale; the mark is kept aside and written back.
+//
+// A file that begins with a UTF-16 byte-order mark (FF FE little-endian,
+// FE FF big-endian) is shown as UTF-16 text, one character per 16-bit unit,
+// and written back in the same byte order with its mark. What UTF-16 cannot
+// carry through the editor unchanged (an odd final byte, an unpaired
+// surrogate, a character the editor would take as a line break) makes the
+// text read-only (ViewerText::readOnly): shown as well as it goes, with
+// U+FFFD in place of what is not a character, but never written back.
 //
 // The editor turns every CR LF, LF and lone CR into a line break, which would
 // lose the file's exact line ends. So one kind of line end (the most frequent
@@ -34,6 +43,16 @@ enum class ViewerEncoding {
     Utf8,  // the code page is UTF-8 and the file is valid UTF-8
     CodePageBytes,  // single-byte code page: one character per byte through its table
     BytePerChar,  // anything else: byte b is character U+00bb
+    Utf16Le,  // byte-order mark FF FE, written back
+    Utf16Be,  // byte-order mark FE FF, written back
+};
+
+// Why a text cannot be written back as the bytes it came from.
+enum class ReadOnlyReason {
+    None,
+    OddFinalByte,  // UTF-16 with a byte left over at the end
+    UnpairedSurrogate,  // UTF-16 with half a surrogate pair
+    EditorCharacters,  // characters the editor would turn into line breaks, or that collide with the stand-ins
 };
 
 enum class LineEnd { Lf, CrLf, Cr };
@@ -54,6 +73,8 @@ inline constexpr char16_t kLfStandIn = 0x240A;
 struct ViewerText {
     QString text;
     ViewerFileFormat format;
+    // Not None: the text is only an approximation of the file; it must not be saved.
+    ReadOnlyReason readOnly = ReadOnlyReason::None;
 };
 
 // The outcome of encoding: the bytes, or the position of the first character
@@ -79,6 +100,8 @@ public:
 
 private:
     bool decodeWhole(const char* data, qsizetype size, ViewerText& result) const;
+    static ViewerText decodeUtf16(const QByteArray& bytes, ViewerEncoding encoding);
+    static void encodeUtf16(const QString& text, const ViewerFileFormat& format, EncodedText& result);
 
     bool m_utf8 = true;
     std::array<char16_t, 256> m_byteToChar{};  // single-byte code page; 0xFFFF: no character

@@ -25,13 +25,14 @@ bool ViewerEdit::canInsertFromMimeData(const QMimeData* source) const
 
 void ViewerEdit::insertFromMimeData(const QMimeData* source)
 {
-    if (canInsertFromMimeData(source)) textCursor().insertText(source->text());
+    // Replacing the base's insert skips its own read-only check.
+    if (!isReadOnly() && canInsertFromMimeData(source)) textCursor().insertText(source->text());
 }
 
 void ViewerEdit::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+    if (enter && (event->modifiers() & Qt::ShiftModifier) && !isReadOnly()) {
         // A line separator inside a line could not be written back as the file's line end.
         textCursor().insertBlock();
         ensureCursorVisible();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
@@ -64,6 +65,15 @@ ViewerPage::ViewerPage(settings::ProfileStore& store, const CodePage& codePage, 
     setObjectName(QStringLiteral("viewerPage"));
     m_edit = new ViewerEdit(this);
     m_edit->setEnabled(false);  // until a file is loaded
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("viewerReadOnlyNote"));
+    m_note->setWordWrap(true);
+    m_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_note->setMargin(6);
+    m_note->setAutoFillBackground(true);
+    m_note->setBackgroundRole(QPalette::ToolTipBase);
+    m_note->setForegroundRole(QPalette::ToolTipText);
+    m_note->hide();
 
     m_fontRead = settings::ReadFontSettings(store);
     m_font = m_fontRead;
@@ -78,6 +88,7 @@ ViewerPage::ViewerPage(settings::ProfileStore& store, const CodePage& codePage, 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_toolBar);
+    layout->addWidget(m_note);
     layout->addWidget(m_edit);
 
     QTextDocument* doc = m_edit->document();
@@ -211,17 +222,18 @@ QAction* ViewerPage::action(FrameCommand id) const
 void ViewerPage::updateEnabling()
 {
     const bool loaded = m_opener.isLoaded();
+    const bool writable = loaded && m_readOnly == ReadOnlyReason::None;
     const bool selection = m_edit->textCursor().hasSelection();
-    const bool canPaste = loaded && m_edit->canPaste();
+    const bool canPaste = writable && m_edit->canPaste();
     const std::pair<F, bool> states[] = {
-        {F::FileSave, loaded},
-        {F::FileSaveAs, loaded},
+        {F::FileSave, writable},
+        {F::FileSaveAs, writable},
         {F::FilePrint, loaded},
         {F::FilePrintPreview, loaded},
         {F::Paste, canPaste},
         {F::FindNext, loaded && m_findDone},
-        {F::Undo, loaded && m_edit->document()->isUndoAvailable()},
-        {F::Cut, loaded && selection},
+        {F::Undo, writable && m_edit->document()->isUndoAvailable()},
+        {F::Cut, writable && selection},
         {F::Copy, loaded && selection},
         {F::SelectAll, loaded},
     };
@@ -230,7 +242,7 @@ void ViewerPage::updateEnabling()
         auto it = m_contextActions.find(static_cast<int>(id));
         if (it != m_contextActions.end()) it->second->setEnabled(enabled);
     }
-    m_contextActions.at(kDeleteCommand)->setEnabled(loaded && selection);
+    m_contextActions.at(kDeleteCommand)->setEnabled(writable && selection);
 }
 
 bool ViewerPage::wordWrap() const { return m_edit->lineWrapMode() != QPlainTextEdit::NoWrap; }
@@ -317,6 +329,10 @@ bool ViewerPage::isModified() const { return m_opener.isLoaded() && m_edit->docu
 void ViewerPage::showText(const QString& path, ViewerText text)
 {
     m_format = text.format;
+    m_readOnly = text.readOnly;
+    m_edit->setReadOnly(m_readOnly != ReadOnlyReason::None);
+    m_note->setText(viewertext::ReadOnlyNote(m_readOnly));
+    m_note->setVisible(m_readOnly != ReadOnlyReason::None);
     // A file with a U+2028 of its own keeps one block per line, so that its
     // U+2028 stays a character.
     m_joinedLines = text.text.count(QLatin1Char('\n')) > m_joinThreshold && !text.text.contains(QChar::LineSeparator);
@@ -452,6 +468,11 @@ void ViewerPage::showNotFound(const ViewerFindOptions& options)
 
 void ViewerPage::replaceOnce()
 {
+    // The replace buttons edit through the document, past the editor's own guard.
+    if (m_readOnly != ReadOnlyReason::None) {
+        m_prompts.showInformation({}, viewertext::ReadOnlyNote(m_readOnly));
+        return;
+    }
     ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
     m_finder.setOptions(options);
     if (options.findText.isEmpty()) {
@@ -474,6 +495,10 @@ void ViewerPage::replaceOnce()
 
 void ViewerPage::replaceAll()
 {
+    if (m_readOnly != ReadOnlyReason::None) {
+        m_prompts.showInformation({}, viewertext::ReadOnlyNote(m_readOnly));
+        return;
+    }
     ViewerFindOptions options = m_findDialog ? m_findDialog->options() : m_finder.options();
     m_finder.setOptions(options);
     QString error;

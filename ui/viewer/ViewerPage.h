@@ -22,6 +22,7 @@
 #include "ui/viewer/ViewerOpener.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPrinter;
 class QToolBar;
@@ -68,6 +69,10 @@ public:
     bool isReloadRequired() const { return m_opener.isReloadRequired(); }
     bool wordWrap() const;
     const ViewerFileFormat& fileFormat() const { return m_format; }
+    // Not None while the file shown cannot be written back unchanged: it is
+    // neither edited nor saved, and the note above the text says why.
+    ReadOnlyReason readOnlyReason() const { return m_readOnly; }
+    QLabel* readOnlyNote() const { return m_note; }
     const settings::FontSettings& fontSettings() const { return m_font; }
 
     // The editor's text with '\n' between lines; kept until the next edit.
@@ -145,8 +150,10 @@ private:
     ViewerOpener m_opener;
     ViewerFinder m_finder;
     ViewerFileFormat m_format;
+    ReadOnlyReason m_readOnly = ReadOnlyReason::None;
 
     ViewerEdit* m_edit = nullptr;
+    QLabel* m_note = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_contextMenu = nullptr;
     QAction* m_openAction = nullptr;

@@ -50,6 +50,11 @@ bool ViewerPage::saveAs()
 
 bool ViewerPage::saveTo(const QString& path)
 {
+    // The text is only an approximation of such a file.
+    if (m_readOnly != ReadOnlyReason::None) {
+        m_prompts.showError(viewertext::CannotSave().arg(path, viewertext::ReadOnlyNote(m_readOnly)));
+        return false;
+    }
     const QString& content = text();
     const EncodedText encoded = m_codec.encode(content, m_format);
     if (encoded.badCharacter >= 0) {

@@ -2,6 +2,8 @@
 // The viewer's texts as the user sees them.
 #include <QString>
 
+#include "ui/viewer/ViewerCodec.h"
+
 namespace tarnwick::ui::viewertext {
 
 inline QString LargeFile()
@@ -26,6 +28,29 @@ inline QString CannotEncode()
     return QStringLiteral("Die Datei \"%1\" wird nicht gespeichert: Das Zeichen \"%4\" in Zeile %2, Spalte %3 "
                           "lässt sich in der Kodierung der Datei nicht darstellen. Entfernen Sie es, dann "
                           "kann die Datei gespeichert werden.");
+}
+// Above a file the viewer shows read-only; empty for ReadOnlyReason::None.
+inline QString ReadOnlyNote(ReadOnlyReason reason)
+{
+    QString why;
+    switch (reason) {
+    case ReadOnlyReason::None: return {};
+    case ReadOnlyReason::OddFinalByte:
+        why = QStringLiteral("Die Datei ist als UTF-16 gekennzeichnet, endet aber mit einem einzelnen Byte "
+                             "(angezeigt als \uFFFD).");
+        break;
+    case ReadOnlyReason::UnpairedSurrogate:
+        why = QStringLiteral("Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein unvollständiges "
+                             "Surrogatpaar (angezeigt als \uFFFD).");
+        break;
+    case ReadOnlyReason::EditorCharacters:
+        why = QStringLiteral("Die Datei enthält Zeichen, die der Editor als Zeilenumbruch nähme oder nicht von "
+                             "einem einzelnen CR oder LF unterscheiden könnte.");
+        break;
+    }
+    return QStringLiteral("Nur lesen: %1 Gespeichert würde sie verändert, deshalb kann sie hier weder bearbeitet "
+                          "noch gespeichert werden.")
+        .arg(why);
 }
 inline QString NotFound() { return QStringLiteral("Kann \"%1\" nicht finden"); }
 inline QString RegexNotFound() { return QStringLiteral("Cannot find \"%1\""); }

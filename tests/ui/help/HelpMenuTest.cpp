@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include "platform/Clock.h"
@@ -25,6 +28,7 @@
 #include "ui/help/HelpLauncher.h"
 #include "ui/help/HelpMenu.h"
 #include "ui/help/HelpMenuTexts.h"
+#include "ui/help/HelpWindow.h"
 #include "ui/help/UpdateCheckDialog.h"
 #include "ui/searchform/SearchFormController.h"
 
@@ -46,34 +50,87 @@ TEST(ProgramFiles, BesideTheProgramThenTheInstalledShareDirectory)
     EXPECT_EQ(ProgramFileDirectory(bin, "vorlage_export.txt"), bin);
 }
 
+// What the launcher had shown, in order.
+struct RecordingDisplay final : HelpDisplay {
+    std::vector<std::string> shown;
+    void showHelpWindow(const std::string& page, const std::string& note) override
+    {
+        shown.push_back("window " + page + " | " + note);
+    }
+    void showHelpNote(const std::string& note) override { shown.push_back("note " + note); }
+    void showHelpMessage(const std::string& text) override { shown.push_back("message " + text); }
+};
+
+// A browser that answers at once, and records what it was handed.
+BrowserOpener AnsweringBrowser(std::vector<std::string>& handed, bool opens)
+{
+    return [&handed, opens](const std::string& target, std::function<void(const BrowserAnswer&)> done) {
+        handed.push_back(target);
+        done({opens, opens ? "" : "Kein Browser."});
+    };
+}
+
 TEST(HelpLauncher, OpensTheHelpEachTimeButGivesUpForGoodWhenItIsMissing)
 {
     test::TempTree tree;
     const std::string bin = tree.mkdir("bin");
+    const std::string index = bin + "/help/index.html";
     std::vector<std::string> opened;
-    HelpLauncher missing(bin, [&](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    });
-    EXPECT_FALSE(missing.Show());
+    RecordingDisplay display;
+    HelpLauncher missing(bin, AnsweringBrowser(opened, true), display);
+    missing.Show();
     tree.write("bin/help/index.html", "<html>");
-    EXPECT_FALSE(missing.Show()) << "a later request does not try again";
+    missing.Show();  // a later request does not try again
     EXPECT_TRUE(missing.isUnavailable());
     EXPECT_TRUE(opened.empty());
+    // ... but says so each time: a request never ends in silence.
+    EXPECT_EQ(display.shown, std::vector<std::string>(2, "message " + std::string(text::help::kHelpMissing) + bin));
 
-    HelpLauncher present(bin, [&](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    });
-    EXPECT_TRUE(present.Show());
-    EXPECT_TRUE(present.Show());
-    EXPECT_EQ(opened, (std::vector<std::string>{bin + "/help/index.html", bin + "/help/index.html"}));
+    display.shown.clear();
+    HelpLauncher present(bin, AnsweringBrowser(opened, true), display);
+    present.Show();
+    present.Show();
+    EXPECT_EQ(opened, (std::vector<std::string>{index, index}));
+    EXPECT_TRUE(display.shown.empty());
 
-    int attempts = 0;
-    HelpLauncher failing(bin, [&](const std::string&) { return ++attempts, false; });
-    EXPECT_FALSE(failing.Show());
-    EXPECT_FALSE(failing.Show());
-    EXPECT_EQ(attempts, 1);
+    // Where the browser fails, the own window shows the help and says why;
+    // the browser is not asked again.
+    opened.clear();
+    HelpLauncher failing(bin, AnsweringBrowser(opened, false), display);
+    failing.Show();
+    failing.Show();
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(display.shown, std::vector<std::string>(2, "window " + index + " | Kein Browser." + text::help::kHelpInOwnWindow));
+}
+
+// xdg-open answers later: a second request meanwhile starts no second
+// browser, and an answer that comes after the launcher is gone is dropped.
+TEST(HelpLauncher, WaitsForTheBrowsersAnswer)
+{
+    test::TempTree tree;
+    const std::string index = tree.write("bin/help/index.html", "<html>");
+    std::vector<std::string> handed;
+    std::vector<std::function<void(const BrowserAnswer&)>> answers;
+    const BrowserOpener later = [&](const std::string& target, std::function<void(const BrowserAnswer&)> done) {
+        handed.push_back(target);
+        answers.push_back(std::move(done));
+    };
+    RecordingDisplay display;
+    {
+        HelpLauncher launcher(tree.path("bin"), later, display);
+        launcher.Show();
+        launcher.Show();
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_TRUE(display.shown.empty());
+        answers[0]({false, "Kein Browser."});
+        EXPECT_TRUE(launcher.hasBrowserFailed());
+        ASSERT_EQ(display.shown.size(), 1u);
+
+        launcher.openAddress("https://example.org/neu");
+    }
+    answers[1]({false, "zu spät"});
+    EXPECT_EQ(display.shown.size(), 1u);
+    EXPECT_EQ(handed, (std::vector<std::string>{index, "https://example.org/neu"}));
 }
 
 TEST(AboutBox, ClosesWithTheChoiceOnlyWhenTheCheckEndsWithAktualisieren)
@@ -256,10 +313,7 @@ TEST_F(HelpMenuTest, AboutBoxAsksTheConfiguredServerAndStartsTheUpdaterItOffers)
 TEST_F(HelpMenuTest, HelpAndTipsComeFromTheirMenuEntries)
 {
     std::vector<std::string> opened;
-    window->helpMenu().setHelpOpener([&](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    });
+    window->helpMenu().setHelpSource(ProgramDirectory(), AnsweringBrowser(opened, true));
     int tipsShown = 0;
     window->helpMenu().setTipsRunner([&](QWidget* parent) {
         EXPECT_EQ(parent, &window->frame());
@@ -267,11 +321,52 @@ TEST_F(HelpMenuTest, HelpAndTipsComeFromTheirMenuEntries)
     });
     trigger(FrameCommand::Tips);
     EXPECT_EQ(tipsShown, 1);
-    // The test program's directory holds no help: nothing opens, now or later.
+    // The test program's directory holds no help: nothing opens, now or
+    // later, and the user is told each time.
     trigger(FrameCommand::Help);
     trigger(FrameCommand::Help);
     EXPECT_TRUE(opened.empty());
     EXPECT_TRUE(window->helpMenu().help().isUnavailable());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8(text::help::kHelpMissing)));
+}
+
+// "Hilfe" did nothing where no browser is registered; now the program's own
+// window shows the help, and its links lead from page to page.
+TEST_F(HelpMenuTest, WithoutABrowserTheOwnWindowShowsTheHelpAndFollowsItsLinks)
+{
+    const QString index = QString::fromStdString(tree.write(
+        "bin/help/index.html", "<html><head><title>Start</title></head><body><a href=\"seite2.html\">Weiter</a></body></html>"));
+    const QString second = QString::fromStdString(
+        tree.write("bin/help/seite2.html",
+                   "<html><head><title>Seite 2</title></head>"
+                   "<body><img src=\"bild.png\"> <a href=\"https://example.org/neu\">Netz</a></body></html>"));
+    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(tree.path("bin/help/bild.png"))));
+    std::vector<std::string> handed;
+    window->helpMenu().setHelpSource(tree.path("bin"), AnsweringBrowser(handed, false));
+
+    trigger(FrameCommand::Help);
+    HelpWindow* help = window->helpMenu().helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->browser()->source(), QUrl::fromLocalFile(index));
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Start"));
+    EXPECT_TRUE(help->note()->text().startsWith(QStringLiteral("Kein Browser.")));
+
+    // Tab to the link, Return follows it; the page's image comes from the help's folder.
+    QTest::keyClick(help->browser(), Qt::Key_Tab);
+    QTest::keyClick(help->browser(), Qt::Key_Return);
+    EXPECT_EQ(help->browser()->source(), QUrl::fromLocalFile(second));
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Seite 2"));
+    EXPECT_FALSE(help->browser()->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("bild.png"))).isNull());
+
+    // A web address goes to the browser and, refused there, is shown as text.
+    QTest::keyClick(help->browser(), Qt::Key_Tab);
+    QTest::keyClick(help->browser(), Qt::Key_Return);
+    EXPECT_EQ(handed.back(), "https://example.org/neu");
+    EXPECT_TRUE(help->note()->text().endsWith(QStringLiteral("https://example.org/neu")));
+    EXPECT_EQ(help->browser()->source(), QUrl::fromLocalFile(second));
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 }  // namespace

@@ -115,6 +115,23 @@ TEST(ViewerCodecSingleByte, UsesTheCodePageTable)
     EXPECT_EQ(codec.encode(U(u"\u0100"), text.format).badCharacter, 0);
 }
 
+// A UTF-8 mark says the file is UTF-8 in a single-byte locale too; it was
+// shown as "ï»¿" and its characters byte by byte.
+TEST(ViewerCodecSingleByte, AFileWithAUtf8MarkIsUtf8)
+{
+    CodePage latin9("ISO-8859-15");
+    ViewerCodec codec(latin9);
+    const QByteArray file = Bytes("\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F"
+                                  "e\r\n");
+    const ViewerText text = codec.decode(file);
+    EXPECT_EQ(text.format.encoding, ViewerEncoding::Utf8);
+    EXPECT_TRUE(text.format.utf8Bom);
+    EXPECT_EQ(text.text, QString::fromUtf8("grüße\n"));
+    EXPECT_EQ(codec.encode(text.text + U(u"\u20AC"), text.format).bytes, file + Bytes("\xE2\x82\xAC"));
+    // Without the mark the same bytes are the code page's.
+    EXPECT_EQ(codec.decode(file.mid(3)).format.encoding, ViewerEncoding::CodePageBytes);
+}
+
 TEST_F(ViewerCodecTest, ByteOffsetsBecomeCharacterRanges)
 {
     // "ä" is two bytes, the emoji four bytes and two UTF-16 units, CR LF two bytes.
@@ -147,6 +164,42 @@ TEST_F(ViewerCodecTest, ByteOffsetsInABytePerCharacterFile)
     ASSERT_EQ(text.format.encoding, ViewerEncoding::BytePerChar);
     const auto [start, end] = ViewerCodec::charRange(text.text, text.format, file.indexOf("hit"), 3);
     EXPECT_EQ(text.text.mid(start, end - start), QStringLiteral("hit"));
+}
+
+// A UTF-16 file in either byte order, as it would be written: the mark, then
+// each unit in that order.
+QByteArray Utf16(std::u16string_view units, bool littleEndian)
+{
+    QByteArray bytes;
+    for (char16_t unit : std::u16string(1, 0xFEFF) + std::u16string(units)) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes.append(littleEndian ? low : high);
+        bytes.append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
+TEST_F(ViewerCodecTest, Utf16ThatCannotComeBackUnchangedIsReadOnly)
+{
+    struct Case {
+        QByteArray file;
+        ReadOnlyReason reason;
+        QString text;
+    };
+    const Case cases[] = {
+        {Utf16(u"ab", true) + Bytes("c"), ReadOnlyReason::OddFinalByte, U(u"ab\uFFFD")},
+        {Utf16(u"lone \xD83D high", true), ReadOnlyReason::UnpairedSurrogate, U(u"lone \uFFFD high")},
+        {Utf16(u"ends in \xD83D", false), ReadOnlyReason::UnpairedSurrogate, U(u"ends in \uFFFD")},
+        {Utf16(u"para\u2029graph", true), ReadOnlyReason::EditorCharacters, U(u"para\uFFFDgraph")},
+        // Its own ␊ could not be told from the stand-in for the lone LF.
+        {Utf16(u"\u240A\r\n\n\r\n", true), ReadOnlyReason::EditorCharacters, U(u"\u240A\n\u240A\n")},
+    };
+    for (const Case& c : cases) {
+        const ViewerText shown = codec.decode(c.file);
+        EXPECT_EQ(shown.readOnly, c.reason) << testing::PrintToString(c.file.toStdString());
+        EXPECT_EQ(shown.text, c.text) << testing::PrintToString(c.file.toStdString());
+    }
 }
 
 // Random files built from the pieces that make decoding hard: every one must
@@ -209,6 +262,29 @@ TEST(ViewerCodecRandomFiles, RoundTripAndByteRangesHoldForAnyMixture)
                     << testing::PrintToString(file) << " piece " << i;
             }
         }
+    }
+}
+
+// The same for UTF-16 in both byte orders, with a mark of its own, NULs,
+// mixed line ends and units that hold the bytes of CR and LF.
+TEST(ViewerCodecRandomFiles, Utf16ComesBackByteForByte)
+{
+    const std::u16string pieces[] = {u"a",          u"\r",     u"\n",     u"\r\n",   std::u16string(1, u'\0'),
+                                     u"\U0001F600", u"\u0D0A", u"\u2028", u"\u240D", u"\u240A",
+                                     u"\uFEFF"};
+    CodePage utf8("UTF-8");
+    const ViewerCodec codec(utf8);
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string units;
+        for (int i = random() % 24; i > 0; --i) units += pieces[random() % std::size(pieces)];
+        const QByteArray file = Utf16(units, random() % 2 == 0);
+        const ViewerText shown = codec.decode(file);
+        // Its own ␍ or ␊ beside stand-ins could not be told apart.
+        const bool ambiguous = shown.format.standIns && units.find_first_of(u"\u240D\u240A") != std::u16string::npos;
+        ASSERT_EQ(shown.readOnly, ambiguous ? ReadOnlyReason::EditorCharacters : ReadOnlyReason::None);
+        if (!ambiguous)
+            ASSERT_EQ(codec.encode(shown.text, shown.format).bytes, file) << testing::PrintToString(file.toStdString());
     }
 }
 

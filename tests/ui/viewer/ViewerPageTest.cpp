@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextCursor>
 #include <algorithm>
 #include <iterator>
@@ -31,6 +33,7 @@ namespace tarnwick::ui {
 namespace {
 
 using F = FrameCommand;
+using namespace std::string_literals;
 
 struct RecordingPrompts : ViewerPrompts {
     std::vector<std::string> shown;
@@ -117,6 +120,94 @@ TEST_F(ViewerPageTest, SavingUnchangedIsByteIdenticalAndEditsKeepTheLineEnds)
     typeAtEnd(QStringLiteral("\nneu"));
     ASSERT_TRUE(page->save());
     EXPECT_EQ(test::ReadFile(path.toStdString()), bytes + "\r\nneu");
+}
+
+// A UTF-16 file was shown one character per byte ("ÿþ" and boxes), and an
+// appended "X" was saved as the single byte 0x58, leaving invalid UTF-16.
+TEST_F(ViewerPageTest, Utf16AndMarkedUtf8AreEditedAsTextAndSavedInTheirOwnEncoding)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        QString shown;
+        std::string appended;  // "X", a line end and "€" in the file's encoding
+    };
+    // In octal, so that no escape runs into the letter after it.
+    const Case cases[] = {
+        {"bom.txt", "\357\273\277a\303\244\r\nb"s, QString::fromUtf8("aä\nb"), "X\r\n\342\202\254"s},
+        {"le.txt", "\377\376a\0\344\0\r\0\n\0b\0"s, QString::fromUtf8("aä\nb"), "X\0\r\0\n\0\254\040"s},
+        {"be.txt", "\376\377\0a\0\344\0\n\0b"s, QString::fromUtf8("aä\nb"), "\0X\0\n\040\254"s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = file(c.name, c.bytes);
+        ASSERT_TRUE(page->openFile(path));
+        EXPECT_EQ(page->text(), c.shown);
+        EXPECT_EQ(page->readOnlyReason(), ReadOnlyReason::None);
+        EXPECT_FALSE(page->readOnlyNote()->isVisibleTo(page.get()));
+        ASSERT_TRUE(page->save());
+        EXPECT_EQ(test::ReadFile(path.toStdString()), c.bytes) << "unchanged: byte-identical";
+
+        typeAtEnd(QString::fromUtf8("X\n€"));
+        ASSERT_TRUE(page->save());
+        EXPECT_EQ(test::ReadFile(path.toStdString()), c.bytes + c.appended);
+        EXPECT_TRUE(prompts.shown.empty());
+    }
+    // Half a surrogate pair (pasted, say) would make the UTF-16 file invalid.
+    typeAtEnd(QString(QChar(0xD800)));
+    EXPECT_FALSE(page->save());
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(test::ReadFile(tree.path("be.txt")), cases[2].bytes + cases[2].appended);
+}
+
+TEST_F(ViewerPageTest, AHitInAUtf16FileSelectsItsCharacters)
+{
+    // The engine reports UTF-16 hits in bytes of the file, the mark included.
+    const std::string bytes = "\xFF\xFE"
+                              "\x3D\xD8\x00\xDE\r\0\n\0h\0i\0t\0"s;
+    ASSERT_TRUE(page->openForResult(file("hit16.txt", bytes), 10, 6, 1000));
+    EXPECT_EQ(selected(), QStringLiteral("hit"));
+}
+
+// Bytes the viewer cannot show as they are must never go back to the file
+// changed: such a file is shown, marked read-only, and cannot be saved.
+TEST_F(ViewerPageTest, AUtf16FileThatCannotComeBackUnchangedIsReadOnly)
+{
+    const std::string bytes = "\xFF\xFE"
+                              "o\0k\0\x41"s;  // an odd final byte
+    const QString path = file("odd.txt", bytes);
+    ASSERT_TRUE(page->openFile(path));
+    EXPECT_EQ(page->text(), QString::fromUtf8("ok\uFFFD"));
+    EXPECT_EQ(page->readOnlyReason(), ReadOnlyReason::OddFinalByte);
+    ASSERT_TRUE(page->readOnlyNote()->isVisibleTo(page.get()));
+    EXPECT_TRUE(page->readOnlyNote()->text().startsWith(QStringLiteral("Nur lesen: Die Datei ist als UTF-16 gekennzeichnet")));
+    for (F id : {F::FileSave, F::FileSaveAs, F::Paste}) EXPECT_FALSE(enabled(id)) << static_cast<int>(id);
+
+    // Typing, pasting, Shift+Enter and the replace buttons all leave the text alone.
+    QTest::keyClicks(page->editor(), QStringLiteral("typed"));
+    QTest::keyClick(page->editor(), Qt::Key_Return, Qt::ShiftModifier);
+    QMimeData plain;
+    plain.setText(QStringLiteral("pasted"));
+    struct Probe : ViewerEdit {
+        using ViewerEdit::insertFromMimeData;
+    };
+    static_cast<Probe*>(page->editor())->insertFromMimeData(&plain);
+    page->setFindDefaults([] { return ViewerFindOptions{QStringLiteral("ok"), QStringLiteral("no")}; });
+    page->showFindDialog(true);
+    page->replaceAll();
+    EXPECT_EQ(page->text(), QString::fromUtf8("ok\uFFFD"));
+    EXPECT_FALSE(page->save());
+    EXPECT_EQ(test::ReadFile(path.toStdString()), bytes);
+    ASSERT_FALSE(prompts.shown.empty());
+    EXPECT_NE(prompts.shown.back().find("Nur lesen"), std::string::npos) << prompts.shown.back();
+
+    // The next file is editable again.
+    ASSERT_TRUE(page->openFile(file("fine.txt",
+                                    "\xFF\xFE"
+                                    "o\0k\0"s)));
+    EXPECT_FALSE(page->readOnlyNote()->isVisibleTo(page.get()));
+    EXPECT_FALSE(page->editor()->isReadOnly());
+    EXPECT_TRUE(enabled(F::FileSave));
 }
 
 // A save goes through the program's one commit: a second hard link still
