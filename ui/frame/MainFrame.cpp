@@ -162,21 +162,25 @@ void MainFrame::toggleExtendedOptions()
     updateChecks();
 }
 
+int MainFrame::formHeightNeeded() const { return m_form != nullptr ? m_form->sizeHint().height() : 0; }
+
 void MainFrame::applyRowHeight()
 {
-    const int height = m_pane.rowHeight();
-    m_formRow->setVisible(height > 0);
-    m_pendingRowHeight = height > 0 ? height : -1;
+    const bool shown = m_pane.rowHeight() > 0;
+    m_formRow->setVisible(shown);
+    m_rowHeightPending = shown;
     applyPendingRowHeight();
 }
 
 void MainFrame::applyPendingRowHeight()
 {
-    if (m_pendingRowHeight < 0 || !m_nav->isVisible()) return;
+    if (!m_rowHeightPending || !m_nav->isVisible()) return;
     const int total = m_nav->height() - m_nav->handleWidth();
     if (total <= 0) return;
-    const int row = m_pendingRowHeight;
-    m_pendingRowHeight = -1;
+    m_rowHeightPending = false;
+    // Asked only now: the form's needs depend on its fonts, known once it is shown.
+    m_formHeightApplied = formHeightNeeded();
+    const int row = m_pane.rowHeight(m_formHeightApplied);
     // The splitter keeps the form at least at its minimum height.
     m_nav->setSizes({row, std::max(0, total - row)});
 }
@@ -233,10 +237,16 @@ void MainFrame::focusNextPane(bool backwards)
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_nav && event->type() == QEvent::Resize && m_pendingRowHeight >= 0) {
+    if (watched == m_nav && event->type() == QEvent::Resize && m_rowHeightPending) {
         // The splitter shares out its new size first; the form row is set after that.
         QMetaObject::invokeMethod(
             this, [this] { applyPendingRowHeight(); }, Qt::QueuedConnection);
+    }
+    if (watched == m_formRow && event->type() == QEvent::LayoutRequest && !m_formRow->isHidden() &&
+        formHeightNeeded() != m_formHeightApplied) {
+        // The form grew or shrank (a line appeared, other fonts): its row follows,
+        // so that it shows everything without a scroll bar.
+        applyRowHeight();
     }
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && handleKey(watched, event)) return true;
     if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) &&

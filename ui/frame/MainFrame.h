@@ -77,7 +77,8 @@ public slots:
     void showPreviewTab();
 
     // The form reports that it has expanded or collapsed itself; its row gets
-    // 400 or 150 pixels (at least what the form needs) while it is shown.
+    // 400 or 150 pixels, or the form's size hint where that is higher, while it
+    // is shown. The row follows the hint when it changes later.
     void setFormExpanded(bool expanded);
 
     // Status pane 0: the search form's and the worker's messages.
@@ -127,6 +128,7 @@ private:
     void applyPlacement();
     void applyRowHeight();
     void applyPendingRowHeight();
+    int formHeightNeeded() const;
     void toggleSearchPane();
     void toggleExtendedOptions();
     void onTabChanged(int index);
@@ -158,7 +160,8 @@ private:
     QWidget* m_preview = nullptr;
 
     SearchPaneState m_pane;
-    int m_pendingRowHeight = -1;  // applied once the splitter has its size
+    bool m_rowHeightPending = false;  // applied once the splitter has its size
+    int m_formHeightApplied = -1;  // the form's height hint the row was last set for
     int m_activeTab = kResultsTab;
     bool m_busy = false;
     DrawingStyle m_style = DrawingStyle::Office2003;

@@ -1,11 +1,13 @@
 #include "ui/frame/SearchPaneState.h"
 
+#include <algorithm>
+
 namespace tarnwick::ui {
 
-int SearchPaneState::rowHeight() const
+int SearchPaneState::rowHeight(int formHeight) const
 {
     if (!m_shown) return 0;
-    return m_expanded ? kExpandedHeight : kCollapsedHeight;
+    return std::max(m_expanded ? kExpandedHeight : kCollapsedHeight, formHeight);
 }
 
 void SearchPaneState::toggleShown() { m_shown = !m_shown; }

@@ -12,8 +12,10 @@ public:
     bool isShown() const { return m_shown; }
     bool isExpanded() const { return m_expanded; }
 
-    // The height the form row should have: 0 while hidden.
-    int rowHeight() const;
+    // The height the form row should have: 0 while hidden, else the row's
+    // usual height or, where the form needs more (`formHeight`, its fonts,
+    // the line of active filters), that, so that it never has to scroll.
+    int rowHeight(int formHeight = 0) const;
 
     // "Such&optionen": hide a shown form, show a hidden one at the height of its
     // expanded flag.

@@ -1,5 +1,6 @@
 // The search form filled in as a user might have left it, expanded and
 // collapsed (with the line of the filters it hides), in the main window.
+#include <QSize>
 #include <QTemporaryDir>
 
 #include "platform/Clock.h"
@@ -39,7 +40,7 @@ void WriteEarlierSession(const std::string& profile, bool expanded)
     batch.Commit();
 }
 
-void RenderForm(const QString& pngPath, bool expanded)
+void RenderForm(const QString& pngPath, bool expanded, QSize size = QSize(1000, 720))
 {
     QTemporaryDir dir;
     const std::string profile = dir.filePath(QStringLiteral("Tarnwick.conf")).toStdString();
@@ -49,7 +50,7 @@ void RenderForm(const QString& pngPath, bool expanded)
     setup.profilePath = profile;
     setup.clock = &clock;
     ui::ProgramWindow window(setup);
-    window.frame().resize(1000, 720);
+    window.frame().resize(size);
     SaveWindowShot(window.frame(), pngPath);
 }
 
@@ -58,6 +59,15 @@ void RenderCollapsed(const QString& pngPath) { RenderForm(pngPath, false); }
 
 const SceneRegistration kExpanded{QStringLiteral("form-expanded"), &RenderExpanded};
 const SceneRegistration kCollapsed{QStringLiteral("form-collapsed"), &RenderCollapsed};
+// The smallest screen the form is laid out for, and a large one.
+const SceneRegistration kExpandedSmall{QStringLiteral("form-expanded-1024x768"),
+                                       [](const QString& path) { RenderForm(path, true, QSize(1024, 768)); }};
+const SceneRegistration kCollapsedSmall{QStringLiteral("form-collapsed-1024x768"),
+                                        [](const QString& path) { RenderForm(path, false, QSize(1024, 768)); }};
+const SceneRegistration kExpandedLarge{QStringLiteral("form-expanded-1920x1080"),
+                                       [](const QString& path) { RenderForm(path, true, QSize(1920, 1080)); }};
+const SceneRegistration kCollapsedLarge{QStringLiteral("form-collapsed-1920x1080"),
+                                        [](const QString& path) { RenderForm(path, false, QSize(1920, 1080)); }};
 
 }  // namespace
 }  // namespace tarnwick::screenshots

@@ -325,20 +325,41 @@ void SearchFormWidget::showExpanded()
 {
     const bool expanded = m_controller.isExpanded();
     for (int id : {C::SizeGroup, C::DateGroup, C::NameStringGroup}) control(id)->setVisible(expanded);
+    // Collapsed, the line of active filters stands for the whole frame "Datei":
+    // a frame cut off at the row's edge would only invite scrolling.
+    control(C::FileFrame)->setVisible(expanded);
     static_cast<QAbstractButton*>(control(C::Expand))->setText(qt(m_controller.ExpandButtonText()));
     showHiddenFilters();
+    contentChanged();
 }
 
 void SearchFormWidget::showHiddenFilters()
 {
     auto* line = static_cast<QLabel*>(control(C::HiddenFilters));
     const QString text = qt(m_controller.HiddenFiltersLine());
+    const bool wasShown = !line->isHidden();
     line->setText(text);
     line->setVisible(!text.isEmpty());
-    // The collapsed row shows the main fields and this line in full, even
+    if (wasShown != !line->isHidden()) contentChanged();
+}
+
+void SearchFormWidget::contentChanged()
+{
+    // Layouts learn of a shown or hidden child only when their events come;
+    // the form's height is wanted now, by the collapsed minimum below and by
+    // the main window, which sizes the form's row by the hint.
+    m_topRow->updateGeometry();
+    control(C::FileFrame)->updateGeometry();
+    // The collapsed row shows the main fields and the line in full, even
     // where the fonts make them taller than the row's usual height.
-    const QMargins margins = m_content->layout()->contentsMargins();
-    setMinimumHeight(m_controller.isExpanded() ? 0 : m_topRow->sizeHint().height() + margins.top() + margins.bottom());
+    setMinimumHeight(m_controller.isExpanded() ? 0 : sizeHint().height());
+    updateGeometry();
+}
+
+QSize SearchFormWidget::sizeHint() const
+{
+    // All of the content, which the scroll area would cap at a few dozen lines.
+    return m_content->sizeHint();
 }
 
 }  // namespace tarnwick::ui

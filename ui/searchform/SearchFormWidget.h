@@ -2,8 +2,8 @@
 // The main search form: the controls of the search, replace and filter
 // settings, bound to a SearchFormController. Every edit goes straight into
 // the controller's fields; the controls show the fields again whenever the
-// controller reports a change. The form scrolls when its row is smaller
-// than it, as the row is 150 or 400 pixels high.
+// controller reports a change. Its size hint is all of its content, which
+// the main window gives its row; it scrolls only in a window too low for it.
 #include <QString>
 #include <QWidget>
 
@@ -99,6 +99,8 @@ public:
 
     // Shows the controller's fields, histories and enabled states.
     void refresh();
+
+    QSize sizeHint() const override;
     // The commands of the form's context menu (the copy-as-command-line
     // commands of the main window).
     void addContextActions(const QList<QAction*>& actions);
@@ -139,6 +141,7 @@ private:
     void showEnabling();
     void showExpanded();
     void showHiddenFilters();
+    void contentChanged();
     QString qt(const std::string& bytes) const;
     std::string bytes(const QString& text) const;
 

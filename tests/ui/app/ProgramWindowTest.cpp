@@ -13,7 +13,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -213,6 +216,45 @@ TEST_F(ProgramWindowTest, AFirstStartComesUpCollapsedInALowRow)
     trigger(*window, FrameCommand::ExtendedSearchOptions);
     EXPECT_TRUE(window->controller().isExpanded());
     EXPECT_TRUE(rowIs(SearchPaneState::kExpandedHeight));
+}
+
+// A user's trial: the collapsed form kept a scroll bar with the edge of the
+// frame "Datei" showing under the main fields. The form's row is as high as
+// the form needs, in the smallest window it is made for and in a large one.
+TEST_F(ProgramWindowTest, TheFormFitsItsRowWithoutAScrollBarCollapsedAndExpanded)
+{
+    for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        auto window = open();
+        window->frame().resize(size);
+        SearchFormWidget& form = window->form();
+        const auto settled = [&] {
+            // The row follows the form's hint once the splitter has its new size.
+            const bool rowSet =
+                QTest::qWaitFor([&] { return window->frame().navSplitter()->sizes().at(0) >= form.sizeHint().height(); }, 2'000);
+            QCoreApplication::processEvents();
+            return rowSet;
+        };
+        const auto scrolls = [&] {
+            return form.scrollArea()->verticalScrollBar()->maximum() > 0 ||
+                form.scrollArea()->horizontalScrollBar()->maximum() > 0;
+        };
+        ASSERT_FALSE(window->controller().isExpanded());
+        ASSERT_TRUE(settled());
+        EXPECT_FALSE(scrolls());
+        EXPECT_FALSE(form.control(C::FileFrame)->isVisible());
+
+        trigger(*window, FrameCommand::ExtendedSearchOptions);
+        ASSERT_TRUE(settled());
+        EXPECT_FALSE(scrolls());
+        EXPECT_TRUE(form.control(C::FileFrame)->isVisible());
+        // The results keep a useful height below the expanded form.
+        EXPECT_GE(window->frame().tabWindow()->height(), 150);
+
+        trigger(*window, FrameCommand::ExtendedSearchOptions);
+        ASSERT_TRUE(settled());
+        EXPECT_FALSE(scrolls());
+    }
 }
 
 TEST_F(ProgramWindowTest, ClosingSavesTheFormAndTheNextStartShowsItAgain)

@@ -84,6 +84,19 @@ TEST(SearchPaneStateTest, HidingTwiceRestoresTheRowOfTheExpandedFlag)
     EXPECT_TRUE(pane.isShownChecked());
 }
 
+TEST(SearchPaneStateTest, TheRowGrowsToWhatTheFormNeedsButNeverBelowItsUsualHeight)
+{
+    SearchPaneState pane;
+    pane.setExpanded(false);
+    EXPECT_EQ(pane.rowHeight(120), 150);
+    EXPECT_EQ(pane.rowHeight(171), 171);  // larger fonts, the line of active filters
+    pane.setExpanded(true);
+    EXPECT_EQ(pane.rowHeight(380), 400);
+    EXPECT_EQ(pane.rowHeight(455), 455);
+    pane.toggleShown();
+    EXPECT_EQ(pane.rowHeight(455), 0);
+}
+
 TEST(SearchPaneStateTest, ExtendedOptionsOnAHiddenFormShowsItExpanded)
 {
     SearchPaneState pane;
