@@ -7,6 +7,7 @@
 #include <QTranslator>
 
 #include "ui/common/ProgramIcon.h"
+#include "ui/common/WheelGuard.h"
 
 namespace tarnwick::ui {
 
@@ -23,6 +24,7 @@ void SetUpApplication(QTranslator& toolkitTexts)
     // One look on every desktop: the drawing styles are style sheets on top of it.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(ProgramIcon());
+    qApp->installEventFilter(new WheelGuard(qApp));
 }
 
 }  // namespace tarnwick::ui

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "engine/Messages.h"
 #include "platform/Clock.h"
@@ -243,6 +244,12 @@ TEST_F(ProgramWindowTest, TheFormFitsItsRowWithoutAScrollBarCollapsedAndExpanded
         ASSERT_TRUE(settled());
         EXPECT_FALSE(scrolls());
         EXPECT_FALSE(form.control(C::FileFrame)->isVisible());
+        // Nor does the wheel move it away.
+        QWidget* viewport = form.scrollArea()->viewport();
+        QWheelEvent wheel(QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -360), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+        EXPECT_EQ(form.scrollArea()->verticalScrollBar()->value(), 0);
 
         trigger(*window, FrameCommand::ExtendedSearchOptions);
         ASSERT_TRUE(settled());
