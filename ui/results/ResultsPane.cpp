@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -77,9 +78,16 @@ void ResultsPane::configureView()
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAllColumnsShowFocus(true);
     m_view->setIconSize(QSize(kKindIconSize, kKindIconSize));
-    m_view->header()->setStretchLastSection(false);
-    for (int column = 0; column < ResultList::kColumnCount; ++column)
-        m_view->header()->resizeSection(column, kColumnWidths[column]);
+    QHeaderView* header = m_view->header();
+    header->setStretchLastSection(false);
+    for (int column = 0; column < ResultList::kColumnCount; ++column) header->resizeSection(column, kColumnWidths[column]);
+    // The paths take the width the window has; what the user sizes stands.
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (m_fittingColumns) return;
+        m_pathFit.columnSizedByUser(column);
+        fitPathColumn();
+    });
+    m_view->viewport()->installEventFilter(this);
 
     watchSelection();
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
@@ -96,6 +104,24 @@ void ResultsPane::configureView()
     connect(m_view, &ResultsTreeView::openHitRequested, this,
             [this](const QModelIndex& hit) { m_commands.openHit(itemAt(hit)); });
     connect(m_view, &ResultsTreeView::contextMenuWanted, this, &ResultsPane::showContextMenu);
+}
+
+bool ResultsPane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize) fitPathColumn();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ResultsPane::fitPathColumn()
+{
+    QHeaderView* header = m_view->header();
+    int others = 0;
+    for (int column = 1; column < header->count(); ++column) others += header->sectionSize(column);
+    const std::optional<int> width = m_pathFit.pathWidth(m_view->viewport()->width(), others);
+    if (!width || *width == header->sectionSize(0)) return;
+    m_fittingColumns = true;
+    header->resizeSection(0, *width);
+    m_fittingColumns = false;
 }
 
 void ResultsPane::createActions()

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "results/ResultList.h"
+#include "ui/results/PathColumnFit.h"
 #include "ui/results/ResultsCommands.h"
 
 class QAction;
@@ -82,6 +83,9 @@ public:
     // Re-evaluates which commands are enabled.
     void updateCommandStates();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // ResultsCommandHost
     void setAllExpanded(bool expanded) override;
@@ -95,6 +99,7 @@ private:
     void createContextMenu();
     void createFilterRow();
     void configureView();
+    void fitPathColumn();
     void watchSelection();
     void setFilterText(const QString& text);
     void updateFilterCount();
@@ -117,6 +122,8 @@ private:
     QLabel* m_filterCount = nullptr;
     const CodePage& m_codePage;
     bool m_openingFilteredRows = false;
+    PathColumnFit m_pathFit;
+    bool m_fittingColumns = false;  // the pane, not the user, is sizing a column
     QToolBar* m_toolBar = nullptr;
     QMenu* m_contextMenu = nullptr;
     QTimer* m_timer = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
@@ -255,6 +256,36 @@ class StartingReplacer : public MarkedResultsReplacer {
 public:
     bool startReplaceInMarkedResults() override { return true; }
 };
+
+// A user's trial: in a 1200-pixel window the paths were cut at 600 pixels
+// beside empty room.
+TEST_F(ResultsPaneTest, ThePathColumnTakesTheWidthTheWindowHasUnlessTheUserSizedIt)
+{
+    QHeaderView* header = pane.view()->header();
+    const auto fillsTheView = [&] {
+        return QTest::qWaitFor([&] {
+            return header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2) == pane.view()->viewport()->width();
+        });
+    };
+    pane.resize(1200, 400);
+    ASSERT_TRUE(fillsTheView());
+    EXPECT_GT(header->sectionSize(0), 600);
+    EXPECT_EQ(header->sectionSize(1), 80);
+    EXPECT_EQ(header->sectionSize(2), 400);
+    pane.resize(1600, 400);
+    EXPECT_TRUE(fillsTheView());
+
+    // The user narrows the remarks: the paths take the room.
+    header->resizeSection(2, 250);
+    EXPECT_TRUE(fillsTheView());
+    // The user sizes the paths: that width stands, whatever the window does.
+    header->resizeSection(0, 500);
+    pane.resize(1100, 400);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane.view()->viewport()->width() < 1100; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(header->sectionSize(0), 500);
+    EXPECT_EQ(header->sectionSize(2), 250);
+}
 
 TEST_F(ResultsPaneTest, PaneIsDisabledWhileReplacingInMarkedResults)
 {
