@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -26,6 +27,7 @@
 #include "tests/support/TempTree.h"
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"
+#include "ui/common/DialogAdjuster.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/results/ResultsModel.h"
@@ -262,6 +264,35 @@ TEST_F(ProgramWindowTest, TheFormFitsItsRowWithoutAScrollBarCollapsedAndExpanded
         ASSERT_TRUE(settled());
         EXPECT_FALSE(scrolls());
     }
+}
+
+// A user's trial: the title "Suche speichern" did not fit its dialog. Each
+// dialog the main window's commands open, as the program sets them up.
+TEST_F(ProgramWindowTest, TheDialogsOfTheCommandsAreAsWideAsTheirTitles)
+{
+    DialogAdjuster adjuster;
+    qApp->installEventFilter(&adjuster);
+    auto window = open();
+    for (const FrameCommand command : {FrameCommand::SaveSearch, FrameCommand::SavedSearches, FrameCommand::Options}) {
+        QString title;
+        int width = 0;
+        int least = 0;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            title = dialog->windowTitle();
+            width = dialog->width();
+            QFont bold = dialog->font();
+            bold.setBold(true);
+            // The title in bold, and the window's icon and close button beside it.
+            least = QFontMetrics(bold).horizontalAdvance(title) + 100;
+            dialog->reject();
+        });
+        trigger(*window, command);
+        ASSERT_FALSE(title.isEmpty()) << static_cast<int>(command);
+        EXPECT_GE(width, least) << title.toStdString();
+    }
+    qApp->removeEventFilter(&adjuster);
 }
 
 TEST_F(ProgramWindowTest, ClosingSavesTheFormAndTheNextStartShowsItAgain)
