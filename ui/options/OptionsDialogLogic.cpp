@@ -30,10 +30,11 @@ std::string withoutLeadingBlanks(const std::string& text)
     return text.substr(start);
 }
 
-std::string rangeMessage(NumberRange range)
+// Names the field: the dialog has six numbers, and the focus alone is easily missed.
+std::string rangeMessage(const char* fieldName, NumberRange range)
 {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, texts::kNumberOutOfRange, static_cast<unsigned long>(range.lowest),
+    char buffer[320];
+    std::snprintf(buffer, sizeof buffer, texts::kNumberOutOfRange, fieldName, static_cast<unsigned long>(range.lowest),
                   static_cast<unsigned long>(range.highest));
     return buffer;
 }
@@ -121,23 +122,26 @@ std::optional<OptionsRefusal> OptionsDialogLogic::takeInput(const OptionsDialogI
 {
     // The numeric fields in the order they stand in the dialog; the first
     // one that is refused is reported.
+    // Each named by its label, or by its frame where the frame says it best.
     struct NumberField {
         const std::string& text;
         NumberRange range;
         OptionsField field;
+        const char* name;
         std::uint32_t& target;
     };
     const NumberField numbers[] = {
-        {input.contextLength, kContextLengthRange, OptionsField::ContextLength, out.contextLength},
-        {input.detectLengthKb, kDetectLengthKbRange, OptionsField::DetectLength, out.detectLengthKb},
-        {input.splitLengthMb, kSplitLengthMbRange, OptionsField::SplitLength, out.splitLengthMb},
-        {input.splitMaxOffsetKb, kSplitMaxOffsetKbRange, OptionsField::SplitMaxOffset, out.splitMaxOffsetKb},
-        {input.searchThreads, kSearchThreadsRange, OptionsField::SearchThreads, out.searchThreads},
-        {input.undoLimitMb, kUndoLimitMbRange, OptionsField::UndoLimit, out.undoLimitMb},
+        {input.contextLength, kContextLengthRange, OptionsField::ContextLength, texts::kContextLengthLabel, out.contextLength},
+        {input.detectLengthKb, kDetectLengthKbRange, OptionsField::DetectLength, texts::kEncodingFrame, out.detectLengthKb},
+        {input.splitLengthMb, kSplitLengthMbRange, OptionsField::SplitLength, texts::kSplitLengthLabel, out.splitLengthMb},
+        {input.splitMaxOffsetKb, kSplitMaxOffsetKbRange, OptionsField::SplitMaxOffset, texts::kSplitMaxOffsetLabel,
+         out.splitMaxOffsetKb},
+        {input.searchThreads, kSearchThreadsRange, OptionsField::SearchThreads, texts::kSearchThreadsLabel, out.searchThreads},
+        {input.undoLimitMb, kUndoLimitMbRange, OptionsField::UndoLimit, texts::kUndoLimitLabel, out.undoLimitMb},
     };
     for (const NumberField& number : numbers) {
         const std::optional<std::uint32_t> value = ParseWholeNumber(number.text, number.range);
-        if (!value) return OptionsRefusal{number.field, rangeMessage(number.range)};
+        if (!value) return OptionsRefusal{number.field, rangeMessage(number.name, number.range)};
         number.target = *value;
     }
     // Check boxes are written as 0 or 1, whatever the store held before.

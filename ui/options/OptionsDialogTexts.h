@@ -67,8 +67,9 @@ inline constexpr const char* kBadWordExtensions =
     "\\/:*?<>|";  // 18487
 inline constexpr const char* kBadTempDir =
     "Bitte geben Sie ein gültiges Verzeichnis für die temporäre Datei für die Ersetzen Vorgänge an.";  // 18716
-// A numeric field that does not hold a whole number in its range; %lu twice.
-inline constexpr const char* kNumberOutOfRange = "Bitte geben Sie eine ganze Zahl zwischen %lu und %lu ein.";
+// A numeric field that does not hold a whole number in its range: %s the
+// field's name as the dialog shows it, %lu twice the range.
+inline constexpr const char* kNumberOutOfRange = "Bitte geben Sie bei \"%s\" eine ganze Zahl zwischen %lu und %lu ein.";
 
 // The warning shown when backups are switched off (18714), with its opt-out.
 inline constexpr const char* kBackupOffWarning =

@@ -156,9 +156,9 @@ TEST_F(OptionsDialogLogicTest, ChecksRunInOrderAndRefuseWithoutWriting)
              in.useLog = true;
              in.detectLengthKb = "5000000";
          },
-         "Bitte geben Sie eine ganze Zahl zwischen 0 und 4194304 ein."},
+         "Bitte geben Sie bei \"Dateikodierung\" eine ganze Zahl zwischen 0 und 4194304 ein."},
         {"split length of 0 MB", [](OptionsDialogInput& in, const std::string&, const std::string&) { in.splitLengthMb = "0"; },
-         "Bitte geben Sie eine ganze Zahl zwischen 1 und 4095 ein."},
+         "Bitte geben Sie bei \"Split Länge\" eine ganze Zahl zwischen 1 und 4095 ein."},
     };
     for (const Case& c : cases) {
         OptionsDialogLogic logic(OptionsValues{}, AllShown);
@@ -170,6 +170,42 @@ TEST_F(OptionsDialogLogicTest, ChecksRunInOrderAndRefuseWithoutWriting)
     EXPECT_EQ(configText(), "") << "a refused OK wrote the settings";
 }
 
+// A user's trial: a refused number did not say which of the dialog's
+// numbers it was. Each one is named as the dialog shows it.
+TEST_F(OptionsDialogLogicTest, ARefusedNumberNamesItsField)
+{
+    struct Case {
+        std::string OptionsDialogInput::*text;
+        OptionsField field;
+        std::string message;
+    };
+    const Case cases[] = {
+        {&OptionsDialogInput::contextLength, OptionsField::ContextLength,
+         "Bitte geben Sie bei \"Zeichen vor/Nach Suchbegriff in Ergebnisse anzeigen\" eine ganze Zahl zwischen 0 und "
+         "2147483647 ein."},
+        {&OptionsDialogInput::detectLengthKb, OptionsField::DetectLength,
+         "Bitte geben Sie bei \"Dateikodierung\" eine ganze Zahl zwischen 0 und 4194304 ein."},
+        {&OptionsDialogInput::splitLengthMb, OptionsField::SplitLength,
+         "Bitte geben Sie bei \"Split Länge\" eine ganze Zahl zwischen 1 und 4095 ein."},
+        {&OptionsDialogInput::splitMaxOffsetKb, OptionsField::SplitMaxOffset,
+         "Bitte geben Sie bei \"Max. Offset\" eine ganze Zahl zwischen 0 und 4194303 ein."},
+        {&OptionsDialogInput::searchThreads, OptionsField::SearchThreads,
+         "Bitte geben Sie bei \"Such-Threads\" eine ganze Zahl zwischen 0 und 256 ein."},
+        {&OptionsDialogInput::undoLimitMb, OptionsField::UndoLimit,
+         "Bitte geben Sie bei \"Höchstgröße der Aufzeichnungen\" eine ganze Zahl zwischen 0 und 4194303 ein."},
+    };
+    settings::ProfileStore store(configPath());
+    for (const Case& c : cases) {
+        OptionsDialogLogic logic(OptionsValues{}, AllShown);
+        OptionsDialogInput input = defaults;
+        input.*c.text = "zehn";
+        const auto refusal = logic.accept(input, store);
+        ASSERT_TRUE(refusal.has_value()) << c.message;
+        EXPECT_EQ(refusal->field, c.field) << c.message;
+        EXPECT_EQ(refusal->message, c.message);
+    }
+}
+
 TEST_F(OptionsDialogLogicTest, ThreadCountOutsideItsRangeIsRefusedOnItsOwnField)
 {
     settings::ProfileStore store(configPath());
@@ -179,7 +215,7 @@ TEST_F(OptionsDialogLogicTest, ThreadCountOutsideItsRangeIsRefusedOnItsOwnField)
     const auto refusal = refused.accept(input, store);
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(refusal->field, OptionsField::SearchThreads);
-    EXPECT_EQ(refusal->message, "Bitte geben Sie eine ganze Zahl zwischen 0 und 256 ein.");
+    EXPECT_EQ(refusal->message, "Bitte geben Sie bei \"Such-Threads\" eine ganze Zahl zwischen 0 und 256 ein.");
     EXPECT_EQ(configText(), "");
 
     // Both ends are taken; 0 leaves the count to the processor cores.

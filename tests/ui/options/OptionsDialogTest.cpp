@@ -64,7 +64,8 @@ TEST_F(OptionsDialogTest, RefusedValueKeepsTheDialogOpenWithItsMessage)
     EXPECT_EQ(child<QLineEdit>("splitLength")->text(), QStringLiteral("50"));
     child<QLineEdit>("detectLength")->setText(QStringLiteral("5000000"));
     child<QPushButton>("ok")->click();
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Bitte geben Sie eine ganze Zahl zwischen 0 und 4194304 ein.")});
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("Bitte geben Sie bei \"Dateikodierung\" eine ganze Zahl zwischen 0 und 4194304 ein.")});
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_NE(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(test::ReadFile(store.path()), "");
@@ -84,7 +85,8 @@ TEST_F(OptionsDialogTest, RefusedThreadCountPutsTheFocusOnItsField)
     EXPECT_EQ(threads->text(), QStringLiteral("0"));
     threads->setText(QStringLiteral("300"));
     child<QPushButton>("ok")->click();
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Bitte geben Sie eine ganze Zahl zwischen 0 und 256 ein.")});
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("Bitte geben Sie bei \"Such-Threads\" eine ganze Zahl zwischen 0 und 256 ein.")});
     EXPECT_EQ(dialog->focusWidget(), threads);
     EXPECT_EQ(threads->selectedText(), QStringLiteral("300"));
 
