@@ -21,7 +21,7 @@ namespace tarnwick::ui {
 ViewerFindDialog::ViewerFindDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("viewerFindDialog"));
-    setWindowTitle(viewertext::FindTitle());
+    setWindowTitle(viewertext::ReplaceTitle());
     setModal(false);
 
     auto* findLabel = new QLabel(QStringLiteral("Suchen nach:"), this);
@@ -86,6 +86,7 @@ ViewerFindDialog::ViewerFindDialog(QWidget* parent) : QDialog(parent)
 void ViewerFindDialog::setOptions(const ViewerFindOptions& options, bool replace)
 {
     m_replaceMode = replace;
+    setWindowTitle(replace ? viewertext::ReplaceTitle() : viewertext::FindTitle());
     m_find->setText(options.findText);
     if (replace) m_replace->setText(options.replaceText);
     m_wholeWord->setChecked(options.wholeWord);

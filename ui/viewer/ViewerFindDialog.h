@@ -1,7 +1,7 @@
 #pragma once
-// The viewer's one modeless find and replace dialog, titled "Ersetzen". For
-// the find command the replacement field, its label and the two replace
-// buttons are hidden. "Nur ganzes Wort" is disabled while "Regulärer
+// The viewer's one modeless find and replace dialog, titled "Ersetzen", or
+// "Suchen" for the find command, which hides the replacement field, its label
+// and the two replace buttons. "Nur ganzes Wort" is disabled while "Regulärer
 // Ausdruck" is marked. The buttons only report; the viewer acts.
 #include <QDialog>
 
@@ -22,7 +22,7 @@ class ViewerFindDialog : public QDialog {
 public:
     explicit ViewerFindDialog(QWidget* parent = nullptr);
 
-    // Fills the fields; `replace` shows the replace parts.
+    // Fills the fields; `replace` shows the replace parts and the title "Ersetzen".
     void setOptions(const ViewerFindOptions& options, bool replace);
     ViewerFindOptions options() const;
     bool isReplaceMode() const { return m_replaceMode; }

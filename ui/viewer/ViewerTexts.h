@@ -57,7 +57,9 @@ inline QString RegexNotFound() { return QStringLiteral("Cannot find \"%1\""); }
 inline QString RegexNotFoundTitle() { return QStringLiteral("Notepad RE"); }
 inline QString NoFindText() { return QStringLiteral("Kein Suchstring definiert."); }
 
-inline QString FindTitle() { return QStringLiteral("Ersetzen"); }
+// The find and replace dialog, after the command that opened it.
+inline QString FindTitle() { return QStringLiteral("Suchen"); }
+inline QString ReplaceTitle() { return QStringLiteral("Ersetzen"); }
 inline QString GoToTitle() { return QStringLiteral("Gehe zu"); }
 inline QString ToolBarTitle() { return QStringLiteral("Vorschau"); }
 

@@ -367,6 +367,20 @@ TEST_F(ViewerPageTest, TheFindDialogTakesTheFormValuesAndHidesReplaceParts)
     EXPECT_TRUE(dialog->replaceAllButton()->isHidden());
 }
 
+// A user's trial: Ctrl+F ("Suchen...") opened a dialog titled "Ersetzen".
+TEST_F(ViewerPageTest, TheFindDialogIsTitledAfterTheCommandThatOpenedIt)
+{
+    ASSERT_TRUE(page->openFile(file("a.txt", "x")));
+    page->showFindDialog(false);
+    ViewerFindDialog* dialog = page->findDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Suchen");
+    page->showFindDialog(true);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Ersetzen");
+    page->showFindDialog(false);  // refilled while open
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Suchen");
+}
+
 TEST_F(ViewerPageTest, ReplaceMovesOnAndReplaceAllIsOneUndo)
 {
     ASSERT_TRUE(page->openFile(file("a.txt", "ab ab ab")));
