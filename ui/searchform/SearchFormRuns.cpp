@@ -38,7 +38,8 @@ bool SearchFormController::checkWhereToSearch()
         prompts.showMessage(text::kNoDirectory);
         return false;
     }
-    if (m_state.allFileTypes == 0 && m_state.fileTypes.text.empty()) {
+    // Blanks or separators alone name no type either: the run would admit no file.
+    if (m_state.allFileTypes == 0 && NormalizeFileTypes(m_state.fileTypes.text).empty()) {
         prompts.showMessage(text::kNoFileTypes);
         return false;
     }

@@ -609,6 +609,20 @@ TEST_F(SearchFormControllerTest, ASavedSearchComesBackIntoTheFormAndIsReplacedOn
     EXPECT_TRUE(settings::LoadSavedSearches(store).empty());
 }
 
+// Blanks and separators name no type: the run would admit no file at all.
+TEST_F(SearchFormControllerTest, AFileTypeListOfBlanksAndSeparatorsNamesNoType)
+{
+    makeReadyToSearch();
+    form->SetAllFileTypes(false);
+    for (const std::string typed : {"", " ", ";", " , ; "}) {
+        SCOPED_TRACE("'" + typed + "'");
+        form->SetComboText(FormCombo::FileTypes, typed);
+        prompts.shown.clear();
+        EXPECT_FALSE(form->StartSearchRun());
+        EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoFileTypes});
+    }
+}
+
 TEST(SizeField, EmptyMeansItsBoundAndOnlyDigitsCount)
 {
     EXPECT_EQ(SizeFieldValue("", 0), 0u);
