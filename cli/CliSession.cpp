@@ -163,14 +163,13 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // Whatever the run left unprinted (a walk that marks no outcomes).
     printer->EndOfOutcome();
 
-    const std::int32_t hits = worker.GetHitCount();
-    const std::int32_t files = worker.GetFileCount();
+    // A signal and a reader that went away both stop the worker, which says
+    // whether that cut the run short.
+    const RunTally tally = worker.lastTally();
+    const bool stopped = tally.stopped;
     const std::size_t itemsBefore = results->TopLevelCount();
-    // A stopped run cannot tell whether the filters let anything through.
-    const bool stopped = (signals && signals->received()) || printer->outputClosed();
-    const std::string summary =
-        CompleteRun(message, hits, files, *results, *runLog, log, clock, stopped ? -1 : worker.GetAdmittedCount());
-    if (!summary.empty()) printer->printLog(summary + "\r\n");
+    const std::string ending = CompleteRun(message, tally, *results, *runLog, log, clock);
+    if (!ending.empty()) printer->printLog(ending + "\r\n");
     printer->flush();
     // A log file that could not be written is an error item of its own.
     bool failed = printer->errorCount() > 0 || message == UserMessage::RunAborted;
@@ -180,7 +179,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         printLine(errFd, results->ColumnText(item, ResultColumn::FileOrContext));
         failed = true;
     }
-    const bool found = hits > 0 || files > 0;
+    const bool found = tally.hits > 0 || tally.files > 0;
     // A stopped preview would show only part of the changes.
     if (preview && !stopped) {
         const std::string diff = preview->Text();

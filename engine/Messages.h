@@ -6,6 +6,8 @@ namespace tarnwick::text {
 inline constexpr const char* kSearchFor = "Suche nach ";
 // Appended to the summary of a run in which no file passed the filters.
 inline constexpr const char* kNothingPassedFilters = "Keine Datei entsprach den Filtern.";
+// The line after the summary of a run that a stop cut short.
+inline constexpr const char* kRunStopped = "Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.";
 inline constexpr const char* kSearchDone = "Suche abgeschlossen. %d Einträge in %d Dateien  wurden gefunden.";
 inline constexpr const char* kReplaceDone = "Ersetzen abgeschlossen.  %d Einträge in %d Dateien wurden ersetzt.";
 inline constexpr const char* kRenameDone = "Umbenennen abgeschlossen.  %d Einträge wurden umbenannt.";

@@ -46,6 +46,7 @@ struct RunCounters {
     std::atomic<std::int32_t> files{0};  // files with content hits plus name hits, likewise
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
     std::atomic<std::int32_t> admitted{0};  // files and directory names the filters let through
+    std::atomic<std::int32_t> errors{0};  // error items passed to the counting sink, as they were committed
 };
 
 // Shows the directory or entry being worked on (first status-bar pane).

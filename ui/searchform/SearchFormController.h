@@ -272,8 +272,8 @@ private:
     // A run the worker has been given whose completion message has not come
     // yet; it still writes into the result list and the run log text.
     bool m_runOutstanding = false;
-    // "Stopp" was pressed during the outstanding run: what it did not reach
-    // says nothing about the filters.
+    // "Stopp" was pressed during the outstanding run: a preview it cut short
+    // shows only part of the changes, so it is not offered.
     bool m_stopRequested = false;
     std::optional<PreparedRun> m_queuedRun;
     // What the outstanding run gathers when it is a preview.

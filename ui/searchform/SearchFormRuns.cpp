@@ -260,8 +260,7 @@ void SearchFormController::HandleWorkerMessage(UserMessage message)
     }
     const settings::OptionsValues& options = m_state.options;
     const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};
-    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log, m_services.clock,
-                m_stopRequested ? -1 : m_worker->GetAdmittedCount());
+    CompleteRun(message, m_worker->lastTally(), *m_results, *m_runLog, log, m_services.clock);
     // The end of a replace in the marked results leaves the status text alone.
     if (message != UserMessage::SelectedDone) notifyStatus({});
     if ((message == UserMessage::SelectedDone || message == UserMessage::RunAborted) && m_listener)
