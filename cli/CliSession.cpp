@@ -3,8 +3,8 @@
 #include "cli/CliPrinter.h"
 #include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
-#include "engine/Messages.h"
 #include "engine/documents/WordDocumentEngine.h"
+#include "engine/job/RunStart.h"
 #include "engine/log/RunLifecycle.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/SearchPattern.h"
@@ -13,17 +13,14 @@
 #include "engine/worker/Notifier.h"
 #include "engine/worker/SearchWorker.h"
 #include "platform/FileOps.h"
-#include "platform/SystemError.h"
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
 #include "session/RunValues.h"
 #include "word/libreoffice/DocumentApplication.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -87,18 +84,14 @@ bool exportResults(const CliRequest& request, const SearchWorker& worker, const 
 int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, int outFd, int errFd,
                   StopSignals* signals)
 {
-    struct stat st {};
-    if (::stat(request.directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        const int error = ::stat(request.directory.c_str(), &st) != 0 ? errno : ENOTDIR;
-        printLine(errFd, request.directory + ": " + SystemErrorText(error));
+    const WorkerCommand command = request.command == CliCommand::Replace ? WorkerCommand::Replace
+        : request.command == CliCommand::Lowercase                       ? WorkerCommand::Rename
+                                                                         : WorkerCommand::Search;
+    // The desktop program's checks, with its words: nothing has run, so
+    // there is nothing on standard output.
+    if (const auto refusal = CheckRunStart(command, request.job, request.searchText, request.directory)) {
+        printLine(errFd, refusal->message());
         return 2;
-    }
-    if (request.job.regularExpression && request.command != CliCommand::Lowercase) {
-        const CompiledRegex compiled = CompileRegex(request.searchText, request.job.matchCase);
-        if (!compiled.regex) {
-            printLine(errFd, text::kInvalidRegex + compiled.error);
-            return 2;
-        }
     }
 
     // The list receives the run's header and summary; every item only when

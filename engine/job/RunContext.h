@@ -15,8 +15,10 @@
 // Each becomes the entry's error item in one place, RunReports: returned
 // codes through ReportCannotOpen/ReportPathError/ReportUnreadableDirectory,
 // exceptions through ReportEntryException in the one catch per entry. Only
-// an invalid job (a bad expression, an unusable start folder) is refused
-// before a run starts, by the caller, with a message.
+// a run that cannot start at all (no search text, a start folder that is
+// missing or unreadable, a bad expression) is refused before the worker is
+// woken, by the caller, through RunStart, and shown with RefuseRun: it never
+// ends as a completion.
 #include <atomic>
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "engine/log/RunLifecycle.h"
 
 #include "engine/Messages.h"
+#include "engine/job/RunStart.h"
 #include "engine/log/OperationLog.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
@@ -71,6 +72,18 @@ std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& 
     if (write) WriteRunLog(log.path, runLog.Text(), clock, results);
     runLog.Clear();
     return shown;
+}
+
+void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog)
+{
+    if (refusal.path.empty()) {
+        results.AddFileItem(refusal.reason, ItemKind::Error);
+    } else {
+        const ItemHandle item = results.AddFileItem(refusal.path, ItemKind::Error);
+        results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, refusal.reason, ItemKind::Error);
+    }
+    results.AddFileItem(text::kRunNotStarted, ItemKind::Info);
+    runLog.Clear();
 }
 
 }  // namespace tarnwick

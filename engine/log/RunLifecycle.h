@@ -11,6 +11,7 @@
 namespace tarnwick {
 
 class Clock;
+struct StartRefusal;
 class ResultList;
 class RunLog;
 enum class UserMessage;
@@ -44,5 +45,11 @@ void BeginRenameRun(ResultList& results, RunLog& runLog);
 // run, or a replace in marked results that ran to its end).
 std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& results, RunLog& runLog, const LogSettings& log,
                         const Clock& clock);
+
+// A run that could not start, after Begin*Run: the refusal becomes an error
+// item (the path with the reason beside it, or the reason alone) and the
+// line "Der Lauf konnte nicht gestartet werden." closes the list. Nothing
+// ran, so nothing is logged: the run log text is emptied.
+void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog);
 
 }  // namespace tarnwick

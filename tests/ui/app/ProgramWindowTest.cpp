@@ -135,6 +135,7 @@ TEST_F(ProgramWindowTest, StopFreesTheCommandsAtOnceAndTheRunStillEndsWithItsSum
 {
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(4);
+    tree.mkdir("data");  // a missing folder is refused before the worker hears of it
     auto window = open(commands);
     fillSearch(*window);
     trigger(*window, FrameCommand::StartSearch);

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimeEdit>
 
+#include "engine/Messages.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
@@ -223,6 +224,27 @@ TEST_F(SearchFormWidgetTest, ATypedFileTypeListIsSearchedAsNormalisedWithoutLeav
         ASSERT_EQ(texts.size(), found.size() + 2);
         EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end() - 1), found);
     }
+}
+
+// What the user saw: a missing folder ended as an empty completion, and a
+// bad expression as its error with "Keine Datei entsprach den Filtern.".
+TEST_F(SearchFormWidgetTest, AMissingFolderOrABadExpressionIsRefusedInAMessageAndInTheList)
+{
+    test::TempTree tree;
+    const std::string missing = tree.path("weg");
+    type(FormCombo::SearchText, QStringLiteral("Apf(el"));
+    type(FormCombo::Directory, QString::fromStdString(missing));
+    get<QAbstractButton>(C::AllFileTypes)->click();
+    EXPECT_FALSE(searchToTheEnd());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{missing + ": Das Verzeichnis existiert nicht"});
+    EXPECT_EQ(resultTexts(), (std::vector<std::string>{"Suche nach : Apf(el", missing, text::kRunNotStarted}));
+
+    get<QAbstractButton>(C::RegularExpression)->click();
+    type(FormCombo::Directory, QString::fromStdString(tree.root()));
+    EXPECT_FALSE(searchToTheEnd());
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].rfind(text::kInvalidRegex, 0), 0u) << prompts.shown[1];
+    EXPECT_EQ(resultTexts(), (std::vector<std::string>{"Suche nach : Apf(el", prompts.shown[1], text::kRunNotStarted}));
 }
 
 TEST_F(SearchFormWidgetTest, RulesEnableAndDisableTheirControls)
