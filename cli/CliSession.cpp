@@ -3,8 +3,8 @@
 #include "cli/CliPrinter.h"
 #include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
-#include "engine/Messages.h"
 #include "engine/documents/WordDocumentEngine.h"
+#include "engine/job/RunStart.h"
 #include "engine/log/RunLifecycle.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/SearchPattern.h"
@@ -13,17 +13,14 @@
 #include "engine/worker/Notifier.h"
 #include "engine/worker/SearchWorker.h"
 #include "platform/FileOps.h"
-#include "platform/SystemError.h"
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
 #include "session/RunValues.h"
 #include "word/libreoffice/DocumentApplication.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -87,18 +84,14 @@ bool exportResults(const CliRequest& request, const SearchWorker& worker, const 
 int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clock& clock, int outFd, int errFd,
                   StopSignals* signals)
 {
-    struct stat st {};
-    if (::stat(request.directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        const int error = ::stat(request.directory.c_str(), &st) != 0 ? errno : ENOTDIR;
-        printLine(errFd, request.directory + ": " + SystemErrorText(error));
+    const WorkerCommand command = request.command == CliCommand::Replace ? WorkerCommand::Replace
+        : request.command == CliCommand::Lowercase                       ? WorkerCommand::Rename
+                                                                         : WorkerCommand::Search;
+    // The desktop program's checks, with its words: nothing has run, so
+    // there is nothing on standard output.
+    if (const auto refusal = CheckRunStart(command, request.job, request.searchText, request.directory)) {
+        printLine(errFd, refusal->message());
         return 2;
-    }
-    if (request.job.regularExpression && request.command != CliCommand::Lowercase) {
-        const CompiledRegex compiled = CompileRegex(request.searchText, request.job.matchCase);
-        if (!compiled.regex) {
-            printLine(errFd, text::kInvalidRegex + compiled.error);
-            return 2;
-        }
     }
 
     // The list receives the run's header and summary; every item only when
@@ -163,14 +156,13 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // Whatever the run left unprinted (a walk that marks no outcomes).
     printer->EndOfOutcome();
 
-    const std::int32_t hits = worker.GetHitCount();
-    const std::int32_t files = worker.GetFileCount();
+    // A signal and a reader that went away both stop the worker, which says
+    // whether that cut the run short.
+    const RunTally tally = worker.lastTally();
+    const bool stopped = tally.stopped;
     const std::size_t itemsBefore = results->TopLevelCount();
-    // A stopped run cannot tell whether the filters let anything through.
-    const bool stopped = (signals && signals->received()) || printer->outputClosed();
-    const std::string summary =
-        CompleteRun(message, hits, files, *results, *runLog, log, clock, stopped ? -1 : worker.GetAdmittedCount());
-    if (!summary.empty()) printer->printLog(summary + "\r\n");
+    const std::string ending = CompleteRun(message, tally, *results, *runLog, log, clock);
+    if (!ending.empty()) printer->printLog(ending + "\r\n");
     printer->flush();
     // A log file that could not be written is an error item of its own.
     bool failed = printer->errorCount() > 0 || message == UserMessage::RunAborted;
@@ -180,7 +172,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         printLine(errFd, results->ColumnText(item, ResultColumn::FileOrContext));
         failed = true;
     }
-    const bool found = hits > 0 || files > 0;
+    const bool found = tally.hits > 0 || tally.files > 0;
     // A stopped preview would show only part of the changes.
     if (preview && !stopped) {
         const std::string diff = preview->Text();

@@ -188,7 +188,6 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
     if (o.types) {
         job.allFileTypes = false;
         job.fileTypes = NormalizeFileTypes(*o.types);
-        if (job.fileTypes.empty()) return std::string(text::kNoFileTypes);
     } else if (!fromSettings) {
         job.allFileTypes = true;
     }
@@ -386,6 +385,9 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     if (const auto error = applyOptions(options, request.job, fromSettings, clock.now())) return refuse(*error);
     if (const auto error = applyExportOptions(options, request.exportRequest)) return refuse(*error);
     const SearchJob& job = request.job;
+    // The form's checks in its order; stored settings may hold a list that
+    // normalises to nothing, as --types may.
+    if (!converting && !job.allFileTypes && job.fileTypes.empty()) return refuse(text::kNoFileTypes);
     if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames) return refuse(text::kNothingToSearch);
     request.searchText = *searchText;
     request.replacementTyped = replacement.value_or("");

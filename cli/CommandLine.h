@@ -4,10 +4,12 @@
 // run here.
 //
 // How tarnwick-cli reports failures: a request that cannot start (a bad
-// option, expression, escape, date or start folder) comes back from the
-// parser as `error` text for stderr and exit status 2, nothing having been
-// run; once a run has started, its failures are the engine's error items,
-// printed on stderr as they come, and the exit status is 2 as well.
+// option, escape, date or file-type list) comes back from the parser as
+// `error` text for stderr and exit status 2, nothing having been run; a bad
+// expression or start folder is refused the same way, by the desktop
+// program's checks (engine/job/RunStart), before the run; once a run has
+// started, its failures are the engine's error items, printed on stderr as
+// they come, and the exit status is 2 as well.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -6,6 +6,13 @@ namespace tarnwick::text {
 inline constexpr const char* kSearchFor = "Suche nach ";
 // Appended to the summary of a run in which no file passed the filters.
 inline constexpr const char* kNothingPassedFilters = "Keine Datei entsprach den Filtern.";
+// The line after the summary of a run that a stop cut short.
+inline constexpr const char* kRunStopped = "Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.";
+// The last line of a run that could not start, after the reason.
+inline constexpr const char* kRunNotStarted = "Der Lauf konnte nicht gestartet werden.";
+// Why a start folder cannot be walked (after its path and ": ").
+inline constexpr const char* kStartFolderMissing = "Das Verzeichnis existiert nicht";
+inline constexpr const char* kStartFolderNotADirectory = "Der Pfad ist kein Verzeichnis";
 inline constexpr const char* kSearchDone = "Suche abgeschlossen. %d Einträge in %d Dateien  wurden gefunden.";
 inline constexpr const char* kReplaceDone = "Ersetzen abgeschlossen.  %d Einträge in %d Dateien wurden ersetzt.";
 inline constexpr const char* kRenameDone = "Umbenennen abgeschlossen.  %d Einträge wurden umbenannt.";

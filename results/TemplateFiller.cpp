@@ -23,6 +23,7 @@ enum Name : std::size_t {
     kDatDur,
     kDatGef,
     kEinGef,
+    kHinweis,
     kGlobalCount,
     kDateiname = kGlobalCount,
     kAnzInDat,
@@ -37,9 +38,9 @@ enum Name : std::size_t {
 };
 
 constexpr std::array<std::string_view, kNameCount> kNames = {
-    "!SUCHPFAD!", "!SUCHEN!",  "!ERSETZEN!",    "!GROSS!",      "!DATINHALT!", "!VERZNAME!",  "!DATNAME!",    "!GANZE_WORTE!",
-    "!REG!",      "!SONDERZ!", "!DAT_DUR!",     "!DAT_GEF!",    "!EIN_GEF!",   "!DATEINAME!", "!ANZ_IN_DAT!", "!KONTEXT!",
-    "!POS!",      "!FEHLER!",  "!LISTE_START!", "!LISTE_STOP!", "!DAT_START!", "!DAT_STOP!",
+    "!SUCHPFAD!", "!SUCHEN!",  "!ERSETZEN!", "!GROSS!",       "!DATINHALT!",  "!VERZNAME!",  "!DATNAME!",   "!GANZE_WORTE!",
+    "!REG!",      "!SONDERZ!", "!DAT_DUR!",  "!DAT_GEF!",     "!EIN_GEF!",    "!HINWEIS!",   "!DATEINAME!", "!ANZ_IN_DAT!",
+    "!KONTEXT!",  "!POS!",     "!FEHLER!",   "!LISTE_START!", "!LISTE_STOP!", "!DAT_START!", "!DAT_STOP!",
 };
 
 // A run of literal text, or a placeholder (`name` < kNameCount; `text` is
@@ -210,6 +211,7 @@ std::string FillTemplate(std::string_view templateText, const RunValues& run, co
     globals.set(kDatDur, counts[0]);
     globals.set(kDatGef, counts[1]);
     globals.set(kEinGef, counts[2]);
+    globals.set(kHinweis, run.notice);
 
     std::string out;
     const Section listSection = findSection(all, kListStart, kListStop);

@@ -1,5 +1,6 @@
 #pragma once
-// Fills an export template: global placeholders ("!SUCHPFAD!" ...), a list
+// Fills an export template: global placeholders ("!SUCHPFAD!" ...; "!HINWEIS!"
+// is the run's notice, empty for a run that was not stopped), a list
 // section between "!LISTE_START!" and "!LISTE_STOP!" repeated per exported
 // item, and inside it an optional hit section between "!DAT_START!" and
 // "!DAT_STOP!" repeated per hit. The template is read once, left to right,

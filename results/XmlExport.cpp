@@ -46,6 +46,9 @@ void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultLi
     document.SetAttribute(options, "ganze_woerter", flag(run.wholeWords));
     document.SetAttribute(options, "reg_ausdruck", flag(run.regularExpression));
     document.SetAttribute(options, "sonderzeichen", flag(run.specialCharacters));
+    // Before the counts it qualifies; absent when there is nothing to say,
+    // so the export of a whole run stays as it was.
+    if (!run.notice.empty()) document.AddElement("HINWEIS", run.notice);
 
     document.AddElement("ERGEBNISSE");
     const int results = document.CurrentElement();

@@ -47,8 +47,17 @@ std::vector<std::string> CommandLineArguments(const settings::FormState& form, C
         if (on) args.emplace_back(name);
     };
     // "--name=value" in one argument: a value that begins with '-' is never
-    // taken for an option.
-    const auto option = [&args](const char* name, const std::string& value) { args.push_back(std::string(name) + '=' + value); };
+    // taken for an option. An empty value goes as an argument of its own:
+    // "--name=" would be read as the option alone, taking the next argument
+    // ("--", the search text) as its value.
+    const auto option = [&args](const char* name, const std::string& value) {
+        if (value.empty()) {
+            args.emplace_back(name);
+            args.emplace_back();
+            return;
+        }
+        args.push_back(std::string(name) + '=' + value);
+    };
 
     flag(job.regularExpression, "-e");
     flag(job.matchCase, "-c");

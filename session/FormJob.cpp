@@ -15,7 +15,10 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
     job.replaceText = form.replaceTexts.text;
     job.nameStringMode = NameStringModeOf(form.nameStringMode);
     job.includeSubfolders = form.includeSubfolders != 0;
-    job.fileTypes = codePage.lower(form.fileTypes.text);
+    // The text as typed or as an older program stored it ("*.md" without its
+    // ';', "*.h;*.cpp;"): a run must read it as the form shows it after
+    // normalising, whether or not the box was left before the run started.
+    job.fileTypes = NormalizeFileTypes(form.fileTypes.text);
     job.nameStrings = form.nameStrings.text;
     job.sizeFilter = form.sizeFilter != 0;
     job.maxSizeKb = form.maxSizeKb;

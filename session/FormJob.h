@@ -15,9 +15,11 @@
 namespace tarnwick::session {
 
 // The job of a run: every field copied from the form (a stored flag is on
-// when it is not 0), the file-type text and the Word extensions in lower
-// case, the date range as given (the form's date and time controls are not
-// stored).
+// when it is not 0), the file-type text normalised (NormalizeFileTypes, the
+// same function the terminal program applies to --types), the Word
+// extensions in lower case, the date range as given (the form's date and
+// time controls are not stored). Every way a form's state becomes a run goes
+// through here: the form, --settings, --preset and the copied command line.
 SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFrom, std::int64_t dateTo);
 
 // The modes of the form's stored numbers, read as runs have always read

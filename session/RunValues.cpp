@@ -1,5 +1,7 @@
 #include "session/RunValues.h"
 
+#include "engine/Messages.h"
+
 namespace tarnwick::session {
 
 RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
@@ -21,13 +23,15 @@ RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
     run.filesSearched = counts.examined;
     run.filesFound = counts.files;
     run.entriesFound = counts.hits;
+    if (counts.stopped) run.notice = text::kRunStopped;
     return run;
 }
 
 RunValues MakeRunValues(const SearchWorker& worker)
 {
-    return MakeRunValues(worker.LastInputs(),
-                         WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount()});
+    return MakeRunValues(
+        worker.LastInputs(),
+        WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount(), worker.lastTally().stopped});
 }
 
 }  // namespace tarnwick::session

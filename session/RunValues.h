@@ -12,6 +12,7 @@ struct WorkerCounts {
     std::int64_t examined = 0;
     std::int64_t files = 0;
     std::int64_t hits = 0;
+    bool stopped = false;  // a stop cut the run short
 };
 
 RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts);

@@ -15,8 +15,10 @@
 // Each becomes the entry's error item in one place, RunReports: returned
 // codes through ReportCannotOpen/ReportPathError/ReportUnreadableDirectory,
 // exceptions through ReportEntryException in the one catch per entry. Only
-// an invalid job (a bad expression, an unusable start folder) is refused
-// before a run starts, by the caller, with a message.
+// a run that cannot start at all (no search text, a start folder that is
+// missing or unreadable, a bad expression) is refused before the worker is
+// woken, by the caller, through RunStart, and shown with RefuseRun: it never
+// ends as a completion.
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -46,6 +48,7 @@ struct RunCounters {
     std::atomic<std::int32_t> files{0};  // files with content hits plus name hits, likewise
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
     std::atomic<std::int32_t> admitted{0};  // files and directory names the filters let through
+    std::atomic<std::int32_t> errors{0};  // error items passed to the counting sink, as they were committed
 };
 
 // Shows the directory or entry being worked on (first status-bar pane).

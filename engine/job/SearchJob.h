@@ -79,7 +79,10 @@ std::string NormalizeBackupExtension(const std::string& extension);
 
 // The file-type list as the form stores it: blanks removed, ',' turned into
 // ';', a final ';' added, a '.' before every entry that begins with neither
-// '.' nor '*', "; " between entries, all in lower case.
+// '.' nor '*', "; " between entries, all in lower case; empty entries are
+// dropped. The one normalisation of the program: the form's box, the job of
+// every run built from the form's state, and tarnwick-cli --types. A result
+// normalises to itself; an empty result means no file type was given.
 std::string NormalizeFileTypes(const std::string& typed);
 
 }  // namespace tarnwick

@@ -49,4 +49,28 @@ void CountingSink::AddCounts(std::int32_t hits, std::int32_t files)
     ForwardingSink::AddCounts(hits, files);
 }
 
+ItemHandle CountingSink::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
+{
+    if (kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
+    return ForwardingSink::AddFileItem(text, kind, asChild);
+}
+
+ItemHandle CountingSink::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
+{
+    if (kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
+    return ForwardingSink::AddNoteItem(text, kind, value);
+}
+
+void CountingSink::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+{
+    if (UpdatesKind(what) && kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
+    ForwardingSink::UpdateItem(item, column, what, text, kind);
+}
+
+void CountingSink::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+{
+    if (UpdatesKind(what) && kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
+    ForwardingSink::UpdateCurrentFileItem(column, what, text, kind);
+}
+
 }  // namespace tarnwick

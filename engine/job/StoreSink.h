@@ -73,11 +73,16 @@ private:
     RunSink& m_inner;
 };
 
-// Adds the counter changes to the worker's counters on the way.
+// Adds the counter changes to the worker's counters on the way, and counts
+// the error items (new ones and items turned into errors).
 class CountingSink final : public ForwardingSink {
 public:
     CountingSink(RunSink& inner, RunCounters& counters) : ForwardingSink(inner), m_counters(counters) {}
     void AddCounts(std::int32_t hits, std::int32_t files) override;
+    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
+    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
+    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
+    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
 
 private:
     RunCounters& m_counters;

@@ -1,6 +1,7 @@
 #include "engine/log/RunLifecycle.h"
 
 #include "engine/Messages.h"
+#include "engine/job/RunStart.h"
 #include "engine/log/OperationLog.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
@@ -33,34 +34,56 @@ void BeginReplaceRun(ResultList& results, RunLog& runLog, std::string_view searc
 
 void BeginRenameRun(ResultList& results, RunLog& runLog) { beginRun(results, runLog, text::kConvertHeader); }
 
-std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
-                        const LogSettings& log, const Clock& clock, std::int32_t admitted)
+std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& results, RunLog& runLog, const LogSettings& log,
+                        const Clock& clock)
 {
     std::string summary;
     bool write = log.enabled;
     switch (message) {
     case UserMessage::SearchDone:
-        summary = SearchSummary(hits, files);
+        summary = SearchSummary(tally.hits, tally.files);
         write = log.enabled && !log.onlyReplace;
         break;
-    case UserMessage::ReplaceDone: summary = ReplaceSummary(hits, files); break;
-    case UserMessage::RenameDone: summary = RenameSummary(hits, files); break;
+    case UserMessage::ReplaceDone: summary = ReplaceSummary(tally.hits, tally.files); break;
+    case UserMessage::RenameDone: summary = RenameSummary(tally.hits, tally.files); break;
     case UserMessage::RunAborted:
         // An aborted run leaves no trace in the log file.
         runLog.Clear();
         return {};
     case UserMessage::SelectedDone: break;
     }
+    std::string shown;
     if (!summary.empty()) {
         runLog.Append(summary);
-        const bool filteredOut =
-            admitted == 0 && hits == 0 && (message == UserMessage::SearchDone || message == UserMessage::ReplaceDone);
-        if (filteredOut) summary = summary + ' ' + text::kNothingPassedFilters;
-        results.AddFileItem(summary, ItemKind::Info);
+        // Only when the filters are why nothing was found: an error item says
+        // why itself, and a stop leaves unknown what the filters would have let through.
+        const bool filteredOut = (message == UserMessage::SearchDone || message == UserMessage::ReplaceDone) && !tally.stopped &&
+            tally.admitted == 0 && tally.hits == 0 && tally.errors == 0;
+        shown = filteredOut ? summary + ' ' + text::kNothingPassedFilters : summary;
+        results.AddFileItem(shown, ItemKind::Info);
+    }
+    if (tally.stopped) {
+        // The summary line has no CR LF of its own; entry lines have theirs.
+        if (!summary.empty()) runLog.Append("\r\n");
+        runLog.Append(text::kRunStopped);
+        results.AddFileItem(text::kRunStopped, ItemKind::Info);
+        shown += shown.empty() ? text::kRunStopped : std::string("\r\n") + text::kRunStopped;
     }
     if (write) WriteRunLog(log.path, runLog.Text(), clock, results);
     runLog.Clear();
-    return summary;
+    return shown;
+}
+
+void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog)
+{
+    if (refusal.path.empty()) {
+        results.AddFileItem(refusal.reason, ItemKind::Error);
+    } else {
+        const ItemHandle item = results.AddFileItem(refusal.path, ItemKind::Error);
+        results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, refusal.reason, ItemKind::Error);
+    }
+    results.AddFileItem(text::kRunNotStarted, ItemKind::Info);
+    runLog.Clear();
 }
 
 }  // namespace tarnwick

@@ -6,9 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "engine/job/RunTally.h"
+
 namespace tarnwick {
 
 class Clock;
+struct StartRefusal;
 class ResultList;
 class RunLog;
 enum class UserMessage;
@@ -29,14 +32,24 @@ void BeginRenameRun(ResultList& results, RunLog& runLog);
 
 // Handles a completion message: the summary (for the messages that have
 // one) goes into the run log text and the result list, the block is written
-// when the settings ask for it, and the run log text is emptied. Returns the
-// summary text (empty for messages without one).
+// when the settings ask for it, and the run log text is emptied.
 //
-// `admitted` is the number of files and names that passed the filters
-// (negative: not known). A search or replace that found nothing because no
-// file passed them says so in the result list, after the usual summary; the
-// run log text and the log file keep the summary as it always was.
-std::string CompleteRun(UserMessage message, std::int32_t hits, std::int32_t files, ResultList& results, RunLog& runLog,
-                        const LogSettings& log, const Clock& clock, std::int32_t admitted = -1);
+// A run that a stop cut short adds the line "Der Lauf wurde gestoppt; ..."
+// after its summary (after its last entry when it has none), in the list and
+// in the run log text. A search or replace that found nothing because no file
+// passed the filters, met no error and was not stopped says so in the result
+// list, after the usual summary; the run log text and the log file keep the
+// summary as it always was.
+//
+// Returns the lines the list received, joined by CR LF (empty for an aborted
+// run, or a replace in marked results that ran to its end).
+std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& results, RunLog& runLog, const LogSettings& log,
+                        const Clock& clock);
+
+// A run that could not start, after Begin*Run: the refusal becomes an error
+// item (the path with the reason beside it, or the reason alone) and the
+// line "Der Lauf konnte nicht gestartet werden." closes the list. Nothing
+// ran, so nothing is logged: the run log text is emptied.
+void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog);
 
 }  // namespace tarnwick

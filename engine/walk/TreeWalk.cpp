@@ -6,8 +6,6 @@
 #include "engine/walk/UnavailableDocumentEngine.h"
 #include "results/ResultList.h"
 
-#include <cerrno>
-
 namespace tarnwick {
 
 void JoinPath(std::string& out, const std::string& directory, const std::string& name)
@@ -34,10 +32,10 @@ void TreeWalk::walk(const std::string& directory)
     if (m_listings.size() <= depth) m_listings.resize(depth + 1);
     if (!m_listings[depth]) m_listings[depth] = std::make_unique<DirectoryListing>();
     DirectoryReader reader(directory, m_run.codePage, *m_listings[depth]);
-    // A start folder that does not exist gives an empty run, as the front
-    // ends check it beforehand; any other folder that cannot be listed is
-    // reported, so that no part of the tree is skipped without a word.
-    if (reader.error() && !(depth == 0 && reader.error().value() == ENOENT)) {
+    // A folder that cannot be listed is reported, so that no part of the tree
+    // is skipped without a word; the start folder too (the front ends refuse
+    // a missing one, so here it went away after that check).
+    if (reader.error()) {
         ReportUnreadableDirectory(m_run, directory, reader.error());
         m_run.sink.EndOfOutcome();
     }

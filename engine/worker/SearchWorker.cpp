@@ -60,6 +60,9 @@ void commandLoop(const std::shared_ptr<WorkerState>& shared)
         if (!done) continue;
         try {
             state.runner->Run(command, state);
+            // Whether the command returned early; a stop asked for after
+            // this moment found nothing left to cut short.
+            state.lastCommandStopped.store(state.stopFlag.load());
             state.outputs.notifier->Post(*done);
         } catch (const FrameworkException& e) {
             reportAbort(state, e.className(), TruncateText(e.errorText()));
@@ -142,6 +145,7 @@ void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, 
     m_state->counters.files.store(0);
     m_state->counters.hits.store(0);
     m_state->counters.admitted.store(0);
+    m_state->counters.errors.store(0);
     if (resetExamined) m_state->counters.examined.store(0);
     start(command, std::move(preview));
 }
@@ -169,6 +173,19 @@ std::int32_t SearchWorker::GetHitCount() const { return m_state->counters.hits.l
 std::int32_t SearchWorker::GetFileCount() const { return m_state->counters.files.load(); }
 std::int32_t SearchWorker::GetExaminedCount() const { return m_state->counters.examined.load(); }
 std::int32_t SearchWorker::GetAdmittedCount() const { return m_state->counters.admitted.load(); }
+
+RunTally SearchWorker::lastTally() const
+{
+    const RunCounters& counters = m_state->counters;
+    RunTally tally;
+    tally.hits = counters.hits.load();
+    tally.files = counters.files.load();
+    tally.errors = counters.errors.load();
+    tally.stopped = m_state->lastCommandStopped.load();
+    // What a stop kept the filters from seeing is not known.
+    tally.admitted = tally.stopped ? -1 : counters.admitted.load();
+    return tally;
+}
 
 WorkerInputs SearchWorker::LastInputs() const
 {

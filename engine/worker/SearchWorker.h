@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/job/RunTally.h"
 #include "engine/job/SearchJob.h"
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/undo/JournalStore.h"
@@ -115,6 +116,9 @@ public:
     // Files and directory names of the last search or replace that passed
     // every filter.
     std::int32_t GetAdmittedCount() const;
+    // The counters of the last command and whether a stop cut it short
+    // (`admitted` is then unknown). Read after its completion message.
+    RunTally lastTally() const;
     // What the export reports of the last run.
     WorkerInputs LastInputs() const;
     // Takes back inputs LastInputs() gave, without running anything: a

@@ -43,6 +43,9 @@ struct WorkerState {
     std::atomic<bool> stopFlag{false};
     std::atomic<bool> quitFlag{false};
     RunCounters counters;
+    // The stop flag as the last command returned; written by the thread
+    // before it posts the completion message.
+    std::atomic<bool> lastCommandStopped{false};
 
     // The command being run; the worker thread's own.
     CommandInput current;

@@ -1,5 +1,7 @@
 #include "tests/cli/CliProcess.h"
 
+#include "engine/Messages.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -122,6 +124,7 @@ std::vector<std::string> BodyLines(const std::string& out)
     std::vector<std::string> lines;
     std::istringstream in(out);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
+    if (!lines.empty() && lines.back() == text::kRunStopped) lines.pop_back();
     if (lines.size() < 2) return {};
     return {lines.begin() + 1, lines.end() - 1};
 }

@@ -158,6 +158,13 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
              f.options.wordExtensions = "docx, odt";
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
+        // An empty value must not take the next word for its own.
+        {"empty temporary folder, types as typed", CommandLineKind::Replace,
+         [](settings::FormState& f) {
+             f.options.tempDirIsCurrent = 0;
+             f.options.tempDir.clear();
+             f.fileTypes.text = " *.txt ; md";
+         }},
     };
     const FixedClock clock(kNow);
     const std::int64_t from = kNow - 40 * kOneDay + 3'723;

@@ -1,6 +1,7 @@
 // tarnwick-cli tells the truth about a run: what failed is neither counted
 // nor hidden by the exit status, and a run stopped by a signal ends with its
 // summary, whole files and no temporary file.
+#include "engine/Messages.h"
 #include "tests/cli/CliProcess.h"
 #include "tests/support/TempTree.h"
 
@@ -89,11 +90,16 @@ TEST(CliExitStatus, ASignalStopsTheRunWithItsSummary)
         EXPECT_EQ(run.status, 128 + row.signal) << run.err;
         // Where the stop lands depends on the machine's load (a search may
         // have found everything and only be printing): the summary must
-        // agree with what was done either way.
+        // agree with what was done either way, and a run the stop cut short
+        // says so after it.
         const std::vector<std::string> body = BodyLines(run.out);
-        const std::string summary = lastLine(run.out);
+        const bool stopLine = lastLine(run.out) == text::kRunStopped;
+        const std::string summary = lastLine(stopLine ? run.out.substr(0, run.out.rfind(text::kRunStopped)) : run.out);
         if (std::string(row.command) == "search") {
             EXPECT_TRUE(summary.starts_with("Suche abgeschlossen. " + std::to_string(body.size()) + " Einträge")) << summary;
+            if (body.size() < 200u * kFiles) {
+                EXPECT_TRUE(stopLine);
+            }
             continue;
         }
         // The file being changed when the stop came may have printed lines
@@ -105,8 +111,35 @@ TEST(CliExitStatus, ASignalStopsTheRunWithItsSummary)
             changed += now == replaced ? 1 : 0;
         }
         EXPECT_EQ(summary, replaceSummary(static_cast<int>(changed * 200), static_cast<int>(changed)));
+        if (changed < kFiles) {
+            EXPECT_TRUE(stopLine);
+        }
         EXPECT_EQ(TreeEntries(tree.path("big")).size(), static_cast<std::size_t>(kFiles));
     }
+}
+
+// The stop line goes wherever the run's summary goes: the output, the
+// operation log's block, and the run's information in an export.
+TEST(CliExitStatus, AStoppedRunSaysItsResultsAreIncompleteWhereverItsSummaryGoes)
+{
+    TempTree tree;
+    std::string contents;
+    for (int line = 0; line < 200; ++line) contents += "hit\n";
+    // Far more output than the pipe holds: the run is under way when the signal comes.
+    for (int i = 0; i < 400; ++i) tree.write("big/f" + std::to_string(1000 + i) + ".txt", contents);
+    const std::string stopped = text::kRunStopped;
+    CliOptions options;
+    options.lines = 2;
+    options.signal = SIGINT;
+    const std::string log = tree.path("run.log");
+    const std::string xml = tree.path("export.xml");
+    const CliOutcome run = RunCliWith({"search", "--log", log, "--out", xml, "hit", tree.path("big")}, options);
+    EXPECT_EQ(run.status, 128 + SIGINT) << run.err;
+    EXPECT_EQ(lastLine(run.out), stopped);
+    const std::string block = ReadFile(log);
+    EXPECT_NE(block.find(" wurden gefunden.\r\n" + stopped + "\r\n\r\n"), std::string::npos) << block.substr(0, 200);
+    const std::string exported = ReadFile(xml);
+    EXPECT_NE(exported.find("<HINWEIS>" + stopped + "</HINWEIS>"), std::string::npos) << exported.substr(0, 400);
 }
 
 }  // namespace tarnwick::test

@@ -95,10 +95,10 @@ TEST(CliReplaceOutput, ChangesNothingWhenThereIsNothingToDoOrTheRunCannotStart)
          "Ungültige Hex-Zahl in Ersetzen-Zeichenfolge. Die Zahl muss zweistellig sein und darf nur die Ziffern "
          "0-9, a-e, A-E enthalten.\n"},
         {{"replace", "--escapes", "hit", "\\x4g", dir}, "Ungültige Hex-Zahl in Ersetzen-Zeichenfolge."},
-        {{"replace", "hit", "x", tree.path("missing")}, tree.path("missing") + ": " + std::strerror(ENOENT) + "\n"},
+        {{"replace", "hit", "x", tree.path("missing")}, tree.path("missing") + ": Das Verzeichnis existiert nicht\n"},
         {{"replace", "", "x", dir}, "Kein Suchstring definiert."},
         {{"replace", "hit", dir}, ""},
-        {{"lowercase", tree.path("missing")}, tree.path("missing") + ": " + std::strerror(ENOENT) + "\n"},
+        {{"lowercase", tree.path("missing")}, tree.path("missing") + ": Das Verzeichnis existiert nicht\n"},
     };
     for (const Case& c : cases) {
         run = RunCli(c.args);

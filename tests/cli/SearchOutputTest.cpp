@@ -67,8 +67,8 @@ TEST(CliSearchOutput, RefusesToStartWithExitStatus2)
     const Case cases[] = {
         {{"search", "--bogus", "x", tree.root()}, "The following argument was not expected: --bogus"},
         {{"search", "-e", "a[b", tree.root()}, "Ungültiger regulärer Ausdruck: "},
-        {{"search", "x", tree.path("missing")}, tree.path("missing") + ": " + std::strerror(ENOENT)},
-        {{"search", "x", tree.path("a.txt")}, tree.path("a.txt") + ": " + std::strerror(ENOTDIR)},
+        {{"search", "x", tree.path("missing")}, tree.path("missing") + ": Das Verzeichnis existiert nicht\n"},
+        {{"search", "x", tree.path("a.txt")}, tree.path("a.txt") + ": Der Pfad ist kein Verzeichnis\n"},
         {{"search", "--date-from", "2024-02-30 00:00:00", "x", tree.root()}, "invalid date: 2024-02-30"},
         {{"search", "--date-to", "yesterday", "x", tree.root()}, "invalid date: yesterday"},
         {{"search", "", tree.root()}, "Kein Suchstring definiert."},

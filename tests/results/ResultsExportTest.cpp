@@ -128,6 +128,28 @@ TEST_F(ResultsExport, XmlAfterASearchRunWithOnlyErrorsAndEmptyValues)
               "</XML>\r\n");
 }
 
+// A stopped run's export says its results are incomplete, before the counts
+// it qualifies; a whole run's export has no such element or text.
+TEST_F(ResultsExport, TheRunsNoticeGoesBeforeTheCountsAndIntoItsPlaceholder)
+{
+    m_run.notice = "Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.";
+    ASSERT_TRUE(exportAs(ExportType::Xml, {false, false, false, false}).success);
+    EXPECT_EQ(output(),
+              "<XML>\r\n"
+              "<SUCHPFAD>/d</SUCHPFAD>\r\n"
+              "<SUCHEN>x</SUCHEN>\r\n"
+              "<ERSETZEN>y</ERSETZEN>\r\n"
+              "<OPTIONEN grosschreibung=\"1\" dateiinhalt=\"1\" verzname=\"0\" dateinamen=\"1\" ganze_woerter=\"0\" "
+              "reg_ausdruck=\"1\" sonderzeichen=\"0\"/>\r\n"
+              "<HINWEIS>Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.</HINWEIS>\r\n"
+              "<ERGEBNISSE dateien_durchsucht=\"10\" dateien_gefunden=\"4\" eintraege_gefunden=\"6\"/>\r\n"
+              "</XML>\r\n");
+    EXPECT_EQ(FillTemplate("[!HINWEIS!] !EIN_GEF!", m_run, m_list, kEverything),
+              "[Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.] 6");
+    m_run.notice.clear();
+    EXPECT_EQ(FillTemplate("[!HINWEIS!] !EIN_GEF!", m_run, m_list, kEverything), "[] 6");
+}
+
 TEST_F(ResultsExport, CsvWritesFourFieldsPerLine)
 {
     const ExportOutcome outcome = exportAs(ExportType::Csv);

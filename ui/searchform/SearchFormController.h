@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/job/RunStart.h"
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/SearchWorker.h"
@@ -230,21 +231,30 @@ private:
         std::string startPath;
         RenameArgument renameArgument = RenameArgument::OnlyAllCapitals;
         bool preview = false;  // a replace that writes nothing
+        // Set for a run that cannot start: it shows why instead of running.
+        std::optional<StartRefusal> refusal;
     };
 
-    bool checkSearchInputs();
-    bool checkSearchText();
+    bool checkSearchText(RunKind kind, bool preview = false);
     bool checkWhereToSearch();
     bool isAnyKindChosen() const;
     std::optional<std::string> replacementForRun();
     // The checks and questions of a replace, then its values.
-    std::optional<PreparedRun> prepareReplace();
+    std::optional<PreparedRun> prepareReplace(bool preview);
     PreparedRun prepare(RunKind kind) const;
+    // Hands a checked run to the worker, or refuses it when it cannot start
+    // (start folder, expression). Returns whether it was accepted.
+    bool startChecked(PreparedRun run);
+    // Tells the user why the run cannot start, and shows it in the result
+    // list as soon as no other run writes there.
+    void refuse(PreparedRun run, StartRefusal refusal);
+    void showRefusal(const PreparedRun& run);
     // Hands a prepared run to the worker, or keeps it until the stopped run
     // has ended.
     void begin(PreparedRun run);
     void launch(const PreparedRun& run);
-    // Starts the run that waited for the last one to end; false when none did.
+    // Starts the run that waited for the last one to end; false when none
+    // did or it was a refusal, which ends at once.
     bool launchQueuedRun();
     void moveCurrentToTop();
     void applyWordRules();
@@ -272,9 +282,10 @@ private:
     // A run the worker has been given whose completion message has not come
     // yet; it still writes into the result list and the run log text.
     bool m_runOutstanding = false;
-    // "Stopp" was pressed during the outstanding run: what it did not reach
-    // says nothing about the filters.
+    // "Stopp" was pressed during the outstanding run: a preview it cut short
+    // shows only part of the changes, so it is not offered.
     bool m_stopRequested = false;
+    // The run started (or refused) while a stopped one was still ending.
     std::optional<PreparedRun> m_queuedRun;
     // What the outstanding run gathers when it is a preview.
     std::shared_ptr<ReplacePreviewCollector> m_outstandingPreview;

@@ -20,12 +20,29 @@ bool SearchFormController::isAnyKindChosen() const
     return m_state.searchContents != 0 || m_state.searchFileNames != 0 || m_state.searchDirNames != 0;
 }
 
-bool SearchFormController::checkSearchInputs() { return checkSearchText() && checkWhereToSearch(); }
+namespace {
 
-bool SearchFormController::checkSearchText()
+WorkerCommand CommandOf(RunKind kind)
 {
-    if (!m_state.searchTexts.text.empty()) return true;
-    m_services.prompts.showMessage(text::kNoSearchText);
+    switch (kind) {
+    case RunKind::Replace: return WorkerCommand::Replace;
+    case RunKind::Rename: return WorkerCommand::Rename;
+    case RunKind::Search:
+    case RunKind::None: break;
+    }
+    return WorkerCommand::Search;
+}
+
+}  // namespace
+
+// The first check: without a search text no search or replace can start.
+bool SearchFormController::checkSearchText(RunKind kind, bool preview)
+{
+    const std::optional<StartRefusal> refusal = CheckSearchText(CommandOf(kind), m_state.searchTexts.text);
+    if (!refusal) return true;
+    PreparedRun run = prepare(kind);
+    run.preview = preview;
+    refuse(std::move(run), *refusal);
     return false;
 }
 
@@ -38,7 +55,8 @@ bool SearchFormController::checkWhereToSearch()
         prompts.showMessage(text::kNoDirectory);
         return false;
     }
-    if (m_state.allFileTypes == 0 && m_state.fileTypes.text.empty()) {
+    // Blanks or separators alone name no type either: the run would admit no file.
+    if (m_state.allFileTypes == 0 && NormalizeFileTypes(m_state.fileTypes.text).empty()) {
         prompts.showMessage(text::kNoFileTypes);
         return false;
     }
@@ -75,21 +93,61 @@ SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) co
     return run;
 }
 
-bool SearchFormController::StartSearchRun()
+bool SearchFormController::startChecked(PreparedRun run)
 {
-    if (m_busy) return false;
-    if (!checkSearchInputs()) return false;
-    begin(prepare(RunKind::Search));
+    // What the form's fields cannot tell: whether the folder is there and
+    // readable, whether the expression compiles.
+    if (auto refusal = CheckRunStart(CommandOf(run.kind), run.job, run.searchTyped, run.startPath)) {
+        refuse(std::move(run), std::move(*refusal));
+        return false;
+    }
+    begin(std::move(run));
     return true;
 }
 
-std::optional<SearchFormController::PreparedRun> SearchFormController::prepareReplace()
+void SearchFormController::refuse(PreparedRun run, StartRefusal refusal)
+{
+    m_services.prompts.showMessage(refusal.message());
+    // A preview leaves the result list of the last real run alone.
+    if (run.preview) return;
+    m_previewedRun.reset();
+    // The list will hold nothing to replace in.
+    setLastRunWasSearch(false);
+    run.refusal = std::move(refusal);
+    if (m_runOutstanding) {
+        // The stopped run still writes into the list until its end.
+        m_queuedRun = std::move(run);
+        return;
+    }
+    showRefusal(run);
+}
+
+void SearchFormController::showRefusal(const PreparedRun& run)
+{
+    switch (run.kind) {
+    case RunKind::Replace: BeginReplaceRun(*m_results, *m_runLog, run.searchTyped, run.replacementTyped); break;
+    case RunKind::Rename: BeginRenameRun(*m_results, *m_runLog); break;
+    case RunKind::Search:
+    case RunKind::None: BeginSearchRun(*m_results, *m_runLog, run.searchTyped); break;
+    }
+    RefuseRun(*run.refusal, *m_results, *m_runLog);
+    notifyChanged();
+}
+
+bool SearchFormController::StartSearchRun()
+{
+    if (m_busy) return false;
+    if (!checkSearchText(RunKind::Search) || !checkWhereToSearch()) return false;
+    return startChecked(prepare(RunKind::Search));
+}
+
+std::optional<SearchFormController::PreparedRun> SearchFormController::prepareReplace(bool preview)
 {
     // The main window disables the command while busy; a second replace
     // must not start through any other way either.
     if (m_busy) return std::nullopt;
     FormPrompts& prompts = m_services.prompts;
-    if (!checkSearchText()) return std::nullopt;
+    if (!checkSearchText(RunKind::Replace, preview)) return std::nullopt;
     if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return std::nullopt;
     if (!checkWhereToSearch()) return std::nullopt;
     if (m_state.allFileTypes != 0 && settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {
@@ -102,24 +160,22 @@ std::optional<SearchFormController::PreparedRun> SearchFormController::prepareRe
 
     PreparedRun run = prepare(RunKind::Replace);
     run.replacement = std::move(*replacement);
+    run.preview = preview;
     return run;
 }
 
 bool SearchFormController::StartReplaceRun()
 {
-    std::optional<PreparedRun> run = prepareReplace();
+    std::optional<PreparedRun> run = prepareReplace(false);
     if (!run) return false;
-    begin(std::move(*run));
-    return true;
+    return startChecked(std::move(*run));
 }
 
 bool SearchFormController::StartReplacePreview()
 {
-    std::optional<PreparedRun> run = prepareReplace();
+    std::optional<PreparedRun> run = prepareReplace(true);
     if (!run) return false;
-    run->preview = true;
-    begin(std::move(*run));
-    return true;
+    return startChecked(std::move(*run));
 }
 
 bool SearchFormController::StartPreviewedReplace()
@@ -138,12 +194,11 @@ bool SearchFormController::ConvertFileNames()
     const std::optional<RenameChoice> choice = m_services.prompts.askRenameChoice();
     if (!choice) return false;
     m_state.renameOnlyUpperCase = *choice == RenameChoice::OnlyUpperCase ? 1 : 0;
-    // No input is checked: the conversion needs neither a search text nor
-    // a file type.
+    // The conversion needs neither a search text nor a file type; only its
+    // folder is checked, so that it cannot end as an empty completion.
     PreparedRun run = prepare(RunKind::Rename);
     run.renameArgument = *choice == RenameChoice::AllNames ? RenameArgument::All : RenameArgument::OnlyAllCapitals;
-    begin(std::move(run));
-    return true;
+    return startChecked(std::move(run));
 }
 
 void SearchFormController::begin(PreparedRun run)
@@ -169,6 +224,10 @@ void SearchFormController::begin(PreparedRun run)
 
 void SearchFormController::launch(const PreparedRun& run)
 {
+    if (run.refusal) {
+        showRefusal(run);
+        return;
+    }
     ResultList& results = *m_results;
     m_stopRequested = false;
     m_outstandingPreview.reset();
@@ -259,8 +318,7 @@ void SearchFormController::HandleWorkerMessage(UserMessage message)
     }
     const settings::OptionsValues& options = m_state.options;
     const LogSettings log{options.useLog != 0, options.logFile, options.logOnlyReplace != 0};
-    CompleteRun(message, m_worker->GetHitCount(), m_worker->GetFileCount(), *m_results, *m_runLog, log, m_services.clock,
-                m_stopRequested ? -1 : m_worker->GetAdmittedCount());
+    CompleteRun(message, m_worker->lastTally(), *m_results, *m_runLog, log, m_services.clock);
     // The end of a replace in the marked results leaves the status text alone.
     if (message != UserMessage::SelectedDone) notifyStatus({});
     if ((message == UserMessage::SelectedDone || message == UserMessage::RunAborted) && m_listener)
@@ -276,7 +334,7 @@ bool SearchFormController::launchQueuedRun()
     const PreparedRun next = std::move(*m_queuedRun);
     m_queuedRun.reset();
     launch(next);
-    return true;
+    return m_runOutstanding;
 }
 
 void SearchFormController::HandleWorkerError(const std::string& title, const std::string& text)

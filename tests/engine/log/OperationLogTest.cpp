@@ -108,7 +108,7 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
         BeginSearchRun(results, log, "needle");
         log.Append("/t/a.txt; P: 0; L: 6; T: needle\r\n");
         const LogSettings settings{c.enabled, tree.path("run.log"), c.onlyReplace};
-        EXPECT_EQ(CompleteRun(c.message, 3, 2, results, log, settings, FixedClock(kNow)), c.summary);
+        EXPECT_EQ(CompleteRun(c.message, RunTally{3, 2}, results, log, settings, FixedClock(kNow)), c.summary);
         EXPECT_EQ(log.Text(), "");
         EXPECT_EQ(tree.read("run.log"),
                   c.written ? expectedDateLine(kNow) + "Suche nach : needle\r\n/t/a.txt; P: 0; L: 6; T: needle\r\n" + summary +
@@ -134,15 +134,63 @@ TEST(RunLifecycle, ANoteThatNoFilePassedTheFiltersGoesIntoTheListButNotIntoTheLo
     BeginReplaceRun(results, log, "alt", "neu");
     const LogSettings settings{true, tree.path("run.log"), false};
     const std::string summary = "Ersetzen abgeschlossen.  0 Einträge in 0 Dateien wurden ersetzt.";
-    EXPECT_EQ(CompleteRun(UserMessage::ReplaceDone, 0, 0, results, log, settings, FixedClock(kNow), 0),
+    EXPECT_EQ(CompleteRun(UserMessage::ReplaceDone, RunTally{0, 0, 0}, results, log, settings, FixedClock(kNow)),
               summary + " Keine Datei entsprach den Filtern.");
     EXPECT_EQ(tree.read("run.log"), expectedDateLine(kNow) + "Ersetze alt durch neu\r\n" + summary + "\r\n\r\n");
     // Files that passed without a hit, or a count nobody kept: the summary alone.
     for (const std::int32_t admitted : {1, -1}) {
         BeginSearchRun(results, log, "x");
-        EXPECT_EQ(CompleteRun(UserMessage::SearchDone, 0, 0, results, log, LogSettings{}, FixedClock(kNow), admitted),
+        EXPECT_EQ(CompleteRun(UserMessage::SearchDone, RunTally{0, 0, admitted}, results, log, LogSettings{}, FixedClock(kNow)),
                   "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
     }
+}
+
+}  // namespace
+}  // namespace tarnwick::test
+
+namespace tarnwick::test {
+namespace {
+
+const std::string kStopped = "Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.";
+
+std::string lastItemText(const ResultList& results)
+{
+    return results.ColumnText(results.TopLevelItem(results.TopLevelCount() - 1), ResultColumn::FileOrContext);
+}
+
+TEST(RunLifecycle, AStoppedRunKeepsItsSummaryAndSaysItsResultsAreIncomplete)
+{
+    TempTree tree;
+    ResultList results;
+    RunLog log;
+    const LogSettings settings{true, tree.path("run.log"), false};
+    RunTally stopped{0, 0, 0};
+    stopped.stopped = true;
+    BeginSearchRun(results, log, "needle");
+    const std::string summary = "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.";
+    // Nothing admitted before the stop says nothing about the filters.
+    EXPECT_EQ(CompleteRun(UserMessage::SearchDone, stopped, results, log, settings, FixedClock(kNow)),
+              summary + "\r\n" + kStopped);
+    ASSERT_EQ(results.TopLevelCount(), 3u);
+    EXPECT_EQ(results.ColumnText(results.TopLevelItem(1), ResultColumn::FileOrContext), summary);
+    EXPECT_EQ(lastItemText(results), kStopped);
+    std::string expected = expectedDateLine(kNow) + "Suche nach : needle\r\n" + summary + "\r\n" + kStopped + "\r\n\r\n";
+    EXPECT_EQ(tree.read("run.log"), expected);
+
+    // A replace in the marked results has no summary: the line follows its last entry.
+    log.Append("Kann Pfad nicht öffnen: /t/b.txt\r\n");
+    EXPECT_EQ(CompleteRun(UserMessage::SelectedDone, stopped, results, log, settings, FixedClock(kNow)), kStopped);
+    EXPECT_EQ(lastItemText(results), kStopped);
+    expected += expectedDateLine(kNow) + "Kann Pfad nicht öffnen: /t/b.txt\r\n" + kStopped + "\r\n\r\n";
+    EXPECT_EQ(tree.read("run.log"), expected);
+
+    // The conversion too; a run that was not stopped has no such line.
+    BeginRenameRun(results, log);
+    EXPECT_EQ(CompleteRun(UserMessage::RenameDone, stopped, results, log, LogSettings{}, FixedClock(kNow)),
+              "Umbenennen abgeschlossen.  0 Einträge wurden umbenannt.\r\n" + kStopped);
+    BeginRenameRun(results, log);
+    EXPECT_EQ(CompleteRun(UserMessage::RenameDone, RunTally{2, 0}, results, log, LogSettings{}, FixedClock(kNow)),
+              "Umbenennen abgeschlossen.  2 Einträge wurden umbenannt.");
 }
 
 }  // namespace

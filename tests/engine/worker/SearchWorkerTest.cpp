@@ -146,6 +146,36 @@ TEST(SearchWorker, StopRequestOrShutdownEndsALongSearch)
     EXPECT_EQ(rig.worker.Shutdown(), 0);
 }
 
+// The front ends end a run by what the worker tells: whether a stop cut it
+// short (one that comes after the command returned cut nothing), and how
+// many error items it made.
+TEST(SearchWorker, TheTallySaysWhetherAStopCutTheRunShortAndCountsItsErrors)
+{
+    auto runner = std::make_shared<ScriptedRunner>();
+    runner->steps.push_back([](WorkerState& state) { state.counters.admitted = 3; });
+    WorkerRig rig(runner);
+    rig.worker.StartSearch("/nowhere");
+    ASSERT_EQ(rig.notifier->waitForPosts(1).size(), 1u);
+    rig.worker.RequestStop();
+    EXPECT_FALSE(rig.worker.lastTally().stopped);
+    EXPECT_EQ(rig.worker.lastTally().admitted, 3);
+
+    // An expression that does not compile: one error item, nothing admitted.
+    TempTree tree;
+    tree.write("a.txt", "Apfel");
+    WorkerRig engine;
+    SearchJob job = TestJob();
+    job.regularExpression = true;
+    engine.worker.SetTexts("Apf(el", "");
+    engine.worker.SetJob(job);
+    engine.worker.StartSearch(tree.root());
+    ASSERT_EQ(engine.notifier->waitForPosts(1).size(), 1u);
+    const RunTally tally = engine.worker.lastTally();
+    EXPECT_EQ(tally.errors, 1);
+    EXPECT_EQ(tally.admitted, 0);
+    EXPECT_FALSE(tally.stopped);
+}
+
 TEST(SearchWorker, ExceptionAbortsOnlyThatCommand)
 {
     const std::string prefix =

@@ -237,7 +237,9 @@ TEST_F(SearchFormControllerTest, StopClearsTheBusyFlagAtOnceAndTheSummaryKeepsTh
     form->Stop();
     EXPECT_FALSE(form->isBusy());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
-    EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 7 Einträge in 1 Dateien  wurden gefunden.");
+    const std::vector<std::string> texts = topLevelTexts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "Suche abgeschlossen. 7 Einträge in 1 Dateien  wurden gefunden.");
 }
 
 TEST_F(SearchFormControllerTest, ARunStartedBeforeTheStoppedOneEndedWaitsForIt)
@@ -295,10 +297,16 @@ TEST_F(SearchFormControllerTest, ARegularExpressionReachesTheWorkerAsTyped)
     EXPECT_EQ(commands->lastInput().searchText, "ab\\w");
 }
 
-TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputAndMapsTheChoice)
+TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputButItsFolderAndMapsTheChoice)
 {
     auto commands = std::make_shared<test::FakeCommands>();
     make(nullptr, commands);
+    // Without a folder there is nothing to convert: refused, not an empty completion.
+    EXPECT_FALSE(form->ConvertFileNames());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoDirectory});
+    EXPECT_EQ(topLevelTexts().back(), text::kRunNotStarted);
+    prompts.shown.clear();
+    form->SetComboText(FormCombo::Directory, tree.root());
     prompts.renameChoice = RenameChoice::OnlyUpperCase;
     ASSERT_TRUE(form->ConvertFileNames());
     EXPECT_TRUE(prompts.shown.empty());
@@ -570,7 +578,7 @@ TEST_F(SearchFormControllerTest, ARunWhoseFiltersAdmitNoFileSaysSoAfterTheSummar
     EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
 }
 
-TEST_F(SearchFormControllerTest, AStoppedRunSaysNothingAboutTheFilters)
+TEST_F(SearchFormControllerTest, AStoppedRunSaysNothingAboutTheFiltersButThatItIsIncomplete)
 {
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(0);  // stopped before any file passed
@@ -579,7 +587,9 @@ TEST_F(SearchFormControllerTest, AStoppedRunSaysNothingAboutTheFilters)
     ASSERT_TRUE(commands->waitForStarts(1));
     form->Stop();
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
-    EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.");
+    EXPECT_EQ(topLevelTexts(),
+              (std::vector<std::string>{"Suche nach : needle", "Suche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.",
+                                        text::kRunStopped}));
 }
 
 TEST_F(SearchFormControllerTest, ASavedSearchComesBackIntoTheFormAndIsReplacedOnlyAfterAsking)
@@ -607,6 +617,94 @@ TEST_F(SearchFormControllerTest, ASavedSearchComesBackIntoTheFormAndIsReplacedOn
     EXPECT_TRUE(form->RenameSavedSearch(0, "Rechnungen"));
     form->DeleteSavedSearch(0);
     EXPECT_TRUE(settings::LoadSavedSearches(store).empty());
+}
+
+// --- runs that cannot start, and how runs end ---
+
+// Blanks and separators name no type: the run would admit no file at all.
+TEST_F(SearchFormControllerTest, AFileTypeListOfBlanksAndSeparatorsNamesNoType)
+{
+    makeReadyToSearch();
+    form->SetAllFileTypes(false);
+    for (const std::string typed : {"", " ", ";", " , ; "}) {
+        SCOPED_TRACE("'" + typed + "'");
+        form->SetComboText(FormCombo::FileTypes, typed);
+        prompts.shown.clear();
+        EXPECT_FALSE(form->StartSearchRun());
+        EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoFileTypes});
+    }
+}
+
+// A run that cannot start says why in a message and in the list, and never
+// ends with a summary as if it had searched.
+TEST_F(SearchFormControllerTest, ARunThatCannotStartSaysWhyAndIsNoCompletion)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    makeReadyToSearch(commands);
+    const std::string missing = tree.path("weg");
+    const std::string gone = missing + ": Das Verzeichnis existiert nicht";
+    const auto refused = [&](const std::string& header, const std::string& item, const std::string& remark) {
+        const std::vector<std::string> texts = topLevelTexts();
+        EXPECT_EQ(texts, (std::vector<std::string>{header, item, text::kRunNotStarted}));
+        if (texts.size() != 3u) return;
+        const ItemHandle error = results->TopLevelItem(1);
+        EXPECT_EQ(results->Kind(error), ItemKind::Error);
+        EXPECT_EQ(results->ColumnText(error, ResultColumn::Remark), remark);
+        EXPECT_FALSE(form->isBusy());
+        EXPECT_FALSE(form->lastRunWasSearch());
+    };
+
+    form->SetComboText(FormCombo::Directory, missing);
+    form->SetComboText(FormCombo::ReplaceText, "pin");
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown.back(), gone);
+    refused("Ersetze needle durch pin", missing, "Das Verzeichnis existiert nicht");
+    EXPECT_FALSE(form->ConvertFileNames());
+    refused("Wandle Dateinamen in Kleinbuchstaben um", missing, "Das Verzeichnis existiert nicht");
+
+    form->SetComboText(FormCombo::Directory, tree.root());
+    form->SetComboText(FormCombo::SearchText, "");
+    EXPECT_FALSE(form->StartSearchRun());
+    refused("Suche nach : ", text::kNoSearchText, "");
+    EXPECT_EQ(commands->starts(), 0);  // nothing ever reached the worker
+
+    // A preview that cannot start leaves the list of the last real run alone.
+    form->SetComboText(FormCombo::SearchText, "Apf(el");
+    form->SetRegularExpression(true);
+    EXPECT_FALSE(form->StartReplacePreview());
+    EXPECT_EQ(prompts.shown.back().rfind(text::kInvalidRegex, 0), 0u);
+    refused("Suche nach : ", text::kNoSearchText, "");
+}
+
+// Until a stopped run has ended it writes into the list: the refusal of the
+// next run shows after that run's end, in place of its results.
+TEST_F(SearchFormControllerTest, ARefusalWhileAStoppedRunEndsShowsAfterIt)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    commands->body = test::RunUntilStopped(1);
+    makeReadyToSearch(commands);
+    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(commands->waitForStarts(1));
+    form->Stop();
+    form->SetComboText(FormCombo::Directory, tree.path("weg"));
+    EXPECT_FALSE(form->StartSearchRun());
+    EXPECT_EQ(topLevelTexts().front(), "Suche nach : needle");
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts(), (std::vector<std::string>{"Suche nach : needle", tree.path("weg"), text::kRunNotStarted}));
+    EXPECT_FALSE(form->isBusy());
+    EXPECT_EQ(commands->starts(), 1);
+}
+
+// Only the filters' own doing: a run that met an error item says nothing
+// about them (the engine's walk, not the form's checks, meets this one).
+TEST_F(SearchFormControllerTest, NoFileMatchedIsNotClaimedNextToAnErrorItem)
+{
+    auto commands = std::make_shared<test::FakeCommands>();
+    commands->body = [](WorkerCommand, WorkerState& state) { state.counters.errors.store(1); };
+    makeReadyToSearch(commands);
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
 }
 
 TEST(SizeField, EmptyMeansItsBoundAndOnlyDigitsCount)

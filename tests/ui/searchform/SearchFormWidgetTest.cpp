@@ -22,10 +22,12 @@
 #include <QTest>
 #include <QTimeEdit>
 
+#include "engine/Messages.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
 #include "session/FormJob.h"
+#include "tests/support/TempTree.h"
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"
 #include "ui/searchform/HinweisDialog.h"
@@ -51,8 +53,8 @@ protected:
     void SetUp() override
     {
         FormWorkerParts parts;
-        parts.results = std::make_shared<ResultList>();
-        parts.notifier = std::make_shared<test::RecordingNotifier>();
+        parts.results = results;
+        parts.notifier = notifier;
         controller = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), nullptr}, std::move(parts));
         window.setCentralWidget(form = new SearchFormWidget(*controller, Utf8()));
         controller->Initialize();
@@ -83,8 +85,29 @@ protected:
         QCoreApplication::sendEvent(form->comboBox(which)->lineEdit(), &out);
     }
 
+    // Starts a search as the tool bar does (the focus stays where it is),
+    // waits for its end and hands it to the form; false when none came.
+    bool searchToTheEnd()
+    {
+        if (!controller->StartSearchRun()) return false;
+        const std::optional<UserMessage> message = notifier->waitForMessage();
+        if (message) controller->HandleWorkerMessage(*message);
+        return message.has_value();
+    }
+
+    // The top-level texts of the result list, in order.
+    std::vector<std::string> resultTexts() const
+    {
+        std::vector<std::string> texts;
+        for (ItemHandle item = results->FirstTopLevelItem(); item != kNoItem; item = results->NextSibling(item))
+            texts.push_back(results->ColumnText(item, ResultColumn::FileOrContext));
+        return texts;
+    }
+
     test::ScriptedPrompts prompts;
     FixedClock clock{1'700'000'000};
+    std::shared_ptr<ResultList> results = std::make_shared<ResultList>();
+    std::shared_ptr<test::RecordingNotifier> notifier = std::make_shared<test::RecordingNotifier>();
     std::unique_ptr<SearchFormController> controller;
     QMainWindow window;
     SearchFormWidget* form = nullptr;
@@ -174,6 +197,54 @@ TEST_F(SearchFormWidgetTest, LeavingTheFileTypeBoxShowsTheNormalisedTextAddedOnc
     leave(FormCombo::FileTypes);
     EXPECT_EQ(box->count(), 1);
     EXPECT_EQ(box->itemText(0), QStringLiteral(".txt; .doc;"));
+}
+
+// The tool bar's "Suche starten" leaves the focus in the box: the run must
+// read the list as leaving the box would have shown it.
+TEST_F(SearchFormWidgetTest, ATypedFileTypeListIsSearchedAsNormalisedWithoutLeavingTheBox)
+{
+    test::TempTree tree;
+    tree.write("a.txt", "needle\n");
+    tree.write("b.md", "needle\n");
+    tree.write("c.rst", "needle\n");
+    const std::pair<QString, std::vector<std::string>> variants[] = {
+        {QStringLiteral("*.md"), {tree.path("b.md")}},
+        {QStringLiteral("*.txt,*.md"), {tree.path("a.txt"), tree.path("b.md")}},
+        {QStringLiteral(" *.txt ; md"), {tree.path("a.txt"), tree.path("b.md")}},
+    };
+    type(FormCombo::SearchText, QStringLiteral("needle"));
+    type(FormCombo::Directory, QString::fromStdString(tree.root()));
+    for (const auto& [typed, found] : variants) {
+        SCOPED_TRACE(typed.toStdString());
+        type(FormCombo::FileTypes, typed);
+        ASSERT_TRUE(controller->combo(FormCombo::FileTypes).entries.empty());  // the box was never left
+        ASSERT_TRUE(searchToTheEnd());
+        const std::vector<std::string> texts = resultTexts();
+        // The header, a file item per file found, the summary.
+        ASSERT_EQ(texts.size(), found.size() + 2);
+        EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end() - 1), found);
+    }
+}
+
+// What the user saw: a missing folder ended as an empty completion, and a
+// bad expression as its error with "Keine Datei entsprach den Filtern.".
+TEST_F(SearchFormWidgetTest, AMissingFolderOrABadExpressionIsRefusedInAMessageAndInTheList)
+{
+    test::TempTree tree;
+    const std::string missing = tree.path("weg");
+    type(FormCombo::SearchText, QStringLiteral("Apf(el"));
+    type(FormCombo::Directory, QString::fromStdString(missing));
+    get<QAbstractButton>(C::AllFileTypes)->click();
+    EXPECT_FALSE(searchToTheEnd());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{missing + ": Das Verzeichnis existiert nicht"});
+    EXPECT_EQ(resultTexts(), (std::vector<std::string>{"Suche nach : Apf(el", missing, text::kRunNotStarted}));
+
+    get<QAbstractButton>(C::RegularExpression)->click();
+    type(FormCombo::Directory, QString::fromStdString(tree.root()));
+    EXPECT_FALSE(searchToTheEnd());
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].rfind(text::kInvalidRegex, 0), 0u) << prompts.shown[1];
+    EXPECT_EQ(resultTexts(), (std::vector<std::string>{"Suche nach : Apf(el", prompts.shown[1], text::kRunNotStarted}));
 }
 
 TEST_F(SearchFormWidgetTest, RulesEnableAndDisableTheirControls)
