@@ -1,4 +1,5 @@
-# How the programs are installed, by `cmake --install` and by `make deb` alike.
+# How the programs and their manual pages are installed, by `cmake --install`
+# and by `make deb` alike.
 
 # The LibreOffice program folder, for the start scripts; the same cache entry
 # word/libreoffice links from.
@@ -15,4 +16,19 @@ function(tarnwick_install_started_program target)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/tarnwick-wrapper.in ${script} @ONLY)
   install(TARGETS ${target} RUNTIME DESTINATION libexec)
   install(PROGRAMS ${script} DESTINATION bin)
+endfunction()
+
+# A manual page of section 1, compressed as Debian wants it (gzip -9, without
+# a name or time stamp, so that the same page gives the same bytes).
+function(tarnwick_install_manual_page source)
+  get_filename_component(name ${source} NAME)
+  set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/${source} > ${compressed}
+    DEPENDS ${source}
+    VERBATIM)
+  add_custom_target(manual-page-${name} ALL DEPENDS ${compressed})
+  install(FILES ${compressed} DESTINATION share/man/man1)
 endfunction()
