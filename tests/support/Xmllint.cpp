@@ -18,6 +18,11 @@ struct Outcome {
 // Runs xmllint with `arguments` without a shell, so that no path needs quoting.
 Outcome runXmllint(const std::vector<std::string>& arguments)
 {
+    // Built before the fork: the child of a threaded process must not allocate.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("xmllint"));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return {};
     const pid_t child = ::fork();
@@ -27,10 +32,6 @@ Outcome runXmllint(const std::vector<std::string>& arguments)
         ::dup2(pipeFds[1], STDERR_FILENO);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>("xmllint"));
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
         ::execvp("xmllint", argv.data());
         ::_exit(127);
     }
