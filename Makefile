@@ -5,7 +5,7 @@ ARGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build run run-cli screenshots deb test test-asan test-tsan sanitize crashtest bench fuzz format format-check clean
+.PHONY: all deps configure build run run-cli screenshots deb deb-check test test-asan test-tsan sanitize crashtest bench fuzz format format-check clean
 
 all: build
 
@@ -31,6 +31,10 @@ run-cli: build
 deb: build
 	TARNWICK_PACKAGE_DEPS=1 scripts/install-deps
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# The package held to Debian's rules: any error or warning of lintian fails.
+deb-check: deb
+	lintian --fail-on error,warning $(BUILD_DIR)/tarnwick_*.deb
 
 screenshots: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tarnwick-screenshots

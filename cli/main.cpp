@@ -7,6 +7,7 @@
 #include "engine/undo/JournalStore.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "platform/LibrarySearchPath.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 int main(int argc, char** argv)
 {
     using namespace tarnwick;
+    RestoreLibrarySearchPath();
     std::ios::sync_with_stdio(false);
     const CodePage& codePage = CodePage::system();
     const SystemClock clock;

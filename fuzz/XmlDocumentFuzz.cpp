@@ -1,15 +1,18 @@
 // Two checks of CXmlDocument on arbitrary bytes:
 // 1. the bytes as a document text: parsing and every read accessor must hold
 //    up, whatever the text;
-// 2. the bytes as a program of building operations: the document built must
-//    parse again, and the parsed copy must read back exactly what the built
-//    one reads through its own element table.
+// 2. the bytes as a program of building operations: every value set reads
+//    back as it was set, whatever its bytes; the document holds nothing XML
+//    cannot; it must parse again, and the parsed copy must read back exactly
+//    what the built one reads through its own element table.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "platform/CodePage.h"
+#include "results/XmlCharacters.h"
 #include "results/XmlDocument.h"
 
 using tarnwick::CXmlDocument;
@@ -18,6 +21,13 @@ namespace {
 
 constexpr std::string_view kNames[] = {"A", "B", "Cc", "d-1"};
 constexpr std::string_view kAttributes[] = {"k", "kk", "v"};
+
+// Fixed, so that a finding does not depend on the locale it ran in.
+const tarnwick::CodePage& utf8()
+{
+    static const tarnwick::CodePage page("UTF-8");
+    return page;
+}
 
 // Reads the fuzz input piece by piece; zeros once it is used up.
 class Input {
@@ -90,7 +100,10 @@ void build(CXmlDocument& doc, Input& input)
         case 0:
         case 1: {
             const std::string text = input.text();
-            if (doc.AddElement(kNames[op / 8 % 4], text, op % 8 == 1)) ++added;
+            const bool asChild = op % 8 == 1;
+            if (!doc.AddElement(kNames[op / 8 % 4], text, asChild)) break;
+            ++added;
+            if (doc.GetElementText(asChild ? doc.CurrentChild() : doc.CurrentElement()) != text) std::abort();
             break;
         }
         case 2: doc.EnterElement(); break;
@@ -100,7 +113,8 @@ void build(CXmlDocument& doc, Input& input)
             // Mostly the current element; sometimes any index, valid or not.
             const int index = op % 8 == 4 ? doc.CurrentElement() : static_cast<int>(input.byte() % (added + 3));
             const std::string value = input.text();
-            doc.SetAttribute(index, kAttributes[op / 8 % 3], value);
+            const std::string_view name = kAttributes[op / 8 % 3];
+            if (doc.SetAttribute(index, name, value) && doc.GetAttribute(index, name) != value) std::abort();
             break;
         }
         case 6: doc.FindElement(op / 8 % 2 ? kNames[op / 16 % 4] : std::string_view()); break;
@@ -115,19 +129,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    CXmlDocument parsed;
+    CXmlDocument parsed(utf8());
     const bool ok = parsed.SetDocumentText(bytes);
     if (parsed.GetDocumentText() != bytes) std::abort();
     if (ok && !parsed.GetLastError().empty()) std::abort();
     Input readInput(bytes);
     readEverything(parsed, readInput);
 
-    CXmlDocument built;
+    CXmlDocument built(utf8());
     Input buildInput(bytes);
     build(built, buildInput);
     while (built.LeaveElement()) {}
+    if (!tarnwick::XmlCharacters(utf8()).canHold(built.GetDocumentText())) std::abort();
     const bool hasRoot = built.CurrentElement() != 0 || built.FindElement();
-    CXmlDocument copy;
+    CXmlDocument copy(utf8());
     const bool reparsed = copy.SetDocumentText(built.GetDocumentText());
     if (reparsed != hasRoot) std::abort();
     if (!hasRoot) return 0;

@@ -25,6 +25,10 @@ public:
     bool isUtf8() const { return m_utf8; }
     const std::string& name() const { return m_name; }
 
+    // The Unicode code point of one byte of a single-byte code page, or
+    // U+FFFF for a byte that is no character of it. Meaningless for UTF-8.
+    std::uint32_t codePointOfByte(unsigned char byte) const { return m_byteToCodePoint[byte]; }
+
     // Length-preserving lower-casing used for search text, chunks and names
     // alike: A-Z always, and the letters of the code page whose small form
     // has the same length. `in` and `out` may be the same buffer.

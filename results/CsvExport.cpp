@@ -1,4 +1,7 @@
-// The CSV format of the export: four fields per line, no header, no quoting.
+// The CSV format of the export: four fields per line, no header. A field is
+// quoted only when a reader would otherwise split it: when it holds the
+// separator, a double quote or a line end (RFC 4180: in double quotes, a
+// double quote doubled). Every other field is written exactly as it is.
 #include "results/ExportFile.h"
 #include "results/ExportSelection.h"
 #include "results/ResultsExport.h"
@@ -10,10 +13,36 @@ namespace {
 // million hits take a few hundred writes; only whole lines are ever written.
 constexpr std::size_t kFlushSize = 1 << 16;
 
+bool needsQuotes(std::string_view field, std::string_view sep)
+{
+    return field.find_first_of("\"\r\n") != std::string_view::npos || (!sep.empty() && field.find(sep) != std::string_view::npos);
+}
+
+void appendField(std::string& out, std::string_view field, std::string_view sep)
+{
+    if (!needsQuotes(field, sep)) {
+        out.append(field);
+        return;
+    }
+    out.push_back('"');
+    for (std::size_t quote = field.find('"'); quote != std::string_view::npos; quote = field.find('"')) {
+        out.append(field.substr(0, quote + 1)).push_back('"');
+        field.remove_prefix(quote + 1);
+    }
+    out.append(field).push_back('"');
+}
+
 void appendLine(std::string& out, std::string_view sep, std::string_view a, std::string_view b, std::string_view c,
                 std::string_view d)
 {
-    out.append(a).append(sep).append(b).append(sep).append(c).append(sep).append(d).append("\r\n");
+    appendField(out, a, sep);
+    out.append(sep);
+    appendField(out, b, sep);
+    out.append(sep);
+    appendField(out, c, sep);
+    out.append(sep);
+    appendField(out, d, sep);
+    out.append("\r\n");
 }
 
 }  // namespace

@@ -1,15 +1,23 @@
 #include "results/XmlDocument.h"
 
+#include "platform/CodePage.h"
 #include "results/ExportFile.h"
 #include "results/XmlText.h"
+
+#include <algorithm>
 
 namespace tarnwick {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+// The companions that keep the exact bytes of a value XML cannot hold.
+constexpr std::string_view kRawSuffix = "_roh";
+constexpr std::string_view kRawText = "roh";
+
+std::string rawCompanionOf(std::string_view attribute) { return std::string(attribute).append(kRawSuffix); }
 
 // The text of a new element with its line end: "<name/>" or "<name>text</name>".
-std::string elementText(std::string_view name, std::string_view text)
+std::string elementText(std::string_view name, std::string_view text, const XmlCharacters& characters)
 {
     std::string out;
     out.reserve(name.size() * 2 + text.size() + 8);
@@ -19,7 +27,7 @@ std::string elementText(std::string_view name, std::string_view text)
         out.append("/>");
     } else {
         out.push_back('>');
-        AppendEscapedXmlText(out, text);
+        AppendEscapedXmlText(out, text, characters);
         out.append("</");
         out.append(name);
         out.push_back('>');
@@ -35,7 +43,9 @@ std::size_t shifted(std::size_t position, std::ptrdiff_t delta)
 
 }  // namespace
 
-CXmlDocument::CXmlDocument() { resetTable(8); }
+CXmlDocument::CXmlDocument() : CXmlDocument(CodePage::system()) {}
+
+CXmlDocument::CXmlDocument(const CodePage& codePage) : m_codePage(&codePage), m_characters(codePage) { resetTable(8); }
 
 void CXmlDocument::resetTable(std::size_t capacity)
 {
@@ -156,7 +166,7 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view text, bool
         reference = m_current;
     }
 
-    const std::string element = elementText(name, text);
+    const std::string element = elementText(name, text, m_characters);
     // Where the new element's own tags lie, relative to its '<'.
     const std::size_t nameLength = name.size();
     std::size_t relStartRight = nameLength + 2, relEndLeft = nameLength + 1, relEndRight = nameLength + 2;
@@ -219,6 +229,11 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view text, bool
     added.startRight = start + relStartRight;
     added.endLeft = start + relEndLeft;
     added.endRight = start + relEndRight;
+    if (!m_characters.canHold(text)) {
+        std::string raw;
+        AppendEscapedXmlAttribute(raw, m_characters.encodeRaw(text), m_characters);
+        writeAttribute(index, kRawText, raw);
+    }
     if (asChild) {
         m_child = index;
     } else {
@@ -261,6 +276,7 @@ CXmlDocument::AttributeSpot CXmlDocument::findAttribute(int index, std::string_v
             if (text[token.begin] == '=') continue;
             break;  // '/', '?' or the like: the attributes are over
         }
+        const std::size_t nameBegin = token.begin;
         const std::string_view attributeName = text.substr(token.begin, token.length());
         XmlToken equals;
         if (!FindXmlToken(text, pos, equals) || equals.end > limit || equals.quoted || text[equals.begin] != '=')
@@ -272,7 +288,7 @@ CXmlDocument::AttributeSpot CXmlDocument::findAttribute(int index, std::string_v
             continue;
         }
         pos = value.end;
-        if (attributeName == name) return {true, value.valueBegin, value.valueEnd, value.quoted};
+        if (attributeName == name) return {true, nameBegin, value.valueBegin, value.valueEnd, value.quoted};
     }
     return {};
 }
@@ -281,14 +297,27 @@ bool CXmlDocument::SetAttribute(int element, std::string_view name, std::string_
 {
     if (!isElement(element) || m_current == 0 || name.empty()) return false;
     std::string escaped;
-    AppendEscapedXmlAttribute(escaped, value);
+    AppendEscapedXmlAttribute(escaped, value, m_characters);
+    writeAttribute(element, name, escaped);
+    if (m_characters.canHold(value)) {
+        removeAttribute(element, rawCompanionOf(name));
+    } else {
+        escaped.clear();
+        AppendEscapedXmlAttribute(escaped, m_characters.encodeRaw(value), m_characters);
+        writeAttribute(element, rawCompanionOf(name), escaped);
+    }
+    return true;
+}
+
+void CXmlDocument::writeAttribute(int element, std::string_view name, std::string_view escaped)
+{
     const AttributeSpot spot = findAttribute(element, name);
     std::ptrdiff_t delta = 0;
     if (spot.found) {
         // A value written without quotes gets them now.
-        if (!spot.quoted) escaped = '"' + escaped + '"';
-        m_text.replace(spot.begin, spot.end - spot.begin, escaped);
-        delta = static_cast<std::ptrdiff_t>(escaped.size()) - static_cast<std::ptrdiff_t>(spot.end - spot.begin);
+        const std::string value = spot.quoted ? std::string(escaped) : '"' + std::string(escaped) + '"';
+        m_text.replace(spot.begin, spot.end - spot.begin, value);
+        delta = static_cast<std::ptrdiff_t>(value.size()) - static_cast<std::ptrdiff_t>(spot.end - spot.begin);
     } else {
         std::string insert;
         insert.reserve(name.size() + escaped.size() + 4);
@@ -301,14 +330,29 @@ bool CXmlDocument::SetAttribute(int element, std::string_view name, std::string_
         m_text.insert(isEmptyElement(element) ? entry.endLeft : entry.startRight, insert);
         delta = static_cast<std::ptrdiff_t>(insert.size());
     }
-    if (delta == 0) return true;
+    shiftAfterStartTag(element, delta);
+}
+
+void CXmlDocument::removeAttribute(int element, std::string_view name)
+{
+    const AttributeSpot spot = findAttribute(element, name);
+    if (!spot.found) return;
+    std::size_t begin = spot.nameBegin;
+    while (begin > 0 && IsXmlSpace(m_text[begin - 1])) --begin;
+    const std::size_t end = spot.quoted ? spot.end + 1 : spot.end;
+    m_text.erase(begin, end - begin);
+    shiftAfterStartTag(element, -static_cast<std::ptrdiff_t>(end - begin));
+}
+
+void CXmlDocument::shiftAfterStartTag(int element, std::ptrdiff_t delta)
+{
+    if (delta == 0) return;
     Entry& entry = m_entries[static_cast<std::size_t>(element)];
     entry.startRight = shifted(entry.startRight, delta);
     entry.endLeft = shifted(entry.endLeft, delta);
     entry.endRight = shifted(entry.endRight, delta);
     shiftDescendants(element, delta);
     shiftFollowing(element, delta);
-    return true;
 }
 
 bool CXmlDocument::SetIntAttribute(int element, std::string_view name, std::int32_t value)
@@ -321,11 +365,19 @@ bool CXmlDocument::SetInt64Attribute(int element, std::string_view name, std::in
     return SetAttribute(element, name, std::to_string(value));
 }
 
+std::string CXmlDocument::composeFileContents() const
+{
+    // Without a declaration a parser reads UTF-8, which ASCII text also is.
+    const bool ascii = std::all_of(m_text.begin(), m_text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (m_codePage->isUtf8() || ascii) return m_text;
+    return "<?xml version=\"1.0\" encoding=\"" + m_codePage->name() + "\"?>" + std::string(kLineEnd) + m_text;
+}
+
 bool CXmlDocument::SaveToFile(const std::string& path) const
 {
     ExportFile file;
     if (file.create(path)) return false;
-    if (file.write(m_text)) return false;
+    if (file.write(composeFileContents())) return false;
     return !file.close();
 }
 
@@ -366,12 +418,19 @@ bool CXmlDocument::FindChildElement(std::string_view name)
 
 std::string CXmlDocument::GetElementName() const { return m_current == 0 ? std::string() : std::string(tagName(m_current)); }
 
-std::string CXmlDocument::GetAttribute(int element, std::string_view name) const
+std::string CXmlDocument::decodedAttribute(int element, std::string_view name) const
 {
-    if (!isElement(element) || name.empty()) return {};
     const AttributeSpot spot = findAttribute(element, name);
     if (!spot.found) return {};
     return DecodeXmlEntities(std::string_view(m_text).substr(spot.begin, spot.end - spot.begin));
+}
+
+std::string CXmlDocument::GetAttribute(int element, std::string_view name) const
+{
+    if (!isElement(element) || name.empty()) return {};
+    const std::string companion = rawCompanionOf(name);
+    if (findAttribute(element, companion).found) return XmlCharacters::decodeRaw(decodedAttribute(element, companion));
+    return decodedAttribute(element, name);
 }
 
 std::string CXmlDocument::GetElementText(int element) const
@@ -379,6 +438,7 @@ std::string CXmlDocument::GetElementText(int element) const
     if (!isElement(element) || isEmptyElement(element)) return {};
     const Entry& entry = m_entries[static_cast<std::size_t>(element)];
     if (entry.firstChild != 0) return {};
+    if (findAttribute(element, kRawText).found) return XmlCharacters::decodeRaw(decodedAttribute(element, kRawText));
     const std::string_view content = std::string_view(m_text).substr(entry.startRight + 1, entry.endLeft - entry.startRight - 1);
     constexpr std::string_view kCdataStart = "<![CDATA[";
     std::size_t first = 0;

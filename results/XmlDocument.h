@@ -8,6 +8,16 @@
 // a line of its own, each start tag of an element with children, each end tag
 // and each empty or text element followed by CR LF.
 //
+// Values are bytes of the code page the document is made for, and any bytes
+// go in: a value holding bytes that cannot stand in XML 1.0 (XmlCharacters.h)
+// is written with U+FFFD for each such byte, and its exact bytes go, in the
+// raw form of XmlCharacters, into a companion attribute: "NAME_roh" beside
+// the attribute NAME, "roh" on an element for its text. GetAttribute and
+// GetElementText read the companion, so a value reads back byte for byte. A
+// value XML can hold gets no companion and keeps its plain escaping. A
+// document in a code page other than UTF-8 that holds non-ASCII bytes is
+// saved with an XML declaration naming its encoding; otherwise there is none.
+//
 // Cost: an insertion copies only the text after the insertion point and moves
 // only the elements after it, so appending at the end of the innermost
 // element costs O(depth); building a document top to bottom is linear.
@@ -19,11 +29,18 @@
 #include <string_view>
 #include <vector>
 
+#include "results/XmlCharacters.h"
+
 namespace tarnwick {
+
+class CodePage;
 
 class CXmlDocument {
 public:
+    // A document in the system code page, or in `codePage` (which must
+    // outlive the document).
     CXmlDocument();
+    explicit CXmlDocument(const CodePage& codePage);
 
     // Replaces the document with `text` and parses it. An empty text gives an
     // empty document and false. On a parse error GetLastError() holds the
@@ -54,7 +71,10 @@ public:
     // The current child of the current element, 0 when there is none.
     int CurrentChild() const { return m_child; }
 
-    // Writes the text byte for byte (file created or truncated).
+    // The bytes a file of the document holds: the text, after the XML
+    // declaration when the code page needs one (see above).
+    std::string composeFileContents() const;
+    // Writes composeFileContents() (file created or truncated).
     bool SaveToFile(const std::string& path) const;
     // Reads the whole file and parses it; false when it cannot be read.
     bool LoadFromFile(const std::string& path);
@@ -67,10 +87,11 @@ public:
     // with that name (any name when empty).
     bool FindChildElement(std::string_view name = {});
     std::string GetElementName() const;
-    // The attribute's value with entity references decoded; empty when absent.
+    // The attribute's value with entity references decoded (from its
+    // companion when it has one); empty when absent.
     std::string GetAttribute(int element, std::string_view name) const;
-    // The text of an element without child elements, decoded; CDATA contents
-    // are returned unchanged.
+    // The text of an element without child elements, decoded (from its
+    // companion when it has one); CDATA contents are returned unchanged.
     std::string GetElementText(int element) const;
 
 private:
@@ -87,6 +108,7 @@ private:
     };
     struct AttributeSpot {
         bool found = false;
+        std::size_t nameBegin = 0;
         std::size_t begin = 0;  // the value's contents, quotes excluded
         std::size_t end = 0;
         bool quoted = true;
@@ -96,6 +118,13 @@ private:
     bool isEmptyElement(int index) const;
     std::string_view tagName(int index) const;
     AttributeSpot findAttribute(int index, std::string_view name) const;
+    // Sets an attribute to a value that is escaped already.
+    void writeAttribute(int element, std::string_view name, std::string_view escaped);
+    // Takes an attribute out of the start tag, if it is there.
+    void removeAttribute(int element, std::string_view name);
+    // Moves the element's own end and everything after its start tag.
+    void shiftAfterStartTag(int element, std::ptrdiff_t delta);
+    std::string decodedAttribute(int element, std::string_view name) const;
     int newEntry(int parent);
     void linkAfter(int entry, int reference, int parent);
     // Moves every element that lies after `entry` in the text (its later
@@ -108,6 +137,8 @@ private:
     bool skipNode(std::size_t tokenBegin, std::size_t& next) const;
     bool fail(std::string message);
 
+    const CodePage* m_codePage;
+    XmlCharacters m_characters;
     std::string m_text;
     std::vector<Entry> m_entries;
     int m_parent = 0;

@@ -91,7 +91,7 @@ ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, con
     // a finished export, so that failure is told.
     ExportFile file;
     if (file.create(targetPath)) return {false, {}};
-    std::error_code rc = file.write(document.GetDocumentText());
+    std::error_code rc = file.write(document.composeFileContents());
     if (!rc) rc = file.close();
     if (rc) return {false, ExportFailureMessage(targetPath, rc)};
     return {true, {}};

@@ -1,43 +1,56 @@
 #include "results/XmlText.h"
 
+#include "results/XmlCharacters.h"
+
 namespace tarnwick {
 
-void AppendEscapedXmlText(std::string& out, std::string_view text)
+namespace {
+
+void appendEscaped(std::string& out, std::string_view text, const XmlCharacters& characters, bool attribute)
 {
     std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* entity = nullptr;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::string_view entity;
         switch (text[i]) {
         case '<': entity = "&lt;"; break;
         case '&': entity = "&amp;"; break;
         case '>': entity = "&gt;"; break;
-        default: continue;
+        case '\r': entity = "&#13;"; break;
+        case '\'': entity = attribute ? "&apos;" : ""; break;
+        case '"': entity = attribute ? "&quot;" : ""; break;
+        case '\t': entity = attribute ? "&#9;" : ""; break;
+        case '\n': entity = attribute ? "&#10;" : ""; break;
+        default: break;
+        }
+        std::size_t length = 1;
+        if (entity.empty()) {
+            length = characters.characterLength(text, i);
+            if (length != 0) {
+                i += length;
+                continue;
+            }
+            entity = characters.replacement();
+            length = 1;
         }
         out.append(text.substr(plain, i - plain));
         out.append(entity);
-        plain = i + 1;
+        i += length;
+        plain = i;
     }
     out.append(text.substr(plain));
 }
 
-void AppendEscapedXmlAttribute(std::string& out, std::string_view value)
+}  // namespace
+
+void AppendEscapedXmlText(std::string& out, std::string_view text, const XmlCharacters& characters)
 {
-    std::size_t plain = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char* entity = nullptr;
-        switch (value[i]) {
-        case '<': entity = "&lt;"; break;
-        case '&': entity = "&amp;"; break;
-        case '>': entity = "&gt;"; break;
-        case '\'': entity = "&apos;"; break;
-        case '"': entity = "&quot;"; break;
-        default: continue;
-        }
-        out.append(value.substr(plain, i - plain));
-        out.append(entity);
-        plain = i + 1;
-    }
-    out.append(value.substr(plain));
+    appendEscaped(out, text, characters, false);
+}
+
+void AppendEscapedXmlAttribute(std::string& out, std::string_view value, const XmlCharacters& characters)
+{
+    appendEscaped(out, value, characters, true);
 }
 
 std::string DecodeXmlEntities(std::string_view text)
@@ -47,7 +60,7 @@ std::string DecodeXmlEntities(std::string_view text)
         char value;
     };
     static constexpr Entity kEntities[] = {
-        {"lt;", '<'}, {"amp;", '&'}, {"gt;", '>'}, {"apos;", '\''}, {"quot;", '"'},
+        {"lt;", '<'}, {"amp;", '&'}, {"gt;", '>'}, {"apos;", '\''}, {"quot;", '"'}, {"#9;", '\t'}, {"#10;", '\n'}, {"#13;", '\r'},
     };
     std::string out;
     out.reserve(text.size());

@@ -9,12 +9,19 @@
 
 namespace tarnwick {
 
-// Appends `text` with '<', '&', '>' escaped.
-void AppendEscapedXmlText(std::string& out, std::string_view text);
-// Appends `value` with '<', '&', '>', '\'' and '"' escaped.
-void AppendEscapedXmlAttribute(std::string& out, std::string_view value);
-// Decodes exactly "&lt;", "&amp;", "&gt;", "&apos;" and "&quot;"; any other
-// ampersand (numeric references included) stays as it is.
+class XmlCharacters;
+
+// Appends `text` as element text: '<', '&', '>' escaped, CR as "&#13;" (a
+// parser reads a literal CR as LF), and each byte that cannot stand in XML
+// replaced by `characters.replacement()`.
+void AppendEscapedXmlText(std::string& out, std::string_view text, const XmlCharacters& characters);
+// Appends `value` as an attribute value: as element text, and '\'' and '"'
+// escaped, TAB, LF and CR as "&#9;", "&#10;" and "&#13;" (a parser reads
+// them literally as spaces).
+void AppendEscapedXmlAttribute(std::string& out, std::string_view value, const XmlCharacters& characters);
+// Decodes exactly "&lt;", "&amp;", "&gt;", "&apos;", "&quot;" and the three
+// character references the escaping writes, "&#9;", "&#10;" and "&#13;";
+// any other ampersand (other numeric references included) stays as it is.
 std::string DecodeXmlEntities(std::string_view text);
 
 // One token of a tag: a quoted string (single or double quotes) or a run of

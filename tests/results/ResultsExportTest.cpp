@@ -156,7 +156,7 @@ TEST_F(ResultsExport, CsvWritesFourFieldsPerLine)
     EXPECT_TRUE(outcome.success);
     EXPECT_EQ(output(),
               "/d/a.txt;12;ab x cd;\r\n"
-              "/d/a.txt;40;<x> & \"x\" 'x';ersetzt\r\n"
+              "/d/a.txt;40;\"<x> & \"\"x\"\" 'x'\";ersetzt\r\n"  // RFC 4180: quoted, as it holds quotes
               "/d/b.txt;7;x;\r\n"
               "/d/c.txt;;;Kann Datei nicht öffnen: Permission denied\r\n"
               "/d/x.txt;;;Im Dateinamen gefunden\r\n"
@@ -166,13 +166,25 @@ TEST_F(ResultsExport, CsvWritesFourFieldsPerLine)
     EXPECT_EQ(output(), "/d/x.txt\t\t\tIm Dateinamen gefunden\r\n/d/x\t\t\tIm Verzeichnisnamen gefunden\r\n");
 }
 
-TEST_F(ResultsExport, CsvWritesSeparatorsInTheDataUnquoted)
+// Unquoted, the context below made a line of six fields and a second line.
+TEST_F(ResultsExport, CsvQuotesOnlyFieldsHoldingTheSeparatorAQuoteOrALineEnd)
 {
     m_list.ClearResults();
     m_list.AddNoteItem("/d/a;b.txt", ItemKind::File, 1);
     m_list.AddHitItem(3, 1, "x; \"y\"\tz\r\nw", 0, ItemKind::None, -1);
+    m_list.AddHitItem(9, 1, "a\"b", 0, ItemKind::None, -1);
+    m_list.AddHitItem(12, 1, "cr\rhere", 0, ItemKind::None, -1);
+    const ItemHandle error = m_list.AddFileItem("/d/zeile\nneu", ItemKind::Error);
+    m_list.SetItemColumnText(error, "kaputt; \"sehr\"", ResultColumn::Remark);
     ASSERT_TRUE(exportAs(ExportType::Csv, kEverything, "; ").success);
-    EXPECT_EQ(output(), "/d/a;b.txt; 3; x; \"y\"\tz\r\nw; \r\n");
+    EXPECT_EQ(output(),
+              "/d/a;b.txt; 3; \"x; \"\"y\"\"\tz\r\nw\"; \r\n"
+              "/d/a;b.txt; 9; \"a\"\"b\"; \r\n"
+              "/d/a;b.txt; 12; \"cr\rhere\"; \r\n"
+              "\"/d/zeile\nneu\"; ; ; \"kaputt; \"\"sehr\"\"\"\r\n");
+    // A tab separator quotes the fields with tabs; the semicolons stay as they are.
+    ASSERT_TRUE(exportAs(ExportType::Csv, kEverything, "\t").success);
+    EXPECT_EQ(output().substr(0, output().find("\r\n/d/a;b.txt\t9")), "/d/a;b.txt\t3\t\"x; \"\"y\"\"\tz\r\nw\"\t");
 }
 
 TEST_F(ResultsExport, TemplateFillsGlobalsItemsAndHits)

@@ -1,5 +1,6 @@
 #include "results/XmlDocument.h"
 
+#include "platform/CodePage.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -254,14 +255,16 @@ TEST(XmlDocument, BuiltDocumentReparsesToTheSameValues)
 TEST(XmlDocument, SavesAndLoadsBytesUnchanged)
 {
     test::TempTree tree;
-    CXmlDocument doc;
+    const CodePage latin1("ISO-8859-1");
+    CXmlDocument doc(latin1);
     doc.AddElement("R", "\xE4\xF6\xFC");  // bytes of a single-byte code page pass through
     const std::string path = tree.path("out.xml");
     ASSERT_TRUE(doc.SaveToFile(path));
-    EXPECT_EQ(test::ReadFile(path), "<R>\xE4\xF6\xFC</R>\r\n");
+    // Under the declaration that tells a parser what they are.
+    EXPECT_EQ(test::ReadFile(path), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<R>\xE4\xF6\xFC</R>\r\n");
     EXPECT_FALSE(doc.SaveToFile(tree.path("missing/out.xml")));
 
-    CXmlDocument loaded;
+    CXmlDocument loaded(latin1);
     ASSERT_TRUE(loaded.LoadFromFile(path));
     ASSERT_TRUE(loaded.FindElement("R"));
     EXPECT_EQ(loaded.GetElementText(loaded.CurrentElement()), "\xE4\xF6\xFC");

@@ -10,6 +10,7 @@
 
 #include "crash/CrashHandler.h"
 #include "crash/ReportFiles.h"
+#include "platform/LibrarySearchPath.h"
 #include "ui/app/CommandLine.h"
 #include "ui/app/ProgramWindow.h"
 #include "ui/app/TerminationSignal.h"
@@ -18,6 +19,7 @@
 
 int main(int argc, char* argv[])
 {
+    tarnwick::RestoreLibrarySearchPath();
     // Help and version need no display.
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i) rawArguments << QString::fromLocal8Bit(argv[i]);
