@@ -2,12 +2,14 @@
 // reaches the zip/XML package readers and the RTF reader: anything it cannot
 // read must be refused with a ServerError. A replacement that was accepted
 // is saved, and what was saved must open again.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "platform/FileOps.h"
 #include "word/automation/Automation.h"
 #include "word/format/DocumentFormat.h"
 
@@ -15,23 +17,39 @@ using namespace tarnwick::word;
 
 namespace {
 
+// Handing a saved document to the disk is the same for every input and, off
+// tmpfs, most of its time; everything else a save does stays real.
+class NoSync final : public tarnwick::FileOps {
+public:
+    std::error_code sync(int) override { return {}; }
+};
+
+// tmpfs where there is one: every input is written, saved and read again.
 const std::string& scratchPath()
 {
+    static NoSync noSync;
     static const std::string path = [] {
+        tarnwick::FileOps::install(&noSync);
         const char* base = std::getenv("TMPDIR");
-        return std::string(base && *base ? base : "/tmp") + "/tarnwick-fuzz-" + std::to_string(::getpid());
+        const std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : base && *base ? base : "/tmp";
+        return folder + "/tarnwick-fuzz-" + std::to_string(::getpid());
     }();
     return path;
+}
+
+void writeScratch(const std::uint8_t* data, std::size_t size)
+{
+    const int fd = open(scratchPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    if (write(fd, data, size) != static_cast<ssize_t>(size)) std::abort();
+    close(fd);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    std::FILE* file = std::fopen(scratchPath().c_str(), "wb");
-    if (!file) std::abort();
-    if (size && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
+    writeScratch(data, size);
     try {
         const auto document = OpenDocumentFormat(scratchPath());
         const StoryText& story = document->mainStory();

@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileOps.h"
 #include "settings/FormSettings.h"
+#include "settings/ProfileFileAccess.h"
 #include "settings/ProfileStore.h"
 
 using namespace tarnwick::settings;
@@ -25,10 +27,49 @@ void RemoveScratchDirectory()
     std::filesystem::remove_all(g_scratchDirectory, ignored);
 }
 
+// Handing the file to the disk is the same for every input and, off tmpfs,
+// most of its time; everything else the store does to the file stays real.
+class NoSync final : public tarnwick::FileOps {
+public:
+    std::error_code sync(int) override { return {}; }
+};
+
+// Only this target changes the scratch file, so the store's look at it
+// before every read (some 250 an input, most of the input's time) is made
+// once after each change; reading and replacing the file stay real.
+class ChangedOnlyHere final : public ProfileFiles {
+public:
+    bool status(const std::string& path, struct stat& out) override
+    {
+        if (!m_known) {
+            m_exists = ProfileFiles::status(path, m_status);
+            m_known = true;
+        }
+        out = m_status;
+        return m_exists;
+    }
+    bool replace(const std::string& path, const std::string& contents) override
+    {
+        m_known = false;
+        return ProfileFiles::replace(path, contents);
+    }
+    void forget() { m_known = false; }
+
+private:
+    bool m_known = false;
+    bool m_exists = false;
+    struct stat m_status {};
+};
+
+ChangedOnlyHere g_files;
+
 // tmpfs where there is one: the store flushes every write to disk.
 const std::string& ScratchPath()
 {
+    static NoSync noSync;
     static const std::string path = [] {
+        tarnwick::FileOps::install(&noSync);
+        ProfileFiles::install(&g_files);
         std::string directory = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
         directory += "/settings-fuzz-XXXXXX";
         if (!mkdtemp(directory.data())) std::abort();
@@ -45,6 +86,7 @@ void WriteRaw(const std::string& path, std::string_view bytes)
     if (fd < 0) std::abort();
     if (write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
     close(fd);
+    g_files.forget();
 }
 
 }  // namespace

@@ -17,6 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+ProfileFiles g_realFiles;
+ProfileFiles* g_files = &g_realFiles;
+
 // How long a writer waits for another program that holds the lock.
 constexpr auto kLockPatience = std::chrono::seconds(5);
 constexpr auto kLockRetryDelay = std::chrono::milliseconds(10);
@@ -92,5 +95,15 @@ bool ReplaceProfileFile(const std::string& path, const std::string& contents)
     // a new settings file is the user's alone.
     return !WriteFileContents(path, contents, 0600);
 }
+
+bool ProfileFiles::status(const std::string& path, struct stat& out) { return ::stat(path.c_str(), &out) == 0; }
+
+FileContents ProfileFiles::read(const std::string& path) { return ReadProfileFile(path); }
+
+bool ProfileFiles::replace(const std::string& path, const std::string& contents) { return ReplaceProfileFile(path, contents); }
+
+ProfileFiles& ProfileFiles::current() { return *g_files; }
+
+void ProfileFiles::install(ProfileFiles* files) { g_files = files ? files : &g_realFiles; }
 
 }  // namespace tarnwick::settings

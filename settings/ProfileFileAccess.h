@@ -40,4 +40,22 @@ private:
 // readable by its owner only. On failure the old file is untouched.
 bool ReplaceProfileFile(const std::string& path, const std::string& contents);
 
+// The calls the store makes to look at, read and replace the file, in one
+// replaceable object, as platform/FileOps.h holds the program's writes: the
+// program uses the real calls; a test installs one that fails on purpose (a
+// file that even root cannot read), the fuzz target one for a file that no
+// other program changes. Installing is not thread-safe.
+class ProfileFiles {
+public:
+    virtual ~ProfileFiles() = default;
+    // stat(2) of `path`; false when it cannot be looked at (it is missing, say).
+    virtual bool status(const std::string& path, struct stat& out);
+    virtual FileContents read(const std::string& path);  // ReadProfileFile
+    virtual bool replace(const std::string& path, const std::string& contents);  // ReplaceProfileFile
+
+    static ProfileFiles& current();
+    // Installs `files` (null: the real calls again). The object must outlive its use.
+    static void install(ProfileFiles* files);
+};
+
 }  // namespace tarnwick::settings

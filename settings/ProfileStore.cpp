@@ -60,7 +60,7 @@ ProfileStore::ProfileStore(std::string path) : m_path(std::move(path)) {}
 
 std::optional<ProfileDocument> ProfileStore::load(const std::string& path, FileIdentity& identity)
 {
-    const FileContents contents = ReadProfileFile(path);
+    const FileContents contents = ProfileFiles::current().read(path);
     identity = FileIdentity{};
     if (contents.readFailed) return std::nullopt;
     if (contents.exists) {
@@ -79,7 +79,7 @@ const ProfileDocument& ProfileStore::current()
     try {
         FileIdentity now;
         struct stat status {};
-        if (::stat(m_path.c_str(), &status) == 0) {
+        if (ProfileFiles::current().status(m_path, status)) {
             now = FileIdentity{
                 true, status.st_dev, status.st_ino, status.st_size, Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
         }
@@ -150,10 +150,10 @@ bool ProfileStore::apply(const std::vector<ProfileChange>& changes)
                 document->RemoveSection(change.section);
         }
         m_cacheValid = false;
-        if (!ReplaceProfileFile(m_path, document->Serialize())) return false;
+        if (!ProfileFiles::current().replace(m_path, document->Serialize())) return false;
         // Still under the lock, so the file we stat is the one we wrote.
         struct stat status {};
-        if (::stat(m_path.c_str(), &status) == 0) {
+        if (ProfileFiles::current().status(m_path, status)) {
             m_cachedIdentity = FileIdentity{
                 true, status.st_dev, status.st_ino, status.st_size, Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
             m_cache = std::move(*document);

@@ -9,6 +9,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/SystemError.h"
+#include "settings/ProfileFileAccess.h"
 #include "tests/support/TempTree.h"
 
 namespace tarnwick::settings {
@@ -229,6 +230,68 @@ TEST_F(ProfileStoreTest, UnreadableFileIsNeverReplaced)
     EXPECT_FALSE(store.WriteProfileString("S", "W", "x"));
     ::chmod(path.c_str(), 0600);
     EXPECT_EQ(store.GetProfileString("S", "V"), "mine");
+}
+
+// Installs a stand-in for the store's file calls while it lives.
+class InstalledFiles {
+public:
+    explicit InstalledFiles(ProfileFiles& files) { ProfileFiles::install(&files); }
+    ~InstalledFiles() { ProfileFiles::install(nullptr); }
+    InstalledFiles(const InstalledFiles&) = delete;
+    InstalledFiles& operator=(const InstalledFiles&) = delete;
+};
+
+// A file that exists but cannot be read, whoever runs the test.
+class UnreadableFile final : public ProfileFiles {
+public:
+    FileContents read(const std::string& path) override
+    {
+        FileContents contents = ProfileFiles::read(path);
+        contents.readFailed = contents.exists;
+        contents.bytes.clear();
+        return contents;
+    }
+};
+
+TEST_F(ProfileStoreTest, FileThatCannotBeReadIsNeverReplacedAlsoForRoot)
+{
+    ASSERT_TRUE(store.WriteProfileString("S", "V", "mine"));
+    const std::string before = ReadFile(path);
+    {
+        UnreadableFile unreadable;
+        InstalledFiles installed(unreadable);
+        ProfileStore other(path);
+        EXPECT_EQ(other.GetProfileString("S", "V", "default"), "default");
+        EXPECT_FALSE(other.WriteProfileString("S", "W", "x"));
+        // A writer reads afresh under the lock, even with the file cached.
+        EXPECT_FALSE(store.WriteProfileString("S", "W", "x"));
+    }
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(ProfileStore(path).GetProfileString("S", "V"), "mine");
+}
+
+class CountingReads final : public ProfileFiles {
+public:
+    FileContents read(const std::string& path) override
+    {
+        ++reads;
+        return ProfileFiles::read(path);
+    }
+    int reads = 0;
+};
+
+TEST_F(ProfileStoreTest, FileIsReadAgainOnlyWhenItChanged)
+{
+    ASSERT_TRUE(store.WriteProfileInt("S", "V", 1));
+    CountingReads counting;
+    InstalledFiles installed(counting);
+    ProfileStore reader(path);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(reader.GetProfileInt("S", "V", 0), 1u);
+    EXPECT_EQ(counting.reads, 1);
+    ASSERT_TRUE(store.WriteProfileInt("S", "V", 2));  // reads once under its lock
+    EXPECT_EQ(counting.reads, 2);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(reader.GetProfileInt("S", "V", 0), 2u);
+    EXPECT_EQ(counting.reads, 3);
 }
 
 TEST_F(ProfileStoreTest, SomethingOtherThanAFileIsNeitherReadNorReplaced)

@@ -116,6 +116,15 @@ std::string compoundFile(bool encrypted)
     return bytes;
 }
 
+// A compound file of `size` bytes with the stream name `name` at `at`.
+std::string compoundFileWith(std::size_t size, const char16_t* name, std::size_t at)
+{
+    std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    bytes.resize(size, '\0');
+    for (std::size_t i = 0; name[i]; ++i) bytes[at + 2 * i] = static_cast<char>(name[i]);
+    return bytes;
+}
+
 std::pair<int, std::string> openError(const std::string& path)
 {
     try {
@@ -148,6 +157,25 @@ TEST(FileSniffer, TellsKindsByContentNotByName)
     EXPECT_EQ(SniffDocument(tree.write("j.odt", odt("application/vnd.oasis.opendocument.spreadsheet"))), DocumentKind::Unknown);
     EXPECT_EQ(SniffDocument(tree.write("k.docx", std::string("PK\x03\x04garbage", 11))), DocumentKind::Unknown);
     EXPECT_EQ(SniffDocument(tree.write("l.rtf", "plain text {\\rtf1}")), DocumentKind::Unknown);
+}
+
+// The sniffer reads a compound file in blocks no larger than the file; the
+// stream name must be found wherever it lies, across a block's end too.
+TEST(FileSniffer, FindsTheEncryptionStreamAnywhereInTheFile)
+{
+    test::TempTree tree;
+    constexpr std::size_t kNameBytes = 28;
+    constexpr std::size_t kBlock = 1 << 20;
+    EXPECT_EQ(SniffDocument(tree.write("end.doc", compoundFileWith(64, u"EncryptionInfo", 64 - kNameBytes))),
+              DocumentKind::EncryptedPackage);
+    EXPECT_EQ(SniffDocument(tree.write("cut.doc", compoundFileWith(63, u"EncryptionInfo", 63 - kNameBytes + 1))),
+              DocumentKind::LegacyBinary);
+    for (std::size_t at : {kBlock - kNameBytes, kBlock - kNameBytes + 2, kBlock - 2, kBlock, 3 * kBlock - 10})
+        EXPECT_EQ(SniffDocument(tree.write("big.doc", compoundFileWith(3 * kBlock + 100, u"EncryptionInfo", at))),
+                  DocumentKind::EncryptedPackage)
+            << at;
+    EXPECT_EQ(SniffDocument(tree.write("plain.doc", compoundFileWith(3 * kBlock, u"WordDocument", kBlock - 4))),
+              DocumentKind::LegacyBinary);
 }
 
 TEST(OpenDocumentFormat, OpensSupportedKindsAndRefusesTheRest)

@@ -53,7 +53,9 @@ bool holdsEncryptionInfo(const InputFile& file)
         pattern[2 * i] = static_cast<char>(kName[i]);
         pattern[2 * i + 1] = 0;
     }
-    std::string block(1 << 20, '\0');
+    // No larger than the file: most compound files are far smaller than a
+    // block, and zeroing a whole one would cost more than the search.
+    std::string block(static_cast<std::size_t>(std::clamp<std::uint64_t>(file.size(), kNameBytes, 1 << 20)), '\0');
     for (std::uint64_t offset = 0;;) {
         std::size_t got = 0;
         if (const std::error_code error = file.readAt(offset, block.data(), block.size(), got)) failRead(error);
