@@ -25,7 +25,6 @@ run: build
 run-cli: build
 	$(BUILD_DIR)/cli/tarnwick-cli $(if $(ARGS),$(ARGS),--help)
 
-# Pictures of the desktop program's windows, rendered without a display.
 # A Debian package of both programs with their data, in build/ (install it
 # with `sudo apt install ./build/tarnwick_*.deb`).
 deb: build
@@ -36,9 +35,14 @@ deb: build
 deb-check: deb
 	lintian --fail-on error,warning $(BUILD_DIR)/tarnwick_*.deb
 
+# Pictures of the desktop program's windows, rendered without a display;
+# those of the main window once more as on screens of 1024x768 and 1920x1080,
+# in subfolders.
 screenshots: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tarnwick-screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/ui/screenshots/tarnwick-screenshots $(BUILD_DIR)/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/ui/screenshots/tarnwick-screenshots --size 1024x768 $(BUILD_DIR)/screenshots/1024x768 >/dev/null
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/ui/screenshots/tarnwick-screenshots --size 1920x1080 $(BUILD_DIR)/screenshots/1920x1080 >/dev/null
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -25,7 +25,7 @@ void RenderWithStyle(const QString& pngPath, int guiStyle)
     setup.profilePath = profile;
     setup.clock = &clock;
     ui::ProgramWindow window(setup);
-    window.frame().resize(1000, 680);
+    window.frame().resize(WindowSize(QSize(1000, 680)));
     SaveWindowShot(window.frame(), pngPath);
 }
 

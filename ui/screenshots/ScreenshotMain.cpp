@@ -1,6 +1,8 @@
-// tarnwick-screenshots [OUTPUT-DIR] [SCENE...]
+// tarnwick-screenshots [--size WIDTHxHEIGHT] [OUTPUT-DIR] [SCENE...]
 // Renders the named scenes (all when none is named) into OUTPUT-DIR/NAME.png,
-// on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// on the offscreen platform unless QT_QPA_PLATFORM says otherwise. --size
+// gives every picture of the main window (and the help window) that size, to
+// look at all of them as on one screen.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -19,7 +21,17 @@ int main(int argc, char* argv[])
     QTranslator toolkitTexts;
     tarnwick::ui::SetUpApplication(toolkitTexts);
 
-    const QStringList args = QApplication::arguments().mid(1);
+    QStringList args = QApplication::arguments().mid(1);
+    if (args.size() >= 2 && args.first() == QStringLiteral("--size")) {
+        const QStringList parts = args.at(1).split(QLatin1Char('x'));
+        const QSize size = parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
+        if (!size.isValid() || size.isEmpty()) {
+            std::fprintf(stderr, "tarnwick-screenshots: --size wants WIDTHxHEIGHT, not %s\n", qPrintable(args.at(1)));
+            return 2;
+        }
+        tarnwick::screenshots::SetWindowSize(size);
+        args = args.mid(2);
+    }
     const QString outputDir = args.isEmpty() ? QStringLiteral("screenshots") : args.first();
     const QStringList wanted = args.mid(1);
     if (!QDir().mkpath(outputDir)) {

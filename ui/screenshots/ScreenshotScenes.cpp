@@ -1,6 +1,8 @@
 #include "ui/screenshots/ScreenshotScenes.h"
 
 #include <QApplication>
+#include <QColor>
+#include <QPainter>
 #include <QPixmap>
 #include <QWidget>
 #include <QtDebug>
@@ -15,6 +17,12 @@ std::vector<Scene>& Registry()
 {
     static std::vector<Scene> scenes;
     return scenes;
+}
+
+QSize& ChosenWindowSize()
+{
+    static QSize size;
+    return size;
 }
 
 }  // namespace
@@ -49,5 +57,29 @@ bool SaveWindowShot(QWidget& window, const QString& pngPath)
     }
     return true;
 }
+
+QPixmap ShotWithDialog(QWidget& window, const QPixmap& dialog, const QString& title)
+{
+    QPixmap shot = window.grab();
+    QPainter painter(&shot);
+    // Without a window manager there is no title bar: a plain one is drawn.
+    const int titleHeight = 24;
+    const QPoint at((shot.width() - dialog.width()) / 2, shot.height() - dialog.height() - 80);
+    const QRect frameRect(at - QPoint(0, titleHeight), QSize(dialog.width(), dialog.height() + titleHeight));
+    painter.fillRect(frameRect.translated(4, 4), QColor(0, 0, 0, 60));
+    painter.fillRect(QRect(frameRect.topLeft(), QSize(frameRect.width(), titleHeight)), QColor(0x3a, 0x6e, 0xa5));
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(frameRect.topLeft() + QPoint(8, 0), QSize(frameRect.width() - 16, titleHeight)),
+                     Qt::AlignVCenter | Qt::AlignLeft, title);
+    painter.drawPixmap(at, dialog);
+    painter.setPen(QColor(0x50, 0x50, 0x50));
+    painter.drawRect(frameRect.adjusted(0, 0, -1, -1));
+    painter.end();
+    return shot;
+}
+
+QSize WindowSize(QSize usual) { return ChosenWindowSize().isValid() ? ChosenWindowSize() : usual; }
+
+void SetWindowSize(QSize size) { ChosenWindowSize() = size; }
 
 }  // namespace tarnwick::screenshots

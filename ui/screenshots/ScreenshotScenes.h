@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPixmap>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -28,5 +30,14 @@ std::vector<Scene> AllScenes();
 // Shows `window` off screen at its size, lets it lay itself out and paint,
 // and saves what it shows; false (with a warning) when the file cannot be written.
 bool SaveWindowShot(QWidget& window, const QString& pngPath);
+
+// `window`'s picture with `dialog` (already grabbed) drawn over its lower
+// middle, in a plain frame with the title bar a window manager would draw.
+QPixmap ShotWithDialog(QWidget& window, const QPixmap& dialog, const QString& title);
+
+// The size of the program's main window in the pictures: `usual`, unless
+// the run was asked for one screen size for every picture (--size).
+QSize WindowSize(QSize usual);
+void SetWindowSize(QSize size);
 
 }  // namespace tarnwick::screenshots

@@ -40,7 +40,8 @@ void WriteEarlierSession(const std::string& profile, bool expanded)
     batch.Commit();
 }
 
-void RenderForm(const QString& pngPath, bool expanded, QSize size = QSize(1000, 720))
+// No `size`: the usual one, or the size the run was asked for.
+void RenderForm(const QString& pngPath, bool expanded, QSize size = QSize())
 {
     QTemporaryDir dir;
     const std::string profile = dir.filePath(QStringLiteral("Tarnwick.conf")).toStdString();
@@ -50,7 +51,7 @@ void RenderForm(const QString& pngPath, bool expanded, QSize size = QSize(1000, 
     setup.profilePath = profile;
     setup.clock = &clock;
     ui::ProgramWindow window(setup);
-    window.frame().resize(size);
+    window.frame().resize(size.isValid() ? size : WindowSize(QSize(1000, 720)));
     SaveWindowShot(window.frame(), pngPath);
 }
 

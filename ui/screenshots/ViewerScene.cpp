@@ -1,8 +1,9 @@
-// The page "Vorschau" showing a file with a hit opened from the results, and
-// the same with the find and replace dialog open over it.
+// The page "Vorschau" showing a file with a hit opened from the results, the
+// same with the find and replace dialog open over it, and a UTF-16 text file
+// (with its byte-order mark and CR LF line ends) shown and editable as text.
 #include <QApplication>
+#include <QByteArray>
 #include <QFile>
-#include <QPainter>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QtDebug>
@@ -35,12 +36,44 @@ const char kSample[] = "// Verbindungsaufbau zum Archivserver\r\n"
                        "    return -1;\r\n"
                        "}\r\n";
 
-void Render(const QString& pngPath, bool withDialog)
+// A sample file: its name, its bytes, and the hit (bytes of the file).
+struct Sample {
+    QString name;
+    QByteArray bytes;
+    std::int64_t hitStart = 0;
+    std::int64_t hitLength = 0;
+};
+
+Sample CppSample()
+{
+    const QByteArray bytes(kSample);
+    return {QStringLiteral("verbindung.cpp"), bytes, bytes.indexOf("Wiederholungen; ++"), 14};
+}
+
+// The Windows notepad's "Unicode": UTF-16 little endian after FF FE.
+Sample Utf16Sample()
+{
+    const QString text = QStringLiteral("Protokoll der Sitzung vom 14. März\r\n"
+                                        "\r\n"
+                                        "Anwesend: Jürgen Weiß, Anna Öztürk, Zoë Müller\r\n"
+                                        "Tagesordnung: Grüße an die Partner in Łódź und Malmö\r\n"
+                                        "Beschluss: Die Wiederholungen der Messreihe entfallen.\r\n"
+                                        "Kosten: 1.250 € (genehmigt)\r\n");
+    QByteArray bytes("\xff\xfe", 2);
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xff));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    const auto at = static_cast<std::int64_t>(text.indexOf(QStringLiteral("Wiederholungen")));
+    return {QStringLiteral("protokoll.txt"), bytes, 2 + 2 * at, 2 * 14};
+}
+
+void Render(const QString& pngPath, const Sample& sample, bool withDialog)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("verbindung.cpp"));
+    const QString file = dir.filePath(sample.name);
     QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(kSample) != qint64(sizeof kSample - 1)) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(sample.bytes) != sample.bytes.size()) {
         qWarning("cannot write the sample file");
         return;
     }
@@ -53,10 +86,9 @@ void Render(const QString& pngPath, bool withDialog)
     window.controller().SetComboText(ui::FormCombo::SearchText, "Wiederholungen");
     window.controller().SetComboText(ui::FormCombo::ReplaceText, "Versuche");
     window.form().refresh();
-    window.frame().resize(1000, 680);
+    window.frame().resize(WindowSize(QSize(1000, 680)));
     auto* page = dynamic_cast<ui::ViewerPage*>(window.viewer());
-    const std::string bytes(kSample);
-    page->openForResult(file, static_cast<std::int64_t>(bytes.find("Wiederholungen; ++")), 14, 52'428'800);
+    page->openForResult(file, sample.hitStart, sample.hitLength, 52'428'800);
     window.frame().showPreviewTab();
     if (!withDialog) {
         SaveWindowShot(window.frame(), pngPath);
@@ -66,32 +98,19 @@ void Render(const QString& pngPath, bool withDialog)
     page->showFindDialog(true);
     for (int round = 0; round < 5; ++round) QApplication::processEvents();
     // The dialog is a window of its own: it is drawn over the main window where it would stand.
-    QPixmap shot = window.frame().grab();
     ui::ViewerFindDialog* dialog = page->findDialog();
-    const QPixmap dialogShot = dialog->grab();
-    QPainter painter(&shot);
-    // Without a window manager there is no title bar: a plain one is drawn.
-    const int titleHeight = 24;
-    const QPoint at((shot.width() - dialogShot.width()) / 2, shot.height() - dialogShot.height() - 80);
-    const QRect frameRect(at - QPoint(0, titleHeight), QSize(dialogShot.width(), dialogShot.height() + titleHeight));
-    painter.fillRect(frameRect.translated(4, 4), QColor(0, 0, 0, 60));
-    painter.fillRect(QRect(frameRect.topLeft(), QSize(frameRect.width(), titleHeight)), QColor(0x3a, 0x6e, 0xa5));
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(frameRect.topLeft() + QPoint(8, 0), QSize(frameRect.width() - 16, titleHeight)),
-                     Qt::AlignVCenter | Qt::AlignLeft, dialog->windowTitle());
-    painter.drawPixmap(at, dialogShot);
-    painter.setPen(QColor(0x50, 0x50, 0x50));
-    painter.drawRect(frameRect.adjusted(0, 0, -1, -1));
-    painter.end();
+    const QPixmap shot = ShotWithDialog(window.frame(), dialog->grab(), dialog->windowTitle());
     if (!shot.save(pngPath, "PNG")) qWarning("cannot write %s", qPrintable(pngPath));
     dialog->close();
 }
 
-void RenderViewer(const QString& pngPath) { Render(pngPath, false); }
-void RenderViewerFindReplace(const QString& pngPath) { Render(pngPath, true); }
+void RenderViewer(const QString& pngPath) { Render(pngPath, CppSample(), false); }
+void RenderViewerFindReplace(const QString& pngPath) { Render(pngPath, CppSample(), true); }
+void RenderViewerUtf16(const QString& pngPath) { Render(pngPath, Utf16Sample(), false); }
 
 const SceneRegistration kViewer{QStringLiteral("viewer"), &RenderViewer};
 const SceneRegistration kViewerFindReplace{QStringLiteral("viewer-find-replace"), &RenderViewerFindReplace};
+const SceneRegistration kViewerUtf16{QStringLiteral("viewer-utf16"), &RenderViewerUtf16};
 
 }  // namespace
 }  // namespace tarnwick::screenshots
