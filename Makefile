@@ -5,6 +5,13 @@ ARGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 
+# For the compiler cache (ccache, where installed): paths inside this folder
+# count relative to it and the folder compiled in is not part of a result's
+# key, so a fresh clone elsewhere reuses what an earlier one compiled. The
+# debug information of such a result names the folder it was first made in.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := true
+
 .PHONY: all deps configure build run run-cli screenshots deb deb-check test test-asan test-tsan sanitize crashtest bench fuzz format format-check clean
 
 all: build

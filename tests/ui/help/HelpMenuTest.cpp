@@ -156,8 +156,7 @@ TEST(AboutBox, ClosesWithTheChoiceOnlyWhenTheCheckEndsWithAktualisieren)
 // fetched from elsewhere, and every link of its contents leads somewhere.
 TEST(ShippedHelp, SelfContainedWithWorkingInternalLinks)
 {
-    const std::string source = __FILE__;
-    const std::string folder = source.substr(0, source.rfind("tests/ui/")) + "ui/help/";
+    const std::string folder = std::string(TARNWICK_SOURCE_ROOT) + "ui/help/";
     const std::string html = test::ReadFile(folder + "index.html");
     ASSERT_FALSE(html.empty());
     EXPECT_EQ(html.find("<script"), std::string::npos);

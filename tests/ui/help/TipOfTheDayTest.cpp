@@ -165,8 +165,7 @@ TEST_F(TipOfTheDayTest, StartUpShowsNothingWhenSwitchedOffAndLeavesThePlaceAlone
 // UTF-8, and one showing after another goes round all of them.
 TEST_F(TipOfTheDayTest, ShippedTipsAreShownOneAfterAnotherAndThenAgain)
 {
-    const std::string source = __FILE__;
-    const std::string shipped = test::ReadFile(source.substr(0, source.rfind("tests/ui/")) + "ui/tips.txt");
+    const std::string shipped = test::ReadFile(std::string(TARNWICK_SOURCE_ROOT) + "ui/tips.txt");
     ASSERT_FALSE(shipped.empty());
     EXPECT_TRUE(QString::fromUtf8(shipped).toUtf8().toStdString() == shipped) << "not UTF-8";
     const std::string path = writeTips(shipped);

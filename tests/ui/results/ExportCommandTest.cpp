@@ -175,8 +175,7 @@ TEST(ExportTemplateDirectory, BesideTheProgramThenTheInstalledShareDirectory)
 // The template shipped with the program fills every section it has.
 TEST(ShippedExportTemplate, FillsHeaderFilesAndHitsLeavingNoPlaceholder)
 {
-    const std::string source = __FILE__;
-    const std::string templatePath = source.substr(0, source.rfind("tests/ui/")) + "ui/vorlage_export.txt";
+    const std::string templatePath = std::string(TARNWICK_SOURCE_ROOT) + "ui/vorlage_export.txt";
     ResultList list;
     list.AddNoteItem("/d/a.txt", ItemKind::File, 2);
     list.AddHitItem(12, 1, "ab x cd", 3, ItemKind::None, -1);
