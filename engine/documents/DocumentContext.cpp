@@ -31,7 +31,8 @@ void appendShown(std::u16string_view text, std::u16string& out)
 
 }  // namespace
 
-DocumentContext BuildDocumentContext(std::u16string_view before, std::u16string_view hit, std::u16string_view after)
+DocumentContext BuildDocumentContext(std::u16string_view before, std::u16string_view hit, std::u16string_view after,
+                                     bool beforeBeginsText)
 {
     // The pieces were read from character positions, which may fall inside
     // a surrogate pair; half a pair is no character.
@@ -41,7 +42,7 @@ DocumentContext BuildDocumentContext(std::u16string_view before, std::u16string_
     DocumentContext context;
     std::size_t lineStart = before.size();
     while (lineStart > 0 && !startsLine(before[lineStart - 1])) --lineStart;
-    if (lineStart == 0) context.text = u"...";
+    if (lineStart == 0 && !beforeBeginsText) context.text = u"...";
     appendShown(before.substr(lineStart), context.text);
     context.hitOffset = context.text.size();
     appendShown(hit, context.text);

@@ -16,10 +16,12 @@ struct DocumentContext {
 };
 
 // The line around the hit: from the last line, paragraph or cell end in
-// `before` ("..." in front when there is none) to the first one in `after`
-// ("..." behind when there is none). Line ends and the marks and anchors a
+// `before` ("..." in front when there is none and `before` does not begin
+// the text: nothing of the line is left out then) to the first one in
+// `after` ("..." behind when there is none). Line ends and the marks and anchors a
 // document's text reads as never appear in it: a line break or tab becomes a
 // blank, other control characters are left out.
-DocumentContext BuildDocumentContext(std::u16string_view before, std::u16string_view hit, std::u16string_view after);
+DocumentContext BuildDocumentContext(std::u16string_view before, std::u16string_view hit, std::u16string_view after,
+                                     bool beforeBeginsText);
 
 }  // namespace tarnwick

@@ -103,7 +103,7 @@ WordDocumentEngine::HitContext WordDocumentEngine::contextOf(RunContext& run, wo
     range.SetStart(start);
     range.SetEnd(end);
 
-    const DocumentContext context = BuildDocumentContext(before, hit, after);
+    const DocumentContext context = BuildDocumentContext(before, hit, after, start <= k);
     const std::u16string_view text = context.text;
     // Offsets in the code page's characters (bytes of a UTF-8 code page).
     const std::string shown = FromDocumentText(text, run.codePage);

@@ -127,6 +127,8 @@ TEST_P(DocumentContexts, EveryContextShowsItsHitAtTheHighlight)
         EXPECT_EQ(hit.context.find("HYPERLINK"), std::string::npos);
         EXPECT_EQ(hit.context.find("REF"), std::string::npos);
     }
+    // The first hit begins the text: nothing of its line is left out, so no "..." in front.
+    EXPECT_EQ(hits[0].context, "Ziel H");
     // A hit in a cell shows its cell's text, and nothing of its neighbours.
     EXPECT_EQ(hits[1].context, "Ziel A");
     EXPECT_EQ(hits[2].context, "Ziel B");
