@@ -45,6 +45,18 @@ TEST(RtfEditor, ReplacementTakesThePlaceOfTheFirstCharacterAndKeepsEveryControlW
     EXPECT_EQ(document->mainStory().visibleText(), u">one three\r");
 }
 
+// Found by fuzzing: in a file cut short inside a binary run, text written
+// at its end went into the run, so the "{" of the replacement's group was
+// taken as data and its "}" closed the document's group; the story still
+// read as intended. Such an edit is refused and the document not saved.
+TEST(RtfEditor, TextThatABinaryRunCutShortWouldSwallowIsRefused)
+{
+    auto document = RtfDocument::fromBytes("{\\rtf1\\bin4 abc");
+    document->replace(0, 0, u"\u00e4");
+    EXPECT_THROW(document->bytes(), ServerError);
+    EXPECT_THROW(document->replace(0, 0, u"x"), ServerError);
+}
+
 TEST(RtfEditor, ReplacementIsEscaped)
 {
     EXPECT_EQ(EscapeRtfText(u"a\\{b}"), "a\\\\\\{b\\}");

@@ -102,6 +102,7 @@ void RtfDocument::applyPending()
     const StoryText& expected = m_story.story;
     bool same = story.story.size() == expected.size();
     for (std::int64_t i = 0; same && i < expected.size(); ++i) same = story.story.unit(i).value == expected.unit(i).value;
+    same = same && RtfGroupsNestAlike(m_bytes, bytes);
     if (!same) {
         m_broken = true;
         m_pending.clear();

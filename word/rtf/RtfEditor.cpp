@@ -68,7 +68,22 @@ std::vector<std::uint32_t> bareWordEnds(std::string_view bytes, std::uint32_t fr
     return ends;
 }
 
+// Groups opened and not closed by the end of `bytes`; a closing brace
+// without its opening one counts against it.
+long OpenGroups(std::string_view bytes)
+{
+    long open = 0;
+    RtfTokenizer tokens(bytes);
+    for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End; token = tokens.next()) {
+        if (token.kind == RtfTokenKind::GroupOpen) ++open;
+        if (token.kind == RtfTokenKind::GroupClose) --open;
+    }
+    return open;
+}
+
 }  // namespace
+
+bool RtfGroupsNestAlike(std::string_view original, std::string_view edited) { return OpenGroups(edited) == OpenGroups(original); }
 
 std::string EscapeRtfText(const std::u16string& text)
 {
@@ -174,6 +189,8 @@ RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t star
     // Anything but the old story with the span replaced means the
     // replacement landed where it changes other text.
     VerifyReplacement(story.story, edit.story.story, start, end, text);
+    if (!RtfGroupsNestAlike(bytes, edit.bytes))
+        refuse("Die Ersetzung ließ sich in diesem Dokument nicht genau abbilden; es wird nicht gespeichert.");
     return edit;
 }
 

@@ -41,11 +41,18 @@ RtfCut PlanRtfEdit(std::string_view bytes, const RtfStory& story, std::int64_t s
 // gets its delimiting space.
 std::string ApplyRtfEdits(std::string_view bytes, const std::vector<RtfCut>& edits);
 
+// Whether `edited` leaves as many groups open at its end as `original`.
+// Text written after a binary run that the end of the file cuts short is
+// taken into the run, so its group marks change the structure while the
+// story still reads as intended.
+bool RtfGroupsNestAlike(std::string_view original, std::string_view edited);
+
 // The document `bytes` (read as `story`) with the units [start, end)
 // replaced by `text`. Refuses (ServerError) what EditChecks.h refuses for
 // every format, and also spans in a double-byte code page, spans that
 // enclose a group left out of the story (bookmark, note, comment, object)
-// and a result that would not read back as the intended story.
+// and a result that would not read back as the intended story or whose
+// groups would not nest as before (RtfGroupsNestAlike).
 RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t start, std::int64_t end, const std::u16string& text);
 
 // `text` as RTF: printable ASCII as it is (with \ { } escaped), tab and
