@@ -10,23 +10,11 @@
 
 #include "word/automation/Automation.h"
 #include "word/rtf/RtfDocument.h"
-#include "word/rtf/RtfTokenizer.h"
+#include "word/rtf/RtfEditor.h"
 
 using namespace tarnwick::word;
 
 namespace {
-
-// Opened minus closed groups.
-long groupBalance(std::string_view bytes)
-{
-    long balance = 0;
-    RtfTokenizer tokens(bytes);
-    for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End; token = tokens.next()) {
-        if (token.kind == RtfTokenKind::GroupOpen) ++balance;
-        if (token.kind == RtfTokenKind::GroupClose) --balance;
-    }
-    return balance;
-}
 
 std::u16string randomText(FuzzedDataProvider& input)
 {
@@ -77,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // more edits and is never saved.
             return 0;
         }
-        if (groupBalance(after) != groupBalance(before)) std::abort();
+        if (!RtfGroupsNestAlike(before, after)) std::abort();
     }
     return 0;
 }
