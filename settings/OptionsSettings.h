@@ -32,7 +32,7 @@ struct OptionsValues {
     std::string logFile;  // Log Datei
     std::int32_t logOnlyReplace = 1;  // Nur ersetzen log
     std::uint32_t contextLength = 20;  // Kontextl
-    std::string wordExtensions = "doc, dot, rtf, docx";  // Dateinamenerweiterungen Word
+    std::string wordExtensions = "doc, dot, rtf, docx, odt";  // Dateinamenerweiterungen Word
     std::uint32_t splitLength = 52'428'800;  // Splitlaenge, bytes
     std::uint32_t splitMaxOffset = 1'024;  // Split max Offset, bytes
     std::int32_t tempDirIsCurrent = 1;  // Temp Verz aktuelles
@@ -58,7 +58,7 @@ struct OptionsDialogValues {
     std::string logFile;
     std::int32_t logOnlyReplace = 1;
     std::uint32_t contextLength = 20;
-    std::string wordExtensions = "doc, dot, rtf, docx";
+    std::string wordExtensions = "doc, dot, rtf, docx, odt";
     std::uint32_t splitLengthMb = 50;
     std::uint32_t splitMaxOffsetKb = 1;
     std::int32_t tempDirIsCurrent = 1;

@@ -50,7 +50,7 @@ struct SearchJob {
     bool useWord = true;
     WordAutoMode wordAutoMode = WordAutoMode::ByExtension;
     bool alwaysBackup = true;  // also when replacing in marked results
-    std::string wordExtensions = "doc, dot, rtf, docx";
+    std::string wordExtensions = "doc, dot, rtf, docx, odt";
     bool specialCharacters = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;

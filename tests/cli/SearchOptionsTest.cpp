@@ -1,6 +1,7 @@
 // tarnwick-cli end to end: every option reaches the job and changes the run.
 #include "tests/cli/CliProcess.h"
 #include "tests/support/TempTree.h"
+#include "tests/word/WordFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,18 @@ TEST(CliSearchOptions, SplitModeFindsHitsAcrossChunkBordersOnce)
             expected);
     }
     EXPECT_EQ(RunCli({"search", "--split-length", "63", "needle", tree.root()}).status, 2);
+}
+
+// Without --word-ext an OpenDocument text is a document like a .docx: its
+// packed bytes were searched instead, and a word in it was never found.
+TEST(CliSearchOptions, AnOpenDocumentTextIsADocumentByDefault)
+{
+    TempTree tree;
+    tree.mkdir("docs");
+    word::test::WriteDocx(tree, "docs/brief.docx", "<w:p><w:r><w:t>Ein Apfel</w:t></w:r></w:p>");
+    word::test::WriteOdt(tree, "docs/brief.odt", "<text:p>Ein Apfel</text:p>");
+    EXPECT_EQ(ReportedPaths(RunCli({"search", "Apfel", tree.path("docs")}).out, tree.path("docs")),
+              (Paths{"brief.docx", "brief.odt"}));
 }
 
 TEST(CliSearchOptions, FiltersDecideWhichEntriesAreSearched)

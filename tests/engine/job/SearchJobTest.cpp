@@ -25,7 +25,7 @@ TEST(SearchJob, Defaults)
     EXPECT_EQ(job.contextLength, 20u);
     EXPECT_EQ(job.wordAutoMode, WordAutoMode::ByExtension);
     EXPECT_EQ(job.alwaysBackup, true);
-    EXPECT_EQ(job.wordExtensions, "doc, dot, rtf, docx");
+    EXPECT_EQ(job.wordExtensions, "doc, dot, rtf, docx, odt");
     EXPECT_EQ(job.splitLength, 52'428'800u);
     EXPECT_EQ(job.splitMaxOffset, 1'024u);
     EXPECT_EQ(job.detectLength, 51'200u);
