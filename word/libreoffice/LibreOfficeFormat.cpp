@@ -1,27 +1,22 @@
 #include "word/libreoffice/LibreOfficeFormat.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
-#include <com/sun/star/frame/XModel.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <initializer_list>
 
-#include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"
 #include "word/format/DocumentFile.h"
 #include "word/libreoffice/LibreOfficeServer.h"
 #include "word/libreoffice/LibreOfficeStory.h"
+#include "word/libreoffice/OfficeDocumentFiles.h"
+#include "word/libreoffice/TextSpanReplacement.h"
 
 using namespace com::sun::star;
 using rtl::OString;
@@ -59,14 +54,17 @@ public:
     void save() override;
 
 private:
-    void storeTo(const std::string& path);
+    std::string written();
 
     LibreOfficeServer& m_server = LibreOfficeServer::Shared();
     std::string m_path;
     std::string m_onDisk;
     FileIdentity m_identity;  // the file object that holds m_onDisk
     uno::Reference<lang::XComponent> m_component;
+    uno::Reference<text::XTextDocument> m_document;
     OUString m_filter;
+    uno::Reference<beans::XPropertySet> m_settings;  // the document's own properties
+    bool m_recordsChanges = false;  // as the file says; switched off while it is open
     LibreOfficeStory m_text;
 };
 
@@ -86,30 +84,31 @@ LibreOfficeFormat::~LibreOfficeFormat()
 
 void LibreOfficeFormat::load()
 {
-    const uno::Reference<frame::XDesktop2> desktop = m_server.desktop();
+    const uno::Reference<uno::XComponentContext> context = m_server.context();
     const LibreOfficeServer::Call call(m_server);
     try {
         // Read-only leaves no lock file beside the document; saving goes
         // through a copy anyway. Macros never run.
         const uno::Sequence<beans::PropertyValue> arguments = properties({
-            property("Hidden", uno::Any(true)),
             property("ReadOnly", uno::Any(true)),
             property("MacroExecutionMode", uno::Any(sal_Int16(0))),
             property("UpdateDocMode", uno::Any(sal_Int16(0))),
         });
-        m_component = desktop->loadComponentFromURL(DocumentUrl(m_path), OUString("_blank"), 0, arguments);
-        if (!m_component.is()) Refuse(kErrorDamaged, "LibreOffice kann die Datei nicht öffnen.");
-        const uno::Reference<text::XTextDocument> document(m_component, uno::UNO_QUERY);
-        if (!document.is()) Refuse(kErrorDamaged, "Die Datei ist kein Textdokument.");
-        if (const uno::Reference<frame::XModel> model(m_component, uno::UNO_QUERY); model.is()) {
-            for (const beans::PropertyValue& argument : model->getArgs())
-                if (argument.Name == "FilterName") argument.Value >>= m_filter;
-            // No view needs to follow the replacements, and nothing is undone.
-            model->lockControllers();
-        }
+        LoadedDocument loaded = LoadDocumentWithoutView(context, DocumentUrl(m_path), arguments);
+        m_component = loaded.component;
+        m_filter = loaded.filter;
+        m_document.set(m_component, uno::UNO_QUERY);
+        if (!m_document.is()) Refuse(kErrorDamaged, "Die Datei ist kein Textdokument.");
+        // Nothing is undone.
         if (const uno::Reference<document::XUndoManagerSupplier> undo(m_component, uno::UNO_QUERY); undo.is())
             undo->getUndoManager()->lock();
-        m_text.read(document);
+        // Replacements are plain edits, as in the other formats, also where
+        // the document records changes; the setting itself is saved as it was.
+        m_settings.set(m_component, uno::UNO_QUERY);
+        if (m_settings.is() && m_settings->getPropertySetInfo()->hasPropertyByName(OUString("RecordChanges")) &&
+            (m_settings->getPropertyValue(OUString("RecordChanges")) >>= m_recordsChanges) && m_recordsChanges)
+            m_settings->setPropertyValue(OUString("RecordChanges"), uno::Any(false));
+        m_text.read(m_document);
     } catch (const uno::Exception& e) {
         m_server.fail(e);
     }
@@ -146,10 +145,11 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
     try {
         const uno::Reference<text::XTextCursor> cursor =
             m_text.cursorOver(first.source, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
-        // A field or an anchored object reads differently from what the cursor
-        // passes over; such text is left alone rather than damaged.
+        // A span that ends inside a field is left alone rather than damaged.
         if (!cursor.is()) Refuse(kErrorRefusedSpan, "Der Text enthält ein Feld oder ein Objekt und wird nicht ersetzt.");
-        cursor->setString(ToOUString(written));
+        const std::u16string old =
+            m_text.paragraphText(first.source).substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
+        ReplaceTextSpan(m_document, cursor, old, written);
         m_text.replaceInParagraph(first.source, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start), written);
     } catch (const uno::Exception& e) {
         m_server.fail(e);
@@ -157,14 +157,21 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
     story.splice(paragraphStart, paragraphStart + oldLength, m_text.paragraphStory(first.source), 0);
 }
 
-void LibreOfficeFormat::storeTo(const std::string& path)
+// The file as the import filter writes it, with the document's own setting
+// of recording changes.
+std::string LibreOfficeFormat::written()
 {
-    const uno::Reference<frame::XStorable> storable(m_component, uno::UNO_QUERY_THROW);
-    const uno::Sequence<beans::PropertyValue> arguments = properties({
-        property("FilterName", uno::Any(m_filter)),
-        property("Overwrite", uno::Any(true)),
-    });
-    storable->storeToURL(DocumentUrl(path), arguments);
+    if (!m_recordsChanges) return StoreToBytes(m_component, m_filter);
+    m_settings->setPropertyValue(OUString("RecordChanges"), uno::Any(true));
+    std::string bytes;
+    try {
+        bytes = StoreToBytes(m_component, m_filter);
+    } catch (...) {
+        m_settings->setPropertyValue(OUString("RecordChanges"), uno::Any(false));
+        throw;
+    }
+    m_settings->setPropertyValue(OUString("RecordChanges"), uno::Any(false));
+    return bytes;
 }
 
 void LibreOfficeFormat::save()
@@ -173,27 +180,15 @@ void LibreOfficeFormat::save()
     // The server writes a copy in a private folder; the file itself is
     // replaced the way every document is, which keeps links and permissions
     // and notices changes made by other programs.
-    const char* tmp = std::getenv("TMPDIR");
-    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarnwick-save-XXXXXX";
-    if (!::mkdtemp(folder.data())) Refuse(kErrorSaveFailed, "Die Datei kann nicht gespeichert werden: " + SystemErrorText(errno));
-    const std::string copy = folder + "/" + std::filesystem::path(m_path).filename().string();
-    struct RemoveFolder {
-        std::string path;
-        ~RemoveFolder()
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    } removeFolder{folder};
+    std::string contents;
     {
         const LibreOfficeServer::Call call(m_server);
         try {
-            storeTo(copy);
+            contents = written();
         } catch (const uno::Exception& e) {
             m_server.fail(e);
         }
     }
-    const std::string contents = ReadDocumentFile(copy);
     SaveDocumentFile(m_path, m_onDisk, m_identity, contents);
     m_onDisk = contents;
 }

@@ -97,8 +97,30 @@ bool LibreOfficeServer::isRunning()
 uno::Reference<frame::XDesktop2> LibreOfficeServer::desktop()
 {
     std::lock_guard lock(m_lifetime);
-    if (!m_desktop.is() || !m_process.running()) start();
+    if (!answers()) start();
     return m_desktop;
+}
+
+uno::Reference<uno::XComponentContext> LibreOfficeServer::context()
+{
+    std::lock_guard lock(m_lifetime);
+    if (!answers()) start();
+    return m_context;
+}
+
+// The server's process may outlive its connection for a moment (its starter
+// waits for the office that has crashed): only a call shows that the server
+// still serves. One round trip, before each document.
+bool LibreOfficeServer::answers()
+{
+    if (!m_desktop.is() || !m_process.running()) return false;
+    try {
+        const Call call(*this);
+        m_desktop->getCurrentComponent();
+        return true;
+    } catch (const uno::Exception&) {
+        return false;
+    }
 }
 
 void LibreOfficeServer::start()
@@ -125,8 +147,8 @@ void LibreOfficeServer::start()
         for (;;) {
             try {
                 arm(deadline);
-                const uno::Reference<uno::XComponentContext> remote(resolver->resolve(url), uno::UNO_QUERY_THROW);
-                m_desktop = frame::Desktop::create(remote);
+                m_context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
+                m_desktop = frame::Desktop::create(m_context);
                 arm(std::chrono::steady_clock::time_point::max());
                 return;
             } catch (const connection::NoConnectException&) {
@@ -171,6 +193,7 @@ void LibreOfficeServer::stop()
 void LibreOfficeServer::forget()
 {
     m_desktop.clear();
+    m_context.clear();
     m_process.kill();
     std::lock_guard lock(m_watchMutex);
     m_killed = false;
@@ -190,9 +213,13 @@ void LibreOfficeServer::fail(const uno::Exception& error)
         throw ServerError(kErrorOfficeHung,
                           "LibreOffice hat nicht innerhalb von " + seconds(TimeLimit()) + " geantwortet und wurde beendet.");
     }
-    if (!m_process.running()) {
+    // A server that ended (crashed) during the call has disposed of the
+    // connection, though its process may not have ended yet.
+    if (!m_process.running() || !answers()) {
         forget();
-        throw ServerError(kErrorOfficeLost, "Die Verbindung zu LibreOffice ist abgebrochen.");
+        throw ServerError(kErrorOfficeLost,
+                          "LibreOffice ist bei diesem Dokument abgestürzt (die Verbindung ist abgebrochen); "
+                          "für das nächste Dokument wird es neu gestartet.");
     }
     throw ServerError(kErrorOfficeRefused, "LibreOffice meldet einen Fehler: " + std::string(error.Message.toUtf8().getStr()));
 }

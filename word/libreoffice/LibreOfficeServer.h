@@ -47,6 +47,9 @@ public:
     // The server's desktop; starts the server when it is not running.
     // Throws ServerError (kErrorOfficeMissing, kErrorOfficeNotStarted).
     css::uno::Reference<css::frame::XDesktop2> desktop();
+    // The server's component context, to create its services; starts the
+    // server as desktop() does.
+    css::uno::Reference<css::uno::XComponentContext> context();
     // Ends the server, if it runs: asked first, killed when it does not end.
     void stop();
     bool isRunning();
@@ -76,12 +79,14 @@ private:
     LibreOfficeServer();
     void start();
     void forget();
+    bool answers();
     bool killedByWatchdog();
     void arm(std::chrono::steady_clock::time_point deadline);
     void watch();
 
     std::recursive_mutex m_lifetime;
     SofficeProcess m_process;
+    css::uno::Reference<css::uno::XComponentContext> m_context;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
 
     std::mutex m_watchMutex;

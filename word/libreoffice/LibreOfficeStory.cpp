@@ -7,12 +7,16 @@
 #include <com/sun/star/document/XRedlinesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
-#include <com/sun/star/util/XSearchable.hpp>
 
+#include <pugixml.hpp>
+
+#include <algorithm>
 #include <cctype>
 #include <string_view>
+
+#include "word/libreoffice/OfficeDocumentFiles.h"
+#include "word/story/Utf16.h"
 
 using namespace com::sun::star;
 using rtl::OUString;
@@ -29,10 +33,17 @@ std::u16string ToText(const OUString& text)
     return std::u16string(reinterpret_cast<const char16_t*>(text.getStr()), static_cast<std::size_t>(text.getLength()));
 }
 
-namespace {
+bool NextElement(const uno::Reference<container::XEnumeration>& elements, uno::Any& element)
+{
+    try {
+        element = elements->nextElement();
+        return true;
+    } catch (const container::NoSuchElementException&) {
+        return false;
+    }
+}
 
-// Code points in UTF-16 units: how far a text cursor of the server moves.
-sal_Int32 codePoints(std::u16string_view text)
+sal_Int32 CursorSteps(std::u16string_view text)
 {
     sal_Int32 count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -41,6 +52,8 @@ sal_Int32 codePoints(std::u16string_view text)
     }
     return count;
 }
+
+namespace {
 
 // The row a table cell belongs to, from its name ("B3", "A2.1.1" in a split cell).
 std::string rowOf(const std::string& cellName)
@@ -90,6 +103,44 @@ bool hasDeletions(const uno::Reference<text::XTextDocument>& document)
     return false;
 }
 
+// Elements of the export that are not part of the main text's paragraphs
+// or that the server's text does not read: declarations, forms, drawings
+// and frames (other stories), comments, footnote bodies, index templates,
+// marks, and the numbers of numbered headings.
+bool IsOutsideTheText(std::string_view name)
+{
+    static constexpr std::string_view kOutside[] = {
+        "text:tracked-changes", "office:forms",         "office:annotation", "office:annotation-end", "text:note-body",
+        "text:number",          "text:soft-page-break", "text:ruby-text",    "table:table-source",    "table:named-expressions"};
+    if (std::find(std::begin(kOutside), std::end(kOutside), name) != std::end(kOutside)) return true;
+    const auto endsWith = [&](std::string_view tail) {
+        return name.size() >= tail.size() && name.substr(name.size() - tail.size()) == tail;
+    };
+    return name.rfind("draw:", 0) == 0 || endsWith("-decls") || endsWith("-source");
+}
+
+// The text of an exported paragraph as the server reads it: field results
+// and link texts in line, spaces, tabs and line breaks written out.
+void AppendExportedText(const pugi::xml_node& parent, std::u16string& text)
+{
+    for (const pugi::xml_node& node : parent.children()) {
+        if (node.type() == pugi::node_pcdata) {
+            text += Utf8ToUtf16(node.value());
+            continue;
+        }
+        const std::string_view name = node.name();
+        if (name == "text:s") {
+            text.append(static_cast<std::size_t>(std::max(1, node.attribute("text:c").as_int(1))), u' ');
+        } else if (name == "text:tab") {
+            text += u'\t';
+        } else if (name == "text:line-break") {
+            text += u'\n';
+        } else if (!IsOutsideTheText(name)) {
+            AppendExportedText(node, text);
+        }
+    }
+}
+
 }  // namespace
 
 void LibreOfficeStory::read(const uno::Reference<text::XTextDocument>& document)
@@ -101,54 +152,78 @@ void LibreOfficeStory::read(const uno::Reference<text::XTextDocument>& document)
     units.clear();
     // The text read at once does not show where a deletion lies.
     m_hasDeletions = hasDeletions(document);
-    if (m_hasDeletions || !readAtOnce(document, units)) {
-        m_paragraphs.clear();
-        units.clear();
+    if (m_hasDeletions)
         readText(document->getText(), units);
-    }
+    else
+        readExported(document, units);
     m_story.index();
 }
 
 // Reading paragraph by paragraph costs about three round trips to the
-// server each, most of the time of reading a long document. A body without
-// tables reads in one call instead: its text is its paragraphs joined by line
-// feeds. A line break inside a paragraph reads as a line feed as well, so a
-// document that has one is read paragraph by paragraph.
-bool LibreOfficeStory::readAtOnce(const uno::Reference<text::XTextDocument>& document, std::vector<Unit>& units)
+// server each, most of the time of reading a long document. The document's
+// flat ODF export holds the same text in one call, with its tables' cells
+// and rows and its line breaks told apart from its paragraphs. It does not
+// show where a deletion lies (its text is kept apart), so such a document is
+// still read paragraph by paragraph.
+void LibreOfficeStory::readExported(const uno::Reference<text::XTextDocument>& document, std::vector<Unit>& units)
 {
-    const uno::Reference<text::XTextTablesSupplier> tables(document, uno::UNO_QUERY);
-    const uno::Reference<util::XSearchable> searchable(document, uno::UNO_QUERY);
-    if (!tables.is() || !searchable.is() || tables->getTextTables()->hasElements()) return false;
-    const uno::Reference<util::XSearchDescriptor> lineBreak = searchable->createSearchDescriptor();
-    lineBreak->setSearchString(OUString("\\n"));
-    const uno::Reference<beans::XPropertySet> options(lineBreak, uno::UNO_QUERY_THROW);
-    options->setPropertyValue(OUString("SearchRegularExpression"), uno::Any(true));
-    if (searchable->findFirst(lineBreak).is()) return false;
+    const std::string xml =
+        StoreToBytes(uno::Reference<lang::XComponent>(document, uno::UNO_QUERY_THROW), OUString("OpenDocument Text Flat XML"));
+    pugi::xml_document parsed;
+    if (!parsed.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata))
+        throw uno::RuntimeException(OUString("Der Text des Dokuments kann nicht gelesen werden."));
+    readExportedBlocks(parsed.child("office:document").child("office:body").child("office:text"), units);
+}
 
-    const std::u16string body = ToText(document->getText()->getString());
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = body.find(u'\n', start);
-        addParagraph(units, nullptr, body.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start));
-        if (end == std::u16string::npos) break;
-        start = end + 1;
+void LibreOfficeStory::readExportedBlocks(const pugi::xml_node& parent, std::vector<Unit>& units)
+{
+    for (const pugi::xml_node& node : parent.children()) {
+        const std::string_view name = node.name();
+        if (name == "text:p" || name == "text:h") {
+            std::u16string text;
+            AppendExportedText(node, text);
+            addParagraph(units, nullptr, std::move(text));
+        } else if (name == "table:table") {
+            readExportedTable(node, units);
+        } else if (IsOutsideTheText(name)) {
+            continue;
+        } else if (node.type() == pugi::node_element) {
+            readExportedBlocks(node, units);  // lists, sections, indexes
+        }
     }
-    return true;
+}
+
+// As readTable reads the server's table: the cells row by row, each one's
+// last mark a cell mark, a row mark after each row. Cells covered by a
+// merged one are no cells of the server's.
+void LibreOfficeStory::readExportedTable(const pugi::xml_node& table, std::vector<Unit>& units)
+{
+    for (const pugi::xml_node& node : table.children()) {
+        const std::string_view name = node.name();
+        if (name == "table:table-header-rows" || name == "table:table-rows" || name == "table:table-row-group") {
+            readExportedTable(node, units);
+            continue;
+        }
+        if (name != "table:table-row") continue;
+        for (const pugi::xml_node& cell : node.children("table:table-cell")) {
+            const std::size_t before = units.size();
+            readExportedBlocks(cell, units);
+            if (units.size() > before) MakeCellMark(units, static_cast<std::int64_t>(units.size()) - 1);
+        }
+        Unit mark;
+        mark.value = 0x07;
+        mark.kind = UnitKind::RowEnd;
+        mark.source = static_cast<std::uint32_t>(m_paragraphs.size());
+        units.push_back(mark);
+    }
 }
 
 void LibreOfficeStory::readText(const uno::Reference<text::XText>& text, std::vector<Unit>& units)
 {
     const uno::Reference<container::XEnumerationAccess> access(text, uno::UNO_QUERY_THROW);
     const uno::Reference<container::XEnumeration> elements = access->createEnumeration();
-    // Every call is a round trip to the server: the end is noticed by the
-    // exception rather than asked for, and paragraphs are tried first.
-    for (;;) {
-        uno::Any element;
-        try {
-            element = elements->nextElement();
-        } catch (const container::NoSuchElementException&) {
-            break;
-        }
+    // Paragraphs are tried first: every query is a round trip.
+    for (uno::Any element; NextElement(elements, element);) {
         const uno::Reference<text::XTextRange> paragraph(element, uno::UNO_QUERY);
         if (!paragraph.is()) {
             if (const uno::Reference<text::XTextTable> table(element, uno::UNO_QUERY); table.is()) readTable(table, units);
@@ -209,13 +284,7 @@ void LibreOfficeStory::readDeletions(Paragraph& paragraph)
     const uno::Reference<container::XEnumeration> portions = access->createEnumeration();
     std::size_t offset = 0;
     std::size_t start = 0;
-    for (;;) {
-        uno::Any element;
-        try {
-            element = portions->nextElement();
-        } catch (const container::NoSuchElementException&) {
-            break;
-        }
+    for (uno::Any element; NextElement(portions, element);) {
         const uno::Reference<beans::XPropertySet> properties(element, uno::UNO_QUERY);
         const uno::Reference<text::XTextRange> portion(element, uno::UNO_QUERY);
         if (!properties.is() || !portion.is()) continue;
@@ -272,25 +341,30 @@ StoryText LibreOfficeStory::paragraphStory(std::uint32_t paragraph) const
 const uno::Reference<text::XTextRange>& LibreOfficeStory::rangeOf(std::uint32_t paragraph)
 {
     if (!m_paragraphs[paragraph].range.is()) {
-        // Read at once: the body is paragraphs only, enumerated in story order.
-        const uno::Reference<container::XEnumerationAccess> access(m_document->getText(), uno::UNO_QUERY_THROW);
-        const uno::Reference<container::XEnumeration> elements = access->createEnumeration();
+        // Read from the export: the server's paragraphs are found in the
+        // order the story was read in, all of them on the first need.
         std::size_t index = 0;
-        for (; index < m_paragraphs.size(); ++index) {
-            uno::Any element;
-            try {
-                element = elements->nextElement();
-            } catch (const container::NoSuchElementException&) {
-                break;
-            }
-            const uno::Reference<text::XTextRange> range(element, uno::UNO_QUERY);
-            if (!range.is()) break;
-            m_paragraphs[index].range = range;
-        }
+        collectRanges(m_document->getText(), index);
         if (index != m_paragraphs.size() || !m_paragraphs[paragraph].range.is())
             throw uno::RuntimeException(OUString("Die Absätze des Dokuments haben sich geändert."));
     }
     return m_paragraphs[paragraph].range;
+}
+
+void LibreOfficeStory::collectRanges(const uno::Reference<text::XText>& text, std::size_t& index)
+{
+    const uno::Reference<container::XEnumerationAccess> access(text, uno::UNO_QUERY_THROW);
+    const uno::Reference<container::XEnumeration> elements = access->createEnumeration();
+    for (uno::Any element; NextElement(elements, element);) {
+        if (const uno::Reference<text::XTextRange> range(element, uno::UNO_QUERY); range.is()) {
+            if (index < m_paragraphs.size()) m_paragraphs[index].range = range;
+            ++index;
+        } else if (const uno::Reference<text::XTextTable> table(element, uno::UNO_QUERY); table.is()) {
+            for (const OUString& name : table->getCellNames())
+                if (const uno::Reference<text::XText> cell(table->getCellByName(name), uno::UNO_QUERY); cell.is())
+                    collectRanges(cell, index);
+        }
+    }
 }
 
 uno::Reference<text::XTextCursor> LibreOfficeStory::cursorOver(std::uint32_t paragraph, std::size_t offset, std::size_t length)
@@ -301,8 +375,59 @@ uno::Reference<text::XTextCursor> LibreOfficeStory::cursorOver(std::uint32_t par
     if (offset > text.size() || length > text.size() - offset) return nullptr;
     const std::u16string_view found = text.substr(offset, length);
     const uno::Reference<text::XTextCursor> cursor = range->getText()->createTextCursorByRange(range->getStart());
-    const bool placed = cursor->goRight(codePoints(text.substr(0, offset)), false) && cursor->goRight(codePoints(found), true);
-    if (!placed || ToText(cursor->getString()) != found) return nullptr;
+    const bool placed = cursor->goRight(CursorSteps(text.substr(0, offset)), false) && cursor->goRight(CursorSteps(found), true);
+    if (placed && ToText(cursor->getString()) == found) return cursor;
+    return cursorThroughPortions(range, offset, length);
+}
+
+// A field reads as its result but is one character to a cursor, and an
+// anchor (a comment, a frame) reads as nothing: the cursor is placed inside
+// the plain text portions that hold the span's ends, counted from their own
+// starts. Null when an end lies inside a portion that is not plain text.
+uno::Reference<text::XTextCursor> LibreOfficeStory::cursorThroughPortions(const uno::Reference<text::XTextRange>& paragraph,
+                                                                          std::size_t offset, std::size_t length)
+{
+    const uno::Reference<container::XEnumerationAccess> access(paragraph, uno::UNO_QUERY);
+    if (!access.is()) return nullptr;
+    const uno::Reference<container::XEnumeration> portions = access->createEnumeration();
+    const std::size_t end = offset + length;
+    uno::Reference<text::XTextRange> startPortion, endPortion;
+    std::size_t startBase = 0, endBase = 0, at = 0;
+    std::u16string read;
+    for (uno::Any element; !endPortion.is() && NextElement(portions, element);) {
+        const uno::Reference<text::XTextRange> portion(element, uno::UNO_QUERY);
+        const uno::Reference<beans::XPropertySet> properties(element, uno::UNO_QUERY);
+        if (!portion.is() || !properties.is()) continue;
+        const std::u16string portionText = ToText(portion->getString());
+        OUString type;
+        properties->getPropertyValue(OUString("TextPortionType")) >>= type;
+        const std::size_t next = at + portionText.size();
+        if (type == "Text") {
+            // A start at a portion's end belongs to the next portion, an end at its start to the one before.
+            if (!startPortion.is() && offset >= at && (offset < next || (offset == next && length == 0))) {
+                startPortion = portion;
+                startBase = at;
+            }
+            if (startPortion.is() && end > at && end <= next) {
+                endPortion = portion;
+                endBase = at;
+            } else if (startPortion.is() && length == 0) {
+                endPortion = startPortion;
+                endBase = startBase;
+            }
+        }
+        read += portionText;
+        at = next;
+    }
+    if (!startPortion.is() || !endPortion.is() || read.size() < end) return nullptr;
+    const std::u16string_view whole(read);
+    const uno::Reference<text::XText> text = paragraph->getText();
+    const uno::Reference<text::XTextCursor> cursor = text->createTextCursorByRange(startPortion->getStart());
+    if (!cursor->goRight(CursorSteps(whole.substr(startBase, offset - startBase)), false)) return nullptr;
+    const uno::Reference<text::XTextCursor> last = text->createTextCursorByRange(endPortion->getStart());
+    if (!last->goRight(CursorSteps(whole.substr(endBase, end - endBase)), false)) return nullptr;
+    cursor->gotoRange(last->getStart(), true);
+    if (ToText(cursor->getString()) != whole.substr(offset, length)) return nullptr;
     return cursor;
 }
 

@@ -5,10 +5,13 @@
 // position to the server's text. The document server reads its documents
 // with it, and the Writer window maps a hit to the text it selects with it,
 // so both see the same positions. Every call may throw uno::Exception.
+#include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+
+#include <pugixml.hpp>
 
 #include <cstdint>
 #include <string>
@@ -20,6 +23,12 @@ namespace tarnwick::word {
 
 rtl::OUString ToOUString(const std::u16string& text);
 std::u16string ToText(const rtl::OUString& text);
+// Code points in UTF-16 units: how far a text cursor of the server moves
+// over plain text.
+sal_Int32 CursorSteps(std::u16string_view text);
+// The next element of a server's enumeration; false at its end. Every call
+// is a round trip, so the end is noticed by the exception rather than asked for.
+bool NextElement(const css::uno::Reference<css::container::XEnumeration>& elements, css::uno::Any& element);
 
 class LibreOfficeStory {
 public:
@@ -40,7 +49,7 @@ public:
 
     // A cursor on the server's paragraph `paragraph`, `offset` units from its
     // start, selecting `length` units; null when the server's text there reads
-    // differently (a field or an anchored object is in the way).
+    // differently or a span's end lies inside a field.
     css::uno::Reference<css::text::XTextCursor> cursorOver(std::uint32_t paragraph, std::size_t offset, std::size_t length);
 
     // Units [start, end) of a paragraph's text that are a tracked deletion.
@@ -51,18 +60,23 @@ public:
 
 private:
     struct Paragraph {
-        css::uno::Reference<css::text::XTextRange> range;  // fetched on first need after readAtOnce()
+        css::uno::Reference<css::text::XTextRange> range;  // fetched on first need after readExported()
         std::u16string text;
         std::vector<Deletion> deletions;
         bool markDeleted = false;
     };
 
-    bool readAtOnce(const css::uno::Reference<css::text::XTextDocument>& document, std::vector<Unit>& units);
+    void readExported(const css::uno::Reference<css::text::XTextDocument>& document, std::vector<Unit>& units);
+    void readExportedBlocks(const pugi::xml_node& parent, std::vector<Unit>& units);
+    void readExportedTable(const pugi::xml_node& table, std::vector<Unit>& units);
     void readText(const css::uno::Reference<css::text::XText>& text, std::vector<Unit>& units);
     void readTable(const css::uno::Reference<css::text::XTextTable>& table, std::vector<Unit>& units);
     void addParagraph(std::vector<Unit>& units, css::uno::Reference<css::text::XTextRange> range, std::u16string text);
     void readDeletions(Paragraph& paragraph);
     const css::uno::Reference<css::text::XTextRange>& rangeOf(std::uint32_t paragraph);
+    void collectRanges(const css::uno::Reference<css::text::XText>& text, std::size_t& index);
+    css::uno::Reference<css::text::XTextCursor> cursorThroughPortions(const css::uno::Reference<css::text::XTextRange>& paragraph,
+                                                                      std::size_t offset, std::size_t length);
 
     css::uno::Reference<css::text::XTextDocument> m_document;
     std::vector<Paragraph> m_paragraphs;
