@@ -50,8 +50,8 @@ std::vector<InnerBookmark> innerBookmarks(const uno::Reference<text::XTextCursor
         }
         // Marks of other kinds and the page breaks the server computes hold
         // no text. A comment's anchor in the span is a character the span
-        // reads as nothing (refused by the caller's count); its portion
-        // shows up at the start of a span that begins behind it too.
+        // reads as nothing, which holdsOnlyText refuses; its portion shows
+        // up at the start of a span that begins right behind it too.
         if (type == "Redline" || type == "SoftPageBreak" || type == "AnnotationEnd" || type == "ReferenceMark" ||
             type == "Annotation")
             continue;
