@@ -25,6 +25,7 @@ enum ServerErrorNumber : int {
     kErrorNoSuchStory = 5021,  // a story other than the main text was asked for
     kErrorUnsupported = 5022,  // a find option the component does not offer
     kErrorClosed = 5023,  // the document was closed
+    kErrorBadExpression = 5024,  // the regular expression does not compile
 };
 
 [[noreturn]] inline void Refuse(ServerErrorNumber number, const std::string& description)
