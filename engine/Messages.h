@@ -8,6 +8,9 @@ inline constexpr const char* kSearchFor = "Suche nach ";
 inline constexpr const char* kNothingPassedFilters = "Keine Datei entsprach den Filtern.";
 // The line after the summary of a run that a stop cut short.
 inline constexpr const char* kRunStopped = "Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.";
+// The line after the summary of a run that searched documents literally
+// under "Regulärer Ausdruck" (expressions in documents switched off).
+inline constexpr const char* kDocumentsSearchedLiterally = "In Dokumenten wurde der Suchtext wörtlich gesucht.";
 // The last line of a run that could not start, after the reason.
 inline constexpr const char* kRunNotStarted = "Der Lauf konnte nicht gestartet werden.";
 // Why a start folder cannot be walked (after its path and ": ").

@@ -49,8 +49,9 @@ struct RunValues {
     std::int64_t filesSearched = 0;  // the examined counter
     std::int64_t filesFound = 0;  // the file counter
     std::int64_t entriesFound = 0;  // the hit counter
-    // A line about the run as a whole (that a stop left the results
-    // incomplete); empty when there is nothing to say.
+    // Lines about the run as a whole (that documents were searched
+    // literally, that a stop left the results incomplete), joined by a
+    // blank; empty when there is nothing to say.
     std::string notice;
 };
 

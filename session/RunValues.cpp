@@ -23,15 +23,18 @@ RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
     run.filesSearched = counts.examined;
     run.filesFound = counts.files;
     run.entriesFound = counts.hits;
-    if (counts.stopped) run.notice = text::kRunStopped;
+    // The remarks in the order the run's last lines give them.
+    if (counts.documentsLiteral) run.notice = text::kDocumentsSearchedLiterally;
+    if (counts.stopped) run.notice += (run.notice.empty() ? "" : " ") + std::string(text::kRunStopped);
     return run;
 }
 
 RunValues MakeRunValues(const SearchWorker& worker)
 {
-    return MakeRunValues(
-        worker.LastInputs(),
-        WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount(), worker.lastTally().stopped});
+    const RunTally tally = worker.lastTally();
+    return MakeRunValues(worker.LastInputs(),
+                         WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount(), tally.stopped,
+                                      tally.documentsLiteral});
 }
 
 }  // namespace tarnwick::session

@@ -13,6 +13,7 @@ struct WorkerCounts {
     std::int64_t files = 0;
     std::int64_t hits = 0;
     bool stopped = false;  // a stop cut the run short
+    bool documentsLiteral = false;  // an expression was looked for literally in documents
 };
 
 RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts);

@@ -185,6 +185,8 @@ void WriteFormValues(ProfileStore::Batch& batch, const std::string& section, con
     for (const IntField& field : kIntFields)
         batch.WriteProfileInt(section, field.name, field.flag ? state.*field.flag : state.*field.number);
     batch.WriteProfileInt(section, kAttributes, PackAttributeBits(state));
+    // An option of the options dialog that changes what the search finds.
+    batch.WriteProfileInt(section, kWordRegexValue, state.options.wordRegex);
 }
 
 void ReadFormValues(ProfileStore& store, const std::string& section, FormState& state)
@@ -197,6 +199,7 @@ void ReadFormValues(ProfileStore& store, const std::string& section, FormState& 
     // A value the saved search lacks keeps the form's own.
     const FormState current = state;
     ReadIntFields(store, section, current, state);
+    state.options.wordRegex = store.GetProfileInt(section, kWordRegexValue, current.options.wordRegex);
 }
 
 bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes)

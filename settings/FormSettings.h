@@ -26,8 +26,9 @@ void LoadFormSettings(ProfileStore& store, FormState& state);
 bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes);
 
 // The form's single values (as in `Dialogdaten`) and its five current texts,
-// without histories, view and options: what a saved search keeps in a
-// section of its own. Reading starts from the values `state` holds.
+// without histories and view, and of the options only the one that changes
+// what is found (regular expressions in documents): what a saved search
+// keeps in a section of its own. Reading starts from the values `state` holds.
 void WriteFormValues(ProfileStore::Batch& batch, const std::string& section, const FormState& state);
 void ReadFormValues(ProfileStore& store, const std::string& section, FormState& state);
 

@@ -123,6 +123,7 @@ void ApplySavedSearch(const SavedSearch& search, FormState& form)
         (taken.*history).selected = (taken.*history).Find(text);
     }
     taken.options = form.options;
+    taken.options.wordRegex = search.form.options.wordRegex;
     taken.warningBits = form.warningBits;
     taken.expandedView = form.expandedView;
     form = std::move(taken);

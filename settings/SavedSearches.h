@@ -37,8 +37,9 @@ std::optional<std::string> PutSavedSearch(std::vector<SavedSearch>& searches, st
 std::optional<std::string> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name);
 void RemoveSavedSearch(std::vector<SavedSearch>& searches, std::size_t index);
 
-// Takes a saved search into the form: its single values and current texts;
-// histories, options, warning bits and the view stay the form's.
+// Takes a saved search into the form: its single values, current texts and
+// whether expressions are searched in documents; histories, the other
+// options, warning bits and the view stay the form's.
 void ApplySavedSearch(const SavedSearch& search, FormState& form);
 
 }  // namespace tarnwick::settings

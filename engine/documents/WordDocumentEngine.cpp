@@ -11,6 +11,7 @@
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
 #include "word/automation/WordErrors.h"
+#include "word/story/TextFind.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -74,14 +75,27 @@ bool WordDocumentEngine::EnsureWord(RunContext& run, const std::string& path)
     return false;
 }
 
+bool WordDocumentEngine::searchesExpression(const RunContext& run) { return run.job.regularExpression && run.job.wordRegex; }
+
 word::FindArguments WordDocumentEngine::findArguments(const RunContext& run) const
 {
     word::FindArguments arguments;
-    // Expressions are looked for literally in documents.
+    // Without expressions in documents, an expression is looked for
+    // literally there (see searchArguments).
     arguments.findText = ToDocumentText(run.searchText, run.codePage);
     arguments.matchCase = run.job.matchCase;
-    arguments.matchWholeWord = run.job.wholeWords;
+    arguments.matchRegularExpression = searchesExpression(run);
+    // As in files, an expression is never held to whole words.
+    arguments.matchWholeWord = run.job.wholeWords && !arguments.matchRegularExpression;
     return arguments;
+}
+
+word::FindArguments WordDocumentEngine::searchArguments(RunContext& run) const
+{
+    // The run says once at its end that an expression was taken literally.
+    if (run.job.regularExpression && !searchesExpression(run))
+        run.counters.documentsLiteral.store(true, std::memory_order_relaxed);
+    return findArguments(run);
 }
 
 WordDocumentEngine::HitContext WordDocumentEngine::contextOf(RunContext& run, word::Range& range, std::int64_t start,
@@ -138,7 +152,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         word::Range& range = document.StoryRange(word::kMainTextStory);
         word::Find& find = range.GetFind();
         find.ClearFormatting();
-        const word::FindArguments arguments = findArguments(run);
+        const word::FindArguments arguments = searchArguments(run);
         std::int64_t last = -1;
         bool found = false;
         while (find.Execute(arguments)) {
@@ -186,7 +200,7 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         word::Range& range = document.StoryRange(word::kMainTextStory);
         word::Find& find = range.GetFind();
         find.ClearFormatting();
-        word::FindArguments arguments = findArguments(run);
+        word::FindArguments arguments = searchArguments(run);
         arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
         arguments.replace = word::FindReplace::One;
         word::FindArguments locate = arguments;
@@ -291,10 +305,12 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
         if (backup) MakeBackupCopyOfPath(run, path);
         try {
             m_marked = &m_application->GetDocuments().Open(path, false, false, false);
+            m_markedRange = &m_marked->StoryRange(word::kMainTextStory);
             m_markedPath = path;
             m_markedRun = &run;
         } catch (...) {
             m_marked = nullptr;
+            m_markedRange = nullptr;
             char fallback[600];
             std::snprintf(fallback, sizeof fallback, text::kWordOpenFailed, path.c_str());
             return {false, 0, DescribeDocumentFailure(std::current_exception(), fallback)};
@@ -304,16 +320,29 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
         word::Selection& selection = m_application->GetSelection();
         selection.SetStart(position);
         selection.SetEnd(position + length);
-        const std::u16string selected = selection.Text();
-        const std::u16string expected = ToDocumentText(run.searchText, run.codePage);
-        const bool same = run.job.matchCase ? selected == expected : lowerDocumentText(selected) == lowerDocumentText(expected);
-        if (!same) return {false, 0, text::kChangedSinceSearch};
+        if (!stillFound(run, position, length)) return {false, 0, text::kChangedSinceSearch};
         const std::u16string replacement = ToDocumentText(run.replacementText, run.codePage);
         selection.SetText(replacement);
         return {true, static_cast<std::int64_t>(replacement.size()) - length, {}};
     } catch (...) {
         return {false, 0, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed)};
     }
+}
+
+bool WordDocumentEngine::stillFound(const RunContext& run, std::int64_t position, std::int64_t length)
+{
+    if (searchesExpression(run)) {
+        // An expression's hit is what the document finds there, exactly.
+        word::Range& range = *m_markedRange;
+        range.SetStart(position);
+        range.SetEnd(position + length);
+        return range.GetFind().Execute(findArguments(run)) && range.Start() == position && range.End() == position + length;
+    }
+    // Optional hyphens belong to a hit without being part of the search text.
+    std::u16string selected = m_application->GetSelection().Text();
+    std::erase_if(selected, [](char16_t c) { return word::IsOptionalHyphen(c); });
+    const std::u16string expected = ToDocumentText(run.searchText, run.codePage);
+    return run.job.matchCase ? selected == expected : lowerDocumentText(selected) == lowerDocumentText(expected);
 }
 
 std::string WordDocumentEngine::FinishMarked()
@@ -323,6 +352,7 @@ std::string WordDocumentEngine::FinishMarked()
     RunContext* run = m_markedRun;
     const std::string path = std::move(m_markedPath);
     m_marked = nullptr;
+    m_markedRange = nullptr;
     m_markedRun = nullptr;
     m_markedPath.clear();
     std::uint64_t journalEntry = 0;
@@ -361,6 +391,7 @@ void WordDocumentEngine::AbandonMarked()
         // Nothing was saved; the document is given up either way.
     }
     m_marked = nullptr;
+    m_markedRange = nullptr;
     m_markedRun = nullptr;
     m_markedPath.clear();
 }
@@ -379,6 +410,7 @@ std::pair<std::string, std::string> WordDocumentEngine::Quit()
         // Other failures while quitting are of no use to the user.
     }
     m_marked = nullptr;
+    m_markedRange = nullptr;
     m_application.reset();
     return message;
 }

@@ -30,7 +30,12 @@ public:
 private:
     // Starts the application once; on failure reports it for `path`.
     bool EnsureWord(RunContext& run, const std::string& path);
+    static bool searchesExpression(const RunContext& run);
     word::FindArguments findArguments(const RunContext& run) const;
+    // The same for a document that is searched now.
+    word::FindArguments searchArguments(RunContext& run) const;
+    // Whether the span a marked hit names still holds a hit.
+    bool stillFound(const RunContext& run, std::int64_t position, std::int64_t length);
     struct HitContext {
         std::string text;
         std::int32_t highlightStart = 0;
@@ -51,6 +56,7 @@ private:
     word::ApplicationFactory m_factory;
     std::unique_ptr<word::Application> m_application;
     word::Document* m_marked = nullptr;  // the current document of replace in marked results
+    word::Range* m_markedRange = nullptr;  // its main text, to find an expression's hit again
     std::string m_markedPath;
     RunContext* m_markedRun = nullptr;  // the run that opened it, for its journal
 };

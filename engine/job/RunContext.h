@@ -49,6 +49,8 @@ struct RunCounters {
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
     std::atomic<std::int32_t> admitted{0};  // files and directory names the filters let through
     std::atomic<std::int32_t> errors{0};  // error items passed to the counting sink, as they were committed
+    // A document was searched with the expression's text taken literally.
+    std::atomic<bool> documentsLiteral{false};
 };
 
 // Shows the directory or entry being worked on (first status-bar pane).

@@ -16,6 +16,8 @@ struct RunTally {
     // The stop flag was set when the command returned: entries it had not
     // reached by then are missing from the results.
     bool stopped = false;
+    // A regular expression was looked for literally in at least one document.
+    bool documentsLiteral = false;
 };
 
 }  // namespace tarnwick

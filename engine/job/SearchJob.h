@@ -51,6 +51,9 @@ struct SearchJob {
     WordAutoMode wordAutoMode = WordAutoMode::ByExtension;
     bool alwaysBackup = true;  // also when replacing in marked results
     std::string wordExtensions = "doc, dot, rtf, docx, odt";
+    // With `regularExpression`, documents are searched with the expression
+    // too; off, the search text is looked for literally in them.
+    bool wordRegex = false;
     bool specialCharacters = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;

@@ -62,13 +62,18 @@ std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& 
         shown = filteredOut ? summary + ' ' + text::kNothingPassedFilters : summary;
         results.AddFileItem(shown, ItemKind::Info);
     }
-    if (tally.stopped) {
+    // A remark closes the run as a line of its own, in the list and in the run log text.
+    bool lineOpen = !summary.empty();
+    const auto remark = [&](const char* line) {
         // The summary line has no CR LF of its own; entry lines have theirs.
-        if (!summary.empty()) runLog.Append("\r\n");
-        runLog.Append(text::kRunStopped);
-        results.AddFileItem(text::kRunStopped, ItemKind::Info);
-        shown += shown.empty() ? text::kRunStopped : std::string("\r\n") + text::kRunStopped;
-    }
+        if (lineOpen) runLog.Append("\r\n");
+        lineOpen = true;
+        runLog.Append(line);
+        results.AddFileItem(line, ItemKind::Info);
+        shown += shown.empty() ? line : std::string("\r\n") + line;
+    };
+    if (tally.documentsLiteral) remark(text::kDocumentsSearchedLiterally);
+    if (tally.stopped) remark(text::kRunStopped);
     if (write) WriteRunLog(log.path, runLog.Text(), clock, results);
     runLog.Clear();
     return shown;

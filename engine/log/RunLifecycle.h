@@ -34,9 +34,11 @@ void BeginRenameRun(ResultList& results, RunLog& runLog);
 // one) goes into the run log text and the result list, the block is written
 // when the settings ask for it, and the run log text is emptied.
 //
-// A run that a stop cut short adds the line "Der Lauf wurde gestoppt; ..."
-// after its summary (after its last entry when it has none), in the list and
-// in the run log text. A search or replace that found nothing because no file
+// A search or replace that looked for a regular expression literally in a
+// document adds the line "In Dokumenten wurde der Suchtext wörtlich
+// gesucht." after its summary. A run that a stop cut short adds the line
+// "Der Lauf wurde gestoppt; ..." after that (after its last entry when it
+// has no summary), in the list and in the run log text. A search or replace that found nothing because no file
 // passed the filters, met no error and was not stopped says so in the result
 // list, after the usual summary; the run log text and the log file keep the
 // summary as it always was.

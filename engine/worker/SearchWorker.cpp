@@ -127,6 +127,8 @@ void SearchWorker::SetUndoJournal(const UndoJournalOptions& options)
 void SearchWorker::start(WorkerCommand command, ReplacePreview preview)
 {
     m_state->stopFlag.store(false);
+    // Every command's remarks are its own, also those of a replace in marked results.
+    m_state->counters.documentsLiteral.store(false);
     std::lock_guard lock(m_state->mutex);
     m_state->pending.command = command;
     m_state->pending.preview = std::move(preview);
@@ -182,6 +184,7 @@ RunTally SearchWorker::lastTally() const
     tally.files = counters.files.load();
     tally.errors = counters.errors.load();
     tally.stopped = m_state->lastCommandStopped.load();
+    tally.documentsLiteral = counters.documentsLiteral.load();
     // What a stop kept the filters from seeing is not known.
     tally.admitted = tally.stopped ? -1 : counters.admitted.load();
     return tally;

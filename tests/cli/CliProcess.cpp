@@ -125,6 +125,7 @@ std::vector<std::string> BodyLines(const std::string& out)
     std::istringstream in(out);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     if (!lines.empty() && lines.back() == text::kRunStopped) lines.pop_back();
+    if (!lines.empty() && lines.back() == text::kDocumentsSearchedLiterally) lines.pop_back();
     if (lines.size() < 2) return {};
     return {lines.begin() + 1, lines.end() - 1};
 }

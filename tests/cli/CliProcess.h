@@ -41,8 +41,8 @@ struct CliOptions {
 };
 CliOutcome RunCliWith(const std::vector<std::string>& arguments, const CliOptions& options);
 
-// The lines of stdout between the header and the summary (which the line of
-// a stopped run may follow).
+// The lines of stdout between the header and the summary (which the remark
+// on documents searched literally and the line of a stopped run may follow).
 std::vector<std::string> BodyLines(const std::string& out);
 
 // "P: offset; L: length" of every content hit in stdout ("P: offset" for a

@@ -59,6 +59,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(wordAutoMode);
     EXPECT_FIELD(alwaysBackup);
     EXPECT_FIELD(wordExtensions);
+    EXPECT_FIELD(wordRegex);
     EXPECT_FIELD(specialCharacters);
     EXPECT_FIELD(attributesOnDirs);
     EXPECT_FIELD(skipHidden);
@@ -158,6 +159,11 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
              f.options.wordExtensions = "docx, odt";
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
+        {"expressions in documents", CommandLineKind::Replace,
+         [](settings::FormState& f) {
+             f.regularExpression = 1;
+             f.options.wordRegex = 1;
+         }},
         // An empty value must not take the next word for its own.
         {"empty temporary folder, types as typed", CommandLineKind::Replace,
          [](settings::FormState& f) {

@@ -1,4 +1,5 @@
 // tarnwick-cli end to end: every option reaches the job and changes the run.
+#include "engine/Messages.h"
 #include "tests/cli/CliProcess.h"
 #include "tests/support/TempTree.h"
 #include "tests/word/WordFixtures.h"
@@ -120,6 +121,31 @@ TEST(CliSearchOptions, AnOpenDocumentTextIsADocumentByDefault)
     word::test::WriteOdt(tree, "docs/brief.odt", "<text:p>Ein Apfel</text:p>");
     EXPECT_EQ(ReportedPaths(RunCli({"search", "Apfel", tree.path("docs")}).out, tree.path("docs")),
               (Paths{"brief.docx", "brief.odt"}));
+}
+
+// An expression runs in documents only with --word-regex; without it the
+// text is looked for literally there, and the run ends by saying so.
+TEST(CliSearchOptions, AnExpressionReachesDocumentsOnlyWithWordRegexAndIsNeverTakenLiterallyInSilence)
+{
+    TempTree tree;
+    tree.mkdir("docs");
+    word::test::WriteDocx(tree, "docs/brief.docx", "<w:p><w:r><w:t>Die Rechnung, die Rech.ung</w:t></w:r></w:p>");
+    tree.write("docs/notiz.txt", "Rechnung\n");
+    const auto lastLines = [](const std::string& out) {
+        const std::size_t end = out.rfind('\n', out.size() - 2);
+        return out.substr(out.rfind('\n', end - 1) + 1);
+    };
+    const CliOutcome literal = RunCli({"search", "-e", "Rech.ung", tree.path("docs")});
+    EXPECT_EQ(HitPositions(literal.out), (Strings{"P: 18; L: 8", "P: 0; L: 8"}));  // the document's "Rech.ung" as it stands
+    EXPECT_EQ(lastLines(literal.out),
+              "Suche abgeschlossen. 2 Einträge in 2 Dateien  wurden gefunden.\n" +
+                  std::string(text::kDocumentsSearchedLiterally) + "\n");
+
+    const CliOutcome expression = RunCli({"search", "-e", "--word-regex", "Rech.ung", tree.path("docs")});
+    EXPECT_EQ(HitPositions(expression.out), (Strings{"P: 4; L: 8", "P: 18; L: 8", "P: 0; L: 8"}));
+    EXPECT_EQ(expression.out.find(text::kDocumentsSearchedLiterally), std::string::npos);
+    // A plain search has nothing to say about expressions.
+    EXPECT_EQ(RunCli({"search", "Rechnung", tree.path("docs")}).out.find(text::kDocumentsSearchedLiterally), std::string::npos);
 }
 
 TEST(CliSearchOptions, FiltersDecideWhichEntriesAreSearched)

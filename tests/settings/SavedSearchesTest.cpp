@@ -52,6 +52,31 @@ TEST(SavedSearches, StoredListsComeBackInOrderAndARemovedOneLeavesNothingBehind)
     EXPECT_EQ(store.GetProfileString("Gespeicherte Suche 2", "Suchstring"), "");  // no stale section
 }
 
+// Expressions in documents change what a search finds: a saved search keeps
+// that option, while the others stay the form's.
+TEST(SavedSearches, KeepWhetherExpressionsAreSearchedInDocuments)
+{
+    test::TempTree tree;
+    ProfileStore store(tree.path("Tarnwick.conf"));
+    FormState saved = FormSearching("Rech.ung");
+    saved.options.wordRegex = 1;
+    ASSERT_TRUE(StoreSavedSearches(store, {{"Ausdruck", saved}, {"Wörtlich", FormSearching("x")}}));
+
+    FormState form;
+    form.options.contextLength = 80;
+    ApplySavedSearch(*FindSavedSearch(store, "Ausdruck", form), form);
+    EXPECT_EQ(form.options.wordRegex, 1);
+    EXPECT_EQ(form.options.contextLength, 80u);
+    ApplySavedSearch(*FindSavedSearch(store, "Wörtlich", form), form);
+    EXPECT_EQ(form.options.wordRegex, 0);
+    // A search saved before the option existed keeps the form's setting.
+    ASSERT_TRUE(store.WriteProfileString("Gespeicherte Suche 3", "Suchstring", "alt"));
+    ASSERT_TRUE(store.WriteProfileString(kSavedSearchesSection, "Name3", "Alt"));
+    form.options.wordRegex = 1;
+    ApplySavedSearch(*FindSavedSearch(store, "Alt", form), form);
+    EXPECT_EQ(form.options.wordRegex, 1);
+}
+
 TEST(SavedSearches, NamesMustBeGivenAndUnique)
 {
     std::vector<SavedSearch> searches;

@@ -188,7 +188,7 @@ TEST(OpenDocumentFormat, OpensSupportedKindsAndRefusesTheRest)
 
     EXPECT_EQ(openError(tree.write("d.doc", compoundFile(false))).first, kErrorEncrypted);
     EXPECT_EQ(openError(tree.write("e.docx", compoundFile(true))),
-              std::make_pair(int(kErrorEncrypted), std::string("Das Dokument ist verschlüsselt.")));
+              std::make_pair(int(kErrorEncrypted), std::string(kEncryptedDocument)));
     EXPECT_EQ(openError(tree.write("f.rtf", std::string("gar\0bage", 8))),
               std::make_pair(int(kErrorDamaged), std::string("Das Dateiformat wird nicht unterstützt.")));
     // Text and an empty file are documents of lines (TextFormatTest).

@@ -1,5 +1,8 @@
 #include "word/story/TextFind.h"
 
+#include "word/automation/WordErrors.h"
+#include "word/story/StoryExpression.h"
+
 #include "tests/word/WordFixtures.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +92,58 @@ TEST(TextFind, AllCapitalHitsGetCapitalReplacements)
     EXPECT_EQ(AdaptReplacementCase(u"Haus", u"heim"), u"heim");
     EXPECT_EQ(AdaptReplacementCase(u"42", u"heim"), u"heim");
     EXPECT_EQ(AdaptReplacementCase(u"A-1", u"b-2"), u"B-2");
+}
+
+TEST(TextFind, OptionalHyphensInsideAHitBelongToItAndNeverStartOrEndOne)
+{
+    // U+00AD as text holds it, 0x1F as the readers give an optional-hyphen element.
+    const StoryText story = MakeStory("Rech\u00ADnung Rech\x1Fnung\u00AD! Re\u00ADchen\r");
+    const auto first = Find(story, "rechnung", false, true);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->start, 0);
+    EXPECT_EQ(first->end, 9);
+    // The hyphen after the second hit is left out; the whole-word test looks past it.
+    EXPECT_EQ(Find(story, "rechnung", false, true, 1)->end, 19);
+    EXPECT_EQ(Find(story, "nung")->start, 5);  // not at the hyphen before it
+    EXPECT_FALSE(Find(story, "nung", false, true));  // "h" behind the hyphen is a letter
+    EXPECT_EQ(Find(story, "Rech\u00ADen")->start, 22);  // ignored in the needle too
+}
+
+TEST(StoryExpression, MatchesCharactersAcrossHyphensAndHiddenTextWithTheFilesSyntax)
+{
+    const StoryText story = MakeStory("Rech\u00ADnung 2 |x|R\U0001F600CHNUNG\r12,50 \u20AC\r");
+    const StoryExpression expression(Utf16("rech.ung"), false);
+    const auto first = FindExpressionInStory(story, expression, 0, story.size());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->span.end, 9);
+    // One character beyond U+FFFF is one "."; case as the expression's flags say.
+    const auto second = FindExpressionInStory(story, StoryExpression(Utf16("r.chnung"), false), first->span.end, story.size());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->span.start, 13);  // the hidden x lies before it
+    EXPECT_FALSE(FindExpressionInStory(story, StoryExpression(Utf16("r.chnung"), true), 0, story.size()));
+    // Groups for a replacement built from them; the range's end is the text's end.
+    const auto amount =
+        FindExpressionInStory(story, StoryExpression(Utf16("(\\d+),(\\d+) (x)?\u20AC$"), true), 0, story.size() - 1);
+    ASSERT_TRUE(amount);
+    ASSERT_EQ(amount->groups.size(), 3u);
+    EXPECT_EQ(amount->groups[0]->start, 23);
+    EXPECT_EQ(amount->groups[1]->end, 28);
+    EXPECT_FALSE(amount->groups[2]);
+    // Look-behind sees the text before the searched span.
+    EXPECT_EQ(FindExpressionInStory(story, StoryExpression(Utf16("(?<=Rech)nung"), true), 5, story.size())->span.start, 5);
+}
+
+TEST(StoryExpression, EmptyMatchesAreNoHitsAndBadExpressionsAreRefused)
+{
+    const StoryText story = MakeStory("abc\r");
+    EXPECT_FALSE(FindExpressionInStory(story, StoryExpression(u"x*", true), 0, story.size()));
+    EXPECT_EQ(FindExpressionInStory(story, StoryExpression(u"b*", true), 0, story.size())->span.start, 1);
+    try {
+        StoryExpression(u"(a", true);
+        ADD_FAILURE() << "compiled";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(e.number(), kErrorBadExpression);
+    }
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ struct OptionsDialogInput {
     bool logOnlyReplace = true;
     std::string contextLength;
     std::string wordExtensions;
+    bool wordRegex = false;
     bool detectUtf8 = false;
     std::string detectLengthKb;
     std::string splitLengthMb;

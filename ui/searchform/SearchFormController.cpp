@@ -150,7 +150,7 @@ void SearchFormController::SetRegularExpression(bool on)
 void SearchFormController::SetWordAutoMode(WordAutoMode mode)
 {
     m_state.wordAutoMode = session::StoredWordAutoMode(mode);
-    m_enabling.regularExpression = m_state.useWord == 0 || mode == WordAutoMode::ByExtension;
+    m_enabling.regularExpression = m_state.useWord == 0 || m_state.options.wordRegex != 0 || mode == WordAutoMode::ByExtension;
     notifyChanged();
 }
 
@@ -176,8 +176,13 @@ void SearchFormController::applyWordRules()
 {
     const bool useWord = m_state.useWord != 0;
     m_enabling.wordModes = useWord;
-    m_enabling.regularExpression = !useWord || session::WordAutoModeOf(m_state.wordAutoMode) == WordAutoMode::ByExtension;
-    if (m_state.regularExpression != 0) m_enabling.wholeWords = useWord;
+    // A document takes the expression as such only with expressions in
+    // documents; otherwise the text is looked for literally, whole words
+    // included, and searching every file as a document leaves no expression.
+    const bool wordRegex = m_state.options.wordRegex != 0;
+    m_enabling.regularExpression =
+        !useWord || wordRegex || session::WordAutoModeOf(m_state.wordAutoMode) == WordAutoMode::ByExtension;
+    if (m_state.regularExpression != 0) m_enabling.wholeWords = useWord && !wordRegex;
 }
 
 bool SearchFormController::SetSizeField(bool upperBound, const std::string& text)
@@ -332,7 +337,10 @@ std::string SearchFormController::HiddenFiltersLine() const
 
 void SearchFormController::ApplyOptions(const settings::OptionsValues& options)
 {
+    const bool wordRegexChanged = m_state.options.wordRegex != options.wordRegex;
     m_state.options = options;
+    // Expressions in documents decide what the expression and whole-word flags mean there.
+    if (wordRegexChanged) applyWordRules();
     notifyChanged();
 }
 

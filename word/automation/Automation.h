@@ -74,6 +74,11 @@ struct FindArguments {
     bool format = false;
     std::u16string replaceWith;
     FindReplace replace = FindReplace::None;
+    // Beyond the word processor's interface: findText is a regular
+    // expression with the syntax of the program's search in files (Perl,
+    // without case when matchCase is off); matchWholeWord does not apply.
+    // The replacement is inserted as it is.
+    bool matchRegularExpression = false;
 };
 
 class Find {

@@ -11,8 +11,8 @@ namespace tarnwick::word {
 
 enum ServerErrorNumber : int {
     kErrorCannotOpen = 5001,  // the file cannot be read (system text appended)
-    kErrorDamaged = 5002,  // not a package of a known kind, or damaged
-    kErrorEncrypted = 5003,  // encrypted package or legacy binary container
+    kErrorDamaged = 5002,  // not a package of a known kind, or damaged (RefuseDamaged)
+    kErrorEncrypted = 5003,  // encrypted document (RefuseEncrypted), or legacy binary container
     kErrorNotWritable = 5004,  // opened read-only, or the file cannot be written
     kErrorSaveFailed = 5005,  // writing the file back failed (system text appended)
     kErrorChangedOnDisk = 5006,  // another program changed the file since it was opened
@@ -25,11 +25,20 @@ enum ServerErrorNumber : int {
     kErrorNoSuchStory = 5021,  // a story other than the main text was asked for
     kErrorUnsupported = 5022,  // a find option the component does not offer
     kErrorClosed = 5023,  // the document was closed
+    kErrorBadExpression = 5024,  // the regular expression does not compile
 };
 
 [[noreturn]] inline void Refuse(ServerErrorNumber number, const std::string& description)
 {
     throw ServerError(number, description);
 }
+
+// A document that cannot be read as it is says why in one text per cause,
+// whatever its format: encrypted, or damaged (with what was found wrong).
+inline constexpr char kEncryptedDocument[] = "Das Dokument ist verschlüsselt und wird nicht durchsucht.";
+inline constexpr char kDamagedDocument[] = "Das Dokument ist beschädigt: ";
+
+[[noreturn]] inline void RefuseEncrypted() { Refuse(kErrorEncrypted, kEncryptedDocument); }
+[[noreturn]] inline void RefuseDamaged(const std::string& detail) { Refuse(kErrorDamaged, kDamagedDocument + detail); }
 
 }  // namespace tarnwick::word

@@ -45,7 +45,7 @@ DocxFormat::DocxFormat(const std::string& path) : XmlPackageFormat(path)
 {
     const std::string mainPart = mainPartOf(m_package);
     const std::optional<std::string> bytes = m_package.read(mainPart);
-    if (!bytes) Refuse(kErrorDamaged, "Der Hauptdokumentteil " + mainPart + " fehlt im Paket.");
+    if (!bytes) RefuseDamaged("der Hauptdokumentteil " + mainPart + " fehlt im Paket.");
     m_links = externalTargetsOf(m_package, mainPart);
     loadStoryPart(mainPart, *bytes);
 }

@@ -51,8 +51,7 @@ bool FileFind::Execute(const FindArguments& arguments)
     }
     const std::int64_t size = document.story().size();
     const std::int64_t to = m_scopeToStoryEnd ? size : std::min(m_scopeEnd, size);
-    const FindOptions options{arguments.matchCase, arguments.matchWholeWord};
-    const std::optional<StorySpan> hit = FindInStory(document.story(), arguments.findText, options, from, to);
+    const std::optional<StorySpan> hit = findNext(arguments, from, to);
     if (!hit) return false;
 
     std::int64_t end = hit->end;
@@ -66,6 +65,20 @@ bool FileFind::Execute(const FindArguments& arguments)
     m_hitStart = hit->start;
     m_hitEnd = end;
     return true;
+}
+
+std::optional<StorySpan> FileFind::findNext(const FindArguments& arguments, std::int64_t from, std::int64_t to)
+{
+    const StoryText& story = m_range.document().story();
+    if (!arguments.matchRegularExpression) {
+        const FindOptions options{arguments.matchCase, arguments.matchWholeWord};
+        return FindInStory(story, arguments.findText, options, from, to);
+    }
+    if (!m_expression || m_expression->pattern() != arguments.findText || m_expression->matchCase() != arguments.matchCase)
+        m_expression.emplace(arguments.findText, arguments.matchCase);
+    const std::optional<StoryMatch> match = FindExpressionInStory(story, *m_expression, from, to);
+    if (!match) return std::nullopt;
+    return match->span;
 }
 
 void FileFind::shift(std::int64_t start, std::int64_t end, std::int64_t newEnd)

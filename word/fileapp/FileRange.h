@@ -4,9 +4,11 @@
 // edits made through any range or the selection of the same document. Lives
 // until its document is closed; not thread-safe.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "word/automation/Automation.h"
+#include "word/story/StoryExpression.h"
 
 namespace tarnwick::word {
 
@@ -17,7 +19,8 @@ class FileRange;
 // execution searches the range (a collapsed range: from it to the end of the
 // story); while the range still covers the previous hit (or the text that
 // replaced it), the next execution goes on behind it, to the end of what the
-// first one searched. Refuses (ServerError kErrorUnsupported) wildcards,
+// first one searched. A regular expression is compiled once for as long as
+// the text and case stay the same. Refuses (ServerError kErrorUnsupported) wildcards,
 // sounds-like, word forms, backward search, wrapping and replace-all.
 class FileFind : public Find {
 public:
@@ -30,7 +33,11 @@ public:
     void shift(std::int64_t start, std::int64_t end, std::int64_t newEnd);
 
 private:
+    // The span of the next hit in [from, to).
+    std::optional<StorySpan> findNext(const FindArguments& arguments, std::int64_t from, std::int64_t to);
+
     FileRange& m_range;
+    std::optional<StoryExpression> m_expression;
     bool m_hasHit = false;
     std::int64_t m_hitStart = 0;
     std::int64_t m_hitEnd = 0;

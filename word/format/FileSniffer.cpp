@@ -12,6 +12,7 @@
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"
+#include "word/format/CompoundFile.h"
 #include "word/package/PackageRelationships.h"
 
 namespace tarnwick::word {
@@ -69,11 +70,7 @@ bool holdsEncryptionInfo(const InputFile& file)
 
 class Package {
 public:
-    explicit Package(const std::string& path)
-    {
-        int error = 0;
-        m_zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    }
+    explicit Package(const std::string& path) { m_zip = zip_open(path.c_str(), ZIP_RDONLY, &m_error); }
     ~Package()
     {
         if (m_zip) zip_discard(m_zip);
@@ -81,6 +78,15 @@ public:
     Package(const Package&) = delete;
     Package& operator=(const Package&) = delete;
     bool isOpen() const { return m_zip != nullptr; }
+    // Why the package did not open.
+    std::string errorText() const
+    {
+        zip_error_t error;
+        zip_error_init_with_code(&error, m_error);
+        std::string text = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        return text;
+    }
 
     // The entry's contents; false when it is missing, too large or unreadable.
     bool read(const std::string& name, std::string& out) const
@@ -102,7 +108,47 @@ public:
 
 private:
     zip_t* m_zip = nullptr;
+    int m_error = 0;
 };
+
+// Whether a zip file that does not open begins with a part of a document
+// package: then it is a document cut short or damaged, not some other file.
+bool beginsWithPackagePart(const InputFile& file)
+{
+    constexpr std::size_t kLocalHeader = 30;
+    char head[kLocalHeader + 64] = {};
+    std::size_t got = 0;
+    if (const std::error_code error = file.readAt(0, head, sizeof head, got)) failRead(error);
+    if (got < kLocalHeader) return false;
+    const std::size_t nameLength =
+        static_cast<unsigned char>(head[26]) | static_cast<std::size_t>(static_cast<unsigned char>(head[27])) << 8;
+    if (got < kLocalHeader + nameLength) return false;
+    const std::string_view name(head + kLocalHeader, nameLength);
+    static constexpr std::string_view kParts[] = {"mimetype",  "[Content_Types].xml", "_rels/",     "word/",
+                                                  "docProps/", "META-INF/",           "content.xml"};
+    return std::any_of(std::begin(kParts), std::end(kParts), [&](std::string_view part) { return name.starts_with(part); });
+}
+
+// An encrypted package keeps its key data in a stream called
+// EncryptionInfo; a binary document says in its file information block
+// (the head of the WordDocument stream) whether it is encrypted: bit 0 of
+// byte 0x0B, fEncrypted.
+DocumentKind sniffCompoundFile(const InputFile& file)
+{
+    const CompoundFile compound(file);
+    switch (compound.reading()) {
+    case CompoundFile::Reading::NoHeader:
+        // A header this reader does not know: the stream's name alone tells.
+        return holdsEncryptionInfo(file) ? DocumentKind::EncryptedPackage : DocumentKind::LegacyBinary;
+    case CompoundFile::Reading::Damaged: RefuseDamaged("die Datei ist unvollständig, oder ihr Inhaltsverzeichnis ist unlesbar.");
+    case CompoundFile::Reading::Read: break;
+    }
+    if (compound.hasStream(u"EncryptionInfo") || compound.hasStream(u"EncryptedPackage")) return DocumentKind::EncryptedPackage;
+    if (!compound.hasStream(u"WordDocument")) return DocumentKind::LegacyBinary;
+    const std::optional<std::string> fib = compound.streamHead(u"WordDocument", 12);
+    if (!fib) RefuseDamaged("der Text des Dokuments fehlt oder ist abgeschnitten.");
+    return ((*fib)[0x0B] & 1) ? DocumentKind::EncryptedBinary : DocumentKind::LegacyBinary;
+}
 
 bool isOdfText(std::string mimetype)
 {
@@ -153,10 +199,13 @@ bool isWordprocessingMain(const std::string& contentType)
                        [&](std::string_view type) { return equalsNoCase(type, contentType); });
 }
 
-DocumentKind sniffPackage(const std::string& path)
+DocumentKind sniffPackage(const std::string& path, const InputFile& file)
 {
     const Package package(path);
-    if (!package.isOpen()) return DocumentKind::Unknown;
+    if (!package.isOpen()) {
+        if (beginsWithPackagePart(file)) RefuseDamaged("das Zip-Paket lässt sich nicht lesen (" + package.errorText() + ").");
+        return DocumentKind::Unknown;
+    }
     std::string contents;
     if (package.read("mimetype", contents) && isOdfText(contents)) return DocumentKind::OpenDocumentText;
     if (!package.read("_rels/.rels", contents)) return DocumentKind::Unknown;
@@ -177,9 +226,8 @@ DocumentKind SniffDocument(const std::string& path)
     const std::string_view start(head, got);
     if (got == 0) return DocumentKind::Empty;
     if (start.starts_with("{\\rtf")) return DocumentKind::Rtf;
-    if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path);
-    if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return holdsEncryptionInfo(file) ? DocumentKind::EncryptedPackage : DocumentKind::LegacyBinary;
+    if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path, file);
+    if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) return sniffCompoundFile(file);
     return DocumentKind::Unknown;
 }
 
@@ -188,7 +236,8 @@ void RefuseDocumentKind(DocumentKind kind)
     switch (kind) {
     case DocumentKind::LegacyBinary:
         Refuse(kErrorEncrypted, "Das alte binäre Dokumentformat (.doc, .dot) wird nicht unterstützt.");
-    case DocumentKind::EncryptedPackage: Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt.");
+    case DocumentKind::EncryptedPackage:
+    case DocumentKind::EncryptedBinary: RefuseEncrypted();
     case DocumentKind::Empty: Refuse(kErrorDamaged, "Die Datei ist leer.");
     default: Refuse(kErrorDamaged, "Das Dateiformat wird nicht unterstützt.");
     }

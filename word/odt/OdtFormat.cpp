@@ -36,8 +36,7 @@ void refuseEncrypted(const ZipPackage& package)
         for (const pugi::xml_node data : entry.children()) {
             if (data.type() != pugi::node_element) continue;
             ScopeEntry dataScope(scope, data);
-            if (scope.nameOf(data).is(Ns::Manifest, "encryption-data"))
-                Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt.");
+            if (scope.nameOf(data).is(Ns::Manifest, "encryption-data")) RefuseEncrypted();
         }
     }
 }
@@ -69,7 +68,7 @@ OdtFormat::OdtFormat(const std::string& path) : XmlPackageFormat(path)
     checkMediaType(m_package);
     refuseEncrypted(m_package);
     const std::optional<std::string> content = m_package.read(kContentPart);
-    if (!content) Refuse(kErrorDamaged, "Dem OpenDocument-Paket fehlt content.xml.");
+    if (!content) RefuseDamaged("dem OpenDocument-Paket fehlt content.xml.");
     loadStoryPart(kContentPart, *content);
 }
 

@@ -54,7 +54,7 @@ void XmlPart::load(std::string_view bytes, const std::string& partName)
 {
     const pugi::xml_parse_result result = m_document.load_buffer(bytes.data(), bytes.size(), kParseFlags);
     if (!result || !m_document.document_element())
-        Refuse(kErrorDamaged, "Der Dokumentteil " + partName + " ist beschädigt (" + result.description() + ").");
+        RefuseDamaged("der Dokumentteil " + partName + " ist kein wohlgeformtes XML (" + result.description() + ").");
     if (depthOf(m_document) > kMaxDepth) Refuse(kErrorDamaged, "Der Dokumentteil " + partName + " ist zu tief verschachtelt.");
     m_encoding = result.encoding;
     m_byteOrderMark = startsWithByteOrderMark(bytes);

@@ -23,7 +23,7 @@ std::string zipErrorText(zip_error_t* error) { return zip_error_strerror(error);
 
 [[noreturn]] void refuseDamaged(const std::string& detail)
 {
-    Refuse(kErrorDamaged, "Die Datei ist kein lesbares Dokumentpaket (" + detail + ").");
+    RefuseDamaged("das Zip-Paket lässt sich nicht lesen (" + detail + ").");
 }
 
 [[noreturn]] void refuseExpansion(const std::string& name)
@@ -119,8 +119,7 @@ std::optional<std::string> ZipPackage::read(const std::string& name) const
     if (index < 0) return std::nullopt;
     zip_stat_t stat;
     if (zip_stat_index(archive.zip(), static_cast<zip_uint64_t>(index), 0, &stat) != 0) refuseDamaged(name);
-    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
-        Refuse(kErrorEncrypted, "Das Dokument ist verschlüsselt.");
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) RefuseEncrypted();
     if (!(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE)) refuseDamaged(name);
     if (stat.size > kMaxPartSize) Refuse(kErrorTooLarge, "Der Dokumentteil " + name + " ist zu groß.");
     // The sizes the archive states are checked before anything is inflated ...

@@ -15,7 +15,7 @@ std::vector<char32_t> codePointsOf(std::u16string_view text, bool matchCase)
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = 1;
         const char32_t c = CodePointAt(text, i, length);
-        out.push_back(matchCase ? c : FoldForFind(c));
+        if (!IsOptionalHyphen(c)) out.push_back(matchCase ? c : FoldForFind(c));
         i += length;
     }
     return out;
@@ -27,6 +27,9 @@ std::size_t matchAt(std::u16string_view text, std::size_t i, std::size_t limit, 
 {
     std::size_t j = i;
     for (const char32_t wanted : needle) {
+        // A hit starts at a character, never at an optional hyphen (see FindInStory).
+        if (j > i)
+            while (j < limit && IsOptionalHyphen(text[j])) ++j;
         if (j >= limit) return 0;
         std::size_t length = 1;
         char32_t c = CodePointAt(text, j, length);
@@ -38,9 +41,12 @@ std::size_t matchAt(std::u16string_view text, std::size_t i, std::size_t limit, 
     return j;
 }
 
-// The code point of the visible text that ends just before `index` (> 0).
+// The code point of the visible text that ends just before `index`,
+// optional hyphens passed over; 0 at the start of the text.
 char32_t codePointBefore(const StoryText& story, std::int64_t index)
 {
+    while (index > 0 && IsOptionalHyphen(story.visibleAt(index - 1))) --index;
+    if (index == 0) return 0;
     const char32_t c = story.visibleAt(index - 1);
     if (IsLowSurrogate(c) && index >= 2) {
         const char32_t high = story.visibleAt(index - 2);
@@ -104,14 +110,17 @@ std::optional<StorySpan> FindInStory(const StoryText& story, std::u16string_view
 
     for (std::size_t i = 0; i < count; ++i) {
         const std::int64_t at = first + static_cast<std::int64_t>(i);
-        // Never start in the middle of a surrogate pair.
+        // Never start in the middle of a surrogate pair, nor at an optional hyphen.
+        if (IsOptionalHyphen(text[i])) continue;
         if (at > 0 && IsLowSurrogate(text[i]) && IsHighSurrogate(story.visibleAt(at - 1))) continue;
         const std::size_t end = matchAt(text, i, count, wanted, options.matchCase);
         if (end == 0) continue;
         if (options.matchWholeWord) {
-            const bool wordBefore = at > 0 && IsWordCharacter(codePointBefore(story, at));
+            const bool wordBefore = IsWordCharacter(codePointBefore(story, at));
+            std::size_t after = end;
+            while (after < text.size() && IsOptionalHyphen(text[after])) ++after;
             std::size_t length = 1;
-            const bool wordAfter = end < text.size() && IsWordCharacter(CodePointAt(text, end, length));
+            const bool wordAfter = after < text.size() && IsWordCharacter(CodePointAt(text, after, length));
             if (wordBefore || wordAfter) continue;
         }
         return StorySpan{story.positionOfVisible(at), story.positionOfVisible(first + static_cast<std::int64_t>(end) - 1) + 1};

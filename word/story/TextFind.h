@@ -30,10 +30,16 @@ struct StorySpan {
     std::int64_t end = 0;  // exclusive
 };
 
+// A hyphen shown only where a line breaks: U+00AD, or the code the readers
+// give an optional hyphen element (0x1F). Find passes over it, so that a
+// word hyphenated this way is found as it reads; a hit never begins or ends
+// with one, and one inside a hit belongs to it (a replacement removes it).
+inline bool IsOptionalHyphen(char32_t c) { return c == 0x00AD || c == 0x1F; }
+
 // The first hit of `needle` that lies wholly within the story positions
 // [from, to). An empty needle finds nothing. A needle without control
 // characters never crosses a paragraph or cell mark, since those read as
-// "\r" and "\r\a".
+// "\r" and "\r\a". Optional hyphens in the needle are ignored as in the text.
 std::optional<StorySpan> FindInStory(const StoryText& story, std::u16string_view needle, const FindOptions& options,
                                      std::int64_t from, std::int64_t to);
 

@@ -497,6 +497,26 @@ TEST_F(SearchFormControllerTest, EnablingFollowsTheFlagsAsTheirHandlersDecide)
     EXPECT_EQ(form->state().regularExpression, 1);
 }
 
+// With expressions in documents, every document takes the expression as such:
+// it stays available when every file is a document, and whole words do not
+// apply to it.
+TEST_F(SearchFormControllerTest, ExpressionsInDocumentsKeepTheExpressionAndDropWholeWords)
+{
+    make();
+    form->SetRegularExpression(true);
+    form->SetWordAutoMode(WordAutoMode::AllTypes);
+    ASSERT_FALSE(form->enabling().regularExpression);
+    settings::OptionsValues options = form->state().options;
+    options.wordRegex = 1;
+    form->ApplyOptions(options);
+    EXPECT_TRUE(form->enabling().regularExpression);
+    EXPECT_FALSE(form->enabling().wholeWords);
+    options.wordRegex = 0;
+    form->ApplyOptions(options);
+    EXPECT_FALSE(form->enabling().regularExpression);
+    EXPECT_TRUE(form->enabling().wholeWords);
+}
+
 TEST_F(SearchFormControllerTest, AFirstStartComesUpCollapsedWithTheDefaultsAndTheLastDay)
 {
     settings::ProfileStore store(tree.path("Tarnwick.conf"));
