@@ -42,6 +42,7 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
     job.wordAutoMode = WordAutoModeOf(form.wordAutoMode);
     job.alwaysBackup = options.alwaysBackup != 0;
     job.wordExtensions = codePage.lower(options.wordExtensions);
+    job.wordAllParts = options.wordAllParts != 0;
     job.specialCharacters = form.specialCharacters != 0;
     job.attributesOnDirs = form.attributesOnDirs != 0;
     job.skipHidden = form.skipHidden != 0;

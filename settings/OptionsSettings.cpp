@@ -47,7 +47,8 @@ OptionsDialogValues ToDialogUnits(const OptionsValues& v)
                                v.searchThreads,
                                v.externalEditor,
                                v.undoJournal,
-                               v.undoLimitMb};
+                               v.undoLimitMb,
+                               v.wordAllParts};
 }
 
 OptionsValues FromDialogUnits(const OptionsDialogValues& v)
@@ -71,7 +72,8 @@ OptionsValues FromDialogUnits(const OptionsDialogValues& v)
                          v.searchThreads,
                          v.externalEditor,
                          v.undoJournal,
-                         v.undoLimitMb};
+                         v.undoLimitMb,
+                         v.wordAllParts};
 }
 
 OptionsValues ReadOptionsSettings(ProfileStore& store)
@@ -108,6 +110,7 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
     if (v.externalEditor.find_first_not_of(" \t") == std::string::npos) v.externalEditor = defaults.externalEditor;
     v.undoJournal = readInt("Rueckgaengig Journal", defaults.undoJournal);
     v.undoLimitMb = readInt("Rueckgaengig Groesse MB", defaults.undoLimitMb);
+    v.wordAllParts = readInt(kWordAllPartsValue, defaults.wordAllParts);
     return v;
 }
 
@@ -139,6 +142,7 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     writeString("Externer Editor", v.externalEditor);
     writeInt("Rueckgaengig Journal", v.undoJournal);
     writeInt("Rueckgaengig Groesse MB", v.undoLimitMb);
+    writeInt(kWordAllPartsValue, v.wordAllParts);
     return batch.Commit();
 }
 

@@ -12,6 +12,8 @@ namespace tarnwick::settings {
 class ProfileStore;
 
 inline constexpr char kOptionsSection[] = "Optionen";
+// The value of the option "every part of a document", also kept in saved searches.
+inline constexpr char kWordAllPartsValue[] = "Alle Dokumentteile";
 
 // The most search threads a run is given; beyond it, more threads only add
 // switching, never speed.
@@ -44,6 +46,7 @@ struct OptionsValues {
     std::string externalEditor = kDefaultExternalEditor;  // Externer Editor: %f path, %l line, %c column
     std::int32_t undoJournal = 1;  // Rueckgaengig Journal: runs that change files keep a journal for an undo
     std::uint32_t undoLimitMb = kDefaultUndoLimitMb;  // Rueckgaengig Groesse MB: journals beyond it are pruned; 0 = no limit
+    std::int32_t wordAllParts = 0;  // Alle Dokumentteile: headers, footers, notes, comments and text boxes too
 
     bool operator==(const OptionsValues&) const = default;
 };
@@ -70,6 +73,7 @@ struct OptionsDialogValues {
     std::string externalEditor = kDefaultExternalEditor;
     std::int32_t undoJournal = 1;
     std::uint32_t undoLimitMb = kDefaultUndoLimitMb;
+    std::int32_t wordAllParts = 0;
 
     bool operator==(const OptionsDialogValues&) const = default;
 };

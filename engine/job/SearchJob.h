@@ -51,6 +51,9 @@ struct SearchJob {
     WordAutoMode wordAutoMode = WordAutoMode::ByExtension;
     bool alwaysBackup = true;  // also when replacing in marked results
     std::string wordExtensions = "doc, dot, rtf, docx, odt";
+    // Documents are searched and changed in every story (headers, footers,
+    // notes, comments, text boxes), not only in their main text.
+    bool wordAllParts = false;
     bool specialCharacters = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;

@@ -59,6 +59,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(wordAutoMode);
     EXPECT_FIELD(alwaysBackup);
     EXPECT_FIELD(wordExtensions);
+    EXPECT_FIELD(wordAllParts);
     EXPECT_FIELD(specialCharacters);
     EXPECT_FIELD(attributesOnDirs);
     EXPECT_FIELD(skipHidden);
@@ -156,6 +157,7 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
          [](settings::FormState& f) {
              f.wordAutoMode = 0;
              f.options.wordExtensions = "docx, odt";
+             f.options.wordAllParts = 1;
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
         // An empty value must not take the next word for its own.

@@ -186,9 +186,12 @@ QGroupBox* OptionsDialog::buildWordGroup()
     // On one line: wrapped, it would break inside "mehrere mit , trennen".
     auto* label = new QLabel(qs(texts::kWordExtensionsLabel), group);
     label->setBuddy(m_wordExtensions);
+    m_wordAllParts = new QCheckBox(qs(texts::kWordAllParts), group);
+    m_wordAllParts->setObjectName(QStringLiteral("wordAllParts"));
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(m_wordExtensions);
     layout->addWidget(label);
+    layout->addWidget(m_wordAllParts);
     layout->addStretch();
     return group;
 }
@@ -300,6 +303,7 @@ void OptionsDialog::showInput(const OptionsDialogInput& input)
     m_logOnlyReplace->setChecked(input.logOnlyReplace);
     m_contextLength->setText(QString::fromStdString(input.contextLength));
     m_wordExtensions->setText(fromStoredText(input.wordExtensions));
+    m_wordAllParts->setChecked(input.wordAllParts);
     m_detectUtf8->setChecked(input.detectUtf8);
     m_detectLength->setText(QString::fromStdString(input.detectLengthKb));
     m_splitLength->setText(QString::fromStdString(input.splitLengthMb));
@@ -327,6 +331,7 @@ OptionsDialogInput OptionsDialog::input() const
     input.logOnlyReplace = m_logOnlyReplace->isChecked();
     input.contextLength = m_contextLength->text().toStdString();
     input.wordExtensions = toStoredText(m_wordExtensions->text());
+    input.wordAllParts = m_wordAllParts->isChecked();
     input.detectUtf8 = m_detectUtf8->isChecked();
     input.detectLengthKb = m_detectLength->text().toStdString();
     input.splitLengthMb = m_splitLength->text().toStdString();

@@ -96,6 +96,7 @@ private:
     QCheckBox* m_logOnlyReplace = nullptr;
     QLineEdit* m_contextLength = nullptr;
     QLineEdit* m_wordExtensions = nullptr;
+    QCheckBox* m_wordAllParts = nullptr;
     QCheckBox* m_detectUtf8 = nullptr;
     QLineEdit* m_detectLength = nullptr;
     QLineEdit* m_splitLength = nullptr;

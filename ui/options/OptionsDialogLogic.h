@@ -34,6 +34,7 @@ struct OptionsDialogInput {
     bool logOnlyReplace = true;
     std::string contextLength;
     std::string wordExtensions;
+    bool wordAllParts = false;  // "Auch Kopf- und Fußzeilen, Fußnoten, Kommentare und Textfelder"
     bool detectUtf8 = false;
     std::string detectLengthKb;
     std::string splitLengthMb;
