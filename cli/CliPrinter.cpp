@@ -96,7 +96,13 @@ ItemHandle CliPrinter::AddNoteItem(std::string_view text, ItemKind kind, std::in
 void CliPrinter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
                             std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
-    if (m_keepResults) m_keepResults->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    if (m_keepResults)
+        m_lastHit = m_keepResults->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+}
+
+void CliPrinter::SetLastHitPosition(std::string_view text)
+{
+    if (m_keepResults) m_keepResults->SetItemColumnText(m_lastHit, text, ResultColumn::Position);
 }
 
 void CliPrinter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)

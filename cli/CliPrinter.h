@@ -28,6 +28,7 @@ public:
 
     ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
+    void SetLastHitPosition(std::string_view text) override;
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
                     ItemKind kind, std::int64_t highlightLength) override;
     void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
@@ -65,6 +66,7 @@ private:
     int m_outFd;
     int m_errFd;
     ResultList* m_keepResults;
+    ItemHandle m_lastHit = kNoItem;  // in m_keepResults
     RunLog* m_keepLog;
     std::function<void()> m_onClosed;
     std::string m_out;  // standard output not yet written

@@ -42,7 +42,7 @@ struct RawOptions {
     std::optional<std::uint32_t> context;
     bool noBackup = false, searchBackups = false;
     std::optional<std::string> backupExt;
-    bool noWord = false, wordAllTypes = false, wordRegex = false;
+    bool noWord = false, wordAllTypes = false, wordRegex = false, wordAllParts = false;
     std::optional<std::string> wordExt;
     bool escapes = false;
     std::optional<std::uint32_t> splitLength, splitMaxOffset;
@@ -93,6 +93,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_flag("--search-backups", o.searchBackups, "Search files with the backup extension too");
     app.add_flag("--no-word", o.noWord, "Treat word-processor documents as bytes");
     app.add_flag("--word-all-types", o.wordAllTypes, "Open every file as a word-processor document");
+    app.add_flag("--word-all-parts", o.wordAllParts,
+                 "Search and replace in documents' headers, footers, notes, comments and text boxes too");
     app.add_option("--word-ext", o.wordExt, "Document extensions, e.g. \"doc, dot, rtf, docx\"");
     app.add_flag("--word-regex", o.wordRegex, "With -e, search documents with the expression too (else literally)");
     app.add_flag("--escapes", o.escapes, "Interpret \\t, \\n, \\xHH ... in the replacement");
@@ -257,6 +259,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
     if (o.noWord) job.useWord = false;
     if (o.wordAllTypes) job.wordAutoMode = WordAutoMode::AllTypes;
     if (o.wordRegex) job.wordRegex = true;
+    if (o.wordAllParts) job.wordAllParts = true;
     if (o.wordExt) {
         if (o.wordExt->find_first_of("\\/:*?<>|") != std::string::npos)
             return "invalid document extension list: " + *o.wordExt + " (no \\ / : * ? < > |)";

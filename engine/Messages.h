@@ -89,6 +89,13 @@ inline constexpr const char* kWordProcessingFailed = "Fehler beim Bearbeiten mit
 inline constexpr const char* kWordOpenFailed = "Fehler beim Öffnen des Dokuments %s mit Word";
 inline constexpr const char* kRuntimeError = "Laufzeitfehler '%d':%s";
 inline constexpr const char* kWordPrefix = "Mit Word: ";
+// The parts of a document besides its main text, as a hit's position names them.
+inline constexpr const char* kPartHeader = "Kopfzeile";
+inline constexpr const char* kPartFooter = "Fußzeile";
+inline constexpr const char* kPartFootnote = "Fußnote";
+inline constexpr const char* kPartEndnote = "Endnote";
+inline constexpr const char* kPartComment = "Kommentar";
+inline constexpr const char* kPartTextBox = "Textfeld";
 inline constexpr const char* kComErrorTitle = "COM Error";
 inline constexpr const char* kServerErrorTitle = "Server Error";
 

@@ -100,6 +100,7 @@ std::vector<std::string> CommandLineArguments(const settings::FormState& form, C
     flag(job.wordAutoMode != defaults.wordAutoMode, "--word-all-types");
     if (job.wordExtensions != defaults.wordExtensions) option("--word-ext", job.wordExtensions);
     flag(job.wordRegex, "--word-regex");
+    flag(job.wordAllParts, "--word-all-parts");
     flag(job.specialCharacters, "--escapes");
     if (job.splitLength != defaults.splitLength) option("--split-length", std::to_string(job.splitLength));
     if (job.splitMaxOffset != defaults.splitMaxOffset) option("--split-max-offset", std::to_string(job.splitMaxOffset));

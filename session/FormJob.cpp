@@ -43,6 +43,7 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
     job.alwaysBackup = options.alwaysBackup != 0;
     job.wordExtensions = codePage.lower(options.wordExtensions);
     job.wordRegex = options.wordRegex != 0;
+    job.wordAllParts = options.wordAllParts != 0;
     job.specialCharacters = form.specialCharacters != 0;
     job.attributesOnDirs = form.attributesOnDirs != 0;
     job.skipHidden = form.skipHidden != 0;

@@ -48,7 +48,8 @@ OptionsDialogValues ToDialogUnits(const OptionsValues& v)
                                v.externalEditor,
                                v.undoJournal,
                                v.undoLimitMb,
-                               v.wordRegex};
+                               v.wordRegex,
+                               v.wordAllParts};
 }
 
 OptionsValues FromDialogUnits(const OptionsDialogValues& v)
@@ -73,7 +74,8 @@ OptionsValues FromDialogUnits(const OptionsDialogValues& v)
                          v.externalEditor,
                          v.undoJournal,
                          v.undoLimitMb,
-                         v.wordRegex};
+                         v.wordRegex,
+                         v.wordAllParts};
 }
 
 OptionsValues ReadOptionsSettings(ProfileStore& store)
@@ -111,6 +113,7 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
     v.undoJournal = readInt("Rueckgaengig Journal", defaults.undoJournal);
     v.undoLimitMb = readInt("Rueckgaengig Groesse MB", defaults.undoLimitMb);
     v.wordRegex = readInt(kWordRegexValue, defaults.wordRegex);
+    v.wordAllParts = readInt(kWordAllPartsValue, defaults.wordAllParts);
     return v;
 }
 
@@ -143,6 +146,7 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     writeInt("Rueckgaengig Journal", v.undoJournal);
     writeInt("Rueckgaengig Groesse MB", v.undoLimitMb);
     writeInt(kWordRegexValue, v.wordRegex);
+    writeInt(kWordAllPartsValue, v.wordAllParts);
     return batch.Commit();
 }
 

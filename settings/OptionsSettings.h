@@ -14,6 +14,8 @@ class ProfileStore;
 inline constexpr char kOptionsSection[] = "Optionen";
 // The value of regular expressions in documents; saved searches keep it too.
 inline constexpr char kWordRegexValue[] = "Reg Ausdruck Dokumente";
+// The value of the option "every part of a document", also kept in saved searches.
+inline constexpr char kWordAllPartsValue[] = "Alle Dokumentteile";
 
 // The most search threads a run is given; beyond it, more threads only add
 // switching, never speed.
@@ -47,6 +49,7 @@ struct OptionsValues {
     std::int32_t undoJournal = 1;  // Rueckgaengig Journal: runs that change files keep a journal for an undo
     std::uint32_t undoLimitMb = kDefaultUndoLimitMb;  // Rueckgaengig Groesse MB: journals beyond it are pruned; 0 = no limit
     std::int32_t wordRegex = 0;  // Reg Ausdruck Dokumente: a regular expression is searched in documents too
+    std::int32_t wordAllParts = 0;  // Alle Dokumentteile: headers, footers, notes, comments and text boxes too
 
     bool operator==(const OptionsValues&) const = default;
 };
@@ -74,6 +77,7 @@ struct OptionsDialogValues {
     std::int32_t undoJournal = 1;
     std::uint32_t undoLimitMb = kDefaultUndoLimitMb;
     std::int32_t wordRegex = 0;
+    std::int32_t wordAllParts = 0;
 
     bool operator==(const OptionsDialogValues&) const = default;
 };

@@ -46,6 +46,14 @@ std::vector<std::string> StoredNames(ProfileStore& store)
     return names;
 }
 
+// A search's form values and its option "every part of a document" (missing
+// in searches saved before it existed: off).
+void readSearch(ProfileStore& store, const std::string& section, FormState& form)
+{
+    ReadFormValues(store, section, form);
+    form.options.wordAllParts = store.GetProfileInt(section, kWordAllPartsValue, 0);
+}
+
 }  // namespace
 
 std::vector<SavedSearch> LoadSavedSearches(ProfileStore& store, const FormState& base)
@@ -54,7 +62,7 @@ std::vector<SavedSearch> LoadSavedSearches(ProfileStore& store, const FormState&
     const std::vector<std::string> names = StoredNames(store);
     for (std::size_t i = 0; i < names.size(); ++i) {
         SavedSearch search{names[i], base};
-        ReadFormValues(store, SearchSection(i + 1), search.form);
+        readSearch(store, SearchSection(i + 1), search.form);
         searches.push_back(std::move(search));
     }
     return searches;
@@ -69,6 +77,7 @@ bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& sea
     for (std::size_t i = 0; i < searches.size() && i < kMaxSearches; ++i) {
         batch.WriteProfileString(kSavedSearchesSection, kNameValue + std::to_string(i + 1), searches[i].name);
         WriteFormValues(batch, SearchSection(i + 1), searches[i].form);
+        batch.WriteProfileInt(SearchSection(i + 1), kWordAllPartsValue, searches[i].form.options.wordAllParts);
     }
     return batch.Commit();
 }
@@ -79,7 +88,7 @@ std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::strin
     const auto found = std::find(names.begin(), names.end(), name);
     if (found == names.end()) return std::nullopt;
     SavedSearch search{name, base};
-    ReadFormValues(store, SearchSection(static_cast<std::size_t>(found - names.begin()) + 1), search.form);
+    readSearch(store, SearchSection(static_cast<std::size_t>(found - names.begin()) + 1), search.form);
     return search;
 }
 
@@ -122,8 +131,11 @@ void ApplySavedSearch(const SavedSearch& search, FormState& form)
         (taken.*history).text = text;
         (taken.*history).selected = (taken.*history).Find(text);
     }
+    // The one option that searches find different text with goes with the search.
+    const std::int32_t wordAllParts = taken.options.wordAllParts;
     taken.options = form.options;
     taken.options.wordRegex = search.form.options.wordRegex;
+    taken.options.wordAllParts = wordAllParts;
     taken.warningBits = form.warningBits;
     taken.expandedView = form.expandedView;
     form = std::move(taken);

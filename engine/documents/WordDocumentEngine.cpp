@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/documents/DocumentContext.h"
+#include "engine/documents/DocumentParts.h"
 #include "engine/documents/DocumentText.h"
 #include "engine/job/RunReports.h"
 #include "engine/log/RunLog.h"
@@ -9,6 +10,7 @@
 #include "engine/replace/ChangePreview.h"
 #include "engine/undo/JournalHooks.h"
 #include "platform/CodePage.h"
+#include "results/HitPosition.h"
 #include "results/ResultList.h"
 #include "word/automation/WordErrors.h"
 #include "word/story/TextFind.h"
@@ -126,12 +128,19 @@ WordDocumentEngine::HitContext WordDocumentEngine::contextOf(RunContext& run, wo
     return {shown, static_cast<std::int32_t>(upToHit.size()), static_cast<std::int64_t>(hitShown.size())};
 }
 
-void WordDocumentEngine::reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end,
-                                   const HitContext& context)
+void WordDocumentEngine::reportHit(RunContext& run, const std::string& path, const std::string& part, std::int64_t start,
+                                   std::int64_t end, const HitContext& context)
 {
     run.sink.AppendLog(text::kWordPrefix);
-    run.sink.LogHitLine(path, start, end - start, context.text);
+    if (part.empty()) {
+        run.sink.LogHitLine(path, start, end - start, context.text);
+        run.sink.AddHitItem(start, end - start, context.text, context.highlightStart, ItemKind::None, context.highlightLength);
+        return;
+    }
+    const std::string position = FormatHitPosition(part, start);
+    run.sink.LogHitLine(path, position, end - start, context.text);
     run.sink.AddHitItem(start, end - start, context.text, context.highlightStart, ItemKind::None, context.highlightLength);
+    run.sink.SetLastHitPosition(position);
 }
 
 void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path, const std::string& text)
@@ -141,6 +150,35 @@ void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path,
     run.sink.SetItemColumnText(item, text, ResultColumn::Remark);
 }
 
+namespace {
+
+// The stories a run goes through: every one with the option, else the main text.
+std::vector<word::StoryId> storiesToSearch(const RunContext& run, word::Document& document)
+{
+    if (!run.job.wordAllParts) return {word::StoryId{}};
+    return document.Stories();
+}
+
+word::Range& rangeOver(word::Document& document, word::StoryId id)
+{
+    return id.isMainText() ? document.StoryRange(word::kMainTextStory) : document.StoryRange(id);
+}
+
+// The text of every story searched, each part's paragraphs named, for a preview.
+std::u16string previewText(word::Document& document, const std::vector<word::StoryId>& stories, const CodePage& codePage)
+{
+    std::u16string text;
+    for (const word::StoryId id : stories) {
+        word::Range& range = rangeOver(document, id);
+        range.SetStart(0);
+        range.SetEnd(std::numeric_limits<std::int64_t>::max());
+        text += LabelledPartText(ToDocumentText(DocumentPartName(id, stories), codePage), range.Text());
+    }
+    return text;
+}
+
+}  // namespace
+
 void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
 {
     if (!EnsureWord(run, path)) return;
@@ -149,27 +187,31 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         word::Documents& documents = application.GetDocuments();
         application.SetScreenUpdating(false);
         word::Document& document = documents.Open(path, false, true, false);
-        word::Range& range = document.StoryRange(word::kMainTextStory);
-        word::Find& find = range.GetFind();
-        find.ClearFormatting();
         const word::FindArguments arguments = searchArguments(run);
-        std::int64_t last = -1;
+        const std::vector<word::StoryId> stories = storiesToSearch(run, document);
         bool found = false;
-        while (find.Execute(arguments)) {
-            // A stopped search leaves the document open until the application quits.
-            if (run.stopRequested()) return;
-            if (!found) {
-                run.sink.AddFileItem(path, ItemKind::Document);
-                found = true;
+        for (const word::StoryId story : stories) {
+            word::Range& range = rangeOver(document, story);
+            word::Find& find = range.GetFind();
+            find.ClearFormatting();
+            const std::string part = DocumentPartName(story, stories);
+            std::int64_t last = -1;
+            while (find.Execute(arguments)) {
+                // A stopped search leaves the document open until the application quits.
+                if (run.stopRequested()) return;
+                if (!found) {
+                    run.sink.AddFileItem(path, ItemKind::Document);
+                    found = true;
+                }
+                const std::int64_t start = range.Start();
+                const std::int64_t end = range.End();
+                // A find that does not move on would repeat for ever.
+                if (start <= last) break;
+                reportHit(run, path, part, start, end, contextOf(run, range, start, end));
+                run.sink.AddCounts(1, 0);
+                last = start;
+                range.SetStart(end);
             }
-            const std::int64_t start = range.Start();
-            const std::int64_t end = range.End();
-            // A find that does not move on would repeat for ever.
-            if (start <= last) break;
-            reportHit(run, path, start, end, contextOf(run, range, start, end));
-            run.sink.AddCounts(1, 0);
-            last = start;
-            range.SetStart(end);
         }
         application.SetScreenUpdating(true);
         if (found) run.sink.AddCounts(0, 1);
@@ -183,92 +225,107 @@ void WordDocumentEngine::reportRefused(RunContext& run, const std::string& path,
 {
     // A child of the document's item, so that the document's later hits
     // stay under the document.
-    const std::string position = std::to_string(refused.position);
+    const std::string position = FormatHitPosition(refused.part, refused.position);
     run.sink.LogMessageLine(refused.text, path + "; P: " + position);
     const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error, true);
     run.sink.SetItemColumnText(item, position, ResultColumn::Position);
     run.sink.SetItemColumnText(item, refused.text, ResultColumn::Remark);
 }
 
+struct WordDocumentEngine::DocumentReplace {
+    word::FindArguments arguments;
+    word::FindArguments locate;  // the same, finding without replacing
+    std::vector<word::StoryId> stories;
+    std::int64_t replaced = 0;
+    bool listed = false;  // the document's item is in the list
+    // Refused before the first replacement: listed after the backup and
+    // the document's item, which come with the first change.
+    std::vector<RefusedOccurrence> refusedEarly;
+};
+
+bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path, word::Document& document, word::StoryId story,
+                                        DocumentReplace& state)
+{
+    word::Range& range = rangeOver(document, story);
+    word::Find& find = range.GetFind();
+    find.ClearFormatting();
+    const std::string part = DocumentPartName(story, state.stories);
+    std::int64_t last = -1;
+    for (;;) {
+        std::string refusal;
+        bool found = false;
+        try {
+            found = find.Execute(state.arguments);
+        } catch (const word::ServerError& e) {
+            // One occurrence the document does not let change (a field's
+            // code or result, a tracked deletion, ...): it is skipped and
+            // the others are still replaced. Anything else ends the document.
+            if (e.number() != word::kErrorRefusedSpan) throw;
+            refusal = DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed);
+            found = find.Execute(state.locate);
+        }
+        if (!found) return true;
+        // Stopped: nothing is saved; the document stays open unsaved.
+        if (run.stopRequested()) return false;
+        const std::int64_t start = range.Start();
+        const std::int64_t end = range.End();
+        // A find that does not move on would repeat for ever.
+        if (start <= last) return true;
+        last = start;
+        if (!refusal.empty()) {
+            const RefusedOccurrence refused{part, start, refusal};
+            if (state.listed)
+                reportRefused(run, path, refused);
+            else
+                state.refusedEarly.push_back(refused);
+            range.SetEnd(end);
+            range.SetStart(end);
+            continue;
+        }
+        if (!state.listed) {
+            // The file on disk is still unchanged: nothing has been saved.
+            if (run.job.makeBackup) MakeBackupCopyOfPath(run, path);
+            run.sink.AddFileItem(path, ItemKind::Document);
+            state.listed = true;
+            for (const RefusedOccurrence& refused : state.refusedEarly) reportRefused(run, path, refused);
+        }
+        const HitContext context = contextOf(run, range, start, end);
+        // The next execution starts behind the inserted text.
+        range.SetEnd(end);
+        range.SetStart(end);
+        reportHit(run, path, part, start, end, context);
+        ++state.replaced;
+    }
+}
+
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
 {
     if (!EnsureWord(run, path)) return;
-    std::int64_t replaced = 0;
+    DocumentReplace state;
     try {
         word::Documents& documents = m_application->GetDocuments();
         word::Document& document = documents.Open(path, false, false, false);
-        word::Range& range = document.StoryRange(word::kMainTextStory);
-        word::Find& find = range.GetFind();
-        find.ClearFormatting();
-        word::FindArguments arguments = searchArguments(run);
-        arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
-        arguments.replace = word::FindReplace::One;
-        word::FindArguments locate = arguments;
-        locate.replace = word::FindReplace::None;
-        // A preview compares the main text before and after.
-        const std::u16string before = run.preview ? range.Text() : std::u16string();
-        std::int64_t last = -1;
-        bool listed = false;  // the document's item is in the list
-        // Refused before the first replacement: listed after the backup and
-        // the document's item, which come with the first change.
-        std::vector<RefusedOccurrence> refusedEarly;
-        for (;;) {
-            std::string refusal;
-            bool found = false;
-            try {
-                found = find.Execute(arguments);
-            } catch (const word::ServerError& e) {
-                // One occurrence the document does not let change (a field's
-                // code or result, a tracked deletion, ...): it is skipped and
-                // the others are still replaced. Anything else ends the document.
-                if (e.number() != word::kErrorRefusedSpan) throw;
-                refusal = DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed);
-                found = find.Execute(locate);
-            }
-            if (!found) break;
-            // Stopped: nothing is saved; the document stays open unsaved.
-            if (run.stopRequested()) {
-                if (replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
+        state.arguments = searchArguments(run);
+        state.arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
+        state.arguments.replace = word::FindReplace::One;
+        state.locate = state.arguments;
+        state.locate.replace = word::FindReplace::None;
+        state.stories = storiesToSearch(run, document);
+        // A preview compares the text before and after.
+        const std::u16string before = run.preview ? previewText(document, state.stories, run.codePage) : std::u16string();
+        for (const word::StoryId story : state.stories) {
+            if (!replaceInStory(run, path, document, story, state)) {
+                if (state.replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
                 return;
             }
-            const std::int64_t start = range.Start();
-            const std::int64_t end = range.End();
-            // A find that does not move on would repeat for ever.
-            if (start <= last) break;
-            last = start;
-            if (!refusal.empty()) {
-                const RefusedOccurrence refused{start, refusal};
-                if (listed)
-                    reportRefused(run, path, refused);
-                else
-                    refusedEarly.push_back(refused);
-                range.SetEnd(end);
-                range.SetStart(end);
-                continue;
-            }
-            if (!listed) {
-                // The file on disk is still unchanged: nothing has been saved.
-                if (run.job.makeBackup) MakeBackupCopyOfPath(run, path);
-                run.sink.AddFileItem(path, ItemKind::Document);
-                listed = true;
-                for (const RefusedOccurrence& refused : refusedEarly) reportRefused(run, path, refused);
-            }
-            const HitContext context = contextOf(run, range, start, end);
-            // The next execution starts behind the inserted text.
-            range.SetEnd(end);
-            range.SetStart(end);
-            reportHit(run, path, start, end, context);
-            ++replaced;
         }
-        if (!listed && !refusedEarly.empty()) {
+        if (!state.listed && !state.refusedEarly.empty()) {
             run.sink.AddFileItem(path, ItemKind::Document);
-            for (const RefusedOccurrence& refused : refusedEarly) reportRefused(run, path, refused);
+            for (const RefusedOccurrence& refused : state.refusedEarly) reportRefused(run, path, refused);
         }
-        if (replaced > 0) {
+        if (state.replaced > 0) {
             if (run.preview) {
-                range.SetStart(0);
-                range.SetEnd(std::numeric_limits<std::int64_t>::max());
-                run.preview->Document(path, before, range.Text(), replaced);
+                run.preview->Document(path, before, previewText(document, state.stories, run.codePage), state.replaced);
             } else {
                 std::uint64_t journalEntry = 0;
                 if (!JournalBeforeDocumentSave(run, path, journalEntry)) {
@@ -288,61 +345,86 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
                 JournalAfterCommit(run, journalEntry, true);
             }
             // Counted once the document holds them.
-            run.sink.AddCounts(static_cast<std::int32_t>(replaced), 1);
+            run.sink.AddCounts(static_cast<std::int32_t>(state.replaced), 1);
         }
         document.Close(false);
     } catch (...) {
         reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
-        if (replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
+        if (state.replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
     }
 }
 
-DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::string& path, std::int64_t position,
-                                               std::int64_t length, bool backup)
+word::Range& WordDocumentEngine::markedRange(word::StoryId id)
+{
+    for (const auto& [story, range] : m_markedRanges)
+        if (story == id) return *range;
+    word::Range& range = m_marked->StoryRange(id);
+    m_markedRanges.emplace_back(id, &range);
+    return range;
+}
+
+bool WordDocumentEngine::stillFound(const RunContext& run, word::StoryId story, std::u16string selected, std::int64_t position,
+                                    std::int64_t length)
+{
+    if (searchesExpression(run)) {
+        // An expression's hit is what the document finds there, exactly.
+        word::Range& range = story.isMainText() ? m_marked->StoryRange(word::kMainTextStory) : markedRange(story);
+        range.SetStart(position);
+        range.SetEnd(position + length);
+        return range.GetFind().Execute(findArguments(run)) && range.Start() == position && range.End() == position + length;
+    }
+    // Optional hyphens belong to a hit without being part of the search text.
+    std::erase_if(selected, [](char16_t c) { return word::IsOptionalHyphen(c); });
+    const std::u16string expected = ToDocumentText(run.searchText, run.codePage);
+    return run.job.matchCase ? selected == expected : lowerDocumentText(selected) == lowerDocumentText(expected);
+}
+
+DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::string& path, std::string_view part,
+                                               std::int64_t position, std::int64_t length, bool backup)
 {
     if (!m_application) return {false, 0, text::kWordCannotStart};
     if (!m_marked || m_markedPath != path) {
         if (backup) MakeBackupCopyOfPath(run, path);
         try {
             m_marked = &m_application->GetDocuments().Open(path, false, false, false);
-            m_markedRange = &m_marked->StoryRange(word::kMainTextStory);
             m_markedPath = path;
             m_markedRun = &run;
+            m_markedRanges.clear();
         } catch (...) {
             m_marked = nullptr;
-            m_markedRange = nullptr;
             char fallback[600];
             std::snprintf(fallback, sizeof fallback, text::kWordOpenFailed, path.c_str());
             return {false, 0, DescribeDocumentFailure(std::current_exception(), fallback)};
         }
     }
+    // A part the document does not have (any more) cannot hold the search text.
+    const std::optional<word::StoryId> story = DocumentPartOfName(part);
+    if (!story) return {false, 0, text::kChangedSinceSearch};
     try {
-        word::Selection& selection = m_application->GetSelection();
-        selection.SetStart(position);
-        selection.SetEnd(position + length);
-        if (!stillFound(run, position, length)) return {false, 0, text::kChangedSinceSearch};
         const std::u16string replacement = ToDocumentText(run.replacementText, run.codePage);
-        selection.SetText(replacement);
+        if (story->isMainText()) {
+            word::Selection& selection = m_application->GetSelection();
+            selection.SetStart(position);
+            selection.SetEnd(position + length);
+            if (!stillFound(run, *story, selection.Text(), position, length)) return {false, 0, text::kChangedSinceSearch};
+            selection.SetText(replacement);
+        } else {
+            word::Range& range = markedRange(*story);
+            range.SetStart(position);
+            range.SetEnd(position + length);
+            if (range.Start() != position || !stillFound(run, *story, range.Text(), position, length))
+                return {false, 0, text::kChangedSinceSearch};
+            range.SetStart(position);
+            range.SetEnd(position + length);
+            range.SetText(replacement);
+        }
         return {true, static_cast<std::int64_t>(replacement.size()) - length, {}};
+    } catch (const word::ServerError& e) {
+        if (e.number() == word::kErrorNoSuchStory) return {false, 0, text::kChangedSinceSearch};
+        return {false, 0, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed)};
     } catch (...) {
         return {false, 0, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed)};
     }
-}
-
-bool WordDocumentEngine::stillFound(const RunContext& run, std::int64_t position, std::int64_t length)
-{
-    if (searchesExpression(run)) {
-        // An expression's hit is what the document finds there, exactly.
-        word::Range& range = *m_markedRange;
-        range.SetStart(position);
-        range.SetEnd(position + length);
-        return range.GetFind().Execute(findArguments(run)) && range.Start() == position && range.End() == position + length;
-    }
-    // Optional hyphens belong to a hit without being part of the search text.
-    std::u16string selected = m_application->GetSelection().Text();
-    std::erase_if(selected, [](char16_t c) { return word::IsOptionalHyphen(c); });
-    const std::u16string expected = ToDocumentText(run.searchText, run.codePage);
-    return run.job.matchCase ? selected == expected : lowerDocumentText(selected) == lowerDocumentText(expected);
 }
 
 std::string WordDocumentEngine::FinishMarked()
@@ -352,9 +434,9 @@ std::string WordDocumentEngine::FinishMarked()
     RunContext* run = m_markedRun;
     const std::string path = std::move(m_markedPath);
     m_marked = nullptr;
-    m_markedRange = nullptr;
     m_markedRun = nullptr;
     m_markedPath.clear();
+    m_markedRanges.clear();
     std::uint64_t journalEntry = 0;
     if (run && !JournalBeforeDocumentSave(*run, path, journalEntry)) {
         try {
@@ -391,9 +473,9 @@ void WordDocumentEngine::AbandonMarked()
         // Nothing was saved; the document is given up either way.
     }
     m_marked = nullptr;
-    m_markedRange = nullptr;
     m_markedRun = nullptr;
     m_markedPath.clear();
+    m_markedRanges.clear();
 }
 
 std::pair<std::string, std::string> WordDocumentEngine::Quit()
@@ -410,7 +492,7 @@ std::pair<std::string, std::string> WordDocumentEngine::Quit()
         // Other failures while quitting are of no use to the user.
     }
     m_marked = nullptr;
-    m_markedRange = nullptr;
+    m_markedRanges.clear();
     m_application.reset();
     return message;
 }

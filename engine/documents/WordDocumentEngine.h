@@ -5,6 +5,9 @@
 // document procedure of replace in marked results. Worker thread only.
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/job/RunContext.h"
 #include "word/automation/Automation.h"
@@ -20,8 +23,8 @@ public:
     void ReplaceDocument(RunContext& run, const std::string& path) override;
 
     bool IsStarted() const override { return m_application != nullptr; }
-    DocumentEdit ReplaceMarked(RunContext& run, const std::string& path, std::int64_t position, std::int64_t length,
-                               bool backup) override;
+    DocumentEdit ReplaceMarked(RunContext& run, const std::string& path, std::string_view part, std::int64_t position,
+                               std::int64_t length, bool backup) override;
     std::string FinishMarked() override;
     void AbandonMarked() override;
 
@@ -34,8 +37,9 @@ private:
     word::FindArguments findArguments(const RunContext& run) const;
     // The same for a document that is searched now.
     word::FindArguments searchArguments(RunContext& run) const;
-    // Whether the span a marked hit names still holds a hit.
-    bool stillFound(const RunContext& run, std::int64_t position, std::int64_t length);
+    // Whether the span a marked hit names (its text `selected`) still holds a hit.
+    bool stillFound(const RunContext& run, word::StoryId story, std::u16string selected, std::int64_t position,
+                    std::int64_t length);
     struct HitContext {
         std::string text;
         std::int32_t highlightStart = 0;
@@ -44,19 +48,28 @@ private:
     // The context text of a hit [start, end) with the hit's place in it; the
     // range is left as it was found.
     HitContext contextOf(RunContext& run, word::Range& range, std::int64_t start, std::int64_t end);
-    void reportHit(RunContext& run, const std::string& path, std::int64_t start, std::int64_t end, const HitContext& context);
+    // A hit at [start, end) of the part `part` (empty: the main text).
+    void reportHit(RunContext& run, const std::string& path, const std::string& part, std::int64_t start, std::int64_t end,
+                   const HitContext& context);
     // An occurrence the document refused to change.
     struct RefusedOccurrence {
+        std::string part;
         std::int64_t position = 0;
         std::string text;
     };
+    // Replaces in one story of an open document; false when a stop ended it.
+    struct DocumentReplace;
+    bool replaceInStory(RunContext& run, const std::string& path, word::Document& document, word::StoryId story,
+                        DocumentReplace& state);
+    // The range of replace in marked results over the story `id` of the current document.
+    word::Range& markedRange(word::StoryId id);
     void reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused);
     void reportFailure(RunContext& run, const std::string& path, const std::string& text);
 
     word::ApplicationFactory m_factory;
     std::unique_ptr<word::Application> m_application;
     word::Document* m_marked = nullptr;  // the current document of replace in marked results
-    word::Range* m_markedRange = nullptr;  // its main text, to find an expression's hit again
+    std::vector<std::pair<word::StoryId, word::Range*>> m_markedRanges;  // its ranges of parts, one per part
     std::string m_markedPath;
     RunContext* m_markedRun = nullptr;  // the run that opened it, for its journal
 };

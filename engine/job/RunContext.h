@@ -76,10 +76,12 @@ public:
 
     // Replace in marked results works through the connection a search made.
     virtual bool IsStarted() const { return false; }
-    // Replaces the `length` characters at `position` of `path` (opened when it
-    // is not the current document, after a backup copy when `backup`).
-    virtual DocumentEdit ReplaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::int64_t /*position*/,
-                                       std::int64_t /*length*/, bool /*backup*/)
+    // Replaces the `length` characters at `position` of the part `part` of
+    // `path` (its name as a hit's position gives it, empty for the main
+    // text; opened when it is not the current document, after a backup copy
+    // when `backup`).
+    virtual DocumentEdit ReplaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::string_view /*part*/,
+                                       std::int64_t /*position*/, std::int64_t /*length*/, bool /*backup*/)
     {
         return {false, 0, text::kWordCannotStart};
     }

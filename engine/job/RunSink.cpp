@@ -11,6 +11,13 @@ void RunSink::LogHitLine(std::string_view path, std::int64_t offset, std::int64_
     AppendLog(m_line);
 }
 
+void RunSink::LogHitLine(std::string_view path, std::string_view position, std::int64_t length, std::string_view context)
+{
+    m_line.clear();
+    logline::Hit(m_line, path, position, length, context);
+    AppendLog(m_line);
+}
+
 void RunSink::LogReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
 {
     m_line.clear();

@@ -26,6 +26,10 @@ public:
     // A hit under the current file item.
     virtual void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
                             std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) = 0;
+    // The position column of the hit added last reads `text` instead of its
+    // number (a hit in a part of a document: results/HitPosition.h). A sink
+    // that keeps no items need not implement it.
+    virtual void SetLastHitPosition(std::string_view /*text*/) {}
     virtual void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) = 0;
     virtual void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) = 0;
     virtual void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) = 0;
@@ -46,6 +50,8 @@ public:
     // The run log lines of the engine, formatted here so that no caller
     // builds a string per line.
     void LogHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
+    // The same with a position given as text (a part of a document and the position in it).
+    void LogHitLine(std::string_view path, std::string_view position, std::int64_t length, std::string_view context);
     void LogReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
     void LogNameHitLine(std::string_view reason, std::string_view path);
     void LogCannotOpenLine();

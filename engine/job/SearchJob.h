@@ -54,6 +54,9 @@ struct SearchJob {
     // With `regularExpression`, documents are searched with the expression
     // too; off, the search text is looked for literally in them.
     bool wordRegex = false;
+    // Documents are searched and changed in every story (headers, footers,
+    // notes, comments, text boxes), not only in their main text.
+    bool wordAllParts = false;
     bool specialCharacters = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;

@@ -18,7 +18,12 @@ ItemHandle StoreSink::AddNoteItem(std::string_view text, ItemKind kind, std::int
 void StoreSink::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
                            ItemKind kind, std::int64_t highlightLength)
 {
-    m_results.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    m_lastHit = m_results.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+}
+
+void StoreSink::SetLastHitPosition(std::string_view text)
+{
+    m_results.SetItemColumnText(m_lastHit, text, ResultColumn::Position);
 }
 
 void StoreSink::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)

@@ -19,6 +19,7 @@ public:
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
                     ItemKind kind, std::int64_t highlightLength) override;
+    void SetLastHitPosition(std::string_view text) override;
     void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
@@ -30,6 +31,7 @@ public:
 private:
     ResultList& m_results;
     RunLog& m_runLog;
+    ItemHandle m_lastHit = kNoItem;
 };
 
 // Passes everything on to `inner`; a subclass looks at what it needs on the way.
@@ -50,6 +52,7 @@ public:
     {
         m_inner.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     }
+    void SetLastHitPosition(std::string_view text) override { m_inner.SetLastHitPosition(text); }
     void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
     {
         m_inner.UpdateItem(item, column, what, text, kind);

@@ -31,6 +31,18 @@ void Hit(std::string& out, std::string_view path, std::int64_t offset, std::int6
     out.append("\r\n");
 }
 
+void Hit(std::string& out, std::string_view path, std::string_view position, std::int64_t length, std::string_view context)
+{
+    out.append(path);
+    out.append("; P: ");
+    out.append(position);
+    out.append("; L: ");
+    appendNumber(out, length);
+    out.append("; T: ");
+    out.append(context);
+    out.append("\r\n");
+}
+
 void Replacement(std::string& out, std::string_view path, std::int64_t offset, std::string_view context)
 {
     out.append(path);

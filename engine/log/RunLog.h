@@ -33,6 +33,7 @@ private:
 namespace logline {
 // A content hit of a search: path; P: offset; L: length; T: context.
 void Hit(std::string& out, std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
+void Hit(std::string& out, std::string_view path, std::string_view position, std::int64_t length, std::string_view context);
 // A replacement: path; P: offset in the changed file; T: context.
 void Replacement(std::string& out, std::string_view path, std::int64_t offset, std::string_view context);
 // A name hit: reason text directly followed by the path.

@@ -12,6 +12,7 @@ enum class Op : std::uint8_t {
     FileItem,
     NoteItem,
     HitItem,
+    LastHitPosition,
     UpdateItem,
     UpdateCurrentFileItem,
     ColumnText,
@@ -110,6 +111,12 @@ void OutcomeSlot::recordHitItem(std::int64_t position, std::int64_t matchLength,
     put(highlightLength);
 }
 
+void OutcomeSlot::recordLastHitPosition(std::string_view text)
+{
+    put(Op::LastHitPosition);
+    putText(text);
+}
+
 void OutcomeSlot::recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     put(Op::UpdateItem);
@@ -199,6 +206,7 @@ void OutcomeSlot::replay(RunSink& target)
             target.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
             break;
         }
+        case Op::LastHitPosition: target.SetLastHitPosition(in.text()); break;
         case Op::UpdateItem: {
             const ItemHandle item = targetHandle(in.get<ItemHandle>());
             const auto column = in.get<ResultColumn>();

@@ -34,6 +34,7 @@ public:
     ItemHandle recordNoteItem(std::string_view text, ItemKind kind, std::int32_t value);
     void recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
                        ItemKind kind, std::int64_t highlightLength);
+    void recordLastHitPosition(std::string_view text);
     void recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
     void recordUpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
     void recordColumnText(ItemHandle item, std::string_view text, ResultColumn column);

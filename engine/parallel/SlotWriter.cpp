@@ -55,6 +55,14 @@ void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std
     recorded();
 }
 
+void SlotWriter::SetLastHitPosition(std::string_view text)
+{
+    if (RunSink* sink = direct()) return sink->SetLastHitPosition(text);
+    if (!m_recordsHits) return;
+    m_slot->recordLastHitPosition(text);
+    recorded();
+}
+
 void SlotWriter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (RunSink* sink = direct()) return sink->UpdateItem(m_slot->targetHandle(item), column, what, text, kind);

@@ -29,6 +29,7 @@ public:
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
     void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
                     ItemKind kind, std::int64_t highlightLength) override;
+    void SetLastHitPosition(std::string_view text) override;
     void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
     void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;

@@ -11,6 +11,7 @@
 #include "engine/walk/NameSearch.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"
+#include "results/HitPosition.h"
 #include "results/ResultList.h"
 
 #include <sys/stat.h>
@@ -215,10 +216,10 @@ private:
         m_currentPath = path;
         m_currentIsDocument = true;
         // A damaged position (-1) never holds the search text, so the hit is reported as changed.
-        const std::int64_t position = parsePosition(m_results.ColumnText(item, ResultColumn::Position)).value_or(-1);
+        const HitPosition at = ParseHitPosition(m_results.ColumnText(item, ResultColumn::Position)).value_or(HitPosition{{}, -1});
         const std::int64_t length = m_results.Data(item).first;
         const bool backup = m_run.job.makeBackup && m_run.job.alwaysBackup;
-        const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, position, length, backup);
+        const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, at.part, at.position, length, backup);
         if (!edit.replaced) {
             fail(item, edit.error, path);
             return;
@@ -233,16 +234,20 @@ private:
         shiftLaterHits(item, delta);
     }
 
+    // Moves the later hits of the same part (a document's header, a
+    // footnote, ...; the main text or a file's contents for most) by `delta`.
     void shiftLaterHits(ItemHandle item, std::int64_t delta)
     {
         if (delta == 0) return;
+        const std::optional<HitPosition> edited = ParseHitPosition(m_results.ColumnText(item, ResultColumn::Position));
+        const std::string part = edited ? edited->part : std::string();
         for (ItemHandle next = m_results.NextSibling(item); next != kNoItem; next = m_results.NextSibling(next)) {
             const ItemKind kind = m_results.Kind(next);
             if (kind != ItemKind::None && kind != ItemKind::File && kind != ItemKind::Replaced && kind != ItemKind::Document)
                 continue;
-            const std::optional<std::int64_t> position = parsePosition(m_results.ColumnText(next, ResultColumn::Position));
-            if (!position || *position < 0) continue;
-            m_results.SetItemColumnText(next, std::to_string(*position + delta), ResultColumn::Position);
+            const std::optional<HitPosition> at = ParseHitPosition(m_results.ColumnText(next, ResultColumn::Position));
+            if (!at || at->position < 0 || at->part != part) continue;
+            m_results.SetItemColumnText(next, FormatHitPosition(part, at->position + delta), ResultColumn::Position);
         }
     }
 

@@ -60,6 +60,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(alwaysBackup);
     EXPECT_FIELD(wordExtensions);
     EXPECT_FIELD(wordRegex);
+    EXPECT_FIELD(wordAllParts);
     EXPECT_FIELD(specialCharacters);
     EXPECT_FIELD(attributesOnDirs);
     EXPECT_FIELD(skipHidden);
@@ -157,6 +158,7 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
          [](settings::FormState& f) {
              f.wordAutoMode = 0;
              f.options.wordExtensions = "docx, odt";
+             f.options.wordAllParts = 1;
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
         {"expressions in documents", CommandLineKind::Replace,

@@ -20,6 +20,7 @@ FormState FormSearching(const std::string& text)
     form.dateRelative = 1;
     form.dateRelativeCount = 3;
     form.skipHidden = 1;
+    form.options.wordAllParts = 1;
     return form;
 }
 
@@ -43,6 +44,9 @@ TEST(SavedSearches, StoredListsComeBackInOrderAndARemovedOneLeavesNothingBehind)
     EXPECT_EQ(loaded[1].form.fileTypes.text, "*.md;");
     EXPECT_EQ(loaded[1].form.dateRelativeCount, 3u);
     EXPECT_EQ(loaded[1].form.skipHidden, 1);
+    // The one option a saved search keeps: it changes what is found.
+    EXPECT_EQ(loaded[1].form.options.wordAllParts, 1);
+    EXPECT_EQ(store.GetProfileInt("Gespeicherte Suche 2", "Alle Dokumentteile", 0), 1u);
 
     RemoveSavedSearch(loaded, 0);
     ASSERT_TRUE(StoreSavedSearches(store, loaded));
@@ -103,6 +107,7 @@ TEST(SavedSearches, ApplyingOneKeepsTheFormsHistoriesOptionsAndView)
     EXPECT_EQ(form.searchTexts.entries.size(), 2u);
     EXPECT_EQ(form.matchCase, 1);
     EXPECT_EQ(form.options.contextLength, 80u);
+    EXPECT_EQ(form.options.wordAllParts, 1);
     EXPECT_EQ(form.expandedView, 1);
     EXPECT_EQ(form.warningBits, 0u);
 }

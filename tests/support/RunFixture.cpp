@@ -1,5 +1,7 @@
 #include "tests/support/RunFixture.h"
 
+#include "results/HitPosition.h"
+
 #include "engine/match/SearchPattern.h"
 
 #include <limits>
@@ -37,7 +39,8 @@ std::vector<HitRecord> RunFixture::hits() const
             const auto item = m_results.Item(hit);
             HitRecord record;
             record.file = file;
-            record.position = std::stoll(item->columns[1]);
+            // A hit in a part of a document names the part before its position.
+            record.position = ParseHitPosition(item->columns[1]).value().position;
             record.length = item->data.first;
             record.context = item->columns[0];
             record.highlightStart = item->highlightStart;

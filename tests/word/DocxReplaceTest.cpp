@@ -138,5 +138,44 @@ TEST_F(DocxReplace, RefusesFieldsDeletionsHiddenTextWrappersMarksAndBadCharacter
     EXPECT_EQ(Visible(doc.mainStory()), "\xF0\x9D\x90\x80xdategonevisiblepreLINK\rnext\r");
 }
 
+// A text box kept twice, for readers of the newer markup and for older
+// ones: one story, and an edit goes to both copies; copies that differ take
+// no edit, which would leave one reader with the old text.
+TEST_F(DocxReplace, ATextBoxKeptTwiceIsChangedInBothCopiesOrNotAtAll)
+{
+    const auto textBox = [](std::string_view choice, std::string_view fallback) {
+        return "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wps:txbx><w:txbxContent><w:p><w:r><w:t>" +
+            std::string(choice) +
+            "</w:t></w:r></w:p></w:txbxContent></wps:txbx></w:drawing></mc:Choice><mc:Fallback><w:pict>"
+            "<w:txbxContent><w:p><w:r><w:t>" +
+            std::string(fallback) +
+            "</w:t></w:r></w:p></w:txbxContent></w:pict></mc:Fallback></mc:AlternateContent></w:r><w:r><w:t>main</w:t></w:r></"
+            "w:p>";
+    };
+    const StoryId box{StoryKind::TextBox, 1};
+    write(textBox("Rechnung eins", "Rechnung eins"));
+    {
+        DocxFormat doc(m_path);
+        EXPECT_EQ(doc.stories(), (std::vector<StoryId>{StoryId{}, box}));
+        EXPECT_EQ(Visible(doc.mainStory()), "\x01main\r");
+        doc.replaceIn(box, 0, 8, u"Beleg");
+        EXPECT_EQ(Visible(doc.story(box)), "Beleg eins\r");
+        doc.save();
+    }
+    std::string xml = mainPart();
+    EXPECT_EQ(xml.find("Rechnung"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("Beleg eins</w:t></w:r></w:p></w:txbxContent></w:pict>"), std::string::npos) << xml;
+
+    write(textBox("Rechnung eins", "Rechnung zwei"));
+    DocxFormat differing(m_path);
+    ASSERT_EQ(differing.stories().size(), 2u);
+    try {
+        differing.replaceIn(box, 0, 8, u"Beleg");
+        ADD_FAILURE() << "replaced";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(e.number(), kErrorRefusedSpan);
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick::word

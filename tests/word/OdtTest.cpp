@@ -33,10 +33,10 @@ TEST_F(Odt, WhiteSpaceCollapsesLikeTheFormatSays)
     EXPECT_EQ(Visible(doc.mainStory()), "a b  c d e\t f\vg \r  x\r");
 }
 
-TEST_F(Odt, NotesCommentsFramesAndDeletionsAreNotText)
+TEST_F(Odt, NotesCommentsAndFramesAreStoriesOfTheirOwnAndDeletionsAreDeletedText)
 {
     write("<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion><text:p>gone</text:p>"
-          "</text:deletion></text:changed-region></text:tracked-changes><text:sequence-decls/>"
+          "<text:p>too</text:p></text:deletion></text:changed-region></text:tracked-changes><text:sequence-decls/>"
           "<text:p>x<text:note text:note-class=\"footnote\"><text:note-citation>1</text:note-citation>"
           "<text:note-body><text:p>body</text:p></text:note-body></text:note>y<text:change text:change-id=\"c1\"/>"
           "<office:annotation><text:p>comment</text:p></office:annotation>z"
@@ -48,12 +48,24 @@ TEST_F(Odt, NotesCommentsFramesAndDeletionsAreNotText)
           "</text:index-body></text:table-of-content>");
     OdtFormat doc(m_path);
     const StoryText& story = doc.mainStory();
+    // The deletion's two paragraphs at its marker: their join a deleted mark.
     EXPECT_EQ(Visible(story),
-              "x\x02y\x05z\x01\x08"
+              "x\x02ygone\rtoo\x05z\x01\x08"
               "1.1.\ra\r\a\r\atoc\r");
     EXPECT_TRUE(story.units()[static_cast<std::size_t>(PositionOf(story, "1.1."))].flags & kInFieldResult);
     EXPECT_TRUE(story.units()[static_cast<std::size_t>(PositionOf(story, "toc"))].flags & kInFieldResult);
+    for (std::int64_t i = PositionOf(story, "gone"); i < PositionOf(story, "too") + 3; ++i)
+        EXPECT_TRUE(story.unit(i).flags & kDeleted) << i;
     EXPECT_THROW(doc.replace(PositionOf(story, "1.1."), PositionOf(story, "1.1.") + 1, u"2"), ServerError);
+    EXPECT_THROW(doc.replace(PositionOf(story, "gone"), PositionOf(story, "gone") + 4, u"back"), ServerError);
+
+    // The other stories, in search order.
+    const std::vector<StoryId> ids = {
+        {StoryKind::MainText, 1}, {StoryKind::Footnote, 1}, {StoryKind::Comment, 1}, {StoryKind::TextBox, 1}};
+    EXPECT_EQ(doc.stories(), ids);
+    EXPECT_EQ(Visible(doc.story(ids[1])), "body\r");
+    EXPECT_EQ(Visible(doc.story(ids[2])), "comment\r");
+    EXPECT_EQ(Visible(doc.story(ids[3])), "frame\r");
 }
 
 TEST_F(Odt, ReplacementSpacesAreWrittenSoThatTheyReadBack)

@@ -188,10 +188,13 @@ QGroupBox* OptionsDialog::buildWordGroup()
     label->setBuddy(m_wordExtensions);
     m_wordRegex = new QCheckBox(qs(texts::kWordRegex), group);
     m_wordRegex->setObjectName(QStringLiteral("wordRegex"));
+    m_wordAllParts = new QCheckBox(qs(texts::kWordAllParts), group);
+    m_wordAllParts->setObjectName(QStringLiteral("wordAllParts"));
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(m_wordExtensions);
     layout->addWidget(label);
     layout->addWidget(m_wordRegex);
+    layout->addWidget(m_wordAllParts);
     layout->addStretch();
     return group;
 }
@@ -304,6 +307,7 @@ void OptionsDialog::showInput(const OptionsDialogInput& input)
     m_contextLength->setText(QString::fromStdString(input.contextLength));
     m_wordExtensions->setText(fromStoredText(input.wordExtensions));
     m_wordRegex->setChecked(input.wordRegex);
+    m_wordAllParts->setChecked(input.wordAllParts);
     m_detectUtf8->setChecked(input.detectUtf8);
     m_detectLength->setText(QString::fromStdString(input.detectLengthKb));
     m_splitLength->setText(QString::fromStdString(input.splitLengthMb));
@@ -332,6 +336,7 @@ OptionsDialogInput OptionsDialog::input() const
     input.contextLength = m_contextLength->text().toStdString();
     input.wordExtensions = toStoredText(m_wordExtensions->text());
     input.wordRegex = m_wordRegex->isChecked();
+    input.wordAllParts = m_wordAllParts->isChecked();
     input.detectUtf8 = m_detectUtf8->isChecked();
     input.detectLengthKb = m_detectLength->text().toStdString();
     input.splitLengthMb = m_splitLength->text().toStdString();

@@ -97,6 +97,7 @@ private:
     QLineEdit* m_contextLength = nullptr;
     QLineEdit* m_wordExtensions = nullptr;
     QCheckBox* m_wordRegex = nullptr;
+    QCheckBox* m_wordAllParts = nullptr;
     QCheckBox* m_detectUtf8 = nullptr;
     QLineEdit* m_detectLength = nullptr;
     QLineEdit* m_splitLength = nullptr;

@@ -85,6 +85,7 @@ OptionsDialogInput InputForValues(const settings::OptionsValues& values)
     input.contextLength = std::to_string(shown.contextLength);
     input.wordExtensions = shown.wordExtensions;
     input.wordRegex = shown.wordRegex != 0;
+    input.wordAllParts = shown.wordAllParts != 0;
     input.detectUtf8 = shown.detectUtf8 != 0;
     input.detectLengthKb = std::to_string(shown.detectLengthKb);
     input.splitLengthMb = std::to_string(shown.splitLengthMb);
@@ -155,6 +156,7 @@ std::optional<OptionsRefusal> OptionsDialogLogic::takeInput(const OptionsDialogI
     out.logOnlyReplace = input.logOnlyReplace ? 1 : 0;
     out.wordExtensions = input.wordExtensions;
     out.wordRegex = input.wordRegex ? 1 : 0;
+    out.wordAllParts = input.wordAllParts ? 1 : 0;
     out.tempDirIsCurrent = input.tempDirIsCurrent ? 1 : 0;
     out.tempDir = input.tempDir;
     out.ignoreNulls = input.ignoreNulls ? 1 : 0;

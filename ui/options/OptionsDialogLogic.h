@@ -35,6 +35,7 @@ struct OptionsDialogInput {
     std::string contextLength;
     std::string wordExtensions;
     bool wordRegex = false;
+    bool wordAllParts = false;  // "Auch Kopf- und Fußzeilen, Fußnoten, Kommentare und Textfelder"
     bool detectUtf8 = false;
     std::string detectLengthKb;
     std::string splitLengthMb;

@@ -24,6 +24,7 @@ inline constexpr const char* kContextLengthLabel = "Zeichen vor/Nach Suchbegriff
 inline constexpr const char* kWordFrame = "Folgende Dateitypen mit MS Word durchsuchen (auto Modus)";
 inline constexpr const char* kWordExtensionsLabel = "Nur Dateinamenerweiterung (ohne Punkt), mehrere mit , trennen";
 inline constexpr const char* kWordRegex = "Reguläre Ausdrücke auch in Dokumenten";
+inline constexpr const char* kWordAllParts = "Auch Kopf- und Fußzeilen, Fußnoten, Kommentare und Textfelder";
 
 inline constexpr const char* kEncodingFrame = "Dateikodierung";
 inline constexpr const char* kDetectUtf8 = "Ermittle Textkodierung anhand ersten";

@@ -5,8 +5,8 @@
 // those the engine calls; another implementation (a real word processor's
 // automation) could take the place of the built-in one.
 //
-// Positions are character positions in a document's main text, counted in
-// UTF-16 units. Texts are UTF-16. Objects handed out by reference live as
+// Positions are character positions in a story of a document (the main
+// text unless a range says otherwise), counted in UTF-16 units. Texts are UTF-16. Objects handed out by reference live as
 // long as their owner: a document until it is closed, the rest as long as
 // the application. Not thread-safe: one application per thread.
 //
@@ -21,6 +21,9 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "word/automation/StoryId.h"
 
 namespace tarnwick::word {
 
@@ -103,6 +106,9 @@ public:
     virtual void SetEnd(std::int64_t position) = 0;
     // The visible text of the range (field codes and hidden text left out).
     virtual std::u16string Text() const = 0;
+    // Replaces the text of the range; the range then covers the new text.
+    // Refused (kErrorUnsupported) where the server offers only the selection.
+    virtual void SetText(const std::u16string& text);
 };
 
 class Selection {
@@ -125,6 +131,13 @@ public:
     virtual ~Document() = default;
     // StoryRanges.Item(index); kMainTextStory is the main text.
     virtual Range& StoryRange(int index) = 0;
+    // Every story of the document in the order they are searched (headers,
+    // the main text, footnotes, endnotes, comments, text boxes, footers);
+    // only the main text where the server offers no others.
+    virtual std::vector<StoryId> Stories();
+    // A new range over the whole story `id`, one of those Stories() names;
+    // others are refused (kErrorNoSuchStory).
+    virtual Range& StoryRange(StoryId id);
     virtual std::string FullName() const = 0;
     virtual void Activate() = 0;
     virtual void Save() = 0;

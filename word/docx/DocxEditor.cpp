@@ -117,9 +117,12 @@ void checkOneWrapper(const std::vector<Item>& items)
                    "Änderungsmarkierung und wird nicht ersetzt.");
     }
     // Only one branch of alternate content is read; editing it would leave
-    // the other branch with the old text.
+    // the other branch with the old text. A text box is a story of its own,
+    // whose other copy the format edits alike (DocxFormat).
     for (pugi::xml_node n = container; n && n.type() == pugi::node_element; n = n.parent()) {
-        if (ScopeAt(n).nameOf(n).is(Ns::MC, "AlternateContent"))
+        const QName name = ScopeAt(n).nameOf(n);
+        if (name.is(Ns::W, "txbxContent")) break;
+        if (name.is(Ns::MC, "AlternateContent"))
             Refuse(kErrorRefusedSpan, "Der Text steht in einem Inhalt mit Alternativen und wird nicht ersetzt.");
     }
 }

@@ -4,8 +4,10 @@
 #include "word/docx/DocxEditor.h"
 #include "word/package/PackageFormats.h"
 #include "word/package/PackageRelationships.h"
+#include "word/package/XmlNames.h"
 #include "word/story/EditChecks.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarnwick::word {
@@ -28,46 +30,195 @@ std::string mainPartOf(const ZipPackage& package)
     Refuse(kErrorDamaged, "Das Paket nennt keinen Hauptdokumentteil.");
 }
 
-RelationshipTargets externalTargetsOf(const ZipPackage& package, const std::string& mainPart)
+std::vector<Relationship> relationshipsOf(const ZipPackage& package, const std::string& part)
+{
+    const std::string relsName = RelationshipsPartOf(part);
+    const std::optional<std::string> rels = package.read(relsName);
+    if (!rels) return {};
+    return ParseRelationships(*rels, relsName);
+}
+
+RelationshipTargets externalTargets(const std::vector<Relationship>& relationships)
 {
     RelationshipTargets targets;
-    const std::string relsName = RelationshipsPartOf(mainPart);
-    const std::optional<std::string> rels = package.read(relsName);
-    if (!rels) return targets;
-    for (const Relationship& r : ParseRelationships(*rels, relsName))
+    for (const Relationship& r : relationships)
         if (r.external) targets.emplace(r.id, r.target);
     return targets;
+}
+
+bool endsWith(std::string_view text, std::string_view tail)
+{
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// The WordprocessingML elements `local` among the descendants of `root`, in
+// document order, with their namespaces resolved.
+template <typename Visit>
+void forEachElement(NamespaceScope& scope, pugi::xml_node node, const Visit& visit)
+{
+    for (const pugi::xml_node c : node.children()) {
+        if (c.type() != pugi::node_element) continue;
+        ScopeEntry entry(scope, c);
+        if (visit(c, scope.nameOf(c))) forEachElement(scope, c, visit);
+    }
+}
+
+// The w:txbxContent elements below `node`, in document order; of markup
+// kept in two versions, those of the first.
+void collectTextBoxes(NamespaceScope& scope, pugi::xml_node node, std::vector<pugi::xml_node>& found)
+{
+    forEachElement(scope, node, [&](pugi::xml_node c, QName name) {
+        if (name.is(Ns::W, "txbxContent")) found.push_back(c);
+        return !name.is(Ns::MC, "Fallback");
+    });
 }
 
 }  // namespace
 
 DocxFormat::DocxFormat(const std::string& path) : XmlPackageFormat(path)
 {
-    const std::string mainPart = mainPartOf(m_package);
-    const std::optional<std::string> bytes = m_package.read(mainPart);
-    if (!bytes) RefuseDamaged("der Hauptdokumentteil " + mainPart + " fehlt im Paket.");
-    m_links = externalTargetsOf(m_package, mainPart);
-    loadStoryPart(mainPart, *bytes);
+    m_mainPart = mainPartOf(m_package);
+    const std::optional<std::string> bytes = m_package.read(m_mainPart);
+    if (!bytes) RefuseDamaged("der Hauptdokumentteil " + m_mainPart + " fehlt im Paket.");
+    m_relationships = relationshipsOf(m_package, m_mainPart);
+    m_links[m_mainPart] = externalTargets(m_relationships);
+    loadStoryPart(m_mainPart, *bytes);
 }
 
-void DocxFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const
+const RelationshipTargets& DocxFormat::linksOf(const Story& story) const
 {
-    ReadDocxStory(m_part.document(), m_links, story, nodes);
+    static const RelationshipTargets kNone;
+    const auto it = m_links.find(story.part->name);
+    return it == m_links.end() ? kNone : it->second;
 }
 
-bool DocxFormat::readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+XmlPackageFormat::Part* DocxFormat::relatedPart(const std::string& id)
 {
-    return ReadDocxParagraph(paragraph, m_links, story, nodes);
+    for (const Relationship& r : m_relationships) {
+        if (r.external || r.id != id) continue;
+        const std::string name = ResolvePartName(FolderOf(m_mainPart), r.target);
+        if (name.empty()) return nullptr;
+        Part* part = partNamed(name);
+        if (part && !m_links.count(name)) m_links[name] = externalTargets(relationshipsOf(m_package, name));
+        return part;
+    }
+    return nullptr;
 }
 
-bool DocxFormat::readRuns(const EditedRuns& runs, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+XmlPackageFormat::Part* DocxFormat::relatedPartOfType(std::string_view typeSuffix)
 {
-    return ReadDocxRuns(runs.first, runs.last, m_links, story, nodes);
+    for (const Relationship& r : m_relationships)
+        if (!r.external && endsWith(r.type, typeSuffix)) return relatedPart(r.id);
+    return nullptr;
 }
 
-void DocxFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)
+void DocxFormat::findOtherStories()
 {
-    ReplaceInDocx(m_story, m_nodes, start, end, text);
+    // Headers and footers in the order the sections name them, each part once.
+    std::vector<Part*> headers, footers;
+    NamespaceScope scope;
+    const pugi::xml_node root = m_main->part->xml.document().document_element();
+    ScopeEntry rootEntry(scope, root);
+    forEachElement(scope, root, [&](pugi::xml_node c, QName name) {
+        const bool header = name.is(Ns::W, "headerReference");
+        if (!header && !name.is(Ns::W, "footerReference")) return !name.is(Ns::W, "txbxContent");
+        if (Part* part = relatedPart(scope.attribute(c, Ns::R, "id").value())) {
+            std::vector<Part*>& list = header ? headers : footers;
+            if (std::find(list.begin(), list.end(), part) == list.end()) list.push_back(part);
+        }
+        return false;
+    });
+    for (Part* part : headers) addStory(StoryKind::Header, *part, part->xml.document().document_element());
+    addNotes(relatedPartOfType("/footnotes"), "footnote", StoryKind::Footnote);
+    addNotes(relatedPartOfType("/endnotes"), "endnote", StoryKind::Endnote);
+    if (Part* comments = relatedPartOfType("/comments")) {
+        NamespaceScope commentScope;
+        const pugi::xml_node commentsRoot = comments->xml.document().document_element();
+        ScopeEntry entry(commentScope, commentsRoot);
+        forEachElement(commentScope, commentsRoot, [&](pugi::xml_node c, QName name) {
+            if (name.is(Ns::W, "comment")) addStory(StoryKind::Comment, *comments, c);
+            return false;
+        });
+    }
+    // Text boxes: those of the main text, then those of the headers and footers.
+    addTextBoxes(*m_main->part, root);
+    for (Part* part : headers) addTextBoxes(*part, part->xml.document().document_element());
+    for (Part* part : footers) addTextBoxes(*part, part->xml.document().document_element());
+    for (Part* part : footers) addStory(StoryKind::Footer, *part, part->xml.document().document_element());
+}
+
+void DocxFormat::addNotes(Part* part, std::string_view element, StoryKind kind)
+{
+    if (!part) return;
+    NamespaceScope scope;
+    const pugi::xml_node root = part->xml.document().document_element();
+    ScopeEntry entry(scope, root);
+    forEachElement(scope, root, [&](pugi::xml_node c, QName name) {
+        // Separators and continuation notices are no notes of the text.
+        const std::string_view type = scope.attribute(c, Ns::W, "type").value();
+        if (name.is(Ns::W, element) && (type.empty() || type == "normal")) addStory(kind, *part, c);
+        return false;
+    });
+}
+
+void DocxFormat::addTextBoxes(Part& part, pugi::xml_node root)
+{
+    NamespaceScope scope;
+    EnterAncestors(scope, root);
+    ScopeEntry rootEntry(scope, root);
+    forEachElement(scope, root, [&](pugi::xml_node c, QName name) {
+        if (name.is(Ns::W, "txbxContent")) {
+            addStory(StoryKind::TextBox, part, c);
+            return true;
+        }
+        if (!name.is(Ns::MC, "AlternateContent")) return true;
+        // A writer keeps a text box twice: for readers of the newer markup
+        // (the choice) and for older ones (the fallback). Edits go to both.
+        std::vector<pugi::xml_node> chosen, fallback;
+        for (const pugi::xml_node branch : c.children()) {
+            if (branch.type() != pugi::node_element) continue;
+            ScopeEntry branchEntry(scope, branch);
+            const QName branchName = scope.nameOf(branch);
+            if (branchName.is(Ns::MC, "Choice") && chosen.empty())
+                collectTextBoxes(scope, branch, chosen);
+            else if (branchName.is(Ns::MC, "Fallback"))
+                collectTextBoxes(scope, branch, fallback);
+        }
+        if (chosen.empty()) return true;
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            Story& story = addStory(StoryKind::TextBox, part, chosen[i]);
+            // Copies that do not pair up one to one cannot be kept alike.
+            if (chosen.size() == fallback.size())
+                addMirror(story, fallback[i]);
+            else if (!fallback.empty())
+                story.unmatchedCopy = true;
+        }
+        return false;
+    });
+}
+
+void DocxFormat::readStory(const Story& story, StoryText& text, std::vector<pugi::xml_node>& nodes) const
+{
+    if (!story.root)
+        ReadDocxStory(story.part->xml.document(), linksOf(story), text, nodes);
+    else
+        ReadDocxStoryIn(story.root, linksOf(story), text, nodes);
+}
+
+bool DocxFormat::readParagraph(const Story& story, pugi::xml_node paragraph, StoryText& text,
+                               std::vector<pugi::xml_node>& nodes) const
+{
+    return ReadDocxParagraph(paragraph, linksOf(story), text, nodes);
+}
+
+bool DocxFormat::readRuns(const Story& story, const EditedRuns& runs, StoryText& text, std::vector<pugi::xml_node>& nodes) const
+{
+    return ReadDocxRuns(runs.first, runs.last, linksOf(story), text, nodes);
+}
+
+void DocxFormat::editStory(const Story& story, std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    ReplaceInDocx(story.text, story.nodes, start, end, text);
 }
 
 std::unique_ptr<DocumentFormat> OpenDocxFormat(const std::string& path) { return std::make_unique<DocxFormat>(path); }

@@ -43,6 +43,17 @@ public:
         if (m_units.empty()) emit(UnitKind::ParagraphEnd, u'\r', body, 0);
     }
 
+    // Reads the content of `container` (a header, note, comment or text box)
+    // as a story of its own.
+    void readContainer(pugi::xml_node container)
+    {
+        // The reader is used once: the declarations stay entered.
+        EnterAncestors(m_scope, container);
+        ScopeEntry entry(m_scope, container);
+        walkChildren(container);
+        if (m_units.empty()) emit(UnitKind::ParagraphEnd, u'\r', container, 0);
+    }
+
     // Reads `p` alone, as if no field were open where it starts; false when
     // it is no paragraph.
     bool readParagraph(pugi::xml_node p)
@@ -196,6 +207,9 @@ private:
             return emit(UnitKind::Anchor, 0x02, node, 0);
         }
         if (local == "commentReference") return emit(UnitKind::Anchor, 0x05, node, 0);
+        // The mark a note or comment begins with, in its own story.
+        if (local == "footnoteRef" || local == "endnoteRef") return emit(UnitKind::Anchor, 0x02, node, 0);
+        if (local == "annotationRef") return emit(UnitKind::Anchor, 0x05, node, 0);
         if (local == "drawing") return emit(UnitKind::Anchor, isFloating(node) ? 0x08 : 0x01, node, 0);
         if (local == "pict" || local == "object") return emit(UnitKind::Anchor, 0x01, node, 0);
         if (local == "del" || local == "moveFrom") {
@@ -407,6 +421,16 @@ bool ReadDocxRuns(pugi::xml_node first, pugi::xml_node last, const RelationshipT
     if (!reader.readRuns(first, last)) return false;
     story.index();
     return true;
+}
+
+void ReadDocxStoryIn(pugi::xml_node container, const RelationshipTargets& links, StoryText& story,
+                     std::vector<pugi::xml_node>& nodes)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(links, story, nodes);
+    reader.readContainer(container);
+    story.index();
 }
 
 void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& links, StoryText& story,

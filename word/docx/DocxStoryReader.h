@@ -26,6 +26,12 @@ using RelationshipTargets = std::unordered_map<std::string, std::string>;
 void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& links, StoryText& story,
                    std::vector<pugi::xml_node>& nodes);
 
+// Reads the content of `container` (w:hdr, w:ftr, w:footnote, w:endnote,
+// w:comment, w:txbxContent) the same way, as a story of its own that ends
+// with a paragraph mark.
+void ReadDocxStoryIn(pugi::xml_node container, const RelationshipTargets& links, StoryText& story,
+                     std::vector<pugi::xml_node>& nodes);
+
 // Reads the one paragraph (w:p) `paragraph` of a part the same way, as if
 // it started outside any field, cell, deletion or bound control; so its
 // units match those ReadDocxStory gave it only where that context did not

@@ -16,7 +16,15 @@ FileDocument::FileDocument(FileApplication& application, std::string fullName, s
 Range& FileDocument::StoryRange(int index)
 {
     if (index != kMainTextStory) Refuse(kErrorNoSuchStory, "Der Textbereich " + std::to_string(index) + " ist nicht vorhanden.");
-    m_ranges.push_back(std::make_unique<FileRange>(*this, 0, story().size()));
+    m_ranges.push_back(std::make_unique<FileRange>(*this, StoryId{}, 0, story().size()));
+    return *m_ranges.back();
+}
+
+Range& FileDocument::StoryRange(StoryId id)
+{
+    if (id.isMainText()) return StoryRange(kMainTextStory);
+    const std::int64_t size = story(id).size();
+    m_ranges.push_back(std::make_unique<FileRange>(*this, id, 0, size));
     return *m_ranges.back();
 }
 
@@ -35,14 +43,19 @@ void FileDocument::Close(bool saveChanges)
     m_application.close(*this);
 }
 
-std::int64_t FileDocument::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
+std::int64_t FileDocument::replace(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text)
 {
-    const std::int64_t sizeBefore = story().size();
-    m_format->replace(start, end, text);
+    const std::int64_t sizeBefore = story(id).size();
+    if (id.isMainText())
+        m_format->replace(start, end, text);
+    else
+        m_format->replaceIn(id, start, end, text);
     m_modified = true;
-    const std::int64_t newEnd = end + (story().size() - sizeBefore);
-    for (const auto& range : m_ranges) range->shift(start, end, newEnd);
-    select(ShiftedPosition(m_selectionStart, start, end, newEnd), ShiftedPosition(m_selectionEnd, start, end, newEnd));
+    const std::int64_t newEnd = end + (story(id).size() - sizeBefore);
+    for (const auto& range : m_ranges)
+        if (range->story() == id) range->shift(start, end, newEnd);
+    if (id.isMainText())
+        select(ShiftedPosition(m_selectionStart, start, end, newEnd), ShiftedPosition(m_selectionEnd, start, end, newEnd));
     return newEnd;
 }
 

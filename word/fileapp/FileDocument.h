@@ -22,6 +22,9 @@ public:
     // Every call returns a new range over the whole main story (index 1);
     // other stories are refused (ServerError kErrorNoSuchStory).
     Range& StoryRange(int index) override;
+    // The format's stories; the first call reads those besides the main text.
+    std::vector<StoryId> Stories() override { return m_format->stories(); }
+    Range& StoryRange(StoryId id) override;
     std::string FullName() const override { return m_fullName; }
     void Activate() override;
     // Refused (kErrorNotWritable) for a document opened read-only.
@@ -31,9 +34,15 @@ public:
     void Close(bool saveChanges) override;
 
     const StoryText& story() const { return m_format->mainStory(); }
-    // Replaces [start, end) by `text` through the format and moves every
-    // range and the selection along. Returns the end of the new text.
-    std::int64_t replace(std::int64_t start, std::int64_t end, const std::u16string& text);
+    const StoryText& story(StoryId id) { return id.isMainText() ? story() : m_format->story(id); }
+    // Replaces [start, end) of the story `id` by `text` through the format
+    // and moves every range of that story and, in the main text, the
+    // selection along. Returns the end of the new text.
+    std::int64_t replace(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text);
+    std::int64_t replace(std::int64_t start, std::int64_t end, const std::u16string& text)
+    {
+        return replace(StoryId{}, start, end, text);
+    }
 
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }

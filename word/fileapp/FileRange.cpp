@@ -49,7 +49,8 @@ bool FileFind::Execute(const FindArguments& arguments)
         m_scopeToStoryEnd = false;
         m_scopeEnd = m_range.End();
     }
-    const std::int64_t size = document.story().size();
+    const StoryText& story = m_range.storyText();
+    const std::int64_t size = story.size();
     const std::int64_t to = m_scopeToStoryEnd ? size : std::min(m_scopeEnd, size);
     const std::optional<StorySpan> hit = findNext(arguments, from, to);
     if (!hit) return false;
@@ -57,8 +58,8 @@ bool FileFind::Execute(const FindArguments& arguments)
     std::int64_t end = hit->end;
     if (arguments.replace == FindReplace::One) {
         std::u16string replacement = arguments.replaceWith;
-        if (!arguments.matchCase) replacement = AdaptReplacementCase(document.story().textOf(hit->start, hit->end), replacement);
-        end = document.replace(hit->start, hit->end, replacement);
+        if (!arguments.matchCase) replacement = AdaptReplacementCase(story.textOf(hit->start, hit->end), replacement);
+        end = document.replace(m_range.story(), hit->start, hit->end, replacement);
     }
     m_range.set(hit->start, end);
     m_hasHit = true;
@@ -69,7 +70,7 @@ bool FileFind::Execute(const FindArguments& arguments)
 
 std::optional<StorySpan> FileFind::findNext(const FindArguments& arguments, std::int64_t from, std::int64_t to)
 {
-    const StoryText& story = m_range.document().story();
+    const StoryText& story = m_range.storyText();
     if (!arguments.matchRegularExpression) {
         const FindOptions options{arguments.matchCase, arguments.matchWholeWord};
         return FindInStory(story, arguments.findText, options, from, to);
@@ -88,29 +89,38 @@ void FileFind::shift(std::int64_t start, std::int64_t end, std::int64_t newEnd)
     m_scopeEnd = ShiftedPosition(m_scopeEnd, start, end, newEnd);
 }
 
-FileRange::FileRange(FileDocument& document, std::int64_t start, std::int64_t end)
-    : m_document(document), m_start(0), m_end(0), m_find(*this)
+FileRange::FileRange(FileDocument& document, StoryId story, std::int64_t start, std::int64_t end)
+    : m_document(document), m_story(story), m_start(0), m_end(0), m_find(*this)
 {
     set(start, end);
 }
 
+const StoryText& FileRange::storyText() const { return m_document.story(m_story); }
+
 void FileRange::SetStart(std::int64_t position)
 {
-    const std::int64_t start = std::clamp<std::int64_t>(position, 0, m_document.story().size());
+    const std::int64_t start = std::clamp<std::int64_t>(position, 0, storyText().size());
     set(start, std::max(start, m_end));
 }
 
 void FileRange::SetEnd(std::int64_t position)
 {
-    const std::int64_t end = std::clamp<std::int64_t>(position, 0, m_document.story().size());
+    const std::int64_t end = std::clamp<std::int64_t>(position, 0, storyText().size());
     set(std::min(m_start, end), end);
 }
 
-std::u16string FileRange::Text() const { return m_document.story().textOf(m_start, m_end); }
+std::u16string FileRange::Text() const { return storyText().textOf(m_start, m_end); }
+
+void FileRange::SetText(const std::u16string& text)
+{
+    const std::int64_t start = m_start;
+    const std::int64_t end = m_document.replace(m_story, start, m_end, text);
+    set(start, end);
+}
 
 void FileRange::set(std::int64_t start, std::int64_t end)
 {
-    const std::int64_t size = m_document.story().size();
+    const std::int64_t size = storyText().size();
     m_start = std::clamp<std::int64_t>(start, 0, size);
     m_end = std::clamp<std::int64_t>(end, m_start, size);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A range of a document's main story and its find object, for the built-in
+// A range of one story of a document and its find object, for the built-in
 // component. A range's positions are kept within the story and move with
 // edits made through any range or the selection of the same document. Lives
 // until its document is closed; not thread-safe.
@@ -9,6 +9,7 @@
 
 #include "word/automation/Automation.h"
 #include "word/story/StoryExpression.h"
+#include "word/story/StoryText.h"
 
 namespace tarnwick::word {
 
@@ -47,7 +48,7 @@ private:
 
 class FileRange : public Range {
 public:
-    FileRange(FileDocument& document, std::int64_t start, std::int64_t end);
+    FileRange(FileDocument& document, StoryId story, std::int64_t start, std::int64_t end);
 
     Find& GetFind() override { return m_find; }
     std::int64_t Start() const override { return m_start; }
@@ -57,13 +58,18 @@ public:
     void SetStart(std::int64_t position) override;
     void SetEnd(std::int64_t position) override;
     std::u16string Text() const override;
+    // Replaces the range's text through its document; the range then covers it.
+    void SetText(const std::u16string& text) override;
 
     FileDocument& document() const { return m_document; }
+    StoryId story() const { return m_story; }
+    const StoryText& storyText() const;
     void set(std::int64_t start, std::int64_t end);
     void shift(std::int64_t start, std::int64_t end, std::int64_t newEnd);
 
 private:
     FileDocument& m_document;
+    StoryId m_story;
     std::int64_t m_start;
     std::int64_t m_end;
     FileFind m_find;

@@ -1,7 +1,8 @@
 #pragma once
 // One open document file in one of the formats the component reads (.docx
-// family, .odt family, .rtf, plain text): its main story, replacing a span of it, and
-// writing the file back. Throws ServerError (Automation.h) with a
+// family, .odt family, .rtf, plain text): its main story and its other
+// stories (headers, notes, comments, text boxes, footers), replacing a span
+// of one of them, and writing the file back. Throws ServerError (Automation.h) with a
 // description that says why, for anything it cannot read or refuses to do;
 // never changes the file before Save, and Save lets the new file take the
 // old one's place by one rename in the document's folder (symbolic links
@@ -9,6 +10,9 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
+#include "word/automation/StoryId.h"
 #include "word/story/StoryText.h"
 
 namespace tarnwick::word {
@@ -27,9 +31,24 @@ public:
     // main story.
     virtual void replace(std::int64_t start, std::int64_t end, const std::u16string& text) = 0;
 
+    // Every story in the order they are searched: headers, the main text,
+    // footnotes, endnotes, comments, text boxes, footers. The stories besides
+    // the main text are read on the first call, so that a document searched
+    // in its main text only never depends on them. By default the main text
+    // alone.
+    virtual std::vector<StoryId> stories();
+    // One of the stories stories() named, as it is now; others are refused
+    // (kErrorNoSuchStory).
+    virtual const StoryText& story(StoryId id);
+    // replace() in the story `id`, with the same refusals.
+    virtual void replaceIn(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text);
+
     // Writes the document back to the path it was opened from.
     virtual void save() = 0;
 };
+
+// Refuses (kErrorNoSuchStory) a story the document does not have.
+[[noreturn]] void RefuseStory(StoryId id);
 
 // Opens `path` by looking at its contents (a zip package with a WordprocessingML
 // or ODF text main part, RTF, or else plain text). Legacy binary documents,

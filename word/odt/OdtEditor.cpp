@@ -79,7 +79,8 @@ bool isZeroWidth(pugi::xml_node element)
     if (name.is(Ns::Office, "annotation-end")) return true;
     if (name.ns != Ns::Text) return false;
     const std::string_view l = name.local;
-    return l.substr(0, 8) == "bookmark" || l.substr(0, 14) == "reference-mark" || l.substr(0, 6) == "change" ||
+    // A text:change stands for the tracked deletion read in its place.
+    return l.substr(0, 8) == "bookmark" || l.substr(0, 14) == "reference-mark" || (l.substr(0, 6) == "change" && l != "change") ||
         l == "soft-page-break" || l.find("-mark") != std::string_view::npos;
 }
 

@@ -72,20 +72,104 @@ OdtFormat::OdtFormat(const std::string& path) : XmlPackageFormat(path)
     loadStoryPart(kContentPart, *content);
 }
 
-void OdtFormat::readStory(StoryText& story, std::vector<pugi::xml_node>& nodes) const
+// The element a shape's paragraphs lie in: the shape itself when it holds
+// them directly (a text box drawn as a shape), else none.
+bool holdsParagraphs(NamespaceScope& scope, pugi::xml_node shape)
 {
-    ReadOdtStory(m_part.document(), story, nodes);
+    for (const pugi::xml_node c : shape.children()) {
+        if (c.type() != pugi::node_element) continue;
+        ScopeEntry entry(scope, c);
+        const QName name = scope.nameOf(c);
+        if (name.is(Ns::Text, "p") || name.is(Ns::Text, "h") || name.is(Ns::Text, "list")) return true;
+    }
+    return false;
 }
 
-bool OdtFormat::readParagraph(pugi::xml_node paragraph, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+void OdtFormat::addStoriesBelow(Part& part, NamespaceScope& scope, pugi::xml_node node, std::vector<Story*>& textBoxes)
 {
-    return ReadOdtParagraph(paragraph, story, nodes);
+    for (const pugi::xml_node c : node.children()) {
+        if (c.type() != pugi::node_element) continue;
+        ScopeEntry entry(scope, c);
+        const QName name = scope.nameOf(c);
+        if (name.is(Ns::Text, "tracked-changes")) continue;
+        if (name.is(Ns::Text, "note")) {
+            const bool endnote = std::string_view(scope.attribute(c, Ns::Text, "note-class").value()) == "endnote";
+            for (const pugi::xml_node body : c.children()) {
+                if (body.type() != pugi::node_element) continue;
+                ScopeEntry bodyEntry(scope, body);
+                if (!scope.nameOf(body).is(Ns::Text, "note-body")) continue;
+                addStory(endnote ? StoryKind::Endnote : StoryKind::Footnote, part, body);
+                addStoriesBelow(part, scope, body, textBoxes);
+            }
+            continue;
+        }
+        if (name.is(Ns::Office, "annotation")) {
+            addStory(StoryKind::Comment, part, c);
+        } else if (name.is(Ns::Draw, "text-box") || (name.ns == Ns::Draw && holdsParagraphs(scope, c))) {
+            textBoxes.push_back(&addStory(StoryKind::TextBox, part, c));
+        }
+        addStoriesBelow(part, scope, c, textBoxes);
+    }
 }
 
-std::optional<XmlPackageFormat::EditedRuns> OdtFormat::runsAround(std::int64_t start, std::int64_t end) const
+void OdtFormat::findOtherStories()
+{
+    std::vector<Story*> textBoxes;
+    {
+        NamespaceScope scope;
+        const pugi::xml_node root = m_main->part->xml.document().document_element();
+        ScopeEntry entry(scope, root);
+        addStoriesBelow(*m_main->part, scope, root, textBoxes);
+    }
+    Part* styles = partNamed("styles.xml");
+    if (!styles) return;
+    // Headers and footers of every master page, in the order they are listed.
+    NamespaceScope scope;
+    const pugi::xml_node root = styles->xml.document().document_element();
+    ScopeEntry rootEntry(scope, root);
+    for (const pugi::xml_node group : root.children()) {
+        if (group.type() != pugi::node_element) continue;
+        ScopeEntry groupEntry(scope, group);
+        if (!scope.nameOf(group).is(Ns::Office, "master-styles")) continue;
+        for (const pugi::xml_node page : group.children()) {
+            if (page.type() != pugi::node_element) continue;
+            ScopeEntry pageEntry(scope, page);
+            for (const pugi::xml_node region : page.children()) {
+                if (region.type() != pugi::node_element) continue;
+                ScopeEntry regionEntry(scope, region);
+                const QName name = scope.nameOf(region);
+                if (name.ns != Ns::Style) continue;
+                const std::string_view local = name.local;
+                if (local.substr(0, 6) == "header" && local.find("-style") == std::string_view::npos)
+                    addStory(StoryKind::Header, *styles, region);
+                else if (local.substr(0, 6) == "footer" && local.find("-style") == std::string_view::npos)
+                    addStory(StoryKind::Footer, *styles, region);
+                else
+                    continue;
+                addStoriesBelow(*styles, scope, region, textBoxes);
+            }
+        }
+    }
+}
+
+void OdtFormat::readStory(const Story& story, StoryText& text, std::vector<pugi::xml_node>& nodes) const
+{
+    if (!story.root)
+        ReadOdtStory(story.part->xml.document(), text, nodes);
+    else
+        ReadOdtStoryIn(story.root, text, nodes);
+}
+
+bool OdtFormat::readParagraph(const Story&, pugi::xml_node paragraph, StoryText& text, std::vector<pugi::xml_node>& nodes) const
+{
+    return ReadOdtParagraph(paragraph, text, nodes);
+}
+
+std::optional<XmlPackageFormat::EditedRuns> OdtFormat::runsAround(const Story& story, std::int64_t start, std::int64_t end) const
 {
     if (start >= end) return std::nullopt;
-    const auto source = [&](std::int64_t i) { return m_nodes[m_story.unit(i).source]; };
+    const StoryText& units = story.text;
+    const auto source = [&](std::int64_t i) { return story.nodes[units.unit(i).source]; };
     const pugi::xml_node paragraph = paragraphOf(source(start));
     if (!paragraph) return std::nullopt;
     const auto childOf = [&](std::int64_t i) { return childWithin(source(i), paragraph); };
@@ -99,31 +183,31 @@ std::optional<XmlPackageFormat::EditedRuns> OdtFormat::runsAround(std::int64_t s
     while (span.first > 0 && childOf(span.first - 1) == first) --span.first;
     // Units follow document order, so the children they lie in do too.
     pugi::xml_node child = lastHeld;
-    while (span.mark + 1 < m_story.size()) {
+    while (span.mark + 1 < units.size()) {
         const pugi::xml_node next = childOf(span.mark + 1);
         if (!next) break;
         while (child != next && child != last) child = child.next_sibling();
         if (child != next) break;
         ++span.mark;
     }
-    const auto blankOfCharacterData = [&](std::int64_t i) { return m_story.unit(i).value == u' ' && isCharacterData(source(i)); };
-    runs.blankBefore = IsParagraphStart(m_story, span.first) || blankOfCharacterData(span.first - 1);
+    const auto blankOfCharacterData = [&](std::int64_t i) { return units.unit(i).value == u' ' && isCharacterData(source(i)); };
+    runs.blankBefore = IsParagraphStart(units, span.first) || blankOfCharacterData(span.first - 1);
     runs.blankAtEnd = blankOfCharacterData(span.mark);
     return runs;
 }
 
-bool OdtFormat::readRuns(const EditedRuns& runs, StoryText& story, std::vector<pugi::xml_node>& nodes) const
+bool OdtFormat::readRuns(const Story&, const EditedRuns& runs, StoryText& text, std::vector<pugi::xml_node>& nodes) const
 {
     bool blank = runs.blankBefore;
-    if (!ReadOdtPiece(runs.parent, runs.first, runs.last, blank, story, nodes)) return false;
+    if (!ReadOdtPiece(runs.parent, runs.first, runs.last, blank, text, nodes)) return false;
     // What follows in the paragraph reads as before only if its white space
     // is swallowed as before; its mark does not depend on that.
     return !runs.last || blank == runs.blankAtEnd;
 }
 
-void OdtFormat::editStory(std::int64_t start, std::int64_t end, const std::u16string& text)
+void OdtFormat::editStory(const Story& story, std::int64_t start, std::int64_t end, const std::u16string& text)
 {
-    ReplaceInOdt(m_story, m_nodes, start, end, text);
+    ReplaceInOdt(story.text, story.nodes, start, end, text);
 }
 
 std::unique_ptr<DocumentFormat> OpenOdtFormat(const std::string& path) { return std::make_unique<OdtFormat>(path); }

@@ -5,7 +5,9 @@
 #include "word/story/Utf16.h"
 
 #include <charconv>
+#include <map>
 #include <set>
+#include <string>
 #include <string_view>
 
 namespace tarnwick::word {
@@ -127,6 +129,16 @@ public:
         if (m_units.empty()) emit(UnitKind::ParagraphEnd, u'\r', text, 0);
     }
 
+    // Reads the content of `container` (a note body, an annotation, a text
+    // box, a header or footer) as a story of its own.
+    void readContainer(pugi::xml_node container)
+    {
+        EnterAncestors(m_scope, container);
+        ScopeEntry entry(m_scope, container);
+        walkChildren(container);
+        if (m_units.empty()) emit(UnitKind::ParagraphEnd, u'\r', container, 0);
+    }
+
     // Reads `p` alone, as if it lay outside any field or index; false when
     // it is no paragraph or heading.
     bool readParagraph(pugi::xml_node p)
@@ -184,7 +196,7 @@ private:
         Unit unit;
         unit.kind = kind;
         unit.value = value;
-        unit.flags = m_result > 0 ? kInFieldResult : 0;
+        unit.flags = static_cast<std::uint8_t>((m_result > 0 ? kInFieldResult : 0) | (m_deleted > 0 ? kDeleted : 0));
         unit.source = nodeId(source);
         unit.offset = offset;
         m_units.push_back(unit);
@@ -251,6 +263,7 @@ private:
         if (local == "tab") return emitIn(UnitKind::Tab, u'\t', node);
         if (local == "line-break") return emitIn(UnitKind::LineBreak, u'\v', node);
         if (local == "note") return anchor(node, 0x02);
+        if (local == "change") return trackedDeletion(node);
         if (local == "number" || local == "tracked-changes" || local == "ruby-text" || local == "soft-page-break" ||
             endsWith(local, "-decls") || endsWith(local, "-source"))
             return;
@@ -263,6 +276,72 @@ private:
         // span, a, meta, list, list-item, section, ruby-base, change marks,
         // bookmarks and the like.
         walkChildren(node);
+    }
+
+    // The text a tracked deletion removed, kept outside the body, is read
+    // where its marker stands, flagged deleted, as the other formats keep it
+    // in their text. Paragraphs after its first one were joined by it: their
+    // marks are deleted units too.
+    void trackedDeletion(pugi::xml_node change)
+    {
+        if (!m_inParagraph) return;
+        const pugi::xml_node deletion = deletionOf(m_scope.attribute(change, Ns::Text, "change-id").value(), change);
+        if (!deletion) return;
+        ++m_deleted;
+        NamespaceScope outer = m_scope;
+        m_scope = ScopeAt(deletion);
+        bool first = true;
+        for (const pugi::xml_node c : deletion.children()) {
+            if (c.type() != pugi::node_element) continue;
+            ScopeEntry entry(m_scope, c);
+            const QName name = m_scope.nameOf(c);
+            if (!name.is(Ns::Text, "p") && !name.is(Ns::Text, "h")) {
+                if (name.ns != Ns::Office) walkElement(c);
+                continue;
+            }
+            if (!first) {
+                emit(UnitKind::ParagraphEnd, u'\r', c, 0);
+                m_afterWhiteSpace = true;
+            }
+            first = false;
+            walkChildren(c);
+        }
+        m_scope = std::move(outer);
+        --m_deleted;
+    }
+
+    // The text:deletion of the changed region `id`; null when there is none.
+    pugi::xml_node deletionOf(const std::string& id, pugi::xml_node anywhere)
+    {
+        if (!m_deletionsRead) {
+            m_deletionsRead = true;
+            findDeletions(anywhere.root());
+        }
+        const auto it = m_deletions.find(id);
+        return it == m_deletions.end() ? pugi::xml_node() : it->second;
+    }
+
+    void findDeletions(pugi::xml_node node)
+    {
+        NamespaceScope scope;
+        const auto walk = [&](const auto& self, pugi::xml_node parent) -> void {
+            for (const pugi::xml_node c : parent.children()) {
+                if (c.type() != pugi::node_element) continue;
+                ScopeEntry entry(scope, c);
+                const QName name = scope.nameOf(c);
+                if (name.is(Ns::Text, "changed-region")) {
+                    for (const pugi::xml_node d : c.children()) {
+                        if (d.type() != pugi::node_element) continue;
+                        ScopeEntry inner(scope, d);
+                        if (scope.nameOf(d).is(Ns::Text, "deletion"))
+                            m_deletions.emplace(scope.attribute(c, Ns::Text, "id").value(), d);
+                    }
+                } else if (name.ns == Ns::Office || name.is(Ns::Text, "tracked-changes")) {
+                    self(self, c);
+                }
+            }
+        };
+        walk(walk, node);
     }
 
     void emitIn(UnitKind kind, char16_t value, pugi::xml_node node)
@@ -324,6 +403,9 @@ private:
     bool m_inParagraph = false;
     bool m_afterWhiteSpace = true;
     int m_result = 0;
+    int m_deleted = 0;
+    bool m_deletionsRead = false;
+    std::map<std::string, pugi::xml_node> m_deletions;  // by the id of their changed region
     std::int64_t m_lastMarkInCell = -1;
     std::int64_t m_expandedSpaces = 0;  // spaces written for space elements so far
 };
@@ -360,6 +442,15 @@ bool ReadOdtPiece(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node a
     blank = reader.afterWhiteSpace();
     story.index();
     return true;
+}
+
+void ReadOdtStoryIn(pugi::xml_node container, StoryText& story, std::vector<pugi::xml_node>& nodes)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(story, nodes);
+    reader.readContainer(container);
+    story.index();
 }
 
 void ReadOdtStory(const pugi::xml_document& content, StoryText& story, std::vector<pugi::xml_node>& nodes)

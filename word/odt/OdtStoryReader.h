@@ -5,8 +5,9 @@
 // row mark after each table row, text:s as spaces, text:tab and
 // text:line-break as \t and \v; notes, annotations and frames count as one
 // anchor each without their contents. Field elements and generated index
-// bodies are flagged as field results. Tracked deletions live outside the
-// text and are not read.
+// bodies are flagged as field results. Tracked deletions, which the format
+// keeps outside the text, are read where their text:change marker stands,
+// flagged as deleted.
 //
 // White space in character data follows the format's rule: every space,
 // tab, CR or LF counts as a space, and is dropped at the start of a
@@ -25,6 +26,11 @@ namespace tarnwick::word {
 
 // Throws ServerError (kErrorDamaged) when the part has no office:text body.
 void ReadOdtStory(const pugi::xml_document& content, StoryText& story, std::vector<pugi::xml_node>& nodes);
+
+// Reads the content of `container` (text:note-body, office:annotation,
+// draw:text-box or a shape holding paragraphs, style:header or style:footer)
+// the same way, as a story of its own.
+void ReadOdtStoryIn(pugi::xml_node container, StoryText& story, std::vector<pugi::xml_node>& nodes);
 
 // Reads the one paragraph or heading `paragraph` of content.xml the same
 // way, as if it lay outside any field or index; its units match those

@@ -21,6 +21,7 @@ constexpr KnownUri kKnownUris[] = {
     {"urn:oasis:names:tc:opendocument:xmlns:table:1.0", Ns::Table},
     {"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0", Ns::Draw},
     {"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0", Ns::Manifest},
+    {"urn:oasis:names:tc:opendocument:xmlns:style:1.0", Ns::Style},
     {"http://www.w3.org/XML/1998/namespace", Ns::Xml},
 };
 

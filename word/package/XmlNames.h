@@ -27,6 +27,7 @@ enum class Ns : std::uint8_t {
     Table,  // ODF table:
     Draw,  // ODF draw:
     Manifest,  // ODF package manifest
+    Style,  // ODF style: (master pages and their headers and footers)
 };
 
 Ns NamespaceOfUri(std::string_view uri);

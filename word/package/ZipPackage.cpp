@@ -156,19 +156,27 @@ std::optional<std::string> ZipPackage::read(const std::string& name) const
 
 void ZipPackage::saveReplacing(const std::string& name, std::string_view contents)
 {
+    saveReplacing({{name, std::string(contents)}});
+}
+
+void ZipPackage::saveReplacing(const std::vector<std::pair<std::string, std::string>>& entries)
+{
     std::string bytes;
     {
         Archive archive(m_bytes);
-        const zip_int64_t index = zip_name_locate(archive.zip(), name.c_str(), ZIP_FL_NOCASE);
-        if (index < 0) refuseDamaged(name);
-        zip_source_t* source = zip_source_buffer(archive.zip(), contents.data(), contents.size(), 0);
-        if (!source) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: kein Speicher.");
-        const auto entry = static_cast<zip_uint64_t>(index);
-        if (zip_file_replace(archive.zip(), entry, source, ZIP_FL_ENC_UTF_8) != 0) {
-            zip_source_free(source);
-            Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: " + zipErrorText(zip_get_error(archive.zip())));
+        for (const auto& [name, contents] : entries) {
+            const zip_int64_t index = zip_name_locate(archive.zip(), name.c_str(), ZIP_FL_NOCASE);
+            if (index < 0) refuseDamaged(name);
+            zip_source_t* source = zip_source_buffer(archive.zip(), contents.data(), contents.size(), 0);
+            if (!source) Refuse(kErrorSaveFailed, "Das Dokument kann nicht gespeichert werden: kein Speicher.");
+            const auto entry = static_cast<zip_uint64_t>(index);
+            if (zip_file_replace(archive.zip(), entry, source, ZIP_FL_ENC_UTF_8) != 0) {
+                zip_source_free(source);
+                Refuse(kErrorSaveFailed,
+                       "Das Dokument kann nicht gespeichert werden: " + zipErrorText(zip_get_error(archive.zip())));
+            }
+            zip_set_file_compression(archive.zip(), entry, ZIP_CM_DEFLATE, 0);
         }
-        zip_set_file_compression(archive.zip(), entry, ZIP_CM_DEFLATE, 0);
         bytes = archive.closeToBytes();
     }
 

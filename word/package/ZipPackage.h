@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/FileIdentity.h"
 
@@ -38,6 +40,8 @@ public:
     // deflated. Refuses (ServerError) when the file on disk is no longer the
     // one that was read; on any failure the file is left as it was.
     void saveReplacing(const std::string& name, std::string_view contents);
+    // The same for several entries (name, contents) at once, in one rewrite.
+    void saveReplacing(const std::vector<std::pair<std::string, std::string>>& entries);
 
     // Parts larger than this are refused rather than read into memory.
     static constexpr std::uint64_t kMaxPartSize = std::uint64_t(512) << 20;

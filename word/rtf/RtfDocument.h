@@ -1,6 +1,6 @@
 #pragma once
 // An RTF document opened for search and replace: its bytes, its main story
-// and the edits made so far, written back only by save() through the
+// (and, once asked for, its other stories) and the edits made so far, written back only by save() through the
 // program's file commit (temporary file in the folder renamed over the
 // file, links resolved, permission bits kept). Edits made from the front of
 // the document towards its end are collected and written into the bytes in
@@ -29,10 +29,13 @@ public:
     // and tests.
     static std::unique_ptr<RtfDocument> fromBytes(std::string bytes);
 
-    const StoryText& mainStory() const override { return m_story.story; }
+    const StoryText& mainStory() const override { return m_stories.front().story; }
     // See EditRtf (RtfEditor.h) for what is refused; a refused replace
     // changes nothing.
     void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
+    std::vector<StoryId> stories() override;
+    const StoryText& story(StoryId id) override { return m_stories[indexOf(id)].story; }
+    void replaceIn(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text) override;
     void save() override;
 
     // The document's bytes with every edit made so far.
@@ -41,17 +44,25 @@ public:
 private:
     RtfDocument(std::string path, std::string bytes, FileIdentity identity = {});
 
+    std::size_t indexOf(StoryId id);
+    void replaceInStory(std::size_t index, std::int64_t start, std::int64_t end, const std::u16string& text);
+    // The stories of `bytes`: all of them once stories() was asked, else the main one.
+    std::vector<RtfStory> read(std::string_view bytes) const;
     // Writes the collected edits into the bytes and reads them again.
     void applyPending();
-    bool touchesPending(std::int64_t start, std::int64_t end) const;
+    bool touchesPending(const RtfStory& story, std::int64_t start, std::int64_t end) const;
 
     std::string m_path;
     std::string m_bytes;  // without the edits in m_pending
     std::string m_saved;  // the file's contents as read or last written
     FileIdentity m_identity;  // the file object that holds them
-    // The story with every edit made, also those still in m_pending; the
-    // units those edits added name no bytes yet.
-    RtfStory m_story;
+    // The stories with every edit made, also those still in m_pending; the
+    // units those edits added name no bytes yet. The main story first, the
+    // others (once read) in the order their groups begin.
+    std::vector<RtfStory> m_stories;
+    bool m_allStories = false;
+    std::vector<StoryId> m_ids;  // of m_stories, once all are read
+    std::vector<std::size_t> m_order;  // indices into m_stories in search order
     std::vector<RtfCut> m_pending;
     bool m_anyDoubleByte = false;
     bool m_broken = false;

@@ -9,12 +9,19 @@ namespace {
 using A = RtfAction;
 using K = UnitKind;
 
+constexpr char16_t storyValue(StoryKind kind) { return static_cast<char16_t>(kind); }
+constexpr char16_t kHeader = storyValue(StoryKind::Header);
+constexpr char16_t kFooter = storyValue(StoryKind::Footer);
+constexpr char16_t kFootnote = storyValue(StoryKind::Footnote);
+constexpr char16_t kComment = storyValue(StoryKind::Comment);
+constexpr char16_t kTextBox = storyValue(StoryKind::TextBox);
+
 // Sorted by name for the binary search below.
 constexpr std::array kKeywords = {
     RtfKeyword{"aftncn", A::Skip},
     RtfKeyword{"aftnsep", A::Skip},
     RtfKeyword{"aftnsepc", A::Skip},
-    RtfKeyword{"annotation", A::Skip},
+    RtfKeyword{"annotation", A::Story, K::Text, kComment},
     RtfKeyword{"ansi", A::AnsiCodePage, K::Text, 1252},
     RtfKeyword{"ansicpg", A::AnsiCodePage},
     RtfKeyword{"atnauthor", A::Skip},
@@ -50,19 +57,20 @@ constexpr std::array kKeywords = {
     RtfKeyword{"fldinst", A::FieldCode},
     RtfKeyword{"fldrslt", A::FieldResult},
     RtfKeyword{"fonttbl", A::FontTable},
-    RtfKeyword{"footer", A::Skip},
-    RtfKeyword{"footerf", A::Skip},
-    RtfKeyword{"footerl", A::Skip},
-    RtfKeyword{"footerr", A::Skip},
-    RtfKeyword{"footnote", A::Skip},
+    RtfKeyword{"footer", A::Story, K::Text, kFooter},
+    RtfKeyword{"footerf", A::Story, K::Text, kFooter},
+    RtfKeyword{"footerl", A::Story, K::Text, kFooter},
+    RtfKeyword{"footerr", A::Story, K::Text, kFooter},
+    RtfKeyword{"footnote", A::Story, K::Text, kFootnote},
+    RtfKeyword{"ftnalt", A::Endnote},
     RtfKeyword{"ftncn", A::Skip},
     RtfKeyword{"ftnsep", A::Skip},
     RtfKeyword{"ftnsepc", A::Skip},
     RtfKeyword{"generator", A::Skip},
-    RtfKeyword{"header", A::Skip},
-    RtfKeyword{"headerf", A::Skip},
-    RtfKeyword{"headerl", A::Skip},
-    RtfKeyword{"headerr", A::Skip},
+    RtfKeyword{"header", A::Story, K::Text, kHeader},
+    RtfKeyword{"headerf", A::Story, K::Text, kHeader},
+    RtfKeyword{"headerl", A::Story, K::Text, kHeader},
+    RtfKeyword{"headerr", A::Story, K::Text, kHeader},
     RtfKeyword{"info", A::Skip},
     RtfKeyword{"latentstyles", A::Skip},
     RtfKeyword{"ldblquote", A::Character, K::Text, 0x201C},
@@ -103,7 +111,7 @@ constexpr std::array kKeywords = {
     RtfKeyword{"sect", A::Character, K::SectionEnd, 0x0C},
     RtfKeyword{"shp", A::Anchor, K::Anchor, 0x08},
     RtfKeyword{"shppict", A::Anchor, K::Anchor, 0x01},
-    RtfKeyword{"shptxt", A::Skip},
+    RtfKeyword{"shptxt", A::Story, K::Text, kTextBox},
     RtfKeyword{"stylesheet", A::Skip},
     RtfKeyword{"tab", A::Character, K::Tab, 0x09},
     RtfKeyword{"tc", A::Skip},

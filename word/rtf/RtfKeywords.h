@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "word/automation/StoryId.h"
 #include "word/story/StoryText.h"
 
 namespace tarnwick::word {
@@ -31,6 +32,11 @@ enum class RtfAction : std::uint8_t {
     // A destination whose content is main text although it follows \*: a
     // reader that does not know it skips it, one that does reads its \nestrow.
     MainText,
+    // A destination that is another story (header, footer, note, comment,
+    // text box): skipped in the main story; `value` is its StoryKind.
+    Story,
+    // \ftnalt: the note being read is an endnote.
+    Endnote,
 };
 
 struct RtfKeyword {

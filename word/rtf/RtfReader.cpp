@@ -22,11 +22,14 @@ struct Group {
     std::uint8_t context = 0;  // kFieldCode / kInFieldResult for everything inside
     bool hidden = false;
     bool deleted = false;
-    std::int64_t omittedFrom = -1;  // where this group left the main text
+    std::int64_t omittedFrom = -1;  // where this group left the story it was in
+    std::uint32_t omittedStory = 0;  // the story it left
+    std::uint32_t story = 0;  // the story its text belongs to (0: the main story)
     int unicodeSkip = 1;
     int font = -1;  // -1: the default font
     std::uint32_t begin = 0;
     std::int64_t anchorUnit = -1;  // the unit standing for this group's object
+    std::uint32_t anchorStory = 0;  // the story that unit lies in
 };
 
 struct Font {
@@ -42,9 +45,15 @@ struct OpenField {
 
 class Reader {
 public:
-    explicit Reader(std::string_view bytes) : m_bytes(bytes), m_tokens(bytes) {}
+    // With `allStories`, the other stories are read too, each as a story of
+    // its own; without, they are only left out of the main story.
+    Reader(std::string_view bytes, bool allStories) : m_bytes(bytes), m_tokens(bytes), m_allStories(allStories)
+    {
+        m_result.kinds.push_back(StoryKind::MainText);
+        m_result.stories.emplace_back();
+    }
 
-    RtfStory read();
+    RtfStories read();
 
 private:
     Group& top() { return m_stack.back(); }
@@ -56,6 +65,8 @@ private:
     void readSymbol(const RtfToken& token);
     void readByte(const RtfToken& token, bool hex);
     void leaveMainText(Destination destination, std::uint32_t from);
+    void startStory(StoryKind kind, std::uint32_t from);
+    RtfStory& current() { return m_result.stories[top().story]; }
     void emit(UnitKind kind, char16_t value, std::uint32_t begin, std::uint32_t end, std::uint8_t flags = 0);
     void flushLeadByte();
     const RtfCodePage& codePage();
@@ -63,7 +74,8 @@ private:
 
     std::string_view m_bytes;
     RtfTokenizer m_tokens;
-    RtfStory m_result;
+    const bool m_allStories;
+    RtfStories m_result;
     std::vector<Group> m_stack;
     std::vector<OpenField> m_fields;
     std::map<int, Font> m_fonts;
@@ -80,14 +92,14 @@ private:
     std::uint32_t m_leadEnd = 0;
 };
 
-RtfStory Reader::read()
+RtfStories Reader::read()
 {
     for (RtfToken token = m_tokens.next(); token.kind != RtfTokenKind::End; token = m_tokens.next()) {
         if (m_fallbackLeft > 0 && token.kind != RtfTokenKind::GroupOpen && token.kind != RtfTokenKind::GroupClose) {
             if (token.kind == RtfTokenKind::Ignored) continue;
             // The fallback belongs to the \uN unit: an edit removes them together.
             --m_fallbackLeft;
-            Unit& unit = m_result.story.units().back();
+            Unit& unit = current().story.units().back();
             unit.offset = token.end - unit.source;
             continue;
         }
@@ -115,15 +127,17 @@ RtfStory Reader::read()
     end.begin = end.end = size;
     while (!m_stack.empty()) closeGroup(end);
 
-    // The main story always ends with a paragraph mark.
-    auto& units = m_result.story.units();
-    if (units.empty() || units.back().kind != UnitKind::ParagraphEnd) {
-        const std::uint32_t at = units.empty() ? size : units.back().source + units.back().offset;
-        units.push_back(Unit{u'\r', UnitKind::ParagraphEnd, 0, at, 0});
-        m_result.doubleByte.push_back(false);
+    // A story always ends with a paragraph mark.
+    for (RtfStory& story : m_result.stories) {
+        auto& units = story.story.units();
+        if (units.empty() || units.back().kind != UnitKind::ParagraphEnd) {
+            const std::uint32_t at = units.empty() ? size : units.back().source + units.back().offset;
+            units.push_back(Unit{u'\r', UnitKind::ParagraphEnd, 0, at, 0});
+            story.doubleByte.push_back(false);
+        }
+        story.story.index();
+        std::sort(story.omittedGroups.begin(), story.omittedGroups.end());
     }
-    m_result.story.index();
-    std::sort(m_result.omittedGroups.begin(), m_result.omittedGroups.end());
     return std::move(m_result);
 }
 
@@ -139,10 +153,11 @@ void Reader::openGroup(const RtfToken& token)
 void Reader::closeGroup(const RtfToken& token)
 {
     const Group& group = top();
-    if (group.omittedFrom >= 0) m_result.omittedGroups.emplace_back(static_cast<std::uint32_t>(group.omittedFrom), token.end);
+    if (group.omittedFrom >= 0)
+        m_result.stories[group.omittedStory].omittedGroups.emplace_back(static_cast<std::uint32_t>(group.omittedFrom), token.end);
     if (group.anchorUnit >= 0) {
         // The object's unit covers its whole group.
-        Unit& anchor = m_result.story.units()[static_cast<std::size_t>(group.anchorUnit)];
+        Unit& anchor = m_result.stories[group.anchorStory].story.units()[static_cast<std::size_t>(group.anchorUnit)];
         anchor.offset = token.end - anchor.source;
     }
     m_stack.pop_back();
@@ -156,15 +171,34 @@ void Reader::closeGroup(const RtfToken& token)
 void Reader::leaveMainText(Destination destination, std::uint32_t from)
 {
     Group& group = top();
-    if (group.destination == Destination::Main && group.context == 0 && group.omittedFrom < 0) group.omittedFrom = from;
+    if (group.destination == Destination::Main && group.context == 0 && group.omittedFrom < 0) {
+        group.omittedFrom = from;
+        group.omittedStory = group.story;
+    }
     group.destination = destination;
+}
+
+void Reader::startStory(StoryKind kind, std::uint32_t from)
+{
+    leaveMainText(Destination::Main, from);
+    Group& group = top();
+    group.story = static_cast<std::uint32_t>(m_result.stories.size());
+    group.context = 0;
+    group.hidden = false;
+    group.deleted = false;
+    m_result.kinds.push_back(kind);
+    m_result.stories.emplace_back();
 }
 
 void Reader::readWord(const RtfToken& token, bool star)
 {
     const RtfKeyword* keyword = FindRtfKeyword(token.word);
     Group& group = top();
-    if (group.destination == Destination::Skip) return;
+    const bool story = keyword && keyword->action == RtfAction::Story;
+    // A shape's text lies inside the shape's skipped group.
+    if (group.destination == Destination::Skip &&
+        !(story && m_allStories && keyword->value == static_cast<char16_t>(StoryKind::TextBox)))
+        return;
     if (group.destination == Destination::FontTable) {
         readFontTableWord(token, star);
         return;
@@ -179,11 +213,24 @@ void Reader::readWord(const RtfToken& token, bool star)
     switch (keyword->action) {
     case RtfAction::Character: emit(keyword->kind, keyword->value, token.begin, token.end); break;
     case RtfAction::Skip: leaveMainText(Destination::Skip, from); break;
-    case RtfAction::Anchor:
-        emit(UnitKind::Anchor, keyword->value, token.begin, token.end);
-        leaveMainText(Destination::Skip, from);
-        top().anchorUnit = m_result.story.size() - 1;
+    case RtfAction::Story:
+        if (m_allStories)
+            startStory(static_cast<StoryKind>(keyword->value), from);
+        else
+            leaveMainText(Destination::Skip, from);
         break;
+    case RtfAction::Endnote:
+        if (group.story != 0 && m_result.kinds[group.story] == StoryKind::Footnote)
+            m_result.kinds[group.story] = StoryKind::Endnote;
+        break;
+    case RtfAction::Anchor: {
+        emit(UnitKind::Anchor, keyword->value, token.begin, token.end);
+        const std::uint32_t in = top().story;
+        leaveMainText(Destination::Skip, from);
+        top().anchorUnit = m_result.stories[in].story.size() - 1;
+        top().anchorStory = in;
+        break;
+    }
     case RtfAction::FontTable:
         leaveMainText(Destination::FontTable, from);
         m_fontEntry = -1;
@@ -193,7 +240,10 @@ void Reader::readWord(const RtfToken& token, bool star)
         m_fields.push_back(OpenField{m_stack.size(), false, {}});
         break;
     case RtfAction::FieldCode:
-        if (group.context == 0 && group.omittedFrom < 0) group.omittedFrom = from;
+        if (group.context == 0 && group.omittedFrom < 0) {
+            group.omittedFrom = from;
+            group.omittedStory = group.story;
+        }
         group.context |= kFieldCode;
         break;
     case RtfAction::FieldResult:
@@ -327,8 +377,9 @@ void Reader::emit(UnitKind kind, char16_t value, std::uint32_t begin, std::uint3
     }
     if ((flags & kFieldCode) && kind == UnitKind::Text && !m_fields.empty() && !m_fields.back().separated)
         m_fields.back().code.push_back(value);
-    m_result.story.units().push_back(Unit{value, kind, flags, begin, end - begin});
-    m_result.doubleByte.push_back(doubleByte);
+    RtfStory& story = m_result.stories[m_stack.empty() ? 0 : top().story];
+    story.story.units().push_back(Unit{value, kind, flags, begin, end - begin});
+    story.doubleByte.push_back(doubleByte);
 }
 
 bool Reader::isDoubleByteFont(int font) const
@@ -354,11 +405,19 @@ const RtfCodePage& Reader::codePage()
 
 }  // namespace
 
-RtfStory ReadRtf(std::string_view bytes)
+namespace {
+
+RtfStories readChecked(std::string_view bytes, bool allStories)
 {
     if (bytes.size() >= std::numeric_limits<std::uint32_t>::max()) Refuse(kErrorTooLarge, "Die Datei ist zu groß.");
     if (bytes.substr(0, 5) != "{\\rtf") Refuse(kErrorDamaged, "Die Datei ist kein RTF-Dokument.");
-    return Reader(bytes).read();
+    return Reader(bytes, allStories).read();
 }
+
+}  // namespace
+
+RtfStory ReadRtf(std::string_view bytes) { return std::move(readChecked(bytes, false).stories.front()); }
+
+RtfStories ReadRtfStories(std::string_view bytes) { return readChecked(bytes, true); }
 
 }  // namespace tarnwick::word

@@ -1,13 +1,16 @@
 #pragma once
-// Reads the main story of an RTF document: every character of the main text
-// as a unit whose source/offset are the first byte and the byte length of
-// the tokens it came from (a \uN together with its fallback), and the byte
-// spans of the main-text groups whose contents are not in the story.
+// Reads the stories of an RTF document: every character of a story as a
+// unit whose source/offset are the first byte and the byte length of the
+// tokens it came from (a \uN together with its fallback), and the byte spans
+// of the story's groups whose contents are not in it. The main story leaves
+// out headers, footers, notes, comments and shape text, which are stories
+// of their own.
 #include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "word/automation/StoryId.h"
 #include "word/story/StoryText.h"
 
 namespace tarnwick::word {
@@ -22,9 +25,17 @@ struct RtfStory {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> omittedGroups;
 };
 
+// A document's stories in the order their groups begin, the main story first.
+struct RtfStories {
+    std::vector<StoryKind> kinds;
+    std::vector<RtfStory> stories;
+};
+
 // Throws ServerError when the bytes are not RTF (they must begin with
 // "{\rtf") or are too large to address. A damaged document is read as far as
 // it goes: unclosed groups end at the end of the bytes.
 RtfStory ReadRtf(std::string_view bytes);
+// Every story, with the same refusals.
+RtfStories ReadRtfStories(std::string_view bytes);
 
 }  // namespace tarnwick::word
