@@ -33,6 +33,17 @@ public:
         m_capacity = n;
     }
 
+    // Makes room for `n` bytes, keeping the first `keep` of the contents.
+    void reserveKeeping(std::size_t n, std::size_t keep)
+    {
+        if (n <= m_capacity) return;
+        char* fresh = new (std::nothrow) char[n];
+        if (!fresh) throw CMemoryException(SystemErrorText(ENOMEM));
+        if (keep > 0) std::memcpy(fresh, m_data.get(), keep);
+        m_data.reset(fresh);
+        m_capacity = n;
+    }
+
     // Returns the memory when it has grown beyond `limit` bytes, so that one
     // huge file does not pin its memory for the rest of the run.
     void shrinkAbove(std::size_t limit)

@@ -46,6 +46,12 @@ constexpr std::int64_t kMaxReach = 64 * 1024;
 void ChunkMatcher::setChunk(const ChunkText& chunk)
 {
     m_chunk = chunk;
+    // A chunk without a source is in memory whole.
+    if (!m_chunk.source) {
+        m_chunk.windowStart = 0;
+        m_chunk.filled = m_chunk.length;
+    }
+    m_keepFrom = -1;
     m_scanFrom = m_scanTo = m_scanNul = -1;
     m_lineEndFrom = -1;
     m_windowReach = 0;
@@ -56,6 +62,7 @@ std::int64_t ChunkMatcher::nulAtOrAfter(std::int64_t from) { return nulBefore(fr
 std::int64_t ChunkMatcher::nulBefore(std::int64_t from, std::int64_t to)
 {
     if (from >= to) return to;
+    readableTo(to);
     // Later questions mostly start where earlier ones did or further on:
     // what was scanned once is not scanned again.
     const bool continues = m_scanFrom >= 0 && m_scanFrom <= from && from <= m_scanTo && (m_scanNul < 0 || m_scanNul >= from);
@@ -87,34 +94,59 @@ std::optional<std::int64_t> ChunkMatcher::findLiteral(std::int64_t start)
 {
     if (start < 0) start = 0;
     if (start >= m_chunk.length) return std::nullopt;
-    const std::string& needle = m_pattern->searchBytes;
     // A hit never spans a NUL byte; a search text that holds one cannot match.
-    if (needle.find('\0') != std::string::npos) return std::nullopt;
+    if (m_pattern->searchBytes.find('\0') != std::string::npos) return std::nullopt;
     // Without NUL bytes in the search text a hit cannot contain one, so only
     // the option that ends the search at the first NUL needs looking for it.
-    const std::int64_t end = m_job.ignoreNulls ? nulAtOrAfter(start) : m_chunk.length;
-    const std::size_t found = m_pattern->finder.find(literalHaystack() + start, static_cast<std::size_t>(end - start));
-    if (found == LiteralFinder::npos) return std::nullopt;
-    return start + static_cast<std::int64_t>(found);
+    return scanFor(start, m_chunk.length, m_job.ignoreNulls);
+}
+
+std::optional<std::int64_t> ChunkMatcher::scanFor(std::int64_t from, std::int64_t end, bool stopAtNul)
+{
+    const auto needle = std::max<std::int64_t>(static_cast<std::int64_t>(m_pattern->finder.needle().size()), 1);
+    for (;;) {
+        // What is readable now is searched before more is read, while it is
+        // still in the cache; a needle that begins in its last bytes is
+        // found in the next round. What lies before is let go.
+        m_keepFrom = std::max(m_keepFrom, from - 1);
+        const std::int64_t readable = std::min(readableTo(from + needle), end);
+        std::int64_t stop = readable;
+        bool last = readable == end;
+        if (stopAtNul) {
+            const std::int64_t nul = nulBefore(from, readable);
+            if (nul < readable) {
+                stop = nul;
+                last = true;
+            }
+        }
+        if (stop > from) {
+            const std::size_t found = m_pattern->finder.find(literalHaystack() + from, static_cast<std::size_t>(stop - from));
+            if (found != LiteralFinder::npos) return from + static_cast<std::int64_t>(found);
+        }
+        if (last) return std::nullopt;
+        from = std::max(from, stop - needle + 1);
+    }
 }
 
 std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool wholeWords, Preceding before)
 {
     const auto length = static_cast<std::int64_t>(m_pattern->searchBytes.size());
-    const auto* text = reinterpret_cast<const unsigned char*>(m_chunk.text);
     const std::int64_t origin = start;
     for (;;) {
+        m_keepFrom = start - 1;
         m_plainScanStart = start;
         const std::optional<std::int64_t> found = findLiteral(start);
         if (!found) return std::nullopt;
         const std::int64_t position = *found;
         if (wholeWords) {
+            const std::int64_t afterIndex = position + length;
+            if (afterIndex < m_chunk.length) readableTo(afterIndex + 1);
+            const auto* text = reinterpret_cast<const unsigned char*>(m_chunk.text);
             unsigned char previous;
             if (position == origin && before.override)
                 previous = before.none ? 0 : before.byte;
             else
                 previous = (position > 0 || !m_chunk.atFileStart) ? text[position - 1] : 0;
-            const std::int64_t afterIndex = position + length;
             const unsigned char next = afterIndex < m_chunk.length ? text[afterIndex] : m_chunk.nextByte;
             if (IsWordByte(previous) || IsWordByte(next)) {
                 start = position + length;
@@ -125,29 +157,28 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
     }
 }
 
-std::optional<std::int64_t> ChunkMatcher::findRequired(std::int64_t from, std::int64_t end) const
-{
-    const std::size_t found = m_pattern->finder.find(literalHaystack() + from, static_cast<std::size_t>(end - from));
-    if (found == LiteralFinder::npos) return std::nullopt;
-    return from + static_cast<std::int64_t>(found);
-}
-
 std::int64_t ChunkMatcher::lineEndAtOrAfter(std::int64_t from)
 {
     // Many hits on one long line ask for the same line end.
     if (m_lineEndFrom >= 0 && m_lineEndFrom <= from && from <= m_lineEnd) return m_lineEnd;
     m_lineEndFrom = from;
-    m_lineEnd = FindLineEnd(m_chunk.text, from, m_chunk.length);
-    return m_lineEnd;
+    for (std::int64_t at = from;;) {
+        const std::int64_t readable = readableTo(at + 1);
+        m_lineEnd = FindLineEnd(m_chunk.text, at, readable);
+        if (m_lineEnd < readable || readable >= m_chunk.length) return m_lineEnd;
+        at = readable;
+    }
 }
 
 std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding before)
 {
     if (resume < 0) resume = 0;
     if (resume >= m_chunk.length) return std::nullopt;
+    m_keepFrom = resume - 1;
     if (m_pattern->finder.empty() || !m_pattern->lineBound) {
         const std::int64_t end = nulAtOrAfter(resume);
-        if (!m_pattern->finder.empty() && !findRequired(resume, end)) return std::nullopt;
+        if (!m_pattern->finder.empty() && !scanFor(resume, end, false)) return std::nullopt;
+        m_keepFrom = resume - 1;
         return searchWindow(resume, resume, end, end, before);
     }
     // Every match holds the literal and lies inside one line, so the first
@@ -158,11 +189,13 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     const std::int64_t chunkEnd = m_chunk.length;
     const auto literalLength = static_cast<std::int64_t>(m_pattern->finder.needle().size());
     for (std::int64_t from = resume; from < chunkEnd;) {
-        const std::optional<std::int64_t> required = findRequired(from, chunkEnd);
+        // A chunk read in pieces lets go of what lies before the window under way.
+        m_keepFrom = from - 1;
+        // A candidate behind a NUL is outside the range, and so is every
+        // later one; earlier windows had none before `from`.
+        const std::optional<std::int64_t> required = scanFor(from, chunkEnd, true);
         if (!required) return std::nullopt;
         const std::int64_t candidate = *required;
-        // A candidate behind a NUL is outside the range, and so is every later one.
-        if (nulBefore(resume, candidate + literalLength) < candidate + literalLength) return std::nullopt;
         if (from > resume) {
             // One search per line costs more than it saves when nearly every
             // line has a candidate: a candidate close behind a window without
@@ -170,7 +203,14 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
             m_windowReach =
                 candidate - from < kDenseGap ? std::min(2 * m_windowReach + kReachStep, kMaxReach) : m_windowReach / 2;
         }
-        const std::int64_t first = FindLineStart(m_chunk.text, from, candidate);
+        std::int64_t first = FindLineStart(m_chunk.text, std::max(from, m_chunk.windowStart), candidate);
+        if (first == m_chunk.windowStart && first > from && m_chunk.text[first - 1] != '\n' && m_chunk.text[first - 1] != '\r') {
+            // The line began before what is still in memory: read it again.
+            m_keepFrom = from - 1;
+            readableTo(candidate + literalLength);
+            first = FindLineStart(m_chunk.text, from, candidate);
+        }
+        m_keepFrom = first - 1;
         const std::int64_t reachEnd = candidate + m_windowReach;
         const std::int64_t lineEnd = reachEnd < chunkEnd ? lineEndAtOrAfter(reachEnd) : chunkEnd;
         std::int64_t last = lineEnd < chunkEnd ? lineEnd + 1 : chunkEnd;
@@ -186,6 +226,7 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
         } catch (const std::runtime_error&) {
             // The library's work limit grows with the length searched: a
             // window can exceed it where the whole range would not.
+            m_keepFrom = resume - 1;
             const std::int64_t rangeEnd = nulAtOrAfter(resume);
             if (first == resume && last == rangeEnd) throw;
             return searchWindow(resume, resume, rangeEnd, rangeEnd, before);

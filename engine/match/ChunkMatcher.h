@@ -18,10 +18,33 @@ namespace tarnwick {
 struct FilePattern;
 struct SearchJob;
 
+struct ChunkText;
+
+// What reads a chunk that is read piece by piece, in a window that moves on
+// through it.
+class ChunkFill {
+public:
+    // Makes bytes [keepFrom, upTo) of the chunk readable (upTo cut at its
+    // end; keepFrom -1 is the byte before it) and updates `chunk`: its text
+    // and folded pointers may move, and bytes before keepFrom may be gone.
+    virtual void fill(std::int64_t keepFrom, std::int64_t upTo, ChunkText& chunk) = 0;
+
+protected:
+    ~ChunkFill() = default;
+};
+
 struct ChunkText {
-    char* text = nullptr;  // text[-1] is the byte before the chunk, text[length] a NUL
+    // text[i] is the chunk's byte i for i in [windowStart - 1, filled):
+    // text[-1] the byte before the chunk while the window starts at 0, and
+    // text[length] a NUL once it is read to its end.
+    char* text = nullptr;
     const char* folded = nullptr;  // the folded copy, laid out the same way; null when not made
     std::int64_t length = 0;
+    // The window that is readable now; the rest comes from `source`. A
+    // chunk without a source is readable whole.
+    std::int64_t windowStart = 0;
+    std::int64_t filled = 0;
+    ChunkFill* source = nullptr;
     bool atFileStart = true;  // the chunk begins at the file's first byte
     unsigned char nextByte = 0;  // the byte after the chunk in the file, 0 at the end
 };
@@ -59,17 +82,35 @@ public:
     // byte in front of `resume`.
     std::optional<Occurrence> findRegex(std::int64_t resume, Preceding before = {});
 
+    // Makes bytes [keepFrom, upTo) of the chunk readable (see ChunkFill).
+    const ChunkText& makeReadable(std::int64_t keepFrom, std::int64_t upTo)
+    {
+        if ((upTo > m_chunk.filled && m_chunk.filled < m_chunk.length) || keepFrom + 1 < m_chunk.windowStart)
+            m_chunk.source->fill(keepFrom, upTo, m_chunk);
+        return m_chunk;
+    }
+
     // The first NUL at or after `from`, or the chunk length.
     std::int64_t nulAtOrAfter(std::int64_t from);
     // The first NUL in [from, to), or `to`.
     std::int64_t nulBefore(std::int64_t from, std::int64_t to);
 
 private:
+    // Makes the chunk readable from m_keepFrom up to `upTo` (or its end);
+    // returns how far it is. Pointers into the chunk taken before are stale.
+    std::int64_t readableTo(std::int64_t upTo)
+    {
+        if ((m_chunk.filled < upTo && m_chunk.filled < m_chunk.length) || m_keepFrom + 1 < m_chunk.windowStart)
+            m_chunk.source->fill(m_keepFrom, upTo, m_chunk);
+        return m_chunk.filled;
+    }
     const char* literalHaystack() const;
     // The first occurrence of the search bytes at or after `start`, or nothing.
     std::optional<std::int64_t> findLiteral(std::int64_t start);
-    // The first candidate for the expression's literal in [from, end), or nothing.
-    std::optional<std::int64_t> findRequired(std::int64_t from, std::int64_t end) const;
+    // The first occurrence of the finder's needle in [from, end), reading
+    // the chunk on as far as needed; with `stopAtNul`, the range ends at
+    // the first NUL.
+    std::optional<std::int64_t> scanFor(std::int64_t from, std::int64_t end, bool stopAtNul);
     // The first CR or LF at or after `from`, or the chunk length.
     std::int64_t lineEndAtOrAfter(std::int64_t from);
     // The expression's first match in [first, last), where `end` is the end
@@ -90,6 +131,7 @@ private:
     std::int64_t m_lineEndFrom = -1;  // no CR or LF in [m_lineEndFrom, m_lineEnd)
     std::int64_t m_lineEnd = -1;
     std::int64_t m_windowReach = 0;  // bytes after a candidate an expression's window takes in
+    std::int64_t m_keepFrom = -1;  // the first byte the search under way still looks at
 };
 
 }  // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "engine/match/ChunkStore.h"
 
+#include "engine/Messages.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
@@ -101,29 +102,15 @@ Encoding ChunkStore::detectEncodingInMemory()
     return m_encoding;
 }
 
-bool ChunkStore::mapChunk(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
-{
-    // The view takes in the byte before the chunk and the byte after it.
-    const std::uint64_t from = start > 0 ? start - 1 : 0;
-    const std::uint64_t end = std::min(start + size + 1, fileLength);
-    if (end <= start || m_mapping.map(m_file.descriptor(), from, static_cast<std::size_t>(end - from))) return false;
-    // The mapping is read-only; nothing writes to a searched chunk.
-    m_text = const_cast<char*>(m_mapping.data()) + (start - from);
-    m_start = start;
-    m_length = static_cast<std::int64_t>(std::min(size, fileLength - start));
-    m_nextByte = start + size < end ? static_cast<unsigned char>(m_text[size]) : 0;
-    m_folded = false;
-    return true;
-}
-
 bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
 {
     if (start >= fileLength || m_file.nextData(start) < std::min(start + size, fileLength)) return false;
-    m_mapping.unmap();
     m_hole = true;
     m_text = nullptr;
     m_start = start;
     m_length = static_cast<std::int64_t>(std::min(size, fileLength - start));
+    m_windowStart = 0;
+    m_filled = m_length;
     // The byte after the chunk may be data: whole words and line ends at
     // the start of the next chunk are judged by it.
     m_nextByte = 0;
@@ -136,12 +123,7 @@ bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t
 
 bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
 {
-    m_mapping.unmap();
     m_hole = false;
-    // Large chunks of a search are viewed where the system keeps them: no
-    // copy, and no buffer that grows to the size of the largest file.
-    if (m_mayMap && size >= kMapThreshold && start < fileLength && mapChunk(start, size, fileLength))
-        return start + size <= fileLength;
     ByteBuffer& buffer = m_buffers.chunk;
     buffer.reserveDiscarding(static_cast<std::size_t>(size) + 2);
     char* data = buffer.data();
@@ -161,8 +143,111 @@ bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fil
     }
     data[1 + m_length] = 0;
     m_text = data + 1;
+    m_windowStart = 0;
+    m_filled = m_length;
     m_folded = false;
     return got == want;
+}
+
+void ChunkStore::loadInPieces(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
+{
+    m_hole = false;
+    m_byteBefore = 0;
+    // The neighbours of the chunk are read at once: whole words and line
+    // starts at either end are judged by them.
+    if (start > 0) ReadOrThrow(m_file, start - 1, &m_byteBefore, 1);
+    m_nextByte = 0;
+    if (start + size < fileLength) {
+        char next = 0;
+        if (ReadOrThrow(m_file, start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+    }
+    m_start = start;
+    m_length = start < fileLength ? static_cast<std::int64_t>(std::min(size, fileLength - start)) : 0;
+    const auto piece = std::max<std::size_t>(m_buffers.readPiece, 1);
+    m_windowCapacity =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, 2 * piece + static_cast<std::uint64_t>(m_retain))) + 4;
+    m_buffers.chunk.reserveDiscarding(m_windowCapacity);
+    m_folded = false;
+    restartWindowAt(0);
+}
+
+// The window starts afresh at `first`: the bytes before it were let go
+// and are wanted again, or nothing is read yet.
+void ChunkStore::restartWindowAt(std::int64_t first)
+{
+    m_windowStart = first;
+    m_filled = first;
+    char before = m_byteBefore;
+    if (first > 0) ReadOrThrow(m_file, m_start + static_cast<std::uint64_t>(first) - 1, &before, 1);
+    m_buffers.chunk.data()[0] = before;
+    if (m_folded) m_buffers.lower.data()[0] = before;
+    setWindowPointers();
+    m_text[m_filled] = 0;
+}
+
+// Moves the bytes from `first` on (and the one before) to the front of the
+// memory, where they are still in the cache.
+void ChunkStore::moveWindowTo(std::int64_t first)
+{
+    const auto kept = static_cast<std::size_t>(m_filled - first + 1);
+    const auto shift = static_cast<std::size_t>(first - m_windowStart);
+    std::memmove(m_buffers.chunk.data(), m_buffers.chunk.data() + shift, kept);
+    if (m_folded) std::memmove(m_buffers.lower.data(), m_buffers.lower.data() + shift, kept);
+    m_windowStart = first;
+    setWindowPointers();
+}
+
+void ChunkStore::setWindowPointers() { m_text = m_buffers.chunk.data() + 1 - m_windowStart; }
+
+void ChunkStore::readRange(std::int64_t from, std::int64_t to)
+{
+    const auto want = static_cast<std::size_t>(to - from);
+    if (ReadOrThrow(m_file, m_start + static_cast<std::uint64_t>(from), m_text + from, want) != want)
+        throw CFileException(text::kFileShrankWhileRead);
+}
+
+void ChunkStore::readable(std::int64_t keepFrom, std::int64_t upTo)
+{
+    keepFrom = std::clamp<std::int64_t>(keepFrom, -1, m_length);
+    upTo = std::min(upTo, m_length);
+    const bool lost = keepFrom + 1 < m_windowStart;
+    if (!lost && upTo <= m_filled) return;
+    if (lost) restartWindowAt(std::max<std::int64_t>(keepFrom + 1 - m_retain, 0));
+    // Whole pieces: the piece just read is what the search looks at next.
+    const auto piece = static_cast<std::int64_t>(std::max<std::size_t>(m_buffers.readPiece, 1));
+    std::int64_t target = std::min(m_length, std::max(upTo, m_filled + piece));
+    // What the search no longer looks at makes room, but for `retain` bytes.
+    const std::int64_t first = std::clamp<std::int64_t>(keepFrom + 1 - m_retain, m_windowStart, m_filled);
+    if (first > m_windowStart && static_cast<std::size_t>(target - m_windowStart) + 3 > m_windowCapacity) moveWindowTo(first);
+    // A window that must hold more than its usual size (a long line, an
+    // expression that looks through the chunk) grows.
+    const auto needed = static_cast<std::size_t>(target - m_windowStart) + 3;
+    if (needed > m_windowCapacity) {
+        const auto keep = static_cast<std::size_t>(m_filled - m_windowStart + 1);
+        m_buffers.chunk.reserveKeeping(needed, keep);
+        if (m_folded) m_buffers.lower.reserveKeeping(needed, keep);
+        m_windowCapacity = needed;
+        setWindowPointers();
+    }
+    readRange(m_filled, target);
+    // A two-byte character is folded whole: its lead byte never ends what is readable.
+    const auto last = static_cast<unsigned char>(m_text[target - 1]);
+    if (m_folded && m_foldUtf8 && target < m_length && last >= 0xC2 && last <= 0xDF) {
+        readRange(target, target + 1);
+        ++target;
+    }
+    if (m_folded) foldRange(m_filled, target);
+    m_filled = target;
+    m_text[m_filled] = 0;
+}
+
+void ChunkStore::fill(std::int64_t keepFrom, std::int64_t upTo, ChunkText& chunk)
+{
+    readable(keepFrom, upTo);
+    chunk.text = m_text;
+    chunk.folded = m_folded ? m_buffers.lower.data() + 1 - m_windowStart : nullptr;
+    chunk.windowStart = m_windowStart;
+    chunk.filled = m_filled;
 }
 
 void ChunkStore::fold(const FilePattern& pattern)
@@ -171,24 +256,34 @@ void ChunkStore::fold(const FilePattern& pattern)
     // A finder without ASCII case searches the chunk itself.
     if (m_job.matchCase || pattern.finder.empty() || pattern.finder.isAsciiInsensitive()) return;
     ByteBuffer& lower = m_buffers.lower;
-    lower.reserveDiscarding(static_cast<std::size_t>(m_length) + 2);
-    const char* source = m_text - 1;
-    char* target = lower.data();
-    target[0] = m_start > 0 ? source[0] : 0;
-    if (pattern.utf8)
-        CodePage::foldUtf8Text(source + 1, target + 1, static_cast<std::size_t>(m_length));
-    else
-        m_codePage.foldCase(source + 1, target + 1, static_cast<std::size_t>(m_length));
-    target[1 + m_length] = 0;
+    lower.reserveDiscarding(std::max(m_buffers.chunk.capacity(), static_cast<std::size_t>(m_filled - m_windowStart) + 2));
+    lower.data()[0] = m_windowStart > 0 || m_start > 0 ? m_text[m_windowStart - 1] : 0;
+    m_foldUtf8 = pattern.utf8;
+    foldRange(m_windowStart, m_filled);
     m_folded = true;
+}
+
+void ChunkStore::foldRange(std::int64_t from, std::int64_t to)
+{
+    const char* source = m_text + from;
+    char* target = m_buffers.lower.data() + 1 - m_windowStart + from;
+    const auto n = static_cast<std::size_t>(to - from);
+    if (m_foldUtf8)
+        CodePage::foldUtf8Text(source, target, n);
+    else
+        m_codePage.foldCase(source, target, n);
+    target[n] = 0;
 }
 
 ChunkText ChunkStore::view()
 {
     ChunkText chunk;
     chunk.text = text();
-    chunk.folded = m_folded ? m_buffers.lower.data() + 1 : nullptr;
+    chunk.folded = m_folded ? m_buffers.lower.data() + 1 - m_windowStart : nullptr;
     chunk.length = m_length;
+    chunk.windowStart = m_windowStart;
+    chunk.filled = m_filled;
+    chunk.source = this;
     chunk.atFileStart = m_start == 0;
     chunk.nextByte = m_nextByte;
     return chunk;

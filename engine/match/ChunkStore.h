@@ -2,14 +2,13 @@
 // One open file's text in memory, whole or one chunk at a time: reads a
 // chunk with the byte before and the byte after it, keeps its folded copy,
 // and decides the file's encoding. Used by the search and the replace side
-// alike. The memory belongs to the run (SearchBuffers), except that a search
-// may view a large chunk where the system keeps the file (mapped, not
-// copied); such a chunk is read-only. Not thread-safe.
+// alike. The memory belongs to the run (SearchBuffers). A search may read a
+// chunk piece by piece as it goes (loadInPieces), so that each piece is
+// searched while it is still in the processor's cache. Not thread-safe.
 #include <cstdint>
 
 #include "engine/match/ChunkMatcher.h"
 #include "engine/match/Encoding.h"
-#include "platform/FileMapping.h"
 
 namespace tarnwick {
 
@@ -19,7 +18,7 @@ struct FilePattern;
 struct SearchBuffers;
 struct SearchJob;
 
-class ChunkStore {
+class ChunkStore final : public ChunkFill {
 public:
     ChunkStore(const InputFile& file, const SearchJob& job, const CodePage& codePage, SearchBuffers& buffers);
 
@@ -31,48 +30,66 @@ public:
     Encoding encoding() const { return m_encoding; }
     bool hasBom() const { return m_hasBom; }
 
-    // Lets load() view chunks of at least kMapThreshold bytes in place
-    // instead of reading them. Only for a search: such a chunk is read-only.
-    void allowMapping() { m_mayMap = true; }
-    static constexpr std::uint64_t kMapThreshold = 1u << 20;
-
     // Reads `size` bytes at `start`. Returns false when fewer could be read
     // (the file got shorter): the chunk then ends where the file ends.
     bool load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
+    // The same chunk, read piece by piece as the search asks for it, in a
+    // window of about two pieces that moves on through the chunk, so the
+    // memory read into stays in the cache. A file found shorter than
+    // `fileLength` meanwhile throws CFileException when the missing part is
+    // wanted. Only for a search.
+    void loadInPieces(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
+    // Makes bytes [keepFrom, upTo) readable (and folded, when fold() asked
+    // for it); `keepFrom` -1 is the byte before the chunk. When the window
+    // moves on, `retain` bytes before keepFrom stay too.
+    void readable(std::int64_t keepFrom, std::int64_t upTo);
+    void setRetain(std::int64_t bytes) { m_retain = bytes; }
+    void fill(std::int64_t keepFrom, std::int64_t upTo, ChunkText& chunk) override;
     // A chunk that lies wholly in a hole of a sparse file: all zeros, so it
     // holds no hit and is not read (text() is null). False when the range
     // holds data.
     bool loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
     bool isHole() const { return m_hole; }
 
-    // True when part of a viewed chunk turned out to have no file behind it
-    // (the file was cut short while it was searched): read as zeros.
-    bool lostPages() const { return m_mapping.lostPages(); }
     // Makes the folded copy when the pattern needs it (plain text, or an
-    // expression's literal, without case).
+    // expression's literal, without case), of what is read and of each
+    // piece read later.
     void fold(const FilePattern& pattern);
 
-    char* text() { return m_text; }  // the chunk's first byte; text()[-1] exists unless at the file's start
+    // The chunk's first byte; text()[-1] exists unless at the file's start.
+    // For a chunk read in pieces, only [windowStart() - 1, filled()) is there.
+    char* text() { return m_text; }
+    std::int64_t windowStart() const { return m_windowStart; }
+    std::int64_t filled() const { return m_filled; }
     std::int64_t length() const { return m_length; }
     std::uint64_t start() const { return m_start; }
     ChunkText view();
 
 private:
     Encoding encodingFromHead(const unsigned char* head, std::size_t got);
-    bool mapChunk(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
-
+    void foldRange(std::int64_t from, std::int64_t to);
+    void readRange(std::int64_t from, std::int64_t to);
+    void restartWindowAt(std::int64_t first);
+    void moveWindowTo(std::int64_t first);
+    void setWindowPointers();
     const InputFile& m_file;
     const SearchJob& m_job;
     const CodePage& m_codePage;
     SearchBuffers& m_buffers;
-    FileMapping m_mapping;
     char* m_text = nullptr;
-    bool m_mayMap = false;
     bool m_hole = false;
     std::uint64_t m_start = 0;
     std::int64_t m_length = 0;
+    // Bytes [m_windowStart, m_filled) of the chunk are in memory, with the one
+    // before them; m_text points where the chunk's first byte would be.
+    std::int64_t m_windowStart = 0;
+    std::int64_t m_filled = 0;
+    std::int64_t m_retain = 4;
+    std::size_t m_windowCapacity = 0;  // bytes the window may use before it moves on
+    char m_byteBefore = 0;  // the byte before the chunk
     unsigned char m_nextByte = 0;
     bool m_folded = false;
+    bool m_foldUtf8 = false;
     bool m_hasBom = false;
     Encoding m_encoding = Encoding::Unknown;
 };

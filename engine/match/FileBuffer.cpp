@@ -15,17 +15,9 @@ FileBuffer::FileBuffer(RunContext& run)
     : m_run(run), m_store(m_file, run.job, run.codePage, run.buffers), m_matcher(run.job, run.buffers.match),
       m_context(run.buffers.context)
 {
-    m_store.allowMapping();
 }
 
 FileBuffer::~FileBuffer() = default;
-
-void FileBuffer::checkChunkIntact() const
-{
-    // What was read as zeros is not the file: its hits are the ones before
-    // the cut, and the user learns that the file changed under the search.
-    if (m_store.lostPages()) throw CFileException(text::kFileShrankWhileRead);
-}
 
 std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
 
@@ -37,11 +29,13 @@ Encoding FileBuffer::GetEncoding()
 
 void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
-    checkChunkIntact();
     // A chunk in a hole of a sparse file is zeros: nothing to read or find.
     if (m_store.loadHole(start, size, m_fileLength)) return;
-    // The file got shorter while it was read: this is the last chunk.
-    if (!m_store.load(start, size, m_fileLength)) m_moreChunks = false;
+    // Read as the search goes; a file cut short meanwhile is reported when
+    // the search reaches the cut, after the hits before it.
+    // What a context looks back at stays when the window moves on.
+    m_store.setRetain(2 * static_cast<std::int64_t>(m_run.job.contextLength) + 4);
+    m_store.loadInPieces(start, size, m_fileLength);
     m_store.fold(*m_pattern);
     m_matcher.setChunk(m_store.view());
 }
@@ -99,10 +93,7 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
 std::optional<std::int64_t> FileBuffer::findNextUtf16()
 {
     const std::optional<Utf16Hit> hit = m_utf16->next();
-    if (!hit) {
-        checkChunkIntact();
-        return std::nullopt;
-    }
+    if (!hit) return std::nullopt;
     m_hitLength = hit->length;
     m_highlightOffset = m_utf16->describe(m_hitCharacters);
     return hit->offset;
@@ -125,7 +116,6 @@ std::optional<std::int64_t> FileBuffer::FindNext()
         }
         if (!m_moreChunks || m_run.stopRequested()) {
             m_done = true;
-            checkChunkIntact();
             return std::nullopt;
         }
 
@@ -203,7 +193,6 @@ void FileBuffer::BuildContext()
 {
     const std::int64_t k = m_run.job.contextLength;
     const std::int64_t p = m_hitPosition;
-    const char* text = m_store.text();
     ContextOptions options;
     options.contextLength = k;
     options.utf8 = m_store.encoding() == Encoding::Utf8;
@@ -212,6 +201,7 @@ void FileBuffer::BuildContext()
     // Only the bytes the context can reach are handed over.
     const std::int64_t beforeLength = std::min<std::int64_t>(p, 2 * k + 1);
     const std::int64_t fromLength = std::min<std::int64_t>(m_store.length() - p, m_hitLength + k + 1);
+    const char* text = m_matcher.makeReadable(p - beforeLength - 1, p + fromLength).text;
     m_highlightOffset = BuildHitContext(std::string_view(text + p - beforeLength, static_cast<std::size_t>(beforeLength)),
                                         std::string_view(text + p, static_cast<std::size_t>(fromLength)), m_hitLength, options,
                                         m_context, m_run.buffers.scratch);

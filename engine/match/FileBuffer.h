@@ -47,7 +47,6 @@ public:
 
 private:
     void loadChunk(std::uint64_t start, std::uint64_t size);
-    void checkChunkIntact() const;
     void startChunkSearch();
     bool searchChunk();
     bool leavesHitToNextChunk() const;

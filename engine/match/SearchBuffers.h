@@ -21,6 +21,11 @@ struct SearchBuffers {
     std::string path;  // paths built by the walk
     UnitBuffer units;  // a UTF-16 file's chunk as units of this machine
     UnitBuffer foldedUnits;  // their case-folded copy
+    // How much of a large file is read at a time: small enough that a piece
+    // is still in the processor's cache when it is searched, which reading
+    // or viewing a whole chunk of many megabytes is not.
+    std::size_t readPiece = kDefaultReadPiece;
+    static constexpr std::size_t kDefaultReadPiece = 512 * 1024;
 
     // Gives back memory a very large file made the buffers grow to.
     void trim(std::size_t keep)

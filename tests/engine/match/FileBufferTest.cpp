@@ -1,8 +1,12 @@
 #include "engine/match/FileBuffer.h"
+#include "engine/Messages.h"
+#include "platform/Exceptions.h"
 #include "tests/engine/match/SearchTester.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cctype>
 #include <random>
@@ -169,6 +173,32 @@ TEST(FileBufferSearch, StopBetweenChunksEndsTheFile)
     EXPECT_EQ(buffer.FindNext(), std::nullopt);
 }
 
+// Another program cuts the file short while it is searched: the hits before
+// the cut are reported, then the file's error, never zeros taken for text.
+TEST(FileBufferSearch, AFileCutShortWhileReadInPiecesEndsWithItsError)
+{
+    TempTree tree;
+    std::string text;
+    while (text.size() < 200'000) text += "hit" + std::string(997, '.');
+    const std::string path = tree.write("f.txt", text);
+    SearchJob job = JobFor(0);
+    job.splitLength = 64 * 1024;
+    RunFixture fixture(job, "hit");
+    fixture.run().buffers.readPiece = 4096;
+    FileBuffer buffer(fixture.run());
+    ASSERT_EQ(buffer.Open(path), std::error_code());
+    std::vector<std::int64_t> hits{*buffer.FindFirst()};
+    ASSERT_EQ(::truncate(path.c_str(), 100'000), 0);
+    try {
+        while (const std::optional<std::int64_t> hit = buffer.FindNext()) hits.push_back(*hit);
+        ADD_FAILURE() << "the cut went unnoticed";
+    } catch (const CFileException& e) {
+        EXPECT_STREQ(e.what(), text::kFileShrankWhileRead);
+    }
+    ASSERT_GE(hits.size(), 90u);
+    for (std::size_t i = 0; i < hits.size(); ++i) EXPECT_EQ(hits[i], static_cast<std::int64_t>(i) * 1000);
+}
+
 TEST(FileBufferSearch, EncodingDetection)
 {
     struct Row {
@@ -225,37 +255,40 @@ TEST(FileBufferSearch, EncodingDetection)
         EXPECT_EQ(EncodingOfCode(code), Encoding::Unknown) << code;
 }
 
-// Chunks of a megabyte and more are viewed where the system keeps the file
-// instead of being read: the hits must be those of chunks read into memory.
-TEST(FileBufferSearch, LargeChunksViewedInPlaceFindWhatReadChunksFind)
+// A large chunk is read a piece at a time into a window that moves on
+// through it: what is found must not depend on the size of the pieces, also
+// where a line is longer than the window keeps and must be read again.
+TEST(FileBufferSearch, ChunksReadInPiecesFindWhatWholeChunksFind)
 {
     std::mt19937 random(7);
     const std::string pieces[] = {"abc", "ABC", "ab", " ", "\n", "\xC3\xA4", "\xC3\x84", "x"};
-    std::string text;
-    while (text.size() < (3u << 20) + 12345) text += pieces[random() % std::size(pieces)];
-    struct Case {
-        const char* search;
-        unsigned options;
-    } cases[] = {{"abc", 0},
-                 {"abc", WholeWords},
-                 {"\xC3\xA4"
-                  "a",
-                  0},
-                 {"a[bc]{1,3}a", Regex},
-                 {"ABC", MatchCase}};
-    for (const Case& c : cases) {
-        auto found = [&](std::uint32_t split) {
+    for (const bool lines : {true, false}) {
+        std::string text;
+        while (text.size() < (3u << 20) + 12345) {
+            const std::string& piece = pieces[random() % std::size(pieces)];
+            if (lines || piece != "\n") text += piece;
+        }
+        struct Case {
+            const char* search;
+            unsigned options;
+        } cases[] = {{"abc", 0},
+                     {"abc", WholeWords},
+                     {"\xC3\xA4"
+                      "a",
+                      0},
+                     {"a[bc]{1,3}a", Regex},
+                     {"b\\s+a", Regex},
+                     {"ABC", MatchCase}};
+        for (const Case& c : cases) {
             SearchJob job = JobFor(c.options);
-            job.splitLength = split;
+            job.splitLength = 1u << 20;
             job.splitMaxOffset = 16;
-            std::vector<std::pair<std::int64_t, std::int32_t>> hits;
-            for (const HitRecord& h : SearchBytes(text, c.search, job)) hits.emplace_back(h.position, h.length);
-            return hits;
-        };
-        const auto read = found((1u << 20) - 1);  // chunks just below the size that is viewed
-        ASSERT_GT(read.size(), 1000u) << c.search;
-        EXPECT_EQ(found(1u << 20), read) << c.search;
-        EXPECT_EQ(found(64u << 20), read) << c.search << " (whole file)";
+            const auto whole = Shown(SearchBytes(text, c.search, job, RunFixture::UTF8(), 64u << 20));
+            ASSERT_GT(whole.size(), 100u) << c.search;
+            for (const std::size_t piece : {4093u, 65536u})
+                EXPECT_EQ(Shown(SearchBytes(text, c.search, job, RunFixture::UTF8(), piece)), whole)
+                    << c.search << ", pieces of " << piece << (lines ? "" : ", one line");
+        }
     }
 }
 

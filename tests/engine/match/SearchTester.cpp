@@ -72,14 +72,23 @@ SearchJob JobFor(unsigned options)
 }
 
 std::vector<HitRecord> SearchBytes(const std::string& bytes, const std::string& search, const SearchJob& job,
-                                   const CodePage& codePage)
+                                   const CodePage& codePage, std::size_t readPiece)
 {
     TempTree tree;
     const std::string path = tree.write("file.txt", bytes);
     RunFixture fixture(job, search, codePage);
+    fixture.run().buffers.readPiece = readPiece;
     SearchFileContents(fixture.run(), path);
     EXPECT_TRUE(fixture.errors().empty());
     return fixture.hits();
+}
+
+std::vector<std::tuple<std::int64_t, std::int64_t, std::string, std::int32_t, std::int32_t>>
+Shown(const std::vector<HitRecord>& hits)
+{
+    std::vector<std::tuple<std::int64_t, std::int64_t, std::string, std::int32_t, std::int32_t>> shown;
+    for (const HitRecord& h : hits) shown.emplace_back(h.position, h.length, h.context, h.highlightStart, h.highlightLength);
+    return shown;
 }
 
 void RunSearchCase(const SearchCase& c)
@@ -106,6 +115,11 @@ void RunSearchCase(const SearchCase& c)
                 job.splitMaxOffset = path.splitMaxOffset;
             }
             const std::vector<HitRecord> hits = SearchBytes(bytes, c.search, job);
+            // Reading a chunk in pieces, however small, changes nothing the list shows.
+            if (path.splitLength != 0)
+                for (const std::size_t piece : {1u, 5u})
+                    EXPECT_EQ(Shown(SearchBytes(bytes, c.search, job, RunFixture::UTF8(), piece)), Shown(hits))
+                        << "read in pieces of " << piece;
             std::vector<std::pair<std::int64_t, std::int32_t>> found;
             for (const HitRecord& h : hits) found.emplace_back(h.position, h.length);
             EXPECT_EQ(found, expected);

@@ -6,8 +6,10 @@
 // be a window of the file no wider than the whole-file context.
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "engine/match/SearchBuffers.h"
 #include "tests/support/RunFixture.h"
 
 namespace tarnwick::test {
@@ -39,9 +41,15 @@ struct SearchCase {
 
 SearchJob JobFor(unsigned options);
 
-// Searches `bytes` as one file and returns the hits the result list got.
+// Searches `bytes` as one file and returns the hits the result list got;
+// a split file is read `readPiece` bytes at a time.
 std::vector<HitRecord> SearchBytes(const std::string& bytes, const std::string& search, const SearchJob& job,
-                                   const CodePage& codePage = RunFixture::UTF8());
+                                   const CodePage& codePage = RunFixture::UTF8(),
+                                   std::size_t readPiece = SearchBuffers::kDefaultReadPiece);
+
+// Everything the result list shows of each hit, for comparing two runs.
+std::vector<std::tuple<std::int64_t, std::int64_t, std::string, std::int32_t, std::int32_t>>
+Shown(const std::vector<HitRecord>& hits);
 
 // Runs `c` through every path; failures name the path.
 void RunSearchCase(const SearchCase& c);
