@@ -51,23 +51,11 @@ bool endsWith(std::string_view text, std::string_view tail)
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
-// The WordprocessingML elements `local` among the descendants of `root`, in
-// document order, with their namespaces resolved.
-template <typename Visit>
-void forEachElement(NamespaceScope& scope, pugi::xml_node node, const Visit& visit)
-{
-    for (const pugi::xml_node c : node.children()) {
-        if (c.type() != pugi::node_element) continue;
-        ScopeEntry entry(scope, c);
-        if (visit(c, scope.nameOf(c))) forEachElement(scope, c, visit);
-    }
-}
-
 // The w:txbxContent elements below `node`, in document order; of markup
 // kept in two versions, those of the first.
 void collectTextBoxes(NamespaceScope& scope, pugi::xml_node node, std::vector<pugi::xml_node>& found)
 {
-    forEachElement(scope, node, [&](pugi::xml_node c, QName name) {
+    VisitElements(scope, node, [&](pugi::xml_node c, QName name) {
         if (name.is(Ns::W, "txbxContent")) found.push_back(c);
         return !name.is(Ns::MC, "Fallback");
     });
@@ -119,7 +107,7 @@ void DocxFormat::findOtherStories()
     NamespaceScope scope;
     const pugi::xml_node root = m_main->part->xml.document().document_element();
     ScopeEntry rootEntry(scope, root);
-    forEachElement(scope, root, [&](pugi::xml_node c, QName name) {
+    VisitElements(scope, root, [&](pugi::xml_node c, QName name) {
         const bool header = name.is(Ns::W, "headerReference");
         if (!header && !name.is(Ns::W, "footerReference")) return !name.is(Ns::W, "txbxContent");
         if (Part* part = relatedPart(scope.attribute(c, Ns::R, "id").value())) {
@@ -135,7 +123,7 @@ void DocxFormat::findOtherStories()
         NamespaceScope commentScope;
         const pugi::xml_node commentsRoot = comments->xml.document().document_element();
         ScopeEntry entry(commentScope, commentsRoot);
-        forEachElement(commentScope, commentsRoot, [&](pugi::xml_node c, QName name) {
+        VisitElements(commentScope, commentsRoot, [&](pugi::xml_node c, QName name) {
             if (name.is(Ns::W, "comment")) addStory(StoryKind::Comment, *comments, c);
             return false;
         });
@@ -153,7 +141,7 @@ void DocxFormat::addNotes(Part* part, std::string_view element, StoryKind kind)
     NamespaceScope scope;
     const pugi::xml_node root = part->xml.document().document_element();
     ScopeEntry entry(scope, root);
-    forEachElement(scope, root, [&](pugi::xml_node c, QName name) {
+    VisitElements(scope, root, [&](pugi::xml_node c, QName name) {
         // Separators and continuation notices are no notes of the text.
         const std::string_view type = scope.attribute(c, Ns::W, "type").value();
         if (name.is(Ns::W, element) && (type.empty() || type == "normal")) addStory(kind, *part, c);
@@ -166,7 +154,7 @@ void DocxFormat::addTextBoxes(Part& part, pugi::xml_node root)
     NamespaceScope scope;
     EnterAncestors(scope, root);
     ScopeEntry rootEntry(scope, root);
-    forEachElement(scope, root, [&](pugi::xml_node c, QName name) {
+    VisitElements(scope, root, [&](pugi::xml_node c, QName name) {
         if (name.is(Ns::W, "txbxContent")) {
             addStory(StoryKind::TextBox, part, c);
             return true;

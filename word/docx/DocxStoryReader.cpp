@@ -399,48 +399,48 @@ private:
     std::int64_t m_lastMarkInCell = -1;
 };
 
+// Reads one stretch of markup into `story` afresh through `read`.
+template <typename Read>
+bool readInto(const RelationshipTargets& links, StoryText& story, std::vector<pugi::xml_node>& nodes, const Read& read)
+{
+    story.units().clear();
+    nodes.clear();
+    Reader reader(links, story, nodes);
+    if (!read(reader)) return false;
+    story.index();
+    return true;
+}
+
 }  // namespace
 
 bool ReadDocxParagraph(pugi::xml_node paragraph, const RelationshipTargets& links, StoryText& story,
                        std::vector<pugi::xml_node>& nodes)
 {
-    story.units().clear();
-    nodes.clear();
-    Reader reader(links, story, nodes);
-    if (!reader.readParagraph(paragraph)) return false;
-    story.index();
-    return true;
+    return readInto(links, story, nodes, [&](Reader& reader) { return reader.readParagraph(paragraph); });
 }
 
 bool ReadDocxRuns(pugi::xml_node first, pugi::xml_node last, const RelationshipTargets& links, StoryText& story,
                   std::vector<pugi::xml_node>& nodes)
 {
-    story.units().clear();
-    nodes.clear();
-    Reader reader(links, story, nodes);
-    if (!reader.readRuns(first, last)) return false;
-    story.index();
-    return true;
+    return readInto(links, story, nodes, [&](Reader& reader) { return reader.readRuns(first, last); });
 }
 
 void ReadDocxStoryIn(pugi::xml_node container, const RelationshipTargets& links, StoryText& story,
                      std::vector<pugi::xml_node>& nodes)
 {
-    story.units().clear();
-    nodes.clear();
-    Reader reader(links, story, nodes);
-    reader.readContainer(container);
-    story.index();
+    readInto(links, story, nodes, [&](Reader& reader) {
+        reader.readContainer(container);
+        return true;
+    });
 }
 
 void ReadDocxStory(const pugi::xml_document& part, const RelationshipTargets& links, StoryText& story,
                    std::vector<pugi::xml_node>& nodes)
 {
-    story.units().clear();
-    nodes.clear();
-    Reader reader(links, story, nodes);
-    reader.readDocument(part);
-    story.index();
+    readInto(links, story, nodes, [&](Reader& reader) {
+        reader.readDocument(part);
+        return true;
+    });
 }
 
 }  // namespace tarnwick::word

@@ -30,15 +30,10 @@ void refuseEncrypted(const ZipPackage& package)
     const pugi::xml_node root = part.document().document_element();
     NamespaceScope scope;
     ScopeEntry rootScope(scope, root);
-    for (const pugi::xml_node entry : root.children()) {
-        if (entry.type() != pugi::node_element) continue;
-        ScopeEntry entryScope(scope, entry);
-        for (const pugi::xml_node data : entry.children()) {
-            if (data.type() != pugi::node_element) continue;
-            ScopeEntry dataScope(scope, data);
-            if (scope.nameOf(data).is(Ns::Manifest, "encryption-data")) RefuseEncrypted();
-        }
-    }
+    VisitElements(scope, root, [](pugi::xml_node, QName name) {
+        if (name.is(Ns::Manifest, "encryption-data")) RefuseEncrypted();
+        return name.is(Ns::Manifest, "file-entry");
+    });
 }
 
 pugi::xml_node paragraphOf(pugi::xml_node node)
@@ -127,29 +122,19 @@ void OdtFormat::findOtherStories()
     NamespaceScope scope;
     const pugi::xml_node root = styles->xml.document().document_element();
     ScopeEntry rootEntry(scope, root);
-    for (const pugi::xml_node group : root.children()) {
-        if (group.type() != pugi::node_element) continue;
-        ScopeEntry groupEntry(scope, group);
-        if (!scope.nameOf(group).is(Ns::Office, "master-styles")) continue;
-        for (const pugi::xml_node page : group.children()) {
-            if (page.type() != pugi::node_element) continue;
-            ScopeEntry pageEntry(scope, page);
-            for (const pugi::xml_node region : page.children()) {
-                if (region.type() != pugi::node_element) continue;
-                ScopeEntry regionEntry(scope, region);
-                const QName name = scope.nameOf(region);
-                if (name.ns != Ns::Style) continue;
-                const std::string_view local = name.local;
-                if (local.substr(0, 6) == "header" && local.find("-style") == std::string_view::npos)
-                    addStory(StoryKind::Header, *styles, region);
-                else if (local.substr(0, 6) == "footer" && local.find("-style") == std::string_view::npos)
-                    addStory(StoryKind::Footer, *styles, region);
-                else
-                    continue;
-                addStoriesBelow(*styles, scope, region, textBoxes);
-            }
-        }
-    }
+    VisitElements(scope, root, [&](pugi::xml_node node, QName name) {
+        if (node.parent() == root) return name.is(Ns::Office, "master-styles");
+        if (node.parent().parent() == root) return true;  // a master page
+        if (name.ns != Ns::Style || name.local.find("-style") != std::string_view::npos) return false;
+        if (name.local.substr(0, 6) == "header")
+            addStory(StoryKind::Header, *styles, node);
+        else if (name.local.substr(0, 6) == "footer")
+            addStory(StoryKind::Footer, *styles, node);
+        else
+            return false;
+        addStoriesBelow(*styles, scope, node, textBoxes);
+        return false;
+    });
 }
 
 void OdtFormat::readStory(const Story& story, StoryText& text, std::vector<pugi::xml_node>& nodes) const

@@ -74,6 +74,19 @@ private:
 // text node, that of its parent).
 NamespaceScope ScopeAt(pugi::xml_node element);
 
+// Calls visit(element, name) for the elements below `node` in document
+// order, with their namespaces in scope; descends into an element only when
+// visit returns true.
+template <typename Visit>
+void VisitElements(NamespaceScope& scope, pugi::xml_node node, const Visit& visit)
+{
+    for (const pugi::xml_node child : node.children()) {
+        if (child.type() != pugi::node_element) continue;
+        ScopeEntry entry(scope, child);
+        if (visit(child, scope.nameOf(child))) VisitElements(scope, child, visit);
+    }
+}
+
 // Enters into `scope` the declarations of every element above `node`,
 // outermost first, for a reader that starts in the middle of a document.
 void EnterAncestors(NamespaceScope& scope, pugi::xml_node node);
