@@ -143,6 +143,9 @@ public:
     // A new range over the whole story `id`, one of those Stories() names;
     // others are refused (kErrorNoSuchStory).
     virtual Range& StoryRange(StoryId id);
+    // The stories the document could not read, once Stories() was asked
+    // (they are missing there); none where the server offers no others.
+    virtual std::vector<UnreadableStories> Unreadable() { return {}; }
     virtual std::string FullName() const = 0;
     virtual void Activate() = 0;
     virtual void Save() = 0;

@@ -24,6 +24,7 @@ public:
     Range& StoryRange(int index) override;
     // The format's stories; the first call reads those besides the main text.
     std::vector<StoryId> Stories() override { return m_format->stories(); }
+    std::vector<UnreadableStories> Unreadable() override { return m_format->unreadableStories(); }
     Range& StoryRange(StoryId id) override;
     std::string FullName() const override { return m_fullName; }
     void Activate() override;
