@@ -96,6 +96,15 @@ inline constexpr const char* kPartFootnote = "Fußnote";
 inline constexpr const char* kPartEndnote = "Endnote";
 inline constexpr const char* kPartComment = "Kommentar";
 inline constexpr const char* kPartTextBox = "Textfeld";
+// All the parts of a kind, for a part of a document that held them and
+// cannot be read ("Kopfzeilen und Fußzeilen").
+inline constexpr const char* kPartHeaders = "Kopfzeilen";
+inline constexpr const char* kPartFooters = "Fußzeilen";
+inline constexpr const char* kPartFootnotes = "Fußnoten";
+inline constexpr const char* kPartEndnotes = "Endnoten";
+inline constexpr const char* kPartComments = "Kommentare";
+inline constexpr const char* kPartTextBoxes = "Textfelder";
+inline constexpr const char* kPartsJoined = " und ";
 inline constexpr const char* kComErrorTitle = "COM Error";
 inline constexpr const char* kServerErrorTitle = "Server Error";
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <span>
 #include <utility>
 
 #include "engine/Messages.h"
@@ -17,9 +18,15 @@ constexpr std::pair<StoryKind, const char*> kNames[] = {
     {StoryKind::Comment, text::kPartComment},   {StoryKind::TextBox, text::kPartTextBox},
 };
 
-const char* nameOf(StoryKind kind)
+constexpr std::pair<StoryKind, const char*> kPluralNames[] = {
+    {StoryKind::Header, text::kPartHeaders},     {StoryKind::Footer, text::kPartFooters},
+    {StoryKind::Footnote, text::kPartFootnotes}, {StoryKind::Endnote, text::kPartEndnotes},
+    {StoryKind::Comment, text::kPartComments},   {StoryKind::TextBox, text::kPartTextBoxes},
+};
+
+const char* nameOf(StoryKind kind, bool plural = false)
 {
-    for (const auto& [k, name] : kNames)
+    for (const auto& [k, name] : plural ? std::span(kPluralNames) : std::span(kNames))
         if (k == kind) return name;
     return "";
 }
@@ -33,6 +40,25 @@ std::string DocumentPartName(word::StoryId id, const std::vector<word::StoryId>&
     const bool numbered = (id.kind != StoryKind::Header && id.kind != StoryKind::Footer) ||
         std::count_if(all.begin(), all.end(), [&](word::StoryId other) { return other.kind == id.kind; }) > 1;
     if (numbered) name += " " + std::to_string(id.number);
+    return name;
+}
+
+std::vector<word::StoryId> NamedStories(std::vector<word::StoryId> read, const std::vector<word::UnreadableStories>& unreadable)
+{
+    for (const word::UnreadableStories& stories : unreadable)
+        if (stories.number > 0 && stories.kinds.size() == 1) read.push_back(word::StoryId{stories.kinds.front(), stories.number});
+    return read;
+}
+
+std::string UnreadablePartName(const word::UnreadableStories& unreadable, const std::vector<word::StoryId>& all)
+{
+    if (unreadable.number > 0 && unreadable.kinds.size() == 1)
+        return DocumentPartName(word::StoryId{unreadable.kinds.front(), unreadable.number}, all);
+    std::string name;
+    for (std::size_t i = 0; i < unreadable.kinds.size(); ++i) {
+        if (i > 0) name += i + 1 == unreadable.kinds.size() ? text::kPartsJoined : ", ";
+        name += nameOf(unreadable.kinds[i], true);
+    }
     return name;
 }
 

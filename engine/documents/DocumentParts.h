@@ -15,6 +15,13 @@ namespace tarnwick {
 
 // The name of `id` among the document's stories `all`; empty for the main text.
 std::string DocumentPartName(word::StoryId id, const std::vector<word::StoryId>& all);
+// The stories a document's parts are named among: those it read and the
+// single ones it could not read, so that a header keeps its number beside a
+// damaged one.
+std::vector<word::StoryId> NamedStories(std::vector<word::StoryId> read, const std::vector<word::UnreadableStories>& unreadable);
+// The name of stories that could not be read: the one story's name among
+// `all` (NamedStories), or the names of all parts of their kinds.
+std::string UnreadablePartName(const word::UnreadableStories& unreadable, const std::vector<word::StoryId>& all);
 // The story a name stands for; the main text for an empty name, nothing for
 // a name that is none of these.
 std::optional<word::StoryId> DocumentPartOfName(std::string_view name);

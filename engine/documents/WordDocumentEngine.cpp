@@ -153,10 +153,17 @@ void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path,
 namespace {
 
 // The stories a run goes through: every one with the option, else the main text.
-std::vector<word::StoryId> storiesToSearch(const RunContext& run, word::Document& document)
+DocumentStories storiesToSearch(const RunContext& run, word::Document& document)
 {
-    if (!run.job.wordAllParts) return {word::StoryId{}};
-    return document.Stories();
+    DocumentStories stories;
+    if (!run.job.wordAllParts) {
+        stories.searched = stories.named = {word::StoryId{}};
+        return stories;
+    }
+    stories.searched = document.Stories();
+    stories.unreadable = document.Unreadable();
+    stories.named = NamedStories(stories.searched, stories.unreadable);
+    return stories;
 }
 
 word::Range& rangeOver(word::Document& document, word::StoryId id)
@@ -165,14 +172,14 @@ word::Range& rangeOver(word::Document& document, word::StoryId id)
 }
 
 // The text of every story searched, each part's paragraphs named, for a preview.
-std::u16string previewText(word::Document& document, const std::vector<word::StoryId>& stories, const CodePage& codePage)
+std::u16string previewText(word::Document& document, const DocumentStories& stories, const CodePage& codePage)
 {
     std::u16string text;
-    for (const word::StoryId id : stories) {
+    for (const word::StoryId id : stories.searched) {
         word::Range& range = rangeOver(document, id);
         range.SetStart(0);
         range.SetEnd(std::numeric_limits<std::int64_t>::max());
-        text += LabelledPartText(ToDocumentText(DocumentPartName(id, stories), codePage), range.Text());
+        text += LabelledPartText(ToDocumentText(DocumentPartName(id, stories.named), codePage), range.Text());
     }
     return text;
 }
@@ -188,13 +195,13 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         application.SetScreenUpdating(false);
         word::Document& document = documents.Open(path, false, true, false);
         const word::FindArguments arguments = searchArguments(run);
-        const std::vector<word::StoryId> stories = storiesToSearch(run, document);
+        const DocumentStories stories = storiesToSearch(run, document);
         bool found = false;
-        for (const word::StoryId story : stories) {
+        for (const word::StoryId story : stories.searched) {
             word::Range& range = rangeOver(document, story);
             word::Find& find = range.GetFind();
             find.ClearFormatting();
-            const std::string part = DocumentPartName(story, stories);
+            const std::string part = DocumentPartName(story, stories.named);
             std::int64_t last = -1;
             while (find.Execute(arguments)) {
                 // A stopped search leaves the document open until the application quits.
@@ -215,10 +222,20 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         }
         application.SetScreenUpdating(true);
         if (found) run.sink.AddCounts(0, 1);
+        reportUnreadable(run, path, stories);
         document.Close(false);
     } catch (...) {
         reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
     }
+}
+
+void WordDocumentEngine::reportUnreadable(RunContext& run, const std::string& path, const DocumentStories& stories)
+{
+    // After the hits the readable parts gave: each part that could not be
+    // read is an item of its own that names it.
+    for (const word::UnreadableStories& part : stories.unreadable)
+        reportFailure(run, path,
+                      UnreadablePartName(part, stories.named) + ": " + formatRuntimeError(part.errorNumber, part.description));
 }
 
 void WordDocumentEngine::reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused)
@@ -235,7 +252,7 @@ void WordDocumentEngine::reportRefused(RunContext& run, const std::string& path,
 struct WordDocumentEngine::DocumentReplace {
     word::FindArguments arguments;
     word::FindArguments locate;  // the same, finding without replacing
-    std::vector<word::StoryId> stories;
+    DocumentStories stories;
     std::int64_t replaced = 0;
     bool listed = false;  // the document's item is in the list
     // Refused before the first replacement: listed after the backup and
@@ -249,7 +266,7 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
     word::Range& range = rangeOver(document, story);
     word::Find& find = range.GetFind();
     find.ClearFormatting();
-    const std::string part = DocumentPartName(story, state.stories);
+    const std::string part = DocumentPartName(story, state.stories.named);
     std::int64_t last = -1;
     for (;;) {
         std::string refusal;
@@ -313,7 +330,7 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         state.stories = storiesToSearch(run, document);
         // A preview compares the text before and after.
         const std::u16string before = run.preview ? previewText(document, state.stories, run.codePage) : std::u16string();
-        for (const word::StoryId story : state.stories) {
+        for (const word::StoryId story : state.stories.searched) {
             if (!replaceInStory(run, path, document, story, state)) {
                 if (state.replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
                 return;
@@ -323,6 +340,9 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             run.sink.AddFileItem(path, ItemKind::Document);
             for (const RefusedOccurrence& refused : state.refusedEarly) reportRefused(run, path, refused);
         }
+        // A part that could not be read is not written either: the package
+        // formats write back only the parts that changed.
+        reportUnreadable(run, path, state.stories);
         if (state.replaced > 0) {
             if (run.preview) {
                 run.preview->Document(path, before, previewText(document, state.stories, run.codePage), state.replaced);

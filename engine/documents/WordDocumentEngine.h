@@ -14,6 +14,13 @@
 
 namespace tarnwick {
 
+// The stories of a document a run goes through, and how their parts are named.
+struct DocumentStories {
+    std::vector<word::StoryId> searched;
+    std::vector<word::StoryId> named;  // the names number each other among these (NamedStories)
+    std::vector<word::UnreadableStories> unreadable;
+};
+
 class WordDocumentEngine final : public DocumentEngine {
 public:
     explicit WordDocumentEngine(word::ApplicationFactory factory);
@@ -64,6 +71,8 @@ private:
     // The range of replace in marked results over the story `id` of the current document.
     word::Range& markedRange(word::StoryId id);
     void reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused);
+    // One error item for each part of the document that could not be read.
+    void reportUnreadable(RunContext& run, const std::string& path, const DocumentStories& stories);
     void reportFailure(RunContext& run, const std::string& path, const std::string& text);
 
     word::ApplicationFactory m_factory;

@@ -24,8 +24,10 @@ void ResultOpener::open(ItemHandle item)
     const std::int64_t length = SelectionLength(*target, m_host.lastRunKind(), m_host.workerReplacement(), m_codePage);
 
     if (target->fileKind == ItemKind::Document) {
-        if (!m_host.showInOffice(target->path, target->position, length))
-            showInDocumentWindow(target->path, target->position, length);
+        // Writer places hits of the main text only; one in a header, a note,
+        // a comment or a text box goes where it is selected in its part.
+        if (target->story.isMainText() && m_host.showInOffice(target->path, target->position, length)) return;
+        showInDocumentWindow(target->path, target->story, target->position, length);
         return;
     }
 
@@ -38,9 +40,10 @@ void ResultOpener::open(ItemHandle item)
     m_host.showPreviewPage();
 }
 
-void ResultOpener::showInDocumentWindow(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+void ResultOpener::showInDocumentWindow(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                                        std::int64_t length)
 {
-    switch (m_host.showInWord(path, position, length)) {
+    switch (m_host.showInWord(path, story, position, length)) {
     case WordShowOutcome::Shown: break;
     case WordShowOutcome::NoConnection: m_host.showMessage(kWordCannotStartMessage); break;
     case WordShowOutcome::Failed: m_host.showMessage(kWordShowFailedMessage); break;

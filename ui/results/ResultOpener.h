@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "results/ResultList.h"
+#include "word/automation/StoryId.h"
 
 namespace tarnwick {
 class CodePage;
@@ -36,15 +37,17 @@ public:
     // Null while the program has no viewer.
     virtual ViewerAccess* viewer() = 0;
     virtual void showPreviewPage() = 0;
-    // Hands a document hit to the user's word processor (LibreOffice
-    // Writer) when it is installed; false when the hit is to be shown
-    // through showInWord instead.
+    // Hands a hit of a document's main text to the user's word processor
+    // (LibreOffice Writer) when it is installed; false when the hit is to be
+    // shown through showInWord instead.
     virtual bool showInOffice(const std::string& /*path*/, std::optional<std::int64_t> /*position*/, std::int64_t /*length*/)
     {
         return false;
     }
-    // Shows the document through the search form's word-processor connection.
-    virtual WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) = 0;
+    // Shows the document through the search form's word-processor
+    // connection, with the hit selected in the story `story`.
+    virtual WordShowOutcome showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                                       std::int64_t length) = 0;
     virtual void showMessage(std::string_view text) = 0;
 };
 
@@ -57,7 +60,8 @@ public:
     void open(ItemHandle item);
     // A document hit in the program's document window, with a message when
     // it cannot be shown; also where a hit goes that Writer failed to show.
-    void showInDocumentWindow(const std::string& path, std::optional<std::int64_t> position, std::int64_t length);
+    void showInDocumentWindow(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                              std::int64_t length);
 
 private:
     const ResultList& m_list;

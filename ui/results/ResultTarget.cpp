@@ -1,24 +1,30 @@
 #include "ui/results/ResultTarget.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "engine/documents/DocumentParts.h"
 #include "engine/documents/DocumentText.h"
 #include "platform/CodePage.h"
+#include "results/HitPosition.h"
 #include "ui/results/ResultsCommands.h"
 #include "ui/results/RunKind.h"
 
 namespace tarnwick::ui {
 namespace {
 
-// Column 1 of a hit; nothing when it is empty or not a number.
-std::optional<std::int64_t> PositionOf(const std::string& text)
+// Column 1 of a hit: the position and, in a document, the part it counts
+// in; nothing when it is empty, negative or names no part of a document.
+void ReadPosition(const std::string& text, ResultTarget& target)
 {
-    std::int64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || value < 0) return std::nullopt;
-    return value;
+    const std::optional<HitPosition> at = ParseHitPosition(text);
+    if (!at || at->position < 0) return;
+    if (!at->part.empty()) {
+        const std::optional<word::StoryId> story =
+            target.fileKind == ItemKind::Document ? DocumentPartOfName(at->part) : std::nullopt;
+        if (!story) return;
+        target.story = *story;
+    }
+    target.position = at->position;
 }
 
 }  // namespace
@@ -41,7 +47,7 @@ std::optional<ResultTarget> ResultTargetOf(const ResultList& list, ItemHandle it
     target.path = list.ColumnText(parent, ResultColumn::FileOrContext);
     target.fileKind = list.Kind(parent);
     target.encoding = EncodingOfCode(list.Data(parent).first);
-    target.position = PositionOf(list.ColumnText(item, ResultColumn::Position));
+    ReadPosition(list.ColumnText(item, ResultColumn::Position), target);
     const ItemData data = list.Data(item);
     if (data.kind == ItemDataKind::Record) target.matchLength = std::max<std::int64_t>(data.first, 0);
     target.ownKind = kind == ItemKind::Replaced || kind == ItemKind::DocumentReplaced ? kind : ItemKind::File;

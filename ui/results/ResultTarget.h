@@ -9,6 +9,7 @@
 
 #include "engine/match/Encoding.h"
 #include "results/ResultList.h"
+#include "word/automation/StoryId.h"
 
 namespace tarnwick {
 class CodePage;
@@ -22,14 +23,16 @@ struct ResultTarget {
     std::string path;  // engine bytes, as the run reported it
     ItemKind fileKind = ItemKind::File;  // the file item's kind: a Document goes to the word processor
     Encoding encoding = Encoding::Unknown;  // the file item's text encoding
-    std::optional<std::int64_t> position;  // bytes, or characters of a document; none for a file item
+    std::optional<std::int64_t> position;  // bytes, or characters of a document's story; none for a file item
+    word::StoryId story;  // the part of a document the hit lies in ("Kopfzeile: 14"), the main text by default
     std::int64_t matchLength = 0;  // the hit in the same units as the position
     ItemKind ownKind = ItemKind::File;  // Replaced or DocumentReplaced once a marked replace changed the hit
 };
 
 // The target of `item`: a file with hits opens without a position; a hit
-// opens its parent's file at the hit. Nothing for top-level items without
-// hits, name hits, info lines and no item at all.
+// opens its parent's file at the hit, a document's hit in the part its
+// position names. Nothing for top-level items without hits, name hits, info
+// lines and no item at all.
 //
 // Positions stay even in UTF-8 files: the search reports byte offsets of
 // the file, which the viewer maps onto its characters itself, and the

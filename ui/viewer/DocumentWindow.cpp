@@ -43,10 +43,12 @@ QString DisplayedDocumentText(const std::u16string& text)
     return shown;
 }
 
-QString DocumentWindowTitle(const std::string& fullName)
+QString DocumentWindowTitle(const std::string& fullName, const std::string& part)
 {
     const std::string name = std::filesystem::path(fullName).filename().string();
-    return fromPath(name.empty() ? fullName : name) + QStringLiteral(" - Tarnwick");
+    QString title = fromPath(name.empty() ? fullName : name);
+    if (!part.empty()) title += QStringLiteral(" (%1)").arg(QString::fromStdString(part));
+    return title + QStringLiteral(" - Tarnwick");
 }
 
 DocumentWindow::DocumentWindow(QWidget* parent) : QMainWindow(parent)
@@ -75,11 +77,12 @@ DocumentWindow::DocumentWindow(QWidget* parent) : QMainWindow(parent)
 void DocumentWindow::showDocument(const ShownDocument& document)
 {
     // The same text again keeps the scroll position for the next hit.
-    if (document.fullName != m_fullName || document.text != m_shownText) {
+    if (document.fullName != m_fullName || document.part != m_part || document.text != m_shownText) {
         m_fullName = document.fullName;
+        m_part = document.part;
         m_shownText = document.text;
         m_text->setPlainText(DisplayedDocumentText(m_shownText));
-        setWindowTitle(DocumentWindowTitle(m_fullName));
+        setWindowTitle(DocumentWindowTitle(m_fullName, m_part));
         m_pathLabel->setText(fromPath(m_fullName));
     }
     QTextCursor cursor = m_text->textCursor();
@@ -97,6 +100,7 @@ void DocumentWindow::hideDocument()
 {
     hide();
     m_fullName.clear();
+    m_part.clear();
     m_shownText.clear();
     m_text->clear();
 }

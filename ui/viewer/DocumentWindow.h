@@ -1,6 +1,7 @@
 #pragma once
-// The window of the built-in word processor: the active document's main
-// text, read-only, with the hit selected and scrolled into view. It appears
+// The window of the built-in word processor: the text of the active
+// document's main text or of the part the hit lies in (a header, a note,
+// ...), read-only, with the hit selected and scrolled into view. It appears
 // when the search form's word-processor connection shows a document and
 // goes when that connection quits. Closing it only hides it; the document
 // stays open for the next hit. User interface thread only.
@@ -22,8 +23,9 @@ namespace tarnwick::ui {
 // and the other control characters blanks or their visible forms.
 QString DisplayedDocumentText(const std::u16string& text);
 
-// "<file name> - Tarnwick".
-QString DocumentWindowTitle(const std::string& fullName);
+// "<file name> - Tarnwick", or "<file name> (<part>) - Tarnwick" when a
+// part other than the main text is shown.
+QString DocumentWindowTitle(const std::string& fullName, const std::string& part = {});
 
 class DocumentWindow : public QMainWindow, public DocumentDisplay {
     Q_OBJECT
@@ -42,6 +44,7 @@ private:
     QPlainTextEdit* m_text = nullptr;
     QLabel* m_pathLabel = nullptr;
     std::string m_fullName;
+    std::string m_part;
     std::u16string m_shownText;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "engine/documents/DocumentParts.h"
+
 namespace tarnwick::ui {
 
 ViewerWordConnection::ViewerWordConnection(Factory factory, DocumentDisplay* display)
@@ -41,7 +43,8 @@ void ViewerWordConnection::drop()
     if (m_display) m_display->hideDocument();
 }
 
-WordShowOutcome ViewerWordConnection::show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+WordShowOutcome ViewerWordConnection::show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length,
+                                           word::StoryId story)
 {
     if (!connect()) {
         if (m_display) m_display->hideDocument();
@@ -64,9 +67,19 @@ WordShowOutcome ViewerWordConnection::show(const std::string& path, std::optiona
         // file can be shown as well.
         if (document == nullptr) document = &application.GetDocuments().Open(path, false, true, false);
         if (position) {
+            const std::int64_t end = *position + std::max<std::int64_t>(length, 0);
             word::Selection& selection = application.GetSelection();
-            selection.SetStart(*position);
-            selection.SetEnd(*position + std::max<std::int64_t>(length, 0));
+            if (story.isMainText() && selection.Story().isMainText()) {
+                selection.SetStart(*position);
+                selection.SetEnd(end);
+            } else {
+                // The selection moves within the story it lies in: another
+                // one is reached through a range of that story.
+                word::Range& range = document->StoryRange(story);
+                range.SetStart(*position);
+                range.SetEnd(end);
+                range.Select();
+            }
         }
         document->Activate();
         const ShownDocument shown = readShownDocument(*document);
@@ -83,13 +96,15 @@ ShownDocument ViewerWordConnection::readShownDocument(word::Document& document)
 {
     ShownDocument shown;
     shown.fullName = document.FullName();
-    shown.text = document.StoryRange(word::kMainTextStory).Text();
     word::Selection& selection = m_application->GetSelection();
+    const word::StoryId story = selection.Story();
+    if (!story.isMainText()) shown.part = DocumentPartName(story, NamedStories(document.Stories(), document.Unreadable()));
+    shown.text = document.StoryRange(story).Text();
     // Selection positions count every character of the story, field codes
     // and hidden text included; the text shows only the visible ones. The
     // visible text in front of a position is its index in what is shown.
     const auto visibleIndex = [&](std::int64_t position) {
-        word::Range& before = document.StoryRange(word::kMainTextStory);
+        word::Range& before = document.StoryRange(story);
         before.SetStart(0);
         before.SetEnd(position);
         return std::min(before.Text().size(), shown.text.size());

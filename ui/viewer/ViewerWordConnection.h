@@ -5,9 +5,10 @@
 // documents makes it quit first, without saving.
 //
 // What the word processor shows goes to a DocumentDisplay: after each
-// showing, the active document's main text and its selection are read back
-// through the automation interface and handed over, so the display follows
-// whatever the steps did (another document opened, the old one closed).
+// showing, the text of the story the selection lies in (the main text, or a
+// header, a note, ...) and the selection are read back through the
+// automation interface and handed over, so the display follows whatever the
+// steps did (another document opened, the old one closed).
 //
 // User interface thread only; not thread-safe.
 #include <cstddef>
@@ -21,13 +22,14 @@
 
 namespace tarnwick::ui {
 
-// The active document as the user sees it: its visible main text and the
-// selection as indices into that text.
+// The active document as the user sees it: the visible text of the story
+// holding the selection and the selection as indices into that text.
 struct ShownDocument {
     std::string fullName;
     std::u16string text;
     std::size_t selectionStart = 0;
     std::size_t selectionEnd = 0;
+    std::string part;  // the story's name as the results give it ("Fußnote 2"); empty for the main text
 };
 
 class DocumentDisplay {
@@ -58,9 +60,10 @@ public:
 
     // Shows the document at `path`: the active one when it is that file,
     // else the active one is closed unsaved and `path` opened. With a
-    // position, selects `length` characters there; without, the selection
-    // stays where it was.
-    WordShowOutcome show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length);
+    // position, selects `length` characters there, in the story `story`;
+    // without, the selection stays where it was.
+    WordShowOutcome show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length,
+                         word::StoryId story = {});
 
     // Tells the word processor to quit without saving and lets it go;
     // errors are ignored. Nothing happens while no connection is held.

@@ -9,6 +9,8 @@ void Range::SetText(const std::u16string&)
     Refuse(kErrorUnsupported, "Der Text eines Bereichs kann hier nur über die Markierung ersetzt werden.");
 }
 
+void Range::Select() { Refuse(kErrorUnsupported, "Ein Bereich kann hier nicht markiert werden."); }
+
 std::vector<StoryId> Document::Stories() { return {StoryId{}}; }
 
 Range& Document::StoryRange(StoryId id)

@@ -109,6 +109,9 @@ public:
     // Replaces the text of the range; the range then covers the new text.
     // Refused (kErrorUnsupported) where the server offers only the selection.
     virtual void SetText(const std::u16string& text);
+    // Makes the range the selection, in the range's story. Refused
+    // (kErrorUnsupported) where the server selects in the main text only.
+    virtual void Select();
 };
 
 class Selection {
@@ -121,6 +124,8 @@ public:
     virtual std::u16string Text() const = 0;
     // Replaces the selected text; the selection then covers the new text.
     virtual void SetText(const std::u16string& text) = 0;
+    // The story the selection lies in; its positions count in that story.
+    virtual StoryId Story() const { return StoryId{}; }
 };
 
 // The index of the main text among a document's story ranges.
@@ -138,6 +143,9 @@ public:
     // A new range over the whole story `id`, one of those Stories() names;
     // others are refused (kErrorNoSuchStory).
     virtual Range& StoryRange(StoryId id);
+    // The stories the document could not read, once Stories() was asked
+    // (they are missing there); none where the server offers no others.
+    virtual std::vector<UnreadableStories> Unreadable() { return {}; }
     virtual std::string FullName() const = 0;
     virtual void Activate() = 0;
     virtual void Save() = 0;

@@ -4,6 +4,7 @@
 // The kinds are listed in the order in which a document's stories are
 // searched.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tarnwick::word {
@@ -24,6 +25,18 @@ struct StoryId {
 
     bool isMainText() const { return kind == StoryKind::MainText; }
     bool operator==(const StoryId&) const = default;
+};
+
+// Stories a document holds but could not read, because the part of its
+// file that holds them is damaged: which ones, and why (a ServerError's
+// number and description). `number` names the one story of `kinds` (whose
+// only kind it then is) the part held; 0 when the part held every story of
+// `kinds`, as many as there were.
+struct UnreadableStories {
+    std::vector<StoryKind> kinds;
+    int number = 0;
+    int errorNumber = 0;
+    std::string description;
 };
 
 // The ids of stories found in document order with these kinds: each

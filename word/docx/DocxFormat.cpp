@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace tarnwick::word {
 namespace {
@@ -80,63 +81,101 @@ const RelationshipTargets& DocxFormat::linksOf(const Story& story) const
     return it == m_links.end() ? kNone : it->second;
 }
 
-XmlPackageFormat::Part* DocxFormat::relatedPart(const std::string& id)
+std::string DocxFormat::relatedPartName(const std::string& id) const
 {
-    for (const Relationship& r : m_relationships) {
-        if (r.external || r.id != id) continue;
-        const std::string name = ResolvePartName(FolderOf(m_mainPart), r.target);
-        if (name.empty()) return nullptr;
-        Part* part = partNamed(name);
-        if (part && !m_links.count(name)) m_links[name] = externalTargets(relationshipsOf(m_package, name));
-        return part;
-    }
-    return nullptr;
+    for (const Relationship& r : m_relationships)
+        if (!r.external && r.id == id) return ResolvePartName(FolderOf(m_mainPart), r.target);
+    return {};
+}
+
+XmlPackageFormat::Part* DocxFormat::loadRelated(const std::string& name)
+{
+    if (name.empty()) return nullptr;
+    Part* part = partNamed(name);
+    if (part && !m_links.count(name)) m_links[name] = externalTargets(relationshipsOf(m_package, name));
+    return part;
 }
 
 XmlPackageFormat::Part* DocxFormat::relatedPartOfType(std::string_view typeSuffix)
 {
     for (const Relationship& r : m_relationships)
-        if (!r.external && endsWith(r.type, typeSuffix)) return relatedPart(r.id);
+        if (!r.external && endsWith(r.type, typeSuffix)) return loadRelated(relatedPartName(r.id));
     return nullptr;
 }
 
 void DocxFormat::findOtherStories()
 {
     // Headers and footers in the order the sections name them, each part once.
-    std::vector<Part*> headers, footers;
+    std::vector<std::string> headerNames, footerNames;
     NamespaceScope scope;
     const pugi::xml_node root = m_main->part->xml.document().document_element();
     ScopeEntry rootEntry(scope, root);
     VisitElements(scope, root, [&](pugi::xml_node c, QName name) {
         const bool header = name.is(Ns::W, "headerReference");
         if (!header && !name.is(Ns::W, "footerReference")) return !name.is(Ns::W, "txbxContent");
-        if (Part* part = relatedPart(scope.attribute(c, Ns::R, "id").value())) {
-            std::vector<Part*>& list = header ? headers : footers;
-            if (std::find(list.begin(), list.end(), part) == list.end()) list.push_back(part);
-        }
+        const std::string part = relatedPartName(scope.attribute(c, Ns::R, "id").value());
+        std::vector<std::string>& list = header ? headerNames : footerNames;
+        if (!part.empty() && std::find(list.begin(), list.end(), part) == list.end()) list.push_back(part);
         return false;
     });
-    for (Part* part : headers) addStory(StoryKind::Header, *part, part->xml.document().document_element());
-    addNotes(relatedPartOfType("/footnotes"), "footnote", StoryKind::Footnote);
-    addNotes(relatedPartOfType("/endnotes"), "endnote", StoryKind::Endnote);
-    if (Part* comments = relatedPartOfType("/comments")) {
-        NamespaceScope commentScope;
-        const pugi::xml_node commentsRoot = comments->xml.document().document_element();
-        ScopeEntry entry(commentScope, commentsRoot);
-        VisitElements(commentScope, commentsRoot, [&](pugi::xml_node c, QName name) {
-            if (name.is(Ns::W, "comment")) addStory(StoryKind::Comment, *comments, c);
-            return false;
-        });
+    // A header or footer part that cannot be read is one story that cannot
+    // be read; the document's other parts are read all the same.
+    struct Loaded {
+        Part* part = nullptr;
+        std::optional<ServerError> failure;
+    };
+    const auto load = [&](const std::vector<std::string>& names) {
+        std::vector<Loaded> loaded;
+        for (const std::string& name : names) {
+            try {
+                if (Part* part = loadRelated(name)) loaded.push_back({part, std::nullopt});
+            } catch (const ServerError& e) {
+                loaded.push_back({nullptr, e});
+            }
+        }
+        return loaded;
+    };
+    const auto addWhole = [&](StoryKind kind, const Loaded& loaded) {
+        if (loaded.part)
+            addStory(kind, *loaded.part, loaded.part->xml.document().document_element());
+        else
+            addUnreadableStory(kind, *loaded.failure);
+    };
+    const std::vector<Loaded> headers = load(headerNames);
+    const std::vector<Loaded> footers = load(footerNames);
+    for (const Loaded& header : headers) addWhole(StoryKind::Header, header);
+    addNotes("/footnotes", "footnote", StoryKind::Footnote);
+    addNotes("/endnotes", "endnote", StoryKind::Endnote);
+    try {
+        if (Part* comments = relatedPartOfType("/comments")) {
+            NamespaceScope commentScope;
+            const pugi::xml_node commentsRoot = comments->xml.document().document_element();
+            ScopeEntry entry(commentScope, commentsRoot);
+            VisitElements(commentScope, commentsRoot, [&](pugi::xml_node c, QName name) {
+                if (name.is(Ns::W, "comment")) addStory(StoryKind::Comment, *comments, c);
+                return false;
+            });
+        }
+    } catch (const ServerError& e) {
+        addUnreadableStories({StoryKind::Comment}, e);
     }
     // Text boxes: those of the main text, then those of the headers and footers.
     addTextBoxes(*m_main->part, root);
-    for (Part* part : headers) addTextBoxes(*part, part->xml.document().document_element());
-    for (Part* part : footers) addTextBoxes(*part, part->xml.document().document_element());
-    for (Part* part : footers) addStory(StoryKind::Footer, *part, part->xml.document().document_element());
+    for (const std::vector<Loaded>* list : {&headers, &footers})
+        for (const Loaded& loaded : *list)
+            if (loaded.part) addTextBoxes(*loaded.part, loaded.part->xml.document().document_element());
+    for (const Loaded& footer : footers) addWhole(StoryKind::Footer, footer);
 }
 
-void DocxFormat::addNotes(Part* part, std::string_view element, StoryKind kind)
+void DocxFormat::addNotes(std::string_view typeSuffix, std::string_view element, StoryKind kind)
 {
+    Part* part = nullptr;
+    try {
+        part = relatedPartOfType(typeSuffix);
+    } catch (const ServerError& e) {
+        addUnreadableStories({kind}, e);
+        return;
+    }
     if (!part) return;
     NamespaceScope scope;
     const pugi::xml_node root = part->xml.document().document_element();

@@ -36,12 +36,16 @@ private:
     void editStory(const Story& story, std::int64_t start, std::int64_t end, const std::u16string& text) override;
 
     const RelationshipTargets& linksOf(const Story& story) const;
-    // The part a relationship of the main part points to; null when it is
-    // missing or names no entry.
-    Part* relatedPart(const std::string& id);
+    // The name of the part a relationship of the main part points to; empty
+    // for none.
+    std::string relatedPartName(const std::string& id) const;
+    // The part `name` with its relationships; null when it is not in the
+    // package. Throws ServerError when it cannot be read.
+    Part* loadRelated(const std::string& name);
     Part* relatedPartOfType(std::string_view typeSuffix);
-    // The stories of the notes (w:footnote or w:endnote) of a notes part.
-    void addNotes(Part* part, std::string_view element, StoryKind kind);
+    // The stories of the notes (w:footnote or w:endnote) of the notes part
+    // the main part relates to by a type ending in `typeSuffix`.
+    void addNotes(std::string_view typeSuffix, std::string_view element, StoryKind kind);
     // The text boxes of `root` and what lies below it, in document order.
     void addTextBoxes(Part& part, pugi::xml_node root);
 

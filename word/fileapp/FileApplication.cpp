@@ -38,15 +38,16 @@ public:
     }
     std::u16string Text() const override
     {
-        const FileDocument& d = document();
-        return d.story().textOf(d.selectionStart(), d.selectionEnd());
+        FileDocument& d = document();
+        return d.story(d.selectionStory()).textOf(d.selectionStart(), d.selectionEnd());
     }
     void SetText(const std::u16string& text) override
     {
         FileDocument& d = document();
         const std::int64_t start = d.selectionStart();
-        d.select(start, d.replace(start, d.selectionEnd(), text));
+        d.select(start, d.replace(d.selectionStory(), start, d.selectionEnd(), text));
     }
+    StoryId Story() const override { return document().selectionStory(); }
 
 private:
     FileDocument& document() const { return m_application.activeDocument(); }

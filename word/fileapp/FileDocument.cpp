@@ -54,14 +54,15 @@ std::int64_t FileDocument::replace(StoryId id, std::int64_t start, std::int64_t 
     const std::int64_t newEnd = end + (story(id).size() - sizeBefore);
     for (const auto& range : m_ranges)
         if (range->story() == id) range->shift(start, end, newEnd);
-    if (id.isMainText())
+    if (id == m_selectionStory)
         select(ShiftedPosition(m_selectionStart, start, end, newEnd), ShiftedPosition(m_selectionEnd, start, end, newEnd));
     return newEnd;
 }
 
-void FileDocument::select(std::int64_t start, std::int64_t end)
+void FileDocument::select(StoryId id, std::int64_t start, std::int64_t end)
 {
-    const std::int64_t size = story().size();
+    const std::int64_t size = story(id).size();
+    m_selectionStory = id;
     m_selectionStart = std::clamp<std::int64_t>(start, 0, size);
     m_selectionEnd = std::clamp<std::int64_t>(end, m_selectionStart, size);
 }

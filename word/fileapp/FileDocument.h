@@ -24,6 +24,7 @@ public:
     Range& StoryRange(int index) override;
     // The format's stories; the first call reads those besides the main text.
     std::vector<StoryId> Stories() override { return m_format->stories(); }
+    std::vector<UnreadableStories> Unreadable() override { return m_format->unreadableStories(); }
     Range& StoryRange(StoryId id) override;
     std::string FullName() const override { return m_fullName; }
     void Activate() override;
@@ -36,7 +37,7 @@ public:
     const StoryText& story() const { return m_format->mainStory(); }
     const StoryText& story(StoryId id) { return id.isMainText() ? story() : m_format->story(id); }
     // Replaces [start, end) of the story `id` by `text` through the format
-    // and moves every range of that story and, in the main text, the
+    // and moves every range of that story and, when it lies there, the
     // selection along. Returns the end of the new text.
     std::int64_t replace(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text);
     std::int64_t replace(std::int64_t start, std::int64_t end, const std::u16string& text)
@@ -48,9 +49,13 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isModified() const { return m_modified; }
 
+    // The selection: a span of one story, the main text's start at first.
+    StoryId selectionStory() const { return m_selectionStory; }
     std::int64_t selectionStart() const { return m_selectionStart; }
     std::int64_t selectionEnd() const { return m_selectionEnd; }
-    void select(std::int64_t start, std::int64_t end);
+    // Within the story the selection lies in; positions are kept within it.
+    void select(std::int64_t start, std::int64_t end) { select(m_selectionStory, start, end); }
+    void select(StoryId id, std::int64_t start, std::int64_t end);
 
 private:
     FileApplication& m_application;
@@ -59,6 +64,7 @@ private:
     bool m_readOnly;
     bool m_modified = false;
     std::deque<std::unique_ptr<FileRange>> m_ranges;
+    StoryId m_selectionStory;
     std::int64_t m_selectionStart = 0;
     std::int64_t m_selectionEnd = 0;
 };

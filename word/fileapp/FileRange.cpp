@@ -118,6 +118,8 @@ void FileRange::SetText(const std::u16string& text)
     set(start, end);
 }
 
+void FileRange::Select() { m_document.select(m_story, m_start, m_end); }
+
 void FileRange::set(std::int64_t start, std::int64_t end)
 {
     const std::int64_t size = storyText().size();

@@ -60,6 +60,8 @@ public:
     std::u16string Text() const override;
     // Replaces the range's text through its document; the range then covers it.
     void SetText(const std::u16string& text) override;
+    // The document's selection becomes this range, in its story.
+    void Select() override;
 
     FileDocument& document() const { return m_document; }
     StoryId story() const { return m_story; }

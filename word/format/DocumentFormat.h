@@ -40,6 +40,10 @@ public:
     // One of the stories stories() named, as it is now; others are refused
     // (kErrorNoSuchStory).
     virtual const StoryText& story(StoryId id);
+    // The stories stories() left out because the part of the file that
+    // holds them cannot be read; the rest of the document is read and saved
+    // as usual, and such a part is never written. By default none.
+    virtual std::vector<UnreadableStories> unreadableStories() { return {}; }
     // replace() in the story `id`, with the same refusals.
     virtual void replaceIn(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text);
 

@@ -116,7 +116,15 @@ void OdtFormat::findOtherStories()
         ScopeEntry entry(scope, root);
         addStoriesBelow(*m_main->part, scope, root, textBoxes);
     }
-    Part* styles = partNamed("styles.xml");
+    // The styles part holds the headers and footers of every page style:
+    // when it cannot be read, they are missing, and the text is read all the same.
+    Part* styles = nullptr;
+    try {
+        styles = partNamed("styles.xml");
+    } catch (const ServerError& e) {
+        addUnreadableStories({StoryKind::Header, StoryKind::Footer}, e);
+        return;
+    }
     if (!styles) return;
     // Headers and footers of every master page, in the order they are listed.
     NamespaceScope scope;

@@ -46,7 +46,13 @@ XmlPackageFormat::Part* XmlPackageFormat::partNamed(const std::string& name)
     if (!bytes) return nullptr;
     Part& part = m_parts.emplace_back();
     part.name = name;
-    part.xml.load(*bytes, name);
+    try {
+        part.xml.load(*bytes, name);
+    } catch (...) {
+        // Half a part must never pass for the part, nor be written back.
+        m_parts.pop_back();
+        throw;
+    }
     return &part;
 }
 
@@ -56,17 +62,43 @@ XmlPackageFormat::Story& XmlPackageFormat::addStory(StoryKind kind, Part& part, 
     story.id = StoryId{kind, 0};
     story.part = &part;
     story.root = root;
-    readStory(story, story.text, story.nodes);
+    try {
+        readStory(story, story.text, story.nodes);
+    } catch (const ServerError& e) {
+        story.text = StoryText();
+        story.nodes.clear();
+        story.failure = e;
+    }
     return story;
+}
+
+void XmlPackageFormat::addUnreadableStory(StoryKind kind, const ServerError& error)
+{
+    Story& story = m_stories.emplace_back();
+    story.id = StoryId{kind, 0};
+    story.failure = error;
+}
+
+void XmlPackageFormat::addUnreadableStories(std::vector<StoryKind> kinds, const ServerError& error)
+{
+    m_unreadableParts.push_back(UnreadableStories{std::move(kinds), 0, error.number(), error.description()});
 }
 
 void XmlPackageFormat::addMirror(Story& story, pugi::xml_node root)
 {
+    if (story.failure) return;
     Story& mirror = m_mirrors.emplace_back();
     mirror.id = story.id;
     mirror.part = story.part;
     mirror.root = root;
-    readStory(mirror, mirror.text, mirror.nodes);
+    try {
+        readStory(mirror, mirror.text, mirror.nodes);
+    } catch (const ServerError&) {
+        // A copy that cannot be read cannot be kept alike either.
+        m_mirrors.pop_back();
+        story.unmatchedCopy = true;
+        return;
+    }
     if (readAlike(mirror.text, story.text))
         story.mirror = &mirror;
     else
@@ -83,6 +115,7 @@ std::vector<StoryId> XmlPackageFormat::stories()
             // What was found so far is not a consistent list.
             m_stories.resize(1);
             m_mirrors.clear();
+            m_unreadableParts.clear();
             throw;
         }
         std::vector<StoryKind> kinds;
@@ -90,7 +123,8 @@ std::vector<StoryId> XmlPackageFormat::stories()
         std::vector<std::size_t> order;
         const std::vector<StoryId> ids = NumberStories(kinds, order);
         for (std::size_t i = 0; i < m_stories.size(); ++i) m_stories[i].id = ids[i];
-        for (const std::size_t i : order) m_order.push_back(&m_stories[i]);
+        for (const std::size_t i : order)
+            if (!m_stories[i].failure) m_order.push_back(&m_stories[i]);
         for (Story& story : m_stories)
             if (story.mirror) story.mirror->id = story.id;
     }
@@ -99,12 +133,26 @@ std::vector<StoryId> XmlPackageFormat::stories()
     return ids;
 }
 
+std::vector<UnreadableStories> XmlPackageFormat::unreadableStories()
+{
+    stories();
+    std::vector<UnreadableStories> unreadable;
+    for (const Story& story : m_stories)
+        if (story.failure)
+            unreadable.push_back({{story.id.kind}, story.id.number, story.failure->number(), story.failure->description()});
+    unreadable.insert(unreadable.end(), m_unreadableParts.begin(), m_unreadableParts.end());
+    return unreadable;
+}
+
 XmlPackageFormat::Story& XmlPackageFormat::storyOf(StoryId id)
 {
     if (id.isMainText() && id.number == 1) return *m_main;
     if (m_order.empty()) stories();
     for (Story* story : m_order)
         if (story->id == id) return *story;
+    // A story that could not be read says why.
+    for (const Story& story : m_stories)
+        if (story.failure && story.id == id) throw *story.failure;
     RefuseStory(id);
 }
 

@@ -19,6 +19,7 @@
 
 #include <pugixml.hpp>
 
+#include "word/automation/Automation.h"
 #include "word/format/DocumentFormat.h"
 #include "word/package/XmlPart.h"
 #include "word/package/ZipPackage.h"
@@ -31,6 +32,7 @@ public:
     const StoryText& mainStory() const override { return m_main->text; }
     void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
     std::vector<StoryId> stories() override;
+    std::vector<UnreadableStories> unreadableStories() override;
     const StoryText& story(StoryId id) override { return storyOf(id).text; }
     void replaceIn(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text) override;
     void save() override;
@@ -71,16 +73,26 @@ protected:
         // A second copy is there but does not read as this story: an edit
         // would leave the two different, so none is made.
         bool unmatchedCopy = false;
+        // Why the story could not be read (its part is damaged, or its
+        // text); such a story keeps its number but is not searched.
+        std::optional<ServerError> failure;
     };
 
     // Parses the main part `name` of the package and reads the main story.
     void loadStoryPart(const std::string& name, const std::string& bytes);
     // The parsed part `name`, parsed on the first call; null when the
-    // package has no such entry.
+    // package has no such entry. Throws ServerError for a part that cannot
+    // be read, and asked again, throws again.
     Part* partNamed(const std::string& name);
     // Adds a story of `kind` under `root` of `part`, read at once; stories are
-    // added in document order and numbered per kind when all are there.
+    // added in document order and numbered per kind when all are there. A
+    // story whose text cannot be read is added as unreadable.
     Story& addStory(StoryKind kind, Part& part, pugi::xml_node root);
+    // Adds the one story of `kind` a part held that cannot be read, in its
+    // place in document order, so that the stories after it keep their numbers.
+    void addUnreadableStory(StoryKind kind, const ServerError& error);
+    // Records that a part holding every story of `kinds` cannot be read.
+    void addUnreadableStories(std::vector<StoryKind> kinds, const ServerError& error);
     // Makes the content of `root` the mirror of `story`, if it reads exactly
     // as the story (else the story takes no edits); the mirror is no story
     // of its own.
@@ -156,7 +168,8 @@ private:
     std::deque<Part> m_parts;
     std::deque<Story> m_stories;  // in document order, the main story first
     std::deque<Story> m_mirrors;
-    std::vector<Story*> m_order;  // in search order, once all are found
+    std::vector<Story*> m_order;  // in search order, once all are found; the readable ones
+    std::vector<UnreadableStories> m_unreadableParts;  // parts that held stories of a kind
     bool m_broken = false;  // an edit did not read back as intended: never saved
     std::size_t m_fullRereads = 0;
 };

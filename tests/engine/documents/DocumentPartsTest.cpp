@@ -29,6 +29,14 @@ TEST(DocumentParts, NamesAreNumberedWhereAReaderNeedsItAndReadBackToTheirStory)
         EXPECT_FALSE(DocumentPartOfName(none)) << none;
 }
 
+// A damaged part that held every note, or every header and footer, is
+// named by all it held.
+TEST(DocumentParts, APartThatCannotBeReadIsNamedByAllItHeld)
+{
+    EXPECT_EQ(UnreadablePartName({{StoryKind::Footnote}, 0, 5002, ""}, {}), "Fußnoten");
+    EXPECT_EQ(UnreadablePartName({{StoryKind::Header, StoryKind::Footer}, 0, 5002, ""}, {}), "Kopfzeilen und Fußzeilen");
+}
+
 TEST(DocumentParts, APositionWithoutAPartIsTheMainTextAsBefore)
 {
     EXPECT_EQ(FormatHitPosition("", 42), "42");

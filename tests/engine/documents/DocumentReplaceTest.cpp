@@ -1,6 +1,6 @@
 // Replacing in real document files (the built-in component): a hyperlink's
-// text is replaced in every format, and an occurrence the document does not
-// let change is skipped on its own.
+// text is replaced in every format, an occurrence the document does not let
+// change is skipped on its own, and so is a part that cannot be read.
 #include "engine/documents/WordDocumentEngine.h"
 
 #include "tests/support/ReplaceFixture.h"
@@ -75,6 +75,66 @@ TEST_P(DocumentReplace, ARefusedOccurrenceIsSkippedAndTheOthersAreReplacedAndSav
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, DocumentReplace, ::testing::Values("docx", "rtf"));
+
+// Two headers, of which the second is not well-formed XML: every part is
+// searched, the hits of the readable ones are listed as usual and the
+// damaged header is one error item that names it; a replace changes the
+// readable parts and leaves the damaged one byte for byte as it was.
+TEST(DocumentParts, AnUnreadablePartIsAnErrorItemOfItsOwnAndIsNeverWritten)
+{
+    TempTree tree;
+    const std::string path = tree.path("brief.docx");
+    const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    const auto header = [](const std::string& id, const std::string& target) {
+        return "<Relationship Id=\"" + id +
+            "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" Target=\"" + target + "\"/>";
+    };
+    auto entries = word::test::DocxEntries(word::test::DocumentXml(
+        "<w:p><w:r><w:t>Rechnung eins</w:t></w:r></w:p><w:sectPr><w:headerReference w:type=\"default\" r:id=\"rH1\"/>"
+        "<w:headerReference w:type=\"first\" r:id=\"rH2\"/></w:sectPr>"));
+    for (word::test::ZipEntry& entry : entries)
+        if (entry.name == "word/_rels/document.xml.rels")
+            entry.data.insert(entry.data.find("</Relationships>"), header("rH1", "header1.xml") + header("rH2", "header2.xml"));
+    entries.push_back({"word/header1.xml", "<w:hdr " + w + "><w:p><w:r><w:t>Kopf Rechnung</w:t></w:r></w:p></w:hdr>"});
+    entries.push_back({"word/header2.xml", "<w:hdr " + w + "><w:p><w:r><w:t>Rechnung</w:t></w:r></w:hdr>"});
+    word::test::WriteZip(path, entries);
+    const auto rawHeader = [&] {
+        for (const auto& [name, raw] : word::test::RawEntries(path))
+            if (name == "word/header2.xml") return raw;
+        return std::string();
+    };
+    const std::string damaged = rawHeader();
+    const std::string error = "Kopfzeile 2: Laufzeitfehler '5002':Das Dokument ist beschädigt: der Dokumentteil "
+                              "word/header2.xml ist kein wohlgeformtes XML (";
+
+    SearchJob job = TestJob();
+    job.wordAllParts = true;
+    job.makeBackup = false;
+    const auto positions = [](const ResultList& results) {
+        std::vector<std::string> out;
+        const ItemHandle file = results.FirstTopLevelItem();
+        for (ItemHandle hit = results.FirstChild(file); hit != kNoItem; hit = results.NextSibling(hit))
+            out.push_back(results.ColumnText(hit, ResultColumn::Position));
+        return out;
+    };
+    WordDocumentEngine engine(&word::CreateFileApplication);
+    ReplaceFixture search(job, "Rechnung", "");
+    engine.SearchDocument(search.run(), path);
+    EXPECT_EQ(positions(search.results()), (std::vector<std::string>{"Kopfzeile 1: 5", "0"}));
+    ASSERT_EQ(search.errors().size(), 1u);
+    EXPECT_EQ(search.errors()[0].first, path);
+    EXPECT_EQ(search.errors()[0].second.rfind(error, 0), 0u) << search.errors()[0].second;
+    EXPECT_NE(search.runLog().Text().find(error), std::string::npos);
+
+    ReplaceFixture replace(job, "Rechnung", "Beleg");
+    engine.ReplaceDocument(replace.run(), path);
+    EXPECT_EQ(replace.counters().hits.load(), 2);
+    ASSERT_EQ(replace.errors().size(), 1u);
+    EXPECT_EQ(replace.errors()[0].second.rfind(error, 0), 0u) << replace.errors()[0].second;
+    EXPECT_EQ(mainText(path), u"Beleg eins\r");
+    EXPECT_NE(word::test::EntryData(path, "word/header1.xml").find("Kopf Beleg"), std::string::npos);
+    EXPECT_EQ(rawHeader(), damaged);
+}
 
 }  // namespace
 }  // namespace tarnwick::test

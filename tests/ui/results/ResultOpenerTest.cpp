@@ -29,6 +29,7 @@ struct WordRequest {
     std::string path;
     std::optional<std::int64_t> position;
     std::int64_t length = 0;
+    word::StoryId story;
 };
 
 class FakeHost : public ResultOpenerHost {
@@ -38,15 +39,18 @@ public:
     std::int64_t splitLength() const override { return 1234; }
     ViewerAccess* viewer() override { return hasViewer ? &fakeViewer : nullptr; }
     void showPreviewPage() override { ++previewShown; }
-    WordShowOutcome showInWord(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) override
+    bool showInOffice(const std::string&, std::optional<std::int64_t>, std::int64_t) override { return writerShows; }
+    WordShowOutcome showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                               std::int64_t length) override
     {
-        wordRequests.push_back({path, position, length});
-        if (connection) return connection->show(path, position, length);
+        wordRequests.push_back({path, position, length, story});
+        if (connection) return connection->show(path, position, length, story);
         return wordOutcome;
     }
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
 
     RunKind runKind = RunKind::Search;
+    bool writerShows = false;
     std::string replacement;
     bool hasViewer = true;
     FakeViewer fakeViewer;
@@ -56,6 +60,31 @@ public:
     std::vector<WordRequest> wordRequests;
     std::vector<std::string> messages;
 };
+
+// What the document window is given to show.
+struct RecordingDisplay : DocumentDisplay {
+    void showDocument(const ShownDocument& document) override { shown = document; }
+    void hideDocument() override {}
+    std::u16string selected() const { return shown.text.substr(shown.selectionStart, shown.selectionEnd - shown.selectionStart); }
+    ShownDocument shown;
+};
+
+// The search form's connection to the built-in component, showing what the
+// host is asked to show in the document window.
+struct DocumentWindowStandIn {
+    explicit DocumentWindowStandIn(FakeHost& host) { host.connection = &connection; }
+    RecordingDisplay display;
+    ViewerWordConnection connection{word::CreateFileApplication, &display};
+};
+
+// The item a search of the document at `path` with the built-in component
+// leads to in the fixture's results.
+ItemHandle SearchDocument(test::RunFixture& fixture, const std::string& path)
+{
+    WordDocumentEngine engine(word::CreateFileApplication);
+    engine.SearchDocument(fixture.run(), path);
+    return fixture.results().FirstTopLevelItem();
+}
 
 // A search result with an item of every kind; the files exist.
 struct Results {
@@ -227,20 +256,12 @@ TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
 {
     const std::string docx = test::WriteDocxParagraphs(tree, "bericht.docx", {"Die Größe zählt.", "Größe!"});
     test::RunFixture fixture(test::TestJob(), "größe");
-    WordDocumentEngine engine(word::CreateFileApplication);
-    fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), docx);
     ResultList& list = fixture.results();
-    const ItemHandle document = list.FirstTopLevelItem();
+    const ItemHandle document = SearchDocument(fixture, docx);
     ASSERT_EQ(list.Kind(document), ItemKind::Document);
 
-    struct Display : DocumentDisplay {
-        void showDocument(const ShownDocument& document) override { shown = document; }
-        void hideDocument() override {}
-        ShownDocument shown;
-    } display;
-    ViewerWordConnection connection(word::CreateFileApplication, &display);
-    host.connection = &connection;
+    DocumentWindowStandIn window(host);
+    const RecordingDisplay& display = window.display;
     ResultOpener documentOpener(list, test::RunFixture::UTF8(), host);
     const ItemHandle second = list.NextSibling(list.FirstChild(document));
     ASSERT_NE(second, kNoItem);
@@ -255,6 +276,50 @@ TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
     // The document item itself opens without touching the selection.
     documentOpener.open(document);
     EXPECT_FALSE(host.wordRequests.back().position);
+}
+
+// With every part searched, a hit in a header, a note, a comment, a text box
+// or a footer opens in the document window with exactly its text selected in
+// its part; Writer, which places hits of the main text only, gets those.
+TEST_F(ResultOpenerTest, AHitInAnyPartOfADocumentIsSelectedInItsPart)
+{
+    const std::string docx = tree.write("parts.docx", test::ReadFile(std::string(TARNWICK_FIXTURE_DOCUMENTS) + "/parts.docx"));
+    SearchJob job = test::TestJob();
+    job.wordAllParts = true;
+    test::RunFixture fixture(job, "Rechnung");
+    ResultList& list = fixture.results();
+    const ItemHandle document = SearchDocument(fixture, docx);
+    ASSERT_EQ(list.Kind(document), ItemKind::Document);
+
+    DocumentWindowStandIn window(host);
+    const RecordingDisplay& display = window.display;
+    host.writerShows = true;
+    ResultOpener documentOpener(list, test::RunFixture::UTF8(), host);
+    std::vector<std::string> parts;
+    for (ItemHandle hit = list.FirstChild(document); hit != kNoItem; hit = list.NextSibling(hit)) {
+        const std::string position = list.ColumnText(hit, ResultColumn::Position);
+        const std::size_t requests = host.wordRequests.size();
+        documentOpener.open(hit);
+        if (position.find(": ") == std::string::npos) {
+            EXPECT_EQ(host.wordRequests.size(), requests) << position << " goes to Writer";
+            continue;
+        }
+        ASSERT_EQ(host.wordRequests.size(), requests + 1) << position;
+        parts.push_back(display.shown.part);
+        EXPECT_EQ(display.selected(), u"Rechnung") << position;
+    }
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(
+        parts,
+        (std::vector<std::string>{"Kopfzeile", "Fußnote 1", "Endnote 1", "Kommentar 1", "Textfeld 1", "Textfeld 2", "Fußzeile"}));
+
+    // Without Writer a hit of the main text, after one in the footer, is selected in the main text again.
+    host.writerShows = false;
+    const ItemHandle mainHit = list.NextSibling(list.FirstChild(document));
+    ASSERT_EQ(list.ColumnText(mainHit, ResultColumn::Position), "4");
+    documentOpener.open(mainHit);
+    EXPECT_EQ(display.shown.part, "");
+    EXPECT_EQ(display.shown.text.substr(display.shown.selectionStart, 13), u"Rechnung im H");
 }
 
 TEST_F(ResultOpenerTest, WordProcessorFailuresAreReported)

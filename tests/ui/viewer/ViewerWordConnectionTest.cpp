@@ -188,7 +188,7 @@ TEST(DocumentWindowTest, ShowsTheSelectionAndHidesWhenTheWordProcessorQuits)
 {
     test::EnsureQtApp();
     DocumentWindow window;
-    ShownDocument document{"/tmp/bericht.docx", u"Erste Zeile\rGröße und Treffer\r", 22, 29};
+    ShownDocument document{"/tmp/bericht.docx", u"Erste Zeile\rGröße und Treffer\r", 22, 29, {}};
     window.showDocument(document);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("bericht.docx - Tarnwick"));
