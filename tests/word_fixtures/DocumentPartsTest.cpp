@@ -76,14 +76,17 @@ std::size_t count(const std::u16string& text, std::u16string_view word)
     return n;
 }
 
-class DocumentParts : public ::testing::TestWithParam<PartsFormat> {};
-
-TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
-{
+// A copy of the format's document and an engine on the program's server.
+class DocumentParts : public ::testing::TestWithParam<PartsFormat> {
+protected:
     const PartsFormat format = GetParam();
     const TempTree tree;
     const std::string path = copyOf(tree, format.extension);
-    WordDocumentEngine engine(word::CreateDocumentApplication);
+    WordDocumentEngine engine{word::CreateDocumentApplication};
+};
+
+TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
+{
     const std::vector<HitPosition> hits = search(engine, path, "rechnung");
     std::vector<std::string> parts;
     for (const HitPosition& hit : hits) parts.push_back(hit.part);
@@ -108,10 +111,6 @@ TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
 
 TEST_P(DocumentParts, ReplaceAllChangesEveryPartAndNothingElse)
 {
-    const PartsFormat format = GetParam();
-    const TempTree tree;
-    const std::string path = copyOf(tree, format.extension);
-    WordDocumentEngine engine(word::CreateDocumentApplication);
     ReplaceFixture replace(partsJob(), "rechnung", "Beleg");
     engine.ReplaceDocument(replace.run(), path);
     EXPECT_TRUE(replace.errors().empty());
@@ -131,10 +130,6 @@ TEST_P(DocumentParts, ReplaceAllChangesEveryPartAndNothingElse)
 
 TEST_P(DocumentParts, MarkedHitsAreReplacedInTheirPartsAndLaterHitsMoveOnlyWithinTheirOwn)
 {
-    const PartsFormat format = GetParam();
-    const TempTree tree;
-    const std::string path = copyOf(tree, format.extension);
-    WordDocumentEngine engine(word::CreateDocumentApplication);
     const std::vector<HitPosition> found = search(engine, path, "rechnung");
 
     ReplaceFixture fixture(partsJob(), "rechnung", "");
