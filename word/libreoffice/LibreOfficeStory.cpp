@@ -172,26 +172,25 @@ void LibreOfficeStory::read(const uno::Reference<text::XTextDocument>& document)
 
 void LibreOfficeStory::readFromServer(const uno::Reference<text::XText>& text, bool deletions)
 {
+    readText(text, startReading(text, deletions));
+    m_story.index();
+}
+
+void LibreOfficeStory::readFromExport(const pugi::xml_node& container)
+{
+    readExportedBlocks(container, startReading(nullptr, false));
+    m_story.index();
+}
+
+std::vector<Unit>& LibreOfficeStory::startReading(const uno::Reference<text::XText>& text, bool deletions)
+{
     m_serverText = text;
     m_paragraphs.clear();
     m_openDeletions = 0;
     m_hasDeletions = deletions;
     std::vector<Unit>& units = m_story.units();
     units.clear();
-    readText(text, units);
-    m_story.index();
-}
-
-void LibreOfficeStory::readFromExport(const pugi::xml_node& container)
-{
-    m_serverText.clear();
-    m_paragraphs.clear();
-    m_openDeletions = 0;
-    m_hasDeletions = false;
-    std::vector<Unit>& units = m_story.units();
-    units.clear();
-    readExportedBlocks(container, units);
-    m_story.index();
+    return units;
 }
 
 void LibreOfficeStory::readExportedBlocks(const pugi::xml_node& parent, std::vector<Unit>& units)

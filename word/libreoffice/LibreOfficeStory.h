@@ -88,6 +88,8 @@ private:
         bool markDeleted = false;
     };
 
+    // Forgets what was read before; the story's units, empty, to read into.
+    std::vector<Unit>& startReading(const css::uno::Reference<css::text::XText>& text, bool deletions);
     void readExportedBlocks(const pugi::xml_node& parent, std::vector<Unit>& units);
     void readExportedTable(const pugi::xml_node& table, std::vector<Unit>& units);
     void readText(const css::uno::Reference<css::text::XText>& text, std::vector<Unit>& units);
