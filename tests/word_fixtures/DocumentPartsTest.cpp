@@ -1,13 +1,15 @@
 // A letter with "Rechnung" in its header, footer, notes, comment, frame and
 // text box and twice in its main text (documents/README.md), written by
 // LibreOffice: searched, replaced throughout and replaced in marked results
-// in every part, and read back.
+// in every part, and read back by the engine's own reader and by
+// LibreOffice's exports.
 #include <gtest/gtest.h>
 
 #include "engine/documents/DocumentParts.h"
 #include "engine/documents/WordDocumentEngine.h"
 #include "engine/replace/ReplaceSelected.h"
 #include "results/HitPosition.h"
+#include "tests/support/OfficeReading.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
 #include "word/libreoffice/DocumentApplication.h"
@@ -21,6 +23,8 @@ using test::TempTree;
 struct PartsFormat {
     const char* extension;
     std::vector<std::string> parts;  // of the hits, in the order they are listed
+    std::string refused;  // the part whose occurrence a replace refuses
+    std::string leftForOffice;  // the old text LibreOffice still reads after a replace-all
 };
 
 const std::vector<std::string> kAllParts = {"Kopfzeile",   "",           "",           "Fußnote 1", "Endnote 1",
@@ -28,7 +32,12 @@ const std::vector<std::string> kAllParts = {"Kopfzeile",   "",           "",    
 // The .rtf keeps the shape's text as a property, not as text (README).
 const std::vector<std::string> kRtfParts = {"Kopfzeile",   "",           "",        "Fußnote 1", "Endnote 1",
                                             "Kommentar 1", "Textfeld 1", "Fußzeile"};
-const PartsFormat kFormats[] = {{"odt", kAllParts}, {"docx", kAllParts}, {"rtf", kRtfParts}};
+// Through LibreOffice a comment's text is not changed (README). The .rtf's
+// shape text is a shape property to the engine and text to LibreOffice.
+const PartsFormat kFormats[] = {{"odt", kAllParts, "", ""},
+                                {"docx", kAllParts, "", ""},
+                                {"rtf", kRtfParts, "", "Rechnung im Textfeld"},
+                                {"doc", kAllParts, "Kommentar 1", "Rechnung prüfen"}};
 
 std::string copyOf(const TempTree& tree, const std::string& extension)
 {
@@ -69,21 +78,37 @@ std::u16string everyStory(const std::string& path)
     return text;
 }
 
-std::size_t count(const std::u16string& text, std::u16string_view word)
+// How often `word` stands in `text`, of either kind of string.
+template <typename Text, typename Word>
+std::size_t count(const Text& text, const Word& word)
 {
     std::size_t n = 0;
-    for (std::size_t at = text.find(word); at != std::u16string::npos; at = text.find(word, at + 1)) ++n;
+    for (auto at = text.find(word); at != Text::npos; at = text.find(word, at + 1)) ++n;
     return n;
 }
 
-class DocumentParts : public ::testing::TestWithParam<PartsFormat> {};
-
-TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
+// The parts a replace refused, by the positions of the error items under the document.
+std::vector<std::string> refusedParts(ResultList& results)
 {
+    std::vector<std::string> parts;
+    for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
+        if (results.Kind(item) == ItemKind::Error)
+            parts.push_back(
+                ParseHitPosition(results.ColumnText(item, ResultColumn::Position)).value_or(HitPosition{"?", -1}).part);
+    return parts;
+}
+
+// A copy of the format's document and an engine on the program's server.
+class DocumentParts : public ::testing::TestWithParam<PartsFormat> {
+protected:
     const PartsFormat format = GetParam();
     const TempTree tree;
     const std::string path = copyOf(tree, format.extension);
-    WordDocumentEngine engine(word::CreateDocumentApplication);
+    WordDocumentEngine engine{word::CreateDocumentApplication};
+};
+
+TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
+{
     const std::vector<HitPosition> hits = search(engine, path, "rechnung");
     std::vector<std::string> parts;
     for (const HitPosition& hit : hits) parts.push_back(hit.part);
@@ -108,33 +133,52 @@ TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
 
 TEST_P(DocumentParts, ReplaceAllChangesEveryPartAndNothingElse)
 {
-    const PartsFormat format = GetParam();
-    const TempTree tree;
-    const std::string path = copyOf(tree, format.extension);
-    WordDocumentEngine engine(word::CreateDocumentApplication);
     ReplaceFixture replace(partsJob(), "rechnung", "Beleg");
     engine.ReplaceDocument(replace.run(), path);
     EXPECT_TRUE(replace.errors().empty());
+    // Every occurrence is listed, a refused one as an error.
     EXPECT_EQ(replace.hits().size(), format.parts.size());
+    const std::size_t refused = format.refused.empty() ? 0 : 1;
+    EXPECT_EQ(refusedParts(replace.results()), format.refused.empty() ? std::vector<std::string>() : std::vector{format.refused});
 
     // Read afresh, every story holds the new word where the old one was.
-    // (LibreOffice's own reading of these files waits for its route to read
-    // documents with comments: its server ends on them.)
     const std::u16string own = everyStory(path);
-    EXPECT_EQ(count(own, u"Rechnung"), 0u);
-    EXPECT_EQ(count(own, u"Beleg"), format.parts.size());
+    EXPECT_EQ(count(own, u"Rechnung"), refused);
+    EXPECT_EQ(count(own, u"Beleg"), format.parts.size() - refused);
     EXPECT_NE(own.find(u"Briefkopf zur Beleg\r"), std::u16string::npos);
     EXPECT_NE(own.find(u"Die Beleg im Haupttext.\r"), std::u16string::npos);
     EXPECT_NE(own.find(u"Beleg im Rahmen\r"), std::u16string::npos);
     EXPECT_NE(own.find(u"Fußzeile der Beleg\r"), std::u16string::npos);
+
+    // LibreOffice reads the same in every part: its flat export holds all of
+    // them (a text box of a .docx once for each of its copies), its HTML
+    // export all but the text boxes. The old word is left only where said.
+    const std::string flat = test::OfficeFlatText(path);
+    const std::string html = test::OfficeHtml(path);
+    const auto leftOnlyWhereSaid = [&](const std::string& text) {
+        return count(text, "Rechnung") == (format.leftForOffice.empty() ? 0 : count(text, format.leftForOffice));
+    };
+    EXPECT_TRUE(leftOnlyWhereSaid(flat)) << flat;
+    EXPECT_TRUE(leftOnlyWhereSaid(html)) << html;
+    // Each part's new text, and whether the HTML export shows that part.
+    const std::pair<std::string, bool> replacedParts[] = {{"Briefkopf zur Beleg", true},   {"Die Beleg im Haupttext.", true},
+                                                          {"Beleg in der Fußnote.", true}, {"Die Endnote nennt die Beleg.", true},
+                                                          {"Beleg prüfen", true},          {"Beleg im Rahmen", false},
+                                                          {"Beleg im Textfeld", false},    {"Zum Schluss noch eine Beleg.", true},
+                                                          {"Fußzeile der Beleg", true}};
+    for (const auto& [part, shownInHtml] : replacedParts) {
+        std::string old = part;
+        old.replace(old.find("Beleg"), 5, "Rechnung");
+        const bool left = old == format.leftForOffice;
+        EXPECT_NE(flat.find(left ? old : part), std::string::npos) << part << "\n" << flat;
+        if (shownInHtml && !left) {
+            EXPECT_NE(html.find(part), std::string::npos) << part << "\n" << html;
+        }
+    }
 }
 
 TEST_P(DocumentParts, MarkedHitsAreReplacedInTheirPartsAndLaterHitsMoveOnlyWithinTheirOwn)
 {
-    const PartsFormat format = GetParam();
-    const TempTree tree;
-    const std::string path = copyOf(tree, format.extension);
-    WordDocumentEngine engine(word::CreateDocumentApplication);
     const std::vector<HitPosition> found = search(engine, path, "rechnung");
 
     ReplaceFixture fixture(partsJob(), "rechnung", "");

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "engine/documents/WordDocumentEngine.h"
+#include "tests/support/OfficeReading.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
 #include "word/libreoffice/DocumentApplication.h"
@@ -34,10 +35,11 @@ struct Replaced {
     std::size_t replaced = 0;
 };
 
-Replaced replaceAll(const std::string& path, const std::string& text, const std::string& replacement)
+Replaced replaceAll(const std::string& path, const std::string& text, const std::string& replacement, bool allParts = false)
 {
     SearchJob job = test::TestJob();
     job.wordExtensions = "doc";
+    job.wordAllParts = allParts;
     ReplaceFixture replace(job, text, replacement);
     WordDocumentEngine engine(word::CreateDocumentApplication);
     replace.run().documents = &engine;
@@ -180,6 +182,26 @@ void crashOffice()
            test::ReadFile("/proc/" + std::to_string(processes.office) + "/stat").find(") Z ") == std::string::npos &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// Every kind of header of two page styles, the footer, and a footnote that
+// holds a tracked deletion, so that the parts are read from the server's
+// text: with every part asked for, each is changed where it lies.
+TEST(LegacyDocEdits, EveryHeaderFooterAndNoteIsChangedWhereItLies)
+{
+    const TempTree tree;
+    const std::string doc = tree.write("pages.doc", fixture("notice-pages.doc"));
+    const Replaced replaced = replaceAll(doc, "rechnung", "Beleg", true);
+    ASSERT_EQ(replaced.errors.size(), 1u);
+    EXPECT_NE(replaced.errors[0].find("nachverfolgte Löschung"), std::string::npos) << replaced.errors[0];
+    EXPECT_EQ(replaced.replaced, 10u);
+    const std::string text = test::OfficeFlatText(doc);
+    // Only the deleted words keep the old one.
+    EXPECT_EQ(text.find("Rechnung"), text.rfind("Rechnung")) << text;
+    EXPECT_NE(text.find("alte Rechnung"), std::string::npos) << text;
+    for (const char* part : {"Rechte Seite zur Beleg", "Linke Seite zur Beleg", "Erste Seite zur Beleg", "Anlage zur Beleg",
+                             "Fußzeile der Beleg", "Mahnung zur Beleg Nr. 7", "Die Anlage nennt die Beleg", "Die neue Beleg"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 }
 
 TEST(LegacyDocEdits, AServerLostDuringADocumentFailsOnlyThatDocumentAndTheNextOneGetsANewServer)

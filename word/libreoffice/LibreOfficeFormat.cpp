@@ -9,14 +9,18 @@
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <algorithm>
+#include <deque>
 #include <initializer_list>
+#include <memory>
 
 #include "word/automation/WordErrors.h"
 #include "word/format/DocumentFile.h"
 #include "word/libreoffice/LibreOfficeServer.h"
 #include "word/libreoffice/LibreOfficeStory.h"
 #include "word/libreoffice/OfficeDocumentFiles.h"
+#include "word/libreoffice/StoryPlace.h"
 #include "word/libreoffice/TextSpanReplacement.h"
+#include "word/odt/OdtStories.h"
 
 using namespace com::sun::star;
 using rtl::OString;
@@ -24,6 +28,8 @@ using rtl::OUString;
 
 namespace tarnwick::word {
 namespace {
+
+constexpr const char* kBrokenDocument = "Das Dokument wird nach einem Fehler beim Ersetzen nicht mehr geändert.";
 
 beans::PropertyValue property(const char* name, const uno::Any& value)
 {
@@ -51,9 +57,23 @@ public:
     void load();
     const StoryText& mainStory() const override { return m_text.story(); }
     void replace(std::int64_t start, std::int64_t end, const std::u16string& text) override;
+    std::vector<StoryId> stories() override;
+    const StoryText& story(StoryId id) override;
+    void replaceIn(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text) override;
     void save() override;
 
 private:
+    // A story besides the main text, found and read in the flat export.
+    struct OtherStory {
+        StoryId id;
+        StoryPlace place;
+        LibreOfficeStory text;
+        std::string unreachable;  // why the server does not offer it for editing
+    };
+
+    void findOtherStories();
+    OtherStory& otherStory(StoryId id);
+    void replaceInStory(LibreOfficeStory& story, std::int64_t start, std::int64_t end, const std::u16string& text);
     std::string written();
 
     LibreOfficeServer& m_server = LibreOfficeServer::Shared();
@@ -65,7 +85,14 @@ private:
     OUString m_filter;
     uno::Reference<beans::XPropertySet> m_settings;  // the document's own properties
     bool m_recordsChanges = false;  // as the file says; switched off while it is open
+    bool m_hasDeletions = false;  // then every story is read paragraph by paragraph
+    bool m_broken = false;  // an edit failed halfway: no more edits, never saved
     LibreOfficeStory m_text;
+    // The export the main text was read from, kept for the other stories
+    // until they are asked for: exporting a long document again costs seconds.
+    std::unique_ptr<pugi::xml_document> m_export;
+    std::deque<OtherStory> m_others;  // in document order
+    std::vector<StoryId> m_order;  // every story in search order, once the others are found
 };
 
 LibreOfficeFormat::~LibreOfficeFormat()
@@ -108,7 +135,14 @@ void LibreOfficeFormat::load()
         if (m_settings.is() && m_settings->getPropertySetInfo()->hasPropertyByName(OUString("RecordChanges")) &&
             (m_settings->getPropertyValue(OUString("RecordChanges")) >>= m_recordsChanges) && m_recordsChanges)
             m_settings->setPropertyValue(OUString("RecordChanges"), uno::Any(false));
-        m_text.read(m_document);
+        m_hasDeletions = HasTrackedDeletions(m_document);
+        if (m_hasDeletions) {
+            m_text.readFromServer(m_document->getText(), true);
+        } else {
+            m_export = ExportFlat(m_document);
+            m_text.readFromExport(ExportedMainText(*m_export));
+            m_text.setServerText(m_document->getText());
+        }
     } catch (const uno::Exception& e) {
         m_server.fail(e);
     }
@@ -116,11 +150,91 @@ void LibreOfficeFormat::load()
 
 void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std::u16string& text)
 {
-    if (start < 0 || end < start || start >= m_text.story().size() || end > m_text.story().size())
+    replaceInStory(m_text, start, end, text);
+}
+
+std::vector<StoryId> LibreOfficeFormat::stories()
+{
+    if (m_order.empty()) findOtherStories();
+    return m_order;
+}
+
+// The stories the built-in reader finds in an .odt, found by the same
+// search in the export and read as the server reads them. Where the
+// document holds tracked deletions, each is read from the server's text
+// instead, as the main text is.
+void LibreOfficeFormat::findOtherStories()
+{
+    const LibreOfficeServer::Call call(m_server);
+    try {
+        if (!m_export) m_export = ExportFlat(m_document);
+        std::vector<StoryKind> kinds = {StoryKind::MainText};
+        const auto add = [&](StoryKind kind, pugi::xml_node root) {
+            OtherStory& story = m_others.emplace_back();
+            story.place = PlaceOfExportedStory(kind, root);
+            kinds.push_back(kind);
+            if (m_hasDeletions) {
+                if (const uno::Reference<text::XText> server = ServerTextAt(m_document, story.place, story.unreachable);
+                    server.is()) {
+                    story.text.readFromServer(server, true);
+                    return;
+                }
+            }
+            story.text.readFromExport(root);
+        };
+        const pugi::xml_node document = m_export->child("office:document");
+        FindOdtBodyStories(document.child("office:body"), add);
+        FindOdtMasterPageStories(document, add);
+        std::vector<std::size_t> order;
+        const std::vector<StoryId> ids = NumberStories(kinds, order);
+        for (std::size_t i = 1; i < ids.size(); ++i) m_others[i - 1].id = ids[i];
+        for (const std::size_t i : order) m_order.push_back(ids[i]);
+    } catch (const uno::Exception& e) {
+        m_others.clear();
+        m_order.clear();
+        m_server.fail(e);
+    }
+    m_export.reset();
+}
+
+LibreOfficeFormat::OtherStory& LibreOfficeFormat::otherStory(StoryId id)
+{
+    if (m_order.empty()) findOtherStories();
+    for (OtherStory& story : m_others)
+        if (story.id == id) return story;
+    RefuseStory(id);
+}
+
+const StoryText& LibreOfficeFormat::story(StoryId id)
+{
+    if (id.isMainText() && id.number == 1) return m_text.story();
+    return otherStory(id).text.story();
+}
+
+void LibreOfficeFormat::replaceIn(StoryId id, std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    if (id.isMainText() && id.number == 1) return replace(start, end, text);
+    OtherStory& story = otherStory(id);
+    if (!story.text.hasServerText() && story.unreachable.empty()) {
+        const LibreOfficeServer::Call call(m_server);
+        try {
+            story.text.setServerText(ServerTextAt(m_document, story.place, story.unreachable));
+        } catch (const uno::Exception& e) {
+            m_server.fail(e);
+        }
+    }
+    if (!story.text.hasServerText()) Refuse(kErrorRefusedSpan, story.unreachable);
+    replaceInStory(story.text, start, end, text);
+}
+
+void LibreOfficeFormat::replaceInStory(LibreOfficeStory& story, std::int64_t start, std::int64_t end, const std::u16string& text)
+{
+    if (m_broken) Refuse(kErrorEditFailed, kBrokenDocument);
+    if (start < 0 || end < start || start >= story.story().size() || end > story.story().size())
         Refuse(kErrorRefusedSpan, "Die Stelle liegt außerhalb des Dokuments.");
-    const Unit& first = m_text.story().unit(start);
+    const Unit& first = story.story().unit(start);
     for (std::int64_t position = start; position < end; ++position) {
-        const Unit& unit = m_text.story().unit(position);
+        const Unit& unit = story.story().unit(position);
         if (unit.flags & kDeleted) Refuse(kErrorRefusedSpan, "Der Text ist eine nachverfolgte Löschung und wird nicht ersetzt.");
         if (unit.source != first.source || unit.kind == UnitKind::ParagraphEnd || unit.kind == UnitKind::CellEnd ||
             unit.kind == UnitKind::RowEnd)
@@ -137,24 +251,31 @@ void LibreOfficeFormat::replace(std::int64_t start, std::int64_t end, const std:
             written += c;
     }
 
-    StoryText& story = m_text.story();
     const std::int64_t offset = first.offset;
     const std::int64_t paragraphStart = start - offset;
-    const auto oldLength = static_cast<std::int64_t>(m_text.paragraphText(first.source).size());
+    const std::uint32_t paragraph = first.source;
+    const auto oldLength = static_cast<std::int64_t>(story.paragraphText(paragraph).size());
     const LibreOfficeServer::Call call(m_server);
+    bool editing = false;
     try {
         const uno::Reference<text::XTextCursor> cursor =
-            m_text.cursorOver(first.source, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
+            story.cursorOver(paragraph, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
         // A span that ends inside a field is left alone rather than damaged.
         if (!cursor.is()) Refuse(kErrorRefusedSpan, "Der Text enthält ein Feld oder ein Objekt und wird nicht ersetzt.");
         const std::u16string old =
-            m_text.paragraphText(first.source).substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
+            story.paragraphText(paragraph).substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start));
+        editing = true;
         ReplaceTextSpan(m_document, cursor, old, written);
-        m_text.replaceInParagraph(first.source, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start), written);
+        story.replaceInParagraph(paragraph, static_cast<std::size_t>(offset), static_cast<std::size_t>(end - start), written);
+    } catch (const ServerError& e) {
+        // The server's text may no longer be what the story says.
+        if (e.number() == kErrorEditFailed) m_broken = true;
+        throw;
     } catch (const uno::Exception& e) {
+        if (editing) m_broken = true;
         m_server.fail(e);
     }
-    story.splice(paragraphStart, paragraphStart + oldLength, m_text.paragraphStory(first.source), 0);
+    story.story().splice(paragraphStart, paragraphStart + oldLength, story.paragraphStory(paragraph), 0);
 }
 
 // The file as the import filter writes it, with the document's own setting
@@ -176,6 +297,7 @@ std::string LibreOfficeFormat::written()
 
 void LibreOfficeFormat::save()
 {
+    if (m_broken) Refuse(kErrorEditFailed, kBrokenDocument);
     if (m_filter.isEmpty()) Refuse(kErrorSaveFailed, "LibreOffice nennt kein Format, in dem die Datei geschrieben werden kann.");
     // The server writes a copy in a private folder; the file itself is
     // replaced the way every document is, which keeps links and permissions

@@ -85,24 +85,6 @@ void appendParagraphUnits(std::vector<Unit>& units, const std::u16string& text, 
     }
 }
 
-// Whether the document holds a tracked deletion. Its text stays in the text
-// the server reads out, so it is found like the built-in formats find it,
-// but it must never be replaced.
-bool hasDeletions(const uno::Reference<text::XTextDocument>& document)
-{
-    const uno::Reference<document::XRedlinesSupplier> supplier(document, uno::UNO_QUERY);
-    if (!supplier.is()) return false;
-    const uno::Reference<container::XEnumerationAccess> redlines = supplier->getRedlines();
-    if (!redlines.is() || !redlines->hasElements()) return false;
-    const uno::Reference<container::XEnumeration> elements = redlines->createEnumeration();
-    while (elements->hasMoreElements()) {
-        const uno::Reference<beans::XPropertySet> redline(elements->nextElement(), uno::UNO_QUERY);
-        OUString type;
-        if (redline.is() && (redline->getPropertyValue(OUString("RedlineType")) >>= type) && type == "Delete") return true;
-    }
-    return false;
-}
-
 // Elements of the export that are not part of the main text's paragraphs
 // or that the server's text does not read: declarations, forms, drawings
 // and frames (other stories), comments, footnote bodies, index templates,
@@ -143,36 +125,72 @@ void AppendExportedText(const pugi::xml_node& parent, std::u16string& text)
 
 }  // namespace
 
-void LibreOfficeStory::read(const uno::Reference<text::XTextDocument>& document)
+bool HasTrackedDeletions(const uno::Reference<text::XTextDocument>& document)
 {
-    m_document = document;
-    m_paragraphs.clear();
-    m_openDeletions = 0;
-    std::vector<Unit>& units = m_story.units();
-    units.clear();
-    // The text read at once does not show where a deletion lies.
-    m_hasDeletions = hasDeletions(document);
-    if (m_hasDeletions)
-        readText(document->getText(), units);
-    else
-        readExported(document, units);
-    m_story.index();
+    const uno::Reference<document::XRedlinesSupplier> supplier(document, uno::UNO_QUERY);
+    if (!supplier.is()) return false;
+    const uno::Reference<container::XEnumerationAccess> redlines = supplier->getRedlines();
+    if (!redlines.is() || !redlines->hasElements()) return false;
+    const uno::Reference<container::XEnumeration> elements = redlines->createEnumeration();
+    while (elements->hasMoreElements()) {
+        const uno::Reference<beans::XPropertySet> redline(elements->nextElement(), uno::UNO_QUERY);
+        OUString type;
+        if (redline.is() && (redline->getPropertyValue(OUString("RedlineType")) >>= type) && type == "Delete") return true;
+    }
+    return false;
 }
 
 // Reading paragraph by paragraph costs about three round trips to the
 // server each, most of the time of reading a long document. The document's
 // flat ODF export holds the same text in one call, with its tables' cells
 // and rows and its line breaks told apart from its paragraphs. It does not
-// show where a deletion lies (its text is kept apart), so such a document is
-// still read paragraph by paragraph.
-void LibreOfficeStory::readExported(const uno::Reference<text::XTextDocument>& document, std::vector<Unit>& units)
+// show where a deletion lies (its text is kept apart).
+std::unique_ptr<pugi::xml_document> ExportFlat(const uno::Reference<text::XTextDocument>& document)
 {
     const std::string xml =
         StoreToBytes(uno::Reference<lang::XComponent>(document, uno::UNO_QUERY_THROW), OUString("OpenDocument Text Flat XML"));
-    pugi::xml_document parsed;
-    if (!parsed.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata))
+    auto parsed = std::make_unique<pugi::xml_document>();
+    if (!parsed->load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata))
         throw uno::RuntimeException(OUString("Der Text des Dokuments kann nicht gelesen werden."));
-    readExportedBlocks(parsed.child("office:document").child("office:body").child("office:text"), units);
+    return parsed;
+}
+
+pugi::xml_node ExportedMainText(const pugi::xml_document& exported)
+{
+    return exported.child("office:document").child("office:body").child("office:text");
+}
+
+void LibreOfficeStory::read(const uno::Reference<text::XTextDocument>& document)
+{
+    if (HasTrackedDeletions(document)) {
+        readFromServer(document->getText(), true);
+        return;
+    }
+    readFromExport(ExportedMainText(*ExportFlat(document)));
+    setServerText(document->getText());
+}
+
+void LibreOfficeStory::readFromServer(const uno::Reference<text::XText>& text, bool deletions)
+{
+    readText(text, startReading(text, deletions));
+    m_story.index();
+}
+
+void LibreOfficeStory::readFromExport(const pugi::xml_node& container)
+{
+    readExportedBlocks(container, startReading(nullptr, false));
+    m_story.index();
+}
+
+std::vector<Unit>& LibreOfficeStory::startReading(const uno::Reference<text::XText>& text, bool deletions)
+{
+    m_serverText = text;
+    m_paragraphs.clear();
+    m_openDeletions = 0;
+    m_hasDeletions = deletions;
+    std::vector<Unit>& units = m_story.units();
+    units.clear();
+    return units;
 }
 
 void LibreOfficeStory::readExportedBlocks(const pugi::xml_node& parent, std::vector<Unit>& units)
@@ -343,8 +361,9 @@ const uno::Reference<text::XTextRange>& LibreOfficeStory::rangeOf(std::uint32_t 
     if (!m_paragraphs[paragraph].range.is()) {
         // Read from the export: the server's paragraphs are found in the
         // order the story was read in, all of them on the first need.
+        if (!m_serverText.is()) throw uno::RuntimeException(OUString("Der Text dieses Dokumentteils ist nicht bekannt."));
         std::size_t index = 0;
-        collectRanges(m_document->getText(), index);
+        collectRanges(m_serverText, index);
         if (index != m_paragraphs.size() || !m_paragraphs[paragraph].range.is())
             throw uno::RuntimeException(OUString("Die Absätze des Dokuments haben sich geändert."));
     }
@@ -377,16 +396,18 @@ uno::Reference<text::XTextCursor> LibreOfficeStory::cursorOver(std::uint32_t par
     const uno::Reference<text::XTextCursor> cursor = range->getText()->createTextCursorByRange(range->getStart());
     const bool placed = cursor->goRight(CursorSteps(text.substr(0, offset)), false) && cursor->goRight(CursorSteps(found), true);
     if (placed && ToText(cursor->getString()) == found) return cursor;
-    return cursorThroughPortions(range, offset, length);
+    return cursorThroughPortions(range, offset, found);
 }
 
 // A field reads as its result but is one character to a cursor, and an
 // anchor (a comment, a frame) reads as nothing: the cursor is placed inside
 // the plain text portions that hold the span's ends, counted from their own
-// starts. Null when an end lies inside a portion that is not plain text.
+// starts. Null when an end lies inside a portion that is not plain text, or
+// when the server's text there does not read `found`, as the story does.
 uno::Reference<text::XTextCursor> LibreOfficeStory::cursorThroughPortions(const uno::Reference<text::XTextRange>& paragraph,
-                                                                          std::size_t offset, std::size_t length)
+                                                                          std::size_t offset, std::u16string_view found)
 {
+    const std::size_t length = found.size();
     const uno::Reference<container::XEnumerationAccess> access(paragraph, uno::UNO_QUERY);
     if (!access.is()) return nullptr;
     const uno::Reference<container::XEnumeration> portions = access->createEnumeration();
@@ -427,7 +448,7 @@ uno::Reference<text::XTextCursor> LibreOfficeStory::cursorThroughPortions(const 
     const uno::Reference<text::XTextCursor> last = text->createTextCursorByRange(endPortion->getStart());
     if (!last->goRight(CursorSteps(whole.substr(endBase, end - endBase)), false)) return nullptr;
     cursor->gotoRange(last->getStart(), true);
-    if (ToText(cursor->getString()) != whole.substr(offset, length)) return nullptr;
+    if (ToText(cursor->getString()) != found) return nullptr;
     return cursor;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// The main story of a text document open in LibreOffice, read from its
-// paragraphs and tables in the positions the built-in formats use (UTF-16
-// units, one mark per paragraph, cell and row marks), with a way back from a
-// position to the server's text. The document server reads its documents
-// with it, and the Writer window maps a hit to the text it selects with it,
-// so both see the same positions. Every call may throw uno::Exception.
+// A story of a text document open in LibreOffice (its main text, a header,
+// a note, a text box ...), read from its paragraphs and tables in the
+// positions the built-in formats use (UTF-16 units, one mark per paragraph,
+// cell and row marks), with a way back from a position to the server's
+// text. The document server reads its documents with it, and the Writer
+// window maps a hit to the text it selects with it, so both see the same
+// positions. Every call may throw uno::Exception.
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -14,6 +15,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,12 +32,32 @@ sal_Int32 CursorSteps(std::u16string_view text);
 // is a round trip, so the end is noticed by the exception rather than asked for.
 bool NextElement(const css::uno::Reference<css::container::XEnumeration>& elements, css::uno::Any& element);
 
+// Whether the document holds a tracked deletion. Its text stays in the text
+// the server reads out, so it is found like the built-in formats find it,
+// but it must never be replaced; the flat export keeps it apart, so such a
+// document's stories are read paragraph by paragraph.
+bool HasTrackedDeletions(const css::uno::Reference<css::text::XTextDocument>& document);
+
+// The document's flat ODF export, parsed: its whole text in one call.
+std::unique_ptr<pugi::xml_document> ExportFlat(const css::uno::Reference<css::text::XTextDocument>& document);
+// The office:text of a parsed flat export: the main text.
+pugi::xml_node ExportedMainText(const pugi::xml_document& exported);
+
 class LibreOfficeStory {
 public:
     // Reads the main text of `document`; its story's units name the
     // paragraph they belong to (source) and their offset in it. The text of
     // a tracked deletion is read and flagged deleted, as the built-in formats do.
     void read(const css::uno::Reference<css::text::XTextDocument>& document);
+    // Reads the story from the server's text `text`, paragraph by paragraph;
+    // `deletions`: the document holds tracked deletions, which are flagged.
+    void readFromServer(const css::uno::Reference<css::text::XText>& text, bool deletions);
+    // Reads the story from `container` of the document's flat export (its
+    // office:text, a note's body, a header, a text box ...); the server's
+    // text it stands for is given by setServerText before it is changed.
+    void readFromExport(const pugi::xml_node& container);
+    void setServerText(const css::uno::Reference<css::text::XText>& text) { m_serverText = text; }
+    bool hasServerText() const { return m_serverText.is(); }
 
     StoryText& story() { return m_story; }
     const StoryText& story() const { return m_story; }
@@ -66,7 +88,8 @@ private:
         bool markDeleted = false;
     };
 
-    void readExported(const css::uno::Reference<css::text::XTextDocument>& document, std::vector<Unit>& units);
+    // Forgets what was read before; the story's units, empty, to read into.
+    std::vector<Unit>& startReading(const css::uno::Reference<css::text::XText>& text, bool deletions);
     void readExportedBlocks(const pugi::xml_node& parent, std::vector<Unit>& units);
     void readExportedTable(const pugi::xml_node& table, std::vector<Unit>& units);
     void readText(const css::uno::Reference<css::text::XText>& text, std::vector<Unit>& units);
@@ -76,9 +99,9 @@ private:
     const css::uno::Reference<css::text::XTextRange>& rangeOf(std::uint32_t paragraph);
     void collectRanges(const css::uno::Reference<css::text::XText>& text, std::size_t& index);
     css::uno::Reference<css::text::XTextCursor> cursorThroughPortions(const css::uno::Reference<css::text::XTextRange>& paragraph,
-                                                                      std::size_t offset, std::size_t length);
+                                                                      std::size_t offset, std::u16string_view found);
 
-    css::uno::Reference<css::text::XTextDocument> m_document;
+    css::uno::Reference<css::text::XText> m_serverText;
     std::vector<Paragraph> m_paragraphs;
     bool m_hasDeletions = false;  // then every paragraph's deletions are read
     int m_openDeletions = 0;  // deletions begun in earlier paragraphs and not yet ended

@@ -32,7 +32,9 @@ struct InnerBookmark {
 std::vector<InnerBookmark> innerBookmarks(const uno::Reference<text::XTextCursor>& span, std::size_t spanLength)
 {
     // The paragraphs of a cursor yield only the portions inside its selection.
-    const uno::Reference<container::XEnumerationAccess> paragraphs(span, uno::UNO_QUERY_THROW);
+    // The cursor of a drawn shape's text lists none; that text holds no bookmarks.
+    const uno::Reference<container::XEnumerationAccess> paragraphs(span, uno::UNO_QUERY);
+    if (!paragraphs.is()) return {};
     const uno::Reference<container::XEnumeration> paragraph = paragraphs->createEnumeration();
     const uno::Reference<container::XEnumerationAccess> access(paragraph->nextElement(), uno::UNO_QUERY_THROW);
     const uno::Reference<container::XEnumeration> portions = access->createEnumeration();
@@ -118,18 +120,24 @@ void ReplaceTextSpan(const uno::Reference<text::XTextDocument>& document, const 
     } else {
         // Inserted behind the first old character, the new text takes its
         // attributes and stays inside its hyperlink; then the old text on
-        // either side goes. The span grows over the insertion and ends on
-        // the new text.
+        // either side goes. Every step counts from the span's start, which
+        // no edit moves: the cursors of a drawn shape's text do not follow
+        // edits as the document's do.
         const uno::Reference<text::XText> server = span->getText();
-        const uno::Reference<text::XTextCursor> behindFirst = server->createTextCursorByRange(span->getStart());
-        behindFirst->goRight(1, false);
-        server->insertString(uno::Reference<text::XTextRange>(behindFirst.get()), ToOUString(text), false);
-        const uno::Reference<text::XTextCursor> rest = server->createTextCursorByRange(span->getEnd());
-        rest->goLeft(CursorSteps(old) - 1, true);
-        rest->setString(OUString());
-        const uno::Reference<text::XTextCursor> first = server->createTextCursorByRange(span->getStart());
-        first->goRight(1, true);
-        first->setString(OUString());
+        const auto fromStart = [&](sal_Int32 skip, sal_Int32 select) {
+            const uno::Reference<text::XTextCursor> cursor = server->createTextCursorByRange(span->getStart());
+            cursor->goRight(skip, false);
+            cursor->goRight(select, true);
+            return cursor;
+        };
+        const sal_Int32 newSteps = CursorSteps(text);
+        server->insertString(uno::Reference<text::XTextRange>(fromStart(1, 0).get()), ToOUString(text), false);
+        fromStart(1 + newSteps, CursorSteps(old) - 1)->setString(OUString());
+        fromStart(0, 1)->setString(OUString());
+        span->gotoRange(span->getStart(), false);
+        span->goRight(newSteps, true);
+        if (ToText(span->getString()) != text)
+            Refuse(kErrorEditFailed, "Der neue Text steht nach dem Ersetzen nicht an seiner Stelle.");
     }
     if (!inner.empty()) restoreBookmarks(document, span, inner);
 }

@@ -14,7 +14,9 @@ namespace tarnwick::word {
 // `span` selects `old` (the text the story read there) and is left on the
 // new text. Throws ServerError (kErrorRefusedSpan) when the span holds
 // anything but text and bookmarks (a field, a comment, an anchored object,
-// a footnote), which replacing would remove; uno::Exception from the server.
+// a footnote), which replacing would remove; ServerError (kErrorEditFailed)
+// when the new text does not read back where it was put, the text then
+// being changed; uno::Exception from the server.
 void ReplaceTextSpan(const css::uno::Reference<css::text::XTextDocument>& document,
                      const css::uno::Reference<css::text::XTextCursor>& span, const std::u16string& old,
                      const std::u16string& text);

@@ -2,6 +2,7 @@
 
 #include "word/automation/WordErrors.h"
 #include "word/odt/OdtEditor.h"
+#include "word/odt/OdtStories.h"
 #include "word/odt/OdtStoryReader.h"
 #include "word/package/PackageFormats.h"
 #include "word/package/XmlNames.h"
@@ -67,54 +68,11 @@ OdtFormat::OdtFormat(const std::string& path) : XmlPackageFormat(path)
     loadStoryPart(kContentPart, *content);
 }
 
-// The element a shape's paragraphs lie in: the shape itself when it holds
-// them directly (a text box drawn as a shape), else none.
-bool holdsParagraphs(NamespaceScope& scope, pugi::xml_node shape)
-{
-    for (const pugi::xml_node c : shape.children()) {
-        if (c.type() != pugi::node_element) continue;
-        ScopeEntry entry(scope, c);
-        const QName name = scope.nameOf(c);
-        if (name.is(Ns::Text, "p") || name.is(Ns::Text, "h") || name.is(Ns::Text, "list")) return true;
-    }
-    return false;
-}
-
-void OdtFormat::addStoriesBelow(Part& part, NamespaceScope& scope, pugi::xml_node node, std::vector<Story*>& textBoxes)
-{
-    for (const pugi::xml_node c : node.children()) {
-        if (c.type() != pugi::node_element) continue;
-        ScopeEntry entry(scope, c);
-        const QName name = scope.nameOf(c);
-        if (name.is(Ns::Text, "tracked-changes")) continue;
-        if (name.is(Ns::Text, "note")) {
-            const bool endnote = std::string_view(scope.attribute(c, Ns::Text, "note-class").value()) == "endnote";
-            for (const pugi::xml_node body : c.children()) {
-                if (body.type() != pugi::node_element) continue;
-                ScopeEntry bodyEntry(scope, body);
-                if (!scope.nameOf(body).is(Ns::Text, "note-body")) continue;
-                addStory(endnote ? StoryKind::Endnote : StoryKind::Footnote, part, body);
-                addStoriesBelow(part, scope, body, textBoxes);
-            }
-            continue;
-        }
-        if (name.is(Ns::Office, "annotation")) {
-            addStory(StoryKind::Comment, part, c);
-        } else if (name.is(Ns::Draw, "text-box") || (name.ns == Ns::Draw && holdsParagraphs(scope, c))) {
-            textBoxes.push_back(&addStory(StoryKind::TextBox, part, c));
-        }
-        addStoriesBelow(part, scope, c, textBoxes);
-    }
-}
-
 void OdtFormat::findOtherStories()
 {
-    std::vector<Story*> textBoxes;
     {
-        NamespaceScope scope;
         const pugi::xml_node root = m_main->part->xml.document().document_element();
-        ScopeEntry entry(scope, root);
-        addStoriesBelow(*m_main->part, scope, root, textBoxes);
+        FindOdtBodyStories(root, [&](StoryKind kind, pugi::xml_node node) { addStory(kind, *m_main->part, node); });
     }
     // The styles part holds the headers and footers of every page style:
     // when it cannot be read, they are missing, and the text is read all the same.
@@ -126,23 +84,8 @@ void OdtFormat::findOtherStories()
         return;
     }
     if (!styles) return;
-    // Headers and footers of every master page, in the order they are listed.
-    NamespaceScope scope;
-    const pugi::xml_node root = styles->xml.document().document_element();
-    ScopeEntry rootEntry(scope, root);
-    VisitElements(scope, root, [&](pugi::xml_node node, QName name) {
-        if (node.parent() == root) return name.is(Ns::Office, "master-styles");
-        if (node.parent().parent() == root) return true;  // a master page
-        if (name.ns != Ns::Style || name.local.find("-style") != std::string_view::npos) return false;
-        if (name.local.substr(0, 6) == "header")
-            addStory(StoryKind::Header, *styles, node);
-        else if (name.local.substr(0, 6) == "footer")
-            addStory(StoryKind::Footer, *styles, node);
-        else
-            return false;
-        addStoriesBelow(*styles, scope, node, textBoxes);
-        return false;
-    });
+    FindOdtMasterPageStories(styles->xml.document().document_element(),
+                             [&](StoryKind kind, pugi::xml_node node) { addStory(kind, *styles, node); });
 }
 
 void OdtFormat::readStory(const Story& story, StoryText& text, std::vector<pugi::xml_node>& nodes) const

@@ -33,9 +33,6 @@ private:
     std::optional<EditedRuns> runsAround(const Story& story, std::int64_t start, std::int64_t end) const override;
     bool readRuns(const Story& story, const EditedRuns& runs, StoryText& text, std::vector<pugi::xml_node>& nodes) const override;
     void editStory(const Story& story, std::int64_t start, std::int64_t end, const std::u16string& text) override;
-
-    // The notes, annotations and text boxes below `node`, in document order.
-    void addStoriesBelow(Part& part, NamespaceScope& scope, pugi::xml_node node, std::vector<Story*>& textBoxes);
 };
 
 }  // namespace tarnwick::word
