@@ -98,6 +98,11 @@ TEST(RtfEditor, ShapeTextKeptAsAPropertyIsATextBoxEscapedWithoutGroups)
     EXPECT_EQ(RtfDocument::fromBytes(document->bytes())->story(ids[1]).visibleText(), u"Die Beleg {\u00e4}\\ \u00fc {y}\r");
 
     EXPECT_THROW(document->replaceIn(ids[1], 0, 1, u"\t"), ServerError);
+
+    // Text inserted into an empty value goes into it.
+    auto empty = RtfDocument::fromBytes("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn gtextUNICODE}{\\sv }}}}\\par}");
+    empty->replaceIn(empty->stories().at(1), 0, 0, u"Neu");
+    EXPECT_NE(empty->bytes().find("{\\sv Neu}"), std::string::npos) << empty->bytes();
 }
 
 TEST(RtfEditor, AControlWordBeforeTheEditDoesNotSwallowWhatFollows)

@@ -90,6 +90,7 @@ private:
     int m_fontEntry = -1;  // the font table entry being read
     std::string m_propertyName;  // of the last \sn group
     std::size_t m_propertyDepth = 0;  // the stack size of the \sp group that named it
+    std::map<std::size_t, std::uint32_t> m_storyEnds;  // where the group that began a story ends
     int m_ansiCodePage = 1252;
     int m_defaultFont = -1;
     const RtfCodePage* m_page = nullptr;
@@ -137,11 +138,16 @@ RtfStories Reader::read()
     end.begin = end.end = size;
     while (!m_stack.empty()) closeGroup(end);
 
-    // A story always ends with a paragraph mark.
-    for (RtfStory& story : m_result.stories) {
+    // A story always ends with a paragraph mark; in an empty story it stands
+    // where the story's group ends, so that text inserted there lands in it.
+    for (std::size_t i = 0; i < m_result.stories.size(); ++i) {
+        RtfStory& story = m_result.stories[i];
         auto& units = story.story.units();
         if (units.empty() || units.back().kind != UnitKind::ParagraphEnd) {
-            const std::uint32_t at = units.empty() ? size : units.back().source + units.back().offset;
+            const auto groupEnd = m_storyEnds.find(i);
+            const std::uint32_t at = !units.empty() ? units.back().source + units.back().offset
+                : groupEnd != m_storyEnds.end()     ? groupEnd->second
+                                                    : size;
             units.push_back(Unit{u'\r', UnitKind::ParagraphEnd, 0, at, 0});
             story.doubleByte.push_back(false);
         }
@@ -164,6 +170,7 @@ void Reader::closeGroup(const RtfToken& token)
 {
     if (m_stack.size() == m_propertyDepth) m_propertyName.clear();  // the \sp group ends
     const Group& group = top();
+    if (m_stack.size() >= 2 && group.story != m_stack[m_stack.size() - 2].story) m_storyEnds.emplace(group.story, token.begin);
     if (group.omittedFrom >= 0)
         m_result.stories[group.omittedStory].omittedGroups.emplace_back(static_cast<std::uint32_t>(group.omittedFrom), token.end);
     if (group.anchorUnit >= 0) {
