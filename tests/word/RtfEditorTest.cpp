@@ -71,6 +71,40 @@ TEST(RtfEditor, ReplacementIsEscaped)
     EXPECT_EQ(refusal("{\\rtf1 ab\\par}", 0, 1, u"\u0001"), kErrorRefusedText);
 }
 
+// LibreOffice drops a shape property's whole value when it holds a group, so
+// the shape's text is escaped there without one, with the \uc in effect.
+TEST(RtfEditor, ShapeTextKeptAsAPropertyIsATextBoxEscapedWithoutGroups)
+{
+    EXPECT_EQ(EscapeRtfPropertyValue(u"\u00fc{a}\\", 1), "\\u252?\\{a\\}\\\\");
+    EXPECT_EQ(EscapeRtfPropertyValue(u"\U0001F600\u00a0", 2), "\\u-10179??\\u-8704??\\u160??");
+    EXPECT_EQ(EscapeRtfPropertyValue(u"\u00e45", 0), "\\u228 5");
+
+    // Other properties, also one named in another \sp group, are no text.
+    const std::string rtf =
+        "{\\rtf1\\uc2 ab{\\shp{\\*\\shpinst{\\sp{\\sn wzName}{\\sv Rechnung}}{\\sp{\\sn gtextUNICODE}}"
+        "{\\sp{\\sv Rechnung}}{\\sp{\\sn gtextUNICODE}{\\sv Die Rechnung \\u252\\'c3\\'bc \\{x\\}}}}}cd\\par}";
+    auto document = RtfDocument::fromBytes(rtf);
+    const std::vector<StoryId> ids = document->stories();
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(ids[1].kind, StoryKind::TextBox);
+    EXPECT_EQ(document->mainStory().visibleText().find(u"Rechnung"), std::u16string::npos);
+    EXPECT_EQ(document->story(ids[1]).visibleText(), u"Die Rechnung \u00fc {x}\r");
+
+    document->replaceIn(ids[1], 4, 12, u"Beleg {\u00e4}\\");
+    document->replaceIn(ids[1], 18, 19, u"y");
+    EXPECT_NE(document->bytes().find("{\\sv Die Beleg \\{\\u228??\\}\\\\ \\u252\\'c3\\'bc \\{y\\}}"), std::string::npos)
+        << document->bytes();
+    EXPECT_NE(document->bytes().find("{\\sv Rechnung}"), std::string::npos);
+    EXPECT_EQ(RtfDocument::fromBytes(document->bytes())->story(ids[1]).visibleText(), u"Die Beleg {\u00e4}\\ \u00fc {y}\r");
+
+    EXPECT_THROW(document->replaceIn(ids[1], 0, 1, u"\t"), ServerError);
+
+    // Text inserted into an empty value goes into it.
+    auto empty = RtfDocument::fromBytes("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn gtextUNICODE}{\\sv }}}}\\par}");
+    empty->replaceIn(empty->stories().at(1), 0, 0, u"Neu");
+    EXPECT_NE(empty->bytes().find("{\\sv Neu}"), std::string::npos) << empty->bytes();
+}
+
 TEST(RtfEditor, AControlWordBeforeTheEditDoesNotSwallowWhatFollows)
 {
     // Without a delimiter \b would become \bx, \b5 or eat the space.

@@ -29,14 +29,12 @@ struct PartsFormat {
 
 const std::vector<std::string> kAllParts = {"Kopfzeile",   "",           "",           "Fußnote 1", "Endnote 1",
                                             "Kommentar 1", "Textfeld 1", "Textfeld 2", "Fußzeile"};
-// The .rtf keeps the shape's text as a property, not as text (README).
-const std::vector<std::string> kRtfParts = {"Kopfzeile",   "",           "",        "Fußnote 1", "Endnote 1",
-                                            "Kommentar 1", "Textfeld 1", "Fußzeile"};
-// Through LibreOffice a comment's text is not changed (README). The .rtf's
-// shape text is a shape property to the engine and text to LibreOffice.
+// Through LibreOffice a comment's text is not changed (README). The .rtf
+// keeps the shape's text as a shape property, which is read and written as
+// a text box too.
 const PartsFormat kFormats[] = {{"odt", kAllParts, "", ""},
                                 {"docx", kAllParts, "", ""},
-                                {"rtf", kRtfParts, "", "Rechnung im Textfeld"},
+                                {"rtf", kAllParts, "", ""},
                                 {"doc", kAllParts, "Kommentar 1", "Rechnung prüfen"}};
 
 std::string copyOf(const TempTree& tree, const std::string& extension)

@@ -20,6 +20,14 @@ bool isMark(UnitKind kind)
         kind == UnitKind::RowEnd;
 }
 
+// Appends \uN for `c` to `out`; \u takes a signed 16-bit number.
+void appendUnicodeWord(char16_t c, std::string& out)
+{
+    char word[16];
+    std::snprintf(word, sizeof word, "\\u%d", c < 0x8000 ? static_cast<int>(c) : static_cast<int>(c) - 65536);
+    out += word;
+}
+
 // Appends `text` escaped to `out`.
 void escape(const std::u16string& text, std::string& out)
 {
@@ -39,10 +47,8 @@ void escape(const std::u16string& text, std::string& out)
         if (c >= 0x7F && c != 0xA0) {
             if (!inUnicodeGroup) out += "{\\uc1";
             inUnicodeGroup = true;
-            // \u takes a signed 16-bit number.
-            char word[16];
-            std::snprintf(word, sizeof word, "\\u%d?", c < 0x8000 ? static_cast<int>(c) : static_cast<int>(c) - 65536);
-            out += word;
+            appendUnicodeWord(c, out);
+            out += '?';
             continue;
         }
         closeUnicodeGroup();
@@ -55,6 +61,27 @@ void escape(const std::u16string& text, std::string& out)
         }
     }
     closeUnicodeGroup();
+}
+
+// Appends `text` escaped as a shape property's value to `out`: LibreOffice
+// drops the whole value when it holds a group, so non-ASCII characters are
+// \uN with the `unicodeSkip` fallback characters in effect there, and the
+// value has no way to hold a tab or line break.
+void escapeValue(const std::u16string& text, int unicodeSkip, std::string& out)
+{
+    for (const char16_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            if (c == u'\\' || c == u'{' || c == u'}') out += '\\';
+            out += static_cast<char>(c);
+        } else if (c >= 0x7F) {
+            appendUnicodeWord(c, out);
+            // Without a fallback a digit or space after it would run on into the word.
+            if (unicodeSkip == 0) out += ' ';
+            out.append(static_cast<std::size_t>(unicodeSkip), '?');
+        } else {
+            Refuse(kErrorRefusedText, "Der Ersatztext enthält ein Steuerzeichen, das im Text einer Form nicht stehen kann.");
+        }
+    }
 }
 
 // Ends of control words that a letter, digit, '-' or space written right
@@ -89,6 +116,13 @@ std::string EscapeRtfText(const std::u16string& text)
 {
     std::string out;
     escape(text, out);
+    return out;
+}
+
+std::string EscapeRtfPropertyValue(const std::u16string& text, int unicodeSkip)
+{
+    std::string out;
+    escapeValue(text, unicodeSkip, out);
     return out;
 }
 
@@ -131,7 +165,10 @@ RtfCut PlanRtfEdit(std::string_view bytes, const RtfStory& story, std::int64_t s
         refuse("An dieser Stelle kann kein Text eingefügt werden.");
     }
 
-    escape(text, cut.escaped);
+    if (story.propertyValue)
+        escapeValue(text, story.unicodeSkip, cut.escaped);
+    else
+        escape(text, cut.escaped);
     std::uint32_t cursor = cut.insertAt;
     for (std::int64_t i = start; i < end; ++i) {
         const Unit& unit = at(i);

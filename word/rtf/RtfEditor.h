@@ -61,4 +61,10 @@ RtfEdit EditRtf(std::string_view bytes, const RtfStory& story, std::int64_t star
 // cannot hold.
 std::string EscapeRtfText(const std::u16string& text);
 
+// `text` as the value of a shape property (\sv) where \ucN is `unicodeSkip`:
+// printable ASCII as it is (with \ { } escaped), anything else as \uN and
+// its fallback, without groups. Throws ServerError (kErrorRefusedText) for
+// tab, line break and other control characters.
+std::string EscapeRtfPropertyValue(const std::u16string& text, int unicodeSkip);
+
 }  // namespace tarnwick::word

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "word/automation/WordErrors.h"
@@ -14,7 +16,11 @@
 namespace tarnwick::word {
 namespace {
 
-enum class Destination : std::uint8_t { Main, Skip, FontTable };
+enum class Destination : std::uint8_t { Main, Skip, FontTable, PropertyName };
+
+// The shape property whose value is the shape's text; other properties
+// (names, descriptions, fonts) are not text of the document.
+constexpr std::string_view kShapeTextProperty = "gtextUNICODE";
 
 // The reading state a group inherits from its parent and restores at its end.
 struct Group {
@@ -62,6 +68,8 @@ private:
     // `star`: the word follows \*, so an unknown destination it names is skipped.
     void readWord(const RtfToken& token, bool star);
     void readFontTableWord(const RtfToken& token, bool star);
+    // \sn and \sv in a shape: true when the word was one of them.
+    bool readShapePropertyWord(const RtfToken& token);
     void readSymbol(const RtfToken& token);
     void readByte(const RtfToken& token, bool hex);
     void leaveMainText(Destination destination, std::uint32_t from);
@@ -80,6 +88,9 @@ private:
     std::vector<OpenField> m_fields;
     std::map<int, Font> m_fonts;
     int m_fontEntry = -1;  // the font table entry being read
+    std::string m_propertyName;  // of the last \sn group
+    std::size_t m_propertyDepth = 0;  // the stack size of the \sp group that named it
+    std::map<std::size_t, std::uint32_t> m_storyEnds;  // where the group that began a story ends
     int m_ansiCodePage = 1252;
     int m_defaultFont = -1;
     const RtfCodePage* m_page = nullptr;
@@ -127,11 +138,16 @@ RtfStories Reader::read()
     end.begin = end.end = size;
     while (!m_stack.empty()) closeGroup(end);
 
-    // A story always ends with a paragraph mark.
-    for (RtfStory& story : m_result.stories) {
+    // A story always ends with a paragraph mark; in an empty story it stands
+    // where the story's group ends, so that text inserted there lands in it.
+    for (std::size_t i = 0; i < m_result.stories.size(); ++i) {
+        RtfStory& story = m_result.stories[i];
         auto& units = story.story.units();
         if (units.empty() || units.back().kind != UnitKind::ParagraphEnd) {
-            const std::uint32_t at = units.empty() ? size : units.back().source + units.back().offset;
+            const auto groupEnd = m_storyEnds.find(i);
+            const std::uint32_t at = !units.empty() ? units.back().source + units.back().offset
+                : groupEnd != m_storyEnds.end()     ? groupEnd->second
+                                                    : size;
             units.push_back(Unit{u'\r', UnitKind::ParagraphEnd, 0, at, 0});
             story.doubleByte.push_back(false);
         }
@@ -152,7 +168,9 @@ void Reader::openGroup(const RtfToken& token)
 
 void Reader::closeGroup(const RtfToken& token)
 {
+    if (m_stack.size() == m_propertyDepth) m_propertyName.clear();  // the \sp group ends
     const Group& group = top();
+    if (m_stack.size() >= 2 && group.story != m_stack[m_stack.size() - 2].story) m_storyEnds.emplace(group.story, token.begin);
     if (group.omittedFrom >= 0)
         m_result.stories[group.omittedStory].omittedGroups.emplace_back(static_cast<std::uint32_t>(group.omittedFrom), token.end);
     if (group.anchorUnit >= 0) {
@@ -193,8 +211,10 @@ void Reader::startStory(StoryKind kind, std::uint32_t from)
 void Reader::readWord(const RtfToken& token, bool star)
 {
     const RtfKeyword* keyword = FindRtfKeyword(token.word);
+    if (m_allStories && top().destination == Destination::Skip && readShapePropertyWord(token)) return;
     Group& group = top();
     const bool story = keyword && keyword->action == RtfAction::Story;
+    if (group.destination == Destination::PropertyName) return;
     // A shape's text lies inside the shape's skipped group.
     if (group.destination == Destination::Skip &&
         !(story && m_allStories && keyword->value == static_cast<char16_t>(StoryKind::TextBox)))
@@ -285,6 +305,26 @@ void Reader::readWord(const RtfToken& token, bool star)
     }
 }
 
+bool Reader::readShapePropertyWord(const RtfToken& token)
+{
+    if (token.word == "sn") {
+        top().destination = Destination::PropertyName;
+        m_propertyName.clear();
+        m_propertyDepth = m_stack.size() - 1;
+        return true;
+    }
+    if (token.word != "sv") return false;
+    // Only the value that follows its name within the same \sp group.
+    if (m_propertyName == kShapeTextProperty && m_propertyDepth == m_stack.size() - 1) {
+        const int skip = top().unicodeSkip;
+        startStory(StoryKind::TextBox, token.begin);
+        current().propertyValue = true;
+        current().unicodeSkip = skip;
+    }
+    m_propertyName.clear();
+    return true;
+}
+
 void Reader::readFontTableWord(const RtfToken& token, bool star)
 {
     const RtfKeyword* keyword = FindRtfKeyword(token.word);
@@ -335,6 +375,7 @@ void Reader::readSymbol(const RtfToken& token)
 
 void Reader::readByte(const RtfToken& token, bool hex)
 {
+    if (top().destination == Destination::PropertyName && !hex) m_propertyName.push_back(static_cast<char>(token.byte));
     if (top().destination != Destination::Main) return;
     const unsigned char byte = token.byte;
     if (!hex && byte < 0x20) {

@@ -4,7 +4,8 @@
 // tokens it came from (a \uN together with its fallback), and the byte spans
 // of the story's groups whose contents are not in it. The main story leaves
 // out headers, footers, notes, comments and shape text, which are stories
-// of their own.
+// of their own. A shape's text kept as a shape property (gtextUNICODE, as
+// LibreOffice writes a text shape) is a text box story too.
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -23,6 +24,11 @@ struct RtfStory {
     // destinations, objects, field codes), as [begin, end) byte spans sorted
     // by begin; they never overlap.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> omittedGroups;
+    // The story is a shape's text kept as the value of a shape property
+    // (\sv): it holds neither groups nor control words but \uN with
+    // `unicodeSkip` fallback characters, so text written there is escaped so.
+    bool propertyValue = false;
+    int unicodeSkip = 1;
 };
 
 // A document's stories in the order their groups begin, the main story first.
