@@ -1,7 +1,9 @@
 #pragma once
 // Reads and searches one file: decides its text encoding, holds it whole or,
 // for large files, one chunk at a time (split mode), finds the hits of the
-// search text chunk by chunk and prepares each hit's context text.
+// search text chunk by chunk and prepares each hit's context text. A file
+// that is not split but larger than a few read pieces is one chunk read
+// piece by piece as the search goes.
 //
 // One object per file, used on the worker thread only. The memory it reads
 // into belongs to the run (SearchBuffers) and is reused. Read failures throw
@@ -47,6 +49,7 @@ public:
 
 private:
     void loadChunk(std::uint64_t start, std::uint64_t size);
+    void readChunkInPieces(std::uint64_t start, std::uint64_t size);
     void startChunkSearch();
     bool searchChunk();
     bool leavesHitToNextChunk() const;
