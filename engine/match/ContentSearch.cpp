@@ -36,11 +36,13 @@ private:
 
 }  // namespace
 
-void SearchFileContents(RunContext& run, const std::string& path)
+void SearchFileContents(RunContext& run, const std::string& path, FileLocation location)
 {
     if (run.stopRequested()) return;
     FileBuffer buffer(run);
-    if (const std::error_code error = buffer.Open(path)) {
+    const std::error_code error =
+        location.folderFd >= 0 ? buffer.OpenInFolder(location.folderFd, path.c_str() + location.nameOffset) : buffer.Open(path);
+    if (error) {
         ReportCannotOpen(run, path, error);
         return;
     }

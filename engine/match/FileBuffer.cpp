@@ -28,6 +28,8 @@ FileBuffer::~FileBuffer() = default;
 
 std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
 
+std::error_code FileBuffer::OpenInFolder(int folderFd, const char* name) { return m_file.openInFolder(folderFd, name); }
+
 Encoding FileBuffer::GetEncoding()
 {
     if (m_store.encoding() == Encoding::Unknown) m_store.detectEncodingFromFile(m_file.size());

@@ -32,6 +32,8 @@ public:
     // Opens the file for a search; fails when it cannot be opened
     // then holds the errno.
     std::error_code Open(const std::string& path);
+    // The same for the file `name` in the folder open as `folderFd`.
+    std::error_code OpenInFolder(int folderFd, const char* name);
 
     // File offset of the first hit, or nothing. Detects the encoding, reads
     // the first chunk and searches it.

@@ -177,6 +177,13 @@ TEST(ParallelSearch, EveryShapeOfTreeGivesTheSameRun)
     const int parent = ::open(tree.path(unlisted).c_str(), O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(parent, 0);
     ASSERT_EQ(::mkdirat(parent, segment.c_str(), 0755), 0);
+    // A file whose path is too long too, in a folder whose path is not: it is
+    // opened by its name in the folder and searched.
+    const std::string longName = segment + ".txt";
+    const int longFile = ::openat(parent, longName.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(longFile, 0);
+    ASSERT_EQ(::write(longFile, "needle", 6), 6);
+    ::close(longFile);
     tree.write("loops/x.txt", "needle");
     ASSERT_EQ(::symlink("..", tree.path("loops/up").c_str()), 0);
     ASSERT_EQ(::symlink(".", tree.path("loops/here").c_str()), 0);
@@ -204,6 +211,8 @@ TEST(ParallelSearch, EveryShapeOfTreeGivesTheSameRun)
             EXPECT_LT(a, unreadable);
             EXPECT_LT(unreadable, z);
             EXPECT_NE(one.find(std::string("Kann Verzeichnis nicht lesen: ") + std::strerror(ENAMETOOLONG)), std::string::npos);
+            EXPECT_NE(one.find("1|" + tree.path(unlisted + "/" + longName) + "|"), std::string::npos);
+            EXPECT_EQ(one.find(std::string("Kann Datei nicht öffnen: ") + std::strerror(ENAMETOOLONG)), std::string::npos);
             EXPECT_NE(one.find("loops/self|"), std::string::npos) << "a link to itself is an error item";
             EXPECT_NE(one.find("L4/needle47.txt"), std::string::npos);
             EXPECT_NE(one.find("\xff\xfe invalid needle"), std::string::npos);
@@ -213,6 +222,7 @@ TEST(ParallelSearch, EveryShapeOfTreeGivesTheSameRun)
     }
     // Removed here: the tree's own removal goes by paths, which this one's are too long for.
     EXPECT_EQ(::unlinkat(parent, segment.c_str(), AT_REMOVEDIR), 0);
+    EXPECT_EQ(::unlinkat(parent, longName.c_str(), 0), 0);
     ::close(parent);
 }
 
