@@ -20,10 +20,11 @@ public:
     // last one; -1 when it cannot be opened (its files are then opened by
     // their paths, which report why).
     int descriptorOf(std::string_view folder);
-
-private:
+    // Closes the folder: for a process that has no descriptor left for a
+    // file in it.
     void close();
 
+private:
     std::string m_folder;
     int m_fd = -1;
 };

@@ -6,6 +6,7 @@
 
 namespace tarnwick {
 
+class OpenFolder;
 class RunContext;
 
 // Where an admitted file lies: the folder that holds it, open as a
@@ -14,6 +15,9 @@ class RunContext;
 struct FileLocation {
     int folderFd = -1;  // none: the file is opened by its path
     std::size_t nameOffset = 0;
+    // Where the caller keeps the folder open for later files: closed, and
+    // the file opened by its path, when no descriptor is left for the file.
+    OpenFolder* keptFolder = nullptr;
 };
 
 // Returns at once when a stop was requested. A file that cannot be opened

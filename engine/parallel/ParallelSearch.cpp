@@ -114,7 +114,7 @@ private:
                 try {
                     const std::size_t nameOffset = slot->nameOffset;
                     const int folderFd = self.folder.descriptorOf(std::string_view(path).substr(0, nameOffset));
-                    SearchFileContents(run, path, {folderFd, nameOffset});
+                    SearchFileContents(run, path, {folderFd, nameOffset, &self.folder});
                     if (run.job.searchFileNames) CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
                 } catch (...) {
                     ReportEntryException(run, path, text::kUnknownError);
