@@ -6,8 +6,7 @@
 namespace tarnwick {
 namespace {
 
-// Output is handed to the system in pieces of about this size, and at the
-// end of every outcome that printed something.
+// Output is handed to the system in pieces of about this size.
 constexpr std::size_t kOutputBlock = 64 * 1024;
 
 }  // namespace
@@ -20,16 +19,37 @@ CliPrinter::CliPrinter(int outFd, int errFd, ResultList* keepResults, RunLog* ke
 
 CliPrinter::~CliPrinter() = default;
 
-void CliPrinter::flush()
+void CliPrinter::flush() { handOver(true); }
+
+void CliPrinter::handOver(bool now)
 {
-    if (m_out.empty()) return;
-    if (!m_closed && WriteAll(m_outFd, m_out.data(), m_out.size())) {
-        // The reader has gone (EPIPE) or the output cannot take more: there
-        // is no one to print for, so the run ends.
-        m_closed = true;
-        if (m_onClosed) m_onClosed();
+    std::lock_guard lock(m_waitingMutex);
+    if (m_waiting.empty()) {
+        m_waiting.swap(m_out);
+        m_waitingSince = std::chrono::steady_clock::now();
+    } else {
+        m_waiting.append(m_out);
     }
     m_out.clear();
+    if (now || m_waiting.size() >= kOutputBlock) writeWaiting();
+}
+
+void CliPrinter::flushStale(std::chrono::steady_clock::duration age)
+{
+    std::lock_guard lock(m_waitingMutex);
+    if (!m_waiting.empty() && std::chrono::steady_clock::now() - m_waitingSince >= age) writeWaiting();
+}
+
+void CliPrinter::writeWaiting()
+{
+    if (m_waiting.empty()) return;
+    if (!m_closed.load(std::memory_order_relaxed) && WriteAll(m_outFd, m_waiting.data(), m_waiting.size())) {
+        // The reader has gone (EPIPE) or the output cannot take more: there
+        // is no one to print for, so the run ends.
+        m_closed.store(true, std::memory_order_relaxed);
+        if (m_onClosed) m_onClosed();
+    }
+    m_waiting.clear();
 }
 
 void CliPrinter::printLog(std::string_view bytes)
@@ -42,13 +62,13 @@ void CliPrinter::printLog(std::string_view bytes)
         start = cr + 2;
     }
     m_out.append(bytes.data() + start, bytes.size() - start);
-    if (m_out.size() >= kOutputBlock) flush();
+    if (m_out.size() >= kOutputBlock) handOver(true);
 }
 
 void CliPrinter::AppendLog(std::string_view bytes)
 {
     if (m_keepLog) m_keepLog->Append(bytes);
-    if (!m_closed) printLog(bytes);
+    if (!outputClosed()) printLog(bytes);
 }
 
 CliPrinter::Item* CliPrinter::find(ItemHandle handle)
@@ -139,6 +159,8 @@ void CliPrinter::printErrors()
     for (std::size_t i = 0; i < m_itemCount; ++i) {
         const Item& item = m_items[i];
         if (item.kind != ItemKind::Error) continue;
+        // A reader of both streams sees the error after the lines before it.
+        if (line.empty()) flush();
         ++m_errorCount;
         line.assign(item.text);
         if (!item.remark.empty()) line.append(": ").append(item.remark);
@@ -151,9 +173,7 @@ void CliPrinter::printErrors()
 
 void CliPrinter::EndOfOutcome()
 {
-    // Errors after the lines of their outcome, so that a reader of both
-    // streams sees them in the order the run met them.
-    flush();
+    if (!m_out.empty()) handOver(false);
     printErrors();
 }
 

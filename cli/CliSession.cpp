@@ -21,8 +21,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -53,10 +55,16 @@ public:
         printLine(m_errFd, text);
     }
 
-    UserMessage wait()
+    // Waits for the run's completion message, calling `tick` every `period`
+    // meanwhile (outside the lock).
+    UserMessage wait(const std::function<void()>& tick, std::chrono::milliseconds period)
     {
         std::unique_lock lock(m_mutex);
-        m_arrived.wait(lock, [&] { return m_message.has_value(); });
+        while (!m_arrived.wait_for(lock, period, [&] { return m_message.has_value(); })) {
+            lock.unlock();
+            tick();
+            lock.lock();
+        }
         return *m_message;
     }
 
@@ -151,7 +159,8 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     // Set after the start, which clears the stop flag; a signal that came
     // earlier stops the run at once.
     if (signals) signals->setStop([&worker] { worker.RequestStop(); });
-    const UserMessage message = notifier->wait();
+    // Output shorter than a block does not wait for the next one for long.
+    const UserMessage message = notifier->wait([&printer] { printer->flushStale(); }, CliPrinter::kOutputDelay);
     if (signals) signals->setStop(nullptr);
     // Whatever the run left unprinted (a walk that marks no outcomes).
     printer->EndOfOutcome();

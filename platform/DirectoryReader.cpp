@@ -37,6 +37,8 @@ DirectoryReader::DirectoryReader(const std::string& path, const CodePage& codePa
 
 DirectoryReader::~DirectoryReader() { close(); }
 
+int DirectoryReader::descriptor() const { return m_dir ? ::dirfd(m_dir) : -1; }
+
 void DirectoryReader::close()
 {
     if (m_dir) ::closedir(m_dir);

@@ -67,6 +67,8 @@ public:
     // False when the directory could not be opened (missing, no permission,
     // not a directory, no descriptor left); error() says why.
     bool isOpen() const { return m_dir != nullptr; }
+    // The open directory's descriptor (for opening entries in it), or -1.
+    int descriptor() const;
     // The errno of a failed open, or of a listing that broke off (what was
     // read before is still delivered); 0 when the whole listing was read.
     std::error_code error() const { return m_error; }

@@ -105,6 +105,21 @@ std::error_code InputFile::open(const std::string& path, Mode mode, Links links)
     const int fd =
         ::open(path.c_str(), (forReplace ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) return !follow && errno == ELOOP ? NameChangedError() : LastErrnoCode();
+    return adopt(fd, forReplace);
+}
+
+std::error_code InputFile::openInFolder(int folderFd, const char* name)
+{
+    close();
+    m_path.clear();
+    m_links = Links::Follow;
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return LastErrnoCode();
+    return adopt(fd, false);
+}
+
+std::error_code InputFile::adopt(int fd, bool forReplace)
+{
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -42,6 +42,9 @@ public:
     // root, as the read-only attribute protects it. A link refused is
     // NameChangedError().
     std::error_code open(const std::string& path, Mode mode = Mode::Search, Links links = Links::Follow);
+    // Opens `name` in the folder open as `folderFd` for a search, as open()
+    // does: the system looks up one name instead of every folder of a path.
+    std::error_code openInFolder(int folderFd, const char* name);
     void close();
 
     bool isOpen() const { return m_fd >= 0; }
@@ -87,6 +90,8 @@ public:
 
 private:
     void moveFrom(InputFile& other) noexcept;
+    // Checks and locks a descriptor just opened; takes it over or closes it.
+    std::error_code adopt(int fd, bool forReplace);
 
     int m_fd = -1;
     int m_folderFd = -1;

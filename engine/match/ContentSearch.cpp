@@ -5,8 +5,11 @@
 #include "engine/job/RunReports.h"
 #include "engine/match/FileBuffer.h"
 #include "engine/match/SearchPattern.h"
+#include "platform/OpenFolder.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
+
+#include <system_error>
 
 namespace tarnwick {
 namespace {
@@ -36,11 +39,19 @@ private:
 
 }  // namespace
 
-void SearchFileContents(RunContext& run, const std::string& path)
+void SearchFileContents(RunContext& run, const std::string& path, FileLocation location)
 {
     if (run.stopRequested()) return;
     FileBuffer buffer(run);
-    if (const std::error_code error = buffer.Open(path)) {
+    std::error_code error =
+        location.folderFd >= 0 ? buffer.OpenInFolder(location.folderFd, path.c_str() + location.nameOffset) : buffer.Open(path);
+    // The folder kept open may hold the last descriptor the file needs.
+    const bool outOfDescriptors = error == std::errc::too_many_files_open || error == std::errc::too_many_files_open_in_system;
+    if (outOfDescriptors && location.keptFolder) {
+        location.keptFolder->close();
+        error = buffer.Open(path);
+    }
+    if (error) {
         ReportCannotOpen(run, path, error);
         return;
     }

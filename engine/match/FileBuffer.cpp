@@ -10,6 +10,13 @@
 #include <algorithm>
 
 namespace tarnwick {
+namespace {
+
+// A file of up to this many read pieces is read at once: the piece-wise
+// reading of a chunk costs more calls than it saves on small files.
+constexpr std::uint64_t kWholeReadPieces = 2;
+
+}  // namespace
 
 FileBuffer::FileBuffer(RunContext& run)
     : m_run(run), m_store(m_file, run.job, run.codePage, run.buffers), m_matcher(run.job, run.buffers.match),
@@ -21,6 +28,8 @@ FileBuffer::~FileBuffer() = default;
 
 std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
 
+std::error_code FileBuffer::OpenInFolder(int folderFd, const char* name) { return m_file.openInFolder(folderFd, name); }
+
 Encoding FileBuffer::GetEncoding()
 {
     if (m_store.encoding() == Encoding::Unknown) m_store.detectEncodingFromFile(m_file.size());
@@ -31,6 +40,11 @@ void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
     // A chunk in a hole of a sparse file is zeros: nothing to read or find.
     if (m_store.loadHole(start, size, m_fileLength)) return;
+    readChunkInPieces(start, size);
+}
+
+void FileBuffer::readChunkInPieces(std::uint64_t start, std::uint64_t size)
+{
     // Read as the search goes; a file cut short meanwhile is reported when
     // the search reaches the cut, after the hits before it.
     // What a context looks back at stays when the window moves on.
@@ -62,9 +76,17 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
     m_fileLength = m_file.size();
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
     const bool splitMode = static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split);
+    // A file larger than a few pieces is one chunk read piece by piece as
+    // the search goes, so that each piece is searched while it is still in
+    // the processor's cache; read at once, its bytes would go to memory and
+    // come back. UTF-16 files are decoded from a whole chunk in memory.
+    bool inPieces = false;
     if (splitMode) {
         m_moreChunks = true;
         m_store.detectEncodingFromFile(m_fileLength);
+    } else if (m_fileLength > kWholeReadPieces * std::max<std::size_t>(m_run.buffers.readPiece, 1) &&
+               !IsUtf16(m_store.detectEncodingFromFile(m_fileLength))) {
+        inPieces = true;
     } else {
         // A file read whole needs no extra reads to learn its encoding.
         m_store.load(0, m_fileLength, m_fileLength);
@@ -82,6 +104,8 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
     }
     if (splitMode) {
         loadChunk(0, split);
+    } else if (inPieces) {
+        readChunkInPieces(0, m_fileLength);
     } else {
         m_store.fold(*m_pattern);
         m_matcher.setChunk(m_store.view());

@@ -1,7 +1,9 @@
 #pragma once
 // Reads and searches one file: decides its text encoding, holds it whole or,
 // for large files, one chunk at a time (split mode), finds the hits of the
-// search text chunk by chunk and prepares each hit's context text.
+// search text chunk by chunk and prepares each hit's context text. A file
+// that is not split but larger than a few read pieces is one chunk read
+// piece by piece as the search goes.
 //
 // One object per file, used on the worker thread only. The memory it reads
 // into belongs to the run (SearchBuffers) and is reused. Read failures throw
@@ -30,6 +32,8 @@ public:
     // Opens the file for a search; fails when it cannot be opened
     // then holds the errno.
     std::error_code Open(const std::string& path);
+    // The same for the file `name` in the folder open as `folderFd`.
+    std::error_code OpenInFolder(int folderFd, const char* name);
 
     // File offset of the first hit, or nothing. Detects the encoding, reads
     // the first chunk and searches it.
@@ -47,6 +51,7 @@ public:
 
 private:
     void loadChunk(std::uint64_t start, std::uint64_t size);
+    void readChunkInPieces(std::uint64_t start, std::uint64_t size);
     void startChunkSearch();
     bool searchChunk();
     bool leavesHitToNextChunk() const;

@@ -8,7 +8,10 @@ namespace {
 // Waits poll the stop flag this often, so that a stop is never held up.
 constexpr auto kStopPoll = std::chrono::milliseconds(10);
 
+// Record memory kept for reuse: at most this many pieces, none larger than
+// kKeptSlotBytes (a piece that once held a large outcome is given back).
 constexpr std::size_t kKeptSlotBytes = 64 * 1024;
+constexpr std::size_t kKeptRecordMemories = 64;
 
 }  // namespace
 
@@ -126,11 +129,25 @@ void OrderedOutcomes::commitReady(std::unique_lock<AdaptiveMutex>& lock)
 
 void OrderedOutcomes::recycle(OutcomeSlot* slot)
 {
-    // Most outcomes are small; a slot that once held a large one gives the
-    // memory back rather than keeping it for the thousands after it.
-    slot->trim(kKeptSlotBytes);
+    std::string memory = slot->takeRecordMemory();
+    if (memory.capacity() >= OutcomeSlot::kRecordMemory && memory.capacity() <= kKeptSlotBytes &&
+        m_recordMemory.size() < kKeptRecordMemories)
+        m_recordMemory.push_back(std::move(memory));
     slot->reset();
     m_free.push_back(slot);
+}
+
+void OrderedOutcomes::lendRecordMemory(OutcomeSlot& slot)
+{
+    std::string memory;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_recordMemory.empty()) {
+            memory = std::move(m_recordMemory.back());
+            m_recordMemory.pop_back();
+        }
+    }
+    slot.lendRecordMemory(std::move(memory));
 }
 
 void OrderedOutcomes::waitForTurn(OutcomeSlot& slot)

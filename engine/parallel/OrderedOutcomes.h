@@ -19,6 +19,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "engine/parallel/AdaptiveMutex.h"
@@ -50,6 +51,8 @@ public:
     // until the slot is the head or a stop was requested.
     void waitForTurn(OutcomeSlot& slot);
     bool overSlotLimit(const OutcomeSlot& slot) const { return slot.bufferedBytes() > m_limits.maxSlotBytes; }
+    // Before a producer first records into `slot`: gives it memory to record in.
+    void lendRecordMemory(OutcomeSlot& slot);
     // Waits until every slot has been closed and passed on or dropped.
     void drain();
 
@@ -72,6 +75,7 @@ private:
     std::deque<OutcomeSlot*> m_order;  // guarded by m_mutex: open and closed, not yet passed on
     std::vector<std::unique_ptr<OutcomeSlot>> m_slots;  // guarded by m_mutex: every slot ever made
     std::vector<OutcomeSlot*> m_free;  // guarded by m_mutex
+    std::vector<std::string> m_recordMemory;  // guarded by m_mutex: taken back from slots passed on
     std::size_t m_recordedBytes = 0;  // guarded by m_mutex
     bool m_committing = false;  // guarded by m_mutex: a thread is passing outcomes on
     bool m_waitingForRoom = false;  // guarded by m_mutex

@@ -60,9 +60,21 @@ void OutcomeSlot::reset()
     state.store(State::Buffering, std::memory_order_relaxed);
 }
 
-void OutcomeSlot::trim(std::size_t keep)
+void OutcomeSlot::lendRecordMemory(std::string&& memory)
 {
-    if (m_bytes.capacity() > keep) std::string().swap(m_bytes);
+    // What was recorded so far (nothing, or a little in the slot's own few
+    // bytes) moves along.
+    memory.assign(m_bytes);
+    if (memory.capacity() < kRecordMemory) memory.reserve(kRecordMemory);
+    m_bytes.swap(memory);
+}
+
+std::string OutcomeSlot::takeRecordMemory()
+{
+    std::string memory;
+    memory.swap(m_bytes);
+    memory.clear();
+    return memory;
 }
 
 template <typename T>

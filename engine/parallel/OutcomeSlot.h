@@ -50,8 +50,14 @@ public:
     ItemHandle targetHandle(ItemHandle handle) const;
 
     std::size_t bufferedBytes() const { return m_bytes.size(); }
-    // Gives back a buffer that one very large outcome made grow.
-    void trim(std::size_t keep);
+    // The memory records are kept in. A slot has none of its own: of the
+    // thousands waiting in the order only the few being recorded into need
+    // any, so OrderedOutcomes lends memory that has already grown, and takes
+    // it back when the slot is passed on.
+    bool hasRecordMemory() const { return m_bytes.capacity() >= kRecordMemory; }
+    void lendRecordMemory(std::string&& memory);
+    std::string takeRecordMemory();
+    static constexpr std::size_t kRecordMemory = 4096;
 
     std::atomic<State> state{State::Buffering};
 

@@ -9,6 +9,7 @@
 #include "engine/parallel/SlotWriter.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/SearchWalk.h"
+#include "platform/OpenFolder.h"
 #include "platform/ThreadStart.h"
 
 #include <sched.h>
@@ -40,6 +41,8 @@ struct PoolThread {
     SlotWriter writer;
     SearchBuffers buffers;
     RunContext run;
+    // The files come folder by folder in walk order.
+    OpenFolder folder;
     std::thread thread;
 };
 
@@ -109,7 +112,9 @@ private:
             if (!run.stopRequested()) {
                 const std::string& path = slot->path;
                 try {
-                    SearchFileContents(run, path);
+                    const std::size_t nameOffset = slot->nameOffset;
+                    const int folderFd = self.folder.descriptorOf(std::string_view(path).substr(0, nameOffset));
+                    SearchFileContents(run, path, {folderFd, nameOffset, &self.folder});
                     if (run.job.searchFileNames) CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
                 } catch (...) {
                     ReportEntryException(run, path, text::kUnknownError);

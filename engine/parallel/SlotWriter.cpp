@@ -25,6 +25,12 @@ RunSink* SlotWriter::direct()
     return &m_outcomes.target();
 }
 
+OutcomeSlot& SlotWriter::recorder()
+{
+    if (!m_slot->hasRecordMemory()) m_outcomes.lendRecordMemory(*m_slot);
+    return *m_slot;
+}
+
 void SlotWriter::recorded()
 {
     if (m_outcomes.overSlotLimit(*m_slot)) m_outcomes.waitForTurn(*m_slot);
@@ -33,7 +39,7 @@ void SlotWriter::recorded()
 ItemHandle SlotWriter::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
 {
     if (RunSink* sink = direct()) return sink->AddFileItem(text, kind, asChild);
-    const ItemHandle handle = m_slot->recordFileItem(text, kind, asChild);
+    const ItemHandle handle = recorder().recordFileItem(text, kind, asChild);
     recorded();
     return handle;
 }
@@ -41,7 +47,7 @@ ItemHandle SlotWriter::AddFileItem(std::string_view text, ItemKind kind, bool as
 ItemHandle SlotWriter::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
 {
     if (RunSink* sink = direct()) return sink->AddNoteItem(text, kind, value);
-    const ItemHandle handle = m_slot->recordNoteItem(text, kind, value);
+    const ItemHandle handle = recorder().recordNoteItem(text, kind, value);
     recorded();
     return handle;
 }
@@ -51,7 +57,7 @@ void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std
 {
     if (RunSink* sink = direct()) return sink->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     if (!m_recordsHits) return;
-    m_slot->recordHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+    recorder().recordHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
     recorded();
 }
 
@@ -59,56 +65,56 @@ void SlotWriter::SetLastHitPosition(std::string_view text)
 {
     if (RunSink* sink = direct()) return sink->SetLastHitPosition(text);
     if (!m_recordsHits) return;
-    m_slot->recordLastHitPosition(text);
+    recorder().recordLastHitPosition(text);
     recorded();
 }
 
 void SlotWriter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (RunSink* sink = direct()) return sink->UpdateItem(m_slot->targetHandle(item), column, what, text, kind);
-    m_slot->recordUpdateItem(item, column, what, text, kind);
+    recorder().recordUpdateItem(item, column, what, text, kind);
     recorded();
 }
 
 void SlotWriter::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
 {
     if (RunSink* sink = direct()) return sink->UpdateCurrentFileItem(column, what, text, kind);
-    m_slot->recordUpdateCurrentFileItem(column, what, text, kind);
+    recorder().recordUpdateCurrentFileItem(column, what, text, kind);
     recorded();
 }
 
 void SlotWriter::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
 {
     if (RunSink* sink = direct()) return sink->SetItemColumnText(m_slot->targetHandle(item), text, column);
-    m_slot->recordColumnText(item, text, column);
+    recorder().recordColumnText(item, text, column);
     recorded();
 }
 
 void SlotWriter::SetItemDataValue(ItemHandle item, std::int64_t value)
 {
     if (RunSink* sink = direct()) return sink->SetItemDataValue(m_slot->targetHandle(item), value);
-    m_slot->recordDataValue(item, value);
+    recorder().recordDataValue(item, value);
     recorded();
 }
 
 void SlotWriter::ScrollToItem(ItemHandle item)
 {
     if (RunSink* sink = direct()) return sink->ScrollToItem(m_slot->targetHandle(item));
-    m_slot->recordScroll(item);
+    recorder().recordScroll(item);
     recorded();
 }
 
 void SlotWriter::AppendLog(std::string_view bytes)
 {
     if (RunSink* sink = direct()) return sink->AppendLog(bytes);
-    m_slot->recordLog(bytes);
+    recorder().recordLog(bytes);
     recorded();
 }
 
 void SlotWriter::AddCounts(std::int32_t hits, std::int32_t files)
 {
     if (RunSink* sink = direct()) return sink->AddCounts(hits, files);
-    m_slot->recordCounts(hits, files);
+    recorder().recordCounts(hits, files);
 }
 
 void SlotWriter::EndOfOutcome()

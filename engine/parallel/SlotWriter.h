@@ -42,6 +42,8 @@ public:
 private:
     // The sink to write to directly, or null when the slot records.
     RunSink* direct();
+    // The slot, with memory to record in.
+    OutcomeSlot& recorder();
     // After a record: a producer far ahead of the head waits for its turn.
     void recorded();
 

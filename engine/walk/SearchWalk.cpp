@@ -24,7 +24,7 @@ private:
             if (m_filter.routesToDocuments(entry.name))
                 documents().SearchDocument(m_run, path);
             else
-                SearchFileContents(m_run, path);
+                SearchFileContents(m_run, path, {currentFolderFd(), path.size() - entry.name.size()});
         }
         if (m_run.job.searchFileNames) CheckFileName(m_run, path, entry.name);
     }

@@ -71,6 +71,7 @@ void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std:
     }
     if (!m_filter.admitFile(entry) || skipsFile(entry, path) || !m_filter.passesType(entry.name)) return;
     m_run.counters.admitted.fetch_add(1, std::memory_order_relaxed);
+    m_folderFd = reader.descriptor();
     processFile(entry, path);
 }
 

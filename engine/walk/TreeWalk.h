@@ -45,6 +45,9 @@ protected:
     virtual std::string unknownErrorText() const = 0;
 
     DocumentEngine& documents();
+    // The descriptor of the folder whose entry is being processed (-1 when
+    // it cannot be had): its files can be opened by their names in it.
+    int currentFolderFd() const { return m_folderFd; }
 
     RunContext& m_run;
     EntryFilter m_filter;
@@ -62,6 +65,7 @@ private:
     bool onCurrentPath(const DirEntry& entry) const;
 
     std::vector<DirectoryId> m_path;
+    int m_folderFd = -1;
     // Listing memory per depth of the walk, reused.
     std::vector<std::unique_ptr<DirectoryListing>> m_listings;
 };

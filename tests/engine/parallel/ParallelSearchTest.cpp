@@ -5,11 +5,14 @@
 #include "tests/support/RunFixture.h"
 #include "tests/support/TempTree.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <set>
@@ -148,6 +151,79 @@ TEST(ParallelSearch, AnyNumberOfThreadsGivesTheSameRun)
             EXPECT_EQ(documents.threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
         }
     }
+}
+
+// Trees of every shape give the same run on any number of threads: deep and
+// wide ones, empty folders, a folder that cannot be listed when the walk gets
+// to it, links that loop, and names a shell or a file list would trip over.
+TEST(ParallelSearch, EveryShapeOfTreeGivesTheSameRun)
+{
+    TempTree tree;
+    std::string deep = "deep";
+    for (int level = 0; level < 48; ++level) {
+        tree.write(deep + "/needle" + std::to_string(level) + ".txt", "a needle at level " + std::to_string(level) + "\n");
+        deep += "/L" + std::to_string(level % 7);
+    }
+    for (int i = 0; i < 1500; ++i)
+        tree.write("wide/f" + std::to_string(i * 7919 % 1500) + ".txt", i % 3 == 0 ? "needle\n" : "hay\n");
+    for (int i = 0; i < 40; ++i) tree.mkdir("empty/e" + std::to_string(i) + (i % 2 ? "/inner/needle" : ""));
+    // A folder whose path is longer than the system takes: its parent lists
+    // it, but it cannot be opened itself (permissions would not stop root).
+    const std::string segment(200, 'd');
+    std::string unlisted = "unlisted";
+    while (tree.path(unlisted + "/" + segment).size() < PATH_MAX) unlisted += "/" + segment;
+    tree.write(unlisted + "/a.txt", "needle");
+    tree.write(unlisted + "/z.txt", "needle");
+    const int parent = ::open(tree.path(unlisted).c_str(), O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(parent, 0);
+    ASSERT_EQ(::mkdirat(parent, segment.c_str(), 0755), 0);
+    // A file whose path is too long too, in a folder whose path is not: it is
+    // opened by its name in the folder and searched.
+    const std::string longName = segment + ".txt";
+    const int longFile = ::openat(parent, longName.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(longFile, 0);
+    ASSERT_EQ(::write(longFile, "needle", 6), 6);
+    ::close(longFile);
+    tree.write("loops/x.txt", "needle");
+    ASSERT_EQ(::symlink("..", tree.path("loops/up").c_str()), 0);
+    ASSERT_EQ(::symlink(".", tree.path("loops/here").c_str()), 0);
+    ASSERT_EQ(::symlink("self", tree.path("loops/self").c_str()), 0);
+    for (const char* name : {"new\nline needle", "-n needle", "semi;colon needle", "back\\slash", "quote\"needle'",
+                             "Ünïcödé needle", "\xff\xfe invalid needle", "NEEDLE case", "needle case", "Needle case",
+                             " leading blank", "trailing blank ", "*?[needle]"})
+        tree.write(std::string("names/") + name, "needle\n");
+    tree.write("names/" + std::string(250, 'n') + ".txt", "needle");
+
+    SearchJob job = treeJob(false);
+    job.splitLength = 1u << 20;
+    std::string one;
+    for (const unsigned threads : {1u, 2u, 3u, 8u}) {
+        job.searchThreads = threads;
+        RunFixture fixture(job, "needle");
+        RunSearch(fixture.run(), tree.root());
+        const std::string run = dump(fixture);
+        if (threads == 1) {
+            one = run;
+            // The folder is reported between the entries around it.
+            const std::size_t a = one.find(segment + "/a.txt|"), unreadable = one.find(segment + "/" + segment + "|"),
+                              z = one.find(segment + "/z.txt|");
+            ASSERT_NE(unreadable, std::string::npos) << one;
+            EXPECT_LT(a, unreadable);
+            EXPECT_LT(unreadable, z);
+            EXPECT_NE(one.find(std::string("Kann Verzeichnis nicht lesen: ") + std::strerror(ENAMETOOLONG)), std::string::npos);
+            EXPECT_NE(one.find("1|" + tree.path(unlisted + "/" + longName) + "|"), std::string::npos);
+            EXPECT_EQ(one.find(std::string("Kann Datei nicht öffnen: ") + std::strerror(ENAMETOOLONG)), std::string::npos);
+            EXPECT_NE(one.find("loops/self|"), std::string::npos) << "a link to itself is an error item";
+            EXPECT_NE(one.find("L4/needle47.txt"), std::string::npos);
+            EXPECT_NE(one.find("\xff\xfe invalid needle"), std::string::npos);
+        } else {
+            EXPECT_EQ(run, one) << threads << " threads";
+        }
+    }
+    // Removed here: the tree's own removal goes by paths, which this one's are too long for.
+    EXPECT_EQ(::unlinkat(parent, segment.c_str(), AT_REMOVEDIR), 0);
+    EXPECT_EQ(::unlinkat(parent, longName.c_str(), 0), 0);
+    ::close(parent);
 }
 
 // Sets the stop flag when the K-th hit reaches the list, as a user pressing
