@@ -18,6 +18,7 @@ namespace {
 using test::TempTree;
 
 std::string fixture(const std::string& name) { return test::ReadFile(std::string(TARNWICK_OFFICE_DOCUMENTS) + "/" + name); }
+std::string writerFixture(const std::string& name) { return test::ReadFile(std::string(TARNWICK_WRITER_DOCUMENTS) + "/" + name); }
 
 // One LibreOffice for the program, headless and with a profile of its own
 // (never the user's): the first window starts it, the later ones reach it
@@ -55,15 +56,39 @@ TEST(WriterWindow, SelectsTheHitOfTheEnginesModel)
     const std::unique_ptr<word::DocumentFormat> format = word::OpenDocumentFormat(odt);
     const word::StoryText& story = format->mainStory();
     const std::int64_t greeting = story.positionOfVisible(static_cast<std::int64_t>(story.visibleText().find(u"Grüßen")));
-    Writer::window().show(odt, greeting, 6);
+    Writer::window().show(odt, {}, greeting, 6);
     EXPECT_EQ(Writer::window().selectedText(), u"Grüßen");
 
     // .doc: positions of the document server, here in a table cell.
     const std::string doc = tree.write("letter.doc", fixture("letter.doc"));
-    Writer::window().show(doc, 93, 8);
+    Writer::window().show(doc, {}, 93, 8);
     EXPECT_EQ(Writer::window().selectedText(), u"Rechnung");
-    Writer::window().show(doc, 59, 12);
+    Writer::window().show(doc, {}, 59, 12);
     EXPECT_EQ(Writer::window().selectedText(), u"Rechnung für");
+}
+
+// A hit in a header or a note is selected there: in a .doc at the document
+// server's positions, in a .docx at the built-in component's, looked up in
+// Writer's text of the same part.
+TEST(WriterWindow, SelectsAHitInAnyPartOfTheDocument)
+{
+    const TempTree tree;
+    const word::StoryId header{word::StoryKind::Header, 1};
+    const word::StoryId footnote{word::StoryKind::Footnote, 1};
+    const std::string docx = tree.write("header-note.docx", writerFixture("header-note.docx"));
+    const std::unique_ptr<word::DocumentFormat> format = word::OpenDocumentFormat(docx);
+    for (const word::StoryId id : {header, footnote}) {
+        const word::StoryText& story = format->story(id);
+        Writer::window().show(docx, id, story.positionOfVisible(static_cast<std::int64_t>(story.visibleText().find(u"Rechnung"))),
+                              8);
+        EXPECT_EQ(Writer::window().selectedText(), u"Rechnung") << static_cast<int>(id.kind);
+    }
+
+    const std::string doc = tree.write("header-note.doc", writerFixture("header-note.doc"));
+    Writer::window().show(doc, header, 14, 8);  // "Briefkopf zur Rechnung"
+    EXPECT_EQ(Writer::window().selectedText(), u"Rechnung");
+    Writer::window().show(doc, footnote, 0, 11);
+    EXPECT_EQ(Writer::window().selectedText(), u"Rechnung in");
 }
 
 // The nogui packages of LibreOffice would run a Writer nobody sees.
@@ -87,7 +112,7 @@ TEST(WriterWindow, ALibreOfficeThatEndsAtItsStartFailsWithoutWaitingForTheTimeLi
     ASSERT_EQ(::chmod(failing.c_str(), 0755), 0);
     word::WriterWindow window({failing, std::chrono::seconds(60), {}});
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_THROW(window.show(tree.write("letter.odt", fixture("letter.odt")), 0, 1), word::ServerError);
+    EXPECT_THROW(window.show(tree.write("letter.odt", fixture("letter.odt")), {}, 0, 1), word::ServerError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 

@@ -44,7 +44,7 @@ ProgramDocuments::ProgramDocuments(ProgramDocumentParts parts)
       m_office(
           m_parts.writerAvailable, m_parts.writerShow,
           [this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); },
-          [this](const DocumentHit& hit) { m_opener.showInDocumentWindow(hit.path, {}, hit.position, hit.length); },
+          [this](const DocumentHit& hit) { m_opener.showInDocumentWindow(hit.path, hit.story, hit.position, hit.length); },
           m_parts.writerStuckAfter)
 {
     m_chooseFile = [this] {
@@ -128,9 +128,10 @@ void ProgramDocuments::showPreviewPage()
     m_showingPreview = false;
 }
 
-bool ProgramDocuments::showInOffice(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+bool ProgramDocuments::showInOffice(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                                    std::int64_t length)
 {
-    return m_office.show(DocumentHit{path, position, length});
+    return m_office.show(DocumentHit{path, position, length, story});
 }
 
 WordShowOutcome ProgramDocuments::showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,

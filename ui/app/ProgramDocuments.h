@@ -93,7 +93,8 @@ private:
     std::int64_t splitLength() const override;
     ViewerAccess* viewer() override { return m_parts.viewer ? m_parts.viewer() : nullptr; }
     void showPreviewPage() override;
-    bool showInOffice(const std::string& path, std::optional<std::int64_t> position, std::int64_t length) override;
+    bool showInOffice(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                      std::int64_t length) override;
     WordShowOutcome showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
                                std::int64_t length) override;
     void showMessage(std::string_view text) override;

@@ -129,7 +129,7 @@ void ProgramWindow::connectDocuments()
     auto writerShow = [window = std::shared_ptr<word::WriterWindow>()](const DocumentHit& hit) mutable {
         if (!window)
             window = std::make_shared<word::WriterWindow>(word::WriterLaunch{word::FindSoffice(), word::WriterTimeLimit(), {}});
-        window->show(hit.path, hit.position, hit.length);
+        window->show(hit.path, hit.story, hit.position, hit.length);
     };
     m_documents = std::make_unique<ProgramDocuments>(ProgramDocumentParts{
         *m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(), [this] { return m_viewer; },

@@ -7,8 +7,22 @@
 #include "ui/results/RunKind.h"
 #include "ui/viewer/ViewerAccess.h"
 #include "ui/viewer/ViewerWordConnection.h"
+#include "word/automation/Automation.h"
+#include "word/format/FileSniffer.h"
 
 namespace tarnwick::ui {
+namespace {
+
+bool isLegacyDocument(const std::string& path)
+{
+    try {
+        return word::SniffDocument(path) == word::DocumentKind::LegacyBinary;
+    } catch (const word::ServerError&) {
+        return false;  // the document window reports what is wrong with it
+    }
+}
+
+}  // namespace
 
 ResultOpener::ResultOpener(const ResultList& list, const CodePage& codePage, ResultOpenerHost& host)
     : m_list(list), m_codePage(codePage), m_host(host)
@@ -24,9 +38,7 @@ void ResultOpener::open(ItemHandle item)
     const std::int64_t length = SelectionLength(*target, m_host.lastRunKind(), m_host.workerReplacement(), m_codePage);
 
     if (target->fileKind == ItemKind::Document) {
-        // Writer places hits of the main text only; one in a header, a note,
-        // a comment or a text box goes where it is selected in its part.
-        if (target->story.isMainText() && m_host.showInOffice(target->path, target->position, length)) return;
+        if (m_host.showInOffice(target->path, target->story, target->position, length)) return;
         showInDocumentWindow(target->path, target->story, target->position, length);
         return;
     }
@@ -43,6 +55,10 @@ void ResultOpener::open(ItemHandle item)
 void ResultOpener::showInDocumentWindow(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
                                         std::int64_t length)
 {
+    if (!story.isMainText() && isLegacyDocument(path)) {
+        m_host.showMessage(kDocPartNeedsWriterMessage);
+        return;
+    }
     switch (m_host.showInWord(path, story, position, length)) {
     case WordShowOutcome::Shown: break;
     case WordShowOutcome::NoConnection: m_host.showMessage(kWordCannotStartMessage); break;

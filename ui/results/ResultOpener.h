@@ -24,6 +24,9 @@ class ViewerAccess;
 
 inline constexpr std::string_view kWordCannotStartMessage = "MS Word kann nicht initialisiert werden";
 inline constexpr std::string_view kWordShowFailedMessage = "Fehler beim Anzeigen mit Word.";
+inline constexpr std::string_view kDocPartNeedsWriterMessage =
+    "Treffer außerhalb des Haupttexts einer .doc-Datei lassen sich nur in LibreOffice Writer anzeigen, "
+    "das hier nicht zur Verfügung steht.";
 
 // What the opener reads from and does to the program around it.
 class ResultOpenerHost {
@@ -37,10 +40,11 @@ public:
     // Null while the program has no viewer.
     virtual ViewerAccess* viewer() = 0;
     virtual void showPreviewPage() = 0;
-    // Hands a hit of a document's main text to the user's word processor
+    // Hands a document hit in the story `story` to the user's word processor
     // (LibreOffice Writer) when it is installed; false when the hit is to be
     // shown through showInWord instead.
-    virtual bool showInOffice(const std::string& /*path*/, std::optional<std::int64_t> /*position*/, std::int64_t /*length*/)
+    virtual bool showInOffice(const std::string& /*path*/, word::StoryId /*story*/, std::optional<std::int64_t> /*position*/,
+                              std::int64_t /*length*/)
     {
         return false;
     }
@@ -60,6 +64,8 @@ public:
     void open(ItemHandle item);
     // A document hit in the program's document window, with a message when
     // it cannot be shown; also where a hit goes that Writer failed to show.
+    // The window reads no .doc: a hit in one of its other parts gets a
+    // message saying that Writer alone shows it.
     void showInDocumentWindow(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
                               std::int64_t length);
 

@@ -14,12 +14,15 @@
 #include <optional>
 #include <string>
 
+#include "word/automation/StoryId.h"
+
 namespace tarnwick::ui {
 
 struct DocumentHit {
     std::string path;
     std::optional<std::int64_t> position;
     std::int64_t length = 0;
+    word::StoryId story;  // the part of the document the position counts in
 };
 
 class DocumentShowRouter {

@@ -20,7 +20,6 @@
 #include "word/libreoffice/OfficeDocumentFiles.h"
 #include "word/libreoffice/StoryPlace.h"
 #include "word/libreoffice/TextSpanReplacement.h"
-#include "word/odt/OdtStories.h"
 
 using namespace com::sun::star;
 using rtl::OString;
@@ -168,27 +167,19 @@ void LibreOfficeFormat::findOtherStories()
     const LibreOfficeServer::Call call(m_server);
     try {
         if (!m_export) m_export = ExportFlat(m_document);
-        std::vector<StoryKind> kinds = {StoryKind::MainText};
-        const auto add = [&](StoryKind kind, pugi::xml_node root) {
+        for (const ExportedStory& found : FindExportedStories(*m_export, m_order)) {
             OtherStory& story = m_others.emplace_back();
-            story.place = PlaceOfExportedStory(kind, root);
-            kinds.push_back(kind);
+            story.id = found.id;
+            story.place = found.place;
             if (m_hasDeletions) {
                 if (const uno::Reference<text::XText> server = ServerTextAt(m_document, story.place, story.unreachable);
                     server.is()) {
                     story.text.readFromServer(server, true);
-                    return;
+                    continue;
                 }
             }
-            story.text.readFromExport(root);
-        };
-        const pugi::xml_node document = m_export->child("office:document");
-        FindOdtBodyStories(document.child("office:body"), add);
-        FindOdtMasterPageStories(document, add);
-        std::vector<std::size_t> order;
-        const std::vector<StoryId> ids = NumberStories(kinds, order);
-        for (std::size_t i = 1; i < ids.size(); ++i) m_others[i - 1].id = ids[i];
-        for (const std::size_t i : order) m_order.push_back(ids[i]);
+            story.text.readFromExport(found.root);
+        }
     } catch (const uno::Exception& e) {
         m_others.clear();
         m_order.clear();

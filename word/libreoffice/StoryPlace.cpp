@@ -16,6 +16,7 @@
 
 #include "word/libreoffice/LibreOfficeServer.h"
 #include "word/libreoffice/LibreOfficeStory.h"
+#include "word/odt/OdtStories.h"
 
 using namespace com::sun::star;
 using rtl::OUString;
@@ -173,6 +174,25 @@ StoryPlace PlaceOfExportedStory(StoryKind kind, pugi::xml_node root)
     default: break;
     }
     return place;
+}
+
+std::vector<ExportedStory> FindExportedStories(const pugi::xml_document& exported, std::vector<StoryId>& searchOrder)
+{
+    std::vector<ExportedStory> found;
+    std::vector<StoryKind> kinds = {StoryKind::MainText};
+    const auto add = [&](StoryKind kind, pugi::xml_node root) {
+        found.push_back({StoryId{kind, 0}, PlaceOfExportedStory(kind, root), root});
+        kinds.push_back(kind);
+    };
+    const pugi::xml_node document = exported.child("office:document");
+    FindOdtBodyStories(document.child("office:body"), add);
+    FindOdtMasterPageStories(document, add);
+    std::vector<std::size_t> order;
+    const std::vector<StoryId> ids = NumberStories(kinds, order);
+    for (std::size_t i = 1; i < ids.size(); ++i) found[i - 1].id = ids[i];
+    searchOrder.clear();
+    for (const std::size_t i : order) searchOrder.push_back(ids[i]);
+    return found;
 }
 
 uno::Reference<text::XText> ServerTextAt(const uno::Reference<text::XTextDocument>& document, const StoryPlace& place,

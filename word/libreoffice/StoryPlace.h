@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include <string>
+#include <vector>
 
 #include "word/automation/StoryId.h"
 
@@ -27,6 +28,20 @@ struct StoryPlace {
 // The place of the story whose content is `root`, an element of the flat
 // export that the ODF story search reported with `kind`.
 StoryPlace PlaceOfExportedStory(StoryKind kind, pugi::xml_node root);
+
+// A story besides the main text found in a flat export: its id, where the
+// server keeps it, and the element whose content it is.
+struct ExportedStory {
+    StoryId id;
+    StoryPlace place;
+    pugi::xml_node root;
+};
+
+// The stories besides the main text of the flat export `exported`, in
+// document order, found and numbered as the built-in .odt reader finds
+// them. `searchOrder` receives every story's id, the main text's included,
+// in the order they are searched.
+std::vector<ExportedStory> FindExportedStories(const pugi::xml_document& exported, std::vector<StoryId>& searchOrder);
 
 // The server's text of the story at `place`; null, with the reason in
 // `unreachable`, where the server does not offer it for editing.

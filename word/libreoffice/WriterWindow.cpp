@@ -23,12 +23,10 @@
 
 #include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"
-#include "word/format/DocumentFormat.h"
-#include "word/format/FileSniffer.h"
 #include "word/libreoffice/LibreOfficeServer.h"
 #include "word/libreoffice/LibreOfficeStory.h"
 #include "word/libreoffice/OfficePipes.h"
-#include "word/libreoffice/StorySpanMatch.h"
+#include "word/libreoffice/WriterHitRange.h"
 
 extern char** environ;
 
@@ -114,68 +112,6 @@ uno::Reference<frame::XModel> load(const uno::Reference<frame::XDesktop2>& deskt
     return model;
 }
 
-// The engine's model of the document when it is not LibreOffice's: the
-// built-in component reads it (positions of .docx, .odt, .rtf and text
-// hits). Null for what the engine reads through LibreOffice, whose
-// positions are the ones LibreOfficeStory gives.
-std::unique_ptr<DocumentFormat> engineModel(const std::string& path)
-{
-    if (SniffDocument(path) == DocumentKind::LegacyBinary) return nullptr;
-    try {
-        return OpenDocumentFormat(path);
-    } catch (const ServerError&) {
-        return nullptr;
-    }
-}
-
-// The hit, walked through Writer's text with the same story model the
-// document server builds, so a .doc hit lands where the search found it. A
-// hit of the built-in component is looked up by its text (MatchStorySpan),
-// since its positions also count field codes and hidden text. Null when the
-// hit cannot be placed.
-uno::Reference<text::XTextCursor> hitRange(const uno::Reference<text::XTextDocument>& document, const std::string& path,
-                                           std::int64_t position, std::int64_t length)
-{
-    LibreOfficeStory writer;
-    writer.read(document);
-    StorySpan span{position, position + std::max<std::int64_t>(length, 0)};
-    if (const std::unique_ptr<DocumentFormat> engine = engineModel(path)) {
-        const std::optional<StorySpan> matched = MatchStorySpan(engine->mainStory(), writer.story(), span.start, span.end);
-        if (!matched) return nullptr;
-        span = *matched;
-    }
-    const StoryText& story = writer.story();
-    if (span.start < 0 || span.end > story.size()) return nullptr;
-    const auto cursorAt = [&](std::int64_t at) {
-        // The end of the story is the end of its last paragraph.
-        const Unit& unit = story.unit(at < story.size() ? at : story.size() - 1);
-        const std::size_t offset = at < story.size() ? unit.offset : writer.paragraphText(unit.source).size();
-        return writer.cursorOver(unit.source, offset, 0);
-    };
-    if (story.size() == 0) return nullptr;
-    const Unit& first = story.unit(std::min(span.start, story.size() - 1));
-    bool oneParagraph = true;
-    for (std::int64_t at = span.start; at < span.end; ++at)
-        if (const Unit& unit = story.unit(at); unit.source != first.source || unit.kind == UnitKind::ParagraphEnd ||
-            unit.kind == UnitKind::CellEnd || unit.kind == UnitKind::RowEnd)
-            oneParagraph = false;
-    if (oneParagraph && first.kind != UnitKind::RowEnd)
-        return writer.cursorOver(first.source, first.offset, static_cast<std::size_t>(span.end - span.start));
-    // Across paragraphs: from the start to the end, where both lie in one
-    // text; else only the start.
-    const uno::Reference<text::XTextCursor> start = cursorAt(span.start);
-    const uno::Reference<text::XTextCursor> end = cursorAt(span.end);
-    if (!start.is()) return nullptr;
-    if (end.is()) {
-        try {
-            start->gotoRange(end->getStart(), true);
-        } catch (const uno::RuntimeException&) {
-            // Different cells: the start alone.
-        }
-    }
-    return start;
-}
-
 }  // namespace
 
 bool WriterCanShowWindows(const std::string& soffice)
@@ -209,7 +145,7 @@ WriterWindow::Connection& WriterWindow::connection()
     return *m_connection;
 }
 
-void WriterWindow::show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length)
+void WriterWindow::show(const std::string& path, StoryId story, std::optional<std::int64_t> position, std::int64_t length)
 {
     uno::Reference<frame::XModel> model;
     try {
@@ -225,7 +161,8 @@ void WriterWindow::show(const std::string& path, std::optional<std::int64_t> pos
         const uno::Reference<frame::XController> controller = model->getCurrentController();
         const uno::Reference<text::XTextDocument> document(model, uno::UNO_QUERY);
         if (position && document.is() && controller.is()) {
-            if (const uno::Reference<text::XTextCursor> hit = hitRange(document, path, *position, length); hit.is()) {
+            if (const uno::Reference<text::XTextCursor> hit = WriterHitRange(document, path, story, *position, length);
+                hit.is()) {
                 const uno::Reference<view::XSelectionSupplier> selection(controller, uno::UNO_QUERY_THROW);
                 selection->select(uno::Any(hit));
             }

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "word/automation/StoryId.h"
+
 namespace tarnwick::word {
 
 struct WriterLaunch {
@@ -41,12 +43,13 @@ public:
     WriterWindow& operator=(const WriterWindow&) = delete;
 
     // Opens `path` (or finds it among the open documents), selects the
-    // `length` characters at `position` of the engine's model of the document
-    // (nothing without a position) and brings its window to the front.
+    // `length` characters at `position` of the story `story` of the engine's
+    // model of the document (nothing without a position) and brings its
+    // window to the front.
     // Throws ServerError when LibreOffice cannot be started or reached, or
     // refuses the document; a hit it cannot place leaves the document open
     // with nothing selected.
-    void show(const std::string& path, std::optional<std::int64_t> position, std::int64_t length);
+    void show(const std::string& path, StoryId story, std::optional<std::int64_t> position, std::int64_t length);
 
     // The text selected in the window shown last (tests).
     std::u16string selectedText();

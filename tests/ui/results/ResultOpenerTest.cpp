@@ -39,7 +39,12 @@ public:
     std::int64_t splitLength() const override { return 1234; }
     ViewerAccess* viewer() override { return hasViewer ? &fakeViewer : nullptr; }
     void showPreviewPage() override { ++previewShown; }
-    bool showInOffice(const std::string&, std::optional<std::int64_t>, std::int64_t) override { return writerShows; }
+    bool showInOffice(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
+                      std::int64_t length) override
+    {
+        officeRequests.push_back({path, position, length, story});
+        return writerShows;
+    }
     WordShowOutcome showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
                                std::int64_t length) override
     {
@@ -58,6 +63,7 @@ public:
     WordShowOutcome wordOutcome = WordShowOutcome::Shown;
     ViewerWordConnection* connection = nullptr;
     std::vector<WordRequest> wordRequests;
+    std::vector<WordRequest> officeRequests;
     std::vector<std::string> messages;
 };
 
@@ -279,8 +285,8 @@ TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
 }
 
 // With every part searched, a hit in a header, a note, a comment, a text box
-// or a footer opens in the document window with exactly its text selected in
-// its part; Writer, which places hits of the main text only, gets those.
+// or a footer goes to Writer with its part; without Writer it opens in the
+// document window with exactly its text selected in its part.
 TEST_F(ResultOpenerTest, AHitInAnyPartOfADocumentIsSelectedInItsPart)
 {
     const std::string docx = tree.write("parts.docx", test::ReadFile(std::string(TARNWICK_FIXTURE_DOCUMENTS) + "/parts.docx"));
@@ -295,16 +301,24 @@ TEST_F(ResultOpenerTest, AHitInAnyPartOfADocumentIsSelectedInItsPart)
     const RecordingDisplay& display = window.display;
     host.writerShows = true;
     ResultOpener documentOpener(list, test::RunFixture::UTF8(), host);
+    std::vector<word::StoryId> writerParts;
+    for (ItemHandle hit = list.FirstChild(document); hit != kNoItem; hit = list.NextSibling(hit)) {
+        documentOpener.open(hit);
+        writerParts.push_back(host.officeRequests.back().story);
+    }
+    EXPECT_TRUE(host.wordRequests.empty());
+    ASSERT_EQ(writerParts.size(), 9u);
+    EXPECT_EQ(writerParts.front(), (word::StoryId{word::StoryKind::Header, 1}));
+    EXPECT_EQ(writerParts.back(), (word::StoryId{word::StoryKind::Footer, 1}));
+
+    host.writerShows = false;
     std::vector<std::string> parts;
     for (ItemHandle hit = list.FirstChild(document); hit != kNoItem; hit = list.NextSibling(hit)) {
         const std::string position = list.ColumnText(hit, ResultColumn::Position);
         const std::size_t requests = host.wordRequests.size();
         documentOpener.open(hit);
-        if (position.find(": ") == std::string::npos) {
-            EXPECT_EQ(host.wordRequests.size(), requests) << position << " goes to Writer";
-            continue;
-        }
         ASSERT_EQ(host.wordRequests.size(), requests + 1) << position;
+        if (position.find(": ") == std::string::npos) continue;
         parts.push_back(display.shown.part);
         EXPECT_EQ(display.selected(), u"Rechnung") << position;
     }
@@ -314,12 +328,21 @@ TEST_F(ResultOpenerTest, AHitInAnyPartOfADocumentIsSelectedInItsPart)
         (std::vector<std::string>{"Kopfzeile", "Fußnote 1", "Endnote 1", "Kommentar 1", "Textfeld 1", "Textfeld 2", "Fußzeile"}));
 
     // Without Writer a hit of the main text, after one in the footer, is selected in the main text again.
-    host.writerShows = false;
     const ItemHandle mainHit = list.NextSibling(list.FirstChild(document));
     ASSERT_EQ(list.ColumnText(mainHit, ResultColumn::Position), "4");
     documentOpener.open(mainHit);
     EXPECT_EQ(display.shown.part, "");
     EXPECT_EQ(display.shown.text.substr(display.shown.selectionStart, 13), u"Rechnung im H");
+}
+
+// The document window reads no .doc: a hit in one of its parts, which Writer
+// alone shows, is explained rather than failing.
+TEST_F(ResultOpenerTest, AHitInAPartOfADocWithoutWriterIsExplained)
+{
+    const std::string doc = tree.write("parts.doc", test::ReadFile(std::string(TARNWICK_FIXTURE_DOCUMENTS) + "/parts.doc"));
+    opener.showInDocumentWindow(doc, {word::StoryKind::Header, 1}, 14, 8);
+    EXPECT_TRUE(host.wordRequests.empty());
+    EXPECT_EQ(host.messages, std::vector<std::string>{std::string(kDocPartNeedsWriterMessage)});
 }
 
 TEST_F(ResultOpenerTest, WordProcessorFailuresAreReported)

@@ -45,18 +45,24 @@ TEST(DocumentShowRouter, WriterWhenInstalledAndTheDocumentWindowWhenItFailsOrHan
                                   shown.add("writer:" + hit.path);
                               },
                               [&](std::function<void()> call) { call(); },
-                              [&](const DocumentHit& hit) { shown.add("window:" + hit.path); }, std::chrono::milliseconds(200));
+                              [&](const DocumentHit& hit) {
+                                  // The part the hit lies in goes along.
+                                  EXPECT_EQ(hit.story.kind,
+                                            hit.path == "bad.doc" ? word::StoryKind::Header : word::StoryKind::MainText);
+                                  shown.add("window:" + hit.path);
+                              },
+                              std::chrono::milliseconds(200));
 
-    EXPECT_FALSE(router.show({"a.doc", 3, 4}));  // not installed: the caller's document window
+    EXPECT_FALSE(router.show({"a.doc", 3, 4, {}}));  // not installed: the caller's document window
     installed = true;
-    EXPECT_TRUE(router.show({"bad.doc", 3, 4}));
+    EXPECT_TRUE(router.show({"bad.doc", 3, 4, {word::StoryKind::Header, 1}}));
     EXPECT_EQ(shown.waitFor(1), std::vector<std::string>{"window:bad.doc"});
-    EXPECT_TRUE(router.show({"ok.doc", 3, 4}));
+    EXPECT_TRUE(router.show({"ok.doc", 3, 4, {}}));
     shown.waitFor(2);
-    EXPECT_TRUE(router.show({"hang.doc", 3, 4}));
+    EXPECT_TRUE(router.show({"hang.doc", 3, 4, {}}));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     // Still waiting for the hung one: no new request is queued behind it.
-    EXPECT_FALSE(router.show({"next.doc", 3, 4}));
+    EXPECT_FALSE(router.show({"next.doc", 3, 4, {}}));
     release.set_value();
     EXPECT_EQ(shown.waitFor(3), (std::vector<std::string>{"window:bad.doc", "writer:ok.doc", "window:hang.doc"}));
 }
