@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "results/HitBatch.h"
+
 namespace tarnwick {
 namespace {
 
@@ -99,10 +101,9 @@ ItemHandle ResultList::AddNoteItem(std::string_view text, ItemKind kind, std::in
     return handle;
 }
 
-ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                                  std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+ItemHandle ResultList::addHitLocked(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
-    Lock lock(m_mutex);
     if (m_current == kNoItem) return kNoItem;
     if (highlightLength == -1) highlightLength = matchLength;
     Node node;
@@ -123,6 +124,22 @@ ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLengt
     if ((parent.flags & kExpanded) && m_autoScroll) m_scrollRequest = handle;
     changed();
     return handle;
+}
+
+ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                                  std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+{
+    Lock lock(m_mutex);
+    return addHitLocked(position, matchLength, context, highlightStart, kind, highlightLength);
+}
+
+ItemHandle ResultList::AddHitItems(const HitBatch& hits)
+{
+    Lock lock(m_mutex);
+    ItemHandle last = kNoItem;
+    for (const HitBatch::Hit& hit : hits.hits())
+        last = addHitLocked(hit.position, hit.matchLength, hits.context(hit), hit.highlightStart, hit.kind, hit.highlightLength);
+    return last;
 }
 
 void ResultList::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <thread>
 
+#include "results/HitBatch.h"
+
 namespace tarnwick {
 namespace {
 
@@ -212,6 +214,44 @@ TEST(ResultList, MillionHitsFitWellUnder200MB)
         RecordProperty("megabytes", static_cast<int>(used >> 20));
         EXPECT_LT(used, 200u << 20);
     }
+}
+
+TEST(ResultList, ABatchOfHitsIsAddedAsTheSameHitsOneByOne)
+{
+    ResultList one;
+    ResultList batched;
+    HitBatch batch;
+    EXPECT_EQ(batched.AddHitItems(batch), kNoItem);
+    batch.add(5, 3, "ab xyz", 3, ItemKind::None, -1);
+    batch.add(90, 4, "", 0, ItemKind::Replaced, 2);
+    batch.add(7'000'000'000, 1, "last", 1, ItemKind::None, 1);
+    // Without a file item to hang them under, no hit is added.
+    EXPECT_EQ(batched.AddHitItems(batch), kNoItem);
+    EXPECT_EQ(batched.ItemCount(), 0u);
+
+    one.AddNoteItem("/t/a.txt", ItemKind::File, 1);
+    batched.AddNoteItem("/t/a.txt", ItemKind::File, 1);
+    ItemHandle last = kNoItem;
+    for (const HitBatch::Hit& hit : batch.hits())
+        last =
+            one.AddHitItem(hit.position, hit.matchLength, batch.context(hit), hit.highlightStart, hit.kind, hit.highlightLength);
+    EXPECT_EQ(batched.AddHitItems(batch), last);
+    ASSERT_EQ(batched.ItemCount(), one.ItemCount());
+    for (ItemHandle item = 0; item < one.ItemCount(); ++item) {
+        const auto expected = one.Item(item);
+        const auto actual = batched.Item(item);
+        ASSERT_TRUE(expected && actual);
+        for (int column = 0; column < ResultList::kColumnCount; ++column)
+            EXPECT_EQ(actual->columns[column], expected->columns[column]);
+        EXPECT_EQ(actual->kind, expected->kind);
+        EXPECT_EQ(actual->parent, expected->parent);
+        EXPECT_EQ(actual->highlightStart, expected->highlightStart);
+        EXPECT_EQ(actual->highlightEnd, expected->highlightEnd);
+        EXPECT_EQ(actual->data.first, expected->data.first);
+        EXPECT_EQ(actual->data.second, expected->data.second);
+        EXPECT_EQ(actual->hasCheckBox, expected->hasCheckBox);
+    }
+    EXPECT_EQ(batched.ChildCount(batched.CurrentFileItem()), 3u);
 }
 
 }  // namespace
