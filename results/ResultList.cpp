@@ -4,12 +4,15 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/FreedMemory.h"
 #include "results/HitBatch.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr std::size_t kKeptNodeBlocks = 64;
+// Below this many items a clear leaves the C library's free memory alone.
+constexpr std::size_t kItemsWorthReturning = 100'000;
 
 }  // namespace
 
@@ -27,18 +30,26 @@ std::string ResultList::columnTextLocked(const Node& node, ResultColumn column) 
 
 void ResultList::ClearResults(bool /*redrawSuppressed*/)
 {
-    Lock lock(m_mutex);
-    // Drawing is the view's business; it learns of the change by the revision.
-    // About 16 MB of items stay for the next run; beyond, memory goes back.
-    m_nodes.clear(kKeptNodeBlocks);
-    m_top.clear();
-    if (m_top.capacity() > (1u << 16)) m_top.shrink_to_fit();
-    m_arena.clear();
-    m_current = kNoItem;
-    m_scrollRequest = kNoItem;
-    m_selected.clear();
-    ++m_clearCount;
-    changed();
+    TextArena texts;
+    std::size_t items = 0;
+    {
+        Lock lock(m_mutex);
+        // Drawing is the view's business; it learns of the change by the revision.
+        // About 16 MB of items stay for the next run; beyond, memory goes back.
+        items = m_nodes.size();
+        m_nodes.clear(kKeptNodeBlocks);
+        m_top.clear();
+        if (m_top.capacity() > (1u << 16)) m_top.shrink_to_fit();
+        std::swap(texts, m_arena);
+        m_current = kNoItem;
+        m_scrollRequest = kNoItem;
+        m_selected.clear();
+        ++m_clearCount;
+        changed();
+    }
+    // The texts are freed, and the memory returned, without holding up a reader.
+    texts.clear();
+    if (items > kItemsWorthReturning) ReturnFreedMemory();
 }
 
 void ResultList::SetAutoScroll(bool on)

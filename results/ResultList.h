@@ -98,6 +98,7 @@ public:
     static constexpr int kColumnCount = 3;
 
     // --- operations of a run ---
+    // A large list's memory goes back to the system (platform/FreedMemory.h).
     void ClearResults(bool redrawSuppressed = true);
     void SetAutoScroll(bool on);
     ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false);

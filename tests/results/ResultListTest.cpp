@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "results/HitBatch.h"
@@ -253,6 +254,45 @@ TEST(ResultList, ABatchOfHitsIsAddedAsTheSameHitsOneByOne)
     }
     EXPECT_EQ(batched.ChildCount(batched.CurrentFileItem()), 3u);
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+std::int64_t residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6));
+    return -1;
+}
+
+// The list is filled on another thread, as the search threads fill it, so
+// that its memory comes from another of the C library's arenas.
+TEST(ResultList, ClearingALargeListGivesItsMemoryBack)
+{
+    ResultList list;
+    const std::int64_t before = residentKiB();
+    if (before < 0) GTEST_SKIP() << "no /proc/self/status";
+    std::thread writer([&] {
+        HitBatch batch;
+        const std::string context = "twenty bytes before needle twenty bytes after";
+        for (int i = 0; i < 1'000'000; ++i) {
+            if (i % 1000 == 0) {
+                list.AddHitItems(batch);
+                batch.clear();
+                list.AddNoteItem("/home/user/projects/some/file" + std::to_string(i), ItemKind::File, 1);
+            }
+            batch.add(i, 6, context, 20, ItemKind::None, -1);
+        }
+        list.AddHitItems(batch);
+    });
+    writer.join();
+    const std::int64_t full = residentKiB();
+    ASSERT_GT(full - before, 100 << 10) << "the list should take some memory";
+    list.ClearResults(true);
+    // What the list keeps for the next run is allowed for.
+    EXPECT_LT(residentKiB() - before, 40 << 10) << "full " << (full >> 10) << " MiB, before " << (before >> 10) << " MiB";
+}
+#endif
 
 }  // namespace
 }  // namespace tarnwick
