@@ -4,10 +4,15 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/FreedMemory.h"
+#include "results/HitBatch.h"
+
 namespace tarnwick {
 namespace {
 
 constexpr std::size_t kKeptNodeBlocks = 64;
+// Below this many items a clear leaves the C library's free memory alone.
+constexpr std::size_t kItemsWorthReturning = 100'000;
 
 }  // namespace
 
@@ -25,18 +30,26 @@ std::string ResultList::columnTextLocked(const Node& node, ResultColumn column) 
 
 void ResultList::ClearResults(bool /*redrawSuppressed*/)
 {
-    Lock lock(m_mutex);
-    // Drawing is the view's business; it learns of the change by the revision.
-    // About 16 MB of items stay for the next run; beyond, memory goes back.
-    m_nodes.clear(kKeptNodeBlocks);
-    m_top.clear();
-    if (m_top.capacity() > (1u << 16)) m_top.shrink_to_fit();
-    m_arena.clear();
-    m_current = kNoItem;
-    m_scrollRequest = kNoItem;
-    m_selected.clear();
-    ++m_clearCount;
-    changed();
+    TextArena texts;
+    std::size_t items = 0;
+    {
+        Lock lock(m_mutex);
+        // Drawing is the view's business; it learns of the change by the revision.
+        // About 16 MB of items stay for the next run; beyond, memory goes back.
+        items = m_nodes.size();
+        m_nodes.clear(kKeptNodeBlocks);
+        m_top.clear();
+        if (m_top.capacity() > (1u << 16)) m_top.shrink_to_fit();
+        std::swap(texts, m_arena);
+        m_current = kNoItem;
+        m_scrollRequest = kNoItem;
+        m_selected.clear();
+        ++m_clearCount;
+        changed();
+    }
+    // The texts are freed, and the memory returned, without holding up a reader.
+    texts.clear();
+    if (items > kItemsWorthReturning) ReturnFreedMemory();
 }
 
 void ResultList::SetAutoScroll(bool on)
@@ -99,10 +112,9 @@ ItemHandle ResultList::AddNoteItem(std::string_view text, ItemKind kind, std::in
     return handle;
 }
 
-ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                                  std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+ItemHandle ResultList::addHitLocked(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                                    std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
 {
-    Lock lock(m_mutex);
     if (m_current == kNoItem) return kNoItem;
     if (highlightLength == -1) highlightLength = matchLength;
     Node node;
@@ -123,6 +135,22 @@ ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLengt
     if ((parent.flags & kExpanded) && m_autoScroll) m_scrollRequest = handle;
     changed();
     return handle;
+}
+
+ItemHandle ResultList::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                                  std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+{
+    Lock lock(m_mutex);
+    return addHitLocked(position, matchLength, context, highlightStart, kind, highlightLength);
+}
+
+ItemHandle ResultList::AddHitItems(const HitBatch& hits)
+{
+    Lock lock(m_mutex);
+    ItemHandle last = kNoItem;
+    for (const HitBatch::Hit& hit : hits.hits())
+        last = addHitLocked(hit.position, hit.matchLength, hits.context(hit), hit.highlightStart, hit.kind, hit.highlightLength);
+    return last;
 }
 
 void ResultList::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)

@@ -27,6 +27,8 @@
 
 namespace tarnwick {
 
+class HitBatch;
+
 using ItemHandle = std::uint32_t;
 inline constexpr ItemHandle kNoItem = 0xFFFFFFFFu;
 
@@ -96,6 +98,7 @@ public:
     static constexpr int kColumnCount = 3;
 
     // --- operations of a run ---
+    // A large list's memory goes back to the system (platform/FreedMemory.h).
     void ClearResults(bool redrawSuppressed = true);
     void SetAutoScroll(bool on);
     ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false);
@@ -107,6 +110,9 @@ public:
     // A highlight longer than the context can show is cut to what it shows.
     ItemHandle AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
                           ItemKind kind, std::int64_t highlightLength);
+    // AddHitItem for each hit of the batch, in order, under one lock; returns
+    // the last hit (kNoItem when there is no current file item).
+    ItemHandle AddHitItems(const HitBatch& hits);
     // The two-integer item data record of a file item or a hit.
     void SetItemData(ItemHandle item, std::int64_t first, std::int64_t second);
     // The plain-integer item data of a name hit.
@@ -192,6 +198,8 @@ private:
     std::string columnTextLocked(const Node& node, ResultColumn column) const;
     bool updateLocked(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
     ItemHandle appendTopLevelLocked(std::string_view text, ItemKind kind);
+    ItemHandle addHitLocked(std::int64_t position, std::int64_t matchLength, std::string_view context,
+                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength);
     ItemHandle nextMarkedLocked(std::size_t from) const;
     void changed() { ++m_revision; }
 

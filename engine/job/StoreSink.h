@@ -4,6 +4,7 @@
 // everything on to another sink (one of them keeps the worker's counters).
 // Each forwards to objects it does not own.
 #include "engine/job/RunSink.h"
+#include "results/HitBatch.h"
 
 namespace tarnwick {
 
@@ -11,9 +12,17 @@ class RunLog;
 struct RunCounters;
 
 // The result list and the run log text. Counter changes go nowhere.
+// With `batchHits`, hits reach the list in batches (HitBatch): at the end of
+// each entry's outcome, before anything else reaches the list, when a batch
+// is full, and by flushHits(), which the run calls when it ends. Without,
+// each hit is in the list when AddHitItem returns.
 class StoreSink final : public RunSink {
 public:
-    StoreSink(ResultList& results, RunLog& runLog) : m_results(results), m_runLog(runLog) {}
+    StoreSink(ResultList& results, RunLog& runLog, bool batchHits = false)
+        : m_results(results), m_runLog(runLog), m_batchHits(batchHits)
+    {
+    }
+    ~StoreSink() override;
 
     ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
     ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
@@ -27,10 +36,20 @@ public:
     void ScrollToItem(ItemHandle item) override;
     void AppendLog(std::string_view bytes) override;
     void AddCounts(std::int32_t, std::int32_t) override {}
+    void EndOfOutcome() override { flushHits(); }
+
+    // Puts the hits gathered so far into the list.
+    void flushHits();
 
 private:
+    // Enough to take the lock rarely, few enough that a file with very many
+    // hits still shows them in steps.
+    static constexpr std::size_t kBatchHits = 512;
+
     ResultList& m_results;
     RunLog& m_runLog;
+    const bool m_batchHits;
+    HitBatch m_hits;
     ItemHandle m_lastHit = kNoItem;
 };
 

@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -76,21 +77,71 @@ void Message(std::string& out, std::string_view message, std::string_view path)
 
 }  // namespace logline
 
+void RunLog::Append(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        if (m_pieces.empty() || m_pieces.back().size() >= kPieceSize) {
+            m_pieces.emplace_back();
+            // The first piece grows as needed, so a short run stays small.
+            if (m_pieces.size() > 1) m_pieces.back().reserve(kPieceSize);
+        }
+        std::string& piece = m_pieces.back();
+        const std::size_t n = std::min(bytes.size(), kPieceSize - piece.size());
+        piece.append(bytes.data(), n);
+        bytes.remove_prefix(n);
+    }
+}
+
+void RunLog::Clear()
+{
+    std::vector<std::string>().swap(m_pieces);
+    std::string().swap(m_line);
+}
+
+std::string RunLog::Text() const
+{
+    std::size_t size = 0;
+    for (const std::string& piece : m_pieces) size += piece.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string& piece : m_pieces) text += piece;
+    return text;
+}
+
 void RunLog::AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context)
 {
-    logline::Hit(m_text, path, offset, length, context);
+    m_line.clear();
+    logline::Hit(m_line, path, offset, length, context);
+    Append(m_line);
 }
 
 void RunLog::AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
 {
-    logline::Replacement(m_text, path, offset, context);
+    m_line.clear();
+    logline::Replacement(m_line, path, offset, context);
+    Append(m_line);
 }
 
-void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path) { logline::NameHit(m_text, reason, path); }
+void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path)
+{
+    m_line.clear();
+    logline::NameHit(m_line, reason, path);
+    Append(m_line);
+}
 
-void RunLog::AppendCannotOpenLine() { logline::CannotOpen(m_text); }
+void RunLog::AppendCannotOpenLine()
+{
+    m_line.clear();
+    logline::CannotOpen(m_line);
+    Append(m_line);
+}
 
-void RunLog::AppendMessageLine(std::string_view message, std::string_view path) { logline::Message(m_text, message, path); }
+void RunLog::AppendMessageLine(std::string_view message, std::string_view path)
+{
+    m_line.clear();
+    logline::Message(m_line, message, path);
+    Append(m_line);
+}
 
 std::string SearchHeaderLine(std::string_view searchText)
 {

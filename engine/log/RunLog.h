@@ -8,16 +8,24 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
 class RunLog {
 public:
     // AppendRunLog: appends bytes; the caller supplies the CR LF.
-    void Append(std::string_view bytes) { m_text.append(bytes); }
-    void Set(std::string_view firstLine) { m_text.assign(firstLine); }
-    void Clear() { m_text.clear(); }
-    const std::string& Text() const { return m_text; }
+    void Append(std::string_view bytes);
+    void Set(std::string_view firstLine)
+    {
+        Clear();
+        Append(firstLine);
+    }
+    // Empties the text and gives its memory back: a run with millions of
+    // hits leaves hundreds of megabytes here.
+    void Clear();
+    // The whole text, joined.
+    std::string Text() const;
 
     void AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
     void AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
@@ -26,7 +34,14 @@ public:
     void AppendMessageLine(std::string_view message, std::string_view path);
 
 private:
-    std::string m_text;
+    // The text is kept in pieces of this size, so that a long run never
+    // copies what it has written so far to make room, as one contiguous
+    // text does each time it doubles (hundreds of megabytes for a run with
+    // millions of hits).
+    static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
+    std::vector<std::string> m_pieces;
+    std::string m_line;  // reused to format one line
 };
 
 // The lines a run writes, each appended to `out` with its CR LF.

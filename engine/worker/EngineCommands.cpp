@@ -28,7 +28,8 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     const CommandInput& input = state.current;
     RunSink* target = input.preview.sink ? input.preview.sink.get() : state.outputs.sink.get();
     std::optional<StoreSink> store;
-    if (!target) target = &store.emplace(*state.outputs.results, *state.outputs.runLog);
+    // The user interface reads the list while it fills: hits go in batches.
+    if (!target) target = &store.emplace(*state.outputs.results, *state.outputs.runLog, true);
     CountingSink sink(*target, state.counters);
     RunContext run(input.job, input.searchText, input.replacementText, state.codePage, sink, state.counters, state.stopFlag,
                    state.buffers);
@@ -56,6 +57,8 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     case WorkerCommand::None:
     case WorkerCommand::Quit: break;
     }
+    // Every hit is in the list before the completion message is posted.
+    if (store) store->flushHits();
     if (journal) {
         journal->Close();
         PruneJournals(JournalRootOf(input.undo), input.undo.limitBytes, journal->id());

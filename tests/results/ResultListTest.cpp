@@ -5,7 +5,10 @@
 #include <malloc.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
+
+#include "results/HitBatch.h"
 
 namespace tarnwick {
 namespace {
@@ -213,6 +216,83 @@ TEST(ResultList, MillionHitsFitWellUnder200MB)
         EXPECT_LT(used, 200u << 20);
     }
 }
+
+TEST(ResultList, ABatchOfHitsIsAddedAsTheSameHitsOneByOne)
+{
+    ResultList one;
+    ResultList batched;
+    HitBatch batch;
+    EXPECT_EQ(batched.AddHitItems(batch), kNoItem);
+    batch.add(5, 3, "ab xyz", 3, ItemKind::None, -1);
+    batch.add(90, 4, "", 0, ItemKind::Replaced, 2);
+    batch.add(7'000'000'000, 1, "last", 1, ItemKind::None, 1);
+    // Without a file item to hang them under, no hit is added.
+    EXPECT_EQ(batched.AddHitItems(batch), kNoItem);
+    EXPECT_EQ(batched.ItemCount(), 0u);
+
+    one.AddNoteItem("/t/a.txt", ItemKind::File, 1);
+    batched.AddNoteItem("/t/a.txt", ItemKind::File, 1);
+    ItemHandle last = kNoItem;
+    for (const HitBatch::Hit& hit : batch.hits())
+        last =
+            one.AddHitItem(hit.position, hit.matchLength, batch.context(hit), hit.highlightStart, hit.kind, hit.highlightLength);
+    EXPECT_EQ(batched.AddHitItems(batch), last);
+    ASSERT_EQ(batched.ItemCount(), one.ItemCount());
+    for (ItemHandle item = 0; item < one.ItemCount(); ++item) {
+        const auto expected = one.Item(item);
+        const auto actual = batched.Item(item);
+        ASSERT_TRUE(expected && actual);
+        for (int column = 0; column < ResultList::kColumnCount; ++column)
+            EXPECT_EQ(actual->columns[column], expected->columns[column]);
+        EXPECT_EQ(actual->kind, expected->kind);
+        EXPECT_EQ(actual->parent, expected->parent);
+        EXPECT_EQ(actual->highlightStart, expected->highlightStart);
+        EXPECT_EQ(actual->highlightEnd, expected->highlightEnd);
+        EXPECT_EQ(actual->data.first, expected->data.first);
+        EXPECT_EQ(actual->data.second, expected->data.second);
+        EXPECT_EQ(actual->hasCheckBox, expected->hasCheckBox);
+    }
+    EXPECT_EQ(batched.ChildCount(batched.CurrentFileItem()), 3u);
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+std::int64_t residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6));
+    return -1;
+}
+
+// The list is filled on another thread, as the search threads fill it, so
+// that its memory comes from another of the C library's arenas.
+TEST(ResultList, ClearingALargeListGivesItsMemoryBack)
+{
+    ResultList list;
+    const std::int64_t before = residentKiB();
+    if (before < 0) GTEST_SKIP() << "no /proc/self/status";
+    std::thread writer([&] {
+        HitBatch batch;
+        const std::string context = "twenty bytes before needle twenty bytes after";
+        for (int i = 0; i < 1'000'000; ++i) {
+            if (i % 1000 == 0) {
+                list.AddHitItems(batch);
+                batch.clear();
+                list.AddNoteItem("/home/user/projects/some/file" + std::to_string(i), ItemKind::File, 1);
+            }
+            batch.add(i, 6, context, 20, ItemKind::None, -1);
+        }
+        list.AddHitItems(batch);
+    });
+    writer.join();
+    const std::int64_t full = residentKiB();
+    ASSERT_GT(full - before, 100 << 10) << "the list should take some memory";
+    list.ClearResults(true);
+    // What the list keeps for the next run is allowed for.
+    EXPECT_LT(residentKiB() - before, 40 << 10) << "full " << (full >> 10) << " MiB, before " << (before >> 10) << " MiB";
+}
+#endif
 
 }  // namespace
 }  // namespace tarnwick

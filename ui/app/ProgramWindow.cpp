@@ -189,6 +189,10 @@ void ProgramWindow::connectFrame()
     frame->setUndoAvailableHook([] { return HasJournals(JournalRoot()); });
 
     connect(m_form, &SearchFormWidget::busyChanged, frame, &MainFrame::setBusy);
+    // A run's end shows at once, not with the pane's next step.
+    connect(m_form, &SearchFormWidget::busyChanged, m_results, [results = m_results](bool busy) {
+        if (!busy) results->catchUp();
+    });
     connect(m_form, &SearchFormWidget::expandedChanged, frame, &MainFrame::setFormExpanded);
     connect(m_form, &SearchFormWidget::statusTextChanged, frame, &MainFrame::setStatusText);
     connect(m_form, &SearchFormWidget::lastRunWasSearchChanged, m_results, &ResultsPane::setLastRunWasSearch);

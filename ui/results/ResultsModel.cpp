@@ -39,7 +39,7 @@ void ResultsModel::reload()
     for (std::size_t row = 0; row < count; ++row) {
         const ItemHandle handle = m_list->TopLevelItem(row);
         if (handle == kNoItem) break;
-        m_rows.push_back({handle, static_cast<std::uint32_t>(m_list->ChildCount(handle))});
+        m_rows.push_back({handle, static_cast<std::uint32_t>(m_list->ChildCount(handle)), m_list->HasCheckBox(handle)});
     }
     endResetModel();
 }
@@ -61,10 +61,14 @@ bool ResultsModel::catchUp()
     for (std::size_t row = known, total = m_list->TopLevelCount(); row < total; ++row) {
         const ItemHandle handle = m_list->TopLevelItem(row);
         if (handle == kNoItem) break;
-        added.push_back({handle, 0});
+        added.push_back({handle, 0, m_list->HasCheckBox(handle)});
     }
     std::uint32_t lastChildren = 0;
-    if (known > 0) lastChildren = static_cast<std::uint32_t>(m_list->ChildCount(m_rows.back().handle));
+    bool lastHasCheckBox = false;
+    if (known > 0) {
+        lastChildren = static_cast<std::uint32_t>(m_list->ChildCount(m_rows.back().handle));
+        lastHasCheckBox = m_list->HasCheckBox(m_rows.back().handle);
+    }
     for (Row& row : added) row.childCount = static_cast<std::uint32_t>(m_list->ChildCount(row.handle));
 
     // A clear in the middle of these reads makes them worthless.
@@ -83,6 +87,7 @@ bool ResultsModel::catchUp()
         }
         // The newest row is the one the worker updates (an error after its
         // hits, the remark of a name hit).
+        last.hasCheckBox = lastHasCheckBox;
         const int row = static_cast<int>(known - 1);
         emit dataChanged(index(row, 0), index(row, 2));
     }
@@ -98,7 +103,14 @@ bool ResultsModel::catchUp()
 void ResultsModel::refreshAll()
 {
     if (m_rows.empty()) return;
+    for (Row& row : m_rows) row.hasCheckBox = m_list->HasCheckBox(row.handle);
     emit dataChanged(index(0, 0), index(static_cast<int>(m_rows.size() - 1), 2));
+}
+
+bool ResultsModel::hasCheckBox(const QModelIndex& index, ItemHandle item) const
+{
+    if (index.internalId() == 0) return m_rows[static_cast<std::size_t>(index.row())].hasCheckBox;
+    return m_list->HasCheckBox(item);
 }
 
 ItemHandle ResultsModel::handleOf(const QModelIndex& index) const
@@ -182,7 +194,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
         return icon.isNull() ? QVariant() : QVariant(icon);
     }
     case Qt::CheckStateRole:
-        if (column != ResultColumn::FileOrContext || !m_list->HasCheckBox(item)) return {};
+        if (column != ResultColumn::FileOrContext || !hasCheckBox(index, item)) return {};
         return static_cast<int>(m_list->IsChecked(item) ? Qt::Checked : Qt::Unchecked);
     case Qt::TextAlignmentRole:
         if (column == ResultColumn::Position) return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
@@ -197,7 +209,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     const ItemHandle item = handleOf(index);
-    if (item == kNoItem || role != Qt::CheckStateRole || index.column() != 0 || !m_list->HasCheckBox(item)) return false;
+    if (item == kNoItem || role != Qt::CheckStateRole || index.column() != 0 || !hasCheckBox(index, item)) return false;
     const bool checked = value.toInt() == Qt::Checked;
     const std::uint64_t before = m_list->Revision();
     m_list->SetChecked(item, checked);
@@ -214,7 +226,7 @@ Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const
     if (item == kNoItem) return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (index.internalId() != 0) result |= Qt::ItemNeverHasChildren;
-    if (index.column() == 0 && m_list->HasCheckBox(item)) result |= Qt::ItemIsUserCheckable;
+    if (index.column() == 0 && hasCheckBox(index, item)) result |= Qt::ItemIsUserCheckable;
     return result;
 }
 

@@ -8,7 +8,8 @@
 //    +- top-level row r      internalId 0,     handle m_rows[r].handle
 //        +- child row c      internalId r + 1, handle m_rows[r].handle + 1 + c
 //
-// index() and parent() are O(1) and never lock the store. The worker appends
+// index() and parent() are O(1) and never lock the store; neither do the
+// flags of a top-level row. The worker appends
 // to the store on its own thread; the model learns of it only in
 // catchUp(), which the owner calls on the user interface thread (a batching
 // timer): it compares the store's revision, announces the new top-level rows
@@ -45,6 +46,8 @@ public:
     // Announces what the store gained since the last call; returns whether
     // the shape or any item changed. Call on the thread the model lives on.
     bool catchUp();
+    // Whether views have been told of everything the store holds.
+    bool isCaughtUp() const { return m_revision == m_list->Revision(); }
     // Tells views that any item may look different (marks, kinds).
     void refreshAll();
 
@@ -66,9 +69,18 @@ private:
     struct Row {
         ItemHandle handle;
         std::uint32_t childCount;
+        // Kept here because the tree asks for the flags of every top-level
+        // row each time it lays them out, which would otherwise reach into
+        // the store (its lock, and a node far from the last) tens of
+        // thousands of times per catch-up. Read again in catchUp() for the
+        // newest row and in refreshAll() for every row: only the newest row
+        // changes during a run, and only a replace in the marked results
+        // (which refreshes every row) takes check boxes away.
+        bool hasCheckBox;
     };
 
     void reload();
+    bool hasCheckBox(const QModelIndex& index, ItemHandle item) const;
     QVariant displayText(ItemHandle item, ResultColumn column) const;
     QVariant highlight(ItemHandle item) const;
 

@@ -62,7 +62,7 @@ ResultsPane::ResultsPane(std::shared_ptr<ResultList> list, const CodePage& codeP
     layout->addWidget(m_view, 1);
 
     m_timer = new QTimer(this);
-    m_timer->setInterval(kCatchUpIntervalMs);
+    m_timer->setInterval(CatchUpPacing::kQuietIntervalMs);
     connect(m_timer, &QTimer::timeout, this, &ResultsPane::catchUpOnTimer);
     m_timer->start();
     updateCommandStates();
@@ -333,15 +333,10 @@ void ResultsPane::catchUpOnTimer()
 {
     QElapsedTimer clock;
     clock.start();
-    if (!catchUpNow()) {
-        // Quiet again: the next run's first items show without delay.
-        m_timer->setInterval(kCatchUpIntervalMs);
-        return;
-    }
+    const bool changed = catchUpNow();
     // The tree's layout is most of the cost; take it here so that it is measured.
-    m_view->layoutPendingRows();
-    const auto cost = static_cast<int>(clock.elapsed());
-    m_timer->setInterval(std::clamp(cost * kPauseToCostRatio, kCatchUpIntervalMs, kLongestCatchUpIntervalMs));
+    if (changed) m_view->layoutPendingRows();
+    m_timer->setInterval(m_pacing.nextIntervalMs(changed, static_cast<int>(clock.elapsed())));
 }
 
 void ResultsPane::updateCommandStates()

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "results/ResultList.h"
+#include "ui/results/CatchUpPacing.h"
 #include "ui/results/PathColumnFit.h"
 #include "ui/results/ResultsCommands.h"
 
@@ -38,15 +39,6 @@ class ResultsPane : public QWidget, private ResultsCommandHost {
     Q_OBJECT
 
 public:
-    // How often at most the pane catches up with the store. A catch-up
-    // costs time in proportion to the rows the tree shows (the tree lays out
-    // all of them after new top-level rows), so the pause after one is a
-    // multiple of what it cost, up to kLongestCatchUpIntervalMs: with very
-    // long lists the program stays responsive and the list moves in bigger steps.
-    static constexpr int kCatchUpIntervalMs = 50;
-    static constexpr int kLongestCatchUpIntervalMs = 1000;
-    static constexpr int kPauseToCostRatio = 4;
-
     explicit ResultsPane(std::shared_ptr<ResultList> list, QWidget* parent = nullptr);
     ResultsPane(std::shared_ptr<ResultList> list, const CodePage& codePage, QWidget* parent = nullptr);
     ~ResultsPane() override;
@@ -123,6 +115,7 @@ private:
     const CodePage& m_codePage;
     bool m_openingFilteredRows = false;
     PathColumnFit m_pathFit;
+    CatchUpPacing m_pacing;
     bool m_fittingColumns = false;  // the pane, not the user, is sizing a column
     QToolBar* m_toolBar = nullptr;
     QMenu* m_contextMenu = nullptr;

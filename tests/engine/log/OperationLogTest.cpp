@@ -39,6 +39,28 @@ TEST(RunLog, LineBytes)
               "MS Word kann nicht initialisiert werden: /t/a.doc\r\n");
 }
 
+// A long run's text lies in pieces; it reads back whole, also across the
+// piece borders, and a new run starts it afresh.
+TEST(RunLog, ALongTextReadsBackWholeAndSetStartsAfresh)
+{
+    RunLog log;
+    std::string expected;
+    for (int i = 0; i < 40'000; ++i) {
+        const std::string context = std::string(static_cast<std::size_t>(i % 97), 'c') + std::to_string(i);
+        log.AppendHitLine("/t/x.txt", i, 3, context);
+        logline::Hit(expected, "/t/x.txt", i, 3, context);
+    }
+    const std::string big(3'000'000, 'b');  // one append longer than a piece
+    log.Append(big);
+    expected += big;
+    ASSERT_GT(expected.size(), 5'000'000u);
+    EXPECT_TRUE(log.Text() == expected);
+    log.Set("Suche nach : x\r\n");
+    EXPECT_EQ(log.Text(), "Suche nach : x\r\n");
+    log.Clear();
+    EXPECT_EQ(log.Text(), "");
+}
+
 TEST(OperationLog, BlocksAreAppendedAndTheFileIsNeverShortened)
 {
     TempTree tree;

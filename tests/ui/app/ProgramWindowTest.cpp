@@ -121,6 +121,22 @@ TEST_F(ProgramWindowTest, ASearchStartedFromTheMenuFillsTheResultsAndEndsWithThe
     EXPECT_TRUE(window->frame().action(FrameCommand::MarkAll)->isEnabled());
 }
 
+// The list shows the whole run, summary included, as the run ends, not at
+// the pane's next step (which a long run makes up to a second long).
+TEST_F(ProgramWindowTest, TheListIsCompleteWhenTheRunEnds)
+{
+    for (int i = 0; i < 30; ++i) tree.write("data/f" + std::to_string(i) + ".txt", "needle\n");
+    auto window = open();
+    fillSearch(*window);
+    int rowsAtTheEnd = -1;
+    QObject::connect(&window->form(), &SearchFormWidget::busyChanged, window.get(), [&](bool busy) {
+        if (!busy && window->results().model()->isCaughtUp()) rowsAtTheEnd = window->results().model()->rowCount();
+    });
+    trigger(*window, FrameCommand::StartSearch);
+    ASSERT_TRUE(waitUntilIdle(*window));
+    EXPECT_EQ(rowsAtTheEnd, 32);
+}
+
 TEST_F(ProgramWindowTest, CopyAsCommandLinePutsTheFormsRunOnTheClipboardAlsoFromTheFormsMenu)
 {
     auto window = open();

@@ -100,6 +100,31 @@ TEST_F(ResultsModelTest, ShowsColumnsIconsCheckBoxesAndHighlight)
     EXPECT_TRUE(model.flags(hit).testFlag(Qt::ItemIsUserCheckable));
 }
 
+// The check box of a top-level row is kept by the model; it follows the
+// newest row on every catch-up, and every row when all are refreshed (a
+// replace in the marked results takes check boxes away).
+TEST_F(ResultsModelTest, ATopLevelRowsCheckBoxFollowsTheStore)
+{
+    const ItemHandle nameHit = list->AddFileItem("/t/needle", ItemKind::FileNameHit);
+    const ItemHandle file = list->AddNoteItem("/t/a.txt", ItemKind::File, 1);
+    model.catchUp();
+    const auto checkable = [&](int row) { return model.flags(model.index(row, 0)).testFlag(Qt::ItemIsUserCheckable); };
+    ASSERT_TRUE(checkable(0) && checkable(1));
+
+    // The worker turns the newest file into an error after its hits.
+    list->AddHitItem(0, 1, "x", 0, ItemKind::None, -1);
+    list->SetHasCheckBox(file, false);
+    model.catchUp();
+    EXPECT_FALSE(checkable(1));
+    EXPECT_FALSE(model.data(model.index(1, 0), Qt::CheckStateRole).isValid());
+    EXPECT_FALSE(model.setData(model.index(1, 0), Qt::Checked, Qt::CheckStateRole));
+
+    list->SetHasCheckBox(nameHit, false);
+    model.refreshAll();
+    EXPECT_FALSE(checkable(0));
+    EXPECT_FALSE(model.data(model.index(0, 0), Qt::CheckStateRole).isValid());
+}
+
 TEST_F(ResultsModelTest, CheckingInTheModelMarksTheStore)
 {
     list->AddNoteItem("/t/a.txt", ItemKind::File, 1);
