@@ -45,6 +45,7 @@ struct RawOptions {
     bool noWord = false, wordAllTypes = false, wordRegex = false, wordAllParts = false;
     std::optional<std::string> wordExt;
     bool escapes = false;
+    bool filesWithoutMatch = false;
     std::optional<std::uint32_t> splitLength, splitMaxOffset;
     std::optional<std::string> tempDir;
     bool ignoreNulls = false;
@@ -98,6 +99,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_option("--word-ext", o.wordExt, "Document extensions, e.g. \"doc, dot, rtf, docx\"");
     app.add_flag("--word-regex", o.wordRegex, "With -e, search documents with the expression too (else literally)");
     app.add_flag("--escapes", o.escapes, "Interpret \\t, \\n, \\xHH ... in the replacement");
+    app.add_flag("-L,--files-without-match", o.filesWithoutMatch,
+                 "Search: list the files whose contents do not contain TEXT, instead of the hits");
     app.add_option("--split-length", o.splitLength, "Read files larger than 1.1 x BYTES in chunks of BYTES")
         ->check(CLI::Range(std::uint32_t{64}, std::numeric_limits<std::uint32_t>::max()));
     app.add_option("--split-max-offset", o.splitMaxOffset, "Chunk overlap for regular expressions, in bytes")->check(u32);
@@ -266,6 +269,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         job.wordExtensions = lowerAscii(*o.wordExt);
     }
     if (o.escapes) job.specialCharacters = true;
+    if (o.filesWithoutMatch) job.filesWithoutHits = true;
     if (o.splitLength) job.splitLength = *o.splitLength;
     if (o.splitMaxOffset) job.splitMaxOffset = *o.splitMaxOffset;
     if (o.tempDir) {

@@ -17,6 +17,17 @@ inline constexpr const char* kRunNotStarted = "Der Lauf konnte nicht gestartet w
 inline constexpr const char* kStartFolderMissing = "Das Verzeichnis existiert nicht";
 inline constexpr const char* kStartFolderNotADirectory = "Der Pfad ist kein Verzeichnis";
 inline constexpr const char* kSearchDone = "Suche abgeschlossen. %d Einträge in %d Dateien  wurden gefunden.";
+// The summary of a search that lists the files without hits.
+inline constexpr const char* kSearchDoneWithoutHits = "Suche abgeschlossen. %d Dateien ohne Treffer wurden aufgelistet.";
+// The remark of such a file's item, and the export's notice of such a run.
+inline constexpr const char* kWithoutHitsRemark = "Ohne Treffer";
+inline constexpr const char* kListedWithoutHits = "Aufgelistet sind die Dateien ohne Treffer.";
+// Why a run with "Dateien ohne Treffer auflisten" cannot start.
+inline constexpr const char* kWithoutHitsNoReplace =
+    "Bei \"Dateien ohne Treffer auflisten\" wird nur gesucht, nicht ersetzt. Bitte die Option ausschalten, um zu ersetzen.";
+inline constexpr const char* kWithoutHitsNeedsContents =
+    "\"Dateien ohne Treffer auflisten\" gilt für die Suche in Dateiinhalten, nicht für die Suche nach Datei- oder "
+    "Verzeichnisnamen.";
 inline constexpr const char* kReplaceDone = "Ersetzen abgeschlossen.  %d Einträge in %d Dateien wurden ersetzt.";
 inline constexpr const char* kRenameDone = "Umbenennen abgeschlossen.  %d Einträge wurden umbenannt.";
 inline constexpr const char* kFoundInFileName = "Im Dateinamen gefunden";

@@ -23,6 +23,9 @@ struct ExportFilter {
     bool errors = false;
     bool fileNames = false;
     bool dirNames = false;
+    // The run listed the files without hits: their items count as files
+    // (with the hits, under the same flag).
+    bool withoutHits = false;
 };
 
 struct ExportRequest {
@@ -53,6 +56,8 @@ struct RunValues {
     // literally, that a stop left the results incomplete), joined by a
     // blank; empty when there is nothing to say.
     std::string notice;
+    // The run listed the files without hits; the file counter counted those.
+    bool filesWithoutHits = false;
 };
 
 }  // namespace tarnwick

@@ -9,6 +9,8 @@ ExportedAs ClassifyForExport(const ResultList& list, ItemHandle topLevelItem, co
     case ItemKind::Error: return filter.errors ? ExportedAs::Error : ExportedAs::Nothing;
     case ItemKind::FileNameHit: return filter.fileNames ? ExportedAs::FileNameHit : ExportedAs::Nothing;
     case ItemKind::DirNameHit: return filter.dirNames ? ExportedAs::DirNameHit : ExportedAs::Nothing;
+    case ItemKind::File:
+    case ItemKind::Document: return filter.hits && filter.withoutHits ? ExportedAs::FileWithoutHits : ExportedAs::Nothing;
     default: return ExportedAs::Nothing;
     }
 }

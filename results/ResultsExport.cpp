@@ -6,10 +6,12 @@ namespace tarnwick {
 
 ExportOutcome ExportResults(const ExportRequest& request, const RunValues& run, const ResultList& list)
 {
+    ExportFilter filter = request.filter;
+    filter.withoutHits = run.filesWithoutHits;
     switch (request.type) {
-    case ExportType::Xml: return ExportXml(request.targetPath, run, list, request.filter);
-    case ExportType::Csv: return ExportCsv(request.targetPath, request.separator, list, request.filter);
-    case ExportType::Template: return ExportTemplate(request.targetPath, request.templatePath, run, list, request.filter);
+    case ExportType::Xml: return ExportXml(request.targetPath, run, list, filter);
+    case ExportType::Csv: return ExportCsv(request.targetPath, request.separator, list, filter);
+    case ExportType::Template: return ExportTemplate(request.targetPath, request.templatePath, run, list, filter);
     }
     return {};
 }

@@ -225,7 +225,7 @@ std::string FillTemplate(std::string_view templateText, const RunValues& run, co
     for (std::size_t row = 0; row < count; ++row) {
         const ItemHandle item = list.TopLevelItem(row);
         const ExportedAs as = ClassifyForExport(list, item, filter);
-        if (as == ExportedAs::FileWithHits)
+        if (as == ExportedAs::FileWithHits || as == ExportedAs::FileWithoutHits)
             filler.appendFileWithHits(out, item);
         else if (as != ExportedAs::Nothing)
             filler.appendOther(out, item, as);

@@ -61,7 +61,8 @@ void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultLi
     for (std::size_t row = 0; row < count; ++row) {
         const ItemHandle item = list.TopLevelItem(row);
         switch (ClassifyForExport(list, item, filter)) {
-        case ExportedAs::FileWithHits: addFileWithHits(document, list, item); break;
+        case ExportedAs::FileWithHits:
+        case ExportedAs::FileWithoutHits: addFileWithHits(document, list, item); break;
         case ExportedAs::Error:
             document.AddElement("FEHLER");
             document.SetAttribute(document.CurrentElement(), "pfad", list.ColumnText(item, ResultColumn::FileOrContext));

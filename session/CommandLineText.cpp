@@ -102,6 +102,7 @@ std::vector<std::string> CommandLineArguments(const settings::FormState& form, C
     flag(job.wordRegex, "--word-regex");
     flag(job.wordAllParts, "--word-all-parts");
     flag(job.specialCharacters, "--escapes");
+    flag(job.filesWithoutHits, "-L");
     if (job.splitLength != defaults.splitLength) option("--split-length", std::to_string(job.splitLength));
     if (job.splitMaxOffset != defaults.splitMaxOffset) option("--split-max-offset", std::to_string(job.splitMaxOffset));
     if (!job.tempDirIsCurrent) option("--temp-dir", job.tempDir);

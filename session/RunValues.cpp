@@ -23,8 +23,11 @@ RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
     run.filesSearched = counts.examined;
     run.filesFound = counts.files;
     run.entriesFound = counts.hits;
+    // The file counter counted the files without hits; the notice says so.
+    run.filesWithoutHits = inputs.command == WorkerCommand::Search && job.filesWithoutHits;
+    if (run.filesWithoutHits) run.notice = text::kListedWithoutHits;
     // The remarks in the order the run's last lines give them.
-    if (counts.documentsLiteral) run.notice = text::kDocumentsSearchedLiterally;
+    if (counts.documentsLiteral) run.notice += (run.notice.empty() ? "" : " ") + std::string(text::kDocumentsSearchedLiterally);
     if (counts.stopped) run.notice += (run.notice.empty() ? "" : " ") + std::string(text::kRunStopped);
     return run;
 }

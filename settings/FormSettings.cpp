@@ -40,6 +40,7 @@ constexpr IntField kIntFields[] = {
     {"Datum relativ", &FormState::dateRelative, nullptr},
     {"Datum relativ Anzahl", nullptr, &FormState::dateRelativeCount},
     {"Datum relativ Einheit", nullptr, &FormState::dateRelativeUnit},
+    {"Dateien ohne Treffer", &FormState::filesWithoutHits, nullptr},
 };
 
 constexpr char kSearchText[] = "Suchstring";

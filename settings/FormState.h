@@ -54,6 +54,8 @@ struct FormState {
     std::int32_t dateRelative = 0;  // Datum relativ
     std::uint32_t dateRelativeCount = 7;  // Datum relativ Anzahl
     std::uint32_t dateRelativeUnit = 0;  // Datum relativ Einheit: 0 days, 1 hours
+    // "Dateien ohne Treffer auflisten"; missing in older files, so off.
+    std::int32_t filesWithoutHits = 0;  // Dateien ohne Treffer
 
     ComboHistory searchTexts;  // Suchstring, Suchstring1..
     ComboHistory replaceTexts;  // Ersetzstring, Ersetzstring1..

@@ -197,7 +197,10 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         const word::FindArguments arguments = searchArguments(run);
         const DocumentStories stories = storiesToSearch(run, document);
         bool found = false;
+        const bool listWithoutHits = run.job.filesWithoutHits;
         for (const word::StoryId story : stories.searched) {
+            // One hit in any part settles whether the document is listed.
+            if (found && listWithoutHits) break;
             word::Range& range = rangeOver(document, story);
             word::Find& find = range.GetFind();
             find.ClearFormatting();
@@ -206,6 +209,10 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             while (find.Execute(arguments)) {
                 // A stopped search leaves the document open until the application quits.
                 if (run.stopRequested()) return;
+                if (listWithoutHits) {
+                    found = true;
+                    break;
+                }
                 if (!found) {
                     run.sink.AddFileItem(path, ItemKind::Document);
                     found = true;
@@ -221,7 +228,14 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             }
         }
         application.SetScreenUpdating(true);
-        if (found) run.sink.AddCounts(0, 1);
+        if (listWithoutHits) {
+            // A part that could not be read may hold a hit: such a document
+            // has only its error items.
+            if (!found && stories.unreadable.empty() && !run.stopRequested())
+                ReportFileWithoutHits(run, path, run.sink.AddFileItem(path, ItemKind::Document));
+        } else if (found) {
+            run.sink.AddCounts(0, 1);
+        }
         reportUnreadable(run, path, stories);
         document.Close(false);
     } catch (...) {

@@ -47,4 +47,11 @@ void ReportEntryException(RunContext& run, const std::string& path, const std::s
     }
 }
 
+void ReportFileWithoutHits(RunContext& run, const std::string& path, ItemHandle item)
+{
+    run.sink.SetItemColumnText(item, text::kWithoutHitsRemark, ResultColumn::Remark);
+    run.sink.LogNameHitLine({}, path);
+    run.sink.AddCounts(0, 1);
+}
+
 }  // namespace tarnwick

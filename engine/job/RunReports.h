@@ -1,7 +1,10 @@
 #pragma once
-// The error items every part of a run adds the same way.
+// The error items every part of a run adds the same way, and the item of a
+// file listed for having no hit.
 #include <string>
 #include <system_error>
+
+#include "results/ResultList.h"
 
 namespace tarnwick {
 
@@ -24,5 +27,11 @@ void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::er
 // Call inside a catch block: the exception being handled is examined.
 // `unknownErrorText` stands for anything outside the program's exceptions.
 void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText);
+
+// A file searched to its end without a hit, in a run that lists those
+// ("Dateien ohne Treffer auflisten"): `item` is its file item, added by the
+// caller in its kind; it gets the remark "Ohne Treffer", the run log line is
+// the path alone, and the file counter counts it.
+void ReportFileWithoutHits(RunContext& run, const std::string& path, ItemHandle item);
 
 }  // namespace tarnwick

@@ -32,6 +32,17 @@ std::optional<StartRefusal> CheckSearchText(WorkerCommand command, std::string_v
     return std::nullopt;
 }
 
+std::optional<StartRefusal> CheckFilesWithoutHits(WorkerCommand command, const SearchJob& job)
+{
+    if (!job.filesWithoutHits || !usesSearchText(command)) return std::nullopt;
+    if (command == WorkerCommand::Replace) return StartRefusal{{}, text::kWithoutHitsNoReplace};
+    // Names are not part of what the option lists: a name hit would list a
+    // file that may well hold the text.
+    if (!job.searchContents || job.searchFileNames || job.searchDirNames)
+        return StartRefusal{{}, text::kWithoutHitsNeedsContents};
+    return std::nullopt;
+}
+
 std::optional<StartRefusal> CheckStartFolder(const std::string& startPath)
 {
     if (startPath.empty()) return StartRefusal{{}, text::kNoDirectory};
@@ -62,6 +73,7 @@ std::optional<StartRefusal> CheckRunStart(WorkerCommand command, const SearchJob
                                           const std::string& startPath)
 {
     if (auto refusal = CheckSearchText(command, searchText)) return refusal;
+    if (auto refusal = CheckFilesWithoutHits(command, job)) return refusal;
     if (auto refusal = CheckStartFolder(startPath)) return refusal;
     return CheckExpression(command, job, searchText);
 }

@@ -26,6 +26,12 @@ struct StartRefusal {
 // A search or a replace needs a search text.
 std::optional<StartRefusal> CheckSearchText(WorkerCommand command, std::string_view searchText);
 
+// "Dateien ohne Treffer auflisten" is for a search of file contents: a
+// replace (which would change the files it cannot list) and a search of
+// names alone (which has no contents to lack a hit) are refused. A
+// file-name conversion does not look at the option.
+std::optional<StartRefusal> CheckFilesWithoutHits(WorkerCommand command, const SearchJob& job);
+
 // The start folder must exist, be a folder, and be listable and enterable.
 std::optional<StartRefusal> CheckStartFolder(const std::string& startPath);
 
@@ -33,8 +39,9 @@ std::optional<StartRefusal> CheckStartFolder(const std::string& startPath);
 // compile it (`searchText` as typed).
 std::optional<StartRefusal> CheckExpression(WorkerCommand command, const SearchJob& job, std::string_view searchText);
 
-// The three checks in this order; the first refusal, or nothing when the run
-// can start. A file-name conversion needs only its folder.
+// The four checks in this order (search text, files without hits, start
+// folder, expression); the first refusal, or nothing when the run can
+// start. A file-name conversion needs only its folder.
 std::optional<StartRefusal> CheckRunStart(WorkerCommand command, const SearchJob& job, std::string_view searchText,
                                           const std::string& startPath);
 

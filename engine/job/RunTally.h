@@ -18,6 +18,8 @@ struct RunTally {
     bool stopped = false;
     // A regular expression was looked for literally in at least one document.
     bool documentsLiteral = false;
+    // A search that listed the files without hits: `files` counts those.
+    bool filesWithoutHits = false;
 };
 
 }  // namespace tarnwick

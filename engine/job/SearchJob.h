@@ -57,6 +57,9 @@ struct SearchJob {
     // Documents are searched and changed in every story (headers, footers,
     // notes, comments, text boxes), not only in their main text.
     bool wordAllParts = false;
+    // A search lists the admitted files whose contents have no hit, and
+    // only those; a replace is refused.
+    bool filesWithoutHits = false;
     bool specialCharacters = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;

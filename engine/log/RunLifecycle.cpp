@@ -41,7 +41,7 @@ std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& 
     bool write = log.enabled;
     switch (message) {
     case UserMessage::SearchDone:
-        summary = SearchSummary(tally.hits, tally.files);
+        summary = tally.filesWithoutHits ? WithoutHitsSummary(tally.files) : SearchSummary(tally.hits, tally.files);
         write = log.enabled && !log.onlyReplace;
         break;
     case UserMessage::ReplaceDone: summary = ReplaceSummary(tally.hits, tally.files); break;

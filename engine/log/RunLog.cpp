@@ -164,6 +164,13 @@ std::string formatCounts(const char* format, std::int32_t hits, std::int32_t fil
 
 std::string SearchSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kSearchDone, hits, files); }
 
+std::string WithoutHitsSummary(std::int32_t files)
+{
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, text::kSearchDoneWithoutHits, files);
+    return buffer;
+}
+
 std::string ReplaceSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kReplaceDone, hits, files); }
 
 std::string RenameSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kRenameDone, hits, files); }

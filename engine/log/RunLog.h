@@ -63,6 +63,8 @@ void Message(std::string& out, std::string_view message, std::string_view path);
 std::string SearchHeaderLine(std::string_view searchText);
 // The summary of a search run, with the hit counter first.
 std::string SearchSummary(std::int32_t hits, std::int32_t files);
+// The summary of a search that listed the files without hits.
+std::string WithoutHitsSummary(std::int32_t files);
 // The first line of a replace run: "Ersetze <text> durch <replacement>".
 std::string ReplaceHeaderLine(std::string_view searchText, std::string_view replacementText);
 std::string ReplaceSummary(std::int32_t hits, std::int32_t files);

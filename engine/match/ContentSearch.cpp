@@ -56,6 +56,12 @@ void SearchFileContents(RunContext& run, const std::string& path, FileLocation l
         return;
     }
     std::optional<std::int64_t> offset = buffer.FindFirst();
+    if (run.job.filesWithoutHits) {
+        // One hit settles it; a file a stop cut short was not searched to its end.
+        if (offset || run.stopRequested()) return;
+        ReportFileWithoutHits(run, path, run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding())));
+        return;
+    }
     if (!offset) return;
 
     run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));

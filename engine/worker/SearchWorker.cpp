@@ -185,6 +185,11 @@ RunTally SearchWorker::lastTally() const
     tally.errors = counters.errors.load();
     tally.stopped = m_state->lastCommandStopped.load();
     tally.documentsLiteral = counters.documentsLiteral.load();
+    {
+        std::lock_guard lock(m_state->mutex);
+        const CommandInput& input = m_state->pending;
+        tally.filesWithoutHits = input.command == WorkerCommand::Search && input.job.filesWithoutHits;
+    }
     // What a stop kept the filters from seeing is not known.
     tally.admitted = tally.stopped ? -1 : counters.admitted.load();
     return tally;

@@ -75,6 +75,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(detectUtf8);
     EXPECT_FIELD(detectLength);
     EXPECT_FIELD(searchThreads);
+    EXPECT_FIELD(filesWithoutHits);
 }
 #undef EXPECT_FIELD
 
@@ -161,6 +162,7 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
              f.options.wordAllParts = 1;
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
+        {"files without hits", CommandLineKind::Search, [](settings::FormState& f) { f.filesWithoutHits = 1; }},
         {"expressions in documents", CommandLineKind::Replace,
          [](settings::FormState& f) {
              f.regularExpression = 1;

@@ -57,7 +57,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
         &FormState::includeSubfolders, &FormState::sizeFilter,        &FormState::searchDirNames, &FormState::searchFileNames,
         &FormState::dateModified,      &FormState::dateAccessed,      &FormState::dateFilter,     &FormState::renameOnlyUpperCase,
         &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,     &FormState::skipArchive,
-        &FormState::skipReadOnly,      &FormState::skipSystem,        &FormState::expandedView};
+        &FormState::skipReadOnly,      &FormState::skipSystem,        &FormState::expandedView,   &FormState::filesWithoutHits};
     for (auto flag : flags) state.*flag = 1;
     state.searchContents = state.dateCreated = state.useWord = 0;
     state.nameStringMode = 1;
@@ -76,6 +76,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
     ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     ASSERT_TRUE(WriteOptionsSettings(store, state.options));
     EXPECT_EQ(Loaded(), state);
+    EXPECT_EQ(store.GetProfileInt(kFormSection, "Dateien ohne Treffer", 0), 1u);
 }
 
 TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)

@@ -89,6 +89,7 @@ std::string HiddenFiltersText(const settings::FormState& form, std::int64_t date
         parts.emplace_back("Word: aus");
     else if (session::WordAutoModeOf(form.wordAutoMode) == WordAutoMode::AllTypes)
         parts.emplace_back("Word: alle Typen");
+    if (form.filesWithoutHits != 0) parts.emplace_back("Dateien ohne Treffer");
     if (parts.empty()) return {};
     return "Aktive Filter: " + Joined(parts, " | ");
 }

@@ -237,6 +237,7 @@ private:
 
     bool checkSearchText(RunKind kind, bool preview = false);
     bool checkWhereToSearch();
+    bool checkFilesWithoutHits(RunKind kind);
     bool isAnyKindChosen() const;
     std::optional<std::string> replacementForRun();
     // The checks and questions of a replace, then its values.

@@ -220,6 +220,8 @@ QGroupBox* SearchFormWidget::buildFileTypes()
     word->addWidget(allTypes);
     word->addWidget(automatic);
     word->addStretch(1);
+    // Beside the other choice about contents, so the frame keeps its height.
+    word->addWidget(makeFlag(C::FilesWithoutHits, T::kFilesWithoutHits, false, "filesWithoutHits"));
     grid->addLayout(word, 1, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     return group;

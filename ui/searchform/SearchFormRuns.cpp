@@ -67,6 +67,17 @@ bool SearchFormController::checkWhereToSearch()
     return true;
 }
 
+// "Dateien ohne Treffer auflisten" with a run it does not fit: refused with
+// a message before anything else is asked or changed.
+bool SearchFormController::checkFilesWithoutHits(RunKind kind)
+{
+    if (m_state.filesWithoutHits == 0) return true;
+    const std::optional<StartRefusal> refusal = CheckFilesWithoutHits(CommandOf(kind), prepare(kind).job);
+    if (!refusal) return true;
+    m_services.prompts.showMessage(refusal->message());
+    return false;
+}
+
 std::optional<std::string> SearchFormController::replacementForRun()
 {
     const std::string& typed = m_state.replaceTexts.text;
@@ -137,7 +148,7 @@ void SearchFormController::showRefusal(const PreparedRun& run)
 bool SearchFormController::StartSearchRun()
 {
     if (m_busy) return false;
-    if (!checkSearchText(RunKind::Search) || !checkWhereToSearch()) return false;
+    if (!checkSearchText(RunKind::Search) || !checkWhereToSearch() || !checkFilesWithoutHits(RunKind::Search)) return false;
     return startChecked(prepare(RunKind::Search));
 }
 
@@ -147,7 +158,7 @@ std::optional<SearchFormController::PreparedRun> SearchFormController::prepareRe
     // must not start through any other way either.
     if (m_busy) return std::nullopt;
     FormPrompts& prompts = m_services.prompts;
-    if (!checkSearchText(RunKind::Replace, preview)) return std::nullopt;
+    if (!checkSearchText(RunKind::Replace, preview) || !checkFilesWithoutHits(RunKind::Replace)) return std::nullopt;
     if (m_state.replaceTexts.text.empty() && !prompts.askOkCancel(text::kEmptyReplacementQuestion)) return std::nullopt;
     if (!checkWhereToSearch()) return std::nullopt;
     if (m_state.allFileTypes != 0 && settings::IsWarningShown(m_state.warningBits, settings::WarningBit::ReplaceInAllTypes)) {

@@ -45,6 +45,7 @@ constexpr std::pair<int, std::int32_t FormState::*> kPlainFlags[] = {
     {C::Archive, &FormState::skipArchive},
     {C::System, &FormState::skipSystem},
     {C::AlsoDirectories, &FormState::attributesOnDirs},
+    {C::FilesWithoutHits, &FormState::filesWithoutHits},
 };
 
 // Flags whose change runs an enabling rule or a warning.

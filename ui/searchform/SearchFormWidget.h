@@ -80,6 +80,7 @@ inline constexpr int RelativeDates = 2002;  // "in den letzten"
 inline constexpr int RelativeCount = 2003;
 inline constexpr int RelativeUnit = 2004;  // "Tagen", "Stunden"
 inline constexpr int HiddenFilters = 2005;  // the line of active filters while collapsed
+inline constexpr int FilesWithoutHits = 2006;  // "Dateien ohne Treffer auflisten"
 }  // namespace FormControl
 
 class SearchFormWidget : public QWidget {

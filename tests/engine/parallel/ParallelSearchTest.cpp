@@ -153,6 +153,28 @@ TEST(ParallelSearch, AnyNumberOfThreadsGivesTheSameRun)
     }
 }
 
+// Listing the files without hits is as independent of the thread count:
+// the same files, errors, log lines and counters in the same order.
+TEST(ParallelSearch, FilesWithoutHitsAreTheSameOnAnyNumberOfThreads)
+{
+    TempTree tree;
+    std::mt19937 random(7);
+    buildTree(tree, random);
+    for (const bool regex : {false, true}) {
+        SearchJob job = treeJob(regex);
+        job.searchFileNames = job.searchDirNames = false;
+        job.filesWithoutHits = true;
+        const std::string text = regex ? "ne+dle|st\\w+k" : "needle";
+        LineDocuments documents;
+        job.useWord = false;
+        const std::string one = searchWith(tree, job, 1, text, documents);
+        EXPECT_NE(one.find(text::kWithoutHitsRemark), std::string::npos);
+        EXPECT_NE(one.find("Kann Datei nicht öffnen"), std::string::npos);
+        for (const unsigned threads : {2u, 8u})
+            EXPECT_EQ(searchWith(tree, job, threads, text, documents), one) << threads << " threads";
+    }
+}
+
 // Trees of every shape give the same run on any number of threads: deep and
 // wide ones, empty folders, a folder that cannot be listed when the walk gets
 // to it, links that loop, and names a shell or a file list would trip over.

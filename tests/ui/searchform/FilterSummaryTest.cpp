@@ -39,6 +39,10 @@ TEST(HiddenFilters, NamesEveryFilterInForceAndNothingWhenNoneIs)
     EXPECT_NE(text.find("geändert in der letzten Stunde"), std::string::npos) << text;
     EXPECT_NE(text.find("Word: aus"), std::string::npos) << text;
 
+    // Not a filter, but it changes what the list holds just as much.
+    form.filesWithoutHits = 1;
+    EXPECT_EQ(HiddenFiltersText(form, 0, 0).substr(text.size()), " | Dateien ohne Treffer");
+
     settings::FormState none;
     none.allFileTypes = 1;
     EXPECT_EQ(HiddenFiltersText(none, 0, 0), "");

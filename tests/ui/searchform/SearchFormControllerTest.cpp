@@ -164,6 +164,35 @@ TEST_F(SearchFormControllerTest, AReplacementWithABadEscapeStartsNothing)
     EXPECT_EQ(results->ItemCount(), 0u);
 }
 
+// "Dateien ohne Treffer auflisten": a replace is refused before it asks
+// anything or clears the list, a search of names too; a search of contents
+// lists the files without the text and counts them in its summary.
+TEST_F(SearchFormControllerTest, FilesWithoutHitsRefuseAReplaceAndListWhatASearchDidNotFind)
+{
+    tree.write("a.txt", "needle\n");
+    tree.write("b.txt", "hay\n");
+    makeReadyToSearch();
+    form->fields().filesWithoutHits = 1;
+    form->SetComboText(FormCombo::ReplaceText, "");
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_FALSE(form->StartReplacePreview());
+    EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kWithoutHitsNoReplace, text::kWithoutHitsNoReplace}));
+    EXPECT_EQ(results->ItemCount(), 0u);
+    EXPECT_FALSE(form->isBusy());
+
+    prompts.shown.clear();
+    form->fields().searchFileNames = 1;
+    EXPECT_FALSE(form->StartSearchRun());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kWithoutHitsNeedsContents});
+
+    form->fields().searchFileNames = 0;
+    ASSERT_TRUE(form->StartSearchRun());
+    EXPECT_EQ(finishRun(), UserMessage::SearchDone);
+    EXPECT_EQ(topLevelTexts(),
+              (std::vector<std::string>{"Suche nach : needle", tree.path("b.txt"),
+                                        "Suche abgeschlossen. 1 Dateien ohne Treffer wurden aufgelistet."}));
+}
+
 // --- runs and their completion ---
 
 TEST_F(SearchFormControllerTest, ASearchListsItsHitsAndEndsWithTheSummary)
