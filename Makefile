@@ -119,10 +119,12 @@ format:
 	TARNWICK_FORMAT_DEPS=1 scripts/install-deps
 	$(CLANG_FORMAT) -i $(FORMAT_FILES)
 
-# Fails, naming the places, when a file is not laid out as `make format` would.
+# Fails, naming the places, when a file is not laid out as `make format` would,
+# or when an include points back up the layers of scripts/check-layers.
 format-check:
 	TARNWICK_FORMAT_DEPS=1 scripts/install-deps
 	$(CLANG_FORMAT) --dry-run --Werror $(FORMAT_FILES)
+	scripts/check-layers
 
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan build-tsan

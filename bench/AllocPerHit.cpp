@@ -4,10 +4,10 @@
 // doubling, which costs a few allocations per run, not per hit.
 //
 // Usage: alloc-per-hit [WORK_DIR]   (default: $TMPDIR or /tmp)
+#include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/StoreSink.h"
 #include "engine/log/RunLog.h"
-#include "engine/match/ContentSearch.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"

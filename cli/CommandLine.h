@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "engine/job/SearchJob.h"
-#include "engine/log/RunLifecycle.h"
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/undo/JournalStore.h"
+#include "engine/worker/RunLifecycle.h"
 #include "results/ExportRequest.h"
 
 namespace tarnwick {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "engine/job/SearchJob.h"
-#include "engine/log/RunLifecycle.h"
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/undo/JournalStore.h"
+#include "engine/worker/RunLifecycle.h"
 
 namespace tarnwick {
 

@@ -11,7 +11,7 @@
 
 #include "platform/FileOps.h"
 #include "word/automation/Automation.h"
-#include "word/format/DocumentFormat.h"
+#include "word/open/OpenDocumentFormat.h"
 
 using namespace tarnwick::word;
 

@@ -2,8 +2,11 @@
 // Every option of one search, replace or rename run. Plain value: the form
 // (or the command line) fills one before each run and hands a copy to the
 // worker, which reads it for the whole run and never changes it.
+// The options the matcher reads are those of its base, MatchOptions.
 #include <cstdint>
 #include <string>
+
+#include "engine/match/MatchOptions.h"
 
 namespace tarnwick {
 
@@ -21,9 +24,8 @@ enum class WordAutoMode : std::uint32_t {
     ByExtension = 1,  // only files whose extension is in `wordExtensions`
 };
 
-struct SearchJob {
+struct SearchJob : MatchOptions {
     bool allFileTypes = false;
-    bool regularExpression = false;
     std::string replaceText;
     NameStringMode nameStringMode = NameStringMode::AllMustOccur;
     bool includeSubfolders = false;
@@ -34,8 +36,6 @@ struct SearchJob {
     std::uint32_t minSizeKb = 0;
     bool searchFileNames = false;
     bool searchContents = true;
-    bool matchCase = false;
-    bool wholeWords = false;
     std::int64_t dateFrom = 0;  // seconds since the epoch; the bounds are local times of one-second resolution
     std::int64_t dateTo = 0;
     bool dateCreated = true;
@@ -45,7 +45,6 @@ struct SearchJob {
     bool searchDirNames = false;
     std::string backupExtension = ".bak";
     bool makeBackup = true;
-    std::uint32_t contextLength = 20;
     bool skipBackupFiles = true;
     bool useWord = true;
     WordAutoMode wordAutoMode = WordAutoMode::ByExtension;
@@ -66,13 +65,8 @@ struct SearchJob {
     bool skipReadOnly = false;
     bool skipArchive = false;
     bool skipSystem = false;
-    std::uint32_t splitLength = 52'428'800;
-    std::uint32_t splitMaxOffset = 1'024;
     bool tempDirIsCurrent = true;
     std::string tempDir;
-    bool ignoreNulls = false;
-    bool detectUtf8 = false;
-    std::uint32_t detectLength = 51'200;
     // How many threads search file contents; 0 = one per processor core.
     // Results are the same for every value.
     std::uint32_t searchThreads = 0;

@@ -1,7 +1,7 @@
 #include "engine/match/ChunkMatcher.h"
 
-#include "engine/job/SearchJob.h"
 #include "engine/match/LineEnds.h"
+#include "engine/match/MatchOptions.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchPattern.h"
 

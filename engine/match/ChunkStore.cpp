@@ -1,7 +1,7 @@
 #include "engine/match/ChunkStore.h"
 
 #include "engine/Messages.h"
-#include "engine/job/SearchJob.h"
+#include "engine/match/MatchOptions.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/match/SearchBuffers.h"
@@ -37,7 +37,7 @@ std::optional<Encoding> scanBlockForUtf8(const unsigned char* data, std::size_t 
 
 // Bytes the UTF-8 scan looks at after the first three: detectLength, or the
 // rest of the file when that is 0 or longer.
-std::uint64_t scanAmount(const SearchJob& job, std::uint64_t fileLength)
+std::uint64_t scanAmount(const MatchOptions& job, std::uint64_t fileLength)
 {
     const std::uint64_t available = fileLength - 3;
     return (job.detectLength == 0 || job.detectLength > available) ? available : job.detectLength;
@@ -45,7 +45,7 @@ std::uint64_t scanAmount(const SearchJob& job, std::uint64_t fileLength)
 
 }  // namespace
 
-ChunkStore::ChunkStore(const InputFile& file, const SearchJob& job, const CodePage& codePage, SearchBuffers& buffers)
+ChunkStore::ChunkStore(const InputFile& file, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers)
     : m_file(file), m_job(job), m_codePage(codePage), m_buffers(buffers)
 {
 }

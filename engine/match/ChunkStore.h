@@ -16,11 +16,11 @@ class CodePage;
 class InputFile;
 struct FilePattern;
 struct SearchBuffers;
-struct SearchJob;
+struct MatchOptions;
 
 class ChunkStore final : public ChunkFill {
 public:
-    ChunkStore(const InputFile& file, const SearchJob& job, const CodePage& codePage, SearchBuffers& buffers);
+    ChunkStore(const InputFile& file, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers);
 
     // Decides the encoding from the file (reading its head and, with UTF-8
     // detection on, the scanned part).
@@ -73,7 +73,7 @@ private:
     void moveWindowTo(std::int64_t first);
     void setWindowPointers();
     const InputFile& m_file;
-    const SearchJob& m_job;
+    const MatchOptions& m_job;
     const CodePage& m_codePage;
     SearchBuffers& m_buffers;
     char* m_text = nullptr;

@@ -1,7 +1,7 @@
 #include "engine/match/PatternCache.h"
 
-#include "engine/job/SearchJob.h"
 #include "engine/match/LineBound.h"
+#include "engine/match/MatchOptions.h"
 #include "engine/match/RequiredLiteral.h"
 #include "engine/match/SearchPattern.h"
 #include "engine/match/Utf16Pattern.h"
@@ -9,7 +9,7 @@
 
 namespace tarnwick {
 
-PatternCache::PatternCache(const SearchJob& job, const CodePage& codePage, std::string searchText)
+PatternCache::PatternCache(const MatchOptions& job, const CodePage& codePage, std::string searchText)
     : m_job(job), m_codePage(codePage), m_searchText(std::move(searchText))
 {
 }

@@ -1,14 +1,14 @@
 #include "engine/match/SearchPattern.h"
 
 #include "engine/Messages.h"
-#include "engine/job/SearchJob.h"
+#include "engine/match/MatchOptions.h"
 #include "platform/CodePage.h"
 
 #include <cstring>
 
 namespace tarnwick {
 
-std::string PrepareSearchText(std::string_view typed, const SearchJob& job, const CodePage& codePage)
+std::string PrepareSearchText(std::string_view typed, const MatchOptions& job, const CodePage& codePage)
 {
     if (job.matchCase || job.regularExpression) return std::string(typed);
     return codePage.lower(typed);

@@ -11,7 +11,7 @@
 namespace tarnwick {
 
 class CodePage;
-struct SearchJob;
+struct MatchOptions;
 
 // Word bytes for whole-word matching: A-Z, a-z, 0-9 and 0xC0..0xFF.
 inline bool IsWordByte(unsigned char b)
@@ -23,7 +23,7 @@ inline bool IsWordByte(unsigned char b)
 // does not matter. A regular expression is kept as typed (it is compiled
 // with icase instead), since lowering it would turn \W, \S, \D into their
 // opposites.
-std::string PrepareSearchText(std::string_view typed, const SearchJob& job, const CodePage& codePage);
+std::string PrepareSearchText(std::string_view typed, const MatchOptions& job, const CodePage& codePage);
 
 // Perl syntax, exceptions on errors, icase when case does not matter.
 boost::regex::flag_type SearchRegexFlags(bool matchCase);

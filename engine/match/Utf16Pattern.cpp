@@ -1,7 +1,7 @@
 #include "engine/match/Utf16Pattern.h"
 
-#include "engine/job/SearchJob.h"
 #include "engine/match/LineBound.h"
+#include "engine/match/MatchOptions.h"
 #include "engine/match/RequiredLiteral.h"
 #include "engine/match/SearchPattern.h"
 #include "engine/match/Utf16Units.h"
@@ -44,7 +44,7 @@ std::string requiredAsciiLiteral(const std::string& utf8Pattern, bool matchCase)
 
 }  // namespace
 
-Utf16Pattern BuildUtf16Pattern(const SearchJob& job, const CodePage& codePage, const std::string& searchText)
+Utf16Pattern BuildUtf16Pattern(const MatchOptions& job, const CodePage& codePage, const std::string& searchText)
 {
     Utf16Pattern pattern;
     if (job.regularExpression) {

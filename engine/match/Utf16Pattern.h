@@ -12,7 +12,7 @@
 namespace tarnwick {
 
 class CodePage;
-struct SearchJob;
+struct MatchOptions;
 
 struct Utf16Pattern {
     std::u16string units;  // plain: the search text in this machine's units, folded without case
@@ -35,6 +35,6 @@ struct Utf16Pattern {
 
 // `searchText` is the run string (lowered already when case does not matter
 // and it is no expression).
-Utf16Pattern BuildUtf16Pattern(const SearchJob& job, const CodePage& codePage, const std::string& searchText);
+Utf16Pattern BuildUtf16Pattern(const MatchOptions& job, const CodePage& codePage, const std::string& searchText);
 
 }  // namespace tarnwick

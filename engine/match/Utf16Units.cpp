@@ -1,6 +1,6 @@
 #include "engine/match/Utf16Units.h"
 
-#include "engine/documents/DocumentText.h"
+#include "engine/match/DocumentText.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "word/story/Utf16.h"

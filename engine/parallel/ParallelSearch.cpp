@@ -1,9 +1,9 @@
 #include "engine/parallel/ParallelSearch.h"
 
 #include "engine/Messages.h"
+#include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
-#include "engine/match/ContentSearch.h"
 #include "engine/parallel/AdaptiveMutex.h"
 #include "engine/parallel/OrderedOutcomes.h"
 #include "engine/parallel/SlotWriter.h"

@@ -4,7 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
 #include "engine/replace/ChangePreview.h"
-#include "engine/undo/JournalHooks.h"
+#include "engine/replace/JournalHooks.h"
 #include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"

@@ -4,7 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
 #include "engine/replace/ChangedFiles.h"
-#include "engine/undo/JournalHooks.h"
+#include "engine/replace/JournalHooks.h"
 #include "engine/undo/RunJournal.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"

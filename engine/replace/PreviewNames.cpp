@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "engine/documents/DocumentText.h"
+#include "engine/match/DocumentText.h"
 #include "engine/replace/Renaming.h"
 #include "platform/SystemError.h"
 

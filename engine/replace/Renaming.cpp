@@ -4,7 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/ChangePreview.h"
-#include "engine/undo/JournalHooks.h"
+#include "engine/replace/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
 #include "platform/CodePage.h"

@@ -1,8 +1,8 @@
 #include "engine/replace/ReplaceWalk.h"
 
 #include "engine/Messages.h"
+#include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
-#include "engine/match/ContentSearch.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"

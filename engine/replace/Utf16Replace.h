@@ -11,8 +11,8 @@
 #include <string>
 #include <system_error>
 
+#include "engine/content/Utf16Search.h"
 #include "engine/match/Encoding.h"
-#include "engine/match/Utf16Search.h"
 
 namespace tarnwick {
 

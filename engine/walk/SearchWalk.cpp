@@ -1,9 +1,8 @@
 #include "engine/walk/SearchWalk.h"
 
 #include "engine/Messages.h"
+#include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
-#include "engine/match/ContentSearch.h"
-#include "engine/parallel/ParallelSearch.h"
 #include "engine/walk/NameSearch.h"
 
 namespace tarnwick {
@@ -47,16 +46,6 @@ void SearchDirectory(RunContext& run, const std::string& directory, FileDispatch
 {
     SearchWalker walker(run, dispatch);
     walker.walk(directory);
-}
-
-void RunSearch(RunContext& run, const std::string& startPath)
-{
-    if (run.job.regularExpression && !CompileSearchRegex(run)) return;
-    const unsigned threads = ContentSearchThreads(run.job);
-    if (threads > 1 && run.job.searchContents)
-        SearchInParallel(run, startPath, threads);
-    else
-        SearchDirectory(run, startPath);
 }
 
 }  // namespace tarnwick

@@ -24,9 +24,4 @@ public:
 // documents and everything else stay on the walk's thread.
 void SearchDirectory(RunContext& run, const std::string& directory, FileDispatch* dispatch = nullptr);
 
-// Runs a whole search command: compiles the expression, then walks the start
-// path, searching file contents on the job's number of threads. Returns at
-// once when the expression does not compile.
-void RunSearch(RunContext& run, const std::string& startPath);
-
 }  // namespace tarnwick

@@ -1,11 +1,12 @@
+#include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/StoreSink.h"
-#include "engine/match/ContentSearch.h"
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/replace/ReplaceSelected.h"
 #include "engine/replace/ReplaceWalk.h"
 #include "engine/undo/RunJournal.h"
 #include "engine/walk/SearchWalk.h"
+#include "engine/worker/RunSearch.h"
 #include "engine/worker/WorkerState.h"
 
 namespace tarnwick {

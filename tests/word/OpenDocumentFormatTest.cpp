@@ -1,4 +1,4 @@
-#include "word/format/DocumentFormat.h"
+#include "word/open/OpenDocumentFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "platform/SystemError.h"
 #include "tests/support/TempTree.h"
 #include "word/automation/WordErrors.h"
-#include "word/format/FileSniffer.h"
+#include "word/open/FileSniffer.h"
 
 namespace tarnwick::word {
 namespace {

@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "tests/word/WordFixtures.h"
 #include "word/automation/WordErrors.h"
+#include "word/open/OpenDocumentFormat.h"
 
 #include <gtest/gtest.h>
 

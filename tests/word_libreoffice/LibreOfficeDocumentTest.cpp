@@ -14,9 +14,9 @@
 #include "engine/walk/SearchWalk.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
-#include "word/format/FileSniffer.h"
 #include "word/libreoffice/DocumentApplication.h"
 #include "word/libreoffice/OfficePipes.h"
+#include "word/open/FileSniffer.h"
 
 namespace tarnwick {
 namespace {

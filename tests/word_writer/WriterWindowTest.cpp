@@ -7,10 +7,10 @@
 
 #include "tests/support/TempTree.h"
 #include "word/automation/Automation.h"
-#include "word/format/DocumentFormat.h"
 #include "word/libreoffice/SofficeProcess.h"
 #include "word/libreoffice/StorySpanMatch.h"
 #include "word/libreoffice/WriterWindow.h"
+#include "word/open/OpenDocumentFormat.h"
 
 namespace tarnwick {
 namespace {

@@ -8,7 +8,7 @@
 #include "ui/viewer/ViewerAccess.h"
 #include "ui/viewer/ViewerWordConnection.h"
 #include "word/automation/Automation.h"
-#include "word/format/FileSniffer.h"
+#include "word/open/FileSniffer.h"
 
 namespace tarnwick::ui {
 namespace {

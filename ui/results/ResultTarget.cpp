@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/documents/DocumentParts.h"
-#include "engine/documents/DocumentText.h"
+#include "engine/match/DocumentText.h"
 #include "platform/CodePage.h"
 #include "results/HitPosition.h"
 #include "ui/results/ResultsCommands.h"

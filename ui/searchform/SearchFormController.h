@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/job/RunStart.h"
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
+#include "engine/worker/RunStart.h"
 #include "engine/worker/SearchWorker.h"
 #include "settings/FormState.h"
 #include "settings/SavedSearches.h"

@@ -1,10 +1,10 @@
 // The form's runs: the checks in their fixed order, the hand-over to the
 // worker, "Stopp", and the completion messages.
 #include "engine/Messages.h"
-#include "engine/log/RunLifecycle.h"
 #include "engine/match/SearchPattern.h"
 #include "engine/replace/PreviewJob.h"
 #include "engine/worker/Notifier.h"
+#include "engine/worker/RunLifecycle.h"
 #include "platform/Clock.h"
 #include "results/ResultList.h"
 #include "session/RelativeDates.h"

@@ -3,6 +3,7 @@
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"
+#include "word/open/OpenDocumentFormat.h"
 
 #include <sys/stat.h>
 

@@ -54,10 +54,4 @@ public:
 // Refuses (kErrorNoSuchStory) a story the document does not have.
 [[noreturn]] void RefuseStory(StoryId id);
 
-// Opens `path` by looking at its contents (a zip package with a WordprocessingML
-// or ODF text main part, RTF, or else plain text). Legacy binary documents,
-// encrypted or damaged packages and files that are no text are refused with a
-// ServerError.
-std::unique_ptr<DocumentFormat> OpenDocumentFormat(const std::string& path);
-
 }  // namespace tarnwick::word

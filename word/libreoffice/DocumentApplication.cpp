@@ -7,9 +7,10 @@
 
 #include "word/automation/WordErrors.h"
 #include "word/fileapp/FileApplication.h"
-#include "word/format/FileSniffer.h"
 #include "word/libreoffice/LibreOfficeFormat.h"
 #include "word/libreoffice/LibreOfficeServer.h"
+#include "word/open/FileSniffer.h"
+#include "word/open/OpenDocumentFormat.h"
 
 namespace tarnwick::word {
 namespace {

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "word/automation/WordErrors.h"
-#include "word/format/DocumentFormat.h"
-#include "word/format/FileSniffer.h"
 #include "word/libreoffice/LibreOfficeStory.h"
 #include "word/libreoffice/StoryPlace.h"
 #include "word/libreoffice/StorySpanMatch.h"
+#include "word/open/FileSniffer.h"
+#include "word/open/OpenDocumentFormat.h"
 
 using namespace com::sun::star;
 

@@ -5,7 +5,7 @@
 #include "platform/CodePage.h"
 #include "word/automation/WordErrors.h"
 #include "word/format/DocumentFile.h"
-#include "word/format/FileSniffer.h"
+#include "word/format/DocumentKind.h"
 #include "word/story/EditChecks.h"
 #include "word/text/TextStoryReader.h"
 

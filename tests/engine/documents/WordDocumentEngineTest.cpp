@@ -3,6 +3,7 @@
 #include "engine/replace/ReplaceSelected.h"
 #include "engine/undo/RunJournal.h"
 #include "engine/walk/SearchWalk.h"
+#include "engine/worker/RunSearch.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
 

@@ -1,6 +1,6 @@
 // Whether a run can start: each refusal with its reason, in the order the
 // front ends meet them, and what may start although it looks odd.
-#include "engine/job/RunStart.h"
+#include "engine/worker/RunStart.h"
 #include "engine/Messages.h"
 #include "engine/job/SearchJob.h"
 #include "engine/worker/SearchWorker.h"

@@ -1,7 +1,7 @@
 #include "engine/log/OperationLog.h"
-#include "engine/log/RunLifecycle.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
+#include "engine/worker/RunLifecycle.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 #include "tests/support/TempTree.h"

@@ -1,4 +1,4 @@
-#include "engine/match/ContentSearch.h"
+#include "engine/content/ContentSearch.h"
 #include "platform/SystemError.h"
 #include "tests/engine/match/SearchTester.h"
 #include "tests/support/TempTree.h"

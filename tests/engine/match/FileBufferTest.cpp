@@ -1,4 +1,4 @@
-#include "engine/match/FileBuffer.h"
+#include "engine/content/FileBuffer.h"
 #include "engine/Messages.h"
 #include "platform/Exceptions.h"
 #include "tests/engine/match/SearchTester.h"

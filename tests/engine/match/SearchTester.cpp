@@ -1,6 +1,6 @@
 #include "tests/engine/match/SearchTester.h"
 
-#include "engine/match/ContentSearch.h"
+#include "engine/content/ContentSearch.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

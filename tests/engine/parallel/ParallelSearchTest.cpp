@@ -2,6 +2,7 @@
 // gives: every item, every run log line, every counter, in the same order.
 #include "engine/Messages.h"
 #include "engine/walk/SearchWalk.h"
+#include "engine/worker/RunSearch.h"
 #include "tests/support/RunFixture.h"
 #include "tests/support/TempTree.h"
 

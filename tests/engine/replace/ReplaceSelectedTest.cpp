@@ -1,6 +1,7 @@
 #include "engine/replace/ReplaceSelected.h"
 #include "engine/Messages.h"
 #include "engine/walk/SearchWalk.h"
+#include "engine/worker/RunSearch.h"
 #include "platform/FileOps.h"
 #include "platform/SystemError.h"
 #include "tests/support/ReplaceFixture.h"

@@ -1,6 +1,7 @@
 #include "engine/replace/ReplaceInFile.h"
 #include "engine/replace/ReplaceSelected.h"
 #include "engine/walk/SearchWalk.h"
+#include "engine/worker/RunSearch.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Utf16Bytes.h"

@@ -7,8 +7,8 @@
 
 #include <QString>
 
+#include "engine/content/ContentSearch.h"
 #include "engine/documents/WordDocumentEngine.h"
-#include "engine/match/ContentSearch.h"
 #include "platform/CodePage.h"
 #include "tests/support/RunFixture.h"
 #include "tests/support/TempTree.h"

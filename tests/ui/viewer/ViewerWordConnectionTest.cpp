@@ -16,7 +16,7 @@
 #include "ui/viewer/DocumentWindow.h"
 #include "word/automation/WordErrors.h"
 #include "word/fileapp/FileApplication.h"
-#include "word/format/DocumentFormat.h"
+#include "word/open/OpenDocumentFormat.h"
 
 namespace tarnwick::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "word/format/FileSniffer.h"
+#include "word/open/FileSniffer.h"
 
 #include <zip.h>
 
@@ -229,18 +229,6 @@ DocumentKind SniffDocument(const std::string& path)
     if (start.starts_with(std::string_view("PK\x03\x04", 4))) return sniffPackage(path, file);
     if (start == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) return sniffCompoundFile(file);
     return DocumentKind::Unknown;
-}
-
-void RefuseDocumentKind(DocumentKind kind)
-{
-    switch (kind) {
-    case DocumentKind::LegacyBinary:
-        Refuse(kErrorEncrypted, "Das alte binäre Dokumentformat (.doc, .dot) wird nicht unterstützt.");
-    case DocumentKind::EncryptedPackage:
-    case DocumentKind::EncryptedBinary: RefuseEncrypted();
-    case DocumentKind::Empty: Refuse(kErrorDamaged, "Die Datei ist leer.");
-    default: Refuse(kErrorDamaged, "Das Dateiformat wird nicht unterstützt.");
-    }
 }
 
 }  // namespace tarnwick::word

@@ -1,9 +1,9 @@
-#include "engine/match/FileBuffer.h"
+#include "engine/content/FileBuffer.h"
 
 #include "engine/Messages.h"
+#include "engine/content/Utf16Search.h"
 #include "engine/job/RunContext.h"
 #include "engine/match/HitContext.h"
-#include "engine/match/Utf16Search.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 

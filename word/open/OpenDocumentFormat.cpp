@@ -1,5 +1,5 @@
-#include "word/format/DocumentFormat.h"
-#include "word/format/FileSniffer.h"
+#include "word/open/OpenDocumentFormat.h"
+#include "word/open/FileSniffer.h"
 #include "word/package/PackageFormats.h"
 #include "word/rtf/RtfDocument.h"
 #include "word/text/TextFormat.h"

@@ -1,4 +1,4 @@
-#include "engine/job/RunStart.h"
+#include "engine/worker/RunStart.h"
 
 #include "engine/Messages.h"
 #include "engine/job/SearchJob.h"

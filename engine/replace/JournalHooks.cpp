@@ -1,4 +1,4 @@
-#include "engine/undo/JournalHooks.h"
+#include "engine/replace/JournalHooks.h"
 
 #include <sys/stat.h>
 

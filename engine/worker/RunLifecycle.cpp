@@ -1,10 +1,10 @@
-#include "engine/log/RunLifecycle.h"
+#include "engine/worker/RunLifecycle.h"
 
 #include "engine/Messages.h"
-#include "engine/job/RunStart.h"
 #include "engine/log/OperationLog.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
+#include "engine/worker/RunStart.h"
 #include "results/ResultList.h"
 
 namespace tarnwick {

@@ -1,4 +1,4 @@
-#include "engine/match/Utf16Search.h"
+#include "engine/content/Utf16Search.h"
 
 #include "engine/job/RunContext.h"
 #include "engine/match/ChunkStore.h"

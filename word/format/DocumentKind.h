@@ -1,8 +1,7 @@
 #pragma once
-// Tells which kind of document a file holds by its first bytes and, for a
-// zip package, by the parts it names; the extension plays no part.
-#include <string>
-#include <string_view>
+// The kinds of document the component tells apart, and the refusal of those
+// it cannot open: below the formats, so that a format can refuse a file with
+// the same words as the sniffer that chose it.
 
 namespace tarnwick::word {
 
@@ -16,12 +15,6 @@ enum class DocumentKind {
     Empty,
     Unknown,
 };
-
-// The kind of the document at `path`. Throws ServerError (kErrorCannotOpen,
-// with the system's text) when the file cannot be opened or read, and
-// kErrorDamaged (RefuseDamaged) for a zip package or compound file that is
-// cut short or whose directory cannot be read.
-DocumentKind SniffDocument(const std::string& path);
 
 // Throws the ServerError that refuses a document of `kind`.
 [[noreturn]] void RefuseDocumentKind(DocumentKind kind);

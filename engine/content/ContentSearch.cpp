@@ -1,9 +1,9 @@
-#include "engine/match/ContentSearch.h"
+#include "engine/content/ContentSearch.h"
 
 #include "engine/Messages.h"
+#include "engine/content/FileBuffer.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
-#include "engine/match/FileBuffer.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/OpenFolder.h"
 #include "platform/SystemError.h"

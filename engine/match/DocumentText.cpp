@@ -1,4 +1,4 @@
-#include "engine/documents/DocumentText.h"
+#include "engine/match/DocumentText.h"
 
 #include "platform/CodePage.h"
 
