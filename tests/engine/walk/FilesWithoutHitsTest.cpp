@@ -1,6 +1,6 @@
 // A search that lists the files without hits: which files it lists, in
 // which order, and what the list, the run log and the counters then hold.
-#include "engine/walk/SearchWalk.h"
+#include "engine/worker/RunSearch.h"
 #include "tests/support/RunFixture.h"
 #include "tests/support/TempTree.h"
 
