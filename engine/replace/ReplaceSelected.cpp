@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
 #include "engine/replace/ChangedFiles.h"
@@ -41,6 +42,13 @@ public:
 
     void run()
     {
+        if (UsesCaptures(m_run.job)) {
+            // The marked hits are not matched again yet, so their groups are
+            // unknown: nothing is changed rather than the format written as it stands.
+            for (ItemHandle item = m_results.FirstMarkedItem(); item != kNoItem; item = m_results.NextMarkedItem(item))
+                fail(item, text::kCapturesNotInMarkedResults, {});
+            return;
+        }
         for (ItemHandle item = m_results.FirstMarkedItem(); item != kNoItem; item = m_results.NextMarkedItem(item)) {
             if (m_run.stopRequested()) {
                 // The file being changed keeps its contents from before this run.
