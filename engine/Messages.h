@@ -52,11 +52,6 @@ inline constexpr const char* kCapturesNotInUtf16 =
     "Rückverweise im Ersetzungstext werden in UTF-16-Dateien noch nicht unterstützt; die Datei wurde nicht geändert.";
 inline constexpr const char* kCapturesNotInDocuments =
     "Rückverweise im Ersetzungstext werden in Dokumenten noch nicht unterstützt; das Dokument wurde nicht geändert.";
-inline constexpr const char* kCapturesNotForNames =
-    "Rückverweise im Ersetzungstext werden beim Umbenennen von Datei- und Verzeichnisnamen noch nicht unterstützt. "
-    "Bitte die Suche nach Namen ausschalten.";
-inline constexpr const char* kCapturesNotInMarkedResults =
-    "Rückverweise im Ersetzungstext werden beim Ersetzen in markierten Ergebnissen noch nicht unterstützt.";
 inline constexpr const char* kRunFailed =
     "Ein Fehler ist bei der Suche nach Dateien aufgetreten. Der Vorgang kann nicht fortgesetzt werden. %s, %s";
 inline constexpr const char* kFileExceptionPrefix = "FileExeption: ";

@@ -42,13 +42,6 @@ public:
 
     void run()
     {
-        if (UsesCaptures(m_run.job)) {
-            // The marked hits are not matched again yet, so their groups are
-            // unknown: nothing is changed rather than the format written as it stands.
-            for (ItemHandle item = m_results.FirstMarkedItem(); item != kNoItem; item = m_results.NextMarkedItem(item))
-                fail(item, text::kCapturesNotInMarkedResults, {});
-            return;
-        }
         for (ItemHandle item = m_results.FirstMarkedItem(); item != kNoItem; item = m_results.NextMarkedItem(item)) {
             if (m_run.stopRequested()) {
                 // The file being changed keeps its contents from before this run.
@@ -204,8 +197,14 @@ private:
             if (!m_openFailure.empty()) fail(item, m_openFailure, path);
             return;
         }
+        if (m_editor->isUtf16() && UsesCaptures(m_run.job)) {
+            fail(item, text::kCapturesNotInUtf16, path);
+            return;
+        }
         const std::optional<std::int64_t> position = parsePosition(m_results.ColumnText(item, ResultColumn::Position));
         const std::int64_t length = m_results.Data(item).first;
+        // Matched again exactly over the hit, which gives its groups; a hit
+        // that no longer matches there is reported as changed.
         if (!position || !m_editor->ReplaceAt(*position, length)) {
             fail(item, text::kChangedSinceSearch, path);
             return;
@@ -219,6 +218,10 @@ private:
         // without it there is nothing to change them with.
         if (!m_run.documents || !m_run.documents->IsStarted()) {
             fail(item, text::kWordCannotStart, path);
+            return;
+        }
+        if (UsesCaptures(m_run.job)) {
+            fail(item, text::kCapturesNotInDocuments, path);
             return;
         }
         m_currentPath = path;

@@ -290,10 +290,6 @@ bool SearchFormController::startReplaceInMarkedResults()
 {
     if (!m_lastRunWasSearch || m_busy || m_runOutstanding) return false;
     if (m_state.replaceTexts.text.empty() && !m_services.prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
-    if (UsesCaptures(prepare(RunKind::Replace).job)) {
-        m_services.prompts.showMessage(text::kCapturesNotInMarkedResults);
-        return false;
-    }
     std::optional<std::string> replacement = replacementForRun();
     if (!replacement) return false;
 

@@ -166,8 +166,8 @@ TEST_F(SearchFormControllerTest, AReplacementWithABadEscapeStartsNothing)
 
 // "Rückverweise im Ersetzungstext": a reference the expression cannot fill
 // is refused before the run with its message; a good one reaches the worker
-// as the format; a replace in marked results is refused for now.
-TEST_F(SearchFormControllerTest, CapturesAreCheckedBeforeTheRunAndRefusedForMarkedResults)
+// as the format.
+TEST_F(SearchFormControllerTest, CapturesAreCheckedBeforeTheRun)
 {
     tree.write("a.txt", "needle\n");
     makeReadyToSearch();
@@ -181,13 +181,7 @@ TEST_F(SearchFormControllerTest, CapturesAreCheckedBeforeTheRunAndRefusedForMark
               std::vector<std::string>{"Der Ersetzungstext verweist auf die Gruppe $2, der Ausdruck hat aber nur 1 Gruppe."});
     EXPECT_FALSE(form->isBusy());
 
-    ASSERT_TRUE(form->StartSearchRun());
-    finishRun();
-    prompts.shown.clear();
     form->SetComboText(FormCombo::ReplaceText, "\\U${word}");
-    EXPECT_FALSE(form->startReplaceInMarkedResults());
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kCapturesNotInMarkedResults});
-
     ASSERT_TRUE(form->StartReplaceRun());
     EXPECT_EQ(form->workerReplacement(), "\\U$+{word}");
     finishRun();
