@@ -3,6 +3,7 @@
 #include "cli/StoredForm.h"
 
 #include "engine/Messages.h"
+#include "engine/job/RunReplacement.h"
 #include "engine/match/SearchPattern.h"
 #include "platform/Clock.h"
 #include "results/ExportDialogLogic.h"
@@ -45,6 +46,7 @@ struct RawOptions {
     bool noWord = false, wordAllTypes = false, wordRegex = false, wordAllParts = false;
     std::optional<std::string> wordExt;
     bool escapes = false;
+    bool captures = false;
     bool filesWithoutMatch = false;
     std::optional<std::uint32_t> splitLength, splitMaxOffset;
     std::optional<std::string> tempDir;
@@ -99,6 +101,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_option("--word-ext", o.wordExt, "Document extensions, e.g. \"doc, dot, rtf, docx\"");
     app.add_flag("--word-regex", o.wordRegex, "With -e, search documents with the expression too (else literally)");
     app.add_flag("--escapes", o.escapes, "Interpret \\t, \\n, \\xHH ... in the replacement");
+    app.add_flag("--captures", o.captures,
+                 "With -r: the replacement is a Perl format ($1, ${name}, \\1, $&, $$, \\U \\L \\E \\u \\l)");
     app.add_flag("-L,--files-without-match", o.filesWithoutMatch,
                  "Search: list the files whose contents do not contain TEXT, instead of the hits");
     app.add_option("--split-length", o.splitLength, "Read files larger than 1.1 x BYTES in chunks of BYTES")
@@ -269,6 +273,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         job.wordExtensions = lowerAscii(*o.wordExt);
     }
     if (o.escapes) job.specialCharacters = true;
+    if (o.captures) job.replacementCaptures = true;
     if (o.filesWithoutMatch) job.filesWithoutHits = true;
     if (o.splitLength) job.splitLength = *o.splitLength;
     if (o.splitMaxOffset) job.splitMaxOffset = *o.splitMaxOffset;
@@ -402,10 +407,10 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     request.replacementTyped = replacement.value_or("");
     request.job.replaceText = request.replacementTyped;
     request.replacement = request.replacementTyped;
-    if (request.command == CliCommand::Replace && job.specialCharacters) {
-        const EscapeResult converted = InterpretEscapes(request.replacementTyped);
-        if (!converted.ok) return refuse(converted.error);
-        request.replacement = converted.text;
+    if (request.command == CliCommand::Replace) {
+        RunReplacement prepared = PrepareRunReplacement(request.replacementTyped, request.searchText, job);
+        if (!prepared.ok) return refuse(prepared.error);
+        request.replacement = std::move(prepared.text);
     }
     request.renameArgument = options.onlyUpper ? RenameArgument::OnlyAllCapitals
         : fromSettings                         ? stored.renameArgument

@@ -41,6 +41,7 @@ constexpr IntField kIntFields[] = {
     {"Datum relativ Anzahl", nullptr, &FormState::dateRelativeCount},
     {"Datum relativ Einheit", nullptr, &FormState::dateRelativeUnit},
     {"Dateien ohne Treffer", &FormState::filesWithoutHits, nullptr},
+    {"Rückverweise", &FormState::replacementCaptures, nullptr},
 };
 
 constexpr char kSearchText[] = "Suchstring";

@@ -56,6 +56,8 @@ struct FormState {
     std::uint32_t dateRelativeUnit = 0;  // Datum relativ Einheit: 0 days, 1 hours
     // "Dateien ohne Treffer auflisten"; missing in older files, so off.
     std::int32_t filesWithoutHits = 0;  // Dateien ohne Treffer
+    // "Rückverweise im Ersetzungstext"; missing in older files, so off.
+    std::int32_t replacementCaptures = 0;  // Rückverweise
 
     ComboHistory searchTexts;  // Suchstring, Suchstring1..
     ComboHistory replaceTexts;  // Ersetzstring, Ersetzstring1..

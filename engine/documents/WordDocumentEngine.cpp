@@ -4,6 +4,7 @@
 #include "engine/documents/DocumentContext.h"
 #include "engine/documents/DocumentParts.h"
 #include "engine/job/RunReports.h"
+#include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/DocumentText.h"
 #include "engine/replace/BackupCopy.h"
@@ -331,6 +332,10 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
 
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
 {
+    if (UsesCaptures(run.job)) {
+        ReportPathError(run, path, text::kCapturesNotInDocuments);
+        return;
+    }
     if (!EnsureWord(run, path)) return;
     DocumentReplace state;
     try {

@@ -60,6 +60,9 @@ struct SearchJob : MatchOptions {
     // only those; a replace is refused.
     bool filesWithoutHits = false;
     bool specialCharacters = false;
+    // With `regularExpression`, the replacement is a Perl format whose
+    // references take each match's groups (see ReplacementFormat.h).
+    bool replacementCaptures = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;
     bool skipReadOnly = false;
@@ -71,6 +74,9 @@ struct SearchJob : MatchOptions {
     // Results are the same for every value.
     std::uint32_t searchThreads = 0;
 };
+
+// Whether the replacement is a format filled in from each match.
+inline bool UsesCaptures(const SearchJob& job) { return job.replacementCaptures && job.regularExpression; }
 
 // The defaults of a job whose date range was set up at `now` (seconds since
 // the epoch): from one day before `now` to `now`.

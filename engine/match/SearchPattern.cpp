@@ -37,7 +37,7 @@ CompiledRegex CompileRegex(std::string_view pattern, bool matchCase)
     return result;
 }
 
-EscapeResult InterpretEscapes(std::string_view s)
+EscapeResult InterpretEscapes(std::string_view s, bool keepFormat)
 {
     static constexpr const char* kHexDigits = "0123456789abcdefABCDEF";
     EscapeResult result;
@@ -61,6 +61,11 @@ EscapeResult InterpretEscapes(std::string_view s)
         }
         const char e = s[i + 1];
         i += 2;
+        if (keepFormat && e != 0 && std::strchr("\\123456789ULEul", e)) {
+            out.push_back('\\');
+            out.push_back(e);
+            continue;
+        }
         switch (e) {
         case '\\': out.push_back('\\'); break;
         case 'a': out.push_back('\x07'); break;
@@ -75,7 +80,11 @@ EscapeResult InterpretEscapes(std::string_view s)
                 s[i + 1] == 0) {
                 return {false, {}, text::kEscapeBadHex};
             }
-            out.push_back(static_cast<char>(std::stoi(std::string(s.substr(i, 2)), nullptr, 16)));
+            const auto byte = static_cast<char>(std::stoi(std::string(s.substr(i, 2)), nullptr, 16));
+            // The format is read up to a NUL, and its own '$' and '\' must stay literal.
+            if (keepFormat && byte == 0) return {false, {}, text::kEscapeNul};
+            if (keepFormat && (byte == '$' || byte == '\\')) out.push_back(byte);
+            out.push_back(byte);
             i += 2;
             break;
         }

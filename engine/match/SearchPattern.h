@@ -40,6 +40,9 @@ struct EscapeResult {
     const char* error = nullptr;  // the message to show when not ok
 };
 // Interprets \\ \a \e \f \n \r \t \v and \xHH in a replacement string.
-EscapeResult InterpretEscapes(std::string_view s);
+// With `keepFormat` (the replacement is a Perl format, see
+// ReplacementFormat.h), \\, \1..\9, \U, \L, \E, \u and \l stay as typed
+// and a '$' or '\' an escape produced is written $$ or \\.
+EscapeResult InterpretEscapes(std::string_view s, bool keepFormat = false);
 
 }  // namespace tarnwick

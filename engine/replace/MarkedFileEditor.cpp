@@ -2,9 +2,11 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/match/ReplacementFormat.h"
 #include "engine/match/Utf16Pattern.h"
 #include "engine/match/Utf16Units.h"
 #include "engine/replace/JournalHooks.h"
@@ -43,6 +45,7 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     m_utf16 = IsUtf16(encoding);
     m_bigEndian = encoding == Encoding::Utf16BigEndian;
     if (m_utf16) m_replacement = EncodeUtf16(m_run.replacementText, m_run.codePage, m_bigEndian);
+    m_captures = UsesCaptures(m_run.job) && !m_utf16;
     if (!m_split) {
         m_text.resize(length);
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
@@ -70,11 +73,12 @@ bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length) co
     return units == pattern.units;
 }
 
-bool MarkedFileEditor::holdsSearchText(const char* bytes, std::int64_t length) const
+bool MarkedFileEditor::holdsSearchText(const char* bytes, std::int64_t length)
 {
     if (m_utf16) return holdsUtf16Text(bytes, length);
     const std::string& search = m_pattern->searchBytes;
-    if (m_run.job.regularExpression) return m_pattern->regex && boost::regex_match(bytes, bytes + length, *m_pattern->regex);
+    if (m_run.job.regularExpression)
+        return m_pattern->regex && boost::regex_match(bytes, bytes + length, m_match, *m_pattern->regex);
     if (length != static_cast<std::int64_t>(search.size())) return false;
     if (m_run.job.matchCase) return std::equal(search.begin(), search.end(), bytes);
     std::string folded(bytes, static_cast<std::size_t>(length));
@@ -97,13 +101,24 @@ bool MarkedFileEditor::copySourceTo(std::uint64_t end)
     return true;
 }
 
+const std::string& MarkedFileEditor::insertion()
+{
+    if (!m_captures) return m_replacement;
+    m_formatted.clear();
+    AppendFormatted(m_match, m_replacement, m_formatted);
+    return m_formatted;
+}
+
 bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
 {
     if (position < 0 || length < 0) return false;
     if (!m_split) {
         if (position + length > static_cast<std::int64_t>(m_text.size())) return false;
         if (!holdsSearchText(m_text.data() + position, length)) return false;
-        m_text.replace(static_cast<std::size_t>(position), static_cast<std::size_t>(length), m_replacement);
+        // Formatted before the text changes under the match.
+        const std::string& inserted = insertion();
+        m_insertedLength = static_cast<std::int64_t>(inserted.size());
+        m_text.replace(static_cast<std::size_t>(position), static_cast<std::size_t>(length), inserted);
         m_changed = true;
         return true;
     }
@@ -116,10 +131,12 @@ bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
     if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return false;
     // Streamed files are checked like files in memory.
     if (!holdsSearchText(old.data(), length)) return false;
+    const std::string& inserted = insertion();
+    m_insertedLength = static_cast<std::int64_t>(inserted.size());
     if (!copySourceTo(static_cast<std::uint64_t>(source))) return false;
-    if (m_temp.append(m_replacement.data(), m_replacement.size())) return false;
+    if (m_temp.append(inserted.data(), inserted.size())) return false;
     m_sourceOffset = static_cast<std::uint64_t>(source + length);
-    m_delta += static_cast<std::int64_t>(m_replacement.size()) - length;
+    m_delta += m_insertedLength - length;
     m_changed = true;
     return true;
 }

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include <boost/regex.hpp>
+
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 #include "results/ResultList.h"
@@ -37,8 +39,10 @@ public:
     // longer holds the search text there (or the replacement could not be
     // written to the temporary file).
     bool ReplaceAt(std::int64_t position, std::int64_t length);
-    // Bytes the replacement takes in this file.
-    std::int64_t replacementLength() const { return static_cast<std::int64_t>(m_replacement.size()); }
+    // Bytes the last replacement took in this file.
+    std::int64_t replacementLength() const { return m_insertedLength; }
+    // The file has a UTF-16 mark (where the groups of a match are not filled in yet).
+    bool isUtf16() const { return m_utf16; }
 
     // Puts the changed contents in place. Returns the text that describes a
     // failure, or nothing on success.
@@ -46,15 +50,23 @@ public:
     void Abandon();
 
 private:
-    bool holdsSearchText(const char* bytes, std::int64_t length) const;
+    // With an expression, the match (and its groups) is left in m_match.
+    bool holdsSearchText(const char* bytes, std::int64_t length);
     bool holdsUtf16Text(const char* bytes, std::int64_t length) const;
     bool copySourceTo(std::uint64_t end);
+    // What replaces the hit just checked: the replacement, or its format
+    // filled in from m_match.
+    const std::string& insertion();
     void markError(ItemHandle item, const std::string& message);
 
     RunContext& m_run;
     InputFile m_file;
     const FilePattern* m_pattern = nullptr;
-    std::string m_replacement;
+    std::string m_replacement;  // or its format, with captures
+    bool m_captures = false;
+    boost::cmatch m_match;
+    std::string m_formatted;  // reused for every hit
+    std::int64_t m_insertedLength = 0;
     std::string m_text;  // the whole file, changed hit by hit
     bool m_split = false;
     bool m_changed = false;

@@ -2,7 +2,9 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
+#include "engine/match/ReplacementFormat.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
@@ -34,7 +36,10 @@ std::string replaceRegex(RunContext& run, std::string_view name)
         if (position > begin) flags |= boost::match_prev_avail;
         if (!boost::regex_search(position, end, match, *run.searchRegex, flags)) break;
         out.append(position, match[0].first);
-        out.append(run.replacementText);
+        if (UsesCaptures(run.job))
+            AppendFormatted(match, run.replacementText, out);
+        else
+            out.append(run.replacementText);
         position = match[0].second;
         // After an empty match the search goes on one byte further.
         if (match[0].first == match[0].second) {

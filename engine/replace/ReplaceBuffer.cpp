@@ -3,9 +3,11 @@
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
+#include "engine/job/SearchJob.h"
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
+#include "engine/match/ReplacementFormat.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"
@@ -71,12 +73,19 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
         if (IsUtf16(m_store.encoding())) {
             m_utf16 = std::make_unique<Utf16Replace>(m_run, m_file, m_store, m_store.encoding(), m_fileLength, !m_split);
             const std::optional<std::int64_t> first = m_utf16->prepare();
+            if (first && UsesCaptures(m_run.job)) {
+                // Written literally the format would corrupt the file: not changed at all.
+                m_utf16.reset();
+                ReportPathError(m_run, m_file.path(), text::kCapturesNotInUtf16);
+                return {ReplaceOutcome::Failed};
+            }
             return first ? ReplaceStep{ReplaceOutcome::Occurrence, *first} : ReplaceStep{ReplaceOutcome::NoOccurrence};
         }
         const bool utf8 = m_store.encoding() == Encoding::Utf8;
         m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
         m_matcher.setPattern(m_pattern);
         m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
+        m_captures = UsesCaptures(m_run.job);
         if (m_run.job.regularExpression && !m_pattern->regex) return {ReplaceOutcome::NoOccurrence};
         // Chunks in holes of a sparse file are zeros: they hold nothing to
         // replace and are not read.
@@ -233,7 +242,10 @@ ReplaceStep ReplaceBuffer::ReplaceNext()
             else
                 m_hitCharacters = static_cast<std::int64_t>(occurrence->length);
             m_lastPosition = static_cast<std::int64_t>(m_out.size());
-            m_out.append(m_replacement);
+            if (m_captures)
+                AppendFormatted(m_run.buffers.match, m_replacement, m_out);
+            else
+                m_out.append(m_replacement);
             m_consumed = occurrence->position + occurrence->length;
             // After an empty match the search goes on one byte further.
             m_resume = occurrence->length == 0 ? m_consumed + 1 : m_consumed;

@@ -96,7 +96,8 @@ private:
     ChunkStore m_store;
     ChunkMatcher m_matcher;
     const FilePattern* m_pattern = nullptr;
-    std::string m_replacement;  // replacement bytes as inserted in this file
+    std::string m_replacement;  // replacement bytes as inserted in this file, or their format
+    bool m_captures = false;  // m_replacement is a format filled in from each match
     std::string& m_out;  // the changed text of the current chunk so far
     std::string& m_context;
     std::int64_t m_consumed = 0;  // chunk bytes already copied or replaced

@@ -76,6 +76,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(detectLength);
     EXPECT_FIELD(searchThreads);
     EXPECT_FIELD(filesWithoutHits);
+    EXPECT_FIELD(replacementCaptures);
 }
 #undef EXPECT_FIELD
 
@@ -163,6 +164,12 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
         {"files without hits", CommandLineKind::Search, [](settings::FormState& f) { f.filesWithoutHits = 1; }},
+        {"captures", CommandLineKind::Replace,
+         [](settings::FormState& f) {
+             f.regularExpression = 1;
+             f.specialCharacters = 1;
+             f.replacementCaptures = 1;
+         }},
         {"expressions in documents", CommandLineKind::Replace,
          [](settings::FormState& f) {
              f.regularExpression = 1;

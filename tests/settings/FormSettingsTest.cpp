@@ -53,11 +53,13 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
 {
     FormState state;
     std::int32_t FormState::*flags[] = {
-        &FormState::allFileTypes,      &FormState::regularExpression, &FormState::matchCase,      &FormState::wholeWords,
-        &FormState::includeSubfolders, &FormState::sizeFilter,        &FormState::searchDirNames, &FormState::searchFileNames,
-        &FormState::dateModified,      &FormState::dateAccessed,      &FormState::dateFilter,     &FormState::renameOnlyUpperCase,
-        &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,     &FormState::skipArchive,
-        &FormState::skipReadOnly,      &FormState::skipSystem,        &FormState::expandedView,   &FormState::filesWithoutHits};
+        &FormState::allFileTypes,      &FormState::regularExpression, &FormState::matchCase,
+        &FormState::wholeWords,        &FormState::includeSubfolders, &FormState::sizeFilter,
+        &FormState::searchDirNames,    &FormState::searchFileNames,   &FormState::dateModified,
+        &FormState::dateAccessed,      &FormState::dateFilter,        &FormState::renameOnlyUpperCase,
+        &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,
+        &FormState::skipArchive,       &FormState::skipReadOnly,      &FormState::skipSystem,
+        &FormState::expandedView,      &FormState::filesWithoutHits,  &FormState::replacementCaptures};
     for (auto flag : flags) state.*flag = 1;
     state.searchContents = state.dateCreated = state.useWord = 0;
     state.nameStringMode = 1;
@@ -77,6 +79,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
     ASSERT_TRUE(WriteOptionsSettings(store, state.options));
     EXPECT_EQ(Loaded(), state);
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Dateien ohne Treffer", 0), 1u);
+    EXPECT_EQ(store.GetProfileInt(kFormSection, "Rückverweise", 0), 1u);
 }
 
 TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)

@@ -127,6 +127,7 @@ void SearchFormController::applyAllRules()
     m_enabling.fileTypes = m_state.allFileTypes == 0;
     m_enabling.sizeFields = m_state.sizeFilter != 0;
     m_enabling.wholeWords = m_state.regularExpression == 0;
+    m_enabling.replacementCaptures = m_state.regularExpression != 0;
     applyDateRules();
     applyWordRules();
 }
@@ -144,6 +145,7 @@ void SearchFormController::SetRegularExpression(bool on)
 {
     m_state.regularExpression = on ? 1 : 0;
     m_enabling.wholeWords = !on;
+    m_enabling.replacementCaptures = on;
     notifyChanged();
 }
 

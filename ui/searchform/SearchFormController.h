@@ -56,6 +56,7 @@ struct FormEnabling {
     bool relativeDates = false;  // the number and unit of "in den letzten"
     bool wholeWords = true;  // "Nur ganze Wörter"
     bool regularExpression = true;  // "Regulärer Ausdruck"
+    bool replacementCaptures = false;  // "Rückverweise im Ersetzungstext": with an expression only
     bool wordModes = true;  // "alle Typen", "auto"
 
     bool operator==(const FormEnabling&) const = default;

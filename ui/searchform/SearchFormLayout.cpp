@@ -145,6 +145,7 @@ QWidget* SearchFormWidget::buildTopRow()
     auto* replaceLayout = Tight(new QHBoxLayout(replaceWith));
     replaceLayout->addWidget(makeCombo(C::ReplaceText, FormCombo::ReplaceText, "replaceText"), 1);
     replaceLayout->addWidget(makeFlag(C::SpecialCharacters, T::kSpecialCharacters, true, "specialCharacters"));
+    replaceLayout->addWidget(makeFlag(C::ReplacementCaptures, T::kReplacementCaptures, true, "replacementCaptures"));
 
     QGroupBox* searchIn = MakeGroup(T::kSearchIn, "searchInGroup");
     auto* inLayout = Tight(new QHBoxLayout(searchIn));

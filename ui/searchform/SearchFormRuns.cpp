@@ -1,6 +1,8 @@
 // The form's runs: the checks in their fixed order, the hand-over to the
 // worker, "Stopp", and the completion messages.
 #include "engine/Messages.h"
+#include "engine/job/RunReplacement.h"
+#include "engine/job/SearchJob.h"
 #include "engine/match/SearchPattern.h"
 #include "engine/replace/PreviewJob.h"
 #include "engine/worker/Notifier.h"
@@ -80,14 +82,13 @@ bool SearchFormController::checkFilesWithoutHits(RunKind kind)
 
 std::optional<std::string> SearchFormController::replacementForRun()
 {
-    const std::string& typed = m_state.replaceTexts.text;
-    if (m_state.specialCharacters == 0) return typed;
-    EscapeResult converted = InterpretEscapes(typed);
-    if (!converted.ok) {
-        m_services.prompts.showMessage(converted.error != nullptr ? converted.error : text::kEscapeUnknown);
+    RunReplacement prepared =
+        PrepareRunReplacement(m_state.replaceTexts.text, m_state.searchTexts.text, prepare(RunKind::Replace).job);
+    if (!prepared.ok) {
+        m_services.prompts.showMessage(prepared.error);
         return std::nullopt;
     }
-    return std::move(converted.text);
+    return std::move(prepared.text);
 }
 
 SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) const

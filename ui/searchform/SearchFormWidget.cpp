@@ -46,6 +46,7 @@ constexpr std::pair<int, std::int32_t FormState::*> kPlainFlags[] = {
     {C::System, &FormState::skipSystem},
     {C::AlsoDirectories, &FormState::attributesOnDirs},
     {C::FilesWithoutHits, &FormState::filesWithoutHits},
+    {C::ReplacementCaptures, &FormState::replacementCaptures},
 };
 
 // Flags whose change runs an enabling rule or a warning.
@@ -319,6 +320,7 @@ void SearchFormWidget::showEnabling()
     enable({C::RelativeCount, C::RelativeUnit}, enabling.relativeDates);
     enable({C::WholeWords}, enabling.wholeWords);
     enable({C::RegularExpression}, enabling.regularExpression);
+    enable({C::ReplacementCaptures}, enabling.replacementCaptures);
     enable({C::WordAllTypes, C::WordAuto}, enabling.wordModes);
 }
 

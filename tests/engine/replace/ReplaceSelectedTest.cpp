@@ -223,3 +223,33 @@ TEST(ReplaceSelected, AFileThatCannotBeWrittenKeepsItsHitsUnreplaced)
 }
 
 }  // namespace tarnwick::test
+
+namespace tarnwick::test {
+
+// With captures each marked hit is matched again exactly where it was, which
+// gives its groups; a hit whose text changed since the search no longer
+// matches and fails, and later hits still move by the lengths inserted.
+TEST(ReplaceSelected, CapturesFillInTheGroupsOfEachHitMatchedAgain)
+{
+    for (const std::uint32_t split : {0u, 8u}) {
+        SCOPED_TRACE(split);
+        TempTree tree;
+        const std::string path = tree.write("f.txt", "ab=1 cd=22 ef=3\n");
+        SearchJob job = selectedJob(split);
+        job.regularExpression = true;
+        job.replacementCaptures = true;
+        Searched searched(job, tree.root(), "([a-z]+)=(\\d+)");
+        ASSERT_EQ(searched.hits.size(), 3u);
+        overwrite(path, "ab=1 cd=2x ef=3\n");  // the second hit no longer matches
+        searched.replace("\\U$1\\E:$2$2", searched.hits);
+        EXPECT_EQ(ReadFile(path), "AB:11 cd=2x EF:33\n");
+        ResultList& results = searched.results();
+        EXPECT_EQ(results.Kind(searched.hits[0]), ItemKind::Replaced);
+        EXPECT_EQ(results.Kind(searched.hits[1]), ItemKind::Error);
+        EXPECT_EQ(results.ColumnText(searched.hits[1], ResultColumn::Remark), text::kChangedSinceSearch);
+        EXPECT_EQ(results.Kind(searched.hits[2]), ItemKind::Replaced);
+        EXPECT_EQ(results.ColumnText(searched.hits[2], ResultColumn::Position), "12");
+    }
+}
+
+}  // namespace tarnwick::test

@@ -164,6 +164,30 @@ TEST_F(SearchFormControllerTest, AReplacementWithABadEscapeStartsNothing)
     EXPECT_EQ(results->ItemCount(), 0u);
 }
 
+// "Rückverweise im Ersetzungstext": a reference the expression cannot fill
+// is refused before the run with its message; a good one reaches the worker
+// as the format.
+TEST_F(SearchFormControllerTest, CapturesAreCheckedBeforeTheRun)
+{
+    tree.write("a.txt", "needle\n");
+    makeReadyToSearch();
+    form->fields().warningBits = 0;
+    form->SetRegularExpression(true);
+    form->fields().replacementCaptures = 1;
+    form->SetComboText(FormCombo::SearchText, "(?<word>ne+)dle");
+    form->SetComboText(FormCombo::ReplaceText, "$2");
+    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{"Der Ersetzungstext verweist auf die Gruppe $2, der Ausdruck hat aber nur 1 Gruppe."});
+    EXPECT_FALSE(form->isBusy());
+
+    form->SetComboText(FormCombo::ReplaceText, "\\U${word}");
+    ASSERT_TRUE(form->StartReplaceRun());
+    EXPECT_EQ(form->workerReplacement(), "\\U$+{word}");
+    finishRun();
+    EXPECT_EQ(tree.read("a.txt"), "NEE\n");  // the whole match "needle" replaced
+}
+
 // "Dateien ohne Treffer auflisten": a replace is refused before it asks
 // anything or clears the list, a search of names too; a search of contents
 // lists the files without the text and counts them in its summary.
@@ -511,8 +535,10 @@ TEST_F(SearchFormControllerTest, EnablingFollowsTheFlagsAsTheirHandlersDecide)
     EXPECT_TRUE(form->enabling().sizeFields);
     EXPECT_TRUE(form->enabling().dateControls);
 
+    EXPECT_FALSE(form->enabling().replacementCaptures);
     form->SetRegularExpression(true);
     EXPECT_FALSE(form->enabling().wholeWords);
+    EXPECT_TRUE(form->enabling().replacementCaptures);
     form->SetWordAutoMode(WordAutoMode::AllTypes);
     EXPECT_FALSE(form->enabling().regularExpression);
     // With a regular expression, whole words apply to the documents Word searches.

@@ -1,0 +1,30 @@
+#include "engine/job/RunReplacement.h"
+
+#include "engine/Messages.h"
+#include "engine/job/SearchJob.h"
+#include "engine/match/ReplacementFormat.h"
+#include "engine/match/SearchPattern.h"
+
+namespace tarnwick {
+
+RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job)
+{
+    RunReplacement result;
+    const bool captures = UsesCaptures(job);
+    if (job.specialCharacters) {
+        EscapeResult converted = InterpretEscapes(typed, captures);
+        if (!converted.ok) return {false, {}, converted.error != nullptr ? converted.error : text::kEscapeUnknown};
+        result.text = std::move(converted.text);
+    } else {
+        result.text = std::string(typed);
+    }
+    if (!captures) return result;
+    const CompiledRegex compiled = CompileRegex(searchText, job.matchCase);
+    if (!compiled.regex) return result;
+    ReplacementFormat format = PrepareReplacementFormat(result.text, *compiled.regex);
+    if (!format.error.empty()) return {false, {}, std::move(format.error)};
+    result.text = std::move(format.format);
+    return result;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,25 @@
+#pragma once
+// The replacement a run hands to the worker, made from what the user typed:
+// with "Sonderzeichen interpretieren" the escapes are interpreted first;
+// with "Rückverweise im Ersetzungstext" (and a regular expression) the
+// result is then checked against the expression's groups and becomes the
+// Perl format every replace path fills in per match (ReplacementFormat.h).
+// The form and the terminal program make it the same way.
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+struct SearchJob;
+
+struct RunReplacement {
+    bool ok = true;
+    std::string text;  // what the worker replaces with, when ok
+    std::string error;  // German, when not ok
+};
+
+// `searchText` as typed. An expression that does not compile is left to the
+// start checks, which name its error.
+RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job);
+
+}  // namespace tarnwick
