@@ -110,38 +110,20 @@ std::string RunLog::Text() const
 
 void RunLog::AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context)
 {
-    m_line.clear();
-    logline::Hit(m_line, path, offset, length, context);
-    Append(m_line);
+    using NumberedHit = void (*)(std::string&, std::string_view, std::int64_t, std::int64_t, std::string_view);
+    appendLine(static_cast<NumberedHit>(logline::Hit), path, offset, length, context);
 }
 
 void RunLog::AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
 {
-    m_line.clear();
-    logline::Replacement(m_line, path, offset, context);
-    Append(m_line);
+    appendLine(logline::Replacement, path, offset, context);
 }
 
-void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path)
-{
-    m_line.clear();
-    logline::NameHit(m_line, reason, path);
-    Append(m_line);
-}
+void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path) { appendLine(logline::NameHit, reason, path); }
 
-void RunLog::AppendCannotOpenLine()
-{
-    m_line.clear();
-    logline::CannotOpen(m_line);
-    Append(m_line);
-}
+void RunLog::AppendCannotOpenLine() { appendLine(logline::CannotOpen); }
 
-void RunLog::AppendMessageLine(std::string_view message, std::string_view path)
-{
-    m_line.clear();
-    logline::Message(m_line, message, path);
-    Append(m_line);
-}
+void RunLog::AppendMessageLine(std::string_view message, std::string_view path) { appendLine(logline::Message, message, path); }
 
 std::string SearchHeaderLine(std::string_view searchText)
 {
@@ -153,10 +135,12 @@ std::string SearchHeaderLine(std::string_view searchText)
 
 namespace {
 
-std::string formatCounts(const char* format, std::int32_t hits, std::int32_t files)
+// A summary with its counters filled in (each a %d of `format`).
+template <typename... Counts>
+std::string formatCounts(const char* format, Counts... counts)
 {
     char buffer[200];
-    std::snprintf(buffer, sizeof buffer, format, hits, files);
+    std::snprintf(buffer, sizeof buffer, format, counts...);
     return buffer;
 }
 
@@ -164,12 +148,7 @@ std::string formatCounts(const char* format, std::int32_t hits, std::int32_t fil
 
 std::string SearchSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kSearchDone, hits, files); }
 
-std::string WithoutHitsSummary(std::int32_t files)
-{
-    char buffer[200];
-    std::snprintf(buffer, sizeof buffer, text::kSearchDoneWithoutHits, files);
-    return buffer;
-}
+std::string WithoutHitsSummary(std::int32_t files) { return formatCounts(text::kSearchDoneWithoutHits, files); }
 
 std::string ReplaceSummary(std::int32_t hits, std::int32_t files) { return formatCounts(text::kReplaceDone, hits, files); }
 

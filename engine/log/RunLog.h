@@ -42,6 +42,15 @@ private:
 
     std::vector<std::string> m_pieces;
     std::string m_line;  // reused to format one line
+
+    // Formats one line with a `logline` function into m_line and appends it.
+    template <typename Format, typename... Args>
+    void appendLine(Format format, const Args&... args)
+    {
+        m_line.clear();
+        format(m_line, args...);
+        Append(m_line);
+    }
 };
 
 // The lines a run writes, each appended to `out` with its CR LF.
