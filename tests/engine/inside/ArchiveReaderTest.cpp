@@ -37,18 +37,45 @@ TEST(ArchiveReader, NestedArchivesGiveCompositePathsAndTheInnerBytes)
     tree.write("top.txt", "top\n");
     ASSERT_EQ(RunIn(tree.root(), "zip -q a.zip b.tar.gz top.txt"), 0);
 
-    const RecordingVisitor visitor = read(tree.path("a.zip"), InsideFormat::Archive);
-    EXPECT_TRUE(visitor.errors.empty());
-    const std::string a = tree.path("a.zip");
-    ASSERT_EQ(visitor.paths(),
-              (std::vector<std::string>{a + " » b.tar.gz » c.txt", a + " » b.tar.gz » sub/d.txt", a + " » top.txt"}));
-    EXPECT_EQ(visitor.files[0].bytes, "hit in c\n");
-    EXPECT_EQ(visitor.files[0].file.name, "c.txt");
-    EXPECT_EQ(visitor.files[0].file.size, 9u);
-    EXPECT_EQ(visitor.files[1].bytes, "second file d\n");
-    EXPECT_EQ(visitor.files[1].file.name, "d.txt");
-    EXPECT_EQ(visitor.files[2].bytes, "top\n");
+    // The nested archive held in memory, and read as a stream as a large one is.
+    for (const std::uint64_t inMemory : {std::uint64_t(32) << 20, std::uint64_t(0)}) {
+        SCOPED_TRACE(inMemory);
+        inside::ArchiveLimits limits;
+        limits.nestedInMemory = inMemory;
+        const RecordingVisitor visitor = read(tree.path("a.zip"), InsideFormat::Archive, limits);
+        EXPECT_TRUE(visitor.errors.empty());
+        const std::string a = tree.path("a.zip");
+        ASSERT_EQ(visitor.paths(),
+                  (std::vector<std::string>{a + " » b.tar.gz » c.txt", a + " » b.tar.gz » sub/d.txt", a + " » top.txt"}));
+        EXPECT_EQ(visitor.files[0].bytes, "hit in c\n");
+        EXPECT_EQ(visitor.files[0].file.name, "c.txt");
+        EXPECT_EQ(visitor.files[0].file.size, 9u);
+        EXPECT_EQ(visitor.files[1].bytes, "second file d\n");
+        EXPECT_EQ(visitor.files[1].file.name, "d.txt");
+        EXPECT_EQ(visitor.files[2].bytes, "top\n");
+    }
     EXPECT_EQ(inside::InsidePath("a.zip", "b.tar.gz"), "a.zip » b.tar.gz");
+}
+
+TEST(ArchiveReader, AnArchiveCutInsideANestedOneIsReportedOnceUnderTheOuterEntry)
+{
+    const TempTree tree;
+    std::string noise;
+    for (int i = 0; i < 60000; ++i) noise += std::to_string(i * 7919 % 100003) + ",";
+    tree.write("pack/noise.txt", noise);
+    ASSERT_EQ(RunIn(tree.root(),
+                    "tar czf inner.tar.gz -C pack noise.txt && tar cf outer.tar inner.tar.gz"
+                    " && head -c $(( $(stat -c %s outer.tar) / 3 )) outer.tar > cut.tar"),
+              0);
+    for (const std::uint64_t inMemory : {std::uint64_t(32) << 20, std::uint64_t(0)}) {
+        SCOPED_TRACE(inMemory);
+        inside::ArchiveLimits limits;
+        limits.nestedInMemory = inMemory;
+        const RecordingVisitor visitor = read(tree.path("cut.tar"), InsideFormat::Archive, limits);
+        ASSERT_EQ(visitor.errors.size(), 1u);
+        EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Damaged);
+        EXPECT_EQ(visitor.errors[0].path(), tree.path("cut.tar") + " » inner.tar.gz");
+    }
 }
 
 TEST(ArchiveReader, ArchivesDeeperThanThreeLevelsAreHandedOnAsFiles)
