@@ -57,8 +57,9 @@ private:
     // Hands the file to the visitor or opens it as a nested archive.
     void file(const Level& level, ArchiveEntryReader& bytes, const InnerFile& inner);
     void nested(const Level& level, ByteReader& bytes, const InnerFile& inner, InsideFormat format);
-    // Passes over what the visitor left of an entry.
-    void finish(ArchiveEntryReader& bytes, const std::optional<std::uint64_t>& size);
+    // Passes over what the visitor left of an entry; false when that spends
+    // the archive's budget.
+    bool finish(ArchiveEntryReader& bytes, const std::optional<std::uint64_t>& size);
     void report(InsideErrorKind kind, const std::string& path, const std::string& text)
     {
         m_visitor.visitError(InsideError(kind, path, text));
@@ -125,7 +126,10 @@ ArchiveWalk::Next ArchiveWalk::entry(const Level& level, struct archive_entry* h
     ArchiveEntryReader bytes(level.handle, m_budget, inner.path);
     try {
         file(level, bytes, inner);
-        finish(bytes, inner.size);
+        if (!finish(bytes, inner.size)) {
+            report(InsideErrorKind::ExpandsTooFar, inner.path, ArchiveExpandsTooFarText(m_budget.limit()));
+            return Next::EndLevel;
+        }
     } catch (const InsideError&) {
         // Kept by the reader; reported below once.
     }
@@ -177,17 +181,18 @@ void ArchiveWalk::nested(const Level& level, ByteReader& bytes, const InnerFile&
     if (handle.streamError()) throw *handle.streamError();
 }
 
-void ArchiveWalk::finish(ArchiveEntryReader& bytes, const std::optional<std::uint64_t>& size)
+bool ArchiveWalk::finish(ArchiveEntryReader& bytes, const std::optional<std::uint64_t>& size)
 {
-    if (bytes.isAtEnd() || m_budget.isSpent()) return;
-    if (size && *size >= bytes.bytesRead()) {
-        // Checked against the limits before the entry was begun.
-        m_budget.take(*size - bytes.bytesRead());
-        return;
-    }
-    // Of unknown size: read to its end, under the same checks.
+    // A budget spent below this level was reported there.
+    if (bytes.isAtEnd() || m_budget.isSpent()) return true;
+    // libarchive inflates what it passes over in a compressed stream: that
+    // counts too, by the size the entry states (checked against the ratio
+    // before the entry was begun) ...
+    if (size && *size >= bytes.bytesRead()) return m_budget.take(*size - bytes.bytesRead());
+    // ... or, of unknown size, read to its end under the same checks.
     std::array<char, 64 * 1024> scratch;
     while (bytes.read(scratch.data(), scratch.size()) != 0) {}
+    return true;
 }
 
 }  // namespace
