@@ -200,6 +200,21 @@ TEST(ArchiveReader, ADamagedArchiveGivesWhatComesBeforeTheDamageAndOneError)
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::CannotOpen);
 }
 
+TEST(ArchiveReader, ADamagedZipEntryIsAnErrorAndTheNextEntryIsRead)
+{
+    const TempTree tree;
+    ASSERT_EQ(RunIn(tree.root(),
+                    "seq 1 20000 > a.txt && seq 5 9000 > b.txt && zip -q bad.zip a.txt b.txt"
+                    " && printf XXXXXXXX | dd of=bad.zip bs=1 seek=200 conv=notrunc"),
+              0);
+    const RecordingVisitor visitor = read(tree.path("bad.zip"), InsideFormat::Archive);
+    ASSERT_EQ(visitor.errors.size(), 1u);
+    EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Damaged);
+    EXPECT_EQ(visitor.errors[0].path(), tree.path("bad.zip") + " » a.txt");
+    ASSERT_EQ(visitor.paths(), std::vector<std::string>{tree.path("bad.zip") + " » b.txt"});
+    EXPECT_EQ(visitor.files[0].bytes, tree.read("b.txt"));
+}
+
 TEST(ArchiveReader, AnEntryThatStatesABombSizeIsRefusedBeforeItIsInflated)
 {
     const TempTree tree;
