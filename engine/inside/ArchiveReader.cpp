@@ -81,7 +81,7 @@ void ArchiveWalk::walk(const Level& level)
         const int status = archive_read_next_header(archive, &header);
         if (status == ARCHIVE_EOF) return;
         if (status == ARCHIVE_RETRY && ++retries <= kMaxHeaderRetries) continue;
-        if (status < ARCHIVE_WARN) {
+        if (status == ARCHIVE_RETRY || status < ARCHIVE_WARN) {
             // A failed read of the archive around this one is reported there.
             if (entryFailed || level.handle.streamError()) return;
             if (level.handle.hasEncryptedEntries())
