@@ -15,6 +15,9 @@ inline constexpr std::uint64_t kExpansionFreeSize = std::uint64_t(16) << 20;
 inline constexpr std::uint64_t kMaxExpansionRatio = 100;
 // All entries inflated from one file together.
 inline constexpr std::uint64_t kMaxExpandedTotal = std::uint64_t(1) << 30;
+// The same for an archive searched inside, nested archives included: archives
+// hold whole trees of files where a document holds a few parts.
+inline constexpr std::uint64_t kMaxArchiveExpandedTotal = std::uint64_t(4) << 30;
 
 // True when `expanded` bytes made from `compressed` bytes are too many for one entry.
 constexpr bool ExceedsExpansionRatio(std::uint64_t expanded, std::uint64_t compressed)
