@@ -29,6 +29,7 @@ CompiledRegex CompileRegex(std::string_view pattern, bool matchCase)
     } catch (const boost::regex_error& e) {
         result.regex.reset();
         result.error = e.what();
+        result.errorPosition = e.position();
     } catch (const std::exception& e) {
         // An expression too complex for the library's limits.
         result.regex.reset();

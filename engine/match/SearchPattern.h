@@ -2,6 +2,7 @@
 // What the user typed, turned into what the engine matches with: case
 // preparation of the search text, word bytes for whole-word matching,
 // regular-expression compilation and escape sequences of the replacement.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,7 @@ boost::regex::flag_type SearchRegexFlags(bool matchCase);
 struct CompiledRegex {
     std::optional<boost::regex> regex;  // empty when the pattern does not compile
     std::string error;  // the library's description of the error
+    std::ptrdiff_t errorPosition = -1;  // byte of the pattern where the library gave up; -1 when it did not say
 };
 CompiledRegex CompileRegex(std::string_view pattern, bool matchCase);
 

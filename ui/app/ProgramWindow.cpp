@@ -17,6 +17,8 @@
 #include "session/RunValues.h"
 #include "settings/OptionsSettings.h"
 #include "ui/app/ProgramDocuments.h"
+#include "ui/expressiontester/ExpressionTesterDialog.h"
+#include "ui/expressiontester/HitSample.h"
 #include "ui/frame/DocumentOpenRules.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/MainFrameCommands.h"
@@ -184,6 +186,7 @@ void ProgramWindow::connectFrame()
         else
             editOptions();
     });
+    connect(frame, &MainFrame::expressionTesterRequested, this, [this] { testExpression(); });
     frame->setSaveFormSettingsHook([form] { form->SaveFormSettings(); });
     connect(frame, &MainFrame::undoLastRunRequested, this, [this] { undoLastRun(); });
     frame->setUndoAvailableHook([] { return HasJournals(JournalRoot()); });
@@ -332,6 +335,25 @@ void ProgramWindow::editOptions()
     const auto accepted = EditOptions(m_frame.get(), fields.options, warningBits, m_store);
     fields.warningBits = warningBits;
     if (accepted) m_controller->ApplyOptions(*accepted);
+}
+
+// "Ausdruck testen": the sample is the viewer's selection or the line of
+// the selected hit, whichever the user is looking at.
+void ProgramWindow::testExpression()
+{
+    const CodePage& codePage = CodePage::system();
+    std::string selection;
+    auto* viewer = dynamic_cast<ViewerPage*>(m_viewer);
+    if (viewer != nullptr && viewer->isLoaded()) {
+        // A selection spanning lines holds paragraph separators where the line ends were.
+        const QString text = viewer->editor()->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        selection = codePage.utf8ToAnsi(text.toStdString());
+    }
+    const std::vector<ItemHandle> selected = m_resultList->SelectedItems();
+    const TesterSample hitLine = selected.empty() ? TesterSample{} : SampleOfHit(*m_resultList, selected.front(), codePage);
+    const TesterSample sample = ChooseSample(m_frame->activeTab() == MainFrame::kPreviewTab, selection, hitLine);
+    ExpressionTesterDialog dialog(*m_controller, sample, codePage, m_frame.get());
+    dialog.exec();
 }
 
 }  // namespace tarnwick::ui

@@ -84,6 +84,7 @@ public:
 private:
     void connectFrame();
     void editOptions();
+    void testExpression();
     void undoLastRun();
     void showReplacePreview(std::shared_ptr<const ReplacePreviewCollector> preview);
     void connectResultsCommands();

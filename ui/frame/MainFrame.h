@@ -102,6 +102,7 @@ signals:
     // "Rückgängig: letzter Ersetzungslauf".
     void undoLastRunRequested();
     void optionsRequested();
+    void expressionTesterRequested();
     // "Er&weitere Suchoptionen": the form toggles expanded/collapsed; with
     // `expandFromHidden` it clears its expanded flag first, so it ends expanded.
     // It then reports the new state through setFormExpanded.

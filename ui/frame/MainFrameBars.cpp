@@ -192,6 +192,7 @@ void MainFrame::connectCommands()
     on(FrameCommand::CopySearchLine, [this] { emit copyCommandLineRequested(false); });
     on(FrameCommand::CopyReplaceLine, [this] { emit copyCommandLineRequested(true); });
     on(FrameCommand::Options, [this] { emit optionsRequested(); });
+    on(FrameCommand::ExpressionTester, [this] { emit expressionTesterRequested(); });
     on(FrameCommand::Exit, [this] { close(); });
     on(FrameCommand::ShowResults, [this] { showResultsTab(); });
     on(FrameCommand::ShowPreview, [this] { showPreviewTab(); });

@@ -59,6 +59,7 @@ enum class FrameCommand : int {
     Style2003 = 40029,
     // "E&xtras"
     Options = 40037,
+    ExpressionTester = 40112,  // the search and the replacement tried on a sample text
     // "&?"
     About = 57664,
     Help = 40023,

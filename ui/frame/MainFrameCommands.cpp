@@ -113,6 +113,12 @@ std::vector<CommandEntry> BuildCommands()
         {F::Style2003, "200&3 Stil", O::Frame, "", "", {}, true},
 
         {F::Options, "&Optionen", O::Form, "", "", {}},
+        {F::ExpressionTester,
+         "Ausdruck &testen...",
+         O::Form,
+         "Probiert Suchtext, Ersetzungstext und Optionen an einem Beispieltext aus",
+         "",
+         {}},
 
         {F::About, "Inf&o über Tarnwick...", O::Frame, "", "", {}},
         {F::Help, "&Hilfe", O::Frame, "", "", {}},
@@ -153,7 +159,7 @@ const std::vector<MenuEntry>& MainMenuLayout()
         {"&Ansicht",
          {F::ShowResults, F::ShowPreview, std::nullopt, F::SearchOptions, F::ExtendedSearchOptions, std::nullopt, F::ToolBar,
           F::StatusBar, std::nullopt, F::WordWrap, F::Font, std::nullopt, F::StyleXp, F::Style2003}},
-        {"E&xtras", {F::Options}},
+        {"E&xtras", {F::Options, F::ExpressionTester}},
         {"&?", {F::About, F::Help, F::Tips}},
     };
     return menus;

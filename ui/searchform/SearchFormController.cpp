@@ -346,6 +346,13 @@ void SearchFormController::ApplyOptions(const settings::OptionsValues& options)
     notifyChanged();
 }
 
+void SearchFormController::ChangeFields(const std::function<void(settings::FormState&)>& change)
+{
+    change(m_state);
+    applyAllRules();
+    notifyChanged();
+}
+
 void SearchFormController::SaveFormSettings()
 {
     m_worker->RequestStop();

@@ -211,6 +211,9 @@ public:
 
     // The options dialog was confirmed: its values become the form's.
     void ApplyOptions(const settings::OptionsValues& options);
+    // Fields changed from outside the form ("Übernehmen" of "Ausdruck
+    // testen"): the enabling rules apply again and the controls show them.
+    void ChangeFields(const std::function<void(settings::FormState&)>& change);
     // The main window closes: stops the worker, commits the combo boxes and
     // writes the settings.
     void SaveFormSettings();

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -28,6 +29,7 @@
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"
 #include "ui/common/DialogAdjuster.h"
+#include "ui/expressiontester/ExpressionTesterDialog.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/results/ResultsModel.h"
@@ -219,6 +221,27 @@ TEST_F(ProgramWindowTest, TheOptionsCommandEditsTheStoredAndTheRunningValues)
     ASSERT_TRUE(seen);
     EXPECT_EQ(window->controller().state().options.contextLength, 33u);
     EXPECT_EQ(window->store().GetProfileInt("Optionen", "Kontextl", 20), 33u);
+}
+
+TEST_F(ProgramWindowTest, TheExpressionTesterStartsOnTheLineOfTheSelectedHit)
+{
+    auto window = open();
+    const std::string path = tree.write("notes.txt", "first line\nsize=12, name=x\r\nlast\n");
+    ResultList& list = window->resultList();
+    list.AddNoteItem(path, ItemKind::File, 1);
+    const ItemHandle hit = list.AddHitItem(20, 4, "...12, name=x", 6, ItemKind::None, 4);
+    list.SetSelectedItems({hit});
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ExpressionTesterDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        EXPECT_EQ(dialog->sampleView()->toPlainText(), QStringLiteral("size=12, name=x"));
+        EXPECT_EQ(dialog->sampleView()->textCursor().position(), 9);
+        dialog->reject();
+    });
+    trigger(*window, FrameCommand::ExpressionTester);
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(ProgramWindowTest, AFirstStartComesUpCollapsedInALowRow)
