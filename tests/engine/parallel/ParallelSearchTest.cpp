@@ -38,13 +38,18 @@ public:
         const std::string text = ReadFile(path);
         bool first = true;
         for (std::size_t at = text.find("needle"); at != std::string::npos; at = text.find("needle", at + 1)) {
-            if (first) run.sink.AddFileItem(path, ItemKind::Document);
+            if (first) run.sink.beginEntry({path, EntryKind::Document, 0});
             first = false;
-            run.sink.LogHitLine(path, static_cast<std::int64_t>(at), 6, "doc");
-            run.sink.AddHitItem(static_cast<std::int64_t>(at), 6, "doc", 0, ItemKind::None, 6);
-            run.sink.AddCounts(1, 0);
+            HitEvent hit;
+            hit.path = path;
+            hit.position = static_cast<std::int64_t>(at);
+            hit.length = 6;
+            hit.context = "doc";
+            hit.highlightLength = 6;
+            run.sink.hit(hit);
+            run.sink.endEntry({1, 0});
         }
-        if (!first) run.sink.AddCounts(0, 1);
+        if (!first) run.sink.endEntry({0, 1});
     }
     void ReplaceDocument(RunContext&, const std::string&) override {}
 
@@ -254,11 +259,13 @@ TEST(ParallelSearch, EveryShapeOfTreeGivesTheSameRun)
 class StoppingSink final : public ForwardingSink {
 public:
     StoppingSink(RunSink& inner, std::atomic<bool>& stop, int after) : ForwardingSink(inner), m_stop(stop), m_after(after) {}
-    void AddHitItem(std::int64_t position, std::int64_t length, std::string_view context, std::int32_t start, ItemKind kind,
-                    std::int64_t highlight) override
+
+protected:
+    SinkReply onHit(const HitEvent& hit) override
     {
-        ForwardingSink::AddHitItem(position, length, context, start, kind, highlight);
+        const SinkReply reply = ForwardingSink::onHit(hit);
         if (--m_after == 0) m_stop = true;
+        return reply;
     }
 
 private:
