@@ -36,6 +36,14 @@ void SlotWriter::recorded()
     if (m_outcomes.overSlotLimit(*m_slot)) m_outcomes.waitForTurn(*m_slot);
 }
 
+// Once the run's sink has answered Stop to any event, through any writer,
+// every writer answers Stop: a producer far ahead of the head, or one whose
+// own events the sink took, stops as it would for the user's stop.
+SinkReply SlotWriter::settle(SinkReply reply)
+{
+    return reply == SinkReply::Stop || m_outcomes.target().stopAnswered() ? SinkReply::Stop : SinkReply::Continue;
+}
+
 namespace {
 
 SinkReply send(RunSink& sink, const EntryStart& entry) { return sink.beginEntry(entry); }
@@ -48,10 +56,10 @@ SinkReply send(RunSink& sink, const RunNote& note) { return sink.note(note); }
 template <typename Event>
 SinkReply SlotWriter::pass(const Event& event)
 {
-    if (RunSink* sink = direct()) return send(*sink, event);
+    if (RunSink* sink = direct()) return settle(send(*sink, event));
     recorder().record(event);
     recorded();
-    return SinkReply::Continue;
+    return settle(SinkReply::Continue);
 }
 
 SinkReply SlotWriter::onBeginEntry(const EntryStart& entry) { return pass(entry); }
@@ -61,19 +69,19 @@ SinkReply SlotWriter::onNote(const RunNote& note) { return pass(note); }
 
 SinkReply SlotWriter::onHit(const HitEvent& hit)
 {
-    if (RunSink* sink = direct()) return sink->hit(hit);
-    if (!m_recordsHits) return SinkReply::Continue;
+    if (RunSink* sink = direct()) return settle(sink->hit(hit));
+    if (!m_recordsHits) return settle(SinkReply::Continue);
     recorder().record(hit);
     recorded();
-    return SinkReply::Continue;
+    return settle(SinkReply::Continue);
 }
 
 // Counts only: recorded without waiting for the head.
 SinkReply SlotWriter::onCommitted(const Commit& commit)
 {
-    if (RunSink* sink = direct()) return sink->committed(commit);
+    if (RunSink* sink = direct()) return settle(sink->committed(commit));
     recorder().record(commit);
-    return SinkReply::Continue;
+    return settle(SinkReply::Continue);
 }
 
 SinkReply SlotWriter::onEndEntry(const EntryEnd& end)
@@ -82,10 +90,10 @@ SinkReply SlotWriter::onEndEntry(const EntryEnd& end)
     // output needs the mark now, and a recorded end only for its counts.
     const bool counts = end.hits != 0 || end.files != 0;
     if (!counts && (!m_slot || m_slot->state.load(std::memory_order_acquire) != OutcomeSlot::State::Head))
-        return SinkReply::Continue;
-    if (RunSink* sink = direct()) return sink->endEntry(end);
+        return settle(SinkReply::Continue);
+    if (RunSink* sink = direct()) return settle(sink->endEntry(end));
     recorder().record(end);
-    return SinkReply::Continue;
+    return settle(SinkReply::Continue);
 }
 
 }  // namespace tarnwick

@@ -43,6 +43,8 @@ private:
     OutcomeSlot& recorder();
     // After a record: a producer far ahead of the head waits for its turn.
     void recorded();
+    // The answer to an event: Stop once the run's sink has answered Stop.
+    SinkReply settle(SinkReply reply);
     // Straight to the target when the slot is the head, else recorded.
     template <typename Event>
     SinkReply pass(const Event& event);
