@@ -1,5 +1,6 @@
 #include "cli/CliPrinter.h"
 
+#include "engine/job/RunEventLines.h"
 #include "engine/log/RunLog.h"
 #include "platform/FileOps.h"
 
@@ -12,8 +13,9 @@ constexpr std::size_t kOutputBlock = 64 * 1024;
 }  // namespace
 
 CliPrinter::CliPrinter(int outFd, int errFd, ResultList* keepResults, RunLog* keepLog)
-    : m_outFd(outFd), m_errFd(errFd), m_keepResults(keepResults), m_keepLog(keepLog)
+    : m_outFd(outFd), m_errFd(errFd), m_keepLog(keepLog)
 {
+    if (keepResults) m_keepResults.emplace(*keepResults);
     m_out.reserve(2 * kOutputBlock);
 }
 
@@ -65,92 +67,76 @@ void CliPrinter::printLog(std::string_view bytes)
     if (m_out.size() >= kOutputBlock) handOver(true);
 }
 
-void CliPrinter::AppendLog(std::string_view bytes)
+template <typename Event>
+void CliPrinter::printLine(const Event& event)
 {
-    if (m_keepLog) m_keepLog->Append(bytes);
-    if (!outputClosed()) printLog(bytes);
+    m_line.clear();
+    if (!AppendRunLogLine(m_line, event)) return;
+    if (m_keepLog) m_keepLog->Append(m_line);
+    if (!outputClosed()) printLog(m_line);
 }
 
-CliPrinter::Item* CliPrinter::find(ItemHandle handle)
+CliPrinter::Item& CliPrinter::addItem(std::string_view text)
 {
-    for (std::size_t i = 0; i < m_itemCount; ++i)
-        if (m_items[i].handle == handle) return &m_items[i];
-    return nullptr;
-}
-
-ItemHandle CliPrinter::addItem(ItemHandle handle, std::string_view text, ItemKind kind)
-{
-    if (!m_keepResults) handle = m_nextHandle++ & 0x7FFFFFFFu;
     if (m_itemCount == m_items.size()) m_items.emplace_back();
     Item& item = m_items[m_itemCount++];
-    item.handle = handle;
-    item.kind = kind;
+    item.error = false;
     item.text.assign(text);
     item.remark.clear();
-    return handle;
+    return item;
 }
 
-void CliPrinter::apply(Item* item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+SinkReply CliPrinter::onBeginEntry(const EntryStart& entry)
 {
-    if (!item) return;
-    if (UpdatesText(what)) {
-        if (column == ResultColumn::FileOrContext) item->text.assign(text);
-        if (column == ResultColumn::Remark) item->remark.assign(text);
+    if (m_keepResults) m_keepResults->beginEntry(entry);
+    addItem(entry.path);
+    m_current = m_itemCount - 1;
+    return reply();
+}
+
+SinkReply CliPrinter::onHit(const HitEvent& hit)
+{
+    if (m_keepResults) m_keepResults->hit(hit);
+    printLine(hit);
+    return reply();
+}
+
+SinkReply CliPrinter::onNameHit(const NameHitEvent& hit)
+{
+    if (m_keepResults) m_keepResults->nameHit(hit);
+    printLine(hit);
+    return reply();
+}
+
+SinkReply CliPrinter::onError(const RunError& error)
+{
+    if (m_keepResults) m_keepResults->error(error);
+    printLine(error);
+    // Printed as the list shows it: the path and the message, or the message alone.
+    switch (error.place) {
+    case ErrorPlace::Entry:
+    case ErrorPlace::Occurrence: {
+        Item& item = addItem(error.path);
+        item.error = true;
+        item.remark.assign(error.message);
+        break;
     }
-    if (UpdatesKind(what)) item->kind = kind;
+    case ErrorPlace::Message: addItem(error.message).error = true; break;
+    case ErrorPlace::CurrentEntry:
+        if (m_current < m_itemCount) {
+            m_items[m_current].error = true;
+            m_items[m_current].remark.assign(error.message);
+        }
+        break;
+    }
+    return reply();
 }
 
-ItemHandle CliPrinter::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
+SinkReply CliPrinter::onNote(const RunNote& note)
 {
-    const ItemHandle kept = m_keepResults ? m_keepResults->AddFileItem(text, kind, asChild) : kNoItem;
-    return addItem(kept, text, kind);
-}
-
-ItemHandle CliPrinter::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
-{
-    const ItemHandle kept = m_keepResults ? m_keepResults->AddNoteItem(text, kind, value) : kNoItem;
-    m_current = addItem(kept, text, kind);
-    return m_current;
-}
-
-void CliPrinter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
-{
-    if (m_keepResults)
-        m_lastHit = m_keepResults->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
-}
-
-void CliPrinter::SetLastHitPosition(std::string_view text)
-{
-    if (m_keepResults) m_keepResults->SetItemColumnText(m_lastHit, text, ResultColumn::Position);
-}
-
-void CliPrinter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    if (m_keepResults) m_keepResults->UpdateItem(item, column, what, text, kind);
-    apply(find(item), column, what, text, kind);
-}
-
-void CliPrinter::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    if (m_keepResults) m_keepResults->UpdateCurrentFileItem(column, what, text, kind);
-    apply(find(m_current), column, what, text, kind);
-}
-
-void CliPrinter::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
-{
-    if (m_keepResults) m_keepResults->SetItemColumnText(item, text, column);
-    apply(find(item), column, UpdateWhat::Text, text, ItemKind::Info);
-}
-
-void CliPrinter::SetItemDataValue(ItemHandle item, std::int64_t value)
-{
-    if (m_keepResults) m_keepResults->SetItemDataValue(item, value);
-}
-
-void CliPrinter::ScrollToItem(ItemHandle item)
-{
-    if (m_keepResults) m_keepResults->ScrollToItem(item);
+    if (m_keepResults) m_keepResults->note(note);
+    printLine(note);
+    return reply();
 }
 
 void CliPrinter::printErrors()
@@ -158,7 +144,7 @@ void CliPrinter::printErrors()
     std::string line;
     for (std::size_t i = 0; i < m_itemCount; ++i) {
         const Item& item = m_items[i];
-        if (item.kind != ItemKind::Error) continue;
+        if (!item.error) continue;
         // A reader of both streams sees the error after the lines before it.
         if (line.empty()) flush();
         ++m_errorCount;
@@ -168,13 +154,17 @@ void CliPrinter::printErrors()
         WriteAll(m_errFd, line.data(), line.size());
     }
     m_itemCount = 0;
-    m_current = kNoItem;
+    m_current = SIZE_MAX;
 }
 
-void CliPrinter::EndOfOutcome()
+SinkReply CliPrinter::onEndEntry(const EntryEnd& end)
 {
+    if (m_keepResults) m_keepResults->endEntry(end);
     if (!m_out.empty()) handOver(false);
     printErrors();
+    return reply();
 }
+
+SinkReply CliPrinter::onEndOfRun() { return onEndEntry({}); }
 
 }  // namespace tarnwick

@@ -163,7 +163,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     const UserMessage message = notifier->wait([&printer] { printer->flushStale(); }, CliPrinter::kOutputDelay);
     if (signals) signals->setStop(nullptr);
     // Whatever the run left unprinted (a walk that marks no outcomes).
-    printer->EndOfOutcome();
+    printer->endOfRun();
 
     // A signal and a reader that went away both stop the worker, which says
     // whether that cut the run short.

@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/content/FileBuffer.h"
+#include "engine/job/EntryCounts.h"
 #include "engine/job/RunContext.h"
 #include "engine/job/RunReports.h"
 #include "engine/match/SearchPattern.h"
@@ -16,26 +17,15 @@ namespace {
 
 void reportHit(RunContext& run, FileBuffer& buffer, const std::string& path, std::int64_t offset)
 {
-    run.sink.LogHitLine(path, offset, buffer.hitLength(), buffer.context());
-    run.sink.AddHitItem(offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
-                        buffer.hitCharacters());
+    HitEvent hit;
+    hit.path = path;
+    hit.position = offset;
+    hit.length = buffer.hitLength();
+    hit.context = buffer.context();
+    hit.highlightStart = buffer.highlightOffset();
+    hit.highlightLength = buffer.hitCharacters();
+    run.sink.hit(hit);
 }
-
-// The counter changes of one file, passed on once when its search ends
-// (also by a stop or a read error: the hits listed so far stay counted).
-class FileCounts {
-public:
-    explicit FileCounts(RunSink& sink) : m_sink(sink) {}
-    ~FileCounts()
-    {
-        if (m_hits > 0) m_sink.AddCounts(m_hits, 1);
-    }
-    void addHit() { ++m_hits; }
-
-private:
-    RunSink& m_sink;
-    std::int32_t m_hits = 0;
-};
 
 }  // namespace
 
@@ -59,15 +49,16 @@ void SearchFileContents(RunContext& run, const std::string& path, FileLocation l
     if (run.job.filesWithoutHits) {
         // One hit settles it; a file a stop cut short was not searched to its end.
         if (offset || run.stopRequested()) return;
-        ReportFileWithoutHits(run, path, run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding())));
+        ReportFileWithoutHits(run, {path, EntryKind::File, EncodingCode(buffer.GetEncoding())});
         return;
     }
     if (!offset) return;
 
-    run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));
-    FileCounts counts(run.sink);
+    run.sink.beginEntry({path, EntryKind::File, EncodingCode(buffer.GetEncoding())});
+    EntryCounts counts(run.sink);
     reportHit(run, buffer, path, *offset);
     counts.addHit();
+    counts.addFile();
     while (!run.stopRequested()) {
         offset = buffer.FindNext();
         if (!offset) break;
@@ -81,8 +72,7 @@ bool CompileSearchRegex(RunContext& run)
     CompiledRegex compiled = CompileRegex(run.searchText, run.job.matchCase);
     run.searchRegex = std::move(compiled.regex);
     if (run.searchRegex) return true;
-    const ItemHandle item = run.sink.AddFileItem(std::string(text::kInvalidRegex) + compiled.error, ItemKind::Error);
-    run.sink.ScrollToItem(item);
+    ReportInvalidExpression(run, compiled.error);
     return false;
 }
 

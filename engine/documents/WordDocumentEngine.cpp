@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/documents/DocumentContext.h"
 #include "engine/documents/DocumentParts.h"
+#include "engine/job/EntryCounts.h"
 #include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
@@ -72,9 +73,7 @@ bool WordDocumentEngine::EnsureWord(RunContext& run, const std::string& path)
     }
     if (m_application) return true;
     // Every following document tries again.
-    run.sink.LogMessageLine(text::kWordCannotStart, path);
-    const ItemHandle item = run.sink.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
-    run.sink.ScrollToItem(item);
+    ReportDocumentsUnavailable(run, path);
     return false;
 }
 
@@ -129,26 +128,21 @@ WordDocumentEngine::HitContext WordDocumentEngine::contextOf(RunContext& run, wo
     return {shown, static_cast<std::int32_t>(upToHit.size()), static_cast<std::int64_t>(hitShown.size())};
 }
 
-void WordDocumentEngine::reportHit(RunContext& run, const std::string& path, const std::string& part, std::int64_t start,
-                                   std::int64_t end, const HitContext& context)
+void WordDocumentEngine::reportHit(RunContext& run, HitKind kind, const std::string& path, const std::string& part,
+                                   std::int64_t start, std::int64_t end, const HitContext& context)
 {
-    run.sink.AppendLog(text::kWordPrefix);
-    if (part.empty()) {
-        run.sink.LogHitLine(path, start, end - start, context.text);
-        run.sink.AddHitItem(start, end - start, context.text, context.highlightStart, ItemKind::None, context.highlightLength);
-        return;
-    }
-    const std::string position = FormatHitPosition(part, start);
-    run.sink.LogHitLine(path, position, end - start, context.text);
-    run.sink.AddHitItem(start, end - start, context.text, context.highlightStart, ItemKind::None, context.highlightLength);
-    run.sink.SetLastHitPosition(position);
-}
-
-void WordDocumentEngine::reportFailure(RunContext& run, const std::string& path, const std::string& text)
-{
-    run.sink.LogMessageLine(text, path);
-    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error);
-    run.sink.SetItemColumnText(item, text, ResultColumn::Remark);
+    const std::string position = part.empty() ? std::string() : FormatHitPosition(part, start);
+    HitEvent hit;
+    hit.kind = kind;
+    hit.inDocument = true;
+    hit.path = path;
+    hit.position = start;
+    hit.positionText = position;
+    hit.length = end - start;
+    hit.context = context.text;
+    hit.highlightStart = context.highlightStart;
+    hit.highlightLength = context.highlightLength;
+    run.sink.hit(hit);
 }
 
 namespace {
@@ -197,6 +191,7 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
         word::Document& document = documents.Open(path, false, true, false);
         const word::FindArguments arguments = searchArguments(run);
         const DocumentStories stories = storiesToSearch(run, document);
+        EntryCounts counts(run.sink);
         bool found = false;
         const bool listWithoutHits = run.job.filesWithoutHits;
         for (const word::StoryId story : stories.searched) {
@@ -215,15 +210,15 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
                     break;
                 }
                 if (!found) {
-                    run.sink.AddFileItem(path, ItemKind::Document);
+                    run.sink.beginEntry({path, EntryKind::Document, 0});
                     found = true;
                 }
                 const std::int64_t start = range.Start();
                 const std::int64_t end = range.End();
                 // A find that does not move on would repeat for ever.
                 if (start <= last) break;
-                reportHit(run, path, part, start, end, contextOf(run, range, start, end));
-                run.sink.AddCounts(1, 0);
+                reportHit(run, HitKind::Found, path, part, start, end, contextOf(run, range, start, end));
+                counts.addHit();
                 last = start;
                 range.SetStart(end);
             }
@@ -233,14 +228,14 @@ void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path
             // A part that could not be read may hold a hit: such a document
             // has only its error items.
             if (!found && stories.unreadable.empty() && !run.stopRequested())
-                ReportFileWithoutHits(run, path, run.sink.AddFileItem(path, ItemKind::Document));
+                ReportFileWithoutHits(run, {path, EntryKind::Document, 0});
         } else if (found) {
-            run.sink.AddCounts(0, 1);
+            counts.addFile();
         }
         reportUnreadable(run, path, stories);
         document.Close(false);
     } catch (...) {
-        reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
+        ReportDocumentFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
     }
 }
 
@@ -249,19 +244,13 @@ void WordDocumentEngine::reportUnreadable(RunContext& run, const std::string& pa
     // After the hits the readable parts gave: each part that could not be
     // read is an item of its own that names it.
     for (const word::UnreadableStories& part : stories.unreadable)
-        reportFailure(run, path,
-                      UnreadablePartName(part, stories.named) + ": " + formatRuntimeError(part.errorNumber, part.description));
+        ReportUnreadablePart(
+            run, path, UnreadablePartName(part, stories.named) + ": " + formatRuntimeError(part.errorNumber, part.description));
 }
 
 void WordDocumentEngine::reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused)
 {
-    // A child of the document's item, so that the document's later hits
-    // stay under the document.
-    const std::string position = FormatHitPosition(refused.part, refused.position);
-    run.sink.LogMessageLine(refused.text, path + "; P: " + position);
-    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error, true);
-    run.sink.SetItemColumnText(item, position, ResultColumn::Position);
-    run.sink.SetItemColumnText(item, refused.text, ResultColumn::Remark);
+    ReportRefusedOccurrence(run, path, FormatHitPosition(refused.part, refused.position), refused.text);
 }
 
 struct WordDocumentEngine::DocumentReplace {
@@ -317,7 +306,7 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
         if (!state.listed) {
             // The file on disk is still unchanged: nothing has been saved.
             if (run.job.makeBackup) MakeBackupCopyOfPath(run, path);
-            run.sink.AddFileItem(path, ItemKind::Document);
+            run.sink.beginEntry({path, EntryKind::Document, 0});
             state.listed = true;
             for (const RefusedOccurrence& refused : state.refusedEarly) reportRefused(run, path, refused);
         }
@@ -325,7 +314,7 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
         // The next execution starts behind the inserted text.
         range.SetEnd(end);
         range.SetStart(end);
-        reportHit(run, path, part, start, end, context);
+        reportHit(run, HitKind::Replaced, path, part, start, end, context);
         ++state.replaced;
     }
 }
@@ -333,7 +322,7 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
 {
     if (UsesCaptures(run.job)) {
-        ReportPathError(run, path, text::kCapturesNotInDocuments);
+        ReportUnsupported(run, path, text::kCapturesNotInDocuments);
         return;
     }
     if (!EnsureWord(run, path)) return;
@@ -351,12 +340,12 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         const std::u16string before = run.preview ? previewText(document, state.stories, run.codePage) : std::u16string();
         for (const word::StoryId story : state.stories.searched) {
             if (!replaceInStory(run, path, document, story, state)) {
-                if (state.replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
+                if (state.replaced > 0) run.sink.note({NoteKind::NotChanged, path, {}});
                 return;
             }
         }
         if (!state.listed && !state.refusedEarly.empty()) {
-            run.sink.AddFileItem(path, ItemKind::Document);
+            run.sink.beginEntry({path, EntryKind::Document, 0});
             for (const RefusedOccurrence& refused : state.refusedEarly) reportRefused(run, path, refused);
         }
         // A part that could not be read is not written either: the package
@@ -369,7 +358,7 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
                 std::uint64_t journalEntry = 0;
                 if (!JournalBeforeDocumentSave(run, path, journalEntry)) {
                     document.Close(false);
-                    run.sink.LogMessageLine(text::kFileNotChanged, path);
+                    run.sink.note({NoteKind::NotChanged, path, {}});
                     return;
                 }
                 try {
@@ -384,12 +373,12 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
                 JournalAfterCommit(run, journalEntry, true);
             }
             // Counted once the document holds them.
-            run.sink.AddCounts(static_cast<std::int32_t>(state.replaced), 1);
+            run.sink.committed({CommitKind::Contents, path, state.replaced});
         }
         document.Close(false);
     } catch (...) {
-        reportFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
-        if (state.replaced > 0) run.sink.LogMessageLine(text::kFileNotChanged, path);
+        ReportDocumentFailure(run, path, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
+        if (state.replaced > 0) run.sink.note({NoteKind::NotChanged, path, {}});
     }
 }
 

@@ -56,8 +56,8 @@ private:
     // range is left as it was found.
     HitContext contextOf(RunContext& run, word::Range& range, std::int64_t start, std::int64_t end);
     // A hit at [start, end) of the part `part` (empty: the main text).
-    void reportHit(RunContext& run, const std::string& path, const std::string& part, std::int64_t start, std::int64_t end,
-                   const HitContext& context);
+    void reportHit(RunContext& run, HitKind kind, const std::string& path, const std::string& part, std::int64_t start,
+                   std::int64_t end, const HitContext& context);
     // An occurrence the document refused to change.
     struct RefusedOccurrence {
         std::string part;
@@ -73,7 +73,6 @@ private:
     void reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused);
     // One error item for each part of the document that could not be read.
     void reportUnreadable(RunContext& run, const std::string& path, const DocumentStories& stories);
-    void reportFailure(RunContext& run, const std::string& path, const std::string& text);
 
     word::ApplicationFactory m_factory;
     std::unique_ptr<word::Application> m_application;

@@ -12,9 +12,9 @@
 // the run. Below the entry, calls pass the platform's std::error_code back
 // up; a read error deep inside a search or replace is thrown as
 // CFileException (ReadOrThrow), an exhausted memory as CMemoryException.
-// Each becomes the entry's error item in one place, RunReports: returned
-// codes through ReportCannotOpen/ReportPathError/ReportUnreadableDirectory,
-// exceptions through ReportEntryException in the one catch per entry. Only
+// Each becomes the entry's error event in one place, RunReports: returned
+// codes through its Report functions (ReportCannotOpen, ReportCommitFailure,
+// ...), exceptions through ReportEntryException in the one catch per entry. Only
 // a run that cannot start at all (no search text, a start folder that is
 // missing or unreadable, a bad expression) is refused before the worker is
 // woken, by the caller, through RunStart, and shown with RefuseRun: it never
@@ -105,7 +105,8 @@ public:
     {
     }
 
-    bool stopRequested() const { return m_stopFlag.load(std::memory_order_relaxed); }
+    // The user's stop, or a sink that answered Stop (the terminal's reader has gone).
+    bool stopRequested() const { return m_stopFlag.load(std::memory_order_relaxed) || sink.stopAnswered(); }
     void showStatus(const std::string& text) const
     {
         if (status) status->ShowStatus(text);

@@ -4,54 +4,169 @@
 #include "engine/job/RunContext.h"
 #include "platform/Exceptions.h"
 #include "platform/SystemError.h"
-#include "results/ResultList.h"
 
 #include <cerrno>
 #include <new>
 
 namespace tarnwick {
+namespace {
 
-void ReportPathError(RunContext& run, const std::string& path, const std::string& message)
+void report(RunContext& run, ErrorKind kind, ErrorPlace place, std::string_view path, std::string_view message)
 {
-    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Error);
-    run.sink.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
-    run.sink.ScrollToItem(item);
+    RunError error;
+    error.kind = kind;
+    error.place = place;
+    error.path = path;
+    error.message = message;
+    run.sink.error(error);
 }
+
+// "<step> <path>: <reason>", the form of most failures of a replace.
+std::string stepFailure(const char* step, const std::string& path, const std::string& reason)
+{
+    std::string message(step);
+    message.append(" ").append(path).append(": ").append(reason);
+    return message;
+}
+
+}  // namespace
 
 void ReportCannotOpen(RunContext& run, const std::string& path, std::error_code error)
 {
-    run.sink.LogCannotOpenLine();
-    ReportPathError(run, path, std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error)));
+    report(run, ErrorKind::CannotOpen, ErrorPlace::Entry, path, text::kCannotOpenFile + TruncateText(SystemErrorText(error)));
 }
 
 void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::error_code error)
 {
-    run.sink.LogMessageLine(text::kCannotReadDirectory, path);
-    ReportPathError(run, path, std::string(text::kCannotReadDirectory) + ": " + TruncateText(SystemErrorText(error)));
+    report(run, ErrorKind::UnreadableDirectory, ErrorPlace::Entry, path,
+           std::string(text::kCannotReadDirectory) + ": " + TruncateText(SystemErrorText(error)));
 }
 
 void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText)
 {
+    const auto entryError = [&](const std::string& message) {
+        report(run, ErrorKind::EntryException, ErrorPlace::Entry, path, message);
+    };
     try {
         throw;
     } catch (const CFileException& e) {
-        ReportPathError(run, path, text::kFileExceptionPrefix + TruncateText(e.errorText()));
+        entryError(text::kFileExceptionPrefix + TruncateText(e.errorText()));
     } catch (const CMemoryException& e) {
-        ReportPathError(run, path, text::kMemoryExceptionPrefix + TruncateText(e.errorText()));
+        entryError(text::kMemoryExceptionPrefix + TruncateText(e.errorText()));
     } catch (const FrameworkException& e) {
-        ReportPathError(run, path, std::string(e.className()) + ": " + TruncateText(e.errorText()));
+        entryError(std::string(e.className()) + ": " + TruncateText(e.errorText()));
     } catch (const std::bad_alloc&) {
-        ReportPathError(run, path, text::kMemoryExceptionPrefix + SystemErrorText(ENOMEM));
+        entryError(text::kMemoryExceptionPrefix + SystemErrorText(ENOMEM));
     } catch (...) {
-        ReportPathError(run, path, unknownErrorText);
+        entryError(unknownErrorText);
     }
 }
 
-void ReportFileWithoutHits(RunContext& run, const std::string& path, ItemHandle item)
+void ReportInvalidExpression(RunContext& run, const std::string& compilerText)
 {
-    run.sink.SetItemColumnText(item, text::kWithoutHitsRemark, ResultColumn::Remark);
-    run.sink.LogNameHitLine({}, path);
-    run.sink.AddCounts(0, 1);
+    report(run, ErrorKind::InvalidExpression, ErrorPlace::Message, {}, text::kInvalidRegex + compilerText);
+}
+
+void ReportUnsupported(RunContext& run, const std::string& path, const char* text)
+{
+    report(run, ErrorKind::Unsupported, ErrorPlace::Entry, path, text);
+}
+
+void ReportBackupFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::Backup, ErrorPlace::Entry, path, stepFailure(text::kBackupFailed, path, SystemErrorText(error)));
+}
+
+void ReportBackupException(RunContext& run, const std::string& path)
+{
+    try {
+        throw;
+    } catch (const FrameworkException& e) {
+        report(run, ErrorKind::Backup, ErrorPlace::Entry, path,
+               std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));
+    } catch (...) {
+        report(run, ErrorKind::Backup, ErrorPlace::Entry, path, text::kBackupFailed);
+    }
+}
+
+void ReportJournalFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::Journal, ErrorPlace::Entry, path, stepFailure(text::kUndoJournalFailed, path, SystemErrorText(error)));
+}
+
+void ReportSaveFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::Commit, ErrorPlace::Entry, path, stepFailure(text::kSaveOriginalFailed, path, SystemErrorText(error)));
+}
+
+void ReportCommitFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::Commit, ErrorPlace::Message, path,
+           stepFailure(text::kSaveOriginalFailed, path, TruncateText(SystemErrorText(error))));
+}
+
+void ReportReplaceStartFailure(RunContext& run, const std::string& path, const FrameworkException& exception)
+{
+    report(run, ErrorKind::EntryException, ErrorPlace::Entry, path,
+           std::string(text::kStartReplaceFailed) + exception.className() + ": " + TruncateText(exception.errorText()));
+}
+
+std::string TempCreateFailureText(std::error_code error) { return text::kTempCreateFailed + SystemErrorText(error); }
+
+void ReportTempCreateFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::TempFile, ErrorPlace::Entry, path, TempCreateFailureText(error));
+}
+
+void ReportTempWriteFailure(RunContext& run, std::error_code error)
+{
+    report(run, ErrorKind::TempFile, ErrorPlace::CurrentEntry, {},
+           std::string(text::kTempWriteFailed) + CFileException("").className() + ": " + TruncateText(SystemErrorText(error)));
+}
+
+void ReportReplaceOriginalFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::Commit, ErrorPlace::CurrentEntry, path,
+           stepFailure(text::kReplaceOriginalFailed, path, TruncateText(SystemErrorText(error))));
+}
+
+void ReportRenameFailure(RunContext& run, const std::string& path, std::error_code error)
+{
+    report(run, ErrorKind::Rename, ErrorPlace::Message, path,
+           stepFailure(text::kRenameFailed, path, TruncateText(SystemErrorText(error))));
+}
+
+void ReportDocumentsUnavailable(RunContext& run, const std::string& path)
+{
+    report(run, ErrorKind::DocumentsUnavailable, ErrorPlace::Message, path, std::string(text::kWordCannotStart) + ": " + path);
+}
+
+void ReportDocumentFailure(RunContext& run, const std::string& path, const std::string& text)
+{
+    report(run, ErrorKind::Document, ErrorPlace::Entry, path, text);
+}
+
+void ReportUnreadablePart(RunContext& run, const std::string& path, const std::string& text)
+{
+    report(run, ErrorKind::DocumentPart, ErrorPlace::Entry, path, text);
+}
+
+void ReportRefusedOccurrence(RunContext& run, const std::string& path, std::string_view position, const std::string& text)
+{
+    RunError error;
+    error.kind = ErrorKind::RefusedOccurrence;
+    error.place = ErrorPlace::Occurrence;
+    error.path = path;
+    error.message = text;
+    error.position = position;
+    run.sink.error(error);
+}
+
+void ReportFileWithoutHits(RunContext& run, const EntryStart& entry)
+{
+    run.sink.beginEntry(entry);
+    run.sink.note({NoteKind::WithoutHits, entry.path, {}});
+    run.sink.endEntry({0, 1});
 }
 
 }  // namespace tarnwick

@@ -1,18 +1,18 @@
 #pragma once
-// The error items every part of a run adds the same way, and the item of a
-// file listed for having no hit.
+// The one place where a run's errors are made: each function builds the
+// error's texts and passes it to the run's sink as an error event
+// (RunEvents.h), which decides how it shows. Also the end of a file listed
+// for having no hit.
 #include <string>
+#include <string_view>
 #include <system_error>
 
-#include "results/ResultList.h"
+#include "engine/job/RunEvents.h"
 
 namespace tarnwick {
 
+class FrameworkException;
 class RunContext;
-
-// A new error item naming `path`, with `message` in its remarks column,
-// scrolled into view.
-void ReportPathError(RunContext& run, const std::string& path, const std::string& message);
 
 // A file that could not be opened: the run log line "Kann Datei nicht
 // öffnen: " and an error item with the system's reason.
@@ -28,10 +28,50 @@ void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::er
 // `unknownErrorText` stands for anything outside the program's exceptions.
 void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText);
 
+// The search text does not compile; `compilerText` says why.
+void ReportInvalidExpression(RunContext& run, const std::string& compilerText);
+
+// The entry cannot do what the run asks (`text`: why), and is left alone.
+void ReportUnsupported(RunContext& run, const std::string& path, const char* text);
+
+// --- replacing ---
+// The backup copy could not be made.
+void ReportBackupFailure(RunContext& run, const std::string& path, std::error_code error);
+// The same for an exception; call inside a catch block.
+void ReportBackupException(RunContext& run, const std::string& path);
+// The undo journal could not record a change; nothing is changed.
+void ReportJournalFailure(RunContext& run, const std::string& path, std::error_code error);
+// The file could not be held for its commit; nothing is changed.
+void ReportSaveFailure(RunContext& run, const std::string& path, std::error_code error);
+// The new contents could not take the old ones' place.
+void ReportCommitFailure(RunContext& run, const std::string& path, std::error_code error);
+// The replace could not begin in the file (an exception while probing it).
+void ReportReplaceStartFailure(RunContext& run, const std::string& path, const FrameworkException& exception);
+// The temporary file of a split replace could not be made.
+void ReportTempCreateFailure(RunContext& run, const std::string& path, std::error_code error);
+// The message of that failure, for a marked item of replace in marked results.
+std::string TempCreateFailureText(std::error_code error);
+// Writing the temporary file failed: the file being replaced becomes an error.
+void ReportTempWriteFailure(RunContext& run, std::error_code error);
+// The temporary file could not take the source's place: the file being replaced becomes an error.
+void ReportReplaceOriginalFailure(RunContext& run, const std::string& path, std::error_code error);
+// A name could not be changed.
+void ReportRenameFailure(RunContext& run, const std::string& path, std::error_code error);
+
+// --- documents ---
+// The document component could not be started (every later document tries again).
+void ReportDocumentsUnavailable(RunContext& run, const std::string& path);
+// The document could not be searched or changed; `text` says why.
+void ReportDocumentFailure(RunContext& run, const std::string& path, const std::string& text);
+// One part of the document could not be read; `text` names it and says why.
+void ReportUnreadablePart(RunContext& run, const std::string& path, const std::string& text);
+// One occurrence at `position` (as a hit shows it) that the document does not let change.
+void ReportRefusedOccurrence(RunContext& run, const std::string& path, std::string_view position, const std::string& text);
+
 // A file searched to its end without a hit, in a run that lists those
-// ("Dateien ohne Treffer auflisten"): `item` is its file item, added by the
-// caller in its kind; it gets the remark "Ohne Treffer", the run log line is
-// the path alone, and the file counter counts it.
-void ReportFileWithoutHits(RunContext& run, const std::string& path, ItemHandle item);
+// ("Dateien ohne Treffer auflisten"): `entry` gets its item, with the
+// remark "Ohne Treffer"; the run log line is the path alone, and the file
+// counter counts it.
+void ReportFileWithoutHits(RunContext& run, const EntryStart& entry);
 
 }  // namespace tarnwick

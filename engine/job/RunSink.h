@@ -1,18 +1,19 @@
 #pragma once
-// Where the results of a run go, in the order the engine makes them: result
-// items (with the meaning of the result list's operations of the same
-// names), run log lines and changes of the hit and file counters.
+// Where the results of a run go, as events (RunEvents.h) in the order the
+// engine makes them. The engine calls the public functions; a sink
+// implements the protected ones.
 //
-// Implementations: the result list and run log text of the desktop program
-// (StoreSink), a recording of one file's outcome that is passed on later in
-// walk order (OutcomeSlot), and the terminal program's printer. A sink is
-// used by one thread at a time; handles it returns mean something only to
-// the sink that returned them.
-#include <cstdint>
-#include <string>
-#include <string_view>
+// Implementations: the result list with the run log text (StoreSink), a
+// recording of one entry's outcome that is passed on later in walk order
+// (OutcomeSlot, through SlotWriter), the terminal program's printer and the
+// replace preview. A sink is used by one thread at a time.
+//
+// Every event may answer SinkReply::Stop (the terminal's reader has gone,
+// say); the sink remembers it, and the run context that writes to it then
+// reports a stop at its next poll point, so no call site checks answers.
+#include <atomic>
 
-#include "results/ResultList.h"
+#include "engine/job/RunEvents.h"
 
 namespace tarnwick {
 
@@ -20,45 +21,40 @@ class RunSink {
 public:
     virtual ~RunSink() = default;
 
-    virtual ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) = 0;
-    // A file item that becomes the current one; `value` is its encoding code.
-    virtual ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) = 0;
-    // A hit under the current file item.
-    virtual void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength) = 0;
-    // The position column of the hit added last reads `text` instead of its
-    // number (a hit in a part of a document: results/HitPosition.h). A sink
-    // that keeps no items need not implement it.
-    virtual void SetLastHitPosition(std::string_view /*text*/) {}
-    virtual void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) = 0;
-    virtual void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) = 0;
-    virtual void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) = 0;
-    virtual void SetItemDataValue(ItemHandle item, std::int64_t value) = 0;
-    virtual void ScrollToItem(ItemHandle item) = 0;
+    SinkReply beginEntry(const EntryStart& entry) { return heed(onBeginEntry(entry)); }
+    SinkReply hit(const HitEvent& hit) { return heed(onHit(hit)); }
+    SinkReply nameHit(const NameHitEvent& hit) { return heed(onNameHit(hit)); }
+    // Errors come from RunReports only.
+    SinkReply error(const RunError& error) { return heed(onError(error)); }
+    SinkReply note(const RunNote& note) { return heed(onNote(note)); }
+    SinkReply committed(const Commit& commit) { return heed(onCommitted(commit)); }
+    SinkReply endEntry(const EntryEnd& end = {}) { return heed(onEndEntry(end)); }
+    SinkReply endOfRun() { return heed(onEndOfRun()); }
 
-    // Bytes of the run log text, each line with its own CR LF.
-    virtual void AppendLog(std::string_view bytes) = 0;
-    // Changes of the worker's hit and file counters.
-    virtual void AddCounts(std::int32_t hits, std::int32_t files) = 0;
-    // Everything one directory entry produced has been passed on; a sink
-    // that prints may hand its output over now.
-    virtual void EndOfOutcome() {}
-    // False when AddHitItem is of no use to the sink (it prints the run log
-    // lines and keeps no list), so that hits need not be recorded for it.
-    virtual bool wantsHitItems() const { return true; }
+    // Some event has answered Stop.
+    bool stopAnswered() const { return m_stopAnswered.load(std::memory_order_relaxed); }
+    // False when hit events are of no use to the sink, so that they need not be recorded for it.
+    virtual bool wantsHits() const { return true; }
 
-    // The run log lines of the engine, formatted here so that no caller
-    // builds a string per line.
-    void LogHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
-    // The same with a position given as text (a part of a document and the position in it).
-    void LogHitLine(std::string_view path, std::string_view position, std::int64_t length, std::string_view context);
-    void LogReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
-    void LogNameHitLine(std::string_view reason, std::string_view path);
-    void LogCannotOpenLine();
-    void LogMessageLine(std::string_view message, std::string_view path);
+protected:
+    virtual SinkReply onBeginEntry(const EntryStart& entry) = 0;
+    virtual SinkReply onHit(const HitEvent& hit) = 0;
+    virtual SinkReply onNameHit(const NameHitEvent& hit) = 0;
+    virtual SinkReply onError(const RunError& error) = 0;
+    virtual SinkReply onNote(const RunNote& note) = 0;
+    virtual SinkReply onCommitted(const Commit& commit) = 0;
+    virtual SinkReply onEndEntry(const EntryEnd& end) = 0;
+    virtual SinkReply onEndOfRun() { return SinkReply::Continue; }
 
 private:
-    std::string m_line;  // reused for every line
+    SinkReply heed(SinkReply reply)
+    {
+        if (reply == SinkReply::Stop) m_stopAnswered.store(true, std::memory_order_relaxed);
+        return reply;
+    }
+
+    // Read by the threads that write through wrappers of this sink.
+    std::atomic<bool> m_stopAnswered{false};
 };
 
 }  // namespace tarnwick

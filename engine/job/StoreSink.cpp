@@ -1,6 +1,8 @@
 #include "engine/job/StoreSink.h"
 
+#include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunEventLines.h"
 #include "engine/log/RunLog.h"
 
 namespace tarnwick {
@@ -21,96 +23,129 @@ void StoreSink::flushHits()
     m_hits.clear();
 }
 
-ItemHandle StoreSink::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
+template <typename Event>
+void StoreSink::log(const Event& event)
 {
-    flushHits();
-    return m_results.AddFileItem(text, kind, asChild);
+    if (!m_runLog) return;
+    m_line.clear();
+    if (AppendRunLogLine(m_line, event)) m_runLog->Append(m_line);
 }
 
-ItemHandle StoreSink::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
+SinkReply StoreSink::onBeginEntry(const EntryStart& entry)
 {
     flushHits();
-    return m_results.AddNoteItem(text, kind, value);
+    m_entry = entry.kind == EntryKind::File ? m_results.AddNoteItem(entry.path, ItemKind::File, entry.encoding)
+                                            : m_results.AddFileItem(entry.path, ItemKind::Document);
+    return SinkReply::Continue;
 }
 
-void StoreSink::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
-                           ItemKind kind, std::int64_t highlightLength)
+SinkReply StoreSink::onHit(const HitEvent& hit)
 {
+    log(hit);
     if (!m_batchHits) {
-        m_lastHit = m_results.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
-        return;
+        m_lastHit =
+            m_results.AddHitItem(hit.position, hit.length, hit.context, hit.highlightStart, ItemKind::None, hit.highlightLength);
+    } else {
+        m_hits.add(hit.position, hit.length, hit.context, hit.highlightStart, ItemKind::None, hit.highlightLength);
+        if (m_hits.size() >= kBatchHits || !hit.positionText.empty()) flushHits();
     }
-    m_hits.add(position, matchLength, context, highlightStart, kind, highlightLength);
-    if (m_hits.size() >= kBatchHits) flushHits();
+    if (!hit.positionText.empty()) m_results.SetItemColumnText(m_lastHit, hit.positionText, ResultColumn::Position);
+    return SinkReply::Continue;
 }
 
-void StoreSink::SetLastHitPosition(std::string_view text)
+SinkReply StoreSink::onNameHit(const NameHitEvent& hit)
 {
+    log(hit);
     flushHits();
-    m_results.SetItemColumnText(m_lastHit, text, ResultColumn::Position);
-}
-
-void StoreSink::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    flushHits();
-    m_results.UpdateItem(item, column, what, text, kind);
-}
-
-void StoreSink::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    flushHits();
-    m_results.UpdateCurrentFileItem(column, what, text, kind);
-}
-
-void StoreSink::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
-{
-    flushHits();
-    m_results.SetItemColumnText(item, text, column);
-}
-
-void StoreSink::SetItemDataValue(ItemHandle item, std::int64_t value)
-{
-    flushHits();
-    m_results.SetItemDataValue(item, value);
-}
-
-void StoreSink::ScrollToItem(ItemHandle item)
-{
-    flushHits();
+    const ItemHandle item = m_results.AddFileItem(hit.path, hit.directory ? ItemKind::DirNameHit : ItemKind::FileNameHit);
+    m_results.SetItemColumnText(item, NameHitRemark(hit), ResultColumn::Remark);
+    if (hit.searchLength >= 0) m_results.SetItemDataValue(item, hit.searchLength);
     m_results.ScrollToItem(item);
+    return SinkReply::Continue;
 }
 
-void StoreSink::AppendLog(std::string_view bytes) { m_runLog.Append(bytes); }
+SinkReply StoreSink::onError(const RunError& error)
+{
+    log(error);
+    flushHits();
+    switch (error.place) {
+    case ErrorPlace::Entry: {
+        const ItemHandle item = m_results.AddFileItem(error.path, ItemKind::Error);
+        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, error.message, ItemKind::Error);
+        m_results.ScrollToItem(item);
+        break;
+    }
+    case ErrorPlace::Message: m_results.ScrollToItem(m_results.AddFileItem(error.message, ItemKind::Error)); break;
+    // The list brings the entry into sight itself.
+    case ErrorPlace::CurrentEntry:
+        m_results.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, error.message, ItemKind::Error);
+        break;
+    case ErrorPlace::Occurrence: {
+        // A child of the entry's item, so that the entry's later hits stay under the entry.
+        const ItemHandle item = m_results.AddFileItem(error.path, ItemKind::Error, true);
+        m_results.SetItemColumnText(item, error.position, ResultColumn::Position);
+        m_results.SetItemColumnText(item, error.message, ResultColumn::Remark);
+        break;
+    }
+    }
+    return SinkReply::Continue;
+}
 
-void CountingSink::AddCounts(std::int32_t hits, std::int32_t files)
+SinkReply StoreSink::onNote(const RunNote& note)
+{
+    log(note);
+    if (note.kind == NoteKind::WithoutHits) {
+        flushHits();
+        m_results.SetItemColumnText(m_entry, text::kWithoutHitsRemark, ResultColumn::Remark);
+    } else if (note.kind == NoteKind::AlreadyChangedAs) {
+        flushHits();
+        const ItemHandle item = m_results.AddFileItem(note.path, ItemKind::Info);
+        std::string remark(text::kAlreadyChangedAs);
+        remark.append(" ").append(note.detail);
+        m_results.SetItemColumnText(item, remark, ResultColumn::Remark);
+    }
+    return SinkReply::Continue;
+}
+
+SinkReply StoreSink::onEndEntry(const EntryEnd&)
+{
+    flushHits();
+    return SinkReply::Continue;
+}
+
+SinkReply StoreSink::onEndOfRun()
+{
+    flushHits();
+    return SinkReply::Continue;
+}
+
+void CountingSink::add(std::int32_t hits, std::int32_t files)
 {
     if (hits) m_counters.hits.fetch_add(hits, std::memory_order_relaxed);
     if (files) m_counters.files.fetch_add(files, std::memory_order_relaxed);
-    ForwardingSink::AddCounts(hits, files);
 }
 
-ItemHandle CountingSink::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
+SinkReply CountingSink::onError(const RunError& error)
 {
-    if (kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
-    return ForwardingSink::AddFileItem(text, kind, asChild);
+    m_counters.errors.fetch_add(1, std::memory_order_relaxed);
+    return ForwardingSink::onError(error);
 }
 
-ItemHandle CountingSink::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
+SinkReply CountingSink::onCommitted(const Commit& commit)
 {
-    if (kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
-    return ForwardingSink::AddNoteItem(text, kind, value);
+    switch (commit.kind) {
+    case CommitKind::Contents: add(static_cast<std::int32_t>(commit.replacements), 1); break;
+    case CommitKind::Name: add(0, 1); break;
+    // The conversion counts its names as entries: "%d Einträge wurden umbenannt".
+    case CommitKind::Lowercase: add(1, 0); break;
+    }
+    return ForwardingSink::onCommitted(commit);
 }
 
-void CountingSink::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+SinkReply CountingSink::onEndEntry(const EntryEnd& end)
 {
-    if (UpdatesKind(what) && kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
-    ForwardingSink::UpdateItem(item, column, what, text, kind);
-}
-
-void CountingSink::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    if (UpdatesKind(what) && kind == ItemKind::Error) m_counters.errors.fetch_add(1, std::memory_order_relaxed);
-    ForwardingSink::UpdateCurrentFileItem(column, what, text, kind);
+    add(end.hits, end.files);
+    return ForwardingSink::onEndEntry(end);
 }
 
 }  // namespace tarnwick

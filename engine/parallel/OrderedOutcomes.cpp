@@ -84,7 +84,7 @@ void OrderedOutcomes::finishHead(OutcomeSlot& slot)
     // now, from the only thread that writes to the sink at this moment.
     if (!stopped()) {
         slot.replay(m_target);
-        m_target.EndOfOutcome();
+        m_target.endEntry();
     }
     slot.state.store(OutcomeSlot::State::Done, std::memory_order_release);
 }
@@ -115,7 +115,7 @@ void OrderedOutcomes::commitReady(std::unique_lock<AdaptiveMutex>& lock)
             lock.unlock();
             if (!stopped()) {
                 slot->replay(m_target);
-                m_target.EndOfOutcome();
+                m_target.endEntry();
             }
             lock.lock();
             m_recordedBytes -= bytes;

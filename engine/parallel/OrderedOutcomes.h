@@ -57,7 +57,9 @@ public:
     void drain();
 
     RunSink& target() { return m_target; }
-    bool stopped() const { return m_stopFlag.load(std::memory_order_relaxed); }
+    // The user's stop, or the target's answer Stop to an event: recorded
+    // outcomes are dropped either way, so what the target holds is a prefix.
+    bool stopped() const { return m_stopFlag.load(std::memory_order_relaxed) || m_target.stopAnswered(); }
 
 private:
     void commitReady(std::unique_lock<AdaptiveMutex>& lock);

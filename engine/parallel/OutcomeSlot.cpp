@@ -5,24 +5,15 @@
 namespace tarnwick {
 namespace {
 
-// Local handles carry this bit; the handles of a result list never do.
-constexpr ItemHandle kLocalBit = 0x80000000u;
-
 enum class Op : std::uint8_t {
-    FileItem,
-    NoteItem,
-    HitItem,
-    LastHitPosition,
-    UpdateItem,
-    UpdateCurrentFileItem,
-    ColumnText,
-    DataValue,
-    Scroll,
-    Log,
-    Counts,
+    BeginEntry,
+    Hit,
+    NameHit,
+    Error,
+    Note,
+    Commit,
+    EndEntry,
 };
-
-bool isLocal(ItemHandle handle) { return handle != kNoItem && (handle & kLocalBit) != 0; }
 
 // Reads the records back in the order they were written.
 class Reader {
@@ -55,8 +46,6 @@ private:
 void OutcomeSlot::reset()
 {
     m_bytes.clear();
-    m_targetHandles.clear();
-    m_localCount = 0;
     state.store(State::Buffering, std::memory_order_relaxed);
 }
 
@@ -91,102 +80,68 @@ void OutcomeSlot::putText(std::string_view text)
     m_bytes.append(text);
 }
 
-ItemHandle OutcomeSlot::newLocalHandle() { return kLocalBit | m_localCount++; }
-
-ItemHandle OutcomeSlot::recordFileItem(std::string_view text, ItemKind kind, bool asChild)
+void OutcomeSlot::record(const EntryStart& entry)
 {
-    put(Op::FileItem);
-    putText(text);
-    put(kind);
-    put(asChild);
-    return newLocalHandle();
+    put(Op::BeginEntry);
+    putText(entry.path);
+    put(entry.kind);
+    put(entry.encoding);
 }
 
-ItemHandle OutcomeSlot::recordNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
+void OutcomeSlot::record(const HitEvent& hit)
 {
-    put(Op::NoteItem);
-    putText(text);
-    put(kind);
-    put(value);
-    return newLocalHandle();
+    put(Op::Hit);
+    put(hit.kind);
+    put(hit.inDocument);
+    putText(hit.path);
+    put(hit.position);
+    putText(hit.positionText);
+    put(hit.length);
+    putText(hit.context);
+    put(hit.highlightStart);
+    put(hit.highlightLength);
 }
 
-void OutcomeSlot::recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                                std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+void OutcomeSlot::record(const NameHitEvent& hit)
 {
-    put(Op::HitItem);
-    put(position);
-    put(matchLength);
-    putText(context);
-    put(highlightStart);
-    put(kind);
-    put(highlightLength);
+    put(Op::NameHit);
+    put(hit.kind);
+    put(hit.directory);
+    putText(hit.path);
+    put(hit.searchLength);
 }
 
-void OutcomeSlot::recordLastHitPosition(std::string_view text)
+void OutcomeSlot::record(const RunError& error)
 {
-    put(Op::LastHitPosition);
-    putText(text);
+    put(Op::Error);
+    put(error.kind);
+    put(error.place);
+    putText(error.path);
+    putText(error.message);
+    putText(error.position);
 }
 
-void OutcomeSlot::recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+void OutcomeSlot::record(const RunNote& note)
 {
-    put(Op::UpdateItem);
-    put(item);
-    put(column);
-    put(what);
-    putText(text);
-    put(kind);
+    put(Op::Note);
+    put(note.kind);
+    putText(note.path);
+    putText(note.detail);
 }
 
-void OutcomeSlot::recordUpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
+void OutcomeSlot::record(const Commit& commit)
 {
-    put(Op::UpdateCurrentFileItem);
-    put(column);
-    put(what);
-    putText(text);
-    put(kind);
+    put(Op::Commit);
+    put(commit.kind);
+    putText(commit.path);
+    put(commit.replacements);
 }
 
-void OutcomeSlot::recordColumnText(ItemHandle item, std::string_view text, ResultColumn column)
+void OutcomeSlot::record(const EntryEnd& end)
 {
-    put(Op::ColumnText);
-    put(item);
-    putText(text);
-    put(column);
-}
-
-void OutcomeSlot::recordDataValue(ItemHandle item, std::int64_t value)
-{
-    put(Op::DataValue);
-    put(item);
-    put(value);
-}
-
-void OutcomeSlot::recordScroll(ItemHandle item)
-{
-    put(Op::Scroll);
-    put(item);
-}
-
-void OutcomeSlot::recordLog(std::string_view bytes)
-{
-    put(Op::Log);
-    putText(bytes);
-}
-
-void OutcomeSlot::recordCounts(std::int32_t hits, std::int32_t files)
-{
-    put(Op::Counts);
-    put(hits);
-    put(files);
-}
-
-ItemHandle OutcomeSlot::targetHandle(ItemHandle handle) const
-{
-    if (!isLocal(handle)) return handle;
-    const std::uint32_t index = handle & ~kLocalBit;
-    return index < m_targetHandles.size() ? m_targetHandles[index] : kNoItem;
+    put(Op::EndEntry);
+    put(end.hits);
+    put(end.files);
 }
 
 void OutcomeSlot::replay(RunSink& target)
@@ -194,66 +149,68 @@ void OutcomeSlot::replay(RunSink& target)
     Reader in(m_bytes);
     while (!in.done()) {
         switch (in.get<Op>()) {
-        case Op::FileItem: {
-            const std::string_view text = in.text();
-            const auto kind = in.get<ItemKind>();
-            const bool asChild = in.get<bool>();
-            m_targetHandles.push_back(target.AddFileItem(text, kind, asChild));
+        case Op::BeginEntry: {
+            EntryStart entry;
+            entry.path = in.text();
+            entry.kind = in.get<EntryKind>();
+            entry.encoding = in.get<std::int32_t>();
+            target.beginEntry(entry);
             break;
         }
-        case Op::NoteItem: {
-            const std::string_view text = in.text();
-            const auto kind = in.get<ItemKind>();
-            const auto value = in.get<std::int32_t>();
-            m_targetHandles.push_back(target.AddNoteItem(text, kind, value));
+        case Op::Hit: {
+            HitEvent hit;
+            hit.kind = in.get<HitKind>();
+            hit.inDocument = in.get<bool>();
+            hit.path = in.text();
+            hit.position = in.get<std::int64_t>();
+            hit.positionText = in.text();
+            hit.length = in.get<std::int64_t>();
+            hit.context = in.text();
+            hit.highlightStart = in.get<std::int32_t>();
+            hit.highlightLength = in.get<std::int64_t>();
+            target.hit(hit);
             break;
         }
-        case Op::HitItem: {
-            const auto position = in.get<std::int64_t>();
-            const auto matchLength = in.get<std::int64_t>();
-            const std::string_view context = in.text();
-            const auto highlightStart = in.get<std::int32_t>();
-            const auto kind = in.get<ItemKind>();
-            const auto highlightLength = in.get<std::int64_t>();
-            target.AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
+        case Op::NameHit: {
+            NameHitEvent hit;
+            hit.kind = in.get<NameHitKind>();
+            hit.directory = in.get<bool>();
+            hit.path = in.text();
+            hit.searchLength = in.get<std::int64_t>();
+            target.nameHit(hit);
             break;
         }
-        case Op::LastHitPosition: target.SetLastHitPosition(in.text()); break;
-        case Op::UpdateItem: {
-            const ItemHandle item = targetHandle(in.get<ItemHandle>());
-            const auto column = in.get<ResultColumn>();
-            const auto what = in.get<UpdateWhat>();
-            const std::string_view text = in.text();
-            const auto kind = in.get<ItemKind>();
-            target.UpdateItem(item, column, what, text, kind);
+        case Op::Error: {
+            RunError error;
+            error.kind = in.get<ErrorKind>();
+            error.place = in.get<ErrorPlace>();
+            error.path = in.text();
+            error.message = in.text();
+            error.position = in.text();
+            target.error(error);
             break;
         }
-        case Op::UpdateCurrentFileItem: {
-            const auto column = in.get<ResultColumn>();
-            const auto what = in.get<UpdateWhat>();
-            const std::string_view text = in.text();
-            const auto kind = in.get<ItemKind>();
-            target.UpdateCurrentFileItem(column, what, text, kind);
+        case Op::Note: {
+            RunNote note;
+            note.kind = in.get<NoteKind>();
+            note.path = in.text();
+            note.detail = in.text();
+            target.note(note);
             break;
         }
-        case Op::ColumnText: {
-            const ItemHandle item = targetHandle(in.get<ItemHandle>());
-            const std::string_view text = in.text();
-            const auto column = in.get<ResultColumn>();
-            target.SetItemColumnText(item, text, column);
+        case Op::Commit: {
+            Commit commit;
+            commit.kind = in.get<CommitKind>();
+            commit.path = in.text();
+            commit.replacements = in.get<std::int64_t>();
+            target.committed(commit);
             break;
         }
-        case Op::DataValue: {
-            const ItemHandle item = targetHandle(in.get<ItemHandle>());
-            target.SetItemDataValue(item, in.get<std::int64_t>());
-            break;
-        }
-        case Op::Scroll: target.ScrollToItem(targetHandle(in.get<ItemHandle>())); break;
-        case Op::Log: target.AppendLog(in.text()); break;
-        case Op::Counts: {
-            const auto hits = in.get<std::int32_t>();
-            const auto files = in.get<std::int32_t>();
-            target.AddCounts(hits, files);
+        case Op::EndEntry: {
+            EntryEnd end;
+            end.hits = in.get<std::int32_t>();
+            end.files = in.get<std::int32_t>();
+            target.endEntry(end);
             break;
         }
         }

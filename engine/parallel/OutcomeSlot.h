@@ -3,16 +3,14 @@
 // produced, recorded while earlier entries are still being searched, and
 // passed on to the run's sink when its turn in walk order comes.
 //
-// The operations of RunSink are kept as compact records in one byte buffer
-// (no allocation per hit once the buffer has grown); items it creates get
-// local handles, which replay() maps to the target's handles. Owned by
-// OrderedOutcomes and reused for many entries. The producer thread records
-// and replays; `state` is the only member other threads touch.
+// The events are kept as compact records in one byte buffer (no
+// allocation per hit once the buffer has grown). Owned by OrderedOutcomes
+// and reused for many entries. The producer thread records and replays;
+// `state` is the only member other threads touch.
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/job/RunSink.h"
 
@@ -27,27 +25,20 @@ public:
         Done,  // passed on (or dropped after a stop)
     };
 
-    // Ready for a new outcome: empty buffer, no handles.
+    // Ready for a new outcome: empty buffer.
     void reset();
 
-    ItemHandle recordFileItem(std::string_view text, ItemKind kind, bool asChild);
-    ItemHandle recordNoteItem(std::string_view text, ItemKind kind, std::int32_t value);
-    void recordHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
-                       ItemKind kind, std::int64_t highlightLength);
-    void recordLastHitPosition(std::string_view text);
-    void recordUpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
-    void recordUpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind);
-    void recordColumnText(ItemHandle item, std::string_view text, ResultColumn column);
-    void recordDataValue(ItemHandle item, std::int64_t value);
-    void recordScroll(ItemHandle item);
-    void recordLog(std::string_view bytes);
-    void recordCounts(std::int32_t hits, std::int32_t files);
+    void record(const EntryStart& entry);
+    void record(const HitEvent& hit);
+    void record(const NameHitEvent& hit);
+    void record(const RunError& error);
+    void record(const RunNote& note);
+    void record(const Commit& commit);
+    void record(const EntryEnd& end);
 
-    // Passes everything recorded so far on to `target`, in order, and empties
-    // the buffer; the handles stay mapped for what follows.
+    // Passes everything recorded so far on to `target`, in order, and
+    // empties the buffer.
     void replay(RunSink& target);
-    // The target's handle for a handle this slot gave out (others unchanged).
-    ItemHandle targetHandle(ItemHandle handle) const;
 
     std::size_t bufferedBytes() const { return m_bytes.size(); }
     // The memory records are kept in. A slot has none of its own: of the
@@ -70,11 +61,8 @@ private:
     template <typename T>
     void put(T value);
     void putText(std::string_view text);
-    ItemHandle newLocalHandle();
 
     std::string m_bytes;
-    std::vector<ItemHandle> m_targetHandles;  // by local index; filled by replay()
-    std::uint32_t m_localCount = 0;
 };
 
 }  // namespace tarnwick

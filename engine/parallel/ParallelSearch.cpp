@@ -119,7 +119,7 @@ private:
                 } catch (...) {
                     ReportEntryException(run, path, text::kUnknownError);
                 }
-                self.writer.EndOfOutcome();
+                self.writer.endEntry();
             }
             self.writer.closeSlot();
             self.buffers.trim(kKeptBufferBytes);

@@ -5,7 +5,7 @@
 
 namespace tarnwick {
 
-SlotWriter::SlotWriter(OrderedOutcomes& outcomes) : m_outcomes(outcomes), m_recordsHits(outcomes.target().wantsHitItems()) {}
+SlotWriter::SlotWriter(OrderedOutcomes& outcomes) : m_outcomes(outcomes), m_recordsHits(outcomes.target().wantsHits()) {}
 
 SlotWriter::~SlotWriter() { closeSlot(); }
 
@@ -36,92 +36,64 @@ void SlotWriter::recorded()
     if (m_outcomes.overSlotLimit(*m_slot)) m_outcomes.waitForTurn(*m_slot);
 }
 
-ItemHandle SlotWriter::AddFileItem(std::string_view text, ItemKind kind, bool asChild)
+// Once the run's sink has answered Stop to any event, through any writer,
+// every writer answers Stop: a producer far ahead of the head, or one whose
+// own events the sink took, stops as it would for the user's stop.
+SinkReply SlotWriter::settle(SinkReply reply)
 {
-    if (RunSink* sink = direct()) return sink->AddFileItem(text, kind, asChild);
-    const ItemHandle handle = recorder().recordFileItem(text, kind, asChild);
+    return reply == SinkReply::Stop || m_outcomes.target().stopAnswered() ? SinkReply::Stop : SinkReply::Continue;
+}
+
+namespace {
+
+SinkReply send(RunSink& sink, const EntryStart& entry) { return sink.beginEntry(entry); }
+SinkReply send(RunSink& sink, const NameHitEvent& hit) { return sink.nameHit(hit); }
+SinkReply send(RunSink& sink, const RunError& error) { return sink.error(error); }
+SinkReply send(RunSink& sink, const RunNote& note) { return sink.note(note); }
+
+}  // namespace
+
+template <typename Event>
+SinkReply SlotWriter::pass(const Event& event)
+{
+    if (RunSink* sink = direct()) return settle(send(*sink, event));
+    recorder().record(event);
     recorded();
-    return handle;
+    return settle(SinkReply::Continue);
 }
 
-ItemHandle SlotWriter::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value)
+SinkReply SlotWriter::onBeginEntry(const EntryStart& entry) { return pass(entry); }
+SinkReply SlotWriter::onNameHit(const NameHitEvent& hit) { return pass(hit); }
+SinkReply SlotWriter::onError(const RunError& error) { return pass(error); }
+SinkReply SlotWriter::onNote(const RunNote& note) { return pass(note); }
+
+SinkReply SlotWriter::onHit(const HitEvent& hit)
 {
-    if (RunSink* sink = direct()) return sink->AddNoteItem(text, kind, value);
-    const ItemHandle handle = recorder().recordNoteItem(text, kind, value);
+    if (RunSink* sink = direct()) return settle(sink->hit(hit));
+    if (!m_recordsHits) return settle(SinkReply::Continue);
+    recorder().record(hit);
     recorded();
-    return handle;
+    return settle(SinkReply::Continue);
 }
 
-void SlotWriter::AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context,
-                            std::int32_t highlightStart, ItemKind kind, std::int64_t highlightLength)
+// Counts only: recorded without waiting for the head.
+SinkReply SlotWriter::onCommitted(const Commit& commit)
 {
-    if (RunSink* sink = direct()) return sink->AddHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
-    if (!m_recordsHits) return;
-    recorder().recordHitItem(position, matchLength, context, highlightStart, kind, highlightLength);
-    recorded();
+    if (RunSink* sink = direct()) return settle(sink->committed(commit));
+    recorder().record(commit);
+    return settle(SinkReply::Continue);
 }
 
-void SlotWriter::SetLastHitPosition(std::string_view text)
+SinkReply SlotWriter::onEndEntry(const EntryEnd& end)
 {
-    if (RunSink* sink = direct()) return sink->SetLastHitPosition(text);
-    if (!m_recordsHits) return;
-    recorder().recordLastHitPosition(text);
-    recorded();
-}
-
-void SlotWriter::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    if (RunSink* sink = direct()) return sink->UpdateItem(m_slot->targetHandle(item), column, what, text, kind);
-    recorder().recordUpdateItem(item, column, what, text, kind);
-    recorded();
-}
-
-void SlotWriter::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    if (RunSink* sink = direct()) return sink->UpdateCurrentFileItem(column, what, text, kind);
-    recorder().recordUpdateCurrentFileItem(column, what, text, kind);
-    recorded();
-}
-
-void SlotWriter::SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column)
-{
-    if (RunSink* sink = direct()) return sink->SetItemColumnText(m_slot->targetHandle(item), text, column);
-    recorder().recordColumnText(item, text, column);
-    recorded();
-}
-
-void SlotWriter::SetItemDataValue(ItemHandle item, std::int64_t value)
-{
-    if (RunSink* sink = direct()) return sink->SetItemDataValue(m_slot->targetHandle(item), value);
-    recorder().recordDataValue(item, value);
-    recorded();
-}
-
-void SlotWriter::ScrollToItem(ItemHandle item)
-{
-    if (RunSink* sink = direct()) return sink->ScrollToItem(m_slot->targetHandle(item));
-    recorder().recordScroll(item);
-    recorded();
-}
-
-void SlotWriter::AppendLog(std::string_view bytes)
-{
-    if (RunSink* sink = direct()) return sink->AppendLog(bytes);
-    recorder().recordLog(bytes);
-    recorded();
-}
-
-void SlotWriter::AddCounts(std::int32_t hits, std::int32_t files)
-{
-    if (RunSink* sink = direct()) return sink->AddCounts(hits, files);
-    recorder().recordCounts(hits, files);
-}
-
-void SlotWriter::EndOfOutcome()
-{
-    // A recorded outcome is marked when it is passed on; only the head's
-    // output needs the mark now.
-    if (m_slot && m_slot->state.load(std::memory_order_acquire) == OutcomeSlot::State::Head) direct()->EndOfOutcome();
+    // A recorded outcome is marked when it is passed on: only the head's
+    // output needs the mark now, and a recorded end only for its counts.
+    const bool counts = end.hits != 0 || end.files != 0;
+    if (!counts && (!m_slot || m_slot->state.load(std::memory_order_acquire) != OutcomeSlot::State::Head))
+        return settle(SinkReply::Continue);
+    if (RunSink* sink = direct()) return settle(sink->endEntry(end));
+    recorder().record(end);
+    return settle(SinkReply::Continue);
 }
 
 }  // namespace tarnwick

@@ -25,19 +25,16 @@ public:
     // Closes the current slot, if any: its outcome is complete.
     void closeSlot();
 
-    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
-    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
-    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
-                    ItemKind kind, std::int64_t highlightLength) override;
-    void SetLastHitPosition(std::string_view text) override;
-    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
-    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
-    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override;
-    void SetItemDataValue(ItemHandle item, std::int64_t value) override;
-    void ScrollToItem(ItemHandle item) override;
-    void AppendLog(std::string_view bytes) override;
-    void AddCounts(std::int32_t hits, std::int32_t files) override;
-    void EndOfOutcome() override;
+    bool wantsHits() const override { return m_recordsHits; }
+
+protected:
+    SinkReply onBeginEntry(const EntryStart& entry) override;
+    SinkReply onHit(const HitEvent& hit) override;
+    SinkReply onNameHit(const NameHitEvent& hit) override;
+    SinkReply onError(const RunError& error) override;
+    SinkReply onNote(const RunNote& note) override;
+    SinkReply onCommitted(const Commit& commit) override;
+    SinkReply onEndEntry(const EntryEnd& end) override;
 
 private:
     // The sink to write to directly, or null when the slot records.
@@ -46,6 +43,11 @@ private:
     OutcomeSlot& recorder();
     // After a record: a producer far ahead of the head waits for its turn.
     void recorded();
+    // The answer to an event: Stop once the run's sink has answered Stop.
+    SinkReply settle(SinkReply reply);
+    // Straight to the target when the slot is the head, else recorded.
+    template <typename Event>
+    SinkReply pass(const Event& event);
 
     OrderedOutcomes& m_outcomes;
     const bool m_recordsHits;

@@ -58,11 +58,9 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
             JournalBackup(run, file, name, digest);
             return true;
         }
-        ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
-    } catch (const FrameworkException& e) {
-        ReportPathError(run, path, std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));
+        ReportBackupFailure(run, path, error);
     } catch (...) {
-        ReportPathError(run, path, text::kBackupFailed);
+        ReportBackupException(run, path);
     }
     return false;
 }
@@ -72,7 +70,7 @@ bool MakeBackupCopyOfPath(RunContext& run, const std::string& path)
     InputFile file;
     // Opened as for a replace, so that the journal knows the copy by the file's real path.
     if (const std::error_code error = file.open(path, InputFile::Mode::Replace)) {
-        ReportPathError(run, path, std::string(text::kBackupFailed) + " " + path + ": " + SystemErrorText(error));
+        ReportBackupFailure(run, path, error);
         return false;
     }
     return MakeBackupCopy(run, file, path);

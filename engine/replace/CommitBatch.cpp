@@ -21,17 +21,12 @@ constexpr std::uint64_t kMaxBytes = 32ULL << 20;
 
 bool CommitBatch::Takes(const InputFile& file) { return file.linkCount() <= 1; }
 
-void CommitBatch::reportFailure(const std::string& path, std::error_code error)
-{
-    const ItemHandle item = m_run.sink.AddFileItem(
-        std::string(text::kSaveOriginalFailed) + " " + path + ": " + TruncateText(SystemErrorText(error)), ItemKind::Error);
-    m_run.sink.ScrollToItem(item);
-}
+void CommitBatch::reportFailure(const std::string& path, std::error_code error) { ReportCommitFailure(m_run, path, error); }
 
 void CommitBatch::committed(const InputFile& file, std::int64_t replacements)
 {
     if (m_run.changed) m_run.changed->note(file);
-    m_run.sink.AddCounts(static_cast<std::int32_t>(replacements), 1);
+    m_run.sink.committed({CommitKind::Contents, file.path(), replacements});
 }
 
 bool CommitBatch::Add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
@@ -81,9 +76,7 @@ void CommitBatch::Flush()
         }
         if (!journalError) journalError = m_run.journal->Settle();
         if (journalError) {
-            ReportPathError(m_run, pending.front().file.path(),
-                            std::string(text::kUndoJournalFailed) + " " + pending.front().file.path() + ": " +
-                                SystemErrorText(journalError));
+            ReportJournalFailure(m_run, pending.front().file.path(), journalError);
             m_run.journal->markFailed();
         }
     }
@@ -102,7 +95,7 @@ void CommitBatch::Flush()
             continue;
         }
         if (!journalError) reportFailure(file.file.path(), error);
-        m_run.sink.LogMessageLine(text::kFileNotChanged, file.file.path());
+        m_run.sink.note({NoteKind::NotChanged, file.file.path(), {}});
         file.file.close();
     }
 }

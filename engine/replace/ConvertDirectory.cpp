@@ -44,7 +44,7 @@ public:
                 continue;
             }
             if (admits(entry, path)) convertName(directory, entry.name, path);
-            m_run.sink.EndOfOutcome();
+            m_run.sink.endEntry();
         }
     }
 
@@ -85,11 +85,11 @@ private:
             ReportRenameFailure(m_run, path, error);
             return;
         }
-        m_run.sink.LogMessageLine(text::kConvertedToLower, path);
-        const ItemHandle item = m_run.sink.AddFileItem(path, ItemKind::FileNameHit);
-        m_run.sink.SetItemColumnText(item, text::kConvertedToLower, ResultColumn::Remark);
-        m_run.sink.ScrollToItem(item);
-        m_run.sink.AddCounts(1, 0);
+        NameHitEvent hit;
+        hit.kind = NameHitKind::Lowercased;
+        hit.path = path;
+        m_run.sink.nameHit(hit);
+        m_run.sink.committed({CommitKind::Lowercase, path, 0});
     }
 
     RunContext& m_run;

@@ -17,7 +17,7 @@ namespace {
 
 void reportJournalFailure(RunContext& run, const std::string& path, std::error_code error)
 {
-    ReportPathError(run, path, std::string(text::kUndoJournalFailed) + " " + path + ": " + SystemErrorText(error));
+    ReportJournalFailure(run, path, error);
     run.journal->markFailed();
 }
 
@@ -39,8 +39,7 @@ bool JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_vie
 {
     entry = 0;
     if (const std::error_code error = file.pin()) {
-        ReportPathError(run, file.path(),
-                        std::string(text::kSaveOriginalFailed) + " " + file.path() + ": " + SystemErrorText(error));
+        ReportSaveFailure(run, file.path(), error);
         return false;
     }
     if (!run.journal) return true;

@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PatternCache.h"
@@ -28,9 +29,10 @@ MarkedFileEditor::~MarkedFileEditor() { Abandon(); }
 
 std::error_code MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
 
+// The marked item is in the list already: it is marked, not reported anew.
 void MarkedFileEditor::markError(ItemHandle item, const std::string& message)
 {
-    m_run.sink.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    if (m_run.list) m_run.list->UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
 }
 
 bool MarkedFileEditor::Begin(ItemHandle item)
@@ -55,7 +57,7 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     std::error_code error = m_file.pin();
     if (!error) error = CreateReplaceTempFile(m_run.job, m_file, m_temp);
     if (error) {
-        markError(item, std::string(text::kTempCreateFailed) + SystemErrorText(error));
+        markError(item, TempCreateFailureText(error));
         return false;
     }
     return true;

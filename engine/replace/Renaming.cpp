@@ -2,6 +2,7 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/ReplacementFormat.h"
@@ -96,48 +97,42 @@ std::error_code RenameEntry(const std::string& directory, const std::string& nam
     return FileOps::current().rename(from.c_str(), to.c_str());
 }
 
-void ReportRenameFailure(RunContext& run, const std::string& path, std::error_code error)
-{
-    const ItemHandle item = run.sink.AddFileItem(
-        std::string(text::kRenameFailed) + " " + path + ": " + TruncateText(SystemErrorText(error)), ItemKind::Error);
-    run.sink.ScrollToItem(item);
-}
-
 namespace {
 
 // A name hit of a replace run: logged and listed before the rename is
 // tried, so a failing rename leaves them and adds its own error item. Only a
 // name that was changed is counted.
-void renameHit(RunContext& run, const std::string& directory, const std::string& name, ItemKind kind, const char* reason)
+void renameHit(RunContext& run, const std::string& directory, const std::string& name, bool isDirectory)
 {
     if (!NameMatches(run, name)) return;
     std::string path;
     JoinPath(path, directory, name);
-    run.sink.LogNameHitLine(reason, path);
-    const ItemHandle item = run.sink.AddFileItem(path, kind);
-    run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
-    run.sink.ScrollToItem(item);
+    NameHitEvent hit;
+    hit.kind = NameHitKind::Renamed;
+    hit.directory = isDirectory;
+    hit.path = path;
+    run.sink.nameHit(hit);
     const std::string newName = ReplaceInName(run, name);
     if (const std::error_code error =
             run.preview ? run.preview->Rename(directory, name, newName) : JournaledRename(run, directory, name, newName)) {
         ReportRenameFailure(run, path, error);
         return;
     }
-    run.sink.AddCounts(0, 1);
+    run.sink.committed({CommitKind::Name, path, 0});
 }
 
 }  // namespace
 
 void RenameFileName(RunContext& run, const std::string& directory, const std::string& name)
 {
-    renameHit(run, directory, name, ItemKind::FileNameHit, text::kFoundInFileNameReplaced);
+    renameHit(run, directory, name, false);
 }
 
 void RenameCollectedDirectories(RunContext& run, const std::string& directory, const std::vector<std::string>& names)
 {
     for (const std::string& name : names) {
         if (run.stopRequested()) return;
-        renameHit(run, directory, name, ItemKind::DirNameHit, text::kFoundInDirNameReplaced);
+        renameHit(run, directory, name, true);
     }
 }
 

@@ -30,7 +30,4 @@ void RenameFileName(RunContext& run, const std::string& directory, const std::st
 // The directory names of one level, collected while it was listed.
 void RenameCollectedDirectories(RunContext& run, const std::string& directory, const std::vector<std::string>& names);
 
-// The "Fehler beim Umbenennen der Datei: <path>: <reason>" error item.
-void ReportRenameFailure(RunContext& run, const std::string& path, std::error_code error);
-
 }  // namespace tarnwick

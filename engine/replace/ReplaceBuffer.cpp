@@ -76,7 +76,7 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
             if (first && UsesCaptures(m_run.job)) {
                 // Written literally the format would corrupt the file: not changed at all.
                 m_utf16.reset();
-                ReportPathError(m_run, m_file.path(), text::kCapturesNotInUtf16);
+                ReportUnsupported(m_run, m_file.path(), text::kCapturesNotInUtf16);
                 return {ReplaceOutcome::Failed};
             }
             return first ? ReplaceStep{ReplaceOutcome::Occurrence, *first} : ReplaceStep{ReplaceOutcome::NoOccurrence};
@@ -117,8 +117,7 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
             probeChunk(start, size);
         }
     } catch (const FrameworkException& e) {
-        ReportPathError(m_run, m_file.path(),
-                        std::string(text::kStartReplaceFailed) + e.className() + ": " + TruncateText(e.errorText()));
+        ReportReplaceStartFailure(m_run, m_file.path(), e);
         return {ReplaceOutcome::Failed};
     }
 }
@@ -153,7 +152,7 @@ bool ReplaceBuffer::openTempFile()
         }
     }
     if (!error) return true;
-    ReportPathError(m_run, m_file.path(), std::string(text::kTempCreateFailed) + SystemErrorText(error));
+    ReportTempCreateFailure(m_run, m_file.path(), error);
     Abandon();
     return false;
 }
@@ -315,23 +314,11 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
     return true;
 }
 
-void ReplaceBuffer::reportTempWriteFailure(std::error_code error)
-{
-    m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
-                                     std::string(text::kTempWriteFailed) + CFileException("").className() + ": " +
-                                         TruncateText(SystemErrorText(error)),
-                                     ItemKind::Error);
-}
+void ReplaceBuffer::reportTempWriteFailure(std::error_code error) { ReportTempWriteFailure(m_run, error); }
 
 bool ReplaceBuffer::Finish() { return !m_split || m_utf16 ? finishWhole() : finishSplit(); }
 
-void ReplaceBuffer::reportCommitFailure(std::error_code error)
-{
-    const ItemHandle item = m_run.sink.AddFileItem(std::string(text::kSaveOriginalFailed) + " " + m_file.path() + ": " +
-                                                       TruncateText(SystemErrorText(error)),
-                                                   ItemKind::Error);
-    m_run.sink.ScrollToItem(item);
-}
+void ReplaceBuffer::reportCommitFailure(std::error_code error) { ReportCommitFailure(m_run, m_file.path(), error); }
 
 bool ReplaceBuffer::finishWhole()
 {
@@ -386,10 +373,7 @@ bool ReplaceBuffer::finishSplit()
     const std::error_code error = installTemporaryFile(gate);
     if (!m_run.preview) JournalAfterCommit(m_run, journalEntry, !error);
     if (error && !gate.failed()) {
-        m_run.sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind,
-                                         std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " +
-                                             TruncateText(SystemErrorText(error)),
-                                         ItemKind::Error);
+        ReportReplaceOriginalFailure(m_run, m_file.path(), error);
     }
     Abandon();
     if (!error && m_run.changed) m_run.changed->note(m_file);

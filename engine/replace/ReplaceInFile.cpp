@@ -17,13 +17,12 @@ namespace {
 
 // Lines were printed for replacements that never reached the file: the run
 // log says so after them, and the summary does not count them.
-void reportNotChanged(RunContext& run, const std::string& path) { run.sink.LogMessageLine(text::kFileNotChanged, path); }
+void reportNotChanged(RunContext& run, const std::string& path) { run.sink.note({NoteKind::NotChanged, path, {}}); }
 
 // The file was changed in this run already, under the name `first`.
 void remarkChangedAs(RunContext& run, const std::string& path, const std::string& first)
 {
-    const ItemHandle item = run.sink.AddFileItem(path, ItemKind::Info);
-    run.sink.SetItemColumnText(item, std::string(text::kAlreadyChangedAs) + " " + first, ResultColumn::Remark);
+    run.sink.note({NoteKind::AlreadyChangedAs, path, first});
 }
 
 }  // namespace
@@ -47,16 +46,22 @@ void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links li
         return remarkChangedAs(run, path, *first);
     const FileIdentity opened = buffer.file().identity();
     if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
-    run.sink.AddNoteItem(path, ItemKind::File, EncodingCode(buffer.GetEncoding()));
+    run.sink.beginEntry({path, EntryKind::File, EncodingCode(buffer.GetEncoding())});
 
     // Counted only once the new contents are in place.
     std::int32_t replaced = 0;
     for (ReplaceStep step = buffer.ReplaceNext(); step.outcome != ReplaceOutcome::NoOccurrence; step = buffer.ReplaceNext()) {
         // A failure has been reported; the file keeps its old contents.
         if (step.outcome == ReplaceOutcome::Failed) return reportNotChanged(run, path);
-        run.sink.LogReplacementLine(path, step.offset, buffer.context());
-        run.sink.AddHitItem(step.offset, buffer.hitLength(), buffer.context(), buffer.highlightOffset(), ItemKind::None,
-                            buffer.hitCharacters());
+        HitEvent hit;
+        hit.kind = HitKind::Replaced;
+        hit.path = path;
+        hit.position = step.offset;
+        hit.length = buffer.hitLength();
+        hit.context = buffer.context();
+        hit.highlightStart = buffer.highlightOffset();
+        hit.highlightLength = buffer.hitCharacters();
+        run.sink.hit(hit);
         ++replaced;
         // Stopped between two replacements: nothing is written.
         if (run.stopRequested()) return reportNotChanged(run, path);
@@ -66,7 +71,7 @@ void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links li
     if (!buffer.Finish()) return reportNotChanged(run, path);
     // A link to it met later must not change it a second time.
     if (run.changed && !run.preview) run.changed->note(opened, path);
-    if (!buffer.Queued()) run.sink.AddCounts(replaced, 1);
+    if (!buffer.Queued()) run.sink.committed({CommitKind::Contents, path, replaced});
 }
 
 }  // namespace tarnwick

@@ -58,7 +58,7 @@ public:
 private:
     void fail(ItemHandle item, const std::string& message, const std::string& path)
     {
-        m_run.sink.LogMessageLine(message, path);
+        m_run.sink.note({NoteKind::NotReplaced, path, message});
         m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
     }
 
@@ -78,7 +78,7 @@ private:
             m_editor.reset();
         }
         if (failure) {
-            m_run.sink.LogMessageLine(*failure, m_currentPath);
+            m_run.sink.note({NoteKind::NotReplaced, m_currentPath, *failure});
             if (item != kNoItem)
                 m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
             revertCurrentFile(&*failure);
@@ -103,7 +103,7 @@ private:
         if (failure)
             for (const PendingHit& hit : m_replacedInCurrent)
                 m_results.UpdateItem(hit.item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
-        m_run.sink.LogMessageLine(text::kFileNotChanged, m_currentPath);
+        m_run.sink.note({NoteKind::NotChanged, m_currentPath, {}});
         m_replacedInCurrent.clear();
     }
 

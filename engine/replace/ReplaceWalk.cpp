@@ -68,8 +68,7 @@ private:
         struct stat st {};
         const bool known = !m_run.preview && m_run.changed && ::stat(path.c_str(), &st) == 0;
         if (const std::string* first = known ? m_run.changed->changedAs(FileIdentity::of(st)) : nullptr) {
-            const ItemHandle item = m_run.sink.AddFileItem(path, ItemKind::Info);
-            m_run.sink.SetItemColumnText(item, std::string(text::kAlreadyChangedAs) + " " + *first, ResultColumn::Remark);
+            m_run.sink.note({NoteKind::AlreadyChangedAs, path, *first});
             return;
         }
         documents().ReplaceDocument(m_run, path);

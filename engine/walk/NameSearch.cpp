@@ -1,21 +1,21 @@
 #include "engine/walk/NameSearch.h"
 
-#include "engine/Messages.h"
 #include "engine/job/RunContext.h"
 #include "platform/CodePage.h"
-#include "results/ResultList.h"
 
 namespace tarnwick {
 namespace {
 
-void reportNameHit(RunContext& run, const std::string& path, ItemKind kind, const char* reason)
+// A name hit counts as a file of its own.
+void reportNameHit(RunContext& run, const std::string& path, bool directory)
 {
-    run.sink.AddCounts(0, 1);
-    run.sink.LogNameHitLine(reason, path);
-    const ItemHandle item = run.sink.AddFileItem(path, kind);
-    run.sink.SetItemColumnText(item, reason, ResultColumn::Remark);
-    run.sink.SetItemDataValue(item, static_cast<std::int64_t>(run.searchText.size()));
-    run.sink.ScrollToItem(item);
+    NameHitEvent hit;
+    hit.kind = NameHitKind::Found;
+    hit.directory = directory;
+    hit.path = path;
+    hit.searchLength = static_cast<std::int64_t>(run.searchText.size());
+    run.sink.nameHit(hit);
+    run.sink.endEntry({0, 1});
 }
 
 }  // namespace
@@ -35,12 +35,12 @@ bool NameMatches(RunContext& run, std::string_view name)
 
 void CheckFileName(RunContext& run, const std::string& path, std::string_view name)
 {
-    if (NameMatches(run, name)) reportNameHit(run, path, ItemKind::FileNameHit, text::kFoundInFileName);
+    if (NameMatches(run, name)) reportNameHit(run, path, false);
 }
 
 void CheckDirectoryName(RunContext& run, const std::string& path, std::string_view name)
 {
-    if (NameMatches(run, name)) reportNameHit(run, path, ItemKind::DirNameHit, text::kFoundInDirName);
+    if (NameMatches(run, name)) reportNameHit(run, path, true);
 }
 
 }  // namespace tarnwick

@@ -37,7 +37,7 @@ void TreeWalk::walk(const std::string& directory)
     // a missing one, so here it went away after that check).
     if (reader.error()) {
         ReportUnreadableDirectory(m_run, directory, reader.error());
-        m_run.sink.EndOfOutcome();
+        m_run.sink.endEntry();
     }
     if (!reader.isOpen()) return;
     DirEntry entry;
@@ -53,7 +53,7 @@ void TreeWalk::walk(const std::string& directory)
         } catch (...) {
             ReportEntryException(m_run, path, unknownErrorText());
         }
-        m_run.sink.EndOfOutcome();
+        m_run.sink.endEntry();
     }
     reader.close();
     // Renaming the directories of this level cannot disturb its listing now.

@@ -1,16 +1,12 @@
 #include "engine/walk/UnavailableDocumentEngine.h"
 
-#include "engine/Messages.h"
-#include "engine/log/RunLog.h"
-#include "results/ResultList.h"
+#include "engine/job/RunReports.h"
 
 namespace tarnwick {
 
 void UnavailableDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
 {
-    run.sink.LogMessageLine(text::kWordCannotStart, path);
-    const ItemHandle item = run.sink.AddFileItem(std::string(text::kWordCannotStart) + ": " + path, ItemKind::Error);
-    run.sink.ScrollToItem(item);
+    ReportDocumentsUnavailable(run, path);
 }
 
 void UnavailableDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path) { SearchDocument(run, path); }

@@ -58,8 +58,8 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     case WorkerCommand::None:
     case WorkerCommand::Quit: break;
     }
-    // Every hit is in the list before the completion message is posted.
-    if (store) store->flushHits();
+    // Every hit is in the list, and everything printed, before the completion message is posted.
+    sink.endOfRun();
     if (journal) {
         journal->Close();
         PruneJournals(JournalRootOf(input.undo), input.undo.limitBytes, journal->id());

@@ -44,11 +44,12 @@ private:
     std::string m_read;
 };
 
+// A file listed for having no hit: its run log line is its path alone.
 void printFile(CliPrinter& printer, const std::string& line)
 {
-    printer.AddNoteItem("f", ItemKind::File, 1);
-    printer.AppendLog(line + "\r\n");
-    printer.EndOfOutcome();
+    printer.beginEntry({line, EntryKind::File, 1});
+    printer.note({NoteKind::WithoutHits, line, {}});
+    printer.endEntry({0, 1});
 }
 
 TEST(CliPrinter, ShortOutputWaitsUntilStaleAndBlocksGoOutAtOnce)
@@ -78,12 +79,33 @@ TEST(CliPrinter, ErrorLineComesAfterTheLinesBeforeIt)
     Pipe out, err;
     CliPrinter printer(out.writeEnd(), err.writeEnd(), nullptr, nullptr);
     printFile(printer, "hit before");
-    const ItemHandle item = printer.AddFileItem("/t/locked", ItemKind::Error);
-    printer.SetItemColumnText(item, "Kann Datei nicht öffnen", ResultColumn::Remark);
-    printer.EndOfOutcome();
+    RunError error;
+    error.kind = ErrorKind::EntryException;
+    error.path = "/t/locked";
+    error.message = "Kann Datei nicht öffnen";
+    printer.error(error);
+    printer.endEntry();
     EXPECT_EQ(out.drain(), "hit before\n");
     EXPECT_EQ(err.drain(), "/t/locked: Kann Datei nicht öffnen\n");
     EXPECT_EQ(printer.errorCount(), 1u);
+}
+
+// Each place an error can have prints as the result list shows it: the
+// entry it turned into an error, a message of its own, an occurrence under
+// its document, each with the run log line its kind has.
+TEST(CliPrinter, ErrorsPrintAsTheListShowsThem)
+{
+    Pipe out, err;
+    CliPrinter printer(out.writeEnd(), err.writeEnd(), nullptr, nullptr);
+    printer.beginEntry({"/t/split.txt", EntryKind::File, 1});
+    printer.error({ErrorKind::TempFile, ErrorPlace::CurrentEntry, {}, "disk full", {}});
+    printer.error({ErrorKind::Rename, ErrorPlace::Message, "/t/a", "rename failed /t/a: busy", {}});
+    printer.beginEntry({"/t/letter.odt", EntryKind::Document, 0});
+    printer.error({ErrorKind::RefusedOccurrence, ErrorPlace::Occurrence, "/t/letter.odt", "refused", "Fußnote 1: 4"});
+    printer.endEntry();
+    EXPECT_EQ(out.drain(), "refused: /t/letter.odt; P: Fußnote 1: 4\n");
+    EXPECT_EQ(err.drain(), "/t/split.txt: disk full\nrename failed /t/a: busy\n/t/letter.odt: refused\n");
+    EXPECT_EQ(printer.errorCount(), 3u);
 }
 
 // As tarnwick-cli runs it: the run prints on one thread while the waiting

@@ -167,44 +167,35 @@ void ReplacePreviewCollector::addError(std::string text)
     m_entries.push_back(std::move(entry));
 }
 
-ItemHandle ReplacePreviewCollector::AddFileItem(std::string_view text, ItemKind kind, bool)
+SinkReply ReplacePreviewCollector::onBeginEntry(const EntryStart& entry)
 {
-    const auto handle = static_cast<ItemHandle>(m_itemTexts.size());
-    m_itemTexts.emplace_back(text);
-    if (kind == ItemKind::Error) {
-        m_errorOf[handle] = m_entries.size();
-        addError(std::string(text));
-    }
-    return handle;
+    m_currentEntry.assign(entry.path);
+    m_currentError = SIZE_MAX;
+    return SinkReply::Continue;
 }
 
-ItemHandle ReplacePreviewCollector::AddNoteItem(std::string_view text, ItemKind kind, std::int32_t)
+SinkReply ReplacePreviewCollector::onError(const RunError& error)
 {
-    return AddFileItem(text, kind);
-}
-
-void ReplacePreviewCollector::UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text,
-                                         ItemKind kind)
-{
-    if (kind != ItemKind::Error || !UpdatesKind(what) || column != ResultColumn::Remark) return;
-    const std::string name = item < m_itemTexts.size() ? m_itemTexts[item] : std::string();
-    const std::string message = name.empty() ? std::string(text) : name + ": " + std::string(text);
-    const auto it = m_errorOf.find(item);
-    if (it != m_errorOf.end()) {
-        m_entries[it->second].path = message;
-        return;
+    const auto named = [](std::string_view path, std::string_view message) {
+        std::string text(path);
+        if (!text.empty()) text.append(": ");
+        return text.append(message);
+    };
+    switch (error.place) {
+    case ErrorPlace::Entry:
+    case ErrorPlace::Occurrence: addError(named(error.path, error.message)); break;
+    case ErrorPlace::Message: addError(std::string(error.message)); break;
+    case ErrorPlace::CurrentEntry:
+        // A second error about the same file replaces the first.
+        if (m_currentError < m_entries.size()) {
+            m_entries[m_currentError].path = named(m_currentEntry, error.message);
+            break;
+        }
+        m_currentError = m_entries.size();
+        addError(named(m_currentEntry, error.message));
+        break;
     }
-    m_errorOf[item] = m_entries.size();
-    addError(message);
-}
-
-void ReplacePreviewCollector::UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind)
-{
-    if (m_itemTexts.empty()) {
-        if (kind == ItemKind::Error && UpdatesKind(what)) addError(std::string(text));
-        return;
-    }
-    UpdateItem(static_cast<ItemHandle>(m_itemTexts.size() - 1), column, what, text, kind);
+    return SinkReply::Continue;
 }
 
 }  // namespace tarnwick::ui

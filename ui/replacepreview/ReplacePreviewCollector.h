@@ -2,9 +2,9 @@
 // What a replace would change, gathered for the desktop program's preview
 // dialog: one entry per file (or folder) with its occurrence count, its new
 // name and, for text files and documents, the changed lines or paragraphs
-// old and new. The run's items go here too (it is also the run's sink), so
+// old and new. The run's events go here too (it is also the run's sink), so
 // that the result list keeps the last real run; of them only the errors are
-// kept, as entries of their own.
+// kept, as entries of their own that name the file and the cause.
 //
 // Filled on the worker thread, read on the user interface thread once the
 // run's completion message has come.
@@ -90,17 +90,16 @@ public:
                   std::int64_t replacements) override;
 
     // RunSink: everything but the errors goes nowhere.
-    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild = false) override;
-    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override;
-    void AddHitItem(std::int64_t, std::int64_t, std::string_view, std::int32_t, ItemKind, std::int64_t) override {}
-    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
-    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override;
-    void SetItemColumnText(ItemHandle, std::string_view, ResultColumn) override {}
-    void SetItemDataValue(ItemHandle, std::int64_t) override {}
-    void ScrollToItem(ItemHandle) override {}
-    void AppendLog(std::string_view) override {}
-    void AddCounts(std::int32_t, std::int32_t) override {}
-    bool wantsHitItems() const override { return false; }
+    bool wantsHits() const override { return false; }
+
+protected:
+    SinkReply onBeginEntry(const EntryStart& entry) override;
+    SinkReply onHit(const HitEvent&) override { return SinkReply::Continue; }
+    SinkReply onNameHit(const NameHitEvent&) override { return SinkReply::Continue; }
+    SinkReply onError(const RunError& error) override;
+    SinkReply onNote(const RunNote&) override { return SinkReply::Continue; }
+    SinkReply onCommitted(const Commit&) override { return SinkReply::Continue; }
+    SinkReply onEndEntry(const EntryEnd&) override { return SinkReply::Continue; }
 
 private:
     PreviewEntry& entryOf(const std::string& path, PreviewEntryKind kind);
@@ -113,9 +112,10 @@ private:
     PreviewNames m_names;
     // Backups announced before their file's contents: path -> backup path.
     std::map<std::string, std::string> m_pendingBackups;
-    // The sink's items: the text of each, to name a file in its error.
-    std::vector<std::string> m_itemTexts;
-    std::map<ItemHandle, std::size_t> m_errorOf;  // item -> index in m_entries
+    // The entry begun last, to name the file an error turns it into; and
+    // whether that error has its preview entry already.
+    std::string m_currentEntry;
+    std::size_t m_currentError = SIZE_MAX;  // index in m_entries
 };
 
 }  // namespace tarnwick::ui

@@ -9,17 +9,35 @@
 namespace tarnwick {
 namespace {
 
-// One file's outcome as the engine writes it: hits, a position given as
-// text, the file turning into an error item, then a name hit.
+HitEvent hitAt(std::int64_t position, std::string_view context, std::string_view positionText = {})
+{
+    HitEvent hit;
+    hit.path = "/t/a.txt";
+    hit.position = position;
+    hit.positionText = positionText;
+    hit.length = 2;
+    hit.context = context;
+    return hit;
+}
+
+// One file's outcome as the engine writes it: hits, the last with a
+// position given as text, the file turning into an error item, then a name hit.
 void writeOutcome(RunSink& sink, int hits)
 {
-    sink.AddNoteItem("/t/a.txt", ItemKind::File, 1);
-    for (int i = 0; i < hits; ++i) sink.AddHitItem(i * 10, 2, "hit " + std::to_string(i), 0, ItemKind::None, -1);
-    sink.SetLastHitPosition("Kopfzeile:7");
-    sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "Lesefehler", ItemKind::Error);
-    const ItemHandle name = sink.AddFileItem("/t/needle", ItemKind::FileNameHit);
-    sink.SetItemColumnText(name, "Im Dateinamen gefunden", ResultColumn::Remark);
-    sink.AddHitItem(1, 1, "after the name hit", 0, ItemKind::None, -1);
+    sink.beginEntry({"/t/a.txt", EntryKind::File, 1});
+    for (int i = 0; i < hits; ++i) {
+        const std::string context = "hit " + std::to_string(i);
+        sink.hit(hitAt(i * 10, context, i == hits - 1 ? "Kopfzeile:7" : ""));
+    }
+    RunError error;
+    error.kind = ErrorKind::TempFile;
+    error.place = ErrorPlace::CurrentEntry;
+    error.message = "Lesefehler";
+    sink.error(error);
+    NameHitEvent name;
+    name.path = "/t/needle";
+    sink.nameHit(name);
+    sink.hit(hitAt(1, "after the name hit"));
 }
 
 std::vector<std::string> describe(const ResultList& list)
@@ -44,8 +62,9 @@ TEST(StoreSink, BatchedHitsEndUpAsHitByHitAndInTheSameOrder)
         StoreSink batched(batchedList, batchedLog, true);
         writeOutcome(plain, hits);
         writeOutcome(batched, hits);
-        batched.EndOfOutcome();
+        batched.endEntry();
         EXPECT_EQ(describe(batchedList), describe(plainList)) << hits;
+        EXPECT_EQ(batchedLog.Text(), plainLog.Text()) << hits;
         EXPECT_EQ(batchedList.ColumnText(static_cast<ItemHandle>(hits), ResultColumn::Position), "Kopfzeile:7");
     }
 }
@@ -56,12 +75,12 @@ TEST(StoreSink, HitsNotYetHandedOnReachTheListWhenTheRunFlushesOrEnds)
     RunLog log;
     {
         StoreSink sink(list, log, true);
-        sink.AddNoteItem("/t/a.txt", ItemKind::File, 1);
-        sink.AddHitItem(0, 1, "a", 0, ItemKind::None, -1);
+        sink.beginEntry({"/t/a.txt", EntryKind::File, 1});
+        sink.hit(hitAt(0, "a"));
         EXPECT_EQ(list.ItemCount(), 1u);  // still gathered
         sink.flushHits();
         EXPECT_EQ(list.ItemCount(), 2u);
-        sink.AddHitItem(5, 1, "b", 0, ItemKind::None, -1);
+        sink.hit(hitAt(5, "b"));
     }
     EXPECT_EQ(list.ItemCount(), 3u);
 }

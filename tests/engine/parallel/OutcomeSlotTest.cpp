@@ -3,66 +3,54 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 namespace tarnwick::test {
 namespace {
 
-// Writes every call down as one line; items it creates get handles from 100.
+// Writes every event down as one line, with every field.
 class RecordingSink final : public RunSink {
 public:
     std::vector<std::string> calls;
 
-    ItemHandle AddFileItem(std::string_view text, ItemKind kind, bool asChild) override
+protected:
+    SinkReply onBeginEntry(const EntryStart& entry) override
     {
-        return note("file", text, kind, asChild);
+        line() << "begin " << entry.path << ' ' << static_cast<int>(entry.kind) << ' ' << entry.encoding;
+        return end();
     }
-    ItemHandle AddNoteItem(std::string_view text, ItemKind kind, std::int32_t value) override
+    SinkReply onHit(const HitEvent& hit) override
     {
-        return note("note", text, kind, value);
+        line() << "hit " << static_cast<int>(hit.kind) << ' ' << hit.inDocument << ' ' << hit.path << ' ' << hit.position << " ["
+               << hit.positionText << "] " << hit.length << ' ' << hit.context << ' ' << hit.highlightStart << ' '
+               << hit.highlightLength;
+        return end();
     }
-    void AddHitItem(std::int64_t position, std::int64_t matchLength, std::string_view context, std::int32_t highlightStart,
-                    ItemKind kind, std::int64_t highlightLength) override
+    SinkReply onNameHit(const NameHitEvent& hit) override
     {
-        line() << "hit " << position << ' ' << matchLength << ' ' << context << ' ' << highlightStart << ' '
-               << static_cast<int>(kind) << ' ' << highlightLength;
-        end();
+        line() << "name " << static_cast<int>(hit.kind) << ' ' << hit.directory << ' ' << hit.path << ' ' << hit.searchLength;
+        return end();
     }
-    void UpdateItem(ItemHandle item, ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
+    SinkReply onError(const RunError& error) override
     {
-        line() << "update " << item << ' ' << static_cast<int>(column) << ' ' << static_cast<int>(what) << ' ' << text << ' '
-               << static_cast<int>(kind);
-        end();
+        line() << "error " << static_cast<int>(error.kind) << ' ' << static_cast<int>(error.place) << ' ' << error.path << " ["
+               << error.message << "] " << error.position;
+        return end();
     }
-    void UpdateCurrentFileItem(ResultColumn column, UpdateWhat what, std::string_view text, ItemKind kind) override
+    SinkReply onNote(const RunNote& note) override
     {
-        line() << "current " << static_cast<int>(column) << ' ' << static_cast<int>(what) << ' ' << text << ' '
-               << static_cast<int>(kind);
-        end();
+        line() << "note " << static_cast<int>(note.kind) << ' ' << note.path << ' ' << note.detail;
+        return end();
     }
-    void SetItemColumnText(ItemHandle item, std::string_view text, ResultColumn column) override
+    SinkReply onCommitted(const Commit& commit) override
     {
-        line() << "column " << item << ' ' << text << ' ' << static_cast<int>(column);
-        end();
+        line() << "commit " << static_cast<int>(commit.kind) << ' ' << commit.path << ' ' << commit.replacements;
+        return end();
     }
-    void SetItemDataValue(ItemHandle item, std::int64_t value) override
+    SinkReply onEndEntry(const EntryEnd& entryEnd) override
     {
-        line() << "data " << item << ' ' << value;
-        end();
-    }
-    void ScrollToItem(ItemHandle item) override
-    {
-        line() << "scroll " << item;
-        end();
-    }
-    void AppendLog(std::string_view bytes) override
-    {
-        line() << "log " << bytes;
-        end();
-    }
-    void AddCounts(std::int32_t hits, std::int32_t files) override
-    {
-        line() << "counts " << hits << ' ' << files;
-        end();
+        line() << "end " << entryEnd.hits << ' ' << entryEnd.files;
+        return end();
     }
 
 private:
@@ -71,47 +59,52 @@ private:
         m_line.str({});
         return m_line;
     }
-    void end() { calls.push_back(m_line.str()); }
-    ItemHandle note(const char* what, std::string_view text, ItemKind kind, std::int64_t value)
+    SinkReply end()
     {
-        line() << what << ' ' << text << ' ' << static_cast<int>(kind) << ' ' << value;
-        end();
-        return m_next++;
+        calls.push_back(m_line.str());
+        return SinkReply::Continue;
     }
 
     std::ostringstream m_line;
-    ItemHandle m_next = 100;
 };
 
-// The records are packed bytes: every kind (None is negative), column and
-// update comes back out as it went in, and the slot's handles become the
-// target's, also for records made after an earlier replay.
+// The records are packed bytes: every event, with every field (positions
+// beyond 32 bits, the negative "no value"s, empty texts), comes back out as
+// it went in and in the order it was made, also after an earlier replay.
 TEST(OutcomeSlot, ReplayPassesOnEveryRecordAsItWasMade)
 {
     OutcomeSlot slot;
     slot.reset();
-    const ItemHandle dir = slot.recordFileItem("d", ItemKind::DirNameHit, false);
-    const ItemHandle file = slot.recordNoteItem("f", ItemKind::File, 4);
-    slot.recordHitItem(std::int64_t{1} << 40, 7, "ctx", 3, ItemKind::None, -1);
-    slot.recordUpdateItem(file, ResultColumn::Remark, UpdateWhat::TextAndKind, "err", ItemKind::Error);
-    slot.recordUpdateCurrentFileItem(ResultColumn::Position, UpdateWhat::Kind, "", ItemKind::DocumentReplaced);
-    slot.recordColumnText(dir, "why", ResultColumn::Remark);
-    slot.recordDataValue(dir, 12);
-    slot.recordScroll(file);
-    slot.recordLog("line\r\n");
-    slot.recordCounts(2, 1);
+    slot.record(NameHitEvent{NameHitKind::Found, true, "d", 1});
+    slot.record(EntryStart{"f", EntryKind::File, 4});
+    HitEvent hit;
+    hit.path = "f";
+    hit.position = std::int64_t{1} << 40;
+    hit.length = 7;
+    hit.context = "ctx";
+    hit.highlightStart = 3;
+    slot.record(hit);
+    hit.kind = HitKind::Replaced;
+    hit.inDocument = true;
+    hit.positionText = "Fußnote 3: 12";
+    hit.highlightLength = 5;
+    slot.record(hit);
+    slot.record(RunError{ErrorKind::RefusedOccurrence, ErrorPlace::Occurrence, "f", "refused", "Kopfzeile: 2"});
+    slot.record(RunNote{NoteKind::AlreadyChangedAs, "g", "f"});
+    slot.record(Commit{CommitKind::Contents, "f", std::int64_t{1} << 33});
+    slot.record(EntryEnd{2, 1});
     RecordingSink target;
     slot.replay(target);
     EXPECT_EQ(target.calls,
-              (std::vector<std::string>{"file d 4 0", "note f 1 4", "hit 1099511627776 7 ctx 3 -1 -1", "update 101 2 3 err 2",
-                                        "current 1 2  7", "column 100 why 2", "data 100 12", "scroll 101", "log line\r\n",
-                                        "counts 2 1"}));
+              (std::vector<std::string>{"name 0 1 d 1", "begin f 0 4", "hit 0 0 f 1099511627776 [] 7 ctx 3 -1",
+                                        "hit 1 1 f 1099511627776 [Fußnote 3: 12] 7 ctx 3 5", "error 7 3 f [refused] Kopfzeile: 2",
+                                        "note 3 g f", "commit 0 f 8589934592", "end 2 1"}));
     EXPECT_EQ(slot.bufferedBytes(), 0u);
 
     target.calls.clear();
-    slot.recordUpdateItem(dir, ResultColumn::FileOrContext, UpdateWhat::Text, "renamed", ItemKind::Info);
+    slot.record(RunError{ErrorKind::Commit, ErrorPlace::CurrentEntry, {}, "lost", {}});
     slot.replay(target);
-    EXPECT_EQ(target.calls, std::vector<std::string>{"update 100 0 1 renamed 0"});
+    EXPECT_EQ(target.calls, std::vector<std::string>{"error 12 2  [lost] "});
 }
 
 }  // namespace

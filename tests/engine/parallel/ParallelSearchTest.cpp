@@ -38,13 +38,18 @@ public:
         const std::string text = ReadFile(path);
         bool first = true;
         for (std::size_t at = text.find("needle"); at != std::string::npos; at = text.find("needle", at + 1)) {
-            if (first) run.sink.AddFileItem(path, ItemKind::Document);
+            if (first) run.sink.beginEntry({path, EntryKind::Document, 0});
             first = false;
-            run.sink.LogHitLine(path, static_cast<std::int64_t>(at), 6, "doc");
-            run.sink.AddHitItem(static_cast<std::int64_t>(at), 6, "doc", 0, ItemKind::None, 6);
-            run.sink.AddCounts(1, 0);
+            HitEvent hit;
+            hit.path = path;
+            hit.position = static_cast<std::int64_t>(at);
+            hit.length = 6;
+            hit.context = "doc";
+            hit.highlightLength = 6;
+            run.sink.hit(hit);
+            run.sink.endEntry({1, 0});
         }
-        if (!first) run.sink.AddCounts(0, 1);
+        if (!first) run.sink.endEntry({0, 1});
     }
     void ReplaceDocument(RunContext&, const std::string&) override {}
 
@@ -254,11 +259,13 @@ TEST(ParallelSearch, EveryShapeOfTreeGivesTheSameRun)
 class StoppingSink final : public ForwardingSink {
 public:
     StoppingSink(RunSink& inner, std::atomic<bool>& stop, int after) : ForwardingSink(inner), m_stop(stop), m_after(after) {}
-    void AddHitItem(std::int64_t position, std::int64_t length, std::string_view context, std::int32_t start, ItemKind kind,
-                    std::int64_t highlight) override
+
+protected:
+    SinkReply onHit(const HitEvent& hit) override
     {
-        ForwardingSink::AddHitItem(position, length, context, start, kind, highlight);
+        const SinkReply reply = ForwardingSink::onHit(hit);
         if (--m_after == 0) m_stop = true;
+        return reply;
     }
 
 private:
@@ -266,32 +273,90 @@ private:
     int m_after;
 };
 
+// 200 files of three needles each, and the run log text of their search on one thread.
+struct NeedleFiles {
+    NeedleFiles()
+    {
+        for (int i = 0; i < 200; ++i) tree.write("f" + std::to_string(1000 + i) + ".txt", "needle a needle b needle\n");
+        SearchJob job = TestJob();
+        job.searchThreads = 1;
+        RunFixture whole(job, "needle");
+        RunSearch(whole.run(), tree.root());
+        wholeLog = whole.runLog().Text();
+    }
+    TempTree tree;
+    std::string wholeLog;
+};
+
+// Searches `root` with the fixture's run, its events passing through `sink` first.
+void searchThrough(RunFixture& fixture, RunSink& sink, const std::string& root)
+{
+    RunContext run(fixture.run().job, fixture.run().searchText, fixture.run().replacementText, fixture.run().codePage, sink,
+                   fixture.counters(), fixture.stopFlag(), fixture.run().buffers);
+    RunSearch(run, root);
+}
+
 // A stop during a parallel run leaves what a run on one thread would have
 // shown up to some moment: a prefix of the whole run, whose counters agree
 // with its items.
 TEST(ParallelSearch, StopLeavesAPrefixOfTheWholeRun)
 {
-    TempTree tree;
-    for (int i = 0; i < 200; ++i) tree.write("f" + std::to_string(1000 + i) + ".txt", "needle a needle b needle\n");
+    const NeedleFiles files;
     SearchJob job = TestJob();
-    job.searchThreads = 1;
-    RunFixture whole(job, "needle");
-    RunSearch(whole.run(), tree.root());
-    const std::string wholeLog = whole.runLog().Text();
 
     for (const int after : {1, 50, 299}) {
         job.searchThreads = 4;
         RunFixture fixture(job, "needle");
         StoppingSink stopping(fixture.sink(), fixture.stopFlag(), after);
-        RunContext run(fixture.run().job, fixture.run().searchText, fixture.run().replacementText, fixture.run().codePage,
-                       stopping, fixture.counters(), fixture.stopFlag(), fixture.run().buffers);
-        RunSearch(run, tree.root());
+        searchThrough(fixture, stopping, files.tree.root());
         const std::string log = fixture.runLog().Text();
-        EXPECT_TRUE(wholeLog.compare(0, log.size(), log) == 0) << "stopped after " << after;
+        EXPECT_TRUE(files.wholeLog.compare(0, log.size(), log) == 0) << "stopped after " << after;
         EXPECT_GE(fixture.counters().hits.load(), after);
         EXPECT_LT(fixture.counters().hits.load(), 600);
         EXPECT_EQ(static_cast<std::size_t>(fixture.counters().hits.load()), fixture.hits().size());
         EXPECT_EQ(static_cast<std::size_t>(fixture.counters().files.load()), fixture.topLevel(ItemKind::File).size());
+    }
+}
+
+// Answers Stop from the K-th hit on, as the terminal's printer does once
+// the reader of its pipe has gone.
+class AnsweringSink final : public ForwardingSink {
+public:
+    AnsweringSink(RunSink& inner, int after) : ForwardingSink(inner), m_after(after) {}
+
+protected:
+    SinkReply onHit(const HitEvent& hit) override
+    {
+        ForwardingSink::onHit(hit);
+        return ++m_hits >= m_after ? SinkReply::Stop : SinkReply::Continue;
+    }
+
+private:
+    int m_after;
+    int m_hits = 0;
+};
+
+// A sink's answer Stop ends the run as the user's stop does, on one thread
+// and on several: a prefix of the whole run, counted as it was listed,
+// and the user's stop flag left alone.
+TEST(ParallelSearch, ASinkThatAnswersStopEndsTheRunLikeAStop)
+{
+    const NeedleFiles files;
+    SearchJob job = TestJob();
+
+    for (const int threads : {1, 4}) {
+        for (const int after : {1, 50}) {
+            job.searchThreads = threads;
+            RunFixture fixture(job, "needle");
+            AnsweringSink answering(fixture.sink(), after);
+            searchThrough(fixture, answering, files.tree.root());
+            const std::string log = fixture.runLog().Text();
+            EXPECT_TRUE(files.wholeLog.compare(0, log.size(), log) == 0) << threads << " threads, stopped after " << after;
+            EXPECT_GE(fixture.counters().hits.load(), after);
+            EXPECT_LT(fixture.counters().hits.load(), 300) << threads << " threads, stopped after " << after;
+            EXPECT_EQ(static_cast<std::size_t>(fixture.counters().hits.load()), fixture.hits().size());
+            EXPECT_FALSE(fixture.stopFlag().load());
+        }
     }
 }
 

@@ -258,7 +258,7 @@ TEST(ReplaceSafety, FailedTemporaryWriteIsAFailedStep)
     FailingOps ops;
     ops.bytesBeforeFailure = 10;
     ReplaceFixture fixture(safetyJob(8), "needle", "pin");
-    fixture.sink().AddNoteItem(path, ItemKind::File, 0);
+    fixture.sink().beginEntry({path, EntryKind::File, 0});
     ReplaceStep step;
     {
         ReplaceBuffer buffer(fixture.run());

@@ -97,12 +97,24 @@ TEST(ReplacePreviewCollector, KeepsOnlyTheRunsErrorsOfItsItems)
 {
     ReplacePreviewCollector preview(CodePage::system());
     RunSink& sink = preview;
-    sink.AddNoteItem("/t/a.txt", ItemKind::File, 0);
-    sink.AddHitItem(0, 3, "old", 0, ItemKind::Replaced, 3);
-    const ItemHandle failed = sink.AddFileItem("/t/locked.txt", ItemKind::Error);
-    sink.UpdateItem(failed, ResultColumn::Remark, UpdateWhat::TextAndKind, "Permission denied", ItemKind::Error);
-    sink.AddNoteItem("/t/split.txt", ItemKind::File, 0);
-    sink.UpdateCurrentFileItem(ResultColumn::Remark, UpdateWhat::TextAndKind, "No space left", ItemKind::Error);
+    sink.beginEntry({"/t/a.txt", EntryKind::File, 0});
+    HitEvent hit;
+    hit.kind = HitKind::Replaced;
+    hit.path = "/t/a.txt";
+    hit.length = 3;
+    hit.context = "old";
+    sink.hit(hit);
+    RunError failed;
+    failed.kind = ErrorKind::CannotOpen;
+    failed.path = "/t/locked.txt";
+    failed.message = "Permission denied";
+    sink.error(failed);
+    sink.beginEntry({"/t/split.txt", EntryKind::File, 0});
+    RunError full;
+    full.kind = ErrorKind::TempFile;
+    full.place = ErrorPlace::CurrentEntry;
+    full.message = "No space left";
+    sink.error(full);
 
     ASSERT_EQ(preview.entries().size(), 2u);
     EXPECT_EQ(preview.entries()[0].path, "/t/locked.txt: Permission denied");
