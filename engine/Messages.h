@@ -48,8 +48,6 @@ inline constexpr const char* kEscapeBadHex =
     "Ungültige Hex-Zahl in Ersetzen-Zeichenfolge. Die Zahl muss zweistellig sein und darf nur die Ziffern 0-9, "
     "a-e, A-E enthalten.";
 // A replace path that cannot fill in "Rückverweise im Ersetzungstext" yet.
-inline constexpr const char* kCapturesNotInUtf16 =
-    "Rückverweise im Ersetzungstext werden in UTF-16-Dateien noch nicht unterstützt; die Datei wurde nicht geändert.";
 inline constexpr const char* kCapturesNotInDocuments =
     "Rückverweise im Ersetzungstext werden in Dokumenten noch nicht unterstützt; das Dokument wurde nicht geändert.";
 inline constexpr const char* kRunFailed =
