@@ -319,12 +319,18 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
     }
 }
 
+bool WordDocumentEngine::holdsHit(word::Document& document, const DocumentReplace& state)
+{
+    for (const word::StoryId story : state.stories.searched) {
+        word::Find& find = rangeOver(document, story).GetFind();
+        find.ClearFormatting();
+        if (find.Execute(state.locate)) return true;
+    }
+    return false;
+}
+
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
 {
-    if (UsesCaptures(run.job)) {
-        ReportUnsupported(run, path, text::kCapturesNotInDocuments);
-        return;
-    }
     if (!EnsureWord(run, path)) return;
     DocumentReplace state;
     try {
@@ -333,9 +339,18 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         state.arguments = searchArguments(run);
         state.arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
         state.arguments.replace = word::FindReplace::One;
+        state.arguments.replaceIsFormat = UsesCaptures(run.job);
         state.locate = state.arguments;
         state.locate.replace = word::FindReplace::None;
         state.stories = storiesToSearch(run, document);
+        if (UsesCaptures(run.job) && !state.arguments.matchRegularExpression) {
+            // Searched literally, a hit has no groups: the document is left
+            // as it is, and only one with a hit says so.
+            if (holdsHit(document, state)) ReportUnsupported(run, path, text::kCapturesInLiteralDocument);
+            reportUnreadable(run, path, state.stories);
+            document.Close(false);
+            return;
+        }
         // A preview compares the text before and after.
         const std::u16string before = run.preview ? previewText(document, state.stories, run.codePage) : std::u16string();
         for (const word::StoryId story : state.stories.searched) {
