@@ -47,9 +47,6 @@ inline constexpr const char* kEscapeUnknown =
 inline constexpr const char* kEscapeBadHex =
     "Ungültige Hex-Zahl in Ersetzen-Zeichenfolge. Die Zahl muss zweistellig sein und darf nur die Ziffern 0-9, "
     "a-e, A-E enthalten.";
-// A replace path that cannot fill in "Rückverweise im Ersetzungstext" yet.
-inline constexpr const char* kCapturesNotInDocuments =
-    "Rückverweise im Ersetzungstext werden in Dokumenten noch nicht unterstützt; das Dokument wurde nicht geändert.";
 // A document searched literally has no groups to fill the replacement in from.
 inline constexpr const char* kCapturesInLiteralDocument =
     "Der Suchtext wurde in diesem Dokument wörtlich gefunden, ohne Gruppen für die Rückverweise im Ersetzungstext; "

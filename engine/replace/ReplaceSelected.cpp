@@ -216,10 +216,6 @@ private:
             fail(item, text::kWordCannotStart, path);
             return;
         }
-        if (UsesCaptures(m_run.job)) {
-            fail(item, text::kCapturesNotInDocuments, path);
-            return;
-        }
         m_currentPath = path;
         m_currentIsDocument = true;
         // A damaged position (-1) never holds the search text, so the hit is reported as changed.

@@ -165,6 +165,29 @@ TEST_P(DocumentExpressions, CapturesFillInTheGroupsOrLeaveALiterallyFoundDocumen
     EXPECT_EQ(officeText(path), office);
 }
 
+TEST_P(DocumentExpressions, MarkedHitsFillInTheirGroups)
+{
+    const TempTree tree;
+    const std::string path = copyOf(tree, std::string("hyphens.") + GetParam());
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    SearchJob job = documentJob(true, true);
+    job.replacementCaptures = true;
+    const std::string pattern = "(\\d+),(\\d\\d) \u20AC";
+    ReplaceFixture fixture(job, pattern, "");
+    fixture.run().documents = &engine;
+    engine.SearchDocument(fixture.run(), path);
+    ASSERT_EQ(fixture.hits().size(), 2u);
+    ResultList& results = fixture.results();
+    for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
+        results.SetChecked(item, true);
+    const RunReplacement format = PrepareRunReplacement("${2}ct/$1 EUR", pattern, job);
+    ASSERT_TRUE(format.ok) << format.error;
+    fixture.setReplacement(format.text);
+    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(fixture.errors().empty());
+    EXPECT_NE(officeText(path).find(u"Beträge: 50ct/12 EUR und 20ct/3 EUR; Rechnungsnummer"), std::u16string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(WrittenByLibreOffice, DocumentExpressions, ::testing::ValuesIn(kExtensions),
                          [](const auto& info) { return std::string(info.param); });
 
