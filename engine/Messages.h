@@ -47,11 +47,10 @@ inline constexpr const char* kEscapeUnknown =
 inline constexpr const char* kEscapeBadHex =
     "Ungültige Hex-Zahl in Ersetzen-Zeichenfolge. Die Zahl muss zweistellig sein und darf nur die Ziffern 0-9, "
     "a-e, A-E enthalten.";
-// A replace path that cannot fill in "Rückverweise im Ersetzungstext" yet.
-inline constexpr const char* kCapturesNotInUtf16 =
-    "Rückverweise im Ersetzungstext werden in UTF-16-Dateien noch nicht unterstützt; die Datei wurde nicht geändert.";
-inline constexpr const char* kCapturesNotInDocuments =
-    "Rückverweise im Ersetzungstext werden in Dokumenten noch nicht unterstützt; das Dokument wurde nicht geändert.";
+// A document searched literally has no groups to fill the replacement in from.
+inline constexpr const char* kCapturesInLiteralDocument =
+    "Der Suchtext wurde in diesem Dokument wörtlich gefunden, ohne Gruppen für die Rückverweise im Ersetzungstext; "
+    "das Dokument wurde nicht geändert. Dafür bitte \"Reguläre Ausdrücke auch in Dokumenten\" einschalten.";
 inline constexpr const char* kRunFailed =
     "Ein Fehler ist bei der Suche nach Dateien aufgetreten. Der Vorgang kann nicht fortgesetzt werden. %s, %s";
 inline constexpr const char* kFileExceptionPrefix = "FileExeption: ";

@@ -184,11 +184,15 @@ std::optional<std::int64_t> Utf16Search::searchWindow(std::int64_t first, std::i
         DecodeUtf16(m_raw + 2 * (first - before), m_window.size(), m_bigEndian, m_window.data());
         window = m_window.data();
     }
-    boost::match_results<const UChar*> match;
-    if (!boost::u32regex_search(window + before, window + before + (last - first), match, *m_pattern.regex, flags, window))
-        return std::nullopt;
-    length = match[0].second - match[0].first;
-    return first + (match[0].first - (window + before));
+    const UChar* start = window + before;
+    if (!word::SearchCodePoints(start, start + (last - first), m_match, *m_pattern.regex, flags, window)) return std::nullopt;
+    length = m_match[0].second.base() - m_match[0].first.base();
+    return first + (m_match[0].first.base() - start);
+}
+
+void Utf16Search::appendFormatted(const word::FormatCodePoints& format, std::u16string& out) const
+{
+    word::AppendExpressionFormat(m_match, format, *m_pattern.regex, out);
 }
 
 std::optional<std::int64_t> Utf16Search::findRegex(std::int64_t from, std::int64_t& length)

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/match/Encoding.h"
+#include "word/story/ExpressionFormat.h"
 
 namespace tarnwick {
 
@@ -39,6 +40,10 @@ public:
     // context to the run's context buffer and returns its highlight offset;
     // `characters` receives the hit's length in characters of the code page.
     std::int32_t describe(std::int64_t& characters);
+
+    // For the last hit of an expression, while no further one has been
+    // looked for: appends `format` filled in from its groups, as units.
+    void appendFormatted(const word::FormatCodePoints& format, std::u16string& out) const;
 
 private:
     void load(std::uint64_t chunkStart, std::uint64_t chunkEnd);
@@ -79,6 +84,7 @@ private:
     std::int64_t m_hitUnits = 0;
     std::u16string m_shown;  // units of a context
     std::u16string m_window;  // units of a line an expression runs on, when not decoded
+    word::CodePointMatch<const UChar*> m_match;  // the last match of an expression, in the window it was found in
 };
 
 }  // namespace tarnwick

@@ -8,6 +8,8 @@
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/match/DocumentText.h"
+#include "engine/match/PatternCache.h"
+#include "engine/match/Utf16Pattern.h"
 #include "engine/replace/BackupCopy.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/JournalHooks.h"
@@ -15,6 +17,7 @@
 #include "results/HitPosition.h"
 #include "results/ResultList.h"
 #include "word/automation/WordErrors.h"
+#include "word/story/ExpressionFormat.h"
 #include "word/story/TextFind.h"
 
 #include <algorithm>
@@ -31,6 +34,25 @@ std::string formatRuntimeError(int number, const std::string& description)
     char head[64];
     std::snprintf(head, sizeof head, "Laufzeitfehler '%d':", number & 0xFFFF);
     return head + description;
+}
+
+// The format `replacement` filled in from the expression matched exactly
+// over a marked hit's text, as a marked hit in a file is; false when it
+// does not match there alone.
+bool fillInMarkedHit(RunContext& run, std::u16string hit, std::u16string& replacement)
+{
+    std::erase_if(hit, [](char16_t c) { return word::IsOptionalHyphen(c); });
+    const Utf16Pattern& pattern = run.patterns.forUtf16();
+    if (!pattern.regex) return false;
+    using Iterator = word::CodePointIterator<const UChar*>;
+    const UChar* first = hit.data();
+    const UChar* last = first + hit.size();
+    word::CodePointMatch<const UChar*> match;
+    if (!boost::regex_match(Iterator(first, first, last), Iterator(last, first, last), match, *pattern.regex)) return false;
+    std::u16string filled;
+    word::AppendExpressionFormat(match, word::ToFormatCodePoints(replacement), *pattern.regex, filled);
+    replacement = std::move(filled);
+    return true;
 }
 
 std::u16string lowerDocumentText(std::u16string text)
@@ -319,12 +341,18 @@ bool WordDocumentEngine::replaceInStory(RunContext& run, const std::string& path
     }
 }
 
+bool WordDocumentEngine::holdsHit(word::Document& document, const DocumentReplace& state)
+{
+    for (const word::StoryId story : state.stories.searched) {
+        word::Find& find = rangeOver(document, story).GetFind();
+        find.ClearFormatting();
+        if (find.Execute(state.locate)) return true;
+    }
+    return false;
+}
+
 void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
 {
-    if (UsesCaptures(run.job)) {
-        ReportUnsupported(run, path, text::kCapturesNotInDocuments);
-        return;
-    }
     if (!EnsureWord(run, path)) return;
     DocumentReplace state;
     try {
@@ -333,9 +361,18 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         state.arguments = searchArguments(run);
         state.arguments.replaceWith = ToDocumentText(run.replacementText, run.codePage);
         state.arguments.replace = word::FindReplace::One;
+        state.arguments.replaceIsFormat = UsesCaptures(run.job);
         state.locate = state.arguments;
         state.locate.replace = word::FindReplace::None;
         state.stories = storiesToSearch(run, document);
+        if (UsesCaptures(run.job) && !state.arguments.matchRegularExpression) {
+            // Searched literally, a hit has no groups: the document is left
+            // as it is, and only one with a hit says so.
+            if (holdsHit(document, state)) ReportUnsupported(run, path, text::kCapturesInLiteralDocument);
+            reportUnreadable(run, path, state.stories);
+            document.Close(false);
+            return;
+        }
         // A preview compares the text before and after.
         const std::u16string before = run.preview ? previewText(document, state.stories, run.codePage) : std::u16string();
         for (const word::StoryId story : state.stories.searched) {
@@ -428,19 +465,26 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
     // A part the document does not have (any more) cannot hold the search text.
     const std::optional<word::StoryId> story = DocumentPartOfName(part);
     if (!story) return {false, 0, text::kChangedSinceSearch};
+    // Found literally, a hit has no groups.
+    const bool captures = UsesCaptures(run.job);
+    if (captures && !searchesExpression(run)) return {false, 0, text::kCapturesInLiteralDocument};
     try {
-        const std::u16string replacement = ToDocumentText(run.replacementText, run.codePage);
+        std::u16string replacement = ToDocumentText(run.replacementText, run.codePage);
         if (story->isMainText()) {
             word::Selection& selection = m_application->GetSelection();
             selection.SetStart(position);
             selection.SetEnd(position + length);
-            if (!stillFound(run, *story, selection.Text(), position, length)) return {false, 0, text::kChangedSinceSearch};
+            const std::u16string hit = selection.Text();
+            if (!stillFound(run, *story, hit, position, length) || (captures && !fillInMarkedHit(run, hit, replacement)))
+                return {false, 0, text::kChangedSinceSearch};
             selection.SetText(replacement);
         } else {
             word::Range& range = markedRange(*story);
             range.SetStart(position);
             range.SetEnd(position + length);
-            if (range.Start() != position || !stillFound(run, *story, range.Text(), position, length))
+            const std::u16string hit = range.Text();
+            if (range.Start() != position || !stillFound(run, *story, hit, position, length) ||
+                (captures && !fillInMarkedHit(run, hit, replacement)))
                 return {false, 0, text::kChangedSinceSearch};
             range.SetStart(position);
             range.SetEnd(position + length);

@@ -68,6 +68,8 @@ private:
     struct DocumentReplace;
     bool replaceInStory(RunContext& run, const std::string& path, word::Document& document, word::StoryId story,
                         DocumentReplace& state);
+    // Whether any story the replace goes through holds a hit.
+    static bool holdsHit(word::Document& document, const DocumentReplace& state);
     // The range of replace in marked results over the story `id` of the current document.
     word::Range& markedRange(word::StoryId id);
     void reportRefused(RunContext& run, const std::string& path, const RefusedOccurrence& refused);

@@ -92,17 +92,20 @@ void AppendUtf8(const char16_t* units, std::size_t count, std::string& out)
 
 std::u16string ToUtf16Units(std::string_view text, const CodePage& codePage) { return ToDocumentText(text, codePage); }
 
-std::string EncodeUtf16(std::string_view text, const CodePage& codePage, bool bigEndian)
+void AppendUtf16Bytes(std::u16string_view units, bool bigEndian, std::string& out)
 {
-    const std::u16string units = ToDocumentText(text, codePage);
-    std::string bytes;
-    bytes.reserve(2 * units.size());
     for (const char16_t u : units) {
         const auto high = static_cast<char>(u >> 8);
         const auto low = static_cast<char>(u & 0xFF);
-        bytes.push_back(bigEndian ? high : low);
-        bytes.push_back(bigEndian ? low : high);
+        out.push_back(bigEndian ? high : low);
+        out.push_back(bigEndian ? low : high);
     }
+}
+
+std::string EncodeUtf16(std::string_view text, const CodePage& codePage, bool bigEndian)
+{
+    std::string bytes;
+    AppendUtf16Bytes(ToDocumentText(text, codePage), bigEndian, bytes);
     return bytes;
 }
 

@@ -56,6 +56,8 @@ inline bool IsWordCharacter(char32_t c)
 // Appends the UTF-8 form of well-formed units to `out`.
 void AppendUtf8(const char16_t* units, std::size_t count, std::string& out);
 
+// Appends units as the bytes of a UTF-16 file of the given byte order.
+void AppendUtf16Bytes(std::u16string_view units, bool bigEndian, std::string& out);
 // Code-page text as the bytes of a UTF-16 file of the given byte order.
 std::string EncodeUtf16(std::string_view text, const CodePage& codePage, bool bigEndian);
 // Code-page text as units of this machine.

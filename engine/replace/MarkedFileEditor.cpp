@@ -47,7 +47,8 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     m_utf16 = IsUtf16(encoding);
     m_bigEndian = encoding == Encoding::Utf16BigEndian;
     if (m_utf16) m_replacement = EncodeUtf16(m_run.replacementText, m_run.codePage, m_bigEndian);
-    m_captures = UsesCaptures(m_run.job) && !m_utf16;
+    m_captures = UsesCaptures(m_run.job);
+    if (m_captures && m_utf16) m_utf16Format = word::ToFormatCodePoints(ToUtf16Units(m_run.replacementText, m_run.codePage));
     if (!m_split) {
         m_text.resize(length);
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
@@ -63,14 +64,20 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     return true;
 }
 
-bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length) const
+bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length)
 {
     if (length % 2 != 0) return false;
-    std::u16string units(static_cast<std::size_t>(length / 2), u'\0');
+    std::u16string& units = m_units;
+    units.assign(static_cast<std::size_t>(length / 2), u'\0');
     DecodeUtf16(bytes, units.size(), m_bigEndian, units.data());
     const Utf16Pattern& pattern = m_run.patterns.forUtf16();
-    if (m_run.job.regularExpression)
-        return pattern.regex && boost::u32regex_match(units.data(), units.data() + units.size(), *pattern.regex);
+    if (m_run.job.regularExpression) {
+        if (!pattern.regex) return false;
+        using Iterator = word::CodePointIterator<const UChar*>;
+        const UChar* first = units.data();
+        const UChar* last = first + units.size();
+        return boost::regex_match(Iterator(first, first, last), Iterator(last, first, last), m_utf16Match, *pattern.regex);
+    }
     if (!m_run.job.matchCase) FoldUtf16(units.data(), units.data(), units.size());
     return units == pattern.units;
 }
@@ -107,7 +114,13 @@ const std::string& MarkedFileEditor::insertion()
 {
     if (!m_captures) return m_replacement;
     m_formatted.clear();
-    AppendFormatted(m_match, m_replacement, m_formatted);
+    if (m_utf16) {
+        m_formattedUnits.clear();
+        word::AppendExpressionFormat(m_utf16Match, m_utf16Format, *m_run.patterns.forUtf16().regex, m_formattedUnits);
+        AppendUtf16Bytes(m_formattedUnits, m_bigEndian, m_formatted);
+    } else {
+        AppendFormatted(m_match, m_replacement, m_formatted);
+    }
     return m_formatted;
 }
 

@@ -14,6 +14,7 @@
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 #include "results/ResultList.h"
+#include "word/story/ExpressionFormat.h"
 
 namespace tarnwick {
 
@@ -41,8 +42,6 @@ public:
     bool ReplaceAt(std::int64_t position, std::int64_t length);
     // Bytes the last replacement took in this file.
     std::int64_t replacementLength() const { return m_insertedLength; }
-    // The file has a UTF-16 mark (where the groups of a match are not filled in yet).
-    bool isUtf16() const { return m_utf16; }
 
     // Puts the changed contents in place. Returns the text that describes a
     // failure, or nothing on success.
@@ -50,12 +49,13 @@ public:
     void Abandon();
 
 private:
-    // With an expression, the match (and its groups) is left in m_match.
+    // With an expression, the match (and its groups) is left in m_match,
+    // in a UTF-16 file in m_utf16Match over m_units.
     bool holdsSearchText(const char* bytes, std::int64_t length);
-    bool holdsUtf16Text(const char* bytes, std::int64_t length) const;
+    bool holdsUtf16Text(const char* bytes, std::int64_t length);
     bool copySourceTo(std::uint64_t end);
     // What replaces the hit just checked: the replacement, or its format
-    // filled in from m_match.
+    // filled in from the match.
     const std::string& insertion();
     void markError(ItemHandle item, const std::string& message);
 
@@ -72,6 +72,10 @@ private:
     bool m_changed = false;
     bool m_utf16 = false;  // the file has a UTF-16 mark: compared as characters
     bool m_bigEndian = false;
+    std::u16string m_units;  // UTF-16: the hit just checked
+    word::CodePointMatch<const UChar*> m_utf16Match;
+    word::FormatCodePoints m_utf16Format;
+    std::u16string m_formattedUnits;
     std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
     std::int64_t m_delta = 0;  // split: growth of the file so far
     OutputFile m_temp;

@@ -73,12 +73,6 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
         if (IsUtf16(m_store.encoding())) {
             m_utf16 = std::make_unique<Utf16Replace>(m_run, m_file, m_store, m_store.encoding(), m_fileLength, !m_split);
             const std::optional<std::int64_t> first = m_utf16->prepare();
-            if (first && UsesCaptures(m_run.job)) {
-                // Written literally the format would corrupt the file: not changed at all.
-                m_utf16.reset();
-                ReportUnsupported(m_run, m_file.path(), text::kCapturesNotInUtf16);
-                return {ReplaceOutcome::Failed};
-            }
             return first ? ReplaceStep{ReplaceOutcome::Occurrence, *first} : ReplaceStep{ReplaceOutcome::NoOccurrence};
         }
         const bool utf8 = m_store.encoding() == Encoding::Utf8;

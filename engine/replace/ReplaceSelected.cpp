@@ -197,10 +197,6 @@ private:
             if (!m_openFailure.empty()) fail(item, m_openFailure, path);
             return;
         }
-        if (m_editor->isUtf16() && UsesCaptures(m_run.job)) {
-            fail(item, text::kCapturesNotInUtf16, path);
-            return;
-        }
         const std::optional<std::int64_t> position = parsePosition(m_results.ColumnText(item, ResultColumn::Position));
         const std::int64_t length = m_results.Data(item).first;
         // Matched again exactly over the hit, which gives its groups; a hit
@@ -218,10 +214,6 @@ private:
         // without it there is nothing to change them with.
         if (!m_run.documents || !m_run.documents->IsStarted()) {
             fail(item, text::kWordCannotStart, path);
-            return;
-        }
-        if (UsesCaptures(m_run.job)) {
-            fail(item, text::kCapturesNotInDocuments, path);
             return;
         }
         m_currentPath = path;

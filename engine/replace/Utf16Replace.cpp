@@ -1,6 +1,7 @@
 #include "engine/replace/Utf16Replace.h"
 
 #include "engine/job/RunContext.h"
+#include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/match/Utf16Units.h"
@@ -16,8 +17,9 @@ Utf16Replace::Utf16Replace(RunContext& run, const InputFile& file, ChunkStore& s
     : m_run(run), m_file(file), m_store(store), m_search(run, store, encoding, fileLength, wholeInStore), m_whole(wholeInStore),
       m_fileLength(wholeInStore ? std::min(fileLength, static_cast<std::uint64_t>(store.length())) : fileLength),
       m_replacement(EncodeUtf16(run.replacementText, run.codePage, encoding == Encoding::Utf16BigEndian)),
-      m_out(run.buffers.output)
+      m_bigEndian(encoding == Encoding::Utf16BigEndian), m_captures(UsesCaptures(run.job)), m_out(run.buffers.output)
 {
+    if (m_captures) m_format = word::ToFormatCodePoints(ToUtf16Units(run.replacementText, run.codePage));
     m_out.clear();
 }
 
@@ -54,7 +56,13 @@ std::optional<Utf16Replacement> Utf16Replace::next()
     replaced.highlightOffset = m_search.describe(replaced.characters);
     copySourceTo(static_cast<std::uint64_t>(hit->offset));
     replaced.offset = static_cast<std::int64_t>(m_out.size());
-    m_out.append(m_replacement);
+    if (m_captures) {
+        m_formatted.clear();
+        m_search.appendFormatted(m_format, m_formatted);
+        AppendUtf16Bytes(m_formatted, m_bigEndian, m_out);
+    } else {
+        m_out.append(m_replacement);
+    }
     m_copied = static_cast<std::uint64_t>(hit->offset + hit->length);
     ++m_replacements;
     return replaced;

@@ -1,7 +1,8 @@
 #pragma once
 // Replaces every occurrence of the search text in a file with a UTF-16 mark:
 // the occurrences are found as characters and the replacement is written in
-// the file's byte order, so the file stays UTF-16 with its mark. The changed
+// the file's byte order, so the file stays UTF-16 with its mark; with
+// "Rückverweise im Ersetzungstext" it is filled in from each match. The changed
 // contents are built in memory and put in place at once by finish(); until
 // then the file is unchanged.
 //
@@ -54,6 +55,10 @@ private:
     bool m_whole;
     std::uint64_t m_fileLength;
     std::string m_replacement;  // in the file's byte order
+    bool m_bigEndian;
+    bool m_captures;  // the replacement is m_format, filled in from each match
+    word::FormatCodePoints m_format;
+    std::u16string m_formatted;  // one match's replacement, as units
     std::string& m_out;
     std::uint64_t m_copied = 0;  // source bytes up to here are in m_out
     std::optional<Utf16Hit> m_pending;  // found by prepare(), not yet replaced

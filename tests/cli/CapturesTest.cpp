@@ -57,18 +57,29 @@ TEST(CliCaptures, ABadReferenceIsRefusedBeforeAnythingIsTouched)
     EXPECT_EQ(tree.read("d/a.txt"), "abc");
 }
 
-TEST(CliCaptures, AUtf16FileWithAHitStaysUnchangedAsAnError)
+TEST(CliCaptures, AUtf16FileTakesTheGroupsInItsOwnByteOrder)
 {
     TempTree tree;
-    const std::string utf16("\xFF\xFE"
-                            "a\0b\0c\0",
-                            8);
-    tree.write("d/wide.txt", utf16);
+    const std::string little("\xFF\xFE"
+                             "a\0b\0c\0",
+                             8);
+    const std::string big("\xFE\xFF"
+                          "\0a\0b\0c",
+                          8);
+    tree.write("d/little.txt", little);
+    tree.write("d/big.txt", big);
     tree.write("d/narrow.txt", "abc");
-    const CliOutcome run = RunCli({"replace", "--no-backup", "-e", "--captures", "(b)", "[$1]", tree.path("d")});
-    EXPECT_NE(run.err.find(text::kCapturesNotInUtf16), std::string::npos) << run.err << run.out;
-    EXPECT_EQ(tree.read("d/wide.txt"), utf16);
-    EXPECT_EQ(tree.read("d/narrow.txt"), "a[b]c");
+    const CliOutcome run = RunCli({"replace", "--no-backup", "-e", "--captures", "(b)", "[\\U$1]", tree.path("d")});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(tree.read("d/little.txt"),
+              std::string("\xFF\xFE"
+                          "a\0[\0B\0]\0c\0",
+                          12));
+    EXPECT_EQ(tree.read("d/big.txt"),
+              std::string("\xFE\xFF"
+                          "\0a\0[\0B\0]\0c",
+                          12));
+    EXPECT_EQ(tree.read("d/narrow.txt"), "a[B]c");
 }
 
 }  // namespace

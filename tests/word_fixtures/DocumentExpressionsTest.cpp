@@ -4,7 +4,9 @@
 // searched and replaced in all four formats and read back by LibreOffice.
 #include <gtest/gtest.h>
 
+#include "engine/Messages.h"
 #include "engine/documents/WordDocumentEngine.h"
+#include "engine/job/RunReplacement.h"
 #include "engine/replace/ReplaceSelected.h"
 #include "tests/support/ReplaceFixture.h"
 #include "tests/support/TempTree.h"
@@ -126,6 +128,64 @@ TEST_P(DocumentExpressions, MarkedHitsOfAnExpressionAreReplacedWhileTheyStillMat
     ReplaceSelected(fixture.run());
     EXPECT_TRUE(fixture.errors().empty());
     EXPECT_NE(officeText(path).find(u"Beträge: Betrag und Betrag; Rechnungsnummer"), std::u16string::npos);
+}
+
+TEST_P(DocumentExpressions, CapturesFillInTheGroupsOrLeaveALiterallyFoundDocumentAsItIs)
+{
+    const std::string extension = GetParam();
+    const TempTree tree;
+    const std::string path = copyOf(tree, "features." + extension);
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    auto replace = [&](SearchJob job, const std::string& pattern, const std::string& typed) {
+        job.replacementCaptures = true;
+        const RunReplacement format = PrepareRunReplacement(typed, pattern, job);
+        EXPECT_TRUE(format.ok) << format.error;
+        auto fixture = std::make_unique<ReplaceFixture>(job, pattern, format.text);
+        fixture->run().documents = &engine;
+        engine.ReplaceDocument(fixture->run(), path);
+        return fixture;
+    };
+    // A named group, upper-cased beyond ASCII, and a dollar.
+    const auto filled = replace(documentJob(true, true), "für (?<month>M\\w+)\\.", "bis \\U${month}\\E$$");
+    EXPECT_TRUE(filled->errors().empty());
+    EXPECT_EQ(filled->counters().hits.load(), 1);
+    const std::u16string office = officeText(path);
+    EXPECT_NE(office.find(u"anbei die Rechnung bis MÄRZ$\r"), std::u16string::npos) << extension;
+    EXPECT_NE(office.find(u"Rechnung Nr. 7 für Müller"), std::u16string::npos);
+
+    // Searched literally, a document without the text is no error, and one
+    // with it is left as it is, with one item that says why.
+    const auto absent = replace(documentJob(true, false), "(Rechnung)", "[$1]");
+    EXPECT_TRUE(absent->errors().empty());
+    EXPECT_TRUE(absent->counters().documentsLiteral.load());
+    const auto present = replace(documentJob(true, false), "Rechnung", "[$0]");
+    ASSERT_EQ(present->errors().size(), 1u);
+    EXPECT_EQ(present->errors()[0].second, text::kCapturesInLiteralDocument);
+    EXPECT_EQ(present->counters().hits.load(), 0);
+    EXPECT_EQ(officeText(path), office);
+}
+
+TEST_P(DocumentExpressions, MarkedHitsFillInTheirGroups)
+{
+    const TempTree tree;
+    const std::string path = copyOf(tree, std::string("hyphens.") + GetParam());
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    SearchJob job = documentJob(true, true);
+    job.replacementCaptures = true;
+    const std::string pattern = "(\\d+),(\\d\\d) \u20AC";
+    ReplaceFixture fixture(job, pattern, "");
+    fixture.run().documents = &engine;
+    engine.SearchDocument(fixture.run(), path);
+    ASSERT_EQ(fixture.hits().size(), 2u);
+    ResultList& results = fixture.results();
+    for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
+        results.SetChecked(item, true);
+    const RunReplacement format = PrepareRunReplacement("${2}ct/$1 EUR", pattern, job);
+    ASSERT_TRUE(format.ok) << format.error;
+    fixture.setReplacement(format.text);
+    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(fixture.errors().empty());
+    EXPECT_NE(officeText(path).find(u"Beträge: 50ct/12 EUR und 20ct/3 EUR; Rechnungsnummer"), std::u16string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(WrittenByLibreOffice, DocumentExpressions, ::testing::ValuesIn(kExtensions),

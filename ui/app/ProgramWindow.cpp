@@ -299,6 +299,8 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
         options.wholeWord = state.wholeWords != 0;
         options.matchCase = state.matchCase != 0;
         options.regularExpression = state.regularExpression != 0;
+        options.captures = state.replacementCaptures != 0;
+        options.specialCharacters = state.specialCharacters != 0;
         return options;
     });
 }

@@ -1,5 +1,11 @@
 #include "ui/viewer/ViewerFind.h"
 
+#include "engine/job/RunReplacement.h"
+#include "engine/job/SearchJob.h"
+#include "engine/match/DocumentText.h"
+#include "platform/CodePage.h"
+#include "word/story/ExpressionFormat.h"
+
 #include <QStringView>
 #include <algorithm>
 #include <boost/regex/icu.hpp>
@@ -122,6 +128,16 @@ struct ViewerFinder::Regex {
     bool hasMatch = false;
 };
 
+struct ViewerFinder::RunFormat {
+    QString findText;
+    QString replaceText;
+    bool matchCase = false;
+    bool specialCharacters = false;
+    QString error;  // the run's message when it refuses the replacement
+    std::u16string units;  // the format, when not refused
+    word::FormatCodePoints points;
+};
+
 ViewerFinder::ViewerFinder() = default;
 ViewerFinder::~ViewerFinder() = default;
 
@@ -150,8 +166,39 @@ bool ViewerFinder::compile(QString* error)
 std::optional<QString> ViewerFinder::expressionError()
 {
     QString error;
-    if (compile(&error)) return std::nullopt;
-    return error;
+    if (!compile(&error)) return error;
+    if (usesRunFormat() && !runFormat().error.isEmpty()) return runFormat().error;
+    return std::nullopt;
+}
+
+const ViewerFinder::RunFormat& ViewerFinder::runFormat()
+{
+    const auto& o = m_options;
+    if (m_runFormat && m_runFormat->findText == o.findText && m_runFormat->replaceText == o.replaceText &&
+        m_runFormat->matchCase == o.matchCase && m_runFormat->specialCharacters == o.specialCharacters)
+        return *m_runFormat;
+    auto format = std::make_unique<RunFormat>();
+    format->findText = o.findText;
+    format->replaceText = o.replaceText;
+    format->matchCase = o.matchCase;
+    format->specialCharacters = o.specialCharacters;
+    // The run's texts are in the code page.
+    const CodePage& codePage = CodePage::system();
+    SearchJob job;
+    job.regularExpression = true;
+    job.matchCase = o.matchCase;
+    job.replacementCaptures = true;
+    job.specialCharacters = o.specialCharacters;
+    const RunReplacement prepared = PrepareRunReplacement(codePage.utf8ToAnsi(o.replaceText.toStdString()),
+                                                          codePage.utf8ToAnsi(o.findText.toStdString()), job);
+    if (prepared.ok) {
+        format->units = ToDocumentText(prepared.text, codePage);
+        format->points = word::ToFormatCodePoints(format->units);
+    } else {
+        format->error = QString::fromStdString(prepared.error);
+    }
+    m_runFormat = std::move(format);
+    return *m_runFormat;
 }
 
 FindResult ViewerFinder::find(const QString& text, qsizetype selStart, qsizetype selEnd)
@@ -234,6 +281,13 @@ std::optional<QString> ViewerFinder::replacement(const QString& text, qsizetype 
     if (regex.matchText.constData() != text.constData() || regex.matchText.size() != text.size()) return std::nullopt;
     const U16 begin = Units(regex.matchText);
     if (regex.match[0].first.base() - begin != selStart || regex.match[0].second.base() - begin != selEnd) return std::nullopt;
+    if (usesRunFormat()) {
+        const RunFormat& format = runFormat();
+        if (!format.error.isEmpty()) return std::nullopt;
+        std::u16string out;
+        word::AppendExpressionFormat(regex.match, format.points, regex.expression, out);
+        return FromUnits(out);
+    }
     std::vector<UChar32> format;
     const QString& replace = m_options.replaceText;
     for (auto it = U32It(Units(replace), Units(replace), Units(replace) + replace.size()),
@@ -271,15 +325,23 @@ std::optional<QString> ViewerFinder::replaceAll(const QString& text, QString* er
         return out;
     }
     if (!compile(error)) return std::nullopt;
+    if (usesRunFormat() && !runFormat().error.isEmpty()) {
+        if (error != nullptr) *error = runFormat().error;
+        return std::nullopt;
+    }
     const U16 begin = Units(text);
     const U16 end = begin + text.size();
     try {
         if (!boost::u32regex_search(begin, end, m_regex->expression)) return std::nullopt;
         std::u16string out;
         out.reserve(static_cast<std::size_t>(text.size()));
-        const std::u16string format(reinterpret_cast<const char16_t*>(o.replaceText.constData()),
-                                    static_cast<std::size_t>(o.replaceText.size()));
-        boost::u32regex_replace(std::back_inserter(out), begin, end, m_regex->expression, format.c_str());
+        // With the run's format, Perl's rules as a run fills it in; else the library's default rules.
+        const std::u16string format = usesRunFormat()
+            ? runFormat().units
+            : std::u16string(reinterpret_cast<const char16_t*>(o.replaceText.constData()),
+                             static_cast<std::size_t>(o.replaceText.size()));
+        boost::u32regex_replace(std::back_inserter(out), begin, end, m_regex->expression, format.c_str(),
+                                usesRunFormat() ? boost::format_perl : boost::format_default);
         return FromUnits(out);
     } catch (const std::exception& e) {
         if (error != nullptr) *error = QString::fromLocal8Bit(e.what());

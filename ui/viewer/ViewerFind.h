@@ -19,6 +19,11 @@ struct ViewerFindOptions {
     bool regularExpression = false;
     bool down = true;  // plain text only: an expression always searches downwards
     bool wholeWord = false;
+    // From the search form, not shown in the dialog: with an expression, the
+    // replacement is made as a run makes it ("Rückverweise im
+    // Ersetzungstext", escapes first with "Sonderzeichen interpretieren").
+    bool captures = false;
+    bool specialCharacters = false;
 
     bool operator==(const ViewerFindOptions&) const = default;
 };
@@ -66,17 +71,23 @@ public:
     // match (or the expression does not compile: then `error` gets the text).
     std::optional<QString> replaceAll(const QString& text, QString* error = nullptr);
 
-    // Checks the expression; the library's text when it does not compile.
+    // Checks the expression, and with `captures` the replacement against
+    // its groups; the library's text, or the run's message, when it fails.
     std::optional<QString> expressionError();
 
 private:
     struct Regex;
+    struct RunFormat;
     bool compile(QString* error);
+    bool usesRunFormat() const { return m_options.regularExpression && m_options.captures; }
+    // The replacement as the run prepares it, for the current options.
+    const RunFormat& runFormat();
     FindResult findPlain(const QString& text, qsizetype selStart, qsizetype selEnd) const;
     FindResult findRegex(const QString& text, qsizetype from, bool skipEmptyAtStart);
 
     ViewerFindOptions m_options;
     std::unique_ptr<Regex> m_regex;
+    std::unique_ptr<RunFormat> m_runFormat;
 };
 
 // Plain-text search of `find` in `text` downwards from `from` (a candidate

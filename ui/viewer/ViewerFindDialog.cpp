@@ -93,6 +93,8 @@ void ViewerFindDialog::setOptions(const ViewerFindOptions& options, bool replace
     m_regex->setChecked(options.regularExpression);
     m_matchCase->setChecked(options.matchCase);
     (options.down ? m_down : m_up)->setChecked(true);
+    m_captures = options.captures;
+    m_specialCharacters = options.specialCharacters;
     for (QWidget* part : {static_cast<QWidget*>(m_replaceLabel), static_cast<QWidget*>(m_replace),
                           static_cast<QWidget*>(m_replaceOne), static_cast<QWidget*>(m_replaceAll)}) {
         part->setVisible(replace);
@@ -110,6 +112,8 @@ ViewerFindOptions ViewerFindDialog::options() const
     o.regularExpression = m_regex->isChecked();
     o.matchCase = m_matchCase->isChecked();
     o.down = m_down->isChecked();
+    o.captures = m_captures;
+    o.specialCharacters = m_specialCharacters;
     return o;
 }
 

@@ -47,6 +47,9 @@ private:
     void updateEnabling();
 
     bool m_replaceMode = true;
+    // Taken from the form with the other options, shown nowhere in the dialog.
+    bool m_captures = false;
+    bool m_specialCharacters = false;
     QLabel* m_replaceLabel = nullptr;
     QLineEdit* m_find = nullptr;
     QLineEdit* m_replace = nullptr;

@@ -80,8 +80,12 @@ struct FindArguments {
     // Beyond the word processor's interface: findText is a regular
     // expression with the syntax of the program's search in files (Perl,
     // without case when matchCase is off); matchWholeWord does not apply.
-    // The replacement is inserted as it is.
+    // The replacement is inserted as it is, unless replaceIsFormat.
     bool matchRegularExpression = false;
+    // With matchRegularExpression: replaceWith is a Perl format ($1,
+    // ${name}, \U..\E ...) filled in from each match's groups; the case of
+    // the found text is then not carried over, the format says the case.
+    bool replaceIsFormat = false;
 };
 
 class Find {

@@ -27,6 +27,9 @@ void refuseUnsupported(const FindArguments& a)
     if (what) Refuse(kErrorUnsupported, std::string("Die Suchoption wird nicht unterstützt: ") + what + ".");
 }
 
+// The replacement is filled in from each match.
+bool formats(const FindArguments& a) { return a.replaceIsFormat && a.matchRegularExpression && a.replace == FindReplace::One; }
+
 }  // namespace
 
 std::int64_t ShiftedPosition(std::int64_t position, std::int64_t start, std::int64_t end, std::int64_t newEnd)
@@ -58,7 +61,10 @@ bool FileFind::Execute(const FindArguments& arguments)
     std::int64_t end = hit->end;
     if (arguments.replace == FindReplace::One) {
         std::u16string replacement = arguments.replaceWith;
-        if (!arguments.matchCase) replacement = AdaptReplacementCase(story.textOf(hit->start, hit->end), replacement);
+        if (formats(arguments))
+            replacement = std::move(m_formatted);
+        else if (!arguments.matchCase)
+            replacement = AdaptReplacementCase(story.textOf(hit->start, hit->end), replacement);
         end = document.replace(m_range.story(), hit->start, hit->end, replacement);
     }
     m_range.set(hit->start, end);
@@ -77,8 +83,10 @@ std::optional<StorySpan> FileFind::findNext(const FindArguments& arguments, std:
     }
     if (!m_expression || m_expression->pattern() != arguments.findText || m_expression->matchCase() != arguments.matchCase)
         m_expression.emplace(arguments.findText, arguments.matchCase);
-    const std::optional<StoryMatch> match = FindExpressionInStory(story, *m_expression, from, to);
+    std::optional<StoryMatch> match =
+        FindExpressionInStory(story, *m_expression, from, to, formats(arguments) ? &arguments.replaceWith : nullptr);
     if (!match) return std::nullopt;
+    m_formatted = std::move(match->replacement);
     return match->span;
 }
 

@@ -34,11 +34,13 @@ public:
     void shift(std::int64_t start, std::int64_t end, std::int64_t newEnd);
 
 private:
-    // The span of the next hit in [from, to).
+    // The span of the next hit in [from, to); a replacement format filled in
+    // from it goes to m_formatted.
     std::optional<StorySpan> findNext(const FindArguments& arguments, std::int64_t from, std::int64_t to);
 
     FileRange& m_range;
     std::optional<StoryExpression> m_expression;
+    std::u16string m_formatted;
     bool m_hasHit = false;
     std::int64_t m_hitStart = 0;
     std::int64_t m_hitEnd = 0;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "word/automation/WordErrors.h"
+#include "word/story/ExpressionFormat.h"
 
 namespace tarnwick::word {
 
@@ -107,7 +108,7 @@ StoryExpression::StoryExpression(StoryExpression&&) noexcept = default;
 StoryExpression& StoryExpression::operator=(StoryExpression&&) noexcept = default;
 
 std::optional<StoryMatch> FindExpressionInStory(const StoryText& story, const StoryExpression& expression, std::int64_t from,
-                                                std::int64_t to)
+                                                std::int64_t to, const std::u16string* format)
 {
     if (from >= to) return std::nullopt;
     const std::int64_t first = story.visibleIndexAt(from);
@@ -121,15 +122,17 @@ std::optional<StoryMatch> FindExpressionInStory(const StoryText& story, const St
     // would hold a replace-all in one place.
     auto flags = boost::match_default | boost::match_not_null;
     if (begin.index() > base.index()) flags |= boost::match_prev_avail;
-    boost::match_results<VisibleUnits> found;
-    if (!boost::u32regex_search(begin, end, found, expression.compiled().regex, flags, base)) return std::nullopt;
-    StoryMatch match{spanOf(story, found[0].first, found[0].second), {}};
+    CodePointMatch<VisibleUnits> found;
+    const boost::u32regex& regex = expression.compiled().regex;
+    if (!SearchCodePoints(begin, end, found, regex, flags, base)) return std::nullopt;
+    StoryMatch match{spanOf(story, found[0].first.base(), found[0].second.base()), {}, {}};
     for (std::size_t group = 1; group < found.size(); ++group) {
         if (found[group].matched)
-            match.groups.emplace_back(spanOf(story, found[group].first, found[group].second));
+            match.groups.emplace_back(spanOf(story, found[group].first.base(), found[group].second.base()));
         else
             match.groups.emplace_back();
     }
+    if (format != nullptr) AppendExpressionFormat(found, ToFormatCodePoints(*format), regex, match.replacement);
     return match;
 }
 

@@ -45,13 +45,16 @@ private:
 struct StoryMatch {
     StorySpan span;
     std::vector<std::optional<StorySpan>> groups;
+    std::u16string replacement;  // the format filled in, when one was given
 };
 
 // The first match that lies wholly within the story positions [from, to).
 // The text before `from` is seen by look-behind and \b; `to` counts as the
 // end of the text. As in files, there is no whole-word test: the expression
-// says where words end.
+// says where words end. With `format` (a replacement in Perl's format, see
+// ExpressionFormat.h) the match's replacement is that format filled in from
+// its groups.
 std::optional<StoryMatch> FindExpressionInStory(const StoryText& story, const StoryExpression& expression, std::int64_t from,
-                                                std::int64_t to);
+                                                std::int64_t to, const std::u16string* format = nullptr);
 
 }  // namespace tarnwick::word

@@ -1,7 +1,8 @@
 // The replacement as a Perl format, filled in from each match: random
 // expressions with groups and random templates with references and case
-// changes, replaced by the engine (whole and in tiny chunks), must give what
-// Perl itself gives for the same substitution.
+// changes, replaced by the engine (whole and in tiny chunks, in byte files
+// and UTF-16 files), must give what Perl itself gives for the same
+// substitution.
 #include "engine/Messages.h"
 #include "engine/job/RunReplacement.h"
 #include "engine/replace/ReplaceInFile.h"
@@ -160,6 +161,19 @@ std::string perlReplaced(TempTree& tree, const std::string& subject, const std::
     return ReadFile(out);
 }
 
+enum class FileEncoding { Bytes, Utf16Little, Utf16Big };
+
+// The ASCII `text` as a file in `encoding`: as it is, or widened to UTF-16
+// behind its byte-order mark.
+std::string inEncoding(const std::string& text, FileEncoding encoding)
+{
+    if (encoding == FileEncoding::Bytes) return text;
+    const bool big = encoding == FileEncoding::Utf16Big;
+    std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char c : text) bytes += big ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+}
+
 TEST(ReplaceCaptures, RandomTemplatesEqualPerlWholeAndInChunks)
 {
     if (std::system("perl -e 1 2>/dev/null") != 0) GTEST_SKIP() << "perl is not installed";
@@ -183,19 +197,23 @@ TEST(ReplaceCaptures, RandomTemplatesEqualPerlWholeAndInChunks)
         job.splitMaxOffset = 32;
         const RunReplacement replacement = PrepareRunReplacement(t.ours, pattern, job);
         ASSERT_TRUE(replacement.ok) << replacement.error << " for " << t.ours;
-        for (const std::uint32_t splitLength : {0u, 8u, 13u, 64u}) {  // 0: whole
-            SCOPED_TRACE(::testing::Message() << "seed " << seed << ", split " << splitLength << ", '" << pattern << "' -> '"
-                                              << t.ours << "', case " << matchCase << ", subject '" << subject << "'");
-            job.splitLength = splitLength ? splitLength : 1u << 20;
-            tree.write("f.txt", subject);
-            ReplaceFixture fixture(job, pattern, replacement.text);
-            ReplaceInFile(fixture.run(), path);
-            ASSERT_EQ(ReadFile(path), expected);
-            ASSERT_TRUE(fixture.errors().empty());
-            ++compared;
+        // UTF-16 files are matched as characters, by another engine: the same result in either byte order.
+        for (const FileEncoding encoding : {FileEncoding::Bytes, FileEncoding::Utf16Little, FileEncoding::Utf16Big}) {
+            for (const std::uint32_t splitLength : {0u, 8u, 13u, 64u}) {  // 0: whole
+                SCOPED_TRACE(::testing::Message() << "seed " << seed << ", encoding " << static_cast<int>(encoding) << ", split "
+                                                  << splitLength << ", '" << pattern << "' -> '" << t.ours << "', case "
+                                                  << matchCase << ", subject '" << subject << "'");
+                job.splitLength = splitLength ? splitLength : 1u << 20;
+                tree.write("f.txt", inEncoding(subject, encoding));
+                ReplaceFixture fixture(job, pattern, replacement.text);
+                ReplaceInFile(fixture.run(), path);
+                ASSERT_EQ(ReadFile(path), inEncoding(expected, encoding));
+                ASSERT_TRUE(fixture.errors().empty());
+                ++compared;
+            }
         }
     }
-    EXPECT_EQ(compared, 600);
+    EXPECT_EQ(compared, 1800);
 }
 
 }  // namespace

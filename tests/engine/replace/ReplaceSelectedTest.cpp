@@ -253,3 +253,32 @@ TEST(ReplaceSelected, CapturesFillInTheGroupsOfEachHitMatchedAgain)
 }
 
 }  // namespace tarnwick::test
+
+namespace tarnwick::test {
+
+// A UTF-16 file's marked hits are matched again as characters: their groups
+// fill in the format, case changes reach letters beyond ASCII, and the
+// result keeps the file's byte order.
+TEST(ReplaceSelected, CapturesInAUtf16FileAreFilledInAsCharacters)
+{
+    auto littleEndian = [](std::u16string_view text) {
+        std::string bytes("\xFF\xFE", 2);
+        for (const char16_t u : text) bytes += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+        return bytes;
+    };
+    for (const std::uint32_t split : {0u, 16u}) {
+        SCOPED_TRACE(split);
+        TempTree tree;
+        const std::string path = tree.write("f.txt", littleEndian(u"ab=1 \u00E4x=22\n"));
+        SearchJob job = selectedJob(split);
+        job.regularExpression = true;
+        job.replacementCaptures = true;
+        Searched searched(job, tree.root(), "(\\w+)=(\\d+)");
+        ASSERT_EQ(searched.hits.size(), 2u);
+        searched.replace("\\U$1\\E:$2$2", searched.hits);
+        EXPECT_EQ(ReadFile(path), littleEndian(u"AB:11 \u00C4X:2222\n"));
+        EXPECT_EQ(searched.results().Kind(searched.hits[1]), ItemKind::Replaced);
+    }
+}
+
+}  // namespace tarnwick::test

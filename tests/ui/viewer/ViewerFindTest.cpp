@@ -179,5 +179,29 @@ TEST(ViewerReplaceAll, ReplacesEveryMatchOrNothing)
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(ViewerReplace, WithCapturesTheReplacementIsMadeAsARunMakesIt)
+{
+    ViewerFinder finder;
+    ViewerFindOptions o = Regex(u"(?<kind>\\w+)_cast<", u"\\u\\L${kind}\\t_cast<");
+    o.captures = true;
+    o.specialCharacters = true;
+    finder.setOptions(o);
+    EXPECT_FALSE(finder.expressionError().has_value());
+    const QString text = QStringLiteral("x = STATIC_cast<int>(y) + dynamic_cast<B*>(p);");
+    const FindResult r = finder.find(text, 0, 0);
+    // A named group, \u\L as Perl reads it, the escapes first.
+    EXPECT_EQ(finder.replacement(text, r.start, r.end), QStringLiteral("Static\t_cast<"));
+    EXPECT_EQ(finder.replaceAll(text), QStringLiteral("x = Static\t_cast<int>(y) + Dynamic\t_cast<B*>(p);"));
+
+    // A reference the expression has no group for is refused with the run's message.
+    o.replaceText = QStringLiteral("$2");
+    finder.setOptions(o);
+    EXPECT_EQ(finder.expressionError(),
+              QString::fromUtf8("Der Ersetzungstext verweist auf die Gruppe $2, der Ausdruck hat aber nur 1 Gruppe."));
+    QString error;
+    EXPECT_FALSE(finder.replaceAll(text, &error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+}
+
 }  // namespace
 }  // namespace tarnwick::ui
