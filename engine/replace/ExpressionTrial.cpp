@@ -120,8 +120,8 @@ std::vector<TrialMatch> ListHits(ChunkMatcher& matcher, const FilePattern& patte
 
 // The text as the replace of a file read whole builds it: a search that
 // starts right behind a replacement sees the replacement's last byte in
-// front of it, and the start of the text when everything before it was
-// replaced by nothing.
+// front of it; when everything before it was replaced by nothing, a plain
+// search sees the start of the text and an expression the sample's own byte.
 void ReplaceAll(ChunkMatcher& matcher, const SearchJob& job, const boost::cmatch& match, std::string_view sample,
                 const std::string& replacement, ExpressionTrial& trial)
 {
@@ -131,7 +131,7 @@ void ReplaceAll(ChunkMatcher& matcher, const SearchJob& job, const boost::cmatch
     std::int64_t resume = 0;
     for (;;) {
         Preceding before;
-        if (resume == consumed) {
+        if (resume == consumed && (!out.empty() || !job.regularExpression)) {
             before.override = true;
             before.none = out.empty();
             if (!out.empty()) before.byte = static_cast<unsigned char>(out.back());

@@ -155,16 +155,20 @@ Preceding ReplaceBuffer::precedingAtConsumed()
 {
     // The byte in front of m_consumed in the changed text: a search that
     // starts right behind a replacement sees the replacement's last byte.
+    // When everything before was replaced by nothing, a whole word may
+    // begin there; a line did not: an expression keeps the source's own
+    // byte in front, so `^a` replaced by nothing takes one "a" from "aaa",
+    // as sed and Perl do, not all three.
     Preceding before;
     before.override = true;
     if (!m_out.empty())
         before.byte = static_cast<unsigned char>(m_out.back());
     else if (m_flushedByte >= 0)
         before.byte = static_cast<unsigned char>(m_flushedByte);
-    else if (m_outputOffset == 0)
+    else if (m_outputOffset == 0 && !m_run.job.regularExpression)
         before.none = true;  // everything before was replaced by nothing
     else
-        before.override = false;  // the source's own byte before the chunk, still unchanged
+        before.override = false;  // the source's own byte before, or the file's start
     return before;
 }
 

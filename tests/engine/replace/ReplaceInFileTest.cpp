@@ -63,7 +63,9 @@ TEST(ReplaceInFile, SameContentsUnsplitAndAcrossChunkBorders)
         // Regression: with everything before a chunk removed, the next chunk
         // saw the removed byte before it instead of the start of the text.
         {"all text before a border removed (word)", " a a a a a a a a a a", " a", "", WholeWords, ""},
-        {"all text before a border removed (line start)", std::string(16, 'a'), "^a", "", Regex, ""},
+        // Removing a line's start makes no new line start: one "a" goes, as with sed and Perl.
+        {"all text before a border removed (line start)", std::string(16, 'a'), "^a", "", Regex, std::string(15, 'a')},
+        {"line starts after a removed line start", "aaa\nab", "^a", "", Regex, "aa\nb"},
         // Regression: the overlap of the next chunk reached back into a
         // candidate rejected as part of a longer word.
         {"rejected candidate is not searched again", "ba a a", "a a", "X", WholeWords | MatchCase, "ba a a"},

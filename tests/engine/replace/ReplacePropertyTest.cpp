@@ -55,7 +55,8 @@ Expected referencePlain(const std::string& text, const std::string& search, cons
 }
 
 // regex_search from the resume position to the first NUL after it; the byte
-// before the resume position is the changed text's, nothing at its start.
+// before the resume position is the changed text's, or the source's where
+// everything before was replaced by nothing (no new line starts there).
 // After an empty match the search resumes one byte further.
 Expected referenceRegex(const std::string& text, const std::string& pattern, const std::string& replacement, bool matchCase)
 {
@@ -66,12 +67,14 @@ Expected referenceRegex(const std::string& text, const std::string& pattern, con
         const std::size_t nul = text.find('\0', resume);
         const std::size_t end = nul == std::string::npos ? text.size() : nul;
         const std::string changed = e.contents + text.substr(consumed, resume - consumed);
-        const std::string window =
-            (changed.empty() ? "" : changed.substr(changed.size() - 1)) + text.substr(resume, end - resume);
-        const char* first = window.data() + (changed.empty() ? 0 : 1);
+        const std::string before = !changed.empty() ? changed.substr(changed.size() - 1)
+            : resume > 0                            ? text.substr(resume - 1, 1)
+                                                    : "";
+        const std::string window = before + text.substr(resume, end - resume);
+        const char* first = window.data() + before.size();
         boost::cmatch m;
         if (!boost::regex_search(first, window.data() + window.size(), m, re,
-                                 changed.empty() ? boost::match_default : boost::match_prev_avail))
+                                 before.empty() ? boost::match_default : boost::match_prev_avail))
             break;
         const std::size_t p = resume + static_cast<std::size_t>(m[0].first - first);
         const auto length = static_cast<std::size_t>(m.length(0));
