@@ -232,9 +232,9 @@ FindResult ViewerFinder::findRegex(const QString& text, qsizetype from, bool ski
     const U16 begin = Units(regex.matchText);
     const U16 end = begin + regex.matchText.size();
     // Never start between the two halves of a surrogate pair.
-    if (from > 0 && from < regex.matchText.size() && regex.matchText[from].isLowSurrogate() &&
-        regex.matchText[from - 1].isHighSurrogate())
-        ++from;
+    // Read through `text`: a non-const access to the shared copy would detach
+    // it, and the match would no longer belong to the text it is asked about.
+    if (from > 0 && from < text.size() && text.at(from).isLowSurrogate() && text.at(from - 1).isHighSurrogate()) ++from;
     boost::match_flag_type flags = boost::match_default;
     // The character before the start decides whether it is a line or word start.
     if (from > 0) flags |= boost::match_prev_avail;
