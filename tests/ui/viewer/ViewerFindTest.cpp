@@ -213,5 +213,27 @@ TEST(ViewerReplace, WithCapturesTheReplacementIsMadeAsARunMakesIt)
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(ViewerReplace, PreservedCaseFollowsEachHit)
+{
+    ViewerFinder finder;
+    ViewerFindOptions o = Plain(u"zähler");
+    o.replaceText = QStringLiteral("übel");
+    o.preserveCase = true;
+    finder.setOptions(o);
+    const QString text = QStringLiteral("zähler Zähler ZÄHLER");
+    EXPECT_EQ(finder.replacement(text, 7, 13), QStringLiteral("Übel"));
+    EXPECT_EQ(finder.replaceAll(text), QStringLiteral("übel Übel ÜBEL"));
+
+    // Groups first, then the hit's case, match by match.
+    o = Regex(u"(\\w+)-(\\w+)", u"$2-$1");
+    o.captures = true;
+    o.preserveCase = true;
+    finder.setOptions(o);
+    const QString pairs = QStringLiteral("foo-bar Foo-bar");
+    const FindResult first = finder.find(pairs, 0, 0);
+    EXPECT_EQ(finder.replacement(pairs, first.start, first.end), QStringLiteral("bar-foo"));
+    EXPECT_EQ(finder.replaceAll(pairs), QStringLiteral("bar-foo Bar-foo"));
+}
+
 }  // namespace
 }  // namespace tarnwick::ui
