@@ -47,6 +47,7 @@ struct RawOptions {
     std::optional<std::string> wordExt;
     bool escapes = false;
     bool captures = false;
+    bool preserveCase = false;
     bool filesWithoutMatch = false;
     std::optional<std::uint32_t> splitLength, splitMaxOffset;
     std::optional<std::string> tempDir;
@@ -103,6 +104,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
     app.add_flag("--escapes", o.escapes, "Interpret \\t, \\n, \\xHH ... in the replacement");
     app.add_flag("--captures", o.captures,
                  "With -r: the replacement is a Perl format ($1, ${name}, \\1, $&, $$, \\U \\L \\E \\u \\l)");
+    app.add_flag("--preserve-case", o.preserveCase,
+                 "Each replacement takes the case of its hit (FOO -> BAR, Foo -> Bar, foo -> bar)");
     app.add_flag("-L,--files-without-match", o.filesWithoutMatch,
                  "Search: list the files whose contents do not contain TEXT, instead of the hits");
     app.add_option("--split-length", o.splitLength, "Read files larger than 1.1 x BYTES in chunks of BYTES")
@@ -274,6 +277,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
     }
     if (o.escapes) job.specialCharacters = true;
     if (o.captures) job.replacementCaptures = true;
+    if (o.preserveCase) job.preserveCase = true;
     if (o.filesWithoutMatch) job.filesWithoutHits = true;
     if (o.splitLength) job.splitLength = *o.splitLength;
     if (o.splitMaxOffset) job.splitMaxOffset = *o.splitMaxOffset;

@@ -104,6 +104,7 @@ std::vector<std::string> CommandLineArguments(const settings::FormState& form, C
     flag(job.specialCharacters, "--escapes");
     flag(job.filesWithoutHits, "-L");
     flag(job.replacementCaptures, "--captures");
+    flag(job.preserveCase, "--preserve-case");
     if (job.splitLength != defaults.splitLength) option("--split-length", std::to_string(job.splitLength));
     if (job.splitMaxOffset != defaults.splitMaxOffset) option("--split-max-offset", std::to_string(job.splitMaxOffset));
     if (!job.tempDirIsCurrent) option("--temp-dir", job.tempDir);

@@ -47,6 +47,7 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
     job.specialCharacters = form.specialCharacters != 0;
     job.filesWithoutHits = form.filesWithoutHits != 0;
     job.replacementCaptures = form.replacementCaptures != 0;
+    job.preserveCase = form.preserveCase != 0;
     job.attributesOnDirs = form.attributesOnDirs != 0;
     job.skipHidden = form.skipHidden != 0;
     job.skipReadOnly = form.skipReadOnly != 0;

@@ -42,6 +42,7 @@ constexpr IntField kIntFields[] = {
     {"Datum relativ Einheit", nullptr, &FormState::dateRelativeUnit},
     {"Dateien ohne Treffer", &FormState::filesWithoutHits, nullptr},
     {"Rückverweise", &FormState::replacementCaptures, nullptr},
+    {"Schreibweise übernehmen", &FormState::preserveCase, nullptr},
 };
 
 constexpr char kSearchText[] = "Suchstring";

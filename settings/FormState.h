@@ -58,6 +58,8 @@ struct FormState {
     std::int32_t filesWithoutHits = 0;  // Dateien ohne Treffer
     // "Rückverweise im Ersetzungstext"; missing in older files, so off.
     std::int32_t replacementCaptures = 0;  // Rückverweise
+    // "Schreibweise der Treffer übernehmen"; missing in older files, so off.
+    std::int32_t preserveCase = 0;  // Schreibweise übernehmen
 
     ComboHistory searchTexts;  // Suchstring, Suchstring1..
     ComboHistory replaceTexts;  // Ersetzstring, Ersetzstring1..

@@ -195,6 +195,13 @@ void Utf16Search::appendFormatted(const word::FormatCodePoints& format, std::u16
     word::AppendExpressionFormat(m_match, format, *m_pattern.regex, out);
 }
 
+void Utf16Search::hitUnits(std::u16string& out) const
+{
+    out.clear();
+    const std::int64_t end = std::min(m_hitIndex + m_hitUnits, m_count);
+    for (std::int64_t i = m_hitIndex; i < end; ++i) out.push_back(unit(i));
+}
+
 std::optional<std::int64_t> Utf16Search::findRegex(std::int64_t from, std::int64_t& length)
 {
     const LiteralFinder& required = m_bigEndian ? m_pattern.requiredBig : m_pattern.requiredLittle;

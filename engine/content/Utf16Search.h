@@ -44,6 +44,8 @@ public:
     // For the last hit of an expression, while no further one has been
     // looked for: appends `format` filled in from its groups, as units.
     void appendFormatted(const word::FormatCodePoints& format, std::u16string& out) const;
+    // For the last hit, while no further one has been looked for: its units.
+    void hitUnits(std::u16string& out) const;
 
 private:
     void load(std::uint64_t chunkStart, std::uint64_t chunkEnd);

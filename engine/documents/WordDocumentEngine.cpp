@@ -9,6 +9,7 @@
 #include "engine/log/RunLog.h"
 #include "engine/match/DocumentText.h"
 #include "engine/match/PatternCache.h"
+#include "engine/match/PreserveCase.h"
 #include "engine/match/Utf16Pattern.h"
 #include "engine/replace/BackupCopy.h"
 #include "engine/replace/ChangePreview.h"
@@ -53,6 +54,16 @@ bool fillInMarkedHit(RunContext& run, std::u16string hit, std::u16string& replac
     word::AppendExpressionFormat(match, word::ToFormatCodePoints(replacement), *pattern.regex, filled);
     replacement = std::move(filled);
     return true;
+}
+
+// With "Schreibweise der Treffer übernehmen": the replacement in the case of
+// the marked hit, after its groups are filled in.
+void keepHitCase(const RunContext& run, std::u16string_view hit, std::u16string& replacement)
+{
+    if (!run.job.preserveCase) return;
+    std::u16string cased;
+    AppendCasePreserved(hit, replacement, cased);
+    replacement = std::move(cased);
 }
 
 std::u16string lowerDocumentText(std::u16string text)
@@ -108,6 +119,7 @@ word::FindArguments WordDocumentEngine::findArguments(const RunContext& run) con
     // literally there (see searchArguments).
     arguments.findText = ToDocumentText(run.searchText, run.codePage);
     arguments.matchCase = run.job.matchCase;
+    arguments.preserveCase = run.job.preserveCase;
     arguments.matchRegularExpression = searchesExpression(run);
     // As in files, an expression is never held to whole words.
     arguments.matchWholeWord = run.job.wholeWords && !arguments.matchRegularExpression;
@@ -477,6 +489,7 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
             const std::u16string hit = selection.Text();
             if (!stillFound(run, *story, hit, position, length) || (captures && !fillInMarkedHit(run, hit, replacement)))
                 return {false, 0, text::kChangedSinceSearch};
+            keepHitCase(run, hit, replacement);
             selection.SetText(replacement);
         } else {
             word::Range& range = markedRange(*story);
@@ -486,6 +499,7 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
             if (range.Start() != position || !stillFound(run, *story, hit, position, length) ||
                 (captures && !fillInMarkedHit(run, hit, replacement)))
                 return {false, 0, text::kChangedSinceSearch};
+            keepHitCase(run, hit, replacement);
             range.SetStart(position);
             range.SetEnd(position + length);
             range.SetText(replacement);

@@ -27,4 +27,9 @@ RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view se
     return result;
 }
 
+ReplacementStyle ReplacementStyleOf(const SearchJob& job, const CodePage& codePage, bool utf8Text)
+{
+    return {UsesCaptures(job), job.preserveCase, utf8Text ? nullptr : &codePage};
+}
+
 }  // namespace tarnwick

@@ -8,8 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "engine/match/PreserveCase.h"
+
 namespace tarnwick {
 
+class CodePage;
 struct SearchJob;
 
 struct RunReplacement {
@@ -21,5 +24,9 @@ struct RunReplacement {
 // `searchText` as typed. An expression that does not compile is left to the
 // start checks, which name its error.
 RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job);
+
+// How the run's replacement is made for each hit of text in `codePage`, or
+// of UTF-8 text (`utf8Text`).
+ReplacementStyle ReplacementStyleOf(const SearchJob& job, const CodePage& codePage, bool utf8Text);
 
 }  // namespace tarnwick

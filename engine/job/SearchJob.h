@@ -63,6 +63,8 @@ struct SearchJob : MatchOptions {
     // With `regularExpression`, the replacement is a Perl format whose
     // references take each match's groups (see ReplacementFormat.h).
     bool replacementCaptures = false;
+    // The replacement of each hit takes the hit's case (PreserveCase.h).
+    bool preserveCase = false;
     bool attributesOnDirs = false;
     bool skipHidden = false;
     bool skipReadOnly = false;

@@ -123,10 +123,11 @@ std::vector<TrialMatch> ListHits(ChunkMatcher& matcher, const FilePattern& patte
 // front of it; when everything before it was replaced by nothing, a plain
 // search sees the start of the text and an expression the sample's own byte.
 void ReplaceAll(ChunkMatcher& matcher, const SearchJob& job, const boost::cmatch& match, std::string_view sample,
-                const std::string& replacement, ExpressionTrial& trial)
+                const std::string& replacement, const CodePage& codePage, ExpressionTrial& trial)
 {
     std::string& out = trial.replaced;
-    const bool captures = UsesCaptures(job);
+    const ReplacementStyle style = ReplacementStyleOf(job, codePage, false);
+    std::string filled;
     std::int64_t consumed = 0;
     std::int64_t resume = 0;
     for (;;) {
@@ -143,10 +144,9 @@ void ReplaceAll(ChunkMatcher& matcher, const SearchJob& job, const boost::cmatch
             out.append(sample.substr(static_cast<std::size_t>(consumed), static_cast<std::size_t>(found->position - consumed)));
         consumed = std::max(consumed, found->position);
         const auto inserted = static_cast<std::int64_t>(out.size());
-        if (captures)
-            AppendFormatted(match, replacement, out);
-        else
-            out.append(replacement);
+        const std::string_view hit =
+            sample.substr(static_cast<std::size_t>(found->position), static_cast<std::size_t>(found->length));
+        AppendReplacement(style, replacement, hit, match, filled, out);
         trial.replacements.push_back({inserted, static_cast<std::int64_t>(out.size()) - inserted});
         consumed = found->position + found->length;
         resume = found->length == 0 ? consumed + 1 : consumed;
@@ -189,7 +189,7 @@ ExpressionTrial TryExpression(std::string_view searchTyped, std::string_view rep
     if (!replacement.ok) return trial;
     // A fresh pass, as the replace side reads the file anew.
     matcher.setChunk(chunk.view());
-    ReplaceAll(matcher, job, match, sample, replacement.text, trial);
+    ReplaceAll(matcher, job, match, sample, replacement.text, codePage, trial);
     return trial;
 }
 

@@ -55,7 +55,8 @@ struct ExpressionTrial {
 
 // `searchTyped` and `replacementTyped` as the user typed them, `sample` in
 // the code page; `job` gives the matching options, "Sonderzeichen
-// interpretieren" and "Rückverweise im Ersetzungstext". An empty search
+// interpretieren", "Rückverweise im Ersetzungstext" and "Schreibweise der
+// Treffer übernehmen". An empty search
 // text finds nothing and changes nothing.
 ExpressionTrial TryExpression(std::string_view searchTyped, std::string_view replacementTyped, const SearchJob& job,
                               std::string_view sample, const CodePage& codePage);

@@ -2,12 +2,12 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReplacement.h"
 #include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
-#include "engine/match/ReplacementFormat.h"
 #include "engine/match/Utf16Pattern.h"
 #include "engine/match/Utf16Units.h"
 #include "engine/replace/JournalHooks.h"
@@ -48,6 +48,8 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     m_bigEndian = encoding == Encoding::Utf16BigEndian;
     if (m_utf16) m_replacement = EncodeUtf16(m_run.replacementText, m_run.codePage, m_bigEndian);
     m_captures = UsesCaptures(m_run.job);
+    m_style = ReplacementStyleOf(m_run.job, m_run.codePage, encoding == Encoding::Utf8);
+    if (m_utf16) m_replacementUnits = ToUtf16Units(m_run.replacementText, m_run.codePage);
     if (m_captures && m_utf16) m_utf16Format = word::ToFormatCodePoints(ToUtf16Units(m_run.replacementText, m_run.codePage));
     if (!m_split) {
         m_text.resize(length);
@@ -110,17 +112,28 @@ bool MarkedFileEditor::copySourceTo(std::uint64_t end)
     return true;
 }
 
-const std::string& MarkedFileEditor::insertion()
+const std::string& MarkedFileEditor::insertion(std::string_view hit)
 {
-    if (!m_captures) return m_replacement;
+    if (!m_captures && !m_style.preserveCase) return m_replacement;
     m_formatted.clear();
-    if (m_utf16) {
-        m_formattedUnits.clear();
-        word::AppendExpressionFormat(m_utf16Match, m_utf16Format, *m_run.patterns.forUtf16().regex, m_formattedUnits);
-        AppendUtf16Bytes(m_formattedUnits, m_bigEndian, m_formatted);
-    } else {
-        AppendFormatted(m_match, m_replacement, m_formatted);
+    if (!m_utf16) {
+        AppendReplacement(m_style, m_replacement, hit, m_match, m_filled, m_formatted);
+        return m_formatted;
     }
+    m_formattedUnits.clear();
+    if (m_captures)
+        word::AppendExpressionFormat(m_utf16Match, m_utf16Format, *m_run.patterns.forUtf16().regex, m_formattedUnits);
+    else
+        m_formattedUnits = m_replacementUnits;
+    if (m_style.preserveCase) {
+        // m_units may hold the hit folded: decoded again as it is.
+        m_hitUnits.resize(hit.size() / 2);
+        DecodeUtf16(hit.data(), m_hitUnits.size(), m_bigEndian, m_hitUnits.data());
+        m_casedUnits.clear();
+        AppendCasePreserved(m_hitUnits, m_formattedUnits, m_casedUnits);
+        m_formattedUnits.swap(m_casedUnits);
+    }
+    AppendUtf16Bytes(m_formattedUnits, m_bigEndian, m_formatted);
     return m_formatted;
 }
 
@@ -131,7 +144,8 @@ bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
         if (position + length > static_cast<std::int64_t>(m_text.size())) return false;
         if (!holdsSearchText(m_text.data() + position, length)) return false;
         // Formatted before the text changes under the match.
-        const std::string& inserted = insertion();
+        const std::string& inserted =
+            insertion(std::string_view(m_text).substr(static_cast<std::size_t>(position), static_cast<std::size_t>(length)));
         m_insertedLength = static_cast<std::int64_t>(inserted.size());
         m_text.replace(static_cast<std::size_t>(position), static_cast<std::size_t>(length), inserted);
         m_changed = true;
@@ -146,7 +160,7 @@ bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
     if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return false;
     // Streamed files are checked like files in memory.
     if (!holdsSearchText(old.data(), length)) return false;
-    const std::string& inserted = insertion();
+    const std::string& inserted = insertion(old);
     m_insertedLength = static_cast<std::int64_t>(inserted.size());
     if (!copySourceTo(static_cast<std::uint64_t>(source))) return false;
     if (m_temp.append(inserted.data(), inserted.size())) return false;

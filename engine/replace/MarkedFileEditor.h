@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <boost/regex.hpp>
 
+#include "engine/match/PreserveCase.h"
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 #include "results/ResultList.h"
@@ -54,9 +56,10 @@ private:
     bool holdsSearchText(const char* bytes, std::int64_t length);
     bool holdsUtf16Text(const char* bytes, std::int64_t length);
     bool copySourceTo(std::uint64_t end);
-    // What replaces the hit just checked: the replacement, or its format
-    // filled in from the match.
-    const std::string& insertion();
+    // What replaces the hit just checked (its bytes `hit`): the replacement,
+    // or its format filled in from the match, in the hit's case with
+    // "Schreibweise der Treffer übernehmen".
+    const std::string& insertion(std::string_view hit);
     void markError(ItemHandle item, const std::string& message);
 
     RunContext& m_run;
@@ -64,6 +67,8 @@ private:
     const FilePattern* m_pattern = nullptr;
     std::string m_replacement;  // or its format, with captures
     bool m_captures = false;
+    ReplacementStyle m_style;
+    std::string m_filled;  // a filled-in format before its case changes
     boost::cmatch m_match;
     std::string m_formatted;  // reused for every hit
     std::int64_t m_insertedLength = 0;
@@ -76,6 +81,9 @@ private:
     word::CodePointMatch<const UChar*> m_utf16Match;
     word::FormatCodePoints m_utf16Format;
     std::u16string m_formattedUnits;
+    std::u16string m_replacementUnits;  // UTF-16: the replacement, without captures
+    std::u16string m_hitUnits;  // UTF-16: the hit as found, for its case
+    std::u16string m_casedUnits;
     std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
     std::int64_t m_delta = 0;  // split: growth of the file so far
     OutputFile m_temp;

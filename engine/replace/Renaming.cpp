@@ -2,10 +2,10 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReplacement.h"
 #include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
-#include "engine/match/ReplacementFormat.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/JournalHooks.h"
 #include "engine/walk/NameSearch.h"
@@ -32,15 +32,14 @@ std::string replaceRegex(RunContext& run, std::string_view name)
     const char* const end = begin + name.size();
     const char* position = begin;
     boost::cmatch match;
+    const ReplacementStyle style = ReplacementStyleOf(run.job, run.codePage, false);
+    std::string filled;
     while (position <= end) {
         auto flags = boost::match_default;
         if (position > begin) flags |= boost::match_prev_avail;
         if (!boost::regex_search(position, end, match, *run.searchRegex, flags)) break;
         out.append(position, match[0].first);
-        if (UsesCaptures(run.job))
-            AppendFormatted(match, run.replacementText, out);
-        else
-            out.append(run.replacementText);
+        AppendReplacement(style, run.replacementText, std::string_view(match[0].first, match[0].second), match, filled, out);
         position = match[0].second;
         // After an empty match the search goes on one byte further.
         if (match[0].first == match[0].second) {
@@ -62,7 +61,10 @@ std::string replacePlain(RunContext& run, std::string_view name)
     std::size_t position = 0;
     for (std::size_t found = folded.find(search); found != std::string::npos; found = folded.find(search, position)) {
         out.append(name.substr(position, found - position));
-        out.append(run.replacementText);
+        if (run.job.preserveCase)
+            AppendCasePreserved(name.substr(found, search.size()), run.replacementText, run.codePage, out);
+        else
+            out.append(run.replacementText);
         position = found + search.size();
     }
     out.append(name.substr(position));

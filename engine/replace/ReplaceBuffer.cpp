@@ -2,12 +2,12 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReplacement.h"
 #include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/ReadOrThrow.h"
-#include "engine/match/ReplacementFormat.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"
@@ -79,7 +79,7 @@ ReplaceStep ReplaceBuffer::PrepareReplace()
         m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
         m_matcher.setPattern(m_pattern);
         m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
-        m_captures = UsesCaptures(m_run.job);
+        m_style = ReplacementStyleOf(m_run.job, m_run.codePage, utf8);
         if (m_run.job.regularExpression && !m_pattern->regex) return {ReplaceOutcome::NoOccurrence};
         // Chunks in holes of a sparse file are zeros: they hold nothing to
         // replace and are not read.
@@ -239,10 +239,8 @@ ReplaceStep ReplaceBuffer::ReplaceNext()
             else
                 m_hitCharacters = static_cast<std::int64_t>(occurrence->length);
             m_lastPosition = static_cast<std::int64_t>(m_out.size());
-            if (m_captures)
-                AppendFormatted(m_run.buffers.match, m_replacement, m_out);
-            else
-                m_out.append(m_replacement);
+            const std::string_view hit(m_store.text() + occurrence->position, static_cast<std::size_t>(occurrence->length));
+            AppendReplacement(m_style, m_replacement, hit, m_run.buffers.match, m_filled, m_out);
             m_consumed = occurrence->position + occurrence->length;
             // After an empty match the search goes on one byte further.
             m_resume = occurrence->length == 0 ? m_consumed + 1 : m_consumed;

@@ -15,6 +15,7 @@
 
 #include "engine/match/ChunkMatcher.h"
 #include "engine/match/ChunkStore.h"
+#include "engine/match/PreserveCase.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"
 #include "results/ResultList.h"
@@ -97,7 +98,8 @@ private:
     ChunkMatcher m_matcher;
     const FilePattern* m_pattern = nullptr;
     std::string m_replacement;  // replacement bytes as inserted in this file, or their format
-    bool m_captures = false;  // m_replacement is a format filled in from each match
+    ReplacementStyle m_style;  // how each hit's replacement is made from m_replacement
+    std::string m_filled;  // one hit's filled-in format, before its case changes
     std::string& m_out;  // the changed text of the current chunk so far
     std::string& m_context;
     std::int64_t m_consumed = 0;  // chunk bytes already copied or replaced

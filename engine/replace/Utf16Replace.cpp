@@ -3,6 +3,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
+#include "engine/match/PreserveCase.h"
 #include "engine/match/ReadOrThrow.h"
 #include "engine/match/Utf16Units.h"
 #include "platform/Exceptions.h"
@@ -17,9 +18,11 @@ Utf16Replace::Utf16Replace(RunContext& run, const InputFile& file, ChunkStore& s
     : m_run(run), m_file(file), m_store(store), m_search(run, store, encoding, fileLength, wholeInStore), m_whole(wholeInStore),
       m_fileLength(wholeInStore ? std::min(fileLength, static_cast<std::uint64_t>(store.length())) : fileLength),
       m_replacement(EncodeUtf16(run.replacementText, run.codePage, encoding == Encoding::Utf16BigEndian)),
-      m_bigEndian(encoding == Encoding::Utf16BigEndian), m_captures(UsesCaptures(run.job)), m_out(run.buffers.output)
+      m_bigEndian(encoding == Encoding::Utf16BigEndian), m_captures(UsesCaptures(run.job)), m_preserveCase(run.job.preserveCase),
+      m_out(run.buffers.output)
 {
-    if (m_captures) m_format = word::ToFormatCodePoints(ToUtf16Units(run.replacementText, run.codePage));
+    if (m_captures || m_preserveCase) m_units = ToUtf16Units(run.replacementText, run.codePage);
+    if (m_captures) m_format = word::ToFormatCodePoints(m_units);
     m_out.clear();
 }
 
@@ -56,9 +59,18 @@ std::optional<Utf16Replacement> Utf16Replace::next()
     replaced.highlightOffset = m_search.describe(replaced.characters);
     copySourceTo(static_cast<std::uint64_t>(hit->offset));
     replaced.offset = static_cast<std::int64_t>(m_out.size());
-    if (m_captures) {
+    if (m_captures || m_preserveCase) {
         m_formatted.clear();
-        m_search.appendFormatted(m_format, m_formatted);
+        if (m_captures)
+            m_search.appendFormatted(m_format, m_formatted);
+        else
+            m_formatted = m_units;
+        if (m_preserveCase) {
+            m_search.hitUnits(m_hit);
+            m_cased.clear();
+            AppendCasePreserved(m_hit, m_formatted, m_cased);
+            m_formatted.swap(m_cased);
+        }
         AppendUtf16Bytes(m_formatted, m_bigEndian, m_out);
     } else {
         m_out.append(m_replacement);

@@ -2,7 +2,8 @@
 // Replaces every occurrence of the search text in a file with a UTF-16 mark:
 // the occurrences are found as characters and the replacement is written in
 // the file's byte order, so the file stays UTF-16 with its mark; with
-// "Rückverweise im Ersetzungstext" it is filled in from each match. The changed
+// "Rückverweise im Ersetzungstext" it is filled in from each match, with
+// "Schreibweise der Treffer übernehmen" it takes each hit's case. The changed
 // contents are built in memory and put in place at once by finish(); until
 // then the file is unchanged.
 //
@@ -59,6 +60,10 @@ private:
     bool m_captures;  // the replacement is m_format, filled in from each match
     word::FormatCodePoints m_format;
     std::u16string m_formatted;  // one match's replacement, as units
+    bool m_preserveCase;  // the replacement takes each hit's case
+    std::u16string m_units;  // the replacement as units, without captures
+    std::u16string m_hit;  // the hit's units, for its case
+    std::u16string m_cased;
     std::string& m_out;
     std::uint64_t m_copied = 0;  // source bytes up to here are in m_out
     std::optional<Utf16Hit> m_pending;  // found by prepare(), not yet replaced

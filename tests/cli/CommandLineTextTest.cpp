@@ -77,6 +77,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(searchThreads);
     EXPECT_FIELD(filesWithoutHits);
     EXPECT_FIELD(replacementCaptures);
+    EXPECT_FIELD(preserveCase);
 }
 #undef EXPECT_FIELD
 
@@ -169,6 +170,7 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
              f.regularExpression = 1;
              f.specialCharacters = 1;
              f.replacementCaptures = 1;
+             f.preserveCase = 1;
          }},
         {"expressions in documents", CommandLineKind::Replace,
          [](settings::FormState& f) {

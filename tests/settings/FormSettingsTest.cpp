@@ -59,7 +59,8 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
         &FormState::dateAccessed,      &FormState::dateFilter,        &FormState::renameOnlyUpperCase,
         &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,
         &FormState::skipArchive,       &FormState::skipReadOnly,      &FormState::skipSystem,
-        &FormState::expandedView,      &FormState::filesWithoutHits,  &FormState::replacementCaptures};
+        &FormState::expandedView,      &FormState::filesWithoutHits,  &FormState::replacementCaptures,
+        &FormState::preserveCase};
     for (auto flag : flags) state.*flag = 1;
     state.searchContents = state.dateCreated = state.useWord = 0;
     state.nameStringMode = 1;
@@ -80,6 +81,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
     EXPECT_EQ(Loaded(), state);
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Dateien ohne Treffer", 0), 1u);
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Rückverweise", 0), 1u);
+    EXPECT_EQ(store.GetProfileInt(kFormSection, "Schreibweise übernehmen", 0), 1u);
 }
 
 TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)

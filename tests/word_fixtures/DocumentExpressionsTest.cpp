@@ -165,6 +165,21 @@ TEST_P(DocumentExpressions, CapturesFillInTheGroupsOrLeaveALiterallyFoundDocumen
     EXPECT_EQ(officeText(path), office);
 }
 
+TEST_P(DocumentExpressions, ReplacementsTakeTheCaseOfEachHit)
+{
+    const std::string extension = GetParam();
+    const TempTree tree;
+    const std::string path = copyOf(tree, "features." + extension);
+    WordDocumentEngine engine(word::CreateDocumentApplication);
+    SearchJob job = documentJob(true, true);
+    job.preserveCase = true;
+    ReplaceFixture fixture(job, "rechnung", "beleg");
+    fixture.run().documents = &engine;
+    engine.ReplaceDocument(fixture.run(), path);
+    EXPECT_TRUE(fixture.errors().empty());
+    EXPECT_NE(officeText(path).find(u"Beleg Nr. 7 für Müller"), std::u16string::npos) << extension;
+}
+
 TEST_P(DocumentExpressions, MarkedHitsFillInTheirGroups)
 {
     const TempTree tree;

@@ -300,6 +300,7 @@ void ProgramWindow::connectViewer(ViewerPage* viewer)
         options.matchCase = state.matchCase != 0;
         options.regularExpression = state.regularExpression != 0;
         options.captures = state.replacementCaptures != 0;
+        options.preserveCase = state.preserveCase != 0;
         options.specialCharacters = state.specialCharacters != 0;
         return options;
     });

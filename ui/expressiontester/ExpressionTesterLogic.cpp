@@ -24,6 +24,7 @@ const std::vector<TesterOption>& TesterOptions()
         {formtext::kWholeWords, &FormState::wholeWords, PlainTextOnly},
         {formtext::kRegularExpression, &FormState::regularExpression, nullptr},
         {formtext::kReplacementCaptures, &FormState::replacementCaptures, ExpressionOnly},
+        {formtext::kPreserveCase, &FormState::preserveCase, nullptr},
         {formtext::kSpecialCharacters, &FormState::specialCharacters, nullptr},
     };
     return options;

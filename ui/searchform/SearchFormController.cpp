@@ -128,6 +128,7 @@ void SearchFormController::applyAllRules()
     m_enabling.sizeFields = m_state.sizeFilter != 0;
     m_enabling.wholeWords = m_state.regularExpression == 0;
     m_enabling.replacementCaptures = m_state.regularExpression != 0;
+    m_enabling.preserveCase = m_state.filesWithoutHits == 0;
     applyDateRules();
     applyWordRules();
 }
@@ -146,6 +147,13 @@ void SearchFormController::SetRegularExpression(bool on)
     m_state.regularExpression = on ? 1 : 0;
     m_enabling.wholeWords = !on;
     m_enabling.replacementCaptures = on;
+    notifyChanged();
+}
+
+void SearchFormController::SetFilesWithoutHits(bool on)
+{
+    m_state.filesWithoutHits = on ? 1 : 0;
+    m_enabling.preserveCase = !on;
     notifyChanged();
 }
 

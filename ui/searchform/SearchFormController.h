@@ -57,6 +57,7 @@ struct FormEnabling {
     bool wholeWords = true;  // "Nur ganze Wörter"
     bool regularExpression = true;  // "Regulärer Ausdruck"
     bool replacementCaptures = false;  // "Rückverweise im Ersetzungstext": with an expression only
+    bool preserveCase = true;  // "Schreibweise der Treffer übernehmen": while a replace can run
     bool wordModes = true;  // "alle Typen", "auto"
 
     bool operator==(const FormEnabling&) const = default;
@@ -116,6 +117,8 @@ public:
     void SetSizeFilter(bool on);
     void SetDateFilter(bool on);
     void SetRegularExpression(bool on);
+    // "Dateien ohne Treffer auflisten": no replace runs while it is on.
+    void SetFilesWithoutHits(bool on);
     void SetWordAutoMode(WordAutoMode mode);
     // Switching Word off shows its warning while its opt-out bit is set;
     // "Abbrechen" keeps Word on. Returns the resulting state.

@@ -140,6 +140,10 @@ QWidget* SearchFormWidget::buildTopRow()
     auto* searchLayout = Tight(new QHBoxLayout(searchFor));
     searchLayout->addWidget(makeCombo(C::SearchText, FormCombo::SearchText, "searchText"), 1);
     searchLayout->addWidget(makeFlag(C::RegularExpression, T::kRegularExpression, true, "regularExpression"));
+    // Right above "Rückverweise im Ersetzungstext": a third button in the
+    // replacement's row would not fit the smallest window, nor a second row
+    // the expanded form's height.
+    searchLayout->addWidget(makeFlag(C::PreserveCase, T::kPreserveCase, true, "preserveCase"));
 
     QGroupBox* replaceWith = MakeGroup(T::kReplaceWith, "replaceWithGroup");
     auto* replaceLayout = Tight(new QHBoxLayout(replaceWith));
@@ -158,6 +162,10 @@ QWidget* SearchFormWidget::buildTopRow()
         std::max(control(C::RegularExpression)->sizeHint().width(), control(C::SpecialCharacters)->sizeHint().width());
     control(C::RegularExpression)->setMinimumWidth(toggleWidth);
     control(C::SpecialCharacters)->setMinimumWidth(toggleWidth);
+    const int secondWidth =
+        std::max(control(C::PreserveCase)->sizeHint().width(), control(C::ReplacementCaptures)->sizeHint().width());
+    control(C::PreserveCase)->setMinimumWidth(secondWidth);
+    control(C::ReplacementCaptures)->setMinimumWidth(secondWidth);
 
     QGroupBox* options = MakeGroup(T::kOptions, "optionsGroup");
     auto* optionsLayout = Tight(new QGridLayout(options), 2);

@@ -46,6 +46,7 @@ inline constexpr const char* kRegularExpression = "Regulärer Ausdruck";
 inline constexpr const char* kReplaceWith = "Ersetzen durch";
 inline constexpr const char* kSpecialCharacters = "Sonderzeichen interpretieren";
 inline constexpr const char* kReplacementCaptures = "Rückverweise im Ersetzungstext";
+inline constexpr const char* kPreserveCase = "Schreibweise der Treffer übernehmen";
 inline constexpr const char* kSearchIn = "Suchen in";
 inline constexpr const char* kBrowse = "Durchsuchen...";
 inline constexpr const char* kSubfolders = "Unterordner durchsuchen";

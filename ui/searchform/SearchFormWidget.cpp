@@ -45,8 +45,8 @@ constexpr std::pair<int, std::int32_t FormState::*> kPlainFlags[] = {
     {C::Archive, &FormState::skipArchive},
     {C::System, &FormState::skipSystem},
     {C::AlsoDirectories, &FormState::attributesOnDirs},
-    {C::FilesWithoutHits, &FormState::filesWithoutHits},
     {C::ReplacementCaptures, &FormState::replacementCaptures},
+    {C::PreserveCase, &FormState::preserveCase},
 };
 
 // Flags whose change runs an enabling rule or a warning.
@@ -62,6 +62,7 @@ constexpr RuleFlag kRuleFlags[] = {
     {C::UseWord, &FormState::useWord, [](SearchFormController& c, bool on) { c.SetUseWord(on); }},
     {C::SizeFilter, &FormState::sizeFilter, [](SearchFormController& c, bool on) { c.SetSizeFilter(on); }},
     {C::DateFilter, &FormState::dateFilter, [](SearchFormController& c, bool on) { c.SetDateFilter(on); }},
+    {C::FilesWithoutHits, &FormState::filesWithoutHits, [](SearchFormController& c, bool on) { c.SetFilesWithoutHits(on); }},
 };
 
 // The keys an edit field keeps for itself, before the main window's
@@ -321,6 +322,7 @@ void SearchFormWidget::showEnabling()
     enable({C::WholeWords}, enabling.wholeWords);
     enable({C::RegularExpression}, enabling.regularExpression);
     enable({C::ReplacementCaptures}, enabling.replacementCaptures);
+    enable({C::PreserveCase}, enabling.preserveCase);
     enable({C::WordAllTypes, C::WordAuto}, enabling.wordModes);
 }
 

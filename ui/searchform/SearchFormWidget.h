@@ -82,6 +82,7 @@ inline constexpr int RelativeUnit = 2004;  // "Tagen", "Stunden"
 inline constexpr int HiddenFilters = 2005;  // the line of active filters while collapsed
 inline constexpr int FilesWithoutHits = 2006;  // "Dateien ohne Treffer auflisten"
 inline constexpr int ReplacementCaptures = 2007;  // "Rückverweise im Ersetzungstext"
+inline constexpr int PreserveCase = 2008;  // "Schreibweise der Treffer übernehmen"
 }  // namespace FormControl
 
 class SearchFormWidget : public QWidget {

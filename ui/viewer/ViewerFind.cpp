@@ -3,6 +3,7 @@
 #include "engine/job/RunReplacement.h"
 #include "engine/job/SearchJob.h"
 #include "engine/match/DocumentText.h"
+#include "engine/match/PreserveCase.h"
 #include "platform/CodePage.h"
 #include "word/story/ExpressionFormat.h"
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <boost/regex/icu.hpp>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,48 @@ bool CandidateMatches(const QChar* s, qsizetype n, qsizetype at, const QString& 
     const QStringView candidate(s + at, find.size());
     if (candidate.compare(find, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0) return false;
     return !wholeWord || IsWholeWord(s, n, at, find.size());
+}
+
+using Match = boost::match_results<U32It>;
+
+std::u16string_view UnitsOf(const QString& text, qsizetype from, qsizetype to)
+{
+    return {reinterpret_cast<const char16_t*>(text.constData()) + from, static_cast<std::size_t>(to - from)};
+}
+std::u16string_view UnitsOf(const QString& text) { return UnitsOf(text, 0, text.size()); }
+
+// `text` in the case of `hit` when that is asked for ("Schreibweise der Treffer übernehmen").
+std::u16string InHitCase(bool preserveCase, std::u16string_view hit, std::u16string text)
+{
+    if (!preserveCase) return text;
+    std::u16string cased;
+    AppendCasePreserved(hit, text, cased);
+    return cased;
+}
+
+// `match` filled into the replacement: the run's format (`runPoints`) by
+// Perl's rules, else `replaceText` by the library's default rules. Nothing
+// when the library gives up.
+std::optional<std::u16string> FormatMatch(const Match& match, const boost::u32regex& expression,
+                                          const word::FormatCodePoints* runPoints, const QString& replaceText)
+{
+    std::u16string out;
+    if (runPoints != nullptr) {
+        word::AppendExpressionFormat(match, *runPoints, expression, out);
+        return out;
+    }
+    std::vector<UChar32> format;
+    const U16 first = Units(replaceText);
+    const U16 last = first + replaceText.size();
+    for (auto it = U32It(first, first, last), stop = U32It(last, first, last); it != stop; ++it)
+        format.push_back(static_cast<UChar32>(*it));
+    try {
+        match.format(boost::utf16_output_iterator<std::back_insert_iterator<std::u16string>>(std::back_inserter(out)), format,
+                     boost::format_default, expression);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return out;
 }
 
 }  // namespace
@@ -232,9 +276,9 @@ FindResult ViewerFinder::findRegex(const QString& text, qsizetype from, bool ski
     const U16 begin = Units(regex.matchText);
     const U16 end = begin + regex.matchText.size();
     // Never start between the two halves of a surrogate pair.
-    if (from > 0 && from < regex.matchText.size() && regex.matchText[from].isLowSurrogate() &&
-        regex.matchText[from - 1].isHighSurrogate())
-        ++from;
+    // Read through `text`: a non-const access to the shared copy would detach
+    // it, and the match would no longer belong to the text it is asked about.
+    if (from > 0 && from < text.size() && text.at(from).isLowSurrogate() && text.at(from - 1).isHighSurrogate()) ++from;
     boost::match_flag_type flags = boost::match_default;
     // The character before the start decides whether it is a line or word start.
     if (from > 0) flags |= boost::match_prev_avail;
@@ -271,9 +315,11 @@ FindResult ViewerFinder::findPlain(const QString& text, qsizetype selStart, qsiz
 
 std::optional<QString> ViewerFinder::replacement(const QString& text, qsizetype selStart, qsizetype selEnd)
 {
+    const bool preserveCase = m_options.preserveCase;
     if (!m_options.regularExpression) {
         if (selStart >= selEnd) return std::nullopt;
-        return m_options.replaceText;
+        if (!preserveCase) return m_options.replaceText;
+        return FromUnits(InHitCase(true, UnitsOf(text, selStart, selEnd), std::u16string(UnitsOf(m_options.replaceText))));
     }
     if (!m_regex || !m_regex->hasMatch || m_regex->pattern != m_options.findText) return std::nullopt;
     Regex& regex = *m_regex;
@@ -281,28 +327,15 @@ std::optional<QString> ViewerFinder::replacement(const QString& text, qsizetype 
     if (regex.matchText.constData() != text.constData() || regex.matchText.size() != text.size()) return std::nullopt;
     const U16 begin = Units(regex.matchText);
     if (regex.match[0].first.base() - begin != selStart || regex.match[0].second.base() - begin != selEnd) return std::nullopt;
+    const word::FormatCodePoints* runPoints = nullptr;
     if (usesRunFormat()) {
         const RunFormat& format = runFormat();
         if (!format.error.isEmpty()) return std::nullopt;
-        std::u16string out;
-        word::AppendExpressionFormat(regex.match, format.points, regex.expression, out);
-        return FromUnits(out);
+        runPoints = &format.points;
     }
-    std::vector<UChar32> format;
-    const QString& replace = m_options.replaceText;
-    for (auto it = U32It(Units(replace), Units(replace), Units(replace) + replace.size()),
-              last = U32It(Units(replace) + replace.size(), Units(replace), Units(replace) + replace.size());
-         it != last; ++it) {
-        format.push_back(static_cast<UChar32>(*it));
-    }
-    std::u16string out;
-    try {
-        regex.match.format(boost::utf16_output_iterator<std::back_insert_iterator<std::u16string>>(std::back_inserter(out)),
-                           format, boost::format_default, regex.expression);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    return FromUnits(out);
+    std::optional<std::u16string> out = FormatMatch(regex.match, regex.expression, runPoints, m_options.replaceText);
+    if (!out) return std::nullopt;
+    return FromUnits(InHitCase(preserveCase, UnitsOf(text, selStart, selEnd), std::move(*out)));
 }
 
 std::optional<QString> ViewerFinder::replaceAll(const QString& text, QString* error)
@@ -317,7 +350,11 @@ std::optional<QString> ViewerFinder::replaceAll(const QString& text, QString* er
         out.reserve(text.size());
         while (at >= 0) {
             out.append(QStringView(text).mid(copied, at - copied));
-            out.append(o.replaceText);
+            if (o.preserveCase)
+                out.append(FromUnits(
+                    InHitCase(true, UnitsOf(text, at, at + o.findText.size()), std::u16string(UnitsOf(o.replaceText)))));
+            else
+                out.append(o.replaceText);
             copied = at + o.findText.size();
             at = FindPlainDown(text, o.findText, copied, o.matchCase, o.wholeWord);
         }
@@ -333,13 +370,11 @@ std::optional<QString> ViewerFinder::replaceAll(const QString& text, QString* er
     const U16 end = begin + text.size();
     try {
         if (!boost::u32regex_search(begin, end, m_regex->expression)) return std::nullopt;
+        if (o.preserveCase) return FromUnits(replaceMatchesInHitCase(begin, end));
         std::u16string out;
         out.reserve(static_cast<std::size_t>(text.size()));
         // With the run's format, Perl's rules as a run fills it in; else the library's default rules.
-        const std::u16string format = usesRunFormat()
-            ? runFormat().units
-            : std::u16string(reinterpret_cast<const char16_t*>(o.replaceText.constData()),
-                             static_cast<std::size_t>(o.replaceText.size()));
+        const std::u16string format = usesRunFormat() ? runFormat().units : std::u16string(UnitsOf(o.replaceText));
         boost::u32regex_replace(std::back_inserter(out), begin, end, m_regex->expression, format.c_str(),
                                 usesRunFormat() ? boost::format_perl : boost::format_default);
         return FromUnits(out);
@@ -347,6 +382,29 @@ std::optional<QString> ViewerFinder::replaceAll(const QString& text, QString* er
         if (error != nullptr) *error = QString::fromLocal8Bit(e.what());
         return std::nullopt;
     }
+}
+
+// Match by match, as the library's replace goes through them, so that each
+// replacement takes its own hit's case.
+std::u16string ViewerFinder::replaceMatchesInHitCase(const char16_t* begin, const char16_t* end)
+{
+    using Matches = boost::regex_iterator<U32It, UChar32, boost::icu_regex_traits>;
+    const word::FormatCodePoints* runPoints = usesRunFormat() ? &runFormat().points : nullptr;
+    std::u16string out;
+    out.reserve(static_cast<std::size_t>(end - begin));
+    U16 copied = begin;
+    for (Matches it(U32It(begin, begin, end), U32It(end, begin, end), m_regex->expression), last; it != last; ++it) {
+        const Match& match = *it;
+        const U16 from = match[0].first.base();
+        const U16 to = match[0].second.base();
+        out.append(copied, from);
+        const std::optional<std::u16string> filled = FormatMatch(match, m_regex->expression, runPoints, m_options.replaceText);
+        if (!filled) throw std::runtime_error("format");
+        AppendCasePreserved(std::u16string_view(from, static_cast<std::size_t>(to - from)), *filled, out);
+        copied = to;
+    }
+    out.append(copied, end);
+    return out;
 }
 
 }  // namespace tarnwick::ui

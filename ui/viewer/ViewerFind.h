@@ -9,6 +9,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace tarnwick::ui {
 
@@ -24,6 +25,9 @@ struct ViewerFindOptions {
     // Ersetzungstext", escapes first with "Sonderzeichen interpretieren").
     bool captures = false;
     bool specialCharacters = false;
+    // Also from the form: each replacement takes its hit's case ("Schreibweise
+    // der Treffer übernehmen"), plain text and expressions alike.
+    bool preserveCase = false;
 
     bool operator==(const ViewerFindOptions&) const = default;
 };
@@ -84,6 +88,7 @@ private:
     const RunFormat& runFormat();
     FindResult findPlain(const QString& text, qsizetype selStart, qsizetype selEnd) const;
     FindResult findRegex(const QString& text, qsizetype from, bool skipEmptyAtStart);
+    std::u16string replaceMatchesInHitCase(const char16_t* begin, const char16_t* end);
 
     ViewerFindOptions m_options;
     std::unique_ptr<Regex> m_regex;

@@ -94,6 +94,7 @@ void ViewerFindDialog::setOptions(const ViewerFindOptions& options, bool replace
     m_matchCase->setChecked(options.matchCase);
     (options.down ? m_down : m_up)->setChecked(true);
     m_captures = options.captures;
+    m_preserveCase = options.preserveCase;
     m_specialCharacters = options.specialCharacters;
     for (QWidget* part : {static_cast<QWidget*>(m_replaceLabel), static_cast<QWidget*>(m_replace),
                           static_cast<QWidget*>(m_replaceOne), static_cast<QWidget*>(m_replaceAll)}) {
@@ -113,6 +114,7 @@ ViewerFindOptions ViewerFindDialog::options() const
     o.matchCase = m_matchCase->isChecked();
     o.down = m_down->isChecked();
     o.captures = m_captures;
+    o.preserveCase = m_preserveCase;
     o.specialCharacters = m_specialCharacters;
     return o;
 }

@@ -49,6 +49,7 @@ private:
     bool m_replaceMode = true;
     // Taken from the form with the other options, shown nowhere in the dialog.
     bool m_captures = false;
+    bool m_preserveCase = false;
     bool m_specialCharacters = false;
     QLabel* m_replaceLabel = nullptr;
     QLineEdit* m_find = nullptr;

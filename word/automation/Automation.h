@@ -86,6 +86,10 @@ struct FindArguments {
     // ${name}, \U..\E ...) filled in from each match's groups; the case of
     // the found text is then not carried over, the format says the case.
     bool replaceIsFormat = false;
+    // The replacement takes the case of each hit (word/story/HitCase.h),
+    // after its format is filled in; the found text's capitals are then not
+    // carried over as above.
+    bool preserveCase = false;
 };
 
 class Find {

@@ -2,6 +2,7 @@
 
 #include "word/automation/WordErrors.h"
 #include "word/fileapp/FileDocument.h"
+#include "word/story/HitCase.h"
 #include "word/story/TextFind.h"
 
 #include <algorithm>
@@ -63,8 +64,13 @@ bool FileFind::Execute(const FindArguments& arguments)
         std::u16string replacement = arguments.replaceWith;
         if (formats(arguments))
             replacement = std::move(m_formatted);
-        else if (!arguments.matchCase)
+        else if (!arguments.matchCase && !arguments.preserveCase)
             replacement = AdaptReplacementCase(story.textOf(hit->start, hit->end), replacement);
+        if (arguments.preserveCase) {
+            std::u16string cased;
+            AppendHitCaseUtf16(story.textOf(hit->start, hit->end), replacement, cased);
+            replacement = std::move(cased);
+        }
         end = document.replace(m_range.story(), hit->start, hit->end, replacement);
     }
     m_range.set(hit->start, end);

@@ -76,6 +76,23 @@ TEST_P(DocumentReplace, ARefusedOccurrenceIsSkippedAndTheOthersAreReplacedAndSav
 
 INSTANTIATE_TEST_SUITE_P(Formats, DocumentReplace, ::testing::Values("docx", "rtf"));
 
+// "Schreibweise der Treffer übernehmen" in a document: each hit's own case,
+// instead of the component's carrying over of capitals only.
+TEST(DocumentReplacePreservingCase, EachHitGivesItsCaseToItsReplacement)
+{
+    TempTree tree;
+    const std::string path = tree.path("brief.docx");
+    word::test::WriteZip(
+        path, word::test::DocxEntries(word::test::DocumentXml("<w:p><w:r><w:t>ziel Ziel ZIEL zIEL</w:t></w:r></w:p>")));
+    SearchJob job = TestJob();
+    job.makeBackup = false;
+    job.preserveCase = true;
+    ReplaceFixture fixture(job, "ziel", "oRT");
+    WordDocumentEngine engine(&word::CreateFileApplication);
+    engine.ReplaceDocument(fixture.run(), path);
+    EXPECT_NE(mainText(path).find(u"ort ORT ORT oRT\r"), std::u16string::npos) << word::test::Utf8(mainText(path));
+}
+
 // Two headers, of which the second is not well-formed XML: every part is
 // searched, the hits of the readable ones are listed as usual and the
 // damaged header is one error item that names it; a replace changes the

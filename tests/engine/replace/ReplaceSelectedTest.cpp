@@ -282,3 +282,32 @@ TEST(ReplaceSelected, CapturesInAUtf16FileAreFilledInAsCharacters)
 }
 
 }  // namespace tarnwick::test
+
+namespace tarnwick::test {
+
+// Marked hits take their own case, in a byte file (whole and streamed) and
+// in a UTF-16 file, whose compared copy of a hit is folded.
+TEST(ReplaceSelected, EachMarkedHitGivesItsCaseToItsReplacement)
+{
+    for (const std::uint32_t split : {0u, 8u}) {
+        SCOPED_TRACE(split);
+        TempTree tree;
+        const std::string bytes = tree.write("f.txt", "foo Foo FOO fOO\n");
+        const std::string units = tree.write("g.txt",
+                                             std::string("\xFF\xFE"
+                                                         "F\0o\0o\0 \0f\0o\0o\0",
+                                                         16));
+        SearchJob job = selectedJob(split);
+        job.preserveCase = true;
+        Searched searched(job, tree.root(), "foo");
+        ASSERT_EQ(searched.hits.size(), 6u);
+        searched.replace("bar", searched.hits);
+        EXPECT_EQ(ReadFile(bytes), "bar Bar BAR bar\n");
+        EXPECT_EQ(ReadFile(units),
+                  std::string("\xFF\xFE"
+                              "B\0a\0r\0 \0b\0a\0r\0",
+                              16));
+    }
+}
+
+}  // namespace tarnwick::test

@@ -36,7 +36,7 @@ const CodePage& Utf8()
     return page;
 }
 
-enum Option : std::size_t { MatchCase, WholeWords, RegularExpression, Captures, SpecialCharacters };
+enum Option : std::size_t { MatchCase, WholeWords, RegularExpression, Captures, PreserveCase, SpecialCharacters };
 
 class ExpressionTesterDialogTest : public ::testing::Test {
 protected:
@@ -106,6 +106,25 @@ TEST_F(ExpressionTesterDialogTest, TakingOverFillsTheFormWithTheTestedTextsAndOp
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(form->control(C::RegularExpression))->isChecked());
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(form->control(C::ReplacementCaptures))->isChecked());
     EXPECT_TRUE(form->control(C::ReplacementCaptures)->isEnabled());
+}
+
+TEST_F(ExpressionTesterDialogTest, PreservedCaseShowsWhatARunWrites)
+{
+    ExpressionTesterDialog dialog(*controller, TesterSample{"alt Alt ALT alt_neu Alt-Neu", 0}, Utf8(), &window);
+    dialog.optionBox(WholeWords)->click();
+    ASSERT_TRUE(dialog.optionBox(PreserveCase)->isEnabled());
+    dialog.optionBox(PreserveCase)->click();
+    type(dialog.replaceField(), QStringLiteral("neu"));
+    EXPECT_EQ(dialog.replacedView()->toPlainText(), QStringLiteral("neu Neu NEU neu_neu Neu-Neu"));
+
+    // Groups first, then the hit's case: as tarnwick-cli --captures --preserve-case writes it.
+    dialog.searchField()->clear();
+    type(dialog.searchField(), QStringLiteral("alt([-_])neu|alt"));
+    dialog.optionBox(RegularExpression)->click();
+    dialog.optionBox(Captures)->click();
+    dialog.replaceField()->clear();
+    type(dialog.replaceField(), QStringLiteral("ein$1aus"));
+    EXPECT_EQ(dialog.replacedView()->toPlainText(), QStringLiteral("einaus Einaus EINAUS ein_aus Ein-Aus"));
 }
 
 TEST_F(ExpressionTesterDialogTest, ClosingLeavesTheFormAsItWas)

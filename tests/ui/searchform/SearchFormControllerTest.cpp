@@ -539,6 +539,12 @@ TEST_F(SearchFormControllerTest, EnablingFollowsTheFlagsAsTheirHandlersDecide)
     form->SetRegularExpression(true);
     EXPECT_FALSE(form->enabling().wholeWords);
     EXPECT_TRUE(form->enabling().replacementCaptures);
+    // A replacement's case is asked for only while a replace can run.
+    EXPECT_TRUE(form->enabling().preserveCase);
+    form->SetFilesWithoutHits(true);
+    EXPECT_FALSE(form->enabling().preserveCase);
+    form->SetFilesWithoutHits(false);
+    EXPECT_TRUE(form->enabling().preserveCase);
     form->SetWordAutoMode(WordAutoMode::AllTypes);
     EXPECT_FALSE(form->enabling().regularExpression);
     // With a regular expression, whole words apply to the documents Word searches.

@@ -193,6 +193,16 @@ TEST(ViewerReplace, WithCapturesTheReplacementIsMadeAsARunMakesIt)
     EXPECT_EQ(finder.replacement(text, r.start, r.end), QStringLiteral("Static\t_cast<"));
     EXPECT_EQ(finder.replaceAll(text), QStringLiteral("x = Static\t_cast<int>(y) + Dynamic\t_cast<B*>(p);"));
 
+    // The next match, found from behind the first, is replaced as the first was.
+    const FindResult next = finder.find(text, r.start, r.end);
+    ASSERT_EQ(text.mid(next.start, next.end - next.start), QStringLiteral("dynamic_cast<"));
+    EXPECT_EQ(finder.replacement(text, next.start, next.end), QStringLiteral("Dynamic\t_cast<"));
+    finder.setOptions(Regex(u"(\\w+)_cast<", u"[$1]"));
+    const FindResult plainFirst = finder.find(text, 0, 0);
+    const FindResult plainNext = finder.find(text, plainFirst.start, plainFirst.end);
+    EXPECT_EQ(finder.replacement(text, plainNext.start, plainNext.end), QStringLiteral("[dynamic]"));
+    finder.setOptions(o);
+
     // A reference the expression has no group for is refused with the run's message.
     o.replaceText = QStringLiteral("$2");
     finder.setOptions(o);
@@ -201,6 +211,28 @@ TEST(ViewerReplace, WithCapturesTheReplacementIsMadeAsARunMakesIt)
     QString error;
     EXPECT_FALSE(finder.replaceAll(text, &error).has_value());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ViewerReplace, PreservedCaseFollowsEachHit)
+{
+    ViewerFinder finder;
+    ViewerFindOptions o = Plain(u"zähler");
+    o.replaceText = QStringLiteral("übel");
+    o.preserveCase = true;
+    finder.setOptions(o);
+    const QString text = QStringLiteral("zähler Zähler ZÄHLER");
+    EXPECT_EQ(finder.replacement(text, 7, 13), QStringLiteral("Übel"));
+    EXPECT_EQ(finder.replaceAll(text), QStringLiteral("übel Übel ÜBEL"));
+
+    // Groups first, then the hit's case, match by match.
+    o = Regex(u"(\\w+)-(\\w+)", u"$2-$1");
+    o.captures = true;
+    o.preserveCase = true;
+    finder.setOptions(o);
+    const QString pairs = QStringLiteral("foo-bar Foo-bar");
+    const FindResult first = finder.find(pairs, 0, 0);
+    EXPECT_EQ(finder.replacement(pairs, first.start, first.end), QStringLiteral("bar-foo"));
+    EXPECT_EQ(finder.replaceAll(pairs), QStringLiteral("bar-foo Bar-foo"));
 }
 
 }  // namespace
