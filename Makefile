@@ -70,7 +70,7 @@ TSAN_FLAGS = -O1 -g -fsanitize=thread
 # What runs threads: the parallel content search (every walk with more than
 # one core, also over documents), the background worker and what reads its
 # counters, the result list read while written, and tarnwick-cli.
-TSAN_TESTS = test_engine_parallel test_engine_worker test_engine_walk test_engine_documents test_session \
+TSAN_TESTS = test_engine_parallel test_engine_worker test_engine_walk test_engine_documents test_formjob \
   test_results test_cli
 empty :=
 space := $(empty) $(empty)

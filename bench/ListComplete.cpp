@@ -29,8 +29,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "formjob/CommandLineText.h"
 #include "results/ResultList.h"
-#include "session/CommandLineText.h"
 #include "ui/app/ProgramWindow.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/results/ResultsModel.h"

@@ -12,10 +12,10 @@
 #include "engine/worker/RunLifecycle.h"
 #include "engine/worker/RunStart.h"
 #include "engine/worker/SearchWorker.h"
+#include "formjob/RunValues.h"
 #include "platform/FileOps.h"
 #include "results/ResultList.h"
 #include "results/ResultsExport.h"
-#include "session/RunValues.h"
 #include "word/libreoffice/DocumentApplication.h"
 
 #include <fcntl.h>

@@ -5,9 +5,9 @@
 #include "engine/Messages.h"
 #include "engine/job/RunReplacement.h"
 #include "engine/match/SearchPattern.h"
+#include "formjob/ExportDialogLogic.h"
+#include "formjob/RelativeDates.h"
 #include "platform/Clock.h"
-#include "results/ExportDialogLogic.h"
-#include "session/RelativeDates.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,7 +1,7 @@
 #include "cli/StoredForm.h"
 
-#include "session/RelativeDates.h"
-#include "session/UndoJournalSettings.h"
+#include "formjob/RelativeDates.h"
+#include "formjob/UndoJournalSettings.h"
 #include "settings/FormSettings.h"
 #include "settings/OptionsSettings.h"
 #include "settings/ProfileStore.h"

@@ -1,7 +1,11 @@
 #pragma once
-// Section `Export`: the export dialog's four values.
+// Section `Export`: the export dialog's four values, which the terminal
+// program's export options fill as well.
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "results/ExportRequest.h"
 
 namespace tarnwick::settings {
 
@@ -9,24 +13,23 @@ class ProfileStore;
 
 inline constexpr char kExportSection[] = "Export";
 
-namespace ExportElement {
-inline constexpr std::uint32_t ContentHits = 1;
-inline constexpr std::uint32_t Errors = 2;
-inline constexpr std::uint32_t FileNameHits = 4;
-inline constexpr std::uint32_t DirectoryNameHits = 8;
-}  // namespace ExportElement
-
 struct ExportSettings {
-    std::uint32_t exportType = 0;  // Exporttyp: 0 XML, 1 CSV, 2 template
-    std::uint32_t elements = ExportElement::ContentHits;  // Exportelemente
+    ExportType type = ExportType::Xml;  // Exporttyp: 0 XML, 1 CSV, 2 template
+    int elements = ExportElement::Hits;  // Exportelemente, ExportElement bits
     std::string templatePath;  // Vorlagenpfad
     std::string separator = "; ";  // szListentrennz, as typed ("\t" not yet a tab)
 
     bool operator==(const ExportSettings&) const = default;
 };
 
-// The template path defaults to `programDirectory` + "/vorlage_export.txt".
-// A stored export type above 2 reads as 0.
+// The default template: "vorlage_export.txt" in the program's directory.
+std::string DefaultTemplatePath(std::string_view programDirectory);
+// The type of a stored "Exporttyp"; a number that names no radio button
+// (above 2, or negative) reads as XML.
+ExportType ExportTypeFromStored(std::int64_t stored);
+std::uint32_t StoredExportType(ExportType type);
+
+// The template path defaults to DefaultTemplatePath(programDirectory).
 ExportSettings ReadExportSettings(ProfileStore& store, const std::string& programDirectory);
 bool WriteExportSettings(ProfileStore& store, const ExportSettings& settings);
 

@@ -1,6 +1,7 @@
 #include "engine/parallel/OutcomeSlot.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace tarnwick {
 namespace {
@@ -15,31 +16,104 @@ enum class Op : std::uint8_t {
     EndEntry,
 };
 
+// Writes one event's fields in the order of its field list.
+class Writer {
+public:
+    explicit Writer(std::string& bytes) : m_bytes(bytes) {}
+    template <typename T>
+    void operator()(const T& value)
+    {
+        char raw[sizeof value];
+        std::memcpy(raw, &value, sizeof value);
+        m_bytes.append(raw, sizeof value);
+    }
+    void operator()(std::string_view text)
+    {
+        (*this)(static_cast<std::uint32_t>(text.size()));
+        m_bytes.append(text);
+    }
+
+private:
+    std::string& m_bytes;
+};
+
 // Reads the records back in the order they were written.
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : m_at(bytes.data()), m_end(bytes.data() + bytes.size()) {}
     bool done() const { return m_at >= m_end; }
     template <typename T>
-    T get()
+    void operator()(T& value)
     {
-        T value;
         std::memcpy(&value, m_at, sizeof value);
         m_at += sizeof value;
-        return value;
     }
-    std::string_view text()
+    void operator()(std::string_view& text)
     {
-        const auto length = get<std::uint32_t>();
-        const std::string_view view(m_at, length);
+        std::uint32_t length = 0;
+        (*this)(length);
+        text = std::string_view(m_at, length);
         m_at += length;
-        return view;
     }
 
 private:
     const char* m_at;
     const char* m_end;
 };
+
+// Each event's fields, once for writing and reading alike, so that the two
+// cannot fall out of step. `Event` is const when written.
+template <typename Event, typename Io>
+void Fields(Event& e, Io& io)
+{
+    using Plain = std::remove_const_t<Event>;
+    if constexpr (std::is_same_v<Plain, EntryStart>) {
+        io(e.path), io(e.kind), io(e.encoding);
+    } else if constexpr (std::is_same_v<Plain, HitEvent>) {
+        io(e.kind), io(e.inDocument), io(e.path), io(e.position), io(e.positionText), io(e.length), io(e.context);
+        io(e.highlightStart), io(e.highlightLength);
+    } else if constexpr (std::is_same_v<Plain, NameHitEvent>) {
+        io(e.kind), io(e.directory), io(e.path), io(e.searchLength);
+    } else if constexpr (std::is_same_v<Plain, RunError>) {
+        io(e.kind), io(e.place), io(e.path), io(e.message), io(e.position);
+    } else if constexpr (std::is_same_v<Plain, RunNote>) {
+        io(e.kind), io(e.path), io(e.detail);
+    } else if constexpr (std::is_same_v<Plain, Commit>) {
+        io(e.kind), io(e.path), io(e.replacements);
+    } else {
+        static_assert(std::is_same_v<Plain, EntryEnd>);
+        io(e.hits), io(e.files);
+    }
+}
+
+template <typename Event>
+void Record(std::string& bytes, Op op, const Event& event)
+{
+    Writer out(bytes);
+    out(op);
+    Fields(event, out);
+}
+
+template <typename Event>
+void Replay(Reader& in, RunSink& target)
+{
+    Event event;
+    Fields(event, in);
+    if constexpr (std::is_same_v<Event, EntryStart>)
+        target.beginEntry(event);
+    else if constexpr (std::is_same_v<Event, HitEvent>)
+        target.hit(event);
+    else if constexpr (std::is_same_v<Event, NameHitEvent>)
+        target.nameHit(event);
+    else if constexpr (std::is_same_v<Event, RunError>)
+        target.error(event);
+    else if constexpr (std::is_same_v<Event, RunNote>)
+        target.note(event);
+    else if constexpr (std::is_same_v<Event, Commit>)
+        target.committed(event);
+    else
+        target.endEntry(event);
+}
 
 }  // namespace
 
@@ -66,153 +140,28 @@ std::string OutcomeSlot::takeRecordMemory()
     return memory;
 }
 
-template <typename T>
-void OutcomeSlot::put(T value)
-{
-    char raw[sizeof value];
-    std::memcpy(raw, &value, sizeof value);
-    m_bytes.append(raw, sizeof value);
-}
-
-void OutcomeSlot::putText(std::string_view text)
-{
-    put(static_cast<std::uint32_t>(text.size()));
-    m_bytes.append(text);
-}
-
-void OutcomeSlot::record(const EntryStart& entry)
-{
-    put(Op::BeginEntry);
-    putText(entry.path);
-    put(entry.kind);
-    put(entry.encoding);
-}
-
-void OutcomeSlot::record(const HitEvent& hit)
-{
-    put(Op::Hit);
-    put(hit.kind);
-    put(hit.inDocument);
-    putText(hit.path);
-    put(hit.position);
-    putText(hit.positionText);
-    put(hit.length);
-    putText(hit.context);
-    put(hit.highlightStart);
-    put(hit.highlightLength);
-}
-
-void OutcomeSlot::record(const NameHitEvent& hit)
-{
-    put(Op::NameHit);
-    put(hit.kind);
-    put(hit.directory);
-    putText(hit.path);
-    put(hit.searchLength);
-}
-
-void OutcomeSlot::record(const RunError& error)
-{
-    put(Op::Error);
-    put(error.kind);
-    put(error.place);
-    putText(error.path);
-    putText(error.message);
-    putText(error.position);
-}
-
-void OutcomeSlot::record(const RunNote& note)
-{
-    put(Op::Note);
-    put(note.kind);
-    putText(note.path);
-    putText(note.detail);
-}
-
-void OutcomeSlot::record(const Commit& commit)
-{
-    put(Op::Commit);
-    put(commit.kind);
-    putText(commit.path);
-    put(commit.replacements);
-}
-
-void OutcomeSlot::record(const EntryEnd& end)
-{
-    put(Op::EndEntry);
-    put(end.hits);
-    put(end.files);
-}
+void OutcomeSlot::record(const EntryStart& entry) { Record(m_bytes, Op::BeginEntry, entry); }
+void OutcomeSlot::record(const HitEvent& hit) { Record(m_bytes, Op::Hit, hit); }
+void OutcomeSlot::record(const NameHitEvent& hit) { Record(m_bytes, Op::NameHit, hit); }
+void OutcomeSlot::record(const RunError& error) { Record(m_bytes, Op::Error, error); }
+void OutcomeSlot::record(const RunNote& note) { Record(m_bytes, Op::Note, note); }
+void OutcomeSlot::record(const Commit& commit) { Record(m_bytes, Op::Commit, commit); }
+void OutcomeSlot::record(const EntryEnd& end) { Record(m_bytes, Op::EndEntry, end); }
 
 void OutcomeSlot::replay(RunSink& target)
 {
     Reader in(m_bytes);
     while (!in.done()) {
-        switch (in.get<Op>()) {
-        case Op::BeginEntry: {
-            EntryStart entry;
-            entry.path = in.text();
-            entry.kind = in.get<EntryKind>();
-            entry.encoding = in.get<std::int32_t>();
-            target.beginEntry(entry);
-            break;
-        }
-        case Op::Hit: {
-            HitEvent hit;
-            hit.kind = in.get<HitKind>();
-            hit.inDocument = in.get<bool>();
-            hit.path = in.text();
-            hit.position = in.get<std::int64_t>();
-            hit.positionText = in.text();
-            hit.length = in.get<std::int64_t>();
-            hit.context = in.text();
-            hit.highlightStart = in.get<std::int32_t>();
-            hit.highlightLength = in.get<std::int64_t>();
-            target.hit(hit);
-            break;
-        }
-        case Op::NameHit: {
-            NameHitEvent hit;
-            hit.kind = in.get<NameHitKind>();
-            hit.directory = in.get<bool>();
-            hit.path = in.text();
-            hit.searchLength = in.get<std::int64_t>();
-            target.nameHit(hit);
-            break;
-        }
-        case Op::Error: {
-            RunError error;
-            error.kind = in.get<ErrorKind>();
-            error.place = in.get<ErrorPlace>();
-            error.path = in.text();
-            error.message = in.text();
-            error.position = in.text();
-            target.error(error);
-            break;
-        }
-        case Op::Note: {
-            RunNote note;
-            note.kind = in.get<NoteKind>();
-            note.path = in.text();
-            note.detail = in.text();
-            target.note(note);
-            break;
-        }
-        case Op::Commit: {
-            Commit commit;
-            commit.kind = in.get<CommitKind>();
-            commit.path = in.text();
-            commit.replacements = in.get<std::int64_t>();
-            target.committed(commit);
-            break;
-        }
-        case Op::EndEntry: {
-            EntryEnd end;
-            end.hits = in.get<std::int32_t>();
-            end.files = in.get<std::int32_t>();
-            target.endEntry(end);
-            break;
-        }
+        Op op{};
+        in(op);
+        switch (op) {
+        case Op::BeginEntry: Replay<EntryStart>(in, target); break;
+        case Op::Hit: Replay<HitEvent>(in, target); break;
+        case Op::NameHit: Replay<NameHitEvent>(in, target); break;
+        case Op::Error: Replay<RunError>(in, target); break;
+        case Op::Note: Replay<RunNote>(in, target); break;
+        case Op::Commit: Replay<Commit>(in, target); break;
+        case Op::EndEntry: Replay<EntryEnd>(in, target); break;
         }
     }
     m_bytes.clear();

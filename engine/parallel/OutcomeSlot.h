@@ -58,10 +58,6 @@ public:
     std::size_t nameOffset = 0;
 
 private:
-    template <typename T>
-    void put(T value);
-    void putText(std::string_view text);
-
     std::string m_bytes;
 };
 

@@ -1,9 +1,9 @@
 // "Als Befehlszeile kopieren": the line built from a form state, read by
 // tarnwick-cli's own parser, must give the job the desktop run would get.
-#include "session/CommandLineText.h"
+#include "formjob/CommandLineText.h"
 #include "cli/CommandLine.h"
+#include "formjob/RelativeDates.h"
 #include "platform/Clock.h"
-#include "session/RelativeDates.h"
 
 #include <gtest/gtest.h>
 

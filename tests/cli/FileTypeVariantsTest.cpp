@@ -4,9 +4,9 @@
 // running the text as typed, which dropped a last type without its ';'.
 #include "cli/CommandLine.h"
 #include "engine/Messages.h"
+#include "formjob/CommandLineText.h"
+#include "formjob/RelativeDates.h"
 #include "platform/Clock.h"
-#include "session/CommandLineText.h"
-#include "session/RelativeDates.h"
 #include "settings/FormSettings.h"
 #include "settings/ProfileStore.h"
 #include "settings/SavedSearches.h"

@@ -97,16 +97,16 @@ TEST_F(SectionSettingsTest, ExportDefaultsAndTheTypeLimit)
     ExportSettings read = ReadExportSettings(store, "/opt/tarnwick/bin");
     EXPECT_EQ(read.templatePath, "/opt/tarnwick/bin/vorlage_export.txt");
     EXPECT_EQ(read.separator, "; ");
-    EXPECT_EQ(read.elements, 1u);
+    EXPECT_EQ(read.elements, ExportElement::Hits);
 
-    read.exportType = 2;
+    read.type = ExportType::Template;
     read.separator = "\\t";
-    read.elements = ExportElement::Errors | ExportElement::DirectoryNameHits;
+    read.elements = ExportElement::Errors | ExportElement::DirNames;
     WriteExportSettings(store, read);
     EXPECT_EQ(ReadExportSettings(store, "/elsewhere"), read);
 
     store.WriteProfileInt(kExportSection, "Exporttyp", 3);
-    EXPECT_EQ(ReadExportSettings(store, "/x").exportType, 0u);
+    EXPECT_EQ(ReadExportSettings(store, "/x").type, ExportType::Xml);
 }
 
 TEST_F(SectionSettingsTest, TipAndAppearanceValues)

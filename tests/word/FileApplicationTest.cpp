@@ -1,6 +1,6 @@
 // The automation interface over real files, driven the way the engine
 // drives it: open, find in a loop, replace one by one, save, close, quit.
-#include "word/fileapp/FileApplication.h"
+#include "word/builtin/FileApplication.h"
 
 #include "tests/word/WordFixtures.h"
 #include "word/automation/WordErrors.h"

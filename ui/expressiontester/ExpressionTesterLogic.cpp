@@ -1,6 +1,6 @@
 #include "ui/expressiontester/ExpressionTesterLogic.h"
 
-#include "session/FormJob.h"
+#include "formjob/FormJob.h"
 #include "ui/expressiontester/ExpressionTesterTexts.h"
 #include "ui/searchform/SearchFormTexts.h"
 

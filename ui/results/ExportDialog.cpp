@@ -33,30 +33,9 @@ T* named(T* widget, const char* name)
 
 }  // namespace
 
-ExportSettings ToDialogSettings(const settings::ExportSettings& stored)
-{
-    ExportSettings dialog;
-    dialog.type = ExportTypeFromStored(stored.exportType);
-    dialog.elements = static_cast<int>(stored.elements);
-    dialog.templatePath = stored.templatePath;
-    dialog.separator = stored.separator;
-    return dialog;
-}
-
-settings::ExportSettings ToStoredSettings(const ExportSettings& dialog)
-{
-    settings::ExportSettings stored;
-    stored.exportType = StoredExportType(dialog.type);
-    stored.elements = static_cast<std::uint32_t>(dialog.elements);
-    stored.templatePath = dialog.templatePath;
-    stored.separator = dialog.separator;
-    return stored;
-}
-
 ExportDialog::ExportDialog(settings::ProfileStore& store, const std::string& templateDirectory, ExportPrompts* prompts,
                            QWidget* parent)
-    : QDialog(parent), m_logic(ToDialogSettings(settings::ReadExportSettings(store, templateDirectory))), m_store(store),
-      m_prompts(prompts)
+    : QDialog(parent), m_logic(settings::ReadExportSettings(store, templateDirectory)), m_store(store), m_prompts(prompts)
 {
     if (m_prompts == nullptr) {
         m_ownPrompts = std::make_unique<DesktopExportPrompts>();
@@ -101,12 +80,12 @@ QGroupBox* ExportDialog::buildFormatGroup()
     m_byTemplate = named(new QRadioButton(qs(texts::kByTemplate), group), "typeTemplate");
     auto* types = new QButtonGroup(this);
     // The buttons' ids are the stored numbers of their types.
-    types->addButton(m_xml, static_cast<int>(StoredExportType(ExportType::Xml)));
-    types->addButton(m_csv, static_cast<int>(StoredExportType(ExportType::Csv)));
-    types->addButton(m_byTemplate, static_cast<int>(StoredExportType(ExportType::Template)));
+    types->addButton(m_xml, static_cast<int>(settings::StoredExportType(ExportType::Xml)));
+    types->addButton(m_csv, static_cast<int>(settings::StoredExportType(ExportType::Csv)));
+    types->addButton(m_byTemplate, static_cast<int>(settings::StoredExportType(ExportType::Template)));
     connect(types, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked) return;
-        m_logic.SetType(ExportTypeFromStored(id));
+        m_logic.SetType(settings::ExportTypeFromStored(id));
         applyEnabling();
     });
 
@@ -216,7 +195,7 @@ void ExportDialog::accept()
     }
     // As typed: "\t" stays two characters here and becomes a tab only in
     // what the writer is given.
-    settings::WriteExportSettings(m_store, ToStoredSettings(m_logic.Settings()));
+    settings::WriteExportSettings(m_store, m_logic.Settings());
     QDialog::accept();
 }
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "results/ExportDialogLogic.h"
+#include "formjob/ExportDialogLogic.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -18,16 +18,11 @@ class QRadioButton;
 
 namespace tarnwick::settings {
 class ProfileStore;
-struct ExportSettings;
 }  // namespace tarnwick::settings
 
 namespace tarnwick::ui {
 
 class ExportPrompts;
-
-// Between the stored form of the four values and the dialog's.
-ExportSettings ToDialogSettings(const settings::ExportSettings& stored);
-settings::ExportSettings ToStoredSettings(const ExportSettings& dialog);
 
 class ExportDialog : public QDialog {
     Q_OBJECT

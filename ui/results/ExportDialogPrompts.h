@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "results/ExportDialogLogic.h"
+#include "formjob/ExportDialogLogic.h"
 
 class QWidget;
 

@@ -16,8 +16,8 @@ void RenderExportDialog(const QString& pngPath)
     QTemporaryDir scratch;
     settings::ProfileStore store((scratch.path() + QStringLiteral("/Tarnwick.conf")).toStdString());
     settings::ExportSettings stored;
-    stored.exportType = 2;
-    stored.elements = settings::ExportElement::ContentHits | settings::ExportElement::Errors;
+    stored.type = ExportType::Template;
+    stored.elements = ExportElement::Hits | ExportElement::Errors;
     stored.templatePath = "/usr/share/tarnwick/vorlage_export.txt";
     settings::WriteExportSettings(store, stored);
     ui::ExportDialog dialog(store, "/usr/bin");

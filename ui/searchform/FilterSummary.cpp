@@ -3,8 +3,8 @@
 #include <ctime>
 #include <vector>
 
-#include "session/FormJob.h"
-#include "session/RelativeDates.h"
+#include "formjob/FormJob.h"
+#include "formjob/RelativeDates.h"
 #include "ui/searchform/SearchFormController.h"
 
 namespace tarnwick::ui {

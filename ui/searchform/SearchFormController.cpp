@@ -6,10 +6,10 @@
 #include <cctype>
 #include <limits>
 
+#include "formjob/CommandLineText.h"
+#include "formjob/FormJob.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
-#include "session/CommandLineText.h"
-#include "session/FormJob.h"
 #include "settings/FormSettings.h"
 #include "ui/searchform/FilterSummary.h"
 #include "ui/searchform/SearchFormListener.h"

@@ -18,8 +18,8 @@
 #include <QSpinBox>
 #include <QTimeEdit>
 
-#include "session/FormJob.h"
-#include "session/RelativeDates.h"
+#include "formjob/FormJob.h"
+#include "formjob/RelativeDates.h"
 #include "ui/searchform/SearchFormDialogs.h"
 
 namespace tarnwick::ui {

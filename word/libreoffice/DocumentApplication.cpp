@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "word/automation/WordErrors.h"
-#include "word/fileapp/FileApplication.h"
+#include "word/builtin/FileApplication.h"
 #include "word/libreoffice/LibreOfficeFormat.h"
 #include "word/libreoffice/LibreOfficeServer.h"
 #include "word/open/FileSniffer.h"

@@ -142,8 +142,8 @@ TEST_F(ExportDialogTest, OkStoresTheFourValuesWithTheSeparatorAsTyped)
     ASSERT_EQ(dialog->result(), QDialog::Accepted);
 
     settings::ExportSettings expected;
-    expected.exportType = 1;
-    expected.elements = settings::ExportElement::Errors | settings::ExportElement::FileNameHits;
+    expected.type = ExportType::Csv;
+    expected.elements = ExportElement::Errors | ExportElement::FileNames;
     expected.templatePath = templatePath;
     expected.separator = "\\t";
     EXPECT_EQ(settings::ReadExportSettings(store, "/x"), expected);
@@ -163,7 +163,7 @@ TEST_F(ExportDialogTest, OkStoresTheFourValuesWithTheSeparatorAsTyped)
 TEST_F(ExportDialogTest, BrowseStartsAtTheTemplateAndTakesTheChosenFile)
 {
     settings::ExportSettings stored;
-    stored.exportType = 2;
+    stored.type = ExportType::Template;
     stored.templatePath = "/vorlagen/bericht.html";
     settings::WriteExportSettings(store, stored);
     open();

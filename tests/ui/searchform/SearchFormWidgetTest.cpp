@@ -23,10 +23,10 @@
 #include <QTimeEdit>
 
 #include "engine/Messages.h"
+#include "formjob/FormJob.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
-#include "session/FormJob.h"
 #include "tests/support/TempTree.h"
 #include "tests/ui/support/QtApp.h"
 #include "tests/ui/support/SearchFormFakes.h"

@@ -15,7 +15,7 @@
 #include "tests/ui/support/QtApp.h"
 #include "ui/viewer/DocumentWindow.h"
 #include "word/automation/WordErrors.h"
-#include "word/fileapp/FileApplication.h"
+#include "word/builtin/FileApplication.h"
 #include "word/open/OpenDocumentFormat.h"
 
 namespace tarnwick::ui {

@@ -1,4 +1,4 @@
-#include "session/UndoJournalSettings.h"
+#include "formjob/UndoJournalSettings.h"
 
 namespace tarnwick::session {
 

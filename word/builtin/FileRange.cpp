@@ -1,7 +1,7 @@
-#include "word/fileapp/FileRange.h"
+#include "word/builtin/FileRange.h"
 
 #include "word/automation/WordErrors.h"
-#include "word/fileapp/FileDocument.h"
+#include "word/builtin/FileDocument.h"
 #include "word/story/HitCase.h"
 #include "word/story/TextFind.h"
 

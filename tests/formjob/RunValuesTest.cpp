@@ -10,9 +10,9 @@
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/WorkerState.h"
+#include "formjob/RunValues.h"
 #include "platform/CodePage.h"
 #include "results/ResultList.h"
-#include "session/RunValues.h"
 
 namespace tarnwick::session {
 namespace {

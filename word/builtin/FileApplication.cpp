@@ -1,4 +1,4 @@
-#include "word/fileapp/FileApplication.h"
+#include "word/builtin/FileApplication.h"
 
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"

@@ -1,4 +1,4 @@
-#include "session/FormJob.h"
+#include "formjob/FormJob.h"
 
 #include "engine/match/SearchPattern.h"
 #include "platform/CodePage.h"

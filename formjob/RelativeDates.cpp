@@ -1,9 +1,9 @@
-#include "session/RelativeDates.h"
+#include "formjob/RelativeDates.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "session/FormJob.h"
+#include "formjob/FormJob.h"
 
 namespace tarnwick::session {
 

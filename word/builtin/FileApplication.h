@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "word/automation/Automation.h"
-#include "word/fileapp/FileDocument.h"
+#include "word/builtin/FileDocument.h"
 
 namespace tarnwick::word {
 

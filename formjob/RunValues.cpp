@@ -1,4 +1,4 @@
-#include "session/RunValues.h"
+#include "formjob/RunValues.h"
 
 #include "engine/Messages.h"
 

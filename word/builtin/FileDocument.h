@@ -8,7 +8,7 @@
 #include <string>
 
 #include "word/automation/Automation.h"
-#include "word/fileapp/FileRange.h"
+#include "word/builtin/FileRange.h"
 #include "word/format/DocumentFormat.h"
 
 namespace tarnwick::word {

@@ -1,7 +1,7 @@
-#include "word/fileapp/FileDocument.h"
+#include "word/builtin/FileDocument.h"
 
 #include "word/automation/WordErrors.h"
-#include "word/fileapp/FileApplication.h"
+#include "word/builtin/FileApplication.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "results/ExportDialogLogic.h"
+#include "formjob/ExportDialogLogic.h"
 
 #include <sys/stat.h>
 
@@ -20,24 +20,6 @@ std::string_view fileNameOf(std::string_view path)
 }
 
 }  // namespace
-
-std::string DefaultTemplatePath(std::string_view programDirectory)
-{
-    std::string path(programDirectory);
-    if (path.empty() || path.back() != '/') path.push_back('/');
-    return path + "vorlage_export.txt";
-}
-
-ExportType ExportTypeFromStored(std::int64_t stored)
-{
-    switch (stored) {
-    case static_cast<int>(ExportType::Csv): return ExportType::Csv;
-    case static_cast<int>(ExportType::Template): return ExportType::Template;
-    default: return ExportType::Xml;
-    }
-}
-
-std::uint32_t StoredExportType(ExportType type) { return static_cast<std::uint32_t>(type); }
 
 std::string ExpandTabEscapes(std::string_view separator)
 {

@@ -3,8 +3,10 @@
 // widget: which fields are enabled, what "Durchsuchen..." and the save dialog
 // are asked for, the checks of "OK" and the request the writer gets. The
 // desktop binds its controls to this class; tests drive it directly.
+// The terminal program's export options go through the same checks.
 // A plain value: not thread-safe, owns nothing but its settings.
 #include "results/ExportRequest.h"
+#include "settings/ExportSettings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,21 +17,8 @@
 
 namespace tarnwick {
 
-// The dialog's four settings as the settings store keeps them, the type
-// read into its enum.
-struct ExportSettings {
-    ExportType type = ExportType::Xml;  // "Exporttyp"
-    int elements = ExportElement::Hits;  // "Exportelemente"
-    std::string templatePath;  // "Vorlagenpfad"
-    std::string separator = "; ";  // "szListentrennz", kept as typed
-};
+using settings::ExportSettings;
 
-// The default template: "vorlage_export.txt" in the program's directory.
-std::string DefaultTemplatePath(std::string_view programDirectory);
-// The type of a stored "Exporttyp"; a number that names no radio button
-// (above 2, or negative) reads as XML.
-ExportType ExportTypeFromStored(std::int64_t stored);
-std::uint32_t StoredExportType(ExportType type);
 // Every two-character "\t" becomes a tab.
 std::string ExpandTabEscapes(std::string_view separator);
 

@@ -1,4 +1,4 @@
-#include "results/ExportDialogLogic.h"
+#include "formjob/ExportDialogLogic.h"
 
 #include "tests/support/TempTree.h"
 
@@ -6,6 +6,10 @@
 
 namespace tarnwick {
 namespace {
+
+using settings::DefaultTemplatePath;
+using settings::ExportTypeFromStored;
+using settings::StoredExportType;
 
 const std::string kInvalidTemplate =
     "Die gewählte Vorlage ist ungültig. Bitte wählen Sie eine andere oder eine andere Exportoption.";

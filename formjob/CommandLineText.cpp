@@ -1,10 +1,10 @@
-#include "session/CommandLineText.h"
+#include "formjob/CommandLineText.h"
 
 #include <ctime>
 #include <limits>
 
-#include "session/FormJob.h"
-#include "session/RelativeDates.h"
+#include "formjob/FormJob.h"
+#include "formjob/RelativeDates.h"
 
 namespace tarnwick::session {
 namespace {
