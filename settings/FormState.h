@@ -58,6 +58,9 @@ struct FormState {
     std::int32_t filesWithoutHits = 0;  // Dateien ohne Treffer
     // "Rückverweise im Ersetzungstext"; missing in older files, so off.
     std::int32_t replacementCaptures = 0;  // Rückverweise
+    // "In Archiven, komprimierten Dateien und PDF suchen"; missing in older
+    // files, so off.
+    std::int32_t searchInside = 0;  // In Archiven suchen
 
     ComboHistory searchTexts;  // Suchstring, Suchstring1..
     ComboHistory replaceTexts;  // Ersetzstring, Ersetzstring1..

@@ -59,7 +59,8 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
         &FormState::dateAccessed,      &FormState::dateFilter,        &FormState::renameOnlyUpperCase,
         &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,
         &FormState::skipArchive,       &FormState::skipReadOnly,      &FormState::skipSystem,
-        &FormState::expandedView,      &FormState::filesWithoutHits,  &FormState::replacementCaptures};
+        &FormState::expandedView,      &FormState::filesWithoutHits,  &FormState::replacementCaptures,
+        &FormState::searchInside};
     for (auto flag : flags) state.*flag = 1;
     state.searchContents = state.dateCreated = state.useWord = 0;
     state.nameStringMode = 1;

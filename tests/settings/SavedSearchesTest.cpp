@@ -23,6 +23,7 @@ FormState FormSearching(const std::string& text)
     form.options.wordAllParts = 1;
     form.filesWithoutHits = 1;
     form.replacementCaptures = 1;
+    form.searchInside = 1;
     return form;
 }
 
@@ -48,6 +49,7 @@ TEST(SavedSearches, StoredListsComeBackInOrderAndARemovedOneLeavesNothingBehind)
     EXPECT_EQ(loaded[1].form.skipHidden, 1);
     EXPECT_EQ(loaded[1].form.filesWithoutHits, 1);
     EXPECT_EQ(loaded[1].form.replacementCaptures, 1);
+    EXPECT_EQ(loaded[1].form.searchInside, 1);
     // The one option a saved search keeps: it changes what is found.
     EXPECT_EQ(loaded[1].form.options.wordAllParts, 1);
     EXPECT_EQ(store.GetProfileInt("Gespeicherte Suche 2", "Alle Dokumentteile", 0), 1u);
