@@ -49,6 +49,7 @@ struct RawOptions {
     bool captures = false;
     bool preserveCase = false;
     bool filesWithoutMatch = false;
+    bool inside = false;
     std::optional<std::uint32_t> splitLength, splitMaxOffset;
     std::optional<std::string> tempDir;
     bool ignoreNulls = false;
@@ -108,6 +109,8 @@ void addJobOptions(CLI::App& app, RawOptions& o)
                  "Each replacement takes the case of its hit (FOO -> BAR, Foo -> Bar, foo -> bar)");
     app.add_flag("-L,--files-without-match", o.filesWithoutMatch,
                  "Search: list the files whose contents do not contain TEXT, instead of the hits");
+    app.add_flag("-z,--inside", o.inside,
+                 "Search inside archives, compressed files, PDFs, spreadsheets and presentations (never replaced)");
     app.add_option("--split-length", o.splitLength, "Read files larger than 1.1 x BYTES in chunks of BYTES")
         ->check(CLI::Range(std::uint32_t{64}, std::numeric_limits<std::uint32_t>::max()));
     app.add_option("--split-max-offset", o.splitMaxOffset, "Chunk overlap for regular expressions, in bytes")->check(u32);
@@ -279,6 +282,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
     if (o.captures) job.replacementCaptures = true;
     if (o.preserveCase) job.preserveCase = true;
     if (o.filesWithoutMatch) job.filesWithoutHits = true;
+    if (o.inside) job.searchInside = true;
     if (o.splitLength) job.splitLength = *o.splitLength;
     if (o.splitMaxOffset) job.splitMaxOffset = *o.splitMaxOffset;
     if (o.tempDir) {

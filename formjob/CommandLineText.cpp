@@ -103,6 +103,7 @@ std::vector<std::string> CommandLineArguments(const settings::FormState& form, C
     flag(job.wordAllParts, "--word-all-parts");
     flag(job.specialCharacters, "--escapes");
     flag(job.filesWithoutHits, "-L");
+    flag(job.searchInside, "-z");
     flag(job.replacementCaptures, "--captures");
     flag(job.preserveCase, "--preserve-case");
     if (job.splitLength != defaults.splitLength) option("--split-length", std::to_string(job.splitLength));

@@ -46,6 +46,7 @@ SearchJob JobFromFormState(const settings::FormState& form, std::int64_t dateFro
     job.wordAllParts = options.wordAllParts != 0;
     job.specialCharacters = form.specialCharacters != 0;
     job.filesWithoutHits = form.filesWithoutHits != 0;
+    job.searchInside = form.searchInside != 0;
     job.replacementCaptures = form.replacementCaptures != 0;
     job.preserveCase = form.preserveCase != 0;
     job.attributesOnDirs = form.attributesOnDirs != 0;

@@ -41,6 +41,7 @@ constexpr IntField kIntFields[] = {
     {"Datum relativ Anzahl", nullptr, &FormState::dateRelativeCount},
     {"Datum relativ Einheit", nullptr, &FormState::dateRelativeUnit},
     {"Dateien ohne Treffer", &FormState::filesWithoutHits, nullptr},
+    {"In Archiven suchen", &FormState::searchInside, nullptr},
     {"Rückverweise", &FormState::replacementCaptures, nullptr},
     {"Schreibweise übernehmen", &FormState::preserveCase, nullptr},
 };

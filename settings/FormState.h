@@ -60,6 +60,9 @@ struct FormState {
     std::int32_t replacementCaptures = 0;  // Rückverweise
     // "Schreibweise der Treffer übernehmen"; missing in older files, so off.
     std::int32_t preserveCase = 0;  // Schreibweise übernehmen
+    // "In Archiven, komprimierten Dateien und PDF suchen"; missing in older
+    // files, so off.
+    std::int32_t searchInside = 0;  // In Archiven suchen
 
     ComboHistory searchTexts;  // Suchstring, Suchstring1..
     ComboHistory replaceTexts;  // Ersetzstring, Ersetzstring1..

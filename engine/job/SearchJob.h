@@ -59,6 +59,10 @@ struct SearchJob : MatchOptions {
     // A search lists the admitted files whose contents have no hit, and
     // only those; a replace is refused.
     bool filesWithoutHits = false;
+    // Archives, compressed files, PDFs, spreadsheets and presentations are
+    // searched in what they hold, not in their bytes; nothing inside them is
+    // ever replaced.
+    bool searchInside = false;
     bool specialCharacters = false;
     // With `regularExpression`, the replacement is a Perl format whose
     // references take each match's groups (see ReplacementFormat.h).

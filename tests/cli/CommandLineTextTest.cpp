@@ -78,6 +78,7 @@ void ExpectSameJob(const SearchJob& parsed, const SearchJob& expected)
     EXPECT_FIELD(filesWithoutHits);
     EXPECT_FIELD(replacementCaptures);
     EXPECT_FIELD(preserveCase);
+    EXPECT_FIELD(searchInside);
 }
 #undef EXPECT_FIELD
 
@@ -165,6 +166,7 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
          }},
         {"Word off", CommandLineKind::Search, [](settings::FormState& f) { f.useWord = 0; }},
         {"files without hits", CommandLineKind::Search, [](settings::FormState& f) { f.filesWithoutHits = 1; }},
+        {"inside archives", CommandLineKind::Search, [](settings::FormState& f) { f.searchInside = 1; }},
         {"captures", CommandLineKind::Replace,
          [](settings::FormState& f) {
              f.regularExpression = 1;

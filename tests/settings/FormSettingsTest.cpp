@@ -60,7 +60,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
         &FormState::specialCharacters, &FormState::attributesOnDirs,  &FormState::skipHidden,
         &FormState::skipArchive,       &FormState::skipReadOnly,      &FormState::skipSystem,
         &FormState::expandedView,      &FormState::filesWithoutHits,  &FormState::replacementCaptures,
-        &FormState::preserveCase};
+        &FormState::preserveCase,      &FormState::searchInside};
     for (auto flag : flags) state.*flag = 1;
     state.searchContents = state.dateCreated = state.useWord = 0;
     state.nameStringMode = 1;

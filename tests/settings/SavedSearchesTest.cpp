@@ -24,6 +24,7 @@ FormState FormSearching(const std::string& text)
     form.filesWithoutHits = 1;
     form.replacementCaptures = 1;
     form.preserveCase = 1;
+    form.searchInside = 1;
     return form;
 }
 
@@ -50,6 +51,7 @@ TEST(SavedSearches, StoredListsComeBackInOrderAndARemovedOneLeavesNothingBehind)
     EXPECT_EQ(loaded[1].form.filesWithoutHits, 1);
     EXPECT_EQ(loaded[1].form.replacementCaptures, 1);
     EXPECT_EQ(loaded[1].form.preserveCase, 1);
+    EXPECT_EQ(loaded[1].form.searchInside, 1);
     // The one option a saved search keeps: it changes what is found.
     EXPECT_EQ(loaded[1].form.options.wordAllParts, 1);
     EXPECT_EQ(store.GetProfileInt("Gespeicherte Suche 2", "Alle Dokumentteile", 0), 1u);
