@@ -49,6 +49,10 @@ public:
     bool routesToDocuments(std::string_view name) const;
 
 private:
+    // A run that searches inside files lets archives through the filters
+    // on types and size: those apply to the files inside.
+    bool holdsFiles(std::string_view name) const;
+
     const SearchJob& m_job;
     std::vector<std::string> m_nameTokens;
 };
