@@ -147,9 +147,8 @@ std::int64_t searchPackage(RunContext& run, const std::string& path, InsideForma
 {
     std::int64_t hits = 0;
     try {
-        const std::vector<inside::TextPage> pages = format == InsideFormat::Spreadsheet
-            ? inside::ReadSpreadsheetText(path)
-            : inside::ReadPresentationText(path);
+        const std::vector<inside::TextPage> pages =
+            format == InsideFormat::Spreadsheet ? inside::ReadSpreadsheetText(path) : inside::ReadPresentationText(path);
         for (const inside::TextPage& page : pages) hits += searchPage(run, path, page);
     } catch (const InsideError& error) {
         reportInsideError(run, error);

@@ -25,8 +25,7 @@ std::size_t StreamSource::pull(char* buffer, std::size_t n)
         m_ended = true;
         return 0;
     }
-    if (m_position < kStreamHeadBytes)
-        m_head.append(buffer, std::min<std::uint64_t>(got, kStreamHeadBytes - m_position));
+    if (m_position < kStreamHeadBytes) m_head.append(buffer, std::min<std::uint64_t>(got, kStreamHeadBytes - m_position));
     if (got >= m_keepBehind) {
         m_tail.assign(buffer + got - m_keepBehind, m_keepBehind);
     } else {
