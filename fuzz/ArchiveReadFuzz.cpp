@@ -31,8 +31,7 @@ public:
     void visitFile(const InnerFile&, ByteReader& bytes) override
     {
         char buffer[4096];
-        while (bytes.read(buffer, sizeof buffer) > 0) {
-        }
+        while (bytes.read(buffer, sizeof buffer) > 0) {}
     }
     void visitError(const InsideError&) override {}
 };

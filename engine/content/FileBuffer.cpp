@@ -42,7 +42,11 @@ Encoding FileBuffer::GetEncoding()
     return m_store.encoding();
 }
 
-std::uint64_t FileBuffer::detectionLength() const { return m_stream ? std::min(m_fileLength, kStreamHeadBytes) : m_fileLength; }
+std::uint64_t FileBuffer::detectionLength() const
+{
+    // Asked before the search too, when m_fileLength is not known yet.
+    return m_stream ? std::min(m_streamLength, kStreamHeadBytes) : m_file.size();
+}
 
 void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {

@@ -56,8 +56,9 @@ TEST(CliInside, FindsHitsAtTheirPositionsInNestedArchivesTheSameWithEveryThreadC
 
     // The file types filter the files inside; the archives themselves pass.
     const CliOutcome filtered = RunCli({"search", "-z", "-t", "*.log", "needle", top});
-    EXPECT_EQ(BodyLines(filtered.out), (std::vector<std::string>{top + "/app.log.gz » app.log; P: 4; L: 6; T: log needle",
-                                                                 top + "/outer.zip » inner.tar.gz » sub/b.log; P: 8; L: 6; T: needle here"}));
+    EXPECT_EQ(BodyLines(filtered.out),
+              (std::vector<std::string>{top + "/app.log.gz » app.log; P: 4; L: 6; T: log needle",
+                                        top + "/outer.zip » inner.tar.gz » sub/b.log; P: 8; L: 6; T: needle here"}));
 }
 
 TEST(CliInside, EncryptedEntryAndDamagedTarAreErrorsAndTheWalkGoesOn)
@@ -89,7 +90,7 @@ TEST(CliInside, LargeInnerFileIsSearchedInSplitChunksAsOnDisk)
     tree.write("disk/big.txt", text);
     tree.mkdir("top");
     ASSERT_EQ(RunIn(tree.path("disk"), "xz -k -c big.txt > ../top/big.txt.xz"), 0);
-    for (const std::vector<std::string> pattern : {std::vector<std::string>{"needle"}, {"-e", "ne+dle1?n"}}) {
+    for (const std::vector<std::string>& pattern : {std::vector<std::string>{"needle"}, {"-e", "ne+dle1?n"}}) {
         std::vector<std::string> inside{"search", "-z", "--split-length", "4096"};
         inside.insert(inside.end(), pattern.begin(), pattern.end());
         std::vector<std::string> onDisk = inside;
@@ -112,7 +113,8 @@ TEST(CliInside, ReplaceLeavesArchivesAndPdfByteIdenticalAndRemarksOnThem)
 
     // The PDF page's hit is at its character position in that page's text.
     const CliOutcome found = RunCli({"search", "-z", "Größe", top});
-    EXPECT_EQ(BodyLines(found.out), std::vector<std::string>{top + "/report.pdf » Seite 2; P: 14; L: 5; T: Zweite Seite: Größe über alles."});
+    EXPECT_EQ(BodyLines(found.out),
+              std::vector<std::string>{top + "/report.pdf » Seite 2; P: 14; L: 5; T: Zweite Seite: Größe über alles."});
 
     const CliOutcome run = RunCli({"replace", "-z", "--no-backup", "needle", "pin", top});
     EXPECT_EQ(fileBytes(top + "/outer.zip"), zip);
