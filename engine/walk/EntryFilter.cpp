@@ -121,7 +121,13 @@ bool EntryFilter::passesType(std::string_view name) const
     const std::string_view extension = Extension(name);
     if (equalsIgnoringCase(extension, kTempExtension)) return false;
     if (m_job.allFileTypes) return !(m_job.skipBackupFiles && equalsIgnoringCase(extension, m_job.backupExtension));
-    if (holdsFiles(name)) return true;
+    return holdsFiles(name) || typeListed(name);
+}
+
+bool EntryFilter::typeListed(std::string_view name) const
+{
+    if (m_job.allFileTypes) return false;
+    const std::string_view extension = Extension(name);
 
     // Names are short: a small stack buffer keeps this free of allocation.
     char lowered[256];

@@ -40,6 +40,8 @@ public:
     bool passesDates(const DirEntry& entry) const;
     bool passesNameStrings(std::string_view name) const;
     bool passesType(std::string_view name) const;
+    // Whether the list of file types (not every type) names this one.
+    bool typeListed(std::string_view name) const;
 
     // With `attributesOnDirs`, a directory whose attributes are excluded is
     // neither entered nor name-searched.

@@ -56,13 +56,18 @@ std::size_t overlapBytes(const RunContext& run)
 
 class InnerFileSearch final : public inside::InnerFileVisitor {
 public:
-    InnerFileSearch(RunContext& run, const EntryFilter& filter) : m_run(run), m_filter(filter) {}
+    // An archive the list of file types names ("*.gz") is searched whole;
+    // otherwise its files are held to the list.
+    InnerFileSearch(RunContext& run, const EntryFilter& filter, bool archiveTyped)
+        : m_run(run), m_filter(filter), m_archiveTyped(archiveTyped)
+    {
+    }
 
     void visitFile(const inside::InnerFile& file, inside::ByteReader& bytes) override
     {
         // An inner file passes the filters a file on disk passes, its size
         // where the archive states it.
-        if (!m_filter.passesType(file.name) || !m_filter.passesNameStrings(file.name)) return;
+        if (!(m_archiveTyped || m_filter.passesType(file.name)) || !m_filter.passesNameStrings(file.name)) return;
         if (file.size && !m_filter.passesSize(*file.size)) return;
         if (m_run.job.searchContents) {
             StreamSource source(bytes, overlapBytes(m_run));
@@ -82,6 +87,7 @@ public:
 private:
     RunContext& m_run;
     const EntryFilter& m_filter;
+    bool m_archiveTyped;
 };
 
 // Searches one page, sheet or slide as UTF-8 text: the text follows a
@@ -167,7 +173,7 @@ InsideOutcome SearchInside(RunContext& run, const EntryFilter& filter, const std
     case InsideFormat::None: break;
     case InsideFormat::Archive:
     case InsideFormat::Compressed: {
-        InnerFileSearch search(run, filter);
+        InnerFileSearch search(run, filter, filter.typeListed(path));
         inside::ReadArchive(path, format, search);
         outcome.hits = search.hits;
         break;

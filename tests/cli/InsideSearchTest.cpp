@@ -7,19 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace tarnwick::test {
 namespace {
-
-std::string fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // outer.zip holds inner.tar.gz (a.txt, sub/b.log) and c.txt; app.log.gz a
 // compressed log; plain.txt stays a file on disk.
@@ -59,6 +49,9 @@ TEST(CliInside, FindsHitsAtTheirPositionsInNestedArchivesTheSameWithEveryThreadC
     EXPECT_EQ(BodyLines(filtered.out),
               (std::vector<std::string>{top + "/app.log.gz » app.log; P: 4; L: 6; T: log needle",
                                         top + "/outer.zip » inner.tar.gz » sub/b.log; P: 8; L: 6; T: needle here"}));
+    // An archive the list names is searched whole.
+    EXPECT_EQ(BodyLines(RunCli({"search", "-z", "-t", "*.gz", "needle", top}).out),
+              std::vector<std::string>{top + "/app.log.gz » app.log; P: 4; L: 6; T: log needle"});
 }
 
 TEST(CliInside, EncryptedEntryAndDamagedTarAreErrorsAndTheWalkGoesOn)
@@ -109,7 +102,7 @@ TEST(CliInside, ReplaceLeavesArchivesAndPdfByteIdenticalAndRemarksOnThem)
     makeNestedTree(tree);
     const std::string top = tree.path("top");
     std::filesystem::copy_file(ConvertedByOffice("pages.fodt", "pdf"), top + "/report.pdf");
-    const std::string zip = fileBytes(top + "/outer.zip"), pdf = fileBytes(top + "/report.pdf");
+    const std::string zip = ReadFile(top + "/outer.zip"), pdf = ReadFile(top + "/report.pdf");
 
     // The PDF page's hit is at its character position in that page's text.
     const CliOutcome found = RunCli({"search", "-z", "Größe", top});
@@ -117,8 +110,8 @@ TEST(CliInside, ReplaceLeavesArchivesAndPdfByteIdenticalAndRemarksOnThem)
               std::vector<std::string>{top + "/report.pdf » Seite 2; P: 14; L: 5; T: Zweite Seite: Größe über alles."});
 
     const CliOutcome run = RunCli({"replace", "-z", "--no-backup", "needle", "pin", top});
-    EXPECT_EQ(fileBytes(top + "/outer.zip"), zip);
-    EXPECT_EQ(fileBytes(top + "/report.pdf"), pdf);
+    EXPECT_EQ(ReadFile(top + "/outer.zip"), zip);
+    EXPECT_EQ(ReadFile(top + "/report.pdf"), pdf);
     EXPECT_EQ(tree.read("top/plain.txt"), "plain pin\n");
     EXPECT_NE(run.out.find("In Archiven und PDF wird nicht ersetzt.: " + top + "/outer.zip\n"), std::string::npos);
     EXPECT_NE(run.out.find(top + "/outer.zip » c.txt; P: 8; L: 6; T: c has a needle\n"), std::string::npos);
@@ -127,15 +120,15 @@ TEST(CliInside, ReplaceLeavesArchivesAndPdfByteIdenticalAndRemarksOnThem)
     EXPECT_EQ(run.status, 0);
 
     const CliOutcome diff = RunCli({"replace", "-z", "--diff", "needle", "pin", top});
-    EXPECT_EQ(fileBytes(top + "/outer.zip"), zip);
+    EXPECT_EQ(ReadFile(top + "/outer.zip"), zip);
     EXPECT_EQ(diff.out.find("outer.zip"), std::string::npos);
 
     // The lower-case conversion renames the archive, never what it holds.
     tree.write("up/src/INNER.TXT", "x\n");
     ASSERT_EQ(RunIn(tree.path("up/src"), "zip -q ../PACK.ZIP INNER.TXT"), 0);
-    const std::string packed = fileBytes(tree.path("up/PACK.ZIP"));
+    const std::string packed = ReadFile(tree.path("up/PACK.ZIP"));
     RunCli({"lowercase", "-z", tree.path("up")});
-    EXPECT_EQ(fileBytes(tree.path("up/pack.zip")), packed);
+    EXPECT_EQ(ReadFile(tree.path("up/pack.zip")), packed);
 }
 
 }  // namespace
