@@ -181,7 +181,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         printLine(errFd, results->ColumnText(item, ResultColumn::FileOrContext));
         failed = true;
     }
-    const bool found = tally.hits > 0 || tally.files > 0;
+    const bool found = tally.hits > 0 || tally.files > 0 || tally.foundNotReplaced > 0;
     // A stopped preview would show only part of the changes.
     if (preview && !stopped) {
         const std::string diff = preview->Text();

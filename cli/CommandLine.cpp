@@ -339,6 +339,10 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     search->add_option("TEXT", searchText, "The search text")->required(!fromSettings);
     search->add_option("DIR", directory, "The directory to start in")->required(!fromSettings);
     addJobOptions(*search, options);
+    search->footer("Examples:\n"
+                   "  tarnwick-cli search -r -c -w -t \"*.h;*.cpp\" include src\n"
+                   "  tarnwick-cli search -r -z -t \"*.log\" timeout /var/log   (inside archives and .gz files)\n"
+                   "  tarnwick-cli search -z Rechnung ~/Dokumente   (PDF pages, sheets and slides too)");
 
     CLI::App* replace = app.add_subcommand("replace", "Replace TEXT by REPLACEMENT in the files under DIR");
     replace->add_option("TEXT", searchText, "The search text")->required(!fromSettings);

@@ -83,6 +83,8 @@ inline constexpr const char* kSaveOriginalFailed = "Fehler beim Speichern der be
 inline constexpr const char* kFileNotChanged = "Die Datei wurde nicht geändert";
 // A file reached a second time in one run (a link to it, another hard link):
 // it was changed once already, under the name that follows.
+// A replace run leaves archives, compressed files, PDF and packages as they are.
+inline constexpr const char* kInsideNotReplaced = "In Archiven und PDF wird nicht ersetzt.";
 inline constexpr const char* kAlreadyChangedAs = "Nicht noch einmal geändert: in diesem Lauf schon geändert als";
 // A run whose undo journal cannot be written stops before the file changes.
 inline constexpr const char* kUndoJournalFailed =

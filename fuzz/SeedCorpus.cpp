@@ -74,7 +74,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path root = argv[1];
-    for (const char* dir : {"rtf", "replace", "package"}) fs::create_directories(root / dir);
+    for (const char* dir : {"rtf", "replace", "package", "archive"}) fs::create_directories(root / dir);
     int n = 0;
     for (const std::string& rtf : kRtfSeeds) {
         write(root / "rtf" / ("seed" + std::to_string(n)), rtf);
@@ -109,5 +109,23 @@ int main(int argc, char** argv)
     for (char c : std::string("EncryptionInfo")) compound += std::string{c, '\0'};
     write(root / "package" / "compound", compound);
     write(root / "package" / "text", "just some text\n");
+    // The archive target reads its first byte as the pick of a name (0: a.zip).
+    write(root / "archive" / "zip", std::string(1, '\0') + zipOf(scratch, {{"a.txt", "inner text\n"}, {"b/c.txt", "more\n"}}));
+    std::string tar(1, '\1');
+    std::string header(512, '\0');
+    header.replace(0, 5, "a.txt");
+    header.replace(100, 7, "0000644");
+    header.replace(124, 11, "00000000005");
+    header[156] = '0';
+    header.replace(257, 6, std::string("ustar\0", 6));
+    header.replace(263, 2, "00");
+    header.replace(148, 8, "        ");
+    unsigned sum = 0;
+    for (const char c : header) sum += static_cast<unsigned char>(c);
+    char checksum[8];
+    std::snprintf(checksum, sizeof checksum, "%06o", sum);
+    header.replace(148, 7, std::string(checksum, 6) + '\0');
+    tar += header + "text\n" + std::string(507, '\0') + std::string(1024, '\0');
+    write(root / "archive" / "tar", tar);
     return 0;
 }

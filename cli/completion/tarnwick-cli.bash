@@ -70,7 +70,7 @@ _tarnwick_cli()
     if [[ $cur == -* ]]; then
         local options='--help --regex --match-case --whole-words --subfolders --types --names --names-mode
             --min-size --max-size --date-from --date-to --changed-within --date-kinds --file-names --dir-names --no-contents
-            --files-without-match --skip-hidden --skip-readonly --skip-archive --skip-system --attributes-on-dirs --context
+            --files-without-match --inside --skip-hidden --skip-readonly --skip-archive --skip-system --attributes-on-dirs --context
             --no-backup --backup-ext --search-backups --no-word --word-all-types --word-all-parts --word-ext --word-regex --escapes --captures --preserve-case
             --split-length --split-max-offset --temp-dir --ignore-nulls --detect-utf8 --threads --log
             --settings --settings-file --preset --export --out --export-elements --separator'

@@ -2,10 +2,13 @@
 // SearchFileContents: searches one admitted file of a search run and reports
 // every hit as result items, run log lines and counter changes.
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
+class FileBuffer;
 class OpenFolder;
 class RunContext;
 
@@ -23,6 +26,20 @@ struct FileLocation {
 // Returns at once when a stop was requested. A file that cannot be opened
 // gives one error item; a read failure throws (reported by the walk).
 void SearchFileContents(RunContext& run, const std::string& path, FileLocation location = {});
+
+// Where the text a buffer searches lies when its hits are shown as
+// character positions in it (a PDF page, a sheet, a slide): the text, and
+// how many bytes the buffer reads before it.
+struct CharacterPositions {
+    std::string_view text;
+    std::int64_t textStart = 0;
+};
+
+// The search of SearchFileContents on a buffer that is ready to search
+// (opened, or reading a source), its results under `path`. Positions are
+// byte offsets unless `characters` is given. Returns the number of hits.
+std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std::string& path,
+                                  const CharacterPositions* characters = nullptr);
 
 // Compiles the run's search text into run.searchRegex. On a syntax error adds
 // the error item "Ungültiger regulärer Ausdruck: ..." and returns false.

@@ -24,6 +24,12 @@ FileBuffer::FileBuffer(RunContext& run)
 {
 }
 
+FileBuffer::FileBuffer(RunContext& run, ByteSource& source, std::optional<std::uint64_t> length)
+    : m_run(run), m_stream(true), m_streamLength(length.value_or(kUnknownStreamLength)),
+      m_store(source, run.job, run.codePage, run.buffers), m_matcher(run.job, run.buffers.match), m_context(run.buffers.context)
+{
+}
+
 FileBuffer::~FileBuffer() = default;
 
 std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
@@ -32,12 +38,26 @@ std::error_code FileBuffer::OpenInFolder(int folderFd, const char* name) { retur
 
 Encoding FileBuffer::GetEncoding()
 {
-    if (m_store.encoding() == Encoding::Unknown) m_store.detectEncodingFromFile(m_file.size());
+    if (m_store.encoding() == Encoding::Unknown) m_store.detectEncodingFromFile(detectionLength());
     return m_store.encoding();
+}
+
+std::uint64_t FileBuffer::detectionLength() const
+{
+    // Asked before the search too, when m_fileLength is not known yet.
+    return m_stream ? std::min(m_streamLength, kStreamHeadBytes) : m_file.size();
 }
 
 void FileBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 {
+    if (m_stream) {
+        // A stream is read chunk by chunk from the front; one that ends
+        // before the chunk does has no more chunks.
+        if (!m_store.load(start, size, m_fileLength)) m_moreChunks = false;
+        m_store.fold(*m_pattern);
+        m_matcher.setChunk(m_store.view());
+        return;
+    }
     // A chunk in a hole of a sparse file is zeros: nothing to read or find.
     if (m_store.loadHole(start, size, m_fileLength)) return;
     readChunkInPieces(start, size);
@@ -73,7 +93,7 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
     m_moreChunks = false;
     m_done = false;
     m_utf16.reset();
-    m_fileLength = m_file.size();
+    m_fileLength = m_stream ? m_streamLength : m_file.size();
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
     const bool splitMode = static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split);
     // A file larger than a few pieces is one chunk read piece by piece as
@@ -83,8 +103,8 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
     bool inPieces = false;
     if (splitMode) {
         m_moreChunks = true;
-        m_store.detectEncodingFromFile(m_fileLength);
-    } else if (m_fileLength > kWholeReadPieces * std::max<std::size_t>(m_run.buffers.readPiece, 1) &&
+        m_store.detectEncodingFromFile(detectionLength());
+    } else if (!m_stream && m_fileLength > kWholeReadPieces * std::max<std::size_t>(m_run.buffers.readPiece, 1) &&
                !IsUtf16(m_store.detectEncodingFromFile(m_fileLength))) {
         inPieces = true;
     } else {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/match/ByteSource.h"
 #include "engine/match/ChunkMatcher.h"
 #include "engine/match/ChunkStore.h"
 #include "platform/InputFile.h"
@@ -27,6 +28,12 @@ struct FilePattern;
 class FileBuffer {
 public:
     explicit FileBuffer(RunContext& run);
+    // Searches the bytes of `source` instead of a file opened here: a file
+    // inside an archive, read from the front (see ByteSource.h), whose
+    // length is `length` when known. Such a file is read whole or in split
+    // chunks, never piece by piece, and its encoding is decided on its
+    // first kStreamHeadBytes.
+    FileBuffer(RunContext& run, ByteSource& source, std::optional<std::uint64_t> length);
     ~FileBuffer();
 
     // Opens the file for a search; fails when it cannot be opened
@@ -50,6 +57,7 @@ public:
     std::string_view context() const { return m_context; }
 
 private:
+    std::uint64_t detectionLength() const;
     void loadChunk(std::uint64_t start, std::uint64_t size);
     void readChunkInPieces(std::uint64_t start, std::uint64_t size);
     void startChunkSearch();
@@ -60,6 +68,8 @@ private:
 
     RunContext& m_run;
     InputFile m_file;
+    bool m_stream = false;  // reads from a ByteSource given, not m_file
+    std::uint64_t m_streamLength = 0;
     ChunkStore m_store;
     ChunkMatcher m_matcher;
     const FilePattern* m_pattern = nullptr;

@@ -87,6 +87,16 @@ InsideFormat SniffInsideFormat(std::string_view name, std::string_view firstByte
     return InsideFormat::None;
 }
 
+bool NamesContainer(std::string_view name)
+{
+    static constexpr std::array<std::string_view, 4> kArchives{".zip", ".jar", ".tar", ".7z"};
+    const std::string lower = lowerName(name);
+    if (endsWithAny(lower, kArchives)) return true;
+    for (const Compression& compression : kCompressions)
+        if (endsWith(lower, compression.suffix) || endsWithAny(lower, compression.tarSuffixes)) return true;
+    return false;
+}
+
 std::string CompressedInnerName(std::string_view name)
 {
     const std::string_view base = name.substr(name.find_last_of('/') + 1);

@@ -27,6 +27,11 @@ inline constexpr std::size_t kSniffLength = 512;
 // and their kin) give None: the document component searches their text.
 InsideFormat SniffInsideFormat(std::string_view name, std::string_view firstBytes);
 
+// Whether `name` says an archive or a compressed file (its bytes may still
+// say otherwise): such a file is let through the filters on file types and
+// size, which apply to the files inside it instead.
+bool NamesContainer(std::string_view name);
+
 // The name of the one file inside a compressed file: its own name without
 // the compression's suffix ("app.log.gz" gives "app.log").
 std::string CompressedInnerName(std::string_view name);

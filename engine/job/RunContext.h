@@ -49,6 +49,8 @@ struct RunCounters {
     std::atomic<std::int32_t> examined{0};  // directory entries examined by a search walk
     std::atomic<std::int32_t> admitted{0};  // files and directory names the filters let through
     std::atomic<std::int32_t> errors{0};  // error items passed to the counting sink, as they were committed
+    // Hits a replace run found inside archives, PDF and packages and left alone.
+    std::atomic<std::int32_t> foundNotReplaced{0};
     // A document was searched with the expression's text taken literally.
     std::atomic<bool> documentsLiteral{false};
 };
@@ -136,6 +138,9 @@ public:
     // The files a run that changes contents has changed so far; null where
     // nothing is changed.
     ChangedFiles* changed = nullptr;
+    // A replace run reports the hits inside archives, PDF and packages as
+    // found, and leaves them out of its count of replacements.
+    bool hitsUncounted = false;
     // The search text compiled for names; set by CompileSearchRegex.
     std::optional<boost::regex> searchRegex;
 

@@ -44,7 +44,10 @@ bool AppendRunLogLine(std::string& out, const RunError& error)
     case ErrorKind::UnreadableDirectory: logline::Message(out, text::kCannotReadDirectory, error.path); return true;
     case ErrorKind::DocumentsUnavailable: logline::Message(out, text::kWordCannotStart, error.path); return true;
     case ErrorKind::Document:
-    case ErrorKind::DocumentPart: logline::Message(out, error.message, error.path); return true;
+    case ErrorKind::DocumentPart:
+    case ErrorKind::InsideDamaged:
+    case ErrorKind::InsideEncrypted:
+    case ErrorKind::InsideExpandsTooFar: logline::Message(out, error.message, error.path); return true;
     case ErrorKind::RefusedOccurrence: {
         std::string where(error.path);
         where.append("; P: ").append(error.position);
@@ -59,7 +62,8 @@ bool AppendRunLogLine(std::string& out, const RunNote& note)
 {
     switch (note.kind) {
     case NoteKind::NotChanged: logline::Message(out, text::kFileNotChanged, note.path); return true;
-    case NoteKind::NotReplaced: logline::Message(out, note.detail, note.path); return true;
+    case NoteKind::NotReplaced:
+    case NoteKind::InsideNotReplaced: logline::Message(out, note.detail, note.path); return true;
     case NoteKind::WithoutHits: logline::NameHit(out, {}, note.path); return true;
     case NoteKind::AlreadyChangedAs: return false;
     }

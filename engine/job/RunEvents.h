@@ -82,6 +82,9 @@ enum class ErrorKind : std::uint8_t {
     TempFile,  // the temporary file of a replace could not be made or written
     Commit,  // the new contents could not take the old ones' place
     Unsupported,  // the run asks for what this entry cannot do (captures in UTF-16, documents)
+    InsideDamaged,  // an archive, an entry in one, a PDF or a package is not readable as what it claims
+    InsideEncrypted,  // an entry, an archive or a PDF needs a password
+    InsideExpandsTooFar,  // an entry or an archive would inflate beyond the limits against bombs
 };
 
 // Where an error shows.
@@ -106,6 +109,7 @@ enum class NoteKind : std::uint8_t {
     NotReplaced,  // a marked hit or name was not replaced; `detail` says why
     WithoutHits,  // the entry begun last was searched to its end without a hit
     AlreadyChangedAs,  // changed in this run already, under the name `detail`
+    InsideNotReplaced,  // a replace run found hits inside an archive, PDF or package and left it alone
 };
 
 struct RunNote {

@@ -72,6 +72,26 @@ void ReportUnsupported(RunContext& run, const std::string& path, const char* tex
     report(run, ErrorKind::Unsupported, ErrorPlace::Entry, path, text);
 }
 
+void ReportInsideDamaged(RunContext& run, const std::string& path, const std::string& text)
+{
+    report(run, ErrorKind::InsideDamaged, ErrorPlace::Entry, path, TruncateText(text));
+}
+
+void ReportInsideEncrypted(RunContext& run, const std::string& path, const std::string& text)
+{
+    report(run, ErrorKind::InsideEncrypted, ErrorPlace::Entry, path, text);
+}
+
+void ReportInsideExpandsTooFar(RunContext& run, const std::string& path, const std::string& text)
+{
+    report(run, ErrorKind::InsideExpandsTooFar, ErrorPlace::Entry, path, text);
+}
+
+void ReportInsideNotReplaced(RunContext& run, const std::string& path)
+{
+    run.sink.note({NoteKind::InsideNotReplaced, path, text::kInsideNotReplaced});
+}
+
 void ReportBackupFailure(RunContext& run, const std::string& path, std::error_code error)
 {
     report(run, ErrorKind::Backup, ErrorPlace::Entry, path, stepFailure(text::kBackupFailed, path, SystemErrorText(error)));

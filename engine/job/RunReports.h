@@ -68,6 +68,16 @@ void ReportUnreadablePart(RunContext& run, const std::string& path, const std::s
 // One occurrence at `position` (as a hit shows it) that the document does not let change.
 void ReportRefusedOccurrence(RunContext& run, const std::string& path, std::string_view position, const std::string& text);
 
+// --- inside archives, compressed files, PDF and packages ---
+// What is named by the composite path `path` could not be searched; `text`
+// (the reader's German text) says why. The walk goes on with the next entry.
+void ReportInsideDamaged(RunContext& run, const std::string& path, const std::string& text);
+void ReportInsideEncrypted(RunContext& run, const std::string& path, const std::string& text);
+void ReportInsideExpandsTooFar(RunContext& run, const std::string& path, const std::string& text);
+// A replace run searched `path` inside and found hits it does not replace:
+// the remark "In Archiven und PDF wird nicht ersetzt.", once per file.
+void ReportInsideNotReplaced(RunContext& run, const std::string& path);
+
 // A file searched to its end without a hit, in a run that lists those
 // ("Dateien ohne Treffer auflisten"): `entry` gets its item, with the
 // remark "Ohne Treffer"; the run log line is the path alone, and the file

@@ -13,6 +13,9 @@ struct RunTally {
     std::int32_t admitted = -1;
     // Error items the run added, or items it turned into errors.
     std::int32_t errors = 0;
+    // Hits a replace run found where it does not replace (inside archives,
+    // PDF and packages): in no count of replacements.
+    std::int32_t foundNotReplaced = 0;
     // The stop flag was set when the command returned: entries it had not
     // reached by then are missing from the results.
     bool stopped = false;

@@ -97,6 +97,10 @@ SinkReply StoreSink::onNote(const RunNote& note)
     if (note.kind == NoteKind::WithoutHits) {
         flushHits();
         m_results.SetItemColumnText(m_entry, text::kWithoutHitsRemark, ResultColumn::Remark);
+    } else if (note.kind == NoteKind::InsideNotReplaced) {
+        flushHits();
+        const ItemHandle item = m_results.AddFileItem(note.path, ItemKind::Info);
+        m_results.SetItemColumnText(item, note.detail, ResultColumn::Remark);
     } else if (note.kind == NoteKind::AlreadyChangedAs) {
         flushHits();
         const ItemHandle item = m_results.AddFileItem(note.path, ItemKind::Info);

@@ -3,9 +3,9 @@
 #include "engine/Messages.h"
 #include "engine/match/MatchOptions.h"
 #include "engine/match/PatternCache.h"
-#include "engine/match/ReadOrThrow.h"
 #include "engine/match/SearchBuffers.h"
 #include "platform/CodePage.h"
+#include "platform/Exceptions.h"
 #include "platform/InputFile.h"
 
 #include <algorithm>
@@ -46,7 +46,12 @@ std::uint64_t scanAmount(const MatchOptions& job, std::uint64_t fileLength)
 }  // namespace
 
 ChunkStore::ChunkStore(const InputFile& file, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers)
-    : m_file(file), m_job(job), m_codePage(codePage), m_buffers(buffers)
+    : m_fileSource(std::in_place, file), m_file(*m_fileSource), m_job(job), m_codePage(codePage), m_buffers(buffers)
+{
+}
+
+ChunkStore::ChunkStore(ByteSource& source, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers)
+    : m_file(source), m_job(job), m_codePage(codePage), m_buffers(buffers)
 {
 }
 
@@ -65,7 +70,7 @@ Encoding ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got
 Encoding ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
 {
     unsigned char head[3] = {};
-    const std::size_t got = ReadOrThrow(m_file, 0, reinterpret_cast<char*>(head), 3);
+    const std::size_t got = m_file.read(0, reinterpret_cast<char*>(head), 3);
     if (encodingFromHead(head, got) != Encoding::Ansi || !m_job.detectUtf8 || fileLength <= 3) return m_encoding;
 
     const std::uint64_t amount = scanAmount(m_job, fileLength);
@@ -74,7 +79,7 @@ Encoding ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
     buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2);
     for (std::uint64_t done = 0; done < amount;) {
         const auto want = static_cast<std::size_t>(std::min(block, amount - done));
-        const std::size_t read = ReadOrThrow(m_file, 3 + done, buffer.data(), want);
+        const std::size_t read = m_file.read(3 + done, buffer.data(), want);
         if (read == 0) break;
         const std::optional<Encoding> verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
         if (verdict) return m_encoding = *verdict;
@@ -115,8 +120,7 @@ bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t
     // the start of the next chunk are judged by it.
     m_nextByte = 0;
     char next = 0;
-    if (start + size < fileLength && ReadOrThrow(m_file, start + size, &next, 1) == 1)
-        m_nextByte = static_cast<unsigned char>(next);
+    if (start + size < fileLength && m_file.read(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     m_folded = false;
     return true;
 }
@@ -132,14 +136,14 @@ bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fil
     const std::uint64_t from = start > 0 ? start - 1 : 0;
     const std::size_t lead = start > 0 ? 1 : 0;
     const std::size_t want = static_cast<std::size_t>(size) + lead;
-    const std::size_t got = ReadOrThrow(m_file, from, data + 1 - lead, want);
+    const std::size_t got = m_file.read(from, data + 1 - lead, want);
     if (lead == 0) data[0] = 0;
     m_start = start;
     m_length = static_cast<std::int64_t>(got >= lead ? got - lead : 0);
     m_nextByte = 0;
     if (got == want && start + size < fileLength) {
         char next = 0;
-        if (ReadOrThrow(m_file, start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+        if (m_file.read(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     }
     data[1 + m_length] = 0;
     m_text = data + 1;
@@ -155,11 +159,11 @@ void ChunkStore::loadInPieces(std::uint64_t start, std::uint64_t size, std::uint
     m_byteBefore = 0;
     // The neighbours of the chunk are read at once: whole words and line
     // starts at either end are judged by them.
-    if (start > 0) ReadOrThrow(m_file, start - 1, &m_byteBefore, 1);
+    if (start > 0) m_file.read(start - 1, &m_byteBefore, 1);
     m_nextByte = 0;
     if (start + size < fileLength) {
         char next = 0;
-        if (ReadOrThrow(m_file, start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+        if (m_file.read(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     }
     m_start = start;
     m_length = start < fileLength ? static_cast<std::int64_t>(std::min(size, fileLength - start)) : 0;
@@ -178,7 +182,7 @@ void ChunkStore::restartWindowAt(std::int64_t first)
     m_windowStart = first;
     m_filled = first;
     char before = m_byteBefore;
-    if (first > 0) ReadOrThrow(m_file, m_start + static_cast<std::uint64_t>(first) - 1, &before, 1);
+    if (first > 0) m_file.read(m_start + static_cast<std::uint64_t>(first) - 1, &before, 1);
     m_buffers.chunk.data()[0] = before;
     if (m_folded) m_buffers.lower.data()[0] = before;
     setWindowPointers();
@@ -202,7 +206,7 @@ void ChunkStore::setWindowPointers() { m_text = m_buffers.chunk.data() + 1 - m_w
 void ChunkStore::readRange(std::int64_t from, std::int64_t to)
 {
     const auto want = static_cast<std::size_t>(to - from);
-    if (ReadOrThrow(m_file, m_start + static_cast<std::uint64_t>(from), m_text + from, want) != want)
+    if (m_file.read(m_start + static_cast<std::uint64_t>(from), m_text + from, want) != want)
         throw CFileException(text::kFileShrankWhileRead);
 }
 

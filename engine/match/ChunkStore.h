@@ -6,7 +6,9 @@
 // chunk piece by piece as it goes (loadInPieces), so that each piece is
 // searched while it is still in the processor's cache. Not thread-safe.
 #include <cstdint>
+#include <optional>
 
+#include "engine/match/ByteSource.h"
 #include "engine/match/ChunkMatcher.h"
 #include "engine/match/Encoding.h"
 
@@ -21,6 +23,8 @@ struct MatchOptions;
 class ChunkStore final : public ChunkFill {
 public:
     ChunkStore(const InputFile& file, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers);
+    // Reads from `source` instead, which must outlive the store.
+    ChunkStore(ByteSource& source, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers);
 
     // Decides the encoding from the file (reading its head and, with UTF-8
     // detection on, the scanned part).
@@ -72,7 +76,8 @@ private:
     void restartWindowAt(std::int64_t first);
     void moveWindowTo(std::int64_t first);
     void setWindowPointers();
-    const InputFile& m_file;
+    std::optional<FileSource> m_fileSource;  // a file on disk
+    ByteSource& m_file;
     const MatchOptions& m_job;
     const CodePage& m_codePage;
     SearchBuffers& m_buffers;

@@ -7,6 +7,8 @@
 #include "engine/parallel/AdaptiveMutex.h"
 #include "engine/parallel/OrderedOutcomes.h"
 #include "engine/parallel/SlotWriter.h"
+#include "engine/walk/EntryFilter.h"
+#include "engine/walk/InsideSearch.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/SearchWalk.h"
 #include "platform/OpenFolder.h"
@@ -33,12 +35,13 @@ constexpr std::size_t kKeptBufferBytes = 64u << 20;
 // One thread of the pool with everything it searches with.
 struct PoolThread {
     PoolThread(RunContext& walk, OrderedOutcomes& outcomes)
-        : writer(outcomes),
+        : writer(outcomes), filter(walk.job),
           run(walk.job, walk.searchText, walk.replacementText, walk.codePage, writer, walk.counters, walk.stopFlag(), buffers)
     {
         run.searchRegex = walk.searchRegex;
     }
     SlotWriter writer;
+    EntryFilter filter;  // for the files inside archives
     SearchBuffers buffers;
     RunContext run;
     // The files come folder by folder in walk order.
@@ -114,7 +117,7 @@ private:
                 try {
                     const std::size_t nameOffset = slot->nameOffset;
                     const int folderFd = self.folder.descriptorOf(std::string_view(path).substr(0, nameOffset));
-                    SearchFileContents(run, path, {folderFd, nameOffset, &self.folder});
+                    SearchFileOrInside(run, self.filter, path, {folderFd, nameOffset, &self.folder});
                     if (run.job.searchFileNames) CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
                 } catch (...) {
                     ReportEntryException(run, path, text::kUnknownError);

@@ -1,7 +1,9 @@
 #include "engine/replace/ReplaceSelected.h"
 
 #include "engine/Messages.h"
+#include "engine/inside/InsidePath.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/job/SearchJob.h"
 #include "engine/log/RunLog.h"
 #include "engine/replace/BackupCopy.h"
@@ -60,6 +62,17 @@ private:
     {
         m_run.sink.note({NoteKind::NotReplaced, path, message});
         m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
+    }
+
+    // A hit inside an archive, PDF or package: found, never replaced; the
+    // remark once per file.
+    void leaveInside(ItemHandle item, const std::string& path)
+    {
+        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, text::kInsideNotReplaced, ItemKind::None);
+        const std::string outer = path.substr(0, path.find(inside::kInsideSeparator));
+        if (outer == m_lastInside) return;
+        m_lastInside = outer;
+        ReportInsideNotReplaced(m_run, outer);
     }
 
     // Writes the current file; a failure is reported on `item`, the item
@@ -126,6 +139,10 @@ private:
 
         if (path != m_currentPath) {
             struct stat st {};
+            if (path.find(inside::kInsideSeparator) != std::string::npos && !exists(path, st)) {
+                leaveInside(item, path);
+                return;
+            }
             if (!exists(path, st)) {
                 fail(item, text::kPathCannotOpen, path);
                 return;
@@ -257,6 +274,7 @@ private:
     RunContext& m_run;
     ResultList& m_results;
     std::string m_currentPath;
+    std::string m_lastInside;  // the file whose remark was reported last
     bool m_currentIsDocument = false;
     std::string m_openFailure;
     std::unique_ptr<MarkedFileEditor> m_editor;

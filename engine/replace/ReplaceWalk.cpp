@@ -3,11 +3,13 @@
 #include "engine/Messages.h"
 #include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
+#include "engine/job/RunReports.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"
 #include "engine/replace/Renaming.h"
 #include "engine/replace/ReplaceInFile.h"
+#include "engine/walk/InsideSearch.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/walk/TreeWalk.h"
 #include "platform/FileCommit.h"
@@ -42,12 +44,26 @@ private:
     void processFile(const DirEntry& entry, const std::string& path) override
     {
         if (m_run.job.searchContents && !entry.system) {
-            if (m_filter.routesToDocuments(entry.name))
+            if (const InsideOutcome inside = searchInside(path); inside.searchedInside) {
+                // Found, never replaced: nothing inside such a file is written.
+                if (inside.hits > 0) ReportInsideNotReplaced(m_run, path);
+            } else if (m_filter.routesToDocuments(entry.name))
                 replaceDocument(path);
             else
                 ReplaceInFile(m_run, path, entry.isSymlink ? InputFile::Links::Follow : InputFile::Links::Refuse);
         }
         if (m_run.job.searchFileNames) RenameFileName(m_run, path.substr(0, path.size() - entry.name.size()), entry.name);
+    }
+
+    // Hits inside are found, never replaced, and not counted as replacements.
+    InsideOutcome searchInside(const std::string& path)
+    {
+        struct Uncounted {
+            RunContext& run;
+            explicit Uncounted(RunContext& r) : run(r) { run.hitsUncounted = true; }
+            ~Uncounted() { run.hitsUncounted = false; }
+        } uncounted(m_run);
+        return SearchInside(m_run, m_filter, path);
     }
 
     void processDirectoryName(const DirEntry& entry, const std::string&, std::vector<std::string>& names) override

@@ -1,5 +1,6 @@
 #include "engine/walk/EntryFilter.h"
 
+#include "engine/inside/InsideFormat.h"
 #include "engine/job/SearchJob.h"
 
 #include <strings.h>
@@ -69,6 +70,8 @@ bool EntryFilter::fileRejectedByName(const DirEntry& entry) const
     return !passesNameStrings(entry.name) || !passesType(entry.name);
 }
 
+bool EntryFilter::holdsFiles(std::string_view name) const { return m_job.searchInside && inside::NamesContainer(name); }
+
 bool EntryFilter::passesAttributes(const DirEntry& entry) const
 {
     return !((entry.hidden && m_job.skipHidden) || (entry.archive && m_job.skipArchive) || (entry.system && m_job.skipSystem) ||
@@ -109,7 +112,8 @@ bool EntryFilter::passesNameStrings(std::string_view name) const
 
 bool EntryFilter::admitFile(const DirEntry& entry) const
 {
-    return passesAttributes(entry) && passesSize(entry.size) && passesDates(entry) && passesNameStrings(entry.name);
+    return passesAttributes(entry) && (passesSize(entry.size) || holdsFiles(entry.name)) && passesDates(entry) &&
+        passesNameStrings(entry.name);
 }
 
 bool EntryFilter::passesType(std::string_view name) const
@@ -117,6 +121,13 @@ bool EntryFilter::passesType(std::string_view name) const
     const std::string_view extension = Extension(name);
     if (equalsIgnoringCase(extension, kTempExtension)) return false;
     if (m_job.allFileTypes) return !(m_job.skipBackupFiles && equalsIgnoringCase(extension, m_job.backupExtension));
+    return holdsFiles(name) || typeListed(name);
+}
+
+bool EntryFilter::typeListed(std::string_view name) const
+{
+    if (m_job.allFileTypes) return false;
+    const std::string_view extension = Extension(name);
 
     // Names are short: a small stack buffer keeps this free of allocation.
     char lowered[256];

@@ -40,6 +40,8 @@ public:
     bool passesDates(const DirEntry& entry) const;
     bool passesNameStrings(std::string_view name) const;
     bool passesType(std::string_view name) const;
+    // Whether the list of file types (not every type) names this one.
+    bool typeListed(std::string_view name) const;
 
     // With `attributesOnDirs`, a directory whose attributes are excluded is
     // neither entered nor name-searched.
@@ -49,6 +51,10 @@ public:
     bool routesToDocuments(std::string_view name) const;
 
 private:
+    // A run that searches inside files lets archives through the filters
+    // on types and size: those apply to the files inside.
+    bool holdsFiles(std::string_view name) const;
+
     const SearchJob& m_job;
     std::vector<std::string> m_nameTokens;
 };

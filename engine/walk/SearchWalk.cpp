@@ -3,6 +3,7 @@
 #include "engine/Messages.h"
 #include "engine/content/ContentSearch.h"
 #include "engine/job/RunContext.h"
+#include "engine/walk/InsideSearch.h"
 #include "engine/walk/NameSearch.h"
 
 namespace tarnwick {
@@ -20,10 +21,12 @@ private:
         const bool contents = m_run.job.searchContents && !entry.system;
         if (contents && m_dispatch && !m_filter.routesToDocuments(entry.name) && m_dispatch->dispatch(entry, path)) return;
         if (contents) {
-            if (m_filter.routesToDocuments(entry.name))
+            // Searching inside goes first: a spreadsheet is no document,
+            // whatever the list of document types holds.
+            if (!m_filter.routesToDocuments(entry.name))
+                SearchFileOrInside(m_run, m_filter, path, {currentFolderFd(), path.size() - entry.name.size()});
+            else if (!SearchInside(m_run, m_filter, path).searchedInside)
                 documents().SearchDocument(m_run, path);
-            else
-                SearchFileContents(m_run, path, {currentFolderFd(), path.size() - entry.name.size()});
         }
         if (m_run.job.searchFileNames) CheckFileName(m_run, path, entry.name);
     }

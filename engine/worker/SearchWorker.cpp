@@ -148,6 +148,7 @@ void SearchWorker::startAt(WorkerCommand command, const std::string& startPath, 
     m_state->counters.hits.store(0);
     m_state->counters.admitted.store(0);
     m_state->counters.errors.store(0);
+    m_state->counters.foundNotReplaced.store(0);
     if (resetExamined) m_state->counters.examined.store(0);
     start(command, std::move(preview));
 }
@@ -183,6 +184,7 @@ RunTally SearchWorker::lastTally() const
     tally.hits = counters.hits.load();
     tally.files = counters.files.load();
     tally.errors = counters.errors.load();
+    tally.foundNotReplaced = counters.foundNotReplaced.load();
     tally.stopped = m_state->lastCommandStopped.load();
     tally.documentsLiteral = counters.documentsLiteral.load();
     {

@@ -310,4 +310,24 @@ TEST(ReplaceSelected, EachMarkedHitGivesItsCaseToItsReplacement)
     }
 }
 
+TEST(ReplaceSelected, HitsInsideArchivesStayWithOneRemarkPerArchive)
+{
+    TempTree tree;
+    tree.write("log", "abc abc\n");
+    ASSERT_EQ(std::system(("gzip -n " + tree.path("log")).c_str()), 0);
+    const std::string packed = ReadFile(tree.path("log.gz"));
+    SearchJob job = selectedJob();
+    job.searchInside = true;
+    Searched searched(job, tree.root());
+    ASSERT_EQ(searched.hits.size(), 2u);
+    const ItemKind found = searched.results().Kind(searched.hits[0]);
+    searched.replace("x", searched.hits);
+    EXPECT_EQ(ReadFile(tree.path("log.gz")), packed);
+    for (const ItemHandle hit : searched.hits) {
+        EXPECT_EQ(searched.results().Kind(hit), found);
+        EXPECT_EQ(searched.results().ColumnText(hit, ResultColumn::Remark), text::kInsideNotReplaced);
+    }
+    EXPECT_EQ(searched.fixture.runLog().Text(), std::string(text::kInsideNotReplaced) + ": " + tree.path("log.gz") + "\r\n");
+}
+
 }  // namespace tarnwick::test
