@@ -232,6 +232,8 @@ QGroupBox* SearchFormWidget::buildFileTypes()
     // Beside the other choice about contents, so the frame keeps its height.
     word->addWidget(makeFlag(C::FilesWithoutHits, T::kFilesWithoutHits, false, "filesWithoutHits"));
     grid->addLayout(word, 1, 0, 1, 3);
+    // What else is searched as text: a choice about the files, like the types.
+    grid->addWidget(makeFlag(C::SearchInside, T::kSearchInside, false, "searchInside"), 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     return group;
 }
