@@ -232,8 +232,6 @@ QGroupBox* SearchFormWidget::buildFileTypes()
     // Beside the other choice about contents, so the frame keeps its height.
     word->addWidget(makeFlag(C::FilesWithoutHits, T::kFilesWithoutHits, false, "filesWithoutHits"));
     grid->addLayout(word, 1, 0, 1, 3);
-    // What else is searched as text: a choice about the files, like the types.
-    grid->addWidget(makeFlag(C::SearchInside, T::kSearchInside, false, "searchInside"), 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -343,7 +341,13 @@ QGroupBox* SearchFormWidget::buildNameStrings()
     add(C::AllMustOccur, allMustOccur, "allMustOccur");
     add(C::IgnoreIfAny, ignoreIfAny, "ignoreIfAny");
     grid->addWidget(allMustOccur, 1, 0);
-    grid->addWidget(ignoreIfAny, 1, 1, 1, 2);
+    // The one row of the frame with room to spare, so that the expanded form
+    // keeps its height: which files are read as text.
+    auto* rest = new QHBoxLayout;
+    rest->addWidget(ignoreIfAny);
+    rest->addStretch(1);
+    rest->addWidget(makeFlag(C::SearchInside, T::kSearchInside, false, "searchInside"));
+    grid->addLayout(rest, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     return group;
 }
