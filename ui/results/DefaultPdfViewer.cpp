@@ -20,8 +20,12 @@ std::string DefaultPdfHandlerExec()
     }
     const QString id = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     if (id.isEmpty()) return {};
-    QFile desktopFile(QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id));
-    if (!desktopFile.open(QIODevice::ReadOnly)) return {};
+    // A desktop file in a subfolder has its '/' as '-' in its id ("kde-okular.desktop").
+    QString found = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
+    for (qsizetype dash = id.indexOf(u'-'); found.isEmpty() && dash > 0; dash = id.indexOf(u'-', dash + 1))
+        found = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, QString(id).replace(dash, 1, u'/'));
+    QFile desktopFile(found);
+    if (found.isEmpty() || !desktopFile.open(QIODevice::ReadOnly)) return {};
     const QByteArray text = desktopFile.read(1 << 20);
     return DesktopEntryExec(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
