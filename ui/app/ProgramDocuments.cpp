@@ -112,7 +112,10 @@ void ProgramDocuments::onActiveTabChanged(int tab)
     if (m_parts.results.commands().isSelectedReplaceRunning()) return;
     const ResultList& list = m_parts.results.results();
     const std::vector<ItemHandle> selected = list.SelectedItems();
-    if (OpensOnPreviewTab(list, selected)) openResult(selected.front());
+    if (!OpensOnPreviewTab(list, selected)) return;
+    m_openingForPreviewTab = true;
+    openResult(selected.front());
+    m_openingForPreviewTab = false;
 }
 
 RunKind ProgramDocuments::lastRunKind() const { return m_parts.controller.lastRunKind(); }
@@ -138,6 +141,11 @@ WordShowOutcome ProgramDocuments::showInWord(const std::string& path, word::Stor
                                              std::int64_t length)
 {
     return m_word.show(path, position, length, story);
+}
+
+bool ProgramDocuments::showPdfPage(const std::string& path, int page)
+{
+    return !m_openingForPreviewTab && m_parts.pdfPageShow && m_parts.pdfPageShow(path, page);
 }
 
 void ProgramDocuments::showMessage(std::string_view text) { m_parts.prompts.showMessage(text); }

@@ -52,6 +52,9 @@ struct ProgramDocumentParts {
     std::function<bool()> writerAvailable;
     DocumentShowRouter::WriterShow writerShow;
     std::chrono::milliseconds writerStuckAfter{std::chrono::seconds(60)};
+    // A PDF at a page in the user's PDF viewer; false (or null) when the
+    // page's text is to be shown in the viewer instead.
+    std::function<bool(const std::string& path, int page)> pdfPageShow;
 };
 
 class ProgramDocuments : public QObject, private ResultOpenerHost {
@@ -95,6 +98,7 @@ private:
     void showPreviewPage() override;
     bool showInOffice(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
                       std::int64_t length) override;
+    bool showPdfPage(const std::string& path, int page) override;
     WordShowOutcome showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
                                std::int64_t length) override;
     void showMessage(std::string_view text) override;
@@ -114,6 +118,9 @@ private:
     // Set while this class brings the page "Vorschau" to the front itself,
     // so that the switch does not open the selected result over it.
     bool m_showingPreview = false;
+    // Set while the switch to the page "Vorschau" opens the selected result:
+    // a PDF page then shows there as text rather than in another program.
+    bool m_openingForPreviewTab = false;
 };
 
 }  // namespace tarnwick::ui

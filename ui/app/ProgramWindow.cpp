@@ -25,6 +25,7 @@
 #include "ui/help/HelpMenu.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/replacepreview/ReplacePreviewDialog.h"
+#include "ui/results/DefaultPdfViewer.h"
 #include "ui/results/ExportCommand.h"
 #include "ui/results/ExternalEditor.h"
 #include "ui/results/ResultsCommandTexts.h"
@@ -136,7 +137,11 @@ void ProgramWindow::connectDocuments()
     m_documents = std::make_unique<ProgramDocuments>(ProgramDocumentParts{
         *m_frame, *m_results, *m_controller, *m_form, m_store, *m_prompts, CodePage::system(), [this] { return m_viewer; },
         word::CreateFileApplication, [] { return word::WriterCanShowWindows(word::FindSoffice()); }, std::move(writerShow),
-        word::WriterTimeLimit()});
+        word::WriterTimeLimit(),
+        [](const std::string& path, int page) {
+            DetachedProgramStarter starter;
+            return OpenPdfAtPage(path, page, starter);
+        }});
 }
 
 void ProgramWindow::showStartUpTip() { m_helpMenu->showStartUpTip(); }

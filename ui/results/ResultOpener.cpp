@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include "engine/inside/InnerFileExtract.h"
 #include "ui/common/EngineText.h"
 #include "ui/results/ResultTarget.h"
 #include "ui/results/RunKind.h"
 #include "ui/viewer/ViewerAccess.h"
+#include "ui/viewer/ViewerTexts.h"
 #include "ui/viewer/ViewerWordConnection.h"
 #include "word/automation/Automation.h"
 #include "word/open/FileSniffer.h"
@@ -32,9 +34,14 @@ ResultOpener::ResultOpener(const ResultList& list, const CodePage& codePage, Res
 void ResultOpener::open(ItemHandle item)
 {
     const std::optional<ResultTarget> target = ResultTargetOf(m_list, item);
+    if (!target || target->path.empty()) return;
     struct stat info {};
-    // A file that has gone since the run is silently left alone.
-    if (!target || target->path.empty() || ::stat(target->path.c_str(), &info) != 0) return;
+    if (::stat(target->path.c_str(), &info) != 0) {
+        // No file by that name: a path into an archive or a PDF, or a file
+        // that has gone since the run, which is silently left alone.
+        openInside(*target);
+        return;
+    }
     const std::int64_t length = SelectionLength(*target, m_host.lastRunKind(), m_host.workerReplacement(), m_codePage);
 
     if (target->fileKind == ItemKind::Document) {
@@ -49,6 +56,32 @@ void ResultOpener::open(ItemHandle item)
     // leaves the page "Vorschau" in front, with nothing selected.
     viewer->openForResult(fromPath(target->path), target->position.value_or(-1), target->position ? length : 0,
                           m_host.splitLength());
+    m_host.showPreviewPage();
+}
+
+void ResultOpener::openInside(const ResultTarget& target)
+{
+    // A replace never writes there: the hit is still what was found.
+    const std::int64_t length = target.matchLength;
+    const std::optional<inside::OuterFileSplit> split = inside::SplitAtOuterFile(target.path);
+    if (!split) return;
+    if (const std::optional<int> page = inside::PdfPageOf(*split); page && m_host.showPdfPage(split->outer, *page)) return;
+    ViewerAccess* viewer = m_host.viewer();
+    if (viewer == nullptr) return;
+    const QString name = fromPath(target.path);
+    // Read into memory only: nothing found inside a file is written to disk.
+    const auto read = [&target, &name] {
+        ViewerInnerRead result;
+        try {
+            inside::InnerContent content = inside::ExtractInnerFile(target.path);
+            result.bytes = QByteArray(content.bytes.data(), static_cast<qsizetype>(content.bytes.size()));
+            result.isPageText = content.isPageText;
+        } catch (const inside::InsideError& error) {
+            result.error = viewertext::CannotRead().arg(name, QString::fromUtf8(error.what()));
+        }
+        return result;
+    };
+    viewer->openInnerForResult(name, read, target.position.value_or(-1), target.position ? length : 0, m_host.splitLength());
     m_host.showPreviewPage();
 }
 

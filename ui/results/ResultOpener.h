@@ -3,7 +3,9 @@
 // switch to the page "Vorschau"): opens a result's file in the internal
 // viewer, or a word-processor document in LibreOffice Writer (when the host
 // has it) or else through the search form's connection, with the hit
-// selected. User interface thread only.
+// selected. A hit found inside an archive, a compressed file or a PDF opens
+// read-only in the viewer from memory, a PDF page in the user's PDF viewer
+// where it takes a page. User interface thread only.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +21,7 @@ class CodePage;
 namespace tarnwick::ui {
 
 enum class RunKind : int;
+struct ResultTarget;
 enum class WordShowOutcome;
 class ViewerAccess;
 
@@ -48,6 +51,9 @@ public:
     {
         return false;
     }
+    // Shows page `page` of the PDF `path` in the user's own PDF viewer;
+    // false when the hit is to be shown as the page's text in the viewer.
+    virtual bool showPdfPage(const std::string& /*path*/, int /*page*/) { return false; }
     // Shows the document through the search form's word-processor
     // connection, with the hit selected in the story `story`.
     virtual WordShowOutcome showInWord(const std::string& path, word::StoryId story, std::optional<std::int64_t> position,
@@ -70,6 +76,9 @@ public:
                               std::int64_t length);
 
 private:
+    // A hit whose path leads into a file on disk (InsidePath.h).
+    void openInside(const ResultTarget& target);
+
     const ResultList& m_list;
     const CodePage& m_codePage;
     ResultOpenerHost& m_host;

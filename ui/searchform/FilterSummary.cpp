@@ -90,6 +90,7 @@ std::string HiddenFiltersText(const settings::FormState& form, std::int64_t date
     else if (session::WordAutoModeOf(form.wordAutoMode) == WordAutoMode::AllTypes)
         parts.emplace_back("Word: alle Typen");
     if (form.filesWithoutHits != 0) parts.emplace_back("Dateien ohne Treffer");
+    if (form.searchInside != 0) parts.emplace_back("In Archiven und PDF");
     if (parts.empty()) return {};
     return "Aktive Filter: " + Joined(parts, " | ");
 }

@@ -341,7 +341,13 @@ QGroupBox* SearchFormWidget::buildNameStrings()
     add(C::AllMustOccur, allMustOccur, "allMustOccur");
     add(C::IgnoreIfAny, ignoreIfAny, "ignoreIfAny");
     grid->addWidget(allMustOccur, 1, 0);
-    grid->addWidget(ignoreIfAny, 1, 1, 1, 2);
+    // The one row of the frame with room to spare, so that the expanded form
+    // keeps its height: which files are read as text.
+    auto* rest = new QHBoxLayout;
+    rest->addWidget(ignoreIfAny);
+    rest->addStretch(1);
+    rest->addWidget(makeFlag(C::SearchInside, T::kSearchInside, false, "searchInside"));
+    grid->addLayout(rest, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     return group;
 }

@@ -54,6 +54,7 @@ inline constexpr const char* kOptions = "Optionen";
 inline constexpr const char* kMatchCase = "Gross-/Kleinschreibung beachten";
 inline constexpr const char* kSearchContents = "Dateiinhalt durchsuchen/ersetzen";
 inline constexpr const char* kFilesWithoutHits = "Dateien ohne Treffer auflisten";
+inline constexpr const char* kSearchInside = "In Archiven, komprimierten Dateien und PDF suchen";
 inline constexpr const char* kSearchDirNames = "Verzeichnisname durchsuchen/umbenennen";
 inline constexpr const char* kSearchFileNames = "Dateinamen durchsuchen / umbenennen";
 inline constexpr const char* kWholeWords = "Nur ganze Wörter";

@@ -45,6 +45,7 @@ constexpr std::pair<int, std::int32_t FormState::*> kPlainFlags[] = {
     {C::Archive, &FormState::skipArchive},
     {C::System, &FormState::skipSystem},
     {C::AlsoDirectories, &FormState::attributesOnDirs},
+    {C::SearchInside, &FormState::searchInside},
     {C::ReplacementCaptures, &FormState::replacementCaptures},
     {C::PreserveCase, &FormState::preserveCase},
 };

@@ -81,6 +81,7 @@ inline constexpr int RelativeCount = 2003;
 inline constexpr int RelativeUnit = 2004;  // "Tagen", "Stunden"
 inline constexpr int HiddenFilters = 2005;  // the line of active filters while collapsed
 inline constexpr int FilesWithoutHits = 2006;  // "Dateien ohne Treffer auflisten"
+inline constexpr int SearchInside = 2010;  // "In Archiven, komprimierten Dateien und PDF suchen"
 inline constexpr int ReplacementCaptures = 2007;  // "Rückverweise im Ersetzungstext"
 inline constexpr int PreserveCase = 2008;  // "Schreibweise der Treffer übernehmen"
 }  // namespace FormControl

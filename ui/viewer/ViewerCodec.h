@@ -53,6 +53,7 @@ enum class ReadOnlyReason {
     OddFinalByte,  // UTF-16 with a byte left over at the end
     UnpairedSurrogate,  // UTF-16 with half a surrogate pair
     EditorCharacters,  // characters the editor would turn into line breaks, or that collide with the stand-ins
+    InsideFile,  // read into memory from inside an archive, a compressed file or a PDF: there is no file to write
 };
 
 enum class LineEnd { Lf, CrLf, Cr };

@@ -80,6 +80,17 @@ ViewerFileRead ReadViewerFile(const QString& path)
     return result;
 }
 
+std::pair<qsizetype, qsizetype> CodePointRange(const QString& text, std::int64_t start, std::int64_t length)
+{
+    const auto skip = [&text](qsizetype from, std::int64_t count) {
+        for (; count > 0 && from < text.size(); --count)
+            from += text[from].isHighSurrogate() && from + 1 < text.size() && text[from + 1].isLowSurrogate() ? 2 : 1;
+        return from;
+    };
+    const qsizetype begin = skip(0, start);
+    return {begin, skip(begin, length)};
+}
+
 ViewerOpener::ViewerOpener(ViewerPrompts& prompts, ViewerDocument& document, const ViewerCodec& codec)
     : m_prompts(prompts), m_document(document), m_codec(codec)
 {
@@ -104,6 +115,37 @@ bool ViewerOpener::openForResult(const QString& path, std::int64_t byteStart, st
     return true;
 }
 
+bool ViewerOpener::openInnerForResult(const QString& name, const std::function<ViewerInnerRead()>& read, std::int64_t start,
+                                      std::int64_t length, std::int64_t splitLength)
+{
+    // Nothing inside such a file changes under a replace run: shown is shown.
+    if (!(m_loaded && m_inner && name == m_currentPath)) {
+        ViewerInnerRead got = read();
+        if (!got.bytes) {
+            m_prompts.showError(got.error);
+            return false;
+        }
+        if (got.bytes->size() > splitLength && !m_prompts.askOpenLargeFile()) return false;
+        if (!settleUnsavedChanges()) return false;
+        // A page's text is UTF-8 whatever the system's code page; a file's bytes are read as a file on disk is.
+        ViewerText text =
+            got.isPageText ? ViewerText{QString::fromUtf8(*got.bytes), ViewerFileFormat{}} : m_codec.decode(*got.bytes);
+        text.readOnly = ReadOnlyReason::InsideFile;
+        m_document.showText(name, std::move(text));
+        m_loaded = true;
+        m_currentPath = name;
+        m_reloadRequired = false;
+        m_inner = true;
+        m_innerPageText = got.isPageText;
+    }
+    if (start < 0) return true;
+    if (m_innerPageText)
+        m_document.selectCodePoints(start, length);
+    else
+        m_document.selectBytes(start, length);
+    return true;
+}
+
 bool ViewerOpener::openFile(const QString& path) { return load(path); }
 
 bool ViewerOpener::newDocument()
@@ -112,6 +154,7 @@ bool ViewerOpener::newDocument()
     // UTF-8 with LF line ends, as a new text file on this system is.
     m_document.showText(QString(), ViewerText{});
     m_loaded = true;
+    m_inner = false;
     m_currentPath.clear();
     m_reloadRequired = false;
     return true;
@@ -128,6 +171,7 @@ bool ViewerOpener::load(const QString& path)
     if (!settleUnsavedChanges()) return false;
     m_document.showText(path, m_codec.decode(*read.bytes));
     m_loaded = true;
+    m_inner = false;
     m_currentPath = path;
     m_reloadRequired = false;
     return true;

@@ -9,8 +9,10 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
+#include "ui/viewer/ViewerAccess.h"
 #include "ui/viewer/ViewerCodec.h"
 #include "ui/viewer/ViewerPrompts.h"
 
@@ -28,6 +30,8 @@ public:
     virtual void showText(const QString& path, ViewerText text) = 0;
     // Selects the characters that hold these bytes of the file shown.
     virtual void selectBytes(std::int64_t byteStart, std::int64_t byteLength) = 0;
+    // Selects these characters (code points) of the text shown.
+    virtual void selectCodePoints(std::int64_t start, std::int64_t length) = 0;
 };
 
 // A file read whole, or why not (a German text for the user).
@@ -42,12 +46,18 @@ std::optional<std::int64_t> ViewerFileSize(const QString& path, QString* error);
 // Reads a regular file; never blocks on a FIFO or a device.
 ViewerFileRead ReadViewerFile(const QString& path);
 
+// The UTF-16 range of `text` that holds its code points [start, start + length).
+std::pair<qsizetype, qsizetype> CodePointRange(const QString& text, std::int64_t start, std::int64_t length);
+
 class ViewerOpener {
 public:
     ViewerOpener(ViewerPrompts& prompts, ViewerDocument& document, const ViewerCodec& codec);
 
     // A hit of the results: see ViewerAccess::openForResult.
     bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength);
+    // A hit inside an archive, a compressed file or a PDF: see ViewerAccess::openInnerForResult.
+    bool openInnerForResult(const QString& name, const std::function<ViewerInnerRead()>& read, std::int64_t start,
+                            std::int64_t length, std::int64_t splitLength);
     // The program's open operation: always reads the file, asks about unsaved
     // changes first.
     bool openFile(const QString& path);
@@ -74,6 +84,9 @@ private:
     const ViewerCodec& m_codec;
     bool m_loaded = false;
     bool m_reloadRequired = false;
+    // What is shown came from inside another file; a page text counts in characters.
+    bool m_inner = false;
+    bool m_innerPageText = false;
     QString m_currentPath;
 };
 

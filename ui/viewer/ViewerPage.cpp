@@ -302,6 +302,14 @@ bool ViewerPage::openForResult(const QString& path, std::int64_t byteStart, std:
     return shown;
 }
 
+bool ViewerPage::openInnerForResult(const QString& name, const std::function<ViewerInnerRead()>& read, std::int64_t start,
+                                    std::int64_t length, std::int64_t splitLength)
+{
+    const bool shown = m_opener.openInnerForResult(name, read, start, length, splitLength);
+    updateEnabling();
+    return shown;
+}
+
 void ViewerPage::markForReload() { m_opener.markForReload(); }
 
 bool ViewerPage::newDocument()
@@ -356,6 +364,12 @@ void ViewerPage::selectBytes(std::int64_t byteStart, std::int64_t byteLength)
 {
     const auto [start, end] = ViewerCodec::charRange(text(), m_format, byteStart, byteLength);
     select(start, end);
+}
+
+void ViewerPage::selectCodePoints(std::int64_t start, std::int64_t length)
+{
+    const auto [from, to] = CodePointRange(text(), start, length);
+    select(from, to);
 }
 
 void ViewerPage::select(qsizetype start, qsizetype end)

@@ -52,6 +52,8 @@ public:
 
     // ViewerAccess
     bool openForResult(const QString& path, std::int64_t byteStart, std::int64_t byteLength, std::int64_t splitLength) override;
+    bool openInnerForResult(const QString& name, const std::function<ViewerInnerRead()>& read, std::int64_t start,
+                            std::int64_t length, std::int64_t splitLength) override;
     void markForReload() override;
     bool openFile(const QString& path) override;
     QString currentPath() const override;
@@ -128,6 +130,7 @@ private:
     bool saveDocument() override { return save(); }
     void showText(const QString& path, ViewerText text) override;
     void selectBytes(std::int64_t byteStart, std::int64_t byteLength) override;
+    void selectCodePoints(std::int64_t start, std::int64_t length) override;
 
     void createActions();
     void createToolBar();

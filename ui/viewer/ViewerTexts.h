@@ -35,6 +35,10 @@ inline QString ReadOnlyNote(ReadOnlyReason reason)
     QString why;
     switch (reason) {
     case ReadOnlyReason::None: return {};
+    case ReadOnlyReason::InsideFile:
+        return QStringLiteral("Nur lesen (schreibgeschützt, aus dem Archiv): Der Text wurde aus einem Archiv, einer "
+                              "komprimierten Datei oder einer PDF-Datei nur in den Speicher gelesen. Er kann hier weder "
+                              "bearbeitet noch ersetzt oder gespeichert werden.");
     case ReadOnlyReason::OddFinalByte:
         why = QStringLiteral("Die Datei ist als UTF-16 gekennzeichnet, endet aber mit einem einzelnen Byte "
                              "(angezeigt als \uFFFD).");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <cstdlib>
 
 #include "engine/content/ContentSearch.h"
 #include "engine/documents/WordDocumentEngine.h"
@@ -53,7 +54,14 @@ public:
         return wordOutcome;
     }
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
+    bool showPdfPage(const std::string& path, int page) override
+    {
+        pdfRequests.emplace_back(path, page);
+        return pdfShows;
+    }
 
+    bool pdfShows = false;
+    std::vector<std::pair<std::string, int>> pdfRequests;
     RunKind runKind = RunKind::Search;
     bool writerShows = false;
     std::string replacement;
@@ -183,6 +191,44 @@ TEST_F(ResultOpenerTest, NothingHappensForGoneFilesItemsWithoutAFileOrWithoutAVi
     EXPECT_TRUE(host.wordRequests.empty());
     EXPECT_EQ(host.previewShown, 0);
     EXPECT_TRUE(host.messages.empty());
+}
+
+// A hit found inside an archive opens its inner file from memory, with the
+// hit as found even after a replace run (nothing inside is replaced); a PDF
+// page goes to the PDF viewer first and to the viewer when that declines.
+TEST_F(ResultOpenerTest, AHitInsideAnArchiveOrAPdfOpensFromMemory)
+{
+    tree.write("pack/in.txt", "some needle\n");
+    ASSERT_EQ(std::system(("cd '" + tree.path("pack") + "' && zip -q ../z.zip in.txt").c_str()), 0);
+    results.list.AddNoteItem(tree.path("z.zip") + " » in.txt", ItemKind::File, 1);
+    const ItemHandle innerHit = results.list.AddHitItem(5, 6, "some needle", 5, ItemKind::None, 6);
+    results.list.AddNoteItem(tree.write("r.pdf", "not really a PDF"), ItemKind::File, 1);
+    results.list.AddNoteItem(tree.path("r.pdf") + " » Seite 2", ItemKind::File, 1);
+    const ItemHandle pageHit = results.list.AddHitItem(3, 2, "ab cd", 3, ItemKind::None, 2);
+    host.runKind = RunKind::Replace;
+    host.replacement = "longer replacement";
+
+    opener.open(innerHit);
+    ASSERT_EQ(host.fakeViewer.requests.size(), 1u);
+    EXPECT_EQ(host.fakeViewer.requests[0].path, tree.path("z.zip") + " » in.txt");
+    EXPECT_EQ(host.fakeViewer.requests[0].start, 5);
+    EXPECT_EQ(host.fakeViewer.requests[0].length, 6);
+    ASSERT_TRUE(host.fakeViewer.innerReads[0].bytes);
+    EXPECT_EQ(host.fakeViewer.innerReads[0].bytes->toStdString(), "some needle\n");
+    EXPECT_FALSE(host.fakeViewer.innerReads[0].isPageText);
+    EXPECT_EQ(host.previewShown, 1);
+    EXPECT_TRUE(host.pdfRequests.empty());
+
+    opener.open(pageHit);
+    EXPECT_EQ(host.pdfRequests, (std::vector<std::pair<std::string, int>>{{tree.path("r.pdf"), 2}}));
+    ASSERT_EQ(host.fakeViewer.requests.size(), 2u);
+    EXPECT_FALSE(host.fakeViewer.innerReads[1].bytes);  // no PDF in truth: the viewer's message says why
+    EXPECT_NE(host.fakeViewer.innerReads[1].error.toStdString().find("r.pdf » Seite 2"), std::string::npos);
+
+    host.pdfShows = true;
+    opener.open(pageHit);
+    EXPECT_EQ(host.fakeViewer.requests.size(), 2u);
+    EXPECT_EQ(host.previewShown, 2);
 }
 
 TEST_F(ResultOpenerTest, AfterAReplaceWhatTheReplacementLeftIsSelected)

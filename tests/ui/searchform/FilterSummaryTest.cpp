@@ -42,6 +42,8 @@ TEST(HiddenFilters, NamesEveryFilterInForceAndNothingWhenNoneIs)
     // Not a filter, but it changes what the list holds just as much.
     form.filesWithoutHits = 1;
     EXPECT_EQ(HiddenFiltersText(form, 0, 0).substr(text.size()), " | Dateien ohne Treffer");
+    form.searchInside = 1;
+    EXPECT_EQ(HiddenFiltersText(form, 0, 0).substr(text.size()), " | Dateien ohne Treffer | In Archiven und PDF");
 
     settings::FormState none;
     none.allFileTypes = 1;

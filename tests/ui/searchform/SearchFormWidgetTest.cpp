@@ -304,6 +304,26 @@ TEST_F(SearchFormWidgetTest, TheCollapsedFormNamesItsActiveFiltersAndAClickOnThe
     EXPECT_FALSE(line->isVisible());
 }
 
+// The box lives in the expanded form; while collapsed the line of active
+// filters says it is on.
+TEST_F(SearchFormWidgetTest, TheInsideBoxIsBoundToTheFormAndNamedWhileCollapsed)
+{
+    auto* inside = get<QCheckBox>(C::SearchInside);
+    ASSERT_NE(inside, nullptr);
+    EXPECT_EQ(inside->text(), QStringLiteral("In Archiven, komprimierten Dateien und PDF suchen"));
+    EXPECT_FALSE(inside->isVisible());
+    inside->click();
+    EXPECT_EQ(controller->state().searchInside, 1);
+    EXPECT_TRUE(session::JobFromFormState(controller->state(), 0, 0).searchInside);
+    EXPECT_TRUE(get<QLabel>(C::HiddenFilters)->text().endsWith(QStringLiteral("| In Archiven und PDF")));
+
+    controller->fields().searchInside = 0;  // a saved search loaded
+    form->refresh();
+    EXPECT_FALSE(inside->isChecked());
+    get<QAbstractButton>(C::Expand)->click();
+    EXPECT_TRUE(inside->isVisible());
+}
+
 TEST_F(SearchFormWidgetTest, AnEditFieldKeepsItsEditingKeysFromTheWindowsShortcuts)
 {
     auto* undo = new QAction(&window);

@@ -25,6 +25,13 @@ public:
         requests.push_back({path.toStdString(), byteStart, byteLength, splitLength});
         return accepts;
     }
+    bool openInnerForResult(const QString& name, const std::function<ui::ViewerInnerRead()>& read, std::int64_t start,
+                            std::int64_t length, std::int64_t splitLength) override
+    {
+        requests.push_back({name.toStdString(), start, length, splitLength});
+        innerReads.push_back(read());
+        return accepts;
+    }
     void markForReload() override {}
     bool openFile(const QString& path) override
     {
@@ -39,6 +46,7 @@ public:
     bool accepts = true;
     QString shown;
     std::vector<ViewerResultRequest> requests;
+    std::vector<ui::ViewerInnerRead> innerReads;
     std::vector<std::string> opened;
 };
 

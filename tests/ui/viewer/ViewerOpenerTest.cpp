@@ -51,6 +51,7 @@ struct FakeDocument : ViewerDocument {
         ++loads;
     }
     void selectBytes(std::int64_t start, std::int64_t length) override { selections.emplace_back(start, length); }
+    void selectCodePoints(std::int64_t start, std::int64_t length) override { selections.emplace_back(start, length); }
 };
 
 class ViewerOpenerTest : public ::testing::Test {

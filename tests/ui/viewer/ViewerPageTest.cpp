@@ -210,6 +210,51 @@ TEST_F(ViewerPageTest, AUtf16FileThatCannotComeBackUnchangedIsReadOnly)
     EXPECT_TRUE(enabled(F::FileSave));
 }
 
+TEST_F(ViewerPageTest, AFileFromInsideAnArchiveIsShownReadOnlyWithItsHitSelected)
+{
+    int reads = 0;
+    const auto readFile = [&reads] {
+        ++reads;
+        return ViewerInnerRead{QByteArray("one gr\xC3\xBC\xC3\x9F"
+                                          "e hit\n"),
+                               false,
+                               {}};
+    };
+    const QString name = QString::fromUtf8("/x/a.zip » b.tar.gz » c.txt");
+    ASSERT_TRUE(page->openInnerForResult(name, readFile, 4, 7, 1000));  // bytes of "grüße"
+    EXPECT_EQ(selected(), QString::fromUtf8("grüße"));
+    EXPECT_EQ(page->currentPath(), name);
+    EXPECT_EQ(page->readOnlyReason(), ReadOnlyReason::InsideFile);
+    ASSERT_TRUE(page->readOnlyNote()->isVisibleTo(page.get()));
+    EXPECT_TRUE(page->readOnlyNote()->text().startsWith(QString::fromUtf8("Nur lesen (schreibgeschützt, aus dem Archiv)")));
+    for (F id : {F::FileSave, F::FileSaveAs, F::Paste, F::Cut, F::Undo}) EXPECT_FALSE(enabled(id)) << static_cast<int>(id);
+    QTest::keyClicks(page->editor(), QStringLiteral("typed"));
+    page->setFindDefaults([] { return ViewerFindOptions{QStringLiteral("hit"), QStringLiteral("no")}; });
+    page->showFindDialog(true);
+    page->replaceAll();
+    EXPECT_FALSE(page->save());
+    EXPECT_EQ(page->text(), QString::fromUtf8("one grüße hit\n"));
+    // Another hit in the same file is not read again.
+    ASSERT_TRUE(page->openInnerForResult(name, readFile, 0, 3, 1000));
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(selected(), QStringLiteral("one"));
+
+    // A page's text counts characters, one beyond the BMP as one.
+    const auto readPage = [] {
+        return ViewerInnerRead{QByteArray("Seite mit \xF0\x9F\x98\x80 und Gr\xC3\xB6\xC3\x9F"
+                                          "e"),
+                               true,
+                               {}};
+    };
+    ASSERT_TRUE(page->openInnerForResult(QString::fromUtf8("/x/r.pdf » Seite 2"), readPage, 16, 5, 1000));
+    EXPECT_EQ(selected(), QString::fromUtf8("Größe"));
+    EXPECT_TRUE(page->editor()->isReadOnly());
+
+    const auto failing = [] { return ViewerInnerRead{std::nullopt, false, QStringLiteral("kaputt")}; };
+    EXPECT_FALSE(page->openInnerForResult(QString::fromUtf8("/x/b.zip » d.txt"), failing, 0, 1, 1000));
+    EXPECT_EQ(prompts.shown.back(), "error: kaputt");
+}
+
 // A save goes through the program's one commit: a second hard link still
 // names the saved file, and an extended attribute stays.
 TEST_F(ViewerPageTest, SavingKeepsTheFilesOtherNamesAndAttributes)
