@@ -98,7 +98,7 @@ std::optional<std::int64_t> ChunkMatcher::findLiteral(std::int64_t start)
     if (m_pattern->searchBytes.find('\0') != std::string::npos) return std::nullopt;
     // Without NUL bytes in the search text a hit cannot contain one, so only
     // the option that ends the search at the first NUL needs looking for it.
-    return scanFor(start, m_chunk.length, m_job.ignoreNulls);
+    return scanFor(start, m_chunk.length, m_options.ignoreNulls);
 }
 
 std::optional<std::int64_t> ChunkMatcher::scanFor(std::int64_t from, std::int64_t end, bool stopAtNul)

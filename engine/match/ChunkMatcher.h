@@ -64,7 +64,7 @@ struct Preceding {
 
 class ChunkMatcher {
 public:
-    ChunkMatcher(const MatchOptions& job, boost::cmatch& match) : m_job(job), m_match(match) {}
+    ChunkMatcher(const MatchOptions& options, boost::cmatch& match) : m_options(options), m_match(match) {}
 
     void setPattern(const FilePattern* pattern) { m_pattern = pattern; }
     void setChunk(const ChunkText& chunk);
@@ -118,7 +118,7 @@ private:
     std::optional<Occurrence> searchWindow(std::int64_t resume, std::int64_t first, std::int64_t last, std::int64_t end,
                                            Preceding before);
 
-    const MatchOptions& m_job;
+    const MatchOptions& m_options;
     boost::cmatch& m_match;
     const FilePattern* m_pattern = nullptr;
     ChunkText m_chunk;

@@ -37,21 +37,21 @@ std::optional<Encoding> scanBlockForUtf8(const unsigned char* data, std::size_t 
 
 // Bytes the UTF-8 scan looks at after the first three: detectLength, or the
 // rest of the file when that is 0 or longer.
-std::uint64_t scanAmount(const MatchOptions& job, std::uint64_t fileLength)
+std::uint64_t scanAmount(const MatchOptions& options, std::uint64_t fileLength)
 {
     const std::uint64_t available = fileLength - 3;
-    return (job.detectLength == 0 || job.detectLength > available) ? available : job.detectLength;
+    return (options.detectLength == 0 || options.detectLength > available) ? available : options.detectLength;
 }
 
 }  // namespace
 
-ChunkStore::ChunkStore(const InputFile& file, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers)
-    : m_fileSource(std::in_place, file), m_file(*m_fileSource), m_job(job), m_codePage(codePage), m_buffers(buffers)
+ChunkStore::ChunkStore(const InputFile& file, const MatchOptions& options, const CodePage& codePage, SearchBuffers& buffers)
+    : m_fileSource(std::in_place, file), m_file(*m_fileSource), m_options(options), m_codePage(codePage), m_buffers(buffers)
 {
 }
 
-ChunkStore::ChunkStore(ByteSource& source, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers)
-    : m_file(source), m_job(job), m_codePage(codePage), m_buffers(buffers)
+ChunkStore::ChunkStore(ByteSource& source, const MatchOptions& options, const CodePage& codePage, SearchBuffers& buffers)
+    : m_file(source), m_options(options), m_codePage(codePage), m_buffers(buffers)
 {
 }
 
@@ -71,10 +71,10 @@ Encoding ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
 {
     unsigned char head[3] = {};
     const std::size_t got = m_file.read(0, reinterpret_cast<char*>(head), 3);
-    if (encodingFromHead(head, got) != Encoding::Ansi || !m_job.detectUtf8 || fileLength <= 3) return m_encoding;
+    if (encodingFromHead(head, got) != Encoding::Ansi || !m_options.detectUtf8 || fileLength <= 3) return m_encoding;
 
-    const std::uint64_t amount = scanAmount(m_job, fileLength);
-    const std::uint64_t block = std::max<std::uint64_t>(m_job.splitLength, 1);
+    const std::uint64_t amount = scanAmount(m_options, fileLength);
+    const std::uint64_t block = std::max<std::uint64_t>(m_options.splitLength, 1);
     ByteBuffer& buffer = m_buffers.chunk;
     buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2);
     for (std::uint64_t done = 0; done < amount;) {
@@ -93,12 +93,12 @@ Encoding ChunkStore::detectEncodingInMemory()
     const auto* bytes = reinterpret_cast<const unsigned char*>(text());
     const auto length = static_cast<std::uint64_t>(m_length);
     if (encodingFromHead(bytes, static_cast<std::size_t>(std::min<std::uint64_t>(length, 3))) != Encoding::Ansi ||
-        !m_job.detectUtf8 || length <= 3)
+        !m_options.detectUtf8 || length <= 3)
         return m_encoding;
     // Scanned in the same blocks as from the file, so that a sequence cut by
     // a block end is judged the same way.
-    const std::uint64_t amount = scanAmount(m_job, length);
-    const std::uint64_t block = std::max<std::uint64_t>(m_job.splitLength, 1);
+    const std::uint64_t amount = scanAmount(m_options, length);
+    const std::uint64_t block = std::max<std::uint64_t>(m_options.splitLength, 1);
     for (std::uint64_t done = 0; done < amount; done += block) {
         const auto size = static_cast<std::size_t>(std::min(block, amount - done));
         const std::optional<Encoding> verdict = scanBlockForUtf8(bytes + 3 + done, size);
@@ -258,7 +258,7 @@ void ChunkStore::fold(const FilePattern& pattern)
 {
     m_folded = false;
     // A finder without ASCII case searches the chunk itself.
-    if (m_job.matchCase || pattern.finder.empty() || pattern.finder.isAsciiInsensitive()) return;
+    if (m_options.matchCase || pattern.finder.empty() || pattern.finder.isAsciiInsensitive()) return;
     ByteBuffer& lower = m_buffers.lower;
     lower.reserveDiscarding(std::max(m_buffers.chunk.capacity(), static_cast<std::size_t>(m_filled - m_windowStart) + 2));
     lower.data()[0] = m_windowStart > 0 || m_start > 0 ? m_text[m_windowStart - 1] : 0;

@@ -22,9 +22,9 @@ struct MatchOptions;
 
 class ChunkStore final : public ChunkFill {
 public:
-    ChunkStore(const InputFile& file, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers);
+    ChunkStore(const InputFile& file, const MatchOptions& options, const CodePage& codePage, SearchBuffers& buffers);
     // Reads from `source` instead, which must outlive the store.
-    ChunkStore(ByteSource& source, const MatchOptions& job, const CodePage& codePage, SearchBuffers& buffers);
+    ChunkStore(ByteSource& source, const MatchOptions& options, const CodePage& codePage, SearchBuffers& buffers);
 
     // Decides the encoding from the file (reading its head and, with UTF-8
     // detection on, the scanned part).
@@ -78,7 +78,7 @@ private:
     void setWindowPointers();
     std::optional<FileSource> m_fileSource;  // a file on disk
     ByteSource& m_file;
-    const MatchOptions& m_job;
+    const MatchOptions& m_options;
     const CodePage& m_codePage;
     SearchBuffers& m_buffers;
     char* m_text = nullptr;

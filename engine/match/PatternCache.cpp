@@ -9,8 +9,8 @@
 
 namespace tarnwick {
 
-PatternCache::PatternCache(const MatchOptions& job, const CodePage& codePage, std::string searchText)
-    : m_job(job), m_codePage(codePage), m_searchText(std::move(searchText))
+PatternCache::PatternCache(const MatchOptions& options, const CodePage& codePage, std::string searchText)
+    : m_options(options), m_codePage(codePage), m_searchText(std::move(searchText))
 {
 }
 
@@ -23,7 +23,7 @@ PatternCache::~PatternCache() = default;
 LiteralFinder PatternCache::finderFor(const std::string& literal, bool utf8) const
 {
     const bool asciiApart = utf8 || m_codePage.hasSeparateAsciiFold();
-    if (!m_job.matchCase && asciiApart && LiteralFinder::isFoldedAscii(literal))
+    if (!m_options.matchCase && asciiApart && LiteralFinder::isFoldedAscii(literal))
         return LiteralFinder(literal, LiteralFinder::Case::AsciiInsensitive);
     return LiteralFinder(literal);
 }
@@ -33,13 +33,14 @@ std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
     auto pattern = std::make_unique<FilePattern>();
     pattern->utf8 = utf8 || m_codePage.isUtf8();
     std::string bytes = utf8 ? m_codePage.ansiToUtf8(m_searchText) : m_searchText;
-    if (utf8 && !m_job.matchCase && !m_job.regularExpression) CodePage::foldUtf8Text(bytes.data(), bytes.data(), bytes.size());
+    if (utf8 && !m_options.matchCase && !m_options.regularExpression)
+        CodePage::foldUtf8Text(bytes.data(), bytes.data(), bytes.size());
     pattern->searchBytes = bytes;
-    if (m_job.regularExpression) {
-        CompiledRegex compiled = CompileRegex(bytes, m_job.matchCase);
+    if (m_options.regularExpression) {
+        CompiledRegex compiled = CompileRegex(bytes, m_options.matchCase);
         pattern->regex = std::move(compiled.regex);
         pattern->regexError = std::move(compiled.error);
-        pattern->finder = finderFor(RequiredLiteral(bytes, !m_job.matchCase), pattern->utf8);
+        pattern->finder = finderFor(RequiredLiteral(bytes, !m_options.matchCase), pattern->utf8);
         pattern->lineBound = !MayCrossLineEnd(bytes);
     } else {
         pattern->finder = finderFor(bytes, pattern->utf8);
@@ -59,7 +60,7 @@ const FilePattern& PatternCache::forEncoding(Encoding encoding)
 
 const Utf16Pattern& PatternCache::forUtf16()
 {
-    if (!m_utf16) m_utf16 = std::make_unique<Utf16Pattern>(BuildUtf16Pattern(m_job, m_codePage, m_searchText));
+    if (!m_utf16) m_utf16 = std::make_unique<Utf16Pattern>(BuildUtf16Pattern(m_options, m_codePage, m_searchText));
     return *m_utf16;
 }
 

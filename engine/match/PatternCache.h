@@ -37,7 +37,7 @@ class PatternCache {
 public:
     // `searchText` is the run string: lowered already unless case matters or
     // it is a regular expression.
-    PatternCache(const MatchOptions& job, const CodePage& codePage, std::string searchText);
+    PatternCache(const MatchOptions& options, const CodePage& codePage, std::string searchText);
     ~PatternCache();
 
     // The variant for a file with this encoding.
@@ -49,7 +49,7 @@ private:
     std::unique_ptr<FilePattern> build(bool utf8) const;
     LiteralFinder finderFor(const std::string& literal, bool utf8) const;
 
-    const MatchOptions& m_job;
+    const MatchOptions& m_options;
     const CodePage& m_codePage;
     std::string m_searchText;
     std::unique_ptr<FilePattern> m_ansi;

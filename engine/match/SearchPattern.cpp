@@ -8,9 +8,9 @@
 
 namespace tarnwick {
 
-std::string PrepareSearchText(std::string_view typed, const MatchOptions& job, const CodePage& codePage)
+std::string PrepareSearchText(std::string_view typed, const MatchOptions& options, const CodePage& codePage)
 {
-    if (job.matchCase || job.regularExpression) return std::string(typed);
+    if (options.matchCase || options.regularExpression) return std::string(typed);
     return codePage.lower(typed);
 }
 

@@ -24,7 +24,7 @@ inline bool IsWordByte(unsigned char b)
 // does not matter. A regular expression is kept as typed (it is compiled
 // with icase instead), since lowering it would turn \W, \S, \D into their
 // opposites.
-std::string PrepareSearchText(std::string_view typed, const MatchOptions& job, const CodePage& codePage);
+std::string PrepareSearchText(std::string_view typed, const MatchOptions& options, const CodePage& codePage);
 
 // Perl syntax, exceptions on errors, icase when case does not matter.
 boost::regex::flag_type SearchRegexFlags(bool matchCase);

@@ -44,21 +44,21 @@ std::string requiredAsciiLiteral(const std::string& utf8Pattern, bool matchCase)
 
 }  // namespace
 
-Utf16Pattern BuildUtf16Pattern(const MatchOptions& job, const CodePage& codePage, const std::string& searchText)
+Utf16Pattern BuildUtf16Pattern(const MatchOptions& options, const CodePage& codePage, const std::string& searchText)
 {
     Utf16Pattern pattern;
-    if (job.regularExpression) {
+    if (options.regularExpression) {
         const std::string utf8 = codePage.ansiToUtf8(searchText);
         try {
             // A std::string is taken as UTF-8 by the library.
-            pattern.regex.emplace(boost::make_u32regex(utf8, SearchRegexFlags(job.matchCase)));
+            pattern.regex.emplace(boost::make_u32regex(utf8, SearchRegexFlags(options.matchCase)));
         } catch (const std::exception& e) {
             pattern.regex.reset();
             pattern.regexError = e.what();
         }
-        const std::string literal = requiredAsciiLiteral(utf8, job.matchCase != 0);
+        const std::string literal = requiredAsciiLiteral(utf8, options.matchCase != 0);
         if (!literal.empty()) {
-            const auto mode = job.matchCase ? LiteralFinder::Case::Exact : LiteralFinder::Case::AsciiInsensitive;
+            const auto mode = options.matchCase ? LiteralFinder::Case::Exact : LiteralFinder::Case::AsciiInsensitive;
             pattern.requiredLittle = LiteralFinder(asciiUnits(literal, false), mode, LiteralFinder::Text::Utf16);
             pattern.requiredBig = LiteralFinder(asciiUnits(literal, true), mode, LiteralFinder::Text::Utf16);
             pattern.lineBound = !MayCrossLineEnd(utf8);
@@ -66,15 +66,15 @@ Utf16Pattern BuildUtf16Pattern(const MatchOptions& job, const CodePage& codePage
         return pattern;
     }
     pattern.units = ToUtf16Units(searchText, codePage);
-    if (!job.matchCase) FoldUtf16(pattern.units.data(), pattern.units.data(), pattern.units.size());
+    if (!options.matchCase) FoldUtf16(pattern.units.data(), pattern.units.data(), pattern.units.size());
     const auto text = LiteralFinder::Text::Utf16;
     pattern.finder =
         LiteralFinder(std::string_view(reinterpret_cast<const char*>(pattern.units.data()), 2 * pattern.units.size()),
                       LiteralFinder::Case::Exact, text);
     const bool ascii = std::all_of(pattern.units.begin(), pattern.units.end(), [](char16_t u) { return u < 0x80; });
-    pattern.searchesBytes = job.matchCase || ascii;
+    pattern.searchesBytes = options.matchCase || ascii;
     if (pattern.searchesBytes) {
-        const auto mode = job.matchCase ? LiteralFinder::Case::Exact : LiteralFinder::Case::AsciiInsensitive;
+        const auto mode = options.matchCase ? LiteralFinder::Case::Exact : LiteralFinder::Case::AsciiInsensitive;
         std::string little, big;
         for (const char16_t u : pattern.units) {
             little += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};

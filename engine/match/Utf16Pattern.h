@@ -35,6 +35,6 @@ struct Utf16Pattern {
 
 // `searchText` is the run string (lowered already when case does not matter
 // and it is no expression).
-Utf16Pattern BuildUtf16Pattern(const MatchOptions& job, const CodePage& codePage, const std::string& searchText);
+Utf16Pattern BuildUtf16Pattern(const MatchOptions& options, const CodePage& codePage, const std::string& searchText);
 
 }  // namespace tarnwick
