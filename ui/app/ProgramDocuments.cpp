@@ -48,11 +48,11 @@ ProgramDocuments::ProgramDocuments(ProgramDocumentParts parts)
           m_parts.writerStuckAfter)
 {
     m_chooseFile = [this] {
-        // The dialog starts where the file shown now lies.
+        // The dialog starts where the file shown now lies (an archive's
+        // folder for a file shown from inside it).
         ViewerAccess* shown = viewer();
-        const QString current = shown != nullptr ? shown->currentPath() : QString();
         return QFileDialog::getOpenFileName(&m_parts.frame, QStringLiteral("Öffnen"),
-                                            current.isEmpty() ? QString() : QFileInfo(current).absolutePath());
+                                            ExistingFolderOf(shown != nullptr ? shown->currentPath() : QString()));
     };
     MainFrame& frame = m_parts.frame;
     m_parts.results.setOpenInViewerHandler([this](ItemHandle item) { openResult(item); });

@@ -30,6 +30,15 @@ QString AbsoluteDocumentPath(const QString& path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+QString ExistingFolderOf(const QString& path)
+{
+    if (path.isEmpty()) return {};
+    for (QString folder = QFileInfo(path).absolutePath();; folder = QFileInfo(folder).absolutePath()) {
+        if (QFileInfo(folder).isDir()) return folder;
+        if (QFileInfo(folder).absolutePath() == folder) return {};
+    }
+}
+
 QString OpenRefusal(const QString& path)
 {
     const std::string bytes = toPath(path);

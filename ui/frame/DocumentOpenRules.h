@@ -20,6 +20,11 @@ QString DroppedFilePath(const QList<QUrl>& urls);
 // The absolute form of a path given relative to the working directory.
 QString AbsoluteDocumentPath(const QString& path);
 
+// Where "Öffnen" starts for the file shown at `path`: the nearest folder
+// above it that exists. A file shown from inside an archive is named
+// "a.zip » inner/b.txt", so the folder holding the archive; empty for none.
+QString ExistingFolderOf(const QString& path);
+
 // Why `path` cannot be opened as a document (a folder, a missing or an
 // unreadable file), as a message for the user; empty when it can be tried.
 QString OpenRefusal(const QString& path);

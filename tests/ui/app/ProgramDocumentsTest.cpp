@@ -260,6 +260,14 @@ TEST(DocumentOpenRulesTest, TitlesPathsAndDrops)
     EXPECT_EQ(AbsoluteDocumentPath(QStringLiteral("x/../brief.txt")), QDir::currentPath() + QStringLiteral("/brief.txt"));
     EXPECT_EQ(DroppedFilePath({QUrl(QStringLiteral("https://example.org/a.txt")), QUrl::fromLocalFile("/b")}), QString());
     EXPECT_EQ(DroppedFilePath({}), QString());
+
+    // "Öffnen" starts in the folder of the file on disk, also for a file shown from inside an archive.
+    const test::TempTree tree;
+    const QString folder = QString::fromStdString(tree.root());
+    const QString archive = QString::fromStdString(tree.write("a.zip", "PK"));
+    EXPECT_EQ(ExistingFolderOf(archive + QStringLiteral(" » b.tar.gz » docs/x/c.txt")), folder);
+    EXPECT_EQ(ExistingFolderOf(folder + QStringLiteral("/d.txt")), folder);
+    EXPECT_EQ(ExistingFolderOf(QString()), QString());
 }
 
 }  // namespace
