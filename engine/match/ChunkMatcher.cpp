@@ -261,4 +261,17 @@ std::optional<Occurrence> ChunkMatcher::searchWindow(std::int64_t resume, std::i
     return Occurrence{m_match[0].first - m_chunk.text, m_match[0].second - m_match[0].first};
 }
 
+Preceding PrecedingBehindReplacement(int lastByte, bool nothingWritten, bool regularExpression)
+{
+    Preceding before;
+    if (lastByte >= 0) {
+        before.override = true;
+        before.byte = static_cast<unsigned char>(lastByte);
+    } else if (nothingWritten && !regularExpression) {
+        before.override = true;
+        before.none = true;
+    }
+    return before;
+}
+
 }  // namespace tarnwick

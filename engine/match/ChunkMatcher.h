@@ -62,6 +62,14 @@ struct Preceding {
     unsigned char byte = 0;
 };
 
+// What a search that resumes right behind a replacement sees in front of
+// it: the last byte of the changed text (`lastByte`, -1 when none is known).
+// When everything before was replaced by nothing (`nothingWritten`), a
+// whole word may begin there but a line did not: an expression keeps the
+// source's own byte in front, so `^a` replaced by nothing takes one "a"
+// from "aaa", as sed and Perl do, not all three.
+Preceding PrecedingBehindReplacement(int lastByte, bool nothingWritten, bool regularExpression);
+
 class ChunkMatcher {
 public:
     ChunkMatcher(const MatchOptions& options, boost::cmatch& match) : m_options(options), m_match(match) {}

@@ -131,12 +131,10 @@ void ReplaceAll(ChunkMatcher& matcher, const SearchJob& job, const boost::cmatch
     std::int64_t consumed = 0;
     std::int64_t resume = 0;
     for (;;) {
-        Preceding before;
-        if (resume == consumed && (!out.empty() || !job.regularExpression)) {
-            before.override = true;
-            before.none = out.empty();
-            if (!out.empty()) before.byte = static_cast<unsigned char>(out.back());
-        }
+        const Preceding before = resume == consumed
+            ? PrecedingBehindReplacement(out.empty() ? -1 : static_cast<unsigned char>(out.back()), out.empty(),
+                                         job.regularExpression)
+            : Preceding{};
         const std::optional<Occurrence> found =
             job.regularExpression ? matcher.findRegex(resume, before) : matcher.findPlain(resume, job.wholeWords, before);
         if (!found) break;

@@ -153,23 +153,10 @@ bool ReplaceBuffer::openTempFile()
 
 Preceding ReplaceBuffer::precedingAtConsumed()
 {
-    // The byte in front of m_consumed in the changed text: a search that
-    // starts right behind a replacement sees the replacement's last byte.
-    // When everything before was replaced by nothing, a whole word may
-    // begin there; a line did not: an expression keeps the source's own
-    // byte in front, so `^a` replaced by nothing takes one "a" from "aaa",
-    // as sed and Perl do, not all three.
-    Preceding before;
-    before.override = true;
-    if (!m_out.empty())
-        before.byte = static_cast<unsigned char>(m_out.back());
-    else if (m_flushedByte >= 0)
-        before.byte = static_cast<unsigned char>(m_flushedByte);
-    else if (m_outputOffset == 0 && !m_run.job.regularExpression)
-        before.none = true;  // everything before was replaced by nothing
-    else
-        before.override = false;  // the source's own byte before, or the file's start
-    return before;
+    // The byte in front of m_consumed in the changed text, kept in memory or
+    // already written to the temporary file.
+    const int lastByte = !m_out.empty() ? static_cast<unsigned char>(m_out.back()) : m_flushedByte;
+    return PrecedingBehindReplacement(lastByte, m_outputOffset == 0, m_run.job.regularExpression);
 }
 
 std::optional<Occurrence> ReplaceBuffer::findNext()
