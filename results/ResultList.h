@@ -23,29 +23,12 @@
 #include <vector>
 
 #include "results/BlockVector.h"
+#include "results/ItemKind.h"
 #include "results/TextArena.h"
 
 namespace tarnwick {
 
 class HitBatch;
-
-using ItemHandle = std::uint32_t;
-inline constexpr ItemHandle kNoItem = 0xFFFFFFFFu;
-
-// What an item is; selects its icon (the values are the icons' places in
-// their strip). Hits have no kind until a replace in marked results gives
-// them one.
-enum class ItemKind : std::int8_t {
-    None = -1,
-    Info = 0,
-    File = 1,
-    Error = 2,
-    FileNameHit = 3,
-    DirNameHit = 4,
-    Replaced = 5,
-    Document = 6,
-    DocumentReplaced = 7,
-};
 
 // The columns of an item: the path of a file (the context of a hit), the
 // position of a hit, and an error or remark.
