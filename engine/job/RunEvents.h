@@ -1,7 +1,9 @@
 #pragma once
 // What a run reports, one event per result, in the order the engine finds
 // them: an entry that gets an item of its own, its hits, name hits, errors,
-// notes, replacements committed to disk, the end of an entry and of the run.
+// notes, replacements committed to disk, the end of an entry and of the run;
+// and what a replace in marked results did to the items it was given
+// (MarkedChange), which name those items instead of adding new ones.
 // The records only point at the producer's texts: a sink that keeps them
 // copies them before it returns.
 //
@@ -10,6 +12,8 @@
 // formatted in one place (RunEventLines.h).
 #include <cstdint>
 #include <string_view>
+
+#include "results/ItemKind.h"
 
 namespace tarnwick {
 
@@ -136,6 +140,28 @@ struct Commit {
 struct EntryEnd {
     std::int32_t hits = 0;
     std::int32_t files = 0;
+};
+
+// What a replace in marked results did to one of the items it read from the
+// list: `item` is the handle it was read under, opaque to the engine.
+enum class MarkedChangeKind : std::uint8_t {
+    Replaced,  // a marked hit was replaced (not yet written): its kind becomes `itemKind`
+    Failed,  // a marked hit or name was not replaced: an error, `message` says why
+    Reverted,  // a replaced hit whose file was not written after all: back to `itemKind`
+    Moved,  // a later hit of the changed part now lies at `position` in `part`
+    LeftAlone,  // a hit inside an archive, PDF or package: `message` as its remark, nothing else
+    Renamed,  // a marked name hit was renamed; it can be marked no more
+    RenameFailed,  // a marked name hit could not be renamed: an error, `message` says why; it can be marked no more
+    BackupMade,  // a file item: its backup copy is made, and none is to be made again for these results
+};
+
+struct MarkedChange {
+    MarkedChangeKind kind = MarkedChangeKind::Replaced;
+    ItemHandle item = kNoItem;
+    ItemKind itemKind = ItemKind::None;  // Replaced, Reverted
+    std::string_view part;  // Moved; empty: the main text or a file's contents
+    std::int64_t position = 0;  // Moved
+    std::string_view message;  // Failed, LeftAlone, RenameFailed
 };
 
 }  // namespace tarnwick

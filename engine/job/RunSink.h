@@ -8,6 +8,10 @@
 // (OutcomeSlot, through SlotWriter), the terminal program's printer and the
 // replace preview. A sink is used by one thread at a time.
 //
+// The changes a replace in marked results makes to the items it read go to
+// the run's own sink (never through a slot); a sink that shows no items
+// ignores them.
+//
 // Every event may answer SinkReply::Stop (the terminal's reader has gone,
 // say); the sink remembers it, and the run context that writes to it then
 // reports a stop at its next poll point, so no call site checks answers.
@@ -28,6 +32,7 @@ public:
     SinkReply error(const RunError& error) { return heed(onError(error)); }
     SinkReply note(const RunNote& note) { return heed(onNote(note)); }
     SinkReply committed(const Commit& commit) { return heed(onCommitted(commit)); }
+    SinkReply markedChange(const MarkedChange& change) { return heed(onMarkedChange(change)); }
     SinkReply endEntry(const EntryEnd& end = {}) { return heed(onEndEntry(end)); }
     SinkReply endOfRun() { return heed(onEndOfRun()); }
 
@@ -43,6 +48,7 @@ protected:
     virtual SinkReply onError(const RunError& error) = 0;
     virtual SinkReply onNote(const RunNote& note) = 0;
     virtual SinkReply onCommitted(const Commit& commit) = 0;
+    virtual SinkReply onMarkedChange(const MarkedChange&) { return SinkReply::Continue; }
     virtual SinkReply onEndEntry(const EntryEnd& end) = 0;
     virtual SinkReply onEndOfRun() { return SinkReply::Continue; }
 

@@ -4,6 +4,7 @@
 #include "engine/job/RunContext.h"
 #include "engine/job/RunEventLines.h"
 #include "engine/log/RunLog.h"
+#include "results/HitPosition.h"
 
 namespace tarnwick {
 
@@ -107,6 +108,38 @@ SinkReply StoreSink::onNote(const RunNote& note)
         std::string remark(text::kAlreadyChangedAs);
         remark.append(" ").append(note.detail);
         m_results.SetItemColumnText(item, remark, ResultColumn::Remark);
+    }
+    return SinkReply::Continue;
+}
+
+SinkReply StoreSink::onMarkedChange(const MarkedChange& change)
+{
+    flushHits();
+    const ItemHandle item = change.item;
+    switch (change.kind) {
+    case MarkedChangeKind::Replaced:
+    case MarkedChangeKind::Reverted:
+        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, change.itemKind);
+        break;
+    case MarkedChangeKind::Failed:
+        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, change.message, ItemKind::Error);
+        break;
+    case MarkedChangeKind::Moved:
+        m_results.SetItemColumnText(item, FormatHitPosition(change.part, change.position), ResultColumn::Position);
+        break;
+    case MarkedChangeKind::LeftAlone:
+        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, change.message, ItemKind::None);
+        break;
+    case MarkedChangeKind::Renamed:
+        m_results.SetHasCheckBox(item, false);
+        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::Replaced);
+        break;
+    case MarkedChangeKind::RenameFailed:
+        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, change.message, ItemKind::Error);
+        m_results.SetHasCheckBox(item, false);
+        break;
+    // The file item's second datum: the list remembers the backup for as long as it holds these results.
+    case MarkedChangeKind::BackupMade: m_results.SetItemData(item, m_results.Data(item).first, 1); break;
     }
     return SinkReply::Continue;
 }

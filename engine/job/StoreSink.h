@@ -15,7 +15,8 @@ class RunLog;
 struct RunCounters;
 
 // Maps events to the items of the result list (its calling patterns) and to
-// the run log lines. An error item and a name hit ask the view to bring them
+// the run log lines; the changes of a replace in marked results go to the
+// items they name, with no line of their own. An error item and a name hit ask the view to bring them
 // into sight; whether it does is the view's decision (auto-scroll).
 // With `batchHits`, hits reach the list in batches (HitBatch): at the end of
 // each entry, before anything else reaches the list, when a batch is full,
@@ -41,6 +42,7 @@ protected:
     SinkReply onError(const RunError& error) override;
     SinkReply onNote(const RunNote& note) override;
     SinkReply onCommitted(const Commit&) override { return SinkReply::Continue; }
+    SinkReply onMarkedChange(const MarkedChange& change) override;
     SinkReply onEndEntry(const EntryEnd&) override;
     SinkReply onEndOfRun() override;
 
@@ -74,6 +76,7 @@ protected:
     SinkReply onError(const RunError& error) override { return m_inner.error(error); }
     SinkReply onNote(const RunNote& note) override { return m_inner.note(note); }
     SinkReply onCommitted(const Commit& commit) override { return m_inner.committed(commit); }
+    SinkReply onMarkedChange(const MarkedChange& change) override { return m_inner.markedChange(change); }
     SinkReply onEndEntry(const EntryEnd& end) override { return m_inner.endEntry(end); }
     SinkReply onEndOfRun() override { return m_inner.endOfRun(); }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/log/RunLog.h"
+#include "results/MarkedResults.h"
 
 namespace tarnwick {
 namespace {
@@ -83,6 +84,60 @@ TEST(StoreSink, HitsNotYetHandedOnReachTheListWhenTheRunFlushesOrEnds)
         sink.hit(hitAt(5, "b"));
     }
     EXPECT_EQ(list.ItemCount(), 3u);
+}
+
+// What the sink writes for a replace in marked results is what the next one reads back.
+TEST(StoreSink, MarkedChangesLandOnTheNamedItemsAndReadBack)
+{
+    ResultList list;
+    StoreSink sink(list);
+    sink.beginEntry({"/t/w.docx", EntryKind::Document, 0});
+    sink.hit(hitAt(5, "header", "Kopfzeile: 5"));
+    sink.hit(hitAt(7, "main text"));
+    sink.endEntry();
+    const ItemHandle document = 0;
+    const ItemHandle header = 1;
+    const ItemHandle mainText = 2;
+    list.SetChecked(header, true);
+
+    MarkedChange change;
+    change.kind = MarkedChangeKind::Moved;
+    change.item = header;
+    change.part = "Kopfzeile";
+    change.position = 9;
+    sink.markedChange(change);
+    change.item = mainText;
+    change.part = {};
+    change.position = 11;
+    sink.markedChange(change);
+    change = {};
+    change.kind = MarkedChangeKind::BackupMade;
+    change.item = document;
+    sink.markedChange(change);
+
+    EXPECT_EQ(list.ColumnText(header, ResultColumn::Position), "Kopfzeile: 9");
+    EXPECT_EQ(list.ColumnText(mainText, ResultColumn::Position), "11");
+    const std::vector<MarkedEntry> entries = readMarkedResults(list);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_TRUE(entries[0].backupMade);
+    ASSERT_EQ(entries[0].children.size(), 2u);
+    EXPECT_EQ(entries[0].children[0].part, "Kopfzeile");
+    EXPECT_EQ(entries[0].children[0].position, 9);
+    EXPECT_EQ(entries[0].children[1].part, "");
+    EXPECT_EQ(entries[0].children[1].position, 11);
+}
+
+TEST(StoreSink, ABackupMadeKeepsTheFileItemsEncoding)
+{
+    ResultList list;
+    StoreSink sink(list);
+    sink.beginEntry({"/t/a.txt", EntryKind::File, 4});
+    MarkedChange made;
+    made.kind = MarkedChangeKind::BackupMade;
+    made.item = 0;
+    sink.markedChange(made);
+    EXPECT_EQ(list.Data(0).first, 4);
+    EXPECT_EQ(list.Data(0).second, 1);
 }
 
 }  // namespace
