@@ -29,13 +29,7 @@ MarkedFileEditor::~MarkedFileEditor() { Abandon(); }
 
 std::error_code MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
 
-// The marked item is in the list already: it is marked, not reported anew.
-void MarkedFileEditor::markError(ItemHandle item, const std::string& message)
-{
-    if (m_run.list) m_run.list->UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
-}
-
-bool MarkedFileEditor::Begin(ItemHandle item)
+std::optional<std::string> MarkedFileEditor::Begin()
 {
     const std::uint64_t length = m_file.size();
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
@@ -54,16 +48,13 @@ bool MarkedFileEditor::Begin(ItemHandle item)
     if (!m_split) {
         m_text.resize(length);
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
-        return true;
+        return std::nullopt;
     }
     // The temporary file is made beside the file it will replace: pinned now.
     std::error_code error = m_file.pin();
     if (!error) error = CreateReplaceTempFile(m_run.job, m_file, m_temp);
-    if (error) {
-        markError(item, TempCreateFailureText(error));
-        return false;
-    }
-    return true;
+    if (error) return TempCreateFailureText(error);
+    return std::nullopt;
 }
 
 bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length)

@@ -15,7 +15,6 @@
 #include "engine/match/PreserveCase.h"
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
-#include "results/ResultList.h"
 #include "word/story/ExpressionFormat.h"
 
 namespace tarnwick {
@@ -33,9 +32,9 @@ public:
     const std::string& path() const { return m_file.path(); }
 
     // Reads the file whole, or opens its temporary file when it is too large
-    // for that. A temporary file that cannot be made marks `item` and
-    // returns false.
-    bool Begin(ItemHandle item);
+    // for that. Returns the text that describes a temporary file that cannot
+    // be made, or nothing.
+    std::optional<std::string> Begin();
 
     // Replaces the `length` bytes at `position` (a position in the changed
     // file) when they still hold the search text. False when the file no
@@ -60,7 +59,6 @@ private:
     // or its format filled in from the match, in the hit's case with
     // "Schreibweise der Treffer übernehmen".
     const std::string& insertion(std::string_view hit);
-    void markError(ItemHandle item, const std::string& message);
 
     RunContext& m_run;
     InputFile m_file;

@@ -14,12 +14,10 @@
 #include "engine/walk/NameSearch.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"
-#include "results/HitPosition.h"
-#include "results/ResultList.h"
+#include "results/MarkedResults.h"
 
 #include <sys/stat.h>
 
-#include <charconv>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,55 +27,86 @@ namespace {
 
 bool exists(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
-// The number in the position column; nothing for an empty or damaged text.
-std::optional<std::int64_t> parsePosition(const std::string& text)
-{
-    std::int64_t value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
+// Works on the records read from the list; what becomes of each item goes to
+// the sink as a MarkedChange, and each record's kind and position follow it,
+// as the list's would.
 class SelectedReplacer {
 public:
-    explicit SelectedReplacer(RunContext& run) : m_run(run), m_results(*run.list) {}
+    explicit SelectedReplacer(RunContext& run) : m_run(run) {}
 
-    void run()
+    void run(std::vector<MarkedEntry>& entries)
     {
-        for (ItemHandle item = m_results.FirstMarkedItem(); item != kNoItem; item = m_results.NextMarkedItem(item)) {
-            if (m_run.stopRequested()) {
-                // The file being changed keeps its contents from before this run.
-                m_editor.reset();
-                if (m_currentIsDocument && m_run.documents) m_run.documents->AbandonMarked();
-                revertCurrentFile(nullptr);
-                return;
+        for (MarkedEntry& entry : entries) {
+            if (entry.markedItself) {
+                if (stopped()) return;
+                ListedHit self;
+                self.item = entry.item;
+                self.kind = entry.kind;
+                processName(entry, self);
+                continue;
             }
-            process(item);
+            for (std::size_t index = 0; index < entry.children.size(); ++index) {
+                if (!entry.children[index].marked) continue;
+                if (stopped()) return;
+                processHit(entry, index);
+            }
         }
-        finishCurrent(kNoItem);
+        finishCurrent(nullptr);
     }
 
 private:
-    void fail(ItemHandle item, const std::string& message, const std::string& path)
+    bool stopped()
+    {
+        if (!m_run.stopRequested()) return false;
+        // The file being changed keeps its contents from before this run.
+        m_editor.reset();
+        if (m_currentIsDocument && m_run.documents) m_run.documents->AbandonMarked();
+        revertCurrentFile(nullptr);
+        return true;
+    }
+
+    void tell(MarkedChangeKind kind, const ListedHit& hit, std::string_view message = {})
+    {
+        MarkedChange change;
+        change.kind = kind;
+        change.item = hit.item;
+        change.itemKind = hit.kind;
+        change.message = message;
+        m_run.sink.markedChange(change);
+    }
+
+    void changeKind(MarkedChangeKind kind, ListedHit& hit, ItemKind itemKind)
+    {
+        hit.kind = itemKind;
+        tell(kind, hit);
+    }
+
+    void markFailed(ListedHit& hit, std::string_view message)
+    {
+        hit.kind = ItemKind::Error;
+        tell(MarkedChangeKind::Failed, hit, message);
+    }
+
+    void fail(ListedHit& hit, const std::string& message, const std::string& path)
     {
         m_run.sink.note({NoteKind::NotReplaced, path, message});
-        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, message, ItemKind::Error);
+        markFailed(hit, message);
     }
 
     // A hit inside an archive, PDF or package: found, never replaced; the
     // remark once per file.
-    void leaveInside(ItemHandle item, const std::string& path)
+    void leaveInside(const ListedHit& hit, const std::string& path)
     {
-        m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, text::kInsideNotReplaced, ItemKind::None);
+        tell(MarkedChangeKind::LeftAlone, hit, text::kInsideNotReplaced);
         const std::string outer = path.substr(0, path.find(inside::kInsideSeparator));
         if (outer == m_lastInside) return;
         m_lastInside = outer;
         ReportInsideNotReplaced(m_run, outer);
     }
 
-    // Writes the current file; a failure is reported on `item`, the item
-    // being processed. Returns false then.
-    bool finishCurrent(ItemHandle item)
+    // Writes the current file; a failure is reported on `hit`, the item
+    // being processed, if any. Returns false then.
+    bool finishCurrent(ListedHit* hit)
     {
         std::optional<std::string> failure;
         if (m_currentIsDocument && m_run.documents) {
@@ -92,8 +121,7 @@ private:
         }
         if (failure) {
             m_run.sink.note({NoteKind::NotReplaced, m_currentPath, *failure});
-            if (item != kNoItem)
-                m_results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+            if (hit) markFailed(*hit, *failure);
             revertCurrentFile(&*failure);
         }
         m_replacedInCurrent.clear();
@@ -110,57 +138,51 @@ private:
         // Every position goes back before any hit becomes an error, which
         // would no longer be moved.
         for (auto it = m_replacedInCurrent.rbegin(); it != m_replacedInCurrent.rend(); ++it) {
-            m_results.UpdateItem(it->item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, it->previousKind);
-            shiftLaterHits(it->item, -it->delta);
+            changeKind(MarkedChangeKind::Reverted, it->file->children[it->index], it->previousKind);
+            shiftLaterHits(*it->file, it->index, -it->delta);
         }
         if (failure)
-            for (const PendingHit& hit : m_replacedInCurrent)
-                m_results.UpdateItem(hit.item, ResultColumn::Remark, UpdateWhat::TextAndKind, *failure, ItemKind::Error);
+            for (const PendingHit& pending : m_replacedInCurrent) markFailed(pending.file->children[pending.index], *failure);
         m_run.sink.note({NoteKind::NotChanged, m_currentPath, {}});
         m_replacedInCurrent.clear();
     }
 
-    void process(ItemHandle item)
+    // Before the first item of another path: that path must exist, and the
+    // file changed so far is written. False when `hit` goes no further.
+    bool reach(ListedHit& hit, const std::string& path)
     {
-        const ItemHandle parent = m_results.Parent(item);
-        const ItemKind kind = m_results.Kind(item);
-        std::string path;
-        ItemKind parentKind = ItemKind::None;
-        if (parent != kNoItem) {
-            parentKind = m_results.Kind(parent);
-            if (kind == ItemKind::Info || kind == ItemKind::Error || kind == ItemKind::Replaced ||
-                kind == ItemKind::DocumentReplaced || parentKind == ItemKind::Error)
-                return;
-            path = m_results.ColumnText(parent, ResultColumn::FileOrContext);
-        } else {
-            if (kind != ItemKind::FileNameHit && kind != ItemKind::DirNameHit) return;
-            path = m_results.ColumnText(item, ResultColumn::FileOrContext);
+        if (path == m_currentPath) return true;
+        struct stat st {};
+        if (path.find(inside::kInsideSeparator) != std::string::npos && !exists(path, st)) {
+            leaveInside(hit, path);
+            return false;
         }
-
-        if (path != m_currentPath) {
-            struct stat st {};
-            if (path.find(inside::kInsideSeparator) != std::string::npos && !exists(path, st)) {
-                leaveInside(item, path);
-                return;
-            }
-            if (!exists(path, st)) {
-                fail(item, text::kPathCannotOpen, path);
-                return;
-            }
-            if (!finishCurrent(item)) return;
+        if (!exists(path, st)) {
+            fail(hit, text::kPathCannotOpen, path);
+            return false;
         }
-        if (parent == kNoItem) {
-            renameMarked(item, path);
-        } else if (parentKind == ItemKind::Document) {
-            replaceMarkedInDocument(item, path);
-        } else {
-            replaceMarkedHit(item, parent, path);
-        }
+        return finishCurrent(&hit);
     }
 
-    void renameMarked(ItemHandle item, const std::string& path)
+    void processHit(MarkedEntry& file, std::size_t index)
     {
-        if (path == m_currentPath) finishCurrent(kNoItem);
+        ListedHit& hit = file.children[index];
+        if (hit.kind == ItemKind::Info || hit.kind == ItemKind::Error || hit.kind == ItemKind::Replaced ||
+            hit.kind == ItemKind::DocumentReplaced || file.kind == ItemKind::Error)
+            return;
+        if (!reach(hit, file.path)) return;
+        if (file.kind == ItemKind::Document)
+            replaceMarkedInDocument(file, index);
+        else
+            replaceMarkedHit(file, index);
+    }
+
+    void processName(const MarkedEntry& entry, ListedHit& self)
+    {
+        if (self.kind != ItemKind::FileNameHit && self.kind != ItemKind::DirNameHit) return;
+        const std::string& path = entry.path;
+        if (!reach(self, path)) return;
+        if (path == m_currentPath) finishCurrent(nullptr);
         struct stat st {};
         if (!exists(path, st)) return;
         const bool isDirectory = S_ISDIR(st.st_mode);
@@ -171,108 +193,121 @@ private:
         if (m_run.job.regularExpression && !NameMatches(m_run, name)) return;
         if (const std::error_code error = JournaledRename(m_run, directory, name, ReplaceInName(m_run, name))) {
             const std::string message = std::string(text::kRenameFailed) + ": " + TruncateText(SystemErrorText(error));
-            fail(item, message, path);
-            m_results.SetHasCheckBox(item, false);
+            m_run.sink.note({NoteKind::NotReplaced, path, message});
+            tell(MarkedChangeKind::RenameFailed, self, message);
             return;
         }
-        m_results.SetHasCheckBox(item, false);
-        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, ItemKind::Replaced);
+        tell(MarkedChangeKind::Renamed, self);
     }
 
-    bool openFile(ItemHandle item, ItemHandle parent, const std::string& path)
+    bool openFile(MarkedEntry& file, ListedHit& hit)
     {
+        const std::string& path = file.path;
         m_currentPath = path;
         auto editor = std::make_unique<MarkedFileEditor>(m_run);
         m_openFailure.clear();
         if (const std::error_code error = editor->Open(path)) {
             m_openFailure = std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error));
-            fail(item, m_openFailure, path);
+            fail(hit, m_openFailure, path);
             return false;
         }
         // A file marked under two names (a link and its target) is changed once.
         if (const std::string* first = m_changed.changedAs(editor->file().identity())) {
             m_openFailure = std::string(text::kAlreadyChangedAs) + " " + *first;
-            fail(item, m_openFailure, path);
+            fail(hit, m_openFailure, path);
             return false;
         }
         // At most one backup copy per file for the lifetime of these results.
-        const ItemData data = m_results.Data(parent);
         if (m_run.job.makeBackup && m_run.job.alwaysBackup) {
-            if (data.second == 0) MakeBackupCopy(m_run, editor->file(), path);
-            m_results.SetItemData(parent, data.first, 1);
+            if (!file.backupMade) MakeBackupCopy(m_run, editor->file(), path);
+            file.backupMade = true;
+            MarkedChange made;
+            made.kind = MarkedChangeKind::BackupMade;
+            made.item = file.item;
+            m_run.sink.markedChange(made);
         }
-        if (!editor->Begin(item)) return false;
+        if (const std::optional<std::string> failure = editor->Begin()) {
+            markFailed(hit, *failure);
+            return false;
+        }
         m_editor = std::move(editor);
         return true;
     }
 
-    void replaceMarkedHit(ItemHandle item, ItemHandle parent, const std::string& path)
+    void replaceMarkedHit(MarkedEntry& file, std::size_t index)
     {
-        if (path != m_currentPath && !openFile(item, parent, path)) return;
+        ListedHit& hit = file.children[index];
+        const std::string& path = file.path;
+        if (path != m_currentPath && !openFile(file, hit)) return;
         if (!m_editor) {
             // The file could not be opened: each of its hits says so.
-            if (!m_openFailure.empty()) fail(item, m_openFailure, path);
+            if (!m_openFailure.empty()) fail(hit, m_openFailure, path);
             return;
         }
-        const std::optional<std::int64_t> position = parsePosition(m_results.ColumnText(item, ResultColumn::Position));
-        const std::int64_t length = m_results.Data(item).first;
         // Matched again exactly over the hit, which gives its groups; a hit
-        // that no longer matches there is reported as changed.
-        if (!position || !m_editor->ReplaceAt(*position, length)) {
-            fail(item, text::kChangedSinceSearch, path);
+        // that no longer matches there is reported as changed. A file's hits
+        // lie in no named part.
+        if (!hit.hasPosition || !hit.part.empty() || !m_editor->ReplaceAt(hit.position, hit.length)) {
+            fail(hit, text::kChangedSinceSearch, path);
             return;
         }
-        markReplaced(item, ItemKind::Replaced, m_editor->replacementLength() - length);
+        markReplaced(file, index, ItemKind::Replaced, m_editor->replacementLength() - hit.length);
     }
 
-    void replaceMarkedInDocument(ItemHandle item, const std::string& path)
+    void replaceMarkedInDocument(MarkedEntry& file, std::size_t index)
     {
+        ListedHit& hit = file.children[index];
+        const std::string& path = file.path;
         // Documents are changed through the connection the search started;
         // without it there is nothing to change them with.
         if (!m_run.documents || !m_run.documents->IsStarted()) {
-            fail(item, text::kWordCannotStart, path);
+            fail(hit, text::kWordCannotStart, path);
             return;
         }
         m_currentPath = path;
         m_currentIsDocument = true;
         // A damaged position (-1) never holds the search text, so the hit is reported as changed.
-        const HitPosition at = ParseHitPosition(m_results.ColumnText(item, ResultColumn::Position)).value_or(HitPosition{{}, -1});
-        const std::int64_t length = m_results.Data(item).first;
+        const std::int64_t position = hit.hasPosition ? hit.position : -1;
         const bool backup = m_run.job.makeBackup && m_run.job.alwaysBackup;
-        const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, at.part, at.position, length, backup);
+        const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, hit.part, position, hit.length, backup);
         if (!edit.replaced) {
-            fail(item, edit.error, path);
+            fail(hit, edit.error, path);
             return;
         }
-        markReplaced(item, ItemKind::DocumentReplaced, edit.delta);
+        markReplaced(file, index, ItemKind::DocumentReplaced, edit.delta);
     }
 
-    void markReplaced(ItemHandle item, ItemKind kind, std::int64_t delta)
+    void markReplaced(MarkedEntry& file, std::size_t index, ItemKind kind, std::int64_t delta)
     {
-        m_replacedInCurrent.push_back({item, m_results.Kind(item), delta});
-        m_results.UpdateItem(item, ResultColumn::FileOrContext, UpdateWhat::Kind, {}, kind);
-        shiftLaterHits(item, delta);
+        ListedHit& hit = file.children[index];
+        m_replacedInCurrent.push_back({&file, index, hit.kind, delta});
+        changeKind(MarkedChangeKind::Replaced, hit, kind);
+        shiftLaterHits(file, index, delta);
     }
 
     // Moves the later hits of the same part (a document's header, a
     // footnote, ...; the main text or a file's contents for most) by `delta`.
-    void shiftLaterHits(ItemHandle item, std::int64_t delta)
+    void shiftLaterHits(MarkedEntry& file, std::size_t index, std::int64_t delta)
     {
         if (delta == 0) return;
-        const std::optional<HitPosition> edited = ParseHitPosition(m_results.ColumnText(item, ResultColumn::Position));
-        const std::string part = edited ? edited->part : std::string();
-        for (ItemHandle next = m_results.NextSibling(item); next != kNoItem; next = m_results.NextSibling(next)) {
-            const ItemKind kind = m_results.Kind(next);
-            if (kind != ItemKind::None && kind != ItemKind::File && kind != ItemKind::Replaced && kind != ItemKind::Document)
+        const std::string part = file.children[index].part;
+        for (std::size_t later = index + 1; later < file.children.size(); ++later) {
+            ListedHit& next = file.children[later];
+            if (next.kind != ItemKind::None && next.kind != ItemKind::File && next.kind != ItemKind::Replaced &&
+                next.kind != ItemKind::Document)
                 continue;
-            const std::optional<HitPosition> at = ParseHitPosition(m_results.ColumnText(next, ResultColumn::Position));
-            if (!at || at->position < 0 || at->part != part) continue;
-            m_results.SetItemColumnText(next, FormatHitPosition(part, at->position + delta), ResultColumn::Position);
+            if (!next.hasPosition || next.position < 0 || next.part != part) continue;
+            next.position += delta;
+            MarkedChange moved;
+            moved.kind = MarkedChangeKind::Moved;
+            moved.item = next.item;
+            moved.part = part;
+            moved.position = next.position;
+            m_run.sink.markedChange(moved);
         }
     }
 
     RunContext& m_run;
-    ResultList& m_results;
     std::string m_currentPath;
     std::string m_lastInside;  // the file whose remark was reported last
     bool m_currentIsDocument = false;
@@ -281,7 +316,8 @@ private:
     ChangedFiles m_changed;
     // Hits of the current file replaced in memory, not yet written.
     struct PendingHit {
-        ItemHandle item;
+        MarkedEntry* file;
+        std::size_t index;  // in its children
         ItemKind previousKind;
         std::int64_t delta;
     };
@@ -293,8 +329,10 @@ private:
 void ReplaceSelected(RunContext& run)
 {
     FolderSyncBatch folderSyncs;
+    // Every marked item is read before the first change, which moves the positions of later hits.
+    std::vector<MarkedEntry> entries = readMarkedResults(*run.list);
     SelectedReplacer replacer(run);
-    replacer.run();
+    replacer.run(entries);
 }
 
 }  // namespace tarnwick
