@@ -1,0 +1,22 @@
+#pragma once
+// How every layer below the front ends reports failures: a call that can
+// fail returns an Expected<T>, holding either its value or a Failure
+// (platform/Failure.h); Expected<void> where there is no value. Asking a
+// failed Expected for its value ends the program: test it first.
+//
+// Boost.Outcome's result does the work: it takes a plain struct as its
+// error, needs no exceptions, and its storage is as small as a variant.
+#include <boost/outcome/policy/terminate.hpp>
+#include <boost/outcome/result.hpp>
+
+#include "platform/Failure.h"
+
+namespace tarnwick {
+
+template <class T>
+using Expected = boost::outcome_v2::result<T, Failure, boost::outcome_v2::policy::terminate>;
+
+// The success of an Expected<void>.
+inline auto succeeded() { return boost::outcome_v2::success(); }
+
+}  // namespace tarnwick
