@@ -79,11 +79,12 @@ private:
 bool exportResults(const CliRequest& request, const SearchWorker& worker, const ResultList& results, int errFd)
 {
     const RunValues run = session::MakeRunValues(worker);
-    const ExportOutcome outcome = ExportResults(*request.exportRequest, run, results);
-    if (outcome.success) return true;
+    const Expected<void> exported = ExportResults(*request.exportRequest, run, results);
+    if (exported) return true;
     // The writer brings no message when an XML file cannot be created; the
     // user must still learn that nothing was saved.
-    printLine(errFd, outcome.message.empty() ? "export failed: " + request.exportRequest->targetPath : outcome.message);
+    const std::string& message = exported.error().detail;
+    printLine(errFd, message.empty() ? "export failed: " + request.exportRequest->targetPath : message);
     return false;
 }
 

@@ -324,9 +324,8 @@ std::optional<std::int64_t> ParseLocalTime(const std::string& text)
     return static_cast<std::int64_t>(t);
 }
 
-CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock& clock)
+Expected<CliRequest> ParseCommandLine(const std::vector<std::string>& arguments, const Clock& clock)
 {
-    CliParse result;
     CLI::App app{"Tarnwick: search and replace text in many files at once.", "tarnwick-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "tarnwick-cli 0.1.0");
@@ -369,25 +368,23 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     } catch (const CLI::ParseError& e) {
         // CLI11 knows which (sub)command's help or which message belongs here.
         std::ostringstream out, err;
-        result.exitStatus = app.exit(e, out, err) == 0 ? 0 : 2;
-        result.output = out.str();
-        result.error = err.str();
-        while (!result.error.empty() && result.error.back() == '\n') result.error.pop_back();
-        return result;
+        if (app.exit(e, out, err) == 0) {
+            CliRequest help;
+            help.command = CliCommand::Help;
+            help.helpText = out.str();
+            return help;
+        }
+        std::string message = err.str();
+        while (!message.empty() && message.back() == '\n') message.pop_back();
+        return invalidInput(std::move(message));
     }
 
-    auto refuse = [&](const std::string& message) {
-        result.exitStatus = 2;
-        result.error = message;
-        return result;
-    };
     CliRequest request;
     if (undo->parsed()) {
         request.command = CliCommand::Undo;
         request.undoList = undoList;
         request.undoRun = undoRun;
-        result.request = std::move(request);
-        return result;
+        return request;
     }
     request.command = replace->parsed() ? CliCommand::Replace : lowercase->parsed() ? CliCommand::Lowercase : CliCommand::Search;
     request.job = DefaultSearchJob(clock.now());
@@ -395,7 +392,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     if (fromSettings) {
         if (options.preset) {
             std::optional<StoredForm> preset = ReadStoredPreset(options.settingsFile.value_or(""), *options.preset, clock.now());
-            if (!preset) return refuse(text::kNoSuchPreset + *options.preset);
+            if (!preset) return invalidInput(text::kNoSuchPreset + *options.preset);
             stored = std::move(*preset);
         } else {
             stored = ReadStoredForm(options.settingsFile.value_or(""), clock.now());
@@ -406,22 +403,23 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
         if (!directory) directory = stored.directory;
     }
     const bool converting = request.command == CliCommand::Lowercase;
-    if (!converting && searchText.value_or("").empty()) return refuse(text::kNoSearchText);
-    if (directory.value_or("").empty()) return refuse(text::kNoDirectory);
-    if (const auto error = applyOptions(options, request.job, fromSettings, clock.now())) return refuse(*error);
-    if (const auto error = applyExportOptions(options, request.exportRequest)) return refuse(*error);
+    if (!converting && searchText.value_or("").empty()) return invalidInput(text::kNoSearchText);
+    if (directory.value_or("").empty()) return invalidInput(text::kNoDirectory);
+    if (const auto error = applyOptions(options, request.job, fromSettings, clock.now())) return invalidInput(*error);
+    if (const auto error = applyExportOptions(options, request.exportRequest)) return invalidInput(*error);
     const SearchJob& job = request.job;
     // The form's checks in its order; stored settings may hold a list that
     // normalises to nothing, as --types may.
-    if (!converting && !job.allFileTypes && job.fileTypes.empty()) return refuse(text::kNoFileTypes);
-    if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames) return refuse(text::kNothingToSearch);
+    if (!converting && !job.allFileTypes && job.fileTypes.empty()) return invalidInput(text::kNoFileTypes);
+    if (!converting && !job.searchContents && !job.searchFileNames && !job.searchDirNames)
+        return invalidInput(text::kNothingToSearch);
     request.searchText = *searchText;
     request.replacementTyped = replacement.value_or("");
     request.job.replaceText = request.replacementTyped;
     request.replacement = request.replacementTyped;
     if (request.command == CliCommand::Replace) {
         RunReplacement prepared = PrepareRunReplacement(request.replacementTyped, request.searchText, job);
-        if (!prepared.ok) return refuse(prepared.error);
+        if (!prepared.ok) return invalidInput(prepared.error);
         request.replacement = std::move(prepared.text);
     }
     request.renameArgument = options.onlyUpper ? RenameArgument::OnlyAllCapitals
@@ -437,8 +435,7 @@ CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock
     } else if (fromSettings) {
         request.log = StoredLogSettings(stored);
     }
-    result.request = std::move(request);
-    return result;
+    return request;
 }
 
 }  // namespace tarnwick

@@ -4,8 +4,9 @@
 // run here.
 //
 // How tarnwick-cli reports failures: a request that cannot start (a bad
-// option, escape, date or file-type list) comes back from the parser as
-// `error` text for stderr and exit status 2, nothing having been run; a bad
+// option, escape, date or file-type list) comes back from the parser as a
+// failed Expected (platform/Expected.h) whose detail is the text for stderr,
+// with exit status 2, nothing having been run; a bad
 // expression or start folder is refused the same way, by the desktop
 // program's checks (engine/job/RunStart), before the run; once a run has
 // started, its failures are the engine's error items, printed on stderr as
@@ -19,14 +20,15 @@
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/undo/JournalStore.h"
 #include "engine/worker/RunLifecycle.h"
+#include "platform/Expected.h"
 #include "results/ExportRequest.h"
 
 namespace tarnwick {
 
 class Clock;
 
-// The subcommand of a run.
-enum class CliCommand : std::uint8_t { Search, Replace, Lowercase, Undo };
+// The subcommand of a run; Help for --help and --version, which only print.
+enum class CliCommand : std::uint8_t { Search, Replace, Lowercase, Undo, Help };
 
 struct CliRequest {
     CliCommand command = CliCommand::Search;
@@ -43,17 +45,12 @@ struct CliRequest {
     std::optional<UndoJournalOptions> undo;
     bool undoList = false;  // undo --list
     std::string undoRun;  // undo RUN; empty: the newest
+    std::string helpText;  // Help: what goes to stdout
 };
 
-struct CliParse {
-    std::optional<CliRequest> request;  // set when the run can start
-    int exitStatus = 0;  // otherwise: 0 after --help, 2 on a bad command line
-    std::string output;  // help text (stdout)
-    std::string error;  // message (stderr)
-};
-
-// `now` gives the default date range of the job.
-CliParse ParseCommandLine(const std::vector<std::string>& arguments, const Clock& clock);
+// `now` gives the default date range of the job. A command line that
+// cannot start fails as InvalidInput.
+Expected<CliRequest> ParseCommandLine(const std::vector<std::string>& arguments, const Clock& clock);
 
 // Parses "YYYY-MM-DD HH:MM:SS" as local time; nullopt when it is not a valid
 // date and time.

@@ -25,20 +25,23 @@ int main(int argc, char** argv)
     const CodePage& codePage = CodePage::system();
     const SystemClock clock;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const CliParse parsed = ParseCommandLine(arguments, clock);
-    if (!parsed.request) {
-        std::cout << parsed.output;
-        if (!parsed.error.empty()) std::cerr << parsed.error << '\n';
-        return parsed.exitStatus;
+    const Expected<CliRequest> parsed = ParseCommandLine(arguments, clock);
+    if (!parsed) {
+        if (!parsed.error().detail.empty()) std::cerr << parsed.error().detail << '\n';
+        return 2;
     }
-    if (parsed.request->command == CliCommand::Undo) {
+    if (parsed.value().command == CliCommand::Help) {
+        std::cout << parsed.value().helpText;
+        return 0;
+    }
+    if (parsed.value().command == CliCommand::Undo) {
         // Ctrl+C stops the undo between two files: each is whole, and a
         // second undo goes on where this one stopped.
         std::atomic<bool> stop{false};
         StopSignals signals;
         signals.setStop([&stop] { stop.store(true); });
         const int status =
-            RunUndoCommand(JournalRoot(), parsed.request->undoList, parsed.request->undoRun, STDOUT_FILENO, STDERR_FILENO, &stop);
+            RunUndoCommand(JournalRoot(), parsed.value().undoList, parsed.value().undoRun, STDOUT_FILENO, STDERR_FILENO, &stop);
         signals.setStop(nullptr);
         return status == kUndoStoppedStatus && signals.received() ? ExitStatusForSignal(signals.received()) : status;
     }
@@ -51,7 +54,7 @@ int main(int argc, char** argv)
     struct stat out {};
     if (::fstat(STDOUT_FILENO, &out) == 0 && S_ISFIFO(out.st_mode)) ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
     // The journal for an undo is kept as the options dialog says, as in the desktop program.
-    CliRequest request = *parsed.request;
+    CliRequest request = parsed.value();
     if (request.command != CliCommand::Search) request.undo = StoredUndoOptions("");
     StopSignals signals;
     return RunCliRequest(request, codePage, clock, STDOUT_FILENO, STDERR_FILENO, &signals);

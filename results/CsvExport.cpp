@@ -47,11 +47,11 @@ void appendLine(std::string& out, std::string_view sep, std::string_view a, std:
 
 }  // namespace
 
-ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separator, const ResultList& list,
-                        const ExportFilter& filter)
+Expected<void> ExportCsv(const std::string& targetPath, const std::string& separator, const ResultList& list,
+                         const ExportFilter& filter)
 {
     ExportFile file;
-    if (const std::error_code rc = file.create(targetPath)) return {false, ExportFailureMessage(targetPath, rc)};
+    if (const std::error_code rc = file.create(targetPath)) return exportFailure(targetPath, rc);
 
     std::string pending;
     auto flush = [&]() -> std::error_code {
@@ -70,18 +70,18 @@ ExportOutcome ExportCsv(const std::string& targetPath, const std::string& separa
                 appendLine(pending, separator, path, list.ColumnText(hit, ResultColumn::Position),
                            list.ColumnText(hit, ResultColumn::FileOrContext), list.ColumnText(hit, ResultColumn::Remark));
                 if (pending.size() >= kFlushSize)
-                    if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
+                    if (const std::error_code rc = flush()) return exportFailure(targetPath, rc);
             }
         } else {
             appendLine(pending, separator, list.ColumnText(item, ResultColumn::FileOrContext), {}, {},
                        list.ColumnText(item, ResultColumn::Remark));
         }
         if (pending.size() >= kFlushSize)
-            if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
+            if (const std::error_code rc = flush()) return exportFailure(targetPath, rc);
     }
-    if (const std::error_code rc = flush()) return {false, ExportFailureMessage(targetPath, rc)};
-    if (const std::error_code rc = file.close()) return {false, ExportFailureMessage(targetPath, rc)};
-    return {true, {}};
+    if (const std::error_code rc = flush()) return exportFailure(targetPath, rc);
+    if (const std::error_code rc = file.close()) return exportFailure(targetPath, rc);
+    return succeeded();
 }
 
 }  // namespace tarnwick

@@ -13,8 +13,9 @@
 // (the list was cleared meanwhile) does nothing and returns false or an
 // empty value, as the other thread may legitimately have cleared it. File
 // work (ExportFile, CXmlDocument) passes the platform's std::error_code on,
-// and the export's face returns an ExportOutcome whose message is what the
-// user is told. Only running out of memory throws (std::bad_alloc).
+// and the export's face returns an Expected (platform/Expected.h) whose
+// failure's detail is what the user is told. Only running out of memory
+// throws (std::bad_alloc).
 #include <cstdint>
 #include <mutex>
 #include <optional>

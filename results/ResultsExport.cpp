@@ -4,7 +4,7 @@
 
 namespace tarnwick {
 
-ExportOutcome ExportResults(const ExportRequest& request, const RunValues& run, const ResultList& list)
+Expected<void> ExportResults(const ExportRequest& request, const RunValues& run, const ResultList& list)
 {
     ExportFilter filter = request.filter;
     filter.withoutHits = run.filesWithoutHits;
@@ -13,12 +13,17 @@ ExportOutcome ExportResults(const ExportRequest& request, const RunValues& run, 
     case ExportType::Csv: return ExportCsv(request.targetPath, request.separator, list, filter);
     case ExportType::Template: return ExportTemplate(request.targetPath, request.templatePath, run, list, filter);
     }
-    return {};
+    return systemFailure(ErrnoCode(EINVAL));
 }
 
 std::string ExportFailureMessage(const std::string& path, std::error_code error)
 {
     return "Fehler beim Exportieren der Datei " + path + ": " + SystemErrorText(error);
+}
+
+Failure exportFailure(const std::string& path, std::error_code error)
+{
+    return systemFailure(error, ExportFailureMessage(path, error));
 }
 
 }  // namespace tarnwick

@@ -6,19 +6,19 @@
 
 namespace tarnwick {
 
-ExportOutcome ExportTemplate(const std::string& targetPath, const std::string& templatePath, const RunValues& run,
-                             const ResultList& list, const ExportFilter& filter)
+Expected<void> ExportTemplate(const std::string& targetPath, const std::string& templatePath, const RunValues& run,
+                              const ResultList& list, const ExportFilter& filter)
 {
     std::string templateText;
-    if (const std::error_code rc = ReadWholeFile(templatePath, templateText)) return {false, SystemErrorText(rc)};
+    if (const std::error_code rc = ReadWholeFile(templatePath, templateText)) return systemFailure(rc, SystemErrorText(rc));
     const std::string output = FillTemplate(templateText, run, list, filter);
 
     ExportFile file;
     std::error_code rc = file.create(targetPath);
     if (!rc) rc = file.write(output);
     if (!rc) rc = file.close();
-    if (rc) return {false, ExportFailureMessage(targetPath, rc)};
-    return {true, {}};
+    if (rc) return exportFailure(targetPath, rc);
+    return succeeded();
 }
 
 }  // namespace tarnwick

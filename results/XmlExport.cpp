@@ -83,7 +83,7 @@ void BuildXmlExport(CXmlDocument& document, const RunValues& run, const ResultLi
     document.LeaveElement();
 }
 
-ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list, const ExportFilter& filter)
+Expected<void> ExportXml(const std::string& targetPath, const RunValues& run, const ResultList& list, const ExportFilter& filter)
 {
     CXmlDocument document;
     BuildXmlExport(document, run, list, filter);
@@ -91,11 +91,11 @@ ExportOutcome ExportXml(const std::string& targetPath, const RunValues& run, con
     // that was created but not written whole (disk full) must not pass for
     // a finished export, so that failure is told.
     ExportFile file;
-    if (file.create(targetPath)) return {false, {}};
+    if (const std::error_code rc = file.create(targetPath)) return systemFailure(rc);
     std::error_code rc = file.write(document.composeFileContents());
     if (!rc) rc = file.close();
-    if (rc) return {false, ExportFailureMessage(targetPath, rc)};
-    return {true, {}};
+    if (rc) return exportFailure(targetPath, rc);
+    return succeeded();
 }
 
 }  // namespace tarnwick

@@ -113,11 +113,14 @@ std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std
 
 bool CompileSearchRegex(RunContext& run)
 {
-    CompiledRegex compiled = CompileRegex(run.searchText, run.job.matchCase);
-    run.searchRegex = std::move(compiled.regex);
-    if (run.searchRegex) return true;
-    ReportInvalidExpression(run, compiled.error);
-    return false;
+    Expected<boost::regex> compiled = CompileRegex(run.searchText, run.job.matchCase);
+    if (!compiled) {
+        run.searchRegex.reset();
+        ReportInvalidExpression(run, compiled.error().detail);
+        return false;
+    }
+    run.searchRegex = std::move(compiled).value();
+    return true;
 }
 
 }  // namespace tarnwick

@@ -456,10 +456,10 @@ bool WordDocumentEngine::stillFound(const RunContext& run, word::StoryId story, 
     return run.job.matchCase ? selected == expected : lowerDocumentText(selected) == lowerDocumentText(expected);
 }
 
-DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::string& path, std::string_view part,
-                                               std::int64_t position, std::int64_t length, bool backup)
+Expected<std::int64_t> WordDocumentEngine::ReplaceMarked(RunContext& run, const std::string& path, std::string_view part,
+                                                         std::int64_t position, std::int64_t length, bool backup)
 {
-    if (!m_application) return {false, 0, text::kWordCannotStart};
+    if (!m_application) return refusal(text::kWordCannotStart);
     if (!m_marked || m_markedPath != path) {
         if (backup) MakeBackupCopyOfPath(run, path);
         try {
@@ -471,15 +471,15 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
             m_marked = nullptr;
             char fallback[600];
             std::snprintf(fallback, sizeof fallback, text::kWordOpenFailed, path.c_str());
-            return {false, 0, DescribeDocumentFailure(std::current_exception(), fallback)};
+            return refusal(DescribeDocumentFailure(std::current_exception(), fallback));
         }
     }
     // A part the document does not have (any more) cannot hold the search text.
     const std::optional<word::StoryId> story = DocumentPartOfName(part);
-    if (!story) return {false, 0, text::kChangedSinceSearch};
+    if (!story) return refusal(text::kChangedSinceSearch);
     // Found literally, a hit has no groups.
     const bool captures = UsesCaptures(run.job);
-    if (captures && !searchesExpression(run)) return {false, 0, text::kCapturesInLiteralDocument};
+    if (captures && !searchesExpression(run)) return refusal(text::kCapturesInLiteralDocument);
     try {
         std::u16string replacement = ToDocumentText(run.replacementText, run.codePage);
         if (story->isMainText()) {
@@ -488,7 +488,7 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
             selection.SetEnd(position + length);
             const std::u16string hit = selection.Text();
             if (!stillFound(run, *story, hit, position, length) || (captures && !fillInMarkedHit(run, hit, replacement)))
-                return {false, 0, text::kChangedSinceSearch};
+                return refusal(text::kChangedSinceSearch);
             keepHitCase(run, hit, replacement);
             selection.SetText(replacement);
         } else {
@@ -498,18 +498,18 @@ DocumentEdit WordDocumentEngine::ReplaceMarked(RunContext& run, const std::strin
             const std::u16string hit = range.Text();
             if (range.Start() != position || !stillFound(run, *story, hit, position, length) ||
                 (captures && !fillInMarkedHit(run, hit, replacement)))
-                return {false, 0, text::kChangedSinceSearch};
+                return refusal(text::kChangedSinceSearch);
             keepHitCase(run, hit, replacement);
             range.SetStart(position);
             range.SetEnd(position + length);
             range.SetText(replacement);
         }
-        return {true, static_cast<std::int64_t>(replacement.size()) - length, {}};
+        return static_cast<std::int64_t>(replacement.size()) - length;
     } catch (const word::ServerError& e) {
-        if (e.number() == word::kErrorNoSuchStory) return {false, 0, text::kChangedSinceSearch};
-        return {false, 0, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed)};
+        if (e.number() == word::kErrorNoSuchStory) return refusal(text::kChangedSinceSearch);
+        return refusal(DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
     } catch (...) {
-        return {false, 0, DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed)};
+        return refusal(DescribeDocumentFailure(std::current_exception(), text::kWordProcessingFailed));
     }
 }
 

@@ -30,8 +30,8 @@ public:
     void ReplaceDocument(RunContext& run, const std::string& path) override;
 
     bool IsStarted() const override { return m_application != nullptr; }
-    DocumentEdit ReplaceMarked(RunContext& run, const std::string& path, std::string_view part, std::int64_t position,
-                               std::int64_t length, bool backup) override;
+    Expected<std::int64_t> ReplaceMarked(RunContext& run, const std::string& path, std::string_view part, std::int64_t position,
+                                         std::int64_t length, bool backup) override;
     std::string FinishMarked() override;
     void AbandonMarked() override;
 

@@ -32,6 +32,7 @@
 #include "engine/job/SearchJob.h"
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchBuffers.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -62,13 +63,6 @@ public:
     virtual void ShowStatus(const std::string& text) = 0;
 };
 
-// What replacing one marked hit in a document came to.
-struct DocumentEdit {
-    bool replaced = false;
-    std::int64_t delta = 0;  // change of length, for the positions of later hits
-    std::string error;  // the failure text when not replaced
-};
-
 // Where files that belong to a word processor go instead of the byte-wise search.
 class DocumentEngine {
 public:
@@ -81,11 +75,12 @@ public:
     // Replaces the `length` characters at `position` of the part `part` of
     // `path` (its name as a hit's position gives it, empty for the main
     // text; opened when it is not the current document, after a backup copy
-    // when `backup`).
-    virtual DocumentEdit ReplaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::string_view /*part*/,
-                                       std::int64_t /*position*/, std::int64_t /*length*/, bool /*backup*/)
+    // when `backup`). Gives the change of length, for the positions of later
+    // hits; a hit that was not replaced fails as Refused with the text to show.
+    virtual Expected<std::int64_t> ReplaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::string_view /*part*/,
+                                                 std::int64_t /*position*/, std::int64_t /*length*/, bool /*backup*/)
     {
-        return {false, 0, text::kWordCannotStart};
+        return refusal(text::kWordCannotStart);
     }
     // Saves and closes the current document of ReplaceMarked; the failure
     // text, if any.

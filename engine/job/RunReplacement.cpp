@@ -12,16 +12,16 @@ RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view se
     RunReplacement result;
     const bool captures = UsesCaptures(job);
     if (job.specialCharacters) {
-        EscapeResult converted = InterpretEscapes(typed, captures);
-        if (!converted.ok) return {false, {}, converted.error != nullptr ? converted.error : text::kEscapeUnknown};
-        result.text = std::move(converted.text);
+        Expected<std::string> converted = InterpretEscapes(typed, captures);
+        if (!converted) return {false, {}, std::move(converted).error().detail};
+        result.text = std::move(converted).value();
     } else {
         result.text = std::string(typed);
     }
     if (!captures) return result;
-    const CompiledRegex compiled = CompileRegex(searchText, job.matchCase);
-    if (!compiled.regex) return result;
-    ReplacementFormat format = PrepareReplacementFormat(result.text, *compiled.regex);
+    const Expected<boost::regex> compiled = CompileRegex(searchText, job.matchCase);
+    if (!compiled) return result;
+    ReplacementFormat format = PrepareReplacementFormat(result.text, compiled.value());
     if (!format.error.empty()) return {false, {}, std::move(format.error)};
     result.text = std::move(format.format);
     return result;

@@ -37,9 +37,11 @@ std::unique_ptr<FilePattern> PatternCache::build(bool utf8) const
         CodePage::foldUtf8Text(bytes.data(), bytes.data(), bytes.size());
     pattern->searchBytes = bytes;
     if (m_options.regularExpression) {
-        CompiledRegex compiled = CompileRegex(bytes, m_options.matchCase);
-        pattern->regex = std::move(compiled.regex);
-        pattern->regexError = std::move(compiled.error);
+        Expected<boost::regex> compiled = CompileRegex(bytes, m_options.matchCase);
+        if (compiled)
+            pattern->regex = std::move(compiled).value();
+        else
+            pattern->regexError = std::move(compiled).error().detail;
         pattern->finder = finderFor(RequiredLiteral(bytes, !m_options.matchCase), pattern->utf8);
         pattern->lineBound = !MayCrossLineEnd(bytes);
     } else {

@@ -21,32 +21,23 @@ boost::regex::flag_type SearchRegexFlags(bool matchCase)
     return flags;
 }
 
-CompiledRegex CompileRegex(std::string_view pattern, bool matchCase)
+Expected<boost::regex> CompileRegex(std::string_view pattern, bool matchCase)
 {
-    CompiledRegex result;
     try {
-        result.regex.emplace(pattern.begin(), pattern.end(), SearchRegexFlags(matchCase));
+        return boost::regex(pattern.begin(), pattern.end(), SearchRegexFlags(matchCase));
     } catch (const boost::regex_error& e) {
-        result.regex.reset();
-        result.error = e.what();
-        result.errorPosition = e.position();
+        return invalidInput(e.what(), e.position());
     } catch (const std::exception& e) {
         // An expression too complex for the library's limits.
-        result.regex.reset();
-        result.error = e.what();
+        return invalidInput(e.what());
     }
-    return result;
 }
 
-EscapeResult InterpretEscapes(std::string_view s, bool keepFormat)
+Expected<std::string> InterpretEscapes(std::string_view s, bool keepFormat)
 {
     static constexpr const char* kHexDigits = "0123456789abcdefABCDEF";
-    EscapeResult result;
-    if (s.find('\\') == std::string_view::npos) {
-        result.text = std::string(s);
-        return result;
-    }
-    std::string& out = result.text;
+    if (s.find('\\') == std::string_view::npos) return std::string(s);
+    std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
     while (i < s.size()) {
@@ -79,21 +70,21 @@ EscapeResult InterpretEscapes(std::string_view s, bool keepFormat)
         case 'x': {
             if (i + 2 > s.size() || !std::strchr(kHexDigits, s[i]) || !std::strchr(kHexDigits, s[i + 1]) || s[i] == 0 ||
                 s[i + 1] == 0) {
-                return {false, {}, text::kEscapeBadHex};
+                return invalidInput(text::kEscapeBadHex);
             }
             const auto byte = static_cast<char>(std::stoi(std::string(s.substr(i, 2)), nullptr, 16));
             // The format is read up to a NUL, and its own '$' and '\' must stay literal.
-            if (keepFormat && byte == 0) return {false, {}, text::kEscapeNul};
+            if (keepFormat && byte == 0) return invalidInput(text::kEscapeNul);
             if (keepFormat && (byte == '$' || byte == '\\')) out.push_back(byte);
             out.push_back(byte);
             i += 2;
             break;
         }
-        case '0': return {false, {}, text::kEscapeNul};
-        default: return {false, {}, text::kEscapeUnknown};
+        case '0': return invalidInput(text::kEscapeNul);
+        default: return invalidInput(text::kEscapeUnknown);
         }
     }
-    return result;
+    return out;
 }
 
 }  // namespace tarnwick

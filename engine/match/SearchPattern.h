@@ -3,11 +3,12 @@
 // preparation of the search text, word bytes for whole-word matching,
 // regular-expression compilation and escape sequences of the replacement.
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include <boost/regex.hpp>
+
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -29,22 +30,15 @@ std::string PrepareSearchText(std::string_view typed, const MatchOptions& option
 // Perl syntax, exceptions on errors, icase when case does not matter.
 boost::regex::flag_type SearchRegexFlags(bool matchCase);
 
-struct CompiledRegex {
-    std::optional<boost::regex> regex;  // empty when the pattern does not compile
-    std::string error;  // the library's description of the error
-    std::ptrdiff_t errorPosition = -1;  // byte of the pattern where the library gave up; -1 when it did not say
-};
-CompiledRegex CompileRegex(std::string_view pattern, bool matchCase);
+// A pattern that does not compile fails as InvalidInput: the library's
+// description of the error, and the byte where it gave up when it said.
+Expected<boost::regex> CompileRegex(std::string_view pattern, bool matchCase);
 
-struct EscapeResult {
-    bool ok = true;
-    std::string text;  // the converted string when ok
-    const char* error = nullptr;  // the message to show when not ok
-};
 // Interprets \\ \a \e \f \n \r \t \v and \xHH in a replacement string.
 // With `keepFormat` (the replacement is a Perl format, see
 // ReplacementFormat.h), \\, \1..\9, \U, \L, \E, \u and \l stay as typed
-// and a '$' or '\' an escape produced is written $$ or \\.
-EscapeResult InterpretEscapes(std::string_view s, bool keepFormat = false);
+// and a '$' or '\' an escape produced is written $$ or \\. A bad escape
+// fails as InvalidInput with the message to show.
+Expected<std::string> InterpretEscapes(std::string_view s, bool keepFormat = false);
 
 }  // namespace tarnwick

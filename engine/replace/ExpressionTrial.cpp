@@ -160,13 +160,13 @@ ExpressionTrial TryExpression(std::string_view searchTyped, std::string_view rep
     ExpressionTrial trial;
     std::vector<std::string> names;
     if (job.regularExpression) {
-        const CompiledRegex compiled = CompileRegex(searchTyped, job.matchCase);
-        if (!compiled.regex) {
-            trial.searchError = std::string(text::kInvalidRegex) + compiled.error;
-            trial.errorPosition = compiled.errorPosition;
+        const Expected<boost::regex> compiled = CompileRegex(searchTyped, job.matchCase);
+        if (!compiled) {
+            trial.searchError = std::string(text::kInvalidRegex) + compiled.error().detail;
+            trial.errorPosition = compiled.error().position;
             return trial;
         }
-        names = GroupNames(searchTyped, *compiled.regex);
+        names = GroupNames(searchTyped, compiled.value());
     }
     const RunReplacement replacement = PrepareRunReplacement(replacementTyped, searchTyped, job);
     if (!replacement.ok) trial.replacementError = replacement.error;

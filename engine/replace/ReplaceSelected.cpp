@@ -269,12 +269,12 @@ private:
         // A damaged position (-1) never holds the search text, so the hit is reported as changed.
         const std::int64_t position = hit.hasPosition ? hit.position : -1;
         const bool backup = m_run.job.makeBackup && m_run.job.alwaysBackup;
-        const DocumentEdit edit = m_run.documents->ReplaceMarked(m_run, path, hit.part, position, hit.length, backup);
-        if (!edit.replaced) {
-            fail(hit, edit.error, path);
+        const Expected<std::int64_t> delta = m_run.documents->ReplaceMarked(m_run, path, hit.part, position, hit.length, backup);
+        if (!delta) {
+            fail(hit, delta.error().detail, path);
             return;
         }
-        markReplaced(file, index, ItemKind::DocumentReplaced, edit.delta);
+        markReplaced(file, index, ItemKind::DocumentReplaced, delta.value());
     }
 
     void markReplaced(MarkedEntry& file, std::size_t index, ItemKind kind, std::int64_t delta)

@@ -64,9 +64,9 @@ std::optional<StartRefusal> CheckStartFolder(const std::string& startPath)
 std::optional<StartRefusal> CheckExpression(WorkerCommand command, const SearchJob& job, std::string_view searchText)
 {
     if (!usesSearchText(command) || !job.regularExpression) return std::nullopt;
-    const CompiledRegex compiled = CompileRegex(searchText, job.matchCase);
-    if (compiled.regex) return std::nullopt;
-    return StartRefusal{{}, text::kInvalidRegex + compiled.error};
+    const Expected<boost::regex> compiled = CompileRegex(searchText, job.matchCase);
+    if (compiled) return std::nullopt;
+    return StartRefusal{{}, text::kInvalidRegex + compiled.error().detail};
 }
 
 std::optional<StartRefusal> CheckRunStart(WorkerCommand command, const SearchJob& job, std::string_view searchText,

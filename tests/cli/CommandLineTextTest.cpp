@@ -211,9 +211,9 @@ TEST(CommandLineText, TheCliParsesTheLineIntoTheJobOfTheDesktopRun)
         const std::vector<std::string> words(arguments.begin() + 1, arguments.end());
         EXPECT_EQ(WordsThroughShell(line), words) << line;
 
-        const CliParse parsed = ParseCommandLine(words, clock);
-        ASSERT_TRUE(parsed.request) << parsed.error << "\n" << line;
-        const CliRequest& request = *parsed.request;
+        const Expected<CliRequest> parsed = ParseCommandLine(words, clock);
+        ASSERT_TRUE(parsed) << parsed.error().detail << "\n" << line;
+        const CliRequest& request = parsed.value();
         EXPECT_EQ(request.command, replace ? CliCommand::Replace : CliCommand::Search);
         EXPECT_EQ(request.searchText, form.searchTexts.text);
         EXPECT_EQ(request.directory, form.directories.text);
@@ -233,25 +233,26 @@ TEST(CommandLineText, OnlyWhatDiffersFromTheDefaultsIsSpelledOut)
 TEST(ChangedWithin, SetsTheRangeEndingAtTheStartOfTheRunAndRefusesWhatItCannotRead)
 {
     const FixedClock clock(kNow);
-    const CliParse days = ParseCommandLine({"search", "--changed-within", "7d", "x", "/tmp"}, clock);
-    ASSERT_TRUE(days.request) << days.error;
-    EXPECT_TRUE(days.request->job.dateFilter);
-    EXPECT_EQ(days.request->job.dateFrom, kNow - 7 * kOneDay);
-    EXPECT_EQ(days.request->job.dateTo, std::numeric_limits<std::int64_t>::max());
-    const CliParse hours = ParseCommandLine({"search", "--changed-within=12h", "x", "/tmp"}, clock);
-    ASSERT_TRUE(hours.request) << hours.error;
-    EXPECT_EQ(hours.request->job.dateFrom, kNow - 12 * 3'600);
+    const Expected<CliRequest> days = ParseCommandLine({"search", "--changed-within", "7d", "x", "/tmp"}, clock);
+    ASSERT_TRUE(days) << days.error().detail;
+    EXPECT_TRUE(days.value().job.dateFilter);
+    EXPECT_EQ(days.value().job.dateFrom, kNow - 7 * kOneDay);
+    EXPECT_EQ(days.value().job.dateTo, std::numeric_limits<std::int64_t>::max());
+    const Expected<CliRequest> hours = ParseCommandLine({"search", "--changed-within=12h", "x", "/tmp"}, clock);
+    ASSERT_TRUE(hours) << hours.error().detail;
+    EXPECT_EQ(hours.value().job.dateFrom, kNow - 12 * 3'600);
 
     for (const char* bad : {"7", "d", "0d", "7w", "-7d", "7 d", "100000d", "1.5h"}) {
-        const CliParse refused = ParseCommandLine({"search", std::string("--changed-within=") + bad, "x", "/tmp"}, clock);
-        EXPECT_FALSE(refused.request) << bad;
-        EXPECT_EQ(refused.exitStatus, 2) << bad;
-        EXPECT_NE(refused.error.find("Ungültige Zeitspanne"), std::string::npos) << refused.error;
+        const Expected<CliRequest> refused =
+            ParseCommandLine({"search", std::string("--changed-within=") + bad, "x", "/tmp"}, clock);
+        ASSERT_FALSE(refused) << bad;
+        EXPECT_EQ(refused.error().kind, FailureKind::InvalidInput) << bad;
+        EXPECT_NE(refused.error().detail.find("Ungültige Zeitspanne"), std::string::npos) << refused.error().detail;
     }
-    const CliParse both =
+    const Expected<CliRequest> both =
         ParseCommandLine({"search", "--changed-within=7d", "--date-from", "2026-01-01 00:00:00", "x", "/tmp"}, clock);
-    EXPECT_FALSE(both.request);
-    EXPECT_EQ(both.exitStatus, 2);
+    ASSERT_FALSE(both);
+    EXPECT_EQ(both.error().kind, FailureKind::InvalidInput);
 }
 
 }  // namespace

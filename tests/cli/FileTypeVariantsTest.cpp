@@ -53,8 +53,8 @@ Roads JobsOf(const TempTree& tree, const std::string& types)
     const settings::FormState form = FormTyping(types, tree.root());
     const std::string conf = StoreForm(tree, form);
     const auto parsed = [&](const std::vector<std::string>& arguments) {
-        const CliParse result = ParseCommandLine(arguments, clock);
-        return result.request ? result.request->job.fileTypes : "refused: " + result.error;
+        const Expected<CliRequest> result = ParseCommandLine(arguments, clock);
+        return result ? result.value().job.fileTypes : "refused: " + result.error().detail;
     };
     std::vector<std::string> copied = session::CommandLineArguments(form, session::CommandLineKind::Search, kNow, kNow);
     copied.erase(copied.begin());

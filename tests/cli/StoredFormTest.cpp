@@ -52,10 +52,10 @@ TEST(StoredForm, StoredNumbersBecomeFlagsModesAndTheRenameChoice)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.front() + " " + row.arguments[1]);
-        const CliParse parsed = ParseCommandLine(row.arguments, clock);
-        ASSERT_TRUE(parsed.request) << parsed.error;
-        EXPECT_EQ(parsed.request->command, row.command);
-        EXPECT_EQ(parsed.request->renameArgument, row.renameArgument);
+        const Expected<CliRequest> parsed = ParseCommandLine(row.arguments, clock);
+        ASSERT_TRUE(parsed) << parsed.error().detail;
+        EXPECT_EQ(parsed.value().command, row.command);
+        EXPECT_EQ(parsed.value().renameArgument, row.renameArgument);
     }
 }
 
@@ -76,18 +76,18 @@ TEST(StoredForm, APresetRunsTheSavedSearchWithTheCommandLineOverridingIt)
         ASSERT_TRUE(settings::StoreSavedSearches(store, {{"Belege", form}}));
     }
     const FixedClock clock(kNow);
-    const CliParse parsed = ParseCommandLine({"search", "--settings-file", path, "--preset", "Belege", "-c"}, clock);
-    ASSERT_TRUE(parsed.request) << parsed.error;
-    EXPECT_EQ(parsed.request->searchText, "Rechnung");
-    EXPECT_EQ(parsed.request->directory, "/srv/belege");
-    EXPECT_TRUE(parsed.request->job.matchCase);
-    EXPECT_EQ(parsed.request->job.contextLength, 33u);  // the stored options apply
-    EXPECT_EQ(parsed.request->job.dateFrom, kNow - 2 * 86'400);
+    const Expected<CliRequest> parsed = ParseCommandLine({"search", "--settings-file", path, "--preset", "Belege", "-c"}, clock);
+    ASSERT_TRUE(parsed) << parsed.error().detail;
+    EXPECT_EQ(parsed.value().searchText, "Rechnung");
+    EXPECT_EQ(parsed.value().directory, "/srv/belege");
+    EXPECT_TRUE(parsed.value().job.matchCase);
+    EXPECT_EQ(parsed.value().job.contextLength, 33u);  // the stored options apply
+    EXPECT_EQ(parsed.value().job.dateFrom, kNow - 2 * 86'400);
 
-    const CliParse unknown = ParseCommandLine({"search", "--settings-file", path, "--preset", "Fehlt"}, clock);
-    EXPECT_FALSE(unknown.request);
-    EXPECT_EQ(unknown.exitStatus, 2);
-    EXPECT_EQ(unknown.error, "Keine gespeicherte Suche mit dem Namen: Fehlt");
+    const Expected<CliRequest> unknown = ParseCommandLine({"search", "--settings-file", path, "--preset", "Fehlt"}, clock);
+    ASSERT_FALSE(unknown);
+    EXPECT_EQ(unknown.error().kind, FailureKind::InvalidInput);
+    EXPECT_EQ(unknown.error().detail, "Keine gespeicherte Suche mit dem Namen: Fehlt");
 }
 
 }  // namespace

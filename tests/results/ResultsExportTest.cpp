@@ -61,7 +61,7 @@ class ResultsExport : public ::testing::Test {
 protected:
     void SetUp() override { fillEveryKind(m_list); }
 
-    ExportOutcome exportAs(ExportType type, const ExportFilter& filter = kEverything, std::string separator = ";")
+    Expected<void> exportAs(ExportType type, const ExportFilter& filter = kEverything, std::string separator = ";")
     {
         ExportRequest request;
         request.targetPath = m_tree.path("out");
@@ -81,9 +81,8 @@ protected:
 
 TEST_F(ResultsExport, XmlHoldsEveryExportedItemByteExactly)
 {
-    const ExportOutcome outcome = exportAs(ExportType::Xml);
-    EXPECT_TRUE(outcome.success);
-    EXPECT_EQ(outcome.message, "");
+    const Expected<void> outcome = exportAs(ExportType::Xml);
+    ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(output(),
               "<XML>\r\n"
               "<SUCHPFAD>/d</SUCHPFAD>\r\n"
@@ -113,7 +112,7 @@ TEST_F(ResultsExport, XmlAfterASearchRunWithOnlyErrorsAndEmptyValues)
 {
     m_run.wasReplaceRun = false;  // e.g. a replace in marked results: no ERSETZEN
     m_run.searchPath.clear();
-    ASSERT_TRUE(exportAs(ExportType::Xml, {false, true, false, false}).success);
+    ASSERT_TRUE(exportAs(ExportType::Xml, {false, true, false, false}).has_value());
     // Without the hits flag, the file that became an error is an error.
     EXPECT_EQ(output(),
               "<XML>\r\n"
@@ -133,7 +132,7 @@ TEST_F(ResultsExport, XmlAfterASearchRunWithOnlyErrorsAndEmptyValues)
 TEST_F(ResultsExport, TheRunsNoticeGoesBeforeTheCountsAndIntoItsPlaceholder)
 {
     m_run.notice = "Der Lauf wurde gestoppt; die Ergebnisse sind unvollständig.";
-    ASSERT_TRUE(exportAs(ExportType::Xml, {false, false, false, false}).success);
+    ASSERT_TRUE(exportAs(ExportType::Xml, {false, false, false, false}).has_value());
     EXPECT_EQ(output(),
               "<XML>\r\n"
               "<SUCHPFAD>/d</SUCHPFAD>\r\n"
@@ -152,8 +151,8 @@ TEST_F(ResultsExport, TheRunsNoticeGoesBeforeTheCountsAndIntoItsPlaceholder)
 
 TEST_F(ResultsExport, CsvWritesFourFieldsPerLine)
 {
-    const ExportOutcome outcome = exportAs(ExportType::Csv);
-    EXPECT_TRUE(outcome.success);
+    const Expected<void> outcome = exportAs(ExportType::Csv);
+    EXPECT_TRUE(outcome.has_value());
     EXPECT_EQ(output(),
               "/d/a.txt;12;ab x cd;\r\n"
               "/d/a.txt;40;\"<x> & \"\"x\"\" 'x'\";ersetzt\r\n"  // RFC 4180: quoted, as it holds quotes
@@ -162,7 +161,7 @@ TEST_F(ResultsExport, CsvWritesFourFieldsPerLine)
               "/d/x.txt;;;Im Dateinamen gefunden\r\n"
               "/d/x;;;Im Verzeichnisnamen gefunden\r\n"
               "/d/w.docx;5;Text x;\r\n");
-    ASSERT_TRUE(exportAs(ExportType::Csv, {false, false, true, true}, "\t").success);
+    ASSERT_TRUE(exportAs(ExportType::Csv, {false, false, true, true}, "\t").has_value());
     EXPECT_EQ(output(), "/d/x.txt\t\t\tIm Dateinamen gefunden\r\n/d/x\t\t\tIm Verzeichnisnamen gefunden\r\n");
 }
 
@@ -176,14 +175,14 @@ TEST_F(ResultsExport, CsvQuotesOnlyFieldsHoldingTheSeparatorAQuoteOrALineEnd)
     m_list.AddHitItem(12, 1, "cr\rhere", 0, ItemKind::None, -1);
     const ItemHandle error = m_list.AddFileItem("/d/zeile\nneu", ItemKind::Error);
     m_list.SetItemColumnText(error, "kaputt; \"sehr\"", ResultColumn::Remark);
-    ASSERT_TRUE(exportAs(ExportType::Csv, kEverything, "; ").success);
+    ASSERT_TRUE(exportAs(ExportType::Csv, kEverything, "; ").has_value());
     EXPECT_EQ(output(),
               "/d/a;b.txt; 3; \"x; \"\"y\"\"\tz\r\nw\"; \r\n"
               "/d/a;b.txt; 9; \"a\"\"b\"; \r\n"
               "/d/a;b.txt; 12; \"cr\rhere\"; \r\n"
               "\"/d/zeile\nneu\"; ; ; \"kaputt; \"\"sehr\"\"\"\r\n");
     // A tab separator quotes the fields with tabs; the semicolons stay as they are.
-    ASSERT_TRUE(exportAs(ExportType::Csv, kEverything, "\t").success);
+    ASSERT_TRUE(exportAs(ExportType::Csv, kEverything, "\t").has_value());
     EXPECT_EQ(output().substr(0, output().find("\r\n/d/a;b.txt\t9")), "/d/a;b.txt\t3\t\"x; \"\"y\"\"\tz\r\nw\"\t");
 }
 
@@ -195,7 +194,7 @@ TEST_F(ResultsExport, TemplateFillsGlobalsItemsAndHits)
                      "Z=!DAT_DUR!/!DAT_GEF!/!EIN_GEF!\n"
                      "!LISTE_START![!DATEINAME! (!ANZ_IN_DAT!):!DAT_START! <!POS!|!KONTEXT!|!FEHLER!>!DAT_STOP!]\n!LISTE_STOP!"
                      "Ende !SUCHEN!\n");
-    ASSERT_TRUE(exportAs(ExportType::Template).success);
+    ASSERT_TRUE(exportAs(ExportType::Template).has_value());
     EXPECT_EQ(output(),
               "P=/d S=x E=y O=1101010 Z=10/4/6\n"
               "[/d/a.txt (2): <12|ab x cd|> <40|<x> & \"x\" 'x'|ersetzt>]\n"
@@ -215,7 +214,7 @@ TEST_F(ResultsExport, TemplateWithoutHitSectionRepeatsTheItemPerHit)
     const ItemHandle error = m_list.AddFileItem("/d/e", ItemKind::Error);
     m_list.SetItemColumnText(error, "kaputt", ResultColumn::Remark);
     m_templatePath = m_tree.write("t", "H!LISTE_START!<!DATEINAME!:!POS!:!KONTEXT!:!FEHLER!:!ANZ_IN_DAT!>!LISTE_STOP!T");
-    ASSERT_TRUE(exportAs(ExportType::Template).success);
+    ASSERT_TRUE(exportAs(ExportType::Template).has_value());
     EXPECT_EQ(output(), "H</d/three.txt:1:c1::3></d/three.txt:2:c2::3></d/three.txt:3:c3::3></d/e:-:FEHLER:kaputt:->T");
 }
 
@@ -261,14 +260,14 @@ TEST_F(ResultsExport, OnlyInfoItemsGiveEmptyLists)
     m_list.AddFileItem("Suche nach x", ItemKind::Info);
     m_list.AddFileItem("nichts gefunden", ItemKind::Info);
     m_run.wasReplaceRun = false;
-    ASSERT_TRUE(exportAs(ExportType::Xml).success);
+    ASSERT_TRUE(exportAs(ExportType::Xml).has_value());
     EXPECT_NE(output().find("<ERGEBNISSE dateien_durchsucht=\"10\" dateien_gefunden=\"4\" eintraege_gefunden=\"6\"/>\r\n"
                             "</XML>\r\n"),
               std::string::npos);
-    ASSERT_TRUE(exportAs(ExportType::Csv).success);
+    ASSERT_TRUE(exportAs(ExportType::Csv).has_value());
     EXPECT_EQ(output(), "");
     m_templatePath = m_tree.write("t", "head!LISTE_START!item!LISTE_STOP!tail");
-    ASSERT_TRUE(exportAs(ExportType::Template).success);
+    ASSERT_TRUE(exportAs(ExportType::Template).has_value());
     EXPECT_EQ(output(), "headtail");
 }
 
@@ -281,31 +280,32 @@ TEST_F(ResultsExport, TargetsThatCannotBeCreated)
     const std::string expected = "Fehler beim Exportieren der Datei " + request.targetPath + ": " + SystemErrorText(ENOENT);
 
     request.type = ExportType::Csv;
-    ExportOutcome outcome = ExportResults(request, m_run, m_list);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_EQ(outcome.message, expected);
+    Expected<void> outcome = ExportResults(request, m_run, m_list);
+    EXPECT_FALSE(outcome.has_value());
+    EXPECT_EQ(outcome.error().detail, expected);
 
     request.type = ExportType::Template;
     request.templatePath = m_tree.write("t", "x");
     outcome = ExportResults(request, m_run, m_list);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_EQ(outcome.message, expected);
+    EXPECT_FALSE(outcome.has_value());
+    EXPECT_EQ(outcome.error().detail, expected);
 
-    request.type = ExportType::Xml;  // fails silently
+    request.type = ExportType::Xml;  // no text, but the reason for the front end to word
     outcome = ExportResults(request, m_run, m_list);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_EQ(outcome.message, "");
+    EXPECT_FALSE(outcome.has_value());
+    EXPECT_EQ(outcome.error().detail, "");
+    EXPECT_EQ(outcome.error().code, ErrnoCode(ENOENT));
 }
 
 TEST_F(ResultsExport, UnreadableTemplateGivesTheSystemMessageAndWritesNothing)
 {
     m_templatePath = m_tree.path("missing.txt");
-    ExportOutcome outcome = exportAs(ExportType::Template);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_EQ(outcome.message, SystemErrorText(ENOENT));
+    Expected<void> outcome = exportAs(ExportType::Template);
+    EXPECT_FALSE(outcome.has_value());
+    EXPECT_EQ(outcome.error().detail, SystemErrorText(ENOENT));
     m_templatePath = m_tree.mkdir("dir");
     outcome = exportAs(ExportType::Template);
-    EXPECT_EQ(outcome.message, SystemErrorText(EISDIR));
+    EXPECT_EQ(outcome.error().detail, SystemErrorText(EISDIR));
     EXPECT_EQ(test::ReadFile(m_tree.path("out")), "");
 }
 
@@ -330,10 +330,10 @@ TEST_F(ResultsExport, XmlWriteFailureIsToldUnlikeACreateFailure)
     // look like a finished export.
     DiskFills disk(0);
     FileOps::install(&disk);
-    const ExportOutcome outcome = exportAs(ExportType::Xml);
+    const Expected<void> outcome = exportAs(ExportType::Xml);
     FileOps::install(nullptr);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_EQ(outcome.message, "Fehler beim Exportieren der Datei " + m_tree.path("out") + ": " + SystemErrorText(ENOSPC));
+    EXPECT_FALSE(outcome.has_value());
+    EXPECT_EQ(outcome.error().detail, "Fehler beim Exportieren der Datei " + m_tree.path("out") + ": " + SystemErrorText(ENOSPC));
 }
 
 TEST_F(ResultsExport, CsvWriteFailureStopsAndKeepsWholeLines)
@@ -343,10 +343,10 @@ TEST_F(ResultsExport, CsvWriteFailureStopsAndKeepsWholeLines)
     for (int i = 0; i < 20000; ++i) m_list.AddHitItem(i, 1, "some context text " + std::to_string(i), 0, ItemKind::None, -1);
     DiskFills disk(1);
     FileOps::install(&disk);
-    const ExportOutcome outcome = exportAs(ExportType::Csv);
+    const Expected<void> outcome = exportAs(ExportType::Csv);
     FileOps::install(nullptr);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_EQ(outcome.message, "Fehler beim Exportieren der Datei " + m_tree.path("out") + ": " + SystemErrorText(ENOSPC));
+    EXPECT_FALSE(outcome.has_value());
+    EXPECT_EQ(outcome.error().detail, "Fehler beim Exportieren der Datei " + m_tree.path("out") + ": " + SystemErrorText(ENOSPC));
     const std::string written = output();
     ASSERT_FALSE(written.empty());
     EXPECT_TRUE(written.starts_with("/d/big.txt;0;some context text 0;\r\n"));

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "platform/CodePage.h"
-#include "results/ExportFile.h"
 #include "results/ResultsExport.h"
 #include "ui/common/EngineText.h"
 #include "ui/results/ExportDialog.h"
@@ -14,14 +13,12 @@ namespace tarnwick::ui {
 namespace {
 
 // What to tell when the writer failed. An XML file that cannot be created
-// comes back without a reason; the user must still learn that nothing was
-// saved, so the reason is asked of the file system once more.
-std::string failureText(const ExportOutcome& outcome, const std::string& targetPath)
+// comes back with only its code; the user must still learn that nothing was
+// saved.
+std::string failureText(const Failure& failure, const std::string& targetPath)
 {
-    if (!outcome.message.empty()) return outcome.message;
-    ExportFile probe;
-    const std::error_code reason = probe.create(targetPath);
-    return reason ? ExportFailureMessage(targetPath, reason) : std::string();
+    if (!failure.detail.empty()) return failure.detail;
+    return failure.code ? ExportFailureMessage(targetPath, failure.code) : std::string();
 }
 
 }  // namespace
@@ -44,9 +41,9 @@ bool RunExportCommand(QWidget* parent, settings::ProfileStore& store, const Resu
     const std::optional<std::string> target = ask.chooseTargetFile(parent, logic.SaveDialog());
     if (!target || target->empty()) return false;
 
-    const ExportOutcome outcome = ExportResults(logic.MakeRequest(*target), run, list);
-    if (outcome.success) return true;
-    const std::string text = failureText(outcome, *target);
+    const Expected<void> exported = ExportResults(logic.MakeRequest(*target), run, list);
+    if (exported) return true;
+    const std::string text = failureText(exported.error(), *target);
     // Paths and the system's error text are in the system code page.
     if (!text.empty()) ask.showFailure(parent, QString::fromStdString(CodePage::system().ansiToUtf8(text)));
     return false;

@@ -34,13 +34,28 @@ TEST(InterpretEscapes, ConvertsOrRefuses)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.in);
-        const EscapeResult result = InterpretEscapes(row.in);
-        EXPECT_EQ(result.ok, row.error == nullptr);
+        const Expected<std::string> result = InterpretEscapes(row.in);
+        EXPECT_EQ(result.has_value(), row.error == nullptr);
         if (row.error)
-            EXPECT_STREQ(result.error, row.error);
+            EXPECT_EQ(result.error().detail, row.error);
         else
-            EXPECT_EQ(result.text, row.out);
+            EXPECT_EQ(result.value(), row.out);
     }
+}
+
+TEST(CompileRegex, CompilesWithTheCaseOrFailsAtTheByteWhereTheLibraryGaveUp)
+{
+    const Expected<boost::regex> exact = CompileRegex("a(b)", true);
+    const Expected<boost::regex> folded = CompileRegex("a(b)", false);
+    ASSERT_TRUE(exact && folded);
+    EXPECT_FALSE(boost::regex_search("xAB", exact.value()));
+    EXPECT_TRUE(boost::regex_search("xAB", folded.value()));
+
+    const Expected<boost::regex> bad = CompileRegex("ab)", true);
+    ASSERT_FALSE(bad);
+    EXPECT_EQ(bad.error().kind, FailureKind::InvalidInput);
+    EXPECT_EQ(bad.error().position, 2);
+    EXPECT_FALSE(bad.error().detail.empty());
 }
 
 TEST(PrepareSearchText, LowersOnlyPlainTextWithoutCase)

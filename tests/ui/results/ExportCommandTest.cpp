@@ -188,9 +188,9 @@ TEST(ShippedExportTemplate, FillsHeaderFilesAndHitsLeavingNoPlaceholder)
     run.filesSearched = 7;
 
     test::TempTree tree;
-    const ExportOutcome outcome =
+    const Expected<void> outcome =
         ExportTemplate(tree.path("bericht.html"), templatePath, run, list, ExportFilter{true, true, false, false});
-    ASSERT_TRUE(outcome.success) << outcome.message;
+    ASSERT_TRUE(outcome.has_value()) << outcome.error().detail;
     const std::string html = test::ReadFile(tree.path("bericht.html"));
     EXPECT_NE(html.find("<td>/d</td>"), std::string::npos);
     EXPECT_NE(html.find("<tr><th>Dateien durchsucht</th><td>7</td></tr>"), std::string::npos);
