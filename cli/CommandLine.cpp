@@ -136,13 +136,13 @@ void addJobOptions(CLI::App& app, RawOptions& o)
 
 // The export the options ask for, checked as the export dialog checks it;
 // an error text when they do not make sense.
-std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional<ExportRequest>& request)
+Expected<void> applyExportOptions(const RawOptions& o, std::optional<ExportRequest>& request)
 {
     if (!o.exportOut) {
-        if (o.exportFormat || o.exportElements || o.separator) return std::string("--export needs --out PATH");
-        return std::nullopt;
+        if (o.exportFormat || o.exportElements || o.separator) return invalidInput("--export needs --out PATH");
+        return succeeded();
     }
-    if (o.exportOut->empty()) return std::string("--out needs a file name");
+    if (o.exportOut->empty()) return invalidInput("--out needs a file name");
     ExportSettings settings;
     if (o.separator) settings.separator = *o.separator;
     const std::string format = o.exportFormat.value_or("xml");
@@ -154,7 +154,7 @@ std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional
         settings.type = ExportType::Template;
         settings.templatePath = format.substr(std::strlen("template="));
     } else {
-        return "invalid export: " + format + " (expected xml, csv or template=FILE)";
+        return invalidInput("invalid export: " + format + " (expected xml, csv or template=FILE)");
     }
     if (o.exportElements) {
         settings.elements = 0;
@@ -171,13 +171,13 @@ std::optional<std::string> applyExportOptions(const RawOptions& o, std::optional
             else if (element == "dirnames")
                 settings.elements |= ExportElement::DirNames;
             else
-                return "invalid export element: " + element + " (expected hits, errors, filenames or dirnames)";
+                return invalidInput("invalid export element: " + element + " (expected hits, errors, filenames or dirnames)");
         }
     }
     const ExportDialogLogic dialog(settings);
-    if (const auto refusal = dialog.Accept()) return *refusal;
+    if (const auto refusal = dialog.Accept()) return invalidInput(*refusal);
     request = dialog.MakeRequest(*o.exportOut);
-    return std::nullopt;
+    return succeeded();
 }
 
 void addLowercaseOptions(CLI::App& app, RawOptions& o)
@@ -195,7 +195,7 @@ std::string lowerAscii(std::string s)
 // Only what was given changes the job, so that options override a job taken
 // from the stored settings; a flag left out keeps the job's value, which for
 // a default job is the flag's off state.
-std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, bool fromSettings, std::int64_t now)
+Expected<void> applyOptions(const RawOptions& o, SearchJob& job, bool fromSettings, std::int64_t now)
 {
     if (o.regex) job.regularExpression = true;
     if (o.matchCase) job.matchCase = true;
@@ -225,19 +225,19 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         job.dateTo = std::numeric_limits<std::int64_t>::max();
         if (o.dateFrom) {
             const auto t = ParseLocalTime(*o.dateFrom);
-            if (!t) return "invalid date: " + *o.dateFrom + " (expected \"YYYY-MM-DD HH:MM:SS\")";
+            if (!t) return invalidInput("invalid date: " + *o.dateFrom + " (expected \"YYYY-MM-DD HH:MM:SS\")");
             job.dateFrom = *t;
         }
         if (o.dateTo) {
             const auto t = ParseLocalTime(*o.dateTo);
-            if (!t) return "invalid date: " + *o.dateTo + " (expected \"YYYY-MM-DD HH:MM:SS\")";
+            if (!t) return invalidInput("invalid date: " + *o.dateTo + " (expected \"YYYY-MM-DD HH:MM:SS\")");
             job.dateTo = *t;
         }
     }
     if (o.changedWithin) {
-        if (o.dateFrom || o.dateTo) return std::string(text::kChangedWithinAndRange);
+        if (o.dateFrom || o.dateTo) return invalidInput(text::kChangedWithinAndRange);
         const auto span = session::ParseRelativeSpan(*o.changedWithin);
-        if (!span) return text::kInvalidChangedWithin + *o.changedWithin + text::kInvalidChangedWithinHint;
+        if (!span) return invalidInput(text::kInvalidChangedWithin + *o.changedWithin + text::kInvalidChangedWithinHint);
         job.dateFilter = true;
         session::ApplyRelativeSpan(*span, now, job);
     }
@@ -254,7 +254,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
             else if (kind == "accessed")
                 job.dateAccessed = true;
             else
-                return "invalid date kind: " + kind + " (expected created, modified or accessed)";
+                return invalidInput("invalid date kind: " + kind + " (expected created, modified or accessed)");
         }
     }
     if (o.fileNames) job.searchFileNames = true;
@@ -275,7 +275,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
     if (o.wordAllParts) job.wordAllParts = true;
     if (o.wordExt) {
         if (o.wordExt->find_first_of("\\/:*?<>|") != std::string::npos)
-            return "invalid document extension list: " + *o.wordExt + " (no \\ / : * ? < > |)";
+            return invalidInput("invalid document extension list: " + *o.wordExt + " (no \\ / : * ? < > |)");
         job.wordExtensions = lowerAscii(*o.wordExt);
     }
     if (o.escapes) job.specialCharacters = true;
@@ -295,7 +295,7 @@ std::optional<std::string> applyOptions(const RawOptions& o, SearchJob& job, boo
         job.detectLength = *o.detectUtf8;
     }
     if (o.threads) job.searchThreads = *o.threads;
-    return std::nullopt;
+    return succeeded();
 }
 
 bool usesStoredSettings(const std::vector<std::string>& arguments)
@@ -405,8 +405,8 @@ Expected<CliRequest> ParseCommandLine(const std::vector<std::string>& arguments,
     const bool converting = request.command == CliCommand::Lowercase;
     if (!converting && searchText.value_or("").empty()) return invalidInput(text::kNoSearchText);
     if (directory.value_or("").empty()) return invalidInput(text::kNoDirectory);
-    if (const auto error = applyOptions(options, request.job, fromSettings, clock.now())) return invalidInput(*error);
-    if (const auto error = applyExportOptions(options, request.exportRequest)) return invalidInput(*error);
+    if (Expected<void> applied = applyOptions(options, request.job, fromSettings, clock.now()); !applied) return applied.error();
+    if (Expected<void> applied = applyExportOptions(options, request.exportRequest); !applied) return applied.error();
     const SearchJob& job = request.job;
     // The form's checks in its order; stored settings may hold a list that
     // normalises to nothing, as --types may.

@@ -404,12 +404,13 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
             if (run.preview) {
                 run.preview->Document(path, before, previewText(document, state.stories, run.codePage), state.replaced);
             } else {
-                std::uint64_t journalEntry = 0;
-                if (!JournalBeforeDocumentSave(run, path, journalEntry)) {
+                const Expected<std::uint64_t> entry = JournalBeforeDocumentSave(run, path);
+                if (!entry) {
                     document.Close(false);
                     run.sink.note({NoteKind::NotChanged, path, {}});
                     return;
                 }
+                const std::uint64_t journalEntry = entry.value();
                 try {
                     // The document saves itself; its commit records the intent here.
                     JournalCommitGate gate(run, path, journalEntry);
@@ -513,9 +514,9 @@ Expected<std::int64_t> WordDocumentEngine::ReplaceMarked(RunContext& run, const 
     }
 }
 
-std::string WordDocumentEngine::FinishMarked()
+Expected<void> WordDocumentEngine::FinishMarked()
 {
-    if (!m_marked) return {};
+    if (!m_marked) return succeeded();
     word::Document* document = m_marked;
     RunContext* run = m_markedRun;
     const std::string path = std::move(m_markedPath);
@@ -524,13 +525,17 @@ std::string WordDocumentEngine::FinishMarked()
     m_markedPath.clear();
     m_markedRanges.clear();
     std::uint64_t journalEntry = 0;
-    if (run && !JournalBeforeDocumentSave(*run, path, journalEntry)) {
-        try {
-            document->Close(false);
-        } catch (...) {
-            // Nothing was saved; the document is given up either way.
+    if (run) {
+        const Expected<std::uint64_t> entry = JournalBeforeDocumentSave(*run, path);
+        if (!entry) {
+            try {
+                document->Close(false);
+            } catch (...) {
+                // Nothing was saved; the document is given up either way.
+            }
+            return systemFailure(entry.error().code, text::kFileNotChanged);
         }
-        return text::kFileNotChanged;
+        journalEntry = entry.value();
     }
     try {
         std::optional<JournalCommitGate> gate;
@@ -539,14 +544,14 @@ std::string WordDocumentEngine::FinishMarked()
         document->Save();
     } catch (...) {
         if (run) JournalAfterCommit(*run, journalEntry, false);
-        return DescribeDocumentFailure(std::current_exception(), text::kSaveFileFailed);
+        return refusal(DescribeDocumentFailure(std::current_exception(), text::kSaveFileFailed));
     }
     if (run) JournalAfterCommit(*run, journalEntry, true);
     try {
         document->Close(false);
-        return {};
+        return succeeded();
     } catch (...) {
-        return DescribeDocumentFailure(std::current_exception(), text::kSaveFileFailed);
+        return refusal(DescribeDocumentFailure(std::current_exception(), text::kSaveFileFailed));
     }
 }
 

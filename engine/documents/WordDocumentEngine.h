@@ -32,7 +32,7 @@ public:
     bool IsStarted() const override { return m_application != nullptr; }
     Expected<std::int64_t> ReplaceMarked(RunContext& run, const std::string& path, std::string_view part, std::int64_t position,
                                          std::int64_t length, bool backup) override;
-    std::string FinishMarked() override;
+    Expected<void> FinishMarked() override;
     void AbandonMarked() override;
 
     std::pair<std::string, std::string> Quit() override;

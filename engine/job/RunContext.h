@@ -9,9 +9,11 @@
 //
 // Failures in the engine: nothing that goes wrong with one entry (a file or
 // folder that cannot be opened, read, backed up, renamed or written) stops
-// the run. Below the entry, calls pass the platform's std::error_code back
-// up; a read error deep inside a search or replace is thrown as
-// CFileException (ReadOrThrow), an exhausted memory as CMemoryException.
+// the run. Below the entry, calls return an Expected (platform/Expected.h)
+// whose Failure says what went wrong, or the platform's bare
+// std::error_code where there is no value; a read error deep inside a
+// search or replace is thrown as CFileException (ReadOrThrow), an exhausted
+// memory as CMemoryException.
 // Each becomes the entry's error event in one place, RunReports: returned
 // codes through its Report functions (ReportCannotOpen, ReportCommitFailure,
 // ...), exceptions through ReportEntryException in the one catch per entry. Only
@@ -82,9 +84,9 @@ public:
     {
         return refusal(text::kWordCannotStart);
     }
-    // Saves and closes the current document of ReplaceMarked; the failure
-    // text, if any.
-    virtual std::string FinishMarked() { return {}; }
+    // Saves and closes the current document of ReplaceMarked. A failure's
+    // detail is the text for the hit's item.
+    virtual Expected<void> FinishMarked() { return succeeded(); }
     // Closes the current document of ReplaceMarked without saving.
     virtual void AbandonMarked() {}
 

@@ -14,7 +14,10 @@
 namespace tarnwick {
 namespace {
 
-std::string failure(std::error_code error) { return std::string(text::kCannotWriteLog) + ": " + SystemErrorText(error); }
+Failure failure(std::error_code error)
+{
+    return systemFailure(error, std::string(text::kCannotWriteLog) + ": " + SystemErrorText(error));
+}
 
 }  // namespace
 
@@ -28,7 +31,7 @@ std::string LogDateLine(std::int64_t seconds)
     return std::string(buffer, n);
 }
 
-std::optional<std::string> WriteRunLog(const std::string& logPath, const std::string& runLogText, const Clock& clock)
+Expected<void> WriteRunLog(const std::string& logPath, const std::string& runLogText, const Clock& clock)
 {
     const int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return failure(LastErrnoCode());
@@ -38,13 +41,13 @@ std::optional<std::string> WriteRunLog(const std::string& logPath, const std::st
     if (!error) error = WriteAll(fd, "\r\n\r\n", 4);
     if (::close(fd) != 0 && !error) error = LastErrnoCode();
     if (error) return failure(error);
-    return std::nullopt;
+    return succeeded();
 }
 
 void WriteRunLog(const std::string& logPath, const std::string& runLogText, const Clock& clock, ResultList& results)
 {
-    if (const auto error = WriteRunLog(logPath, runLogText, clock)) {
-        const ItemHandle item = results.AddFileItem(*error, ItemKind::Error);
+    if (const Expected<void> written = WriteRunLog(logPath, runLogText, clock); !written) {
+        const ItemHandle item = results.AddFileItem(written.error().detail, ItemKind::Error);
         results.ScrollToItem(item);
     }
 }

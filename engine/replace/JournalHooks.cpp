@@ -35,18 +35,18 @@ std::error_code JournalCommitGate::ready(const CommitIntent& intent)
     return error;
 }
 
-bool JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_view* previous, std::uint64_t& entry, bool deferSync)
+Expected<std::uint64_t> JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_view* previous, bool deferSync)
 {
-    entry = 0;
     if (const std::error_code error = file.pin()) {
         ReportSaveFailure(run, file.path(), error);
-        return false;
+        return systemFailure(error);
     }
-    if (!run.journal) return true;
+    std::uint64_t entry = 0;
+    if (!run.journal) return entry;
     const std::error_code error = run.journal->BeforeContents(file, previous, entry, deferSync);
-    if (!error) return true;
+    if (!error) return entry;
     reportJournalFailure(run, file.path(), error);
-    return false;
+    return systemFailure(error);
 }
 
 void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed)
@@ -54,18 +54,18 @@ void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed)
     if (run.journal && entry != 0) run.journal->AfterContents(entry, committed);
 }
 
-bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::uint64_t& entry)
+Expected<std::uint64_t> JournalBeforeDocumentSave(RunContext& run, const std::string& path)
 {
-    entry = 0;
-    if (!run.journal) return true;
+    std::uint64_t entry = 0;
+    if (!run.journal) return entry;
     // Closed again before the save: the document component takes its own lock.
     InputFile file;
     std::error_code error = file.open(path, InputFile::Mode::Replace);
     if (!error) error = file.pin();
     if (!error) error = run.journal->BeforeContents(file, nullptr, entry);
-    if (!error) return true;
+    if (!error) return entry;
     reportJournalFailure(run, path, error);
-    return false;
+    return systemFailure(error);
 }
 
 void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath, const Digest& digest)

@@ -9,6 +9,7 @@
 
 #include "platform/CommitGate.h"
 #include "platform/ContentDigest.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -36,19 +37,20 @@ private:
 };
 
 // Keeps the previous contents of the open `file` (pinned here; `previous`
-// when they are in memory) before they are replaced. False when the file
-// could not be pinned or the journal could not be written: the failure has
-// been reported, and the caller must leave the file as it is. With
-// `deferSync`, the entry reaches the disk with its batch (CommitBatch).
-bool JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_view* previous, std::uint64_t& entry,
-                         bool deferSync = false);
+// when they are in memory) before they are replaced, and gives the journal
+// entry for the commit (0 without a journal). Fails when the file could not
+// be pinned or the journal could not be written: the failure has been
+// reported, and the caller must leave the file as it is. With `deferSync`,
+// the entry reaches the disk with its batch (CommitBatch).
+Expected<std::uint64_t> JournalBeforeCommit(RunContext& run, InputFile& file, const std::string_view* previous,
+                                            bool deferSync = false);
 
 // Records the outcome of the commit.
 void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed);
 
 // The same for a document, which the document component saves itself: the
 // file is opened only to keep its contents.
-bool JournalBeforeDocumentSave(RunContext& run, const std::string& path, std::uint64_t& entry);
+Expected<std::uint64_t> JournalBeforeDocumentSave(RunContext& run, const std::string& path);
 
 // The backup copy just made of `file`, with the digest of what it holds.
 void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath, const Digest& digest);

@@ -161,11 +161,11 @@ bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
     return true;
 }
 
-std::optional<std::string> MarkedFileEditor::Finish()
+Expected<void> MarkedFileEditor::Finish()
 {
     if (!m_changed) {
         Abandon();
-        return std::nullopt;
+        return succeeded();
     }
     if (!m_split) {
         // The previous contents are read again only for a hard-linked file
@@ -175,23 +175,28 @@ std::optional<std::string> MarkedFileEditor::Finish()
             previous.resize(m_file.size());
             previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
         }
-        std::uint64_t journalEntry = 0;
-        if (!JournalBeforeCommit(m_run, m_file, nullptr, journalEntry)) return std::string(text::kFileNotChanged);
+        const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, nullptr);
+        if (!entry) return systemFailure(entry.error().code, text::kFileNotChanged);
+        const std::uint64_t journalEntry = entry.value();
         JournalCommitGate gate(m_run, m_file.path(), journalEntry);
         const std::error_code error = CommitContents(m_file, m_text, previous, gate.get());
         JournalAfterCommit(m_run, journalEntry, !error);
-        if (error) return std::string(gate.failed() ? text::kFileNotChanged : text::kSaveFileFailed);
+        if (error) return systemFailure(error, gate.failed() ? text::kFileNotChanged : text::kSaveFileFailed);
         m_changed = false;
-        return std::nullopt;
+        return succeeded();
     }
     std::error_code error = copySourceTo(m_file.size()) ? std::error_code() : ErrnoCode(EIO);
     if (!error) error = m_temp.finishWriting();
     if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta))
         error = ErrnoCode(EIO);
     std::uint64_t journalEntry = 0;
-    if (!error && !JournalBeforeCommit(m_run, m_file, nullptr, journalEntry)) {
-        Abandon();
-        return std::string(text::kFileNotChanged);
+    if (!error) {
+        const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, nullptr);
+        if (!entry) {
+            Abandon();
+            return systemFailure(entry.error().code, text::kFileNotChanged);
+        }
+        journalEntry = entry.value();
     }
     if (!error) {
         JournalCommitGate gate(m_run, m_file.path(), journalEntry);
@@ -199,15 +204,16 @@ std::optional<std::string> MarkedFileEditor::Finish()
         JournalAfterCommit(m_run, journalEntry, !error);
         if (error && gate.failed()) {
             Abandon();
-            return std::string(text::kFileNotChanged);
+            return systemFailure(error, text::kFileNotChanged);
         }
     }
     if (error) {
         Abandon();
-        return std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " + SystemErrorText(error);
+        return systemFailure(error,
+                             std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " + SystemErrorText(error));
     }
     m_changed = false;
-    return std::nullopt;
+    return succeeded();
 }
 
 void MarkedFileEditor::Abandon()

@@ -6,13 +6,13 @@
 //
 // One object per file, worker thread only. Read errors throw CFileException.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include <boost/regex.hpp>
 
 #include "engine/match/PreserveCase.h"
+#include "platform/Expected.h"
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 #include "word/story/ExpressionFormat.h"
@@ -44,9 +44,9 @@ public:
     // Bytes the last replacement took in this file.
     std::int64_t replacementLength() const { return m_insertedLength; }
 
-    // Puts the changed contents in place. Returns the text that describes a
-    // failure, or nothing on success.
-    std::optional<std::string> Finish();
+    // Puts the changed contents in place. A failure's detail is the text
+    // for the hit's item.
+    Expected<void> Finish();
     void Abandon();
 
 private:

@@ -318,18 +318,20 @@ bool ReplaceBuffer::finishWhole()
     }
     // A UTF-16 file too large to hold whole is not in memory: the journal reads it.
     const std::string_view* known = previous.size() == m_file.size() ? &previous : nullptr;
-    std::uint64_t journalEntry = 0;
     if (m_run.preview) {
         JournalCommitGate gate(m_run, m_file.path(), 0);
         return !commitContents(previous, gate);
     }
     if (m_run.commits && CommitBatch::Takes(m_file)) {
         // Committed with others: their syncs are shared.
-        if (!JournalBeforeCommit(m_run, m_file, known, journalEntry, true)) return false;
-        m_queued = m_run.commits->Add(std::move(m_file), m_out, previous, journalEntry, m_replacements);
+        const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, known, true);
+        if (!entry) return false;
+        m_queued = m_run.commits->Add(std::move(m_file), m_out, previous, entry.value(), m_replacements);
         return m_queued;
     }
-    if (!JournalBeforeCommit(m_run, m_file, known, journalEntry)) return false;
+    const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, known);
+    if (!entry) return false;
+    const std::uint64_t journalEntry = entry.value();
     JournalCommitGate gate(m_run, m_file.path(), journalEntry);
     const std::error_code error = commitContents(previous, gate);
     JournalAfterCommit(m_run, journalEntry, !error);
@@ -348,9 +350,13 @@ bool ReplaceBuffer::finishSplit()
         return false;
     }
     std::uint64_t journalEntry = 0;
-    if (!m_run.preview && !JournalBeforeCommit(m_run, m_file, nullptr, journalEntry)) {
-        Abandon();
-        return false;
+    if (!m_run.preview) {
+        const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, nullptr);
+        if (!entry) {
+            Abandon();
+            return false;
+        }
+        journalEntry = entry.value();
     }
     JournalCommitGate gate(m_run, m_file.path(), journalEntry);
     const std::error_code error = installTemporaryFile(gate);

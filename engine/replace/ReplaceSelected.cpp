@@ -110,13 +110,14 @@ private:
     {
         std::optional<std::string> failure;
         if (m_currentIsDocument && m_run.documents) {
-            std::string text = m_run.documents->FinishMarked();
-            if (!text.empty()) failure = std::move(text);
+            Expected<void> finished = m_run.documents->FinishMarked();
+            if (!finished) failure = std::move(finished).error().detail;
         }
         m_currentIsDocument = false;
         if (m_editor) {
-            failure = m_editor->Finish();
-            if (!failure) m_changed.note(m_editor->file());
+            Expected<void> finished = m_editor->Finish();
+            failure = finished ? std::nullopt : std::optional(std::move(finished).error().detail);
+            if (finished) m_changed.note(m_editor->file());
             m_editor.reset();
         }
         if (failure) {

@@ -134,9 +134,8 @@ void LibreOfficeServer::start()
     // A server that ends while the bridge writes to it must fail that call,
     // not end this program.
     std::signal(SIGPIPE, SIG_IGN);
-    std::string error;
-    if (!m_process.start(soffice, error))
-        throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + error);
+    if (const Expected<void> started = m_process.start(soffice); !started)
+        throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + started.error().detail);
 
     const std::chrono::seconds limit = TimeLimit();
     const auto deadline = std::chrono::steady_clock::now() + limit;

@@ -49,18 +49,15 @@ std::string FindSoffice()
     return isRunnable(bundled) ? bundled : std::string();
 }
 
-bool SofficeProcess::start(const std::string& soffice, std::string& error)
+Expected<void> SofficeProcess::start(const std::string& soffice)
 {
     kill();
     std::string pipe;
-    if (const std::error_code failed = NewPipeName("tarnwick-", pipe)) {
-        error = SystemErrorText(failed);
-        return false;
-    }
+    if (const std::error_code failed = NewPipeName("tarnwick-", pipe)) return systemFailure(failed, SystemErrorText(failed));
     std::string profile = temporaryFolder() + "/tarnwick-office-XXXXXX";
     if (!::mkdtemp(profile.data())) {
-        error = SystemErrorText(errno);
-        return false;
+        const std::error_code failed = LastErrnoCode();
+        return systemFailure(failed, SystemErrorText(failed));
     }
     m_profile = profile;
     m_pipe = pipe;
@@ -76,17 +73,16 @@ bool SofficeProcess::start(const std::string& soffice, std::string& error)
         "--accept=pipe,name=" + m_pipe + ";urp;",
         "-env:UserInstallation=" + fileUrl(m_profile),
     };
-    pid_t pid = -1;
-    if (const int result = SpawnSoffice(std::move(arguments), SpawnGroup::OwnProcessGroup, pid); result != 0) {
-        error = SystemErrorText(result);
+    Expected<pid_t> spawned = SpawnSoffice(std::move(arguments), SpawnGroup::OwnProcessGroup);
+    if (!spawned) {
         removeProfile();
-        return false;
+        return spawned.error();
     }
-    m_pid = pid;
-    return true;
+    m_pid = spawned.value();
+    return succeeded();
 }
 
-int SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group, pid_t& pid)
+Expected<pid_t> SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group)
 {
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
@@ -104,11 +100,12 @@ int SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group, pid_t& pi
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
         posix_spawnattr_setpgroup(&attributes, 0);
     }
-    pid = -1;
+    pid_t pid = -1;
     const int result = ::posix_spawn(&pid, arguments[0].c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    return result;
+    if (result != 0) return systemFailure(ErrnoCode(result), SystemErrorText(result));
+    return pid;
 }
 
 bool SofficeProcess::running()

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::word {
 
 // The soffice program to run: $TARNWICK_SOFFICE when set (also when it names
@@ -25,8 +27,8 @@ enum class SpawnGroup {
 
 // Starts arguments[0] with /dev/null as its standard streams: its messages
 // are of no use to the user, and its input must not be the terminal's.
-// Returns posix_spawn's error number, 0 when it started.
-int SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group, pid_t& pid);
+// Gives the process id, or posix_spawn's error as a System failure.
+Expected<pid_t> SpawnSoffice(std::vector<std::string> arguments, SpawnGroup group);
 
 class SofficeProcess {
 public:
@@ -35,9 +37,9 @@ public:
     SofficeProcess(const SofficeProcess&) = delete;
     SofficeProcess& operator=(const SofficeProcess&) = delete;
 
-    // Starts `soffice` listening on a new pipe; false with `error` set when
-    // it cannot be started.
-    bool start(const std::string& soffice, std::string& error);
+    // Starts `soffice` listening on a new pipe. A failure is System, its
+    // detail the system's text.
+    Expected<void> start(const std::string& soffice);
     const std::string& pipeName() const { return m_pipe; }
     bool running();
     // Waits up to `limit` for the process to end by itself; true when it did.

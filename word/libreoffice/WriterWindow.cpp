@@ -52,9 +52,9 @@ std::shared_ptr<std::atomic<int>> spawnOffice(const WriterLaunch& launch, const 
 {
     std::vector<std::string> arguments = {launch.soffice, "--accept=pipe,name=" + pipe + ";urp;", "--nologo", "--norestore"};
     arguments.insert(arguments.end(), launch.extraArguments.begin(), launch.extraArguments.end());
-    pid_t pid = -1;
-    if (const int result = SpawnSoffice(std::move(arguments), SpawnGroup::OwnSession, pid); result != 0)
-        throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + SystemErrorText(result));
+    const Expected<pid_t> spawned = SpawnSoffice(std::move(arguments), SpawnGroup::OwnSession);
+    if (!spawned) throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + spawned.error().detail);
+    const pid_t pid = spawned.value();
     auto ended = std::make_shared<std::atomic<int>>(-1);
     std::thread([pid, ended] {
         int status = 0;
