@@ -1,10 +1,12 @@
 #pragma once
-// How the platform layer reports failures: every call that can fail returns
-// a std::error_code (empty on success, else the errno value in the system
-// category) and leaves the reaction to its caller; nothing here throws for
-// a failed system call or keeps a "last error" to ask for afterwards.
-// Predicates (`isOpen()`, `typeKnown()`) are not failures. The texts shown
-// to the user come from SystemErrorText.
+// How the platform layer reports failures: as every layer below the front
+// ends, with an Expected (platform/Expected.h) whose Failure holds the
+// error code. A call that gives no value returns the bare std::error_code
+// (empty on success, else the errno value in the system category), which
+// is its Expected<void>; the reaction is left to its caller. Nothing here
+// throws for a failed system call or keeps a "last error" to ask for
+// afterwards. Predicates (`isOpen()`, `typeKnown()`) are not failures. The
+// texts shown to the user come from SystemErrorText.
 #include <cerrno>
 #include <string>
 #include <system_error>

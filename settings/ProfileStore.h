@@ -13,7 +13,9 @@
 // crash never leaves half a file. Writes report success as a bool; callers
 // of the program ignore it, as a failed settings write is not reported.
 // This is the error style of the whole settings layer: reading gives
-// defaults, writing answers with a bool, nothing throws.
+// defaults, writing answers with a bool, nothing throws. A write's failure
+// has nothing to tell anyone, so the bool stands where the other layers
+// return an Expected<void> (platform/Expected.h).
 //
 // Not thread-safe: one thread (the user-interface thread) uses a store.
 #include <cstdint>

@@ -15,8 +15,11 @@
 // of the numbers of WordErrors.h and a German description for anything the
 // document or the file refuses, AutomationError for a fault of the
 // connection itself. Nothing returns an error code or a sentinel; platform
-// error codes are turned into ServerError where the component calls the
-// platform (DocumentFile, FileSniffer).
+// failures are turned into ServerError where the component calls the
+// platform (DocumentFile, FileSniffer). The engine, which reports failures
+// as every layer below the front ends does (an Expected, platform/
+// Expected.h), turns a ServerError into a Failure where it calls this
+// interface. Starting the word processor (SofficeProcess) gives an Expected.
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
