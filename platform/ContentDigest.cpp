@@ -103,7 +103,7 @@ Digest ContentDigest::of(std::string_view bytes)
 namespace {
 
 // Digests from `offset` up to `size` bytes, or to the end when `toEnd`.
-std::error_code digestRange(int fd, std::uint64_t offset, std::uint64_t size, bool toEnd, Digest& out)
+Expected<Digest> digestRange(int fd, std::uint64_t offset, std::uint64_t size, bool toEnd)
 {
     std::vector<char> block(kBlock);
     ContentDigest digest;
@@ -113,26 +113,25 @@ std::error_code digestRange(int fd, std::uint64_t offset, std::uint64_t size, bo
         const ssize_t got = ::pread(fd, block.data(), want, static_cast<off_t>(offset + done));
         if (got < 0) {
             if (errno == EINTR) continue;
-            return LastErrnoCode();
+            return systemFailure(LastErrnoCode());
         }
         if (got == 0) {
             if (toEnd) break;
-            return ErrnoCode(EIO);
+            return systemFailure(ErrnoCode(EIO));
         }
         digest.add(block.data(), static_cast<std::size_t>(got));
         done += static_cast<std::uint64_t>(got);
     }
-    out = digest.finish();
-    return {};
+    return digest.finish();
 }
 
 }  // namespace
 
-std::error_code DigestDescriptor(int fd, std::uint64_t offset, std::uint64_t size, Digest& out)
+Expected<Digest> DigestDescriptor(int fd, std::uint64_t offset, std::uint64_t size)
 {
-    return digestRange(fd, offset, size, false, out);
+    return digestRange(fd, offset, size, false);
 }
 
-std::error_code DigestWholeDescriptor(int fd, Digest& out) { return digestRange(fd, 0, 0, true, out); }
+Expected<Digest> DigestWholeDescriptor(int fd) { return digestRange(fd, 0, 0, true); }
 
 }  // namespace tarnwick

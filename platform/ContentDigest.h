@@ -13,6 +13,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/Expected.h"
+
 namespace tarnwick {
 
 struct Digest {
@@ -51,9 +53,9 @@ private:
 // The digest of `size` bytes of the open descriptor `fd` from `offset`
 // (pread, the descriptor's position is not used). A file shorter than that
 // is EIO.
-std::error_code DigestDescriptor(int fd, std::uint64_t offset, std::uint64_t size, Digest& out);
+Expected<Digest> DigestDescriptor(int fd, std::uint64_t offset, std::uint64_t size);
 
 // The digest of everything the open descriptor holds from its start.
-std::error_code DigestWholeDescriptor(int fd, Digest& out);
+Expected<Digest> DigestWholeDescriptor(int fd);
 
 }  // namespace tarnwick

@@ -5,7 +5,8 @@
 // failed Expected for its value ends the program: test it first.
 //
 // Boost.Outcome's result does the work: it takes a plain struct as its
-// error, needs no exceptions, and its storage is as small as a variant.
+// error and needs no exceptions. It keeps an empty Failure beside a value,
+// which costs no allocation.
 #include <boost/outcome/policy/terminate.hpp>
 #include <boost/outcome/result.hpp>
 

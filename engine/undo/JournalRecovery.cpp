@@ -37,8 +37,8 @@ void removeTemporaryFile(const JournalEntry& entry)
     const std::string path = folder + "/" + entry.temporaryName;
     InputFile temp;
     if (temp.open(path, InputFile::Mode::Search, InputFile::Links::Refuse)) return;
-    Digest digest;
-    if (DigestWholeDescriptor(temp.descriptor(), digest) || !(digest == entry.intendedContents)) return;
+    const Expected<Digest> digest = DigestWholeDescriptor(temp.descriptor());
+    if (!digest || !(digest.value() == entry.intendedContents)) return;
     temp.close();
     (void)::unlink(path.c_str());
 }

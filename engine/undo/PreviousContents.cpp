@@ -29,8 +29,9 @@ std::error_code ClassifyFile(const InputFile& current, const JournalEntry& entry
         if (size == entry.legacyWrittenSize && hash == entry.legacyWrittenHash) state = FileState::Changed;
         return {};
     }
-    Digest digest;
-    if (const std::error_code error = DigestWholeDescriptor(current.descriptor(), digest)) return error;
+    const Expected<Digest> contents = DigestWholeDescriptor(current.descriptor());
+    if (!contents) return contents.error().code;
+    const Digest& digest = contents.value();
     if (entry.intended && digest == entry.intendedContents)
         state = FileState::Changed;
     else if (digest == entry.previous)

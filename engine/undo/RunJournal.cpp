@@ -290,10 +290,12 @@ std::error_code RunJournal::BeforeContents(const InputFile& file, const std::str
         }
     } else if (!previous && file.size() >= kReflinkFrom && reflinkCopy(file, m_folder + "/" + std::to_string(entry))) {
         where = std::to_string(entry);
-        if (const std::error_code error = DigestDescriptor(file.descriptor(), 0, file.size(), digest)) {
+        const Expected<Digest> copied = DigestDescriptor(file.descriptor(), 0, file.size());
+        if (!copied) {
             m_deferring = false;
-            return error;
+            return copied.error().code;
         }
+        digest = copied.value();
         addSync(-1, m_folder + "/" + where);
         addSync(-1, m_folder);  // its new entry
     } else {
