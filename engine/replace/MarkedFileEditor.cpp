@@ -29,7 +29,7 @@ MarkedFileEditor::~MarkedFileEditor() { Abandon(); }
 
 std::error_code MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
 
-std::optional<std::string> MarkedFileEditor::Begin()
+Expected<void> MarkedFileEditor::Begin()
 {
     const std::uint64_t length = m_file.size();
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
@@ -48,13 +48,13 @@ std::optional<std::string> MarkedFileEditor::Begin()
     if (!m_split) {
         m_text.resize(length);
         m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
-        return std::nullopt;
+        return succeeded();
     }
     // The temporary file is made beside the file it will replace: pinned now.
     std::error_code error = m_file.pin();
     if (!error) error = CreateReplaceTempFile(m_run.job, m_file, m_temp);
-    if (error) return TempCreateFailureText(error);
-    return std::nullopt;
+    if (error) return systemFailure(error, TempCreateFailureText(error));
+    return succeeded();
 }
 
 bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length)

@@ -32,9 +32,9 @@ public:
     const std::string& path() const { return m_file.path(); }
 
     // Reads the file whole, or opens its temporary file when it is too large
-    // for that. Returns the text that describes a temporary file that cannot
-    // be made, or nothing.
-    std::optional<std::string> Begin();
+    // for that. A temporary file that cannot be made fails, the detail
+    // describing it.
+    Expected<void> Begin();
 
     // Replaces the `length` bytes at `position` (a position in the changed
     // file) when they still hold the search text. False when the file no

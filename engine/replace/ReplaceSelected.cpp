@@ -227,8 +227,8 @@ private:
             made.item = file.item;
             m_run.sink.markedChange(made);
         }
-        if (const std::optional<std::string> failure = editor->Begin()) {
-            markFailed(hit, *failure);
+        if (const Expected<void> begun = editor->Begin(); !begun) {
+            markFailed(hit, begun.error().detail);
             return false;
         }
         m_editor = std::move(editor);
