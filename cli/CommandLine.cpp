@@ -418,9 +418,9 @@ Expected<CliRequest> ParseCommandLine(const std::vector<std::string>& arguments,
     request.job.replaceText = request.replacementTyped;
     request.replacement = request.replacementTyped;
     if (request.command == CliCommand::Replace) {
-        RunReplacement prepared = PrepareRunReplacement(request.replacementTyped, request.searchText, job);
-        if (!prepared.ok) return invalidInput(prepared.error);
-        request.replacement = std::move(prepared.text);
+        Expected<std::string> prepared = PrepareRunReplacement(request.replacementTyped, request.searchText, job);
+        if (!prepared) return std::move(prepared).error();
+        request.replacement = std::move(prepared).value();
     }
     request.renameArgument = options.onlyUpper ? RenameArgument::OnlyAllCapitals
         : fromSettings                         ? stored.renameArgument

@@ -7,24 +7,19 @@
 
 namespace tarnwick {
 
-RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job)
+Expected<std::string> PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job)
 {
-    RunReplacement result;
     const bool captures = UsesCaptures(job);
+    std::string text(typed);
     if (job.specialCharacters) {
         Expected<std::string> converted = InterpretEscapes(typed, captures);
-        if (!converted) return {false, {}, std::move(converted).error().detail};
-        result.text = std::move(converted).value();
-    } else {
-        result.text = std::string(typed);
+        if (!converted) return std::move(converted).error();
+        text = std::move(converted).value();
     }
-    if (!captures) return result;
+    if (!captures) return text;
     const Expected<boost::regex> compiled = CompileRegex(searchText, job.matchCase);
-    if (!compiled) return result;
-    ReplacementFormat format = PrepareReplacementFormat(result.text, compiled.value());
-    if (!format.error.empty()) return {false, {}, std::move(format.error)};
-    result.text = std::move(format.format);
-    return result;
+    if (!compiled) return text;
+    return PrepareReplacementFormat(text, compiled.value());
 }
 
 ReplacementStyle ReplacementStyleOf(const SearchJob& job, const CodePage& codePage, bool utf8Text)

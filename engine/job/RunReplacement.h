@@ -9,21 +9,17 @@
 #include <string_view>
 
 #include "engine/match/PreserveCase.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
 class CodePage;
 struct SearchJob;
 
-struct RunReplacement {
-    bool ok = true;
-    std::string text;  // what the worker replaces with, when ok
-    std::string error;  // German, when not ok
-};
-
-// `searchText` as typed. An expression that does not compile is left to the
-// start checks, which name its error.
-RunReplacement PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job);
+// What the worker replaces with, or why the typed text cannot be used (the
+// failure's detail, German). `searchText` as typed. An expression that does
+// not compile is left to the start checks, which name its error.
+Expected<std::string> PrepareRunReplacement(std::string_view typed, std::string_view searchText, const SearchJob& job);
 
 // How the run's replacement is made for each hit of text in `codePage`, or
 // of UTF-8 text (`utf8Text`).

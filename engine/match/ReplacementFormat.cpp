@@ -17,10 +17,9 @@ std::string tooFewGroups(std::string_view reference, std::size_t groups)
 
 }  // namespace
 
-ReplacementFormat PrepareReplacementFormat(std::string_view typed, const boost::regex& regex)
+Expected<std::string> PrepareReplacementFormat(std::string_view typed, const boost::regex& regex)
 {
-    ReplacementFormat result;
-    std::string& out = result.format;
+    std::string out;
     out.reserve(typed.size() + 8);
     const std::size_t groups = regex.mark_count();
     const auto named = regex.get_named_subs();
@@ -30,8 +29,7 @@ ReplacementFormat PrepareReplacementFormat(std::string_view typed, const boost::
         if (c == '\\' && i + 1 < typed.size()) {
             const char e = typed[i + 1];
             if (e >= '1' && e <= '9' && static_cast<std::size_t>(e - '0') > groups) {
-                result.error = tooFewGroups(typed.substr(i, 2), groups);
-                return result;
+                return invalidInput(tooFewGroups(typed.substr(i, 2), groups));
             }
             // Perl reads \u\L as \L\u (capitals first, then the rest small);
             // the library would let \L cancel the \u.
@@ -52,17 +50,15 @@ ReplacementFormat PrepareReplacementFormat(std::string_view typed, const boost::
         }
         const char next = typed[i + 1];
         if (next == '`' || next == '\'') {
-            result.error = "Der Ersetzungstext enthält " + std::string(typed.substr(i, 2)) +
-                ", das wird nicht unterstützt. Für ein Dollarzeichen bitte $$ schreiben.";
-            return result;
+            return invalidInput("Der Ersetzungstext enthält " + std::string(typed.substr(i, 2)) +
+                                ", das wird nicht unterstützt. Für ein Dollarzeichen bitte $$ schreiben.");
         }
         if (isDigit(next)) {
             std::size_t end = i + 1;
             while (end < typed.size() && isDigit(typed[end])) ++end;
             const std::string_view digits = typed.substr(i + 1, end - i - 1);
             if (digits.size() > 2 || static_cast<std::size_t>(std::stoi(std::string(digits))) > groups) {
-                result.error = tooFewGroups(typed.substr(i, end - i), groups);
-                return result;
+                return invalidInput(tooFewGroups(typed.substr(i, end - i), groups));
             }
             out.append(typed.substr(i, end - i));
             i = end;
@@ -71,23 +67,20 @@ ReplacementFormat PrepareReplacementFormat(std::string_view typed, const boost::
         if (next == '{') {
             const std::size_t close = typed.find('}', i + 2);
             if (close == std::string_view::npos) {
-                result.error = "Der Ersetzungstext enthält ein nicht geschlossenes " +
-                    std::string(typed.substr(i, std::min<std::size_t>(typed.size() - i, 12))) + ".";
-                return result;
+                return invalidInput("Der Ersetzungstext enthält ein nicht geschlossenes " +
+                                    std::string(typed.substr(i, std::min<std::size_t>(typed.size() - i, 12))) + ".");
             }
             const std::string_view name = typed.substr(i + 2, close - i - 2);
             const std::string_view reference = typed.substr(i, close + 1 - i);
             if (!name.empty() && std::all_of(name.begin(), name.end(), isDigit)) {
                 if (name.size() > 2 || static_cast<std::size_t>(std::stoi(std::string(name))) > groups) {
-                    result.error = tooFewGroups(reference, groups);
-                    return result;
+                    return invalidInput(tooFewGroups(reference, groups));
                 }
                 out.append(reference);
             } else {
                 if (name.empty() || !named || named->get_id(name.data(), name.data() + name.size()) < 0) {
-                    result.error = "Der Ersetzungstext verweist auf die Gruppe " + std::string(reference) +
-                        ", der Ausdruck hat aber keine Gruppe dieses Namens.";
-                    return result;
+                    return invalidInput("Der Ersetzungstext verweist auf die Gruppe " + std::string(reference) +
+                                        ", der Ausdruck hat aber keine Gruppe dieses Namens.");
                 }
                 out.append("$+{").append(name).append("}");
             }
@@ -100,7 +93,7 @@ ReplacementFormat PrepareReplacementFormat(std::string_view typed, const boost::
         out.append(typed.substr(i, length));
         i += length;
     }
-    return result;
+    return out;
 }
 
 }  // namespace tarnwick

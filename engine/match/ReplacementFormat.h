@@ -20,20 +20,18 @@
 
 #include <boost/regex.hpp>
 
+#include "platform/Expected.h"
+
 namespace tarnwick {
 
 struct MatchOptions;
 
-struct ReplacementFormat {
-    std::string format;  // the template as Boost.Regex reads it
-    std::string error;  // German, naming the bad reference; empty when the template is sound
-};
-
 // Checks every reference of `typed` (escapes already interpreted) against
 // the groups of `regex`: a group number beyond its groups, an unclosed ${,
 // an unknown ${name}, and $` / $' (whose text would depend on where the
-// engine happened to start searching) are refused.
-ReplacementFormat PrepareReplacementFormat(std::string_view typed, const boost::regex& regex);
+// engine happened to start searching) are refused: the failure's detail
+// names the bad reference (German). Gives the template as Boost.Regex reads it.
+Expected<std::string> PrepareReplacementFormat(std::string_view typed, const boost::regex& regex);
 
 // Appends the replacement for `match` to `out`; no allocation beyond the
 // growth of `out` (the format is read in place up to its terminating NUL;

@@ -168,10 +168,10 @@ ExpressionTrial TryExpression(std::string_view searchTyped, std::string_view rep
         }
         names = GroupNames(searchTyped, compiled.value());
     }
-    const RunReplacement replacement = PrepareRunReplacement(replacementTyped, searchTyped, job);
-    if (!replacement.ok) trial.replacementError = replacement.error;
+    const Expected<std::string> replacement = PrepareRunReplacement(replacementTyped, searchTyped, job);
+    if (!replacement) trial.replacementError = replacement.error().detail;
     if (searchTyped.empty()) {
-        if (replacement.ok) trial.replaced = std::string(sample);
+        if (replacement) trial.replaced = std::string(sample);
         return trial;
     }
 
@@ -184,10 +184,10 @@ ExpressionTrial TryExpression(std::string_view searchTyped, std::string_view rep
     matcher.setPattern(&pattern);
     matcher.setChunk(chunk.view());
     trial.matches = ListHits(matcher, pattern, job, match, chunk.text(), names);
-    if (!replacement.ok) return trial;
+    if (!replacement) return trial;
     // A fresh pass, as the replace side reads the file anew.
     matcher.setChunk(chunk.view());
-    ReplaceAll(matcher, job, match, sample, replacement.text, codePage, trial);
+    ReplaceAll(matcher, job, match, sample, replacement.value(), codePage, trial);
     return trial;
 }
 

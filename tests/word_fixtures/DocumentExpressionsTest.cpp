@@ -138,9 +138,9 @@ TEST_P(DocumentExpressions, CapturesFillInTheGroupsOrLeaveALiterallyFoundDocumen
     WordDocumentEngine engine(word::CreateDocumentApplication);
     auto replace = [&](SearchJob job, const std::string& pattern, const std::string& typed) {
         job.replacementCaptures = true;
-        const RunReplacement format = PrepareRunReplacement(typed, pattern, job);
-        EXPECT_TRUE(format.ok) << format.error;
-        auto fixture = std::make_unique<ReplaceFixture>(job, pattern, format.text);
+        const Expected<std::string> format = PrepareRunReplacement(typed, pattern, job);
+        EXPECT_TRUE(format.has_value()) << format.error().detail;
+        auto fixture = std::make_unique<ReplaceFixture>(job, pattern, format.value());
         fixture->run().documents = &engine;
         engine.ReplaceDocument(fixture->run(), path);
         return fixture;
@@ -195,9 +195,9 @@ TEST_P(DocumentExpressions, MarkedHitsFillInTheirGroups)
     ResultList& results = fixture.results();
     for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
         results.SetChecked(item, true);
-    const RunReplacement format = PrepareRunReplacement("${2}ct/$1 EUR", pattern, job);
-    ASSERT_TRUE(format.ok) << format.error;
-    fixture.setReplacement(format.text);
+    const Expected<std::string> format = PrepareRunReplacement("${2}ct/$1 EUR", pattern, job);
+    ASSERT_TRUE(format.has_value()) << format.error().detail;
+    fixture.setReplacement(format.value());
     ReplaceSelected(fixture.run());
     EXPECT_TRUE(fixture.errors().empty());
     EXPECT_NE(officeText(path).find(u"Beträge: 50ct/12 EUR und 20ct/3 EUR; Rechnungsnummer"), std::u16string::npos);

@@ -82,13 +82,13 @@ bool SearchFormController::checkFilesWithoutHits(RunKind kind)
 
 std::optional<std::string> SearchFormController::replacementForRun()
 {
-    RunReplacement prepared =
+    Expected<std::string> prepared =
         PrepareRunReplacement(m_state.replaceTexts.text, m_state.searchTexts.text, prepare(RunKind::Replace).job);
-    if (!prepared.ok) {
-        m_services.prompts.showMessage(prepared.error);
+    if (!prepared) {
+        m_services.prompts.showMessage(prepared.error().detail);
         return std::nullopt;
     }
-    return std::move(prepared.text);
+    return std::move(prepared).value();
 }
 
 SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) const

@@ -233,13 +233,13 @@ const ViewerFinder::RunFormat& ViewerFinder::runFormat()
     job.matchCase = o.matchCase;
     job.replacementCaptures = true;
     job.specialCharacters = o.specialCharacters;
-    const RunReplacement prepared = PrepareRunReplacement(codePage.utf8ToAnsi(o.replaceText.toStdString()),
-                                                          codePage.utf8ToAnsi(o.findText.toStdString()), job);
-    if (prepared.ok) {
-        format->units = ToDocumentText(prepared.text, codePage);
+    const Expected<std::string> prepared = PrepareRunReplacement(codePage.utf8ToAnsi(o.replaceText.toStdString()),
+                                                                 codePage.utf8ToAnsi(o.findText.toStdString()), job);
+    if (prepared) {
+        format->units = ToDocumentText(prepared.value(), codePage);
         format->points = word::ToFormatCodePoints(format->units);
     } else {
-        format->error = QString::fromStdString(prepared.error);
+        format->error = QString::fromStdString(prepared.error().detail);
     }
     m_runFormat = std::move(format);
     return *m_runFormat;

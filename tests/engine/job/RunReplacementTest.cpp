@@ -48,9 +48,9 @@ TEST(RunReplacement, RefusesEveryBadReferenceNamingIt)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        const RunReplacement result = PrepareRunReplacement(c.typed, c.pattern, capturesJob());
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.error, c.message);
+        const Expected<std::string> result = PrepareRunReplacement(c.typed, c.pattern, capturesJob());
+        EXPECT_FALSE(result.has_value());
+        EXPECT_EQ(result.error().detail, c.message);
     }
 }
 
@@ -58,25 +58,26 @@ TEST(RunReplacement, EscapesRunFirstAndLeaveTheFormatItsBackslashes)
 {
     // \t and \x41 become bytes; \1, \U, \E and \\ reach the format; a '$'
     // or '\' made by \xHH stays literal.
-    const RunReplacement result = PrepareRunReplacement("\\t\\U\\1\\E\\x41\\x24\\x5C\\\\$1", "(b)", capturesJob(true));
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(formatted("(b)", "abc", result.text), "\tBA$\\\\b");
+    const Expected<std::string> result = PrepareRunReplacement("\\t\\U\\1\\E\\x41\\x24\\x5C\\\\$1", "(b)", capturesJob(true));
+    ASSERT_TRUE(result.has_value()) << result.error().detail;
+    EXPECT_EQ(formatted("(b)", "abc", result.value()), "\tBA$\\\\b");
     // \0 and \x00 would end the format early.
-    EXPECT_EQ(PrepareRunReplacement("a\\x00", "(b)", capturesJob(true)).error, text::kEscapeNul);
+    EXPECT_EQ(PrepareRunReplacement("a\\x00", "(b)", capturesJob(true)).error().detail, text::kEscapeNul);
     // An unknown escape is refused as before.
-    EXPECT_EQ(PrepareRunReplacement("\\q", "(b)", capturesJob(true)).error, text::kEscapeUnknown);
+    EXPECT_EQ(PrepareRunReplacement("\\q", "(b)", capturesJob(true)).error().detail, text::kEscapeUnknown);
 }
 
 TEST(RunReplacement, NamedGroupsAndReferencesTheLibraryReads)
 {
-    const RunReplacement result = PrepareRunReplacement("${w}|$2|${1}|$&|$0|$$|\\u${w}\\l$2", "(?<w>ab)(C)", capturesJob());
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(formatted("(?<w>ab)(C)", "xabC", result.text), "ab|C|ab|abC|abC|$|Abc");
+    const Expected<std::string> result =
+        PrepareRunReplacement("${w}|$2|${1}|$&|$0|$$|\\u${w}\\l$2", "(?<w>ab)(C)", capturesJob());
+    ASSERT_TRUE(result.has_value()) << result.error().detail;
+    EXPECT_EQ(formatted("(?<w>ab)(C)", "xabC", result.value()), "ab|C|ab|abC|abC|$|Abc");
     // Perl's idiom for a capital followed by small letters.
-    const RunReplacement idiom = PrepareRunReplacement("\\u\\L$1\\E!", "(\\w+)", capturesJob());
-    EXPECT_EQ(formatted("(\\w+)", "hELLO", idiom.text), "Hello!");
+    const Expected<std::string> idiom = PrepareRunReplacement("\\u\\L$1\\E!", "(\\w+)", capturesJob());
+    EXPECT_EQ(formatted("(\\w+)", "hELLO", idiom.value()), "Hello!");
     // An expression that does not compile is the start check's to name.
-    EXPECT_TRUE(PrepareRunReplacement("$9", "(a", capturesJob()).ok);
+    EXPECT_TRUE(PrepareRunReplacement("$9", "(a", capturesJob()).has_value());
 }
 
 TEST(RunReplacement, WithoutCapturesOrExpressionTheTextIsLiteral)
@@ -86,9 +87,9 @@ TEST(RunReplacement, WithoutCapturesOrExpressionTheTextIsLiteral)
     SearchJob noExpression = capturesJob(true);
     noExpression.regularExpression = false;
     for (const SearchJob& job : {noCaptures, noExpression}) {
-        const RunReplacement result = PrepareRunReplacement("$7 ${ \\\\ \\t", "(a)", job);
-        ASSERT_TRUE(result.ok);
-        EXPECT_EQ(result.text, "$7 ${ \\ \t");
+        const Expected<std::string> result = PrepareRunReplacement("$7 ${ \\\\ \\t", "(a)", job);
+        ASSERT_TRUE(result.has_value());
+        EXPECT_EQ(result.value(), "$7 ${ \\ \t");
     }
 }
 

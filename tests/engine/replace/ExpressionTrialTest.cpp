@@ -76,8 +76,8 @@ TEST(ExpressionTrial, ShowsTheHitsAndTheTextOfARunOnTheSameFile)
         for (const HitRecord& hit : search.hits()) hits.emplace_back(hit.position, hit.length);
         EXPECT_EQ(Spans(trial.matches), hits);
 
-        const RunReplacement replacement = PrepareRunReplacement(c.replacement, c.search, job);
-        ReplaceFixture replace(job, c.search, replacement.text);
+        const Expected<std::string> replacement = PrepareRunReplacement(c.replacement, c.search, job);
+        ReplaceFixture replace(job, c.search, replacement.value());
         ReplaceInFile(replace.run(), path);
         EXPECT_EQ(trial.replaced, ReadFile(path));
         for (const TrialSpan& span : trial.replacements)

@@ -195,8 +195,8 @@ TEST(ReplaceCaptures, RandomTemplatesEqualPerlWholeAndInChunks)
         job.replacementCaptures = true;
         job.matchCase = matchCase;
         job.splitMaxOffset = 32;
-        const RunReplacement replacement = PrepareRunReplacement(t.ours, pattern, job);
-        ASSERT_TRUE(replacement.ok) << replacement.error << " for " << t.ours;
+        const Expected<std::string> replacement = PrepareRunReplacement(t.ours, pattern, job);
+        ASSERT_TRUE(replacement.has_value()) << replacement.error().detail << " for " << t.ours;
         // UTF-16 files are matched as characters, by another engine: the same result in either byte order.
         for (const FileEncoding encoding : {FileEncoding::Bytes, FileEncoding::Utf16Little, FileEncoding::Utf16Big}) {
             for (const std::uint32_t splitLength : {0u, 8u, 13u, 64u}) {  // 0: whole
@@ -205,7 +205,7 @@ TEST(ReplaceCaptures, RandomTemplatesEqualPerlWholeAndInChunks)
                                                   << matchCase << ", subject '" << subject << "'");
                 job.splitLength = splitLength ? splitLength : 1u << 20;
                 tree.write("f.txt", inEncoding(subject, encoding));
-                ReplaceFixture fixture(job, pattern, replacement.text);
+                ReplaceFixture fixture(job, pattern, replacement.value());
                 ReplaceInFile(fixture.run(), path);
                 ASSERT_EQ(ReadFile(path), inEncoding(expected, encoding));
                 ASSERT_TRUE(fixture.errors().empty());
