@@ -77,6 +77,8 @@ struct ResultItem {
     bool isHit = false;
 };
 
+// Every operation keeps the name it is documented and logged under (README.md, "Names").
+// NOLINTBEGIN(readability-identifier-naming)
 class ResultList {
 public:
     static constexpr int kColumnCount = 3;
@@ -198,5 +200,6 @@ private:
     std::uint64_t m_revision = 0;  // guarded by m_mutex
     std::uint64_t m_clearCount = 0;  // guarded by m_mutex
 };
+// NOLINTEND(readability-identifier-naming)
 
 }  // namespace tarnwick

@@ -35,6 +35,8 @@ namespace tarnwick {
 
 class CodePage;
 
+// Every operation keeps the name it is documented under (README.md, "Names").
+// NOLINTBEGIN(readability-identifier-naming)
 class CXmlDocument {
 public:
     // A document in the system code page, or in `codePage` (which must
@@ -146,5 +148,6 @@ private:
     int m_child = 0;
     std::string m_lastError;
 };
+// NOLINTEND(readability-identifier-naming)
 
 }  // namespace tarnwick

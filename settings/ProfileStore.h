@@ -47,11 +47,14 @@ public:
 
     const std::string& path() const { return m_path; }
 
+    // The documented profile operations keep their names (README.md, "Names").
+    // NOLINTBEGIN(readability-identifier-naming)
     std::uint32_t GetProfileInt(std::string_view section, std::string_view name, std::uint32_t defaultValue);
     std::string GetProfileString(std::string_view section, std::string_view name, std::string_view defaultValue = {});
     bool WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value);
     // Without a value name the whole section is deleted.
     bool WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
+    // NOLINTEND(readability-identifier-naming)
 
     // Writes collected in order and applied under one lock with one rewrite,
     // merged into whatever another program wrote in the meantime. Nothing
@@ -59,8 +62,10 @@ public:
     class Batch {
     public:
         explicit Batch(ProfileStore& store) : m_store(store) {}
+        // NOLINTBEGIN(readability-identifier-naming)
         void WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value);
         void WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
+        // NOLINTEND(readability-identifier-naming)
         // Applies and forgets the collected writes; false when the file could
         // not be written (a change with an unusable name is left out).
         bool Commit();

@@ -94,10 +94,10 @@ public:
 
     bool hasThread() const;
 
+    // The documented run entry points keep their names (README.md, "Names").
+    // NOLINTBEGIN(readability-identifier-naming)
     void SetJob(const SearchJob& job);
     void SetTexts(const std::string& searchText, const std::string& replacementText);
-    // Whether and where runs that change files keep a journal for an undo.
-    void SetUndoJournal(const UndoJournalOptions& options);
     void StartSearch(const std::string& startPath);
     // With `preview.changes` set, only previews: the same worker may run the
     // real replace next.
@@ -113,6 +113,10 @@ public:
     std::int32_t GetHitCount() const;
     std::int32_t GetFileCount() const;
     std::int32_t GetExaminedCount() const;
+    // NOLINTEND(readability-identifier-naming)
+
+    // Whether and where runs that change files keep a journal for an undo.
+    void SetUndoJournal(const UndoJournalOptions& options);
     // Files and directory names of the last search or replace that passed
     // every filter.
     std::int32_t GetAdmittedCount() const;

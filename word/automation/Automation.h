@@ -95,6 +95,9 @@ struct FindArguments {
     bool preserveCase = false;
 };
 
+// The object model keeps the names it is documented under (README.md,
+// "Names").
+// NOLINTBEGIN(readability-identifier-naming)
 class Find {
 public:
     virtual ~Find() = default;
@@ -185,6 +188,7 @@ public:
     virtual Document& ActiveDocument() = 0;
     virtual void SetVisible(bool visible) = 0;
 };
+// NOLINTEND(readability-identifier-naming)
 
 // Creates the application object ("Word.Application"). Throws
 // AutomationError when it cannot be started.

@@ -8,13 +8,9 @@
 #include <optional>
 
 #include "word/story/StoryText.h"
+#include "word/story/TextFind.h"
 
 namespace tarnwick::word {
-
-struct StorySpan {
-    std::int64_t start = 0;
-    std::int64_t end = 0;
-};
 
 // The span of `to` that shows the hit [start, end) of `from`: the same
 // positions when `to` reads the hit's text there, else the hit's text at its
