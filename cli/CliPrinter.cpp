@@ -72,7 +72,7 @@ void CliPrinter::printLine(const Event& event)
 {
     m_line.clear();
     if (!AppendRunLogLine(m_line, event)) return;
-    if (m_keepLog) m_keepLog->Append(m_line);
+    if (m_keepLog) m_keepLog->append(m_line);
     if (!outputClosed()) printLog(m_line);
 }
 

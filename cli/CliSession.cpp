@@ -42,14 +42,14 @@ class WaitingNotifier final : public Notifier {
 public:
     explicit WaitingNotifier(int errFd) : m_errFd(errFd) {}
 
-    void Post(UserMessage message) override
+    void post(UserMessage message) override
     {
         std::lock_guard lock(m_mutex);
         m_message = message;
         m_arrived.notify_all();
     }
 
-    void ShowMessage(const std::string& text) override
+    void showMessage(const std::string& text) override
     {
         std::lock_guard lock(m_mutex);
         printLine(m_errFd, text);
@@ -146,11 +146,11 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
         BeginSearchRun(*results, *runLog, request.searchText);
         worker.SetTexts(searchText, "");
     }
-    printer->printLog(runLog->Text());
+    printer->printLog(runLog->text());
     printer->flush();
     worker.SetJob(job);
     // A preview changes nothing, so there is nothing to undo.
-    if (request.undo && !preview) worker.SetUndoJournal(*request.undo);
+    if (request.undo && !preview) worker.setUndoJournal(*request.undo);
     if (request.command == CliCommand::Replace)
         worker.StartReplace(request.directory, {preview, nullptr});
     else if (request.command == CliCommand::Lowercase)
@@ -185,7 +185,7 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
     const bool found = tally.hits > 0 || tally.files > 0 || tally.foundNotReplaced > 0;
     // A stopped preview would show only part of the changes.
     if (preview && !stopped) {
-        const std::string diff = preview->Text();
+        const std::string diff = preview->text();
         if (WriteAll(outFd, diff.data(), diff.size())) return 2;
     }
     if (printer->outputClosed()) return found ? 0 : 1;

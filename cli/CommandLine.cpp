@@ -175,8 +175,8 @@ Expected<void> applyExportOptions(const RawOptions& o, std::optional<ExportReque
         }
     }
     const ExportDialogLogic dialog(settings);
-    if (const auto refusal = dialog.Accept()) return invalidInput(*refusal);
-    request = dialog.MakeRequest(*o.exportOut);
+    if (const auto refusal = dialog.accept()) return invalidInput(*refusal);
+    request = dialog.makeRequest(*o.exportOut);
     return succeeded();
 }
 

@@ -44,9 +44,9 @@ bool IsExistingFile(const std::string& path)
 
 ExportDialogLogic::ExportDialogLogic(ExportSettings stored) : m_settings(std::move(stored)) {}
 
-void ExportDialogLogic::SetType(ExportType type) { m_settings.type = type; }
+void ExportDialogLogic::setType(ExportType type) { m_settings.type = type; }
 
-void ExportDialogLogic::SetElement(int bit, bool on)
+void ExportDialogLogic::setElement(int bit, bool on)
 {
     if (on)
         m_settings.elements |= bit;
@@ -54,14 +54,14 @@ void ExportDialogLogic::SetElement(int bit, bool on)
         m_settings.elements &= ~bit;
 }
 
-ExportFieldStates ExportDialogLogic::FieldStates() const
+ExportFieldStates ExportDialogLogic::fieldStates() const
 {
     const bool csv = m_settings.type == ExportType::Csv;
     const bool byTemplate = m_settings.type == ExportType::Template;
     return {csv, byTemplate, byTemplate};
 }
 
-FileDialogParameters ExportDialogLogic::BrowseDialog() const
+FileDialogParameters ExportDialogLogic::browseDialog() const
 {
     FileDialogParameters dialog;
     dialog.filterText = "Alle Dateien (*.*)";
@@ -79,7 +79,7 @@ FileDialogParameters ExportDialogLogic::BrowseDialog() const
     return dialog;
 }
 
-std::optional<std::string> ExportDialogLogic::Accept(const FileExistsCheck& fileExists) const
+std::optional<std::string> ExportDialogLogic::accept(const FileExistsCheck& fileExists) const
 {
     if (m_settings.type == ExportType::Template && !fileExists(m_settings.templatePath)) return kInvalidTemplate;
     if (m_settings.type == ExportType::Csv && m_settings.separator.empty()) return kMissingSeparator;
@@ -87,7 +87,7 @@ std::optional<std::string> ExportDialogLogic::Accept(const FileExistsCheck& file
     return std::nullopt;
 }
 
-FileDialogParameters ExportDialogLogic::SaveDialog() const
+FileDialogParameters ExportDialogLogic::saveDialog() const
 {
     FileDialogParameters dialog;
     dialog.promptOverwrite = true;
@@ -117,7 +117,7 @@ FileDialogParameters ExportDialogLogic::SaveDialog() const
     return dialog;
 }
 
-ExportRequest ExportDialogLogic::MakeRequest(std::string targetPath) const
+ExportRequest ExportDialogLogic::makeRequest(std::string targetPath) const
 {
     ExportRequest request;
     request.targetPath = std::move(targetPath);

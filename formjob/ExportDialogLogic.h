@@ -48,26 +48,26 @@ public:
     // Takes the stored settings (the type read with ExportTypeFromStored).
     explicit ExportDialogLogic(ExportSettings stored);
 
-    const ExportSettings& Settings() const { return m_settings; }
-    void SetType(ExportType type);
-    void SetElement(int bit, bool on);
-    void SetTemplatePath(std::string path) { m_settings.templatePath = std::move(path); }
-    void SetSeparator(std::string separator) { m_settings.separator = std::move(separator); }
+    const ExportSettings& settings() const { return m_settings; }
+    void setType(ExportType type);
+    void setElement(int bit, bool on);
+    void setTemplatePath(std::string path) { m_settings.templatePath = std::move(path); }
+    void setSeparator(std::string separator) { m_settings.separator = std::move(separator); }
 
-    ExportFieldStates FieldStates() const;
+    ExportFieldStates fieldStates() const;
 
     // "Durchsuchen...": an open dialog starting at the current template.
-    FileDialogParameters BrowseDialog() const;
+    FileDialogParameters browseDialog() const;
 
     // "OK": the first failing check's message, or nothing when the dialog may
-    // close; then Settings() is what to store (the separator as typed).
-    std::optional<std::string> Accept(const FileExistsCheck& fileExists = IsExistingFile) const;
+    // close; then settings() is what to store (the separator as typed).
+    std::optional<std::string> accept(const FileExistsCheck& fileExists = IsExistingFile) const;
 
     // The save dialog for the target file, by export type.
-    FileDialogParameters SaveDialog() const;
+    FileDialogParameters saveDialog() const;
 
     // What the writer gets for the chosen target.
-    ExportRequest MakeRequest(std::string targetPath) const;
+    ExportRequest makeRequest(std::string targetPath) const;
 
 private:
     ExportSettings m_settings;

@@ -35,7 +35,7 @@ RunValues MakeRunValues(const WorkerInputs& inputs, const WorkerCounts& counts)
 RunValues MakeRunValues(const SearchWorker& worker)
 {
     const RunTally tally = worker.lastTally();
-    return MakeRunValues(worker.LastInputs(),
+    return MakeRunValues(worker.lastInputs(),
                          WorkerCounts{worker.GetExaminedCount(), worker.GetFileCount(), worker.GetHitCount(), tally.stopped,
                                       tally.documentsLiteral});
 }

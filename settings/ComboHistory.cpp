@@ -4,14 +4,14 @@
 
 namespace tarnwick::settings {
 
-void ComboHistory::Select(std::size_t index)
+void ComboHistory::select(std::size_t index)
 {
     if (index >= entries.size()) return;
     selected = static_cast<int>(index);
     text = entries[index];
 }
 
-int ComboHistory::Find(std::string_view value) const
+int ComboHistory::find(std::string_view value) const
 {
     const auto found = std::find(entries.begin(), entries.end(), value);
     return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
@@ -25,9 +25,9 @@ void CommitComboText(ComboHistory& history, const TextPreparer& prepare)
         history.text = std::move(prepared);
     }
     if (history.text.empty()) return;
-    const int found = history.Find(history.text);
+    const int found = history.find(history.text);
     if (found >= 0) {
-        history.Select(static_cast<std::size_t>(found));
+        history.select(static_cast<std::size_t>(found));
         return;
     }
     history.entries.push_back(history.text);
@@ -42,12 +42,12 @@ std::string TerminateNameStrings(const std::string& text)
 
 void MoveCurrentToTop(ComboHistory& history)
 {
-    const int found = history.Find(history.text);
+    const int found = history.find(history.text);
     if (found <= 0) return;
     std::string entry = std::move(history.entries[static_cast<std::size_t>(found)]);
     history.entries.erase(history.entries.begin() + found);
     history.entries.insert(history.entries.begin(), std::move(entry));
-    history.Select(0);
+    history.select(0);
 }
 
 std::string JoinHistory(const std::vector<std::string>& entries, char marker)

@@ -15,9 +15,9 @@ struct ComboHistory {
     int selected = -1;  // index into `entries`, -1 when none is selected
 
     // Selects an entry; the edit text becomes that entry, as in the control.
-    void Select(std::size_t index);
+    void select(std::size_t index);
     // Index of the first entry exactly equal to `value` (case matters), or -1.
-    int Find(std::string_view value) const;
+    int find(std::string_view value) const;
 
     bool operator==(const ComboHistory&) const = default;
 };

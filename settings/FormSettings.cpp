@@ -83,7 +83,7 @@ void LoadJoinedHistory(ProfileStore& store, ComboHistory& history, const char* n
 {
     history = ComboHistory{};
     history.entries = SplitHistory(store.GetProfileString(kFormSection, name, fallback), marker);
-    history.Select(0);
+    history.select(0);
 }
 
 void SaveNumberedHistory(ProfileStore::Batch& batch, const ComboHistory& history, const char* base, bool zeroHasDigit)
@@ -95,7 +95,7 @@ void SaveNumberedHistory(ProfileStore::Batch& batch, const ComboHistory& history
     // The current text goes first; its own entry is then skipped, so it is
     // stored once.
     if (!history.text.empty()) {
-        current = history.Find(history.text);
+        current = history.find(history.text);
         batch.WriteProfileString(kFormSection, EntryName(base, 0, zeroHasDigit), history.text);
         written = 1;
     }
@@ -148,7 +148,7 @@ void LoadFormSettings(ProfileStore& store, FormState& state)
 
     state.directories = ComboHistory{};
     LoadNumberedHistory(store, state.directories, kDirectory, true);
-    state.directories.Select(0);
+    state.directories.select(0);
 
     // Entry 0 of a text history is the current text, when there is one; the
     // text stays the stored one even when a later entry is selected.
@@ -198,7 +198,7 @@ void ReadFormValues(ProfileStore& store, const std::string& section, FormState& 
     for (const TextField& field : kTextFields) {
         ComboHistory& history = state.*field.history;
         history.text = store.GetProfileString(section, field.name, history.text);
-        history.selected = history.Find(history.text);
+        history.selected = history.find(history.text);
     }
     // A value the saved search lacks keeps the form's own.
     const FormState current = state;
@@ -229,7 +229,7 @@ bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer&
     batch.WriteProfileString(kFormSection, kNameStrings, JoinHistory(state.nameStrings.entries, kNameStringMarker));
     batch.WriteProfileInt(kFormSection, kExpandedView, state.expandedView);
     batch.WriteProfileInt(kOptionsSection, kWarningBits, state.warningBits);
-    return batch.Commit();
+    return batch.commit();
 }
 
 }  // namespace tarnwick::settings

@@ -48,7 +48,7 @@ std::string EntryLine(std::string_view name, std::string_view value)
 
 }  // namespace
 
-ProfileDocument ProfileDocument::Parse(std::string_view text)
+ProfileDocument ProfileDocument::parse(std::string_view text)
 {
     ProfileDocument document;
     // Lower-cased section name -> index, so a file of many headers parses in linear time.
@@ -85,7 +85,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view text)
     return document;
 }
 
-std::string ProfileDocument::Serialize() const
+std::string ProfileDocument::serialize() const
 {
     std::string text;
     for (const Line& line : m_preamble) (text += line.text) += '\n';
@@ -111,7 +111,7 @@ const ProfileDocument::Section* ProfileDocument::findSection(std::string_view na
     return const_cast<ProfileDocument*>(this)->findSection(name);
 }
 
-const std::string* ProfileDocument::FindValue(std::string_view section, std::string_view name) const
+const std::string* ProfileDocument::findValue(std::string_view section, std::string_view name) const
 {
     const Section* found = findSection(section);
     if (!found) return nullptr;
@@ -120,7 +120,7 @@ const std::string* ProfileDocument::FindValue(std::string_view section, std::str
     return nullptr;
 }
 
-void ProfileDocument::SetValue(std::string_view section, std::string_view name, std::string valueText)
+void ProfileDocument::setValue(std::string_view section, std::string_view name, std::string valueText)
 {
     Section* target = findSection(section);
     if (!target) {
@@ -147,15 +147,15 @@ void ProfileDocument::SetValue(std::string_view section, std::string_view name, 
                 lines.end());
 }
 
-void ProfileDocument::RemoveSection(std::string_view section)
+void ProfileDocument::removeSection(std::string_view section)
 {
     m_sections.erase(
         std::remove_if(m_sections.begin(), m_sections.end(), [&](const Section& s) { return NamesEqual(s.name, section); }),
         m_sections.end());
 }
 
-bool ProfileDocument::IsValidSectionName(std::string_view name) { return IsValidName(name, ']'); }
+bool ProfileDocument::isValidSectionName(std::string_view name) { return IsValidName(name, ']'); }
 
-bool ProfileDocument::IsValidValueName(std::string_view name) { return IsValidName(name, '='); }
+bool ProfileDocument::isValidValueName(std::string_view name) { return IsValidName(name, '='); }
 
 }  // namespace tarnwick::settings

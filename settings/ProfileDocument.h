@@ -14,21 +14,21 @@ namespace tarnwick::settings {
 
 class ProfileDocument {
 public:
-    static ProfileDocument Parse(std::string_view text);
-    std::string Serialize() const;
+    static ProfileDocument parse(std::string_view text);
+    std::string serialize() const;
 
     // The stored text of the value (e.g. `dword:00000001` or `"x"`); the
     // first entry of that name counts. Null when absent.
-    const std::string* FindValue(std::string_view section, std::string_view name) const;
+    const std::string* findValue(std::string_view section, std::string_view name) const;
     // Sets the stored text of a value, adding section and value as needed.
-    void SetValue(std::string_view section, std::string_view name, std::string valueText);
-    void RemoveSection(std::string_view section);
+    void setValue(std::string_view section, std::string_view name, std::string valueText);
+    void removeSection(std::string_view section);
 
     // Whether a name can be written without breaking the line format: not
     // empty, no control byte, no '=' (values) or ']' (sections), no blank at
     // either end.
-    static bool IsValidSectionName(std::string_view name);
-    static bool IsValidValueName(std::string_view name);
+    static bool isValidSectionName(std::string_view name);
+    static bool isValidValueName(std::string_view name);
 
 private:
     struct Line {

@@ -22,8 +22,8 @@ std::int64_t Nanoseconds(const struct timespec& time)
 
 bool IsUsableChange(const ProfileChange& change)
 {
-    return ProfileDocument::IsValidSectionName(change.section) &&
-        (!change.name || ProfileDocument::IsValidValueName(*change.name));
+    return ProfileDocument::isValidSectionName(change.section) &&
+        (!change.name || ProfileDocument::isValidValueName(*change.name));
 }
 
 ProfileChange StringChange(std::string_view section, std::optional<std::string_view> name, std::string_view value)
@@ -71,7 +71,7 @@ std::optional<ProfileDocument> ProfileStore::load(const std::string& path, FileI
         identity.modifiedNs = Nanoseconds(contents.status.st_mtim);
         identity.changedNs = Nanoseconds(contents.status.st_ctim);
     }
-    return ProfileDocument::Parse(contents.bytes);
+    return ProfileDocument::parse(contents.bytes);
 }
 
 const ProfileDocument& ProfileStore::current()
@@ -101,7 +101,7 @@ const ProfileDocument& ProfileStore::current()
 
 std::uint32_t ProfileStore::GetProfileInt(std::string_view section, std::string_view name, std::uint32_t defaultValue)
 {
-    const std::string* text = current().FindValue(section, name);
+    const std::string* text = current().findValue(section, name);
     if (!text) return defaultValue;
     return ParseDwordValue(*text).value_or(defaultValue);
 }
@@ -109,7 +109,7 @@ std::uint32_t ProfileStore::GetProfileInt(std::string_view section, std::string_
 std::string ProfileStore::GetProfileString(std::string_view section, std::string_view name, std::string_view defaultValue)
 {
     try {
-        const std::string* text = current().FindValue(section, name);
+        const std::string* text = current().findValue(section, name);
         if (text) {
             if (std::optional<std::string> value = ParseStringValue(*text)) return std::move(*value);
         }
@@ -123,14 +123,14 @@ bool ProfileStore::WriteProfileInt(std::string_view section, std::string_view na
 {
     Batch batch(*this);
     batch.WriteProfileInt(section, name, value);
-    return batch.Commit();
+    return batch.commit();
 }
 
 bool ProfileStore::WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value)
 {
     Batch batch(*this);
     batch.WriteProfileString(section, name, value);
-    return batch.Commit();
+    return batch.commit();
 }
 
 bool ProfileStore::apply(const std::vector<ProfileChange>& changes)
@@ -145,12 +145,12 @@ bool ProfileStore::apply(const std::vector<ProfileChange>& changes)
         if (!document) return false;
         for (const ProfileChange& change : changes) {
             if (change.name)
-                document->SetValue(change.section, *change.name, change.valueText);
+                document->setValue(change.section, *change.name, change.valueText);
             else
-                document->RemoveSection(change.section);
+                document->removeSection(change.section);
         }
         m_cacheValid = false;
-        if (!ProfileFiles::current().replace(m_path, document->Serialize())) return false;
+        if (!ProfileFiles::current().replace(m_path, document->serialize())) return false;
         // Still under the lock, so the file we stat is the one we wrote.
         struct stat status {};
         if (ProfileFiles::current().status(m_path, status)) {
@@ -185,7 +185,7 @@ void ProfileStore::Batch::WriteProfileString(std::string_view section, std::opti
         m_leftOut = true;
 }
 
-bool ProfileStore::Batch::Commit()
+bool ProfileStore::Batch::commit()
 {
     std::vector<ProfileChange> changes;
     changes.swap(m_changes);

@@ -58,7 +58,7 @@ public:
 
     // Writes collected in order and applied under one lock with one rewrite,
     // merged into whatever another program wrote in the meantime. Nothing
-    // reaches the file before Commit.
+    // reaches the file before commit().
     class Batch {
     public:
         explicit Batch(ProfileStore& store) : m_store(store) {}
@@ -68,7 +68,7 @@ public:
         // NOLINTEND(readability-identifier-naming)
         // Applies and forgets the collected writes; false when the file could
         // not be written (a change with an unusable name is left out).
-        bool Commit();
+        bool commit();
 
     private:
         ProfileStore& m_store;

@@ -79,7 +79,7 @@ bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& sea
         WriteFormValues(batch, SearchSection(i + 1), searches[i].form);
         batch.WriteProfileInt(SearchSection(i + 1), kWordAllPartsValue, searches[i].form.options.wordAllParts);
     }
-    return batch.Commit();
+    return batch.commit();
 }
 
 std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base)
@@ -129,7 +129,7 @@ void ApplySavedSearch(const SavedSearch& search, FormState& form)
         const std::string text = (taken.*history).text;
         taken.*history = form.*history;
         (taken.*history).text = text;
-        (taken.*history).selected = (taken.*history).Find(text);
+        (taken.*history).selected = (taken.*history).find(text);
     }
     // The one option that searches find different text with goes with the search.
     const std::int32_t wordAllParts = taken.options.wordAllParts;

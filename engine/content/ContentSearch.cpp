@@ -62,12 +62,12 @@ void SearchFileContents(RunContext& run, const std::string& path, FileLocation l
     if (run.stopRequested()) return;
     FileBuffer buffer(run);
     std::error_code error =
-        location.folderFd >= 0 ? buffer.OpenInFolder(location.folderFd, path.c_str() + location.nameOffset) : buffer.Open(path);
+        location.folderFd >= 0 ? buffer.openInFolder(location.folderFd, path.c_str() + location.nameOffset) : buffer.open(path);
     // The folder kept open may hold the last descriptor the file needs.
     const bool outOfDescriptors = error == std::errc::too_many_files_open || error == std::errc::too_many_files_open_in_system;
     if (outOfDescriptors && location.keptFolder) {
         location.keptFolder->close();
-        error = buffer.Open(path);
+        error = buffer.open(path);
     }
     if (error) {
         ReportCannotOpen(run, path, error);
@@ -82,16 +82,16 @@ std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std
     std::optional<CharacterCounter> counter;
     if (characters) counter.emplace(characters);
     CharacterCounter* const positions = counter ? &*counter : nullptr;
-    std::optional<std::int64_t> offset = buffer.FindFirst();
+    std::optional<std::int64_t> offset = buffer.findFirst();
     if (run.job.filesWithoutHits) {
         // One hit settles it; a file a stop cut short was not searched to its end.
         if (offset || run.stopRequested()) return offset ? 1 : 0;
-        ReportFileWithoutHits(run, {path, EntryKind::File, EncodingCode(buffer.GetEncoding())});
+        ReportFileWithoutHits(run, {path, EntryKind::File, EncodingCode(buffer.getEncoding())});
         return 0;
     }
     if (!offset) return 0;
 
-    run.sink.beginEntry({path, EntryKind::File, EncodingCode(buffer.GetEncoding())});
+    run.sink.beginEntry({path, EntryKind::File, EncodingCode(buffer.getEncoding())});
     EntryCounts counts(run.sink);
     const bool counted = !run.hitsUncounted;
     reportHit(run, buffer, path, *offset, positions);
@@ -101,7 +101,7 @@ std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std
     }
     std::int64_t hits = 1;
     while (!run.stopRequested()) {
-        offset = buffer.FindNext();
+        offset = buffer.findNext();
         if (!offset) break;
         reportHit(run, buffer, path, *offset, positions);
         if (counted) counts.addHit();

@@ -32,11 +32,11 @@ FileBuffer::FileBuffer(RunContext& run, ByteSource& source, std::optional<std::u
 
 FileBuffer::~FileBuffer() = default;
 
-std::error_code FileBuffer::Open(const std::string& path) { return m_file.open(path); }
+std::error_code FileBuffer::open(const std::string& path) { return m_file.open(path); }
 
-std::error_code FileBuffer::OpenInFolder(int folderFd, const char* name) { return m_file.openInFolder(folderFd, name); }
+std::error_code FileBuffer::openInFolder(int folderFd, const char* name) { return m_file.openInFolder(folderFd, name); }
 
-Encoding FileBuffer::GetEncoding()
+Encoding FileBuffer::getEncoding()
 {
     if (m_store.encoding() == Encoding::Unknown) m_store.detectEncodingFromFile(detectionLength());
     return m_store.encoding();
@@ -85,7 +85,7 @@ void FileBuffer::startChunkSearch()
     }
 }
 
-std::optional<std::int64_t> FileBuffer::FindFirst()
+std::optional<std::int64_t> FileBuffer::findFirst()
 {
     m_hitPosition = 0;
     m_hitLength = 0;
@@ -131,7 +131,7 @@ std::optional<std::int64_t> FileBuffer::FindFirst()
         m_matcher.setChunk(m_store.view());
     }
     startChunkSearch();
-    return FindNext();
+    return findNext();
 }
 
 std::optional<std::int64_t> FileBuffer::findNextUtf16()
@@ -143,7 +143,7 @@ std::optional<std::int64_t> FileBuffer::findNextUtf16()
     return hit->offset;
 }
 
-std::optional<std::int64_t> FileBuffer::FindNext()
+std::optional<std::int64_t> FileBuffer::findNext()
 {
     if (m_utf16) return findNextUtf16();
     if (m_done || !m_pattern) return std::nullopt;
@@ -152,7 +152,7 @@ std::optional<std::int64_t> FileBuffer::FindNext()
         std::int64_t overlap = -1;
         if (searchChunk()) {
             if (!leavesHitToNextChunk()) {
-                BuildContext();
+                buildContext();
                 return static_cast<std::int64_t>(m_store.start()) + m_hitPosition;
             }
             // The next chunk starts at this hit and sees all of it.
@@ -233,7 +233,7 @@ bool FileBuffer::searchChunk()
     return true;
 }
 
-void FileBuffer::BuildContext()
+void FileBuffer::buildContext()
 {
     const std::int64_t k = m_run.job.contextLength;
     const std::int64_t p = m_hitPosition;

@@ -38,17 +38,17 @@ public:
 
     // Opens the file for a search; fails when it cannot be opened
     // then holds the errno.
-    std::error_code Open(const std::string& path);
+    std::error_code open(const std::string& path);
     // The same for the file `name` in the folder open as `folderFd`.
-    std::error_code OpenInFolder(int folderFd, const char* name);
+    std::error_code openInFolder(int folderFd, const char* name);
 
     // File offset of the first hit, or nothing. Detects the encoding, reads
     // the first chunk and searches it.
-    std::optional<std::int64_t> FindFirst();
+    std::optional<std::int64_t> findFirst();
     // File offset of the next hit, or nothing (also when a stop was requested
     // between two chunks).
-    std::optional<std::int64_t> FindNext();
-    Encoding GetEncoding();
+    std::optional<std::int64_t> findNext();
+    Encoding getEncoding();
 
     // The current hit.
     std::int64_t hitLength() const { return m_hitLength; }
@@ -63,7 +63,7 @@ private:
     void startChunkSearch();
     bool searchChunk();
     bool leavesHitToNextChunk() const;
-    void BuildContext();
+    void buildContext();
     std::optional<std::int64_t> findNextUtf16();
 
     RunContext& m_run;

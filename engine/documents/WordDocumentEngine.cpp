@@ -96,7 +96,7 @@ WordDocumentEngine::WordDocumentEngine(word::ApplicationFactory factory) : m_fac
 
 WordDocumentEngine::~WordDocumentEngine() = default;
 
-bool WordDocumentEngine::EnsureWord(RunContext& run, const std::string& path)
+bool WordDocumentEngine::ensureWord(RunContext& run, const std::string& path)
 {
     if (m_application) return true;
     try {
@@ -215,9 +215,9 @@ std::u16string previewText(word::Document& document, const DocumentStories& stor
 
 }  // namespace
 
-void WordDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
+void WordDocumentEngine::searchDocument(RunContext& run, const std::string& path)
 {
-    if (!EnsureWord(run, path)) return;
+    if (!ensureWord(run, path)) return;
     try {
         word::Application& application = *m_application;
         word::Documents& documents = application.GetDocuments();
@@ -363,9 +363,9 @@ bool WordDocumentEngine::holdsHit(word::Document& document, const DocumentReplac
     return false;
 }
 
-void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path)
+void WordDocumentEngine::replaceDocument(RunContext& run, const std::string& path)
 {
-    if (!EnsureWord(run, path)) return;
+    if (!ensureWord(run, path)) return;
     DocumentReplace state;
     try {
         word::Documents& documents = m_application->GetDocuments();
@@ -402,7 +402,7 @@ void WordDocumentEngine::ReplaceDocument(RunContext& run, const std::string& pat
         reportUnreadable(run, path, state.stories);
         if (state.replaced > 0) {
             if (run.preview) {
-                run.preview->Document(path, before, previewText(document, state.stories, run.codePage), state.replaced);
+                run.preview->document(path, before, previewText(document, state.stories, run.codePage), state.replaced);
             } else {
                 const Expected<std::uint64_t> entry = JournalBeforeDocumentSave(run, path);
                 if (!entry) {
@@ -457,7 +457,7 @@ bool WordDocumentEngine::stillFound(const RunContext& run, word::StoryId story, 
     return run.job.matchCase ? selected == expected : lowerDocumentText(selected) == lowerDocumentText(expected);
 }
 
-Expected<std::int64_t> WordDocumentEngine::ReplaceMarked(RunContext& run, const std::string& path, std::string_view part,
+Expected<std::int64_t> WordDocumentEngine::replaceMarked(RunContext& run, const std::string& path, std::string_view part,
                                                          std::int64_t position, std::int64_t length, bool backup)
 {
     if (!m_application) return refusal(text::kWordCannotStart);
@@ -514,7 +514,7 @@ Expected<std::int64_t> WordDocumentEngine::ReplaceMarked(RunContext& run, const 
     }
 }
 
-Expected<void> WordDocumentEngine::FinishMarked()
+Expected<void> WordDocumentEngine::finishMarked()
 {
     if (!m_marked) return succeeded();
     word::Document* document = m_marked;
@@ -555,7 +555,7 @@ Expected<void> WordDocumentEngine::FinishMarked()
     }
 }
 
-void WordDocumentEngine::AbandonMarked()
+void WordDocumentEngine::abandonMarked()
 {
     if (!m_marked) return;
     try {
@@ -569,7 +569,7 @@ void WordDocumentEngine::AbandonMarked()
     m_markedRanges.clear();
 }
 
-std::pair<std::string, std::string> WordDocumentEngine::Quit()
+std::pair<std::string, std::string> WordDocumentEngine::quit()
 {
     if (!m_application) return {};
     std::pair<std::string, std::string> message;

@@ -26,20 +26,20 @@ public:
     explicit WordDocumentEngine(word::ApplicationFactory factory);
     ~WordDocumentEngine() override;
 
-    void SearchDocument(RunContext& run, const std::string& path) override;
-    void ReplaceDocument(RunContext& run, const std::string& path) override;
+    void searchDocument(RunContext& run, const std::string& path) override;
+    void replaceDocument(RunContext& run, const std::string& path) override;
 
-    bool IsStarted() const override { return m_application != nullptr; }
-    Expected<std::int64_t> ReplaceMarked(RunContext& run, const std::string& path, std::string_view part, std::int64_t position,
+    bool isStarted() const override { return m_application != nullptr; }
+    Expected<std::int64_t> replaceMarked(RunContext& run, const std::string& path, std::string_view part, std::int64_t position,
                                          std::int64_t length, bool backup) override;
-    Expected<void> FinishMarked() override;
-    void AbandonMarked() override;
+    Expected<void> finishMarked() override;
+    void abandonMarked() override;
 
-    std::pair<std::string, std::string> Quit() override;
+    std::pair<std::string, std::string> quit() override;
 
 private:
     // Starts the application once; on failure reports it for `path`.
-    bool EnsureWord(RunContext& run, const std::string& path);
+    bool ensureWord(RunContext& run, const std::string& path);
     static bool searchesExpression(const RunContext& run);
     word::FindArguments findArguments(const RunContext& run) const;
     // The same for a document that is searched now.

@@ -62,37 +62,37 @@ struct RunCounters {
 class StatusDisplay {
 public:
     virtual ~StatusDisplay() = default;
-    virtual void ShowStatus(const std::string& text) = 0;
+    virtual void showStatus(const std::string& text) = 0;
 };
 
 // Where files that belong to a word processor go instead of the byte-wise search.
 class DocumentEngine {
 public:
     virtual ~DocumentEngine() = default;
-    virtual void SearchDocument(RunContext& run, const std::string& path) = 0;
-    virtual void ReplaceDocument(RunContext& run, const std::string& path) = 0;
+    virtual void searchDocument(RunContext& run, const std::string& path) = 0;
+    virtual void replaceDocument(RunContext& run, const std::string& path) = 0;
 
     // Replace in marked results works through the connection a search made.
-    virtual bool IsStarted() const { return false; }
+    virtual bool isStarted() const { return false; }
     // Replaces the `length` characters at `position` of the part `part` of
     // `path` (its name as a hit's position gives it, empty for the main
     // text; opened when it is not the current document, after a backup copy
     // when `backup`). Gives the change of length, for the positions of later
     // hits; a hit that was not replaced fails as Refused with the text to show.
-    virtual Expected<std::int64_t> ReplaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::string_view /*part*/,
+    virtual Expected<std::int64_t> replaceMarked(RunContext& /*run*/, const std::string& /*path*/, std::string_view /*part*/,
                                                  std::int64_t /*position*/, std::int64_t /*length*/, bool /*backup*/)
     {
         return refusal(text::kWordCannotStart);
     }
     // Saves and closes the current document of ReplaceMarked. A failure's
     // detail is the text for the hit's item.
-    virtual Expected<void> FinishMarked() { return succeeded(); }
+    virtual Expected<void> finishMarked() { return succeeded(); }
     // Closes the current document of ReplaceMarked without saving.
-    virtual void AbandonMarked() {}
+    virtual void abandonMarked() {}
 
     // Called when the worker thread ends. Returns (title, text) of a message
     // to show, or empty texts.
-    virtual std::pair<std::string, std::string> Quit() { return {}; }
+    virtual std::pair<std::string, std::string> quit() { return {}; }
 };
 
 class RunContext {
@@ -108,7 +108,7 @@ public:
     bool stopRequested() const { return m_stopFlag.load(std::memory_order_relaxed) || sink.stopAnswered(); }
     void showStatus(const std::string& text) const
     {
-        if (status) status->ShowStatus(text);
+        if (status) status->showStatus(text);
     }
 
     const SearchJob& job;

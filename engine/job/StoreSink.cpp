@@ -29,7 +29,7 @@ void StoreSink::log(const Event& event)
 {
     if (!m_runLog) return;
     m_line.clear();
-    if (AppendRunLogLine(m_line, event)) m_runLog->Append(m_line);
+    if (AppendRunLogLine(m_line, event)) m_runLog->append(m_line);
 }
 
 SinkReply StoreSink::onBeginEntry(const EntryStart& entry)

@@ -77,7 +77,7 @@ void Message(std::string& out, std::string_view message, std::string_view path)
 
 }  // namespace logline
 
-void RunLog::Append(std::string_view bytes)
+void RunLog::append(std::string_view bytes)
 {
     while (!bytes.empty()) {
         if (m_pieces.empty() || m_pieces.back().size() >= kPieceSize) {
@@ -92,13 +92,13 @@ void RunLog::Append(std::string_view bytes)
     }
 }
 
-void RunLog::Clear()
+void RunLog::clear()
 {
     std::vector<std::string>().swap(m_pieces);
     std::string().swap(m_line);
 }
 
-std::string RunLog::Text() const
+std::string RunLog::text() const
 {
     std::size_t size = 0;
     for (const std::string& piece : m_pieces) size += piece.size();
@@ -108,22 +108,22 @@ std::string RunLog::Text() const
     return text;
 }
 
-void RunLog::AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context)
+void RunLog::appendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context)
 {
     using NumberedHit = void (*)(std::string&, std::string_view, std::int64_t, std::int64_t, std::string_view);
     appendLine(static_cast<NumberedHit>(logline::Hit), path, offset, length, context);
 }
 
-void RunLog::AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
+void RunLog::appendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context)
 {
     appendLine(logline::Replacement, path, offset, context);
 }
 
-void RunLog::AppendNameHitLine(std::string_view reason, std::string_view path) { appendLine(logline::NameHit, reason, path); }
+void RunLog::appendNameHitLine(std::string_view reason, std::string_view path) { appendLine(logline::NameHit, reason, path); }
 
-void RunLog::AppendCannotOpenLine() { appendLine(logline::CannotOpen); }
+void RunLog::appendCannotOpenLine() { appendLine(logline::CannotOpen); }
 
-void RunLog::AppendMessageLine(std::string_view message, std::string_view path) { appendLine(logline::Message, message, path); }
+void RunLog::appendMessageLine(std::string_view message, std::string_view path) { appendLine(logline::Message, message, path); }
 
 std::string SearchHeaderLine(std::string_view searchText)
 {

@@ -15,23 +15,23 @@ namespace tarnwick {
 class RunLog {
 public:
     // AppendRunLog: appends bytes; the caller supplies the CR LF.
-    void Append(std::string_view bytes);
-    void Set(std::string_view firstLine)
+    void append(std::string_view bytes);
+    void set(std::string_view firstLine)
     {
-        Clear();
-        Append(firstLine);
+        clear();
+        append(firstLine);
     }
     // Empties the text and gives its memory back: a run with millions of
     // hits leaves hundreds of megabytes here.
-    void Clear();
+    void clear();
     // The whole text, joined.
-    std::string Text() const;
+    std::string text() const;
 
-    void AppendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
-    void AppendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
-    void AppendNameHitLine(std::string_view reason, std::string_view path);
-    void AppendCannotOpenLine();
-    void AppendMessageLine(std::string_view message, std::string_view path);
+    void appendHitLine(std::string_view path, std::int64_t offset, std::int64_t length, std::string_view context);
+    void appendReplacementLine(std::string_view path, std::int64_t offset, std::string_view context);
+    void appendNameHitLine(std::string_view reason, std::string_view path);
+    void appendCannotOpenLine();
+    void appendMessageLine(std::string_view message, std::string_view path);
 
 private:
     // The text is kept in pieces of this size, so that a long run never
@@ -49,7 +49,7 @@ private:
     {
         m_line.clear();
         format(m_line, args...);
-        Append(m_line);
+        append(m_line);
     }
 };
 

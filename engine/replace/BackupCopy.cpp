@@ -44,7 +44,7 @@ bool MakeBackupCopy(RunContext& run, const InputFile& file, const std::string& p
         const std::string& extension = run.job.backupExtension;
         std::string name = BackupName(path, extension);
         if (run.preview) {
-            run.preview->Backup(path, name);
+            run.preview->backup(path, name);
             return true;
         }
         Digest digest;

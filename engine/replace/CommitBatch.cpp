@@ -19,7 +19,7 @@ constexpr std::uint64_t kMaxBytes = 32ULL << 20;
 
 }  // namespace
 
-bool CommitBatch::Takes(const InputFile& file) { return file.linkCount() <= 1; }
+bool CommitBatch::takes(const InputFile& file) { return file.linkCount() <= 1; }
 
 void CommitBatch::reportFailure(const std::string& path, std::error_code error) { ReportCommitFailure(m_run, path, error); }
 
@@ -29,7 +29,7 @@ void CommitBatch::committed(const InputFile& file, std::int64_t replacements)
     m_run.sink.committed({CommitKind::Contents, file.path(), replacements});
 }
 
-bool CommitBatch::Add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
+bool CommitBatch::add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
                       std::int64_t replacements)
 {
     Pending pending;
@@ -54,11 +54,11 @@ bool CommitBatch::Add(InputFile file, std::string_view contents, std::string_vie
     m_bytes += contents.size();
     pending.file = std::move(file);
     m_pending.push_back(std::move(pending));
-    if (m_pending.size() >= kMaxFiles || m_bytes >= kMaxBytes) Flush();
+    if (m_pending.size() >= kMaxFiles || m_bytes >= kMaxBytes) flush();
     return true;
 }
 
-void CommitBatch::Flush()
+void CommitBatch::flush()
 {
     if (m_pending.empty()) return;
     std::vector<Pending> pending;
@@ -71,10 +71,10 @@ void CommitBatch::Flush()
     if (m_run.journal) {
         for (const Pending& file : pending) {
             if (file.journalEntry == 0) continue;
-            journalError = m_run.journal->Intend(file.journalEntry, file.staged.intent);
+            journalError = m_run.journal->intend(file.journalEntry, file.staged.intent);
             if (journalError) break;
         }
-        if (!journalError) journalError = m_run.journal->Settle();
+        if (!journalError) journalError = m_run.journal->settle();
         if (journalError) {
             ReportJournalFailure(m_run, pending.front().file.path(), journalError);
             m_run.journal->markFailed();

@@ -27,22 +27,22 @@ class RunContext;
 class CommitBatch {
 public:
     explicit CommitBatch(RunContext& run) : m_run(run) {}
-    ~CommitBatch() { Flush(); }
+    ~CommitBatch() { flush(); }
     CommitBatch(const CommitBatch&) = delete;
     CommitBatch& operator=(const CommitBatch&) = delete;
 
     // Whether `file` can be committed through a batch (a hard-linked file is
     // rewritten in place instead).
-    static bool Takes(const InputFile& file);
+    static bool takes(const InputFile& file);
     // Takes over `file` (open, locked, pinned, its journal entry made with a
     // deferred sync: `journalEntry`) and stages its new `contents`;
     // `replacements` are counted when they are in place. A file that must be
     // rewritten in place is committed at once. False when the contents
     // could not be staged or committed (reported; the file is unchanged).
-    bool Add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
+    bool add(InputFile file, std::string_view contents, std::string_view previous, std::uint64_t journalEntry,
              std::int64_t replacements);
     // Commits everything gathered.
-    void Flush();
+    void flush();
 
 private:
     struct Pending {

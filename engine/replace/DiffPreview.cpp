@@ -51,9 +51,9 @@ DiffPreview::Change& DiffPreview::changeOf(const std::string& relativePath)
     return m_changes[it->second];
 }
 
-bool DiffPreview::Exists(const std::string& path) const { return m_names.exists(path); }
+bool DiffPreview::exists(const std::string& path) const { return m_names.exists(path); }
 
-std::error_code DiffPreview::Contents(const std::string& path, std::string_view previous, std::string_view contents,
+std::error_code DiffPreview::contents(const std::string& path, std::string_view previous, std::string_view contents,
                                       std::int64_t replacements)
 {
     const std::string name = relative(path);
@@ -73,21 +73,21 @@ std::error_code DiffPreview::Contents(const std::string& path, std::string_view 
     return {};
 }
 
-std::error_code DiffPreview::SplitContents(const std::string& path, const std::string& newContentsPath, std::int64_t replacements)
+std::error_code DiffPreview::splitContents(const std::string& path, const std::string& newContentsPath, std::int64_t replacements)
 {
-    std::string previous, contents;
+    std::string previous, next;
     if (std::error_code error = ReadWholeFile(path, previous)) return error;
-    if (std::error_code error = ReadWholeFile(newContentsPath, contents)) return error;
-    return Contents(path, previous, contents, replacements);
+    if (std::error_code error = ReadWholeFile(newContentsPath, next)) return error;
+    return contents(path, previous, next, replacements);
 }
 
-void DiffPreview::Backup(const std::string& path, const std::string& backupPath)
+void DiffPreview::backup(const std::string& path, const std::string& backupPath)
 {
     m_names.take(backupPath);
     m_copies.push_back({relative(path), relative(backupPath), {}});
 }
 
-void DiffPreview::Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+void DiffPreview::document(const std::string& path, std::u16string_view before, std::u16string_view after,
                            std::int64_t replacements)
 {
     m_notes +=
@@ -128,7 +128,7 @@ void DiffPreview::addFilesBelow(const std::string& directory, const std::string&
     }
 }
 
-std::error_code DiffPreview::Rename(const std::string& directory, const std::string& name, const std::string& newName)
+std::error_code DiffPreview::rename(const std::string& directory, const std::string& name, const std::string& newName)
 {
     PreviewNames::Move move;
     if (std::error_code error = m_names.rename(directory, name, newName, move)) return error;
@@ -151,7 +151,7 @@ std::error_code DiffPreview::Rename(const std::string& directory, const std::str
     return {};
 }
 
-std::string DiffPreview::Text() const
+std::string DiffPreview::text() const
 {
     std::string out = m_notes;
     // Copies first: git apply reads their source before it is changed or renamed.

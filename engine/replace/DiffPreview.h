@@ -27,18 +27,18 @@ class DiffPreview final : public ChangePreview {
 public:
     DiffPreview(std::string root, const CodePage& codePage);
 
-    std::error_code Contents(const std::string& path, std::string_view previous, std::string_view contents,
+    std::error_code contents(const std::string& path, std::string_view previous, std::string_view contents,
                              std::int64_t replacements) override;
-    std::error_code SplitContents(const std::string& path, const std::string& newContentsPath,
+    std::error_code splitContents(const std::string& path, const std::string& newContentsPath,
                                   std::int64_t replacements) override;
-    void Backup(const std::string& path, const std::string& backupPath) override;
-    std::error_code Rename(const std::string& directory, const std::string& name, const std::string& newName) override;
-    void Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+    void backup(const std::string& path, const std::string& backupPath) override;
+    std::error_code rename(const std::string& directory, const std::string& name, const std::string& newName) override;
+    void document(const std::string& path, std::u16string_view before, std::u16string_view after,
                   std::int64_t replacements) override;
-    bool Exists(const std::string& path) const override;
+    bool exists(const std::string& path) const override;
 
     // The whole diff: the notes first, then the copies, then the changes.
-    std::string Text() const;
+    std::string text() const;
 
 private:
     struct Change {

@@ -28,8 +28,8 @@ CommitGate* JournalCommitGate::get() { return m_run.journal ? this : nullptr; }
 std::error_code JournalCommitGate::ready(const CommitIntent& intent)
 {
     if (!m_run.journal) return {};
-    std::error_code error = m_run.journal->Intend(m_entry, intent);
-    if (!error) error = m_run.journal->Settle();
+    std::error_code error = m_run.journal->intend(m_entry, intent);
+    if (!error) error = m_run.journal->settle();
     if (error) reportJournalFailure(m_run, m_path, error);
     m_failed = static_cast<bool>(error);
     return error;
@@ -43,7 +43,7 @@ Expected<std::uint64_t> JournalBeforeCommit(RunContext& run, InputFile& file, co
     }
     std::uint64_t entry = 0;
     if (!run.journal) return entry;
-    const std::error_code error = run.journal->BeforeContents(file, previous, entry, deferSync);
+    const std::error_code error = run.journal->beforeContents(file, previous, entry, deferSync);
     if (!error) return entry;
     reportJournalFailure(run, file.path(), error);
     return systemFailure(error);
@@ -51,7 +51,7 @@ Expected<std::uint64_t> JournalBeforeCommit(RunContext& run, InputFile& file, co
 
 void JournalAfterCommit(RunContext& run, std::uint64_t entry, bool committed)
 {
-    if (run.journal && entry != 0) run.journal->AfterContents(entry, committed);
+    if (run.journal && entry != 0) run.journal->afterContents(entry, committed);
 }
 
 Expected<std::uint64_t> JournalBeforeDocumentSave(RunContext& run, const std::string& path)
@@ -62,7 +62,7 @@ Expected<std::uint64_t> JournalBeforeDocumentSave(RunContext& run, const std::st
     InputFile file;
     std::error_code error = file.open(path, InputFile::Mode::Replace);
     if (!error) error = file.pin();
-    if (!error) error = run.journal->BeforeContents(file, nullptr, entry);
+    if (!error) error = run.journal->beforeContents(file, nullptr, entry);
     if (!error) return entry;
     reportJournalFailure(run, path, error);
     return systemFailure(error);
@@ -70,14 +70,14 @@ Expected<std::uint64_t> JournalBeforeDocumentSave(RunContext& run, const std::st
 
 void JournalBackup(RunContext& run, const InputFile& file, const std::string& backupPath, const Digest& digest)
 {
-    if (run.journal) run.journal->NoteBackup(file, backupPath, digest);
+    if (run.journal) run.journal->noteBackup(file, backupPath, digest);
 }
 
 std::error_code JournaledRename(RunContext& run, const std::string& directory, const std::string& name,
                                 const std::string& newName)
 {
     // Pending commits name files by their paths before the rename.
-    if (run.commits) run.commits->Flush();
+    if (run.commits) run.commits->flush();
     if (!run.journal || newName == name) return RenameEntry(directory, name, newName);
     std::string from, to;
     JoinPath(from, directory, name);
@@ -85,12 +85,12 @@ std::error_code JournaledRename(RunContext& run, const std::string& directory, c
     struct stat st {};
     if (::lstat(from.c_str(), &st) != 0) return LastErrnoCode();
     std::uint64_t entry = 0;
-    if (const std::error_code error = run.journal->BeforeRename(from, to, FileIdentity::of(st), entry)) {
+    if (const std::error_code error = run.journal->beforeRename(from, to, FileIdentity::of(st), entry)) {
         reportJournalFailure(run, from, error);
         return error;
     }
     const std::error_code error = RenameEntry(directory, name, newName);
-    run.journal->AfterRename(entry, !error);
+    run.journal->afterRename(entry, !error);
     return error;
 }
 

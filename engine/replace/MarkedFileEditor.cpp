@@ -25,11 +25,11 @@ namespace tarnwick {
 
 MarkedFileEditor::MarkedFileEditor(RunContext& run) : m_run(run) {}
 
-MarkedFileEditor::~MarkedFileEditor() { Abandon(); }
+MarkedFileEditor::~MarkedFileEditor() { abandon(); }
 
-std::error_code MarkedFileEditor::Open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
+std::error_code MarkedFileEditor::open(const std::string& path) { return m_file.open(path, InputFile::Mode::Replace); }
 
-Expected<void> MarkedFileEditor::Begin()
+Expected<void> MarkedFileEditor::begin()
 {
     const std::uint64_t length = m_file.size();
     const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
@@ -128,7 +128,7 @@ const std::string& MarkedFileEditor::insertion(std::string_view hit)
     return m_formatted;
 }
 
-bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
+bool MarkedFileEditor::replaceAt(std::int64_t position, std::int64_t length)
 {
     if (position < 0 || length < 0) return false;
     if (!m_split) {
@@ -161,10 +161,10 @@ bool MarkedFileEditor::ReplaceAt(std::int64_t position, std::int64_t length)
     return true;
 }
 
-Expected<void> MarkedFileEditor::Finish()
+Expected<void> MarkedFileEditor::finish()
 {
     if (!m_changed) {
-        Abandon();
+        abandon();
         return succeeded();
     }
     if (!m_split) {
@@ -193,7 +193,7 @@ Expected<void> MarkedFileEditor::Finish()
     if (!error) {
         const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, nullptr);
         if (!entry) {
-            Abandon();
+            abandon();
             return systemFailure(entry.error().code, text::kFileNotChanged);
         }
         journalEntry = entry.value();
@@ -203,12 +203,12 @@ Expected<void> MarkedFileEditor::Finish()
         error = InstallTemporaryFile(m_file, m_temp, gate.get());
         JournalAfterCommit(m_run, journalEntry, !error);
         if (error && gate.failed()) {
-            Abandon();
+            abandon();
             return systemFailure(error, text::kFileNotChanged);
         }
     }
     if (error) {
-        Abandon();
+        abandon();
         return systemFailure(error,
                              std::string(text::kReplaceOriginalFailed) + " " + m_file.path() + ": " + SystemErrorText(error));
     }
@@ -216,7 +216,7 @@ Expected<void> MarkedFileEditor::Finish()
     return succeeded();
 }
 
-void MarkedFileEditor::Abandon()
+void MarkedFileEditor::abandon()
 {
     m_temp.discard();
     m_changed = false;

@@ -27,27 +27,27 @@ public:
     explicit MarkedFileEditor(RunContext& run);
     ~MarkedFileEditor();
 
-    std::error_code Open(const std::string& path);
+    std::error_code open(const std::string& path);
     const InputFile& file() const { return m_file; }
     const std::string& path() const { return m_file.path(); }
 
     // Reads the file whole, or opens its temporary file when it is too large
     // for that. A temporary file that cannot be made fails, the detail
     // describing it.
-    Expected<void> Begin();
+    Expected<void> begin();
 
     // Replaces the `length` bytes at `position` (a position in the changed
     // file) when they still hold the search text. False when the file no
     // longer holds the search text there (or the replacement could not be
     // written to the temporary file).
-    bool ReplaceAt(std::int64_t position, std::int64_t length);
+    bool replaceAt(std::int64_t position, std::int64_t length);
     // Bytes the last replacement took in this file.
     std::int64_t replacementLength() const { return m_insertedLength; }
 
     // Puts the changed contents in place. A failure's detail is the text
     // for the hit's item.
-    Expected<void> Finish();
-    void Abandon();
+    Expected<void> finish();
+    void abandon();
 
 private:
     // With an expression, the match (and its groups) is left in m_match,

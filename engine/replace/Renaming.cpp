@@ -116,7 +116,7 @@ void renameHit(RunContext& run, const std::string& directory, const std::string&
     run.sink.nameHit(hit);
     const std::string newName = ReplaceInName(run, name);
     if (const std::error_code error =
-            run.preview ? run.preview->Rename(directory, name, newName) : JournaledRename(run, directory, name, newName)) {
+            run.preview ? run.preview->rename(directory, name, newName) : JournaledRename(run, directory, name, newName)) {
         ReportRenameFailure(run, path, error);
         return;
     }

@@ -34,11 +34,11 @@ ReplaceBuffer::ReplaceBuffer(RunContext& run)
 ReplaceBuffer::~ReplaceBuffer()
 {
     // Also a temporary file that received the last chunk: a stop before
-    // Finish() leaves it unused.
-    if (m_temp.isOpen()) Abandon();
+    // finish() leaves it unused.
+    if (m_temp.isOpen()) abandon();
 }
 
-std::error_code ReplaceBuffer::Open(const std::string& path, InputFile::Links links)
+std::error_code ReplaceBuffer::open(const std::string& path, InputFile::Links links)
 {
     return m_file.open(path, InputFile::Mode::Replace, links);
 }
@@ -55,7 +55,7 @@ void ReplaceBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
     m_lastPosition = -static_cast<std::int64_t>(m_replacement.size());
 }
 
-ReplaceStep ReplaceBuffer::PrepareReplace()
+ReplaceStep ReplaceBuffer::prepareReplace()
 {
     try {
         m_fileLength = m_file.size();
@@ -147,7 +147,7 @@ bool ReplaceBuffer::openTempFile()
     }
     if (!error) return true;
     ReportTempCreateFailure(m_run, m_file.path(), error);
-    Abandon();
+    abandon();
     return false;
 }
 
@@ -201,7 +201,7 @@ ReplaceStep ReplaceBuffer::replaceNextUtf16()
     return {ReplaceOutcome::Occurrence, replaced->offset};
 }
 
-ReplaceStep ReplaceBuffer::ReplaceNext()
+ReplaceStep ReplaceBuffer::replaceNext()
 {
     if (m_utf16) return replaceNextUtf16();
     if (!m_pattern || m_finished) return {ReplaceOutcome::NoOccurrence};
@@ -299,7 +299,7 @@ bool ReplaceBuffer::flushToTemp(std::int64_t keep)
 
 void ReplaceBuffer::reportTempWriteFailure(std::error_code error) { ReportTempWriteFailure(m_run, error); }
 
-bool ReplaceBuffer::Finish() { return !m_split || m_utf16 ? finishWhole() : finishSplit(); }
+bool ReplaceBuffer::finish() { return !m_split || m_utf16 ? finishWhole() : finishSplit(); }
 
 void ReplaceBuffer::reportCommitFailure(std::error_code error) { ReportCommitFailure(m_run, m_file.path(), error); }
 
@@ -322,11 +322,11 @@ bool ReplaceBuffer::finishWhole()
         JournalCommitGate gate(m_run, m_file.path(), 0);
         return !commitContents(previous, gate);
     }
-    if (m_run.commits && CommitBatch::Takes(m_file)) {
+    if (m_run.commits && CommitBatch::takes(m_file)) {
         // Committed with others: their syncs are shared.
         const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, known, true);
         if (!entry) return false;
-        m_queued = m_run.commits->Add(std::move(m_file), m_out, previous, entry.value(), m_replacements);
+        m_queued = m_run.commits->add(std::move(m_file), m_out, previous, entry.value(), m_replacements);
         return m_queued;
     }
     const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, known);
@@ -346,14 +346,14 @@ bool ReplaceBuffer::finishSplit()
     // Every byte must have arrived before the source is given up.
     if (m_temp.size() != m_outputOffset) {
         reportTempWriteFailure(ErrnoCode(EIO));
-        Abandon();
+        abandon();
         return false;
     }
     std::uint64_t journalEntry = 0;
     if (!m_run.preview) {
         const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, nullptr);
         if (!entry) {
-            Abandon();
+            abandon();
             return false;
         }
         journalEntry = entry.value();
@@ -364,7 +364,7 @@ bool ReplaceBuffer::finishSplit()
     if (error && !gate.failed()) {
         ReportReplaceOriginalFailure(m_run, m_file.path(), error);
     }
-    Abandon();
+    abandon();
     if (!error && m_run.changed) m_run.changed->note(m_file);
     return !error;
 }
@@ -372,7 +372,7 @@ bool ReplaceBuffer::finishSplit()
 // The commit points: a preview receives the new contents instead of the file.
 std::error_code ReplaceBuffer::commitContents(std::string_view previous, JournalCommitGate& gate)
 {
-    if (m_run.preview) return m_run.preview->Contents(m_file.path(), previous, m_out, m_replacements);
+    if (m_run.preview) return m_run.preview->contents(m_file.path(), previous, m_out, m_replacements);
     return CommitContents(m_file, m_out, previous, gate.get());
 }
 
@@ -381,12 +381,12 @@ std::error_code ReplaceBuffer::installTemporaryFile(JournalCommitGate& gate)
     if (!m_run.preview) return InstallTemporaryFile(m_file, m_temp, gate.get());
     // The unnamed temporary file is read through its descriptor.
     const std::error_code error =
-        m_run.preview->SplitContents(m_file.path(), "/proc/self/fd/" + std::to_string(m_temp.descriptor()), m_replacements);
-    Abandon();
+        m_run.preview->splitContents(m_file.path(), "/proc/self/fd/" + std::to_string(m_temp.descriptor()), m_replacements);
+    abandon();
     return error;
 }
 
-void ReplaceBuffer::Abandon()
+void ReplaceBuffer::abandon()
 {
     m_temp.discard();
     m_finished = true;

@@ -3,8 +3,8 @@
 // whole or streamed chunk by chunk into a temporary file (split mode); the
 // changed text is built in one pass, copying the bytes between occurrences
 // and inserting the replacement, so the cost is linear in the file size.
-// Nothing reaches the file before Finish(): a stop or a failure leaves it as
-// it was, and Finish() lets the new contents take its place at once.
+// Nothing reaches the file before finish(): a stop or a failure leaves it as
+// it was, and finish() lets the new contents take its place at once.
 //
 // One object per file, worker thread only. Failures are reported as result
 // items where they happen; read errors throw CFileException.
@@ -48,28 +48,28 @@ public:
 
     // Opens the file for reading and writing with other writers locked out;
     // `links` says whether a link in its place is followed (the walk met one).
-    std::error_code Open(const std::string& path, InputFile::Links links = InputFile::Links::Follow);
+    std::error_code open(const std::string& path, InputFile::Links links = InputFile::Links::Follow);
     const InputFile& file() const { return m_file; }
 
     // Whether the file holds an occurrence, and the file offset of the first
     // (for plain text before the whole-word test). Failed when the start of
     // the replace failed (reported as an error item for the file).
-    ReplaceStep PrepareReplace();
+    ReplaceStep prepareReplace();
     // Replaces the next occurrence; the offset is that of the inserted text
     // in the changed file. Failed when the temporary file could not be
     // written (reported on the current file item).
-    ReplaceStep ReplaceNext();
+    ReplaceStep replaceNext();
     // Puts the changed contents in place of the file's, or hands them to the
-    // run's CommitBatch (Queued()), which does so soon. False on a failure,
+    // run's CommitBatch (queued()), which does so soon. False on a failure,
     // which has been reported.
-    bool Finish();
+    bool finish();
     // The batch commits the contents and counts their replacements.
-    bool Queued() const { return m_queued; }
+    bool queued() const { return m_queued; }
     // Gives up: the file keeps its contents; a temporary file is removed.
-    void Abandon();
+    void abandon();
 
-    bool IsSplit() const { return m_split; }
-    Encoding GetEncoding() const { return m_store.encoding(); }
+    bool isSplit() const { return m_split; }
+    Encoding getEncoding() const { return m_store.encoding(); }
     std::int64_t hitLength() const { return m_hitLength; }
     std::int64_t hitCharacters() const { return m_hitCharacters; }
     std::int32_t highlightOffset() const { return m_highlightOffset; }

@@ -31,7 +31,7 @@ void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links li
 {
     if (run.stopRequested()) return;
     ReplaceBuffer buffer(run);
-    if (const std::error_code error = buffer.Open(path, links)) {
+    if (const std::error_code error = buffer.open(path, links)) {
         // Locked by this very run: a link to a file whose commit waits in the batch.
         struct stat st {};
         if (error == std::errc::resource_unavailable_try_again && run.changed && ::stat(path.c_str(), &st) == 0)
@@ -41,16 +41,16 @@ void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links li
         return;
     }
     // A file without occurrences is only read: no backup, no item.
-    if (buffer.PrepareReplace().outcome != ReplaceOutcome::Occurrence) return;
+    if (buffer.prepareReplace().outcome != ReplaceOutcome::Occurrence) return;
     if (const std::string* first = run.changed ? run.changed->changedAs(buffer.file().identity()) : nullptr)
         return remarkChangedAs(run, path, *first);
     const FileIdentity opened = buffer.file().identity();
     if (run.job.makeBackup) MakeBackupCopy(run, buffer.file(), path);
-    run.sink.beginEntry({path, EntryKind::File, EncodingCode(buffer.GetEncoding())});
+    run.sink.beginEntry({path, EntryKind::File, EncodingCode(buffer.getEncoding())});
 
     // Counted only once the new contents are in place.
     std::int32_t replaced = 0;
-    for (ReplaceStep step = buffer.ReplaceNext(); step.outcome != ReplaceOutcome::NoOccurrence; step = buffer.ReplaceNext()) {
+    for (ReplaceStep step = buffer.replaceNext(); step.outcome != ReplaceOutcome::NoOccurrence; step = buffer.replaceNext()) {
         // A failure has been reported; the file keeps its old contents.
         if (step.outcome == ReplaceOutcome::Failed) return reportNotChanged(run, path);
         HitEvent hit;
@@ -67,11 +67,11 @@ void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links li
         if (run.stopRequested()) return reportNotChanged(run, path);
     }
     // A stop during the last chunk leaves the split file unfinished.
-    if (run.stopRequested() && buffer.IsSplit()) return reportNotChanged(run, path);
-    if (!buffer.Finish()) return reportNotChanged(run, path);
+    if (run.stopRequested() && buffer.isSplit()) return reportNotChanged(run, path);
+    if (!buffer.finish()) return reportNotChanged(run, path);
     // A link to it met later must not change it a second time.
     if (run.changed && !run.preview) run.changed->note(opened, path);
-    if (!buffer.Queued()) run.sink.committed({CommitKind::Contents, path, replaced});
+    if (!buffer.queued()) run.sink.committed({CommitKind::Contents, path, replaced});
 }
 
 }  // namespace tarnwick

@@ -60,7 +60,7 @@ private:
         if (!m_run.stopRequested()) return false;
         // The file being changed keeps its contents from before this run.
         m_editor.reset();
-        if (m_currentIsDocument && m_run.documents) m_run.documents->AbandonMarked();
+        if (m_currentIsDocument && m_run.documents) m_run.documents->abandonMarked();
         revertCurrentFile(nullptr);
         return true;
     }
@@ -110,12 +110,12 @@ private:
     {
         std::optional<std::string> failure;
         if (m_currentIsDocument && m_run.documents) {
-            Expected<void> finished = m_run.documents->FinishMarked();
+            Expected<void> finished = m_run.documents->finishMarked();
             if (!finished) failure = std::move(finished).error().detail;
         }
         m_currentIsDocument = false;
         if (m_editor) {
-            Expected<void> finished = m_editor->Finish();
+            Expected<void> finished = m_editor->finish();
             failure = finished ? std::nullopt : std::optional(std::move(finished).error().detail);
             if (finished) m_changed.note(m_editor->file());
             m_editor.reset();
@@ -207,7 +207,7 @@ private:
         m_currentPath = path;
         auto editor = std::make_unique<MarkedFileEditor>(m_run);
         m_openFailure.clear();
-        if (const std::error_code error = editor->Open(path)) {
+        if (const std::error_code error = editor->open(path)) {
             m_openFailure = std::string(text::kCannotOpenFile) + TruncateText(SystemErrorText(error));
             fail(hit, m_openFailure, path);
             return false;
@@ -227,7 +227,7 @@ private:
             made.item = file.item;
             m_run.sink.markedChange(made);
         }
-        if (const Expected<void> begun = editor->Begin(); !begun) {
+        if (const Expected<void> begun = editor->begin(); !begun) {
             markFailed(hit, begun.error().detail);
             return false;
         }
@@ -248,7 +248,7 @@ private:
         // Matched again exactly over the hit, which gives its groups; a hit
         // that no longer matches there is reported as changed. A file's hits
         // lie in no named part.
-        if (!hit.hasPosition || !hit.part.empty() || !m_editor->ReplaceAt(hit.position, hit.length)) {
+        if (!hit.hasPosition || !hit.part.empty() || !m_editor->replaceAt(hit.position, hit.length)) {
             fail(hit, text::kChangedSinceSearch, path);
             return;
         }
@@ -261,7 +261,7 @@ private:
         const std::string& path = file.path;
         // Documents are changed through the connection the search started;
         // without it there is nothing to change them with.
-        if (!m_run.documents || !m_run.documents->IsStarted()) {
+        if (!m_run.documents || !m_run.documents->isStarted()) {
             fail(hit, text::kWordCannotStart, path);
             return;
         }
@@ -270,7 +270,7 @@ private:
         // A damaged position (-1) never holds the search text, so the hit is reported as changed.
         const std::int64_t position = hit.hasPosition ? hit.position : -1;
         const bool backup = m_run.job.makeBackup && m_run.job.alwaysBackup;
-        const Expected<std::int64_t> delta = m_run.documents->ReplaceMarked(m_run, path, hit.part, position, hit.length, backup);
+        const Expected<std::int64_t> delta = m_run.documents->replaceMarked(m_run, path, hit.part, position, hit.length, backup);
         if (!delta) {
             fail(hit, delta.error().detail, path);
             return;

@@ -37,7 +37,7 @@ private:
         struct stat st {};
         const std::string source = path.substr(0, path.size() - extension.size());
         // A preview knows which files the run has renamed away meanwhile.
-        if (m_run.preview) return m_run.preview->Exists(source);
+        if (m_run.preview) return m_run.preview->exists(source);
         return ::stat(source.c_str(), &st) == 0;
     }
 
@@ -87,7 +87,7 @@ private:
             m_run.sink.note({NoteKind::AlreadyChangedAs, path, *first});
             return;
         }
-        documents().ReplaceDocument(m_run, path);
+        documents().replaceDocument(m_run, path);
         if (!known) return;
         m_run.changed->note(FileIdentity::of(st), path);
         if (::stat(path.c_str(), &st) == 0) m_run.changed->note(FileIdentity::of(st), path);
@@ -119,7 +119,7 @@ void RunReplace(RunContext& run, const std::string& startPath)
         }
     } detach{run};
     ReplaceDirectory(run, startPath);
-    commits.Flush();
+    commits.flush();
 }
 
 }  // namespace tarnwick

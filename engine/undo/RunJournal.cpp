@@ -71,7 +71,7 @@ RunJournal::RunJournal(std::string root, RunKind kind) : m_root(std::move(root))
     if (!m_lock.acquire(m_root, JournalLock::Mode::Run)) RecoverInterruptedRuns(m_root);
 }
 
-RunJournal::~RunJournal() { Close(); }
+RunJournal::~RunJournal() { close(); }
 
 std::string RunJournal::id() const
 {
@@ -85,7 +85,7 @@ std::string RunJournal::folder() const
     return m_folder;
 }
 
-void RunJournal::AddRoot(const std::string& folder)
+void RunJournal::addRoot(const std::string& folder)
 {
     char* resolved = ::realpath(folder.c_str(), nullptr);
     if (!resolved) return;
@@ -130,7 +130,7 @@ std::error_code RunJournal::open()
     }
     m_manifest = ::open((m_folder + "/" + kManifestName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (m_manifest < 0) error = LastErrnoCode();
-    // Held until Close(): nothing prunes or recovers a journal still written.
+    // Held until close(): nothing prunes or recovers a journal still written.
     if (!error) error = m_ownLock.acquireOpen(m_manifest);
     if (!error) {
         m_data = ::open((m_folder + "/" + kDataName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -237,7 +237,7 @@ std::error_code RunJournal::waitStarted()
     return m_sync.wait();
 }
 
-std::error_code RunJournal::settle()
+std::error_code RunJournal::settleHeld()
 {
     m_deferring = false;
     for (const int fd : m_deferredFds) addSync(fd, {});
@@ -248,21 +248,21 @@ std::error_code RunJournal::settle()
     return waitStarted();
 }
 
-std::error_code RunJournal::Settle()
+std::error_code RunJournal::settle()
 {
     std::lock_guard lock(m_mutex);
-    const std::error_code error = settle();
+    const std::error_code error = settleHeld();
     if (error) markFailed();
     return error;
 }
 
-void RunJournal::NoteBackup(const InputFile& file, const std::string& backupPath, const Digest& digest)
+void RunJournal::noteBackup(const InputFile& file, const std::string& backupPath, const Digest& digest)
 {
     std::lock_guard lock(m_mutex);
     m_backups[file.realPath()] = {resolvedPath(backupPath), digest};
 }
 
-std::error_code RunJournal::BeforeContents(const InputFile& file, const std::string_view* previous, std::uint64_t& entry,
+std::error_code RunJournal::beforeContents(const InputFile& file, const std::string_view* previous, std::uint64_t& entry,
                                            bool deferSync)
 {
     std::lock_guard lock(m_mutex);
@@ -319,11 +319,11 @@ std::error_code RunJournal::BeforeContents(const InputFile& file, const std::str
     }
     addSync(m_manifest, {});
     m_deferring = false;
-    if (error) (void)settle();
+    if (error) (void)settleHeld();
     return error;
 }
 
-std::error_code RunJournal::Intend(std::uint64_t entry, const CommitIntent& intent)
+std::error_code RunJournal::intend(std::uint64_t entry, const CommitIntent& intent)
 {
     std::lock_guard lock(m_mutex);
     if (m_manifest < 0) return ErrnoCode(EBADF);
@@ -334,7 +334,7 @@ std::error_code RunJournal::Intend(std::uint64_t entry, const CommitIntent& inte
     return appendLine(line, false);
 }
 
-void RunJournal::AfterContents(std::uint64_t entry, bool committed)
+void RunJournal::afterContents(std::uint64_t entry, bool committed)
 {
     const std::string line = (committed ? "wrote\t" : "failed\t") + std::to_string(entry) + "\n";
     std::lock_guard lock(m_mutex);
@@ -342,11 +342,11 @@ void RunJournal::AfterContents(std::uint64_t entry, bool committed)
     if (m_manifest >= 0) (void)appendLine(line, false);
 }
 
-std::error_code RunJournal::BeforeRename(const std::string& from, const std::string& to, FileIdentity identity,
+std::error_code RunJournal::beforeRename(const std::string& from, const std::string& to, FileIdentity identity,
                                          std::uint64_t& entry)
 {
     std::lock_guard lock(m_mutex);
-    if (const std::error_code error = settle()) return error;
+    if (const std::error_code error = settleHeld()) return error;
     if (const std::error_code error = open()) return error;
     const std::string absoluteFrom = resolvedPath(from), absoluteTo = resolvedPath(to);
     if (const std::error_code error = noteRootFor(absoluteFrom)) return error;
@@ -359,14 +359,14 @@ std::error_code RunJournal::BeforeRename(const std::string& from, const std::str
     return appendLine(line, true);
 }
 
-void RunJournal::AfterRename(std::uint64_t entry, bool renamed)
+void RunJournal::afterRename(std::uint64_t entry, bool renamed)
 {
     if (renamed) return;
     std::lock_guard lock(m_mutex);
     if (m_manifest >= 0) (void)appendLine("failed\t" + std::to_string(entry) + "\n", false);
 }
 
-void RunJournal::Close()
+void RunJournal::close()
 {
     std::lock_guard lock(m_mutex);
     closeFiles(true);
@@ -375,7 +375,7 @@ void RunJournal::Close()
 
 void RunJournal::closeFiles(bool ended)
 {
-    (void)settle();
+    (void)settleHeld();
     if (ended && m_manifest >= 0) (void)appendLine("closed\n", false);
     if (m_data >= 0) {
         (void)::fsync(m_data);

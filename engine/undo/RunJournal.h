@@ -12,13 +12,13 @@
 // nothing leaves no journal.
 //
 // A contents entry is synced on helper threads while the caller writes and
-// syncs the file's new contents; the commit waits for it (Settle()) right
+// syncs the file's new contents; the commit waits for it (settle()) right
 // before the file changes, so the two syncs cost about one.
 //
 // Shared by the threads of one run (a mutex guards it). Every call that must
 // precede a change returns an error when the journal could not be written;
 // the caller then leaves the file alone. The run holds the journal store's
-// lock shared, and its own journal's lock, from the start to Close().
+// lock shared, and its own journal's lock, from the start to close().
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -48,32 +48,32 @@ public:
     RunJournal& operator=(const RunJournal&) = delete;
 
     // A folder the run changes things in (its start folder), resolved now.
-    void AddRoot(const std::string& folder);
+    void addRoot(const std::string& folder);
 
     // The backup copy just made of `file` (with the digest of what was
     // copied), which then stands for its previous contents.
-    void NoteBackup(const InputFile& file, const std::string& backupPath, const Digest& digest);
+    void noteBackup(const InputFile& file, const std::string& backupPath, const Digest& digest);
     // Keeps the previous contents of the open, pinned `file` (`previous`,
     // when they are in memory; else read from the file) and records them;
-    // sets `entry`. The entry is on the disk once Settle() returned; its
+    // sets `entry`. The entry is on the disk once settle() returned; its
     // sync starts now, or with `deferSync` only then, together with those of
     // other entries (a batch of commits).
-    std::error_code BeforeContents(const InputFile& file, const std::string_view* previous, std::uint64_t& entry,
+    std::error_code beforeContents(const InputFile& file, const std::string_view* previous, std::uint64_t& entry,
                                    bool deferSync = false);
-    // Records what `entry`'s file is about to hold; on the disk after Settle().
-    std::error_code Intend(std::uint64_t entry, const CommitIntent& intent);
+    // Records what `entry`'s file is about to hold; on the disk after settle().
+    std::error_code intend(std::uint64_t entry, const CommitIntent& intent);
     // Waits until everything recorded is on the disk.
-    std::error_code Settle();
+    std::error_code settle();
     // The commit of `entry` happened or failed.
-    void AfterContents(std::uint64_t entry, bool committed);
+    void afterContents(std::uint64_t entry, bool committed);
     // Before `from` (the object `identity`) is renamed to `to`: on the disk
     // when this returns.
-    std::error_code BeforeRename(const std::string& from, const std::string& to, FileIdentity identity, std::uint64_t& entry);
-    void AfterRename(std::uint64_t entry, bool renamed);
+    std::error_code beforeRename(const std::string& from, const std::string& to, FileIdentity identity, std::uint64_t& entry);
+    void afterRename(std::uint64_t entry, bool renamed);
 
     // Records the end of the run, hands the manifest to the disk, closes it
     // and lets go of the locks.
-    void Close();
+    void close();
     // The run's id (its folder's name); empty while nothing was recorded.
     std::string id() const;
     std::string folder() const;
@@ -92,9 +92,9 @@ private:
     std::error_code noteRootFor(const std::string& path);
     std::error_code appendData(const InputFile& file, const std::string_view* previous, std::uint64_t& offset, Digest& digest);
     bool reflinkCopy(const InputFile& file, const std::string& target);
-    void addSync(int fd, const std::string& path);  // to start now or at settle()
+    void addSync(int fd, const std::string& path);  // to start now or at settleHeld()
     std::error_code waitStarted();  // waits for the syncs started; m_mutex held
-    std::error_code settle();  // starts the deferred ones too and waits; m_mutex held
+    std::error_code settleHeld();  // starts the deferred ones too and waits; m_mutex held
 
     mutable std::mutex m_mutex;
     std::string m_root;
@@ -112,7 +112,7 @@ private:
     // The data file and the manifest, or a batch's backup copies (each its own sync).
     BackgroundSync m_sync{8};
     bool m_syncing = false;  // syncs started, not yet waited for
-    bool m_deferring = false;  // the entry being recorded syncs at settle()
+    bool m_deferring = false;  // the entry being recorded syncs at settleHeld()
     std::set<int> m_deferredFds;
     std::set<std::string> m_deferredPaths;
     std::uint64_t m_next = 1;

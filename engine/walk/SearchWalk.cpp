@@ -26,7 +26,7 @@ private:
             if (!m_filter.routesToDocuments(entry.name))
                 SearchFileOrInside(m_run, m_filter, path, {currentFolderFd(), path.size() - entry.name.size()});
             else if (!SearchInside(m_run, m_filter, path).searchedInside)
-                documents().SearchDocument(m_run, path);
+                documents().searchDocument(m_run, path);
         }
         if (m_run.job.searchFileNames) CheckFileName(m_run, path, entry.name);
     }

@@ -4,11 +4,11 @@
 
 namespace tarnwick {
 
-void UnavailableDocumentEngine::SearchDocument(RunContext& run, const std::string& path)
+void UnavailableDocumentEngine::searchDocument(RunContext& run, const std::string& path)
 {
     ReportDocumentsUnavailable(run, path);
 }
 
-void UnavailableDocumentEngine::ReplaceDocument(RunContext& run, const std::string& path) { SearchDocument(run, path); }
+void UnavailableDocumentEngine::replaceDocument(RunContext& run, const std::string& path) { searchDocument(run, path); }
 
 }  // namespace tarnwick

@@ -8,8 +8,8 @@ namespace tarnwick {
 
 class UnavailableDocumentEngine final : public DocumentEngine {
 public:
-    void SearchDocument(RunContext& run, const std::string& path) override;
-    void ReplaceDocument(RunContext& run, const std::string& path) override;
+    void searchDocument(RunContext& run, const std::string& path) override;
+    void replaceDocument(RunContext& run, const std::string& path) override;
 };
 
 }  // namespace tarnwick

@@ -24,7 +24,7 @@ std::optional<RunKind> journalKind(WorkerCommand command)
 
 }  // namespace
 
-void EngineCommands::Run(WorkerCommand command, WorkerState& state)
+void EngineCommands::run(WorkerCommand command, WorkerState& state)
 {
     const CommandInput& input = state.current;
     RunSink* target = input.preview.sink ? input.preview.sink.get() : state.outputs.sink.get();
@@ -44,7 +44,7 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     if (kind && input.undo.enabled && !run.preview) {
         journal.emplace(JournalRootOf(input.undo), *kind);
         journal->setStopFlag(&state.stopFlag);
-        if (!input.startPath.empty()) journal->AddRoot(input.startPath);
+        if (!input.startPath.empty()) journal->addRoot(input.startPath);
         run.journal = &*journal;
     }
     switch (command) {
@@ -61,7 +61,7 @@ void EngineCommands::Run(WorkerCommand command, WorkerState& state)
     // Every hit is in the list, and everything printed, before the completion message is posted.
     sink.endOfRun();
     if (journal) {
-        journal->Close();
+        journal->close();
         PruneJournals(JournalRootOf(input.undo), input.undo.limitBytes, journal->id());
     }
     // One very large file must not pin its memory until the next run.

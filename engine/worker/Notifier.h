@@ -20,11 +20,11 @@ class Notifier {
 public:
     virtual ~Notifier() = default;
     // Posts a completion message; returns at once.
-    virtual void Post(UserMessage message) = 0;
+    virtual void post(UserMessage message) = 0;
     // Shows an error text in a message box with an OK button.
-    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void showMessage(const std::string& text) = 0;
     // The same with a title of its own (errors of the document server).
-    virtual void ShowTitledMessage(const std::string& /*title*/, const std::string& text) { ShowMessage(text); }
+    virtual void showTitledMessage(const std::string& /*title*/, const std::string& text) { showMessage(text); }
 };
 
 }  // namespace tarnwick

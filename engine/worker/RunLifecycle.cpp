@@ -13,8 +13,8 @@ namespace {
 
 void beginRun(ResultList& results, RunLog& runLog, const std::string& header)
 {
-    runLog.Set(header);
-    runLog.Append("\r\n");
+    runLog.set(header);
+    runLog.append("\r\n");
     results.ClearResults(true);
     results.SetAutoScroll(true);
     results.AddFileItem(header, ItemKind::Info);
@@ -48,13 +48,13 @@ std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& 
     case UserMessage::RenameDone: summary = RenameSummary(tally.hits, tally.files); break;
     case UserMessage::RunAborted:
         // An aborted run leaves no trace in the log file.
-        runLog.Clear();
+        runLog.clear();
         return {};
     case UserMessage::SelectedDone: break;
     }
     std::string shown;
     if (!summary.empty()) {
-        runLog.Append(summary);
+        runLog.append(summary);
         // Only when the filters are why nothing was found: an error item says
         // why itself, and a stop leaves unknown what the filters would have let through.
         const bool filteredOut = (message == UserMessage::SearchDone || message == UserMessage::ReplaceDone) && !tally.stopped &&
@@ -66,16 +66,16 @@ std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& 
     bool lineOpen = !summary.empty();
     const auto remark = [&](const char* line) {
         // The summary line has no CR LF of its own; entry lines have theirs.
-        if (lineOpen) runLog.Append("\r\n");
+        if (lineOpen) runLog.append("\r\n");
         lineOpen = true;
-        runLog.Append(line);
+        runLog.append(line);
         results.AddFileItem(line, ItemKind::Info);
         shown += shown.empty() ? line : std::string("\r\n") + line;
     };
     if (tally.documentsLiteral) remark(text::kDocumentsSearchedLiterally);
     if (tally.stopped) remark(text::kRunStopped);
-    if (write) WriteRunLog(log.path, runLog.Text(), clock, results);
-    runLog.Clear();
+    if (write) WriteRunLog(log.path, runLog.text(), clock, results);
+    runLog.clear();
     return shown;
 }
 
@@ -88,7 +88,7 @@ void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog)
         results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, refusal.reason, ItemKind::Error);
     }
     results.AddFileItem(text::kRunNotStarted, ItemKind::Info);
-    runLog.Clear();
+    runLog.clear();
 }
 
 }  // namespace tarnwick

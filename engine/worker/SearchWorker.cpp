@@ -40,8 +40,8 @@ std::string runFailedText(const std::string& className, const std::string& reaso
 
 void reportAbort(WorkerState& state, const std::string& className, const std::string& reason)
 {
-    state.outputs.notifier->ShowMessage(runFailedText(className, reason));
-    state.outputs.notifier->Post(UserMessage::RunAborted);
+    state.outputs.notifier->showMessage(runFailedText(className, reason));
+    state.outputs.notifier->post(UserMessage::RunAborted);
 }
 
 void commandLoop(const std::shared_ptr<WorkerState>& shared)
@@ -59,11 +59,11 @@ void commandLoop(const std::shared_ptr<WorkerState>& shared)
         const std::optional<UserMessage> done = completionMessage(command);
         if (!done) continue;
         try {
-            state.runner->Run(command, state);
+            state.runner->run(command, state);
             // Whether the command returned early; a stop asked for after
             // this moment found nothing left to cut short.
             state.lastCommandStopped.store(state.stopFlag.load());
-            state.outputs.notifier->Post(*done);
+            state.outputs.notifier->post(*done);
         } catch (const FrameworkException& e) {
             reportAbort(state, e.className(), TruncateText(e.errorText()));
         } catch (...) {
@@ -73,8 +73,8 @@ void commandLoop(const std::shared_ptr<WorkerState>& shared)
         }
     }
     if (state.outputs.documents) {
-        const auto [title, message] = state.outputs.documents->Quit();
-        if (!message.empty()) state.outputs.notifier->ShowTitledMessage(title, message);
+        const auto [title, message] = state.outputs.documents->quit();
+        if (!message.empty()) state.outputs.notifier->showTitledMessage(title, message);
     }
 }
 
@@ -101,7 +101,7 @@ SearchWorker::SearchWorker(WorkerOutputs outputs, const CodePage& codePage, std:
     }
 }
 
-SearchWorker::~SearchWorker() { Shutdown(); }
+SearchWorker::~SearchWorker() { shutdown(); }
 
 bool SearchWorker::hasThread() const { return m_hasThread; }
 
@@ -118,7 +118,7 @@ void SearchWorker::SetTexts(const std::string& searchText, const std::string& re
     m_state->pending.replacementText = replacementText;
 }
 
-void SearchWorker::SetUndoJournal(const UndoJournalOptions& options)
+void SearchWorker::setUndoJournal(const UndoJournalOptions& options)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->pending.undo = options;
@@ -175,7 +175,7 @@ void SearchWorker::RequestStop() { m_state->stopFlag.store(true); }
 std::int32_t SearchWorker::GetHitCount() const { return m_state->counters.hits.load(); }
 std::int32_t SearchWorker::GetFileCount() const { return m_state->counters.files.load(); }
 std::int32_t SearchWorker::GetExaminedCount() const { return m_state->counters.examined.load(); }
-std::int32_t SearchWorker::GetAdmittedCount() const { return m_state->counters.admitted.load(); }
+std::int32_t SearchWorker::getAdmittedCount() const { return m_state->counters.admitted.load(); }
 
 RunTally SearchWorker::lastTally() const
 {
@@ -197,14 +197,14 @@ RunTally SearchWorker::lastTally() const
     return tally;
 }
 
-WorkerInputs SearchWorker::LastInputs() const
+WorkerInputs SearchWorker::lastInputs() const
 {
     std::lock_guard lock(m_state->mutex);
     const CommandInput& input = m_state->pending;
     return {input.command, input.job, input.searchText, input.replacementText, input.startPath};
 }
 
-void SearchWorker::RestoreInputs(const WorkerInputs& inputs)
+void SearchWorker::restoreInputs(const WorkerInputs& inputs)
 {
     std::lock_guard lock(m_state->mutex);
     CommandInput& input = m_state->pending;
@@ -216,7 +216,7 @@ void SearchWorker::RestoreInputs(const WorkerInputs& inputs)
     input.preview = {};
 }
 
-int SearchWorker::Shutdown()
+int SearchWorker::shutdown()
 {
     if (m_exitCode >= 0) return m_exitCode;
     if (!m_hasThread) return m_exitCode = 0;

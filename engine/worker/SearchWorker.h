@@ -49,7 +49,7 @@ public:
     virtual ~CommandRunner() = default;
     // Runs one command on the worker thread. Returns normally also when it
     // was stopped; an exception ends the command with an abort message.
-    virtual void Run(WorkerCommand command, WorkerState& state) = 0;
+    virtual void run(WorkerCommand command, WorkerState& state) = 0;
 };
 
 struct WorkerOutputs {
@@ -116,24 +116,24 @@ public:
     // NOLINTEND(readability-identifier-naming)
 
     // Whether and where runs that change files keep a journal for an undo.
-    void SetUndoJournal(const UndoJournalOptions& options);
+    void setUndoJournal(const UndoJournalOptions& options);
     // Files and directory names of the last search or replace that passed
     // every filter.
-    std::int32_t GetAdmittedCount() const;
+    std::int32_t getAdmittedCount() const;
     // The counters of the last command and whether a stop cut it short
     // (`admitted` is then unknown). Read after its completion message.
     RunTally lastTally() const;
     // What the export reports of the last run.
-    WorkerInputs LastInputs() const;
-    // Takes back inputs LastInputs() gave, without running anything: a
+    WorkerInputs lastInputs() const;
+    // Takes back inputs lastInputs() gave, without running anything: a
     // preview leaves the last real run the one a replace in marked results
     // and the export refer to.
-    void RestoreInputs(const WorkerInputs& inputs);
+    void restoreInputs(const WorkerInputs& inputs);
 
     // Ends the thread: quit command, then at most the shutdown wait. Returns
     // the thread's exit code: 0, or kAbandonedExitCode when it had to be left
     // running. A second call returns the first result.
-    int Shutdown();
+    int shutdown();
 
 private:
     void start(WorkerCommand command, ReplacePreview preview = {});

@@ -64,7 +64,7 @@ struct WorkerState {
 // The engine's own commands.
 class EngineCommands final : public CommandRunner {
 public:
-    void Run(WorkerCommand command, WorkerState& state) override;
+    void run(WorkerCommand command, WorkerState& state) override;
 };
 
 }  // namespace tarnwick

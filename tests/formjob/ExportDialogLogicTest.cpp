@@ -39,14 +39,14 @@ TEST(ExportDialogLogic, StoredTypeOutsideTheRadioButtonsReadsAsXml)
 TEST(ExportDialogLogic, RadioButtonsEnableTheirFields)
 {
     ExportDialogLogic logic({ExportType::Xml, 1, "", "; "});
-    auto states = logic.FieldStates();
+    auto states = logic.fieldStates();
     EXPECT_FALSE(states.separator || states.templatePath || states.browseTemplate);
-    logic.SetType(ExportType::Csv);
-    states = logic.FieldStates();
+    logic.setType(ExportType::Csv);
+    states = logic.fieldStates();
     EXPECT_TRUE(states.separator);
     EXPECT_FALSE(states.templatePath || states.browseTemplate);
-    logic.SetType(ExportType::Template);
-    states = logic.FieldStates();
+    logic.setType(ExportType::Template);
+    states = logic.fieldStates();
     EXPECT_FALSE(states.separator);
     EXPECT_TRUE(states.templatePath && states.browseTemplate);
 }
@@ -55,31 +55,31 @@ TEST(ExportDialogLogic, OkChecksInOrder)
 {
     // Everything wrong at once: the template is named first.
     ExportDialogLogic logic({ExportType::Template, 0, "/t/v.txt", ""});
-    EXPECT_EQ(logic.Accept(nothingExists), kInvalidTemplate);
-    EXPECT_EQ(logic.Accept(everythingExists), kNoElement);
-    logic.SetType(ExportType::Csv);
-    EXPECT_EQ(logic.Accept(nothingExists), kMissingSeparator);  // the template no longer matters
-    logic.SetSeparator(";");
-    EXPECT_EQ(logic.Accept(nothingExists), kNoElement);
-    logic.SetElement(16, true);  // no bit of the four check boxes
-    EXPECT_EQ(logic.Accept(nothingExists), kNoElement);
-    logic.SetElement(ExportElement::DirNames, true);
-    EXPECT_EQ(logic.Accept(nothingExists), std::nullopt);
+    EXPECT_EQ(logic.accept(nothingExists), kInvalidTemplate);
+    EXPECT_EQ(logic.accept(everythingExists), kNoElement);
+    logic.setType(ExportType::Csv);
+    EXPECT_EQ(logic.accept(nothingExists), kMissingSeparator);  // the template no longer matters
+    logic.setSeparator(";");
+    EXPECT_EQ(logic.accept(nothingExists), kNoElement);
+    logic.setElement(16, true);  // no bit of the four check boxes
+    EXPECT_EQ(logic.accept(nothingExists), kNoElement);
+    logic.setElement(ExportElement::DirNames, true);
+    EXPECT_EQ(logic.accept(nothingExists), std::nullopt);
     // An empty separator is refused only for CSV.
-    logic.SetSeparator("");
-    logic.SetType(ExportType::Xml);
-    EXPECT_EQ(logic.Accept(nothingExists), std::nullopt);
+    logic.setSeparator("");
+    logic.setType(ExportType::Xml);
+    EXPECT_EQ(logic.accept(nothingExists), std::nullopt);
 }
 
 TEST(ExportDialogLogic, TemplateCheckUsesTheRealFileByDefault)
 {
     test::TempTree tree;
     ExportDialogLogic logic({ExportType::Template, 1, tree.write("v.txt", "x"), ""});
-    EXPECT_EQ(logic.Accept(), std::nullopt);
-    logic.SetTemplatePath(tree.mkdir("dir"));
-    EXPECT_EQ(logic.Accept(), kInvalidTemplate);
-    logic.SetTemplatePath("");
-    EXPECT_EQ(logic.Accept(), kInvalidTemplate);
+    EXPECT_EQ(logic.accept(), std::nullopt);
+    logic.setTemplatePath(tree.mkdir("dir"));
+    EXPECT_EQ(logic.accept(), kInvalidTemplate);
+    logic.setTemplatePath("");
+    EXPECT_EQ(logic.accept(), kInvalidTemplate);
 }
 
 TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)
@@ -91,7 +91,7 @@ TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)
     EXPECT_EQ(ExpandTabEscapes("t\\"), "t\\");
 
     ExportDialogLogic logic({ExportType::Csv, ExportElement::Hits | ExportElement::FileNames, "/t/v.txt", "\\t|"});
-    const ExportRequest request = logic.MakeRequest("/out/r.csv");
+    const ExportRequest request = logic.makeRequest("/out/r.csv");
     EXPECT_EQ(request.targetPath, "/out/r.csv");
     EXPECT_EQ(request.type, ExportType::Csv);
     EXPECT_EQ(request.templatePath, "/t/v.txt");
@@ -100,13 +100,13 @@ TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)
     EXPECT_FALSE(request.filter.errors);
     EXPECT_TRUE(request.filter.fileNames);
     EXPECT_FALSE(request.filter.dirNames);
-    EXPECT_EQ(logic.Settings().separator, "\\t|");  // stored as typed
+    EXPECT_EQ(logic.settings().separator, "\\t|");  // stored as typed
 }
 
 TEST(ExportDialogLogic, SaveDialogByType)
 {
     ExportDialogLogic logic({ExportType::Xml, 1, "/opt/tw.d/vorlage.html", ""});
-    FileDialogParameters dialog = logic.SaveDialog();
+    FileDialogParameters dialog = logic.saveDialog();
     EXPECT_EQ(dialog.filterText, "XML Dateien (*.xml)");
     EXPECT_EQ(dialog.pattern, "*.xml");
     EXPECT_EQ(dialog.defaultExtension, "xml");
@@ -115,37 +115,37 @@ TEST(ExportDialogLogic, SaveDialogByType)
     EXPECT_EQ(dialog.maxNameLength, 272u);
     EXPECT_EQ(dialog.fileName, "");
 
-    logic.SetType(ExportType::Csv);
-    dialog = logic.SaveDialog();
+    logic.setType(ExportType::Csv);
+    dialog = logic.saveDialog();
     EXPECT_EQ(dialog.filterText, "csv Dateien (*.csv)");
     EXPECT_EQ(dialog.pattern, "*.csv");
     EXPECT_EQ(dialog.defaultExtension, "csv");
 
-    logic.SetType(ExportType::Template);
-    dialog = logic.SaveDialog();
+    logic.setType(ExportType::Template);
+    dialog = logic.saveDialog();
     EXPECT_EQ(dialog.filterText, "Alle Dateien (*.*)");
     EXPECT_EQ(dialog.pattern, "*.*");
     EXPECT_EQ(dialog.defaultExtension, "html");
-    logic.SetTemplatePath("/opt/tw.d/vorlage");  // a dot in a directory is no extension
-    EXPECT_EQ(logic.SaveDialog().defaultExtension, "");
-    logic.SetTemplatePath("archiv.tar.gz");
-    EXPECT_EQ(logic.SaveDialog().defaultExtension, "gz");
+    logic.setTemplatePath("/opt/tw.d/vorlage");  // a dot in a directory is no extension
+    EXPECT_EQ(logic.saveDialog().defaultExtension, "");
+    logic.setTemplatePath("archiv.tar.gz");
+    EXPECT_EQ(logic.saveDialog().defaultExtension, "gz");
 }
 
 TEST(ExportDialogLogic, BrowseStartsAtTheCurrentTemplate)
 {
     ExportDialogLogic logic({ExportType::Template, 1, "/opt/tarnwick/vorlage_export.txt", ""});
-    FileDialogParameters dialog = logic.BrowseDialog();
+    FileDialogParameters dialog = logic.browseDialog();
     EXPECT_EQ(dialog.filterText, "Alle Dateien (*.*)");
     EXPECT_TRUE(dialog.mustExist);
     EXPECT_EQ(dialog.directory, "/opt/tarnwick");
     EXPECT_EQ(dialog.fileName, "vorlage_export.txt");
-    logic.SetTemplatePath("/v.txt");
-    EXPECT_EQ(logic.BrowseDialog().directory, "/");
-    EXPECT_EQ(logic.BrowseDialog().fileName, "v.txt");
-    logic.SetTemplatePath("v.txt");
-    EXPECT_EQ(logic.BrowseDialog().directory, "");
-    EXPECT_EQ(logic.BrowseDialog().fileName, "v.txt");
+    logic.setTemplatePath("/v.txt");
+    EXPECT_EQ(logic.browseDialog().directory, "/");
+    EXPECT_EQ(logic.browseDialog().fileName, "v.txt");
+    logic.setTemplatePath("v.txt");
+    EXPECT_EQ(logic.browseDialog().directory, "");
+    EXPECT_EQ(logic.browseDialog().fileName, "v.txt");
 }
 
 }  // namespace

@@ -21,13 +21,13 @@ using namespace std::chrono_literals;
 
 class CountingNotifier final : public Notifier {
 public:
-    void Post(UserMessage) override
+    void post(UserMessage) override
     {
         std::lock_guard lock(m_mutex);
         ++m_posts;
         m_changed.notify_all();
     }
-    void ShowMessage(const std::string&) override {}
+    void showMessage(const std::string&) override {}
     bool waitForPosts(int count)
     {
         std::unique_lock lock(m_mutex);
@@ -43,7 +43,7 @@ private:
 // Counts as a run would, touching no file.
 class CountingRunner final : public CommandRunner {
 public:
-    void Run(WorkerCommand, WorkerState& state) override
+    void run(WorkerCommand, WorkerState& state) override
     {
         state.counters.examined = 9;
         state.counters.files = 2;
@@ -90,7 +90,7 @@ TEST(ExportRunValues, FollowWhatTheWorkerWasLastHanded)
     EXPECT_EQ(run.replacementText, "neu");
     EXPECT_EQ(run.searchPath, "/daten");
     EXPECT_FALSE(run.matchCase);
-    EXPECT_EQ(worker.Shutdown(), 0);
+    EXPECT_EQ(worker.shutdown(), 0);
 }
 
 }  // namespace

@@ -17,17 +17,17 @@ protected:
     ProfileStore store{tree.path("Tarnwick.conf")};
     const TextPreparer normalize = [](const std::string& typed) { return NormalizeFileTypes(typed); };
 
-    FormState Loaded()
+    FormState loadState()
     {
         FormState state;
         LoadFormSettings(store, state);
         return state;
     }
-    std::string Value(const char* name, const char* fallback = "<absent>")
+    std::string storedValue(const char* name, const char* fallback = "<absent>")
     {
         return store.GetProfileString(kFormSection, name, fallback);
     }
-    static ComboHistory History(Entries entries, std::string text, int selected = 0)
+    static ComboHistory makeHistory(Entries entries, std::string text, int selected = 0)
     {
         ComboHistory history;
         history.entries = std::move(entries);
@@ -39,9 +39,9 @@ protected:
 
 TEST_F(FormSettingsTest, FirstStartGivesTheDefaults)
 {
-    const FormState loaded = Loaded();
+    const FormState loaded = loadState();
     FormState expected;
-    expected.fileTypes = History({"*.txt;", "*.h;*.cpp;"}, "*.txt;");
+    expected.fileTypes = makeHistory({"*.txt;", "*.h;*.cpp;"}, "*.txt;");
     EXPECT_EQ(loaded, expected);
     EXPECT_EQ(loaded.maxSizeKb, 100u);
     EXPECT_EQ(loaded.options.logOnlyReplace, 1);
@@ -67,18 +67,18 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
     state.wordAutoMode = 0;
     state.minSizeKb = 7;
     state.maxSizeKb = 4'000'000'000u;
-    state.searchTexts = History({"find \"me\"", "older\\one"}, "find \"me\"");
-    state.replaceTexts = History({"repl\tace"}, "repl\tace");
-    state.directories = History({"/home/u/src", "/tmp/\xe4"}, "/home/u/src");
-    state.fileTypes = History({".c; .h;", "*.txt;"}, ".c; .h;");
-    state.nameStrings = History({"foo;bar;", "x;"}, "foo;bar;");
+    state.searchTexts = makeHistory({"find \"me\"", "older\\one"}, "find \"me\"");
+    state.replaceTexts = makeHistory({"repl\tace"}, "repl\tace");
+    state.directories = makeHistory({"/home/u/src", "/tmp/\xe4"}, "/home/u/src");
+    state.fileTypes = makeHistory({".c; .h;", "*.txt;"}, ".c; .h;");
+    state.nameStrings = makeHistory({"foo;bar;", "x;"}, "foo;bar;");
     state.options =
         OptionsValues{0, 0, ".orig", 0, 1, "/var/log/t.log", 0, 55, "doc", 10'485'760, 2'048, 0, "/tmp/work", 1, 1, 0, 6};
     state.warningBits = 0x8000'0003;
 
     ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     ASSERT_TRUE(WriteOptionsSettings(store, state.options));
-    EXPECT_EQ(Loaded(), state);
+    EXPECT_EQ(loadState(), state);
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Dateien ohne Treffer", 0), 1u);
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Rückverweise", 0), 1u);
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Schreibweise übernehmen", 0), 1u);
@@ -87,7 +87,7 @@ TEST_F(FormSettingsTest, EveryValueSurvivesSaveAndLoad)
 TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)
 {
     store.WriteProfileInt(kFormSection, "Dateiatribute", 0xffff'ffe5);  // 1 + 4 + 32...
-    FormState state = Loaded();
+    FormState state = loadState();
     EXPECT_EQ(PackAttributeBits(state), 5u);
     EXPECT_TRUE(state.attributesOnDirs && state.skipArchive && !state.skipHidden);
     SaveFormSettings(store, state, normalize);
@@ -97,7 +97,7 @@ TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)
 TEST_F(FormSettingsTest, WarningBitsOutsideTheKnownOnesAreWrittenBackAsRead)
 {
     store.WriteProfileInt(kOptionsSection, "Dlgzeig", 0xf0ff'ffff);
-    FormState state = Loaded();
+    FormState state = loadState();
     OptOutOfWarning(state.warningBits, WarningBit::BackupOff);
     EXPECT_FALSE(IsWarningShown(state.warningBits, WarningBit::BackupOff));
     SaveFormSettings(store, state, normalize);
@@ -107,7 +107,7 @@ TEST_F(FormSettingsTest, WarningBitsOutsideTheKnownOnesAreWrittenBackAsRead)
 TEST_F(FormSettingsTest, StoredEmptyFileTypesGiveAnEmptyHistory)
 {
     store.WriteProfileString(kFormSection, "Dateitypen", "");
-    const FormState state = Loaded();
+    const FormState state = loadState();
     EXPECT_TRUE(state.fileTypes.entries.empty());
     EXPECT_EQ(state.fileTypes.text, "");
 }
@@ -115,21 +115,21 @@ TEST_F(FormSettingsTest, StoredEmptyFileTypesGiveAnEmptyHistory)
 TEST_F(FormSettingsTest, DirectoryHistoryEndsAtTheFirstMissingOrEmptyValue)
 {
     for (const char* name : {"Verz0", "Verz1", "Verz2", "Verz4", "Verz5"}) store.WriteProfileString(kFormSection, name, name);
-    EXPECT_EQ(Loaded().directories.entries, (Entries{"Verz0", "Verz1", "Verz2"}));
+    EXPECT_EQ(loadState().directories.entries, (Entries{"Verz0", "Verz1", "Verz2"}));
     store.WriteProfileString(kFormSection, "Verz3", "");
-    EXPECT_EQ(Loaded().directories.entries, (Entries{"Verz0", "Verz1", "Verz2"}));
-    EXPECT_EQ(Loaded().directories.text, "Verz0");
+    EXPECT_EQ(loadState().directories.entries, (Entries{"Verz0", "Verz1", "Verz2"}));
+    EXPECT_EQ(loadState().directories.text, "Verz0");
 }
 
 TEST_F(FormSettingsTest, TwelveDirectoriesWriteTenAndLoadNine)
 {
-    FormState state = Loaded();
+    FormState state = loadState();
     for (int i = 0; i < 12; ++i) state.directories.entries.push_back("/d" + std::to_string(i));
     state.directories.text = "/d0";
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Value("Verz9"), "/d9");
-    EXPECT_EQ(Value("Verz10"), "<absent>");
-    const FormState loaded = Loaded();
+    EXPECT_EQ(storedValue("Verz9"), "/d9");
+    EXPECT_EQ(storedValue("Verz10"), "<absent>");
+    const FormState loaded = loadState();
     EXPECT_EQ(loaded.directories.entries.size(), 9u);
     EXPECT_EQ(loaded.directories.entries.back(), "/d8");
 
@@ -137,70 +137,70 @@ TEST_F(FormSettingsTest, TwelveDirectoriesWriteTenAndLoadNine)
     // one digit long.
     state.directories.text = "/d11";
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Value("Verz0"), "/d11");
-    EXPECT_EQ(Value("Verz1"), "/d0");
-    EXPECT_EQ(Value("Verz9"), "/d8");
-    EXPECT_EQ(Value("Verz10"), "<absent>");
+    EXPECT_EQ(storedValue("Verz0"), "/d11");
+    EXPECT_EQ(storedValue("Verz1"), "/d0");
+    EXPECT_EQ(storedValue("Verz9"), "/d8");
+    EXPECT_EQ(storedValue("Verz10"), "<absent>");
 }
 
 TEST_F(FormSettingsTest, CurrentDirectoryIsWrittenOnceUnlessItDiffersInCase)
 {
-    FormState state = Loaded();
-    state.directories = History({"/a", "/b", "/c"}, "/b");
+    FormState state = loadState();
+    state.directories = makeHistory({"/a", "/b", "/c"}, "/b");
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Loaded().directories.entries, (Entries{"/b", "/a", "/c"}));
+    EXPECT_EQ(loadState().directories.entries, (Entries{"/b", "/a", "/c"}));
 
     store.WriteProfileString(kFormSection, std::nullopt, {});
-    state.directories = History({"/a", "/B"}, "/b");
+    state.directories = makeHistory({"/a", "/B"}, "/b");
     SaveFormSettings(store, state, normalize);  // the commit appends "/b"
-    EXPECT_EQ(Loaded().directories.entries, (Entries{"/b", "/a", "/B"}));
+    EXPECT_EQ(loadState().directories.entries, (Entries{"/b", "/a", "/B"}));
 }
 
 TEST_F(FormSettingsTest, TypedSearchTextJoinsTheHistoryAheadOfTheOthers)
 {
-    FormState state = Loaded();
-    state.searchTexts = History({"a", "b"}, "c");
+    FormState state = loadState();
+    state.searchTexts = makeHistory({"a", "b"}, "c");
     SaveFormSettings(store, state, normalize);
-    const FormState loaded = Loaded();
+    const FormState loaded = loadState();
     EXPECT_EQ(loaded.searchTexts.text, "c");
     EXPECT_EQ(loaded.searchTexts.entries, (Entries{"c", "a", "b"}));
 }
 
 TEST_F(FormSettingsTest, EmptyReplacementTextGivesWayToTheFirstHistoryEntry)
 {
-    FormState state = Loaded();
-    state.replaceTexts = History({"first", "second"}, "");
+    FormState state = loadState();
+    state.replaceTexts = makeHistory({"first", "second"}, "");
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Value("Ersetzstring"), "first");
-    EXPECT_EQ(Loaded().replaceTexts.text, "first");
+    EXPECT_EQ(storedValue("Ersetzstring"), "first");
+    EXPECT_EQ(loadState().replaceTexts.text, "first");
 
     // With no history at all the empty text itself is stored.
-    state.replaceTexts = History({}, "", -1);
+    state.replaceTexts = makeHistory({}, "", -1);
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Value("Ersetzstring"), "");
+    EXPECT_EQ(storedValue("Ersetzstring"), "");
 }
 
 TEST_F(FormSettingsTest, SearchTextStaysEmptyWhenOnlyLaterEntriesExist)
 {
     store.WriteProfileString(kFormSection, "Suchstring1", "older");
-    const FormState state = Loaded();
+    const FormState state = loadState();
     EXPECT_EQ(state.searchTexts.text, "");
     EXPECT_EQ(state.searchTexts.entries, (Entries{"older"}));
 }
 
 TEST_F(FormSettingsTest, TypedFileTypesAndNameStringsAreCommittedInTheirStoredForm)
 {
-    FormState state = Loaded();
+    FormState state = loadState();
     state.fileTypes.text = "CPP, h";
     state.nameStrings.text = "test";
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Value("Dateitypen"), "#*.txt;#*.h;*.cpp;#.cpp; .h;");
-    EXPECT_EQ(Value("Dateinamenstrings"), "%test;");
+    EXPECT_EQ(storedValue("Dateitypen"), "#*.txt;#*.h;*.cpp;#.cpp; .h;");
+    EXPECT_EQ(storedValue("Dateinamenstrings"), "%test;");
 
     state.fileTypes.entries.clear();
     state.fileTypes.text.clear();
     SaveFormSettings(store, state, normalize);
-    EXPECT_EQ(Value("Dateitypen"), "");
+    EXPECT_EQ(storedValue("Dateitypen"), "");
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ TEST_F(ProfileStoreTest, TwoProgramsWritingDifferentValuesKeepBoth)
     batch.WriteProfileInt("S", "B", 2);
     batch.WriteProfileString("T", "C", "three");
     ASSERT_TRUE(store.WriteProfileString("T", "D", "four"));  // lands while the batch is still open
-    ASSERT_TRUE(batch.Commit());
+    ASSERT_TRUE(batch.commit());
 
     for (ProfileStore* reader : {&store, &other}) {
         EXPECT_EQ(reader->GetProfileInt("S", "A", 0), 1u);
@@ -169,7 +169,7 @@ TEST_F(ProfileStoreTest, BatchAppliesItsWritesInOrderAndOnlyOnCommit)
     batch.WriteProfileString("S", std::nullopt, {});
     batch.WriteProfileString("S", "V", "last");
     EXPECT_FALSE(std::filesystem::exists(path));
-    ASSERT_TRUE(batch.Commit());
+    ASSERT_TRUE(batch.commit());
     EXPECT_EQ(ReadFile(path), "[S]\nV=\"last\"\n");
 }
 

@@ -12,7 +12,7 @@ namespace tarnwick::test {
 class ReplaceFixture : public RunFixture {
 public:
     ReplaceFixture(const SearchJob& job, const std::string& typedSearchText, const std::string& replacement,
-                   const CodePage& codePage = UTF8());
+                   const CodePage& codePage = utF8());
 
     // The run with the replacement text; shares the result list, run log,
     // counters and stop flag of the fixture. Hides RunFixture::run().

@@ -17,7 +17,7 @@ SearchJob TestJob()
     return job;
 }
 
-const CodePage& RunFixture::UTF8()
+const CodePage& RunFixture::utF8()
 {
     static const CodePage page("UTF-8");
     return page;

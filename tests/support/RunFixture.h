@@ -31,7 +31,7 @@ class RunFixture {
 public:
     // `searchText` is prepared (lowered for a plain search without case)
     // as the front end would do it.
-    RunFixture(const SearchJob& job, const std::string& typedSearchText, const CodePage& codePage = UTF8());
+    RunFixture(const SearchJob& job, const std::string& typedSearchText, const CodePage& codePage = utF8());
 
     RunContext& run() { return *m_run; }
     ResultList& results() { return m_results; }
@@ -48,7 +48,7 @@ public:
     // The path of every top-level item with `kind`.
     std::vector<std::string> topLevel(ItemKind kind) const;
 
-    static const CodePage& UTF8();
+    static const CodePage& utF8();
 
 private:
     SearchJob m_job;

@@ -45,7 +45,7 @@ Found search(WordDocumentEngine& engine, const std::string& path, const SearchJo
 {
     ReplaceFixture fixture(job, text, "");
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     EXPECT_TRUE(fixture.errors().empty()) << fixture.errors()[0].second;
     Found found;
     for (const test::HitRecord& hit : fixture.hits()) {
@@ -80,7 +80,7 @@ TEST_P(DocumentExpressions, AnExpressionFindsWhatTheTextHoldsAndReplacesItWhereT
     // The title field's result and the tracked deletion are refused as in a plain replace.
     ReplaceFixture replace(documentJob(true, true), "R[e]ch.ung", "Beleg");
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), path);
+    engine.replaceDocument(replace.run(), path);
     EXPECT_EQ(replace.counters().hits.load(), 11);
     const std::u16string office = officeText(path);
     EXPECT_NE(office.find(u"Titel: Rechnung März"), std::u16string::npos);
@@ -104,7 +104,7 @@ TEST_P(DocumentExpressions, OptionalHyphensAreIgnoredAndReplacedWithTheWordTheyS
 
     ReplaceFixture replace(documentJob(false, false), "rechnung", "Beleg");
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), path);
+    engine.replaceDocument(replace.run(), path);
     EXPECT_TRUE(replace.errors().empty());
     const std::u16string office = officeText(path);
     EXPECT_NE(office.find(u"Die Beleg Nr. 7 ist bezahlt.\rZweite Beleg, dritte Beleg."), std::u16string::npos) << extension;
@@ -119,7 +119,7 @@ TEST_P(DocumentExpressions, MarkedHitsOfAnExpressionAreReplacedWhileTheyStillMat
     WordDocumentEngine engine(word::CreateDocumentApplication);
     ReplaceFixture fixture(documentJob(true, true), "\\d+,\\d\\d \u20AC", "");
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     ASSERT_EQ(fixture.hits().size(), 2u);
     ResultList& results = fixture.results();
     for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
@@ -142,7 +142,7 @@ TEST_P(DocumentExpressions, CapturesFillInTheGroupsOrLeaveALiterallyFoundDocumen
         EXPECT_TRUE(format.has_value()) << format.error().detail;
         auto fixture = std::make_unique<ReplaceFixture>(job, pattern, format.value());
         fixture->run().documents = &engine;
-        engine.ReplaceDocument(fixture->run(), path);
+        engine.replaceDocument(fixture->run(), path);
         return fixture;
     };
     // A named group, upper-cased beyond ASCII, and a dollar.
@@ -175,7 +175,7 @@ TEST_P(DocumentExpressions, ReplacementsTakeTheCaseOfEachHit)
     job.preserveCase = true;
     ReplaceFixture fixture(job, "rechnung", "beleg");
     fixture.run().documents = &engine;
-    engine.ReplaceDocument(fixture.run(), path);
+    engine.replaceDocument(fixture.run(), path);
     EXPECT_TRUE(fixture.errors().empty());
     EXPECT_NE(officeText(path).find(u"Beleg Nr. 7 für Müller"), std::u16string::npos) << extension;
 }
@@ -190,7 +190,7 @@ TEST_P(DocumentExpressions, MarkedHitsFillInTheirGroups)
     const std::string pattern = "(\\d+),(\\d\\d) \u20AC";
     ReplaceFixture fixture(job, pattern, "");
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     ASSERT_EQ(fixture.hits().size(), 2u);
     ResultList& results = fixture.results();
     for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))

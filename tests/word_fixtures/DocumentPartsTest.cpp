@@ -62,7 +62,7 @@ std::vector<HitPosition> hitPositions(ResultList& results)
 std::vector<HitPosition> search(WordDocumentEngine& engine, const std::string& path, const std::string& text)
 {
     ReplaceFixture fixture(partsJob(), text, "");
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     EXPECT_TRUE(fixture.errors().empty());
     return hitPositions(fixture.results());
 }
@@ -122,7 +122,7 @@ TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
 
     // Without the option only the main text is searched, as always.
     ReplaceFixture mainOnly(partsJob(false), "rechnung", "");
-    engine.SearchDocument(mainOnly.run(), path);
+    engine.searchDocument(mainOnly.run(), path);
     const std::vector<HitPosition> main = hitPositions(mainOnly.results());
     ASSERT_EQ(main.size(), 2u);
     EXPECT_EQ(main[0].part, "");
@@ -132,7 +132,7 @@ TEST_P(DocumentParts, SearchNamesEachPartInOrderAndPointsAtTheHitWithinIt)
 TEST_P(DocumentParts, ReplaceAllChangesEveryPartAndNothingElse)
 {
     ReplaceFixture replace(partsJob(), "rechnung", "Beleg");
-    engine.ReplaceDocument(replace.run(), path);
+    engine.replaceDocument(replace.run(), path);
     EXPECT_TRUE(replace.errors().empty());
     // Every occurrence is listed, a refused one as an error.
     EXPECT_EQ(replace.hits().size(), format.parts.size());
@@ -181,7 +181,7 @@ TEST_P(DocumentParts, MarkedHitsAreReplacedInTheirPartsAndLaterHitsMoveOnlyWithi
 
     ReplaceFixture fixture(partsJob(), "rechnung", "");
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     ResultList& results = fixture.results();
     // The header, the first hit of the main text and the footnote.
     std::size_t i = 0;

@@ -66,7 +66,7 @@ std::vector<std::int64_t> search(WordDocumentEngine& engine, const std::string& 
 {
     ReplaceFixture fixture(documentJob(), text, "");
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     EXPECT_TRUE(fixture.errors().empty()) << fixture.errors()[0].second;
     std::vector<std::int64_t> positions;
     for (const HitRecord& hit : fixture.hits()) {
@@ -113,7 +113,7 @@ TEST_P(FixtureDocuments, MarkedHitsAreReplacedAtTheirPositionsAndNoOthers)
 
     ReplaceFixture fixture(documentJob(), "rechnung", "");
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     ResultList& results = fixture.results();
     std::vector<ItemHandle> items;
     for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
@@ -154,7 +154,7 @@ TEST_P(FixtureDocuments, ReplaceAllKeepsOnlyRefusedOccurrencesAndReadsBackInBoth
     ReplaceFixture replace(documentJob(), "rechnung", "Beleg");
     WordDocumentEngine engine(word::CreateDocumentApplication);
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), path);
+    engine.replaceDocument(replace.run(), path);
 
     const std::vector<std::string> errors = errorRemarks(replace.results());
     ASSERT_EQ(errors.size(), format.refused);

@@ -21,7 +21,7 @@ std::string searchRemark(const std::string& name)
     test::ReplaceFixture fixture(job, "rechnung", "");
     WordDocumentEngine engine(word::CreateDocumentApplication);
     fixture.run().documents = &engine;
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     const auto errors = fixture.errors();
     EXPECT_TRUE(fixture.hits().empty()) << name;
     return errors.size() == 1 ? errors[0].second : "(" + std::to_string(errors.size()) + " errors)";

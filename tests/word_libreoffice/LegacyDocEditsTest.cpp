@@ -43,7 +43,7 @@ Replaced replaceAll(const std::string& path, const std::string& text, const std:
     ReplaceFixture replace(job, text, replacement);
     WordDocumentEngine engine(word::CreateDocumentApplication);
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), path);
+    engine.replaceDocument(replace.run(), path);
     Replaced result;
     const ResultList& results = replace.results();
     for (ItemHandle top = results.FirstTopLevelItem(); top != kNoItem; top = results.NextSibling(top)) {

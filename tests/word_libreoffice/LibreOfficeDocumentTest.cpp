@@ -65,8 +65,8 @@ TEST(LibreOfficeDocuments, HitsInADocHaveThePositionsAndContextsOfTheBuiltInComp
     ReplaceFixture search(job, "rechnung", "");
     WordDocumentEngine engine(word::CreateDocumentApplication);
     search.run().documents = &engine;
-    engine.SearchDocument(search.run(), doc);
-    engine.SearchDocument(search.run(), odt);
+    engine.searchDocument(search.run(), doc);
+    engine.searchDocument(search.run(), odt);
 
     EXPECT_TRUE(search.errors().empty());
     const auto hits = search.hits();
@@ -92,7 +92,7 @@ TEST(LibreOfficeDocuments, ReplaceKeepsAWord97DocWithABackup)
     ReplaceFixture replace(job, "rechnung", "Gutschrift");
     WordDocumentEngine engine(word::CreateDocumentApplication);
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), doc);
+    engine.replaceDocument(replace.run(), doc);
 
     EXPECT_TRUE(replace.errors().empty());
     EXPECT_EQ(replace.hits().size(), 3u);
@@ -124,7 +124,7 @@ TEST(LibreOfficeDocuments, ADocWithoutTablesHasTheStoryOfTheBuiltInComponentAndI
     ReplaceFixture replace(job, "rechnung", "Gutschrift");
     WordDocumentEngine engine(word::CreateDocumentApplication);
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), doc);
+    engine.replaceDocument(replace.run(), doc);
     EXPECT_TRUE(replace.errors().empty());
     EXPECT_NE(storyText(doc).find(u"Mahnung zur Gutschrift Nr. 7\r"), std::u16string::npos);
     EXPECT_NE(storyText(doc).find(u"die Gutschrift\tvom 3. März \U0001F642 ist offen.\r"), std::u16string::npos);
@@ -142,7 +142,7 @@ TEST(LibreOfficeDocuments, TextOfATrackedDeletionIsFoundButRefusedAndTheRestRepl
     ReplaceFixture replace(job, "rechnung", "Gutschrift");
     WordDocumentEngine engine(word::CreateDocumentApplication);
     replace.run().documents = &engine;
-    engine.ReplaceDocument(replace.run(), doc);
+    engine.replaceDocument(replace.run(), doc);
 
     const ResultList& results = replace.results();
     std::vector<std::pair<std::string, std::string>> errors;
@@ -247,10 +247,10 @@ TEST(LibreOfficeDocuments, AMissingOrSilentServerGivesOneErrorItemPerDocument)
     WordDocumentEngine engine(word::CreateDocumentApplication);
     search.run().documents = &engine;
     ::setenv("TARNWICK_SOFFICE", (tree.root() + "/no-such-soffice").c_str(), 1);
-    engine.SearchDocument(search.run(), doc);
+    engine.searchDocument(search.run(), doc);
     ::setenv("TARNWICK_SOFFICE", silent.c_str(), 1);
     ::setenv("TARNWICK_SOFFICE_TIMEOUT", "1", 1);
-    engine.SearchDocument(search.run(), doc);
+    engine.searchDocument(search.run(), doc);
     ::unsetenv("TARNWICK_SOFFICE");
     ::unsetenv("TARNWICK_SOFFICE_TIMEOUT");
 

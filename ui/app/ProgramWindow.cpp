@@ -73,7 +73,7 @@ bool IsViewerEditCommand(FrameCommand id)
 
 ProgramWindow::ProgramWindow(ProgramSetup setup)
     : m_store(setup.profilePath.empty() ? settings::DefaultProfilePath() : setup.profilePath), m_frameSettings(m_store),
-      m_resultList(std::make_shared<ResultList>()), m_notifier(QtNotifier::Create())
+      m_resultList(std::make_shared<ResultList>()), m_notifier(QtNotifier::create())
 {
     const CodePage& codePage = CodePage::system();
     FormPrompts* prompts = setup.prompts;
@@ -110,7 +110,7 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
     connectDocuments();
     connectHelpMenu();
     // First show of the form: its settings, its dates, collapsed if it was.
-    m_controller->Initialize();
+    m_controller->initialize();
 }
 
 ProgramWindow::~ProgramWindow()
@@ -155,18 +155,18 @@ void ProgramWindow::connectFrame()
 {
     MainFrame* frame = m_frame.get();
     SearchFormController* form = m_controller.get();
-    connect(frame, &MainFrame::startSearchRequested, this, [form] { form->StartSearchRun(); });
-    connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->StartReplaceRun(); });
-    connect(frame, &MainFrame::previewReplaceRequested, this, [form] { form->StartReplacePreview(); });
+    connect(frame, &MainFrame::startSearchRequested, this, [form] { form->startSearchRun(); });
+    connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->startReplaceRun(); });
+    connect(frame, &MainFrame::previewReplaceRequested, this, [form] { form->startReplacePreview(); });
     // Shown once the preview's completion message has been handled, outside it.
     form->setPreviewHandler([this](std::shared_ptr<const ReplacePreviewCollector> preview) {
         QMetaObject::invokeMethod(
             this, [this, preview] { showReplacePreview(preview); }, Qt::QueuedConnection);
     });
-    connect(frame, &MainFrame::stopRequested, this, [form] { form->Stop(); });
-    connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->ConvertFileNames(); });
+    connect(frame, &MainFrame::stopRequested, this, [form] { form->stop(); });
+    connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->convertFileNames(); });
     connect(frame, &MainFrame::copyCommandLineRequested, this, [frame, form](bool replace) {
-        QGuiApplication::clipboard()->setText(FormTextToQt(form->CommandLineText(replace), CodePage::system()));
+        QGuiApplication::clipboard()->setText(FormTextToQt(form->commandLineText(replace), CodePage::system()));
         frame->setStatusText(QStringLiteral("Befehlszeile in die Zwischenablage kopiert"));
     });
     m_form->addContextActions({frame->action(FrameCommand::SaveSearch), frame->action(FrameCommand::SavedSearches),
@@ -177,14 +177,14 @@ void ProgramWindow::connectFrame()
         const QString name = QInputDialog::getText(frame, QString::fromUtf8(formtext::kSaveSearchTitle),
                                                    QString::fromUtf8(formtext::kSaveSearchLabel), QLineEdit::Normal,
                                                    FormTextToQt(form->state().searchTexts.text, codePage), &ok);
-        if (ok) form->SaveSearch(QtToFormText(name, codePage));
+        if (ok) form->saveSearch(QtToFormText(name, codePage));
     });
     connect(frame, &MainFrame::savedSearchesRequested, this, [frame, form] {
         SavedSearchesDialog dialog(*form, CodePage::system(), frame);
         dialog.exec();
     });
     connect(frame, &MainFrame::expandToggleRequested, this,
-            [form](bool expandFromHidden) { form->ToggleExpanded(expandFromHidden); });
+            [form](bool expandFromHidden) { form->toggleExpanded(expandFromHidden); });
     connect(frame, &MainFrame::optionsRequested, this, [this] {
         if (m_optionsHandler)
             m_optionsHandler();
@@ -192,7 +192,7 @@ void ProgramWindow::connectFrame()
             editOptions();
     });
     connect(frame, &MainFrame::expressionTesterRequested, this, [this] { testExpression(); });
-    frame->setSaveFormSettingsHook([form] { form->SaveFormSettings(); });
+    frame->setSaveFormSettingsHook([form] { form->saveFormSettings(); });
     connect(frame, &MainFrame::undoLastRunRequested, this, [this] { undoLastRun(); });
     frame->setUndoAvailableHook([] { return HasJournals(JournalRoot()); });
 
@@ -333,7 +333,7 @@ void ProgramWindow::undoLastRun()
 void ProgramWindow::showReplacePreview(std::shared_ptr<const ReplacePreviewCollector> preview)
 {
     ReplacePreviewDialog dialog(std::move(preview), m_frame.get());
-    if (dialog.exec() == QDialog::Accepted) m_controller->StartPreviewedReplace();
+    if (dialog.exec() == QDialog::Accepted) m_controller->startPreviewedReplace();
 }
 
 void ProgramWindow::editOptions()
@@ -342,7 +342,7 @@ void ProgramWindow::editOptions()
     std::uint32_t warningBits = fields.warningBits;
     const auto accepted = EditOptions(m_frame.get(), fields.options, warningBits, m_store);
     fields.warningBits = warningBits;
-    if (accepted) m_controller->ApplyOptions(*accepted);
+    if (accepted) m_controller->applyOptions(*accepted);
 }
 
 // "Ausdruck testen": the sample is the viewer's selection or the line of

@@ -177,7 +177,7 @@ void ExpressionTesterDialog::buildWidgets()
 
 void ExpressionTesterDialog::takeOver()
 {
-    m_form.ChangeFields([this](settings::FormState& fields) { m_logic.applyTo(fields); });
+    m_form.changeFields([this](settings::FormState& fields) { m_logic.applyTo(fields); });
     accept();
 }
 

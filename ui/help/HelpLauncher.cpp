@@ -55,7 +55,7 @@ bool HelpLauncher::isUnavailable() const { return m_state->unavailable; }
 
 bool HelpLauncher::hasBrowserFailed() const { return m_state->browserFailed; }
 
-void HelpLauncher::Show()
+void HelpLauncher::show()
 {
     State& state = *m_state;
     const std::optional<std::string> index =

@@ -44,7 +44,7 @@ public:
     HelpLauncher(std::string programDirectory, BrowserOpener opener, HelpDisplay& display);
     ~HelpLauncher();
 
-    void Show();
+    void show();
     // A link of the own window that leads out of the help: to the browser;
     // when that fails, the address is shown as text.
     void openAddress(const std::string& address);

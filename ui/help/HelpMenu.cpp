@@ -30,7 +30,7 @@ void HelpMenu::setHelpSource(std::string programDirectory, BrowserOpener opener)
     m_help = std::make_unique<HelpLauncher>(std::move(programDirectory), std::move(opener), static_cast<HelpDisplay&>(*this));
 }
 
-void HelpMenu::showHelp() { m_help->Show(); }
+void HelpMenu::showHelp() { m_help->show(); }
 
 void HelpMenu::showHelpWindow(const std::string& page, const std::string& note)
 {
@@ -96,7 +96,7 @@ void HelpMenu::startUpdate(const UpdateChoice& choice)
     }
     // The usual close: the form writes its settings, the viewer may ask
     // about unsaved changes. The updater waits for the program to end.
-    m_form.MarkClosingForUpdate();
+    m_form.markClosingForUpdate();
     m_window.close();
 }
 

@@ -87,12 +87,12 @@ TipOfTheDay::~TipOfTheDay()
     std::fclose(m_file);
 }
 
-void TipOfTheDay::NextTip()
+void TipOfTheDay::nextTip()
 {
     if (m_hasTips) readNextTip();
 }
 
-void TipOfTheDay::Close(bool showAtStartUp) { settings::WriteTipStartUp(m_store, showAtStartUp ? 0 : 1); }
+void TipOfTheDay::close(bool showAtStartUp) { settings::WriteTipStartUp(m_store, showAtStartUp ? 0 : 1); }
 
 TipOfTheDay::Line TipOfTheDay::readLine(std::string& line)
 {

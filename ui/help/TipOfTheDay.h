@@ -45,9 +45,9 @@ public:
     bool hasTips() const { return m_hasTips; }
 
     // "&Nächster Tipp".
-    void NextTip();
+    void nextTip();
     // "&Schließen": StartUp becomes 0 when the tips are to show at start-up, else 1.
-    void Close(bool showAtStartUp);
+    void close(bool showAtStartUp);
 
 private:
     enum class Line { Read, End, Error };

@@ -154,13 +154,13 @@ void TipsDialog::showTip()
 
 void TipsDialog::nextTip()
 {
-    m_tips->NextTip();
+    m_tips->nextTip();
     showTip();
 }
 
 void TipsDialog::closeTips()
 {
-    m_tips->Close(m_startUp->isChecked());
+    m_tips->close(m_startUp->isChecked());
     accept();
 }
 

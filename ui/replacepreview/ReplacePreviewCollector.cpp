@@ -101,7 +101,7 @@ void ReplacePreviewCollector::addLineChanges(PreviewEntry& entry, std::string_vi
     }
 }
 
-std::error_code ReplacePreviewCollector::Contents(const std::string& path, std::string_view previous, std::string_view contents,
+std::error_code ReplacePreviewCollector::contents(const std::string& path, std::string_view previous, std::string_view contents,
                                                   std::int64_t replacements)
 {
     const bool binary = LooksBinary(previous) || LooksBinary(contents);
@@ -111,7 +111,7 @@ std::error_code ReplacePreviewCollector::Contents(const std::string& path, std::
     return {};
 }
 
-std::error_code ReplacePreviewCollector::SplitContents(const std::string& path, const std::string& newContentsPath,
+std::error_code ReplacePreviewCollector::splitContents(const std::string& path, const std::string& newContentsPath,
                                                        std::int64_t replacements)
 {
     struct stat before {
@@ -123,14 +123,14 @@ std::error_code ReplacePreviewCollector::SplitContents(const std::string& path, 
         entry.tooLargeForLines = true;
         return {};
     }
-    std::string previous, contents;
+    std::string previous, next;
     if (std::error_code error = ReadWholeFile(path, previous)) return error;
-    if (std::error_code error = ReadWholeFile(newContentsPath, contents)) return error;
-    return Contents(path, previous, contents, replacements);
+    if (std::error_code error = ReadWholeFile(newContentsPath, next)) return error;
+    return contents(path, previous, next, replacements);
 }
 
 // The copy is made before the file's new contents come, so it waits for its entry.
-void ReplacePreviewCollector::Backup(const std::string& path, const std::string& backupPath)
+void ReplacePreviewCollector::backup(const std::string& path, const std::string& backupPath)
 {
     m_names.take(backupPath);
     const auto it = m_entryOf.find(path);
@@ -140,9 +140,9 @@ void ReplacePreviewCollector::Backup(const std::string& path, const std::string&
         m_pendingBackups[path] = backupPath;
 }
 
-bool ReplacePreviewCollector::Exists(const std::string& path) const { return m_names.exists(path); }
+bool ReplacePreviewCollector::exists(const std::string& path) const { return m_names.exists(path); }
 
-std::error_code ReplacePreviewCollector::Rename(const std::string& directory, const std::string& name, const std::string& newName)
+std::error_code ReplacePreviewCollector::rename(const std::string& directory, const std::string& name, const std::string& newName)
 {
     PreviewNames::Move move;
     if (std::error_code error = m_names.rename(directory, name, newName, move)) return error;
@@ -151,7 +151,7 @@ std::error_code ReplacePreviewCollector::Rename(const std::string& directory, co
     return {};
 }
 
-void ReplacePreviewCollector::Document(const std::string& path, std::u16string_view before, std::u16string_view after,
+void ReplacePreviewCollector::document(const std::string& path, std::u16string_view before, std::u16string_view after,
                                        std::int64_t replacements)
 {
     PreviewEntry& entry = entryOf(path, PreviewEntryKind::Document);

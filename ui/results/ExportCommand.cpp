@@ -38,10 +38,10 @@ bool RunExportCommand(QWidget* parent, settings::ProfileStore& store, const Resu
     if (dialog.exec() != QDialog::Accepted) return false;
     const ExportDialogLogic& logic = dialog.logic();
 
-    const std::optional<std::string> target = ask.chooseTargetFile(parent, logic.SaveDialog());
+    const std::optional<std::string> target = ask.chooseTargetFile(parent, logic.saveDialog());
     if (!target || target->empty()) return false;
 
-    const Expected<void> exported = ExportResults(logic.MakeRequest(*target), run, list);
+    const Expected<void> exported = ExportResults(logic.makeRequest(*target), run, list);
     if (exported) return true;
     const std::string text = failureText(exported.error(), *target);
     // Paths and the system's error text are in the system code page.

@@ -85,7 +85,7 @@ QGroupBox* ExportDialog::buildFormatGroup()
     types->addButton(m_byTemplate, static_cast<int>(settings::StoredExportType(ExportType::Template)));
     connect(types, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked) return;
-        m_logic.SetType(settings::ExportTypeFromStored(id));
+        m_logic.setType(settings::ExportTypeFromStored(id));
         applyEnabling();
     });
 
@@ -141,7 +141,7 @@ QGroupBox* ExportDialog::buildElementsGroup()
 
 void ExportDialog::showSettings()
 {
-    const ExportSettings& settings = m_logic.Settings();
+    const ExportSettings& settings = m_logic.settings();
     switch (settings.type) {
     case ExportType::Xml: m_xml->setChecked(true); break;
     case ExportType::Csv: m_csv->setChecked(true); break;
@@ -160,20 +160,20 @@ void ExportDialog::connectControls()
 {
     // Connected after the controls were filled, so filling changes nothing.
     connect(m_separator, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_logic.SetSeparator(toStoredText(text)); });
+            [this](const QString& text) { m_logic.setSeparator(toStoredText(text)); });
     connect(m_templatePath, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_logic.SetTemplatePath(toPath(text)); });
+            [this](const QString& text) { m_logic.setTemplatePath(toPath(text)); });
     const std::pair<QCheckBox*, int> elements[] = {{m_hits, ExportElement::Hits},
                                                    {m_errors, ExportElement::Errors},
                                                    {m_fileNames, ExportElement::FileNames},
                                                    {m_dirNames, ExportElement::DirNames}};
     for (const auto& [box, bit] : elements)
-        connect(box, &QCheckBox::toggled, this, [this, bit](bool on) { m_logic.SetElement(bit, on); });
+        connect(box, &QCheckBox::toggled, this, [this, bit](bool on) { m_logic.setElement(bit, on); });
 }
 
 void ExportDialog::applyEnabling()
 {
-    const ExportFieldStates states = m_logic.FieldStates();
+    const ExportFieldStates states = m_logic.fieldStates();
     m_separator->setEnabled(states.separator);
     m_templatePath->setEnabled(states.templatePath);
     m_browse->setEnabled(states.browseTemplate);
@@ -181,7 +181,7 @@ void ExportDialog::applyEnabling()
 
 void ExportDialog::browseTemplate()
 {
-    const std::optional<std::string> chosen = m_prompts->chooseTemplateFile(this, m_logic.BrowseDialog());
+    const std::optional<std::string> chosen = m_prompts->chooseTemplateFile(this, m_logic.browseDialog());
     if (!chosen) return;
     m_templatePath->setText(fromPath(*chosen));
     m_templatePath->setCursorPosition(0);
@@ -189,13 +189,13 @@ void ExportDialog::browseTemplate()
 
 void ExportDialog::accept()
 {
-    if (const std::optional<std::string> refusal = m_logic.Accept()) {
+    if (const std::optional<std::string> refusal = m_logic.accept()) {
         m_prompts->showRefusal(this, QString::fromUtf8(*refusal));
         return;
     }
     // As typed: "\t" stays two characters here and becomes a tab only in
     // what the writer is given.
-    settings::WriteExportSettings(m_store, m_logic.Settings());
+    settings::WriteExportSettings(m_store, m_logic.settings());
     QDialog::accept();
 }
 

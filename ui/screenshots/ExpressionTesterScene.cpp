@@ -18,7 +18,7 @@ void RenderExpressionTester(const QString& pngPath)
     setup.profilePath = dir.filePath(QStringLiteral("Tarnwick.conf")).toStdString();
     ui::ProgramWindow window(setup);
     ui::SearchFormController& form = window.controller();
-    form.ChangeFields([](settings::FormState& fields) {
+    form.changeFields([](settings::FormState& fields) {
         fields.searchTexts.text = "(?<name>\\w+)=(\\d+)";
         fields.replaceTexts.text = "\\U${name}\\E: $2";
         fields.regularExpression = 1;

@@ -15,20 +15,20 @@ void RenderReplacePreview(const QString& pngPath)
 {
     auto preview = std::make_shared<ui::ReplacePreviewCollector>(CodePage::system());
     const std::string root = "/home/anna/Projekte/Kasse/";
-    preview->Backup(root + "src/kasse.cpp", root + "src/kasse.cpp.bak");
-    preview->Contents(root + "src/kasse.cpp",
+    preview->backup(root + "src/kasse.cpp", root + "src/kasse.cpp.bak");
+    preview->contents(root + "src/kasse.cpp",
                       "#include \"Beleg.h\"\n\nvoid Drucke(const Beleg& beleg)\n{\n    beleg.Drucke();\n}\n\n"
                       "// Beleg an den Drucker\nint Anzahl(const Beleg& beleg);\n",
                       "#include \"Quittung.h\"\n\nvoid Drucke(const Quittung& beleg)\n{\n    beleg.Drucke();\n}\n\n"
                       "// Quittung an den Drucker\nint Anzahl(const Quittung& beleg);\n",
                       4);
-    preview->Backup(root + "src/Beleg.h", root + "src/Beleg.h.bak");
-    preview->Contents(root + "src/Beleg.h", "class Beleg {\npublic:\n    void Drucke() const;\n};\n",
+    preview->backup(root + "src/Beleg.h", root + "src/Beleg.h.bak");
+    preview->contents(root + "src/Beleg.h", "class Beleg {\npublic:\n    void Drucke() const;\n};\n",
                       "class Quittung {\npublic:\n    void Drucke() const;\n};\n", 1);
-    preview->Rename(root + "src", "Beleg.h", "Quittung.h");
-    preview->Document(root + "doc/Handbuch.docx", u"Jeder Beleg wird gedruckt.\rDer Kunde erhält ihn sofort.\r",
+    preview->rename(root + "src", "Beleg.h", "Quittung.h");
+    preview->document(root + "doc/Handbuch.docx", u"Jeder Beleg wird gedruckt.\rDer Kunde erhält ihn sofort.\r",
                       u"Jede Quittung wird gedruckt.\rDer Kunde erhält ihn sofort.\r", 1);
-    preview->Contents(root + "daten/muster.bin", std::string("Beleg\0\1\2", 8), std::string("Quittung\0\1\2", 11), 1);
+    preview->contents(root + "daten/muster.bin", std::string("Beleg\0\1\2", 8), std::string("Quittung\0\1\2", 11), 1);
     ui::ReplacePreviewDialog dialog(preview);
     dialog.resize(760, 520);
     SaveWindowShot(dialog, pngPath);

@@ -71,8 +71,8 @@ struct Window {
 void RenderStopped(const QString& pngPath, QSize size = QSize())
 {
     Window w;
-    w.window.controller().SetComboText(ui::FormCombo::SearchText, std::string(kWord));
-    w.window.controller().SetComboText(ui::FormCombo::Directory, "/home/anna/linux");
+    w.window.controller().setComboText(ui::FormCombo::SearchText, std::string(kWord));
+    w.window.controller().setComboText(ui::FormCombo::Directory, "/home/anna/linux");
     w.window.form().refresh();
     FillStoppedSearch(w.window.resultList());
     w.window.results().catchUp();
@@ -85,8 +85,8 @@ void RenderStopped(const QString& pngPath, QSize size = QSize())
 void RenderMissingFolder(const QString& pngPath)
 {
     Window w;
-    w.window.controller().SetComboText(ui::FormCombo::SearchText, "Archivserver");
-    w.window.controller().SetComboText(ui::FormCombo::Directory, "/home/anna/projekte/archiv");
+    w.window.controller().setComboText(ui::FormCombo::SearchText, "Archivserver");
+    w.window.controller().setComboText(ui::FormCombo::Directory, "/home/anna/projekte/archiv");
     w.window.form().refresh();
     w.window.frame().resize(WindowSize(QSize(1000, 680)));
     w.window.frame().show();

@@ -83,8 +83,8 @@ void Render(const QString& pngPath, const Sample& sample, bool withDialog)
     setup.profilePath = dir.filePath(QStringLiteral("Tarnwick.conf")).toStdString();
     setup.clock = &clock;
     ui::ProgramWindow window(setup);
-    window.controller().SetComboText(ui::FormCombo::SearchText, "Wiederholungen");
-    window.controller().SetComboText(ui::FormCombo::ReplaceText, "Versuche");
+    window.controller().setComboText(ui::FormCombo::SearchText, "Wiederholungen");
+    window.controller().setComboText(ui::FormCombo::ReplaceText, "Versuche");
     window.form().refresh();
     window.frame().resize(WindowSize(QSize(1000, 680)));
     auto* page = dynamic_cast<ui::ViewerPage*>(window.viewer());

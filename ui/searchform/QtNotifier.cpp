@@ -5,7 +5,7 @@
 
 namespace tarnwick::ui {
 
-std::shared_ptr<QtNotifier> QtNotifier::Create() { return std::shared_ptr<QtNotifier>(new QtNotifier); }
+std::shared_ptr<QtNotifier> QtNotifier::create() { return std::shared_ptr<QtNotifier>(new QtNotifier); }
 
 void QtNotifier::attach(WorkerMessageSink* sink)
 {
@@ -44,21 +44,21 @@ void QtNotifier::queue(Call call)
         Qt::QueuedConnection);
 }
 
-void QtNotifier::Post(UserMessage message)
+void QtNotifier::post(UserMessage message)
 {
-    queue([message](WorkerMessageSink& sink) { sink.HandleWorkerMessage(message); });
+    queue([message](WorkerMessageSink& sink) { sink.handleWorkerMessage(message); });
 }
 
-void QtNotifier::ShowMessage(const std::string& text) { ShowTitledMessage({}, text); }
+void QtNotifier::showMessage(const std::string& text) { showTitledMessage({}, text); }
 
-void QtNotifier::ShowTitledMessage(const std::string& title, const std::string& text)
+void QtNotifier::showTitledMessage(const std::string& title, const std::string& text)
 {
     // Not waited for: the worker goes on to post its abort message, which
     // arrives after this one.
-    queue([title, text](WorkerMessageSink& sink) { sink.HandleWorkerError(title, text); });
+    queue([title, text](WorkerMessageSink& sink) { sink.handleWorkerError(title, text); });
 }
 
-void QtNotifier::ShowStatus(const std::string& text)
+void QtNotifier::showStatus(const std::string& text)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -84,7 +84,7 @@ void QtNotifier::deliverStatus()
         text = m_statusText;
         sink = m_sink;
     }
-    if (sink != nullptr) sink->HandleWorkerStatus(text);
+    if (sink != nullptr) sink->handleWorkerStatus(text);
 }
 
 }  // namespace tarnwick::ui

@@ -20,18 +20,18 @@ namespace tarnwick::ui {
 
 class QtNotifier final : public Notifier, public StatusDisplay, public std::enable_shared_from_this<QtNotifier> {
 public:
-    static std::shared_ptr<QtNotifier> Create();
+    static std::shared_ptr<QtNotifier> create();
 
     void attach(WorkerMessageSink* sink);
     void detach();
 
     // Notifier
-    void Post(UserMessage message) override;
-    void ShowMessage(const std::string& text) override;
-    void ShowTitledMessage(const std::string& title, const std::string& text) override;
+    void post(UserMessage message) override;
+    void showMessage(const std::string& text) override;
+    void showTitledMessage(const std::string& title, const std::string& text) override;
     // StatusDisplay: only the newest text counts, so a fast walk queues at
     // most one call at a time.
-    void ShowStatus(const std::string& text) override;
+    void showStatus(const std::string& text) override;
 
 private:
     QtNotifier() = default;

@@ -11,11 +11,11 @@ class WorkerMessageSink {
 public:
     virtual ~WorkerMessageSink() = default;
     // A completion message.
-    virtual void HandleWorkerMessage(UserMessage message) = 0;
+    virtual void handleWorkerMessage(UserMessage message) = 0;
     // A message box the worker asked for; `title` empty for the usual one.
-    virtual void HandleWorkerError(const std::string& title, const std::string& text) = 0;
+    virtual void handleWorkerError(const std::string& title, const std::string& text) = 0;
     // The walk's current directory or entry, for the status bar.
-    virtual void HandleWorkerStatus(const std::string& text) = 0;
+    virtual void handleWorkerStatus(const std::string& text) = 0;
 };
 
 }  // namespace tarnwick::ui

@@ -44,14 +44,14 @@ SavedSearchesDialog::SavedSearchesDialog(SearchFormController& controller, const
     connect(m_list, &QListWidget::itemDoubleClicked, m_load, &QPushButton::click);
     connect(m_load, &QPushButton::clicked, this, [this] {
         if (current() < 0) return;
-        m_controller.LoadSavedSearch(static_cast<std::size_t>(current()));
+        m_controller.loadSavedSearch(static_cast<std::size_t>(current()));
         accept();
     });
     connect(m_rename, &QPushButton::clicked, this, [this] {
         const int row = current();
         if (row < 0) return;
         const QString name = m_askName(m_list->item(row)->text());
-        if (name.isEmpty() || !m_controller.RenameSavedSearch(static_cast<std::size_t>(row), QtToFormText(name, m_codePage)))
+        if (name.isEmpty() || !m_controller.renameSavedSearch(static_cast<std::size_t>(row), QtToFormText(name, m_codePage)))
             return;
         fill();
         m_list->setCurrentRow(row);
@@ -59,7 +59,7 @@ SavedSearchesDialog::SavedSearchesDialog(SearchFormController& controller, const
     connect(m_delete, &QPushButton::clicked, this, [this] {
         const int row = current();
         if (row < 0) return;
-        m_controller.DeleteSavedSearch(static_cast<std::size_t>(row));
+        m_controller.deleteSavedSearch(static_cast<std::size_t>(row));
         fill();
         m_list->setCurrentRow(std::min(row, m_list->count() - 1));
     });

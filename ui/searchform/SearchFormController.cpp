@@ -68,7 +68,7 @@ SearchFormController::SearchFormController(FormServices services, FormWorkerPart
 
 SearchFormController::~SearchFormController() = default;
 
-void SearchFormController::Initialize()
+void SearchFormController::initialize()
 {
     if (m_initialized) return;
     if (m_services.store != nullptr) settings::LoadFormSettings(*m_services.store, m_state);
@@ -84,7 +84,7 @@ void SearchFormController::Initialize()
         // The stored view was collapsed: the form is built expanded and
         // collapses once.
         m_state.expandedView = 1;
-        ToggleExpanded();
+        toggleExpanded();
     } else {
         m_state.expandedView = 1;
         if (m_listener) m_listener->expandedChanged(true);
@@ -94,28 +94,28 @@ void SearchFormController::Initialize()
 
 // --- fields ---
 
-void SearchFormController::SetAllFileTypes(bool on)
+void SearchFormController::setAllFileTypes(bool on)
 {
     m_state.allFileTypes = on ? 1 : 0;
     m_enabling.fileTypes = !on;
     notifyChanged();
 }
 
-void SearchFormController::SetSizeFilter(bool on)
+void SearchFormController::setSizeFilter(bool on)
 {
     m_state.sizeFilter = on ? 1 : 0;
     m_enabling.sizeFields = on;
     notifyChanged();
 }
 
-void SearchFormController::SetDateFilter(bool on)
+void SearchFormController::setDateFilter(bool on)
 {
     m_state.dateFilter = on ? 1 : 0;
     applyDateRules();
     notifyChanged();
 }
 
-void SearchFormController::SetRelativeDates(bool on)
+void SearchFormController::setRelativeDates(bool on)
 {
     m_state.dateRelative = on ? 1 : 0;
     applyDateRules();
@@ -142,7 +142,7 @@ void SearchFormController::applyDateRules()
     m_enabling.relativeDates = on && relative;
 }
 
-void SearchFormController::SetRegularExpression(bool on)
+void SearchFormController::setRegularExpression(bool on)
 {
     m_state.regularExpression = on ? 1 : 0;
     m_enabling.wholeWords = !on;
@@ -150,21 +150,21 @@ void SearchFormController::SetRegularExpression(bool on)
     notifyChanged();
 }
 
-void SearchFormController::SetFilesWithoutHits(bool on)
+void SearchFormController::setFilesWithoutHits(bool on)
 {
     m_state.filesWithoutHits = on ? 1 : 0;
     m_enabling.preserveCase = !on;
     notifyChanged();
 }
 
-void SearchFormController::SetWordAutoMode(WordAutoMode mode)
+void SearchFormController::setWordAutoMode(WordAutoMode mode)
 {
     m_state.wordAutoMode = session::StoredWordAutoMode(mode);
     m_enabling.regularExpression = m_state.useWord == 0 || m_state.options.wordRegex != 0 || mode == WordAutoMode::ByExtension;
     notifyChanged();
 }
 
-bool SearchFormController::SetUseWord(bool on)
+bool SearchFormController::setUseWord(bool on)
 {
     if (!on && m_state.useWord != 0 && settings::IsWarningShown(m_state.warningBits, settings::WarningBit::WordOff)) {
         const HinweisAnswer answer = m_services.prompts.showHinweis(formtext::kWarnWordOff);
@@ -195,7 +195,7 @@ void SearchFormController::applyWordRules()
     if (m_state.regularExpression != 0) m_enabling.wholeWords = useWord && !wordRegex;
 }
 
-bool SearchFormController::SetSizeField(bool upperBound, const std::string& text)
+bool SearchFormController::setSizeField(bool upperBound, const std::string& text)
 {
     const std::optional<std::uint32_t> value = SizeFieldValue(text, upperBound ? kNoUpperSizeLimit : 0);
     if (!value) return false;
@@ -207,15 +207,15 @@ bool SearchFormController::SetSizeField(bool upperBound, const std::string& text
 
 const settings::ComboHistory& SearchFormController::combo(FormCombo which) const { return HistoryOf(m_state, which); }
 
-void SearchFormController::SetComboText(FormCombo which, const std::string& text) { HistoryOf(m_state, which).text = text; }
+void SearchFormController::setComboText(FormCombo which, const std::string& text) { HistoryOf(m_state, which).text = text; }
 
-void SearchFormController::SelectComboEntry(FormCombo which, int index)
+void SearchFormController::selectComboEntry(FormCombo which, int index)
 {
     if (index < 0) return;
-    HistoryOf(m_state, which).Select(static_cast<std::size_t>(index));
+    HistoryOf(m_state, which).select(static_cast<std::size_t>(index));
 }
 
-void SearchFormController::CommitComboText(FormCombo which)
+void SearchFormController::commitComboText(FormCombo which)
 {
     auto& history = HistoryOf(m_state, which);
     switch (which) {
@@ -228,19 +228,19 @@ void SearchFormController::CommitComboText(FormCombo which)
     notifyChanged();
 }
 
-void SearchFormController::RemoveComboEntry(FormCombo which)
+void SearchFormController::removeComboEntry(FormCombo which)
 {
     if (which != FormCombo::FileTypes && which != FormCombo::NameStrings) return;
     auto& history = HistoryOf(m_state, which);
-    const int found = history.Find(history.text);
+    const int found = history.find(history.text);
     if (found < 0) return;
     history.entries.erase(history.entries.begin() + found);
     history.selected = -1;
-    if (!history.entries.empty()) history.Select(found > 0 ? static_cast<std::size_t>(found - 1) : 0);
+    if (!history.entries.empty()) history.select(found > 0 ? static_cast<std::size_t>(found - 1) : 0);
     notifyChanged();
 }
 
-void SearchFormController::BrowseDirectory()
+void SearchFormController::browseDirectory()
 {
     settings::ComboHistory& history = m_state.directories;
     const std::optional<std::string> chosen = m_services.prompts.chooseDirectory(history.text);
@@ -267,12 +267,12 @@ void SearchFormController::moveCurrentToTop()
 
 // --- view and settings ---
 
-std::string SearchFormController::ExpandButtonText() const
+std::string SearchFormController::expandButtonText() const
 {
     return std::string(formtext::kExtended) + (isExpanded() ? formtext::kWhileExpanded : formtext::kWhileCollapsed);
 }
 
-void SearchFormController::ToggleExpanded(bool clearFirst)
+void SearchFormController::toggleExpanded(bool clearFirst)
 {
     if (clearFirst) m_state.expandedView = 0;
     m_state.expandedView = isExpanded() ? 0 : 1;
@@ -292,7 +292,7 @@ void SearchFormController::storeSavedSearches()
     notifyChanged();
 }
 
-bool SearchFormController::SaveSearch(const std::string& name)
+bool SearchFormController::saveSearch(const std::string& name)
 {
     reloadSavedSearches();
     const auto same = std::find_if(m_savedSearches.begin(), m_savedSearches.end(),
@@ -307,7 +307,7 @@ bool SearchFormController::SaveSearch(const std::string& name)
     return true;
 }
 
-void SearchFormController::LoadSavedSearch(std::size_t index)
+void SearchFormController::loadSavedSearch(std::size_t index)
 {
     if (index >= m_savedSearches.size()) return;
     settings::ApplySavedSearch(m_savedSearches[index], m_state);
@@ -315,7 +315,7 @@ void SearchFormController::LoadSavedSearch(std::size_t index)
     notifyChanged();
 }
 
-bool SearchFormController::RenameSavedSearch(std::size_t index, const std::string& name)
+bool SearchFormController::renameSavedSearch(std::size_t index, const std::string& name)
 {
     reloadSavedSearches();
     if (const auto refusal = settings::RenameSavedSearch(m_savedSearches, index, name)) {
@@ -326,26 +326,26 @@ bool SearchFormController::RenameSavedSearch(std::size_t index, const std::strin
     return true;
 }
 
-void SearchFormController::DeleteSavedSearch(std::size_t index)
+void SearchFormController::deleteSavedSearch(std::size_t index)
 {
     reloadSavedSearches();
     settings::RemoveSavedSearch(m_savedSearches, index);
     storeSavedSearches();
 }
 
-std::string SearchFormController::CommandLineText(bool replace) const
+std::string SearchFormController::commandLineText(bool replace) const
 {
     const auto kind = replace ? session::CommandLineKind::Replace : session::CommandLineKind::Search;
     return session::ShellCommandLine(session::CommandLineArguments(m_state, kind, m_dateFrom, m_dateTo));
 }
 
-std::string SearchFormController::HiddenFiltersLine() const
+std::string SearchFormController::hiddenFiltersLine() const
 {
     if (isExpanded()) return {};
     return HiddenFiltersText(m_state, m_dateFrom, m_dateTo);
 }
 
-void SearchFormController::ApplyOptions(const settings::OptionsValues& options)
+void SearchFormController::applyOptions(const settings::OptionsValues& options)
 {
     const bool wordRegexChanged = m_state.options.wordRegex != options.wordRegex;
     m_state.options = options;
@@ -354,14 +354,14 @@ void SearchFormController::ApplyOptions(const settings::OptionsValues& options)
     notifyChanged();
 }
 
-void SearchFormController::ChangeFields(const std::function<void(settings::FormState&)>& change)
+void SearchFormController::changeFields(const std::function<void(settings::FormState&)>& change)
 {
     change(m_state);
     applyAllRules();
     notifyChanged();
 }
 
-void SearchFormController::SaveFormSettings()
+void SearchFormController::saveFormSettings()
 {
     m_worker->RequestStop();
     if (m_services.store != nullptr) {

@@ -103,7 +103,7 @@ public:
     // First show: loads the settings, applies the enabling rules, sets the
     // date range to the day before now and, when the stored view was
     // collapsed, collapses the form. Later calls do nothing.
-    void Initialize();
+    void initialize();
     bool isInitialized() const { return m_initialized; }
 
     // --- fields, bound to the controls ---
@@ -113,68 +113,68 @@ public:
     settings::FormState& fields() { return m_state; }
     const FormEnabling& enabling() const { return m_enabling; }
 
-    void SetAllFileTypes(bool on);
-    void SetSizeFilter(bool on);
-    void SetDateFilter(bool on);
-    void SetRegularExpression(bool on);
+    void setAllFileTypes(bool on);
+    void setSizeFilter(bool on);
+    void setDateFilter(bool on);
+    void setRegularExpression(bool on);
     // "Dateien ohne Treffer auflisten": no replace runs while it is on.
-    void SetFilesWithoutHits(bool on);
-    void SetWordAutoMode(WordAutoMode mode);
+    void setFilesWithoutHits(bool on);
+    void setWordAutoMode(WordAutoMode mode);
     // Switching Word off shows its warning while its opt-out bit is set;
     // "Abbrechen" keeps Word on. Returns the resulting state.
-    bool SetUseWord(bool on);
+    bool setUseWord(bool on);
     // A size field's text; false (nothing taken) when it is not a number.
-    bool SetSizeField(bool upperBound, const std::string& text);
+    bool setSizeField(bool upperBound, const std::string& text);
 
     // "in den letzten N Tagen/Stunden" instead of the two dates.
-    void SetRelativeDates(bool on);
+    void setRelativeDates(bool on);
 
     std::int64_t dateFrom() const { return m_dateFrom; }
     std::int64_t dateTo() const { return m_dateTo; }
-    void SetDateFrom(std::int64_t seconds) { m_dateFrom = seconds; }
-    void SetDateTo(std::int64_t seconds) { m_dateTo = seconds; }
+    void setDateFrom(std::int64_t seconds) { m_dateFrom = seconds; }
+    void setDateTo(std::int64_t seconds) { m_dateTo = seconds; }
 
     // --- combo boxes ---
     const settings::ComboHistory& combo(FormCombo which) const;
     // The user typed: the edit text changes, the history does not.
-    void SetComboText(FormCombo which, const std::string& text);
+    void setComboText(FormCombo which, const std::string& text);
     // The user picked an entry of the drop-down list.
-    void SelectComboEntry(FormCombo which, int index);
+    void selectComboEntry(FormCombo which, int index);
     // The box lost the keyboard focus: the text is prepared (file types
     // normalised, file-name strings terminated) and joins the history.
-    void CommitComboText(FormCombo which);
+    void commitComboText(FormCombo which);
     // "Entfernen" beside the file types or the file-name strings.
-    void RemoveComboEntry(FormCombo which);
+    void removeComboEntry(FormCombo which);
     // "Durchsuchen...".
-    void BrowseDirectory();
+    void browseDirectory();
 
     // --- runs ---
     // Each returns whether the run was accepted (started, or queued behind a
     // stopped run that has not ended yet).
-    bool StartSearchRun();
-    bool StartReplaceRun();
+    bool startSearchRun();
+    bool startReplaceRun();
     // "Vorschau der Ersetzungen": the replace run with the same checks and
     // values, writing nothing. The result list keeps the last real run.
     // When the preview ran to its end the preview handler receives what it
     // gathered (a stopped or aborted preview shows nothing).
-    bool StartReplacePreview();
+    bool startReplacePreview();
     // The real replace of the last preview, with the values it was started
     // with; false when there is none or a run is active.
-    bool StartPreviewedReplace();
+    bool startPreviewedReplace();
     void setPreviewHandler(std::function<void(std::shared_ptr<const ReplacePreviewCollector>)> handler)
     {
         m_previewHandler = std::move(handler);
     }
-    bool ConvertFileNames();
+    bool convertFileNames();
     // MarkedResultsReplacer: replace in the marked results of the last search.
     bool startReplaceInMarkedResults() override;
     // "Stopp": asks the worker to stop and clears the busy flag at once.
-    void Stop();
+    void stop();
     // A completion message of the worker.
-    void HandleWorkerMessage(UserMessage message) override;
+    void handleWorkerMessage(UserMessage message) override;
     // A message box the worker asked for on its own thread.
-    void HandleWorkerError(const std::string& title, const std::string& text) override;
-    void HandleWorkerStatus(const std::string& text) override;
+    void handleWorkerError(const std::string& title, const std::string& text) override;
+    void handleWorkerStatus(const std::string& text) override;
 
     bool isBusy() const { return m_busy; }
     RunKind lastRunKind() const { return m_lastRunKind; }
@@ -187,10 +187,10 @@ public:
 
     // "Als Befehlszeile kopieren": the search or replace the form holds as
     // one shell-quoted tarnwick-cli line.
-    std::string CommandLineText(bool replace) const;
+    std::string commandLineText(bool replace) const;
     // The line under the main fields while the form is collapsed; empty
     // when it is expanded or no hidden filter is in force.
-    std::string HiddenFiltersLine() const;
+    std::string hiddenFiltersLine() const;
 
     // --- saved searches ---
     // The searches saved in the settings file, read again before each change
@@ -198,31 +198,31 @@ public:
     const std::vector<settings::SavedSearch>& savedSearches() const { return m_savedSearches; }
     // Saves the form under `name`; an existing search of that name is
     // replaced after the user agreed. False when refused (the user has been told).
-    bool SaveSearch(const std::string& name);
+    bool saveSearch(const std::string& name);
     // Takes the saved search into the form.
-    void LoadSavedSearch(std::size_t index);
-    bool RenameSavedSearch(std::size_t index, const std::string& name);
-    void DeleteSavedSearch(std::size_t index);
+    void loadSavedSearch(std::size_t index);
+    bool renameSavedSearch(std::size_t index, const std::string& name);
+    void deleteSavedSearch(std::size_t index);
 
     // --- view ---
     bool isExpanded() const { return m_state.expandedView != 0; }
     // "Erweitert  <<" while expanded, "Erweitert  >>" while collapsed.
-    std::string ExpandButtonText() const;
+    std::string expandButtonText() const;
     // With `clearFirst` the flag is cleared before toggling, so the form ends
     // expanded (the menu command when the form row was hidden).
-    void ToggleExpanded(bool clearFirst = false);
+    void toggleExpanded(bool clearFirst = false);
 
     // The options dialog was confirmed: its values become the form's.
-    void ApplyOptions(const settings::OptionsValues& options);
+    void applyOptions(const settings::OptionsValues& options);
     // Fields changed from outside the form ("Übernehmen" of "Ausdruck
     // testen"): the enabling rules apply again and the controls show them.
-    void ChangeFields(const std::function<void(settings::FormState&)>& change);
+    void changeFields(const std::function<void(settings::FormState&)>& change);
     // The main window closes: stops the worker, commits the combo boxes and
     // writes the settings.
-    void SaveFormSettings();
+    void saveFormSettings();
     // The updater has started and the main window closes so that it can
     // replace the program.
-    void MarkClosingForUpdate() { m_closingForUpdate = true; }
+    void markClosingForUpdate() { m_closingForUpdate = true; }
     bool isClosingForUpdate() const { return m_closingForUpdate; }
 
 private:

@@ -146,7 +146,7 @@ void SearchFormController::showRefusal(const PreparedRun& run)
     notifyChanged();
 }
 
-bool SearchFormController::StartSearchRun()
+bool SearchFormController::startSearchRun()
 {
     if (m_busy) return false;
     if (!checkSearchText(RunKind::Search) || !checkWhereToSearch() || !checkFilesWithoutHits(RunKind::Search)) return false;
@@ -176,21 +176,21 @@ std::optional<SearchFormController::PreparedRun> SearchFormController::prepareRe
     return run;
 }
 
-bool SearchFormController::StartReplaceRun()
+bool SearchFormController::startReplaceRun()
 {
     std::optional<PreparedRun> run = prepareReplace(false);
     if (!run) return false;
     return startChecked(std::move(*run));
 }
 
-bool SearchFormController::StartReplacePreview()
+bool SearchFormController::startReplacePreview()
 {
     std::optional<PreparedRun> run = prepareReplace(true);
     if (!run) return false;
     return startChecked(std::move(*run));
 }
 
-bool SearchFormController::StartPreviewedReplace()
+bool SearchFormController::startPreviewedReplace()
 {
     if (m_busy || !m_previewedRun) return false;
     PreparedRun run = std::move(*m_previewedRun);
@@ -200,7 +200,7 @@ bool SearchFormController::StartPreviewedReplace()
     return true;
 }
 
-bool SearchFormController::ConvertFileNames()
+bool SearchFormController::convertFileNames()
 {
     if (m_busy) return false;
     const std::optional<RenameChoice> choice = m_services.prompts.askRenameChoice();
@@ -248,7 +248,7 @@ void SearchFormController::launch(const PreparedRun& run)
         // those of the last real run again.
         m_outstandingPreview = std::make_shared<ReplacePreviewCollector>(m_services.codePage);
         m_previewedRun = run;
-        m_inputsBeforePreview = m_worker->LastInputs();
+        m_inputsBeforePreview = m_worker->lastInputs();
         m_worker->SetTexts(run.workerSearchText, run.replacement);
         m_worker->SetJob(JobForPreview(run.job));
         m_worker->StartReplace(run.startPath, {m_outstandingPreview, m_outstandingPreview});
@@ -270,7 +270,7 @@ void SearchFormController::launch(const PreparedRun& run)
         m_workerReplacement = run.replacement;
         m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
         m_worker->SetJob(run.job);
-        m_worker->SetUndoJournal(session::UndoJournalOf(m_state.options));
+        m_worker->setUndoJournal(session::UndoJournalOf(m_state.options));
         m_worker->StartReplace(run.startPath);
         if (m_listener) m_listener->filesAboutToChange();
         break;
@@ -278,7 +278,7 @@ void SearchFormController::launch(const PreparedRun& run)
         // The worker keeps the search and replacement texts of the run before.
         BeginRenameRun(results, *m_runLog);
         m_worker->SetJob(run.job);
-        m_worker->SetUndoJournal(session::UndoJournalOf(m_state.options));
+        m_worker->setUndoJournal(session::UndoJournalOf(m_state.options));
         m_worker->StartRename(run.renameArgument, run.startPath);
         break;
     case RunKind::None: return;
@@ -299,14 +299,14 @@ bool SearchFormController::startReplaceInMarkedResults()
     m_workerReplacement = std::move(*replacement);
     m_worker->SetTexts(m_workerSearchText, m_workerReplacement);
     if (m_listener) m_listener->releaseViewerDocuments();
-    m_worker->SetUndoJournal(session::UndoJournalOf(m_state.options));
+    m_worker->setUndoJournal(session::UndoJournalOf(m_state.options));
     m_worker->StartSelectedReplace();
     m_runOutstanding = true;
     if (m_listener) m_listener->filesAboutToChange();
     return true;
 }
 
-void SearchFormController::Stop()
+void SearchFormController::stop()
 {
     m_worker->RequestStop();
     m_stopRequested = m_runOutstanding;
@@ -314,12 +314,12 @@ void SearchFormController::Stop()
     setBusy(false);
 }
 
-void SearchFormController::HandleWorkerMessage(UserMessage message)
+void SearchFormController::handleWorkerMessage(UserMessage message)
 {
     m_runOutstanding = false;
     if (std::shared_ptr<ReplacePreviewCollector> preview = std::move(m_outstandingPreview)) {
         // No summary and no operation log: nothing was replaced.
-        m_worker->RestoreInputs(m_inputsBeforePreview);
+        m_worker->restoreInputs(m_inputsBeforePreview);
         notifyStatus({});
         const bool complete = message == UserMessage::ReplaceDone && !m_stopRequested;
         if (!complete) m_previewedRun.reset();
@@ -349,7 +349,7 @@ bool SearchFormController::launchQueuedRun()
     return m_runOutstanding;
 }
 
-void SearchFormController::HandleWorkerError(const std::string& title, const std::string& text)
+void SearchFormController::handleWorkerError(const std::string& title, const std::string& text)
 {
     if (title.empty())
         m_services.prompts.showMessage(text);
@@ -357,6 +357,6 @@ void SearchFormController::HandleWorkerError(const std::string& title, const std
         m_services.prompts.showTitledMessage(title, text);
 }
 
-void SearchFormController::HandleWorkerStatus(const std::string& text) { notifyStatus(text); }
+void SearchFormController::handleWorkerStatus(const std::string& text) { notifyStatus(text); }
 
 }  // namespace tarnwick::ui

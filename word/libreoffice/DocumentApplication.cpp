@@ -22,7 +22,7 @@ public:
     void Quit(bool saveChanges) override
     {
         FileApplication::Quit(saveChanges);
-        LibreOfficeServer::StopShared();
+        LibreOfficeServer::stopShared();
     }
 };
 

@@ -75,7 +75,7 @@ private:
     void replaceInStory(LibreOfficeStory& story, std::int64_t start, std::int64_t end, const std::u16string& text);
     std::string written();
 
-    LibreOfficeServer& m_server = LibreOfficeServer::Shared();
+    LibreOfficeServer& m_server = LibreOfficeServer::shared();
     std::string m_path;
     std::string m_onDisk;
     FileIdentity m_identity;  // the file object that holds m_onDisk

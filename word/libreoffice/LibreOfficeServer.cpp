@@ -52,7 +52,7 @@ uno::Reference<uno::XComponentContext> LocalUnoContext()
     return context;
 }
 
-LibreOfficeServer& LibreOfficeServer::Shared()
+LibreOfficeServer& LibreOfficeServer::shared()
 {
     // Destroyed when the program ends, which ends the server with it.
     static LibreOfficeServer server;
@@ -60,9 +60,9 @@ LibreOfficeServer& LibreOfficeServer::Shared()
     return server;
 }
 
-void LibreOfficeServer::StopShared()
+void LibreOfficeServer::stopShared()
 {
-    if (g_sharedCreated) Shared().stop();
+    if (g_sharedCreated) shared().stop();
 }
 
 LibreOfficeServer::LibreOfficeServer() : m_watchdog([this] { watch(); }) {}
@@ -78,7 +78,7 @@ LibreOfficeServer::~LibreOfficeServer()
     m_watchdog.join();
 }
 
-std::chrono::seconds LibreOfficeServer::TimeLimit()
+std::chrono::seconds LibreOfficeServer::timeLimit()
 {
     if (const char* value = std::getenv("TARNWICK_SOFFICE_TIMEOUT"); value && *value) {
         char* end = nullptr;
@@ -137,7 +137,7 @@ void LibreOfficeServer::start()
     if (const Expected<void> started = m_process.start(soffice); !started)
         throw ServerError(kErrorOfficeNotStarted, "LibreOffice kann nicht gestartet werden: " + started.error().detail);
 
-    const std::chrono::seconds limit = TimeLimit();
+    const std::chrono::seconds limit = timeLimit();
     const auto deadline = std::chrono::steady_clock::now() + limit;
     try {
         const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(LocalUnoContext());
@@ -210,7 +210,7 @@ void LibreOfficeServer::fail(const uno::Exception& error)
     if (killedByWatchdog()) {
         forget();
         throw ServerError(kErrorOfficeHung,
-                          "LibreOffice hat nicht innerhalb von " + seconds(TimeLimit()) + " geantwortet und wurde beendet.");
+                          "LibreOffice hat nicht innerhalb von " + seconds(timeLimit()) + " geantwortet und wurde beendet.");
     }
     // A server that ended (crashed) during the call has disposed of the
     // connection, though its process may not have ended yet.
@@ -225,7 +225,7 @@ void LibreOfficeServer::fail(const uno::Exception& error)
 
 LibreOfficeServer::Call::Call(LibreOfficeServer& server) : m_server(server)
 {
-    m_server.arm(std::chrono::steady_clock::now() + TimeLimit());
+    m_server.arm(std::chrono::steady_clock::now() + timeLimit());
 }
 
 LibreOfficeServer::Call::~Call() { m_server.arm(std::chrono::steady_clock::time_point::max()); }

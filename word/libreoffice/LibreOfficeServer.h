@@ -39,9 +39,9 @@ enum LibreOfficeErrorNumber : int {
 
 class LibreOfficeServer {
 public:
-    static LibreOfficeServer& Shared();
+    static LibreOfficeServer& shared();
     // Ends the shared server if there is one; does not create it.
-    static void StopShared();
+    static void stopShared();
     ~LibreOfficeServer();
 
     // The server's desktop; starts the server when it is not running.
@@ -73,7 +73,7 @@ public:
 
     // The time limit for starting and for each call: $TARNWICK_SOFFICE_TIMEOUT
     // seconds, 60 by default.
-    static std::chrono::seconds TimeLimit();
+    static std::chrono::seconds timeLimit();
 
 private:
     LibreOfficeServer();

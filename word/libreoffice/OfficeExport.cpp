@@ -11,7 +11,7 @@ namespace tarnwick::word {
 
 std::string ExportWithLibreOffice(const std::string& path, const std::string& filter)
 {
-    LibreOfficeServer& server = LibreOfficeServer::Shared();
+    LibreOfficeServer& server = LibreOfficeServer::shared();
     const uno::Reference<uno::XComponentContext> context = server.context();
     const LibreOfficeServer::Call call(server);
     try {

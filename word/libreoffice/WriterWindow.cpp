@@ -129,7 +129,7 @@ bool WriterCanShowWindows(const std::string& soffice)
     return false;
 }
 
-std::chrono::seconds WriterTimeLimit() { return LibreOfficeServer::TimeLimit(); }
+std::chrono::seconds WriterTimeLimit() { return LibreOfficeServer::timeLimit(); }
 
 WriterWindow::WriterWindow(WriterLaunch launch) : m_launch(std::move(launch)) {}
 

@@ -110,7 +110,7 @@ TEST_P(DocumentContexts, EveryContextShowsItsHitAtTheHighlight)
     job.contextLength = 30;
     ReplaceFixture fixture(job, "Ziel", "");
     WordDocumentEngine engine(&word::CreateFileApplication);
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     ASSERT_TRUE(fixture.errors().empty()) << fixture.errors()[0].second;
 
     // Footnote and header are no main text.
@@ -154,7 +154,7 @@ TEST(DocumentContext, ACharacterBeyondTheBasicPlaneIsKeptFoundAndReplaced)
     };
 
     ReplaceFixture target(job, "Ziel", "");
-    engine.SearchDocument(target.run(), path);
+    engine.searchDocument(target.run(), path);
     ASSERT_EQ(target.hits().size(), 1u);
     const HitRecord hit = target.hits()[0];
     EXPECT_EQ(hit.position, 8);  // G r u \u00DF blank, two units, blank
@@ -163,13 +163,13 @@ TEST(DocumentContext, ACharacterBeyondTheBasicPlaneIsKeptFoundAndReplaced)
     EXPECT_EQ(shown(hit), "Ziel");
 
     ReplaceFixture character(job, smile, "\xF0\x9F\x99\x82");
-    engine.SearchDocument(character.run(), path);
+    engine.searchDocument(character.run(), path);
     ASSERT_EQ(character.hits().size(), 1u);
     EXPECT_EQ(character.hits()[0].position, 5);
     EXPECT_EQ(character.hits()[0].length, 2);
     EXPECT_EQ(shown(character.hits()[0]), smile);
 
-    engine.ReplaceDocument(character.run(), path);
+    engine.replaceDocument(character.run(), path);
     auto application = word::CreateFileApplication();
     EXPECT_EQ(application->GetDocuments().Open(path, false, true, false).StoryRange(word::kMainTextStory).Text(),
               u"Gru\u00DF \U0001F642 Ziel\r");

@@ -50,7 +50,7 @@ TEST_P(DocumentReplace, ARefusedOccurrenceIsSkippedAndTheOthersAreReplacedAndSav
     job.makeBackup = false;
     ReplaceFixture fixture(job, "Ziel", "Ort");
     WordDocumentEngine engine(&word::CreateFileApplication);
-    engine.ReplaceDocument(fixture.run(), path);
+    engine.replaceDocument(fixture.run(), path);
 
     EXPECT_NE(mainText(path).find(u"Ziel und Ort, siehe Ort. Ort\r"), std::u16string::npos) << word::test::Utf8(mainText(path));
     EXPECT_EQ(fixture.counters().hits.load(), 3);
@@ -71,7 +71,7 @@ TEST_P(DocumentReplace, ARefusedOccurrenceIsSkippedAndTheOthersAreReplacedAndSav
         ++hits;
     }
     EXPECT_EQ(hits, 3u);
-    EXPECT_NE(fixture.runLog().Text().find(refusal + ": " + path + "; P: " + position + "\r\n"), std::string::npos);
+    EXPECT_NE(fixture.runLog().text().find(refusal + ": " + path + "; P: " + position + "\r\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, DocumentReplace, ::testing::Values("docx", "rtf"));
@@ -89,7 +89,7 @@ TEST(DocumentReplacePreservingCase, EachHitGivesItsCaseToItsReplacement)
     job.preserveCase = true;
     ReplaceFixture fixture(job, "ziel", "oRT");
     WordDocumentEngine engine(&word::CreateFileApplication);
-    engine.ReplaceDocument(fixture.run(), path);
+    engine.replaceDocument(fixture.run(), path);
     EXPECT_NE(mainText(path).find(u"ort ORT ORT oRT\r"), std::u16string::npos) << word::test::Utf8(mainText(path));
 }
 
@@ -136,15 +136,15 @@ TEST(DocumentParts, AnUnreadablePartIsAnErrorItemOfItsOwnAndIsNeverWritten)
     };
     WordDocumentEngine engine(&word::CreateFileApplication);
     ReplaceFixture search(job, "Rechnung", "");
-    engine.SearchDocument(search.run(), path);
+    engine.searchDocument(search.run(), path);
     EXPECT_EQ(positions(search.results()), (std::vector<std::string>{"Kopfzeile 1: 5", "0"}));
     ASSERT_EQ(search.errors().size(), 1u);
     EXPECT_EQ(search.errors()[0].first, path);
     EXPECT_EQ(search.errors()[0].second.rfind(error, 0), 0u) << search.errors()[0].second;
-    EXPECT_NE(search.runLog().Text().find(error), std::string::npos);
+    EXPECT_NE(search.runLog().text().find(error), std::string::npos);
 
     ReplaceFixture replace(job, "Rechnung", "Beleg");
-    engine.ReplaceDocument(replace.run(), path);
+    engine.replaceDocument(replace.run(), path);
     EXPECT_EQ(replace.counters().hits.load(), 2);
     ASSERT_EQ(replace.errors().size(), 1u);
     EXPECT_EQ(replace.errors()[0].second.rfind(error, 0), 0u) << replace.errors()[0].second;

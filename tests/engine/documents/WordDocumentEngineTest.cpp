@@ -201,7 +201,7 @@ TEST_F(WordDocuments, SearchListsHitsWithCharacterPositionsAndContexts)
     EXPECT_EQ(hits[1].highlightStart, 8);
     EXPECT_EQ(fixture.counters().hits.load(), 4);
     EXPECT_EQ(fixture.counters().files.load(), 1);
-    EXPECT_NE(fixture.runLog().Text().find("Mit Word: " + path + "; P: 6; L: 5; T: ...rste Zeile\r\n"), std::string::npos);
+    EXPECT_NE(fixture.runLog().text().find("Mit Word: " + path + "; P: 6; L: 5; T: ...rste Zeile\r\n"), std::string::npos);
 }
 
 TEST_F(WordDocuments, ReplaceSavesOnceAfterABackupAndGoesOnBehindEachReplacement)
@@ -211,7 +211,7 @@ TEST_F(WordDocuments, ReplaceSavesOnceAfterABackupAndGoesOnBehindEachReplacement
     ReplaceFixture fixture(job, "ab", "abab");
     WordDocumentEngine engine(makeFake);
     fixture.run().documents = &engine;
-    engine.ReplaceDocument(fixture.run(), path);
+    engine.replaceDocument(fixture.run(), path);
 
     EXPECT_EQ(server.files[path], u"abab abab\r");
     EXPECT_EQ(server.saves, 1);
@@ -229,8 +229,8 @@ TEST_F(WordDocuments, FailuresBecomeErrorItemsAndTheRunGoesOn)
     ReplaceFixture fixture(TestJob(), "text", "");
     WordDocumentEngine missing(makeNothing);
     fixture.run().documents = &missing;
-    missing.SearchDocument(fixture.run(), path);
-    missing.SearchDocument(fixture.run(), path);
+    missing.searchDocument(fixture.run(), path);
+    missing.searchDocument(fixture.run(), path);
     // Every document tries again, and says so.
     EXPECT_EQ(fixture.topLevel(ItemKind::Error).size(), 2u);
     EXPECT_EQ(fixture.topLevel(ItemKind::Error)[0], "MS Word kann nicht initialisiert werden: " + path);
@@ -238,13 +238,13 @@ TEST_F(WordDocuments, FailuresBecomeErrorItemsAndTheRunGoesOn)
     ReplaceFixture second(TestJob(), "text", "");
     WordDocumentEngine engine(makeFake);
     server.failOpen = true;
-    engine.SearchDocument(second.run(), path);
+    engine.searchDocument(second.run(), path);
     ASSERT_EQ(second.errors().size(), 1u);
     EXPECT_EQ(second.errors()[0].second, "Laufzeitfehler '5151':kaputt");
-    EXPECT_EQ(second.runLog().Text(), "Laufzeitfehler '5151':kaputt: " + path + "\r\n");
+    EXPECT_EQ(second.runLog().text(), "Laufzeitfehler '5151':kaputt: " + path + "\r\n");
 
     server.failQuit = true;
-    const auto [title, message] = engine.Quit();
+    const auto [title, message] = engine.quit();
     EXPECT_EQ(title, "Server Error");
     EXPECT_EQ(message, "Laufzeitfehler '9034':busy");  // the low 16 bits of the number
 }
@@ -269,7 +269,7 @@ TEST_F(WordDocuments, MarkedReplaceChecksTheTextShiftsLaterHitsAndSavesOnMovingO
     RunJournal journal(tree.path("undo"), RunKind::SelectedReplace);
     fixture.run().journal = &journal;
     ReplaceSelected(fixture.run());
-    journal.Close();
+    journal.close();
     EXPECT_EQ(server.files[path], u"Q 1234567 Q 89 xyz\r");
     const std::vector<JournalInfo> journals = ListJournals(tree.path("undo"));
     ASSERT_EQ(journals.size(), 1u);

@@ -65,7 +65,7 @@ TEST(StoreSink, BatchedHitsEndUpAsHitByHitAndInTheSameOrder)
         writeOutcome(batched, hits);
         batched.endEntry();
         EXPECT_EQ(describe(batchedList), describe(plainList)) << hits;
-        EXPECT_EQ(batchedLog.Text(), plainLog.Text()) << hits;
+        EXPECT_EQ(batchedLog.text(), plainLog.text()) << hits;
         EXPECT_EQ(batchedList.ColumnText(static_cast<ItemHandle>(hits), ResultColumn::Position), "Kopfzeile:7");
     }
 }

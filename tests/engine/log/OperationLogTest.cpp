@@ -28,11 +28,11 @@ std::string expectedDateLine(std::int64_t seconds)
 TEST(RunLog, LineBytes)
 {
     RunLog log;
-    log.AppendHitLine("/t/x.txt", 10, 3, "ab cd");
-    log.AppendNameHitLine("Im Dateinamen gefunden", "/t/needle.txt");
-    log.AppendCannotOpenLine();
-    log.AppendMessageLine("MS Word kann nicht initialisiert werden", "/t/a.doc");
-    EXPECT_EQ(log.Text(),
+    log.appendHitLine("/t/x.txt", 10, 3, "ab cd");
+    log.appendNameHitLine("Im Dateinamen gefunden", "/t/needle.txt");
+    log.appendCannotOpenLine();
+    log.appendMessageLine("MS Word kann nicht initialisiert werden", "/t/a.doc");
+    EXPECT_EQ(log.text(),
               "/t/x.txt; P: 10; L: 3; T: ab cd\r\n"
               "Im Dateinamen gefunden/t/needle.txt\r\n"
               "Kann Datei nicht öffnen: \r\n"
@@ -47,18 +47,18 @@ TEST(RunLog, ALongTextReadsBackWholeAndSetStartsAfresh)
     std::string expected;
     for (int i = 0; i < 40'000; ++i) {
         const std::string context = std::string(static_cast<std::size_t>(i % 97), 'c') + std::to_string(i);
-        log.AppendHitLine("/t/x.txt", i, 3, context);
+        log.appendHitLine("/t/x.txt", i, 3, context);
         logline::Hit(expected, "/t/x.txt", i, 3, context);
     }
     const std::string big(3'000'000, 'b');  // one append longer than a piece
-    log.Append(big);
+    log.append(big);
     expected += big;
     ASSERT_GT(expected.size(), 5'000'000u);
-    EXPECT_TRUE(log.Text() == expected);
-    log.Set("Suche nach : x\r\n");
-    EXPECT_EQ(log.Text(), "Suche nach : x\r\n");
-    log.Clear();
-    EXPECT_EQ(log.Text(), "");
+    EXPECT_TRUE(log.text() == expected);
+    log.set("Suche nach : x\r\n");
+    EXPECT_EQ(log.text(), "Suche nach : x\r\n");
+    log.clear();
+    EXPECT_EQ(log.text(), "");
 }
 
 TEST(OperationLog, BlocksAreAppendedAndTheFileIsNeverShortened)
@@ -98,9 +98,9 @@ TEST(RunLifecycle, BeginSearchRunSetsTheHeader)
     results.AddFileItem("old", ItemKind::Error);
     results.SetAutoScroll(false);
     RunLog log;
-    log.Append("stale");
+    log.append("stale");
     BeginSearchRun(results, log, "Needle");
-    EXPECT_EQ(log.Text(), "Suche nach : Needle\r\n");
+    EXPECT_EQ(log.text(), "Suche nach : Needle\r\n");
     ASSERT_EQ(results.ItemCount(), 1u);
     EXPECT_EQ(results.Kind(results.FirstTopLevelItem()), ItemKind::Info);
     EXPECT_EQ(results.ColumnText(results.FirstTopLevelItem(), ResultColumn::FileOrContext), "Suche nach : Needle");
@@ -128,10 +128,10 @@ TEST(RunLifecycle, CompleteRunWritesOnlyWhatTheSettingsAskFor)
         ResultList results;
         RunLog log;
         BeginSearchRun(results, log, "needle");
-        log.Append("/t/a.txt; P: 0; L: 6; T: needle\r\n");
+        log.append("/t/a.txt; P: 0; L: 6; T: needle\r\n");
         const LogSettings settings{c.enabled, tree.path("run.log"), c.onlyReplace};
         EXPECT_EQ(CompleteRun(c.message, RunTally{3, 2}, results, log, settings, FixedClock(kNow)), c.summary);
-        EXPECT_EQ(log.Text(), "");
+        EXPECT_EQ(log.text(), "");
         EXPECT_EQ(tree.read("run.log"),
                   c.written ? expectedDateLine(kNow) + "Suche nach : needle\r\n/t/a.txt; P: 0; L: 6; T: needle\r\n" + summary +
                           "\r\n\r\n"
@@ -200,7 +200,7 @@ TEST(RunLifecycle, AStoppedRunKeepsItsSummaryAndSaysItsResultsAreIncomplete)
     EXPECT_EQ(tree.read("run.log"), expected);
 
     // A replace in the marked results has no summary: the line follows its last entry.
-    log.Append("Kann Pfad nicht öffnen: /t/b.txt\r\n");
+    log.append("Kann Pfad nicht öffnen: /t/b.txt\r\n");
     EXPECT_EQ(CompleteRun(UserMessage::SelectedDone, stopped, results, log, settings, FixedClock(kNow)), kStopped);
     EXPECT_EQ(lastItemText(results), kStopped);
     expected += expectedDateLine(kNow) + "Kann Pfad nicht öffnen: /t/b.txt\r\n" + kStopped + "\r\n\r\n";

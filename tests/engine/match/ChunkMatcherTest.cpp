@@ -113,7 +113,7 @@ TEST(ChunkMatcher, AsciiWithoutCaseFindsWhatTheFoldedCopyFinds)
     const std::string needleBytes = "abz09_ .-(`{";
     const CodePage latin1("ISO-8859-1");
     for (int round = 0; round < 4000; ++round) {
-        const CodePage& page = round % 3 == 0 ? latin1 : RunFixture::UTF8();
+        const CodePage& page = round % 3 == 0 ? latin1 : RunFixture::utF8();
         const Encoding encoding = round % 5 == 0 ? Encoding::Utf8 : Encoding::Ansi;
         SearchJob job = JobFor(0);
         job.ignoreNulls = round % 2;
@@ -169,9 +169,9 @@ TEST(ChunkMatcher, AsciiWithoutCaseFindsWhatTheFoldedCopyFinds)
     // Text with a character outside ASCII still goes through the folded copy.
     // (The cache keeps a reference to its job.)
     const SearchJob caseless = JobFor(0), withCase = JobFor(MatchCase);
-    PatternCache cache(caseless, RunFixture::UTF8(), "\xC3\xA4x");
+    PatternCache cache(caseless, RunFixture::utF8(), "\xC3\xA4x");
     EXPECT_FALSE(cache.forEncoding(Encoding::Ansi).finder.isAsciiInsensitive());
-    PatternCache exact(withCase, RunFixture::UTF8(), "ax");
+    PatternCache exact(withCase, RunFixture::utF8(), "ax");
     EXPECT_FALSE(exact.forEncoding(Encoding::Ansi).finder.isAsciiInsensitive());
 }
 
@@ -201,7 +201,7 @@ TEST(ChunkMatcher, ExpressionOnCandidateLinesFindsWhatTheWholeRangeFinds)
     const SearchJob exact = JobFor(Regex | MatchCase);
     for (const auto& p : patterns) {
         for (const SearchJob* job : {&caseless, &exact}) {
-            PatternCache cache(*job, RunFixture::UTF8(), p.pattern);
+            PatternCache cache(*job, RunFixture::utF8(), p.pattern);
             const FilePattern& pattern = cache.forEncoding(Encoding::Ansi);
             ASSERT_TRUE(pattern.regex) << p.pattern;
             ASSERT_FALSE(pattern.finder.empty()) << p.pattern;
@@ -245,7 +245,7 @@ TEST(ChunkMatcher, LineTooHardForItsOwnLimitIsSearchedInTheWholeRange)
     const std::string line = std::string(17, 'a') + "c b_x";
     const std::string text = line + "\n" + std::string(3000, '-') + " b_x";
     const SearchJob job = JobFor(Regex | MatchCase);
-    PatternCache cache(job, RunFixture::UTF8(), "(?:a|a)*b_x");
+    PatternCache cache(job, RunFixture::utF8(), "(?:a|a)*b_x");
     const FilePattern& pattern = cache.forEncoding(Encoding::Ansi);
     ASSERT_TRUE(pattern.lineBound);
     boost::cmatch match;

@@ -23,7 +23,7 @@ TEST(SearchFileContents, ListsHitsUnderOneFileItem)
     EXPECT_EQ(fixture.results().ItemCount(), 0u);
     EXPECT_EQ(fixture.counters().hits.load(), 0);
     EXPECT_EQ(fixture.counters().files.load(), 0);
-    EXPECT_EQ(fixture.runLog().Text(), "");
+    EXPECT_EQ(fixture.runLog().text(), "");
 
     SearchFileContents(fixture.run(), path);
     ASSERT_EQ(fixture.topLevel(ItemKind::File), std::vector<std::string>{path});
@@ -35,7 +35,7 @@ TEST(SearchFileContents, ListsHitsUnderOneFileItem)
     EXPECT_EQ(hits[2].context, "three one");
     EXPECT_EQ(fixture.counters().hits.load(), 3);
     EXPECT_EQ(fixture.counters().files.load(), 1);
-    EXPECT_EQ(fixture.runLog().Text(),
+    EXPECT_EQ(fixture.runLog().text(),
               path + "; P: 0; L: 3; T: one two one\r\n" +  //
                   path + "; P: 8; L: 3; T: one two one\r\n" +  //
                   path + "; P: 18; L: 3; T: three one\r\n");
@@ -67,7 +67,7 @@ TEST(SearchFileContents, FileThatCannotBeOpened)
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_EQ(errors[0].first, row.path);
         EXPECT_EQ(errors[0].second, std::string("Kann Datei nicht öffnen: ") + SystemErrorText(row.error));
-        EXPECT_EQ(fixture.runLog().Text(), "Kann Datei nicht öffnen: \r\n");
+        EXPECT_EQ(fixture.runLog().text(), "Kann Datei nicht öffnen: \r\n");
         EXPECT_EQ(fixture.results().ItemCount(), 1u);
         EXPECT_EQ(fixture.counters().hits.load() + fixture.counters().files.load(), 0);
     }

@@ -167,10 +167,10 @@ TEST(FileBufferSearch, StopBetweenChunksEndsTheFile)
     job.splitLength = 8;
     RunFixture fixture(job, "hit");
     FileBuffer buffer(fixture.run());
-    ASSERT_EQ(buffer.Open(path), std::error_code());
-    EXPECT_EQ(buffer.FindFirst(), 0);
+    ASSERT_EQ(buffer.open(path), std::error_code());
+    EXPECT_EQ(buffer.findFirst(), 0);
     fixture.stopFlag() = true;
-    EXPECT_EQ(buffer.FindNext(), std::nullopt);
+    EXPECT_EQ(buffer.findNext(), std::nullopt);
 }
 
 // Another program cuts the file short while it is searched: the hits before
@@ -186,11 +186,11 @@ TEST(FileBufferSearch, AFileCutShortWhileReadInPiecesEndsWithItsError)
     RunFixture fixture(job, "hit");
     fixture.run().buffers.readPiece = 4096;
     FileBuffer buffer(fixture.run());
-    ASSERT_EQ(buffer.Open(path), std::error_code());
-    std::vector<std::int64_t> hits{*buffer.FindFirst()};
+    ASSERT_EQ(buffer.open(path), std::error_code());
+    std::vector<std::int64_t> hits{*buffer.findFirst()};
     ASSERT_EQ(::truncate(path.c_str(), 100'000), 0);
     try {
-        while (const std::optional<std::int64_t> hit = buffer.FindNext()) hits.push_back(*hit);
+        while (const std::optional<std::int64_t> hit = buffer.findNext()) hits.push_back(*hit);
         ADD_FAILURE() << "the cut went unnoticed";
     } catch (const CFileException& e) {
         EXPECT_STREQ(e.what(), text::kFileShrankWhileRead);
@@ -240,13 +240,13 @@ TEST(FileBufferSearch, EncodingDetection)
         RunFixture fixture(job, "zzz");
         {
             FileBuffer buffer(fixture.run());
-            ASSERT_EQ(buffer.Open(path), std::error_code());
-            EXPECT_EQ(buffer.GetEncoding(), row.encoding) << "before the search";
+            ASSERT_EQ(buffer.open(path), std::error_code());
+            EXPECT_EQ(buffer.getEncoding(), row.encoding) << "before the search";
         }
         FileBuffer buffer(fixture.run());
-        ASSERT_EQ(buffer.Open(path), std::error_code());
-        EXPECT_EQ(buffer.FindFirst(), std::nullopt);
-        EXPECT_EQ(buffer.GetEncoding(), row.encoding) << "after the search";
+        ASSERT_EQ(buffer.open(path), std::error_code());
+        EXPECT_EQ(buffer.findFirst(), std::nullopt);
+        EXPECT_EQ(buffer.getEncoding(), row.encoding) << "after the search";
         // The code a file item keeps reads back as the same encoding.
         EXPECT_EQ(EncodingOfCode(EncodingCode(row.encoding)), row.encoding);
     }
@@ -283,10 +283,10 @@ TEST(FileBufferSearch, ChunksReadInPiecesFindWhatWholeChunksFind)
             SearchJob job = JobFor(c.options);
             job.splitLength = 1u << 20;
             job.splitMaxOffset = 16;
-            const auto whole = Shown(SearchBytes(text, c.search, job, RunFixture::UTF8(), 64u << 20));
+            const auto whole = Shown(SearchBytes(text, c.search, job, RunFixture::utF8(), 64u << 20));
             ASSERT_GT(whole.size(), 100u) << c.search;
             for (const std::size_t piece : {4093u, 65536u})
-                EXPECT_EQ(Shown(SearchBytes(text, c.search, job, RunFixture::UTF8(), piece)), whole)
+                EXPECT_EQ(Shown(SearchBytes(text, c.search, job, RunFixture::utF8(), piece)), whole)
                     << c.search << ", pieces of " << piece << (lines ? "" : ", one line");
         }
     }

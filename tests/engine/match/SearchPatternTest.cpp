@@ -60,7 +60,7 @@ TEST(CompileRegex, CompilesWithTheCaseOrFailsAtTheByteWhereTheLibraryGaveUp)
 
 TEST(PrepareSearchText, LowersOnlyPlainTextWithoutCase)
 {
-    const CodePage& page = RunFixture::UTF8();
+    const CodePage& page = RunFixture::utF8();
     EXPECT_EQ(PrepareSearchText("ÄbC", JobFor(0), page), "äbc");
     EXPECT_EQ(PrepareSearchText("ÄbC", JobFor(MatchCase), page), "ÄbC");
     EXPECT_EQ(PrepareSearchText("\\W\\D", JobFor(Regex), page), "\\W\\D");

@@ -118,7 +118,7 @@ void RunSearchCase(const SearchCase& c)
             // Reading a chunk in pieces, however small, changes nothing the list
             // shows; nor does reading a file that is not split in pieces.
             for (const std::size_t piece : {1u, 5u})
-                EXPECT_EQ(Shown(SearchBytes(bytes, c.search, job, RunFixture::UTF8(), piece)), Shown(hits))
+                EXPECT_EQ(Shown(SearchBytes(bytes, c.search, job, RunFixture::utF8(), piece)), Shown(hits))
                     << "read in pieces of " << piece;
             std::vector<std::pair<std::int64_t, std::int32_t>> found;
             for (const HitRecord& h : hits) found.emplace_back(h.position, h.length);

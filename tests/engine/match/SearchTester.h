@@ -44,7 +44,7 @@ SearchJob JobFor(unsigned options);
 // Searches `bytes` as one file and returns the hits the result list got;
 // a split file is read `readPiece` bytes at a time.
 std::vector<HitRecord> SearchBytes(const std::string& bytes, const std::string& search, const SearchJob& job,
-                                   const CodePage& codePage = RunFixture::UTF8(),
+                                   const CodePage& codePage = RunFixture::utF8(),
                                    std::size_t readPiece = SearchBuffers::kDefaultReadPiece);
 
 // Everything the result list shows of each hit, for comparing two runs.

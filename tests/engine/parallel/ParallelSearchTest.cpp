@@ -28,7 +28,7 @@ namespace {
 // (and fails on a document named *.bad.doc), noting the threads it ran on.
 class LineDocuments final : public DocumentEngine {
 public:
-    void SearchDocument(RunContext& run, const std::string& path) override
+    void searchDocument(RunContext& run, const std::string& path) override
     {
         {
             std::lock_guard lock(m_mutex);
@@ -51,7 +51,7 @@ public:
         }
         if (!first) run.sink.endEntry({0, 1});
     }
-    void ReplaceDocument(RunContext&, const std::string&) override {}
+    void replaceDocument(RunContext&, const std::string&) override {}
 
     std::set<std::thread::id> threads;
 
@@ -75,7 +75,7 @@ std::string dump(RunFixture& fixture)
         for (ItemHandle hit = list.FirstChild(top); hit != kNoItem; hit = list.NextSibling(hit)) write(hit);
     }
     out << "--- log\n"
-        << fixture.runLog().Text() << "--- counters " << fixture.counters().hits.load() << ' ' << fixture.counters().files.load()
+        << fixture.runLog().text() << "--- counters " << fixture.counters().hits.load() << ' ' << fixture.counters().files.load()
         << ' ' << fixture.counters().examined.load() << '\n';
     return out.str();
 }
@@ -282,7 +282,7 @@ struct NeedleFiles {
         job.searchThreads = 1;
         RunFixture whole(job, "needle");
         RunSearch(whole.run(), tree.root());
-        wholeLog = whole.runLog().Text();
+        wholeLog = whole.runLog().text();
     }
     TempTree tree;
     std::string wholeLog;
@@ -309,7 +309,7 @@ TEST(ParallelSearch, StopLeavesAPrefixOfTheWholeRun)
         RunFixture fixture(job, "needle");
         StoppingSink stopping(fixture.sink(), fixture.stopFlag(), after);
         searchThrough(fixture, stopping, files.tree.root());
-        const std::string log = fixture.runLog().Text();
+        const std::string log = fixture.runLog().text();
         EXPECT_TRUE(files.wholeLog.compare(0, log.size(), log) == 0) << "stopped after " << after;
         EXPECT_GE(fixture.counters().hits.load(), after);
         EXPECT_LT(fixture.counters().hits.load(), 600);
@@ -350,7 +350,7 @@ TEST(ParallelSearch, ASinkThatAnswersStopEndsTheRunLikeAStop)
             RunFixture fixture(job, "needle");
             AnsweringSink answering(fixture.sink(), after);
             searchThrough(fixture, answering, files.tree.root());
-            const std::string log = fixture.runLog().Text();
+            const std::string log = fixture.runLog().text();
             EXPECT_TRUE(files.wholeLog.compare(0, log.size(), log) == 0) << threads << " threads, stopped after " << after;
             EXPECT_GE(fixture.counters().hits.load(), after);
             EXPECT_LT(fixture.counters().hits.load(), 300) << threads << " threads, stopped after " << after;

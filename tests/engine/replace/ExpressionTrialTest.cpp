@@ -36,7 +36,7 @@ SearchJob JobOf(const Case& c)
     return job;
 }
 
-ExpressionTrial Try(const Case& c) { return TryExpression(c.search, c.replacement, JobOf(c), c.sample, RunFixture::UTF8()); }
+ExpressionTrial Try(const Case& c) { return TryExpression(c.search, c.replacement, JobOf(c), c.sample, RunFixture::utF8()); }
 
 std::vector<std::pair<std::int64_t, std::int64_t>> Spans(const std::vector<TrialMatch>& matches)
 {

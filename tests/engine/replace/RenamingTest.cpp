@@ -50,7 +50,7 @@ TEST(RenameFileName, ReplacesInTheNameAndKeepsTheRest)
         EXPECT_EQ(tree.read(row.expected), "contents");
         EXPECT_FALSE(exists(old));
         EXPECT_EQ(fixture.topLevel(ItemKind::FileNameHit), std::vector<std::string>{old});
-        EXPECT_EQ(fixture.runLog().Text(), "Im Dateinamen gefunden und ersetzt" + old + "\r\n");
+        EXPECT_EQ(fixture.runLog().text(), "Im Dateinamen gefunden und ersetzt" + old + "\r\n");
         EXPECT_EQ(fixture.counters().files.load(), 1);
         EXPECT_TRUE(fixture.errors().empty());
     }
@@ -68,7 +68,7 @@ TEST(RenameCollectedDirectories, DirectoriesChangeFromTheBottomUp)
     RunReplace(fixture.run(), tree.path("X"));
     // aZ is renamed while its parent still has its old name.
     EXPECT_EQ(fixture.topLevel(ItemKind::DirNameHit), (std::vector<std::string>{tree.path("X/aY/aZ"), tree.path("X/aY")}));
-    EXPECT_EQ(fixture.runLog().Text(),
+    EXPECT_EQ(fixture.runLog().text(),
               "Im Verzeichnisnamen gefunden und ersetzt" + tree.path("X/aY/aZ") + "\r\n" +
                   "Im Verzeichnisnamen gefunden und ersetzt" + tree.path("X/aY") + "\r\n");
     EXPECT_TRUE(exists(tree.path("X/bY/bZ/f.txt")));
@@ -151,7 +151,7 @@ TEST(ConvertDirectory, LowersNamesAllOrOnlyCapitals)
         for (const char* name : row.converted) expectedItems.push_back(tree.path(name));
         EXPECT_EQ(items, expectedItems);
         EXPECT_EQ(fixture.counters().hits.load(), static_cast<int>(row.converted.size()));
-        EXPECT_NE(fixture.runLog().Text().find("Dateiname in Kleinbuchstaben gewandelt: " + tree.path("README.TXT") + "\r\n"),
+        EXPECT_NE(fixture.runLog().text().find("Dateiname in Kleinbuchstaben gewandelt: " + tree.path("README.TXT") + "\r\n"),
                   std::string::npos);
     }
 }

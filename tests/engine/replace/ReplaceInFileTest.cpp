@@ -100,7 +100,7 @@ TEST(ReplaceInFile, ListsEachReplacementAtItsPlaceInTheChangedFile)
     EXPECT_EQ(hits[1].context, "abab ab...");
     EXPECT_EQ(hits[1].highlightStart, 5);
     EXPECT_EQ(hits[1].length, 2);
-    EXPECT_EQ(fixture.runLog().Text(), path + "; P: 0; T: ab ab...\r\n" + path + "; P: 5; T: abab ab...\r\n");
+    EXPECT_EQ(fixture.runLog().text(), path + "; P: 0; T: ab ab...\r\n" + path + "; P: 5; T: abab ab...\r\n");
     EXPECT_EQ(fixture.counters().hits.load(), 2);
     EXPECT_EQ(fixture.counters().files.load(), 1);
 }
@@ -113,11 +113,11 @@ TEST(ReplaceInFile, SplitsOnlyFilesLongerThanOnePointOneChunks)
         const std::string path = tree.write("f.txt", std::string(length, 'a'));
         ReplaceFixture fixture(replaceJob(0, 10), "a", "bb");
         ReplaceBuffer buffer(fixture.run());
-        ASSERT_EQ(buffer.Open(path), std::error_code());
-        ASSERT_EQ(buffer.PrepareReplace(), (ReplaceStep{ReplaceOutcome::Occurrence, 0}));
-        EXPECT_EQ(buffer.IsSplit(), length == 12);
-        while (buffer.ReplaceNext().outcome == ReplaceOutcome::Occurrence) {}
-        EXPECT_TRUE(buffer.Finish());
+        ASSERT_EQ(buffer.open(path), std::error_code());
+        ASSERT_EQ(buffer.prepareReplace(), (ReplaceStep{ReplaceOutcome::Occurrence, 0}));
+        EXPECT_EQ(buffer.isSplit(), length == 12);
+        while (buffer.replaceNext().outcome == ReplaceOutcome::Occurrence) {}
+        EXPECT_TRUE(buffer.finish());
         EXPECT_EQ(ReadFile(path), std::string(2 * length, 'b'));
     }
 }
@@ -147,18 +147,18 @@ TEST(ReplaceInFile, BufferStepsSayWhereWhetherOrThatItFailed)
         const std::string path = tree.write("f.txt", "--ab--ab-");
         ReplaceFixture fixture(replaceJob(row.options, row.split), row.search, row.replacement);
         ReplaceBuffer buffer(fixture.run());
-        ASSERT_EQ(buffer.Open(path), std::error_code());
-        const ReplaceStep probe = buffer.PrepareReplace();
+        ASSERT_EQ(buffer.open(path), std::error_code());
+        const ReplaceStep probe = buffer.prepareReplace();
         if (row.offsets.empty()) {
             EXPECT_EQ(probe, ReplaceStep{ReplaceOutcome::NoOccurrence});
         } else {
             EXPECT_EQ(probe, (ReplaceStep{ReplaceOutcome::Occurrence, 2}));
             std::vector<std::int64_t> offsets;
             ReplaceStep step;
-            while ((step = buffer.ReplaceNext()).outcome == ReplaceOutcome::Occurrence) offsets.push_back(step.offset);
+            while ((step = buffer.replaceNext()).outcome == ReplaceOutcome::Occurrence) offsets.push_back(step.offset);
             EXPECT_EQ(step.outcome, ReplaceOutcome::NoOccurrence);
             EXPECT_EQ(offsets, row.offsets);
-            EXPECT_TRUE(buffer.Finish());
+            EXPECT_TRUE(buffer.finish());
         }
         EXPECT_EQ(ReadFile(path), row.after);
         EXPECT_TRUE(fixture.errors().empty());
@@ -171,8 +171,8 @@ TEST(ReplaceInFile, BufferStepsSayWhereWhetherOrThatItFailed)
     job.tempDir = tree.path("missing");
     ReplaceFixture fixture(job, "ab", "xyz");
     ReplaceBuffer buffer(fixture.run());
-    ASSERT_EQ(buffer.Open(path), std::error_code());
-    EXPECT_EQ(buffer.PrepareReplace(), ReplaceStep{ReplaceOutcome::Failed});
+    ASSERT_EQ(buffer.open(path), std::error_code());
+    EXPECT_EQ(buffer.prepareReplace(), ReplaceStep{ReplaceOutcome::Failed});
     EXPECT_EQ(ReadFile(path), "--ab--ab-");
     const auto errors = fixture.errors();
     ASSERT_EQ(errors.size(), 1u);
@@ -260,7 +260,7 @@ TEST(ReplaceInFile, ReadOnlyFileIsReportedAndLeftAlone)
     EXPECT_EQ(errors[0].first, path);
     EXPECT_EQ(errors[0].second, "Kann Datei nicht öffnen: " + SystemErrorText(EACCES));
     EXPECT_EQ(fixture.results().ItemCount(), 1u);
-    EXPECT_EQ(fixture.runLog().Text(), "Kann Datei nicht öffnen: \r\n");
+    EXPECT_EQ(fixture.runLog().text(), "Kann Datei nicht öffnen: \r\n");
     EXPECT_EQ(namesIn(tree.root()), std::vector<std::string>{"f.txt"});
     EXPECT_EQ(tree.read("f.txt"), "needle");
 }

@@ -194,7 +194,7 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         EXPECT_TRUE(leftovers(tree).empty());
         // Its lines stay, followed by the word that the file was not changed; the summary counts nothing.
         EXPECT_FALSE(fixture.hits().empty());
-        EXPECT_TRUE(fixture.runLog().Text().ends_with(std::string(text::kFileNotChanged) + ": " + path + "\r\n"));
+        EXPECT_TRUE(fixture.runLog().text().ends_with(std::string(text::kFileNotChanged) + ": " + path + "\r\n"));
         EXPECT_EQ(fixture.counters().hits.load(), 0);
         EXPECT_EQ(fixture.counters().files.load(), 0);
     }
@@ -222,7 +222,7 @@ TEST(ReplaceSafety, AFailureInABatchOfCommitsCostsOnlyThatFile)
     const auto errors = fixture.errors();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].first, std::string(text::kSaveOriginalFailed) + " " + failed + ": " + SystemErrorText(EIO));
-    EXPECT_NE(fixture.runLog().Text().find(std::string(text::kFileNotChanged) + ": " + failed), std::string::npos);
+    EXPECT_NE(fixture.runLog().text().find(std::string(text::kFileNotChanged) + ": " + failed), std::string::npos);
     EXPECT_EQ(fixture.counters().hits.load(), 4);
     EXPECT_EQ(fixture.counters().files.load(), 1);
     EXPECT_TRUE(leftovers(tree).empty());
@@ -242,7 +242,7 @@ TEST(ReplaceSafety, AFileWaitingForItsRenameStaysLocked)
     ASSERT_GE(other, 0);
     EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);  // still held by the run
     EXPECT_EQ(ReadFile(path), kOld);
-    batch.Flush();
+    batch.flush();
     fixture.run().commits = nullptr;
     ::close(other);
     EXPECT_EQ(ReadFile(path), kNew);
@@ -262,13 +262,13 @@ TEST(ReplaceSafety, FailedTemporaryWriteIsAFailedStep)
     ReplaceStep step;
     {
         ReplaceBuffer buffer(fixture.run());
-        ASSERT_EQ(buffer.Open(path), std::error_code());
+        ASSERT_EQ(buffer.open(path), std::error_code());
         InstalledOps installed(ops);
-        ASSERT_EQ(buffer.PrepareReplace().outcome, ReplaceOutcome::Occurrence);
+        ASSERT_EQ(buffer.prepareReplace().outcome, ReplaceOutcome::Occurrence);
         do {
-            step = buffer.ReplaceNext();
+            step = buffer.replaceNext();
         } while (step.outcome == ReplaceOutcome::Occurrence);
-        EXPECT_FALSE(buffer.Finish());
+        EXPECT_FALSE(buffer.finish());
     }
     EXPECT_EQ(step.outcome, ReplaceOutcome::Failed);
     EXPECT_EQ(ReadFile(path), kOld);
@@ -319,7 +319,7 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
         EXPECT_GT(fixture.hits().size(), 2u);
         EXPECT_EQ(fixture.counters().hits.load(), 0);
         EXPECT_EQ(fixture.counters().files.load(), 0);
-        EXPECT_TRUE(fixture.runLog().Text().ends_with(std::string(text::kFileNotChanged) + ": " + bigPath + "\r\n"));
+        EXPECT_TRUE(fixture.runLog().text().ends_with(std::string(text::kFileNotChanged) + ": " + bigPath + "\r\n"));
         EXPECT_EQ(ReadFile(bigPath), big);
         EXPECT_EQ(tree.read("big.txt.bak"), big);
         std::filesystem::remove(tree.path("big.txt.bak"));
@@ -388,17 +388,17 @@ TEST(ReplaceSafety, TwoRunsShareATemporaryFolder)
     const std::string first = tree.write("a/f.txt", kOld), second = tree.write("b/f.txt", kOld);
     ReplaceFixture one(job, "needle", "pin"), two(job, "needle", "pin");
     ReplaceBuffer a(one.run()), b(two.run());
-    ASSERT_EQ(a.Open(first), std::error_code());
-    ASSERT_EQ(b.Open(second), std::error_code());
-    ASSERT_EQ(a.PrepareReplace().outcome, ReplaceOutcome::Occurrence);
-    ASSERT_EQ(b.PrepareReplace().outcome, ReplaceOutcome::Occurrence);
+    ASSERT_EQ(a.open(first), std::error_code());
+    ASSERT_EQ(b.open(second), std::error_code());
+    ASSERT_EQ(a.prepareReplace().outcome, ReplaceOutcome::Occurrence);
+    ASSERT_EQ(b.prepareReplace().outcome, ReplaceOutcome::Occurrence);
     // Both temporary files exist at once; the steps of the two interleave.
     for (bool moreA = true, moreB = true; moreA || moreB;) {
-        if (moreA) moreA = a.ReplaceNext().outcome == ReplaceOutcome::Occurrence;
-        if (moreB) moreB = b.ReplaceNext().outcome == ReplaceOutcome::Occurrence;
+        if (moreA) moreA = a.replaceNext().outcome == ReplaceOutcome::Occurrence;
+        if (moreB) moreB = b.replaceNext().outcome == ReplaceOutcome::Occurrence;
     }
-    EXPECT_TRUE(a.Finish());
-    EXPECT_TRUE(b.Finish());
+    EXPECT_TRUE(a.finish());
+    EXPECT_TRUE(b.finish());
     EXPECT_EQ(ReadFile(first), kNew);
     EXPECT_EQ(ReadFile(second), kNew);
     EXPECT_TRUE(leftovers(tree).empty());

@@ -42,7 +42,7 @@ struct Searched {
         for (ItemHandle item : marked) results().SetChecked(item, true);
         fixture.setReplacement(replacement);
         // The front end empties the run log text at the end of every run.
-        fixture.runLog().Clear();
+        fixture.runLog().clear();
         ReplaceSelected(fixture.run());
     }
 
@@ -79,7 +79,7 @@ TEST(ReplaceSelected, LaterHitsMoveByTheChangeInLength)
         EXPECT_EQ(ReadFile(path), "0123456789x3456789x\n");
         EXPECT_EQ(results.Kind(searched.hits[0]), ItemKind::Replaced);
         EXPECT_EQ(results.Kind(searched.hits[1]), ItemKind::Replaced);
-        EXPECT_EQ(searched.fixture.runLog().Text(), "");
+        EXPECT_EQ(searched.fixture.runLog().text(), "");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 1);
     }
 }
@@ -136,7 +136,7 @@ TEST(ReplaceSelected, FilesChangedSinceTheSearchFailOnTheirHits)
             EXPECT_EQ(searched.results().ColumnText(searched.hits[i], ResultColumn::Remark), row.message);
             log += row.message + ": " + path + "\r\n";
         }
-        EXPECT_EQ(searched.fixture.runLog().Text(), log);
+        EXPECT_EQ(searched.fixture.runLog().text(), log);
     }
 }
 
@@ -217,7 +217,7 @@ TEST(ReplaceSelected, AFileThatCannotBeWrittenKeepsItsHitsUnreplaced)
             EXPECT_EQ(results.ColumnText(hit, ResultColumn::Remark), failure);
         }
         EXPECT_EQ(results.ColumnText(searched.hits[1], ResultColumn::Position), "20");
-        EXPECT_EQ(searched.fixture.runLog().Text(),
+        EXPECT_EQ(searched.fixture.runLog().text(),
                   failure + ": " + path + "\r\n" + text::kFileNotChanged + ": " + path + "\r\n");
     }
 }
@@ -327,7 +327,7 @@ TEST(ReplaceSelected, HitsInsideArchivesStayWithOneRemarkPerArchive)
         EXPECT_EQ(searched.results().Kind(hit), found);
         EXPECT_EQ(searched.results().ColumnText(hit, ResultColumn::Remark), text::kInsideNotReplaced);
     }
-    EXPECT_EQ(searched.fixture.runLog().Text(), std::string(text::kInsideNotReplaced) + ": " + tree.path("log.gz") + "\r\n");
+    EXPECT_EQ(searched.fixture.runLog().text(), std::string(text::kInsideNotReplaced) + ": " + tree.path("log.gz") + "\r\n");
 }
 
 }  // namespace tarnwick::test

@@ -119,7 +119,7 @@ TEST(JournalSafety, ABackupThatChangedSinceIsNotRestored)
     ReplaceFixture fixture(job, "alpha", "omega");
     {
         RunJournal journal(tree.path("state"), RunKind::Replace);
-        journal.AddRoot(tree.path("d"));
+        journal.addRoot(tree.path("d"));
         fixture.run().journal = &journal;
         RunReplace(fixture.run(), tree.path("d"));
     }
@@ -147,7 +147,7 @@ TEST(JournalSafety, PruningLeavesALiveRunsJournalAlone)
 
     PruneJournals(root, 1, "20990101-000000-000000-1");
     EXPECT_TRUE(std::filesystem::exists(live.folder()));
-    live.Close();
+    live.close();
     PruneJournals(root, 1, "20990101-000000-000000-1");
     EXPECT_FALSE(std::filesystem::exists(live.folder()));
 }
@@ -185,7 +185,7 @@ TEST(JournalSafety, AStoppedUndoGoesOnWhereItStopped)
     ReplaceFixture fixture(journalJob(), "alpha", "omega");
     {
         RunJournal journal(tree.path("state"), RunKind::Replace);
-        journal.AddRoot(tree.path("d"));
+        journal.addRoot(tree.path("d"));
         fixture.run().journal = &journal;
         RunReplace(fixture.run(), tree.path("d"));
     }

@@ -128,7 +128,7 @@ TEST(RunJournal, UndoRefusesWhileARunIsJournaling)
     EXPECT_EQ(busy.summary(), text::kUndoWhileRunActive);
     EXPECT_EQ(tree.read("d/a.txt"), "pin");
 
-    journal.Close();
+    journal.close();
     EXPECT_EQ(UndoRun(root, "").restored.size(), 1u);
     EXPECT_EQ(tree.read("d/a.txt"), "needle");
 }

@@ -70,7 +70,7 @@ TEST(FilesWithoutHits, ListsInWalkOrderOnlyFilesSearchedToTheirEndWithoutAHit)
         EXPECT_EQ(fixture.counters().hits.load(), 0);
         EXPECT_EQ(fixture.counters().files.load(), 4);
         // The run log names each listed file alone on its line.
-        const std::string& log = fixture.runLog().Text();
+        const std::string& log = fixture.runLog().text();
         EXPECT_NE(log.find(tree.path("B.txt") + "\r\n" + tree.path("c/d.txt") + "\r\n" + tree.path("empty.txt") + "\r\n"),
                   std::string::npos)
             << log;

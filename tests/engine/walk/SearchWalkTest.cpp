@@ -37,12 +37,12 @@ std::string baseName(const std::string& path) { return path.substr(path.rfind('/
 // given and does whatever the test asks with each.
 class RecordingDocuments final : public DocumentEngine {
 public:
-    void SearchDocument(RunContext& run, const std::string& path) override
+    void searchDocument(RunContext& run, const std::string& path) override
     {
         names.push_back(baseName(path));
         if (onDocument) onDocument(run, path);
     }
-    void ReplaceDocument(RunContext& run, const std::string& path) override { SearchDocument(run, path); }
+    void replaceDocument(RunContext& run, const std::string& path) override { searchDocument(run, path); }
     std::vector<std::string> names;
     std::function<void(RunContext&, const std::string&)> onDocument;
 };
@@ -188,7 +188,7 @@ TEST(SearchWalk, FolderThatCannotBeListedIsAnErrorItem)
     EXPECT_EQ(errors[0].first, tree.path("a/inner"));
     EXPECT_EQ(errors[0].second, std::string(text::kCannotReadDirectory) + ": " + SystemErrorText(EMFILE));
     EXPECT_EQ(search.items(ItemKind::File), (Names{"b.txt"}));
-    EXPECT_NE(search.fixture.runLog().Text().find("Kann Verzeichnis nicht lesen: " + tree.path("a/inner") + "\r\n"),
+    EXPECT_NE(search.fixture.runLog().text().find("Kann Verzeichnis nicht lesen: " + tree.path("a/inner") + "\r\n"),
               std::string::npos);
 }
 
@@ -406,7 +406,7 @@ TEST(SearchWalk, DocumentsWithoutDocumentEngineAreReportedAndTheRunGoesOn)
     for (const char* file : {"a.docx", "b.rtf", "c.txt"}) tree.write(file, "needle");
     Search search(TestJob(), tree.root());
     search.run();
-    const std::string log = search.fixture.runLog().Text();
+    const std::string log = search.fixture.runLog().text();
     std::set<std::pair<std::string, std::string>> expected;
     for (const char* file : {"a.docx", "b.rtf"}) {
         const std::string message = "MS Word kann nicht initialisiert werden: " + tree.path(file);
@@ -529,7 +529,7 @@ TEST(NameSearch, NameHitsAreSeparateItemsWithReasonAndSearchTextLength)
         EXPECT_EQ(list.Data(item).first, 6);
         EXPECT_TRUE(list.HasCheckBox(item));
         const std::string line = std::string(h.reason) + tree.path(h.name) + "\r\n";
-        EXPECT_NE(search.fixture.runLog().Text().find(line), std::string::npos) << line;
+        EXPECT_NE(search.fixture.runLog().text().find(line), std::string::npos) << line;
     }
 }
 

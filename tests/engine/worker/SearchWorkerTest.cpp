@@ -27,13 +27,13 @@ using namespace std::chrono_literals;
 // Collects what the worker posts and shows, and lets the test wait for it.
 class RecordingNotifier final : public Notifier {
 public:
-    void Post(UserMessage message) override
+    void post(UserMessage message) override
     {
         std::lock_guard lock(m_mutex);
         m_posted.push_back(message);
         m_changed.notify_all();
     }
-    void ShowMessage(const std::string& text) override
+    void showMessage(const std::string& text) override
     {
         std::lock_guard lock(m_mutex);
         m_shown.push_back(text);
@@ -61,7 +61,7 @@ private:
 // A command that does whatever the test gives it, one step per command.
 class ScriptedRunner final : public CommandRunner {
 public:
-    void Run(WorkerCommand, WorkerState& state) override
+    void run(WorkerCommand, WorkerState& state) override
     {
         std::function<void(WorkerState&)> step;
         {
@@ -79,7 +79,7 @@ public:
 
 struct WorkerRig {
     explicit WorkerRig(std::shared_ptr<CommandRunner> runner = nullptr, std::chrono::milliseconds wait = 1000ms)
-        : worker({results, runLog, notifier, nullptr, nullptr, nullptr}, RunFixture::UTF8(), std::move(runner), wait)
+        : worker({results, runLog, notifier, nullptr, nullptr, nullptr}, RunFixture::utF8(), std::move(runner), wait)
     {
     }
     std::shared_ptr<ResultList> results = std::make_shared<ResultList>();
@@ -111,15 +111,15 @@ TEST(SearchWorker, SearchPostsItsCompletionOnceWithTheCountersAndTheNextStartRes
     EXPECT_EQ(rig.worker.GetHitCount(), 3);
     EXPECT_EQ(rig.worker.GetFileCount(), 2);
     EXPECT_EQ(rig.worker.GetExaminedCount(), 3);
-    EXPECT_NE(rig.runLog->Text().find(tree.path("b.txt") + "; P: 2; L: 6; T: "), std::string::npos);
+    EXPECT_NE(rig.runLog->text().find(tree.path("b.txt") + "; P: 2; L: 6; T: "), std::string::npos);
 
     rig.worker.StartSearch(tree.path("missing"));
     EXPECT_EQ(rig.notifier->waitForPosts(2).size(), 2u);
     EXPECT_EQ(rig.worker.GetHitCount(), 0);
     EXPECT_EQ(rig.worker.GetFileCount(), 0);
     EXPECT_EQ(rig.worker.GetExaminedCount(), 0);
-    EXPECT_EQ(rig.worker.Shutdown(), 0);
-    EXPECT_EQ(rig.worker.Shutdown(), 0);
+    EXPECT_EQ(rig.worker.shutdown(), 0);
+    EXPECT_EQ(rig.worker.shutdown(), 0);
 }
 
 TEST(SearchWorker, StopRequestOrShutdownEndsALongSearch)
@@ -143,7 +143,7 @@ TEST(SearchWorker, StopRequestOrShutdownEndsALongSearch)
     // Shutdown stops a running command too, so the thread ends in time.
     rig.worker.StartSearch("/nowhere");
     ASSERT_TRUE(startedAgain->wait(10s));
-    EXPECT_EQ(rig.worker.Shutdown(), 0);
+    EXPECT_EQ(rig.worker.shutdown(), 0);
 }
 
 // The front ends end a run by what the worker tells: whether a stop cut it
@@ -214,13 +214,13 @@ TEST(SearchWorker, APreviewWritesNothingAndLeavesTheNextReplaceAnOrdinaryOne)
     WorkerRig rig;
     rig.worker.SetTexts("old", "new");
     rig.worker.SetJob(TestJob());
-    auto changes = std::make_shared<DiffPreview>(tree.root(), RunFixture::UTF8());
+    auto changes = std::make_shared<DiffPreview>(tree.root(), RunFixture::utF8());
     ResultList previewItems;
     RunLog previewLog;
     rig.worker.StartReplace(tree.root(), {changes, std::make_shared<StoreSink>(previewItems, previewLog)});
     ASSERT_EQ(rig.notifier->waitForPosts(1).size(), 1u);
     EXPECT_EQ(tree.read("a.txt"), "old text\n");
-    EXPECT_NE(changes->Text().find("+new text"), std::string::npos);
+    EXPECT_NE(changes->text().find("+new text"), std::string::npos);
     EXPECT_EQ(rig.worker.GetHitCount(), 1);
     EXPECT_GT(previewItems.TopLevelCount(), 0u);
     EXPECT_EQ(rig.results->TopLevelCount(), 0u);
@@ -247,9 +247,9 @@ TEST(SearchWorker, ShutdownAbandonsARunnerThatIgnoresTheStop)
         rig.worker.StartSearch("/nowhere");
         ASSERT_TRUE(started->wait(10s));
         const auto before = std::chrono::steady_clock::now();
-        EXPECT_EQ(rig.worker.Shutdown(), kAbandonedExitCode);
+        EXPECT_EQ(rig.worker.shutdown(), kAbandonedExitCode);
         EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
-        EXPECT_EQ(rig.worker.Shutdown(), kAbandonedExitCode);
+        EXPECT_EQ(rig.worker.shutdown(), kAbandonedExitCode);
     }
     // The abandoned thread still owns its state and ends cleanly once released.
     release->set();

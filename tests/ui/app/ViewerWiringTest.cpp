@@ -135,7 +135,7 @@ TEST_F(ViewerWiringTest, AReplaceRunMarksTheFileForReloadAndFindStartsFromTheFor
     EXPECT_TRUE(page->isReloadRequired());
 
     ASSERT_TRUE(page->openFile(QString::fromStdString(tree.write("a.txt", "eins"))));
-    window->controller().SetComboText(FormCombo::SearchText, "suchtext");
+    window->controller().setComboText(FormCombo::SearchText, "suchtext");
     window->controller().fields().wholeWords = 1;
     page->showFindDialog(false);
     ASSERT_NE(page->findDialog(), nullptr);

@@ -49,9 +49,9 @@ protected:
         parts.notifier = std::make_shared<test::RecordingNotifier>();
         controller = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), nullptr}, std::move(parts));
         window.setCentralWidget(form = new SearchFormWidget(*controller, Utf8()));
-        controller->Initialize();
-        controller->SetComboText(FormCombo::SearchText, "alt");
-        controller->ChangeFields([](settings::FormState& fields) { fields.wholeWords = 1; });
+        controller->initialize();
+        controller->setComboText(FormCombo::SearchText, "alt");
+        controller->changeFields([](settings::FormState& fields) { fields.wholeWords = 1; });
     }
 
     static void type(QWidget* field, const QString& text)

@@ -23,7 +23,7 @@ class MainFrameWidgetTest : public ::testing::Test {
 protected:
     void SetUp() override { test::EnsureQtApp(); }
 
-    static QStringList EntryTexts(QMenu* menu)
+    static QStringList entryTexts(QMenu* menu)
     {
         QStringList texts;
         for (QAction* entry : menu->actions()) texts << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
@@ -31,7 +31,7 @@ protected:
     }
 
     // Shows the frame and lets queued layout work finish.
-    static void ShowAndSettle(MainFrame& frame)
+    static void showAndSettle(MainFrame& frame)
     {
         frame.resize(900, 700);
         frame.show();
@@ -39,7 +39,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    static int FormRowHeight(MainFrame& frame)
+    static int formRowHeight(MainFrame& frame)
     {
         QCoreApplication::processEvents();
         return frame.navSplitter()->sizes().at(0);
@@ -55,12 +55,12 @@ TEST_F(MainFrameWidgetTest, MenuBarCarriesTheMenusWithTheirTexts)
     for (QAction* menu : frame.menuBar()->actions()) titles << menu->text();
     EXPECT_EQ(titles,
               QStringList({"&Datei (Vorschau)", "&Suchen/Ersetzen", "&Ergebnisse", "&Vorschau", "&Ansicht", "E&xtras", "&?"}));
-    EXPECT_EQ(EntryTexts(frame.menuBar()->actions().at(1)->menu()),
+    EXPECT_EQ(entryTexts(frame.menuBar()->actions().at(1)->menu()),
               QStringList({"&Suche starten", "&Ersetzen starten", "&Vorschau der Ersetzungen...", "Sto&pp", "-",
                            "&Grossbuchstaben im Dateinamen wandeln...", "Rückgängig: letzter Ersetzungslauf", "-",
                            "Suche spe&ichern...", "Gespeic&herte Suchen...", "-", "Suche als &Befehlszeile kopieren",
                            "Ersetzen als Be&fehlszeile kopieren"}));
-    EXPECT_EQ(EntryTexts(frame.menuBar()->actions().at(4)->menu()),
+    EXPECT_EQ(entryTexts(frame.menuBar()->actions().at(4)->menu()),
               QStringList({"&Ergebnisliste", "&Vorschau", "-", "Such&optionen", "Er&weitere Suchoptionen", "-", "&Symbolleiste",
                            "S&tatusleiste", "-", "&Zeilenumbruch (Vorschau)", "S&chriftart...", "-", "&XP Stil", "200&3 Stil"}));
     EXPECT_EQ(frame.action(FrameCommand::FileOpen)->text(), QStringLiteral("Ö&ffnen...\tStrg+O"));
@@ -179,27 +179,27 @@ TEST_F(MainFrameWidgetTest, StoredXpStyleIsTakenAtStart)
 TEST_F(MainFrameWidgetTest, SearchOptionsTwiceRestoresTheRowHeight)
 {
     MainFrame frame(m_settings);
-    ShowAndSettle(frame);
+    showAndSettle(frame);
     frame.setFormExpanded(false);
-    EXPECT_EQ(FormRowHeight(frame), 150);
+    EXPECT_EQ(formRowHeight(frame), 150);
 
     frame.action(FrameCommand::SearchOptions)->trigger();
-    EXPECT_EQ(FormRowHeight(frame), 0);
+    EXPECT_EQ(formRowHeight(frame), 0);
     EXPECT_FALSE(frame.action(FrameCommand::SearchOptions)->isChecked());
     frame.action(FrameCommand::SearchOptions)->trigger();
-    EXPECT_EQ(FormRowHeight(frame), 150);
+    EXPECT_EQ(formRowHeight(frame), 150);
 
     frame.setFormExpanded(true);
     frame.action(FrameCommand::SearchOptions)->trigger();
     frame.action(FrameCommand::SearchOptions)->trigger();
-    EXPECT_EQ(FormRowHeight(frame), 400);
+    EXPECT_EQ(formRowHeight(frame), 400);
     EXPECT_TRUE(frame.action(FrameCommand::ExtendedSearchOptions)->isChecked());
 }
 
 TEST_F(MainFrameWidgetTest, ExtendedOptionsOnAHiddenFormAsksTheFormToExpand)
 {
     MainFrame frame(m_settings);
-    ShowAndSettle(frame);
+    showAndSettle(frame);
     std::vector<bool> requests;
     QObject::connect(&frame, &MainFrame::expandToggleRequested, &frame, [&](bool fromHidden) {
         requests.push_back(fromHidden);
@@ -211,12 +211,12 @@ TEST_F(MainFrameWidgetTest, ExtendedOptionsOnAHiddenFormAsksTheFormToExpand)
     frame.action(FrameCommand::SearchOptions)->trigger();  // hide
     frame.action(FrameCommand::ExtendedSearchOptions)->trigger();
     EXPECT_EQ(requests, std::vector<bool>{true});
-    EXPECT_EQ(FormRowHeight(frame), 400);
+    EXPECT_EQ(formRowHeight(frame), 400);
     EXPECT_TRUE(frame.action(FrameCommand::SearchOptions)->isChecked());
 
     frame.action(FrameCommand::ExtendedSearchOptions)->trigger();  // shown: plain toggle
     EXPECT_EQ(requests, (std::vector<bool>{true, false}));
-    EXPECT_EQ(FormRowHeight(frame), 150);
+    EXPECT_EQ(formRowHeight(frame), 150);
 }
 
 TEST_F(MainFrameWidgetTest, CancelledCloseKeepsTheWindowWithFormSettingsWritten)

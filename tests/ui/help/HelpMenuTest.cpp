@@ -78,9 +78,9 @@ TEST(HelpLauncher, OpensTheHelpEachTimeButGivesUpForGoodWhenItIsMissing)
     std::vector<std::string> opened;
     RecordingDisplay display;
     HelpLauncher missing(bin, AnsweringBrowser(opened, true), display);
-    missing.Show();
+    missing.show();
     tree.write("bin/help/index.html", "<html>");
-    missing.Show();  // a later request does not try again
+    missing.show();  // a later request does not try again
     EXPECT_TRUE(missing.isUnavailable());
     EXPECT_TRUE(opened.empty());
     // ... but says so each time: a request never ends in silence.
@@ -88,8 +88,8 @@ TEST(HelpLauncher, OpensTheHelpEachTimeButGivesUpForGoodWhenItIsMissing)
 
     display.shown.clear();
     HelpLauncher present(bin, AnsweringBrowser(opened, true), display);
-    present.Show();
-    present.Show();
+    present.show();
+    present.show();
     EXPECT_EQ(opened, (std::vector<std::string>{index, index}));
     EXPECT_TRUE(display.shown.empty());
 
@@ -97,8 +97,8 @@ TEST(HelpLauncher, OpensTheHelpEachTimeButGivesUpForGoodWhenItIsMissing)
     // the browser is not asked again.
     opened.clear();
     HelpLauncher failing(bin, AnsweringBrowser(opened, false), display);
-    failing.Show();
-    failing.Show();
+    failing.show();
+    failing.show();
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(display.shown, std::vector<std::string>(2, "window " + index + " | Kein Browser." + text::help::kHelpInOwnWindow));
 }
@@ -118,8 +118,8 @@ TEST(HelpLauncher, WaitsForTheBrowsersAnswer)
     RecordingDisplay display;
     {
         HelpLauncher launcher(tree.path("bin"), later, display);
-        launcher.Show();
-        launcher.Show();
+        launcher.show();
+        launcher.show();
         ASSERT_EQ(answers.size(), 1u);
         EXPECT_TRUE(display.shown.empty());
         answers[0]({false, "Kein Browser."});

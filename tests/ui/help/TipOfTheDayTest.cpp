@@ -71,8 +71,8 @@ TEST_F(TipOfTheDayTest, SkipsCommentsIndentedAndEmptyLinesAndWrapsAfterTheLast)
               (std::vector<std::string>{"Erster Tipp", "Zweiter Tipp", "Dritter Tipp ohne Zeilenende", "Erster Tipp"}));
     TipOfTheDay tips(store, path);
     EXPECT_EQ(tips.tip(), "Zweiter Tipp");
-    tips.NextTip();
-    tips.NextTip();
+    tips.nextTip();
+    tips.nextTip();
     EXPECT_EQ(tips.tip(), "Erster Tipp");
     EXPECT_TRUE(tips.hasTips());
 }
@@ -111,7 +111,7 @@ TEST_F(TipOfTheDayTest, MissingFileOrAFileWithoutTipsEndsWithAMessage)
         TipOfTheDay empty(store, writeTips(text));
         EXPECT_EQ(empty.tip(), text::help::kTipsFileWithoutTips) << text;
         EXPECT_FALSE(empty.hasTips());
-        empty.NextTip();
+        empty.nextTip();
         EXPECT_EQ(empty.tip(), text::help::kTipsFileWithoutTips);
     }
 }

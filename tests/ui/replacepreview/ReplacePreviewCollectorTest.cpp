@@ -22,9 +22,9 @@ std::string numberedLines(int count, const char* word)
 TEST(ReplacePreviewCollector, KeepsChangedLinesPerFileUpToItsCapAndCountsTheRest)
 {
     ReplacePreviewCollector preview(CodePage::system());
-    preview.Contents("/t/a.txt", "keep\nold\nkeep\n", "keep\nnew\nkeep\n", 1);
-    preview.Contents("/t/big.txt", numberedLines(300, "old"), numberedLines(300, "new"), 300);
-    preview.Contents("/t/c.bin", std::string("old\0", 4), std::string("new\0", 4), 1);
+    preview.contents("/t/a.txt", "keep\nold\nkeep\n", "keep\nnew\nkeep\n", 1);
+    preview.contents("/t/big.txt", numberedLines(300, "old"), numberedLines(300, "new"), 300);
+    preview.contents("/t/c.bin", std::string("old\0", 4), std::string("new\0", 4), 1);
 
     const std::vector<PreviewEntry>& entries = preview.entries();
     ASSERT_EQ(entries.size(), 3u);
@@ -47,9 +47,9 @@ TEST(ReplacePreviewCollector, KeepsChangedLinesPerFileUpToItsCapAndCountsTheRest
 TEST(ReplacePreviewCollector, ShowsTheBackupCopyInItsFilesEntryAndTheSummary)
 {
     ReplacePreviewCollector preview(CodePage::system());
-    preview.Backup("/t/a.txt", "/t/a.txt.bak");
-    preview.Contents("/t/a.txt", "old\n", "new\n", 1);
-    preview.Contents("/t/b.txt", "old\n", "new\n", 1);
+    preview.backup("/t/a.txt", "/t/a.txt.bak");
+    preview.contents("/t/a.txt", "old\n", "new\n", 1);
+    preview.contents("/t/b.txt", "old\n", "new\n", 1);
     ASSERT_EQ(preview.entries().size(), 2u);
     EXPECT_EQ(preview.entries()[0].backupPath, "/t/a.txt.bak");
     EXPECT_EQ(preview.entries()[1].backupPath, "");
@@ -65,7 +65,7 @@ TEST(ReplacePreviewCollector, ASplitFileBeyondTheComparedSizeShowsOnlyItsCount)
     const std::string big = tree.write("big.log", "");
     ASSERT_EQ(::truncate(big.c_str(), ReplacePreviewCollector::kMaxComparedBytes + 1), 0);
     ReplacePreviewCollector preview(CodePage::system());
-    EXPECT_FALSE(preview.SplitContents(big, tree.write("new.tmp", "x"), 5));
+    EXPECT_FALSE(preview.splitContents(big, tree.write("new.tmp", "x"), 5));
     ASSERT_EQ(preview.entries().size(), 1u);
     EXPECT_TRUE(preview.entries()[0].tooLargeForLines);
     EXPECT_TRUE(preview.entries()[0].blocks.empty());
@@ -81,11 +81,11 @@ TEST(ReplacePreviewCollector, RenamesJoinTheirFileAndFailWhereTheRunWould)
     tree.write("taken.txt", "y");
     tree.write("other.txt", "z");
     ReplacePreviewCollector preview(CodePage::system());
-    preview.Contents(tree.path("old.txt"), "old\n", "new\n", 1);
-    EXPECT_FALSE(preview.Rename(tree.root(), "old.txt", "new.txt"));
-    EXPECT_EQ(preview.Rename(tree.root(), "other.txt", "taken.txt"), std::errc::file_exists);
-    EXPECT_EQ(preview.Rename(tree.root(), "other.txt", "new.txt"), std::errc::file_exists);
-    EXPECT_FALSE(preview.Exists(tree.path("old.txt")));
+    preview.contents(tree.path("old.txt"), "old\n", "new\n", 1);
+    EXPECT_FALSE(preview.rename(tree.root(), "old.txt", "new.txt"));
+    EXPECT_EQ(preview.rename(tree.root(), "other.txt", "taken.txt"), std::errc::file_exists);
+    EXPECT_EQ(preview.rename(tree.root(), "other.txt", "new.txt"), std::errc::file_exists);
+    EXPECT_FALSE(preview.exists(tree.path("old.txt")));
 
     ASSERT_EQ(preview.entries().size(), 1u);
     EXPECT_EQ(preview.entries()[0].newName, "new.txt");

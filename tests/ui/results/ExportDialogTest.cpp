@@ -149,7 +149,7 @@ TEST_F(ExportDialogTest, OkStoresTheFourValuesWithTheSeparatorAsTyped)
     EXPECT_EQ(settings::ReadExportSettings(store, "/x"), expected);
 
     // The writer gets a tab; a dialog opened again shows the two characters.
-    const ExportRequest request = dialog->logic().MakeRequest("/ziel.csv");
+    const ExportRequest request = dialog->logic().makeRequest("/ziel.csv");
     EXPECT_EQ(request.separator, "\t");
     EXPECT_EQ(request.type, ExportType::Csv);
     EXPECT_FALSE(request.filter.hits);
@@ -181,7 +181,7 @@ TEST_F(ExportDialogTest, BrowseStartsAtTheTemplateAndTakesTheChosenFile)
     prompts.templateAnswer = chosen;
     child<QPushButton>("browseTemplate")->click();
     EXPECT_EQ(templatePath->text().toStdString(), chosen);
-    EXPECT_EQ(dialog->logic().Settings().templatePath, chosen);
+    EXPECT_EQ(dialog->logic().settings().templatePath, chosen);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ struct DocumentWindowStandIn {
 ItemHandle SearchDocument(test::RunFixture& fixture, const std::string& path)
 {
     WordDocumentEngine engine(word::CreateFileApplication);
-    engine.SearchDocument(fixture.run(), path);
+    engine.searchDocument(fixture.run(), path);
     return fixture.results().FirstTopLevelItem();
 }
 
@@ -131,7 +131,7 @@ protected:
     test::TempTree tree;
     Results results{tree};
     FakeHost host;
-    ResultOpener opener{results.list, test::RunFixture::UTF8(), host};
+    ResultOpener opener{results.list, test::RunFixture::utF8(), host};
 };
 
 TEST_F(ResultOpenerTest, ItemsLeadToTheirFilesOrNowhere)
@@ -314,7 +314,7 @@ TEST_F(ResultOpenerTest, ADocumentHitIsSelectedInTheWordProcessor)
 
     DocumentWindowStandIn window(host);
     const RecordingDisplay& display = window.display;
-    ResultOpener documentOpener(list, test::RunFixture::UTF8(), host);
+    ResultOpener documentOpener(list, test::RunFixture::utF8(), host);
     const ItemHandle second = list.NextSibling(list.FirstChild(document));
     ASSERT_NE(second, kNoItem);
     documentOpener.open(second);
@@ -346,7 +346,7 @@ TEST_F(ResultOpenerTest, AHitInAnyPartOfADocumentIsSelectedInItsPart)
     DocumentWindowStandIn window(host);
     const RecordingDisplay& display = window.display;
     host.writerShows = true;
-    ResultOpener documentOpener(list, test::RunFixture::UTF8(), host);
+    ResultOpener documentOpener(list, test::RunFixture::utF8(), host);
     std::vector<word::StoryId> writerParts;
     for (ItemHandle hit = list.FirstChild(document); hit != kNoItem; hit = list.NextSibling(hit)) {
         documentOpener.open(hit);

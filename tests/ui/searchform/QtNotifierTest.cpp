@@ -19,25 +19,25 @@ struct RecordingSink final : WorkerMessageSink {
     std::vector<std::string> errors;
     std::vector<std::string> status;
     std::vector<bool> onUiThread;
-    void HandleWorkerMessage(UserMessage message) override
+    void handleWorkerMessage(UserMessage message) override
     {
         messages.push_back(message);
         onUiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
     }
-    void HandleWorkerError(const std::string& title, const std::string& text) override { errors.push_back(title + "|" + text); }
-    void HandleWorkerStatus(const std::string& text) override { status.push_back(text); }
+    void handleWorkerError(const std::string& title, const std::string& text) override { errors.push_back(title + "|" + text); }
+    void handleWorkerStatus(const std::string& text) override { status.push_back(text); }
 };
 
 TEST(QtNotifier, CallsFromAnotherThreadArriveInOrderOnTheUserInterfaceThread)
 {
     test::EnsureQtApp();
-    auto notifier = QtNotifier::Create();
+    auto notifier = QtNotifier::create();
     RecordingSink sink;
     notifier->attach(&sink);
     std::thread worker([&] {
-        notifier->ShowMessage("Fehler");
-        notifier->Post(UserMessage::RunAborted);
-        notifier->Post(UserMessage::SearchDone);
+        notifier->showMessage("Fehler");
+        notifier->post(UserMessage::RunAborted);
+        notifier->post(UserMessage::SearchDone);
     });
     worker.join();
     EXPECT_TRUE(sink.messages.empty());  // nothing runs on the worker thread
@@ -50,12 +50,12 @@ TEST(QtNotifier, CallsFromAnotherThreadArriveInOrderOnTheUserInterfaceThread)
 TEST(QtNotifier, AfterDetachNothingReachesTheSinkNotEvenWhatWasQueued)
 {
     test::EnsureQtApp();
-    auto notifier = QtNotifier::Create();
+    auto notifier = QtNotifier::create();
     RecordingSink sink;
     notifier->attach(&sink);
-    notifier->Post(UserMessage::SearchDone);
+    notifier->post(UserMessage::SearchDone);
     notifier->detach();
-    notifier->Post(UserMessage::ReplaceDone);
+    notifier->post(UserMessage::ReplaceDone);
     QCoreApplication::processEvents();
     EXPECT_TRUE(sink.messages.empty());
 }
@@ -63,13 +63,13 @@ TEST(QtNotifier, AfterDetachNothingReachesTheSinkNotEvenWhatWasQueued)
 TEST(QtNotifier, AFastWalkQueuesOneStatusCallWithTheNewestText)
 {
     test::EnsureQtApp();
-    auto notifier = QtNotifier::Create();
+    auto notifier = QtNotifier::create();
     RecordingSink sink;
     notifier->attach(&sink);
-    for (int i = 0; i < 1000; ++i) notifier->ShowStatus("/data/" + std::to_string(i));
+    for (int i = 0; i < 1000; ++i) notifier->showStatus("/data/" + std::to_string(i));
     QCoreApplication::processEvents();
     EXPECT_EQ(sink.status, std::vector<std::string>{"/data/999"});
-    notifier->ShowStatus("/data/next");
+    notifier->showStatus("/data/next");
     QCoreApplication::processEvents();
     EXPECT_EQ(sink.status.back(), "/data/next");
 }

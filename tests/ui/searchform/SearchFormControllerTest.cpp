@@ -53,23 +53,23 @@ protected:
         parts.runner = std::move(runner);
         form = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), store}, std::move(parts));
         form->setListener(&listener);
-        form->Initialize();
+        form->initialize();
     }
 
     // A form ready to search the temporary tree for "needle".
     void makeReadyToSearch(std::shared_ptr<CommandRunner> runner = nullptr)
     {
         make(nullptr, std::move(runner));
-        form->SetComboText(FormCombo::SearchText, "needle");
-        form->SetComboText(FormCombo::Directory, tree.root());
-        form->SetAllFileTypes(true);
+        form->setComboText(FormCombo::SearchText, "needle");
+        form->setComboText(FormCombo::Directory, tree.root());
+        form->setAllFileTypes(true);
     }
 
     // Waits for the worker's completion message and hands it to the form.
     std::optional<UserMessage> finishRun()
     {
         const std::optional<UserMessage> message = notifier->waitForMessage();
-        if (message) form->HandleWorkerMessage(*message);
+        if (message) form->handleWorkerMessage(*message);
         return message;
     }
 
@@ -98,20 +98,20 @@ TEST_F(SearchFormControllerTest, SearchChecksItsInputsInTheFixedOrder)
     form->fields().searchContents = 0;
     const auto attempt = [&] {
         prompts.shown.clear();
-        EXPECT_FALSE(form->StartSearchRun());
+        EXPECT_FALSE(form->startSearchRun());
         return prompts.shown.size() == 1 ? prompts.shown.front() : std::string("(none or several)");
     };
     // An empty directory does not hide the missing search text.
     EXPECT_EQ(attempt(), text::kNoSearchText);
-    form->SetComboText(FormCombo::SearchText, "x");
+    form->setComboText(FormCombo::SearchText, "x");
     EXPECT_EQ(attempt(), text::kNoDirectory);
-    form->SetComboText(FormCombo::Directory, tree.root());
+    form->setComboText(FormCombo::Directory, tree.root());
     EXPECT_EQ(attempt(), text::kNoFileTypes);
-    form->SetComboText(FormCombo::FileTypes, "*.txt;");
+    form->setComboText(FormCombo::FileTypes, "*.txt;");
     EXPECT_EQ(attempt(), text::kNothingToSearch);
     form->fields().searchDirNames = 1;
     prompts.shown.clear();
-    EXPECT_TRUE(form->StartSearchRun());
+    EXPECT_TRUE(form->startSearchRun());
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
 }
@@ -119,17 +119,17 @@ TEST_F(SearchFormControllerTest, SearchChecksItsInputsInTheFixedOrder)
 TEST_F(SearchFormControllerTest, ReplaceAsksAboutAnEmptyReplacementBeforeCheckingTheDirectory)
 {
     make();
-    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoSearchText});
 
-    form->SetComboText(FormCombo::SearchText, "x");
+    form->setComboText(FormCombo::SearchText, "x");
     prompts.shown.clear();
     prompts.okCancelAnswers = {false};
-    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEmptyReplacementQuestion});
 
     prompts.shown.clear();
-    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kEmptyReplacementQuestion, text::kNoDirectory}));
     EXPECT_FALSE(form->isBusy());
     EXPECT_EQ(form->lastRunKind(), RunKind::None);
@@ -138,16 +138,16 @@ TEST_F(SearchFormControllerTest, ReplaceAsksAboutAnEmptyReplacementBeforeCheckin
 TEST_F(SearchFormControllerTest, ReplaceInAllTypesWarnsUntilTheUserOptsOut)
 {
     makeReadyToSearch();
-    form->SetComboText(FormCombo::ReplaceText, "pin");
+    form->setComboText(FormCombo::ReplaceText, "pin");
     // "Abbrechen" with the box ticked: no run, but the warning is gone for good.
     prompts.hinweisAnswers = {{false, true}};
-    EXPECT_FALSE(form->StartReplaceRun());
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{formtext::kWarnReplaceInAllTypes});
     EXPECT_EQ(form->state().warningBits & settings::WarningBit::ReplaceInAllTypes, 0u);
     EXPECT_NE(form->state().warningBits & settings::WarningBit::WordOff, 0u);
 
     prompts.shown.clear();
-    EXPECT_TRUE(form->StartReplaceRun());
+    EXPECT_TRUE(form->startReplaceRun());
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
 }
@@ -157,8 +157,8 @@ TEST_F(SearchFormControllerTest, AReplacementWithABadEscapeStartsNothing)
     makeReadyToSearch();
     form->fields().specialCharacters = 1;
     form->fields().warningBits = 0;
-    form->SetComboText(FormCombo::ReplaceText, "a\\qb");
-    EXPECT_FALSE(form->StartReplaceRun());
+    form->setComboText(FormCombo::ReplaceText, "a\\qb");
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEscapeUnknown});
     EXPECT_FALSE(form->isBusy());
     EXPECT_EQ(results->ItemCount(), 0u);
@@ -172,17 +172,17 @@ TEST_F(SearchFormControllerTest, CapturesAreCheckedBeforeTheRun)
     tree.write("a.txt", "needle\n");
     makeReadyToSearch();
     form->fields().warningBits = 0;
-    form->SetRegularExpression(true);
+    form->setRegularExpression(true);
     form->fields().replacementCaptures = 1;
-    form->SetComboText(FormCombo::SearchText, "(?<word>ne+)dle");
-    form->SetComboText(FormCombo::ReplaceText, "$2");
-    EXPECT_FALSE(form->StartReplaceRun());
+    form->setComboText(FormCombo::SearchText, "(?<word>ne+)dle");
+    form->setComboText(FormCombo::ReplaceText, "$2");
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown,
               std::vector<std::string>{"Der Ersetzungstext verweist auf die Gruppe $2, der Ausdruck hat aber nur 1 Gruppe."});
     EXPECT_FALSE(form->isBusy());
 
-    form->SetComboText(FormCombo::ReplaceText, "\\U${word}");
-    ASSERT_TRUE(form->StartReplaceRun());
+    form->setComboText(FormCombo::ReplaceText, "\\U${word}");
+    ASSERT_TRUE(form->startReplaceRun());
     EXPECT_EQ(form->workerReplacement(), "\\U$+{word}");
     finishRun();
     EXPECT_EQ(tree.read("a.txt"), "NEE\n");  // the whole match "needle" replaced
@@ -197,20 +197,20 @@ TEST_F(SearchFormControllerTest, FilesWithoutHitsRefuseAReplaceAndListWhatASearc
     tree.write("b.txt", "hay\n");
     makeReadyToSearch();
     form->fields().filesWithoutHits = 1;
-    form->SetComboText(FormCombo::ReplaceText, "");
-    EXPECT_FALSE(form->StartReplaceRun());
-    EXPECT_FALSE(form->StartReplacePreview());
+    form->setComboText(FormCombo::ReplaceText, "");
+    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->startReplacePreview());
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kWithoutHitsNoReplace, text::kWithoutHitsNoReplace}));
     EXPECT_EQ(results->ItemCount(), 0u);
     EXPECT_FALSE(form->isBusy());
 
     prompts.shown.clear();
     form->fields().searchFileNames = 1;
-    EXPECT_FALSE(form->StartSearchRun());
+    EXPECT_FALSE(form->startSearchRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kWithoutHitsNeedsContents});
 
     form->fields().searchFileNames = 0;
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts(),
               (std::vector<std::string>{"Suche nach : needle", tree.path("b.txt"),
@@ -226,7 +226,7 @@ TEST_F(SearchFormControllerTest, ASearchListsItsHitsAndEndsWithTheSummary)
     tree.write("c.txt", "nothing\n");
     makeReadyToSearch();
     form->fields().includeSubfolders = 1;
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_TRUE(form->isBusy());
     EXPECT_EQ(form->lastRunKind(), RunKind::Search);
     EXPECT_TRUE(form->lastRunWasSearch());
@@ -239,7 +239,7 @@ TEST_F(SearchFormControllerTest, ASearchListsItsHitsAndEndsWithTheSummary)
     EXPECT_FALSE(form->isBusy());
     EXPECT_EQ(listener.busy, (std::vector<bool>{true, false}));
     EXPECT_EQ(listener.status.back(), "");
-    EXPECT_TRUE(form->runLog().Text().empty());
+    EXPECT_TRUE(form->runLog().text().empty());
 }
 
 TEST_F(SearchFormControllerTest, TheRunMovesTheCurrentTextsToTheTopOfTheirHistories)
@@ -247,7 +247,7 @@ TEST_F(SearchFormControllerTest, TheRunMovesTheCurrentTextsToTheTopOfTheirHistor
     makeReadyToSearch();
     form->fields().directories.entries = {"/elsewhere", tree.root()};
     form->fields().searchTexts.entries = {"other", "needle"};
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     finishRun();
     EXPECT_EQ(form->state().directories.entries, (std::vector<std::string>{tree.root(), "/elsewhere"}));
     EXPECT_EQ(form->state().searchTexts.entries, (std::vector<std::string>{"needle", "other"}));
@@ -257,20 +257,20 @@ TEST_F(SearchFormControllerTest, ALoggedReplaceWritesItsBlockAndASearchOnlyWhenA
 {
     tree.write("x.txt", "a a\n");
     makeReadyToSearch();
-    form->SetComboText(FormCombo::SearchText, "a");
-    form->SetComboText(FormCombo::ReplaceText, "b");
+    form->setComboText(FormCombo::SearchText, "a");
+    form->setComboText(FormCombo::ReplaceText, "b");
     form->fields().warningBits = 0;
     settings::OptionsValues options = form->state().options;
     options.useLog = 1;
     options.logFile = tree.path("ops.log");
     options.makeBackup = 0;
-    form->ApplyOptions(options);
+    form->applyOptions(options);
 
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     finishRun();
     EXPECT_EQ(test::ReadFile(tree.path("ops.log")), "");  // only replace runs are logged
 
-    ASSERT_TRUE(form->StartReplaceRun());
+    ASSERT_TRUE(form->startReplaceRun());
     EXPECT_EQ(listener.filesChanging, 1);
     EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
     const std::string log = test::ReadFile(tree.path("ops.log"));
@@ -285,9 +285,9 @@ TEST_F(SearchFormControllerTest, StopClearsTheBusyFlagAtOnceAndTheSummaryKeepsTh
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(7);
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->Stop();
+    form->stop();
     EXPECT_FALSE(form->isBusy());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     const std::vector<std::string> texts = topLevelTexts();
@@ -300,11 +300,11 @@ TEST_F(SearchFormControllerTest, ARunStartedBeforeTheStoppedOneEndedWaitsForIt)
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(1);
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->Stop();
-    form->SetComboText(FormCombo::SearchText, "second");
-    ASSERT_TRUE(form->StartSearchRun());
+    form->stop();
+    form->setComboText(FormCombo::SearchText, "second");
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_TRUE(form->isBusy());
 
     // The stopped run's end hands over to the waiting one, which then runs.
@@ -313,7 +313,7 @@ TEST_F(SearchFormControllerTest, ARunStartedBeforeTheStoppedOneEndedWaitsForIt)
     ASSERT_TRUE(commands->waitForStarts(2));
     EXPECT_EQ(commands->lastInput().searchText, "second");
     EXPECT_EQ(topLevelTexts(), std::vector<std::string>{"Suche nach : second"});
-    form->Stop();
+    form->stop();
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_FALSE(form->isBusy());
 }
@@ -323,13 +323,13 @@ TEST_F(SearchFormControllerTest, AnAbortedRunShowsTheWorkersMessageAndDiscardsIt
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = [](WorkerCommand, WorkerState&) { throw 42; };
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::RunAborted);
     EXPECT_FALSE(form->isBusy());
-    EXPECT_TRUE(form->runLog().Text().empty());
+    EXPECT_TRUE(form->runLog().text().empty());
     EXPECT_EQ(listener.selectedEnded, 1);
     ASSERT_EQ(notifier->messages().size(), 1u);
-    form->HandleWorkerError("", notifier->messages().front());
+    form->handleWorkerError("", notifier->messages().front());
     EXPECT_EQ(prompts.shown.back().rfind("Ein Fehler ist bei der Suche nach Dateien aufgetreten.", 0), 0u);
 }
 
@@ -339,13 +339,13 @@ TEST_F(SearchFormControllerTest, ARegularExpressionReachesTheWorkerAsTyped)
 {
     auto commands = std::make_shared<test::FakeCommands>();
     makeReadyToSearch(commands);
-    form->SetComboText(FormCombo::SearchText, "Ab\\W");
+    form->setComboText(FormCombo::SearchText, "Ab\\W");
     form->fields().regularExpression = 1;
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     finishRun();
     EXPECT_EQ(commands->lastInput().searchText, "Ab\\W");
     form->fields().regularExpression = 0;
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     finishRun();
     EXPECT_EQ(commands->lastInput().searchText, "ab\\w");
 }
@@ -355,13 +355,13 @@ TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputButItsFolderA
     auto commands = std::make_shared<test::FakeCommands>();
     make(nullptr, commands);
     // Without a folder there is nothing to convert: refused, not an empty completion.
-    EXPECT_FALSE(form->ConvertFileNames());
+    EXPECT_FALSE(form->convertFileNames());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoDirectory});
     EXPECT_EQ(topLevelTexts().back(), text::kRunNotStarted);
     prompts.shown.clear();
-    form->SetComboText(FormCombo::Directory, tree.root());
+    form->setComboText(FormCombo::Directory, tree.root());
     prompts.renameChoice = RenameChoice::OnlyUpperCase;
-    ASSERT_TRUE(form->ConvertFileNames());
+    ASSERT_TRUE(form->convertFileNames());
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(form->lastRunKind(), RunKind::Rename);
     EXPECT_FALSE(form->lastRunWasSearch());
@@ -371,12 +371,12 @@ TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputButItsFolderA
     EXPECT_EQ(topLevelTexts().front(), "Wandle Dateinamen in Kleinbuchstaben um");
 
     prompts.renameChoice = RenameChoice::AllNames;
-    ASSERT_TRUE(form->ConvertFileNames());
+    ASSERT_TRUE(form->convertFileNames());
     finishRun();
     EXPECT_EQ(commands->lastInput().renameArgument, RenameArgument::All);
 
     prompts.renameChoice.reset();  // "Abbrechen"
-    EXPECT_FALSE(form->ConvertFileNames());
+    EXPECT_FALSE(form->convertFileNames());
     EXPECT_EQ(commands->starts(), 2);
 }
 
@@ -385,7 +385,7 @@ TEST_F(SearchFormControllerTest, ReplaceInMarkedResultsNeedsASearchAndAsksAboutA
     tree.write("a.txt", "needle needle\n");
     makeReadyToSearch();
     EXPECT_FALSE(form->startReplaceInMarkedResults());  // no search yet
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     finishRun();
 
     prompts.okCancelAnswers = {false};
@@ -393,7 +393,7 @@ TEST_F(SearchFormControllerTest, ReplaceInMarkedResultsNeedsASearchAndAsksAboutA
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEmptyReplacementQuestion});
     EXPECT_FALSE(form->isBusy());
 
-    form->SetComboText(FormCombo::ReplaceText, "pin");
+    form->setComboText(FormCombo::ReplaceText, "pin");
     ASSERT_TRUE(form->startReplaceInMarkedResults());
     EXPECT_TRUE(form->isBusy());
     EXPECT_EQ(form->workerReplacement(), "pin");
@@ -410,14 +410,14 @@ TEST_F(SearchFormControllerTest, APreviewLeavesTheLastRealRunInPlaceAndAStoppedO
 {
     tree.write("a.txt", "needle\n");
     makeReadyToSearch();
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     finishRun();
     const std::vector<std::string> searchRows = topLevelTexts();
     std::shared_ptr<const ReplacePreviewCollector> shown;
     form->setPreviewHandler([&](std::shared_ptr<const ReplacePreviewCollector> preview) { shown = std::move(preview); });
 
-    form->SetComboText(FormCombo::ReplaceText, "pin");
-    ASSERT_TRUE(form->StartReplacePreview());
+    form->setComboText(FormCombo::ReplaceText, "pin");
+    ASSERT_TRUE(form->startReplacePreview());
     EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->entries().size(), 1u);
@@ -425,15 +425,15 @@ TEST_F(SearchFormControllerTest, APreviewLeavesTheLastRealRunInPlaceAndAStoppedO
     EXPECT_EQ(tree.read("a.txt"), "needle\n");
     EXPECT_EQ(topLevelTexts(), searchRows);
     EXPECT_TRUE(form->lastRunWasSearch());
-    EXPECT_EQ(form->worker().LastInputs().command, WorkerCommand::Search);
-    EXPECT_EQ(form->worker().LastInputs().replacementText, "");
+    EXPECT_EQ(form->worker().lastInputs().command, WorkerCommand::Search);
+    EXPECT_EQ(form->worker().lastInputs().replacementText, "");
 
     shown.reset();
-    ASSERT_TRUE(form->StartReplacePreview());
-    form->Stop();
+    ASSERT_TRUE(form->startReplacePreview());
+    form->stop();
     finishRun();
     EXPECT_FALSE(shown);
-    EXPECT_FALSE(form->StartPreviewedReplace());
+    EXPECT_FALSE(form->startPreviewedReplace());
     EXPECT_EQ(tree.read("a.txt"), "needle\n");
 }
 
@@ -442,18 +442,18 @@ TEST_F(SearchFormControllerTest, APreviewLeavesTheLastRealRunInPlaceAndAStoppedO
 TEST_F(SearchFormControllerTest, LeavingTheFileTypeBoxNormalisesTheTextAndAddsItOnce)
 {
     make();
-    form->SetComboText(FormCombo::FileTypes, "txt, doc");
-    form->CommitComboText(FormCombo::FileTypes);
+    form->setComboText(FormCombo::FileTypes, "txt, doc");
+    form->commitComboText(FormCombo::FileTypes);
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, ".txt; .doc;");
-    form->CommitComboText(FormCombo::FileTypes);
+    form->commitComboText(FormCombo::FileTypes);
     EXPECT_EQ(form->combo(FormCombo::FileTypes).entries, std::vector<std::string>{".txt; .doc;"});
 
-    form->SetComboText(FormCombo::FileTypes, "*.h; *.cpp");
-    form->CommitComboText(FormCombo::FileTypes);
+    form->setComboText(FormCombo::FileTypes, "*.h; *.cpp");
+    form->commitComboText(FormCombo::FileTypes);
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.h; *.cpp;");
 
-    form->SetComboText(FormCombo::NameStrings, "rechnung");
-    form->CommitComboText(FormCombo::NameStrings);
+    form->setComboText(FormCombo::NameStrings, "rechnung");
+    form->commitComboText(FormCombo::NameStrings);
     EXPECT_EQ(form->combo(FormCombo::NameStrings).text, "rechnung;");
 }
 
@@ -461,8 +461,8 @@ TEST_F(SearchFormControllerTest, AnExistingEntryIsSelectedEvenWhenAnEarlierOneBe
 {
     make();
     form->fields().searchTexts.entries = {"needles", "needle"};
-    form->SetComboText(FormCombo::SearchText, "needle");
-    form->CommitComboText(FormCombo::SearchText);
+    form->setComboText(FormCombo::SearchText, "needle");
+    form->commitComboText(FormCombo::SearchText);
     EXPECT_EQ(form->combo(FormCombo::SearchText).entries.size(), 2u);
     EXPECT_EQ(form->combo(FormCombo::SearchText).selected, 1);
 }
@@ -471,17 +471,17 @@ TEST_F(SearchFormControllerTest, RemoveTakesOnlyAnEntryThatIsThereAndSelectsTheO
 {
     make();
     form->fields().fileTypes.entries = {"*.txt;", "*.h;", "*.md;"};
-    form->SetComboText(FormCombo::FileTypes, "*.rs;");
-    form->RemoveComboEntry(FormCombo::FileTypes);
+    form->setComboText(FormCombo::FileTypes, "*.rs;");
+    form->removeComboEntry(FormCombo::FileTypes);
     EXPECT_EQ(form->combo(FormCombo::FileTypes).entries.size(), 3u);
 
-    form->SetComboText(FormCombo::FileTypes, "*.h;");
-    form->RemoveComboEntry(FormCombo::FileTypes);
+    form->setComboText(FormCombo::FileTypes, "*.h;");
+    form->removeComboEntry(FormCombo::FileTypes);
     EXPECT_EQ(form->combo(FormCombo::FileTypes).entries, (std::vector<std::string>{"*.txt;", "*.md;"}));
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");
 
-    form->SetComboText(FormCombo::FileTypes, "*.txt;");
-    form->RemoveComboEntry(FormCombo::FileTypes);
+    form->setComboText(FormCombo::FileTypes, "*.txt;");
+    form->removeComboEntry(FormCombo::FileTypes);
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.md;");
     EXPECT_EQ(form->combo(FormCombo::FileTypes).selected, 0);
 }
@@ -490,20 +490,20 @@ TEST_F(SearchFormControllerTest, BrowseAddsANewFolderOnTopAndOnlyShowsAKnownOne)
 {
     make();
     form->fields().directories.entries = {"/home/anna/Projekte"};
-    form->SetComboText(FormCombo::Directory, "/start");
+    form->setComboText(FormCombo::Directory, "/start");
     prompts.chosenDirectory = "/home/anna/projekte";
-    form->BrowseDirectory();
+    form->browseDirectory();
     EXPECT_EQ(prompts.directoryAskedFor, "/start");
     EXPECT_EQ(form->combo(FormCombo::Directory).text, "/home/anna/projekte");
     EXPECT_EQ(form->combo(FormCombo::Directory).entries.size(), 1u);
 
     prompts.chosenDirectory = "/srv/daten";
-    form->BrowseDirectory();
+    form->browseDirectory();
     EXPECT_EQ(form->combo(FormCombo::Directory).entries.front(), "/srv/daten");
     EXPECT_EQ(form->combo(FormCombo::Directory).selected, 0);
 
     prompts.chosenDirectory.reset();  // "Abbrechen"
-    form->BrowseDirectory();
+    form->browseDirectory();
     EXPECT_EQ(form->combo(FormCombo::Directory).text, "/srv/daten");
 }
 
@@ -513,12 +513,12 @@ TEST_F(SearchFormControllerTest, SwitchingWordOffWarnsAndCancelKeepsItOn)
 {
     make();
     prompts.hinweisAnswers = {{false, true}};
-    EXPECT_TRUE(form->SetUseWord(false));
+    EXPECT_TRUE(form->setUseWord(false));
     EXPECT_EQ(form->state().useWord, 1);
     EXPECT_EQ(prompts.shown, std::vector<std::string>{formtext::kWarnWordOff});
 
     // The box was ticked: no warning any more.
-    EXPECT_FALSE(form->SetUseWord(false));
+    EXPECT_FALSE(form->setUseWord(false));
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_FALSE(form->enabling().wordModes);
     EXPECT_TRUE(form->enabling().regularExpression);
@@ -528,30 +528,30 @@ TEST_F(SearchFormControllerTest, EnablingFollowsTheFlagsAsTheirHandlersDecide)
 {
     make();
     EXPECT_EQ(form->enabling(), FormEnabling{});
-    form->SetAllFileTypes(true);
-    form->SetSizeFilter(true);
-    form->SetDateFilter(true);
+    form->setAllFileTypes(true);
+    form->setSizeFilter(true);
+    form->setDateFilter(true);
     EXPECT_FALSE(form->enabling().fileTypes);
     EXPECT_TRUE(form->enabling().sizeFields);
     EXPECT_TRUE(form->enabling().dateControls);
 
     EXPECT_FALSE(form->enabling().replacementCaptures);
-    form->SetRegularExpression(true);
+    form->setRegularExpression(true);
     EXPECT_FALSE(form->enabling().wholeWords);
     EXPECT_TRUE(form->enabling().replacementCaptures);
     // A replacement's case is asked for only while a replace can run.
     EXPECT_TRUE(form->enabling().preserveCase);
-    form->SetFilesWithoutHits(true);
+    form->setFilesWithoutHits(true);
     EXPECT_FALSE(form->enabling().preserveCase);
-    form->SetFilesWithoutHits(false);
+    form->setFilesWithoutHits(false);
     EXPECT_TRUE(form->enabling().preserveCase);
-    form->SetWordAutoMode(WordAutoMode::AllTypes);
+    form->setWordAutoMode(WordAutoMode::AllTypes);
     EXPECT_FALSE(form->enabling().regularExpression);
     // With a regular expression, whole words apply to the documents Word searches.
     form->fields().warningBits = 0;
-    form->SetUseWord(true);
+    form->setUseWord(true);
     EXPECT_TRUE(form->enabling().wholeWords);
-    form->SetUseWord(false);
+    form->setUseWord(false);
     EXPECT_FALSE(form->enabling().wholeWords);
     EXPECT_TRUE(form->enabling().regularExpression);
     // Disabled controls keep their values for the run.
@@ -564,16 +564,16 @@ TEST_F(SearchFormControllerTest, EnablingFollowsTheFlagsAsTheirHandlersDecide)
 TEST_F(SearchFormControllerTest, ExpressionsInDocumentsKeepTheExpressionAndDropWholeWords)
 {
     make();
-    form->SetRegularExpression(true);
-    form->SetWordAutoMode(WordAutoMode::AllTypes);
+    form->setRegularExpression(true);
+    form->setWordAutoMode(WordAutoMode::AllTypes);
     ASSERT_FALSE(form->enabling().regularExpression);
     settings::OptionsValues options = form->state().options;
     options.wordRegex = 1;
-    form->ApplyOptions(options);
+    form->applyOptions(options);
     EXPECT_TRUE(form->enabling().regularExpression);
     EXPECT_FALSE(form->enabling().wholeWords);
     options.wordRegex = 0;
-    form->ApplyOptions(options);
+    form->applyOptions(options);
     EXPECT_FALSE(form->enabling().regularExpression);
     EXPECT_TRUE(form->enabling().wholeWords);
 }
@@ -584,7 +584,7 @@ TEST_F(SearchFormControllerTest, AFirstStartComesUpCollapsedWithTheDefaultsAndTh
     make(&store);
     EXPECT_FALSE(form->isExpanded());
     EXPECT_EQ(listener.expanded, std::vector<bool>{false});
-    EXPECT_EQ(form->ExpandButtonText(), "Erweitert  >>");
+    EXPECT_EQ(form->expandButtonText(), "Erweitert  >>");
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, "*.txt;");
     EXPECT_EQ(form->state().searchContents, 1);
     EXPECT_EQ(form->state().useWord, 1);
@@ -592,9 +592,9 @@ TEST_F(SearchFormControllerTest, AFirstStartComesUpCollapsedWithTheDefaultsAndTh
     EXPECT_EQ(form->dateFrom(), kNow - SearchFormController::kOneDay);
     EXPECT_EQ(form->dateTo(), kNow);
 
-    form->ToggleExpanded();
-    EXPECT_EQ(form->ExpandButtonText(), "Erweitert  <<");
-    form->ToggleExpanded(true);  // the menu with the row hidden: ends expanded
+    form->toggleExpanded();
+    EXPECT_EQ(form->expandButtonText(), "Erweitert  <<");
+    form->toggleExpanded(true);  // the menu with the row hidden: ends expanded
     EXPECT_TRUE(form->isExpanded());
 }
 
@@ -602,14 +602,14 @@ TEST_F(SearchFormControllerTest, SavedSettingsComeBackAtTheNextStart)
 {
     settings::ProfileStore store(tree.path("Tarnwick.conf"));
     make(&store);
-    form->SetComboText(FormCombo::SearchText, "Rechnung");
-    form->SetComboText(FormCombo::FileTypes, "md");
+    form->setComboText(FormCombo::SearchText, "Rechnung");
+    form->setComboText(FormCombo::FileTypes, "md");
     form->fields().includeSubfolders = 1;
-    form->SetRelativeDates(true);
+    form->setRelativeDates(true);
     form->fields().dateRelativeCount = 12;
     form->fields().dateRelativeUnit = 1;
-    form->ToggleExpanded();
-    form->SaveFormSettings();
+    form->toggleExpanded();
+    form->saveFormSettings();
     EXPECT_EQ(form->combo(FormCombo::FileTypes).text, ".md;");  // committed on the way
 
     form.reset();
@@ -627,15 +627,15 @@ TEST_F(SearchFormControllerTest, SavedSettingsComeBackAtTheNextStart)
 TEST_F(SearchFormControllerTest, ARelativeRangeEndsWhenTheRunStartsNotWhenTheFormWasSetUp)
 {
     makeReadyToSearch();
-    form->SetDateFilter(true);
-    form->SetRelativeDates(true);
+    form->setDateFilter(true);
+    form->setRelativeDates(true);
     EXPECT_FALSE(form->enabling().absoluteDates);
     EXPECT_TRUE(form->enabling().relativeDates);
     form->fields().dateRelativeCount = 3;
     clock.set(kNow + 5 * SearchFormController::kOneDay);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
-    const SearchJob& job = form->worker().LastInputs().job;
+    const SearchJob& job = form->worker().lastInputs().job;
     EXPECT_EQ(job.dateFrom, kNow + 2 * SearchFormController::kOneDay);
     EXPECT_EQ(job.dateTo, std::numeric_limits<std::int64_t>::max());
 }
@@ -645,16 +645,16 @@ TEST_F(SearchFormControllerTest, ARunWhoseFiltersAdmitNoFileSaysSoAfterTheSummar
     tree.write("notes.md", "needle\n");
     tree.write("plain.txt", "nothing\n");
     makeReadyToSearch();
-    form->SetAllFileTypes(false);
-    form->SetComboText(FormCombo::FileTypes, "*.rst;");
-    ASSERT_TRUE(form->StartSearchRun());
+    form->setAllFileTypes(false);
+    form->setComboText(FormCombo::FileTypes, "*.rst;");
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts().back(),
               "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden. Keine Datei entsprach den Filtern.");
 
     // A file that passed the filters without a hit leaves the summary as it was.
-    form->SetComboText(FormCombo::FileTypes, "*.txt;");
-    ASSERT_TRUE(form->StartSearchRun());
+    form->setComboText(FormCombo::FileTypes, "*.txt;");
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
 }
@@ -664,9 +664,9 @@ TEST_F(SearchFormControllerTest, AStoppedRunSaysNothingAboutTheFiltersButThatItI
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(0);  // stopped before any file passed
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->Stop();
+    form->stop();
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts(),
               (std::vector<std::string>{"Suche nach : needle", "Suche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.",
@@ -677,26 +677,26 @@ TEST_F(SearchFormControllerTest, ASavedSearchComesBackIntoTheFormAndIsReplacedOn
 {
     settings::ProfileStore store(tree.path("Tarnwick.conf"));
     make(&store);
-    form->SetComboText(FormCombo::SearchText, "Rechnung");
-    form->SetDateFilter(true);
-    ASSERT_TRUE(form->SaveSearch("Belege"));
-    form->SetComboText(FormCombo::SearchText, "anders");
+    form->setComboText(FormCombo::SearchText, "Rechnung");
+    form->setDateFilter(true);
+    ASSERT_TRUE(form->saveSearch("Belege"));
+    form->setComboText(FormCombo::SearchText, "anders");
     prompts.okCancelAnswers = {false};
-    EXPECT_FALSE(form->SaveSearch("Belege"));  // the user kept the old one
-    EXPECT_FALSE(form->SaveSearch(" "));
+    EXPECT_FALSE(form->saveSearch("Belege"));  // the user kept the old one
+    EXPECT_FALSE(form->saveSearch(" "));
     EXPECT_EQ(prompts.shown.back(), "Bitte geben Sie einen Namen für die Suche ein.");
 
     form.reset();
     make(&store);
-    form->SetDateFilter(false);
+    form->setDateFilter(false);
     ASSERT_EQ(form->savedSearches().size(), 1u);
-    form->LoadSavedSearch(0);
+    form->loadSavedSearch(0);
     EXPECT_EQ(form->combo(FormCombo::SearchText).text, "Rechnung");
     EXPECT_EQ(form->state().dateFilter, 1);
     EXPECT_TRUE(form->enabling().dateControls);  // the rules follow the loaded values
 
-    EXPECT_TRUE(form->RenameSavedSearch(0, "Rechnungen"));
-    form->DeleteSavedSearch(0);
+    EXPECT_TRUE(form->renameSavedSearch(0, "Rechnungen"));
+    form->deleteSavedSearch(0);
     EXPECT_TRUE(settings::LoadSavedSearches(store).empty());
 }
 
@@ -706,12 +706,12 @@ TEST_F(SearchFormControllerTest, ASavedSearchComesBackIntoTheFormAndIsReplacedOn
 TEST_F(SearchFormControllerTest, AFileTypeListOfBlanksAndSeparatorsNamesNoType)
 {
     makeReadyToSearch();
-    form->SetAllFileTypes(false);
+    form->setAllFileTypes(false);
     for (const std::string typed : {"", " ", ";", " , ; "}) {
         SCOPED_TRACE("'" + typed + "'");
-        form->SetComboText(FormCombo::FileTypes, typed);
+        form->setComboText(FormCombo::FileTypes, typed);
         prompts.shown.clear();
-        EXPECT_FALSE(form->StartSearchRun());
+        EXPECT_FALSE(form->startSearchRun());
         EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoFileTypes});
     }
 }
@@ -735,24 +735,24 @@ TEST_F(SearchFormControllerTest, ARunThatCannotStartSaysWhyAndIsNoCompletion)
         EXPECT_FALSE(form->lastRunWasSearch());
     };
 
-    form->SetComboText(FormCombo::Directory, missing);
-    form->SetComboText(FormCombo::ReplaceText, "pin");
-    EXPECT_FALSE(form->StartReplaceRun());
+    form->setComboText(FormCombo::Directory, missing);
+    form->setComboText(FormCombo::ReplaceText, "pin");
+    EXPECT_FALSE(form->startReplaceRun());
     EXPECT_EQ(prompts.shown.back(), gone);
     refused("Ersetze needle durch pin", missing, "Das Verzeichnis existiert nicht");
-    EXPECT_FALSE(form->ConvertFileNames());
+    EXPECT_FALSE(form->convertFileNames());
     refused("Wandle Dateinamen in Kleinbuchstaben um", missing, "Das Verzeichnis existiert nicht");
 
-    form->SetComboText(FormCombo::Directory, tree.root());
-    form->SetComboText(FormCombo::SearchText, "");
-    EXPECT_FALSE(form->StartSearchRun());
+    form->setComboText(FormCombo::Directory, tree.root());
+    form->setComboText(FormCombo::SearchText, "");
+    EXPECT_FALSE(form->startSearchRun());
     refused("Suche nach : ", text::kNoSearchText, "");
     EXPECT_EQ(commands->starts(), 0);  // nothing ever reached the worker
 
     // A preview that cannot start leaves the list of the last real run alone.
-    form->SetComboText(FormCombo::SearchText, "Apf(el");
-    form->SetRegularExpression(true);
-    EXPECT_FALSE(form->StartReplacePreview());
+    form->setComboText(FormCombo::SearchText, "Apf(el");
+    form->setRegularExpression(true);
+    EXPECT_FALSE(form->startReplacePreview());
     EXPECT_EQ(prompts.shown.back().rfind(text::kInvalidRegex, 0), 0u);
     refused("Suche nach : ", text::kNoSearchText, "");
 }
@@ -764,11 +764,11 @@ TEST_F(SearchFormControllerTest, ARefusalWhileAStoppedRunEndsShowsAfterIt)
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(1);
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->Stop();
-    form->SetComboText(FormCombo::Directory, tree.path("weg"));
-    EXPECT_FALSE(form->StartSearchRun());
+    form->stop();
+    form->setComboText(FormCombo::Directory, tree.path("weg"));
+    EXPECT_FALSE(form->startSearchRun());
     EXPECT_EQ(topLevelTexts().front(), "Suche nach : needle");
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts(), (std::vector<std::string>{"Suche nach : needle", tree.path("weg"), text::kRunNotStarted}));
@@ -783,7 +783,7 @@ TEST_F(SearchFormControllerTest, NoFileMatchedIsNotClaimedNextToAnErrorItem)
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = [](WorkerCommand, WorkerState& state) { state.counters.errors.store(1); };
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->StartSearchRun());
+    ASSERT_TRUE(form->startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
 }

@@ -57,7 +57,7 @@ protected:
         parts.notifier = notifier;
         controller = std::make_unique<SearchFormController>(FormServices{prompts, clock, Utf8(), nullptr}, std::move(parts));
         window.setCentralWidget(form = new SearchFormWidget(*controller, Utf8()));
-        controller->Initialize();
+        controller->initialize();
         window.resize(1000, 450);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -89,9 +89,9 @@ protected:
     // waits for its end and hands it to the form; false when none came.
     bool searchToTheEnd()
     {
-        if (!controller->StartSearchRun()) return false;
+        if (!controller->startSearchRun()) return false;
         const std::optional<UserMessage> message = notifier->waitForMessage();
-        if (message) controller->HandleWorkerMessage(*message);
+        if (message) controller->handleWorkerMessage(*message);
         return message.has_value();
     }
 
@@ -139,7 +139,7 @@ TEST_F(SearchFormWidgetTest, RadioButtonsShowStoredModesAsARunReadsThem)
 {
     controller->fields().nameStringMode = 2;
     controller->fields().wordAutoMode = 2;
-    controller->SetUseWord(true);
+    controller->setUseWord(true);
     form->refresh();
     const SearchJob job = session::JobFromFormState(controller->state(), 0, 0);
     EXPECT_EQ(job.nameStringMode, NameStringMode::AllMustOccur);
@@ -383,10 +383,10 @@ namespace {
 
 TEST_F(SearchFormWidgetTest, TheSavedSearchesDialogRenamesDeletesAndLoads)
 {
-    controller->SetComboText(FormCombo::SearchText, "eins");
-    ASSERT_TRUE(controller->SaveSearch("erste"));
-    controller->SetComboText(FormCombo::SearchText, "zwei");
-    ASSERT_TRUE(controller->SaveSearch("zweite"));
+    controller->setComboText(FormCombo::SearchText, "eins");
+    ASSERT_TRUE(controller->saveSearch("erste"));
+    controller->setComboText(FormCombo::SearchText, "zwei");
+    ASSERT_TRUE(controller->saveSearch("zweite"));
 
     SavedSearchesDialog dialog(*controller, Utf8());
     ASSERT_EQ(dialog.list()->count(), 2);

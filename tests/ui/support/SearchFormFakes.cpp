@@ -5,14 +5,14 @@
 
 namespace tarnwick::test {
 
-void RecordingNotifier::Post(UserMessage message)
+void RecordingNotifier::post(UserMessage message)
 {
     std::lock_guard lock(m_mutex);
     m_queue.push_back(message);
     m_posted.notify_all();
 }
 
-void RecordingNotifier::ShowMessage(const std::string& text)
+void RecordingNotifier::showMessage(const std::string& text)
 {
     std::lock_guard lock(m_mutex);
     m_texts.push_back(text);
@@ -33,7 +33,7 @@ std::vector<std::string> RecordingNotifier::messages() const
     return m_texts;
 }
 
-void FakeCommands::Run(WorkerCommand command, WorkerState& state)
+void FakeCommands::run(WorkerCommand command, WorkerState& state)
 {
     {
         std::lock_guard lock(m_mutex);

@@ -55,8 +55,8 @@ public:
 // Keeps what the worker posts; the test hands it to the form when it wants.
 class RecordingNotifier final : public Notifier {
 public:
-    void Post(UserMessage message) override;
-    void ShowMessage(const std::string& text) override;
+    void post(UserMessage message) override;
+    void showMessage(const std::string& text) override;
     // The next posted message, or nothing after `timeoutMs`.
     std::optional<UserMessage> waitForMessage(int timeoutMs = 10'000);
     std::vector<std::string> messages() const;
@@ -73,7 +73,7 @@ class FakeCommands final : public CommandRunner {
 public:
     std::function<void(WorkerCommand command, WorkerState& state)> body;
 
-    void Run(WorkerCommand command, WorkerState& state) override;
+    void run(WorkerCommand command, WorkerState& state) override;
     // Waits until `count` commands have begun; false after `timeoutMs`.
     bool waitForStarts(int count, int timeoutMs = 10'000);
     int starts() const;
