@@ -118,7 +118,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Building, in MainFrameBars.cpp.
+    // Building the actions, menus, tool bar, status bar and panes.
     void createActions();
     void createMenus();
     void createToolBar();

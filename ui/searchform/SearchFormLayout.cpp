@@ -2,6 +2,8 @@
 // order of the form: what to search for, what to replace it with, where,
 // the options, and below them the frame "Datei" with the filters; the size,
 // date and file-name-string groups are the ones that collapse.
+#include "ui/searchform/SearchFormLayout.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -13,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScrollArea>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -52,13 +53,13 @@ QLabel* MakeLabel(const char* text, QWidget* parent = nullptr) { return new QLab
 
 }  // namespace
 
-void SearchFormWidget::add(int id, QWidget* widget, const char* name)
+void SearchFormLayout::add(int id, QWidget* widget, const char* name)
 {
     widget->setObjectName(QString::fromLatin1(name));
-    m_controls[id] = widget;
+    m_made.controls[id] = widget;
 }
 
-QComboBox* SearchFormWidget::makeCombo(int id, FormCombo which, const char* name)
+QComboBox* SearchFormLayout::makeCombo(int id, FormCombo which, const char* name)
 {
     auto* box = new QComboBox;
     box->setEditable(true);
@@ -71,11 +72,11 @@ QComboBox* SearchFormWidget::makeCombo(int id, FormCombo which, const char* name
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     box->setCompleter(nullptr);
     add(id, box, name);
-    m_combos[which] = box;
+    m_made.combos[which] = box;
     return box;
 }
 
-QAbstractButton* SearchFormWidget::makeFlag(int id, const char* text, bool pushLike, const char* name)
+QAbstractButton* SearchFormLayout::makeFlag(int id, const char* text, bool pushLike, const char* name)
 {
     QAbstractButton* button = nullptr;
     if (pushLike) {
@@ -89,7 +90,7 @@ QAbstractButton* SearchFormWidget::makeFlag(int id, const char* text, bool pushL
     return button;
 }
 
-QPushButton* SearchFormWidget::makeButton(int id, const char* text, const char* name)
+QPushButton* SearchFormLayout::makeButton(int id, const char* text, const char* name)
 {
     auto* button = new QPushButton(Utf8(text));
     button->setAutoDefault(false);
@@ -97,38 +98,28 @@ QPushButton* SearchFormWidget::makeButton(int id, const char* text, const char* 
     return button;
 }
 
-void SearchFormWidget::buildControls()
+SearchFormControls SearchFormLayout::build()
 {
-    m_content = new QWidget;
-    m_content->setObjectName(QStringLiteral("searchFormContent"));
+    m_made = {};
+    m_made.content = new QWidget;
+    m_made.content->setObjectName(QStringLiteral("searchFormContent"));
     // Titles sit in the frame's top line, as on a dialog, which keeps the
     // stacked groups low enough for the form's row.
-    m_content->setStyleSheet(
+    m_made.content->setStyleSheet(
         QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 7px; padding-top: 4px; }"
                        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
                        "  padding: 0px 3px; }"));
-    auto* layout = new QVBoxLayout(m_content);
+    auto* layout = new QVBoxLayout(m_made.content);
     layout->setContentsMargins(4, 1, 4, 2);
     layout->setSpacing(1);
-    m_topRow = buildTopRow();
-    layout->addWidget(m_topRow);
+    m_made.topRow = buildTopRow();
+    layout->addWidget(m_made.topRow);
     layout->addWidget(buildFileFrame());
     layout->addStretch(1);
-
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("searchFormScroll"));
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setWidget(m_content);
-    m_scroll->viewport()->setAutoFillBackground(false);
-    m_content->setAutoFillBackground(false);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(m_scroll);
+    return std::move(m_made);
 }
 
-QWidget* SearchFormWidget::buildTopRow()
+QWidget* SearchFormLayout::buildTopRow()
 {
     auto* row = new QWidget;
     auto* grid = new QGridLayout(row);
@@ -184,7 +175,6 @@ QWidget* SearchFormWidget::buildTopRow()
     hidden->setStyleSheet(QStringLiteral("QLabel { color: palette(link); padding-left: 6px; }"));
     hidden->setTextFormat(Qt::PlainText);
     hidden->setToolTip(Utf8(T::kHiddenFiltersTip));
-    hidden->installEventFilter(this);
     add(C::HiddenFilters, hidden, "hiddenFilters");
 
     grid->addWidget(searchFor, 0, 0);
@@ -196,10 +186,10 @@ QWidget* SearchFormWidget::buildTopRow()
     return row;
 }
 
-QGroupBox* SearchFormWidget::buildFileFrame()
+QGroupBox* SearchFormLayout::buildFileFrame()
 {
     QGroupBox* frame = MakeGroup(T::kFileFrame, "fileFrame");
-    m_controls[C::FileFrame] = frame;
+    m_made.controls[C::FileFrame] = frame;
     auto* grid = Tight(new QGridLayout(frame), 2);
     grid->setHorizontalSpacing(6);
     grid->addWidget(buildFileTypes(), 0, 0);
@@ -211,7 +201,7 @@ QGroupBox* SearchFormWidget::buildFileFrame()
     return frame;
 }
 
-QGroupBox* SearchFormWidget::buildFileTypes()
+QGroupBox* SearchFormLayout::buildFileTypes()
 {
     QGroupBox* group = MakeGroup(T::kFileTypes, "fileTypesGroup");
     auto* grid = Tight(new QGridLayout(group));
@@ -236,7 +226,7 @@ QGroupBox* SearchFormWidget::buildFileTypes()
     return group;
 }
 
-QGroupBox* SearchFormWidget::buildAttributes()
+QGroupBox* SearchFormLayout::buildAttributes()
 {
     QGroupBox* group = MakeGroup(T::kAttributes, "attributesGroup");
     auto* grid = Tight(new QGridLayout(group), 2);
@@ -250,13 +240,13 @@ QGroupBox* SearchFormWidget::buildAttributes()
     return group;
 }
 
-QGroupBox* SearchFormWidget::buildSize()
+QGroupBox* SearchFormLayout::buildSize()
 {
     QGroupBox* group = MakeGroup(T::kSize, "sizeGroup");
-    m_controls[C::SizeGroup] = group;
+    m_made.controls[C::SizeGroup] = group;
     auto* grid = Tight(new QGridLayout(group), 2);
     grid->addWidget(makeFlag(C::SizeFilter, T::kOnlyFilesBetween, false, "sizeFilter"), 0, 0, 1, 4);
-    const auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*[0-9]*\\s*")), this);
+    const auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*[0-9]*\\s*")), group);
     for (const auto& [id, name] : {std::pair{C::MinSize, "minSize"}, std::pair{C::MaxSize, "maxSize"}}) {
         auto* field = new QLineEdit;
         field->setValidator(validator);
@@ -274,10 +264,10 @@ QGroupBox* SearchFormWidget::buildSize()
     return group;
 }
 
-QGroupBox* SearchFormWidget::buildDate()
+QGroupBox* SearchFormLayout::buildDate()
 {
     QGroupBox* group = MakeGroup(T::kDate, "dateGroup");
-    m_controls[C::DateGroup] = group;
+    m_made.controls[C::DateGroup] = group;
     auto* grid = Tight(new QGridLayout(group), 2);
     grid->setHorizontalSpacing(6);
 
@@ -329,10 +319,10 @@ QGroupBox* SearchFormWidget::buildDate()
     return group;
 }
 
-QGroupBox* SearchFormWidget::buildNameStrings()
+QGroupBox* SearchFormLayout::buildNameStrings()
 {
     QGroupBox* group = MakeGroup(T::kNameStrings, "nameStringGroup");
-    m_controls[C::NameStringGroup] = group;
+    m_made.controls[C::NameStringGroup] = group;
     auto* grid = Tight(new QGridLayout(group));
     grid->addWidget(makeCombo(C::NameStrings, FormCombo::NameStrings, "nameStrings"), 0, 0, 1, 2);
     grid->addWidget(makeButton(C::RemoveNameString, T::kRemove, "removeNameString"), 0, 2);

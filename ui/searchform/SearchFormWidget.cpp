@@ -17,10 +17,12 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTimeEdit>
+#include <QVBoxLayout>
 
 #include "formjob/FormJob.h"
 #include "formjob/RelativeDates.h"
 #include "ui/searchform/SearchFormDialogs.h"
+#include "ui/searchform/SearchFormLayout.h"
 
 namespace tarnwick::ui {
 namespace {
@@ -58,12 +60,12 @@ struct RuleFlag {
 };
 
 constexpr RuleFlag kRuleFlags[] = {
-    {C::RegularExpression, &FormState::regularExpression, [](SearchFormController& c, bool on) { c.SetRegularExpression(on); }},
-    {C::AllFileTypes, &FormState::allFileTypes, [](SearchFormController& c, bool on) { c.SetAllFileTypes(on); }},
-    {C::UseWord, &FormState::useWord, [](SearchFormController& c, bool on) { c.SetUseWord(on); }},
-    {C::SizeFilter, &FormState::sizeFilter, [](SearchFormController& c, bool on) { c.SetSizeFilter(on); }},
-    {C::DateFilter, &FormState::dateFilter, [](SearchFormController& c, bool on) { c.SetDateFilter(on); }},
-    {C::FilesWithoutHits, &FormState::filesWithoutHits, [](SearchFormController& c, bool on) { c.SetFilesWithoutHits(on); }},
+    {C::RegularExpression, &FormState::regularExpression, [](SearchFormController& c, bool on) { c.setRegularExpression(on); }},
+    {C::AllFileTypes, &FormState::allFileTypes, [](SearchFormController& c, bool on) { c.setAllFileTypes(on); }},
+    {C::UseWord, &FormState::useWord, [](SearchFormController& c, bool on) { c.setUseWord(on); }},
+    {C::SizeFilter, &FormState::sizeFilter, [](SearchFormController& c, bool on) { c.setSizeFilter(on); }},
+    {C::DateFilter, &FormState::dateFilter, [](SearchFormController& c, bool on) { c.setDateFilter(on); }},
+    {C::FilesWithoutHits, &FormState::filesWithoutHits, [](SearchFormController& c, bool on) { c.setFilesWithoutHits(on); }},
 };
 
 // The keys an edit field keeps for itself, before the main window's
@@ -111,7 +113,12 @@ SearchFormWidget::SearchFormWidget(SearchFormController& controller, const CodeP
     : QWidget(parent), m_controller(controller), m_codePage(codePage)
 {
     setObjectName(QStringLiteral("searchForm"));
-    buildControls();
+    SearchFormControls made = SearchFormLayout().build();
+    m_content = made.content;
+    m_topRow = made.topRow;
+    m_controls = std::move(made.controls);
+    m_combos = std::move(made.combos);
+    placeContent();
     connectControls();
     m_listener = std::make_unique<Listener>(*this);
     m_controller.setListener(m_listener.get());
@@ -120,6 +127,21 @@ SearchFormWidget::SearchFormWidget(SearchFormController& controller, const CodeP
 }
 
 SearchFormWidget::~SearchFormWidget() { m_controller.setListener(nullptr); }
+
+void SearchFormWidget::placeContent()
+{
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("searchFormScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(m_content);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_content->setAutoFillBackground(false);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scroll);
+}
 
 QWidget* SearchFormWidget::control(int id) const
 {
@@ -139,6 +161,8 @@ std::string SearchFormWidget::bytes(const QString& text) const { return QtToForm
 
 void SearchFormWidget::connectControls()
 {
+    // The line of active filters is clicked, not edited (eventFilter).
+    control(C::HiddenFilters)->installEventFilter(this);
     for (const auto& [id, field] : kPlainFlags) {
         connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, [this, field = field](bool on) {
             m_controller.fields().*field = on ? 1 : 0;
@@ -152,18 +176,18 @@ void SearchFormWidget::connectControls()
     const auto onClick = [this](int id, auto action) {
         connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, action);
     };
-    onClick(C::WordAllTypes, [this] { m_controller.SetWordAutoMode(WordAutoMode::AllTypes); });
-    onClick(C::WordAuto, [this] { m_controller.SetWordAutoMode(WordAutoMode::ByExtension); });
+    onClick(C::WordAllTypes, [this] { m_controller.setWordAutoMode(WordAutoMode::AllTypes); });
+    onClick(C::WordAuto, [this] { m_controller.setWordAutoMode(WordAutoMode::ByExtension); });
     onClick(C::AllMustOccur,
             [this] { m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::AllMustOccur); });
     onClick(C::IgnoreIfAny,
             [this] { m_controller.fields().nameStringMode = session::StoredNameStringMode(NameStringMode::IgnoreIfAnyOccurs); });
-    onClick(C::AbsoluteDates, [this] { m_controller.SetRelativeDates(false); });
-    onClick(C::RelativeDates, [this] { m_controller.SetRelativeDates(true); });
-    onClick(C::Browse, [this] { m_controller.BrowseDirectory(); });
-    onClick(C::RemoveFileType, [this] { m_controller.RemoveComboEntry(FormCombo::FileTypes); });
-    onClick(C::RemoveNameString, [this] { m_controller.RemoveComboEntry(FormCombo::NameStrings); });
-    onClick(C::Expand, [this] { m_controller.ToggleExpanded(); });
+    onClick(C::AbsoluteDates, [this] { m_controller.setRelativeDates(false); });
+    onClick(C::RelativeDates, [this] { m_controller.setRelativeDates(true); });
+    onClick(C::Browse, [this] { m_controller.browseDirectory(); });
+    onClick(C::RemoveFileType, [this] { m_controller.removeComboEntry(FormCombo::FileTypes); });
+    onClick(C::RemoveNameString, [this] { m_controller.removeComboEntry(FormCombo::NameStrings); });
+    onClick(C::Expand, [this] { m_controller.toggleExpanded(); });
 
     for (FormCombo which :
          {FormCombo::SearchText, FormCombo::ReplaceText, FormCombo::Directory, FormCombo::FileTypes, FormCombo::NameStrings})
@@ -172,7 +196,7 @@ void SearchFormWidget::connectControls()
     for (const bool upper : {false, true}) {
         auto* field = static_cast<QLineEdit*>(control(upper ? C::MaxSize : C::MinSize));
         connect(field, &QLineEdit::textEdited, this,
-                [this, upper](const QString& text) { m_controller.SetSizeField(upper, bytes(text)); });
+                [this, upper](const QString& text) { m_controller.setSizeField(upper, bytes(text)); });
         field->installEventFilter(this);
     }
     connect(static_cast<QSpinBox*>(control(C::RelativeCount)), &QSpinBox::valueChanged, this, [this](int value) {
@@ -195,10 +219,10 @@ void SearchFormWidget::connectCombo(FormCombo which)
 {
     QComboBox* box = comboBox(which);
     connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, which](const QString& text) {
-        m_controller.SetComboText(which, bytes(text));
+        m_controller.setComboText(which, bytes(text));
         showHiddenFilters();
     });
-    connect(box, &QComboBox::activated, this, [this, which](int index) { m_controller.SelectComboEntry(which, index); });
+    connect(box, &QComboBox::activated, this, [this, which](int index) { m_controller.selectComboEntry(which, index); });
     box->lineEdit()->installEventFilter(this);
 }
 
@@ -210,8 +234,8 @@ void SearchFormWidget::takeDates()
         const QTime time = static_cast<QTimeEdit*>(control(timeId))->time();
         return QDateTime(date, time).toSecsSinceEpoch();
     };
-    m_controller.SetDateFrom(seconds(C::FromDate, C::FromTime));
-    m_controller.SetDateTo(seconds(C::ToDate, C::ToTime));
+    m_controller.setDateFrom(seconds(C::FromDate, C::FromTime));
+    m_controller.setDateTo(seconds(C::ToDate, C::ToTime));
 }
 
 void SearchFormWidget::addContextActions(const QList<QAction*>& actions)
@@ -225,7 +249,7 @@ bool SearchFormWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == control(C::HiddenFilters)) {
         // The line of active filters opens the form that shows them.
-        if (event->type() == QEvent::MouseButtonRelease && !m_controller.isExpanded()) m_controller.ToggleExpanded();
+        if (event->type() == QEvent::MouseButtonRelease && !m_controller.isExpanded()) m_controller.toggleExpanded();
         return QWidget::eventFilter(watched, event);
     }
     auto* edit = qobject_cast<QLineEdit*>(watched);
@@ -238,7 +262,7 @@ bool SearchFormWidget::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         for (const auto& [which, box] : m_combos) {
-            if (box->lineEdit() == edit) m_controller.CommitComboText(which);
+            if (box->lineEdit() == edit) m_controller.commitComboText(which);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -334,7 +358,7 @@ void SearchFormWidget::showExpanded()
     // Collapsed, the line of active filters stands for the whole frame "Datei":
     // a frame cut off at the row's edge would only invite scrolling.
     control(C::FileFrame)->setVisible(expanded);
-    static_cast<QAbstractButton*>(control(C::Expand))->setText(qt(m_controller.ExpandButtonText()));
+    static_cast<QAbstractButton*>(control(C::Expand))->setText(qt(m_controller.expandButtonText()));
     showHiddenFilters();
     contentChanged();
 }
@@ -342,7 +366,7 @@ void SearchFormWidget::showExpanded()
 void SearchFormWidget::showHiddenFilters()
 {
     auto* line = static_cast<QLabel*>(control(C::HiddenFilters));
-    const QString text = qt(m_controller.HiddenFiltersLine());
+    const QString text = qt(m_controller.hiddenFiltersLine());
     const bool wasShown = !line->isHidden();
     line->setText(text);
     line->setVisible(!text.isEmpty());

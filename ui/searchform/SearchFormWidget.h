@@ -122,21 +122,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Building, in SearchFormLayout.cpp.
-    void buildControls();
-    QWidget* buildTopRow();
-    QGroupBox* buildFileFrame();
-    QGroupBox* buildFileTypes();
-    QGroupBox* buildAttributes();
-    QGroupBox* buildSize();
-    QGroupBox* buildDate();
-    QGroupBox* buildNameStrings();
-    QComboBox* makeCombo(int id, FormCombo which, const char* name);
-    QAbstractButton* makeFlag(int id, const char* text, bool pushLike, const char* name);
-    QPushButton* makeButton(int id, const char* text, const char* name);
-    void add(int id, QWidget* widget, const char* name);
-
-    // Binding, in SearchFormWidget.cpp.
+    // Puts the built controls into a scroll area filling the widget.
+    void placeContent();
     void connectControls();
     void connectCombo(FormCombo which);
     void takeDates();

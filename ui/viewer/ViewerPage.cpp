@@ -3,18 +3,24 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
+#include "platform/FileWrite.h"
+#include "platform/SystemError.h"
 #include "settings/ProfileStore.h"
 #include "ui/frame/MainFrameCommands.h"
 #include "ui/viewer/ViewerEdit.h"
@@ -64,6 +70,7 @@ ViewerPage::ViewerPage(settings::ProfileStore& store, const CodePage& codePage, 
 {
     setObjectName(QStringLiteral("viewerPage"));
     m_edit = new ViewerEdit(this);
+    m_printing = std::make_unique<ViewerPrinting>(*m_edit);
     m_edit->setEnabled(false);  // until a file is loaded
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("viewerReadOnlyNote"));
@@ -592,5 +599,78 @@ void ViewerPage::applyFont(const QFont& font)
     m_edit->setFont(font);
     m_font = SettingsFromFont(font, m_font);
 }
+
+bool ViewerPage::save()
+{
+    if (!m_opener.isLoaded()) return false;
+    if (m_opener.currentPath().isEmpty()) return saveAs();
+    return saveTo(m_opener.currentPath());
+}
+
+bool ViewerPage::saveAs()
+{
+    if (!m_opener.isLoaded()) return false;
+    const QString current = m_opener.currentPath();
+    const QString path =
+        m_chooseSaveAs ? m_chooseSaveAs(current) : QFileDialog::getSaveFileName(this, QStringLiteral("Speichern unter"), current);
+    if (path.isEmpty() || !saveTo(path)) return false;
+    if (path != current) {
+        m_opener.setCurrentPath(path);
+        emit pathChanged(path);
+    }
+    return true;
+}
+
+bool ViewerPage::saveTo(const QString& path)
+{
+    // The text is only an approximation of such a file.
+    if (m_readOnly != ReadOnlyReason::None) {
+        m_prompts.showError(viewertext::CannotSave().arg(path, viewertext::ReadOnlyNote(m_readOnly)));
+        return false;
+    }
+    const QString& content = text();
+    const EncodedText encoded = m_codec.encode(content, m_format);
+    if (encoded.badCharacter >= 0) {
+        // Written in another encoding, the rest of the file would change too.
+        const QTextBlock block = m_edit->document()->findBlock(static_cast<int>(encoded.badCharacter));
+        const qsizetype length = content[encoded.badCharacter].isHighSurrogate() ? 2 : 1;
+        m_prompts.showError(viewertext::CannotEncode().arg(path, QString::number(block.blockNumber() + 1),
+                                                           QString::number(encoded.badCharacter - block.position() + 1),
+                                                           content.mid(encoded.badCharacter, length)));
+        select(encoded.badCharacter, encoded.badCharacter + length);
+        return false;
+    }
+    // A write-protected file stays as it is.
+    const QFileInfo target(path);
+    if (target.exists() && !target.permissions().testFlag(QFileDevice::WriteOwner)) {
+        m_prompts.showError(viewertext::CannotSave().arg(path, QString::fromLocal8Bit(std::strerror(EACCES))));
+        return false;
+    }
+    // The commit every writer of the program uses: a failed write leaves the
+    // old file whole; a symbolic link stays a link, and the file keeps its
+    // owner, permissions, attributes and hard links.
+    const std::error_code error = WriteFileContents(QFile::encodeName(path).toStdString(),
+                                                    std::string_view(encoded.bytes.constData(), encoded.bytes.size()));
+    if (error) {
+        m_prompts.showError(viewertext::CannotSave().arg(path, QString::fromLocal8Bit(SystemErrorText(error).c_str())));
+        return false;
+    }
+    m_edit->document()->setModified(false);
+    return true;
+}
+
+void ViewerPage::print()
+{
+    if (m_opener.isLoaded()) m_printing->print(this);
+}
+
+void ViewerPage::printPreview()
+{
+    if (m_opener.isLoaded()) m_printing->preview(this);
+}
+
+void ViewerPage::printSetup() { m_printing->setUpPage(this); }
+
+void ViewerPage::printDocument(QPrinter* printer) { m_printing->printDocument(printer); }
 
 }  // namespace tarnwick::ui

@@ -20,6 +20,7 @@
 #include "ui/viewer/ViewerFind.h"
 #include "ui/viewer/ViewerFindDialog.h"
 #include "ui/viewer/ViewerOpener.h"
+#include "ui/viewer/ViewerPrinting.h"
 
 class QAction;
 class QLabel;
@@ -144,7 +145,6 @@ private:
     void print();
     void printPreview();
     void printSetup();
-    QPrinter& printer();
 
     settings::ProfileStore& m_store;
     ViewerCodec m_codec;
@@ -163,7 +163,7 @@ private:
     std::map<int, QAction*> m_actions;  // tool bar and main menu
     std::map<int, QAction*> m_contextActions;  // context menu: texts of their own
     QPointer<ViewerFindDialog> m_findDialog;
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<ViewerPrinting> m_printing;
 
     void countLineSeparators(int from, int to);
     void followEdit(int from, int removed, int added);
