@@ -50,3 +50,13 @@ if [ $status -ne 1 ] || [ "$got" != "$expected" ]; then
   printf 'status %s, output:\n%s\n' "$status" "$got"
   exit 1
 fi
+
+# --fix renames the two with their definition and leaves the rest alone; the
+# check then passes.
+"$check" --fix "$tree/build" "$tree" >/dev/null 2>&1
+if ! "$check" "$tree/build" "$tree" >/dev/null 2>&1 || ! grep -q 'void Sink::flush() {}' "$tree/engine/job/Sink.cpp" ||
+  ! grep -q 'int count() const' "$tree/ui/Pane.cpp" || ! grep -q 'void push_back(int value);' "$tree/engine/job/Sink.h"; then
+  echo "--fix did not rename as expected:"
+  cat "$tree/engine/job/Sink.h" "$tree/engine/job/Sink.cpp" "$tree/ui/Pane.cpp"
+  exit 1
+fi
