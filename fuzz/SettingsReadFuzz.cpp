@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProfileStore::Batch batch(store);
     batch.WriteProfileString("Fuzz", "Wert", value);
     batch.WriteProfileInt("Fuzz", "Zahl", number);
-    if (!batch.Commit()) std::abort();
+    if (!batch.commit()) std::abort();
 
     ProfileStore fresh(path);
     if (fresh.GetProfileString("Fuzz", "Wert", "<none>") != value) std::abort();
