@@ -175,9 +175,9 @@ public:
     void fillForm(const std::string& text)
     {
         ui::SearchFormController& form = m_window->controller();
-        form.SetComboText(ui::FormCombo::SearchText, text);
-        form.SetComboText(ui::FormCombo::Directory, m_options.dir);
-        form.SetAllFileTypes(true);
+        form.setComboText(ui::FormCombo::SearchText, text);
+        form.setComboText(ui::FormCombo::Directory, m_options.dir);
+        form.setAllFileTypes(true);
         settings::FormState& fields = form.fields();
         fields.includeSubfolders = 1;
         fields.matchCase = m_options.matchCase ? 1 : 0;
@@ -203,7 +203,7 @@ public:
         QElapsedTimer clock;
         clock.start();
         qint64 runEnded = -1;
-        if (!m_window->controller().StartSearchRun()) return {};
+        if (!m_window->controller().startSearchRun()) return {};
         // Looked at when the run ends and whenever the view learns of new
         // items, so that waiting adds no wake-ups of its own to the window's.
         QEventLoop loop;

@@ -22,13 +22,13 @@ using namespace tarnwick;
 
 class WaitingNotifier final : public Notifier {
 public:
-    void Post(UserMessage message) override
+    void post(UserMessage message) override
     {
         std::lock_guard lock(m_mutex);
         m_message = message;
         m_arrived.notify_all();
     }
-    void ShowMessage(const std::string&) override {}
+    void showMessage(const std::string&) override {}
     void wait()
     {
         std::unique_lock lock(m_mutex);
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
         job.searchThreads = threads;
         for (const int delay : {50, 150, 300, 500}) {
             results->ClearResults();
-            runLog->Clear();
+            runLog->clear();
             worker.SetTexts(argv[2], "");
             worker.SetJob(job);
             worker.StartSearch(argv[1]);
