@@ -219,8 +219,8 @@ private:
             return false;
         }
         // At most one backup copy per file for the lifetime of these results.
-        if (m_run.job.makeBackup && m_run.job.alwaysBackup) {
-            if (!file.backupMade) MakeBackupCopy(m_run, editor->file(), path);
+        if (m_run.job.makeBackup && m_run.job.alwaysBackup && !file.backupMade) {
+            MakeBackupCopy(m_run, editor->file(), path);
             file.backupMade = true;
             MarkedChange made;
             made.kind = MarkedChangeKind::BackupMade;
