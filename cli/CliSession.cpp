@@ -98,8 +98,8 @@ int RunCliRequest(const CliRequest& request, const CodePage& codePage, const Clo
                                                                          : WorkerCommand::Search;
     // The desktop program's checks, with its words: nothing has run, so
     // there is nothing on standard output.
-    if (const auto refusal = CheckRunStart(command, request.job, request.searchText, request.directory)) {
-        printLine(errFd, refusal->message());
+    if (const Expected<void> checked = CheckRunStart(command, request.job, request.searchText, request.directory); !checked) {
+        printLine(errFd, checked.error().detail);
         return 2;
     }
 

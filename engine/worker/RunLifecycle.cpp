@@ -4,7 +4,7 @@
 #include "engine/log/OperationLog.h"
 #include "engine/log/RunLog.h"
 #include "engine/worker/Notifier.h"
-#include "engine/worker/RunStart.h"
+#include "platform/Failure.h"
 #include "results/ResultList.h"
 
 namespace tarnwick {
@@ -79,13 +79,16 @@ std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& 
     return shown;
 }
 
-void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog)
+void RefuseRun(const Failure& refusal, std::string_view startPath, ResultList& results, RunLog& runLog)
 {
-    if (refusal.path.empty()) {
-        results.AddFileItem(refusal.reason, ItemKind::Error);
+    // A refusal with a code is about the start folder and begins with it.
+    const std::string folderPrefix = std::string(startPath) + ": ";
+    if (refusal.code && !startPath.empty() && refusal.detail.starts_with(folderPrefix)) {
+        const ItemHandle item = results.AddFileItem(startPath, ItemKind::Error);
+        const std::string_view reason = std::string_view(refusal.detail).substr(folderPrefix.size());
+        results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, reason, ItemKind::Error);
     } else {
-        const ItemHandle item = results.AddFileItem(refusal.path, ItemKind::Error);
-        results.UpdateItem(item, ResultColumn::Remark, UpdateWhat::Text, refusal.reason, ItemKind::Error);
+        results.AddFileItem(refusal.detail, ItemKind::Error);
     }
     results.AddFileItem(text::kRunNotStarted, ItemKind::Info);
     runLog.clear();

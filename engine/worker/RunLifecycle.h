@@ -11,7 +11,7 @@
 namespace tarnwick {
 
 class Clock;
-struct StartRefusal;
+struct Failure;
 class ResultList;
 class RunLog;
 enum class UserMessage;
@@ -48,10 +48,11 @@ void BeginRenameRun(ResultList& results, RunLog& runLog);
 std::string CompleteRun(UserMessage message, const RunTally& tally, ResultList& results, RunLog& runLog, const LogSettings& log,
                         const Clock& clock);
 
-// A run that could not start, after Begin*Run: the refusal becomes an error
-// item (the path with the reason beside it, or the reason alone) and the
-// line "Der Lauf konnte nicht gestartet werden." closes the list. Nothing
-// ran, so nothing is logged: the run log text is emptied.
-void RefuseRun(const StartRefusal& refusal, ResultList& results, RunLog& runLog);
+// A run that could not start, after Begin*Run: the refusal (from
+// CheckRunStart) becomes an error item (the start folder with the reason
+// beside it, or the reason alone) and the line "Der Lauf konnte nicht
+// gestartet werden." closes the list. Nothing ran, so nothing is logged: the
+// run log text is emptied.
+void RefuseRun(const Failure& refusal, std::string_view startPath, ResultList& results, RunLog& runLog);
 
 }  // namespace tarnwick

@@ -239,7 +239,7 @@ private:
         RenameArgument renameArgument = RenameArgument::OnlyAllCapitals;
         bool preview = false;  // a replace that writes nothing
         // Set for a run that cannot start: it shows why instead of running.
-        std::optional<StartRefusal> refusal;
+        std::optional<Failure> refusal;
     };
 
     bool checkSearchText(RunKind kind, bool preview = false);
@@ -255,7 +255,7 @@ private:
     bool startChecked(PreparedRun run);
     // Tells the user why the run cannot start, and shows it in the result
     // list as soon as no other run writes there.
-    void refuse(PreparedRun run, StartRefusal refusal);
+    void refuse(PreparedRun run, Failure refusal);
     void showRefusal(const PreparedRun& run);
     // Hands a prepared run to the worker, or keeps it until the stopped run
     // has ended.

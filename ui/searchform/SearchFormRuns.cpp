@@ -40,11 +40,11 @@ WorkerCommand CommandOf(RunKind kind)
 // The first check: without a search text no search or replace can start.
 bool SearchFormController::checkSearchText(RunKind kind, bool preview)
 {
-    const std::optional<StartRefusal> refusal = CheckSearchText(CommandOf(kind), m_state.searchTexts.text);
-    if (!refusal) return true;
+    Expected<void> checked = CheckSearchText(CommandOf(kind), m_state.searchTexts.text);
+    if (checked) return true;
     PreparedRun run = prepare(kind);
     run.preview = preview;
-    refuse(std::move(run), *refusal);
+    refuse(std::move(run), std::move(checked).error());
     return false;
 }
 
@@ -74,9 +74,9 @@ bool SearchFormController::checkWhereToSearch()
 bool SearchFormController::checkFilesWithoutHits(RunKind kind)
 {
     if (m_state.filesWithoutHits == 0) return true;
-    const std::optional<StartRefusal> refusal = CheckFilesWithoutHits(CommandOf(kind), prepare(kind).job);
-    if (!refusal) return true;
-    m_services.prompts.showMessage(refusal->message());
+    const Expected<void> checked = CheckFilesWithoutHits(CommandOf(kind), prepare(kind).job);
+    if (checked) return true;
+    m_services.prompts.showMessage(checked.error().detail);
     return false;
 }
 
@@ -109,17 +109,17 @@ bool SearchFormController::startChecked(PreparedRun run)
 {
     // What the form's fields cannot tell: whether the folder is there and
     // readable, whether the expression compiles.
-    if (auto refusal = CheckRunStart(CommandOf(run.kind), run.job, run.searchTyped, run.startPath)) {
-        refuse(std::move(run), std::move(*refusal));
+    if (Expected<void> checked = CheckRunStart(CommandOf(run.kind), run.job, run.searchTyped, run.startPath); !checked) {
+        refuse(std::move(run), std::move(checked).error());
         return false;
     }
     begin(std::move(run));
     return true;
 }
 
-void SearchFormController::refuse(PreparedRun run, StartRefusal refusal)
+void SearchFormController::refuse(PreparedRun run, Failure refusal)
 {
-    m_services.prompts.showMessage(refusal.message());
+    m_services.prompts.showMessage(refusal.detail);
     // A preview leaves the result list of the last real run alone.
     if (run.preview) return;
     m_previewedRun.reset();
@@ -142,7 +142,7 @@ void SearchFormController::showRefusal(const PreparedRun& run)
     case RunKind::Search:
     case RunKind::None: BeginSearchRun(*m_results, *m_runLog, run.searchTyped); break;
     }
-    RefuseRun(*run.refusal, *m_results, *m_runLog);
+    RefuseRun(*run.refusal, run.startPath, *m_results, *m_runLog);
     notifyChanged();
 }
 

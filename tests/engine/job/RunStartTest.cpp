@@ -33,19 +33,24 @@ TEST(RunStart, RefusesWhatCouldNeverWalkWithItsReason)
         std::string text;
         std::string folder;
         std::string message;
+        int code;  // set where the refusal is about the folder
     } cases[] = {
-        {C::Search, plain, "", tree.root(), text::kNoSearchText},
-        {C::Replace, regex, "", missing, text::kNoSearchText},  // the text first
-        {C::Search, plain, "x", "", text::kNoDirectory},
-        {C::Rename, plain, "", file + "/sub", file + "/sub: Das Verzeichnis existiert nicht"},
-        {C::Search, plain, "x", loop, loop + ": Kann Verzeichnis nicht lesen: " + SystemErrorText(ELOOP)},
-        {C::Replace, regex, "Apf(el", missing, missing + ": Das Verzeichnis existiert nicht"},  // the folder next
+        {C::Search, plain, "", tree.root(), text::kNoSearchText, 0},
+        {C::Replace, regex, "", missing, text::kNoSearchText, 0},  // the text first
+        {C::Search, plain, "x", "", text::kNoDirectory, 0},
+        {C::Rename, plain, "", file + "/sub", file + "/sub: Das Verzeichnis existiert nicht", ENOTDIR},
+        {C::Search, plain, "x", file, file + ": Der Pfad ist kein Verzeichnis", ENOTDIR},
+        {C::Search, plain, "x", loop, loop + ": Kann Verzeichnis nicht lesen: " + SystemErrorText(ELOOP), ELOOP},
+        {C::Replace, regex, "Apf(el", missing, missing + ": Das Verzeichnis existiert nicht", ENOENT},  // the folder next
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + " in " + c.folder);
-        const std::optional<StartRefusal> refusal = CheckRunStart(c.command, c.job, c.text, c.folder);
-        ASSERT_TRUE(refusal);
-        EXPECT_EQ(refusal->message().compare(0, c.message.size(), c.message), 0) << refusal->message();
+        const Expected<void> checked = CheckRunStart(c.command, c.job, c.text, c.folder);
+        ASSERT_FALSE(checked);
+        const Failure& refusal = checked.error();
+        EXPECT_EQ(refusal.kind, FailureKind::Refused);
+        EXPECT_EQ(refusal.detail.compare(0, c.message.size(), c.message), 0) << refusal.detail;
+        EXPECT_EQ(refusal.code.value(), c.code);
     }
 }
 
@@ -57,10 +62,10 @@ TEST(RunStart, AcceptsWhatTheRunCanDo)
     regex.regularExpression = true;
     const std::string link = tree.path("link");
     ASSERT_EQ(::symlink(tree.root().c_str(), link.c_str()), 0);
-    EXPECT_FALSE(CheckRunStart(WorkerCommand::Search, plain, "Apf(el", tree.root()));  // plain text is no expression
-    EXPECT_FALSE(CheckRunStart(WorkerCommand::Replace, regex, "Apf(el)", link));  // a link to a folder is that folder
+    EXPECT_TRUE(CheckRunStart(WorkerCommand::Search, plain, "Apf(el", tree.root()));  // plain text is no expression
+    EXPECT_TRUE(CheckRunStart(WorkerCommand::Replace, regex, "Apf(el)", link));  // a link to a folder is that folder
     // The conversion needs neither a search text nor an expression.
-    EXPECT_FALSE(CheckRunStart(WorkerCommand::Rename, regex, "", tree.root()));
+    EXPECT_TRUE(CheckRunStart(WorkerCommand::Rename, regex, "", tree.root()));
 }
 
 }  // namespace
