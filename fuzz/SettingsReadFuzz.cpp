@@ -48,7 +48,7 @@ public:
         out = m_status;
         return m_exists;
     }
-    bool replace(const std::string& path, const std::string& contents) override
+    tarnwick::Expected<void> replace(const std::string& path, const std::string& contents) override
     {
         m_known = false;
         return ProfileFiles::replace(path, contents);

@@ -21,7 +21,7 @@ bool WriteViewerState(ProfileStore& store, std::uint32_t tabStops, bool wordWrap
     ProfileStore::Batch batch(store);
     batch.WriteProfileInt(kAppearanceSection, "TabStops", tabStops);
     batch.WriteProfileInt(kAppearanceSection, "Zeilenumbruch", wordWrap ? 1 : 0);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 FontSettings ReadFontSettings(ProfileStore& store)
@@ -53,7 +53,7 @@ bool WriteFontSettings(ProfileStore& store, const FontSettings& current, const F
         writeIfChanged("CharSet", current.charSet, readAtCreation.charSet);
         if (current.faceName != readAtCreation.faceName) batch.WriteProfileString(kFontSection, "Art", current.faceName);
     }
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 }  // namespace tarnwick::settings

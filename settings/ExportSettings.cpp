@@ -40,7 +40,7 @@ bool WriteExportSettings(ProfileStore& store, const ExportSettings& settings)
     batch.WriteProfileInt(kExportSection, "Exporttyp", StoredExportType(settings.type));
     batch.WriteProfileInt(kExportSection, "Exportelemente", static_cast<std::uint32_t>(settings.elements));
     batch.WriteProfileString(kExportSection, "szListentrennz", settings.separator);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 }  // namespace tarnwick::settings

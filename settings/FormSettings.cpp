@@ -229,7 +229,7 @@ bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer&
     batch.WriteProfileString(kFormSection, kNameStrings, JoinHistory(state.nameStrings.entries, kNameStringMarker));
     batch.WriteProfileInt(kFormSection, kExpandedView, state.expandedView);
     batch.WriteProfileInt(kOptionsSection, kWarningBits, state.warningBits);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 }  // namespace tarnwick::settings

@@ -39,7 +39,7 @@ bool WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& s)
     batch.WriteProfileInt(section, "status", s.status);
     batch.WriteProfileInt(section, "Style", s.style);
     batch.WriteProfileInt(section, "Theme", s.theme);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 WindowGeometry PlaceMainWindow(const MainWindowSettings& s, int screenWidth, int screenHeight, int iconWidth, int iconHeight)

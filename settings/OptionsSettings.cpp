@@ -147,7 +147,7 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     writeInt("Rueckgaengig Groesse MB", v.undoLimitMb);
     writeInt(kWordRegexValue, v.wordRegex);
     writeInt(kWordAllPartsValue, v.wordAllParts);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 }  // namespace tarnwick::settings

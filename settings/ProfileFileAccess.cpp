@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/FileWrite.h"
+#include "platform/SystemError.h"
 
 namespace tarnwick::settings {
 
@@ -32,13 +33,18 @@ FileContents ReadProfileFile(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         contents.exists = errno != ENOENT && errno != ENOTDIR;
-        contents.readFailed = contents.exists;
+        if (contents.exists) contents.readError = LastErrnoCode();
         return contents;
     }
     contents.exists = true;
-    if (::fstat(fd, &contents.status) != 0 || !S_ISREG(contents.status.st_mode)) {
+    if (::fstat(fd, &contents.status) != 0) {
+        contents.readError = LastErrnoCode();
+        ::close(fd);
+        return contents;
+    }
+    if (!S_ISREG(contents.status.st_mode)) {
         // Never read a FIFO or a device as settings, and never replace one.
-        contents.readFailed = true;
+        contents.readError = ErrnoCode(S_ISDIR(contents.status.st_mode) ? EISDIR : EINVAL);
         ::close(fd);
         return contents;
     }
@@ -50,15 +56,15 @@ FileContents ReadProfileFile(const std::string& path)
             if (got == 0) break;
             if (got < 0) {
                 if (errno == EINTR) continue;
-                contents.readFailed = true;
+                contents.readError = LastErrnoCode();
                 break;
             }
             contents.bytes.append(buffer, static_cast<std::size_t>(got));
         }
     } catch (const std::bad_alloc&) {
-        contents.readFailed = true;
+        contents.readError = ErrnoCode(ENOMEM);
     }
-    if (contents.readFailed) contents.bytes.clear();
+    if (contents.readError) contents.bytes.clear();
     ::close(fd);
     return contents;
 }
@@ -69,10 +75,15 @@ ProfileLock::ProfileLock(const std::string& profilePath)
     const fs::path directory = fs::path(profilePath).parent_path();
     if (!directory.empty()) fs::create_directories(directory, error);
     m_fd = ::open((profilePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_fd < 0) return;
+    if (m_fd < 0) {
+        m_error = LastErrnoCode();
+        return;
+    }
     const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
     while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            // Out of patience, the code is EWOULDBLOCK: another writer holds the lock.
+            m_error = LastErrnoCode();
             ::close(m_fd);
             m_fd = -1;
             return;
@@ -88,19 +99,23 @@ ProfileLock::~ProfileLock()
     if (m_fd >= 0) ::close(m_fd);
 }
 
-bool ReplaceProfileFile(const std::string& path, const std::string& contents)
+Expected<void> ReplaceProfileFile(const std::string& path, const std::string& contents)
 {
     // The one commit every writer uses: a link (a dotfile manager's, say)
     // keeps pointing at the file, which keeps its mode, owner and attributes;
     // a new settings file is the user's alone.
-    return !WriteFileContents(path, contents, 0600);
+    if (const std::error_code error = WriteFileContents(path, contents, 0600)) return systemFailure(error);
+    return succeeded();
 }
 
 bool ProfileFiles::status(const std::string& path, struct stat& out) { return ::stat(path.c_str(), &out) == 0; }
 
 FileContents ProfileFiles::read(const std::string& path) { return ReadProfileFile(path); }
 
-bool ProfileFiles::replace(const std::string& path, const std::string& contents) { return ReplaceProfileFile(path, contents); }
+Expected<void> ProfileFiles::replace(const std::string& path, const std::string& contents)
+{
+    return ReplaceProfileFile(path, contents);
+}
 
 ProfileFiles& ProfileFiles::current() { return *g_files; }
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "platform/SystemError.h"
 #include "settings/ProfileFileAccess.h"
 #include "settings/ProfileValueFormat.h"
 
@@ -58,11 +59,11 @@ std::string DefaultProfilePath()
 
 ProfileStore::ProfileStore(std::string path) : m_path(std::move(path)) {}
 
-std::optional<ProfileDocument> ProfileStore::load(const std::string& path, FileIdentity& identity)
+Expected<ProfileDocument> ProfileStore::load(const std::string& path, FileIdentity& identity)
 {
     const FileContents contents = ProfileFiles::current().read(path);
     identity = FileIdentity{};
-    if (contents.readFailed) return std::nullopt;
+    if (contents.readError) return systemFailure(contents.readError);
     if (contents.exists) {
         identity.exists = true;
         identity.device = contents.status.st_dev;
@@ -86,11 +87,11 @@ const ProfileDocument& ProfileStore::current()
         if (m_cacheValid && now == m_cachedIdentity) return m_cache;
 
         FileIdentity identity;
-        std::optional<ProfileDocument> document = load(m_path, identity);
+        Expected<ProfileDocument> document = load(m_path, identity);
         // An unreadable file reads as empty, but is not cached: it may
         // become readable again.
         m_cacheValid = document.has_value();
-        m_cache = document ? std::move(*document) : ProfileDocument{};
+        m_cache = document ? std::move(document).value() : ProfileDocument{};
         m_cachedIdentity = identity;
     } catch (const std::exception&) {
         m_cacheValid = false;
@@ -123,46 +124,48 @@ bool ProfileStore::WriteProfileInt(std::string_view section, std::string_view na
 {
     Batch batch(*this);
     batch.WriteProfileInt(section, name, value);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 bool ProfileStore::WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value)
 {
     Batch batch(*this);
     batch.WriteProfileString(section, name, value);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
-bool ProfileStore::apply(const std::vector<ProfileChange>& changes)
+Expected<void> ProfileStore::apply(const std::vector<ProfileChange>& changes)
 {
     try {
         const ProfileLock lock(m_path);
-        if (!lock.isHeld()) return false;
+        if (!lock.isHeld()) return systemFailure(lock.error());
         // Read afresh under the lock: another program may have written since
         // our last read, and its values must survive our rewrite.
         FileIdentity identity;
-        std::optional<ProfileDocument> document = load(m_path, identity);
-        if (!document) return false;
+        Expected<ProfileDocument> document = load(m_path, identity);
+        if (!document) return document.error();
         for (const ProfileChange& change : changes) {
             if (change.name)
-                document->setValue(change.section, *change.name, change.valueText);
+                document.value().setValue(change.section, *change.name, change.valueText);
             else
-                document->removeSection(change.section);
+                document.value().removeSection(change.section);
         }
         m_cacheValid = false;
-        if (!ProfileFiles::current().replace(m_path, document->serialize())) return false;
+        if (Expected<void> replaced = ProfileFiles::current().replace(m_path, document.value().serialize()); !replaced)
+            return replaced;
         // Still under the lock, so the file we stat is the one we wrote.
         struct stat status {};
         if (ProfileFiles::current().status(m_path, status)) {
             m_cachedIdentity = FileIdentity{
                 true, status.st_dev, status.st_ino, status.st_size, Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
-            m_cache = std::move(*document);
+            m_cache = std::move(document).value();
             m_cacheValid = true;
         }
-        return true;
+        return succeeded();
     } catch (const std::exception&) {
+        // What the document's calls throw is the standard library's: memory.
         m_cacheValid = false;
-        return false;
+        return systemFailure(ErrnoCode(ENOMEM));
     }
 }
 
@@ -185,14 +188,18 @@ void ProfileStore::Batch::WriteProfileString(std::string_view section, std::opti
         m_leftOut = true;
 }
 
-bool ProfileStore::Batch::commit()
+Expected<void> ProfileStore::Batch::commit()
 {
     std::vector<ProfileChange> changes;
     changes.swap(m_changes);
-    const bool complete = !m_leftOut;
+    const bool leftOut = m_leftOut;
     m_leftOut = false;
-    if (changes.empty()) return complete;
-    return m_store.apply(changes) && complete;
+    if (!changes.empty()) {
+        if (Expected<void> applied = m_store.apply(changes); !applied) return applied;
+    }
+    // The usable changes are written; the unusable one is still a failure.
+    if (leftOut) return invalidInput({});
+    return succeeded();
 }
 
 }  // namespace tarnwick::settings

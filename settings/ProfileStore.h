@@ -10,12 +10,15 @@
 // Every write (or Batch) takes an advisory lock on `<path>.lock`, reads the
 // file afresh, applies its changes, and puts the new contents in place with
 // one rename, so two running programs never lose each other's values and a
-// crash never leaves half a file. Writes report success as a bool; callers
-// of the program ignore it, as a failed settings write is not reported.
-// This is the error style of the whole settings layer: reading gives
-// defaults, writing answers with a bool, nothing throws. A write's failure
-// has nothing to tell anyone, so the bool stands where the other layers
-// return an Expected<void> (platform/Expected.h).
+// crash never leaves half a file.
+//
+// Reading gives defaults and nothing throws. A Batch's commit() gives an
+// Expected<void> (platform/Expected.h) whose failure holds the system's
+// error code (the lock, reading the file under it, or replacing it); a
+// change with an unusable name is an InvalidInput failure without one. The
+// documented write operations keep their documented bool: whether the
+// commit succeeded. Callers of the program ignore it, as a failed settings
+// write is not reported.
 //
 // Not thread-safe: one thread (the user-interface thread) uses a store.
 #include <cstdint>
@@ -25,6 +28,7 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "platform/Expected.h"
 #include "settings/ProfileDocument.h"
 
 namespace tarnwick::settings {
@@ -66,9 +70,10 @@ public:
         void WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value);
         void WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
         // NOLINTEND(readability-identifier-naming)
-        // Applies and forgets the collected writes; false when the file could
-        // not be written (a change with an unusable name is left out).
-        bool commit();
+        // Applies and forgets the collected writes; a failure when the file
+        // could not be written, or when a change with an unusable name was
+        // left out (the others are written).
+        Expected<void> commit();
 
     private:
         ProfileStore& m_store;
@@ -88,8 +93,8 @@ private:
     };
 
     const ProfileDocument& current();
-    bool apply(const std::vector<ProfileChange>& changes);
-    static std::optional<ProfileDocument> load(const std::string& path, FileIdentity& identity);
+    Expected<void> apply(const std::vector<ProfileChange>& changes);
+    static Expected<ProfileDocument> load(const std::string& path, FileIdentity& identity);
 
     std::string m_path;
     ProfileDocument m_cache;

@@ -27,7 +27,7 @@ bool RecentFileList::write(ProfileStore& store) const
     // Entries that fell out must not come back from the old section.
     batch.WriteProfileString(kRecentFileSection, std::nullopt, {});
     for (std::size_t i = 0; i < m_entries.size(); ++i) batch.WriteProfileString(kRecentFileSection, ValueName(i), m_entries[i]);
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 void RecentFileList::add(const std::string& path)

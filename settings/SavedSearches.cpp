@@ -79,7 +79,7 @@ bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& sea
         WriteFormValues(batch, SearchSection(i + 1), searches[i].form);
         batch.WriteProfileInt(SearchSection(i + 1), kWordAllPartsValue, searches[i].form.options.wordAllParts);
     }
-    return batch.commit();
+    return batch.commit().has_value();
 }
 
 std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base)

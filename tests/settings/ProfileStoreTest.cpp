@@ -221,6 +221,34 @@ TEST_F(ProfileStoreTest, FailedRewriteLeavesTheOldFileAndNoTemporaryFile)
     EXPECT_EQ(files, 2u);  // the file and its lock file
 }
 
+TEST_F(ProfileStoreTest, AFailedCommitSaysWhy)
+{
+    ProfileStore::Batch batch(store);
+    batch.WriteProfileInt("S", "V", 1);
+    batch.WriteProfileInt("S", "a=b", 2);
+    Expected<void> committed = batch.commit();
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error().kind, FailureKind::InvalidInput);
+    EXPECT_FALSE(committed.error().code);
+    EXPECT_EQ(store.GetProfileInt("S", "V", 0), 1u);  // the usable change is written
+
+    FailingRename failing;
+    FileOps::install(&failing);
+    batch.WriteProfileInt("S", "V", 3);
+    committed = batch.commit();
+    FileOps::install(nullptr);
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error().kind, FailureKind::System);
+    EXPECT_EQ(committed.error().code, ErrnoCode(EIO));
+
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    batch.WriteProfileInt("S", "V", 4);
+    committed = batch.commit();
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error().code, ErrnoCode(EINVAL));  // no settings file, and not replaced
+}
+
 TEST_F(ProfileStoreTest, UnreadableFileIsNeverReplaced)
 {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
@@ -247,7 +275,7 @@ public:
     FileContents read(const std::string& path) override
     {
         FileContents contents = ProfileFiles::read(path);
-        contents.readFailed = contents.exists;
+        if (contents.exists) contents.readError = ErrnoCode(EACCES);
         contents.bytes.clear();
         return contents;
     }

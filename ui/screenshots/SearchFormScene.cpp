@@ -37,7 +37,7 @@ void WriteEarlierSession(const std::string& profile, bool expanded)
     batch.WriteProfileInt(form, "Datum relativ", 1);
     batch.WriteProfileInt(form, "Datum relativ Anzahl", 14);
     batch.WriteProfileInt(form, "Erweiterte Ansicht", expanded ? 1 : 0);
-    batch.commit();
+    (void)batch.commit();
 }
 
 // No `size`: the usual one, or the size the run was asked for.
