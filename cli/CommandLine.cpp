@@ -175,7 +175,7 @@ Expected<void> applyExportOptions(const RawOptions& o, std::optional<ExportReque
         }
     }
     const ExportDialogLogic dialog(settings);
-    if (const auto refusal = dialog.accept()) return invalidInput(*refusal);
+    if (Expected<void> accepted = dialog.accept(); !accepted) return accepted;
     request = dialog.makeRequest(*o.exportOut);
     return succeeded();
 }

@@ -79,12 +79,12 @@ FileDialogParameters ExportDialogLogic::browseDialog() const
     return dialog;
 }
 
-std::optional<std::string> ExportDialogLogic::accept(const FileExistsCheck& fileExists) const
+Expected<void> ExportDialogLogic::accept(const FileExistsCheck& fileExists) const
 {
-    if (m_settings.type == ExportType::Template && !fileExists(m_settings.templatePath)) return kInvalidTemplate;
-    if (m_settings.type == ExportType::Csv && m_settings.separator.empty()) return kMissingSeparator;
-    if ((m_settings.elements & ExportElement::All) == 0) return kNoElement;
-    return std::nullopt;
+    if (m_settings.type == ExportType::Template && !fileExists(m_settings.templatePath)) return invalidInput(kInvalidTemplate);
+    if (m_settings.type == ExportType::Csv && m_settings.separator.empty()) return invalidInput(kMissingSeparator);
+    if ((m_settings.elements & ExportElement::All) == 0) return invalidInput(kNoElement);
+    return succeeded();
 }
 
 FileDialogParameters ExportDialogLogic::saveDialog() const

@@ -5,13 +5,13 @@
 // desktop binds its controls to this class; tests drive it directly.
 // The terminal program's export options go through the same checks.
 // A plain value: not thread-safe, owns nothing but its settings.
+#include "platform/Expected.h"
 #include "results/ExportRequest.h"
 #include "settings/ExportSettings.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,9 +59,10 @@ public:
     // "Durchsuchen...": an open dialog starting at the current template.
     FileDialogParameters browseDialog() const;
 
-    // "OK": the first failing check's message, or nothing when the dialog may
-    // close; then settings() is what to store (the separator as typed).
-    std::optional<std::string> accept(const FileExistsCheck& fileExists = IsExistingFile) const;
+    // "OK": an InvalidInput failure with the first failing check's message,
+    // or success when the dialog may close; then settings() is what to store
+    // (the separator as typed).
+    Expected<void> accept(const FileExistsCheck& fileExists = IsExistingFile) const;
 
     // The save dialog for the target file, by export type.
     FileDialogParameters saveDialog() const;

@@ -23,16 +23,15 @@ std::string Trimmed(std::string name)
     return name;
 }
 
-std::optional<std::string> CheckName(const std::vector<SavedSearch>& searches, const std::string& name,
-                                     std::optional<std::size_t> self)
+Expected<void> CheckName(const std::vector<SavedSearch>& searches, const std::string& name, std::optional<std::size_t> self)
 {
-    if (name.empty()) return std::string("Bitte geben Sie einen Namen für die Suche ein.");
-    if (name.find_first_of("\r\n") != std::string::npos) return std::string("Der Name darf keinen Zeilenumbruch enthalten.");
+    if (name.empty()) return invalidInput("Bitte geben Sie einen Namen für die Suche ein.");
+    if (name.find_first_of("\r\n") != std::string::npos) return invalidInput("Der Name darf keinen Zeilenumbruch enthalten.");
     for (std::size_t i = 0; i < searches.size(); ++i) {
         if (searches[i].name == name && (!self || *self != i))
-            return "Es gibt schon eine gespeicherte Suche mit dem Namen \"" + name + "\".";
+            return invalidInput("Es gibt schon eine gespeicherte Suche mit dem Namen \"" + name + "\".");
     }
-    return std::nullopt;
+    return succeeded();
 }
 
 std::vector<std::string> StoredNames(ProfileStore& store)
@@ -92,27 +91,27 @@ std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::strin
     return search;
 }
 
-std::optional<std::string> PutSavedSearch(std::vector<SavedSearch>& searches, std::string name, const FormState& form)
+Expected<void> PutSavedSearch(std::vector<SavedSearch>& searches, std::string name, const FormState& form)
 {
     name = Trimmed(std::move(name));
     for (SavedSearch& search : searches) {
         if (search.name == name) {
             search.form = form;
-            return std::nullopt;
+            return succeeded();
         }
     }
-    if (auto refusal = CheckName(searches, name, std::nullopt)) return refusal;
+    if (Expected<void> checked = CheckName(searches, name, std::nullopt); !checked) return checked;
     searches.push_back({std::move(name), form});
-    return std::nullopt;
+    return succeeded();
 }
 
-std::optional<std::string> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name)
+Expected<void> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name)
 {
-    if (index >= searches.size()) return std::nullopt;
+    if (index >= searches.size()) return succeeded();
     name = Trimmed(std::move(name));
-    if (auto refusal = CheckName(searches, name, index)) return refusal;
+    if (Expected<void> checked = CheckName(searches, name, index); !checked) return checked;
     searches[index].name = std::move(name);
-    return std::nullopt;
+    return succeeded();
 }
 
 void RemoveSavedSearch(std::vector<SavedSearch>& searches, std::size_t index)

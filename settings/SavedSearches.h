@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Expected.h"
 #include "settings/FormState.h"
 
 namespace tarnwick::settings {
@@ -29,12 +30,12 @@ bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& sea
 // The search of that name (exact, case matters); nothing when there is none.
 std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base = {});
 
-// Changes of the list; each returns the German message for a name it
-// refuses, nothing when it did the change. Names lose leading and trailing
-// blanks first.
+// Changes of the list; a name they refuse gives an InvalidInput failure with
+// the German message, success when they did the change. Names lose leading
+// and trailing blanks first.
 // Adds the form under `name`, or replaces the search of that name.
-std::optional<std::string> PutSavedSearch(std::vector<SavedSearch>& searches, std::string name, const FormState& form);
-std::optional<std::string> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name);
+Expected<void> PutSavedSearch(std::vector<SavedSearch>& searches, std::string name, const FormState& form);
+Expected<void> RenameSavedSearch(std::vector<SavedSearch>& searches, std::size_t index, std::string name);
 void RemoveSavedSearch(std::vector<SavedSearch>& searches, std::size_t index);
 
 // Takes a saved search into the form: its single values, current texts and

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace tarnwick {
 namespace {
 
@@ -20,6 +22,14 @@ const std::string kNoElement = "Mindestens ein Exporttyp muss gewählt werden.";
 
 bool nothingExists(const std::string&) { return false; }
 bool everythingExists(const std::string&) { return true; }
+
+// The message "OK" shows, or nothing when the dialog may close.
+std::optional<std::string> refusalOf(const Expected<void>& accepted)
+{
+    if (accepted) return std::nullopt;
+    EXPECT_EQ(accepted.error().kind, FailureKind::InvalidInput);
+    return accepted.error().detail;
+}
 
 TEST(ExportDialogLogic, StoredTypeOutsideTheRadioButtonsReadsAsXml)
 {
@@ -55,31 +65,31 @@ TEST(ExportDialogLogic, OkChecksInOrder)
 {
     // Everything wrong at once: the template is named first.
     ExportDialogLogic logic({ExportType::Template, 0, "/t/v.txt", ""});
-    EXPECT_EQ(logic.accept(nothingExists), kInvalidTemplate);
-    EXPECT_EQ(logic.accept(everythingExists), kNoElement);
+    EXPECT_EQ(refusalOf(logic.accept(nothingExists)), kInvalidTemplate);
+    EXPECT_EQ(refusalOf(logic.accept(everythingExists)), kNoElement);
     logic.setType(ExportType::Csv);
-    EXPECT_EQ(logic.accept(nothingExists), kMissingSeparator);  // the template no longer matters
+    EXPECT_EQ(refusalOf(logic.accept(nothingExists)), kMissingSeparator);  // the template no longer matters
     logic.setSeparator(";");
-    EXPECT_EQ(logic.accept(nothingExists), kNoElement);
+    EXPECT_EQ(refusalOf(logic.accept(nothingExists)), kNoElement);
     logic.setElement(16, true);  // no bit of the four check boxes
-    EXPECT_EQ(logic.accept(nothingExists), kNoElement);
+    EXPECT_EQ(refusalOf(logic.accept(nothingExists)), kNoElement);
     logic.setElement(ExportElement::DirNames, true);
-    EXPECT_EQ(logic.accept(nothingExists), std::nullopt);
+    EXPECT_EQ(refusalOf(logic.accept(nothingExists)), std::nullopt);
     // An empty separator is refused only for CSV.
     logic.setSeparator("");
     logic.setType(ExportType::Xml);
-    EXPECT_EQ(logic.accept(nothingExists), std::nullopt);
+    EXPECT_EQ(refusalOf(logic.accept(nothingExists)), std::nullopt);
 }
 
 TEST(ExportDialogLogic, TemplateCheckUsesTheRealFileByDefault)
 {
     test::TempTree tree;
     ExportDialogLogic logic({ExportType::Template, 1, tree.write("v.txt", "x"), ""});
-    EXPECT_EQ(logic.accept(), std::nullopt);
+    EXPECT_EQ(refusalOf(logic.accept()), std::nullopt);
     logic.setTemplatePath(tree.mkdir("dir"));
-    EXPECT_EQ(logic.accept(), kInvalidTemplate);
+    EXPECT_EQ(refusalOf(logic.accept()), kInvalidTemplate);
     logic.setTemplatePath("");
-    EXPECT_EQ(logic.accept(), kInvalidTemplate);
+    EXPECT_EQ(refusalOf(logic.accept()), kInvalidTemplate);
 }
 
 TEST(ExportDialogLogic, TabEscapesBecomeTabsOnlyInTheRequest)

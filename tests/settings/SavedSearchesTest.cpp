@@ -35,9 +35,9 @@ TEST(SavedSearches, StoredListsComeBackInOrderAndARemovedOneLeavesNothingBehind)
     EXPECT_TRUE(LoadSavedSearches(store).empty());
 
     std::vector<SavedSearch> searches;
-    EXPECT_EQ(PutSavedSearch(searches, "  Rechnungen ", FormSearching("Rechnung")), std::nullopt);
-    EXPECT_EQ(PutSavedSearch(searches, "Angebote", FormSearching("Angebot")), std::nullopt);
-    EXPECT_EQ(PutSavedSearch(searches, "Rechnungen", FormSearching("Beleg")), std::nullopt);  // replaces
+    EXPECT_TRUE(PutSavedSearch(searches, "  Rechnungen ", FormSearching("Rechnung")));
+    EXPECT_TRUE(PutSavedSearch(searches, "Angebote", FormSearching("Angebot")));
+    EXPECT_TRUE(PutSavedSearch(searches, "Rechnungen", FormSearching("Beleg")));  // replaces
     ASSERT_TRUE(StoreSavedSearches(store, searches));
 
     std::vector<SavedSearch> loaded = LoadSavedSearches(store);
@@ -92,13 +92,14 @@ TEST(SavedSearches, KeepWhetherExpressionsAreSearchedInDocuments)
 TEST(SavedSearches, NamesMustBeGivenAndUnique)
 {
     std::vector<SavedSearch> searches;
-    ASSERT_EQ(PutSavedSearch(searches, "a", {}), std::nullopt);
-    ASSERT_EQ(PutSavedSearch(searches, "b", {}), std::nullopt);
-    EXPECT_TRUE(PutSavedSearch(searches, "   ", {}));
-    EXPECT_TRUE(RenameSavedSearch(searches, 1, "a"));
-    EXPECT_TRUE(RenameSavedSearch(searches, 1, "x\ny"));
-    EXPECT_EQ(RenameSavedSearch(searches, 1, "b"), std::nullopt);  // its own name
-    EXPECT_EQ(RenameSavedSearch(searches, 1, " c "), std::nullopt);
+    ASSERT_TRUE(PutSavedSearch(searches, "a", {}));
+    ASSERT_TRUE(PutSavedSearch(searches, "b", {}));
+    const auto refusal = [](const Expected<void>& changed) { return changed ? std::string() : changed.error().detail; };
+    EXPECT_EQ(refusal(PutSavedSearch(searches, "   ", {})), "Bitte geben Sie einen Namen für die Suche ein.");
+    EXPECT_EQ(refusal(RenameSavedSearch(searches, 1, "a")), "Es gibt schon eine gespeicherte Suche mit dem Namen \"a\".");
+    EXPECT_EQ(refusal(RenameSavedSearch(searches, 1, "x\ny")), "Der Name darf keinen Zeilenumbruch enthalten.");
+    EXPECT_TRUE(RenameSavedSearch(searches, 1, "b"));  // its own name
+    EXPECT_TRUE(RenameSavedSearch(searches, 1, " c "));
     EXPECT_EQ(searches[1].name, "c");
 }
 

@@ -189,8 +189,8 @@ void ExportDialog::browseTemplate()
 
 void ExportDialog::accept()
 {
-    if (const std::optional<std::string> refusal = m_logic.accept()) {
-        m_prompts->showRefusal(this, QString::fromUtf8(*refusal));
+    if (const Expected<void> accepted = m_logic.accept(); !accepted) {
+        m_prompts->showRefusal(this, QString::fromUtf8(accepted.error().detail));
         return;
     }
     // As typed: "\t" stays two characters here and becomes a tab only in

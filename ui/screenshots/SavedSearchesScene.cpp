@@ -23,7 +23,7 @@ void StoreSearches(const std::string& profile)
     for (const char* name : {"Rechnungen 2024", "TODO in Quelltexten", "Protokolle der letzten Woche"}) {
         settings::FormState form;
         form.searchTexts.text = name;
-        settings::PutSavedSearch(searches, name, form);
+        (void)settings::PutSavedSearch(searches, name, form);  // names the list does not have yet
     }
     settings::StoreSavedSearches(store, searches);
 }

@@ -299,8 +299,8 @@ bool SearchFormController::saveSearch(const std::string& name)
                                    [&](const settings::SavedSearch& search) { return search.name == name; });
     if (same != m_savedSearches.end() && !m_services.prompts.askOkCancel(formtext::ReplaceSavedSearchQuestion(name)))
         return false;
-    if (const auto refusal = settings::PutSavedSearch(m_savedSearches, name, m_state)) {
-        m_services.prompts.showMessage(*refusal);
+    if (const Expected<void> changed = settings::PutSavedSearch(m_savedSearches, name, m_state); !changed) {
+        m_services.prompts.showMessage(changed.error().detail);
         return false;
     }
     storeSavedSearches();
@@ -318,8 +318,8 @@ void SearchFormController::loadSavedSearch(std::size_t index)
 bool SearchFormController::renameSavedSearch(std::size_t index, const std::string& name)
 {
     reloadSavedSearches();
-    if (const auto refusal = settings::RenameSavedSearch(m_savedSearches, index, name)) {
-        m_services.prompts.showMessage(*refusal);
+    if (const Expected<void> changed = settings::RenameSavedSearch(m_savedSearches, index, name); !changed) {
+        m_services.prompts.showMessage(changed.error().detail);
         return false;
     }
     storeSavedSearches();
