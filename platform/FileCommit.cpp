@@ -191,17 +191,16 @@ std::error_code CommitContents(InputFile& file, std::string_view contents, std::
     return error;
 }
 
-StageResult StageContents(InputFile& file, std::string_view contents, StagedCommit& staged, std::error_code& error)
+Expected<StageResult> StageContents(InputFile& file, std::string_view contents, StagedCommit& staged)
 {
-    error = ensurePinned(file);
-    if (error) return StageResult::Failed;
+    if (const std::error_code error = ensurePinned(file)) return systemFailure(error);
     if (file.linkCount() > 1) return StageResult::InPlace;
     OutputFile& temp = staged.temp;
-    error = temp.createTemporary(file.folderDescriptor(), file.folderPath(), file.leafName());
+    std::error_code error = temp.createTemporary(file.folderDescriptor(), file.folderPath(), file.leafName());
     if (!error) error = temp.append(contents.data(), contents.size());
     if (error) {
         temp.discard();
-        return StageResult::Failed;
+        return systemFailure(error);
     }
     if (CopyFileAttributes(file.descriptor(), temp.descriptor())) {
         temp.discard();

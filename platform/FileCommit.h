@@ -17,13 +17,15 @@
 // write that fails halfway puts the old bytes back. A symbolic link stays a
 // link and its target gets the new contents.
 //
-// Failures are returned as error codes.
+// Failures are returned as error codes; StageContents, which also gives a
+// value, as an Expected.
 #include <string>
 #include <string_view>
 #include <system_error>
 
 #include "platform/CommitGate.h"
 #include "platform/ContentDigest.h"
+#include "platform/Expected.h"
 #include "platform/FolderSync.h"
 #include "platform/OutputFile.h"
 
@@ -55,9 +57,9 @@ struct StagedCommit {
 enum class StageResult : std::uint8_t {
     Staged,
     InPlace,  // the file must be rewritten in place: commit it with CommitContents
-    Failed,
 };
-StageResult StageContents(InputFile& file, std::string_view contents, StagedCommit& staged, std::error_code& error);
+// A failure holds the system's error code; nothing is left behind then.
+Expected<StageResult> StageContents(InputFile& file, std::string_view contents, StagedCommit& staged);
 std::error_code CompleteStaged(InputFile& file, StagedCommit& staged, bool synced = false);
 
 // Copies the open `file` to the new path `target` (which must not exist,

@@ -16,11 +16,11 @@ FileOps* g_ops = &g_realOps;
 
 }  // namespace
 
-std::error_code FileOps::pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written)
+Expected<std::size_t> FileOps::pwrite(int fd, const void* data, std::size_t size, off_t offset)
 {
     const ssize_t n = ::pwrite(fd, data, size, offset);
-    written = n < 0 ? 0 : static_cast<std::size_t>(n);
-    return n < 0 ? LastErrnoCode() : std::error_code();
+    if (n < 0) return systemFailure(LastErrnoCode());
+    return static_cast<std::size_t>(n);
 }
 
 std::error_code FileOps::allocate(int fd, off_t length)
@@ -76,11 +76,12 @@ std::error_code WriteAllAt(int fd, const char* data, std::size_t size, off_t off
 {
     FileOps& ops = FileOps::current();
     while (size > 0) {
-        std::size_t written = 0;
-        if (const std::error_code error = ops.pwrite(fd, data, size, offset, written)) {
-            if (error.value() == EINTR) continue;
-            return error;
+        const Expected<std::size_t> wrote = ops.pwrite(fd, data, size, offset);
+        if (!wrote) {
+            if (wrote.error().code.value() == EINTR) continue;
+            return wrote.error().code;
         }
+        const std::size_t written = wrote.value();
         if (written == 0) return ErrnoCode(EIO);
         data += written;
         size -= written;

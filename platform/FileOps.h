@@ -8,13 +8,15 @@
 #include <cstddef>
 #include <system_error>
 
+#include "platform/Expected.h"
+
 namespace tarnwick {
 
 class FileOps {
 public:
     virtual ~FileOps() = default;
-    // Writes up to `size` bytes at `offset`; `written` says how many were.
-    virtual std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written);
+    // Writes up to `size` bytes at `offset`; gives how many were written.
+    virtual Expected<std::size_t> pwrite(int fd, const void* data, std::size_t size, off_t offset);
     virtual std::error_code allocate(int fd, off_t length);  // make room for `length` bytes
     virtual std::error_code truncate(int fd, off_t length);
     virtual std::error_code rename(const char* from, const char* to);

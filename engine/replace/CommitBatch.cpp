@@ -35,21 +35,20 @@ bool CommitBatch::add(InputFile file, std::string_view contents, std::string_vie
     Pending pending;
     pending.journalEntry = journalEntry;
     pending.replacements = replacements;
-    std::error_code error;
-    const StageResult result = StageContents(file, contents, pending.staged, error);
-    if (result == StageResult::InPlace) {
+    const Expected<StageResult> staged = StageContents(file, contents, pending.staged);
+    if (!staged) {
+        JournalAfterCommit(m_run, journalEntry, false);
+        reportFailure(file.path(), staged.error().code);
+        return false;
+    }
+    if (staged.value() == StageResult::InPlace) {
         // Its journal entry waits for the gate like every other's.
         JournalCommitGate gate(m_run, file.path(), journalEntry);
-        error = CommitContents(file, contents, previous, gate.get());
+        const std::error_code error = CommitContents(file, contents, previous, gate.get());
         JournalAfterCommit(m_run, journalEntry, !error);
         if (!error) committed(file, replacements);
         if (error && !gate.failed()) reportFailure(file.path(), error);
         return !error;
-    }
-    if (result == StageResult::Failed) {
-        JournalAfterCommit(m_run, journalEntry, false);
-        reportFailure(file.path(), error);
-        return false;
     }
     m_bytes += contents.size();
     pending.file = std::move(file);

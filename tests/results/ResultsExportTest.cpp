@@ -313,11 +313,10 @@ TEST_F(ResultsExport, UnreadableTemplateGivesTheSystemMessageAndWritesNothing)
 class DiskFills : public FileOps {
 public:
     explicit DiskFills(int allowed) : m_allowed(allowed) {}
-    std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
+    Expected<std::size_t> pwrite(int fd, const void* data, std::size_t size, off_t offset) override
     {
-        written = 0;
-        if (m_allowed-- <= 0) return ErrnoCode(ENOSPC);
-        return FileOps::pwrite(fd, data, size, offset, written);
+        if (m_allowed-- <= 0) return systemFailure(ErrnoCode(ENOSPC));
+        return FileOps::pwrite(fd, data, size, offset);
     }
 
 private:

@@ -30,18 +30,17 @@ namespace {
 // (so that a restore after a failed write can succeed).
 class FailingOps final : public FileOps {
 public:
-    std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
+    Expected<std::size_t> pwrite(int fd, const void* data, std::size_t size, off_t offset) override
     {
         if (onWrite) onWrite(offset, size);
-        if (bytesBeforeFailure < 0) return FileOps::pwrite(fd, data, size, offset, written);
+        if (bytesBeforeFailure < 0) return FileOps::pwrite(fd, data, size, offset);
         if (bytesBeforeFailure == 0) {
             bytesBeforeFailure = -1;
-            written = 0;
-            return ErrnoCode(ENOSPC);
+            return systemFailure(ErrnoCode(ENOSPC));
         }
-        const std::error_code error = FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset, written);
-        bytesBeforeFailure -= static_cast<std::int64_t>(written);
-        return error;
+        Expected<std::size_t> written = FileOps::pwrite(fd, data, std::min<std::size_t>(size, bytesBeforeFailure), offset);
+        if (written) bytesBeforeFailure -= static_cast<std::int64_t>(written.value());
+        return written;
     }
     std::error_code allocate(int fd, off_t length) override
     {

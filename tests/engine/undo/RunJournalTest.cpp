@@ -28,13 +28,10 @@ namespace {
 class FullJournalDisk final : public FileOps {
 public:
     FullJournalDisk(std::string root, bool atSync) : m_root(std::move(root)), m_atSync(atSync) {}
-    std::error_code pwrite(int fd, const void* data, std::size_t size, off_t offset, std::size_t& written) override
+    Expected<std::size_t> pwrite(int fd, const void* data, std::size_t size, off_t offset) override
     {
-        if (!m_atSync && inJournal(fd)) {
-            written = 0;
-            return ErrnoCode(ENOSPC);
-        }
-        return FileOps::pwrite(fd, data, size, offset, written);
+        if (!m_atSync && inJournal(fd)) return systemFailure(ErrnoCode(ENOSPC));
+        return FileOps::pwrite(fd, data, size, offset);
     }
     // The journal's data file and manifest, not its folder (synced once, earlier).
     std::error_code sync(int fd) override
