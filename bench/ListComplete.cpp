@@ -203,12 +203,12 @@ public:
         QElapsedTimer clock;
         clock.start();
         qint64 runEnded = -1;
-        if (!m_window->controller().startSearchRun()) return {};
+        if (!m_window->controller().runs().startSearchRun()) return {};
         // Looked at when the run ends and whenever the view learns of new
         // items, so that waiting adds no wake-ups of its own to the window's.
         QEventLoop loop;
         const auto check = [&] {
-            if (m_window->controller().isBusy()) return;
+            if (m_window->controller().runs().isBusy()) return;
             if (runEnded < 0) runEnded = clock.nsecsElapsed();
             if (m_window->results().model()->isCaughtUp()) loop.quit();
         };

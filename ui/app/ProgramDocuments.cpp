@@ -118,9 +118,9 @@ void ProgramDocuments::onActiveTabChanged(int tab)
     m_openingForPreviewTab = false;
 }
 
-RunKind ProgramDocuments::lastRunKind() const { return m_parts.controller.lastRunKind(); }
+RunKind ProgramDocuments::lastRunKind() const { return m_parts.controller.runs().lastRunKind(); }
 
-std::string ProgramDocuments::workerReplacement() const { return m_parts.controller.workerReplacement(); }
+std::string ProgramDocuments::workerReplacement() const { return m_parts.controller.runs().workerReplacement(); }
 
 std::int64_t ProgramDocuments::splitLength() const { return m_parts.controller.state().options.splitLength; }
 

@@ -92,7 +92,7 @@ ProgramWindow::ProgramWindow(ProgramSetup setup)
     parts.documents = std::make_shared<WordDocumentEngine>(word::CreateDocumentApplication);
     parts.runner = std::move(setup.runner);
     m_controller = std::make_unique<SearchFormController>(FormServices{*prompts, clock, codePage, &m_store}, std::move(parts));
-    m_notifier->attach(m_controller.get());
+    m_notifier->attach(&m_controller->runs());
 
     m_frame = std::make_unique<MainFrame>(m_frameSettings);
     if (m_dialogs) m_dialogs->setParent(m_frame.get());
@@ -155,16 +155,17 @@ void ProgramWindow::connectFrame()
 {
     MainFrame* frame = m_frame.get();
     SearchFormController* form = m_controller.get();
-    connect(frame, &MainFrame::startSearchRequested, this, [form] { form->startSearchRun(); });
-    connect(frame, &MainFrame::startReplaceRequested, this, [form] { form->startReplaceRun(); });
-    connect(frame, &MainFrame::previewReplaceRequested, this, [form] { form->startReplacePreview(); });
+    FormRunner* runs = &m_controller->runs();
+    connect(frame, &MainFrame::startSearchRequested, this, [runs] { runs->startSearchRun(); });
+    connect(frame, &MainFrame::startReplaceRequested, this, [runs] { runs->startReplaceRun(); });
+    connect(frame, &MainFrame::previewReplaceRequested, this, [runs] { runs->startReplacePreview(); });
     // Shown once the preview's completion message has been handled, outside it.
-    form->setPreviewHandler([this](std::shared_ptr<const ReplacePreviewCollector> preview) {
+    runs->setPreviewHandler([this](std::shared_ptr<const ReplacePreviewCollector> preview) {
         QMetaObject::invokeMethod(
             this, [this, preview] { showReplacePreview(preview); }, Qt::QueuedConnection);
     });
-    connect(frame, &MainFrame::stopRequested, this, [form] { form->stop(); });
-    connect(frame, &MainFrame::convertNamesRequested, this, [form] { form->convertFileNames(); });
+    connect(frame, &MainFrame::stopRequested, this, [runs] { runs->stop(); });
+    connect(frame, &MainFrame::convertNamesRequested, this, [runs] { runs->convertFileNames(); });
     connect(frame, &MainFrame::copyCommandLineRequested, this, [frame, form](bool replace) {
         QGuiApplication::clipboard()->setText(FormTextToQt(form->commandLineText(replace), CodePage::system()));
         frame->setStatusText(QStringLiteral("Befehlszeile in die Zwischenablage kopiert"));
@@ -209,10 +210,10 @@ void ProgramWindow::connectFrame()
 
 void ProgramWindow::connectResultsCommands()
 {
-    m_results->setMarkedResultsReplacer(m_controller.get());
+    m_results->setMarkedResultsReplacer(&m_controller->runs());
     // "Ergebnisliste exportieren": the run values are what the worker was last handed.
     m_results->setExportHandler([this] {
-        RunExportCommand(m_frame.get(), m_store, *m_resultList, session::MakeRunValues(m_controller->worker()),
+        RunExportCommand(m_frame.get(), m_store, *m_resultList, session::MakeRunValues(m_controller->runs().worker()),
                          ProgramDirectory());
     });
     // The command is read from the settings each time: the options dialog may have changed it.
@@ -333,7 +334,7 @@ void ProgramWindow::undoLastRun()
 void ProgramWindow::showReplacePreview(std::shared_ptr<const ReplacePreviewCollector> preview)
 {
     ReplacePreviewDialog dialog(std::move(preview), m_frame.get());
-    if (dialog.exec() == QDialog::Accepted) m_controller->startPreviewedReplace();
+    if (dialog.exec() == QDialog::Accepted) m_controller->runs().startPreviewedReplace();
 }
 
 void ProgramWindow::editOptions()

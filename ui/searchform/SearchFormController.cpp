@@ -1,5 +1,3 @@
-// The form's fields, histories, enabling rules and view. The runs are in
-// SearchFormRuns.cpp.
 #include "ui/searchform/SearchFormController.h"
 
 #include <algorithm>
@@ -57,16 +55,17 @@ std::string SizeFieldText(std::uint32_t value, bool isUpperBound)
 }
 
 SearchFormController::SearchFormController(FormServices services, FormWorkerParts parts)
-    : m_services(services), m_results(std::move(parts.results)), m_runLog(std::make_shared<RunLog>())
+    : m_services(services), m_runs(services, std::move(parts), FormRunFields{m_state, m_dateFrom, m_dateTo})
 {
-    // No sink of its own: the run goes into the result list and the run log text.
-    WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status), std::move(parts.documents),
-                          nullptr};
-    m_worker =
-        std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner), parts.shutdownWait);
 }
 
 SearchFormController::~SearchFormController() = default;
+
+void SearchFormController::setListener(FormListener* listener)
+{
+    m_listener = listener;
+    m_runs.setListener(listener);
+}
 
 void SearchFormController::initialize()
 {
@@ -256,15 +255,6 @@ void SearchFormController::browseDirectory()
     notifyChanged();
 }
 
-void SearchFormController::moveCurrentToTop()
-{
-    settings::MoveCurrentToTop(m_state.directories);
-    settings::MoveCurrentToTop(m_state.fileTypes);
-    settings::MoveCurrentToTop(m_state.nameStrings);
-    settings::MoveCurrentToTop(m_state.searchTexts);
-    settings::MoveCurrentToTop(m_state.replaceTexts);
-}
-
 // --- view and settings ---
 
 std::string SearchFormController::expandButtonText() const
@@ -363,34 +353,16 @@ void SearchFormController::changeFields(const std::function<void(settings::FormS
 
 void SearchFormController::saveFormSettings()
 {
-    m_worker->RequestStop();
+    m_runs.worker().RequestStop();
     if (m_services.store != nullptr) {
         settings::SaveFormSettings(*m_services.store, m_state, [](const std::string& text) { return NormalizeFileTypes(text); });
     }
     notifyChanged();
 }
 
-void SearchFormController::setBusy(bool busy)
-{
-    if (busy == m_busy) return;
-    m_busy = busy;
-    if (m_listener) m_listener->busyChanged(busy);
-}
-
-void SearchFormController::setLastRunWasSearch(bool value)
-{
-    m_lastRunWasSearch = value;
-    if (m_listener) m_listener->lastRunWasSearchChanged(value);
-}
-
 void SearchFormController::notifyChanged()
 {
     if (m_listener) m_listener->formChanged();
-}
-
-void SearchFormController::notifyStatus(const std::string& text)
-{
-    if (m_listener) m_listener->statusTextChanged(text);
 }
 
 }  // namespace tarnwick::ui

@@ -69,7 +69,7 @@ protected:
     std::optional<UserMessage> finishRun()
     {
         const std::optional<UserMessage> message = notifier->waitForMessage();
-        if (message) form->handleWorkerMessage(*message);
+        if (message) form->runs().handleWorkerMessage(*message);
         return message;
     }
 
@@ -98,7 +98,7 @@ TEST_F(SearchFormControllerTest, SearchChecksItsInputsInTheFixedOrder)
     form->fields().searchContents = 0;
     const auto attempt = [&] {
         prompts.shown.clear();
-        EXPECT_FALSE(form->startSearchRun());
+        EXPECT_FALSE(form->runs().startSearchRun());
         return prompts.shown.size() == 1 ? prompts.shown.front() : std::string("(none or several)");
     };
     // An empty directory does not hide the missing search text.
@@ -111,7 +111,7 @@ TEST_F(SearchFormControllerTest, SearchChecksItsInputsInTheFixedOrder)
     EXPECT_EQ(attempt(), text::kNothingToSearch);
     form->fields().searchDirNames = 1;
     prompts.shown.clear();
-    EXPECT_TRUE(form->startSearchRun());
+    EXPECT_TRUE(form->runs().startSearchRun());
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
 }
@@ -119,20 +119,20 @@ TEST_F(SearchFormControllerTest, SearchChecksItsInputsInTheFixedOrder)
 TEST_F(SearchFormControllerTest, ReplaceAsksAboutAnEmptyReplacementBeforeCheckingTheDirectory)
 {
     make();
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoSearchText});
 
     form->setComboText(FormCombo::SearchText, "x");
     prompts.shown.clear();
     prompts.okCancelAnswers = {false};
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEmptyReplacementQuestion});
 
     prompts.shown.clear();
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kEmptyReplacementQuestion, text::kNoDirectory}));
-    EXPECT_FALSE(form->isBusy());
-    EXPECT_EQ(form->lastRunKind(), RunKind::None);
+    EXPECT_FALSE(form->runs().isBusy());
+    EXPECT_EQ(form->runs().lastRunKind(), RunKind::None);
 }
 
 TEST_F(SearchFormControllerTest, ReplaceInAllTypesWarnsUntilTheUserOptsOut)
@@ -141,13 +141,13 @@ TEST_F(SearchFormControllerTest, ReplaceInAllTypesWarnsUntilTheUserOptsOut)
     form->setComboText(FormCombo::ReplaceText, "pin");
     // "Abbrechen" with the box ticked: no run, but the warning is gone for good.
     prompts.hinweisAnswers = {{false, true}};
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{formtext::kWarnReplaceInAllTypes});
     EXPECT_EQ(form->state().warningBits & settings::WarningBit::ReplaceInAllTypes, 0u);
     EXPECT_NE(form->state().warningBits & settings::WarningBit::WordOff, 0u);
 
     prompts.shown.clear();
-    EXPECT_TRUE(form->startReplaceRun());
+    EXPECT_TRUE(form->runs().startReplaceRun());
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
 }
@@ -158,9 +158,9 @@ TEST_F(SearchFormControllerTest, AReplacementWithABadEscapeStartsNothing)
     form->fields().specialCharacters = 1;
     form->fields().warningBits = 0;
     form->setComboText(FormCombo::ReplaceText, "a\\qb");
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEscapeUnknown});
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
     EXPECT_EQ(results->ItemCount(), 0u);
 }
 
@@ -176,14 +176,14 @@ TEST_F(SearchFormControllerTest, CapturesAreCheckedBeforeTheRun)
     form->fields().replacementCaptures = 1;
     form->setComboText(FormCombo::SearchText, "(?<word>ne+)dle");
     form->setComboText(FormCombo::ReplaceText, "$2");
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown,
               std::vector<std::string>{"Der Ersetzungstext verweist auf die Gruppe $2, der Ausdruck hat aber nur 1 Gruppe."});
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
 
     form->setComboText(FormCombo::ReplaceText, "\\U${word}");
-    ASSERT_TRUE(form->startReplaceRun());
-    EXPECT_EQ(form->workerReplacement(), "\\U$+{word}");
+    ASSERT_TRUE(form->runs().startReplaceRun());
+    EXPECT_EQ(form->runs().workerReplacement(), "\\U$+{word}");
     finishRun();
     EXPECT_EQ(tree.read("a.txt"), "NEE\n");  // the whole match "needle" replaced
 }
@@ -198,19 +198,19 @@ TEST_F(SearchFormControllerTest, FilesWithoutHitsRefuseAReplaceAndListWhatASearc
     makeReadyToSearch();
     form->fields().filesWithoutHits = 1;
     form->setComboText(FormCombo::ReplaceText, "");
-    EXPECT_FALSE(form->startReplaceRun());
-    EXPECT_FALSE(form->startReplacePreview());
+    EXPECT_FALSE(form->runs().startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplacePreview());
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{text::kWithoutHitsNoReplace, text::kWithoutHitsNoReplace}));
     EXPECT_EQ(results->ItemCount(), 0u);
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
 
     prompts.shown.clear();
     form->fields().searchFileNames = 1;
-    EXPECT_FALSE(form->startSearchRun());
+    EXPECT_FALSE(form->runs().startSearchRun());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kWithoutHitsNeedsContents});
 
     form->fields().searchFileNames = 0;
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts(),
               (std::vector<std::string>{"Suche nach : needle", tree.path("b.txt"),
@@ -226,20 +226,20 @@ TEST_F(SearchFormControllerTest, ASearchListsItsHitsAndEndsWithTheSummary)
     tree.write("c.txt", "nothing\n");
     makeReadyToSearch();
     form->fields().includeSubfolders = 1;
-    ASSERT_TRUE(form->startSearchRun());
-    EXPECT_TRUE(form->isBusy());
-    EXPECT_EQ(form->lastRunKind(), RunKind::Search);
-    EXPECT_TRUE(form->lastRunWasSearch());
+    ASSERT_TRUE(form->runs().startSearchRun());
+    EXPECT_TRUE(form->runs().isBusy());
+    EXPECT_EQ(form->runs().lastRunKind(), RunKind::Search);
+    EXPECT_TRUE(form->runs().lastRunWasSearch());
 
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     const std::vector<std::string> texts = topLevelTexts();
     ASSERT_GE(texts.size(), 4u);
     EXPECT_EQ(texts.front(), "Suche nach : needle");
     EXPECT_EQ(texts.back(), "Suche abgeschlossen. 3 Einträge in 2 Dateien  wurden gefunden.");
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
     EXPECT_EQ(listener.busy, (std::vector<bool>{true, false}));
     EXPECT_EQ(listener.status.back(), "");
-    EXPECT_TRUE(form->runLog().text().empty());
+    EXPECT_TRUE(form->runs().runLog().text().empty());
 }
 
 TEST_F(SearchFormControllerTest, TheRunMovesTheCurrentTextsToTheTopOfTheirHistories)
@@ -247,7 +247,7 @@ TEST_F(SearchFormControllerTest, TheRunMovesTheCurrentTextsToTheTopOfTheirHistor
     makeReadyToSearch();
     form->fields().directories.entries = {"/elsewhere", tree.root()};
     form->fields().searchTexts.entries = {"other", "needle"};
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     finishRun();
     EXPECT_EQ(form->state().directories.entries, (std::vector<std::string>{tree.root(), "/elsewhere"}));
     EXPECT_EQ(form->state().searchTexts.entries, (std::vector<std::string>{"needle", "other"}));
@@ -266,11 +266,11 @@ TEST_F(SearchFormControllerTest, ALoggedReplaceWritesItsBlockAndASearchOnlyWhenA
     options.makeBackup = 0;
     form->applyOptions(options);
 
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     finishRun();
     EXPECT_EQ(test::ReadFile(tree.path("ops.log")), "");  // only replace runs are logged
 
-    ASSERT_TRUE(form->startReplaceRun());
+    ASSERT_TRUE(form->runs().startReplaceRun());
     EXPECT_EQ(listener.filesChanging, 1);
     EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
     const std::string log = test::ReadFile(tree.path("ops.log"));
@@ -285,10 +285,10 @@ TEST_F(SearchFormControllerTest, StopClearsTheBusyFlagAtOnceAndTheSummaryKeepsTh
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(7);
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->stop();
-    EXPECT_FALSE(form->isBusy());
+    form->runs().stop();
+    EXPECT_FALSE(form->runs().isBusy());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     const std::vector<std::string> texts = topLevelTexts();
     ASSERT_GE(texts.size(), 2u);
@@ -300,22 +300,22 @@ TEST_F(SearchFormControllerTest, ARunStartedBeforeTheStoppedOneEndedWaitsForIt)
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(1);
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->stop();
+    form->runs().stop();
     form->setComboText(FormCombo::SearchText, "second");
-    ASSERT_TRUE(form->startSearchRun());
-    EXPECT_TRUE(form->isBusy());
+    ASSERT_TRUE(form->runs().startSearchRun());
+    EXPECT_TRUE(form->runs().isBusy());
 
     // The stopped run's end hands over to the waiting one, which then runs.
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
-    EXPECT_TRUE(form->isBusy());
+    EXPECT_TRUE(form->runs().isBusy());
     ASSERT_TRUE(commands->waitForStarts(2));
     EXPECT_EQ(commands->lastInput().searchText, "second");
     EXPECT_EQ(topLevelTexts(), std::vector<std::string>{"Suche nach : second"});
-    form->stop();
+    form->runs().stop();
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
 }
 
 TEST_F(SearchFormControllerTest, AnAbortedRunShowsTheWorkersMessageAndDiscardsItsLog)
@@ -323,13 +323,13 @@ TEST_F(SearchFormControllerTest, AnAbortedRunShowsTheWorkersMessageAndDiscardsIt
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = [](WorkerCommand, WorkerState&) { throw 42; };
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::RunAborted);
-    EXPECT_FALSE(form->isBusy());
-    EXPECT_TRUE(form->runLog().text().empty());
+    EXPECT_FALSE(form->runs().isBusy());
+    EXPECT_TRUE(form->runs().runLog().text().empty());
     EXPECT_EQ(listener.selectedEnded, 1);
     ASSERT_EQ(notifier->messages().size(), 1u);
-    form->handleWorkerError("", notifier->messages().front());
+    form->runs().handleWorkerError("", notifier->messages().front());
     EXPECT_EQ(prompts.shown.back().rfind("Ein Fehler ist bei der Suche nach Dateien aufgetreten.", 0), 0u);
 }
 
@@ -341,11 +341,11 @@ TEST_F(SearchFormControllerTest, ARegularExpressionReachesTheWorkerAsTyped)
     makeReadyToSearch(commands);
     form->setComboText(FormCombo::SearchText, "Ab\\W");
     form->fields().regularExpression = 1;
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     finishRun();
     EXPECT_EQ(commands->lastInput().searchText, "Ab\\W");
     form->fields().regularExpression = 0;
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     finishRun();
     EXPECT_EQ(commands->lastInput().searchText, "ab\\w");
 }
@@ -355,28 +355,28 @@ TEST_F(SearchFormControllerTest, TheConversionStartsWithoutAnyInputButItsFolderA
     auto commands = std::make_shared<test::FakeCommands>();
     make(nullptr, commands);
     // Without a folder there is nothing to convert: refused, not an empty completion.
-    EXPECT_FALSE(form->convertFileNames());
+    EXPECT_FALSE(form->runs().convertFileNames());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoDirectory});
     EXPECT_EQ(topLevelTexts().back(), text::kRunNotStarted);
     prompts.shown.clear();
     form->setComboText(FormCombo::Directory, tree.root());
     prompts.renameChoice = RenameChoice::OnlyUpperCase;
-    ASSERT_TRUE(form->convertFileNames());
+    ASSERT_TRUE(form->runs().convertFileNames());
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(form->lastRunKind(), RunKind::Rename);
-    EXPECT_FALSE(form->lastRunWasSearch());
+    EXPECT_EQ(form->runs().lastRunKind(), RunKind::Rename);
+    EXPECT_FALSE(form->runs().lastRunWasSearch());
     EXPECT_EQ(form->state().renameOnlyUpperCase, 1);
     EXPECT_EQ(finishRun(), UserMessage::RenameDone);
     EXPECT_EQ(commands->lastInput().renameArgument, RenameArgument::OnlyAllCapitals);
     EXPECT_EQ(topLevelTexts().front(), "Wandle Dateinamen in Kleinbuchstaben um");
 
     prompts.renameChoice = RenameChoice::AllNames;
-    ASSERT_TRUE(form->convertFileNames());
+    ASSERT_TRUE(form->runs().convertFileNames());
     finishRun();
     EXPECT_EQ(commands->lastInput().renameArgument, RenameArgument::All);
 
     prompts.renameChoice.reset();  // "Abbrechen"
-    EXPECT_FALSE(form->convertFileNames());
+    EXPECT_FALSE(form->runs().convertFileNames());
     EXPECT_EQ(commands->starts(), 2);
 }
 
@@ -384,23 +384,23 @@ TEST_F(SearchFormControllerTest, ReplaceInMarkedResultsNeedsASearchAndAsksAboutA
 {
     tree.write("a.txt", "needle needle\n");
     makeReadyToSearch();
-    EXPECT_FALSE(form->startReplaceInMarkedResults());  // no search yet
-    ASSERT_TRUE(form->startSearchRun());
+    EXPECT_FALSE(form->runs().startReplaceInMarkedResults());  // no search yet
+    ASSERT_TRUE(form->runs().startSearchRun());
     finishRun();
 
     prompts.okCancelAnswers = {false};
-    EXPECT_FALSE(form->startReplaceInMarkedResults());
+    EXPECT_FALSE(form->runs().startReplaceInMarkedResults());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kEmptyReplacementQuestion});
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
 
     form->setComboText(FormCombo::ReplaceText, "pin");
-    ASSERT_TRUE(form->startReplaceInMarkedResults());
-    EXPECT_TRUE(form->isBusy());
-    EXPECT_EQ(form->workerReplacement(), "pin");
+    ASSERT_TRUE(form->runs().startReplaceInMarkedResults());
+    EXPECT_TRUE(form->runs().isBusy());
+    EXPECT_EQ(form->runs().workerReplacement(), "pin");
     EXPECT_EQ(finishRun(), UserMessage::SelectedDone);
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
     EXPECT_EQ(listener.selectedEnded, 1);
-    EXPECT_TRUE(form->lastRunWasSearch());
+    EXPECT_TRUE(form->runs().lastRunWasSearch());
 }
 
 // A preview between a search and a replace in its marked results must not
@@ -410,30 +410,30 @@ TEST_F(SearchFormControllerTest, APreviewLeavesTheLastRealRunInPlaceAndAStoppedO
 {
     tree.write("a.txt", "needle\n");
     makeReadyToSearch();
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     finishRun();
     const std::vector<std::string> searchRows = topLevelTexts();
     std::shared_ptr<const ReplacePreviewCollector> shown;
-    form->setPreviewHandler([&](std::shared_ptr<const ReplacePreviewCollector> preview) { shown = std::move(preview); });
+    form->runs().setPreviewHandler([&](std::shared_ptr<const ReplacePreviewCollector> preview) { shown = std::move(preview); });
 
     form->setComboText(FormCombo::ReplaceText, "pin");
-    ASSERT_TRUE(form->startReplacePreview());
+    ASSERT_TRUE(form->runs().startReplacePreview());
     EXPECT_EQ(finishRun(), UserMessage::ReplaceDone);
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->entries().size(), 1u);
     EXPECT_EQ(shown->entries()[0].replacements, 1);
     EXPECT_EQ(tree.read("a.txt"), "needle\n");
     EXPECT_EQ(topLevelTexts(), searchRows);
-    EXPECT_TRUE(form->lastRunWasSearch());
-    EXPECT_EQ(form->worker().lastInputs().command, WorkerCommand::Search);
-    EXPECT_EQ(form->worker().lastInputs().replacementText, "");
+    EXPECT_TRUE(form->runs().lastRunWasSearch());
+    EXPECT_EQ(form->runs().worker().lastInputs().command, WorkerCommand::Search);
+    EXPECT_EQ(form->runs().worker().lastInputs().replacementText, "");
 
     shown.reset();
-    ASSERT_TRUE(form->startReplacePreview());
-    form->stop();
+    ASSERT_TRUE(form->runs().startReplacePreview());
+    form->runs().stop();
     finishRun();
     EXPECT_FALSE(shown);
-    EXPECT_FALSE(form->startPreviewedReplace());
+    EXPECT_FALSE(form->runs().startPreviewedReplace());
     EXPECT_EQ(tree.read("a.txt"), "needle\n");
 }
 
@@ -633,9 +633,9 @@ TEST_F(SearchFormControllerTest, ARelativeRangeEndsWhenTheRunStartsNotWhenTheFor
     EXPECT_TRUE(form->enabling().relativeDates);
     form->fields().dateRelativeCount = 3;
     clock.set(kNow + 5 * SearchFormController::kOneDay);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
-    const SearchJob& job = form->worker().lastInputs().job;
+    const SearchJob& job = form->runs().worker().lastInputs().job;
     EXPECT_EQ(job.dateFrom, kNow + 2 * SearchFormController::kOneDay);
     EXPECT_EQ(job.dateTo, std::numeric_limits<std::int64_t>::max());
 }
@@ -647,14 +647,14 @@ TEST_F(SearchFormControllerTest, ARunWhoseFiltersAdmitNoFileSaysSoAfterTheSummar
     makeReadyToSearch();
     form->setAllFileTypes(false);
     form->setComboText(FormCombo::FileTypes, "*.rst;");
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts().back(),
               "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden. Keine Datei entsprach den Filtern.");
 
     // A file that passed the filters without a hit leaves the summary as it was.
     form->setComboText(FormCombo::FileTypes, "*.txt;");
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
 }
@@ -664,9 +664,9 @@ TEST_F(SearchFormControllerTest, AStoppedRunSaysNothingAboutTheFiltersButThatItI
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(0);  // stopped before any file passed
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->stop();
+    form->runs().stop();
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts(),
               (std::vector<std::string>{"Suche nach : needle", "Suche abgeschlossen. 0 Einträge in 1 Dateien  wurden gefunden.",
@@ -711,7 +711,7 @@ TEST_F(SearchFormControllerTest, AFileTypeListOfBlanksAndSeparatorsNamesNoType)
         SCOPED_TRACE("'" + typed + "'");
         form->setComboText(FormCombo::FileTypes, typed);
         prompts.shown.clear();
-        EXPECT_FALSE(form->startSearchRun());
+        EXPECT_FALSE(form->runs().startSearchRun());
         EXPECT_EQ(prompts.shown, std::vector<std::string>{text::kNoFileTypes});
     }
 }
@@ -731,28 +731,28 @@ TEST_F(SearchFormControllerTest, ARunThatCannotStartSaysWhyAndIsNoCompletion)
         const ItemHandle error = results->TopLevelItem(1);
         EXPECT_EQ(results->Kind(error), ItemKind::Error);
         EXPECT_EQ(results->ColumnText(error, ResultColumn::Remark), remark);
-        EXPECT_FALSE(form->isBusy());
-        EXPECT_FALSE(form->lastRunWasSearch());
+        EXPECT_FALSE(form->runs().isBusy());
+        EXPECT_FALSE(form->runs().lastRunWasSearch());
     };
 
     form->setComboText(FormCombo::Directory, missing);
     form->setComboText(FormCombo::ReplaceText, "pin");
-    EXPECT_FALSE(form->startReplaceRun());
+    EXPECT_FALSE(form->runs().startReplaceRun());
     EXPECT_EQ(prompts.shown.back(), gone);
     refused("Ersetze needle durch pin", missing, "Das Verzeichnis existiert nicht");
-    EXPECT_FALSE(form->convertFileNames());
+    EXPECT_FALSE(form->runs().convertFileNames());
     refused("Wandle Dateinamen in Kleinbuchstaben um", missing, "Das Verzeichnis existiert nicht");
 
     form->setComboText(FormCombo::Directory, tree.root());
     form->setComboText(FormCombo::SearchText, "");
-    EXPECT_FALSE(form->startSearchRun());
+    EXPECT_FALSE(form->runs().startSearchRun());
     refused("Suche nach : ", text::kNoSearchText, "");
     EXPECT_EQ(commands->starts(), 0);  // nothing ever reached the worker
 
     // A preview that cannot start leaves the list of the last real run alone.
     form->setComboText(FormCombo::SearchText, "Apf(el");
     form->setRegularExpression(true);
-    EXPECT_FALSE(form->startReplacePreview());
+    EXPECT_FALSE(form->runs().startReplacePreview());
     EXPECT_EQ(prompts.shown.back().rfind(text::kInvalidRegex, 0), 0u);
     refused("Suche nach : ", text::kNoSearchText, "");
 }
@@ -764,15 +764,15 @@ TEST_F(SearchFormControllerTest, ARefusalWhileAStoppedRunEndsShowsAfterIt)
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = test::RunUntilStopped(1);
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     ASSERT_TRUE(commands->waitForStarts(1));
-    form->stop();
+    form->runs().stop();
     form->setComboText(FormCombo::Directory, tree.path("weg"));
-    EXPECT_FALSE(form->startSearchRun());
+    EXPECT_FALSE(form->runs().startSearchRun());
     EXPECT_EQ(topLevelTexts().front(), "Suche nach : needle");
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts(), (std::vector<std::string>{"Suche nach : needle", tree.path("weg"), text::kRunNotStarted}));
-    EXPECT_FALSE(form->isBusy());
+    EXPECT_FALSE(form->runs().isBusy());
     EXPECT_EQ(commands->starts(), 1);
 }
 
@@ -783,7 +783,7 @@ TEST_F(SearchFormControllerTest, NoFileMatchedIsNotClaimedNextToAnErrorItem)
     auto commands = std::make_shared<test::FakeCommands>();
     commands->body = [](WorkerCommand, WorkerState& state) { state.counters.errors.store(1); };
     makeReadyToSearch(commands);
-    ASSERT_TRUE(form->startSearchRun());
+    ASSERT_TRUE(form->runs().startSearchRun());
     EXPECT_EQ(finishRun(), UserMessage::SearchDone);
     EXPECT_EQ(topLevelTexts().back(), "Suche abgeschlossen. 0 Einträge in 0 Dateien  wurden gefunden.");
 }

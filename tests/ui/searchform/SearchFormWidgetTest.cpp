@@ -89,9 +89,9 @@ protected:
     // waits for its end and hands it to the form; false when none came.
     bool searchToTheEnd()
     {
-        if (!controller->startSearchRun()) return false;
+        if (!controller->runs().startSearchRun()) return false;
         const std::optional<UserMessage> message = notifier->waitForMessage();
-        if (message) controller->handleWorkerMessage(*message);
+        if (message) controller->runs().handleWorkerMessage(*message);
         return message.has_value();
     }
 

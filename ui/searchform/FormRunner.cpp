@@ -1,5 +1,5 @@
-// The form's runs: the checks in their fixed order, the hand-over to the
-// worker, "Stopp", and the completion messages.
+#include "ui/searchform/FormRunner.h"
+
 #include "engine/Messages.h"
 #include "engine/job/RunReplacement.h"
 #include "engine/job/SearchJob.h"
@@ -11,17 +11,12 @@
 #include "formjob/UndoJournalSettings.h"
 #include "platform/Clock.h"
 #include "results/ResultList.h"
-#include "ui/searchform/SearchFormController.h"
+#include "settings/ComboHistory.h"
 #include "ui/searchform/SearchFormListener.h"
+#include "ui/searchform/SearchFormPrompts.h"
 #include "ui/searchform/SearchFormTexts.h"
 
 namespace tarnwick::ui {
-
-bool SearchFormController::isAnyKindChosen() const
-{
-    return m_state.searchContents != 0 || m_state.searchFileNames != 0 || m_state.searchDirNames != 0;
-}
-
 namespace {
 
 WorkerCommand CommandOf(RunKind kind)
@@ -37,8 +32,26 @@ WorkerCommand CommandOf(RunKind kind)
 
 }  // namespace
 
+FormRunner::FormRunner(FormServices services, FormWorkerParts parts, FormRunFields fields)
+    : m_services(services), m_state(fields.state), m_dateFrom(fields.dateFrom), m_dateTo(fields.dateTo),
+      m_results(std::move(parts.results)), m_runLog(std::make_shared<RunLog>())
+{
+    // No sink of its own: the run goes into the result list and the run log text.
+    WorkerOutputs outputs{m_results, m_runLog, std::move(parts.notifier), std::move(parts.status), std::move(parts.documents),
+                          nullptr};
+    m_worker =
+        std::make_unique<SearchWorker>(std::move(outputs), m_services.codePage, std::move(parts.runner), parts.shutdownWait);
+}
+
+FormRunner::~FormRunner() = default;
+
+bool FormRunner::isAnyKindChosen() const
+{
+    return m_state.searchContents != 0 || m_state.searchFileNames != 0 || m_state.searchDirNames != 0;
+}
+
 // The first check: without a search text no search or replace can start.
-bool SearchFormController::checkSearchText(RunKind kind, bool preview)
+bool FormRunner::checkSearchText(RunKind kind, bool preview)
 {
     Expected<void> checked = CheckSearchText(CommandOf(kind), m_state.searchTexts.text);
     if (checked) return true;
@@ -50,7 +63,7 @@ bool SearchFormController::checkSearchText(RunKind kind, bool preview)
 
 // The checks after the search text, in their order: directory, file types,
 // something to search.
-bool SearchFormController::checkWhereToSearch()
+bool FormRunner::checkWhereToSearch()
 {
     FormPrompts& prompts = m_services.prompts;
     if (m_state.directories.text.empty()) {
@@ -71,7 +84,7 @@ bool SearchFormController::checkWhereToSearch()
 
 // "Dateien ohne Treffer auflisten" with a run it does not fit: refused with
 // a message before anything else is asked or changed.
-bool SearchFormController::checkFilesWithoutHits(RunKind kind)
+bool FormRunner::checkFilesWithoutHits(RunKind kind)
 {
     if (m_state.filesWithoutHits == 0) return true;
     const Expected<void> checked = CheckFilesWithoutHits(CommandOf(kind), prepare(kind).job);
@@ -80,7 +93,7 @@ bool SearchFormController::checkFilesWithoutHits(RunKind kind)
     return false;
 }
 
-std::optional<std::string> SearchFormController::replacementForRun()
+std::optional<std::string> FormRunner::replacementForRun()
 {
     Expected<std::string> prepared =
         PrepareRunReplacement(m_state.replaceTexts.text, m_state.searchTexts.text, prepare(RunKind::Replace).job);
@@ -91,7 +104,7 @@ std::optional<std::string> SearchFormController::replacementForRun()
     return std::move(prepared).value();
 }
 
-SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) const
+FormRunner::PreparedRun FormRunner::prepare(RunKind kind) const
 {
     PreparedRun run;
     run.kind = kind;
@@ -105,7 +118,7 @@ SearchFormController::PreparedRun SearchFormController::prepare(RunKind kind) co
     return run;
 }
 
-bool SearchFormController::startChecked(PreparedRun run)
+bool FormRunner::startChecked(PreparedRun run)
 {
     // What the form's fields cannot tell: whether the folder is there and
     // readable, whether the expression compiles.
@@ -117,7 +130,7 @@ bool SearchFormController::startChecked(PreparedRun run)
     return true;
 }
 
-void SearchFormController::refuse(PreparedRun run, Failure refusal)
+void FormRunner::refuse(PreparedRun run, Failure refusal)
 {
     m_services.prompts.showMessage(refusal.detail);
     // A preview leaves the result list of the last real run alone.
@@ -134,7 +147,7 @@ void SearchFormController::refuse(PreparedRun run, Failure refusal)
     showRefusal(run);
 }
 
-void SearchFormController::showRefusal(const PreparedRun& run)
+void FormRunner::showRefusal(const PreparedRun& run)
 {
     switch (run.kind) {
     case RunKind::Replace: BeginReplaceRun(*m_results, *m_runLog, run.searchTyped, run.replacementTyped); break;
@@ -146,14 +159,14 @@ void SearchFormController::showRefusal(const PreparedRun& run)
     notifyChanged();
 }
 
-bool SearchFormController::startSearchRun()
+bool FormRunner::startSearchRun()
 {
     if (m_busy) return false;
     if (!checkSearchText(RunKind::Search) || !checkWhereToSearch() || !checkFilesWithoutHits(RunKind::Search)) return false;
     return startChecked(prepare(RunKind::Search));
 }
 
-std::optional<SearchFormController::PreparedRun> SearchFormController::prepareReplace(bool preview)
+std::optional<FormRunner::PreparedRun> FormRunner::prepareReplace(bool preview)
 {
     // The main window disables the command while busy; a second replace
     // must not start through any other way either.
@@ -176,21 +189,21 @@ std::optional<SearchFormController::PreparedRun> SearchFormController::prepareRe
     return run;
 }
 
-bool SearchFormController::startReplaceRun()
+bool FormRunner::startReplaceRun()
 {
     std::optional<PreparedRun> run = prepareReplace(false);
     if (!run) return false;
     return startChecked(std::move(*run));
 }
 
-bool SearchFormController::startReplacePreview()
+bool FormRunner::startReplacePreview()
 {
     std::optional<PreparedRun> run = prepareReplace(true);
     if (!run) return false;
     return startChecked(std::move(*run));
 }
 
-bool SearchFormController::startPreviewedReplace()
+bool FormRunner::startPreviewedReplace()
 {
     if (m_busy || !m_previewedRun) return false;
     PreparedRun run = std::move(*m_previewedRun);
@@ -200,7 +213,7 @@ bool SearchFormController::startPreviewedReplace()
     return true;
 }
 
-bool SearchFormController::convertFileNames()
+bool FormRunner::convertFileNames()
 {
     if (m_busy) return false;
     const std::optional<RenameChoice> choice = m_services.prompts.askRenameChoice();
@@ -213,7 +226,7 @@ bool SearchFormController::convertFileNames()
     return startChecked(std::move(run));
 }
 
-void SearchFormController::begin(PreparedRun run)
+void FormRunner::begin(PreparedRun run)
 {
     m_previewedRun.reset();
     // A preview leaves the result list, and what its commands may do, alone.
@@ -234,7 +247,7 @@ void SearchFormController::begin(PreparedRun run)
     launch(run);
 }
 
-void SearchFormController::launch(const PreparedRun& run)
+void FormRunner::launch(const PreparedRun& run)
 {
     if (run.refusal) {
         showRefusal(run);
@@ -286,7 +299,7 @@ void SearchFormController::launch(const PreparedRun& run)
     m_runOutstanding = true;
 }
 
-bool SearchFormController::startReplaceInMarkedResults()
+bool FormRunner::startReplaceInMarkedResults()
 {
     if (!m_lastRunWasSearch || m_busy || m_runOutstanding) return false;
     if (m_state.replaceTexts.text.empty() && !m_services.prompts.askOkCancel(text::kEmptyReplacementQuestion)) return false;
@@ -306,7 +319,7 @@ bool SearchFormController::startReplaceInMarkedResults()
     return true;
 }
 
-void SearchFormController::stop()
+void FormRunner::stop()
 {
     m_worker->RequestStop();
     m_stopRequested = m_runOutstanding;
@@ -314,7 +327,7 @@ void SearchFormController::stop()
     setBusy(false);
 }
 
-void SearchFormController::handleWorkerMessage(UserMessage message)
+void FormRunner::handleWorkerMessage(UserMessage message)
 {
     m_runOutstanding = false;
     if (std::shared_ptr<ReplacePreviewCollector> preview = std::move(m_outstandingPreview)) {
@@ -340,7 +353,7 @@ void SearchFormController::handleWorkerMessage(UserMessage message)
     setBusy(false);
 }
 
-bool SearchFormController::launchQueuedRun()
+bool FormRunner::launchQueuedRun()
 {
     if (!m_queuedRun) return false;
     const PreparedRun next = std::move(*m_queuedRun);
@@ -349,7 +362,7 @@ bool SearchFormController::launchQueuedRun()
     return m_runOutstanding;
 }
 
-void SearchFormController::handleWorkerError(const std::string& title, const std::string& text)
+void FormRunner::handleWorkerError(const std::string& title, const std::string& text)
 {
     if (title.empty())
         m_services.prompts.showMessage(text);
@@ -357,6 +370,39 @@ void SearchFormController::handleWorkerError(const std::string& title, const std
         m_services.prompts.showTitledMessage(title, text);
 }
 
-void SearchFormController::handleWorkerStatus(const std::string& text) { notifyStatus(text); }
+void FormRunner::handleWorkerStatus(const std::string& text) { notifyStatus(text); }
+
+// The texts of a run that starts lead their histories.
+void FormRunner::moveCurrentToTop()
+{
+    settings::MoveCurrentToTop(m_state.directories);
+    settings::MoveCurrentToTop(m_state.fileTypes);
+    settings::MoveCurrentToTop(m_state.nameStrings);
+    settings::MoveCurrentToTop(m_state.searchTexts);
+    settings::MoveCurrentToTop(m_state.replaceTexts);
+}
+
+void FormRunner::setBusy(bool busy)
+{
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (m_listener) m_listener->busyChanged(busy);
+}
+
+void FormRunner::setLastRunWasSearch(bool value)
+{
+    m_lastRunWasSearch = value;
+    if (m_listener) m_listener->lastRunWasSearchChanged(value);
+}
+
+void FormRunner::notifyChanged()
+{
+    if (m_listener) m_listener->formChanged();
+}
+
+void FormRunner::notifyStatus(const std::string& text)
+{
+    if (m_listener) m_listener->statusTextChanged(text);
+}
 
 }  // namespace tarnwick::ui
