@@ -16,6 +16,15 @@ ViewerEdit::ViewerEdit(QWidget* parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
+void ViewerEdit::selectRange(qsizetype start, qsizetype end)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(static_cast<int>(start));
+    cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
 // Dropped files are opened by the main window, so a drop of file names is
 // left to it; anything that is not plain text is refused.
 bool ViewerEdit::canInsertFromMimeData(const QMimeData* source) const

@@ -20,6 +20,8 @@ public:
     // The text's U+2028 are line ends (lines joined into blocks): a triple
     // click selects one of those lines, not the whole block.
     void setLinesJoined(bool joined) { m_linesJoined = joined; }
+    // Selects the characters [start, end) and scrolls them into view.
+    void selectRange(qsizetype start, qsizetype end);
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;

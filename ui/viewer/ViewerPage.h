@@ -5,20 +5,19 @@
 // ViewerCodec). Its commands are actions by their FrameCommand ids, which
 // the main window's menu runs. The view stays disabled until a file is
 // loaded. Reads its settings when created and writes them when destroyed.
-// UI thread only.
-#include <QPointer>
+// The page puts together ViewerActions (its commands), ViewerLineText (the
+// editor's lines) and ViewerFindCommands (find and replace). UI thread only.
 #include <QString>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "settings/AppearanceSettings.h"
 #include "ui/frame/MainFrameCommand.h"
 #include "ui/viewer/ViewerAccess.h"
+#include "ui/viewer/ViewerActions.h"
 #include "ui/viewer/ViewerCodec.h"
 #include "ui/viewer/ViewerFind.h"
-#include "ui/viewer/ViewerFindDialog.h"
 #include "ui/viewer/ViewerOpener.h"
 #include "ui/viewer/ViewerPrinting.h"
 
@@ -38,13 +37,16 @@ class ProfileStore;
 namespace tarnwick::ui {
 
 class ViewerEdit;
+class ViewerFindCommands;
+class ViewerFindDialog;
+class ViewerLineText;
 
 class ViewerPage : public QWidget, public ViewerAccess, private ViewerDocument {
     Q_OBJECT
 
 public:
     // The command of the context menu only.
-    static constexpr int kDeleteCommand = 57632;
+    static constexpr int kDeleteCommand = ViewerActions::kDeleteCommand;
 
     // `store` must outlive the page. `prompts` null: message boxes.
     ViewerPage(settings::ProfileStore& store, const CodePage& codePage, ViewerPrompts* prompts = nullptr,
@@ -63,12 +65,12 @@ public:
 
     // The action of a viewer command (tool bar, main menu); nullptr for others.
     QAction* action(FrameCommand id) const;
-    QMenu* contextMenu() const { return m_contextMenu; }
+    QMenu* contextMenu() const;
     ViewerEdit* editor() const { return m_edit; }
-    QToolBar* toolBar() const { return m_toolBar; }
-    ViewerFindDialog* findDialog() const { return m_findDialog; }
+    QToolBar* toolBar() const;
+    ViewerFindDialog* findDialog() const;
     bool isLoaded() const { return m_opener.isLoaded(); }
-    bool isFindDone() const { return m_findDone; }
+    bool isFindDone() const;
     bool isReloadRequired() const { return m_opener.isReloadRequired(); }
     bool wordWrap() const;
     const ViewerFileFormat& fileFormat() const { return m_format; }
@@ -81,19 +83,15 @@ public:
     // The editor's text with '\n' between lines; kept until the next edit.
     const QString& text() const;
 
-    // A file of more lines than this is handed to the editor with
-    // kLinesPerBlock lines per block, joined by U+2028: the editor's cost
-    // grows with its blocks, and one block per line makes a 50 MB file take
-    // seconds to load. Applies to the next file loaded.
-    static constexpr qsizetype kDefaultJoinThreshold = 20'000;
-    static constexpr int kLinesPerBlock = 64;
-    void setLineJoinThreshold(qsizetype lines) { m_joinThreshold = lines; }
-    bool hasJoinedLines() const { return m_joinedLines; }
+    // A file of more lines than this is handed to the editor with several
+    // lines per block (ViewerLineText). Applies to the next file loaded.
+    void setLineJoinThreshold(qsizetype lines);
+    bool hasJoinedLines() const;
     // The 0-based line and column of a character position of the text.
     std::pair<int, int> lineAndColumnOf(int position) const;
 
     // Where the find dialog takes its text and flags from each time it opens.
-    void setFindDefaults(std::function<ViewerFindOptions()> provider) { m_findDefaults = std::move(provider); }
+    void setFindDefaults(std::function<ViewerFindOptions()> provider);
     // The program's "Öffnen..." for the start of the tool bar.
     void setOpenAction(QAction* open);
     // Asks for the name of "Speichern unter"; empty for cancel. Default: the file dialog.
@@ -133,12 +131,9 @@ private:
     void selectBytes(std::int64_t byteStart, std::int64_t byteLength) override;
     void selectCodePoints(std::int64_t start, std::int64_t length) override;
 
-    void createActions();
-    void createToolBar();
-    void createContextMenu();
+    void connectCommands();
     void updateEnabling();
     void reportCaret();
-    void showNotFound(const ViewerFindOptions& options);
     void select(qsizetype start, qsizetype end);
     void chooseFont();
     void askGoTo();
@@ -151,31 +146,16 @@ private:
     std::unique_ptr<ViewerPrompts> m_ownPrompts;
     ViewerPrompts& m_prompts;
     ViewerOpener m_opener;
-    ViewerFinder m_finder;
     ViewerFileFormat m_format;
     ReadOnlyReason m_readOnly = ReadOnlyReason::None;
 
     ViewerEdit* m_edit = nullptr;
     QLabel* m_note = nullptr;
-    QToolBar* m_toolBar = nullptr;
-    QMenu* m_contextMenu = nullptr;
-    QAction* m_openAction = nullptr;
-    std::map<int, QAction*> m_actions;  // tool bar and main menu
-    std::map<int, QAction*> m_contextActions;  // context menu: texts of their own
-    QPointer<ViewerFindDialog> m_findDialog;
+    std::unique_ptr<ViewerActions> m_actions;
+    std::unique_ptr<ViewerLineText> m_lines;
+    std::unique_ptr<ViewerFindCommands> m_find;
     std::unique_ptr<ViewerPrinting> m_printing;
 
-    void countLineSeparators(int from, int to);
-    void followEdit(int from, int removed, int added);
-    void toFinderLineEnds(QString& text) const;
-
-    qsizetype m_joinThreshold = kDefaultJoinThreshold;
-    bool m_joinedLines = false;  // the editor's U+2028 are line ends of the file
-    mutable QString m_text;
-    mutable bool m_textValid = false;
-    bool m_findDone = false;
-    bool m_lastDown = true;
-    std::function<ViewerFindOptions()> m_findDefaults;
     std::function<QString(const QString&)> m_chooseSaveAs;
 
     settings::FontSettings m_fontRead;
