@@ -18,6 +18,7 @@
 #include "ui/viewer/ViewerActions.h"
 #include "ui/viewer/ViewerCodec.h"
 #include "ui/viewer/ViewerFind.h"
+#include "ui/viewer/ViewerFindDialog.h"
 #include "ui/viewer/ViewerOpener.h"
 #include "ui/viewer/ViewerPrinting.h"
 
@@ -38,7 +39,6 @@ namespace tarnwick::ui {
 
 class ViewerEdit;
 class ViewerFindCommands;
-class ViewerFindDialog;
 class ViewerLineText;
 
 class ViewerPage : public QWidget, public ViewerAccess, private ViewerDocument {
