@@ -55,9 +55,9 @@ std::error_code WriteFileContents(const std::string& path, std::string_view cont
     if (openError) return openError;
     // What a rewrite in place puts back when a write fails halfway.
     std::string previous(file.size(), '\0');
-    std::size_t got = 0;
-    if (const std::error_code error = file.readAt(0, previous.data(), previous.size(), got)) return error;
-    previous.resize(got);
+    const Expected<std::size_t> got = file.readAt(0, previous.data(), previous.size());
+    if (!got) return got.error().code;
+    previous.resize(got.value());
     return CommitContents(file, contents, previous);
 }
 

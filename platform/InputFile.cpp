@@ -204,19 +204,19 @@ std::uint64_t InputFile::nextData(std::uint64_t offset) const
     return errno == ENXIO ? std::max(offset, m_size) : offset;
 }
 
-std::error_code InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n, std::size_t& got) const
+Expected<std::size_t> InputFile::readAt(std::uint64_t offset, char* buffer, std::size_t n) const
 {
-    got = 0;
+    std::size_t got = 0;
     while (got < n) {
         const ssize_t read = ::pread(m_fd, buffer + got, n - got, static_cast<off_t>(offset + got));
         if (read < 0) {
             if (errno == EINTR) continue;
-            return LastErrnoCode();
+            return systemFailure(LastErrnoCode());
         }
         if (read == 0) break;
         got += static_cast<std::size_t>(read);
     }
-    return {};
+    return got;
 }
 
 }  // namespace tarnwick

@@ -17,6 +17,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/Expected.h"
 #include "platform/FileIdentity.h"
 
 namespace tarnwick {
@@ -79,9 +80,9 @@ public:
     // Where the file system cannot tell, `offset` itself.
     std::uint64_t nextData(std::uint64_t offset) const;
 
-    // Reads up to `n` bytes at `offset` and says in `got` how many were read;
-    // fewer only at the end of the file or on a failure.
-    std::error_code readAt(std::uint64_t offset, char* buffer, std::size_t n, std::size_t& got) const;
+    // Reads up to `n` bytes at `offset`; gives how many were read, fewer
+    // only at the end of the file.
+    Expected<std::size_t> readAt(std::uint64_t offset, char* buffer, std::size_t n) const;
 
     // The object that holds the contents after a commit replaced the file by
     // a new one (set by the commit); the opened identity otherwise.

@@ -11,9 +11,9 @@ namespace tarnwick {
 // Reads up to `n` bytes at `offset`; fewer only at the end of the file.
 inline std::size_t ReadOrThrow(const InputFile& file, std::uint64_t offset, char* buffer, std::size_t n)
 {
-    std::size_t got = 0;
-    if (const std::error_code error = file.readAt(offset, buffer, n, got)) throw CFileException(SystemErrorText(error));
-    return got;
+    const Expected<std::size_t> got = file.readAt(offset, buffer, n);
+    if (!got) throw CFileException(SystemErrorText(got.error().code));
+    return got.value();
 }
 
 }  // namespace tarnwick

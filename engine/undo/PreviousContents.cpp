@@ -64,9 +64,10 @@ std::error_code RestorePrevious(const JournalInfo& journal, const JournalEntry& 
     std::vector<char> block(256 * 1024);
     ContentDigest copied;
     for (std::uint64_t done = 0; !error && done < size;) {
-        std::size_t got = 0;
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - done));
-        error = source.readAt(start + done, block.data(), want, got);
+        const Expected<std::size_t> read = source.readAt(start + done, block.data(), want);
+        const std::size_t got = read ? read.value() : 0;
+        if (!read) error = read.error().code;
         if (!error && got == 0) error = ErrnoCode(EIO);
         if (!error) error = temp.append(block.data(), got);
         copied.add(block.data(), got);

@@ -201,8 +201,9 @@ std::error_code RunJournal::appendData(const InputFile& file, const std::string_
     std::vector<char> block(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), 1u << 20)));
     std::uint64_t done = 0;
     while (done < file.size()) {
-        std::size_t got = 0;
-        if (const std::error_code error = file.readAt(done, block.data(), block.size(), got)) return error;
+        const Expected<std::size_t> read = file.readAt(done, block.data(), block.size());
+        if (!read) return read.error().code;
+        const std::size_t got = read.value();
         if (got == 0) return ErrnoCode(EIO);  // the file got shorter meanwhile
         if (const std::error_code error = WriteAllAt(m_data, block.data(), got, static_cast<off_t>(m_dataSize + done)))
             return error;

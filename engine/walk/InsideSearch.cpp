@@ -42,9 +42,9 @@ InsideFormat sniff(const std::string& path)
     InputFile file;
     if (file.open(path)) return InsideFormat::None;
     char head[inside::kSniffLength];
-    std::size_t got = 0;
-    if (file.readAt(0, head, sizeof head, got)) return InsideFormat::None;
-    return inside::SniffInsideFormat(path, std::string_view(head, got));
+    const Expected<std::size_t> got = file.readAt(0, head, sizeof head);
+    if (!got) return InsideFormat::None;
+    return inside::SniffInsideFormat(path, std::string_view(head, got.value()));
 }
 
 // The bytes a split chunk reads again from the one before it, with room.

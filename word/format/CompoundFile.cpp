@@ -49,10 +49,9 @@ std::optional<std::string> CompoundFile::readAt(std::uint64_t offset, std::size_
 {
     if (offset >= m_file.size() || count > m_file.size() - offset) return std::nullopt;
     std::string bytes(count, '\0');
-    std::size_t got = 0;
-    if (const std::error_code error = m_file.readAt(offset, bytes.data(), count, got))
-        Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + SystemErrorText(error));
-    if (got != count) return std::nullopt;
+    const Expected<std::size_t> got = m_file.readAt(offset, bytes.data(), count);
+    if (!got) Refuse(kErrorCannotOpen, "Die Datei kann nicht gelesen werden: " + SystemErrorText(got.error().code));
+    if (got.value() != count) return std::nullopt;
     return bytes;
 }
 

@@ -14,10 +14,10 @@ constexpr std::uint64_t kMaxFileSize = std::uint64_t(2) << 30;
 std::string readAll(const InputFile& file, std::string& failure)
 {
     std::string bytes(file.size(), '\0');
-    std::size_t got = 0;
-    if (const std::error_code error = file.readAt(0, bytes.data(), bytes.size(), got))
-        failure = SystemErrorText(error);
-    else if (got != bytes.size())
+    const Expected<std::size_t> got = file.readAt(0, bytes.data(), bytes.size());
+    if (!got)
+        failure = SystemErrorText(got.error().code);
+    else if (got.value() != bytes.size())
         failure = "Die Datei wurde beim Lesen kürzer.";
     return bytes;
 }

@@ -58,8 +58,9 @@ bool holdsEncryptionInfo(const InputFile& file)
     // block, and zeroing a whole one would cost more than the search.
     std::string block(static_cast<std::size_t>(std::clamp<std::uint64_t>(file.size(), kNameBytes, 1 << 20)), '\0');
     for (std::uint64_t offset = 0;;) {
-        std::size_t got = 0;
-        if (const std::error_code error = file.readAt(offset, block.data(), block.size(), got)) failRead(error);
+        const Expected<std::size_t> read = file.readAt(offset, block.data(), block.size());
+        if (!read) failRead(read.error().code);
+        const std::size_t got = read.value();
         if (got < kNameBytes) return false;
         if (std::string_view(block.data(), got).find(std::string_view(pattern, kNameBytes)) != std::string_view::npos)
             return true;
@@ -117,8 +118,9 @@ bool beginsWithPackagePart(const InputFile& file)
 {
     constexpr std::size_t kLocalHeader = 30;
     char head[kLocalHeader + 64] = {};
-    std::size_t got = 0;
-    if (const std::error_code error = file.readAt(0, head, sizeof head, got)) failRead(error);
+    const Expected<std::size_t> read = file.readAt(0, head, sizeof head);
+    if (!read) failRead(read.error().code);
+    const std::size_t got = read.value();
     if (got < kLocalHeader) return false;
     const std::size_t nameLength =
         static_cast<unsigned char>(head[26]) | static_cast<std::size_t>(static_cast<unsigned char>(head[27])) << 8;
@@ -221,8 +223,9 @@ DocumentKind SniffDocument(const std::string& path)
     InputFile file;
     if (const std::error_code error = file.open(path, InputFile::Mode::Search)) fail(error);
     char head[8] = {};
-    std::size_t got = 0;
-    if (const std::error_code error = file.readAt(0, head, sizeof head, got)) failRead(error);
+    const Expected<std::size_t> read = file.readAt(0, head, sizeof head);
+    if (!read) failRead(read.error().code);
+    const std::size_t got = read.value();
     const std::string_view start(head, got);
     if (got == 0) return DocumentKind::Empty;
     if (start.starts_with("{\\rtf")) return DocumentKind::Rtf;
