@@ -55,6 +55,9 @@ inline constexpr const char* kRunFailed =
     "Ein Fehler ist bei der Suche nach Dateien aufgetreten. Der Vorgang kann nicht fortgesetzt werden. %s, %s";
 inline constexpr const char* kFileExceptionPrefix = "FileExeption: ";
 inline constexpr const char* kMemoryExceptionPrefix = "MemoryExeption: ";
+// The names a read or memory failure goes by in the other messages.
+inline constexpr const char* kFileExceptionName = "CFileException";
+inline constexpr const char* kMemoryExceptionName = "CMemoryException";
 inline constexpr const char* kUnknownError = "Unbekannter Fehler";
 inline constexpr const char* kNoSearchText = "Kein Suchstring definiert.";
 inline constexpr const char* kNoDirectory = "Bitte wählen Sie ein Verzeichnis, das durchsucht werden soll.";

@@ -9,7 +9,7 @@
 
 #include <cerrno>
 
-#include "Exceptions.h"
+#include "Expected.h"
 #include "SystemError.h"
 
 namespace tarnwick {
@@ -20,28 +20,31 @@ public:
     const char* data() const { return m_data.get(); }
     std::size_t capacity() const { return m_capacity; }
 
-    // Makes room for `n` bytes; existing contents are not kept. Throws
-    // CMemoryException when the memory cannot be had.
-    void reserveDiscarding(std::size_t n)
+    // Makes room for `n` bytes; existing contents are not kept. Fails with
+    // ENOMEM when the memory cannot be had (the buffer is then empty).
+    [[nodiscard]] Expected<void> reserveDiscarding(std::size_t n)
     {
-        if (n <= m_capacity) return;
+        if (n <= m_capacity) return succeeded();
         m_data.reset();
         m_capacity = 0;
         char* fresh = new (std::nothrow) char[n];
-        if (!fresh) throw CMemoryException(SystemErrorText(ENOMEM));
+        if (!fresh) return systemFailure(ErrnoCode(ENOMEM));
         m_data.reset(fresh);
         m_capacity = n;
+        return succeeded();
     }
 
     // Makes room for `n` bytes, keeping the first `keep` of the contents.
-    void reserveKeeping(std::size_t n, std::size_t keep)
+    // Fails with ENOMEM, the contents left as they were.
+    [[nodiscard]] Expected<void> reserveKeeping(std::size_t n, std::size_t keep)
     {
-        if (n <= m_capacity) return;
+        if (n <= m_capacity) return succeeded();
         char* fresh = new (std::nothrow) char[n];
-        if (!fresh) throw CMemoryException(SystemErrorText(ENOMEM));
+        if (!fresh) return systemFailure(ErrnoCode(ENOMEM));
         if (keep > 0) std::memcpy(fresh, m_data.get(), keep);
         m_data.reset(fresh);
         m_capacity = n;
+        return succeeded();
     }
 
     // Returns the memory when it has grown beyond `limit` bytes, so that one

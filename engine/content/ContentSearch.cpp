@@ -57,9 +57,9 @@ void reportHit(RunContext& run, FileBuffer& buffer, const std::string& path, std
 
 }  // namespace
 
-void SearchFileContents(RunContext& run, const std::string& path, FileLocation location)
+Expected<void> SearchFileContents(RunContext& run, const std::string& path, FileLocation location)
 {
-    if (run.stopRequested()) return;
+    if (run.stopRequested()) return succeeded();
     FileBuffer buffer(run);
     std::error_code error =
         location.folderFd >= 0 ? buffer.openInFolder(location.folderFd, path.c_str() + location.nameOffset) : buffer.open(path);
@@ -71,18 +71,21 @@ void SearchFileContents(RunContext& run, const std::string& path, FileLocation l
     }
     if (error) {
         ReportCannotOpen(run, path, error);
-        return;
+        return succeeded();
     }
-    SearchBufferContents(run, buffer, path);
+    const Expected<std::int64_t> hits = SearchBufferContents(run, buffer, path);
+    if (!hits) return hits.error();
+    return succeeded();
 }
 
-std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std::string& path,
-                                  const CharacterPositions* characters)
+Expected<std::int64_t> SearchBufferContents(RunContext& run, FileBuffer& buffer, const std::string& path,
+                                            const CharacterPositions* characters)
 {
     std::optional<CharacterCounter> counter;
     if (characters) counter.emplace(characters);
     CharacterCounter* const positions = counter ? &*counter : nullptr;
     std::optional<std::int64_t> offset = buffer.findFirst();
+    if (!offset && buffer.failure()) return *buffer.failure();
     if (run.job.filesWithoutHits) {
         // One hit settles it; a file a stop cut short was not searched to its end.
         if (offset || run.stopRequested()) return offset ? 1 : 0;
@@ -107,6 +110,7 @@ std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std
         if (counted) counts.addHit();
         ++hits;
     }
+    if (const Failure* failure = buffer.failure()) return *failure;
     if (!counted) run.counters.foundNotReplaced.fetch_add(static_cast<std::int32_t>(hits), std::memory_order_relaxed);
     return hits;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Expected.h"
+
 namespace tarnwick {
 
 class FileBuffer;
@@ -24,8 +26,9 @@ struct FileLocation {
 };
 
 // Returns at once when a stop was requested. A file that cannot be opened
-// gives one error item; a read failure throws (reported by the walk).
-void SearchFileContents(RunContext& run, const std::string& path, FileLocation location = {});
+// gives one error item; a read or memory failure ends the file's search
+// after the hits before it and is returned, for the walk to report.
+Expected<void> SearchFileContents(RunContext& run, const std::string& path, FileLocation location = {});
 
 // Where the text a buffer searches lies when its hits are shown as
 // character positions in it (a PDF page, a sheet, a slide): the text, and
@@ -37,9 +40,10 @@ struct CharacterPositions {
 
 // The search of SearchFileContents on a buffer that is ready to search
 // (opened, or reading a source), its results under `path`. Positions are
-// byte offsets unless `characters` is given. Returns the number of hits.
-std::int64_t SearchBufferContents(RunContext& run, FileBuffer& buffer, const std::string& path,
-                                  const CharacterPositions* characters = nullptr);
+// byte offsets unless `characters` is given. Returns the number of hits, or
+// the failure that ended the search.
+Expected<std::int64_t> SearchBufferContents(RunContext& run, FileBuffer& buffer, const std::string& path,
+                                            const CharacterPositions* characters = nullptr);
 
 // Compiles the run's search text into run.searchRegex. On a syntax error adds
 // the error item "Ungültiger regulärer Ausdruck: ..." and returns false.

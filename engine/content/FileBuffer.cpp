@@ -5,7 +5,6 @@
 #include "engine/job/RunContext.h"
 #include "engine/match/HitContext.h"
 #include "platform/CodePage.h"
-#include "platform/Exceptions.h"
 
 #include <algorithm>
 
@@ -137,7 +136,7 @@ std::optional<std::int64_t> FileBuffer::findFirst()
 std::optional<std::int64_t> FileBuffer::findNextUtf16()
 {
     const std::optional<Utf16Hit> hit = m_utf16->next();
-    if (!hit) return std::nullopt;
+    if (!hit || m_store.failure()) return std::nullopt;
     m_hitLength = hit->length;
     m_highlightOffset = m_utf16->describe(m_hitCharacters);
     return hit->offset;
@@ -150,9 +149,19 @@ std::optional<std::int64_t> FileBuffer::findNext()
     m_previousHit = m_hitPosition;
     for (;;) {
         std::int64_t overlap = -1;
-        if (searchChunk()) {
+        const bool found = searchChunk();
+        // A hit whose search met a failure may be a hit in bytes never read.
+        if (m_store.failure()) {
+            m_done = true;
+            return std::nullopt;
+        }
+        if (found) {
             if (!leavesHitToNextChunk()) {
                 buildContext();
+                if (m_store.failure()) {
+                    m_done = true;
+                    return std::nullopt;
+                }
                 return static_cast<std::int64_t>(m_store.start()) + m_hitPosition;
             }
             // The next chunk starts at this hit and sees all of it.
@@ -246,6 +255,7 @@ void FileBuffer::buildContext()
     const std::int64_t beforeLength = std::min<std::int64_t>(p, 2 * k + 1);
     const std::int64_t fromLength = std::min<std::int64_t>(m_store.length() - p, m_hitLength + k + 1);
     const char* text = m_matcher.makeReadable(p - beforeLength - 1, p + fromLength).text;
+    if (m_store.failure()) return;  // the context's bytes are not all there
     m_highlightOffset = BuildHitContext(std::string_view(text + p - beforeLength, static_cast<std::size_t>(beforeLength)),
                                         std::string_view(text + p, static_cast<std::size_t>(fromLength)), m_hitLength, options,
                                         m_context, m_run.buffers.scratch);

@@ -6,8 +6,9 @@
 // piece by piece as the search goes.
 //
 // One object per file, used on the worker thread only. The memory it reads
-// into belongs to the run (SearchBuffers) and is reused. Read failures throw
-// CFileException, a buffer that cannot be had throws CMemoryException.
+// into belongs to the run (SearchBuffers) and is reused. A read that fails
+// or memory that cannot be had ends the search of the file: no hit after it
+// is given, and failure() says what went wrong.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,6 +50,8 @@ public:
     // between two chunks).
     std::optional<std::int64_t> findNext();
     Encoding getEncoding();
+    // Why the search ended before the file's end, or null.
+    const Failure* failure() const { return m_store.failure(); }
 
     // The current hit.
     std::int64_t hitLength() const { return m_hitLength; }

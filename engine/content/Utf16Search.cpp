@@ -60,6 +60,7 @@ void Utf16Search::load(std::uint64_t chunkStart, std::uint64_t chunkEnd)
         raw = m_store.text() + m_windowStart;
     } else {
         if (!m_store.load(m_windowStart, windowEnd - m_windowStart, m_fileLength)) {
+            if (m_store.failure()) return endSearch();
             // The file got shorter while it was read: this chunk is the last.
             windowEnd = m_windowStart + (static_cast<std::uint64_t>(m_store.length()) & ~std::uint64_t{1});
             m_textEnd = std::min(m_textEnd, windowEnd);
@@ -72,13 +73,13 @@ void Utf16Search::load(std::uint64_t chunkStart, std::uint64_t chunkEnd)
     m_count = static_cast<std::int64_t>((windowEnd - m_windowStart) / 2);
     if (m_decoded) {
         SearchBuffers& buffers = m_run.buffers;
-        buffers.units.reserveDiscarding(static_cast<std::size_t>(m_count) + 1);
+        if (!reserved(buffers.units.reserveDiscarding(static_cast<std::size_t>(m_count) + 1))) return endSearch();
         char16_t* units = buffers.units.data();
         DecodeUtf16(raw, static_cast<std::size_t>(m_count), m_bigEndian, units);
         m_units = units;
         m_haystack = units;
         if (!m_run.job.matchCase && !m_run.job.regularExpression) {
-            buffers.foldedUnits.reserveDiscarding(static_cast<std::size_t>(m_count) + 1);
+            if (!reserved(buffers.foldedUnits.reserveDiscarding(static_cast<std::size_t>(m_count) + 1))) return endSearch();
             FoldUtf16(units, buffers.foldedUnits.data(), static_cast<std::size_t>(m_count));
             m_haystack = buffers.foldedUnits.data();
         }
@@ -93,6 +94,19 @@ void Utf16Search::load(std::uint64_t chunkStart, std::uint64_t chunkEnd)
         m_lastHitEnd > m_windowStart ? static_cast<std::int64_t>((m_lastHitEnd - m_windowStart) / 2) : std::int64_t{0};
     m_resume = std::max(m_lead, searched);
     m_nulFrom = m_nul = -1;
+}
+
+bool Utf16Search::reserved(Expected<void> reservation)
+{
+    if (reservation) return true;
+    m_store.fail(std::move(reservation).error());
+    return false;
+}
+
+void Utf16Search::endSearch()
+{
+    m_count = m_lead = m_limit = m_resume = 0;
+    m_more = false;
 }
 
 char16_t Utf16Search::unit(std::int64_t index) const

@@ -5,13 +5,15 @@
 // text in units decoded (and folded) chunk by chunk, an expression on the
 // decoded lines around its literal. Hits are reported as byte offsets and
 // lengths in the file, contexts as code-page text. Shared by the search and the replace
-// side. One object per file, worker thread only; read errors throw
-// CFileException.
+// side. One object per file, worker thread only. A read or memory failure
+// is kept by the store (ChunkStore::failure()) and ends the search: next()
+// then gives nothing.
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "engine/match/Encoding.h"
+#include "platform/Expected.h"
 #include "word/story/ExpressionFormat.h"
 
 namespace tarnwick {
@@ -49,6 +51,10 @@ public:
 
 private:
     void load(std::uint64_t chunkStart, std::uint64_t chunkEnd);
+    // Keeps the failure of a reservation in the store; true when there is the memory.
+    bool reserved(Expected<void> reservation);
+    // After a failure: nothing more is searched.
+    void endSearch();
     std::optional<Utf16Hit> searchChunk();
     std::optional<std::int64_t> findUnits(const char* bytes, const LiteralFinder& finder, std::int64_t from,
                                           std::int64_t to) const;

@@ -11,12 +11,14 @@
 // folder that cannot be opened, read, backed up, renamed or written) stops
 // the run. Below the entry, calls return an Expected (platform/Expected.h)
 // whose Failure says what went wrong, or the platform's bare
-// std::error_code where there is no value; a read error deep inside a
-// search or replace is thrown as CFileException (ReadOrThrow), an exhausted
-// memory as CMemoryException.
+// std::error_code where there is no value. A read or memory failure deep
+// inside a search or replace is kept where the bytes are read (ChunkStore),
+// ends the search of the file, and is returned up to the entry.
 // Each becomes the entry's error event in one place, RunReports: returned
 // codes through its Report functions (ReportCannotOpen, ReportCommitFailure,
-// ...), exceptions through ReportEntryException in the one catch per entry. Only
+// ...), a failure that ended the entry through ReportEntryFailure. The one
+// catch per entry is a safety net for what C++ itself throws
+// (ReportEntryException). Only
 // a run that cannot start at all (no search text, a start folder that is
 // missing or unreadable, a bad expression) is refused before the worker is
 // woken, by the caller, through RunStart, and shown with RefuseRun: it never

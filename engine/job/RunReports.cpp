@@ -2,7 +2,6 @@
 
 #include "engine/Messages.h"
 #include "engine/job/RunContext.h"
-#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 
 #include <cerrno>
@@ -42,6 +41,29 @@ void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::er
            std::string(text::kCannotReadDirectory) + ": " + TruncateText(SystemErrorText(error)));
 }
 
+namespace {
+
+bool isMemoryFailure(const Failure& failure) { return failure.code == std::errc::not_enough_memory; }
+
+}  // namespace
+
+const char* FailureClassName(const Failure& failure)
+{
+    return isMemoryFailure(failure) ? text::kMemoryExceptionName : text::kFileExceptionName;
+}
+
+std::string FailureReason(const Failure& failure)
+{
+    if (!failure.detail.empty() || !failure.code) return failure.detail;
+    return SystemErrorText(failure.code);
+}
+
+void ReportEntryFailure(RunContext& run, const std::string& path, const Failure& failure)
+{
+    const char* prefix = isMemoryFailure(failure) ? text::kMemoryExceptionPrefix : text::kFileExceptionPrefix;
+    report(run, ErrorKind::EntryException, ErrorPlace::Entry, path, prefix + TruncateText(FailureReason(failure)));
+}
+
 void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText)
 {
     const auto entryError = [&](const std::string& message) {
@@ -49,12 +71,6 @@ void ReportEntryException(RunContext& run, const std::string& path, const std::s
     };
     try {
         throw;
-    } catch (const CFileException& e) {
-        entryError(text::kFileExceptionPrefix + TruncateText(e.errorText()));
-    } catch (const CMemoryException& e) {
-        entryError(text::kMemoryExceptionPrefix + TruncateText(e.errorText()));
-    } catch (const FrameworkException& e) {
-        entryError(std::string(e.className()) + ": " + TruncateText(e.errorText()));
     } catch (const std::bad_alloc&) {
         entryError(text::kMemoryExceptionPrefix + SystemErrorText(ENOMEM));
     } catch (...) {
@@ -99,14 +115,7 @@ void ReportBackupFailure(RunContext& run, const std::string& path, std::error_co
 
 void ReportBackupException(RunContext& run, const std::string& path)
 {
-    try {
-        throw;
-    } catch (const FrameworkException& e) {
-        report(run, ErrorKind::Backup, ErrorPlace::Entry, path,
-               std::string(text::kBackupFailed) + e.className() + ": " + TruncateText(e.errorText()));
-    } catch (...) {
-        report(run, ErrorKind::Backup, ErrorPlace::Entry, path, text::kBackupFailed);
-    }
+    report(run, ErrorKind::Backup, ErrorPlace::Entry, path, text::kBackupFailed);
 }
 
 void ReportJournalFailure(RunContext& run, const std::string& path, std::error_code error)
@@ -125,10 +134,10 @@ void ReportCommitFailure(RunContext& run, const std::string& path, std::error_co
            stepFailure(text::kSaveOriginalFailed, path, TruncateText(SystemErrorText(error))));
 }
 
-void ReportReplaceStartFailure(RunContext& run, const std::string& path, const FrameworkException& exception)
+void ReportReplaceStartFailure(RunContext& run, const std::string& path, const Failure& failure)
 {
     report(run, ErrorKind::EntryException, ErrorPlace::Entry, path,
-           std::string(text::kStartReplaceFailed) + exception.className() + ": " + TruncateText(exception.errorText()));
+           std::string(text::kStartReplaceFailed) + FailureClassName(failure) + ": " + TruncateText(FailureReason(failure)));
 }
 
 std::string TempCreateFailureText(std::error_code error) { return text::kTempCreateFailed + SystemErrorText(error); }
@@ -141,7 +150,7 @@ void ReportTempCreateFailure(RunContext& run, const std::string& path, std::erro
 void ReportTempWriteFailure(RunContext& run, std::error_code error)
 {
     report(run, ErrorKind::TempFile, ErrorPlace::CurrentEntry, {},
-           std::string(text::kTempWriteFailed) + CFileException("").className() + ": " + TruncateText(SystemErrorText(error)));
+           std::string(text::kTempWriteFailed) + text::kFileExceptionName + ": " + TruncateText(SystemErrorText(error)));
 }
 
 void ReportReplaceOriginalFailure(RunContext& run, const std::string& path, std::error_code error)

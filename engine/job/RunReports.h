@@ -8,10 +8,10 @@
 #include <system_error>
 
 #include "engine/job/RunEvents.h"
+#include "platform/Failure.h"
 
 namespace tarnwick {
 
-class FrameworkException;
 class RunContext;
 
 // A file that could not be opened: the run log line "Kann Datei nicht
@@ -23,9 +23,20 @@ void ReportCannotOpen(RunContext& run, const std::string& path, std::error_code 
 // system's reason.
 void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::error_code error);
 
-// The error item for an exception that escaped the processing of one entry.
-// Call inside a catch block: the exception being handled is examined.
-// `unknownErrorText` stands for anything outside the program's exceptions.
+// The name a read or memory failure goes by in messages: CMemoryException
+// for memory that could not be had (ENOMEM), CFileException for the others.
+const char* FailureClassName(const Failure& failure);
+// Its reason as shown: its detail, else the system's text for its code.
+std::string FailureReason(const Failure& failure);
+
+// The error item of an entry whose processing a read or memory failure
+// ended: "FileExeption: " or "MemoryExeption: " and the reason.
+void ReportEntryFailure(RunContext& run, const std::string& path, const Failure& failure);
+
+// The error item for an exception that escaped the processing of one entry
+// (memory a standard container could not have, or anything else C++
+// throws). Call inside a catch block: the exception being handled is
+// examined. `unknownErrorText` stands for anything but exhausted memory.
 void ReportEntryException(RunContext& run, const std::string& path, const std::string& unknownErrorText);
 
 // The search text does not compile; `compilerText` says why.
@@ -37,7 +48,7 @@ void ReportUnsupported(RunContext& run, const std::string& path, const char* tex
 // --- replacing ---
 // The backup copy could not be made.
 void ReportBackupFailure(RunContext& run, const std::string& path, std::error_code error);
-// The same for an exception; call inside a catch block.
+// The same when the copy threw (memory a standard container could not have).
 void ReportBackupException(RunContext& run, const std::string& path);
 // The undo journal could not record a change; nothing is changed.
 void ReportJournalFailure(RunContext& run, const std::string& path, std::error_code error);
@@ -45,8 +56,8 @@ void ReportJournalFailure(RunContext& run, const std::string& path, std::error_c
 void ReportSaveFailure(RunContext& run, const std::string& path, std::error_code error);
 // The new contents could not take the old ones' place.
 void ReportCommitFailure(RunContext& run, const std::string& path, std::error_code error);
-// The replace could not begin in the file (an exception while probing it).
-void ReportReplaceStartFailure(RunContext& run, const std::string& path, const FrameworkException& exception);
+// The replace could not begin in the file (a failure while probing it).
+void ReportReplaceStartFailure(RunContext& run, const std::string& path, const Failure& failure);
 // The temporary file of a split replace could not be made.
 void ReportTempCreateFailure(RunContext& run, const std::string& path, std::error_code error);
 // The message of that failure, for a marked item of replace in marked results.

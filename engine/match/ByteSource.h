@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/Expected.h"
+
 namespace tarnwick {
 
 class InputFile;
@@ -20,9 +22,9 @@ inline constexpr std::uint64_t kUnknownStreamLength = std::uint64_t(1) << 62;
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    // Reads up to `n` bytes at `offset`; fewer only at the end. Throws
-    // CFileException when the bytes cannot be had.
-    virtual std::size_t read(std::uint64_t offset, char* buffer, std::size_t n) = 0;
+    // Reads up to `n` bytes at `offset`; gives how many, fewer only at the
+    // end. Fails when the bytes cannot be had.
+    virtual Expected<std::size_t> read(std::uint64_t offset, char* buffer, std::size_t n) = 0;
     // The first offset at or after `offset` that holds data (not a hole of
     // a sparse file); `offset` itself where that cannot be told.
     virtual std::uint64_t nextData(std::uint64_t offset) const { return offset; }
@@ -32,7 +34,7 @@ public:
 class FileSource final : public ByteSource {
 public:
     explicit FileSource(const InputFile& file) : m_file(file) {}
-    std::size_t read(std::uint64_t offset, char* buffer, std::size_t n) override;
+    Expected<std::size_t> read(std::uint64_t offset, char* buffer, std::size_t n) override;
     std::uint64_t nextData(std::uint64_t offset) const override;
 
 private:

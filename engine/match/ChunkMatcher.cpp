@@ -63,6 +63,9 @@ std::int64_t ChunkMatcher::nulBefore(std::int64_t from, std::int64_t to)
 {
     if (from >= to) return to;
     readableTo(to);
+    // A chunk a failed read cut short ends before `to`.
+    to = std::min(to, m_chunk.length);
+    if (from >= to) return to;
     // Later questions mostly start where earlier ones did or further on:
     // what was scanned once is not scanned again.
     const bool continues = m_scanFrom >= 0 && m_scanFrom <= from && from <= m_scanTo && (m_scanNul < 0 || m_scanNul >= from);
@@ -109,7 +112,9 @@ std::optional<std::int64_t> ChunkMatcher::scanFor(std::int64_t from, std::int64_
         // still in the cache; a needle that begins in its last bytes is
         // found in the next round. What lies before is let go.
         m_keepFrom = std::max(m_keepFrom, from - 1);
-        const std::int64_t readable = std::min(readableTo(from + needle), end);
+        const std::int64_t filled = readableTo(from + needle);
+        end = std::min(end, m_chunk.length);  // cut short by a failed read
+        const std::int64_t readable = std::min(filled, end);
         std::int64_t stop = readable;
         bool last = readable == end;
         if (stopAtNul) {
@@ -140,7 +145,10 @@ std::optional<Occurrence> ChunkMatcher::findPlain(std::int64_t start, bool whole
         const std::int64_t position = *found;
         if (wholeWords) {
             const std::int64_t afterIndex = position + length;
-            if (afterIndex < m_chunk.length) readableTo(afterIndex + 1);
+            if (afterIndex < m_chunk.length) {
+                readableTo(afterIndex + 1);
+                if (afterIndex >= m_chunk.length) return std::nullopt;  // cut short by a failed read
+            }
             const auto* text = reinterpret_cast<const unsigned char*>(m_chunk.text);
             unsigned char previous;
             if (position == origin && before.override)
@@ -175,9 +183,13 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     if (resume < 0) resume = 0;
     if (resume >= m_chunk.length) return std::nullopt;
     m_keepFrom = resume - 1;
+    const std::int64_t chunkEnd = m_chunk.length;
+    // A failed read cuts the chunk short: nothing more is found in it.
+    const auto cutShort = [&] { return m_chunk.length != chunkEnd; };
     if (m_pattern->finder.empty() || !m_pattern->lineBound) {
         const std::int64_t end = nulAtOrAfter(resume);
         if (!m_pattern->finder.empty() && !scanFor(resume, end, false)) return std::nullopt;
+        if (cutShort()) return std::nullopt;
         m_keepFrom = resume - 1;
         return searchWindow(resume, resume, end, end, before);
     }
@@ -186,7 +198,6 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
     // A window may take in whole lines after the candidate's line, too.
     // The range ends at the first NUL after the resume position; it is
     // looked for only as far as the windows reach, not through the chunk.
-    const std::int64_t chunkEnd = m_chunk.length;
     const auto literalLength = static_cast<std::int64_t>(m_pattern->finder.needle().size());
     for (std::int64_t from = resume; from < chunkEnd;) {
         // A chunk read in pieces lets go of what lies before the window under way.
@@ -208,6 +219,7 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
             // The line began before what is still in memory: read it again.
             m_keepFrom = from - 1;
             readableTo(candidate + literalLength);
+            if (cutShort()) return std::nullopt;
             first = FindLineStart(m_chunk.text, from, candidate);
         }
         m_keepFrom = first - 1;
@@ -217,6 +229,7 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
         // Where the range ends, as far as this window needs to know: at a
         // NUL inside it, at the chunk's end, or somewhere after the window.
         const std::int64_t nul = nulBefore(candidate, last);
+        if (cutShort()) return std::nullopt;
         const bool rangeEndsHere = nul < last || last == chunkEnd;
         last = nul;
         const std::int64_t end = rangeEndsHere ? last : last + 1;
@@ -229,6 +242,7 @@ std::optional<Occurrence> ChunkMatcher::findRegex(std::int64_t resume, Preceding
             m_keepFrom = resume - 1;
             const std::int64_t rangeEnd = nulAtOrAfter(resume);
             if (first == resume && last == rangeEnd) throw;
+            if (cutShort()) return std::nullopt;
             return searchWindow(resume, resume, rangeEnd, rangeEnd, before);
         }
         if (found || rangeEndsHere) return found;

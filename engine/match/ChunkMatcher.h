@@ -27,6 +27,7 @@ public:
     // Makes bytes [keepFrom, upTo) of the chunk readable (upTo cut at its
     // end; keepFrom -1 is the byte before it) and updates `chunk`: its text
     // and folded pointers may move, and bytes before keepFrom may be gone.
+    // A failed read ends the chunk early: its length becomes what is there.
     virtual void fill(std::int64_t keepFrom, std::int64_t upTo, ChunkText& chunk) = 0;
 
 protected:
@@ -90,7 +91,8 @@ public:
     // byte in front of `resume`.
     std::optional<Occurrence> findRegex(std::int64_t resume, Preceding before = {});
 
-    // Makes bytes [keepFrom, upTo) of the chunk readable (see ChunkFill).
+    // Makes bytes [keepFrom, upTo) of the chunk readable (see ChunkFill);
+    // after a failed read, only those before the chunk's new length.
     const ChunkText& makeReadable(std::int64_t keepFrom, std::int64_t upTo)
     {
         if ((upTo > m_chunk.filled && m_chunk.filled < m_chunk.length) || keepFrom + 1 < m_chunk.windowStart)

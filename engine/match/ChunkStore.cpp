@@ -5,8 +5,8 @@
 #include "engine/match/PatternCache.h"
 #include "engine/match/SearchBuffers.h"
 #include "platform/CodePage.h"
-#include "platform/Exceptions.h"
 #include "platform/InputFile.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,6 +55,40 @@ ChunkStore::ChunkStore(ByteSource& source, const MatchOptions& options, const Co
 {
 }
 
+void ChunkStore::fail(Failure failure)
+{
+    if (!m_failure) m_failure = std::move(failure);
+}
+
+std::size_t ChunkStore::readBytes(std::uint64_t offset, char* buffer, std::size_t n)
+{
+    if (m_failure) return 0;
+    Expected<std::size_t> got = m_file.read(offset, buffer, n);
+    if (got) return got.value();
+    fail(std::move(got).error());
+    return 0;
+}
+
+bool ChunkStore::reserved(Expected<void> reservation)
+{
+    if (reservation) return true;
+    fail(std::move(reservation).error());
+    return false;
+}
+
+void ChunkStore::empty()
+{
+    m_text = m_empty + 1;
+    m_length = m_windowStart = m_filled = 0;
+    m_text[0] = 0;
+}
+
+void ChunkStore::cutShort()
+{
+    m_length = m_filled;
+    m_text[m_filled] = 0;
+}
+
 Encoding ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got)
 {
     m_hasBom = false;
@@ -70,16 +104,16 @@ Encoding ChunkStore::encodingFromHead(const unsigned char* head, std::size_t got
 Encoding ChunkStore::detectEncodingFromFile(std::uint64_t fileLength)
 {
     unsigned char head[3] = {};
-    const std::size_t got = m_file.read(0, reinterpret_cast<char*>(head), 3);
+    const std::size_t got = readBytes(0, reinterpret_cast<char*>(head), 3);
     if (encodingFromHead(head, got) != Encoding::Ansi || !m_options.detectUtf8 || fileLength <= 3) return m_encoding;
 
     const std::uint64_t amount = scanAmount(m_options, fileLength);
     const std::uint64_t block = std::max<std::uint64_t>(m_options.splitLength, 1);
     ByteBuffer& buffer = m_buffers.chunk;
-    buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2);
+    if (!reserved(buffer.reserveDiscarding(static_cast<std::size_t>(std::min(block, amount)) + 2))) return m_encoding;
     for (std::uint64_t done = 0; done < amount;) {
         const auto want = static_cast<std::size_t>(std::min(block, amount - done));
-        const std::size_t read = m_file.read(3 + done, buffer.data(), want);
+        const std::size_t read = readBytes(3 + done, buffer.data(), want);
         if (read == 0) break;
         const std::optional<Encoding> verdict = scanBlockForUtf8(reinterpret_cast<const unsigned char*>(buffer.data()), read);
         if (verdict) return m_encoding = *verdict;
@@ -120,7 +154,7 @@ bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t
     // the start of the next chunk are judged by it.
     m_nextByte = 0;
     char next = 0;
-    if (start + size < fileLength && m_file.read(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+    if (start + size < fileLength && readBytes(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     m_folded = false;
     return true;
 }
@@ -128,28 +162,31 @@ bool ChunkStore::loadHole(std::uint64_t start, std::uint64_t size, std::uint64_t
 bool ChunkStore::load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength)
 {
     m_hole = false;
+    m_start = start;
+    m_nextByte = 0;
+    m_folded = false;
     ByteBuffer& buffer = m_buffers.chunk;
-    buffer.reserveDiscarding(static_cast<std::size_t>(size) + 2);
+    if (!reserved(buffer.reserveDiscarding(static_cast<std::size_t>(size) + 2))) {
+        empty();
+        return false;
+    }
     char* data = buffer.data();
     // One byte before the chunk and one after it are read as well, so that
     // whole words and line starts are judged by the real neighbours.
     const std::uint64_t from = start > 0 ? start - 1 : 0;
     const std::size_t lead = start > 0 ? 1 : 0;
     const std::size_t want = static_cast<std::size_t>(size) + lead;
-    const std::size_t got = m_file.read(from, data + 1 - lead, want);
+    const std::size_t got = readBytes(from, data + 1 - lead, want);
     if (lead == 0) data[0] = 0;
-    m_start = start;
     m_length = static_cast<std::int64_t>(got >= lead ? got - lead : 0);
-    m_nextByte = 0;
     if (got == want && start + size < fileLength) {
         char next = 0;
-        if (m_file.read(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+        if (readBytes(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     }
     data[1 + m_length] = 0;
     m_text = data + 1;
     m_windowStart = 0;
     m_filled = m_length;
-    m_folded = false;
     return got == want;
 }
 
@@ -159,19 +196,19 @@ void ChunkStore::loadInPieces(std::uint64_t start, std::uint64_t size, std::uint
     m_byteBefore = 0;
     // The neighbours of the chunk are read at once: whole words and line
     // starts at either end are judged by them.
-    if (start > 0) m_file.read(start - 1, &m_byteBefore, 1);
+    if (start > 0) readBytes(start - 1, &m_byteBefore, 1);
     m_nextByte = 0;
     if (start + size < fileLength) {
         char next = 0;
-        if (m_file.read(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
+        if (readBytes(start + size, &next, 1) == 1) m_nextByte = static_cast<unsigned char>(next);
     }
     m_start = start;
     m_length = start < fileLength ? static_cast<std::int64_t>(std::min(size, fileLength - start)) : 0;
     const auto piece = std::max<std::size_t>(m_buffers.readPiece, 1);
     m_windowCapacity =
         static_cast<std::size_t>(std::min<std::uint64_t>(size, 2 * piece + static_cast<std::uint64_t>(m_retain))) + 4;
-    m_buffers.chunk.reserveDiscarding(m_windowCapacity);
     m_folded = false;
+    if (!reserved(m_buffers.chunk.reserveDiscarding(m_windowCapacity))) return empty();
     restartWindowAt(0);
 }
 
@@ -182,7 +219,7 @@ void ChunkStore::restartWindowAt(std::int64_t first)
     m_windowStart = first;
     m_filled = first;
     char before = m_byteBefore;
-    if (first > 0) m_file.read(m_start + static_cast<std::uint64_t>(first) - 1, &before, 1);
+    if (first > 0) readBytes(m_start + static_cast<std::uint64_t>(first) - 1, &before, 1);
     m_buffers.chunk.data()[0] = before;
     if (m_folded) m_buffers.lower.data()[0] = before;
     setWindowPointers();
@@ -203,11 +240,13 @@ void ChunkStore::moveWindowTo(std::int64_t first)
 
 void ChunkStore::setWindowPointers() { m_text = m_buffers.chunk.data() + 1 - m_windowStart; }
 
-void ChunkStore::readRange(std::int64_t from, std::int64_t to)
+bool ChunkStore::readRange(std::int64_t from, std::int64_t to)
 {
     const auto want = static_cast<std::size_t>(to - from);
-    if (m_file.read(m_start + static_cast<std::uint64_t>(from), m_text + from, want) != want)
-        throw CFileException(text::kFileShrankWhileRead);
+    if (readBytes(m_start + static_cast<std::uint64_t>(from), m_text + from, want) == want) return true;
+    // Never zeros taken for text: the part that is not there is a failure.
+    fail(systemFailure(ErrnoCode(EIO), text::kFileShrankWhileRead));
+    return false;
 }
 
 void ChunkStore::readable(std::int64_t keepFrom, std::int64_t upTo)
@@ -228,16 +267,17 @@ void ChunkStore::readable(std::int64_t keepFrom, std::int64_t upTo)
     const auto needed = static_cast<std::size_t>(target - m_windowStart) + 3;
     if (needed > m_windowCapacity) {
         const auto keep = static_cast<std::size_t>(m_filled - m_windowStart + 1);
-        m_buffers.chunk.reserveKeeping(needed, keep);
-        if (m_folded) m_buffers.lower.reserveKeeping(needed, keep);
-        m_windowCapacity = needed;
+        const bool grown = reserved(m_buffers.chunk.reserveKeeping(needed, keep)) &&
+            (!m_folded || reserved(m_buffers.lower.reserveKeeping(needed, keep)));
         setWindowPointers();
+        if (!grown) return cutShort();
+        m_windowCapacity = needed;
     }
-    readRange(m_filled, target);
+    if (!readRange(m_filled, target)) return cutShort();
     // A two-byte character is folded whole: its lead byte never ends what is readable.
     const auto last = static_cast<unsigned char>(m_text[target - 1]);
     if (m_folded && m_foldUtf8 && target < m_length && last >= 0xC2 && last <= 0xDF) {
-        readRange(target, target + 1);
+        if (!readRange(target, target + 1)) return cutShort();
         ++target;
     }
     if (m_folded) foldRange(m_filled, target);
@@ -250,6 +290,7 @@ void ChunkStore::fill(std::int64_t keepFrom, std::int64_t upTo, ChunkText& chunk
     readable(keepFrom, upTo);
     chunk.text = m_text;
     chunk.folded = m_folded ? m_buffers.lower.data() + 1 - m_windowStart : nullptr;
+    chunk.length = m_length;  // shorter after a failure
     chunk.windowStart = m_windowStart;
     chunk.filled = m_filled;
 }
@@ -260,7 +301,12 @@ void ChunkStore::fold(const FilePattern& pattern)
     // A finder without ASCII case searches the chunk itself.
     if (m_options.matchCase || pattern.finder.empty() || pattern.finder.isAsciiInsensitive()) return;
     ByteBuffer& lower = m_buffers.lower;
-    lower.reserveDiscarding(std::max(m_buffers.chunk.capacity(), static_cast<std::size_t>(m_filled - m_windowStart) + 2));
+    if (!reserved(lower.reserveDiscarding(
+            std::max(m_buffers.chunk.capacity(), static_cast<std::size_t>(m_filled - m_windowStart) + 2)))) {
+        // Unfolded, the chunk would hide hits: it ends before its first byte in memory.
+        m_filled = m_windowStart;
+        return cutShort();
+    }
     lower.data()[0] = m_windowStart > 0 || m_start > 0 ? m_text[m_windowStart - 1] : 0;
     m_foldUtf8 = pattern.utf8;
     foldRange(m_windowStart, m_filled);

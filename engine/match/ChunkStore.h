@@ -5,12 +5,20 @@
 // alike. The memory belongs to the run (SearchBuffers). A search may read a
 // chunk piece by piece as it goes (loadInPieces), so that each piece is
 // searched while it is still in the processor's cache. Not thread-safe.
+//
+// Failures: the store keeps the first one it meets (a read that fails, a
+// file found shorter than it was while a chunk is read in pieces, memory
+// that cannot be had) and then reads nothing more. What is in memory ends
+// the chunk, and every later load finds the file at its end, so the search
+// runs out of text; whoever searched the file asks failure() afterwards
+// and ends the entry with it. Nothing here throws.
 #include <cstdint>
 #include <optional>
 
 #include "engine/match/ByteSource.h"
 #include "engine/match/ChunkMatcher.h"
 #include "engine/match/Encoding.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -35,13 +43,14 @@ public:
     bool hasBom() const { return m_hasBom; }
 
     // Reads `size` bytes at `start`. Returns false when fewer could be read
-    // (the file got shorter): the chunk then ends where the file ends.
+    // (the file got shorter, or a failure): the chunk then ends where the
+    // bytes end.
     bool load(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
     // The same chunk, read piece by piece as the search asks for it, in a
     // window of about two pieces that moves on through the chunk, so the
     // memory read into stays in the cache. A file found shorter than
-    // `fileLength` meanwhile throws CFileException when the missing part is
-    // wanted. Only for a search.
+    // `fileLength` meanwhile is a failure once the missing part is wanted.
+    // Only for a search.
     void loadInPieces(std::uint64_t start, std::uint64_t size, std::uint64_t fileLength);
     // Makes bytes [keepFrom, upTo) readable (and folded, when fold() asked
     // for it); `keepFrom` -1 is the byte before the chunk. When the window
@@ -69,10 +78,25 @@ public:
     std::uint64_t start() const { return m_start; }
     ChunkText view();
 
+    // The first failure met, or null (see above).
+    const Failure* failure() const { return m_failure ? &*m_failure : nullptr; }
+    // Keeps the failure of a reader working on the same file beside the
+    // store, unless one is kept already; the store reads nothing more.
+    void fail(Failure failure);
+
 private:
+    // Reads through the source; a failure is kept and reads as the end.
+    std::size_t readBytes(std::uint64_t offset, char* buffer, std::size_t n);
+    // Keeps the failure of a reservation; true when there is the memory.
+    bool reserved(Expected<void> reservation);
+    // The chunk holds no byte (its memory could not be had).
+    void empty();
+    // The chunk ends with what is in memory.
+    void cutShort();
     Encoding encodingFromHead(const unsigned char* head, std::size_t got);
     void foldRange(std::int64_t from, std::int64_t to);
-    void readRange(std::int64_t from, std::int64_t to);
+    // False when the bytes could not all be read.
+    bool readRange(std::int64_t from, std::int64_t to);
     void restartWindowAt(std::int64_t first);
     void moveWindowTo(std::int64_t first);
     void setWindowPointers();
@@ -97,6 +121,8 @@ private:
     bool m_foldUtf8 = false;
     bool m_hasBom = false;
     Encoding m_encoding = Encoding::Unknown;
+    std::optional<Failure> m_failure;
+    char m_empty[2] = {};  // what an empty chunk points into
 };
 
 }  // namespace tarnwick

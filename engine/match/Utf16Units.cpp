@@ -1,7 +1,6 @@
 #include "engine/match/Utf16Units.h"
 
 #include "engine/match/DocumentText.h"
-#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "word/story/Utf16.h"
 
@@ -42,15 +41,16 @@ char16_t unitAt(const char* bytes, std::size_t i, bool bigEndian)
 
 }  // namespace
 
-void UnitBuffer::reserveDiscarding(std::size_t n)
+Expected<void> UnitBuffer::reserveDiscarding(std::size_t n)
 {
-    if (n <= m_capacity) return;
+    if (n <= m_capacity) return succeeded();
     m_data.reset();
     m_capacity = 0;
     char16_t* fresh = new (std::nothrow) char16_t[n];
-    if (!fresh) throw CMemoryException(SystemErrorText(ENOMEM));
+    if (!fresh) return systemFailure(ErrnoCode(ENOMEM));
     m_data.reset(fresh);
     m_capacity = n;
+    return succeeded();
 }
 
 void DecodeUtf16(const char* bytes, std::size_t count, bool bigEndian, char16_t* out)

@@ -2,12 +2,13 @@
 // The UTF-16 code units of a file's text: decoding the file's bytes into
 // units of this machine's byte order, case folding them, and the character
 // tests and conversions the UTF-16 search shares with the replace side.
-// Nothing here throws except UnitBuffer on exhausted memory.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -18,8 +19,9 @@ class CodePage;
 class UnitBuffer {
 public:
     char16_t* data() { return m_data.get(); }
-    // Makes room for `n` units; existing contents are not kept.
-    void reserveDiscarding(std::size_t n);
+    // Makes room for `n` units; existing contents are not kept. Fails with
+    // ENOMEM when the memory cannot be had.
+    [[nodiscard]] Expected<void> reserveDiscarding(std::size_t n);
     void shrinkAbove(std::size_t limit)
     {
         if (m_capacity > limit) {

@@ -117,9 +117,14 @@ private:
                 try {
                     const std::size_t nameOffset = slot->nameOffset;
                     const int folderFd = self.folder.descriptorOf(std::string_view(path).substr(0, nameOffset));
-                    SearchFileOrInside(run, self.filter, path, {folderFd, nameOffset, &self.folder});
-                    if (run.job.searchFileNames) CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
+                    const Expected<void> searched =
+                        SearchFileOrInside(run, self.filter, path, {folderFd, nameOffset, &self.folder});
+                    if (!searched)
+                        ReportEntryFailure(run, path, searched.error());
+                    else if (run.job.searchFileNames)
+                        CheckFileName(run, path, std::string_view(path).substr(slot->nameOffset));
                 } catch (...) {
+                    // What C++ itself throws (memory of a standard container, ...).
                     ReportEntryException(run, path, text::kUnknownError);
                 }
                 self.writer.endEntry();

@@ -5,7 +5,6 @@
 #include "engine/job/RunReports.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/JournalHooks.h"
-#include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"

@@ -7,7 +7,6 @@
 #include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PatternCache.h"
-#include "engine/match/ReadOrThrow.h"
 #include "engine/match/Utf16Pattern.h"
 #include "engine/match/Utf16Units.h"
 #include "engine/replace/JournalHooks.h"
@@ -36,6 +35,10 @@ Expected<void> MarkedFileEditor::begin()
     m_split = static_cast<double>(length) > 1.1 * static_cast<double>(split);
     ChunkStore store(m_file, m_run.job, m_run.codePage, m_run.buffers);
     const Encoding encoding = store.detectEncodingFromFile(length);
+    if (const Failure* failure = store.failure()) {
+        m_readFailure = *failure;
+        return *failure;
+    }
     m_pattern = &m_run.patterns.forEncoding(encoding);
     m_replacement = encoding == Encoding::Utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
     m_utf16 = IsUtf16(encoding);
@@ -47,7 +50,9 @@ Expected<void> MarkedFileEditor::begin()
     if (m_captures && m_utf16) m_utf16Format = word::ToFormatCodePoints(ToUtf16Units(m_run.replacementText, m_run.codePage));
     if (!m_split) {
         m_text.resize(length);
-        m_text.resize(ReadOrThrow(m_file, 0, m_text.data(), length));
+        const Expected<std::size_t> got = readAt(0, m_text.data(), length);
+        if (!got) return got.error();
+        m_text.resize(got.value());
         return succeeded();
     }
     // The temporary file is made beside the file it will replace: pinned now.
@@ -55,6 +60,13 @@ Expected<void> MarkedFileEditor::begin()
     if (!error) error = CreateReplaceTempFile(m_run.job, m_file, m_temp);
     if (error) return systemFailure(error, TempCreateFailureText(error));
     return succeeded();
+}
+
+Expected<std::size_t> MarkedFileEditor::readAt(std::uint64_t offset, char* buffer, std::size_t n)
+{
+    Expected<std::size_t> got = m_file.readAt(offset, buffer, n);
+    if (!got && !m_readFailure) m_readFailure = got.error();
+    return got;
 }
 
 bool MarkedFileEditor::holdsUtf16Text(const char* bytes, std::int64_t length)
@@ -96,7 +108,9 @@ bool MarkedFileEditor::copySourceTo(std::uint64_t end)
     std::vector<char> block(1 << 20);
     while (m_sourceOffset < end) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), end - m_sourceOffset));
-        const std::size_t got = ReadOrThrow(m_file, m_sourceOffset, block.data(), want);
+        const Expected<std::size_t> read = readAt(m_sourceOffset, block.data(), want);
+        if (!read) return false;
+        const std::size_t got = read.value();
         if (got < want || m_temp.append(block.data(), got)) return false;
         m_sourceOffset += got;
     }
@@ -148,7 +162,8 @@ bool MarkedFileEditor::replaceAt(std::int64_t position, std::int64_t length)
     if (source < static_cast<std::int64_t>(m_sourceOffset) || static_cast<std::uint64_t>(source + length) > m_file.size())
         return false;
     std::string old(static_cast<std::size_t>(length), '\0');
-    if (ReadOrThrow(m_file, static_cast<std::uint64_t>(source), old.data(), old.size()) != old.size()) return false;
+    const Expected<std::size_t> got = readAt(static_cast<std::uint64_t>(source), old.data(), old.size());
+    if (!got || got.value() != old.size()) return false;
     // Streamed files are checked like files in memory.
     if (!holdsSearchText(old.data(), length)) return false;
     const std::string& inserted = insertion(old);
@@ -173,7 +188,9 @@ Expected<void> MarkedFileEditor::finish()
         std::string previous;
         if (m_file.linkCount() > 1) {
             previous.resize(m_file.size());
-            previous.resize(ReadOrThrow(m_file, 0, previous.data(), previous.size()));
+            const Expected<std::size_t> got = readAt(0, previous.data(), previous.size());
+            if (!got) return got.error();
+            previous.resize(got.value());
         }
         const Expected<std::uint64_t> entry = JournalBeforeCommit(m_run, m_file, nullptr);
         if (!entry) return systemFailure(entry.error().code, text::kFileNotChanged);
@@ -185,7 +202,9 @@ Expected<void> MarkedFileEditor::finish()
         m_changed = false;
         return succeeded();
     }
-    std::error_code error = copySourceTo(m_file.size()) ? std::error_code() : ErrnoCode(EIO);
+    const bool copied = copySourceTo(m_file.size());
+    if (m_readFailure) return *m_readFailure;
+    std::error_code error = copied ? std::error_code() : ErrnoCode(EIO);
     if (!error) error = m_temp.finishWriting();
     if (!error && m_temp.size() != static_cast<std::uint64_t>(static_cast<std::int64_t>(m_file.size()) + m_delta))
         error = ErrnoCode(EIO);

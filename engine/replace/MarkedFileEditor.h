@@ -4,8 +4,11 @@
 // still hold the search text) or, for a large file, streamed into a
 // temporary file. The file itself changes only in Finish().
 //
-// One object per file, worker thread only. Read errors throw CFileException.
+// One object per file, worker thread only. A read or memory failure is kept
+// (readFailure()): the call that met it fails, and the caller ends its
+// command with it.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,12 +52,17 @@ public:
     Expected<void> finish();
     void abandon();
 
+    // The first read or memory failure met, or null.
+    const Failure* readFailure() const { return m_readFailure ? &*m_readFailure : nullptr; }
+
 private:
     // With an expression, the match (and its groups) is left in m_match,
     // in a UTF-16 file in m_utf16Match over m_units.
     bool holdsSearchText(const char* bytes, std::int64_t length);
     bool holdsUtf16Text(const char* bytes, std::int64_t length);
     bool copySourceTo(std::uint64_t end);
+    // Reads from the file; a failure is kept and returned.
+    Expected<std::size_t> readAt(std::uint64_t offset, char* buffer, std::size_t n);
     // What replaces the hit just checked (its bytes `hit`): the replacement,
     // or its format filled in from the match, in the hit's case with
     // "Schreibweise der Treffer übernehmen".
@@ -85,6 +93,7 @@ private:
     std::uint64_t m_sourceOffset = 0;  // split: source bytes up to here are in the temporary file
     std::int64_t m_delta = 0;  // split: growth of the file so far
     OutputFile m_temp;
+    std::optional<Failure> m_readFailure;
 };
 
 }  // namespace tarnwick

@@ -7,7 +7,6 @@
 #include "engine/job/SearchJob.h"
 #include "engine/match/HitContext.h"
 #include "engine/match/PatternCache.h"
-#include "engine/match/ReadOrThrow.h"
 #include "engine/replace/ChangePreview.h"
 #include "engine/replace/ChangedFiles.h"
 #include "engine/replace/CommitBatch.h"
@@ -15,7 +14,6 @@
 #include "engine/replace/ReplaceTempFile.h"
 #include "engine/replace/Utf16Replace.h"
 #include "platform/CodePage.h"
-#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 
 #include <unistd.h>
@@ -57,62 +55,70 @@ void ReplaceBuffer::loadChunk(std::uint64_t start, std::uint64_t size)
 
 ReplaceStep ReplaceBuffer::prepareReplace()
 {
-    try {
-        m_fileLength = m_file.size();
-        m_outputOffset = 0;
-        m_replacements = 0;
-        const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
-        m_split = static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split);
-        m_lastChunk = !m_split;
-        if (m_split)
-            m_store.detectEncodingFromFile(m_fileLength);
-        else {
-            m_store.load(0, m_fileLength, m_fileLength);
-            m_store.detectEncodingInMemory();
-        }
-        if (IsUtf16(m_store.encoding())) {
-            m_utf16 = std::make_unique<Utf16Replace>(m_run, m_file, m_store, m_store.encoding(), m_fileLength, !m_split);
-            const std::optional<std::int64_t> first = m_utf16->prepare();
-            return first ? ReplaceStep{ReplaceOutcome::Occurrence, *first} : ReplaceStep{ReplaceOutcome::NoOccurrence};
-        }
-        const bool utf8 = m_store.encoding() == Encoding::Utf8;
-        m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
-        m_matcher.setPattern(m_pattern);
-        m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
-        m_style = ReplacementStyleOf(m_run.job, m_run.codePage, utf8);
-        if (m_run.job.regularExpression && !m_pattern->regex) return {ReplaceOutcome::NoOccurrence};
-        // Chunks in holes of a sparse file are zeros: they hold nothing to
-        // replace and are not read.
-        auto probeChunk = [&](std::uint64_t start, std::uint64_t size) {
-            if (!m_split || !m_store.loadHole(start, size, m_fileLength)) loadChunk(start, size);
-        };
-        probeChunk(0, m_split ? split : m_fileLength);
-
-        const auto overlapBase =
-            static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
-        for (;;) {
-            // The probe asks only whether there is anything to do: no whole-word test.
-            std::optional<Occurrence> found;
-            if (!m_store.isHole()) found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
-            if (found) {
-                if (m_split && !openTempFile()) return {ReplaceOutcome::Failed};
-                return {ReplaceOutcome::Occurrence, static_cast<std::int64_t>(m_store.start()) + found->position};
-            }
-            if (m_lastChunk || m_run.stopRequested()) return {ReplaceOutcome::NoOccurrence};
-            const std::int64_t overlap = std::clamp<std::int64_t>(overlapBase, 0, static_cast<std::int64_t>(split) - 1);
-            const std::uint64_t start = m_store.start() + split - static_cast<std::uint64_t>(overlap);
-            std::uint64_t size = split;
-            if (start + split >= m_fileLength) {
-                m_lastChunk = true;
-                size = m_fileLength - start;
-            }
-            // Nothing has changed yet: the changed file equals the source up to here.
-            m_outputOffset = start;
-            probeChunk(start, size);
-        }
-    } catch (const FrameworkException& e) {
-        ReportReplaceStartFailure(m_run, m_file.path(), e);
+    const ReplaceStep step = probe();
+    if (const Failure* failure = m_store.failure()) {
+        ReportReplaceStartFailure(m_run, m_file.path(), *failure);
         return {ReplaceOutcome::Failed};
+    }
+    return step;
+}
+
+// Whether there is anything to replace; a failure is left in the store.
+ReplaceStep ReplaceBuffer::probe()
+{
+    m_fileLength = m_file.size();
+    m_outputOffset = 0;
+    m_replacements = 0;
+    const std::uint64_t split = std::max<std::uint32_t>(m_run.job.splitLength, 1);
+    m_split = static_cast<double>(m_fileLength) > 1.1 * static_cast<double>(split);
+    m_lastChunk = !m_split;
+    if (m_split)
+        m_store.detectEncodingFromFile(m_fileLength);
+    else {
+        m_store.load(0, m_fileLength, m_fileLength);
+        m_store.detectEncodingInMemory();
+    }
+    if (m_store.failure()) return {ReplaceOutcome::Failed};
+    if (IsUtf16(m_store.encoding())) {
+        m_utf16 = std::make_unique<Utf16Replace>(m_run, m_file, m_store, m_store.encoding(), m_fileLength, !m_split);
+        const std::optional<std::int64_t> first = m_utf16->prepare();
+        return first ? ReplaceStep{ReplaceOutcome::Occurrence, *first} : ReplaceStep{ReplaceOutcome::NoOccurrence};
+    }
+    const bool utf8 = m_store.encoding() == Encoding::Utf8;
+    m_pattern = &m_run.patterns.forEncoding(m_store.encoding());
+    m_matcher.setPattern(m_pattern);
+    m_replacement = utf8 ? m_run.codePage.ansiToUtf8(m_run.replacementText) : m_run.replacementText;
+    m_style = ReplacementStyleOf(m_run.job, m_run.codePage, utf8);
+    if (m_run.job.regularExpression && !m_pattern->regex) return {ReplaceOutcome::NoOccurrence};
+    // Chunks in holes of a sparse file are zeros: they hold nothing to
+    // replace and are not read.
+    auto probeChunk = [&](std::uint64_t start, std::uint64_t size) {
+        if (!m_split || !m_store.loadHole(start, size, m_fileLength)) loadChunk(start, size);
+    };
+    probeChunk(0, m_split ? split : m_fileLength);
+
+    const auto overlapBase =
+        static_cast<std::int64_t>(m_run.job.regularExpression ? m_run.job.splitMaxOffset : m_pattern->searchBytes.size() - 1);
+    for (;;) {
+        if (m_store.failure()) return {ReplaceOutcome::Failed};
+        // The probe asks only whether there is anything to do: no whole-word test.
+        std::optional<Occurrence> found;
+        if (!m_store.isHole()) found = m_run.job.regularExpression ? m_matcher.findRegex(0) : m_matcher.findPlain(0, false);
+        if (found) {
+            if (m_split && !openTempFile()) return {ReplaceOutcome::Failed};
+            return {ReplaceOutcome::Occurrence, static_cast<std::int64_t>(m_store.start()) + found->position};
+        }
+        if (m_lastChunk || m_run.stopRequested()) return {ReplaceOutcome::NoOccurrence};
+        const std::int64_t overlap = std::clamp<std::int64_t>(overlapBase, 0, static_cast<std::int64_t>(split) - 1);
+        const std::uint64_t start = m_store.start() + split - static_cast<std::uint64_t>(overlap);
+        std::uint64_t size = split;
+        if (start + split >= m_fileLength) {
+            m_lastChunk = true;
+            size = m_fileLength - start;
+        }
+        // Nothing has changed yet: the changed file equals the source up to here.
+        m_outputOffset = start;
+        probeChunk(start, size);
     }
 }
 
@@ -135,7 +141,13 @@ bool ReplaceBuffer::openTempFile()
                 continue;
             }
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), m_store.start() - done));
-            const std::size_t got = ReadOrThrow(m_file, done, block.data(), want);
+            const Expected<std::size_t> read = m_file.readAt(done, block.data(), want);
+            if (!read) {
+                m_store.fail(read.error());
+                abandon();
+                return false;
+            }
+            const std::size_t got = read.value();
             if (got < want)
                 error = ErrnoCode(EIO);
             else
@@ -193,6 +205,7 @@ void ReplaceBuffer::buildContext(const Occurrence& occurrence)
 ReplaceStep ReplaceBuffer::replaceNextUtf16()
 {
     const std::optional<Utf16Replacement> replaced = m_utf16->next();
+    if (m_store.failure()) return {ReplaceOutcome::Unreadable};
     if (!replaced) return {ReplaceOutcome::NoOccurrence};
     m_hitLength = replaced->length;
     m_hitCharacters = replaced->characters;
@@ -267,6 +280,7 @@ ReplaceStep ReplaceBuffer::replaceNext()
             size = m_fileLength - start;
         }
         loadChunk(start, size);
+        if (m_store.failure()) return {ReplaceOutcome::Unreadable};
     }
 }
 
@@ -312,6 +326,7 @@ bool ReplaceBuffer::finishWhole()
     std::string_view previous;
     if (m_utf16) {
         previous = m_utf16->completeContents(reread);
+        if (m_store.failure()) return false;
     } else {
         copyOriginalUpTo(m_store.length());
         previous = std::string_view(m_store.text(), static_cast<std::size_t>(m_store.length()));

@@ -7,7 +7,8 @@
 // it was, and finish() lets the new contents take its place at once.
 //
 // One object per file, worker thread only. Failures are reported as result
-// items where they happen; read errors throw CFileException.
+// items where they happen, but for a read or memory failure after the
+// replace began (Unreadable, failure()), which ends the entry.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,6 +33,7 @@ enum class ReplaceOutcome : std::uint8_t {
     Occurrence,  // there is one; the step's offset says where
     NoOccurrence,  // there is none (more), or a stop was requested
     Failed,  // a failure, already reported as a result item
+    Unreadable,  // the file could not be read on: failure() says why, not yet reported
 };
 
 struct ReplaceStep {
@@ -61,8 +63,10 @@ public:
     ReplaceStep replaceNext();
     // Puts the changed contents in place of the file's, or hands them to the
     // run's CommitBatch (queued()), which does so soon. False on a failure,
-    // which has been reported.
+    // which has been reported unless failure() holds it.
     bool finish();
+    // The read or memory failure that ended the replace, or null.
+    const Failure* failure() const { return m_store.failure(); }
     // The batch commits the contents and counts their replacements.
     bool queued() const { return m_queued; }
     // Gives up: the file keeps its contents; a temporary file is removed.
@@ -77,11 +81,13 @@ public:
 
 private:
     void loadChunk(std::uint64_t start, std::uint64_t size);
+    ReplaceStep probe();
     std::optional<Occurrence> findNext();
     bool leavesToNextChunk(const Occurrence& occurrence) const;
     Preceding precedingAtConsumed();
     void copyOriginalUpTo(std::int64_t position);
     void buildContext(const Occurrence& occurrence);
+    // False when it failed: reported, or kept as the store's failure.
     bool openTempFile();
     bool flushToTemp(std::int64_t keep);
     void reportTempWriteFailure(std::error_code error);

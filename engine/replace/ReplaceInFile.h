@@ -5,6 +5,7 @@
 // run changed already under another name is left alone with a remark.
 #include <string>
 
+#include "platform/Expected.h"
 #include "platform/InputFile.h"
 
 namespace tarnwick {
@@ -12,7 +13,9 @@ namespace tarnwick {
 class RunContext;
 
 // `links`: whether a link at `path` is followed (the walk met one there) or
-// a name that became a link meanwhile is refused.
-void ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links links = InputFile::Links::Follow);
+// a name that became a link meanwhile is refused. A read or memory failure
+// after the replace began leaves the file as it was and is returned, for
+// the walk to report.
+Expected<void> ReplaceInFile(RunContext& run, const std::string& path, InputFile::Links links = InputFile::Links::Follow);
 
 }  // namespace tarnwick

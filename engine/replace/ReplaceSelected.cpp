@@ -34,27 +34,42 @@ class SelectedReplacer {
 public:
     explicit SelectedReplacer(RunContext& run) : m_run(run) {}
 
-    void run(std::vector<MarkedEntry>& entries)
+    Expected<void> run(std::vector<MarkedEntry>& entries)
     {
         for (MarkedEntry& entry : entries) {
             if (entry.markedItself) {
-                if (stopped()) return;
+                if (stopped()) return succeeded();
                 ListedHit self;
                 self.item = entry.item;
                 self.kind = entry.kind;
                 processName(entry, self);
+                if (m_readFailure) return *m_readFailure;
                 continue;
             }
             for (std::size_t index = 0; index < entry.children.size(); ++index) {
                 if (!entry.children[index].marked) continue;
-                if (stopped()) return;
+                if (stopped()) return succeeded();
                 processHit(entry, index);
+                if (m_readFailure) return *m_readFailure;
             }
         }
         finishCurrent(nullptr);
+        if (m_readFailure) return *m_readFailure;
+        return succeeded();
     }
 
 private:
+    // The current file could not be read: the command ends here, with
+    // nothing more reported. True then.
+    bool endedByReadFailure()
+    {
+        const Failure* failure = m_editor->readFailure();
+        if (!failure) return false;
+        m_readFailure = *failure;
+        m_editor.reset();
+        return true;
+    }
+
     bool stopped()
     {
         if (!m_run.stopRequested()) return false;
@@ -116,6 +131,7 @@ private:
         m_currentIsDocument = false;
         if (m_editor) {
             Expected<void> finished = m_editor->finish();
+            if (endedByReadFailure()) return false;
             failure = finished ? std::nullopt : std::optional(std::move(finished).error().detail);
             if (finished) m_changed.note(m_editor->file());
             m_editor.reset();
@@ -183,7 +199,7 @@ private:
         if (self.kind != ItemKind::FileNameHit && self.kind != ItemKind::DirNameHit) return;
         const std::string& path = entry.path;
         if (!reach(self, path)) return;
-        if (path == m_currentPath) finishCurrent(nullptr);
+        if (path == m_currentPath && !finishCurrent(nullptr) && m_readFailure) return;
         struct stat st {};
         if (!exists(path, st)) return;
         const bool isDirectory = S_ISDIR(st.st_mode);
@@ -227,11 +243,12 @@ private:
             made.item = file.item;
             m_run.sink.markedChange(made);
         }
-        if (const Expected<void> begun = editor->begin(); !begun) {
-            markFailed(hit, begun.error().detail);
+        m_editor = std::move(editor);
+        if (const Expected<void> begun = m_editor->begin(); !begun) {
+            if (!endedByReadFailure()) markFailed(hit, begun.error().detail);
+            m_editor.reset();
             return false;
         }
-        m_editor = std::move(editor);
         return true;
     }
 
@@ -249,7 +266,7 @@ private:
         // that no longer matches there is reported as changed. A file's hits
         // lie in no named part.
         if (!hit.hasPosition || !hit.part.empty() || !m_editor->replaceAt(hit.position, hit.length)) {
-            fail(hit, text::kChangedSinceSearch, path);
+            if (!endedByReadFailure()) fail(hit, text::kChangedSinceSearch, path);
             return;
         }
         markReplaced(file, index, ItemKind::Replaced, m_editor->replacementLength() - hit.length);
@@ -314,6 +331,7 @@ private:
     bool m_currentIsDocument = false;
     std::string m_openFailure;
     std::unique_ptr<MarkedFileEditor> m_editor;
+    std::optional<Failure> m_readFailure;  // ends the command
     ChangedFiles m_changed;
     // Hits of the current file replaced in memory, not yet written.
     struct PendingHit {
@@ -327,13 +345,13 @@ private:
 
 }  // namespace
 
-void ReplaceSelected(RunContext& run)
+Expected<void> ReplaceSelected(RunContext& run)
 {
     FolderSyncBatch folderSyncs;
     // Every marked item is read before the first change, which moves the positions of later hits.
     std::vector<MarkedEntry> entries = readMarkedResults(*run.list);
     SelectedReplacer replacer(run);
-    replacer.run(entries);
+    return replacer.run(entries);
 }
 
 }  // namespace tarnwick

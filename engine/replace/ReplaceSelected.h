@@ -4,10 +4,14 @@
 // hit's stored position is checked to still hold the search text, later
 // hits of the same file are shifted by the change in length, and each file
 // is read once and written once.
+#include "platform/Expected.h"
+
 namespace tarnwick {
 
 class RunContext;
 
-void ReplaceSelected(RunContext& run);
+// A read or memory failure in a file ends the whole command at once and is
+// returned; the files written before keep their changes.
+Expected<void> ReplaceSelected(RunContext& run);
 
 }  // namespace tarnwick

@@ -41,22 +41,28 @@ private:
         return ::stat(source.c_str(), &st) == 0;
     }
 
-    void processFile(const DirEntry& entry, const std::string& path) override
+    Expected<void> processFile(const DirEntry& entry, const std::string& path) override
     {
         if (m_run.job.searchContents && !entry.system) {
-            if (const InsideOutcome inside = searchInside(path); inside.searchedInside) {
+            const Expected<InsideOutcome> inside = searchInside(path);
+            if (!inside) return inside.error();
+            if (inside.value().searchedInside) {
                 // Found, never replaced: nothing inside such a file is written.
-                if (inside.hits > 0) ReportInsideNotReplaced(m_run, path);
-            } else if (m_filter.routesToDocuments(entry.name))
+                if (inside.value().hits > 0) ReportInsideNotReplaced(m_run, path);
+            } else if (m_filter.routesToDocuments(entry.name)) {
                 replaceDocument(path);
-            else
-                ReplaceInFile(m_run, path, entry.isSymlink ? InputFile::Links::Follow : InputFile::Links::Refuse);
+            } else {
+                const Expected<void> replaced =
+                    ReplaceInFile(m_run, path, entry.isSymlink ? InputFile::Links::Follow : InputFile::Links::Refuse);
+                if (!replaced) return replaced;
+            }
         }
         if (m_run.job.searchFileNames) RenameFileName(m_run, path.substr(0, path.size() - entry.name.size()), entry.name);
+        return succeeded();
     }
 
     // Hits inside are found, never replaced, and not counted as replacements.
-    InsideOutcome searchInside(const std::string& path)
+    Expected<InsideOutcome> searchInside(const std::string& path)
     {
         struct Uncounted {
             RunContext& run;

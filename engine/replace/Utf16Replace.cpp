@@ -4,9 +4,7 @@
 #include "engine/job/SearchJob.h"
 #include "engine/match/ChunkStore.h"
 #include "engine/match/PreserveCase.h"
-#include "engine/match/ReadOrThrow.h"
 #include "engine/match/Utf16Units.h"
-#include "platform/Exceptions.h"
 #include "platform/InputFile.h"
 
 #include <algorithm>
@@ -33,19 +31,29 @@ std::optional<std::int64_t> Utf16Replace::prepare()
     return m_pending->offset;
 }
 
-void Utf16Replace::copySourceTo(std::uint64_t end)
+bool Utf16Replace::copySourceTo(std::uint64_t end)
 {
-    if (end <= m_copied) return;
+    if (end <= m_copied) return true;
     const auto size = static_cast<std::size_t>(end - m_copied);
     if (m_whole) {
         m_out.append(m_store.text() + m_copied, size);
     } else {
         const std::size_t old = m_out.size();
         m_out.resize(old + size);
-        // A file that got shorter meanwhile is not written from a guess.
-        if (ReadOrThrow(m_file, m_copied, m_out.data() + old, size) != size) throw CFileException("");
+        const Expected<std::size_t> got = m_file.readAt(m_copied, m_out.data() + old, size);
+        if (!got) {
+            m_store.fail(got.error());
+            return false;
+        }
+        // A file that got shorter meanwhile is not written from a guess; the
+        // failure has nothing to tell.
+        if (got.value() != size) {
+            m_store.fail(Failure{});
+            return false;
+        }
     }
     m_copied = end;
+    return true;
 }
 
 std::optional<Utf16Replacement> Utf16Replace::next()
@@ -57,7 +65,7 @@ std::optional<Utf16Replacement> Utf16Replace::next()
     Utf16Replacement replaced;
     replaced.length = hit->length;
     replaced.highlightOffset = m_search.describe(replaced.characters);
-    copySourceTo(static_cast<std::uint64_t>(hit->offset));
+    if (!copySourceTo(static_cast<std::uint64_t>(hit->offset))) return std::nullopt;
     replaced.offset = static_cast<std::int64_t>(m_out.size());
     if (m_captures || m_preserveCase) {
         m_formatted.clear();
@@ -83,11 +91,16 @@ std::optional<Utf16Replacement> Utf16Replace::next()
 std::string_view Utf16Replace::completeContents(std::string& reread)
 {
     // The bytes after the last occurrence, an odd last byte included.
-    copySourceTo(m_fileLength);
+    if (!copySourceTo(m_fileLength)) return {};
     if (m_whole) return std::string_view(m_store.text(), static_cast<std::size_t>(m_fileLength));
     if (m_file.linkCount() <= 1 && !m_run.preview) return {};
     reread.resize(m_fileLength);
-    reread.resize(ReadOrThrow(m_file, 0, reread.data(), reread.size()));
+    const Expected<std::size_t> got = m_file.readAt(0, reread.data(), reread.size());
+    if (!got) {
+        m_store.fail(got.error());
+        return {};
+    }
+    reread.resize(got.value());
     return reread;
 }
 

@@ -7,7 +7,9 @@
 // contents are built in memory and put in place at once by finish(); until
 // then the file is unchanged.
 //
-// One object per file, worker thread only; read errors throw CFileException.
+// One object per file, worker thread only. A read or memory failure is kept
+// by the store (ChunkStore::failure()) and ends the replace: next() then
+// gives nothing and completeContents() nothing usable.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,7 +49,8 @@ public:
     std::string_view completeContents(std::string& reread);
 
 private:
-    void copySourceTo(std::uint64_t end);
+    // False after a failure, kept by the store.
+    bool copySourceTo(std::uint64_t end);
 
     RunContext& m_run;
     const InputFile& m_file;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -72,17 +73,28 @@ public:
         if (m_run.job.searchContents) {
             StreamSource source(bytes, overlapBytes(m_run));
             FileBuffer buffer(m_run, source, file.size);
-            hits += SearchBufferContents(m_run, buffer, file.path);
+            const Expected<std::int64_t> found = SearchBufferContents(m_run, buffer, file.path);
+            if (!found) {
+                // The archive is read no further.
+                failure = found.error();
+                return;
+            }
+            hits += found.value();
         }
         if (m_run.job.searchFileNames) CheckFileName(m_run, file.path, file.name);
         m_run.sink.endEntry();
     }
 
-    void visitError(const InsideError& error) override { reportInsideError(m_run, error); }
+    void visitError(const InsideError& error) override
+    {
+        // After a failure the walk only winds up: the failure is the file's one error.
+        if (!failure) reportInsideError(m_run, error);
+    }
 
-    bool isStopRequested() const override { return m_run.stopRequested(); }
+    bool isStopRequested() const override { return failure || m_run.stopRequested(); }
 
     std::int64_t hits = 0;
+    std::optional<Failure> failure;  // what ended the search of an inner file
 
 private:
     RunContext& m_run;
@@ -96,7 +108,7 @@ class PageSource final : public ByteSource {
 public:
     explicit PageSource(const std::string& text) : m_text(text) {}
 
-    std::size_t read(std::uint64_t offset, char* buffer, std::size_t n) override
+    Expected<std::size_t> read(std::uint64_t offset, char* buffer, std::size_t n) override
     {
         std::size_t done = 0;
         for (; done < n && offset + done < kMark.size(); ++done) buffer[done] = kMark[offset + done];
@@ -119,26 +131,28 @@ private:
     const std::string& m_text;
 };
 
-std::int64_t searchPage(RunContext& run, const std::string& path, const inside::TextPage& page)
+Expected<std::int64_t> searchPage(RunContext& run, const std::string& path, const inside::TextPage& page)
 {
     if (!run.job.searchContents || run.stopRequested()) return 0;
     const std::string name = inside::InsidePath(path, page.name);
     PageSource source(page.text);
     FileBuffer buffer(run, source, source.length());
     const CharacterPositions characters{page.text, static_cast<std::int64_t>(PageSource::kMark.size())};
-    const std::int64_t hits = SearchBufferContents(run, buffer, name, &characters);
-    run.sink.endEntry();
+    const Expected<std::int64_t> hits = SearchBufferContents(run, buffer, name, &characters);
+    if (hits) run.sink.endEntry();
     return hits;
 }
 
-std::int64_t searchPdf(RunContext& run, const std::string& path)
+Expected<std::int64_t> searchPdf(RunContext& run, const std::string& path)
 {
     std::int64_t hits = 0;
     try {
         const inside::PdfPages pdf(path);
         for (int number = 1; number <= pdf.pageCount() && !run.stopRequested(); ++number) {
             try {
-                hits += searchPage(run, path, pdf.page(number));
+                const Expected<std::int64_t> found = searchPage(run, path, pdf.page(number));
+                if (!found) return found.error();
+                hits += found.value();
             } catch (const InsideError& error) {
                 reportInsideError(run, error);
             }
@@ -149,13 +163,17 @@ std::int64_t searchPdf(RunContext& run, const std::string& path)
     return hits;
 }
 
-std::int64_t searchPackage(RunContext& run, const std::string& path, InsideFormat format)
+Expected<std::int64_t> searchPackage(RunContext& run, const std::string& path, InsideFormat format)
 {
     std::int64_t hits = 0;
     try {
         const std::vector<inside::TextPage> pages =
             format == InsideFormat::Spreadsheet ? inside::ReadSpreadsheetText(path) : inside::ReadPresentationText(path);
-        for (const inside::TextPage& page : pages) hits += searchPage(run, path, page);
+        for (const inside::TextPage& page : pages) {
+            const Expected<std::int64_t> found = searchPage(run, path, page);
+            if (!found) return found.error();
+            hits += found.value();
+        }
     } catch (const InsideError& error) {
         reportInsideError(run, error);
     }
@@ -164,9 +182,9 @@ std::int64_t searchPackage(RunContext& run, const std::string& path, InsideForma
 
 }  // namespace
 
-InsideOutcome SearchInside(RunContext& run, const EntryFilter& filter, const std::string& path)
+Expected<InsideOutcome> SearchInside(RunContext& run, const EntryFilter& filter, const std::string& path)
 {
-    if (!run.job.searchInside) return {};
+    if (!run.job.searchInside) return InsideOutcome{};
     const InsideFormat format = sniff(path);
     InsideOutcome outcome{format != InsideFormat::None, 0};
     switch (format) {
@@ -175,12 +193,18 @@ InsideOutcome SearchInside(RunContext& run, const EntryFilter& filter, const std
     case InsideFormat::Compressed: {
         InnerFileSearch search(run, filter, filter.typeListed(path));
         inside::ReadArchive(path, format, search);
+        if (search.failure) return *search.failure;
         outcome.hits = search.hits;
         break;
     }
-    case InsideFormat::Pdf: outcome.hits = searchPdf(run, path); break;
+    case InsideFormat::Pdf:
     case InsideFormat::Spreadsheet:
-    case InsideFormat::Presentation: outcome.hits = searchPackage(run, path, format); break;
+    case InsideFormat::Presentation: {
+        const Expected<std::int64_t> hits = format == InsideFormat::Pdf ? searchPdf(run, path) : searchPackage(run, path, format);
+        if (!hits) return hits.error();
+        outcome.hits = hits.value();
+        break;
+    }
     }
     return outcome;
 }
@@ -189,9 +213,12 @@ InsideOutcome SearchInside(RunContext& run, const EntryFilter& filter, const std
 
 namespace tarnwick {
 
-void SearchFileOrInside(RunContext& run, const EntryFilter& filter, const std::string& path, FileLocation location)
+Expected<void> SearchFileOrInside(RunContext& run, const EntryFilter& filter, const std::string& path, FileLocation location)
 {
-    if (!SearchInside(run, filter, path).searchedInside) SearchFileContents(run, path, location);
+    const Expected<InsideOutcome> inside = SearchInside(run, filter, path);
+    if (!inside) return inside.error();
+    if (inside.value().searchedInside) return succeeded();
+    return SearchFileContents(run, path, location);
 }
 
 }  // namespace tarnwick

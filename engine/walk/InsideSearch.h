@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/content/ContentSearch.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -23,11 +24,13 @@ struct InsideOutcome {
 };
 
 // Looks at the name and first bytes of the file at `path` and, when they
-// say a format read inside, searches it.
-InsideOutcome SearchInside(RunContext& run, const EntryFilter& filter, const std::string& path);
+// say a format read inside, searches it. A read or memory failure in an
+// inner file, page, sheet or slide ends the search of the whole file and is
+// returned, for the walk to report under `path`.
+Expected<InsideOutcome> SearchInside(RunContext& run, const EntryFilter& filter, const std::string& path);
 
 // SearchInside, or the ordinary search of a file's bytes when it was not
-// searched inside.
-void SearchFileOrInside(RunContext& run, const EntryFilter& filter, const std::string& path, FileLocation location);
+// searched inside; fails as they do.
+Expected<void> SearchFileOrInside(RunContext& run, const EntryFilter& filter, const std::string& path, FileLocation location);
 
 }  // namespace tarnwick

@@ -14,21 +14,28 @@ public:
     SearchWalker(RunContext& run, FileDispatch* dispatch) : TreeWalk(run), m_dispatch(dispatch) {}
 
 private:
-    void processFile(const DirEntry& entry, const std::string& path) override
+    Expected<void> processFile(const DirEntry& entry, const std::string& path) override
     {
         // FIFOs, sockets and devices have no contents to read: opening a FIFO
         // would stop the run, whichever engine opened it.
         const bool contents = m_run.job.searchContents && !entry.system;
-        if (contents && m_dispatch && !m_filter.routesToDocuments(entry.name) && m_dispatch->dispatch(entry, path)) return;
+        if (contents && m_dispatch && !m_filter.routesToDocuments(entry.name) && m_dispatch->dispatch(entry, path))
+            return succeeded();
         if (contents) {
             // Searching inside goes first: a spreadsheet is no document,
             // whatever the list of document types holds.
-            if (!m_filter.routesToDocuments(entry.name))
-                SearchFileOrInside(m_run, m_filter, path, {currentFolderFd(), path.size() - entry.name.size()});
-            else if (!SearchInside(m_run, m_filter, path).searchedInside)
-                documents().searchDocument(m_run, path);
+            if (!m_filter.routesToDocuments(entry.name)) {
+                const Expected<void> searched =
+                    SearchFileOrInside(m_run, m_filter, path, {currentFolderFd(), path.size() - entry.name.size()});
+                if (!searched) return searched;
+            } else {
+                const Expected<InsideOutcome> inside = SearchInside(m_run, m_filter, path);
+                if (!inside) return inside.error();
+                if (!inside.value().searchedInside) documents().searchDocument(m_run, path);
+            }
         }
         if (m_run.job.searchFileNames) CheckFileName(m_run, path, entry.name);
+        return succeeded();
     }
 
     void processDirectoryName(const DirEntry& entry, const std::string& path, std::vector<std::string>&) override

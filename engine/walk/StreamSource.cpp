@@ -1,7 +1,7 @@
 #include "engine/walk/StreamSource.h"
 
 #include "engine/inside/ByteReader.h"
-#include "platform/Exceptions.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -43,7 +43,7 @@ void StreamSource::skipTo(std::uint64_t offset)
         pull(scratch, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof scratch, offset - m_position)));
 }
 
-std::size_t StreamSource::read(std::uint64_t offset, char* buffer, std::size_t n)
+Expected<std::size_t> StreamSource::read(std::uint64_t offset, char* buffer, std::size_t n)
 {
     std::size_t done = 0;
     while (done < n) {
@@ -63,7 +63,7 @@ std::size_t StreamSource::read(std::uint64_t offset, char* buffer, std::size_t n
             if (got == 0) break;
             done += got;
         } else {
-            throw CFileException(kReadBehindKept);
+            return systemFailure(ErrnoCode(EIO), kReadBehindKept);
         }
     }
     return done;

@@ -4,7 +4,7 @@
 // anywhere. Keeps the file's first kStreamHeadBytes (its encoding is
 // decided on them before its first chunk is read) and the last `keepBehind`
 // bytes read (the overlap of two split chunks); asked for bytes before
-// those, it throws CFileException.
+// those, it fails.
 #include <string>
 
 #include "engine/match/ByteSource.h"
@@ -18,7 +18,7 @@ class StreamSource final : public ByteSource {
 public:
     StreamSource(inside::ByteReader& reader, std::size_t keepBehind);
 
-    std::size_t read(std::uint64_t offset, char* buffer, std::size_t n) override;
+    Expected<std::size_t> read(std::uint64_t offset, char* buffer, std::size_t n) override;
 
 private:
     // Takes up to `n` bytes from the reader into `buffer`; 0 at the end.

@@ -49,8 +49,10 @@ void TreeWalk::walk(const std::string& directory)
         if (m_run.stopRequested()) return;
         if (progress) m_run.counters.examined.fetch_add(1, std::memory_order_relaxed);
         try {
-            processEntry(reader, entry, path, names);
+            if (const Expected<void> done = processEntry(reader, entry, path, names); !done)
+                ReportEntryFailure(m_run, path, done.error());
         } catch (...) {
+            // What C++ itself throws (memory of a standard container, ...).
             ReportEntryException(m_run, path, unknownErrorText());
         }
         m_run.sink.endEntry();
@@ -60,19 +62,20 @@ void TreeWalk::walk(const std::string& directory)
     if (!m_run.stopRequested()) levelFinished(directory, names);
 }
 
-void TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path, std::vector<std::string>& names)
+Expected<void> TreeWalk::processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path,
+                                      std::vector<std::string>& names)
 {
     // A regular file the name filters reject is skipped before any stat.
-    if (entry.type == EntryType::File && !entry.isSymlink && m_filter.fileRejectedByName(entry)) return;
-    if (needsStat(entry) && !reader.stat(entry)) return;  // vanished since it was listed
+    if (entry.type == EntryType::File && !entry.isSymlink && m_filter.fileRejectedByName(entry)) return succeeded();
+    if (needsStat(entry) && !reader.stat(entry)) return succeeded();  // vanished since it was listed
     if (entry.isDirectory()) {
         processDirectory(entry, path, names);
-        return;
+        return succeeded();
     }
-    if (!m_filter.admitFile(entry) || skipsFile(entry, path) || !m_filter.passesType(entry.name)) return;
+    if (!m_filter.admitFile(entry) || skipsFile(entry, path) || !m_filter.passesType(entry.name)) return succeeded();
     m_run.counters.admitted.fetch_add(1, std::memory_order_relaxed);
     m_folderFd = reader.descriptor();
-    processFile(entry, path);
+    return processFile(entry, path);
 }
 
 void TreeWalk::processDirectory(const DirEntry& entry, const std::string& path, std::vector<std::string>& names)

@@ -11,6 +11,7 @@
 
 #include "engine/walk/EntryFilter.h"
 #include "platform/DirectoryReader.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -27,8 +28,9 @@ public:
     void walk(const std::string& directory);
 
 protected:
-    // A file that passed every filter.
-    virtual void processFile(const DirEntry& entry, const std::string& path) = 0;
+    // A file that passed every filter. A failure ends the entry; the walk
+    // reports it as the entry's error item.
+    virtual Expected<void> processFile(const DirEntry& entry, const std::string& path) = 0;
     // A directory whose name passed the date and name-string filters, after
     // everything below it was processed. `names` collects names of the level.
     virtual void processDirectoryName(const DirEntry& entry, const std::string& path, std::vector<std::string>& names) = 0;
@@ -41,7 +43,7 @@ protected:
     virtual bool showsProgress() const { return false; }
     // Skips a file before the type filter (besides the common filters).
     virtual bool skipsFile(const DirEntry& /*entry*/, const std::string& /*path*/) const { return false; }
-    // The error text for an exception outside the program's exception family.
+    // The error text for an exception that is no failure of the program's.
     virtual std::string unknownErrorText() const = 0;
 
     DocumentEngine& documents();
@@ -59,7 +61,8 @@ private:
         bool operator==(const DirectoryId&) const = default;
     };
 
-    void processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path, std::vector<std::string>& names);
+    Expected<void> processEntry(DirectoryReader& reader, DirEntry& entry, const std::string& path,
+                                std::vector<std::string>& names);
     bool needsStat(const DirEntry& entry) const;
     void processDirectory(const DirEntry& entry, const std::string& path, std::vector<std::string>& names);
     bool onCurrentPath(const DirEntry& entry) const;

@@ -24,7 +24,7 @@ std::optional<RunKind> journalKind(WorkerCommand command)
 
 }  // namespace
 
-void EngineCommands::run(WorkerCommand command, WorkerState& state)
+Expected<void> EngineCommands::run(WorkerCommand command, WorkerState& state)
 {
     const CommandInput& input = state.current;
     RunSink* target = input.preview.sink ? input.preview.sink.get() : state.outputs.sink.get();
@@ -53,7 +53,8 @@ void EngineCommands::run(WorkerCommand command, WorkerState& state)
     case WorkerCommand::Rename: ConvertDirectory(run, input.startPath, input.renameArgument); break;
     case WorkerCommand::SelectedReplace:
         // The expression of the preceding search; it compiled then.
-        if (run.list && (!run.job.regularExpression || CompileSearchRegex(run))) ReplaceSelected(run);
+        if (run.list && (!run.job.regularExpression || CompileSearchRegex(run)))
+            if (Expected<void> replaced = ReplaceSelected(run); !replaced) return replaced;
         break;
     case WorkerCommand::None:
     case WorkerCommand::Quit: break;
@@ -66,6 +67,7 @@ void EngineCommands::run(WorkerCommand command, WorkerState& state)
     }
     // One very large file must not pin its memory until the next run.
     state.buffers.trim(64u << 20);
+    return succeeded();
 }
 
 }  // namespace tarnwick

@@ -1,9 +1,9 @@
 #include "engine/worker/SearchWorker.h"
 
 #include "engine/Messages.h"
+#include "engine/job/RunReports.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/WorkerState.h"
-#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "platform/ThreadStart.h"
 
@@ -59,16 +59,17 @@ void commandLoop(const std::shared_ptr<WorkerState>& shared)
         const std::optional<UserMessage> done = completionMessage(command);
         if (!done) continue;
         try {
-            state.runner->run(command, state);
+            if (const Expected<void> ran = state.runner->run(command, state); !ran) {
+                reportAbort(state, FailureClassName(ran.error()), TruncateText(FailureReason(ran.error())));
+                continue;
+            }
             // Whether the command returned early; a stop asked for after
             // this moment found nothing left to cut short.
             state.lastCommandStopped.store(state.stopFlag.load());
             state.outputs.notifier->post(*done);
-        } catch (const FrameworkException& e) {
-            reportAbort(state, e.className(), TruncateText(e.errorText()));
         } catch (...) {
-            // Outside the program's own exception family only the last system
-            // error says anything about the cause.
+            // Of an exception C++ threw only the last system error says
+            // anything about the cause.
             reportAbort(state, "", SystemErrorText(errno));
         }
     }

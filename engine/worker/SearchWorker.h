@@ -16,6 +16,7 @@
 #include "engine/job/SearchJob.h"
 #include "engine/replace/ConvertDirectory.h"
 #include "engine/undo/JournalStore.h"
+#include "platform/Expected.h"
 
 namespace tarnwick {
 
@@ -47,9 +48,10 @@ inline constexpr int kAbandonedExitCode = 1111;
 class CommandRunner {
 public:
     virtual ~CommandRunner() = default;
-    // Runs one command on the worker thread. Returns normally also when it
-    // was stopped; an exception ends the command with an abort message.
-    virtual void run(WorkerCommand command, WorkerState& state) = 0;
+    // Runs one command on the worker thread. Succeeds also when it was
+    // stopped; a failure (a read or memory failure that ends the whole
+    // command) or an exception ends the command with an abort message.
+    virtual Expected<void> run(WorkerCommand command, WorkerState& state) = 0;
 };
 
 struct WorkerOutputs {

@@ -64,7 +64,7 @@ struct WorkerState {
 // The engine's own commands.
 class EngineCommands final : public CommandRunner {
 public:
-    void run(WorkerCommand command, WorkerState& state) override;
+    Expected<void> run(WorkerCommand command, WorkerState& state) override;
 };
 
 }  // namespace tarnwick

@@ -43,11 +43,12 @@ private:
 // Counts as a run would, touching no file.
 class CountingRunner final : public CommandRunner {
 public:
-    void run(WorkerCommand, WorkerState& state) override
+    Expected<void> run(WorkerCommand, WorkerState& state) override
     {
         state.counters.examined = 9;
         state.counters.files = 2;
         state.counters.hits = 5;
+        return succeeded();
     }
 };
 

@@ -125,7 +125,7 @@ TEST_P(DocumentExpressions, MarkedHitsOfAnExpressionAreReplacedWhileTheyStillMat
     for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
         results.SetChecked(item, true);
     fixture.setReplacement("Betrag");
-    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(ReplaceSelected(fixture.run()));
     EXPECT_TRUE(fixture.errors().empty());
     EXPECT_NE(officeText(path).find(u"Beträge: Betrag und Betrag; Rechnungsnummer"), std::u16string::npos);
 }
@@ -198,7 +198,7 @@ TEST_P(DocumentExpressions, MarkedHitsFillInTheirGroups)
     const Expected<std::string> format = PrepareRunReplacement("${2}ct/$1 EUR", pattern, job);
     ASSERT_TRUE(format.has_value()) << format.error().detail;
     fixture.setReplacement(format.value());
-    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(ReplaceSelected(fixture.run()));
     EXPECT_TRUE(fixture.errors().empty());
     EXPECT_NE(officeText(path).find(u"Beträge: 50ct/12 EUR und 20ct/3 EUR; Rechnungsnummer"), std::u16string::npos);
 }

@@ -188,7 +188,7 @@ TEST_P(DocumentParts, MarkedHitsAreReplacedInTheirPartsAndLaterHitsMoveOnlyWithi
     for (ItemHandle item = results.FirstChild(results.FirstTopLevelItem()); item != kNoItem; item = results.NextSibling(item))
         results.SetChecked(item, i == 0 || i == 1 || i == 3), ++i;
     fixture.setReplacement("Beleg");
-    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(ReplaceSelected(fixture.run()));
     for (const auto& [file, remark] : fixture.errors()) ADD_FAILURE() << remark;
 
     const std::vector<HitPosition> replaced = search(engine, path, "beleg");

@@ -121,7 +121,7 @@ TEST_P(FixtureDocuments, MarkedHitsAreReplacedAtTheirPositionsAndNoOthers)
     ASSERT_EQ(items.size(), found.size());
     for (std::size_t i = 0; i < items.size(); ++i) results.SetChecked(items[i], i != 1 && i != 5);
     fixture.setReplacement("Beleg");
-    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(ReplaceSelected(fixture.run()));
 
     // Where each hit is now: every replacement before it moved it by 5 - 8.
     std::vector<std::int64_t> replaced;

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/Exceptions.h"
 #include "platform/ExpansionLimits.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"

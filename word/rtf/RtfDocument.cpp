@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "platform/Exceptions.h"
 #include "platform/FileCommit.h"
 #include "platform/SystemError.h"
 #include "word/automation/WordErrors.h"

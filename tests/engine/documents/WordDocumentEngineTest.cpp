@@ -268,7 +268,7 @@ TEST_F(WordDocuments, MarkedReplaceChecksTheTextShiftsLaterHitsAndSavesOnMovingO
     // The saved document's previous contents go to the undo journal first.
     RunJournal journal(tree.path("undo"), RunKind::SelectedReplace);
     fixture.run().journal = &journal;
-    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(ReplaceSelected(fixture.run()));
     journal.close();
     EXPECT_EQ(server.files[path], u"Q 1234567 Q 89 xyz\r");
     const std::vector<JournalInfo> journals = ListJournals(tree.path("undo"));

@@ -19,13 +19,13 @@ TEST(SearchFileContents, ListsHitsUnderOneFileItem)
     const std::string hitless = tree.write("none.txt", "nothing here\n");
     const std::string path = tree.write("three.txt", "one two one\nthree one\n");
     RunFixture fixture(JobFor(0), "one");
-    SearchFileContents(fixture.run(), hitless);
+    EXPECT_TRUE(SearchFileContents(fixture.run(), hitless));
     EXPECT_EQ(fixture.results().ItemCount(), 0u);
     EXPECT_EQ(fixture.counters().hits.load(), 0);
     EXPECT_EQ(fixture.counters().files.load(), 0);
     EXPECT_EQ(fixture.runLog().text(), "");
 
-    SearchFileContents(fixture.run(), path);
+    EXPECT_TRUE(SearchFileContents(fixture.run(), path));
     ASSERT_EQ(fixture.topLevel(ItemKind::File), std::vector<std::string>{path});
     const ItemHandle file = fixture.results().FirstTopLevelItem();
     EXPECT_EQ(fixture.results().Data(file).first, 1);  // the encoding code
@@ -42,7 +42,7 @@ TEST(SearchFileContents, ListsHitsUnderOneFileItem)
 
     // A stop request ends the listing; nothing more is added.
     fixture.stopFlag() = true;
-    SearchFileContents(fixture.run(), path);
+    EXPECT_TRUE(SearchFileContents(fixture.run(), path));
     EXPECT_EQ(fixture.hits().size(), 3u);
     EXPECT_EQ(fixture.counters().hits.load(), 3);
 }
@@ -62,7 +62,7 @@ TEST(SearchFileContents, FileThatCannotBeOpened)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
         RunFixture fixture(JobFor(0), "one");
-        SearchFileContents(fixture.run(), row.path);
+        EXPECT_TRUE(SearchFileContents(fixture.run(), row.path));
         const auto errors = fixture.errors();
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_EQ(errors[0].first, row.path);
@@ -95,7 +95,7 @@ TEST(SearchFileContents, Utf8FileUnderSingleByteCodePage)
                            "\xFC"
                            "BER",
                            latin1);
-        SearchFileContents(fixture.run(), path);
+        EXPECT_TRUE(SearchFileContents(fixture.run(), path));
         EXPECT_EQ(fixture.results().Data(fixture.results().FirstTopLevelItem()).first, 4);
         const auto hits = fixture.hits();
         ASSERT_EQ(hits.size(), 1u);

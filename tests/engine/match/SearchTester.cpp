@@ -78,7 +78,7 @@ std::vector<HitRecord> SearchBytes(const std::string& bytes, const std::string& 
     const std::string path = tree.write("file.txt", bytes);
     RunFixture fixture(job, search, codePage);
     fixture.run().buffers.readPiece = readPiece;
-    SearchFileContents(fixture.run(), path);
+    EXPECT_TRUE(SearchFileContents(fixture.run(), path));
     EXPECT_TRUE(fixture.errors().empty());
     return fixture.hits();
 }

@@ -71,14 +71,14 @@ TEST(ExpressionTrial, ShowsTheHitsAndTheTextOfARunOnTheSameFile)
 
         const std::string path = tree.write("sample.txt", c.sample);
         RunFixture search(job, c.search);
-        SearchFileContents(search.run(), path);
+        EXPECT_TRUE(SearchFileContents(search.run(), path));
         std::vector<std::pair<std::int64_t, std::int64_t>> hits;
         for (const HitRecord& hit : search.hits()) hits.emplace_back(hit.position, hit.length);
         EXPECT_EQ(Spans(trial.matches), hits);
 
         const Expected<std::string> replacement = PrepareRunReplacement(c.replacement, c.search, job);
         ReplaceFixture replace(job, c.search, replacement.value());
-        ReplaceInFile(replace.run(), path);
+        EXPECT_TRUE(ReplaceInFile(replace.run(), path));
         EXPECT_EQ(trial.replaced, ReadFile(path));
         for (const TrialSpan& span : trial.replacements)
             ASSERT_LE(span.position + span.length, static_cast<std::int64_t>(trial.replaced.size()));

@@ -77,7 +77,7 @@ TEST(ReplaceInFile, SameContentsUnsplitAndAcrossChunkBorders)
             SCOPED_TRACE(::testing::Message() << row.name << ", split " << split);
             tree.write("f.txt", row.bytes);
             ReplaceFixture fixture(replaceJob(row.options, split), row.search, row.replacement);
-            ReplaceInFile(fixture.run(), path);
+            EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
             EXPECT_EQ(ReadFile(path), row.expected);
             EXPECT_TRUE(fixture.errors().empty());
         }
@@ -89,7 +89,7 @@ TEST(ReplaceInFile, ListsEachReplacementAtItsPlaceInTheChangedFile)
     TempTree tree;
     const std::string path = tree.write("f.txt", "ab ab");
     ReplaceFixture fixture(replaceJob(), "ab", "abab");
-    ReplaceInFile(fixture.run(), path);
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     EXPECT_EQ(fixture.topLevel(ItemKind::File), std::vector<std::string>{path});
     const auto hits = fixture.hits();
     ASSERT_EQ(hits.size(), 2u);
@@ -188,8 +188,8 @@ TEST(ReplaceInFile, BackupTakesTheFirstFreeName)
     SearchJob job = replaceJob();
     job.makeBackup = 1;
     ReplaceFixture fixture(job, "needle", "needle!");
-    ReplaceInFile(fixture.run(), path);
-    ReplaceInFile(fixture.run(), path);
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     EXPECT_EQ(tree.read("a.txt"), "needle!!");
     EXPECT_EQ(tree.read("a.txt.bak"), "older");
     EXPECT_EQ(tree.read("a.txt (1).bak"), "needle");
@@ -236,7 +236,7 @@ TEST(ReplaceInFile, OccurrencesOnlyInsideLongerWords)
     SearchJob job = replaceJob(WholeWords);
     job.makeBackup = 1;
     ReplaceFixture fixture(job, "needle", "pin");
-    ReplaceInFile(fixture.run(), path);
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     EXPECT_EQ(fixture.topLevel(ItemKind::File), std::vector<std::string>{path});
     EXPECT_TRUE(fixture.hits().empty());
     EXPECT_EQ(fixture.counters().files.load(), 1);
@@ -254,7 +254,7 @@ TEST(ReplaceInFile, ReadOnlyFileIsReportedAndLeftAlone)
     SearchJob job = replaceJob();
     job.makeBackup = 1;
     ReplaceFixture fixture(job, "needle", "pin");
-    ReplaceInFile(fixture.run(), path);
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     const auto errors = fixture.errors();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].first, path);
@@ -273,7 +273,7 @@ TEST(ReplaceInFile, Utf8FileUnderSingleByteCodePage)
     TempTree tree;
     const std::string path = tree.write("f.txt", "\xEF\xBB\xBFK\xC3\xA4se \xC3\x84");
     ReplaceFixture fixture(replaceJob(), "\xE4", "\xF6", latin1);
-    ReplaceInFile(fixture.run(), path);
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBFK\xC3\xB6se \xC3\xB6");
     EXPECT_EQ(fixture.results().Data(fixture.results().FirstTopLevelItem()).first, 4);
     const auto hits = fixture.hits();

@@ -169,7 +169,7 @@ TEST(ReplaceProperty, RandomFilesMatchReferenceUnsplitAndInChunks)
                 job.splitMaxOffset = 32;
                 tree.write("f.txt", text);
                 ReplaceFixture fixture(job, search, replacement);
-                ReplaceInFile(fixture.run(), path);
+                EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
                 ASSERT_EQ(ReadFile(path), expected.contents);
                 std::vector<std::int64_t> positions;
                 for (const HitRecord& hit : fixture.hits()) positions.push_back(hit.position);

@@ -125,7 +125,7 @@ TEST(ReplaceSafety, KeepsPermissionsSymbolicLinksAndHardLinks)
                 job.tempDir = tree.mkdir("temp");
             }
             ReplaceFixture fixture(job, "needle", "pin");
-            for (const std::string& path : {plain, link, first}) ReplaceInFile(fixture.run(), path);
+            for (const std::string& path : {plain, link, first}) EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
 
             EXPECT_TRUE(fixture.errors().empty());
             EXPECT_EQ(ReadFile(plain), kNew);
@@ -177,7 +177,7 @@ TEST(ReplaceSafety, FailedWriteOrRenameLeavesOldContents)
         ReplaceFixture fixture(safetyJob(row.split), "needle", "pin");
         {
             InstalledOps installed(ops);
-            ReplaceInFile(fixture.run(), path);
+            EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
         }
         EXPECT_EQ(ReadFile(path), kOld);
         if (row.hardLinked) {
@@ -236,7 +236,7 @@ TEST(ReplaceSafety, AFileWaitingForItsRenameStaysLocked)
     ReplaceFixture fixture(safetyJob(0), "needle", "pin");
     CommitBatch batch(fixture.run());
     fixture.run().commits = &batch;
-    ReplaceInFile(fixture.run(), path);
+    EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     const int other = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(other, 0);
     EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);  // still held by the run
@@ -289,7 +289,7 @@ TEST(ReplaceSafety, HardLinkedSplitFileSurvivesAWriteFailingMidway)
     ReplaceFixture fixture(safetyJob(8), "needle", "pin");
     {
         InstalledOps installed(ops);
-        ReplaceInFile(fixture.run(), path);
+        EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
     }
     EXPECT_EQ(ReadFile(path), kOld);
     EXPECT_EQ(fixture.errors().size(), 1u);
@@ -312,7 +312,7 @@ TEST(ReplaceSafety, StopLeavesEachFileWholeOrDone)
         ReplaceFixture fixture(job, "needle", "pin");
         ops.onWrite = [&](off_t offset, std::size_t) { fixture.stopFlag() = offset > 0; };
         InstalledOps installed(ops);
-        ReplaceInFile(fixture.run(), bigPath);
+        EXPECT_TRUE(ReplaceInFile(fixture.run(), bigPath));
         // Lines were printed for replacements that never reached the file:
         // the log says so, and none of them is counted.
         EXPECT_GT(fixture.hits().size(), 2u);
@@ -367,7 +367,7 @@ TEST(ReplaceSafety, StopAtTheLastFlushLeavesNoTemporaryFile)
         };
         {
             InstalledOps installed(ops);
-            ReplaceInFile(fixture.run(), path);
+            EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
         }
         ASSERT_TRUE(fixture.stopFlag());
         EXPECT_EQ(ReadFile(path), big);

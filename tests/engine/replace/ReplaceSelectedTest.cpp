@@ -43,7 +43,7 @@ struct Searched {
         fixture.setReplacement(replacement);
         // The front end empties the run log text at the end of every run.
         fixture.runLog().clear();
-        ReplaceSelected(fixture.run());
+        EXPECT_TRUE(ReplaceSelected(fixture.run()));
     }
 
     ReplaceFixture fixture;

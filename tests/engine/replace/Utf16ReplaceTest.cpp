@@ -22,7 +22,7 @@ TEST(Utf16Replace, WritesUtf16WithTheSameMark)
             job.makeBackup = 0;
             if (split) job.splitLength = split;
             ReplaceFixture fixture(job, "köln", "Zürich");
-            ReplaceInFile(fixture.run(), path);
+            EXPECT_TRUE(ReplaceInFile(fixture.run(), path));
             EXPECT_TRUE(fixture.errors().empty());
             EXPECT_EQ(ReadFile(path), utf16File(u"😀Zürich, Zürich\r\nZürichisch", big, "\x01"));
             // Each at the place of the inserted text in the changed file.
@@ -50,7 +50,7 @@ TEST(Utf16Replace, MarkedHitsAreCheckedAsCharacters)
     fixture.results().SetChecked(hits[0], true);
     fixture.results().SetChecked(hits[2], true);
     fixture.setReplacement("Düsseldorf");
-    ReplaceSelected(fixture.run());
+    EXPECT_TRUE(ReplaceSelected(fixture.run()));
     EXPECT_TRUE(fixture.errors().empty());
     EXPECT_EQ(ReadFile(path), utf16File(u"Düsseldorf und KÖLN und Düsseldorf", false));
 }

@@ -1,10 +1,10 @@
 #include "engine/walk/SearchWalk.h"
 #include "engine/Messages.h"
 #include "engine/content/ContentSearch.h"
+#include "engine/job/RunReports.h"
 #include "engine/walk/EntryFilter.h"
 #include "engine/walk/NameSearch.h"
 #include "engine/worker/RunSearch.h"
-#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "tests/support/RunFixture.h"
 #include "tests/support/TempTree.h"
@@ -45,12 +45,6 @@ public:
     void replaceDocument(RunContext& run, const std::string& path) override { searchDocument(run, path); }
     std::vector<std::string> names;
     std::function<void(RunContext&, const std::string&)> onDocument;
-};
-
-class CArchiveException : public FrameworkException {
-public:
-    using FrameworkException::FrameworkException;
-    const char* className() const noexcept override { return "CArchiveException"; }
 };
 
 // One search run over a tree, and what it left in the result list.
@@ -337,22 +331,28 @@ TEST(SearchWalk, StopEndsEveryLevelAtItsNextEntry)
     EXPECT_EQ(search.fixture.counters().examined.load(), 2);
 }
 
+// A failure that ends an entry, or an exception C++ threw there, is that
+// entry's one error item; the walk goes on.
 TEST(SearchWalk, ExceptionInOneEntryBecomesOneErrorItem)
 {
     TempTree tree;
     const std::string longText(300, 'r');
+    const auto failing = [](Failure failure) {
+        return [failure](RunContext& run, const std::string& path) { ReportEntryFailure(run, path, failure); };
+    };
     const struct {
         const char* file;
-        std::function<void()> raise;
+        std::function<void(RunContext&, const std::string&)> raise;
         std::string message;
     } cases[] = {
-        {"file.x", [] { throw CFileException("disk gone"); }, "FileExeption: disk gone"},
-        {"long.x", [&] { throw CFileException(longText); }, "FileExeption: " + longText.substr(0, 255)},
-        {"mem.x", [] { throw CMemoryException("no room"); }, "MemoryExeption: no room"},
-        {"other.x", [] { throw CArchiveException("broken"); }, "CArchiveException: broken"},
-        {"alloc.x", [] { throw std::bad_alloc(); }, "MemoryExeption: " + SystemErrorText(ENOMEM)},
-        {"plain.x", [] { throw std::runtime_error("x"); }, "Unbekannter Fehler"},
-        {"ok.x", [] {}, ""},
+        {"file.x", failing(systemFailure(ErrnoCode(EIO), "disk gone")), "FileExeption: disk gone"},
+        {"code.x", failing(systemFailure(ErrnoCode(EIO))), "FileExeption: " + SystemErrorText(EIO)},
+        {"long.x", failing(systemFailure(ErrnoCode(EIO), longText)), "FileExeption: " + longText.substr(0, 255)},
+        {"mem.x", failing(systemFailure(ErrnoCode(ENOMEM), "no room")), "MemoryExeption: no room"},
+        {"alloc.x", [](RunContext&, const std::string&) { throw std::bad_alloc(); },
+         "MemoryExeption: " + SystemErrorText(ENOMEM)},
+        {"plain.x", [](RunContext&, const std::string&) { throw std::runtime_error("x"); }, "Unbekannter Fehler"},
+        {"ok.x", [](RunContext&, const std::string&) {}, ""},
     };
     std::set<std::pair<std::string, std::string>> expected;
     for (const auto& c : cases) {
@@ -362,9 +362,9 @@ TEST(SearchWalk, ExceptionInOneEntryBecomesOneErrorItem)
     SearchJob job = TestJob();
     job.wordAutoMode = WordAutoMode::AllTypes;
     RecordingDocuments documents;
-    documents.onDocument = [&](RunContext&, const std::string& path) {
+    documents.onDocument = [&](RunContext& run, const std::string& path) {
         for (const auto& c : cases)
-            if (baseName(path) == c.file) c.raise();
+            if (baseName(path) == c.file) c.raise(run, path);
     };
     Search search(job, tree.root());
     search.run(&documents);

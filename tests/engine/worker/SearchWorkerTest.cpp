@@ -4,7 +4,6 @@
 #include "engine/replace/DiffPreview.h"
 #include "engine/worker/Notifier.h"
 #include "engine/worker/WorkerState.h"
-#include "platform/Exceptions.h"
 #include "platform/SystemError.h"
 #include "results/ResultList.h"
 #include "tests/support/RunFixture.h"
@@ -61,9 +60,9 @@ private:
 // A command that does whatever the test gives it, one step per command.
 class ScriptedRunner final : public CommandRunner {
 public:
-    void run(WorkerCommand, WorkerState& state) override
+    Expected<void> run(WorkerCommand, WorkerState& state) override
     {
-        std::function<void(WorkerState&)> step;
+        std::function<Expected<void>(WorkerState&)> step;
         {
             std::lock_guard lock(mutex);
             if (!steps.empty()) {
@@ -71,10 +70,10 @@ public:
                 steps.erase(steps.begin());
             }
         }
-        if (step) step(state);
+        return step ? step(state) : succeeded();
     }
     std::mutex mutex;
-    std::vector<std::function<void(WorkerState&)>> steps;  // guarded by mutex
+    std::vector<std::function<Expected<void>(WorkerState&)>> steps;  // guarded by mutex
 };
 
 struct WorkerRig {
@@ -132,6 +131,7 @@ TEST(SearchWorker, StopRequestOrShutdownEndsALongSearch)
             state.counters.hits = 7;
             latch->set();
             while (state.stopFlag.load() == 0) std::this_thread::sleep_for(1ms);
+            return succeeded();
         });
     WorkerRig rig(runner);
     rig.worker.StartSearch("/nowhere");
@@ -152,7 +152,10 @@ TEST(SearchWorker, StopRequestOrShutdownEndsALongSearch)
 TEST(SearchWorker, TheTallySaysWhetherAStopCutTheRunShortAndCountsItsErrors)
 {
     auto runner = std::make_shared<ScriptedRunner>();
-    runner->steps.push_back([](WorkerState& state) { state.counters.admitted = 3; });
+    runner->steps.push_back([](WorkerState& state) {
+        state.counters.admitted = 3;
+        return succeeded();
+    });
     WorkerRig rig(runner);
     rig.worker.StartSearch("/nowhere");
     ASSERT_EQ(rig.notifier->waitForPosts(1).size(), 1u);
@@ -181,13 +184,17 @@ TEST(SearchWorker, ExceptionAbortsOnlyThatCommand)
     const std::string prefix =
         "Ein Fehler ist bei der Suche nach Dateien aufgetreten. Der Vorgang kann nicht fortgesetzt werden. ";
     auto runner = std::make_shared<ScriptedRunner>();
-    runner->steps.push_back([](WorkerState&) { throw CFileException("disk gone"); });
-    runner->steps.push_back([](WorkerState&) { throw CMemoryException(std::string(300, 'm')); });
-    runner->steps.push_back([](WorkerState&) {
+    runner->steps.push_back([](WorkerState&) -> Expected<void> { return systemFailure(ErrnoCode(EIO), "disk gone"); });
+    runner->steps.push_back(
+        [](WorkerState&) -> Expected<void> { return systemFailure(ErrnoCode(ENOMEM), std::string(300, 'm')); });
+    runner->steps.push_back([](WorkerState&) -> Expected<void> {
         errno = ENOENT;
         throw std::runtime_error("not ours");
     });
-    runner->steps.push_back([](WorkerState& state) { state.counters.files = 1; });
+    runner->steps.push_back([](WorkerState& state) {
+        state.counters.files = 1;
+        return succeeded();
+    });
     WorkerRig rig(runner);
     for (std::size_t run = 1; run <= 4; ++run) {
         rig.worker.StartSearch("/nowhere");
@@ -241,6 +248,7 @@ TEST(SearchWorker, ShutdownAbandonsARunnerThatIgnoresTheStop)
         started->set();
         release->wait(60s);
         finished->set();
+        return succeeded();
     });
     {
         WorkerRig rig(runner, 50ms);

@@ -287,7 +287,7 @@ TEST_F(ResultOpenerTest, AHitInAUtf8FileIsSelectedByItsBytes)
                              "gr\xFC\xDF"
                              "e",
                              latin1);
-    SearchFileContents(fixture.run(), path);
+    EXPECT_TRUE(SearchFileContents(fixture.run(), path));
     ResultList& list = fixture.results();
     const ItemHandle fileItem = list.FirstTopLevelItem();
     ASSERT_NE(fileItem, kNoItem);

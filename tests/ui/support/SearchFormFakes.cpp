@@ -33,7 +33,7 @@ std::vector<std::string> RecordingNotifier::messages() const
     return m_texts;
 }
 
-void FakeCommands::run(WorkerCommand command, WorkerState& state)
+Expected<void> FakeCommands::run(WorkerCommand command, WorkerState& state)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -42,6 +42,7 @@ void FakeCommands::run(WorkerCommand command, WorkerState& state)
         m_started.notify_all();
     }
     if (body) body(command, state);
+    return succeeded();
 }
 
 bool FakeCommands::waitForStarts(int count, int timeoutMs)

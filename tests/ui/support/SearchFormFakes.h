@@ -73,7 +73,7 @@ class FakeCommands final : public CommandRunner {
 public:
     std::function<void(WorkerCommand command, WorkerState& state)> body;
 
-    void run(WorkerCommand command, WorkerState& state) override;
+    Expected<void> run(WorkerCommand command, WorkerState& state) override;
     // Waits until `count` commands have begun; false after `timeoutMs`.
     bool waitForStarts(int count, int timeoutMs = 10'000);
     int starts() const;
