@@ -1,5 +1,8 @@
 #include "engine/content/FileBuffer.h"
 #include "engine/Messages.h"
+#include "engine/content/ContentSearch.h"
+#include "engine/job/RunReports.h"
+#include "platform/SystemError.h"
 #include "tests/engine/match/SearchTester.h"
 #include "tests/support/TempTree.h"
 
@@ -7,7 +10,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <random>
 
 namespace tarnwick::test {
@@ -193,6 +198,78 @@ TEST(FileBufferSearch, AFileCutShortWhileReadInPiecesEndsWithItsError)
     EXPECT_EQ(buffer.failure()->detail, text::kFileShrankWhileRead);
     ASSERT_GE(hits.size(), 90u);
     for (std::size_t i = 0; i < hits.size(); ++i) EXPECT_EQ(hits[i], static_cast<std::int64_t>(i) * 1000);
+}
+
+// Bytes that cannot be read from `failFrom` on, as a disk that fails there.
+class FailingSource final : public ByteSource {
+public:
+    FailingSource(std::string bytes, std::uint64_t failFrom) : m_bytes(std::move(bytes)), m_failFrom(failFrom) {}
+    Expected<std::size_t> read(std::uint64_t offset, char* buffer, std::size_t n) override
+    {
+        if (offset + n > m_failFrom) return systemFailure(ErrnoCode(EIO));
+        const std::size_t count = offset < m_bytes.size() ? std::min<std::size_t>(n, m_bytes.size() - offset) : 0;
+        std::memcpy(buffer, m_bytes.data() + offset, count);
+        return count;
+    }
+
+private:
+    std::string m_bytes;
+    std::uint64_t m_failFrom;
+};
+
+// A read that fails in the middle of a chunk: the hits before it are found,
+// none after it, and the failure is the file's one error item.
+TEST(FileBufferSearch, AFailedReadEndsTheFileWithItsFailure)
+{
+    std::string text;
+    while (text.size() < 200'000) text += "hit" + std::string(996, '.') + '\n';
+    const std::uint64_t failFrom = 100'500;
+    for (const unsigned options : {0u, Regex}) {
+        SearchJob job = JobFor(options);
+        job.splitLength = 64 * 1024;
+        // Read piece by piece, as a file on disk larger than a few pieces is.
+        {
+            RunFixture fixture(job, "hit");
+            fixture.run().buffers.readPiece = 4096;
+            FailingSource source(text, failFrom);
+            ChunkStore store(source, job, fixture.run().codePage, fixture.run().buffers);
+            ChunkMatcher matcher(job, fixture.run().buffers.match);
+            matcher.setPattern(&fixture.run().patterns.forEncoding(Encoding::Ansi));
+            store.setRetain(64);
+            store.loadInPieces(0, text.size(), text.size());
+            store.fold(fixture.run().patterns.forEncoding(Encoding::Ansi));
+            matcher.setChunk(store.view());
+            std::vector<std::int64_t> hits;
+            for (std::int64_t from = 0;;) {
+                const auto found = options ? matcher.findRegex(from) : matcher.findPlain(from, false);
+                if (!found) break;
+                hits.push_back(found->position);
+                from = found->position + found->length;
+            }
+            ASSERT_NE(store.failure(), nullptr) << options;
+            EXPECT_EQ(store.failure()->code, ErrnoCode(EIO));
+            ASSERT_FALSE(hits.empty());
+            EXPECT_LT(hits.back(), static_cast<std::int64_t>(failFrom)) << options;
+            for (std::size_t i = 0; i < hits.size(); ++i) EXPECT_EQ(hits[i], static_cast<std::int64_t>(i) * 1000);
+        }
+        // Read in split chunks, as a file inside an archive is: the entry's error item.
+        {
+            RunFixture fixture(job, "hit");
+            FailingSource source(text, failFrom);
+            FileBuffer buffer(fixture.run(), source, text.size());
+            const Expected<std::int64_t> searched = SearchBufferContents(fixture.run(), buffer, "inner.txt");
+            ASSERT_FALSE(searched) << options;
+            const auto hits = fixture.hits();
+            ASSERT_FALSE(hits.empty());
+            EXPECT_LT(hits.back().position, static_cast<std::int64_t>(failFrom));
+            // The entry becomes the error item, as any entry whose processing failed.
+            ReportEntryFailure(fixture.run(), "inner.txt", searched.error());
+            fixture.run().sink.endEntry();
+            EXPECT_EQ(fixture.errors(),
+                      (std::vector<std::pair<std::string, std::string>>{
+                          {"inner.txt", text::kFileExceptionPrefix + SystemErrorText(EIO)}}));
+        }
+    }
 }
 
 TEST(FileBufferSearch, EncodingDetection)
