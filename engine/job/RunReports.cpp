@@ -20,6 +20,9 @@ void report(RunContext& run, ErrorKind kind, ErrorPlace place, std::string_view 
     run.sink.error(error);
 }
 
+// Memory that could not be had, as opposed to a file that could not be read.
+bool isMemoryFailure(const Failure& failure) { return failure.code == std::errc::not_enough_memory; }
+
 // "<step> <path>: <reason>", the form of most failures of a replace.
 std::string stepFailure(const char* step, const std::string& path, const std::string& reason)
 {
@@ -40,12 +43,6 @@ void ReportUnreadableDirectory(RunContext& run, const std::string& path, std::er
     report(run, ErrorKind::UnreadableDirectory, ErrorPlace::Entry, path,
            std::string(text::kCannotReadDirectory) + ": " + TruncateText(SystemErrorText(error)));
 }
-
-namespace {
-
-bool isMemoryFailure(const Failure& failure) { return failure.code == std::errc::not_enough_memory; }
-
-}  // namespace
 
 const char* FailureClassName(const Failure& failure)
 {

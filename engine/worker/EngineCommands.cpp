@@ -53,8 +53,10 @@ Expected<void> EngineCommands::run(WorkerCommand command, WorkerState& state)
     case WorkerCommand::Rename: ConvertDirectory(run, input.startPath, input.renameArgument); break;
     case WorkerCommand::SelectedReplace:
         // The expression of the preceding search; it compiled then.
-        if (run.list && (!run.job.regularExpression || CompileSearchRegex(run)))
+        if (run.list && (!run.job.regularExpression || CompileSearchRegex(run))) {
+            // A file that cannot be read ends the command where it stands.
             if (Expected<void> replaced = ReplaceSelected(run); !replaced) return replaced;
+        }
         break;
     case WorkerCommand::None:
     case WorkerCommand::Quit: break;
