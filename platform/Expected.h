@@ -20,4 +20,11 @@ using Expected = boost::outcome_v2::result<T, Failure, boost::outcome_v2::policy
 // The success of an Expected<void>.
 inline auto succeeded() { return boost::outcome_v2::success(); }
 
+// Says at the call that a failure is let pass on purpose, where the program
+// reports none (a settings write), instead of a bare cast to void.
+template <class T>
+void IgnoreFailure(const Expected<T>&)
+{
+}
+
 }  // namespace tarnwick

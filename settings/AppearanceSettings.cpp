@@ -9,19 +9,19 @@ std::uint32_t ReadGuiStyle(ProfileStore& store)
     return store.GetProfileInt(kAppearanceSection, "Guistil", GuiStyle::Office2003);
 }
 
-bool WriteGuiStyle(ProfileStore& store, std::uint32_t style)
+Expected<void> WriteGuiStyle(ProfileStore& store, std::uint32_t style)
 {
-    return store.WriteProfileInt(kAppearanceSection, "Guistil", style);
+    return store.writeInt(kAppearanceSection, "Guistil", style);
 }
 
 std::uint32_t ReadTabStops(ProfileStore& store) { return store.GetProfileInt(kAppearanceSection, "TabStops", 32); }
 
-bool WriteViewerState(ProfileStore& store, std::uint32_t tabStops, bool wordWrap)
+Expected<void> WriteViewerState(ProfileStore& store, std::uint32_t tabStops, bool wordWrap)
 {
     ProfileStore::Batch batch(store);
     batch.WriteProfileInt(kAppearanceSection, "TabStops", tabStops);
     batch.WriteProfileInt(kAppearanceSection, "Zeilenumbruch", wordWrap ? 1 : 0);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 FontSettings ReadFontSettings(ProfileStore& store)
@@ -38,7 +38,7 @@ FontSettings ReadFontSettings(ProfileStore& store)
     return font;
 }
 
-bool WriteFontSettings(ProfileStore& store, const FontSettings& current, const FontSettings& readAtCreation)
+Expected<void> WriteFontSettings(ProfileStore& store, const FontSettings& current, const FontSettings& readAtCreation)
 {
     ProfileStore::Batch batch(store);
     const auto writeIfChanged = [&](const char* name, std::int32_t now, std::int32_t before) {
@@ -53,7 +53,7 @@ bool WriteFontSettings(ProfileStore& store, const FontSettings& current, const F
         writeIfChanged("CharSet", current.charSet, readAtCreation.charSet);
         if (current.faceName != readAtCreation.faceName) batch.WriteProfileString(kFontSection, "Art", current.faceName);
     }
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 }  // namespace tarnwick::settings

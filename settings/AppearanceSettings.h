@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::settings {
 
 class ProfileStore;
@@ -18,13 +20,13 @@ inline constexpr std::uint32_t Office2003 = 32770;
 
 // `Guistil`: read when the main frame is created, written when it closes.
 std::uint32_t ReadGuiStyle(ProfileStore& store);
-bool WriteGuiStyle(ProfileStore& store, std::uint32_t style);
+Expected<void> WriteGuiStyle(ProfileStore& store, std::uint32_t style);
 
 // `TabStops` is read when the viewer is created; `TabStops` and
 // `Zeilenumbruch` are written when it is destroyed. The word-wrap state is
 // never read back (the viewer starts wrapped).
 std::uint32_t ReadTabStops(ProfileStore& store);
-bool WriteViewerState(ProfileStore& store, std::uint32_t tabStops, bool wordWrap);
+Expected<void> WriteViewerState(ProfileStore& store, std::uint32_t tabStops, bool wordWrap);
 
 struct FontSettings {
     std::int32_t height = -13;  // Höhe; 0: no font of its own
@@ -42,6 +44,6 @@ struct FontSettings {
 FontSettings ReadFontSettings(ProfileStore& store);
 // Writes each value that differs from what was read at creation; with a
 // height of 0 only the height.
-bool WriteFontSettings(ProfileStore& store, const FontSettings& current, const FontSettings& readAtCreation);
+Expected<void> WriteFontSettings(ProfileStore& store, const FontSettings& current, const FontSettings& readAtCreation);
 
 }  // namespace tarnwick::settings

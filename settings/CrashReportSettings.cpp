@@ -11,9 +11,9 @@ std::string ReadCrashReportServer(ProfileStore& store)
     return server.empty() ? std::string(kDefaultCrashReportServer) : server;
 }
 
-bool WriteCrashReportServer(ProfileStore& store, const std::string& server)
+Expected<void> WriteCrashReportServer(ProfileStore& store, const std::string& server)
 {
-    return store.WriteProfileString(kAppearanceSection, kCrashReportServerName, server);
+    return store.writeString(kAppearanceSection, kCrashReportServerName, server);
 }
 
 }  // namespace tarnwick::settings

@@ -3,6 +3,8 @@
 // reporter sends its reports ("https://host[:port][/path]"; "http://" also works).
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::settings {
 
 class ProfileStore;
@@ -12,6 +14,6 @@ inline constexpr char kDefaultCrashReportServer[] = "https://crash.korvane.de";
 
 // The stored address, or the default when none (or an empty one) is stored.
 std::string ReadCrashReportServer(ProfileStore& store);
-bool WriteCrashReportServer(ProfileStore& store, const std::string& server);
+Expected<void> WriteCrashReportServer(ProfileStore& store, const std::string& server);
 
 }  // namespace tarnwick::settings

@@ -33,14 +33,14 @@ ExportSettings ReadExportSettings(ProfileStore& store, const std::string& progra
     return settings;
 }
 
-bool WriteExportSettings(ProfileStore& store, const ExportSettings& settings)
+Expected<void> WriteExportSettings(ProfileStore& store, const ExportSettings& settings)
 {
     ProfileStore::Batch batch(store);
     batch.WriteProfileString(kExportSection, "Vorlagenpfad", settings.templatePath);
     batch.WriteProfileInt(kExportSection, "Exporttyp", StoredExportType(settings.type));
     batch.WriteProfileInt(kExportSection, "Exportelemente", static_cast<std::uint32_t>(settings.elements));
     batch.WriteProfileString(kExportSection, "szListentrennz", settings.separator);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 }  // namespace tarnwick::settings

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Expected.h"
+
 #include "results/ExportRequest.h"
 
 namespace tarnwick::settings {
@@ -31,6 +33,6 @@ std::uint32_t StoredExportType(ExportType type);
 
 // The template path defaults to DefaultTemplatePath(programDirectory).
 ExportSettings ReadExportSettings(ProfileStore& store, const std::string& programDirectory);
-bool WriteExportSettings(ProfileStore& store, const ExportSettings& settings);
+Expected<void> WriteExportSettings(ProfileStore& store, const ExportSettings& settings);
 
 }  // namespace tarnwick::settings

@@ -206,7 +206,7 @@ void ReadFormValues(ProfileStore& store, const std::string& section, FormState& 
     state.options.wordRegex = store.GetProfileInt(section, kWordRegexValue, current.options.wordRegex);
 }
 
-bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes)
+Expected<void> SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes)
 {
     ProfileStore::Batch batch(store);
     batch.WriteProfileString(kFormSection, kSearchText, state.searchTexts.text);
@@ -229,7 +229,7 @@ bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer&
     batch.WriteProfileString(kFormSection, kNameStrings, JoinHistory(state.nameStrings.entries, kNameStringMarker));
     batch.WriteProfileInt(kFormSection, kExpandedView, state.expandedView);
     batch.WriteProfileInt(kOptionsSection, kWarningBits, state.warningBits);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 }  // namespace tarnwick::settings

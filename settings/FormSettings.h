@@ -22,8 +22,8 @@ void LoadFormSettings(ProfileStore& store, FormState& state);
 // into its history (file types prepared by `normalizeFileTypes`, the form's
 // file-type normalisation), then writes everything in one rewrite. Numbered
 // histories write at most ten entries (digits 0 to 9); values of a longer
-// earlier history are left in place. Returns whether the file was written.
-bool SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes);
+// earlier history are left in place. Fails when the file could not be written.
+Expected<void> SaveFormSettings(ProfileStore& store, FormState& state, const TextPreparer& normalizeFileTypes);
 
 // The form's single values (as in `Dialogdaten`) and its five current texts,
 // without histories and view, and of the options only the one that changes

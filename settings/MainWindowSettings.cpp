@@ -27,7 +27,7 @@ MainWindowSettings ReadMainWindowSettings(ProfileStore& store)
     return s;
 }
 
-bool WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& s)
+Expected<void> WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& s)
 {
     const std::string section = MainWindowSectionName();
     ProfileStore::Batch batch(store);
@@ -39,7 +39,7 @@ bool WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& s)
     batch.WriteProfileInt(section, "status", s.status);
     batch.WriteProfileInt(section, "Style", s.style);
     batch.WriteProfileInt(section, "Theme", s.theme);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 WindowGeometry PlaceMainWindow(const MainWindowSettings& s, int screenWidth, int screenHeight, int iconWidth, int iconHeight)

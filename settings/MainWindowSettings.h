@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::settings {
 
 class ProfileStore;
@@ -31,7 +33,7 @@ struct MainWindowSettings {
 
 MainWindowSettings ReadMainWindowSettings(ProfileStore& store);
 // Deletes the whole section and writes it anew, in one rewrite.
-bool WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& settings);
+Expected<void> WriteMainWindowSettings(ProfileStore& store, const MainWindowSettings& settings);
 
 // Position (relative to the desktop work area's top-left corner) and size.
 struct WindowGeometry {

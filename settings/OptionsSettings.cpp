@@ -117,7 +117,7 @@ OptionsValues ReadOptionsSettings(ProfileStore& store)
     return v;
 }
 
-bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
+Expected<void> WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
 {
     ProfileStore::Batch batch(store);
     const auto writeInt = [&](const char* name, std::uint32_t value) { batch.WriteProfileInt(kOptionsSection, name, value); };
@@ -147,7 +147,7 @@ bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& v)
     writeInt("Rueckgaengig Groesse MB", v.undoLimitMb);
     writeInt(kWordRegexValue, v.wordRegex);
     writeInt(kWordAllPartsValue, v.wordAllParts);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 }  // namespace tarnwick::settings

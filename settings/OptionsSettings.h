@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::settings {
 
 class ProfileStore;
@@ -98,6 +100,6 @@ OptionsValues FromDialogUnits(const OptionsDialogValues& values);
 OptionsValues ReadOptionsSettings(ProfileStore& store);
 // Writes the section as the options dialog does on OK, in its order, in one
 // rewrite of the file. `Dlgzeig` is not the dialog's to write.
-bool WriteOptionsSettings(ProfileStore& store, const OptionsValues& values);
+Expected<void> WriteOptionsSettings(ProfileStore& store, const OptionsValues& values);
 
 }  // namespace tarnwick::settings

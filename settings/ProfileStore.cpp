@@ -122,16 +122,26 @@ std::string ProfileStore::GetProfileString(std::string_view section, std::string
 
 bool ProfileStore::WriteProfileInt(std::string_view section, std::string_view name, std::uint32_t value)
 {
-    Batch batch(*this);
-    batch.WriteProfileInt(section, name, value);
-    return batch.commit().has_value();
+    return writeInt(section, name, value).has_value();
 }
 
 bool ProfileStore::WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value)
 {
+    return writeString(section, name, value).has_value();
+}
+
+Expected<void> ProfileStore::writeInt(std::string_view section, std::string_view name, std::uint32_t value)
+{
+    Batch batch(*this);
+    batch.WriteProfileInt(section, name, value);
+    return batch.commit();
+}
+
+Expected<void> ProfileStore::writeString(std::string_view section, std::optional<std::string_view> name, std::string_view value)
+{
     Batch batch(*this);
     batch.WriteProfileString(section, name, value);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 Expected<void> ProfileStore::apply(const std::vector<ProfileChange>& changes)

@@ -17,8 +17,9 @@
 // error code (the lock, reading the file under it, or replacing it); a
 // change with an unusable name is an InvalidInput failure without one. The
 // documented write operations keep their documented bool: whether the
-// commit succeeded. Callers of the program ignore it, as a failed settings
-// write is not reported.
+// commit succeeded; writeInt/writeString and the settings writers built on
+// them give the failure itself. Callers of the program ignore it, as a failed
+// settings write is not reported.
 //
 // Not thread-safe: one thread (the user-interface thread) uses a store.
 #include <cstdint>
@@ -59,6 +60,9 @@ public:
     // Without a value name the whole section is deleted.
     bool WriteProfileString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
     // NOLINTEND(readability-identifier-naming)
+    // The two writes with the commit's failure, for the program's own callers.
+    Expected<void> writeInt(std::string_view section, std::string_view name, std::uint32_t value);
+    Expected<void> writeString(std::string_view section, std::optional<std::string_view> name, std::string_view value);
 
     // Writes collected in order and applied under one lock with one rewrite,
     // merged into whatever another program wrote in the meantime. Nothing

@@ -21,13 +21,13 @@ void RecentFileList::read(ProfileStore& store)
     }
 }
 
-bool RecentFileList::write(ProfileStore& store) const
+Expected<void> RecentFileList::write(ProfileStore& store) const
 {
     ProfileStore::Batch batch(store);
     // Entries that fell out must not come back from the old section.
     batch.WriteProfileString(kRecentFileSection, std::nullopt, {});
     for (std::size_t i = 0; i < m_entries.size(); ++i) batch.WriteProfileString(kRecentFileSection, ValueName(i), m_entries[i]);
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 void RecentFileList::add(const std::string& path)

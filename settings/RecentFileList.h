@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::settings {
 
 class ProfileStore;
@@ -18,7 +20,7 @@ public:
     // File1 onwards; empty values are skipped.
     void read(ProfileStore& store);
     // Rewrites the section with the current entries, in one write.
-    bool write(ProfileStore& store) const;
+    Expected<void> write(ProfileStore& store) const;
 
     // Puts `path` first; an entry naming the same path moves up instead of
     // appearing twice, and the oldest one falls out of a full list.

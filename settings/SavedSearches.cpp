@@ -67,7 +67,7 @@ std::vector<SavedSearch> LoadSavedSearches(ProfileStore& store, const FormState&
     return searches;
 }
 
-bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& searches)
+Expected<void> StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& searches)
 {
     const std::size_t before = StoredNames(store).size();
     ProfileStore::Batch batch(store);
@@ -78,7 +78,7 @@ bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& sea
         WriteFormValues(batch, SearchSection(i + 1), searches[i].form);
         batch.WriteProfileInt(SearchSection(i + 1), kWordAllPartsValue, searches[i].form.options.wordAllParts);
     }
-    return batch.commit().has_value();
+    return batch.commit();
 }
 
 std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base)

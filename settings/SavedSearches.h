@@ -24,8 +24,8 @@ struct SavedSearch {
 // The stored searches in stored order; each form is read over `base`, so
 // what a search does not hold (histories, options) comes from there.
 std::vector<SavedSearch> LoadSavedSearches(ProfileStore& store, const FormState& base = {});
-// Replaces the stored list by `searches`; false when the file could not be written.
-bool StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& searches);
+// Replaces the stored list by `searches`; fails when the file could not be written.
+Expected<void> StoreSavedSearches(ProfileStore& store, const std::vector<SavedSearch>& searches);
 
 // The search of that name (exact, case matters); nothing when there is none.
 std::optional<SavedSearch> FindSavedSearch(ProfileStore& store, const std::string& name, const FormState& base = {});

@@ -13,16 +13,19 @@ TipSettings ReadTipSettings(ProfileStore& store)
     return tip;
 }
 
-bool WriteTipStartUp(ProfileStore& store, std::int32_t startUp) { return store.WriteProfileInt(kTipSection, "StartUp", startUp); }
-
-bool WriteTipFilePos(ProfileStore& store, std::uint32_t filePos)
+Expected<void> WriteTipStartUp(ProfileStore& store, std::int32_t startUp)
 {
-    return store.WriteProfileInt(kTipSection, "FilePos", filePos);
+    return store.writeInt(kTipSection, "StartUp", startUp);
 }
 
-bool WriteTipTimeStamp(ProfileStore& store, const std::string& timeStamp)
+Expected<void> WriteTipFilePos(ProfileStore& store, std::uint32_t filePos)
 {
-    return store.WriteProfileString(kTipSection, "TimeStamp", timeStamp);
+    return store.writeInt(kTipSection, "FilePos", filePos);
+}
+
+Expected<void> WriteTipTimeStamp(ProfileStore& store, const std::string& timeStamp)
+{
+    return store.writeString(kTipSection, "TimeStamp", timeStamp);
 }
 
 }  // namespace tarnwick::settings

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace tarnwick::settings {
 
 class ProfileStore;
@@ -20,8 +22,8 @@ struct TipSettings {
 TipSettings ReadTipSettings(ProfileStore& store);
 // Each value is written at its own moment: StartUp when the dialog is
 // closed, FilePos when it is destroyed, TimeStamp when the file changed.
-bool WriteTipStartUp(ProfileStore& store, std::int32_t startUp);
-bool WriteTipFilePos(ProfileStore& store, std::uint32_t filePos);
-bool WriteTipTimeStamp(ProfileStore& store, const std::string& timeStamp);
+Expected<void> WriteTipStartUp(ProfileStore& store, std::int32_t startUp);
+Expected<void> WriteTipFilePos(ProfileStore& store, std::uint32_t filePos);
+Expected<void> WriteTipTimeStamp(ProfileStore& store, const std::string& timeStamp);
 
 }  // namespace tarnwick::settings

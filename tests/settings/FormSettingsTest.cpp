@@ -90,7 +90,7 @@ TEST_F(FormSettingsTest, AttributeBitsAboveTheFiveAreIgnoredAndWrittenAsZero)
     FormState state = loadState();
     EXPECT_EQ(PackAttributeBits(state), 5u);
     EXPECT_TRUE(state.attributesOnDirs && state.skipArchive && !state.skipHidden);
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(store.GetProfileInt(kFormSection, "Dateiatribute", 0), 5u);
 }
 
@@ -100,7 +100,7 @@ TEST_F(FormSettingsTest, WarningBitsOutsideTheKnownOnesAreWrittenBackAsRead)
     FormState state = loadState();
     OptOutOfWarning(state.warningBits, WarningBit::BackupOff);
     EXPECT_FALSE(IsWarningShown(state.warningBits, WarningBit::BackupOff));
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(store.GetProfileInt(kOptionsSection, "Dlgzeig", 0), 0xf0ff'fffdu);
 }
 
@@ -126,7 +126,7 @@ TEST_F(FormSettingsTest, TwelveDirectoriesWriteTenAndLoadNine)
     FormState state = loadState();
     for (int i = 0; i < 12; ++i) state.directories.entries.push_back("/d" + std::to_string(i));
     state.directories.text = "/d0";
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(storedValue("Verz9"), "/d9");
     EXPECT_EQ(storedValue("Verz10"), "<absent>");
     const FormState loaded = loadState();
@@ -136,7 +136,7 @@ TEST_F(FormSettingsTest, TwelveDirectoriesWriteTenAndLoadNine)
     // The current directory last in a long list still leads; the names stay
     // one digit long.
     state.directories.text = "/d11";
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(storedValue("Verz0"), "/d11");
     EXPECT_EQ(storedValue("Verz1"), "/d0");
     EXPECT_EQ(storedValue("Verz9"), "/d8");
@@ -147,12 +147,12 @@ TEST_F(FormSettingsTest, CurrentDirectoryIsWrittenOnceUnlessItDiffersInCase)
 {
     FormState state = loadState();
     state.directories = makeHistory({"/a", "/b", "/c"}, "/b");
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(loadState().directories.entries, (Entries{"/b", "/a", "/c"}));
 
     store.WriteProfileString(kFormSection, std::nullopt, {});
     state.directories = makeHistory({"/a", "/B"}, "/b");
-    SaveFormSettings(store, state, normalize);  // the commit appends "/b"
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));  // the commit appends "/b"
     EXPECT_EQ(loadState().directories.entries, (Entries{"/b", "/a", "/B"}));
 }
 
@@ -160,7 +160,7 @@ TEST_F(FormSettingsTest, TypedSearchTextJoinsTheHistoryAheadOfTheOthers)
 {
     FormState state = loadState();
     state.searchTexts = makeHistory({"a", "b"}, "c");
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     const FormState loaded = loadState();
     EXPECT_EQ(loaded.searchTexts.text, "c");
     EXPECT_EQ(loaded.searchTexts.entries, (Entries{"c", "a", "b"}));
@@ -170,13 +170,13 @@ TEST_F(FormSettingsTest, EmptyReplacementTextGivesWayToTheFirstHistoryEntry)
 {
     FormState state = loadState();
     state.replaceTexts = makeHistory({"first", "second"}, "");
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(storedValue("Ersetzstring"), "first");
     EXPECT_EQ(loadState().replaceTexts.text, "first");
 
     // With no history at all the empty text itself is stored.
     state.replaceTexts = makeHistory({}, "", -1);
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(storedValue("Ersetzstring"), "");
 }
 
@@ -193,13 +193,13 @@ TEST_F(FormSettingsTest, TypedFileTypesAndNameStringsAreCommittedInTheirStoredFo
     FormState state = loadState();
     state.fileTypes.text = "CPP, h";
     state.nameStrings.text = "test";
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(storedValue("Dateitypen"), "#*.txt;#*.h;*.cpp;#.cpp; .h;");
     EXPECT_EQ(storedValue("Dateinamenstrings"), "%test;");
 
     state.fileTypes.entries.clear();
     state.fileTypes.text.clear();
-    SaveFormSettings(store, state, normalize);
+    ASSERT_TRUE(SaveFormSettings(store, state, normalize));
     EXPECT_EQ(storedValue("Dateitypen"), "");
 }
 

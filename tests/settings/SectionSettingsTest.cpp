@@ -85,7 +85,7 @@ TEST_F(SectionSettingsTest, FontValuesAreWrittenOnlyWhenChanged)
     FontSettings none = now;
     none.height = 0;
     none.italic = 1;
-    WriteFontSettings(store, none, now);
+    ASSERT_TRUE(WriteFontSettings(store, none, now));
     EXPECT_EQ(store.GetProfileInt(kFontSection, "Kursiv", 9), 9u);
     FontSettings expected;
     expected.height = 0;
@@ -102,7 +102,7 @@ TEST_F(SectionSettingsTest, ExportDefaultsAndTheTypeLimit)
     read.type = ExportType::Template;
     read.separator = "\\t";
     read.elements = ExportElement::Errors | ExportElement::DirNames;
-    WriteExportSettings(store, read);
+    ASSERT_TRUE(WriteExportSettings(store, read));
     EXPECT_EQ(ReadExportSettings(store, "/elsewhere"), read);
 
     store.WriteProfileInt(kExportSection, "Exporttyp", 3);
@@ -112,15 +112,15 @@ TEST_F(SectionSettingsTest, ExportDefaultsAndTheTypeLimit)
 TEST_F(SectionSettingsTest, TipAndAppearanceValues)
 {
     EXPECT_EQ(ReadTipSettings(store), TipSettings{});
-    WriteTipStartUp(store, 1);
-    WriteTipFilePos(store, 4711);
-    WriteTipTimeStamp(store, "Tue Jun 11 10:00:00 2024");
+    ASSERT_TRUE(WriteTipStartUp(store, 1));
+    ASSERT_TRUE(WriteTipFilePos(store, 4711));
+    ASSERT_TRUE(WriteTipTimeStamp(store, "Tue Jun 11 10:00:00 2024"));
     EXPECT_EQ(ReadTipSettings(store), (TipSettings{1, 4711, "Tue Jun 11 10:00:00 2024"}));
 
     EXPECT_EQ(ReadGuiStyle(store), GuiStyle::Office2003);
     EXPECT_EQ(ReadTabStops(store), 32u);
-    WriteGuiStyle(store, GuiStyle::Xp);
-    WriteViewerState(store, 32, false);
+    ASSERT_TRUE(WriteGuiStyle(store, GuiStyle::Xp));
+    ASSERT_TRUE(WriteViewerState(store, 32, false));
     EXPECT_EQ(ReadGuiStyle(store), GuiStyle::Xp);
     EXPECT_EQ(store.GetProfileInt(kAppearanceSection, "Zeilenumbruch", 7), 0u);
 }

@@ -99,7 +99,7 @@ void ProgramDocuments::openRecentFile(std::size_t index)
     if (index >= m_recent.entries().size() || viewer() == nullptr) return;
     if (openDocumentFile(fromPath(m_recent.entries()[index]))) return;
     m_recent.remove(index);
-    m_recent.write(m_parts.store);
+    IgnoreFailure(m_recent.write(m_parts.store));
     rebuildRecentMenu();
 }
 
@@ -153,7 +153,7 @@ void ProgramDocuments::showMessage(std::string_view text) { m_parts.prompts.show
 void ProgramDocuments::rememberRecentFile(const QString& path)
 {
     m_recent.add(toPath(path));
-    m_recent.write(m_parts.store);
+    IgnoreFailure(m_recent.write(m_parts.store));
     rebuildRecentMenu();
 }
 

@@ -69,7 +69,7 @@ TipOfTheDay::TipOfTheDay(settings::ProfileStore& store, const std::string& tipsP
     const std::string stamp = TipsFileTimeStamp(status.st_mtime);
     if (stamp != stored.timeStamp) {
         offset = 0;
-        settings::WriteTipTimeStamp(m_store, stamp);
+        IgnoreFailure(settings::WriteTipTimeStamp(m_store, stamp));
     }
     if (std::fseek(m_file, offset, SEEK_SET) != 0) {
         fail(text::help::kTipsFileUnreadable);
@@ -83,7 +83,7 @@ TipOfTheDay::~TipOfTheDay()
 {
     if (m_file == nullptr) return;
     const long position = std::ftell(m_file);
-    if (position >= 0) settings::WriteTipFilePos(m_store, static_cast<std::uint32_t>(position));
+    if (position >= 0) IgnoreFailure(settings::WriteTipFilePos(m_store, static_cast<std::uint32_t>(position)));
     std::fclose(m_file);
 }
 
@@ -92,7 +92,7 @@ void TipOfTheDay::nextTip()
     if (m_hasTips) readNextTip();
 }
 
-void TipOfTheDay::close(bool showAtStartUp) { settings::WriteTipStartUp(m_store, showAtStartUp ? 0 : 1); }
+void TipOfTheDay::close(bool showAtStartUp) { IgnoreFailure(settings::WriteTipStartUp(m_store, showAtStartUp ? 0 : 1)); }
 
 TipOfTheDay::Line TipOfTheDay::readLine(std::string& line)
 {

@@ -193,7 +193,7 @@ std::optional<OptionsRefusal> OptionsDialogLogic::accept(const OptionsDialogInpu
     values.backupExtension = extension;
 
     m_values = settings::FromDialogUnits(values);
-    settings::WriteOptionsSettings(store, m_values);
+    IgnoreFailure(settings::WriteOptionsSettings(store, m_values));
     return std::nullopt;
 }
 

@@ -195,7 +195,7 @@ void ExportDialog::accept()
     }
     // As typed: "\t" stays two characters here and becomes a tab only in
     // what the writer is given.
-    settings::WriteExportSettings(m_store, m_logic.settings());
+    IgnoreFailure(settings::WriteExportSettings(m_store, m_logic.settings()));
     QDialog::accept();
 }
 

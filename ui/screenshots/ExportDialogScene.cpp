@@ -19,7 +19,7 @@ void RenderExportDialog(const QString& pngPath)
     stored.type = ExportType::Template;
     stored.elements = ExportElement::Hits | ExportElement::Errors;
     stored.templatePath = "/usr/share/tarnwick/vorlage_export.txt";
-    settings::WriteExportSettings(store, stored);
+    IgnoreFailure(settings::WriteExportSettings(store, stored));
     ui::ExportDialog dialog(store, "/usr/bin");
     SaveWindowShot(dialog, pngPath);
 }

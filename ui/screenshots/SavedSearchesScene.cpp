@@ -25,7 +25,7 @@ void StoreSearches(const std::string& profile)
         form.searchTexts.text = name;
         (void)settings::PutSavedSearch(searches, name, form);  // names the list does not have yet
     }
-    settings::StoreSavedSearches(store, searches);
+    IgnoreFailure(settings::StoreSavedSearches(store, searches));
 }
 
 void RenderSavedSearches(const QString& pngPath)

@@ -278,7 +278,7 @@ void SearchFormController::reloadSavedSearches()
 
 void SearchFormController::storeSavedSearches()
 {
-    if (m_services.store != nullptr) settings::StoreSavedSearches(*m_services.store, m_savedSearches);
+    if (m_services.store != nullptr) IgnoreFailure(settings::StoreSavedSearches(*m_services.store, m_savedSearches));
     notifyChanged();
 }
 
@@ -355,7 +355,8 @@ void SearchFormController::saveFormSettings()
 {
     m_runs.worker().RequestStop();
     if (m_services.store != nullptr) {
-        settings::SaveFormSettings(*m_services.store, m_state, [](const std::string& text) { return NormalizeFileTypes(text); });
+        IgnoreFailure(settings::SaveFormSettings(*m_services.store, m_state,
+                                                 [](const std::string& text) { return NormalizeFileTypes(text); }));
     }
     notifyChanged();
 }

@@ -90,8 +90,8 @@ ViewerPage::~ViewerPage()
     m_edit->document()->disconnect(this);
     m_edit->disconnect(this);
     m_find.reset();
-    settings::WriteFontSettings(m_store, m_font, m_fontRead);
-    settings::WriteViewerState(m_store, m_tabStops, wordWrap());
+    IgnoreFailure(settings::WriteFontSettings(m_store, m_font, m_fontRead));
+    IgnoreFailure(settings::WriteViewerState(m_store, m_tabStops, wordWrap()));
 }
 
 void ViewerPage::connectCommands()

@@ -106,7 +106,7 @@ TEST_F(TipOfTheDayTest, MissingFileOrAFileWithoutTipsEndsWithAMessage)
 
     // One whole pass, from wherever the last showing stopped, then it gives up.
     store.WriteProfileInt("Tip", "FilePos", 7);
-    settings::WriteTipTimeStamp(store, TipsFileTimeStamp(kModified));
+    ASSERT_TRUE(settings::WriteTipTimeStamp(store, TipsFileTimeStamp(kModified)));
     for (const char* text : {"", ";nur\n  Kommentare\n\n"}) {
         TipOfTheDay empty(store, writeTips(text));
         EXPECT_EQ(empty.tip(), text::help::kTipsFileWithoutTips) << text;
@@ -155,7 +155,7 @@ TEST_F(TipOfTheDayTest, StartUpShowsNothingWhenSwitchedOffAndLeavesThePlaceAlone
     const std::string bin = tree.mkdir("bin");
     writeTips("Eins\nZwei\n");
     EXPECT_EQ(TipsFilePath(bin), bin + "/tips.txt");
-    settings::WriteTipStartUp(store, 1);
+    ASSERT_TRUE(settings::WriteTipStartUp(store, 1));
     ShowTipsAtStartUp(nullptr, store, bin);  // would block if it showed the dialog
     EXPECT_EQ(settings::ReadTipSettings(store).filePos, 0u);
     EXPECT_TRUE(settings::ReadTipSettings(store).timeStamp.empty());

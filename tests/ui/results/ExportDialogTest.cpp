@@ -165,7 +165,7 @@ TEST_F(ExportDialogTest, BrowseStartsAtTheTemplateAndTakesTheChosenFile)
     settings::ExportSettings stored;
     stored.type = ExportType::Template;
     stored.templatePath = "/vorlagen/bericht.html";
-    settings::WriteExportSettings(store, stored);
+    ASSERT_TRUE(settings::WriteExportSettings(store, stored));
     open();
     auto* templatePath = child<QLineEdit>("templatePath");
 
