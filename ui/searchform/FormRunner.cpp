@@ -139,12 +139,7 @@ void FormRunner::refuse(PreparedRun run, Failure refusal)
     // The list will hold nothing to replace in.
     setLastRunWasSearch(false);
     run.refusal = std::move(refusal);
-    if (m_runOutstanding) {
-        // The stopped run still writes into the list until its end.
-        m_queuedRun = std::move(run);
-        return;
-    }
-    showRefusal(run);
+    launchWhenFree(std::move(run));
 }
 
 void FormRunner::showRefusal(const PreparedRun& run)
@@ -238,9 +233,14 @@ void FormRunner::begin(PreparedRun run)
     setBusy(true);
     moveCurrentToTop();
     notifyChanged();
+    launchWhenFree(std::move(run));
+}
+
+void FormRunner::launchWhenFree(PreparedRun run)
+{
     if (m_runOutstanding) {
         // The stopped run still writes into the result list and the run log
-        // text until its completion message; this one starts after it.
+        // text until its completion message; this one (or its refusal) comes after it.
         m_queuedRun = std::move(run);
         return;
     }

@@ -136,6 +136,8 @@ private:
     // Hands a prepared run to the worker, or keeps it until the stopped run
     // has ended.
     void begin(PreparedRun run);
+    // Launches the run (or shows its refusal) now, or after the stopped run.
+    void launchWhenFree(PreparedRun run);
     void launch(const PreparedRun& run);
     // Starts the run that waited for the last one to end; false when none
     // did or it was a refusal, which ends at once.
