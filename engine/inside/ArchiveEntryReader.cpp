@@ -24,31 +24,32 @@ std::string ArchiveExpandsTooFarText(std::uint64_t limit)
     return text;
 }
 
-ArchiveEntryReader::ArchiveEntryReader(ArchiveHandle& archive, ExpansionBudget& budget, std::string path)
-    : m_archive(archive), m_budget(budget), m_path(std::move(path)), m_rawAtStart(archive.rawBytesConsumed())
+ArchiveEntryReader::ArchiveEntryReader(ArchiveHandle& archive, ExpansionBudget& budget)
+    : m_archive(archive), m_budget(budget), m_rawAtStart(archive.rawBytesConsumed())
 {
 }
 
-void ArchiveEntryReader::fail(InsideErrorKind kind, const std::string& text)
+Failure ArchiveEntryReader::fail(InsideErrorKind kind, std::string text)
 {
-    m_failure.emplace(kind, m_path, text);
-    throw *m_failure;
+    m_failure = InsideFailure(kind, std::move(text));
+    return *m_failure;
 }
 
-std::size_t ArchiveEntryReader::read(char* buffer, std::size_t capacity)
+Expected<std::size_t> ArchiveEntryReader::read(char* buffer, std::size_t capacity)
 {
-    if (m_failure) throw *m_failure;
+    if (m_failure) return *m_failure;
     if (m_atEnd || capacity == 0) return 0;
     const la_ssize_t got = archive_read_data(m_archive.get(), buffer, capacity);
     if (got < 0) {
-        if (m_archive.streamError()) {
-            // The archive around this one failed: its error, under its name.
-            m_failure = m_archive.streamError();
-            throw *m_failure;
+        if (m_archive.streamFailure()) {
+            // The archive around this one failed: its failure, which it reports.
+            m_failure = m_archive.streamFailure();
+            m_failedAround = true;
+            return *m_failure;
         }
         // Encrypted entries are passed over before they are read: what fails
         // here is damage.
-        fail(InsideErrorKind::Damaged, text::kInsideDamagedEntry + m_archive.errorText());
+        return fail(InsideErrorKind::Damaged, text::kInsideDamagedEntry + m_archive.errorText());
     }
     if (got == 0) {
         m_atEnd = true;
@@ -63,8 +64,8 @@ std::size_t ArchiveEntryReader::read(char* buffer, std::size_t capacity)
     // the stated sizes and the archive's budget still hold it.
     const std::uint64_t raw = m_archive.rawBytesConsumed();
     const std::uint64_t compressed = raw >= m_rawAtStart ? std::max<std::uint64_t>(1, raw - m_rawAtStart) : UINT64_MAX;
-    if (ExceedsExpansionRatio(m_produced, compressed)) fail(InsideErrorKind::ExpandsTooFar, EntryExpandsTooFarText());
-    if (!m_budget.take(count)) fail(InsideErrorKind::ExpandsTooFar, ArchiveExpandsTooFarText(m_budget.limit()));
+    if (ExceedsExpansionRatio(m_produced, compressed)) return fail(InsideErrorKind::ExpandsTooFar, EntryExpandsTooFarText());
+    if (!m_budget.take(count)) return fail(InsideErrorKind::ExpandsTooFar, ArchiveExpandsTooFarText(m_budget.limit()));
     return static_cast<std::size_t>(got);
 }
 

@@ -2,7 +2,7 @@
 // The bytes of the entry an ArchiveHandle stands at, checked while they are
 // inflated: against the entry's own ratio of expanded to compressed bytes
 // and against the budget of the whole archive (platform/ExpansionLimits.h).
-// The first failure is kept; every read after it throws it again.
+// The first failure is kept; every read after it gives it again.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,25 +16,28 @@ namespace tarnwick::inside {
 
 class ArchiveEntryReader : public ByteReader {
 public:
-    // `path` names the entry in errors.
-    ArchiveEntryReader(ArchiveHandle& archive, ExpansionBudget& budget, std::string path);
+    ArchiveEntryReader(ArchiveHandle& archive, ExpansionBudget& budget);
 
-    std::size_t read(char* buffer, std::size_t capacity) override;
+    Expected<std::size_t> read(char* buffer, std::size_t capacity) override;
 
     std::uint64_t bytesRead() const { return m_produced; }
     bool isAtEnd() const { return m_atEnd; }
-    const std::optional<InsideError>& failure() const { return m_failure; }
+    // The first failure, of this entry or of the archive around it.
+    const std::optional<Failure>& failure() const { return m_failure; }
+    // Whether that failure is the stream's of the archive around this one,
+    // which that archive reports under its own name.
+    bool failedAround() const { return m_failedAround; }
 
 private:
-    [[noreturn]] void fail(InsideErrorKind kind, const std::string& text);
+    Failure fail(InsideErrorKind kind, std::string text);
 
     ArchiveHandle& m_archive;
     ExpansionBudget& m_budget;
-    std::string m_path;
     std::uint64_t m_rawAtStart;
     std::uint64_t m_produced = 0;
     bool m_atEnd = false;
-    std::optional<InsideError> m_failure;
+    std::optional<Failure> m_failure;
+    bool m_failedAround = false;
 };
 
 // The texts of the two expansion limits, with their numbers filled in.

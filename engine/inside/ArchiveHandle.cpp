@@ -51,14 +51,14 @@ bool ArchiveHandle::openStream(ByteReader& bytes)
 long ArchiveHandle::readStream(struct archive* archive, void* self, const void** buffer)
 {
     auto* handle = static_cast<ArchiveHandle*>(self);
-    // No exception may cross libarchive's C frames: it is kept and libarchive
-    // sees a failed read.
+    // No exception may cross libarchive's C frames: what C++ itself throws
+    // (memory) becomes a failed read like any other.
     try {
         *buffer = handle->m_streamBuffer.data();
-        return static_cast<long>(handle->m_stream->read(handle->m_streamBuffer.data(), handle->m_streamBuffer.size()));
-    } catch (const InsideError& error) {
-        handle->m_streamError = error;
-        archive_set_error(archive, EIO, "%s", error.what());
+        const Expected<std::size_t> got = handle->m_stream->read(handle->m_streamBuffer.data(), handle->m_streamBuffer.size());
+        if (got) return static_cast<long>(got.value());
+        handle->m_streamFailure = got.error();
+        archive_set_error(archive, EIO, "%s", got.error().detail.c_str());
     } catch (const std::exception& error) {
         archive_set_error(archive, EIO, "%s", error.what());
     }
@@ -67,7 +67,7 @@ long ArchiveHandle::readStream(struct archive* archive, void* self, const void**
 
 std::string ArchiveHandle::errorText() const
 {
-    if (m_streamError) return m_streamError->what();
+    if (m_streamFailure) return m_streamFailure->detail;
     const char* text = archive_error_string(m_archive);
     return text ? text : "";
 }

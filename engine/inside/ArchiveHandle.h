@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/inside/ByteReader.h"
-#include "engine/inside/InsideError.h"
 #include "engine/inside/InsideFormat.h"
+#include "platform/Failure.h"
 
 struct archive;
 
@@ -34,11 +34,11 @@ public:
     bool openStream(ByteReader& bytes);
 
     struct archive* get() const { return m_archive; }
-    // What libarchive said last, or the error a stream's reader threw.
+    // What libarchive said last, or the failure of a stream's reader.
     std::string errorText() const;
-    // The InsideError a stream's ByteReader threw, which libarchive saw only
-    // as a failed read.
-    const std::optional<InsideError>& streamError() const { return m_streamError; }
+    // The failure a stream's ByteReader gave, which libarchive saw only as a
+    // failed read.
+    const std::optional<Failure>& streamFailure() const { return m_streamFailure; }
     // Bytes consumed from the file, memory or stream so far (compressed bytes).
     std::uint64_t rawBytesConsumed() const;
     // Whether the archive says it holds encrypted entries. Only once it has
@@ -51,7 +51,7 @@ private:
     struct archive* m_archive = nullptr;
     ByteReader* m_stream = nullptr;
     std::vector<char> m_streamBuffer;
-    std::optional<InsideError> m_streamError;
+    std::optional<Failure> m_streamFailure;
 };
 
 }  // namespace tarnwick::inside

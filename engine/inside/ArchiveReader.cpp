@@ -60,9 +60,9 @@ private:
     // Passes over what the visitor left of an entry; false when that spends
     // the archive's budget.
     bool finish(ArchiveEntryReader& bytes, const std::optional<std::uint64_t>& size);
-    void report(InsideErrorKind kind, const std::string& path, const std::string& text)
+    void report(InsideErrorKind kind, const std::string& path, std::string text)
     {
-        m_visitor.visitError(InsideError(kind, path, text));
+        m_visitor.visitError(path, InsideFailure(kind, std::move(text)));
     }
 
     InnerFileVisitor& m_visitor;
@@ -83,7 +83,7 @@ void ArchiveWalk::walk(const Level& level)
         if (status == ARCHIVE_RETRY && ++retries <= kMaxHeaderRetries) continue;
         if (status == ARCHIVE_RETRY || status < ARCHIVE_WARN) {
             // A failed read of the archive around this one is reported there.
-            if (entryFailed || level.handle.streamError()) return;
+            if (entryFailed || level.handle.streamFailure()) return;
             if (level.handle.hasEncryptedEntries())
                 report(InsideErrorKind::Encrypted, level.path, text::kInsideEncryptedArchive);
             else
@@ -123,22 +123,20 @@ ArchiveWalk::Next ArchiveWalk::entry(const Level& level, struct archive_entry* h
         return Next::EndLevel;
     }
     // ... and the bytes it really gives as they come (ArchiveEntryReader).
-    ArchiveEntryReader bytes(level.handle, m_budget, inner.path);
-    try {
-        file(level, bytes, inner);
-        if (!finish(bytes, inner.size)) {
-            report(InsideErrorKind::ExpandsTooFar, inner.path, ArchiveExpandsTooFarText(m_budget.limit()));
-            return Next::EndLevel;
-        }
-    } catch (const InsideError&) {
-        // Kept by the reader; reported below once.
+    ArchiveEntryReader bytes(level.handle, m_budget);
+    file(level, bytes, inner);
+    if (!bytes.failure() && !finish(bytes, inner.size)) {
+        report(InsideErrorKind::ExpandsTooFar, inner.path, ArchiveExpandsTooFarText(m_budget.limit()));
+        return Next::EndLevel;
     }
+    // A failure the reader gave, to the visitor or to the walk, is kept by it
+    // and reported here once.
     if (!bytes.failure()) return Next::Entry;
-    const InsideError& failure = *bytes.failure();
     // The archive around this one failed: it reports that, under its own name.
-    if (level.handle.streamError() && failure.path() != inner.path) return Next::EndLevel;
-    m_visitor.visitError(failure);
-    if (failure.kind() == InsideErrorKind::ExpandsTooFar) return Next::EndLevel;
+    if (bytes.failedAround()) return Next::EndLevel;
+    const Failure& failure = *bytes.failure();
+    m_visitor.visitError(inner.path, failure);
+    if (InsideKindOf(failure) == InsideErrorKind::ExpandsTooFar) return Next::EndLevel;
     // A damaged entry may leave the archive readable at the next header; the
     // walk tries, and ends quietly if it is not.
     return Next::EntryFailed;
@@ -147,9 +145,10 @@ ArchiveWalk::Next ArchiveWalk::entry(const Level& level, struct archive_entry* h
 void ArchiveWalk::file(const Level& level, ArchiveEntryReader& bytes, const InnerFile& found)
 {
     InnerFile inner = found;
-    std::string head = ReadUpTo(bytes, kSniffLength);
-    inner.format = SniffInsideFormat(inner.name, head);
-    PrefixedReader whole(std::move(head), bytes);
+    Expected<std::string> head = ReadUpTo(bytes, kSniffLength);
+    if (!head) return;  // kept by `bytes`
+    inner.format = SniffInsideFormat(inner.name, head.value());
+    PrefixedReader whole(std::move(head).value(), bytes);
     const bool opens = inner.format == InsideFormat::Archive || inner.format == InsideFormat::Compressed;
     if (opens && level.depth < m_limits.maxDepth) {
         nested(level, whole, inner, inner.format);
@@ -165,20 +164,21 @@ void ArchiveWalk::nested(const Level& level, ByteReader& bytes, const InnerFile&
     bool opened = false;
     std::optional<std::uint64_t> size = inner.size;
     if (inner.size && *inner.size <= m_limits.nestedInMemory) {
-        memory = ReadUpTo(bytes, static_cast<std::size_t>(*inner.size));
+        Expected<std::string> read = ReadUpTo(bytes, static_cast<std::size_t>(*inner.size));
+        if (!read) return;  // kept by the entry's reader
+        memory = std::move(read).value();
         size = memory.size();
         opened = handle.openMemory(memory);
     } else {
         opened = handle.openStream(bytes);
     }
     if (!opened) {
-        if (handle.streamError()) throw *handle.streamError();
+        // A failed read of the entry's own bytes is kept by its reader.
+        if (handle.streamFailure()) return;
         report(InsideErrorKind::Damaged, inner.path, text::kInsideDamagedArchive + handle.errorText());
         return;
     }
     walk(Level{handle, inner.path, inner.name, format, size, level.depth + 1});
-    // The stream's reader throws again what it threw when libarchive read.
-    if (handle.streamError()) throw *handle.streamError();
 }
 
 bool ArchiveWalk::finish(ArchiveEntryReader& bytes, const std::optional<std::uint64_t>& size)
@@ -191,8 +191,10 @@ bool ArchiveWalk::finish(ArchiveEntryReader& bytes, const std::optional<std::uin
     if (size && *size >= bytes.bytesRead()) return m_budget.take(*size - bytes.bytesRead());
     // ... or, of unknown size, read to its end under the same checks.
     std::array<char, 64 * 1024> scratch;
-    while (bytes.read(scratch.data(), scratch.size()) != 0) {}
-    return true;
+    for (;;) {
+        const Expected<std::size_t> got = bytes.read(scratch.data(), scratch.size());
+        if (!got || got.value() == 0) return true;  // a failure is kept by `bytes`
+    }
 }
 
 }  // namespace
@@ -201,14 +203,14 @@ void ReadArchive(const std::string& path, InsideFormat format, InnerFileVisitor&
 {
     InputFile file;
     if (const std::error_code error = file.open(path)) {
-        visitor.visitError(InsideError(InsideErrorKind::CannotOpen, path, text::kCannotOpenFile + SystemErrorText(error)));
+        visitor.visitError(path, systemFailure(error, text::kCannotOpenFile + SystemErrorText(error)));
         return;
     }
     ArchiveHandle handle(format);
     ArchiveWalk walk(visitor, limits);
     std::string name(InnerFileName(path));
     if (!handle.openDescriptor(file.descriptor())) {
-        visitor.visitError(InsideError(InsideErrorKind::Damaged, path, text::kInsideDamagedArchive + handle.errorText()));
+        visitor.visitError(path, InsideFailure(InsideErrorKind::Damaged, text::kInsideDamagedArchive + handle.errorText()));
         return;
     }
     walk.walk(Level{handle, path, std::move(name), format, file.size(), 1});

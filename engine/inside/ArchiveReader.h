@@ -9,8 +9,8 @@
 //
 // Each inner regular file goes to the visitor with its composite path
 // ("a.zip » b.tar.gz » c.txt") and a ByteReader over its bytes, in the order
-// the archive holds them. Failures go to the visitor as InsideErrors and
-// never end the walk over the other entries, except where going on cannot
+// the archive holds them. Failures (InsideError.h) go to the visitor with the
+// composite path they concern and never end the walk over the other entries, except where going on cannot
 // be safe: an entry that expands too far or the archive's budget spent
 // (platform/ExpansionLimits.h) end the archive in which it happened (the
 // budget every level), and an archive whose structure is damaged ends at
@@ -37,11 +37,13 @@ class InnerFileVisitor {
 public:
     virtual ~InnerFileVisitor() = default;
     // `bytes` is valid during the call only; what is not read is passed over.
-    // An InsideError thrown by `bytes` may be let through: the walk reports
-    // it once, through visitError, either way. Any other exception ends the
-    // walk and leaves ReadArchive.
+    // A failure `bytes` gives is the walk's to report, through visitError,
+    // once the visitor has returned. An exception ends the walk and leaves
+    // ReadArchive.
     virtual void visitFile(const InnerFile& file, ByteReader& bytes) = 0;
-    virtual void visitError(const InsideError& error) = 0;
+    // `path` is the composite path of what failed: an inner file, a nested
+    // archive or the archive on disk.
+    virtual void visitError(const std::string& path, const Failure& failure) = 0;
     // Asked before each entry; true ends the walk.
     virtual bool isStopRequested() const { return false; }
 };

@@ -39,21 +39,23 @@ public:
     void visitFile(const InnerFile& file, ByteReader& bytes) override
     {
         if (file.path != m_wanted) return;
-        // Recorded, not thrown: the walk keeps to itself what the reader did not throw.
+        // Recorded here: the walk reports only what the reader failed with.
         if (file.size && *file.size > m_maxBytes) return tooLarge();
         std::vector<char> piece(64 * 1024);
-        while (const std::size_t got = bytes.read(piece.data(), piece.size())) {
-            if (m_bytes.size() + got > m_maxBytes) return tooLarge();
-            m_bytes.append(piece.data(), got);
+        for (;;) {
+            const Expected<std::size_t> got = bytes.read(piece.data(), piece.size());
+            if (!got) return;  // the walk hands it to visitError
+            if (got.value() == 0) break;
+            if (m_bytes.size() + got.value() > m_maxBytes) return tooLarge();
+            m_bytes.append(piece.data(), got.value());
         }
         m_found = true;
     }
 
     // Only a failure on the way to the wanted file, or of it, concerns the
     // caller: the archive that holds it, or the file itself.
-    void visitError(const InsideError& error) override
+    void visitError(const std::string& path, const Failure& error) override
     {
-        const std::string& path = error.path();
         const bool onTheWay = path == m_wanted ||
             (m_wanted.size() > path.size() && m_wanted.compare(0, path.size(), path) == 0 &&
              m_wanted.compare(path.size(), kInsideSeparator.size(), kInsideSeparator) == 0);
@@ -62,41 +64,45 @@ public:
 
     bool isStopRequested() const override { return m_found || m_error.has_value(); }
 
-    std::string take()
+    Expected<std::string> take()
     {
         if (m_found) return std::move(m_bytes);
-        if (m_error) throw *m_error;
-        throw InsideError(InsideErrorKind::CannotOpen, m_wanted, text::kInsideEntryMissing);
+        if (m_error) return *m_error;
+        return InsideFailure(InsideErrorKind::CannotOpen, text::kInsideEntryMissing);
     }
 
 private:
     void tooLarge()
     {
         m_bytes.clear();
-        m_error = InsideError(InsideErrorKind::ExpandsTooFar, m_wanted, text::kInsideTooLargeToShow);
+        m_error = InsideFailure(InsideErrorKind::ExpandsTooFar, text::kInsideTooLargeToShow);
     }
 
     const std::string& m_wanted;
     std::uint64_t m_maxBytes;
     std::string m_bytes;
     bool m_found = false;
-    std::optional<InsideError> m_error;
+    std::optional<Failure> m_error;
 };
 
-std::string pageText(const std::vector<TextPage>& pages, const std::string& name, const std::string& composite)
+Expected<InnerContent> pageText(const Expected<std::vector<TextPage>>& pages, const std::string& name)
 {
-    const auto page = std::find_if(pages.begin(), pages.end(), [&](const TextPage& p) { return p.name == name; });
-    if (page == pages.end()) throw InsideError(InsideErrorKind::CannotOpen, composite, text::kInsidePageMissing);
-    return page->text;
+    if (!pages) return pages.error();
+    const auto page = std::find_if(pages.value().begin(), pages.value().end(), [&](const TextPage& p) { return p.name == name; });
+    if (page == pages.value().end()) return InsideFailure(InsideErrorKind::CannotOpen, text::kInsidePageMissing);
+    return InnerContent{page->text, true};
 }
 
-std::string pdfPageText(const OuterFileSplit& split, const std::string& composite)
+Expected<InnerContent> pdfPageText(const OuterFileSplit& split)
 {
     const std::optional<int> number = PdfPageOf(split);
-    const PdfPages pages(split.outer);
-    if (!number || *number < 1 || *number > pages.pageCount())
-        throw InsideError(InsideErrorKind::CannotOpen, composite, text::kInsidePageMissing);
-    return pages.page(*number).text;
+    const Expected<PdfPages> pages = PdfPages::open(split.outer);
+    if (!pages) return pages.error();
+    if (!number || *number < 1 || *number > pages.value().pageCount())
+        return InsideFailure(InsideErrorKind::CannotOpen, text::kInsidePageMissing);
+    Expected<TextPage> page = pages.value().page(*number);
+    if (!page) return page.error();
+    return InnerContent{std::move(page).value().text, true};
 }
 
 }  // namespace
@@ -124,24 +130,26 @@ std::optional<int> PdfPageOf(const OuterFileSplit& split)
     return std::stoi(name.substr(prefix.size()));
 }
 
-InnerContent ExtractInnerFile(const std::string& composite, std::uint64_t maxBytes, const ArchiveLimits& limits)
+Expected<InnerContent> ExtractInnerFile(const std::string& composite, std::uint64_t maxBytes, const ArchiveLimits& limits)
 {
     const std::optional<OuterFileSplit> split = SplitAtOuterFile(composite);
-    if (!split) throw InsideError(InsideErrorKind::CannotOpen, composite, text::kInsideEntryMissing);
+    if (!split) return InsideFailure(InsideErrorKind::CannotOpen, text::kInsideEntryMissing);
     const InsideFormat format = SniffInsideFormat(split->outer, firstBytes(split->outer));
     switch (format) {
     case InsideFormat::Archive:
     case InsideFormat::Compressed: {
         ExtractingVisitor visitor(composite, maxBytes);
         ReadArchive(split->outer, format, visitor, limits);
-        return {visitor.take(), false};
+        Expected<std::string> bytes = visitor.take();
+        if (!bytes) return bytes.error();
+        return InnerContent{std::move(bytes).value(), false};
     }
-    case InsideFormat::Pdf: return {pdfPageText(*split, composite), true};
-    case InsideFormat::Spreadsheet: return {pageText(ReadSpreadsheetText(split->outer), split->inner, composite), true};
-    case InsideFormat::Presentation: return {pageText(ReadPresentationText(split->outer), split->inner, composite), true};
+    case InsideFormat::Pdf: return pdfPageText(*split);
+    case InsideFormat::Spreadsheet: return pageText(ReadSpreadsheetText(split->outer), split->inner);
+    case InsideFormat::Presentation: return pageText(ReadPresentationText(split->outer), split->inner);
     case InsideFormat::None: break;
     }
-    throw InsideError(InsideErrorKind::CannotOpen, composite, text::kInsideEntryMissing);
+    return InsideFailure(InsideErrorKind::CannotOpen, text::kInsideEntryMissing);
 }
 
 }  // namespace tarnwick::inside

@@ -44,11 +44,11 @@ struct InnerContent {
 };
 
 // Reads what `composite` names. Archives are read through ReadArchive with
-// its limits; the bytes kept are at most `maxBytes`. Throws InsideError:
-// what reading the way to it failed with, CannotOpen when the outer file or
-// an inner component is not there (kInsideEntryMissing, kInsidePageMissing),
-// ExpandsTooFar beyond `maxBytes` (kInsideTooLargeToShow).
-InnerContent ExtractInnerFile(const std::string& composite, std::uint64_t maxBytes = kMaxExpandedTotal,
-                              const ArchiveLimits& limits = {});
+// its limits; the bytes kept are at most `maxBytes`. Fails (InsideError.h)
+// with what reading the way to it failed with, CannotOpen when the outer
+// file or an inner component is not there (kInsideEntryMissing,
+// kInsidePageMissing), ExpandsTooFar beyond `maxBytes` (kInsideTooLargeToShow).
+Expected<InnerContent> ExtractInnerFile(const std::string& composite, std::uint64_t maxBytes = kMaxExpandedTotal,
+                                        const ArchiveLimits& limits = {});
 
 }  // namespace tarnwick::inside

@@ -1,35 +1,36 @@
 #pragma once
-// How searching inside a file reports a failure: an InsideError names what
-// failed by its composite path (InsidePath.h), says why in the German text
-// of InsideMessages.h (what()), and has a kind a caller can tell apart
-// without reading the text. A failure of one entry never ends the walk over
-// the others; the readers say where one ends more.
-#include <stdexcept>
+// How searching inside a file fails: a Failure (platform/Failure.h) whose
+// code says what kind of failure it is, so that a caller tells the kinds
+// apart without reading the German text of InsideMessages.h (the detail).
+// A file that cannot be opened carries the system's code instead; every
+// other kind carries a code of InsideErrorCategory(). A failure of one
+// entry never ends the walk over the others; the readers say where one
+// ends more.
 #include <string>
-#include <utility>
+#include <system_error>
+
+#include "platform/Failure.h"
 
 namespace tarnwick::inside {
 
 enum class InsideErrorKind {
-    CannotOpen,  // the file itself cannot be read (the system's text)
+    CannotOpen = 1,  // the file itself, or what a path names inside it, cannot be read
     Damaged,  // not readable as the format its name and first bytes promise
     Encrypted,  // an entry, an archive or a PDF that needs a password
     ExpandsTooFar,  // an entry or an archive would inflate beyond platform/ExpansionLimits.h
 };
 
-class InsideError : public std::runtime_error {
-public:
-    InsideError(InsideErrorKind kind, std::string path, const std::string& text)
-        : std::runtime_error(text), m_kind(kind), m_path(std::move(path))
-    {
-    }
+const std::error_category& InsideErrorCategory();
+std::error_code make_error_code(InsideErrorKind kind);
 
-    InsideErrorKind kind() const { return m_kind; }
-    const std::string& path() const { return m_path; }
-
-private:
-    InsideErrorKind m_kind;
-    std::string m_path;
-};
+// A failure of `kind` told as `text`.
+Failure InsideFailure(InsideErrorKind kind, std::string text);
+// The kind of a failure from this layer; a system code (a file that cannot
+// be opened) is CannotOpen.
+InsideErrorKind InsideKindOf(const Failure& failure);
 
 }  // namespace tarnwick::inside
+
+template <>
+struct std::is_error_code_enum<tarnwick::inside::InsideErrorKind> : std::true_type {
+};

@@ -27,27 +27,29 @@ bool isOpenDocument(const word::ZipPackage& package)
     return mimetype && mimetype->rfind("application/vnd.oasis.opendocument.", 0) == 0;
 }
 
+// The package reader belongs to the document component, which throws
+// where the word processor's interface does; its refusal becomes a failure here.
 template <typename Read>
-std::vector<TextPage> readPackage(const std::string& path, const Read& read)
+Expected<std::vector<TextPage>> readPackage(const std::string& path, const Read& read)
 {
     try {
         const word::ZipPackage package(path);
         return read(package, isOpenDocument(package));
     } catch (const word::ServerError& error) {
-        throw InsideError(kindOf(error), path, error.what());
+        return InsideFailure(kindOf(error), error.what());
     }
 }
 
 }  // namespace
 
-std::vector<TextPage> ReadSpreadsheetText(const std::string& path)
+Expected<std::vector<TextPage>> ReadSpreadsheetText(const std::string& path)
 {
     return readPackage(path, [](const word::ZipPackage& package, bool openDocument) {
         return openDocument ? ReadOdsSheets(package) : ReadXlsxSheets(package);
     });
 }
 
-std::vector<TextPage> ReadPresentationText(const std::string& path)
+Expected<std::vector<TextPage>> ReadPresentationText(const std::string& path)
 {
     return readPackage(path, [](const word::ZipPackage& package, bool openDocument) {
         return openDocument ? ReadOdpSlides(package) : ReadPptxSlides(package);

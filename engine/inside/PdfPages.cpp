@@ -9,7 +9,6 @@
 #include "engine/Messages.h"
 #include "engine/inside/InsideError.h"
 #include "engine/inside/InsideMessages.h"
-#include "engine/inside/InsidePath.h"
 #include "platform/InputFile.h"
 #include "platform/SystemError.h"
 
@@ -26,7 +25,16 @@ void silencePoppler()
 
 }  // namespace
 
-PdfPages::PdfPages(const std::string& path) : m_path(path)
+PdfPages::PdfPages(std::unique_ptr<poppler::document> document)
+    : m_document(std::move(document)), m_pageCount(m_document->pages())
+{
+}
+
+PdfPages::~PdfPages() = default;
+PdfPages::PdfPages(PdfPages&&) noexcept = default;
+PdfPages& PdfPages::operator=(PdfPages&&) noexcept = default;
+
+Expected<PdfPages> PdfPages::open(const std::string& path)
 {
     silencePoppler();
     {
@@ -34,25 +42,23 @@ PdfPages::PdfPages(const std::string& path) : m_path(path)
         // lock another program holds) is refused here with the system's text.
         InputFile file;
         if (const std::error_code error = file.open(path))
-            throw InsideError(InsideErrorKind::CannotOpen, path, text::kCannotOpenFile + SystemErrorText(error));
+            return systemFailure(error, text::kCannotOpenFile + SystemErrorText(error));
     }
-    m_document.reset(poppler::document::load_from_file(path));
-    if (!m_document)
-        throw InsideError(InsideErrorKind::Damaged, path, std::string(text::kInsideDamagedPdf) + "sie lässt sich nicht lesen.");
-    if (m_document->is_locked()) throw InsideError(InsideErrorKind::Encrypted, path, text::kInsideEncryptedPdf);
-    m_pageCount = m_document->pages();
+    std::unique_ptr<poppler::document> document(poppler::document::load_from_file(path));
+    if (!document)
+        return InsideFailure(InsideErrorKind::Damaged, std::string(text::kInsideDamagedPdf) + "sie lässt sich nicht lesen.");
+    if (document->is_locked()) return InsideFailure(InsideErrorKind::Encrypted, text::kInsideEncryptedPdf);
+    return PdfPages(std::move(document));
 }
 
-PdfPages::~PdfPages() = default;
-
-TextPage PdfPages::page(int number) const
+Expected<TextPage> PdfPages::page(int number) const
 {
     TextPage page{pageName(number), {}};
     const std::unique_ptr<poppler::page> pdfPage(number >= 1 && number <= m_pageCount ? m_document->create_page(number - 1)
                                                                                       : nullptr);
     if (!pdfPage)
-        throw InsideError(InsideErrorKind::Damaged, InsidePath(m_path, page.name),
-                          std::string(text::kInsideDamagedPdf) + "die Seite lässt sich nicht lesen.");
+        return InsideFailure(InsideErrorKind::Damaged,
+                             std::string(text::kInsideDamagedPdf) + "die Seite lässt sich nicht lesen.");
     // Reading order, as a reader of the page sees it, not the order in which
     // the file happens to draw its pieces.
     const poppler::byte_array utf8 = pdfPage->text(poppler::rectf(), poppler::page::non_raw_non_physical_layout).to_utf8();

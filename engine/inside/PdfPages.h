@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/inside/TextPage.h"
+#include "platform/Expected.h"
 
 namespace poppler {
 class document;
@@ -16,22 +17,22 @@ namespace tarnwick::inside {
 
 class PdfPages {
 public:
-    // Throws InsideError: CannotOpen (the system's text), Encrypted for a
-    // file that needs a password to be read, Damaged.
-    explicit PdfPages(const std::string& path);
+    // Fails (InsideError.h) with the system's code when the file cannot be
+    // opened, Encrypted for a file that needs a password to be read, Damaged.
+    static Expected<PdfPages> open(const std::string& path);
     ~PdfPages();
-    PdfPages(const PdfPages&) = delete;
-    PdfPages& operator=(const PdfPages&) = delete;
+    PdfPages(PdfPages&&) noexcept;
+    PdfPages& operator=(PdfPages&&) noexcept;
 
     int pageCount() const { return m_pageCount; }
-    // Page `number` (1 to pageCount()). Throws InsideError (Damaged) for a
-    // page that cannot be read.
-    TextPage page(int number) const;
+    // Page `number` (1 to pageCount()); Damaged for a page that cannot be read.
+    Expected<TextPage> page(int number) const;
 
     static std::string pageName(int number);
 
 private:
-    std::string m_path;
+    explicit PdfPages(std::unique_ptr<poppler::document> document);
+
     std::unique_ptr<poppler::document> m_document;
     int m_pageCount = 0;
 };

@@ -5,7 +5,7 @@
 
 namespace tarnwick::inside {
 
-std::size_t PrefixedReader::read(char* buffer, std::size_t capacity)
+Expected<std::size_t> PrefixedReader::read(char* buffer, std::size_t capacity)
 {
     if (m_given < m_prefix.size()) {
         const std::size_t count = std::min(capacity, m_prefix.size() - m_given);
@@ -16,14 +16,15 @@ std::size_t PrefixedReader::read(char* buffer, std::size_t capacity)
     return m_rest.read(buffer, capacity);
 }
 
-std::string ReadUpTo(ByteReader& reader, std::size_t length)
+Expected<std::string> ReadUpTo(ByteReader& reader, std::size_t length)
 {
     std::string bytes(length, '\0');
     std::size_t filled = 0;
     while (filled < length) {
-        const std::size_t got = reader.read(bytes.data() + filled, length - filled);
-        if (got == 0) break;
-        filled += got;
+        const Expected<std::size_t> got = reader.read(bytes.data() + filled, length - filled);
+        if (!got) return got.error();
+        if (got.value() == 0) break;
+        filled += got.value();
     }
     bytes.resize(filled);
     return bytes;

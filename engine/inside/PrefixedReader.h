@@ -12,7 +12,7 @@ class PrefixedReader : public ByteReader {
 public:
     PrefixedReader(std::string prefix, ByteReader& rest) : m_prefix(std::move(prefix)), m_rest(rest) {}
 
-    std::size_t read(char* buffer, std::size_t capacity) override;
+    Expected<std::size_t> read(char* buffer, std::size_t capacity) override;
 
 private:
     std::string m_prefix;
@@ -20,7 +20,8 @@ private:
     ByteReader& m_rest;
 };
 
-// Reads from `reader` until `length` bytes or its end, whichever comes first.
-std::string ReadUpTo(ByteReader& reader, std::size_t length);
+// Reads from `reader` until `length` bytes or its end, whichever comes
+// first, or gives the reader's failure.
+Expected<std::string> ReadUpTo(ByteReader& reader, std::size_t length);
 
 }  // namespace tarnwick::inside

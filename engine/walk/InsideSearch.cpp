@@ -21,17 +21,16 @@
 namespace tarnwick {
 namespace {
 
-using inside::InsideError;
 using inside::InsideErrorKind;
 using inside::InsideFormat;
 
-void reportInsideError(RunContext& run, const InsideError& error)
+void reportInsideError(RunContext& run, const std::string& path, const Failure& failure)
 {
-    switch (error.kind()) {
-    case InsideErrorKind::Encrypted: ReportInsideEncrypted(run, error.path(), error.what()); break;
-    case InsideErrorKind::ExpandsTooFar: ReportInsideExpandsTooFar(run, error.path(), error.what()); break;
+    switch (inside::InsideKindOf(failure)) {
+    case InsideErrorKind::Encrypted: ReportInsideEncrypted(run, path, failure.detail); break;
+    case InsideErrorKind::ExpandsTooFar: ReportInsideExpandsTooFar(run, path, failure.detail); break;
     case InsideErrorKind::CannotOpen:
-    case InsideErrorKind::Damaged: ReportInsideDamaged(run, error.path(), error.what()); break;
+    case InsideErrorKind::Damaged: ReportInsideDamaged(run, path, failure.detail); break;
     }
     run.sink.endEntry();
 }
@@ -74,6 +73,8 @@ public:
             StreamSource source(bytes, overlapBytes(m_run));
             FileBuffer buffer(m_run, source, file.size);
             const Expected<std::int64_t> found = SearchBufferContents(m_run, buffer, file.path);
+            // The walk reports a failed read of the inner file itself, under its name.
+            if (!found && source.readerFailed()) return;
             if (!found) {
                 // The archive is read no further.
                 failure = found.error();
@@ -85,10 +86,10 @@ public:
         m_run.sink.endEntry();
     }
 
-    void visitError(const InsideError& error) override
+    void visitError(const std::string& path, const Failure& error) override
     {
         // After a failure the walk only winds up: the failure is the file's one error.
-        if (!failure) reportInsideError(m_run, error);
+        if (!failure) reportInsideError(m_run, path, error);
     }
 
     bool isStopRequested() const override { return failure || m_run.stopRequested(); }
@@ -145,37 +146,39 @@ Expected<std::int64_t> searchPage(RunContext& run, const std::string& path, cons
 
 Expected<std::int64_t> searchPdf(RunContext& run, const std::string& path)
 {
+    const Expected<inside::PdfPages> pdf = inside::PdfPages::open(path);
+    if (!pdf) {
+        reportInsideError(run, path, pdf.error());
+        return 0;
+    }
     std::int64_t hits = 0;
-    try {
-        const inside::PdfPages pdf(path);
-        for (int number = 1; number <= pdf.pageCount() && !run.stopRequested(); ++number) {
-            try {
-                const Expected<std::int64_t> found = searchPage(run, path, pdf.page(number));
-                if (!found) return found.error();
-                hits += found.value();
-            } catch (const InsideError& error) {
-                reportInsideError(run, error);
-            }
+    for (int number = 1; number <= pdf.value().pageCount() && !run.stopRequested(); ++number) {
+        const Expected<inside::TextPage> page = pdf.value().page(number);
+        if (!page) {
+            // One unreadable page: the others are still searched.
+            reportInsideError(run, inside::InsidePath(path, inside::PdfPages::pageName(number)), page.error());
+            continue;
         }
-    } catch (const InsideError& error) {
-        reportInsideError(run, error);
+        const Expected<std::int64_t> found = searchPage(run, path, page.value());
+        if (!found) return found.error();
+        hits += found.value();
     }
     return hits;
 }
 
 Expected<std::int64_t> searchPackage(RunContext& run, const std::string& path, InsideFormat format)
 {
+    const Expected<std::vector<inside::TextPage>> pages =
+        format == InsideFormat::Spreadsheet ? inside::ReadSpreadsheetText(path) : inside::ReadPresentationText(path);
+    if (!pages) {
+        reportInsideError(run, path, pages.error());
+        return 0;
+    }
     std::int64_t hits = 0;
-    try {
-        const std::vector<inside::TextPage> pages =
-            format == InsideFormat::Spreadsheet ? inside::ReadSpreadsheetText(path) : inside::ReadPresentationText(path);
-        for (const inside::TextPage& page : pages) {
-            const Expected<std::int64_t> found = searchPage(run, path, page);
-            if (!found) return found.error();
-            hits += found.value();
-        }
-    } catch (const InsideError& error) {
-        reportInsideError(run, error);
+    for (const inside::TextPage& page : pages.value()) {
+        const Expected<std::int64_t> found = searchPage(run, path, page);
+        if (!found) return found.error();
+        hits += found.value();
     }
     return hits;
 }

@@ -17,10 +17,15 @@ constexpr const char* kReadBehindKept = "inner file read again before its kept b
 
 StreamSource::StreamSource(inside::ByteReader& reader, std::size_t keepBehind) : m_reader(reader), m_keepBehind(keepBehind) {}
 
-std::size_t StreamSource::pull(char* buffer, std::size_t n)
+Expected<std::size_t> StreamSource::pull(char* buffer, std::size_t n)
 {
     if (m_ended || n == 0) return 0;
-    const std::size_t got = m_reader.read(buffer, n);
+    const Expected<std::size_t> read = m_reader.read(buffer, n);
+    if (!read) {
+        m_readerFailed = true;
+        return read.error();
+    }
+    const std::size_t got = read.value();
     if (got == 0) {
         m_ended = true;
         return 0;
@@ -36,11 +41,15 @@ std::size_t StreamSource::pull(char* buffer, std::size_t n)
     return got;
 }
 
-void StreamSource::skipTo(std::uint64_t offset)
+Expected<void> StreamSource::skipTo(std::uint64_t offset)
 {
     char scratch[16384];
-    while (m_position < offset && !m_ended)
-        pull(scratch, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof scratch, offset - m_position)));
+    while (m_position < offset && !m_ended) {
+        const Expected<std::size_t> got =
+            pull(scratch, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof scratch, offset - m_position)));
+        if (!got) return got.error();
+    }
+    return succeeded();
 }
 
 Expected<std::size_t> StreamSource::read(std::uint64_t offset, char* buffer, std::size_t n)
@@ -58,10 +67,12 @@ Expected<std::size_t> StreamSource::read(std::uint64_t offset, char* buffer, std
             std::memcpy(buffer + done, m_tail.data() + (at - tailStart), count);
             done += count;
         } else if (at >= m_position) {
-            skipTo(at);
-            const std::size_t got = m_position == at ? pull(buffer + done, n - done) : 0;
-            if (got == 0) break;
-            done += got;
+            if (const Expected<void> skipped = skipTo(at); !skipped) return skipped.error();
+            if (m_position != at) break;
+            const Expected<std::size_t> got = pull(buffer + done, n - done);
+            if (!got) return got.error();
+            if (got.value() == 0) break;
+            done += got.value();
         } else {
             return systemFailure(ErrnoCode(EIO), kReadBehindKept);
         }

@@ -4,7 +4,8 @@
 // anywhere. Keeps the file's first kStreamHeadBytes (its encoding is
 // decided on them before its first chunk is read) and the last `keepBehind`
 // bytes read (the overlap of two split chunks); asked for bytes before
-// those, it fails.
+// those, it fails. A failure of the reader ends the source: the reader
+// keeps it, for the archive walk to report under the inner file's name.
 #include <string>
 
 #include "engine/match/ByteSource.h"
@@ -20,10 +21,13 @@ public:
 
     Expected<std::size_t> read(std::uint64_t offset, char* buffer, std::size_t n) override;
 
+    // Whether a read failed because the reader did.
+    bool readerFailed() const { return m_readerFailed; }
+
 private:
     // Takes up to `n` bytes from the reader into `buffer`; 0 at the end.
-    std::size_t pull(char* buffer, std::size_t n);
-    void skipTo(std::uint64_t offset);
+    Expected<std::size_t> pull(char* buffer, std::size_t n);
+    Expected<void> skipTo(std::uint64_t offset);
 
     inside::ByteReader& m_reader;
     std::size_t m_keepBehind;
@@ -31,6 +35,7 @@ private:
     std::string m_tail;  // the bytes just before m_position
     std::uint64_t m_position = 0;  // bytes taken from the reader
     bool m_ended = false;
+    bool m_readerFailed = false;
 };
 
 }  // namespace tarnwick

@@ -72,13 +72,13 @@ void ResultOpener::openInside(const ResultTarget& target)
     // Read into memory only: nothing found inside a file is written to disk.
     const auto read = [&target, &name] {
         ViewerInnerRead result;
-        try {
-            inside::InnerContent content = inside::ExtractInnerFile(target.path);
-            result.bytes = QByteArray(content.bytes.data(), static_cast<qsizetype>(content.bytes.size()));
-            result.isPageText = content.isPageText;
-        } catch (const inside::InsideError& error) {
-            result.error = viewertext::CannotRead().arg(name, QString::fromUtf8(error.what()));
+        const Expected<inside::InnerContent> content = inside::ExtractInnerFile(target.path);
+        if (!content) {
+            result.error = viewertext::CannotRead().arg(name, QString::fromStdString(content.error().detail));
+            return result;
         }
+        result.bytes = QByteArray(content.value().bytes.data(), static_cast<qsizetype>(content.value().bytes.size()));
+        result.isPageText = content.value().isPageText;
         return result;
     };
     viewer->openInnerForResult(name, read, target.position.value_or(-1), target.position ? length : 0, m_host.splitLength());

@@ -74,7 +74,7 @@ TEST(ArchiveReader, AnArchiveCutInsideANestedOneIsReportedOnceUnderTheOuterEntry
         const RecordingVisitor visitor = read(tree.path("cut.tar"), InsideFormat::Archive, limits);
         ASSERT_EQ(visitor.errors.size(), 1u);
         EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Damaged);
-        EXPECT_EQ(visitor.errors[0].path(), tree.path("cut.tar") + " » inner.tar.gz");
+        EXPECT_EQ(visitor.errors[0].path, tree.path("cut.tar") + " » inner.tar.gz");
     }
 }
 
@@ -165,8 +165,8 @@ TEST(ArchiveReader, AnEncryptedEntryIsAnErrorAndTheOthersAreRead)
     const RecordingVisitor visitor = read(tree.path("mixed.zip"), InsideFormat::Archive);
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Encrypted);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("mixed.zip") + " » secret.txt");
-    EXPECT_STREQ(visitor.errors[0].what(), "Der Eintrag ist verschlüsselt und wird nicht durchsucht.");
+    EXPECT_EQ(visitor.errors[0].path, tree.path("mixed.zip") + " » secret.txt");
+    EXPECT_EQ(visitor.errors[0].failure.detail, "Der Eintrag ist verschlüsselt und wird nicht durchsucht.");
     ASSERT_EQ(visitor.files.size(), 1u);
     EXPECT_EQ(visitor.files[0].bytes, "open hit\n");
 }
@@ -184,8 +184,8 @@ TEST(ArchiveReader, ADamagedArchiveGivesWhatComesBeforeTheDamageAndOneError)
     EXPECT_EQ(visitor.files[0].bytes, "first\n");
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Damaged);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("cut.tar") + " » b.bin");
-    EXPECT_EQ(std::string(visitor.errors[0].what()).rfind("Der Eintrag ist beschädigt: ", 0), 0u);
+    EXPECT_EQ(visitor.errors[0].path, tree.path("cut.tar") + " » b.bin");
+    EXPECT_EQ(visitor.errors[0].failure.detail.rfind("Der Eintrag ist beschädigt: ", 0), 0u);
 
     // Not an archive at all, though its name says so: one error for the file.
     tree.write("fake.tar.gz", std::string("\x1F\x8B", 2) + "no gzip stream follows");
@@ -193,7 +193,7 @@ TEST(ArchiveReader, ADamagedArchiveGivesWhatComesBeforeTheDamageAndOneError)
     EXPECT_TRUE(visitor.files.empty());
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Damaged);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("fake.tar.gz"));
+    EXPECT_EQ(visitor.errors[0].path, tree.path("fake.tar.gz"));
 
     visitor = read(tree.path("missing.zip"), InsideFormat::Archive);
     ASSERT_EQ(visitor.errors.size(), 1u);
@@ -210,7 +210,7 @@ TEST(ArchiveReader, ADamagedZipEntryIsAnErrorAndTheNextEntryIsRead)
     const RecordingVisitor visitor = read(tree.path("bad.zip"), InsideFormat::Archive);
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::Damaged);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("bad.zip") + " » a.txt");
+    EXPECT_EQ(visitor.errors[0].path, tree.path("bad.zip") + " » a.txt");
     ASSERT_EQ(visitor.paths(), std::vector<std::string>{tree.path("bad.zip") + " » b.txt"});
     EXPECT_EQ(visitor.files[0].bytes, tree.read("b.txt"));
 }
@@ -226,10 +226,10 @@ TEST(ArchiveReader, AnEntryThatStatesABombSizeIsRefusedBeforeItIsInflated)
     EXPECT_EQ(visitor.files[0].bytes, "before the bomb\n");
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::ExpandsTooFar);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("bomb.zip") + " » zeros.bin");
-    EXPECT_STREQ(visitor.errors[0].what(),
-                 "Der Eintrag würde entpackt mehr als das 100-Fache seiner gepackten Größe belegen; "
-                 "das Archiv wird nicht weiter durchsucht.");
+    EXPECT_EQ(visitor.errors[0].path, tree.path("bomb.zip") + " » zeros.bin");
+    EXPECT_EQ(visitor.errors[0].failure.detail,
+              "Der Eintrag würde entpackt mehr als das 100-Fache seiner gepackten Größe belegen; "
+              "das Archiv wird nicht weiter durchsucht.");
 }
 
 TEST(ArchiveReader, ABombOfUnstatedSizeStopsOnceItPassesTheLimit)
@@ -240,7 +240,7 @@ TEST(ArchiveReader, ABombOfUnstatedSizeStopsOnceItPassesTheLimit)
     ASSERT_EQ(visitor.files.size(), 1u);
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::ExpandsTooFar);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("zeros.gz") + " » zeros");
+    EXPECT_EQ(visitor.errors[0].path, tree.path("zeros.gz") + " » zeros");
     // The free 16 MB, and not one piece more.
     EXPECT_LE(visitor.files[0].bytes.size(), std::size_t(16) << 20);
     EXPECT_GE(visitor.files[0].bytes.size(), (std::size_t(16) << 20) - 4096);
@@ -261,8 +261,9 @@ TEST(ArchiveReader, TheArchivesBudgetEndsTheWalkOnEveryLevel)
     ASSERT_EQ(visitor.files.size(), 1u);
     ASSERT_EQ(visitor.errors.size(), 1u);
     EXPECT_EQ(visitor.errors[0].kind(), InsideErrorKind::ExpandsTooFar);
-    EXPECT_EQ(visitor.errors[0].path(), tree.path("outer.zip") + " » inner.tar » 2.bin");
-    EXPECT_STREQ(visitor.errors[0].what(), "Das Archiv würde entpackt mehr als 1 MB belegen; es wird nicht weiter durchsucht.");
+    EXPECT_EQ(visitor.errors[0].path, tree.path("outer.zip") + " » inner.tar » 2.bin");
+    EXPECT_EQ(visitor.errors[0].failure.detail,
+              "Das Archiv würde entpackt mehr als 1 MB belegen; es wird nicht weiter durchsucht.");
 }
 
 TEST(ArchiveReader, AStopRequestEndsTheWalkBeforeTheNextEntry)

@@ -8,18 +8,14 @@ namespace tarnwick {
 namespace {
 
 using inside::ExtractInnerFile;
-using inside::InsideError;
 using inside::InsideErrorKind;
 using test::RunIn;
 using test::TempTree;
 
 InsideErrorKind errorOf(const std::string& composite, std::uint64_t maxBytes = kMaxExpandedTotal)
 {
-    try {
-        ExtractInnerFile(composite, maxBytes);
-    } catch (const InsideError& error) {
-        return error.kind();
-    }
+    const Expected<inside::InnerContent> content = ExtractInnerFile(composite, maxBytes);
+    if (!content) return inside::InsideKindOf(content.error());
     ADD_FAILURE() << "no error for " << composite;
     return InsideErrorKind::Damaged;
 }
@@ -39,12 +35,12 @@ TEST(InnerFileExtract, FollowsNestedArchivesToTheInnerFilesBytes)
 
     for (const std::string& zip : {tree.path("a.zip"), tree.path("x » y/a.zip")}) {
         SCOPED_TRACE(zip);
-        const inside::InnerContent d = ExtractInnerFile(zip + " » b.tar.gz » sub/d.txt");
+        const inside::InnerContent d = ExtractInnerFile(zip + " » b.tar.gz » sub/d.txt").value();
         EXPECT_EQ(d.bytes, "second file d\n");
         EXPECT_FALSE(d.isPageText);
-        EXPECT_EQ(ExtractInnerFile(zip + " » b.tar.gz » c.txt").bytes, "hit in c\n");
+        EXPECT_EQ(ExtractInnerFile(zip + " » b.tar.gz » c.txt").value().bytes, "hit in c\n");
         // A compressed file inside the zip: one inner file named without the suffix.
-        EXPECT_EQ(ExtractInnerFile(zip + " » log.txt.gz » log.txt").bytes, "a log line\n");
+        EXPECT_EQ(ExtractInnerFile(zip + " » log.txt.gz » log.txt").value().bytes, "a log line\n");
     }
     EXPECT_EQ(inside::SplitAtOuterFile(tree.path("x » y/a.zip") + " » b.tar.gz » c.txt")->inner, "b.tar.gz » c.txt");
 
@@ -67,12 +63,12 @@ TEST(InnerFileExtract, ADamagedArchiveOnTheWayIsReportedAsSuch)
 
 TEST(InnerFileExtract, PdfPagesAndSheetsGiveTheirText)
 {
-    const inside::InnerContent page = ExtractInnerFile(test::ConvertedByOffice("pages.fodt", "pdf") + " » Seite 2");
+    const inside::InnerContent page = ExtractInnerFile(test::ConvertedByOffice("pages.fodt", "pdf") + " » Seite 2").value();
     EXPECT_TRUE(page.isPageText);
     EXPECT_NE(page.bytes.find("Zweite Seite: Größe über alles."), std::string::npos) << page.bytes;
     EXPECT_EQ(errorOf(test::ConvertedByOffice("pages.fodt", "pdf") + " » Seite 3"), InsideErrorKind::CannotOpen);
 
-    const inside::InnerContent sheet = ExtractInnerFile(test::ConvertedByOffice("book.fods", "xlsx") + " » Preise");
+    const inside::InnerContent sheet = ExtractInnerFile(test::ConvertedByOffice("book.fods", "xlsx") + " » Preise").value();
     EXPECT_TRUE(sheet.isPageText);
     EXPECT_NE(sheet.bytes.find("Rechnung"), std::string::npos) << sheet.bytes;
 }

@@ -53,7 +53,11 @@ void RecordingVisitor::visitFile(const inside::InnerFile& file, inside::ByteRead
 {
     files.push_back({file, {}});
     std::string piece(pieceSize, '\0');
-    while (const std::size_t got = bytes.read(piece.data(), piece.size())) files.back().bytes.append(piece, 0, got);
+    for (;;) {
+        const Expected<std::size_t> got = bytes.read(piece.data(), piece.size());
+        if (!got || got.value() == 0) return;
+        files.back().bytes.append(piece, 0, got.value());
+    }
 }
 
 std::vector<std::string> RecordingVisitor::paths() const

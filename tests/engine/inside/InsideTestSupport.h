@@ -24,16 +24,22 @@ struct SeenFile {
     std::string bytes;
 };
 
+struct SeenError {
+    std::string path;
+    Failure failure;
+    inside::InsideErrorKind kind() const { return inside::InsideKindOf(failure); }
+};
+
 class RecordingVisitor : public inside::InnerFileVisitor {
 public:
     void visitFile(const inside::InnerFile& file, inside::ByteReader& bytes) override;
-    void visitError(const inside::InsideError& error) override { errors.push_back(error); }
+    void visitError(const std::string& path, const Failure& failure) override { errors.push_back({path, failure}); }
     bool isStopRequested() const override { return stopAfter && files.size() >= *stopAfter; }
 
     std::vector<std::string> paths() const;
 
     std::vector<SeenFile> files;
-    std::vector<inside::InsideError> errors;
+    std::vector<SeenError> errors;
     std::size_t pieceSize = 4096;
     std::optional<std::size_t> stopAfter;
 };

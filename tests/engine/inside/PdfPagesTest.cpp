@@ -8,28 +8,24 @@
 namespace tarnwick {
 namespace {
 
-using inside::InsideError;
 using inside::InsideErrorKind;
 using inside::PdfPages;
 
 InsideErrorKind errorOf(const std::string& path)
 {
-    try {
-        PdfPages pages(path);
-    } catch (const InsideError& error) {
-        EXPECT_EQ(error.path(), path);
-        return error.kind();
-    }
+    const Expected<PdfPages> pages = PdfPages::open(path);
+    if (!pages) return inside::InsideKindOf(pages.error());
     ADD_FAILURE() << "no error for " << path;
     return InsideErrorKind::Damaged;
 }
 
 TEST(PdfPages, EachPageGivesItsOwnTextInReadingOrder)
 {
-    const PdfPages pages(test::ConvertedByOffice("pages.fodt", "pdf"));
-    ASSERT_EQ(pages.pageCount(), 2);
-    const inside::TextPage first = pages.page(1);
-    const inside::TextPage second = pages.page(2);
+    const Expected<PdfPages> pages = PdfPages::open(test::ConvertedByOffice("pages.fodt", "pdf"));
+    ASSERT_TRUE(pages);
+    ASSERT_EQ(pages.value().pageCount(), 2);
+    const inside::TextPage first = pages.value().page(1).value();
+    const inside::TextPage second = pages.value().page(2).value();
     EXPECT_EQ(first.name, "Seite 1");
     EXPECT_EQ(second.name, "Seite 2");
     const std::size_t hit = first.text.find("Erste Seite mit der Rechnung 17.");
@@ -61,11 +57,9 @@ TEST(PdfPages, APdfThatNeedsAPasswordToBeOpenedIsEncrypted)
     const std::string path = tree.path("pages.pdf");
     ASSERT_FALSE(test::ReadFile(path).empty());
     EXPECT_EQ(errorOf(path), InsideErrorKind::Encrypted);
-    try {
-        PdfPages pages(path);
-    } catch (const InsideError& error) {
-        EXPECT_STREQ(error.what(), "Die PDF-Datei ist mit einem Kennwort geschützt und wird nicht durchsucht.");
-    }
+    const Expected<PdfPages> pages = PdfPages::open(path);
+    ASSERT_FALSE(pages);
+    EXPECT_EQ(pages.error().detail, "Die PDF-Datei ist mit einem Kennwort geschützt und wird nicht durchsucht.");
 }
 
 }  // namespace
