@@ -142,6 +142,13 @@ std::optional<std::int64_t> FileBuffer::findNextUtf16()
     return hit->offset;
 }
 
+bool FileBuffer::endedByFailure()
+{
+    if (!m_store.failure()) return false;
+    m_done = true;
+    return true;
+}
+
 std::optional<std::int64_t> FileBuffer::findNext()
 {
     if (m_utf16) return findNextUtf16();
@@ -151,17 +158,11 @@ std::optional<std::int64_t> FileBuffer::findNext()
         std::int64_t overlap = -1;
         const bool found = searchChunk();
         // A hit whose search met a failure may be a hit in bytes never read.
-        if (m_store.failure()) {
-            m_done = true;
-            return std::nullopt;
-        }
+        if (endedByFailure()) return std::nullopt;
         if (found) {
             if (!leavesHitToNextChunk()) {
                 buildContext();
-                if (m_store.failure()) {
-                    m_done = true;
-                    return std::nullopt;
-                }
+                if (endedByFailure()) return std::nullopt;
                 return static_cast<std::int64_t>(m_store.start()) + m_hitPosition;
             }
             // The next chunk starts at this hit and sees all of it.

@@ -67,6 +67,8 @@ private:
     bool searchChunk();
     bool leavesHitToNextChunk() const;
     void buildContext();
+    // Whether a failure ended the search (which then finds nothing more).
+    bool endedByFailure();
     std::optional<std::int64_t> findNextUtf16();
 
     RunContext& m_run;

@@ -73,13 +73,14 @@ void Utf16Search::load(std::uint64_t chunkStart, std::uint64_t chunkEnd)
     m_count = static_cast<std::int64_t>((windowEnd - m_windowStart) / 2);
     if (m_decoded) {
         SearchBuffers& buffers = m_run.buffers;
-        if (!reserved(buffers.units.reserveDiscarding(static_cast<std::size_t>(m_count) + 1))) return endSearch();
+        if (!m_store.reserved(buffers.units.reserveDiscarding(static_cast<std::size_t>(m_count) + 1))) return endSearch();
         char16_t* units = buffers.units.data();
         DecodeUtf16(raw, static_cast<std::size_t>(m_count), m_bigEndian, units);
         m_units = units;
         m_haystack = units;
         if (!m_run.job.matchCase && !m_run.job.regularExpression) {
-            if (!reserved(buffers.foldedUnits.reserveDiscarding(static_cast<std::size_t>(m_count) + 1))) return endSearch();
+            if (!m_store.reserved(buffers.foldedUnits.reserveDiscarding(static_cast<std::size_t>(m_count) + 1)))
+                return endSearch();
             FoldUtf16(units, buffers.foldedUnits.data(), static_cast<std::size_t>(m_count));
             m_haystack = buffers.foldedUnits.data();
         }
@@ -94,13 +95,6 @@ void Utf16Search::load(std::uint64_t chunkStart, std::uint64_t chunkEnd)
         m_lastHitEnd > m_windowStart ? static_cast<std::int64_t>((m_lastHitEnd - m_windowStart) / 2) : std::int64_t{0};
     m_resume = std::max(m_lead, searched);
     m_nulFrom = m_nul = -1;
-}
-
-bool Utf16Search::reserved(Expected<void> reservation)
-{
-    if (reservation) return true;
-    m_store.fail(std::move(reservation).error());
-    return false;
 }
 
 void Utf16Search::endSearch()

@@ -51,8 +51,6 @@ public:
 
 private:
     void load(std::uint64_t chunkStart, std::uint64_t chunkEnd);
-    // Keeps the failure of a reservation in the store; true when there is the memory.
-    bool reserved(Expected<void> reservation);
     // After a failure: nothing more is searched.
     void endSearch();
     std::optional<Utf16Hit> searchChunk();

@@ -83,12 +83,13 @@ public:
     // Keeps the failure of a reader working on the same file beside the
     // store, unless one is kept already; the store reads nothing more.
     void fail(Failure failure);
-
-private:
-    // Reads through the source; a failure is kept and reads as the end.
+    // Reads through the source, for the store and for those reading the same
+    // file beside it; a failure is kept and reads as the end.
     std::size_t readBytes(std::uint64_t offset, char* buffer, std::size_t n);
     // Keeps the failure of a reservation; true when there is the memory.
     bool reserved(Expected<void> reservation);
+
+private:
     // The chunk holds no byte (its memory could not be had).
     void empty();
     // The chunk ends with what is in memory.

@@ -141,13 +141,11 @@ bool ReplaceBuffer::openTempFile()
                 continue;
             }
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), m_store.start() - done));
-            const Expected<std::size_t> read = m_file.readAt(done, block.data(), want);
-            if (!read) {
-                m_store.fail(read.error());
+            const std::size_t got = m_store.readBytes(done, block.data(), want);
+            if (m_store.failure()) {
                 abandon();
                 return false;
             }
-            const std::size_t got = read.value();
             if (got < want)
                 error = ErrnoCode(EIO);
             else

@@ -40,14 +40,11 @@ bool Utf16Replace::copySourceTo(std::uint64_t end)
     } else {
         const std::size_t old = m_out.size();
         m_out.resize(old + size);
-        const Expected<std::size_t> got = m_file.readAt(m_copied, m_out.data() + old, size);
-        if (!got) {
-            m_store.fail(got.error());
-            return false;
-        }
+        const std::size_t got = m_store.readBytes(m_copied, m_out.data() + old, size);
+        if (m_store.failure()) return false;
         // A file that got shorter meanwhile is not written from a guess; the
         // failure has nothing to tell.
-        if (got.value() != size) {
+        if (got != size) {
             m_store.fail(Failure{});
             return false;
         }
@@ -95,12 +92,8 @@ std::string_view Utf16Replace::completeContents(std::string& reread)
     if (m_whole) return std::string_view(m_store.text(), static_cast<std::size_t>(m_fileLength));
     if (m_file.linkCount() <= 1 && !m_run.preview) return {};
     reread.resize(m_fileLength);
-    const Expected<std::size_t> got = m_file.readAt(0, reread.data(), reread.size());
-    if (!got) {
-        m_store.fail(got.error());
-        return {};
-    }
-    reread.resize(got.value());
+    reread.resize(m_store.readBytes(0, reread.data(), reread.size()));
+    if (m_store.failure()) return {};
     return reread;
 }
 
